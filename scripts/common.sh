@@ -1,0 +1,68 @@
+# Shared settings of the project's scripts; sourced, never run.
+KRL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+KRL_CACHE=${KRL_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/krl-bootloader}
+KRL_DEPS_PREFIX=${KRL_DEPS_PREFIX:-$KRL_CACHE/deps-i686}
+export KRL_ROOT KRL_CACHE KRL_DEPS_PREFIX
+
+log() { echo "[krl] $*" >&2; }
+
+# The Wine environment every run of the program or its tests uses.
+krl_wine_env() {
+  local build=$1
+  export WINEPREFIX=${KRL_WINEPREFIX:-$build/wineprefix}
+  export WINEARCH=win32
+  export LC_ALL=uk_UA.UTF-8
+  export WINEDEBUG=${WINEDEBUG:--all}
+  export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+}
+
+# Creates the Wine prefix once and applies the settings the tests rely on.
+krl_wine_prefix() {
+  local build=$1
+  krl_wine_env "$build"
+  local stamp="$WINEPREFIX/.krl-settings"
+  [ -f "$stamp" ] && return 0
+  log "creating the Wine prefix $WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1
+  # Undecorated, unmanaged windows: the non-client area must be drawn and read back by Wine itself.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine' /v Version /d win7 /f >/dev/null 2>&1
+  wineserver -w
+  touch "$stamp"
+}
+
+# Starts a private Xvfb when no display is set; krl_xvfb_stop ends it by its own pid.
+KRL_XVFB_PID=
+krl_xvfb_start() {
+  [ -n "${DISPLAY:-}" ] && return 0
+  local n
+  for n in $(seq 90 199); do
+    [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    KRL_XVFB_PID=$!
+    local i
+    for i in $(seq 1 50); do
+      [ -e /tmp/.X11-unix/X$n ] && { export DISPLAY=":$n"; return 0; }
+      kill -0 "$KRL_XVFB_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$KRL_XVFB_PID" 2>/dev/null || true
+  done
+  log "could not start Xvfb"; return 1
+}
+krl_xvfb_stop() {
+  [ -n "$KRL_XVFB_PID" ] && kill "$KRL_XVFB_PID" 2>/dev/null || true
+  KRL_XVFB_PID=
+}
+
+# Configures (once) and builds the project in the given build folder.
+krl_build() {
+  local build=$1; shift
+  if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$KRL_ROOT" -B "$build" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=${KRL_BUILD_TYPE:-Release} \
+          -DCMAKE_TOOLCHAIN_FILE="$KRL_ROOT/cmake/toolchain-mingw32.cmake" -DKRL_DEPS_PREFIX="$KRL_DEPS_PREFIX" >/dev/null
+  fi
+  cmake --build "$build" -j"$(nproc)" "$@"
+}
