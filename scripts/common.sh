@@ -29,6 +29,8 @@ krl_wine_prefix() {
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine' /v Version /d win7 /f >/dev/null 2>&1
+  # Debian's Wine does not look in its own font folder: Tahoma, Marlett and Webdings go where it does.
+  cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
   wineserver -w
   touch "$stamp"
 }

@@ -17,6 +17,24 @@ TEST(Environment, AnsiCodePageIsCyrillic) {
   EXPECT_STREQ(upper, "МІКРО");
 }
 
+static int CALLBACK NoteFace(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+TEST(Environment, PrefixHasTheStableFonts) {
+  HDC dc = GetDC(nullptr);
+  for (const char* face : {"Tahoma", "Marlett", "Webdings"}) {
+    bool found = false;
+    LOGFONTA lf{};
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpyA(lf.lfFaceName, face);
+    EnumFontFamiliesExA(dc, &lf, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
+    EXPECT_TRUE(found) << face;
+  }
+  ReleaseDC(nullptr, dc);
+}
+
 TEST(Environment, WindowPaintsIntoDibSectionExactly) {
   HWND w = CreateWindowExA(0, "STATIC", "probe", WS_OVERLAPPEDWINDOW, 10, 10, 200, 100, nullptr, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
