@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "skin/graphics/Resample.h"
+#include "tests/skin/graphics/bedrock2_Dib.h"
+
+using bedrock2_test::TestDib;
+
+namespace {
+
+int WeightSum(const TContributorList& l) {
+  int s = 0;
+  for (const TContributor& c : l.Items) s += c.Weight;
+  return s;
+}
+
+}  // namespace
+
+TEST(Resample, BoxEnlargingByTwoRepeatsEveryPixel) {
+  TestDib src(3, 2), dst(6, 4);
+  const uint32_t colours[2][3] = {{0x11223344, 0x55667788, 0x99AABBCC}, {0xFF000000, 0x00FF0000, 0x0000FF00}};
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 3; ++x) src.Px(x, y) = colours[y][x];
+  ResamplePixels(src.Plane(), dst.Plane(), rfBox);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 6; ++x) EXPECT_EQ(dst.Px(x, y), colours[y / 2][x / 2]) << x << "," << y;
+}
+
+TEST(Resample, SourceOrTargetNarrowerThanTwoLeavesTargetUntouched) {
+  TestDib narrow(1, 5, 0xFF102030), dst(4, 4, 0x0BADF00D);
+  ResamplePixels(narrow.Plane(), dst.Plane(), rfTriangle);
+  EXPECT_EQ(dst.CountNot(0x0BADF00D), 0);
+  TestDib src(4, 4, 0xFF102030), low(4, 1, 0x0BADF00D);
+  ResamplePixels(src.Plane(), low.Plane(), rfTriangle);
+  EXPECT_EQ(low.CountNot(0x0BADF00D), 0);
+}
+
+TEST(Resample, TriangleWeightsSumToOneSoUniformStaysUniform) {
+  // Enlarging samples the triangle at whole-pixel spacing, where its two weights add up to one.
+  for (int srcSize : {7, 13, 40}) {
+    for (int dstSize : {40, 41, 80, 97}) {
+      TContributions list;
+      BuildContributions(list, dstSize, srcSize, 4, rfTriangle);
+      ASSERT_EQ(static_cast<int>(list.size()), dstSize);
+      for (int i = 0; i < dstSize; ++i) EXPECT_NEAR(WeightSum(list[i]), 65536, 8) << srcSize << "->" << dstSize;
+    }
+  }
+  TestDib src(13, 9, 0x80C06020), dst(29, 20);
+  ResamplePixels(src.Plane(), dst.Plane(), rfTriangle);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 29; ++x) {
+      const uint32_t p = dst.Px(x, y);
+      // Integer truncation of the 16.16 sums may take one off a channel, never more.
+      for (int sh = 0; sh < 32; sh += 8)
+        EXPECT_NEAR(static_cast<int>((p >> sh) & 0xFF), static_cast<int>((0x80C06020u >> sh) & 0xFF), 1);
+    }
+}
+
+TEST(Resample, OvershootOfSharpFiltersIsClampedToByteRange) {
+  // A hard black/white edge rings under Lanczos3 and Mitchell; the sums past 0..255 must clamp.
+  for (int filter : {rfLanczos3, rfMitchell}) {
+    TContributions list;
+    BuildContributions(list, 17, 6, 4, filter);
+    bool negative = false;
+    for (auto& l : list)
+      for (auto& c : l.Items) negative |= c.Weight < 0;
+    EXPECT_TRUE(negative) << "filter " << filter << " should have negative lobes";
+    TestDib src(6, 2), dst(17, 2);
+    for (int x = 0; x < 6; ++x) src.Px(x, 0) = src.Px(x, 1) = x < 3 ? 0x00000000 : 0xFFFFFFFF;
+    ResamplePixels(src.Plane(), dst.Plane(), filter);
+    bool sawBlack = false, sawWhite = false;
+    for (int x = 0; x < 17; ++x) {
+      sawBlack |= dst.Px(x, 0) == 0;
+      sawWhite |= dst.Px(x, 0) == 0xFFFFFFFF;
+    }
+    EXPECT_TRUE(sawBlack);
+    EXPECT_TRUE(sawWhite);
+  }
+  // Apply on a hand-made list: a sum above 255<<16 gives 255, a negative sum 0.
+  TContributions list(2);
+  list[0].Items = {{0, 2 * 65536}};
+  list[1].Items = {{0, -65536}};
+  const uint8_t src[4] = {200, 1, 0, 128};
+  uint8_t dst[8] = {};
+  ApplyContributions(4, 4, src, dst, list, 2);
+  EXPECT_EQ(dst[0], 255);
+  EXPECT_EQ(dst[1], 2);
+  EXPECT_EQ(dst[2], 0);
+  EXPECT_EQ(dst[3], 255);
+  for (int i = 4; i < 8; ++i) EXPECT_EQ(dst[i], 0);
+}
+
+TEST(Resample, MirroredIndexesStayInsideATwoPixelSource) {
+  // Lanczos3 reaches three pixels out: mirroring index 4 of a 2-pixel source would give -1.
+  TContributions list;
+  BuildContributions(list, 9, 2, 4, rfLanczos3);
+  for (auto& l : list)
+    for (auto& c : l.Items) {
+      EXPECT_GE(c.Offset, 0);
+      EXPECT_LE(c.Offset, 4);
+    }
+  TestDib src(2, 2, 0xFF808080), dst(9, 9);
+  ResamplePixels(src.Plane(), dst.Plane(), rfLanczos3);
+  EXPECT_NE(dst.Px(8, 8), 0u);
+}
+
+TEST(Resample, FilterShapesAtKnownPoints) {
+  EXPECT_DOUBLE_EQ(ResampleFilterWeight(rfHermite, 0.5), 0.5);
+  EXPECT_DOUBLE_EQ(ResampleFilterWeight(rfBell, 1.0), 0.125);
+  EXPECT_DOUBLE_EQ(ResampleFilterWeight(rfBSpline, 0.0), 2.0 / 3.0);
+  EXPECT_NEAR(ResampleFilterWeight(rfMitchell, 0.0), 8.0 / 9.0, 1e-12);
+  EXPECT_NEAR(ResampleFilterWeight(rfMitchell, 1.0), 1.0 / 18.0, 1e-12);  // both pieces meet
+  EXPECT_NEAR(ResampleFilterWeight(rfLanczos3, 0.5), std::sin(0.5) / (3.14159265358979 * 0.25), 1e-12);
+  EXPECT_EQ(ResampleFilterWeight(7, 0.0), 0.0);
+  EXPECT_EQ(ResampleFilterWeight(rfBox, -0.5), 0.0);
+  EXPECT_EQ(ResampleFilterWeight(rfBox, 0.5), 1.0);
+}
+
+TEST(Resample, ShrinkingByHalfWithTriangleAveragesNeighbours) {
+  // Scale 0.5, triangle width 2: destination 0 takes source 0 (and its mirror 1) by 1/2 and 1/4.
+  TContributions list;
+  BuildContributions(list, 2, 4, 4, rfTriangle);
+  ASSERT_EQ(list[0].Items.size(), 3u);  // j = 1, 0, -1 (mirrored to 1)
+  EXPECT_EQ(list[0].Items[0].Offset, 4);
+  EXPECT_EQ(list[0].Items[0].Weight, 16384);
+  EXPECT_EQ(list[0].Items[1].Offset, 0);
+  EXPECT_EQ(list[0].Items[1].Weight, 32768);
+  EXPECT_EQ(list[0].Items[2].Offset, 4);
+  EXPECT_EQ(list[0].Items[2].Weight, 16384);
+}
