@@ -1,0 +1,222 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+#include "skin/graphics/PngDecode.h"
+#include "tests/skin/graphics/bedrock2_PngFixtures.h"
+
+using namespace bedrock2_test;
+
+namespace {
+
+bool Decode(const std::vector<uint8_t>& Data, TPngDecoded& Out, std::string* Error = nullptr) {
+  TPngMemorySource src(Data.data(), Data.size());
+  std::string e;
+  const bool ok = DecodePng(src, Out, e);
+  if (Error) *Error = e;
+  return ok;
+}
+
+PngSpec Rgb2x2(int depth) {
+  PngSpec s;
+  s.Width = 2;
+  s.Height = 2;
+  s.ColorType = 2;
+  s.BitDepth = depth;
+  const unsigned m = depth == 16 ? 257 : 1;
+  s.Samples = {255 * m, 0, 0, 0, 255 * m, 0, 0, 0, 255 * m, 0x12 * m, 0x34 * m, 0x56 * m};
+  return s;
+}
+
+}  // namespace
+
+TEST(PngDecode, ColourImagesOfEightAndSixteenBitsGiveOpaquePixels) {
+  for (int depth : {8, 16}) {
+    for (bool interlaced : {false, true}) {
+      PngSpec s = Rgb2x2(depth);
+      s.Interlaced = interlaced;
+      TPngDecoded d;
+      ASSERT_TRUE(Decode(EncodePng(s), d)) << depth;
+      EXPECT_EQ(d.Width, 2);
+      EXPECT_EQ(d.Height, 2);
+      EXPECT_EQ(d.Description.Flags, kPngHeaderRead);
+      EXPECT_EQ(d.Description.PixelKind, 4);
+      EXPECT_EQ(d.Description.SamplesPerPixel, 3);
+      EXPECT_EQ(d.Description.BitDepth, depth);
+      EXPECT_EQ(d.Description.Compression, 2);
+      EXPECT_FALSE(d.HasAlphaChannel);
+      EXPECT_EQ(d.Pixels, (std::vector<uint32_t>{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFF123456}));
+      EXPECT_TRUE(d.Samples.empty());
+    }
+  }
+}
+
+TEST(PngDecode, AlphaImagesKeepTheirAlpha) {
+  PngSpec s;
+  s.Width = 2;
+  s.ColorType = 6;
+  s.Samples = {10, 20, 30, 0, 200, 150, 100, 128};
+  TPngDecoded d;
+  ASSERT_TRUE(Decode(EncodePng(s), d));
+  EXPECT_TRUE(d.HasAlphaChannel);
+  EXPECT_EQ(d.Description.PixelKind, 5);
+  EXPECT_EQ(d.Description.SamplesPerPixel, 4);
+  EXPECT_EQ(d.Pixels, (std::vector<uint32_t>{0x000A141E, 0x80C89664}));
+
+  PngSpec ga;
+  ga.Width = 2;
+  ga.ColorType = 4;
+  ga.BitDepth = 16;
+  ga.Samples = {0xFFFF, 0x8000, 0x1200, 0};
+  ASSERT_TRUE(Decode(EncodePng(ga), d));
+  EXPECT_EQ(d.Description.PixelKind, 3);
+  EXPECT_EQ(d.Pixels, (std::vector<uint32_t>{0x80FFFFFF, 0x00121212}));
+}
+
+TEST(PngDecode, GreyOfEveryDepthIsScaledAndKeepsItsSamples) {
+  for (int depth : {1, 2, 4, 8, 16}) {
+    PngSpec s;
+    s.Width = 3;
+    s.ColorType = 0;
+    s.BitDepth = depth;
+    const unsigned top = (1u << depth) - 1;
+    s.Samples = {0, top, depth == 1 ? 1u : top / 3};
+    TPngDecoded d;
+    ASSERT_TRUE(Decode(EncodePng(s), d)) << depth;
+    EXPECT_EQ(d.Description.PixelKind, 2);
+    ASSERT_EQ(d.Samples.size(), 3u);
+    EXPECT_EQ(d.Samples[0], 0);
+    EXPECT_EQ(d.Samples[1], 255);
+    EXPECT_EQ(d.Pixels[0], 0xFF000000u);
+    EXPECT_EQ(d.Pixels[1], 0xFFFFFFFFu);
+    if (depth == 2) {
+      EXPECT_EQ(d.Samples[2], 85);  // 1 of 3 -> 85 of 255
+    }
+  }
+}
+
+TEST(PngDecode, PalettesOfSubByteDepthsGiveOneIndexPerPixel) {
+  for (int depth : {1, 2, 4, 8}) {
+    PngSpec s;
+    s.Width = 5;
+    s.ColorType = 3;
+    s.BitDepth = depth;
+    s.Palette = {255, 0, 0, 0, 0, 255};
+    s.Samples = {1, 0, 1, 1, 0};
+    s.PaletteAlpha = {0x40};  // only entry 0 has an alpha
+    TPngDecoded d;
+    ASSERT_TRUE(Decode(EncodePng(s), d)) << depth;
+    EXPECT_EQ(d.Description.PixelKind, 1);
+    EXPECT_EQ(d.Samples, (std::vector<uint8_t>{1, 0, 1, 1, 0}));
+    EXPECT_EQ(d.Pixels[0], 0xFF0000FFu);
+    EXPECT_EQ(d.Pixels[1], 0xFFFF0000u);
+    EXPECT_EQ(d.PaletteAlpha, (std::vector<uint8_t>{0x40}));
+  }
+}
+
+TEST(PngDecode, TransparentAndGammaChunksAreReported) {
+  PngSpec s = Rgb2x2(8);
+  s.TransparentRgb[0] = 0x12;
+  s.TransparentRgb[1] = 0x34;
+  s.TransparentRgb[2] = 0x56;
+  s.Gamma = 1.0 / 2.2;
+  TPngDecoded d;
+  ASSERT_TRUE(Decode(EncodePng(s), d));
+  EXPECT_EQ(d.TransparentColor, 0x563412u);
+  EXPECT_EQ(d.Description.Flags, kPngHeaderRead | kPngGammaChunk);
+  EXPECT_TRUE(d.GammaCorrected);
+  // Gamma 1/2.2 against a 2.2 display is the identity.
+  for (int i = 0; i < 256; ++i) EXPECT_NEAR(d.GammaTable[i], i, 1);
+
+  PngSpec grey;
+  grey.ColorType = 0;
+  grey.Samples = {64};
+  grey.Gamma = 1.0;  // linear samples get brightened for the display
+  ASSERT_TRUE(Decode(EncodePng(grey), d));
+  EXPECT_EQ(d.Samples[0], 64);
+  EXPECT_GT(d.GammaTable[64], 120);
+  EXPECT_EQ(d.Pixels[0] & 0xFF, d.GammaTable[64]);
+  EXPECT_EQ(d.GammaTable[0], 0);
+  EXPECT_EQ(d.GammaTable[255], 255);
+
+  PngSpec zero;
+  zero.ColorType = 0;
+  zero.Samples = {64};
+  zero.WriteZeroGamma = true;
+  // libpng drops a gamma of 0 as invalid: the image reads as one without a gamma chunk.
+  ASSERT_TRUE(Decode(EncodePng(zero), d));
+  EXPECT_EQ(d.Description.Flags & kPngGammaChunk, 0);
+  EXPECT_FALSE(d.GammaCorrected);
+  EXPECT_EQ(d.GammaTable[64], 64);
+}
+
+TEST(PngDecode, DamagedDataFailsWithAMessage) {
+  const std::vector<uint8_t> good = EncodePng(Rgb2x2(8));
+  TPngDecoded d;
+  std::string error;
+  // Every truncation, including inside the signature and the header.
+  for (size_t n = 0; n < good.size(); ++n) {
+    std::vector<uint8_t> cut(good.begin(), good.begin() + n);
+    EXPECT_FALSE(Decode(cut, d, &error)) << n;
+    EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(d.Pixels.empty());
+  }
+  // A flipped byte in the image data breaks its CRC.
+  std::vector<uint8_t> bad = good;
+  bad[FindChunk(bad, "IDAT") + 9] ^= 0x55;
+  EXPECT_FALSE(Decode(bad, d, &error));
+  // An unknown critical chunk is refused.
+  std::vector<uint8_t> critical = InsertChunk(good, FindChunk(good, "IDAT"), "CRIT", {1, 2, 3});
+  EXPECT_FALSE(Decode(critical, d, &error));
+  EXPECT_NE(error.find("critical"), std::string::npos) << error;
+  // An unknown ancillary chunk is skipped.
+  std::vector<uint8_t> ancillary = InsertChunk(good, FindChunk(good, "IDAT"), "teSt", {1, 2, 3});
+  EXPECT_TRUE(Decode(ancillary, d, &error)) << error;
+}
+
+TEST(PngDecode, ForgedHugeHeaderIsRefusedBeforeAllocating) {
+  std::vector<uint8_t> png = EncodePng(Rgb2x2(8));
+  const size_t ihdr = FindChunk(png, "IHDR");
+  for (uint32_t side : {100000u, 16000u}) {
+    std::vector<uint8_t> forged = png;
+    for (int k = 0; k < 2; ++k) {  // width and height
+      uint8_t* p = &forged[ihdr + 8 + 4 * k];
+      p[0] = uint8_t(side >> 24); p[1] = uint8_t(side >> 16); p[2] = uint8_t(side >> 8); p[3] = uint8_t(side);
+    }
+    FixChunkCrc(forged, ihdr);
+    TPngDecoded d;
+    std::string error;
+    EXPECT_FALSE(Decode(forged, d, &error)) << side;
+    EXPECT_TRUE(d.Pixels.empty());
+  }
+}
+
+TEST(PngDecode, SourceExceptionReachesTheCaller) {
+  struct Failing : TPngSource {
+    size_t served = 0;
+    size_t Read(void* b, size_t n) override {
+      static const std::vector<uint8_t> png = EncodePng(Rgb2x2(8));
+      if (served >= 20) throw std::runtime_error("disk gone");
+      const size_t k = std::min(n, png.size() - served);
+      std::memcpy(b, png.data() + served, k);
+      served += k;
+      return k;
+    }
+  } src;
+  TPngDecoded d;
+  std::string error;
+  EXPECT_THROW(DecodePng(src, d, error), std::runtime_error);
+}
+
+TEST(PngDecode, StopsRightAfterTheImageEnd) {
+  std::vector<uint8_t> png = EncodePng(Rgb2x2(8));
+  const size_t size = png.size();
+  png.insert(png.end(), {'t', 'a', 'i', 'l'});
+  TPngMemorySource src(png.data(), png.size());
+  TPngDecoded d;
+  std::string error;
+  ASSERT_TRUE(DecodePng(src, d, error));
+  EXPECT_EQ(src.Position(), size);
+}
