@@ -1,0 +1,60 @@
+#!/usr/bin/env python3
+"""Draws the SOLID test skin: every element frame is one flat colour, or a
+1-pixel ring of one colour around a centre of another.
+
+    draw_solid.py SOURCE_DIR OUT_DIR
+"""
+import os
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
+import skinimg as si  # noqa: E402
+from tide.draw_tide import parse_elements  # noqa: E402
+
+# Frame colours per element: title buttons are blocks, one colour per state;
+# the blue channel counts the element and the red channel the state.
+RINGS = {
+    ('FORM', 'BORDERSMASK'): [('404040', 'FF0000'), ('202020', 'FF0000')],
+    ('BUTTON', 'BORDERSMASK'): [('000000', 'FF00FE'), ('000040', '800080'), ('000080', '400040')],
+    ('BUTTON_HUGE', 'BORDERSMASK'): [('000000', 'FF00FE'), ('000040', '800080'), ('000080', '400040')],
+    ('EDIT', 'BORDERSMASK'): [('808080', 'FFFFFF'), ('0000FF', 'FFFFFF'), ('C0C0C0', 'FFFFFF')],
+}
+
+
+def main(argv):
+    src, out = argv[1], argv[2]
+    os.makedirs(out, exist_ok=True)
+    with open(os.path.join(src, 'Options.src'), encoding='ascii') as f:
+        text = si.render_text(f.read())
+    master = si.Image(96, 112)
+    blocks = 0
+    for section, key, r, count, mtype in parse_elements(text):
+        fw = (r[2] - r[0]) // count
+        fh = (r[3] - r[1]) // (mtype + 1)
+        frames = []
+        if (section, key) in RINGS:
+            for ring, centre in RINGS[(section, key)]:
+                layer = si.Layer(fw, fh)
+                layer.fill(si.rect(0, 0, fw, fh), si.hex_rgb(centre))
+                layer.fill(si.ring(0, 0, fw, fh, 0, 1.0), si.hex_rgb(ring))
+                frames.append(layer)
+        elif section == 'GLOBALINFO':
+            blocks += 1
+            for state in range(count):
+                layer = si.Layer(fw, fh)
+                layer.fill(si.rect(0, 0, fw, fh), (0x40 * (state + 1), 0x20, blocks * 0x10))
+                frames.append(layer)
+        else:
+            raise SystemExit('draw_solid: no colours for %s.%s' % (section, key))
+        if len(frames) != count:
+            raise SystemExit('draw_solid: %s.%s wants %d frames' % (section, key, count))
+        master.place_element(r[0], r[1], frames, mtype > 0)
+    with open(os.path.join(out, 'MASTER.BMP'), 'wb') as f:
+        f.write(master.bmp24())
+    with open(os.path.join(out, 'Options.dat'), 'w', encoding='ascii', newline='\r\n') as f:
+        f.write(text)
+    return 0
+
+
+if __name__ == '__main__':
+    sys.exit(main(sys.argv))
