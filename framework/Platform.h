@@ -1,0 +1,65 @@
+#pragma once
+// The one table of replaceable platform functions. Defaults are the real calls; tests swap entries
+// (to step the clock, record beeps and launches, script message boxes and dialogs, inject the command
+// line) and call ResetPlatform() afterwards.
+//
+//   Platform().GetTickCount = [&] { return fakeNow; };
+//   Platform().Beep = [&](DWORD f, DWORD d) { beeps.push_back(f); return TRUE; };
+//   ...
+//   ResetPlatform();
+//
+// Code that the seams cover calls Platform().X(...) instead of X(...).
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <functional>
+#include <string>
+
+#include "framework/System.h"
+
+// One message box as any of the framework's or the library's box paths asks for it.
+struct TMessageBoxRequest {
+  enum Source { ShowMessage, MessageDlg, ApplicationMessageBox, ExceptionBox, MessageBoxA, MessageBoxIndirectA };
+  Source source = MessageBoxA;
+  HWND owner = nullptr;
+  std::string text;
+  std::string caption;
+  UINT flags = 0;      // MB_* (MessageBoxA, MessageBoxIndirectA, Application->MessageBox, exception box)
+  int dialogType = 0;  // MessageDlg: the TMsgDlgType value
+  unsigned buttons = 0;  // MessageDlg: the TMsgDlgButtons raw bits
+  MSGBOXPARAMSA params{};  // MessageBoxIndirectA: the caller's record (strings copied into text/caption)
+};
+
+struct TPlatform {
+  std::function<DWORD()> GetTickCount;
+  std::function<void(DWORD ms)> Sleep;
+  std::function<BOOL(POINT* p)> GetCursorPos;
+  std::function<DWORD()> GetMessagePos;
+  std::function<SHORT(int key)> GetAsyncKeyState;
+  std::function<SHORT(int key)> GetKeyState;
+  std::function<BOOL(OSVERSIONINFOA* info)> GetVersionExA;
+  std::function<BOOL(DWORD frequency, DWORD duration)> Beep;
+  std::function<BOOL(UINT type)> MessageBeep;
+  std::function<HINSTANCE(HWND wnd, const char* op, const char* file, const char* params, const char* dir, int show)>
+      ShellExecuteA;
+  // Empty: every path shows its real box. Set: every box of every path goes here instead and the
+  // returned value is the answer (IDOK, mrOk, ...).
+  std::function<int(const TMessageBoxRequest& request)> MessageBoxSink;
+  // The open-file dialog (TOpenDialog::Execute): tests fill lpstrFile and answer TRUE or FALSE.
+  std::function<BOOL(OPENFILENAMEA* ofn)> GetOpenFileNameA;
+  // The command line ParamStr/ParamCount read (the program's file first).
+  std::function<const char*()> GetCommandLineA;
+};
+
+TPlatform& Platform();
+// Restores every default and runs the registered reset hooks (late-bound entries, per-process caches).
+void ResetPlatform();
+// Registers a hook ResetPlatform() runs; returns an id for RemoveResetHook.
+int AddResetHook(std::function<void()> hook);
+void RemoveResetHook(int id);
+
+// Shows a box through the sink when one is set, else with the real MessageBoxA/MessageBoxIndirectA (the
+// framework's own message form handles ShowMessage/MessageDlg itself and only asks HasMessageBoxSink()).
+int PlatformMessageBox(const TMessageBoxRequest& request);
+bool HasMessageBoxSink();

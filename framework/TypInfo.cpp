@@ -1,0 +1,204 @@
+#include "framework/TypInfo.h"
+
+#include <mutex>
+
+#include "framework/SysUtils.h"
+
+namespace {
+std::string Lower(const std::string& s) {
+  std::string r = s;
+  for (char& c : r)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return r;
+}
+
+std::recursive_mutex& TableLock() {
+  static std::recursive_mutex m;
+  return m;
+}
+
+struct IdentEntry {
+  TIdentToInt toInt;
+  TIntToIdent toIdent;
+};
+std::map<std::string, IdentEntry>& IdentTypes() {
+  static std::map<std::string, IdentEntry> m;
+  return m;
+}
+}  // namespace
+
+bool TPropInfo::IsOrdinal() const {
+  switch (kind) {
+    case TPropKind::Ordinal:
+    case TPropKind::Enum:
+    case TPropKind::Set:
+    case TPropKind::Integer:
+    case TPropKind::Int64:
+    case TPropKind::Colour:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool TPropInfo::ReadOnly() const {
+  switch (kind) {
+    case TPropKind::Float:
+      return !setFloat;
+    case TPropKind::String:
+      return !setStr;
+    case TPropKind::Object:
+      return false;  // sub-objects are written through their own properties
+    case TPropKind::Method:
+      return !eventSlot;
+    default:
+      return !setOrd;
+  }
+}
+
+std::string TPropInfo::ElementName(int64_t value) const {
+  if (value < 0 || value >= static_cast<int64_t>(elementNames.size())) return {};
+  return elementNames[static_cast<size_t>(value)];
+}
+
+int TPropInfo::ElementValue(const std::string& n) const {
+  for (size_t i = 0; i < elementNames.size(); ++i)
+    if (SameText(elementNames[i], n)) return static_cast<int>(i);
+  return -1;
+}
+
+int GetEnumValue(const TPropInfo& prop, const std::string& name) { return prop.ElementValue(name); }
+
+const TPropInfo* TPropertyTable::Find(const std::string& name) const {
+  auto it = props.find(Lower(name));
+  return it == props.end() ? nullptr : it->second;
+}
+const THandlerInfo* TPropertyTable::FindHandler(const std::string& name) const {
+  auto it = handlers.find(Lower(name));
+  return it == handlers.end() ? nullptr : it->second;
+}
+const TFieldInfo* TPropertyTable::FindField(const std::string& name) const {
+  auto it = fields.find(Lower(name));
+  return it == fields.end() ? nullptr : it->second;
+}
+
+const TPropertyTable& PropertyTable(const TClassInfo* cls) {
+  if (cls->table) return *cls->table;
+  std::lock_guard<std::recursive_mutex> g(TableLock());
+  if (cls->table) return *cls->table;
+  auto* t = new TPropertyTable();  // lives as long as the class info (the process)
+  t->cls = cls;
+  if (cls->parent) {
+    const TPropertyTable& base = PropertyTable(cls->parent);
+    t->props = base.props;
+    t->handlers = base.handlers;
+    t->fields = base.fields;
+    t->ordered = base.ordered;
+  }
+  if (cls->publish) cls->publish(*t);
+  for (auto& p : t->own) {
+    std::string key = Lower(p->name);
+    auto it = t->props.find(key);
+    if (it != t->props.end()) {
+      // A redeclared property replaces the inherited one in place.
+      for (auto& o : t->ordered)
+        if (o == it->second) o = p.get();
+    } else {
+      t->ordered.push_back(p.get());
+    }
+    t->props[key] = p.get();
+  }
+  for (auto& h : t->ownHandlers) t->handlers[Lower(h->name)] = h.get();
+  for (auto& f : t->ownFields) t->fields[Lower(f->name)] = f.get();
+  cls->table = t;
+  return *t;
+}
+
+const TPropInfo* GetPropInfo(const TClassInfo* cls, const std::string& name) { return PropertyTable(cls).Find(name); }
+
+const TPropInfo* GetPropInfo(const TObject* obj, const std::string& name) {
+  return obj ? GetPropInfo(obj->ClassInfo(), name) : nullptr;
+}
+
+void RegisterIntegerIdents(const std::string& typeName, TIdentToInt toInt, TIntToIdent toIdent) {
+  std::lock_guard<std::recursive_mutex> g(TableLock());
+  IdentTypes()[typeName] = IdentEntry{toInt, toIdent};
+}
+
+bool IdentToInt(const std::string& typeName, const std::string& ident, int64_t& value) {
+  std::lock_guard<std::recursive_mutex> g(TableLock());
+  auto it = IdentTypes().find(typeName);
+  return it != IdentTypes().end() && it->second.toInt && it->second.toInt(ident, value);
+}
+
+bool IntToIdent(const std::string& typeName, int64_t value, std::string& ident) {
+  std::lock_guard<std::recursive_mutex> g(TableLock());
+  auto it = IdentTypes().find(typeName);
+  return it != IdentTypes().end() && it->second.toIdent && it->second.toIdent(value, ident);
+}
+
+bool HasProperty(const TObject* obj, const std::string& name) { return GetPropInfo(obj, name) != nullptr; }
+
+TObject* GetObjectProp(TObject* obj, const std::string& name) {
+  const TPropInfo* p = GetPropInfo(obj, name);
+  return p && p->kind == TPropKind::Object ? p->getObj(obj) : nullptr;
+}
+
+int64_t GetOrdProp(TObject* obj, const std::string& name) {
+  const TPropInfo* p = GetPropInfo(obj, name);
+  return p && p->IsOrdinal() ? p->getOrd(obj) : -1;
+}
+
+bool SetOrdProp(TObject* obj, const std::string& name, int64_t value) {
+  const TPropInfo* p = GetPropInfo(obj, name);
+  if (!p || !p->IsOrdinal() || !p->setOrd) return false;
+  p->setOrd(obj, value);
+  return true;
+}
+
+std::string GetStrProp(TObject* obj, const std::string& name) {
+  const TPropInfo* p = GetPropInfo(obj, name);
+  return p && p->kind == TPropKind::String ? p->getStr(obj) : std::string();
+}
+
+bool SetStrProp(TObject* obj, const std::string& name, const std::string& value) {
+  const TPropInfo* p = GetPropInfo(obj, name);
+  if (!p || p->kind != TPropKind::String || !p->setStr) return false;
+  p->setStr(obj, value);
+  return true;
+}
+
+std::string GetSetProp(TObject* obj, const std::string& name) {
+  const TPropInfo* p = GetPropInfo(obj, name);
+  if (!p || p->kind != TPropKind::Set) return {};
+  const uint64_t bits = static_cast<uint64_t>(p->getOrd(obj));
+  std::string text;
+  for (size_t i = 0; i < 32 && i < p->elementNames.size(); ++i)
+    if (bits & (uint64_t{1} << i)) {
+      if (!text.empty()) text += ',';
+      text += p->elementNames[i];
+    }
+  return text;
+}
+
+bool SetSetProp(TObject* obj, const std::string& name, const std::string& commaText) {
+  const TPropInfo* p = GetPropInfo(obj, name);
+  if (!p || p->kind != TPropKind::Set || !p->setOrd) return false;
+  uint32_t bits = 0;
+  size_t start = 0;
+  while (start <= commaText.size()) {
+    size_t comma = commaText.find(',', start);
+    if (comma == std::string::npos) comma = commaText.size();
+    std::string element = Trim(commaText.substr(start, comma - start));
+    if (!element.empty()) {
+      size_t i = 0;
+      while (i < p->elementNames.size() && p->elementNames[i] != element) ++i;
+      if (i == p->elementNames.size() || i >= 32)
+        throw EPropertyError(Format("Invalid property element: %s", {element}));
+      bits |= uint32_t{1} << i;
+    }
+    start = comma + 1;
+  }
+  p->setOrd(obj, bits);
+  return true;
+}

@@ -1,0 +1,278 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/Classes.h"
+#include "framework/TypInfo.h"
+
+namespace {
+
+std::vector<std::string> g_log;
+
+// Records each step of its teardown, and what it hears.
+class TLogged : public TComponent {
+  DECLARE_CLASS(TLogged, TComponent)
+public:
+  explicit TLogged(TComponent* owner) : TComponent(owner) {}
+  ~TLogged() override { g_log.push_back("delete " + Name()); }
+  void Notification(TComponent* c, TOperation op) override {
+    TComponent::Notification(c, op);
+    if (op == opRemove && !c->Name().empty()) g_log.push_back(Name() + " hears remove " + c->Name());
+    if (op == opRemove && c == watched) watched = nullptr;
+  }
+  TComponent* watched = nullptr;
+  bool destroyingSeenInPreDestroy = false;
+  bool childrenDestroyingInPreDestroy = true;
+
+protected:
+  void PreDestroy() override {
+    destroyingSeenInPreDestroy = ComponentState().Contains(csDestroying);
+    for (int i = 0; i < ComponentCount(); ++i)
+      if (!Components(i)->ComponentState().Contains(csDestroying)) childrenDestroyingInPreDestroy = false;
+    g_log.push_back("predestroy " + Name() + " children=" + std::to_string(ComponentCount()));
+  }
+};
+IMPLEMENT_CLASS(TLogged)
+
+TLogged* Make(TComponent* owner, const std::string& name) {
+  auto* c = new TLogged(owner);
+  c->SetName(name);
+  return c;
+}
+
+class ComponentTest : public testing::Test {
+protected:
+  void SetUp() override { g_log.clear(); }
+};
+
+TEST_F(ComponentTest, OwnerFreesOwnedComponentsLastInsertedFirstAfterItsOwnPreDestroy) {
+  TLogged* root = Make(nullptr, "Root");
+  TLogged* a = Make(root, "A");
+  Make(root, "B");
+  Make(a, "A1");
+  ASSERT_EQ(root->ComponentCount(), 2);
+  EXPECT_EQ(root->Components(1)->Name(), "B");
+  EXPECT_EQ(a->Owner(), root);
+  root->Free();
+  // The root's hook runs while everything it owns still exists and is marked destroying; then B goes
+  // (last inserted), then A with its own child, each leaving its owner before deletion.
+  // Notification reaches the owner and everything it owns (the leaving component too: it is still
+  // listed while the owner hears of it); each logs after forwarding, so the deepest logs first.
+  const std::vector<std::string> expected = {
+      "predestroy Root children=2", "predestroy B children=0", "A1 hears remove B", "A hears remove B",
+      "B hears remove B", "Root hears remove B", "delete B", "predestroy A children=1", "predestroy A1 children=0",
+      "A1 hears remove A1", "A hears remove A1", "delete A1", "A hears remove A", "Root hears remove A",
+      "delete A", "delete Root"};
+  EXPECT_EQ(g_log, expected);
+}
+
+TEST_F(ComponentTest, DestroyingIsSetOnTheWholeTreeBeforeAnyHookRuns) {
+  TLogged* root = Make(nullptr, "Root");
+  TLogged* a = Make(root, "A");
+  Make(a, "A1");
+  root->Free();
+  // The flags were checked inside PreDestroy of the root (objects are gone now; the log proves order).
+  EXPECT_EQ(g_log.front(), "predestroy Root children=1");
+}
+
+TEST_F(ComponentTest, PreDestroySeesCsDestroyingOnItselfAndOwnedComponents) {
+  struct Probe : TLogged {
+    using TLogged::TLogged;
+    bool* self = nullptr;
+    bool* kids = nullptr;
+    void PreDestroy() override {
+      TLogged::PreDestroy();
+      *self = destroyingSeenInPreDestroy;
+      *kids = childrenDestroyingInPreDestroy;
+    }
+  };
+  bool self = false, kids = false;
+  auto* root = new Probe(nullptr);
+  root->self = &self;
+  root->kids = &kids;
+  Make(root, "X");
+  Make(root, "Y");
+  root->Free();
+  EXPECT_TRUE(self);
+  EXPECT_TRUE(kids);
+}
+
+TEST_F(ComponentTest, ComponentFreedBySomeoneElseLeavesItsOwner) {
+  TLogged* root = Make(nullptr, "Root");
+  TLogged* a = Make(root, "A");
+  TLogged* b = Make(root, "B");
+  a->Free();
+  ASSERT_EQ(root->ComponentCount(), 1);
+  EXPECT_EQ(root->Components(0), b);
+  EXPECT_EQ(root->FindComponent("a"), nullptr);
+  root->Free();
+}
+
+TEST_F(ComponentTest, FreeNotificationAcrossOwnersAndItsRemoval) {
+  TLogged* form1 = Make(nullptr, "Form1");
+  TLogged* form2 = Make(nullptr, "Form2");
+  TLogged* list = Make(form1, "List");
+  TLogged* user = Make(form2, "User");
+  user->watched = list;
+  list->FreeNotification(user);
+  list->Free();
+  EXPECT_EQ(user->watched, nullptr) << "the subscriber must hear of the free";
+
+  TLogged* list2 = Make(form1, "List2");
+  user->watched = list2;
+  list2->FreeNotification(user);
+  list2->RemoveFreeNotification(user);
+  g_log.clear();
+  list2->Free();
+  EXPECT_EQ(user->watched, list2) << "removed subscriptions are not notified";
+  for (const auto& line : g_log) EXPECT_EQ(line.find("User hears"), std::string::npos) << line;
+
+  // Freeing the subscriber first must not leave the subject pointing at it.
+  TLogged* list3 = Make(form1, "List3");
+  list3->FreeNotification(user);
+  user->Free();
+  g_log.clear();
+  list3->Free();  // would touch freed memory if the subscription survived
+  form1->Free();
+  form2->Free();
+}
+
+TEST_F(ComponentTest, OwnerForwardsNotificationsToEverythingItOwns) {
+  TLogged* form = Make(nullptr, "Form");
+  TLogged* label = Make(form, "Label");
+  TLogged* edit = Make(form, "Edit");
+  label->watched = edit;
+  edit->Free();
+  EXPECT_EQ(label->watched, nullptr);
+  form->Free();
+}
+
+TEST_F(ComponentTest, NamesAreValidatedAndUniqueWithinTheOwner) {
+  TLogged* form = Make(nullptr, "Form");
+  TLogged* a = Make(form, "Button1");
+  TLogged* b = new TLogged(form);
+  EXPECT_THROW(b->SetName("button1"), EComponentError);
+  EXPECT_THROW(b->SetName("1abc"), EComponentError);
+  EXPECT_THROW(b->SetName("a b"), EComponentError);
+  b->SetName("_ok2");
+  EXPECT_EQ(form->FindComponent("BUTTON1"), a);
+  try {
+    b->SetName("9");
+  } catch (const EComponentError& e) {
+    EXPECT_EQ(e.Message(), "'9' is not a valid component name");
+  }
+  form->Free();
+}
+
+TEST_F(ComponentTest, ComponentsIndexOutOfRangeRaises) {
+  TLogged* form = Make(nullptr, "Form");
+  EXPECT_THROW(form->Components(0), EListError);
+  form->Free();
+}
+
+TEST_F(ComponentTest, DeletingDirectlyStillUnlinks) {
+  TLogged* form = Make(nullptr, "Form");
+  TLogged* a = Make(form, "A");
+  Make(a, "A1");
+  delete a;
+  EXPECT_EQ(form->ComponentCount(), 0);
+  form->Free();
+}
+
+// ---- class info and registry ----
+class TBase : public TComponent {
+  DECLARE_CLASS(TBase, TComponent)
+public:
+  using TComponent::TComponent;
+  int Size() const { return size_; }
+  void SetSize(int v) { size_ = v; }
+
+private:
+  int size_ = 3;
+};
+IMPLEMENT_CLASS(TBase)
+
+class TDerived : public TBase {
+  DECLARE_CLASS(TDerived, TBase)
+public:
+  using TBase::TBase;
+  void AfterConstruction() override { constructed = true; }
+  bool constructed = false;
+};
+IMPLEMENT_CLASS(TDerived)
+
+class TAbstractThing : public TComponent {
+  DECLARE_CLASS(TAbstractThing, TComponent)
+public:
+  using TComponent::TComponent;
+  virtual void Go() = 0;
+};
+IMPLEMENT_CLASS(TAbstractThing)
+
+TEST(ClassInfo, NamesInheritanceAndVirtualConstruction) {
+  TComponent owner(nullptr);
+  TObject* obj = TDerived::StaticClassInfo()->CreateInstance(&owner);
+  EXPECT_EQ(obj->ClassName(), "TDerived");
+  EXPECT_TRUE(obj->InheritsFrom(TBase::StaticClassInfo()));
+  EXPECT_TRUE(obj->Is<TComponent>());
+  EXPECT_FALSE(obj->InheritsFrom(TAbstractThing::StaticClassInfo()));
+  EXPECT_TRUE(static_cast<TDerived*>(obj)->constructed);
+  EXPECT_EQ(static_cast<TComponent*>(obj)->Owner(), &owner);
+  EXPECT_EQ(As<TBase>(obj), static_cast<TBase*>(static_cast<TDerived*>(obj)));
+  EXPECT_EQ(As<TAbstractThing>(obj), nullptr);
+  EXPECT_EQ(TBase::StaticClassInfo()->parent, TComponent::StaticClassInfo());
+  EXPECT_THROW(TAbstractThing::StaticClassInfo()->CreateInstance(nullptr), EInvalidOperation);
+}
+
+TEST(ClassInfo, RegistryFindsByExactName) {
+  RegisterClasses({TBase::StaticClassInfo(), TDerived::StaticClassInfo()});
+  RegisterClass(TBase::StaticClassInfo());  // registering twice is harmless
+  EXPECT_EQ(GetClass("TDerived"), TDerived::StaticClassInfo());
+  EXPECT_EQ(GetClass("tderived"), nullptr);
+  try {
+    FindClass("TNoSuchThing");
+    FAIL();
+  } catch (const EClassNotFound& e) {
+    EXPECT_EQ(e.Message(), "Class TNoSuchThing not found");
+  }
+  UnRegisterClass(TDerived::StaticClassInfo());
+  EXPECT_EQ(GetClass("TDerived"), nullptr);
+}
+
+// ---- persistent ----
+class TPoint2 : public TPersistent {
+  DECLARE_CLASS(TPoint2, TPersistent)
+public:
+  int x = 0;
+  void Assign(TPersistent* source) override {
+    if (auto* p = As<TPoint2>(source)) {
+      x = p->x;
+      return;
+    }
+    TPersistent::Assign(source);
+  }
+};
+IMPLEMENT_CLASS(TPoint2)
+
+TEST(Persistent, AssignCopiesKnownClassesAndNamesBothSidesOtherwise) {
+  TPoint2 a, b;
+  a.x = 7;
+  b.Assign(&a);
+  EXPECT_EQ(b.x, 7);
+  TComponent c(nullptr);
+  try {
+    b.Assign(&c);
+    FAIL();
+  } catch (const EConvertError& e) {
+    EXPECT_EQ(e.Message(), "Cannot assign a TComponent to a TPoint2");
+  }
+  try {
+    b.Assign(nullptr);
+    FAIL();
+  } catch (const EConvertError& e) {
+    EXPECT_EQ(e.Message(), "Cannot assign a nil to a TPoint2");
+  }
+}
+
+}  // namespace
