@@ -1,0 +1,375 @@
+#include "app/LoaderSession.h"
+
+#include "app/FrameProtocol.h"
+#include "app/HexRecords.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+const char* const CarriedFirmwareVersion = "171123";
+
+namespace {
+
+const char* const kReadyText = "Мікропрограма готова до запису";
+const char* const kNoAnswerIdentify =
+    "Не визначино, для усунення причин:\r\n- прилад повинен бути включеним;\r\n- ввести пароль;\r\n- перевірити "
+    "вибір немеру СОМ;\r\n- перевірити швидкість (більшість 115200).";
+const char* const kNoAnswerWrite =
+    "Не визначино, для усунення причин:\r\n- прилад повинен бути включеним;\r\n- розвернути роз`єм "
+    "програмування;\r\n- ввести пароль;\r\n- перевірити вибір немеру СОМ.";
+const char* const kStopText =
+    "                   Зупинено користувачем!\r\n         Мікропрограма записана частково!\r\nНеобхідно повторно "
+    "вибрати файл прошивки,\r\n    і провести запис, інакще в подальшому\r\n             прилад буде не працездатний!";
+
+// A pump at most this often during the passes over lines and the prefill.
+constexpr auto kPumpPeriod = std::chrono::milliseconds(4);
+// Erased runs appended between two looks at the clock during the prefill.
+constexpr size_t kPrefillChunkRuns = 1000;
+
+int64_t GaugeMaxForLines(size_t count) {
+  // The gauge refuses a maximum below its minimum 0, which an empty line list would ask for.
+  return count == 0 ? 0 : static_cast<int64_t>(count) - 1;
+}
+
+std::string UpperCaseAnsi(std::string text) {
+  if (!text.empty()) CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
+  return text;
+}
+
+} // namespace
+
+void TBootloaderSession::PumpWhenDue() {
+  const auto now = std::chrono::steady_clock::now();
+  if (now - lastPump_ < kPumpPeriod) return;
+  lastPump_ = now;
+  view_.ProcessMessages();
+}
+
+void TBootloaderSession::SetOpenedFileName(const std::string& path) {
+  const size_t slash = path.find_last_of("\\/:");
+  openedFileName_ = slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool TBootloaderSession::ReportParseError(const char* text, size_t lineIndex, const std::string& line) {
+  view_.MessageBeep(MB_ICONHAND);
+  view_.ShowMessage(text + std::to_string(lineIndex + 1) + "!" + " (" + line + ")");
+  view_.SetGaugeProgress(0);
+  return false;
+}
+
+bool TBootloaderSession::ParseFirmwareLines(TParseOrigin origin) {
+  std::vector<std::string> lines = view_.TerminalLines();
+  for (std::string& line : lines) line = UpperCaseAnsi(std::move(line));
+  view_.SetTerminalLines(lines);
+
+  view_.SetGaugeMax(GaugeMaxForLines(lines.size()));
+  view_.SetGaugeProgress(0);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    PumpWhenDue();
+    switch (CheckHexLine(lines[i])) {
+      case THexLineCheck::ParityError:
+        return ReportParseError("Порушення парності у строці мікропрограми: ", i, lines[i]);
+      case THexLineCheck::ChecksumError:
+        return ReportParseError("Помилка контрольної суми у строці мікропрограми: ", i, lines[i]);
+      case THexLineCheck::NotRecord:
+      case THexLineCheck::Valid:
+        break;
+    }
+    view_.SetGaugeProgress(view_.GaugeProgress() + 1);
+  }
+
+  // The erased image in one allocation, appended run by run in chunks so the gauge fills as the
+  // runs are counted and the window stays live.
+  view_.SetGaugeMax(60000);
+  view_.SetGaugeProgress(0);
+  FirmwareImage.clear();
+  FirmwareImage.reserve(FirmwareImageChars);
+  const std::string chunk(ErasedRunChars * kPrefillChunkRuns, 'F');
+  for (size_t runs = 0; runs < ErasedRunCount; runs += kPrefillChunkRuns) {
+    PumpWhenDue();
+    FirmwareImage.append(chunk);
+    view_.SetGaugeProgress(view_.GaugeProgress() + static_cast<int64_t>(kPrefillChunkRuns));
+  }
+
+  view_.SetGaugeMax(GaugeMaxForLines(lines.size()));
+  view_.SetGaugeProgress(0);
+  THexPlacer placer(FirmwareImage);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    PumpWhenDue();
+    const THexRecordKind kind = placer.Place(lines[i]);
+    if (kind == THexRecordKind::NotRecord) continue;
+    if (kind == THexRecordKind::EndOfFile) break;
+    if (kind == THexRecordKind::StartLinearAddress)
+      return ReportParseError("Знайдено: Start Linear Address Records (MDK-ARM only): ", i, lines[i]);
+    view_.SetGaugeProgress(view_.GaugeProgress() + 1);
+  }
+
+  view_.BringToFront();
+  view_.SetGaugeProgress(0);
+  view_.SetControlEnabled(TLoaderControl::ButtonWrite, true);
+  view_.MessageBeep(MB_ICONASTERISK);
+  if (origin == TParseOrigin::Startup) {
+    view_.SetStatus(kReadyText);
+  } else {
+    view_.SetStatus("Мікропрограма : " + openedFileName_ + " - відкрита" + ". Запишіть в прилад");
+    view_.ShowMessage("Мікропрограма відкрита,\r\n   запишіть її в прилад");
+  }
+  return true;
+}
+
+void TBootloaderSession::ReopenPort() {
+  port_.Close();
+  port_.Configure(view_.PortName(), view_.BaudRateIndex());
+  port_.Open();
+}
+
+bool TBootloaderSession::IdentifyDevice(TIdentifyVariant variant) {
+  if (variant == TIdentifyVariant::IdentifyButton) view_.MessageBeep(MB_ICONQUESTION);
+  ReopenPort();
+  view_.SetPageBarPosition(0);
+  view_.SetCalibration("Автокалібровка: 0.0.0");
+  view_.SetGaugeMax(100);
+  view_.SetGaugeProgress(0);
+
+  for (int i = 0; i < 5; ++i) {
+    port_.WriteStr(WakeUpText);
+    view_.SetGaugeProgress(view_.GaugeProgress() + 10);
+    view_.Sleep(50);
+  }
+  view_.ProcessMessages();
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    port_.WriteStr(IdentifyFrame);
+    view_.SetGaugeProgress(view_.GaugeProgress() + 10);
+    view_.Sleep(100);
+    ReplyText = port_.ReadStr(40);
+    if (!ReplyText.empty() && ReplyText.back() == ';') break;
+  }
+  ReplyCode = TextSlice(ReplyText, 2, 2);
+  view_.BringToFront();
+
+  if (ReplyCode != "82") {
+    view_.MessageBeep(MB_ICONHAND);
+    view_.SetStatus(kReadyText);
+    view_.SetGaugeProgress(0);
+    view_.SetTerminalLines({});
+    view_.SetAboutText("");
+    port_.Close();
+    view_.ShowMessage(variant == TIdentifyVariant::IdentifyButton ? kNoAnswerIdentify : kNoAnswerWrite);
+    view_.SetGaugeProgress(0);
+    return false;
+  }
+
+  const TIdentifyReply reply = ParseIdentifyReply(ReplyText);
+  LoaderVersion = reply.LoaderVersion;
+  SpareField1 = reply.SpareField1;
+  SpareField2 = reply.SpareField2;
+  BlocksPerPage = reply.BlocksPerPage;
+  BlockSize = reply.BlockSize;
+  PageCount = reply.PageCount;
+
+  if (LoaderVersion != "02") {
+    view_.MessageBeep(MB_ICONASTERISK);
+    view_.SetStatus(kReadyText);
+    view_.SetGaugeProgress(0);
+    if (variant == TIdentifyVariant::Write) view_.SetControlEnabled(TLoaderControl::ButtonOpenHex, false);
+    view_.SetTerminalLines({});
+    view_.SetAboutText("");
+    view_.ShowMessage(LoaderVersion + " - невідома версія завантажувача мікроконтролера");
+    view_.SetGaugeProgress(0);
+    return false;
+  }
+
+  view_.SetAboutText("");
+  ReplyCode.clear();
+  port_.WriteStr(DescribeFrame);
+  view_.SetGaugeProgress(view_.GaugeProgress() + 20);
+  view_.Sleep(1000);
+  ReplyText = port_.ReadStr(1000);
+  ReplyCode = TextSlice(ReplyText, 2, 2);
+  ReplyText = DescriptionBody(ReplyText);
+  view_.SetGaugeProgress(0);
+  if (!ReplyText.empty())
+    view_.SetAboutText(DescriptionMemoText(ReplyText));
+  else
+    view_.SetAboutText(variant == TIdentifyVariant::IdentifyButton ? "Невідомий прилад (без текстового опису)"
+                                                                   : "Невідомий прилад/версія");
+  return true;
+}
+
+void TBootloaderSession::IdentifyButton() {
+  if (!IdentifyDevice(TIdentifyVariant::IdentifyButton)) return;
+  view_.SetControlEnabled(TLoaderControl::ButtonOpenHex, true);
+  view_.MessageBeep(MB_ICONASTERISK);
+  view_.ShowMessage("Визначино:\r\n" + view_.AboutText());
+  view_.ShowMessage("              Робота приладу призупинена!\r\nВідкрийте мікропрограму з розширенням - HEX");
+  view_.SetStatus("Відкрийте мікропрограму з розширенням - HEX");
+  view_.FocusControl(TLoaderControl::ButtonOpenHex);
+}
+
+bool TBootloaderSession::CheckVersion() {
+  const std::string description = view_.AboutText();
+  const char* refusal = nullptr;
+  if (description.size() != 6)
+    refusal = "Невідомо що то є!";
+  else if (description == CarriedFirmwareVersion)
+    refusal = "Дана версія вже записана в прилад!";
+  else if (DecimalFieldValue(description) > DecimalFieldValue(CarriedFirmwareVersion))
+    refusal = "В прилад вже записана новіша версія!";
+  if (!refusal) return true;
+  ResetDevice();
+  view_.MessageBeep(MB_ICONEXCLAMATION);
+  port_.Close();
+  view_.ShowMessage(refusal);
+  return false;
+}
+
+TWriteOutcome TBootloaderSession::WriteButton() {
+  if (!IdentifyDevice(TIdentifyVariant::Write)) return TWriteOutcome::Refused;
+  if (!CheckVersion()) return TWriteOutcome::Refused;
+  return WriteFirmware();
+}
+
+void TBootloaderSession::ShowCalibration() {
+  view_.SetCalibration("Автокалібровка: " + std::to_string(EraseDelay) + "." + std::to_string(WriteDelay) + "." +
+                       std::to_string(CommitDelay));
+}
+
+TBootloaderSession::TTryResult TBootloaderSession::TryFrame(const std::string& frame, const char* logPrefix,
+                                                            int32_t& delay, const char* replyStart) {
+  for (int attempt = 0; attempt < FrameTryLimit; ++attempt) {
+    view_.ProcessMessages();
+    port_.WriteStr(frame);
+    view_.AddAboutLine("");
+    view_.AddAboutLine(logPrefix + frame);
+    view_.Sleep(static_cast<unsigned>(delay));
+    FrameReply.clear();
+    FrameReply = port_.ReadStr(20);
+    if (FrameReplyAccepted(FrameReply, replyStart)) return TTryResult::Accepted;
+    ++FailureCount;
+    ++delay;
+    ShowCalibration();
+    if (StopRequested != 0) return TTryResult::Stopped;
+  }
+  return TTryResult::Exhausted;
+}
+
+TWriteOutcome TBootloaderSession::WriteFirmware() {
+  view_.SetControlEnabled(TLoaderControl::ButtonOpenHex, true);
+  view_.MessageBeep(MB_ICONASTERISK);
+  view_.SetControlEnabled(TLoaderControl::Port, false);
+  view_.SetControlEnabled(TLoaderControl::BaudRate, false);
+  view_.SetControlEnabled(TLoaderControl::ButtonConect, false);
+  view_.SetControlEnabled(TLoaderControl::ButtonWrite, false);
+
+  view_.SetGaugeMax(std::max<int32_t>(PageCount, 0));
+  view_.SetGaugeProgress(0);
+  Offset = 0;
+  FailureCount = 0;
+  EraseDelay = 0;
+  WriteDelay = 0;
+  CommitDelay = 0;
+  view_.SetStatus("Йде запис! Заборонено переривати!");
+  StopRequested = 0;
+
+  for (int32_t page = 0; page < PageCount; ++page) {
+    view_.ProcessMessages();
+    if (StopRequested != 0) return TWriteOutcome::Stopped;
+
+    FrameText = EraseFrame(static_cast<uint64_t>(Offset));
+    if (TryFrame(FrameText, "Очистив", EraseDelay, "z84") == TTryResult::Stopped) return TWriteOutcome::Stopped;
+    if (FailureCount > WriteFailureLimit) return FinishFailure(TWriteOutcome::EraseFailed);
+
+    view_.SetPageBarMax(BlocksPerPage);
+    view_.SetPageBarPosition(0);
+    for (int32_t block = 1; block <= BlocksPerPage; ++block) {
+      view_.ProcessMessages();
+      // Blocks beyond the image carry what the image holds there: nothing.
+      const uint64_t first = 2 * static_cast<uint64_t>(Offset);
+      const std::string digits = first < FirmwareImage.size()
+                                     ? FirmwareImage.substr(static_cast<size_t>(first), 2 * static_cast<size_t>(std::max(BlockSize, 0)))
+                                     : std::string();
+      FrameText = DataFrame(block, digits);
+      if (TryFrame(FrameText, "Записав", WriteDelay, "z85") == TTryResult::Stopped) return TWriteOutcome::Stopped;
+      view_.SetPageBarPosition(view_.PageBarPosition() + 1);
+      if (FailureCount > WriteFailureLimit) return FinishFailure(TWriteOutcome::DataFailed);
+
+      FrameText = CommitFrame;
+      if (TryFrame(FrameText, "Прошив", CommitDelay, "z86") == TTryResult::Stopped) return TWriteOutcome::Stopped;
+      if (FailureCount > WriteFailureLimit) return FinishFailure(TWriteOutcome::CommitFailed);
+      Offset += BlockSize;
+    }
+    view_.SetGaugeProgress(view_.GaugeProgress() + 1);
+  }
+  return FinishSuccess();
+}
+
+TWriteOutcome TBootloaderSession::FinishSuccess() {
+  view_.BringToFront();
+  ResetDevice();
+  view_.MessageBeep(MB_ICONEXCLAMATION);
+  view_.SetControlEnabled(TLoaderControl::ButtonConect, true);
+  view_.SetControlEnabled(TLoaderControl::Port, true);
+  view_.SetControlEnabled(TLoaderControl::BaudRate, true);
+  const std::string time = view_.LongTimeText();
+  view_.SetStatus("Мікропрограма : успішно завантажена в " + time);
+  port_.Close();
+  view_.ShowMessage(std::string("                                         Мікропрограма успішно завантажена в ") + time +
+                    "\r\n" +
+                    "Після запису необхідно провести процедуру встановлення початкових установок (при наявності)" +
+                    "\r\n" +
+                    "                  Після запису необхідно провести встановлення конфігурації (при наявності)");
+  view_.SetGaugeProgress(0);
+  view_.SetPageBarPosition(0);
+  view_.FocusControl(TLoaderControl::ButtonConect);
+  view_.SetControlEnabled(TLoaderControl::ButtonWrite, false);
+  return TWriteOutcome::Succeeded;
+}
+
+TWriteOutcome TBootloaderSession::FinishFailure(TWriteOutcome outcome) {
+  view_.BringToFront();
+  view_.MessageBeep(MB_ICONASTERISK);
+  view_.Beep(1200, 200);
+  view_.Beep(800, 200);
+  view_.Beep(500, 200);
+  view_.SetControlEnabled(TLoaderControl::Port, true);
+  view_.SetControlEnabled(TLoaderControl::BaudRate, true);
+  view_.SetControlEnabled(TLoaderControl::ButtonConect, true);
+  view_.SetStatus("Мікропрограма : " + openedFileName_ + " - помилка");
+  const char* text = outcome == TWriteOutcome::EraseFailed  ? "                              \r\nПомилка очистки - "
+                     : outcome == TWriteOutcome::DataFailed ? "                              \r\nПомилка запису - "
+                                                            : "                              \r\nПомилка прошивки - ";
+  view_.ShowMessage(text + IntToHexText(static_cast<uint64_t>(Offset), 6));
+  view_.ShowMessage("                                               Увага!\r\nПри неповному запису можлива некоректна "
+                    "робота приладу!");
+  return outcome;
+}
+
+void TBootloaderSession::ResetDevice() {
+  port_.WriteStr(ResetFrame);
+  view_.Sleep(100);
+  FrameReply = port_.ReadStr(20);
+  port_.WriteStr(ResetFrame);
+  FrameReply = port_.ReadStr(20);
+}
+
+bool TBootloaderSession::RequestStop() {
+  if (view_.GaugeProgress() == 0) return false;
+  StopRequested = -1;
+  for (TLoaderControl c : {TLoaderControl::ButtonConect, TLoaderControl::ButtonOpenHex, TLoaderControl::ButtonWrite,
+                           TLoaderControl::Port, TLoaderControl::BaudRate})
+    view_.SetControlEnabled(c, true);
+  view_.SetStatus("Зупинено користувачем");
+  view_.ShowMessage(kStopText);
+  return true;
+}
+
+void TBootloaderSession::ResetFromKeyboard() {
+  port_.Close();
+  port_.Configure(view_.PortName(), view_.BaudRateIndex());
+  if (!port_.Open()) return;
+  ResetDevice();
+  view_.MessageBeep(MB_ICONEXCLAMATION);
+  port_.Close();
+  view_.ShowMessage("Скинуто прилад!!!");
+}

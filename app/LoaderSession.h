@@ -1,0 +1,88 @@
+#pragma once
+// The loader's operations on the main window and the port: parsing the firmware lines into the
+// image, identifying the device, checking its firmware version, the erase/write/commit sequence,
+// resetting the device and the stop key. Every message, beep and control state goes through
+// ILoaderView, every byte through ISerialLink.
+#include "app/LoaderPorts.h"
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+// Where a parse was started from: it decides how success is reported.
+enum class TParseOrigin { Startup, OpenedFile };
+// Which button runs an identification: it decides the texts and what is disabled on refusal.
+enum class TIdentifyVariant { IdentifyButton, Write };
+// How a write ended.
+enum class TWriteOutcome { Refused, Succeeded, EraseFailed, DataFailed, CommitFailed, Stopped };
+
+// The version of the firmware the program carries.
+extern const char* const CarriedFirmwareVersion;  // "171123"
+// Tries of one frame, and the failures of a whole write after which it is abandoned.
+constexpr int FrameTryLimit = 400;
+constexpr int WriteFailureLimit = 399;
+
+class TBootloaderSession {
+public:
+  TBootloaderSession(ISerialLink& port, ILoaderView& view) : port_(port), view_(view) {}
+
+  // Checks the firmware lines, prefills the image and places the records. Returns whether the
+  // parse succeeded (and enabled writing).
+  bool ParseFirmwareLines(TParseOrigin origin);
+  // The name, without folder, of the file last chosen in the open dialog.
+  void SetOpenedFileName(const std::string& path);
+
+  // Wakes and identifies the device and reads its description into the memo. Returns whether
+  // the device answered as a known bootloader.
+  bool IdentifyDevice(TIdentifyVariant variant);
+  // The identify button: identify, then invite the operator to open a HEX file.
+  void IdentifyButton();
+  // The write button: identify, check the version, write.
+  TWriteOutcome WriteButton();
+  // Erase, write and commit every page of the identified device, then reset it.
+  TWriteOutcome WriteFirmware();
+  // "z0101;" twice; the replies are ignored.
+  void ResetDevice();
+  // Ctrl+Del: stops a running operation while the gauge shows progress. Returns whether it did.
+  bool RequestStop();
+  // Ctrl+L: open the chosen port, reset the device, close the port.
+  void ResetFromKeyboard();
+
+  // State kept for the whole run.
+  std::string FirmwareImage;
+  std::string ReplyText;
+  std::string FrameReply;
+  std::string FrameText;
+  std::string ReplyCode;
+  std::string LoaderVersion;
+  std::string SpareField1;
+  std::string SpareField2;
+  int32_t BlocksPerPage = 0;
+  int32_t BlockSize = 0;
+  int32_t PageCount = 0;
+  int32_t StopRequested = 0;
+  // Working state of the last write.
+  int32_t FailureCount = 0;
+  int32_t EraseDelay = 0;
+  int32_t WriteDelay = 0;
+  int32_t CommitDelay = 0;
+  int64_t Offset = 0;  // wide: pages times blocks may pass 2^31 bytes on a bogus geometry
+
+private:
+  enum class TTryResult { Accepted, Exhausted, Stopped };
+  void ReopenPort();
+  // A pump of the message queue costs tens of microseconds under some systems, so the long
+  // passes over lines and the prefill pump only when a few milliseconds have passed.
+  void PumpWhenDue();
+  bool ReportParseError(const char* text, size_t lineIndex, const std::string& line);
+  bool CheckVersion();
+  TTryResult TryFrame(const std::string& frame, const char* logPrefix, int32_t& delay, const char* replyStart);
+  TWriteOutcome FinishSuccess();
+  TWriteOutcome FinishFailure(TWriteOutcome outcome);
+  void ShowCalibration();
+
+  ISerialLink& port_;
+  ILoaderView& view_;
+  std::string openedFileName_;
+  std::chrono::steady_clock::time_point lastPump_{};
+};

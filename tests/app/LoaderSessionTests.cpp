@@ -1,0 +1,475 @@
+#include "app/FrameProtocol.h"
+#include "app/HexRecords.h"
+#include "app/LoaderSession.h"
+
+#include "framework/System.h"
+#include "tests/app/HexLines.h"
+#include "tests/app/LoaderFakes.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Identify reply of a device with the given geometry and loader version.
+std::string IdentifyReply(int blocksPerPage, int blockSize, int pageCount, const std::string& version = "02") {
+  char text[64];
+  std::snprintf(text, sizeof text, "z82%s0000%02X%02X%04X", version.c_str(), blocksPerPage, blockSize, pageCount);
+  const std::string body = text;
+  return body + HexPairSumChecksum(body.substr(1)) + ";";
+}
+
+std::string DescriptionReply(const std::string& text) { return "z83" + text + "00;"; }
+
+struct Session {
+  FakeView view;
+  FakePort port;
+  TBootloaderSession session{port, view};
+
+  explicit Session(int blocksPerPage = 2, int blockSize = 4, int pageCount = 3, const std::string& description = "171122") {
+    AnswerAsDevice(port, IdentifyReply(blocksPerPage, blockSize, pageCount), DescriptionReply(description));
+    // A small recognisable image instead of a full parse.
+    for (int i = 0; i < 256; ++i) session.FirmwareImage += IntToHexText(static_cast<uint32_t>(i), 2);
+  }
+  std::vector<std::string> WrittenOfKind(const std::string& kind) const {
+    std::vector<std::string> out;
+    for (const std::string& f : port.written)
+      if (f.size() > 3 && f != "zzzzz" && f.substr(1, 2) == kind) out.push_back(f);
+    return out;
+  }
+  bool Saw(const std::string& event) const {
+    return std::find(view.events.begin(), view.events.end(), event) != view.events.end();
+  }
+};
+
+const std::string kSuccessMessage =
+    "                                         Мікропрограма успішно завантажена в 12:34:56\r\nПісля запису необхідно "
+    "провести процедуру встановлення початкових установок (при наявності)\r\n                  Після запису "
+    "необхідно провести встановлення конфігурації (при наявності)";
+const std::string kWarning =
+    "                                               Увага!\r\nПри неповному запису можлива некоректна робота приладу!";
+
+}  // namespace
+
+// ---- identification ----
+
+TEST(LoaderIdentify, WakesIdentifiesAndReadsTheDescription) {
+  Session s;
+  ASSERT_TRUE(s.session.IdentifyDevice(TIdentifyVariant::IdentifyButton));
+  EXPECT_EQ(s.port.portName, "COM7");
+  EXPECT_EQ(s.port.baudIndex, 12);
+  ASSERT_GE(s.port.written.size(), 7u);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(s.port.written[i], "zzzzz");
+  EXPECT_EQ(s.port.written[5], "z0202;");
+  EXPECT_EQ(s.port.written[6], "z0303;");
+  EXPECT_EQ(s.session.BlocksPerPage, 2);
+  EXPECT_EQ(s.session.BlockSize, 4);
+  EXPECT_EQ(s.session.PageCount, 3);
+  EXPECT_EQ(s.session.LoaderVersion, "02");
+  EXPECT_EQ(s.view.about, "171122");
+  EXPECT_EQ(s.view.calibration, "Автокалібровка: 0.0.0");
+  EXPECT_EQ(s.view.gaugeProgress, 0);
+  EXPECT_EQ(s.view.slept, 5u * 50 + 100 + 1000);
+  EXPECT_TRUE(s.port.open);
+  EXPECT_EQ(s.view.events.front(), "beep:" + std::to_string(MB_ICONQUESTION));
+}
+
+TEST(LoaderIdentify, AnswersOnTheThirdTry) {
+  Session s;
+  const std::string reply = IdentifyReply(2, 4, 3);
+  s.port.replies["02"] = [reply](const std::string&, int n) { return n < 3 ? std::string() : reply; };
+  ASSERT_TRUE(s.session.IdentifyDevice(TIdentifyVariant::Write));
+  EXPECT_EQ(s.port.Sent("02"), 3);
+  EXPECT_EQ(s.view.slept, 5u * 50 + 3 * 100 + 1000);
+}
+
+TEST(LoaderIdentify, WrongCodeEndsAtOnceAndClosesThePort) {
+  for (TIdentifyVariant variant : {TIdentifyVariant::IdentifyButton, TIdentifyVariant::Write}) {
+    Session s;
+    s.port.replies["02"] = [](const std::string&, int) { return std::string("z83020000;"); };
+    s.view.terminal = {":00000001FF"};
+    s.view.about = "old";
+    EXPECT_FALSE(s.session.IdentifyDevice(variant));
+    EXPECT_EQ(s.port.Sent("02"), 1);
+    EXPECT_FALSE(s.port.open);
+    EXPECT_TRUE(s.view.terminal.empty());
+    EXPECT_EQ(s.view.about, "");
+    EXPECT_EQ(s.view.status, "Мікропрограма готова до запису");
+    ASSERT_EQ(s.view.messages.size(), 1u);
+    EXPECT_EQ(s.view.messages[0], variant == TIdentifyVariant::IdentifyButton
+                                      ? "Не визначино, для усунення причин:\r\n- прилад повинен бути включеним;\r\n- "
+                                        "ввести пароль;\r\n- перевірити вибір немеру СОМ;\r\n- перевірити швидкість "
+                                        "(більшість 115200)."
+                                      : "Не визначино, для усунення причин:\r\n- прилад повинен бути включеним;\r\n- "
+                                        "розвернути роз`єм програмування;\r\n- ввести пароль;\r\n- перевірити вибір "
+                                        "немеру СОМ.");
+    EXPECT_TRUE(s.Saw("beep:" + std::to_string(MB_ICONHAND)));
+    // The image is left alone: a later write still sends it.
+    EXPECT_EQ(s.session.FirmwareImage.substr(0, 4), "0001");
+  }
+}
+
+TEST(LoaderIdentify, SilentDeviceGetsFiveTries) {
+  Session s;
+  s.port.replies["02"] = [](const std::string&, int) { return std::string(); };
+  EXPECT_FALSE(s.session.IdentifyDevice(TIdentifyVariant::Write));
+  EXPECT_EQ(s.port.Sent("02"), 5);
+  EXPECT_FALSE(s.port.open);
+}
+
+TEST(LoaderIdentify, UnterminatedReplyStandsAfterTheFifthTry) {
+  Session s;
+  s.port.replies["02"] = [](const std::string&, int) { return std::string("z82"); };
+  EXPECT_FALSE(s.session.IdentifyDevice(TIdentifyVariant::Write));
+  EXPECT_EQ(s.port.Sent("02"), 5);
+  // Its code is "82", so it is taken as an identification with an unknown loader version.
+  EXPECT_EQ(s.view.messages.back(), " - невідома версія завантажувача мікроконтролера");
+  EXPECT_TRUE(s.port.open);
+}
+
+TEST(LoaderIdentify, UnknownLoaderVersionLeavesThePortOpen) {
+  Session s;
+  s.port.replies["02"] = [](const std::string&, int) { return IdentifyReply(2, 4, 3, "03"); };
+  s.view.enabled[TLoaderControl::ButtonOpenHex] = true;
+  EXPECT_FALSE(s.session.IdentifyDevice(TIdentifyVariant::IdentifyButton));
+  EXPECT_TRUE(s.view.Enabled(TLoaderControl::ButtonOpenHex));
+  EXPECT_FALSE(s.session.IdentifyDevice(TIdentifyVariant::Write));
+  EXPECT_FALSE(s.view.Enabled(TLoaderControl::ButtonOpenHex));
+  EXPECT_TRUE(s.port.open);
+  EXPECT_EQ(s.view.messages.back(), "03 - невідома версія завантажувача мікроконтролера");
+  EXPECT_EQ(s.port.Sent("03"), 0);
+}
+
+TEST(LoaderIdentify, IdentifyButtonInvitesToOpenAFile) {
+  Session s(2, 4, 3, "");
+  s.port.replies["03"] = [](const std::string&, int) { return std::string(); };
+  s.session.IdentifyButton();
+  EXPECT_EQ(s.view.about, "Невідомий прилад (без текстового опису)");
+  ASSERT_EQ(s.view.messages.size(), 2u);
+  EXPECT_EQ(s.view.messages[0], "Визначино:\r\nНевідомий прилад (без текстового опису)");
+  EXPECT_EQ(s.view.messages[1],
+            "              Робота приладу призупинена!\r\nВідкрийте мікропрограму з розширенням - HEX");
+  EXPECT_EQ(s.view.status, "Відкрийте мікропрограму з розширенням - HEX");
+  EXPECT_TRUE(s.view.Enabled(TLoaderControl::ButtonOpenHex));
+  EXPECT_EQ(s.view.focused, TLoaderControl::ButtonOpenHex);
+  EXPECT_TRUE(s.port.open);
+}
+
+// ---- version check ----
+
+TEST(LoaderVersionCheck, RefusalsResetTheDeviceAndClosePort) {
+  struct Case {
+    std::string reply;
+    std::string message;
+  } cases[] = {
+      {DescriptionReply("171123"), "Дана версія вже записана в прилад!"},
+      {DescriptionReply("171124"), "В прилад вже записана новіша версія!"},
+      {DescriptionReply("171\n12"), "Невідомо що то є!"},
+      {DescriptionReply("1711234"), "Невідомо що то є!"},
+      {"", "Невідомо що то є!"},
+  };
+  for (const Case& c : cases) {
+    Session s;
+    s.port.replies["03"] = [c](const std::string&, int) { return c.reply; };
+    EXPECT_EQ(s.session.WriteButton(), TWriteOutcome::Refused) << c.message;
+    EXPECT_EQ(s.view.messages.back(), c.message);
+    EXPECT_EQ(s.port.Sent("01"), 2);
+    EXPECT_EQ(s.port.Sent("04"), 0);
+    EXPECT_FALSE(s.port.open);
+    EXPECT_TRUE(s.Saw("beep:" + std::to_string(MB_ICONEXCLAMATION)));
+    if (c.reply.empty()) EXPECT_EQ(s.view.about, "Невідомий прилад/версія");
+  }
+}
+
+TEST(LoaderVersionCheck, OlderVersionIsWrittenOver) {
+  Session s(1, 4, 1, "171122");
+  EXPECT_EQ(s.session.WriteButton(), TWriteOutcome::Succeeded);
+  EXPECT_EQ(s.port.Sent("04"), 1);
+}
+
+TEST(LoaderVersionCheck, NonNumericDescriptionIsAConversionErrorWithPortOpen) {
+  Session s(1, 4, 1, "17A123");
+  EXPECT_THROW(s.session.WriteButton(), EConvertError);
+  EXPECT_TRUE(s.port.open);
+  EXPECT_EQ(s.port.Sent("01"), 0);
+  EXPECT_EQ(s.port.Sent("04"), 0);
+}
+
+// ---- write sequence ----
+
+TEST(LoaderWrite, AlwaysAnsweringDeviceGetsEveryFrameOnce) {
+  Session s(2, 4, 3);
+  std::vector<int64_t> pageProgress;
+  s.view.OnPump = [&] {
+    if (s.view.gaugeMax == 3 && (pageProgress.empty() || pageProgress.back() != s.view.gaugeProgress))
+      pageProgress.push_back(s.view.gaugeProgress);
+  };
+  ASSERT_EQ(s.session.WriteButton(), TWriteOutcome::Succeeded);
+  const auto erases = s.WrittenOfKind("04");
+  const auto data = s.WrittenOfKind("05");
+  ASSERT_EQ(erases.size(), 3u);
+  ASSERT_EQ(data.size(), 6u);
+  EXPECT_EQ(s.port.Sent("06"), 6);
+  EXPECT_EQ(erases[0], "z0400000004;");
+  EXPECT_EQ(erases[1], EraseFrame(8));
+  EXPECT_EQ(erases[2], EraseFrame(16));
+  // Blocks count from 1 within each page; the second page starts at byte BlocksPerPage * BlockSize.
+  EXPECT_EQ(data[0], DataFrame(1, "00010203"));
+  EXPECT_EQ(data[1], DataFrame(2, "04050607"));
+  EXPECT_EQ(data[2], DataFrame(1, "08090A0B"));
+  EXPECT_EQ(s.view.calibration, "Автокалібровка: 0.0.0");
+  EXPECT_EQ(s.session.FailureCount, 0);
+  EXPECT_EQ(s.view.status, "Мікропрограма : успішно завантажена в 12:34:56");
+  ASSERT_GE(s.view.messages.size(), 1u);
+  EXPECT_EQ(s.view.messages.back(), kSuccessMessage);
+  EXPECT_EQ(s.port.written.back(), "z0101;");
+  EXPECT_EQ(s.port.Sent("01"), 2);
+  EXPECT_FALSE(s.port.open);
+  EXPECT_FALSE(s.view.Enabled(TLoaderControl::ButtonWrite));
+  EXPECT_TRUE(s.view.Enabled(TLoaderControl::ButtonConect));
+  EXPECT_TRUE(s.view.Enabled(TLoaderControl::ButtonOpenHex));
+  EXPECT_EQ(s.view.focused, TLoaderControl::ButtonConect);
+  EXPECT_EQ(s.view.gaugeProgress, 0);
+  EXPECT_EQ(pageProgress, (std::vector<int64_t>{0, 1, 2}));  // the gauge counts pages
+  // Two memo lines per try: an empty one and the frame with its verb.
+  EXPECT_EQ(s.view.aboutLinesAdded, 2 * (3 + 6 + 6));
+  EXPECT_EQ(s.view.lastAboutLine, "Прошив" + std::string("z0606;"));
+}
+
+TEST(LoaderWrite, NoPagesGoesStraightToResetAndSuccess) {
+  Session s(2, 4, 0);
+  ASSERT_EQ(s.session.WriteButton(), TWriteOutcome::Succeeded);
+  EXPECT_EQ(s.port.Sent("04"), 0);
+  EXPECT_EQ(s.port.Sent("01"), 2);
+  EXPECT_EQ(s.view.messages.back(), kSuccessMessage);
+}
+
+TEST(LoaderWrite, EraseOnSecondTryAdaptsItsDelayAndFailsAtFourHundred) {
+  Session s(1, 2, 401);
+  s.port.replies["04"] = [](const std::string&, int n) { return n % 2 == 0 ? std::string("z84;") : std::string(); };
+  s.session.SetOpenedFileName("C:\\fw\\device.hex");
+  ASSERT_EQ(s.session.WriteButton(), TWriteOutcome::EraseFailed);
+  // Page 400 (offset 399 * 2) was erased on its second try, then the count passed 399.
+  EXPECT_EQ(s.session.EraseDelay, 400);
+  EXPECT_EQ(s.session.FailureCount, 400);
+  EXPECT_EQ(s.port.Sent("04"), 800);
+  EXPECT_EQ(s.port.Sent("05"), 399);
+  EXPECT_EQ(s.view.calibration, "Автокалібровка: 400.0.0");
+  ASSERT_GE(s.view.messages.size(), 2u);
+  EXPECT_EQ(s.view.messages[s.view.messages.size() - 2], "                              \r\nПомилка очистки - 00031E");
+  EXPECT_EQ(s.view.messages.back(), kWarning);
+  EXPECT_EQ(s.view.status, "Мікропрограма : device.hex - помилка");
+  // No reset; the port stays open; the write button stays off.
+  EXPECT_EQ(s.port.Sent("01"), 0);
+  EXPECT_TRUE(s.port.open);
+  EXPECT_FALSE(s.view.Enabled(TLoaderControl::ButtonWrite));
+  EXPECT_TRUE(s.view.Enabled(TLoaderControl::Port));
+  const std::vector<std::string> tail(s.view.events.end() - 8, s.view.events.end() - 3);
+  EXPECT_EQ(tail[0], "front");
+  EXPECT_EQ(tail[1], "beep:" + std::to_string(MB_ICONASTERISK));
+  EXPECT_EQ(tail[2], "tone:1200/200");
+  EXPECT_EQ(tail[3], "tone:800/200");
+  EXPECT_EQ(tail[4], "tone:500/200");
+}
+
+TEST(LoaderWrite, FrameInProgressGetsItsFullTriesBeforeTheLimitIsTested) {
+  Session s(1, 2, 2);
+  // The first commit fails 399 times and succeeds on its last try; the next data frame fails
+  // once, succeeds, and only then is the count (400) tested.
+  s.port.replies["06"] = [](const std::string&, int n) { return n == 400 || n > 400 ? std::string("z86;") : std::string(); };
+  s.port.replies["05"] = [](const std::string&, int n) { return n == 2 ? std::string() : std::string("z85;"); };
+  EXPECT_EQ(s.session.WriteButton(), TWriteOutcome::DataFailed);
+  EXPECT_EQ(s.session.CommitDelay, 399);
+  EXPECT_EQ(s.session.WriteDelay, 1);
+  EXPECT_EQ(s.session.FailureCount, 400);
+  EXPECT_EQ(s.view.messages[s.view.messages.size() - 2], "                              \r\nПомилка запису - 000002");
+}
+
+TEST(LoaderWrite, CommitFailureReportsItsBlock) {
+  Session s(2, 4, 1);
+  s.port.replies["06"] = [](const std::string&, int n) { return n == 1 ? std::string("z86;") : std::string("z96;"); };
+  EXPECT_EQ(s.session.WriteButton(), TWriteOutcome::CommitFailed);
+  EXPECT_EQ(s.port.Sent("06"), 401);
+  EXPECT_EQ(s.view.messages[s.view.messages.size() - 2], "                              \r\nПомилка прошивки - 000004");
+  EXPECT_EQ(s.view.PageBarPosition(), 2);
+}
+
+TEST(LoaderWrite, StopKeyTakesEffectAtTheNextPage) {
+  Session s(2, 4, 5);
+  // Pressed while the second page's data frames succeed.
+  s.view.OnPump = [&] {
+    if (s.port.Sent("05") == 3 && s.session.StopRequested == 0) s.session.RequestStop();
+  };
+  EXPECT_EQ(s.session.WriteButton(), TWriteOutcome::Stopped);
+  EXPECT_EQ(s.port.Sent("04"), 2);
+  EXPECT_EQ(s.port.Sent("05"), 4);  // the page runs to its end
+  EXPECT_TRUE(s.port.open);
+  EXPECT_EQ(s.port.Sent("01"), 0);
+  EXPECT_EQ(s.view.status, "Зупинено користувачем");
+  for (TLoaderControl c : {TLoaderControl::ButtonConect, TLoaderControl::ButtonOpenHex, TLoaderControl::ButtonWrite,
+                           TLoaderControl::Port, TLoaderControl::BaudRate})
+    EXPECT_TRUE(s.view.Enabled(c));
+  EXPECT_EQ(s.view.messages.back(),
+            "                   Зупинено користувачем!\r\n         Мікропрограма записана частково!\r\nНеобхідно "
+            "повторно вибрати файл прошивки,\r\n    і провести запис, інакще в подальшому\r\n             прилад буде "
+            "не працездатний!");
+}
+
+TEST(LoaderWrite, StopKeyTakesEffectAtTheNextFailedTry) {
+  Session s(2, 4, 5);
+  s.port.replies["05"] = [](const std::string&, int n) { return n <= 2 ? std::string("z85;") : std::string(); };
+  // Pressed after the first failed try of the second page: the next try still runs, fails, and stops.
+  s.view.OnPump = [&] {
+    if (s.port.Sent("05") == 3 && s.session.StopRequested == 0) s.session.RequestStop();
+  };
+  EXPECT_EQ(s.session.WriteButton(), TWriteOutcome::Stopped);
+  EXPECT_EQ(s.port.Sent("05"), 4);
+  EXPECT_EQ(s.session.FailureCount, 2);
+  EXPECT_EQ(s.view.calibration, "Автокалібровка: 0.2.0");
+}
+
+TEST(LoaderWrite, StopKeyIsIgnoredWhileTheFirstPageIsWritten) {
+  Session s(2, 4, 1);
+  s.view.OnPump = [&] {
+    if (s.port.Sent("05") == 1) s.session.RequestStop();
+  };
+  EXPECT_EQ(s.session.WriteButton(), TWriteOutcome::Succeeded);
+  EXPECT_EQ(s.session.StopRequested, 0);
+}
+
+TEST(LoaderWrite, StopKeyWithTheGaugeAtZeroDoesNothing) {
+  Session s;
+  EXPECT_FALSE(s.session.RequestStop());
+  EXPECT_EQ(s.session.StopRequested, 0);
+  EXPECT_TRUE(s.view.messages.empty());
+}
+
+TEST(LoaderWrite, BlocksBeyondTheImageCarryWhatIsThere) {
+  Session s(1, 200, 2);  // the test image holds 256 bytes
+  ASSERT_EQ(s.session.WriteButton(), TWriteOutcome::Succeeded);
+  const auto data = s.WrittenOfKind("05");
+  ASSERT_EQ(data.size(), 2u);
+  EXPECT_EQ(data[1].size(), 3 + 2 + 2 * 56 + 2 + 1u);
+}
+
+TEST(LoaderReset, KeyboardResetSendsTwoResetsAndClosesThePort) {
+  Session s;
+  s.session.ResetFromKeyboard();
+  EXPECT_EQ(s.port.written, (std::vector<std::string>{"z0101;", "z0101;"}));
+  EXPECT_FALSE(s.port.open);
+  EXPECT_EQ(s.view.messages, std::vector<std::string>{"Скинуто прилад!!!"});
+  EXPECT_EQ(s.view.slept, 100u);
+}
+
+// ---- parsing the firmware lines ----
+
+namespace {
+
+std::vector<std::string> SmallFirmware() {
+  return {HexRecord(4, 0, {0x00, 0x00}), HexRecord(0, 0x0000, {0x01, 0x02}), "",
+          HexRecord(4, 0, {0x00, 0x30}), HexRecord(0, 0x0010, {0xA0}),     HexRecord(3, 0, {0, 0, 0, 0}),
+          ":00000001FF",                 HexRecord(0, 0x0020, {0xEE})};
+}
+
+}  // namespace
+
+TEST(LoaderParse, StoredStyleFirmwareParsesAndEnablesWriting) {
+  Session s;
+  s.view.terminal = SmallFirmware();
+  ASSERT_TRUE(s.session.ParseFirmwareLines(TParseOrigin::Startup));
+  const std::string& image = s.session.FirmwareImage;
+  ASSERT_EQ(image.size(), 40000000u);
+  EXPECT_EQ(image.substr(0, 6), "0102FF");
+  EXPECT_EQ(image.substr(2 * 0x300010, 4), "A0FF");
+  // Records after the end record are checked but not placed.
+  EXPECT_EQ(image.substr(2 * 0x300020, 2), "FF");
+  EXPECT_EQ(image.find_first_not_of('F', 2 * 0x300011), std::string::npos);
+  EXPECT_EQ(s.view.status, "Мікропрограма готова до запису");
+  EXPECT_TRUE(s.view.Enabled(TLoaderControl::ButtonWrite));
+  EXPECT_TRUE(s.view.messages.empty());
+  EXPECT_EQ(s.view.gaugeProgress, 0);
+  EXPECT_EQ(s.view.gaugeHigh, 60000);  // the prefill fills the gauge
+  EXPECT_EQ(s.view.events.back(), "status:Мікропрограма готова до запису");
+}
+
+TEST(LoaderParse, LowerCaseParsesTheSameAndTheMemoBecomesUpperCase) {
+  Session a, b;
+  a.view.terminal = SmallFirmware();
+  b.view.terminal = SmallFirmware();
+  for (std::string& line : b.view.terminal)
+    for (char& c : line) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  b.view.terminal.push_back("; коментар");
+  ASSERT_TRUE(a.session.ParseFirmwareLines(TParseOrigin::Startup));
+  ASSERT_TRUE(b.session.ParseFirmwareLines(TParseOrigin::Startup));
+  EXPECT_TRUE(a.session.FirmwareImage == b.session.FirmwareImage);
+  EXPECT_EQ(b.view.terminal[1], SmallFirmware()[1]);
+  EXPECT_EQ(b.view.terminal.back(), "; КОМЕНТАР");
+}
+
+TEST(LoaderParse, OpenedFileWithoutEndRecordSucceedsWithItsName) {
+  Session s;
+  s.view.terminal = {HexRecord(0, 0, {0x42})};
+  s.session.SetOpenedFileName("Z:\\tmp\\new.hex");
+  ASSERT_TRUE(s.session.ParseFirmwareLines(TParseOrigin::OpenedFile));
+  EXPECT_EQ(s.view.status, "Мікропрограма : new.hex - відкрита. Запишіть в прилад");
+  EXPECT_EQ(s.view.messages, std::vector<std::string>{"Мікропрограма відкрита,\r\n   запишіть її в прилад"});
+  EXPECT_EQ(s.session.FirmwareImage.substr(0, 4), "42FF");
+}
+
+TEST(LoaderParse, EmptyLineListSucceeds) {
+  Session s;
+  s.view.terminal.clear();
+  EXPECT_TRUE(s.session.ParseFirmwareLines(TParseOrigin::OpenedFile));
+  EXPECT_EQ(s.view.gaugeMax, 0);
+}
+
+TEST(LoaderParse, CheckingPassErrorsLeaveTheImageAsItWas) {
+  struct Case {
+    std::string bad;
+    std::string message;
+  } cases[] = {
+      {":0000000FF", "Порушення парності у строці мікропрограми: 3! (:0000000FF)"},
+      {":00000001FE", "Помилка контрольної суми у строці мікропрограми: 3! (:00000001FE)"},
+  };
+  for (const Case& c : cases) {
+    Session s;
+    const std::string before = s.session.FirmwareImage;
+    s.view.terminal = {HexRecord(0, 0, {1}), "comment", c.bad, ":00000001FF"};
+    EXPECT_FALSE(s.session.ParseFirmwareLines(TParseOrigin::Startup));
+    EXPECT_EQ(s.view.messages, std::vector<std::string>{c.message});
+    EXPECT_TRUE(s.session.FirmwareImage == before);
+    EXPECT_EQ(s.view.gaugeProgress, 0);
+    EXPECT_EQ(s.view.gaugeHigh, 2);  // both earlier lines, the comment too, moved the gauge
+    EXPECT_FALSE(s.view.Enabled(TLoaderControl::ButtonWrite));
+    EXPECT_TRUE(s.Saw("beep:" + std::to_string(MB_ICONHAND)));
+  }
+}
+
+TEST(LoaderParse, StartLinearAddressRecordIsRefusedAfterEarlierRecordsArePlaced) {
+  Session s;
+  s.view.terminal = {HexRecord(0, 0, {0x12}), HexRecord(5, 0, {0, 0, 1, 0}), HexRecord(0, 1, {0x34})};
+  EXPECT_FALSE(s.session.ParseFirmwareLines(TParseOrigin::Startup));
+  EXPECT_EQ(s.view.messages,
+            std::vector<std::string>{"Знайдено: Start Linear Address Records (MDK-ARM only): 2! (" +
+                                     HexRecord(5, 0, {0, 0, 1, 0}) + ")"});
+  EXPECT_EQ(s.session.FirmwareImage.substr(0, 4), "12FF");
+  EXPECT_FALSE(s.view.Enabled(TLoaderControl::ButtonWrite));
+}
+
+TEST(LoaderParse, NonHexFieldIsAConversionError) {
+  Session s;
+  // The checksum pass counts the bad pair as 0 and passes; placing reads the field strictly.
+  s.view.terminal = {":020000040G00FA"};
+  EXPECT_THROW(s.session.ParseFirmwareLines(TParseOrigin::Startup), EConvertError);
+  EXPECT_FALSE(s.view.Enabled(TLoaderControl::ButtonWrite));
+}
+
+TEST(LoaderParse, PumpsOnlyEveryFewMilliseconds) {
+  Session s;
+  s.view.terminal = std::vector<std::string>(5000, HexRecord(0, 0, {1}));
+  ASSERT_TRUE(s.session.ParseFirmwareLines(TParseOrigin::Startup));
+  // 1,000,000 runs and 10,000 line visits: one pump each would freeze the window for seconds.
+  EXPECT_GT(s.view.pumps, 0);
+  EXPECT_LT(s.view.pumps, 2000);
+}
