@@ -14,11 +14,11 @@ TBitmap* NewBitmap32(int Width, int Height) {
   return Bmp;
 }
 
-TBitmap* NewBitmap32ForRect(const RECT& R) {
-  return NewBitmap32(std::max<LONG>(0, R.right - R.left), std::max<LONG>(0, R.bottom - R.top));
+TBitmap* NewBitmap32ForRect(const TRect& R) {
+  return NewBitmap32(std::max<int>(0, R.Right - R.Left), std::max<int>(0, R.Bottom - R.Top));
 }
 
-TBitmap* NewBitmap32ForSize(const SIZE& Size) { return NewBitmap32(Size.cx, Size.cy); }
+TBitmap* NewBitmap32ForSize(const TSize& Size) { return NewBitmap32(Size.cx, Size.cy); }
 
 TBitmap* NewBitmap32LikeGraphic(TGraphic* Graphic) { return NewBitmap32(Graphic->Width(), Graphic->Height()); }
 
@@ -74,25 +74,25 @@ void ApplyToEachPixel(TBitmap* Bmp, TPixelProc Proc, intptr_t Param, uint32_t Ke
   ApplyToEachPixel(PlaneOf(Bmp), Proc, Param, Key);
 }
 
-void PaintSolidRect(HDC DC, const RECT& R, uint32_t Color) {
+void PaintSolidRect(HDC DC, const TRect& R, uint32_t Color) {
   const int Saved = SaveDC(DC);
   HBRUSH Brush = GdiNewSolidBrush(ColorToRGB(static_cast<TColor>(Color)));
-  FillRect(DC, &R, Brush);
+  FillRect(DC, R.AsRECT(), Brush);
   GdiFreeObject(Brush);
   RestoreDC(DC, Saved);
 }
 
-void PaintFrameBands(HDC DC, const RECT& R, int LeftWidth, uint32_t Color, int BottomWidth, int RightWidth,
+void PaintFrameBands(HDC DC, const TRect& R, int LeftWidth, uint32_t Color, int BottomWidth, int RightWidth,
                      int TopWidth) {
   const int Saved = SaveDC(DC);
   HBRUSH Brush = GdiNewSolidBrush(ColorToRGB(static_cast<TColor>(Color)));
-  const RECT Bands[4] = {
-      {R.left, R.top, R.right, R.top + TopWidth},
-      {R.left, R.top + TopWidth, R.left + LeftWidth, R.bottom},
-      {R.left + LeftWidth, R.bottom - BottomWidth, R.right, R.bottom},
-      {R.right - RightWidth, R.top + TopWidth, R.right, R.bottom - BottomWidth},
+  const TRect Bands[4] = {
+      {R.Left, R.Top, R.Right, R.Top + TopWidth},
+      {R.Left, R.Top + TopWidth, R.Left + LeftWidth, R.Bottom},
+      {R.Left + LeftWidth, R.Bottom - BottomWidth, R.Right, R.Bottom},
+      {R.Right - RightWidth, R.Top + TopWidth, R.Right, R.Bottom - BottomWidth},
   };
-  for (const RECT& Band : Bands) FillRect(DC, &Band, Brush);
+  for (const TRect& Band : Bands) FillRect(DC, Band.AsRECT(), Brush);
   GdiFreeObject(Brush);
   RestoreDC(DC, Saved);
 }

@@ -10,6 +10,8 @@
 
 #include <cstdint>
 
+#include "framework/Graphics.h"
+
 #include "skin/graphics/PixelPlane.h"
 #include "skin/graphics/vkColorMath.h"
 
@@ -18,8 +20,8 @@ class TGraphic;
 
 // ---- creation (every result belongs to the caller) ----
 TBitmap* NewBitmap32(int Width, int Height);
-TBitmap* NewBitmap32ForRect(const RECT& R);          // negative extents count as 0
-TBitmap* NewBitmap32ForSize(const SIZE& Size);
+TBitmap* NewBitmap32ForRect(const TRect& R);          // negative extents count as 0
+TBitmap* NewBitmap32ForSize(const TSize& Size);
 TBitmap* NewBitmap32LikeGraphic(TGraphic* Graphic);
 template <class TControlLike>
 TBitmap* NewBitmap32ForControl(TControlLike* Control) {
@@ -44,9 +46,9 @@ void ApplyToEachPixel(TBitmap* Bmp, TPixelProc Proc, intptr_t Param, uint32_t Ke
 void ApplyToEachPixel(const TPixelPlane& Plane, TPixelProc Proc, intptr_t Param, uint32_t Key);
 
 // ---- device-context fills (the DC's state is saved before and restored after) ----
-void PaintSolidRect(HDC DC, const RECT& R, uint32_t Color);
+void PaintSolidRect(HDC DC, const TRect& R, uint32_t Color);
 // Four bands in one brush: top, left, bottom, right.
-void PaintFrameBands(HDC DC, const RECT& R, int LeftWidth, uint32_t Color, int BottomWidth, int RightWidth,
+void PaintFrameBands(HDC DC, const TRect& R, int LeftWidth, uint32_t Color, int BottomWidth, int RightWidth,
                      int TopWidth);
 
 // ---- whole-bitmap grey: bytes 0..2 of each pixel become its grey; alpha kept ----

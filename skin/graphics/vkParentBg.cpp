@@ -7,7 +7,7 @@ void InitBgInfo(TBitmap* Bmp, int X, int Y, TvkBgCacheRef& Ref) {
   Ref.X = X;
   Ref.Y = Y;
   Ref.FillColor = 0x00FF00FF;
-  Ref.FillRect = RECT{0, 0, 0, 0};
+  Ref.FillRect = TRect{0, 0, 0, 0};
   Ref.Ready = true;
 }
 

@@ -18,6 +18,8 @@
 
 #include <cstdint>
 
+#include "framework/Graphics.h"
+
 class TBitmap;
 
 // Kind of answer.
@@ -31,8 +33,8 @@ struct TvkParentBgQuery {
   uint32_t Color = 0;         // kind 1: the colour behind the control (a colour value)
   int32_t OffsetX = 0;        // see the offset convention above
   int32_t OffsetY = 0;
-  RECT Area = {0, 0, 0, 0};   // the part of the control to cover, in the control's coordinates
-  RECT FillRect = {0, 0, 0, 0};  // a rectangle to fill with Color; emptied by the query
+  TRect Area = {0, 0, 0, 0};   // the part of the control to cover, in the control's coordinates
+  TRect FillRect = {0, 0, 0, 0};  // a rectangle to fill with Color; emptied by the query
   int32_t ClipX = 0;          // clip origin kept by the form skinner (never below 0)
   int32_t ClipY = 0;
   uint8_t Kind = bgkNone;
@@ -46,7 +48,7 @@ struct TvkBgCacheRef {
   int32_t X = 0;                    // column of Bmp behind the painter's destination column 0
   int32_t Y = 0;                    // row of Bmp behind the painter's destination row 0
   uint32_t FillColor = 0x00FF00FF;  // where no bitmap is ready; 0xFF00FF = none
-  RECT FillRect = {0, 0, 0, 0};
+  TRect FillRect = {0, 0, 0, 0};
   bool Ready = false;               // Bmp holds the background at (X, Y)
 };
 

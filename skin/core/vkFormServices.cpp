@@ -1,0 +1,28 @@
+#include "skin/core/vkFormServices.h"
+
+TvkFormServices FormServices;
+
+namespace {
+
+enum class TComposition { Unknown, Off, On };
+TComposition g_Composition = TComposition::Unknown;
+
+bool AskComposition() {
+  const DWORD Version = GetVersion();
+  if (LOBYTE(LOWORD(Version)) < 6) return false;
+  HMODULE Dwm = LoadLibraryA("DWMAPI.DLL");
+  if (Dwm == nullptr) return false;
+  using TDwmIsCompositionEnabled = HRESULT(WINAPI*)(BOOL*);
+  auto Entry = reinterpret_cast<TDwmIsCompositionEnabled>(
+      reinterpret_cast<void*>(GetProcAddress(Dwm, "DwmIsCompositionEnabled")));
+  BOOL Enabled = FALSE;
+  // The library stays loaded: the entry is bound once for the process.
+  return Entry != nullptr && SUCCEEDED(Entry(&Enabled)) && Enabled;
+}
+
+}  // namespace
+
+bool IsDwmCompositionActive() {
+  if (g_Composition == TComposition::Unknown) g_Composition = AskComposition() ? TComposition::On : TComposition::Off;
+  return g_Composition == TComposition::On;
+}

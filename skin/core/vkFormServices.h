@@ -1,0 +1,99 @@
+#pragma once
+// What the form and dialog skinning subsystem offers the rest of the library.
+//
+// The form skinner, border forms, dialog adapters and skinned menus live in skin/forms and are built after
+// the engine core and the controls. Until then, and so that the core never links against them directly, the
+// core reaches them through the table FormServices, which skin/forms fills when its units start. While an
+// entry is empty the wrappers below give the neutral answer (no skinner, no adapter, height 0, no region);
+// nothing pretends that form skinning ran.
+#include <windows.h>
+
+#include <cstdint>
+
+class TsSkinProvider;
+class TvkBorderForm;
+class TvkDialogWnd;
+class TvkGlowForm;
+class TsSkinableMenus;
+class TvkMenuSupport;
+class TsSkinManager;
+class TCustomForm;
+class TPersistent;
+class TBitmap;
+class TMenu;
+
+// True when desktop composition is on (Windows 6 or later, DwmIsCompositionEnabled of "DWMAPI.DLL" bound on
+// first use). The first answer is kept for the life of the process; False on older systems or without the
+// entry.
+bool IsDwmCompositionActive();
+
+struct TvkFormServices {
+  // Hook and adoption of top-level windows.
+  LRESULT(CALLBACK* CbtHookProc)(int Code, WPARAM WParam, LPARAM LParam) = nullptr;
+  void (*FreeMenuWindowAdapters)() = nullptr;
+  void (*PrintChildWindows)(HWND Wnd, HDC DC) = nullptr;
+
+  // The form skinner.
+  void (*PaintFormFrame)(TsSkinProvider* Skinner) = nullptr;
+  void (*CollectBorderMaskRects)(TsSkinProvider* Skinner) = nullptr;
+  HRGN (*CreateFormRegionAt)(TsSkinProvider* Skinner, int X, int Y) = nullptr;
+  void (*ApplyWindowRegion)(TsSkinProvider* Skinner, bool Repaint, bool Quiet) = nullptr;
+  int (*GetCaptionBarHeight)(TsSkinProvider* Skinner, bool UseSkin) = nullptr;
+  int (*GetSkinTitleHeightByState)(TsSkinProvider* Skinner, bool Maximized) = nullptr;
+  void (*GetExtBorderMargins)(TsSkinProvider* Skinner, RECT& Margins) = nullptr;
+  int (*GetClientOffsetLeft)(TsSkinProvider* Skinner) = nullptr;
+  int (*GetClientOffsetTop)(TsSkinProvider* Skinner) = nullptr;
+  LRESULT (*PerformFormMessage)(TsSkinProvider* Skinner, UINT Msg, WPARAM WParam, LPARAM LParam) = nullptr;
+  TBitmap* (*MakeAnimationBitmap)(TsSkinProvider* Skinner, bool FreeCache) = nullptr;
+  void (*SetFormStateFlags)(TsSkinProvider* Skinner, uint32_t Flags) = nullptr;
+  void (*AnimateMinimizing)(TsSkinProvider* Skinner) = nullptr;
+  void (*AnimateRestoring)(TsSkinProvider* Skinner) = nullptr;
+
+  // Frame metrics.
+  int (*GetWindowFrameWidth)(HWND Wnd, TvkBorderForm* BorderForm, bool UseSkin) = nullptr;
+  int (*GetStdCaptionHeight)(TCustomForm* Form) = nullptr;
+  int (*GetSkinCaptionHeight)(TvkBorderForm* BorderForm) = nullptr;
+  int (*GetSkinFrameWidth)(TvkBorderForm* BorderForm) = nullptr;
+  int (*GetExtraCaptionHeight)(TvkBorderForm* BorderForm) = nullptr;
+
+  // Border forms and snapshots.
+  void (*CreateBorderWindow)(TvkBorderForm* BorderForm) = nullptr;
+  void (*UpdateBorderWindow)(TvkBorderForm* BorderForm, bool Repaint, uint8_t Alpha) = nullptr;
+  int (*GetTopIndent)(TvkBorderForm* BorderForm) = nullptr;
+  void (*PaintOwnerFrame)(TvkBorderForm* BorderForm) = nullptr;
+  TvkGlowForm* (*CreateSnapshotForm)(HWND Wnd) = nullptr;
+
+  // Dialog adapters.
+  void (*PaintDialogFrame)(TvkDialogWnd* Adapter) = nullptr;
+  int (*DialogClientOffsetX)(TvkDialogWnd* Adapter) = nullptr;
+  int (*DialogClientOffsetY)(TvkDialogWnd* Adapter) = nullptr;
+  int (*DialogCaptionHeight)(TvkDialogWnd* Adapter, bool UseSkin) = nullptr;
+  void (*DialogShadowMargins)(TvkDialogWnd* Adapter, RECT& Margins) = nullptr;
+  void (*DialogSetShapeRegion)(TvkDialogWnd* Adapter) = nullptr;
+
+  // Skinned menus.
+  TsSkinableMenus* (*CreateSkinableMenus)(TsSkinManager* Manager) = nullptr;
+  void (*InitPopupMenu)(TsSkinableMenus* Painter, TMenu* Menu, bool Active) = nullptr;
+  void (*SyncMenusActive)(TsSkinableMenus* Painter) = nullptr;
+  void (*ApplyToAllMenus)(TsSkinableMenus* Painter, bool Flag) = nullptr;
+  TvkMenuSupport* (*CreateMenuSupport)(TPersistent* Owner) = nullptr;
+};
+
+// The one table; skin/forms fills it at start-up.
+extern TvkFormServices FormServices;
+
+// ---- wrappers with the neutral answer while form skinning is absent ----
+inline int GetSkinCaptionHeight(TvkBorderForm* BorderForm) {
+  return BorderForm != nullptr && FormServices.GetSkinCaptionHeight ? FormServices.GetSkinCaptionHeight(BorderForm)
+                                                                     : 0;
+}
+inline int GetSkinFrameWidth(TvkBorderForm* BorderForm) {
+  return BorderForm != nullptr && FormServices.GetSkinFrameWidth ? FormServices.GetSkinFrameWidth(BorderForm) : 0;
+}
+inline int GetExtraCaptionHeight(TvkBorderForm* BorderForm) {
+  return BorderForm != nullptr && FormServices.GetExtraCaptionHeight ? FormServices.GetExtraCaptionHeight(BorderForm)
+                                                                      : 0;
+}
+inline void FreeMenuWindowAdapters() {
+  if (FormServices.FreeMenuWindowAdapters) FormServices.FreeMenuWindowAdapters();
+}

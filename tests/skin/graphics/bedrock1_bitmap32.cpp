@@ -1,0 +1,98 @@
+// 32-bit bitmaps: creation, row addressing, per-pixel walks, DC fills and grey.
+#include <gtest/gtest.h>
+
+#include "bedrock1_Bitmaps.h"
+#include "framework/GraphicsGdi.h"
+
+using namespace bedrock1;
+
+TEST(Bitmap32, CreationGivesDibsOfTheAskedSize) {
+  BitmapPtr A(NewBitmap32(7, 3));
+  EXPECT_EQ(pf32bit, A->PixelFormat());
+  EXPECT_EQ(bmDIB, A->HandleType());
+  EXPECT_EQ(7, A->Width());
+  EXPECT_EQ(3, A->Height());
+  BitmapPtr B(NewBitmap32ForRect(TRect{10, 20, 5, 26}));  // negative width counts as 0
+  EXPECT_EQ(0, B->Width());
+  EXPECT_EQ(6, B->Height());
+  BitmapPtr C(NewBitmap32ForSize(TSize{4, 2}));
+  EXPECT_EQ(4, C->Width());
+  BitmapPtr D(NewBitmapLike(A.get()));
+  EXPECT_EQ(pf32bit, D->PixelFormat());
+  EXPECT_EQ(3, D->Height());
+  BitmapPtr G(NewBitmap32LikeGraphic(A.get()));
+  EXPECT_EQ(7, G->Width());
+}
+
+TEST(Bitmap32, CopyBitmapFullCopiesAllFourBytes) {
+  BitmapPtr Src = MakeBy(5, 4, [](int x, int y) { return Px(0x10 * x, y, 0x22, 0x33); });
+  BitmapPtr Dst(NewBitmap32(1, 1));
+  CopyBitmapFull(Dst.get(), Src.get());
+  ASSERT_EQ(5, Dst->Width());
+  ASSERT_EQ(4, Dst->Height());
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 5; ++x) EXPECT_EQ(At(Src.get(), x, y), At(Dst.get(), x, y));
+}
+
+TEST(Bitmap32, ScanlineBaseAndStrideForZeroOneAndManyRows) {
+  uint8_t* Base = reinterpret_cast<uint8_t*>(1);
+  int Stride = 7;
+  BitmapPtr Zero(NewBitmap32(5, 0));
+  EXPECT_FALSE(ScanlineBaseAndStride(Zero.get(), Base, Stride));
+  EXPECT_TRUE(PlaneOf(Zero.get()).Empty());
+
+  BitmapPtr One(NewBitmap32(5, 1));
+  ASSERT_TRUE(ScanlineBaseAndStride(One.get(), Base, Stride));
+  EXPECT_EQ(0, Stride);
+  EXPECT_EQ(One->ScanLine(0), Base);
+
+  BitmapPtr Many(NewBitmap32(5, 3));
+  ASSERT_TRUE(ScanlineBaseAndStride(Many.get(), Base, Stride));
+  EXPECT_EQ(-20, Stride);  // bottom-up DIB: rows at decreasing addresses
+  EXPECT_EQ(Many->ScanLine(2), Base + 2 * Stride);
+}
+
+namespace {
+void AddOneToBlue(uint32_t* P, intptr_t Param) { *P += static_cast<uint32_t>(Param); }
+}  // namespace
+
+TEST(Bitmap32, ApplyToEachPixelSkipsTheKeyInPixelOrder) {
+  // Key given as a colour value 0x0000FF (red) matches the pixel 0x00FF0000.
+  BitmapPtr B = MakeBy(3, 2, [](int x, int) { return x == 1 ? 0x00FF0000u : 0x00000010u; });
+  ApplyToEachPixel(B.get(), AddOneToBlue, 1, 0x0000FF);
+  EXPECT_EQ(0x11u, At(B.get(), 0, 0));
+  EXPECT_EQ(0x00FF0000u, At(B.get(), 1, 1));
+  EXPECT_EQ(0x11u, At(B.get(), 2, 1));
+  ApplyToEachPixel(B.get(), AddOneToBlue, 1, NoColor32);
+  EXPECT_EQ(0x00FF0001u, At(B.get(), 1, 0));
+  ApplyToEachPixel(static_cast<TBitmap*>(nullptr), AddOneToBlue, 1, NoColor32);  // nothing for nil
+}
+
+TEST(Bitmap32, GreyKeepsAlphaAndKeyedPixels) {
+  BitmapPtr B = MakeBy(2, 1, [](int x, int) { return x == 0 ? Px(0x80, 200, 100, 50) : KeyPixel32; });
+  GrayBitmap32Keyed(B.get(), KeyPixel32);
+  EXPECT_EQ(Px(0x80, 124, 124, 124), At(B.get(), 0, 0));
+  EXPECT_EQ(KeyPixel32, At(B.get(), 1, 0));
+  GrayBitmap32(B.get());
+  EXPECT_EQ(Px(0, 105, 105, 105), At(B.get(), 1, 0));  // magenta: 0.299*255 + 0.114*255 = 105.3
+}
+
+TEST(Bitmap32, DcFillsPaintTheirRectanglesAndFreeTheBrush) {
+  BitmapPtr B = Make32(10, 10, 0);
+  HDC DC = B->Canvas()->Handle();
+  const TGdiObjectCounts Before = GdiObjectCounts();
+  PaintSolidRect(DC, TRect{2, 3, 5, 4}, 0x00332211);
+  GdiFlush();
+  EXPECT_EQ(Before, GdiObjectCounts()) << GdiObjectCounts().ToString();
+  EXPECT_EQ(3, CountChanged(B.get(), 0));
+  EXPECT_EQ(0x112233u, At(B.get(), 2, 3) & 0xFFFFFF);
+
+  BitmapPtr F = Make32(10, 10, 0);
+  PaintFrameBands(F->Canvas()->Handle(), TRect{0, 0, 10, 10}, 1, 0x00FFFFFF, 2, 3, 4);
+  GdiFlush();
+  // Top 4 rows, left 1 column, bottom 2 rows, right 3 columns: the inside 6 x 4 stays.
+  EXPECT_EQ(100 - 6 * 4, CountChanged(F.get(), 0));
+  EXPECT_EQ(0u, At(F.get(), 1, 4));
+  EXPECT_EQ(0u, At(F.get(), 6, 7));
+  EXPECT_NE(0u, At(F.get(), 7, 7));
+}
