@@ -1,0 +1,225 @@
+#include <gtest/gtest.h>
+
+#include "framework/System.h"
+#include "skin/graphics/GdipFlat.h"
+#include "skin/graphics/Gradients.h"
+#include "tests/skin/graphics/bedrock2_Bitmaps.h"
+
+using namespace bedrock2_test;
+
+namespace {
+constexpr uint32_t kBack = 0x11223344;
+
+struct EntrySaver {
+  TGdipEntries saved = GdipEntries();
+  TGradientFillProc fill = GradientFillEntry();
+  ~EntrySaver() {
+    GdipEntries() = saved;
+    GradientFillEntry() = fill;
+  }
+};
+}  // namespace
+
+TEST(GradientParse, TwoStopsOfLayoutBEndAtFullLength) {
+  TsGradArray items;
+  ParseGradientData("$0000FF;0;0;$00FF00;50;0;B", items);
+  ASSERT_EQ(items.size(), 2u);
+  EXPECT_EQ(items[0].Index, 0);
+  EXPECT_EQ(items[1].Index, 1);
+  EXPECT_EQ(items[0].Color, 0x0000FFu);
+  EXPECT_EQ(items[1].Color, 0x00FF00u);
+  EXPECT_EQ(items[0].Percent, 0);
+  EXPECT_EQ(items[1].Percent, 100);
+  EXPECT_EQ(items[0].Mode & kGradKindMask, kGradVertical);
+  EXPECT_EQ(sizeof(TsGradItem), 11u);  // packed
+}
+
+TEST(GradientParse, LayoutASumsWeightsAndIgnoresAnIncompleteGroup) {
+  TsGradArray items;
+  // Three groups written, the third cut short; weights 150 (limited to 100) and 30.
+  ParseGradientData("255;9;150;16;9;65280;9;30;0;9;16711680;9;50", items);
+  ASSERT_EQ(items.size(), 2u);
+  EXPECT_EQ(items[0].Color, 0xFF0000FFu);  // fourth byte set for GDI+ fills
+  EXPECT_EQ(items[1].Color, 0xFF00FF00u);
+  EXPECT_EQ(items[0].Percent, 0);
+  EXPECT_EQ(items[1].Percent, 100);
+  EXPECT_EQ(items[0].Mode, 0u);  // the GDI+ step bit is cleared in this layout
+  ParseGradientData("1;0;40;0;0;2;0;70;0;0;3;0;0;0;0;4;0;0;0;0", items);
+  ASSERT_EQ(items.size(), 4u);
+  EXPECT_EQ(items[1].Percent, 40);
+  EXPECT_EQ(items[2].Percent, 100);  // 110 limited
+  EXPECT_EQ(items[3].Percent, 100);
+}
+
+TEST(GradientParse, FourCornerListIsPaddedToFiveItems) {
+  TsGradArray items;
+  ParseGradientData("255;0;50;2;0;65280;0;50;0;0", items);
+  ASSERT_EQ(items.size(), 5u);
+  for (size_t i = 2; i < 5; ++i) {
+    EXPECT_EQ(items[i].Color, 0xFF00FF00u);
+    EXPECT_EQ(items[i].Index, i);
+  }
+  EXPECT_EQ(items[4].Percent, 100);
+}
+
+TEST(GradientParse, ShortOrEmptyTextsGiveEmptyListsAndBadNumbersRaise) {
+  TsGradArray items{{0, 0, 0, 0}};
+  ParseGradientData("1;0;", items);
+  EXPECT_TRUE(items.empty());
+  // Layout A with no complete group: nothing to close with percent 100.
+  ParseGradientData("12;30", items);
+  EXPECT_TRUE(items.empty());
+  ParseGradientData("12;x;1;1", items);  // layout B with letter code below 'A': no stops
+  EXPECT_TRUE(items.empty());
+  EXPECT_THROW(ParseGradientData("$ZZ;0;0;B", items), EConvertError);
+  EXPECT_THROW(ParseGradientData("255;0;0;C", items), EConvertError);  // a third stop is missing
+}
+
+TEST(GradientParse, GdipStepInLayoutBAsksForThePathGradient) {
+  TsGradArray items;
+  ParseGradientData("1;0;2;2;50;16;3;100;0;C", items);
+  ASSERT_EQ(items.size(), 3u);
+  EXPECT_EQ(items[0].Mode, 2u | kGradGdipPath);
+  EXPECT_EQ(items[1].Mode, kGradGdipStep);
+}
+
+TEST(GradientPaint, VerticalBlendRoundsEachRowHalfToEven) {
+  TsGradArray items;
+  ParseGradientData("$0000FF;0;0;$00FF00;50;0;B", items);
+  BitmapPtr b = Bitmap32(3, 11, kBack);
+  PaintGradient(b.get(), RECT{0, 0, 3, 11}, items);
+  EXPECT_EQ(Px(b.get(), 0, 0), 0xFFFF0000u);
+  EXPECT_EQ(Px(b.get(), 2, 10), 0xFF00FF00u);
+  EXPECT_EQ(Px(b.get(), 1, 1), 0xFFE61A00u);  // 229.5 -> 230, 25.5 -> 26
+  EXPECT_EQ(Px(b.get(), 1, 3), 0xFFB24C00u);  // 178.5 -> 178, 76.5 -> 76
+  EXPECT_EQ(Px(b.get(), 1, 5), 0xFF808000u);  // 127.5 -> 128 both ways
+}
+
+TEST(GradientPaint, EmptyStepPaintsNothingAndTheNextStartsOnTheSameRow) {
+  TsGradArray items;
+  ParseGradientData("$0000FF;0;0;$00FF00;0;0;$FF0000;100;0;C", items);
+  BitmapPtr b = Bitmap32(2, 5, kBack);
+  PaintGradient(b.get(), RECT{0, 0, 2, 5}, items);
+  EXPECT_EQ(Px(b.get(), 0, 0), 0xFF00FF00u);  // green, not red: the red step had no rows
+  EXPECT_EQ(Px(b.get(), 0, 4), 0xFF0000FFu);
+}
+
+TEST(GradientPaint, HorizontalStepEndsAreRoundedHalfToEven) {
+  TsGradArray items;
+  ParseGradientData("$0000FF;0;1;$00FF00;25;0;$FF0000;100;0;C", items);
+  BitmapPtr b = Bitmap32(10, 3, kBack);
+  PaintGradient(b.get(), RECT{0, 0, 10, 3}, items);
+  for (int y = 0; y < 3; ++y) {
+    EXPECT_EQ(Px(b.get(), 0, y), 0xFFFF0000u);
+    EXPECT_EQ(Px(b.get(), 1, y), 0xFF808000u);
+    EXPECT_EQ(Px(b.get(), 2, y), 0xFF00FF00u);  // 2.5 -> step end 2
+    EXPECT_EQ(Px(b.get(), 9, y), 0xFF0000FFu);
+  }
+}
+
+TEST(GradientPaint, NothingIsPaintedOutsideTheRectangle) {
+  // A middle stop at 100% would make its step end one row (column) past the rectangle.
+  TsGradArray v, h;
+  ParseGradientData("$0000FF;0;0;$00FF00;100;0;$FF0000;100;0;C", v);
+  ParseGradientData("$0000FF;0;1;$00FF00;100;1;$FF0000;100;1;C", h);
+  for (const TsGradArray* items : {&v, &h}) {
+    BitmapPtr b = Bitmap32(12, 12, kBack);
+    const RECT r{2, 3, 8, 9};
+    PaintGradient(b.get(), r, *items);
+    EXPECT_EQ(ChangedOutside(b.get(), r, kBack), 0);
+    EXPECT_EQ(Px(b.get(), 2, 3), 0xFFFF0000u);
+    EXPECT_EQ(Px(b.get(), 7, 8) >> 24, 0xFFu);
+  }
+}
+
+TEST(GradientPaint, RectangleBeyondTheBitmapIsPaintedInsideOnly) {
+  TsGradArray items;
+  ParseGradientData("$0000FF;0;0;$00FF00;50;0;B", items);
+  BitmapPtr b = Bitmap32(6, 6, kBack);
+  PaintGradient(b.get(), RECT{-4, -4, 40, 40}, items);
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 6; ++x) EXPECT_EQ(Px(b.get(), x, y) >> 24, 0xFFu);
+  EXPECT_EQ(Px(b.get(), 0, 0), 0xFFFF0000u);
+  EXPECT_EQ(Px(b.get(), 0, 5), 0xFF00FF00u);
+}
+
+TEST(GradientPaint, FourCornerNeedsFiveItemsAndGradientFill) {
+  TsGradArray four;
+  ParseGradientData("$0000FF;0;2;$00FF00;30;2;$FF0000;60;2;$FFFFFF;100;2;D", four);
+  ASSERT_EQ(four.size(), 4u);
+  BitmapPtr b = Bitmap32(20, 20, kBack);
+  PaintGradient(b.get(), RECT{0, 0, 20, 20}, four);
+  EXPECT_EQ(ChangedOutside(b.get(), RECT{0, 0, 0, 0}, kBack), 0);
+
+  TsGradArray five;
+  // Corners: top-left red, top-right green, bottom-right blue, bottom-left white; centre black.
+  ParseGradientData("$0000FF;0;2;$000000;20;0;$00FF00;40;0;$FF0000;60;0;$FFFFFF;100;0;E", five);
+  const RECT r{2, 2, 42, 42};
+  BitmapPtr c = Bitmap32(44, 44, kBack);
+  PaintGradient(c.get(), r, five);
+  EXPECT_EQ(ChangedOutside(c.get(), r, kBack), 0);
+  EXPECT_LE(PixelDistance(Px(c.get(), 2, 2), 0xFFFF0000), 16);
+  EXPECT_LE(PixelDistance(Px(c.get(), 41, 2), 0xFF00FF00), 16);
+  EXPECT_LE(PixelDistance(Px(c.get(), 41, 41), 0xFF0000FF), 16);
+  EXPECT_LE(PixelDistance(Px(c.get(), 2, 41), 0xFFFFFFFF), 16);
+  EXPECT_LE(PixelDistance(Px(c.get(), 22, 22), 0xFF000000), 16);
+
+  EntrySaver saver;
+  GradientFillEntry() = nullptr;
+  BitmapPtr d = Bitmap32(44, 44, kBack);
+  PaintGradient(d.get(), r, five);
+  EXPECT_EQ(ChangedOutside(d.get(), RECT{0, 0, 0, 0}, kBack), 0);
+}
+
+TEST(GradientPaint, GdipStepsBlendAndVanishWithoutGdip) {
+  TsGradArray items;
+  ParseGradientData("$FF0000FF;0;16;$FF00FF00;100;0;B", items);  // opaque colours for GDI+
+  const RECT r{0, 2, 8, 30};
+  BitmapPtr b = Bitmap32(8, 32, kBack);
+  PaintGradient(b.get(), r, items);
+  EXPECT_EQ(Px(b.get(), 0, 0), kBack);
+  EXPECT_EQ(Px(b.get(), 7, 31), kBack);
+  EXPECT_LE(PixelDistance(Px(b.get(), 3, 3), 0xFFFF0000), 24);
+  EXPECT_LE(PixelDistance(Px(b.get(), 3, 28), 0xFF00FF00), 24);
+  // Red falls as the rows go down.
+  EXPECT_GT(Channel(Px(b.get(), 3, 6), 2), Channel(Px(b.get(), 3, 20), 2));
+
+  EntrySaver saver;
+  GdipEntries().CreateLineBrush = nullptr;
+  BitmapPtr c = Bitmap32(8, 32, kBack);
+  PaintGradient(c.get(), r, items);
+  EXPECT_EQ(ChangedOutside(c.get(), RECT{0, 0, 0, 0}, kBack), 0);
+}
+
+TEST(GradientPaint, TexturedMixesByLevelAndTilesTheTexture) {
+  TsGradArray items;
+  ParseGradientData("$000000;0;0;$000000;50;0;B", items);
+  BitmapPtr tex = Bitmap32(2, 2, 0);
+  SetPx(tex.get(), 0, 0, 0x00C80000);
+  SetPx(tex.get(), 1, 0, 0x00006400);
+  SetPx(tex.get(), 0, 1, 0x00000032);
+  SetPx(tex.get(), 1, 1, 0x00FFFFFF);
+  BitmapPtr b = Bitmap32(5, 5, kBack);
+  PaintGradientTextured(b.get(), RECT{1, 1, 5, 5}, items, 0x80, 128, RECT{0, 0, 0, 0}, tex.get());
+  EXPECT_EQ(Px(b.get(), 0, 0), kBack);
+  // Pixel (2, 2) takes texel (0, 0): half of 200 over black.
+  EXPECT_EQ(Px(b.get(), 2, 2), 0x80640000u);
+  EXPECT_EQ(Px(b.get(), 3, 2), 0x80003200u);
+  EXPECT_EQ(Px(b.get(), 4, 4), 0x80640000u);
+  EXPECT_EQ(Px(b.get(), 1, 1), 0x807F7F7Fu);
+  // A texture rectangle outside the texture paints nothing.
+  BitmapPtr c = Bitmap32(5, 5, kBack);
+  PaintGradientTextured(c.get(), RECT{0, 0, 5, 5}, items, 0xFF, 128, RECT{5, 5, 9, 9}, tex.get());
+  EXPECT_EQ(ChangedOutside(c.get(), RECT{0, 0, 0, 0}, kBack), 0);
+}
+
+TEST(GradientPaint, TriangleRecordsCarryColourBytesShiftedUp) {
+  TRIVERTEX v{};
+  SetTriVertex(v, 0x00123456, POINT{7, 9});
+  EXPECT_EQ(v.x, 7);
+  EXPECT_EQ(v.y, 9);
+  EXPECT_EQ(v.Red, 0x5600);
+  EXPECT_EQ(v.Green, 0x3400);
+  EXPECT_EQ(v.Blue, 0x1200);
+  EXPECT_EQ(v.Alpha, 0xFF00);
+}
