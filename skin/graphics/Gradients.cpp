@@ -165,9 +165,9 @@ void GradientUnitEnd() {
   g_msimg32 = nullptr;
 }
 
-void SetTriVertex(TRIVERTEX& V, uint32_t Color, POINT P) {
-  V.x = P.x;
-  V.y = P.y;
+void SetTriVertex(TRIVERTEX& V, uint32_t Color, const TPoint& P) {
+  V.x = P.X;
+  V.y = P.Y;
   V.Red = static_cast<COLOR16>((Color & 0xFF) << 8);
   V.Green = static_cast<COLOR16>(Color & 0xFF00);
   V.Blue = static_cast<COLOR16>(((Color >> 16) & 0xFF) << 8);
@@ -219,7 +219,8 @@ void ParseGradientData(const std::string& S, TsGradArray& Items) {
   if (!Items.empty()) Items.back().Percent = 100;
 }
 
-void PaintGradient(TBitmap* Bmp, RECT R, const TsGradArray& Items) {
+void PaintGradient(TBitmap* Bmp, const TRect& Rect, const TsGradArray& Items) {
+  RECT R = Rect;
   if (Items.empty() || R.right <= R.left || R.bottom <= R.top) return;
   const TPixelPlane P = PlaneOf(Bmp);
   if (P.Empty() || !ClipToPlane(R, P)) return;
@@ -269,8 +270,9 @@ void PaintGradient(TBitmap* Bmp, RECT R, const TsGradArray& Items) {
   }
 }
 
-void PaintGradientTextured(TBitmap* Bmp, RECT R, const TsGradArray& Items, uint8_t Alpha, int Level, RECT TexRect,
-                           TBitmap* TexBmp) {
+void PaintGradientTextured(TBitmap* Bmp, const TRect& Rect, const TsGradArray& Items, uint8_t Alpha, int Level,
+                           const TRect& TextureRect, TBitmap* TexBmp) {
+  RECT R = Rect, TexRect = TextureRect;
   if (Items.empty() || R.right <= R.left || R.bottom <= R.top) return;
   const TPixelPlane P = PlaneOf(Bmp);
   const TPixelPlane T = PlaneOf(TexBmp);

@@ -4,11 +4,11 @@
 #pragma once
 #include <windows.h>
 
+#include "framework/Graphics.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
-
-class TBitmap;
 
 #pragma pack(push, 1)
 struct TsGradItem {
@@ -29,11 +29,11 @@ constexpr uint32_t kGradGdipPath = 32;
 
 // Items are emptied first. A malformed number raises EConvertError.
 void ParseGradientData(const std::string& S, TsGradArray& Items);
-void PaintGradient(TBitmap* Bmp, RECT R, const TsGradArray& Items);
-void PaintGradientTextured(TBitmap* Bmp, RECT R, const TsGradArray& Items, uint8_t Alpha, int Level, RECT TexRect,
-                           TBitmap* TexBmp);
+void PaintGradient(TBitmap* Bmp, const TRect& Rect, const TsGradArray& Items);
+void PaintGradientTextured(TBitmap* Bmp, const TRect& Rect, const TsGradArray& Items, uint8_t Alpha, int Level,
+                           const TRect& TexRect, TBitmap* TexBmp);
 
-void SetTriVertex(TRIVERTEX& V, uint32_t Color, POINT P);
+void SetTriVertex(TRIVERTEX& V, uint32_t Color, const TPoint& P);
 void SetGradientTriangle(GRADIENT_TRIANGLE& T, ULONG A, ULONG B, ULONG C);
 
 // msimg32's GradientFill, bound at unit start (null when missing); tests clear it to take the
