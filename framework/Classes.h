@@ -125,3 +125,201 @@ private:
 
 // True for a valid Pascal-style identifier: letter or '_' first, then letters, digits, '_'.
 bool IsValidIdent(const std::string& ident);
+
+// ---- string lists ----
+// An abstract list of strings with an object per string. Derived lists (a combo box's items, a memo's lines)
+// implement Get/GetCount/Insert/Delete/Clear and, when they keep objects, GetObj/PutObj.
+class TStrings : public TPersistent {
+  DECLARE_CLASS(TStrings, TPersistent)
+public:
+  int Count() const { return GetCount(); }
+  std::string Strings(int index) const { return Get(index); }
+  void SetStrings(int index, const std::string& s) { Put(index, s); }
+  std::string operator[](int index) const { return Get(index); }
+  TObject* Objects(int index) const { return GetObj(index); }
+  void SetObjects(int index, TObject* obj) { PutObj(index, obj); }
+
+  virtual int Add(const std::string& s);
+  virtual int AddObject(const std::string& s, TObject* obj);
+  void AddStrings(TStrings* strings);
+  virtual void Insert(int index, const std::string& s) = 0;
+  void InsertObject(int index, const std::string& s, TObject* obj);
+  virtual void Delete(int index) = 0;
+  virtual void Clear() = 0;
+  virtual void Exchange(int index1, int index2);
+  // First index of `s` (case-insensitive unless the list says otherwise), -1 when none.
+  virtual int IndexOf(const std::string& s) const;
+  int IndexOfObject(TObject* obj) const;
+
+  // Each line followed by CR LF. Setting splits at CR LF, CR or LF; a final break adds no empty line.
+  std::string Text() const { return GetTextStr(); }
+  void SetText(const std::string& text) { SetTextStr(text); }
+
+  // "name=value" lines.
+  std::string Names(int index) const;
+  std::string ValueFromIndex(int index) const;
+  int IndexOfName(const std::string& name) const;
+  std::string Values(const std::string& name) const;
+  // An empty value deletes the line.
+  void SetValues(const std::string& name, const std::string& value);
+
+  void LoadFromFile(const std::string& fileName);
+  virtual void LoadFromStream(TStream& stream);  // from the stream's position to its end
+  void SaveToFile(const std::string& fileName) const;
+  virtual void SaveToStream(TStream& stream) const;
+
+  void Assign(TPersistent* source) override;
+  void BeginUpdate();
+  void EndUpdate();
+  int UpdateCount() const { return updateCount_; }
+
+protected:
+  virtual std::string Get(int index) const = 0;
+  virtual int GetCount() const = 0;
+  virtual void Put(int index, const std::string& s);
+  virtual TObject* GetObj(int index) const;
+  virtual void PutObj(int index, TObject* obj);
+  virtual void SetUpdateState(bool updating);
+  virtual std::string GetTextStr() const;
+  virtual void SetTextStr(const std::string& text);
+  virtual int CompareStrings(const std::string& a, const std::string& b) const;
+  [[noreturn]] void Error(const char* format, int index) const;
+
+private:
+  int updateCount_ = 0;
+};
+
+// Splits text into lines at CR LF, CR or LF; a final break adds no empty line.
+std::vector<std::string> SplitLines(const std::string& text);
+
+class TStringList : public TStrings {
+  DECLARE_CLASS(TStringList, TStrings)
+public:
+  TStringList() = default;
+  int Add(const std::string& s) override;
+  int AddObject(const std::string& s, TObject* obj) override;
+  void Insert(int index, const std::string& s) override;
+  void Delete(int index) override;
+  void Clear() override;
+  void Exchange(int index1, int index2) override;
+  int IndexOf(const std::string& s) const override;
+
+  // Binary search of a sorted list: true when found; `index` is where it is or would be inserted.
+  bool Find(const std::string& s, int& index) const;
+  // Locale order (the user's locale), case-insensitive unless CaseSensitive.
+  virtual void Sort();
+  bool Sorted() const { return sorted_; }
+  // A sorted list keeps its order on Add (a string already present is not added again) and refuses Insert.
+  void SetSorted(bool value);
+  bool CaseSensitive() const { return caseSensitive_; }
+  void SetCaseSensitive(bool value);
+
+  TNotifyEvent OnChange;
+  TNotifyEvent OnChanging;
+
+protected:
+  std::string Get(int index) const override;
+  int GetCount() const override { return static_cast<int>(items_.size()); }
+  void Put(int index, const std::string& s) override;
+  TObject* GetObj(int index) const override;
+  void PutObj(int index, TObject* obj) override;
+  void SetUpdateState(bool updating) override;
+  void SetTextStr(const std::string& text) override;
+  int CompareStrings(const std::string& a, const std::string& b) const override;
+  virtual void Changed();
+  virtual void Changing();
+
+private:
+  struct Item {
+    std::string s;
+    TObject* obj;
+  };
+  void InsertItem(int index, const std::string& s, TObject* obj);
+  void CheckIndex(int index) const;
+  std::vector<Item> items_;
+  bool sorted_ = false;
+  bool caseSensitive_ = false;
+};
+
+// ---- threads ----
+enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
+using TThreadMethod = std::function<void()>;
+
+// A thread running the virtual Execute. Create it with Create<TMyThread>(createSuspended) (or call Start()),
+// free it with Free(): that terminates it and waits until Execute has returned.
+class TThread : public TObject {
+  DECLARE_CLASS(TThread, TObject)
+public:
+  explicit TThread(bool createSuspended = true);
+  ~TThread() override;
+  void AfterConstruction() override;   // starts the thread unless it was created suspended
+  void BeforeDestruction() override;   // Terminate, then wait for Execute (never from the thread itself)
+
+  void Start();
+  void Terminate() { terminated_ = true; }
+  bool Terminated() const { return terminated_; }
+  bool Started() const { return handle_ != nullptr; }
+  bool Finished() const { return finished_; }
+  // Waits for Execute to end; on the user-interface thread queued Synchronize calls keep running meanwhile.
+  // Returns ReturnValue.
+  int WaitFor();
+  bool FreeOnTerminate() const { return freeOnTerminate_; }
+  void SetFreeOnTerminate(bool v) { freeOnTerminate_ = v; }
+  TThreadPriority Priority() const { return priority_; }
+  void SetPriority(TThreadPriority p);
+  HANDLE Handle() const { return handle_; }
+  DWORD ThreadID() const { return threadId_; }
+  // The exception that left Execute, kept until the thread object is freed; null when none.
+  const std::exception* FatalException() const { return fatal_; }
+  std::exception_ptr FatalExceptionPtr() const { return fatalPtr_; }
+  int ReturnValue() const { return returnValue_; }
+
+  // Runs on the user-interface thread after Execute (synchronised).
+  TNotifyEvent OnTerminate;
+
+  // Runs `method` on the user-interface thread: directly when called there, otherwise queued for
+  // CheckSynchronize while the caller blocks. An exception in `method` is raised again in the caller.
+  static void Synchronize(const TThreadMethod& method);
+
+protected:
+  virtual void Execute() = 0;
+  virtual void DoTerminate();
+  void SetReturnValue(int v) { returnValue_ = v; }
+
+private:
+  static DWORD WINAPI ThreadProc(void* self);
+  HANDLE handle_ = nullptr;
+  DWORD threadId_ = 0;
+  bool createSuspended_;
+  volatile bool terminated_ = false;
+  volatile bool finished_ = false;
+  bool freeOnTerminate_ = false;
+  TThreadPriority priority_ = tpNormal;
+  int returnValue_ = 0;
+  std::exception_ptr fatalPtr_;
+  const std::exception* fatal_ = nullptr;
+};
+
+// Runs the queued Synchronize calls (on the user-interface thread; the application's loop calls it).
+// With a timeout, first waits that long for something to be queued. True when anything ran.
+bool CheckSynchronize(DWORD timeoutMs = 0);
+// Called (from the queuing thread) after a Synchronize call was queued; the application sets it to wake its
+// message loop (a posted message to its window).
+extern std::function<void()> WakeMainThreadHook;
+// Signalled while Synchronize calls are queued (message loops may wait on it).
+HANDLE SyncEventHandle();
+
+class TCriticalSection : public TObject {
+  DECLARE_CLASS(TCriticalSection, TObject)
+public:
+  TCriticalSection() { InitializeCriticalSection(&cs_); }
+  ~TCriticalSection() override { DeleteCriticalSection(&cs_); }
+  void Enter() { EnterCriticalSection(&cs_); }
+  void Leave() { LeaveCriticalSection(&cs_); }
+  bool TryEnter() { return TryEnterCriticalSection(&cs_) != 0; }
+  void Acquire() { Enter(); }
+  void Release() { Leave(); }
+
+private:
+  CRITICAL_SECTION cs_;
+};

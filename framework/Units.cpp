@@ -1,0 +1,67 @@
+#include "framework/Units.h"
+
+#include <vector>
+
+#include "framework/SysUtils.h"
+
+namespace {
+struct Unit {
+  std::string name;
+  TUnitProc initialize;
+  TUnitProc finalize;
+  bool initialized = false;
+};
+std::vector<Unit>& Units() {
+  static std::vector<Unit> units;
+  return units;
+}
+TUnitProc& FrameworkFinalizer() {
+  static TUnitProc f;
+  return f;
+}
+}  // namespace
+
+void RegisterUnit(const std::string& name, TUnitProc initialize, TUnitProc finalize) {
+  if (UnitRegistered(name)) throw EInvalidOperation(Format("Unit %s registered twice", {name}));
+  Units().push_back(Unit{name, std::move(initialize), std::move(finalize), false});
+}
+
+bool UnitRegistered(const std::string& name) {
+  for (const Unit& u : Units())
+    if (u.name == name) return true;
+  return false;
+}
+
+void InitializeUnits() {
+  // By index: an initialiser may register further units, which then run in turn.
+  for (size_t i = 0; i < Units().size(); ++i) {
+    if (Units()[i].initialized) continue;
+    TUnitProc init = Units()[i].initialize;
+    if (init) init();
+    Units()[i].initialized = true;
+  }
+}
+
+void FinalizeUnits() {
+  std::vector<Unit> units;
+  units.swap(Units());
+  for (size_t i = units.size(); i-- > 0;) {
+    if (!units[i].initialized || !units[i].finalize) continue;
+    try {
+      units[i].finalize();
+    } catch (...) {
+      HandleCurrentException();
+    }
+  }
+  TUnitProc last;
+  last.swap(FrameworkFinalizer());
+  if (last) {
+    try {
+      last();
+    } catch (...) {
+      HandleCurrentException();
+    }
+  }
+}
+
+void SetFrameworkFinalizer(TUnitProc finalize) { FrameworkFinalizer() = std::move(finalize); }

@@ -1,0 +1,228 @@
+#include <gtest/gtest.h>
+
+#include "framework/Platform.h"
+#include "framework/SysUtils.h"
+
+namespace {
+
+TEST(StrToInt, AcceptsSignDecimalAndBothHexPrefixes) {
+  EXPECT_EQ(StrToInt("0"), 0);
+  EXPECT_EQ(StrToInt("-17"), -17);
+  EXPECT_EQ(StrToInt("+17"), 17);
+  EXPECT_EQ(StrToInt("  42"), 42);
+  EXPECT_EQ(StrToInt("$1F"), 31);
+  EXPECT_EQ(StrToInt("0x1f"), 31);
+  EXPECT_EQ(StrToInt("0X1F"), 31);
+  EXPECT_EQ(StrToInt("-$10"), -16);
+  EXPECT_EQ(StrToInt("2147483647"), 2147483647);
+  EXPECT_EQ(StrToInt("-2147483648"), INT32_MIN);
+}
+
+TEST(StrToInt, EightHexDigitsWrapToTheSignedValue) {
+  EXPECT_EQ(StrToInt("$FFFFFFFF"), -1);
+  EXPECT_EQ(StrToInt("$80000000"), INT32_MIN);
+  EXPECT_EQ(StrToInt("$000000001"), 1) << "leading zeros do not count against the width";
+  int v;
+  EXPECT_FALSE(TryStrToInt("$100000000", v));
+}
+
+TEST(StrToInt, RejectsEverythingElseWithTheConversionMessage) {
+  for (const char* bad : {"", " ", "-", "+", "$", "0x", "12 ", "1.5", "1e3", "abc", "2147483648", "-2147483649",
+                          "$G", "--1", "0x-1"}) {
+    int v = 99;
+    EXPECT_FALSE(TryStrToInt(bad, v)) << bad;
+    EXPECT_EQ(v, 99) << bad;
+    EXPECT_EQ(StrToIntDef(bad, -5), -5) << bad;
+  }
+  try {
+    StrToInt("12a");
+    FAIL();
+  } catch (const EConvertError& e) {
+    EXPECT_EQ(e.Message(), "'12a' is not a valid integer value");
+  }
+}
+
+TEST(StrToInt64, FullRangeAndSixteenHexDigits) {
+  EXPECT_EQ(StrToInt64("9223372036854775807"), INT64_MAX);
+  EXPECT_EQ(StrToInt64("-9223372036854775808"), INT64_MIN);
+  EXPECT_EQ(StrToInt64("$FFFFFFFFFFFFFFFF"), -1);
+  EXPECT_EQ(StrToInt64("4294967296"), 4294967296LL);
+  EXPECT_EQ(StrToInt64Def("9223372036854775808", 7), 7);
+  EXPECT_THROW(StrToInt64("x"), EConvertError);
+}
+
+TEST(IntToHex, UpperCaseMinimumDigitsAndTwosComplement) {
+  EXPECT_EQ(IntToHex(255, 2), "FF");
+  EXPECT_EQ(IntToHex(255, 4), "00FF");
+  EXPECT_EQ(IntToHex(0x12345, 2), "12345");
+  EXPECT_EQ(IntToHex(0, 0), "0");
+  EXPECT_EQ(IntToHex(-1, 2), "FFFFFFFF");
+  EXPECT_EQ(IntToHex(int64_t{-1}, 2), "FFFFFFFFFFFFFFFF");
+  EXPECT_EQ(IntToStr(-12), "-12");
+}
+
+TEST(Format, IntegersStringsWidthPrecision) {
+  EXPECT_EQ(Format("%d|%5d|%-5d|%.3d", {7, 7, 7, 7}), "7|    7|7    |007");
+  EXPECT_EQ(Format("%x %X %.4x", {255, 255, 10}), "FF FF 000A");
+  EXPECT_EQ(Format("%u", {-1}), "4294967295");
+  EXPECT_EQ(Format("%d", {int64_t{-9223372036854775807LL - 1}}), "-9223372036854775808");
+  EXPECT_EQ(Format("[%s] [%6s] [%-6s] [%.2s]", {"abc", "abc", "abc", "abc"}), "[abc] [   abc] [abc   ] [ab]");
+  EXPECT_EQ(Format("100%%", {}), "100%");
+  EXPECT_THROW(Format("%d", {"text"}), EConvertError);
+  EXPECT_THROW(Format("%s %s", {"one"}), EConvertError);
+  EXPECT_THROW(Format("%q", {1}), EConvertError);
+}
+
+TEST(Floats, DotWhateverTheLocaleAndShortestText) {
+  EXPECT_DOUBLE_EQ(StrToFloat("10.25"), 10.25);
+  EXPECT_DOUBLE_EQ(StrToFloat("-1.5e2"), -150.0);
+  EXPECT_DOUBLE_EQ(StrToFloat(" 3 "), 3.0);
+  EXPECT_DOUBLE_EQ(StrToFloat(".5"), 0.5);
+  EXPECT_THROW(StrToFloat("10,25"), EConvertError);
+  EXPECT_THROW(StrToFloat("inf"), EConvertError);
+  EXPECT_THROW(StrToFloat("1e"), EConvertError);
+  EXPECT_EQ(StrToFloatDef("", 2.5), 2.5);
+  EXPECT_EQ(FloatToStr(10.25), "10.25");
+  EXPECT_EQ(FloatToStr(0.1 + 0.2), "0.3");
+  EXPECT_EQ(FloatToStr(-3), "-3");
+  EXPECT_EQ(FloatToStr(1e20), "1E20");
+  EXPECT_EQ(FloatToStr(1.5e-7), "1.5E-7");
+}
+
+TEST(Rounding, HalfToEvenAndTruncTowardZero) {
+  EXPECT_EQ(Round(2.5), 2);
+  EXPECT_EQ(Round(3.5), 4);
+  EXPECT_EQ(Round(-2.5), -2);
+  EXPECT_EQ(Round(142.5), 142);
+  EXPECT_EQ(Trunc(-2.7), -2);
+  EXPECT_EQ(Trunc(2.7), 2);
+}
+
+TEST(Text, TrimCaseAndCompare) {
+  EXPECT_EQ(Trim(" \t a b \r\n"), "a b");
+  EXPECT_EQ(UpperCase("abcЖ"), "ABCЖ") << "ASCII only";
+  EXPECT_EQ(AnsiUpperCase("abc жук"), "ABC ЖУК") << "through the system's CP1251 mapping";
+  EXPECT_EQ(AnsiLowerCase("ЖУК"), "жук");
+  EXPECT_TRUE(SameText("Options.dat", "OPTIONS.DAT"));
+  EXPECT_FALSE(SameText("a", "ab"));
+  EXPECT_LT(AnsiCompareText("COM10", "com2"), 0);
+  EXPECT_EQ(AnsiCompareText("abc", "ABC"), 0);
+  EXPECT_NE(AnsiCompareStr("abc", "ABC"), 0);
+}
+
+TEST(Paths, PartsOfFileNames) {
+  EXPECT_EQ(ExtractFileName("C:\\dir\\fw.hex"), "fw.hex");
+  EXPECT_EQ(ExtractFileName("C:fw.hex"), "fw.hex");
+  EXPECT_EQ(ExtractFileName("fw.hex"), "fw.hex");
+  EXPECT_EQ(ExtractFilePath("C:\\dir\\fw.hex"), "C:\\dir\\");
+  EXPECT_EQ(ExtractFilePath("fw.hex"), "");
+  EXPECT_EQ(ExtractFileExt("a.b\\c"), "");
+  EXPECT_EQ(ExtractFileExt("skin.vkz"), ".vkz");
+  EXPECT_EQ(IncludeTrailingBackslash("C:\\x"), "C:\\x\\");
+  EXPECT_EQ(IncludeTrailingBackslash("C:\\x\\"), "C:\\x\\");
+}
+
+TEST(Files, ExistenceSearchAndExeFolder) {
+  char tmp[MAX_PATH];
+  GetTempPathA(MAX_PATH, tmp);
+  const std::string dir = IncludeTrailingBackslash(tmp) + "fwcore_find_test";
+  CreateDirectoryA(dir.c_str(), nullptr);
+  CreateDirectoryA((dir + "\\sub").c_str(), nullptr);
+  HANDLE h = CreateFileA((dir + "\\a.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD n;
+  WriteFile(h, "hello", 5, &n, nullptr);
+  CloseHandle(h);
+
+  EXPECT_TRUE(FileExists(dir + "\\a.txt"));
+  EXPECT_FALSE(FileExists(dir)) << "a folder is not a file";
+  EXPECT_TRUE(DirectoryExists(dir));
+  EXPECT_FALSE(DirectoryExists(dir + "\\a.txt"));
+  EXPECT_FALSE(FileExists(""));
+
+  TSearchRec f;
+  std::vector<std::string> files;
+  for (int r = FindFirst(dir + "\\*", faAnyFile & ~faDirectory, f); r == 0; r = FindNext(f)) files.push_back(f.Name);
+  FindClose(f);
+  ASSERT_EQ(files.size(), 1u) << "folders only with faDirectory";
+  EXPECT_EQ(files[0], "a.txt");
+  std::vector<std::string> all;
+  for (int r = FindFirst(dir + "\\*", faAnyFile, f); r == 0; r = FindNext(f)) all.push_back(f.Name);
+  FindClose(f);
+  EXPECT_NE(std::find(all.begin(), all.end(), "sub"), all.end());
+  ASSERT_EQ(FindFirst(dir + "\\a.txt", faAnyFile, f), 0);
+  EXPECT_EQ(f.Size, 5);
+  FindClose(f);
+  EXPECT_NE(FindFirst(dir + "\\none*", faAnyFile, f), 0);
+
+  DeleteFileA((dir + "\\a.txt").c_str());
+  RemoveDirectoryA((dir + "\\sub").c_str());
+  RemoveDirectoryA(dir.c_str());
+  EXPECT_TRUE(FileExists(ParamStr(0)));
+  EXPECT_EQ(ExeFolder(), ExtractFilePath(ParamStr(0)));
+}
+
+TEST(CommandLine, ParamStrFromTheInjectedCommandLine) {
+  Platform().GetCommandLineA = [] { return "\"C:\\Program Files\\loader.exe\" /vkver  \"a b\"c /vkpreview"; };
+  EXPECT_EQ(ParamCount(), 3);
+  EXPECT_EQ(ParamStr(1), "/vkver");
+  EXPECT_EQ(ParamStr(2), "a bc");
+  EXPECT_EQ(ParamStr(3), "/vkpreview");
+  EXPECT_EQ(ParamStr(4), "");
+  Platform().GetCommandLineA = [] { return "loader.exe"; };
+  EXPECT_EQ(ParamCount(), 0);
+  ResetPlatform();
+  EXPECT_GE(ParamCount(), 1) << "the real command line of the test program carries the filter";
+}
+
+TEST(PlatformTable, ResetRestoresDefaultsAndRunsHooks) {
+  int resets = 0;
+  const int id = AddResetHook([&] { ++resets; });
+  Platform().GetTickCount = [] { return DWORD{5}; };
+  std::vector<TMessageBoxRequest> boxes;
+  Platform().MessageBoxSink = [&](const TMessageBoxRequest& r) {
+    boxes.push_back(r);
+    return IDNO;
+  };
+  EXPECT_EQ(Platform().GetTickCount(), 5u);
+  TMessageBoxRequest r;
+  r.text = "Erase?";
+  r.flags = MB_YESNO;
+  EXPECT_EQ(PlatformMessageBox(r), IDNO);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "Erase?");
+  ResetPlatform();
+  EXPECT_EQ(resets, 1);
+  EXPECT_FALSE(HasMessageBoxSink());
+  const DWORD real = Platform().GetTickCount();
+  EXPECT_LE(real - GetTickCount(), 1000u);
+  RemoveResetHook(id);
+  ResetPlatform();
+  EXPECT_EQ(resets, 1);
+}
+
+TEST(Time, LongTimeFormatOfTheUser) {
+  const TDateTime t = EncodeDate(2024, 2, 29) + EncodeTime(13, 5, 9, 0);
+  int y, m, d, h, mi, s, ms;
+  DecodeDate(t, y, m, d);
+  DecodeTime(t, h, mi, s, ms);
+  EXPECT_EQ(y, 2024);
+  EXPECT_EQ(m, 2);
+  EXPECT_EQ(d, 29);
+  EXPECT_EQ(h, 13);
+  EXPECT_EQ(mi, 5);
+  EXPECT_EQ(s, 9);
+  EXPECT_DOUBLE_EQ(EncodeDate(1899, 12, 30), 0.0);
+  SYSTEMTIME st{};
+  st.wYear = 2024;
+  st.wMonth = 2;
+  st.wDay = 29;
+  st.wHour = 13;
+  st.wMinute = 5;
+  st.wSecond = 9;
+  char expected[64];
+  GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &st, nullptr, expected, sizeof expected);
+  EXPECT_EQ(TimeToStr(t), expected);
+  EXPECT_FALSE(ShortDateFormat().empty());
+}
+
+}  // namespace

@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "framework/Classes.h"
+#include "framework/Units.h"
+
+namespace {
+
+class TFnThread : public TThread {
+  DECLARE_CLASS(TFnThread, TThread)
+public:
+  explicit TFnThread(std::function<void(TFnThread&)> body, bool suspended = true)
+      : TThread(suspended), body_(std::move(body)) {}
+  using TThread::SetReturnValue;
+
+protected:
+  void Execute() override { body_(*this); }
+
+private:
+  std::function<void(TFnThread&)> body_;
+};
+IMPLEMENT_CLASS(TFnThread)
+
+TEST(Thread, SynchronizeRunsOnTheUiThreadWhileItWaits) {
+  DWORD ranOn = 0;
+  auto* t = Create<TFnThread>([&](TFnThread& self) {
+    TThread::Synchronize([&] { ranOn = GetCurrentThreadId(); });
+    self.SetReturnValue(42);
+  }, false);
+  // WaitFor on the UI thread must serve the queued call, or both threads wait for ever.
+  EXPECT_EQ(t->WaitFor(), 42);
+  EXPECT_EQ(ranOn, GetCurrentThreadId());
+  t->Free();
+}
+
+TEST(Thread, FreeTerminatesAndWaitsWhileServingSynchronize) {
+  std::atomic<int> rounds{0};
+  std::atomic<bool> executeDone{false};
+  auto* t = Create<TFnThread>([&](TFnThread& self) {
+    while (!self.Terminated()) {
+      TThread::Synchronize([&] { ++rounds; });
+      Sleep(1);
+    }
+    executeDone = true;
+  }, false);
+  while (rounds < 3) CheckSynchronize(50);
+  t->Free();
+  EXPECT_TRUE(executeDone) << "destruction waits for Execute";
+}
+
+TEST(Thread, ExceptionInSynchronizedMethodReachesTheCaller) {
+  std::string caught;
+  auto* t = Create<TFnThread>([&](TFnThread&) {
+    try {
+      TThread::Synchronize([] { throw EConvertError("bad value"); });
+    } catch (const EConvertError& e) {
+      caught = e.Message();
+    }
+  }, false);
+  t->WaitFor();
+  t->Free();
+  EXPECT_EQ(caught, "bad value");
+}
+
+TEST(Thread, ExceptionLeavingExecuteIsKeptAsFatalException) {
+  auto* t = Create<TFnThread>([](TFnThread&) { throw EInvalidOperation("port lost"); }, false);
+  t->WaitFor();
+  ASSERT_NE(t->FatalException(), nullptr);
+  EXPECT_STREQ(t->FatalException()->what(), "port lost");
+  EXPECT_NE(dynamic_cast<const EInvalidOperation*>(t->FatalException()), nullptr);
+  t->Free();
+}
+
+TEST(Thread, SuspendedThreadStartsOnlyOnStartAndOnTerminateIsSynchronised) {
+  std::atomic<bool> ran{false};
+  DWORD terminateOn = 0;
+  auto* t = Create<TFnThread>([&](TFnThread&) { ran = true; }, true);
+  t->OnTerminate = [&](TObject* sender) {
+    EXPECT_EQ(sender, t);
+    terminateOn = GetCurrentThreadId();
+  };
+  Sleep(20);
+  EXPECT_FALSE(ran);
+  EXPECT_FALSE(t->Started());
+  EXPECT_THROW(t->WaitFor(), EThread);
+  t->Start();
+  EXPECT_THROW(t->Start(), EThread);
+  t->WaitFor();
+  EXPECT_TRUE(ran);
+  EXPECT_EQ(terminateOn, GetCurrentThreadId());
+  t->Free();
+
+  auto* never = Create<TFnThread>([&](TFnThread&) { FAIL(); }, true);
+  never->Free();  // never started: nothing to wait for
+}
+
+TEST(Thread, FreeOnTerminateFreesItselfAfterExecute) {
+  static std::atomic<int> destroyed;
+  destroyed = 0;
+  struct TSelfFreeing : TFnThread {
+    using TFnThread::TFnThread;
+    ~TSelfFreeing() override { ++destroyed; }
+  };
+  auto* t = new TSelfFreeing([](TFnThread&) {}, true);
+  t->SetFreeOnTerminate(true);
+  t->Start();
+  for (int i = 0; i < 200 && destroyed == 0; ++i) Sleep(5);
+  EXPECT_EQ(destroyed, 1);
+}
+
+TEST(Thread, CheckSynchronizeOnlyOnTheUiThread) {
+  std::atomic<bool> threw{false};
+  auto* t = Create<TFnThread>([&](TFnThread&) {
+    try {
+      CheckSynchronize();
+    } catch (const EThread&) {
+      threw = true;
+    }
+  }, false);
+  t->WaitFor();
+  t->Free();
+  EXPECT_TRUE(threw);
+  EXPECT_FALSE(CheckSynchronize());
+}
+
+TEST(Thread, WakeHookIsCalledWhenACallIsQueued) {
+  std::atomic<int> wakes{0};
+  WakeMainThreadHook = [&] { ++wakes; };
+  auto* t = Create<TFnThread>([](TFnThread&) { TThread::Synchronize([] {}); }, false);
+  t->WaitFor();
+  t->Free();
+  WakeMainThreadHook = nullptr;
+  EXPECT_EQ(wakes, 1);
+}
+
+TEST(CriticalSection, ExcludesOtherThreads) {
+  TCriticalSection cs;
+  int counter = 0;
+  auto body = [&](TFnThread&) {
+    for (int i = 0; i < 10000; ++i) {
+      cs.Enter();
+      ++counter;
+      cs.Leave();
+    }
+  };
+  auto* a = Create<TFnThread>(body, false);
+  auto* b = Create<TFnThread>(body, false);
+  a->WaitFor();
+  b->WaitFor();
+  a->Free();
+  b->Free();
+  EXPECT_EQ(counter, 20000);
+}
+
+TEST(Units, InitInOrderFinalizeInReverseThenTheFrameworkLast) {
+  std::vector<std::string> log;
+  RegisterUnit("Graphics", [&] { log.push_back("init Graphics"); }, [&] { log.push_back("final Graphics"); });
+  RegisterUnit("Skin", [&] { log.push_back("init Skin"); }, [&] {
+    log.push_back("final Skin");
+    throw Exception("finaliser failed");  // the others still run
+  });
+  RegisterUnit("Late", [&] { log.push_back("init Late"); }, [&] { log.push_back("final Late"); });
+  EXPECT_THROW(RegisterUnit("Skin", nullptr, nullptr), EInvalidOperation);
+  SetFrameworkFinalizer([&] { log.push_back("free Application"); });
+  InitializeUnits();
+  InitializeUnits();  // nothing runs twice
+  std::string hooked;
+  TExceptionHook saved = HandleExceptionHook;
+  static std::string* sink;
+  sink = &hooked;
+  HandleExceptionHook = [](const std::exception& e) { *sink = e.what(); };
+  FinalizeUnits();
+  HandleExceptionHook = saved;
+  EXPECT_EQ(hooked, "finaliser failed");
+  EXPECT_EQ(log, (std::vector<std::string>{"init Graphics", "init Skin", "init Late", "final Late", "final Skin",
+                                           "final Graphics", "free Application"}));
+  EXPECT_FALSE(UnitRegistered("Skin"));
+}
+
+TEST(Units, OnlyInitialisedUnitsAreFinalised) {
+  std::vector<std::string> log;
+  RegisterUnit("A", [&] { log.push_back("init A"); }, [&] { log.push_back("final A"); });
+  RegisterUnit("B", [&] { throw Exception("no"); }, [&] { log.push_back("final B"); });
+  RegisterUnit("C", [&] { log.push_back("init C"); }, [&] { log.push_back("final C"); });
+  EXPECT_THROW(InitializeUnits(), Exception);
+  FinalizeUnits();
+  EXPECT_EQ(log, (std::vector<std::string>{"init A", "final A"}));
+}
+
+}  // namespace
