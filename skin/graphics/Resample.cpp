@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "framework/Graphics.h"
+#include "skin/graphics/vkBitmap32.h"
+
 namespace {
 
 const double kPi = 3.14159265358979323846;
@@ -109,19 +112,49 @@ void ApplyContributions(int /*SrcStep*/, int DstStep, const uint8_t* SrcLine, ui
   }
 }
 
+namespace {
+
+// Horizontal pass: every row of Src resampled to NewWidth into a top-down work image.
+std::vector<uint8_t> HorizontalPass(const TPixelPlane& Src, int NewWidth, int Filter) {
+  const int workStride = NewWidth * 4;
+  std::vector<uint8_t> work(static_cast<size_t>(workStride) * Src.Height);
+  TContributions list;
+  BuildContributions(list, NewWidth, Src.Width, 4, Filter);
+  for (int y = 0; y < Src.Height; ++y)
+    ApplyContributions(4, 4, Src.Row(y), work.data() + static_cast<size_t>(y) * workStride, list, NewWidth);
+  return work;
+}
+
+// Vertical pass: every column of the work image (Dst's width, SrcHeight rows) into Dst.
+void VerticalPass(const std::vector<uint8_t>& Work, int SrcHeight, const TPixelPlane& Dst, int Filter) {
+  const int workStride = Dst.Width * 4;
+  TContributions list;
+  BuildContributions(list, Dst.Height, SrcHeight, workStride, Filter);
+  for (int x = 0; x < Dst.Width; ++x)
+    ApplyContributions(workStride, Dst.Stride, Work.data() + x * 4, Dst.Row(0) + x * 4, list, Dst.Height);
+}
+
+}  // namespace
+
 void ResamplePixels(const TPixelPlane& Src, const TPixelPlane& Dst, int Filter) {
   if (Src.Empty() || Dst.Empty()) return;
   if (Src.Width < 2 || Src.Height < 2 || Dst.Width < 2 || Dst.Height < 2) return;
-  // Horizontal pass into a top-down work image of the new width and the old height.
-  const int workStride = Dst.Width * 4;
-  std::vector<uint8_t> work(static_cast<size_t>(workStride) * Src.Height);
-  TContributions list;
-  BuildContributions(list, Dst.Width, Src.Width, 4, Filter);
-  for (int y = 0; y < Src.Height; ++y)
-    ApplyContributions(4, 4, Src.Row(y), work.data() + static_cast<size_t>(y) * workStride, list, Dst.Width);
-  // Vertical pass, one column at a time.
-  BuildContributions(list, Dst.Height, Src.Height, workStride, Filter);
-  for (int x = 0; x < Dst.Width; ++x)
-    ApplyContributions(workStride, Dst.Stride, work.data() + x * 4, Dst.Row(0) + x * 4, list, Dst.Height);
-  FreeContributions(list);
+  VerticalPass(HorizontalPass(Src, Dst.Width, Filter), Src.Height, Dst, Filter);
+}
+
+void ResampleBitmap32(TBitmap* Src, TBitmap* Dst, int NewWidth, int Filter, int NewHeight) {
+  if (!Src || !Dst || NewHeight == 0) return;
+  const int srcWidth = Src->Width(), srcHeight = Src->Height();
+  if (srcWidth < 2 || srcHeight < 2 || NewWidth < 2 || NewHeight < 2) return;
+  if (srcWidth == NewWidth && srcHeight == NewHeight) {
+    if (Src != Dst) Dst->Assign(Src);
+    return;
+  }
+  Src->SetPixelFormat(pf32bit);
+  // The work image is complete before Dst changes, so Src and Dst may be the same bitmap.
+  const std::vector<uint8_t> work = HorizontalPass(PlaneOf(Src), NewWidth, Filter);
+  Dst->SetWidth(NewWidth);
+  Dst->SetHeight(NewHeight);
+  Dst->SetPixelFormat(pf32bit);
+  VerticalPass(work, srcHeight, PlaneOf(Dst), Filter);
 }

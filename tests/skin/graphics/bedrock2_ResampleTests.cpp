@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "skin/graphics/Resample.h"
+#include "tests/skin/graphics/bedrock2_Bitmaps.h"
 #include "tests/skin/graphics/bedrock2_Dib.h"
 
 using bedrock2_test::TestDib;
@@ -128,4 +129,30 @@ TEST(Resample, ShrinkingByHalfWithTriangleAveragesNeighbours) {
   EXPECT_EQ(list[0].Items[1].Weight, 32768);
   EXPECT_EQ(list[0].Items[2].Offset, 4);
   EXPECT_EQ(list[0].Items[2].Weight, 16384);
+}
+
+TEST(Resample, BitmapsAreResizedInPlaceOrCopiedWhenTheSizeStays) {
+  using namespace bedrock2_test;
+  BitmapPtr b = Bitmap32(2, 2, 0);
+  SetPx(b.get(), 0, 0, 0x01020304);
+  SetPx(b.get(), 1, 0, 0x05060708);
+  SetPx(b.get(), 0, 1, 0x090A0B0C);
+  SetPx(b.get(), 1, 1, 0x0D0E0F10);
+  ResampleBitmap32(b.get(), b.get(), 4, rfBox, 4);  // source and destination the same bitmap
+  ASSERT_EQ(b->Width(), 4);
+  ASSERT_EQ(b->Height(), 4);
+  EXPECT_EQ(Px(b.get(), 1, 1), 0x01020304u);
+  EXPECT_EQ(Px(b.get(), 3, 3), 0x0D0E0F10u);
+  EXPECT_EQ(Px(b.get(), 2, 1), 0x05060708u);
+
+  BitmapPtr copy = Bitmap32(7, 7, 0);
+  ResampleBitmap32(b.get(), copy.get(), 4, rfLanczos3, 4);
+  EXPECT_EQ(copy->Width(), 4);
+  EXPECT_EQ(Px(copy.get(), 3, 3), 0x0D0E0F10u);
+
+  BitmapPtr untouched = Bitmap32(3, 3, 0x42);
+  ResampleBitmap32(b.get(), untouched.get(), 1, rfBox, 5);
+  ResampleBitmap32(b.get(), untouched.get(), 5, rfBox, 0);
+  EXPECT_EQ(untouched->Width(), 3);
+  EXPECT_EQ(Px(untouched.get(), 2, 2), 0x42u);
 }
