@@ -3,7 +3,13 @@
 #include <algorithm>
 #include <cctype>
 
+#include <shellapi.h>
+
+#include "framework/Classes.h"
 #include "framework/Graphics.h"
+#include "framework/GraphicsGdi.h"
+#include "framework/SysUtils.h"
+#include "framework/TypInfo.h"
 #include "framework/Platform.h"
 #include "skin/core/vkFormServices.h"
 
@@ -145,4 +151,221 @@ void WaitTicks(DWORD Start, DWORD Ms) {
   // Elapsed time modulo 2^32 stays right across a wrap of the tick counter.
   while (static_cast<DWORD>(Platform().GetTickCount() - Start) < Ms) {
   }
+}
+
+// ---- text to numbers: INI-style sections ----
+namespace {
+
+// The key list of a section named exactly Section; nil when missing.
+TStrings* SectionList(TStringList* Sections, const std::string& Section) {
+  if (Sections == nullptr) return nullptr;
+  for (int i = 0; i < Sections->Count(); ++i)
+    if (Sections->Strings(i) == Section) return dynamic_cast<TStrings*>(Sections->Objects(i));
+  return nullptr;
+}
+
+bool FindKey(TStringList* Sections, const std::string& Section, const std::string& Key, std::string& Value) {
+  TStrings* List = SectionList(Sections, Section);
+  if (List == nullptr) return false;
+  for (int i = 0; i < List->Count(); ++i) {
+    const std::string Line = List->Strings(i);
+    const size_t Eq = Line.find('=');
+    if (Eq != std::string::npos && Line.compare(0, Eq, Key) == 0) {
+      Value = Line.substr(Eq + 1);
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string IniSectionsReadString(TStringList* Sections, const std::string& Section, const std::string& Key,
+                                  const std::string& Default) {
+  std::string Value;
+  return FindKey(Sections, Section, Key, Value) ? Value : Default;
+}
+
+int IniSectionsReadInteger(TStringList* Sections, const std::string& Section, const std::string& Key, int Default) {
+  std::string S;
+  if (!FindKey(Sections, Section, Key, S)) S.clear();
+  if (S.size() > 2 && S[0] == '0' && (S[1] == 'x' || S[1] == 'X')) S.replace(0, 2, 1, '$');
+  return StrToIntDef(S, Default);
+}
+
+void ParseIniSections(TStrings* Lines, TStringList* Sections) {
+  Sections->Clear();
+  TStringList* Current = nullptr;
+  for (int i = 0; i < Lines->Count(); ++i) {
+    const std::string Line = Lines->Strings(i);
+    if (Line.empty() || Line[0] == ';') continue;
+    if (Line.size() >= 2 && Line.front() == '[' && Line.back() == ']') {
+      Current = new TStringList();
+      Sections->AddObject(Line.substr(1, Line.size() - 2), Current);
+      continue;
+    }
+    if (Current != nullptr) Current->Add(Line);
+  }
+}
+
+// ---- system and registry reads ----
+int ReadRegistryInteger(HKEY RootKey, const std::string& Key, const std::string& Name) {
+  HKEY Handle = nullptr;
+  if (RegOpenKeyExA(RootKey, Key.c_str(), 0, KEY_READ, &Handle) != ERROR_SUCCESS) return 0;
+  DWORD Type = 0, Value = 0, Size = sizeof(Value);
+  const LONG Rc = RegQueryValueExA(Handle, Name.c_str(), nullptr, &Type, reinterpret_cast<BYTE*>(&Value), &Size);
+  RegCloseKey(Handle);
+  return Rc == ERROR_SUCCESS && Type == REG_DWORD ? static_cast<int>(Value) : 0;
+}
+
+namespace {
+
+// The caption font as SPI_GETNONCLIENTMETRICS gives it, asked with the structure size of 340 bytes that every
+// Windows version answers.
+bool CaptionLogFont(LOGFONTA& Font) {
+  NONCLIENTMETRICSA Metrics{};
+  Metrics.cbSize = 340;
+  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 340, &Metrics, 0)) return false;
+  Font = Metrics.lfCaptionFont;
+  return true;
+}
+
+}  // namespace
+
+int CaptionFontHeight() {
+  LOGFONTA Font;
+  return CaptionLogFont(Font) ? Font.lfHeight : 0;
+}
+
+HFONT CreateCaptionFont() {
+  LOGFONTA Font;
+  return CaptionLogFont(Font) ? GdiNewFont(Font) : nullptr;
+}
+
+bool MinimizeAnimationEnabled() {
+  ANIMATIONINFO Info{};
+  Info.cbSize = 8;
+  return SystemParametersInfoA(SPI_GETANIMATION, 8, &Info, 0) && Info.iMinAnimate != 0;
+}
+
+void SetMinimizeAnimation(bool On) {
+  ANIMATIONINFO Info{};
+  Info.cbSize = 8;
+  Info.iMinAnimate = On ? -1 : 0;
+  SystemParametersInfoA(SPI_SETANIMATION, 8, &Info, 0);
+}
+
+bool WindowsIsXPOrNewer() {
+  OSVERSIONINFOA Info{};
+  Info.dwOSVersionInfoSize = sizeof(Info);
+  if (!Platform().GetVersionExA(&Info)) return false;
+  return Info.dwMajorVersion > 5 || (Info.dwMajorVersion == 5 && Info.dwMinorVersion >= 1);
+}
+
+// ---- late-bound entries ----
+bool Wow64WithoutComposition = false;
+TvkUtilsEntries UtilsEntries;
+
+namespace {
+HMODULE g_Kernel32 = nullptr;
+HMODULE g_Shell32 = nullptr;
+
+template <class F>
+F Bind(HMODULE Module, const char* Name) {
+  return Module != nullptr ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(Module, Name))) : nullptr;
+}
+}  // namespace
+
+bool IsWow64ProcessSafe() {
+  BOOL Wow64 = FALSE;
+  return UtilsEntries.IsWow64Process != nullptr && UtilsEntries.IsWow64Process(GetCurrentProcess(), &Wow64) &&
+         Wow64;
+}
+
+bool DebuggerPresentOrUnknown() {
+  return UtilsEntries.IsDebuggerPresent == nullptr || UtilsEntries.IsDebuggerPresent();
+}
+
+void LoadShellFileInfoEntry() {
+  if (g_Shell32 == nullptr) g_Shell32 = LoadLibraryA("shell32.dll");
+  UtilsEntries.SHGetFileInfoA = Bind<decltype(UtilsEntries.SHGetFileInfoA)>(g_Shell32, "SHGetFileInfoA");
+}
+
+void vkntUtilsInitialize() {
+  if (g_Kernel32 == nullptr) g_Kernel32 = LoadLibraryA("kernel32.dll");
+  UtilsEntries.IsDebuggerPresent = Bind<decltype(UtilsEntries.IsDebuggerPresent)>(g_Kernel32, "IsDebuggerPresent");
+  UtilsEntries.IsWow64Process = Bind<decltype(UtilsEntries.IsWow64Process)>(g_Kernel32, "IsWow64Process");
+  Wow64WithoutComposition = IsWow64ProcessSafe() && !IsDwmCompositionActive();
+  LoadShellFileInfoEntry();
+}
+
+void vkntUtilsFinalize() {
+  UtilsEntries = TvkUtilsEntries{};
+  if (g_Shell32 != nullptr) FreeLibrary(g_Shell32);
+  if (g_Kernel32 != nullptr) FreeLibrary(g_Kernel32);
+  g_Shell32 = g_Kernel32 = nullptr;
+}
+
+// ---- published properties by name ----
+bool ObjectHasProperty(TObject* Obj, const std::string& Name) { return Obj != nullptr && HasProperty(Obj, Name); }
+
+TObject* ObjectPropOrNil(TObject* Obj, const std::string& Name) {
+  return Obj != nullptr ? GetObjectProp(Obj, Name) : nullptr;
+}
+
+int64_t OrdPropOrMinusOne(TObject* Obj, const std::string& Name) { return Obj != nullptr ? GetOrdProp(Obj, Name) : -1; }
+
+void SetOrdPropIfPresent(TObject* Obj, const std::string& Name, int64_t Value) {
+  if (ObjectHasProperty(Obj, Name)) SetOrdProp(Obj, Name, Value);
+}
+
+bool SetPropContains(TObject* Obj, const std::string& SetName, const std::string& Element) {
+  if (!ObjectHasProperty(Obj, SetName)) return false;
+  const std::string T = GetSetProp(Obj, SetName);
+  const TCharSet256 Comma = MakeCharSet(",");
+  for (int i = 1, n = CountWords(T, Comma); i <= n; ++i)
+    if (NthWord(i, T, Comma) == Element) return true;
+  return false;
+}
+
+void SetPropIncludeExclude(TObject* Obj, const std::string& SetName, const std::string& Element, bool Include) {
+  if (!ObjectHasProperty(Obj, SetName)) return;
+  std::string T = GetSetProp(Obj, SetName);
+  if (Include) {
+    if (T.find(Element) != std::string::npos) return;
+    // An empty set takes the element alone: a leading comma would name an empty element.
+    T = T.empty() ? Element : T + "," + Element;
+    SetSetProp(Obj, SetName, T);
+    return;
+  }
+  for (const std::string& Piece : {"," + Element, Element + ",", Element}) {
+    const size_t At = T.find(Piece);
+    if (At == std::string::npos) continue;
+    T.erase(At, Piece.size());
+    SetSetProp(Obj, SetName, T);
+    return;
+  }
+}
+
+// ---- files ----
+std::string AppFolder() {
+  const std::string Exe = ParamStr(0);
+  const size_t Slash = Exe.find_last_of("\\/:");
+  return Slash == std::string::npos ? std::string() : Exe.substr(0, Slash + 1);
+}
+
+TIcon* FileShellIcon(const std::string& FileName, UINT Flags) {
+  if (UtilsEntries.SHGetFileInfoA == nullptr || GetFileAttributesA(FileName.c_str()) == INVALID_FILE_ATTRIBUTES)
+    return nullptr;
+  SHFILEINFOA Info{};
+  static_assert(sizeof(SHFILEINFOA) == 352, "SHFILEINFOA layout");
+  if (UtilsEntries.SHGetFileInfoA(FileName.c_str(), 0, &Info, 352, Flags | SHGFI_ICON) == 0 || Info.hIcon == nullptr)
+    return nullptr;
+  TIcon* Icon = new TIcon();
+  Icon->SetHandle(Info.hIcon);
+  if (Icon->Empty()) {
+    Icon->Free();
+    return nullptr;
+  }
+  return Icon;
 }

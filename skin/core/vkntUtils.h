@@ -116,19 +116,21 @@ void SetMinimizeAnimation(bool On);
 bool WindowsIsXPOrNewer();
 bool IsWow64ProcessSafe();
 bool DebuggerPresentOrUnknown();
-// Set at start-up when the process runs under WOW64 without desktop composition.
+// Set at start-up when the process runs under WOW64 without desktop composition (the form skinner reads it).
 extern bool Wow64WithoutComposition;
-// Binds the late-bound kernel and shell entries (done once at start-up; again after a platform reset).
-void LoadLibraryUtilsEntries();
-void LoadShellFileInfoEntry();
-void FreeLibraryUtilsEntries();
-// The bound entries; nil when missing. Tests clear them to take the "entry missing" branches.
+// The late-bound entries; nil when missing. Tests clear one to take its "entry missing" branch.
 struct TvkUtilsEntries {
   BOOL(WINAPI* IsDebuggerPresent)() = nullptr;
   BOOL(WINAPI* IsWow64Process)(HANDLE, PBOOL) = nullptr;
   DWORD_PTR(WINAPI* SHGetFileInfoA)(LPCSTR, DWORD, void*, UINT, UINT) = nullptr;
 };
 extern TvkUtilsEntries UtilsEntries;
+// Unit start-up: binds the kernel32 entries, sets Wow64WithoutComposition, binds the shell entry.
+void vkntUtilsInitialize();
+// Binds SHGetFileInfoA, loading shell32.dll at most once.
+void LoadShellFileInfoEntry();
+// Unit end: frees both libraries and clears the entries.
+void vkntUtilsFinalize();
 
 // ---- published properties by name (nothing happens for a property the class does not publish) ----
 bool ObjectHasProperty(TObject* Obj, const std::string& Name);

@@ -1,0 +1,163 @@
+// Library utilities that read the system: registry, late-bound entries, properties by name, delays, files.
+#include <gtest/gtest.h>
+
+#include "framework/Classes.h"
+#include "framework/Graphics.h"
+#include "framework/GraphicsGdi.h"
+#include "framework/Platform.h"
+#include "framework/TypInfo.h"
+#include "skin/core/vkntUtils.h"
+
+namespace {
+
+// A class publishing a set, an ordinal and an object property.
+class TUtilsProbe : public TPersistent {
+  DECLARE_CLASS(TUtilsProbe, TPersistent)
+ public:
+  int Options() const { return FOptions; }
+  void SetOptions(int V) { FOptions = V; }
+  int Level() const { return FLevel; }
+  void SetLevel(int V) { FLevel = V; }
+  TUtilsProbe* Child() const { return FChild; }
+  int FOptions = 0;
+  int FLevel = 3;
+  TUtilsProbe* FChild = nullptr;
+};
+
+}  // namespace
+
+PUBLISHED(TUtilsProbe) {
+  p.Set("Options", &TUtilsProbe::Options, &TUtilsProbe::SetOptions, {"hoOwnerDraw", "hoDrag", "dghFixed3D"});
+  p.Int("Level", &TUtilsProbe::Level, &TUtilsProbe::SetLevel);
+  p.Object("Child", &TUtilsProbe::Child);
+}
+
+TEST(UtilsProps, ReadAndWriteByName) {
+  TUtilsProbe Probe, Kid;
+  Probe.FChild = &Kid;
+  EXPECT_TRUE(ObjectHasProperty(&Probe, "Level"));
+  EXPECT_FALSE(ObjectHasProperty(&Probe, "Nope"));
+  EXPECT_FALSE(ObjectHasProperty(nullptr, "Level"));
+  EXPECT_EQ(&Kid, ObjectPropOrNil(&Probe, "Child"));
+  EXPECT_EQ(nullptr, ObjectPropOrNil(&Probe, "Nope"));
+  EXPECT_EQ(3, OrdPropOrMinusOne(&Probe, "Level"));
+  EXPECT_EQ(-1, OrdPropOrMinusOne(&Probe, "Nope"));
+  SetOrdPropIfPresent(&Probe, "Level", 9);
+  SetOrdPropIfPresent(&Probe, "Nope", 9);
+  EXPECT_EQ(9, Probe.FLevel);
+}
+
+TEST(UtilsProps, SetElementsIncludedAndExcluded) {
+  TUtilsProbe Probe;
+  EXPECT_FALSE(SetPropContains(&Probe, "Options", "hoOwnerDraw"));
+  SetPropIncludeExclude(&Probe, "Options", "hoOwnerDraw", true);  // into an empty set
+  EXPECT_EQ(1, Probe.FOptions);
+  SetPropIncludeExclude(&Probe, "Options", "dghFixed3D", true);
+  EXPECT_EQ(5, Probe.FOptions);
+  EXPECT_TRUE(SetPropContains(&Probe, "Options", "dghFixed3D"));
+  EXPECT_FALSE(SetPropContains(&Probe, "Options", "hoDrag"));
+  SetPropIncludeExclude(&Probe, "Options", "hoOwnerDraw", false);
+  EXPECT_EQ(4, Probe.FOptions);
+  SetPropIncludeExclude(&Probe, "Options", "dghFixed3D", false);
+  EXPECT_EQ(0, Probe.FOptions);
+  SetPropIncludeExclude(&Probe, "Options", "hoDrag", false);  // absent: nothing written
+  EXPECT_EQ(0, Probe.FOptions);
+  SetPropIncludeExclude(&Probe, "Missing", "hoDrag", true);
+  EXPECT_FALSE(SetPropContains(&Probe, "Missing", "hoDrag"));
+}
+
+TEST(UtilsSystem, RegistryIntegers) {
+  HKEY Key = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\KrlUtilsTest", 0, nullptr, 0, KEY_WRITE,
+                                           nullptr, &Key, nullptr));
+  const DWORD V = 144;
+  RegSetValueExA(Key, "AppliedDPI", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&V), sizeof(V));
+  RegCloseKey(Key);
+  EXPECT_EQ(144, ReadRegistryInteger(HKEY_CURRENT_USER, "Software\\KrlUtilsTest", "AppliedDPI"));
+  EXPECT_EQ(0, ReadRegistryInteger(HKEY_CURRENT_USER, "Software\\KrlUtilsTest", "Missing"));
+  EXPECT_EQ(0, ReadRegistryInteger(HKEY_CURRENT_USER, "Software\\KrlUtilsTestMissing", "AppliedDPI"));
+  RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\KrlUtilsTest");
+}
+
+TEST(UtilsSystem, LateBoundEntriesAndTheirMissingBranches) {
+  vkntUtilsInitialize();
+  EXPECT_NE(nullptr, UtilsEntries.IsDebuggerPresent);
+  EXPECT_NE(nullptr, UtilsEntries.SHGetFileInfoA);
+  const TvkUtilsEntries Saved = UtilsEntries;
+  UtilsEntries.IsDebuggerPresent = nullptr;
+  UtilsEntries.IsWow64Process = nullptr;
+  UtilsEntries.SHGetFileInfoA = nullptr;
+  EXPECT_TRUE(DebuggerPresentOrUnknown());
+  EXPECT_FALSE(IsWow64ProcessSafe());
+  char Exe[MAX_PATH];
+  GetModuleFileNameA(nullptr, Exe, MAX_PATH);
+  EXPECT_EQ(nullptr, FileShellIcon(Exe, SHGFI_SMALLICON));
+  UtilsEntries = Saved;
+  vkntUtilsFinalize();
+  EXPECT_EQ(nullptr, UtilsEntries.IsDebuggerPresent);
+}
+
+TEST(UtilsSystem, FileShellIconOwnsTheIconOfAnExistingFile) {
+  vkntUtilsInitialize();
+  EXPECT_EQ(nullptr, FileShellIcon("Z:\\no\\such\\file.txt", SHGFI_SMALLICON));
+  char Exe[MAX_PATH];
+  GetModuleFileNameA(nullptr, Exe, MAX_PATH);
+  const int Icons = GdiObjectCount(gkIcon);
+  TIcon* Icon = FileShellIcon(Exe, SHGFI_SMALLICON);
+  ASSERT_NE(nullptr, Icon);
+  EXPECT_FALSE(Icon->Empty());
+  EXPECT_EQ(Icons + 1, GdiObjectCount(gkIcon));
+  Icon->Free();
+  EXPECT_EQ(Icons, GdiObjectCount(gkIcon));
+  vkntUtilsFinalize();
+}
+
+TEST(UtilsSystem, CaptionFontAndVersion) {
+  EXPECT_NE(0, CaptionFontHeight());
+  HFONT Font = CreateCaptionFont();
+  EXPECT_NE(nullptr, Font);
+  GdiFreeObject(Font);
+  EXPECT_TRUE(WindowsIsXPOrNewer());
+  Platform().GetVersionExA = [](OSVERSIONINFOA* I) {
+    I->dwMajorVersion = 5;
+    I->dwMinorVersion = 0;
+    return TRUE;
+  };
+  EXPECT_FALSE(WindowsIsXPOrNewer());
+  ResetPlatform();
+}
+
+TEST(UtilsSystem, WaitTicksEndsAcrossATickWrap) {
+  DWORD Now = 0xFFFFFFF0u;
+  int Calls = 0;
+  Platform().GetTickCount = [&] {
+    ++Calls;
+    return Now += 4;
+  };
+  // Start + Ms lies beyond 2^32; a plain 64-bit comparison would wait forever once the counter wraps.
+  WaitTicks(0xFFFFFFF0u, 0x20);
+  ResetPlatform();
+  EXPECT_EQ(8, Calls);
+}
+
+TEST(UtilsFiles, DirectoriesAndSearch) {
+  char Temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, Temp);
+  const std::string Dir = NormalizeDirPath(Temp) + "krl_utils_test";
+  CreateDirectoryA(Dir.c_str(), nullptr);
+  EXPECT_TRUE(DirExists(Dir));
+  const std::string File = Dir + "\\one.dat";
+  CloseHandle(CreateFileA(File.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  EXPECT_FALSE(DirExists(File));
+  WIN32_FIND_DATAA Data;
+  HANDLE Search = FindFirstFileEntry(Dir + "\\*.dat", Data);
+  ASSERT_NE(INVALID_HANDLE_VALUE, Search);
+  EXPECT_STREQ("one.dat", Data.cFileName);
+  EXPECT_FALSE(FindNextFileEntry(Search, Data));
+  FindCloseSearch(Search);
+  DeleteFileA(File.c_str());
+  RemoveDirectoryA(Dir.c_str());
+  const std::string App = AppFolder();
+  ASSERT_FALSE(App.empty());
+  EXPECT_EQ('\\', App.back());
+}
