@@ -109,6 +109,7 @@ protected:
 
 private:
   friend class TReader;
+  friend class TFormParser;
   void MarkDestroying();
   void RemoveFreeNotifications();
   void InsertIntoList(TComponent* component);
@@ -169,6 +170,7 @@ public:
   virtual void SaveToStream(TStream& stream) const;
 
   void Assign(TPersistent* source) override;
+  void DefineProperties(TFiler& filer) override;
   void BeginUpdate();
   void EndUpdate();
   int UpdateCount() const { return updateCount_; }
@@ -322,4 +324,83 @@ public:
 
 private:
   CRITICAL_SECTION cs_;
+};
+
+// ---- collections ----
+class TCollection;
+
+// An item of a collection. Item classes need a default constructor (the collection creates them by class
+// info) and publish their properties like components do.
+class TCollectionItem : public TPersistent {
+  DECLARE_CLASS(TCollectionItem, TPersistent)
+public:
+  TCollectionItem() = default;
+  explicit TCollectionItem(TCollection* collection);
+  ~TCollectionItem() override;
+  TCollection* Collection() const { return collection_; }
+  // Moves the item to another collection (null: out of any).
+  void SetCollection(TCollection* value);
+  int Index() const;
+  void SetIndex(int value);
+  int ID() const { return id_; }
+  virtual std::string GetDisplayName() const { return ClassName(); }
+  std::string DisplayName() const { return GetDisplayName(); }
+  TPersistent* GetOwner() override;
+  std::string GetNamePath() override;
+
+protected:
+  // Tells the collection: this item changed (or, with allItems, all of them).
+  void Changed(bool allItems);
+
+private:
+  friend class TCollection;
+  TCollection* collection_ = nullptr;
+  int id_ = 0;
+};
+
+class TCollection : public TPersistent {
+  DECLARE_CLASS(TCollection, TPersistent)
+public:
+  explicit TCollection(const TClassInfo* itemClass);
+  ~TCollection() override;
+  const TClassInfo* ItemClass() const { return itemClass_; }
+  int Count() const { return static_cast<int>(items_.size()); }
+  TCollectionItem* Items(int index) const;
+  // Creates an item of ItemClass at the end.
+  TCollectionItem* Add();
+  TCollectionItem* Insert(int index);
+  void Delete(int index);
+  void Clear();
+  TCollectionItem* FindItemID(int id) const;
+  void BeginUpdate();
+  void EndUpdate();
+  int UpdateCount() const { return updateCount_; }
+  // Same item class (or a descendant): the items are recreated and assigned one by one.
+  void Assign(TPersistent* source) override;
+  std::string GetNamePath() override;
+
+protected:
+  // A change of `item`, or of the whole collection when null; runs outside BeginUpdate/EndUpdate.
+  virtual void Update(TCollectionItem* item) { (void)item; }
+  void Changed();
+
+private:
+  friend class TCollectionItem;
+  void InsertItem(TCollectionItem* item);
+  void RemoveItem(TCollectionItem* item);
+  const TClassInfo* itemClass_;
+  std::vector<TCollectionItem*> items_;
+  int updateCount_ = 0;
+  int nextId_ = 0;
+};
+
+// A collection that names its owner (the component that publishes it), for name paths and the reader.
+class TOwnedCollection : public TCollection {
+  DECLARE_CLASS(TOwnedCollection, TCollection)
+public:
+  TOwnedCollection(TPersistent* owner, const TClassInfo* itemClass) : TCollection(itemClass), owner_(owner) {}
+  TPersistent* GetOwner() override { return owner_; }
+
+private:
+  TPersistent* owner_;
 };

@@ -357,3 +357,22 @@ void TStringList::SetTextStr(const std::string& text) {
   }
   EndUpdate();
 }
+
+#include "framework/FormReader.h"
+
+void TStrings::DefineProperties(TFiler& filer) {
+  // "Items.Strings = ('a' 'b')" in stored descriptions.
+  filer.DefineProperty("Strings", [this](TReader& reader) {
+    BeginUpdate();
+    try {
+      Clear();
+      reader.ReadListBegin();
+      while (!reader.EndOfList()) Add(reader.ReadString());
+      reader.ReadListEnd();
+    } catch (...) {
+      EndUpdate();
+      throw;
+    }
+    EndUpdate();
+  });
+}
