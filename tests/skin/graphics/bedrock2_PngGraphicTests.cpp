@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "framework/Streams.h"
+#include "skin/graphics/PngGraphic.h"
+#include "tests/skin/graphics/bedrock2_Bitmaps.h"
+#include "tests/skin/graphics/bedrock2_PngFixtures.h"
+
+using namespace bedrock2_test;
+
+namespace {
+
+struct FreeObject {
+  void operator()(TObject* o) const {
+    if (o) o->Free();
+  }
+};
+using PngPtr = std::unique_ptr<TPNGGraphic, FreeObject>;
+using StreamPtr = std::unique_ptr<TMemoryStream, FreeObject>;
+
+StreamPtr StreamOf(const std::vector<uint8_t>& Data) {
+  StreamPtr s(new TMemoryStream());
+  if (!Data.empty()) s->Write(Data.data(), static_cast<int32_t>(Data.size()));
+  s->SetPosition(0);
+  return s;
+}
+
+PngPtr LoadPng(const PngSpec& Spec) {
+  PngPtr png(new TPNGGraphic());
+  StreamPtr s = StreamOf(EncodePng(Spec));
+  png->LoadFromStream(s.get());
+  return png;
+}
+
+// 3 x 2 colour image whose bottom-left pixel is magenta.
+PngSpec ColourWithMagentaCorner() {
+  PngSpec s;
+  s.Width = 3;
+  s.Height = 2;
+  s.ColorType = 2;
+  s.Samples = {10, 20, 30, 255, 0, 255, 40, 50, 60, 255, 0, 255, 70, 80, 90, 100, 110, 120};
+  return s;
+}
+
+}  // namespace
+
+TEST(PngGraphic, ColourImageIntoATransparentBitmapKeysTheBottomLeftColour) {
+  PngPtr png = LoadPng(ColourWithMagentaCorner());
+  EXPECT_EQ(png->PixelFormat(), pf24bit);
+  BitmapPtr b(new TBitmap());
+  b->SetTransparent(true);
+  PngGraphicToBitmap32(b.get(), png.get());
+  ASSERT_EQ(b->PixelFormat(), pf32bit);
+  EXPECT_TRUE(b->Transparent());
+  EXPECT_EQ(Px(b.get(), 0, 0), 0xFF0A141Eu);
+  EXPECT_EQ(Px(b.get(), 1, 0), 0x00FF00FFu);  // magenta anywhere is transparent
+  EXPECT_EQ(Px(b.get(), 0, 1), 0x00FF00FFu);
+  EXPECT_EQ(Px(b.get(), 2, 1), 0xFF646E78u);
+
+  BitmapPtr opaque(new TBitmap());
+  PngGraphicToBitmap32(opaque.get(), png.get());
+  EXPECT_EQ(Px(opaque.get(), 1, 0), 0xFFFF00FFu);
+}
+
+TEST(PngGraphic, AlphaImageKeepsItsAlphaAndConvertsOnceOnly) {
+  PngSpec s;
+  s.Width = 2;
+  s.ColorType = 6;
+  s.Samples = {1, 2, 3, 4, 5, 6, 7, 200};
+  PngPtr png = LoadPng(s);
+  EXPECT_EQ(png->PixelFormat(), pf32bit);
+  BitmapPtr b(new TBitmap());
+  b->SetTransparent(true);
+  PngGraphicToBitmap32(b.get(), png.get());
+  EXPECT_EQ(Px(b.get(), 0, 0), 0x04010203u);
+  EXPECT_EQ(Px(b.get(), 1, 0), 0xC8050607u);
+  PngGraphicToBitmap32(b.get(), png.get());
+  EXPECT_EQ(Px(b.get(), 0, 0), 0x04010203u);
+  EXPECT_EQ(Px(b.get(), 1, 0), 0xC8050607u);
+}
+
+TEST(PngGraphic, PaletteTransparencyGivesPerPixelAlphaAndOpaqueBeyondTheTable) {
+  for (int depth : {2, 8}) {
+    PngSpec s;
+    s.Width = 4;
+    s.ColorType = 3;
+    s.BitDepth = depth;
+    s.Palette = {255, 0, 0, 0, 255, 0, 0, 0, 255};
+    s.PaletteAlpha = {0, 0x80};  // entry 2 has no alpha in the table
+    s.Samples = {0, 1, 2, 1};
+    PngPtr png = LoadPng(s);
+    BitmapPtr b(new TBitmap());
+    PngGraphicToBitmap32(b.get(), png.get());
+    EXPECT_EQ(Px(b.get(), 0, 0), 0x00FF0000u) << depth;
+    EXPECT_EQ(Px(b.get(), 1, 0), 0x8000FF00u) << depth;
+    EXPECT_EQ(Px(b.get(), 2, 0), 0xFF0000FFu) << depth;
+    EXPECT_EQ(Px(b.get(), 3, 0), 0x8000FF00u) << depth;
+  }
+}
+
+TEST(PngGraphic, GammaChunkMakesGreyImagesMasks) {
+  PngSpec grey;
+  grey.Width = 2;
+  grey.ColorType = 0;
+  grey.Samples = {0, 255};
+  grey.Gamma = 1.0 / 2.2;
+  PngPtr png = LoadPng(grey);
+  BitmapPtr b(new TBitmap());
+  PngGraphicToBitmap32(b.get(), png.get());
+  EXPECT_EQ(Px(b.get(), 0, 0), 0xFF000000u);  // dark sample: opaque black
+  EXPECT_EQ(Px(b.get(), 1, 0), 0x00000000u);
+
+  PngSpec colour = ColourWithMagentaCorner();
+  colour.Gamma = 1.0 / 2.2;
+  PngPtr c = LoadPng(colour);
+  BitmapPtr cb(new TBitmap());
+  cb->SetTransparent(true);  // the gamma chunk takes precedence over the key colour
+  PngGraphicToBitmap32(cb.get(), c.get());
+  EXPECT_EQ(Px(cb.get(), 1, 0) >> 24, 0xFFu);
+  EXPECT_EQ(Px(cb.get(), 0, 0) & 0xFFFFFF, 0x0A141Eu);
+
+  // A gamma chunk the colour manager does not correct by: black with alpha from the red byte.
+  TPngDecoded d;
+  TPngMemorySource src(nullptr, 0);
+  std::vector<uint8_t> data = EncodePng(ColourWithMagentaCorner());
+  TPngMemorySource src2(data.data(), data.size());
+  std::string error;
+  ASSERT_TRUE(DecodePng(src2, d, error));
+  d.Description.Flags |= kPngGammaChunk;
+  d.GammaCorrected = false;
+  PngPtr raw(new TPNGGraphic());
+  raw->TakeDecoded(d);
+  BitmapPtr rb(new TBitmap());
+  PngGraphicToBitmap32(rb.get(), raw.get());
+  EXPECT_EQ(Px(rb.get(), 0, 0), static_cast<uint32_t>(255 - 10) << 24);  // red byte of (10, 20, 30)
+  EXPECT_EQ(Px(rb.get(), 1, 0), 0x00000000u);
+}
+
+TEST(PngGraphic, DamagedDataRaisesAndLeavesTheGraphicAsItWas) {
+  PngPtr png = LoadPng(ColourWithMagentaCorner());
+  std::vector<uint8_t> data = EncodePng(ColourWithMagentaCorner());
+  std::vector<uint8_t> cut(data.begin(), data.begin() + data.size() / 2);
+  StreamPtr s = StreamOf(cut);
+  try {
+    png->LoadFromStream(s.get());
+    FAIL() << "no exception";
+  } catch (const EInvalidGraphic& e) {
+    EXPECT_EQ(e.Message(), "Cannot load image. Invalid or unexpected PNG image format.");
+  }
+  EXPECT_EQ(png->Width(), 3);
+  EXPECT_EQ(png->Height(), 2);
+
+  std::vector<uint8_t> critical = InsertChunk(data, FindChunk(data, "IDAT"), "CRIT", {1});
+  StreamPtr c = StreamOf(critical);
+  try {
+    png->LoadFromStream(c.get());
+    FAIL() << "no exception";
+  } catch (const EInvalidGraphic& e) {
+    EXPECT_EQ(e.Message(), "Cannot load PNG image. Unexpected but critical chunk detected.");
+  }
+  StreamPtr empty = StreamOf({});
+  EXPECT_THROW(png->LoadFromStream(empty.get()), EInvalidGraphic);
+}
+
+TEST(PngGraphic, RegisteredAsPngAndAssignCarriesTheDescription) {
+  EXPECT_EQ(TPicture::FileFormatClass("png"), TPNGGraphic::StaticClassInfo());
+  EXPECT_EQ(TPicture::FileFormatClass("PNG"), TPNGGraphic::StaticClassInfo());
+  PngPtr png = LoadPng(ColourWithMagentaCorner());
+  png->SetReflection(1);
+  PngPtr copy(new TPNGGraphic());
+  copy->Assign(png.get());
+  EXPECT_EQ(copy->ImageDescription().PixelKind, 4);
+  EXPECT_EQ(copy->ImageDescription().Width, 3u);
+  EXPECT_EQ(copy->Reflection(), 0);
+  EXPECT_EQ(copy->Width(), 3);
+}
+
+TEST(PngGraphic, DrawBlendsOverTheCanvasWithReflectionOnlyAtNaturalSize) {
+  PngSpec s;
+  s.Width = 2;
+  s.Height = 8;
+  s.ColorType = 6;
+  s.Samples.assign(2 * 8 * 4, 0);
+  for (size_t i = 0; i < s.Samples.size(); i += 4) {
+    s.Samples[i] = 255;      // red
+    s.Samples[i + 3] = 255;  // opaque
+  }
+  PngPtr png = LoadPng(s);
+  png->SetReflection(1);
+  const uint32_t back = 0xFF0000FF;  // blue canvas
+  BitmapPtr canvas = Bitmap32(10, 16, back);
+  png->Draw(canvas->Canvas(), TRect(1, 1, 3, 9));
+  GdiFlush();
+  // Opaque red over blue by the library's arithmetic: (255 * 255) shr 8 = 254.
+  EXPECT_EQ(Px(canvas.get(), 1, 1) & 0xFFFFFF, 0xFE0000u);
+  EXPECT_EQ(Px(canvas.get(), 2, 8) & 0xFFFFFF, 0xFE0000u);
+  // The reflection band of H div 2 = 4 rows shows faded red over the blue.
+  EXPECT_GT(Channel(Px(canvas.get(), 1, 10), 2), 0);
+  EXPECT_GT(Channel(Px(canvas.get(), 1, 10), 0), 0);
+  EXPECT_EQ(ChangedOutside(canvas.get(), RECT{1, 1, 3, 13}, back), 0);
+
+  BitmapPtr stretched = Bitmap32(10, 24, back);
+  png->Draw(stretched->Canvas(), TRect(1, 1, 5, 17));
+  GdiFlush();
+  EXPECT_EQ(Px(stretched.get(), 4, 16) & 0xFFFFFF, 0xFE0000u);
+  for (int y = 17; y < 24; ++y) EXPECT_EQ(Px(stretched.get(), 2, y), back) << y;  // no reflection when stretched
+  EXPECT_EQ(ChangedOutside(stretched.get(), RECT{1, 1, 5, 17}, back), 0);
+}
+
+TEST(PngGraphic, StreamLoaderKeepsTransparentAndLoadsFromTheCurrentPosition) {
+  std::vector<uint8_t> data = {'x', 'y'};
+  std::vector<uint8_t> png = EncodePng(ColourWithMagentaCorner());
+  data.insert(data.end(), png.begin(), png.end());
+  StreamPtr s = StreamOf(data);
+  s->SetPosition(2);
+  BitmapPtr b(new TBitmap());
+  b->SetTransparent(true);
+  LoadPngStreamToBitmap(b.get(), s.get());
+  EXPECT_TRUE(b->Transparent());
+  EXPECT_EQ(Px(b.get(), 1, 0), 0x00FF00FFu);
+  EXPECT_EQ(s->Position(), static_cast<int64_t>(data.size()));
+}
