@@ -26,3 +26,7 @@ bool IsDwmCompositionActive() {
   if (g_Composition == TComposition::Unknown) g_Composition = AskComposition() ? TComposition::On : TComposition::Off;
   return g_Composition == TComposition::On;
 }
+
+// The adapters' table lives beside the form skinner's: both are filled by the later subsystems.
+#include "skin/core/vkAdapterServices.h"
+TvkAdapterServices AdapterServices;

@@ -27,11 +27,27 @@ class TMenu;
 // entry.
 bool IsDwmCompositionActive();
 
+class TsCommonData;
+class TsScrollWndData;
+
+// Operations of the form skinner and its helpers. Members of skin/forms' classes appear here as functions taking
+// the object first. Entries are added on request of the engine or the controls.
 struct TvkFormServices {
-  // Hook and adoption of top-level windows.
+  // Hook and adoption of top-level windows. The default manager installs CbtHookProc for the UI thread while a
+  // skin is applied (no hook while the entry is empty).
   LRESULT(CALLBACK* CbtHookProc)(int Code, WPARAM WParam, LPARAM LParam) = nullptr;
+  void (*AdoptTopLevelWindow)(HWND Wnd) = nullptr;
   void (*FreeMenuWindowAdapters)() = nullptr;
+  // The dialog adapters the hook attached: their count and each one's window.
+  int (*DialogAdapterCount)() = nullptr;
+  HWND (*DialogAdapterWindow)(int Index) = nullptr;
   void (*PrintChildWindows)(HWND Wnd, HDC DC) = nullptr;
+
+  // Fields of the form skinner that the engine and the controls read.
+  TsScrollWndData* (*ProviderSkinData)(TsSkinProvider* Skinner) = nullptr;
+  TCustomForm* (*ProviderForm)(TsSkinProvider* Skinner) = nullptr;
+  TvkBorderForm* (*ProviderBorderForm)(TsSkinProvider* Skinner) = nullptr;
+  uint32_t (*ProviderStateFlags)(TsSkinProvider* Skinner) = nullptr;
 
   // The form skinner.
   void (*PaintFormFrame)(TsSkinProvider* Skinner) = nullptr;
@@ -94,6 +110,19 @@ inline int GetExtraCaptionHeight(TvkBorderForm* BorderForm) {
   return BorderForm != nullptr && FormServices.GetExtraCaptionHeight ? FormServices.GetExtraCaptionHeight(BorderForm)
                                                                       : 0;
 }
+inline int GetWindowFrameWidth(HWND Wnd, TvkBorderForm* BorderForm, bool UseSkin) {
+  return FormServices.GetWindowFrameWidth ? FormServices.GetWindowFrameWidth(Wnd, BorderForm, UseSkin)
+                                          : GetSystemMetrics(SM_CXFRAME);
+}
+inline int GetStdCaptionHeight(TCustomForm* Form) {
+  return FormServices.GetStdCaptionHeight ? FormServices.GetStdCaptionHeight(Form) : GetSystemMetrics(SM_CYCAPTION);
+}
+inline TvkGlowForm* CreateSnapshotForm(HWND Wnd) {
+  return FormServices.CreateSnapshotForm ? FormServices.CreateSnapshotForm(Wnd) : nullptr;
+}
 inline void FreeMenuWindowAdapters() {
   if (FormServices.FreeMenuWindowAdapters) FormServices.FreeMenuWindowAdapters();
+}
+inline void AdoptTopLevelWindow(HWND Wnd) {
+  if (FormServices.AdoptTopLevelWindow) FormServices.AdoptTopLevelWindow(Wnd);
 }
