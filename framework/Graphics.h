@@ -510,10 +510,11 @@ public:
   void Assign(TPersistent* Source) override;
 
   HICON Handle() const { return FHandle; }
-  // Takes ownership of Value (the previous icon is destroyed).
+  // Takes ownership of Value (the previous icon is destroyed). The GDI count follows the handle: make it
+  // through GraphicsGdi.h (or call GdiCountCreated(gkIcon) for one made otherwise).
   void SetHandle(HICON Value);
   bool HandleAllocated() const { return FHandle != nullptr; }
-  // Gives the handle away: the icon becomes empty and no longer destroys it.
+  // Gives the handle away: the icon becomes empty; the new owner destroys it with GdiFreeIcon.
   HICON ReleaseHandle();
 
   int Width() const override { return FWidth; }

@@ -74,13 +74,11 @@ void TIcon::SetIcon(HICON Icon, std::vector<std::uint8_t> Data) {
 
 void TIcon::SetHandle(HICON Value) {
   if (Value == FHandle) return;
-  if (Value) GdiCountCreated(gkIcon);  // adopted: destroyed (and counted down) by this icon
   SetIcon(Value, {});
 }
 
 HICON TIcon::ReleaseHandle() {
   HICON Result = FHandle;
-  if (Result) GdiCountDestroyed(gkIcon);  // no longer ours to destroy
   FHandle = nullptr;
   FData.clear();
   FWidth = FHeight = 0;
