@@ -765,10 +765,12 @@ void ReadComponentFromText(const std::string& text, TComponent* root) {
   parser.Run();
 }
 
-void ReadComponentRes(const std::string& resourceName, TComponent* root) {
+bool ReadComponentRes(const std::string& resourceName, TComponent* root) {
+  if (!ComponentResExists(resourceName)) return false;
   TResourceStream res(GetModuleHandleA(nullptr), resourceName);
   TFormParser parser(static_cast<const char*>(res.Memory()), static_cast<size_t>(res.Size()), root);
   parser.Run();
+  return true;
 }
 
 bool ComponentResExists(const std::string& resourceName) {

@@ -67,8 +67,8 @@ private:
 
 // Reads a description from text into `root` (created by the caller, e.g. a form from its constructor).
 void ReadComponentFromText(const std::string& text, TComponent* root);
-// Reads the description stored as RT_RCDATA resource `resourceName` of the program into `root`.
-// Raises EResNotFound "Resource %s not found" when there is none.
-void ReadComponentRes(const std::string& resourceName, TComponent* root);
+// Reads the description stored as RT_RCDATA resource `resourceName` of the program into `root`; false (and
+// nothing read) when the program holds no such resource.
+bool ReadComponentRes(const std::string& resourceName, TComponent* root);
 // Whether the program holds a description of that name (a form without one is created empty).
 bool ComponentResExists(const std::string& resourceName);

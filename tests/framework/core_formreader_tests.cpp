@@ -412,7 +412,7 @@ TEST_F(FormReaderTest, BigStringListAndBinaryRead) {
 TEST(FormResource, MissingResourceIsReported) {
   TComponent root(nullptr);
   EXPECT_FALSE(ComponentResExists("TNOFORM"));
-  EXPECT_THROW(ReadComponentRes("TNOFORM", &root), EResNotFound);
+  EXPECT_FALSE(ReadComponentRes("TNOFORM", &root));
 }
 
 // ---- run-time property queries ----
