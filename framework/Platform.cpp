@@ -27,6 +27,12 @@ void SetDefaults(TPlatform& p) {
   p.MessageBoxSink = nullptr;
   p.GetOpenFileNameA = [](OPENFILENAMEA* ofn) { return ::GetOpenFileNameA(ofn); };
   p.GetCommandLineA = [] { return static_cast<const char*>(::GetCommandLineA()); };
+  p.SystemParametersInfoA = [](UINT action, UINT param, void* data, UINT winIni) {
+    return ::SystemParametersInfoA(action, param, data, winIni);
+  };
+  p.LoadStringA = [](HINSTANCE module, UINT id, char* buffer, int size) {
+    return ::LoadStringA(module, id, buffer, size);
+  };
 }
 
 struct Hooks {

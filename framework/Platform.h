@@ -50,7 +50,13 @@ struct TPlatform {
   std::function<BOOL(OPENFILENAMEA* ofn)> GetOpenFileNameA;
   // The command line ParamStr/ParamCount read (the program's file first).
   std::function<const char*()> GetCommandLineA;
+  // System parameters (animation, drag full windows, work area): tests keep global settings untouched.
+  std::function<BOOL(UINT action, UINT param, void* data, UINT winIni)> SystemParametersInfoA;
+  // Strings of system DLLs' string tables (Wine's differ or are missing).
+  std::function<int(HINSTANCE module, UINT id, char* buffer, int size)> LoadStringA;
 };
+// Layered-window output and desktop-composition entries are late-bound (LateBinding.h); tests replace those
+// entries, and ResetPlatform() restores them too.
 
 TPlatform& Platform();
 // Restores every default and runs the registered reset hooks (late-bound entries, per-process caches).

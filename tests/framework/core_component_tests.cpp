@@ -276,3 +276,101 @@ TEST(Persistent, AssignCopiesKnownClassesAndNamesBothSidesOtherwise) {
 }
 
 }  // namespace
+
+namespace {
+
+// ---- collections ----
+class TNamedItem : public TCollectionItem {
+  DECLARE_CLASS(TNamedItem, TCollectionItem)
+public:
+  std::string name;
+  std::string GetDisplayName() const override { return name.empty() ? TCollectionItem::GetDisplayName() : name; }
+  void Assign(TPersistent* source) override {
+    if (auto* o = As<TNamedItem>(source)) {
+      name = o->name;
+      Changed(false);
+      return;
+    }
+    TCollectionItem::Assign(source);
+  }
+  void Rename(const std::string& n) {
+    name = n;
+    Changed(false);
+  }
+};
+IMPLEMENT_CLASS(TNamedItem)
+
+class TLoggingCollection : public TOwnedCollection {
+  DECLARE_CLASS(TLoggingCollection, TOwnedCollection)
+public:
+  using TOwnedCollection::TOwnedCollection;
+  std::vector<std::string> updates;
+
+protected:
+  void Update(TCollectionItem* item) override {
+    updates.push_back(item ? static_cast<TNamedItem*>(item)->name : std::string("all"));
+  }
+};
+IMPLEMENT_CLASS(TLoggingCollection)
+
+TEST(Collection, AddIndexDeleteAndUpdates) {
+  TComponent owner(nullptr);
+  owner.SetName("Manager1");
+  TLoggingCollection c(&owner, TNamedItem::StaticClassInfo());
+  auto* a = static_cast<TNamedItem*>(c.Add());
+  auto* b = static_cast<TNamedItem*>(c.Add());
+  EXPECT_EQ(c.updates, (std::vector<std::string>{"all", "all"}));
+  c.updates.clear();
+  a->Rename("a");
+  b->Rename("b");
+  EXPECT_EQ(c.updates, (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(a->Index(), 0);
+  EXPECT_EQ(b->ID(), 1);
+  EXPECT_EQ(c.FindItemID(1), b);
+  EXPECT_EQ(b->GetNamePath(), "Manager1[1]");
+  EXPECT_EQ(a->DisplayName(), "a");
+  b->SetIndex(0);
+  EXPECT_EQ(c.Items(0), b);
+  EXPECT_EQ(a->Index(), 1);
+  c.updates.clear();
+  c.BeginUpdate();
+  a->Rename("a2");
+  c.Delete(0);
+  EXPECT_TRUE(c.updates.empty()) << "no updates inside BeginUpdate/EndUpdate";
+  c.EndUpdate();
+  EXPECT_EQ(c.updates, (std::vector<std::string>{"all"}));
+  EXPECT_EQ(c.Count(), 1);
+  EXPECT_THROW(c.Items(1), EListError);
+  a->Free();
+  EXPECT_EQ(c.Count(), 0) << "a freed item leaves its collection";
+  EXPECT_EQ(c.GetOwner(), &owner);
+}
+
+TEST(Collection, AssignRecreatesItemsAndRefusesOtherKinds) {
+  TCollection src(TNamedItem::StaticClassInfo()), dst(TNamedItem::StaticClassInfo());
+  static_cast<TNamedItem*>(src.Add())->name = "x";
+  static_cast<TNamedItem*>(src.Add())->name = "y";
+  dst.Add();
+  dst.Assign(&src);
+  ASSERT_EQ(dst.Count(), 2);
+  EXPECT_EQ(static_cast<TNamedItem*>(dst.Items(1))->name, "y");
+  EXPECT_NE(dst.Items(0), src.Items(0));
+  TComponent other(nullptr);
+  EXPECT_THROW(dst.Assign(&other), EConvertError);
+  TCollection bad(TComponent::StaticClassInfo());
+  EXPECT_THROW(bad.Add(), EInvalidOperation);
+}
+
+TEST(Collection, ItemsMoveBetweenCollections) {
+  TCollection a(TNamedItem::StaticClassInfo()), b(TNamedItem::StaticClassInfo());
+  TCollectionItem* item = a.Add();
+  item->SetCollection(&b);
+  EXPECT_EQ(a.Count(), 0);
+  EXPECT_EQ(b.Count(), 1);
+  EXPECT_EQ(item->Collection(), &b);
+  item->SetCollection(nullptr);
+  EXPECT_EQ(b.Count(), 0);
+  item->Free();
+}
+
+}  // namespace
