@@ -476,7 +476,8 @@ public:
   // end loads an empty bitmap; an empty bitmap saves nothing.
   void LoadFromStream(TStream* Stream) override;
   void SaveToStream(TStream* Stream) override;
-  // Inside picture data the BMP is preceded by its size (4 bytes); size 0 is an empty bitmap.
+  // Inside picture data the image is preceded by its size (4 bytes; 0 is an empty bitmap); the sized bytes go
+  // to the virtual LoadFromStream.
   void ReadData(TStream* Stream) override;
   void WriteData(TStream* Stream) override;
   // An RT_BITMAP resource of the module; EResNotFound when it is missing.

@@ -301,11 +301,13 @@ void TBitmap::ReadData(TStream* Stream) {
     return;
   }
   const std::int64_t Left = Stream->Size() - Stream->Position();
-  if (Left < 0 || Size > static_cast<std::uint64_t>(Left)) Invalid("the data ends early");
-  std::vector<std::uint8_t> Data(Size);
-  Stream->ReadBuffer(Data.data(), static_cast<std::int32_t>(Size));
-  MemorySource Source(Data.data(), Data.size());
-  LoadBmp(this, Source, true);
+  if (Left < 0 || Size > static_cast<std::uint64_t>(Left) || Size > 0x7FFFFFFF) Invalid("the data ends early");
+  // Exactly the sized bytes, through the virtual loader, so a derived image class reads its own format.
+  TMemoryStream Data;
+  Data.SetSize(Size);
+  Stream->ReadBuffer(Data.Memory(), static_cast<std::int32_t>(Size));
+  Data.SetPosition(0);
+  LoadFromStream(&Data);
 }
 
 void TBitmap::WriteData(TStream* Stream) {
