@@ -156,7 +156,8 @@ int TThread::WaitFor() {
     // Keep serving Synchronize calls and sent messages, or a thread blocked in either never ends.
     HANDLE handles[2] = {handle_, SyncEventHandle()};
     for (;;) {
-      const DWORD r = MsgWaitForMultipleObjects(2, handles, FALSE, INFINITE, QS_SENDMESSAGE);
+      // MWMO_INPUTAVAILABLE: a message sent before the wait began also wakes it.
+      const DWORD r = MsgWaitForMultipleObjectsEx(2, handles, INFINITE, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
       if (r == WAIT_OBJECT_0) break;
       if (r == WAIT_OBJECT_0 + 1) {
         CheckSynchronize();

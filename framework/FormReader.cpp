@@ -158,6 +158,7 @@ private:
   // reading
   void ReadObjectHeader(std::string& name, std::string& className);
   void ReadBody(TPersistent* instance, TComponent* component);
+  void ReadBodyItems(TPersistent* instance, TComponent* component, bool& reading);
   void ReadChild(TComponent* parent);
   void ReadPropertyLine(TPersistent* instance, const std::string& path, int line);
   void ReadCollection(TCollection* collection, bool skip);
@@ -478,6 +479,16 @@ void TFormParser::ReadBody(TPersistent* instance, TComponent* component) {
   // Own properties first (csReading), then nested objects; 'end' closes.
   if (component) component->SetReading(true);
   bool reading = component != nullptr;
+  try {
+    ReadBodyItems(instance, component, reading);
+  } catch (...) {
+    if (reading) component->SetReading(false);
+    throw;
+  }
+  if (reading) component->SetReading(false);
+}
+
+void TFormParser::ReadBodyItems(TPersistent* instance, TComponent* component, bool& reading) {
   for (;;) {
     if (AtEnd()) Fail("'end' expected but end of text found");
     const int line = line_;
@@ -495,7 +506,6 @@ void TFormParser::ReadBody(TPersistent* instance, TComponent* component) {
     if (!reading && component) FailAt("Property " + name + " after a nested object", line);
     ReadPropertyLine(instance, name, line);
   }
-  if (reading) component->SetReading(false);
 }
 
 void TFormParser::ReadChild(TComponent* parent) {

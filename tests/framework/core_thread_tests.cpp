@@ -49,6 +49,30 @@ TEST(Thread, FreeTerminatesAndWaitsWhileServingSynchronize) {
   EXPECT_TRUE(executeDone) << "destruction waits for Execute";
 }
 
+LRESULT CALLBACK CountingProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m == WM_USER + 1) return static_cast<LRESULT>(w) * 2;
+  return DefWindowProcA(h, m, w, l);
+}
+
+TEST(Thread, WaitForAnswersMessagesSentByTheThread) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = CountingProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "FwCoreSyncProbe";
+  RegisterClassA(&wc);
+  HWND wnd = CreateWindowExA(0, "FwCoreSyncProbe", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  ASSERT_NE(wnd, nullptr);
+  std::atomic<LRESULT> answer{0};
+  auto* t = Create<TFnThread>([&](TFnThread&) {
+    Sleep(20);  // the UI thread is waiting by now
+    answer = SendMessageA(wnd, WM_USER + 1, 21, 0);
+  }, false);
+  t->WaitFor();  // would never return if sent messages were not answered meanwhile
+  t->Free();
+  DestroyWindow(wnd);
+  EXPECT_EQ(answer, 42);
+}
+
 TEST(Thread, ExceptionInSynchronizedMethodReachesTheCaller) {
   std::string caught;
   auto* t = Create<TFnThread>([&](TFnThread&) {
