@@ -1,5 +1,7 @@
 #include "skin/core/vkFormServices.h"
 
+#include "framework/Platform.h"
+
 TvkFormServices FormServices;
 
 namespace {
@@ -8,8 +10,9 @@ enum class TComposition { Unknown, Off, On };
 TComposition g_Composition = TComposition::Unknown;
 
 bool AskComposition() {
-  const DWORD Version = GetVersion();
-  if (LOBYTE(LOWORD(Version)) < 6) return false;
+  OSVERSIONINFOA Info{};
+  Info.dwOSVersionInfoSize = sizeof(Info);
+  if (!Platform().GetVersionExA(&Info) || Info.dwMajorVersion < 6) return false;
   HMODULE Dwm = LoadLibraryA("DWMAPI.DLL");
   if (Dwm == nullptr) return false;
   using TDwmIsCompositionEnabled = HRESULT(WINAPI*)(BOOL*);
@@ -23,6 +26,12 @@ bool AskComposition() {
 }  // namespace
 
 bool IsDwmCompositionActive() {
+  static const bool HookAdded = [] {
+    // A platform reset (tests) forgets the kept answer.
+    AddResetHook([] { g_Composition = TComposition::Unknown; });
+    return true;
+  }();
+  (void)HookAdded;
   if (g_Composition == TComposition::Unknown) g_Composition = AskComposition() ? TComposition::On : TComposition::Off;
   return g_Composition == TComposition::On;
 }

@@ -1,6 +1,7 @@
 // The command message layout and the service tables of the form skinning and adapter subsystems.
 #include <gtest/gtest.h>
 
+#include "framework/Platform.h"
 #include "skin/core/vkAdapterServices.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkSkinCommands.h"
@@ -58,4 +59,19 @@ TEST(AdapterServices, EmptyEntriesGiveNeutralAnswers) {
   EXPECT_EQ(0, GetScrollBarDimension(Adapter, true, true));
   DetachScrollWndAdapter(nullptr, true, false, Adapter);
   EXPECT_EQ(nullptr, Adapter);
+}
+
+TEST(FormServices, CompositionIsOffBeforeWindows6AndTheAnswerIsKept) {
+  ResetPlatform();
+  int Asked = 0;
+  Platform().GetVersionExA = [&Asked](OSVERSIONINFOA* I) {
+    ++Asked;
+    I->dwMajorVersion = 5;
+    I->dwMinorVersion = 1;
+    return TRUE;
+  };
+  EXPECT_FALSE(IsDwmCompositionActive());
+  EXPECT_FALSE(IsDwmCompositionActive());
+  EXPECT_EQ(1, Asked);  // asked once, then kept
+  ResetPlatform();
 }
