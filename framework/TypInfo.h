@@ -266,6 +266,10 @@ private:
   template <class R, class B, class... A> static std::function<R(A...)> BindMethod(C* self, R (B::*m)(A...)) {
     return [self, m](A... a) -> R { return (self->*m)(std::forward<A>(a)...); };
   }
+  template <class R, class B, class... A>
+  static std::function<R(A...)> BindMethod(C* self, R (B::*m)(A...) const) {
+    return [self, m](A... a) -> R { return (self->*m)(std::forward<A>(a)...); };
+  }
   template <class G, class S> TPropInfo& Ordinal(const char* name, TPropKind kind, G get, S set) {
     using V = std::decay_t<decltype(std::invoke(get, std::declval<C*>()))>;
     TPropInfo& p = Add(name, kind);

@@ -374,3 +374,36 @@ TEST(Collection, ItemsMoveBetweenCollections) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string g_hooked;
+
+TEST(ExceptionHook, CurrentExceptionGoesToTheHookWithItsMessage) {
+  TExceptionHook saved = HandleExceptionHook;
+  HandleExceptionHook = [](const std::exception& e) { g_hooked = e.what(); };
+  try {
+    throw EConvertError("'x' is not a valid integer value");
+  } catch (...) {
+    HandleCurrentException();
+  }
+  EXPECT_EQ(g_hooked, "'x' is not a valid integer value");
+  try {
+    throw 42;  // not even an exception class: still reported, never lost
+  } catch (...) {
+    HandleCurrentException();
+  }
+  EXPECT_EQ(g_hooked, "Unknown exception");
+  HandleExceptionHook = [](const std::exception&) { throw std::runtime_error("hook failed"); };
+  try {
+    throw Exception("x");
+  } catch (...) {
+    HandleCurrentException();  // a failing hook must not let anything escape
+  }
+  HandleExceptionHook = saved;
+  EXPECT_STREQ(EReadError("r").ClassName(), "EReadError");
+  const EClassNotFound notFound("c");
+  EXPECT_NE(dynamic_cast<const EStreamError*>(static_cast<const Exception*>(&notFound)), nullptr);
+}
+
+}  // namespace
