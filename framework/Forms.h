@@ -1,0 +1,312 @@
+#pragma once
+// Forms, the application object with its message loop, the screen, and the hint window.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/Controls.h"
+
+enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+using TBorderIcons = TSet<TBorderIcon>;
+enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
+                 poMainFormCenter, poOwnerFormCenter };
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum TFormStateItem { fsCreating, fsVisible, fsShowing, fsModal, fsCreatedMDIChild, fsActivated };
+using TFormState = TSet<TFormStateItem>;
+enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+
+using TModalResult = int;
+constexpr TModalResult mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrAbort = IDABORT, mrRetry = IDRETRY,
+                       mrIgnore = IDIGNORE, mrYes = IDYES, mrNo = IDNO, mrAll = mrNo + 1,
+                       mrNoToAll = mrAll + 1, mrYesToAll = mrNoToAll + 1;
+
+using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
+using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
+
+// ---------------------------------------------------------------------------------------------------
+class TCustomForm : public TWinControl {
+  DECLARE_CLASS(TCustomForm, TWinControl)
+public:
+  explicit TCustomForm(TComponent* AOwner);
+  // A form built in code: no stored description is read (derived classes without a resource).
+  TCustomForm(TComponent* AOwner, int CreateNew);
+  ~TCustomForm() override;
+
+  // Reads the form's stored description (a derived class's resource named after its class), then fires
+  // OnCreate; an exception leaving OnCreate goes to Application->HandleException and the form stays.
+  void AfterConstruction() override;
+
+  TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TFormBorderStyle Value);
+  TBorderIcons BorderIcons() const { return FBorderIcons; }
+  void SetBorderIcons(TBorderIcons Value);
+  TPosition Position() const { return FPosition; }
+  void SetPosition(TPosition Value) { FPosition = Value; }
+  TFormStyle FormStyle() const { return FFormStyle; }
+  void SetFormStyle(TFormStyle Value);
+  TIcon* Icon() const { return FIcon; }
+  void SetIcon(TIcon* Value) { FIcon->Assign(Value); }
+  bool KeyPreview() const { return FKeyPreview; }
+  void SetKeyPreview(bool Value) { FKeyPreview = Value; }
+  TWinControl* ActiveControl() const { return FActiveControl; }
+  // Raises EInvalidOperation when the control cannot take the focus.
+  void SetActiveControl(TWinControl* Control);
+  bool Active() const { return FActive; }
+  TWindowState WindowState() const { return FWindowState; }
+  void SetWindowState(TWindowState Value);
+  TFormState FormState() const { return FFormState; }
+  TModalResult ModalResult() const { return FModalResult; }
+  void SetModalResult(TModalResult Value) { FModalResult = Value; }
+
+  // Outer sizes; ClientWidth/ClientHeight go through AdjustWindowRectEx of the form's styles.
+  RECT ClientRect() override;
+
+  void Show();
+  void Hide() { SetVisible(false); }
+  // Modal forms: ModalResult := mrCancel. Otherwise OnCloseQuery, OnClose, then hide (the main form
+  // ends the application).
+  void Close();
+  // Disables the thread's other top-level windows and runs its own loop until ModalResult or Terminated.
+  virtual int ShowModal();
+  // Posts CM_RELEASE: the form frees itself once the messages of its handlers are done.
+  void Release();
+  bool CloseQuery();
+  void FocusControl(TWinControl* Control);
+  // Called by the framework when the focus arrives in Control.
+  bool SetFocusedControl(TWinControl* Control);
+  TWinControl* FocusedControl() const { return FFocusedControl; }
+  // A control leaving (removed, hidden or disabled) stops being the active or focused one.
+  void ControlRemoving(TControl* Control, bool Removed = true);
+  // Moves the focus to the next (or previous) tab stop after CurControl.
+  void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
+
+  void Dispatch(TMessage& Message) override;
+
+  TNotifyEvent OnCreate;
+  TNotifyEvent OnDestroy;
+  TNotifyEvent OnShow;
+  TNotifyEvent OnHide;
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+  TNotifyEvent OnPaint;
+  TCloseEvent OnClose;
+  TCloseQueryEvent OnCloseQuery;
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void SetClientSize(int W, int H) override;
+  void Loaded() override;
+  void PreDestroy() override;
+  void Unlink() override;
+  void PaintWindow(HDC DC) override;
+  virtual void DoCreate();
+  virtual void DoDestroy();
+  virtual void DoShow();
+  virtual void DoHide();
+  virtual void DoClose(TCloseAction& Action);
+  virtual void Activate();
+  virtual void Deactivate();
+  // Reads the stored description when the class has one; false when none was found.
+  virtual bool ReadStoredDescription();
+  void CMShowingChanged(TMessage& Message);
+  void CMDialogKey(TMessage& Message);
+  void WMActivate(TMessage& Message);
+  void SetWindowFocus();
+  void AdjustStyleSize(int ClientW, int ClientH);
+  void ApplyPosition();
+  void UpdateIcon();
+
+  TFormBorderStyle FBorderStyle = bsSizeable;
+  TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};
+  TPosition FPosition = poDesigned;
+  TFormStyle FFormStyle = fsNormal;
+  TIcon* FIcon;
+  bool FKeyPreview = false;
+  bool FActive = false;
+  TWinControl* FActiveControl = nullptr;
+  TWinControl* FFocusedControl = nullptr;
+  TWindowState FWindowState = wsNormal;
+  TFormState FFormState;
+  TModalResult FModalResult = mrNone;
+  int FClientWidth = -1;  // stored client size, applied after loading
+  int FClientHeight = -1;
+  bool FCreateNew = false;
+};
+
+class TForm : public TCustomForm {
+  DECLARE_CLASS(TForm, TCustomForm)
+public:
+  explicit TForm(TComponent* AOwner);
+  TForm(TComponent* AOwner, int CreateNew) : TCustomForm(AOwner, CreateNew) {}
+  // A form without a stored description (ShowMessage's form, tests): the description is not read.
+  static TForm* CreateNew(TComponent* AOwner);
+};
+
+// ---------------------------------------------------------------------------------------------------
+class THintWindow : public TCustomControl {
+  DECLARE_CLASS(THintWindow, TCustomControl)
+public:
+  explicit THintWindow(TComponent* AOwner);
+  // The size the text needs (DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX) plus the border and margins.
+  virtual RECT CalcHintRect(int MaxWidth, const std::string& AHint, void* AData);
+  // Shows the window at Rect (screen coordinates, kept on the screen) with the text, without activating.
+  virtual void ActivateHint(RECT Rect, const std::string& AHint);
+  void ReleaseHandle() { DestroyHandle(); }
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void Paint() override;
+  void Dispatch(TMessage& Message) override;
+};
+
+// ---------------------------------------------------------------------------------------------------
+class TScreen : public TComponent {
+  DECLARE_CLASS(TScreen, TComponent)
+public:
+  explicit TScreen(TComponent* AOwner);
+
+  int FormCount() const { return static_cast<int>(FForms.size()); }
+  TCustomForm* Forms(int Index) const;
+  TCustomForm* ActiveForm() const { return FActiveForm; }
+  TCursor Cursor() const { return FCursor; }
+  void SetCursor(TCursor Value);
+  // The cursor handle of an identifier (the arrow for unknown ones).
+  HCURSOR Cursors(TCursor Index) const;
+  void SetCursors(TCursor Index, HCURSOR Handle);
+  int PixelsPerInch() const;
+  int Width() const { return GetSystemMetrics(SM_CXSCREEN); }
+  int Height() const { return GetSystemMetrics(SM_CYSCREEN); }
+
+  void AddForm(TCustomForm* Form);
+  void RemoveForm(TCustomForm* Form);
+  void SetActiveForm(TCustomForm* Form) { FActiveForm = Form; }
+
+private:
+  std::vector<TCustomForm*> FForms;
+  TCustomForm* FActiveForm = nullptr;
+  TCursor FCursor = crDefault;
+  std::vector<std::pair<TCursor, HCURSOR>> FCustomCursors;
+};
+
+// ---------------------------------------------------------------------------------------------------
+class TApplication : public TComponent {
+  DECLARE_CLASS(TApplication, TComponent)
+public:
+  explicit TApplication(TComponent* AOwner);
+  ~TApplication() override;
+
+  void Initialize();
+  // The application window's caption; the exception box's caption.
+  std::string Title() const { return FTitle; }
+  void SetTitle(const std::string& Value);
+  TIcon* Icon() const { return FIcon; }
+  void SetIcon(TIcon* Value);
+  // The hidden "TApplication" window that owns the top-level forms.
+  HWND Handle() const { return FHandle; }
+  TCustomForm* MainForm() const { return FMainForm; }
+  bool Terminated() const { return FTerminated; }
+  bool Active() const { return FActive; }
+
+  // Creates a form of class `cls` owned by the application: `Reference` is set before the form's
+  // AfterConstruction (so OnCreate sees it); the first form becomes MainForm afterwards and gets its window.
+  template <class T> void CreateForm(T*& Reference) {
+    TObject* obj = T::StaticClassInfo()->factory(this);
+    if (!obj) throw EInvalidOperation(std::string("Cannot create a form of class ") + T::StaticClassInfo()->name);
+    Reference = static_cast<T*>(obj);
+    try {
+      obj->AfterConstruction();
+    } catch (...) {
+      Reference = nullptr;
+      obj->Free();
+      throw;
+    }
+    FormCreated(Reference);
+  }
+  TCustomForm* CreateForm(const TClassInfo* FormClass);
+
+  // Shows MainForm and handles messages until Terminated.
+  void Run();
+  // Ends the message loop (WM_QUIT is posted; Terminated is set when the loop takes it).
+  void Terminate();
+  // Dispatches every queued message, then runs queued Synchronize calls. Re-entrant.
+  void ProcessMessages();
+  // One message, or idle processing (hover, hints, Synchronize) and a wait when none is queued.
+  void HandleMessage();
+  // Inside a catch block: shows the current exception's message (or hands it to OnException).
+  void HandleException(TObject* Sender);
+  // Box: caption Title, MB_OK | MB_ICONSTOP, the message with a "." added when its last character sorts
+  // above ".".
+  void ShowException(const std::exception& E);
+  int MessageBox(const std::string& Text, const std::string& Caption, UINT Flags = MB_OK);
+  void BringToFront();
+
+  bool ShowHint() const { return FShowHint; }
+  void SetShowHint(bool Value);
+  int HintPause() const { return FHintPause; }
+  void SetHintPause(int v) { FHintPause = v; }
+  int HintShortPause() const { return FHintShortPause; }
+  void SetHintShortPause(int v) { FHintShortPause = v; }
+  int HintHidePause() const { return FHintHidePause; }
+  void SetHintHidePause(int v) { FHintHidePause = v; }
+  void ActivateHint(POINT CursorPos);
+  void CancelHint();
+  void HideHint();
+  THintWindow* HintWindow() const { return FHintWindow; }
+  // The control whose hint is shown or pending.
+  TControl* HintControl() const { return FHintControl; }
+
+  std::function<void(TObject* Sender, const std::exception& E)> OnException;
+  std::function<void(TObject* Sender, bool& Done)> OnIdle;
+
+  // Internal: called by the hover tracker when the mouse control changes.
+  void HintMouseControlChanged(TControl* Control);
+  void FormCreated(TCustomForm* Form);
+  void ControlDestroying(TControl* Control);
+
+protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  void PreDestroy() override;
+
+private:
+  friend LRESULT CALLBACK AppWindowProc(HWND, UINT, WPARAM, LPARAM);
+  bool ProcessMessage(MSG& Msg);
+  bool IsKeyMsg(MSG& Msg);
+  void Idle();
+  void WndProc(TMessage& Message);
+  void HintTimerExpired();
+  void StartHintTimer(int Delay);
+  void StopHintTimer();
+  void CreateAppWindow();
+
+  HWND FHandle = nullptr;
+  std::string FTitle;
+  TIcon* FIcon;
+  TCustomForm* FMainForm = nullptr;
+  bool FTerminated = false;
+  bool FActive = false;
+  bool FShowHint = true;
+  int FHintPause = 500;
+  int FHintShortPause = 50;
+  int FHintHidePause = 2500;
+  THintWindow* FHintWindow = nullptr;
+  TControl* FHintControl = nullptr;
+  bool FHintActive = false;
+  UINT_PTR FHintTimer = 0;
+  bool FHintHiding = false;
+};
+
+extern TApplication* Application;
+extern TScreen* Screen;
+
+// Creates Application and Screen (once; also done by the framework's unit start-up) and sets the
+// framework's exception hook to Application->HandleException.
+void InitializeForms();
+// Destroys Application (and the forms it owns) and Screen.
+void FinalizeForms();
+
+// Registers the form, standard and extended control classes with the class registry and the reader.
+void RegisterFormClasses();

@@ -1,0 +1,13 @@
+// Registers the user-interface classes with the class registry so stored descriptions can create them.
+#include "framework/ComCtrls.h"
+#include "framework/Dialogs.h"
+#include "framework/ExtCtrls.h"
+#include "framework/Forms.h"
+#include "framework/StdCtrls.h"
+
+void RegisterFormClasses() {
+  RegisterClasses({TForm::StaticClassInfo(), TLabel::StaticClassInfo(), TButton::StaticClassInfo(),
+                   TEdit::StaticClassInfo(), TMemo::StaticClassInfo(), TComboBox::StaticClassInfo(),
+                   TPanel::StaticClassInfo(), TImage::StaticClassInfo(), TProgressBar::StaticClassInfo(),
+                   TTimer::StaticClassInfo(), TOpenDialog::StaticClassInfo(), TMessageForm::StaticClassInfo()});
+}

@@ -1,0 +1,490 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "framework/ComCtrls.h"
+#include "framework/ExtCtrls.h"
+#include "framework/StdCtrls.h"
+#include "tests/framework/ui_test_util.h"
+#include "tests/support/MessagePump.h"
+
+namespace {
+
+using UiControls = UiTest;
+
+// Records the messages a control's WindowProc sees (in a window's procedure or through Perform),
+// then chains to the procedure it replaced.
+struct MessageLog {
+  explicit MessageLog(TControl* c) : control(c), saved(c->WindowProc) {
+    c->WindowProc = TWndMethod::FromFunction([this](TMessage& m) {
+      if (m.Msg >= CM_BASE && m.Msg < CM_BASE + 0x100) seen.push_back(m);
+      saved(m);
+    });
+  }
+  ~MessageLog() { control->WindowProc = saved; }
+  int Count(UINT msg) const {
+    int n = 0;
+    for (const auto& m : seen) n += m.Msg == msg;
+    return n;
+  }
+  int IndexOf(UINT msg) const {
+    for (size_t i = 0; i < seen.size(); ++i)
+      if (seen[i].Msg == msg) return static_cast<int>(i);
+    return -1;
+  }
+  TControl* control;
+  TWndMethod saved;
+  std::vector<TMessage> seen;
+};
+
+TEST_F(UiControls, WindowClassesAreNamedAfterTheClassAndSuperclassTheSystemControl) {
+  TForm* form = NewForm();
+  auto* button = new TButton(form);
+  button->SetParent(form);
+  auto* edit = new TEdit(form);
+  edit->SetParent(form);
+  auto* memo = new TMemo(form);
+  memo->SetParent(form);
+  auto* combo = new TComboBox(form);
+  combo->SetParent(form);
+  auto* bar = new TProgressBar(form);
+  bar->SetParent(form);
+  auto* panel = new TPanel(form);
+  panel->SetParent(form);
+
+  EXPECT_EQ(WindowClassOf(form->Handle()), "TForm");
+  EXPECT_EQ(WindowClassOf(button->Handle()), "TButton");
+  EXPECT_EQ(WindowClassOf(edit->Handle()), "TEdit");
+  EXPECT_EQ(WindowClassOf(memo->Handle()), "TMemo");
+  EXPECT_EQ(WindowClassOf(combo->Handle()), "TComboBox");
+  EXPECT_EQ(WindowClassOf(bar->Handle()), "TProgressBar");
+  EXPECT_EQ(WindowClassOf(panel->Handle()), "TPanel");
+
+  // The system procedure stays reachable as DefWndProc; the own classes use DefWindowProcA.
+  WNDCLASSA system{};
+  ASSERT_TRUE(GetClassInfoA(nullptr, "BUTTON", &system));
+  EXPECT_EQ(reinterpret_cast<void*>(button->DefWndProc()), reinterpret_cast<void*>(system.lpfnWndProc));
+  ASSERT_TRUE(GetClassInfoA(nullptr, "EDIT", &system));
+  EXPECT_EQ(reinterpret_cast<void*>(memo->DefWndProc()), reinterpret_cast<void*>(system.lpfnWndProc));
+  EXPECT_EQ(reinterpret_cast<void*>(panel->DefWndProc()), reinterpret_cast<void*>(&DefWindowProcA));
+  // The class keeps the button's window extra bytes, or BUTTON would scribble past them.
+  WNDCLASSA ours{};
+  ASSERT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), "TButton", &ours));
+  ASSERT_TRUE(GetClassInfoA(nullptr, "BUTTON", &system));
+  EXPECT_EQ(ours.cbWndExtra, system.cbWndExtra);
+  // Children carry unique non-zero IDs.
+  EXPECT_NE(GetDlgCtrlID(button->Handle()), 0);
+  EXPECT_NE(GetDlgCtrlID(button->Handle()), GetDlgCtrlID(edit->Handle()));
+  EXPECT_EQ(FindControl(button->Handle()), button);
+  form->Free();
+}
+
+TEST_F(UiControls, WindowProcCanBeReplacedChainedAndRestored) {
+  TForm* form = NewForm();
+  auto* button = new TButton(form);
+  button->SetParent(form);
+  button->HandleNeeded();
+  TWndMethod original = button->WindowProc;
+  EXPECT_EQ(original, TWndMethod::Bind<&TControl::WndProc>(button));
+
+  std::vector<UINT> order;
+  TWndMethod first = button->WindowProc;
+  button->WindowProc = TWndMethod::FromFunction([&](TMessage& m) {
+    if (m.Msg == WM_USER + 1) order.push_back(1);
+    first(m);
+  });
+  TWndMethod second = button->WindowProc;
+  button->WindowProc = TWndMethod::FromFunction([&](TMessage& m) {
+    if (m.Msg == WM_USER + 1) {
+      order.push_back(2);
+      m.Result = 42;
+      second(m);
+      return;
+    }
+    second(m);
+  });
+  // Both through Perform and through the window procedure; the last installed runs first.
+  EXPECT_EQ(button->Perform(WM_USER + 1, 0, 0), 0);  // the system procedure's answer replaced 42
+  SendMessageA(button->Handle(), WM_USER + 1, 0, 0);
+  EXPECT_EQ(order, (std::vector<UINT>{2, 1, 2, 1}));
+
+  // Restoring: a provider puts back what it saved only while its own procedure is installed.
+  EXPECT_FALSE(button->WindowProc.SameCode(original));
+  button->WindowProc = original;
+  order.clear();
+  SendMessageA(button->Handle(), WM_USER + 1, 0, 0);
+  EXPECT_TRUE(order.empty());
+  // Text still reaches the system control through the whole chain.
+  button->SetCaption("Write");
+  char text[32] = {};
+  GetWindowTextA(button->Handle(), text, sizeof text);
+  EXPECT_STREQ(text, "Write");
+  form->Free();
+}
+
+TEST_F(UiControls, PerformWorksWithoutAWindowAndGraphicControlsKeepTheirCaption) {
+  auto* label = new TLabel(nullptr);
+  MessageLog log(label);
+  label->SetCaption("Порт:");
+  EXPECT_EQ(label->Caption(), "Порт:");
+  EXPECT_EQ(label->Perform(WM_GETTEXTLENGTH, 0, 0), 5);
+  EXPECT_EQ(log.Count(CM_TEXTCHANGED), 1);
+  label->SetCaption("Порт:");  // unchanged text: no notice
+  EXPECT_EQ(log.Count(CM_TEXTCHANGED), 1);
+  label->Free();
+}
+
+TEST_F(UiControls, AnExceptionInAHandlerGoesToHandleExceptionAndTheProcedureReturns) {
+  RecordBoxes();
+  Application->SetTitle("KRL Bootloader");
+  TForm* form = NewForm();
+  auto* panel = new TPanel(form);
+  panel->SetParent(form);
+  TWndMethod saved = panel->WindowProc;
+  panel->WindowProc = TWndMethod::FromFunction([&](TMessage& m) {
+    if (m.Msg == WM_USER + 7) throw EConvertError("'x' is not a valid integer value");
+    if (m.Msg == WM_USER + 8) throw Exception("Порти оновлено!");
+    if (m.Msg == WM_USER + 9) throw Exception("Помилка звернення");
+    saved(m);
+  });
+  LRESULT r = SendMessageA(panel->Handle(), WM_USER + 7, 0, 0);
+  EXPECT_EQ(r, 0);
+  SendMessageA(panel->Handle(), WM_USER + 8, 0, 0);
+  SendMessageA(panel->Handle(), WM_USER + 9, 0, 0);
+  ASSERT_EQ(boxes.size(), 3u);
+  EXPECT_EQ(boxes[0].source, TMessageBoxRequest::ExceptionBox);
+  EXPECT_EQ(boxes[0].caption, "KRL Bootloader");
+  EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_OK | MB_ICONSTOP));
+  EXPECT_EQ(boxes[0].text, "'x' is not a valid integer value.");
+  EXPECT_EQ(boxes[1].text, "Порти оновлено!");  // '!' sorts below '.'
+  EXPECT_EQ(boxes[2].text, "Помилка звернення.");  // Cyrillic letters sort above '.'
+  panel->WindowProc = saved;
+  form->Free();
+}
+
+TEST_F(UiControls, ShowExceptionLeavesEmptyAndDottedMessagesAlone) {
+  RecordBoxes();
+  Application->ShowException(Exception(""));
+  Application->ShowException(Exception("Stream read error."));
+  Application->ShowException(Exception("Ends with a space "));
+  ASSERT_EQ(boxes.size(), 3u);
+  EXPECT_EQ(boxes[0].text, "");
+  EXPECT_EQ(boxes[1].text, "Stream read error.");
+  EXPECT_EQ(boxes[2].text, "Ends with a space ");
+}
+
+TEST_F(UiControls, NotificationsFromChildWindowsAreReflectedToTheirObjects) {
+  TForm* form = NewForm();
+  auto* button = new TButton(form);
+  button->SetParent(form);
+  int clicks = 0;
+  button->OnClick = [&](TObject* s) {
+    EXPECT_EQ(s, button);
+    ++clicks;
+  };
+  UINT reflected = 0;
+  TWndMethod saved = button->WindowProc;
+  button->WindowProc = TWndMethod::FromFunction([&](TMessage& m) {
+    if (m.Msg == CN_COMMAND) reflected = m.Msg;
+    saved(m);
+  });
+  SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button->Handle()), BN_CLICKED),
+               reinterpret_cast<LPARAM>(button->Handle()));
+  EXPECT_EQ(reflected, CN_COMMAND);
+  EXPECT_EQ(clicks, 1);
+  // The system button's own click notification takes the same road.
+  SendMessageA(button->Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(clicks, 2);
+  button->WindowProc = saved;
+  form->Free();
+}
+
+TEST_F(UiControls, SettersSendTheirComponentMessagesThroughWindowProc) {
+  TForm* form = NewForm();
+  auto* panel = new TPanel(form);
+  panel->SetParent(form);
+  auto* label = new TLabel(form);
+  label->SetParent(panel);
+  MessageLog panelLog(panel);
+  MessageLog labelLog(label);
+
+  panel->SetVisible(false);
+  ASSERT_EQ(panelLog.Count(CM_VISIBLECHANGED), 1);
+  EXPECT_EQ(panelLog.seen[panelLog.IndexOf(CM_VISIBLECHANGED)].WParam, 0u);
+  panel->SetVisible(true);
+  EXPECT_EQ(panelLog.Count(CM_VISIBLECHANGED), 2);
+  panel->SetEnabled(false);
+  EXPECT_EQ(panelLog.Count(CM_ENABLEDCHANGED), 1);
+  EXPECT_FALSE(IsWindowEnabled(panel->Handle()));
+  panel->SetEnabled(true);
+
+  // Colour and font go down to children that follow their parent.
+  panel->SetColor(clRed);
+  EXPECT_EQ(panelLog.Count(CM_COLORCHANGED), 1);
+  EXPECT_EQ(labelLog.Count(CM_PARENTCOLORCHANGED), 1);
+  EXPECT_EQ(label->Color(), clRed);
+  EXPECT_TRUE(label->ParentColor());
+  panel->Font()->SetColor(clBlue);
+  EXPECT_EQ(panelLog.Count(CM_FONTCHANGED), 1);
+  EXPECT_EQ(labelLog.Count(CM_PARENTFONTCHANGED), 1);
+  EXPECT_EQ(label->Font()->Color(), clBlue);
+  EXPECT_TRUE(label->ParentFont());
+  // A child with its own colour keeps it.
+  label->SetColor(clGreen);
+  EXPECT_FALSE(label->ParentColor());
+  panel->SetColor(clYellow);
+  EXPECT_EQ(label->Color(), clGreen);
+
+  label->SetCaption("x");
+  EXPECT_EQ(labelLog.Count(CM_TEXTCHANGED), 1);
+  int invalidates = panelLog.Count(CM_INVALIDATE);
+  panel->Invalidate();
+  EXPECT_EQ(panelLog.Count(CM_INVALIDATE), invalidates + 1);
+  form->Free();
+}
+
+TEST_F(UiControls, ControlListChangesReachTheFormFromEveryLevel) {
+  TForm* form = NewForm();
+  auto* panel = new TPanel(form);
+  panel->SetParent(form);
+  MessageLog formLog(form);
+  auto* label = new TLabel(form);
+  label->SetParent(panel);
+  ASSERT_EQ(formLog.Count(CM_CONTROLLISTCHANGE), 1);
+  const TMessage& ins = formLog.seen[formLog.IndexOf(CM_CONTROLLISTCHANGE)];
+  EXPECT_EQ(ins.WParam, reinterpret_cast<WPARAM>(label));
+  EXPECT_EQ(ins.LParam, 1);
+  label->SetParent(nullptr);
+  ASSERT_EQ(formLog.Count(CM_CONTROLLISTCHANGE), 2);
+  EXPECT_EQ(formLog.seen.back().LParam, 0);
+  label->Free();
+  form->Free();
+}
+
+TEST_F(UiControls, ShowingChangesAndRecreationKeepTheControlsState) {
+  TForm* form = NewForm();
+  auto* edit = new TEdit(form);
+  edit->SetParent(form);
+  MessageLog log(edit);
+  form->Show();
+  EXPECT_TRUE(edit->Showing());
+  EXPECT_EQ(log.Count(CM_SHOWINGCHANGED), 1);
+  EXPECT_TRUE(IsWindowVisible(edit->Handle()));
+  edit->SetText("abc");
+  HWND before = edit->Handle();
+  edit->RecreateWnd();
+  EXPECT_EQ(log.Count(CM_RECREATEWND), 1);
+  EXPECT_NE(edit->Handle(), before);
+  EXPECT_FALSE(IsWindow(before));
+  EXPECT_EQ(edit->Text(), "abc");
+  EXPECT_TRUE(IsWindowVisible(edit->Handle()));
+  form->Hide();
+  EXPECT_FALSE(edit->Showing());
+  EXPECT_FALSE(IsWindowVisible(form->Handle()));
+  form->Free();
+}
+
+TEST_F(UiControls, FocusMovesSendExitThenEnterAndFocusChangedToTheForm) {
+  TForm* form = NewForm();
+  auto* a = new TEdit(form);
+  a->SetParent(form);
+  auto* b = new TEdit(form);
+  b->SetParent(form);
+  b->SetTop(40);
+  form->Show();
+  SetActiveWindow(form->Handle());
+  a->SetFocus();
+  testing_support::PumpPending();
+  std::vector<std::string> events;
+  a->OnExit = [&](TObject*) { events.push_back("a exit"); };
+  b->OnEnter = [&](TObject*) { events.push_back("b enter"); };
+  MessageLog formLog(form);
+  b->SetFocus();
+  testing_support::PumpPending();
+  EXPECT_EQ(events, (std::vector<std::string>{"a exit", "b enter"}));
+  EXPECT_GE(formLog.Count(CM_FOCUSCHANGED), 1);
+  EXPECT_TRUE(b->Focused());
+  EXPECT_EQ(form->ActiveControl(), b);
+
+  b->SetEnabled(false);
+  try {
+    b->SetFocus();
+    FAIL() << "a disabled control took the focus";
+  } catch (const EInvalidOperation& e) {
+    EXPECT_EQ(e.Message(), "Cannot focus a disabled or invisible window");
+  }
+  form->Free();
+}
+
+TEST_F(UiControls, MouseMessagesOverAGraphicChildGoToItInItsCoordinates) {
+  TForm* form = NewForm();
+  auto* label = new TLabel(form);
+  label->SetAutoSize(false);
+  label->SetBounds(50, 40, 60, 20);
+  label->SetParent(form);
+  int clicks = 0;
+  POINT down{-1, -1};
+  label->OnClick = [&](TObject*) { ++clicks; };
+  label->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int x, int y) { down = POINT{x, y}; };
+  int formClicks = 0;
+  form->OnClick = [&](TObject*) { ++formClicks; };
+  form->Show();
+  SendMessageA(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(55, 47));
+  SendMessageA(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(56, 48));
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(down.x, 5);
+  EXPECT_EQ(down.y, 7);
+  EXPECT_EQ(formClicks, 0);
+  // Released outside the label: no click.
+  SendMessageA(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(55, 47));
+  SendMessageA(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(200, 150));
+  EXPECT_EQ(clicks, 1);
+  // A disabled graphic child lets the parent have the click.
+  label->SetEnabled(false);
+  SendMessageA(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(55, 47));
+  SendMessageA(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(55, 47));
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(formClicks, 1);
+  form->Free();
+}
+
+TEST_F(UiControls, HoverSendsLeaveThenEnterAlsoFromAPanelOntoItsChild) {
+  TForm* form = NewForm();
+  form->SetPosition(poDesigned);
+  form->SetLeft(100);
+  form->SetTop(100);
+  auto* panel = new TPanel(form);
+  panel->SetBounds(10, 10, 200, 100);
+  panel->SetParent(form);
+  auto* label = new TLabel(form);
+  label->SetAutoSize(false);
+  label->SetBounds(20, 20, 50, 20);
+  label->SetParent(panel);
+  label->SetEnabled(false);  // disabled controls hear it too
+  form->Show();
+  testing_support::PumpPending();
+
+  std::vector<std::string> events;
+  panel->OnMouseEnter = [&](TObject*) { events.push_back("panel enter"); };
+  panel->OnMouseLeave = [&](TObject*) { events.push_back("panel leave"); };
+  label->OnMouseEnter = [&](TObject*) { events.push_back("label enter"); };
+  label->OnMouseLeave = [&](TObject*) { events.push_back("label leave"); };
+
+  POINT panelOrigin = panel->ClientOrigin();
+  PlaceCursor(POINT{panelOrigin.x + 5, panelOrigin.y + 5});
+  UpdateMouseControl();
+  EXPECT_EQ(MouseControl(), panel);
+  PlaceCursor(POINT{panelOrigin.x + 25, panelOrigin.y + 25});
+  UpdateMouseControl();
+  EXPECT_EQ(MouseControl(), label);
+  PlaceCursor(POINT{panelOrigin.x + 150, panelOrigin.y + 50});
+  UpdateMouseControl();
+  PlaceCursor(POINT{5, 5});  // the desktop
+  UpdateMouseControl();
+  EXPECT_EQ(MouseControl(), nullptr);
+  EXPECT_EQ(events, (std::vector<std::string>{"panel enter", "panel leave", "label enter", "label leave",
+                                              "panel enter", "panel leave"}));
+  // A destroyed control is forgotten.
+  PlaceCursor(POINT{panelOrigin.x + 25, panelOrigin.y + 25});
+  UpdateMouseControl();
+  label->Free();
+  EXPECT_EQ(MouseControl(), nullptr);
+  form->Free();
+}
+
+// A 32-bit top-down DIB section to paint into.
+struct Dib {
+  Dib(int w, int h) : width(w) {
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    dc = CreateCompatibleDC(nullptr);
+    bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+    old = SelectObject(dc, bmp);
+  }
+  ~Dib() {
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+  }
+  DWORD At(int x, int y) const { return bits[y * width + x] & 0xFFFFFF; }
+  int width;
+  HDC dc;
+  HBITMAP bmp;
+  HGDIOBJ old;
+  DWORD* bits = nullptr;
+};
+
+TEST_F(UiControls, PaintingIntoAGivenDCFillsTheColourAndPaintsGraphicChildrenAtTheirPlace) {
+  TForm* form = NewForm(100, 80);
+  form->SetColor(clRed);
+  auto* label = new TLabel(form);
+  label->SetAutoSize(false);
+  label->SetCaption("");
+  label->SetBounds(30, 20, 10, 10);
+  label->SetColor(clBlue);
+  label->SetParent(form);
+  auto* image = new TImage(form);
+  image->SetBounds(60, 50, 5, 5);
+  image->Picture()->Bitmap()->SetPixelFormat(pf32bit);
+  image->Picture()->Bitmap()->SetSize(5, 5);
+  image->Picture()->Bitmap()->Canvas()->Brush()->SetColor(clLime);
+  image->Picture()->Bitmap()->Canvas()->FillRect(RECT{0, 0, 5, 5});
+  image->SetParent(form);
+  form->HandleNeeded();
+
+  Dib dib(100, 80);
+  // WParam == LParam == DC: a copy request, answered by filling with Color.
+  EXPECT_EQ(SendMessageA(form->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dib.dc), reinterpret_cast<LPARAM>(dib.dc)), 1);
+  SendMessageA(form->Handle(), WM_PAINT, reinterpret_cast<WPARAM>(dib.dc), 0);
+  EXPECT_EQ(dib.At(0, 0), 0xFF0000u);    // red as 0x00RRGGBB
+  EXPECT_EQ(dib.At(35, 25), 0x0000FFu);  // the label's blue
+  EXPECT_EQ(dib.At(29, 25), 0xFF0000u);
+  EXPECT_EQ(dib.At(40, 25), 0xFF0000u);
+  EXPECT_EQ(dib.At(62, 52), 0x00FF00u);  // the image
+  // Origin and clip were restored after each child.
+  POINT org;
+  GetWindowOrgEx(dib.dc, &org);
+  EXPECT_EQ(org.x, 0);
+  EXPECT_EQ(org.y, 0);
+  form->Free();
+}
+
+TEST_F(UiControls, CreatingAndDestroyingAFormWithChildrenLeaksNoObjects) {
+  auto cycle = [] {
+    TForm* form = NewForm(302, 131);
+    form->SetColor(cl3DLight);
+    auto* panel = new TPanel(form);
+    panel->SetCaption("p");
+    panel->SetParent(form);
+    auto* label = new TLabel(form);
+    label->SetCaption("Порт:");
+    label->SetParent(panel);
+    auto* combo = new TComboBox(form);
+    combo->SetStyle(csDropDownList);
+    combo->Items()->Add("COM1");
+    combo->SetParent(panel);
+    combo->SetItemIndex(0);
+    auto* button = new TButton(form);
+    button->SetParent(form);
+    auto* memo = new TMemo(form);
+    memo->Lines()->Add("line");
+    memo->SetParent(form);
+    auto* bar = new TProgressBar(form);
+    bar->SetParent(form);
+    auto* image = new TImage(form);
+    image->SetParent(form);
+    auto* timer = new TTimer(form);
+    timer->SetEnabled(false);
+    form->Show();
+    testing_support::PumpPending();
+    form->Free();
+  };
+  cycle();  // classes registered, stock objects made once
+  const TGdiObjectCounts gdi = GdiObjectCounts();
+  const int windows = FrameworkWindowCount();
+  for (int i = 0; i < 1000; ++i) cycle();
+  EXPECT_EQ(GdiObjectCounts().ToString(), gdi.ToString());
+  EXPECT_EQ(FrameworkWindowCount(), windows);
+}
+
+}  // namespace
