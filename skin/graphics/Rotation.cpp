@@ -55,20 +55,26 @@ void TPrlgram::Rotate(int Degrees) {
   }
 }
 
+void RotatedDestinationPoints(int W, int H, const TPoint& Centre, int Degrees, POINT Dest[3]) {
+  TPoint corners[4];
+  corners[0] = TPoint(Centre.X - W / 2, Centre.Y - H / 2);
+  corners[1] = TPoint(corners[0].X + W, corners[0].Y);
+  corners[2] = TPoint(corners[1].X, corners[1].Y + H);
+  corners[3] = TPoint(corners[0].X, corners[0].Y + H);
+  TPrlgram* p = new TPrlgram(corners, 3);
+  p->Rotate(Degrees);
+  Dest[0] = p->GetCorner(1);
+  Dest[1] = p->GetCorner(2);
+  Dest[2] = p->GetCorner(0);
+  p->Free();
+}
+
 void DrawRotatedBitmap(HDC DC, TBitmap* Bmp, const TPoint& Centre, int Degrees) {
   if (!Bmp || Bmp->Empty()) return;
   BuildSinCosTable();
-  const int w = Bmp->Width(), h = Bmp->Height();
-  TPoint corners[4];
-  corners[0] = TPoint(Centre.X - w / 2, Centre.Y - h / 2);
-  corners[1] = TPoint(corners[0].X + w, corners[0].Y);
-  corners[2] = TPoint(corners[1].X, corners[1].Y + h);
-  corners[3] = TPoint(corners[0].X, corners[0].Y + h);
-  TPrlgram* p = new TPrlgram(corners, 3);
-  p->Rotate(Degrees);
-  const POINT dest[3] = {p->GetCorner(1), p->GetCorner(2), p->GetCorner(0)};
-  p->Free();
-  PlgBlt(DC, dest, Bmp->Canvas()->Handle(), 0, 0, w, h, nullptr, 0, 0);
+  POINT dest[3];
+  RotatedDestinationPoints(Bmp->Width(), Bmp->Height(), Centre, Degrees, dest);
+  PlgBlt(DC, dest, Bmp->Canvas()->Handle(), 0, 0, Bmp->Width(), Bmp->Height(), nullptr, 0, 0);
 }
 
 TBitmap* RotatedBitmap90(TBitmap*& Src, bool Clockwise, bool FreeSource) {

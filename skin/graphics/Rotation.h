@@ -38,6 +38,9 @@ class TPrlgram {
   TPrlgramCorner corners_[4];
 };
 
+// The destination points (upper-left, upper-right, lower-left) handed to the parallelogram copy for
+// a W x H picture turned about Centre by Degrees, the extra quarter turn included.
+void RotatedDestinationPoints(int W, int H, const TPoint& Centre, int Degrees, POINT Dest[3]);
 // Draws the whole bitmap turned about Centre; the picture also takes a quarter turn clockwise
 // beyond Degrees (the parallelogram's corners are handed over shifted by one).
 void DrawRotatedBitmap(HDC DC, TBitmap* Bmp, const TPoint& Centre, int Degrees);
