@@ -1,0 +1,1086 @@
+#include "skin/core/sSkinManager.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <map>
+
+#include "framework/FormReader.h"
+#include "framework/Platform.h"
+#include "framework/Streams.h"
+#include "framework/SysUtils.h"
+#include "framework/TypInfo.h"
+#include "skin/core/sSkinLoader.h"
+#include "skin/core/vkPackedSkin.h"
+#include "skin/core/vkSkinCommands.h"
+#include "skin/core/vkSkinImages.h"
+
+namespace {
+TsSkinManager* gDefaultManager = nullptr;
+bool gSkinLoading = false;
+std::map<UINT_PTR, TsSkinManager*>& Timers() {
+  static std::map<UINT_PTR, TsSkinManager*> timers;
+  return timers;
+}
+
+// Sets the process-wide loading flag for a scope.
+class TLoadingScope {
+public:
+  TLoadingScope() : prev_(gSkinLoading) { gSkinLoading = true; }
+  ~TLoadingScope() { gSkinLoading = prev_; }
+
+private:
+  bool prev_;
+};
+
+std::string ProgramFolder() {
+  char buf[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, buf, MAX_PATH);
+  return ExtractFilePath(buf);
+}
+
+bool EndsWithVkz(const std::string& s) {
+  return s.size() > 4 && UpperCase(s.substr(s.size() - 4)) == ".VKZ";
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  if (!f) throw EFOpenError("Cannot open file \"" + path + "\"");
+  f.seekg(0, std::ios::end);
+  std::streamoff len = f.tellg();
+  f.seekg(0);
+  if (len < 0 || len > (64 << 20)) throw EReadError("Skin text too large: " + path);
+  std::string s(static_cast<size_t>(len), '\0');
+  if (len > 0 && !f.read(&s[0], len)) throw EReadError("Cannot read \"" + path + "\"");
+  return s;
+}
+
+// The framework's string lists keep lines; skin texts want one text.
+std::string Joined(TStrings* list) { return list ? list->Text() : std::string(); }
+}  // namespace
+
+TvkSkinServices& SkinServices() {
+  static TvkSkinServices services;
+  return services;
+}
+
+const char* const ThirdPartyNames[kThirdPartyKinds] = {
+    "ThirdEdits",        "ThirdButtons",   "ThirdBitBtns",      "ThirdCheckBoxes",    "ThirdComboBoxes",
+    "ThirdGrids",        "ThirdGroupBoxes", "ThirdListViews",   "ThirdPanels",        "ThirdTreeViews",
+    "ThirdWWEdits",      "ThirdGridEh",    "ThirdVirtualTrees", "ThirdPageControl",   "ThirdTabControl",
+    "ThirdToolBar",      "ThirdStatusBar", "ThirdSpeedButton",  "ThirdScrollControl", "ThirdUpDown",
+    "ThirdScrollBar",    "ThirdStaticText", "ThirdNativePaint"};
+
+// ===================================================================== option objects
+
+void TvkOptions::SetFlag(int Index, bool Value) {
+  if (Index < 0 || Index >= 6 || FFlags[Index] == Value) return;
+  FFlags[Index] = Value;
+  if (Index == 4 && FManager && FManager->GetIsDefault() && !FManager->ReadingState() &&
+      SkinServices().SetSysColorPatches)
+    SkinServices().SetSysColorPatches(FManager, Value);
+}
+
+void TvkOptions::SetScaleMode(TvkScaleMode Value) {
+  if (FManager)
+    FManager->SetScaleModeInternal(Value);
+  else
+    FScaleMode = Value;
+}
+
+void TvkOptions::SetArrowsStyle(TvkArrowsStyle Value) {
+  if (FArrowsStyle == Value) return;
+  FArrowsStyle = Value;
+  if (FManager && !FManager->ReadingState() && FManager->SkinData().Active) FManager->RepaintAll();
+}
+
+int TvkOptions::EffectiveArrowsStyle() const {
+  if (FArrowsStyle == arsDefault && FManager) return FManager->SkinData().ArrowStyle;
+  return FArrowsStyle;
+}
+
+TvkAnimEffects::TvkAnimEffects()
+    : FFormShow(new TvkFormShow()),
+      FFormHide(new TvkFormHide()),
+      FDialogShow(new TvkDialogShow()),
+      FDialogHide(new TvkFormHide()),
+      FPageChange(new TvkPageChange()),
+      FMinimizing(new TvkMinimizing()),
+      FSkinChanging(new TvkSkinChanging()),
+      FBlendOnMoving(new TvkBlendOnMoving()),
+      FButtons(new TvkBtnEffects()) {}
+
+TvkAnimEffects::~TvkAnimEffects() {
+  for (TObject* o : std::initializer_list<TObject*>{FFormShow, FFormHide, FDialogShow, FDialogHide, FPageChange,
+                                                    FMinimizing, FSkinChanging, FBlendOnMoving, FButtons})
+    o->Free();
+}
+
+void TvkSkinEffects::RepaintUnlessBusy() {
+  if (FManager && !FManager->ReadingState() && !FManager->Updating() && FManager->SkinData().Active)
+    FManager->RepaintAll();
+}
+void TvkSkinEffects::SetDiscoloredGlyphs(bool Value) {
+  if (FDiscoloredGlyphs == Value) return;
+  FDiscoloredGlyphs = Value;
+  RepaintUnlessBusy();
+}
+void TvkSkinEffects::SetAllowOuterEffects(bool Value) {
+  if (FAllowOuterEffects == Value) return;
+  FAllowOuterEffects = Value;
+  RepaintUnlessBusy();
+}
+
+TvkMenuSupport::TvkMenuSupport() : FExtraLineFont(new TFont()), FFont(new TFont()) {}
+TvkMenuSupport::~TvkMenuSupport() {
+  FExtraLineFont->Free();
+  FFont->Free();
+}
+
+void TvkScrollBarsSupport::SetScrollSize(int Value) {
+  if (FScrollSize == Value) return;
+  FScrollSize = Value;
+  if (FManager && !FManager->ReadingState()) TsSkinManager::BroadcastCommand(VKCMD_SCROLL_SIZE_CHANGED, 0);
+}
+void TvkScrollBarsSupport::SetButtonsSize(int Value) {
+  if (FButtonsSize == Value) return;
+  FButtonsSize = Value;
+  if (FManager && !FManager->ReadingState() && FManager->SkinData().Active) FManager->RepaintAll();
+}
+
+// ===================================================================== stored skins
+
+TsStoredSkin::TsStoredSkin() : FMasterBitmap(new TBitmap()), FPackedData(new TMemoryStream()) {}
+TsStoredSkin::~TsStoredSkin() {
+  FMasterBitmap->Free();
+  FPackedData->Free();
+}
+
+void TsStoredSkin::SetName(const std::string& Value) {
+  if (FName == Value) return;
+  FName = Value;
+  Changed(false);
+}
+
+void TsStoredSkin::SetMasterBitmap(TBitmap* Value) { FMasterBitmap->Assign(Value); }
+
+void TsStoredSkin::SetPackedData(const std::vector<uint8_t>& Bytes) {
+  FPackedData->Clear();
+  if (!Bytes.empty()) FPackedData->WriteBuffer(Bytes.data(), static_cast<int32_t>(Bytes.size()));
+  FPackedData->SetPosition(0);
+}
+
+void TsStoredSkin::Assign(TPersistent* Source) {
+  auto* src = As<TsStoredSkin>(Source);
+  if (!src) {
+    inherited::Assign(Source);
+    return;
+  }
+  FPackedData->Clear();
+  FPackedData->LoadFromStream(*src->FPackedData);
+  FMasterBitmap->Assign(src->FMasterBitmap);
+  FName = src->FName;
+  FAuthor = src->FAuthor;
+  FDescription = src->FDescription;
+  FShadow1Color = src->FShadow1Color;
+  FShadow1Offset = src->FShadow1Offset;
+  FShadow1Blur = src->FShadow1Blur;
+  FShadow1Transparency = src->FShadow1Transparency;
+  FBorderColor = src->FBorderColor;
+  FVersion = src->FVersion;
+}
+
+void TsStoredSkin::DefineProperties(TFiler& Filer) {
+  inherited::DefineProperties(Filer);
+  Filer.DefineBinaryProperty(
+      "Data",
+      [this](TStream& s) {
+        FPackedData->Clear();
+        FPackedData->LoadFromStream(s);
+        FPackedData->SetPosition(0);
+      },
+      FPackedData->Size() > 0);
+  Filer.DefineProperty(
+      "OriginName", [this](TReader& r) { FOriginName = r.ReadString(); }, !FOriginName.empty());
+}
+
+PUBLISHED(TsStoredSkin) {
+  p.Str("Name", &TsStoredSkin::Name, &TsStoredSkin::SetName);
+  p.Object("MasterBitmap", &TsStoredSkin::MasterBitmap, &TsStoredSkin::SetMasterBitmap);
+  p.Color("Shadow1Color", &TsStoredSkin::Shadow1Color, &TsStoredSkin::SetShadow1Color).Default(0);
+  p.Int("Shadow1Offset", &TsStoredSkin::Shadow1Offset, &TsStoredSkin::SetShadow1Offset).Default(0);
+  p.Int("Shadow1Blur", &TsStoredSkin::Shadow1Blur, &TsStoredSkin::SetShadow1Blur).Default(-1);
+  p.Int("Shadow1Transparency", &TsStoredSkin::Shadow1Transparency, &TsStoredSkin::SetShadow1Transparency).Default(0);
+  p.Color("BorderColor", &TsStoredSkin::BorderColor, &TsStoredSkin::SetBorderColor).Default(0xFF00FF);
+  p.Float("Version", &TsStoredSkin::Version, &TsStoredSkin::SetVersion);
+  p.Str("Author", &TsStoredSkin::Author, &TsStoredSkin::SetAuthor);
+  p.Str("Description", &TsStoredSkin::Description, &TsStoredSkin::SetDescription);
+}
+
+TsStoredSkins::TsStoredSkins(TsSkinManager* Manager)
+    : TOwnedCollection(Manager, TsStoredSkin::StaticClassInfo()), FManager(Manager) {}
+IMPLEMENT_CLASS(TsStoredSkins)
+
+int TsStoredSkins::IndexOf(const std::string& Name) const {
+  for (int i = 0; i < Count(); ++i)
+    if (Items(i)->Name() == Name) return i;
+  return -1;
+}
+
+void TsStoredSkins::Update(TCollectionItem* Item) {
+  (void)Item;
+  if (FManager && FManager->OnSkinListChanged) FManager->OnSkinListChanged(FManager);
+}
+
+// ===================================================================== skin list
+
+IMPLEMENT_CLASS(TvkSkinListController)
+
+TvkSkinListController::~TvkSkinListController() { ClearPreviews(); }
+
+void TvkSkinListController::ClearPreviews() {
+  for (TBitmap* b : FPreviews) b->Free();
+  FPreviews.clear();
+}
+
+int TvkSkinListController::AddPreview(const std::vector<uint8_t>& Packed) {
+  std::vector<uint8_t> png;
+  if (Packed.empty() || !FindPreviewImage(Packed.data(), Packed.size(), png)) return -1;
+  try {
+    TBitmap* b = DecodeSkinImage("preview.png", png.data(), png.size());
+    FPreviews.push_back(b);
+    return static_cast<int>(FPreviews.size()) - 1;
+  } catch (const Exception&) {
+    return -1;  // preview bytes that are no PNG give no preview
+  }
+}
+
+void TvkSkinListController::Update() {
+  TsSkinManager* def = TsSkinManager::DefaultManager();
+  if ((def && def != FManager) || FManager->ComponentState().Contains(csLoading)) return;
+  ClearPreviews();
+  FItems.clear();
+  if (FManager->SkinsFilter().Contains(sfiInternal)) {
+    TsStoredSkins* skins = FManager->InternalSkins();
+    for (int i = 0; i < skins->Count(); ++i) {
+      TvkSkinListItem item;
+      item.Name = skins->Items(i)->Name();
+      TMemoryStream* data = skins->Items(i)->PackedData();
+      std::vector<uint8_t> bytes(static_cast<const uint8_t*>(data->Memory()),
+                                 static_cast<const uint8_t*>(data->Memory()) + data->Size());
+      item.ImageIndex = AddPreview(bytes);
+      FItems.push_back(item);
+    }
+  }
+  std::string dir = FManager->AbsoluteSkinDirectory();
+  if (FManager->SkinsFilter().Contains(sfiExternal) && DirectoryExists(dir)) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((IncludeTrailingBackslash(dir) + "*.*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+      do {
+        std::string name = fd.cFileName;
+        if (name.empty() || name[0] == '.' || (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+        if (name.size() <= 4 || name.substr(name.size() - 4) != ".vkz") continue;  // case-sensitive
+        TvkSkinListItem item;
+        item.Name = name.substr(0, name.size() - 4);
+        item.External = true;
+        try {
+          std::string bytes = ReadWholeFile(IncludeTrailingBackslash(dir) + name);
+          item.ImageIndex = AddPreview(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+        } catch (const Exception&) {
+          item.ImageIndex = -1;
+        }
+        FItems.push_back(item);
+      } while (FindNextFileA(h, &fd));
+      FindClose(h);
+    }
+  }
+  for (HWND w : FControls) SendMessageA(w, SM_VKCMD, MAKEWPARAM(0, VKCMD_SKIN_LIST_CHANGED), 0);
+}
+
+void TvkSkinListController::ActiveSkinChanged() {
+  for (HWND w : FControls) PostMessageA(w, SM_VKCMD, MAKEWPARAM(0, VKCMD_ACTIVE_SKIN_CHANGED), 0);
+}
+
+void TvkSkinListController::RegisterControl(HWND Wnd) {
+  if (std::find(FControls.begin(), FControls.end(), Wnd) == FControls.end()) FControls.push_back(Wnd);
+}
+void TvkSkinListController::UnregisterControl(HWND Wnd) {
+  FControls.erase(std::remove(FControls.begin(), FControls.end(), Wnd), FControls.end());
+}
+
+void TsSkinManager::ListAvailableSkins(TStrings* List, int Kind, std::string& FirstName, bool WithImages) {
+  FirstName.clear();
+  for (const auto& item : FSkinListController->Items()) {
+    bool wanted = Kind == 2 || (Kind == 0 && item.External) || (Kind == 1 && !item.External);
+    if (!wanted) continue;
+    if (WithImages)
+      List->AddObject(item.Name, reinterpret_cast<TObject*>(static_cast<intptr_t>(item.ImageIndex)));
+    else
+      List->Add(item.Name);
+  }
+  if (List->Count() > 0) FirstName = List->Strings(0);
+}
+
+// ===================================================================== the manager
+
+TsSkinManager* TsSkinManager::DefaultManager() { return gDefaultManager; }
+bool TsSkinManager::SkinIsLoading() { return gSkinLoading; }
+
+int TsSkinManager::ScaleIndexFromDpi(int Dpi) {
+  if (Dpi < 120) return 0;
+  if (Dpi < 144) return 1;
+  if (Dpi < 192) return 2;
+  return 3;
+}
+
+TsSkinManager::TsSkinManager(TComponent* AOwner) : TComponent(AOwner) {
+  FEffects = new TvkSkinEffects(this);
+  DWORD dpi = 0, size = sizeof dpi, type = 0;
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop\\WindowMetrics", 0, KEY_READ, &key) == ERROR_SUCCESS) {
+    if (RegQueryValueExA(key, "AppliedDPI", nullptr, &type, reinterpret_cast<BYTE*>(&dpi), &size) != ERROR_SUCCESS ||
+        type != REG_DWORD)
+      dpi = 0;
+    RegCloseKey(key);
+  }
+  FRegistryScaleIndex = ScaleIndexFromDpi(static_cast<int>(dpi));
+  for (auto& l : FThirdLists) {
+    l = new TStringList();
+    l->SetCaseSensitive(true);
+  }
+  FThirdParty = new TsThirdPartyList();
+  FInternalSkins = new TsStoredSkins(this);
+  FCommonSections = new TStringList();
+  FCommonSections->SetCaseSensitive(true);
+  FCommonSections->OnChange = [this](TObject*) {
+    // lines are kept without blanks (comments untouched), then the skin is read again
+    static bool busy = false;
+    if (busy) return;
+    busy = true;
+    for (int i = 0; i < FCommonSections->Count(); ++i) {
+      std::string s = FCommonSections->Strings(i);
+      if (!s.empty() && s[0] == ';') continue;
+      std::string t;
+      for (char c : s)
+        if (c != ' ') t += c;
+      if (t != s) FCommonSections->SetStrings(i, t);
+    }
+    busy = false;
+    if (!ReadingState() && FActive && FModel.SkinData.Active) ReloadSkin();
+  };
+  FMenuSupport = new TvkMenuSupport();
+  FOptions = new TvkOptions(this);
+  FScrollsOptions = new TvkScrollBarsSupport(this);
+  FButtonsOptions = new TvkButtonsSupport();
+  FLabelsOptions = new TvkLabelsSupport();
+  FAnimEffects = new TvkAnimEffects();
+  FSkinListController = new TvkSkinListController(this);
+  if (!gDefaultManager) {
+    gDefaultManager = this;
+    if (!ComponentState().Contains(csDesigning) && SkinServices().HookMainWindow) SkinServices().HookMainWindow(this);
+  }
+  StartTimer();
+}
+
+TsSkinManager::~TsSkinManager() {
+  StopTimer();
+  for (TObject* o : std::initializer_list<TObject*>{FOptions, FAnimEffects, FEffects, FScrollsOptions,
+                                                    FButtonsOptions, FLabelsOptions, FCommonSections, FInternalSkins,
+                                                    FMenuSupport, FSkinListController, FThirdParty})
+    o->Free();
+  for (auto& l : FThirdLists) FreeAndNil(l);
+  FModel.Clear();
+  if (gDefaultManager == this) gDefaultManager = nullptr;
+}
+
+void TsSkinManager::AfterConstruction() {
+  inherited::AfterConstruction();
+  UpdateThirdNames();
+  if (FSkinDirectory.empty()) FSkinDirectory = "c:\\Skins";
+}
+
+void TsSkinManager::BeforeDestruction() {
+  inherited::BeforeDestruction();
+  if (FModel.SkinData.Active) {
+    FActive = false;
+    RemoveSkin();
+  }
+  FExtendedBorders = false;
+  if (gDefaultManager == this) {
+    if (!ComponentState().Contains(csDesigning) && SkinServices().UnhookMainWindow)
+      SkinServices().UnhookMainWindow(this);
+    gDefaultManager = nullptr;
+  }
+}
+
+void TsSkinManager::Notification(TComponent* AComponent, TOperation Operation) {
+  inherited::Notification(AComponent, Operation);
+  if (Operation == opRemove && FHotGraphicControl == AComponent) FHotGraphicControl = nullptr;
+}
+
+bool TsSkinManager::ReadingState() const {
+  TComponentState s = ComponentState();
+  return s.Contains(csLoading) || s.Contains(csReading);
+}
+
+void TsSkinManager::UpdateThirdNames() {
+  for (int i = 0; i < kThirdPartyKinds; ++i) {
+    if (FThirdParty->GetList(i).empty()) FThirdParty->SetList(i, i == 1 ? "TButton" : " ");
+    FThirdLists[i]->SetText(FThirdParty->GetList(i));
+  }
+}
+
+void TsSkinManager::Loaded() {
+  inherited::Loaded();
+  if (FOptions->ScaleMode() != smOldMode && !ComponentState().Contains(csDesigning)) {
+    using TDpiAware = BOOL(WINAPI*)();
+    auto aware = reinterpret_cast<TDpiAware>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDPIAware")));
+    if (aware) aware();
+  }
+  if (FSkinDirectory.empty()) FSkinDirectory = "c:\\Skins";
+  if (FMenuSupport->IcoLineSkin().empty()) FMenuSupport->SetIcoLineSkin("ICOLINE");
+  UpdateThirdNames();
+  // the load that the setters deferred while the form was read happens once, here
+  if (FActive && !FSkinName.empty()) LoadNamedSkin(false);
+}
+
+std::string TsSkinManager::MakeAbsoluteSkinDirectory(const std::string& D, const std::string& Folder) {
+  std::string A = IncludeTrailingBackslash(Folder);
+  if (D.compare(0, 2, "..") == 0) {
+    std::string up = A.substr(0, A.size() - 1);
+    size_t p = up.find_last_of("\\/");
+    up = p == std::string::npos ? std::string() : up.substr(0, p + 1);
+    return up + (D.size() > 3 ? D.substr(3) : std::string());
+  }
+  if (D.compare(0, 2, ".\\") == 0 || D.compare(0, 2, "./") == 0) return A + D.substr(2);
+  if (D == ".") return A;
+  if (D.find(':') != std::string::npos || D.find("\\\\") != std::string::npos) return D;
+  return A + D;
+}
+
+std::string TsSkinManager::AbsoluteSkinDirectory() const {
+  return MakeAbsoluteSkinDirectory(FSkinDirectory, ProgramFolder());
+}
+
+std::string TsSkinManager::SkinInfo() const {
+  if (!FModel.SkinData.Active) return "N/A";
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.4f", FModel.SkinData.Version);
+  std::string s = buf;
+  while (!s.empty() && s.back() == '0') s.pop_back();
+  if (!s.empty() && s.back() == '.') s.pop_back();
+  for (char& c : s)
+    if (c == ',') c = '.';
+  return s;
+}
+
+// ---- property setters ----
+
+void TsSkinManager::SetActive(bool Value) {
+  if (FActive == Value) return;
+  FActive = Value;
+  if (ReadingState()) return;
+  if (Value) {
+    SetSkinName(FSkinName);
+  } else {
+    if (!FSkinName.empty()) {
+      RemoveSkin();
+      FModel.Clear();
+      if (OnDeactivate && !ComponentState().Contains(csDesigning)) OnDeactivate(this);
+    }
+  }
+  FSkinListController->ActiveSkinChanged();
+}
+
+void TsSkinManager::SetSkinnedPopups(bool Value) {
+  if (FSkinnedPopups == Value) return;
+  FSkinnedPopups = Value;
+  if (!GetIsDefault() || ComponentState().Contains(csDesigning) || ReadingState()) return;
+  if (Value) {
+    if (SkinServices().RefreshMenus) SkinServices().RefreshMenus(this);
+  } else if (SkinServices().UnskinMenus) {
+    SkinServices().UnskinMenus(this);
+  }
+}
+
+void TsSkinManager::SetExtendedBorders(bool Value) {
+  if (FExtendedBorders == Value) return;
+  FExtendedBorders = Value;
+  if (ReadingState() || !FModel.SkinData.Active) return;
+  {
+    TLoadingScope loading;
+    LoadNamedSkin();
+  }
+  if (!ComponentState().Contains(csDesigning)) RepaintAll();
+}
+
+bool TsSkinManager::GetExtendedBorders() const {
+  return FExtendedBorders && GetProcAddress(GetModuleHandleA("user32.dll"), "UpdateLayeredWindow") != nullptr;
+}
+
+void TsSkinManager::SetIsDefault(bool Value) {
+  if (!Value) {
+    if (gDefaultManager) return;  // some manager stays the default
+    return;
+  }
+  if (gDefaultManager == this) return;
+  gDefaultManager = this;
+  if (ReadingState()) return;
+  if (FActive)
+    SetSkinName(FSkinName);
+  else
+    RemoveSkin();
+}
+
+int TsSkinManager::GetColorAdjustment(int Index) const {
+  switch (Index) {
+    case 0: return FBrightness;
+    case 1: return FHueOffset;
+    case 2: return FSaturation;
+    default: return 0;
+  }
+}
+
+void TsSkinManager::SetColorAdjustment(int Index, int Value) {
+  int* field = Index == 0 ? &FBrightness : Index == 1 ? &FHueOffset : Index == 2 ? &FSaturation : nullptr;
+  if (!field) return;
+  if (Index == 0) Value = std::clamp(Value, -100, 100);
+  if (*field == Value) return;
+  *field = Value;
+  ReloadSkin();
+}
+
+void TsSkinManager::SetSkinsFilter(TvkSkinsFilter Value) {
+  if (FSkinsFilter == Value) return;
+  FSkinsFilter = Value;
+  if (ReadingState()) return;
+  FSkinListController->Update();
+  if (OnSkinListChanged) OnSkinListChanged(this);
+}
+
+void TsSkinManager::SetSkinDirectory(const std::string& Value) {
+  if (FSkinDirectory == Value) return;
+  FSkinDirectory = Value;
+  if (ReadingState()) return;
+  FSkinListController->Update();
+  if (OnSkinListChanged) OnSkinListChanged(this);
+}
+
+void TsSkinManager::SetScaleModeInternal(TvkScaleMode Value) {
+  TvkScaleMode old = FOptions->FScaleMode;
+  if (old == Value) return;
+  bool designing = ComponentState().Contains(csDesigning);
+  auto percent = [&](TvkScaleMode m) {
+    static const int kPercent[4] = {100, 125, 150, 200};
+    if (m == smOldMode) return 100;
+    if (m == smAuto) return kPercent[FRegistryScaleIndex];
+    return kPercent[static_cast<int>(m)];
+  };
+  if (!designing && OnScaleModeChange) OnScaleModeChange(this, TvkScaleChangeInfo{old, Value, percent(old), percent(Value)});
+  FOptions->FScaleMode = Value;
+  if (designing || ReadingState()) return;
+  if (FActive && FModel.SkinData.Active) {
+    TLoadingScope loading;
+    LoadNamedSkin();
+  }
+}
+
+void TsSkinManager::SetSkinName(const std::string& Value) {
+  FSkinName = Value;
+  // while the form is read only the value is kept: Loaded loads once, when everything is known
+  if (ReadingState()) return;
+  LoadNamedSkin();
+}
+
+// ---- loading ----
+
+void TsSkinManager::LoadNamedSkin(bool Repaint) {
+  bool wasApplied = FModel.SkinData.Active;
+  if (!FActive) {
+    FSkinListController->ActiveSkinChanged();
+    return;
+  }
+  if (OnBeforeChange) OnBeforeChange(this);
+  if (GetExtendedBorders() && !FUpdating && FAnimEffects->SkinChanging()->Active() && FEffects->AllowAnimation() &&
+      SkinServices().StartSkinChangeAnimation)
+    SkinServices().StartSkinChangeAnimation(this);
+  bool loaded = false;
+  {
+    TLoadingScope loading;
+    if (EndsWithVkz(FSkinName)) FSkinName.resize(FSkinName.size() - 4);
+    // the packed file's path, with a separator between directory and name
+    std::string packed = IncludeTrailingBackslash(AbsoluteSkinDirectory()) + FSkinName + ".vkz";
+    FLoadFailed = false;
+    try {
+      if (!FSkinName.empty() && FileExists(packed))
+        loaded = LoadPackedSkinFile(packed);
+      else
+        loaded = LoadSkinFolder();
+    } catch (const std::exception&) {
+      loaded = false;
+      FLoadFailed = true;
+    }
+    if (FLoadFailed) ReportLoadFailure();
+  }
+  if (!loaded) {
+    // a skin is applied whole or not at all: what was applied before goes
+    if (wasApplied || FModel.SkinData.Active) RemoveSkin();
+    FModel.Clear();
+  } else if (FActive) {
+    if (!FUpdating) ApplySkin(Repaint);
+  }
+  if (OnActivate && !wasApplied && FModel.SkinData.Active && !ComponentState().Contains(csLoading) &&
+      !ComponentState().Contains(csDesigning))
+    OnActivate(this);
+  if (!FUpdating && OnAfterChange) OnAfterChange(this);
+  FSkinListController->ActiveSkinChanged();
+}
+
+void TsSkinManager::ReportLoadFailure() {
+  ShowLoaderMessage("Internal format error in the \"" + FSkinName + "\" skin. Please, update this skin to latest version.",
+                    MB_OK);
+}
+
+void TsSkinManager::ShowLoaderMessage(const std::string& Text, UINT Flags) {
+  // a plain system box: no skinned dialog and no patched colours while it is up
+  TvkSkinningRules rules = FSkinningRules;
+  bool sysColors = FOptions->FFlags[4];
+  FSkinningRules.Exclude(srStdDialogs);
+  FOptions->FFlags[4] = false;
+  TMessageBoxRequest request;
+  request.source = TMessageBoxRequest::MessageBoxA;
+  request.text = Text;
+  request.caption = "";
+  request.flags = Flags;
+  try {
+    PlatformMessageBox(request);
+  } catch (...) {
+    FSkinningRules = rules;
+    FOptions->FFlags[4] = sysColors;
+    throw;
+  }
+  FSkinningRules = rules;
+  FOptions->FFlags[4] = sysColors;
+}
+
+bool TsSkinManager::ReadSkinText(const std::string& Text, const TvkSkinConvertor* Packed, const std::string& SkinPath) {
+  TvkSkinLoadSettings s;
+  s.ScaleIndex = EffectiveScaleMode();
+  s.HueOffset = FHueOffset;
+  s.Saturation = FSaturation;
+  s.Brightness = FBrightness;
+  s.CommonSections = Joined(FCommonSections);
+  s.ExtendedBorders = FActive && GetExtendedBorders();
+  s.Manager = this;
+  s.VersionCheck = [this](double v) {
+    if (v < 8.45) {
+      if (ComponentState().Contains(csDesigning))
+        ShowLoaderMessage("You are using an old version of the \"" + FSkinName + "\" skin. " +
+                              "Please, update skins to latest or contact the VelkorControls support for upgrading of "
+                              "existing skin.\r\n\r\nThis notification occurs in design-time only for your information "
+                              "and will not be shown in real-time.",
+                          MB_OK);
+    } else if (v > 12.99) {
+      ShowLoaderMessage("This version of the skin has not complete support by used VelkorControls package release.\r\n"
+                        "Components must be updated to latest version for using this skin.",
+                        MB_OK | MB_ICONWARNING);
+    }
+  };
+  TvkSkinModel fresh;
+  ReadSkin(fresh, Text, Packed, SkinPath, s);
+  fresh.SkinData.SkinPath = SkinPath;
+  // the applied skin is replaced only now that the new one was read whole
+  FModel.Swap(fresh);
+  FSkinIsPacked = Packed != nullptr;
+  if (OnSkinLoading) OnSkinLoading(this);
+  return true;
+}
+
+bool TsSkinManager::LoadPackedSkinFile(const std::string& Path) {
+  if (!FActive) return false;
+  TvkSkinConvertor* conv = nullptr;
+  struct Guard {
+    TvkSkinConvertor*& c;
+    ~Guard() { FreeAndNil(c); }
+  } guard{conv};
+  bool signature = LoadPackedSkin(Path, conv);
+  if (!signature) ShowLoaderMessage(kNotPackedSkinMessage, MB_OK | MB_ICONERROR);
+  if (!conv || !conv->Options) {
+    ReportLoadFailure();
+    return false;
+  }
+  return ReadSkinText(*conv->Options, conv, IncludeTrailingBackslash(AbsoluteSkinDirectory()));
+}
+
+bool TsSkinManager::LoadSkinFolder() {
+  if (!FActive) return false;
+  std::string path = IncludeTrailingBackslash(AbsoluteSkinDirectory()) + FSkinName + "\\";
+  std::string text = path + "Options.dat";
+  if (!FSkinName.empty() && FileExists(text)) {
+    FSkinIsPacked = false;
+    return ReadSkinText(ReadWholeFile(text), nullptr, path);
+  }
+  int index = FInternalSkins->IndexOf(FSkinName);
+  if (index < 0) {
+    if (FInternalSkins->Count() == 0) {
+      FActive = false;  // no source at all: the program runs without a skin
+      return false;
+    }
+    index = 0;
+    FSkinName = FInternalSkins->Items(0)->Name();
+  }
+  TMemoryStream* data = FInternalSkins->Items(index)->PackedData();
+  if (data->Size() <= 0) {
+    FActive = false;  // a stored skin without data is no source
+    return false;
+  }
+  TvkSkinConvertor conv;
+  bool signature = UnpackSkin(static_cast<const uint8_t*>(data->Memory()), static_cast<size_t>(data->Size()), conv);
+  if (!signature) ShowLoaderMessage(kNotPackedSkinMessage, MB_OK | MB_ICONERROR);
+  if (!conv.Options) {
+    ReportLoadFailure();
+    return false;
+  }
+  return ReadSkinText(*conv.Options, &conv, "");
+}
+
+void TsSkinManager::ReloadSkin() {
+  if (!FActive || ReadingState() || !FModel.SkinData.Active) return;
+  {
+    TLoadingScope loading;
+    LoadNamedSkin();
+  }
+  if (!FUpdating && FModel.SkinData.Active) RepaintAll();
+}
+
+void TsSkinManager::EndUpdate(bool Repaint, bool Animate) {
+  FUpdating = false;
+  if (FActive && !FModel.ma.empty()) {
+    bool anim = FAnimEffects->SkinChanging()->Active();
+    if (!Animate) FAnimEffects->SkinChanging()->SetActive(false);
+    ApplySkin(Repaint);
+    FAnimEffects->SkinChanging()->SetActive(anim);
+  }
+  if (OnAfterChange) OnAfterChange(this);
+}
+
+// ---- application ----
+
+namespace {
+struct TBroadcast {
+  UINT msg;
+  WPARAM wp;
+  LPARAM lp;
+};
+BOOL CALLBACK SendToChild(HWND w, LPARAM p) {
+  auto* b = reinterpret_cast<TBroadcast*>(p);
+  SendMessageA(w, b->msg, b->wp, b->lp);
+  return TRUE;
+}
+BOOL CALLBACK SendToTop(HWND w, LPARAM p) {
+  auto* b = reinterpret_cast<TBroadcast*>(p);
+  SendMessageA(w, b->msg, b->wp, b->lp);
+  EnumChildWindows(w, SendToChild, p);
+  return TRUE;
+}
+BOOL CALLBACK RedrawTop(HWND w, LPARAM) {
+  if (IsWindowVisible(w))
+    RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  return TRUE;
+}
+}  // namespace
+
+void TsSkinManager::BroadcastCommand(WORD Command, LPARAM Param) {
+  TBroadcast b{SM_VKCMD, MAKEWPARAM(0, Command), Param};
+  EnumThreadWindows(GetCurrentThreadId(), SendToTop, reinterpret_cast<LPARAM>(&b));
+}
+
+void TsSkinManager::ApplySkin(bool Repaint) {
+  if (ReadingState()) return;
+  auto& sv = SkinServices();
+  if (GetIsDefault() && sv.ClearGlows) sv.ClearGlows();
+  if (!ComponentState().Contains(csDesigning) && Repaint && sv.PrepareFormsForChange) sv.PrepareFormsForChange(this);
+  if (sv.ResetMenuSection) sv.ResetMenuSection(this);
+  FModel.SkinData.Active = false;
+  BroadcastCommand(VKCMD_SKIN_APPLIED, reinterpret_cast<LPARAM>(this));
+  FModel.SkinData.Active = true;
+  if (GetIsDefault() && !FHooksInstalled) {
+    if (sv.InstallHooks) sv.InstallHooks(this);
+    FHooksInstalled = true;
+  }
+  if (Repaint) RepaintAll();
+}
+
+void TsSkinManager::RemoveSkin() {
+  TLoadingScope removing;
+  auto& sv = SkinServices();
+  if (sv.ClearGlows) sv.ClearGlows();
+  if (FHooksInstalled) {
+    if (sv.RemoveHooks) sv.RemoveHooks(this);
+    FHooksInstalled = false;
+  }
+  bool was = FModel.SkinData.Active;
+  FModel.SkinData.Active = false;
+  if (was) BroadcastCommand(VKCMD_SKIN_DROPPED, reinterpret_cast<LPARAM>(this));
+  FModel.Clear();
+}
+
+void TsSkinManager::RepaintAll() {
+  BroadcastCommand(VKCMD_REREAD_SECTION_INDEX, reinterpret_cast<LPARAM>(this));
+  BroadcastCommand(VKCMD_REPAINT_AFTER_CHANGE, reinterpret_cast<LPARAM>(this));
+  if (SkinServices().RefreshMenus) SkinServices().RefreshMenus(this);
+  if (GetIsDefault()) EnumThreadWindows(GetCurrentThreadId(), RedrawTop, 0);
+}
+
+// ---- queries ----
+
+int TsSkinManager::EffectiveScaleMode() const {
+  if (ComponentState().Contains(csDesigning)) return 0;
+  TvkScaleMode m = FOptions->ScaleMode();
+  if (m == smOldMode) return 0;
+  if (m == smAuto) return FRegistryScaleIndex;
+  return static_cast<int>(m);
+}
+
+int TsSkinManager::ScalePercent() const {
+  static const int kPercent[4] = {100, 125, 150, 200};
+  return kPercent[EffectiveScaleMode()];
+}
+
+int TsSkinManager::ApplyScale(int V, int K) const {
+  static const int kPercent[4] = {100, 125, 150, 200};
+  if (FOptions->ScaleMode() == smOldMode) return V;
+  int s = EffectiveScaleMode();
+  if (K == 0) {
+    switch (s) {
+      case 1: return V + V / 4;
+      case 2: return V + V / 2;
+      case 3: return 2 * V;
+      default: return V;
+    }
+  }
+  if (K > 0 && K < 4 && K < s) return V * kPercent[K] / 100;
+  return V;
+}
+
+void TsSkinManager::ChangeHotWindow(HWND Wnd) {
+  if (Wnd == FHotWindow) return;
+  if (FHotWindow && FHotGraphicControl) {
+    ChangeHotGraphicControl(nullptr);
+    if (FHotGraphicControl) return;  // it refused
+  }
+  HWND old = FHotWindow;
+  FHotWindow = Wnd;
+  if (old) SendMessageA(old, SM_VKCMD, MAKEWPARAM(0, VKCMD_MOUSE_LEFT), reinterpret_cast<LPARAM>(this));
+  if (Wnd) SendMessageA(Wnd, SM_VKCMD, MAKEWPARAM(0, VKCMD_MOUSE_ENTERED), reinterpret_cast<LPARAM>(this));
+}
+
+void TsSkinManager::ChangeHotGraphicControl(TObject* Control) {
+  TComponent* owner = Owner();
+  if ((owner && owner->ComponentState().Contains(csDestroying)) || Control == FHotGraphicControl) return;
+  if (!Control && FHotGraphicControl && GraphicControlIsHot && GraphicControlIsHot(FHotGraphicControl)) return;
+  TObject* old = FHotGraphicControl;
+  FHotGraphicControl = Control;
+  if (old && GraphicControlMouseLeft) GraphicControlMouseLeft(old, this);
+}
+
+void TsSkinManager::CheckHotControl() {
+  if (!FHotWindow) return;
+  POINT p{};
+  RECT r{};
+  Platform().GetCursorPos(&p);
+  if (!GetWindowRect(FHotWindow, &r) || !PtInRect(&r, p)) {
+    TObject* graphic = FHotGraphicControl;
+    ChangeHotWindow(nullptr);
+    if (graphic && graphic == FHotGraphicControl && GraphicControlMouseLeft) GraphicControlMouseLeft(graphic, this);
+  }
+}
+
+void CALLBACK TsSkinManager::TimerProc(HWND, UINT, UINT_PTR Id, DWORD) {
+  // no exception may leave a timer callback
+  try {
+    auto it = Timers().find(Id);
+    if (it != Timers().end()) it->second->CheckHotControl();
+  } catch (const std::exception& e) {
+    HandleFrameworkException(e);
+  } catch (...) {
+  }
+}
+
+void TsSkinManager::StartTimer() {
+  FTimer = SetTimer(nullptr, 0, 100, TimerProc);
+  if (FTimer) Timers()[FTimer] = this;
+}
+
+void TsSkinManager::StopTimer() {
+  if (!FTimer) return;
+  KillTimer(nullptr, FTimer);
+  Timers().erase(FTimer);
+  FTimer = 0;
+}
+
+void TsSkinManager::RescaleControl(HWND Wnd, int DefaultPercent) {
+  if (!Wnd) return;
+  int current = static_cast<int>(SendMessageA(Wnd, SM_VKCMD, MAKEWPARAM(0, VKCMD_QUERY_SCALE), 0));
+  if (current == 0) current = DefaultPercent;
+  int wanted = ScalePercent();
+  if (current == wanted || current <= 0) return;
+  RECT r{};
+  GetWindowRect(Wnd, &r);
+  HWND parent = GetParent(Wnd);
+  if (parent) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  int w = MulDiv(r.right - r.left, wanted, current), h = MulDiv(r.bottom - r.top, wanted, current);
+  bool anim = FEffects->AllowAnimation();
+  FEffects->SetAllowAnimation(false);
+  bool visible = IsWindowVisible(Wnd) != 0;
+  if (visible) ShowWindow(Wnd, SW_HIDE);
+  SetWindowPos(Wnd, nullptr, r.left, r.top, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageA(Wnd, SM_VKCMD, MAKEWPARAM(0, VKCMD_SET_SCALE), wanted);
+  if (visible) ShowWindow(Wnd, SW_SHOWNA);
+  FEffects->SetAllowAnimation(anim);
+  if (w < r.right - r.left || h < r.bottom - r.top) {
+    RECT old = r;
+    if (parent) MapWindowPoints(parent, nullptr, reinterpret_cast<POINT*>(&old), 2);
+    InvalidateRect(nullptr, &old, TRUE);
+  }
+}
+
+// ===================================================================== published properties
+
+const std::vector<std::string> kAnimTypeNames = {"atFading", "atAero", "atDropDown"};
+
+PUBLISHED(TvkAnimEffect) {
+  p.Bool("Active", &TvkAnimEffect::Active, &TvkAnimEffect::SetActive);
+  p.Int("Time", &TvkAnimEffect::Time, &TvkAnimEffect::SetTime);
+}
+// the kinds that have a mode publish it
+PUBLISHED(TvkFormShow) { p.Enum("Mode", &TvkAnimEffect::Mode, &TvkAnimEffect::SetMode, kAnimTypeNames); }
+PUBLISHED(TvkFormHide) { p.Enum("Mode", &TvkAnimEffect::Mode, &TvkAnimEffect::SetMode, kAnimTypeNames); }
+PUBLISHED(TvkDialogShow) { p.Enum("Mode", &TvkAnimEffect::Mode, &TvkAnimEffect::SetMode, kAnimTypeNames); }
+PUBLISHED(TvkSkinChanging) { p.Enum("Mode", &TvkAnimEffect::Mode, &TvkAnimEffect::SetMode, kAnimTypeNames); }
+IMPLEMENT_CLASS(TvkPageChange)
+IMPLEMENT_CLASS(TvkMinimizing)
+
+PUBLISHED(TvkBlendOnMoving) {
+  p.Int("BlendValue", &TvkBlendOnMoving::BlendValue, &TvkBlendOnMoving::SetBlendValue).Default(170);
+}
+
+PUBLISHED(TvkBtnEffects) {
+  p.Set("Events", &TvkBtnEffects::Events, &TvkBtnEffects::SetEvents,
+        {"beMouseEnter", "beMouseLeave", "beMouseDown", "beMouseUp"})
+      .Default(15);
+}
+
+PUBLISHED(TvkAnimEffects) {
+  p.Object("FormShow", &TvkAnimEffects::FormShow);
+  p.Object("FormHide", &TvkAnimEffects::FormHide);
+  p.Object("DialogShow", &TvkAnimEffects::DialogShow);
+  p.Object("DialogHide", &TvkAnimEffects::DialogHide);
+  p.Object("PageChange", &TvkAnimEffects::PageChange);
+  p.Object("Minimizing", &TvkAnimEffects::Minimizing);
+  p.Object("SkinChanging", &TvkAnimEffects::SkinChanging);
+  p.Object("BlendOnMoving", &TvkAnimEffects::BlendOnMoving);
+  p.Object("Buttons", &TvkAnimEffects::Buttons);
+}
+
+PUBLISHED(TvkOptions) {
+  static const char* const kFlagNames[6] = {"CheckEmptyAlpha", "NoMouseHover", "NativeBordersMaximized",
+                                            "StdGlyphsOrder", "ChangeSysColors", "StdImgTransparency"};
+  for (int i = 0; i < 6; ++i)
+    p.Bool(
+         kFlagNames[i], [i](TvkOptions* o) { return o->GetFlag(i); },
+         [i](TvkOptions* o, bool v) { o->SetFlag(i, v); })
+        .Default(0);
+  p.Enum("ScaleMode", &TvkOptions::ScaleMode, &TvkOptions::SetScaleMode,
+         {"sm100", "sm125", "sm150", "sm200", "smAuto", "smOldMode"})
+      .Default(smOldMode);
+  p.Enum("OptimizingPriority", &TvkOptions::OptimizingPriority, &TvkOptions::SetOptimizingPriority,
+         {"opSpeed", "opMemory"})
+      .Default(opSpeed);
+  p.Enum("ArrowsStyle", &TvkOptions::ArrowsStyle, &TvkOptions::SetArrowsStyle,
+         {"arsSolid1", "arsLines1", "arsSolid2", "arsLines2", "arsDefault"})
+      .Default(arsDefault);
+}
+
+PUBLISHED(TvkSkinEffects) {
+  p.Bool("AllowGlowing", &TvkSkinEffects::AllowGlowing, &TvkSkinEffects::SetAllowGlowing).Default(1);
+  p.Bool("AllowAnimation", &TvkSkinEffects::AllowAnimation, &TvkSkinEffects::SetAllowAnimation).Default(1);
+  p.Bool("AllowAeroBluring", &TvkSkinEffects::AllowAeroBluring, &TvkSkinEffects::SetAllowAeroBluring).Default(1);
+  p.Bool("DiscoloredGlyphs", &TvkSkinEffects::DiscoloredGlyphs, &TvkSkinEffects::SetDiscoloredGlyphs).Default(0);
+  p.Bool("AllowOuterEffects", &TvkSkinEffects::AllowOuterEffects, &TvkSkinEffects::SetAllowOuterEffects).Default(1);
+}
+
+PUBLISHED(TsThirdPartyList) {
+  // published in the order a form stores them; each reaches its kind's list by index
+  static const int kOrder[kThirdPartyKinds] = {0,  1,  2,  3,  6,  7,  8,  5,  9,  4,  10, 12,
+                                               11, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22};
+  for (int k : kOrder)
+    p.Str(
+        ThirdPartyNames[k], [k](TsThirdPartyList* o) { return o->GetList(k); },
+        [k](TsThirdPartyList* o, const std::string& v) { o->SetList(k, v); });
+}
+
+PUBLISHED(TvkMenuSupport) {
+  p.Str("IcoLineSkin", &TvkMenuSupport::IcoLineSkin, &TvkMenuSupport::SetIcoLineSkin)
+      .Stored([](TObject* o) { return static_cast<TvkMenuSupport*>(o)->IcoLineSkin() != "ICOLINE"; });
+  p.Int("ExtraLineWidth", &TvkMenuSupport::ExtraLineWidth, &TvkMenuSupport::SetExtraLineWidth);
+  p.Bool("CustomFont", &TvkMenuSupport::CustomFont, &TvkMenuSupport::SetCustomFont).Default(0);
+  p.Bool("UseExtraLine", &TvkMenuSupport::UseExtraLine, &TvkMenuSupport::SetUseExtraLine).Default(0);
+  p.Object("ExtraLineFont", &TvkMenuSupport::ExtraLineFont);
+  p.Int("AlphaBlend", &TvkMenuSupport::AlphaBlend, &TvkMenuSupport::SetAlphaBlend);
+  p.Object("Font", &TvkMenuSupport::Font);
+}
+
+PUBLISHED(TvkScrollBarsSupport) {
+  p.Int("ScrollSize", &TvkScrollBarsSupport::ScrollSize, &TvkScrollBarsSupport::SetScrollSize).Default(-1);
+  p.Int("ButtonsSize", &TvkScrollBarsSupport::ButtonsSize, &TvkScrollBarsSupport::SetButtonsSize).Default(-1);
+}
+
+PUBLISHED(TvkButtonsSupport) {
+  p.Bool("ShowFocusRect", &TvkButtonsSupport::ShowFocusRect, &TvkButtonsSupport::SetShowFocusRect).Default(1);
+  p.Bool("ShiftContentOnClick", &TvkButtonsSupport::ShiftContentOnClick, &TvkButtonsSupport::SetShiftContentOnClick)
+      .Default(1);
+}
+
+PUBLISHED(TvkLabelsSupport) {
+  p.Bool("TransparentAlways", &TvkLabelsSupport::TransparentAlways, &TvkLabelsSupport::SetTransparentAlways)
+      .Default(1);
+}
+
+PUBLISHED(TsSkinManager) {
+  p.Bool("Active", &TsSkinManager::Active, &TsSkinManager::SetActive).Default(1);
+  p.Object("AnimEffects", &TsSkinManager::AnimEffects);
+  p.Object("ButtonsOptions", &TsSkinManager::ButtonsOptions);
+  p.Object("CommonSections", &TsSkinManager::CommonSections);
+  p.Bool("ExtendedBorders", &TsSkinManager::ExtendedBorders, &TsSkinManager::SetExtendedBorders).Default(0);
+  p.Bool("IsDefault", &TsSkinManager::IsDefault, &TsSkinManager::SetIsDefault).Default(1);
+  p.Object("Effects", &TsSkinManager::Effects);
+  p.Object("InternalSkins", &TsSkinManager::InternalSkins);
+  p.Object("LabelsOptions", &TsSkinManager::LabelsOptions);
+  p.Object("MenuSupport", &TsSkinManager::MenuSupport);
+  p.Object("Options", &TsSkinManager::Options);
+  p.Object("ScrollsOptions", &TsSkinManager::ScrollsOptions);
+  p.Int("Brightness", &TsSkinManager::Brightness, &TsSkinManager::SetBrightness).Default(0);
+  p.Int("HueOffset", &TsSkinManager::HueOffset, &TsSkinManager::SetHueOffset).Default(0);
+  p.Int("Saturation", &TsSkinManager::Saturation, &TsSkinManager::SetSaturation).Default(0);
+  p.Bool("SkinnedPopups", &TsSkinManager::SkinnedPopups, &TsSkinManager::SetSkinnedPopups).Default(1);
+  p.Set("SkinsFilter", &TsSkinManager::SkinsFilter, &TsSkinManager::SetSkinsFilter, {"sfiInternal", "sfiExternal"})
+      .Default(3);
+  p.Set("SkinningRules", &TsSkinManager::SkinningRules, &TsSkinManager::SetSkinningRules,
+        {"srStdForms", "srStdDialogs", "srThirdParty"})
+      .Default(7);
+  p.Str("SkinDirectory", &TsSkinManager::SkinDirectory, &TsSkinManager::SetSkinDirectory);
+  p.Str("SkinName", &TsSkinManager::SkinName, &TsSkinManager::SetSkinName);
+  // read-only: the form keeps it for its reader, which skips it
+  p.Str("SkinInfo", &TsSkinManager::SkinInfo, nullptr);
+  p.Object("ThirdParty", &TsSkinManager::ThirdParty);
+  p.Event("OnActivate", &TsSkinManager::OnActivate);
+  p.Event("OnAfterChange", &TsSkinManager::OnAfterChange);
+  p.Event("OnBeforeChange", &TsSkinManager::OnBeforeChange);
+  p.Event("OnDeactivate", &TsSkinManager::OnDeactivate);
+  p.Event("OnSkinListChanged", &TsSkinManager::OnSkinListChanged);
+  p.Event("OnSkinLoading", &TsSkinManager::OnSkinLoading);
+  p.Event("OnScaleModeChange", &TsSkinManager::OnScaleModeChange);
+}

@@ -1,0 +1,127 @@
+#include "skin/core/sSkinModel.h"
+
+#include "framework/Graphics.h"
+#include "framework/SysUtils.h"
+
+const TsGenState& DefaultGenState() {
+  static const TsGenState state;
+  return state;
+}
+
+TvkSkinModel::TvkSkinModel() {
+  Palette.fill(kNoPaletteColor);
+  Brushes.fill(nullptr);
+}
+
+TvkSkinModel::~TvkSkinModel() { Clear(); }
+
+void TvkSkinModel::Clear() {
+  for (auto& m : ma) m.Bmp = nullptr;
+  ma.clear();
+  gd.clear();
+  for (auto it = Images.rbegin(); it != Images.rend(); ++it)
+    if (it->Bmp) it->Bmp->Free();
+  Images.clear();
+  FreeAndNil(MasterBitmap);
+  FreeAndNil(ExtBorderActive);
+  FreeAndNil(ExtBorderInactive);
+  ExtBorderMargins = TRect();
+  for (HBRUSH& b : Brushes)
+    if (b) {
+      DeleteObject(b);
+      b = nullptr;
+    }
+  Palette.fill(kNoPaletteColor);
+  SkinData = TsSkinData();
+  OuterEffects.clear();
+  ConstData.Clear();
+  Packed = false;
+}
+
+void TvkSkinModel::Swap(TvkSkinModel& o) {
+  std::swap(gd, o.gd);
+  std::swap(ma, o.ma);
+  std::swap(SkinData, o.SkinData);
+  std::swap(OuterEffects, o.OuterEffects);
+  std::swap(ConstData, o.ConstData);
+  std::swap(Palette, o.Palette);
+  std::swap(Brushes, o.Brushes);
+  std::swap(MasterBitmap, o.MasterBitmap);
+  std::swap(Images, o.Images);
+  std::swap(ExtBorderActive, o.ExtBorderActive);
+  std::swap(ExtBorderInactive, o.ExtBorderInactive);
+  std::swap(ExtBorderMargins, o.ExtBorderMargins);
+  std::swap(Packed, o.Packed);
+}
+
+int TvkSkinModel::FindSectionIndex(const std::string& Name) const {
+  if (Name.empty()) return -1;
+  for (size_t i = 0; i < gd.size(); ++i)
+    if (gd[i].ClassName == Name) return static_cast<int>(i);
+  return -1;
+}
+
+int TvkSkinModel::FindMaskInherited(int SkinIndex, const std::string& PropertyName) const {
+  int s = SkinIndex;
+  for (int step = 0; step < ChainLimit(); ++step) {
+    if (s < 0) return -1;
+    for (size_t i = 0; i < ma.size(); ++i)
+      if (ma[i].SkinIndex == s && ma[i].PropertyName == PropertyName) return static_cast<int>(i);
+    if (!SectionIndexInRange(s)) return -1;
+    const std::string& parent = gd[s].ParentClass;
+    if (parent.empty() || parent == gd[s].ClassName) return -1;
+    s = FindSectionIndex(parent);
+  }
+  return -1;
+}
+
+int TvkSkinModel::FindMaskOfSection(int SkinIndex, const std::string& SectionName,
+                                    const std::string& PropertyName) const {
+  int s = SkinIndex;
+  std::string name = SectionName;
+  for (int step = 0; step < ChainLimit(); ++step) {
+    if (s < 0) return -1;
+    for (size_t i = 0; i < ma.size(); ++i)
+      if (ma[i].SkinIndex == s && ma[i].PropertyName == PropertyName) return static_cast<int>(i);
+    if (!SectionIndexInRange(s)) return -1;
+    const std::string& parent = gd[s].ParentClass;
+    if (parent.empty() || parent == name) return -1;
+    s = FindSectionIndex(parent);
+    name = parent;
+  }
+  return -1;
+}
+
+int TvkSkinModel::FindTextureInherited(int SkinIndex, const std::string& SectionName,
+                                       const std::string& PropertyName) const {
+  int s = SkinIndex;
+  std::string name = SectionName;
+  for (int step = 0; step < ChainLimit(); ++step) {
+    if (s < 0 || ma.empty() || name.empty()) return -1;
+    for (size_t i = 0; i < ma.size(); ++i)
+      if (ma[i].MaskKind == mkTexture && ma[i].PropertyName == PropertyName && ma[i].ClassName == name)
+        return static_cast<int>(i);
+    if (!SectionIndexInRange(s)) return -1;
+    const std::string& parent = gd[s].ParentClass;
+    if (parent.empty() || parent == name) return -1;
+    int p = FindSectionIndex(parent);
+    if (p < 0) return -1;
+    s = p;
+    name = parent;
+  }
+  return -1;
+}
+
+int TvkSkinModel::FindMaskByNames(const std::string& SectionName, const std::string& PropertyName) const {
+  if (SectionName.empty()) return -1;
+  for (size_t i = 0; i < ma.size(); ++i)
+    if (ma[i].ClassName == SectionName && ma[i].PropertyName == PropertyName) return static_cast<int>(i);
+  return -1;
+}
+
+TBitmap* TvkSkinModel::FindImage(const std::string& Name) const {
+  std::string up = UpperCase(Name);
+  for (const auto& img : Images)
+    if (img.Name == up) return img.Bmp;
+  return nullptr;
+}

@@ -1,0 +1,78 @@
+// One loaded skin: sections, image elements, global values, outer effects, palette, images and the section
+// constants, with the lookups every skinned part asks for. The skin manager keeps one model for the skin
+// that is applied; a load builds a fresh model and swaps it in only when the whole skin was read.
+#pragma once
+#include <windows.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "skin/core/sMaskData.h"
+#include "skin/core/sStyleSimply.h"
+
+class TBitmap;
+
+// Palette slots (43 colours).
+enum TvkPaletteColor {
+  pcMainColor, pcLabelText, pcTCBottom, pcTCTop, pcBorder,
+  pcEditText, pcEditBG, pcHintText, pcHintBG,
+  pcSelectionBGNormal, pcSelectionTextNormal, pcSelectionBGFocused, pcSelectionTextFocused,
+  pcEditTextOk, pcEditTextWarn, pcEditTextAlert, pcEditTextAlert2, pcEditTextAlert3,
+  pcEditBGOk, pcEditBGWarn, pcEditBGAlert, pcEditBGAlert2, pcEditBGAlert3,
+  pcEditTextH1, pcEditTextH2, pcEditTextH3,
+  pcEditTextInv, pcEditBGInv, pcEditBGOdd, pcEditBGEven,
+  pcBtnColor1Active, pcBtnColor2Active, pcBtnBorderActive, pcBtnFontActive,
+  pcBtnColor1Normal, pcBtnColor2Normal, pcBtnBorderNormal, pcBtnFontNormal,
+  pcBtnColor1Pressed, pcBtnColor2Pressed, pcBtnBorderPressed, pcBtnFontPressed,
+  pcGridLine,
+  pcPaletteCount
+};
+static_assert(pcPaletteCount == 43);
+// "-1" of a palette slot (no colour).
+constexpr uint32_t kNoPaletteColor = 0xFFFFFFFF;
+
+struct TvkSkinImage {
+  std::string Name;  // as the skin text names it, upper-cased
+  TBitmap* Bmp = nullptr;
+};
+
+class TvkSkinModel {
+public:
+  TvkSkinModel();
+  ~TvkSkinModel();
+  TvkSkinModel(const TvkSkinModel&) = delete;
+  TvkSkinModel& operator=(const TvkSkinModel&) = delete;
+
+  // Frees the images, bitmaps and brushes and empties every array.
+  void Clear();
+  void Swap(TvkSkinModel& other);
+
+  TsGeneralDataArray gd;
+  TsMaskArray ma;
+  TsSkinData SkinData;
+  TvkOutEffArray OuterEffects;
+  TConstantSkinData ConstData;
+  std::array<uint32_t, pcPaletteCount> Palette{};
+  std::array<HBRUSH, 6> Brushes{};  // base, font, TCBOTTOM, TCTOP, edit text, edit background
+  TBitmap* MasterBitmap = nullptr;
+  std::vector<TvkSkinImage> Images;
+  TBitmap* ExtBorderActive = nullptr;
+  TBitmap* ExtBorderInactive = nullptr;
+  TRect ExtBorderMargins;
+  bool Packed = false;  // read from a packed or stored skin
+
+  // ---- lookups (never raise; -1 / false for anything missing) ----
+  int FindSectionIndex(const std::string& Name) const;
+  bool SectionIndexInRange(int Index) const { return Index >= 0 && Index < static_cast<int>(gd.size()); }
+  bool MaskIndexInRange(int Index) const { return Index >= 0 && Index < static_cast<int>(ma.size()); }
+  int FindMaskInherited(int SkinIndex, const std::string& PropertyName) const;
+  int FindMaskOfSection(int SkinIndex, const std::string& SectionName, const std::string& PropertyName) const;
+  int FindTextureInherited(int SkinIndex, const std::string& SectionName, const std::string& PropertyName) const;
+  int FindMaskByNames(const std::string& SectionName, const std::string& PropertyName) const;
+  // The image of that name (upper-case compare); null when none.
+  TBitmap* FindImage(const std::string& Name) const;
+
+  // Parent chains are followed at most this many steps, so a cycle of parents ends.
+  int ChainLimit() const { return static_cast<int>(gd.size()) + 1; }
+};

@@ -1,0 +1,218 @@
+// The skins the program carries: the loader's model agrees with the checker's, the TIDE skin has what the
+// forms, dialogs and menus draw from, and thousands of damaged copies end cleanly.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <random>
+#include <sstream>
+
+#include "engine_support.h"
+#include "skin/core/sSkinLoader.h"
+#include "skin/core/sSkinManager.h"
+#include "skin/core/vkPackedSkin.h"
+
+using namespace engine_test;
+
+namespace {
+
+struct ManagerFree {
+  void operator()(TsSkinManager* m) const { m->Free(); }
+};
+using ManagerPtr = std::unique_ptr<TsSkinManager, ManagerFree>;
+
+ManagerPtr LoadCarried(const std::string& name, TvkScaleMode scale = smOldMode, bool packed = false) {
+  ManagerPtr m(Create<TsSkinManager>(nullptr));
+  m->Options()->SetScaleMode(scale);
+  m->SetSkinDirectory(SkinBuildFolder());
+  m->SetSkinName(packed ? name + ".vkz" : name);
+  return m;
+}
+
+// The checker writes one "MASK section key R=l,t,r,b N=.. T=.. D=.. K=.. W=l,t,r,b F=wxh" line per element.
+void ExpectModelMatchesChecker(const std::string& name) {
+  std::ifstream f(SkinBuildFolder() + name + ".model");
+  ASSERT_TRUE(f.good()) << "the build writes " << name << ".model";
+  ManagerPtr m = LoadCarried(name);
+  ASSERT_TRUE(m->SkinData().Active);
+  std::string line;
+  int masks = 0, sections = 0;
+  while (std::getline(f, line)) {
+    std::istringstream in(line);
+    std::string tag;
+    in >> tag;
+    if (tag == "SECTION") {
+      std::string s;
+      in >> s;
+      ASSERT_LT(sections, static_cast<int>(m->gd().size()));
+      EXPECT_EQ(m->gd()[sections].ClassName, s);
+      ++sections;
+    } else if (tag == "MASK") {
+      std::string sec, key;
+      in >> sec >> key;
+      int i = m->FindMaskByNames(sec, key);
+      ASSERT_GE(i, 0) << sec << "." << key;
+      const TsMaskData& md = m->ma()[i];
+      char buf[200];
+      std::snprintf(buf, sizeof buf, "R=%d,%d,%d,%d N=%d T=%d D=%d K=%d W=%d,%d,%d,%d F=%dx%d", md.R.Left, md.R.Top,
+                    md.R.Right, md.R.Bottom, md.ImageCount, md.MaskType, md.DrawMode, md.MaskKind, md.WL, md.WT, md.WR,
+                    md.WB, md.Width, md.Height);
+      std::string rest;
+      std::getline(in, rest);
+      EXPECT_EQ(" " + std::string(buf), rest) << sec << "." << key;
+      ++masks;
+    }
+  }
+  EXPECT_GT(masks, 0);
+  EXPECT_GT(sections, 0);
+}
+
+}  // namespace
+
+TEST(CarriedSkins, TideModelMatchesTheChecker) { ExpectModelMatchesChecker("TIDE"); }
+TEST(CarriedSkins, SolidModelMatchesTheChecker) { ExpectModelMatchesChecker("SOLID"); }
+
+TEST(CarriedSkins, TideHasWhatTheFormsDrawFrom) {
+  BoxRecorder boxes;
+  for (bool packed : {false, true}) {
+    ManagerPtr m = LoadCarried("TIDE", smOldMode, packed);
+    ASSERT_TRUE(m->SkinData().Active) << packed;
+    EXPECT_EQ(m->SkinInfo(), "10.25");
+    EXPECT_EQ(m->SkinData().TitleHeight, 30);
+    for (const char* s : {"FORM", "FORMTITLE", "CAPTION", "DIALOG", "PANEL", "BUTTON", "BUTTON_HUGE", "BAR",
+                          "PROGRESSH", "COMBOBOX", "EDIT", "SELECTION", "MENUITEM", "MAINMENU", "ICOLINE", "HINT"})
+      EXPECT_GE(m->FindSectionIndex(s), 0) << s;
+    const TConstantSkinData& c = m->ConstData();
+    for (int i = 0; i < 12; ++i) EXPECT_GE(c.TitleMasks[i], 0) << TitleMaskNames[i];
+    EXPECT_GE(c.ExBorder, 0);
+    EXPECT_GE(m->gd()[m->FindSectionIndex("BUTTON")].BorderIndex, 0);
+    EXPECT_EQ(m->ma()[m->gd()[m->FindSectionIndex("BUTTON_HUGE")].BorderIndex].CornerType, 2);
+    EXPECT_EQ(m->ma()[m->gd()[m->FindSectionIndex("BUTTON")].BorderIndex].CornerType, 1);
+    EXPECT_NE(m->PaletteColor(pcTCTop), m->PaletteColor(pcTCBottom));  // link colours
+  }
+  EXPECT_TRUE(boxes.texts.empty());
+}
+
+TEST(CarriedSkins, TideExtendedBordersAtEveryScale) {
+  BoxRecorder boxes;
+  int widths[3] = {};
+  TvkScaleMode modes[3] = {sm100, sm150, sm200};
+  for (int i = 0; i < 3; ++i) {
+    ManagerPtr m(Create<TsSkinManager>(nullptr));
+    m->Options()->SetScaleMode(modes[i]);
+    m->SetExtendedBorders(true);
+    m->SetSkinDirectory(SkinBuildFolder());
+    m->SetSkinName("TIDE");
+    ASSERT_TRUE(m->SkinData().Active);
+    ASSERT_NE(m->ExtBorderBitmap(true), nullptr);
+    ASSERT_NE(m->ExtBorderBitmap(false), nullptr);
+    widths[i] = m->ExtBorderBitmap(true)->Width();
+    int ex = m->ConstData().ExBorder;
+    EXPECT_EQ(m->ExtBorderMargins().Left, m->ma()[ex].WL - m->SkinData().FormOffset);
+  }
+  EXPECT_LT(widths[0], widths[1]);
+  EXPECT_LT(widths[1], widths[2]);
+}
+
+// ---- damaged copies ----
+
+TEST(CarriedSkins, MutatedPackedSkinsEndCleanly) {
+  std::vector<uint8_t> good = ReadFileBytes(SkinBuildFolder() + "TIDE.vkz");
+  ASSERT_GT(good.size(), 100u);
+  std::mt19937 rng(20171123);
+  int loaded = 0, refused = 0;
+  for (int round = 0; round < 2500; ++round) {
+    std::vector<uint8_t> b = good;
+    int kind = round % 5;
+    if (kind == 0) {  // flip a few bytes anywhere
+      for (int k = 0; k < 1 + static_cast<int>(rng() % 4); ++k) b[rng() % b.size()] ^= static_cast<uint8_t>(1 + rng() % 255);
+    } else if (kind == 1) {  // cut short
+      b.resize(rng() % b.size());
+    } else if (kind == 2) {  // a header field of the first entries set to something wild
+      static const uint32_t wild[] = {0, 1, 0x7FFFFFFF, 0xFFFFFFFF, 65536, 12};
+      size_t at = 4 + 4 * (rng() % 8);
+      uint32_t v = wild[rng() % 6];
+      if (at + 4 <= b.size()) std::memcpy(b.data() + at, &v, 4);
+    } else if (kind == 3) {  // bytes inserted in the middle
+      b.insert(b.begin() + static_cast<long>(rng() % b.size()), 1 + rng() % 8, static_cast<uint8_t>(rng()));
+    } else {  // a flipped byte inside the skin text's stream only
+      b[27 + rng() % 200] ^= 0x20;
+    }
+    TvkSkinConvertor conv;
+    try {
+      if (!UnpackSkin(b.data(), b.size(), conv) || !conv.Options) {
+        ++refused;
+        continue;
+      }
+      TvkSkinModel model;
+      ReadSkin(model, *conv.Options, &conv, "", TvkSkinLoadSettings());
+      ++loaded;
+    } catch (const Exception&) {
+      ++refused;
+    }
+  }
+  EXPECT_GT(refused, 0);
+  EXPECT_EQ(loaded + refused, 2500);
+}
+
+TEST(CarriedSkins, MutatedSkinTextsEndCleanly) {
+  std::vector<uint8_t> raw = ReadFileBytes(SkinBuildFolder() + "TIDE\\Options.dat");
+  std::string good(raw.begin(), raw.end());
+  ASSERT_FALSE(good.empty());
+  std::string folder = SkinBuildFolder() + "TIDE\\";
+  std::mt19937 rng(1105);
+  const char noise[] = "0123456789@^!~;=[]-$x*ABCZ \r\n";
+  int loaded = 0, refused = 0;
+  for (int round = 0; round < 2000; ++round) {
+    std::string t = good;
+    for (int k = 0; k < 1 + static_cast<int>(rng() % 6); ++k) {
+      size_t at = rng() % t.size();
+      switch (rng() % 3) {
+        case 0: t[at] = noise[rng() % (sizeof noise - 1)]; break;
+        case 1: t.erase(at, 1 + rng() % 5); break;
+        default: t.insert(at, 1, noise[rng() % (sizeof noise - 1)]); break;
+      }
+      if (t.empty()) t = "[";
+    }
+    try {
+      TvkSkinModel model;
+      ReadSkin(model, t, nullptr, folder, TvkSkinLoadSettings());
+      for (const auto& g : model.gd) ASSERT_GE(g.States, 1);
+      for (const auto& md : model.ma) {
+        if (!md.Bmp && model.MasterBitmap) {
+          ASSERT_LE(md.R.Right, model.MasterBitmap->Width());
+          ASSERT_LE(md.R.Bottom, model.MasterBitmap->Height());
+        }
+      }
+      ++loaded;
+    } catch (const Exception&) {
+      ++refused;
+    }
+  }
+  EXPECT_GT(loaded, 0);
+  EXPECT_GT(refused, 0);
+}
+
+TEST(CarriedSkins, DamagedStoredSkinsNeverRaiseOutOfTheSetter) {
+  BoxRecorder boxes;
+  std::vector<uint8_t> good = ReadFileBytes(SkinBuildFolder() + "TIDE.vkz");
+  std::mt19937 rng(42);
+  for (int round = 0; round < 150; ++round) {
+    std::vector<uint8_t> b = good;
+    for (int k = 0; k < 3; ++k) b[rng() % b.size()] ^= static_cast<uint8_t>(1 + rng() % 255);
+    ManagerPtr m(Create<TsSkinManager>(nullptr));
+    m->SetActive(false);
+    TsStoredSkin* item = m->InternalSkins()->Add();
+    item->SetName("X");
+    item->SetPackedData(b);
+    m->SetSkinDirectory("Z:\\nonexistent-skins");
+    ASSERT_NO_THROW(m->SetActive(true));
+    boxes.texts.clear();
+    ASSERT_NO_THROW(m->SetSkinName("X"));
+    if (!m->SkinData().Active) {
+      EXPECT_GE(boxes.texts.size(), 1u);
+      EXPECT_LE(boxes.texts.size(), 2u);
+      EXPECT_TRUE(m->gd().empty());
+    }
+  }
+}

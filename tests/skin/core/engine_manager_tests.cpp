@@ -1,0 +1,515 @@
+// The skin manager: defaults, the default manager, skin directory, sources of a skin and their order,
+// the reading protocol of stored forms, queries, and failures that end unskinned.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "engine_support.h"
+#include "framework/FormReader.h"
+#include "framework/Streams.h"
+#include "framework/TypInfo.h"
+#include "skin/core/sSkinManager.h"
+#include "skin/core/vkPackedSkin.h"
+
+using namespace engine_test;
+
+namespace {
+
+struct ManagerFree {
+  void operator()(TsSkinManager* m) const { m->Free(); }
+};
+using ManagerPtr = std::unique_ptr<TsSkinManager, ManagerFree>;
+
+const char* const kText =
+    "[GLOBALINFO]\r\nVERSION=10.25\r\nMASTERBITMAP=MASTER.BMP\r\nTITLEHEIGHT=28\r\n"
+    "BICONCLOSE=@0000@0000@0030@0010@3@0\r\n"
+    "[BUTTON]\r\nCOLOR=8421504\r\nBORDERSMASK=^0000^0010^0009^0013^0001^0001^0001^0001^3^0^1^1\r\n"
+    "[EDIT]\r\nBORDERSMASK=!EDGE.BMP!3!0!0!0001!0001!0001!0001!1\r\n"
+    "[MYBTN]\r\nPARENTCLASS=BUTTON\r\n";
+
+std::vector<std::pair<std::string, std::vector<uint8_t>>> SkinFiles(const std::string& text = kText) {
+  return {{"Options.dat", Bytes(text)},
+          {"MASTER.BMP", MakeBmp(32, 16, [](int x, int) { return x < 10 ? 0xFF0000u : 0x00FF00u; })},
+          {"EDGE.BMP", SolidBmp(9, 3, 0x0000FF)}};
+}
+
+void WriteFolder(const std::string& dir, const std::string& text = kText) {
+  for (const auto& f : SkinFiles(text)) WriteFileBytes(dir + f.first, f.second);
+}
+
+class Manager : public ::testing::Test {
+protected:
+  TempFolder dir;
+  BoxRecorder boxes;
+  ManagerPtr Make() {
+    ManagerPtr m(Create<TsSkinManager>(nullptr));
+    m->SetSkinDirectory(dir.Path());
+    return m;
+  }
+};
+
+// Everything of a model the three sources must agree on.
+std::string Describe(const TsSkinManager& m) {
+  std::string s;
+  for (const auto& g : m.gd()) s += g.ClassName + ":" + std::to_string(g.Props[0].Color) + ":" +
+                                    std::to_string(g.BorderIndex) + ";";
+  for (const auto& md : m.ma())
+    s += md.ClassName + "." + md.PropertyName + "[" + std::to_string(md.R.Left) + "," + std::to_string(md.R.Top) +
+         "," + std::to_string(md.R.Right) + "," + std::to_string(md.R.Bottom) + "]" + std::to_string(md.Width) + "x" +
+         std::to_string(md.Height) + "/" + std::to_string(md.CornerType) + ";";
+  s += std::to_string(m.SkinData().TitleHeight) + "/" + std::to_string(m.SkinBaseColor());
+  return s;
+}
+
+}  // namespace
+
+TEST_F(Manager, CreationDefaults) {
+  auto m = Make();
+  EXPECT_TRUE(m->Active());
+  EXPECT_TRUE(m->SkinnedPopups());
+  EXPECT_FALSE(m->ExtendedBorders());
+  EXPECT_EQ(m->SkinInfo(), "N/A");
+  EXPECT_EQ(m->Version(), "12.14");
+  EXPECT_EQ(m->SkinsFilter(), (TvkSkinsFilter{sfiInternal, sfiExternal}));
+  EXPECT_EQ(m->SkinningRules(), (TvkSkinningRules{srStdForms, srStdDialogs, srThirdParty}));
+  EXPECT_EQ(m->Options()->ScaleMode(), smOldMode);
+  EXPECT_EQ(m->Options()->ArrowsStyle(), arsDefault);
+  for (int i = 0; i < 6; ++i) EXPECT_FALSE(m->Options()->GetFlag(i));
+  EXPECT_EQ(m->AnimEffects()->FormShow()->Mode(), atAero);
+  EXPECT_EQ(m->AnimEffects()->Minimizing()->Time(), 120);
+  EXPECT_EQ(m->AnimEffects()->SkinChanging()->Time(), 100);
+  EXPECT_EQ(m->AnimEffects()->SkinChanging()->Mode(), atFading);
+  EXPECT_FALSE(m->AnimEffects()->BlendOnMoving()->Active());
+  EXPECT_EQ(m->AnimEffects()->BlendOnMoving()->BlendValue(), 170);
+  EXPECT_EQ(m->AnimEffects()->Buttons()->Events(), (TvkBtnEffectEvents{beMouseEnter, beMouseLeave, beMouseDown, beMouseUp}));
+  EXPECT_FALSE(m->Effects()->DiscoloredGlyphs());
+  EXPECT_TRUE(m->Effects()->AllowOuterEffects());
+  EXPECT_EQ(m->ScrollsOptions()->ScrollSize(), -1);
+  EXPECT_TRUE(m->ButtonsOptions()->ShowFocusRect());
+  EXPECT_TRUE(m->LabelsOptions()->TransparentAlways());
+  EXPECT_EQ(m->ThirdParty()->GetList(1), "TButton");
+  EXPECT_EQ(m->ThirdLists(1)->Count(), 1);
+  EXPECT_EQ(m->ThirdLists(1)->Strings(0), "TButton");
+  EXPECT_EQ(m->ThirdParty()->GetList(0), " ");
+  ManagerPtr fresh(Create<TsSkinManager>(nullptr));
+  EXPECT_EQ(fresh->SkinDirectory(), "c:\\Skins");
+  for (int i = 0; i < kStdSectionCount; ++i) EXPECT_EQ(fresh->ConstData().Sections[i], -1);
+  EXPECT_EQ(fresh->FindSectionIndex("BUTTON"), -1);
+}
+
+TEST_F(Manager, TheFirstManagerIsTheDefault) {
+  auto first = Make();
+  auto second = Make();
+  EXPECT_TRUE(first->GetIsDefault());
+  EXPECT_FALSE(second->GetIsDefault());
+  first->SetIsDefault(false);  // ignored while a default exists
+  EXPECT_TRUE(first->GetIsDefault());
+  second->SetIsDefault(true);
+  EXPECT_TRUE(second->GetIsDefault());
+  second.reset();
+  EXPECT_EQ(TsSkinManager::DefaultManager(), nullptr);
+}
+
+TEST(ManagerScale, AppliedDpiThresholds) {
+  EXPECT_EQ(TsSkinManager::ScaleIndexFromDpi(0), 0);
+  EXPECT_EQ(TsSkinManager::ScaleIndexFromDpi(96), 0);
+  EXPECT_EQ(TsSkinManager::ScaleIndexFromDpi(120), 1);
+  EXPECT_EQ(TsSkinManager::ScaleIndexFromDpi(143), 1);
+  EXPECT_EQ(TsSkinManager::ScaleIndexFromDpi(144), 2);
+  EXPECT_EQ(TsSkinManager::ScaleIndexFromDpi(191), 2);
+  EXPECT_EQ(TsSkinManager::ScaleIndexFromDpi(192), 3);
+}
+
+TEST(ManagerScale, ApplyScaleByMode) {
+  ManagerPtr m(Create<TsSkinManager>(nullptr));
+  EXPECT_EQ(m->ApplyScale(10), 10);  // old mode: unchanged
+  m->Options()->SetScaleMode(sm150);
+  EXPECT_EQ(m->ApplyScale(10), 15);
+  EXPECT_EQ(m->ApplyScale(-10), -15);
+  m->Options()->SetScaleMode(sm125);
+  EXPECT_EQ(m->ApplyScale(10), 12);
+  m->Options()->SetScaleMode(sm200);
+  EXPECT_EQ(m->ApplyScale(8, 1), 10);
+  EXPECT_EQ(m->ApplyScale(8, 3), 8);
+  EXPECT_EQ(m->EffectiveScaleMode(), 3);
+  m->Options()->SetScaleMode(smAuto);
+  EXPECT_EQ(m->EffectiveScaleMode(), m->RegistryScaleIndex());
+}
+
+TEST(ManagerScale, ScaleModeChangeTellsOldAndNew) {
+  ManagerPtr m(Create<TsSkinManager>(nullptr));
+  std::vector<TvkScaleChangeInfo> seen;
+  m->OnScaleModeChange = [&](TObject*, const TvkScaleChangeInfo& i) { seen.push_back(i); };
+  m->Options()->SetScaleMode(sm150);
+  m->Options()->SetScaleMode(sm150);
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].OldMode, smOldMode);
+  EXPECT_EQ(seen[0].NewPercent, 150);
+  EXPECT_EQ(seen[0].OldPercent, 100);
+}
+
+TEST(ManagerDirectory, MadeAbsoluteAgainstTheProgramFolder) {
+  const std::string a = "C:\\App\\Bin\\";
+  EXPECT_EQ(TsSkinManager::MakeAbsoluteSkinDirectory("..\\skins", a), "C:\\App\\skins");
+  EXPECT_EQ(TsSkinManager::MakeAbsoluteSkinDirectory(".\\skins", a), "C:\\App\\Bin\\skins");
+  EXPECT_EQ(TsSkinManager::MakeAbsoluteSkinDirectory("./skins", a), "C:\\App\\Bin\\skins");
+  EXPECT_EQ(TsSkinManager::MakeAbsoluteSkinDirectory(".", a), a);
+  EXPECT_EQ(TsSkinManager::MakeAbsoluteSkinDirectory("D:\\Skins", a), "D:\\Skins");
+  EXPECT_EQ(TsSkinManager::MakeAbsoluteSkinDirectory("\\\\server\\skins", a), "\\\\server\\skins");
+  EXPECT_EQ(TsSkinManager::MakeAbsoluteSkinDirectory("skins", a), "C:\\App\\Bin\\skins");
+}
+
+TEST_F(Manager, FolderPackedFileAndStoredSkinGiveTheSameModel) {
+  WriteFolder(dir.Sub("F"));
+  auto folder = Make();
+  folder->SetSkinName("F");
+  ASSERT_TRUE(folder->SkinData().Active);
+  EXPECT_FALSE(folder->SkinIsPacked());
+  EXPECT_EQ(folder->SkinData().SkinPath, dir.Path() + "F\\");
+
+  std::vector<uint8_t> packed = Pack(SkinFiles());
+  WriteFileBytes(dir.Path() + "P.vkz", packed);
+  auto file = Make();
+  file->SetSkinName("P.VKZ");
+  ASSERT_TRUE(file->SkinData().Active);
+  EXPECT_EQ(file->SkinName(), "P");
+  EXPECT_TRUE(file->SkinIsPacked());
+
+  auto stored = Make();
+  stored->SetActive(false);
+  TsStoredSkin* item = stored->InternalSkins()->Add();
+  item->SetName("S");
+  item->SetPackedData(packed);
+  stored->SetActive(true);
+  stored->SetSkinName("S");
+  ASSERT_TRUE(stored->SkinData().Active);
+  EXPECT_EQ(stored->SkinData().SkinPath, "");
+
+  EXPECT_EQ(Describe(*folder), Describe(*file));
+  EXPECT_EQ(Describe(*folder), Describe(*stored));
+  EXPECT_TRUE(boxes.texts.empty());
+  EXPECT_EQ(folder->SkinInfo(), "10.25");
+}
+
+TEST_F(Manager, APackedFileWinsOverAFolderOfTheSameName) {
+  WriteFolder(dir.Sub("TIDE"), std::string(kText) + "[FROMFOLDER]\r\n");
+  WriteFileBytes(dir.Path() + "TIDE.vkz", Pack(SkinFiles()));
+  auto m = Make();
+  m->SetSkinName("TIDE.vkz");
+  ASSERT_TRUE(m->SkinData().Active);
+  EXPECT_EQ(m->SkinName(), "TIDE");
+  EXPECT_TRUE(m->SkinIsPacked());
+  EXPECT_EQ(m->FindSectionIndex("FROMFOLDER"), -1);
+}
+
+TEST_F(Manager, WithoutAnySourceTheFirstStoredSkinIsTaken) {
+  auto m = Make();
+  m->SetActive(false);
+  TsStoredSkin* item = m->InternalSkins()->Add();
+  item->SetName("TIDE (internal)");
+  item->SetOriginName("TIDE.vkz");
+  item->SetPackedData(Pack(SkinFiles()));
+  EXPECT_EQ(m->InternalSkins()->IndexOf("TIDE"), -1);
+  EXPECT_EQ(m->InternalSkins()->IndexOf("TIDE (internal)"), 0);
+  m->SetActive(true);
+  m->SetSkinName("TIDE");
+  EXPECT_TRUE(m->SkinData().Active);
+  EXPECT_EQ(m->SkinName(), "TIDE (internal)");
+}
+
+TEST_F(Manager, WithoutAnySourceAndNoStoredSkinsTheSkinIsOff) {
+  auto m = Make();
+  m->SetSkinName("NOWHERE");
+  EXPECT_FALSE(m->Active());
+  EXPECT_FALSE(m->SkinData().Active);
+  EXPECT_TRUE(boxes.texts.empty());
+}
+
+TEST_F(Manager, AStoredSkinWithoutDataIsNoSource) {
+  auto m = Make();
+  m->SetActive(false);
+  m->InternalSkins()->Add()->SetName("EMPTY");
+  m->SetActive(true);
+  m->SetSkinName("EMPTY");
+  EXPECT_FALSE(m->Active());
+  EXPECT_FALSE(m->SkinData().Active);
+}
+
+TEST_F(Manager, ActiveOffAndOnReloadsAndTellsBoth) {
+  WriteFolder(dir.Sub("F"));
+  auto m = Make();
+  m->SetSkinName("F");
+  std::vector<std::string> events;
+  m->OnDeactivate = [&](TObject*) { events.push_back("deactivate"); };
+  m->OnActivate = [&](TObject*) { events.push_back("activate"); };
+  std::string before = Describe(*m);
+  m->SetActive(false);
+  EXPECT_FALSE(m->SkinData().Active);
+  EXPECT_EQ(m->SkinInfo(), "N/A");
+  EXPECT_TRUE(m->ma().empty());
+  m->SetActive(true);
+  EXPECT_TRUE(m->SkinData().Active);
+  EXPECT_EQ(Describe(*m), before);
+  EXPECT_EQ(events, (std::vector<std::string>{"deactivate", "activate"}));
+}
+
+TEST_F(Manager, WrongSignatureShowsBothMessages) {
+  auto packed = Pack(SkinFiles());
+  packed[0] = 'X';
+  WriteFileBytes(dir.Path() + "BAD.vkz", packed);
+  auto m = Make();
+  m->SetSkinName("BAD");
+  EXPECT_FALSE(m->SkinData().Active);
+  ASSERT_EQ(boxes.texts.size(), 2u);
+  EXPECT_EQ(boxes.texts[0], "Loaded data is not a packed VelkorSkin file");
+  EXPECT_EQ(boxes.texts[1], "Internal format error in the \"BAD\" skin. Please, update this skin to latest version.");
+}
+
+TEST_F(Manager, APackedFileWithoutTextReportsOnce) {
+  WriteFileBytes(dir.Path() + "NOTEXT.vkz", Pack({{"A.BMP", SolidBmp(2, 2, 0)}}));
+  auto m = Make();
+  m->SetSkinName("NOTEXT");
+  EXPECT_FALSE(m->SkinData().Active);
+  ASSERT_EQ(boxes.texts.size(), 1u);
+  EXPECT_EQ(boxes.texts[0], "Internal format error in the \"NOTEXT\" skin. Please, update this skin to latest version.");
+}
+
+TEST_F(Manager, AFailedLoadRemovesTheSkinThatWasApplied) {
+  WriteFolder(dir.Sub("GOOD"));
+  auto bad = SkinFiles();
+  bad[1].second.resize(20);  // a damaged master bitmap
+  WriteFileBytes(dir.Path() + "BROKEN.vkz", Pack(bad));
+  auto m = Make();
+  m->SetSkinName("GOOD");
+  ASSERT_TRUE(m->SkinData().Active);
+  m->SetSkinName("BROKEN");  // never raises out of the setter
+  EXPECT_FALSE(m->SkinData().Active);
+  EXPECT_TRUE(m->gd().empty());
+  EXPECT_EQ(boxes.texts.size(), 1u);
+  m->SetSkinName("GOOD");  // the next good skin loads again
+  EXPECT_TRUE(m->SkinData().Active);
+}
+
+TEST_F(Manager, QueriesFollowTheRules) {
+  WriteFolder(dir.Sub("F"));
+  auto m = Make();
+  m->SetSkinName("F");
+  int button = m->FindSectionIndex("BUTTON");
+  ASSERT_GE(button, 0);
+  EXPECT_EQ(m->FindSectionIndex("button"), -1);
+  EXPECT_EQ(m->FindSectionIndex(""), -1);
+  EXPECT_TRUE(m->SectionIndexInRange(button));
+  EXPECT_FALSE(m->SectionIndexInRange(-1));
+  EXPECT_FALSE(m->SectionIndexInRange(static_cast<int>(m->gd().size())));
+  EXPECT_FALSE(m->MaskIndexInRange(static_cast<int>(m->ma().size())));
+  int border = m->FindMaskInherited(button, "BORDERSMASK");
+  ASSERT_GE(border, 0);
+  int mybtn = m->FindSectionIndex("MYBTN");
+  EXPECT_EQ(m->FindMaskInherited(mybtn, "BORDERSMASK"), border);
+  EXPECT_EQ(m->FindMaskOfSection(mybtn, "MYBTN", "BORDERSMASK"), border);
+  EXPECT_EQ(m->FindMaskOfSection(mybtn, "BUTTON", "BORDERSMASK"), -1);  // the parent's name ends the search
+  EXPECT_EQ(m->FindMaskInherited(-1, "BORDERSMASK"), -1);
+  EXPECT_EQ(m->FindMaskByNames("BUTTON", "BORDERSMASK"), border);
+  EXPECT_EQ(m->FindMaskByNames("", "BORDERSMASK"), -1);
+  EXPECT_EQ(m->ConstData().TitleMasks[1], m->FindMaskByNames("GLOBALINFO", "BICONCLOSE"));
+  EXPECT_EQ(m->ConstData().TitleMasks[0], -1);
+  EXPECT_EQ(m->ConstData().Sections[ssButton], button);
+  EXPECT_EQ(m->gd()[mybtn].BorderIndex, border);
+  int edit = m->FindSectionIndex("EDIT");
+  EXPECT_EQ(m->gd()[edit].BorderFlag, 1);
+  EXPECT_EQ(m->ma()[m->gd()[edit].BorderIndex].Width, 3);
+}
+
+TEST_F(Manager, HotWindowTellsLeftAndEntered) {
+  auto m = Make();
+  struct Rec {
+    static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+      if (msg == 0xA100) log().push_back(std::make_pair(w, HIWORD(wp)));
+      return DefWindowProcA(w, msg, wp, lp);
+    }
+    static std::vector<std::pair<HWND, WORD>>& log() {
+      static std::vector<std::pair<HWND, WORD>> l;
+      return l;
+    }
+  };
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = Rec::Proc;
+  wc.lpszClassName = "EngineHotTest";
+  wc.hInstance = GetModuleHandleA(nullptr);
+  RegisterClassA(&wc);
+  HWND a = CreateWindowA("EngineHotTest", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+  HWND b = CreateWindowA("EngineHotTest", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+  Rec::log().clear();
+  m->ChangeHotWindow(a);
+  m->ChangeHotWindow(a);
+  m->ChangeHotWindow(b);
+  m->ChangeHotWindow(nullptr);
+  DestroyWindow(a);
+  DestroyWindow(b);
+  std::vector<std::pair<HWND, WORD>> want = {{a, 0x1D}, {a, 0x1E}, {b, 0x1D}, {b, 0x1E}};
+  EXPECT_EQ(Rec::log(), want);
+}
+
+TEST_F(Manager, ASkinTellsEveryWindowOfTheThread) {
+  WriteFolder(dir.Sub("F"));
+  auto m = Make();
+  struct Rec {
+    static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+      if (msg == 0xA100) seen().push_back({HIWORD(wp), lp});
+      return DefWindowProcA(w, msg, wp, lp);
+    }
+    static std::vector<std::pair<WORD, LPARAM>>& seen() {
+      static std::vector<std::pair<WORD, LPARAM>> s;
+      return s;
+    }
+  };
+  auto& seen = Rec::seen();
+  seen.clear();
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = Rec::Proc;
+  wc.lpszClassName = "EngineBroadcastTest";
+  wc.hInstance = GetModuleHandleA(nullptr);
+  RegisterClassA(&wc);
+  HWND w = CreateWindowA("EngineBroadcastTest", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+  m->SetSkinName("F");
+  m->SetActive(false);
+  DestroyWindow(w);
+  auto has = [&](WORD cmd) {
+    for (auto& s : seen)
+      if (s.first == cmd && s.second == reinterpret_cast<LPARAM>(m.get())) return true;
+    return false;
+  };
+  EXPECT_TRUE(has(0x01));  // applied
+  EXPECT_TRUE(has(0x03));  // repaint after the change
+  EXPECT_TRUE(has(0x02));  // removed
+}
+
+// ---- the stored description of a form ----
+
+namespace {
+class TTestSkinForm : public TComponent {
+  DECLARE_CLASS(TTestSkinForm, TComponent)
+public:
+  explicit TTestSkinForm(TComponent* owner) : TComponent(owner) {}
+  TsSkinManager* sSkinManager1 = nullptr;
+  int Loads = 0;
+  void SkinLoading(TObject*) { ++Loads; }
+};
+PUBLISHED(TTestSkinForm) {
+  p.Field("sSkinManager1", &TTestSkinForm::sSkinManager1);
+  p.Handler("SkinLoading", &TTestSkinForm::SkinLoading);
+}
+
+std::string HexOf(const std::vector<uint8_t>& b) {
+  static const char* d = "0123456789ABCDEF";
+  std::string s;
+  for (size_t i = 0; i < b.size(); ++i) {
+    if (i % 32 == 0) s += "\n      ";
+    s += d[b[i] >> 4];
+    s += d[b[i] & 15];
+  }
+  return s;
+}
+}  // namespace
+
+TEST_F(Manager, AStoredFormLoadsItsSkinOnceInLoaded) {
+  RegisterClass(TsSkinManager::StaticClassInfo());
+  RegisterClass(TTestSkinForm::StaticClassInfo());
+  std::string text =
+      "object TestSkinForm: TTestSkinForm\n"
+      "  object sSkinManager1: TsSkinManager\n"
+      "    AnimEffects.DialogShow.Time = 50\n"
+      "    AnimEffects.FormShow.Time = 70\n"
+      "    InternalSkins = <\n"
+      "      item\n"
+      "        Name = 'TIDE (internal)'\n"
+      "        Data = {" +
+      HexOf(Pack(SkinFiles())) +
+      "}\n"
+      "        OriginName = 'TIDE.vkz'\n"
+      "      end>\n"
+      "    SkinDirectory = '" + dir.Path() + "nothing'\n"
+      "    SkinName = 'TIDE'\n"
+      "    SkinInfo = '10.25'\n"
+      "    ThirdParty.ThirdEdits = ' '\n"
+      "    ThirdParty.ThirdButtons = 'TButton'\n"
+      "    OnSkinLoading = SkinLoading\n"
+      "  end\n"
+      "end\n";
+  TTestSkinForm* form = new TTestSkinForm(nullptr);
+  ReadComponentFromText(text, form);
+  ASSERT_NE(form->sSkinManager1, nullptr);
+  TsSkinManager* m = form->sSkinManager1;
+  EXPECT_TRUE(m->SkinData().Active);
+  EXPECT_EQ(m->SkinName(), "TIDE (internal)");
+  EXPECT_EQ(m->SkinInfo(), "10.25");
+  EXPECT_EQ(m->InternalSkins()->Count(), 1);
+  EXPECT_EQ(m->InternalSkins()->Items(0)->OriginName(), "TIDE.vkz");
+  EXPECT_EQ(m->AnimEffects()->DialogShow()->Time(), 50);
+  EXPECT_EQ(m->AnimEffects()->FormShow()->Time(), 70);
+  EXPECT_EQ(m->ThirdLists(1)->Strings(0), "TButton");
+  EXPECT_EQ(m->MenuSupport()->IcoLineSkin(), "ICOLINE");
+  EXPECT_TRUE(boxes.texts.empty());
+  EXPECT_EQ(form->Loads, 1);  // one load, in Loaded
+  form->Free();
+}
+
+TEST_F(Manager, SettersWhileReadingOnlyStore) {
+  // the skin name comes before the stored skins and the directory: no load may happen then
+  RegisterClass(TsSkinManager::StaticClassInfo());
+  RegisterClass(TTestSkinForm::StaticClassInfo());
+  WriteFolder(dir.Sub("F"));
+  std::string text = "object TestSkinForm: TTestSkinForm\n"
+                     "  object sSkinManager1: TsSkinManager\n"
+                     "    SkinName = 'F'\n"
+                     "    Active = False\n"
+                     "    Active = True\n"
+                     "    Brightness = 10\n"
+                     "    SkinDirectory = '" + dir.Path() + "'\n"
+                     "  end\n"
+                     "end\n";
+  TTestSkinForm* form = new TTestSkinForm(nullptr);
+  ReadComponentFromText(text, form);
+  TsSkinManager* m = form->sSkinManager1;
+  EXPECT_TRUE(m->SkinData().Active);
+  EXPECT_EQ(m->SkinData().SkinPath, dir.Path() + "F\\");
+  EXPECT_EQ(m->Brightness(), 10);
+  EXPECT_TRUE(boxes.texts.empty());
+  form->Free();
+}
+
+TEST_F(Manager, BrightnessIsClampedAndReloads) {
+  WriteFolder(dir.Sub("F"));
+  auto m = Make();
+  m->SetSkinName("F");
+  uint32_t before = m->gd()[m->FindSectionIndex("BUTTON")].Props[0].Color;
+  m->SetBrightness(500);
+  EXPECT_EQ(m->Brightness(), 100);
+  ASSERT_TRUE(m->SkinData().Active);
+  uint32_t after = m->gd()[m->FindSectionIndex("BUTTON")].Props[0].Color;
+  EXPECT_NE(before, after);
+}
+
+TEST_F(Manager, SkinListHoldsStoredSkinsAndPackedFiles) {
+  WriteFileBytes(dir.Path() + "Dark.vkz", Pack(SkinFiles()));
+  WriteFileBytes(dir.Path() + "Light.VKZ", Pack(SkinFiles()));
+  CreateDirectoryA((dir.Path() + "Folder.vkz").c_str(), nullptr);
+  auto m = Make();
+  m->SetActive(false);
+  m->InternalSkins()->Add()->SetName("Inner");
+  m->SkinListController()->Update();
+  const auto& items = m->SkinListController()->Items();
+  ASSERT_EQ(items.size(), 2u);
+  EXPECT_EQ(items[0].Name, "Inner");
+  EXPECT_FALSE(items[0].External);
+  EXPECT_EQ(items[0].ImageIndex, -1);
+  EXPECT_EQ(items[1].Name, "Dark");
+  EXPECT_TRUE(items[1].External);
+  TStringList list;
+  std::string first;
+  m->ListAvailableSkins(&list, 0, first);
+  EXPECT_EQ(first, "Dark");
+  EXPECT_EQ(list.Count(), 1);
+  m->SetSkinDirectory(dir.Path() + "missing");
+  EXPECT_EQ(m->SkinListController()->Items().size(), 1u);
+}

@@ -1,0 +1,339 @@
+// Skin text rules: keys and their defaults, inheritance, scaled keys, image values, frame sizes, the
+// palette, built-in and common sections, and malformed texts.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "engine_support.h"
+#include "skin/core/sSkinManager.h"
+#include "skin/core/vkSkinIni.h"
+
+using namespace engine_test;
+
+namespace {
+
+struct ManagerFree {
+  void operator()(TsSkinManager* m) const { m->Free(); }
+};
+using ManagerPtr = std::unique_ptr<TsSkinManager, ManagerFree>;
+
+// A skin folder "T" with the text and a 64x64 grey master bitmap (key pixels at its top-left 2x2 corner).
+struct SkinFixture {
+  TempFolder dir;
+  BoxRecorder boxes;
+  ManagerPtr Load(const std::string& text, int scale = -1, const std::string& common = "") {
+    std::string skin = dir.Sub("T");
+    WriteFileText(skin + "Options.dat", text);
+    WriteFileBytes(skin + "MASTER.BMP", MakeBmp(64, 64, [](int x, int y) {
+                     return (x < 2 && y < 2) ? 0xFF00FFu : 0x808080u;
+                   }));
+    ManagerPtr m(Create<TsSkinManager>(nullptr));
+    if (scale >= 0) m->Options()->SetScaleMode(static_cast<TvkScaleMode>(scale));
+    if (!common.empty()) m->CommonSections()->SetText(common);
+    m->SetSkinDirectory(dir.Path());
+    m->SetSkinName("T");
+    return m;
+  }
+  const TsGeneralData& Section(TsSkinManager* m, const std::string& name) {
+    int i = m->FindSectionIndex(name);
+    EXPECT_GE(i, 0) << name;
+    return m->gd()[i < 0 ? 0 : i];
+  }
+};
+
+const char* const kGlobal = "[GLOBALINFO]\nVERSION=10.25\nMASTERBITMAP=MASTER.BMP\n";
+
+}  // namespace
+
+TEST(SkinIni, SectionsKeysAndNumbersAreReadExactly) {
+  TvkSkinIni ini("; comment\n[A]\r\nK = 12 \nHEX=$FF\nBAD=12x\n big=1\n[a]\nK=3\n[A]\nZ=1\nK=99\n");
+  EXPECT_EQ(ini.SectionNames(), (std::vector<std::string>{"A", "a"}));
+  EXPECT_EQ(ini.ReadInteger("A", "K", -1), 12);      // first occurrence wins
+  EXPECT_EQ(ini.ReadInteger("a", "K", -1), 3);       // names are case-sensitive
+  EXPECT_EQ(ini.ReadInteger("A", "HEX", -1), 255);
+  EXPECT_EQ(ini.ReadInteger("A", "BAD", -7), -7);     // not a number: the default
+  EXPECT_EQ(ini.ReadInteger("A", "BIG", -7), -7);
+  EXPECT_EQ(ini.ReadInteger("A", "Z", -1), 1);        // a repeated section adds to the first
+  EXPECT_EQ(ini.ReadInteger("A", "NONE", 5), 5);
+  EXPECT_EQ(ini.ReadInteger("A", "K", 0), 12);
+  TvkSkinIni big("[S]\nD=3000000000\nH=$FFFFFFFF\n");
+  EXPECT_EQ(big.ReadInteger("S", "D", -2), -2);       // decimal beyond 32 bits is no integer
+  EXPECT_EQ(static_cast<uint32_t>(big.ReadInteger("S", "H", 0)), 0xFFFFFFFFu);
+}
+
+
+class SkinText : public ::testing::Test, public SkinFixture {};
+
+TEST_F(SkinText, GlobalValuesTakeTheirDefaults) {
+  auto m = Load(std::string(kGlobal) + "TITLEHEIGHT=0\n");
+  ASSERT_TRUE(m->SkinData().Active);
+  const TsSkinData& d = m->SkinData();
+  EXPECT_DOUBLE_EQ(d.Version, 10.25);
+  EXPECT_EQ(m->SkinInfo(), "10.25");
+  EXPECT_EQ(d.TitleHeight, 30);  // 0 or less becomes 30
+  EXPECT_EQ(d.MaxHeight, 30);    // missing: the title height
+  EXPECT_EQ(d.BorderWidth, 4);
+  EXPECT_EQ(d.BrightMin, -50);
+  EXPECT_EQ(d.BrightMax, 50);
+  EXPECT_EQ(d.Shadow1Blur, -1);
+  EXPECT_EQ(d.ComboMargin, 2);
+  EXPECT_EQ(d.SliderMargin, 1);
+  EXPECT_EQ(d.FormOffset, GetSystemMetrics(SM_CXFRAME));
+  ASSERT_EQ(m->OuterEffects().size(), 2u);
+  EXPECT_EQ(m->OuterEffects()[0].ColorL, 0xFFFFFF);
+  EXPECT_EQ(m->OuterEffects()[0].ColorT, 0);
+  EXPECT_EQ(m->OuterEffects()[0].OffsetB, 4);
+  EXPECT_EQ(m->OuterEffects()[0].Opacity, 200);
+  EXPECT_EQ(m->OuterEffects()[1].OffsetL, 3);
+  EXPECT_EQ(m->OuterEffects()[1].OffsetT, 2);
+  EXPECT_EQ(m->OuterEffects()[1].OffsetB, 5);
+  EXPECT_EQ(m->OuterEffects()[1].Opacity, 60);
+}
+
+TEST_F(SkinText, AlignOffsetsDefaultToAlignOffset) {
+  auto m = Load(std::string(kGlobal) + "ALIGNOFFSET=3\nALIGNOFFSETT=1\n");
+  EXPECT_EQ(m->SkinData().AlignOffsetR, 3);
+  EXPECT_EQ(m->SkinData().AlignOffsetT, 1);
+  EXPECT_EQ(m->SkinData().AlignOffsetB, 3);
+}
+
+TEST_F(SkinText, ScaledKeysUseTheirVariantOrThePercentage) {
+  std::string text = std::string(kGlobal) + "TITLEHEIGHT=30\n";
+  EXPECT_EQ(Load(text, sm150)->SkinData().TitleHeight, 45);
+  EXPECT_EQ(Load(text + "TITLEHEIGHT*150=40\n", sm150)->SkinData().TitleHeight, 40);
+  EXPECT_EQ(Load(text + "TITLEHEIGHT*150=40\n", sm125)->SkinData().TitleHeight, 37);
+  EXPECT_EQ(Load(text + "TITLEHEIGHT*150=40\n")->SkinData().TitleHeight, 30);  // the old mode is 100 per cent
+}
+
+TEST_F(SkinText, SectionKeysAndStateCopies) {
+  auto m = Load(std::string(kGlobal) +
+                "[BUTTON]\nSTATES=1\nCOLOR=255\nGRADIENTDATA=255;0;0;65280;50;0;B\n"
+                "[PANEL]\nCOLOR=1\nHOTCOLOR=2\nCOLOR2=3\nUSESTATE2=1\nGLOW=999\nOUTOPACITY=300\n");
+  const TsGeneralData& b = Section(m.get(), "BUTTON");
+  EXPECT_EQ(b.States, 1);
+  ASSERT_EQ(b.Props[0].GradientArray.size(), 2u);
+  for (int s = 1; s < 3; ++s) {
+    EXPECT_EQ(b.Props[s].Color, 255u);
+    EXPECT_EQ(b.Props[s].GradientArray.size(), 2u) << s;
+    EXPECT_EQ(b.Props[s].GradientArray[1].Percent, 100);
+  }
+  const TsGeneralData& p = Section(m.get(), "PANEL");
+  EXPECT_EQ(p.States, 3);
+  EXPECT_TRUE(p.UseState2);
+  EXPECT_EQ(p.Props[0].Color, 1u);
+  EXPECT_EQ(p.Props[1].Color, 2u);
+  EXPECT_EQ(p.Props[2].Color, 3u);
+  EXPECT_EQ(p.Glow, 255);          // bounded
+  EXPECT_EQ(p.OuterOpacity, 255);
+  EXPECT_EQ(p.Props[0].FontColor, 0u);
+  EXPECT_EQ(p.Props[0].GlowColor, 0xFFFFFFu);
+  EXPECT_EQ(p.Props[0].TCLeft, -1);
+  EXPECT_EQ(p.Props[0].TextureIndex, -1);
+  EXPECT_TRUE(p.Props[0].GradientArray.empty());
+  EXPECT_EQ(p.OuterMode, 2);
+  EXPECT_EQ(p.OutOffsL, -1);  // missing everywhere: -1, not 0
+}
+
+TEST_F(SkinText, ParentsGiveWhatASectionLacks) {
+  auto m = Load(std::string(kGlobal) +
+                "[BUTTON]\nCOLOR=4660\nOUTOFFSL=7\nGIVEOWNFONT=TRUE\nBORDERSMASK=^0000^0000^0009^0003^0001^0001^0001"
+                "^0001^3^0^1^1\n"
+                "[MYBTN]\nPARENTCLASS=BUTTON\nCOLOR=-5\n"
+                "[SELF]\nPARENTCLASS=SELF\n"
+                "[Q]\nPARENTCLASS=?\n");
+  const TsGeneralData& my = Section(m.get(), "MYBTN");
+  EXPECT_EQ(my.Props[0].Color, 4660u);  // a negative value counts as absent
+  EXPECT_EQ(my.OutOffsL, 7);
+  EXPECT_TRUE(my.GiveOwnFont);
+  int button = m->FindSectionIndex("BUTTON");
+  EXPECT_EQ(m->FindMaskInherited(m->FindSectionIndex("MYBTN"), "BORDERSMASK"),
+            m->FindMaskInherited(button, "BORDERSMASK"));
+  EXPECT_GE(my.BorderIndex, 0);
+  EXPECT_EQ(Section(m.get(), "SELF").Props[0].Color, 0xFFFFFFu);
+  EXPECT_EQ(Section(m.get(), "Q").Props[0].Color, 0xFFFFFFu);
+  EXPECT_EQ(m->FindMaskInherited(m->FindSectionIndex("SELF"), "BORDERSMASK"), -1);
+}
+
+TEST_F(SkinText, ACycleOfParentsEnds) {
+  auto m = Load(std::string(kGlobal) + "[A]\nPARENTCLASS=B\n[B]\nPARENTCLASS=A\n[C]\nPARENTCLASS=A\n");
+  ASSERT_TRUE(m->SkinData().Active);
+  int a = m->FindSectionIndex("A"), c = m->FindSectionIndex("C");
+  EXPECT_EQ(Section(m.get(), "C").Props[0].Color, 0xFFFFFFu);
+  EXPECT_EQ(m->FindMaskInherited(a, "BORDERSMASK"), -1);
+  EXPECT_EQ(m->FindMaskOfSection(c, "C", "BORDERSMASK"), -1);
+  EXPECT_EQ(m->FindTextureInherited(c, "C", "PATTERN"), -1);
+}
+
+TEST_F(SkinText, StatesZeroAndUnknownOuterModesStayInRange) {
+  auto m = Load(std::string(kGlobal) + "[Z]\nSTATES=0\nOUTERMODE=7\n[O]\nOUTERMODE=1\n");
+  EXPECT_EQ(Section(m.get(), "Z").States, 1);
+  EXPECT_EQ(Section(m.get(), "Z").OuterMode, 0);
+  EXPECT_EQ(Section(m.get(), "O").OuterMode, 1);
+}
+
+TEST_F(SkinText, MasterImageValuesAndFrameSizes) {
+  auto m = Load(std::string(kGlobal) + "[B]\nGLYPHMASK=@0010@0005@0055@0020@3@0\nTWO=@0000@0000@0010@0020@1@1\n"
+                                       "NINE=^0000^0000^0012^0012^0000^0000^0000^0000^1^0^1^3\n"
+                                       "DERIVED=^0000^0000^0030^0030^0000^0000^0000^0000^2^1^0^0\n"
+                                       "TEX=~0004~0004~0012~0012~05~1\n");
+  int g = m->FindMaskByNames("B", "GLYPHMASK");
+  ASSERT_GE(g, 0);
+  const TsMaskData& md = m->ma()[g];
+  EXPECT_EQ(md.R, TRect(10, 5, 55, 20));
+  EXPECT_EQ(md.ImageCount, 3);
+  EXPECT_EQ(md.MaskType, 0);
+  EXPECT_EQ(md.MaskKind, mkMasterImage);
+  EXPECT_EQ(md.Width, 15);
+  EXPECT_EQ(md.Height, 15);
+  EXPECT_EQ(md.Bmp, nullptr);
+  EXPECT_EQ(md.Manager, m.get());
+  const TsMaskData& two = m->ma()[m->FindMaskByNames("B", "TWO")];
+  EXPECT_EQ(two.Height, 10);  // one mask band
+  const TsMaskData& nine = m->ma()[m->FindMaskByNames("B", "NINE")];
+  EXPECT_EQ(nine.WL, 3);  // no widths: BorderWidth on all four
+  EXPECT_EQ(nine.WB, 3);
+  EXPECT_EQ(nine.CornerType, 1);  // its top-left corner holds key pixels
+  const TsMaskData& der = m->ma()[m->FindMaskByNames("B", "DERIVED")];
+  EXPECT_EQ(der.WL, 5);  // 30 div (2 * 3)
+  EXPECT_EQ(der.WT, 5);  // 30 div ((1 + 1) * 3)
+  EXPECT_EQ(der.CornerType, 1);
+  const TsMaskData& tex = m->ma()[m->FindMaskByNames("B", "TEX")];
+  EXPECT_EQ(tex.MaskKind, mkTexture);
+  EXPECT_EQ(tex.DrawMode, 5);
+  EXPECT_EQ(tex.MaskType, 1);
+  EXPECT_EQ(tex.ImageCount, 1);
+}
+
+TEST_F(SkinText, FileImagesAndScaledVariants) {
+  WriteFileBytes(dir.Sub("T") + "E.BMP", SolidBmp(12, 6, 0x102030));
+  WriteFileBytes(dir.Sub("T") + "E15.BMP", SolidBmp(18, 9, 0x102030));
+  std::string text = std::string(kGlobal) +
+                     "[EDIT]\nBORDERSMASK=!E.BMP!2!0!0\nBORDERSMASK*150=!E15.BMP!2!0!0!0002!0002!0002!0002!1\n"
+                     "GONE=!MISSING.BMP!1!0!0\nPLAIN=e.bmp!1!0!0\n";
+  auto m = Load(text);
+  int b = m->FindMaskByNames("EDIT", "BORDERSMASK");
+  ASSERT_GE(b, 0);
+  EXPECT_EQ(m->ma()[b].R, TRect(0, 0, 12, 6));
+  EXPECT_NE(m->ma()[b].Bmp, nullptr);
+  EXPECT_EQ(m->ma()[b].WL, 2);  // 12 div (2 * 3)
+  EXPECT_EQ(m->ma()[b].WT, 2);
+  EXPECT_EQ(m->FindMaskByNames("EDIT", "GONE"), -1);           // missing image: no element
+  EXPECT_GE(m->FindMaskByNames("EDIT", "PLAIN"), 0);           // ".BMP" inside a value without "!" first
+  EXPECT_EQ(m->FindMaskByNames("EDIT", "BORDERSMASK*150"), -1);  // variants are not elements of their own
+  EXPECT_EQ(Section(m.get(), "EDIT").BorderFlag, 0);
+  auto s = Load(text, sm150);
+  int sb = s->FindMaskByNames("EDIT", "BORDERSMASK");
+  ASSERT_GE(sb, 0);
+  EXPECT_EQ(s->ma()[sb].R, TRect(0, 0, 18, 9));
+  EXPECT_EQ(s->ma()[sb].DrawMode, 1);
+  EXPECT_EQ(Section(s.get(), "EDIT").BorderFlag, 0);
+}
+
+TEST_F(SkinText, PaletteAndBuiltInSections) {
+  auto m = Load(std::string(kGlobal) + "COLOR=1193046\nFONTCOLOR=66\nBORDERCOLOR=77\n"
+                                       "[EDIT]\nCOLOR=11\nFONTCOLOR=12\n[SELECTION]\nSTATES=1\nCOLOR=21\nFONTCOLOR=22\n");
+  EXPECT_EQ(m->SkinBaseColor(), 1193046u);
+  EXPECT_EQ(m->SkinBaseFontColor(), 66u);
+  EXPECT_EQ(m->EditBackColor(), 11u);
+  EXPECT_EQ(m->EditTextColor(), 12u);
+  EXPECT_EQ(m->SelectionBackColor(false), 21u);
+  EXPECT_EQ(m->SelectionBackColor(true), 21u);  // one state: both pairs alike
+  EXPECT_EQ(m->PaletteColor(pcTCBottom), 0xFF0000u);
+  EXPECT_EQ(m->PaletteColor(pcTCTop), 0x0000FFu);
+  EXPECT_EQ(m->PaletteColor(pcEditBGInv), 12u);
+  EXPECT_EQ(m->PaletteColor(pcEditTextInv), 11u);
+  EXPECT_EQ(m->PaletteColor(pcBtnColor2Active), 0xFF000000u | 1193046u);
+  EXPECT_EQ(m->PaletteColor(pcBtnBorderPressed), 77u);
+  EXPECT_EQ(m->PaletteColor(pcEditTextAlert), 0x0000FFu);
+  EXPECT_EQ(m->PaletteColor(pcEditTextAlert3), 0x4AB28Fu);
+  // EDITBG_EVEN mixes text into background by 0x0D: (12 * 13 + 11 * 242) >> 8 in the low byte
+  EXPECT_EQ(m->PaletteColor(pcEditBGEven) & 0xFF, static_cast<uint32_t>((12 * 13 + 11 * 242) >> 8));
+  const TsGeneralData& t = Section(m.get(), "TRANSPARENT");
+  EXPECT_EQ(t.States, 1);
+  EXPECT_EQ(t.Props[2].Transparency, 100);
+  EXPECT_EQ(t.Props[0].FontColor, 66u);
+  const TsGeneralData& mc = Section(m.get(), "MAINCOLOR");
+  EXPECT_EQ(mc.Props[0].Color, 1193046u);
+  EXPECT_NE(m->PaletteBrush(0), nullptr);
+}
+
+TEST_F(SkinText, SelectionFallsBackToTheMenuItem) {
+  auto m = Load(std::string(kGlobal) + "[MENUITEM]\nHOTCOLOR=31\nHOTFONTCOLOR=32\n");
+  EXPECT_EQ(m->SelectionBackColor(false), 31u);
+  EXPECT_EQ(m->SelectionBackColor(true), 31u);
+  EXPECT_EQ(m->SelectionTextColor(false), 32u);
+  auto n = Load(std::string(kGlobal));
+  EXPECT_EQ(n->SelectionBackColor(false), static_cast<uint32_t>(GetSysColor(COLOR_HIGHLIGHT)));
+  EXPECT_EQ(n->SelectionTextColor(true), static_cast<uint32_t>(GetSysColor(COLOR_HIGHLIGHTTEXT)));
+}
+
+TEST_F(SkinText, CommonSectionsAddOnlyNewNames) {
+  std::string common = "[button]\nCOLOR=5\n[MYPANEL]\nPARENTCLASS=panel\nHOTCOLOR=9\n[LOOSE]\nPARENTCLASS=NONE\n";
+  auto m = Load(std::string(kGlobal) + "[BUTTON]\nCOLOR=1\n[PANEL]\nCOLOR=7\nSTATES=2\nGLOW=3\n", -1, common);
+  EXPECT_EQ(Section(m.get(), "BUTTON").Props[0].Color, 1u);
+  EXPECT_EQ(m->FindSectionIndex("button"), -1);
+  const TsGeneralData& mp = Section(m.get(), "MYPANEL");
+  EXPECT_EQ(mp.Props[0].Color, 7u);  // from the parent record
+  EXPECT_EQ(mp.Props[1].Color, 9u);
+  EXPECT_EQ(mp.States, 2);
+  EXPECT_EQ(mp.Glow, 3);
+  const TsGeneralData& loose = Section(m.get(), "LOOSE");
+  EXPECT_EQ(loose.Props[0].Color, 0xFFFFFFu);
+  EXPECT_EQ(loose.States, 3);
+}
+
+TEST_F(SkinText, SectionSlotsAndTheirFallBacks) {
+  auto m = Load(std::string(kGlobal) + "[TOOLBAR]\nCOLOR=8\n[BUTTON]\nCOLOR=9\n");
+  const TConstantSkinData& c = m->ConstData();
+  EXPECT_EQ(c.Sections[ssToolBar], m->FindSectionIndex("TOOLBAR"));
+  EXPECT_EQ(c.Sections[ssMenuCaption], c.Sections[ssToolBar]);
+  int copy = m->FindSectionIndex("MENUCAPTION");
+  ASSERT_GE(copy, 0);
+  EXPECT_EQ(m->gd()[copy].Props[0].Color, 8u);
+  EXPECT_EQ(c.Sections[ssColHeader], m->FindSectionIndex("BUTTON"));
+  EXPECT_EQ(c.Sections[ssColHeaderA], m->FindSectionIndex("BUTTON"));
+  EXPECT_EQ(c.Sections[ssMenuLine], -1);  // no fall-back
+  EXPECT_EQ(m->FindSectionIndex("MENULINE"), -1);
+  EXPECT_EQ(c.Sections[ssTransparent], m->FindSectionIndex("TRANSPARENT"));
+  EXPECT_EQ(c.Sections[ssGauge], -1);
+}
+
+TEST_F(SkinText, MalformedValuesEndInTheMessageAndNoSkin) {
+  const char* bad[] = {
+      "[B]\nGLYPHMASK=@00x0@0005@0055@0020@3@0\n",                                 // not a number
+      "[B]\nGLYPHMASK=@0010@0005\n",                                               // too short
+      "[B]\nGLYPHMASK=@0010@0005@0099@0020@3@0\n",                                 // outside the master bitmap
+      "[B]\nNINE=^0000^0000^0012^0012^0000^0000^0000^0000^0^0^1^0\n",              // no frames, no borders
+      "[B]\nGRADIENTDATA=1;2;x;4;5;0\n",                                           // bad gradient number
+      "[B]\nTEX=~0004~0004~0080~0012~05~1\n",                                      // texture outside
+  };
+  for (const char* section : bad) {
+    boxes.texts.clear();
+    auto m = Load(std::string(kGlobal) + section);
+    EXPECT_FALSE(m->SkinData().Active) << section;
+    EXPECT_TRUE(m->gd().empty()) << section;
+    EXPECT_EQ(m->SkinInfo(), "N/A");
+    ASSERT_EQ(boxes.texts.size(), 1u) << section;
+    EXPECT_EQ(boxes.texts[0], "Internal format error in the \"T\" skin. Please, update this skin to latest version.");
+  }
+}
+
+TEST_F(SkinText, AMissingMasterBitmapMakesItsElementsMalformed) {
+  std::string skin = dir.Sub("T");
+  auto m = Load(std::string("[GLOBALINFO]\nVERSION=10\nMASTERBITMAP=NOPE.BMP\n[B]\nG=@0000@0000@0002@0002@1@0\n"));
+  EXPECT_FALSE(m->SkinData().Active);
+  EXPECT_EQ(boxes.texts.size(), 1u);
+}
+
+TEST_F(SkinText, VersionNotes) {
+  auto old = Load("[GLOBALINFO]\nVERSION=7.5\n");
+  EXPECT_TRUE(old->SkinData().Active);
+  EXPECT_TRUE(boxes.texts.empty());  // the old-version note is for design time only
+  auto young = Load("[GLOBALINFO]\nVERSION=13.1\n");
+  EXPECT_TRUE(young->SkinData().Active);  // loads after the warning
+  ASSERT_EQ(boxes.texts.size(), 1u);
+  EXPECT_EQ(boxes.texts[0],
+            "This version of the skin has not complete support by used VelkorControls package release.\r\n"
+            "Components must be updated to latest version for using this skin.");
+  EXPECT_TRUE(young->SkinningRules().Contains(srStdDialogs));  // restored after the box
+}
