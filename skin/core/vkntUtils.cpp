@@ -361,6 +361,7 @@ TIcon* FileShellIcon(const std::string& FileName, UINT Flags) {
   static_assert(sizeof(SHFILEINFOA) == 352, "SHFILEINFOA layout");
   if (UtilsEntries.SHGetFileInfoA(FileName.c_str(), 0, &Info, 352, Flags | SHGFI_ICON) == 0 || Info.hIcon == nullptr)
     return nullptr;
+  GdiCountCreated(gkIcon);  // made by the shell, destroyed (and counted down) by the icon
   TIcon* Icon = new TIcon();
   Icon->SetHandle(Info.hIcon);
   if (Icon->Empty()) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/Classes.h"
+#include "framework/Forms.h"
 #include "framework/Graphics.h"
 #include "framework/GraphicsGdi.h"
 #include "framework/Platform.h"
@@ -160,4 +161,31 @@ TEST(UtilsFiles, DirectoriesAndSearch) {
   const std::string App = AppFolder();
   ASSERT_FALSE(App.empty());
   EXPECT_EQ('\\', App.back());
+}
+
+namespace {
+int g_Posted = 0;
+LRESULT CALLBACK CountingProc(HWND W, UINT M, WPARAM WP, LPARAM LP) {
+  if (M == WM_USER + 7) ++g_Posted;
+  return DefWindowProcA(W, M, WP, LP);
+}
+}  // namespace
+
+TEST(UtilsSystem, WaitProcessingMessagesDispatchesAndEndsAcrossAWrap) {
+  InitializeForms();
+  WNDCLASSA Class{};
+  Class.lpfnWndProc = CountingProc;
+  Class.hInstance = GetModuleHandleA(nullptr);
+  Class.lpszClassName = "KrlUtilsWaitProbe";
+  RegisterClassA(&Class);
+  HWND Wnd = CreateWindowA("KrlUtilsWaitProbe", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, Class.hInstance, nullptr);
+  ASSERT_NE(nullptr, Wnd);
+  PostMessageA(Wnd, WM_USER + 7, 0, 0);
+  DWORD Now = 0xFFFFFFFAu;
+  Platform().GetTickCount = [&] { return Now += 3; };
+  WaitProcessingMessages(9);  // starts 3 ticks before the wrap, ends 9 ticks later
+  ResetPlatform();
+  EXPECT_EQ(1, g_Posted);
+  EXPECT_EQ(6u, Now);
+  DestroyWindow(Wnd);
 }
