@@ -5,6 +5,7 @@
 
 #include "framework/Graphics.h"
 #include "framework/GraphicsGdi.h"
+#include "skin/core/sMaskData.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkColorMath.h"
 
@@ -240,6 +241,11 @@ void BlendImageThroughMask(const TRect& DstRect, const TRect& SrcRect, TBitmap* 
                   Mix(Chan(dp, 2), Chan(sp, 2), Chan(mp, 2)), A);
     }
   }
+}
+
+void BlendImageThroughMask(const TRect& DstRect, const TRect& SrcRect, TBitmap* Dst, TBitmap* Src,
+                           const TvkBgCacheRef& BgRef, bool FillKeyed, const TsMaskData& MaskEntry) {
+  BlendImageThroughMask(DstRect, SrcRect, Dst, Src, BgRef, FillKeyed, (MaskEntry.R.Bottom - MaskEntry.R.Top) / 2);
 }
 
 // ---------------------------------------------------------------------------------------------------------

@@ -13,6 +13,7 @@
 #include "skin/graphics/vkParentBg.h"
 
 class TBitmap;
+struct TsMaskData;
 
 // Lays SrcRect of Src over DstRect of Dst by per-pixel alpha, with an overall Transparency (per cent), an
 // optional colourising Color (NoColor32 = none) and an optional faded mirror image below DstRect. With a
@@ -32,6 +33,9 @@ void AlphaBlendRectOver(const TRect& DstRect, const TRect& SrcRect, TBitmap* Dst
 // is r + MaskOffset (the mask entry's rectangle height div 2), limited to the source.
 void BlendImageThroughMask(const TRect& DstRect, const TRect& SrcRect, TBitmap* Dst, TBitmap* Src,
                            const TvkBgCacheRef& BgRef, bool FillKeyed, int MaskOffset);
+// The same for a skin image element: the mask lies the element's rectangle height div 2 rows lower.
+void BlendImageThroughMask(const TRect& DstRect, const TRect& SrcRect, TBitmap* Dst, TBitmap* Src,
+                           const TvkBgCacheRef& BgRef, bool FillKeyed, const TsMaskData& MaskEntry);
 
 // d = ((d - s) * (Level and 255) + s * 256) shr 8 on all four bytes. SrcRect's Right and Bottom are inclusive
 // and limited to the source, so (0, 0, W, H) over a W x H source covers it exactly.

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "bedrock1_Bitmaps.h"
+#include "skin/core/sMaskData.h"
 #include "skin/graphics/vkBlend.h"
 
 using namespace bedrock1;
@@ -192,4 +193,17 @@ TEST(BlendImageThroughMask, MaskRowIsLimitedToTheSource) {
   // A distance of 5 rows points below the source; the last row (white) is used.
   BlendImageThroughMask(TRect{0, 0, 1, 1}, TRect{0, 0, 1, 1}, Dst.get(), Src.get(), NotReady(), false, 5);
   EXPECT_EQ(Px(0, 10, 10, 10), At(Dst.get(), 0, 0));
+}
+
+TEST(BlendImageThroughMask, MaskEntryGivesTheDistance) {
+  // Element rectangle 4 rows high: picture rows 0-1, mask rows 2-3.
+  BitmapPtr Src = MakeBy(1, 4, [](int, int y) { return y < 2 ? Px(0, 200, 200, 200) : Px(0, y == 2 ? 0 : 255, 0, 0); });
+  TsMaskData Entry;
+  Entry.R = TRect(0, 0, 1, 4);
+  BitmapPtr Dst = Make32(1, 2, Px(0, 10, 10, 10));
+  BlendImageThroughMask(TRect{0, 0, 1, 2}, TRect{0, 0, 1, 2}, Dst.get(), Src.get(), NotReady(), false, Entry);
+  // Row 0 through mask row 2: red mask 0 takes the picture's red, green/blue masks 0 too.
+  EXPECT_EQ(Px(0, 200, 200, 200), At(Dst.get(), 0, 0));
+  // Row 1 through mask row 3: red kept ((10 - 200) * 255 + 200 * 256) >> 8 = 10, green and blue take 200.
+  EXPECT_EQ(Px(0, 10, 200, 200), At(Dst.get(), 0, 1));
 }
