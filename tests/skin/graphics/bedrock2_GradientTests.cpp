@@ -223,3 +223,21 @@ TEST(GradientPaint, TriangleRecordsCarryColourBytesShiftedUp) {
   EXPECT_EQ(v.Blue, 0x1200);
   EXPECT_EQ(v.Alpha, 0xFF00);
 }
+
+TEST(GradientPaint, FourCornerWithTheGdipBitUsesAPathGradient) {
+  TsGradArray items;
+  // Bit 16 in a stop sets bit 32 on the first item: the corners go through GDI+.
+  ParseGradientData("$FF0000FF;0;2;$FF000000;20;16;$FF00FF00;40;0;$FFFF0000;60;0;$FFFFFFFF;100;0;E", items);
+  ASSERT_TRUE(items[0].Mode & kGradGdipPath);
+  const RECT r{2, 2, 42, 42};
+  BitmapPtr b = Bitmap32(44, 44, kBack);
+  PaintGradient(b.get(), r, items);
+  EXPECT_EQ(ChangedOutside(b.get(), r, kBack), 0);
+  EXPECT_GT(Channel(Px(b.get(), 3, 3), 2), 150);   // near the red corner
+  EXPECT_GT(Channel(Px(b.get(), 40, 40), 0), 150);  // near the blue corner
+  EntrySaver saver;
+  GdipEntries().CreatePathGradient = nullptr;
+  BitmapPtr c = Bitmap32(44, 44, kBack);
+  PaintGradient(c.get(), r, items);
+  EXPECT_EQ(ChangedOutside(c.get(), RECT{0, 0, 0, 0}, kBack), 0);
+}

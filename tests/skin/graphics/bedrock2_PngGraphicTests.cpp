@@ -221,3 +221,20 @@ TEST(PngGraphic, StreamLoaderKeepsTransparentAndLoadsFromTheCurrentPosition) {
   EXPECT_EQ(Px(b.get(), 1, 0), 0x00FF00FFu);
   EXPECT_EQ(s->Position(), static_cast<int64_t>(data.size()));
 }
+
+TEST(PngGraphic, FileLoaderConvertsAndMissingFilesRaise) {
+  char dir[MAX_PATH], path[MAX_PATH];
+  GetTempPathA(MAX_PATH, dir);
+  GetTempFileNameA(dir, "png", 0, path);
+  const std::vector<uint8_t> data = EncodePng(ColourWithMagentaCorner());
+  HANDLE f = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(f, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+  CloseHandle(f);
+  BitmapPtr b(new TBitmap());
+  LoadPngFileToBitmap(b.get(), path);
+  DeleteFileA(path);
+  EXPECT_EQ(b->PixelFormat(), pf32bit);
+  EXPECT_EQ(Px(b.get(), 1, 0), 0xFFFF00FFu);
+  EXPECT_THROW(LoadPngFileToBitmap(b.get(), path), Exception);
+}

@@ -189,3 +189,13 @@ TEST(StretchDraw, ThirtyTwoBitImagesKeepAlphaWhenStretched) {
   EXPECT_EQ(Px(canvas.get(), 4, 4) & 0xFFFFFF, 0x00FF00u);
   EXPECT_EQ(ChangedOutside(canvas.get(), RECT{2, 2, 6, 6}, 0xFF00FF00), 0);
 }
+
+TEST(StretchDraw, ReflectionAddsAFadedMirrorBelowTheImage) {
+  BitmapPtr src = Bitmap32(2, 8, 0xFFFF0000);
+  BitmapPtr canvas = Bitmap32(6, 24, 0xFF000000);
+  StretchDrawBitmap32(canvas->Canvas(), src.get(), TRect(1, 1, 3, 9), true);
+  GdiFlush();
+  EXPECT_EQ(Px(canvas.get(), 1, 8) & 0xFFFFFF, 0xFE0000u);
+  EXPECT_GT(Channel(Px(canvas.get(), 1, 10), 2), 0);  // first mirrored row
+  EXPECT_EQ(ChangedOutside(canvas.get(), RECT{1, 1, 3, 17}, 0xFF000000), 0);
+}
