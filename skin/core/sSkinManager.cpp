@@ -324,6 +324,8 @@ void TsSkinManager::ListAvailableSkins(TStrings* List, int Kind, std::string& Fi
 
 // ===================================================================== the manager
 
+void RegisterSkinManagerClasses() { RegisterClasses({TsSkinManager::StaticClassInfo()}); }
+
 TsSkinManager* TsSkinManager::DefaultManager() { return gDefaultManager; }
 bool TsSkinManager::SkinIsLoading() { return gSkinLoading; }
 

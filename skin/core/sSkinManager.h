@@ -391,6 +391,9 @@ struct TvkScaleChangeInfo {
   int OldPercent, NewPercent;
 };
 
+// Registers the classes a stored form names (TsSkinManager) with the form reader.
+void RegisterSkinManagerClasses();
+
 // ---- the manager ----
 class TsSkinManager : public TComponent {
   DECLARE_CLASS(TsSkinManager, TComponent)

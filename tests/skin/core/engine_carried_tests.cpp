@@ -8,6 +8,8 @@
 #include <sstream>
 
 #include "engine_support.h"
+#include "framework/FormReader.h"
+#include "framework/TypInfo.h"
 #include "skin/core/sSkinLoader.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/vkPackedSkin.h"
@@ -112,6 +114,42 @@ TEST(CarriedSkins, TideExtendedBordersAtEveryScale) {
   }
   EXPECT_LT(widths[0], widths[1]);
   EXPECT_LT(widths[1], widths[2]);
+}
+
+// ---- the main form's manager block the build writes ----
+
+namespace {
+class TCarriedSkinForm : public TComponent {
+  DECLARE_CLASS(TCarriedSkinForm, TComponent)
+public:
+  explicit TCarriedSkinForm(TComponent* owner) : TComponent(owner) {}
+  TsSkinManager* sSkinManager1 = nullptr;
+};
+PUBLISHED(TCarriedSkinForm) { p.Field("sSkinManager1", &TCarriedSkinForm::sSkinManager1); }
+}  // namespace
+
+TEST(CarriedSkins, TheMainFormsManagerBlockLoadsTheStoredSkin) {
+  BoxRecorder boxes;
+  RegisterSkinManagerClasses();
+  RegisterClass(TCarriedSkinForm::StaticClassInfo());
+  std::vector<uint8_t> block = ReadFileBytes(SkinBuildFolder() + "TIDE.manager.form");
+  ASSERT_FALSE(block.empty());
+  std::string text = "object CarriedSkinForm: TCarriedSkinForm\n" + std::string(block.begin(), block.end()) + "end\n";
+  TCarriedSkinForm* form = new TCarriedSkinForm(nullptr);
+  ReadComponentFromText(text, form);
+  TsSkinManager* m = form->sSkinManager1;
+  ASSERT_NE(m, nullptr);
+  EXPECT_TRUE(m->SkinData().Active);
+  EXPECT_EQ(m->SkinName(), "TIDE (internal)");
+  EXPECT_EQ(m->SkinInfo(), "10.25");
+  EXPECT_TRUE(m->SkinIsPacked());
+  EXPECT_EQ(m->InternalSkins()->Items(0)->OriginName(), "TIDE.vkz");
+  EXPECT_EQ(m->AnimEffects()->FormHide()->Time(), 70);
+  EXPECT_EQ(m->AnimEffects()->DialogHide()->Time(), 50);
+  EXPECT_EQ(m->ThirdLists(1)->Strings(0), "TButton");
+  EXPECT_EQ(m->ThirdParty()->GetList(4), " ");
+  EXPECT_TRUE(boxes.texts.empty());
+  form->Free();
 }
 
 // ---- damaged copies ----
