@@ -45,7 +45,7 @@ struct TPngDecoded {
 // Largest image the decoder accepts (each side and the pixel count), so that a forged header
 // cannot ask for unbounded memory.
 constexpr uint32_t kPngMaxSide = 16384;
-constexpr uint32_t kPngMaxPixels = 1u << 26;
+constexpr uint32_t kPngMaxPixels = 1u << 24;
 
 // Decodes one PNG. False with a message for damaged or unsupported data; an exception thrown by the
 // source passes through to the caller.

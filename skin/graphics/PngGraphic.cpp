@@ -46,7 +46,11 @@ TPNGGraphic::TPNGGraphic() : FColorManager(new TPngColorManager) {
 TPNGGraphic::~TPNGGraphic() { delete FColorManager; }
 
 void TPNGGraphic::Assign(TPersistent* Source) {
-  if (auto* png = As<TPNGGraphic>(Source)) FDescription = png->FDescription;
+  if (auto* png = As<TPNGGraphic>(Source)) {
+    FDescription = png->FDescription;
+    // The own sample rows are part of the image, as the pixels are.
+    FSamples = png->FSamples;
+  }
   inherited::Assign(Source);
 }
 

@@ -21,8 +21,8 @@ class TPNGGraphic : public TBitmap {
  public:
   TPNGGraphic();
   ~TPNGGraphic() override;
-  // From another PNG graphic its image description is taken too (not its palette alpha, colours or
-  // Reflection); then the bitmap itself.
+  // From another PNG graphic its image description and sample rows are taken too (not its palette
+  // alpha, colours, gamma correction or Reflection); then the bitmap itself.
   void Assign(TPersistent* Source) override;
   void Draw(TCanvas* Canvas, const TRect& Rect) override;
   // Damaged or unsupported data raise EInvalidGraphic; the graphic is then unchanged.
