@@ -78,7 +78,7 @@ std::vector<std::string> Split(const std::string& s, char sep) {
 
 int WordToInt(const std::string& w) {
   int64_t v;
-  if (!TryParseInt64(w, v) || v < INT_MIN || v > INT_MAX) return 0;
+  if (!TryStrToInt64(w, v) || v < INT_MIN || v > INT_MAX) return 0;
   return static_cast<int>(v);
 }
 
@@ -723,7 +723,7 @@ private:
     auto rd64 = [&](const char* key, uint32_t def) {
       std::string v = ini_.ReadString(g, key, "");
       int64_t n;
-      return (!v.empty() && TryParseInt64(v, n)) ? static_cast<uint32_t>(n) : def;
+      return (!v.empty() && TryStrToInt64(v, n)) ? static_cast<uint32_t>(n) : def;
     };
     uint32_t base = P[pcMainColor] & 0xFFFFFF;
     const uint32_t opaque = 0xFF000000u;

@@ -1,12 +1,13 @@
 #include "skin/core/vkPackedSkin.h"
 
 #include <windows.h>
-#include <zlib.h>
 
 #include <cstring>
 #include <fstream>
 
+#include "framework/Streams.h"
 #include "framework/SysUtils.h"
+#include "framework/ZStream.h"
 
 IMPLEMENT_CLASS(TvkSkinConvertor)
 
@@ -29,74 +30,24 @@ const TvkPackedFile* TvkSkinConvertor::FindPackedImage(const std::string& Name) 
 
 namespace {
 
-class TByteReader {
-public:
-  TByteReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-  size_t Remaining() const { return size_ - pos_; }
-  size_t Position() const { return pos_; }
-  uint32_t U32(const char* what) {
-    if (Remaining() < 4) throw EReadError(std::string("Packed skin ends inside ") + what);
-    uint32_t v;
-    std::memcpy(&v, data_ + pos_, 4);
-    pos_ += 4;
-    return v;
-  }
-  std::string Bytes(size_t n, const char* what) {
-    if (Remaining() < n) throw EReadError(std::string("Packed skin ends inside ") + what);
-    std::string s(reinterpret_cast<const char*>(data_ + pos_), n);
-    pos_ += n;
-    return s;
-  }
-  const uint8_t* Here() const { return data_ + pos_; }
-  void Skip(size_t n) { pos_ += n; }
+uint32_t ReadU32(TStream& in, const char* what) {
+  if (in.Size() - in.Position() < 4) throw EReadError(std::string("Packed skin ends inside ") + what);
+  uint32_t v;
+  in.ReadBuffer(&v, 4);
+  return v;
+}
 
-private:
-  const uint8_t* data_;
-  size_t size_;
-  size_t pos_ = 0;
-};
-
-// Inflates one zlib stream at the reader's position into Out, which must come to exactly Expected bytes;
+// Inflates the zlib stream at the reader's position into Out, which must come to exactly Expected bytes;
 // the reader then stands just behind the stream.
-void InflateEntry(TByteReader& in, uint32_t expected, const std::string& name, std::vector<uint8_t>& out) {
+void InflateEntry(TStream& in, uint32_t expected, const std::string& name, std::vector<uint8_t>& out) {
+  uint64_t remaining = static_cast<uint64_t>(in.Size() - in.Position());
   if (expected > kMaxPackedEntrySize)
     throw EDecompressionError("Entry \"" + name + "\" claims " + std::to_string(expected) + " bytes");
-  if (static_cast<uint64_t>(expected) > static_cast<uint64_t>(in.Remaining()) * kMaxInflateRatio + 64)
+  if (static_cast<uint64_t>(expected) > remaining * kMaxInflateRatio + 64)
     throw EDecompressionError("Entry \"" + name + "\" claims more bytes than its data can hold");
   out.assign(expected, 0);  // bounded above
-  z_stream z{};
-  if (inflateInit(&z) != Z_OK) throw EDecompressionError("Inflate cannot start");
-  z.next_in = const_cast<Bytef*>(in.Here());
-  z.avail_in = static_cast<uInt>(in.Remaining());
-  z.next_out = out.data();
-  z.avail_out = expected;
-  int rc = Z_OK;
-  while (z.avail_out > 0) {
-    rc = inflate(&z, Z_NO_FLUSH);
-    if (rc != Z_OK || z.avail_in == 0) break;
-  }
-  if (rc == Z_OK && z.avail_out == 0) {
-    // the stated size is filled: the stream must end here without another byte
-    uint8_t spill[1];
-    z.next_out = spill;
-    z.avail_out = sizeof spill;
-    rc = inflate(&z, Z_NO_FLUSH);
-  }
-  uLong consumed = z.total_in, produced = z.total_out;
-  inflateEnd(&z);
-  if (rc != Z_STREAM_END) {
-    out.clear();
-    if (produced > expected)
-      throw EDecompressionError("Entry \"" + name + "\" inflates to more than its stated " +
-                                std::to_string(expected) + " bytes");
-    throw EDecompressionError("Entry \"" + name + "\" holds a damaged or truncated zlib stream");
-  }
-  if (produced != expected) {
-    out.clear();
-    throw EDecompressionError("Entry \"" + name + "\" inflates to " + std::to_string(produced) + " bytes, not " +
-                              std::to_string(expected));
-  }
-  in.Skip(consumed);
+  TDecompressionStream z(&in, expected);
+  if (expected > 0) z.ReadBuffer(out.data(), static_cast<int32_t>(expected));
 }
 
 }  // namespace
@@ -107,20 +58,23 @@ bool UnpackSkin(const uint8_t* Data, size_t Size, TvkSkinConvertor& Convertor) {
   Convertor.Clear();
   Convertor.PackedData.swap(keep);
   if (Size < 4 || std::memcmp(Data, kPackedSkinSignature, 4) != 0) return false;
-  TByteReader in(Data, Size);
-  in.Skip(4);
+  if (Size > 0x7FFFFFFF) throw EReadError("Packed skin too large");
+  TMemoryStream in;
+  in.WriteBuffer(Data, static_cast<int32_t>(Size));
+  in.SetPosition(4);
   try {
-    uint32_t count = in.U32("the entry count");
+    uint32_t count = ReadU32(in, "the entry count");
     // the smallest entry is 4 + 0 + 4 bytes of header and a zlib stream of at least 8 bytes
-    if (count > in.Remaining() / 16)
-      throw EReadError("Packed skin claims " + std::to_string(count) + " entries in " +
-                       std::to_string(Size) + " bytes");
+    if (count > (in.Size() - in.Position()) / 16)
+      throw EReadError("Packed skin claims " + std::to_string(count) + " entries in " + std::to_string(Size) +
+                       " bytes");
     Convertor.LastIndex = static_cast<int>(count) - 1;
     for (uint32_t i = 0; i < count; ++i) {
-      uint32_t nameLen = in.U32("an entry name length");
-      if (nameLen > in.Remaining()) throw EReadError("Packed skin entry name runs past the data");
-      std::string name = in.Bytes(nameLen, "an entry name");
-      uint32_t size = in.U32("an entry size");
+      uint32_t nameLen = ReadU32(in, "an entry name length");
+      if (nameLen > in.Size() - in.Position()) throw EReadError("Packed skin entry name runs past the data");
+      std::string name(nameLen, '\0');
+      if (nameLen > 0) in.ReadBuffer(&name[0], static_cast<int32_t>(nameLen));
+      uint32_t size = ReadU32(in, "an entry size");
       if (UpperCase(name) == "OPTIONS.DAT") {
         std::vector<uint8_t> text;
         InflateEntry(in, size, name, text);
