@@ -97,6 +97,17 @@ TEST(PngGraphic, PaletteTransparencyGivesPerPixelAlphaAndOpaqueBeyondTheTable) {
     EXPECT_EQ(Px(b.get(), 2, 0), 0xFF0000FFu) << depth;
     EXPECT_EQ(Px(b.get(), 3, 0), 0x8000FF00u) << depth;
   }
+  PngSpec plain;
+  plain.Width = 2;
+  plain.ColorType = 3;
+  plain.BitDepth = 1;
+  plain.Palette = {255, 0, 0, 0, 0, 255};
+  plain.Samples = {1, 0};
+  PngPtr png = LoadPng(plain);
+  BitmapPtr b(new TBitmap());
+  PngGraphicToBitmap32(b.get(), png.get());  // no transparency table: opaque
+  EXPECT_EQ(Px(b.get(), 0, 0), 0xFF0000FFu);
+  EXPECT_EQ(Px(b.get(), 1, 0), 0xFFFF0000u);
 }
 
 TEST(PngGraphic, GammaChunkMakesGreyImagesMasks) {
