@@ -759,7 +759,7 @@ void TsSkinManager::ReloadSkin() {
 
 void TsSkinManager::EndUpdate(bool Repaint, bool Animate) {
   FUpdating = false;
-  if (FActive && !FModel.ma.empty()) {
+  if (FActive && !FModel.gd.empty()) {
     bool anim = FAnimEffects->SkinChanging()->Active();
     if (!Animate) FAnimEffects->SkinChanging()->SetActive(false);
     ApplySkin(Repaint);
@@ -1077,6 +1077,7 @@ PUBLISHED(TsSkinManager) {
   p.Str("SkinName", &TsSkinManager::SkinName, &TsSkinManager::SetSkinName);
   // read-only: the form keeps it for its reader, which skips it
   p.Str("SkinInfo", &TsSkinManager::SkinInfo, nullptr);
+  p.Str("Version", &TsSkinManager::Version, nullptr).Stored([](TObject*) { return false; });
   p.Object("ThirdParty", &TsSkinManager::ThirdParty);
   p.Event("OnActivate", &TsSkinManager::OnActivate);
   p.Event("OnAfterChange", &TsSkinManager::OnAfterChange);
