@@ -1,6 +1,10 @@
+// Sockets first: winsock2.h must come before windows.h.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
 #include "tests/support/SimulatedDevice.h"
 
-#include <ws2tcpip.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -95,8 +99,14 @@ void SimulatedDevice::Start(const Options& options) {
     Fail("cannot listen on the loopback");
   }
 
+  const std::string python = Env("KRL_DEVSIM_PYTHON");
   std::ostringstream command;
-  command << Quote(ZPath(script)) << " --control 127.0.0.1:" << ntohs(address.sin_port)
+  // Wine maps the executable's path; arguments reach the native program as they are.
+  if (python.empty())
+    command << Quote(ZPath(script));
+  else
+    command << Quote(ZPath(python)) << " " << Quote(script);
+  command << " --control 127.0.0.1:" << ntohs(address.sin_port)
           << " --com " << options.firstCom << " --blocks-per-page " << options.blocksPerPage
           << " --block-size " << options.blockSize << " --page-count " << options.pageCount
           << " --loader-version " << options.loaderVersion << " --baud " << options.baud << " --seed "
@@ -172,7 +182,7 @@ bool SimulatedDevice::HasModemLines() const {
   return modemLines_ && Env("LD_PRELOAD").find("libkrlptyshim") != std::string::npos;
 }
 
-std::string SimulatedDevice::ReadLine(DWORD timeoutMs) {
+std::string SimulatedDevice::ReadLine(unsigned timeoutMs) {
   const DWORD start = GetTickCount();
   for (;;) {
     const size_t end = buffer_.find('\n');

@@ -24,9 +24,6 @@
 //   EXPECT_EQ(device.Counts().erase, 16);
 //   EXPECT_EQ(device.Memory(), expectedImage);
 
-#include <winsock2.h>
-#include <windows.h>
-
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -108,9 +105,9 @@ public:
 private:
   void Start(const Options& options);
   void Set(const std::string& key, const std::string& value);
-  std::string ReadLine(DWORD timeoutMs);
+  std::string ReadLine(unsigned timeoutMs);
 
-  SOCKET socket_ = INVALID_SOCKET;
+  uintptr_t socket_ = ~uintptr_t{0};  // the control connection (a SOCKET)
   std::string buffer_;
   std::string port_, pty_, registryValue_;
   bool modemLines_ = true;

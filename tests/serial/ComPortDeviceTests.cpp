@@ -1,0 +1,283 @@
+// The port component against the simulated device on a pseudo-terminal: opening, settings, string
+// I/O with the loader's time-outs, open failures, modem lines and the port list.
+#include "serial/BCPort.h"
+
+#include "tests/support/SimulatedDevice.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using testing_support::DeviceFrame;
+using testing_support::SimulatedDevice;
+
+namespace {
+
+struct PortHolder {
+  TBComPort* port = new TBComPort(nullptr);
+  ~PortHolder() { port->Free(); }
+  TBComPort* operator->() const { return port; }
+};
+
+template <class F> int ComErrorCode(F&& action) {
+  try {
+    action();
+  } catch (const EComPort& e) {
+    EXPECT_EQ(e.Message(), ComErrorMessage(e.Code()));
+    return e.Code();
+  }
+  return -1;
+}
+
+// The loader's settings: all five time-outs 1 ms.
+void UseLoaderTimeouts(TBComPort* port) {
+  TComTimeouts* t = port->Timeouts();
+  t->SetReadInterval(1);
+  t->SetReadTotalMultiplier(1);
+  t->SetReadTotalConstant(1);
+  t->SetWriteTotalMultiplier(1);
+  t->SetWriteTotalConstant(1);
+}
+
+// Reads until `done` holds for what arrived or `ms` pass (the loader sleeps and reads the same way).
+std::string ReadFor(TBComPort* port, int count, DWORD ms) {
+  std::string all, chunk;
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < ms && static_cast<int>(all.size()) < count) {
+    port->ReadStr(chunk, count - static_cast<int>(all.size()));
+    all += chunk;
+    if (!all.empty() && all.back() == ';') break;
+  }
+  return all;
+}
+
+TEST(ComPortDevice, OpensConfiguresAndCloses) {
+  SimulatedDevice device;
+  PortHolder port;
+  port->SetPort(device.PortName());
+  port->SetBaudRate(br115200);
+  UseLoaderTimeouts(port.port);
+  EXPECT_TRUE(port->Open());
+  EXPECT_TRUE(port->Connected());
+  EXPECT_NE(port->Handle(), INVALID_HANDLE_VALUE);
+  ASSERT_NE(port->EventThread(), nullptr);
+
+  DCB dcb{};
+  dcb.DCBlength = sizeof dcb;
+  ASSERT_TRUE(GetCommState(port->Handle(), &dcb));
+  EXPECT_EQ(dcb.BaudRate, 115200u);
+  EXPECT_EQ(dcb.ByteSize, 8);
+  EXPECT_EQ(dcb.Parity, NOPARITY);
+  EXPECT_EQ(dcb.StopBits, ONESTOPBIT);
+  COMMTIMEOUTS t{};
+  ASSERT_TRUE(GetCommTimeouts(port->Handle(), &t));
+  EXPECT_EQ(t.ReadIntervalTimeout, 1u);
+  EXPECT_EQ(t.ReadTotalTimeoutConstant, 1u);
+  EXPECT_EQ(t.WriteTotalTimeoutConstant, 1u);
+
+  // Settings changed while open are applied at once.
+  port->SetBaudRate(br9600);
+  port->Timeouts()->SetReadTotalConstant(7);
+  ASSERT_TRUE(GetCommState(port->Handle(), &dcb));
+  EXPECT_EQ(dcb.BaudRate, 9600u);
+  ASSERT_TRUE(GetCommTimeouts(port->Handle(), &t));
+  EXPECT_EQ(t.ReadTotalTimeoutConstant, 7u);
+
+  EXPECT_TRUE(port->Open());  // already open: nothing happens
+  EXPECT_TRUE(port->Close());
+  EXPECT_FALSE(port->Connected());
+  EXPECT_EQ(port->Handle(), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(port->EventThread(), nullptr);
+  EXPECT_TRUE(port->Close());
+  // Released: the port opens again.
+  EXPECT_TRUE(port->Open());
+  EXPECT_TRUE(port->Close());
+}
+
+TEST(ComPortDevice, PortAndSyncMethodAreRefusedWhileOpen) {
+  SimulatedDevice device;
+  PortHolder port;
+  port->SetPort(device.PortName());
+  port->Open();
+  EXPECT_EQ(ComErrorCode([&] { port->SetPort(device.PortName()); }), 13);  // even its own name
+  EXPECT_EQ(ComErrorCode([&] { port->SetSyncMethod(smNone); }), 13);
+  port->SetSyncMethod(smThreadSync);  // the same value is accepted
+  EXPECT_EQ(port->Port(), device.PortName());
+  port->Close();
+  port->SetSyncMethod(smNone);
+  EXPECT_EQ(port->SyncMethod(), smNone);
+}
+
+TEST(ComPortDevice, WritesAFrameAndReadsTheReply) {
+  SimulatedDevice::Options options;
+  options.blocksPerPage = 16;
+  options.blockSize = 64;
+  options.pageCount = 0x30;
+  SimulatedDevice device(options);
+  PortHolder port;
+  port->SetPort(device.PortName());
+  port->SetBaudRate(br115200);
+  UseLoaderTimeouts(port.port);
+  port->Open();
+  EXPECT_EQ(port->WriteStr("zzzzz"), 5);
+  EXPECT_EQ(port->WriteStr("z0202;"), 6);
+  const std::string reply = ReadFor(port.port, 40, 2000);
+  EXPECT_EQ(reply.substr(0, 17), "z8202000010400030");
+  EXPECT_EQ(reply.size(), 20u);
+  const auto counts = device.Counts();
+  EXPECT_EQ(counts.identify, 1);
+  EXPECT_EQ(counts.wakeChars, 5);
+  EXPECT_EQ(device.History(1), std::vector<std::string>{"z0202;"});
+}
+
+TEST(ComPortDevice, ReadThatTimesOutEmptyReturnsNothing) {
+  SimulatedDevice device;
+  device.SetSilent(true);
+  PortHolder port;
+  port->SetPort(device.PortName());
+  UseLoaderTimeouts(port.port);
+  port->Open();
+  port->WriteStr("z0202;");
+  std::string text = "previous";
+  // Under Wine this completion reports ERROR_TIMEOUT; it must read as 0 bytes, not as message 3.
+  EXPECT_EQ(port->ReadStr(text, 20), 0);
+  EXPECT_EQ(text, "");
+  EXPECT_EQ(device.Counts().identify, 1);
+}
+
+TEST(ComPortDevice, ReadTakesWhatArrivedWithinTheTimeouts) {
+  SimulatedDevice device;
+  PortHolder port;
+  port->SetPort(device.PortName());
+  UseLoaderTimeouts(port.port);
+  port->Open();
+  port->WriteStr("z0303;");
+  Sleep(300);
+  std::string text;
+  EXPECT_EQ(port->ReadStr(text, 4), 4);  // more is waiting; the count ends the read
+  EXPECT_EQ(text, "z831");
+  EXPECT_EQ(port->InputCount(), 8);  // the rest of "z83171122XX;"
+  EXPECT_EQ(port->ReadStr(text, 100), 8);
+  EXPECT_EQ(text.back(), ';');
+  EXPECT_EQ(port->InputCount(), 0);
+}
+
+TEST(ComPortDevice, MissingPortRaisesMessage0) {
+  PortHolder port;
+  port->SetPort("COM251");
+  EXPECT_EQ(ComErrorCode([&] { port->Open(); }), 0);
+  EXPECT_FALSE(port->Connected());
+  EXPECT_EQ(port->EventThread(), nullptr);
+}
+
+TEST(ComPortDevice, BusyPortRaisesMessage1) {
+  SimulatedDevice::Options options;
+  options.busy = true;
+  SimulatedDevice device(options);
+  PortHolder port;
+  port->SetPort(device.PortName());
+  EXPECT_EQ(ComErrorCode([&] { port->Open(); }), 1);
+  EXPECT_FALSE(port->Connected());
+  EXPECT_EQ(port->Handle(), INVALID_HANDLE_VALUE);
+}
+
+TEST(ComPortDevice, ModemLinesComeFromTheShim) {
+  SimulatedDevice device;
+  ASSERT_TRUE(device.HasModemLines());
+  PortHolder port;
+  port->SetPort(device.PortName());
+  port->Open();
+  const TComSignals signals = port->ModemSignals();
+  EXPECT_TRUE(signals.Contains(csCTS));
+  EXPECT_TRUE(signals.Contains(csDSR));
+  EXPECT_TRUE(signals.Contains(csRLSD));
+  EXPECT_FALSE(signals.Contains(csRing));
+  port->SetDTR(true);
+  port->SetRTS(false);
+  EXPECT_TRUE(port->Close());
+}
+
+TEST(ComPortDevice, CloseWithoutModemLinesReleasesThePortAndRaisesMessage12) {
+  SimulatedDevice::Options options;
+  options.modemLines = false;
+  SimulatedDevice device(options);
+  PortHolder port;
+  port->SetPort(device.PortName());
+  port->Open();
+  EXPECT_EQ(ComErrorCode([&] { port->ModemSignals(); }), 11);
+  EXPECT_EQ(ComErrorCode([&] { port->Close(); }), 12);
+  // Released all the same: closed, thread gone, and the port opens again.
+  EXPECT_FALSE(port->Connected());
+  EXPECT_EQ(port->EventThread(), nullptr);
+  EXPECT_EQ(port->Handle(), INVALID_HANDLE_VALUE);
+  EXPECT_TRUE(port->Open());
+  EXPECT_EQ(ComErrorCode([&] { port->Close(); }), 12);
+  EXPECT_TRUE(port->Close());  // closed: nothing to do
+}
+
+TEST(ComPortDevice, DeviceClosingItsEndMidWriteFailsTheIoLoudly) {
+  SimulatedDevice::Options options;
+  options.blocksPerPage = 2;
+  options.blockSize = 4;
+  options.pageCount = 2;
+  SimulatedDevice device(options);
+  device.CloseAfter(DeviceFrame::Data, 1);
+  PortHolder port;
+  port->SetPort(device.PortName());
+  UseLoaderTimeouts(port.port);
+  port->Open();
+  port->WriteStr("z0400000004;");
+  EXPECT_EQ(ReadFor(port.port, 20, 2000), "z8484;");
+  port->WriteStr("z0501DEADBEEF3E;");  // the device hangs up on this frame
+  Sleep(200);
+  std::string text = "previous";
+  int read = -1, write = -1;
+  try {
+    port->ReadStr(text, 20);
+  } catch (const EComPort& e) {
+    read = e.Code();
+  }
+  try {
+    port->WriteStr("z0606;");
+  } catch (const EComPort& e) {
+    write = e.Code();
+  }
+  EXPECT_EQ(read, 3);
+  EXPECT_EQ(text, "");
+  EXPECT_EQ(write, 2);
+  EXPECT_EQ(device.Counts().data, 1);
+}
+
+TEST(ComPortList, ListsTheSimulatedPort) {
+  SimulatedDevice first, second;
+  TStringList* list = new TStringList();
+  TBComPort::EnumComPorts(list);
+  EXPECT_GE(list->IndexOf(first.PortName()), 0);
+  EXPECT_GE(list->IndexOf(second.PortName()), 0);
+  for (int i = 1; i < list->Count(); ++i)
+    EXPECT_LE(CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, list->Strings(i - 1).c_str(), -1,
+                             list->Strings(i).c_str(), -1),
+              CSTR_EQUAL)
+        << list->Strings(i - 1) << " " << list->Strings(i);
+  list->Free();
+}
+
+TEST(ComPortList, StoppedDeviceIsNoLongerListed) {
+  std::string name;
+  {
+    // Numbers no other test reaches, so no device started meanwhile takes the same name.
+    SimulatedDevice::Options options;
+    options.firstCom = 240;
+    SimulatedDevice device(options);
+    name = device.PortName();
+  }
+  TStringList* list = new TStringList();
+  TBComPort::EnumComPorts(list);
+  EXPECT_LT(list->IndexOf(name), 0);
+  list->Free();
+  PortHolder port;
+  port->SetPort(name);
+  EXPECT_EQ(ComErrorCode([&] { port->Open(); }), 0);
+}
+
+}  // namespace

@@ -1,0 +1,262 @@
+// The port's event thread: its three ways of delivering events, clean start and stop (also while it
+// sits in a synchronised call), a port without modem lines, and the sync window's dispatch.
+#include "serial/BCPort.h"
+
+#include "tests/support/MessagePump.h"
+#include "tests/support/SimulatedDevice.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+using testing_support::PumpUntil;
+using testing_support::SimulatedDevice;
+
+namespace {
+
+struct PortHolder {
+  TBComPort* port = new TBComPort(nullptr);
+  ~PortHolder() { port->Free(); }
+  TBComPort* operator->() const { return port; }
+};
+
+void UseLoaderTimeouts(TBComPort* port) {
+  TComTimeouts* t = port->Timeouts();
+  t->SetReadInterval(1);
+  t->SetReadTotalMultiplier(1);
+  t->SetReadTotalConstant(1);
+  t->SetWriteTotalMultiplier(1);
+  t->SetWriteTotalConstant(1);
+}
+
+// Pumps messages and synchronised calls until `done` or the time is up.
+bool ServeUntil(const std::function<bool()>& done, unsigned ms) {
+  return PumpUntil(
+      [&] {
+        CheckSynchronize();
+        return done();
+      },
+      ms);
+}
+
+struct RxLog {
+  std::atomic<int> calls{0};
+  std::atomic<int> lastCount{0};
+  std::atomic<DWORD> threadId{0};
+  void Attach(TBComPort* port) {
+    port->OnRxChar = [this](TObject*, int count) {
+      lastCount = count;
+      threadId = GetCurrentThreadId();
+      ++calls;
+    };
+  }
+};
+
+// Opens a port on the device with the given delivery and asks the device for its identify reply.
+void OpenAndProvoke(TBComPort* port, SimulatedDevice& device, TSyncMethod method) {
+  port->SetPort(device.PortName());
+  port->SetSyncMethod(method);
+  UseLoaderTimeouts(port);
+  port->Open();
+  port->WriteStr("z0202;");
+}
+
+TEST(ComThread, ThreadSyncDeliversOnTheUserInterfaceThread) {
+  SimulatedDevice device;
+  PortHolder port;
+  RxLog log;
+  log.Attach(port.port);
+  OpenAndProvoke(port.port, device, smThreadSync);
+  ASSERT_TRUE(ServeUntil([&] { return log.calls > 0; }, 5000));
+  EXPECT_EQ(log.threadId, GetCurrentThreadId());
+  EXPECT_GE(log.lastCount, 1);
+  EXPECT_TRUE(port->Close());
+}
+
+TEST(ComThread, WindowSyncDeliversThroughTheSyncWindow) {
+  SimulatedDevice device;
+  PortHolder port;
+  RxLog log;
+  log.Attach(port.port);
+  OpenAndProvoke(port.port, device, smWindowSync);
+  HWND window = port->SyncWindow();
+  ASSERT_NE(window, nullptr);
+  EXPECT_FALSE(IsWindowVisible(window));
+  ASSERT_TRUE(PumpUntil([&] { return log.calls > 0; }, 5000));
+  EXPECT_EQ(log.threadId, GetCurrentThreadId());
+  EXPECT_TRUE(port->Close());
+  EXPECT_EQ(port->SyncWindow(), nullptr);
+  EXPECT_FALSE(IsWindow(window));
+}
+
+TEST(ComThread, NoSyncDeliversOnTheEventThread) {
+  SimulatedDevice device;
+  PortHolder port;
+  RxLog log;
+  log.Attach(port.port);
+  OpenAndProvoke(port.port, device, smNone);
+  const DWORD deadline = GetTickCount() + 5000;
+  while (log.calls == 0 && GetTickCount() < deadline) Sleep(10);  // no pumping needed
+  ASSERT_GT(log.calls, 0);
+  EXPECT_EQ(log.threadId, port->EventThread()->ThreadID());
+  EXPECT_NE(log.threadId, GetCurrentThreadId());
+  EXPECT_TRUE(port->Close());
+}
+
+TEST(ComThread, CloseDoesNotDeadlockWhileTheThreadWaitsInSynchronize) {
+  SimulatedDevice device;
+  PortHolder port;
+  RxLog log;
+  log.Attach(port.port);
+  OpenAndProvoke(port.port, device, smThreadSync);
+  // Nothing serves synchronised calls now, so the thread blocks in one as soon as the reply arrives.
+  const DWORD deadline = GetTickCount() + 5000;
+  while (WaitForSingleObject(SyncEventHandle(), 0) != WAIT_OBJECT_0 && GetTickCount() < deadline) Sleep(10);
+  ASSERT_EQ(WaitForSingleObject(SyncEventHandle(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
+  EXPECT_EQ(log.calls, 0);
+  EXPECT_TRUE(port->Close());  // the watchdog fails the test if this never returns
+  EXPECT_FALSE(port->Connected());
+  EXPECT_LE(log.calls, 1);
+}
+
+TEST(ComThread, StartsAndStopsWithEveryOpenAndClose) {
+  SimulatedDevice device;
+  PortHolder port;
+  port->SetPort(device.PortName());
+  for (TSyncMethod method : {smThreadSync, smWindowSync, smNone}) {
+    port->SetSyncMethod(method);
+    for (int i = 0; i < 5; ++i) {
+      ASSERT_TRUE(port->Open());
+      TComThread* thread = port->EventThread();
+      ASSERT_NE(thread, nullptr);
+      EXPECT_TRUE(thread->Started());
+      EXPECT_EQ(thread->Priority(), tpNormal);
+      HANDLE handle = nullptr;
+      ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), thread->Handle(), GetCurrentProcess(), &handle, 0, FALSE,
+                                  DUPLICATE_SAME_ACCESS));
+      EXPECT_TRUE(port->Close());
+      EXPECT_EQ(port->EventThread(), nullptr);
+      EXPECT_EQ(WaitForSingleObject(handle, 0), static_cast<DWORD>(WAIT_OBJECT_0)) << "thread still running";
+      CloseHandle(handle);
+    }
+  }
+}
+
+TEST(ComThread, WithModemLinesTheWaitStartsNormally) {
+  SimulatedDevice device;
+  PortHolder port;
+  port->SetPort(device.PortName());
+  port->Open();
+  Sleep(300);
+  EXPECT_EQ(port->EventThread()->FailedWaits(), 0);
+  EXPECT_EQ(port->EventThread()->LastWaitError(), 0u);
+  port->Close();
+}
+
+TEST(ComThread, WithoutModemLinesTheThreadNeitherSpinsNorDies) {
+  SimulatedDevice::Options options;
+  options.modemLines = false;
+  SimulatedDevice device(options);
+  PortHolder port;
+  port->SetPort(device.PortName());
+  UseLoaderTimeouts(port.port);
+  port->Open();
+  TComThread* thread = port->EventThread();
+  Sleep(1000);
+  // WaitCommEvent fails at once here; a spinning loop would count thousands of tries.
+  EXPECT_GE(thread->FailedWaits(), 1);
+  EXPECT_LE(thread->FailedWaits(), 10);
+  EXPECT_EQ(thread->LastWaitError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
+  EXPECT_FALSE(thread->Finished());
+  // The port still reads and writes.
+  port->WriteStr("z0202;");
+  Sleep(200);
+  std::string reply;
+  EXPECT_EQ(port->ReadStr(reply, 40), 20);
+  EXPECT_THROW(port->Close(), EComPort);  // the lines cannot be lowered: message 12, port released
+  EXPECT_FALSE(port->Connected());
+}
+
+TEST(ComThread, SyncWindowCallsOnlyTheHandlerOfTheEventInWParam) {
+  SimulatedDevice device;
+  PortHolder port;
+  port->SetPort(device.PortName());
+  port->SetSyncMethod(smWindowSync);
+  std::vector<std::string> calls;
+  port->OnRLSDChange = [&](TObject* sender, bool state) {
+    EXPECT_EQ(sender, port.port);
+    calls.push_back(std::string("RLSD ") + (state ? "on" : "off"));
+  };
+  port->OnCTSChange = [&](TObject*, bool state) { calls.push_back(std::string("CTS ") + (state ? "on" : "off")); };
+  port->OnRing = [&](TObject*) { calls.push_back("Ring"); };
+  port->Open();
+  HWND window = port->SyncWindow();
+  SendMessageA(window, CM_COMPORTEVENT, EV_RLSD, 0);
+  EXPECT_EQ(calls, std::vector<std::string>{"RLSD on"});  // the shim's DCD is asserted
+  calls.clear();
+  SendMessageA(window, CM_COMPORTEVENT, EV_CTS, 0);
+  SendMessageA(window, CM_COMPORTEVENT, EV_RING, 0);
+  SendMessageA(window, CM_COMPORTEVENT, EV_TXEMPTY, 0);  // no handler assigned: nothing
+  EXPECT_EQ(calls, (std::vector<std::string>{"CTS on", "Ring"}));
+  port->Close();
+}
+
+TEST(ComThread, RxCharWithAnEmptyQueueCallsNoHandler) {
+  SimulatedDevice device;
+  PortHolder port;
+  std::vector<int> counts;
+  port->SetPort(device.PortName());
+  port->SetSyncMethod(smWindowSync);  // delivery only when we pump; the direct calls below are ours
+  UseLoaderTimeouts(port.port);
+  port->OnRxChar = [&](TObject*, int count) { counts.push_back(count); };
+  port->Open();
+  port->HandleEvent(evRxChar);
+  EXPECT_TRUE(counts.empty());
+  port->WriteStr("z0202;");
+  const DWORD deadline = GetTickCount() + 3000;
+  while (port->InputCount() < 20 && GetTickCount() < deadline) Sleep(10);
+  port->HandleEvent(evRxChar);
+  EXPECT_EQ(counts, std::vector<int>{20});
+  std::vector<std::string> errors;
+  port->OnError = [&](TObject*, TComErrors) { errors.push_back("error"); };
+  port->HandleEvent(evError);  // no line errors: no call
+  EXPECT_TRUE(errors.empty());
+  port->OnRxChar = nullptr;
+  port->Close();
+}
+
+std::vector<std::string>* g_handled = nullptr;
+void RecordException(const std::exception& e) {
+  if (g_handled) g_handled->push_back(e.what());
+}
+
+TEST(ComThread, HandlerFailureIsReportedAndTheThreadGoesOn) {
+  SimulatedDevice device;
+  PortHolder port;
+  std::vector<std::string> handled;
+  g_handled = &handled;
+  const TExceptionHook saved = HandleExceptionHook;
+  HandleExceptionHook = &RecordException;
+  int calls = 0;
+  port->OnRxChar = [&](TObject* sender, int) {
+    ++calls;
+    std::string drained;
+    static_cast<TBComPort*>(sender)->ReadStr(drained, 100);
+    throw EComPort(10);
+  };
+  OpenAndProvoke(port.port, device, smThreadSync);
+  const bool first = ServeUntil([&] { return !handled.empty(); }, 5000);
+  port->WriteStr("z0202;");
+  const bool second = ServeUntil([&] { return handled.size() >= 2; }, 5000);
+  port->Close();
+  HandleExceptionHook = saved;
+  g_handled = nullptr;
+  ASSERT_TRUE(first);
+  EXPECT_TRUE(second) << "the event thread stopped delivering after a handler failed";
+  EXPECT_EQ(handled[0], ComErrorMessage(10));
+  EXPECT_GE(calls, 2);
+}
+
+}  // namespace
