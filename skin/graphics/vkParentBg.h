@@ -52,6 +52,16 @@ struct TvkBgCacheRef {
   bool Ready = false;               // Bmp holds the background at (X, Y)
 };
 
+class TControl;
+
+// Asks a parent control for the background behind the asker (VKCMD_QUERY_PARENT_BG). Unanswered, the parent paints
+// itself into DrawDC when PleaseDraw is set (Kind stays 0), else Kind 1 carries its background colour (its answer
+// to VKCMD_QUERY_BG_COLOR, or its Color). False only for a nil parent.
+bool QueryParentBackground(TvkParentBgQuery& Query, TControl* ParentControl, bool PleaseDraw);
+// The same for a parent known by its window handle. True only when the parent answered; the colour fall-back is
+// the default skin manager's base colour while a skin is loaded, else clBtnFace.
+bool QueryParentBackgroundWnd(TvkParentBgQuery& Query, HWND ParentWnd, bool PleaseDraw);
+
 // A Ready reference to Bmp at (X, Y), fill colour none, empty fill rectangle.
 void InitBgInfo(TBitmap* Bmp, int X, int Y, TvkBgCacheRef& Ref);
 

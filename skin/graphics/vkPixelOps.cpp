@@ -21,6 +21,9 @@ bool ClipHalfOpen(const TPixelPlane& P, TRect R, TRect& Out) {
 
 }  // namespace
 
+int DisabledSaturation = -90;
+uint8_t DisabledLevel = 100;
+
 uint32_t GetPixel32(TBitmap* Bmp, int X, int Y) { return static_cast<uint32_t*>(Bmp->ScanLine(Y))[X]; }
 
 uint32_t* SetPixel32(TBitmap* Bmp, int X, int Y, uint32_t Pixel) {

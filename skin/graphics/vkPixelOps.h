@@ -12,6 +12,7 @@
 #include "skin/graphics/vkParentBg.h"
 
 class TBitmap;
+class TControl;
 
 // One pixel through the row's scan line. No range check: callers keep X and Y inside.
 uint32_t GetPixel32(TBitmap* Bmp, int X, int Y);
@@ -56,3 +57,17 @@ void SetRectAlpha32(const TPixelPlane& Plane, const TRect& R, uint8_t Alpha, uin
 void PremultiplyBitmapRect(TBitmap* Bmp, const TRect& R);
 void PremultiplyBitmap(TBitmap* Bmp);
 void PremultiplyBitmapRect(const TPixelPlane& Plane, const TRect& R, bool CompositionOn);
+
+// ---- the disabled look of a control image ----
+enum TsDisabledKind { dkBlended, dkGrayed };
+using TsDisabledKinds = TSet<TsDisabledKind>;  // bit value 1 dkBlended, 2 dkGrayed
+
+// Saturation shift of greyed images (-100 = fully grey) and the weight (of 255) the control keeps when blended
+// toward its background.
+extern int DisabledSaturation;
+extern uint8_t DisabledLevel;
+
+// dkGrayed desaturates every non-key pixel (DisabledSaturation * 255 div 100, or full grey at -100); dkBlended then
+// mixes the image toward what lies behind it: Bg's bitmap at (Bg.X + Offset.X, Bg.Y + Offset.Y) when Ready, else
+// Bg's fill colour or, without one, the control's background colour.
+void PaintDisabledLook(TBitmap* Bmp, TsDisabledKinds Kinds, TControl* Control, TPoint Offset, const TvkBgCacheRef& Bg);
