@@ -473,6 +473,9 @@ def main():
     port = "COM%d" % link.number
     value_name = "\\Device\\KrlSim%d" % link.number
     if args.register:
+        # HARDWARE is a volatile key: it lives only as long as the prefix's wineserver, which ends a few
+        # seconds after its last program. Keep the server up so the port stays listed for the next program.
+        subprocess.run(["wineserver", "-p"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
         wine_reg(["add", "HKLM\\HARDWARE\\DEVICEMAP\\SERIALCOMM", "/v", value_name, "/d", port, "/f"])
 
     stop = []
