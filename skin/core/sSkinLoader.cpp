@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "framework/Graphics.h"
+#include "framework/GraphicsGdi.h"
 #include "framework/SysUtils.h"
 #include "skin/core/sSkinModel.h"
 #include "skin/core/vkPackedSkin.h"
@@ -1097,7 +1098,7 @@ void ReadSkin(TvkSkinModel& Model, const std::string& SkinText, const TvkSkinCon
     TSkinReader(Model, SkinText, Packed, SkinPath, Settings).Run();
     for (int i = 0; i < 6; ++i) {
       static const int kBrushColors[6] = {pcMainColor, pcLabelText, pcTCBottom, pcTCTop, pcEditText, pcEditBG};
-      Model.Brushes[i] = CreateSolidBrush(Model.Palette[kBrushColors[i]] & 0xFFFFFF);
+      Model.Brushes[i] = GdiNewSolidBrush(Model.Palette[kBrushColors[i]] & 0xFFFFFF);
     }
   } catch (...) {
     Model.Clear();

@@ -11,6 +11,7 @@
 #include "framework/SysUtils.h"
 #include "framework/TypInfo.h"
 #include "skin/core/sSkinLoader.h"
+#include "skin/core/vkFormServices.h"
 #include "skin/core/vkPackedSkin.h"
 #include "skin/core/vkSkinCommands.h"
 #include "skin/core/vkSkinImages.h"
@@ -570,6 +571,20 @@ void TsSkinManager::SetSkinDirectory(const std::string& Value) {
   if (OnSkinListChanged) OnSkinListChanged(this);
 }
 
+namespace {
+struct TRescaleContext {
+  TsSkinManager* Manager;
+  int OldPercent;
+};
+BOOL CALLBACK RescaleSkinnedForm(HWND w, LPARAM p) {
+  auto* c = reinterpret_cast<TRescaleContext*>(p);
+  // forms answer command 4 with their skinner
+  if (SendMessageA(w, SM_VKCMD, MAKEWPARAM(0, VKCMD_QUERY_FORM_SKINNER), 0) != 0)
+    c->Manager->RescaleControl(w, c->OldPercent);
+  return TRUE;
+}
+}  // namespace
+
 void TsSkinManager::SetScaleModeInternal(TvkScaleMode Value) {
   TvkScaleMode old = FOptions->FScaleMode;
   if (old == Value) return;
@@ -584,8 +599,13 @@ void TsSkinManager::SetScaleModeInternal(TvkScaleMode Value) {
   FOptions->FScaleMode = Value;
   if (designing || ReadingState()) return;
   if (FActive && FModel.SkinData.Active) {
-    TLoadingScope loading;
-    LoadNamedSkin();
+    {
+      TLoadingScope loading;
+      LoadNamedSkin();
+    }
+    // every skinned form of the thread takes the new size
+    TRescaleContext ctx{this, percent(old)};
+    EnumThreadWindows(GetCurrentThreadId(), RescaleSkinnedForm, reinterpret_cast<LPARAM>(&ctx));
   }
 }
 
@@ -808,10 +828,7 @@ void TsSkinManager::ApplySkin(bool Repaint) {
   FModel.SkinData.Active = false;
   BroadcastCommand(VKCMD_SKIN_APPLIED, reinterpret_cast<LPARAM>(this));
   FModel.SkinData.Active = true;
-  if (GetIsDefault() && !FHooksInstalled) {
-    if (sv.InstallHooks) sv.InstallHooks(this);
-    FHooksInstalled = true;
-  }
+  if (GetIsDefault() && !FHooksInstalled) InstallHooks();
   if (Repaint) RepaintAll();
 }
 
@@ -819,14 +836,29 @@ void TsSkinManager::RemoveSkin() {
   TLoadingScope removing;
   auto& sv = SkinServices();
   if (sv.ClearGlows) sv.ClearGlows();
-  if (FHooksInstalled) {
-    if (sv.RemoveHooks) sv.RemoveHooks(this);
-    FHooksInstalled = false;
-  }
+  RemoveHooks();
   bool was = FModel.SkinData.Active;
   FModel.SkinData.Active = false;
   if (was) BroadcastCommand(VKCMD_SKIN_DROPPED, reinterpret_cast<LPARAM>(this));
   FModel.Clear();
+}
+
+void TsSkinManager::InstallHooks() {
+  if (ComponentState().Contains(csDesigning) || !GetIsDefault() || FHooksInstalled) return;
+  FHooksInstalled = true;
+  // the thread hook skins the forms and dialogs created or activated while the skin is applied
+  if (FormServices.CbtHookProc)
+    FThreadHook = SetWindowsHookExA(WH_CBT, FormServices.CbtHookProc, nullptr, GetCurrentThreadId());
+  if (SkinServices().InstallHooks) SkinServices().InstallHooks(this);
+}
+
+void TsSkinManager::RemoveHooks() {
+  if (!FHooksInstalled) return;
+  if (FormServices.FreeMenuWindowAdapters) FormServices.FreeMenuWindowAdapters();
+  if (FThreadHook) UnhookWindowsHookEx(FThreadHook);
+  FThreadHook = nullptr;
+  if (SkinServices().RemoveHooks) SkinServices().RemoveHooks(this);
+  FHooksInstalled = false;
 }
 
 void TsSkinManager::RepaintAll() {
@@ -947,6 +979,15 @@ void TsSkinManager::RescaleControl(HWND Wnd, int DefaultPercent) {
     if (parent) MapWindowPoints(parent, nullptr, reinterpret_cast<POINT*>(&old), 2);
     InvalidateRect(nullptr, &old, TRUE);
   }
+}
+
+int SkinScrollBarWidth(const TsSkinManager* Manager) {
+  if (Manager && Manager->ScrollsOptions()->ScrollSize() >= 0) return Manager->ScrollsOptions()->ScrollSize();
+  return GetSystemMetrics(SM_CXVSCROLL);
+}
+
+int SkinScrollBarWidthAtLeastSystem(const TsSkinManager* Manager) {
+  return std::max(GetSystemMetrics(SM_CXVSCROLL), SkinScrollBarWidth(Manager));
 }
 
 // ===================================================================== published properties

@@ -372,7 +372,7 @@ private:
 // The engine calls them at the moments its loading and application steps name; an empty entry is a
 // layer that is not linked in.
 struct TvkSkinServices {
-  std::function<void(TsSkinManager*)> InstallHooks;       // thread hook, patches (default manager)
+  std::function<void(TsSkinManager*)> InstallHooks;       // system-colour patches (default manager)
   std::function<void(TsSkinManager*)> RemoveHooks;
   std::function<void(TsSkinManager*)> HookMainWindow;     // application main-window hook
   std::function<void(TsSkinManager*)> UnhookMainWindow;
@@ -390,6 +390,10 @@ struct TvkScaleChangeInfo {
   TvkScaleMode OldMode, NewMode;
   int OldPercent, NewPercent;
 };
+
+// Scroll-bar width: the manager's ScrollSize when 0 or more, else the system's; the system's for nil.
+int SkinScrollBarWidth(const TsSkinManager* Manager);
+int SkinScrollBarWidthAtLeastSystem(const TsSkinManager* Manager);
 
 // Registers the classes a stored form names (TsSkinManager) with the form reader.
 void RegisterSkinManagerClasses();
@@ -449,6 +453,11 @@ public:
   // ---- loading and application ----
   void ApplySkin(bool Repaint);
   void RemoveSkin();
+  // The thread hook of the form skinning layer (and what that layer registers) while a skin is applied; the
+  // default manager only.
+  void InstallHooks();
+  void RemoveHooks();
+  bool HooksInstalled() const { return FHooksInstalled; }
   void RepaintAll();
   void BeginUpdate() { FUpdating = true; }
   void EndUpdate(bool Repaint, bool Animate);
@@ -594,5 +603,6 @@ private:
   bool FUpdating = false;
   bool FSkinIsPacked = false;
   bool FHooksInstalled = false;
+  HHOOK FThreadHook = nullptr;
   bool FLoadFailed = false;
 };

@@ -1,6 +1,7 @@
 #include "skin/core/sSkinModel.h"
 
 #include "framework/Graphics.h"
+#include "framework/GraphicsGdi.h"
 #include "framework/SysUtils.h"
 
 const TsGenState& DefaultGenState() {
@@ -28,7 +29,7 @@ void TvkSkinModel::Clear() {
   ExtBorderMargins = TRect();
   for (HBRUSH& b : Brushes)
     if (b) {
-      DeleteObject(b);
+      GdiFreeObject(b);
       b = nullptr;
     }
   Palette.fill(kNoPaletteColor);

@@ -9,6 +9,7 @@
 #include "framework/Streams.h"
 #include "framework/TypInfo.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/vkFormServices.h"
 #include "skin/core/vkPackedSkin.h"
 
 using namespace engine_test;
@@ -512,4 +513,49 @@ TEST_F(Manager, SkinListHoldsStoredSkinsAndPackedFiles) {
   EXPECT_EQ(list.Count(), 1);
   m->SetSkinDirectory(dir.Path() + "missing");
   EXPECT_EQ(m->SkinListController()->Items().size(), 1u);
+}
+
+// ---- hooks and scroll bars ----
+
+namespace {
+int gHookCalls = 0;
+LRESULT CALLBACK CountingHook(int code, WPARAM wp, LPARAM lp) {
+  if (code == HCBT_CREATEWND) ++gHookCalls;
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+}  // namespace
+
+TEST_F(Manager, TheDefaultManagerHooksTheThreadWhileASkinIsApplied) {
+  WriteFolder(dir.Sub("F"));
+  auto saved = FormServices.CbtHookProc;
+  FormServices.CbtHookProc = CountingHook;
+  auto m = Make();
+  auto other = Make();
+  gHookCalls = 0;
+  HWND before = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_EQ(gHookCalls, 0);
+  other->SetSkinName("F");  // not the default: no hook
+  EXPECT_FALSE(other->HooksInstalled());
+  m->SetSkinName("F");
+  EXPECT_TRUE(m->HooksInstalled());
+  HWND during = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_EQ(gHookCalls, 1);
+  m->SetActive(false);
+  EXPECT_FALSE(m->HooksInstalled());
+  HWND after = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_EQ(gHookCalls, 1);
+  for (HWND w : {before, during, after}) DestroyWindow(w);
+  FormServices.CbtHookProc = saved;
+}
+
+TEST(ManagerScrollBars, WidthFromTheOptionsOrTheSystem) {
+  ManagerPtr m(Create<TsSkinManager>(nullptr));
+  int sys = GetSystemMetrics(SM_CXVSCROLL);
+  EXPECT_EQ(SkinScrollBarWidth(nullptr), sys);
+  EXPECT_EQ(SkinScrollBarWidth(m.get()), sys);
+  m->ScrollsOptions()->SetScrollSize(3);
+  EXPECT_EQ(SkinScrollBarWidth(m.get()), 3);
+  EXPECT_EQ(SkinScrollBarWidthAtLeastSystem(m.get()), std::max(3, sys));
+  m->ScrollsOptions()->SetScrollSize(sys + 5);
+  EXPECT_EQ(SkinScrollBarWidthAtLeastSystem(m.get()), sys + 5);
 }
