@@ -84,6 +84,19 @@ int BaudRateValue(TBaudRate rate) { return BaudRates[rate]; }
 
 DWORD ComEventMask(TComEvent event) { return EventMasks[event]; }
 
+TComErrors ComErrorsFromSystem(DWORD errors, TParity parity) {
+  TComErrors set;
+  if (errors & CE_FRAME) set.Include(ceFrame);
+  if ((errors & CE_RXPARITY) && parity != paNone) set.Include(ceRxParity);
+  if (errors & CE_OVERRUN) set.Include(ceOverrun);
+  if (errors & CE_RXOVER) set.Include(ceRxOver);
+  if (errors & CE_TXFULL) set.Include(ceTxFull);
+  if (errors & CE_BREAK) set.Include(ceBreak);
+  if (errors & CE_IOE) set.Include(ceIO);
+  if (errors & CE_MODE) set.Include(ceMode);
+  return set;
+}
+
 // ---- TComTimeouts ----
 PUBLISHED(TComTimeouts) {
   p.Int("ReadInterval", &TComTimeouts::ReadInterval, &TComTimeouts::SetReadInterval);
@@ -495,15 +508,7 @@ void TBComPort::HandleEvent(TComEvent event) {
     if (OnError) {
       DWORD errors = 0;
       if (!ClearCommError(handle_, &errors, nullptr)) RaiseComError(10);
-      TComErrors set;
-      if (errors & CE_FRAME) set.Include(ceFrame);
-      if ((errors & CE_RXPARITY) && parity_ != paNone) set.Include(ceRxParity);
-      if (errors & CE_OVERRUN) set.Include(ceOverrun);
-      if (errors & CE_RXOVER) set.Include(ceRxOver);
-      if (errors & CE_TXFULL) set.Include(ceTxFull);
-      if (errors & CE_BREAK) set.Include(ceBreak);
-      if (errors & CE_IOE) set.Include(ceIO);
-      if (errors & CE_MODE) set.Include(ceMode);
+      const TComErrors set = ComErrorsFromSystem(errors, parity_);
       if (!set.Empty()) OnError(this, set);
     }
     break;

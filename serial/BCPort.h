@@ -39,6 +39,8 @@ using TRxCharEvent = std::function<void(TObject* Sender, int Count)>;
 
 // Bits per second of each TBaudRate.
 int BaudRateValue(TBaudRate rate);
+// The line errors of a ClearCommError result; a parity error counts only when parity is checked.
+TComErrors ComErrorsFromSystem(DWORD errors, TParity parity);
 // The Windows event-mask bit of a port event.
 DWORD ComEventMask(TComEvent event);
 

@@ -162,6 +162,24 @@ TEST(ComPortDevice, ReadTakesWhatArrivedWithinTheTimeouts) {
   EXPECT_EQ(port->InputCount(), 0);
 }
 
+TEST(ComPortDevice, RejectedLineSettingsLeaveThePortClosed) {
+  SimulatedDevice device;
+  PortHolder port;
+  port->SetPort(device.PortName());
+  port->SetParity(static_cast<TParity>(7));  // no such parity: the system refuses the settings
+  EXPECT_EQ(ComErrorCode([&] { port->Open(); }), 7);
+  EXPECT_FALSE(port->Connected());
+  EXPECT_EQ(port->Handle(), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(port->EventThread(), nullptr);
+  port->SetParity(paNone);
+  EXPECT_TRUE(port->Open());  // the failed attempt released the port
+  EXPECT_EQ(ComErrorCode([&] { port->SetParity(static_cast<TParity>(7)); }), 7);  // applied at once while open
+  EXPECT_TRUE(port->Connected());
+  port->SetParity(paOdd);  // a valid value goes through (a pty keeps no parity to read back)
+  EXPECT_EQ(port->Parity(), paOdd);
+  EXPECT_TRUE(port->Close());
+}
+
 TEST(ComPortDevice, MissingPortRaisesMessage0) {
   PortHolder port;
   port->SetPort("COM251");

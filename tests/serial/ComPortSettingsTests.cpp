@@ -62,6 +62,19 @@ TEST(ComPortSettings, BaudRatesAndEventMasksFollowTheirTables) {
   EXPECT_EQ(ComEventMask(evRx80Full), static_cast<DWORD>(EV_RX80FULL));
 }
 
+TEST(ComPortSettings, LineErrorsMapToTheirSetAndParityNeedsParityChecking) {
+  const DWORD all = CE_FRAME | CE_RXPARITY | CE_OVERRUN | CE_RXOVER | CE_TXFULL | CE_BREAK | CE_IOE | CE_MODE;
+  const TComErrors withParity = ComErrorsFromSystem(all, paEven);
+  EXPECT_EQ(withParity.Raw(), 0xFFu);
+  const TComErrors withoutParity = ComErrorsFromSystem(all, paNone);
+  EXPECT_FALSE(withoutParity.Contains(ceRxParity));
+  EXPECT_EQ(withoutParity.Raw(), 0xFFu & ~(1u << ceRxParity));
+  EXPECT_TRUE(ComErrorsFromSystem(CE_RXPARITY, paNone).Empty());
+  EXPECT_EQ(ComErrorsFromSystem(CE_BREAK, paNone), (TComErrors{ceBreak}));
+  EXPECT_EQ(ComErrorsFromSystem(CE_IOE | CE_FRAME, paOdd), (TComErrors{ceIO, ceFrame}));
+  EXPECT_TRUE(ComErrorsFromSystem(0, paMark).Empty());
+}
+
 TEST(ComPortSettings, OddBufferSizesLoseOne) {
   PortHolder port;
   port->SetInBufSize(1001);
