@@ -16,6 +16,7 @@
 #include "skin/graphics/Resample.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkColorMath.h"
+#include "skin/graphics/vkPixelOps.h"
 
 namespace {
 
@@ -864,6 +865,13 @@ private:
       }
       for (auto& img : m_.Images) {
         ForEachPixel(img.Bmp, [amount](uint32_t px) { return AdjustColorBrightness(px, amount); });
+        if (amount > 0) {
+          // brightened images: newer skins carry alpha, older ones white key pixels
+          if (m_.SkinData.Version >= 7.45)
+            PremultiplyBitmapRect(img.Bmp, TRect(0, 0, img.Bmp->Width(), img.Bmp->Height()));
+          else
+            ClearWhiteKeyPixels(img.Bmp);
+        }
       }
       ForEachSkinColor([amount](uint32_t c) { return SwapRedBlue(AdjustColorBrightness(SwapRedBlue(c), amount)); },
                        false);

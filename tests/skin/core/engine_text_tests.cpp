@@ -2,11 +2,13 @@
 // palette, built-in and common sections, and malformed texts.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 #include "engine_support.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/vkSkinIni.h"
+#include "skin/graphics/vkBitmap32.h"
 
 using namespace engine_test;
 
@@ -21,13 +23,16 @@ using ManagerPtr = std::unique_ptr<TsSkinManager, ManagerFree>;
 struct SkinFixture {
   TempFolder dir;
   BoxRecorder boxes;
-  ManagerPtr Load(const std::string& text, int scale = -1, const std::string& common = "") {
+  ManagerPtr Load(const std::string& text, int scale = -1, const std::string& common = "",
+                  std::function<uint32_t(int, int)> master = nullptr, std::function<void(TsSkinManager*)> prepare = nullptr) {
     std::string skin = dir.Sub("T");
     WriteFileText(skin + "Options.dat", text);
-    WriteFileBytes(skin + "MASTER.BMP", MakeBmp(64, 64, [](int x, int y) {
-                     return (x < 2 && y < 2) ? 0xFF00FFu : 0x808080u;
+    if (!master) master = [](int, int) { return 0x808080u; };
+    WriteFileBytes(skin + "MASTER.BMP", MakeBmp(64, 64, [&](int x, int y) {
+                     return (x < 2 && y < 2) ? 0xFF00FFu : master(x, y);
                    }));
     ManagerPtr m(Create<TsSkinManager>(nullptr));
+    if (prepare) prepare(m.get());
     if (scale >= 0) m->Options()->SetScaleMode(static_cast<TvkScaleMode>(scale));
     if (!common.empty()) m->CommonSections()->SetText(common);
     m->SetSkinDirectory(dir.Path());
@@ -335,4 +340,39 @@ TEST_F(SkinText, VersionNotes) {
             "This version of the skin has not complete support by used VelkorControls package release.\r\n"
             "Components must be updated to latest version for using this skin.");
   EXPECT_TRUE(young->SkinningRules().Contains(srStdDialogs));  // restored after the box
+}
+
+TEST_F(SkinText, HueOffsetTurnsImagesAndColoursButKeepsTitleButtons) {
+  auto red = [](int, int) { return 0xFF0000u; };
+  std::string text = std::string(kGlobal) + "BIKEEPHUE=2\nBICONCLOSE=@0010@0010@0020@0020@1@0\n[B]\nCOLOR=255\n";
+  auto m = Load(text, -1, "", red, [](TsSkinManager* mm) { mm->SetHueOffset(120); });
+  ASSERT_TRUE(m->SkinData().Active);
+  TPixelPlane p = PlaneOf(m->MasterBitmap());
+  EXPECT_EQ(p.At(40, 40) & 0xFFFFFF, 0x00FF00u);  // red turned to green
+  EXPECT_EQ(p.At(15, 15) & 0xFFFFFF, 0xFF0000u);  // the close button keeps its hue
+  EXPECT_EQ(p.At(0, 0) & 0xFFFFFF, 0xFF00FFu);    // key pixels untouched
+  EXPECT_EQ(p.At(40, 40) >> 24, 0xFFu);           // the master bitmap is opaque
+  EXPECT_EQ(Section(m.get(), "B").Props[0].Color, 0x00FF00u);
+}
+
+TEST_F(SkinText, BrightnessKeepsTheMaskBandsOfMasterElements) {
+  auto grey = [](int, int) { return 0x404040u; };
+  std::string text = std::string(kGlobal) + "[B]\nM=@0010@0010@0020@0030@1@1\n";
+  auto m = Load(text, -1, "", grey, [](TsSkinManager* mm) { mm->SetBrightness(50); });
+  ASSERT_TRUE(m->SkinData().Active);
+  TPixelPlane p = PlaneOf(m->MasterBitmap());
+  EXPECT_NE(p.At(40, 40) & 0xFFFFFF, 0x404040u);  // brightened
+  EXPECT_NE(p.At(15, 15) & 0xFFFFFF, 0x404040u);  // the element's image half too
+  EXPECT_EQ(p.At(15, 25) & 0xFFFFFF, 0x404040u);  // its mask band is kept
+}
+
+TEST_F(SkinText, SaturationReachesSectionsAndThePalette) {
+  std::string text = std::string(kGlobal) + "COLOR=4227200\n[B]\nCOLOR=4227200\nTCLEFT=-1\n";
+  auto m = Load(text, -1, "", nullptr, [](TsSkinManager* mm) { mm->SetSaturation(-100); });
+  ASSERT_TRUE(m->SkinData().Active);
+  uint32_t c = Section(m.get(), "B").Props[0].Color;
+  EXPECT_EQ(c & 0xFF, (c >> 8) & 0xFF);  // no saturation left: grey
+  EXPECT_EQ(c & 0xFF, (c >> 16) & 0xFF);
+  EXPECT_EQ(Section(m.get(), "B").Props[0].TCLeft, -1);  // "none" stays none
+  EXPECT_EQ(m->SkinBaseColor(), c);
 }
