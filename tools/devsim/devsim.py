@@ -13,7 +13,8 @@ with "z" and the command with its high bit set. Stray "z" characters (the wake-u
   06 commit       -> "z86" cs ";"        programs the last written block (flash: bits only clear)
 
 Timing: each command kind has a processing time (input queues meanwhile and is answered in turn);
-with a baud rate set, input is taken at the wire's pace and replies leave at the wire's pace.
+with a baud rate set, input is taken at the wire's pace and each reply arrives whole when its last
+character would have crossed the wire.
 
 Faults: answer a kind only from the k-th identical try on, drop replies of a kind at a rate, answer
 with a wrong reply code, report any loader version, go silent, go silent or close the pty after
@@ -235,7 +236,7 @@ class Wire:
         self.frames = collections.deque()  # (complete time, body)
         self.busy_until = 0.0
         self.pending = collections.deque()  # (due time, kind, reply bytes)
-        self.out = collections.deque()      # (due time, byte)
+        self.out = collections.deque()      # (due time, reply bytes)
         self.closed = False
 
     def char_time(self):
@@ -276,12 +277,13 @@ class Wire:
                 self.pending.append((finish, reply))
         while self.pending and self.pending[0][0] <= now:
             due, reply = self.pending.popleft()
-            for value in reply:
-                self.tx_free = max(due, self.tx_free) + self.char_time()
-                self.out.append((self.tx_free, value))
+            # A reply leaves in one piece when its last character would have crossed the wire: delivered
+            # in millisecond-late pieces, it would trip the reader's 1 ms gap time-out as no real line does.
+            self.tx_free = max(due, self.tx_free) + len(reply) * self.char_time()
+            self.out.append((self.tx_free, reply))
         chunk = bytearray()
         while self.out and self.out[0][0] <= now:
-            chunk.append(self.out.popleft()[1])
+            chunk += self.out.popleft()[1]
         if chunk and not self.closed:
             try:
                 os.write(self.master, bytes(chunk))

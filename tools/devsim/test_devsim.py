@@ -158,11 +158,11 @@ class WireTiming(unittest.TestCase):
         wire.receive(b"z0202;", 0.0)
         self.assertAlmostEqual(wire.frames[0][0], 0.006)
         self.assertAlmostEqual(wire.step(0.0), 0.006)
-        next_due = wire.step(0.0061)  # processed; its reply leaves a character a millisecond
+        next_due = wire.step(0.0061)  # processed; its reply arrives whole after its wire time
         reply_length = 20
-        self.assertEqual(len(wire.out), reply_length)
-        self.assertAlmostEqual(next_due, 0.007)
-        self.assertAlmostEqual(wire.out[-1][0], 0.006 + reply_length * 0.001)
+        self.assertEqual(len(wire.out), 1)
+        self.assertEqual(len(wire.out[0][1]), reply_length)
+        self.assertAlmostEqual(next_due, 0.006 + reply_length * 0.001)
 
 
 if __name__ == "__main__":
