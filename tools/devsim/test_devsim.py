@@ -6,6 +6,7 @@ import os
 import sys
 import unittest
 
+sys.dont_write_bytecode = True  # leave no cache in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import devsim  # noqa: E402
 
