@@ -5,6 +5,7 @@
 #include "framework/Graphics.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/graphics/vkBitmap32.h"
+#include "skin/graphics/vkBlend.h"
 
 namespace {
 
@@ -157,4 +158,30 @@ void PremultiplyBitmapRect(TBitmap* Bmp, const TRect& R) {
 void PremultiplyBitmap(TBitmap* Bmp) {
   const TPixelPlane P = PlaneOf(Bmp);
   PremultiplyBitmapRect(P, TRect{0, 0, P.Width, P.Height}, IsDwmCompositionActive());
+}
+
+namespace {
+void Desaturate(uint32_t* Pixel, intptr_t Amount) { *Pixel = AdjustColorSaturation(*Pixel, static_cast<int>(Amount)); }
+}  // namespace
+
+void PaintDisabledLook(TBitmap* Bmp, TsDisabledKinds Kinds, uint32_t ControlColor, TPoint Offset,
+                       const TvkBgCacheRef& Bg) {
+  const TPixelPlane P = PlaneOf(Bmp);
+  if (P.Empty()) return;
+  if (Kinds.Contains(dkGrayed)) {
+    if (DisabledSaturation != -100)
+      ApplyToEachPixel(P, Desaturate, DisabledSaturation * 255 / 100, KeyPixel32);
+    else
+      GrayBitmap32(P);
+  }
+  if (Kinds.Contains(dkBlended)) {
+    TRect R(0, 0, P.Width, P.Height);
+    if (Bg.Ready) {
+      const int DX = Bg.X + Offset.X, DY = Bg.Y + Offset.Y;
+      R = TRect(R.Left + DX, R.Top + DY, R.Right + DX, R.Bottom + DY);
+      BlendCopyKeyedRect(Bmp, 0, 0, Bg.Bmp, R, DisabledLevel, KeyPixel32);
+    } else {
+      BlendRectToColor32(P, R, DisabledLevel, Bg.FillColor != KeyPixel32 ? Bg.FillColor : ControlColor);
+    }
+  }
 }

@@ -71,3 +71,6 @@ extern uint8_t DisabledLevel;
 // mixes the image toward what lies behind it: Bg's bitmap at (Bg.X + Offset.X, Bg.Y + Offset.Y) when Ready, else
 // Bg's fill colour or, without one, the control's background colour.
 void PaintDisabledLook(TBitmap* Bmp, TsDisabledKinds Kinds, TControl* Control, TPoint Offset, const TvkBgCacheRef& Bg);
+// The same with the control's background colour already known (read only when Bg gives neither bitmap nor colour).
+void PaintDisabledLook(TBitmap* Bmp, TsDisabledKinds Kinds, uint32_t ControlColor, TPoint Offset,
+                       const TvkBgCacheRef& Bg);

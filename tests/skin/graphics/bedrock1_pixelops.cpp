@@ -133,3 +133,47 @@ TEST(PixelOps, PremultiplyCapsNearWhiteOnlyWithoutComposition) {
   PremultiplyBitmap(B.get());
   EXPECT_EQ(0, CountChanged(B.get(), Px(128, 127, 0, 50)));
 }
+
+namespace {
+TvkBgCacheRef FillRef(uint32_t Color) {
+  TvkBgCacheRef R;
+  R.FillColor = Color;
+  return R;
+}
+}  // namespace
+
+TEST(DisabledLook, GreyedDesaturatesNonKeyPixels) {
+  BitmapPtr B = MakeBy(2, 1, [](int x, int) { return x == 0 ? Px(0x44, 200, 100, 50) : KeyPixel32; });
+  PaintDisabledLook(B.get(), TsDisabledKinds{dkGrayed}, 0u, TPoint(0, 0), FillRef(KeyPixel32));
+  // Amount -90 * 255 div 100 = -229; grey 124: (c * 26 + 229 * 124) >> 8.
+  EXPECT_EQ(Px(0x44, 131, 121, 116), At(B.get(), 0, 0));
+  EXPECT_EQ(KeyPixel32, At(B.get(), 1, 0));
+  const int Saved = DisabledSaturation;
+  DisabledSaturation = -100;  // fully grey, every pixel
+  PaintDisabledLook(B.get(), TsDisabledKinds{dkGrayed}, 0u, TPoint(0, 0), FillRef(KeyPixel32));
+  DisabledSaturation = Saved;
+  EXPECT_EQ(Px(0x44, 123, 123, 123), At(B.get(), 0, 0));  // 0.299*131 + 0.587*121 + 0.114*116 = 123.4
+  EXPECT_EQ(Px(0, 105, 105, 105), At(B.get(), 1, 0));
+}
+
+TEST(DisabledLook, BlendedTowardFillColourOrControlColour) {
+  BitmapPtr B = Make32(2, 2, Px(0x11, 200, 200, 200));
+  // (c * 100 + col * 155) >> 8 over the whole bitmap; alpha kept.
+  PaintDisabledLook(B.get(), TsDisabledKinds{dkBlended}, 0x00FFFFFFu, TPoint(0, 0), FillRef(0x00000000));
+  EXPECT_EQ(0, CountChanged(B.get(), Px(0x11, 78, 78, 78)));
+  BitmapPtr C = Make32(2, 2, Px(0x11, 200, 200, 200));
+  PaintDisabledLook(C.get(), TsDisabledKinds{dkBlended}, 0x000000FFu, TPoint(0, 0), FillRef(KeyPixel32));
+  EXPECT_EQ(0, CountChanged(C.get(), Px(0x11, (200 * 100 + 255 * 155) >> 8, 78, 78)));
+}
+
+TEST(DisabledLook, BlendedOverTheReadyBackgroundAfterGreying) {
+  BitmapPtr Bg = MakeBy(6, 6, [](int x, int y) { return x == 3 && y == 2 ? KeyPixel32 : Px(0x99, 10 * x, 10 * y, 0); });
+  TvkBgCacheRef Ref;
+  InitBgInfo(Bg.get(), 1, 1, Ref);
+  BitmapPtr B = Make32(2, 2, Px(0x22, 200, 200, 200));
+  PaintDisabledLook(B.get(), TsDisabledKinds{dkBlended, dkGrayed}, 0u, TPoint(1, 0), Ref);
+  // Greying first: (200 * 26 + 229 * 200) >> 8 = 199 (base 255, not 256); then the background at (2 + x, 1 + y)
+  // weighs 155, the image 100.
+  EXPECT_EQ(Px(0x22, (20 * 155 + 199 * 100) >> 8, (10 * 155 + 199 * 100) >> 8, (199 * 100) >> 8), At(B.get(), 0, 0));
+  EXPECT_EQ(Px(0x22, 199, 199, 199), At(B.get(), 1, 1));  // background key pixel (3, 2) skipped
+}
