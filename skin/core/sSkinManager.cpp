@@ -6,6 +6,8 @@
 #include <map>
 
 #include "framework/FormReader.h"
+#include "framework/LateBinding.h"
+#include "framework/Registry.h"
 #include "framework/Platform.h"
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
@@ -15,6 +17,7 @@
 #include "skin/core/vkPackedSkin.h"
 #include "skin/core/vkSkinCommands.h"
 #include "skin/core/vkSkinImages.h"
+#include "skin/graphics/ToolkitStartup.h"
 
 namespace {
 TsSkinManager* gDefaultManager = nullptr;
@@ -339,15 +342,16 @@ int TsSkinManager::ScaleIndexFromDpi(int Dpi) {
 
 TsSkinManager::TsSkinManager(TComponent* AOwner) : TComponent(AOwner) {
   FEffects = new TvkSkinEffects(this);
-  DWORD dpi = 0, size = sizeof dpi, type = 0;
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop\\WindowMetrics", 0, KEY_READ, &key) == ERROR_SUCCESS) {
-    if (RegQueryValueExA(key, "AppliedDPI", nullptr, &type, reinterpret_cast<BYTE*>(&dpi), &size) != ERROR_SUCCESS ||
-        type != REG_DWORD)
-      dpi = 0;
-    RegCloseKey(key);
+  int dpi = 0;
+  try {
+    TRegistry reg;
+    reg.SetRootKey(HKEY_CURRENT_USER);
+    if (reg.OpenKeyReadOnly("Control Panel\\Desktop\\WindowMetrics") && reg.ValueExists("AppliedDPI"))
+      dpi = reg.ReadInteger("AppliedDPI");
+  } catch (const Exception&) {
+    dpi = 0;  // any failure reads as 0
   }
-  FRegistryScaleIndex = ScaleIndexFromDpi(static_cast<int>(dpi));
+  FRegistryScaleIndex = ScaleIndexFromDpi(dpi);
   for (auto& l : FThirdLists) {
     l = new TStringList();
     l->SetCaseSensitive(true);
@@ -437,10 +441,8 @@ void TsSkinManager::UpdateThirdNames() {
 void TsSkinManager::Loaded() {
   inherited::Loaded();
   if (FOptions->ScaleMode() != smOldMode && !ComponentState().Contains(csDesigning)) {
-    using TDpiAware = BOOL(WINAPI*)();
-    auto aware = reinterpret_cast<TDpiAware>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDPIAware")));
-    if (aware) aware();
+    static TLateBound<BOOL WINAPI()> SetProcessDPIAwareEntry("user32.dll", "SetProcessDPIAware");
+    if (auto* aware = SetProcessDPIAwareEntry.Get()) aware();
   }
   if (FSkinDirectory.empty()) FSkinDirectory = "c:\\Skins";
   if (FMenuSupport->IcoLineSkin().empty()) FMenuSupport->SetIcoLineSkin("ICOLINE");
@@ -520,7 +522,7 @@ void TsSkinManager::SetExtendedBorders(bool Value) {
 }
 
 bool TsSkinManager::GetExtendedBorders() const {
-  return FExtendedBorders && GetProcAddress(GetModuleHandleA("user32.dll"), "UpdateLayeredWindow") != nullptr;
+  return FExtendedBorders && HasLayeredWindowApi();
 }
 
 void TsSkinManager::SetIsDefault(bool Value) {

@@ -13,6 +13,7 @@
 #include "skin/core/sSkinLoader.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/vkPackedSkin.h"
+#include "skin/graphics/ToolkitStartup.h"
 
 using namespace engine_test;
 
@@ -97,6 +98,7 @@ TEST(CarriedSkins, TideHasWhatTheFormsDrawFrom) {
 
 TEST(CarriedSkins, TideExtendedBordersAtEveryScale) {
   BoxRecorder boxes;
+  ToolkitStartup();  // binds the layered-window functions extended borders need
   int widths[3] = {};
   TvkScaleMode modes[3] = {sm100, sm150, sm200};
   for (int i = 0; i < 3; ++i) {
@@ -112,6 +114,7 @@ TEST(CarriedSkins, TideExtendedBordersAtEveryScale) {
     int ex = m->ConstData().ExBorder;
     EXPECT_EQ(m->ExtBorderMargins().Left, m->ma()[ex].WL - m->SkinData().FormOffset);
   }
+  ToolkitShutdown();
   EXPECT_LT(widths[0], widths[1]);
   EXPECT_LT(widths[1], widths[2]);
 }
@@ -253,4 +256,20 @@ TEST(CarriedSkins, DamagedStoredSkinsNeverRaiseOutOfTheSetter) {
       EXPECT_TRUE(m->gd().empty());
     }
   }
+}
+
+TEST(CarriedSkins, NoExtendedBordersWithoutLayeredWindows) {
+  BoxRecorder boxes;
+  ToolkitStartup();
+  auto saved = ToolkitEntries().UpdateLayeredWindow;
+  ToolkitEntries().UpdateLayeredWindow = nullptr;
+  ManagerPtr m(Create<TsSkinManager>(nullptr));
+  m->SetExtendedBorders(true);
+  m->SetSkinDirectory(SkinBuildFolder());
+  m->SetSkinName("TIDE");
+  EXPECT_TRUE(m->SkinData().Active);
+  EXPECT_FALSE(m->GetExtendedBorders());
+  EXPECT_EQ(m->ExtBorderBitmap(true), nullptr);
+  ToolkitEntries().UpdateLayeredWindow = saved;
+  ToolkitShutdown();
 }
