@@ -15,10 +15,8 @@ class TvkBorderForm;
 class TvkDialogWnd;
 class TvkGlowForm;
 class TsSkinableMenus;
-class TvkMenuSupport;
 class TsSkinManager;
 class TCustomForm;
-class TPersistent;
 class TBitmap;
 class TMenu;
 
@@ -92,7 +90,6 @@ struct TvkFormServices {
   void (*InitPopupMenu)(TsSkinableMenus* Painter, TMenu* Menu, bool Active) = nullptr;
   void (*SyncMenusActive)(TsSkinableMenus* Painter) = nullptr;
   void (*ApplyToAllMenus)(TsSkinableMenus* Painter, bool Flag) = nullptr;
-  TvkMenuSupport* (*CreateMenuSupport)(TPersistent* Owner) = nullptr;
 };
 
 // The one table; skin/forms fills it at start-up.
