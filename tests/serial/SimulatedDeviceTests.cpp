@@ -43,7 +43,7 @@ protected:
     if (port_) port_->Free();
   }
   // One exchange as the loader makes it: write, wait, read what came.
-  std::string Exchange(const std::string& frame, DWORD waitMs = 30, int count = 40) {
+  std::string Exchange(const std::string& frame, DWORD waitMs = 100, int count = 40) {
     port_->WriteStr(frame);
     Sleep(waitMs);
     std::string reply;
@@ -114,8 +114,8 @@ TEST_F(DeviceSession, ProcessingTimeDelaysTheAnswer) {
   SimulatedDevice device;
   Open(device);
   device.SetProcessingTime(DeviceFrame::Commit, 150);
-  EXPECT_EQ(Exchange("z0606;", 20), "");      // not yet
-  Sleep(250);
+  EXPECT_EQ(Exchange("z0606;", 20), "");      // not yet: 150 ms of processing
+  Sleep(400);
   std::string late;
   port_->ReadStr(late, 20);
   EXPECT_EQ(late, "z8686;");                  // answered in turn, after its processing time
