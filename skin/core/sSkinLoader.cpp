@@ -64,18 +64,17 @@ int Digits(const std::string& v, size_t pos, size_t n, const std::string& where)
   return r;
 }
 
-std::vector<std::string> Split(const std::string& s, char sep) {
+// The words of s between separators; empty words are skipped, so "~A~B" has the words A and B.
+std::vector<std::string> Words(const std::string& s, char sep) {
   std::vector<std::string> out;
   size_t start = 0;
-  while (true) {
+  while (start <= s.size()) {
     size_t p = s.find(sep, start);
-    if (p == std::string::npos) {
-      out.push_back(s.substr(start));
-      return out;
-    }
-    out.push_back(s.substr(start, p - start));
+    if (p == std::string::npos) p = s.size();
+    if (p > start) out.push_back(s.substr(start, p - start));
     start = p + 1;
   }
+  return out;
 }
 
 int WordToInt(const std::string& w) {
@@ -304,7 +303,7 @@ private:
       md.MaskType = static_cast<int16_t>(Digits(up, 44, 1, where));
       md.DrawMode = static_cast<int16_t>(Digits(up, 46, 1, where));
       md.BorderWidth = static_cast<int16_t>(Digits(up, 48, 1, where));
-      auto words = Split(up, '!');
+      auto words = Words(up, '!');
       md.MaskKind = static_cast<uint8_t>(words.size() > 3 ? std::clamp(WordToInt(words[3]), 0, 4) : 0);
       CheckRect(md, m_.MasterBitmap, where);
       if (md.WL + md.WT + md.WR + md.WB == 0) {
@@ -321,7 +320,7 @@ private:
       md.MaskKind = mkTexture;
       TBitmap* src = m_.MasterBitmap;
       if (up.size() > 26) {
-        auto words = Split(up, '~');
+        auto words = Words(up, '~');
         if (words.size() < 7) throw EConvertError("Texture " + where + " names no image");
         src = Image(words[6]);
         if (!src) return;  // a missing image adds no element
@@ -329,7 +328,8 @@ private:
       }
       CheckRect(md, src, where);
     } else {
-      auto words = Split(c == '!' ? up.substr(1) : up, '!');
+      auto words = Words(up, '!');
+      if (words.empty()) return;
       TBitmap* img = Image(words[0]);
       if (!img) return;  // a missing or empty image adds no element
       md.Bmp = img;
@@ -361,9 +361,6 @@ private:
     }
     for (auto& md : m_.ma) {
       if (md.ImageCount != 0) continue;
-      if (md.WL < 1 && md.WT < 1 && md.WR < 1 && md.WB < 1 && md.BorderWidth < 1 && (md.Width < 1 || md.Height < 1))
-        throw EConvertError("Image element " + md.ClassName + "." + md.PropertyName +
-                            " has no frames and no border widths");
       auto fix = [&](int16_t& w, int frame) {
         if (w < 1) w = static_cast<int16_t>(md.BorderWidth >= 1 ? md.BorderWidth : std::min(frame, SHRT_MAX));
       };
@@ -372,7 +369,6 @@ private:
       fix(md.WL, md.Width);
       fix(md.WR, md.Width);
       md.ImageCount = 1;
-      md.Width = Width(md.R);
     }
     for (auto& md : m_.ma) {
       if (md.MaskKind != mkNinePart) continue;

@@ -224,7 +224,7 @@ class Checker:
                 m.w = [0, 0, 0, 0]
                 self.check_rect(m, self.master, where)
             elif first == '^':
-                words = up.split('!')
+                words = [w for w in up.split('!') if w]
                 m = Mask(section, key, min(int(words[3]) if len(words) > 3 and is_int(words[3]) else 0, 4))
                 m.r = [digits(up, 2, 4), digits(up, 7, 4), digits(up, 12, 4), digits(up, 17, 4)]
                 m.w = [digits(up, 22, 4), digits(up, 27, 4), digits(up, 32, 4), digits(up, 37, 4)]
@@ -243,13 +243,13 @@ class Checker:
                 m.mtype = digits(up, 25, 1) if len(up) >= 25 else 0
                 size = self.master
                 if len(up) > 26:
-                    words = up.split('~')
+                    words = [w for w in up.split('~') if w]
                     if len(words) < 7:
                         raise ValueError('texture image word missing')
                     size = self.image(words[6], where)
                 self.check_rect(m, size, where)
             else:
-                words = value.split('!')[1:] if first == '!' else value.split('!')
+                words = [w for w in value.split('!') if w]
                 if len(words) < 4:
                     raise ValueError('an image value needs at least 4 "!" words')
                 for i, w in enumerate(words[1:], 2):

@@ -376,3 +376,24 @@ TEST_F(SkinText, SaturationReachesSectionsAndThePalette) {
   EXPECT_EQ(Section(m.get(), "B").Props[0].TCLeft, -1);  // "none" stays none
   EXPECT_EQ(m->SkinBaseColor(), c);
 }
+
+TEST_F(SkinText, TextureImagesAndFramelessElements) {
+  WriteFileBytes(dir.Sub("T") + "TEX.BMP", SolidBmp(8, 8, 0x334455));
+  auto m = Load(std::string(kGlobal) + "[B]\nPATTERN=~0000~0000~0008~0004~01~0~tex.bmp\n"
+                                       "GONE=~0000~0000~0008~0004~01~0~NOPE.BMP\n"
+                                       "FLAT=@0000@0000@0010@0006@0@0\n");
+  int t = m->FindMaskByNames("B", "PATTERN");
+  ASSERT_GE(t, 0);
+  EXPECT_NE(m->ma()[t].Bmp, nullptr);  // the seventh word names the texture's own image
+  EXPECT_EQ(m->ma()[t].R, TRect(0, 0, 8, 4));
+  EXPECT_EQ(m->FindMaskByNames("B", "GONE"), -1);
+  EXPECT_EQ(Section(m.get(), "B").Props[0].TextureIndex, t);
+  EXPECT_EQ(Section(m.get(), "B").Props[2].TextureIndex, t);  // states without their own keep the one below
+  int f = m->FindMaskByNames("B", "FLAT");
+  ASSERT_GE(f, 0);
+  const TsMaskData& flat = m->ma()[f];
+  EXPECT_EQ(flat.ImageCount, 1);  // no frames: one, with borders from the frame size
+  EXPECT_EQ(flat.Width, 0);
+  EXPECT_EQ(flat.WT, 6);
+  EXPECT_EQ(flat.WL, 0);
+}
