@@ -678,12 +678,10 @@ void TWinControl::GetTabOrderList(std::vector<TWinControl*>& List) {
 }
 
 bool TWinControl::CanFocus() {
-  TControl* c = this;
-  while (c) {
+  // Visible and enabled up to the form; the form itself may still be hidden (ActiveControl before Show).
+  TCustomForm* form = GetParentForm(this);
+  for (TControl* c = this; c && c != form; c = c->Parent())
     if (!c->Visible() || !c->Enabled()) return false;
-    if (!c->Parent()) break;
-    c = c->Parent();
-  }
   return true;
 }
 
@@ -847,6 +845,7 @@ void TWinControl::DestroyWnd() {
   FText = GetText();  // the caption outlives the window
   if (GetCaptureControl() == this || (g_captureControl && g_captureControl->FParent == this)) g_captureControl = nullptr;
   if (g_trackedWindow == FHandle) g_trackedWindow = nullptr;
+  TControlCanvas::FreeDeviceContexts(FHandle);
   DestroyWindowHandle();
   ReleaseBrush();
 }
@@ -1492,13 +1491,63 @@ LRESULT CALLBACK FrameworkWindowProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
 // ===================================================================================================
 // TGraphicControl / TCustomControl
 
-TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner) { FCanvas = new TCanvas(); }
+// ---- TControlCanvas ----
+namespace {
+std::vector<TControlCanvas*> g_canvasesWithDC;
+}
+
+TControlCanvas::TControlCanvas(TControl* Control) : FControl(Control) {}
+
+TControlCanvas::~TControlCanvas() { FreeHandle(); }
+
+void TControlCanvas::SetControl(TControl* Value) {
+  if (FControl == Value) return;
+  FreeHandle();
+  FControl = Value;
+}
+
+void TControlCanvas::FreeHandle() {
+  SetHandle(nullptr);
+  if (FOwnDC) {
+    GdiReleaseDC(FOwnWindow, FOwnDC);
+    FOwnDC = nullptr;
+    FOwnWindow = nullptr;
+    g_canvasesWithDC.erase(std::remove(g_canvasesWithDC.begin(), g_canvasesWithDC.end(), this), g_canvasesWithDC.end());
+  }
+}
+
+void TControlCanvas::FreeDeviceContexts(HWND Window) {
+  std::vector<TControlCanvas*> list = g_canvasesWithDC;
+  for (TControlCanvas* c : list)
+    if (!Window || c->FOwnWindow == Window) c->FreeHandle();
+}
+
+void TControlCanvas::CreateHandle() {
+  if (!FControl) return;
+  TWinControl* win = As<TWinControl>(FControl);
+  TWinControl* host = win ? win : FControl->Parent();
+  if (!host) return;
+  HWND h = host->Handle();
+  HDC dc = GdiGetDCEx(h, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS);
+  if (!dc) return;
+  if (!win) {
+    SetWindowOrgEx(dc, -FControl->Left(), -FControl->Top(), nullptr);
+    IntersectClipRect(dc, 0, 0, FControl->Width(), FControl->Height());
+  }
+  FOwnDC = dc;
+  FOwnWindow = h;
+  g_canvasesWithDC.push_back(this);
+  SetHandle(dc);
+}
+
+TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner) { FCanvas = new TControlCanvas(this); }
 
 TGraphicControl::~TGraphicControl() { FCanvas->Free(); }
 
 void TGraphicControl::Dispatch(TMessage& Message) {
   if (Message.Msg == WM_PAINT && Message.WParam) {
     FCanvas->Lock();
+    FCanvas->FreeHandle();
     FCanvas->SetHandle(reinterpret_cast<HDC>(Message.WParam));
     try {
       Paint();
@@ -1514,12 +1563,13 @@ void TGraphicControl::Dispatch(TMessage& Message) {
   inherited::Dispatch(Message);
 }
 
-TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner) { FCanvas = new TCanvas(); }
+TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner) { FCanvas = new TControlCanvas(this); }
 
 TCustomControl::~TCustomControl() { FCanvas->Free(); }
 
 void TCustomControl::PaintWindow(HDC DC) {
   FCanvas->Lock();
+  FCanvas->FreeHandle();
   FCanvas->SetHandle(DC);
   try {
     Paint();
@@ -1576,6 +1626,7 @@ PUBLISHED(TWinControl) {
   p.Event("OnExit", &TWinControl::OnExit);
 }
 
+IMPLEMENT_CLASS(TControlCanvas)
 IMPLEMENT_CLASS(TGraphicControl)
 IMPLEMENT_CLASS(TCustomControl)
 

@@ -358,19 +358,43 @@ private:
 };
 
 // ---------------------------------------------------------------------------------------------------
+// The canvas of a control. While painting it is attached to the paint DC; used outside painting it takes a
+// DC of the control's window (a graphic control: its parent's, with the origin at the control and clipped
+// to it), which is released when the window goes, at idle time, or by FreeHandle.
+class TControlCanvas : public TCanvas {
+  DECLARE_CLASS(TControlCanvas, TCanvas)
+public:
+  explicit TControlCanvas(TControl* Control = nullptr);
+  ~TControlCanvas() override;
+  TControl* Control() const { return FControl; }
+  void SetControl(TControl* Value);
+  // Drops the canvas's DC (its own one is released).
+  void FreeHandle();
+  // Releases the DCs every control canvas took for the window (all windows when null).
+  static void FreeDeviceContexts(HWND Window = nullptr);
+
+protected:
+  void CreateHandle() override;
+
+private:
+  TControl* FControl = nullptr;
+  HDC FOwnDC = nullptr;
+  HWND FOwnWindow = nullptr;
+};
+
+// ---------------------------------------------------------------------------------------------------
 // Windowless control painted by its parent. Its canvas is the parent's DC with the origin at the control.
 class TGraphicControl : public TControl {
   DECLARE_CLASS(TGraphicControl, TControl)
 public:
   explicit TGraphicControl(TComponent* AOwner);
   ~TGraphicControl() override;
-  TCanvas* Canvas() const { return FCanvas; }
+  TControlCanvas* Canvas() const { return FCanvas; }
   void Dispatch(TMessage& Message) override;
 
 protected:
   virtual void Paint() {}
-  // A DC for measuring outside painting (the parent's window DC or a screen-compatible DC).
-  TCanvas* FCanvas;
+  TControlCanvas* FCanvas;
 };
 
 // A window with its own canvas; Paint draws it (the canvas is attached to the paint DC meanwhile).
@@ -379,12 +403,12 @@ class TCustomControl : public TWinControl {
 public:
   explicit TCustomControl(TComponent* AOwner);
   ~TCustomControl() override;
-  TCanvas* Canvas() const { return FCanvas; }
+  TControlCanvas* Canvas() const { return FCanvas; }
   void PaintWindow(HDC DC) override;
 
 protected:
   virtual void Paint() {}
-  TCanvas* FCanvas;
+  TControlCanvas* FCanvas;
 };
 
 // ---------------------------------------------------------------------------------------------------

@@ -83,7 +83,7 @@ bool TCustomForm::ReadStoredDescription() {
   const TClassInfo* cls = ClassInfo();
   if (cls == TForm::StaticClassInfo() || cls == TCustomForm::StaticClassInfo()) return false;
   // A derived form class without a stored description raises EResNotFound "Resource %s not found".
-  ReadComponentRes(ClassName(), this);
+  if (!ReadComponentRes(ClassName(), this)) throw EResNotFound("Resource " + ClassName() + " not found");
   return true;
 }
 
@@ -845,6 +845,7 @@ void TApplication::Idle() {
   } catch (...) {
     HandleException(this);
   }
+  TControlCanvas::FreeDeviceContexts();
   if (GetCurrentThreadId() == MainThreadID && CheckSynchronize()) done = false;
   if (done) WaitMessage();
 }

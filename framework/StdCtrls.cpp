@@ -138,6 +138,7 @@ void TCustomLabel::AdjustBounds() {
   if (!FAutoSize || ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying)) return;
   RECT r = ClientRect();
   HDC dc = GdiNewMemoryDC(nullptr);
+  FCanvas->FreeHandle();
   FCanvas->SetHandle(dc);
   try {
     DoDrawText(r, DrawTextFlags() | DT_CALCRECT);
@@ -586,7 +587,8 @@ void TComboBoxStrings::Delete(int Index) {
 void TComboBoxStrings::Clear() {
   if (!FCombo->HandleAllocated()) {
     FStored.clear();
-    FCombo->FItemIndex = -1;
+    // A stored ItemIndex may precede the items in the description.
+    if (!FCombo->ComponentState().Contains(csLoading)) FCombo->FItemIndex = -1;
     return;
   }
   // The edit text of an editable combo stays.

@@ -1,0 +1,534 @@
+#include <gtest/gtest.h>
+
+#include "framework/Dialogs.h"
+#include "framework/ExtCtrls.h"
+#include "framework/FormReader.h"
+#include "framework/StdCtrls.h"
+#include "framework/UtilWindow.h"
+#include "tests/framework/ui_test_util.h"
+#include "tests/support/MessagePump.h"
+#include "tests/support/WindowProbe.h"
+
+// A form class with a stored description given as text (tests read it with ReadComponentFromText).
+class TUiTestForm : public TForm {
+  DECLARE_CLASS(TUiTestForm, TForm)
+public:
+  explicit TUiTestForm(TComponent* AOwner) : TForm(AOwner, 0) {}
+  TPanel* Panel1 = nullptr;
+  TLabel* Label1 = nullptr;
+  TComboBox* cbPort = nullptr;
+  TMemo* Memo1 = nullptr;
+  TButton* Button1 = nullptr;
+  TTimer* Timer1 = nullptr;
+  int clicks = 0;
+  int keys = 0;
+  void Button1Click(TObject*) { ++clicks; }
+  void FormKeyDown(TObject*, WORD& Key, TShiftState) {
+    ++keys;
+    if (Key == VK_F2) Key = 0;
+  }
+};
+
+PUBLISHED(TUiTestForm) {
+  p.Field("Panel1", &TUiTestForm::Panel1);
+  p.Field("Label1", &TUiTestForm::Label1);
+  p.Field("cbPort", &TUiTestForm::cbPort);
+  p.Field("Memo1", &TUiTestForm::Memo1);
+  p.Field("Button1", &TUiTestForm::Button1);
+  p.Field("Timer1", &TUiTestForm::Timer1);
+  p.Handler("Button1Click", &TUiTestForm::Button1Click);
+  p.Handler("FormKeyDown", &TUiTestForm::FormKeyDown);
+}
+
+class TThrowingForm : public TForm {
+  DECLARE_CLASS(TThrowingForm, TForm)
+public:
+  explicit TThrowingForm(TComponent* AOwner) : TForm(AOwner, 0) {
+    OnCreate = [](TObject*) {
+      throw Exception("Помилка звернення до системного реєстру\nНеобхідно повторно відкрити програму!");
+    };
+  }
+};
+
+class TCreateOrderForm : public TForm {
+  DECLARE_CLASS(TCreateOrderForm, TForm)
+public:
+  explicit TCreateOrderForm(TComponent* AOwner) : TForm(AOwner, 0) {
+    OnCreate = [this](TObject*) {
+      refInside = *s_ref;
+      mainInside = Application->MainForm();
+    };
+  }
+  static TCreateOrderForm** s_ref;
+  TCreateOrderForm* refInside = nullptr;
+  TCustomForm* mainInside = reinterpret_cast<TCustomForm*>(1);
+};
+TCreateOrderForm** TCreateOrderForm::s_ref = nullptr;
+
+namespace {
+
+using UiForms = UiTest;
+
+TForm* s_dialog;
+bool* s_flag;
+HWND s_main;
+void CALLBACK SetOkTick(HWND, UINT, UINT_PTR, DWORD) {
+  *s_flag = !IsWindowEnabled(s_main);
+  if (s_dialog->Showing()) s_dialog->SetModalResult(mrOk);
+}
+void CALLBACK TerminateTick(HWND, UINT, UINT_PTR, DWORD) { Application->Terminate(); }
+
+const char* const kStoredForm = R"(object UiTestForm: TUiTestForm
+  Left = 10
+  Top = 20
+  BorderStyle = bsSingle
+  BorderIcons = [biSystemMenu, biMinimize]
+  Caption = 'KRL-0.0 Bootloader (в'#1110'д 22.10.12)'
+  ClientHeight = 131
+  ClientWidth = 302
+  Color = cl3DLight
+  KeyPreview = True
+  Position = poScreenCenter
+  OnKeyDown = FormKeyDown
+  object Panel1: TPanel
+    Left = 7
+    Top = 8
+    Width = 289
+    Height = 73
+    object Label1: TLabel
+      Left = 8
+      Top = 10
+      Caption = 'Port:'
+      Cursor = crHandPoint
+      Hint = 'Open the device manager'
+      ShowHint = True
+    end
+    object cbPort: TComboBox
+      Left = 60
+      Top = 8
+      Width = 100
+      Style = csDropDownList
+      ItemIndex = 1
+      Items.Strings = (
+        'COM1'
+        'COM2')
+    end
+  end
+  object Memo1: TMemo
+    Left = 400
+    Top = 0
+    WordWrap = False
+    Lines.Strings = (
+      ':020000040000FA'
+      ':00000001FF')
+  end
+  object Button1: TButton
+    Left = 10
+    Top = 90
+    Caption = 'OK'
+    ModalResult = 1
+    OnClick = Button1Click
+  end
+  object Timer1: TTimer
+    Enabled = False
+    Interval = 100
+  end
+end
+)";
+
+TUiTestForm* ReadTestForm() {
+  auto* f = new TUiTestForm(Application);
+  try {
+    ReadComponentFromText(kStoredForm, f);
+  } catch (...) {
+    f->Free();
+    throw;
+  }
+  return f;
+}
+
+TEST_F(UiForms, AStoredDescriptionBuildsTheFormWithItsControlsAndHandlers) {
+  TUiTestForm* f = ReadTestForm();
+  ASSERT_TRUE(f->Panel1 && f->Label1 && f->cbPort && f->Memo1 && f->Button1 && f->Timer1);
+  EXPECT_EQ(f->Caption(), "KRL-0.0 Bootloader (від 22.10.12)");
+  EXPECT_EQ(f->Label1->Parent(), f->Panel1);
+  EXPECT_EQ(f->Label1->Cursor(), crHandPoint);
+  EXPECT_EQ(f->cbPort->Items()->Count(), 2);
+  EXPECT_EQ(f->cbPort->ItemIndex(), 1);  // stored before its items
+  EXPECT_EQ(f->cbPort->Text(), "COM2");
+  EXPECT_EQ(f->Memo1->Lines()->Count(), 2);
+  EXPECT_EQ(f->Memo1->Lines()->Strings(1), ":00000001FF");
+  EXPECT_FALSE(f->Timer1->Enabled());
+  EXPECT_EQ(f->Timer1->Interval(), 100u);
+  EXPECT_EQ(f->Color(), cl3DLight);
+  EXPECT_EQ(f->Panel1->Color(), cl3DLight);  // ParentColor
+  // Client size through the form's frame, whatever the metrics.
+  f->HandleNeeded();
+  RECT client;
+  GetClientRect(f->Handle(), &client);
+  EXPECT_EQ(client.right, 302);
+  EXPECT_EQ(client.bottom, 131);
+  LONG style = GetWindowLongA(f->Handle(), GWL_STYLE);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+  EXPECT_FALSE(style & WS_THICKFRAME);
+  EXPECT_EQ(GetWindow(f->Handle(), GW_OWNER), Application->Handle());  // owned by the application window
+  f->Button1->Perform(CN_COMMAND, MAKEWPARAM(0, BN_CLICKED), 0);
+  EXPECT_EQ(f->clicks, 1);
+  // Both forms show once the handles are there; memo lines survive the window creation.
+  f->Show();
+  EXPECT_TRUE(f->Memo1->HandleAllocated());
+  EXPECT_EQ(f->Memo1->Lines()->Count(), 2);
+  EXPECT_EQ(f->Memo1->Lines()->Strings(0), ":020000040000FA");
+  EXPECT_EQ(f->cbPort->ItemIndex(), 1);
+  f->Free();
+}
+
+TEST_F(UiForms, HeightIsTheOuterHeightAndPositionCentresOnTheScreen) {
+  TUiTestForm* f = ReadTestForm();
+  f->Show();
+  f->SetHeight(340);
+  RECT r;
+  GetWindowRect(f->Handle(), &r);
+  EXPECT_EQ(r.bottom - r.top, 340);
+  EXPECT_EQ(f->Height(), 340);
+  f->Hide();
+  f->Show();
+  GetWindowRect(f->Handle(), &r);
+  EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2);
+  f->Free();
+}
+
+TEST_F(UiForms, KeyPreviewRunsTheFormsOnKeyDownBeforeTheControlsAndAZeroedKeyStopsIt) {
+  TUiTestForm* f = ReadTestForm();
+  auto* edit = new TEdit(f);
+  edit->SetParent(f);
+  std::vector<WORD> editKeys;
+  edit->OnKeyDown = [&](TObject*, WORD& key, TShiftState) { editKeys.push_back(key); };
+  f->Show();
+  SetActiveWindow(f->Handle());
+  edit->SetFocus();
+  testing_support::PumpPending();
+  // Keys are posted to the edit's window: the test does not depend on which process has the X focus.
+
+  PostMessageA(edit->Handle(), WM_KEYDOWN, VK_F1, 0x003B0001);
+  Application->ProcessMessages();
+  EXPECT_EQ(f->keys, 1);
+  EXPECT_EQ(editKeys, (std::vector<WORD>{VK_F1}));
+  PostMessageA(edit->Handle(), WM_KEYDOWN, VK_F2, 0x003C0001);  // the form zeroes F2
+  Application->ProcessMessages();
+  EXPECT_EQ(f->keys, 2);
+  EXPECT_EQ(editKeys.size(), 1u);
+
+  f->SetKeyPreview(false);
+  PostMessageA(edit->Handle(), WM_KEYDOWN, VK_F2, 0x003C0001);
+  Application->ProcessMessages();
+  EXPECT_EQ(f->keys, 2);
+  EXPECT_EQ(editKeys.size(), 2u);
+  f->Free();
+}
+
+TEST_F(UiForms, DialogKeysClickTheDefaultAndCancelButtons) {
+  TForm* f = NewForm();
+  auto* edit = new TEdit(f);
+  edit->SetParent(f);
+  auto* ok = new TButton(f);
+  ok->SetDefault(true);
+  ok->SetModalResult(mrOk);
+  ok->SetParent(f);
+  auto* cancel = new TButton(f);
+  cancel->SetCancel(true);
+  cancel->SetModalResult(mrCancel);
+  cancel->SetParent(f);
+  int okClicks = 0, cancelClicks = 0;
+  ok->OnClick = [&](TObject*) { ++okClicks; };
+  cancel->OnClick = [&](TObject*) { ++cancelClicks; };
+  f->Show();
+  SetActiveWindow(f->Handle());
+  edit->SetFocus();
+  testing_support::PumpPending();
+
+  PostMessageA(edit->Handle(), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+  Application->ProcessMessages();
+  EXPECT_EQ(okClicks, 1);
+  EXPECT_EQ(f->ModalResult(), mrOk);
+  PostMessageA(edit->Handle(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+  Application->ProcessMessages();
+  EXPECT_EQ(cancelClicks, 1);
+  EXPECT_EQ(f->ModalResult(), mrCancel);
+  // Tab moves to the next tab stop.
+  PostMessageA(edit->Handle(), WM_KEYDOWN, VK_TAB, 0x000F0001);
+  Application->ProcessMessages();
+  EXPECT_EQ(f->ActiveControl(), ok);
+  f->Free();
+}
+
+TEST_F(UiForms, ShowModalDisablesTheOtherWindowsAndEndsOnModalResult) {
+  TForm* main = NewForm();
+  main->Show();
+  TForm* dialog = NewForm();
+  int closes = 0, queries = 0;
+  dialog->OnCloseQuery = [&](TObject*, bool& canClose) { canClose = ++queries > 1; };
+  dialog->OnClose = [&](TObject*, TCloseAction&) { ++closes; };
+  bool mainDisabledInside = false;
+  // A thread timer sets the result from inside the modal loop (twice: the first is refused).
+  s_dialog = dialog;
+  s_flag = &mainDisabledInside;
+  s_main = main->Handle();
+  UINT_PTR timer = SetTimer(nullptr, 0, 20, SetOkTick);
+  int result = dialog->ShowModal();
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(result, mrOk);
+  EXPECT_EQ(queries, 2);
+  EXPECT_EQ(closes, 1);
+  EXPECT_TRUE(mainDisabledInside);
+  EXPECT_TRUE(IsWindowEnabled(main->Handle()));
+  EXPECT_FALSE(dialog->Visible());
+  EXPECT_FALSE(dialog->FormState().Contains(fsModal));
+  // A visible form cannot become modal.
+  dialog->Show();
+  EXPECT_THROW(dialog->ShowModal(), EInvalidOperation);
+  dialog->Free();
+  main->Free();
+}
+
+TEST_F(UiForms, TerminateEndsAModalLoopWithCancelAndTheMainLoop) {
+  TForm* dialog = NewForm();
+  UINT_PTR timer = SetTimer(nullptr, 0, 20, TerminateTick);
+  EXPECT_EQ(dialog->ShowModal(), mrCancel);
+  KillTimer(nullptr, timer);
+  EXPECT_TRUE(Application->Terminated());
+  dialog->Free();
+}
+
+TEST_F(UiForms, ShowMessageShowsAMessageFormWithTheTitleTheTextAndAnOkButton) {
+  Application->SetTitle("MVT Bootloader");
+  testing_support::ModalCloser closer("TMessageForm", IDOK);
+  std::string seenText, seenLabel;
+  closer.OnFound = [&](const testing_support::FoundWindow& w) {
+    EXPECT_EQ(w.title, "MVT Bootloader");
+    seenText = w.text;
+    // The button is a "TButton" window (skinned by class name later).
+    HWND button = FindWindowExA(w.handle, nullptr, "TButton", nullptr);
+    ASSERT_NE(button, nullptr);
+    char caption[16] = {};
+    GetWindowTextA(button, caption, sizeof caption);
+    EXPECT_STREQ(caption, "OK");
+    EXPECT_TRUE(GetWindowLongA(w.handle, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
+    // The text is a windowless label of the form.
+    if (TWinControl* form = FindControl(w.handle))
+      if (auto* label = As<TLabel>(form->FindComponent("Message"))) seenLabel = label->Caption();
+  };
+  ShowMessage("Порти оновлено!");
+  ASSERT_EQ(closer.Closed().size(), 1u);
+  EXPECT_EQ(closer.Closed()[0].className, "TMessageForm");
+  EXPECT_NE(seenText.find("OK"), std::string::npos);
+  EXPECT_EQ(seenLabel, "Порти оновлено!");
+}
+
+TEST_F(UiForms, MessageBoxesGoToTheSinkWhenOneIsSet) {
+  RecordBoxes(IDCANCEL);
+  Application->SetTitle("KRL Bootloader");
+  ShowMessage("Скинуто прилад!!!");
+  EXPECT_EQ(MessageDlg("Sure?", mtConfirmation, {mbYes, mbNo}, 0), IDCANCEL);
+  EXPECT_EQ(Application->MessageBox("text", "caption", MB_YESNO), IDCANCEL);
+  ASSERT_EQ(boxes.size(), 3u);
+  EXPECT_EQ(boxes[0].source, TMessageBoxRequest::ShowMessage);
+  EXPECT_EQ(boxes[0].text, "Скинуто прилад!!!");
+  EXPECT_EQ(boxes[0].caption, "KRL Bootloader");
+  EXPECT_EQ(boxes[1].source, TMessageBoxRequest::MessageDlg);
+  EXPECT_EQ(boxes[1].dialogType, mtConfirmation);
+  EXPECT_EQ(boxes[1].buttons, (TMsgDlgButtons{mbYes, mbNo}).Raw());
+  EXPECT_EQ(boxes[2].source, TMessageBoxRequest::ApplicationMessageBox);
+  EXPECT_EQ(boxes[2].flags, static_cast<UINT>(MB_YESNO));
+}
+
+TEST_F(UiForms, MessageDialogHasItsDefaultAndCancelButtonsAndAnIconWhenTyped) {
+  TMessageForm* f = CreateMessageDialog("Stop?", mtWarning, {mbYes, mbNo});
+  EXPECT_EQ(f->ClassName(), "TMessageForm");
+  EXPECT_EQ(f->BorderStyle(), bsDialog);
+  auto* yes = As<TButton>(f->FindComponent("Yes"));
+  auto* no = As<TButton>(f->FindComponent("No"));
+  ASSERT_TRUE(yes && no);
+  EXPECT_TRUE(yes->Default());
+  EXPECT_TRUE(no->Cancel());
+  EXPECT_EQ(no->ModalResult(), mrNo);
+  auto* image = As<TImage>(f->FindComponent("Image"));
+  ASSERT_NE(image, nullptr);
+  EXPECT_FALSE(image->Picture()->Icon()->Empty());
+  auto* label = As<TLabel>(f->FindComponent("Message"));
+  ASSERT_NE(label, nullptr);
+  EXPECT_EQ(label->Caption(), "Stop?");
+  f->Free();
+}
+
+TEST_F(UiForms, AnExceptionLeavingOnCreateIsShownAndTheFormStillExists) {
+  RecordBoxes();
+  TThrowingForm* f = nullptr;
+  Application->CreateForm(f);
+  ASSERT_NE(f, nullptr);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].source, TMessageBoxRequest::ExceptionBox);
+  EXPECT_EQ(boxes[0].text, "Помилка звернення до системного реєстру\nНеобхідно повторно відкрити програму!");
+  EXPECT_EQ(Application->MainForm(), f);
+  EXPECT_TRUE(f->HandleAllocated());
+  f->Free();
+  EXPECT_EQ(Application->MainForm(), nullptr);
+}
+
+TEST_F(UiForms, CreateFormSetsTheReferenceBeforeOnCreateAndTheMainFormAfterIt) {
+  TCreateOrderForm* first = nullptr;
+  TCreateOrderForm::s_ref = &first;
+  Application->CreateForm(first);
+  EXPECT_EQ(first->refInside, first);
+  EXPECT_EQ(first->mainInside, nullptr);
+  EXPECT_EQ(Application->MainForm(), first);
+  EXPECT_TRUE(first->HandleAllocated());
+  TCreateOrderForm* second = nullptr;
+  TCreateOrderForm::s_ref = &second;
+  Application->CreateForm(second);
+  EXPECT_EQ(second->mainInside, first);
+  EXPECT_EQ(Application->MainForm(), first);
+  EXPECT_EQ(Screen->FormCount(), 2);
+  // Closing the main form ends the application.
+  first->Show();
+  first->Close();
+  Application->ProcessMessages();
+  EXPECT_TRUE(Application->Terminated());
+  second->Free();
+  first->Free();
+  EXPECT_EQ(Screen->FormCount(), 0);
+}
+
+TEST_F(UiForms, ADerivedFormWithoutItsStoredDescriptionIsAnError) {
+  class TNoResourceForm : public TForm {
+  public:
+    explicit TNoResourceForm(TComponent* o) : TForm(o) {}
+    const TClassInfo* ClassInfo() const override { return TUiTestForm::StaticClassInfo(); }
+  };
+  try {
+    Create<TNoResourceForm>(Application);
+    FAIL() << "no error";
+  } catch (const EResNotFound& e) {
+    EXPECT_EQ(e.Message(), "Resource TUiTestForm not found");
+  }
+}
+
+TEST_F(UiForms, ApplicationWindowTimersAndUtilityWindowsHaveTheirClassNames) {
+  Application->SetTitle("KRL Bootloader");
+  EXPECT_EQ(WindowClassOf(Application->Handle()), "TApplication");
+  EXPECT_FALSE(IsWindowVisible(Application->Handle()));
+  char title[64] = {};
+  GetWindowTextA(Application->Handle(), title, sizeof title);
+  EXPECT_STREQ(title, "KRL Bootloader");
+
+  RecordBoxes();
+  auto* timer = new TTimer(nullptr);
+  EXPECT_EQ(WindowClassOf(timer->WindowHandle()), "TPUtilWindow");
+  int ticks = 0;
+  timer->OnTimer = [&](TObject*) {
+    ++ticks;
+    throw Exception("tick failed");
+  };
+  timer->SetInterval(10);
+  ASSERT_TRUE(testing_support::PumpUntil([&] { return ticks >= 1; }, 2000));
+  timer->SetEnabled(false);
+  ASSERT_GE(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "tick failed.");
+  int windows = FrameworkWindowCount();
+  timer->Free();
+  EXPECT_EQ(FrameworkWindowCount(), windows - 1);
+
+  int calls = 0;
+  HWND util = AllocateHWnd(TWndMethod::FromFunction([&](TMessage& m) {
+    if (m.Msg == WM_USER) {
+      ++calls;
+      m.Result = 5;
+      return;
+    }
+    m.Result = DefWindowProcA(nullptr, m.Msg, m.WParam, m.LParam);
+  }));
+  EXPECT_EQ(SendMessageA(util, WM_USER, 0, 0), 5);
+  EXPECT_EQ(calls, 1);
+  DeallocateHWnd(util);
+  EXPECT_FALSE(IsWindow(util));
+}
+
+TEST_F(UiForms, HintsAppearAfterThePauseOverAControlWithAHint) {
+  TUiTestForm* f = ReadTestForm();
+  // A corner of the screen no other test's window uses (tests run in parallel on one display).
+  f->SetPosition(poDesigned);
+  f->SetLeft(900);
+  f->SetTop(700);
+  f->Show();
+  testing_support::PumpPending();
+  RecordBoxes();
+  Application->SetHintPause(30);
+  POINT origin = f->Label1->ClientOrigin();
+  PlaceCursor(POINT{origin.x + 2, origin.y + 2});
+  UpdateMouseControl();
+  EXPECT_EQ(Application->HintControl(), f->Label1);
+  POINT on = cursor;
+  ASSERT_TRUE(testing_support::PumpUntil(
+      [&] {
+        // Another test process taking the activation cancels hints (WM_ACTIVATEAPP): hover again.
+        if (!Application->HintControl()) {
+          PlaceCursor(POINT{5, 5});
+          UpdateMouseControl();
+          PlaceCursor(on);
+          UpdateMouseControl();
+        }
+        return Application->HintWindow() && Application->HintWindow()->HandleAllocated() &&
+               IsWindowVisible(Application->HintWindow()->Handle());
+      },
+      5000)) << (boxes.empty() ? std::string("no error") : boxes[0].text) << "; hint control "
+             << (Application->HintControl() ? Application->HintControl()->Name() : "none") << ", mouse control "
+             << (MouseControl() ? MouseControl()->Name() : "none") << ", window there "
+             << WindowClassOf(WindowFromPoint(cursor));
+  EXPECT_EQ(WindowClassOf(Application->HintWindow()->Handle()), "THintWindow");
+  EXPECT_EQ(Application->HintWindow()->Caption(), "Open the device manager");
+  PlaceCursor(POINT{5, 5});
+  UpdateMouseControl();
+  EXPECT_FALSE(Application->HintWindow()->HandleAllocated());
+  f->Free();
+}
+
+TEST_F(UiForms, OpenDialogGoesThroughTheDialogSeam) {
+  auto* dialog = new TOpenDialog(nullptr);
+  dialog->SetFilter("HEX files (*.hex)|*.hex|All files|*.*");
+  dialog->SetFilterIndex(2);
+  dialog->SetTitle("Open");
+  dialog->SetFileName("old.hex");
+  std::string filter;
+  std::string initialFile;
+  Platform().GetOpenFileNameA = [&](OPENFILENAMEA* ofn) {
+    const char* p = ofn->lpstrFilter;
+    while (*p) {
+      filter += p;
+      filter += '|';
+      p += strlen(p) + 1;
+    }
+    initialFile = ofn->lpstrFile;
+    EXPECT_STREQ(ofn->lpstrTitle, "Open");
+    EXPECT_EQ(ofn->nFilterIndex, 2u);
+    EXPECT_TRUE(ofn->Flags & OFN_HIDEREADONLY);
+    strcpy(ofn->lpstrFile, "C:\\fw\\new.hex");
+    ofn->nFilterIndex = 1;
+    return TRUE;
+  };
+  EXPECT_TRUE(dialog->Execute());
+  EXPECT_EQ(filter, "HEX files (*.hex)|*.hex|All files|*.*|");
+  EXPECT_EQ(initialFile, "old.hex");
+  EXPECT_EQ(dialog->FileName(), "C:\\fw\\new.hex");
+  EXPECT_EQ(dialog->FilterIndex(), 1);
+  Platform().GetOpenFileNameA = [](OPENFILENAMEA*) { return FALSE; };
+  EXPECT_FALSE(dialog->Execute());
+  EXPECT_EQ(dialog->FileName(), "C:\\fw\\new.hex");
+  dialog->Free();
+}
+
+}  // namespace
+
+IMPLEMENT_CLASS(TThrowingForm)
+IMPLEMENT_CLASS(TCreateOrderForm)
