@@ -426,8 +426,12 @@ void TBComPort::ReadAsync(char* buffer, int count, TComAsync* async) {
   DWORD read = 0;
   if (!ReadFile(handle_, buffer, static_cast<DWORD>(count), &read, &async->Overlapped)) {
     const DWORD error = GetLastError();
-    // A read that ends by its time-out with nothing received is 0 bytes read, however it is reported.
-    if (error != ERROR_IO_PENDING && error != ERROR_TIMEOUT) RaiseComError(3);
+    // A read that ends by its time-out at once is no failure: it has read what it has (see WaitAsync). The
+    // system may leave the event unset then, so set it for the wait.
+    if (error == ERROR_TIMEOUT)
+      SetEvent(async->Overlapped.hEvent);
+    else if (error != ERROR_IO_PENDING)
+      RaiseComError(3);
   }
 }
 
@@ -437,8 +441,9 @@ int TBComPort::WaitAsync(TComAsync* async) {
   if (WaitForSingleObject(async->Overlapped.hEvent, INFINITE) != WAIT_OBJECT_0) RaiseComError(failure);
   DWORD transferred = 0;
   if (!GetOverlappedResult(handle_, &async->Overlapped, &transferred, FALSE)) {
-    // Wine completes a read that timed out empty with ERROR_TIMEOUT where Windows gives 0 bytes.
-    if (async->Kind == caRead && GetLastError() == ERROR_TIMEOUT) return 0;
+    // Wine completes an operation ended by its time-out with ERROR_TIMEOUT where Windows reports success
+    // with what was transferred until then (nothing, for a read that timed out empty).
+    if (GetLastError() == ERROR_TIMEOUT) return static_cast<int>(transferred);
     RaiseComError(failure);
   }
   return static_cast<int>(transferred);
