@@ -397,3 +397,78 @@ TEST_F(SkinText, TextureImagesAndFramelessElements) {
   EXPECT_EQ(flat.WT, 6);
   EXPECT_EQ(flat.WL, 0);
 }
+
+TEST_F(SkinText, GlobalValuesAsWritten) {
+  auto m = Load(std::string(kGlobal) +
+                "AUTHOR=Someone\nDESCRIPTION=Plain\nBORDERWIDTH=6\nTITLEHEIGHT=24\nMAXHEIGHT=20\nCENTEROFFSET=8\n"
+                "FORMOFFSET=3\nBORDERMODE=1\nBRIGHTMIN=-20\nBRIGHTMAX=30\nBISPACE=2\nBIVALIGN=1\nBIRIGHT=5\nBILEFT=6\n"
+                "BITOP=7\nBIKEEPHUE=1\nAEROBLUR=1\nBICONMAXGLOWMARGIN=4\nSHADOW1COLOR=99\nSHADOW1OFFSET=2\n"
+                "SHADOW1BLUR=3\nSHADOW1TRANSPARENCY=40\nCOMBOMARGIN=5\nSLIDERMARGIN=6\nARROWSTYLE=2\n"
+                "SH_SOURCE=0\nLO_SOURCE=1\nLO_MASK=^0000^0000^0012^0012^0004^0004^0004^0004^1^0^1^0\n"
+                "LO_COLORT=17\nLO_WIDTHL=3\nLO_OFFSETR=9\nLO_OPACITY=150\n"
+                "BICONCLOSEGLOW=2\nBICONCLOSEGLOW0=@0020@0020@0030@0030@1@0\nBICONCLOSEGLOW1=@0030@0020@0040@0030@1@0\n"
+                "[TABTOP]\nTABSCOVERING=1\n");
+  const TsSkinData& d = m->SkinData();
+  EXPECT_EQ(d.Author, "Someone");
+  EXPECT_EQ(d.Description, "Plain");
+  EXPECT_EQ(d.BorderWidth, 6);
+  EXPECT_EQ(d.TitleHeight, 24);
+  EXPECT_EQ(d.MaxHeight, 20);
+  EXPECT_EQ(d.CenterOffset, 8);
+  EXPECT_EQ(d.FormOffset, 3);
+  EXPECT_EQ(d.BorderMode, 1);
+  EXPECT_EQ(d.BrightMin, -20);
+  EXPECT_EQ(d.BrightMax, 30);
+  EXPECT_EQ(d.BISpace, 2);
+  EXPECT_EQ(d.BIVAlign, 1);
+  EXPECT_EQ(d.BIRight, 5);
+  EXPECT_EQ(d.BILeft, 6);
+  EXPECT_EQ(d.BITop, 7);
+  EXPECT_EQ(d.BIKeepHue, 1);
+  EXPECT_TRUE(d.AeroBlur);
+  EXPECT_EQ(d.TitleGlowMargins[2], 4);  // BICONMAX
+  EXPECT_EQ(d.TitleGlowMargins[1], 0);
+  EXPECT_EQ(d.Shadow1Color, 99u);
+  EXPECT_EQ(d.Shadow1Offset, 2);
+  EXPECT_EQ(d.Shadow1Blur, 3);
+  EXPECT_EQ(d.Shadow1Transparency, 40);
+  EXPECT_EQ(d.ComboMargin, 5);
+  EXPECT_EQ(d.SliderMargin, 6);
+  EXPECT_EQ(d.ArrowStyle, 2);
+  EXPECT_EQ(m->Options()->EffectiveArrowsStyle(), 2);  // arsDefault: as the skin says
+  m->Options()->SetArrowsStyle(arsLines1);
+  EXPECT_EQ(m->Options()->EffectiveArrowsStyle(), arsLines1);
+  EXPECT_TRUE(d.TabsCovering);
+  EXPECT_FALSE(d.RibbonTabsCovering);
+  const TvkOuterEffectData& lo = m->OuterEffects()[0];
+  const TvkOuterEffectData& sh = m->OuterEffects()[1];
+  EXPECT_EQ(sh.MaskIndex, -1);  // source 0: no mask
+  EXPECT_EQ(lo.Source, 1);
+  EXPECT_EQ(lo.MaskIndex, m->FindMaskByNames("GLOBALINFO", "LO_MASK"));
+  ASSERT_GE(lo.MaskIndex, 0);
+  EXPECT_EQ(m->ma()[lo.MaskIndex].CornerType, 0);
+  EXPECT_EQ(lo.ColorT, 17);
+  EXPECT_EQ(lo.WidthL, 3);
+  EXPECT_EQ(lo.WidthR, -1);
+  EXPECT_EQ(lo.OffsetR, 9);
+  EXPECT_EQ(lo.Opacity, 150);
+  const TConstantSkinData& c = m->ConstData();
+  ASSERT_EQ(c.TitleGlows[1].size(), 2u);  // BICONCLOSE
+  EXPECT_EQ(c.TitleGlows[1][1], m->FindMaskByNames("GLOBALINFO", "BICONCLOSEGLOW1"));
+  EXPECT_EQ(c.TitleGlows[0].size(), 2u);   // BICLOSEALONE has none of its own: both missing
+  EXPECT_EQ(c.TitleGlows[0][0], -1);
+}
+
+TEST_F(SkinText, AGlowCountBeyondTheElementsIsBounded) {
+  auto m = Load(std::string(kGlobal) + "BICONCLOSEGLOW=2000000000\n");
+  ASSERT_TRUE(m->SkinData().Active);
+  for (const auto& list : m->ConstData().TitleGlows) EXPECT_LE(list.size(), m->ma().size());
+}
+
+TEST_F(SkinText, TheGeneratedOuterEffectNeedsTheProgramsBlurImage) {
+  // the test program carries no "BLUR5" image: the default source gives no mask
+  auto m = Load(std::string(kGlobal));
+  EXPECT_EQ(m->OuterEffects()[0].Source, 2);
+  EXPECT_EQ(m->OuterEffects()[0].MaskIndex, -1);
+  EXPECT_EQ(m->OuterEffects()[1].MaskIndex, -1);
+}
