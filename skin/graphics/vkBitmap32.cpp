@@ -35,6 +35,7 @@ void CopyBitmapFull(TBitmap* Dst, TBitmap* Src) {
   Dst->SetHandleType(bmDIB);
   Dst->SetWidth(Src->Width());
   Dst->SetHeight(Src->Height());
+  if (Src->Empty()) return;
   BitBlt(Dst->Canvas()->Handle(), 0, 0, Src->Width(), Src->Height(), Src->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 

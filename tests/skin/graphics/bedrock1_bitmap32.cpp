@@ -32,6 +32,9 @@ TEST(Bitmap32, CopyBitmapFullCopiesAllFourBytes) {
   ASSERT_EQ(4, Dst->Height());
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 5; ++x) EXPECT_EQ(At(Src.get(), x, y), At(Dst.get(), x, y));
+  BitmapPtr Empty(NewBitmap32(0, 0));
+  CopyBitmapFull(Dst.get(), Empty.get());
+  EXPECT_TRUE(Dst->Empty());
 }
 
 TEST(Bitmap32, ScanlineBaseAndStrideForZeroOneAndManyRows) {
