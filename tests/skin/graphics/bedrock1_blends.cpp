@@ -227,3 +227,15 @@ TEST(Lighten, LightenRoundRectAreaTintsTheInsideMostAndTheEdgeLeast) {
   EXPECT_GE(Chan(At(Dst.get(), 20, 5), 0), 254u);
   EXPECT_LT(Chan(At(Dst.get(), 20, 15), 0), Chan(At(Dst.get(), 20, 7), 0));
 }
+
+TEST(Lighten, RingGreysRoundHalvesToEven) {
+  // Percent 1 gives level 2; with 3 steps ring 1 is round(2 * 253 / 4) + 2 = round(126.5) + 2 = 128 (ties to even;
+  // rounding half up would give 129). Toward black a mask grey m leaves 255 * m >> 8: 127.
+  BitmapPtr Dst = Make32(20, 20, Px(255, 255, 255, 255));
+  LightenRoundRectArea(Dst.get(), TRect{0, 0, 20, 20}, 1, 0, 3, 0x00000000);
+  EXPECT_EQ(127u, Chan(At(Dst.get(), 10, 1), 0));
+  // Ring 2: round(1 * 253 / 4) + 2 = 63 + 2 = 65 -> 64; the inside takes the level 2 -> 1.
+  EXPECT_EQ(64u, Chan(At(Dst.get(), 10, 2), 0));
+  EXPECT_EQ(1u, Chan(At(Dst.get(), 10, 10), 0));
+  EXPECT_EQ(254u, Chan(At(Dst.get(), 10, 0), 0));  // the white outer ring
+}
