@@ -327,6 +327,7 @@ std::string JoinLines(const std::vector<std::string>& lines) {
 
 int TMemoStrings::GetCount() const {
   if (!FMemo->HandleAllocated()) return static_cast<int>(FMemo->FStored.size());
+  if (FMemo->FWordWrap) return static_cast<int>(SplitLines(FMemo->Text()).size());
   HWND h = FMemo->FHandle;
   int n = static_cast<int>(SendMessageA(h, EM_GETLINECOUNT, 0, 0));
   // The edit reports an empty line after a final line break: it is no line of the list.
@@ -449,13 +450,21 @@ TCustomMemo::~TCustomMemo() { FLines->Free(); }
 
 void TCustomMemo::CreateParams(TCreateParams& Params) {
   inherited::CreateParams(Params);
-  Params.Caption = JoinLines(FStored);
+  Params.Caption.clear();  // set after the text limit (CreateWnd): a long caption would be cut
   Params.Style &= ~static_cast<DWORD>(ES_AUTOHSCROLL);
   Params.Style |= ES_MULTILINE | (FWantReturns ? ES_WANTRETURN : 0);
   if (!FWordWrap) Params.Style |= ES_AUTOHSCROLL;
   if (FScrollBars == ssHorizontal || FScrollBars == ssBoth) Params.Style |= WS_HSCROLL;
   if (FScrollBars == ssVertical || FScrollBars == ssBoth) Params.Style |= WS_VSCROLL;
+}
+
+void TCustomMemo::CreateWnd() {
+  std::string text = JoinLines(FStored);
+  inherited::CreateWnd();
   FStored.clear();
+  FCreating = true;
+  SendMessageA(FHandle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  FCreating = false;
 }
 
 void TCustomMemo::DestroyWnd() {
@@ -695,9 +704,8 @@ void TCustomComboBox::SetStyle(TComboBoxStyle Value) {
 void TCustomComboBox::SetSorted(bool Value) {
   if (FSorted == Value) return;
   FSorted = Value;
-  if (HandleAllocated()) {
-    RecreateWnd();
-  } else if (Value) {
+  if (HandleAllocated()) RecreateWnd();  // CBS_SORT; a hidden combo keeps its items without a window
+  if (!HandleAllocated() && Value) {
     auto& v = FItems->FStored;
     std::stable_sort(v.begin(), v.end(), [](const auto& a, const auto& b) {
       return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.text.c_str(), -1, b.text.c_str(), -1) ==

@@ -169,6 +169,7 @@ public:
 
 protected:
   void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
   void DestroyWnd() override;
 
 private:

@@ -1,0 +1,320 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/ComCtrls.h"
+#include "framework/ExtCtrls.h"
+#include "framework/StdCtrls.h"
+#include "tests/framework/ui_test_util.h"
+#include "tests/support/MessagePump.h"
+
+namespace {
+
+using UiStdCtrls = UiTest;
+
+void UserSelects(TComboBox* combo, int index) {
+  SendMessageA(combo->Handle(), CB_SETCURSEL, index, 0);
+  SendMessageA(combo->Parent()->Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo->Handle()), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo->Handle()));
+}
+
+TEST_F(UiStdCtrls, ComboItemIndexSetsQuietlyAndUserSelectionsSendChangedBeforeOnChange) {
+  TForm* form = NewForm();
+  auto* combo = new TComboBox(form);
+  combo->SetStyle(csDropDownList);
+  combo->SetParent(form);
+  for (const char* b : {"110", "300", "9600", "115200"}) combo->Items()->Add(b);
+  std::vector<std::string> events;
+  TWndMethod saved = combo->WindowProc;
+  combo->WindowProc = TWndMethod::FromFunction([&](TMessage& m) {
+    if (m.Msg == CM_CHANGED) {
+      EXPECT_EQ(m.LParam, reinterpret_cast<LPARAM>(combo));
+      events.push_back("changed");
+    }
+    saved(m);
+  });
+  combo->OnChange = [&](TObject*) { events.push_back("change " + std::to_string(combo->ItemIndex())); };
+  combo->SetItemIndex(3);
+  EXPECT_TRUE(events.empty());
+  EXPECT_EQ(combo->Text(), "115200");
+  UserSelects(combo, 2);
+  EXPECT_EQ(events, (std::vector<std::string>{"changed", "change 2"}));
+  // With OnSelect assigned a selection goes there instead.
+  int selects = 0;
+  combo->OnSelect = [&](TObject*) { ++selects; };
+  UserSelects(combo, 1);
+  EXPECT_EQ(selects, 1);
+  EXPECT_EQ(events.size(), 2u);
+  // A drop-down list's text selects the item with that text.
+  combo->SetText("9600");
+  EXPECT_EQ(combo->ItemIndex(), 2);
+  combo->SetItemIndex(-1);
+  EXPECT_EQ(combo->Text(), "");
+  combo->WindowProc = saved;
+  form->Free();
+}
+
+TEST_F(UiStdCtrls, ComboItemsLiveInTheControlAndSurviveRecreation) {
+  TForm* form = NewForm();
+  auto* combo = new TComboBox(form);
+  combo->Items()->Add("COM3");
+  combo->Items()->Add("COM1");
+  combo->SetItemIndex(1);
+  combo->SetParent(form);
+  combo->HandleNeeded();
+  EXPECT_EQ(SendMessageA(combo->Handle(), CB_GETCOUNT, 0, 0), 2);
+  EXPECT_EQ(combo->ItemIndex(), 1);
+  combo->Items()->Insert(0, "COM0");
+  EXPECT_EQ(combo->Items()->Strings(0), "COM0");
+  EXPECT_EQ(combo->Items()->IndexOf("com1"), 2);  // case-insensitive, as the control finds
+  EXPECT_THROW(combo->Items()->Strings(7), EStringListError);
+  TObject* tag = reinterpret_cast<TObject*>(0x1234);
+  combo->Items()->SetObjects(1, tag);
+  combo->SetSorted(true);  // re-creates the window, sorted
+  EXPECT_EQ(combo->Items()->Count(), 3);
+  EXPECT_EQ(combo->Items()->Strings(0), "COM0");
+  EXPECT_EQ(combo->Items()->Strings(1), "COM1");
+  EXPECT_EQ(combo->Items()->Strings(2), "COM3");
+  EXPECT_EQ(combo->Items()->Objects(2), tag);
+  EXPECT_THROW(combo->Items()->Insert(0, "x"), EStringListError);
+  // Clear keeps an editable combo's text.
+  combo->SetText("typed");
+  combo->Items()->Clear();
+  EXPECT_EQ(combo->Items()->Count(), 0);
+  EXPECT_EQ(combo->Text(), "typed");
+  form->Free();
+}
+
+TEST_F(UiStdCtrls, ComboDropDownAndCloseUpNotifications) {
+  TForm* form = NewForm();
+  auto* combo = new TComboBox(form);
+  combo->SetParent(form);
+  std::vector<std::string> events;
+  combo->OnDropDown = [&](TObject*) { events.push_back("down"); };
+  combo->OnCloseUp = [&](TObject*) { events.push_back("up"); };
+  combo->OnChange = [&](TObject*) { events.push_back("change"); };
+  HWND parent = form->Handle();
+  WPARAM id = GetDlgCtrlID(combo->Handle());
+  SendMessageA(parent, WM_COMMAND, MAKEWPARAM(id, CBN_DROPDOWN), reinterpret_cast<LPARAM>(combo->Handle()));
+  SendMessageA(parent, WM_COMMAND, MAKEWPARAM(id, CBN_CLOSEUP), reinterpret_cast<LPARAM>(combo->Handle()));
+  SendMessageA(parent, WM_COMMAND, MAKEWPARAM(id, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(combo->Handle()));
+  EXPECT_EQ(events, (std::vector<std::string>{"down", "up", "change"}));
+  // The visible height is the control's Height although the window includes its list.
+  RECT r;
+  GetWindowRect(combo->Handle(), &r);
+  EXPECT_EQ(r.bottom - r.top, combo->Height());
+  form->Free();
+}
+
+TEST_F(UiStdCtrls, MemoLinesAreLogicalAndHoldMoreThanTheDefaultEditLimit) {
+  TForm* form = NewForm();
+  auto* memo = new TMemo(form);
+  memo->SetWordWrap(false);
+  memo->SetWidth(60);
+  memo->SetParent(form);
+  std::string longLine(200, 'A');  // wider than the memo: not split
+  std::vector<std::string> lines;
+  for (int i = 0; i < 1807; ++i) lines.push_back(":10" + std::to_string(i) + longLine.substr(0, 30));
+  lines.push_back(":00000001FF");
+  for (const auto& l : lines) memo->Lines()->Add(l);  // no window yet
+  memo->Lines()->Add(longLine);
+  form->Show();
+  ASSERT_TRUE(memo->HandleAllocated());
+  ASSERT_EQ(memo->Lines()->Count(), 1809);  // about 75000 characters
+  EXPECT_EQ(memo->Lines()->Strings(1807), ":00000001FF");
+  EXPECT_EQ(memo->Lines()->Strings(1808), longLine);
+  EXPECT_EQ(memo->Lines()->Strings(0), lines[0]);
+  // Editing with the window.
+  memo->Lines()->Insert(1, "inserted");
+  EXPECT_EQ(memo->Lines()->Strings(1), "inserted");
+  EXPECT_EQ(memo->Lines()->Strings(2), lines[1]);
+  memo->Lines()->Delete(0);
+  EXPECT_EQ(memo->Lines()->Strings(0), "inserted");
+  memo->Lines()->Clear();
+  EXPECT_EQ(memo->Lines()->Count(), 0);
+  memo->Lines()->Add("a");
+  memo->Lines()->Add("b");
+  EXPECT_EQ(memo->Lines()->Text(), "a\r\nb\r\n");
+  memo->Lines()->SetText("x\ny\rz");
+  EXPECT_EQ(memo->Lines()->Count(), 3);
+  EXPECT_EQ(memo->Lines()->Strings(2), "z");
+  EXPECT_THROW(memo->Lines()->Strings(3), EStringListError);
+  form->Free();
+}
+
+TEST_F(UiStdCtrls, AWrappingMemoStillReportsLogicalLines) {
+  TForm* form = NewForm();
+  auto* memo = new TMemo(form);
+  memo->SetWidth(50);
+  memo->SetParent(form);
+  memo->Lines()->Add(std::string(100, 'x'));
+  memo->Lines()->Add("short");
+  form->Show();
+  EXPECT_EQ(memo->Lines()->Count(), 2);
+  EXPECT_EQ(memo->Lines()->Strings(1), "short");
+  form->Free();
+}
+
+TEST_F(UiStdCtrls, EditChangeSendsChangedThenOnChangeButNotWhileCreating) {
+  TForm* form = NewForm();
+  auto* edit = new TEdit(form);
+  edit->SetText("initial");
+  edit->SetParent(form);
+  int changes = 0;
+  edit->OnChange = [&](TObject*) { ++changes; };
+  edit->HandleNeeded();
+  EXPECT_EQ(changes, 0);
+  edit->SetText("new");
+  EXPECT_EQ(changes, 1);
+  edit->SetMaxLength(3);
+  edit->SetText("abcdef");  // WM_SETTEXT is not limited, typing is
+  EXPECT_EQ(SendMessageA(edit->Handle(), EM_GETLIMITTEXT, 0, 0), 3);
+  form->Free();
+}
+
+TEST_F(UiStdCtrls, LabelAutoSizeFitsTheTextAndKeepsTheAnchoredEdge) {
+  TForm* form = NewForm();
+  auto* label = new TLabel(form);
+  label->SetParent(form);
+  label->SetLeft(100);
+  label->SetCaption("W");
+  int narrow = label->Width();
+  label->SetCaption("WWWWWWWWWW");
+  EXPECT_GT(label->Width(), narrow * 5);
+  EXPECT_EQ(label->Left(), 100);
+  int right = label->Left() + label->Width();
+  label->SetAlignment(taRightJustify);
+  label->SetCaption("W");
+  EXPECT_EQ(label->Left() + label->Width(), right);
+  // An empty caption keeps a line's height.
+  label->SetCaption("");
+  EXPECT_GT(label->Height(), 5);
+  // The accelerator prefix is not measured unless ShowAccelChar is off.
+  label->SetAlignment(taLeftJustify);
+  label->SetCaption("&&&&&&&&");
+  int withPrefix = label->Width();
+  label->SetShowAccelChar(false);
+  EXPECT_GT(label->Width(), withPrefix);
+  form->Free();
+}
+
+class TDecoratedLabel : public TLabel {
+public:
+  explicit TDecoratedLabel(TComponent* o) : TLabel(o) {}
+  std::string GetLabelText() override { return "[" + Caption() + "]"; }
+};
+
+TEST_F(UiStdCtrls, GetLabelTextIsWhatIsMeasuredAndDrawn) {
+  TForm* form = NewForm();
+  auto* plain = new TLabel(form);
+  plain->SetParent(form);
+  plain->SetCaption("abc");
+  auto* decorated = new TDecoratedLabel(form);
+  decorated->SetParent(form);
+  decorated->SetCaption("abc");
+  EXPECT_GT(decorated->Width(), plain->Width());
+  form->Free();
+}
+
+TEST_F(UiStdCtrls, ButtonClickSetsTheFormsModalResultAndDefaultShowsInTheStyle) {
+  TForm* form = NewForm();
+  auto* button = new TButton(form);
+  button->SetModalResult(mrOk);
+  button->SetDefault(true);
+  button->SetParent(form);
+  EXPECT_EQ(GetWindowLongA(button->Handle(), GWL_STYLE) & 0xF, BS_DEFPUSHBUTTON);
+  button->Click();
+  EXPECT_EQ(form->ModalResult(), mrOk);
+  button->SetDefault(false);
+  EXPECT_EQ(GetWindowLongA(button->Handle(), GWL_STYLE) & 0xF, BS_PUSHBUTTON);
+  button->SetWordWrap(true);
+  EXPECT_TRUE(GetWindowLongA(button->Handle(), GWL_STYLE) & BS_MULTILINE);
+  form->Free();
+}
+
+TEST_F(UiStdCtrls, ProgressBarKeepsPositionInRangeAndItsStyles) {
+  TForm* form = NewForm();
+  auto* bar = new TProgressBar(form);
+  bar->SetParent(form);
+  bar->SetMax(50);
+  bar->SetPosition(70);
+  EXPECT_EQ(bar->Position(), 50);
+  bar->SetPosition(-3);
+  EXPECT_EQ(bar->Position(), 0);
+  bar->SetPosition(20);
+  EXPECT_EQ(SendMessageA(bar->Handle(), PBM_GETPOS, 0, 0), 20);
+  EXPECT_EQ(SendMessageA(bar->Handle(), PBM_GETRANGE, FALSE, 0), 50);
+  EXPECT_THROW(bar->SetMin(60), EInvalidOperation);
+  bar->SetSmooth(true);
+  EXPECT_TRUE(GetWindowLongA(bar->Handle(), GWL_STYLE) & PBS_SMOOTH);
+  EXPECT_EQ(bar->Position(), 20);  // kept across the re-creation
+  bar->SetOrientation(pbVertical);
+  EXPECT_TRUE(GetWindowLongA(bar->Handle(), GWL_STYLE) & PBS_VERTICAL);
+  form->Free();
+}
+
+TEST_F(UiStdCtrls, ImagePlacesItsPictureByStretchCenterAndProportional) {
+  auto* image = new TImage(nullptr);
+  image->SetBounds(0, 0, 121, 89);
+  TBitmap* bmp = image->Picture()->Bitmap();
+  bmp->SetPixelFormat(pf32bit);
+  bmp->SetSize(60, 20);
+  RECT r = image->DestRect();
+  EXPECT_EQ(r.right - r.left, 60);
+  EXPECT_EQ(r.left, 0);
+  image->SetCenter(true);
+  r = image->DestRect();
+  EXPECT_EQ(r.left, (121 - 60) / 2);
+  EXPECT_EQ(r.top, (89 - 20) / 2);
+  image->SetStretch(true);
+  image->SetProportional(true);
+  r = image->DestRect();
+  EXPECT_EQ(r.right - r.left, 121);
+  EXPECT_EQ(r.bottom - r.top, 40);  // 121 / 3, truncated
+  image->SetProportional(false);
+  r = image->DestRect();
+  EXPECT_EQ(r.right - r.left, 121);
+  EXPECT_EQ(r.bottom - r.top, 89);
+  // Proportional alone only shrinks pictures larger than the control.
+  image->SetStretch(false);
+  image->SetProportional(true);
+  r = image->DestRect();
+  EXPECT_EQ(r.right - r.left, 60);
+  image->SetAutoSize(true);
+  EXPECT_EQ(image->Width(), 60);
+  EXPECT_EQ(image->Height(), 20);
+  image->Free();
+}
+
+TEST_F(UiStdCtrls, PanelPaintsItsBevelAndFaceIntoAGivenDC) {
+  TForm* form = NewForm();
+  auto* panel = new TPanel(form);
+  panel->SetBounds(0, 0, 40, 30);
+  panel->SetColor(clWhite);
+  panel->SetParent(form);
+  panel->HandleNeeded();
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 40, -30, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  DWORD* bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  SendMessageA(panel->Handle(), WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+  auto at = [&](int x, int y) { return bits[y * 40 + x] & 0xFFFFFF; };
+  auto rgb = [](TColor c) {
+    COLORREF v = ColorToRGB(c);
+    return static_cast<DWORD>((GetRValue(v) << 16) | (GetGValue(v) << 8) | GetBValue(v));
+  };
+  EXPECT_EQ(at(0, 0), rgb(clBtnHighlight));   // raised: light top-left
+  EXPECT_EQ(at(39, 29), rgb(clBtnShadow));    // dark bottom-right
+  EXPECT_EQ(at(20, 15), 0xFFFFFFu);           // the face
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+  form->Free();
+}
+
+}  // namespace
