@@ -892,6 +892,8 @@ private:
     }
     int i = m_.FindMaskByNames("GLOBALINFO", name);
     if (i < 0 || scale_ == 0) return i;
+    // "^" and "!" values were read from their scaled variant under the plain name already
+    if (ini_.ValueExists("GLOBALINFO", name + kScaleSuffix[scale_])) return i;
     return ResampledCopy(i);
   }
 

@@ -99,9 +99,11 @@ TEST(CarriedSkins, TideHasWhatTheFormsDrawFrom) {
 TEST(CarriedSkins, TideExtendedBordersAtEveryScale) {
   BoxRecorder boxes;
   ToolkitStartup();  // binds the layered-window functions extended borders need
-  int widths[3] = {};
-  TvkScaleMode modes[3] = {sm100, sm150, sm200};
-  for (int i = 0; i < 3; ++i) {
+  // frames of SHADOW.PNG, SHADOW_150.PNG, SHADOW_200.PNG are 36, 50 and 64 wide; 125 per cent resamples the first
+  int widths[4] = {};
+  const int expected[4] = {36, 45, 50, 64};
+  TvkScaleMode modes[4] = {sm100, sm125, sm150, sm200};
+  for (int i = 0; i < 4; ++i) {
     ManagerPtr m(Create<TsSkinManager>(nullptr));
     m->Options()->SetScaleMode(modes[i]);
     m->SetExtendedBorders(true);
@@ -115,8 +117,7 @@ TEST(CarriedSkins, TideExtendedBordersAtEveryScale) {
     EXPECT_EQ(m->ExtBorderMargins().Left, m->ma()[ex].WL - m->SkinData().FormOffset);
   }
   ToolkitShutdown();
-  EXPECT_LT(widths[0], widths[1]);
-  EXPECT_LT(widths[1], widths[2]);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(widths[i], expected[i]) << i;
 }
 
 // ---- the main form's manager block the build writes ----
@@ -272,4 +273,42 @@ TEST(CarriedSkins, NoExtendedBordersWithoutLayeredWindows) {
   EXPECT_EQ(m->ExtBorderBitmap(true), nullptr);
   ToolkitEntries().UpdateLayeredWindow = saved;
   ToolkitShutdown();
+}
+
+TEST(CarriedSkins, DamagedImagesInsideAPackedSkinEndCleanly) {
+  // the container is sound, the image files in it are not: decoders meet hostile bytes
+  std::vector<uint8_t> good = ReadFileBytes(SkinBuildFolder() + "TIDE.vkz");
+  TvkSkinConvertor original;
+  ASSERT_TRUE(UnpackSkin(good.data(), good.size(), original));
+  std::mt19937 rng(7);
+  int loaded = 0, refused = 0;
+  for (int round = 0; round < 600; ++round) {
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> entries = {{"OPTIONS.DAT", Bytes(*original.Options)}};
+    size_t victim = rng() % original.Files.size();
+    for (size_t i = 0; i < original.Files.size(); ++i) {
+      std::vector<uint8_t> data = original.Files[i].Data;
+      if (i == victim) {
+        if (rng() % 3 == 0)
+          data.resize(rng() % (data.size() + 1));
+        else
+          for (int k = 0; k < 1 + static_cast<int>(rng() % 6); ++k)
+            data[rng() % std::min<size_t>(data.size(), 128)] ^= static_cast<uint8_t>(1 + rng() % 255);
+      }
+      entries.emplace_back(original.Files[i].FileName, data);
+    }
+    std::vector<uint8_t> packed = Pack(entries);
+    TvkSkinConvertor conv;
+    ASSERT_TRUE(UnpackSkin(packed.data(), packed.size(), conv));
+    try {
+      TvkSkinModel model;
+      TvkSkinLoadSettings settings;
+      settings.ExtendedBorders = true;
+      ReadSkin(model, *conv.Options, &conv, "", settings);
+      ++loaded;
+    } catch (const Exception&) {
+      ++refused;
+    }
+  }
+  EXPECT_GT(refused, 0);
+  EXPECT_EQ(loaded + refused, 600);
 }
