@@ -559,3 +559,82 @@ TEST(ManagerScrollBars, WidthFromTheOptionsOrTheSystem) {
   m->ScrollsOptions()->SetScrollSize(sys + 5);
   EXPECT_EQ(SkinScrollBarWidthAtLeastSystem(m.get()), sys + 5);
 }
+
+TEST_F(Manager, TheHotWindowIsLeftWhenTheCursorGoes) {
+  auto m = Make();
+  HWND w = CreateWindowA("STATIC", "", WS_POPUP, 100, 100, 50, 50, nullptr, nullptr, nullptr, nullptr);
+  POINT cursor{120, 120};
+  Platform().GetCursorPos = [&](POINT* p) {
+    *p = cursor;
+    return TRUE;
+  };
+  TObject* graphic = m.get();  // any object stands for a windowless control
+  std::vector<TObject*> left;
+  m->GraphicControlMouseLeft = [&](TObject* c, TsSkinManager*) { left.push_back(c); };
+  m->ChangeHotWindow(w);
+  m->ChangeHotGraphicControl(graphic);
+  m->CheckHotControl();
+  EXPECT_EQ(m->HotWindow(), w);  // still inside
+  cursor = POINT{10, 10};
+  m->CheckHotControl();
+  EXPECT_EQ(m->HotWindow(), nullptr);
+  EXPECT_EQ(m->HotGraphicControl(), nullptr);
+  ASSERT_FALSE(left.empty());
+  EXPECT_EQ(left[0], graphic);
+  DestroyWindow(w);
+}
+
+TEST_F(Manager, AStillHotGraphicControlRefusesToBeCleared) {
+  auto m = Make();
+  TObject* graphic = m.get();
+  bool stillHot = true;
+  m->GraphicControlIsHot = [&](TObject*) { return stillHot; };
+  m->ChangeHotGraphicControl(graphic);
+  m->ChangeHotGraphicControl(nullptr);
+  EXPECT_EQ(m->HotGraphicControl(), graphic);
+  HWND w = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr, nullptr, nullptr);
+  m->ChangeHotWindow(w);  // no hot window yet: nothing to clear first
+  EXPECT_EQ(m->HotWindow(), w);
+  HWND other = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr, nullptr, nullptr);
+  m->ChangeHotWindow(other);  // the graphic control refuses: the hot window stays
+  EXPECT_EQ(m->HotWindow(), w);
+  stillHot = false;
+  m->ChangeHotWindow(other);
+  EXPECT_EQ(m->HotWindow(), other);
+  EXPECT_EQ(m->HotGraphicControl(), nullptr);
+  DestroyWindow(w);
+  DestroyWindow(other);
+}
+
+TEST_F(Manager, AStoredSkinWithAPreviewListsItsImage) {
+  std::vector<uint8_t> png = ReadFileBytes(SkinBuildFolder() + "TIDE\\SHADOW.PNG");
+  ASSERT_FALSE(png.empty());
+  std::vector<uint8_t> packed = Pack(SkinFiles());
+  for (char ch : std::string("previewimg")) packed.push_back(static_cast<uint8_t>(ch));
+  PutU32(packed, static_cast<uint32_t>(png.size()));
+  packed.insert(packed.end(), png.begin(), png.end());
+  auto m = Make();
+  m->SetActive(false);
+  m->InternalSkins()->Add()->SetName("WithPreview");
+  m->InternalSkins()->Items(0)->SetPackedData(packed);
+  m->InternalSkins()->Add()->SetName("Plain");
+  m->InternalSkins()->Items(1)->SetPackedData(Pack(SkinFiles()));
+  m->SkinListController()->Update();
+  const auto& items = m->SkinListController()->Items();
+  ASSERT_EQ(items.size(), 2u);
+  EXPECT_EQ(items[0].ImageIndex, 0);
+  EXPECT_EQ(items[1].ImageIndex, -1);
+  ASSERT_EQ(m->SkinListController()->Previews().size(), 1u);
+  EXPECT_EQ(m->SkinListController()->Previews()[0]->Width(), 72);
+  TStringList list;
+  std::string first;
+  m->ListAvailableSkins(&list, 2, first, true);
+  EXPECT_EQ(first, "WithPreview");
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(reinterpret_cast<intptr_t>(list.Objects(0)), 0);
+  EXPECT_EQ(reinterpret_cast<intptr_t>(list.Objects(1)), -1);
+  // the stored skin's packed bytes still load, the preview behind them is not read
+  m->SetActive(true);
+  m->SetSkinName("WithPreview");
+  EXPECT_TRUE(m->SkinData().Active);
+}
