@@ -670,9 +670,9 @@ void TsSkinManager::ReportLoadFailure() {
 void TsSkinManager::ShowLoaderMessage(const std::string& Text, UINT Flags) {
   // a plain system box: no skinned dialog and no patched colours while it is up
   TvkSkinningRules rules = FSkinningRules;
-  bool sysColors = FOptions->FFlags[4];
+  bool sysColors = FOptions->ChangeSysColors();
   FSkinningRules.Exclude(srStdDialogs);
-  FOptions->FFlags[4] = false;
+  FOptions->SetFlag(4, false);
   TMessageBoxRequest request;
   request.source = TMessageBoxRequest::MessageBoxA;
   request.text = Text;
@@ -682,11 +682,11 @@ void TsSkinManager::ShowLoaderMessage(const std::string& Text, UINT Flags) {
     PlatformMessageBox(request);
   } catch (...) {
     FSkinningRules = rules;
-    FOptions->FFlags[4] = sysColors;
+    FOptions->SetFlag(4, sysColors);
     throw;
   }
   FSkinningRules = rules;
-  FOptions->FFlags[4] = sysColors;
+  FOptions->SetFlag(4, sysColors);
 }
 
 bool TsSkinManager::ReadSkinText(const std::string& Text, const TvkSkinConvertor* Packed, const std::string& SkinPath) {

@@ -638,3 +638,25 @@ TEST_F(Manager, AStoredSkinWithAPreviewListsItsImage) {
   m->SetSkinName("WithPreview");
   EXPECT_TRUE(m->SkinData().Active);
 }
+
+TEST_F(Manager, TheLoaderBoxIsPlainWhileItIsShown) {
+  // the box goes up with the dialog rule and the system-colour patches off, both restored afterwards
+  auto m = Make();
+  m->Options()->SetFlag(4, true);
+  std::vector<bool> patched;
+  SkinServices().SetSysColorPatches = [&](TsSkinManager*, bool on) { patched.push_back(on); };
+  bool ruleDuringBox = true;
+  Platform().MessageBoxSink = [&](const TMessageBoxRequest&) {
+    ruleDuringBox = m->SkinningRules().Contains(srStdDialogs) || m->Options()->ChangeSysColors();
+    return IDOK;
+  };
+  auto packed = Pack(SkinFiles());
+  packed[1] = '?';
+  WriteFileBytes(dir.Path() + "BAD.vkz", packed);
+  m->SetSkinName("BAD");
+  SkinServices().SetSysColorPatches = nullptr;
+  EXPECT_FALSE(ruleDuringBox);
+  EXPECT_TRUE(m->SkinningRules().Contains(srStdDialogs));
+  EXPECT_TRUE(m->Options()->ChangeSysColors());
+  EXPECT_EQ(patched, (std::vector<bool>{false, true, false, true}));  // two boxes
+}
