@@ -163,6 +163,8 @@ def painters():
         ('GLOBALINFO', 'SICONHELP'): sm(g_help),
         ('FORM', 'BORDERSMASK'): form_frames,
         ('BUTTON', 'BORDERSMASK'): lambda w, h: ring_frames(w, 3, [C['border'], C['border_hot'], C['border_pressed']]),
+        ('DIALOG', 'BORDERSMASK'): lambda w, h: ring_frames(w, 3, [C['border'], C['border_hot'], C['border_pressed']]),
+        ('BAR', 'BORDERSMASK'): lambda w, h: square_frames(w, [C['border']], C['base']),
         ('BUTTON_HUGE', 'BORDERSMASK'): lambda w, h: ring_frames(w, 4, [C['border'], C['border_hot'], C['border_pressed']]),
         ('EDIT', 'BORDERSMASK'): lambda w, h: square_frames(w, [C['border'], C['edit_focus'], C['edit_off']]),
         ('PANEL', 'BORDERSMASK'): lambda w, h: square_frames(w, [C['border']], C['base']),
