@@ -660,3 +660,18 @@ TEST_F(Manager, TheLoaderBoxIsPlainWhileItIsShown) {
   EXPECT_TRUE(m->Options()->ChangeSysColors());
   EXPECT_EQ(patched, (std::vector<bool>{false, true, false, true}));  // two boxes
 }
+
+TEST_F(Manager, ThePackedPathHasASeparatorAfterTheDirectory) {
+  std::string skins = dir.Sub("skins");
+  WriteFileBytes(skins + "TIDE.vkz", Pack(SkinFiles()));
+  // a file named like directory and skin glued together must not be taken for it
+  auto glued = SkinFiles(std::string(kText) + "[GLUED]\r\n");
+  WriteFileBytes(dir.Path() + "skinsTIDE.vkz", Pack(glued));
+  auto m = Make();
+  m->SetSkinDirectory(skins.substr(0, skins.size() - 1));  // no trailing backslash
+  m->SetSkinName("TIDE");
+  ASSERT_TRUE(m->SkinData().Active);
+  EXPECT_TRUE(m->SkinIsPacked());
+  EXPECT_EQ(m->FindSectionIndex("GLUED"), -1);
+  EXPECT_EQ(m->SkinData().SkinPath, skins);
+}
