@@ -79,6 +79,13 @@ TWinControl* FindVCLWindow(HWND Handle) {
 int FrameworkWindowCount() { return g_windowCount; }
 void AdjustFrameworkWindowCount(int delta) { g_windowCount += delta; }
 
+TControl* FindDragTarget(POINT Pos, bool AllowDisabled) {
+  TWinControl* win = FindVCLWindow(WindowFromPoint(Pos));
+  if (!win) return nullptr;
+  TControl* c = win->ControlAtPos(win->ScreenToClient(Pos), AllowDisabled);
+  return c ? c : win;
+}
+
 TCustomForm* GetParentForm(TControl* Control) {
   while (Control && Control->Parent()) Control = Control->Parent();
   return As<TCustomForm>(Control);
@@ -201,10 +208,44 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {
   FFont = new TFont();
   FFont->OnChange = [this](TObject* s) { FontChanged(s); };
   FControlStyle = {csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+  FConstraints = new TSizeConstraints(this);
   WindowProc = TWndMethod::Bind<&TControl::WndProc>(this);
 }
 
-TControl::~TControl() { FFont->Free(); }
+TControl::~TControl() {
+  FConstraints->Free();
+  FFont->Free();
+}
+
+// ---- size constraints ----
+void TSizeConstraints::SetMinWidth(int v) { FMinWidth = v; Changed(); }
+void TSizeConstraints::SetMinHeight(int v) { FMinHeight = v; Changed(); }
+void TSizeConstraints::SetMaxWidth(int v) { FMaxWidth = v; Changed(); }
+void TSizeConstraints::SetMaxHeight(int v) { FMaxHeight = v; Changed(); }
+
+void TSizeConstraints::Assign(TPersistent* Source) {
+  if (auto* o = As<TSizeConstraints>(Source)) {
+    FMinWidth = o->FMinWidth;
+    FMinHeight = o->FMinHeight;
+    FMaxWidth = o->FMaxWidth;
+    FMaxHeight = o->FMaxHeight;
+    Changed();
+    return;
+  }
+  inherited::Assign(Source);
+}
+
+void TSizeConstraints::Apply(int& Width, int& Height) const {
+  if (FMaxWidth > 0 && Width > FMaxWidth) Width = FMaxWidth;
+  if (FMaxHeight > 0 && Height > FMaxHeight) Height = FMaxHeight;
+  if (FMinWidth > 0 && Width < FMinWidth) Width = FMinWidth;
+  if (FMinHeight > 0 && Height < FMinHeight) Height = FMinHeight;
+}
+
+void TSizeConstraints::Changed() {
+  if (FControl && !FControl->ComponentState().Contains(csLoading))
+    FControl->SetBounds(FControl->Left(), FControl->Top(), FControl->Width(), FControl->Height());
+}
 
 void TControl::PreDestroy() {
   ForgetMouseControl(this);
@@ -235,6 +276,7 @@ void TControl::SetParent(TWinControl* Value) {
 }
 
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  FConstraints->Apply(AWidth, AHeight);
   if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight) return;
   bool resized = AWidth != FWidth || AHeight != FHeight;
   InvalidateControl(FVisible, false);
@@ -243,8 +285,37 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
   FWidth = AWidth;
   FHeight = AHeight;
   Invalidate();
+  UpdateAnchorRules();
   if (resized) Resize();
   RequestAlign();
+}
+
+void TControl::UpdateAnchorRules() {
+  // Bounds placed by the parent's alignment keep the rules they had.
+  if (!FParent || FParent->FAlignLevel > 0) return;
+  RECT pc = FParent->ClientRect();
+  FAnchorRight = pc.right - (FLeft + FWidth);
+  FAnchorBottom = pc.bottom - (FTop + FHeight);
+}
+
+void TControl::SetAnchors(TAnchors Value) {
+  FAnchors = Value;
+  UpdateAnchorRules();
+}
+
+void TControl::SetBiDiMode(TBiDiMode Value) {
+  if (FBiDiMode == Value) return;
+  FBiDiMode = Value;
+  Perform(CM_BIDIMODECHANGED, 0, 0);
+}
+
+void TControl::ChangeScale(int M, int D) {
+  if (M == D || D == 0) return;
+  SetBounds(MulDiv(FLeft, M, D), MulDiv(FTop, M, D), MulDiv(FWidth, M, D), MulDiv(FHeight, M, D));
+  if (!FParentFont) {
+    FFont->SetHeight(MulDiv(FFont->Height(), M, D));
+    FParentFont = false;
+  }
 }
 
 RECT TControl::ClientRect() { return RECT{0, 0, FWidth, FHeight}; }
@@ -610,6 +681,7 @@ void TWinControl::InsertControl(TControl* AControl) {
     AControl->Perform(CM_PARENTCOLORCHANGED, 0, 0);
     if (AControl->FParentShowHint) AControl->FShowHint = ShowHint();
   }
+  AControl->UpdateAnchorRules();
   if (auto* w = As<TWinControl>(AControl))
     w->UpdateControlState();
   else
@@ -799,11 +871,22 @@ void TWinControl::CreateWnd() {
   CreateWindowHandle(params);
 }
 
+HWND TWinControl::PrecedingWindow(TWinControl* Control) const {
+  auto it = std::find(FWinControls.begin(), FWinControls.end(), Control);
+  if (it == FWinControls.end()) return HWND_TOP;
+  for (++it; it != FWinControls.end(); ++it)
+    if ((*it)->HandleAllocated()) return (*it)->FHandle;
+  return HWND_TOP;
+}
+
 void TWinControl::CreateHandle() {
   if (FHandle) return;
   FControlState += csCreating;
   try {
     CreateWnd();
+    // The window's z-order follows the list: just below the next sibling up that has a window.
+    if (FParent)
+      SetWindowPos(FHandle, FParent->PrecedingWindow(this), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     UpdateBounds();
     Perform(WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), 0);
   } catch (...) {
@@ -873,6 +956,7 @@ void TWinControl::UpdateBounds() {
   FTop = r.top;
   FWidth = w;
   FHeight = h;
+  UpdateAnchorRules();
   if (resized && !FControlState.Contains(csCreating)) {
     Realign();
     Resize();
@@ -966,6 +1050,7 @@ POINT TWinControl::ClientOrigin() {
 }
 
 void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  FConstraints->Apply(AWidth, AHeight);
   if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight) return;
   if (FHandle) {
     // WM_WINDOWPOSCHANGED brings the new bounds back (UpdateBounds).
@@ -977,6 +1062,7 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
   FTop = ATop;
   FWidth = AWidth;
   FHeight = AHeight;
+  UpdateAnchorRules();
   if (resized && !ComponentState().Contains(csLoading)) {
     Realign();
     Resize();
@@ -1015,8 +1101,10 @@ void TWinControl::EnableAlign() {
 void TWinControl::Realign() {
   if (FAlignLevel > 0 || ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying)) return;
   bool any = false;
-  for (int i = 0; i < ControlCount(); ++i)
-    if (Controls(i)->Align() != alNone) any = true;
+  for (int i = 0; i < ControlCount(); ++i) {
+    TControl* c = Controls(i);
+    if (c->Align() != alNone || c->Anchors().Contains(akRight) || c->Anchors().Contains(akBottom)) any = true;
+  }
   if (!any) return;
   RECT r = ClientRect();
   ++FAlignLevel;
@@ -1061,6 +1149,57 @@ void TWinControl::AlignControls(TControl*, RECT& Rect) {
     }
   };
   for (TAlign a : {alTop, alBottom, alLeft, alRight, alClient}) place(a);
+  // Anchored controls keep their distance from the right and bottom edges.
+  RECT pc = ClientRect();
+  for (int i = 0; i < ControlCount(); ++i) {
+    TControl* c = Controls(i);
+    if (c->Align() != alNone) continue;
+    int l = c->Left(), t = c->Top(), w = c->Width(), h = c->Height();
+    if (c->Anchors().Contains(akRight) && c->FAnchorRight >= 0) {
+      if (c->Anchors().Contains(akLeft))
+        w = pc.right - c->FAnchorRight - l;
+      else
+        l = pc.right - c->FAnchorRight - w;
+    }
+    if (c->Anchors().Contains(akBottom) && c->FAnchorBottom >= 0) {
+      if (c->Anchors().Contains(akTop))
+        h = pc.bottom - c->FAnchorBottom - t;
+      else
+        t = pc.bottom - c->FAnchorBottom - h;
+    }
+    c->SetBounds(l, t, w, h);
+  }
+}
+
+void TWinControl::ChangeScale(int M, int D) {
+  if (M == D || D == 0) return;
+  DisableAlign();
+  try {
+    for (int i = 0; i < ControlCount(); ++i) Controls(i)->ChangeScale(M, D);
+    TControl::ChangeScale(M, D);
+  } catch (...) {
+    --FAlignLevel;
+    throw;
+  }
+  EnableAlign();
+}
+
+void TWinControl::SetChildOrder(TComponent* Child, int Order) {
+  auto reorder = [&](auto& list, auto* item) {
+    auto it = std::find(list.begin(), list.end(), item);
+    if (it == list.end()) return false;
+    list.erase(it);
+    Order = std::clamp(Order, 0, static_cast<int>(list.size()));
+    list.insert(list.begin() + Order, item);
+    return true;
+  };
+  if (auto* w = As<TWinControl>(Child)) {
+    if (!reorder(FWinControls, w)) return;
+    if (w->HandleAllocated())
+      SetWindowPos(w->Handle(), PrecedingWindow(w), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  } else if (auto* c = As<TControl>(Child)) {
+    if (reorder(FControls, c)) c->Invalidate();
+  }
 }
 
 // ---- painting ----
@@ -1132,15 +1271,152 @@ void TWinControl::WMPaint(TMessage& Message) {
   } else {
     PAINTSTRUCT ps;
     dc = BeginPaint(FHandle, &ps);
+    HDC memDC = nullptr;
+    HBITMAP bmp = nullptr;
+    HGDIOBJ oldBmp = nullptr;
     try {
-      PaintHandler(dc);
+      if (FDoubleBuffered) {
+        RECT r;
+        GetClientRect(FHandle, &r);
+        memDC = GdiNewMemoryDC(dc);
+        bmp = GdiNewCompatibleBitmap(dc, std::max<int>(r.right, 1), std::max<int>(r.bottom, 1));
+        oldBmp = SelectObject(memDC, bmp);
+        Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(memDC), reinterpret_cast<LPARAM>(memDC));
+        PaintHandler(memDC);
+        BitBlt(dc, 0, 0, r.right, r.bottom, memDC, 0, 0, SRCCOPY);
+      } else {
+        PaintHandler(dc);
+      }
     } catch (...) {
+      if (memDC) {
+        SelectObject(memDC, oldBmp);
+        GdiFreeObject(bmp);
+        GdiFreeMemoryDC(memDC);
+      }
       EndPaint(FHandle, &ps);
       throw;
+    }
+    if (memDC) {
+      SelectObject(memDC, oldBmp);
+      GdiFreeObject(bmp);
+      GdiFreeMemoryDC(memDC);
     }
     EndPaint(FHandle, &ps);
   }
   Message.Result = 0;
+}
+
+void TWinControl::PaintTo(HDC DC, int X, int Y) {
+  FControlState += csPaintCopy;
+  int saved = SaveDC(DC);
+  try {
+    POINT org;
+    GetWindowOrgEx(DC, &org);
+    SetWindowOrgEx(DC, org.x - X, org.y - Y, nullptr);
+    IntersectClipRect(DC, 0, 0, FWidth, FHeight);
+    RECT r{0, 0, FWidth, FHeight};
+    if (FHandle) {
+      LONG style = GetWindowLongA(FHandle, GWL_STYLE), ex = GetWindowLongA(FHandle, GWL_EXSTYLE);
+      UINT edge = (ex & WS_EX_CLIENTEDGE) ? EDGE_SUNKEN : 0;
+      UINT flags = BF_RECT | BF_ADJUST | ((style & WS_BORDER) ? BF_MONO : 0);
+      if (edge || (style & WS_BORDER)) DrawEdge(DC, &r, edge ? edge : BDR_OUTER, flags);
+    }
+    GetWindowOrgEx(DC, &org);
+    SetWindowOrgEx(DC, org.x - r.left, org.y - r.top, nullptr);
+    IntersectClipRect(DC, 0, 0, r.right - r.left, r.bottom - r.top);
+    Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(DC), reinterpret_cast<LPARAM>(DC));
+    Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
+    for (TWinControl* c : FWinControls)
+      if (c->Visible()) c->PaintTo(DC, c->Left(), c->Top());
+  } catch (...) {
+    RestoreDC(DC, saved);
+    FControlState -= csPaintCopy;
+    throw;
+  }
+  RestoreDC(DC, saved);
+  FControlState -= csPaintCopy;
+}
+
+void TWinControl::WMPrint(TMessage& Message) {
+  if (!FrameworkPainted()) {
+    DefaultHandler(Message);
+    return;
+  }
+  HDC dc = reinterpret_cast<HDC>(Message.WParam);
+  LPARAM flags = Message.LParam;
+  if ((flags & PRF_CHECKVISIBLE) && !IsWindowVisible(FHandle)) return;
+  int saved = SaveDC(dc);
+  try {
+    if (Message.Msg == WM_PRINT) {
+      if (flags & PRF_NONCLIENT)
+        CallWindowProcA(FDefWndProc, FHandle, WM_PRINT, Message.WParam, PRF_NONCLIENT);
+      // The client area starts where the frame ends.
+      RECT wr;
+      GetWindowRect(FHandle, &wr);
+      POINT client{0, 0};
+      ::ClientToScreen(FHandle, &client);
+      POINT org;
+      GetWindowOrgEx(dc, &org);
+      SetWindowOrgEx(dc, org.x - (client.x - wr.left), org.y - (client.y - wr.top), nullptr);
+      RECT cr;
+      GetClientRect(FHandle, &cr);
+      IntersectClipRect(dc, 0, 0, cr.right, cr.bottom);
+    }
+    if (flags & PRF_ERASEBKGND) Perform(WM_ERASEBKGND, Message.WParam, Message.WParam);
+    if (flags & PRF_CLIENT) Perform(WM_PAINT, Message.WParam, 0);
+    if (Message.Msg == WM_PRINT && (flags & PRF_CHILDREN))
+      for (TWinControl* c : FWinControls)
+        if (c->HandleAllocated() && IsWindowVisible(c->FHandle)) {
+          int s = SaveDC(dc);
+          POINT org;
+          GetWindowOrgEx(dc, &org);
+          SetWindowOrgEx(dc, org.x - c->Left(), org.y - c->Top(), nullptr);
+          SendMessageA(c->FHandle, WM_PRINT, Message.WParam, flags & ~PRF_CHECKVISIBLE);
+          RestoreDC(dc, s);
+        }
+  } catch (...) {
+    RestoreDC(dc, saved);
+    throw;
+  }
+  RestoreDC(dc, saved);
+  Message.Result = 0;
+}
+
+void TWinControl::SetBorderWidth(int Value) {
+  if (FBorderWidth == Value) return;
+  FBorderWidth = Value;
+  if (FHandle)
+    SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  Realign();
+}
+
+void TWinControl::WMNCCalcSize(TMessage& Message) {
+  DefaultHandler(Message);
+  if (FBorderWidth > 0) {
+    RECT* r = reinterpret_cast<RECT*>(Message.LParam);
+    InflateRect(r, -FBorderWidth, -FBorderWidth);
+  }
+}
+
+void TWinControl::WMNCPaint(TMessage& Message) {
+  DefaultHandler(Message);
+  if (FBorderWidth <= 0) return;
+  // The ring between the frame and the client area.
+  HDC dc = GdiGetWindowDC(FHandle);
+  RECT wr, cr;
+  GetWindowRect(FHandle, &wr);
+  GetClientRect(FHandle, &cr);
+  POINT client{0, 0};
+  ::ClientToScreen(FHandle, &client);
+  OffsetRect(&cr, client.x - wr.left, client.y - wr.top);
+  RECT ring = cr;
+  InflateRect(&ring, FBorderWidth, FBorderWidth);
+  ExcludeClipRect(dc, cr.left, cr.top, cr.right, cr.bottom);
+  HBRUSH b = GdiNewSolidBrush(ColorToRGB(FColor));
+  FillRect(dc, &ring, b);
+  GdiFreeObject(b);
+  GdiReleaseDC(FHandle, dc);
 }
 
 void TWinControl::WMEraseBkgnd(TMessage& Message) {
@@ -1305,6 +1581,10 @@ void TWinControl::Dispatch(TMessage& Message) {
     case WM_ERASEBKGND: return WMEraseBkgnd(Message);
     case WM_SETCURSOR: return WMSetCursor(Message);
     case WM_WINDOWPOSCHANGED: return WMWindowPosChanged(Message);
+    case WM_PRINT:
+    case WM_PRINTCLIENT: return WMPrint(Message);
+    case WM_NCCALCSIZE: return WMNCCalcSize(Message);
+    case WM_NCPAINT: return WMNCPaint(Message);
     case WM_COMMAND:
     case WM_HSCROLL:
     case WM_VSCROLL:
@@ -1593,6 +1873,10 @@ PUBLISHED(TControl) {
   p.Int("Width", &TControl::Width, &TControl::SetWidth);
   p.Int("Height", &TControl::Height, &TControl::SetHeight);
   p.Enum("Align", &TControl::Align, &TControl::SetAlign, kAlignNames);
+  p.Set("Anchors", &TControl::Anchors, &TControl::SetAnchors, {"akLeft", "akTop", "akRight", "akBottom"});
+  p.Object("Constraints", &TControl::Constraints, &TControl::SetConstraints);
+  p.Enum("BiDiMode", &TControl::BiDiMode, &TControl::SetBiDiMode,
+         {"bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign", "bdRightToLeftReadingOnly"});
   p.Str("Caption", &TControl::Caption, &TControl::SetCaption);
   p.Str("Text", &TControl::Text, &TControl::SetText);
   p.Color("Color", &TControl::Color, &TControl::SetColor);
@@ -1619,6 +1903,8 @@ PUBLISHED(TControl) {
 PUBLISHED(TWinControl) {
   p.Bool("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop);
   p.Int("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder);
+  p.Int("BorderWidth", &TWinControl::BorderWidth, &TWinControl::SetBorderWidth);
+  p.Bool("DoubleBuffered", &TWinControl::DoubleBuffered, &TWinControl::SetDoubleBuffered);
   p.Event("OnKeyDown", &TWinControl::OnKeyDown);
   p.Event("OnKeyUp", &TWinControl::OnKeyUp);
   p.Event("OnKeyPress", &TWinControl::OnKeyPress);
@@ -1626,6 +1912,12 @@ PUBLISHED(TWinControl) {
   p.Event("OnExit", &TWinControl::OnExit);
 }
 
+PUBLISHED(TSizeConstraints) {
+  p.Int("MinWidth", &TSizeConstraints::MinWidth, &TSizeConstraints::SetMinWidth);
+  p.Int("MinHeight", &TSizeConstraints::MinHeight, &TSizeConstraints::SetMinHeight);
+  p.Int("MaxWidth", &TSizeConstraints::MaxWidth, &TSizeConstraints::SetMaxWidth);
+  p.Int("MaxHeight", &TSizeConstraints::MaxHeight, &TSizeConstraints::SetMaxHeight);
+}
 IMPLEMENT_CLASS(TControlCanvas)
 IMPLEMENT_CLASS(TGraphicControl)
 IMPLEMENT_CLASS(TCustomControl)

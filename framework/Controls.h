@@ -42,6 +42,34 @@ enum TTextLayout { tlTop, tlCenter, tlBottom };
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 
+enum TAnchorKind { akLeft, akTop, akRight, akBottom };
+using TAnchors = TSet<TAnchorKind>;
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+
+class TControl;
+// Minimum and maximum sizes of a control (0 = no limit); a change re-applies them to the control.
+class TSizeConstraints : public TPersistent {
+  DECLARE_CLASS(TSizeConstraints, TPersistent)
+public:
+  explicit TSizeConstraints(TControl* Control = nullptr) : FControl(Control) {}
+  int MinWidth() const { return FMinWidth; }
+  int MinHeight() const { return FMinHeight; }
+  int MaxWidth() const { return FMaxWidth; }
+  int MaxHeight() const { return FMaxHeight; }
+  void SetMinWidth(int v);
+  void SetMinHeight(int v);
+  void SetMaxWidth(int v);
+  void SetMaxHeight(int v);
+  void Assign(TPersistent* Source) override;
+  // Clamps a size to the limits.
+  void Apply(int& Width, int& Height) const;
+
+private:
+  void Changed();
+  TControl* FControl;
+  int FMinWidth = 0, FMinHeight = 0, FMaxWidth = 0, FMaxHeight = 0;
+};
+
 using TCursor = int;
 constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crSize = -22,
                   crSizeNESW = -6, crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9, crUpArrow = -10,
@@ -128,6 +156,20 @@ public:
   virtual void SetAutoSize(bool Value);
   TAlign Align() const { return FAlign; }
   void SetAlign(TAlign Value);
+  // Edges kept at their distance from the parent's when the parent resizes (default [akLeft, akTop]).
+  TAnchors Anchors() const { return FAnchors; }
+  void SetAnchors(TAnchors Value);
+  TSizeConstraints* Constraints() const { return FConstraints; }
+  void SetConstraints(TSizeConstraints* Value) { FConstraints->Assign(Value); }
+  // Scales position, size and (own) font by M/D (MulDiv), children included.
+  virtual void ChangeScale(int M, int D);
+  // Text is always left-to-right here.
+  TBiDiMode BiDiMode() const { return FBiDiMode; }
+  void SetBiDiMode(TBiDiMode Value);
+  bool UseRightToLeftReading() const { return false; }
+  bool UseRightToLeftAlignment() const { return false; }
+  UINT DrawTextBiDiModeFlags(UINT Flags) const { return Flags; }
+  UINT DrawTextBiDiModeFlagsReadingOnly() const { return 0; }
 
   TControlStyle ControlStyle() const { return FControlStyle; }
   void SetControlStyle(TControlStyle v) { FControlStyle = v; }
@@ -201,12 +243,20 @@ protected:
   TCursor FCursor = crDefault;
   bool FAutoSize = false;
   TAlign FAlign = alNone;
+  TAnchors FAnchors{akLeft, akTop};
+  TSizeConstraints* FConstraints;
+  TBiDiMode FBiDiMode = bdLeftToRight;
+  int FAnchorRight = -1;   // distance of the right edge from the parent's client width, for akRight
+  int FAnchorBottom = -1;  // likewise for akBottom
   TControlStyle FControlStyle;
   TControlState FControlState;
   bool FInFontChange = false;
 
+  void UpdateAnchorRules();
+
 private:
   friend class TWinControl;
+  friend class TSizeConstraints;
   void FontChanged(TObject* Sender);
   void WMMouseButton(TMessage& Message, TMouseButton Button, bool Down);
   void WMMouseMove(TMessage& Message);
@@ -276,6 +326,19 @@ public:
   void PaintHandler(HDC DC);
   void PaintControls(HDC DC, TControl* First);
   virtual void PaintWindow(HDC DC);
+  // Paints the control and its children into DC with the control's top-left at X, Y (copy mode).
+  void PaintTo(HDC DC, int X, int Y);
+  // Moves Child to position Order among its siblings (z-order, bottom first).
+  void SetChildOrder(TComponent* Child, int Order);
+  // An extra border inside the window frame, painted in Color.
+  int BorderWidth() const { return FBorderWidth; }
+  void SetBorderWidth(int Value);
+  // Paints through an off-screen bitmap.
+  bool DoubleBuffered() const { return FDoubleBuffered; }
+  void SetDoubleBuffered(bool Value) { FDoubleBuffered = Value; }
+  void ChangeScale(int M, int D) override;
+  // The window a child's window goes just below (the next sibling up with a window, else HWND_TOP).
+  HWND PrecedingWindow(TWinControl* Control) const;
   void DisableAlign() { ++FAlignLevel; }
   void EnableAlign();
   void Realign();
@@ -336,6 +399,8 @@ protected:
   bool FShowing = false;
   bool FTabStop = false;
   int FAlignLevel = 0;
+  int FBorderWidth = 0;
+  bool FDoubleBuffered = false;
   HBRUSH FBrush = nullptr;  // background brush handed out for WM_CTLCOLOR*
 
 private:
@@ -350,6 +415,9 @@ private:
   void WMSetCursor(TMessage& Message);
   void WMSize(TMessage& Message);
   void WMWindowPosChanged(TMessage& Message);
+  void WMPrint(TMessage& Message);
+  void WMNCCalcSize(TMessage& Message);
+  void WMNCPaint(TMessage& Message);
   void CNKeyDown(TMessage& Message);
   void CNChar(TMessage& Message);
   void UpdateBounds();
@@ -416,6 +484,8 @@ protected:
 TWinControl* FindControl(HWND Handle);
 // The framework control owning a window or one of its ancestors (a combo's edit child gives the combo).
 TWinControl* FindVCLWindow(HWND Handle);
+// The control under a screen point: the window's framework control or its graphic child there.
+TControl* FindDragTarget(POINT Pos, bool AllowDisabled);
 // The form a control lives on (walking up parents); null when none.
 TCustomForm* GetParentForm(TControl* Control);
 

@@ -58,11 +58,6 @@ void TCustomPanel::SetBevelWidth(int Value) {
   Realign();
   Invalidate();
 }
-void TCustomPanel::SetBorderWidth(int Value) {
-  FBorderWidth = Value;
-  Realign();
-  Invalidate();
-}
 void TCustomPanel::SetBorderStyle(TBorderStyle Value) {
   if (FBorderStyle == Value) return;
   FBorderStyle = Value;
@@ -75,7 +70,7 @@ void TCustomPanel::SetAlignment(TAlignment Value) {
 
 RECT TCustomPanel::InnerRect() {
   RECT r = ClientRect();
-  int inset = FBorderWidth;
+  int inset = 0;
   if (FBevelOuter != bvNone) inset += FBevelWidth;
   if (FBevelInner != bvNone) inset += FBevelWidth;
   InflateRect(&r, -inset, -inset);
@@ -98,7 +93,6 @@ void TCustomPanel::Paint() {
     Frame3D(dc, r, top, bottom, FBevelWidth);
   };
   bevel(FBevelOuter);
-  Frame3D(dc, r, FColor, FColor, FBorderWidth);
   bevel(FBevelInner);
   FCanvas->Brush()->SetStyle(bsSolid);
   FCanvas->Brush()->SetColor(FColor);
@@ -269,7 +263,6 @@ PUBLISHED(TCustomPanel) {
   p.Enum("BevelOuter", &TCustomPanel::BevelOuter, &TCustomPanel::SetBevelOuter, kBevelNames);
   p.Enum("BevelInner", &TCustomPanel::BevelInner, &TCustomPanel::SetBevelInner, kBevelNames);
   p.Int("BevelWidth", &TCustomPanel::BevelWidth, &TCustomPanel::SetBevelWidth);
-  p.Int("BorderWidth", &TCustomPanel::BorderWidth, &TCustomPanel::SetBorderWidth);
   p.Enum("BorderStyle", &TCustomPanel::BorderStyle, &TCustomPanel::SetBorderStyle, kPanelBorderNames);
   p.Enum("Alignment", &TCustomPanel::Alignment, &TCustomPanel::SetAlignment, kPanelAlignNames);
 }

@@ -16,13 +16,11 @@ public:
   void SetBevelInner(TBevelCut Value);
   int BevelWidth() const { return FBevelWidth; }
   void SetBevelWidth(int Value);
-  int BorderWidth() const { return FBorderWidth; }
-  void SetBorderWidth(int Value);
   TBorderStyle BorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(TBorderStyle Value);
   TAlignment Alignment() const { return FAlignment; }
   void SetAlignment(TAlignment Value);
-  // The client area inside the bevels and border (where aligned children go).
+  // The client area inside the bevels (where aligned children go); BorderWidth lies outside the client area.
   RECT InnerRect();
 
   void Dispatch(TMessage& Message) override;
@@ -35,7 +33,6 @@ protected:
   TBevelCut FBevelOuter = bvRaised;
   TBevelCut FBevelInner = bvNone;
   int FBevelWidth = 1;
-  int FBorderWidth = 0;
   TBorderStyle FBorderStyle = bsNone;
   TAlignment FAlignment = taCenter;
 };

@@ -4,10 +4,12 @@
 
 #include "framework/FormReader.h"
 #include "framework/Platform.h"
+#include "framework/Themes.h"
 #include "framework/Units.h"
 
 TApplication* Application = nullptr;
 TScreen* Screen = nullptr;
+const TClassInfo* HintWindowClass = THintWindow::StaticClassInfo();
 
 void AdjustFrameworkWindowCount(int delta);
 
@@ -28,14 +30,14 @@ std::string ExeBaseName() {
 
 struct DisabledWindows {
   HWND keep;
-  std::vector<HWND> list;
+  std::vector<HWND>* list;
 };
 
 BOOL CALLBACK DisableWindowProc(HWND h, LPARAM l) {
   auto* d = reinterpret_cast<DisabledWindows*>(l);
   try {
     if (h != d->keep && IsWindowVisible(h) && IsWindowEnabled(h)) {
-      d->list.push_back(h);
+      d->list->push_back(h);
       EnableWindow(h, FALSE);
     }
   } catch (...) {
@@ -45,6 +47,18 @@ BOOL CALLBACK DisableWindowProc(HWND h, LPARAM l) {
 }
 
 }  // namespace
+
+TTaskWindowList DisableTaskWindows(HWND ActiveWindow) {
+  TTaskWindowList list;
+  DisabledWindows d{ActiveWindow, &list.windows};
+  EnumThreadWindows(GetCurrentThreadId(), DisableWindowProc, reinterpret_cast<LPARAM>(&d));
+  return list;
+}
+
+void EnableTaskWindows(const TTaskWindowList& List) {
+  for (HWND h : List.windows)
+    if (IsWindow(h)) EnableWindow(h, TRUE);
+}
 
 // ===================================================================================================
 // TCustomForm
@@ -189,6 +203,7 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
 void TCustomForm::CreateWnd() {
   inherited::CreateWnd();
   UpdateIcon();
+  ApplyAlphaBlend();
 }
 
 void TCustomForm::UpdateIcon() {
@@ -250,6 +265,44 @@ void TCustomForm::ApplyPosition() {
   }
 }
 
+void TCustomForm::SetAlphaBlend(bool Value) {
+  if (FAlphaBlend == Value) return;
+  FAlphaBlend = Value;
+  ApplyAlphaBlend();
+}
+
+void TCustomForm::SetAlphaBlendValue(int Value) {
+  Value = std::clamp(Value, 0, 255);
+  if (FAlphaBlendValue == Value) return;
+  FAlphaBlendValue = Value;
+  ApplyAlphaBlend();
+}
+
+void TCustomForm::ApplyAlphaBlend() {
+  if (!FHandle) return;
+  LONG ex = GetWindowLongA(FHandle, GWL_EXSTYLE);
+  if (FAlphaBlend) {
+    SetWindowLongA(FHandle, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(FHandle, 0, static_cast<BYTE>(FAlphaBlendValue), LWA_ALPHA);
+  } else if (ex & WS_EX_LAYERED) {
+    SetWindowLongA(FHandle, GWL_EXSTYLE, ex & ~WS_EX_LAYERED);
+    RedrawWindow(FHandle, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+  }
+}
+
+TMonitor* TCustomForm::Monitor() { return Screen ? Screen->MonitorFromWindow(Handle()) : nullptr; }
+
+void TCustomForm::ShowNoActivate() {
+  FNoActivate = true;
+  try {
+    SetVisible(true);
+  } catch (...) {
+    FNoActivate = false;
+    throw;
+  }
+  FNoActivate = false;
+}
+
 void TCustomForm::Show() {
   SetVisible(true);
   BringWindowToTop(Handle());
@@ -261,7 +314,10 @@ void TCustomForm::CMShowingChanged(TMessage&) {
     try {
       DoShow();
       ApplyPosition();
-      int cmd = FWindowState == wsMinimized ? SW_SHOWMINIMIZED : FWindowState == wsMaximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+      int cmd = FWindowState == wsMinimized   ? SW_SHOWMINIMIZED
+                : FWindowState == wsMaximized ? SW_SHOWMAXIMIZED
+                : FNoActivate                 ? SW_SHOWNOACTIVATE
+                                              : SW_SHOWNORMAL;
       ShowWindow(FHandle, cmd);
     } catch (...) {
       FFormState -= fsShowing;
@@ -323,13 +379,19 @@ int TCustomForm::ShowModal() {
     throw EInvalidOperation("Cannot make a visible window modal");
   if (HWND cap = GetCapture()) SendMessageA(cap, WM_CANCELMODE, 0, 0);
   ReleaseCapture();
+  Application->ModalStarted();
   FFormState += fsModal;
   HWND activeWindow = GetActiveWindow();
-  DisabledWindows disabled{nullptr, {}};
+  TTaskWindowList disabled;
+  auto finish = [&] {
+    EnableTaskWindows(disabled);
+    if (activeWindow && IsWindow(activeWindow)) SetActiveWindow(activeWindow);
+    FFormState -= fsModal;
+    Application->ModalFinished();
+  };
   try {
     HandleNeeded();
-    disabled.keep = FHandle;
-    EnumThreadWindows(GetCurrentThreadId(), DisableWindowProc, reinterpret_cast<LPARAM>(&disabled));
+    disabled = DisableTaskWindows(FHandle);
     FModalResult = mrNone;
     try {
       Show();
@@ -364,16 +426,10 @@ int TCustomForm::ShowModal() {
     }
     Hide();
   } catch (...) {
-    for (HWND h : disabled.list)
-      if (IsWindow(h)) EnableWindow(h, TRUE);
-    if (activeWindow && IsWindow(activeWindow)) SetActiveWindow(activeWindow);
-    FFormState -= fsModal;
+    finish();
     throw;
   }
-  for (HWND h : disabled.list)
-    if (IsWindow(h)) EnableWindow(h, TRUE);
-  if (activeWindow && IsWindow(activeWindow)) SetActiveWindow(activeWindow);
-  FFormState -= fsModal;
+  finish();
   return FModalResult;
 }
 
@@ -530,6 +586,17 @@ void TCustomForm::Dispatch(TMessage& Message) {
     case CM_RELEASE:
       Free();
       return;
+    case WM_SYSCOMMAND:
+      // The main form minimises the whole application (its window owns the forms).
+      if (TWMSysCommand(Message).CmdType() == SC_MINIMIZE && Application && Application->MainForm() == this) {
+        Application->Minimize();
+        Message.Result = 0;
+        return;
+      }
+      return inherited::Dispatch(Message);
+    case WM_THEMECHANGED:
+      ThemeServices()->UpdateThemes();
+      return inherited::Dispatch(Message);
     case WM_SETTINGCHANGE:
       DefaultHandler(Message);
       Perform(CM_WININICHANGE, Message.WParam, Message.LParam);
@@ -627,6 +694,81 @@ void THintWindow::Dispatch(TMessage& Message) {
 // TScreen
 
 TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {}
+
+TScreen::~TScreen() {
+  for (TMonitor* m : FMonitors) m->Free();
+}
+
+RECT TMonitor::BoundsRect() const {
+  MONITORINFO mi{sizeof mi, {}, {}, 0};
+  GetMonitorInfoA(FHandle, &mi);
+  return mi.rcMonitor;
+}
+
+RECT TMonitor::WorkareaRect() const {
+  MONITORINFO mi{sizeof mi, {}, {}, 0};
+  GetMonitorInfoA(FHandle, &mi);
+  return mi.rcWork;
+}
+
+bool TMonitor::Primary() const {
+  MONITORINFO mi{sizeof mi, {}, {}, 0};
+  return GetMonitorInfoA(FHandle, &mi) && (mi.dwFlags & MONITORINFOF_PRIMARY);
+}
+
+namespace {
+BOOL CALLBACK CollectMonitor(HMONITOR m, HDC, LPRECT, LPARAM l) {
+  try {
+    reinterpret_cast<std::vector<HMONITOR>*>(l)->push_back(m);
+  } catch (...) {
+    HandleCurrentException();
+  }
+  return TRUE;
+}
+}  // namespace
+
+void TScreen::RefreshMonitors() {
+  std::vector<HMONITOR> handles;
+  EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&handles));
+  bool same = handles.size() == FMonitors.size();
+  for (size_t i = 0; same && i < handles.size(); ++i) same = FMonitors[i]->Handle() == handles[i];
+  if (same) return;
+  for (TMonitor* m : FMonitors) m->Free();
+  FMonitors.clear();
+  for (size_t i = 0; i < handles.size(); ++i) FMonitors.push_back(new TMonitor(handles[i], static_cast<int>(i)));
+}
+
+int TScreen::MonitorCount() {
+  RefreshMonitors();
+  return static_cast<int>(FMonitors.size());
+}
+
+TMonitor* TScreen::Monitors(int Index) {
+  RefreshMonitors();
+  if (Index < 0 || Index >= static_cast<int>(FMonitors.size()))
+    throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+  return FMonitors[Index];
+}
+
+TMonitor* TScreen::MonitorOf(HMONITOR Handle) {
+  if (!Handle) return nullptr;
+  RefreshMonitors();
+  for (TMonitor* m : FMonitors)
+    if (m->Handle() == Handle) return m;
+  return nullptr;
+}
+
+static DWORD MonitorFlags(TMonitorDefaultTo d) {
+  return d == mdNull ? MONITOR_DEFAULTTONULL : d == mdPrimary ? MONITOR_DEFAULTTOPRIMARY : MONITOR_DEFAULTTONEAREST;
+}
+
+TMonitor* TScreen::MonitorFromWindow(HWND Handle, TMonitorDefaultTo Default) {
+  return MonitorOf(::MonitorFromWindow(Handle, MonitorFlags(Default)));
+}
+
+TMonitor* TScreen::MonitorFromPoint(POINT Point, TMonitorDefaultTo Default) {
+  return MonitorOf(::MonitorFromPoint(Point, MonitorFlags(Default)));
+}
 
 TCustomForm* TScreen::Forms(int Index) const {
   if (Index < 0 || Index >= FormCount()) throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
@@ -916,8 +1058,54 @@ void TApplication::BringToFront() {
   if (h && IsWindowVisible(h) && IsWindowEnabled(h)) SetForegroundWindow(h);
 }
 
+void TApplication::HookMainWindow(const TWindowHook& Hook) {
+  if (Hook) FWindowHooks.push_back(Hook);
+}
+
+void TApplication::UnhookMainWindow(const TWindowHook& Hook) {
+  for (auto it = FWindowHooks.begin(); it != FWindowHooks.end(); ++it)
+    if (*it == Hook) {
+      FWindowHooks.erase(it);
+      return;
+    }
+}
+
+void TApplication::Minimize() {
+  if (!FHandle || IsIconic(FHandle)) return;
+  ShowWindow(FHandle, SW_MINIMIZE);
+  if (OnMinimize) OnMinimize(this);
+}
+
+void TApplication::Restore() {
+  if (!FHandle || !IsIconic(FHandle)) return;
+  ShowWindow(FHandle, SW_RESTORE);
+  if (FMainForm && FMainForm->HandleAllocated() && FMainForm->Visible()) SetActiveWindow(FMainForm->Handle());
+  if (OnRestore) OnRestore(this);
+}
+
+void TApplication::ModalStarted() {
+  if (++FModalLevel == 1 && OnModalBegin) OnModalBegin(this);
+}
+
+void TApplication::ModalFinished() {
+  if (FModalLevel > 0 && --FModalLevel == 0 && OnModalEnd) OnModalEnd(this);
+}
+
 void TApplication::WndProc(TMessage& Message) {
+  // A copy: a hook may remove itself.
+  std::vector<TWindowHook> hooks = FWindowHooks;
+  for (const TWindowHook& hook : hooks)
+    if (hook(Message)) return;
   switch (Message.Msg) {
+    case WM_THEMECHANGED:
+      ThemeServices()->UpdateThemes();
+      break;
+    case WM_SYSCOMMAND:
+      if ((Message.WParam & 0xFFF0) == SC_RESTORE && IsIconic(FHandle)) {
+        Restore();
+        return;
+      }
+      break;
     case WM_ACTIVATEAPP:
       FActive = Message.WParam != 0;
       PostMessageA(FHandle, FActive ? CM_ACTIVATE : CM_DEACTIVATE, 0, 0);
@@ -990,7 +1178,18 @@ void TApplication::ActivateHint(POINT CursorPos) {
   if (!FHintControl || !FShowHint) return;
   std::string text = FHintControl->Hint();
   if (text.empty()) return;
-  if (!FHintWindow) FHintWindow = new THintWindow(this);
+  if (FHintWindow && FHintWindow->ClassInfo() != HintWindowClass) {
+    FHintWindow->Free();
+    FHintWindow = nullptr;
+  }
+  if (!FHintWindow) {
+    TObject* obj = HintWindowClass->CreateInstance(this);
+    FHintWindow = As<THintWindow>(obj);
+    if (!FHintWindow) {
+      obj->Free();
+      throw EInvalidOperation("HintWindowClass is no hint window class");
+    }
+  }
   RECT r = FHintWindow->CalcHintRect(Screen ? Screen->Width() : 640, text, nullptr);
   OffsetRect(&r, CursorPos.x, CursorPos.y + GetSystemMetrics(SM_CYCURSOR) / 2 + 4);
   FHintWindow->ActivateHint(r, text);
@@ -1066,6 +1265,8 @@ PUBLISHED(TCustomForm) {
   p.Object("Icon", &TCustomForm::Icon);
   p.Bool("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview);
   p.Object("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl);
+  p.Bool("AlphaBlend", &TCustomForm::AlphaBlend, &TCustomForm::SetAlphaBlend);
+  p.Int("AlphaBlendValue", &TCustomForm::AlphaBlendValue, &TCustomForm::SetAlphaBlendValue);
   p.Event("OnCreate", &TCustomForm::OnCreate);
   p.Event("OnDestroy", &TCustomForm::OnDestroy);
   p.Event("OnShow", &TCustomForm::OnShow);
@@ -1080,4 +1281,5 @@ PUBLISHED(TCustomForm) {
 IMPLEMENT_CLASS(TForm)
 IMPLEMENT_CLASS(THintWindow)
 IMPLEMENT_CLASS(TScreen)
+IMPLEMENT_CLASS(TMonitor)
 IMPLEMENT_CLASS(TApplication)

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,72 @@ constexpr TModalResult mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrAbort = I
                        mrNoToAll = mrAll + 1, mrYesToAll = mrNoToAll + 1;
 
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
+
+// A hook of the application window: {object, member} returning true when it handled the message.
+// Equal by code and object, so the owner can remove exactly its own hook.
+class TWindowHook {
+  template <class T> struct MemberClass;
+  template <class C> struct MemberClass<bool (C::*)(TMessage&)> { using type = C; };
+
+public:
+  TWindowHook() = default;
+  template <auto Member>
+  static TWindowHook Bind(typename MemberClass<decltype(Member)>::type* obj) {
+    using C = typename MemberClass<decltype(Member)>::type;
+    TWindowHook h;
+    h.data_ = obj;
+    h.invoke_ = [](void* d, TMessage& m) { return (static_cast<C*>(d)->*Member)(m); };
+    h.code_ = reinterpret_cast<const void*>(h.invoke_);
+    return h;
+  }
+  // Wraps any callable; equals only itself and its copies.
+  static TWindowHook FromFunction(std::function<bool(TMessage&)> fn) {
+    TWindowHook h;
+    auto holder = std::make_shared<std::function<bool(TMessage&)>>(std::move(fn));
+    h.data_ = holder.get();
+    h.code_ = holder.get();
+    h.invoke_ = [](void* d, TMessage& m) { return (*static_cast<std::function<bool(TMessage&)>*>(d))(m); };
+    h.keep_ = std::move(holder);
+    return h;
+  }
+  bool operator()(TMessage& m) const { return invoke_(data_, m); }
+  explicit operator bool() const { return invoke_ != nullptr; }
+  bool operator==(const TWindowHook& o) const { return code_ == o.code_ && data_ == o.data_; }
+
+private:
+  void* data_ = nullptr;
+  const void* code_ = nullptr;
+  bool (*invoke_)(void*, TMessage&) = nullptr;
+  std::shared_ptr<void> keep_;
+};
+
+// A display of the desktop.
+class TMonitor : public TObject {
+  DECLARE_CLASS(TMonitor, TObject)
+public:
+  explicit TMonitor(HMONITOR Handle = nullptr, int Num = 0) : FHandle(Handle), FNum(Num) {}
+  HMONITOR Handle() const { return FHandle; }
+  int MonitorNum() const { return FNum; }
+  RECT BoundsRect() const;
+  RECT WorkareaRect() const;
+  bool Primary() const;
+  int Left() const { return BoundsRect().left; }
+  int Top() const { return BoundsRect().top; }
+  int Width() const { RECT r = BoundsRect(); return r.right - r.left; }
+  int Height() const { RECT r = BoundsRect(); return r.bottom - r.top; }
+
+private:
+  HMONITOR FHandle;
+  int FNum;
+};
+enum TMonitorDefaultTo { mdNearest, mdNull, mdPrimary };
+
+// The windows ShowModal disables (the thread's visible, enabled top-level windows but one).
+struct TTaskWindowList {
+  std::vector<HWND> windows;
+};
+TTaskWindowList DisableTaskWindows(HWND ActiveWindow);
+void EnableTaskWindows(const TTaskWindowList& List);
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 
 // ---------------------------------------------------------------------------------------------------
@@ -60,11 +128,19 @@ public:
   TFormState FormState() const { return FFormState; }
   TModalResult ModalResult() const { return FModalResult; }
   void SetModalResult(TModalResult Value) { FModalResult = Value; }
+  // WS_EX_LAYERED with the alpha value while AlphaBlend is on.
+  bool AlphaBlend() const { return FAlphaBlend; }
+  void SetAlphaBlend(bool Value);
+  int AlphaBlendValue() const { return FAlphaBlendValue; }
+  void SetAlphaBlendValue(int Value);
+  TMonitor* Monitor();
 
   // Outer sizes; ClientWidth/ClientHeight go through AdjustWindowRectEx of the form's styles.
   RECT ClientRect() override;
 
   void Show();
+  // Shows a helper form without taking the activation from the active window.
+  void ShowNoActivate();
   void Hide() { SetVisible(false); }
   // Modal forms: ModalResult := mrCancel. Otherwise OnCloseQuery, OnClose, then hide (the main form
   // ends the application).
@@ -135,6 +211,10 @@ protected:
   int FClientWidth = -1;  // stored client size, applied after loading
   int FClientHeight = -1;
   bool FCreateNew = false;
+  bool FAlphaBlend = false;
+  int FAlphaBlendValue = 255;
+  bool FNoActivate = false;
+  void ApplyAlphaBlend();
 };
 
 class TForm : public TCustomForm {
@@ -181,6 +261,12 @@ public:
   int Width() const { return GetSystemMetrics(SM_CXSCREEN); }
   int Height() const { return GetSystemMetrics(SM_CYSCREEN); }
 
+  int MonitorCount();
+  TMonitor* Monitors(int Index);
+  TMonitor* MonitorFromWindow(HWND Handle, TMonitorDefaultTo Default = mdNearest);
+  TMonitor* MonitorFromPoint(POINT Point, TMonitorDefaultTo Default = mdNearest);
+  ~TScreen() override;
+
   void AddForm(TCustomForm* Form);
   void RemoveForm(TCustomForm* Form);
   void SetActiveForm(TCustomForm* Form) { FActiveForm = Form; }
@@ -190,6 +276,9 @@ private:
   TCustomForm* FActiveForm = nullptr;
   TCursor FCursor = crDefault;
   std::vector<std::pair<TCursor, HCURSOR>> FCustomCursors;
+  std::vector<TMonitor*> FMonitors;
+  void RefreshMonitors();
+  TMonitor* MonitorOf(HMONITOR Handle);
 };
 
 // ---------------------------------------------------------------------------------------------------
@@ -243,6 +332,20 @@ public:
   void ShowException(const std::exception& E);
   int MessageBox(const std::string& Text, const std::string& Caption, UINT Flags = MB_OK);
   void BringToFront();
+  // Minimises the application window (the forms it owns go with it) / restores it.
+  void Minimize();
+  void Restore();
+  // The hooks see each message of the application window first, in the order added; one answering
+  // true ends it there.
+  void HookMainWindow(const TWindowHook& Hook);
+  void UnhookMainWindow(const TWindowHook& Hook);
+  // Modal loops report their start and end (nesting counted).
+  void ModalStarted();
+  void ModalFinished();
+  int ModalLevel() const { return FModalLevel; }
+  // There is no help system: false.
+  bool HelpContext(int Context) { (void)Context; return false; }
+  TBiDiMode BiDiMode() const { return bdLeftToRight; }
 
   bool ShowHint() const { return FShowHint; }
   void SetShowHint(bool Value);
@@ -261,6 +364,10 @@ public:
 
   std::function<void(TObject* Sender, const std::exception& E)> OnException;
   std::function<void(TObject* Sender, bool& Done)> OnIdle;
+  TNotifyEvent OnMinimize;
+  TNotifyEvent OnRestore;
+  TNotifyEvent OnModalBegin;
+  TNotifyEvent OnModalEnd;
 
   // Internal: called by the hover tracker when the mouse control changes.
   void HintMouseControlChanged(TControl* Control);
@@ -297,7 +404,12 @@ private:
   bool FHintActive = false;
   UINT_PTR FHintTimer = 0;
   bool FHintHiding = false;
+  int FModalLevel = 0;
+  std::vector<TWindowHook> FWindowHooks;
 };
+
+// The class of the application's hint window (THintWindow unless replaced).
+extern const TClassInfo* HintWindowClass;
 
 extern TApplication* Application;
 extern TScreen* Screen;
