@@ -1,6 +1,7 @@
 #include "framework/Controls.h"
 
 #include <algorithm>
+#include <climits>
 #include <map>
 #include <unordered_map>
 
@@ -733,7 +734,10 @@ int TWinControl::TabOrder() const {
 }
 
 void TWinControl::SetTabOrder(int Value) {
-  if (!FParent) return;
+  if (!FParent || ComponentState().Contains(csLoading)) {
+    FStoredTabOrder = Value;
+    return;
+  }
   auto& l = FParent->FTabList;
   auto it = std::find(l.begin(), l.end(), this);
   if (it == l.end()) return;
@@ -1024,6 +1028,19 @@ void TWinControl::UpdateControlState() { UpdateShowing(); }
 
 void TWinControl::Loaded() {
   inherited::Loaded();
+  // Stored tab orders refer to the final list: sort once all children are there.
+  bool stored = false;
+  for (TWinControl* c : FTabList) stored |= c->FStoredTabOrder >= 0;
+  if (stored) {
+    std::vector<TWinControl*> list = FTabList;
+    std::stable_sort(list.begin(), list.end(), [](TWinControl* a, TWinControl* b) {
+      int ka = a->FStoredTabOrder >= 0 ? a->FStoredTabOrder : INT_MAX;
+      int kb = b->FStoredTabOrder >= 0 ? b->FStoredTabOrder : INT_MAX;
+      return ka < kb;
+    });
+    FTabList = list;
+    for (TWinControl* c : FTabList) c->FStoredTabOrder = -1;
+  }
   UpdateControlState();
 }
 

@@ -401,6 +401,7 @@ protected:
   int FAlignLevel = 0;
   int FBorderWidth = 0;
   bool FDoubleBuffered = false;
+  int FStoredTabOrder = -1;  // read before the control had its parent: applied in the parent's Loaded
   HBRUSH FBrush = nullptr;  // background brush handed out for WM_CTLCOLOR*
 
 private:

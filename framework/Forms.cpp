@@ -71,6 +71,7 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
   FControlStyle = {csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
   FWidth = 320;
   FHeight = 240;
+  FPixelsPerInch = ScreenPixelsPerInch();
   FIcon = new TIcon();
   FIcon->OnChange = [this](TObject*) { UpdateIcon(); };
   FFormState += fsCreating;
@@ -1266,6 +1267,8 @@ PUBLISHED(TCustomForm) {
   p.Bool("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview);
   p.Object("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl);
   p.Bool("AlphaBlend", &TCustomForm::AlphaBlend, &TCustomForm::SetAlphaBlend);
+  p.Int("PixelsPerInch", &TCustomForm::PixelsPerInch, &TCustomForm::SetPixelsPerInch);
+  p.Int("TextHeight", &TCustomForm::TextHeight, &TCustomForm::SetTextHeight);
   p.Int("AlphaBlendValue", &TCustomForm::AlphaBlendValue, &TCustomForm::SetAlphaBlendValue);
   p.Event("OnCreate", &TCustomForm::OnCreate);
   p.Event("OnDestroy", &TCustomForm::OnDestroy);

@@ -134,6 +134,11 @@ public:
   int AlphaBlendValue() const { return FAlphaBlendValue; }
   void SetAlphaBlendValue(int Value);
   TMonitor* Monitor();
+  // Design-time values a stored description carries; forms are not rescaled when they differ.
+  int PixelsPerInch() const { return FPixelsPerInch; }
+  void SetPixelsPerInch(int Value) { FPixelsPerInch = Value; }
+  int TextHeight() const { return FTextHeight; }
+  void SetTextHeight(int Value) { FTextHeight = Value; }
 
   // Outer sizes; ClientWidth/ClientHeight go through AdjustWindowRectEx of the form's styles.
   RECT ClientRect() override;
@@ -214,6 +219,8 @@ protected:
   bool FAlphaBlend = false;
   int FAlphaBlendValue = 255;
   bool FNoActivate = false;
+  int FPixelsPerInch = 96;
+  int FTextHeight = 13;
   void ApplyAlphaBlend();
 };
 

@@ -90,11 +90,14 @@ const char* const kStoredForm = R"(object UiTestForm: TUiTestForm
   KeyPreview = True
   Position = poScreenCenter
   OnKeyDown = FormKeyDown
+  PixelsPerInch = 96
+  TextHeight = 13
   object Panel1: TPanel
     Left = 7
     Top = 8
     Width = 289
     Height = 73
+    TabOrder = 1
     object Label1: TLabel
       Left = 8
       Top = 10
@@ -107,6 +110,7 @@ const char* const kStoredForm = R"(object UiTestForm: TUiTestForm
       Left = 60
       Top = 8
       Width = 100
+      TabOrder = 0
       Style = csDropDownList
       ItemIndex = 1
       Items.Strings = (
@@ -117,6 +121,7 @@ const char* const kStoredForm = R"(object UiTestForm: TUiTestForm
   object Memo1: TMemo
     Left = 400
     Top = 0
+    TabOrder = 2
     WordWrap = False
     Lines.Strings = (
       ':020000040000FA'
@@ -126,6 +131,7 @@ const char* const kStoredForm = R"(object UiTestForm: TUiTestForm
     Left = 10
     Top = 90
     Caption = 'OK'
+    TabOrder = 0
     ModalResult = 1
     OnClick = Button1Click
   end
@@ -162,6 +168,10 @@ TEST_F(UiForms, AStoredDescriptionBuildsTheFormWithItsControlsAndHandlers) {
   EXPECT_EQ(f->Timer1->Interval(), 100u);
   EXPECT_EQ(f->Color(), cl3DLight);
   EXPECT_EQ(f->Panel1->Color(), cl3DLight);  // ParentColor
+  // Tab orders stored before the later siblings existed.
+  EXPECT_EQ(f->Button1->TabOrder(), 0);
+  EXPECT_EQ(f->Memo1->TabOrder(), 2);
+  EXPECT_EQ(f->Panel1->TabOrder(), 1);
   // Client size through the form's frame, whatever the metrics.
   f->HandleNeeded();
   RECT client;
