@@ -282,10 +282,6 @@ private:
   void ReadMask(int si, const std::string& sec, const std::string& key, const std::string& up) {
     std::string where = sec + "." + key;
     TsMaskData md;
-    md.ClassName = sec;
-    md.PropertyName = key;
-    md.SkinIndex = si;
-    md.Manager = s_.Manager;
     char c = up[0];
     if (c == '@') {
       ReadRect(md, up, where);
@@ -350,7 +346,14 @@ private:
         DeriveBorders(md, where);
       }
     }
-    m_.ma.push_back(std::move(md));
+    int index = m_.AddMask(si, key, md.ImageCount, md.MaskType, md.DrawMode, md.R, md.MaskKind, sec, s_.Manager);
+    TsMaskData& added = m_.ma[index];
+    added.Bmp = md.Bmp;
+    added.BorderWidth = md.BorderWidth;
+    added.WL = md.WL;
+    added.WT = md.WT;
+    added.WR = md.WR;
+    added.WB = md.WB;
   }
 
   void FinishMasks() {
@@ -513,22 +516,14 @@ private:
         uint32_t g = 255 - PixelGray(blur[static_cast<size_t>(y) * S + x]);
         pl.At(x, y + S) = 0xFF000000u | g | (g << 8) | (g << 16);
       }
-    TsMaskData md;
+    int index = m_.AddMask(IndexOfTextSection("GLOBALINFO"), p + "MASK", 1, 1, 1, TRect(0, 0, S, 2 * S), mkNinePart,
+                           "GLOBALINFO", s_.Manager);
+    TsMaskData& md = m_.ma[index];
     md.Bmp = bmp;
-    md.ClassName = "GLOBALINFO";
-    md.PropertyName = p + "MASK";
-    md.R = TRect(0, 0, S, 2 * S);
-    md.ImageCount = 1;
-    md.MaskType = 1;
-    md.DrawMode = 1;
-    md.MaskKind = mkNinePart;
-    md.Manager = s_.Manager;
     md.WL = md.WT = md.WR = md.WB = md.BorderWidth = static_cast<int16_t>(half);
-    md.SkinIndex = ini_.SectionExists("GLOBALINFO") ? IndexOfTextSection("GLOBALINFO") : -1;
     md.Width = S;
     md.Height = S;
-    m_.ma.push_back(std::move(md));
-    return static_cast<int>(m_.ma.size()) - 1;
+    return index;
   }
 
   int IndexOfTextSection(const std::string& name) {
@@ -742,19 +737,9 @@ private:
   }
 
   void AddBuiltInSections() {
-    auto add = [&](const char* name, int transparency, uint32_t color) {
-      TsGeneralData g;
-      g.ClassName = name;
-      g.States = 1;
-      TsGenState st;
-      st.Transparency = transparency;
-      st.Color = color;
-      st.FontColor = m_.Palette[pcLabelText];
-      m_.gd.push_back(g);
-      for (auto& p : m_.gd.back().Props) p = st;
-    };
-    if (m_.FindSectionIndex("TRANSPARENT") < 0) add("TRANSPARENT", 100, 0xFFFFFF);
-    if (m_.FindSectionIndex("MAINCOLOR") < 0) add("MAINCOLOR", 0, m_.Palette[pcMainColor]);
+    uint32_t font = m_.Palette[pcLabelText];
+    if (m_.FindSectionIndex("TRANSPARENT") < 0) m_.AddSection("TRANSPARENT", -1, font, 0xFFFFFF, 100, 1);
+    if (m_.FindSectionIndex("MAINCOLOR") < 0) m_.AddSection("MAINCOLOR", -1, font, m_.Palette[pcMainColor], 0, 1);
   }
 
   // ---- colour adjustments ----
@@ -917,9 +902,19 @@ private:
     md.WB = static_cast<int16_t>(ApplyScale(md.WB));
     md.Width = md.ImageCount > 1 ? nw / md.ImageCount : nw;
     md.Height = md.MaskType == -1 ? 0 : nh / (md.MaskType + 1);
-    md.PropertyName += kScaleSuffix[scale_];
-    m_.ma.push_back(std::move(md));
-    return static_cast<int>(m_.ma.size()) - 1;
+    int copy = m_.AddMask(md.SkinIndex, md.PropertyName + kScaleSuffix[scale_], md.ImageCount, md.MaskType, md.DrawMode,
+                          md.R, md.MaskKind, md.ClassName, md.Manager);
+    TsMaskData& added = m_.ma[copy];
+    added.Bmp = md.Bmp;
+    added.BorderWidth = md.BorderWidth;
+    added.WL = md.WL;
+    added.WT = md.WT;
+    added.WR = md.WR;
+    added.WB = md.WB;
+    added.CornerType = md.CornerType;
+    added.Width = md.Width;
+    added.Height = md.Height;
+    return copy;
   }
 
   TvkElementData Element(std::initializer_list<std::string> names) {
@@ -990,11 +985,7 @@ private:
       if (c.Sections[slot] >= 0 || fb == slot) continue;
       int src = c.Sections[fb];
       c.Sections[slot] = src;
-      if (src >= 0) {
-        TsGeneralData copy = m_.gd[src];
-        copy.ClassName = StdSectionNames[slot];
-        m_.gd.push_back(std::move(copy));
-      }
+      if (src >= 0) m_.AddSection(StdSectionNames[slot], src, 0, 0, 0, 0);
     }
 
     for (int e = 0; e < seElementCount; ++e) {

@@ -55,6 +55,40 @@ void TvkSkinModel::Swap(TvkSkinModel& o) {
   std::swap(Packed, o.Packed);
 }
 
+int TvkSkinModel::AddMask(int SkinIndex, const std::string& PropertyName, int ImageCount, int MaskType, int DrawMode,
+                          const TRect& R, uint8_t Kind, const std::string& SectionName, TsSkinManager* Manager) {
+  TsMaskData md;
+  md.SkinIndex = SkinIndex;
+  md.PropertyName = PropertyName;
+  md.ImageCount = static_cast<int16_t>(ImageCount);
+  md.MaskType = static_cast<int16_t>(MaskType);
+  md.DrawMode = static_cast<int16_t>(DrawMode);
+  md.R = R;
+  md.MaskKind = Kind;
+  md.ClassName = SectionName;
+  md.Manager = Manager;
+  ma.push_back(std::move(md));
+  return static_cast<int>(ma.size()) - 1;
+}
+
+int TvkSkinModel::AddSection(const std::string& Name, int CopyFrom, uint32_t FontColor, uint32_t Color,
+                             int Transparency, int States) {
+  TsGeneralData g;
+  if (SectionIndexInRange(CopyFrom)) {
+    g = gd[CopyFrom];
+  } else {
+    g.States = States;
+    TsGenState st;
+    st.Transparency = Transparency;
+    st.Color = Color;
+    st.FontColor = FontColor;
+    for (auto& p : g.Props) p = st;
+  }
+  g.ClassName = Name;
+  gd.push_back(std::move(g));
+  return static_cast<int>(gd.size()) - 1;
+}
+
 int TvkSkinModel::FindSectionIndex(const std::string& Name) const {
   if (Name.empty()) return -1;
   for (size_t i = 0; i < gd.size(); ++i)

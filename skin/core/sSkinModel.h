@@ -62,6 +62,15 @@ public:
   TRect ExtBorderMargins;
   bool Packed = false;  // read from a packed or stored skin
 
+  // ---- building ----
+  // Appends an image element; its Manager is Manager. Returns its index.
+  int AddMask(int SkinIndex, const std::string& PropertyName, int ImageCount, int MaskType, int DrawMode,
+              const TRect& R, uint8_t Kind, const std::string& SectionName, TsSkinManager* Manager);
+  // Appends a section: a copy of section CopyFrom (all three states) under Name, or, with CopyFrom -1, a new
+  // one whose three states have the colours and transparency given and no text colours. Returns its index.
+  int AddSection(const std::string& Name, int CopyFrom, uint32_t FontColor, uint32_t Color, int Transparency,
+                 int States);
+
   // ---- lookups (never raise; -1 / false for anything missing) ----
   int FindSectionIndex(const std::string& Name) const;
   bool SectionIndexInRange(int Index) const { return Index >= 0 && Index < static_cast<int>(gd.size()); }
