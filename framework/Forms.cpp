@@ -644,7 +644,20 @@ void THintWindow::CreateParams(TCreateParams& Params) {
     Params.WindowClass.style |= CS_DROPSHADOW;
 }
 
-RECT THintWindow::CalcHintRect(int MaxWidth, const std::string& AHint, void*) {
+namespace {
+// A lone CR is a line break in hints (DrawText would not always break there).
+std::string HintLines(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    out += text[i];
+    if (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n')) out += '\n';
+  }
+  return out;
+}
+}  // namespace
+
+RECT THintWindow::CalcHintRect(int MaxWidth, const std::string& Hint, void*) {
+  std::string AHint = HintLines(Hint);
   RECT r{0, 0, MaxWidth, 0};
   HDC dc = GdiNewMemoryDC(nullptr);
   HGDIOBJ old = SelectObject(dc, FFont->Handle());
@@ -679,7 +692,7 @@ void THintWindow::Paint() {
   FCanvas->TextExtent("");  // selects the canvas font
   SetTextColor(dc, ColorToRGB(FFont->Color()));
   SetBkMode(dc, TRANSPARENT);
-  std::string text = Caption();
+  std::string text = HintLines(Caption());
   DrawTextA(dc, text.c_str(), -1, &r, DT_LEFT | DT_NOPREFIX | DT_WORDBREAK);
 }
 

@@ -542,3 +542,78 @@ TEST_F(UiForms, OpenDialogGoesThroughTheDialogSeam) {
 
 IMPLEMENT_CLASS(TThrowingForm)
 IMPLEMENT_CLASS(TCreateOrderForm)
+
+namespace {
+
+TEST_F(UiForms, HintTextBreaksAtALoneCarriageReturn) {
+  auto* hint = new THintWindow(nullptr);
+  RECT one = hint->CalcHintRect(400, "Write", nullptr);
+  RECT four = hint->CalcHintRect(400, "\rWrite!\r\rDo not interrupt", nullptr);
+  int line = one.bottom - 2;
+  EXPECT_EQ(four.bottom - 2, 4 * line);
+  RECT wrapped = hint->CalcHintRect(60, "one two three four five six", nullptr);
+  EXPECT_LE(wrapped.right, 60 + 6);
+  EXPECT_GT(wrapped.bottom, one.bottom);
+  hint->Free();
+}
+
+TEST_F(UiForms, TheCursorOfTheControlUnderTheMouseUnlessTheScreenHasOne) {
+  TForm* f = NewForm();
+  f->SetPosition(poDesigned);
+  f->SetLeft(900);
+  f->SetTop(500);
+  auto* label = new TLabel(f);
+  label->SetAutoSize(false);
+  label->SetBounds(10, 10, 40, 20);
+  label->SetCursor(crHandPoint);
+  label->SetParent(f);
+  f->Show();
+  PlaceCursor(label->ClientToScreen(POINT{3, 3}));
+  SendMessageA(f->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(f->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_HAND));
+  Screen->SetCursor(crHourGlass);
+  SendMessageA(f->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(f->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_WAIT));
+  Screen->SetCursor(crDefault);
+  f->Free();
+}
+
+TEST_F(UiForms, AnAcceleratorOfALabelFocusesItsControl) {
+  TForm* f = NewForm();
+  auto* edit = new TEdit(f);
+  edit->SetTop(50);
+  edit->SetParent(f);
+  auto* other = new TEdit(f);
+  other->SetParent(f);
+  auto* label = new TLabel(f);
+  label->SetCaption("&Port");
+  label->SetFocusControl(edit);
+  label->SetParent(f);
+  f->Show();
+  EXPECT_EQ(f->Perform(CM_DIALOGCHAR, 'p', 0), 1);
+  EXPECT_EQ(f->ActiveControl(), edit);
+  EXPECT_EQ(f->Perform(CM_DIALOGCHAR, 'x', 0), 0);
+  // A freed focus control is forgotten.
+  edit->Free();
+  EXPECT_EQ(label->FocusControl(), nullptr);
+  EXPECT_EQ(f->Perform(CM_DIALOGCHAR, 'p', 0), 0);
+  f->Free();
+}
+
+TEST_F(UiForms, FinalizingTheFrameworkFreesTheFormsAndItCanStartAgain) {
+  TForm* f = NewForm();
+  bool destroyed = false;
+  f->OnDestroy = [&](TObject*) { destroyed = true; };
+  FinalizeForms();
+  EXPECT_TRUE(destroyed);
+  EXPECT_EQ(Application, nullptr);
+  EXPECT_EQ(Screen, nullptr);
+  InitializeForms();
+  ASSERT_NE(Application, nullptr);
+  TForm* g = NewForm();
+  g->Show();
+  EXPECT_EQ(WindowClassOf(g->Handle()), "TForm");
+  g->Free();
+}
+
+}  // namespace
