@@ -14,6 +14,7 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/core/vkPackedSkin.h"
 #include "skin/graphics/ToolkitStartup.h"
+#include "skin/graphics/vkBitmap32.h"
 
 using namespace engine_test;
 
@@ -311,4 +312,24 @@ TEST(CarriedSkins, DamagedImagesInsideAPackedSkinEndCleanly) {
   }
   EXPECT_GT(refused, 0);
   EXPECT_EQ(loaded + refused, 600);
+}
+
+TEST(CarriedSkins, SolidCarriesAJpegImage) {
+  BoxRecorder boxes;
+  for (bool packed : {false, true}) {
+    ManagerPtr m = LoadCarried("SOLID", smOldMode, packed);
+    ASSERT_TRUE(m->SkinData().Active) << packed;
+    int i = m->FindMaskByNames("PHOTO", "BORDERSMASK");
+    ASSERT_GE(i, 0);
+    TBitmap* photo = m->ma()[i].Bmp;
+    ASSERT_NE(photo, nullptr);
+    EXPECT_EQ(photo->PixelFormat(), pf32bit);
+    EXPECT_EQ(m->ma()[i].R, TRect(0, 0, photo->Width(), photo->Height()));
+    TPixelPlane p = PlaneOf(photo);
+    uint32_t seen = 0;
+    for (int y = 0; y < p.Height; ++y)
+      for (int x = 0; x < p.Width; ++x) seen |= p.At(x, y) & 0xFFFFFF;
+    EXPECT_NE(seen, 0u);  // decoded pixels, not an empty bitmap
+  }
+  EXPECT_TRUE(boxes.texts.empty());
 }

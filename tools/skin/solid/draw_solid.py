@@ -3,8 +3,11 @@
 1-pixel ring of one colour around a centre of another.
 
     draw_solid.py SOURCE_DIR OUT_DIR
+
+The JPEG image of section PHOTO is the About window's emblem (tools/images/emblem.jpg).
 """
 import os
+import shutil
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
@@ -51,6 +54,8 @@ def main(argv):
         master.place_element(r[0], r[1], frames, mtype > 0)
     with open(os.path.join(out, 'MASTER.BMP'), 'wb') as f:
         f.write(master.bmp24())
+    here = os.path.dirname(os.path.abspath(__file__))
+    shutil.copyfile(os.path.join(here, '..', '..', 'images', 'emblem.jpg'), os.path.join(out, 'PHOTO.JPG'))
     with open(os.path.join(out, 'Options.dat'), 'w', encoding='ascii', newline='\r\n') as f:
         f.write(text)
     return 0
