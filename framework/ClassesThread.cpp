@@ -22,9 +22,10 @@ struct SyncQueue {
   // Manual reset: set while items are queued.
   HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
 };
+// Never destroyed: a thread may still queue while the process exits.
 SyncQueue& Queue() {
-  static SyncQueue q;
-  return q;
+  static SyncQueue* q = new SyncQueue;
+  return *q;
 }
 
 int ToWindowsPriority(TThreadPriority p) {

@@ -15,9 +15,10 @@ struct Registry {
   std::map<std::string, HMODULE> libraries;  // by upper-cased name; null = tried and missing
   int resetHook = 0;
 };
+// Never destroyed: late-bound entries in other objects may outlive static destruction order.
 Registry& Reg() {
-  static Registry r;
-  return r;
+  static Registry* r = new Registry;
+  return *r;
 }
 }  // namespace
 

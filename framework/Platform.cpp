@@ -40,19 +40,20 @@ struct Hooks {
   std::map<int, std::function<void()>> hooks;
   int next = 1;
 };
+// Never destroyed: code running during process exit may still call through the table.
 Hooks& ResetHooks() {
-  static Hooks h;
-  return h;
+  static Hooks* h = new Hooks;
+  return *h;
 }
 }  // namespace
 
 TPlatform& Platform() {
-  static TPlatform table = [] {
-    TPlatform p;
-    SetDefaults(p);
+  static TPlatform* table = [] {
+    auto* p = new TPlatform;
+    SetDefaults(*p);
     return p;
   }();
-  return table;
+  return *table;
 }
 
 void ResetPlatform() {

@@ -41,9 +41,10 @@ struct ClassRegistry {
   std::mutex lock;
   std::map<std::string, const TClassInfo*> byName;  // exact names; the reader compares exactly
 };
+// Singletons of the framework are never destroyed: code running during process exit may still use them.
 ClassRegistry& Registry() {
-  static ClassRegistry r;
-  return r;
+  static ClassRegistry* r = new ClassRegistry;
+  return *r;
 }
 }  // namespace
 

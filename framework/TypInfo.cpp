@@ -12,9 +12,10 @@ std::string Lower(const std::string& s) {
   return r;
 }
 
+// Never destroyed: code running during process exit may still look properties up.
 std::recursive_mutex& TableLock() {
-  static std::recursive_mutex m;
-  return m;
+  static std::recursive_mutex* m = new std::recursive_mutex;
+  return *m;
 }
 
 struct IdentEntry {
@@ -22,8 +23,8 @@ struct IdentEntry {
   TIntToIdent toIdent;
 };
 std::map<std::string, IdentEntry>& IdentTypes() {
-  static std::map<std::string, IdentEntry> m;
-  return m;
+  static auto* m = new std::map<std::string, IdentEntry>;
+  return *m;
 }
 }  // namespace
 

@@ -11,13 +11,14 @@ struct Unit {
   TUnitProc finalize;
   bool initialized = false;
 };
+// Never destroyed: finalisation may run from code that outlives static destruction.
 std::vector<Unit>& Units() {
-  static std::vector<Unit> units;
-  return units;
+  static auto* units = new std::vector<Unit>;
+  return *units;
 }
 TUnitProc& FrameworkFinalizer() {
-  static TUnitProc f;
-  return f;
+  static auto* f = new TUnitProc;
+  return *f;
 }
 }  // namespace
 
