@@ -675,3 +675,51 @@ TEST_F(Manager, ThePackedPathHasASeparatorAfterTheDirectory) {
   EXPECT_EQ(m->FindSectionIndex("GLUED"), -1);
   EXPECT_EQ(m->SkinData().SkinPath, skins);
 }
+
+TEST_F(Manager, EventsOfAChangeAndUpdatesThatHoldTheApplication) {
+  WriteFolder(dir.Sub("F"));
+  auto m = Make();
+  std::vector<std::string> events;
+  m->OnBeforeChange = [&](TObject*) { events.push_back("before"); };
+  m->OnSkinLoading = [&](TObject*) { events.push_back("loading"); };
+  m->OnAfterChange = [&](TObject*) { events.push_back("after"); };
+  m->SetSkinName("F");
+  EXPECT_EQ(events, (std::vector<std::string>{"before", "loading", "after"}));
+  events.clear();
+  m->BeginUpdate();
+  m->SetActive(false);
+  events.clear();
+  m->SetActive(true);  // loads, but neither applies nor tells "after"
+  EXPECT_EQ(events, (std::vector<std::string>{"before", "loading"}));
+  EXPECT_FALSE(m->SkinData().Active);
+  EXPECT_FALSE(m->gd().empty());
+  bool animDuringApply = true;
+  SkinServices().PrepareFormsForChange = [&](TsSkinManager* mm) {
+    animDuringApply = mm->AnimEffects()->SkinChanging()->Active();
+  };
+  m->EndUpdate(true, false);
+  SkinServices().PrepareFormsForChange = nullptr;
+  EXPECT_TRUE(m->SkinData().Active);
+  EXPECT_EQ(events.back(), "after");
+  EXPECT_FALSE(animDuringApply);                            // no skin-change animation for this apply
+  EXPECT_TRUE(m->AnimEffects()->SkinChanging()->Active());  // and restored afterwards
+}
+
+TEST_F(Manager, CommonSectionsAndExtendedBordersReloadTheSkin) {
+  WriteFolder(dir.Sub("F"));
+  auto m = Make();
+  m->SetSkinName("F");
+  ASSERT_TRUE(m->SkinData().Active);
+  EXPECT_EQ(m->FindSectionIndex("EXTRA"), -1);
+  m->CommonSections()->SetText("[EXTRA]\nCOLOR = 42\n");
+  ASSERT_TRUE(m->SkinData().Active);
+  int extra = m->FindSectionIndex("EXTRA");
+  ASSERT_GE(extra, 0);
+  EXPECT_EQ(m->gd()[extra].Props[0].Color, 42u);
+  EXPECT_EQ(m->CommonSections()->Strings(1), "COLOR=42");  // stored without blanks
+  int loads = 0;
+  m->OnSkinLoading = [&](TObject*) { ++loads; };
+  m->SetExtendedBorders(true);
+  EXPECT_EQ(loads, 1);
+  EXPECT_TRUE(m->SkinData().Active);
+}
