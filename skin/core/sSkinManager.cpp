@@ -104,9 +104,8 @@ TsSkinManager::TsSkinManager(TComponent* AOwner) : TComponent(AOwner) {
   FCommonSections->SetCaseSensitive(true);
   FCommonSections->OnChange = [this](TObject*) {
     // lines are kept without blanks (comments untouched), then the skin is read again
-    static bool busy = false;
-    if (busy) return;
-    busy = true;
+    if (FTidyingCommonSections) return;
+    FTidyingCommonSections = true;
     for (int i = 0; i < FCommonSections->Count(); ++i) {
       std::string s = FCommonSections->Strings(i);
       if (!s.empty() && s[0] == ';') continue;
@@ -115,7 +114,7 @@ TsSkinManager::TsSkinManager(TComponent* AOwner) : TComponent(AOwner) {
         if (c != ' ') t += c;
       if (t != s) FCommonSections->SetStrings(i, t);
     }
-    busy = false;
+    FTidyingCommonSections = false;
     if (!ReadingState() && FActive && FModel.SkinData.Active) ReloadSkin();
   };
   FMenuSupport = new TvkMenuSupport();

@@ -605,4 +605,5 @@ private:
   bool FHooksInstalled = false;
   HHOOK FThreadHook = nullptr;
   bool FLoadFailed = false;
+  bool FTidyingCommonSections = false;
 };
