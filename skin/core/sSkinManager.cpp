@@ -592,7 +592,7 @@ void TsSkinManager::InstallHooks() {
   // the thread hook skins the forms and dialogs created or activated while the skin is applied
   if (FormServices.CbtHookProc)
     FThreadHook = SetWindowsHookExA(WH_CBT, FormServices.CbtHookProc, nullptr, GetCurrentThreadId());
-  if (SkinServices().InstallHooks) SkinServices().InstallHooks(this);
+  if (SkinServices().InstallPatches) SkinServices().InstallPatches(this);
 }
 
 void TsSkinManager::RemoveHooks() {
@@ -600,7 +600,7 @@ void TsSkinManager::RemoveHooks() {
   if (FormServices.FreeMenuWindowAdapters) FormServices.FreeMenuWindowAdapters();
   if (FThreadHook) UnhookWindowsHookEx(FThreadHook);
   FThreadHook = nullptr;
-  if (SkinServices().RemoveHooks) SkinServices().RemoveHooks(this);
+  if (SkinServices().RemovePatches) SkinServices().RemovePatches(this);
   FHooksInstalled = false;
 }
 

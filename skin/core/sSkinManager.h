@@ -372,8 +372,9 @@ private:
 // The engine calls them at the moments its loading and application steps name; an empty entry is a
 // layer that is not linked in.
 struct TvkSkinServices {
-  std::function<void(TsSkinManager*)> InstallHooks;       // system-colour patches (default manager)
-  std::function<void(TsSkinManager*)> RemoveHooks;
+  // with the thread hook: the system-colour patches when ChangeSysColors is set (default manager)
+  std::function<void(TsSkinManager*)> InstallPatches;
+  std::function<void(TsSkinManager*)> RemovePatches;
   std::function<void(TsSkinManager*)> HookMainWindow;     // application main-window hook
   std::function<void(TsSkinManager*)> UnhookMainWindow;
   std::function<void()> ClearGlows;
