@@ -373,3 +373,11 @@ void TBootloaderSession::ResetFromKeyboard() {
   port_.Close();
   view_.ShowMessage("Скинуто прилад!!!");
 }
+
+void TBootloaderSession::ReleaseStrings() {
+  for (std::string* text : {&FirmwareImage, &ReplyText, &FrameReply, &FrameText, &ReplyCode, &LoaderVersion,
+                            &SpareField1, &SpareField2}) {
+    text->clear();
+    text->shrink_to_fit();
+  }
+}

@@ -47,6 +47,8 @@ public:
   bool RequestStop();
   // Ctrl+L: open the chosen port, reset the device, close the port.
   void ResetFromKeyboard();
+  // Empties the image and the reply and frame texts (the program is ending).
+  void ReleaseStrings();
 
   // State kept for the whole run.
   std::string FirmwareImage;

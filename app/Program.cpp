@@ -1,26 +1,27 @@
-// Program start: an empty main window until the forms are built.
+// Program start: the units, the application object, the two forms from their stored descriptions,
+// the message loop; then the units finalise in reverse order.
+#include "app/LoaderUnits.h"
+#include "app/Main.h"
+#include "app/Unit1.h"
+
+#include "framework/Forms.h"
+#include "framework/Units.h"
+
 #include <windows.h>
 
-static LRESULT CALLBACK MainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_DESTROY) { PostQuitMessage(0); return 0; }
-  return DefWindowProcA(w, msg, wp, lp);
-}
-
-int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR, int show) {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = MainProc;
-  wc.hInstance = inst;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = "TMainForm";
-  RegisterClassA(&wc);
-  HWND w = CreateWindowA("TMainForm", "KRL Bootloader", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 420, 300,
-                         nullptr, nullptr, inst, nullptr);
-  ShowWindow(w, show);
-  MSG m;
-  while (GetMessageA(&m, nullptr, 0, 0) > 0) {
-    TranslateMessage(&m);
-    DispatchMessageA(&m);
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  RegisterLoaderUnits();
+  InitializeUnits();
+  try {
+    Application->Initialize();
+    Application->SetTitle("KRL Bootloader");
+    Application->CreateForm(MainForm);
+    Application->CreateForm(FormHelp);
+    Application->Run();
+  } catch (const std::exception& e) {
+    // A form that cannot be built is reported as any other failure, then the program ends.
+    Application->ShowException(e);
   }
+  FinalizeUnits();
   return 0;
 }

@@ -178,7 +178,9 @@ TEST(LoaderVersionCheck, RefusalsResetTheDeviceAndClosePort) {
     EXPECT_EQ(s.port.Sent("04"), 0);
     EXPECT_FALSE(s.port.open);
     EXPECT_TRUE(s.Saw("beep:" + std::to_string(MB_ICONEXCLAMATION)));
-    if (c.reply.empty()) EXPECT_EQ(s.view.about, "Невідомий прилад/версія");
+    if (c.reply.empty()) {
+      EXPECT_EQ(s.view.about, "Невідомий прилад/версія");
+    }
   }
 }
 

@@ -1,0 +1,19 @@
+#include "app/LoaderUnits.h"
+
+#include "app/Main.h"
+#include "app/Unit1.h"
+
+#include "framework/Forms.h"
+#include "framework/Units.h"
+#include "skin/graphics/PngGraphic.h"
+
+void RegisterLoaderUnits() {
+  if (UnitRegistered("Main")) return;
+  RegisterUnit("Forms", InitializeForms, nullptr);
+  RegisterUnit("PngGraphic", RegisterPngFormat, UnregisterPngFormat);
+  RegisterUnit("Unit1", RegisterFormHelpClasses, nullptr);
+  RegisterUnit("Main", RegisterMainFormClasses, [] {
+    // The main unit's strings go with it, before the forms are destroyed.
+    if (MainForm) MainForm->Session().ReleaseStrings();
+  });
+}

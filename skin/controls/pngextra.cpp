@@ -1,0 +1,155 @@
+#include "skin/controls/pngextra.h"
+
+#include "framework/TypInfo.h"
+
+IMPLEMENT_CLASS(TPNGObject)
+
+PUBLISHED(TPNGButton) {
+  p.Enum("ButtonStyle", &TPNGButton::ButtonStyle, &TPNGButton::SetButtonStyle, {"pbsDefault", "pbsFlat", "pbsNoFrame"});
+  p.Enum("ButtonLayout", &TPNGButton::ButtonLayout, &TPNGButton::SetButtonLayout,
+         {"pbsImageAbove", "pbsImageBellow", "pbsImageLeft", "pbsImageRight"});
+  p.Str("Caption", &TControl::Caption, &TControl::SetCaption);
+  p.Object("ImageNormal", &TPNGButton::ImageNormal, &TPNGButton::SetImageNormal);
+  p.Object("ImageDown", &TPNGButton::ImageDown, &TPNGButton::SetImageDown);
+  p.Object("ImageOver", &TPNGButton::ImageOver, &TPNGButton::SetImageOver);
+  p.Event("OnMouseExit", &TPNGButton::OnMouseExit);
+}
+
+TPNGButton::TPNGButton(TComponent* AOwner)
+    : TGraphicControl(AOwner), FImageNormal(new TPNGObject()), FImageDown(new TPNGObject()),
+      FImageOver(new TPNGObject()) {
+  FControlStyle += csCaptureMouse;
+  SetBounds(FLeft, FTop, 23, 23);
+}
+
+TPNGButton::~TPNGButton() {
+  FImageNormal->Free();
+  FImageDown->Free();
+  FImageOver->Free();
+}
+
+void TPNGButton::SetButtonStyle(TPNGButtonStyle Value) {
+  FButtonStyle = Value;
+  Invalidate();
+}
+
+void TPNGButton::SetButtonLayout(TPNGButtonLayout Value) {
+  FButtonLayout = Value;
+  Invalidate();
+}
+
+void TPNGButton::SetImageNormal(TPNGObject* Value) {
+  FImageNormal->Assign(Value);
+  Invalidate();
+}
+
+void TPNGButton::SetImageDown(TPNGObject* Value) {
+  FImageDown->Assign(Value);
+  Invalidate();
+}
+
+void TPNGButton::SetImageOver(TPNGObject* Value) {
+  FImageOver->Assign(Value);
+  Invalidate();
+}
+
+void TPNGButton::Paint() {
+  TCanvas* canvas = Canvas();
+  canvas->Font()->Assign(Font());
+  const bool pressed = FState == TState::Down && FMouseOver;
+  TPNGObject* image = FImageNormal;
+  if (pressed && !FImageDown->Empty())
+    image = FImageDown;
+  else if (FMouseOver && !FImageOver->Empty() && Enabled())
+    image = FImageOver;
+
+  const std::string caption = Caption();
+  TSize text{0, 0};
+  int imageW = image->Width(), imageH = image->Height();
+  if (!caption.empty()) {
+    text = canvas->TextExtent(caption);
+    imageH += 4;
+  }
+  const int shift = pressed ? 2 : 0;
+  int imageX = (Width() - imageW) / 2 + shift, textX = (Width() - text.cx) / 2 + shift;
+  int textY = (Height() - text.cy) / 2, imageY = (Height() - imageH) / 2;
+  switch (FButtonLayout) {
+    case pbsImageAbove:
+      imageY = (Height() - imageH - text.cy) / 2;
+      textY = imageY + imageH;
+      break;
+    case pbsImageBellow:
+      textY = (Height() - imageH - text.cy) / 2;
+      imageY = textY + text.cy;
+      break;
+    case pbsImageLeft:
+      imageX = (Width() - imageW - text.cx) / 2;
+      textX = imageX + imageW + 5;
+      break;
+    case pbsImageRight:
+      textX = (Width() - imageW - text.cx) / 2;
+      imageX = textX + text.cx + 5;
+      break;
+  }
+  imageY += shift;
+  textY += shift;
+
+  if (!image->Empty()) canvas->Draw(imageX, imageY, image);
+  FLastImage = image;
+  FLastImagePos = TPoint{imageX, imageY};
+  if (!caption.empty()) {
+    if (!Enabled()) canvas->Font()->SetColor(clGrayText);
+    canvas->Brush()->SetStyle(bsClear);
+    canvas->TextOut(textX, textY, caption);
+  }
+}
+
+void TPNGButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (FState == TState::Up && Button == mbLeft) {
+    FState = TState::Down;
+    Invalidate();
+  }
+  inherited::MouseDown(Button, Shift, X, Y);
+}
+
+void TPNGButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (FState == TState::Down) {
+    FState = TState::Up;
+    Invalidate();
+  }
+  inherited::MouseUp(Button, Shift, X, Y);
+}
+
+void TPNGButton::MouseMove(TShiftState Shift, int X, int Y) {
+  if (X >= 0 && Y >= 0 && X < Width() && Y < Height() && !FMouseOver && FState != TState::Down) {
+    FMouseOver = true;
+    Invalidate();
+  }
+  inherited::MouseMove(Shift, X, Y);
+}
+
+void TPNGButton::Dispatch(TMessage& Message) {
+  switch (Message.Msg) {
+    case CM_ENABLEDCHANGED:
+      FState = Enabled() ? TState::Up : TState::Disabled;
+      Invalidate();
+      break;
+    case CM_MOUSEENTER:
+      if (Enabled()) {
+        if (OnMouseEnter) OnMouseEnter(this);
+        FMouseOver = true;
+        Invalidate();
+      }
+      break;
+    case CM_MOUSELEAVE:
+      if (Enabled()) {
+        if (OnMouseExit) OnMouseExit(this);
+        FMouseOver = false;
+        Invalidate();
+      }
+      break;
+  }
+  inherited::Dispatch(Message);
+}
+
+void RegisterPngExtraClasses() { RegisterClasses({TPNGObject::StaticClassInfo(), TPNGButton::StaticClassInfo()}); }

@@ -1,0 +1,30 @@
+#include "tests/app/LoaderApp.h"
+
+#include "framework/StdCtrls.h"
+#include "skin/controls/pngextra.h"
+#include "skin/controls/sComboBox.h"
+#include "skin/controls/sGauge.h"
+#include "skin/controls/sLabel.h"
+
+#include <gtest/gtest.h>
+
+TEST(LoaderStartup, StoredFirmwareIsParsedAndWritingEnabled) {
+  LoaderApp app;
+  for (const std::string& m : app.Messages()) ADD_FAILURE() << "unexpected message: " << m;
+  EXPECT_EQ(MainForm->LabelNameOfHex->Caption(), "Мікропрограма готова до запису");
+  EXPECT_EQ(MainForm->Caption(), "MVT Bootloader (від 23.11.17)");
+  EXPECT_EQ(Application->Title(), "MVT Bootloader (від 23.11.17)");
+  EXPECT_TRUE(MainForm->ButtonWrite->Enabled());
+  EXPECT_EQ(MainForm->ProgressbarReadWrite->Progress(), 0);
+  EXPECT_EQ(MainForm->cbBaudRate->Text(), "115200");
+  EXPECT_EQ(MainForm->MemoAbout->Text(), "");
+  const std::string& image = app.Session().FirmwareImage;
+  ASSERT_EQ(image.size(), 40000000u);
+  EXPECT_EQ(image.substr(2 * 0x100, 12), "313731313233");  // the version text the firmware carries
+  EXPECT_EQ(image.substr(0, 4), "6217");
+  EXPECT_NE(image.substr(2 * 0x300000, 32), std::string(32, 'F'));
+  EXPECT_NE(image.substr(2 * 0xF00000, 32), std::string(32, 'F'));
+  EXPECT_EQ(MainForm->TextTerminal->Lines()->Count(), 1807);
+  EXPECT_EQ(MainForm->TextTerminal->Lines()->Strings(1806), ":00000001FF");
+  EXPECT_EQ(app.sounds, std::vector<std::string>{"beep:" + std::to_string(MB_ICONASTERISK)});
+}
