@@ -72,6 +72,7 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
   FWidth = 320;
   FHeight = 240;
   FPixelsPerInch = ScreenPixelsPerInch();
+  FCanvas = new TControlCanvas(this);
   FIcon = new TIcon();
   FIcon->OnChange = [this](TObject*) { UpdateIcon(); };
   FFormState += fsCreating;
@@ -80,7 +81,10 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
 
 TCustomForm::TCustomForm(TComponent* AOwner, int) : TCustomForm(AOwner) { FCreateNew = true; }
 
-TCustomForm::~TCustomForm() { FIcon->Free(); }
+TCustomForm::~TCustomForm() {
+  FCanvas->Free();
+  FIcon->Free();
+}
 
 void TCustomForm::AfterConstruction() {
   inherited::AfterConstruction();
@@ -557,17 +561,18 @@ void TCustomForm::WMActivate(TMessage& Message) {
 
 void TCustomForm::PaintWindow(HDC DC) {
   if (!OnPaint) return;
-  TCanvas* canvas = new TCanvas();
-  canvas->SetHandle(DC);
+  FCanvas->Lock();
+  FCanvas->FreeHandle();
+  FCanvas->SetHandle(DC);
   try {
     OnPaint(this);
   } catch (...) {
-    canvas->SetHandle(nullptr);
-    canvas->Free();
+    FCanvas->SetHandle(nullptr);
+    FCanvas->Unlock();
     throw;
   }
-  canvas->SetHandle(nullptr);
-  canvas->Free();
+  FCanvas->SetHandle(nullptr);
+  FCanvas->Unlock();
 }
 
 void TCustomForm::Dispatch(TMessage& Message) {

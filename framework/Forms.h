@@ -134,6 +134,8 @@ public:
   int AlphaBlendValue() const { return FAlphaBlendValue; }
   void SetAlphaBlendValue(int Value);
   TMonitor* Monitor();
+  // The form's canvas (attached to the paint DC while OnPaint runs).
+  TControlCanvas* Canvas() const { return FCanvas; }
   // Design-time values a stored description carries; forms are not rescaled when they differ.
   int PixelsPerInch() const { return FPixelsPerInch; }
   void SetPixelsPerInch(int Value) { FPixelsPerInch = Value; }
@@ -219,6 +221,7 @@ protected:
   bool FAlphaBlend = false;
   int FAlphaBlendValue = 255;
   bool FNoActivate = false;
+  TControlCanvas* FCanvas;
   int FPixelsPerInch = 96;
   int FTextHeight = 13;
   void ApplyAlphaBlend();

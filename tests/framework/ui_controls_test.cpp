@@ -488,3 +488,58 @@ TEST_F(UiControls, CreatingAndDestroyingAFormWithChildrenLeaksNoObjects) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(UiControls, ForeignMessagesPassThroughAndTheWheelGoesToTheFormFirst) {
+  TForm* form = NewForm();
+  auto* edit = new TEdit(form);
+  edit->SetParent(form);
+  form->Show();
+  std::vector<UINT> formSaw;
+  TWndMethod saved = form->WindowProc;
+  form->WindowProc = TWndMethod::FromFunction([&](TMessage& m) {
+    if (m.Msg == WM_TIMER || m.Msg == 0xA100 || m.Msg == 0xBC4D || m.Msg == CM_MOUSEWHEEL) formSaw.push_back(m.Msg);
+    if (m.Msg == 0xA100) {
+      m.Result = 12345;
+      return;
+    }
+    if (m.Msg == CM_MOUSEWHEEL) {
+      m.Result = 1;  // the form took the wheel
+      return;
+    }
+    saved(m);
+  });
+  // Another library's timer id and command messages reach WindowProc and nothing else happens.
+  SendMessageA(form->Handle(), WM_TIMER, 65522, 0);
+  EXPECT_EQ(SendMessageA(form->Handle(), 0xA100, 0x1D, 0), 12345);
+  SendMessageA(form->Handle(), 0xBC4D, 0, 0);
+  int editWheel = 0;
+  TWndMethod editSaved = edit->WindowProc;
+  edit->WindowProc = TWndMethod::FromFunction([&](TMessage& m) {
+    if (m.Msg == WM_MOUSEWHEEL) ++editWheel;
+    editSaved(m);
+  });
+  SendMessageA(edit->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+  EXPECT_EQ(formSaw, (std::vector<UINT>{WM_TIMER, 0xA100, 0xBC4D, CM_MOUSEWHEEL}));
+  EXPECT_EQ(editWheel, 1);  // its WindowProc saw it; the form's answer ended it there
+  edit->WindowProc = editSaved;
+  form->WindowProc = saved;
+  form->Free();
+}
+
+TEST_F(UiControls, OnPaintDrawsOnTheFormsCanvas) {
+  TForm* form = NewForm(50, 40);
+  form->OnPaint = [&](TObject*) {
+    form->Canvas()->Brush()->SetColor(clLime);
+    form->Canvas()->FillRect(RECT{0, 0, 10, 10});
+  };
+  form->HandleNeeded();
+  Dib dib(50, 40);
+  SendMessageA(form->Handle(), WM_PAINT, reinterpret_cast<WPARAM>(dib.dc), 0);
+  EXPECT_EQ(dib.At(5, 5), 0x00FF00u);
+  EXPECT_EQ(dib.At(20, 20), 0u);
+  form->Free();
+}
+
+}  // namespace
