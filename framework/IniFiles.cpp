@@ -99,7 +99,7 @@ std::string TMemIniFile::ReadString(const std::string& section, const std::strin
 
 std::string TMemIniFile::IntegerText(const std::string& section, const std::string& key) const {
   std::string s = ReadString(section, key, std::string());
-  if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) s = "$" + s.substr(2);
+  if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) s.replace(0, 2, "$");
   return s;
 }
 
