@@ -160,6 +160,12 @@ TEST(GraphicsIcon, HandlesAreAdoptedAndReleasedWithTheirCount) {
 
   Owned<TIcon> Missing(new TIcon());
   EXPECT_THROW(Missing->LoadFromResourceName(GetModuleHandleA(nullptr), "MAINICON"), EResNotFound);
+  // A group icon resource of the system (the application icon, IDI_APPLICATION) at the system icon size.
+  Missing->LoadFromResourceName(GetModuleHandleA("user32.dll"), "#32512");
+  EXPECT_EQ(Missing->Width(), GetSystemMetrics(SM_CXICON));
+  EXPECT_EQ(GdiObjectCount(gkIcon), Before[gkIcon] + 1);
+  Missing->Assign(nullptr);
+  EXPECT_EQ(GdiObjectCounts(), Before) << GdiObjectCounts().ToString();
 }
 
 TEST(GraphicsIcon, MalformedIconFilesRaiseInvalidGraphic) {
