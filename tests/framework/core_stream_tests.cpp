@@ -104,6 +104,20 @@ TEST(StringStream, DataStringReadStringOverwrite) {
   EXPECT_EQ(s.ReadString(3), "");
 }
 
+TEST(ResourceStream, ReadsAResourceOfAModuleByNameAndRefusesWrites) {
+  // The system's close-button bitmap (OBM_CLOSE) stands in for a resource of our own.
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  ASSERT_TRUE(ResourceExists(user32, "#32754", MAKEINTRESOURCEA(2)));
+  TResourceStream r(user32, "#32754", MAKEINTRESOURCEA(2));
+  ASSERT_GT(r.Size(), 40);
+  BITMAPINFOHEADER header;
+  r.ReadBuffer(&header, sizeof header);
+  EXPECT_EQ(header.biSize, sizeof header);
+  EXPECT_EQ(r.Position(), static_cast<int64_t>(sizeof header));
+  EXPECT_THROW(r.Write("x", 1), EStreamError);
+  EXPECT_THROW(r.SetSize(1), EStreamError);
+}
+
 TEST(ResourceStream, MissingResourceNamesIt) {
   try {
     TResourceStream r(GetModuleHandleA(nullptr), "NO_SUCH_FORM");
