@@ -1782,6 +1782,8 @@ LRESULT CALLBACK FrameworkWindowProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   }
   TMessage m{msg, w, l, 0};
   c->MainWndProc(m);
+  // A replaced WindowProc that swallowed WM_NCDESTROY must not leave the dead window mapped.
+  if (msg == WM_NCDESTROY && FindControl(h) == c) c->DetachHandle();
   return m.Result;
 }
 

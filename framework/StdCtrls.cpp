@@ -613,7 +613,8 @@ int TComboBoxStrings::IndexOf(const std::string& S) const {
 }
 
 TCustomComboBox::TCustomComboBox(TComponent* AOwner) : TWinControl(AOwner) {
-  FControlStyle = {csCaptureMouse, csSetCaption, csDoubleClicks, csFixedHeight};
+  // No csCaptureMouse: the drop-down list takes the capture itself.
+  FControlStyle = {csSetCaption, csDoubleClicks, csFixedHeight};
   FWidth = 145;
   FHeight = 21;
   FTabStop = true;
