@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/FormReader.h"
 #include "framework/SysUtils.h"
 #include "framework/TypInfo.h"
 
@@ -145,6 +146,18 @@ void TComponent::Notification(TComponent* component, TOperation operation) {
   if (operation == opRemove && component) RemoveFreeNotification(component);
   // What the owner hears, everything it owns hears (a label drops the edit it was focusing).
   for (size_t i = 0; i < components_.size(); ++i) components_[i]->Notification(component, operation);
+}
+
+void TComponent::DefineProperties(TFiler& filer) {
+  TPersistent::DefineProperties(filer);
+  filer.DefineProperty("Left", [this](TReader& reader) {
+    designInfo_ = static_cast<int32_t>((static_cast<uint32_t>(designInfo_) & 0xFFFF0000u) |
+                                       (static_cast<uint32_t>(reader.ReadInteger()) & 0xFFFFu));
+  });
+  filer.DefineProperty("Top", [this](TReader& reader) {
+    designInfo_ = static_cast<int32_t>((static_cast<uint32_t>(designInfo_) & 0xFFFFu) |
+                                       (static_cast<uint32_t>(reader.ReadInteger()) << 16));
+  });
 }
 
 void TComponent::Loaded() { state_.Exclude(csLoading); }

@@ -90,6 +90,10 @@ public:
 
   TPersistent* GetOwner() override { return owner_; }
   std::string GetNamePath() override { return name_; }
+  // Stored descriptions keep a position for components that are not controls ("Left"/"Top"): read into
+  // DesignInfo (Left in the low word, Top in the high word), used for nothing else.
+  void DefineProperties(TFiler& filer) override;
+  int32_t DesignInfo() const { return designInfo_; }
 
   void BeforeDestruction() override;
   // Public so any component can tell another (the owner forwards what it hears to all it owns).
@@ -118,6 +122,7 @@ private:
   TComponent* owner_ = nullptr;
   std::string name_;
   int tag_ = 0;
+  int32_t designInfo_ = 0;
   TComponentState state_;
   std::vector<TComponent*> components_;
   std::vector<TComponent*> freeNotifies_;

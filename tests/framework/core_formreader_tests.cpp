@@ -182,6 +182,14 @@ PUBLISHED(TTestForm) {
   p.Handler("FormKey", &TTestForm::FormKey);
 }
 
+// A component that is not a control (a port, a timer): no Left/Top of its own.
+class TLogger : public TComponent {
+  DECLARE_CLASS(TLogger, TComponent)
+public:
+  using TComponent::TComponent;
+};
+IMPLEMENT_CLASS(TLogger)
+
 class FormReaderTest : public testing::Test {
 protected:
   void SetUp() override {
@@ -385,6 +393,20 @@ TEST_F(FormReaderTest, NilReferencesUnnamedObjectsAndCaseOfNames) {
   ASSERT_EQ(form->ComponentCount(), 2);
   EXPECT_EQ(form->Components(0)->Name(), "");
   EXPECT_EQ(form->Panel1, form->Components(1));
+}
+
+TEST_F(FormReaderTest, ComponentsThatAreNotControlsKeepTheirStoredPosition) {
+  RegisterClass(TLogger::StaticClassInfo());
+  ReadComponentFromText("object F: TTestForm\n  Left = 5\n  object Port: TLogger\n    Left = 24\n    Top = 300\n  end\nend\n", form);
+  EXPECT_EQ(form->Left(), 5) << "a published Left wins";
+  EXPECT_EQ(form->DesignInfo(), 0);
+  auto* port = form->FindComponent("Port");
+  ASSERT_NE(port, nullptr);
+  EXPECT_EQ(port->DesignInfo(), (300 << 16) | 24);
+  form->Free();
+  form = new TTestForm(nullptr);
+  EXPECT_EQ(ReadError("object F: TTestForm\n  object Port: TLogger\n    Top = 'x'\n  end\nend\n"),
+            "Error reading F.Port.Top, line 3: Integer expected");
 }
 
 TEST_F(FormReaderTest, StringCodesAboveTheByteRangeMapToTheAnsiCodePage) {
