@@ -543,3 +543,36 @@ TEST_F(UiControls, OnPaintDrawsOnTheFormsCanvas) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(UiControls, ADoubleClickIsADoubleClickOnlyWithCsDoubleClicks) {
+  TForm* form = NewForm();
+  auto* label = new TLabel(form);
+  label->SetAutoSize(false);
+  label->SetBounds(10, 10, 40, 20);
+  label->SetParent(form);
+  int clicks = 0, doubles = 0;
+  label->OnClick = [&](TObject*) { ++clicks; };
+  label->OnDblClick = [&](TObject*) { ++doubles; };
+  form->Show();
+  auto clickTwice = [&] {
+    SendMessageA(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(15, 15));
+    SendMessageA(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(15, 15));
+    SendMessageA(form->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(15, 15));
+    SendMessageA(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(15, 15));
+  };
+  clickTwice();
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(doubles, 1);
+  label->SetControlStyle(label->ControlStyle() - csDoubleClicks);
+  clickTwice();
+  EXPECT_EQ(clicks, 3);  // the second press is a plain button down
+  EXPECT_EQ(doubles, 1);
+  EXPECT_EQ(Application->HintPause(), 500);
+  EXPECT_EQ(Application->HintShortPause(), 50);
+  EXPECT_EQ(Application->HintHidePause(), 2500);
+  form->Free();
+}
+
+}  // namespace
