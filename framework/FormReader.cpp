@@ -434,7 +434,7 @@ void TFormParser::ReadObjectHeader(std::string& name, std::string& className) {
   }
   if (Peek() == '[') {  // an index after the class is allowed and carries nothing for us
     ++p_;
-    ReadName(false);
+    ParseValue();
     Expect(']');
   }
 }
@@ -463,7 +463,11 @@ void TFormParser::Run() {
     if (TComponent* owner = root_->Owner())
       for (int i = 1; owner->FindComponent(unique) && owner->FindComponent(unique) != root_; ++i)
         unique = name + "_" + std::to_string(i);
-    root_->SetName(unique);
+    try {
+      root_->SetName(unique);
+    } catch (const std::exception& e) {
+      FailAt(e.what(), headerLine);
+    }
   }
   formName_ = root_->Name().empty() ? root_->ClassName() : root_->Name();
   ReadBody(root_, root_);

@@ -386,7 +386,7 @@ TEST_F(FormReaderTest, UnknownClassAndWrongRootAndStructure) {
 TEST_F(FormReaderTest, NilReferencesUnnamedObjectsAndCaseOfNames) {
   ReadComponentFromText(
       "object F: TTestForm\n  focuscontrol = nil\n  align = ALTOP\n  object TTestControl\n    Left = 1\n  end\n"
-      "  OBJECT Panel1: TTestControl\n  END\nEND",
+      "  OBJECT Panel1: TTestControl [1]\n  END\nEND",
       form);
   EXPECT_EQ(form->FocusControl(), nullptr);
   EXPECT_EQ(form->Align(), alTop);
