@@ -617,3 +617,48 @@ TEST_F(UiForms, FinalizingTheFrameworkFreesTheFormsAndItCanStartAgain) {
 }
 
 }  // namespace
+
+namespace {
+
+class TSyncThread : public TThread {
+public:
+  TSyncThread() : TThread(true) {}
+  DWORD uiThreadSeen = 0;
+  int calls = 0;
+
+protected:
+  void Execute() override {
+    for (int i = 0; i < 3; ++i)
+      Synchronize([this] {
+        uiThreadSeen = GetCurrentThreadId();
+        ++calls;
+      });
+  }
+};
+
+// A thread's Synchronize calls run inside the UI thread's modal loop and its idle waits (the
+// application window is woken), so a handler waiting for a thread never deadlocks.
+TEST_F(UiForms, SynchronizeRunsInsideAModalLoop) {
+  TForm* dialog = NewForm();
+  auto* thread = new TSyncThread();
+  dialog->OnShow = [&](TObject*) { thread->Start(); };
+  static TSyncThread* s_thread;
+  static TForm* s_modal;
+  s_thread = thread;
+  s_modal = dialog;
+  // The loop ends once the thread is done: checked after each message.
+  Application->OnIdle = [&](TObject*, bool& done) {
+    if (s_thread->Finished()) s_modal->SetModalResult(mrOk);
+    done = true;
+  };
+  // Wake the loop after the thread finished.
+  thread->OnTerminate = [&](TObject*) { PostMessageA(dialog->Handle(), WM_NULL, 0, 0); };
+  EXPECT_EQ(dialog->ShowModal(), mrOk);
+  Application->OnIdle = nullptr;
+  EXPECT_EQ(thread->calls, 3);
+  EXPECT_EQ(thread->uiThreadSeen, GetCurrentThreadId());
+  thread->Free();
+  dialog->Free();
+}
+
+}  // namespace
