@@ -78,7 +78,14 @@ void TThread::Synchronize(const TThreadMethod& method) {
     q.items.push_back(&item);
     SetEvent(q.event);
   }
-  if (WakeMainThreadHook) WakeMainThreadHook();
+  if (WakeMainThreadHook) {
+    // The item is queued and refers to this frame: whatever the hook does, wait for it to be run.
+    try {
+      WakeMainThreadHook();
+    } catch (...) {
+      HandleCurrentException();
+    }
+  }
   WaitForSingleObject(item.done, INFINITE);
   CloseHandle(item.done);
   if (item.error) std::rethrow_exception(item.error);
