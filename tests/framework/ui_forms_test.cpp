@@ -662,3 +662,25 @@ TEST_F(UiForms, SynchronizeRunsInsideAModalLoop) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(UiForms, MessageDialogsAndHintsLeaveNoObjectsBehind) {
+  auto cycle = [] {
+    TMessageForm* f = CreateMessageDialog("Зупинено користувачем", mtWarning, {mbOK});
+    f->Show();
+    testing_support::PumpPending();
+    f->Free();
+    auto* hint = new THintWindow(nullptr);
+    hint->ActivateHint(hint->CalcHintRect(200, "\rhint", nullptr), "\rhint");
+    hint->Free();
+  };
+  cycle();
+  const TGdiObjectCounts gdi = GdiObjectCounts();
+  const int windows = FrameworkWindowCount();
+  for (int i = 0; i < 200; ++i) cycle();
+  EXPECT_EQ(GdiObjectCounts().ToString(), gdi.ToString());
+  EXPECT_EQ(FrameworkWindowCount(), windows);
+}
+
+}  // namespace
