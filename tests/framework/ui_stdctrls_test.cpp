@@ -318,3 +318,32 @@ TEST_F(UiStdCtrls, PanelPaintsItsBevelAndFaceIntoAGivenDC) {
 }
 
 }  // namespace
+
+namespace {
+
+// An owner-drawn combo asks its parent for the item height while its window is still being created:
+// the question must reach the combo's object already.
+TEST_F(UiStdCtrls, MeasureItemDuringCreationReachesTheControlBeingCreated) {
+  TForm* form = NewForm();
+  auto* combo = new TComboBox(form);
+  combo->SetStyle(csOwnerDrawFixed);
+  combo->SetParent(form);
+  int measured = 0;
+  TWndMethod saved = combo->WindowProc;
+  combo->WindowProc = TWndMethod::FromFunction([&](TMessage& m) {
+    if (m.Msg == CN_MEASUREITEM) {
+      ++measured;
+      reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam)->itemHeight = 18;
+      m.Result = 1;
+      return;
+    }
+    saved(m);
+  });
+  combo->HandleNeeded();
+  EXPECT_GE(measured, 1);
+  EXPECT_EQ(SendMessageA(combo->Handle(), CB_GETITEMHEIGHT, 0, 0), 18);
+  combo->WindowProc = saved;
+  form->Free();
+}
+
+}  // namespace
