@@ -449,6 +449,21 @@ void TBitmap::SetPixelFormat(TPixelFormat Value) {
       std::vector<std::uint32_t> Pixels = ReadDdb(FHandle, FWidth, FHeight);
       for (int Y = 0; Y < FHeight; ++Y)
         for (int X = 0; X < FWidth; ++X) Writer.Write(RowOut(Y), X, Pixels[static_cast<size_t>(Y) * FWidth + X]);
+    } else if ((FPixelFormat == pf24bit && Value == pf32bit) || (FPixelFormat == pf32bit && Value == pf24bit)) {
+      // The common conversions of image loading, byte by byte (both images are bottom-up).
+      GdiFlush();
+      const int OldStride = RowBytes(FWidth, BitsPerPixel(FPixelFormat));
+      const int From = FPixelFormat == pf24bit ? 3 : 4, To = Value == pf24bit ? 3 : 4;
+      for (int Y = 0; Y < FHeight; ++Y) {
+        const auto* In = static_cast<const std::uint8_t*>(FBits) + static_cast<size_t>(Y) * OldStride;
+        auto* Out = static_cast<std::uint8_t*>(Bits) + static_cast<size_t>(Y) * NewStride;
+        for (int X = 0; X < FWidth; ++X, In += From, Out += To) {
+          Out[0] = In[0];
+          Out[1] = In[1];
+          Out[2] = In[2];
+          if (To == 4) Out[3] = 0;
+        }
+      }
     } else {
       GdiFlush();
       const int OldBits = BitsPerPixel(FPixelFormat);
