@@ -62,9 +62,8 @@ krl_xvfb_stop() {
 # Configures (once) and builds the project in the given build folder.
 krl_build() {
   local build=$1; shift
-  if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$KRL_ROOT" -B "$build" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=${KRL_BUILD_TYPE:-Release} \
-          -DCMAKE_TOOLCHAIN_FILE="$KRL_ROOT/cmake/toolchain-mingw32.cmake" -DKRL_DEPS_PREFIX="$KRL_DEPS_PREFIX" >/dev/null
-  fi
+  # Configured every time (a few seconds): folders added since the last run join the build.
+  cmake -S "$KRL_ROOT" -B "$build" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=${KRL_BUILD_TYPE:-Release} \
+        -DCMAKE_TOOLCHAIN_FILE="$KRL_ROOT/cmake/toolchain-mingw32.cmake" -DKRL_DEPS_PREFIX="$KRL_DEPS_PREFIX" >/dev/null
   cmake --build "$build" -j"$(nproc)" "$@"
 }
