@@ -254,18 +254,39 @@ private:
   HGDIOBJ FOld;
 };
 
+// A new bitmap handle, freed again unless handed on.
+class NewHandle {
+public:
+  explicit NewHandle(HBITMAP Handle) : FHandle(Handle) {}
+  ~NewHandle() { GdiFreeObject(FHandle); }
+  NewHandle(const NewHandle&) = delete;
+  NewHandle& operator=(const NewHandle&) = delete;
+  operator HBITMAP() const { return FHandle; }
+  HBITMAP Release() {
+    HBITMAP Result = FHandle;
+    FHandle = nullptr;
+    return Result;
+  }
+
+private:
+  HBITMAP FHandle;
+};
+
 HBITMAP NewWhiteDdb(int Width, int Height) {
-  HBITMAP Handle;
+  HBITMAP Created;
   {
     ScreenDC Screen;
-    Handle = GdiNewCompatibleBitmap(Screen, Width, Height);
+    Created = GdiNewCompatibleBitmap(Screen, Width, Height);
   }
-  if (!Handle)
+  if (!Created)
     throw EOutOfResources("Cannot create a bitmap of " + std::to_string(Width) + " x " + std::to_string(Height) +
                           " pixels");
-  SelectedDC DC(Handle);
-  PatBlt(DC, 0, 0, Width, Height, WHITENESS);
-  return Handle;
+  NewHandle Handle(Created);
+  {
+    SelectedDC DC(Handle);
+    PatBlt(DC, 0, 0, Width, Height, WHITENESS);
+  }
+  return Handle.Release();
 }
 
 // Pixels of a device-dependent bitmap, top row first, alpha 0.
@@ -370,13 +391,13 @@ void TBitmap::SetSize(int Width, int Height) {
   }
   const int KeepWidth = std::min(Width, FWidth), KeepHeight = std::min(Height, FHeight);
   if (FPixelFormat == pfDevice) {
-    HBITMAP Handle = NewWhiteDdb(Width, Height);
+    NewHandle Handle(NewWhiteDdb(Width, Height));
     if (FHandle && KeepWidth > 0 && KeepHeight > 0) {
       ReleaseCanvasDC();
       SelectedDC From(FHandle), To(Handle);
       BitBlt(To, 0, 0, KeepWidth, KeepHeight, From, 0, 0, SRCCOPY);
     }
-    ReplaceImage(Handle, nullptr, Width, Height, pfDevice, {});
+    ReplaceImage(Handle.Release(), nullptr, Width, Height, pfDevice, {});
   } else {
     GdiFlush();
     void* Bits = nullptr;
@@ -416,7 +437,7 @@ void TBitmap::SetPixelFormat(TPixelFormat Value) {
   }
   if (Value == pfDevice) {
     GdiFlush();
-    HBITMAP Handle = NewWhiteDdb(FWidth, FHeight);
+    NewHandle Handle(NewWhiteDdb(FWidth, FHeight));
     std::vector<std::uint8_t> Info = MakeInfo(FWidth, FHeight, BitsPerPixel(FPixelFormat), FPalette);
     int Rows;
     {
@@ -424,11 +445,8 @@ void TBitmap::SetPixelFormat(TPixelFormat Value) {
       Rows = SetDIBits(Screen, Handle, 0, FHeight, FBits, reinterpret_cast<BITMAPINFO*>(Info.data()),
                        DIB_RGB_COLORS);
     }
-    if (Rows != FHeight) {
-      GdiFreeObject(Handle);
-      throw EInvalidGraphicOperation("Cannot convert the bitmap to a device bitmap");
-    }
-    ReplaceImage(Handle, nullptr, FWidth, FHeight, pfDevice, {});
+    if (Rows != FHeight) throw EInvalidGraphicOperation("Cannot convert the bitmap to a device bitmap");
+    ReplaceImage(Handle.Release(), nullptr, FWidth, FHeight, pfDevice, {});
     Changed();
     return;
   }
@@ -438,12 +456,12 @@ void TBitmap::SetPixelFormat(TPixelFormat Value) {
   const int NewBits = BitsPerPixel(Value);
   const int NewStride = RowBytes(FWidth, NewBits);
   void* Bits = nullptr;
-  HBITMAP Handle = NewWhiteDib(FWidth, FHeight, Value, Palette, &Bits);
+  NewHandle Handle(NewWhiteDib(FWidth, FHeight, Value, Palette, &Bits));
   PixelWriter Writer(NewBits, Palette);
   auto RowOut = [&](int Y) { return static_cast<std::uint8_t*>(Bits) + static_cast<size_t>(FHeight - 1 - Y) * NewStride; };
   // Alpha only survives between 32-bit images; every other source gives alpha 0.
   const std::uint32_t AlphaMask = FPixelFormat == pf32bit ? 0xFFFFFFFFu : 0x00FFFFFFu;
-  try {
+  {
     if (FPixelFormat == pfDevice) {
       ReleaseCanvasDC();
       std::vector<std::uint32_t> Pixels = ReadDdb(FHandle, FWidth, FHeight);
@@ -473,11 +491,8 @@ void TBitmap::SetPixelFormat(TPixelFormat Value) {
         for (int X = 0; X < FWidth; ++X) Writer.Write(RowOut(Y), X, ReadPixel(Row, X, OldBits, FPalette) & AlphaMask);
       }
     }
-  } catch (...) {
-    GdiFreeObject(Handle);
-    throw;
   }
-  ReplaceImage(Handle, Bits, FWidth, FHeight, Value, std::move(Palette));
+  ReplaceImage(Handle.Release(), Bits, FWidth, FHeight, Value, std::move(Palette));
   Changed();
 }
 
@@ -527,22 +542,26 @@ void TBitmap::Assign(TPersistent* Source) {
   }
   if (TBitmap* Other = As<TBitmap>(Source)) {
     if (Other == this) return;
-    HBITMAP Handle = nullptr;
     void* Bits = nullptr;
     if (!Other->Empty()) {
       if (Other->FPixelFormat == pfDevice) {
-        Handle = NewWhiteDdb(Other->FWidth, Other->FHeight);
+        NewHandle Device(NewWhiteDdb(Other->FWidth, Other->FHeight));
         Other->ReleaseCanvasDC();
-        SelectedDC From(Other->FHandle), To(Handle);
-        BitBlt(To, 0, 0, Other->FWidth, Other->FHeight, From, 0, 0, SRCCOPY);
+        {
+          SelectedDC From(Other->FHandle), To(Device);
+          BitBlt(To, 0, 0, Other->FWidth, Other->FHeight, From, 0, 0, SRCCOPY);
+        }
+        ReplaceImage(Device.Release(), nullptr, Other->FWidth, Other->FHeight, pfDevice, {});
       } else {
         GdiFlush();
-        Handle = NewWhiteDib(Other->FWidth, Other->FHeight, Other->FPixelFormat, Other->FPalette, &Bits);
+        HBITMAP Dib = NewWhiteDib(Other->FWidth, Other->FHeight, Other->FPixelFormat, Other->FPalette, &Bits);
         std::memcpy(Bits, Other->FBits,
                     static_cast<size_t>(RowBytes(Other->FWidth, BitsPerPixel(Other->FPixelFormat))) * Other->FHeight);
+        ReplaceImage(Dib, Bits, Other->FWidth, Other->FHeight, Other->FPixelFormat, Other->FPalette);
       }
+    } else {
+      ReplaceImage(nullptr, nullptr, Other->FWidth, Other->FHeight, Other->FPixelFormat, Other->FPalette);
     }
-    ReplaceImage(Handle, Bits, Other->FWidth, Other->FHeight, Other->FPixelFormat, Other->FPalette);
     FTransparentColor = Other->FTransparentColor;
     SetTransparent(Other->Transparent());
     Changed();
