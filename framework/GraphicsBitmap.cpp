@@ -71,6 +71,14 @@ TPixelFormat FormatOfBits(int Bits) {
 
 int RowBytes(int Width, int Bits) { return ((Width * Bits + 31) / 32) * 4; }
 
+void CheckImageSize(int Width, int Height, int Bits) {
+  // Sizes whose byte count does not fit 31 bits would overflow the arithmetic of GDI and of the pixel loops.
+  const std::uint64_t Bytes = ((static_cast<std::uint64_t>(Width) * Bits + 31) / 32) * 4 * static_cast<std::uint64_t>(Height);
+  if (Bytes > 0x7FFFFFFF)
+    throw EOutOfResources("Cannot create a bitmap of " + std::to_string(Width) + " x " + std::to_string(Height) +
+                          " pixels");
+}
+
 std::vector<RGBQUAD> DefaultPalette(TPixelFormat Format) {
   std::vector<RGBQUAD> Palette;
   auto Add = [&](BYTE R, BYTE G, BYTE B) { Palette.push_back(RGBQUAD{B, G, R, 0}); };
@@ -114,6 +122,7 @@ std::vector<std::uint8_t> MakeInfo(int Width, int Height, int Bits, const std::v
 
 HBITMAP NewWhiteDib(int Width, int Height, TPixelFormat Format, const std::vector<RGBQUAD>& Palette, void** Bits) {
   const int PixelBits = BitsPerPixel(Format);
+  CheckImageSize(Width, Height, PixelBits);
   std::vector<std::uint8_t> Info = MakeInfo(Width, Height, PixelBits, Palette);
   void* Memory = nullptr;
   HBITMAP Handle = GdiNewDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(Info.data()), DIB_RGB_COLORS, &Memory);
@@ -273,6 +282,7 @@ private:
 };
 
 HBITMAP NewWhiteDdb(int Width, int Height) {
+  CheckImageSize(Width, Height, 32);
   HBITMAP Created;
   {
     ScreenDC Screen;

@@ -11,6 +11,8 @@ namespace bitmap_detail {
 int BitsPerPixel(TPixelFormat Format);
 TPixelFormat FormatOfBits(int Bits);  // 1, 4, 8, 24, 32; anything else raises EInvalidGraphic
 int RowBytes(int Width, int Bits);  // DWORD-aligned
+// Raises EOutOfResources for an image of more than 2^31 - 1 bytes.
+void CheckImageSize(int Width, int Height, int Bits);
 std::vector<RGBQUAD> DefaultPalette(TPixelFormat Format);
 // A BITMAPINFO of a bottom-up image (header and colour table) in a byte buffer.
 std::vector<std::uint8_t> MakeInfo(int Width, int Height, int Bits, const std::vector<RGBQUAD>& Palette);

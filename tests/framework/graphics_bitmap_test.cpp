@@ -49,6 +49,14 @@ TEST(GraphicsBitmap, SetSizeKeepsTheOverlapAndMakesNewPixelsWhiteWithAlphaZero) 
   EXPECT_EQ(PixelAt(Bitmap.get(), 2, 1), White);  // cut off by the shrink, so new again
   EXPECT_EQ(PixelAt(Bitmap.get(), 0, 2), White);
 
+  // A size whose bytes overflow 31 bits is refused before any memory is touched; the image stays.
+  EXPECT_THROW(Bitmap->SetSize(100000, 100000), EOutOfResources);
+  EXPECT_EQ(Bitmap->Width(), 3);
+  EXPECT_EQ(PixelAt(Bitmap.get(), 1, 1), 0x80000101u);
+  Owned<TBitmap> Device(new TBitmap());
+  EXPECT_THROW(Device->SetSize(70000, 70000), EOutOfResources);
+  EXPECT_TRUE(Device->Empty());
+
   Bitmap->SetHeight(0);
   EXPECT_TRUE(Bitmap->Empty());
   EXPECT_EQ(Bitmap->Width(), 3);
