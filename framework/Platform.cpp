@@ -33,6 +33,13 @@ void SetDefaults(TPlatform& p) {
   p.LoadStringA = [](HINSTANCE module, UINT id, char* buffer, int size) {
     return ::LoadStringA(module, id, buffer, size);
   };
+  p.SetLayeredWindowAttributes = [](HWND wnd, COLORREF key, BYTE alpha, DWORD flags) {
+    return ::SetLayeredWindowAttributes(wnd, key, alpha, flags);
+  };
+  p.UpdateLayeredWindow = [](HWND wnd, HDC dst, POINT* dstPos, SIZE* size, HDC src, POINT* srcPos, COLORREF key,
+                             BLENDFUNCTION* blend, DWORD flags) {
+    return ::UpdateLayeredWindow(wnd, dst, dstPos, size, src, srcPos, key, blend, flags);
+  };
 }
 
 struct Hooks {

@@ -54,9 +54,14 @@ struct TPlatform {
   std::function<BOOL(UINT action, UINT param, void* data, UINT winIni)> SystemParametersInfoA;
   // Strings of system DLLs' string tables (Wine's differ or are missing).
   std::function<int(HINSTANCE module, UINT id, char* buffer, int size)> LoadStringA;
+  // Layered-window output (Xvfb has no compositor and Wine reads attributes back as 0): tests record it.
+  std::function<BOOL(HWND wnd, COLORREF key, BYTE alpha, DWORD flags)> SetLayeredWindowAttributes;
+  std::function<BOOL(HWND wnd, HDC dst, POINT* dstPos, SIZE* size, HDC src, POINT* srcPos, COLORREF key,
+                     BLENDFUNCTION* blend, DWORD flags)>
+      UpdateLayeredWindow;
 };
-// Layered-window output and desktop-composition entries are late-bound (LateBinding.h); tests replace those
-// entries, and ResetPlatform() restores them too.
+// Entries the library binds late itself (LateBinding.h: composition, GDI+, themes) are replaced through their
+// TLateBound objects; ResetPlatform() restores them too.
 
 TPlatform& Platform();
 // Restores every default and runs the registered reset hooks (late-bound entries, per-process caches).

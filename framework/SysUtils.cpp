@@ -104,6 +104,8 @@ std::string Format(const std::string& format, std::initializer_list<TFormatArg> 
   return out;
 }
 
+void RaiseOutOfRange(int64_t min, int64_t max) { throw EInvalidOperation(Format(SOutOfRange, {min, max})); }
+
 // ---- integers ----
 std::string IntToStr(int64_t value) { return std::to_string(value); }
 

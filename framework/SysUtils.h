@@ -37,6 +37,12 @@ private:
 };
 std::string Format(const std::string& format, std::initializer_list<TFormatArg> args);
 
+// ---- the framework's own messages ----
+inline constexpr const char* SOutOfRange = "Value must be between %d and %d";
+inline constexpr const char* SCannotFocus = "Cannot focus a disabled or invisible window";
+// Raises EInvalidOperation "Value must be between <min> and <max>" (range-checked setters).
+[[noreturn]] void RaiseOutOfRange(int64_t min, int64_t max);
+
 // ---- integers ----
 std::string IntToStr(int64_t value);
 // Upper-case hexadecimal with at least `digits` digits; negative values as their two's complement of the

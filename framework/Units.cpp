@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "framework/LateBinding.h"
 #include "framework/SysUtils.h"
 
 namespace {
@@ -63,6 +64,8 @@ void FinalizeUnits() {
       HandleCurrentException();
     }
   }
+  // Last: the forms freed above may still have called late-bound entries.
+  FreeLateBoundLibraries();
 }
 
 void SetFrameworkFinalizer(TUnitProc finalize) { FrameworkFinalizer() = std::move(finalize); }

@@ -15,8 +15,9 @@ bool UnitRegistered(const std::string& name);
 // Runs the initialisers not run yet, in registration order. If one raises, the units initialised so far
 // stay initialised (FinalizeUnits undoes them) and the exception propagates.
 void InitializeUnits();
-// Finalisers of the initialised units in reverse order, then the framework finaliser. An exception from a
-// finaliser goes to the framework's exception hook and the rest still run. Afterwards the registry is empty.
+// Finalisers of the initialised units in reverse order, then the framework finaliser, then the DLLs loaded
+// for late binding are freed. An exception from a finaliser goes to the framework's exception hook and the
+// rest still run. Afterwards the registry is empty.
 void FinalizeUnits();
 // The framework's own last step (the application module sets it: destroy Application).
 void SetFrameworkFinalizer(TUnitProc finalize);

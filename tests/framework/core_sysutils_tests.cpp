@@ -73,6 +73,21 @@ TEST(Format, IntegersStringsWidthPrecision) {
   EXPECT_THROW(Format("%q", {1}), EConvertError);
 }
 
+TEST(FrameworkMessages, OutOfRangeRaisesInvalidOperationWithTheBounds) {
+  try {
+    RaiseOutOfRange(0, 100);
+    FAIL();
+  } catch (const EInvalidOperation& e) {
+    EXPECT_EQ(e.Message(), "Value must be between 0 and 100");
+  }
+  try {
+    RaiseOutOfRange(-5, 4294967295LL);
+    FAIL();
+  } catch (const EInvalidOperation& e) {
+    EXPECT_EQ(e.Message(), "Value must be between -5 and 4294967295");
+  }
+}
+
 TEST(Floats, DotWhateverTheLocaleAndShortestText) {
   EXPECT_DOUBLE_EQ(StrToFloat("10.25"), 10.25);
   EXPECT_DOUBLE_EQ(StrToFloat("-1.5e2"), -150.0);
@@ -184,6 +199,13 @@ TEST(PlatformTable, ResetRestoresDefaultsAndRunsHooks) {
     return IDNO;
   };
   EXPECT_EQ(Platform().GetTickCount(), 5u);
+  std::vector<BYTE> alphas;
+  Platform().SetLayeredWindowAttributes = [&](HWND, COLORREF, BYTE alpha, DWORD) {
+    alphas.push_back(alpha);
+    return TRUE;
+  };
+  EXPECT_TRUE(Platform().SetLayeredWindowAttributes(nullptr, 0, 128, LWA_ALPHA));
+  EXPECT_EQ(alphas, (std::vector<BYTE>{128}));
   TMessageBoxRequest r;
   r.text = "Erase?";
   r.flags = MB_YESNO;
@@ -193,6 +215,7 @@ TEST(PlatformTable, ResetRestoresDefaultsAndRunsHooks) {
   ResetPlatform();
   EXPECT_EQ(resets, 1);
   EXPECT_FALSE(HasMessageBoxSink());
+  EXPECT_FALSE(Platform().SetLayeredWindowAttributes(nullptr, 0, 128, LWA_ALPHA)) << "the real call refuses no window";
   const DWORD real = Platform().GetTickCount();
   EXPECT_LE(real - GetTickCount(), 1000u);
   RemoveResetHook(id);

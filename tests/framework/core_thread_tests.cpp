@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "framework/Classes.h"
+#include "framework/LateBinding.h"
 #include "framework/Units.h"
 
 namespace {
@@ -200,6 +201,21 @@ TEST(Units, InitInOrderFinalizeInReverseThenTheFrameworkLast) {
   EXPECT_EQ(log, (std::vector<std::string>{"init Graphics", "init Skin", "init Late", "final Late", "final Skin",
                                            "final Graphics", "free Application"}));
   EXPECT_FALSE(UnitRegistered("Skin"));
+}
+
+TEST(Units, LateBoundLibrariesAreFreedAfterTheFrameworkFinaliser) {
+  // A DLL nothing else in the test program loads.
+  static TLateBound<DWORD WINAPI()> entry("msacm32.dll", "acmGetVersion");
+  ASSERT_TRUE(entry.Available());
+  ASSERT_NE(GetModuleHandleA("msacm32.dll"), nullptr);
+  static bool loadedDuringFinaliser;
+  loadedDuringFinaliser = false;
+  SetFrameworkFinalizer([] { loadedDuringFinaliser = GetModuleHandleA("msacm32.dll") != nullptr; });
+  FinalizeUnits();
+  EXPECT_TRUE(loadedDuringFinaliser) << "forms freed by the framework finaliser may still use late-bound entries";
+  EXPECT_EQ(GetModuleHandleA("msacm32.dll"), nullptr);
+  EXPECT_TRUE(entry.Available()) << "binds again when used after the end";
+  FreeLateBoundLibraries();
 }
 
 TEST(Units, OnlyInitialisedUnitsAreFinalised) {

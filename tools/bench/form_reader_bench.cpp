@@ -32,12 +32,17 @@ PUBLISHED(TBenchComponent) { p.Object("Lines", &TBenchComponent::Lines); }
 
 std::string MainFormSizedText() {
   std::string text = "object Form: TBenchComponent\n  Lines.Strings = (\n";
-  for (int i = 0; i < 1807; ++i)
-    text += "    ':10" + IntToHex(i * 16, 4) + "00000102030405060708090A0B0C0D0E0F10'\n";
+  for (int i = 0; i < 1807; ++i) {
+    text += "    ':10";
+    text += IntToHex(i * 16, 4);
+    text += "00000102030405060708090A0B0C0D0E0F10'\n";
+  }
   text += "  )\n";
   // A packed skin of about 400 KB and five images.
   for (int k = 0; k < 6; ++k) {
-    text += "  object Part" + std::to_string(k) + ": TBenchComponent\n    Left = 8\n    Data = {\n      ";
+    text += "  object Part";
+    text += std::to_string(k);
+    text += ": TBenchComponent\n    Left = 8\n    Data = {\n      ";
     const int bytes = k == 0 ? 400000 : 60000;
     for (int i = 0; i < bytes; ++i) {
       text += IntToHex((i * 31) & 0xFF, 2);
