@@ -17,6 +17,10 @@ enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDoub
 using TShiftState = TSet<TShiftStateItem>;
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 
+// Keyboard shortcuts: a virtual-key code with modifier bits (Alt+F4 = scAlt | VK_F4 = 0x8073).
+using TShortCut = uint16_t;
+inline constexpr TShortCut scNone = 0, scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000;
+
 enum TComponentStateItem { csLoading, csReading, csWriting, csDestroying, csDesigning };
 using TComponentState = TSet<TComponentStateItem>;
 enum TOperation { opInsert, opRemove };

@@ -173,6 +173,8 @@ private:
   const char* p_;
   const char* end_;
   int line_ = 1;
+  static constexpr int kMaxListDepth = 32;
+  int listDepth_ = 0;
   TComponent* root_;
   std::string formName_;
   std::string objectName_;
@@ -403,12 +405,15 @@ TFormValue TFormParser::ParseValue() {
     Expect(']');
   } else if (c == '(') {
     ++p_;
+    // Lists nest only a level or two in real descriptions; a runaway nesting must not exhaust the stack.
+    if (++listDepth_ > kMaxListDepth) Fail("Lists nested too deeply");
     v.kind = TFormValue::List;
     while (Peek() != ')') {
       if (p_ >= end_) Fail("')' expected but end of text found");
       v.items.push_back(ParseValue());
     }
     ++p_;
+    --listDepth_;
   } else if (c == '{') {
     ++p_;
     v.kind = TFormValue::Binary;

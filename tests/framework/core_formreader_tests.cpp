@@ -338,6 +338,8 @@ TEST_F(FormReaderTest, ErrorsForWrongValuesOfEachKind) {
       {"Items.Strings = ('a' 1)", "Error reading F.B.Items.Strings, line 3: String expected"},
       {"Left = 12abc", "Error reading F.B.Left, line 3: Invalid number '12a'"},
       {"Caption 'x'", "Error reading F.B.Caption, line 3: '=' expected but ''' found"},
+      {"Items.Strings = ((((((((((((((((((((((((((((((((((('a')))))))))))))))))))))))))))))))))",
+       "Error reading F.B.Items.Strings, line 3: Lists nested too deeply"},
   };
   for (const Case& c : cases) {
     form->Free();
