@@ -274,7 +274,9 @@ TEST_F(UiWave2, ThemeStateCanBeForcedAndAResetReturnsToTheRealOne) {
   ResetPlatform();
   EXPECT_EQ(ThemeServices()->ThemesEnabled(), real);
   // Without a manifest asking for common controls 6 the themed branches stay off.
-  if (CommonControlsVersion() < 6) EXPECT_FALSE(real);
+  if (CommonControlsVersion() < 6) {
+    EXPECT_FALSE(real);
+  }
 }
 
 TEST_F(UiWave2, AlphaBlendMakesTheFormLayeredAndAHelperFormShowsWithoutActivation) {
@@ -339,3 +341,34 @@ TEST_F(UiWave2, FindDragTargetGivesTheGraphicChildUnderAScreenPoint) {
 }  // namespace
 
 IMPLEMENT_CLASS(TTaggedHintWindow)
+
+namespace {
+
+// Derived timers do their work in Timer(); Enabled and Interval restart the system timer.
+class TCountingTimer : public TTimer {
+public:
+  explicit TCountingTimer(TComponent* o) : TTimer(o) {}
+  int ticks = 0;
+  void Timer() override {
+    ++ticks;
+    TTimer::Timer();
+  }
+};
+
+TEST_F(UiWave2, ADerivedTimerTicksWhileEnabledAndStopsWhenDisabled) {
+  auto* timer = new TCountingTimer(nullptr);
+  timer->SetInterval(0);  // no interval: no timer
+  SendMessageA(timer->WindowHandle(), WM_TIMER, 1, 0);  // tests may tick by hand
+  EXPECT_EQ(timer->ticks, 1);
+  timer->SetInterval(15);
+  ASSERT_TRUE(testing_support::PumpUntil([&] { return timer->ticks >= 3; }, 3000));
+  timer->SetEnabled(false);
+  testing_support::PumpPending();
+  int stopped = timer->ticks;
+  Sleep(60);
+  testing_support::PumpPending();
+  EXPECT_EQ(timer->ticks, stopped);
+  timer->Free();
+}
+
+}  // namespace
