@@ -13,9 +13,13 @@
 // system procedure of each registered class, and the child window IDs.
 namespace {
 
-std::unordered_map<HWND, TWinControl*> g_windows;
-std::unordered_map<UINT, TWinControl*> g_controlIds;
-std::map<std::string, WNDPROC> g_classProcs;
+// Never destroyed: Wine destroys the thread's windows after static destructors ran at exit, and their
+// last messages still pass through the window procedure.
+std::unordered_map<HWND, TWinControl*>& g_windows = *new std::unordered_map<HWND, TWinControl*>;
+std::unordered_map<UINT, TWinControl*>& g_controlIds = *new std::unordered_map<UINT, TWinControl*>;
+std::map<std::string, WNDPROC>& g_classProcs = *new std::map<std::string, WNDPROC>;
+// Set at process exit: windows then only get their class's own procedure.
+volatile bool g_exiting = false;
 TWinControl* g_creationControl = nullptr;  // receives its window at the window's first message
 int g_windowCount = 0;
 UINT g_nextControlId = 0;
@@ -214,6 +218,10 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {
 }
 
 TControl::~TControl() {
+  // Deleted without Free(): leave the parent and the trackers anyway (windowed controls did in their own
+  // destructor, where the object still knows it is windowed).
+  ForgetMouseControl(this);
+  if (FParent) FParent->RemoveControl(this);
   FConstraints->Free();
   FFont->Free();
 }
@@ -261,6 +269,7 @@ void TControl::Unlink() {
 
 void TControl::Notification(TComponent* AComponent, TOperation Operation) {
   inherited::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FPopupMenu) FPopupMenu = nullptr;
 }
 
 TComponent* TControl::GetParentComponent() const { return FParent; }
@@ -413,11 +422,34 @@ void TControl::ParentColorChanged() {
 void TControl::SetShowHint(bool Value) {
   FShowHint = Value;
   FParentShowHint = false;
+  ParentShowHintChanged();
 }
 
 void TControl::SetParentShowHint(bool Value) {
   FParentShowHint = Value;
-  if (Value && FParent) FShowHint = FParent->ShowHint();
+  if (Value && FParent) {
+    FShowHint = FParent->ShowHint();
+    ParentShowHintChanged();
+  }
+}
+
+void TControl::ParentShowHintChanged() {
+  // Children following their parent's ShowHint take the new value, down the whole tree.
+  auto* win = As<TWinControl>(this);
+  if (!win) return;
+  for (int i = 0; i < win->ControlCount(); ++i) {
+    TControl* c = win->Controls(i);
+    if (c->FParentShowHint) {
+      c->FShowHint = FShowHint;
+      c->ParentShowHintChanged();
+    }
+  }
+}
+
+void TControl::SetPopupMenu(TComponent* Value) {
+  if (FPopupMenu) FPopupMenu->RemoveFreeNotification(this);
+  FPopupMenu = Value;
+  if (Value) Value->FreeNotification(this);
 }
 
 void TControl::SetCursor(TCursor Value) {
@@ -516,6 +548,14 @@ void TControl::Dispatch(TMessage& Message) {
     case WM_RBUTTONUP: return WMMouseButton(Message, mbRight, false);
     case WM_MBUTTONUP: return WMMouseButton(Message, mbMiddle, false);
     case WM_MOUSEMOVE: return WMMouseMove(Message);
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK: {
+      TWMMouse mouse(Message);
+      DefaultHandler(Message);
+      MouseDown(Message.Msg == WM_RBUTTONDBLCLK ? mbRight : mbMiddle,
+                KeysToShiftState(static_cast<WORD>(mouse.Keys())) + ssDouble, mouse.XPos(), mouse.YPos());
+      return;
+    }
     case WM_LBUTTONDBLCLK: {
       TWMMouse mouse(Message);
       DefaultHandler(Message);
@@ -635,7 +675,21 @@ void TControl::Resize() {
 
 TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
 
-TWinControl::~TWinControl() { ReleaseBrush(); }
+TWinControl::~TWinControl() {
+  // Deleted without Free(): no message may reach this object any more.
+  if (FHandle) {
+    try {
+      DestroyHandle();
+    } catch (...) {
+      HandleCurrentException();
+    }
+    if (FHandle) DetachHandle();
+  }
+  if (FParent) FParent->RemoveControl(this);
+  for (TControl* c : FControls) c->FParent = nullptr;
+  for (TWinControl* c : FWinControls) c->FParent = nullptr;
+  ReleaseBrush();
+}
 
 void TWinControl::ReleaseBrush() {
   if (FBrush) GdiFreeObject(FBrush);
@@ -1442,8 +1496,7 @@ void TWinControl::WMEraseBkgnd(TMessage& Message) {
     DefaultHandler(Message);
     return;
   }
-  RECT r;
-  GetClientRect(FHandle, &r);
+  RECT r = ClientRect();  // also without a window (PaintTo of a control whose window is not made yet)
   HBRUSH b = GdiNewSolidBrush(ColorToRGB(FColor));
   ::FillRect(dc, &r, b);
   GdiFreeObject(b);
@@ -1508,6 +1561,21 @@ void TWinControl::CNChar(TMessage& Message) {
     if (form && form->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam) != 0) return;
   }
   Message.Result = 0;
+}
+
+bool TWinControl::KeyFromChildWindow(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      return DoKeyDown(Message);
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      return DoKeyUp(Message);
+    case WM_CHAR:
+      return DoKeyPress(Message);
+    default:
+      return false;
+  }
 }
 
 bool TWinControl::DoKeyDown(TMessage& Message) {
@@ -1761,24 +1829,27 @@ void TWinControl::MainWndProc(TMessage& Message) {
 }
 
 LRESULT CALLBACK FrameworkWindowProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-  TWinControl* c = FindControl(h);
-  if (!c && g_creationControl) {
-    c = g_creationControl;
-    g_creationControl = nullptr;
-    c->AttachHandle(h);
-  }
-  if (!c) return CallWindowProcA(ClassDefProc(h), h, msg, w, l);
-  if (IsMouseMessage(msg) || msg == WM_MOUSELEAVE) {
-    if (msg == WM_MOUSELEAVE && g_trackedWindow == h) g_trackedWindow = nullptr;
-    try {
-      UpdateMouseControl();
-    } catch (...) {
-      if (Application)
-        Application->HandleException(c);
-      else
-        HandleCurrentException();
+  TWinControl* c = nullptr;
+  try {
+    if (g_exiting) return CallWindowProcA(ClassDefProc(h), h, msg, w, l);
+    c = FindControl(h);
+    if (!c && g_creationControl) {
+      c = g_creationControl;
+      g_creationControl = nullptr;
+      c->AttachHandle(h);
     }
-    if (FindControl(h) != c) return 0;  // a hover handler destroyed the window
+    if (!c) return CallWindowProcA(ClassDefProc(h), h, msg, w, l);
+    if (IsMouseMessage(msg) || msg == WM_MOUSELEAVE) {
+      if (msg == WM_MOUSELEAVE && g_trackedWindow == h) g_trackedWindow = nullptr;
+      UpdateMouseControl();
+      if (FindControl(h) != c) return 0;  // a hover handler destroyed the window
+    }
+  } catch (...) {
+    if (Application)
+      Application->HandleException(c);
+    else
+      HandleCurrentException();
+    if (!c || FindControl(h) != c) return DefWindowProcA(h, msg, w, l);
   }
   TMessage m{msg, w, l, 0};
   c->MainWndProc(m);
@@ -1787,12 +1858,15 @@ LRESULT CALLBACK FrameworkWindowProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   return m.Result;
 }
 
+void MarkFrameworkExiting() { g_exiting = true; }
+bool FrameworkExiting() { return g_exiting; }
+
 // ===================================================================================================
 // TGraphicControl / TCustomControl
 
 // ---- TControlCanvas ----
 namespace {
-std::vector<TControlCanvas*> g_canvasesWithDC;
+std::vector<TControlCanvas*>& g_canvasesWithDC = *new std::vector<TControlCanvas*>;
 }
 
 TControlCanvas::TControlCanvas(TControl* Control) : FControl(Control) {}
@@ -1908,6 +1982,7 @@ PUBLISHED(TControl) {
   p.Bool("ShowHint", &TControl::ShowHint, &TControl::SetShowHint);
   p.Bool("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint);
   p.IntIdents("Cursor", &TControl::Cursor, &TControl::SetCursor, "TCursor");
+  p.Object("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu);
   p.Bool("AutoSize", &TControl::AutoSize, &TControl::SetAutoSize);
   p.Event("OnClick", &TControl::OnClick);
   p.Event("OnDblClick", &TControl::OnDblClick);

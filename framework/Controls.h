@@ -156,6 +156,9 @@ public:
   virtual void SetAutoSize(bool Value);
   TAlign Align() const { return FAlign; }
   void SetAlign(TAlign Value);
+  // The context menu component (the menu classes come with the menus; a freed menu is forgotten).
+  TComponent* PopupMenu() const { return FPopupMenu; }
+  void SetPopupMenu(TComponent* Value);
   // Edges kept at their distance from the parent's when the parent resizes (default [akLeft, akTop]).
   TAnchors Anchors() const { return FAnchors; }
   void SetAnchors(TAnchors Value);
@@ -246,6 +249,7 @@ protected:
   TAnchors FAnchors{akLeft, akTop};
   TSizeConstraints* FConstraints;
   TBiDiMode FBiDiMode = bdLeftToRight;
+  TComponent* FPopupMenu = nullptr;
   int FAnchorRight = -1;   // distance of the right edge from the parent's client width, for akRight
   int FAnchorBottom = -1;  // likewise for akBottom
   TControlStyle FControlStyle;
@@ -253,6 +257,7 @@ protected:
   bool FInFontChange = false;
 
   void UpdateAnchorRules();
+  void ParentShowHintChanged();
 
 private:
   friend class TWinControl;
@@ -348,6 +353,9 @@ public:
   void WndProc(TMessage& Message) override;
   // Entry from the window procedure: WindowProc under a catch-all.
   void MainWndProc(TMessage& Message);
+  // A key message for a window inside this control that the framework did not make (a combo's edit
+  // child): the key events (KeyPreview first) run here; true when a handler consumed the key.
+  bool KeyFromChildWindow(TMessage& Message);
 
   TKeyEvent OnKeyDown;
   TKeyEvent OnKeyUp;
@@ -503,6 +511,11 @@ void SetCaptureControl(TControl* Control);
 TControl* MouseControl();
 void UpdateMouseControl();
 void ForgetMouseControl(TControl* Control);
+
+// Process exit: from then on framework windows only get their class's own procedure (Wine destroys the
+// thread's windows after static destructors ran). Set by the framework's exit handler.
+void MarkFrameworkExiting();
+bool FrameworkExiting();
 
 // Registers the published properties and reader identifiers of the control classes (unit start-up).
 void RegisterControlClasses();

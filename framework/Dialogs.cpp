@@ -6,6 +6,7 @@
 #include "framework/ExtCtrls.h"
 #include "framework/Platform.h"
 #include "framework/StdCtrls.h"
+#include "framework/SysUtils.h"
 
 // ===================================================================================================
 // TOpenDialog
@@ -44,7 +45,12 @@ bool TOpenDialog::Execute() {
   ofn.lpstrTitle = FTitle.empty() ? nullptr : FTitle.c_str();
   ofn.lpstrDefExt = FDefaultExt.empty() ? nullptr : FDefaultExt.c_str();
   ofn.Flags = flags;
-  if (!Platform().GetOpenFileNameA(&ofn)) return false;
+  if (!Platform().GetOpenFileNameA(&ofn)) {
+    // Cancelled gives 0; anything else is a failure of the dialog, not the user's answer.
+    DWORD error = CommDlgExtendedError();
+    if (error != 0) throw EInvalidOperation(Format("The open dialog failed (error %x)", {static_cast<int>(error)}));
+    return false;
+  }
   file.back() = '\0';
   FFileName = file.data();
   FFilterIndex = static_cast<int>(ofn.nFilterIndex);

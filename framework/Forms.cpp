@@ -288,7 +288,7 @@ void TCustomForm::ApplyAlphaBlend() {
   LONG ex = GetWindowLongA(FHandle, GWL_EXSTYLE);
   if (FAlphaBlend) {
     SetWindowLongA(FHandle, GWL_EXSTYLE, ex | WS_EX_LAYERED);
-    SetLayeredWindowAttributes(FHandle, 0, static_cast<BYTE>(FAlphaBlendValue), LWA_ALPHA);
+    Platform().SetLayeredWindowAttributes(FHandle, 0, static_cast<BYTE>(FAlphaBlendValue), LWA_ALPHA);
   } else if (ex & WS_EX_LAYERED) {
     SetWindowLongA(FHandle, GWL_EXSTYLE, ex & ~WS_EX_LAYERED);
     RedrawWindow(FHandle, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
@@ -855,6 +855,7 @@ HCURSOR TScreen::Cursors(TCursor Index) const {
 // TApplication
 
 LRESULT CALLBACK AppWindowProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  if (FrameworkExiting()) return DefWindowProcA(h, msg, w, l);
   auto* app = reinterpret_cast<TApplication*>(GetWindowLongPtrA(h, GWLP_USERDATA));
   if (msg == WM_NCCREATE) {
     auto* cs = reinterpret_cast<CREATESTRUCTA*>(l);
@@ -974,7 +975,15 @@ bool TApplication::IsKeyMsg(MSG& Msg) {
   if (Msg.message < WM_KEYFIRST || Msg.message > WM_KEYLAST) return false;
   TWinControl* c = FindVCLWindow(Msg.hwnd);
   if (!c) return false;
-  return c->Perform(CN_BASE + Msg.message, Msg.wParam, Msg.lParam) != 0;
+  if (c->Perform(CN_BASE + Msg.message, Msg.wParam, Msg.lParam) != 0) return true;
+  // The focus is in a window of the control the framework did not make (a combo's edit child): its
+  // procedure never runs the framework's key events, so they run here before the message goes on.
+  if (c->HandleAllocated() && Msg.hwnd != c->Handle()) {
+    TMessage m{Msg.message, Msg.wParam, Msg.lParam, 0};
+    if (c->KeyFromChildWindow(m)) return true;
+    Msg.wParam = m.WParam;
+  }
+  return false;
 }
 
 bool TApplication::ProcessMessage(MSG& Msg) {
@@ -1235,6 +1244,12 @@ void TApplication::ControlDestroying(TControl* Control) {
 
 void InitializeForms() {
   if (Application) return;
+  static bool exitHandler = false;
+  if (!exitHandler) {
+    // Runs before the static destructors of everything made after it.
+    atexit([] { MarkFrameworkExiting(); });
+    exitHandler = true;
+  }
   RegisterColorIdents();
   RegisterControlClasses();
   RegisterFormClasses();

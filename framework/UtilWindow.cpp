@@ -7,6 +7,7 @@ void AdjustFrameworkWindowCount(int delta);
 namespace {
 
 LRESULT CALLBACK UtilWindowProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  if (FrameworkExiting()) return DefWindowProcA(h, msg, w, l);
   auto* method = reinterpret_cast<TWndMethod*>(GetWindowLongPtrA(h, GWLP_USERDATA));
   if (!method) return DefWindowProcA(h, msg, w, l);
   TMessage m{msg, w, l, 0};
