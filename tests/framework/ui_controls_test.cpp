@@ -473,8 +473,8 @@ TEST_F(UiControls, CreatingAndDestroyingAFormWithChildrenLeaksNoObjects) {
     bar->SetParent(form);
     auto* image = new TImage(form);
     image->SetParent(form);
-    auto* timer = new TTimer(form);
-    timer->SetEnabled(false);
+    auto* timer = new TTimer(form);  // enabled: its system timer goes with its utility window
+    timer->SetInterval(5000);
     form->Show();
     testing_support::PumpPending();
     form->Free();
