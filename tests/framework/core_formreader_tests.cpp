@@ -190,6 +190,40 @@ public:
 };
 IMPLEMENT_CLASS(TLogger)
 
+// Defines its own data of every value kind, read through the reader's Read* calls.
+class TDefined : public TComponent {
+  DECLARE_CLASS(TDefined, TComponent)
+public:
+  using TComponent::TComponent;
+  std::string log;
+  void DefineProperties(TFiler& filer) override {
+    TComponent::DefineProperties(filer);
+    filer.DefineProperty("Mixed", [this](TReader& r) {
+      r.ReadListBegin();
+      // One read per statement: the order of operands of + is unspecified.
+      log += r.ReadString() + "|";
+      log += std::to_string(r.ReadInteger()) + "|";
+      log += std::to_string(r.ReadInt64()) + "|";
+      log += FloatToStr(r.ReadFloat()) + "|";
+      log += r.ReadBoolean() ? "T|" : "F|";
+      log += r.ReadIdent() + "|";
+      r.ReadListBegin();
+      while (!r.EndOfList()) log += r.ReadString();
+      r.ReadListEnd();
+      r.ReadListEnd();
+    });
+    filer.DefineProperty("Greedy", [](TReader& r) {
+      r.ReadString();
+      r.ReadString();  // one value only
+    });
+    filer.DefineProperty("Lazy", [](TReader& r) {
+      r.ReadListBegin();
+      r.ReadListEnd();  // items left unread
+    });
+  }
+};
+IMPLEMENT_CLASS(TDefined)
+
 class FormReaderTest : public testing::Test {
 protected:
   void SetUp() override {
@@ -409,6 +443,27 @@ TEST_F(FormReaderTest, ComponentsThatAreNotControlsKeepTheirStoredPosition) {
   form = new TTestForm(nullptr);
   EXPECT_EQ(ReadError("object F: TTestForm\n  object Port: TLogger\n    Top = 'x'\n  end\nend\n"),
             "Error reading F.Port.Top, line 3: Integer expected");
+}
+
+TEST_F(FormReaderTest, DefinedPropertiesReadEachValueKindAndMisreadsAreErrors) {
+  RegisterClass(TDefined::StaticClassInfo());
+  ReadComponentFromText(
+      "object F: TTestForm\n  object D: TDefined\n    Mixed = ('s' 7 8589934592 2.5 True alTop ('x' 'y'))\n"
+      "  end\nend\n",
+      form);
+  EXPECT_EQ(static_cast<TDefined*>(form->FindComponent("D"))->log, "s|7|8589934592|2.5|T|alTop|xy");
+  form->Free();
+  form = new TTestForm(nullptr);
+  EXPECT_EQ(ReadError("object F: TTestForm\n  object D: TDefined\n    Greedy = 'a'\n  end\nend\n"),
+            "Error reading F.D.Greedy, line 3: No more values to read as string");
+  form->Free();
+  form = new TTestForm(nullptr);
+  EXPECT_EQ(ReadError("object F: TTestForm\n  object D: TDefined\n    Lazy = ('a')\n  end\nend\n"),
+            "Error reading F.D.Lazy, line 3: End of list expected");
+  form->Free();
+  form = new TTestForm(nullptr);
+  EXPECT_EQ(ReadError("object F: TTestForm\n  object D: TDefined\n    Mixed = 5\n  end\nend\n"),
+            "Error reading F.D.Mixed, line 3: List expected");
 }
 
 TEST_F(FormReaderTest, StringCodesAboveTheByteRangeMapToTheAnsiCodePage) {
