@@ -244,5 +244,7 @@ void TMainForm::sButton1Click(TObject* Sender) { Label1Click(Sender); }
 
 void RegisterMainFormClasses() {
   RegisterPlainSkinControls();
-  RegisterClasses({TMainForm::StaticClassInfo(), TBComPort::StaticClassInfo()});
+  RegisterBCPortClasses();
+  RegisterSkinManagerClasses();
+  RegisterClasses({TMainForm::StaticClassInfo()});
 }

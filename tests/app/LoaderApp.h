@@ -34,6 +34,7 @@ struct LoaderApp {
       };
     }
     closer = std::make_unique<testing_support::ModalCloser>();
+    closer->OnFound = [this](const testing_support::FoundWindow& w) { texts.push_back(MessageText(w)); };
     RegisterLoaderUnits();
     InitializeUnits();
     Application->Initialize();
@@ -45,23 +46,27 @@ struct LoaderApp {
   }
   ~LoaderApp() {
     testing_support::PumpPending();
-    closer.reset();
+    // The closer stays until the forms are gone: closing a port whose device went away is reported.
     FinalizeUnits();
+    closer.reset();
     ResetPlatform();
   }
 
-  // The texts of the boxes closed so far (their child captions joined by '\n').
-  std::vector<std::string> Messages() const {
-    std::vector<std::string> out;
-    for (const auto& w : closer->Closed()) out.push_back(w.text);
-    return out;
-  }
+  // The texts of the boxes closed so far, in order.
+  std::vector<std::string> Messages() const { return texts; }
   bool SawMessageContaining(const std::string& part) const {
-    for (const auto& w : closer->Closed())
-      if (w.text.find(part) != std::string::npos) return true;
+    for (const std::string& t : texts)
+      if (t.find(part) != std::string::npos) return true;
     return false;
   }
+  // The message of a box: the labels of the framework's message form (they have no window of
+  // their own), else the captions of the system box's child windows.
+  static std::string MessageText(const testing_support::FoundWindow& w);
+  std::vector<std::string> texts;
   TBootloaderSession& Session() { return MainForm->Session(); }
-  // Presses a key on the main form as the keyboard would (the form previews keys).
+  // Presses a key on the main form as the keyboard would (the form previews keys); an exception
+  // goes to the application's handler, as from the message loop.
   void PressKey(WORD key, bool ctrl, bool shift = false);
+  // Clicks a button as the mouse would.
+  void Click(TControl* button);
 };

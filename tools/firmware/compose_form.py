@@ -49,8 +49,8 @@ def main():
     template_path, output_path = sys.argv[1], sys.argv[2]
     values = {}
     for arg in sys.argv[3:]:
-        name, spec = arg.split("=", 1)
-        values[name] = spec.split(":", 2) if spec.startswith("picture:") else spec.split(":", 1)
+        name, source = arg.split("=", 1)
+        values[name] = source.split(":", 2) if source.startswith("picture:") else source.split(":", 1)
     with open(template_path, encoding="utf-8") as f:
         template = f.read()
 
@@ -59,21 +59,21 @@ def main():
         kind_hint, name = match.group(1), match.group(2)
         if name not in values:
             raise SystemExit("no value given for placeholder " + match.group(0))
-        spec = values[name]
-        kind = spec[0]
+        source = values[name]
+        kind = source[0]
         if kind_hint == "BINARY" and kind == "file":
-            with open(spec[1], "rb") as f:
+            with open(source[1], "rb") as f:
                 return binary_value(f.read(), indent)
         if kind_hint == "BINARY" and kind == "picture":
-            with open(spec[2], "rb") as f:
-                cls = spec[1].encode("ascii")
+            with open(source[2], "rb") as f:
+                cls = source[1].encode("ascii")
                 return binary_value(bytes([len(cls)]) + cls + f.read(), indent)
         if kind_hint == "LINES" and kind == "lines":
-            return lines_value(spec[1], indent)
+            return lines_value(source[1], indent)
         if kind_hint is None and kind == "text":
-            if spec[1] == "-":
+            if source[1] == "-":
                 return ""
-            with open(spec[1], encoding="utf-8") as f:
+            with open(source[1], encoding="utf-8") as f:
                 return f.read()
         raise SystemExit("placeholder %s does not take a %s value" % (match.group(0), kind))
 

@@ -1,0 +1,268 @@
+// The loader's forms and port against a simulated device on a COM port of its own.
+#include "tests/app/LoaderApp.h"
+
+#include "framework/ComCtrls.h"
+#include "framework/StdCtrls.h"
+#include "serial/BCPort.h"
+#include "skin/controls/pngextra.h"
+#include "skin/controls/sButton.h"
+#include "skin/controls/sComboBox.h"
+#include "skin/controls/sGauge.h"
+#include "skin/controls/sLabel.h"
+#include "skin/controls/vkProgressBar.h"
+#include "tests/support/SimulatedDevice.h"
+
+#include <gtest/gtest.h>
+
+using testing_support::DeviceFrame;
+using testing_support::SimulatedDevice;
+
+namespace {
+
+SimulatedDevice::Options Geometry(int blocksPerPage, int blockSize, int pageCount, const char* description = "171122") {
+  SimulatedDevice::Options o;
+  o.blocksPerPage = blocksPerPage;
+  o.blockSize = blockSize;
+  o.pageCount = pageCount;
+  o.description = std::string(description);
+  return o;
+}
+
+// Points the port combo at the device, as Ctrl+R and a pick would.
+void ChoosePort(const std::string& port) {
+  TStrings* items = MainForm->cbPort->Items();
+  int index = items->IndexOf(port);
+  if (index < 0) index = items->Add(port);
+  MainForm->cbPort->SetItemIndex(index);
+}
+
+std::vector<uint8_t> ImageBytes(const std::string& image, size_t count) {
+  std::vector<uint8_t> bytes(count);
+  for (size_t i = 0; i < count; ++i) bytes[i] = static_cast<uint8_t>(std::stoi(image.substr(2 * i, 2), nullptr, 16));
+  return bytes;
+}
+
+bool PortOpen() { return MainForm->BComPort1->Connected(); }
+
+}  // namespace
+
+TEST(LoaderDevice, WritesTheStoredFirmwareByteForByte) {
+  LoaderApp app;
+  // 28 pages of 16 blocks of 64 bytes cover the firmware's program region (27,200 bytes).
+  SimulatedDevice device(Geometry(16, 64, 28));
+  ChoosePort(device.PortName());
+  app.Click(MainForm->ButtonWrite);
+
+  const testing_support::DeviceCounts counts = device.Counts();
+  EXPECT_EQ(counts.identify, 1);
+  EXPECT_EQ(counts.description, 1);
+  EXPECT_EQ(counts.erase, 28);
+  EXPECT_EQ(counts.data, 28 * 16);
+  EXPECT_EQ(counts.commit, 28 * 16);
+  EXPECT_EQ(counts.reset, 2);
+  EXPECT_EQ(counts.wakeChars, 25);
+  const std::vector<uint8_t> flash = device.Memory();
+  ASSERT_EQ(flash.size(), 28u * 16 * 64);
+  EXPECT_TRUE(flash == ImageBytes(app.Session().FirmwareImage, flash.size()));
+
+  EXPECT_EQ(MainForm->LabelNameOfHex->Caption().rfind("Мікропрограма : успішно завантажена в ", 0), 0u);
+  EXPECT_TRUE(app.SawMessageContaining("Мікропрограма успішно завантажена в "));
+  EXPECT_TRUE(app.SawMessageContaining("Після запису необхідно провести встановлення конфігурації (при наявності)"));
+  EXPECT_EQ(MainForm->Label3->Caption(), "Автокалібровка: 0.0.0");
+  EXPECT_FALSE(PortOpen());
+  EXPECT_FALSE(MainForm->ButtonWrite->Enabled());
+  EXPECT_TRUE(MainForm->ButtonConect->Enabled());
+  EXPECT_EQ(MainForm->ProgressbarReadWrite->Progress(), 0);
+}
+
+TEST(LoaderDevice, IdentifyButtonRetriesUntilTheThirdTry) {
+  LoaderApp app;
+  SimulatedDevice device(Geometry(16, 64, 4));
+  device.SetDescription(std::string("MVT-7 rev 2"));
+  device.AnswerOnTry(DeviceFrame::Identify, 3);
+  ChoosePort(device.PortName());
+  app.Click(MainForm->ButtonConect);
+  EXPECT_EQ(device.Counts().identify, 3);
+  EXPECT_TRUE(app.SawMessageContaining("Визначино:"));
+  EXPECT_EQ(MainForm->MemoAbout->Text(), "MVT-7 rev 2");
+  EXPECT_EQ(MainForm->LabelNameOfHex->Caption(), "Відкрийте мікропрограму з розширенням - HEX");
+  EXPECT_TRUE(PortOpen());  // the device stays in its bootloader
+  EXPECT_EQ(app.Session().PageCount, 4);
+}
+
+TEST(LoaderDevice, VersionCheckRefusals) {
+  struct Case {
+    const char* description;
+    const char* message;
+  } cases[] = {
+      {"171123", "Дана версія вже записана в прилад!"},
+      {"171124", "В прилад вже записана новіша версія!"},
+      {nullptr, "Невідомо що то є!"},
+  };
+  LoaderApp app;
+  SimulatedDevice device(Geometry(16, 64, 4));
+  ChoosePort(device.PortName());
+  for (const Case& c : cases) {
+    device.SetDescription(c.description ? std::optional<std::string>(c.description) : std::nullopt);
+    device.ResetCounts();
+    app.Click(MainForm->ButtonWrite);
+    EXPECT_TRUE(app.SawMessageContaining(c.message)) << c.message;
+    const testing_support::DeviceCounts counts = device.Counts();
+    EXPECT_EQ(counts.reset, 2) << c.message;
+    EXPECT_EQ(counts.erase, 0) << c.message;
+    EXPECT_FALSE(PortOpen()) << c.message;
+    if (!c.description) {
+      EXPECT_EQ(MainForm->MemoAbout->Text(), "Невідомий прилад/версія");
+    }
+  }
+}
+
+TEST(LoaderDevice, UnknownLoaderVersionAndSilenceAreRefused) {
+  LoaderApp app;
+  SimulatedDevice device(Geometry(16, 64, 4));
+  ChoosePort(device.PortName());
+  device.SetLoaderVersion("03");
+  app.Click(MainForm->ButtonWrite);
+  EXPECT_TRUE(app.SawMessageContaining("03 - невідома версія завантажувача мікроконтролера"));
+  EXPECT_TRUE(PortOpen());
+  EXPECT_FALSE(MainForm->ButtonOpenHex->Enabled());
+  EXPECT_EQ(device.Counts().description, 0);
+
+  device.SetLoaderVersion("02");
+  device.SetSilent(true);
+  device.ResetCounts();
+  app.Click(MainForm->ButtonWrite);
+  EXPECT_EQ(device.Counts().identify, 5);
+  EXPECT_TRUE(app.SawMessageContaining("- розвернути роз`єм програмування;"));
+  EXPECT_FALSE(PortOpen());
+  EXPECT_EQ(MainForm->TextTerminal->Lines()->Count(), 0);
+  // The image is untouched: a later write still sends it.
+  EXPECT_EQ(app.Session().FirmwareImage.substr(2 * 0x100, 12), "313731313233");
+}
+
+TEST(LoaderDevice, EraseAnsweredOnTheSecondTryFailsAtFourHundred) {
+  LoaderApp app;
+  // The delays grow to 400 ms; they are counted here, not slept, so the test stays short.
+  uint64_t slept = 0;
+  Platform().Sleep = [&](DWORD ms) { slept += ms; };
+  SimulatedDevice device(Geometry(1, 2, 401));
+  device.AnswerOnTry(DeviceFrame::Erase, 2);
+  ChoosePort(device.PortName());
+  app.Click(MainForm->ButtonWrite);
+
+  EXPECT_EQ(app.Session().EraseDelay, 400);
+  EXPECT_EQ(app.Session().FailureCount, 400);
+  EXPECT_EQ(MainForm->Label3->Caption(), "Автокалібровка: 400.0.0");
+  EXPECT_EQ(device.Counts().erase, 800);
+  EXPECT_EQ(device.Counts().data, 399);
+  EXPECT_TRUE(app.SawMessageContaining("Помилка очистки - 00031E"));
+  EXPECT_TRUE(app.SawMessageContaining("При неповному запису можлива некоректна робота приладу!"));
+  EXPECT_EQ(MainForm->LabelNameOfHex->Caption(), "Мікропрограма :  - помилка");
+  EXPECT_EQ(device.Counts().reset, 0);
+  EXPECT_TRUE(PortOpen());
+  EXPECT_FALSE(MainForm->ButtonWrite->Enabled());
+  EXPECT_TRUE(MainForm->cbPort->Enabled());
+  const std::vector<std::string> tail(app.sounds.end() - 4, app.sounds.end());
+  EXPECT_EQ(tail, (std::vector<std::string>{"beep:" + std::to_string(MB_ICONASTERISK), "tone:1200/200", "tone:800/200",
+                                            "tone:500/200"}));
+  // Each failed erase try slept one millisecond longer than the last.
+  EXPECT_GE(slept, 400u * 399u);
+}
+
+namespace {
+
+// Presses Ctrl+Del from a thread timer once the gauge shows `pages` written pages of a write of
+// `pageCount` pages (the identification before it uses the gauge too).
+struct StopKeyAt {
+  StopKeyAt(int pages, int pageCount) : pages_(pages), pageCount_(pageCount) {
+    Self() = this;
+    timer_ = SetTimer(nullptr, 0, 5, Tick);
+  }
+  ~StopKeyAt() {
+    KillTimer(nullptr, timer_);
+    Self() = nullptr;
+  }
+  static StopKeyAt*& Self() {
+    static StopKeyAt* self = nullptr;
+    return self;
+  }
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    StopKeyAt* self = Self();
+    if (!self || self->pressed || MainForm->ProgressbarReadWrite->MaxValue() != self->pageCount_ ||
+        MainForm->ProgressbarReadWrite->Progress() < self->pages_)
+      return;
+    self->pressed = true;
+    self->pressedAtPage = MainForm->ProgressbarReadWrite->Progress();
+    WORD key = VK_DELETE;
+    try {
+      MainForm->OnKeyDown(MainForm, key, TShiftState{ssCtrl});
+    } catch (...) {
+      Application->HandleException(MainForm);
+    }
+  }
+  int pages_, pageCount_;
+  UINT_PTR timer_ = 0;
+  bool pressed = false;
+  int64_t pressedAtPage = 0;
+};
+
+}  // namespace
+
+TEST(LoaderDevice, CtrlDelStopsTheWriteAtTheNextPage) {
+  LoaderApp app;
+  SimulatedDevice device(Geometry(16, 64, 40));
+  ChoosePort(device.PortName());
+  StopKeyAt stop(2, 40);
+  app.Click(MainForm->ButtonWrite);
+  ASSERT_TRUE(stop.pressed);
+  EXPECT_TRUE(app.SawMessageContaining("Зупинено користувачем!"));
+  EXPECT_EQ(MainForm->LabelNameOfHex->Caption(), "Зупинено користувачем");
+  const testing_support::DeviceCounts counts = device.Counts();
+  EXPECT_LT(counts.erase, 40);
+  // The page in progress when the key came runs to its end, then nothing more is sent.
+  EXPECT_EQ(counts.data, counts.erase * 16);
+  EXPECT_LE(counts.erase, stop.pressedAtPage + 1);
+  EXPECT_EQ(counts.reset, 0);
+  EXPECT_TRUE(PortOpen());
+  EXPECT_TRUE(MainForm->ButtonWrite->Enabled());
+  EXPECT_TRUE(MainForm->ButtonConect->Enabled());
+  EXPECT_TRUE(MainForm->ButtonOpenHex->Enabled());
+  EXPECT_TRUE(MainForm->cbPort->Enabled());
+  EXPECT_TRUE(MainForm->cbBaudRate->Enabled());
+}
+
+TEST(LoaderDevice, CtrlLResetsTheDevice) {
+  LoaderApp app;
+  SimulatedDevice device(Geometry(16, 64, 4));
+  ChoosePort(device.PortName());
+  app.PressKey('L', true);
+  EXPECT_EQ(device.Counts().reset, 2);
+  EXPECT_TRUE(app.SawMessageContaining("Скинуто прилад!!!"));
+  EXPECT_FALSE(PortOpen());
+}
+
+TEST(LoaderDevice, CtrlRListsANewPort) {
+  LoaderApp app;
+  SimulatedDevice device(Geometry(16, 64, 4));
+  EXPECT_LT(MainForm->cbPort->Items()->IndexOf(device.PortName()), 0);
+  app.PressKey('R', true);
+  EXPECT_GE(MainForm->cbPort->Items()->IndexOf(device.PortName()), 0);
+  EXPECT_EQ(MainForm->cbPort->ItemIndex(), 0);
+  EXPECT_EQ(app.Messages(), std::vector<std::string>{"Порти оновлено!"});
+}
+
+TEST(LoaderDevice, PortOpenFailuresAreReportedByTheFramework) {
+  LoaderApp app;
+  ChoosePort("COM199");
+  app.Click(MainForm->ButtonWrite);
+  EXPECT_TRUE(app.SawMessageContaining("Спроба відкрити неіснуючий СОМ-порт"));
+
+  SimulatedDevice::Options busy = Geometry(16, 64, 4);
+  busy.busy = true;
+  SimulatedDevice device(busy);
+  ChoosePort(device.PortName());
+  app.Click(MainForm->ButtonConect);
+  EXPECT_TRUE(app.SawMessageContaining("Порт зайнятий іншою програмою"));
+  EXPECT_FALSE(PortOpen());
+  EXPECT_EQ(device.Counts().identify, 0);
+}
