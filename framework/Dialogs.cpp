@@ -13,6 +13,8 @@
 
 TOpenDialog::TOpenDialog(TComponent* AOwner) : TComponent(AOwner) {}
 
+DWORD TOpenDialog::DialogError() const { return CommDlgExtendedError(); }
+
 bool TOpenDialog::Execute() {
   // "a|b|c|d" -> "a\0b\0c\0d\0\0"
   std::string filter = FFilter;
@@ -47,7 +49,7 @@ bool TOpenDialog::Execute() {
   ofn.Flags = flags;
   if (!Platform().GetOpenFileNameA(&ofn)) {
     // Cancelled gives 0; anything else is a failure of the dialog, not the user's answer.
-    DWORD error = CommDlgExtendedError();
+    DWORD error = DialogError();
     if (error != 0) throw EInvalidOperation(Format("The open dialog failed (error %x)", {static_cast<int>(error)}));
     return false;
   }

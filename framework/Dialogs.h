@@ -38,6 +38,10 @@ public:
   // chose a file.
   virtual bool Execute();
 
+protected:
+  // The dialog's extended error after it returned FALSE (0 = the user cancelled).
+  virtual DWORD DialogError() const;
+
 private:
   std::string FFilter;
   int FFilterIndex = 1;

@@ -82,14 +82,26 @@ TEST_F(UiReview, AControlDeletedWithoutFreeLeavesItsParentAndItsWindow) {
   form->Free();
 }
 
+class TFailingOpenDialog : public TOpenDialog {
+public:
+  explicit TFailingOpenDialog(TComponent* o) : TOpenDialog(o) {}
+  DWORD error = 0;
+
+protected:
+  DWORD DialogError() const override { return error; }
+};
+
 TEST_F(UiReview, AFailingOpenDialogRaisesInsteadOfLookingCancelled) {
-  auto* dialog = new TOpenDialog(nullptr);
-  Platform().GetOpenFileNameA = [](OPENFILENAMEA* ofn) {
-    OPENFILENAMEA bad = *ofn;
-    bad.lStructSize = 3;  // the real dialog refuses it at once: CDERR_STRUCTSIZE
-    return GetOpenFileNameA(&bad);
-  };
-  EXPECT_THROW(dialog->Execute(), EInvalidOperation);
+  auto* dialog = new TFailingOpenDialog(nullptr);
+  Platform().GetOpenFileNameA = [](OPENFILENAMEA*) { return FALSE; };
+  EXPECT_FALSE(dialog->Execute());  // cancelled
+  dialog->error = FNERR_INVALIDFILENAME;
+  try {
+    dialog->Execute();
+    FAIL() << "no error";
+  } catch (const EInvalidOperation& e) {
+    EXPECT_EQ(e.Message(), "The open dialog failed (error 3002)");
+  }
   dialog->Free();
 }
 
