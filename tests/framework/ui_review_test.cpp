@@ -211,3 +211,54 @@ TEST_F(UiReview, AlphaBlendGoesThroughTheLayeredWindowEntryOfThePlatformTable) {
 }
 
 }  // namespace
+
+namespace {
+
+void CALLBACK TerminateSoon(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  Application->Terminate();
+}
+
+TEST_F(UiReview, RunShowsTheMainFormAndReturnsWhenTerminated) {
+  TForm* main = nullptr;
+  Application->CreateForm(main);
+  bool shown = false;
+  main->OnShow = [&](TObject*) { shown = true; };
+  SetTimer(nullptr, 0, 30, TerminateSoon);
+  Application->Run();
+  EXPECT_TRUE(shown);
+  EXPECT_TRUE(Application->Terminated());
+  EXPECT_TRUE(IsWindowVisible(main->Handle()));
+  main->Free();
+}
+
+TEST_F(UiReview, ModifierKeysReachOnKeyDownAsTheShiftState) {
+  TForm* form = NewForm();
+  form->SetKeyPreview(true);
+  auto* edit = new TEdit(form);
+  edit->SetParent(form);
+  form->Show();
+  TShiftState seen;
+  WORD seenKey = 0;
+  form->OnKeyDown = [&](TObject*, WORD& key, TShiftState shift) {
+    seenKey = key;
+    seen = shift;
+  };
+  Platform().GetKeyState = [](int vk) -> SHORT { return vk == VK_CONTROL || vk == VK_SHIFT ? -128 : 0; };
+  PostMessageA(edit->Handle(), WM_KEYDOWN, 'E', 0x00120001);
+  Application->ProcessMessages();
+  EXPECT_EQ(seenKey, 'E');
+  EXPECT_TRUE(seen.Contains(ssCtrl));
+  EXPECT_TRUE(seen.Contains(ssShift));
+  EXPECT_FALSE(seen.Contains(ssAlt));
+  // Alt comes from the key data of a system key.
+  Platform().GetKeyState = [](int) -> SHORT { return 0; };
+  PostMessageA(edit->Handle(), WM_SYSKEYDOWN, 'X', 0x202D0001);
+  Application->ProcessMessages();
+  EXPECT_EQ(seenKey, 'X');
+  EXPECT_TRUE(seen.Contains(ssAlt));
+  EXPECT_FALSE(seen.Contains(ssCtrl));
+  form->Free();
+}
+
+}  // namespace
