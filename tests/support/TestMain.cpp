@@ -10,6 +10,7 @@ namespace {
 
 std::string g_currentTest;
 HANDLE g_testStarted = nullptr;
+HANDLE g_allDone = nullptr;
 
 class WatchdogListener : public testing::EmptyTestEventListener {
   void OnTestStart(const testing::TestInfo& info) override {
@@ -23,14 +24,19 @@ DWORD WINAPI Watchdog(void*) {
   const DWORD seconds = env ? static_cast<DWORD>(std::atoi(env)) : 120;
   // Leave CTest a few seconds so our message, not its kill, ends the test.
   const DWORD limit = (seconds > 10 ? seconds - 5 : seconds) * 1000;
+  const HANDLE events[2] = {g_allDone, g_testStarted};
+  DWORD wait = INFINITE;
   for (;;) {
-    if (WaitForSingleObject(g_testStarted, INFINITE) != WAIT_OBJECT_0) return 0;
-    if (WaitForSingleObject(g_testStarted, limit) == WAIT_TIMEOUT) {
-      std::fprintf(stderr, "\n*** %s did not finish within %lu s (a modal loop left open?)\n",
-                   g_currentTest.c_str(), static_cast<unsigned long>(limit / 1000));
-      std::fflush(stderr);
-      ExitProcess(3);
+    const DWORD r = WaitForMultipleObjects(2, events, FALSE, wait);
+    if (r == WAIT_OBJECT_0) return 0;
+    if (r == WAIT_OBJECT_0 + 1) {
+      wait = limit;
+      continue;
     }
+    std::fprintf(stderr, "\n*** %s did not finish within %lu s (a modal loop left open?)\n",
+                 g_currentTest.c_str(), static_cast<unsigned long>(limit / 1000));
+    std::fflush(stderr);
+    ExitProcess(3);
   }
 }
 
@@ -39,7 +45,14 @@ DWORD WINAPI Watchdog(void*) {
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   g_testStarted = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  g_allDone = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   testing::UnitTest::GetInstance()->listeners().Append(new WatchdogListener);
-  CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
-  return RUN_ALL_TESTS();
+  HANDLE watchdog = CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr);
+  const int result = RUN_ALL_TESTS();
+  // The watchdog ends before the process does: Wine can crash when a thread is torn down
+  // while the process exits.
+  SetEvent(g_allDone);
+  WaitForSingleObject(watchdog, INFINITE);
+  CloseHandle(watchdog);
+  return result;
 }
