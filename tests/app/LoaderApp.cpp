@@ -2,9 +2,28 @@
 
 #include "framework/StdCtrls.h"
 
+namespace {
+
+BOOL CALLBACK CollectStaticText(HWND child, LPARAM out) {
+  char cls[32] = {}, text[2048] = {};
+  GetClassNameA(child, cls, sizeof cls);
+  if (lstrcmpiA(cls, "Static") == 0 && GetWindowTextA(child, text, sizeof text) > 0) {
+    std::string& s = *reinterpret_cast<std::string*>(out);
+    s += (s.empty() ? "" : "\n") + std::string(text);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
 std::string LoaderApp::MessageText(const testing_support::FoundWindow& w) {
   auto* form = dynamic_cast<TWinControl*>(FindControl(w.handle));
-  if (!form) return w.text;
+  if (!form) {
+    // A system box: its message is in its static text, not in its buttons.
+    std::string text;
+    EnumChildWindows(w.handle, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+    return text.empty() ? w.text : text;
+  }
   std::string text;
   for (int i = 0; i < form->ControlCount(); ++i)
     if (auto* label = dynamic_cast<TCustomLabel*>(form->Controls(i))) text += (text.empty() ? "" : "\n") + label->Caption();
