@@ -634,7 +634,6 @@ THintWindow::THintWindow(TComponent* AOwner) : TCustomControl(AOwner) {
   FParentColor = false;
   FParentFont = false;
   FFont->SetColor(clInfoText);
-  FParentFont = false;
 }
 
 void THintWindow::CreateParams(TCreateParams& Params) {
