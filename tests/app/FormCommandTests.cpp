@@ -186,3 +186,11 @@ TEST(LoaderCommands, StartWithoutAPortListShowsTheErrorAndParsesNothing) {
   EXPECT_EQ(MainForm->LabelNameOfHex->Caption(), "Визначте прилад");
   EXPECT_TRUE(app.Session().FirmwareImage.empty());
 }
+
+TEST(LoaderCommands, KeysReachTheFormWhileThePortComboHasTheFocus) {
+  LoaderApp app;
+  app.PressKeyInFocus(MainForm->cbPort, 'E', true, true);
+  EXPECT_EQ(MainForm->Height(), 340);
+  app.PressKeyInFocus(MainForm->cbPort, 'R', true);
+  EXPECT_EQ(app.Messages(), std::vector<std::string>{"Порти оновлено!"});
+}

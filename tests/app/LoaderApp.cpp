@@ -49,3 +49,17 @@ void LoaderApp::Click(TControl* button) {
     Application->HandleException(button);
   }
 }
+
+void LoaderApp::PressKeyInFocus(TWinControl* focus, WORD key, bool ctrl, bool shift) {
+  focus->SetFocus();
+  testing_support::PumpPending();
+  Platform().GetKeyState = [ctrl, shift](int vk) -> SHORT {
+    if ((vk == VK_CONTROL && ctrl) || (vk == VK_SHIFT && shift)) return static_cast<SHORT>(0x8000);
+    return 0;
+  };
+  HWND target = GetFocus();
+  PostMessageA(target, WM_KEYDOWN, key, 1);
+  PostMessageA(target, WM_KEYUP, key, 0xC0000001);
+  testing_support::PumpPending();
+  Platform().GetKeyState = [](int vk) { return ::GetKeyState(vk); };
+}

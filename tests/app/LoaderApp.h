@@ -67,6 +67,9 @@ struct LoaderApp {
   // Presses a key on the main form as the keyboard would (the form previews keys); an exception
   // goes to the application's handler, as from the message loop.
   void PressKey(WORD key, bool ctrl, bool shift = false);
+  // Sends the key to the window that has the focus (a combo box, say) as the keyboard does, with
+  // Ctrl and Shift reported held; the form's key preview must see it there too.
+  void PressKeyInFocus(TWinControl* focus, WORD key, bool ctrl, bool shift = false);
   // Clicks a button as the mouse would.
   void Click(TControl* button);
 };
