@@ -130,7 +130,12 @@ TEST(Thread, FreeOnTerminateFreesItselfAfterExecute) {
   auto* t = new TSelfFreeing([](TFnThread&) {}, true);
   t->SetFreeOnTerminate(true);
   t->Start();
-  for (int i = 0; i < 200 && destroyed == 0; ++i) Sleep(5);
+  // Our own handle on the thread: no thread may outlive the test program.
+  HANDLE thread = nullptr;
+  DuplicateHandle(GetCurrentProcess(), t->Handle(), GetCurrentProcess(), &thread, SYNCHRONIZE, FALSE, 0);
+  ASSERT_NE(thread, nullptr);
+  EXPECT_EQ(WaitForSingleObject(thread, 5000), WAIT_OBJECT_0);
+  CloseHandle(thread);
   EXPECT_EQ(destroyed, 1);
 }
 
