@@ -127,15 +127,18 @@ TEST(Thread, FreeOnTerminateFreesItselfAfterExecute) {
     using TFnThread::TFnThread;
     ~TSelfFreeing() override { ++destroyed; }
   };
-  auto* t = new TSelfFreeing([](TFnThread&) {}, true);
+  HANDLE go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  auto* t = new TSelfFreeing([go](TFnThread&) { WaitForSingleObject(go, INFINITE); }, true);
   t->SetFreeOnTerminate(true);
   t->Start();
-  // Our own handle on the thread: no thread may outlive the test program.
+  // Our own handle on the thread (taken while it waits): no thread may outlive the test program.
   HANDLE thread = nullptr;
   DuplicateHandle(GetCurrentProcess(), t->Handle(), GetCurrentProcess(), &thread, SYNCHRONIZE, FALSE, 0);
+  SetEvent(go);
   ASSERT_NE(thread, nullptr);
   EXPECT_EQ(WaitForSingleObject(thread, 5000), WAIT_OBJECT_0);
   CloseHandle(thread);
+  CloseHandle(go);
   EXPECT_EQ(destroyed, 1);
 }
 
