@@ -262,3 +262,27 @@ TEST_F(UiReview, ModifierKeysReachOnKeyDownAsTheShiftState) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(UiReview, AControlCanvasUsedOutsidePaintingGivesItsDCBack) {
+  TForm* form = NewForm();
+  auto* label = new TLabel(form);
+  label->SetParent(form);
+  auto* panel = new TPanel(form);
+  panel->SetParent(form);
+  form->Show();
+  const int dcs = GdiObjectCount(gkDC);
+  EXPECT_GT(label->Canvas()->TextWidth("Порт:"), 0);
+  EXPECT_GT(panel->Canvas()->TextWidth("Порт:"), 0);
+  EXPECT_EQ(GdiObjectCount(gkDC), dcs + 2);
+  TControlCanvas::FreeDeviceContexts();  // what the idle loop does
+  EXPECT_EQ(GdiObjectCount(gkDC), dcs);
+  // A window going away takes its canvases' DCs with it.
+  panel->Canvas()->TextWidth("x");
+  panel->RecreateWnd();
+  EXPECT_EQ(GdiObjectCount(gkDC), dcs);
+  form->Free();
+}
+
+}  // namespace
