@@ -7,6 +7,7 @@
 
 #include "framework/Forms.h"
 #include "framework/Platform.h"
+#include "framework/SysUtils.h"
 
 // ---------------------------------------------------------------------------------------------------
 // Window registry: which object owns which window, the object whose window is being created, the
@@ -818,7 +819,7 @@ bool TWinControl::CanFocus() {
 bool TWinControl::Focused() const { return FHandle && GetFocus() == FHandle; }
 
 void TWinControl::SetFocus() {
-  if (!CanFocus()) throw EInvalidOperation("Cannot focus a disabled or invisible window");
+  if (!CanFocus()) throw EInvalidOperation(SCannotFocus);
   if (TCustomForm* form = GetParentForm(this)) {
     form->FocusControl(this);
     return;

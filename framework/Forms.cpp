@@ -4,6 +4,7 @@
 
 #include "framework/FormReader.h"
 #include "framework/Platform.h"
+#include "framework/SysUtils.h"
 #include "framework/Themes.h"
 #include "framework/Units.h"
 
@@ -442,7 +443,7 @@ void TCustomForm::SetActiveControl(TWinControl* Control) {
   if (FActiveControl == Control) return;
   bool loading = ComponentState().Contains(csLoading);
   if (Control && (Control == this || GetParentForm(Control) != this || (!loading && !Control->CanFocus())))
-    throw EInvalidOperation("Cannot focus a disabled or invisible window");
+    throw EInvalidOperation(SCannotFocus);
   FActiveControl = Control;
   if (!loading && FActive && Control) SetWindowFocus();
 }
