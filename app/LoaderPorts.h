@@ -48,7 +48,8 @@ public:
   virtual void SetCalibration(const std::string& caption) = 0;
   virtual std::string AboutText() const = 0;
   virtual void SetAboutText(const std::string& text) = 0;
-  virtual void AddAboutLine(const std::string& line) = 0;
+  // Adds an empty line, then `line` (the frame log of a try).
+  virtual void LogFrame(const std::string& line) = 0;
   virtual std::vector<std::string> TerminalLines() const = 0;
   virtual void SetTerminalLines(const std::vector<std::string>& lines) = 0;
 

@@ -240,8 +240,7 @@ TBootloaderSession::TTryResult TBootloaderSession::TryFrame(const std::string& f
   for (int attempt = 0; attempt < FrameTryLimit; ++attempt) {
     view_.ProcessMessages();
     port_.WriteStr(frame);
-    view_.AddAboutLine("");
-    view_.AddAboutLine(logPrefix + frame);
+    view_.LogFrame(logPrefix + frame);
     view_.Sleep(static_cast<unsigned>(delay));
     FrameReply.clear();
     FrameReply = port_.ReadStr(20);

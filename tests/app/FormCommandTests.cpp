@@ -189,8 +189,8 @@ TEST(LoaderCommands, StartWithoutAPortListShowsTheErrorAndParsesNothing) {
 
 TEST(LoaderCommands, KeysReachTheFormWhileThePortComboHasTheFocus) {
   LoaderApp app;
-  app.PressKeyInFocus(MainForm->cbPort, 'E', true, true);
+  app.PressKeyInFocus(MainForm->cbPort, 'E', true, true, [] { return MainForm->Height() == 340; });
   EXPECT_EQ(MainForm->Height(), 340);
-  app.PressKeyInFocus(MainForm->cbPort, 'R', true);
+  app.PressKeyInFocus(MainForm->cbPort, 'R', true, false, [&] { return !app.Messages().empty(); });
   EXPECT_EQ(app.Messages(), std::vector<std::string>{"Порти оновлено!"});
 }

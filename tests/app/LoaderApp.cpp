@@ -50,7 +50,8 @@ void LoaderApp::Click(TControl* button) {
   }
 }
 
-void LoaderApp::PressKeyInFocus(TWinControl* focus, WORD key, bool ctrl, bool shift) {
+void LoaderApp::PressKeyInFocus(TWinControl* focus, WORD key, bool ctrl, bool shift,
+                                const std::function<bool()>& done) {
   focus->SetFocus();
   testing_support::PumpPending();
   Platform().GetKeyState = [ctrl, shift](int vk) -> SHORT {
@@ -60,6 +61,6 @@ void LoaderApp::PressKeyInFocus(TWinControl* focus, WORD key, bool ctrl, bool sh
   HWND target = GetFocus();
   PostMessageA(target, WM_KEYDOWN, key, 1);
   PostMessageA(target, WM_KEYUP, key, 0xC0000001);
-  testing_support::PumpPending();
+  testing_support::PumpUntil(done, 2000);
   Platform().GetKeyState = [](int vk) { return ::GetKeyState(vk); };
 }

@@ -37,8 +37,8 @@ public:
   void SetCalibration(const std::string& c) override { calibration = c; }
   std::string AboutText() const override { return about; }
   void SetAboutText(const std::string& t) override { about = t; }
-  void AddAboutLine(const std::string& line) override {
-    ++aboutLinesAdded;
+  void LogFrame(const std::string& line) override {
+    aboutLinesAdded += 2;
     lastAboutLine = line;
   }
   std::vector<std::string> TerminalLines() const override { return terminal; }
