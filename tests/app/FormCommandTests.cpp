@@ -5,6 +5,7 @@
 #include "framework/Dialogs.h"
 #include "framework/ExtCtrls.h"
 #include "framework/StdCtrls.h"
+#include "serial/BCPort.h"
 #include "skin/controls/pngextra.h"
 #include "skin/controls/sButton.h"
 #include "skin/controls/sComboBox.h"
@@ -193,4 +194,40 @@ TEST(LoaderCommands, KeysReachTheFormWhileThePortComboHasTheFocus) {
   EXPECT_EQ(MainForm->Height(), 340);
   app.PressKeyInFocus(MainForm->cbPort, 'R', true, false, [&] { return !app.Messages().empty(); });
   EXPECT_EQ(app.Messages(), std::vector<std::string>{"Порти оновлено!"});
+}
+
+TEST(LoaderCommands, ShellLinksAndBaudRate) {
+  LoaderApp app;
+  struct Launch {
+    std::string verb, file;
+    int show;
+  };
+  std::vector<Launch> launches;
+  Platform().ShellExecuteA = [&](HWND, const char* op, const char* file, const char*, const char*, int show) {
+    launches.push_back({op ? op : "", file ? file : "", show});
+    return reinterpret_cast<HINSTANCE>(33);
+  };
+  app.Click(MainForm->Label1);
+  app.sounds.clear();
+  app.Click(MainForm->sButton2);
+  FormHelp->sWebLabel1Click(FormHelp->sWebLabel1);
+  ASSERT_EQ(launches.size(), 3u);
+  EXPECT_EQ(launches[0].verb, "open");
+  EXPECT_EQ(launches[0].file, "devmgmt.msc");
+  EXPECT_EQ(launches[0].show, SW_SHOWNORMAL);
+  for (int i : {1, 2}) {
+    EXPECT_EQ(launches[i].verb, "");  // the shell's default action
+    EXPECT_EQ(launches[i].file, MakerWebPage);
+    EXPECT_EQ(launches[i].show, SW_SHOW);
+  }
+  EXPECT_EQ(std::string(MakerWebPage).find("example.com") != std::string::npos, true);
+  const std::string asterisk = "beep:" + std::to_string(MB_ICONASTERISK);
+  EXPECT_EQ(app.sounds, (std::vector<std::string>{asterisk, asterisk}));
+
+  MainForm->cbBaudRate->SetItemIndex(6);
+  MainForm->cbBaudRateChange(MainForm->cbBaudRate);
+  EXPECT_EQ(MainForm->BComPort1->BaudRate(), br9600);
+  MainForm->cbBaudRate->SetItemIndex(-1);  // no choice: the port keeps its rate
+  MainForm->cbBaudRateChange(MainForm->cbBaudRate);
+  EXPECT_EQ(MainForm->BComPort1->BaudRate(), br9600);
 }

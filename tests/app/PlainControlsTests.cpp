@@ -50,3 +50,4 @@ TEST(PlainGauge, RangeEdges) {
   }
   gauge->Free();
 }
+

@@ -1,5 +1,6 @@
 #include "tests/app/LoaderApp.h"
 
+#include "framework/ExtCtrls.h"
 #include "framework/StdCtrls.h"
 #include "skin/controls/pngextra.h"
 #include "skin/controls/sComboBox.h"
@@ -27,4 +28,11 @@ TEST(LoaderStartup, StoredFirmwareIsParsedAndWritingEnabled) {
   EXPECT_EQ(MainForm->TextTerminal->Lines()->Count(), 1807);
   EXPECT_EQ(MainForm->TextTerminal->Lines()->Strings(1806), ":00000001FF");
   EXPECT_EQ(app.sounds, std::vector<std::string>{"beep:" + std::to_string(MB_ICONASTERISK)});
+  // The stored images: the two button PNGs and the About window's emblem.
+  EXPECT_EQ(MainForm->ButtonWrite->ImageNormal()->Width(), 64);
+  EXPECT_EQ(MainForm->PNGButton6->ImageNormal()->Height(), 32);
+  EXPECT_EQ(FormHelp->Image_Emblem->Picture()->Graphic()->Width(), 121);
+  EXPECT_EQ(FormHelp->Image_Emblem->Picture()->Graphic()->Height(), 89);
+  EXPECT_EQ(FormHelp->Caption(), "Про програму");
+  EXPECT_EQ(FormHelp->Button1->Caption(), "ОК");
 }
