@@ -9,7 +9,8 @@ BOOL CALLBACK CollectStaticText(HWND child, LPARAM out) {
   GetClassNameA(child, cls, sizeof cls);
   if (lstrcmpiA(cls, "Static") == 0 && GetWindowTextA(child, text, sizeof text) > 0) {
     std::string& s = *reinterpret_cast<std::string*>(out);
-    s += (s.empty() ? "" : "\n") + std::string(text);
+    if (!s.empty()) s += '\n';
+    s += text;
   }
   return TRUE;
 }
@@ -26,7 +27,10 @@ std::string LoaderApp::MessageText(const testing_support::FoundWindow& w) {
   }
   std::string text;
   for (int i = 0; i < form->ControlCount(); ++i)
-    if (auto* label = dynamic_cast<TCustomLabel*>(form->Controls(i))) text += (text.empty() ? "" : "\n") + label->Caption();
+    if (auto* label = dynamic_cast<TCustomLabel*>(form->Controls(i))) {
+      if (!text.empty()) text += '\n';
+      text += label->Caption();
+    }
   return text.empty() ? w.text : text;
 }
 
