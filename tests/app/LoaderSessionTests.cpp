@@ -475,3 +475,15 @@ TEST(LoaderParse, PumpsOnlyEveryFewMilliseconds) {
   EXPECT_GT(s.view.pumps, 0);
   EXPECT_LT(s.view.pumps, 2000);
 }
+
+TEST(LoaderSession, StringsAreReleasedWhenTheProgramEnds) {
+  Session s;
+  s.view.terminal = {HexRecord(0, 0, {1})};
+  ASSERT_TRUE(s.session.ParseFirmwareLines(TParseOrigin::Startup));
+  EXPECT_EQ(s.session.FirmwareImage.capacity(), FirmwareImageChars);  // built in one allocation
+  s.session.ReplyText = "z8302;";
+  s.session.ReleaseStrings();
+  EXPECT_TRUE(s.session.FirmwareImage.empty());
+  EXPECT_LT(s.session.FirmwareImage.capacity(), 64u);
+  EXPECT_TRUE(s.session.ReplyText.empty());
+}
