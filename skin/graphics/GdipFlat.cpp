@@ -70,12 +70,6 @@ bool FillLinearGradient(HDC DC, uint32_t Color1, uint32_t Color2, float X, float
   return true;
 }
 
-// GDI+ is started for the whole run of the program, as the other late-bound units are.
-struct TUnitLife {
-  TUnitLife() { GdipStartupUnit(); }
-  ~TUnitLife() { GdipShutdownUnit(); }
-} g_unitLife;
-
 }  // namespace
 
 TGdipEntries& GdipEntries() { return g_entries; }

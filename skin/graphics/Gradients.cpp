@@ -15,11 +15,6 @@ TGradientFillProc g_gradientFill = nullptr;
 HMODULE g_msimg32 = nullptr;
 int g_startCount = 0;
 
-struct TUnitLife {
-  TUnitLife() { GradientUnitStart(); }
-  ~TUnitLife() { GradientUnitEnd(); }
-} g_unitLife;
-
 // Fields of the gradient text: runs of characters between ';' (empty fields do not count).
 std::vector<std::string> SplitFields(const std::string& S) {
   std::vector<std::string> out;

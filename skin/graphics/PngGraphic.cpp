@@ -13,11 +13,6 @@ namespace {
 
 int g_registerCount = 0;
 
-struct TUnitLife {
-  TUnitLife() { RegisterPngFormat(); }
-  ~TUnitLife() { UnregisterPngFormat(); }
-} g_unitLife;
-
 class TStreamSource : public TPngSource {
  public:
   explicit TStreamSource(TStream* Stream) : stream_(Stream) {}

@@ -13,11 +13,6 @@ template <class F> void Bind(F& Entry, HMODULE Module, const char* Name) {
   Entry = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(Module, Name)));
 }
 
-struct TUnitLife {
-  TUnitLife() { ToolkitStartup(); }
-  ~TUnitLife() { ToolkitShutdown(); }
-} g_unitLife;
-
 }  // namespace
 
 TToolkitEntries& ToolkitEntries() { return g_entries; }

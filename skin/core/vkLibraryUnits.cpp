@@ -1,0 +1,24 @@
+#include "skin/core/vkLibraryUnits.h"
+
+#include "framework/Units.h"
+#include "skin/core/vkntUtils.h"
+#include "skin/graphics/GdipFlat.h"
+#include "skin/graphics/Gradients.h"
+#include "skin/graphics/PngGraphic.h"
+#include "skin/graphics/ToolkitStartup.h"
+
+namespace {
+
+void RegisterOnce(const char* Name, TUnitProc Start, TUnitProc End) {
+  if (!UnitRegistered(Name)) RegisterUnit(Name, std::move(Start), std::move(End));
+}
+
+}  // namespace
+
+void RegisterSkinLibraryUnits() {
+  RegisterOnce("vkntUtils", vkntUtilsInitialize, vkntUtilsFinalize);
+  RegisterOnce("ToolkitStartup", ToolkitStartup, ToolkitShutdown);
+  RegisterOnce("GdipFlat", GdipStartupUnit, GdipShutdownUnit);
+  RegisterOnce("Gradients", GradientUnitStart, GradientUnitEnd);
+  RegisterOnce("PngGraphic", RegisterPngFormat, UnregisterPngFormat);
+}

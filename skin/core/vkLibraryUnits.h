@@ -1,0 +1,13 @@
+// Start-up and shut-down of the skinning library as units of the framework's ordered start-up.
+#pragma once
+
+// Registers the library's units, in this order (each one's start-up may use the ones before it):
+//   "vkntUtils"      late-bound kernel and shell entries, the WOW64 flag;
+//   "ToolkitStartup" layout and layered-window functions, check-box cell sizes;
+//   "GdipFlat"       gdiplus.dll bound and GDI+ started;
+//   "Gradients"      GradientFill of msimg32.dll (its smooth steps draw through GDI+);
+//   "PngGraphic"     the "png" picture format.
+// Nothing starts here: InitializeUnits() runs the start-ups, FinalizeUnits() the shut-downs in
+// reverse. Call it after the framework's units ("Forms") and before the application's own. A unit
+// whose name is already registered is left where it is, so calling this twice changes nothing.
+void RegisterSkinLibraryUnits();
