@@ -17,7 +17,7 @@ PUBLISHED(TPNGButton) {
 
 TPNGButton::TPNGButton(TComponent* AOwner)
     : TGraphicControl(AOwner), FImageNormal(new TPNGObject()), FImageDown(new TPNGObject()),
-      FImageOver(new TPNGObject()) {
+      FImageOver(new TPNGObject()), FImageDisabled(new TPNGObject()) {
   FControlStyle += csCaptureMouse;
   SetBounds(FLeft, FTop, 23, 23);
 }
@@ -26,6 +26,24 @@ TPNGButton::~TPNGButton() {
   FImageNormal->Free();
   FImageDown->Free();
   FImageOver->Free();
+  FImageDisabled->Free();
+}
+
+void TPNGButton::MakeDisabledImage() {
+  FImageDisabled->Assign(FImageNormal);
+  if (FImageDisabled->Empty()) return;
+  if (FImageDisabled->PixelFormat() != pf32bit) {
+    // An image without alpha is fully opaque before it fades.
+    FImageDisabled->SetPixelFormat(pf32bit);
+    for (int y = 0; y < FImageDisabled->Height(); ++y) {
+      auto* row = static_cast<uint8_t*>(FImageDisabled->ScanLine(y));
+      for (int x = 0; x < FImageDisabled->Width(); ++x) row[4 * x + 3] = 255;
+    }
+  }
+  for (int y = 0; y < FImageDisabled->Height(); ++y) {
+    auto* row = static_cast<uint8_t*>(FImageDisabled->ScanLine(y));
+    for (int x = 0; x < FImageDisabled->Width(); ++x) row[4 * x + 3] = static_cast<uint8_t>(row[4 * x + 3] / 3);
+  }
 }
 
 void TPNGButton::SetButtonStyle(TPNGButtonStyle Value) {
@@ -40,6 +58,7 @@ void TPNGButton::SetButtonLayout(TPNGButtonLayout Value) {
 
 void TPNGButton::SetImageNormal(TPNGObject* Value) {
   FImageNormal->Assign(Value);
+  MakeDisabledImage();
   Invalidate();
 }
 
@@ -62,6 +81,8 @@ void TPNGButton::Paint() {
     image = FImageDown;
   else if (FMouseOver && !FImageOver->Empty() && Enabled())
     image = FImageOver;
+  else if (FState == TState::Disabled && !FImageDisabled->Empty())
+    image = FImageDisabled;
 
   const std::string caption = Caption();
   TSize text{0, 0};
@@ -131,6 +152,7 @@ void TPNGButton::MouseMove(TShiftState Shift, int X, int Y) {
 void TPNGButton::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
     case CM_ENABLEDCHANGED:
+      if (!Enabled()) MakeDisabledImage();
       FState = Enabled() ? TState::Up : TState::Disabled;
       Invalidate();
       break;

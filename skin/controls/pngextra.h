@@ -1,6 +1,6 @@
 #pragma once
 // Plain version of the PNG image button: shows its PNG images with their alpha (normal, hovered,
-// pressed) under an optional caption, with no frame drawing beyond the flat style. It will be grown
+// pressed, faded when disabled) and an optional caption; it draws no frame. It will be grown
 // into the full button later; the names and published properties are the stored forms' own.
 #include "framework/Controls.h"
 #include "skin/graphics/PngGraphic.h"
@@ -35,6 +35,9 @@ public:
 
   TNotifyEvent OnMouseExit;
 
+  // The normal image at a third of its opacity, shown while the button is disabled.
+  TPNGObject* DisabledImage() const { return FImageDisabled; }
+
   // What Paint drew last, for tests of the plain version: the image and where it went.
   TPNGObject* LastImage() const { return FLastImage; }
   TPoint LastImagePos() const { return FLastImagePos; }
@@ -48,11 +51,13 @@ protected:
 
 private:
   enum class TState { Up, Down, Disabled };
+  void MakeDisabledImage();
   TPNGButtonStyle FButtonStyle = pbsDefault;
   TPNGButtonLayout FButtonLayout = pbsImageAbove;
   TPNGObject* FImageNormal;
   TPNGObject* FImageDown;
   TPNGObject* FImageOver;
+  TPNGObject* FImageDisabled;
   TState FState = TState::Up;
   bool FMouseOver = false;
   TPNGObject* FLastImage = nullptr;

@@ -36,3 +36,24 @@ TEST(LoaderStartup, StoredFirmwareIsParsedAndWritingEnabled) {
   EXPECT_EQ(FormHelp->Caption(), "Про програму");
   EXPECT_EQ(FormHelp->Button1->Caption(), "ОК");
 }
+
+TEST(LoaderStartup, DisabledWriteButtonShowsItsImageFaded) {
+  LoaderApp app;
+  TPNGButton* button = MainForm->ButtonWrite;
+  button->SetEnabled(false);
+  TPNGObject* normal = button->ImageNormal();
+  TPNGObject* faded = button->DisabledImage();
+  ASSERT_EQ(faded->Width(), normal->Width());
+  ASSERT_EQ(faded->PixelFormat(), pf32bit);
+  int opaque = 0;
+  for (int y = 0; y < normal->Height(); ++y) {
+    auto* a = static_cast<uint8_t*>(normal->ScanLine(y));
+    auto* b = static_cast<uint8_t*>(faded->ScanLine(y));
+    for (int x = 0; x < normal->Width(); ++x) {
+      EXPECT_EQ(b[4 * x + 3], a[4 * x + 3] / 3);
+      EXPECT_EQ(b[4 * x], a[4 * x]);
+      opaque += a[4 * x + 3] == 255;
+    }
+  }
+  EXPECT_GT(opaque, 0);
+}
