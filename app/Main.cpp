@@ -4,7 +4,6 @@
 
 #include "framework/Dialogs.h"
 #include "framework/ExtCtrls.h"
-#include "framework/FormReader.h"
 #include "framework/Platform.h"
 #include "framework/StdCtrls.h"
 #include "framework/SysUtils.h"
@@ -157,8 +156,6 @@ TMainForm::TMainForm(TComponent* AOwner)
       session_(std::make_unique<TBootloaderSession>(*link_, *view_)) {}
 
 TMainForm::~TMainForm() = default;
-
-bool TMainForm::ReadStoredDescription() { return ReadComponentRes(ClassName(), this); }
 
 void TMainForm::FillPortList() {
   TBComPort::EnumComPorts(cbPort->Items());

@@ -72,9 +72,6 @@ public:
   // The loader's state and operations (image, replies, geometry, stop flag).
   TBootloaderSession& Session() { return *session_; }
 
-protected:
-  bool ReadStoredDescription() override;
-
 private:
   class TView;
   class TPortLink;

@@ -3,7 +3,6 @@
 #include "app/Main.h"
 
 #include "framework/ExtCtrls.h"
-#include "framework/FormReader.h"
 #include "framework/Platform.h"
 #include "framework/StdCtrls.h"
 #include "framework/TypInfo.h"
@@ -21,8 +20,6 @@ PUBLISHED(TFormHelp) {
   p.Handler("FormCreate", &TFormHelp::FormCreate);
   p.Handler("sPanel1Click", &TFormHelp::sPanel1Click);
 }
-
-bool TFormHelp::ReadStoredDescription() { return ReadComponentRes(ClassName(), this); }
 
 void TFormHelp::Button1Click(TObject*) {
   Platform().MessageBeep(MB_ICONASTERISK);

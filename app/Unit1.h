@@ -20,9 +20,6 @@ public:
   void sWebLabel1Click(TObject* Sender);
   void FormCreate(TObject* Sender);
   void sPanel1Click(TObject* Sender);
-
-protected:
-  bool ReadStoredDescription() override;
 };
 
 extern TFormHelp* FormHelp;
