@@ -1,10 +1,7 @@
 // The disabled look: apart from the other pixel operations, since the control's colour comes from the engine.
 #include "framework/Controls.h"
+#include "skin/core/sVclUtils.h"
 #include "skin/graphics/vkPixelOps.h"
-
-// The control's background colour, from the window and control utilities (sVclUtils), built with the
-// per-control skin state.
-TColor GetControlColor(TControl* Control);
 
 void PaintDisabledLook(TBitmap* Bmp, TsDisabledKinds Kinds, TControl* Control, TPoint Offset, const TvkBgCacheRef& Bg) {
   const bool NeedsControlColor = Kinds.Contains(dkBlended) && !Bg.Ready && Bg.FillColor == KeyPixel32;

@@ -2,13 +2,9 @@
 #include "framework/Controls.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sStyleSimply.h"
+#include "skin/core/sVclUtils.h"
 #include "skin/core/vkSkinCommands.h"
 #include "skin/graphics/vkParentBg.h"
-
-// The skin-aware senders of the window and control utilities (sVclUtils), built with the per-control skin
-// state: they reach a window's skin data before its own window procedure.
-LRESULT SendSkinCommand(HWND Wnd, WORD Cmd, LPARAM LParam);
-LRESULT SendControlCommand(TControl* Control, WORD Cmd, LPARAM LParam);
 
 namespace {
 
