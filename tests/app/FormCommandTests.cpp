@@ -6,6 +6,7 @@
 #include "framework/ExtCtrls.h"
 #include "framework/StdCtrls.h"
 #include "serial/BCPort.h"
+#include "skin/core/sSkinManager.h"
 #include "skin/controls/pngextra.h"
 #include "skin/controls/sButton.h"
 #include "skin/controls/sComboBox.h"
@@ -230,4 +231,15 @@ TEST(LoaderCommands, ShellLinksAndBaudRate) {
   MainForm->cbBaudRate->SetItemIndex(-1);  // no choice: the port keeps its rate
   MainForm->cbBaudRateChange(MainForm->cbBaudRate);
   EXPECT_EQ(MainForm->BComPort1->BaudRate(), br9600);
+}
+
+TEST(LoaderCommands, SkinNameComboSetsTheManagersSkin) {
+  LoaderApp app;
+  ASSERT_NE(MainForm->sSkinManager1, nullptr);
+  EXPECT_EQ(MainForm->sComboBoxSkinName->Items()->Count(), 0);  // never filled
+  MainForm->sSkinManager1->SetSkinName("");
+  MainForm->sComboBoxSkinName->SetText("TIDE (internal)");
+  MainForm->sComboBoxSkinNameChange(MainForm->sComboBoxSkinName);
+  EXPECT_EQ(MainForm->sSkinManager1->SkinName(), "TIDE (internal)");
+  EXPECT_TRUE(app.Messages().empty());
 }
