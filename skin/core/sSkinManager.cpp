@@ -128,11 +128,14 @@ TsSkinManager::TsSkinManager(TComponent* AOwner) : TComponent(AOwner) {
     gDefaultManager = this;
     if (!ComponentState().Contains(csDesigning) && SkinServices().HookMainWindow) SkinServices().HookMainWindow(this);
   }
+  if (FormServices.CreateSkinableMenus) FSkinableMenus = FormServices.CreateSkinableMenus(this);
   StartTimer();
 }
 
 TsSkinManager::~TsSkinManager() {
   StopTimer();
+  if (FSkinableMenus != nullptr && FormServices.FreeSkinableMenus) FormServices.FreeSkinableMenus(FSkinableMenus);
+  FSkinableMenus = nullptr;
   for (TObject* o : std::initializer_list<TObject*>{FOptions, FAnimEffects, FEffects, FScrollsOptions,
                                                     FButtonsOptions, FLabelsOptions, FCommonSections, FInternalSkins,
                                                     FMenuSupport, FSkinListController, FThirdParty})
@@ -244,10 +247,11 @@ void TsSkinManager::SetSkinnedPopups(bool Value) {
   if (FSkinnedPopups == Value) return;
   FSkinnedPopups = Value;
   if (!GetIsDefault() || ComponentState().Contains(csDesigning) || ReadingState()) return;
+  if (FSkinableMenus == nullptr) return;
   if (Value) {
-    if (SkinServices().RefreshMenus) SkinServices().RefreshMenus(this);
-  } else if (SkinServices().UnskinMenus) {
-    SkinServices().UnskinMenus(this);
+    if (FormServices.SyncMenusActive) FormServices.SyncMenusActive(FSkinableMenus);
+  } else if (FormServices.ApplyToAllMenus) {
+    FormServices.ApplyToAllMenus(FSkinableMenus, false);
   }
 }
 
@@ -567,7 +571,7 @@ void TsSkinManager::ApplySkin(bool Repaint) {
   auto& sv = SkinServices();
   if (GetIsDefault() && sv.ClearGlows) sv.ClearGlows();
   if (!ComponentState().Contains(csDesigning) && Repaint && sv.PrepareFormsForChange) sv.PrepareFormsForChange(this);
-  if (sv.ResetMenuSection) sv.ResetMenuSection(this);
+  if (FSkinableMenus != nullptr && FormServices.ResetMenuSectionIndex) FormServices.ResetMenuSectionIndex(FSkinableMenus);
   FModel.SkinData.Active = false;
   BroadcastCommand(VKCMD_SKIN_APPLIED, reinterpret_cast<LPARAM>(this));
   FModel.SkinData.Active = true;
@@ -607,7 +611,7 @@ void TsSkinManager::RemoveHooks() {
 void TsSkinManager::RepaintAll() {
   BroadcastCommand(VKCMD_REREAD_SECTION_INDEX, reinterpret_cast<LPARAM>(this));
   BroadcastCommand(VKCMD_REPAINT_AFTER_CHANGE, reinterpret_cast<LPARAM>(this));
-  if (SkinServices().RefreshMenus) SkinServices().RefreshMenus(this);
+  if (FSkinableMenus != nullptr && FormServices.SyncMenusActive) FormServices.SyncMenusActive(FSkinableMenus);
   if (GetIsDefault()) EnumThreadWindows(GetCurrentThreadId(), RedrawTop, 0);
 }
 
@@ -770,4 +774,7 @@ PUBLISHED(TsSkinManager) {
   p.Event("OnSkinListChanged", &TsSkinManager::OnSkinListChanged);
   p.Event("OnSkinLoading", &TsSkinManager::OnSkinLoading);
   p.Event("OnScaleModeChange", &TsSkinManager::OnScaleModeChange);
+  p.Event("OnGetMenuExtraLineData", &TsSkinManager::OnGetMenuExtraLineData);
+  p.Event("OnGetPopupItemData", &TsSkinManager::OnGetPopupItemData);
+  p.Event("OnSysDlgInit", &TsSkinManager::OnSysDlgInit);
 }

@@ -14,7 +14,9 @@
 #include "skin/core/sSkinModel.h"
 
 class TMemoryStream;
+class TMenuItem;
 class TsSkinManager;
+class TsSkinableMenus;
 class TvkSkinConvertor;
 
 enum TvkSkinsFilterItem { sfiInternal, sfiExternal };
@@ -27,6 +29,19 @@ enum TvkArrowsStyle { arsSolid1, arsLines1, arsSolid2, arsLines2, arsDefault };
 enum TvkAnimType { atFading, atAero, atDropDown };
 enum TvkBtnEffectEvent { beMouseEnter, beMouseLeave, beMouseDown, beMouseUp };
 using TvkBtnEffectEvents = TSet<TvkBtnEffectEvent>;
+
+// A standard dialog about to be skinned by the form skinning layer.
+struct TvkSysDlgData {
+  HWND Wnd = nullptr;
+};
+// The handler may clear AllowSkinning to leave the dialog unskinned.
+using TvkSysDlgInit = std::function<void(const TvkSysDlgData& DlgData, bool& AllowSkinning)>;
+// The extra line beside a popup menu: section, caption, optional glyph and whether it shows at all.
+using TvkMenuExtraLineEvent = std::function<void(TMenuItem* FirstItem, std::string& SkinSection, std::string& Caption,
+                                                 TBitmap*& Glyph, bool& LineVisible)>;
+// A popup item about to be measured or drawn; the handler may change the font. State holds the item's
+// owner-draw state as the system gives it (ODS_ flags).
+using TvkMenuItemDataEvent = std::function<void(TMenuItem* Item, UINT State, TFont* Font)>;
 
 // ---- option objects (persistent, owned by the manager) ----
 
@@ -380,9 +395,6 @@ struct TvkSkinServices {
   std::function<void()> ClearGlows;
   std::function<void(TsSkinManager*)> PrepareFormsForChange;
   std::function<void(TsSkinManager*)> StartSkinChangeAnimation;
-  std::function<void(TsSkinManager*)> RefreshMenus;       // menus follow the skin (SyncActive)
-  std::function<void(TsSkinManager*)> UnskinMenus;        // ApplyToAllMenus(False)
-  std::function<void(TsSkinManager*)> ResetMenuSection;   // the menu skinner's cached section := -1
   std::function<void(TsSkinManager*, bool)> SetSysColorPatches;
 };
 TvkSkinServices& SkinServices();
@@ -450,6 +462,12 @@ public:
 
   TNotifyEvent OnActivate, OnDeactivate, OnSkinLoading, OnAfterChange, OnBeforeChange, OnSkinListChanged;
   std::function<void(TObject* Sender, const TvkScaleChangeInfo& Info)> OnScaleModeChange;
+  // Raised by the form skinning layer (popup menus and standard dialogs).
+  TvkMenuExtraLineEvent OnGetMenuExtraLineData;
+  TvkMenuItemDataEvent OnGetPopupItemData;
+  TvkSysDlgInit OnSysDlgInit;
+  // The menu painter of the form skinning layer, owned by the manager; nil while that layer is absent.
+  TsSkinableMenus* SkinableMenus() const { return FSkinableMenus; }
 
   // ---- loading and application ----
   void ApplySkin(bool Repaint);
@@ -597,6 +615,7 @@ private:
   TsThirdPartyList* FThirdParty;
   std::array<TStringList*, kThirdPartyKinds> FThirdLists{};
   TvkSkinListController* FSkinListController;
+  TsSkinableMenus* FSkinableMenus = nullptr;
   int FRegistryScaleIndex = 0;
   HWND FHotWindow = nullptr;
   TObject* FHotGraphicControl = nullptr;

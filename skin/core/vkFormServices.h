@@ -85,8 +85,11 @@ struct TvkFormServices {
   void (*DialogShadowMargins)(TvkDialogWnd* Adapter, RECT& Margins) = nullptr;
   void (*DialogSetShapeRegion)(TvkDialogWnd* Adapter) = nullptr;
 
-  // Skinned menus.
+  // Skinned menus. The manager creates its painter and frees it (both entries come together), and resets the
+  // painter's cached section index whenever a skin is applied.
   TsSkinableMenus* (*CreateSkinableMenus)(TsSkinManager* Manager) = nullptr;
+  void (*FreeSkinableMenus)(TsSkinableMenus* Painter) = nullptr;
+  void (*ResetMenuSectionIndex)(TsSkinableMenus* Painter) = nullptr;
   void (*InitPopupMenu)(TsSkinableMenus* Painter, TMenu* Menu, bool Active) = nullptr;
   void (*SyncMenusActive)(TsSkinableMenus* Painter) = nullptr;
   void (*ApplyToAllMenus)(TsSkinableMenus* Painter, bool Flag) = nullptr;
