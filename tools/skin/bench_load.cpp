@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "framework/FormReader.h"
 #include "framework/SysUtils.h"
+#include "framework/TypInfo.h"
 #include "skin/core/sSkinManager.h"
 
 namespace {
@@ -22,6 +24,19 @@ std::string Folder() {
 
 double Millis(LARGE_INTEGER a, LARGE_INTEGER b, LARGE_INTEGER f) {
   return 1000.0 * static_cast<double>(b.QuadPart - a.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+// The root the main form's manager block is read into, as the main form is.
+class TBenchForm : public TComponent {
+  DECLARE_CLASS(TBenchForm, TComponent)
+public:
+  explicit TBenchForm(TComponent* owner) : TComponent(owner) {}
+  TsSkinManager* sSkinManager1 = nullptr;
+};
+
+std::vector<uint8_t> ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 template <class F> void Measure(const char* what, int rounds, F load) {
@@ -45,27 +60,27 @@ template <class F> void Measure(const char* what, int rounds, F load) {
 
 }  // namespace
 
+PUBLISHED(TBenchForm) { p.Field("sSkinManager1", &TBenchForm::sSkinManager1); }
+
 int main(int argc, char** argv) {
   int rounds = argc > 1 ? std::atoi(argv[1]) : 50;
   if (rounds < 1) rounds = 1;
   std::string dir = Folder();
-  std::ifstream in(dir + "TIDE.vkz", std::ios::binary);
-  std::vector<uint8_t> packed((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (packed.empty()) {
-    std::printf("TIDE.vkz not found next to the program\n");
+  // The manager block exactly as the build composes it into the main form's stored description.
+  const std::vector<uint8_t> block = ReadAll(dir + "TIDE.manager.form");
+  if (block.empty() || ReadAll(dir + "TIDE.vkz").empty()) {
+    std::printf("TIDE.manager.form or TIDE.vkz not found next to the program\n");
     return 1;
   }
+  RegisterSkinManagerClasses();
+  RegisterClass(TBenchForm::StaticClassInfo());
+  const std::string form = "object BenchForm: TBenchForm\n" + std::string(block.begin(), block.end()) + "end\n";
   Measure("stored skin (form data)", rounds, [&] {
-    TsSkinManager* m = Create<TsSkinManager>(nullptr);
-    m->SetActive(false);
-    TsStoredSkin* item = m->InternalSkins()->Add();
-    item->SetName("TIDE (internal)");
-    item->SetPackedData(packed);
-    m->SetSkinDirectory(dir + "no-such-folder");
-    m->SetActive(true);
-    m->SetSkinName("TIDE");
-    bool ok = m->SkinData().Active;
-    m->Free();
+    TBenchForm* root = new TBenchForm(nullptr);
+    ReadComponentFromText(form, root);
+    TsSkinManager* m = root->sSkinManager1;
+    bool ok = m != nullptr && m->SkinData().Active && m->SkinIsPacked() && m->SkinName() == "TIDE (internal)";
+    root->Free();
     return ok;
   });
   Measure("packed file TIDE.vkz", rounds, [&] {
