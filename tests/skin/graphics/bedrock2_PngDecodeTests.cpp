@@ -19,8 +19,8 @@ bool Decode(const std::vector<uint8_t>& Data, TPngDecoded& Out, std::string* Err
   return ok;
 }
 
-PngSpec Rgb2x2(int depth) {
-  PngSpec s;
+PngFixture Rgb2x2(int depth) {
+  PngFixture s;
   s.Width = 2;
   s.Height = 2;
   s.ColorType = 2;
@@ -35,7 +35,7 @@ PngSpec Rgb2x2(int depth) {
 TEST(PngDecode, ColourImagesOfEightAndSixteenBitsGiveOpaquePixels) {
   for (int depth : {8, 16}) {
     for (bool interlaced : {false, true}) {
-      PngSpec s = Rgb2x2(depth);
+      PngFixture s = Rgb2x2(depth);
       s.Interlaced = interlaced;
       TPngDecoded d;
       ASSERT_TRUE(Decode(EncodePng(s), d)) << depth;
@@ -54,7 +54,7 @@ TEST(PngDecode, ColourImagesOfEightAndSixteenBitsGiveOpaquePixels) {
 }
 
 TEST(PngDecode, AlphaImagesKeepTheirAlpha) {
-  PngSpec s;
+  PngFixture s;
   s.Width = 2;
   s.ColorType = 6;
   s.Samples = {10, 20, 30, 0, 200, 150, 100, 128};
@@ -65,7 +65,7 @@ TEST(PngDecode, AlphaImagesKeepTheirAlpha) {
   EXPECT_EQ(d.Description.SamplesPerPixel, 4);
   EXPECT_EQ(d.Pixels, (std::vector<uint32_t>{0x000A141E, 0x80C89664}));
 
-  PngSpec ga;
+  PngFixture ga;
   ga.Width = 2;
   ga.ColorType = 4;
   ga.BitDepth = 16;
@@ -77,7 +77,7 @@ TEST(PngDecode, AlphaImagesKeepTheirAlpha) {
 
 TEST(PngDecode, GreyOfEveryDepthIsScaledAndKeepsItsSamples) {
   for (int depth : {1, 2, 4, 8, 16}) {
-    PngSpec s;
+    PngFixture s;
     s.Width = 3;
     s.ColorType = 0;
     s.BitDepth = depth;
@@ -99,7 +99,7 @@ TEST(PngDecode, GreyOfEveryDepthIsScaledAndKeepsItsSamples) {
 
 TEST(PngDecode, PalettesOfSubByteDepthsGiveOneIndexPerPixel) {
   for (int depth : {1, 2, 4, 8}) {
-    PngSpec s;
+    PngFixture s;
     s.Width = 5;
     s.ColorType = 3;
     s.BitDepth = depth;
@@ -117,7 +117,7 @@ TEST(PngDecode, PalettesOfSubByteDepthsGiveOneIndexPerPixel) {
 }
 
 TEST(PngDecode, TransparentAndGammaChunksAreReported) {
-  PngSpec s = Rgb2x2(8);
+  PngFixture s = Rgb2x2(8);
   s.TransparentRgb[0] = 0x12;
   s.TransparentRgb[1] = 0x34;
   s.TransparentRgb[2] = 0x56;
@@ -130,7 +130,7 @@ TEST(PngDecode, TransparentAndGammaChunksAreReported) {
   // Gamma 1/2.2 against a 2.2 display is the identity.
   for (int i = 0; i < 256; ++i) EXPECT_NEAR(d.GammaTable[i], i, 1);
 
-  PngSpec grey;
+  PngFixture grey;
   grey.ColorType = 0;
   grey.Samples = {64};
   grey.Gamma = 1.0;  // linear samples get brightened for the display
@@ -141,7 +141,7 @@ TEST(PngDecode, TransparentAndGammaChunksAreReported) {
   EXPECT_EQ(d.GammaTable[0], 0);
   EXPECT_EQ(d.GammaTable[255], 255);
 
-  PngSpec zero;
+  PngFixture zero;
   zero.ColorType = 0;
   zero.Samples = {64};
   zero.WriteZeroGamma = true;

@@ -31,7 +31,7 @@ int SamplesPerPixel(int colorType) {
 }
 
 // Packs the integer samples into PNG rows (big-endian 16-bit, MSB-first sub-byte).
-void Pack(const PngSpec& s, WriteState& st) {
+void Pack(const PngFixture& s, WriteState& st) {
   const int spp = SamplesPerPixel(s.ColorType);
   const size_t rowBits = static_cast<size_t>(s.Width) * spp * s.BitDepth;
   const size_t rowBytes = (rowBits + 7) / 8;
@@ -55,7 +55,7 @@ void Pack(const PngSpec& s, WriteState& st) {
   for (int y = 0; y < s.Height; ++y) st.Rows[y] = st.Packed.data() + rowBytes * y;
 }
 
-bool WriteWithLibpng(png_structp png, png_infop info, const PngSpec* s, WriteState* st) {
+bool WriteWithLibpng(png_structp png, png_infop info, const PngFixture* s, WriteState* st) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_set_write_fn(png, st, OnWrite, OnFlush);
   png_set_IHDR(png, info, s->Width, s->Height, s->BitDepth, s->ColorType,
@@ -89,16 +89,16 @@ void PutBe32(uint8_t* p, uint32_t v) {
 
 }  // namespace
 
-std::vector<uint8_t> EncodePng(const PngSpec& Spec) {
+std::vector<uint8_t> EncodePng(const PngFixture& Fixture) {
   std::vector<uint8_t> out;
   WriteState st{&out, {}, {}};
-  Pack(Spec, st);
+  Pack(Fixture, st);
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
-  const bool ok = WriteWithLibpng(png, info, &Spec, &st);
+  const bool ok = WriteWithLibpng(png, info, &Fixture, &st);
   png_destroy_write_struct(&png, &info);
   if (!ok) return {};
-  if (Spec.WriteZeroGamma) {
+  if (Fixture.WriteZeroGamma) {
     std::vector<uint8_t> zero(4, 0);
     out = InsertChunk(out, FindChunk(out, "IDAT"), "gAMA", zero);
   }

@@ -5,7 +5,7 @@
 
 namespace bedrock2_test {
 
-struct PngSpec {
+struct PngFixture {
   int Width = 1;
   int Height = 1;
   int ColorType = 2;  // PNG colour type
@@ -22,7 +22,7 @@ struct PngSpec {
 };
 
 // Encodes the PNG; an empty vector when libpng refused the description.
-std::vector<uint8_t> EncodePng(const PngSpec& Spec);
+std::vector<uint8_t> EncodePng(const PngFixture& Fixture);
 
 // Chunk-level helpers for damaged files.
 size_t FindChunk(const std::vector<uint8_t>& Png, const char* Type);  // offset of the length field, or 0

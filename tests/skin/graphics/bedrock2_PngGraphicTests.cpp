@@ -26,16 +26,16 @@ StreamPtr StreamOf(const std::vector<uint8_t>& Data) {
   return s;
 }
 
-PngPtr LoadPng(const PngSpec& Spec) {
+PngPtr LoadPng(const PngFixture& Fixture) {
   PngPtr png(new TPNGGraphic());
-  StreamPtr s = StreamOf(EncodePng(Spec));
+  StreamPtr s = StreamOf(EncodePng(Fixture));
   png->LoadFromStream(s.get());
   return png;
 }
 
 // 3 x 2 colour image whose bottom-left pixel is magenta.
-PngSpec ColourWithMagentaCorner() {
-  PngSpec s;
+PngFixture ColourWithMagentaCorner() {
+  PngFixture s;
   s.Width = 3;
   s.Height = 2;
   s.ColorType = 2;
@@ -64,7 +64,7 @@ TEST(PngGraphic, ColourImageIntoATransparentBitmapKeysTheBottomLeftColour) {
 }
 
 TEST(PngGraphic, AlphaImageKeepsItsAlphaAndConvertsOnceOnly) {
-  PngSpec s;
+  PngFixture s;
   s.Width = 2;
   s.ColorType = 6;
   s.Samples = {1, 2, 3, 4, 5, 6, 7, 200};
@@ -82,7 +82,7 @@ TEST(PngGraphic, AlphaImageKeepsItsAlphaAndConvertsOnceOnly) {
 
 TEST(PngGraphic, PaletteTransparencyGivesPerPixelAlphaAndOpaqueBeyondTheTable) {
   for (int depth : {2, 8}) {
-    PngSpec s;
+    PngFixture s;
     s.Width = 4;
     s.ColorType = 3;
     s.BitDepth = depth;
@@ -97,7 +97,7 @@ TEST(PngGraphic, PaletteTransparencyGivesPerPixelAlphaAndOpaqueBeyondTheTable) {
     EXPECT_EQ(Px(b.get(), 2, 0), 0xFF0000FFu) << depth;
     EXPECT_EQ(Px(b.get(), 3, 0), 0x8000FF00u) << depth;
   }
-  PngSpec plain;
+  PngFixture plain;
   plain.Width = 2;
   plain.ColorType = 3;
   plain.BitDepth = 1;
@@ -111,7 +111,7 @@ TEST(PngGraphic, PaletteTransparencyGivesPerPixelAlphaAndOpaqueBeyondTheTable) {
 }
 
 TEST(PngGraphic, GammaChunkMakesGreyImagesMasks) {
-  PngSpec grey;
+  PngFixture grey;
   grey.Width = 2;
   grey.ColorType = 0;
   grey.Samples = {0, 255};
@@ -122,7 +122,7 @@ TEST(PngGraphic, GammaChunkMakesGreyImagesMasks) {
   EXPECT_EQ(Px(b.get(), 0, 0), 0xFF000000u);  // dark sample: opaque black
   EXPECT_EQ(Px(b.get(), 1, 0), 0x00000000u);
 
-  PngSpec colour = ColourWithMagentaCorner();
+  PngFixture colour = ColourWithMagentaCorner();
   colour.Gamma = 1.0 / 2.2;
   PngPtr c = LoadPng(colour);
   BitmapPtr cb(new TBitmap());
@@ -188,7 +188,7 @@ TEST(PngGraphic, RegisteredAsPngAndAssignCarriesTheDescription) {
 }
 
 TEST(PngGraphic, DrawBlendsOverTheCanvasWithReflectionOnlyAtNaturalSize) {
-  PngSpec s;
+  PngFixture s;
   s.Width = 2;
   s.Height = 8;
   s.ColorType = 6;
