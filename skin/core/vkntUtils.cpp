@@ -245,14 +245,14 @@ HFONT CreateCaptionFont() {
 bool MinimizeAnimationEnabled() {
   ANIMATIONINFO Info{};
   Info.cbSize = 8;
-  return SystemParametersInfoA(SPI_GETANIMATION, 8, &Info, 0) && Info.iMinAnimate != 0;
+  return Platform().SystemParametersInfoA(SPI_GETANIMATION, 8, &Info, 0) && Info.iMinAnimate != 0;
 }
 
 void SetMinimizeAnimation(bool On) {
   ANIMATIONINFO Info{};
   Info.cbSize = 8;
   Info.iMinAnimate = On ? -1 : 0;
-  SystemParametersInfoA(SPI_SETANIMATION, 8, &Info, 0);
+  Platform().SystemParametersInfoA(SPI_SETANIMATION, 8, &Info, 0);
 }
 
 bool WindowsIsXPOrNewer() {
