@@ -5,12 +5,12 @@
 
 #include "framework/Forms.h"
 #include "framework/Units.h"
-#include "skin/graphics/PngGraphic.h"
+#include "skin/core/vkLibraryUnits.h"
 
 void RegisterLoaderUnits() {
   if (UnitRegistered("Main")) return;
   RegisterUnit("Forms", InitializeForms, nullptr);
-  RegisterUnit("PngGraphic", RegisterPngFormat, UnregisterPngFormat);
+  RegisterSkinLibraryUnits();
   RegisterUnit("Unit1", RegisterFormHelpClasses, nullptr);
   RegisterUnit("Main", RegisterMainFormClasses, [] {
     // The main unit's strings go with it, before the forms are destroyed.
