@@ -197,9 +197,12 @@ void TComThread::Execute() {
   }
   SetCommMask(port, 0);
   if (pending) {
-    // The record and `mask` live on this stack: the wait must be over before they go.
+    // The record and `mask` live on this stack: the wait must be over before they go, however long a
+    // loaded machine takes to end it (a bounded wait would let the system write into a freed stack).
+    // The new mask ends the wait and CancelIo makes sure of it, so this returns.
     CancelIo(port);
-    WaitForSingleObject(waitEvent, 1000);
+    DWORD unused = 0;
+    GetOverlappedResult(port, &overlapped, &unused, TRUE);
   }
   PurgeComm(port, PURGE_TXCLEAR | PURGE_RXCLEAR);
   CloseHandle(waitEvent);

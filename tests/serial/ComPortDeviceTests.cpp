@@ -121,7 +121,8 @@ TEST(ComPortDevice, WritesAFrameAndReadsTheReply) {
   port->Open();
   EXPECT_EQ(port->WriteStr("zzzzz"), 5);
   EXPECT_EQ(port->WriteStr("z0202;"), 6);
-  const std::string reply = ReadFor(port.port, 40, 2000);
+  device.Sync();
+  const std::string reply = ReadFor(port.port, 40, 10000);
   EXPECT_EQ(reply.substr(0, 17), "z8202000010400030");
   EXPECT_EQ(reply.size(), 20u);
   const auto counts = device.Counts();
@@ -138,6 +139,7 @@ TEST(ComPortDevice, ReadThatTimesOutEmptyReturnsNothing) {
   UseLoaderTimeouts(port.port);
   port->Open();
   port->WriteStr("z0202;");
+  device.Sync();  // the device has taken the frame and stayed silent: nothing can arrive any more
   std::string text = "previous";
   // Under Wine this completion reports ERROR_TIMEOUT; it must read as 0 bytes, not as message 3.
   EXPECT_EQ(port->ReadStr(text, 20), 0);
@@ -152,7 +154,11 @@ TEST(ComPortDevice, ReadTakesWhatArrivedWithinTheTimeouts) {
   UseLoaderTimeouts(port.port);
   port->Open();
   port->WriteStr("z0303;");
-  Sleep(300);
+  device.Sync();
+  // The whole reply is on the line now; the driver's count of it may lag the pty a moment.
+  const DWORD deadline = GetTickCount() + 10000;
+  while (port->InputCount() < 12 && GetTickCount() < deadline) Sleep(5);
+  ASSERT_EQ(port->InputCount(), 12);
   std::string text;
   EXPECT_EQ(port->ReadStr(text, 4), 4);  // more is waiting; the count ends the read
   EXPECT_EQ(text, "z831");
@@ -245,9 +251,10 @@ TEST(ComPortDevice, DeviceClosingItsEndMidWriteFailsTheIoLoudly) {
   UseLoaderTimeouts(port.port);
   port->Open();
   port->WriteStr("z0400000004;");
-  EXPECT_EQ(ReadFor(port.port, 20, 2000), "z8484;");
+  device.Sync();
+  EXPECT_EQ(ReadFor(port.port, 20, 10000), "z8484;");
   port->WriteStr("z0501DEADBEEF3E;");  // the device hangs up on this frame
-  Sleep(200);
+  device.Sync();  // it has: the pty is closed
   std::string text = "previous";
   int read = -1, write = -1;
   try {

@@ -28,6 +28,7 @@ std::string Frame(const std::string& payload) { return "z" + payload + Checksum(
 class DeviceSession : public testing::Test {
 protected:
   void Open(SimulatedDevice& device) {
+    device_ = &device;
     port_ = new TBComPort(nullptr);
     port_->SetPort(device.PortName());
     port_->SetBaudRate(br115200);
@@ -42,14 +43,28 @@ protected:
   void TearDown() override {
     if (port_) port_->Free();
   }
-  // One exchange as the loader makes it: write, wait, read what came.
-  std::string Exchange(const std::string& frame, DWORD waitMs = 100, int count = 40) {
+  // One exchange: write, then read what the device answered. Once the device has handled the frame
+  // (Sync), its reply is on the line or there is none; reading on to the reply's ';' only covers a
+  // reply the pty hands over in pieces.
+  std::string Exchange(const std::string& frame, int count = 40) {
     port_->WriteStr(frame);
-    Sleep(waitMs);
-    std::string reply;
-    port_->ReadStr(reply, count);
+    device_->Sync();
+    return ReadReply(count, 0);
+  }
+  // Reads until a reply ends (';') or `count` bytes came. Nothing within `waitMs` is no reply; a reply
+  // that has begun is read on for up to 10 s.
+  std::string ReadReply(int count, DWORD waitMs) {
+    std::string reply, chunk;
+    const DWORD start = GetTickCount();
+    for (;;) {
+      port_->ReadStr(chunk, count - static_cast<int>(reply.size()));
+      reply += chunk;
+      if (static_cast<int>(reply.size()) >= count || (!reply.empty() && reply.back() == ';')) break;
+      if (GetTickCount() - start >= (reply.empty() ? waitMs : 10000)) break;
+    }
     return reply;
   }
+  SimulatedDevice* device_ = nullptr;
   TBComPort* port_ = nullptr;
 };
 
@@ -95,9 +110,9 @@ TEST_F(DeviceSession, FaultsSetFromTheTestChangeTheAnswers) {
   device.SetLoaderVersion("03");
   EXPECT_EQ(Exchange("z0202;").substr(0, 5), "z8203");
   device.SetDescription(std::string("17\n1123"));
-  EXPECT_EQ(Exchange("z0303;", 100, 1000).substr(0, 10), "z8317\n1123");
+  EXPECT_EQ(Exchange("z0303;", 1000).substr(0, 10), "z8317\n1123");
   device.SetDescription(std::nullopt);
-  EXPECT_EQ(Exchange("z0303;", 100, 1000), "");
+  EXPECT_EQ(Exchange("z0303;", 1000), "");
   device.DropReplies(DeviceFrame::Reset, 1.0);
   EXPECT_EQ(Exchange("z0101;"), "");
   EXPECT_EQ(device.Counts().Dropped(DeviceFrame::Reset), 1);
@@ -113,12 +128,24 @@ TEST_F(DeviceSession, FaultsSetFromTheTestChangeTheAnswers) {
 TEST_F(DeviceSession, ProcessingTimeDelaysTheAnswer) {
   SimulatedDevice device;
   Open(device);
-  device.SetProcessingTime(DeviceFrame::Commit, 150);
-  EXPECT_EQ(Exchange("z0606;", 20), "");      // not yet: 150 ms of processing
-  Sleep(400);
-  std::string late;
-  port_->ReadStr(late, 20);
-  EXPECT_EQ(late, "z8686;");                  // answered in turn, after its processing time
+  device.SetProcessingTime(DeviceFrame::Commit, 300);
+  const DWORD start = GetTickCount();
+  EXPECT_EQ(Exchange("z0606;"), "");          // taken, but not answered before its processing time
+  EXPECT_EQ(ReadReply(20, 10000), "z8686;");  // answered in turn
+  EXPECT_GE(GetTickCount() - start, 290u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SimulatedDeviceLife, ADeviceStartsAfterAnotherOneEnded) {
+  { SimulatedDevice device; }
+  SimulatedDevice second;  // registers its port in the key the first one used
+  TStringList* list = new TStringList();
+  TBComPort::EnumComPorts(list);
+  EXPECT_GE(list->IndexOf(second.PortName()), 0);
+  list->Free();
 }
 
 }  // namespace

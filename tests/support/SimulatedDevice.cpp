@@ -147,9 +147,10 @@ void SimulatedDevice::Start(const Options& options) {
   modemLines_ = options.modemLines;
 
   HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, SerialCommKey, 0, nullptr, REG_OPTION_VOLATILE, KEY_SET_VALUE, nullptr,
-                      &key, nullptr) != ERROR_SUCCESS)
-    Fail("cannot open HKLM\\" + std::string(SerialCommKey));
+  const LONG created = RegCreateKeyExA(HKEY_LOCAL_MACHINE, SerialCommKey, 0, nullptr, REG_OPTION_VOLATILE,
+                                      KEY_SET_VALUE, nullptr, &key, nullptr);
+  if (created != ERROR_SUCCESS)
+    Fail("cannot open HKLM\\" + std::string(SerialCommKey) + " (error " + std::to_string(created) + ")");
   registryValue_ = "\\Device\\KrlSim" + port_.substr(3);
   const LONG set = RegSetValueExA(key, registryValue_.c_str(), 0, REG_SZ,
                                   reinterpret_cast<const BYTE*>(port_.c_str()), static_cast<DWORD>(port_.size() + 1));
@@ -277,6 +278,8 @@ DeviceCounts SimulatedDevice::Counts() {
 }
 
 void SimulatedDevice::ResetCounts() { Command("reset-counts"); }
+
+void SimulatedDevice::Sync() { Command("sync"); }
 
 std::vector<uint8_t> SimulatedDevice::Memory() {
   const std::string hex = Command("memory");

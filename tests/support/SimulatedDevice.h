@@ -92,6 +92,9 @@ public:
   void SetGeometry(int blocksPerPage, int blockSize, int pageCount);  // also erases the memory
 
   // ---- what happened ----
+  // Returns once the device has handled every frame the port wrote before the call; with no processing
+  // time and no baud rate set, its replies are then on the line. Every command below waits the same way.
+  void Sync();
   DeviceCounts Counts();
   void ResetCounts();
   // The flash, PageCount x BlocksPerPage x BlockSize bytes (erased bytes are 0xFF).

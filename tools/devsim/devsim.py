@@ -38,6 +38,7 @@ import signal
 import socket
 import subprocess
 import sys
+import termios
 import time
 import tty
 
@@ -294,6 +295,26 @@ class Wire:
             times.append(max(self.frames[0][0], self.busy_until))
         return min(times) if times else None
 
+    def take_input(self):
+        """Reads everything the port has written so far."""
+        while not self.closed and select.select([self.master], [], [], 0)[0]:
+            try:
+                data = os.read(self.master, 65536)
+            except OSError as error:
+                if error.errno != errno.EIO:
+                    raise
+                return  # no one has the slave open (we keep ours, so this is rare)
+            if not data:
+                return
+            self.receive(data, time.monotonic())
+
+    def settle(self):
+        """Takes in what the port wrote and handles every frame that is due by now. A poll that finds the
+        line discipline empty first has the kernel deliver what it still holds in flight, so this sees
+        every byte the port's write had put into the pty before the call."""
+        self.take_input()
+        self.step(time.monotonic())
+
     def close(self):
         if not self.closed:
             self.closed = True
@@ -371,6 +392,26 @@ class ModemLineMarker:
             os.unlink(self.path)
 
 
+def own_terminal(slave):
+    """Makes the pty the controlling terminal of a session of our own; True when that worked.
+
+    The wineserver is a session leader without a terminal and opens a COM port's device without
+    O_NOCTTY, so a pty no one else claimed becomes its controlling terminal. Closing the master then
+    hangs the pty up and sends the server SIGHUP, on which it writes out every object it holds (tens of
+    thousands of lines, with every Wine process of the prefix waiting meanwhile). A terminal belongs to
+    one session only: claimed here first, the server cannot take it.
+    """
+    try:
+        if os.getsid(0) != os.getpid():
+            os.setsid()  # fails only for a process group leader, e.g. a job of an interactive shell
+        fcntl.ioctl(slave, termios.TIOCSCTTY, 0)
+        return True
+    except OSError as error:
+        print("devsim: the pty stays without a session (%s); the wineserver may take it as its terminal"
+              % error.strerror, file=sys.stderr, flush=True)
+        return False
+
+
 def wine_reg(args):
     subprocess.run(["wine", "reg"] + args, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
 
@@ -384,13 +425,15 @@ class Control:
       history N          the last N frames received, separated by blanks
       reset-counts       zero the counters and the history
       close              close the device's end of the pty now
+      sync               nothing; answered once every frame written before it is handled
       quit               release the port and end
     """
 
-    def __init__(self, sock, device, wire):
+    def __init__(self, sock, device, wire, settle):
         self.sock = sock
         self.device = device
         self.wire = wire
+        self.settle = settle  # takes in and handles what the port wrote so far
         self.buffer = b""
         self.quit = False
 
@@ -402,6 +445,9 @@ class Control:
         self.buffer += data
         while b"\n" in self.buffer:
             line, self.buffer = self.buffer.split(b"\n", 1)
+            # A test sends a command after its port has written: frames written before it are handled (and
+            # counted, and answered) before the command, whatever order the two reached this process in.
+            self.settle()
             answer = self.run(line.decode("latin-1").strip())
             if answer is not None:
                 self.sock.sendall((answer + "\n").encode("latin-1"))
@@ -424,6 +470,8 @@ class Control:
             if words[0] == "reset-counts":
                 self.device.counts.clear()
                 self.device.history.clear()
+                return "OK"
+            if words[0] == "sync" and len(words) == 1:
                 return "OK"
             if words[0] == "close":
                 self.wire.close()
@@ -470,6 +518,7 @@ def main():
     master, slave = os.openpty()
     tty.setraw(slave)
     slave_name = os.ttyname(slave)
+    owns_pty = own_terminal(slave)
     link = ComLink(args.prefix, busy_target() if args.busy else slave_name, args.com, args.exact_com)
     marker = ModemLineMarker(slave_name, args.no_modem_lines)
     port = "COM%d" % link.number
@@ -483,7 +532,9 @@ def main():
     stop = []
     signal.signal(signal.SIGTERM, lambda *_: stop.append(1))
     signal.signal(signal.SIGINT, lambda *_: stop.append(1))
-    signal.signal(signal.SIGHUP, lambda *_: stop.append(1))
+    # In a session of our own SIGHUP only says that our pty hung up, which closing our end does (the
+    # "close" command, close-after): the simulator then goes on serving its test.
+    signal.signal(signal.SIGHUP, signal.SIG_IGN if owns_pty else (lambda *_: stop.append(1)))
 
     wire = Wire(device, master, slave, args.baud)
     control = None
@@ -492,7 +543,7 @@ def main():
         sock = socket.create_connection((host, int(number)), timeout=10)
         sock.settimeout(None)
         sock.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
-        control = Control(sock, device, wire)
+        control = Control(sock, device, wire, wire.settle)
         sock.sendall(("READY %s %s\n" % (port, slave_name)).encode())
     else:
         print("simulated device on %s (%s)" % (port, slave_name), flush=True)
@@ -509,15 +560,8 @@ def main():
                 ready, _, _ = select.select(readers, [], [], min(timeout, 0.5))
             except InterruptedError:
                 continue
-            now = time.monotonic()
-            if master in ready and not wire.closed:
-                try:
-                    data = os.read(master, 65536)
-                except OSError as error:
-                    if error.errno != errno.EIO:
-                        raise
-                    data = b""  # no one has the slave open (we keep ours, so this is rare)
-                wire.receive(data, now)
+            if master in ready:
+                wire.take_input()
             if control and control.sock in ready:
                 control.readable()
     finally:

@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
-"""Checks of the simulated device's protocol, flash model, faults and pacing (no Wine, no pty)."""
+"""Checks of the simulated device's protocol, flash model, faults and pacing, and of its pty (no Wine)."""
 
 import argparse
 import os
+import socket
 import sys
+import tty
 import unittest
 
 sys.dont_write_bytecode = True  # leave no cache in the source tree
@@ -164,6 +166,68 @@ class WireTiming(unittest.TestCase):
         self.assertEqual(len(wire.out), 1)
         self.assertEqual(len(wire.out[0][1]), reply_length)
         self.assertAlmostEqual(next_due, 0.006 + reply_length * 0.001)
+
+
+def controlling_tty_after_opening(path):
+    """The tty number a new session leader gets as its terminal by opening `path` (0: none)."""
+    read_end, write_end = os.pipe()
+    pid = os.fork()
+    if pid == 0:
+        try:
+            os.setsid()
+            fd = os.open(path, os.O_RDWR)  # no O_NOCTTY, as the wineserver opens a port
+            with open("/proc/self/stat") as stat:
+                number = stat.read().rsplit(")", 1)[1].split()[4]
+            os.close(fd)
+            os.write(write_end, number.encode())
+        finally:
+            os._exit(0)
+    os.close(write_end)
+    answer = os.read(read_end, 64)
+    os.close(read_end)
+    os.waitpid(pid, 0)
+    return int(answer)
+
+
+class OnAPty(unittest.TestCase):
+    def setUp(self):
+        self.master, self.slave = os.openpty()
+        tty.setraw(self.slave)
+        self.port = os.open(os.ttyname(self.slave), os.O_RDWR | os.O_NOCTTY)  # the test program's side
+
+    def tearDown(self):
+        for fd in (self.port, self.slave, self.master):
+            os.close(fd)
+
+    def test_a_command_is_answered_after_the_frames_written_before_it(self):
+        wire = devsim.Wire(make_device(), self.master, self.slave, 0)
+        ours, theirs = socket.socketpair()
+        control = devsim.Control(ours, wire.device, wire, wire.settle)
+        os.write(self.port, b"z0202;")
+        theirs.sendall(b"counts\n")
+        control.readable()  # both wait; the main loop has not read the frame yet
+        self.assertIn("identify=1", theirs.recv(4096).decode())
+        self.assertEqual(os.read(self.port, 100)[:5], b"z8202")  # and its reply is on the line
+        os.write(self.port, b"z0101;")
+        theirs.sendall(b"sync\n")
+        control.readable()
+        self.assertEqual(theirs.recv(4096), b"OK\n")
+        self.assertEqual(os.read(self.port, 100), b"z8181;")
+        ours.close()
+        theirs.close()
+
+    def test_a_claimed_pty_becomes_no_other_sessions_terminal(self):
+        path = os.ttyname(self.slave)
+        self.assertNotEqual(controlling_tty_after_opening(path), 0)  # what happened to the wineserver
+        other_master, other_slave = os.openpty()
+        pid = os.fork()
+        if pid == 0:
+            os._exit(0 if devsim.own_terminal(other_slave) and
+                     controlling_tty_after_opening(os.ttyname(other_slave)) == 0 else 1)
+        _, status = os.waitpid(pid, 0)
+        os.close(other_master)
+        os.close(other_slave)
+        self.assertEqual(os.waitstatus_to_exitcode(status), 0)
 
 
 if __name__ == "__main__":
