@@ -122,9 +122,10 @@ void SimulatedDevice::Start(const Options& options) {
     closesocket(listener);
     Fail("cannot start " + script + " (error " + std::to_string(GetLastError()) + ")");
   }
-  // Wine gives no usable handles for a native process; the connection tells whether it lives.
-  if (process.hProcess) CloseHandle(process.hProcess);
-  if (process.hThread) CloseHandle(process.hThread);
+  // For a native program Wine fills in no handles: the process and thread fields hold whatever its stack
+  // held (seen: a null process and a stack address as the thread). Closing them could close a live
+  // handle of this process (the cached HKEY_LOCAL_MACHINE, so that the next registration failed with
+  // error 6), so they are left alone; the control connection tells whether the simulator lives.
 
   fd_set readable;
   FD_ZERO(&readable);
