@@ -59,6 +59,16 @@ krl_xvfb_stop() {
   KRL_XVFB_PID=
 }
 
+# Starts the prefix's server and Wine's service processes before any test: started by the first test
+# program instead, they would hold that test's output pipes open until the whole run is idle.
+krl_wine_server_start() {
+  wineserver -p
+  wine wineboot </dev/null >/dev/null 2>&1 || true
+}
+krl_wine_server_stop() {
+  wineserver -k 2>/dev/null || true
+}
+
 # Configures (once) and builds the project in the given build folder.
 krl_build() {
   local build=$1; shift

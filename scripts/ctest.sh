@@ -12,7 +12,8 @@ while [ $# -gt 0 ] && [ "$1" != "--" ]; do targets+=("$1"); shift; done
 [ "${1:-}" = "--" ] && shift
 krl_build "$build" "${targets[@]}"
 krl_wine_prefix "$build"
-trap krl_xvfb_stop EXIT
+trap 'krl_wine_server_stop; krl_xvfb_stop' EXIT
 krl_xvfb_start
+krl_wine_server_start
 cd "$build"
 ctest --output-on-failure -j"$(nproc)" "$@"

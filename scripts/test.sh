@@ -8,7 +8,8 @@ build=${KRL_BUILD_DIR:-$KRL_ROOT/build}
 bash "$here/setup.sh"
 krl_build "$build"
 krl_wine_prefix "$build"
-trap krl_xvfb_stop EXIT
+trap 'krl_wine_server_stop; krl_xvfb_stop' EXIT
 krl_xvfb_start
+krl_wine_server_start
 cd "$build"
 ctest --output-on-failure -j"$(nproc)" "$@"
