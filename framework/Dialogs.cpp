@@ -166,10 +166,12 @@ TMessageForm* CreateMessageDialog(const std::string& Msg, TMsgDlgType DlgType, T
   return form;
 }
 
-int MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int) {
+// Shows one message: through the message-box sink where one is installed, else as a modal message form.
+static int ShowMessageRequest(TMessageBoxRequest::Source source, const std::string& Msg, TMsgDlgType DlgType,
+                              TMsgDlgButtons Buttons) {
   if (HasMessageBoxSink()) {
     TMessageBoxRequest r;
-    r.source = TMessageBoxRequest::MessageDlg;
+    r.source = source;
     r.owner = GetActiveWindow();
     r.text = Msg;
     r.caption = Application ? Application->Title() : std::string();
@@ -189,27 +191,11 @@ int MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Butto
   return result;
 }
 
-void ShowMessage(const std::string& Msg) {
-  if (HasMessageBoxSink()) {
-    TMessageBoxRequest r;
-    r.source = TMessageBoxRequest::ShowMessage;
-    r.owner = GetActiveWindow();
-    r.text = Msg;
-    r.caption = Application ? Application->Title() : std::string();
-    r.dialogType = mtCustom;
-    r.buttons = TMsgDlgButtons{mbOK}.Raw();
-    PlatformMessageBox(r);
-    return;
-  }
-  TMessageForm* form = CreateMessageDialog(Msg, mtCustom, {mbOK});
-  try {
-    form->ShowModal();
-  } catch (...) {
-    form->Free();
-    throw;
-  }
-  form->Free();
+int MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int) {
+  return ShowMessageRequest(TMessageBoxRequest::MessageDlg, Msg, DlgType, Buttons);
 }
+
+void ShowMessage(const std::string& Msg) { ShowMessageRequest(TMessageBoxRequest::ShowMessage, Msg, mtCustom, {mbOK}); }
 
 // ===================================================================================================
 
