@@ -653,22 +653,14 @@ private:
     P[pcTCBottom] = static_cast<uint32_t>(ini_.ReadInteger(g, "TCBOTTOM", 0xFF0000));
     P[pcTCTop] = static_cast<uint32_t>(ini_.ReadInteger(g, "TCTOP", 0x0000FF));
     P[pcBorder] = static_cast<uint32_t>(ini_.ReadInteger(g, "BORDERCOLOR", 0));
-    int edit = m_.FindSectionIndex("EDIT");
-    if (edit >= 0) {
-      P[pcEditText] = rgb(m_.gd[edit].Props[0].FontColor);
-      P[pcEditBG] = rgb(m_.gd[edit].Props[0].Color);
-    } else {
-      P[pcEditText] = rgb(clWindowText);
-      P[pcEditBG] = rgb(clWindow);
-    }
-    int hint = m_.FindSectionIndex("HINT");
-    if (hint >= 0) {
-      P[pcHintText] = rgb(m_.gd[hint].Props[0].FontColor);
-      P[pcHintBG] = rgb(m_.gd[hint].Props[0].Color);
-    } else {
-      P[pcHintText] = rgb(clInfoText);
-      P[pcHintBG] = rgb(clInfoBk);
-    }
+    // a section's normal text and background colours, or the system's where the skin has no such section
+    auto sectionColors = [&](const char* section, int textEntry, int bgEntry, uint32_t sysText, uint32_t sysBG) {
+      int i = m_.FindSectionIndex(section);
+      P[textEntry] = rgb(i >= 0 ? m_.gd[i].Props[0].FontColor : sysText);
+      P[bgEntry] = rgb(i >= 0 ? m_.gd[i].Props[0].Color : sysBG);
+    };
+    sectionColors("EDIT", pcEditText, pcEditBG, clWindowText, clWindow);
+    sectionColors("HINT", pcHintText, pcHintBG, clInfoText, clInfoBk);
     int sel = m_.FindSectionIndex("SELECTION");
     if (sel >= 0) {
       const TsGeneralData& s = m_.gd[sel];
