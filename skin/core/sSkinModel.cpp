@@ -97,17 +97,9 @@ int TvkSkinModel::FindSectionIndex(const std::string& Name) const {
 }
 
 int TvkSkinModel::FindMaskInherited(int SkinIndex, const std::string& PropertyName) const {
-  int s = SkinIndex;
-  for (int step = 0; step < ChainLimit(); ++step) {
-    if (s < 0) return -1;
-    for (size_t i = 0; i < ma.size(); ++i)
-      if (ma[i].SkinIndex == s && ma[i].PropertyName == PropertyName) return static_cast<int>(i);
-    if (!SectionIndexInRange(s)) return -1;
-    const std::string& parent = gd[s].ParentClass;
-    if (parent.empty() || parent == gd[s].ClassName) return -1;
-    s = FindSectionIndex(parent);
-  }
-  return -1;
+  // the walk starts at the section's own name; a section out of range ends it after its own masks
+  const std::string own = SectionIndexInRange(SkinIndex) ? gd[SkinIndex].ClassName : std::string();
+  return FindMaskOfSection(SkinIndex, own, PropertyName);
 }
 
 int TvkSkinModel::FindMaskOfSection(int SkinIndex, const std::string& SectionName,
