@@ -2,6 +2,7 @@
 // I/O with the loader's time-outs, open failures, modem lines and the port list.
 #include "serial/BCPort.h"
 
+#include "tests/serial/PortFixtures.h"
 #include "tests/support/SimulatedDevice.h"
 
 #include <gtest/gtest.h>
@@ -11,33 +12,11 @@
 using testing_support::DeviceFrame;
 using testing_support::SimulatedDevice;
 
+using port_fixtures::PortHolder;
+using port_fixtures::ComErrorCode;
+using port_fixtures::UseLoaderTimeouts;
+
 namespace {
-
-struct PortHolder {
-  TBComPort* port = new TBComPort(nullptr);
-  ~PortHolder() { port->Free(); }
-  TBComPort* operator->() const { return port; }
-};
-
-template <class F> int ComErrorCode(F&& action) {
-  try {
-    action();
-  } catch (const EComPort& e) {
-    EXPECT_EQ(e.Message(), ComErrorMessage(e.Code()));
-    return e.Code();
-  }
-  return -1;
-}
-
-// The loader's settings: all five time-outs 1 ms.
-void UseLoaderTimeouts(TBComPort* port) {
-  TComTimeouts* t = port->Timeouts();
-  t->SetReadInterval(1);
-  t->SetReadTotalMultiplier(1);
-  t->SetReadTotalConstant(1);
-  t->SetWriteTotalMultiplier(1);
-  t->SetWriteTotalConstant(1);
-}
 
 // Reads until `done` holds for what arrived or `ms` pass (the loader sleeps and reads the same way).
 std::string ReadFor(TBComPort* port, int count, DWORD ms) {

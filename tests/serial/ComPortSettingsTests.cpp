@@ -3,29 +3,16 @@
 #include "serial/BCPort.h"
 
 #include "framework/TypInfo.h"
+#include "tests/serial/PortFixtures.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
+using port_fixtures::PortHolder;
+using port_fixtures::ComErrorCode;
+
 namespace {
-
-// Frees the component at the end of a test.
-struct PortHolder {
-  TBComPort* port = new TBComPort(nullptr);
-  ~PortHolder() { port->Free(); }
-  TBComPort* operator->() const { return port; }
-};
-
-template <class F> int ComErrorCode(F&& action) {
-  try {
-    action();
-  } catch (const EComPort& e) {
-    EXPECT_EQ(e.Message(), ComErrorMessage(e.Code()));
-    return e.Code();
-  }
-  return -1;
-}
 
 TEST(ComPortSettings, DefaultsAreThoseOfTheStoredComponent) {
   PortHolder port;

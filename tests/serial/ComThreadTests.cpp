@@ -2,6 +2,7 @@
 // sits in a synchronised call), a port without modem lines, and the sync window's dispatch.
 #include "serial/BCPort.h"
 
+#include "tests/serial/PortFixtures.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/SimulatedDevice.h"
 
@@ -14,22 +15,10 @@
 using testing_support::PumpUntil;
 using testing_support::SimulatedDevice;
 
+using port_fixtures::PortHolder;
+using port_fixtures::UseLoaderTimeouts;
+
 namespace {
-
-struct PortHolder {
-  TBComPort* port = new TBComPort(nullptr);
-  ~PortHolder() { port->Free(); }
-  TBComPort* operator->() const { return port; }
-};
-
-void UseLoaderTimeouts(TBComPort* port) {
-  TComTimeouts* t = port->Timeouts();
-  t->SetReadInterval(1);
-  t->SetReadTotalMultiplier(1);
-  t->SetReadTotalConstant(1);
-  t->SetWriteTotalMultiplier(1);
-  t->SetWriteTotalConstant(1);
-}
 
 // Pumps messages and synchronised calls until `done` or the time is up.
 bool ServeUntil(const std::function<bool()>& done, unsigned ms) {
