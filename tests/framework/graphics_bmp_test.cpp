@@ -13,16 +13,6 @@ using namespace graphics_test;
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-void Put16(Bytes& B, std::uint32_t V) {
-  B.push_back(static_cast<std::uint8_t>(V));
-  B.push_back(static_cast<std::uint8_t>(V >> 8));
-}
-void Put32(Bytes& B, std::uint32_t V) {
-  Put16(B, V);
-  Put16(B, V >> 16);
-}
 std::uint32_t Get32(const Bytes& B, size_t At) {
   return B[At] | B[At + 1] << 8 | B[At + 2] << 16 | static_cast<std::uint32_t>(B[At + 3]) << 24;
 }

@@ -17,8 +17,6 @@ using namespace graphics_test;
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
 // Encodes Width x Height pixels given as 0x00RRGGBB by Pixel(x, y); greyscale takes the green byte,
 // CMYK writes (r, g, b, 0). Quality 100 without chroma subsampling keeps flat areas nearly exact.
 Bytes Encode(int Width, int Height, const std::function<std::uint32_t(int, int)>& Pixel,

@@ -14,17 +14,6 @@ using namespace graphics_test;
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-void Put16(Bytes& B, std::uint32_t V) {
-  B.push_back(static_cast<std::uint8_t>(V));
-  B.push_back(static_cast<std::uint8_t>(V >> 8));
-}
-void Put32(Bytes& B, std::uint32_t V) {
-  Put16(B, V);
-  Put16(B, V >> 16);
-}
-
 // A 32-bit icon image of one colour (opaque), with its AND mask.
 Bytes IconImage(int Size, std::uint32_t Pixel) {
   Bytes Image;

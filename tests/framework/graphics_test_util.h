@@ -7,10 +7,23 @@
 #include <cstdint>
 #include <memory>
 #include <set>
+#include <vector>
 
 #include "framework/Graphics.h"
 
 namespace graphics_test {
+
+// File bytes as the tests put them together, little-endian like the formats they build.
+using Bytes = std::vector<std::uint8_t>;
+
+inline void Put16(Bytes& B, std::uint32_t V) {
+  B.push_back(static_cast<std::uint8_t>(V));
+  B.push_back(static_cast<std::uint8_t>(V >> 8));
+}
+inline void Put32(Bytes& B, std::uint32_t V) {
+  Put16(B, V);
+  Put16(B, V >> 16);
+}
 
 struct Freer {
   void operator()(TObject* Object) const {
