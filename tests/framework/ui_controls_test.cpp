@@ -392,28 +392,6 @@ TEST_F(UiControls, HoverSendsLeaveThenEnterAlsoFromAPanelOntoItsChild) {
   form->Free();
 }
 
-// A 32-bit top-down DIB section to paint into.
-struct Dib {
-  Dib(int w, int h) : width(w) {
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    dc = CreateCompatibleDC(nullptr);
-    bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
-    old = SelectObject(dc, bmp);
-  }
-  ~Dib() {
-    SelectObject(dc, old);
-    DeleteObject(bmp);
-    DeleteDC(dc);
-  }
-  DWORD At(int x, int y) const { return bits[y * width + x] & 0xFFFFFF; }
-  int width;
-  HDC dc;
-  HBITMAP bmp;
-  HGDIOBJ old;
-  DWORD* bits = nullptr;
-};
-
 TEST_F(UiControls, PaintingIntoAGivenDCFillsTheColourAndPaintsGraphicChildrenAtTheirPlace) {
   TForm* form = NewForm(100, 80);
   form->SetColor(clRed);

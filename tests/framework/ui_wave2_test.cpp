@@ -14,27 +14,6 @@ namespace {
 
 using UiWave2 = UiTest;
 
-struct Dib32 {
-  Dib32(int w, int h) : width(w) {
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    dc = CreateCompatibleDC(nullptr);
-    bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
-    old = SelectObject(dc, bmp);
-  }
-  ~Dib32() {
-    SelectObject(dc, old);
-    DeleteObject(bmp);
-    DeleteDC(dc);
-  }
-  DWORD At(int x, int y) const { return bits[y * width + x] & 0xFFFFFF; }
-  int width;
-  HDC dc;
-  HBITMAP bmp;
-  HGDIOBJ old;
-  DWORD* bits = nullptr;
-};
-
 // A panel child painted in the copy mode: the parent's colour around it, the child's colour inside.
 TEST_F(UiWave2, PaintToPaintsTheControlAndItsWindowedChildrenAtTheGivenPlace) {
   TForm* form = NewForm(100, 80);
@@ -57,7 +36,7 @@ TEST_F(UiWave2, PaintToPaintsTheControlAndItsWindowedChildrenAtTheGivenPlace) {
   form->HandleNeeded();
   outer->HandleNeeded();
   inner->HandleNeeded();
-  Dib32 dib(100, 80);
+  Dib dib(100, 80);
   outer->PaintTo(dib.dc, 5, 5);
   EXPECT_EQ(dib.At(6, 6), 0xFF0000u);
   EXPECT_EQ(dib.At(5 + 10 + 1, 5 + 20 + 1), 0x0000FFu);
@@ -69,7 +48,7 @@ TEST_F(UiWave2, PaintToPaintsTheControlAndItsWindowedChildrenAtTheGivenPlace) {
   EXPECT_FALSE(inner->ControlState().Contains(csPaintCopy));
 
   // WM_PRINTCLIENT erases and paints a framework-painted window into the DC.
-  Dib32 dib2(100, 80);
+  Dib dib2(100, 80);
   SendMessageA(inner->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dib2.dc), PRF_CLIENT | PRF_ERASEBKGND);
   EXPECT_EQ(dib2.At(3, 3), 0x0000FFu);
   inner->WindowProc = saved;
