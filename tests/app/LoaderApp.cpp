@@ -62,9 +62,15 @@ void LoaderApp::PressKeyInFocus(TWinControl* focus, WORD key, bool ctrl, bool sh
     if ((vk == VK_CONTROL && ctrl) || (vk == VK_SHIFT && shift)) return static_cast<SHORT>(0x8000);
     return 0;
   };
-  HWND target = GetFocus();
+  // The key goes to the window that takes the focus in this control (a drop-down combo's edit child),
+  // not to GetFocus(): test programs share one display, and another one's window may take the
+  // activation, and with it this thread's focus, at any moment.
+  HWND target = focus->Handle();
+  COMBOBOXINFO combo{};
+  combo.cbSize = sizeof combo;
+  if (GetComboBoxInfo(target, &combo) && combo.hwndItem) target = combo.hwndItem;
   PostMessageA(target, WM_KEYDOWN, key, 1);
   PostMessageA(target, WM_KEYUP, key, 0xC0000001);
-  testing_support::PumpUntil(done, 2000);
+  testing_support::PumpUntil(done, 10000);
   Platform().GetKeyState = [](int vk) { return ::GetKeyState(vk); };
 }

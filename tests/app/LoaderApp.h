@@ -69,7 +69,7 @@ struct LoaderApp {
   void PressKey(WORD key, bool ctrl, bool shift = false);
   // Sends the key to the window that has the focus (a combo box, say) as the keyboard does, with
   // Ctrl and Shift reported held; the form's key preview must see it there too.
-  // Messages are dispatched until `done` holds (at most two seconds).
+  // Messages are dispatched until `done` holds (at most ten seconds).
   void PressKeyInFocus(TWinControl* focus, WORD key, bool ctrl, bool shift, const std::function<bool()>& done);
   // Clicks a button as the mouse would.
   void Click(TControl* button);
