@@ -1890,6 +1890,21 @@ void TControlCanvas::FreeHandle() {
   }
 }
 
+void TControlCanvas::PaintOn(HDC DC, const std::function<void()>& Paint) {
+  Lock();
+  FreeHandle();
+  SetHandle(DC);
+  try {
+    Paint();
+  } catch (...) {
+    SetHandle(nullptr);
+    Unlock();
+    throw;
+  }
+  SetHandle(nullptr);
+  Unlock();
+}
+
 void TControlCanvas::FreeDeviceContexts(HWND Window) {
   std::vector<TControlCanvas*> list = g_canvasesWithDC;
   for (TControlCanvas* c : list)
@@ -1920,18 +1935,7 @@ TGraphicControl::~TGraphicControl() { FCanvas->Free(); }
 
 void TGraphicControl::Dispatch(TMessage& Message) {
   if (Message.Msg == WM_PAINT && Message.WParam) {
-    FCanvas->Lock();
-    FCanvas->FreeHandle();
-    FCanvas->SetHandle(reinterpret_cast<HDC>(Message.WParam));
-    try {
-      Paint();
-    } catch (...) {
-      FCanvas->SetHandle(nullptr);
-      FCanvas->Unlock();
-      throw;
-    }
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
+    FCanvas->PaintOn(reinterpret_cast<HDC>(Message.WParam), [this] { Paint(); });
     return;
   }
   inherited::Dispatch(Message);
@@ -1942,18 +1946,7 @@ TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner) { FCanv
 TCustomControl::~TCustomControl() { FCanvas->Free(); }
 
 void TCustomControl::PaintWindow(HDC DC) {
-  FCanvas->Lock();
-  FCanvas->FreeHandle();
-  FCanvas->SetHandle(DC);
-  try {
-    Paint();
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
-  FCanvas->Unlock();
+  FCanvas->PaintOn(DC, [this] { Paint(); });
 }
 
 // ===================================================================================================

@@ -447,6 +447,9 @@ public:
   void SetControl(TControl* Value);
   // Drops the canvas's DC (its own one is released).
   void FreeHandle();
+  // Runs `Paint` with the canvas drawing on `DC`, locked for the time; the canvas lets go of `DC`
+  // afterwards, also when `Paint` throws.
+  void PaintOn(HDC DC, const std::function<void()>& Paint);
   // Releases the DCs every control canvas took for the window (all windows when null).
   static void FreeDeviceContexts(HWND Window = nullptr);
 

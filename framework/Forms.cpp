@@ -562,18 +562,7 @@ void TCustomForm::WMActivate(TMessage& Message) {
 
 void TCustomForm::PaintWindow(HDC DC) {
   if (!OnPaint) return;
-  FCanvas->Lock();
-  FCanvas->FreeHandle();
-  FCanvas->SetHandle(DC);
-  try {
-    OnPaint(this);
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
-  FCanvas->Unlock();
+  FCanvas->PaintOn(DC, [this] { OnPaint(this); });
 }
 
 void TCustomForm::Dispatch(TMessage& Message) {
