@@ -67,13 +67,6 @@ struct BmpFile {
   }
 };
 
-Owned<TMemoryStream> StreamOf(const Bytes& Data) {
-  Owned<TMemoryStream> Stream(new TMemoryStream());
-  if (!Data.empty()) Stream->WriteBuffer(Data.data(), static_cast<std::int32_t>(Data.size()));
-  Stream->SetPosition(0);
-  return Stream;
-}
-
 Bytes Saved(TBitmap* Bitmap) {
   TMemoryStream Stream;
   Bitmap->SaveToStream(&Stream);

@@ -67,13 +67,6 @@ std::uint32_t Quadrants(int X, int Y) {
   return X < 8 ? 0x0000FF : 0xFFFFFF;
 }
 
-Owned<TMemoryStream> StreamOf(const Bytes& Data) {
-  Owned<TMemoryStream> Stream(new TMemoryStream());
-  if (!Data.empty()) Stream->WriteBuffer(Data.data(), static_cast<std::int32_t>(Data.size()));
-  Stream->SetPosition(0);
-  return Stream;
-}
-
 Owned<TJPEGImage> Decoded(const Bytes& Data) {
   Owned<TJPEGImage> Image(new TJPEGImage());
   auto Stream = StreamOf(Data);

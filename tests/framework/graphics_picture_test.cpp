@@ -50,13 +50,6 @@ Bytes IconFile(const std::vector<std::pair<int, Bytes>>& Images) {
   return File;
 }
 
-Owned<TMemoryStream> StreamOf(const Bytes& Data) {
-  Owned<TMemoryStream> Stream(new TMemoryStream());
-  if (!Data.empty()) Stream->WriteBuffer(Data.data(), static_cast<std::int32_t>(Data.size()));
-  Stream->SetPosition(0);
-  return Stream;
-}
-
 Bytes Contents(TMemoryStream& Stream) {
   const auto* P = static_cast<const std::uint8_t*>(Stream.Memory());
   return Bytes(P, P + Stream.Size());

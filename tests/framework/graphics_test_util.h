@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "framework/Graphics.h"
+#include "framework/Streams.h"
 
 namespace graphics_test {
 
@@ -40,6 +41,14 @@ inline Owned<TBitmap> NewBitmap(TPixelFormat Format, int Width, int Height) {
 }
 
 inline Owned<TBitmap> NewBitmap32(int Width, int Height) { return NewBitmap(pf32bit, Width, Height); }
+
+// A memory stream holding Data, positioned at its start.
+inline Owned<TMemoryStream> StreamOf(const Bytes& Data) {
+  Owned<TMemoryStream> Stream(new TMemoryStream());
+  if (!Data.empty()) Stream->WriteBuffer(Data.data(), static_cast<std::int32_t>(Data.size()));
+  Stream->SetPosition(0);
+  return Stream;
+}
 
 // 0xAARRGGBB of a 32-bit bitmap.
 inline std::uint32_t PixelAt(TBitmap* Bitmap, int X, int Y) {
