@@ -1045,29 +1045,28 @@ void TApplication::HandleException(TObject* Sender) {
   }
 }
 
-void TApplication::ShowException(const std::exception& E) {
-  auto* fe = dynamic_cast<const Exception*>(&E);
-  std::string msg = fe ? fe->Message() : std::string(E.what());
-  if (!msg.empty() && static_cast<unsigned char>(msg.back()) > static_cast<unsigned char>('.')) msg += '.';
+// A box of the application: owned by the active window, else by the application's own window.
+static int ApplicationBox(TMessageBoxRequest::Source Source, HWND AppWindow, const std::string& Text,
+                          const std::string& Caption, UINT Flags) {
   TMessageBoxRequest r;
-  r.source = TMessageBoxRequest::ExceptionBox;
+  r.source = Source;
   r.owner = GetActiveWindow();
-  if (!r.owner) r.owner = FHandle;
-  r.text = msg;
-  r.caption = FTitle;
-  r.flags = MB_OK | MB_ICONSTOP;
-  PlatformMessageBox(r);
-}
-
-int TApplication::MessageBox(const std::string& Text, const std::string& Caption, UINT Flags) {
-  TMessageBoxRequest r;
-  r.source = TMessageBoxRequest::ApplicationMessageBox;
-  r.owner = GetActiveWindow();
-  if (!r.owner) r.owner = FHandle;
+  if (!r.owner) r.owner = AppWindow;
   r.text = Text;
   r.caption = Caption;
   r.flags = Flags;
   return PlatformMessageBox(r);
+}
+
+void TApplication::ShowException(const std::exception& E) {
+  auto* fe = dynamic_cast<const Exception*>(&E);
+  std::string msg = fe ? fe->Message() : std::string(E.what());
+  if (!msg.empty() && static_cast<unsigned char>(msg.back()) > static_cast<unsigned char>('.')) msg += '.';
+  ApplicationBox(TMessageBoxRequest::ExceptionBox, FHandle, msg, FTitle, MB_OK | MB_ICONSTOP);
+}
+
+int TApplication::MessageBox(const std::string& Text, const std::string& Caption, UINT Flags) {
+  return ApplicationBox(TMessageBoxRequest::ApplicationMessageBox, FHandle, Text, Caption, Flags);
 }
 
 void TApplication::BringToFront() {
