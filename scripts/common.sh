@@ -1,6 +1,6 @@
 # Shared settings of the project's scripts; sourced, never run.
 KRL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-KRL_CACHE=${KRL_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/krl-bootloader}
+KRL_CACHE=${KRL_CACHE:-${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/krl-bootloader}
 KRL_DEPS_PREFIX=${KRL_DEPS_PREFIX:-$KRL_CACHE/deps-i686}
 export KRL_ROOT KRL_CACHE KRL_DEPS_PREFIX
 
