@@ -133,7 +133,7 @@ private:
   bool unlinked_ = false;
 };
 
-// True for a valid Pascal-style identifier: letter or '_' first, then letters, digits, '_'.
+// True for a valid identifier: letter or '_' first, then letters, digits, '_'.
 bool IsValidIdent(const std::string& ident);
 
 // ---- string lists ----
