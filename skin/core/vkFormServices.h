@@ -75,7 +75,16 @@ struct TvkFormServices {
   void (*UpdateBorderWindow)(TvkBorderForm* BorderForm, bool Repaint, uint8_t Alpha) = nullptr;
   int (*GetTopIndent)(TvkBorderForm* BorderForm) = nullptr;
   void (*PaintOwnerFrame)(TvkBorderForm* BorderForm) = nullptr;
+  // A new region for the border window; the caller owns it and hands it to SetWindowRgn.
+  HRGN (*BuildBorderRegion)(TvkBorderForm* BorderForm) = nullptr;
   TvkGlowForm* (*CreateSnapshotForm)(HWND Wnd) = nullptr;
+  // Fields of a border form: its layered window (nil while a hide animation owns it, so writable), the owner
+  // window it saved, and the mark set while the form is redrawn after an animation.
+  TvkGlowForm* (*BorderLayeredWindow)(TvkBorderForm* BorderForm) = nullptr;
+  void (*SetBorderLayeredWindow)(TvkBorderForm* BorderForm, TvkGlowForm* Window) = nullptr;
+  HWND (*BorderSavedOwner)(TvkBorderForm* BorderForm) = nullptr;
+  bool (*BorderUpdating)(TvkBorderForm* BorderForm) = nullptr;
+  void (*SetBorderUpdating)(TvkBorderForm* BorderForm, bool Updating) = nullptr;
 
   // Dialog adapters.
   void (*PaintDialogFrame)(TvkDialogWnd* Adapter) = nullptr;
@@ -84,6 +93,12 @@ struct TvkFormServices {
   int (*DialogCaptionHeight)(TvkDialogWnd* Adapter, bool UseSkin) = nullptr;
   void (*DialogShadowMargins)(TvkDialogWnd* Adapter, RECT& Margins) = nullptr;
   void (*DialogSetShapeRegion)(TvkDialogWnd* Adapter) = nullptr;
+  // Fields of a dialog adapter: the dialog's window, its skin data (frame cache), its prepared snapshot form and
+  // its border form.
+  HWND (*DialogWindow)(TvkDialogWnd* Adapter) = nullptr;
+  TsCommonData* (*DialogSkinData)(TvkDialogWnd* Adapter) = nullptr;
+  TvkGlowForm* (*DialogSnapshotForm)(TvkDialogWnd* Adapter) = nullptr;
+  TvkBorderForm* (*DialogBorderForm)(TvkDialogWnd* Adapter) = nullptr;
 
   // Skinned menus. The manager creates its painter and frees it (both entries come together), and resets the
   // painter's cached section index whenever a skin is applied.
@@ -93,6 +108,9 @@ struct TvkFormServices {
   void (*InitPopupMenu)(TsSkinableMenus* Painter, TMenu* Menu, bool Active) = nullptr;
   void (*SyncMenusActive)(TsSkinableMenus* Painter) = nullptr;
   void (*ApplyToAllMenus)(TsSkinableMenus* Painter, bool Flag) = nullptr;
+  // A popup-menu window ("#32768") gets its skinned background and its shape.
+  void (*GetPopupBackground)(TsSkinableMenus* Painter, HMENU Item, void* Info, HWND Wnd) = nullptr;
+  void (*ApplyPopupShape)(TsSkinableMenus* Painter, HWND Wnd, HRGN Region) = nullptr;
 };
 
 // The one table; skin/forms fills it at start-up.
