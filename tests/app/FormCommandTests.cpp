@@ -1,6 +1,7 @@
 // Keyboard commands, the open-file button and start-up without a port list, on the real forms.
 #include "tests/app/HexLines.h"
 #include "tests/app/LoaderApp.h"
+#include "tests/support/RedirectedMachineKey.h"
 
 #include "framework/Dialogs.h"
 #include "framework/ExtCtrls.h"
@@ -20,31 +21,7 @@
 
 namespace {
 
-// HKEY_LOCAL_MACHINE of this process seen through an empty key of the current user, so the port
-// list can be made empty or missing.
-class MachineKeyRedirect {
-public:
-  explicit MachineKeyRedirect(bool withSerialComm) {
-    name_ = "Software\\KrlAppTests\\" + std::to_string(GetCurrentProcessId());
-    RegDeleteTreeA(HKEY_CURRENT_USER, name_.c_str());
-    RegCreateKeyExA(HKEY_CURRENT_USER, name_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root_, nullptr);
-    if (withSerialComm) {
-      HKEY key = nullptr;
-      RegCreateKeyExA(root_, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-      RegCloseKey(key);
-    }
-    EXPECT_EQ(RegOverridePredefKey(HKEY_LOCAL_MACHINE, root_), ERROR_SUCCESS);
-  }
-  ~MachineKeyRedirect() {
-    RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-    RegCloseKey(root_);
-    RegDeleteTreeA(HKEY_CURRENT_USER, name_.c_str());
-  }
-
-private:
-  std::string name_;
-  HKEY root_ = nullptr;
-};
+using testing_support::RedirectedMachineKey;
 
 std::string TempFile(const std::string& name, const std::vector<std::string>& lines) {
   char folder[MAX_PATH];
@@ -173,7 +150,8 @@ TEST(LoaderCommands, ServiceViewAndIdleKeys) {
 
 TEST(LoaderCommands, CtrlRWithNoPortsStillReports) {
   LoaderApp app;
-  MachineKeyRedirect machine(true);
+  RedirectedMachineKey machine;
+  RegCloseKey(machine.CreateSerialComm());
   app.PressKey('R', true);
   EXPECT_EQ(MainForm->cbPort->Items()->Count(), 0);
   EXPECT_EQ(MainForm->cbPort->ItemIndex(), -1);
@@ -181,7 +159,7 @@ TEST(LoaderCommands, CtrlRWithNoPortsStillReports) {
 }
 
 TEST(LoaderCommands, StartWithoutAPortListShowsTheErrorAndParsesNothing) {
-  MachineKeyRedirect machine(false);
+  RedirectedMachineKey machine;
   LoaderApp app;
   EXPECT_EQ(app.Messages(),
             std::vector<std::string>{"Помилка звернення до системного реєстру\nНеобхідно повторно відкрити програму!"});

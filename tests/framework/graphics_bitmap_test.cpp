@@ -5,6 +5,7 @@
 
 #include "framework/Graphics.h"
 #include "graphics_test_util.h"
+#include "tests/support/GdiLeaks.h"
 
 using namespace graphics_test;
 
@@ -30,7 +31,7 @@ TEST(GraphicsBitmap, StartsEmptyAsADeviceBitmap) {
 }
 
 TEST(GraphicsBitmap, SetSizeKeepsTheOverlapAndMakesNewPixelsWhiteWithAlphaZero) {
-  auto Bitmap = NewBitmap32(4, 3);
+  auto Bitmap = Bitmap32(4, 3);
   for (int Y = 0; Y < 3; ++Y)
     for (int X = 0; X < 4; ++X) EXPECT_EQ(PixelAt(Bitmap.get(), X, Y), White) << "a new bitmap is white, alpha 0";
   for (int Y = 0; Y < 3; ++Y)
@@ -84,7 +85,7 @@ TEST(GraphicsBitmap, SetSizeKeepsTheOverlapInEveryFormat) {
 }
 
 TEST(GraphicsBitmap, ScanLinesRunFromTheTopOfABottomUpImage) {
-  auto Bitmap = NewBitmap32(5, 4);
+  auto Bitmap = Bitmap32(5, 4);
   auto* Row0 = static_cast<std::uint8_t*>(Bitmap->ScanLine(0));
   auto* Row1 = static_cast<std::uint8_t*>(Bitmap->ScanLine(1));
   EXPECT_EQ(Row1 - Row0, -20);
@@ -98,7 +99,7 @@ TEST(GraphicsBitmap, ScanLinesRunFromTheTopOfABottomUpImage) {
 
   auto Rgb24 = NewBitmap(pf24bit, 5, 2);  // rows padded to four bytes
   EXPECT_EQ(static_cast<std::uint8_t*>(Rgb24->ScanLine(1)) - static_cast<std::uint8_t*>(Rgb24->ScanLine(0)), -16);
-  auto OneRow = NewBitmap32(3, 1);
+  auto OneRow = Bitmap32(3, 1);
   EXPECT_NE(OneRow->ScanLine(0), nullptr);
   Owned<TBitmap> Empty(new TBitmap());
   EXPECT_THROW(Empty->ScanLine(0), EInvalidGraphicOperation);
@@ -124,7 +125,7 @@ TEST(GraphicsBitmap, ConvertingBetween24And32BitsSetsAlphaZeroOrDropsIt) {
 }
 
 TEST(GraphicsBitmap, IndexedFormatsTakeTheNearestPaletteEntry) {
-  auto Bitmap = NewBitmap32(4, 1);
+  auto Bitmap = Bitmap32(4, 1);
   SetPixelAt(Bitmap.get(), 0, 0, 0xFF000000);
   SetPixelAt(Bitmap.get(), 1, 0, 0x00808080);
   SetPixelAt(Bitmap.get(), 2, 0, 0x00F00010);  // nearly red
@@ -161,7 +162,7 @@ TEST(GraphicsBitmap, IndexedFormatsTakeTheNearestPaletteEntry) {
 }
 
 TEST(GraphicsBitmap, DeviceBitmapsConvertBothWays) {
-  auto Bitmap = NewBitmap32(3, 2);
+  auto Bitmap = Bitmap32(3, 2);
   SetPixelAt(Bitmap.get(), 1, 1, 0x7F123456);
   Bitmap->SetHandleType(bmDDB);
   EXPECT_EQ(Bitmap->PixelFormat(), pfDevice);
@@ -177,7 +178,7 @@ TEST(GraphicsBitmap, DeviceBitmapsConvertBothWays) {
 }
 
 TEST(GraphicsBitmap, AssignCopiesPixelsAndPropertiesIntoAnIndependentImage) {
-  auto Source = NewBitmap32(3, 3);
+  auto Source = Bitmap32(3, 3);
   SetPixelAt(Source.get(), 2, 2, 0xAB010203);
   Source->SetTransparent(true);
   Source->SetTransparentColor(clRed);
@@ -214,7 +215,7 @@ TEST(GraphicsBitmap, AssignCopiesPixelsAndPropertiesIntoAnIndependentImage) {
 }
 
 TEST(GraphicsBitmap, OnChangeFiresForRealChangesOnly) {
-  auto Bitmap = NewBitmap32(2, 2);
+  auto Bitmap = Bitmap32(2, 2);
   int Changes = 0;
   Bitmap->OnChange = [&](TObject*) { ++Changes; };
   Bitmap->SetSize(2, 2);
@@ -228,7 +229,7 @@ TEST(GraphicsBitmap, OnChangeFiresForRealChangesOnly) {
 }
 
 TEST(GraphicsBitmap, CanvasKeepsItsFontAcrossResizesAndDrawsIntoTheNewImage) {
-  auto Bitmap = NewBitmap32(4, 4);
+  auto Bitmap = Bitmap32(4, 4);
   TCanvas* Canvas = Bitmap->Canvas();
   Canvas->Font()->SetName("Arial");
   Canvas->Brush()->SetColor(clRed);
@@ -242,12 +243,12 @@ TEST(GraphicsBitmap, CanvasKeepsItsFontAcrossResizesAndDrawsIntoTheNewImage) {
 }
 
 TEST(GraphicsBitmap, DrawAndStretchDrawCopyEveryPixel) {
-  auto Source = NewBitmap32(2, 2);
+  auto Source = Bitmap32(2, 2);
   SetPixelAt(Source.get(), 0, 0, 0x00112233);
   SetPixelAt(Source.get(), 1, 0, 0x00445566);
   SetPixelAt(Source.get(), 0, 1, 0x00778899);
   SetPixelAt(Source.get(), 1, 1, 0x00AABBCC);
-  auto Target = NewBitmap32(8, 8);
+  auto Target = Bitmap32(8, 8);
   Target->Canvas()->Draw(1, 1, Source.get());
   EXPECT_EQ(PixelAt(Target.get(), 1, 1), 0x00112233u);
   EXPECT_EQ(PixelAt(Target.get(), 2, 2), 0x00AABBCCu);
@@ -269,7 +270,7 @@ TEST(GraphicsBitmap, TransparentBitmapsSkipTheirKeyColour) {
   Glyph->Canvas()->SetPixels(1, 1, clBlue);
   EXPECT_EQ(Glyph->TransparentColor(), clFuchsia);  // by default the bottom-left pixel
   Glyph->SetTransparent(true);
-  auto Target = NewBitmap32(5, 5);
+  auto Target = Bitmap32(5, 5);
   Target->Canvas()->Draw(1, 1, Glyph.get());
   EXPECT_EQ(ChangedArea(Target.get(), White), Rect(2, 2, 3, 3));
   EXPECT_EQ(PixelAt(Target.get(), 2, 2) & 0xFFFFFF, 0x0000FFu);
@@ -283,17 +284,17 @@ TEST(GraphicsBitmap, TransparentBitmapsSkipTheirKeyColour) {
 }
 
 TEST(GraphicsBitmap, FreeingReturnsEveryGdiObject) {
-  const TGdiObjectCounts Before = GdiObjectCounts();
-  for (TPixelFormat Format : {pfDevice, pf1bit, pf4bit, pf8bit, pf24bit, pf32bit}) {
-    auto Bitmap = NewBitmap(Format, 7, 5);
-    Bitmap->Canvas()->Rectangle(0, 0, 3, 3);
-    Owned<TBitmap> Copy(new TBitmap());
-    Copy->Assign(Bitmap.get());
-    Copy->SetPixelFormat(Format == pf32bit ? pfDevice : pf32bit);
-    Copy->Canvas()->TextOut(0, 0, "x");
-    Bitmap->Draw(Copy->Canvas(), Rect(0, 0, 7, 5));
-  }
-  EXPECT_EQ(GdiObjectCounts(), Before) << GdiObjectCounts().ToString();
+  EXPECT_TRUE(testing_support::GivesBackGdiObjects(1, [] {
+    for (TPixelFormat Format : {pfDevice, pf1bit, pf4bit, pf8bit, pf24bit, pf32bit}) {
+      auto Bitmap = NewBitmap(Format, 7, 5);
+      Bitmap->Canvas()->Rectangle(0, 0, 3, 3);
+      Owned<TBitmap> Copy(new TBitmap());
+      Copy->Assign(Bitmap.get());
+      Copy->SetPixelFormat(Format == pf32bit ? pfDevice : pf32bit);
+      Copy->Canvas()->TextOut(0, 0, "x");
+      Bitmap->Draw(Copy->Canvas(), Rect(0, 0, 7, 5));
+    }
+  }));
 }
 
 }  // namespace

@@ -244,7 +244,7 @@ TEST(GraphicsBmp, PixelOffsetIsFollowedAndTheStreamEndsAfterTheImage) {
 }
 
 TEST(GraphicsBmp, MalformedImagesRaiseInvalidGraphicAndKeepTheOldImage) {
-  auto Bitmap = NewBitmap32(2, 2);
+  auto Bitmap = Bitmap32(2, 2);
   SetPixelAt(Bitmap.get(), 1, 1, 0x01020304);
   auto Expect = [&](const Bytes& Data, const char* What) {
     auto Stream = StreamOf(Data);

@@ -6,6 +6,7 @@
 #include "framework/Graphics.h"
 #include "framework/TypInfo.h"
 #include "graphics_test_util.h"
+#include "tests/support/GdiLeaks.h"
 
 using namespace graphics_test;
 
@@ -209,7 +210,7 @@ TEST(GraphicsBrushPen, HandlesFollowStyleAndColor) {
 }
 
 TEST(GraphicsCanvas, FillFrameAndRectangleArePixelExact) {
-  auto Bitmap = NewBitmap32(20, 20);
+  auto Bitmap = Bitmap32(20, 20);
   TCanvas* Canvas = Bitmap->Canvas();
   Canvas->Brush()->SetColor(clRed);
   Canvas->FillRect(Rect(2, 3, 6, 8));
@@ -233,7 +234,7 @@ TEST(GraphicsCanvas, FillFrameAndRectangleArePixelExact) {
 }
 
 TEST(GraphicsCanvas, ShapesFillTheirInsideOnly) {
-  auto Bitmap = NewBitmap32(40, 40);
+  auto Bitmap = Bitmap32(40, 40);
   TCanvas* Canvas = Bitmap->Canvas();
   Canvas->Pen()->SetStyle(psClear);
   Canvas->Brush()->SetColor(clBlack);
@@ -269,7 +270,7 @@ TEST(GraphicsCanvas, ShapesFillTheirInsideOnly) {
 }
 
 TEST(GraphicsCanvas, LinesMovePenPosAndNotModeInverts) {
-  auto Bitmap = NewBitmap32(10, 10);
+  auto Bitmap = Bitmap32(10, 10);
   TCanvas* Canvas = Bitmap->Canvas();
   Canvas->MoveTo(1, 2);
   EXPECT_EQ(Canvas->PenPos(), TPoint(1, 2));
@@ -287,7 +288,7 @@ TEST(GraphicsCanvas, LinesMovePenPosAndNotModeInverts) {
 }
 
 TEST(GraphicsCanvas, PixelsReadAndWriteColourValues) {
-  auto Bitmap = NewBitmap32(8, 8);
+  auto Bitmap = Bitmap32(8, 8);
   TCanvas* Canvas = Bitmap->Canvas();
   Canvas->SetPixels(3, 4, clRed);
   EXPECT_EQ(PixelAt(Bitmap.get(), 3, 4) & 0xFFFFFF, 0xFF0000u);
@@ -301,7 +302,7 @@ TEST(GraphicsCanvas, PixelsReadAndWriteColourValues) {
 }
 
 TEST(GraphicsCanvas, TextStaysInItsExtentInTheFontColour) {
-  auto Bitmap = NewBitmap32(120, 40);
+  auto Bitmap = Bitmap32(120, 40);
   TCanvas* Canvas = Bitmap->Canvas();
   HFONT Crisp = NewCrispFont(-13);
   Canvas->Font()->SetHandle(Crisp);
@@ -331,7 +332,7 @@ TEST(GraphicsCanvas, TextStaysInItsExtentInTheFontColour) {
 }
 
 TEST(GraphicsCanvas, TextRectClipsAndFillsTheRectangle) {
-  auto Bitmap = NewBitmap32(100, 30);
+  auto Bitmap = Bitmap32(100, 30);
   TCanvas* Canvas = Bitmap->Canvas();
   HFONT Crisp = NewCrispFont(-13);
   Canvas->Font()->SetHandle(Crisp);
@@ -354,7 +355,7 @@ TEST(GraphicsCanvas, TextRectClipsAndFillsTheRectangle) {
 }
 
 TEST(GraphicsCanvas, FocusRectangleDrawnTwiceRestoresThePixels) {
-  auto Bitmap = NewBitmap32(16, 16);
+  auto Bitmap = Bitmap32(16, 16);
   TCanvas* Canvas = Bitmap->Canvas();
   Canvas->Brush()->SetColor(clGreen);
   Canvas->FillRect(Rect(0, 0, 8, 16));
@@ -382,10 +383,10 @@ TEST(GraphicsCanvas, FocusRectangleDrawnTwiceRestoresThePixels) {
 }
 
 TEST(GraphicsCanvas, CopyRectUsesCopyModeAndStretches) {
-  auto Source = NewBitmap32(4, 4);
+  auto Source = Bitmap32(4, 4);
   SetPixelAt(Source.get(), 0, 0, 0x00102030);
   SetPixelAt(Source.get(), 1, 0, 0x00405060);
-  auto Dest = NewBitmap32(8, 8);
+  auto Dest = Bitmap32(8, 8);
   Dest->Canvas()->CopyRect(Rect(2, 2, 4, 3), Source->Canvas(), Rect(0, 0, 2, 1));
   EXPECT_EQ(PixelAt(Dest.get(), 2, 2) & 0xFFFFFF, 0x102030u);
   EXPECT_EQ(PixelAt(Dest.get(), 3, 2) & 0xFFFFFF, 0x405060u);
@@ -451,7 +452,7 @@ TEST(GraphicsCanvas, ForeignDCGetsItsObjectsBackAndIsNotFreed) {
 }
 
 TEST(GraphicsCanvas, ChangeEventsSurroundDrawingAndCanBeCleared) {
-  auto Bitmap = NewBitmap32(4, 4);
+  auto Bitmap = Bitmap32(4, 4);
   TCanvas* Canvas = Bitmap->Canvas();
   std::string Log;
   Canvas->OnChanging = [&](TObject* Sender) {
@@ -471,7 +472,7 @@ TEST(GraphicsCanvas, ChangeEventsSurroundDrawingAndCanBeCleared) {
 }
 
 TEST(GraphicsCanvas, BitmapHearsItsCanvasUntilTheCanvasEventIsCleared) {
-  auto Bitmap = NewBitmap32(4, 4);
+  auto Bitmap = Bitmap32(4, 4);
   int Changes = 0;
   Bitmap->OnChange = [&](TObject* Sender) {
     EXPECT_EQ(Sender, Bitmap.get());
@@ -509,9 +510,8 @@ TEST(GraphicsCanvas, LockIsCountedAndKeepsOtherThreadsOut) {
 }
 
 TEST(GraphicsGdiCounters, CanvasesFontsAndBitmapsReturnToTheStartingCounts) {
-  const TGdiObjectCounts Before = GdiObjectCounts();
-  for (int i = 0; i < 1000; ++i) {
-    auto Bitmap = NewBitmap32(8, 8);
+  EXPECT_TRUE(testing_support::GivesBackGdiObjects(1000, [] {
+    auto Bitmap = Bitmap32(8, 8);
     TCanvas* Canvas = Bitmap->Canvas();
     Canvas->Font()->SetStyle({fsBold});
     Canvas->Brush()->SetColor(clBtnFace);
@@ -519,8 +519,8 @@ TEST(GraphicsGdiCounters, CanvasesFontsAndBitmapsReturnToTheStartingCounts) {
     Canvas->TextOut(0, 0, "a");
     Bitmap->SetSize(9, 9);  // the canvas's DC goes with the old image
     Canvas->FillRect(Rect(0, 0, 9, 9));
-  }
-  EXPECT_EQ(GdiObjectCounts(), Before) << GdiObjectCounts().ToString();
+  }));
+  const TGdiObjectCounts Before = GdiObjectCounts();
   EXPECT_TRUE(GdiFreeObject(GetStockObject(WHITE_BRUSH)));  // stock objects never count
   EXPECT_EQ(GdiObjectCounts(), Before);
 }

@@ -1,18 +1,24 @@
 #pragma once
-// Helpers of the graphics tests: owned framework objects, 32-bit pixel access, crisp fonts.
+// Helpers of the graphics tests: file bytes, bitmaps of any format, colours found, crisp fonts.
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdint>
-#include <memory>
 #include <set>
 #include <vector>
 
 #include "framework/Graphics.h"
 #include "framework/Streams.h"
+#include "tests/support/Bitmaps.h"
 
 namespace graphics_test {
+
+using testing_support::Bitmap32;
+using testing_support::Fill32;
+using testing_support::Owned;
+using testing_support::PixelAt;
+using testing_support::SetPixelAt;
 
 // File bytes as the tests put them together, little-endian like the formats they build.
 using Bytes = std::vector<std::uint8_t>;
@@ -26,21 +32,12 @@ inline void Put32(Bytes& B, std::uint32_t V) {
   Put16(B, V >> 16);
 }
 
-struct Freer {
-  void operator()(TObject* Object) const {
-    if (Object) Object->Free();
-  }
-};
-template <class T> using Owned = std::unique_ptr<T, Freer>;
-
 inline Owned<TBitmap> NewBitmap(TPixelFormat Format, int Width, int Height) {
   Owned<TBitmap> Bitmap(new TBitmap());
   Bitmap->SetPixelFormat(Format);
   Bitmap->SetSize(Width, Height);
   return Bitmap;
 }
-
-inline Owned<TBitmap> NewBitmap32(int Width, int Height) { return NewBitmap(pf32bit, Width, Height); }
 
 // A memory stream holding Data, positioned at its start.
 inline Owned<TMemoryStream> StreamOf(const Bytes& Data) {
@@ -50,22 +47,9 @@ inline Owned<TMemoryStream> StreamOf(const Bytes& Data) {
   return Stream;
 }
 
-// 0xAARRGGBB of a 32-bit bitmap.
-inline std::uint32_t PixelAt(TBitmap* Bitmap, int X, int Y) {
-  return static_cast<std::uint32_t*>(Bitmap->ScanLine(Y))[X];
-}
-inline void SetPixelAt(TBitmap* Bitmap, int X, int Y, std::uint32_t Pixel) {
-  static_cast<std::uint32_t*>(Bitmap->ScanLine(Y))[X] = Pixel;
-}
-
 // Colour value 0x00BBGGRR as the RGB part of a pixel (0x00RRGGBB).
 constexpr std::uint32_t Rgb(TColor Color) {
   return (Color >> 16 & 0xFF) | (Color & 0xFF00) | (Color & 0xFF) << 16;
-}
-
-inline void Fill32(TBitmap* Bitmap, std::uint32_t Pixel) {
-  for (int Y = 0; Y < Bitmap->Height(); ++Y)
-    for (int X = 0; X < Bitmap->Width(); ++X) SetPixelAt(Bitmap, X, Y, Pixel);
 }
 
 // The RGB values (alpha masked off) found in a rectangle of a 32-bit bitmap.

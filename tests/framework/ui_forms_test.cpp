@@ -5,40 +5,11 @@
 #include "framework/FormReader.h"
 #include "framework/StdCtrls.h"
 #include "framework/UtilWindow.h"
+#include "tests/framework/ui_test_form.h"
 #include "tests/framework/ui_test_util.h"
+#include "tests/support/GdiLeaks.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/WindowProbe.h"
-
-// A form class with a stored description given as text (tests read it with ReadComponentFromText).
-class TUiTestForm : public TForm {
-  DECLARE_CLASS(TUiTestForm, TForm)
-public:
-  explicit TUiTestForm(TComponent* AOwner) : TForm(AOwner, 0) {}
-  TPanel* Panel1 = nullptr;
-  TLabel* Label1 = nullptr;
-  TComboBox* cbPort = nullptr;
-  TMemo* Memo1 = nullptr;
-  TButton* Button1 = nullptr;
-  TTimer* Timer1 = nullptr;
-  int clicks = 0;
-  int keys = 0;
-  void Button1Click(TObject*) { ++clicks; }
-  void FormKeyDown(TObject*, WORD& Key, TShiftState) {
-    ++keys;
-    if (Key == VK_F2) Key = 0;
-  }
-};
-
-PUBLISHED(TUiTestForm) {
-  p.Field("Panel1", &TUiTestForm::Panel1);
-  p.Field("Label1", &TUiTestForm::Label1);
-  p.Field("cbPort", &TUiTestForm::cbPort);
-  p.Field("Memo1", &TUiTestForm::Memo1);
-  p.Field("Button1", &TUiTestForm::Button1);
-  p.Field("Timer1", &TUiTestForm::Timer1);
-  p.Handler("Button1Click", &TUiTestForm::Button1Click);
-  p.Handler("FormKeyDown", &TUiTestForm::FormKeyDown);
-}
 
 class TThrowingForm : public TForm {
   DECLARE_CLASS(TThrowingForm, TForm)
@@ -77,81 +48,6 @@ void CALLBACK SetOkTick(HWND, UINT, UINT_PTR, DWORD) {
   if (s_dialog->Showing()) s_dialog->SetModalResult(mrOk);
 }
 void CALLBACK TerminateTick(HWND, UINT, UINT_PTR, DWORD) { Application->Terminate(); }
-
-const char* const kStoredForm = R"(object UiTestForm: TUiTestForm
-  Left = 10
-  Top = 20
-  BorderStyle = bsSingle
-  BorderIcons = [biSystemMenu, biMinimize]
-  Caption = 'KRL-0.0 Bootloader (в'#1110'д 22.10.12)'
-  ClientHeight = 131
-  ClientWidth = 302
-  Color = cl3DLight
-  KeyPreview = True
-  Position = poScreenCenter
-  OnKeyDown = FormKeyDown
-  PixelsPerInch = 96
-  TextHeight = 13
-  object Panel1: TPanel
-    Left = 7
-    Top = 8
-    Width = 289
-    Height = 73
-    TabOrder = 1
-    object Label1: TLabel
-      Left = 8
-      Top = 10
-      Caption = 'Port:'
-      Cursor = crHandPoint
-      Hint = 'Open the device manager'
-      ShowHint = True
-    end
-    object cbPort: TComboBox
-      Left = 60
-      Top = 8
-      Width = 100
-      TabOrder = 0
-      Style = csDropDownList
-      ItemIndex = 1
-      Items.Strings = (
-        'COM1'
-        'COM2')
-    end
-  end
-  object Memo1: TMemo
-    Left = 400
-    Top = 0
-    TabOrder = 2
-    WordWrap = False
-    Lines.Strings = (
-      ':020000040000FA'
-      ':00000001FF')
-  end
-  object Button1: TButton
-    Left = 10
-    Top = 90
-    Caption = 'OK'
-    TabOrder = 0
-    ModalResult = 1
-    OnClick = Button1Click
-  end
-  object Timer1: TTimer
-    Enabled = False
-    Interval = 100
-  end
-end
-)";
-
-TUiTestForm* ReadTestForm() {
-  auto* f = new TUiTestForm(Application);
-  try {
-    ReadComponentFromText(kStoredForm, f);
-  } catch (...) {
-    f->Free();
-    throw;
-  }
-  return f;
-}
 
 TEST_F(UiForms, AStoredDescriptionBuildsTheFormWithItsControlsAndHandlers) {
   TUiTestForm* f = ReadTestForm();
@@ -239,6 +135,62 @@ TEST_F(UiForms, KeyPreviewRunsTheFormsOnKeyDownBeforeTheControlsAndAZeroedKeySto
   f->Free();
 }
 
+TEST_F(UiForms, KeyPreviewWorksWhileTheFocusIsInAComboBoxsEditChild) {
+  TForm* form = NewForm();
+  form->SetKeyPreview(true);
+  auto* combo = new TComboBox(form);
+  combo->SetStyle(csDropDown);
+  combo->SetParent(form);
+  std::vector<WORD> formKeys;
+  form->OnKeyDown = [&](TObject*, WORD& key, TShiftState) {
+    formKeys.push_back(key);
+    if (key == VK_F2) key = 0;
+  };
+  std::vector<WORD> comboKeys;
+  combo->OnKeyDown = [&](TObject*, WORD& key, TShiftState) { comboKeys.push_back(key); };
+  form->Show();
+  HWND edit = FindWindowExA(combo->Handle(), nullptr, "Edit", nullptr);
+  ASSERT_NE(edit, nullptr);
+  PostMessageA(edit, WM_KEYDOWN, VK_F1, 0x003B0001);
+  Application->ProcessMessages();
+  EXPECT_EQ(formKeys, (std::vector<WORD>{VK_F1}));
+  EXPECT_EQ(comboKeys, (std::vector<WORD>{VK_F1}));
+  PostMessageA(edit, WM_KEYDOWN, VK_F2, 0x003C0001);  // zeroed by the form: the combo never sees it
+  Application->ProcessMessages();
+  EXPECT_EQ(formKeys.size(), 2u);
+  EXPECT_EQ(comboKeys.size(), 1u);
+  form->Free();
+}
+
+TEST_F(UiForms, ModifierKeysReachOnKeyDownAsTheShiftState) {
+  TForm* form = NewForm();
+  form->SetKeyPreview(true);
+  auto* edit = new TEdit(form);
+  edit->SetParent(form);
+  form->Show();
+  TShiftState seen;
+  WORD seenKey = 0;
+  form->OnKeyDown = [&](TObject*, WORD& key, TShiftState shift) {
+    seenKey = key;
+    seen = shift;
+  };
+  Platform().GetKeyState = [](int vk) -> SHORT { return vk == VK_CONTROL || vk == VK_SHIFT ? -128 : 0; };
+  PostMessageA(edit->Handle(), WM_KEYDOWN, 'E', 0x00120001);
+  Application->ProcessMessages();
+  EXPECT_EQ(seenKey, 'E');
+  EXPECT_TRUE(seen.Contains(ssCtrl));
+  EXPECT_TRUE(seen.Contains(ssShift));
+  EXPECT_FALSE(seen.Contains(ssAlt));
+  // Alt comes from the key data of a system key.
+  Platform().GetKeyState = [](int) -> SHORT { return 0; };
+  PostMessageA(edit->Handle(), WM_SYSKEYDOWN, 'X', 0x202D0001);
+  Application->ProcessMessages();
+  EXPECT_EQ(seenKey, 'X');
+  EXPECT_TRUE(seen.Contains(ssAlt));
+  EXPECT_FALSE(seen.Contains(ssCtrl));
+  form->Free();
+}
+
 TEST_F(UiForms, DialogKeysClickTheDefaultAndCancelButtons) {
   TForm* f = NewForm();
   auto* edit = new TEdit(f);
@@ -300,6 +252,43 @@ TEST_F(UiForms, ShowModalDisablesTheOtherWindowsAndEndsOnModalResult) {
   dialog->Show();
   EXPECT_THROW(dialog->ShowModal(), EInvalidOperation);
   dialog->Free();
+  main->Free();
+}
+
+TEST_F(UiForms, AlphaBlendGoesThroughTheLayeredWindowEntryOfThePlatformTable) {
+  std::vector<std::pair<HWND, BYTE>> calls;
+  Platform().SetLayeredWindowAttributes = [&](HWND h, COLORREF, BYTE alpha, DWORD flags) {
+    EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
+    calls.push_back({h, alpha});
+    return TRUE;
+  };
+  TForm* form = NewForm();
+  form->SetAlphaBlendValue(200);
+  form->SetAlphaBlend(true);
+  EXPECT_TRUE(calls.empty());  // no window yet
+  form->HandleNeeded();
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].first, form->Handle());
+  EXPECT_EQ(calls[0].second, 200);
+  form->SetAlphaBlendValue(300);  // kept in 0..255
+  EXPECT_EQ(calls.back().second, 255);
+  form->Free();
+}
+
+TEST_F(UiForms, AlphaBlendMakesTheFormLayeredAndAHelperFormShowsWithoutActivation) {
+  TForm* main = NewForm();
+  main->Show();
+  SetActiveWindow(main->Handle());
+  TForm* helper = NewForm();
+  helper->SetAlphaBlend(true);
+  helper->SetAlphaBlendValue(128);
+  helper->ShowNoActivate();
+  EXPECT_TRUE(GetWindowLongA(helper->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
+  EXPECT_TRUE(IsWindowVisible(helper->Handle()));
+  EXPECT_NE(GetActiveWindow(), helper->Handle());
+  helper->SetAlphaBlend(false);
+  EXPECT_FALSE(GetWindowLongA(helper->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
+  helper->Free();
   main->Free();
 }
 
@@ -411,6 +400,21 @@ TEST_F(UiForms, CreateFormSetsTheReferenceBeforeOnCreateAndTheMainFormAfterIt) {
   EXPECT_EQ(Screen->FormCount(), 0);
 }
 
+TEST_F(UiForms, ReleaseFreesTheFormOnceItsMessagesAreDone) {
+  TForm* form = NewForm();
+  bool destroyed = false;
+  form->OnDestroy = [&](TObject*) { destroyed = true; };
+  form->Show();
+  HWND h = form->Handle();
+  int forms = Screen->FormCount();
+  form->Release();
+  EXPECT_FALSE(destroyed);  // still whole inside the handler that asked
+  Application->ProcessMessages();
+  EXPECT_TRUE(destroyed);
+  EXPECT_FALSE(IsWindow(h));
+  EXPECT_EQ(Screen->FormCount(), forms - 1);
+}
+
 TEST_F(UiForms, ADerivedFormWithoutItsStoredDescriptionIsAnError) {
   class TNoResourceForm : public TForm {
   public:
@@ -465,45 +469,6 @@ TEST_F(UiForms, ApplicationWindowTimersAndUtilityWindowsHaveTheirClassNames) {
   EXPECT_FALSE(IsWindow(util));
 }
 
-TEST_F(UiForms, HintsAppearAfterThePauseOverAControlWithAHint) {
-  TUiTestForm* f = ReadTestForm();
-  // A corner of the screen no other test's window uses (tests run in parallel on one display).
-  f->SetPosition(poDesigned);
-  f->SetLeft(900);
-  f->SetTop(700);
-  f->Show();
-  testing_support::PumpPending();
-  RecordBoxes();
-  Application->SetHintPause(30);
-  POINT origin = f->Label1->ClientOrigin();
-  PlaceCursor(POINT{origin.x + 2, origin.y + 2});
-  UpdateMouseControl();
-  EXPECT_EQ(Application->HintControl(), f->Label1);
-  POINT on = cursor;
-  ASSERT_TRUE(testing_support::PumpUntil(
-      [&] {
-        // Another test process taking the activation cancels hints (WM_ACTIVATEAPP): hover again.
-        if (!Application->HintControl()) {
-          PlaceCursor(POINT{5, 5});
-          UpdateMouseControl();
-          PlaceCursor(on);
-          UpdateMouseControl();
-        }
-        return Application->HintWindow() && Application->HintWindow()->HandleAllocated() &&
-               IsWindowVisible(Application->HintWindow()->Handle());
-      },
-      5000)) << (boxes.empty() ? std::string("no error") : boxes[0].text) << "; hint control "
-             << (Application->HintControl() ? Application->HintControl()->Name() : "none") << ", mouse control "
-             << (MouseControl() ? MouseControl()->Name() : "none") << ", window there "
-             << WindowClassOf(WindowFromPoint(cursor));
-  EXPECT_EQ(WindowClassOf(Application->HintWindow()->Handle()), "THintWindow");
-  EXPECT_EQ(Application->HintWindow()->Caption(), "Open the device manager");
-  PlaceCursor(POINT{5, 5});
-  UpdateMouseControl();
-  EXPECT_FALSE(Application->HintWindow()->HandleAllocated());
-  f->Free();
-}
-
 TEST_F(UiForms, OpenDialogGoesThroughTheDialogSeam) {
   auto* dialog = new TOpenDialog(nullptr);
   dialog->SetFilter("HEX files (*.hex)|*.hex|All files|*.*");
@@ -538,45 +503,35 @@ TEST_F(UiForms, OpenDialogGoesThroughTheDialogSeam) {
   dialog->Free();
 }
 
+class TFailingOpenDialog : public TOpenDialog {
+public:
+  explicit TFailingOpenDialog(TComponent* o) : TOpenDialog(o) {}
+  DWORD error = 0;
+
+protected:
+  DWORD DialogError() const override { return error; }
+};
+
+TEST_F(UiForms, AFailingOpenDialogRaisesInsteadOfLookingCancelled) {
+  auto* dialog = new TFailingOpenDialog(nullptr);
+  Platform().GetOpenFileNameA = [](OPENFILENAMEA*) { return FALSE; };
+  EXPECT_FALSE(dialog->Execute());  // cancelled
+  dialog->error = FNERR_INVALIDFILENAME;
+  try {
+    dialog->Execute();
+    FAIL() << "no error";
+  } catch (const EInvalidOperation& e) {
+    EXPECT_EQ(e.Message(), "The open dialog failed (error 3002)");
+  }
+  dialog->Free();
+}
+
 }  // namespace
 
 IMPLEMENT_CLASS(TThrowingForm)
 IMPLEMENT_CLASS(TCreateOrderForm)
 
 namespace {
-
-TEST_F(UiForms, HintTextBreaksAtALoneCarriageReturn) {
-  auto* hint = new THintWindow(nullptr);
-  RECT one = hint->CalcHintRect(400, "Write", nullptr);
-  RECT four = hint->CalcHintRect(400, "\rWrite!\r\rDo not interrupt", nullptr);
-  int line = one.bottom - 2;
-  EXPECT_EQ(four.bottom - 2, 4 * line);
-  RECT wrapped = hint->CalcHintRect(60, "one two three four five six", nullptr);
-  EXPECT_LE(wrapped.right, 60 + 6);
-  EXPECT_GT(wrapped.bottom, one.bottom);
-  hint->Free();
-}
-
-TEST_F(UiForms, TheCursorOfTheControlUnderTheMouseUnlessTheScreenHasOne) {
-  TForm* f = NewForm();
-  f->SetPosition(poDesigned);
-  f->SetLeft(900);
-  f->SetTop(500);
-  auto* label = new TLabel(f);
-  label->SetAutoSize(false);
-  label->SetBounds(10, 10, 40, 20);
-  label->SetCursor(crHandPoint);
-  label->SetParent(f);
-  f->Show();
-  PlaceCursor(label->ClientToScreen(POINT{3, 3}));
-  SendMessageA(f->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(f->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_HAND));
-  Screen->SetCursor(crHourGlass);
-  SendMessageA(f->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(f->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_WAIT));
-  Screen->SetCursor(crDefault);
-  f->Free();
-}
 
 TEST_F(UiForms, AnAcceleratorOfALabelFocusesItsControl) {
   TForm* f = NewForm();
@@ -676,10 +631,8 @@ TEST_F(UiForms, MessageDialogsAndHintsLeaveNoObjectsBehind) {
     hint->Free();
   };
   cycle();
-  const TGdiObjectCounts gdi = GdiObjectCounts();
   const int windows = FrameworkWindowCount();
-  for (int i = 0; i < 200; ++i) cycle();
-  EXPECT_EQ(GdiObjectCounts().ToString(), gdi.ToString());
+  EXPECT_TRUE(testing_support::GivesBackGdiObjects(200, cycle));
   EXPECT_EQ(FrameworkWindowCount(), windows);
 }
 

@@ -37,28 +37,6 @@ protected:
   POINT cursor{0, 0};
 };
 
-// A 32-bit top-down DIB section to paint into; At() gives a pixel's RGB.
-struct Dib {
-  Dib(int w, int h) : width(w) {
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    dc = CreateCompatibleDC(nullptr);
-    bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
-    old = SelectObject(dc, bmp);
-  }
-  ~Dib() {
-    SelectObject(dc, old);
-    DeleteObject(bmp);
-    DeleteDC(dc);
-  }
-  DWORD At(int x, int y) const { return bits[y * width + x] & 0xFFFFFF; }
-  int width;
-  HDC dc;
-  HBITMAP bmp;
-  HGDIOBJ old;
-  DWORD* bits = nullptr;
-};
-
 // A form built in code (no stored description).
 inline TForm* NewForm(int clientW = 300, int clientH = 200) {
   TForm* f = TForm::CreateNew(Application);

@@ -4,6 +4,7 @@
 
 #include "framework/TypInfo.h"
 #include "tests/serial/PortFixtures.h"
+#include "tests/support/RedirectedMachineKey.h"
 
 #include <gtest/gtest.h>
 
@@ -183,35 +184,7 @@ TEST(ComPortSettings, ClassAndPropertiesArePublishedForStoredForms) {
   obj->Free();
 }
 
-// The registry's HKEY_LOCAL_MACHINE, redirected for this process to a scratch key, so that a missing,
-// empty or filled port list can be set up without touching the machine's.
-class RedirectedMachineKey {
-public:
-  RedirectedMachineKey() {
-    name_ = "Software\\KrlSerialTests\\" + std::to_string(GetCurrentProcessId());
-    RegDeleteTreeA(HKEY_CURRENT_USER, name_.c_str());
-    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, name_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root_,
-                              nullptr),
-              ERROR_SUCCESS);
-    EXPECT_EQ(RegOverridePredefKey(HKEY_LOCAL_MACHINE, root_), ERROR_SUCCESS);
-  }
-  ~RedirectedMachineKey() {
-    RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-    RegCloseKey(root_);
-    RegDeleteTreeA(HKEY_CURRENT_USER, name_.c_str());
-  }
-  HKEY CreateSerialComm() {
-    HKEY key = nullptr;
-    EXPECT_EQ(RegCreateKeyExA(root_, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                              &key, nullptr),
-              ERROR_SUCCESS);
-    return key;
-  }
-
-private:
-  std::string name_;
-  HKEY root_ = nullptr;
-};
+using testing_support::RedirectedMachineKey;
 
 void AddPort(HKEY key, const std::string& device, const std::string& port) {
   RegSetValueExA(key, device.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(port.c_str()),

@@ -20,11 +20,6 @@ using namespace engine_test;
 
 namespace {
 
-struct ManagerFree {
-  void operator()(TsSkinManager* m) const { m->Free(); }
-};
-using ManagerPtr = std::unique_ptr<TsSkinManager, ManagerFree>;
-
 ManagerPtr LoadCarried(const std::string& name, TvkScaleMode scale = smOldMode, bool packed = false) {
   ManagerPtr m(Create<TsSkinManager>(nullptr));
   m->Options()->SetScaleMode(scale);

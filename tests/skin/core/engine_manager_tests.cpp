@@ -16,11 +16,6 @@ using namespace engine_test;
 
 namespace {
 
-struct ManagerFree {
-  void operator()(TsSkinManager* m) const { m->Free(); }
-};
-using ManagerPtr = std::unique_ptr<TsSkinManager, ManagerFree>;
-
 const char* const kText =
     "[GLOBALINFO]\r\nVERSION=10.25\r\nMASTERBITMAP=MASTER.BMP\r\nTITLEHEIGHT=28\r\n"
     "BICONCLOSE=@0000@0000@0030@0010@3@0\r\n"

@@ -1,5 +1,5 @@
-// Helpers of the skin engine tests: scratch skin folders, small images, packed bytes, the carried skins
-// built next to the test program, and a recorder of the loader's message boxes.
+// Helpers of the skin engine tests: a held manager, scratch skin folders, small images, packed bytes, the
+// carried skins built next to the test program, and a recorder of the loader's message boxes.
 #pragma once
 #include <windows.h>
 #include <zlib.h>
@@ -12,8 +12,13 @@
 
 #include "framework/Platform.h"
 #include "framework/SysUtils.h"
+#include "tests/support/Owned.h"
+
+class TsSkinManager;
 
 namespace engine_test {
+
+using ManagerPtr = testing_support::Owned<TsSkinManager>;
 
 inline std::string ProgramFolder() {
   char buf[MAX_PATH] = {};

@@ -14,11 +14,6 @@ using namespace engine_test;
 
 namespace {
 
-struct ManagerFree {
-  void operator()(TsSkinManager* m) const { m->Free(); }
-};
-using ManagerPtr = std::unique_ptr<TsSkinManager, ManagerFree>;
-
 // A skin folder "T" with the text and a 64x64 grey master bitmap (key pixels at its top-left 2x2 corner).
 struct SkinFixture {
   TempFolder dir;

@@ -61,17 +61,3 @@ TEST(AdapterServices, EmptyEntriesGiveNeutralAnswers) {
   EXPECT_EQ(nullptr, Adapter);
 }
 
-TEST(FormServices, CompositionIsOffBeforeWindows6AndTheAnswerIsKept) {
-  ResetPlatform();
-  int Asked = 0;
-  Platform().GetVersionExA = [&Asked](OSVERSIONINFOA* I) {
-    ++Asked;
-    I->dwMajorVersion = 5;
-    I->dwMinorVersion = 1;
-    return TRUE;
-  };
-  EXPECT_FALSE(IsDwmCompositionActive());
-  EXPECT_FALSE(IsDwmCompositionActive());
-  EXPECT_EQ(1, Asked);  // asked once, then kept
-  ResetPlatform();
-}

@@ -3,12 +3,23 @@
 #include <cmath>
 
 #include "skin/graphics/Resample.h"
-#include "tests/skin/graphics/bedrock2_Bitmaps.h"
-#include "tests/skin/graphics/bedrock2_Dib.h"
+#include "skin/graphics/vkBitmap32.h"
+#include "tests/support/Bitmaps.h"
+#include "tests/support/Dib32.h"
 
-using bedrock2_test::TestDib;
+using testing_support::Dib32;
 
 namespace {
+
+// A DIB section's pixels as the resampler takes them.
+TPixelPlane Plane(const Dib32& dib) {
+  TPixelPlane p;
+  p.Base = reinterpret_cast<uint8_t*>(dib.Row(0));
+  p.Stride = dib.Height() > 1 ? static_cast<int>(reinterpret_cast<uint8_t*>(dib.Row(1)) - p.Base) : 0;
+  p.Width = dib.Width();
+  p.Height = dib.Height();
+  return p;
+}
 
 int WeightSum(const TContributorList& l) {
   int s = 0;
@@ -19,21 +30,21 @@ int WeightSum(const TContributorList& l) {
 }  // namespace
 
 TEST(Resample, BoxEnlargingByTwoRepeatsEveryPixel) {
-  TestDib src(3, 2), dst(6, 4);
+  Dib32 src(3, 2), dst(6, 4);
   const uint32_t colours[2][3] = {{0x11223344, 0x55667788, 0x99AABBCC}, {0xFF000000, 0x00FF0000, 0x0000FF00}};
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 3; ++x) src.Px(x, y) = colours[y][x];
-  ResamplePixels(src.Plane(), dst.Plane(), rfBox);
+  ResamplePixels(Plane(src), Plane(dst), rfBox);
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 6; ++x) EXPECT_EQ(dst.Px(x, y), colours[y / 2][x / 2]) << x << "," << y;
 }
 
 TEST(Resample, SourceOrTargetNarrowerThanTwoLeavesTargetUntouched) {
-  TestDib narrow(1, 5, 0xFF102030), dst(4, 4, 0x0BADF00D);
-  ResamplePixels(narrow.Plane(), dst.Plane(), rfTriangle);
+  Dib32 narrow(1, 5, 0xFF102030), dst(4, 4, 0x0BADF00D);
+  ResamplePixels(Plane(narrow), Plane(dst), rfTriangle);
   EXPECT_EQ(dst.CountNot(0x0BADF00D), 0);
-  TestDib src(4, 4, 0xFF102030), low(4, 1, 0x0BADF00D);
-  ResamplePixels(src.Plane(), low.Plane(), rfTriangle);
+  Dib32 src(4, 4, 0xFF102030), low(4, 1, 0x0BADF00D);
+  ResamplePixels(Plane(src), Plane(low), rfTriangle);
   EXPECT_EQ(low.CountNot(0x0BADF00D), 0);
 }
 
@@ -47,8 +58,8 @@ TEST(Resample, TriangleWeightsSumToOneSoUniformStaysUniform) {
       for (int i = 0; i < dstSize; ++i) EXPECT_NEAR(WeightSum(list[i]), 65536, 8) << srcSize << "->" << dstSize;
     }
   }
-  TestDib src(13, 9, 0x80C06020), dst(29, 20);
-  ResamplePixels(src.Plane(), dst.Plane(), rfTriangle);
+  Dib32 src(13, 9, 0x80C06020), dst(29, 20);
+  ResamplePixels(Plane(src), Plane(dst), rfTriangle);
   for (int y = 0; y < 20; ++y)
     for (int x = 0; x < 29; ++x) {
       const uint32_t p = dst.Px(x, y);
@@ -67,9 +78,9 @@ TEST(Resample, OvershootOfSharpFiltersIsClampedToByteRange) {
     for (auto& l : list)
       for (auto& c : l.Items) negative |= c.Weight < 0;
     EXPECT_TRUE(negative) << "filter " << filter << " should have negative lobes";
-    TestDib src(6, 2), dst(17, 2);
+    Dib32 src(6, 2), dst(17, 2);
     for (int x = 0; x < 6; ++x) src.Px(x, 0) = src.Px(x, 1) = x < 3 ? 0x00000000 : 0xFFFFFFFF;
-    ResamplePixels(src.Plane(), dst.Plane(), filter);
+    ResamplePixels(Plane(src), Plane(dst), filter);
     bool sawBlack = false, sawWhite = false;
     for (int x = 0; x < 17; ++x) {
       sawBlack |= dst.Px(x, 0) == 0;
@@ -101,8 +112,8 @@ TEST(Resample, MirroredIndexesStayInsideATwoPixelSource) {
       EXPECT_GE(c.Offset, 0);
       EXPECT_LE(c.Offset, 4);
     }
-  TestDib src(2, 2, 0xFF808080), dst(9, 9);
-  ResamplePixels(src.Plane(), dst.Plane(), rfLanczos3);
+  Dib32 src(2, 2, 0xFF808080), dst(9, 9);
+  ResamplePixels(Plane(src), Plane(dst), rfLanczos3);
   EXPECT_NE(dst.Px(8, 8), 0u);
 }
 
@@ -132,27 +143,27 @@ TEST(Resample, ShrinkingByHalfWithTriangleAveragesNeighbours) {
 }
 
 TEST(Resample, BitmapsAreResizedInPlaceOrCopiedWhenTheSizeStays) {
-  using namespace bedrock2_test;
+  using namespace testing_support;
   BitmapPtr b = Bitmap32(2, 2, 0);
-  SetPx(b.get(), 0, 0, 0x01020304);
-  SetPx(b.get(), 1, 0, 0x05060708);
-  SetPx(b.get(), 0, 1, 0x090A0B0C);
-  SetPx(b.get(), 1, 1, 0x0D0E0F10);
+  SetPixelAt(b.get(), 0, 0, 0x01020304);
+  SetPixelAt(b.get(), 1, 0, 0x05060708);
+  SetPixelAt(b.get(), 0, 1, 0x090A0B0C);
+  SetPixelAt(b.get(), 1, 1, 0x0D0E0F10);
   ResampleBitmap32(b.get(), b.get(), 4, rfBox, 4);  // source and destination the same bitmap
   ASSERT_EQ(b->Width(), 4);
   ASSERT_EQ(b->Height(), 4);
-  EXPECT_EQ(Px(b.get(), 1, 1), 0x01020304u);
-  EXPECT_EQ(Px(b.get(), 3, 3), 0x0D0E0F10u);
-  EXPECT_EQ(Px(b.get(), 2, 1), 0x05060708u);
+  EXPECT_EQ(PixelAt(b.get(), 1, 1), 0x01020304u);
+  EXPECT_EQ(PixelAt(b.get(), 3, 3), 0x0D0E0F10u);
+  EXPECT_EQ(PixelAt(b.get(), 2, 1), 0x05060708u);
 
   BitmapPtr copy = Bitmap32(7, 7, 0);
   ResampleBitmap32(b.get(), copy.get(), 4, rfLanczos3, 4);
   EXPECT_EQ(copy->Width(), 4);
-  EXPECT_EQ(Px(copy.get(), 3, 3), 0x0D0E0F10u);
+  EXPECT_EQ(PixelAt(copy.get(), 3, 3), 0x0D0E0F10u);
 
   BitmapPtr untouched = Bitmap32(3, 3, 0x42);
   ResampleBitmap32(b.get(), untouched.get(), 1, rfBox, 5);
   ResampleBitmap32(b.get(), untouched.get(), 5, rfBox, 0);
   EXPECT_EQ(untouched->Width(), 3);
-  EXPECT_EQ(Px(untouched.get(), 2, 2), 0x42u);
+  EXPECT_EQ(PixelAt(untouched.get(), 2, 2), 0x42u);
 }

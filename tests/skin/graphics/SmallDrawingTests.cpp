@@ -4,9 +4,10 @@
 #include <vector>
 
 #include "skin/graphics/SmallDrawing.h"
-#include "tests/skin/graphics/bedrock2_Bitmaps.h"
+#include "skin/graphics/vkBitmap32.h"
+#include "tests/support/Bitmaps.h"
 
-using namespace bedrock2_test;
+using namespace testing_support;
 
 namespace {
 constexpr uint32_t kBack = 0xFF000000;
@@ -18,7 +19,7 @@ std::vector<int> RowCounts(TBitmap* b, bool Columns) {
   std::vector<int> out(n, 0);
   for (int y = 0; y < b->Height(); ++y)
     for (int x = 0; x < b->Width(); ++x)
-      if (Px(b, x, y) != kBack) ++out[Columns ? x : y];
+      if (PixelAt(b, x, y) != kBack) ++out[Columns ? x : y];
   out.erase(std::remove(out.begin(), out.end(), 0), out.end());
   return out;
 }
@@ -28,16 +29,16 @@ TEST(Arrows, CanvasTriangleIsCentredWithLinesOfSevenFiveThreeOne) {
   BitmapPtr b = Bitmap32(11, 8, kBack);
   PaintCanvasArrow(b->Canvas(), clRed, TRect(0, 0, 11, 8), true);
   EXPECT_EQ(RowCounts(b.get(), false), (std::vector<int>{7, 5, 3, 1}));
-  EXPECT_EQ(Px(b.get(), 2, 2) & 0xFFFFFF, 0xFF0000u);  // origin (11-7) div 2, (8-4) div 2
-  EXPECT_EQ(Px(b.get(), 5, 5) & 0xFFFFFF, 0xFF0000u);  // the tip
+  EXPECT_EQ(PixelAt(b.get(), 2, 2) & 0xFFFFFF, 0xFF0000u);  // origin (11-7) div 2, (8-4) div 2
+  EXPECT_EQ(PixelAt(b.get(), 5, 5) & 0xFFFFFF, 0xFF0000u);  // the tip
   BitmapPtr h = Bitmap32(8, 11, kBack);
   PaintCanvasArrow(h->Canvas(), clRed, TRect(0, 0, 8, 11), false);
   EXPECT_EQ(RowCounts(h.get(), true), (std::vector<int>{7, 5, 3, 1}));  // pointing right
   // A rectangle smaller than the glyph: the origin is rounded toward zero (-1 here), the rest clipped.
   BitmapPtr s = Bitmap32(5, 4, kBack);
   PaintCanvasArrow(s->Canvas(), clRed, TRect(0, 0, 5, 4), true);
-  EXPECT_EQ(Px(s.get(), 0, 0) & 0xFFFFFF, 0xFF0000u);
-  EXPECT_EQ(Px(s.get(), 2, 3) & 0xFFFFFF, 0xFF0000u);
+  EXPECT_EQ(PixelAt(s.get(), 0, 0) & 0xFFFFFF, 0xFF0000u);
+  EXPECT_EQ(PixelAt(s.get(), 2, 3) & 0xFFFFFF, 0xFF0000u);
 }
 
 TEST(Arrows, PixelTrianglePointsByDirectionAndStaysInsideTheBitmap) {
@@ -47,13 +48,13 @@ TEST(Arrows, PixelTrianglePointsByDirectionAndStaysInsideTheBitmap) {
     BitmapPtr b = Bitmap32(9, 9, kBack);
     PaintArrowPixels32(b.get(), 0x00123456, TRect(0, 0, 9, 9), c.Dir);
     EXPECT_EQ(RowCounts(b.get(), c.Columns), c.Counts) << c.Dir;
-    EXPECT_EQ(Px(b.get(), 4, 4), 0xFF563412u) << c.Dir;  // colour in pixel order, opaque
+    EXPECT_EQ(PixelAt(b.get(), 4, 4), 0xFF563412u) << c.Dir;  // colour in pixel order, opaque
   }
   BitmapPtr edge = Bitmap32(3, 3, kBack);
   PaintArrowPixels32(edge.get(), 0x00123456, TRect(-2, -1, 5, 3), adDown);  // origin (-2, -1): clipped
-  EXPECT_EQ(Px(edge.get(), 2, 0), 0xFF563412u);
-  EXPECT_EQ(Px(edge.get(), 1, 2), 0xFF563412u);
-  EXPECT_EQ(Px(edge.get(), 0, 2), kBack);
+  EXPECT_EQ(PixelAt(edge.get(), 2, 0), 0xFF563412u);
+  EXPECT_EQ(PixelAt(edge.get(), 1, 2), 0xFF563412u);
+  EXPECT_EQ(PixelAt(edge.get(), 0, 2), kBack);
 }
 
 TEST(Arrows, StyledSolidArrowPointsByDirection) {
@@ -66,7 +67,7 @@ TEST(Arrows, StyledSolidArrowPointsByDirection) {
     const bool widensAway = counts.front() > counts.back();
     // Down and right: wide at the start; up and left: wide at the end.
     EXPECT_EQ(widensAway, dir == adDown || dir == adRight) << dir;
-    EXPECT_GE(Channel(Px(b.get(), 7, 7), 2), 128) << dir;  // red at the centre
+    EXPECT_GE(Channel(PixelAt(b.get(), 7, 7), 2), 128) << dir;  // red at the centre
   }
 }
 
@@ -77,7 +78,7 @@ TEST(Arrows, StyledArrowTurnedByAnAngleStaysAroundTheRectangle) {
   EXPECT_GT(ChangedOutside(b.get(), RECT{0, 0, 0, 0}, kBack), 10);
   int red = 0;
   for (int y = 0; y < 31; ++y)
-    for (int x = 0; x < 31; ++x) red += Channel(Px(b.get(), x, y), 2) > 128;
+    for (int x = 0; x < 31; ++x) red += Channel(PixelAt(b.get(), x, y), 2) > 128;
   EXPECT_GT(red, 10);
 }
 
@@ -89,9 +90,9 @@ TEST(Arrows, LineStyleDrawsTheArrowColourAndFillsOnlyWithAFillColour) {
   int green = 0, redNoFill = 0, redFilled = 0;
   for (int y = 0; y < 21; ++y)
     for (int x = 0; x < 21; ++x) {
-      green += Channel(Px(noFill.get(), x, y), 1) > 128;
-      redNoFill += Channel(Px(noFill.get(), x, y), 2) > 128;
-      redFilled += Channel(Px(filled.get(), x, y), 2) > 128;
+      green += Channel(PixelAt(noFill.get(), x, y), 1) > 128;
+      redNoFill += Channel(PixelAt(noFill.get(), x, y), 2) > 128;
+      redFilled += Channel(PixelAt(filled.get(), x, y), 2) > 128;
     }
   EXPECT_GT(green, 6);
   EXPECT_EQ(redNoFill, 0);
@@ -108,7 +109,7 @@ TEST(Arrows, ArrowGlyphSizesFollowStyleAndRectangleParity) {
   EXPECT_EQ(line->Width(), 12);
   EXPECT_EQ(line->Height(), 6);
   // Without a fill the glyph outside the lines stays transparent white.
-  EXPECT_EQ(Px(line.get(), 0, 5), 0x00FFFFFFu);
+  EXPECT_EQ(PixelAt(line.get(), 0, 5), 0x00FFFFFFu);
 }
 
 TEST(CheckBoxCells, MeasuredFromTheSystemBitmap) {
@@ -167,7 +168,7 @@ TEST(Icons, KeyPixelsBecomeTransparentAndBlackInTheColourImage) {
 
 TEST(Icons, ZeroAlphaPixelsOfA32BitImageAreTransparent) {
   BitmapPtr b = Bitmap32(3, 3, 0xFF0000FF);
-  SetPx(b.get(), 2, 0, 0x00FF0000);
+  SetPixelAt(b.get(), 2, 0, 0x00FF0000);
   HICON icon = MakeIconFromBitmap(b.get(), clBlack);
   ASSERT_NE(icon, nullptr);
   IconBits bits = ReadIcon(icon, 3, 3);
@@ -180,13 +181,13 @@ TEST(Icons, ZeroAlphaPixelsOfA32BitImageAreTransparent) {
 
 TEST(StretchDraw, ThirtyTwoBitImagesKeepAlphaWhenStretched) {
   BitmapPtr src = Bitmap32(2, 2, 0xFFFF0000);
-  SetPx(src.get(), 1, 1, 0x000000FF);  // transparent corner
+  SetPixelAt(src.get(), 1, 1, 0x000000FF);  // transparent corner
   BitmapPtr canvas = Bitmap32(8, 8, 0xFF00FF00);
   StretchDrawBitmap32(canvas->Canvas(), src.get(), TRect(2, 2, 6, 6), false);
   GdiFlush();
-  EXPECT_EQ(Px(canvas.get(), 2, 2) & 0xFFFFFF, 0xFE0000u);
-  EXPECT_EQ(Px(canvas.get(), 5, 5) & 0xFFFFFF, 0x00FF00u);  // the stretched transparent quarter
-  EXPECT_EQ(Px(canvas.get(), 4, 4) & 0xFFFFFF, 0x00FF00u);
+  EXPECT_EQ(PixelAt(canvas.get(), 2, 2) & 0xFFFFFF, 0xFE0000u);
+  EXPECT_EQ(PixelAt(canvas.get(), 5, 5) & 0xFFFFFF, 0x00FF00u);  // the stretched transparent quarter
+  EXPECT_EQ(PixelAt(canvas.get(), 4, 4) & 0xFFFFFF, 0x00FF00u);
   EXPECT_EQ(ChangedOutside(canvas.get(), RECT{2, 2, 6, 6}, 0xFF00FF00), 0);
 }
 
@@ -195,7 +196,51 @@ TEST(StretchDraw, ReflectionAddsAFadedMirrorBelowTheImage) {
   BitmapPtr canvas = Bitmap32(6, 24, 0xFF000000);
   StretchDrawBitmap32(canvas->Canvas(), src.get(), TRect(1, 1, 3, 9), true);
   GdiFlush();
-  EXPECT_EQ(Px(canvas.get(), 1, 8) & 0xFFFFFF, 0xFE0000u);
-  EXPECT_GT(Channel(Px(canvas.get(), 1, 10), 2), 0);  // first mirrored row
+  EXPECT_EQ(PixelAt(canvas.get(), 1, 8) & 0xFFFFFF, 0xFE0000u);
+  EXPECT_GT(Channel(PixelAt(canvas.get(), 1, 10), 2), 0);  // first mirrored row
   EXPECT_EQ(ChangedOutside(canvas.get(), RECT{1, 1, 3, 17}, 0xFF000000), 0);
+}
+
+namespace {
+
+BitmapPtr Plane8(int W, int H) {
+  BitmapPtr P(new TBitmap());
+  P->SetPixelFormat(pf8bit);
+  P->SetSize(W, H);
+  return P;
+}
+
+uint8_t& Byte(TBitmap* P, int X, int Y) { return static_cast<uint8_t*>(P->ScanLine(Y))[X]; }
+
+}  // namespace
+
+TEST(ChannelBytes, ChannelToBytesTakesOutAndPutsBackOneChannel) {
+  BitmapPtr B = Bitmap32By(4, 3, [](int X, int Y) { return Argb(uint32_t(X * 10 + Y), 0xAA, uint32_t(Y), 0xBB); });
+  BitmapPtr P = Plane8(4, 3);
+  ChannelToBytes(B.get(), P.get(), 3, true);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 4; ++x) ASSERT_EQ(Byte(P.get(), x, y), x * 10 + y) << x << "," << y;
+  ChannelToBytes(B.get(), P.get(), 1, true);  // green
+  EXPECT_EQ(Byte(P.get(), 3, 2), 2);
+  // Back into the red channel only; the other channels stay.
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 4; ++x) Byte(P.get(), x, y) = static_cast<uint8_t>(100 + x);
+  ChannelToBytes(B.get(), P.get(), 2, false);
+  EXPECT_EQ(PixelAt(B.get(), 2, 1), Argb(21, 102, 1, 0xBB));
+  EXPECT_EQ(PixelAt(B.get(), 0, 2), Argb(2, 100, 2, 0xBB));
+}
+
+TEST(ChannelBytes, ChannelToBytesStaysInsideTheSmallerImage) {
+  BitmapPtr B = Bitmap32(4, 4, Argb(1, 2, 3, 4));
+  BitmapPtr Small = Plane8(2, 2);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 2; ++x) Byte(Small.get(), x, y) = 9;
+  ChannelToBytes(B.get(), Small.get(), 0, false);
+  EXPECT_EQ(PixelAt(B.get(), 1, 1), Argb(1, 2, 3, 9));
+  EXPECT_EQ(PixelAt(B.get(), 2, 2), Argb(1, 2, 3, 4));
+  // A channel outside 0..3 or a plane that is not one byte a pixel is refused without writing anything.
+  ChannelToBytes(B.get(), Small.get(), 4, false);
+  BitmapPtr Wide = Bitmap32(2, 2, 0);
+  ChannelToBytes(B.get(), Wide.get(), 0, false);
+  EXPECT_EQ(CountChanged(B.get(), Argb(1, 2, 3, 4)), 4);
 }

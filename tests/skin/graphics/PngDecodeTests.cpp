@@ -5,9 +5,9 @@
 #include <stdexcept>
 
 #include "skin/graphics/PngDecode.h"
-#include "tests/skin/graphics/bedrock2_PngFixtures.h"
+#include "tests/skin/graphics/PngFixtures.h"
 
-using namespace bedrock2_test;
+using namespace png_fixtures;
 
 namespace {
 

@@ -1,10 +1,11 @@
 // Level blends, keyed copies, tints, mask mixes and colour mixes.
 #include <gtest/gtest.h>
 
-#include "bedrock1_Bitmaps.h"
+#include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkBlend.h"
+#include "tests/support/Bitmaps.h"
 
-using namespace bedrock1;
+using namespace testing_support;
 
 namespace {
 TvkBgCacheRef NotReady(uint32_t Fill = KeyPixel32) {
@@ -12,33 +13,33 @@ TvkBgCacheRef NotReady(uint32_t Fill = KeyPixel32) {
   R.FillColor = Fill;
   return R;
 }
-BitmapPtr Gradient(int W, int H) { return MakeBy(W, H, [](int x, int y) { return Px(0x80 + x, 10 * x, 10 * y, 7); }); }
+BitmapPtr Gradient(int W, int H) { return Bitmap32By(W, H, [](int x, int y) { return Argb(0x80 + x, 10 * x, 10 * y, 7); }); }
 }  // namespace
 
 TEST(BlendBitmapInto, LevelZeroCopiesAllFourBytesInclusiveRectangle) {
   BitmapPtr Src = Gradient(4, 3);
-  BitmapPtr Dst = Make32(6, 6, 0x11111111);
+  BitmapPtr Dst = Bitmap32(6, 6, 0x11111111);
   // (0, 0, 4, 3) over a 4 x 3 source covers exactly 4 x 3 pixels.
   BlendBitmapInto(Dst.get(), Src.get(), 0, TRect{0, 0, 4, 3}, TPoint{1, 2});
   EXPECT_EQ(12, CountChanged(Dst.get(), 0x11111111));
-  EXPECT_EQ(At(Src.get(), 3, 2), At(Dst.get(), 4, 4));
+  EXPECT_EQ(PixelAt(Src.get(), 3, 2), PixelAt(Dst.get(), 4, 4));
   // Right and Bottom are inclusive inside a larger source: (0, 0, 1, 1) covers 2 x 2.
-  BitmapPtr Dst2 = Make32(6, 6, 0x11111111);
+  BitmapPtr Dst2 = Bitmap32(6, 6, 0x11111111);
   BlendBitmapInto(Dst2.get(), Src.get(), 0, TRect{0, 0, 1, 1}, TPoint{0, 0});
   EXPECT_EQ(4, CountChanged(Dst2.get(), 0x11111111));
 }
 
 TEST(BlendBitmapInto, LevelMixesEveryByteAndEmptyRectanglesDrawNothing) {
-  BitmapPtr Src = Make32(2, 2, Px(0, 0, 0, 0));
-  BitmapPtr Dst = Make32(2, 2, Px(200, 200, 200, 200));
+  BitmapPtr Src = Bitmap32(2, 2, Argb(0, 0, 0, 0));
+  BitmapPtr Dst = Bitmap32(2, 2, Argb(200, 200, 200, 200));
   // d = ((d - s) * 128 + s * 256) >> 8 = 100 in every byte.
   BlendBitmapInto(Dst.get(), Src.get(), 128, TRect{0, 0, 2, 2}, TPoint{0, 0});
-  EXPECT_EQ(Px(100, 100, 100, 100), At(Dst.get(), 1, 1));
+  EXPECT_EQ(Argb(100, 100, 100, 100), PixelAt(Dst.get(), 1, 1));
   // Level is taken modulo 256: 256 acts as 0.
   BlendBitmapInto(Dst.get(), Src.get(), 256, TRect{0, 0, 2, 2}, TPoint{0, 0});
-  EXPECT_EQ(0u, At(Dst.get(), 0, 0));
-  BitmapPtr Dst2 = Make32(10, 10, 0x55);
-  BitmapPtr Big = Make32(10, 10, 0);
+  EXPECT_EQ(0u, PixelAt(Dst.get(), 0, 0));
+  BitmapPtr Dst2 = Bitmap32(10, 10, 0x55);
+  BitmapPtr Big = Bitmap32(10, 10, 0);
   BlendBitmapInto(Dst2.get(), Big.get(), 0, TRect{2, 2, 2, 10}, TPoint{0, 0});
   BlendBitmapInto(Dst2.get(), Big.get(), 0, TRect{2, 5, 8, 5}, TPoint{0, 0});
   BlendBitmapInto(Dst2.get(), Big.get(), 0, TRect{0, 0, 3, 3}, TPoint{10, 0});
@@ -47,167 +48,167 @@ TEST(BlendBitmapInto, LevelMixesEveryByteAndEmptyRectanglesDrawNothing) {
 
 TEST(BlendBitmapInto, NegativePointsShiftTheSource) {
   BitmapPtr Src = Gradient(4, 4);
-  BitmapPtr Dst = Make32(4, 4, 0);
+  BitmapPtr Dst = Bitmap32(4, 4, 0);
   BlendBitmapInto(Dst.get(), Src.get(), 0, TRect{0, 0, 3, 3}, TPoint{-1, -2});
   // Destination (0, 0) shows source (1, 2); 3 x 2 pixels drawn.
-  EXPECT_EQ(At(Src.get(), 1, 2), At(Dst.get(), 0, 0));
+  EXPECT_EQ(PixelAt(Src.get(), 1, 2), PixelAt(Dst.get(), 0, 0));
   EXPECT_EQ(6, CountChanged(Dst.get(), 0));
   // A negative source origin moves the destination point instead.
-  BitmapPtr Dst2 = Make32(4, 4, 0);
+  BitmapPtr Dst2 = Bitmap32(4, 4, 0);
   BlendBitmapInto(Dst2.get(), Src.get(), 0, TRect{-1, 0, 1, 1}, TPoint{0, 0});
-  EXPECT_EQ(At(Src.get(), 0, 0), At(Dst2.get(), 1, 0));
-  EXPECT_EQ(At(Src.get(), 1, 1), At(Dst2.get(), 2, 1));
+  EXPECT_EQ(PixelAt(Src.get(), 0, 0), PixelAt(Dst2.get(), 1, 0));
+  EXPECT_EQ(PixelAt(Src.get(), 1, 1), PixelAt(Dst2.get(), 2, 1));
   EXPECT_EQ(4, CountChanged(Dst2.get(), 0));
 }
 
 TEST(AlphaBlendBitmapInto, BlendsColourAndAlpha) {
-  BitmapPtr Src = Make32(1, 1, Px(128, 255, 0, 255));
-  BitmapPtr Dst = Make32(1, 1, Px(64, 0, 255, 0));
+  BitmapPtr Src = Bitmap32(1, 1, Argb(128, 255, 0, 255));
+  BitmapPtr Dst = Bitmap32(1, 1, Argb(64, 0, 255, 0));
   AlphaBlendBitmapInto(Dst.get(), Src.get(), TRect{0, 0, 1, 1}, TPoint{0, 0});
   // c: ((255 - 0) * 128) >> 8 = 127; ((0 - 255) * 128 + 255 * 256) >> 8 = 127 (32640 >> 8);
   // A: ((128 - 64) * 128 + 64 * 256) >> 8 = 96.
-  EXPECT_EQ(Px(96, 127, 127, 127), At(Dst.get(), 0, 0));
+  EXPECT_EQ(Argb(96, 127, 127, 127), PixelAt(Dst.get(), 0, 0));
 }
 
 TEST(KeyedCopies, BlendCopyKeyedRectMixesByLevelAndSkipsKey) {
-  BitmapPtr Src = MakeBy(3, 1, [](int x, int) { return x == 1 ? KeyPixel32 : Px(0x11, 255, 255, 255); });
-  BitmapPtr Dst = Make32(4, 2, Px(0x22, 0, 0, 0));
+  BitmapPtr Src = Bitmap32By(3, 1, [](int x, int) { return x == 1 ? KeyPixel32 : Argb(0x11, 255, 255, 255); });
+  BitmapPtr Dst = Bitmap32(4, 2, Argb(0x22, 0, 0, 0));
   // Level 100: (255 * 155 + 0) >> 8 = 154; alpha kept.
   BlendCopyKeyedRect(Dst.get(), 1, 1, Src.get(), TRect{0, 0, 2, 0}, 100, KeyPixel32);
-  EXPECT_EQ(Px(0x22, 154, 154, 154), At(Dst.get(), 1, 1));
-  EXPECT_EQ(Px(0x22, 0, 0, 0), At(Dst.get(), 2, 1));
-  EXPECT_EQ(Px(0x22, 154, 154, 154), At(Dst.get(), 3, 1));
-  EXPECT_EQ(2, CountChanged(Dst.get(), Px(0x22, 0, 0, 0)));
+  EXPECT_EQ(Argb(0x22, 154, 154, 154), PixelAt(Dst.get(), 1, 1));
+  EXPECT_EQ(Argb(0x22, 0, 0, 0), PixelAt(Dst.get(), 2, 1));
+  EXPECT_EQ(Argb(0x22, 154, 154, 154), PixelAt(Dst.get(), 3, 1));
+  EXPECT_EQ(2, CountChanged(Dst.get(), Argb(0x22, 0, 0, 0)));
   // A negative source left moves the destination point right by the same amount.
-  BitmapPtr Dst2 = Make32(4, 1, Px(0x22, 0, 0, 0));
+  BitmapPtr Dst2 = Bitmap32(4, 1, Argb(0x22, 0, 0, 0));
   BlendCopyKeyedRect(Dst2.get(), 0, 0, Src.get(), TRect{-2, 0, 0, 0}, 0, KeyPixel32);
-  EXPECT_EQ(Px(0x22, 254, 254, 254), At(Dst2.get(), 2, 0));  // level 0: 255 * 255 >> 8
-  EXPECT_EQ(1, CountChanged(Dst2.get(), Px(0x22, 0, 0, 0)));
+  EXPECT_EQ(Argb(0x22, 254, 254, 254), PixelAt(Dst2.get(), 2, 0));  // level 0: 255 * 255 >> 8
+  EXPECT_EQ(1, CountChanged(Dst2.get(), Argb(0x22, 0, 0, 0)));
 }
 
 TEST(KeyedCopies, CopyOpaqueNonKeyPixelsTakesAColourKey) {
-  BitmapPtr Src = MakeBy(2, 2, [](int x, int y) { return x == y ? 0x00FF0000u : Px(0, 1, 2, 3); });
-  BitmapPtr Dst = Make32(3, 3, 0);
+  BitmapPtr Src = Bitmap32By(2, 2, [](int x, int y) { return x == y ? 0x00FF0000u : Argb(0, 1, 2, 3); });
+  BitmapPtr Dst = Bitmap32(3, 3, 0);
   CopyOpaqueNonKeyPixels(Dst.get(), Src.get(), 1, 1, 0x0000FF);  // colour red = pixel 0x00FF0000
-  EXPECT_EQ(0u, At(Dst.get(), 1, 1));
-  EXPECT_EQ(Px(255, 1, 2, 3), At(Dst.get(), 2, 1));
+  EXPECT_EQ(0u, PixelAt(Dst.get(), 1, 1));
+  EXPECT_EQ(Argb(255, 1, 2, 3), PixelAt(Dst.get(), 2, 1));
   EXPECT_EQ(2, CountChanged(Dst.get(), 0));
   // A negative offset drops the clipped start of the source.
-  BitmapPtr Dst2 = Make32(3, 3, 0);
+  BitmapPtr Dst2 = Bitmap32(3, 3, 0);
   CopyOpaqueNonKeyPixels(Dst2.get(), Src.get(), -1, 0, 0x0000FF);
-  EXPECT_EQ(Px(255, 1, 2, 3), At(Dst2.get(), 0, 0));  // source (1, 0)
-  EXPECT_EQ(0u, At(Dst2.get(), 0, 1));                // source (1, 1) is the key
+  EXPECT_EQ(Argb(255, 1, 2, 3), PixelAt(Dst2.get(), 0, 0));  // source (1, 0)
+  EXPECT_EQ(0u, PixelAt(Dst2.get(), 0, 1));                // source (1, 1) is the key
   EXPECT_EQ(1, CountChanged(Dst2.get(), 0));
 }
 
 TEST(KeyedCopies, CopyKeyedWithBackgroundFillsKeysByCase) {
-  BitmapPtr Src = MakeBy(2, 1, [](int x, int) { return x == 0 ? KeyPixel32 : Px(0x10, 1, 2, 3); });
-  BitmapPtr Bg = MakeBy(5, 5, [](int x, int y) { return Px(0x44, x, y, 0x99); });
+  BitmapPtr Src = Bitmap32By(2, 1, [](int x, int) { return x == 0 ? KeyPixel32 : Argb(0x10, 1, 2, 3); });
+  BitmapPtr Bg = Bitmap32By(5, 5, [](int x, int y) { return Argb(0x44, x, y, 0x99); });
   TvkBgCacheRef Ref;
   InitBgInfo(Bg.get(), 1, 2, Ref);
   // Ready with fill: key pixel takes the background at (1 + 2, 2 + 1); the other copied whole.
-  BitmapPtr Dst = Make32(4, 2, 0);
+  BitmapPtr Dst = Bitmap32(4, 2, 0);
   CopyKeyedWithBackground(Dst.get(), Src.get(), 2, 1, TRect{0, 0, 1, 0}, KeyPixel32, Ref, true);
-  EXPECT_EQ(Px(0x44, 3, 3, 0x99), At(Dst.get(), 2, 1));
-  EXPECT_EQ(Px(0x10, 1, 2, 3), At(Dst.get(), 3, 1));
+  EXPECT_EQ(Argb(0x44, 3, 3, 0x99), PixelAt(Dst.get(), 2, 1));
+  EXPECT_EQ(Argb(0x10, 1, 2, 3), PixelAt(Dst.get(), 3, 1));
   // Ready without fill: keys untouched.
-  BitmapPtr Dst2 = Make32(4, 2, 0);
+  BitmapPtr Dst2 = Bitmap32(4, 2, 0);
   CopyKeyedWithBackground(Dst2.get(), Src.get(), 2, 1, TRect{0, 0, 1, 0}, KeyPixel32, Ref, false);
-  EXPECT_EQ(0u, At(Dst2.get(), 2, 1));
+  EXPECT_EQ(0u, PixelAt(Dst2.get(), 2, 1));
   // Drawing into the background bitmap itself: non-key pixels made opaque.
   CopyKeyedWithBackground(Bg.get(), Src.get(), 0, 0, TRect{0, 0, 1, 0}, KeyPixel32, Ref, true);
-  EXPECT_EQ(Px(0x44, 0, 0, 0x99), At(Bg.get(), 0, 0));
-  EXPECT_EQ(Px(255, 1, 2, 3), At(Bg.get(), 1, 0));
+  EXPECT_EQ(Argb(0x44, 0, 0, 0x99), PixelAt(Bg.get(), 0, 0));
+  EXPECT_EQ(Argb(255, 1, 2, 3), PixelAt(Bg.get(), 1, 0));
   // Not Ready: keys become the fill colour in pixel order with the alpha of destination pixel (0, 0).
-  BitmapPtr Dst3 = Make32(4, 2, Px(0x5A, 0, 0, 0));
+  BitmapPtr Dst3 = Bitmap32(4, 2, Argb(0x5A, 0, 0, 0));
   CopyKeyedWithBackground(Dst3.get(), Src.get(), 0, 0, TRect{0, 0, 5, 5}, KeyPixel32, NotReady(0x00332211), true);
-  EXPECT_EQ(Px(0x5A, 0x11, 0x22, 0x33), At(Dst3.get(), 0, 0));
-  EXPECT_EQ(2, CountChanged(Dst3.get(), Px(0x5A, 0, 0, 0)));
+  EXPECT_EQ(Argb(0x5A, 0x11, 0x22, 0x33), PixelAt(Dst3.get(), 0, 0));
+  EXPECT_EQ(2, CountChanged(Dst3.get(), Argb(0x5A, 0, 0, 0)));
 }
 
 TEST(KeyedCopies, CopyKeyedRectSkipsKeyAndClipsToDestination) {
-  BitmapPtr Src = MakeBy(3, 3, [](int x, int) { return x == 0 ? KeyPixel32 : Px(0x7, x, 0, 0); });
-  BitmapPtr Dst = Make32(2, 2, 0xABCDEF01);
+  BitmapPtr Src = Bitmap32By(3, 3, [](int x, int) { return x == 0 ? KeyPixel32 : Argb(0x7, x, 0, 0); });
+  BitmapPtr Dst = Bitmap32(2, 2, 0xABCDEF01);
   CopyKeyedRect(Dst.get(), Src.get(), 0, -1, TRect{0, 0, 9, 9}, 0xFF00FF, NotReady());
-  EXPECT_EQ(0xABCDEF01u, At(Dst.get(), 0, 0));
-  EXPECT_EQ(Px(0x7, 1, 0, 0), At(Dst.get(), 1, 1));
+  EXPECT_EQ(0xABCDEF01u, PixelAt(Dst.get(), 0, 0));
+  EXPECT_EQ(Argb(0x7, 1, 0, 0), PixelAt(Dst.get(), 1, 1));
   EXPECT_EQ(2, CountChanged(Dst.get(), 0xABCDEF01));
 }
 
 TEST(Tints, TintBitmapToColorLeavesKeyAndAlpha) {
-  BitmapPtr B = MakeBy(2, 1, [](int x, int) { return x == 0 ? KeyPixel32 : Px(0x3C, 200, 100, 0); });
+  BitmapPtr B = Bitmap32By(2, 1, [](int x, int) { return x == 0 ? KeyPixel32 : Argb(0x3C, 200, 100, 0); });
   // w = 100: (d * 100 + col * 155) >> 8 with colour value red 0xFF (byte 2 of the pixel).
   TintBitmapToColor(B.get(), 100 + 256, 0x0000FF);
-  EXPECT_EQ(KeyPixel32, At(B.get(), 0, 0));
-  EXPECT_EQ(Px(0x3C, (200 * 100 + 255 * 155) >> 8, (100 * 100) >> 8, 0), At(B.get(), 1, 0));
+  EXPECT_EQ(KeyPixel32, PixelAt(B.get(), 0, 0));
+  EXPECT_EQ(Argb(0x3C, (200 * 100 + 255 * 155) >> 8, (100 * 100) >> 8, 0), PixelAt(B.get(), 1, 0));
 }
 
 TEST(Tints, BlendTowardColorByMaskPerChannel) {
-  BitmapPtr Dst = Make32(1, 1, Px(0x21, 200, 200, 200));
-  BitmapPtr Mask = Make32(1, 1, Px(0, 255, 0, 128));  // red kept, green takes the colour, blue half
+  BitmapPtr Dst = Bitmap32(1, 1, Argb(0x21, 200, 200, 200));
+  BitmapPtr Mask = Bitmap32(1, 1, Argb(0, 255, 0, 128));  // red kept, green takes the colour, blue half
   BlendTowardColorByMask(Dst.get(), Mask.get(), 0x00000000);
-  EXPECT_EQ(Px(0x21, 199, 0, 100), At(Dst.get(), 0, 0));
-  BitmapPtr Other = Make32(2, 1, 0);
+  EXPECT_EQ(Argb(0x21, 199, 0, 100), PixelAt(Dst.get(), 0, 0));
+  BitmapPtr Other = Bitmap32(2, 1, 0);
   BlendTowardColorByMask(Dst.get(), Other.get(), 0x00FFFFFF);  // sizes differ: nothing
-  EXPECT_EQ(Px(0x21, 199, 0, 100), At(Dst.get(), 0, 0));
+  EXPECT_EQ(Argb(0x21, 199, 0, 100), PixelAt(Dst.get(), 0, 0));
 }
 
 TEST(Tints, MixBitmapsByWeightAndMask) {
-  BitmapPtr A = Make32(2, 1, Px(0, 200, 200, 200));
-  BitmapPtr B = Make32(2, 1, Px(0, 0, 0, 0));
-  BitmapPtr Dst = Make32(2, 1, Px(0x99, 1, 1, 1));
+  BitmapPtr A = Bitmap32(2, 1, Argb(0, 200, 200, 200));
+  BitmapPtr B = Bitmap32(2, 1, Argb(0, 0, 0, 0));
+  BitmapPtr Dst = Bitmap32(2, 1, Argb(0x99, 1, 1, 1));
   MixBitmapsByWeight(Dst.get(), A.get(), B.get(), nullptr, 64);  // 200 * 64 >> 8 = 50
-  EXPECT_EQ(Px(0x99, 50, 50, 50), At(Dst.get(), 1, 0));
-  BitmapPtr Mask = Make32(2, 1, Px(0, 256 - 1, 128, 0));
+  EXPECT_EQ(Argb(0x99, 50, 50, 50), PixelAt(Dst.get(), 1, 0));
+  BitmapPtr Mask = Bitmap32(2, 1, Argb(0, 256 - 1, 128, 0));
   MixBitmapsByWeight(Dst.get(), A.get(), B.get(), Mask.get(), 0);
-  EXPECT_EQ(Px(0x99, 199, 100, 0), At(Dst.get(), 0, 0));
-  BitmapPtr C = Make32(3, 1, 0);
-  BitmapPtr Dst2 = Make32(2, 1, 0x77);
+  EXPECT_EQ(Argb(0x99, 199, 100, 0), PixelAt(Dst.get(), 0, 0));
+  BitmapPtr C = Bitmap32(3, 1, 0);
+  BitmapPtr Dst2 = Bitmap32(2, 1, 0x77);
   MixBitmapsByWeight(Dst2.get(), A.get(), C.get(), nullptr, 256);
   EXPECT_EQ(0, CountChanged(Dst2.get(), 0x77));
 }
 
 TEST(Tints, AlphaOverByMaskHoldsBackByTheMaskRedByte) {
-  BitmapPtr Src = Make32(3, 1, Px(200, 255, 255, 255));
-  BitmapPtr Mask = MakeBy(3, 1, [](int x, int) {
+  BitmapPtr Src = Bitmap32(3, 1, Argb(200, 255, 255, 255));
+  BitmapPtr Mask = Bitmap32By(3, 1, [](int x, int) {
     const uint32_t m[3] = {0, 255, 128};
-    return Px(0, m[x], 0, 0);
+    return Argb(0, m[x], 0, 0);
   });
-  BitmapPtr Dst = Make32(3, 1, Px(0x12, 0, 0, 0));
+  BitmapPtr Dst = Bitmap32(3, 1, Argb(0x12, 0, 0, 0));
   AlphaOverByMask(Dst.get(), Src.get(), Mask.get(), TRect{0, 0, 3, 1});
-  EXPECT_EQ(Px(0x12, 199, 199, 199), At(Dst.get(), 0, 0));  // 255 * 200 >> 8
-  EXPECT_EQ(Px(0x12, 0, 0, 0), At(Dst.get(), 1, 0));
-  EXPECT_EQ(Px(0x12, 98, 98, 98), At(Dst.get(), 2, 0));  // a = 127 * 200 >> 8 = 99; 255 * 99 >> 8 = 98
+  EXPECT_EQ(Argb(0x12, 199, 199, 199), PixelAt(Dst.get(), 0, 0));  // 255 * 200 >> 8
+  EXPECT_EQ(Argb(0x12, 0, 0, 0), PixelAt(Dst.get(), 1, 0));
+  EXPECT_EQ(Argb(0x12, 98, 98, 98), PixelAt(Dst.get(), 2, 0));  // a = 127 * 200 >> 8 = 99; 255 * 99 >> 8 = 98
 }
 
 TEST(Tints, AlphaOverByMaskNeedsTheRectangleInside) {
-  BitmapPtr Src = Make32(3, 1, Px(255, 255, 255, 255));
-  BitmapPtr Mask = Make32(3, 1, 0);
-  BitmapPtr Dst = Make32(3, 1, 0);
+  BitmapPtr Src = Bitmap32(3, 1, Argb(255, 255, 255, 255));
+  BitmapPtr Mask = Bitmap32(3, 1, 0);
+  BitmapPtr Dst = Bitmap32(3, 1, 0);
   AlphaOverByMask(Dst.get(), Src.get(), Mask.get(), TRect{0, 0, 4, 1});
   AlphaOverByMask(Dst.get(), Src.get(), Mask.get(), TRect{-1, 0, 2, 1});
   EXPECT_EQ(0, CountChanged(Dst.get(), 0));
 }
 
 TEST(Split, SplitImageWithMaskTakesAlphaFromTheLowerHalf) {
-  BitmapPtr Src = MakeBy(2, 4, [](int x, int y) { return y < 2 ? Px(0, 9, 8, 7) : Px(0, 40 * x + 10 * y, 0, 0); });
+  BitmapPtr Src = Bitmap32By(2, 4, [](int x, int y) { return y < 2 ? Argb(0, 9, 8, 7) : Argb(0, 40 * x + 10 * y, 0, 0); });
   BitmapPtr Out(SplitImageWithMask(Src.get(), TRect{0, 0, 2, 4}));
   ASSERT_NE(nullptr, Out.get());
   EXPECT_EQ(2, Out->Width());
   EXPECT_EQ(2, Out->Height());
-  EXPECT_EQ(Px(255 - 20, 9, 8, 7), At(Out.get(), 0, 0));
-  EXPECT_EQ(Px(255 - 70, 9, 8, 7), At(Out.get(), 1, 1));
+  EXPECT_EQ(Argb(255 - 20, 9, 8, 7), PixelAt(Out.get(), 0, 0));
+  EXPECT_EQ(Argb(255 - 70, 9, 8, 7), PixelAt(Out.get(), 1, 1));
   EXPECT_EQ(nullptr, SplitImageWithMask(Src.get(), TRect{0, 0, 2, 1}));
   EXPECT_EQ(nullptr, SplitImageWithMask(Src.get(), TRect{1, 0, 1, 4}));
 }
 
 TEST(Channels, CopyPixelChannelAndWeightedColorMix) {
-  BitmapPtr Src = Make32(2, 2, 0xAABBCCDD);
-  BitmapPtr Dst = Make32(2, 2, 0x11223344);
+  BitmapPtr Src = Bitmap32(2, 2, 0xAABBCCDD);
+  BitmapPtr Dst = Bitmap32(2, 2, 0x11223344);
   CopyPixelChannel(Dst.get(), Src.get(), 3);
-  EXPECT_EQ(0xAA223344u, At(Dst.get(), 1, 1));
+  EXPECT_EQ(0xAA223344u, PixelAt(Dst.get(), 1, 1));
   CopyPixelChannel(Dst.get(), Src.get(), 0);
-  EXPECT_EQ(0xAA2233DDu, At(Dst.get(), 0, 0));
+  EXPECT_EQ(0xAA2233DDu, PixelAt(Dst.get(), 0, 0));
   // (C1 * w + C2 * (255 - w)) >> 8, w = W and 255; byte 3 from C1.
   // byte 0: 255 * 100 >> 8 = 0x63; byte 1: 255 * 255 >> 8 = 0xFE; byte 2: 255 * 155 >> 8 = 0x9A.
   EXPECT_EQ(0x7F9AFE63u, WeightedColorMix(0x7F00FFFF, 0x00FFFF00, 100));
@@ -215,27 +216,27 @@ TEST(Channels, CopyPixelChannelAndWeightedColorMix) {
 }
 
 TEST(Lighten, LightenRoundRectAreaTintsTheInsideMostAndTheEdgeLeast) {
-  BitmapPtr Dst = Make32(40, 30, Px(255, 255, 255, 255));
+  BitmapPtr Dst = Bitmap32(40, 30, Argb(255, 255, 255, 255));
   LightenRoundRectArea(Dst.get(), TRect{5, 5, 35, 25}, 50, 6, 4, 0x00000000);
   // Outside the rectangle: untouched.
-  EXPECT_EQ(Px(255, 255, 255, 255), At(Dst.get(), 4, 15));
-  EXPECT_EQ(Px(255, 255, 255, 255), At(Dst.get(), 35, 15));
+  EXPECT_EQ(Argb(255, 255, 255, 255), PixelAt(Dst.get(), 4, 15));
+  EXPECT_EQ(Argb(255, 255, 255, 255), PixelAt(Dst.get(), 35, 15));
   // Centre: the last grey, level 127: ((255 - 0) * 127) >> 8 = 126 toward black.
-  EXPECT_EQ(126u, Chan(At(Dst.get(), 20, 15), 0));
-  EXPECT_EQ(255u, Chan(At(Dst.get(), 20, 15), 3));
+  EXPECT_EQ(126u, Channel(PixelAt(Dst.get(), 20, 15), 0));
+  EXPECT_EQ(255u, Channel(PixelAt(Dst.get(), 20, 15), 3));
   // The edge stays nearly white (mask white keeps the destination up to 255/256).
-  EXPECT_GE(Chan(At(Dst.get(), 20, 5), 0), 254u);
-  EXPECT_LT(Chan(At(Dst.get(), 20, 15), 0), Chan(At(Dst.get(), 20, 7), 0));
+  EXPECT_GE(Channel(PixelAt(Dst.get(), 20, 5), 0), 254u);
+  EXPECT_LT(Channel(PixelAt(Dst.get(), 20, 15), 0), Channel(PixelAt(Dst.get(), 20, 7), 0));
 }
 
 TEST(Lighten, RingGreysRoundHalvesToEven) {
   // Percent 1 gives level 2; with 3 steps ring 1 is round(2 * 253 / 4) + 2 = round(126.5) + 2 = 128 (ties to even;
   // rounding half up would give 129). Toward black a mask grey m leaves 255 * m >> 8: 127.
-  BitmapPtr Dst = Make32(20, 20, Px(255, 255, 255, 255));
+  BitmapPtr Dst = Bitmap32(20, 20, Argb(255, 255, 255, 255));
   LightenRoundRectArea(Dst.get(), TRect{0, 0, 20, 20}, 1, 0, 3, 0x00000000);
-  EXPECT_EQ(127u, Chan(At(Dst.get(), 10, 1), 0));
+  EXPECT_EQ(127u, Channel(PixelAt(Dst.get(), 10, 1), 0));
   // Ring 2: round(1 * 253 / 4) + 2 = 63 + 2 = 65 -> 64; the inside takes the level 2 -> 1.
-  EXPECT_EQ(64u, Chan(At(Dst.get(), 10, 2), 0));
-  EXPECT_EQ(1u, Chan(At(Dst.get(), 10, 10), 0));
-  EXPECT_EQ(254u, Chan(At(Dst.get(), 10, 0), 0));  // the white outer ring
+  EXPECT_EQ(64u, Channel(PixelAt(Dst.get(), 10, 2), 0));
+  EXPECT_EQ(1u, Channel(PixelAt(Dst.get(), 10, 10), 0));
+  EXPECT_EQ(254u, Channel(PixelAt(Dst.get(), 10, 0), 0));  // the white outer ring
 }

@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "skin/graphics/NinePart.h"
-#include "tests/skin/graphics/bedrock2_Bitmaps.h"
+#include "skin/graphics/vkBitmap32.h"
+#include "tests/support/Bitmaps.h"
 
-using namespace bedrock2_test;
+using namespace testing_support;
 
 namespace {
 constexpr uint32_t kBack = 0xFF101010;
@@ -13,7 +14,7 @@ constexpr uint32_t kMagenta = 0x00FF00FF;
 BitmapPtr NineBlocks() {
   BitmapPtr b = Bitmap32(9, 9, 0);
   for (int y = 0; y < 9; ++y)
-    for (int x = 0; x < 9; ++x) SetPx(b.get(), x, y, 0xFF000000u | ((y / 3) << 4) | (x / 3));
+    for (int x = 0; x < 9; ++x) SetPixelAt(b.get(), x, y, 0xFF000000u | ((y / 3) << 4) | (x / 3));
   return b;
 }
 uint32_t Block(int r, int c) { return 0xFF000000u | (r << 4) | c; }
@@ -30,7 +31,7 @@ TEST(NinePart, CornersStayUnscaledAndSidesAndCentreCoverTheirAreas) {
       for (int x = 2; x < 22; ++x) {
         const int r = y < 4 ? 0 : y >= 15 ? 2 : 1;
         const int c = x < 5 ? 0 : x >= 19 ? 2 : 1;
-        ASSERT_EQ(Px(dst.get(), x, y), Block(r, c)) << x << "," << y << " stretch " << stretch;
+        ASSERT_EQ(PixelAt(dst.get(), x, y), Block(r, c)) << x << "," << y << " stretch " << stretch;
       }
   }
 }
@@ -38,14 +39,14 @@ TEST(NinePart, CornersStayUnscaledAndSidesAndCentreCoverTheirAreas) {
 TEST(NinePart, TilingRepeatsTheSideAndCutsTheLastCopy) {
   // A 1-pixel border around a 2-pixel centre of two colours: tiled, the colours alternate.
   BitmapPtr src = Bitmap32(4, 3, 0xFF000000);
-  SetPx(src.get(), 1, 0, 0xFF0000AA);
-  SetPx(src.get(), 2, 0, 0xFF0000BB);
+  SetPixelAt(src.get(), 1, 0, 0xFF0000AA);
+  SetPixelAt(src.get(), 2, 0, 0xFF0000BB);
   BitmapPtr dst = Bitmap32(9, 3, kBack);
   DrawNinePartImage(dst.get(), src.get(), TRect(0, 0, 4, 3), TRect(0, 0, 9, 3), 1, 1, 1, 1, false, false, false);
   const uint32_t expected[9] = {0xFF000000, 0xFF0000AA, 0xFF0000BB, 0xFF0000AA, 0xFF0000BB,
                                 0xFF0000AA, 0xFF0000BB, 0xFF0000AA, 0xFF000000};
-  for (int x = 0; x < 9; ++x) EXPECT_EQ(Px(dst.get(), x, 0), expected[x]) << x;
-  EXPECT_EQ(Px(dst.get(), 4, 1), kBack);  // the centre was not asked for
+  for (int x = 0; x < 9; ++x) EXPECT_EQ(PixelAt(dst.get(), x, 0), expected[x]) << x;
+  EXPECT_EQ(PixelAt(dst.get(), 4, 1), kBack);  // the centre was not asked for
 }
 
 TEST(NinePart, EmptySourcePiecesAreSkippedInsteadOfTiledForever) {
@@ -53,8 +54,8 @@ TEST(NinePart, EmptySourcePiecesAreSkippedInsteadOfTiledForever) {
   BitmapPtr dst = Bitmap32(20, 20, kBack);
   // Borders as wide as the source leave the sides and centre no source pixels.
   DrawNinePartImage(dst.get(), src.get(), TRect(0, 0, 9, 9), TRect(0, 0, 20, 20), 5, 5, 4, 4, false, false, true);
-  EXPECT_EQ(Px(dst.get(), 0, 0), Block(0, 0));
-  EXPECT_EQ(Px(dst.get(), 10, 10), kBack);
+  EXPECT_EQ(PixelAt(dst.get(), 0, 0), Block(0, 0));
+  EXPECT_EQ(PixelAt(dst.get(), 10, 10), kBack);
 }
 
 TEST(GlyphFrames, FrameIndexFollowsStateAndOrder) {
@@ -76,9 +77,9 @@ namespace {
 BitmapPtr Strip() {
   BitmapPtr b = Bitmap32(6, 3, 0);
   for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 6; ++x) SetPx(b.get(), x, y, 0xFF0000A0u + 0x10u * (x / 2));
-  for (int f = 0; f < 3; ++f) SetPx(b.get(), 2 * f, 2, kMagenta);
-  SetPx(b.get(), 1, 0, kMagenta);  // magenta elsewhere in frame 0 is transparent as well
+    for (int x = 0; x < 6; ++x) SetPixelAt(b.get(), x, y, 0xFF0000A0u + 0x10u * (x / 2));
+  for (int f = 0; f < 3; ++f) SetPixelAt(b.get(), 2 * f, 2, kMagenta);
+  SetPixelAt(b.get(), 1, 0, kMagenta);  // magenta elsewhere in frame 0 is transparent as well
   return b;
 }
 }  // namespace
@@ -90,13 +91,13 @@ TEST(GlyphFrames, StateSelectsTheFrameAndMagentaStaysTransparent) {
   for (const auto& c : cases) {
     BitmapPtr dst = Bitmap32(8, 8, kBack);
     PaintStateGlyph(strip.get(), dst.get(), TRect(3, 2, 5, 5), false, false, 0, c.State, 0, true, 3);
-    EXPECT_EQ(Px(dst.get(), 3, 2), c.Colour) << c.State;
-    EXPECT_EQ(Px(dst.get(), 3, 4), kBack) << c.State;  // the key pixel
+    EXPECT_EQ(PixelAt(dst.get(), 3, 2), c.Colour) << c.State;
+    EXPECT_EQ(PixelAt(dst.get(), 3, 4), kBack) << c.State;  // the key pixel
     EXPECT_EQ(ChangedOutside(dst.get(), RECT{3, 2, 5, 5}, kBack), 0);
   }
   BitmapPtr frame0 = Bitmap32(8, 8, kBack);
   PaintStateGlyph(strip.get(), frame0.get(), TRect(3, 2, 5, 5), false, false, 0, 0, 0, true, 3);
-  EXPECT_EQ(Px(frame0.get(), 4, 2), kBack);
+  EXPECT_EQ(PixelAt(frame0.get(), 4, 2), kBack);
 }
 
 TEST(GlyphFrames, OneFrameDrawsTheSameForEveryStateAndZeroFramesCountAsOne) {
@@ -105,8 +106,8 @@ TEST(GlyphFrames, OneFrameDrawsTheSameForEveryStateAndZeroFramesCountAsOne) {
     for (int state = 0; state < 4; ++state) {
       BitmapPtr dst = Bitmap32(8, 8, kBack);
       PaintStateGlyph(strip.get(), dst.get(), TRect(0, 0, 6, 3), false, false, 0, state, 0, true, frames);
-      EXPECT_EQ(Px(dst.get(), 0, 0), 0xFF0000A0u);
-      EXPECT_EQ(Px(dst.get(), 5, 0), 0xFF0000C0u);
+      EXPECT_EQ(PixelAt(dst.get(), 0, 0), 0xFF0000A0u);
+      EXPECT_EQ(PixelAt(dst.get(), 5, 0), 0xFF0000C0u);
     }
   }
 }
@@ -116,38 +117,38 @@ TEST(GlyphFrames, DisabledGlyphIsMixedWithTheBackground) {
   BitmapPtr dst = Bitmap32(8, 8, 0xFF000000);
   PaintStateGlyph(strip.get(), dst.get(), TRect(0, 0, 2, 3), false, false, 128, 0, 0, false, 3);
   // (s * (255 - 128) + d * 128) shr 8 with s = 0xA0 and d = 0.
-  EXPECT_EQ(Px(dst.get(), 0, 0), 0xFF00004Fu);
+  EXPECT_EQ(PixelAt(dst.get(), 0, 0), 0xFF00004Fu);
 }
 
 TEST(GlyphFrames, ReflectionStartsAtHalfStrengthAndFadesOut) {
   // A 4 x 6 single frame of white with a black key corner; destination black.
   BitmapPtr glyph = Bitmap32(4, 6, 0xFFFFFFFF);
-  SetPx(glyph.get(), 0, 5, 0x00000000);
+  SetPixelAt(glyph.get(), 0, 5, 0x00000000);
   BitmapPtr dst = Bitmap32(4, 24, 0xFF000000);
   PaintStateGlyph(glyph.get(), dst.get(), TRect(0, 8, 4, 16), true, false, 0, 0, 0, true, 1);
   // Rect moves up by 8 div 8 = 1: the glyph covers rows 7..12; the mirror starts 8 rows lower, at 15.
-  EXPECT_EQ(Px(dst.get(), 1, 6), 0xFF000000u);
-  EXPECT_EQ(Px(dst.get(), 1, 7), 0xFFFFFFFFu);
-  EXPECT_EQ(Px(dst.get(), 1, 12), 0xFFFFFFFFu);
-  EXPECT_EQ(Px(dst.get(), 1, 14), 0xFF000000u);
+  EXPECT_EQ(PixelAt(dst.get(), 1, 6), 0xFF000000u);
+  EXPECT_EQ(PixelAt(dst.get(), 1, 7), 0xFFFFFFFFu);
+  EXPECT_EQ(PixelAt(dst.get(), 1, 12), 0xFFFFFFFFu);
+  EXPECT_EQ(PixelAt(dst.get(), 1, 14), 0xFF000000u);
   // (6 div 3) * 2 = 4 mirrored rows; level of row i = (((3 - i) * 255 div 3) * f) shr 9, f = 255, 192, 129, 66.
-  EXPECT_EQ(Channel(Px(dst.get(), 1, 15), 0), (255 * 127) >> 8);
-  EXPECT_EQ(Channel(Px(dst.get(), 1, 16), 0), (255 * ((170 * 192) >> 9)) >> 8);
-  EXPECT_EQ(Channel(Px(dst.get(), 1, 17), 0), (255 * ((85 * 129) >> 9)) >> 8);
-  EXPECT_EQ(Px(dst.get(), 1, 18), 0xFF000000u);
-  EXPECT_EQ(Px(dst.get(), 1, 19), 0xFF000000u);
-  EXPECT_EQ(Px(dst.get(), 0, 12), 0xFF000000u);  // the key pixel, in the glyph
-  EXPECT_EQ(Px(dst.get(), 0, 15), 0xFF000000u);  // and in its mirror
+  EXPECT_EQ(Channel(PixelAt(dst.get(), 1, 15), 0), (255 * 127) >> 8);
+  EXPECT_EQ(Channel(PixelAt(dst.get(), 1, 16), 0), (255 * ((170 * 192) >> 9)) >> 8);
+  EXPECT_EQ(Channel(PixelAt(dst.get(), 1, 17), 0), (255 * ((85 * 129) >> 9)) >> 8);
+  EXPECT_EQ(PixelAt(dst.get(), 1, 18), 0xFF000000u);
+  EXPECT_EQ(PixelAt(dst.get(), 1, 19), 0xFF000000u);
+  EXPECT_EQ(PixelAt(dst.get(), 0, 12), 0xFF000000u);  // the key pixel, in the glyph
+  EXPECT_EQ(PixelAt(dst.get(), 0, 15), 0xFF000000u);  // and in its mirror
 }
 
 TEST(GlyphFrames, KeyedReflectionOfOneRowDoesNotDivideByZero) {
   BitmapPtr src = Bitmap32(2, 6, 0xFFFFFFFF);
   BitmapPtr dst = Bitmap32(2, 4, 0xFF000000);
   DrawKeyedReflection(dst.get(), src.get(), TPoint(0, 3), 0, 0x1FFFFFFF, TRect(0, 0, 1, 5));
-  EXPECT_EQ(Px(dst.get(), 0, 3), 0xFF000000u);  // the only row is the faded-out end
+  EXPECT_EQ(PixelAt(dst.get(), 0, 3), 0xFF000000u);  // the only row is the faded-out end
   // Key pixels and transparency.
-  SetPx(src.get(), 0, 5, 0x00563412);
+  SetPixelAt(src.get(), 0, 5, 0x00563412);
   DrawKeyedReflection(dst.get(), src.get(), TPoint(0, 0), 50, 0x123456, TRect(0, 0, 1, 5));
-  EXPECT_EQ(Px(dst.get(), 0, 0), 0xFF000000u);                             // key skipped
-  EXPECT_EQ(Channel(Px(dst.get(), 1, 0), 1), (255 * (127 * 50 / 100)) >> 8);  // half of half strength
+  EXPECT_EQ(PixelAt(dst.get(), 0, 0), 0xFF000000u);                             // key skipped
+  EXPECT_EQ(Channel(PixelAt(dst.get(), 1, 0), 1), (255 * (127 * 50 / 100)) >> 8);  // half of half strength
 }

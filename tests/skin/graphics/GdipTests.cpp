@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "skin/graphics/GdipFlat.h"
-#include "tests/skin/graphics/bedrock2_Bitmaps.h"
+#include "skin/graphics/vkBitmap32.h"
+#include "tests/support/Bitmaps.h"
 
-using namespace bedrock2_test;
+using namespace testing_support;
 
 namespace {
 struct EntrySaver {
@@ -29,19 +30,19 @@ TEST(Gdip, AlphaIsLiftedOnEntryAndRestoredWithoutGoingNegative) {
 TEST(Gdip, StretchBitmapKeepsOpaqueAndTransparentPixels) {
   ASSERT_TRUE(GdipStarted());
   BitmapPtr src = Bitmap32(4, 4, 0xFF3C78B4);
-  SetPx(src.get(), 0, 0, 0x00FFFFFF);
+  SetPixelAt(src.get(), 0, 0, 0x00FFFFFF);
   BitmapPtr dst = Bitmap32(4, 4, kBack);
   GdipStretchBitmap(dst.get(), src.get(), 0, 0, 4, 4);
   // Opaque pixels enter with 254 and come back with 254; the colour survives the round trip.
-  const uint32_t p = Px(dst.get(), 2, 2);
+  const uint32_t p = PixelAt(dst.get(), 2, 2);
   EXPECT_EQ(p >> 24, 254u);
   EXPECT_LE(PixelDistance(p & 0xFFFFFF, 0x3C78B4), 2);
-  EXPECT_EQ(Px(dst.get(), 0, 0) >> 24, 0u);
+  EXPECT_EQ(PixelAt(dst.get(), 0, 0) >> 24, 0u);
 
   // Doubling the size covers the whole destination.
   BitmapPtr big = Bitmap32(8, 8, kBack);
   GdipStretchBitmap(big.get(), src.get(), 0, 0, 4, 4);
-  EXPECT_LE(PixelDistance(Px(big.get(), 6, 6), 0xFE3C78B4), 3);
+  EXPECT_LE(PixelDistance(PixelAt(big.get(), 6, 6), 0xFE3C78B4), 3);
 }
 
 TEST(Gdip, SmoothLineDrawsOpaqueAndDisappearsWithoutTheEntry) {
@@ -49,10 +50,10 @@ TEST(Gdip, SmoothLineDrawsOpaqueAndDisappearsWithoutTheEntry) {
   HDC dc = b->Canvas()->Handle();
   GdipDrawLineSmooth(dc, 0x000000FF, 2.0f, 2.0f, 10.0f, 18.0f, 10.0f);  // red, alpha byte 0 given
   GdiFlush();
-  const uint32_t mid = Px(b.get(), 10, 10);
+  const uint32_t mid = PixelAt(b.get(), 10, 10);
   EXPECT_GE(Channel(mid, 2), 200);  // opaque pen although the colour's fourth byte was 0
-  EXPECT_EQ(Px(b.get(), 10, 2), 0u);
-  EXPECT_EQ(Px(b.get(), 10, 17), 0u);
+  EXPECT_EQ(PixelAt(b.get(), 10, 2), 0u);
+  EXPECT_EQ(PixelAt(b.get(), 10, 17), 0u);
 
   EntrySaver saver;
   GdipEntries().DrawLine = nullptr;
@@ -81,6 +82,6 @@ TEST(Gdip, PathGradientPaintsCornerColoursInsideItsRectangle) {
   ASSERT_TRUE(GdipFillPathGradient(b->Canvas()->Handle(), pts, cols, 0xFF000000, 5, 5, 20, 20));
   GdiFlush();
   EXPECT_EQ(ChangedOutside(b.get(), RECT{5, 5, 25, 25}, kBack), 0);
-  EXPECT_LE(PixelDistance(Px(b.get(), 15, 15) & 0xFFFFFF, 0), 40);
-  EXPECT_GT(Channel(Px(b.get(), 6, 6), 2), 150);  // near the red corner
+  EXPECT_LE(PixelDistance(PixelAt(b.get(), 15, 15) & 0xFFFFFF, 0), 40);
+  EXPECT_GT(Channel(PixelAt(b.get(), 6, 6), 2), 150);  // near the red corner
 }

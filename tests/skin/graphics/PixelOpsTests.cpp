@@ -3,13 +3,14 @@
 
 #include <vector>
 
-#include "bedrock1_Bitmaps.h"
+#include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkPixelOps.h"
+#include "tests/support/Bitmaps.h"
 
-using namespace bedrock1;
+using namespace testing_support;
 
 TEST(PixelOps, SinglePixelsAndWordHelpers) {
-  BitmapPtr B = Make32(3, 2, 0);
+  BitmapPtr B = Bitmap32(3, 2, 0);
   uint32_t* Row = SetPixel32(B.get(), 2, 1, 0xDEADBEEF);
   EXPECT_EQ(B->ScanLine(1), static_cast<void*>(Row));
   PutPixel32(B.get(), 0, 0, 0x01020304);
@@ -29,54 +30,54 @@ TEST(PixelOps, SinglePixelsAndWordHelpers) {
 }
 
 TEST(PixelOps, ClearWhiteKeyPixelsOnlyTouchesTransparentWhite) {
-  BitmapPtr B = MakeBy(3, 1, [](int x, int) {
+  BitmapPtr B = Bitmap32By(3, 1, [](int x, int) {
     const uint32_t P[3] = {0x00FFFFFFu, 0xFFFFFFFFu, 0x00FFFFFEu};
     return P[x];
   });
   ClearWhiteKeyPixels(B.get());
-  EXPECT_EQ(0u, At(B.get(), 0, 0));
-  EXPECT_EQ(0xFFFFFFFFu, At(B.get(), 1, 0));
-  EXPECT_EQ(0x00FFFFFEu, At(B.get(), 2, 0));
+  EXPECT_EQ(0u, PixelAt(B.get(), 0, 0));
+  EXPECT_EQ(0xFFFFFFFFu, PixelAt(B.get(), 1, 0));
+  EXPECT_EQ(0x00FFFFFEu, PixelAt(B.get(), 2, 0));
 }
 
 TEST(PixelOps, FillRect32ClipsAndTakesAlpha) {
-  BitmapPtr B = Make32(20, 20, 0);
+  BitmapPtr B = Bitmap32(20, 20, 0);
   FillRect32(B.get(), TRect{15, -5, 30, 3}, 0x00332211, -1);
   EXPECT_EQ(5 * 3, CountChanged(B.get(), 0));
-  EXPECT_EQ(0xFF112233u, At(B.get(), 19, 2));
+  EXPECT_EQ(0xFF112233u, PixelAt(B.get(), 19, 2));
   FillRect32(B.get(), TRect{0, 0, 10, 10}, 0x000000FF, 0x40);
   EXPECT_EQ(15 + 100, CountChanged(B.get(), 0));
-  EXPECT_EQ(0x40FF0000u, At(B.get(), 9, 9));
-  EXPECT_EQ(0u, At(B.get(), 10, 10));
+  EXPECT_EQ(0x40FF0000u, PixelAt(B.get(), 9, 9));
+  EXPECT_EQ(0u, PixelAt(B.get(), 10, 10));
 }
 
 TEST(PixelOps, BlendRectToColor32IsInclusiveButFillRect32IsNot) {
-  BitmapPtr B = Make32(20, 20, Px(0x33, 200, 200, 200));
+  BitmapPtr B = Bitmap32(20, 20, Argb(0x33, 200, 200, 200));
   BlendRectToColor32(B.get(), TRect{0, 0, 10, 10}, 100, 0x00000000);
-  EXPECT_EQ(11 * 11, CountChanged(B.get(), Px(0x33, 200, 200, 200)));
-  EXPECT_EQ(Px(0x33, 78, 78, 78), At(B.get(), 10, 10));  // 200 * 100 >> 8
+  EXPECT_EQ(11 * 11, CountChanged(B.get(), Argb(0x33, 200, 200, 200)));
+  EXPECT_EQ(Argb(0x33, 78, 78, 78), PixelAt(B.get(), 10, 10));  // 200 * 100 >> 8
   // Clipped at Width - 1 / Height - 1.
-  BitmapPtr C = Make32(5, 5, 0);
+  BitmapPtr C = Bitmap32(5, 5, 0);
   BlendRectToColor32(C.get(), TRect{-3, 3, 50, 50}, 0, 0x00FFFFFF);
   EXPECT_EQ(5 * 2, CountChanged(C.get(), 0));
-  EXPECT_EQ(Px(0, 254, 254, 254), At(C.get(), 4, 4));
+  EXPECT_EQ(Argb(0, 254, 254, 254), PixelAt(C.get(), 4, 4));
 }
 
 TEST(PixelOps, MixRectToColor32DividesSigned) {
-  BitmapPtr B = Make32(4, 4, Px(0x10, 100, 100, 100));
+  BitmapPtr B = Bitmap32(4, 4, Argb(0x10, 100, 100, 100));
   // 100 - ((100 - 255) * 50) div 100 = 100 + 77 = 177 (the quotient drops toward zero); alpha := 0xEE.
   MixRectToColor32(B.get(), TRect{1, 1, 9, 2}, 0x00FFFFFF, 0xEE, 50);
-  EXPECT_EQ(Px(0xEE, 177, 177, 177), At(B.get(), 3, 1));
-  EXPECT_EQ(3, CountChanged(B.get(), Px(0x10, 100, 100, 100)));
+  EXPECT_EQ(Argb(0xEE, 177, 177, 177), PixelAt(B.get(), 3, 1));
+  EXPECT_EQ(3, CountChanged(B.get(), Argb(0x10, 100, 100, 100)));
 }
 
 TEST(PixelOps, SetRectAlpha32HonoursTheKey) {
-  BitmapPtr B = MakeBy(2, 1, [](int x, int) { return x == 0 ? KeyPixel32 : 0x00123456u; });
+  BitmapPtr B = Bitmap32By(2, 1, [](int x, int) { return x == 0 ? KeyPixel32 : 0x00123456u; });
   SetRectAlpha32(B.get(), TRect{0, 0, 2, 1}, 0x80, 0xFF00FF);
-  EXPECT_EQ(KeyPixel32, At(B.get(), 0, 0));
-  EXPECT_EQ(0x80123456u, At(B.get(), 1, 0));
+  EXPECT_EQ(KeyPixel32, PixelAt(B.get(), 0, 0));
+  EXPECT_EQ(0x80123456u, PixelAt(B.get(), 1, 0));
   SetRectAlpha32(B.get(), TRect{0, 0, 2, 1}, 0x80, NoColor32);
-  EXPECT_EQ(0x80FF00FFu, At(B.get(), 0, 0));
+  EXPECT_EQ(0x80FF00FFu, PixelAt(B.get(), 0, 0));
 }
 
 TEST(PixelOps, SetRectAlpha32ClipsToTheImage) {
@@ -96,42 +97,42 @@ TEST(PixelOps, SetRectAlpha32ClipsToTheImage) {
       Touched += Inside;
     }
   EXPECT_EQ(16, Touched);
-  BitmapPtr B = Make32(3, 3, 0);
+  BitmapPtr B = Bitmap32(3, 3, 0);
   SetRectAlpha32(B.get(), TRect{2, 2, 9, 9}, 0x01, NoColor32);
   EXPECT_EQ(1, CountChanged(B.get(), 0));
 }
 
 TEST(PixelOps, FillFrame32PaintsFourOpaqueBands) {
-  BitmapPtr B = Make32(10, 10, 0);
+  BitmapPtr B = Bitmap32(10, 10, 0);
   FillFrame32(B.get(), TRect{0, 0, 10, 10}, 1, 0x00FFFFFF, 2, 3, 4);
   EXPECT_EQ(100 - 6 * 4, CountChanged(B.get(), 0));
-  EXPECT_EQ(0xFFFFFFFFu, At(B.get(), 9, 9));
-  EXPECT_EQ(0u, At(B.get(), 6, 4));
+  EXPECT_EQ(0xFFFFFFFFu, PixelAt(B.get(), 9, 9));
+  EXPECT_EQ(0u, PixelAt(B.get(), 6, 4));
 }
 
 TEST(PixelOps, PremultiplyCapsNearWhiteOnlyWithoutComposition) {
   auto Run = [](bool Composition) {
-    BitmapPtr B = MakeBy(4, 1, [](int x, int) {
-      const uint32_t P[4] = {Px(255, 250, 250, 250), Px(255, 250, 250, 200), 0x00FFFFFFu, Px(128, 255, 0, 100)};
+    BitmapPtr B = Bitmap32By(4, 1, [](int x, int) {
+      const uint32_t P[4] = {Argb(255, 250, 250, 250), Argb(255, 250, 250, 200), 0x00FFFFFFu, Argb(128, 255, 0, 100)};
       return P[x];
     });
     PremultiplyBitmapRect(PlaneOf(B.get()), TRect{0, 0, 4, 1}, Composition);
     std::vector<uint32_t> Out;
-    for (int x = 0; x < 4; ++x) Out.push_back(At(B.get(), x, 0));
+    for (int x = 0; x < 4; ++x) Out.push_back(PixelAt(B.get(), x, 0));
     return Out;
   };
   const auto Off = Run(false), On = Run(true);
-  EXPECT_EQ(Px(255, 244, 244, 244), Off[0]);
-  EXPECT_EQ(Px(255, 249, 249, 249), On[0]);
-  EXPECT_EQ(Px(255, 249, 249, 199), Off[1]);
-  EXPECT_EQ(Px(255, 249, 249, 199), On[1]);
+  EXPECT_EQ(Argb(255, 244, 244, 244), Off[0]);
+  EXPECT_EQ(Argb(255, 249, 249, 249), On[0]);
+  EXPECT_EQ(Argb(255, 249, 249, 199), Off[1]);
+  EXPECT_EQ(Argb(255, 249, 249, 199), On[1]);
   EXPECT_EQ(0u, Off[2]);
   EXPECT_EQ(0u, On[2]);
-  EXPECT_EQ(Px(128, 127, 0, 50), On[3]);
+  EXPECT_EQ(Argb(128, 127, 0, 50), On[3]);
   // The bitmap forms follow the system's composition state and cover the whole bitmap.
-  BitmapPtr B = Make32(2, 2, Px(128, 255, 0, 100));
+  BitmapPtr B = Bitmap32(2, 2, Argb(128, 255, 0, 100));
   PremultiplyBitmap(B.get());
-  EXPECT_EQ(0, CountChanged(B.get(), Px(128, 127, 0, 50)));
+  EXPECT_EQ(0, CountChanged(B.get(), Argb(128, 127, 0, 50)));
 }
 
 namespace {
@@ -143,37 +144,37 @@ TvkBgCacheRef FillRef(uint32_t Color) {
 }  // namespace
 
 TEST(DisabledLook, GreyedDesaturatesNonKeyPixels) {
-  BitmapPtr B = MakeBy(2, 1, [](int x, int) { return x == 0 ? Px(0x44, 200, 100, 50) : KeyPixel32; });
+  BitmapPtr B = Bitmap32By(2, 1, [](int x, int) { return x == 0 ? Argb(0x44, 200, 100, 50) : KeyPixel32; });
   PaintDisabledLook(B.get(), TsDisabledKinds{dkGrayed}, 0u, TPoint(0, 0), FillRef(KeyPixel32));
   // Amount -90 * 255 div 100 = -229; grey 124: (c * 26 + 229 * 124) >> 8.
-  EXPECT_EQ(Px(0x44, 131, 121, 116), At(B.get(), 0, 0));
-  EXPECT_EQ(KeyPixel32, At(B.get(), 1, 0));
+  EXPECT_EQ(Argb(0x44, 131, 121, 116), PixelAt(B.get(), 0, 0));
+  EXPECT_EQ(KeyPixel32, PixelAt(B.get(), 1, 0));
   const int Saved = DisabledSaturation;
   DisabledSaturation = -100;  // fully grey, every pixel
   PaintDisabledLook(B.get(), TsDisabledKinds{dkGrayed}, 0u, TPoint(0, 0), FillRef(KeyPixel32));
   DisabledSaturation = Saved;
-  EXPECT_EQ(Px(0x44, 123, 123, 123), At(B.get(), 0, 0));  // 0.299*131 + 0.587*121 + 0.114*116 = 123.4
-  EXPECT_EQ(Px(0, 105, 105, 105), At(B.get(), 1, 0));
+  EXPECT_EQ(Argb(0x44, 123, 123, 123), PixelAt(B.get(), 0, 0));  // 0.299*131 + 0.587*121 + 0.114*116 = 123.4
+  EXPECT_EQ(Argb(0, 105, 105, 105), PixelAt(B.get(), 1, 0));
 }
 
 TEST(DisabledLook, BlendedTowardFillColourOrControlColour) {
-  BitmapPtr B = Make32(2, 2, Px(0x11, 200, 200, 200));
+  BitmapPtr B = Bitmap32(2, 2, Argb(0x11, 200, 200, 200));
   // (c * 100 + col * 155) >> 8 over the whole bitmap; alpha kept.
   PaintDisabledLook(B.get(), TsDisabledKinds{dkBlended}, 0x00FFFFFFu, TPoint(0, 0), FillRef(0x00000000));
-  EXPECT_EQ(0, CountChanged(B.get(), Px(0x11, 78, 78, 78)));
-  BitmapPtr C = Make32(2, 2, Px(0x11, 200, 200, 200));
+  EXPECT_EQ(0, CountChanged(B.get(), Argb(0x11, 78, 78, 78)));
+  BitmapPtr C = Bitmap32(2, 2, Argb(0x11, 200, 200, 200));
   PaintDisabledLook(C.get(), TsDisabledKinds{dkBlended}, 0x000000FFu, TPoint(0, 0), FillRef(KeyPixel32));
-  EXPECT_EQ(0, CountChanged(C.get(), Px(0x11, (200 * 100 + 255 * 155) >> 8, 78, 78)));
+  EXPECT_EQ(0, CountChanged(C.get(), Argb(0x11, (200 * 100 + 255 * 155) >> 8, 78, 78)));
 }
 
 TEST(DisabledLook, BlendedOverTheReadyBackgroundAfterGreying) {
-  BitmapPtr Bg = MakeBy(6, 6, [](int x, int y) { return x == 3 && y == 2 ? KeyPixel32 : Px(0x99, 10 * x, 10 * y, 0); });
+  BitmapPtr Bg = Bitmap32By(6, 6, [](int x, int y) { return x == 3 && y == 2 ? KeyPixel32 : Argb(0x99, 10 * x, 10 * y, 0); });
   TvkBgCacheRef Ref;
   InitBgInfo(Bg.get(), 1, 1, Ref);
-  BitmapPtr B = Make32(2, 2, Px(0x22, 200, 200, 200));
+  BitmapPtr B = Bitmap32(2, 2, Argb(0x22, 200, 200, 200));
   PaintDisabledLook(B.get(), TsDisabledKinds{dkBlended, dkGrayed}, 0u, TPoint(1, 0), Ref);
   // Greying first: (200 * 26 + 229 * 200) >> 8 = 199 (base 255, not 256); then the background at (2 + x, 1 + y)
   // weighs 155, the image 100.
-  EXPECT_EQ(Px(0x22, (20 * 155 + 199 * 100) >> 8, (10 * 155 + 199 * 100) >> 8, (199 * 100) >> 8), At(B.get(), 0, 0));
-  EXPECT_EQ(Px(0x22, 199, 199, 199), At(B.get(), 1, 1));  // background key pixel (3, 2) skipped
+  EXPECT_EQ(Argb(0x22, (20 * 155 + 199 * 100) >> 8, (10 * 155 + 199 * 100) >> 8, (199 * 100) >> 8), PixelAt(B.get(), 0, 0));
+  EXPECT_EQ(Argb(0x22, 199, 199, 199), PixelAt(B.get(), 1, 1));  // background key pixel (3, 2) skipped
 }

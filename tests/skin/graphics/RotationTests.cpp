@@ -3,9 +3,10 @@
 #include <algorithm>
 
 #include "skin/graphics/Rotation.h"
-#include "tests/skin/graphics/bedrock2_Bitmaps.h"
+#include "skin/graphics/vkBitmap32.h"
+#include "tests/support/Bitmaps.h"
 
-using namespace bedrock2_test;
+using namespace testing_support;
 
 namespace {
 TPrlgram Square() {
@@ -70,21 +71,21 @@ TEST(Rotation, ParallelogramTakesAtMostFourPointsAndZeroFillsTheRest) {
 
 TEST(Rotation, QuarterTurnsMovePixelsBothWays) {
   TBitmap* src = Bitmap32(3, 2, 0).release();
-  SetPx(src, 0, 0, 0xA);
-  SetPx(src, 2, 0, 0xB);
-  SetPx(src, 0, 1, 0xC);
+  SetPixelAt(src, 0, 0, 0xA);
+  SetPixelAt(src, 2, 0, 0xB);
+  SetPixelAt(src, 0, 1, 0xC);
   BitmapPtr cw(RotatedBitmap90(src, true, false));
   ASSERT_TRUE(cw);
   EXPECT_EQ(cw->Width(), 2);
   EXPECT_EQ(cw->Height(), 3);
-  EXPECT_EQ(Px(cw.get(), 1, 0), 0xAu);  // top-left goes to top-right
-  EXPECT_EQ(Px(cw.get(), 1, 2), 0xBu);
-  EXPECT_EQ(Px(cw.get(), 0, 0), 0xCu);
+  EXPECT_EQ(PixelAt(cw.get(), 1, 0), 0xAu);  // top-left goes to top-right
+  EXPECT_EQ(PixelAt(cw.get(), 1, 2), 0xBu);
+  EXPECT_EQ(PixelAt(cw.get(), 0, 0), 0xCu);
   BitmapPtr ccw(RotatedBitmap90(src, false, true));
   EXPECT_EQ(src, nullptr);
-  EXPECT_EQ(Px(ccw.get(), 0, 2), 0xAu);  // top-left goes to bottom-left
-  EXPECT_EQ(Px(ccw.get(), 0, 0), 0xBu);
-  EXPECT_EQ(Px(ccw.get(), 1, 2), 0xCu);
+  EXPECT_EQ(PixelAt(ccw.get(), 0, 2), 0xAu);  // top-left goes to bottom-left
+  EXPECT_EQ(PixelAt(ccw.get(), 0, 0), 0xBu);
+  EXPECT_EQ(PixelAt(ccw.get(), 1, 2), 0xCu);
 
   TBitmap* rgb = new TBitmap();
   rgb->SetPixelFormat(pf24bit);
@@ -97,20 +98,20 @@ TEST(Rotation, QuarterTurnsMovePixelsBothWays) {
 
 TEST(Rotation, RawBitsTurnClockwiseByTheAngle) {
   BitmapPtr src = Bitmap32(3, 2, 0);
-  SetPx(src.get(), 0, 0, 0xFF00000A);
-  SetPx(src.get(), 2, 1, 0xFF00000B);
+  SetPixelAt(src.get(), 0, 0, 0xFF00000A);
+  SetPixelAt(src.get(), 2, 1, 0xFF00000B);
   TBitmap* s = src.get();
   BitmapPtr r90(RotateBitmapBits(s, 90, false));
   ASSERT_TRUE(r90);
   EXPECT_EQ(r90->Width(), 2);
-  EXPECT_EQ(Px(r90.get(), 1, 0), 0xFF00000Au);
-  EXPECT_EQ(Px(r90.get(), 0, 2), 0xFF00000Bu);
+  EXPECT_EQ(PixelAt(r90.get(), 1, 0), 0xFF00000Au);
+  EXPECT_EQ(PixelAt(r90.get(), 0, 2), 0xFF00000Bu);
   BitmapPtr r180(RotateBitmapBits(s, 180, false));
-  EXPECT_EQ(Px(r180.get(), 2, 1), 0xFF00000Au);
-  EXPECT_EQ(Px(r180.get(), 0, 0), 0xFF00000Bu);
+  EXPECT_EQ(PixelAt(r180.get(), 2, 1), 0xFF00000Au);
+  EXPECT_EQ(PixelAt(r180.get(), 0, 0), 0xFF00000Bu);
   BitmapPtr r270(RotateBitmapBits(s, 270, false));
-  EXPECT_EQ(Px(r270.get(), 0, 2), 0xFF00000Au);
-  EXPECT_EQ(Px(r270.get(), 1, 0), 0xFF00000Bu);
+  EXPECT_EQ(PixelAt(r270.get(), 0, 2), 0xFF00000Au);
+  EXPECT_EQ(PixelAt(r270.get(), 1, 0), 0xFF00000Bu);
   EXPECT_EQ(RotateBitmapBits(s, 45, false), nullptr);
 }
 

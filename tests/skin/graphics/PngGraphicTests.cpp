@@ -4,10 +4,12 @@
 
 #include "framework/Streams.h"
 #include "skin/graphics/PngGraphic.h"
-#include "tests/skin/graphics/bedrock2_Bitmaps.h"
-#include "tests/skin/graphics/bedrock2_PngFixtures.h"
+#include "skin/graphics/vkBitmap32.h"
+#include "tests/skin/graphics/PngFixtures.h"
+#include "tests/support/Bitmaps.h"
 
-using namespace bedrock2_test;
+using namespace png_fixtures;
+using namespace testing_support;
 
 namespace {
 
@@ -53,14 +55,14 @@ TEST(PngGraphic, ColourImageIntoATransparentBitmapKeysTheBottomLeftColour) {
   PngGraphicToBitmap32(b.get(), png.get());
   ASSERT_EQ(b->PixelFormat(), pf32bit);
   EXPECT_TRUE(b->Transparent());
-  EXPECT_EQ(Px(b.get(), 0, 0), 0xFF0A141Eu);
-  EXPECT_EQ(Px(b.get(), 1, 0), 0x00FF00FFu);  // magenta anywhere is transparent
-  EXPECT_EQ(Px(b.get(), 0, 1), 0x00FF00FFu);
-  EXPECT_EQ(Px(b.get(), 2, 1), 0xFF646E78u);
+  EXPECT_EQ(PixelAt(b.get(), 0, 0), 0xFF0A141Eu);
+  EXPECT_EQ(PixelAt(b.get(), 1, 0), 0x00FF00FFu);  // magenta anywhere is transparent
+  EXPECT_EQ(PixelAt(b.get(), 0, 1), 0x00FF00FFu);
+  EXPECT_EQ(PixelAt(b.get(), 2, 1), 0xFF646E78u);
 
   BitmapPtr opaque(new TBitmap());
   PngGraphicToBitmap32(opaque.get(), png.get());
-  EXPECT_EQ(Px(opaque.get(), 1, 0), 0xFFFF00FFu);
+  EXPECT_EQ(PixelAt(opaque.get(), 1, 0), 0xFFFF00FFu);
 }
 
 TEST(PngGraphic, AlphaImageKeepsItsAlphaAndConvertsOnceOnly) {
@@ -73,11 +75,11 @@ TEST(PngGraphic, AlphaImageKeepsItsAlphaAndConvertsOnceOnly) {
   BitmapPtr b(new TBitmap());
   b->SetTransparent(true);
   PngGraphicToBitmap32(b.get(), png.get());
-  EXPECT_EQ(Px(b.get(), 0, 0), 0x04010203u);
-  EXPECT_EQ(Px(b.get(), 1, 0), 0xC8050607u);
+  EXPECT_EQ(PixelAt(b.get(), 0, 0), 0x04010203u);
+  EXPECT_EQ(PixelAt(b.get(), 1, 0), 0xC8050607u);
   PngGraphicToBitmap32(b.get(), png.get());
-  EXPECT_EQ(Px(b.get(), 0, 0), 0x04010203u);
-  EXPECT_EQ(Px(b.get(), 1, 0), 0xC8050607u);
+  EXPECT_EQ(PixelAt(b.get(), 0, 0), 0x04010203u);
+  EXPECT_EQ(PixelAt(b.get(), 1, 0), 0xC8050607u);
 }
 
 TEST(PngGraphic, PaletteTransparencyGivesPerPixelAlphaAndOpaqueBeyondTheTable) {
@@ -92,10 +94,10 @@ TEST(PngGraphic, PaletteTransparencyGivesPerPixelAlphaAndOpaqueBeyondTheTable) {
     PngPtr png = LoadPng(s);
     BitmapPtr b(new TBitmap());
     PngGraphicToBitmap32(b.get(), png.get());
-    EXPECT_EQ(Px(b.get(), 0, 0), 0x00FF0000u) << depth;
-    EXPECT_EQ(Px(b.get(), 1, 0), 0x8000FF00u) << depth;
-    EXPECT_EQ(Px(b.get(), 2, 0), 0xFF0000FFu) << depth;
-    EXPECT_EQ(Px(b.get(), 3, 0), 0x8000FF00u) << depth;
+    EXPECT_EQ(PixelAt(b.get(), 0, 0), 0x00FF0000u) << depth;
+    EXPECT_EQ(PixelAt(b.get(), 1, 0), 0x8000FF00u) << depth;
+    EXPECT_EQ(PixelAt(b.get(), 2, 0), 0xFF0000FFu) << depth;
+    EXPECT_EQ(PixelAt(b.get(), 3, 0), 0x8000FF00u) << depth;
   }
   PngFixture plain;
   plain.Width = 2;
@@ -106,8 +108,8 @@ TEST(PngGraphic, PaletteTransparencyGivesPerPixelAlphaAndOpaqueBeyondTheTable) {
   PngPtr png = LoadPng(plain);
   BitmapPtr b(new TBitmap());
   PngGraphicToBitmap32(b.get(), png.get());  // no transparency table: opaque
-  EXPECT_EQ(Px(b.get(), 0, 0), 0xFF0000FFu);
-  EXPECT_EQ(Px(b.get(), 1, 0), 0xFFFF0000u);
+  EXPECT_EQ(PixelAt(b.get(), 0, 0), 0xFF0000FFu);
+  EXPECT_EQ(PixelAt(b.get(), 1, 0), 0xFFFF0000u);
 }
 
 TEST(PngGraphic, GammaChunkMakesGreyImagesMasks) {
@@ -119,8 +121,8 @@ TEST(PngGraphic, GammaChunkMakesGreyImagesMasks) {
   PngPtr png = LoadPng(grey);
   BitmapPtr b(new TBitmap());
   PngGraphicToBitmap32(b.get(), png.get());
-  EXPECT_EQ(Px(b.get(), 0, 0), 0xFF000000u);  // dark sample: opaque black
-  EXPECT_EQ(Px(b.get(), 1, 0), 0x00000000u);
+  EXPECT_EQ(PixelAt(b.get(), 0, 0), 0xFF000000u);  // dark sample: opaque black
+  EXPECT_EQ(PixelAt(b.get(), 1, 0), 0x00000000u);
 
   PngFixture colour = ColourWithMagentaCorner();
   colour.Gamma = 1.0 / 2.2;
@@ -128,8 +130,8 @@ TEST(PngGraphic, GammaChunkMakesGreyImagesMasks) {
   BitmapPtr cb(new TBitmap());
   cb->SetTransparent(true);  // the gamma chunk takes precedence over the key colour
   PngGraphicToBitmap32(cb.get(), c.get());
-  EXPECT_EQ(Px(cb.get(), 1, 0) >> 24, 0xFFu);
-  EXPECT_EQ(Px(cb.get(), 0, 0) & 0xFFFFFF, 0x0A141Eu);
+  EXPECT_EQ(PixelAt(cb.get(), 1, 0) >> 24, 0xFFu);
+  EXPECT_EQ(PixelAt(cb.get(), 0, 0) & 0xFFFFFF, 0x0A141Eu);
 
   // A gamma chunk the colour manager does not correct by: black with alpha from the red byte.
   TPngDecoded d;
@@ -144,8 +146,8 @@ TEST(PngGraphic, GammaChunkMakesGreyImagesMasks) {
   raw->TakeDecoded(d);
   BitmapPtr rb(new TBitmap());
   PngGraphicToBitmap32(rb.get(), raw.get());
-  EXPECT_EQ(Px(rb.get(), 0, 0), static_cast<uint32_t>(255 - 10) << 24);  // red byte of (10, 20, 30)
-  EXPECT_EQ(Px(rb.get(), 1, 0), 0x00000000u);
+  EXPECT_EQ(PixelAt(rb.get(), 0, 0), static_cast<uint32_t>(255 - 10) << 24);  // red byte of (10, 20, 30)
+  EXPECT_EQ(PixelAt(rb.get(), 1, 0), 0x00000000u);
 }
 
 TEST(PngGraphic, DamagedDataRaisesAndLeavesTheGraphicAsItWas) {
@@ -204,18 +206,18 @@ TEST(PngGraphic, DrawBlendsOverTheCanvasWithReflectionOnlyAtNaturalSize) {
   png->Draw(canvas->Canvas(), TRect(1, 1, 3, 9));
   GdiFlush();
   // Opaque red over blue by the library's arithmetic: (255 * 255) shr 8 = 254.
-  EXPECT_EQ(Px(canvas.get(), 1, 1) & 0xFFFFFF, 0xFE0000u);
-  EXPECT_EQ(Px(canvas.get(), 2, 8) & 0xFFFFFF, 0xFE0000u);
+  EXPECT_EQ(PixelAt(canvas.get(), 1, 1) & 0xFFFFFF, 0xFE0000u);
+  EXPECT_EQ(PixelAt(canvas.get(), 2, 8) & 0xFFFFFF, 0xFE0000u);
   // The reflection band of H div 2 = 4 rows shows faded red over the blue.
-  EXPECT_GT(Channel(Px(canvas.get(), 1, 10), 2), 0);
-  EXPECT_GT(Channel(Px(canvas.get(), 1, 10), 0), 0);
+  EXPECT_GT(Channel(PixelAt(canvas.get(), 1, 10), 2), 0);
+  EXPECT_GT(Channel(PixelAt(canvas.get(), 1, 10), 0), 0);
   EXPECT_EQ(ChangedOutside(canvas.get(), RECT{1, 1, 3, 13}, back), 0);
 
   BitmapPtr stretched = Bitmap32(10, 24, back);
   png->Draw(stretched->Canvas(), TRect(1, 1, 5, 17));
   GdiFlush();
-  EXPECT_EQ(Px(stretched.get(), 4, 16) & 0xFFFFFF, 0xFE0000u);
-  for (int y = 17; y < 24; ++y) EXPECT_EQ(Px(stretched.get(), 2, y), back) << y;  // no reflection when stretched
+  EXPECT_EQ(PixelAt(stretched.get(), 4, 16) & 0xFFFFFF, 0xFE0000u);
+  for (int y = 17; y < 24; ++y) EXPECT_EQ(PixelAt(stretched.get(), 2, y), back) << y;  // no reflection when stretched
   EXPECT_EQ(ChangedOutside(stretched.get(), RECT{1, 1, 5, 17}, back), 0);
 }
 
@@ -229,7 +231,7 @@ TEST(PngGraphic, StreamLoaderKeepsTransparentAndLoadsFromTheCurrentPosition) {
   b->SetTransparent(true);
   LoadPngStreamToBitmap(b.get(), s.get());
   EXPECT_TRUE(b->Transparent());
-  EXPECT_EQ(Px(b.get(), 1, 0), 0x00FF00FFu);
+  EXPECT_EQ(PixelAt(b.get(), 1, 0), 0x00FF00FFu);
   EXPECT_EQ(s->Position(), static_cast<int64_t>(data.size()));
 }
 
@@ -246,6 +248,6 @@ TEST(PngGraphic, FileLoaderConvertsAndMissingFilesRaise) {
   LoadPngFileToBitmap(b.get(), path);
   DeleteFileA(path);
   EXPECT_EQ(b->PixelFormat(), pf32bit);
-  EXPECT_EQ(Px(b.get(), 1, 0), 0xFFFF00FFu);
+  EXPECT_EQ(PixelAt(b.get(), 1, 0), 0xFFFF00FFu);
   EXPECT_THROW(LoadPngFileToBitmap(b.get(), path), Exception);
 }

@@ -14,11 +14,6 @@ using namespace engine_test;
 
 namespace {
 
-struct ManagerFree {
-  void operator()(TsSkinManager* m) const { m->Free(); }
-};
-using ManagerPtr = std::unique_ptr<TsSkinManager, ManagerFree>;
-
 // A menu painter of the form skinning layer, as far as the manager sees it: what was done to whom.
 struct PainterLog {
   std::vector<std::string> calls;

@@ -1,3 +1,5 @@
+// The library's units: nothing starts before them, they start between their neighbours and end in
+// reverse, and registering twice changes nothing.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace bedrock2_test {
+namespace png_fixtures {
 
 struct PngFixture {
   int Width = 1;
@@ -30,4 +30,4 @@ void FixChunkCrc(std::vector<uint8_t>& Png, size_t ChunkOffset);
 std::vector<uint8_t> InsertChunk(const std::vector<uint8_t>& Png, size_t At, const char* Type,
                                  const std::vector<uint8_t>& Data);
 
-}  // namespace bedrock2_test
+}  // namespace png_fixtures

@@ -1,11 +1,12 @@
 // The compositor and the straight-alpha and masked blends over background references.
 #include <gtest/gtest.h>
 
-#include "bedrock1_Bitmaps.h"
 #include "skin/core/sMaskData.h"
+#include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkBlend.h"
+#include "tests/support/Bitmaps.h"
 
-using namespace bedrock1;
+using namespace testing_support;
 
 namespace {
 
@@ -27,110 +28,110 @@ const TRect R4{0, 0, 4, 4};
 
 TEST(Compositor, ReadyBackgroundSkipsLowAlphaAndFillsKeys) {
   // Source row 0: alpha 16, alpha 17, key, alpha 255.
-  BitmapPtr Src = MakeBy(4, 1, [](int x, int) {
-    const uint32_t P[4] = {Px(16, 255, 255, 255), Px(17, 255, 255, 255), KeyPixel32, Px(255, 10, 20, 30)};
+  BitmapPtr Src = Bitmap32By(4, 1, [](int x, int) {
+    const uint32_t P[4] = {Argb(16, 255, 255, 255), Argb(17, 255, 255, 255), KeyPixel32, Argb(255, 10, 20, 30)};
     return P[x];
   });
-  BitmapPtr Dst = Make32(4, 1, Px(0x40, 0, 0, 0));
-  BitmapPtr Bg = MakeBy(8, 8, [](int x, int y) { return Px(0x77, x, y, 0x99); });
+  BitmapPtr Dst = Bitmap32(4, 1, Argb(0x40, 0, 0, 0));
+  BitmapPtr Bg = Bitmap32By(8, 8, [](int x, int y) { return Argb(0x77, x, y, 0x99); });
   CompositeOverCache(TRect{0, 0, 4, 1}, TRect{0, 0, 4, 1}, Dst.get(), Src.get(), ReadyOn(Bg.get(), 3, 2), true,
                      NoColor32, 0, false);
   // Alpha 16 is not drawable: filled from the background at (3 + 0, 2 + 0), colour bytes only.
-  EXPECT_EQ(Px(0x40, 3, 2, 0x99), At(Dst.get(), 0, 0));
+  EXPECT_EQ(Argb(0x40, 3, 2, 0x99), PixelAt(Dst.get(), 0, 0));
   // Alpha 17 blends: 255 * 17 >> 8 = 16; alpha max(0x40, 17).
-  EXPECT_EQ(Px(0x40, 16, 16, 16), At(Dst.get(), 1, 0));
-  EXPECT_EQ(Px(0x40, 5, 2, 0x99), At(Dst.get(), 2, 0));
+  EXPECT_EQ(Argb(0x40, 16, 16, 16), PixelAt(Dst.get(), 1, 0));
+  EXPECT_EQ(Argb(0x40, 5, 2, 0x99), PixelAt(Dst.get(), 2, 0));
   // Opaque pixel: ((s - 0) * 255) >> 8 and alpha 255.
-  EXPECT_EQ(Px(255, 9, 19, 29), At(Dst.get(), 3, 0));
+  EXPECT_EQ(Argb(255, 9, 19, 29), PixelAt(Dst.get(), 3, 0));
 
   // Without FillKeyed the non-drawable pixels are left alone.
-  BitmapPtr Dst2 = Make32(4, 1, Px(0x40, 0, 0, 0));
+  BitmapPtr Dst2 = Bitmap32(4, 1, Argb(0x40, 0, 0, 0));
   CompositeOverCache(TRect{0, 0, 4, 1}, TRect{0, 0, 4, 1}, Dst2.get(), Src.get(), ReadyOn(Bg.get(), 3, 2), false,
                      NoColor32, 0, false);
-  EXPECT_EQ(Px(0x40, 0, 0, 0), At(Dst2.get(), 0, 0));
-  EXPECT_EQ(Px(0x40, 0, 0, 0), At(Dst2.get(), 2, 0));
+  EXPECT_EQ(Argb(0x40, 0, 0, 0), PixelAt(Dst2.get(), 0, 0));
+  EXPECT_EQ(Argb(0x40, 0, 0, 0), PixelAt(Dst2.get(), 2, 0));
 }
 
 TEST(Compositor, NotReadyProcessesEveryPixel) {
-  BitmapPtr Src = Make32(2, 1, Px(16, 255, 255, 255));
-  BitmapPtr Dst = Make32(2, 1, Px(0, 0, 0, 0));
+  BitmapPtr Src = Bitmap32(2, 1, Argb(16, 255, 255, 255));
+  BitmapPtr Dst = Bitmap32(2, 1, Argb(0, 0, 0, 0));
   CompositeOverCache(TRect{0, 0, 2, 1}, TRect{0, 0, 2, 1}, Dst.get(), Src.get(), NotReady(), true, NoColor32, 0,
                      false);
-  EXPECT_EQ(Px(16, 15, 15, 15), At(Dst.get(), 0, 0));  // 255 * 16 >> 8 = 15
+  EXPECT_EQ(Argb(16, 15, 15, 15), PixelAt(Dst.get(), 0, 0));  // 255 * 16 >> 8 = 15
 }
 
 TEST(Compositor, TransparencyScalesTheAlpha) {
-  BitmapPtr Src = Make32(1, 1, Px(255, 255, 0, 255));
-  BitmapPtr Dst = Make32(1, 1, Px(0x33, 0, 255, 255));
+  BitmapPtr Src = Bitmap32(1, 1, Argb(255, 255, 0, 255));
+  BitmapPtr Dst = Bitmap32(1, 1, Argb(0x33, 0, 255, 255));
   CompositeOverCache(TRect{0, 0, 1, 1}, TRect{0, 0, 1, 1}, Dst.get(), Src.get(), NotReady(), false, NoColor32, 100,
                      false);
-  EXPECT_EQ(Px(0x33, 0, 255, 255), At(Dst.get(), 0, 0));
+  EXPECT_EQ(Argb(0x33, 0, 255, 255), PixelAt(Dst.get(), 0, 0));
   // T = 50: a = 127; red (255 over 0) = 126, green (0 over 255) = 128, blue stays; alpha unchanged.
   CompositeOverCache(TRect{0, 0, 1, 1}, TRect{0, 0, 1, 1}, Dst.get(), Src.get(), NotReady(), false, NoColor32, 50,
                      false);
-  EXPECT_EQ(Px(0x33, 126, 128, 255), At(Dst.get(), 0, 0));
+  EXPECT_EQ(Argb(0x33, 126, 128, 255), PixelAt(Dst.get(), 0, 0));
 }
 
 TEST(Compositor, ColourisingBrightensTheColourFirst) {
   // Colour 0x000080 (dark red) becomes k = (255, 127, 127). White source: l = 63 + 127 + 63 = 253;
   // t = (252, 125, 125); laid with alpha 255 over black: 251, 124, 124; alpha (255 * 255) >> 8 = 254.
-  BitmapPtr Src = Make32(1, 1, Px(255, 255, 255, 255));
-  BitmapPtr Dst = Make32(1, 1, Px(0, 0, 0, 0));
+  BitmapPtr Src = Bitmap32(1, 1, Argb(255, 255, 255, 255));
+  BitmapPtr Dst = Bitmap32(1, 1, Argb(0, 0, 0, 0));
   CompositeOverCache(TRect{0, 0, 1, 1}, TRect{0, 0, 1, 1}, Dst.get(), Src.get(), NotReady(), false, 0x000080, 0,
                      false);
-  EXPECT_EQ(Px(254, 251, 124, 124), At(Dst.get(), 0, 0));
+  EXPECT_EQ(Argb(254, 251, 124, 124), PixelAt(Dst.get(), 0, 0));
   // With a Ready background the alpha stays.
-  BitmapPtr Bg = Make32(1, 1, 0);
-  BitmapPtr Dst2 = Make32(1, 1, Px(9, 0, 0, 0));
+  BitmapPtr Bg = Bitmap32(1, 1, 0);
+  BitmapPtr Dst2 = Bitmap32(1, 1, Argb(9, 0, 0, 0));
   CompositeOverCache(TRect{0, 0, 1, 1}, TRect{0, 0, 1, 1}, Dst2.get(), Src.get(), ReadyOn(Bg.get(), 0, 0), false,
                      0x000080, 0, false);
-  EXPECT_EQ(Px(9, 251, 124, 124), At(Dst2.get(), 0, 0));
+  EXPECT_EQ(Argb(9, 251, 124, 124), PixelAt(Dst2.get(), 0, 0));
 }
 
 TEST(Compositor, ClipsNegativeOriginsOnBothRectangles) {
-  BitmapPtr Src = MakeBy(4, 4, [](int x, int y) { return Px(255, x, y, 0); });
-  BitmapPtr Dst = Make32(4, 4, 0);
+  BitmapPtr Src = Bitmap32By(4, 4, [](int x, int y) { return Argb(255, x, y, 0); });
+  BitmapPtr Dst = Bitmap32(4, 4, 0);
   // Destination moved 2 left and 1 up: source (2, 1) lands on (0, 0); the copy is 2 x 3.
   CompositeOverCache(TRect{-2, -1, 2, 3}, R4, Dst.get(), Src.get(), NotReady(), false, NoColor32, 0, false);
-  EXPECT_EQ(Px(255, 1, 0, 0), At(Dst.get(), 0, 0) & 0xFFFFFF00u) << std::hex << At(Dst.get(), 0, 0);
+  EXPECT_EQ(Argb(255, 1, 0, 0), PixelAt(Dst.get(), 0, 0) & 0xFFFFFF00u) << std::hex << PixelAt(Dst.get(), 0, 0);
   EXPECT_EQ(6, CountChanged(Dst.get(), 0));
-  EXPECT_EQ(0u, At(Dst.get(), 2, 0));
-  EXPECT_EQ(0u, At(Dst.get(), 0, 3));
+  EXPECT_EQ(0u, PixelAt(Dst.get(), 2, 0));
+  EXPECT_EQ(0u, PixelAt(Dst.get(), 0, 3));
 }
 
 TEST(Compositor, ReflectionFadesBelowTheRectangle) {
   // 8 rows of one colour, alpha 255, over 20 transparent black rows: n = min(8 div 2 - 1, 20 - 8 - 1) = 3,
   // step 255 div 8 = 31.
-  BitmapPtr Src = Make32(4, 8, Px(255, 200, 100, 50));
-  BitmapPtr Dst = Make32(4, 20, 0);
+  BitmapPtr Src = Bitmap32(4, 8, Argb(255, 200, 100, 50));
+  BitmapPtr Dst = Bitmap32(4, 20, 0);
   CompositeOverCache(TRect{0, 0, 4, 8}, TRect{0, 0, 4, 8}, Dst.get(), Src.get(), NotReady(), false, NoColor32, 0,
                      true);
-  EXPECT_EQ(Px(255, 199, 99, 49), At(Dst.get(), 0, 7));
-  EXPECT_EQ(0u, At(Dst.get(), 0, 8));
+  EXPECT_EQ(Argb(255, 199, 99, 49), PixelAt(Dst.get(), 0, 7));
+  EXPECT_EQ(0u, PixelAt(Dst.get(), 0, 8));
   // i = 1: a = (255 * 2 div 3) * 255 shr 9 = 84; alpha of reflected pixels unchanged.
-  EXPECT_EQ(Px(0, 65, 32, 16), At(Dst.get(), 0, 9));
+  EXPECT_EQ(Argb(0, 65, 32, 16), PixelAt(Dst.get(), 0, 9));
   // i = 2: f = 224, a = 85 * 224 shr 9 = 37.
-  EXPECT_EQ(Px(0, 28, 14, 7), At(Dst.get(), 3, 10));
+  EXPECT_EQ(Argb(0, 28, 14, 7), PixelAt(Dst.get(), 3, 10));
   // i = 3: a = 0.
-  EXPECT_EQ(0u, At(Dst.get(), 0, 11));
+  EXPECT_EQ(0u, PixelAt(Dst.get(), 0, 11));
   EXPECT_EQ(8 * 4 + 2 * 4, CountChanged(Dst.get(), 0));
 }
 
 TEST(Compositor, ReflectionStopsAtTheSourceTop) {
   // A source rectangle two rows high would mirror rows -1 and -2; they lie outside the source and are not read.
-  BitmapPtr Src = MakeBy(4, 8, [](int, int y) { return Px(255, 10 * y + 50, 0, 0); });
-  BitmapPtr Dst = Make32(4, 20, 0);
+  BitmapPtr Src = Bitmap32By(4, 8, [](int, int y) { return Argb(255, 10 * y + 50, 0, 0); });
+  BitmapPtr Dst = Bitmap32(4, 20, 0);
   CompositeOverCache(TRect{0, 0, 4, 2}, TRect{0, 0, 4, 2}, Dst.get(), Src.get(), NotReady(), false, NoColor32, 0,
                      true);
   // Row 3 mirrors source row 0 (n = 3, i = 1: a = 84): red 50 * 84 >> 8 = 16.
-  EXPECT_EQ(Px(0, 16, 0, 0), At(Dst.get(), 0, 3));
-  EXPECT_EQ(0u, At(Dst.get(), 0, 4));
-  EXPECT_EQ(0u, At(Dst.get(), 0, 5));
+  EXPECT_EQ(Argb(0, 16, 0, 0), PixelAt(Dst.get(), 0, 3));
+  EXPECT_EQ(0u, PixelAt(Dst.get(), 0, 4));
+  EXPECT_EQ(0u, PixelAt(Dst.get(), 0, 5));
   EXPECT_EQ(2 * 4 + 4, CountChanged(Dst.get(), 0));
 }
 
 TEST(Compositor, NilSourceAndEmptyBitmapsDoNothing) {
-  BitmapPtr Dst = Make32(2, 2, 0x12345678);
+  BitmapPtr Dst = Bitmap32(2, 2, 0x12345678);
   CompositeOverCache(R4, R4, Dst.get(), nullptr, NotReady(), false, NoColor32, 0, true);
   BitmapPtr Empty(NewBitmap32(0, 0));
   CompositeOverCache(R4, R4, Dst.get(), Empty.get(), NotReady(), false, NoColor32, 0, true);
@@ -139,71 +140,71 @@ TEST(Compositor, NilSourceAndEmptyBitmapsDoNothing) {
 }
 
 TEST(AlphaBlendRectOver, KeysWithAndWithoutBackground) {
-  BitmapPtr Src = MakeBy(2, 1, [](int x, int) { return x == 0 ? KeyPixel32 : Px(128, 255, 255, 255); });
+  BitmapPtr Src = Bitmap32By(2, 1, [](int x, int) { return x == 0 ? KeyPixel32 : Argb(128, 255, 255, 255); });
   // Not Ready: the key pixel blends by alpha 0 and changes nothing; alpha grows by (255 - d.A) * s.A >> 8.
-  BitmapPtr Dst = Make32(2, 1, Px(100, 0, 0, 0));
+  BitmapPtr Dst = Bitmap32(2, 1, Argb(100, 0, 0, 0));
   AlphaBlendRectOver(TRect{0, 0, 2, 1}, TRect{0, 0, 2, 1}, Dst.get(), Src.get(), NotReady(), true);
-  EXPECT_EQ(Px(100, 0, 0, 0), At(Dst.get(), 0, 0));
-  EXPECT_EQ(Px(100 + (155 * 128 >> 8), 127, 127, 127), At(Dst.get(), 1, 0));
+  EXPECT_EQ(Argb(100, 0, 0, 0), PixelAt(Dst.get(), 0, 0));
+  EXPECT_EQ(Argb(100 + (155 * 128 >> 8), 127, 127, 127), PixelAt(Dst.get(), 1, 0));
   // Ready with FillKeyed: the key takes the background pixel at (X + column, Y + row) with alpha 255.
-  BitmapPtr Bg = MakeBy(4, 4, [](int x, int y) { return Px(7, x, y, 0x55); });
-  BitmapPtr Dst2 = Make32(3, 2, Px(100, 0, 0, 0));
+  BitmapPtr Bg = Bitmap32By(4, 4, [](int x, int y) { return Argb(7, x, y, 0x55); });
+  BitmapPtr Dst2 = Bitmap32(3, 2, Argb(100, 0, 0, 0));
   AlphaBlendRectOver(TRect{1, 1, 3, 2}, TRect{0, 0, 2, 1}, Dst2.get(), Src.get(), ReadyOn(Bg.get(), 2, 1), true);
-  EXPECT_EQ(Px(255, 3, 2, 0x55), At(Dst2.get(), 1, 1));
+  EXPECT_EQ(Argb(255, 3, 2, 0x55), PixelAt(Dst2.get(), 1, 1));
   // A background point outside the bitmap leaves the key pixel alone.
-  BitmapPtr Dst3 = Make32(3, 2, Px(100, 0, 0, 0));
+  BitmapPtr Dst3 = Bitmap32(3, 2, Argb(100, 0, 0, 0));
   AlphaBlendRectOver(TRect{1, 1, 3, 2}, TRect{0, 0, 2, 1}, Dst3.get(), Src.get(), ReadyOn(Bg.get(), 3, 3), true);
-  EXPECT_EQ(Px(100, 0, 0, 0), At(Dst3.get(), 1, 1));
+  EXPECT_EQ(Argb(100, 0, 0, 0), PixelAt(Dst3.get(), 1, 1));
 }
 
 TEST(BlendImageThroughMask, MaskWhiteKeepsBlackShows) {
   // Picture row 0: grey 200, key; mask row 1: white, black... (distance 1 row).
-  BitmapPtr Src = MakeBy(3, 2, [](int x, int y) {
-    if (y == 0) return x == 1 ? KeyPixel32 : Px(0x10, 200, 200, 200);
-    return x == 0 ? Px(0, 255, 255, 255) : Px(0, 0, 0, 0);
+  BitmapPtr Src = Bitmap32By(3, 2, [](int x, int y) {
+    if (y == 0) return x == 1 ? KeyPixel32 : Argb(0x10, 200, 200, 200);
+    return x == 0 ? Argb(0, 255, 255, 255) : Argb(0, 0, 0, 0);
   });
   const TRect SR{0, 0, 3, 1};
   // Not Ready, no fill: white mask keeps (((d - s) * 255 + s * 256) >> 8), black takes the picture, key skipped.
-  BitmapPtr Dst = Make32(3, 1, Px(0x30, 100, 100, 100));
+  BitmapPtr Dst = Bitmap32(3, 1, Argb(0x30, 100, 100, 100));
   BlendImageThroughMask(SR, SR, Dst.get(), Src.get(), NotReady(), false, 1);
-  EXPECT_EQ(Px(0x30, 100, 100, 100), At(Dst.get(), 0, 0));
-  EXPECT_EQ(Px(0x30, 100, 100, 100), At(Dst.get(), 1, 0));
-  EXPECT_EQ(Px(0x30, 200, 200, 200), At(Dst.get(), 2, 0));
+  EXPECT_EQ(Argb(0x30, 100, 100, 100), PixelAt(Dst.get(), 0, 0));
+  EXPECT_EQ(Argb(0x30, 100, 100, 100), PixelAt(Dst.get(), 1, 0));
+  EXPECT_EQ(Argb(0x30, 200, 200, 200), PixelAt(Dst.get(), 2, 0));
   // Not Ready with fill: the key becomes the fill colour in pixel order, its byte 3 as alpha.
   BlendImageThroughMask(SR, SR, Dst.get(), Src.get(), NotReady(0x0A112233), true, 1);
-  EXPECT_EQ(0x0A332211u, At(Dst.get(), 1, 0));
+  EXPECT_EQ(0x0A332211u, PixelAt(Dst.get(), 1, 0));
   // Ready, no fill: every pixel blended and made opaque.
-  BitmapPtr Bg = MakeBy(4, 4, [](int x, int y) { return Px(0x66, x, y, 9); });
-  BitmapPtr Dst2 = Make32(3, 1, Px(0x30, 100, 100, 100));
+  BitmapPtr Bg = Bitmap32By(4, 4, [](int x, int y) { return Argb(0x66, x, y, 9); });
+  BitmapPtr Dst2 = Bitmap32(3, 1, Argb(0x30, 100, 100, 100));
   BlendImageThroughMask(SR, SR, Dst2.get(), Src.get(), ReadyOn(Bg.get(), 1, 2), false, 1);
-  EXPECT_EQ(Px(255, 100, 100, 100), At(Dst2.get(), 0, 0));
-  EXPECT_EQ(Px(255, 0xFF, 0, 0xFF), At(Dst2.get(), 1, 0));  // the key's own colour through a black mask
+  EXPECT_EQ(Argb(255, 100, 100, 100), PixelAt(Dst2.get(), 0, 0));
+  EXPECT_EQ(Argb(255, 0xFF, 0, 0xFF), PixelAt(Dst2.get(), 1, 0));  // the key's own colour through a black mask
   // Ready with fill: the key takes the whole background pixel at (X + column, Y + row).
-  BitmapPtr Dst3 = Make32(3, 1, Px(0x30, 100, 100, 100));
+  BitmapPtr Dst3 = Bitmap32(3, 1, Argb(0x30, 100, 100, 100));
   BlendImageThroughMask(SR, SR, Dst3.get(), Src.get(), ReadyOn(Bg.get(), 1, 2), true, 1);
-  EXPECT_EQ(Px(0x66, 2, 2, 9), At(Dst3.get(), 1, 0));
-  EXPECT_EQ(Px(255, 200, 200, 200), At(Dst3.get(), 2, 0));
+  EXPECT_EQ(Argb(0x66, 2, 2, 9), PixelAt(Dst3.get(), 1, 0));
+  EXPECT_EQ(Argb(255, 200, 200, 200), PixelAt(Dst3.get(), 2, 0));
 }
 
 TEST(BlendImageThroughMask, MaskRowIsLimitedToTheSource) {
-  BitmapPtr Src = Make32(1, 2, Px(0, 0, 0, 0));
-  At(Src.get(), 0, 0) = Px(0, 50, 50, 50);
-  At(Src.get(), 0, 1) = Px(0, 255, 255, 255);
-  BitmapPtr Dst = Make32(1, 1, Px(0, 10, 10, 10));
+  BitmapPtr Src = Bitmap32(1, 2, Argb(0, 0, 0, 0));
+  PixelAt(Src.get(), 0, 0) = Argb(0, 50, 50, 50);
+  PixelAt(Src.get(), 0, 1) = Argb(0, 255, 255, 255);
+  BitmapPtr Dst = Bitmap32(1, 1, Argb(0, 10, 10, 10));
   // A distance of 5 rows points below the source; the last row (white) is used.
   BlendImageThroughMask(TRect{0, 0, 1, 1}, TRect{0, 0, 1, 1}, Dst.get(), Src.get(), NotReady(), false, 5);
-  EXPECT_EQ(Px(0, 10, 10, 10), At(Dst.get(), 0, 0));
+  EXPECT_EQ(Argb(0, 10, 10, 10), PixelAt(Dst.get(), 0, 0));
 }
 
 TEST(BlendImageThroughMask, MaskEntryGivesTheDistance) {
   // Element rectangle 4 rows high: picture rows 0-1, mask rows 2-3.
-  BitmapPtr Src = MakeBy(1, 4, [](int, int y) { return y < 2 ? Px(0, 200, 200, 200) : Px(0, y == 2 ? 0 : 255, 0, 0); });
+  BitmapPtr Src = Bitmap32By(1, 4, [](int, int y) { return y < 2 ? Argb(0, 200, 200, 200) : Argb(0, y == 2 ? 0 : 255, 0, 0); });
   TsMaskData Entry;
   Entry.R = TRect(0, 0, 1, 4);
-  BitmapPtr Dst = Make32(1, 2, Px(0, 10, 10, 10));
+  BitmapPtr Dst = Bitmap32(1, 2, Argb(0, 10, 10, 10));
   BlendImageThroughMask(TRect{0, 0, 1, 2}, TRect{0, 0, 1, 2}, Dst.get(), Src.get(), NotReady(), false, Entry);
   // Row 0 through mask row 2: red mask 0 takes the picture's red, green/blue masks 0 too.
-  EXPECT_EQ(Px(0, 200, 200, 200), At(Dst.get(), 0, 0));
+  EXPECT_EQ(Argb(0, 200, 200, 200), PixelAt(Dst.get(), 0, 0));
   // Row 1 through mask row 3: red kept ((10 - 200) * 255 + 200 * 256) >> 8 = 10, green and blue take 200.
-  EXPECT_EQ(Px(0, 10, 200, 200), At(Dst.get(), 0, 1));
+  EXPECT_EQ(Argb(0, 10, 200, 200), PixelAt(Dst.get(), 0, 1));
 }

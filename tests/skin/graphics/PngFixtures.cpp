@@ -1,4 +1,4 @@
-#include "tests/skin/graphics/bedrock2_PngFixtures.h"
+#include "tests/skin/graphics/PngFixtures.h"
 
 #include <png.h>
 #include <zlib.h>
@@ -6,7 +6,7 @@
 #include <csetjmp>
 #include <cstring>
 
-namespace bedrock2_test {
+namespace png_fixtures {
 namespace {
 
 struct WriteState {
@@ -133,4 +133,4 @@ std::vector<uint8_t> InsertChunk(const std::vector<uint8_t>& Png, size_t At, con
   return out;
 }
 
-}  // namespace bedrock2_test
+}  // namespace png_fixtures

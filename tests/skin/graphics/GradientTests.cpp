@@ -3,9 +3,10 @@
 #include "framework/System.h"
 #include "skin/graphics/GdipFlat.h"
 #include "skin/graphics/Gradients.h"
-#include "tests/skin/graphics/bedrock2_Bitmaps.h"
+#include "skin/graphics/vkBitmap32.h"
+#include "tests/support/Bitmaps.h"
 
-using namespace bedrock2_test;
+using namespace testing_support;
 
 namespace {
 constexpr uint32_t kBack = 0x11223344;
@@ -88,11 +89,11 @@ TEST(GradientPaint, VerticalBlendRoundsEachRowHalfToEven) {
   ParseGradientData("$0000FF;0;0;$00FF00;50;0;B", items);
   BitmapPtr b = Bitmap32(3, 11, kBack);
   PaintGradient(b.get(), RECT{0, 0, 3, 11}, items);
-  EXPECT_EQ(Px(b.get(), 0, 0), 0xFFFF0000u);
-  EXPECT_EQ(Px(b.get(), 2, 10), 0xFF00FF00u);
-  EXPECT_EQ(Px(b.get(), 1, 1), 0xFFE61A00u);  // 229.5 -> 230, 25.5 -> 26
-  EXPECT_EQ(Px(b.get(), 1, 3), 0xFFB24C00u);  // 178.5 -> 178, 76.5 -> 76
-  EXPECT_EQ(Px(b.get(), 1, 5), 0xFF808000u);  // 127.5 -> 128 both ways
+  EXPECT_EQ(PixelAt(b.get(), 0, 0), 0xFFFF0000u);
+  EXPECT_EQ(PixelAt(b.get(), 2, 10), 0xFF00FF00u);
+  EXPECT_EQ(PixelAt(b.get(), 1, 1), 0xFFE61A00u);  // 229.5 -> 230, 25.5 -> 26
+  EXPECT_EQ(PixelAt(b.get(), 1, 3), 0xFFB24C00u);  // 178.5 -> 178, 76.5 -> 76
+  EXPECT_EQ(PixelAt(b.get(), 1, 5), 0xFF808000u);  // 127.5 -> 128 both ways
 }
 
 TEST(GradientPaint, EmptyStepPaintsNothingAndTheNextStartsOnTheSameRow) {
@@ -100,8 +101,8 @@ TEST(GradientPaint, EmptyStepPaintsNothingAndTheNextStartsOnTheSameRow) {
   ParseGradientData("$0000FF;0;0;$00FF00;0;0;$FF0000;100;0;C", items);
   BitmapPtr b = Bitmap32(2, 5, kBack);
   PaintGradient(b.get(), RECT{0, 0, 2, 5}, items);
-  EXPECT_EQ(Px(b.get(), 0, 0), 0xFF00FF00u);  // green, not red: the red step had no rows
-  EXPECT_EQ(Px(b.get(), 0, 4), 0xFF0000FFu);
+  EXPECT_EQ(PixelAt(b.get(), 0, 0), 0xFF00FF00u);  // green, not red: the red step had no rows
+  EXPECT_EQ(PixelAt(b.get(), 0, 4), 0xFF0000FFu);
 }
 
 TEST(GradientPaint, HorizontalStepEndsAreRoundedHalfToEven) {
@@ -110,10 +111,10 @@ TEST(GradientPaint, HorizontalStepEndsAreRoundedHalfToEven) {
   BitmapPtr b = Bitmap32(10, 3, kBack);
   PaintGradient(b.get(), RECT{0, 0, 10, 3}, items);
   for (int y = 0; y < 3; ++y) {
-    EXPECT_EQ(Px(b.get(), 0, y), 0xFFFF0000u);
-    EXPECT_EQ(Px(b.get(), 1, y), 0xFF808000u);
-    EXPECT_EQ(Px(b.get(), 2, y), 0xFF00FF00u);  // 2.5 -> step end 2
-    EXPECT_EQ(Px(b.get(), 9, y), 0xFF0000FFu);
+    EXPECT_EQ(PixelAt(b.get(), 0, y), 0xFFFF0000u);
+    EXPECT_EQ(PixelAt(b.get(), 1, y), 0xFF808000u);
+    EXPECT_EQ(PixelAt(b.get(), 2, y), 0xFF00FF00u);  // 2.5 -> step end 2
+    EXPECT_EQ(PixelAt(b.get(), 9, y), 0xFF0000FFu);
   }
 }
 
@@ -127,8 +128,8 @@ TEST(GradientPaint, NothingIsPaintedOutsideTheRectangle) {
     const RECT r{2, 3, 8, 9};
     PaintGradient(b.get(), r, *items);
     EXPECT_EQ(ChangedOutside(b.get(), r, kBack), 0);
-    EXPECT_EQ(Px(b.get(), 2, 3), 0xFFFF0000u);
-    EXPECT_EQ(Px(b.get(), 7, 8) >> 24, 0xFFu);
+    EXPECT_EQ(PixelAt(b.get(), 2, 3), 0xFFFF0000u);
+    EXPECT_EQ(PixelAt(b.get(), 7, 8) >> 24, 0xFFu);
   }
 }
 
@@ -138,9 +139,9 @@ TEST(GradientPaint, RectangleBeyondTheBitmapIsPaintedInsideOnly) {
   BitmapPtr b = Bitmap32(6, 6, kBack);
   PaintGradient(b.get(), RECT{-4, -4, 40, 40}, items);
   for (int y = 0; y < 6; ++y)
-    for (int x = 0; x < 6; ++x) EXPECT_EQ(Px(b.get(), x, y) >> 24, 0xFFu);
-  EXPECT_EQ(Px(b.get(), 0, 0), 0xFFFF0000u);
-  EXPECT_EQ(Px(b.get(), 0, 5), 0xFF00FF00u);
+    for (int x = 0; x < 6; ++x) EXPECT_EQ(PixelAt(b.get(), x, y) >> 24, 0xFFu);
+  EXPECT_EQ(PixelAt(b.get(), 0, 0), 0xFFFF0000u);
+  EXPECT_EQ(PixelAt(b.get(), 0, 5), 0xFF00FF00u);
 }
 
 TEST(GradientPaint, FourCornerNeedsFiveItemsAndGradientFill) {
@@ -158,11 +159,11 @@ TEST(GradientPaint, FourCornerNeedsFiveItemsAndGradientFill) {
   BitmapPtr c = Bitmap32(44, 44, kBack);
   PaintGradient(c.get(), r, five);
   EXPECT_EQ(ChangedOutside(c.get(), r, kBack), 0);
-  EXPECT_LE(PixelDistance(Px(c.get(), 2, 2), 0xFFFF0000), 16);
-  EXPECT_LE(PixelDistance(Px(c.get(), 41, 2), 0xFF00FF00), 16);
-  EXPECT_LE(PixelDistance(Px(c.get(), 41, 41), 0xFF0000FF), 16);
-  EXPECT_LE(PixelDistance(Px(c.get(), 2, 41), 0xFFFFFFFF), 16);
-  EXPECT_LE(PixelDistance(Px(c.get(), 22, 22), 0xFF000000), 16);
+  EXPECT_LE(PixelDistance(PixelAt(c.get(), 2, 2), 0xFFFF0000), 16);
+  EXPECT_LE(PixelDistance(PixelAt(c.get(), 41, 2), 0xFF00FF00), 16);
+  EXPECT_LE(PixelDistance(PixelAt(c.get(), 41, 41), 0xFF0000FF), 16);
+  EXPECT_LE(PixelDistance(PixelAt(c.get(), 2, 41), 0xFFFFFFFF), 16);
+  EXPECT_LE(PixelDistance(PixelAt(c.get(), 22, 22), 0xFF000000), 16);
 
   EntrySaver saver;
   GradientFillEntry() = nullptr;
@@ -177,12 +178,12 @@ TEST(GradientPaint, GdipStepsBlendAndVanishWithoutGdip) {
   const RECT r{0, 2, 8, 30};
   BitmapPtr b = Bitmap32(8, 32, kBack);
   PaintGradient(b.get(), r, items);
-  EXPECT_EQ(Px(b.get(), 0, 0), kBack);
-  EXPECT_EQ(Px(b.get(), 7, 31), kBack);
-  EXPECT_LE(PixelDistance(Px(b.get(), 3, 3), 0xFFFF0000), 24);
-  EXPECT_LE(PixelDistance(Px(b.get(), 3, 28), 0xFF00FF00), 24);
+  EXPECT_EQ(PixelAt(b.get(), 0, 0), kBack);
+  EXPECT_EQ(PixelAt(b.get(), 7, 31), kBack);
+  EXPECT_LE(PixelDistance(PixelAt(b.get(), 3, 3), 0xFFFF0000), 24);
+  EXPECT_LE(PixelDistance(PixelAt(b.get(), 3, 28), 0xFF00FF00), 24);
   // Red falls as the rows go down.
-  EXPECT_GT(Channel(Px(b.get(), 3, 6), 2), Channel(Px(b.get(), 3, 20), 2));
+  EXPECT_GT(Channel(PixelAt(b.get(), 3, 6), 2), Channel(PixelAt(b.get(), 3, 20), 2));
 
   EntrySaver saver;
   GdipEntries().CreateLineBrush = nullptr;
@@ -195,18 +196,18 @@ TEST(GradientPaint, TexturedMixesByLevelAndTilesTheTexture) {
   TsGradArray items;
   ParseGradientData("$000000;0;0;$000000;50;0;B", items);
   BitmapPtr tex = Bitmap32(2, 2, 0);
-  SetPx(tex.get(), 0, 0, 0x00C80000);
-  SetPx(tex.get(), 1, 0, 0x00006400);
-  SetPx(tex.get(), 0, 1, 0x00000032);
-  SetPx(tex.get(), 1, 1, 0x00FFFFFF);
+  SetPixelAt(tex.get(), 0, 0, 0x00C80000);
+  SetPixelAt(tex.get(), 1, 0, 0x00006400);
+  SetPixelAt(tex.get(), 0, 1, 0x00000032);
+  SetPixelAt(tex.get(), 1, 1, 0x00FFFFFF);
   BitmapPtr b = Bitmap32(5, 5, kBack);
   PaintGradientTextured(b.get(), RECT{1, 1, 5, 5}, items, 0x80, 128, RECT{0, 0, 0, 0}, tex.get());
-  EXPECT_EQ(Px(b.get(), 0, 0), kBack);
+  EXPECT_EQ(PixelAt(b.get(), 0, 0), kBack);
   // Pixel (2, 2) takes texel (0, 0): half of 200 over black.
-  EXPECT_EQ(Px(b.get(), 2, 2), 0x80640000u);
-  EXPECT_EQ(Px(b.get(), 3, 2), 0x80003200u);
-  EXPECT_EQ(Px(b.get(), 4, 4), 0x80640000u);
-  EXPECT_EQ(Px(b.get(), 1, 1), 0x807F7F7Fu);
+  EXPECT_EQ(PixelAt(b.get(), 2, 2), 0x80640000u);
+  EXPECT_EQ(PixelAt(b.get(), 3, 2), 0x80003200u);
+  EXPECT_EQ(PixelAt(b.get(), 4, 4), 0x80640000u);
+  EXPECT_EQ(PixelAt(b.get(), 1, 1), 0x807F7F7Fu);
   // A texture rectangle outside the texture paints nothing.
   BitmapPtr c = Bitmap32(5, 5, kBack);
   PaintGradientTextured(c.get(), RECT{0, 0, 5, 5}, items, 0xFF, 128, RECT{5, 5, 9, 9}, tex.get());
@@ -233,8 +234,8 @@ TEST(GradientPaint, FourCornerWithTheGdipBitUsesAPathGradient) {
   BitmapPtr b = Bitmap32(44, 44, kBack);
   PaintGradient(b.get(), r, items);
   EXPECT_EQ(ChangedOutside(b.get(), r, kBack), 0);
-  EXPECT_GT(Channel(Px(b.get(), 3, 3), 2), 150);   // near the red corner
-  EXPECT_GT(Channel(Px(b.get(), 40, 40), 0), 150);  // near the blue corner
+  EXPECT_GT(Channel(PixelAt(b.get(), 3, 3), 2), 150);   // near the red corner
+  EXPECT_GT(Channel(PixelAt(b.get(), 40, 40), 0), 150);  // near the blue corner
   EntrySaver saver;
   GdipEntries().CreatePathGradient = nullptr;
   BitmapPtr c = Bitmap32(44, 44, kBack);

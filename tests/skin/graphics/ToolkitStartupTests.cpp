@@ -2,9 +2,10 @@
 
 #include "skin/graphics/SmallDrawing.h"
 #include "skin/graphics/ToolkitStartup.h"
-#include "tests/skin/graphics/bedrock2_Bitmaps.h"
+#include "skin/graphics/vkBitmap32.h"
+#include "tests/support/Bitmaps.h"
 
-using namespace bedrock2_test;
+using namespace testing_support;
 
 namespace {
 struct EntrySaver {
@@ -57,7 +58,7 @@ TEST(BevelBorder, RingsAreLightTopLeftAndDarkBottomRight) {
       {B, B, B, B, B, B, B, B}, {B, L, L, L, L, L, D, B}, {B, L, L, L, L, D, D, B}, {B, L, L, B, B, D, D, B},
       {B, L, D, D, D, D, D, B}, {B, D, D, D, D, D, D, B}, {B, B, B, B, B, B, B, B}};
   for (int y = 0; y < 7; ++y)
-    for (int x = 0; x < 8; ++x) EXPECT_EQ(Px(b.get(), x, y) & 0xFFFFFF, expected[y][x]) << x << "," << y;
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(PixelAt(b.get(), x, y) & 0xFFFFFF, expected[y][x]) << x << "," << y;
 }
 
 TEST(BevelBorder, WidthZeroDrawsNothing) {
@@ -73,7 +74,7 @@ TEST(DottedFrame, AlternatesColoursAndSkipsNoColour) {
   BitmapPtr b = Bitmap32(9, 7, kBack);
   PaintDottedRectFrame(b->Canvas(), TRect(1, 1, 8, 6), clRed, clBlue);  // 7 x 5: w 3, h 2
   GdiFlush();
-  auto at = [&](int x, int y) { return Px(b.get(), x, y) & 0xFFFFFF; };
+  auto at = [&](int x, int y) { return PixelAt(b.get(), x, y) & 0xFFFFFF; };
   // Top line: Color1 (red) at x = 2, 4, 6, Color2 (blue) at 3, 5, 7; the corner pixel is not drawn.
   EXPECT_EQ(at(1, 1), 0u);
   EXPECT_EQ(at(2, 1), 0xFF0000u);
@@ -90,13 +91,13 @@ TEST(DottedFrame, AlternatesColoursAndSkipsNoColour) {
   BitmapPtr c = Bitmap32(9, 7, kBack);
   PaintDottedRectFrame(c->Canvas(), TRect(1, 1, 8, 6), 0x1FFFFFFF, clBlue);
   GdiFlush();
-  EXPECT_EQ(Px(c.get(), 2, 1) & 0xFFFFFF, 0u);  // Color1 left out: every second pixel only
-  EXPECT_EQ(Px(c.get(), 3, 1) & 0xFFFFFF, 0x0000FFu);
+  EXPECT_EQ(PixelAt(c.get(), 2, 1) & 0xFFFFFF, 0u);  // Color1 left out: every second pixel only
+  EXPECT_EQ(PixelAt(c.get(), 3, 1) & 0xFFFFFF, 0x0000FFu);
 }
 
 TEST(DottedFrame, EvenSizesStayInsideTheRectangle) {
   BitmapPtr b = Bitmap32(12, 12, kBack);
   PaintDottedRectFrame(b->Canvas(), TRect(1, 1, 9, 9), clRed, clBlue);  // 8 x 8: dots would reach x = 9
   EXPECT_EQ(ChangedOutside(b.get(), RECT{1, 1, 9, 9}, kBack), 0);
-  EXPECT_EQ(Px(b.get(), 8, 1) & 0xFFFFFF, 0xFF0000u);  // x = 1 + 2*4 - 1 = 8: Color1; 1 + 2*4 = 9 is left out
+  EXPECT_EQ(PixelAt(b.get(), 8, 1) & 0xFFFFFF, 0xFF0000u);  // x = 1 + 2*4 - 1 = 8: Color1; 1 + 2*4 = 9 is left out
 }

@@ -1,10 +1,11 @@
 // Background records: zeroed queries and the references built from their answers.
 #include <gtest/gtest.h>
 
-#include "bedrock1_Bitmaps.h"
+#include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkParentBg.h"
+#include "tests/support/Bitmaps.h"
 
-using namespace bedrock1;
+using namespace testing_support;
 
 TEST(ParentBg, RecordsStartZeroed) {
   // Declared without an initialiser (as on an asker's stack) after the stack held garbage.
@@ -30,7 +31,7 @@ TEST(ParentBg, RecordsStartZeroed) {
 }
 
 TEST(ParentBg, BitmapAnswerGivesAReadyReference) {
-  BitmapPtr Cache = Make32(4, 4, 0);
+  BitmapPtr Cache = Bitmap32(4, 4, 0);
   TvkParentBgQuery Q;
   Q.Kind = bgkBitmap;
   Q.Bmp = Cache.get();

@@ -1,0 +1,195 @@
+// The application: its window's hooks and messages, minimising, modal loops and task windows, the run
+// loop, setting changes, monitors, the theme state, and timers.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/Dialogs.h"
+#include "framework/ExtCtrls.h"
+#include "framework/StdCtrls.h"
+#include "framework/Themes.h"
+#include "tests/framework/ui_test_util.h"
+#include "tests/support/MessagePump.h"
+
+namespace {
+
+using UiApplication = UiTest;
+
+TEST_F(UiApplication, ApplicationWindowHooksSeeMessagesFirstInOrderAndAreRemovedByIdentity) {
+  struct Hooker {
+    std::vector<UINT>* log;
+    bool handle;
+    bool Hook(TMessage& m) {
+      if (m.Msg == WM_USER + 3) log->push_back(handle ? 2 : 1);
+      if (handle && m.Msg == WM_USER + 3) {
+        m.Result = 77;
+        return true;
+      }
+      return false;
+    }
+  };
+  std::vector<UINT> log;
+  Hooker first{&log, false}, second{&log, true};
+  Application->HookMainWindow(TWindowHook::Bind<&Hooker::Hook>(&first));
+  Application->HookMainWindow(TWindowHook::Bind<&Hooker::Hook>(&second));
+  EXPECT_EQ(SendMessageA(Application->Handle(), WM_USER + 3, 0, 0), 77);
+  EXPECT_EQ(log, (std::vector<UINT>{1, 2}));
+  Application->UnhookMainWindow(TWindowHook::Bind<&Hooker::Hook>(&second));
+  log.clear();
+  EXPECT_EQ(SendMessageA(Application->Handle(), WM_USER + 3, 0, 0), 0);
+  EXPECT_EQ(log, (std::vector<UINT>{1}));
+  Application->UnhookMainWindow(TWindowHook::Bind<&Hooker::Hook>(&first));
+}
+
+TEST_F(UiApplication, ActivateAppIsPostedAsComponentMessagesToTheApplicationWindow) {
+  std::vector<UINT> seen;
+  auto hook = TWindowHook::FromFunction([&](TMessage& m) {
+    if (m.Msg == CM_ACTIVATE || m.Msg == CM_DEACTIVATE) seen.push_back(m.Msg);
+    return false;
+  });
+  Application->HookMainWindow(hook);
+  SendMessageA(Application->Handle(), WM_ACTIVATEAPP, FALSE, 0);
+  SendMessageA(Application->Handle(), WM_ACTIVATEAPP, TRUE, 0);
+  testing_support::PumpPending();
+  Application->UnhookMainWindow(hook);
+  EXPECT_EQ(seen, (std::vector<UINT>{CM_DEACTIVATE, CM_ACTIVATE}));
+}
+
+TEST_F(UiApplication, MinimisingTheMainFormMinimisesTheApplication) {
+  TForm* main = nullptr;
+  Application->CreateForm(main);
+  main->Show();
+  int minimized = 0;
+  Application->OnMinimize = [&](TObject*) { ++minimized; };
+  SendMessageA(main->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_EQ(minimized, 1);
+  EXPECT_TRUE(IsIconic(Application->Handle()));
+  Application->Restore();
+  EXPECT_FALSE(IsIconic(Application->Handle()));
+  Application->OnMinimize = nullptr;
+  main->Free();
+}
+
+TEST_F(UiApplication, ModalLoopsReportTheirStartAndEnd) {
+  int begins = 0, ends = 0;
+  Application->OnModalBegin = [&](TObject*) { ++begins; };
+  Application->OnModalEnd = [&](TObject*) { ++ends; };
+  RecordBoxes();
+  TForm* dialog = NewForm();
+  dialog->OnShow = [&](TObject*) {
+    EXPECT_EQ(Application->ModalLevel(), 1);
+    dialog->SetModalResult(mrOk);
+  };
+  EXPECT_EQ(dialog->ShowModal(), mrOk);
+  EXPECT_EQ(begins, 1);
+  EXPECT_EQ(ends, 1);
+  EXPECT_EQ(Application->ModalLevel(), 0);
+  Application->OnModalBegin = nullptr;
+  Application->OnModalEnd = nullptr;
+  dialog->Free();
+}
+
+TEST_F(UiApplication, TaskWindowsAreDisabledAndEnabledAgain) {
+  TForm* a = NewForm();
+  a->Show();
+  TForm* b = NewForm();
+  b->Show();
+  TTaskWindowList list = DisableTaskWindows(b->Handle());
+  EXPECT_FALSE(IsWindowEnabled(a->Handle()));
+  EXPECT_TRUE(IsWindowEnabled(b->Handle()));
+  EnableTaskWindows(list);
+  EXPECT_TRUE(IsWindowEnabled(a->Handle()));
+  b->Free();
+  a->Free();
+}
+
+void CALLBACK TerminateSoon(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  Application->Terminate();
+}
+
+TEST_F(UiApplication, RunShowsTheMainFormAndReturnsWhenTerminated) {
+  TForm* main = nullptr;
+  Application->CreateForm(main);
+  bool shown = false;
+  main->OnShow = [&](TObject*) { shown = true; };
+  SetTimer(nullptr, 0, 30, TerminateSoon);
+  Application->Run();
+  EXPECT_TRUE(shown);
+  EXPECT_TRUE(Application->Terminated());
+  EXPECT_TRUE(IsWindowVisible(main->Handle()));
+  main->Free();
+}
+
+TEST_F(UiApplication, SettingChangesReachTheFormAsComponentMessages) {
+  TForm* form = NewForm();
+  form->HandleNeeded();
+  std::vector<UINT> seen;
+  TWndMethod saved = form->WindowProc;
+  form->WindowProc = TWndMethod::FromFunction([&](TMessage& m) {
+    if (m.Msg == CM_WININICHANGE || m.Msg == CM_SYSFONTCHANGED) seen.push_back(m.Msg);
+    saved(m);
+  });
+  SendMessageA(form->Handle(), WM_SETTINGCHANGE, SPI_SETDRAGFULLWINDOWS, 0);
+  SendMessageA(form->Handle(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+  EXPECT_EQ(seen, (std::vector<UINT>{CM_WININICHANGE, CM_WININICHANGE, CM_SYSFONTCHANGED}));
+  form->WindowProc = saved;
+  form->Free();
+}
+
+TEST_F(UiApplication, MonitorsDescribeTheScreen) {
+  ASSERT_GE(Screen->MonitorCount(), 1);
+  TMonitor* m = Screen->Monitors(0);
+  EXPECT_TRUE(m->Primary());
+  EXPECT_EQ(m->Width(), GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(Screen->MonitorFromPoint(POINT{10, 10}), m);
+  TForm* f = NewForm();
+  EXPECT_EQ(f->Monitor(), m);
+  f->Free();
+  EXPECT_THROW(Screen->Monitors(99), EListError);
+}
+
+TEST_F(UiApplication, ThemeStateCanBeForcedAndAResetReturnsToTheRealOne) {
+  bool real = ThemeServices()->ThemesEnabled();
+  ThemeServices()->ForceThemesEnabled(1);
+  EXPECT_TRUE(ThemeServices()->ThemesEnabled());
+  EXPECT_TRUE(ThemeServices()->ThemesAvailable());
+  ThemeServices()->ForceThemesEnabled(0);
+  EXPECT_FALSE(ThemeServices()->ThemesEnabled());
+  ResetPlatform();
+  EXPECT_EQ(ThemeServices()->ThemesEnabled(), real);
+  // Without a manifest asking for common controls 6 the themed branches stay off.
+  if (CommonControlsVersion() < 6) {
+    EXPECT_FALSE(real);
+  }
+}
+
+// Derived timers do their work in Timer(); Enabled and Interval restart the system timer.
+class TCountingTimer : public TTimer {
+public:
+  explicit TCountingTimer(TComponent* o) : TTimer(o) {}
+  int ticks = 0;
+  void Timer() override {
+    ++ticks;
+    TTimer::Timer();
+  }
+};
+
+TEST_F(UiApplication, ADerivedTimerTicksWhileEnabledAndStopsWhenDisabled) {
+  auto* timer = new TCountingTimer(nullptr);
+  timer->SetInterval(0);  // no interval: no timer
+  SendMessageA(timer->WindowHandle(), WM_TIMER, 1, 0);  // tests may tick by hand
+  EXPECT_EQ(timer->ticks, 1);
+  timer->SetInterval(15);
+  ASSERT_TRUE(testing_support::PumpUntil([&] { return timer->ticks >= 3; }, 3000));
+  timer->SetEnabled(false);
+  testing_support::PumpPending();
+  int stopped = timer->ticks;
+  Sleep(60);
+  testing_support::PumpPending();
+  EXPECT_EQ(timer->ticks, stopped);
+  timer->Free();
+}
+
+}  // namespace

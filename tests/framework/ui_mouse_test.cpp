@@ -1,0 +1,196 @@
+// The mouse: messages over graphic children, hover and leave, double clicks of every button, the
+// control under a screen point and its cursor.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/ExtCtrls.h"
+#include "framework/StdCtrls.h"
+#include "tests/framework/ui_test_util.h"
+#include "tests/support/MessagePump.h"
+
+namespace {
+
+using UiMouse = UiTest;
+
+TEST_F(UiMouse, MouseMessagesOverAGraphicChildGoToItInItsCoordinates) {
+  TForm* form = NewForm();
+  auto* label = new TLabel(form);
+  label->SetAutoSize(false);
+  label->SetBounds(50, 40, 60, 20);
+  label->SetParent(form);
+  int clicks = 0;
+  POINT down{-1, -1};
+  label->OnClick = [&](TObject*) { ++clicks; };
+  label->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int x, int y) { down = POINT{x, y}; };
+  int formClicks = 0;
+  form->OnClick = [&](TObject*) { ++formClicks; };
+  form->Show();
+  SendMessageA(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(55, 47));
+  SendMessageA(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(56, 48));
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(down.x, 5);
+  EXPECT_EQ(down.y, 7);
+  EXPECT_EQ(formClicks, 0);
+  // Released outside the label: no click.
+  SendMessageA(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(55, 47));
+  SendMessageA(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(200, 150));
+  EXPECT_EQ(clicks, 1);
+  // A disabled graphic child lets the parent have the click.
+  label->SetEnabled(false);
+  SendMessageA(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(55, 47));
+  SendMessageA(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(55, 47));
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(formClicks, 1);
+  form->Free();
+}
+
+TEST_F(UiMouse, HoverSendsLeaveThenEnterAlsoFromAPanelOntoItsChild) {
+  TForm* form = NewForm();
+  // A corner of the screen no other test's window uses (tests run in parallel on one display).
+  form->SetPosition(poDesigned);
+  form->SetLeft(900);
+  form->SetTop(50);
+  auto* panel = new TPanel(form);
+  panel->SetBounds(10, 10, 200, 100);
+  panel->SetParent(form);
+  auto* label = new TLabel(form);
+  label->SetAutoSize(false);
+  label->SetBounds(20, 20, 50, 20);
+  label->SetParent(panel);
+  label->SetEnabled(false);  // disabled controls hear it too
+  form->Show();
+  testing_support::PumpPending();
+
+  std::vector<std::string> events;
+  panel->OnMouseEnter = [&](TObject*) { events.push_back("panel enter"); };
+  panel->OnMouseLeave = [&](TObject*) { events.push_back("panel leave"); };
+  label->OnMouseEnter = [&](TObject*) { events.push_back("label enter"); };
+  label->OnMouseLeave = [&](TObject*) { events.push_back("label leave"); };
+
+  POINT panelOrigin = panel->ClientOrigin();
+  PlaceCursor(POINT{panelOrigin.x + 5, panelOrigin.y + 5});
+  UpdateMouseControl();
+  EXPECT_EQ(MouseControl(), panel);
+  PlaceCursor(POINT{panelOrigin.x + 25, panelOrigin.y + 25});
+  UpdateMouseControl();
+  EXPECT_EQ(MouseControl(), label);
+  PlaceCursor(POINT{panelOrigin.x + 150, panelOrigin.y + 50});
+  UpdateMouseControl();
+  PlaceCursor(POINT{5, 5});  // the desktop
+  UpdateMouseControl();
+  EXPECT_EQ(MouseControl(), nullptr);
+  EXPECT_EQ(events, (std::vector<std::string>{"panel enter", "panel leave", "label enter", "label leave",
+                                              "panel enter", "panel leave"}));
+  // A destroyed control is forgotten.
+  PlaceCursor(POINT{panelOrigin.x + 25, panelOrigin.y + 25});
+  UpdateMouseControl();
+  label->Free();
+  EXPECT_EQ(MouseControl(), nullptr);
+  form->Free();
+}
+
+TEST_F(UiMouse, LeavingForTheDesktopIsNoticedFromMouseLeave) {
+  TForm* form = NewForm();
+  form->SetPosition(poDesigned);
+  form->SetLeft(900);
+  form->SetTop(600);
+  form->Show();
+  testing_support::PumpPending();
+  std::vector<std::string> events;
+  form->OnMouseEnter = [&](TObject*) { events.push_back("enter"); };
+  form->OnMouseLeave = [&](TObject*) { events.push_back("leave"); };
+  PlaceCursor(form->ClientToScreen(POINT{20, 20}));
+  SendMessageA(form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
+  PlaceCursor(POINT{2, 1020});  // the desktop, no window there
+  SendMessageA(form->Handle(), WM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(events, (std::vector<std::string>{"enter", "leave"}));
+  EXPECT_EQ(MouseControl(), nullptr);
+  form->Free();
+}
+
+TEST_F(UiMouse, ADoubleClickIsADoubleClickOnlyWithCsDoubleClicks) {
+  TForm* form = NewForm();
+  auto* label = new TLabel(form);
+  label->SetAutoSize(false);
+  label->SetBounds(10, 10, 40, 20);
+  label->SetParent(form);
+  int clicks = 0, doubles = 0;
+  label->OnClick = [&](TObject*) { ++clicks; };
+  label->OnDblClick = [&](TObject*) { ++doubles; };
+  form->Show();
+  auto clickTwice = [&] {
+    SendMessageA(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(15, 15));
+    SendMessageA(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(15, 15));
+    SendMessageA(form->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(15, 15));
+    SendMessageA(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(15, 15));
+  };
+  clickTwice();
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(doubles, 1);
+  label->SetControlStyle(label->ControlStyle() - csDoubleClicks);
+  clickTwice();
+  EXPECT_EQ(clicks, 3);  // the second press is a plain button down
+  EXPECT_EQ(doubles, 1);
+  EXPECT_EQ(Application->HintPause(), 500);
+  EXPECT_EQ(Application->HintShortPause(), 50);
+  EXPECT_EQ(Application->HintHidePause(), 2500);
+  form->Free();
+}
+
+TEST_F(UiMouse, RightAndMiddleDoubleClicksAreButtonDownsWithDouble) {
+  TForm* form = NewForm();
+  std::vector<std::pair<TMouseButton, bool>> downs;
+  form->OnMouseDown = [&](TObject*, TMouseButton b, TShiftState s, int, int) {
+    downs.push_back({b, s.Contains(ssDouble)});
+  };
+  form->Show();
+  SendMessageA(form->Handle(), WM_RBUTTONDBLCLK, MK_RBUTTON, MAKELPARAM(5, 5));
+  SendMessageA(form->Handle(), WM_MBUTTONDBLCLK, MK_MBUTTON, MAKELPARAM(5, 5));
+  ASSERT_EQ(downs.size(), 2u);
+  EXPECT_EQ(downs[0].first, mbRight);
+  EXPECT_TRUE(downs[0].second);
+  EXPECT_EQ(downs[1].first, mbMiddle);
+  EXPECT_TRUE(downs[1].second);
+  form->Free();
+}
+
+TEST_F(UiMouse, FindDragTargetGivesTheGraphicChildUnderAScreenPoint) {
+  TForm* f = NewForm();
+  f->SetPosition(poDesigned);
+  f->SetLeft(900);
+  f->SetTop(300);
+  auto* label = new TLabel(f);
+  label->SetAutoSize(false);
+  label->SetBounds(10, 10, 30, 20);
+  label->SetParent(f);
+  f->Show();
+  testing_support::PumpPending();
+  EXPECT_EQ(FindDragTarget(label->ClientToScreen(POINT{2, 2}), false), label);
+  EXPECT_EQ(FindDragTarget(f->ClientToScreen(POINT{100, 100}), false), f);
+  f->Free();
+}
+
+TEST_F(UiMouse, TheCursorOfTheControlUnderTheMouseUnlessTheScreenHasOne) {
+  TForm* f = NewForm();
+  f->SetPosition(poDesigned);
+  f->SetLeft(900);
+  f->SetTop(500);
+  auto* label = new TLabel(f);
+  label->SetAutoSize(false);
+  label->SetBounds(10, 10, 40, 20);
+  label->SetCursor(crHandPoint);
+  label->SetParent(f);
+  f->Show();
+  PlaceCursor(label->ClientToScreen(POINT{3, 3}));
+  SendMessageA(f->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(f->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_HAND));
+  Screen->SetCursor(crHourGlass);
+  SendMessageA(f->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(f->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_WAIT));
+  Screen->SetCursor(crDefault);
+  f->Free();
+}
+
+}  // namespace
