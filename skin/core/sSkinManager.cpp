@@ -13,10 +13,14 @@
 #include "framework/SysUtils.h"
 #include "framework/TypInfo.h"
 #include "skin/core/sSkinLoader.h"
+#include "skin/core/sSkinManagerStartup.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkPackedSkin.h"
 #include "skin/core/vkSkinCommands.h"
 #include "skin/core/vkSkinImages.h"
+#include "skin/core/vkMainWndHook.h"
+#include "skin/core/vkSysColors.h"
+#include "skin/core/vkntUtils.h"
 #include "skin/graphics/ToolkitStartup.h"
 
 namespace {
@@ -64,7 +68,16 @@ std::string Joined(TStrings* list) { return list ? list->Text() : std::string();
 }  // namespace
 
 TvkSkinServices& SkinServices() {
-  static TvkSkinServices services;
+  static TvkSkinServices services = [] {
+    // The engine's own: the application-window hook and the system-colour patches.
+    TvkSkinServices s;
+    s.HookMainWindow = InstallMainWindowHook;
+    s.UnhookMainWindow = RemoveMainWindowHook;
+    s.InstallPatches = InstallSysColorPatches;
+    s.RemovePatches = RemoveSysColorPatches;
+    s.SetSysColorPatches = SetSysColorPatches;
+    return s;
+  }();
   return services;
 }
 
@@ -185,8 +198,7 @@ void TsSkinManager::UpdateThirdNames() {
 void TsSkinManager::Loaded() {
   inherited::Loaded();
   if (FOptions->ScaleMode() != smOldMode && !ComponentState().Contains(csDesigning)) {
-    static TLateBound<BOOL WINAPI()> SetProcessDPIAwareEntry("user32.dll", "SetProcessDPIAware");
-    if (auto* aware = SetProcessDPIAwareEntry.Get()) aware();
+    if (TSetProcessDPIAware aware = SetProcessDPIAwareEntry()) aware();
   }
   if (FSkinDirectory.empty()) FSkinDirectory = "c:\\Skins";
   if (FMenuSupport->IcoLineSkin().empty()) FMenuSupport->SetIcoLineSkin("ICOLINE");
@@ -383,7 +395,9 @@ void TsSkinManager::LoadNamedSkin(bool Repaint) {
     std::string packed = IncludeTrailingBackslash(AbsoluteSkinDirectory()) + FSkinName + ".vkz";
     FLoadFailed = false;
     try {
-      if (!FSkinName.empty() && FileExists(packed))
+      // while an editor preview is active a folder of the name wins over the packed file
+      bool previewFolder = EditorPreviewActive() && DirExists(IncludeTrailingBackslash(AbsoluteSkinDirectory()) + FSkinName);
+      if (!FSkinName.empty() && FileExists(packed) && !previewFolder)
         loaded = LoadPackedSkinFile(packed);
       else
         loaded = LoadSkinFolder();
@@ -487,6 +501,10 @@ bool TsSkinManager::LoadSkinFolder() {
   if (!FActive) return false;
   std::string path = IncludeTrailingBackslash(AbsoluteSkinDirectory()) + FSkinName + "\\";
   std::string text = path + "Options.dat";
+  if (const TStringList* preview = EditorPreviewText()) {
+    FSkinIsPacked = false;
+    return ReadSkinText(preview->Text(), nullptr, path);
+  }
   if (!FSkinName.empty() && FileExists(text)) {
     FSkinIsPacked = false;
     return ReadSkinText(ReadWholeFile(text), nullptr, path);
@@ -604,6 +622,7 @@ void TsSkinManager::RemoveHooks() {
   if (FormServices.FreeMenuWindowAdapters) FormServices.FreeMenuWindowAdapters();
   if (FThreadHook) UnhookWindowsHookEx(FThreadHook);
   FThreadHook = nullptr;
+  if (FormServices.FreeDialogAdapters) FormServices.FreeDialogAdapters();
   if (SkinServices().RemovePatches) SkinServices().RemovePatches(this);
   FHooksInstalled = false;
 }

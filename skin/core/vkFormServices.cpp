@@ -5,6 +5,17 @@
 TvkFormServices FormServices;
 
 namespace {
+int g_CbtCalls = 0;
+}
+
+LRESULT CALLBACK CountingCbtHookProc(int Code, WPARAM WParam, LPARAM LParam) {
+  ++g_CbtCalls;
+  return CallNextHookEx(nullptr, Code, WParam, LParam);
+}
+
+int CountingCbtHookCalls() { return g_CbtCalls; }
+
+namespace {
 
 enum class TComposition { Unknown, Off, On };
 TComposition g_Composition = TComposition::Unknown;

@@ -28,12 +28,16 @@ bool IsDwmCompositionActive();
 class TsCommonData;
 class TsScrollWndData;
 
+// The thread hook's procedure until form skinning replaces it: counts its calls and passes them on.
+LRESULT CALLBACK CountingCbtHookProc(int Code, WPARAM WParam, LPARAM LParam);
+int CountingCbtHookCalls();
+
 // Operations of the form skinner and its helpers. Members of skin/forms' classes appear here as functions taking
 // the object first. Entries are added on request of the engine or the controls.
 struct TvkFormServices {
   // Hook and adoption of top-level windows. The default manager installs CbtHookProc for the UI thread while a
-  // skin is applied (no hook while the entry is empty).
-  LRESULT(CALLBACK* CbtHookProc)(int Code, WPARAM WParam, LPARAM LParam) = nullptr;
+  // skin is applied (no hook while the entry is empty; until form skinning fills it, a counting stub).
+  LRESULT(CALLBACK* CbtHookProc)(int Code, WPARAM WParam, LPARAM LParam) = CountingCbtHookProc;
   void (*AdoptTopLevelWindow)(HWND Wnd) = nullptr;
   void (*FreeMenuWindowAdapters)() = nullptr;
   // The dialog adapters the hook attached: their count and each one's window.
@@ -111,6 +115,10 @@ struct TvkFormServices {
   // A popup-menu window ("#32768") gets its skinned background and its shape.
   void (*GetPopupBackground)(TsSkinableMenus* Painter, HMENU Item, void* Info, HWND Wnd) = nullptr;
   void (*ApplyPopupShape)(TsSkinableMenus* Painter, HWND Wnd, HRGN Region) = nullptr;
+  // A popup-menu window the application window was asked to skin: its background and shape.
+  void (*SkinPopupMenuWindow)(TsSkinableMenus* Painter, HWND Wnd) = nullptr;
+  // The dialog adapters the thread hook made, freed when the hook goes.
+  void (*FreeDialogAdapters)() = nullptr;
 };
 
 // The one table; skin/forms fills it at start-up.

@@ -1,6 +1,10 @@
 #include "skin/core/vkLibraryUnits.h"
 
 #include "framework/Units.h"
+#include "skin/core/sColorDialog.h"
+#include "skin/core/sConst.h"
+#include "skin/core/sSkinManagerStartup.h"
+#include "skin/core/vkStartupUnits.h"
 #include "skin/core/vkntUtils.h"
 #include "skin/graphics/GdipFlat.h"
 #include "skin/graphics/Gradients.h"
@@ -21,4 +25,11 @@ void RegisterSkinLibraryUnits() {
   RegisterOnce("GdipFlat", GdipStartupUnit, GdipShutdownUnit);
   RegisterOnce("Gradients", GradientUnitStart, GradientUnitEnd);
   RegisterOnce("PngGraphic", RegisterPngFormat, UnregisterPngFormat);
+  RegisterOnce("sConst", sConstInitialize, sConstFinalize);
+  RegisterOnce("vkShellCtrls", vkShellCtrlsInitialize, vkShellCtrlsFinalize);
+  RegisterOnce("vkDateUtils", DateHelpersInitialize, nullptr);
+  RegisterOnce("vkCalendarWords", CalendarWordsInitialize, CalendarWordsFinalize);
+  RegisterOnce("vkUser32Words", User32WordsInitialize, User32WordsFinalize);
+  RegisterOnce("sColorDialog", sColorDialogInitialize, sColorDialogFinalize);
+  RegisterOnce("sSkinManager", SkinManagerUnitInitialize, SkinManagerUnitFinalize);
 }

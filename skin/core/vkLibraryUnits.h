@@ -6,7 +6,12 @@
 //   "ToolkitStartup" layout and layered-window functions, check-box cell sizes;
 //   "GdipFlat"       gdiplus.dll bound and GDI+ started;
 //   "Gradients"      GradientFill of msimg32.dll (its smooth steps draw through GDI+);
-//   "PngGraphic"     the "png" picture format.
+//   "PngGraphic"     the "png" picture format;
+//   "sConst"         version level, metrics and interface words;
+//   "vkShellCtrls"   the shell's desktop root folder, OLE;
+//   "vkDateUtils", "vkCalendarWords", "vkUser32Words"  date format and words of system DLLs;
+//   "sColorDialog"   the pipette cursor and the custom colours;
+//   "sSkinManager"   the system family, window shadows, "/vkver", SetProcessDPIAware.
 // Nothing starts here: InitializeUnits() runs the start-ups, FinalizeUnits() the shut-downs in
 // reverse. Call it after the framework's units ("Forms") and before the application's own. A unit
 // whose name is already registered is left where it is, so calling this twice changes nothing.

@@ -1,0 +1,47 @@
+// Values the library reads from the system once at start-up: the version level that decides
+// version-dependent drawing, frame and scroll-bar metrics, and the interface words taken from system
+// DLLs' string tables (so they read in the installed system's language), with the program's own
+// English strings as fall-back.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// 8 for 6.2 and for major versions 7 and later (10.0 included); otherwise the major version.
+extern int WindowsVersionLevel;
+int VersionLevelOf(DWORD Major, DWORD Minor);
+
+extern int SysScrollWidth;
+extern int SysFrameWidth;
+extern int SysDlgFrameWidth;
+extern int SysCaptionHeight;
+extern int SysSmallCaptionHeight;
+// Reads the five metrics again (the form skinner calls it before painting a frame).
+void ReadSystemMetrics();
+
+// ---- interface words, in the order they are loaded ----
+extern std::string sMsgDlgOK, sMsgDlgCancel, sMsgDlgHelp, sMsgDlgClose;
+extern std::string sAddToCustomColors;
+extern std::string sDefineColors, sAdditionalColors, sDecimalLabel, sRootLabel, sCreateCaption;
+extern std::string sRestore, sSize, sMove, sMaximize, sMinimize;
+extern std::string sCalculator;
+extern std::string sFileOpen, sSelectDirectory, sRedLabel, sGreenLabel, sBlueLabel;
+extern std::string sColorCaption;
+extern std::string sHexLabel;
+extern std::string sFontCaption, sFontColorLabel;
+extern std::string sInvalidDate, sAvailableStyles, sInternalLabel;
+extern std::string sSkinsDirectoryLabel, sSelectSkinCaption, sSkinPreviewCaption;
+extern std::string sFrameAdapterMisplaced;
+
+// Only when Module is loaded: S := string Id of Module, with Suffix appended when found; when not found
+// and FallbackId is not 0, S := the program's string FallbackId. A null Module leaves S empty.
+void LoadSysString(std::string& S, HMODULE Module, UINT Id, const std::string& Suffix, UINT FallbackId);
+// The same with a literal fall-back text.
+void LoadSysStringOr(std::string& S, HMODULE Module, UINT Id, const std::string& Suffix,
+                     const std::string& FallbackText);
+// The program's own string Id ("" when missing).
+std::string ProgramString(UINT Id);
+
+// Unit start-up: version level, metrics, then the words group by group (each DLL loaded, read, freed).
+void sConstInitialize();
+void sConstFinalize();

@@ -1,0 +1,62 @@
+#include "skin/core/sSkinManagerStartup.h"
+
+#include "framework/Dialogs.h"
+#include "framework/Graphics.h"
+#include "framework/Platform.h"
+#include "framework/Streams.h"
+#include "framework/SysUtils.h"
+#include "skin/graphics/PngGraphic.h"
+#include "skin/graphics/vkPixelOps.h"
+
+bool WindowsNTFamily = true;
+TBitmap* ShadowBitmapActive = nullptr;
+TBitmap* ShadowBitmapInactive = nullptr;
+
+namespace {
+
+HMODULE g_User32 = nullptr;
+TSetProcessDPIAware g_SetProcessDPIAware = nullptr;
+
+TBitmap* LoadShadow(const char* Name) {
+  TResourceStream Stream(GetModuleHandleA(nullptr), Name);
+  auto* Bmp = new TBitmap();
+  try {
+    LoadPngStreamToBitmap(Bmp, &Stream);
+    ClearWhiteKeyPixels(Bmp);
+  } catch (...) {
+    Bmp->Free();
+    throw;
+  }
+  return Bmp;
+}
+
+}  // namespace
+
+TSetProcessDPIAware SetProcessDPIAwareEntry() { return g_SetProcessDPIAware; }
+
+bool CommandLineHasSwitch(const char* Switch) {
+  for (int i = 1; i <= ParamCount(); ++i)
+    if (LowerCase(ParamStr(i)) == Switch) return true;
+  return false;
+}
+
+void SkinManagerUnitInitialize() {
+  OSVERSIONINFOA Info{};
+  Info.dwOSVersionInfoSize = sizeof(Info);
+  if (Platform().GetVersionExA(&Info)) WindowsNTFamily = Info.dwPlatformId == VER_PLATFORM_WIN32_NT;
+  ShadowBitmapActive = LoadShadow("vkSHDA");
+  ShadowBitmapInactive = LoadShadow("vkSHDI");
+  if (CommandLineHasSwitch("/vkver")) ShowMessage(kVersionNotice);
+  g_User32 = LoadLibraryA("user32.dll");
+  if (g_User32 != nullptr)
+    g_SetProcessDPIAware =
+        reinterpret_cast<TSetProcessDPIAware>(reinterpret_cast<void*>(GetProcAddress(g_User32, "SetProcessDPIAware")));
+}
+
+void SkinManagerUnitFinalize() {
+  FreeAndNil(ShadowBitmapActive);
+  FreeAndNil(ShadowBitmapInactive);
+  g_SetProcessDPIAware = nullptr;
+  if (g_User32 != nullptr) FreeLibrary(g_User32);
+  g_User32 = nullptr;
+}

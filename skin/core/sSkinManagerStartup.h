@@ -1,0 +1,25 @@
+// What the skin manager's unit sets up once per process: the system family, the window-shadow images,
+// the "/vkver" notice and the late-bound SetProcessDPIAware.
+#pragma once
+#include <windows.h>
+
+class TBitmap;
+
+// The system is of the NT family (platform id 2).
+extern bool WindowsNTFamily;
+// The shadows of active and inactive windows: 32-bit images from the resources "vkSHDA" and "vkSHDI",
+// fully transparent white cleared to 0. Nil before start-up and after shut-down.
+extern TBitmap* ShadowBitmapActive;
+extern TBitmap* ShadowBitmapInactive;
+
+// user32's SetProcessDPIAware; nil when the system lacks it or before start-up.
+using TSetProcessDPIAware = BOOL(WINAPI*)();
+TSetProcessDPIAware SetProcessDPIAwareEntry();
+
+// The notice shown at start-up when a command-line parameter is "/vkver" (any case).
+constexpr const char* kVersionNotice = "VelkorControls v12.14";
+// True when some command-line parameter, lower-cased, equals Switch (given in lower case).
+bool CommandLineHasSwitch(const char* Switch);
+
+void SkinManagerUnitInitialize();
+void SkinManagerUnitFinalize();

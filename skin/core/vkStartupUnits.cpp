@@ -1,0 +1,129 @@
+#include "skin/core/vkStartupUnits.h"
+
+#include <cstring>
+#include <new>
+
+#include "framework/Platform.h"
+#include "framework/SysUtils.h"
+
+TvkShellFolder* ShellDesktopRoot = nullptr;
+CRITICAL_SECTION* ShellListLock = nullptr;
+bool FourDigitYears = false;
+std::string sCalendarToday;
+std::string sUser32Close, sUser32Word900;
+
+namespace {
+
+bool g_OleStarted = false;
+
+std::string DllString(const char* Dll, UINT Id) {
+  std::string S;
+  if (HMODULE Module = LoadLibraryA(Dll)) {
+    char Buffer[512] = {};
+    int Length = Platform().LoadStringA(Module, Id, Buffer, sizeof(Buffer));
+    if (Length > 0) S.assign(Buffer, static_cast<size_t>(Length));
+    FreeLibrary(Module);
+  }
+  return S;
+}
+
+}  // namespace
+
+// ---- item-id lists ----
+
+UINT ItemIdListSize(LPCITEMIDLIST List) {
+  if (List == nullptr) return 0;
+  UINT Size = 0;
+  auto* P = reinterpret_cast<const BYTE*>(List);
+  for (USHORT Cb; (std::memcpy(&Cb, P + Size, sizeof(Cb)), Cb) != 0;) Size += Cb;
+  return Size + 2;
+}
+
+LPITEMIDLIST CopyItemIdList(LPCITEMIDLIST List) {
+  if (List == nullptr) return nullptr;
+  const UINT Size = ItemIdListSize(List);
+  IMalloc* Malloc = nullptr;
+  if (FAILED(SHGetMalloc(&Malloc))) return nullptr;
+  auto* Copy = static_cast<LPITEMIDLIST>(Malloc->Alloc(Size));
+  Malloc->Release();
+  if (Copy == nullptr) throw std::bad_alloc();
+  std::memset(Copy, 0, Size);
+  std::memcpy(Copy, List, Size);
+  return Copy;
+}
+
+void FreeItemIdList(LPITEMIDLIST& List) {
+  if (List == nullptr) return;
+  IMalloc* Malloc = nullptr;
+  if (SUCCEEDED(SHGetMalloc(&Malloc))) {
+    Malloc->Free(List);
+    Malloc->Release();
+  }
+  List = nullptr;
+}
+
+// ---- the shell folder ----
+
+IMPLEMENT_CLASS(TvkShellFolder)
+
+TvkShellFolder* TvkShellFolder::CreateDesktopRoot() {
+  LPITEMIDLIST Desktop = nullptr;
+  if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &Desktop))) return nullptr;
+  auto* Root = new TvkShellFolder();
+  Root->FRelativeID = CopyItemIdList(Desktop);
+  Root->FAbsoluteID = CopyItemIdList(Desktop);
+  FreeItemIdList(Desktop);
+  Root->FDetails = new TStringList();
+  if (FAILED(SHGetDesktopFolder(&Root->FShellFolder))) Root->FShellFolder = nullptr;
+  return Root;
+}
+
+TvkShellFolder::~TvkShellFolder() {
+  FreeAndNil(FDetails);
+  FreeItemIdList(FRelativeID);
+  FreeItemIdList(FAbsoluteID);
+  if (FShellFolder != nullptr) FShellFolder->Release();
+  if (FFolder2 != nullptr) FFolder2->Release();
+  if (FDetailsInterface != nullptr) FDetailsInterface->Release();
+}
+
+void vkShellCtrlsInitialize() {
+  ShellDesktopRoot = TvkShellFolder::CreateDesktopRoot();
+  ShellListLock = new CRITICAL_SECTION;
+  InitializeCriticalSection(ShellListLock);
+  g_OleStarted = SUCCEEDED(OleInitialize(nullptr));
+}
+
+void vkShellCtrlsFinalize() {
+  FreeAndNil(ShellDesktopRoot);
+  if (ShellListLock != nullptr) {
+    DeleteCriticalSection(ShellListLock);
+    delete ShellListLock;
+    ShellListLock = nullptr;
+  }
+  if (g_OleStarted) OleUninitialize();
+  g_OleStarted = false;
+}
+
+// ---- words and formats ----
+
+void DateHelpersInitialize() {
+  char Format[80] = {};
+  GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, Format, sizeof(Format));
+  FourDigitYears = UpperCase(Format).find("YYYY") != std::string::npos;
+}
+
+void CalendarWordsInitialize() {
+  sCalendarToday = DllString("comctl32.dll", 4163);
+  if (sCalendarToday.empty()) sCalendarToday = "Today: ";
+}
+void CalendarWordsFinalize() { sCalendarToday.clear(); }
+
+void User32WordsInitialize() {
+  sUser32Close = DllString("user32.dll", 905);
+  sUser32Word900 = DllString("user32.dll", 900);
+}
+void User32WordsFinalize() {
+  sUser32Close.clear();
+  sUser32Word900.clear();
+}

@@ -1,0 +1,96 @@
+#!/usr/bin/env python3
+"""Draws the skinning library's own images, with the standard library only.
+
+    vkSHDA.png       shadow of an active window (40x40, alpha; nine-part: 20-px corners)
+    vkSHDI.png       shadow of an inactive window (the same shape, lighter)
+    crvkpipette.cur  the colour dialog's pipette cursor (32x32, hot spot at the tip)
+
+    python3 tools/images/make_skin_images.py [OUTPUT_FOLDER]   (default: this folder)
+
+The shadows' fully transparent pixels are written white (0x00FFFFFF), as image editors leave them;
+the library clears those to 0 when it loads the images.
+"""
+import math
+import os
+import struct
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from make_images import Canvas, png_bytes, polygon, disc  # noqa: E402
+
+
+def draw_shadow(size, darkness):
+    """A soft dark ring fading outwards from a rounded inner edge, transparent (white) inside and out."""
+    c = Canvas(size, size, fill=(255, 255, 255, 0))
+    inset, radius, spread = 8, 6, 8
+    for y in range(size):
+        for x in range(size):
+            # distance outside the rounded inner rectangle
+            dx = max(inset + radius - (x + 0.5), 0, (x + 0.5) - (size - inset - radius))
+            dy = max(inset + radius - (y + 0.5), 0, (y + 0.5) - (size - inset - radius))
+            d = math.hypot(dx, dy) - radius
+            if d <= 0 or d >= spread:
+                continue
+            t = 1.0 - d / spread
+            a = darkness * t * t
+            if a >= 1:
+                c.px[y * size + x] = [0, 0, 0, a]
+    return c
+
+
+def draw_pipette(size=32):
+    """An eyedropper lying from the top right to the tip at the bottom left."""
+    c = Canvas(size, size)
+    ux, uy = 1 / math.sqrt(2), -1 / math.sqrt(2)   # along the pipette, tip to bulb
+    nx, ny = -uy, ux
+
+    def band(a0, a1, half):
+        x0, y0 = 2.0, 29.0
+        return polygon([(x0 + ux * a0 + nx * half, y0 + uy * a0 + ny * half),
+                        (x0 + ux * a1 + nx * half, y0 + uy * a1 + ny * half),
+                        (x0 + ux * a1 - nx * half, y0 + uy * a1 - ny * half),
+                        (x0 + ux * a0 - nx * half, y0 + uy * a0 - ny * half)])
+    c.shape(band(0, 26, 3.2), (255, 255, 255))          # white outline
+    c.shape(band(1, 25, 1.8), (40, 40, 40))             # glass tube
+    c.shape(band(17, 22, 4.2), (255, 255, 255))
+    c.shape(band(18, 21, 3.0), (40, 40, 40))            # collar
+    c.shape(disc(2 + ux * 30, 29 + uy * 30, 4.6), (255, 255, 255))
+    c.shape(disc(2 + ux * 30, 29 + uy * 30, 3.4), (40, 40, 40))  # bulb
+    return c
+
+
+def cur_bytes(canvas, hot_x, hot_y):
+    rows = canvas.rgba_rows()
+    xor = bytearray()
+    for row in reversed(rows):
+        for x in range(canvas.w):
+            r, g, b, a = row[4 * x:4 * x + 4]
+            xor.extend((b, g, r, a))
+    mask_stride = ((canvas.w + 31) // 32) * 4
+    mask = bytearray()
+    for row in reversed(rows):
+        bits = bytearray(mask_stride)
+        for x in range(canvas.w):
+            if row[4 * x + 3] == 0:
+                bits[x // 8] |= 0x80 >> (x % 8)
+        mask.extend(bits)
+    header = struct.pack("<IiiHHIIiiII", 40, canvas.w, 2 * canvas.h, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
+    data = header + bytes(xor) + bytes(mask)
+    return (struct.pack("<HHH", 0, 2, 1) +
+            struct.pack("<BBBBHHII", canvas.w % 256, canvas.h % 256, 0, 0, hot_x, hot_y, len(data), 22) + data)
+
+
+def main():
+    folder = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
+    outputs = {
+        "vkSHDA.png": png_bytes(draw_shadow(40, 110)),
+        "vkSHDI.png": png_bytes(draw_shadow(40, 60)),
+        "crvkpipette.cur": cur_bytes(draw_pipette(), 2, 29),
+    }
+    for name, data in outputs.items():
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(data)
+
+
+if __name__ == "__main__":
+    main()
