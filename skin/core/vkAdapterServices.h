@@ -19,6 +19,7 @@ struct TvkAdapterServices {
   // Scroll adapters: the one kept under a window's "VKSBSC" property, whether each bar is shown, and the
   // thickness (True) or arrow-button length (False) of a skinned bar.
   TvkScrollWnd* (*GetWindowScrollAdapter)(HWND Wnd) = nullptr;
+  TsCommonData* (*ScrollAdapterSkinData)(TvkScrollWnd* Adapter) = nullptr;
   bool (*ScrollBarShown)(TvkScrollWnd* Adapter, bool Horizontal) = nullptr;
   int (*GetScrollBarDimension)(TvkScrollWnd* Adapter, bool Horizontal, bool Thickness) = nullptr;
   // Restores the window's own procedure, frees the adapter when Free is set, and clears the variable.

@@ -19,6 +19,7 @@ class TsSkinManager;
 class TCustomForm;
 class TBitmap;
 class TMenu;
+class TObject;
 
 // True when desktop composition is on (Windows 6 or later, DwmIsCompositionEnabled of "DWMAPI.DLL" bound on
 // first use). The first answer is kept for the life of the process; False on older systems or without the
@@ -45,6 +46,10 @@ struct TvkFormServices {
   HWND (*DialogAdapterWindow)(int Index) = nullptr;
   void (*PrintChildWindows)(HWND Wnd, HDC DC) = nullptr;
 
+  // Whether an object is a form skinner (the owner of a skin data may be one); empty: none exists.
+  bool (*IsSkinProvider)(TObject* Object) = nullptr;
+  // The skinner runs a show, hide or skin-change animation of its form.
+  bool (*ProviderAnimating)(TsSkinProvider* Skinner) = nullptr;
   // Fields of the form skinner that the engine and the controls read.
   TsScrollWndData* (*ProviderSkinData)(TsSkinProvider* Skinner) = nullptr;
   TCustomForm* (*ProviderForm)(TsSkinProvider* Skinner) = nullptr;

@@ -4,6 +4,7 @@
 #include "skin/core/sColorDialog.h"
 #include "skin/core/sConst.h"
 #include "skin/core/sSkinManagerStartup.h"
+#include "skin/core/sVclUtils.h"
 #include "skin/core/vkStartupUnits.h"
 #include "skin/core/vkntUtils.h"
 #include "skin/graphics/GdipFlat.h"
@@ -25,6 +26,7 @@ void RegisterSkinLibraryUnits() {
   RegisterOnce("GdipFlat", GdipStartupUnit, GdipShutdownUnit);
   RegisterOnce("Gradients", GradientUnitStart, GradientUnitEnd);
   RegisterOnce("PngGraphic", RegisterPngFormat, UnregisterPngFormat);
+  RegisterOnce("sVclUtils", VclUtilsInitialize, VclUtilsFinalize);
   RegisterOnce("sConst", sConstInitialize, sConstFinalize);
   RegisterOnce("vkShellCtrls", vkShellCtrlsInitialize, vkShellCtrlsFinalize);
   RegisterOnce("vkDateUtils", DateHelpersInitialize, nullptr);

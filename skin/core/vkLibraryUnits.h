@@ -7,6 +7,7 @@
 //   "GdipFlat"       gdiplus.dll bound and GDI+ started;
 //   "Gradients"      GradientFill of msimg32.dll (its smooth steps draw through GDI+);
 //   "PngGraphic"     the "png" picture format;
+//   "sVclUtils"      the theme state and SetWindowTheme of the theme library;
 //   "sConst"         version level, metrics and interface words;
 //   "vkShellCtrls"   the shell's desktop root folder, OLE;
 //   "vkDateUtils", "vkCalendarWords", "vkUser32Words"  date format and words of system DLLs;

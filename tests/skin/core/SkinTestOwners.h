@@ -1,0 +1,182 @@
+// Test-only owners of skin state: a windowed and a graphic control that follow the owner contract (skin data
+// made in the constructor, FinishLoading, every message through the common handling), log every skin command
+// they hear, and keep a cache of one flat colour per state over their parent's background. Plus the SOLID test
+// skin on a manager of its own and a 32-bit DIB to paint into.
+#pragma once
+#include <windows.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine_support.h"
+#include "framework/Controls.h"
+#include "framework/Forms.h"
+#include "framework/Platform.h"
+#include "skin/core/sCommonData.h"
+#include "skin/core/sSkinManager.h"
+#include "skin/core/sVclUtils.h"
+#include "skin/graphics/vkBitmap32.h"
+#include "skin/graphics/vkParentBg.h"
+#include "skin/graphics/vkPixelOps.h"
+
+namespace skin_owners {
+
+struct ManagerFree {
+  void operator()(TsSkinManager* m) const { m->Free(); }
+};
+using ManagerPtr = std::unique_ptr<TsSkinManager, ManagerFree>;
+
+// A manager with the SOLID skin applied (it becomes the default manager when it is the first one).
+inline ManagerPtr SolidManager() {
+  ManagerPtr m(Create<TsSkinManager>(nullptr));
+  m->SetSkinDirectory(engine_test::SkinBuildFolder());
+  m->SetSkinName("SOLID");
+  return m;
+}
+
+// Colour value of "#RRGGBB" as the skin text writes it.
+constexpr uint32_t Html(uint32_t rgb) { return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF); }
+
+// The cache of an owner: the state's colour where the state is opaque, mixed over the parent's background by
+// the state's transparency where it is not (a stand-in for the section painters, exact enough for the protocol).
+inline void BuildFlatCache(TsCommonData* D, TControl* Self) {
+  if (D->CacheBmp == nullptr) return;  // an owner without a cache shows its parent
+  PrepareCacheBitmap(D);
+  const TsGeneralData* G = D->IsSkinned() ? D->Section() : nullptr;
+  if (G == nullptr || D->CacheBmp->Empty()) return;
+  const TsGenState& S = G->Props[std::min(D->CurrentState(), std::max(0, G->States - 1))];
+  TvkParentBgQuery Q{};
+  Q.OffsetX = Self->Left();
+  Q.OffsetY = Self->Top();
+  if (S.Transparency > 0 && Self->Parent() != nullptr) QueryParentBackground(Q, Self->Parent(), false);
+  for (int y = 0; y < D->CacheBmp->Height(); ++y)
+    for (int x = 0; x < D->CacheBmp->Width(); ++x) {
+      const uint32_t Behind = Q.Kind == bgkBitmap && Q.Bmp != nullptr
+                                  ? SwapRedBlue(GetPixel32(Q.Bmp, Q.OffsetX + x, Q.OffsetY + y) & 0xFFFFFF)
+                                  : Q.Color;
+      const uint32_t C = S.Transparency == 0 ? S.Color : MixBackgroundColor(Behind, S.Color, S.Transparency);
+      const uint32_t Px = SwapRedBlue(C);
+      PutPixel32(D->CacheBmp, x, y, 0xFF000000 | Px);
+    }
+}
+
+// A windowed owner. OwnSection answers VKCMD_QUERY_OWNER_SECTION (index + 1).
+class TTestSkinOwner : public TCustomControl {
+  DECLARE_CLASS(TTestSkinOwner, TCustomControl)
+public:
+  explicit TTestSkinOwner(TComponent* AOwner, uint8_t Type = ctButton, bool Cache = true)
+      : TCustomControl(AOwner), SkinData(new TsCtrlSkinData(this, Cache)) {
+    SkinData->CtrlType = Type;
+  }
+  ~TTestSkinOwner() override { delete SkinData; }
+  TsCtrlSkinData* SkinData;
+  std::vector<WORD> Heard;
+  LRESULT OwnSection = 0;
+  int Rebuilds = 0;
+  int Paints = 0;
+  bool Forward = false;  // passes skin-change commands on to its children, as containers do
+  void Clear() { Heard.clear(); }
+  int Count(WORD Cmd) const { return static_cast<int>(std::count(Heard.begin(), Heard.end(), Cmd)); }
+
+  void WndProc(TMessage& M) override {
+    if (M.Msg == SM_VKCMD) {
+      const WORD Cmd = SkinCommandCode(M.WParam);
+      Heard.push_back(Cmd);
+      if (Cmd == VKCMD_QUERY_OWNER_SECTION) {
+        M.Result = OwnSection;
+        return;
+      }
+      if (Cmd == VKCMD_REFRESH_CACHE && SkinData->IsSkinned()) {
+        ++Rebuilds;
+        BuildFlatCache(SkinData, this);
+      }
+      if (Forward && (Cmd == VKCMD_SKIN_APPLIED || Cmd == VKCMD_SKIN_DROPPED || Cmd == VKCMD_REPAINT_AFTER_CHANGE))
+        BroadcastToChildControls(this, M);
+    }
+    if (!ProcessCommonSkinMessage(M, SkinData)) TCustomControl::WndProc(M);
+  }
+
+protected:
+  void Paint() override {
+    ++Paints;
+    if (!SkinData->IsSkinned()) {
+      Canvas()->Brush()->SetColor(Color());
+      Canvas()->FillRect(TRect(0, 0, Width(), Height()));
+      return;
+    }
+    if (SkinData->CacheDirty) BuildFlatCache(SkinData, this);
+    if (SkinData->CacheBmp != nullptr && !SkinData->CacheBmp->Empty())
+      BitBlt(Canvas()->Handle(), 0, 0, Width(), Height(), SkinData->CacheBmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+  }
+};
+
+// A graphic owner without a cache; it paints a block of Fill (key colour: it paints nothing of its own).
+class TTestGraphicOwner : public TGraphicControl {
+  DECLARE_CLASS(TTestGraphicOwner, TGraphicControl)
+public:
+  explicit TTestGraphicOwner(TComponent* AOwner, uint8_t Type = 230)
+      : TGraphicControl(AOwner), SkinData(new TsCommonData(this, false)) {
+    SkinData->CtrlType = Type;
+  }
+  ~TTestGraphicOwner() override { delete SkinData; }
+  TsCommonData* SkinData;
+  std::vector<WORD> Heard;
+  TColor Fill = clNone;  // clNone: leaves the DC as it finds it
+  int Paints = 0;
+  int Count(WORD Cmd) const { return static_cast<int>(std::count(Heard.begin(), Heard.end(), Cmd)); }
+
+  void WndProc(TMessage& M) override {
+    if (M.Msg == SM_VKCMD) Heard.push_back(SkinCommandCode(M.WParam));
+    if (M.Msg == WM_PRINT && M.WParam != 0) {
+      PaintOn(reinterpret_cast<HDC>(M.WParam));
+      return;
+    }
+    if (!ProcessCommonSkinMessage(M, SkinData)) TGraphicControl::WndProc(M);
+  }
+
+protected:
+  void Paint() override { PaintOn(Canvas()->Handle()); }
+
+private:
+  void PaintOn(HDC DC) {
+    ++Paints;
+    if (Fill == clNone) return;
+    HBRUSH B = CreateSolidBrush(ColorToRGB(Fill));
+    RECT R{0, 0, Width(), Height()};
+    FillRect(DC, &R, B);
+    DeleteObject(B);
+  }
+};
+
+template <class T> struct Freed {
+  T* obj;
+  explicit Freed(T* o) : obj(o) {}
+  Freed(const Freed&) = delete;
+  ~Freed() {
+    if (obj != nullptr) obj->Free();
+  }
+  T* operator->() const { return obj; }
+  T* get() const { return obj; }
+};
+
+// A form made in code, shown without activation so tests do not fight over the focus.
+inline TForm* NewTestForm(int W = 300, int H = 200) {
+  InitializeForms();
+  TForm* F = TForm::CreateNew(Application);
+  F->SetBorderStyle(bsNone);
+  F->SetBounds(0, 0, W, H);
+  return F;
+}
+
+template <class T> T* Place(TWinControl* Parent, int L, int Top, int W, int H, T* C) {
+  C->SetParent(Parent);
+  C->SetBounds(L, Top, W, H);
+  return C;
+}
+
+// The RGB of a pixel of a 32-bit bitmap.
+inline uint32_t Rgb(TBitmap* B, int X, int Y) { return GetPixel32(B, X, Y) & 0xFFFFFF; }
+
+}  // namespace skin_owners
