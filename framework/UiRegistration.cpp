@@ -3,11 +3,13 @@
 #include "framework/Dialogs.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
+#include "framework/ImgList.h"
 #include "framework/StdCtrls.h"
 
 void RegisterFormClasses() {
   RegisterClasses({TForm::StaticClassInfo(), TLabel::StaticClassInfo(), TButton::StaticClassInfo(),
                    TEdit::StaticClassInfo(), TMemo::StaticClassInfo(), TComboBox::StaticClassInfo(),
                    TPanel::StaticClassInfo(), TImage::StaticClassInfo(), TProgressBar::StaticClassInfo(),
-                   TTimer::StaticClassInfo(), TOpenDialog::StaticClassInfo(), TMessageForm::StaticClassInfo()});
+                   TTimer::StaticClassInfo(), TOpenDialog::StaticClassInfo(), TMessageForm::StaticClassInfo(),
+                   TImageList::StaticClassInfo()});
 }
