@@ -201,8 +201,9 @@ void TMainForm::ButtonConectClick(TObject*) { session_->IdentifyButton(); }
 void TMainForm::ButtonOpenHexClick(TObject*) {
   OpenDialog1->SetFilter("Файли: I8HEX, I16HEX, I32HEX|*.hex");
   if (!OpenDialog1->Execute()) return;
-  TextTerminal->Lines()->LoadFromFile(OpenDialog1->FileName());
+  // named as soon as chosen: a later failed write names this file even when it does not load
   session_->SetOpenedFileName(OpenDialog1->FileName());
+  TextTerminal->Lines()->LoadFromFile(OpenDialog1->FileName());
   session_->ParseFirmwareLines(TParseOrigin::OpenedFile);
 }
 

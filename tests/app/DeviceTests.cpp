@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 
 using testing_support::DeviceFrame;
@@ -262,6 +263,23 @@ struct StopKeyAt {
 };
 
 }  // namespace
+
+TEST(LoaderDevice, AFailedWriteNamesTheFileLastChosenThoughItDidNotLoad) {
+  LoaderApp app;
+  SimulatedDevice device(Geometry(1, 2, 1));
+  DevicePacedWaits waits(device);
+  device.WrongReplyCode(DeviceFrame::Erase, "z99");
+  ChoosePort(device.PortName());
+  Platform().GetOpenFileNameA = [](OPENFILENAMEA* ofn) -> BOOL {
+    std::strncpy(ofn->lpstrFile, "C:\\nowhere\\gone.hex", ofn->nMaxFile - 1);
+    return TRUE;
+  };
+  app.Click(MainForm->ButtonOpenHex);
+  ASSERT_TRUE(app.SawMessageContaining("gone.hex"));  // the read failed and was reported
+  app.Click(MainForm->ButtonWrite);                   // the stored image, refused at every erase
+  EXPECT_TRUE(app.SawMessageContaining("Помилка очистки - 000000"));
+  EXPECT_EQ(MainForm->LabelNameOfHex->Caption(), "Мікропрограма : gone.hex - помилка");
+}
 
 TEST(LoaderDevice, CtrlDelStopsTheWriteAtTheNextPage) {
   LoaderApp app;
