@@ -231,14 +231,13 @@ private:
            up.find(".BMP") != std::string::npos;
   }
 
-  void CheckRect(const TsMaskData& md, TBitmap* bmp, const std::string& where) {
+  // An element outside its bitmap, or in a master bitmap the skin lacks, is left out as a missing image is:
+  // painting must never read beyond a bitmap, and one bad element should not cost the whole skin.
+  static bool InsideBitmap(const TsMaskData& md, TBitmap* bmp) {
+    if (!bmp) return false;
     const TRect& r = md.R;
-    int w = bmp ? bmp->Width() : 0, h = bmp ? bmp->Height() : 0;
-    if (!bmp)
-      throw EConvertError("Image element " + where + " lies in the master bitmap, which the skin does not have");
-    if (r.Left < 0 || r.Top < 0 || r.Right > w || r.Bottom > h || r.Left > r.Right || r.Top > r.Bottom)
-      throw EConvertError("Image element " + where + " lies outside its " + std::to_string(w) + "x" +
-                          std::to_string(h) + " bitmap");
+    return r.Left >= 0 && r.Top >= 0 && r.Right <= bmp->Width() && r.Bottom <= bmp->Height() && r.Left <= r.Right &&
+           r.Top <= r.Bottom;
   }
 
   void DeriveBorders(TsMaskData& md, const std::string& where) {
@@ -288,7 +287,7 @@ private:
       md.ImageCount = static_cast<int16_t>(Digits(up, 22, 1, where));
       md.MaskType = static_cast<int16_t>(Digits(up, 24, 1, where));
       md.MaskKind = mkMasterImage;
-      CheckRect(md, m_.MasterBitmap, where);
+      if (!InsideBitmap(md, m_.MasterBitmap)) return;
     } else if (c == '^') {
       ReadRect(md, up, where);
       md.WL = static_cast<int16_t>(Digits(up, 22, 4, where));
@@ -301,7 +300,7 @@ private:
       md.BorderWidth = static_cast<int16_t>(Digits(up, 48, 1, where));
       auto words = Words(up, '!');
       md.MaskKind = static_cast<uint8_t>(words.size() > 3 ? std::clamp(WordToInt(words[3]), 0, 4) : 0);
-      CheckRect(md, m_.MasterBitmap, where);
+      if (!InsideBitmap(md, m_.MasterBitmap)) return;
       if (md.WL + md.WT + md.WR + md.WB == 0) {
         if (md.BorderWidth != 0)
           md.WL = md.WT = md.WR = md.WB = md.BorderWidth;
@@ -317,12 +316,12 @@ private:
       TBitmap* src = m_.MasterBitmap;
       if (up.size() > 26) {
         auto words = Words(up, '~');
-        if (words.size() < 7) throw EConvertError("Texture " + where + " names no image");
-        src = Image(words[6]);
-        if (!src) return;  // a missing image adds no element
+        // a missing or unnamed image adds no element
+        src = words.size() < 7 ? nullptr : Image(words[6]);
+        if (!src) return;
         md.Bmp = src;
       }
-      CheckRect(md, src, where);
+      if (!InsideBitmap(md, src)) return;
     } else {
       auto words = Words(up, '!');
       if (words.empty()) return;
@@ -603,7 +602,9 @@ private:
       g.Props[1] = ReadState(ini, name, 1, parent ? parent->Props[1] : def, inherit);
     else
       g.Props[1] = g.Props[0];
-    g.UseState2 = num("USESTATE2", parent ? (parent->UseState2 ? 1 : 0) : 0, INT_MAX) == 1;
+    // the section's own key only: the third state is never inherited through PARENTCLASS
+    const int state2 = ini.ReadInteger(name, "USESTATE2", -1);
+    g.UseState2 = state2 >= 0 ? state2 == 1 : parent && parent->UseState2;
     if (g.UseState2)
       g.Props[2] = ReadState(ini, name, 2, parent ? parent->Props[2] : def, inherit);
     else

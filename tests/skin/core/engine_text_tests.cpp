@@ -301,10 +301,8 @@ TEST_F(SkinText, MalformedValuesEndInTheMessageAndNoSkin) {
   const char* bad[] = {
       "[B]\nGLYPHMASK=@00x0@0005@0055@0020@3@0\n",                                 // not a number
       "[B]\nGLYPHMASK=@0010@0005\n",                                               // too short
-      "[B]\nGLYPHMASK=@0010@0005@0099@0020@3@0\n",                                 // outside the master bitmap
       "[B]\nNINE=^0000^0000^0012^0012^0000^0000^0000^0000^0^0^1^0\n",              // no frames, no borders
       "[B]\nGRADIENTDATA=1;2;x;4;5;0\n",                                           // bad gradient number
-      "[B]\nTEX=~0004~0004~0080~0012~05~1\n",                                      // texture outside
   };
   for (const char* section : bad) {
     boxes.texts.clear();
@@ -315,13 +313,6 @@ TEST_F(SkinText, MalformedValuesEndInTheMessageAndNoSkin) {
     ASSERT_EQ(boxes.texts.size(), 1u) << section;
     EXPECT_EQ(boxes.texts[0], "Internal format error in the \"T\" skin. Please, update this skin to latest version.");
   }
-}
-
-TEST_F(SkinText, AMissingMasterBitmapMakesItsElementsMalformed) {
-  std::string skin = dir.Sub("T");
-  auto m = Load(std::string("[GLOBALINFO]\nVERSION=10\nMASTERBITMAP=NOPE.BMP\n[B]\nG=@0000@0000@0002@0002@1@0\n"));
-  EXPECT_FALSE(m->SkinData().Active);
-  EXPECT_EQ(boxes.texts.size(), 1u);
 }
 
 TEST_F(SkinText, VersionNotes) {
