@@ -5,6 +5,7 @@
 #include <fstream>
 #include <map>
 
+#include "framework/Controls.h"
 #include "framework/FormReader.h"
 #include "framework/LateBinding.h"
 #include "framework/Registry.h"
@@ -128,7 +129,7 @@ TsSkinManager::TsSkinManager(TComponent* AOwner) : TComponent(AOwner) {
       if (t != s) FCommonSections->SetStrings(i, t);
     }
     FTidyingCommonSections = false;
-    if (!ReadingState() && FActive && FModel.SkinData.Active) ReloadSkin();
+    ReloadSkin();
   };
   FMenuSupport = new TvkMenuSupport();
   FOptions = new TvkOptions(this);
@@ -166,10 +167,9 @@ void TsSkinManager::AfterConstruction() {
 
 void TsSkinManager::BeforeDestruction() {
   inherited::BeforeDestruction();
-  if (FModel.SkinData.Active) {
-    FActive = false;
-    RemoveSkin();
-  }
+  // switched off as a user would, so OnDeactivate fires and the skin list hears of it
+  if (FModel.SkinData.Active) SetActive(false);
+  if (FModel.SkinData.Active) RemoveSkin();
   FExtendedBorders = false;
   if (gDefaultManager == this) {
     if (!ComponentState().Contains(csDesigning) && SkinServices().UnhookMainWindow)
@@ -270,12 +270,9 @@ void TsSkinManager::SetSkinnedPopups(bool Value) {
 void TsSkinManager::SetExtendedBorders(bool Value) {
   if (FExtendedBorders == Value) return;
   FExtendedBorders = Value;
-  if (ReadingState() || !FModel.SkinData.Active) return;
-  {
-    TLoadingScope loading;
-    LoadNamedSkin();
-  }
-  if (!ComponentState().Contains(csDesigning)) RepaintAll();
+  if (!FModel.SkinData.Active) return;
+  ReloadFromSource();
+  if (!ReadingState() && !ComponentState().Contains(csDesigning)) RepaintAll();
 }
 
 bool TsSkinManager::GetExtendedBorders() const {
@@ -339,7 +336,7 @@ BOOL CALLBACK RescaleSkinnedForm(HWND w, LPARAM p) {
   auto* c = reinterpret_cast<TRescaleContext*>(p);
   // forms answer command 4 with their skinner
   if (SendMessageA(w, SM_VKCMD, MAKEWPARAM(0, VKCMD_QUERY_FORM_SKINNER), 0) != 0)
-    c->Manager->RescaleControl(w, c->OldPercent);
+    if (TWinControl* form = FindControl(w)) c->Manager->RescaleControl(form, c->OldPercent);
   return TRUE;
 }
 }  // namespace
@@ -357,15 +354,10 @@ void TsSkinManager::SetScaleModeInternal(TvkScaleMode Value) {
   if (!designing && OnScaleModeChange) OnScaleModeChange(this, TvkScaleChangeInfo{old, Value, percent(old), percent(Value)});
   FOptions->FScaleMode = Value;
   if (designing || ReadingState()) return;
-  if (FActive && FModel.SkinData.Active) {
-    {
-      TLoadingScope loading;
-      LoadNamedSkin();
-    }
-    // every skinned form of the thread takes the new size
-    TRescaleContext ctx{this, percent(old)};
-    EnumThreadWindows(GetCurrentThreadId(), RescaleSkinnedForm, reinterpret_cast<LPARAM>(&ctx));
-  }
+  if (FActive && !FModel.gd.empty()) ReloadFromSource();
+  // every skinned form of the thread takes the new size
+  TRescaleContext ctx{this, percent(old)};
+  EnumThreadWindows(GetCurrentThreadId(), RescaleSkinnedForm, reinterpret_cast<LPARAM>(&ctx));
 }
 
 void TsSkinManager::SetSkinName(const std::string& Value) {
@@ -387,38 +379,52 @@ void TsSkinManager::LoadNamedSkin(bool Repaint) {
   if (GetExtendedBorders() && !FUpdating && FAnimEffects->SkinChanging()->Active() && FEffects->AllowAnimation() &&
       SkinServices().StartSkinChangeAnimation)
     SkinServices().StartSkinChangeAnimation(this);
-  bool loaded = false;
   {
+    // held until the skin is applied and announced: no state fade may start on a half-changed skin
     TLoadingScope loading;
     if (EndsWithVkz(FSkinName)) FSkinName.resize(FSkinName.size() - 4);
-    // the packed file's path, with a separator between directory and name
-    std::string packed = IncludeTrailingBackslash(AbsoluteSkinDirectory()) + FSkinName + ".vkz";
-    FLoadFailed = false;
-    try {
-      // while an editor preview is active a folder of the name wins over the packed file
-      bool previewFolder = EditorPreviewActive() && DirExists(IncludeTrailingBackslash(AbsoluteSkinDirectory()) + FSkinName);
-      if (!FSkinName.empty() && FileExists(packed) && !previewFolder)
-        loaded = LoadPackedSkinFile(packed);
-      else
-        loaded = LoadSkinFolder();
-    } catch (const std::exception&) {
-      loaded = false;
-      FLoadFailed = true;
-    }
-    if (FLoadFailed) ReportLoadFailure();
+    if (!LoadFromSource())
+      DropUnloadedSkin(wasApplied);
+    else if (FActive && !FUpdating)
+      ApplySkin(Repaint);
+    if (OnActivate && !wasApplied && FModel.SkinData.Active && !ComponentState().Contains(csLoading) &&
+        !ComponentState().Contains(csDesigning))
+      OnActivate(this);
   }
-  if (!loaded) {
-    // a skin is applied whole or not at all: what was applied before goes
-    if (wasApplied || FModel.SkinData.Active) RemoveSkin();
-    FModel.Clear();
-  } else if (FActive) {
-    if (!FUpdating) ApplySkin(Repaint);
-  }
-  if (OnActivate && !wasApplied && FModel.SkinData.Active && !ComponentState().Contains(csLoading) &&
-      !ComponentState().Contains(csDesigning))
-    OnActivate(this);
   if (!FUpdating && OnAfterChange) OnAfterChange(this);
   FSkinListController->ActiveSkinChanged();
+}
+
+bool TsSkinManager::LoadFromSource() {
+  TLoadingScope loading;
+  // the packed file's path, with a separator between directory and name
+  std::string packed = IncludeTrailingBackslash(AbsoluteSkinDirectory()) + FSkinName + ".vkz";
+  try {
+    // while an editor preview is active a folder of the name wins over the packed file
+    bool previewFolder = EditorPreviewActive() && DirExists(IncludeTrailingBackslash(AbsoluteSkinDirectory()) + FSkinName);
+    if (!FSkinName.empty() && FileExists(packed) && !previewFolder) return LoadPackedSkinFile(packed);
+    return LoadSkinFolder();
+  } catch (const std::exception&) {
+  }
+  ReportLoadFailure();
+  return false;
+}
+
+void TsSkinManager::DropUnloadedSkin(bool WasApplied) {
+  // a skin is applied whole or not at all: what was applied before goes
+  if (WasApplied || FModel.SkinData.Active) RemoveSkin();
+  FModel.Clear();
+}
+
+bool TsSkinManager::ReloadFromSource() {
+  bool applied = FModel.SkinData.Active;
+  if (!LoadFromSource()) {
+    DropUnloadedSkin(applied);
+    return false;
+  }
+  // a fresh model is not applied; reading the same skin again does not change that
+  FModel.SkinData.Active = applied;
+  return true;
 }
 
 void TsSkinManager::ReportLoadFailure() {
@@ -534,12 +540,15 @@ bool TsSkinManager::LoadSkinFolder() {
 }
 
 void TsSkinManager::ReloadSkin() {
-  if (!FActive || ReadingState() || !FModel.SkinData.Active) return;
+  // with nothing loaded there is nothing to read again, and the no-source rule would switch Active off
+  if (!FActive || ReadingState() || FModel.gd.empty()) return;
   {
     TLoadingScope loading;
-    LoadNamedSkin();
+    if (ReloadFromSource()) ApplySkin(true);
   }
-  if (!FUpdating && FModel.SkinData.Active) RepaintAll();
+  if (FUpdating) return;
+  if (OnAfterChange) OnAfterChange(this);
+  RepaintAll();
 }
 
 void TsSkinManager::EndUpdate(bool Repaint, bool Animate) {
@@ -721,30 +730,51 @@ void TsSkinManager::StopTimer() {
   FTimer = 0;
 }
 
-void TsSkinManager::RescaleControl(HWND Wnd, int DefaultPercent) {
-  if (!Wnd) return;
-  int current = static_cast<int>(SendMessageA(Wnd, SM_VKCMD, MAKEWPARAM(0, VKCMD_QUERY_SCALE), 0));
+void TsSkinManager::RescaleControl(TControl* Control, int DefaultPercent) {
+  if (!Control) return;
+  int current = static_cast<int>(Control->Perform(SM_VKCMD, MAKEWPARAM(0, VKCMD_QUERY_SCALE), 0));
   if (current == 0) current = DefaultPercent;
-  int wanted = ScalePercent();
+  const int wanted = ScalePercent();
   if (current == wanted || current <= 0) return;
-  RECT r{};
-  GetWindowRect(Wnd, &r);
-  HWND parent = GetParent(Wnd);
-  if (parent) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-  int w = MulDiv(r.right - r.left, wanted, current), h = MulDiv(r.bottom - r.top, wanted, current);
-  bool anim = FEffects->AllowAnimation();
-  FEffects->SetAllowAnimation(false);
-  bool visible = IsWindowVisible(Wnd) != 0;
-  if (visible) ShowWindow(Wnd, SW_HIDE);
-  SetWindowPos(Wnd, nullptr, r.left, r.top, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
-  SendMessageA(Wnd, SM_VKCMD, MAKEWPARAM(0, VKCMD_SET_SCALE), wanted);
-  if (visible) ShowWindow(Wnd, SW_SHOWNA);
-  FEffects->SetAllowAnimation(anim);
-  if (w < r.right - r.left || h < r.bottom - r.top) {
-    RECT old = r;
-    if (parent) MapWindowPoints(parent, nullptr, reinterpret_cast<POINT*>(&old), 2);
-    InvalidateRect(nullptr, &old, TRUE);
+  const RECT before = Control->BoundsRect();
+  const int w = MulDiv(before.right - before.left, wanted, current);
+  const int h = MulDiv(before.bottom - before.top, wanted, current);
+  auto* win = dynamic_cast<TWinControl*>(Control);
+  HWND wnd = win && win->HandleAllocated() ? win->Handle() : nullptr;
+  const bool anim = FEffects->AllowAnimation();
+  const bool shown = wnd && IsWindowVisible(wnd);
+  {
+    FEffects->SetAllowAnimation(false);
+    if (shown) ShowWindow(wnd, SW_HIDE);
+    // what was switched off comes back also when the control's own scaling raises
+    struct TRestore {
+      TvkSkinEffects* effects;
+      HWND wnd;
+      bool shown, anim;
+      ~TRestore() {
+        if (shown) ShowWindow(wnd, SW_SHOWNA);
+        effects->SetAllowAnimation(anim);
+      }
+    } restore{FEffects, wnd, shown, anim};
+    if (win) win->DisableAlign();
+    try {
+      Control->ChangeScale(wanted, current);
+      // the control keeps its place; only its size follows the scale
+      Control->SetBounds(before.left, before.top, w, h);
+    } catch (...) {
+      if (win) win->EnableAlign();
+      throw;
+    }
+    if (win) win->EnableAlign();
+    Control->Perform(SM_VKCMD, MAKEWPARAM(0, VKCMD_SET_SCALE), wanted);
   }
+  if (w >= before.right - before.left && h >= before.bottom - before.top) return;
+  // the area it no longer covers shows what lies beneath
+  TWinControl* parent = Control->Parent();
+  if (!parent)
+    RedrawWindow(nullptr, &before, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  else if (parent->HandleAllocated())
+    InvalidateRect(parent->Handle(), &before, TRUE);
 }
 
 int SkinScrollBarWidth(const TsSkinManager* Manager) {

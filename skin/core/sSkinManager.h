@@ -13,6 +13,7 @@
 #include "framework/Graphics.h"
 #include "skin/core/sSkinModel.h"
 
+class TControl;
 class TMemoryStream;
 class TMenuItem;
 class TsSkinManager;
@@ -555,8 +556,8 @@ public:
   // Sends command 0x1E to a graphic control (the control layer registers how).
   std::function<void(TObject*, TsSkinManager*)> GraphicControlMouseLeft;
 
-  // Resizes a control to the current scale (the control layer supplies the window work).
-  void RescaleControl(HWND Wnd, int DefaultPercent);
+  // Resizes a control to the current scale from the percentage it answers (DefaultPercent when silent).
+  void RescaleControl(TControl* Control, int DefaultPercent);
 
   // The parallel lists of foreign-control class names (index as ThirdPartyNames).
   TStringList* ThirdLists(int Index) const {
@@ -585,6 +586,11 @@ private:
   friend class TvkScrollBarsSupport;
   bool ReadingState() const;
   void LoadNamedSkin(bool Repaint = true);
+  // The packed file when it exists, else the folder or a stored skin; a failure is reported, never raised.
+  bool LoadFromSource();
+  void DropUnloadedSkin(bool WasApplied);
+  // The skin read again from its source, applied or not as before; a failure removes it.
+  bool ReloadFromSource();
   bool LoadPackedSkinFile(const std::string& Path);
   bool LoadSkinFolder();
   bool ReadSkinText(const std::string& Text, const TvkSkinConvertor* Packed, const std::string& SkinPath);
@@ -624,6 +630,5 @@ private:
   bool FSkinIsPacked = false;
   bool FHooksInstalled = false;
   HHOOK FThreadHook = nullptr;
-  bool FLoadFailed = false;
   bool FTidyingCommonSections = false;
 };

@@ -233,9 +233,9 @@ TEST_F(Manager, AStoredSkinWithoutDataIsNoSource) {
 
 TEST_F(Manager, ActiveOffAndOnReloadsAndTellsBoth) {
   WriteFolder(dir.Sub("F"));
+  std::vector<std::string> events;  // outlives the manager, which switches off once more when freed
   auto m = Make();
   m->SetSkinName("F");
-  std::vector<std::string> events;
   m->OnDeactivate = [&](TObject*) { events.push_back("deactivate"); };
   m->OnActivate = [&](TObject*) { events.push_back("activate"); };
   std::string before = Describe(*m);
