@@ -14,11 +14,6 @@ using namespace engine_test;
 
 namespace {
 
-struct ManagerFree {
-  void operator()(TsSkinManager* m) const { m->Free(); }
-};
-using ManagerPtr = std::unique_ptr<TsSkinManager, ManagerFree>;
-
 const char* const kGlobal = "[GLOBALINFO]\nVERSION=10.25\nMASTERBITMAP=MASTER.BMP\n";
 
 uint32_t Grey(int, int) { return 0x808080u; }

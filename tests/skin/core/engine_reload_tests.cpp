@@ -17,11 +17,6 @@ using namespace engine_test;
 
 namespace {
 
-struct ManagerFree {
-  void operator()(TsSkinManager* m) const { m->Free(); }
-};
-using ManagerPtr = std::unique_ptr<TsSkinManager, ManagerFree>;
-
 // Restores the services table whatever a test left in it.
 struct ServicesGuard {
   TvkSkinServices saved = SkinServices();
