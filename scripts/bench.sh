@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds every benchmark program (each executable target named *_bench) and runs them one after another
+# in the build's Wine prefix and a private Xvfb, printing what each prints; programs that start a
+# simulated device run through the device runner. Exits non-zero when a benchmark fails.
+#   scripts/bench.sh [BUILD_DIR]        (default: build/)
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/common.sh"
+build=${1:-${KRL_BUILD_DIR:-$KRL_ROOT/build}}
+case "$build" in /*) ;; *) build=$KRL_ROOT/$build ;; esac
+
+krl_build "$build" --target benchmarks
+list="$build/benchmarks.list"
+[ -s "$list" ] || { log "no benchmarks listed in $list"; exit 1; }
+krl_wine_prefix "$build"
+trap 'krl_wine_server_stop; krl_xvfb_stop' EXIT
+krl_xvfb_start
+krl_wine_server_start
+
+cd "$build"
+failed=()
+while IFS=$'\t' read -r name program runner; do
+  echo "=== $name"
+  # one at a time: a benchmark sharing the machine with another measures both
+  if ! "$runner" "$program" </dev/null; then
+    failed+=("$name")
+    echo "=== $name FAILED"
+  fi
+  echo
+done <"$list"
+if [ ${#failed[@]} -gt 0 ]; then
+  log "failed: ${failed[*]}"
+  exit 1
+fi
