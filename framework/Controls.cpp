@@ -5,6 +5,7 @@
 #include <map>
 #include <unordered_map>
 
+#include "framework/ActnList.h"
 #include "framework/Forms.h"
 #include "framework/Platform.h"
 #include "framework/SysUtils.h"
@@ -223,6 +224,7 @@ TControl::~TControl() {
   // destructor, where the object still knows it is windowed).
   ForgetMouseControl(this);
   if (FParent) FParent->RemoveControl(this);
+  if (FActionLink) FActionLink->Free();
   FConstraints->Free();
   FFont->Free();
 }
@@ -271,6 +273,7 @@ void TControl::Unlink() {
 void TControl::Notification(TComponent* AComponent, TOperation Operation) {
   inherited::Notification(AComponent, Operation);
   if (Operation == opRemove && AComponent == FPopupMenu) FPopupMenu = nullptr;
+  if (Operation == opRemove && FActionLink && AComponent == FActionLink->Action()) SetAction(nullptr);
 }
 
 TComponent* TControl::GetParentComponent() const { return FParent; }
@@ -653,7 +656,10 @@ void TControl::BringToFront() { SetZOrder(true); }
 void TControl::SendToBack() { SetZOrder(false); }
 
 void TControl::Click() {
-  if (OnClick) OnClick(this);
+  if (OnClick)
+    OnClick(this);
+  else if (FActionLink)
+    FActionLink->Execute(this);
 }
 void TControl::DblClick() {
   if (OnDblClick) OnDblClick(this);
@@ -689,6 +695,7 @@ TWinControl::~TWinControl() {
   if (FParent) FParent->RemoveControl(this);
   for (TControl* c : FControls) c->FParent = nullptr;
   for (TWinControl* c : FWinControls) c->FParent = nullptr;
+  for (TControl* c : FDockClients) c->FHostDockSite = nullptr;
   ReleaseBrush();
 }
 
@@ -743,6 +750,7 @@ void TWinControl::InsertControl(TControl* AControl) {
   else
     AControl->Invalidate();
   AControl->RequestAlign();
+  UpdateDocking(AControl);
 }
 
 void TWinControl::RemoveControl(TControl* AControl) {
@@ -759,6 +767,7 @@ void TWinControl::RemoveControl(TControl* AControl) {
     FControls.erase(std::remove(FControls.begin(), FControls.end(), AControl), FControls.end());
   }
   AControl->FParent = nullptr;
+  UpdateDocking(AControl);
   Realign();
 }
 

@@ -21,6 +21,8 @@
 
 class TWinControl;
 class TCustomForm;
+class TBasicAction;
+class TBasicActionLink;
 
 enum TControlStateItem {
   csLButtonDown, csClicked, csPalette, csReadingState, csAlignmentNeeded, csFocusing,
@@ -34,6 +36,17 @@ enum TControlStyleItem {
   csDoubleClicks, csFixedWidth, csFixedHeight, csNoDesignVisible
 };
 using TControlStyle = TSet<TControlStyleItem>;
+
+// Owner-draw item state: element n is bit n of the ODS_* word of DRAWITEMSTRUCT, so Raw() is that word.
+enum TOwnerDrawStateItem {
+  odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight, odInactive, odNoAccel,
+  odNoFocusRect, odReserved1, odReserved2, odComboBoxEdit
+};
+using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
+static_assert(TOwnerDrawState{odComboBoxEdit}.Raw() == ODS_COMBOBOXEDIT && TOwnerDrawState{odHotLight}.Raw() == ODS_HOTLIGHT);
+
+// A docking client is dragged to a dock site (dkDock) or only dragged (dkDrag).
+enum TDragKind { dkDrag, dkDock };
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 using TBorderStyle = TFormBorderStyle;  // controls use bsNone and bsSingle
@@ -174,6 +187,16 @@ public:
   UINT DrawTextBiDiModeFlags(UINT Flags) const { return Flags; }
   UINT DrawTextBiDiModeFlagsReadingOnly() const { return 0; }
 
+  // The action whose Enabled the control follows and whose OnExecute a click runs (a freed action is forgotten).
+  TBasicAction* Action() const;
+  void SetAction(TBasicAction* Value);
+  TBasicActionLink* ActionLink() const { return FActionLink; }
+  // dkDock: inside a DockSite parent the control is one of its DockClients.
+  TDragKind DragKind() const { return FDragKind; }
+  void SetDragKind(TDragKind Value);
+  // The dock site this control is docked into (null when not docked).
+  TWinControl* HostDockSite() const { return FHostDockSite; }
+
   TControlStyle ControlStyle() const { return FControlStyle; }
   void SetControlStyle(TControlStyle v) { FControlStyle = v; }
   TControlState ControlState() const { return FControlState; }
@@ -222,6 +245,8 @@ protected:
   void ParentFontChanged();
   void ParentColorChanged();
   virtual void VisibleChanging() {}
+  // The action changed (or was attached): the control takes its Enabled.
+  virtual void ActionChange(TObject* Sender, bool CheckDefaults);
   void InvalidateControl(bool IsVisible, bool IsOpaque);
   void SetZOrder(bool TopMost);
   void Loaded() override;
@@ -250,6 +275,9 @@ protected:
   TSizeConstraints* FConstraints;
   TBiDiMode FBiDiMode = bdLeftToRight;
   TComponent* FPopupMenu = nullptr;
+  TBasicActionLink* FActionLink = nullptr;
+  TDragKind FDragKind = dkDrag;
+  TWinControl* FHostDockSite = nullptr;
   int FAnchorRight = -1;   // distance of the right edge from the parent's client width, for akRight
   int FAnchorBottom = -1;  // likewise for akBottom
   TControlStyle FControlStyle;
@@ -262,6 +290,8 @@ protected:
 private:
   friend class TWinControl;
   friend class TSizeConstraints;
+  friend class TControlActionLink;
+  friend void UpdateDocking(TControl* Control);
   void FontChanged(TObject* Sender);
   void WMMouseButton(TMessage& Message, TMouseButton Button, bool Down);
   void WMMouseMove(TMessage& Message);
@@ -344,6 +374,12 @@ public:
   void ChangeScale(int M, int D) override;
   // The window a child's window goes just below (the next sibling up with a window, else HWND_TOP).
   HWND PrecedingWindow(TWinControl* Control) const;
+  // Docked children with dkDock are DockClients; one leaving gets the site CM_UNDOCKCLIENT (WParam the new
+  // site or null, LParam the client).
+  bool DockSite() const { return FDockSite; }
+  void SetDockSite(bool Value);
+  int DockClientCount() const { return static_cast<int>(FDockClients.size()); }
+  TControl* DockClients(int Index) const;
   void DisableAlign() { ++FAlignLevel; }
   void EnableAlign();
   void Realign();
@@ -411,8 +447,11 @@ protected:
   bool FDoubleBuffered = false;
   int FStoredTabOrder = -1;  // read before the control had its parent: applied in the parent's Loaded
   HBRUSH FBrush = nullptr;  // background brush handed out for WM_CTLCOLOR*
+  bool FDockSite = false;
+  std::vector<TControl*> FDockClients;
 
 private:
+  friend void UpdateDocking(TControl* Control);
   friend LRESULT CALLBACK FrameworkWindowProc(HWND, UINT, WPARAM, LPARAM);
   friend class TControl;
   friend class TCustomForm;
@@ -500,6 +539,9 @@ TWinControl* FindVCLWindow(HWND Handle);
 TControl* FindDragTarget(POINT Pos, bool AllowDisabled);
 // The form a control lives on (walking up parents); null when none.
 TCustomForm* GetParentForm(TControl* Control);
+
+// Docks Control into its parent when the parent is a dock site and Control has dkDock, else undocks it.
+void UpdateDocking(TControl* Control);
 
 // The windows the framework created and has not yet destroyed (USER object count for leak tests).
 int FrameworkWindowCount();

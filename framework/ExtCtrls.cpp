@@ -265,6 +265,8 @@ PUBLISHED(TCustomPanel) {
   p.Int("BevelWidth", &TCustomPanel::BevelWidth, &TCustomPanel::SetBevelWidth);
   p.Enum("BorderStyle", &TCustomPanel::BorderStyle, &TCustomPanel::SetBorderStyle, kPanelBorderNames);
   p.Enum("Alignment", &TCustomPanel::Alignment, &TCustomPanel::SetAlignment, kPanelAlignNames);
+  p.Bool("DockSite", &TWinControl::DockSite, &TWinControl::SetDockSite);
+  p.Enum("DragKind", &TControl::DragKind, &TControl::SetDragKind, {"dkDrag", "dkDock"});
 }
 IMPLEMENT_CLASS(TPanel)
 

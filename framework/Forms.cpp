@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/ActnList.h"
 #include "framework/FormReader.h"
 #include "framework/Platform.h"
 #include "framework/SysUtils.h"
@@ -475,6 +476,7 @@ bool TCustomForm::SetFocusedControl(TWinControl* Control) {
   TWinControl* old = FFocusedControl;
   FFocusedControl = Control;
   FActiveControl = Control;
+  if (old) old->Perform(CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(Control));
   if (old) old->Perform(CM_EXIT, 0, 0);
   if (Control && FFocusedControl == Control) Control->Perform(CM_ENTER, 0, 0);
   Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(Control));
@@ -555,6 +557,7 @@ void TCustomForm::WMActivate(TMessage& Message) {
     if (Screen) Screen->SetActiveForm(this);
     Activate();
     if (!HIWORD(Message.WParam)) SetWindowFocus();
+    if (FActiveControl) FActiveControl->Perform(CM_UIACTIVATE, 0, 0);
   } else {
     Deactivate();
   }
@@ -1000,6 +1003,7 @@ void TApplication::Idle() {
   bool done = true;
   try {
     UpdateMouseControl();
+    UpdateActionClients();
     if (OnIdle) OnIdle(this, done);
   } catch (...) {
     HandleException(this);

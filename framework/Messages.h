@@ -162,11 +162,63 @@ struct TWMTimer : TWMView {
   UINT_PTR TimerID() const { return static_cast<UINT_PTR>(Message.WParam); }
 };
 
+// WM_NCMOUSEMOVE and the other non-client mouse messages: the hit-test code and screen coordinates.
+struct TWMNCMouseMove : TWMView {
+  using TWMView::TWMView;
+  int HitTest() const { return static_cast<int>(Message.WParam); }
+  void SetHitTest(int v) { Message.WParam = static_cast<WPARAM>(v); }
+  short XCursor() const { return static_cast<short>(Message.LParamLo()); }
+  short YCursor() const { return static_cast<short>(Message.LParamHi()); }
+};
+
+struct TWMCopyData : TWMView {
+  using TWMView::TWMView;
+  HWND From() const { return reinterpret_cast<HWND>(Message.WParam); }
+  COPYDATASTRUCT* CopyDataStruct() const { return reinterpret_cast<COPYDATASTRUCT*>(Message.LParam); }
+};
+
+// WM_STYLECHANGING/WM_STYLECHANGED: StyleType is GWL_STYLE or GWL_EXSTYLE.
+struct TWMStyleChanged : TWMView {
+  using TWMView::TWMView;
+  int StyleType() const { return static_cast<int>(Message.WParam); }
+  STYLESTRUCT* StyleStruct() const { return reinterpret_cast<STYLESTRUCT*>(Message.LParam); }
+};
+
+// WM_PARENTNOTIFY: creation and destruction carry the child (ChildID, ChildWnd); button presses the
+// client point (XPos, YPos, with Event the button message).
+struct TWMParentNotify : TWMView {
+  using TWMView::TWMView;
+  WORD Event() const { return Message.WParamLo(); }
+  WORD ChildID() const { return Message.WParamHi(); }
+  HWND ChildWnd() const { return reinterpret_cast<HWND>(Message.LParam); }
+  short XPos() const { return static_cast<short>(Message.LParamLo()); }
+  short YPos() const { return static_cast<short>(Message.LParamHi()); }
+};
+
+// WM_NCCALCSIZE: with CalcValidRects the parameters' first rectangle, else the one rectangle, becomes the
+// client area.
+struct TWMNCCalcSize : TWMView {
+  using TWMView::TWMView;
+  bool CalcValidRects() const { return Message.WParam != 0; }
+  NCCALCSIZE_PARAMS* CalcSize_Params() const { return reinterpret_cast<NCCALCSIZE_PARAMS*>(Message.LParam); }
+  RECT* ClientRect() const {
+    return CalcValidRects() ? &CalcSize_Params()->rgrc[0] : reinterpret_cast<RECT*>(Message.LParam);
+  }
+};
+
+// WM_HSCROLL/WM_VSCROLL and their CN_ reflections: ScrollBar is null for a window's own bars.
+struct TWMScroll : TWMView {
+  using TWMView::TWMView;
+  int ScrollCode() const { return Message.WParamLo(); }
+  short Pos() const { return static_cast<short>(Message.WParamHi()); }
+  HWND ScrollBar() const { return reinterpret_cast<HWND>(Message.LParam); }
+};
+
 // ---- Component messages: notices the framework sends to controls through Perform.
 constexpr UINT CM_BASE = 0xB000;
 constexpr UINT CM_ACTIVATE = CM_BASE + 0x00;
 constexpr UINT CM_DEACTIVATE = CM_BASE + 0x01;
-constexpr UINT CM_CANCELMODE = CM_BASE + 0x04;
+constexpr UINT CM_CANCELMODE = CM_BASE + 0x04;  // to a control losing the focus: LParam = the one taking it
 constexpr UINT CM_DIALOGKEY = CM_BASE + 0x05;
 constexpr UINT CM_DIALOGCHAR = CM_BASE + 0x06;
 constexpr UINT CM_FOCUSCHANGED = CM_BASE + 0x07;
@@ -185,17 +237,17 @@ constexpr UINT CM_ENTER = CM_BASE + 0x1A;
 constexpr UINT CM_EXIT = CM_BASE + 0x1B;
 constexpr UINT CM_RELEASE = CM_BASE + 0x21;
 constexpr UINT CM_WININICHANGE = CM_BASE + 0x25;
-constexpr UINT CM_UIACTIVATE = CM_BASE + 0x29;
+constexpr UINT CM_UIACTIVATE = CM_BASE + 0x29;  // to a form's active control when the form is activated
 constexpr UINT CM_CONTROLLISTCHANGE = CM_BASE + 0x2C;  // WParam control, LParam 1 inserting / 0 removing
 constexpr UINT CM_HINTSHOW = CM_BASE + 0x30;
 constexpr UINT CM_RECREATEWND = CM_BASE + 0x33;
 constexpr UINT CM_INVALIDATE = CM_BASE + 0x34;
 constexpr UINT CM_SYSFONTCHANGED = CM_BASE + 0x35;  // the non-client font changed
 constexpr UINT CM_CHANGED = CM_BASE + 0x37;         // LParam = the control
-constexpr UINT CM_UNDOCKCLIENT = CM_BASE + 0x39;
+constexpr UINT CM_UNDOCKCLIENT = CM_BASE + 0x39;  // to a dock site: LParam = the client leaving it
 constexpr UINT CM_FLOAT = CM_BASE + 0x3A;
 constexpr UINT CM_BIDIMODECHANGED = CM_BASE + 0x3C;
-constexpr UINT CM_ACTIONUPDATE = CM_BASE + 0x3F;
+constexpr UINT CM_ACTIONUPDATE = CM_BASE + 0x3F;  // at idle, to each shown control with an action: LParam = it
 constexpr UINT CM_MOUSEWHEEL = CM_BASE + 0x43;
 constexpr UINT CM_RESERVED_4C = CM_BASE + 0x4C;  // reserved: never sent
 

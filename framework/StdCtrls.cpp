@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/ActnList.h"
 #include "framework/Forms.h"
 
 namespace {
@@ -208,7 +209,25 @@ void TButton::CreateParams(TCreateParams& Params) {
 void TButton::SetDefault(bool Value) {
   if (FDefault == Value) return;
   FDefault = Value;
-  if (HandleAllocated()) SendMessageA(FHandle, BM_SETSTYLE, Value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+  TCustomForm* form = GetParentForm(this);
+  TWinControl* focused = form ? form->FocusedControl() : nullptr;
+  if (HandleAllocated()) SetButtonStyle(As<TButton>(focused) ? focused == this : FDefault);
+}
+
+void TButton::CreateWnd() {
+  inherited::CreateWnd();
+  FActive = FDefault;
+}
+
+void TButton::SetButtonStyle(bool ADefault) {
+  FActive = ADefault;
+  if (!HandleAllocated()) return;
+  // Only push buttons change: a derived button of another type (owner-drawn) keeps its own.
+  DWORD style = static_cast<DWORD>(GetWindowLongA(FHandle, GWL_STYLE));
+  DWORD type = style & BS_TYPEMASK;
+  DWORD wanted = ADefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+  if ((type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) && type != wanted)
+    SendMessageA(FHandle, BM_SETSTYLE, wanted, TRUE);
 }
 
 void TButton::Click() {
@@ -221,6 +240,12 @@ void TButton::Dispatch(TMessage& Message) {
     case CN_COMMAND:
       if (TWMCommand(Message).NotifyCode() == BN_CLICKED) Click();
       return;
+    case CM_FOCUSCHANGED: {
+      // The default look follows the focus among buttons, as the system's dialogs do.
+      auto* sender = reinterpret_cast<TControl*>(Message.LParam);
+      SetButtonStyle(As<TButton>(sender) ? sender == this : FDefault);
+      return inherited::Dispatch(Message);
+    }
     case CM_DIALOGKEY: {
       TCustomForm* form = GetParentForm(this);
       TWinControl* focused = form ? form->FocusedControl() : nullptr;
@@ -818,6 +843,7 @@ PUBLISHED(TButton) {
   p.Bool("Cancel", &TButton::Cancel, &TButton::SetCancel);
   p.Int("ModalResult", &TButton::ModalResult, &TButton::SetModalResult);
   p.Bool("WordWrap", &TButtonControl::WordWrap, &TButtonControl::SetWordWrap);
+  p.Object("Action", &TControl::Action, &TControl::SetAction);
 }
 
 PUBLISHED(TCustomEdit) {

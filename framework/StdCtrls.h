@@ -78,13 +78,18 @@ public:
   void SetModalResult(int Value) { FModalResult = Value; }
   // Sets the parent form's ModalResult to this button's, then OnClick.
   void Click() override;
+  // The button acts as the form's default (BS_DEFPUSHBUTTON) while ADefault: the focused button does, or
+  // the Default one while no button has the focus. Called on every focus move.
+  virtual void SetButtonStyle(bool ADefault);
 
   void Dispatch(TMessage& Message) override;
 
 protected:
   void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
 
   bool FDefault = false;
+  bool FActive = false;  // the value last given to SetButtonStyle
   bool FCancel = false;
   int FModalResult = 0;
 };

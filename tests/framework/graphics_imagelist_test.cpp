@@ -140,7 +140,9 @@ TEST_F(ImageLists, ASharedSystemListIsNeverDestroyedByTheWrapper) {
     list->Add(image.get(), nullptr);
     list.reset();
     EXPECT_EQ(ImageList_GetImageCount(system) == 1, shared);
-    if (shared) EXPECT_TRUE(ImageList_Destroy(system));
+    if (shared) {
+      EXPECT_TRUE(ImageList_Destroy(system));
+    }
   }
 }
 

@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "framework/ActnList.h"
+#include "framework/ExtCtrls.h"
+#include "framework/FormReader.h"
+#include "framework/StdCtrls.h"
+#include "tests/framework/ui_test_util.h"
+#include "tests/support/MessagePump.h"
+
+namespace {
+
+using UiActionsDocking = UiTest;
+
+// Counts one message reaching a control's WindowProc (and keeps its LParam).
+struct Watch {
+  Watch(TControl* c, UINT msg) : control(c), saved(c->WindowProc) {
+    c->WindowProc = TWndMethod::FromFunction([this, msg](TMessage& m) {
+      if (m.Msg == msg) lParams.push_back(m.LParam);
+      saved(m);
+    });
+  }
+  ~Watch() { control->WindowProc = saved; }
+  TControl* control;
+  TWndMethod saved;
+  std::vector<LPARAM> lParams;
+};
+
+TEST_F(UiActionsDocking, AControlFollowsItsActionAndAClickRunsIt) {
+  TForm* form = NewForm();
+  auto* action = new TAction(form);
+  auto* button = new TButton(form);
+  button->SetParent(form);
+  int runs = 0;
+  TComponent* runBy = nullptr;
+  action->OnExecute = [&](TObject* Sender) {
+    ++runs;
+    runBy = static_cast<TBasicAction*>(Sender)->ActionComponent();
+  };
+  action->SetEnabled(false);
+  button->SetAction(action);
+  EXPECT_FALSE(button->Enabled());
+  action->SetEnabled(true);
+  EXPECT_TRUE(button->Enabled());
+
+  button->Click();
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(runBy, button);
+  EXPECT_EQ(action->ActionComponent(), nullptr);
+  int clicks = 0;
+  button->OnClick = [&](TObject*) { ++clicks; };  // a handler of its own goes first
+  button->Click();
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(clicks, 1);
+
+  // Idle: CM_ACTIONUPDATE with the action to every shown control that has one.
+  Watch watch(button, CM_ACTIONUPDATE);
+  form->Show();
+  Application->ProcessMessages();
+  Application->OnIdle = [](TObject*, bool& Done) { Done = false; };
+  Application->HandleMessage();
+  Application->OnIdle = nullptr;
+  ASSERT_FALSE(watch.lParams.empty());
+  EXPECT_EQ(watch.lParams.back(), reinterpret_cast<LPARAM>(action));
+
+  action->Free();  // the control forgets a freed action
+  EXPECT_EQ(button->Action(), nullptr);
+  EXPECT_EQ(button->ActionLink(), nullptr);
+  button->OnClick = nullptr;
+  button->Click();
+  form->Free();
+}
+
+TEST_F(UiActionsDocking, DockSitesListTheirDockedChildrenAndHearThemLeave) {
+  TForm* form = NewForm();
+  auto* site = new TPanel(form);
+  auto* other = new TPanel(form);
+  site->SetParent(form);
+  other->SetParent(form);
+  site->SetDockSite(true);
+  auto* a = new TPanel(form);
+  auto* b = new TPanel(form);
+  auto* dragOnly = new TPanel(form);
+  a->SetDragKind(dkDock);
+  b->SetDragKind(dkDock);
+  for (TPanel* p : {a, b, dragOnly}) p->SetParent(site);
+  ASSERT_EQ(site->DockClientCount(), 2);
+  EXPECT_EQ(site->DockClients(1), b);
+  EXPECT_EQ(a->HostDockSite(), site);
+  EXPECT_EQ(dragOnly->HostDockSite(), nullptr);
+
+  Watch undock(site, CM_UNDOCKCLIENT);
+  a->SetParent(other);  // not a dock site
+  b->Free();
+  EXPECT_EQ(undock.lParams, (std::vector<LPARAM>{reinterpret_cast<LPARAM>(a), reinterpret_cast<LPARAM>(b)}));
+  EXPECT_EQ(site->DockClientCount(), 0);
+  EXPECT_EQ(a->HostDockSite(), nullptr);
+  dragOnly->SetDragKind(dkDock);
+  EXPECT_EQ(site->DockClientCount(), 1);
+  site->SetDockSite(false);
+  EXPECT_EQ(site->DockClientCount(), 0);
+  EXPECT_THROW(site->DockClients(0), EListError);
+  form->Free();
+
+  // Read from a stored description, the docked child is a client once it is in its site.
+  TForm* stored = TForm::CreateNew(Application);
+  ReadComponentFromText(
+      "object F: TForm\n  object Site: TPanel\n    DockSite = True\n    object Client: TPanel\n      DragKind = dkDock\n"
+      "    end\n  end\nend\n",
+      stored);
+  auto* storedSite = As<TPanel>(stored->FindComponent("Site"));
+  ASSERT_EQ(storedSite->DockClientCount(), 1);
+  EXPECT_EQ(storedSite->DockClients(0), stored->FindComponent("Client"));
+  stored->Free();
+}
+
+TEST_F(UiActionsDocking, FocusMovesCancelTheOldControlsModeAndActivationReachesTheActiveControl) {
+  TForm* form = NewForm();
+  auto* first = new TEdit(form);
+  auto* second = new TEdit(form);
+  first->SetParent(form);
+  second->SetParent(form);
+  second->SetTop(40);
+  Watch cancel(first, CM_CANCELMODE);
+  Watch activate(second, CM_UIACTIVATE);
+  form->Show();
+  SetActiveWindow(form->Handle());
+  first->SetFocus();
+  second->SetFocus();
+  testing_support::PumpPending();
+  EXPECT_EQ(cancel.lParams, std::vector<LPARAM>{reinterpret_cast<LPARAM>(second)});
+
+  SendMessageA(form->Handle(), WM_ACTIVATE, WA_INACTIVE, 0);
+  SendMessageA(form->Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+  EXPECT_FALSE(activate.lParams.empty());
+  form->Free();
+}
+
+TEST_F(UiActionsDocking, MessageViewsReadSignedPositionsAndTheRightRectangle) {
+  TMessage scroll{WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, static_cast<WORD>(-3)), 0, 0};
+  EXPECT_EQ(TWMScroll(scroll).ScrollCode(), SB_THUMBTRACK);
+  EXPECT_EQ(TWMScroll(scroll).Pos(), -3);
+
+  NCCALCSIZE_PARAMS params{};
+  params.rgrc[0] = RECT{1, 2, 3, 4};
+  RECT single{5, 6, 7, 8};
+  TMessage valid{WM_NCCALCSIZE, TRUE, reinterpret_cast<LPARAM>(&params), 0};
+  TMessage plain{WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&single), 0};
+  EXPECT_EQ(TWMNCCalcSize(valid).ClientRect(), &params.rgrc[0]);
+  EXPECT_EQ(TWMNCCalcSize(plain).ClientRect(), &single);
+
+  TMessage move{WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(static_cast<WORD>(-10), 20), 0};
+  TWMNCMouseMove view(move);
+  EXPECT_EQ(view.XCursor(), -10);
+  view.SetHitTest(HTCLOSE);
+  EXPECT_EQ(move.WParam, static_cast<WPARAM>(HTCLOSE));
+}
+
+}  // namespace
