@@ -194,6 +194,11 @@ public:
 
 // ---------------------------------------------------------------------------------------------------
 enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
+enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+
+// Owner-drawn items of lists and combo boxes: Index -1 is an empty selection field.
+using TDrawItemEvent = std::function<void(TWinControl* Control, int Index, const TRect& Rect, TOwnerDrawState State)>;
+using TMeasureItemEvent = std::function<void(TWinControl* Control, int Index, int& Height)>;
 
 class TCustomComboBox;
 
@@ -246,6 +251,29 @@ public:
   int DropDownCount() const { return FDropDownCount; }
   void SetDropDownCount(int Value);
   void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+  // Owner-draw styles: the height every item is measured with (default 16; a new value re-creates the
+  // window). Other styles: the list items' height as the window keeps it.
+  int ItemHeight();
+  void SetItemHeight(int Value);
+  // Characters the edit takes (0: no limit).
+  int MaxLength() const { return FMaxLength; }
+  void SetMaxLength(int Value);
+  TEditCharCase CharCase() const { return FCharCase; }
+  void SetCharCase(TEditCharCase Value);
+  // Typing in the edit completes the text to the first item it begins.
+  bool AutoComplete() const { return FAutoComplete; }
+  void SetAutoComplete(bool Value) { FAutoComplete = Value; }
+  // Typing opens the list.
+  bool AutoDropDown() const { return FAutoDropDown; }
+  void SetAutoDropDown(bool Value) { FAutoDropDown = Value; }
+  bool DroppedDown();
+  void SetDroppedDown(bool Value);
+  // The edit child and the list window (GetComboBoxInfo); null without a window or, for the edit, in the
+  // list styles.
+  HWND EditHandle() const { return FEditHandle; }
+  HWND ListHandle() const { return FListHandle; }
+  // Owner-drawn items are painted here (attached to the item's DC while DrawItem runs).
+  TCanvas* Canvas() const { return FCanvas; }
 
   void Dispatch(TMessage& Message) override;
   // A drop-down list's text is its selected item: setting the text selects the item with that text.
@@ -255,12 +283,23 @@ public:
   TNotifyEvent OnSelect;
   TNotifyEvent OnDropDown;
   TNotifyEvent OnCloseUp;
+  TDrawItemEvent OnDrawItem;
+  TMeasureItemEvent OnMeasureItem;
 
 protected:
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
   void DestroyWnd() override;
   void Loaded() override;
+  void KeyPress(char& Key) override;
+  // Every message of the edit child, through its subclass (keys reach the combo's key events before
+  // dispatch, from the message loop). The default tells the form of the focus and calls the edit's own
+  // procedure.
+  virtual void EditWndProc(TMessage& Message);
+  // OnDrawItem, or the item's text on the canvas's brush.
+  virtual void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
+  // OnMeasureItem (csOwnerDrawVariable asks for each item).
+  virtual void MeasureItem(int Index, int& Height);
   // CM_CHANGED to the combo, then OnChange.
   virtual void Change();
   // A selection by the user: OnSelect when assigned, else Change.
@@ -274,6 +313,21 @@ protected:
   int FItemIndex = -1;  // while there is no window
   bool FSorted = false;
   int FDropDownCount = 8;
+  int FItemHeight = 16;
+  int FMaxLength = 0;
+  TEditCharCase FCharCase = ecNormal;
+  bool FAutoComplete = true;
+  bool FAutoDropDown = false;
+  TControlCanvas* FCanvas;
+  HWND FEditHandle = nullptr;
+  HWND FListHandle = nullptr;
+  WNDPROC FEditInstance = nullptr;  // the stub on the edit child
+  WNDPROC FDefEditProc = nullptr;   // the edit's procedure before it
+
+private:
+  void CNDrawItem(TMessage& Message);
+  void CNMeasureItem(TMessage& Message);
+  void ApplyEditStyle();
 };
 
 class TComboBox : public TCustomComboBox {
