@@ -5,12 +5,14 @@
 
 #include "framework/Forms.h"
 #include "framework/Units.h"
+#include "skin/controls/vkControlUnits.h"
 #include "skin/core/vkLibraryUnits.h"
 
 void RegisterLoaderUnits() {
   if (UnitRegistered("Main")) return;
   RegisterUnit("Forms", InitializeForms, nullptr);
   RegisterSkinLibraryUnits();
+  RegisterSkinControlUnits();
   RegisterUnit("Unit1", RegisterFormHelpClasses, nullptr);
   RegisterUnit("Main", RegisterMainFormClasses, [] {
     // The main unit's strings go with it, before the forms are destroyed.

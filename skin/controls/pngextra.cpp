@@ -1,5 +1,6 @@
 #include "skin/controls/pngextra.h"
 
+#include "framework/ExtCtrls.h"
 #include "framework/TypInfo.h"
 
 IMPLEMENT_CLASS(TPNGObject)
@@ -32,12 +33,18 @@ TPNGButton::~TPNGButton() {
 void TPNGButton::MakeDisabledImage() {
   FImageDisabled->Assign(FImageNormal);
   if (FImageDisabled->Empty()) return;
+  // Every kind of image fades, palette images too: a palette image takes its alpha from its transparency
+  // table, any other image without alpha is opaque first.
   if (FImageDisabled->PixelFormat() != pf32bit) {
-    // An image without alpha is fully opaque before it fades.
-    FImageDisabled->SetPixelFormat(pf32bit);
-    for (int y = 0; y < FImageDisabled->Height(); ++y) {
-      auto* row = static_cast<uint8_t*>(FImageDisabled->ScanLine(y));
-      for (int x = 0; x < FImageDisabled->Width(); ++x) row[4 * x + 3] = 255;
+    const bool Palette = FImageNormal->ImageDescription().PixelKind == 1 && !FImageNormal->PaletteAlpha().empty();
+    if (Palette) {
+      PngGraphicToBitmap32(FImageDisabled, FImageNormal);
+    } else {
+      FImageDisabled->SetPixelFormat(pf32bit);
+      for (int y = 0; y < FImageDisabled->Height(); ++y) {
+        auto* row = static_cast<uint8_t*>(FImageDisabled->ScanLine(y));
+        for (int x = 0; x < FImageDisabled->Width(); ++x) row[4 * x + 3] = 255;
+      }
     }
   }
   for (int y = 0; y < FImageDisabled->Height(); ++y) {
@@ -72,17 +79,37 @@ void TPNGButton::SetImageOver(TPNGObject* Value) {
   Invalidate();
 }
 
+TPNGObject* TPNGButton::ImageToShow(bool Pressed) const {
+  if (Pressed && !FImageDown->Empty()) return FImageDown;
+  if (FMouseOver && !FImageOver->Empty() && Enabled()) return FImageOver;
+  if (FState == TState::Disabled && !FImageDisabled->Empty()) return FImageDisabled;
+  return FImageNormal;
+}
+
+void TPNGButton::PaintFrame(bool Pressed) {
+  RECT r{0, 0, Width(), Height()};
+  const HDC dc = Canvas()->Handle();
+  switch (FButtonStyle) {
+    case pbsDefault:
+      DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (Pressed ? DFCS_PUSHED : 0));
+      break;
+    case pbsFlat:
+      if (FState == TState::Disabled) break;
+      if (Pressed)
+        Frame3D(dc, r, clBtnShadow, clBtnHighlight, 1);
+      else if (FMouseOver || FState == TState::Down)
+        Frame3D(dc, r, clBtnHighlight, clBtnShadow, 1);
+      break;
+    case pbsNoFrame:
+      break;
+  }
+}
+
 void TPNGButton::Paint() {
   TCanvas* canvas = Canvas();
   canvas->Font()->Assign(Font());
   const bool pressed = FState == TState::Down && FMouseOver;
-  TPNGObject* image = FImageNormal;
-  if (pressed && !FImageDown->Empty())
-    image = FImageDown;
-  else if (FMouseOver && !FImageOver->Empty() && Enabled())
-    image = FImageOver;
-  else if (FState == TState::Disabled && !FImageDisabled->Empty())
-    image = FImageDisabled;
+  TPNGObject* image = ImageToShow(pressed);
 
   const std::string caption = Caption();
   TSize text{0, 0};
@@ -115,14 +142,27 @@ void TPNGButton::Paint() {
   imageY += shift;
   textY += shift;
 
+  PaintFrame(pressed);
+  canvas->Brush()->SetStyle(bsClear);
   if (!image->Empty()) canvas->Draw(imageX, imageY, image);
-  FLastImage = image;
-  FLastImagePos = TPoint{imageX, imageY};
   if (!caption.empty()) {
     if (!Enabled()) canvas->Font()->SetColor(clGrayText);
     canvas->Brush()->SetStyle(bsClear);
-    canvas->TextOut(textX, textY, caption);
+    canvas->TextRect(TRect(0, 0, Width(), Height()), textX, textY, caption);
   }
+}
+
+void TPNGButton::ReleaseIfDown() {
+  if (FState == TState::Down) {
+    FState = TState::Up;
+    Invalidate();
+  }
+}
+
+void TPNGButton::Click() {
+  // OnClick runs after the button looks released.
+  ReleaseIfDown();
+  inherited::Click();
 }
 
 void TPNGButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
@@ -134,10 +174,7 @@ void TPNGButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 }
 
 void TPNGButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  if (FState == TState::Down) {
-    FState = TState::Up;
-    Invalidate();
-  }
+  ReleaseIfDown();
   inherited::MouseUp(Button, Shift, X, Y);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// Plain version of the PNG image button: shows its PNG images with their alpha (normal, hovered,
-// pressed, faded when disabled) and an optional caption; it draws no frame. It will be grown
-// into the full button later; the names and published properties are the stored forms' own.
+// A windowless button showing PNG images with their alpha: the normal image, optional pressed and hovered
+// ones, and a faded copy of the normal image while disabled; an optional caption above, below, left or right
+// of the image, and one of three frame styles. It does not use the skin.
 #include "framework/Controls.h"
 #include "skin/graphics/PngGraphic.h"
 
@@ -32,18 +32,14 @@ public:
   void SetImageDown(TPNGObject* Value);
   TPNGObject* ImageOver() const { return FImageOver; }
   void SetImageOver(TPNGObject* Value);
+  // The normal image with its opacity divided by 3, shown while the button is disabled.
+  TPNGObject* DisabledImage() const { return FImageDisabled; }
 
   TNotifyEvent OnMouseExit;
 
-  // The normal image at a third of its opacity, shown while the button is disabled.
-  TPNGObject* DisabledImage() const { return FImageDisabled; }
-
-  // What Paint drew last, for tests of the plain version: the image and where it went.
-  TPNGObject* LastImage() const { return FLastImage; }
-  TPoint LastImagePos() const { return FLastImagePos; }
-
 protected:
   void Paint() override;
+  void Click() override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
@@ -52,6 +48,9 @@ protected:
 private:
   enum class TState { Up, Down, Disabled };
   void MakeDisabledImage();
+  TPNGObject* ImageToShow(bool Pressed) const;
+  void PaintFrame(bool Pressed);
+  void ReleaseIfDown();
   TPNGButtonStyle FButtonStyle = pbsDefault;
   TPNGButtonLayout FButtonLayout = pbsImageAbove;
   TPNGObject* FImageNormal;
@@ -60,8 +59,6 @@ private:
   TPNGObject* FImageDisabled;
   TState FState = TState::Up;
   bool FMouseOver = false;
-  TPNGObject* FLastImage = nullptr;
-  TPoint FLastImagePos{};
 };
 
 void RegisterPngExtraClasses();

@@ -5,6 +5,7 @@
 #include "skin/core/sConst.h"
 #include "skin/core/sSkinManagerStartup.h"
 #include "skin/core/sVclUtils.h"
+#include "skin/core/vkExcludedClasses.h"
 #include "skin/core/vkStartupUnits.h"
 #include "skin/core/vkntUtils.h"
 #include "skin/graphics/GdipFlat.h"
@@ -34,4 +35,5 @@ void RegisterSkinLibraryUnits() {
   RegisterOnce("vkUser32Words", User32WordsInitialize, User32WordsFinalize);
   RegisterOnce("sColorDialog", sColorDialogInitialize, sColorDialogFinalize);
   RegisterOnce("sSkinManager", SkinManagerUnitInitialize, SkinManagerUnitFinalize);
+  RegisterOnce("vkExcludedClasses", ExcludedClassesInitialize, ExcludedClassesFinalize);
 }

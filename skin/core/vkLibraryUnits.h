@@ -12,7 +12,8 @@
 //   "vkShellCtrls"   the shell's desktop root folder, OLE;
 //   "vkDateUtils", "vkCalendarWords", "vkUser32Words"  date format and words of system DLLs;
 //   "sColorDialog"   the pipette cursor and the custom colours;
-//   "sSkinManager"   the system family, window shadows, "/vkver", SetProcessDPIAware.
+//   "sSkinManager"   the system family, window shadows, "/vkver", SetProcessDPIAware;
+//   "vkExcludedClasses" the class names the form hook never skins.
 // Nothing starts here: InitializeUnits() runs the start-ups, FinalizeUnits() the shut-downs in
 // reverse. Call it after the framework's units ("Forms") and before the application's own. A unit
 // whose name is already registered is left where it is, so calling this twice changes nothing.

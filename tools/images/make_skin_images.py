@@ -4,6 +4,8 @@
     vkSHDA.png       shadow of an active window (40x40, alpha; nine-part: 20-px corners)
     vkSHDI.png       shadow of an inactive window (the same shape, lighter)
     crvkpipette.cur  the colour dialog's pipette cursor (32x32, hot spot at the tip)
+    vkGL.png         the gauge's moving highlight (60x20 white, alpha rising to the middle and falling)
+    vkHINT.png       the default hint frame (40x40, alpha; borders 11/10/14/15, shadow 6/5/7/8)
 
     python3 tools/images/make_skin_images.py [OUTPUT_FOLDER]   (default: this folder)
 
@@ -16,7 +18,7 @@ import struct
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from make_images import Canvas, png_bytes, polygon, disc  # noqa: E402
+from make_images import Canvas, png_bytes, polygon, disc, rounded_rect, vertical_gradient  # noqa: E402
 
 
 def draw_shadow(size, darkness):
@@ -59,6 +61,33 @@ def draw_pipette(size=32):
     return c
 
 
+def draw_highlight(w=60, h=20):
+    """White, transparent at both ends and strongest in the middle, a little stronger towards the top."""
+    c = Canvas(w, h, fill=(255, 255, 255, 0))
+    for y in range(h):
+        for x in range(w):
+            across = math.sin(math.pi * (x + 0.5) / w)
+            down = 1.0 - 0.35 * (y + 0.5) / h
+            c.px[y * w + x] = [255, 255, 255, round(150 * across * across * down)]
+    return c
+
+
+def draw_hint_frame(size=40):
+    """A pale rounded frame with a one-pixel border and a soft shadow below and to the right."""
+    c = Canvas(size, size, fill=(255, 255, 255, 0))
+    # shadow: offset down-right, fading over a few pixels
+    for y in range(size):
+        for x in range(size):
+            dx = max(6 - (x + 0.5), 0, (x + 0.5) - (size - 3))
+            dy = max(5 - (y + 0.5), 0, (y + 0.5) - (size - 3))
+            d = math.hypot(dx, dy)
+            if d < 4:
+                c.blend(x, y, (0, 0, 0), 0.22 * (1 - d / 4))
+    c.shape(rounded_rect(1, 0, size - 7, size - 8, 4), (96, 96, 96))
+    c.shape(rounded_rect(2, 1, size - 8, size - 9, 3), vertical_gradient((255, 255, 240), (244, 244, 214), 1, size - 9))
+    return c
+
+
 def cur_bytes(canvas, hot_x, hot_y):
     rows = canvas.rgba_rows()
     xor = bytearray()
@@ -86,6 +115,8 @@ def main():
         "vkSHDA.png": png_bytes(draw_shadow(40, 110)),
         "vkSHDI.png": png_bytes(draw_shadow(40, 60)),
         "crvkpipette.cur": cur_bytes(draw_pipette(), 2, 29),
+        "vkGL.png": png_bytes(draw_highlight()),
+        "vkHINT.png": png_bytes(draw_hint_frame()),
     }
     for name, data in outputs.items():
         with open(os.path.join(folder, name), "wb") as f:
