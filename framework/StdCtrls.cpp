@@ -214,13 +214,7 @@ void TButton::SetDefault(bool Value) {
   if (HandleAllocated()) SetButtonStyle(As<TButton>(focused) ? focused == this : FDefault);
 }
 
-void TButton::CreateWnd() {
-  inherited::CreateWnd();
-  FActive = FDefault;
-}
-
 void TButton::SetButtonStyle(bool ADefault) {
-  FActive = ADefault;
   if (!HandleAllocated()) return;
   // Only push buttons change: a derived button of another type (owner-drawn) keeps its own.
   DWORD style = static_cast<DWORD>(GetWindowLongA(FHandle, GWL_STYLE));

@@ -86,10 +86,8 @@ public:
 
 protected:
   void CreateParams(TCreateParams& Params) override;
-  void CreateWnd() override;
 
   bool FDefault = false;
-  bool FActive = false;  // the value last given to SetButtonStyle
   bool FCancel = false;
   int FModalResult = 0;
 };

@@ -137,24 +137,4 @@ TEST_F(UiActionsDocking, FocusMovesCancelTheOldControlsModeAndActivationReachesT
   form->Free();
 }
 
-TEST_F(UiActionsDocking, MessageViewsReadSignedPositionsAndTheRightRectangle) {
-  TMessage scroll{WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, static_cast<WORD>(-3)), 0, 0};
-  EXPECT_EQ(TWMScroll(scroll).ScrollCode(), SB_THUMBTRACK);
-  EXPECT_EQ(TWMScroll(scroll).Pos(), -3);
-
-  NCCALCSIZE_PARAMS params{};
-  params.rgrc[0] = RECT{1, 2, 3, 4};
-  RECT single{5, 6, 7, 8};
-  TMessage valid{WM_NCCALCSIZE, TRUE, reinterpret_cast<LPARAM>(&params), 0};
-  TMessage plain{WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&single), 0};
-  EXPECT_EQ(TWMNCCalcSize(valid).ClientRect(), &params.rgrc[0]);
-  EXPECT_EQ(TWMNCCalcSize(plain).ClientRect(), &single);
-
-  TMessage move{WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(static_cast<WORD>(-10), 20), 0};
-  TWMNCMouseMove view(move);
-  EXPECT_EQ(view.XCursor(), -10);
-  view.SetHitTest(HTCLOSE);
-  EXPECT_EQ(move.WParam, static_cast<WPARAM>(HTCLOSE));
-}
-
 }  // namespace
