@@ -147,7 +147,8 @@ HIMAGELIST TCustomImageList::Handle() {
 }
 
 void TCustomImageList::FreeHandle() {
-  if (FHandle && !FShareImages) {
+  // A list made here is ours even while ShareImages is set (made after a shared one was dropped).
+  if (FHandle && (!FShareImages || g_ownLists.count(FHandle))) {
     ImageList_Destroy(FHandle);
     g_ownLists.erase(FHandle);
   }

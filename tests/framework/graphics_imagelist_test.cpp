@@ -130,6 +130,7 @@ TEST_F(ImageLists, ChangesReachEveryRegisteredLinkOnceAndLinksOutliveTheirList) 
 TEST_F(ImageLists, ASharedSystemListIsNeverDestroyedByTheWrapper) {
   for (bool shared : {true, false}) {
     SCOPED_TRACE(shared ? "shared" : "owned");
+    int lists = ImageListHandleCount();
     HIMAGELIST system = ImageList_Create(12, 10, ILC_COLOR32 | ILC_MASK, 1, 1);
     auto list = NewList();
     list->SetShareImages(shared);
@@ -138,11 +139,20 @@ TEST_F(ImageLists, ASharedSystemListIsNeverDestroyedByTheWrapper) {
     EXPECT_EQ(list->Height(), 10);
     auto image = Halves(12, 10, kRed, kBlue);
     list->Add(image.get(), nullptr);
+    if (shared) {
+      list->SetWidth(20);  // a new size is the wrapper's own: the system list keeps its size and images
+      int w = 0, h = 0;
+      ImageList_GetIconSize(system, &w, &h);
+      EXPECT_EQ(w, 12);
+      EXPECT_EQ(list->Count(), 0);
+      list->Handle();  // made here: freed with the wrapper though ShareImages is set
+    }
     list.reset();
     EXPECT_EQ(ImageList_GetImageCount(system) == 1, shared);
     if (shared) {
       EXPECT_TRUE(ImageList_Destroy(system));
     }
+    EXPECT_EQ(ImageListHandleCount(), lists);
   }
 }
 
