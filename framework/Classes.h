@@ -5,13 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "framework/Delegate.h"
 #include "framework/System.h"
 
 class TStream;
 class TReader;
 class TComponent;
 
-using TNotifyEvent = std::function<void(TObject* Sender)>;
+using TNotifyEvent = TDelegate<void(TObject* Sender)>;
 
 enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
 using TShiftState = TSet<TShiftStateItem>;

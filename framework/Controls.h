@@ -93,10 +93,10 @@ constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBea
 bool CursorToIdent(int64_t cursor, std::string& ident);
 bool IdentToCursor(const std::string& ident, int64_t& cursor);
 
-using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
-using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
-using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
-using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+using TKeyEvent = TDelegate<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
+using TKeyPressEvent = TDelegate<void(TObject* Sender, char& Key)>;
+using TMouseEvent = TDelegate<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = TDelegate<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
 
 // Shift state of key data / mouse key flags (and the async key state for the modifiers).
 TShiftState KeyDataToShiftState(LPARAM keyData);

@@ -25,45 +25,11 @@ constexpr TModalResult mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrAbort = I
                        mrIgnore = IDIGNORE, mrYes = IDYES, mrNo = IDNO, mrAll = mrNo + 1,
                        mrNoToAll = mrAll + 1, mrYesToAll = mrNoToAll + 1;
 
-using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
+using TCloseEvent = TDelegate<void(TObject* Sender, TCloseAction& Action)>;
 
 // A hook of the application window: {object, member} returning true when it handled the message.
 // Equal by code and object, so the owner can remove exactly its own hook.
-class TWindowHook {
-  template <class T> struct MemberClass;
-  template <class C> struct MemberClass<bool (C::*)(TMessage&)> { using type = C; };
-
-public:
-  TWindowHook() = default;
-  template <auto Member>
-  static TWindowHook Bind(typename MemberClass<decltype(Member)>::type* obj) {
-    using C = typename MemberClass<decltype(Member)>::type;
-    TWindowHook h;
-    h.data_ = obj;
-    h.invoke_ = [](void* d, TMessage& m) { return (static_cast<C*>(d)->*Member)(m); };
-    h.code_ = reinterpret_cast<const void*>(h.invoke_);
-    return h;
-  }
-  // Wraps any callable; equals only itself and its copies.
-  static TWindowHook FromFunction(std::function<bool(TMessage&)> fn) {
-    TWindowHook h;
-    auto holder = std::make_shared<std::function<bool(TMessage&)>>(std::move(fn));
-    h.data_ = holder.get();
-    h.code_ = holder.get();
-    h.invoke_ = [](void* d, TMessage& m) { return (*static_cast<std::function<bool(TMessage&)>*>(d))(m); };
-    h.keep_ = std::move(holder);
-    return h;
-  }
-  bool operator()(TMessage& m) const { return invoke_(data_, m); }
-  explicit operator bool() const { return invoke_ != nullptr; }
-  bool operator==(const TWindowHook& o) const { return code_ == o.code_ && data_ == o.data_; }
-
-private:
-  void* data_ = nullptr;
-  const void* code_ = nullptr;
-  bool (*invoke_)(void*, TMessage&) = nullptr;
-  std::shared_ptr<void> keep_;
-};
+using TWindowHook = TDelegate<bool(TMessage&)>;
 
 // A display of the desktop.
 class TMonitor : public TObject {
@@ -92,7 +58,7 @@ struct TTaskWindowList {
 };
 TTaskWindowList DisableTaskWindows(HWND ActiveWindow);
 void EnableTaskWindows(const TTaskWindowList& List);
-using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
+using TCloseQueryEvent = TDelegate<void(TObject* Sender, bool& CanClose)>;
 
 // ---------------------------------------------------------------------------------------------------
 class TCustomForm : public TWinControl {
@@ -372,8 +338,8 @@ public:
   // The control whose hint is shown or pending.
   TControl* HintControl() const { return FHintControl; }
 
-  std::function<void(TObject* Sender, const std::exception& E)> OnException;
-  std::function<void(TObject* Sender, bool& Done)> OnIdle;
+  TDelegate<void(TObject* Sender, const std::exception& E)> OnException;
+  TDelegate<void(TObject* Sender, bool& Done)> OnIdle;
   TNotifyEvent OnMinimize;
   TNotifyEvent OnRestore;
   TNotifyEvent OnModalBegin;

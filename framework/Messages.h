@@ -3,6 +3,9 @@
 // every handler, typed views over it, the framework's component (CM_) and reflected (CN_)
 // message numbers, and the WindowProc delegate.
 #include <windows.h>
+
+#include "framework/Delegate.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -277,61 +280,5 @@ constexpr UINT CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN;  // 0xBD04
 constexpr UINT CN_SYSCHAR = CN_BASE + WM_SYSCHAR;        // 0xBD06
 static_assert(CN_COMMAND == 0xBD11 && CN_DRAWITEM == 0xBC2B && CN_NOTIFY == 0xBC4E && CN_KEYDOWN == 0xBD00);
 
-// ---- The WindowProc delegate: {object, member}. Null-testable; two delegates are equal when
-// both the code and the object agree; SameCode compares the code alone, so a subclasser can
-// ask "is my handler still installed" for any instance. A stored callable equals only itself
-// (and its copies).
-class TWndMethod {
-  template <class T> struct MemberClass;
-  template <class C> struct MemberClass<void (C::*)(TMessage&)> { using type = C; };
-
-public:
-  using Invoker = void (*)(void* data, TMessage& message);
-
-  TWndMethod() = default;
-  TWndMethod(std::nullptr_t) {}
-
-  // Binds a member `void C::M(TMessage&)` of `obj`: TWndMethod::Bind<&C::M>(obj).
-  // Virtual members dispatch virtually, so the code identity is the member, not the override.
-  template <auto Member>
-  static TWndMethod Bind(typename MemberClass<decltype(Member)>::type* obj) {
-    using C = typename MemberClass<decltype(Member)>::type;
-    TWndMethod d;
-    d.data_ = obj;
-    d.invoke_ = &Call<Member, C>;
-    d.code_ = reinterpret_cast<const void*>(&Call<Member, C>);
-    return d;
-  }
-
-  // Wraps any callable; the result equals only itself and its copies.
-  static TWndMethod FromFunction(std::function<void(TMessage&)> fn) {
-    TWndMethod d;
-    auto holder = std::make_shared<std::function<void(TMessage&)>>(std::move(fn));
-    d.data_ = holder.get();
-    d.code_ = holder.get();
-    d.invoke_ = [](void* data, TMessage& m) { (*static_cast<std::function<void(TMessage&)>*>(data))(m); };
-    d.keep_ = std::move(holder);
-    return d;
-  }
-
-  void operator()(TMessage& message) const { invoke_(data_, message); }
-  explicit operator bool() const { return invoke_ != nullptr; }
-  bool IsNull() const { return invoke_ == nullptr; }
-  bool operator==(const TWndMethod& o) const { return code_ == o.code_ && data_ == o.data_; }
-  bool operator!=(const TWndMethod& o) const { return !(*this == o); }
-  bool operator==(std::nullptr_t) const { return IsNull(); }
-  bool operator!=(std::nullptr_t) const { return !IsNull(); }
-  bool SameCode(const TWndMethod& o) const { return code_ == o.code_; }
-  const void* Code() const { return code_; }
-  void* Data() const { return data_; }
-
-private:
-  template <auto Member, class C>
-  static void Call(void* data, TMessage& m) {
-    (static_cast<C*>(data)->*Member)(m);
-  }
-  void* data_ = nullptr;
-  const void* code_ = nullptr;
-  Invoker invoke_ = nullptr;
-  std::shared_ptr<void> keep_;
-};
+// ---- The WindowProc delegate: {object, member}; see framework/Delegate.h for its identity.
+using TWndMethod = TDelegate<void(TMessage&)>;

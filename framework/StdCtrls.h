@@ -195,8 +195,8 @@ enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, cs
 enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
 
 // Owner-drawn items of lists and combo boxes: Index -1 is an empty selection field.
-using TDrawItemEvent = std::function<void(TWinControl* Control, int Index, const TRect& Rect, TOwnerDrawState State)>;
-using TMeasureItemEvent = std::function<void(TWinControl* Control, int Index, int& Height)>;
+using TDrawItemEvent = TDelegate<void(TWinControl* Control, int Index, const TRect& Rect, TOwnerDrawState State)>;
+using TMeasureItemEvent = TDelegate<void(TWinControl* Control, int Index, int& Height)>;
 
 class TCustomComboBox;
 

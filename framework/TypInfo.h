@@ -15,7 +15,7 @@
 //     p.Object("Font", &TControl::Font);                 // sub-object: "Font.Style = [fsBold]"
 //     p.Object("FocusControl", &TLabel::FocusControl, &TLabel::SetFocusControl);  // reference by name
 //     p.Str("SkinInfo", &TMyPanel::SkinInfo, nullptr);   // read-only: the reader skips it
-//     p.Event("OnClick", &TControl::OnClick);            // a std::function member
+//     p.Event("OnClick", &TControl::OnClick);            // a TDelegate member (framework/Delegate.h)
 //   }
 //
 // A form publishes the fields the reader fills and the handlers events bind to:
@@ -23,10 +23,13 @@
 //   PUBLISHED(TMainForm) {
 //     p.Field("ButtonWrite", &TMainForm::ButtonWrite);              // TButton* member
 //     p.Handler("ButtonWriteClick", &TMainForm::ButtonWriteClick);  // void (TObject* Sender)
+//
+// An event bound from a description equals TNotifyEvent(form, &TMainForm::ButtonWriteClick).
 //   }
 //
 // Getters and setters may be member functions of a base class or lambdas taking the object pointer.
 
+#include "framework/Delegate.h"
 #include "framework/System.h"
 
 #include <functional>
@@ -54,8 +57,8 @@ struct TPropInfo {
   std::function<void(TObject*, const std::string&)> setStr;
   std::function<TObject*(TObject*)> getObj;
   std::function<void(TObject*, TObject*)> setObj;
-  const std::type_info* eventType = nullptr;  // Method kind: typeid(std::function<...>) of the member
-  std::function<void*(TObject*)> eventSlot;   // address of that member in an object
+  const std::type_info* eventType = nullptr;   // Method kind: typeid(TDelegate<...>) of the member
+  std::function<TMethod*(TObject*)> eventSlot;  // that member in an object
 
   bool hasDefault = false;
   int64_t defaultValue = 0;
@@ -82,8 +85,8 @@ struct TPropInfo {
 struct THandlerInfo {
   std::string name;
   const std::type_info* eventType = nullptr;
-  // Assigns to *slot (a std::function of eventType) a call of the handler on `root`.
-  std::function<void(TObject* root, void* slot)> bind;
+  // Assigns to *slot (a TDelegate of eventType) the handler bound to `root`.
+  std::function<void(TObject* root, TMethod* slot)> bind;
 };
 
 // A form's member pointer the reader sets to the component of that name.
@@ -161,11 +164,11 @@ template <class D> D FromOrd(int64_t v) {
 }
 template <class F> struct MemberFnSig;
 template <class R, class B, class... A> struct MemberFnSig<R (B::*)(A...)> {
-  using Function = std::function<R(A...)>;
+  using Delegate = TDelegate<R(A...)>;
   using Base = B;
 };
 template <class R, class B, class... A> struct MemberFnSig<R (B::*)(A...) const> {
-  using Function = std::function<R(A...)>;
+  using Delegate = TDelegate<R(A...)>;
   using Base = B;
 };
 }  // namespace framework_detail
@@ -234,11 +237,11 @@ public:
       p.setObj = [set](TObject* o, TObject* v) { std::invoke(set, static_cast<C*>(o), static_cast<T*>(v)); };
     return p;
   }
-  template <class B, class Sig> TPropInfo& Event(const char* name, std::function<Sig> B::*member) {
+  template <class B, class Sig> TPropInfo& Event(const char* name, TDelegate<Sig> B::*member) {
     static_assert(std::is_base_of_v<B, C>);
     TPropInfo& p = Add(name, TPropKind::Method);
-    p.eventType = &typeid(std::function<Sig>);
-    p.eventSlot = [member](TObject* o) -> void* { return &(static_cast<C*>(o)->*member); };
+    p.eventType = &typeid(TDelegate<Sig>);
+    p.eventSlot = [member](TObject* o) -> TMethod* { return &(static_cast<C*>(o)->*member); };
     return p;
   }
   template <class M> void Handler(const char* name, M method) {
@@ -246,10 +249,10 @@ public:
     static_assert(std::is_base_of_v<typename Sig::Base, C>);
     auto h = std::make_unique<THandlerInfo>();
     h->name = name;
-    h->eventType = &typeid(typename Sig::Function);
-    h->bind = [method](TObject* root, void* slot) {
-      C* self = static_cast<C*>(root);
-      *static_cast<typename Sig::Function*>(slot) = BindMethod(self, method);
+    using Event = typename Sig::Delegate;
+    h->eventType = &typeid(Event);
+    h->bind = [method](TObject* root, TMethod* slot) {
+      *static_cast<Event*>(slot) = Event(static_cast<C*>(root), method);
     };
     table_.ownHandlers.push_back(std::move(h));
   }
@@ -263,13 +266,6 @@ public:
   }
 
 private:
-  template <class R, class B, class... A> static std::function<R(A...)> BindMethod(C* self, R (B::*m)(A...)) {
-    return [self, m](A... a) -> R { return (self->*m)(std::forward<A>(a)...); };
-  }
-  template <class R, class B, class... A>
-  static std::function<R(A...)> BindMethod(C* self, R (B::*m)(A...) const) {
-    return [self, m](A... a) -> R { return (self->*m)(std::forward<A>(a)...); };
-  }
   template <class G, class S> TPropInfo& Ordinal(const char* name, TPropKind kind, G get, S set) {
     using V = std::decay_t<decltype(std::invoke(get, std::declval<C*>()))>;
     TPropInfo& p = Add(name, kind);

@@ -33,9 +33,9 @@ using TComEvents = TSet<TComEvent>;
 enum TComSignal { csCTS, csDSR, csRing, csRLSD };
 using TComSignals = TSet<TComSignal>;
 
-using TComSignalEvent = std::function<void(TObject* Sender, bool State)>;
-using TComErrorEvent = std::function<void(TObject* Sender, TComErrors Errors)>;
-using TRxCharEvent = std::function<void(TObject* Sender, int Count)>;
+using TComSignalEvent = TDelegate<void(TObject* Sender, bool State)>;
+using TComErrorEvent = TDelegate<void(TObject* Sender, TComErrors Errors)>;
+using TRxCharEvent = TDelegate<void(TObject* Sender, int Count)>;
 
 // Bits per second of each TBaudRate.
 int BaudRateValue(TBaudRate rate);

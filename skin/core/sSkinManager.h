@@ -36,13 +36,13 @@ struct TvkSysDlgData {
   HWND Wnd = nullptr;
 };
 // The handler may clear AllowSkinning to leave the dialog unskinned.
-using TvkSysDlgInit = std::function<void(const TvkSysDlgData& DlgData, bool& AllowSkinning)>;
+using TvkSysDlgInit = TDelegate<void(const TvkSysDlgData& DlgData, bool& AllowSkinning)>;
 // The extra line beside a popup menu: section, caption, optional glyph and whether it shows at all.
-using TvkMenuExtraLineEvent = std::function<void(TMenuItem* FirstItem, std::string& SkinSection, std::string& Caption,
-                                                 TBitmap*& Glyph, bool& LineVisible)>;
+using TvkMenuExtraLineEvent = TDelegate<void(TMenuItem* FirstItem, std::string& SkinSection, std::string& Caption,
+                                              TBitmap*& Glyph, bool& LineVisible)>;
 // A popup item about to be measured or drawn; the handler may change the font. State holds the item's
 // owner-draw state as the system gives it (ODS_ flags).
-using TvkMenuItemDataEvent = std::function<void(TMenuItem* Item, UINT State, TFont* Font)>;
+using TvkMenuItemDataEvent = TDelegate<void(TMenuItem* Item, UINT State, TFont* Font)>;
 
 // ---- option objects (persistent, owned by the manager) ----
 
@@ -462,7 +462,7 @@ public:
   std::string Version() const { return "12.14"; }
 
   TNotifyEvent OnActivate, OnDeactivate, OnSkinLoading, OnAfterChange, OnBeforeChange, OnSkinListChanged;
-  std::function<void(TObject* Sender, const TvkScaleChangeInfo& Info)> OnScaleModeChange;
+  TDelegate<void(TObject* Sender, const TvkScaleChangeInfo& Info)> OnScaleModeChange;
   // Raised by the form skinning layer (popup menus and standard dialogs).
   TvkMenuExtraLineEvent OnGetMenuExtraLineData;
   TvkMenuItemDataEvent OnGetPopupItemData;

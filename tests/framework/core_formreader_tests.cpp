@@ -121,7 +121,7 @@ public:
   }
 
   TNotifyEvent OnClick;
-  std::function<void(TObject*, int&)> OnKey;
+  TDelegate<void(TObject*, int&)> OnKey;
   bool loadedSeenLoading = false;
   bool referenceSetBeforeLoaded = false;
 
@@ -309,7 +309,8 @@ TEST_F(FormReaderTest, ReadsEveryValueKindIntoTheComponentTree) {
   auto* label = static_cast<TTestControl*>(form->FindComponent("Label1"));
   ASSERT_NE(label, nullptr);
   EXPECT_EQ(b->FocusControl(), label);
-  ASSERT_TRUE(b->OnClick);
+  // Bound with the handler's identity: the form's member, on the form.
+  EXPECT_EQ(b->OnClick, TNotifyEvent(form, &TTestForm::Button1Click));
   b->OnClick(b);
   EXPECT_EQ(form->clicks, (std::vector<std::string>{"Button1"}));
   ASSERT_TRUE(form->OnKey);
