@@ -494,6 +494,8 @@ public:
 
   // ---- queries ----
   const TvkSkinModel& Model() const { return FModel; }
+  // For skins built by hand (test skins with chosen sections and image elements); no repaint follows.
+  TvkSkinModel& EditModel() { return FModel; }
   const TsGeneralDataArray& gd() const { return FModel.gd; }
   const TsMaskArray& ma() const { return FModel.ma; }
   const TsSkinData& SkinData() const { return FModel.SkinData; }
