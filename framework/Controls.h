@@ -51,6 +51,7 @@ enum TDragKind { dkDrag, dkDock };
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 using TBorderStyle = TFormBorderStyle;  // controls use bsNone and bsSingle
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum TVerticalAlignment { taAlignTop, taAlignBottom, taVerticalCenter };
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };

@@ -321,7 +321,11 @@ void DrawSkinRect32(TBitmap* Dst, const TRect& R, const TvkBgCacheRef& Bg, bool 
     // Rows whose mask would lie below the source are left out.
     TRect Sc = S;
     Sc.Bottom = std::min(Sc.Bottom, Src->Height() - Off);
-    BlendImageThroughMask(D, Sc, Dst, Src, CornerBg ? Bg : None, CornerBg, Off);
+    // That blend counts background columns from the piece's left edge; the reference is moved so they
+    // stay bitmap columns like everywhere else.
+    TvkBgCacheRef At = CornerBg ? Bg : None;
+    At.X += D.Left;
+    BlendImageThroughMask(D, Sc, Dst, Src, At, CornerBg, Off);
   };
   P.Tile = [&](const TRect& D, const TRect& S) {
     TRect Sc = S;

@@ -1,0 +1,104 @@
+// Blur kernels and lines, the grey-mask glow and the quick blur.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "PainterSkin.h"
+#include "skin/graphics/vkGlow.h"
+
+using namespace painter_test;
+
+namespace {
+
+std::vector<uint8_t> Blurred(std::vector<uint8_t> Line, double Radius) {
+  TBlurKernel K;
+  MakeBlurKernel(K, 1.0, 255.0, Radius);
+  std::vector<uint8_t> Work(Line.size());
+  BlurLine(Line.data(), static_cast<int>(Line.size()) - 1, K, Work.data());
+  return Line;
+}
+
+struct BitmapFree {
+  void operator()(TBitmap* B) const { B->Free(); }
+};
+
+// An 8-bit mask of W x H filled with V.
+void FillMask(TBitmap* Mask, uint8_t V) {
+  for (int y = 0; y < Mask->Height(); ++y)
+    std::fill_n(static_cast<uint8_t*>(Mask->ScanLine(y)), Mask->Width(), V);
+}
+
+}  // namespace
+
+TEST(Glow, KernelsAreTrimmedBoxes) {
+  struct Case { double Radius; int Size; float Weight; };
+  // Radius 5: weights 1 out to |j| = 5, the outermost pair trimmed: 9 weights of 1/9. Below 0.85 (and 0):
+  // only the centre.
+  const Case cases[] = {{5.0, 4, 1.0f / 9}, {1.0, 1, 1.0f / 3}, {0.8, 1, 1.0f}, {0.0, 1, 1.0f}};
+  for (const Case& c : cases) {
+    TBlurKernel K;
+    MakeBlurKernel(K, 1.0, 255.0, c.Radius);
+    EXPECT_EQ(K.Size, c.Size) << c.Radius;
+    EXPECT_FLOAT_EQ(K.At(0), c.Weight) << c.Radius;
+    float Sum = 0;
+    for (int j = -K.Size; j <= K.Size; ++j) Sum += K.At(j);
+    EXPECT_NEAR(Sum, 1.0f, 1e-6) << c.Radius;
+  }
+}
+
+TEST(Glow, BlurLineSpreadsAndSmallRadiiKeepTheLine) {
+  EXPECT_EQ(Blurred({0, 0, 0, 90, 0, 0, 0}, 1.0), (std::vector<uint8_t>{0, 0, 30, 30, 30, 0, 0}));
+  EXPECT_EQ(Blurred({255, 0, 0}, 1.0), (std::vector<uint8_t>{170, 85, 0}));  // edges repeat their end value
+  EXPECT_EQ(Blurred({0, 0, 200, 0}, 0.5), (std::vector<uint8_t>{0, 0, 200, 0}));
+  EXPECT_EQ(Blurred({0, 0, 200, 0}, 0.0), (std::vector<uint8_t>{0, 0, 200, 0}));
+}
+
+TEST(Glow, GaussianBlurTouchesOnlyEightBitBitmaps) {
+  auto B = MakeBy(6, 6, [](int x, int y) { return x == 3 && y == 3 ? 0xFFFFFFFFu : 0u; });
+  GaussianBlur8(B.get(), 2.0);
+  EXPECT_EQ(bedrock1::CountChanged(B.get(), 0), 1);
+  std::unique_ptr<TBitmap, BitmapFree> G(new TBitmap());
+  G->SetPixelFormat(pf8bit);
+  G->SetSize(5, 5);
+  FillMask(G.get(), 0);
+  static_cast<uint8_t*>(G->ScanLine(2))[2] = 90;
+  GaussianBlur8(G.get(), 1.0);
+  EXPECT_EQ(static_cast<uint8_t*>(G->ScanLine(1))[1], 10);  // 90 / 3 / 3
+  EXPECT_EQ(static_cast<uint8_t*>(G->ScanLine(2))[0], 0);
+}
+
+TEST(Glow, MaskIsDrawnOnceAndWeighsTheGlowColour) {
+  auto Dst = Make32(40, 30, 0x00000000u);
+  const TRect R(10, 10, 20, 16);  // grown by 2 + 4: 22 x 18 from (4, 4)
+  TBitmap* Mask = nullptr;
+  DrawTextGlow(Dst.get(), "X", R, Mask, 0x0000FF, 2, 15, DT_SINGLELINE);
+  ASSERT_NE(Mask, nullptr);
+  EXPECT_EQ(Mask->PixelFormat(), pf8bit);
+  EXPECT_EQ(Mask->Width(), 22);
+  EXPECT_EQ(Mask->Height(), 18);
+  EXPECT_EQ(At(Dst.get(), 4, 4), 0u);  // far from the text the mask is white
+  // The same size again: the mask is used as it is, so a mask of 0 everywhere glows everywhere.
+  FillMask(Mask, 0);
+  DrawTextGlow(Dst.get(), "X", R, Mask, 0x0000FF, 2, 15, DT_SINGLELINE);
+  EXPECT_EQ(At(Dst.get(), 4, 4), 0xFEFE0000u);  // (255 * 255) shr 8 = 254 for red and alpha
+  EXPECT_EQ(At(Dst.get(), 25, 21), 0xFEFE0000u);
+  EXPECT_EQ(At(Dst.get(), 3, 4), 0u);   // outside the grown rectangle
+  EXPECT_EQ(At(Dst.get(), 26, 4), 0u);
+  // Mask 255 keeps the destination; 128 mixes half-way.
+  auto Dst2 = Make32(40, 30, 0x80204060u);
+  FillMask(Mask, 255);
+  static_cast<uint8_t*>(Mask->ScanLine(0))[0] = 128;
+  DrawTextGlow(Dst2.get(), "X", R, Mask, 0x0000FF, 2, 15, DT_SINGLELINE);
+  EXPECT_EQ(At(Dst2.get(), 5, 4), 0x80204060u);
+  // alpha 128 + (127 * 127) shr 8 = 191; red (255 * 127 + 32 * 128) shr 8 = 142; green 64 * 128 shr 8 = 32.
+  EXPECT_EQ(At(Dst2.get(), 4, 4), 0xBF8E2030u);
+  Mask->Free();
+}
+
+TEST(Glow, QuickBlurLeavesImagesTooSmallToQuarter) {
+  auto B = MakeBy(3, 12, [](int x, int y) { return 0xFF000000u | (x * 80) << 8 | y * 20; });
+  auto Copy = MakeBy(3, 12, [&](int x, int y) { return At(B.get(), x, y); });
+  QuickBlurBitmap(B.get());
+  for (int y = 0; y < 12; ++y)
+    for (int x = 0; x < 3; ++x) ASSERT_EQ(At(B.get(), x, y), At(Copy.get(), x, y));
+}
