@@ -5,21 +5,22 @@
 #include <functional>
 #include <memory>
 
-#include "bedrock1_Bitmaps.h"
+#include "tests/support/Bitmaps.h"
 #include "skin/core/sMaskData.h"
 #include "skin/core/sSkinManager.h"
 
 namespace painter_test {
 
-using bedrock1::At;
-using bedrock1::BitmapPtr;
-using bedrock1::Make32;
-using bedrock1::MakeBy;
+using testing_support::BitmapPtr;
+using testing_support::CountChanged;
+using testing_support::Owned;
+inline uint32_t& At(TBitmap* B, int X, int Y) { return testing_support::PixelAt(B, X, Y); }
+inline BitmapPtr Make32(int W, int H, uint32_t Fill) { return testing_support::Bitmap32(W, H, Fill); }
+inline BitmapPtr MakeBy(int W, int H, const std::function<uint32_t(int, int)>& F) {
+  return testing_support::Bitmap32By(W, H, F);
+}
 
-struct ManagerFree {
-  void operator()(TsSkinManager* m) const { m->Free(); }
-};
-using ManagerPtr = std::unique_ptr<TsSkinManager, ManagerFree>;
+using ManagerPtr = Owned<TsSkinManager>;
 
 inline ManagerPtr NewManager() { return ManagerPtr(Create<TsSkinManager>(nullptr)); }
 

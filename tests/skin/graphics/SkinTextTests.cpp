@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "PainterSkin.h"
+#include "skin/graphics/vkColorMath.h"
 #include "skin/graphics/vkSkinText.h"
 
 using namespace painter_test;

@@ -18,10 +18,6 @@ std::vector<uint8_t> Blurred(std::vector<uint8_t> Line, double Radius) {
   return Line;
 }
 
-struct BitmapFree {
-  void operator()(TBitmap* B) const { B->Free(); }
-};
-
 // An 8-bit mask of W x H filled with V.
 void FillMask(TBitmap* Mask, uint8_t V) {
   for (int y = 0; y < Mask->Height(); ++y)
@@ -56,8 +52,8 @@ TEST(Glow, BlurLineSpreadsAndSmallRadiiKeepTheLine) {
 TEST(Glow, GaussianBlurTouchesOnlyEightBitBitmaps) {
   auto B = MakeBy(6, 6, [](int x, int y) { return x == 3 && y == 3 ? 0xFFFFFFFFu : 0u; });
   GaussianBlur8(B.get(), 2.0);
-  EXPECT_EQ(bedrock1::CountChanged(B.get(), 0), 1);
-  std::unique_ptr<TBitmap, BitmapFree> G(new TBitmap());
+  EXPECT_EQ(CountChanged(B.get(), 0), 1);
+  Owned<TBitmap> G(new TBitmap());
   G->SetPixelFormat(pf8bit);
   G->SetSize(5, 5);
   FillMask(G.get(), 0);

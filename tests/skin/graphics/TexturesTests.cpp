@@ -69,7 +69,7 @@ TEST(Textures, ZeroSizedTilesAndOtherModesDrawNothing) {
   TRect R(0, 0, 8, 8);
   TileTexture32(Dst.get(), R, {}, 0, E);
   EXPECT_EQ(R, TRect(0, 0, 8, 8));
-  EXPECT_EQ(bedrock1::CountChanged(Dst.get(), kBack), 0);
+  EXPECT_EQ(CountChanged(Dst.get(), kBack), 0);
 }
 
 TEST(Textures, MaskBlendUsesTheElementsOwnImageAndKeysTakeTheBackground) {

@@ -44,7 +44,7 @@ TEST(SkinImage, StateChoosesTheFrameAndDrawModeTwoSkipsStateZero) {
   E.DrawMode = 2 | 4;
   auto Dst2 = Make32(20, 10, kBack);
   DrawSkinRect32(Dst2.get(), TRect(0, 0, 20, 10), {}, false, 0, E);
-  EXPECT_EQ(bedrock1::CountChanged(Dst2.get(), kBack), 0);
+  EXPECT_EQ(CountChanged(Dst2.get(), kBack), 0);
   DrawSkinRect32(Dst2.get(), TRect(0, 0, 20, 10), {}, false, 1, E);
   EXPECT_EQ(At(Dst2.get(), 0, 0), kA + 1);
 }
