@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/sStyleSimply.h"
+#include "skin/graphics/vkGlow.h"
 #include "skin/graphics/vkBlend.h"
 #include "skin/graphics/vkColorMath.h"
 
@@ -71,6 +74,100 @@ uint32_t TransformColorByShifts(uint32_t Color, uint32_t Tone, int Hue, int Satu
   if (Hue != 0) P = ShiftPixelHue(Hue, P);
   P = AdjustColorSaturation(P, Saturation * 256 / 100);
   return ColorToRGB(SwapRedBlue(P));
+}
+
+uint32_t TransformColorBySkinData(uint32_t Color, TsCommonData* SkinData) {
+  if (SkinData == nullptr) return ColorToRGB(Color);
+  return TransformColorByShifts(Color, SkinData->ColorTone(), SkinData->HUEOffset(), SkinData->Saturation());
+}
+
+namespace {
+
+// Plain text for unskinned controls: embossed (highlight one pixel lower right, then shadow) when disabled.
+void DrawPlainText(HDC DC, const char* Text, int Len, const TRect& Rect, UINT Flags, bool Enabled, TColor FontColor) {
+  if (Enabled) {
+    DrawPass(DC, Text, Len, Rect, Flags, FontColor);
+    return;
+  }
+  DrawPass(DC, Text, Len, Moved(Rect, 1, 1), Flags, clBtnHighlight);
+  DrawPass(DC, Text, Len, Rect, Flags, clBtnShadow);
+}
+
+// The first ten constant sections, whose owners may name another section per state.
+bool IsStateSectionKind(TsSkinManager* M, int SkinIndex) {
+  const auto& S = M->ConstData().Sections;
+  return std::find(S.begin(), S.begin() + ssButton + 1, SkinIndex) != S.begin() + ssButton + 1;
+}
+
+}  // namespace
+
+void DrawControlText(TCanvas* Canvas, const char* Text, bool Enabled, int State, TsCommonData* SkinData, UINT Flags,
+                     TRect Rect) {
+  if (Text == nullptr || Canvas == nullptr || SkinData == nullptr) return;
+  TsSkinManager* M = SkinData->SkinManager();
+  const int Len = static_cast<int>(std::strlen(Text));
+  if (State != 0 && M != nullptr && SkinData->SkinIndex >= 0 &&
+      SkinData->SkinIndex == M->ConstData().Sections[ssWebButton]) {
+    TFontStyles Style = Canvas->Font()->Style();
+    Style.Include(fsUnderline);
+    Canvas->Font()->SetStyle(Style);
+  }
+  Canvas->Brush()->SetStyle(bsClear);
+  TCanvasTextScope S(Canvas);
+  const int Saved = SaveDC(S.DC());
+  SetBkMode(S.DC(), TRANSPARENT);
+  const TColor FontColor = Canvas->Font()->Color();
+  auto Done = [&] { RestoreDC(S.DC(), Saved); };
+  if (!SkinData->IsSkinned(false) || M == nullptr) {
+    DrawPlainText(S.DC(), Text, Len, Rect, Flags, Enabled, FontColor);
+    return Done();
+  }
+  if (SkinData->CustomFont()) {
+    DrawPass(S.DC(), Text, Len, Rect, Flags, FontColor);
+    return Done();
+  }
+  int Index = SkinData->SkinIndex;
+  TControl* Owner = SkinData->OwnerControl;
+  if (Owner != nullptr && IsStateSectionKind(M, Index)) {
+    Index = SectionIndexForState(Owner, SkinData->SkinIndex, M, State);
+    if (Index < 0 && Owner->Parent() != nullptr) {
+      DrawPlainText(S.DC(), Text, Len, Rect, Flags, Enabled, Owner->Parent()->Font()->Color());
+      return Done();
+    }
+  }
+  State = std::clamp(State, 0, 2);
+  if (!M->SectionIndexInRange(Index)) {
+    DrawPass(S.DC(), Text, Len, Rect, Flags, FontColor);
+    return Done();
+  }
+  const TsGenState& St = M->gd()[Index].Props[State];
+  if (SkinData->CacheBmp != nullptr && St.GlowSize != 0) {
+    IntersectClipRect(S.DC(), Rect.Left, Rect.Top, Rect.Right, Rect.Bottom);
+    TBitmap* Mask = nullptr;
+    DrawTextGlow(SkinData->CacheBmp, std::string(Text, static_cast<size_t>(Len)), Rect, Mask,
+                 TransformColorBySkinData(St.GlowColor, SkinData), St.GlowSize, 15, Flags);
+    if (Mask != nullptr) Mask->Free();
+    RestoreDC(S.DC(), Saved);
+    SaveDC(S.DC());
+    SetBkMode(S.DC(), TRANSPARENT);
+  }
+  if (!Enabled) {
+    DrawPass(S.DC(), Text, Len, Rect, Flags, TransformColorBySkinData(St.FontColor, SkinData));
+    return Done();
+  }
+  const int Contours[4] = {St.TCLeft, St.TCTop, St.TCRight, St.TCBottom};
+  const int Dx[4] = {-1, 0, 1, 0}, Dy[4] = {0, -1, 0, 1};
+  for (int i = 0; i < 4; ++i)
+    if (Contours[i] != -1)
+      DrawPass(S.DC(), Text, Len, Moved(Rect, Dx[i], Dy[i]), Flags,
+               TransformColorBySkinData(static_cast<uint32_t>(Contours[i]), SkinData));
+  DrawPass(S.DC(), Text, Len, Rect, Flags, TransformColorBySkinData(St.FontColor, SkinData));
+  Done();
+}
+
+void DrawControlTextStr(TCanvas* Canvas, const std::string& Text, bool Enabled, const TRect& Rect, UINT Flags,
+                        TsCommonData* SkinData, int State) {
+  DrawControlText(Canvas, Text.c_str(), Enabled, State, SkinData, Flags, Rect);
 }
 
 void FitTextWithEllipsis(TCanvas* Canvas, const std::string& Text, int MaxWidth, std::string& Result) {

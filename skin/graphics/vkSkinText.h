@@ -9,6 +9,7 @@
 
 #include "framework/Graphics.h"
 
+class TsCommonData;
 class TsSkinManager;
 
 // The weight (of 256) the font colour keeps when a disabled caption is mixed toward its background.
@@ -34,6 +35,17 @@ void DrawSectionTextStr(TCanvas* Canvas, const std::string& Text, bool Enabled, 
 // hue turned by Hue degrees, saturation changed by Saturation per cent (scaled by 256 div 100); the colour
 // value's byte order is kept.
 uint32_t TransformColorByShifts(uint32_t Color, uint32_t Tone, int Hue, int Saturation);
+
+// The control's colour shifts (tone, hue, saturation of its skin data) applied to a colour value.
+uint32_t TransformColorBySkinData(uint32_t Color, TsCommonData* SkinData);
+
+// A control's caption in its skin colours for State (0..2): glow into its cache when the state has one, then
+// contours and the font colour, each shifted by the control's colours; disabled: once in the shifted font
+// colour. Unskinned controls get plain text, embossed when disabled; CustomFont keeps the canvas font's colour.
+void DrawControlText(TCanvas* Canvas, const char* Text, bool Enabled, int State, TsCommonData* SkinData, UINT Flags,
+                     TRect Rect);
+void DrawControlTextStr(TCanvas* Canvas, const std::string& Text, bool Enabled, const TRect& Rect, UINT Flags,
+                        TsCommonData* SkinData, int State);
 
 // Text, or its longest head that fits MaxWidth with "..." appended; empty for MaxWidth < 1 or when not even
 // one character and "..." fit.

@@ -3,7 +3,10 @@
 // with fixed pictures, only with the same text drawn by hand.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "PainterSkin.h"
+#include "skin/core/sCommonData.h"
 #include "skin/graphics/vkColorMath.h"
 #include "skin/graphics/vkSkinText.h"
 
@@ -143,4 +146,30 @@ TEST(SkinText, SameFontLookComparesColourToo) {
   EXPECT_TRUE(SameFontLook(&A, &B));
   B.SetColor(0x0000FF);
   EXPECT_FALSE(SameFontLook(&A, &B));
+}
+
+TEST(SkinText, ControlTextEmbossedWhenUnskinnedAndShiftedWhenSkinned) {
+  auto M = NewManager();
+  const int S = AddSection(M.get(), "BUTTON_X", 0xFFFFFF, 0);
+  TsGenState& St = StateOf(M.get(), S, 0);
+  St.FontColor = 0x000080;
+  St.TCBottom = 0x808000;
+  std::unique_ptr<TsCommonData> D(new TsCommonData(nullptr, false));
+  D->SetSkinManager(M.get());
+  // Unskinned (no section) and disabled: highlight one pixel lower right, then shadow.
+  TextBitmap Got, Want;
+  DrawControlText(Got.Bmp->Canvas(), "Hg", false, 0, D.get(), DT_SINGLELINE, kTextRect);
+  GdiFlush();
+  Want.DrawByHand("Hg", {{GetSysColor(COLOR_BTNHIGHLIGHT), 1, 1}, {GetSysColor(COLOR_BTNSHADOW), 0, 0}});
+  EXPECT_TRUE(Got.SameAs(Want));
+  // Skinned with a hue shift: the contour and the font colour both turned.
+  D->SkinIndex = S;
+  D->SetHUEOffset(120);
+  TextBitmap Got2, Want2;
+  DrawControlText(Got2.Bmp->Canvas(), "Hg", true, 0, D.get(), DT_SINGLELINE, kTextRect);
+  GdiFlush();
+  Want2.DrawByHand("Hg", {{TransformColorByShifts(0x808000, NoColor32, 120, 0), 0, 1},
+                          {TransformColorByShifts(0x000080, NoColor32, 120, 0), 0, 0}});
+  EXPECT_TRUE(Got2.SameAs(Want2));
+  EXPECT_EQ(TransformColorBySkinData(0x000080, D.get()), 0x008000u);
 }

@@ -1,0 +1,148 @@
+// Section painters on hand-built sections: the background cases (opaque, translucent, fully transparent, with
+// and without a ready background), texture and colour shares, state limits, whole items with corner images and
+// borders, the control's colour filters, and the exact border strips.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "PainterSkin.h"
+#include "skin/core/sCommonData.h"
+#include "skin/graphics/vkColorMath.h"
+#include "skin/graphics/vkSectionPaint.h"
+
+using namespace painter_test;
+
+namespace {
+
+// The parent: pixel (x, y) = 0xFF00xxyy.
+BitmapPtr Parent() { return MakeBy(40, 40, [](int x, int y) { return 0xFF000000u | x << 8 | y; }); }
+
+struct Fixture {
+  ManagerPtr M = NewManager();
+  int S = AddSection(M.get(), "PANEL", 0x0000FF, 0);  // red, opaque
+  TsGenState& St(int i = 0) { return StateOf(M.get(), S, i); }
+};
+
+}  // namespace
+
+TEST(SectionPaint, BackgroundCases) {
+  Fixture F;
+  auto P = Parent();
+  TvkBgCacheRef Ready;
+  InitBgInfo(P.get(), 2, 3, Ready);
+  TvkBgCacheRef Grey;
+  Grey.FillColor = 0x808080;
+  struct Case {
+    const char* Name;
+    int T;
+    const TvkBgCacheRef* Bg;
+    std::function<uint32_t(int, int)> Want;  // at bitmap point (x, y); Rect = (4, 5, 14, 12), Offset (1, 1)
+  };
+  const Case cases[] = {
+      {"opaque", 0, &Ready, [](int, int) { return 0xFFFF0000u; }},
+      // The parent pixel behind Rect's top-left is (2 + 1, 3 + 1).
+      {"transparent, ready", 100, &Ready, [](int x, int y) { return 0xFF000000u | (x - 4 + 3) << 8 | (y - 5 + 4); }},
+      {"transparent, colour", 100, &Grey, [](int, int) { return 0xFF808080u; }},
+      // Level 50 * 255 div 100 = 127 keeps the parent: ((parent - colour) * 127 + colour * 256) shr 8.
+      {"half, ready", 50, &Ready, [](int x, int y) {
+         const uint32_t g = static_cast<uint32_t>(x - 1), b = static_cast<uint32_t>(y - 1);
+         auto Mix = [](uint32_t p, uint32_t c) { return static_cast<uint32_t>((static_cast<int>(p) - static_cast<int>(c)) * 127 + static_cast<int>(c) * 256) >> 8; };
+         return 0xFF000000u | Mix(0, 255) << 16 | Mix(g, 0) << 8 | Mix(b, 0);
+       }},
+      // Without a ready background the colour is mixed with the background colour: (128 * 127 + 255 * 128) shr 8
+      // for red, (128 * 127) shr 8 for green and blue.
+      {"half, colour", 50, &Grey, [](int, int) { return 0xFFBF3F3Fu; }},
+      // Without any background information a translucent state is painted as it is.
+      {"half, nothing", 50, nullptr, [](int, int) { return 0xFFFF0000u; }},
+  };
+  for (const Case& c : cases) {
+    F.St().Transparency = c.T;
+    auto Dst = Make32(20, 20, 0x11111111);
+    const TRect R(4, 5, 14, 12);
+    PaintSectionBackground(F.S, c.Bg ? *c.Bg : TvkBgCacheRef{}, 0, KeyPixel32, -1, -1, F.M.get(), Dst.get(), TPoint(1, 1), R);
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 20; ++x) {
+        const bool In = x >= R.Left && x < R.Right && y >= R.Top && y < R.Bottom;
+        ASSERT_EQ(At(Dst.get(), x, y), In ? c.Want(x, y) : 0x11111111u) << c.Name << " " << x << "," << y;
+      }
+  }
+}
+
+TEST(SectionPaint, ImageShareMixesTheTextureTowardTheColour) {
+  Fixture F;
+  auto Tex = Make32(3, 3, 0xFF00C800);  // green 200, no mask: copied on the canvas
+  const int T = AddElement(F.M.get(), Element(F.M.get(), Tex.get(), 1, 0, 0, 0, 0, 0, 0));
+  F.St().ImagePercent = 30;
+  F.St().TextureIndex = T;
+  auto Dst = Make32(8, 8, 0);
+  PaintSectionBackground(F.S, {}, 0, KeyPixel32, -1, -1, F.M.get(), Dst.get(), TPoint(), TRect(0, 0, 8, 8));
+  // Level 76 keeps the texture: red (0 * 76 + 255 * 179) shr 8 = 178, green (200 * 76) shr 8 = 59.
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) ASSERT_EQ(At(Dst.get(), x, y) & 0xFFFFFF, 0xB23B00u) << x << "," << y;
+}
+
+TEST(SectionPaint, StatesAreLimitedAndAParentColourWins) {
+  Fixture F;
+  F.M->EditModel().gd[F.S].States = 2;
+  F.St(1).Color = 0x00FF00;
+  F.St(2).Color = 0xFF0000;
+  auto Dst = Make32(4, 4, 0);
+  PaintSectionBackground(F.S, {}, 5, KeyPixel32, -1, -1, F.M.get(), Dst.get(), TPoint(), TRect(0, 0, 4, 4));
+  EXPECT_EQ(At(Dst.get(), 0, 0), 0xFF00FF00u);  // state 1, the last of two
+  PaintSectionBackground(F.S, {}, 1, 0x123456, -1, -1, F.M.get(), Dst.get(), TPoint(), TRect(0, 0, 4, 4));
+  EXPECT_EQ(At(Dst.get(), 3, 3), 0xFF563412u);
+}
+
+TEST(SectionPaint, ItemPaintsCornersAndBorderOnlyInsideTheBitmap) {
+  Fixture F;
+  // A 2 x 2 corner image with its key at (1, 1); a border of 1 pixel on each side, blue, no centre.
+  auto Corner = MakeBy(2, 2, [](int x, int y) { return x == 1 && y == 1 ? 0x00FF00FFu : 0xFF00FF00u; });
+  auto Border = Make32(3, 3, 0xFF0000FF);
+  auto& G = F.M->EditModel().gd[F.S];
+  G.ImgBtmRight = AddElement(F.M.get(), Element(F.M.get(), Corner.get(), 1, 0, 0, 0, 0, 0, 0));
+  G.BorderIndex = AddElement(F.M.get(), Element(F.M.get(), Border.get(), 1, 0, 0, 1, 1, 1, 1));
+  auto Dst = Make32(10, 10, 0x11111111);
+  PaintSectionItem(F.S, {}, -1, -1, F.M.get(), Dst.get(), TPoint(), TRect(0, 0, 11, 10), 0);
+  EXPECT_EQ(CountChanged(Dst.get(), 0x11111111), 0);
+  PaintSectionItem(F.S, {}, -1, -1, F.M.get(), Dst.get(), TPoint(), TRect(1, 1, 9, 9), 0);
+  EXPECT_EQ(At(Dst.get(), 0, 0), 0x11111111u);
+  EXPECT_EQ(At(Dst.get(), 1, 1), 0xFF0000FFu);  // border
+  EXPECT_EQ(At(Dst.get(), 4, 4), 0xFFFF0000u);  // fill
+  // The bottom-right corner image was laid before the border: its key pixel kept the fill, the border covered
+  // its outer row and column.
+  EXPECT_EQ(At(Dst.get(), 7, 7), 0xFF00FF00u);
+  EXPECT_EQ(At(Dst.get(), 8, 8), 0xFF0000FFu);
+}
+
+TEST(SectionPaint, ControlFiltersOnlyWhenTheControlHasShifts) {
+  Fixture F;
+  std::unique_ptr<TsCommonData> D(new TsCommonData(nullptr, false));
+  D->SetSkinManager(F.M.get());
+  D->SkinIndex = F.S;
+  auto Plain = Make32(4, 4, 0);
+  RenderControlSkin(D.get(), {}, false, Plain.get(), TPoint(), TRect(0, 0, 4, 4), 0);
+  EXPECT_EQ(At(Plain.get(), 2, 2), 0xFFFF0000u);
+  D->SetHUEOffset(120);
+  auto Shifted = Make32(4, 4, 0);
+  RenderControlSkin(D.get(), {}, false, Shifted.get(), TPoint(), TRect(0, 0, 4, 4), 0);
+  EXPECT_EQ(At(Shifted.get(), 2, 2), 0xFF00FF00u);
+  // A custom-coloured control paints its owner's colour; without an owner the section's.
+  D->SetCustomColor(true);
+  PaintControlBackground(D.get(), {}, 0, Plain.get(), TPoint(), TRect(0, 0, 4, 4));
+  EXPECT_EQ(At(Plain.get(), 0, 0), 0xFFFF0000u);
+}
+
+TEST(SectionPaint, BorderStripsCoverTheFrameExactly) {
+  auto Src = MakeBy(30, 30, [](int x, int y) { return 0xFF000000u | x << 8 | y; });
+  auto Dst = Make32(30, 30, 0);
+  // A 10 x 8 frame at (5, 6) with 2-pixel borders, copied from (12, 15) of the source.
+  CopyBorderStrips(Dst->Canvas()->Handle(), 5, 6, 2, 15, 12, Src->Canvas()->Handle(), 8, 10);
+  GdiFlush();
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 30; ++x) {
+      const bool InFrame = x >= 5 && x < 15 && y >= 6 && y < 14;
+      const bool InHole = x >= 7 && x < 13 && y >= 8 && y < 12;
+      const uint32_t Want = InFrame && !InHole ? 0xFF000000u | (x + 7) << 8 | (y + 9) : 0u;
+      ASSERT_EQ(At(Dst.get(), x, y) & 0xFFFFFF, Want & 0xFFFFFF) << x << "," << y;
+    }
+}
