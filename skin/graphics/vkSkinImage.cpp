@@ -136,31 +136,77 @@ PairClip ClipMaskedPiece(const TRect& DstRect, const TRect& SrcRect, const TPixe
   return C;
 }
 
+// Every pixel pair of two rectangles (clipped to each other and both bitmaps; with a mask offset, rows whose
+// mask row would leave the source are dropped). Fn(d, s, m, x, y) gets the destination pixel, the source and
+// mask pixels and the destination point; m is the source pixel itself without a mask.
+template <class F>
+void WalkPiece(const TRect& DstRect, const TRect& SrcRect, TBitmap* Dst, TBitmap* Src, int MaskOffset, F Fn) {
+  const TPixelPlane D = PlaneOf(Dst), S = PlaneOf(Src);
+  if (D.Empty() || S.Empty()) return;
+  const PairClip C = ClipMaskedPiece(DstRect, SrcRect, D, S, MaskOffset);
+  for (int r = 0; r < C.rows; ++r) {
+    const int y = C.dy + r;
+    const uint32_t *s = S.Row32(C.sy + r) + C.sx, *m = S.Row32(C.sy + r + MaskOffset) + C.sx;
+    uint32_t* d = D.Row32(y) + C.dx;
+    for (int c = 0; c < C.cols; ++c) Fn(d[c], s[c], m[c], C.dx + c, y);
+  }
+}
+
+// The background pixel behind destination point (x, y), when the reference has one there.
+inline bool BgPixel(const BgView& Bg, int x, int y, uint32_t& P) {
+  const int bx = Bg.X + x, by = Bg.Y + y;
+  if (!Bg.Ready || !Bg.Inside(bx, by)) return false;
+  P = Bg.Plane.At(bx, by);
+  return true;
+}
+
+// Key pixels (compared by their colour bytes: skin images may be opaque or not) of keyed copies: with
+// FillKeyed from the background's bitmap when ready, else its fill colour when it has one; otherwise skipped.
+inline void FillKey(uint32_t& d, const BgView& Bg, bool FillKeyed, int x, int y) {
+  if (!FillKeyed) return;
+  uint32_t P;
+  if (Bg.Ready) {
+    if (BgPixel(Bg, x, y, P)) d = P;
+  } else if (Bg.FillColor != KeyPixel32) {
+    d = (SwapRedBlue(Bg.FillColor) & 0x00FFFFFFu) | (d & 0xFF000000u);
+  }
+}
+
+void KeyedCopy(const TRect& DstRect, const TRect& SrcRect, TBitmap* Dst, TBitmap* Src, const TvkBgCacheRef& BgRef,
+               bool FillKeyed) {
+  const BgView Bg = ViewOf(BgRef);
+  WalkPiece(DstRect, SrcRect, Dst, Src, 0, [&](uint32_t& d, uint32_t s, uint32_t, int x, int y) {
+    if (!IsKey(s)) d = s;
+    else FillKey(d, Bg, FillKeyed, x, y);
+  });
+}
+
+// Per channel d = ((d - s) * m + s * 256) shr 8 through the mask band; over a ready background with FillKeyed
+// the result is opaque and key pixels take the background.
+void BlendThroughMask(const TRect& DstRect, const TRect& SrcRect, TBitmap* Dst, TBitmap* Src, int MaskOffset,
+                      const TvkBgCacheRef& BgRef, bool FillKeyed) {
+  const BgView Bg = ViewOf(BgRef);
+  WalkPiece(DstRect, SrcRect, Dst, Src, MaskOffset, [&](uint32_t& d, uint32_t s, uint32_t m, int x, int y) {
+    if (IsKey(s)) {
+      FillKey(d, Bg, FillKeyed, x, y);
+      return;
+    }
+    const uint32_t A = Bg.Ready && FillKeyed ? 255 : Alpha(d);
+    d = (ThroughMask(d, s, m) & 0x00FFFFFFu) | (A << 24);
+  });
+}
+
 template <class PixelRule>
 void CopyMaskedPieceWith(const TRect& DstRect, const TRect& SrcRect, TBitmap* Dst, const TsMaskData& Mask,
                          const TvkBgCacheRef& BgRef, TBitmap* Src, PixelRule Rule) {
-  const TPixelPlane D = PlaneOf(Dst), S = PlaneOf(Src);
-  if (D.Empty() || S.Empty()) return;
-  const int Off = MaskBandOffset(Mask);
-  const PairClip C = ClipMaskedPiece(DstRect, SrcRect, D, S, Off);
-  if (C.Empty()) return;
   const BgView Bg = ViewOf(BgRef);
   const bool FromBg = Bg.Ready && !Bg.Plane.Empty();
-  for (int r = 0; r < C.rows; ++r) {
-    const int y = C.dy + r;
-    const uint32_t *s = S.Row32(C.sy + r) + C.sx, *m = S.Row32(C.sy + r + Off) + C.sx;
-    uint32_t* d = D.Row32(y) + C.dx;
-    for (int c = 0; c < C.cols; ++c) {
-      if (!IsKey(s[c])) {
-        d[c] = Rule(d[c], s[c], Red(m[c]));
-      } else if (FromBg) {
-        const int bx = Bg.X + C.dx + c, by = Bg.Y + y;
-        if (Bg.Inside(bx, by)) d[c] = Bg.Plane.At(bx, by);
-      } else {
-        d[c] &= 0x00FFFFFFu;
-      }
-    }
-  }
+  WalkPiece(DstRect, SrcRect, Dst, Src, MaskBandOffset(Mask), [&](uint32_t& d, uint32_t s, uint32_t m, int x, int y) {
+    uint32_t P;
+    if (!IsKey(s)) d = Rule(d, s, Red(m));
+    else if (!FromBg) d &= 0x00FFFFFFu;
+    else if (BgPixel(Bg, x, y, P)) d = P;
+  });
 }
 
 // ---- the nine-part rule ----
@@ -255,13 +301,7 @@ void PaintNineParts(TBitmap* Dst, const TRect& R, int State, const TsMaskData& M
 // Keyed corners and plain sides of an element without a mask.
 PieceSet UnmaskedPieces(TBitmap* Dst, TBitmap* Src, const TvkBgCacheRef& Bg, bool CornerBg) {
   PieceSet P;
-  P.Corner = [=, &Bg](const TRect& D, const TRect& S) {
-    // A Ready reference without a bitmap makes the keyed copy skip key pixels.
-    TvkBgCacheRef Skip;
-    Skip.Ready = true;
-    CopyKeyedWithBackground(Dst, Src, D.Left, D.Top, TRect(S.Left, S.Top, S.Right - 1, S.Bottom - 1), KeyPixel32,
-                            CornerBg ? Bg : Skip, CornerBg);
-  };
+  P.Corner = [=, &Bg](const TRect& D, const TRect& S) { KeyedCopy(D, S, Dst, Src, Bg, CornerBg); };
   P.Tile = [=](const TRect& D, const TRect& S) {
     const TPixelPlane DP = PlaneOf(Dst), SP = PlaneOf(Src);
     const PairClip C = ClipPair(D, S, DP, SP);
@@ -317,21 +357,8 @@ void DrawSkinRect32(TBitmap* Dst, const TRect& R, const TvkBgCacheRef& Bg, bool 
   const int Off = MaskBandOffset(Mask);
   const TvkBgCacheRef None;
   PieceSet P;
-  P.Corner = [&](const TRect& D, const TRect& S) {
-    // Rows whose mask would lie below the source are left out.
-    TRect Sc = S;
-    Sc.Bottom = std::min(Sc.Bottom, Src->Height() - Off);
-    // That blend counts background columns from the piece's left edge; the reference is moved so they
-    // stay bitmap columns like everywhere else.
-    TvkBgCacheRef At = CornerBg ? Bg : None;
-    At.X += D.Left;
-    BlendImageThroughMask(D, Sc, Dst, Src, At, CornerBg, Off);
-  };
-  P.Tile = [&](const TRect& D, const TRect& S) {
-    TRect Sc = S;
-    Sc.Bottom = std::min(Sc.Bottom, Src->Height() - Off);
-    BlendImageThroughMask(D, Sc, Dst, Src, None, false, Off);
-  };
+  P.Corner = [&](const TRect& D, const TRect& S) { BlendThroughMask(D, S, Dst, Src, Off, Bg, CornerBg); };
+  P.Tile = [&](const TRect& D, const TRect& S) { BlendThroughMask(D, S, Dst, Src, Off, None, false); };
   P.Stretch = [&](const TRect& D, const TRect& S, bool Smooth) {
     StretchMaskedPiece32(D.Left, D.Top, D.Width(), D.Height(), Smooth, Off, Src, Dst, S.Left, S.Top, S.Width(),
                          S.Height());
@@ -382,10 +409,7 @@ void CopyGlyphWithMask32(const TRect& DstRect, const TRect& SrcRect, TBitmap* Ds
                          TBitmap* Src) {
   if (Dst == nullptr || Src == nullptr) return;
   if (Mask.MaskType <= 0) {
-    const int w = std::min(DstRect.Width(), SrcRect.Width()), h = std::min(DstRect.Height(), SrcRect.Height());
-    if (w > 0 && h > 0)
-      CopyKeyedRect(Dst, Src, DstRect.Left, DstRect.Top,
-                    TRect(SrcRect.Left, SrcRect.Top, SrcRect.Left + w - 1, SrcRect.Top + h - 1), KeyPixel32, {});
+    KeyedCopy(DstRect, SrcRect, Dst, Src, {}, false);
     return;
   }
   if (Dst->PixelFormat() != pf32bit) return;
@@ -422,8 +446,16 @@ void DrawSkinGlyph32(TBitmap* Dst, TPoint P, int State, const TvkBgCacheRef& Bg,
   if (Mask.Manager == nullptr || Mask.ImageCount < 1) return;
   TBitmap* Master = Mask.Manager->MasterBitmap();
   if (Master == nullptr) return;
-  const TRect Incl(Src.Left, Src.Top, Src.Right - 1, Src.Bottom - 1);
-  if (Mask.MaskType >= 1) CopyGlyphWithMask32(DstR, Src, Dst, Mask, Mode, Master);
-  else if (Mode == 1) CopyKeyedWithBackground(Dst, Master, DstR.Left, DstR.Top, Incl, KeyPixel32, Bg, true);
-  else BlendCopyKeyedRect(Dst, DstR.Left, DstR.Top, Master, Incl, 127, KeyPixel32);
+  if (Mask.MaskType >= 1) {
+    CopyGlyphWithMask32(DstR, Src, Dst, Mask, Mode, Master);
+  } else if (Mode == 1) {
+    KeyedCopy(DstR, Src, Dst, Master, Bg, true);
+  } else {
+    // A half-transparent glyph: each colour byte (s * 128 + d * 127) shr 8, alpha kept.
+    WalkPiece(DstR, Src, Dst, Master, 0, [](uint32_t& d, uint32_t s, uint32_t, int, int) {
+      if (IsKey(s)) return;
+      auto Ch = [&](int n) { return (Chan(s, n) * 128 + Chan(d, n) * 127) >> 8; };
+      d = Pack(Ch(0), Ch(1), Ch(2), Alpha(d));
+    });
+  }
 }

@@ -6,7 +6,7 @@
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sStyleSimply.h"
-#include "skin/graphics/vkGlow.h"
+#include "skin/graphics/vkTextGlow.h"
 #include "skin/graphics/vkBlend.h"
 #include "skin/graphics/vkColorMath.h"
 

@@ -21,7 +21,27 @@ RINGS = {
     ('BUTTON', 'BORDERSMASK'): [('000000', 'FF00FE'), ('000040', '800080'), ('000080', '400040')],
     ('BUTTON_HUGE', 'BORDERSMASK'): [('000000', 'FF00FE'), ('000040', '800080'), ('000080', '400040')],
     ('EDIT', 'BORDERSMASK'): [('808080', 'FFFFFF'), ('0000FF', 'FFFFFF'), ('C0C0C0', 'FFFFFF')],
+    ('KEYCORNER', 'BORDERSMASK'): [('FFFFFF', '2040C0'), ('C0C0C0', '2040C0'), ('808080', '2040C0')],
 }
+# Rings whose four corner pixels show the parent.
+KEY_CORNERS = {('KEYCORNER', 'BORDERSMASK')}
+# Texture colour (every texture element is one flat colour; masked ones show it fully).
+TEXTURE = 'C04040'
+# Glow: a flat colour whose mask lets half of it through on the borders and nothing in the centre.
+GLOW = ('FF8000', 0.5, 10)
+
+
+def parse_textures(text):
+    """(left, top, right, bottom, masked) of every '~' value, each place once."""
+    places = []
+    for line in text.split('\n'):
+        line = line.strip()
+        if '=~' in line and not line.startswith(';'):
+            words = [w for w in line.split('=', 1)[1].split('~') if w]
+            place = tuple(int(w) for w in words[:4]) + (len(words) > 5 and words[5] != '0',)
+            if place not in places:
+                places.append(place)
+    return places
 
 
 def main(argv):
@@ -29,7 +49,7 @@ def main(argv):
     os.makedirs(out, exist_ok=True)
     with open(os.path.join(src, 'Options.src'), encoding='ascii') as f:
         text = si.render_text(f.read())
-    master = si.Image(96, 112)
+    master = si.Image(132, 112)
     blocks = 0
     for section, key, r, count, mtype in parse_elements(text):
         fw = (r[2] - r[0]) // count
@@ -40,7 +60,17 @@ def main(argv):
                 layer = si.Layer(fw, fh)
                 layer.fill(si.rect(0, 0, fw, fh), si.hex_rgb(centre))
                 layer.fill(si.ring(0, 0, fw, fh, 0, 1.0), si.hex_rgb(ring))
+                if (section, key) in KEY_CORNERS:
+                    for x, y in ((0, 0), (fw - 1, 0), (0, fh - 1), (fw - 1, fh - 1)):
+                        layer.outside[y][x] = True
                 frames.append(layer)
+        elif key.startswith('GLOW'):
+            colour, strength, border = GLOW
+            layer = si.Layer(fw, fh)
+            layer.fill(si.rect(0, 0, fw, fh), si.hex_rgb(colour), strength)
+            layer.px = [[(r, g, b, 0.0) if border <= x < fw - border and border <= y < fh - border else (r, g, b, a)
+                         for x, (r, g, b, a) in enumerate(row)] for y, row in enumerate(layer.px)]
+            frames.append(layer)
         elif section == 'GLOBALINFO':
             blocks += 1
             for state in range(count):
@@ -52,6 +82,10 @@ def main(argv):
         if len(frames) != count:
             raise SystemExit('draw_solid: %s.%s wants %d frames' % (section, key, count))
         master.place_element(r[0], r[1], frames, mtype > 0)
+    for left, top, right, bottom, masked in parse_textures(text):
+        layer = si.Layer(right - left, (bottom - top) // (2 if masked else 1))
+        layer.fill(si.rect(0, 0, layer.w, layer.h), si.hex_rgb(TEXTURE))
+        master.place_element(left, top, [layer], masked)
     with open(os.path.join(out, 'MASTER.BMP'), 'wb') as f:
         f.write(master.bmp24())
     here = os.path.dirname(os.path.abspath(__file__))

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "PainterSkin.h"
-#include "skin/graphics/vkGlow.h"
+#include "skin/graphics/vkTextGlow.h"
 
 using namespace painter_test;
 
@@ -26,7 +26,7 @@ void FillMask(TBitmap* Mask, uint8_t V) {
 
 }  // namespace
 
-TEST(Glow, KernelsAreTrimmedBoxes) {
+TEST(TextGlow, KernelsAreTrimmedBoxes) {
   struct Case { double Radius; int Size; float Weight; };
   // Radius 5: weights 1 out to |j| = 5, the outermost pair trimmed: 9 weights of 1/9. Below 0.85 (and 0):
   // only the centre.
@@ -42,14 +42,14 @@ TEST(Glow, KernelsAreTrimmedBoxes) {
   }
 }
 
-TEST(Glow, BlurLineSpreadsAndSmallRadiiKeepTheLine) {
+TEST(TextGlow, BlurLineSpreadsAndSmallRadiiKeepTheLine) {
   EXPECT_EQ(Blurred({0, 0, 0, 90, 0, 0, 0}, 1.0), (std::vector<uint8_t>{0, 0, 30, 30, 30, 0, 0}));
   EXPECT_EQ(Blurred({255, 0, 0}, 1.0), (std::vector<uint8_t>{170, 85, 0}));  // edges repeat their end value
   EXPECT_EQ(Blurred({0, 0, 200, 0}, 0.5), (std::vector<uint8_t>{0, 0, 200, 0}));
   EXPECT_EQ(Blurred({0, 0, 200, 0}, 0.0), (std::vector<uint8_t>{0, 0, 200, 0}));
 }
 
-TEST(Glow, GaussianBlurTouchesOnlyEightBitBitmaps) {
+TEST(TextGlow, GaussianBlurTouchesOnlyEightBitBitmaps) {
   auto B = MakeBy(6, 6, [](int x, int y) { return x == 3 && y == 3 ? 0xFFFFFFFFu : 0u; });
   GaussianBlur8(B.get(), 2.0);
   EXPECT_EQ(CountChanged(B.get(), 0), 1);
@@ -63,7 +63,7 @@ TEST(Glow, GaussianBlurTouchesOnlyEightBitBitmaps) {
   EXPECT_EQ(static_cast<uint8_t*>(G->ScanLine(2))[0], 0);
 }
 
-TEST(Glow, MaskIsDrawnOnceAndWeighsTheGlowColour) {
+TEST(TextGlow, MaskIsDrawnOnceAndWeighsTheGlowColour) {
   auto Dst = Make32(40, 30, 0x00000000u);
   const TRect R(10, 10, 20, 16);  // grown by 2 + 4: 22 x 18 from (4, 4)
   TBitmap* Mask = nullptr;
@@ -91,7 +91,7 @@ TEST(Glow, MaskIsDrawnOnceAndWeighsTheGlowColour) {
   Mask->Free();
 }
 
-TEST(Glow, QuickBlurLeavesImagesTooSmallToQuarter) {
+TEST(TextGlow, QuickBlurLeavesImagesTooSmallToQuarter) {
   auto B = MakeBy(3, 12, [](int x, int y) { return 0xFF000000u | (x * 80) << 8 | y * 20; });
   auto Copy = MakeBy(3, 12, [&](int x, int y) { return At(B.get(), x, y); });
   QuickBlurBitmap(B.get());

@@ -1,4 +1,4 @@
-#include "skin/graphics/vkGlow.h"
+#include "skin/graphics/vkTextGlow.h"
 
 #include <algorithm>
 #include <cmath>
