@@ -165,3 +165,22 @@ TEST(SkinImage, GlyphFramesMasksAndNegativeOrigins) {
   DrawSkinGlyph32(Dst2.get(), TPoint(0, 0), 0, {}, E, 1);
   EXPECT_EQ(At(Dst2.get(), 0, 0), 0x00102030u);
 }
+
+TEST(SkinImage, LevelPainterWeighsByLevelAndCapsTheSideRuns) {
+  auto M = NewManager();
+  // A 3 x 3 frame of grey 200 over a black mask band (the picture shows fully), borders 1, centre painted.
+  auto Src = MakeBy(3, 6, [](int, int y) { return y < 3 ? 0x00C8C8C8u : 0u; });
+  TsMaskData E = Element(M.get(), Src.get(), 1, 1, 4, 1, 1, 1, 1);
+  struct Case { int Level; uint32_t Painted; };
+  // Image weight ((255 - 0) * Level) shr 8: 254 gives (80 + 200 * 254) shr 8 = 198; 127 gives 139.
+  for (const Case& c : {Case{255, 0xFFC6C6C6u}, Case{128, 0xFF8B8B8Bu}}) {
+    auto Dst = Make32(8, 8, 0xFF505050);
+    DrawSkinRectAlpha32(Dst.get(), TRect(0, 0, 8, 8), {}, c.Level, TRect(0, 1, 0, 1), 0, E);
+    EXPECT_EQ(At(Dst.get(), 0, 0), c.Painted) << c.Level;  // corner
+    EXPECT_EQ(At(Dst.get(), 4, 0), c.Painted) << c.Level;  // top run
+    EXPECT_EQ(At(Dst.get(), 4, 7), c.Painted) << c.Level;  // bottom run
+    EXPECT_EQ(At(Dst.get(), 4, 4), c.Painted) << c.Level;  // centre
+    EXPECT_EQ(At(Dst.get(), 0, 4), 0xFF505050u) << c.Level;  // left run capped to nothing
+    EXPECT_EQ(At(Dst.get(), 7, 4), 0xFF505050u) << c.Level;
+  }
+}
