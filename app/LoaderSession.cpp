@@ -2,6 +2,7 @@
 
 #include "app/FrameProtocol.h"
 #include "app/HexRecords.h"
+#include "framework/Platform.h"
 
 #include <windows.h>
 
@@ -23,7 +24,7 @@ const char* const kStopText =
     "вибрати файл прошивки,\r\n    і провести запис, інакще в подальшому\r\n             прилад буде не працездатний!";
 
 // A pump at most this often during the passes over lines and the prefill.
-constexpr auto kPumpPeriod = std::chrono::milliseconds(4);
+constexpr DWORD kPumpPeriodMs = 4;
 // Erased runs appended between two looks at the clock during the prefill.
 constexpr size_t kPrefillChunkRuns = 1000;
 
@@ -40,8 +41,8 @@ std::string UpperCaseAnsi(std::string text) {
 } // namespace
 
 void TBootloaderSession::PumpWhenDue() {
-  const auto now = std::chrono::steady_clock::now();
-  if (now - lastPump_ < kPumpPeriod) return;
+  const DWORD now = Platform().GetTickCount();
+  if (now - lastPump_ < kPumpPeriodMs) return;
   lastPump_ = now;
   view_.ProcessMessages();
 }

@@ -5,7 +5,6 @@
 // ILoaderView, every byte through ISerialLink.
 #include "app/LoaderPorts.h"
 
-#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -86,5 +85,5 @@ private:
   ISerialLink& port_;
   ILoaderView& view_;
   std::string openedFileName_;
-  std::chrono::steady_clock::time_point lastPump_{};
+  uint32_t lastPump_ = 0;  // the platform clock's milliseconds
 };

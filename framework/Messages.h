@@ -253,6 +253,13 @@ constexpr UINT CM_BIDIMODECHANGED = CM_BASE + 0x3C;
 constexpr UINT CM_ACTIONUPDATE = CM_BASE + 0x3F;  // at idle, to each shown control with an action: LParam = it
 constexpr UINT CM_MOUSEWHEEL = CM_BASE + 0x43;
 constexpr UINT CM_RESERVED_4C = CM_BASE + 0x4C;  // reserved: never sent
+// The numbers are fixed: controls and the skin library outside the framework send and compare them.
+static_assert(CM_DIALOGKEY == 0xB005 && CM_VISIBLECHANGED == 0xB00B && CM_ENABLEDCHANGED == 0xB00C &&
+              CM_COLORCHANGED == 0xB00D && CM_FONTCHANGED == 0xB00E && CM_TEXTCHANGED == 0xB012 &&
+              CM_MOUSEENTER == 0xB013 && CM_MOUSELEAVE == 0xB014 && CM_MENUCHANGED == 0xB015 &&
+              CM_SHOWINGCHANGED == 0xB019 && CM_ENTER == 0xB01A && CM_EXIT == 0xB01B && CM_RELEASE == 0xB021 &&
+              CM_WININICHANGE == 0xB025 && CM_CONTROLLISTCHANGE == 0xB02C && CM_RECREATEWND == 0xB033 &&
+              CM_SYSFONTCHANGED == 0xB035 && CM_CHANGED == 0xB037 && CM_FLOAT == 0xB03A && CM_MOUSEWHEEL == 0xB043);
 
 // ---- Reflected messages: a parent hands a child window's notification back to the child's object.
 constexpr UINT CN_BASE = 0xBC00;
@@ -278,7 +285,9 @@ constexpr UINT CN_KEYUP = CN_BASE + WM_KEYUP;            // 0xBD01
 constexpr UINT CN_CHAR = CN_BASE + WM_CHAR;              // 0xBD02
 constexpr UINT CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN;  // 0xBD04
 constexpr UINT CN_SYSCHAR = CN_BASE + WM_SYSCHAR;        // 0xBD06
-static_assert(CN_COMMAND == 0xBD11 && CN_DRAWITEM == 0xBC2B && CN_NOTIFY == 0xBC4E && CN_KEYDOWN == 0xBD00);
+static_assert(CN_COMMAND == 0xBD11 && CN_DRAWITEM == 0xBC2B && CN_MEASUREITEM == 0xBC2C && CN_NOTIFY == 0xBC4E &&
+              CN_CTLCOLORLISTBOX == 0xBD34 && CN_CTLCOLORSCROLLBAR == 0xBD37 && CN_KEYDOWN == 0xBD00 &&
+              CN_SYSCHAR == 0xBD06);
 
 // ---- The WindowProc delegate: {object, member}; see framework/Delegate.h for its identity.
 using TWndMethod = TDelegate<void(TMessage&)>;

@@ -9,6 +9,7 @@
 // manager in LParam are ignored by skin data bound to another manager.
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 
 constexpr UINT SM_VKCMD = 0xA100;
@@ -93,3 +94,4 @@ struct TvkStateSectionRequest {
   int32_t State;
   int32_t SectionIndex;  // out
 };
+static_assert(offsetof(TvkStateSectionRequest, State) == 16 && offsetof(TvkStateSectionRequest, SectionIndex) == 20);

@@ -316,6 +316,34 @@ TEST(LoaderDevice, CtrlDelStopsTheWriteAtTheNextPage) {
   EXPECT_TRUE(MainForm->cbBaudRate->Enabled());
 }
 
+// The device's end of the line goes away once it has the third data frame: reading its reply fails,
+// the port component's exception leaves the write, and the framework shows its message. The controls
+// stay as the write set them (the write button disabled), the status still tells of the write, and
+// the port stays open.
+TEST(LoaderDevice, APortFailureInTheMiddleOfTheWriteEndsItWithThePortsMessage) {
+  LoaderApp app;
+  SimulatedDevice device(Geometry(16, 64, 4));
+  DevicePacedWaits waits(device);  // the device has closed its end before the loader reads
+  device.CloseAfter(DeviceFrame::Data, 3);
+  ChoosePort(device.PortName());
+  app.Click(MainForm->ButtonWrite);
+
+  EXPECT_EQ(app.Messages(), std::vector<std::string>{ComErrorMessage(3)});
+  const testing_support::DeviceCounts counts = device.Counts();
+  EXPECT_EQ(counts.erase, 1);
+  EXPECT_EQ(counts.data, 3);
+  EXPECT_EQ(counts.commit, 2);
+  EXPECT_EQ(counts.reset, 0);
+  EXPECT_EQ(app.Session().FailureCount, 0);
+  EXPECT_EQ(MainForm->LabelNameOfHex->Caption(), "Йде запис! Заборонено переривати!");
+  EXPECT_TRUE(PortOpen());
+  EXPECT_FALSE(MainForm->ButtonWrite->Enabled());
+  EXPECT_FALSE(MainForm->ButtonConect->Enabled());
+  EXPECT_FALSE(MainForm->cbPort->Enabled());
+  EXPECT_FALSE(MainForm->cbBaudRate->Enabled());
+  EXPECT_TRUE(MainForm->ButtonOpenHex->Enabled());
+}
+
 TEST(LoaderDevice, CtrlLResetsTheDevice) {
   LoaderApp app;
   SimulatedDevice device(Geometry(16, 64, 4));

@@ -2,6 +2,7 @@
 #include "app/HexRecords.h"
 #include "app/LoaderSession.h"
 
+#include "framework/Platform.h"
 #include "framework/System.h"
 #include "tests/app/HexLines.h"
 #include "tests/app/LoaderFakes.h"
@@ -467,13 +468,34 @@ TEST(LoaderParse, NonHexFieldIsAConversionError) {
   EXPECT_FALSE(s.view.Enabled(TLoaderControl::ButtonWrite));
 }
 
-TEST(LoaderParse, PumpsOnlyEveryFewMilliseconds) {
-  Session s;
-  s.view.terminal = std::vector<std::string>(5000, HexRecord(0, 0, {1}));
-  ASSERT_TRUE(s.session.ParseFirmwareLines(TParseOrigin::Startup));
-  // 1,000,000 runs and 10,000 line visits: one pump each would freeze the window for seconds.
-  EXPECT_GT(s.view.pumps, 0);
-  EXPECT_LT(s.view.pumps, 2000);
+TEST(LoaderParse, PumpsOnlyEveryFourMillisecondsOfTheClock) {
+  // 1,000,000 runs and 10,000 line visits: one pump each would freeze the window for seconds. The
+  // passes look at the clock at each line and chunk of runs; here it moves on by `step` ms a look.
+  struct Case {
+    DWORD step;
+    int (*pumps)(int looks);
+  } cases[] = {
+      {0, [](int) { return 1; }},                        // a stopped clock: the first look only
+      {1, [](int looks) { return 1 + (looks - 1) / 4; }},  // the first look, then every fourth
+      {4, [](int looks) { return looks; }},              // every look
+  };
+  for (const Case& c : cases) {
+    DWORD now = 1000;
+    int looks = 0;
+    Platform().GetTickCount = [&] {
+      ++looks;
+      const DWORD t = now;
+      now += c.step;
+      return t;
+    };
+    Session s;
+    s.view.terminal = std::vector<std::string>(5000, HexRecord(0, 0, {1}));
+    const bool parsed = s.session.ParseFirmwareLines(TParseOrigin::Startup);
+    ResetPlatform();
+    ASSERT_TRUE(parsed);
+    EXPECT_GE(looks, 10000) << "step " << c.step;
+    EXPECT_EQ(s.view.pumps, c.pumps(looks)) << "step " << c.step << ", " << looks << " looks";
+  }
 }
 
 TEST(LoaderSession, StringsAreReleasedWhenTheProgramEnds) {

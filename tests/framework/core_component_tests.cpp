@@ -67,13 +67,32 @@ TEST_F(ComponentTest, OwnerFreesOwnedComponentsLastInsertedFirstAfterItsOwnPreDe
   EXPECT_EQ(g_log, expected);
 }
 
+// Whether the component and everything it owns, at any depth, is marked destroying.
+bool WholeTreeDestroying(TComponent* c) {
+  if (!c->ComponentState().Contains(csDestroying)) return false;
+  for (int i = 0; i < c->ComponentCount(); ++i)
+    if (!WholeTreeDestroying(c->Components(i))) return false;
+  return true;
+}
+
 TEST_F(ComponentTest, DestroyingIsSetOnTheWholeTreeBeforeAnyHookRuns) {
-  TLogged* root = Make(nullptr, "Root");
+  struct Root : TLogged {
+    using TLogged::TLogged;
+    bool* wholeTree = nullptr;
+    void PreDestroy() override {
+      *wholeTree = WholeTreeDestroying(this);
+      TLogged::PreDestroy();
+    }
+  };
+  bool wholeTree = false;
+  auto* root = new Root(nullptr);
+  root->SetName("Root");
+  root->wholeTree = &wholeTree;
   TLogged* a = Make(root, "A");
   Make(a, "A1");
   root->Free();
-  // The flags were checked inside PreDestroy of the root (objects are gone now; the log proves order).
-  EXPECT_EQ(g_log.front(), "predestroy Root children=1");
+  EXPECT_EQ(g_log.front(), "predestroy Root children=1");  // the root's hook is the first
+  EXPECT_TRUE(wholeTree);                                   // and the grandchild was marked already
 }
 
 TEST_F(ComponentTest, PreDestroySeesCsDestroyingOnItselfAndOwnedComponents) {
@@ -157,11 +176,15 @@ TEST_F(ComponentTest, NamesAreValidatedAndUniqueWithinTheOwner) {
   EXPECT_THROW(b->SetName("a b"), EComponentError);
   b->SetName("_ok2");
   EXPECT_EQ(form->FindComponent("BUTTON1"), a);
-  try {
-    b->SetName("9");
-  } catch (const EComponentError& e) {
-    EXPECT_EQ(e.Message(), "'9' is not a valid component name");
-  }
+  const auto refusal = [b](const std::string& name) -> std::string {
+    try {
+      b->SetName(name);
+    } catch (const EComponentError& e) {
+      return e.Message();
+    }
+    return "nothing raised";
+  };
+  EXPECT_EQ(refusal("9"), "'9' is not a valid component name");
   form->Free();
 }
 

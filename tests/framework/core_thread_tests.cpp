@@ -64,13 +64,22 @@ TEST(Thread, WaitForAnswersMessagesSentByTheThread) {
   HWND wnd = CreateWindowExA(0, "FwCoreSyncProbe", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
   ASSERT_NE(wnd, nullptr);
   std::atomic<LRESULT> answer{0};
+  std::atomic<BOOL> answered{FALSE};
+  HANDLE uiWaits = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   auto* t = Create<TFnThread>([&](TFnThread&) {
-    Sleep(20);  // the UI thread is waiting by now
-    answer = SendMessageA(wnd, WM_USER + 1, 21, 0);
+    WaitForSingleObject(uiWaits, INFINITE);
+    // Nothing between the event and WaitFor serves sent messages: only WaitFor can answer this one.
+    // A long time-out instead of none, so a WaitFor that does not serve them fails instead of hanging.
+    DWORD_PTR result = 0;
+    answered = SendMessageTimeoutA(wnd, WM_USER + 1, 21, 0, SMTO_NORMAL, 10000, &result) != 0;
+    answer = static_cast<LRESULT>(result);
   }, false);
-  t->WaitFor();  // would never return if sent messages were not answered meanwhile
+  SetEvent(uiWaits);
+  t->WaitFor();
   t->Free();
+  CloseHandle(uiWaits);
   DestroyWindow(wnd);
+  EXPECT_TRUE(answered);
   EXPECT_EQ(answer, 42);
 }
 
@@ -105,9 +114,8 @@ TEST(Thread, SuspendedThreadStartsOnlyOnStartAndOnTerminateIsSynchronised) {
     EXPECT_EQ(sender, t);
     terminateOn = GetCurrentThreadId();
   };
-  Sleep(20);
+  EXPECT_FALSE(t->Started());  // no system thread exists before Start, so nothing can have run
   EXPECT_FALSE(ran);
-  EXPECT_FALSE(t->Started());
   EXPECT_THROW(t->WaitFor(), EThread);
   t->Start();
   EXPECT_THROW(t->Start(), EThread);

@@ -186,9 +186,12 @@ TEST_F(UiApplication, ADerivedTimerTicksWhileEnabledAndStopsWhenDisabled) {
   timer->SetEnabled(false);
   testing_support::PumpPending();
   int stopped = timer->ticks;
-  Sleep(60);
-  testing_support::PumpPending();
+  // While a second timer of the same interval ticks three times, a running one would have ticked too.
+  auto* reference = new TCountingTimer(nullptr);
+  reference->SetInterval(15);
+  ASSERT_TRUE(testing_support::PumpUntil([&] { return reference->ticks >= 3; }, 3000));
   EXPECT_EQ(timer->ticks, stopped);
+  reference->Free();
   timer->Free();
 }
 

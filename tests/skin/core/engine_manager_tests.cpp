@@ -478,12 +478,12 @@ TEST_F(Manager, BrightnessIsClampedAndReloads) {
   WriteFolder(dir.Sub("F"));
   auto m = Make();
   m->SetSkinName("F");
-  uint32_t before = m->gd()[m->FindSectionIndex("BUTTON")].Props[0].Color;
+  EXPECT_EQ(m->gd()[m->FindSectionIndex("BUTTON")].Props[0].Color, 0x808080u);  // COLOR=8421504
   m->SetBrightness(500);
   EXPECT_EQ(m->Brightness(), 100);
   ASSERT_TRUE(m->SkinData().Active);
-  uint32_t after = m->gd()[m->FindSectionIndex("BUTTON")].Props[0].Color;
-  EXPECT_NE(before, after);
+  // Reloaded at 100: each byte 0x80 + (0x80 * 100 shr 8) = 0x80 + 50.
+  EXPECT_EQ(m->gd()[m->FindSectionIndex("BUTTON")].Props[0].Color, 0xB2B2B2u);
 }
 
 TEST_F(Manager, SkinListHoldsStoredSkinsAndPackedFiles) {

@@ -347,8 +347,9 @@ TEST_F(SkinText, BrightnessKeepsTheMaskBandsOfMasterElements) {
   auto m = Load(text, -1, "", grey, [](TsSkinManager* mm) { mm->SetBrightness(50); });
   ASSERT_TRUE(m->SkinData().Active);
   TPixelPlane p = PlaneOf(m->MasterBitmap());
-  EXPECT_NE(p.At(40, 40) & 0xFFFFFF, 0x404040u);  // brightened
-  EXPECT_NE(p.At(15, 15) & 0xFFFFFF, 0x404040u);  // the element's image half too
+  // Brightened by 50: each byte 0x40 + (0x40 * 50 shr 8) = 0x40 + 12.
+  EXPECT_EQ(p.At(40, 40) & 0xFFFFFF, 0x4C4C4Cu);
+  EXPECT_EQ(p.At(15, 15) & 0xFFFFFF, 0x4C4C4Cu);  // the element's image half too
   EXPECT_EQ(p.At(15, 25) & 0xFFFFFF, 0x404040u);  // its mask band is kept
 }
 

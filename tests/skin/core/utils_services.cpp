@@ -7,24 +7,10 @@
 #include "skin/core/vkSkinCommands.h"
 
 TEST(SkinCommands, MessageLayout) {
-  EXPECT_EQ(0xA100u, SM_VKCMD);
   EXPECT_EQ(static_cast<WPARAM>(0x110001), SkinCommandWParam(VKCMD_MARK_FOR_UPDATE, 1));
   EXPECT_EQ(static_cast<WPARAM>(0x220000), SkinCommandWParam(VKCMD_QUERY_PARENT_BG));
   EXPECT_EQ(VKCMD_QUERY_PARENT_BG, SkinCommandCode(0x220005));
   EXPECT_EQ(5, SkinCommandLow(0x220005));
-  // A few codes the whole library depends on.
-  EXPECT_EQ(0x01, VKCMD_SKIN_APPLIED);
-  EXPECT_EQ(0x04, VKCMD_QUERY_FORM_SKINNER);
-  EXPECT_EQ(0x15, VKCMD_QUERY_BG_COLOR);
-  EXPECT_EQ(0x25, VKCMD_QUERY_SKIN_DATA);
-  EXPECT_EQ(0x28, VKCMD_TAKE_PARENT_CACHE);
-  EXPECT_EQ(0x46, VKCMD_QUERY_BOUNDS);
-  EXPECT_EQ(VKCMD_QUERY_BOUNDS, VKCMD_LAST_COMMON);
-  EXPECT_EQ(0x52, VKCMD_52);
-  TvkStateSectionRequest Req{};
-  EXPECT_EQ(16u, offsetof(TvkStateSectionRequest, State));
-  EXPECT_EQ(20u, offsetof(TvkStateSectionRequest, SectionIndex));
-  (void)Req;
 }
 
 TEST(FormServices, EmptyEntriesGiveNeutralAnswers) {
