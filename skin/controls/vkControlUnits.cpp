@@ -1,6 +1,7 @@
 #include "skin/controls/vkControlUnits.h"
 
 #include "framework/Units.h"
+#include "skin/controls/sLabel.h"
 #include "skin/controls/vkAlphaHints.h"
 
 namespace {
@@ -10,5 +11,6 @@ void RegisterOnce(const char* Name, TUnitProc Start, TUnitProc End) {
 }  // namespace
 
 void RegisterSkinControlUnits() {
+  RegisterOnce("sLabel", LabelsInitialize, nullptr);
   RegisterOnce("vkAlphaHints", AlphaHintsInitialize, AlphaHintsFinalize);
 }

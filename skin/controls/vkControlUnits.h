@@ -2,6 +2,7 @@
 #pragma once
 
 // Registers, in this order:
+//   "sLabel"        the edit label becomes known to stored forms;
 //   "vkAlphaHints"  the default hint template from the resource "VKHINT" (a missing one fails start-up).
 // A unit already registered is left where it is.
 void RegisterSkinControlUnits();

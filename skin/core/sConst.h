@@ -45,3 +45,9 @@ std::string ProgramString(UINT Id);
 // Unit start-up: version level, metrics, then the words group by group (each DLL loaded, read, freed).
 void sConstInitialize();
 void sConstFinalize();
+
+// How a label opens a link: the ordinal is the show command handed to ShellExecuteA (0 to 10).
+enum TsWindowShowMode {
+  soHide, soNormal, soShowMinimized, soMaximize, soShowNoActivate, soShow, soMinimize, soShowMinNoActive, soShowNA,
+  soRestore, soDefault
+};

@@ -7,6 +7,7 @@
 
 #include "framework/Controls.h"
 #include "framework/FormReader.h"
+#include "framework/Forms.h"
 #include "framework/LateBinding.h"
 #include "framework/Registry.h"
 #include "framework/Platform.h"
@@ -14,7 +15,9 @@
 #include "framework/SysUtils.h"
 #include "framework/TypInfo.h"
 #include "skin/core/sSkinLoader.h"
+#include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManagerStartup.h"
+#include "skin/core/sVclUtils.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkPackedSkin.h"
 #include "skin/core/vkSkinCommands.h"
@@ -581,6 +584,17 @@ BOOL CALLBACK SendToTop(HWND w, LPARAM p) {
   EnumChildWindows(w, SendToChild, p);
   return TRUE;
 }
+// The controls a command sent to windows does not reach: those without a window of their own, and the children of
+// containers that pass nothing on (a skinned control passes commands on by itself).
+void RelayToWindowlessControls(TWinControl* Parent, TMessage& M) {
+  for (int i = 0; i < Parent->ControlCount(); ++i) {
+    TControl* C = Parent->Controls(i);
+    if (C->ComponentState().Contains(csDestroying)) continue;
+    auto* W = As<TWinControl>(C);
+    if (W == nullptr || !W->HandleAllocated()) C->Perform(M.Msg, M.WParam, M.LParam);
+    if (W != nullptr && !ControlHasSkin(W, false)) RelayToWindowlessControls(W, M);
+  }
+}
 BOOL CALLBACK RedrawTop(HWND w, LPARAM) {
   if (IsWindowVisible(w))
     RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -591,6 +605,16 @@ BOOL CALLBACK RedrawTop(HWND w, LPARAM) {
 void TsSkinManager::BroadcastCommand(WORD Command, LPARAM Param) {
   TBroadcast b{SM_VKCMD, MAKEWPARAM(0, Command), Param};
   EnumThreadWindows(GetCurrentThreadId(), SendToTop, reinterpret_cast<LPARAM>(&b));
+  // A form without a skinner passes nothing on to its controls: the screen's forms (also those whose windows
+  // do not exist yet) relay the command to the controls their windows do not reach.
+  if (Screen == nullptr) return;
+  for (int i = 0; i < Screen->FormCount(); ++i) {
+    TCustomForm* F = Screen->Forms(i);
+    if (F == nullptr || F->ComponentState().Contains(csDestroying)) continue;
+    if (F->HandleAllocated() && SendSkinCommand(F->Handle(), VKCMD_QUERY_FORM_SKINNER, 0) != 0) continue;
+    TMessage M{SM_VKCMD, b.wp, b.lp, 0};
+    RelayToWindowlessControls(F, M);
+  }
 }
 
 void TsSkinManager::ApplySkin(bool Repaint) {

@@ -125,6 +125,9 @@ void PaintChildWindowsToBitmap(TWinControl* Control, TBitmap* Bmp);
 void PaintSiblingsAbove(TControl* Control, TBitmap* Bmp);
 // The visible graphic children of Control into DC shifted by Offset, through one memory image that first gets
 // each child's background. A call made while another runs draws nothing.
+// True while PaintGraphicChildren paints children into its memory image (a key-coloured top-left pixel there
+// means "leave what the DC shows").
+bool PaintingGraphicChildren();
 void PaintGraphicChildren(HDC DC, TWinControl* Control, bool CheckVisible, POINT Offset);
 bool IsGraphicChildVisible(TControl* Child, HDC DC);
 // Each rectangle of Bmp becomes colour 0 with alpha 0.

@@ -77,6 +77,8 @@ bool IsGraphicChildVisible(TControl* Child, HDC DC) {
   return RectVisible(DC, &B) != FALSE;
 }
 
+bool PaintingGraphicChildren() { return g_paintingGraphicChildren; }
+
 void PaintGraphicChildren(HDC DC, TWinControl* Control, bool CheckVisible, POINT Offset) {
   if (g_paintingGraphicChildren) return;
   g_paintingGraphicChildren = true;

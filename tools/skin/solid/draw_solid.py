@@ -22,9 +22,10 @@ RINGS = {
     ('BUTTON_HUGE', 'BORDERSMASK'): [('000000', 'FF00FE'), ('000040', '800080'), ('000080', '400040')],
     ('EDIT', 'BORDERSMASK'): [('808080', 'FFFFFF'), ('0000FF', 'FFFFFF'), ('C0C0C0', 'FFFFFF')],
     ('KEYCORNER', 'BORDERSMASK'): [('FFFFFF', '2040C0'), ('C0C0C0', '2040C0'), ('808080', '2040C0')],
+    ('PROGRESSH', 'LRGN'): [('FFFFFF', 'FFFFFF')],
 }
 # Rings whose four corner pixels show the parent.
-KEY_CORNERS = {('KEYCORNER', 'BORDERSMASK')}
+KEY_CORNERS = {('KEYCORNER', 'BORDERSMASK'), ('PROGRESSH', 'LRGN')}
 # Texture colour (every texture element is one flat colour; masked ones show it fully).
 TEXTURE = 'C04040'
 # Glow: a flat colour whose mask lets half of it through on the borders and nothing in the centre.

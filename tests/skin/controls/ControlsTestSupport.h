@@ -1,0 +1,79 @@
+// Helpers of the skinned-control tests: the carried test skins on a manager of their own, a form to place
+// controls on, painting a control into a 32-bit DIB, and colour values as a DIB holds them.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/Controls.h"
+#include "framework/Forms.h"
+#include "framework/Platform.h"
+#include "framework/SysUtils.h"
+#include "skin/core/sSkinManager.h"
+#include "tests/support/Dib32.h"
+#include "tests/support/Owned.h"
+
+namespace controls_test {
+
+using testing_support::Dib32;
+using testing_support::Owned;
+
+inline std::string ProgramFolder() {
+  char Buf[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, Buf, MAX_PATH);
+  return ExtractFilePath(Buf);
+}
+
+// A manager with a carried skin ("SOLID", "TIDE") applied; the first manager becomes the default one.
+inline Owned<TsSkinManager> SkinnedManager(const std::string& Name = "SOLID") {
+  Owned<TsSkinManager> M(new TsSkinManager(nullptr));
+  M->SetSkinDirectory(ProgramFolder() + "..\\..\\..\\tools\\skin\\");
+  M->SetSkinName(Name);
+  return M;
+}
+
+// A borderless form of the given colour, not shown.
+inline Owned<TForm> NewForm(TColor Color = clWhite, int W = 320, int H = 200) {
+  InitializeForms();
+  Owned<TForm> F(TForm::CreateNew(nullptr));
+  F->SetBorderStyle(bsNone);
+  F->SetBounds(0, 0, W, H);
+  F->SetColor(Color);
+  return F;
+}
+
+// A graphic control painted as its parent's paint would: into a DIB of its size filled with Fill.
+inline void PaintGraphic(TControl* C, Dib32& Dib) { C->Perform(WM_PAINT, reinterpret_cast<WPARAM>(Dib.DC()), 0); }
+
+// 0x00RRGGBB of a colour value (red in the low byte), as a DIB pixel holds it.
+inline uint32_t Px(TColor C) {
+  const uint32_t V = static_cast<uint32_t>(ColorToRGB(C));
+  return ((V & 0xFF) << 16) | (V & 0xFF00) | ((V >> 16) & 0xFF);
+}
+
+// Pixels of the DIB equal to Rgb (0x00RRGGBB).
+inline int CountRgb(const Dib32& Dib, uint32_t Rgb) {
+  int N = 0;
+  for (int y = 0; y < Dib.Height(); ++y)
+    for (int x = 0; x < Dib.Width(); ++x) N += Dib.Rgb(x, y) == Rgb;
+  return N;
+}
+
+// Every shell call the code under test makes, instead of making it.
+struct ShellRecorder {
+  struct Call {
+    std::string Op, File;
+    int Show;
+  };
+  std::vector<Call> Calls;
+  ShellRecorder() {
+    Platform().ShellExecuteA = [this](HWND, const char* Op, const char* File, const char*, const char*, int Show) {
+      Calls.push_back({Op ? Op : "", File ? File : "", Show});
+      return reinterpret_cast<HINSTANCE>(33);
+    };
+  }
+  ~ShellRecorder() { ResetPlatform(); }
+};
+
+}  // namespace controls_test

@@ -1,0 +1,255 @@
+// The skinned labels: text colours with and without a skin, the HTML label's layout and links, the web label's
+// hover colour and its URL, the bound label's placement.
+#include <gtest/gtest.h>
+
+#include "ControlsTestSupport.h"
+#include "skin/controls/sBoundLabel.h"
+#include "skin/controls/sLabel.h"
+
+using namespace controls_test;
+
+namespace {
+
+// The darkest pixel of the DIB (the text colour where a glyph covers whole pixels), 0xFFFFFFFF for none.
+uint32_t InkOf(const Dib32& Dib, uint32_t Background) {
+  uint32_t Ink = 0xFFFFFFFF;
+  int Best = 1 << 30;
+  for (int y = 0; y < Dib.Height(); ++y)
+    for (int x = 0; x < Dib.Width(); ++x) {
+      const uint32_t P = Dib.Rgb(x, y);
+      if (P == Background) continue;
+      const int Sum = static_cast<int>((P >> 16) + ((P >> 8) & 0xFF) + (P & 0xFF));
+      if (Sum < Best) Best = Sum, Ink = P;
+    }
+  return Ink;
+}
+
+// Leftmost column holding anything but Background (-1: none).
+int FirstInkColumn(const Dib32& Dib, uint32_t Background) {
+  for (int x = 0; x < Dib.Width(); ++x)
+    for (int y = 0; y < Dib.Height(); ++y)
+      if (Dib.Rgb(x, y) != Background) return x;
+  return -1;
+}
+
+template <class L> L* Place(TWinControl* Parent, int X, int Y, int W, int H, const std::string& Caption) {
+  L* Label = new L(Parent);
+  Label->SetParent(Parent);
+  Label->SetAutoSize(false);
+  Label->SetBounds(X, Y, W, H);
+  Label->SetCaption(Caption);
+  Label->Font()->SetName("Tahoma");
+  Label->Font()->SetHeight(-11);
+  Label->Font()->SetColor(clBlack);
+  return Label;
+}
+
+}  // namespace
+
+TEST(SkinnedLabels, DisabledUnskinnedTextIsMixedTowardTheParentColour) {
+  Owned<TForm> Form = NewForm(clWhite);
+  TsLabel* Label = Place<TsLabel>(Form.get(), 0, 0, 60, 16, "WWW");
+  Label->SetEnabled(false);
+  Dib32 Dib(60, 16, 0xFFFFFF, true);
+  PaintGraphic(Label, Dib);
+  EXPECT_EQ(InkOf(Dib, 0xFFFFFF), 0x9A9A9Au);  // black toward white with weight 100
+  Label->SetEnabled(true);
+  Dib32 Enabled(60, 16, 0xFFFFFF, true);
+  PaintGraphic(Label, Enabled);
+  EXPECT_EQ(InkOf(Enabled, 0xFFFFFF), 0x000000u);
+}
+
+TEST(SkinnedLabels, PlainCaptionDropsTags) {
+  Owned<TsHTMLLabel> L(new TsHTMLLabel(nullptr));
+  const std::vector<std::pair<std::string, std::string>> Cases = {
+      {"a <b>bold</b> b", "a bold b"}, {"x > y <z", "x > y <z"}, {"<a href='q'>go</a>&amp;", "go&amp;"}, {"<", "<"}};
+  for (const auto& [Caption, Plain] : Cases) {
+    L->SetCaption(Caption);
+    EXPECT_EQ(L->PlainCaption(), Plain) << Caption;
+  }
+}
+
+TEST(SkinnedLabels, CentredHtmlTextStartsHalfTheRoomIn) {
+  Owned<TForm> Form = NewForm(clWhite);
+  TsHTMLLabel* Left = Place<TsHTMLLabel>(Form.get(), 0, 0, 100, 16, "<b>Hi</b> there");
+  TsHTMLLabel* Centre = Place<TsHTMLLabel>(Form.get(), 0, 20, 100, 16, "<b>Hi</b> there");
+  Centre->SetAlignment(taCenter);
+  Dib32 A(100, 16, 0xFFFFFF, true), B(100, 16, 0xFFFFFF, true);
+  PaintGraphic(Left, A);
+  PaintGraphic(Centre, B);
+  const int Start = FirstInkColumn(A, 0xFFFFFF);
+  ASSERT_GE(Start, 0);
+  // The text's width as the renderer measures it.
+  RECT R{0, 0, 100, 16};
+  Owned<TBitmap> Probe(new TBitmap());
+  Probe->SetSize(1, 1);
+  Probe->Canvas()->Font()->Assign(Left->Font());
+  Probe->Canvas()->Font()->SetStyle(TFontStyles{fsBold});
+  const int W = Probe->Canvas()->TextWidth("Hi");
+  Probe->Canvas()->Font()->SetStyle(TFontStyles{});
+  const int Width = W + Probe->Canvas()->TextWidth(" there");
+  (void)R;
+  EXPECT_EQ(FirstInkColumn(B, 0xFFFFFF) - Start, (100 - Width) / 2);
+}
+
+TEST(SkinnedLabels, HtmlLinksOpenThroughTheShell) {
+  ShellRecorder Shell;
+  Owned<TForm> Form = NewForm(clWhite);
+  TsHTMLLabel* L = Place<TsHTMLLabel>(Form.get(), 10, 10, 200, 16, "<a href=\"first\">one</a> <a href=\"second\">two</a>");
+  Dib32 Dib(200, 16, 0xFFFFFF, true);
+  PaintGraphic(L, Dib);
+  ASSERT_EQ(L->Links().size(), 2u);
+  POINT Cursor{};
+  Platform().GetCursorPos = [&](POINT* P) {
+    *P = Cursor;
+    return TRUE;
+  };
+  auto MoveTo = [&](int X, int Y) {
+    const POINT O = L->ClientOrigin();
+    Cursor = POINT{O.x + X, O.y + Y};
+    L->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(X, Y));
+  };
+  const TvkLink One = L->Links()[0], Two = L->Links()[1];
+  // Pressed on link 0, released on link 1: link 0 opens.
+  MoveTo(One.Left, One.Top);
+  EXPECT_EQ(L->HotLink(), 0);
+  EXPECT_EQ(L->Cursor(), crHandPoint);
+  L->Perform(WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  MoveTo(Two.Right - 1, Two.Bottom - 1);
+  L->Perform(WM_LBUTTONUP, 0, 0);
+  ASSERT_EQ(Shell.Calls.size(), 1u);
+  EXPECT_EQ(Shell.Calls[0].Op, "open");
+  EXPECT_EQ(Shell.Calls[0].File, "first");
+  EXPECT_EQ(Shell.Calls[0].Show, 10);
+  // Released outside every link: nothing opens.
+  MoveTo(Two.Left, Two.Top);
+  L->Perform(WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  MoveTo(Two.Right, Two.Top);  // the right edge is outside
+  EXPECT_EQ(L->HotLink(), -1);
+  EXPECT_EQ(L->Cursor(), crDefault);
+  L->Perform(WM_LBUTTONUP, 0, 0);
+  EXPECT_EQ(Shell.Calls.size(), 1u);
+  // A handler may turn the default action off or empty the target.
+  for (int Variant = 0; Variant < 3; ++Variant) {
+    L->OnLinkClick = [&](TObject*, std::string& Link, bool& Default) {
+      if (Variant == 0) Default = false;
+      if (Variant == 1) Link.clear();
+      if (Variant == 2) Link = "changed";
+    };
+    MoveTo(Two.Left, Two.Top);
+    L->Perform(WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    L->Perform(WM_LBUTTONUP, 0, 0);
+  }
+  ASSERT_EQ(Shell.Calls.size(), 2u);
+  EXPECT_EQ(Shell.Calls[1].File, "changed");
+  // Leaving the label forgets the hot link.
+  L->Perform(CM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(L->HotLink(), -1);
+}
+
+TEST(SkinnedLabels, AHtmlLinkWithoutTargetCallsNoShell) {
+  ShellRecorder Shell;
+  Owned<TForm> Form = NewForm(clWhite);
+  TsHTMLLabel* L = Place<TsHTMLLabel>(Form.get(), 0, 0, 200, 16, "<a name=x>nowhere</a>");
+  Dib32 Dib(200, 16, 0xFFFFFF, true);
+  PaintGraphic(L, Dib);
+  ASSERT_EQ(L->Links().size(), 1u);
+  Platform().GetCursorPos = [&](POINT* P) {
+    const POINT O = L->ClientOrigin();
+    *P = POINT{O.x + 1, O.y + 1};
+    return TRUE;
+  };
+  L->Perform(WM_MOUSEMOVE, 0, 0);
+  L->Perform(WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  L->Perform(WM_LBUTTONUP, 0, 0);
+  EXPECT_TRUE(Shell.Calls.empty());
+}
+
+TEST(SkinnedLabels, WebLabelTakesTheSkinsLinkColoursAndOpensItsUrl) {
+  ShellRecorder Shell;
+  Owned<TForm> Form = NewForm(clWhite);
+  TsWebLabel* L = Place<TsWebLabel>(Form.get(), 0, 0, 120, 16, "www.example.com");
+  Owned<TFont> Normal(new TFont());
+  Normal->SetName("Tahoma");
+  Normal->SetHeight(-11);
+  Normal->SetColor(static_cast<TColor>(8404992));
+  L->SetFont(Normal.get());
+  L->HoverFont()->Assign(Normal.get());
+  L->HoverFont()->SetColor(clRed);
+  EXPECT_EQ(L->Cursor(), crHandPoint);
+  auto Ink = [&] {
+    Dib32 Dib(120, 16, 0xFFFFFF, true);
+    PaintGraphic(L, Dib);
+    return InkOf(Dib, 0xFFFFFF);
+  };
+  // Without a skin: the stored colour, and the hover font's colour under the mouse.
+  EXPECT_EQ(Ink(), Px(static_cast<TColor>(8404992)));
+  L->Perform(CM_MOUSEENTER, 0, 0);
+  EXPECT_EQ(Ink(), Px(clRed));
+  L->Perform(CM_MOUSELEAVE, 0, 0);
+  {
+    Owned<TsSkinManager> M = SkinnedManager("SOLID");
+    ASSERT_TRUE(M->SkinData().Active);
+    EXPECT_EQ(Ink(), Px(static_cast<TColor>(M->PaletteColor(pcTCBottom))));
+    L->Perform(CM_MOUSEENTER, 0, 0);
+    EXPECT_EQ(Ink(), Px(static_cast<TColor>(M->PaletteColor(pcTCTop))));
+    L->Perform(CM_MOUSELEAVE, 0, 0);
+  }
+  // No URL: a click makes no shell call; with one, one call with the default show command.
+  auto Click = [&] {
+    L->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    L->Perform(WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+  };
+  Click();
+  EXPECT_TRUE(Shell.Calls.empty());
+  L->SetURL("http://www.example.com");
+  int Clicks = 0;
+  L->OnClick = [&](TObject*) { ++Clicks; };
+  Click();
+  EXPECT_EQ(Clicks, 1);
+  ASSERT_EQ(Shell.Calls.size(), 1u);
+  EXPECT_EQ(Shell.Calls[0].File, "http://www.example.com");
+  EXPECT_EQ(Shell.Calls[0].Show, SW_SHOWDEFAULT);
+}
+
+TEST(SkinnedLabels, BoundLabelIsPlacedByItsLayout) {
+  Owned<TForm> Form = NewForm(clWhite);
+  TControl* Box = new TCustomControl(Form.get());
+  Box->SetParent(Form.get());
+  Box->SetBounds(100, 50, 80, 20);
+  Box->SetName("Box");
+  Owned<TsBoundLabel> B(new TsBoundLabel(Box, nullptr));
+  B->SetCaption("Port");
+  B->SetActive(true);
+  TsEditLabel* L = B->Label();
+  ASSERT_NE(L, nullptr);
+  EXPECT_EQ(L->Parent(), Form.get());
+  EXPECT_EQ(L->Name(), "BoxLabel");
+  EXPECT_EQ(L->Alignment(), taRightJustify);
+  const int W = L->Width(), H = L->Height();
+  EXPECT_GT(W, 0);
+  struct Case {
+    TsCaptionLayout Layout;
+    int X, Y;
+  };
+  const Case Cases[] = {
+      {sclLeft, 100 - W - 4 - 2, 50 + (20 - H) / 2 - 1 + 3}, {sclTopLeft, 100 + 3, 50 - H - 2},
+      {sclTopRight, 100 + 80 - W + 3, 50 - H - 2},          {sclBottomCenter, 100 + (80 - W) / 2 + 3, 70 + 2},
+      {sclRightTop, 180 + 4 + 2, 53 + 3},
+  };
+  B->SetIndent(2);
+  B->SetOffset(3);
+  for (const Case& C : Cases) {
+    B->SetLayout(C.Layout);
+    EXPECT_EQ(L->Left(), C.X) << C.Layout;
+    EXPECT_EQ(L->Top(), C.Y) << C.Layout;
+  }
+  // The label follows the control's visibility and enabled state; freeing it switches the bound label off.
+  Box->SetVisible(false);
+  TMessage Msg{CM_VISIBLECHANGED, 0, 0, 0};
+  B->HandleOwnerMessage(Msg, Box);
+  EXPECT_FALSE(L->Visible());
+  L->Free();
+  EXPECT_FALSE(B->Active());
+  EXPECT_EQ(B->Label(), nullptr);
+}
