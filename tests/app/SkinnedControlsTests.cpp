@@ -84,3 +84,19 @@ TEST(LoaderSkinnedControls, WebLabelTakesTheLinkColourAndItsClickIsTheFormsOneSh
   L->Perform(WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
   EXPECT_EQ(Launched.size(), 1u);
 }
+
+TEST(LoaderSkinnedControls, ServiceViewProgressBarPaintsOnceUncovered) {
+  LoaderApp app;
+  TsProgressBar* P = MainForm->ProgressbarWrite;
+  ASSERT_TRUE(P->SkinData()->IsSkinned());
+  TBitmap* Before = P->SkinData()->CacheBmp;
+  const bool PaintedBefore = Before != nullptr && !Before->Empty();
+  EXPECT_FALSE(PaintedBefore);  // below the normal view's client area
+  MainForm->SetHeight(340);
+  testing_support::PumpPending();
+  TBitmap* Cache = P->SkinData()->CacheBmp;
+  ASSERT_NE(Cache, nullptr);
+  EXPECT_EQ(Cache->Width(), P->Width());
+  EXPECT_EQ(Cache->Height(), P->Height());
+  EXPECT_FALSE(P->SkinData()->CacheDirty);
+}
