@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds, and starts the loader under Wine.
-# With no display it starts a private Xvfb and saves a screenshot a few seconds after start.
+# With no display it starts a private Xvfb and saves three pictures once the main window is up: the main
+# window, the main window in the service view and the About window (tools/shots/krl_shots.exe).
 #   --device   first starts a simulated device on a COM port of its own (listed in the port combo),
 #              so a person without hardware can flash it and watch; KRL_DEVICE_ARGS passes options to
 #              the simulator (e.g. "--page-count 8 --description 171122").
@@ -10,10 +11,10 @@ if [ "${1:-}" = "--device" ]; then device=1; shift; fi
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/common.sh"
 build=${KRL_BUILD_DIR:-$KRL_ROOT/build}
-shot=${KRL_SCREENSHOT:-$KRL_ROOT/loader-screenshot.png}
+shots=${KRL_SCREENSHOTS:-$KRL_ROOT/loader-pictures}
 
 bash "$here/setup.sh"
-krl_build "$build" --target KRLBootloader krl_ptyshim
+krl_build "$build" --target KRLBootloader krl_ptyshim krl_shots
 krl_wine_prefix "$build"
 exe="$build/app/KRLBootloader.exe"
 
@@ -39,9 +40,12 @@ fi
 krl_xvfb_start
 wine "$exe" "$@" &
 pid=$!
-sleep "${KRL_SCREENSHOT_DELAY:-5}"
-import -window root "$shot"
-log "screenshot of the screen saved to $shot"
+mkdir -p "$shots"
+if wine "$build/tools/shots/krl_shots.exe" "Z:$(cd "$shots" && pwd | tr / '\\')" >"$shots/pictures.txt"; then
+  log "pictures saved: $shots/main.png (main window), $shots/service.png (service view), $shots/about.png (About window)"
+else
+  log "the pictures could not all be taken (see $shots/pictures.txt)"
+fi
 if [ -n "${KRL_RUN_SECONDS:-}" ]; then
   sleep "$KRL_RUN_SECONDS"
   kill "$pid" 2>/dev/null || true

@@ -1,0 +1,242 @@
+#!/usr/bin/env python3
+"""Starts the loader, takes its three pictures with krl_shots.exe and checks them against the stored forms
+and the carried TIDE skin's section colours.
+
+    check_shots.py WINE_RUN LOADER_EXE SHOTS_EXE OUT_DIR TIDE_OPTIONS MAIN_FORM ABOUT_FORM
+
+Checked in every picture where a control is visible: a skinned control shows its section's colour at points
+inside it and nowhere the system's button face; a label has text pixels; a PNG button shows its image; the
+About window's web label shows the skin's link colour.
+"""
+import os
+import re
+import struct
+import subprocess
+import sys
+import time
+import zlib
+
+
+# ---------------------------------------------------------------- pictures
+
+def read_png(path):
+    """(width, height, rows of (r, g, b)) of an 8-bit RGB or RGBA PNG."""
+    with open(path, 'rb') as f:
+        data = f.read()
+    if data[:8] != b'\x89PNG\r\n\x1a\n':
+        raise SystemExit('%s: not a PNG' % path)
+    pos, idat, width = 8, b'', 0
+    while pos < len(data):
+        length, kind = struct.unpack('>I4s', data[pos:pos + 8])
+        body = data[pos + 8:pos + 8 + length]
+        if kind == b'IHDR':
+            width, height, depth, ctype = struct.unpack('>IIBB', body[:10])
+            if depth != 8 or ctype not in (2, 6):
+                raise SystemExit('%s: only 8-bit RGB(A) is read' % path)
+            bpp = 3 if ctype == 2 else 4
+        elif kind == b'IDAT':
+            idat += body
+        pos += 12 + length
+    raw = zlib.decompress(idat)
+    stride = width * bpp
+    rows, prev, i = [], bytearray(stride), 0
+    for _ in range(height):
+        kind, line = raw[i], bytearray(raw[i + 1:i + 1 + stride])
+        i += 1 + stride
+        for x in range(stride):
+            a = line[x - bpp] if x >= bpp else 0
+            b = prev[x]
+            c = prev[x - bpp] if x >= bpp else 0
+            if kind == 1:
+                line[x] = (line[x] + a) & 255
+            elif kind == 2:
+                line[x] = (line[x] + b) & 255
+            elif kind == 3:
+                line[x] = (line[x] + (a + b) // 2) & 255
+            elif kind == 4:
+                p = a + b - c
+                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                line[x] = (line[x] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+        rows.append([tuple(line[k * bpp:k * bpp + 3]) for k in range(width)])
+        prev = line
+    return width, height, rows
+
+
+# ---------------------------------------------------------------- sources
+
+def section_colours(options_path):
+    """{section: (r, g, b)} of every section's COLOR."""
+    colours, section = {}, None
+    with open(options_path, encoding='ascii') as f:
+        for line in f:
+            line = line.strip()
+            if line.startswith('['):
+                section = line.strip('[]')
+            elif section and line.startswith('COLOR=#'):
+                v = line[7:13]
+                colours[section] = (int(v[0:2], 16), int(v[2:4], 16), int(v[4:6], 16))
+            elif section == 'GLOBALINFO' and re.match(r'(TCBOTTOM|TCTOP)=#', line):
+                key, v = line.split('=#')
+                colours[key] = (int(v[0:2], 16), int(v[2:4], 16), int(v[4:6], 16))
+    return colours
+
+
+class Control:
+    def __init__(self, name, cls, parent):
+        self.name, self.cls, self.parent = name, cls, parent
+        self.props = {}
+        self.children = []
+
+    def prop(self, key, default=0):
+        return self.props.get(key, default)
+
+    def origin(self):
+        """Top-left in the form's client area."""
+        x, y, p = int(self.prop('Left')), int(self.prop('Top')), self.parent
+        while p is not None and p.parent is not None:
+            x, y, p = x + int(p.prop('Left')), y + int(p.prop('Top')), p.parent
+        return x, y
+
+    def rect(self):
+        x, y = self.origin()
+        return x, y, x + int(self.prop('Width')), y + int(self.prop('Height'))
+
+
+def read_form(path):
+    """The controls of a stored form description, the form itself first."""
+    stack, everything = [], []
+    with open(path, encoding='utf-8') as f:
+        for line in f:
+            s = line.strip()
+            m = re.match(r'object (\w+): (\w+)', s)
+            if m:
+                c = Control(m.group(1), m.group(2), stack[-1] if stack else None)
+                if stack:
+                    stack[-1].children.append(c)
+                stack.append(c)
+                everything.append(c)
+            elif s == 'end' and stack:
+                stack.pop()
+            elif stack:
+                m = re.match(r"([\w.]+) = (-?\d+|'[^']*')$", s)
+                if m:
+                    v = m.group(2)
+                    stack[-1].props[m.group(1)] = v.strip("'") if v.startswith("'") else int(v)
+    return everything
+
+
+# ---------------------------------------------------------------- checks
+
+class Picture:
+    def __init__(self, path, cx, cy, cw, ch):
+        self.w, self.h, self.rows = read_png(path)
+        self.cx, self.cy, self.cw, self.ch = cx, cy, cw, ch
+        self.name = os.path.basename(path)
+
+    def at(self, x, y):
+        """The pixel at client point (x, y)."""
+        return self.rows[self.cy + y][self.cx + x]
+
+    def shows(self, rect):
+        x0, y0, x1, y1 = rect
+        return x0 >= 0 and y0 >= 0 and x1 <= self.cw and y1 <= self.ch
+
+    def pixels(self, rect):
+        x0, y0, x1, y1 = rect
+        return [self.at(x, y) for y in range(y0, y1) for x in range(x0, x1)]
+
+
+def hexrgb(c):
+    return '#%02X%02X%02X' % c
+
+
+# Classes drawn from a skin section, with the section when the form names none.
+SKINNED = {'TsGauge': 'GAUGE', 'TsProgressBar': 'GAUGE'}
+LABELS = ('TsLabel', 'TLabel', 'TsWebLabel')
+
+
+def check(picture, controls, colours, faults):
+    def fault(text):
+        faults.append('%s: %s' % (picture.name, text))
+
+    for c in controls[1:]:
+        r = c.rect()
+        if not picture.shows(r):
+            continue
+        x0, y0, x1, y1 = r
+        if c.cls in SKINNED:
+            section = c.prop('SkinData.SkinSection', SKINNED[c.cls])
+            want = colours[section]
+            # inside the one-pixel border, left and right of a centred text
+            for x, y in ((x0 + 4, (y0 + y1) // 2), (x1 - 5, (y0 + y1) // 2)):
+                if picture.at(x, y) != want:
+                    fault('%s (%s) shows %s at %d,%d, not its section %s colour %s'
+                          % (c.name, c.cls, hexrgb(picture.at(x, y)), x, y, section, hexrgb(want)))
+            face = colours.get('@btnface')
+            if face is not None and face in picture.pixels(r):
+                fault('%s (%s) shows the system button face' % (c.name, c.cls))
+        elif c.cls in LABELS:
+            pixels = picture.pixels(r)
+            background = max(set(pixels), key=pixels.count)
+            ink = [p for p in pixels if max(abs(p[k] - background[k]) for k in range(3)) > 80]
+            if len(ink) < 8:
+                fault('%s (%s) shows no text' % (c.name, c.cls))
+            if c.cls == 'TsWebLabel' and colours['TCBOTTOM'] not in pixels:
+                fault('%s shows no pixel of the link colour %s' % (c.name, hexrgb(colours['TCBOTTOM'])))
+        elif c.cls == 'TPNGButton':
+            pixels = picture.pixels(r)
+            background = max(set(pixels), key=pixels.count)
+            if sum(1 for p in pixels if p != background) < len(pixels) // 8:
+                fault('%s shows no image' % c.name)
+
+
+def main(argv):
+    wine_run, loader, shots, out, tide, main_form, about_form = argv[1:8]
+    os.makedirs(out, exist_ok=True)
+    for name in ('main.png', 'service.png', 'about.png'):
+        if os.path.exists(os.path.join(out, name)):
+            os.remove(os.path.join(out, name))
+    program = subprocess.Popen([wine_run, loader], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        taken = subprocess.run([wine_run, shots, 'Z:' + os.path.abspath(out).replace('/', '\\'), '--quit'],
+                               capture_output=True, text=True, timeout=180)
+        try:
+            program.wait(timeout=30)
+        except subprocess.TimeoutExpired:
+            pass
+    finally:
+        if program.poll() is None:
+            program.kill()
+            time.sleep(1)
+    if taken.returncode != 0:
+        print(taken.stdout, taken.stderr)
+        print('check_shots: the pictures were not taken')
+        return 1
+    pictures, face = {}, None
+    for line in taken.stdout.splitlines():
+        words = line.split()
+        if len(words) == 2 and words[0] == 'btnface':
+            v = words[1][1:]
+            face = (int(v[0:2], 16), int(v[2:4], 16), int(v[4:6], 16))
+        if len(words) == 5:
+            name = words[0].replace('\\', '/').split('/')[-1]
+            pictures[name] = Picture(os.path.join(out, name), *map(int, words[1:]))
+            print('%s: %dx%d, client at %s,%s' % (name, pictures[name].w, pictures[name].h, words[1], words[2]))
+    colours = section_colours(tide)
+    if face is not None:
+        colours['@btnface'] = face
+    faults = []
+    main_controls, about_controls = read_form(main_form), read_form(about_form)
+    for name, controls in (('main.png', main_controls), ('service.png', main_controls), ('about.png', about_controls)):
+        if name not in pictures:
+            faults.append('%s was not taken' % name)
+        else:
+            check(pictures[name], controls, colours, faults)
+    for f in faults:
+        print('FAULT', f)
+    print('check_shots: %d faults' % len(faults))
+    return 1 if faults else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main(sys.argv))
