@@ -59,6 +59,24 @@ TEST(SkinnedLabels, DisabledUnskinnedTextIsMixedTowardTheParentColour) {
   EXPECT_EQ(InkOf(Enabled, 0xFFFFFF), 0x000000u);
 }
 
+TEST(SkinnedLabels, ASkinSectionIsPaintedBehindTheText) {
+  Owned<TsSkinManager> M = SkinnedManager("SOLID");
+  Owned<TForm> Form = NewForm(clWhite);
+  TsLabel* Label = Place<TsLabel>(Form.get(), 0, 0, 60, 16, "W");
+  Dib32 Plain(60, 16, 0x123456, true);
+  PaintGraphic(Label, Plain);
+  EXPECT_EQ(Plain.Rgb(59, 15), 0x123456u);  // transparent without a section
+  Label->SetSkinSection("PANEL");
+  Dib32 Dib(60, 16, 0x123456, true);
+  PaintGraphic(Label, Dib);
+  EXPECT_EQ(Dib.Rgb(59, 15), 0xFFFF00u);
+  EXPECT_EQ(Label->SectionIndex(), M->FindSectionIndex("PANEL"));
+  Label->SetSkinSection("NOSUCH");
+  Dib32 None(60, 16, 0x123456, true);
+  PaintGraphic(Label, None);
+  EXPECT_EQ(None.Rgb(59, 15), 0x123456u);
+}
+
 TEST(SkinnedLabels, PlainCaptionDropsTags) {
   Owned<TsHTMLLabel> L(new TsHTMLLabel(nullptr));
   const std::vector<std::pair<std::string, std::string>> Cases = {
