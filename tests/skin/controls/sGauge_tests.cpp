@@ -6,6 +6,7 @@
 #include "framework/SysUtils.h"
 #include "skin/controls/sGauge.h"
 #include "skin/core/sVclUtils.h"
+#include "tests/support/GdiLeaks.h"
 
 using namespace controls_test;
 
@@ -256,4 +257,28 @@ TEST(Gauge, InsideAnUpdateNothingIsPaintedStraightIntoTheParent) {
   G->SkinData()->Updating = false;
   PaintGraphicChildren(Parent.DC(), Form.get(), false, POINT{0, 0});
   EXPECT_EQ(Parent.Rgb(50, 5), 0x00FFFFu);
+}
+
+TEST(Gauge, PaintingGivesBackItsGdiObjects) {
+  Owned<TsSkinManager> M = SkinnedManager("SOLID");
+  M->Effects()->SetAllowAnimation(true);
+  Owned<TForm> Form = NewForm(clBtnFace);
+  TsGauge* G = new TsGauge(Form.get());
+  G->SetParent(Form.get());
+  G->SetBounds(0, 0, 100, 10);
+  G->SkinData()->SetSkinSection("BAR");
+  G->SetProgress(60);
+  Dib32 Dib(100, 10, 0, true);
+  for (TsGaugeKind Kind : {gkHorizontalBar, gkVerticalBar, gkPie}) {
+    G->SetKind(Kind);
+    G->HighlightTick();
+    PaintGraphic(G, Dib);  // the pictures the gauge keeps: its bar and the highlight
+    EXPECT_TRUE(testing_support::GivesBackGdiObjects(20, [&] {
+      G->HighlightTick();
+      PaintGraphic(G, Dib);
+    })) << Kind;
+  }
+  M->SetActive(false);
+  PaintGraphic(G, Dib);  // the font's handle, made once
+  EXPECT_TRUE(testing_support::GivesBackGdiObjects(20, [&] { PaintGraphic(G, Dib); }));
 }
