@@ -34,12 +34,12 @@ TWndMethod SavedMethodOf(HWND Wnd) {
 
 bool Destroying(TComponent* C) { return C->ComponentState().Contains(csDestroying); }
 
+}  // namespace
+
 TLateBound<HRESULT WINAPI(HWND, LPCWSTR, LPCWSTR)>& SetWindowThemeBinding() {
   static TLateBound<HRESULT WINAPI(HWND, LPCWSTR, LPCWSTR)> Entry("uxtheme.dll", "SetWindowTheme");
   return Entry;
 }
-
-}  // namespace
 
 TWndMethod (*SkinDataSavedWindowMethod)(TsCommonData* Data) = SavedMethodOfData;
 

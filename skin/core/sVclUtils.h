@@ -10,6 +10,7 @@
 
 #include "framework/Controls.h"
 #include "framework/Graphics.h"
+#include "framework/LateBinding.h"
 #include "framework/Messages.h"
 
 class TBitmap;
@@ -99,6 +100,8 @@ bool AreThemesEnabled();
 // The theme library's SetWindowTheme; nil when the library or the entry is missing.
 using TSetWindowThemeProc = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
 TSetWindowThemeProc SetWindowThemeEntry();
+// The late binding behind it; tests put a recorder in its place (ResetPlatform puts the real one back).
+TLateBound<HRESULT WINAPI(HWND, LPCWSTR, LPCWSTR)>& SetWindowThemeBinding();
 // Layered: WS_EX_LAYERED (True when it had to add it) and the constant Alpha. Otherwise WS_EX_LAYERED is
 // removed; with Hiding (the end of a hide animation) WS_VISIBLE is cleared first, so the window does not
 // flash unlayered, while any other caller keeps a shown window shown.

@@ -1,0 +1,394 @@
+#include "skin/adapters/vkMainWnd.h"
+
+#include <map>
+
+#include "framework/Forms.h"
+#include "skin/adapters/vkSBUtils.h"
+#include "skin/core/sCommonData.h"
+#include "skin/core/sSkinManager.h"
+#include "skin/core/sVclUtils.h"
+#include "skin/core/vkFormServices.h"
+#include "skin/graphics/vkParentBg.h"
+
+IMPLEMENT_CLASS(TvkMainWnd)
+
+bool AdoptingDialogChildren = false;
+bool CtrlAdapterReleasingAll = false;
+
+namespace {
+
+// The brush each window class had before an adapter first gave it the skin's, by class atom. The skin's brush
+// belongs to the manager and dies with the skin, so a class must never keep it.
+std::map<ATOM, HBRUSH>& SavedClassBrushes() {
+  static auto* Map = new std::map<ATOM, HBRUSH>;
+  return *Map;
+}
+
+ATOM ClassAtomOf(HWND Wnd) { return static_cast<ATOM>(GetClassLongA(Wnd, GCW_ATOM)); }
+
+void SetClassBrush(HWND Wnd, HBRUSH Brush) {
+  SetClassLongA(Wnd, GCL_HBRBACKGROUND, static_cast<LONG>(reinterpret_cast<LONG_PTR>(Brush)));
+}
+
+void GiveClassSkinBrush(HWND Wnd, HBRUSH Brush) {
+  if (Wnd == nullptr || !IsWindow(Wnd) || Brush == nullptr) return;
+  const ATOM Atom = ClassAtomOf(Wnd);
+  auto& Map = SavedClassBrushes();
+  if (Map.find(Atom) == Map.end())
+    Map[Atom] = reinterpret_cast<HBRUSH>(static_cast<LONG_PTR>(GetClassLongA(Wnd, GCL_HBRBACKGROUND)));
+  SetClassBrush(Wnd, Brush);
+}
+
+void GiveClassOwnBrush(HWND Wnd) {
+  if (Wnd == nullptr || !IsWindow(Wnd)) return;
+  auto& Map = SavedClassBrushes();
+  auto It = Map.find(ClassAtomOf(Wnd));
+  if (It == Map.end()) return;
+  SetClassBrush(Wnd, It->second);
+  Map.erase(It);
+}
+
+bool IsProviderObject(TObject* Obj) {
+  return Obj != nullptr && FormServices.IsSkinProvider && FormServices.IsSkinProvider(Obj);
+}
+
+TControl* ProviderFormControl(TObject* Provider) {
+  if (!FormServices.ProviderForm) return nullptr;
+  return reinterpret_cast<TControl*>(FormServices.ProviderForm(reinterpret_cast<TsSkinProvider*>(Provider)));
+}
+
+bool Destroying(TComponent* C) { return C->ComponentState().Contains(csDestroying); }
+
+}  // namespace
+
+std::wstring GetWindowTextWide(HWND Wnd) {
+  const int Len = GetWindowTextLengthW(Wnd);
+  std::wstring S(static_cast<size_t>(Len) + 1, L'\0');
+  const int Got = GetWindowTextW(Wnd, S.data(), Len + 1);
+  S.resize(Got > 0 ? static_cast<size_t>(Got) : 0);
+  return S;
+}
+
+TvkMainWnd* CreateAdapter(const TClassInfo* Cls, HWND AHandle, TsCommonData* ASkinData, TsSkinManager* ASkinManager,
+                          const TvkSkinParams& SkinParams, bool Repaint) {
+  if (Cls == nullptr || !Cls->InheritsFrom(TvkMainWnd::StaticClassInfo()))
+    throw EInvalidOperation("Not a window adapter class");
+  auto* A = static_cast<TvkMainWnd*>(Cls->CreateInstance(nullptr));
+  if (A == nullptr) throw EInvalidOperation(std::string("Window adapter class ") + Cls->name + " cannot be made");
+  try {
+    A->Create(AHandle, ASkinData, ASkinManager, SkinParams, Repaint);
+  } catch (...) {
+    A->Free();
+    throw;
+  }
+  return A;
+}
+
+void TvkMainWnd::Create(HWND AHandle, TsCommonData* ASkinData, TsSkinManager* ASkinManager,
+                        const TvkSkinParams& SkinParams, bool Repaint) {
+  CtrlHandle = AHandle;
+  OldWndMethod = TWndMethod();
+  OldWndProc = nullptr;
+  if (TSetWindowThemeProc SetTheme = SetWindowThemeEntry();
+      SetTheme != nullptr && (ASkinData == nullptr || ASkinData->CtrlType != ctForm) && !KeepsVisualStyle() &&
+      SkinParams.SkinSection != "DIALOG" && !AdoptingDialogChildren)
+    SetTheme(AHandle, L" ", L" ");
+  ObjectInstance = nullptr;
+  SkinManager = ASkinManager;
+  Detached = false;
+  if (ASkinData != nullptr) {
+    SkinData = ASkinData;
+  } else {
+    OwnSkinData = true;
+    MakeSkinData();
+    if (!SkinParams.SkinSection.empty()) SkinData->SetSkinSection(SkinParams.SkinSection);
+    SkinData->OwnerControl = SkinParams.Control;
+    SkinData->OwnerObject = SkinParams.Control;
+    SkinData->SetCustomFont(!SkinParams.UseSkinFontColor);
+    SkinData->SetCustomColor(!SkinParams.UseSkinColor);
+  }
+  SkinData->OwnerHandle = AHandle;
+  DlgMode = AdoptingDialogChildren;
+  StoreControlParams();
+  ParamsApplied = false;
+  Caption = GetWindowTextWide(AHandle);
+  AttachToWindow(Repaint);
+  if (TControl* C = SkinData->OwnerControl) {
+    OldControlStyle = C->ControlStyle();
+    C->SetControlStyle(C->ControlStyle() + csOpaque);
+  }
+  FinishCreation();
+}
+
+void TvkMainWnd::AttachToWindow(bool) { SubclassWindow(this, CtrlHandle); }
+
+void TvkMainWnd::FinishCreation() {
+  if (SkinData == nullptr) return;
+  SkinData->Loading = false;
+  SkinData->AttachToHandle();
+}
+
+void TvkMainWnd::RestoreControlParams() {
+  if (OwnSkinData && SkinData != nullptr) SkinData->DetachFromHandle();
+  if (CtrlHandle != nullptr && IsWindow(CtrlHandle)) RemovePropA(CtrlHandle, kScrollAdapterProp);
+  GiveClassOwnBrush(CtrlHandle);
+}
+
+void TvkMainWnd::ApplySkinParams() {
+  ParamsApplied = true;
+  if (SkinManager != nullptr) GiveClassSkinBrush(CtrlHandle, SkinManager->PaletteBrush(0));
+}
+
+void TvkMainWnd::MakeSkinData() {
+  if (SkinData == nullptr) SkinData = new TsCommonData(nullptr, true);
+  SkinData->Loading = true;
+}
+
+LRESULT TvkMainWnd::PerformMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
+  TMessage M{Msg, WParam, LParam, 0};
+  WndProc(M);
+  return M.Result;
+}
+
+LRESULT TvkMainWnd::ForwardToOldWndProc(HWND AHandle, UINT Msg, WPARAM WParam, LPARAM& LParam) {
+  if (!OldWndMethod.IsNull()) {
+    TMessage M{Msg, WParam, LParam, 0};
+    OldWndMethod(M);
+    LParam = M.LParam;
+    return M.Result;
+  }
+  if (OldWndProc != nullptr) {
+    // A crash of a foreign procedure must not take the adapter down with it.
+    try {
+      return CallWindowProcA(OldWndProc, AHandle, Msg, WParam, LParam);
+    } catch (...) {
+      if (Application) Application->HandleException(nullptr);
+      return 0;
+    }
+  }
+  return 0;
+}
+
+void TvkMainWnd::BeforeDestruction() {
+  if (FDestroyed) return;
+  FDestroyed = true;
+  if (SkinData != nullptr) {
+    if (SkinManager != nullptr) {
+      TControl* Owner = SkinData->OwnerControl;
+      if (Detached) {
+        if (Owner != nullptr && !Destroying(Owner)) RestoreControlParams();
+      } else {
+        if (Owner != nullptr && !OldControlStyle.Empty()) Owner->SetControlStyle(OldControlStyle);
+        const bool SkipUnhook = CtrlAdapterReleasingAll && !TsSkinManager::SkinIsLoading();
+        if (!SkipUnhook) {
+          if (!OldWndMethod.IsNull()) {
+            SkinData->SavedWindowProc = OldWndMethod;
+            if (IsProviderObject(SkinData->OwnerObject)) {
+              if (TControl* Form = ProviderFormControl(SkinData->OwnerObject)) Form->WindowProc = OldWndMethod;
+            } else if (Owner != nullptr) {
+              Owner->WindowProc = OldWndMethod;
+            }
+            OldWndMethod = TWndMethod();
+          } else if (OldWndProc != nullptr && ObjectInstance != nullptr) {
+            // Puts the old procedure back when the stub is on top; otherwise the stub goes on forwarding.
+            FreeObjectInstance(ObjectInstance);
+            ObjectInstance = nullptr;
+            OldWndProc = nullptr;
+          }
+          RestoreControlParams();
+        }
+        if (TSetWindowThemeProc SetTheme = SetWindowThemeEntry(); SetTheme != nullptr && CtrlHandle != nullptr) {
+          bool On = true;
+          if (IsProviderObject(SkinData->OwnerObject))
+            On = false;  // the form skinner switches its form's theme itself (DrawNonClientArea)
+          else if (SkinData->CtrlType == ctListView && IsDwmCompositionActive())
+            On = false;
+          if (On && IsWindow(CtrlHandle)) SetTheme(CtrlHandle, nullptr, nullptr);
+        }
+        Detached = true;
+      }
+    }
+    if (OwnSkinData) {
+      delete SkinData;
+    }
+    SkinData = nullptr;
+    if (CtrlHandle != nullptr && IsWindow(CtrlHandle) && GetPropA(CtrlHandle, kScrollAdapterProp) == this)
+      RemovePropA(CtrlHandle, kScrollAdapterProp);
+  }
+  // Whatever happened above, no stub may call this object once it is gone.
+  if (ObjectInstance != nullptr) {
+    FreeObjectInstance(ObjectInstance);
+    ObjectInstance = nullptr;
+  }
+  SkinManager = nullptr;
+}
+
+TvkMainWnd::~TvkMainWnd() {
+  if (!FDestroyed) BeforeDestruction();
+}
+
+void TvkMainWnd::HandleWindowDestruction(TMessage& Message) {
+  if (SkinData != nullptr) {
+    if (AnimationGlue.StopControlAnimation) AnimationGlue.StopControlAnimation(SkinData);
+    if (SkinData->GlowId >= 0 && AnimationGlue.HideGlowEffect) AnimationGlue.HideGlowEffect(SkinData->GlowId, false);
+  }
+  if (OldWndProc != nullptr || !OldWndMethod.IsNull()) {
+    TvkMainWnd* Self = this;
+    try {
+      if (SkinData != nullptr && SkinData->OwnerControl != nullptr) {
+        DetachWindowAdapter(CtrlHandle, false, false, Self);
+        SendMessageA(CtrlHandle, Message.Msg, Message.WParam, Message.LParam);
+      } else {
+        LPARAM L = Message.LParam;
+        if (ForwardToOldWndProc(CtrlHandle, Message.Msg, Message.WParam, L) == 0)
+          DetachWindowAdapter(CtrlHandle, false, false, Self);
+      }
+    } catch (...) {
+      Message.Result = 1;
+      throw;
+    }
+    Message.Result = 1;
+  } else {
+    Message.Result = SendMessageA(CtrlHandle, Message.Msg, Message.WParam, Message.LParam);
+  }
+  if (SkinData != nullptr && SkinData->CacheBmp != nullptr) SkinData->CacheBmp->Assign(nullptr);
+}
+
+void TvkMainWnd::WndProc(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_CREATE:
+    case WM_NCCREATE:
+      Message.Result = ForwardToOldWndProc(CtrlHandle, Message.Msg, Message.WParam, Message.LParam);
+      if (SkinData != nullptr) SkinData->AttachToHandle();
+      return;
+    case WM_DESTROY:
+    case WM_NCDESTROY:
+      HandleWindowDestruction(Message);
+      return;
+    case WM_SIZE:
+      if (SkinData != nullptr) SkinData->CacheDirty = true;
+      break;
+    case WM_SETTEXT:
+      Message.Result = ForwardToOldWndProc(CtrlHandle, Message.Msg, Message.WParam, Message.LParam);
+      Caption = GetWindowTextWide(CtrlHandle);
+      return;
+    case WM_CONTEXTMENU:
+      if (SkinData != nullptr && SkinData->OwnerControl != nullptr && SkinData->OwnerControl->PopupMenu() != nullptr &&
+          SkinManager != nullptr && SkinManager->SkinableMenus() != nullptr && FormServices.InitPopupMenu)
+        FormServices.InitPopupMenu(SkinManager->SkinableMenus(),
+                                   reinterpret_cast<TMenu*>(SkinData->OwnerControl->PopupMenu()),
+                                   SkinManager->Active());
+      break;
+    case WM_UPDATEUISTATE:
+      return;
+    case WM_MOUSEMOVE:
+      if (TsSkinManager* M = TsSkinManager::DefaultManager();
+          M != nullptr && !M->ComponentState().Contains(csDesigning) && IsWindowEnabled(CtrlHandle) &&
+          M->HotWindow() != CtrlHandle)
+        M->ChangeHotWindow(CtrlHandle);
+      break;
+    case WM_PRINT:
+      Message.Result = SendMessageA(CtrlHandle, WM_PAINT, Message.WParam, Message.LParam);
+      return;
+    default:
+      break;
+  }
+  CommonTail(Message);
+}
+
+void TvkMainWnd::CommonTail(TMessage& Message) {
+  TsSkinManager* M = SkinData != nullptr ? SkinData->SkinManager() : nullptr;
+  if (M == nullptr || !M->Active() || Message.Msg != SM_VKCMD) {
+    Message.Result = ForwardToOldWndProc(CtrlHandle, Message.Msg, Message.WParam, Message.LParam);
+    return;
+  }
+  const bool Ours = Message.LParam == reinterpret_cast<LPARAM>(M);
+  TControl* Owner = SkinData->OwnerControl;
+  bool PassOn = true;
+  switch (SkinCommandCode(Message.WParam)) {
+    case VKCMD_SKIN_APPLIED:
+      if (Ours) {
+        SkinData->RefreshSectionIndex(true);
+        SkinData->CacheDirty = true;
+        PassCommandToChildren(Owner, CtrlHandle, Message);
+      }
+      break;
+    case VKCMD_SKIN_DROPPED:
+      if (Ours) RestoreControlParams();
+      break;
+    case VKCMD_REPAINT_AFTER_CHANGE:
+      if (Ours) {
+        SkinData->RefreshSectionIndex(true);
+        SkinData->CacheDirty = true;
+        SkinData->Updating = false;
+        if (!InAnimationProcess) {
+          const bool Shown = Owner != nullptr ? Owner->Visible() : IsWindowVisible(CtrlHandle) != FALSE;
+          if (Shown) SendMessageA(CtrlHandle, WM_PAINT, 0, 0);
+        }
+        PassCommandToChildren(Owner, CtrlHandle, Message);
+        PassOn = false;
+      }
+      break;
+    case VKCMD_PARENT_UPDATE_DONE:
+      if (SkinData->Updating) {
+        if (!SkinData->RecheckUpdating(true)) {
+          SendMessageA(CtrlHandle, WM_NCPAINT, 0, 0);
+          RedrawWindow(CtrlHandle, nullptr, nullptr,
+                       RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        }
+        if (auto* W = As<TWinControl>(Owner)) RepaintChildrenAfterUpdate(W);
+        PassOn = false;
+      }
+      break;
+    case VKCMD_QUERY_SKINNED:
+      Message.Result = 1;
+      return;
+    case VKCMD_QUERY_UPDATE_STATE:
+      Message.Result = SkinData->IsUpdating() ? 1 : 0;
+      return;
+    case VKCMD_QUERY_WINDOW_ADAPTER:
+      Message.Result = reinterpret_cast<LRESULT>(this);
+      return;
+    case VKCMD_SET_SECTION:
+      if (Message.LParam != 0) {
+        SkinData->SetSkinSection(reinterpret_cast<const char*>(Message.LParam));
+        Message.Result = 1;
+      } else {
+        Message.Result = 0;
+      }
+      return;
+    case VKCMD_QUERY_BG_READY:
+      if (Owner != nullptr) {
+        ProcessSkinCommand(Message, SkinData);
+        return;
+      }
+      break;
+    case VKCMD_QUERY_BG_COLOR:
+      Message.Result = ForwardToOldWndProc(CtrlHandle, Message.Msg, Message.WParam, Message.LParam);
+      if (Message.Result == 0) Message.Result = static_cast<LRESULT>(SkinBackgroundColor(SkinData, 0, CtrlHandle));
+      return;
+    case VKCMD_REFRESH_CACHE:
+      PaintAdapterCache(SkinData, CtrlHandle, false);
+      break;
+    case VKCMD_QUERY_PARENT_BG:
+      AnswerBackgroundRequest(SkinData, *reinterpret_cast<TvkParentBgQuery*>(Message.LParam), 0, CtrlHandle);
+      return;
+    case VKCMD_QUERY_SKIN_DATA:
+      Message.Result = reinterpret_cast<LRESULT>(SkinData);
+      return;
+    case VKCMD_SET_PRINT_DC:
+      if (Message.LParam != 0)
+        SkinData->StateFlags |= sfPrinting;
+      else
+        SkinData->StateFlags &= static_cast<uint16_t>(~sfPrinting);
+      SkinData->PrintDC = reinterpret_cast<HDC>(Message.LParam);
+      break;
+    case VKCMD_QUERY_APPLICATION:
+      Message.Result = reinterpret_cast<LRESULT>(Application);
+      return;
+    default:
+      if (ProcessSkinCommand(Message, SkinData)) return;
+      break;
+  }
+  if (PassOn) Message.Result = ForwardToOldWndProc(CtrlHandle, Message.Msg, Message.WParam, Message.LParam);
+}

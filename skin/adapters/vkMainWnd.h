@@ -1,0 +1,118 @@
+// The window adapter base: an object that takes over one window it did not create (a standard control of a
+// dialog, a framework control that does not skin itself, a form window), links it to skin data and answers the
+// library's commands for it, passing everything else to the window's previous procedure.
+//
+// Adapters are made from their class info in two phases, so any adapter class can be chosen from a table:
+//   TvkMainWnd* A = CreateAdapter(TvkBtnWnd::StaticClassInfo(), Wnd, nullptr, Manager, Params, false);
+//   ...
+//   A->Free();   // gives the window back (Destroy runs in BeforeDestruction, where virtual calls still work)
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "framework/Controls.h"
+#include "framework/Messages.h"
+#include "framework/ObjectInstance.h"
+
+class TsCommonData;
+class TsSkinManager;
+class TvkCtrlAdapter;
+
+// What every adapter constructor and the form's OnSkinItemEx event take.
+struct TvkSkinParams {
+  TControl* Control = nullptr;  // the framework control owning the window; nil for a foreign window
+  std::string SkinSection;      // empty: the adapter class's default
+  bool UseSkinColor = true;     // the skin gives the background colour (CustomColor := not this)
+  bool UseSkinFontColor = true;  // the skin gives the text colour (CustomFont := not this)
+  int VScrollWidth = -1;        // scroll sizes read by the edit-kind adapters; -1 = default
+  int HScrollWidth = -1;
+  int VButtonsSize = -1;
+  int HButtonsSize = -1;
+};
+using PvkSkinParams = TvkSkinParams*;
+
+// Set by the standard-dialog chooser while it adopts a dialog's children.
+extern bool AdoptingDialogChildren;
+// Set by the child-control walker while it frees all its adapters (see TvkMainWnd's destruction).
+extern bool CtrlAdapterReleasingAll;
+
+class TvkMainWnd : public TObject {
+  DECLARE_CLASS(TvkMainWnd, TObject)
+public:
+  TvkMainWnd() = default;
+
+  // ---- overridables, in slot order ----
+  // Last step of Create: default section (descendants), loading flag off, "VKSDATA" set.
+  virtual void FinishCreation();
+  virtual void StoreControlParams() {}
+  // The unskinned look back: "VKSDATA" (own data) and "VKSBSC" removed, the class brush restored.
+  virtual void RestoreControlParams();
+  // The skin's colours into the control; the base gives the window class the skin's background brush.
+  virtual void ApplySkinParams();
+  virtual void MakeSkinData();
+  // Second construction phase (the virtual constructor).
+  virtual void Create(HWND AHandle, TsCommonData* ASkinData, TsSkinManager* ASkinManager,
+                      const TvkSkinParams& SkinParams, bool Repaint);
+  virtual void WndProc(TMessage& Message);
+
+  // ---- operations ----
+  // A message to this adapter's own WndProc; its Result.
+  LRESULT PerformMessage(UINT Msg, WPARAM WParam, LPARAM LParam);
+  // A message to the window's previous procedure (method or plain procedure); 0 without one.
+  LRESULT ForwardToOldWndProc(HWND AHandle, UINT Msg, WPARAM WParam, LPARAM& LParam);
+  LRESULT ForwardToOldWndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
+    return ForwardToOldWndProc(CtrlHandle, Msg, WParam, LParam);
+  }
+  void BeforeDestruction() override;
+  ~TvkMainWnd() override;
+
+  // ---- fields ----
+  bool DlgMode = false;        // made while a standard dialog's children were adopted
+  bool Detached = false;       // the window has its procedure back; only waiting to be freed
+  bool ScrollBusy = false;     // a scroll message from the skinned bars is being sent
+  bool OwnSkinData = false;
+  bool ParamsApplied = false;  // ApplySkinParams ran
+  TRect WndRect;               // filled by GetWindowGeometry
+  TRect ParentRect;
+  TColor SavedColor = clNone;
+  TColor SavedFontColor = clNone;
+  HWND ParentWnd = nullptr;
+  HWND CtrlHandle = nullptr;
+  TPoint WndSize;
+  TPoint WndPos;
+  std::wstring Caption;
+  TControlStyle OldControlStyle;
+  TWndMethod OldWndMethod;      // the control's or form's previous WindowProc
+  WNDPROC OldWndProc = nullptr;  // the plain window's previous procedure
+  TsSkinManager* SkinManager = nullptr;
+  TsCommonData* SkinData = nullptr;
+  TObjectInstance ObjectInstance = nullptr;
+  TvkCtrlAdapter* CtrlAdapter = nullptr;
+
+protected:
+  // Hooks the adapter into the window (scroll adapters also make their bars).
+  virtual void AttachToWindow(bool Repaint);
+  // Popup-menu window adapters keep the window's visual style.
+  virtual bool KeepsVisualStyle() const { return false; }
+  // WM_DESTROY and WM_NCDESTROY: detach, let the window's own procedure finish the message.
+  void HandleWindowDestruction(TMessage& Message);
+  // The 0xA100 commands every adapter answers; the rest of the messages go to the previous procedure.
+  void CommonTail(TMessage& Message);
+
+private:
+  bool FDestroyed = false;
+};
+
+// Makes an adapter of class Cls (a TvkMainWnd descendant) and runs its Create; freed again if that throws.
+TvkMainWnd* CreateAdapter(const TClassInfo* Cls, HWND AHandle, TsCommonData* ASkinData, TsSkinManager* ASkinManager,
+                          const TvkSkinParams& SkinParams, bool Repaint);
+template <class T>
+T* CreateAdapter(HWND AHandle, TsCommonData* ASkinData, TsSkinManager* ASkinManager, const TvkSkinParams& SkinParams,
+                 bool Repaint) {
+  return static_cast<T*>(
+      CreateAdapter(T::StaticClassInfo(), AHandle, ASkinData, ASkinManager, SkinParams, Repaint));
+}
+
+// The window text as wide text.
+std::wstring GetWindowTextWide(HWND Wnd);

@@ -1,0 +1,145 @@
+#include "AdapterTestSupport.h"
+
+#include "framework/SysUtils.h"
+#include "skin/adapters/vkSBUtils.h"
+#include "skin/core/sVclUtils.h"
+
+namespace adapter_test {
+
+LRESULT RecordingBgColorAnswer = 0;
+
+namespace {
+
+LRESULT CALLBACK RecordingWndProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L) {
+  Recorded().push_back({Wnd, Msg, W, L});
+  if (Msg == kProbe) return 100;
+  if (Msg == 0xA100 && HIWORD(W) == 0x15) return RecordingBgColorAnswer;
+  return DefWindowProcA(Wnd, Msg, W, L);
+}
+
+std::string SkinFolder() {
+  char Buf[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, Buf, MAX_PATH);
+  return ExtractFilePath(Buf) + "..\\..\\..\\tools\\skin\\";
+}
+
+ThemeRecorder* g_recorder = nullptr;
+HRESULT WINAPI RecordTheme(HWND Wnd, LPCWSTR Name, LPCWSTR) {
+  if (g_recorder != nullptr) g_recorder->Calls.push_back({Wnd, Name != nullptr ? Name : L"<nil>"});
+  return S_OK;
+}
+
+// The adapters' unit runs for the whole program, as in the loader.
+class AdapterUnits : public testing::Environment {
+public:
+  void SetUp() override {
+    InitializeForms();
+    VclUtilsInitialize();
+    SBUtilsInitialize();
+  }
+  void TearDown() override {
+    SBUtilsFinalize();
+    VclUtilsFinalize();
+  }
+};
+[[maybe_unused]] testing::Environment* const g_units = testing::AddGlobalTestEnvironment(new AdapterUnits);
+
+}  // namespace
+
+std::vector<TRecorded>& Recorded() {
+  static std::vector<TRecorded> List;
+  return List;
+}
+
+int CountRecorded(HWND Wnd, UINT Msg) {
+  int N = 0;
+  for (const TRecorded& R : Recorded()) N += R.Wnd == Wnd && R.Msg == Msg;
+  return N;
+}
+
+WNDPROC RecordingProc() { return RecordingWndProc; }
+
+const char* RecordingClass() {
+  static bool Registered = false;
+  if (!Registered) {
+    WNDCLASSA C{};
+    C.lpfnWndProc = RecordingWndProc;
+    C.hInstance = GetModuleHandleA(nullptr);
+    C.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    C.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    C.lpszClassName = "KrlRecordingWnd";
+    RegisterClassA(&C);
+    Registered = true;
+  }
+  return "KrlRecordingWnd";
+}
+
+HWND NewRecordingWindow(HWND Parent, DWORD Style, int X, int Y, int W, int H, const char* Text) {
+  return CreateWindowExA(0, RecordingClass(), Text, Style | (Parent ? WS_CHILD : WS_POPUP), X, Y, W, H, Parent,
+                         nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+HWND NewHost(int W, int H) {
+  static bool Registered = false;
+  if (!Registered) {
+    WNDCLASSA C{};
+    C.lpfnWndProc = DefWindowProcA;
+    C.hInstance = GetModuleHandleA(nullptr);
+    C.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    C.lpszClassName = "KrlAdapterHost";
+    RegisterClassA(&C);
+    Registered = true;
+  }
+  HWND Wnd = CreateWindowExA(0, "KrlAdapterHost", "", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 20, 20, W, H, nullptr,
+                             nullptr, GetModuleHandleA(nullptr), nullptr);
+  return Wnd;
+}
+
+ManagerPtr SolidManager() {
+  ManagerPtr M(Create<TsSkinManager>(nullptr));
+  M->SetSkinDirectory(SkinFolder());
+  M->SetSkinName("SOLID");
+  EXPECT_TRUE(M->SkinData().Active) << "the SOLID skin did not load";
+  EXPECT_EQ(TsSkinManager::DefaultManager(), M.get());
+  return M;
+}
+
+ThemeRecorder::ThemeRecorder() {
+  g_recorder = this;
+  SetWindowThemeBinding().Replace(&RecordTheme);
+}
+ThemeRecorder::~ThemeRecorder() {
+  g_recorder = nullptr;
+  SetWindowThemeBinding().Reset();
+}
+int ThemeRecorder::CountFor(HWND Wnd) const {
+  int N = 0;
+  for (const TThemeCall& C : Calls) N += C.Wnd == Wnd;
+  return N;
+}
+
+void PrintWindowTo(HWND Wnd, testing_support::Dib32& Dib) {
+  SendMessageA(Wnd, WM_PRINT, reinterpret_cast<WPARAM>(Dib.DC()), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+}
+
+void CopyWindowDC(HWND Wnd, testing_support::Dib32& Dib) {
+  HDC DC = GetWindowDC(Wnd);
+  BitBlt(Dib.DC(), 0, 0, Dib.Width(), Dib.Height(), DC, 0, 0, SRCCOPY);
+  ReleaseDC(Wnd, DC);
+}
+
+void AdapterTest::SetUp() {
+  ResetPlatform();
+  Recorded().clear();
+  RecordingBgColorAnswer = 0;
+}
+
+void AdapterTest::TearDown() {
+  for (HWND W : Tops)
+    if (IsWindow(W)) DestroyWindow(W);
+  Tops.clear();
+  ResetPlatform();
+  AdoptingDialogChildren = false;
+}
+
+}  // namespace adapter_test

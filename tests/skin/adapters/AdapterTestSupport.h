@@ -1,0 +1,79 @@
+// Shared pieces of the adapter tests: the application and the adapters' unit running, the SOLID test skin on
+// the default manager, a window class that records every message it gets, and a recorder of SetWindowTheme.
+#pragma once
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/Forms.h"
+#include "framework/Platform.h"
+#include "skin/adapters/vkMainWnd.h"
+#include "skin/core/sSkinManager.h"
+#include "tests/support/Dib32.h"
+#include "tests/support/Owned.h"
+
+namespace adapter_test {
+
+using ManagerPtr = testing_support::Owned<TsSkinManager>;
+
+// Messages the recording class got, in order.
+struct TRecorded {
+  HWND Wnd;
+  UINT Msg;
+  WPARAM WParam;
+  LPARAM LParam;
+};
+std::vector<TRecorded>& Recorded();
+int CountRecorded(HWND Wnd, UINT Msg);
+// The recording class answers this message with 100 (its own procedure's mark).
+constexpr UINT kProbe = WM_APP + 11;
+// Its answer to the background-colour command (0 = none).
+extern LRESULT RecordingBgColorAnswer;
+// "KrlRecordingWnd", registered once with RegisterClassA.
+const char* RecordingClass();
+WNDPROC RecordingProc();
+HWND NewRecordingWindow(HWND Parent, DWORD Style, int X, int Y, int W, int H, const char* Text = "");
+// A shown top-level window to put children on, of a flat colour class (white brush).
+HWND NewHost(int W, int H);
+
+// The default manager with the SOLID skin applied.
+ManagerPtr SolidManager();
+
+// SetWindowTheme calls as (window, first name) while a test holds the recorder.
+struct TThemeCall {
+  HWND Wnd;
+  std::wstring Name;
+};
+class ThemeRecorder {
+public:
+  ThemeRecorder();
+  ~ThemeRecorder();
+  std::vector<TThemeCall> Calls;
+  int CountFor(HWND Wnd) const;
+};
+
+// The window printed (WM_PRINT, client and non-client) into a 32-bit DIB of its window size.
+void PrintWindowTo(HWND Wnd, testing_support::Dib32& Dib);
+// The window's own DC area copied (its window rectangle from the window DC).
+void CopyWindowDC(HWND Wnd, testing_support::Dib32& Dib);
+
+// Pixel colour (0xRRGGBB as a skin text writes it) of a pixel read from a DIB.
+inline uint32_t Rgb(uint32_t Pixel) { return Pixel & 0xFFFFFF; }
+
+class AdapterTest : public testing::Test {
+protected:
+  void SetUp() override;
+  void TearDown() override;
+  // Frees every window the test made (children first by DestroyWindow of the tops).
+  std::vector<HWND> Tops;
+  HWND Host(int W = 300, int H = 200) {
+    HWND H_ = NewHost(W, H);
+    Tops.push_back(H_);
+    return H_;
+  }
+};
+
+}  // namespace adapter_test

@@ -1,0 +1,369 @@
+// Skinned non-client scroll bars: the thumb model, and the bars of real EDIT and LISTBOX windows laid out,
+// hit-tested, pressed, repeated, dragged and painted.
+#include <memory>
+
+#include "AdapterTestSupport.h"
+#include "skin/adapters/vkSBUtils.h"
+#include "skin/adapters/vkScrollWnd.h"
+#include "skin/core/sCommonData.h"
+#include "skin/core/vkSkinCommands.h"
+
+using namespace adapter_test;
+
+namespace {
+
+SCROLLINFO Info(int Min, int Max, int Page, int Pos) {
+  SCROLLINFO SI{};
+  SI.cbSize = sizeof SI;
+  SI.fMask = SIF_ALL;
+  SI.nMin = Min;
+  SI.nMax = Max;
+  SI.nPage = static_cast<UINT>(Page);
+  SI.nPos = Pos;
+  return SI;
+}
+
+TEST(ThumbModel, LengthAndPlace) {
+  struct Case {
+    SCROLLINFO SI;
+    int Len, Arrow, Start, Length;
+  };
+  const Case Cases[] = {
+      {Info(0, 99, 0, 0), 200, 0, 0, 19},      // no page, no arrows: 19 pixels
+      {Info(0, 99, 0, 0), 200, 17, 17, 17},    // no page: the larger of arrow and minimum
+      {Info(0, 99, 10, 0), 200, 17, 17, 17},   // 10 of 100 over 166 pixels
+      {Info(0, 99, 10, 90), 200, 17, 166, 17},  // the last page ends at the second arrow
+      {Info(0, 99, 1, 0), 200, 17, 17, 16},    // never below the minimum
+      {Info(0, 99, 50, 25), 117, 17, 17 + 21, 42},
+      {Info(5, 5, 1, 5), 100, 17, 17, 66},     // one position: the thumb fills the track, no division by zero
+  };
+  for (const Case& C : Cases) {
+    const TvkThumb T = ComputeThumb(C.SI, 0, C.Len, C.Arrow, 16);
+    EXPECT_EQ(C.Start, T.Start) << C.SI.nPos << "/" << C.SI.nPage;
+    EXPECT_EQ(C.Length, T.Length) << C.SI.nPos << "/" << C.SI.nPage;
+  }
+}
+
+TEST(ThumbModel, ADraggedThumbRepaintedAtItsPositionStaysPut) {
+  for (const SCROLLINFO& SI : {Info(0, 999, 100, 0), Info(0, 399, 0, 0), Info(-50, 950, 1, 0)}) {
+    const TvkThumb T0 = ComputeThumb(SI, 0, 300, 17, 16);
+    const int Track = 300 - 34;
+    for (int Offset = 0; Offset <= Track - T0.Length; ++Offset) {
+      SCROLLINFO At = SI;
+      At.nPos = SI.nMin + ThumbOffsetToPosition(SI, Offset, Track, T0.Length);
+      ASSERT_EQ(17 + Offset, ComputeThumb(At, 0, 300, 17, 16).Start) << "page " << SI.nPage;
+    }
+  }
+}
+
+TEST(ThumbModel, HitParts) {
+  const SCROLLINFO SI = Info(0, 99, 10, 50);  // thumb at 17 + 83 = 100 .. 117 on a 200 bar
+  struct Case {
+    int P;
+    bool Shift;
+    int Part;
+  };
+  const Case Cases[] = {{0, false, spFirstArrow},    {16, false, spFirstArrow}, {17, false, spTrackBefore},
+                        {99, false, spTrackBefore},  {100, false, spThumb},     {116, false, spThumb},
+                        {117, false, spTrackAfter},  {182, false, spTrackAfter}, {183, false, spSecondArrow},
+                        {50, true, spJump},          {150, true, spJump},       {105, true, spThumb},
+                        {200, false, spNone},        {-1, false, spNone}};
+  for (const Case& C : Cases) EXPECT_EQ(C.Part, HitTestAlong(SI, C.P, 0, 200, 17, 16, C.Shift)) << C.P;
+  // Too short for its arrows: two half arrows and nothing else.
+  EXPECT_EQ(spFirstArrow, HitTestAlong(SI, 9, 0, 20, 17, 16, false));
+  EXPECT_EQ(spSecondArrow, HitTestAlong(SI, 10, 0, 20, 17, 16, false));
+  // Everything visible: no thumb to hit.
+  EXPECT_EQ(spNone, HitTestAlong(Info(0, 9, 10, 0), 50, 0, 200, 17, 16, false));
+}
+
+// ---- bars of real windows ----
+
+// Records what reaches the window below the adapter.
+struct TScrollRecord {
+  UINT Msg;
+  int Code;
+  int Pos;
+};
+std::vector<TScrollRecord> g_scrolls;
+WNDPROC g_listProc = nullptr;
+LRESULT CALLBACK BelowAdapter(HWND W, UINT Msg, WPARAM Wp, LPARAM Lp) {
+  if (Msg == WM_VSCROLL || Msg == WM_HSCROLL) g_scrolls.push_back({Msg, LOWORD(Wp), HIWORD(Wp)});
+  if (Msg == kProbe) g_scrolls.push_back({Msg, static_cast<int>(Wp), 0});
+  return CallWindowProcA(g_listProc, W, Msg, Wp, Lp);
+}
+
+class ScrollBars : public AdapterTest {
+protected:
+  void SetUp() override {
+    AdapterTest::SetUp();
+    M = SolidManager();
+    g_scrolls.clear();
+    ScrollTracking = TvkScrollTracking{};
+  }
+  void TearDown() override {
+    if (A != nullptr) A->Free();
+    A = nullptr;
+    AdapterTest::TearDown();
+    M.reset();
+  }
+  // A list box of 100 items with a vertical bar, recorded below its scroll adapter.
+  HWND NewList(int W = 120, int H = 100, DWORD ExStyle = 0) {
+    HWND H_ = Host(300, 240);
+    HWND L = CreateWindowExA(ExStyle, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_BORDER | LBS_NOINTEGRALHEIGHT,
+                             10, 10, W, H, H_, nullptr, GetModuleHandleA(nullptr), nullptr);
+    for (int i = 0; i < 100; ++i) SendMessageA(L, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("item"));
+    g_listProc = reinterpret_cast<WNDPROC>(SetWindowLongA(L, GWL_WNDPROC, reinterpret_cast<LONG>(&BelowAdapter)));
+    TvkSkinParams P;
+    P.SkinSection = "EDIT";
+    A = CreateAdapter<TvkScrollWnd>(L, nullptr, M.get(), P, true);
+    return L;
+  }
+  POINT Along(const TRect& R, int Offset) { return POINT{R.Left + R.Width() / 2, R.Top + Offset}; }
+  LRESULT Down(HWND W, POINT P) {
+    return SendMessageA(W, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(P.x, P.y));
+  }
+  void CursorAt(POINT P) {
+    Platform().GetCursorPos = [P](POINT* Out) {
+      *Out = P;
+      return TRUE;
+    };
+    Platform().GetMessagePos = [P] { return static_cast<DWORD>(MAKELONG(P.x, P.y)); };
+  }
+  int Top(HWND L) { return static_cast<int>(SendMessageA(L, LB_GETTOPINDEX, 0, 0)); }
+  int Count(int Code) {
+    int N = 0;
+    for (const TScrollRecord& R : g_scrolls) N += R.Msg == WM_VSCROLL && R.Code == Code;
+    return N;
+  }
+  ManagerPtr M;
+  TvkScrollWnd* A = nullptr;
+};
+
+TEST_F(ScrollBars, NonClientLayoutGivesTheBarsRoom) {
+  HWND L = NewList();
+  const int Thick = GetSystemMetrics(SM_CXVSCROLL);
+  ASSERT_TRUE(A->CalcSizeDone);
+  EXPECT_TRUE(A->VertBar->Shown);
+  EXPECT_FALSE(A->HorzBar->Shown);
+  EXPECT_EQ(8, A->VertBar->Style);
+  EXPECT_EQ(0, A->HorzBar->Style);
+  RECT C{};
+  GetClientRect(L, &C);
+  EXPECT_EQ(120 - A->FrameLeft - A->FrameRight - Thick, C.right);
+  EXPECT_EQ(16, A->VertBar->MinThumb);
+  EXPECT_EQ(A, GetWindowScrollAdapter(L));
+  EXPECT_EQ(A->VertBar, GetScrollBarOfWindow(L, SB_VERT));
+  EXPECT_EQ(nullptr, GetScrollBarOfWindow(L, SB_CTL));
+  EXPECT_EQ(1, SetScrollMinThumb(L, SB_CTL, 30));
+  EXPECT_EQ(16, A->VertBar->MinThumb);
+  EXPECT_EQ(1, SetScrollMinThumb(L, SB_BOTH, 20));
+  EXPECT_EQ(20, A->VertBar->MinThumb);
+  EXPECT_EQ(20, A->HorzBar->MinThumb);
+  EXPECT_EQ(100, SendMessageA(L, SM_VKCMD, SkinCommandWParam(VKCMD_QUERY_SCALE), 0));
+  EXPECT_EQ(nullptr, GetWindowScrollAdapter(Tops[0]));
+  EXPECT_EQ(0, SetScrollMinThumb(Tops[0], SB_BOTH, 20));
+}
+
+TEST_F(ScrollBars, NarrowWindowsAndLeftBars) {
+  HWND L = NewList(GetSystemMetrics(SM_CXVSCROLL) - 2, 100);
+  EXPECT_FALSE(A->VertBar->Shown);
+  A->Free();
+  A = nullptr;
+  L = NewList(120, 100, WS_EX_LEFTSCROLLBAR);
+  ASSERT_TRUE(A->LeftScrollBar);
+  POINT Origin{0, 0};
+  ClientToScreen(L, &Origin);
+  RECT W{};
+  GetWindowRect(L, &W);
+  EXPECT_EQ(A->FrameLeft + GetSystemMetrics(SM_CXVSCROLL), Origin.x - W.left);
+  TRect R;
+  GetVertScrollBarRect(A, L, R);
+  EXPECT_EQ(W.left + A->FrameLeft, R.Left);
+  EXPECT_EQ(HTVSCROLL, SendMessageA(L, WM_NCHITTEST, 0, MAKELPARAM(R.Left + 2, R.Top + 30)));
+}
+
+TEST_F(ScrollBars, ArrowRepeatsAfter300ThenEvery55WhileTheCursorStays) {
+  HWND L = NewList();
+  TRect R;
+  GetVertScrollBarRect(A, L, R);
+  const POINT OnArrow = Along(R, R.Height() - 3);
+  CursorAt(OnArrow);
+  EXPECT_EQ(HTVSCROLL, SendMessageA(L, WM_NCHITTEST, 0, MAKELPARAM(OnArrow.x, OnArrow.y)));
+  Down(L, OnArrow);
+  EXPECT_EQ(1, Top(L));  // the line code at once
+  EXPECT_EQ(L, GetCapture());
+  EXPECT_EQ(kScrollFirstRepeat, ScrollTracking.RepeatTimer);
+  SendMessageA(L, WM_TIMER, kScrollFirstRepeat, 0);
+  EXPECT_EQ(kScrollRepeat, ScrollTracking.RepeatTimer);
+  EXPECT_EQ(1, Top(L));
+  SendMessageA(L, WM_TIMER, kScrollRepeat, 0);
+  SendMessageA(L, WM_TIMER, kScrollRepeat, 0);
+  EXPECT_EQ(3, Top(L));
+  // Off the arrow the repeat pauses; the timer keeps running.
+  CursorAt(Along(R, R.Height() / 2 + 30));
+  SendMessageA(L, WM_TIMER, kScrollRepeat, 0);
+  EXPECT_EQ(3, Top(L));
+  EXPECT_EQ(kScrollRepeat, ScrollTracking.RepeatTimer);
+  CursorAt(OnArrow);
+  SendMessageA(L, WM_TIMER, kScrollRepeat, 0);
+  EXPECT_EQ(4, Top(L));
+  SendMessageA(L, WM_LBUTTONUP, 0, 0);
+  EXPECT_EQ(0u, ScrollTracking.RepeatTimer);
+  EXPECT_EQ(spNone, ScrollTracking.PressedPart);
+  EXPECT_EQ(1, Count(SB_ENDSCROLL));
+  EXPECT_EQ(4, Count(SB_LINEDOWN));
+}
+
+TEST_F(ScrollBars, LosingTheCaptureStopsTheRepeat) {
+  HWND L = NewList();
+  TRect R;
+  GetVertScrollBarRect(A, L, R);
+  const POINT OnArrow = Along(R, R.Height() - 3);
+  CursorAt(OnArrow);
+  Down(L, OnArrow);
+  ASSERT_NE(0u, ScrollTracking.RepeatTimer);
+  SetCapture(Tops[0]);  // someone else takes the mouse
+  EXPECT_EQ(0u, ScrollTracking.RepeatTimer);
+  EXPECT_EQ(spNone, ScrollTracking.PressedPart);
+  EXPECT_EQ(1, Count(SB_ENDSCROLL));
+  ReleaseCapture();
+  SendMessageA(L, WM_TIMER, kScrollRepeat, 0);
+  EXPECT_EQ(1, Top(L));
+}
+
+TEST_F(ScrollBars, DraggingSendsTrackOnlyOnChangeThenPositionAndEnd) {
+  HWND L = NewList();
+  TRect R;
+  GetVertScrollBarRect(A, L, R);
+  const int Arrow = GetSystemMetrics(SM_CXVSCROLL);
+  const TvkThumb T = ComputeThumb(A->VertBar->ScrollInfo, R.Top, R.Height(), Arrow, 16);
+  POINT P = Along(R, T.Start - R.Top + 2);
+  CursorAt(P);
+  Down(L, P);
+  ASSERT_TRUE(A->ThumbTracking);
+  EXPECT_TRUE(g_scrolls.empty());
+  P.y += 10;
+  CursorAt(P);
+  SendMessageA(L, WM_MOUSEMOVE, 0, 0);
+  ASSERT_EQ(1, Count(SB_THUMBTRACK));
+  const int First = g_scrolls.back().Pos;
+  EXPECT_GT(First, 0);
+  SendMessageA(L, WM_MOUSEMOVE, 0, 0);  // no change, nothing sent
+  EXPECT_EQ(1, Count(SB_THUMBTRACK));
+  P.y += 10;
+  CursorAt(P);
+  SendMessageA(L, WM_MOUSEMOVE, 0, 0);
+  ASSERT_EQ(2, Count(SB_THUMBTRACK));
+  const int Last = g_scrolls.back().Pos;
+  EXPECT_GT(Last, First);
+  SendMessageA(L, WM_LBUTTONUP, 0, 0);
+  ASSERT_GE(g_scrolls.size(), 4u);
+  EXPECT_EQ(SB_THUMBPOSITION, g_scrolls[g_scrolls.size() - 2].Code);
+  EXPECT_EQ(Last, g_scrolls[g_scrolls.size() - 2].Pos);
+  EXPECT_EQ(SB_ENDSCROLL, g_scrolls.back().Code);
+  EXPECT_FALSE(A->ThumbTracking);
+  EXPECT_EQ(Last, Top(L));
+}
+
+TEST_F(ScrollBars, ShiftClickJumpsOnceAndRepeatsNothing) {
+  HWND L = NewList();
+  TRect R;
+  GetVertScrollBarRect(A, L, R);
+  Platform().GetAsyncKeyState = [](int Key) -> SHORT { return Key == VK_SHIFT ? static_cast<SHORT>(0x8000) : 0; };
+  const POINT P = Along(R, R.Height() / 2);
+  CursorAt(P);
+  Down(L, P);
+  EXPECT_EQ(1, Count(SB_THUMBTRACK));
+  EXPECT_EQ(0u, ScrollTracking.RepeatTimer);
+  const size_t Sent = g_scrolls.size();
+  SendMessageA(L, WM_LBUTTONUP, 0, 0);
+  EXPECT_EQ(Sent, g_scrolls.size());
+  EXPECT_GT(Top(L), 0);
+}
+
+TEST_F(ScrollBars, RightClicksOnABarStopThere) {
+  HWND L = NewList();
+  TRect R;
+  GetVertScrollBarRect(A, L, R);
+  SendMessageA(L, WM_NCRBUTTONDOWN, HTVSCROLL, MAKELPARAM(R.Left + 2, R.Top + 30));
+  SendMessageA(L, kProbe, 1, 0);
+  SendMessageA(L, WM_NCRBUTTONUP, HTVSCROLL, 0);
+  ASSERT_EQ(1u, g_scrolls.size());  // only the probe passed
+  // A wheel re-reads the scroll position the list changed behind the bars' back.
+  SendMessageA(L, LB_SETTOPINDEX, 40, 0);
+  SendMessageA(L, WM_MOUSEWHEEL, 0, 0);
+  EXPECT_EQ(Top(L), A->VertBar->ScrollInfo.nPos);
+}
+
+// Colours of the SOLID scroll elements: the red byte names the element, the green byte the state.
+uint32_t Element(uint32_t Red, int State) { return Red << 16 | static_cast<uint32_t>(State * 0x40) << 8 | 1; }
+
+TEST_F(ScrollBars, BarsPaintTheirElementsInTheirStates) {
+  HWND L = NewList(120, 150);
+  RECT W{};
+  GetWindowRect(L, &W);
+  TRect R;
+  GetVertScrollBarRect(A, L, R);
+  R = TRect(R.Left - W.left, R.Top - W.top, R.Right - W.left, R.Bottom - W.top);
+  const int Arrow = GetSystemMetrics(SM_CXVSCROLL);
+  const TvkThumb T = ComputeThumb(A->VertBar->ScrollInfo, R.Top, R.Height(), Arrow, 16);
+  const int X = R.Left + R.Width() / 2;
+  auto Paint = [&] {
+    testing_support::Dib32 Dib(W.right - W.left, W.bottom - W.top, 0, true);
+    PaintScrollBars(A, L, -1, Dib.DC());
+    struct Px { uint32_t Up, Down, Thumb, Before, After; } P{Rgb(Dib.Px(X, R.Top + 2)), Rgb(Dib.Px(X, R.Bottom - 2)),
+                                                             Rgb(Dib.Px(X, T.Start + 2)), 0, Rgb(Dib.Px(X, R.Bottom - Arrow - 2))};
+    return P;
+  };
+  auto P = Paint();
+  EXPECT_EQ(Element(0x77, 0), P.Up);
+  EXPECT_EQ(Element(0x88, 0), P.Down);
+  EXPECT_EQ(Element(0xAA, 0), P.Thumb);
+  EXPECT_EQ(Element(0x44, 0), P.After);
+  // Hovered up arrow, pressed down arrow.
+  ScrollTracking.HoverWnd = L;
+  ScrollTracking.HoverBarKind = SB_VERT;
+  ScrollTracking.HoverPart = spFirstArrow;
+  ScrollTracking.TrackedBarKind = SB_VERT;
+  ScrollTracking.HotPart = spSecondArrow;
+  P = Paint();
+  EXPECT_EQ(Element(0x77, 1), P.Up);
+  EXPECT_EQ(Element(0x88, 2), P.Down);
+  ScrollTracking = TvkScrollTracking{};
+  // Everything visible: the system disables the bar, which is then blended with what lies behind.
+  SendMessageA(L, LB_RESETCONTENT, 0, 0);
+  EnableScrollBar(L, SB_VERT, ESB_DISABLE_BOTH);
+  if (!IsScrollBarShown(L, SB_VERT)) {
+    P = Paint();
+    EXPECT_NE(Element(0x77, 0), P.Up);
+  }
+}
+
+TEST_F(ScrollBars, WindowOwnFramePaintingLeavesTheSkinnedBars) {
+  HWND L = NewList(120, 150);
+  RedrawWindow(L, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  SendMessageA(L, WM_NCPAINT, 1, 0);
+  RECT W{};
+  GetWindowRect(L, &W);
+  TRect R;
+  GetVertScrollBarRect(A, L, R);
+  testing_support::Dib32 Dib(W.right - W.left, W.bottom - W.top, 0, true);
+  CopyWindowDC(L, Dib);
+  EXPECT_EQ(Element(0x77, 0), Rgb(Dib.Px(R.Left - W.left + R.Width() / 2, R.Top - W.top + 2)));
+}
+
+TEST_F(ScrollBars, DetachGivesTheListItsOwnFrameBack) {
+  HWND L = NewList();
+  RECT Before{};
+  TvkScrollWnd* Same = A;
+  A = nullptr;
+  DetachScrollWndAdapter(L, true, true, Same);
+  EXPECT_EQ(nullptr, Same);
+  EXPECT_EQ(nullptr, GetWindowScrollAdapter(L));
+  EXPECT_EQ(reinterpret_cast<LONG>(&BelowAdapter), GetWindowLongA(L, GWL_WNDPROC));
+  GetClientRect(L, &Before);
+  SendMessageA(L, kProbe, 5, 0);
+  EXPECT_EQ(1u, g_scrolls.size());
+}
+
+}  // namespace
