@@ -20,7 +20,7 @@
 
 namespace {
 
-const char* const kScaleSuffix[4] = {"", "*125", "*150", "*200"};
+const char* const* const kScaleSuffix = ScaleSuffixes;
 const int kScalePercent[4] = {100, 125, 150, 200};
 constexpr uint32_t kKey = 0xFF00FF;
 constexpr uint32_t kMaxImageFile = 64u << 20;
@@ -937,10 +937,10 @@ private:
     int glows = std::clamp(m_.SkinData.TitleGlowCount, 0, static_cast<int>(m_.ma.size()));
     for (int b = 0; b < 5; ++b)
       for (int k = 0; k < glows; ++k) c.TitleGlows[b].push_back(GlobalImage(std::string(TitleMaskNames[b]) + "GLOW" + std::to_string(k)));
-    c.ProgVert = GlobalImage("PROGVERT");
-    c.ProgHorz = GlobalImage("PROGHORZ");
-    c.TickVert = GlobalImage("TICKVERT");
-    c.TickHorz = GlobalImage("TICKHORZ");
+    c.ProgVert = GlobalImage(ProgressImageNames[0]);
+    c.ProgHorz = GlobalImage(ProgressImageNames[1]);
+    c.TickVert = GlobalImage(TickImageNames[0]);
+    c.TickHorz = GlobalImage(TickImageNames[1]);
     c.ExBorder = GlobalImage("EXBORDER");
     c.GripImage = GlobalImage("GRIPIMAGE");
     c.GripHorz = GlobalImage("GRIPHORZ");
@@ -969,12 +969,8 @@ private:
     }
 
     // the last 14 slots fall back to another section, copied under the missing name
-    static const int kFallBack[14] = {ssToolBar,   ssFormTitle, ssSpeedButton, ssMenuLine, ssFormHeader,
-                                      ssToolButton, ssTbMenuBtn, ssTabTop,      ssButton,   ssColHeader,
-                                      ssColHeader,  ssColHeader, ssPanelLow,    ssPanelLow};
-    for (int k = 0; k < 14; ++k) {
-      int slot = ssMenuCaption + k;
-      int fb = kFallBack[k];
+    for (int slot = kFirstFallbackSection; slot < kStdSectionCount; ++slot) {
+      int fb = StdSectionFallback[slot - kFirstFallbackSection];
       if (c.Sections[slot] >= 0 || fb == slot) continue;
       int src = c.Sections[fb];
       c.Sections[slot] = src;

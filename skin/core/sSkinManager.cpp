@@ -18,6 +18,7 @@
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManagerStartup.h"
 #include "skin/core/sVclUtils.h"
+#include "skin/core/sStyleSimply.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkPackedSkin.h"
 #include "skin/core/vkSkinCommands.h"
@@ -193,7 +194,7 @@ bool TsSkinManager::ReadingState() const {
 
 void TsSkinManager::UpdateThirdNames() {
   for (int i = 0; i < kThirdPartyKinds; ++i) {
-    if (FThirdParty->GetList(i).empty()) FThirdParty->SetList(i, i == 1 ? "TButton" : " ");
+    if (FThirdParty->GetList(i).empty()) FThirdParty->SetList(i, ForeignKindDefaults[i]);
     FThirdLists[i]->SetText(FThirdParty->GetList(i));
   }
 }
@@ -568,33 +569,6 @@ void TsSkinManager::EndUpdate(bool Repaint, bool Animate) {
 // ---- application ----
 
 namespace {
-struct TBroadcast {
-  UINT msg;
-  WPARAM wp;
-  LPARAM lp;
-};
-BOOL CALLBACK SendToChild(HWND w, LPARAM p) {
-  auto* b = reinterpret_cast<TBroadcast*>(p);
-  SendMessageA(w, b->msg, b->wp, b->lp);
-  return TRUE;
-}
-BOOL CALLBACK SendToTop(HWND w, LPARAM p) {
-  auto* b = reinterpret_cast<TBroadcast*>(p);
-  SendMessageA(w, b->msg, b->wp, b->lp);
-  EnumChildWindows(w, SendToChild, p);
-  return TRUE;
-}
-// The controls a command sent to windows does not reach: those without a window of their own, and the children of
-// containers that pass nothing on (a skinned control passes commands on by itself).
-void RelayToWindowlessControls(TWinControl* Parent, TMessage& M) {
-  for (int i = 0; i < Parent->ControlCount(); ++i) {
-    TControl* C = Parent->Controls(i);
-    if (C->ComponentState().Contains(csDestroying)) continue;
-    auto* W = As<TWinControl>(C);
-    if (W == nullptr || !W->HandleAllocated()) C->Perform(M.Msg, M.WParam, M.LParam);
-    if (W != nullptr && !ControlHasSkin(W, false)) RelayToWindowlessControls(W, M);
-  }
-}
 BOOL CALLBACK RedrawTop(HWND w, LPARAM) {
   if (IsWindowVisible(w))
     RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -603,18 +577,8 @@ BOOL CALLBACK RedrawTop(HWND w, LPARAM) {
 }  // namespace
 
 void TsSkinManager::BroadcastCommand(WORD Command, LPARAM Param) {
-  TBroadcast b{SM_VKCMD, MAKEWPARAM(0, Command), Param};
-  EnumThreadWindows(GetCurrentThreadId(), SendToTop, reinterpret_cast<LPARAM>(&b));
-  // A form without a skinner passes nothing on to its controls: the screen's forms (also those whose windows
-  // do not exist yet) relay the command to the controls their windows do not reach.
-  if (Screen == nullptr) return;
-  for (int i = 0; i < Screen->FormCount(); ++i) {
-    TCustomForm* F = Screen->Forms(i);
-    if (F == nullptr || F->ComponentState().Contains(csDestroying)) continue;
-    if (F->HandleAllocated() && SendSkinCommand(F->Handle(), VKCMD_QUERY_FORM_SKINNER, 0) != 0) continue;
-    TMessage M{SM_VKCMD, b.wp, b.lp, 0};
-    RelayToWindowlessControls(F, M);
-  }
+  TMessage M{SM_VKCMD, SkinCommandWParam(Command), Param, 0};
+  BroadcastToScreenForms(M);
 }
 
 void TsSkinManager::ApplySkin(bool Repaint) {
@@ -628,6 +592,7 @@ void TsSkinManager::ApplySkin(bool Repaint) {
   FModel.SkinData.Active = true;
   if (GetIsDefault() && !FHooksInstalled) InstallHooks();
   if (Repaint) RepaintAll();
+  if (!ComponentState().Contains(csDesigning) && Repaint && sv.FinishFormsChange) sv.FinishFormsChange(this, 1);
 }
 
 void TsSkinManager::RemoveSkin() {

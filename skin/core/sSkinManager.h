@@ -394,8 +394,11 @@ struct TvkSkinServices {
   std::function<void(TsSkinManager*)> HookMainWindow;     // application main-window hook
   std::function<void(TsSkinManager*)> UnhookMainWindow;
   std::function<void()> ClearGlows;
+  // the skinned forms around a change (sStyleSimply fills these): snapshots before loading, frozen before
+  // the new skin is broadcast, redrawn (Mode 1: with the skin-change animation) afterwards
   std::function<void(TsSkinManager*)> PrepareFormsForChange;
   std::function<void(TsSkinManager*)> StartSkinChangeAnimation;
+  std::function<void(TsSkinManager*, int Mode)> FinishFormsChange;
   std::function<void(TsSkinManager*, bool)> SetSysColorPatches;
 };
 TvkSkinServices& SkinServices();
@@ -571,8 +574,8 @@ public:
   static TsSkinManager* DefaultManager();
   // A skin is being loaded (skinned controls skip repainting).
   static bool SkinIsLoading();
-  // Sends the 0xA100 message with Command to every window of this thread (top-level windows and their
-  // children).
+  // Sends the 0xA100 message with Command to the forms of the screen and their children (the skinned forms
+  // among them pass it on to their own children).
   static void BroadcastCommand(WORD Command, LPARAM Param);
 
   // Message boxes of the loader (plain, with srStdDialogs and ChangeSysColors off while shown).

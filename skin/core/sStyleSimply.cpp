@@ -32,3 +32,27 @@ void TConstantSkinData::Clear() {
   ExBorder = -1;
   GripImage = GripHorz = GripVert = -1;
 }
+
+const uint8_t StdSectionFallback[kStdSectionCount - kFirstFallbackSection] = {
+    ssToolBar,    ssFormTitle, ssSpeedButton, ssMenuLine,  ssFormHeader, ssToolButton, ssTbMenuBtn,
+    ssTabTop,     ssButton,    ssColHeader,   ssColHeader, ssColHeader,  ssPanelLow,   ssPanelLow};
+
+const char* const ScaleSuffixes[4] = {"", "*125", "*150", "*200"};
+const char* const PageSideSuffixes[4] = {"", "BOTTOM", "LEFT", "RIGHT"};
+const char* const ProgressImageNames[2] = {"PROGVERT", "PROGHORZ"};
+const char* const TickImageNames[2] = {"TICKVERT", "TICKHORZ"};
+
+const char* const ForeignKindNames[kForeignKindCount] = {
+    "Edit",     "Button",      "BitBtn",      "CheckBox",   "ComboBox",      "Grid",        "GroupBox",  "ListView",
+    "Panel",    "TreeView",    "wwEdit",      "GridEh",     "VirtualTree",   "PageControl", "TabControl", "ToolBar",
+    "StatusBar", "SpeedButton", "ScrollControl", "UpDownBtn", "ScrollBar", "StaticText", "NativePaint"};
+const char* const ForeignKindDefaults[kForeignKindCount] = {
+    " ", "TButton", " ", " ", " ", " ", " ", " ", " ", " ", " ", " ",
+    " ", " ",       " ", " ", " ", " ", " ", " ", " ", " ", " "};
+
+bool IntListContains(const int* List, int Value, int First, int Last) {
+  First %= 128;
+  for (int i = First; i <= Last; ++i)
+    if (List[i] == Value) return true;
+  return false;
+}

@@ -20,6 +20,28 @@ enum TvkStdSection {
   ssSliderOff, ssSliderOn
 };
 
+// Sections 39..52 of the table that fall back to another one when the skin lacks them; an entry naming its own
+// slot has no fallback.
+constexpr int kFirstFallbackSection = 39;
+extern const uint8_t StdSectionFallback[kStdSectionCount - kFirstFallbackSection];
+
+// Suffixes of scaled images by scale index 0..3 (appended to a mask name to look for a scaled image first).
+extern const char* const ScaleSuffixes[4];
+// Suffixes of page-control sections by tab position 0..3 (appended to "PAGECONTROL").
+extern const char* const PageSideSuffixes[4];
+// Progress and tick images: vertical, horizontal.
+extern const char* const ProgressImageNames[2];
+extern const char* const TickImageNames[2];
+
+// Kinds of foreign controls skinned through window adapters, in the order of the manager's class lists, and
+// the default list of each (" ": an empty list that still counts as set).
+constexpr int kForeignKindCount = 23;
+extern const char* const ForeignKindNames[kForeignKindCount];
+extern const char* const ForeignKindDefaults[kForeignKindCount];
+
+// True when one of List[First..Last] is Value; False when Last < First. First is taken modulo 128.
+bool IntListContains(const int* List, int Value, int First, int Last);
+
 // Values of the GLOBALINFO section.
 struct TsSkinData {
   bool Active = false;     // a skin is applied
@@ -103,3 +125,40 @@ struct TConstantSkinData {
   // Every slot -1: lookups in an empty skin.
   void Clear();
 };
+
+// ---- the skinned forms ----
+class TCustomForm;
+class TsSkinManager;
+class TsSkinProvider;
+class TIcon;
+struct TMessage;
+
+// True while the default manager changes the skin with its skin-change animation; painters defer repaints.
+extern bool SkinChangeAnimating;
+
+// The forms that carry a skin provider, in order of adding.
+extern std::vector<TCustomForm*> SkinnedFormList;
+void AddToSkinnedFormList(TCustomForm* Form);
+// Every slot holding Form takes the current last entry and the list shrinks by one for each.
+void RemoveFromSkinnedFormList(TCustomForm* Form);
+// Proc(Provider, Param) for the provider of each listed form that is shown, not minimised, not an MDI child,
+// without parent, and skinned by Manager.
+void ForEachSkinnedForm(TsSkinManager* Manager, void (*Proc)(TsSkinProvider* Provider, void* Param), void* Param);
+// The unskinned screen forms and their children, then the skinned forms (BroadcastToSkinnedForms).
+void BroadcastToScreenForms(TMessage& Message);
+// The listed forms and their children, then the visible dialog adapters.
+void BroadcastToSkinnedForms(TMessage& Message);
+
+// The skin-change steps of the manager around loading a skin.
+void BeforeSkinChangeForms(TsSkinManager* Manager);
+void FreezeSkinnedForms(TsSkinManager* Manager);
+void AfterSkinChangeForms(TsSkinManager* Manager, int Mode);
+void ReskinFormWindow(TsSkinProvider* Provider, int Mode);
+
+// The shell's small and large icon of the program's executable (nil when the shell gives none): the title icon
+// of a form without one of its own, the large one above 16 pixels.
+TIcon* ApplicationTitleIcon(int Size);
+
+// Unit start-up: the application icons.
+void StyleSimplyInitialize();
+void StyleSimplyFinalize();

@@ -50,6 +50,11 @@ struct TvkFormServices {
   bool (*IsSkinProvider)(TObject* Object) = nullptr;
   // The skinner runs a show, hide or skin-change animation of its form.
   bool (*ProviderAnimating)(TsSkinProvider* Skinner) = nullptr;
+  // Skin changes: the snapshot of the form kept by the skinner (it owns it; a new one replaces and frees the old)
+  // and the mark that a skin change runs.
+  TBitmap* (*ProviderSnapshot)(TsSkinProvider* Skinner) = nullptr;
+  void (*SetProviderSnapshot)(TsSkinProvider* Skinner, TBitmap* Snapshot) = nullptr;
+  void (*SetProviderChangingSkin)(TsSkinProvider* Skinner, bool Changing) = nullptr;
   // Fields of the form skinner that the engine and the controls read.
   TsScrollWndData* (*ProviderSkinData)(TsSkinProvider* Skinner) = nullptr;
   TCustomForm* (*ProviderForm)(TsSkinProvider* Skinner) = nullptr;

@@ -4,6 +4,7 @@
 #include "skin/core/sColorDialog.h"
 #include "skin/core/sConst.h"
 #include "skin/core/sSkinManagerStartup.h"
+#include "skin/core/sStyleSimply.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkExcludedClasses.h"
 #include "skin/core/vkStartupUnits.h"
@@ -28,6 +29,7 @@ void RegisterSkinLibraryUnits() {
   RegisterOnce("Gradients", GradientUnitStart, GradientUnitEnd);
   RegisterOnce("PngGraphic", RegisterPngFormat, UnregisterPngFormat);
   RegisterOnce("sVclUtils", VclUtilsInitialize, VclUtilsFinalize);
+  RegisterOnce("sStyleSimply", StyleSimplyInitialize, StyleSimplyFinalize);
   RegisterOnce("sConst", sConstInitialize, sConstFinalize);
   RegisterOnce("vkShellCtrls", vkShellCtrlsInitialize, vkShellCtrlsFinalize);
   RegisterOnce("vkDateUtils", DateHelpersInitialize, nullptr);

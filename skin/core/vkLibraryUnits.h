@@ -8,6 +8,7 @@
 //   "Gradients"      GradientFill of msimg32.dll (its smooth steps draw through GDI+);
 //   "PngGraphic"     the "png" picture format;
 //   "sVclUtils"      the theme state and SetWindowTheme of the theme library;
+//   "sStyleSimply"   the program's own icons; the skinned forms' steps around a skin change;
 //   "sConst"         version level, metrics and interface words;
 //   "vkShellCtrls"   the shell's desktop root folder, OLE;
 //   "vkDateUtils", "vkCalendarWords", "vkUser32Words"  date format and words of system DLLs;

@@ -20,6 +20,7 @@
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkParentBg.h"
 #include "skin/graphics/vkPixelOps.h"
+#include "tests/support/Owned.h"
 
 namespace skin_owners {
 
@@ -150,16 +151,7 @@ private:
   }
 };
 
-template <class T> struct Freed {
-  T* obj;
-  explicit Freed(T* o) : obj(o) {}
-  Freed(const Freed&) = delete;
-  ~Freed() {
-    if (obj != nullptr) obj->Free();
-  }
-  T* operator->() const { return obj; }
-  T* get() const { return obj; }
-};
+using testing_support::Owned;
 
 // A form made in code, shown without activation so tests do not fight over the focus.
 inline TForm* NewTestForm(int W = 300, int H = 200) {

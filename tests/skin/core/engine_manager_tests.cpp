@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "SkinTestOwners.h"
 #include "engine_support.h"
 #include "framework/FormReader.h"
 #include "framework/Streams.h"
@@ -346,21 +347,24 @@ TEST_F(Manager, HotWindowTellsLeftAndEntered) {
   EXPECT_EQ(Rec::log(), want);
 }
 
-TEST_F(Manager, ASkinTellsEveryWindowOfTheThread) {
+TEST_F(Manager, ASkinTellsTheFormsOfTheScreenAndTheirChildrenOnly) {
   WriteFolder(dir.Sub("F"));
   auto m = Make();
+  // a form with a graphic child, and a window of the thread that is no form
+  skin_owners::Owned<TForm> form(skin_owners::NewTestForm());
+  auto* child = skin_owners::Place(form.get(), 0, 0, 10, 10, Create<skin_owners::TTestGraphicOwner>(form.get()));
+  form->HandleNeeded();
   struct Rec {
     static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-      if (msg == 0xA100) seen().push_back({HIWORD(wp), lp});
+      if (msg == 0xA100) ++count();
       return DefWindowProcA(w, msg, wp, lp);
     }
-    static std::vector<std::pair<WORD, LPARAM>>& seen() {
-      static std::vector<std::pair<WORD, LPARAM>> s;
-      return s;
+    static int& count() {
+      static int n = 0;
+      return n;
     }
   };
-  auto& seen = Rec::seen();
-  seen.clear();
+  Rec::count() = 0;
   WNDCLASSA wc{};
   wc.lpfnWndProc = Rec::Proc;
   wc.lpszClassName = "EngineBroadcastTest";
@@ -370,14 +374,10 @@ TEST_F(Manager, ASkinTellsEveryWindowOfTheThread) {
   m->SetSkinName("F");
   m->SetActive(false);
   DestroyWindow(w);
-  auto has = [&](WORD cmd) {
-    for (auto& s : seen)
-      if (s.first == cmd && s.second == reinterpret_cast<LPARAM>(m.get())) return true;
-    return false;
-  };
-  EXPECT_TRUE(has(0x01));  // applied
-  EXPECT_TRUE(has(0x03));  // repaint after the change
-  EXPECT_TRUE(has(0x02));  // removed
+  const std::vector<WORD> want{VKCMD_SKIN_APPLIED, VKCMD_REREAD_SECTION_INDEX, VKCMD_REPAINT_AFTER_CHANGE,
+                               VKCMD_SKIN_DROPPED};
+  EXPECT_EQ(child->Heard, want);
+  EXPECT_EQ(Rec::count(), 0) << "windows that are no form of the screen are left alone";
 }
 
 // ---- the stored description of a form ----

@@ -1,0 +1,245 @@
+// The list of skinned forms, the broadcasts of skin commands to the forms of the screen, the steps around a skin
+// change of the forms, and the application's own icons.
+#include <algorithm>
+
+#include "framework/Forms.h"
+#include "framework/Graphics.h"
+#include "skin/core/sCommonData.h"
+#include "skin/core/sSkinManager.h"
+#include "skin/core/sStyleSimply.h"
+#include "skin/core/sVclUtils.h"
+#include "skin/core/vkFormServices.h"
+#include "skin/core/vkntUtils.h"
+
+bool SkinChangeAnimating = false;
+std::vector<TCustomForm*> SkinnedFormList;
+
+namespace {
+
+TIcon* g_smallIcon = nullptr;
+TIcon* g_largeIcon = nullptr;
+
+bool Destroying(const TComponent* C) { return C->ComponentState().Contains(csDestroying); }
+
+TsSkinProvider* ProviderOf(TCustomForm* Form) {
+  if (!Form->HandleAllocated()) return nullptr;
+  return reinterpret_cast<TsSkinProvider*>(SendSkinCommand(Form->Handle(), VKCMD_QUERY_FORM_SKINNER, 0));
+}
+
+TsCommonData* ProviderData(TsSkinProvider* P) {
+  return FormServices.ProviderSkinData ? FormServices.ProviderSkinData(P) : nullptr;
+}
+
+uint32_t Flags(TsSkinProvider* P) { return FormServices.ProviderStateFlags ? FormServices.ProviderStateFlags(P) : 0; }
+void SetFlags(TsSkinProvider* P, uint32_t F) {
+  if (FormServices.SetFormStateFlags) FormServices.SetFormStateFlags(P, F);
+}
+TCustomForm* FormOf(TsSkinProvider* P) { return FormServices.ProviderForm ? FormServices.ProviderForm(P) : nullptr; }
+TvkBorderForm* BorderOf(TsSkinProvider* P) {
+  return FormServices.ProviderBorderForm ? FormServices.ProviderBorderForm(P) : nullptr;
+}
+void MarkChanging(TsSkinProvider* P, bool On) {
+  if (FormServices.SetProviderChangingSkin) FormServices.SetProviderChangingSkin(P, On);
+}
+BYTE FormAlpha(TCustomForm* F) { return F->AlphaBlend() ? static_cast<BYTE>(F->AlphaBlendValue()) : 255; }
+
+constexpr uint32_t kSnapshotTaken = 0x1000;
+constexpr uint32_t kFrozen = 0x10000;
+
+// A minimised application changes skins without pictures.
+bool MainWindowMinimized() {
+  if (Application == nullptr) return false;
+  if (Application->Handle() != nullptr && IsIconic(Application->Handle())) return true;
+  TCustomForm* Main = Application->MainForm();
+  return Main != nullptr && Main->HandleAllocated() && IsIconic(Main->Handle());
+}
+
+bool ChangeGuard(TsSkinManager* Manager) {
+  const TComponentState S = Manager->ComponentState();
+  return !MainWindowMinimized() && !S.Contains(csLoading) && !S.Contains(csDesigning);
+}
+
+void SetAnimatingFlag(TsSkinManager* Manager) {
+  if (Manager == TsSkinManager::DefaultManager())
+    SkinChangeAnimating = Manager->AnimEffects()->SkinChanging()->Active();
+}
+
+// The message to a form and its children; the controls of a form whose window is not made yet hear it too.
+void SendToForm(TCustomForm* Form, TMessage& Message) {
+  if (Form->HandleAllocated()) SendMessageA(Form->Handle(), Message.Msg, Message.WParam, Message.LParam);
+  BroadcastToChildControls(Form, Message);
+}
+
+}  // namespace
+
+// ---- the list ----
+
+void AddToSkinnedFormList(TCustomForm* Form) { SkinnedFormList.push_back(Form); }
+
+void RemoveFromSkinnedFormList(TCustomForm* Form) {
+  // a form listed twice leaves no hole: each of its slots takes the last entry in turn
+  for (size_t i = 0; i < SkinnedFormList.size();) {
+    if (SkinnedFormList[i] == Form) {
+      SkinnedFormList[i] = SkinnedFormList.back();
+      SkinnedFormList.pop_back();
+    } else {
+      ++i;
+    }
+  }
+}
+
+void ForEachSkinnedForm(TsSkinManager* Manager, void (*Proc)(TsSkinProvider* Provider, void* Param), void* Param) {
+  const std::vector<TCustomForm*> Forms = SkinnedFormList;  // a step may change the list
+  for (TCustomForm* F : Forms) {
+    if (std::find(SkinnedFormList.begin(), SkinnedFormList.end(), F) == SkinnedFormList.end()) continue;
+    if (F->WindowState() == wsMinimized || F->FormStyle() == fsMDIChild || F->Parent() != nullptr ||
+        !F->HandleAllocated() || !F->Visible())
+      continue;
+    TsSkinProvider* P = ProviderOf(F);
+    if (P == nullptr) continue;
+    TsCommonData* D = ProviderData(P);
+    if (D != nullptr && D->SkinManager() == Manager) Proc(P, Param);
+  }
+}
+
+// ---- broadcasts ----
+
+void BroadcastToScreenForms(TMessage& Message) {
+  if (Screen != nullptr)
+    for (int i = Screen->FormCount() - 1; i >= 0; --i) {
+      if (i >= Screen->FormCount()) break;
+      auto* F = As<TForm>(Screen->Forms(i));
+      if (F == nullptr || F->FormStyle() == fsMDIChild) continue;
+      const TComponentState S = F->ComponentState();
+      if (S.Contains(csLoading) || S.Contains(csDestroying) || (F->HandleAllocated() && WindowHasSkin(F->Handle())))
+        continue;
+      SendToForm(F, Message);
+    }
+  BroadcastToSkinnedForms(Message);
+}
+
+void BroadcastToSkinnedForms(TMessage& Message) {
+  const std::vector<TCustomForm*> Forms = SkinnedFormList;
+  for (TCustomForm* F : Forms) {
+    if (std::find(SkinnedFormList.begin(), SkinnedFormList.end(), F) == SkinnedFormList.end()) continue;
+    if (As<TForm>(F) == nullptr || Destroying(F)) continue;
+    SendToForm(F, Message);
+  }
+  if (FormServices.DialogAdapterCount && FormServices.DialogAdapterWindow)
+    for (int i = 0; i < FormServices.DialogAdapterCount(); ++i) {
+      const HWND W = FormServices.DialogAdapterWindow(i);
+      if (W != nullptr && IsWindowVisible(W)) SendMessageA(W, Message.Msg, Message.WParam, Message.LParam);
+    }
+}
+
+// ---- skin change of the forms ----
+
+void BeforeSkinChangeForms(TsSkinManager* Manager) {
+  if (!ChangeGuard(Manager)) return;
+  SetAnimatingFlag(Manager);
+  ForEachSkinnedForm(
+      Manager,
+      [](TsSkinProvider* P, void*) {
+        if (BorderOf(P) != nullptr) {
+          SetFlags(P, Flags(P) | kSnapshotTaken);
+          if (FormServices.MakeAnimationBitmap && FormServices.SetProviderSnapshot)
+            FormServices.SetProviderSnapshot(P, FormServices.MakeAnimationBitmap(P, false));
+        }
+        MarkChanging(P, true);
+      },
+      nullptr);
+}
+
+void FreezeSkinnedForms(TsSkinManager* Manager) {
+  if (!ChangeGuard(Manager)) return;
+  SetAnimatingFlag(Manager);
+  ForEachSkinnedForm(
+      Manager,
+      [](TsSkinProvider* P, void*) {
+        MarkChanging(P, true);
+        SetFlags(P, Flags(P) | kFrozen);
+        TCustomForm* Form = FormOf(P);
+        TvkBorderForm* Border = BorderOf(P);
+        TBitmap* Snap = FormServices.ProviderSnapshot ? FormServices.ProviderSnapshot(P) : nullptr;
+        // the border window keeps showing the old picture while the form changes under it
+        if (Snap != nullptr && Border != nullptr && Form != nullptr && FormServices.BorderLayeredWindow) {
+          if (auto* Layered = reinterpret_cast<TWinControl*>(FormServices.BorderLayeredWindow(Border));
+              Layered != nullptr && Layered->HandleAllocated()) {
+            RECT R{};
+            GetWindowRect(Layered->Handle(), &R);
+            UpdateLayeredFromBitmap(Layered->Handle(), Snap, FormAlpha(Form), POINT{R.left, R.top});
+            if (FormServices.BuildBorderRegion) SetWindowRgn(Layered->Handle(), FormServices.BuildBorderRegion(Border), FALSE);
+          }
+        }
+        if (Form != nullptr && Form->HandleAllocated()) SendMessageA(Form->Handle(), WM_SETREDRAW, 0, 0);
+      },
+      nullptr);
+}
+
+void AfterSkinChangeForms(TsSkinManager* Manager, int Mode) {
+  if (MainWindowMinimized()) return;
+  if (Manager == TsSkinManager::DefaultManager()) SkinChangeAnimating = false;
+  ForEachSkinnedForm(
+      Manager,
+      [](TsSkinProvider* P, void*) {
+        TCustomForm* Form = FormOf(P);
+        if ((Flags(P) & kFrozen) != 0 && Form != nullptr && Form->HandleAllocated())
+          SendMessageA(Form->Handle(), WM_SETREDRAW, 1, 0);
+      },
+      nullptr);
+  ForEachSkinnedForm(
+      Manager, [](TsSkinProvider* P, void* M) { ReskinFormWindow(P, *static_cast<int*>(M)); }, &Mode);
+}
+
+void ReskinFormWindow(TsSkinProvider* Provider, int Mode) {
+  TCustomForm* Form = FormOf(Provider);
+  if ((Flags(Provider) & kFrozen) == 0 || Form == nullptr || Form->WindowState() == wsMinimized) return;
+  if (Mode != 1) {
+    SetFlags(Provider, Flags(Provider) & ~kSnapshotTaken);
+    if (Form->HandleAllocated()) SendMessageA(Form->Handle(), WM_SETREDRAW, 1, 0);
+    SetFlags(Provider, Flags(Provider) & ~kFrozen);
+    return;
+  }
+  TsCommonData* D = ProviderData(Provider);
+  SetFlags(Provider, Flags(Provider) & ~kSnapshotTaken);
+  MarkChanging(Provider, false);
+  const bool Skinned = D != nullptr && D->IsSkinned();
+  if (Form->HandleAllocated()) {
+    if (Skinned) {
+      if (FormServices.ApplyWindowRegion) FormServices.ApplyWindowRegion(Provider, false, true);
+      if (FormServices.PaintFormFrame) FormServices.PaintFormFrame(Provider);
+      RedrawWindow(Form->Handle(), nullptr, nullptr, 0x585);
+      if (TvkBorderForm* Border = BorderOf(Provider); Border != nullptr && FormServices.UpdateBorderWindow)
+        FormServices.UpdateBorderWindow(Border, true, 255);
+    } else {
+      RedrawWindow(Form->Handle(), nullptr, nullptr, 0x585);
+    }
+  }
+  SetFlags(Provider, Flags(Provider) & ~kFrozen);
+}
+
+// ---- the application's icons ----
+
+TIcon* ApplicationTitleIcon(int Size) { return Size > 16 ? g_largeIcon : g_smallIcon; }
+
+void StyleSimplyInitialize() {
+  TvkSkinServices& S = SkinServices();
+  S.StartSkinChangeAnimation = BeforeSkinChangeForms;
+  S.PrepareFormsForChange = FreezeSkinnedForms;
+  S.FinishFormsChange = AfterSkinChangeForms;
+  char Path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, Path, MAX_PATH);
+  g_smallIcon = FileShellIcon(Path, SHGFI_SMALLICON);
+  g_largeIcon = FileShellIcon(Path, SHGFI_LARGEICON);
+}
+
+void StyleSimplyFinalize() {
+  TvkSkinServices& S = SkinServices();
+  S.StartSkinChangeAnimation = nullptr;
+  S.PrepareFormsForChange = nullptr;
+  S.FinishFormsChange = nullptr;
+  delete g_smallIcon;
+  delete g_largeIcon;
+  g_smallIcon = g_largeIcon = nullptr;
+  SkinnedFormList.clear();
+}
