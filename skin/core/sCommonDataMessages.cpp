@@ -448,6 +448,10 @@ bool ProcessSkinCommand(TMessage& Message, TsCommonData* D) {
       D->PrintDC = reinterpret_cast<HDC>(Message.LParam);
       Message.Result = 1;
       return true;
+    case VKCMD_TAKE_PARENT_CACHE:
+      if (Message.LParam == 0) return false;
+      D->PaintOuterEffect(*reinterpret_cast<TvkParentBgQuery*>(Message.LParam), Low);
+      return true;
     case VKCMD_SCROLL_SIZE_CHANGED:
       if (Win == nullptr) return false;
       SetWindowPos(Win->Handle(), nullptr, 0, 0, 0, 0, 0x727);

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -96,20 +97,32 @@ public:
       if (Forward && (Cmd == VKCMD_SKIN_APPLIED || Cmd == VKCMD_SKIN_DROPPED || Cmd == VKCMD_REPAINT_AFTER_CHANGE))
         BroadcastToChildControls(this, M);
     }
+    // a skinned owner prints its cache, as it paints it
+    if (M.Msg == WM_PRINT && M.WParam != 0 && SkinData != nullptr && SkinData->IsSkinned()) {
+      PaintFace(reinterpret_cast<HDC>(M.WParam));
+      M.Result = PrintAnswer;
+      return;
+    }
     if (!ProcessCommonSkinMessage(M, SkinData)) TCustomControl::WndProc(M);
   }
+  LRESULT PrintAnswer = 0;  // -2: "my child windows are painted too"
 
 protected:
-  void Paint() override {
+  void Paint() override { PaintFace(Canvas()->Handle()); }
+
+private:
+  void PaintFace(HDC DC) {
     ++Paints;
-    if (!SkinData->IsSkinned()) {
-      Canvas()->Brush()->SetColor(Color());
-      Canvas()->FillRect(TRect(0, 0, Width(), Height()));
+    if (SkinData == nullptr || !SkinData->IsSkinned()) {
+      HBRUSH B = CreateSolidBrush(ColorToRGB(Color()));
+      RECT R{0, 0, Width(), Height()};
+      FillRect(DC, &R, B);
+      DeleteObject(B);
       return;
     }
     if (SkinData->CacheDirty) BuildFlatCache(SkinData, this);
     if (SkinData->CacheBmp != nullptr && !SkinData->CacheBmp->Empty())
-      BitBlt(Canvas()->Handle(), 0, 0, Width(), Height(), SkinData->CacheBmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+      BitBlt(DC, 0, 0, Width(), Height(), SkinData->CacheBmp->Canvas()->Handle(), 0, 0, SRCCOPY);
   }
 };
 
@@ -125,6 +138,8 @@ public:
   TsCommonData* SkinData;
   std::vector<WORD> Heard;
   TColor Fill = clNone;  // clNone: leaves the DC as it finds it
+  bool KeyCorner = false;  // leaves the key colour at its top-left pixel
+  std::function<void(HDC)> OnPaint;
   int Paints = 0;
   int Count(WORD Cmd) const { return static_cast<int>(std::count(Heard.begin(), Heard.end(), Cmd)); }
 
@@ -143,11 +158,13 @@ protected:
 private:
   void PaintOn(HDC DC) {
     ++Paints;
+    if (OnPaint) OnPaint(DC);
     if (Fill == clNone) return;
     HBRUSH B = CreateSolidBrush(ColorToRGB(Fill));
     RECT R{0, 0, Width(), Height()};
     FillRect(DC, &R, B);
     DeleteObject(B);
+    if (KeyCorner) SetPixel(DC, 0, 0, 0xFF00FF);
   }
 };
 

@@ -23,9 +23,10 @@ RINGS = {
     ('EDIT', 'BORDERSMASK'): [('808080', 'FFFFFF'), ('0000FF', 'FFFFFF'), ('C0C0C0', 'FFFFFF')],
     ('KEYCORNER', 'BORDERSMASK'): [('FFFFFF', '2040C0'), ('C0C0C0', '2040C0'), ('808080', '2040C0')],
     ('PROGRESSH', 'LRGN'): [('FFFFFF', 'FFFFFF')],
+    ('OUTERED', 'OUTERMASK'): [('FFFFFF', '2040C0'), ('C0C0C0', '2040C0'), ('808080', '2040C0')],
 }
 # Rings whose four corner pixels show the parent.
-KEY_CORNERS = {('KEYCORNER', 'BORDERSMASK'), ('PROGRESSH', 'LRGN')}
+KEY_CORNERS = {('KEYCORNER', 'BORDERSMASK'), ('PROGRESSH', 'LRGN'), ('OUTERED', 'OUTERMASK')}
 # Texture colour (every texture element is one flat colour; masked ones show it fully).
 TEXTURE = 'C04040'
 # Glow: a flat colour whose mask lets half of it through on the borders and nothing in the centre.

@@ -1,0 +1,115 @@
+// What skin state paints itself: colour shifts of a cache, the cache copied around covering children, and an
+// owner's outline drawn into its parent's cache.
+#include <gtest/gtest.h>
+
+#include "SkinTestOwners.h"
+#include "tests/support/Dib32.h"
+
+using namespace skin_owners;
+using testing_support::Dib32;
+
+namespace {
+
+struct CachePaint : testing::Test {
+  void SetUp() override {
+    ResetPlatform();
+    form = NewTestForm();
+    form->Show();
+    panel = Owner(form, "PANEL", 0, 0, 60, 40);
+    BuildFlatCache(panel->SkinData, panel);
+    panel->SkinData->CacheDirty = false;
+  }
+  void TearDown() override {
+    form->Free();
+    ResetPlatform();
+  }
+  TTestSkinOwner* Owner(TWinControl* Parent, const char* Section, int L, int T, int W, int H) {
+    auto* O = Place(Parent, L, T, W, H, Create<TTestSkinOwner>(form));
+    O->SkinData->SetSkinSection(Section);
+    O->SkinData->FinishLoading(false);
+    O->HandleNeeded();
+    return O;
+  }
+  ManagerPtr m = SolidManager();
+  TForm* form = nullptr;
+  TTestSkinOwner* panel = nullptr;
+};
+
+constexpr uint32_t kYellow = 0xFFFF00;
+
+}  // namespace
+
+TEST_F(CachePaint, TheCacheGoesAroundCoveringChildren) {
+  auto* Label = Place(panel, 2, 2, 8, 6, Create<TTestGraphicOwner>(form));
+  auto* Opaque = Owner(panel, "NONE", 20, 2, 10, 10);
+  Opaque->SetControlStyle(Opaque->ControlStyle() + csOpaque);
+  Owner(panel, "NONE", 40, 2, 10, 10);
+  Dib32 Dc(60, 40);
+  BlitCacheExceptChildren(panel, panel->SkinData, POINT{0, 0}, 0, 0, false, Dc.DC(), RECT{0, 0, 60, 40});
+  EXPECT_EQ(Dc.Rgb(3, 3), 0u) << "a graphic child keeps its place";
+  EXPECT_EQ(Dc.Rgb(22, 4), 0u) << "an opaque child too";
+  EXPECT_EQ(Dc.Rgb(42, 4), kYellow);
+  EXPECT_EQ(Dc.Rgb(1, 30), kYellow);
+  m->Options()->SetFlag(5, true);  // StdImgTransparency: graphic children show the cache through
+  Dc.Fill(0);
+  BlitCacheExceptChildren(panel, panel->SkinData, POINT{0, 0}, 0, 0, false, Dc.DC(), RECT{0, 0, 30, 40});
+  EXPECT_EQ(Dc.Rgb(3, 3), kYellow);
+  EXPECT_EQ(Dc.Rgb(35, 30), 0u) << "only R";
+  Label->SetVisible(false);
+
+  // by windows: every visible child window, but of a group box only its frame
+  HWND Box = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0, 20, 30, 20, panel->Handle(),
+                             nullptr, nullptr, nullptr);
+  HWND Static = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 35, 20, 20, 15, panel->Handle(), nullptr,
+                                nullptr, nullptr);
+  Dc.Fill(0);
+  BlitCacheExceptChildWindows(panel->Handle(), panel->SkinData, POINT{0, 0}, 0, 0, false, Dc.DC(),
+                              RECT{0, 0, 60, 40});
+  EXPECT_EQ(Dc.Rgb(42, 4), 0u);
+  EXPECT_EQ(Dc.Rgb(40, 25), 0u);
+  EXPECT_EQ(Dc.Rgb(10, 30), kYellow) << "inside the group box (this skin gives it no border)";
+  DestroyWindow(Box);
+  DestroyWindow(Static);
+}
+
+TEST_F(CachePaint, ColourShiftsSpareTheKeyColour) {
+  TBitmap* Cache = panel->SkinData->CacheBmp;
+  PutPixel32(Cache, 0, 0, 0xFFFF00FF);
+  panel->SkinData->SetSaturation(-100);
+  ApplyControlColorShift(Cache, panel->SkinData);
+  const uint32_t Grey = Rgb(Cache, 5, 5);
+  EXPECT_EQ(Grey & 0xFF, (Grey >> 8) & 0xFF);
+  EXPECT_EQ(Grey & 0xFF, (Grey >> 16) & 0xFF);
+  EXPECT_NE(Grey, kYellow);
+  EXPECT_EQ(Rgb(Cache, 0, 0), 0xFF00FFu);
+}
+
+TEST_F(CachePaint, AnOutlineIsDrawnIntoTheParentsCacheAndItsGroundKept) {
+  TTestSkinOwner* Child = Owner(panel, "OUTERED", 10, 10, 20, 10);
+  ASSERT_GE(m->gd()[Child->SkinData->SkinIndex].OuterMask, 0);
+  TBitmap* Cache = panel->SkinData->CacheBmp;
+  panel->SkinData->SendCacheToChildren(panel, POINT{0, 0});
+  EXPECT_EQ(Child->Count(VKCMD_TAKE_PARENT_CACHE), 1);
+  // the key-cornered ring around the child's bounds grown by 2
+  EXPECT_EQ(Rgb(Cache, 8, 12), 0xFFFFFFu);
+  EXPECT_EQ(Rgb(Cache, 31, 12), 0xFFFFFFu);
+  EXPECT_EQ(Rgb(Cache, 8, 8), kYellow) << "key corner";
+  EXPECT_EQ(Rgb(Cache, 20, 15), kYellow) << "no centre";
+  EXPECT_EQ(Rgb(Cache, 7, 12), kYellow);
+  TBitmap* Ground = Child->SkinData->OuterBackground;
+  ASSERT_NE(Ground, nullptr);
+  EXPECT_EQ(Ground->Width(), 24);
+  EXPECT_EQ(Rgb(Ground, 0, 4), kYellow);
+
+  // with flag 0x100 what lay under the outline comes back before it is kept anew
+  TvkParentBgQuery Q{};
+  Q.Kind = bgkBitmap;
+  Q.Bmp = Cache;
+  PutPixel32(Cache, 8, 12, 0xFF000000);
+  SendSkinMessage(Child->Handle(), SM_VKCMD, SkinCommandWParam(VKCMD_TAKE_PARENT_CACHE, 0x100),
+                  reinterpret_cast<LPARAM>(&Q));
+  EXPECT_EQ(Rgb(Child->SkinData->OuterBackground, 0, 4), kYellow);
+  PutPixel32(Cache, 8, 12, 0xFF000000);
+  SendSkinMessage(Child->Handle(), SM_VKCMD, SkinCommandWParam(VKCMD_TAKE_PARENT_CACHE), reinterpret_cast<LPARAM>(&Q));
+  EXPECT_EQ(Rgb(Child->SkinData->OuterBackground, 0, 4), 0u);
+}
