@@ -103,6 +103,8 @@ void BroadcastToChildControls(TWinControl* Control, TMessage& Message) {
     auto* Win = As<TWinControl>(Child);
     if (Win == nullptr || !Win->HandleAllocated()) {
       Child->Perform(Message.Msg, Message.WParam, Message.LParam);
+      // an unskinned container whose window is not made yet passes nothing on either
+      if (Win != nullptr && !ControlHasSkin(Win, false)) BroadcastToChildControls(Win, Message);
       continue;
     }
     const HWND Wnd = Win->Handle();
