@@ -113,3 +113,17 @@ TEST_F(CachePaint, AnOutlineIsDrawnIntoTheParentsCacheAndItsGroundKept) {
   SendSkinMessage(Child->Handle(), SM_VKCMD, SkinCommandWParam(VKCMD_TAKE_PARENT_CACHE), reinterpret_cast<LPARAM>(&Q));
   EXPECT_EQ(Rgb(Child->SkinData->OuterBackground, 0, 4), 0u);
 }
+
+TEST_F(CachePaint, KeyedBorderCornersBecomeSeeThrough) {
+  const int Keyed = m->FindSectionIndex("KEYCORNER");
+  ASSERT_GE(Keyed, 0);
+  TBitmap* Bmp = NewBitmap32(20, 10);
+  FillRect32(Bmp, TRect(0, 0, 20, 10), 0x123456, 255);
+  ClearBorderMaskCorners(Keyed, Bmp, m.get());
+  for (POINT P : {POINT{0, 0}, POINT{19, 0}, POINT{0, 9}, POINT{19, 9}}) EXPECT_EQ(GetPixel32(Bmp, P.x, P.y) >> 24, 0u);
+  EXPECT_EQ(GetPixel32(Bmp, 1, 0) >> 24, 255u);
+  EXPECT_EQ(GetPixel32(Bmp, 19, 8), 0xFF563412u) << "colour and the rest untouched";
+  ClearBorderMaskCorners(m->FindSectionIndex("PANEL"), Bmp, m.get());  // no border mask: nothing
+  EXPECT_EQ(GetPixel32(Bmp, 1, 0) >> 24, 255u);
+  delete Bmp;
+}

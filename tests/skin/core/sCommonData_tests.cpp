@@ -368,6 +368,14 @@ TEST_F(CommonData, TheWindowPropertyLivesWithTheData) {
   delete D;
   EXPECT_EQ(GetPropA(Plain, "VKSDATA"), nullptr);
   DestroyWindow(Plain);
+  // a property of that name on a window of another process means nothing here
+  const HWND Desktop = GetDesktopWindow();
+  DWORD Process = 0;
+  GetWindowThreadProcessId(Desktop, &Process);
+  if (Process != GetCurrentProcessId() && SetPropA(Desktop, "VKSDATA", reinterpret_cast<HANDLE>(0x1234))) {
+    EXPECT_EQ(SkinDataOfHandle(Desktop), nullptr);
+    RemovePropA(Desktop, "VKSDATA");
+  }
 }
 
 TEST_F(CommonData, UnskinnedPrintPaintsTheControlAndThenItsGraphicChildren) {
