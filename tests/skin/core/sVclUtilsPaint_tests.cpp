@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "SkinTestOwners.h"
+#include "skin/core/vkFormServices.h"
 #include "tests/support/Dib32.h"
 
 using namespace skin_owners;
@@ -143,5 +144,46 @@ TEST_F(OffScreen, InvisibleControlsGiveTheirBackgroundAndSiblingsAboveAreAdded) 
   PaintControlToBitmap(Bmp, Base, 0, 0, nullptr, true);
   EXPECT_EQ(Rgb(Bmp, 35, 25), 0xFF00FEu) << "the overlapping sibling over the base";
   EXPECT_EQ(Rgb(Bmp, 37, 5), 0xFFFF00u) << "never the snapshot window";
+  delete Bmp;
+}
+
+namespace {
+class TLoggingForm : public TForm {
+public:
+  explicit TLoggingForm(TComponent* AOwner) : TForm(AOwner) {}
+  std::vector<std::pair<WORD, LPARAM>> Heard;
+  void WndProc(TMessage& M) override {
+    if (M.Msg == SM_VKCMD) Heard.push_back({SkinCommandCode(M.WParam), M.LParam});
+    TForm::WndProc(M);
+  }
+};
+struct BorderedSkinner {
+  TvkFormServices saved = FormServices;
+  BorderedSkinner() {
+    FormServices.ProviderBorderForm = [](TsSkinProvider* P) { return reinterpret_cast<TvkBorderForm*>(P); };
+    FormServices.GetClientOffsetLeft = [](TsSkinProvider*) { return 2; };
+    FormServices.GetClientOffsetTop = [](TsSkinProvider*) { return 3; };
+  }
+  ~BorderedSkinner() { FormServices = saved; }
+};
+}  // namespace
+
+TEST_F(OffScreen, AFormWithABorderWindowGetsItsClientOpaqueInItsSnapshot) {
+  BorderedSkinner Skinner;
+  Owned<TLoggingForm> F(new TLoggingForm(Application));
+  F->SetBorderStyle(bsNone);
+  F->SetBounds(0, 0, 30, 20);
+  F->HandleNeeded();
+  TBitmap* Bmp = NewBitmap32(40, 30);
+  FillRect32(Bmp, TRect(0, 0, 40, 30), 0, 0);
+  auto* Provider = reinterpret_cast<TsSkinProvider*>(F.get());
+  PaintControlToBitmap(Bmp, F.get(), 0, 0, Provider, false);
+  EXPECT_EQ(GetPixel32(Bmp, 2, 3) >> 24, 255u);
+  EXPECT_EQ(GetPixel32(Bmp, 31, 22) >> 24, 255u);
+  EXPECT_EQ(GetPixel32(Bmp, 1, 3) >> 24, 0u);
+  EXPECT_EQ(GetPixel32(Bmp, 32, 23) >> 24, 0u);
+  ASSERT_FALSE(F->Heard.empty());
+  EXPECT_EQ(F->Heard.back().first, VKCMD_PAINTED_TO_BITMAP);
+  EXPECT_EQ(F->Heard.back().second, reinterpret_cast<LPARAM>(Bmp));
   delete Bmp;
 }
