@@ -1,4 +1,5 @@
 #include "skin/core/sSkinManager.h"
+#include "skin/core/vkAlphaImageList.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -88,7 +89,10 @@ TvkSkinServices& SkinServices() {
 
 // ===================================================================== the manager
 
-void RegisterSkinManagerClasses() { RegisterClasses({TsSkinManager::StaticClassInfo()}); }
+void RegisterSkinManagerClasses() {
+  RegisterClasses({TsSkinManager::StaticClassInfo()});
+  RegisterAlphaImageListClasses();
+}
 
 TsSkinManager* TsSkinManager::DefaultManager() { return gDefaultManager; }
 bool TsSkinManager::SkinIsLoading() { return gSkinLoading; }
@@ -362,6 +366,8 @@ void TsSkinManager::SetScaleModeInternal(TvkScaleMode Value) {
   // every skinned form of the thread takes the new size
   TRescaleContext ctx{this, percent(old)};
   EnumThreadWindows(GetCurrentThreadId(), RescaleSkinnedForm, reinterpret_cast<LPARAM>(&ctx));
+  // the image lists build their system lists at the new size (reading the size re-applies the scale)
+  if (GetIsDefault()) ForEachAlphaImageList([](TsAlphaImageList* L, void*) { L->Height(); }, nullptr);
 }
 
 void TsSkinManager::SetSkinName(const std::string& Value) {

@@ -16,6 +16,7 @@
 class TControl;
 class TMemoryStream;
 class TMenuItem;
+class TsAlphaImageList;
 class TsSkinManager;
 class TsSkinableMenus;
 class TvkSkinConvertor;
@@ -363,7 +364,7 @@ public:
   static constexpr int kPreviewWidth = 140;
   static constexpr int kPreviewHeight = 100;
 
-  explicit TvkSkinListController(TsSkinManager* Manager) : FManager(Manager) {}
+  explicit TvkSkinListController(TsSkinManager* Manager);
   ~TvkSkinListController() override;
   // Rebuilds the items and previews, then tells the registered controls (command 0x4B).
   void Update();
@@ -372,15 +373,15 @@ public:
   void RegisterControl(HWND Wnd);
   void UnregisterControl(HWND Wnd);
   const std::vector<TvkSkinListItem>& Items() const { return FItems; }
-  // Previews: 32-bit images, index = ImageIndex.
-  const std::vector<TBitmap*>& Previews() const { return FPreviews; }
+  // Previews (kPreviewWidth x kPreviewHeight, copied opaque, never scaled), index = ImageIndex.
+  TsAlphaImageList* Previews() const { return FPreviews; }
 
 private:
   void ClearPreviews();
   int AddPreview(const std::vector<uint8_t>& PackedBytes);
   TsSkinManager* FManager;
   std::vector<TvkSkinListItem> FItems;
-  std::vector<TBitmap*> FPreviews;
+  TsAlphaImageList* FPreviews;
   std::vector<HWND> FControls;
 };
 

@@ -7,6 +7,7 @@
 #include "framework/SysUtils.h"
 #include "framework/TypInfo.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/vkAlphaImageList.h"
 #include "skin/core/vkPackedSkin.h"
 #include "skin/core/vkSkinCommands.h"
 #include "skin/core/vkSkinImages.h"
@@ -113,23 +114,27 @@ void TsStoredSkins::Update(TCollectionItem* Item) {
 
 IMPLEMENT_CLASS(TvkSkinListController)
 
-TvkSkinListController::~TvkSkinListController() { ClearPreviews(); }
-
-void TvkSkinListController::ClearPreviews() {
-  for (TBitmap* b : FPreviews) b->Free();
-  FPreviews.clear();
+TvkSkinListController::TvkSkinListController(TsSkinManager* Manager)
+    : FManager(Manager), FPreviews(Create<TsAlphaImageList>(nullptr)) {
+  FPreviews->ScaleImages = false;
+  FPreviews->CopyOpaque = true;
+  FPreviews->SetWidth(kPreviewWidth);
+  FPreviews->SetHeight(kPreviewHeight);
 }
+
+TvkSkinListController::~TvkSkinListController() { FPreviews->Free(); }
+
+void TvkSkinListController::ClearPreviews() { FPreviews->ClearImages(); }
 
 int TvkSkinListController::AddPreview(const std::vector<uint8_t>& Packed) {
   std::vector<uint8_t> png;
   if (Packed.empty() || !FindPreviewImage(Packed.data(), Packed.size(), png)) return -1;
-  try {
-    TBitmap* b = DecodeSkinImage("preview.png", png.data(), png.size());
-    FPreviews.push_back(b);
-    return static_cast<int>(FPreviews.size()) - 1;
-  } catch (const Exception&) {
-    return -1;  // preview bytes that are no PNG give no preview
-  }
+  TMemoryStream* Bytes = new TMemoryStream();
+  Bytes->WriteBuffer(png.data(), static_cast<int32_t>(png.size()));
+  const bool Added = FPreviews->AddFromStream(Bytes);
+  Bytes->Free();
+  // preview bytes that are no PNG give no preview
+  return Added ? FPreviews->Items()->Count() - 1 : -1;
 }
 
 void TvkSkinListController::Update() {

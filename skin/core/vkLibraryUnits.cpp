@@ -35,6 +35,7 @@ void RegisterSkinLibraryUnits() {
   RegisterOnce("vkDateUtils", DateHelpersInitialize, nullptr);
   RegisterOnce("vkCalendarWords", CalendarWordsInitialize, CalendarWordsFinalize);
   RegisterOnce("vkUser32Words", User32WordsInitialize, User32WordsFinalize);
+  RegisterOnce("vkResourceGlyphs", ResourceGlyphListInitialize, ResourceGlyphListFinalize);
   RegisterOnce("sColorDialog", sColorDialogInitialize, sColorDialogFinalize);
   RegisterOnce("sSkinManager", SkinManagerUnitInitialize, SkinManagerUnitFinalize);
   RegisterOnce("vkExcludedClasses", ExcludedClassesInitialize, ExcludedClassesFinalize);

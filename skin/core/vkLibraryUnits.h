@@ -10,8 +10,9 @@
 //   "sVclUtils"      the theme state and SetWindowTheme of the theme library;
 //   "sStyleSimply"   the program's own icons; the skinned forms' steps around a skin change;
 //   "sConst"         version level, metrics and interface words;
-//   "vkShellCtrls"   the shell's desktop root folder, OLE;
+//   "vkShellCtrls"   the shell's desktop root folder, OLE, the shell's small images;
 //   "vkDateUtils", "vkCalendarWords", "vkUser32Words"  date format and words of system DLLs;
+//   "vkResourceGlyphs" the library's 32 x 16 glyph images;
 //   "sColorDialog"   the pipette cursor and the custom colours;
 //   "sSkinManager"   the system family, window shadows, "/vkver", SetProcessDPIAware;
 //   "vkExcludedClasses" the class names the form hook never skins.

@@ -4,9 +4,14 @@
 #include <new>
 
 #include "framework/Platform.h"
+#include "framework/Streams.h"
 #include "framework/SysUtils.h"
+#include "skin/core/vkAlphaImageList.h"
+#include "skin/core/vkntUtils.h"
 
 TvkShellFolder* ShellDesktopRoot = nullptr;
+TsAlphaImageList* ShellSmallImages = nullptr;
+TsAlphaImageList* ResourceGlyphList = nullptr;
 CRITICAL_SECTION* ShellListLock = nullptr;
 bool FourDigitYears = false;
 std::string sCalendarToday;
@@ -88,13 +93,25 @@ TvkShellFolder::~TvkShellFolder() {
 }
 
 void vkShellCtrlsInitialize() {
+  LoadShellFileInfoEntry();
   ShellDesktopRoot = TvkShellFolder::CreateDesktopRoot();
   ShellListLock = new CRITICAL_SECTION;
   InitializeCriticalSection(ShellListLock);
   g_OleStarted = SUCCEEDED(OleInitialize(nullptr));
+  if (UtilsEntries.SHGetFileInfoA == nullptr) return;
+  SHFILEINFOA Info{};
+  auto System = reinterpret_cast<HIMAGELIST>(
+      UtilsEntries.SHGetFileInfoA("", 0, &Info, sizeof Info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+  if (System == nullptr) return;
+  // the shell's list stays the shell's: shared, never destroyed here
+  ShellSmallImages = Create<TsAlphaImageList>(nullptr);
+  ShellSmallImages->SetShareImages(true);
+  ShellSmallImages->SetHandle(System);
+  ShellSmallImages->SetBkColor(clNone);
 }
 
 void vkShellCtrlsFinalize() {
+  FreeAndNil(ShellSmallImages);
   FreeAndNil(ShellDesktopRoot);
   if (ShellListLock != nullptr) {
     DeleteCriticalSection(ShellListLock);
@@ -127,3 +144,32 @@ void User32WordsFinalize() {
   sUser32Close.clear();
   sUser32Word900.clear();
 }
+
+// ---- the library's glyph images ----
+
+void ResourceGlyphListInitialize() {
+  if (ResourceGlyphList != nullptr) return;
+  TsAlphaImageList* List = Create<TsAlphaImageList>(nullptr);
+  try {
+    List->SetWidth(32);
+    List->SetHeight(16);
+    for (const char* Name : {"SF", "SR", "SD", "SE", "SC"}) {
+      // a start-up unit raises nothing: an image the program lacks is left out
+      if (!ResourceExists(GetModuleHandleA(nullptr), Name)) continue;
+      TResourceStream Res(GetModuleHandleA(nullptr), Name);
+      TsImgListItem* Item = List->Items()->Add();
+      Item->SetImageName(Name);
+      Item->SetImageFormat(ifPNG);
+      Item->SetPixelFormat(pf32bit);
+      Item->ImgData()->LoadFromStream(Res);
+      Item->ImgData()->SetPosition(0);
+    }
+    List->BuildHandleImages();
+  } catch (...) {
+    List->Free();
+    throw;
+  }
+  ResourceGlyphList = List;
+}
+
+void ResourceGlyphListFinalize() { FreeAndNil(ResourceGlyphList); }

@@ -40,9 +40,12 @@ UINT ItemIdListSize(LPCITEMIDLIST List);
 LPITEMIDLIST CopyItemIdList(LPCITEMIDLIST List);
 void FreeItemIdList(LPITEMIDLIST& List);
 
-// Set up by the shell-controls unit: the desktop root folder (nil when the shell gave none) and a
-// critical section for the shell lists.
+class TsAlphaImageList;
+
+// Set up by the shell-controls unit: the desktop root folder (nil when the shell gave none), a critical
+// section for the shell lists and the shell's small system images (nil when the shell gave no list).
 extern TvkShellFolder* ShellDesktopRoot;
+extern TsAlphaImageList* ShellSmallImages;
 extern CRITICAL_SECTION* ShellListLock;
 void vkShellCtrlsInitialize();
 void vkShellCtrlsFinalize();
@@ -60,3 +63,8 @@ void CalendarWordsFinalize();
 extern std::string sUser32Close, sUser32Word900;
 void User32WordsInitialize();
 void User32WordsFinalize();
+
+// The library's glyph images: the PNG resources "SF", "SR", "SD", "SE", "SC" in a 32 x 16 list, built once.
+extern TsAlphaImageList* ResourceGlyphList;
+void ResourceGlyphListInitialize();
+void ResourceGlyphListFinalize();

@@ -6,6 +6,8 @@
     crvkpipette.cur  the colour dialog's pipette cursor (32x32, hot spot at the tip)
     vkGL.png         the gauge's moving highlight (60x20 white, alpha rising to the middle and falling)
     vkHINT.png       the default hint frame (40x40, alpha; borders 11/10/14/15, shadow 6/5/7/8)
+    SF.png .. SC.png the library's small glyph strips (32x16, alpha; two 16x16 frames, the second lighter):
+                     SF a folder, SR a circular arrow, SD a down arrow, SE a pencil, SC a cross
 
     python3 tools/images/make_skin_images.py [OUTPUT_FOLDER]   (default: this folder)
 
@@ -88,6 +90,37 @@ def draw_hint_frame(size=40):
     return c
 
 
+def draw_glyph_strip(shapes):
+    """Two 16x16 frames side by side: the shapes in dark slate, then the same lighter."""
+    c = Canvas(32, 16, fill=(0, 0, 0, 0))
+    for frame, colour in enumerate([(52, 64, 84), (96, 128, 168)]):
+        for shape in shapes(16 * frame):
+            c.shape(shape, colour)
+    return c
+
+
+def glyph_folder(x):
+    return [polygon([(x + 1, 4), (x + 6, 4), (x + 7.5, 5.5), (x + 15, 5.5), (x + 15, 14), (x + 1, 14)])]
+
+
+def glyph_arrow_round(x):
+    ring = lambda px, py: 4.0 <= math.hypot(px - (x + 8), py - 8.5) <= 6.0 and not (px > x + 8 and py < 8.5)
+    return [ring, polygon([(x + 8, 0.5), (x + 12.5, 3.5), (x + 8, 6.5)])]
+
+
+def glyph_arrow_down(x):
+    return [polygon([(x + 6, 2), (x + 10, 2), (x + 10, 8), (x + 13.5, 8), (x + 8, 14), (x + 2.5, 8), (x + 6, 8)])]
+
+
+def glyph_pencil(x):
+    return [polygon([(x + 11, 1.5), (x + 14.5, 5), (x + 5, 14.5), (x + 1.5, 14.5), (x + 1.5, 11)])]
+
+
+def glyph_cross(x):
+    bar = lambda a, b: polygon([(x + a[0], a[1]), (x + a[2], a[3]), (x + b[0], b[1]), (x + b[2], b[3])])
+    return [bar((2, 4, 4, 2), (14, 12, 12, 14)), bar((12, 2, 14, 4), (4, 14, 2, 12))]
+
+
 def cur_bytes(canvas, hot_x, hot_y):
     rows = canvas.rgba_rows()
     xor = bytearray()
@@ -117,6 +150,11 @@ def main():
         "crvkpipette.cur": cur_bytes(draw_pipette(), 2, 29),
         "vkGL.png": png_bytes(draw_highlight()),
         "vkHINT.png": png_bytes(draw_hint_frame()),
+        "SF.png": png_bytes(draw_glyph_strip(glyph_folder)),
+        "SR.png": png_bytes(draw_glyph_strip(glyph_arrow_round)),
+        "SD.png": png_bytes(draw_glyph_strip(glyph_arrow_down)),
+        "SE.png": png_bytes(draw_glyph_strip(glyph_pencil)),
+        "SC.png": png_bytes(draw_glyph_strip(glyph_cross)),
     }
     for name, data in outputs.items():
         with open(os.path.join(folder, name), "wb") as f:

@@ -10,6 +10,7 @@
 #include "framework/Streams.h"
 #include "framework/TypInfo.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/vkAlphaImageList.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkPackedSkin.h"
 
@@ -619,8 +620,12 @@ TEST_F(Manager, AStoredSkinWithAPreviewListsItsImage) {
   ASSERT_EQ(items.size(), 2u);
   EXPECT_EQ(items[0].ImageIndex, 0);
   EXPECT_EQ(items[1].ImageIndex, -1);
-  ASSERT_EQ(m->SkinListController()->Previews().size(), 1u);
-  EXPECT_EQ(m->SkinListController()->Previews()[0]->Width(), 72);
+  TsAlphaImageList* previews = m->SkinListController()->Previews();
+  ASSERT_EQ(previews->Items()->Count(), 1);
+  EXPECT_EQ(previews->Count(), 1);
+  EXPECT_EQ(previews->Items()->Items(0)->OrigWidth, 72);
+  EXPECT_EQ(previews->Width(), 140);
+  EXPECT_EQ(previews->Height(), 100);
   TStringList list;
   std::string first;
   m->ListAvailableSkins(&list, 2, first, true);
