@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "skin/adapters/vkAdapterPaint.h"
 #include "skin/adapters/vkSBUtils.h"
 #include "skin/adapters/vkScrollBarPaint.h"
 #include "skin/adapters/vkScrollWnd.h"
@@ -214,13 +215,7 @@ void RenderScrollBar(TvkScrollWnd* A, TvkScrollBar* Bar, HWND Wnd, HDC DC, const
     PaintElement(M, E.Arrow2, Own, Bmp.get(), Piece(Len - Arrow, Len), Look.Arrow2State);
     if (Look.DrawThumb) PaintElement(M, E.Thumb, Own, Bmp.get(), Piece(T.Start, T.Start + T.Length), Look.ThumbState);
   }
-  if (Look.Disabled) {
-    if (Bg.Ready)
-      BlendCopyKeyedRect(Bmp.get(), 0, 0, Bg.Bmp, TRect(Bg.X, Bg.Y, Bg.X + R.Width() - 1, Bg.Y + R.Height() - 1),
-                         static_cast<uint8_t>(255 - DisabledBlendWeight), 0xFF00FF);
-    else
-      TintBitmapToColor(Bmp.get(), DisabledBlendWeight, Bg.FillColor);
-  }
+  if (Look.Disabled) PaintAdapterDisabled(Bmp.get(), Bg);
   BitBlt(DC, R.Left, R.Top, R.Width(), R.Height(), Bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 

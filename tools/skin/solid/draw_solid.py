@@ -22,11 +22,14 @@ RINGS = {
     ('BUTTON_HUGE', 'BORDERSMASK'): [('000000', 'FF00FE'), ('000040', '800080'), ('000080', '400040')],
     ('EDIT', 'BORDERSMASK'): [('808080', 'FFFFFF'), ('0000FF', 'FFFFFF'), ('C0C0C0', 'FFFFFF')],
     ('KEYCORNER', 'BORDERSMASK'): [('FFFFFF', '2040C0'), ('C0C0C0', '2040C0'), ('808080', '2040C0')],
+    ('GROUPBOX', 'BORDERSMASK'): [('603000', 'E0C0A0')],
     ('PROGRESSH', 'LRGN'): [('FFFFFF', 'FFFFFF')],
     ('OUTERED', 'OUTERMASK'): [('FFFFFF', '2040C0'), ('C0C0C0', '2040C0'), ('808080', '2040C0')],
 }
 # Rings whose four corner pixels show the parent.
 KEY_CORNERS = {('KEYCORNER', 'BORDERSMASK'), ('PROGRESSH', 'LRGN'), ('OUTERED', 'OUTERMASK')}
+# Global glyphs of controls: blocks of (0x40 * (state + 1), 0x60, code).
+GLYPHS = {'BOXUNCHECKED': 1, 'BOXCHECKED': 2, 'BOXGRAYED': 3, 'RADIOUNCHECKED': 4, 'RADIOCHECKED': 5, 'GRIPIMAGE': 6}
 # Texture colour (every texture element is one flat colour; masked ones show it fully).
 TEXTURE = 'C04040'
 # Glow: a flat colour whose mask lets half of it through on the borders and nothing in the centre.
@@ -51,7 +54,7 @@ def main(argv):
     os.makedirs(out, exist_ok=True)
     with open(os.path.join(src, 'Options.src'), encoding='ascii') as f:
         text = si.render_text(f.read())
-    master = si.Image(132, 112)
+    master = si.Image(176, 112)
     blocks = 0
     for section, key, r, count, mtype in parse_elements(text):
         fw = (r[2] - r[0]) // count
@@ -73,6 +76,11 @@ def main(argv):
             layer.px = [[(r, g, b, 0.0) if border <= x < fw - border and border <= y < fh - border else (r, g, b, a)
                          for x, (r, g, b, a) in enumerate(row)] for y, row in enumerate(layer.px)]
             frames.append(layer)
+        elif section == 'GLOBALINFO' and key in GLYPHS:
+            for state in range(count):
+                layer = si.Layer(fw, fh)
+                layer.fill(si.rect(0, 0, fw, fh), (0x40 * (state + 1), 0x60, GLYPHS[key]))
+                frames.append(layer)
         elif section == 'GLOBALINFO':
             blocks += 1
             for state in range(count):

@@ -1,0 +1,82 @@
+#include "skin/adapters/vkAdapterPaint.h"
+
+#include <algorithm>
+
+#include "skin/adapters/vkMainWnd.h"
+#include "skin/adapters/vkSBUtils.h"
+#include "skin/core/sCommonData.h"
+#include "skin/core/sSkinManager.h"
+#include "skin/graphics/vkBitmap32.h"
+#include "skin/graphics/vkBlend.h"
+
+void RedrawAdapterWindow(HWND Wnd) { RedrawWindow(Wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
+
+void AdapterStateChange(TsCommonData* SkinData, HWND Wnd, int) {
+  if (SkinData != nullptr) SkinData->CacheDirty = true;
+  RedrawAdapterWindow(Wnd);
+}
+
+void AdapterParentBackground(TvkMainWnd* A, TvkBgCacheRef& Bg) {
+  GetWindowGeometry(A->CtrlHandle, A->ParentWnd, A->WndRect, A->ParentRect, A->WndSize, A->WndPos);
+  TvkParentBgQuery Q{};
+  Q.OffsetX = A->WndPos.X;
+  Q.OffsetY = A->WndPos.Y;
+  Q.Area = TRect(0, 0, A->WndSize.X, A->WndSize.Y);
+  if (A->SkinData != nullptr) A->SkinData->GetParentWindowBackground(Q);
+  BgCacheRefFromQuery(Q, Bg);
+}
+
+TBitmap* PrepareAdapterCache(TvkMainWnd* A) {
+  GetWindowGeometry(A->CtrlHandle, A->ParentWnd, A->WndRect, A->ParentRect, A->WndSize, A->WndPos);
+  TsCommonData* SD = A->SkinData;
+  if (SD->CacheBmp == nullptr) SD->CacheBmp = NewBitmap32(0, 0);
+  SD->CacheBmp->SetPixelFormat(pf32bit);
+  SD->CacheBmp->SetSize(A->WndSize.X, A->WndSize.Y);
+  return SD->CacheBmp;
+}
+
+void PaintAdapterDisabled(TBitmap* Cache, const TvkBgCacheRef& Bg) {
+  if (Cache->Width() < 1 || Cache->Height() < 1) return;
+  if (Bg.Ready && Bg.Bmp != nullptr)
+    BlendCopyKeyedRect(Cache, 0, 0, Bg.Bmp,
+                       TRect(Bg.X, Bg.Y, Bg.X + Cache->Width() - 1, Bg.Y + Cache->Height() - 1),
+                       static_cast<uint8_t>(kDisabledLevel), 0xFF00FF);
+  else
+    TintBitmapToColor(Cache, kDisabledLevel, Bg.FillColor);
+}
+
+void FillFromBackground(HDC DC, const TRect& R, const TvkBgCacheRef& Bg) {
+  if (R.Width() <= 0 || R.Height() <= 0) return;
+  if (Bg.Ready && Bg.Bmp != nullptr)
+    BitBlt(DC, R.Left, R.Top, R.Width(), R.Height(), Bg.Bmp->Canvas()->Handle(), Bg.X + R.Left, Bg.Y + R.Top, SRCCOPY);
+  else
+    PaintSolidRect(DC, R, Bg.FillColor);
+}
+
+std::string WideToAnsi(const std::wstring& Text) {
+  if (Text.empty()) return {};
+  const int N = WideCharToMultiByte(CP_ACP, 0, Text.data(), static_cast<int>(Text.size()), nullptr, 0, nullptr, nullptr);
+  std::string S(static_cast<size_t>(std::max(0, N)), '\0');
+  WideCharToMultiByte(CP_ACP, 0, Text.data(), static_cast<int>(Text.size()), S.data(), N, nullptr, nullptr);
+  return S;
+}
+
+int SectionStateCount(TsCommonData* SD) {
+  const TsGeneralData* G = SD != nullptr ? SD->Section() : nullptr;
+  return G != nullptr ? std::max(1, G->States) : 1;
+}
+
+uint32_t SectionFontColor(TsCommonData* SD, int State) {
+  const TsGeneralData* G = SD != nullptr ? SD->Section() : nullptr;
+  if (G == nullptr) return 0;
+  return G->Props[std::clamp(State, 0, 2)].FontColor;
+}
+
+void BlitCacheTo(TvkMainWnd* A, HDC DC) {
+  TBitmap* Cache = A->SkinData->CacheBmp;
+  if (Cache == nullptr) return;
+  const bool Own = DC == nullptr;
+  if (Own) DC = GetDC(A->CtrlHandle);
+  BitBlt(DC, 0, 0, Cache->Width(), Cache->Height(), Cache->Canvas()->Handle(), 0, 0, SRCCOPY);
+  if (Own) ReleaseDC(A->CtrlHandle, DC);
+}

@@ -1,0 +1,50 @@
+// Painting helpers the adapter classes share: repaints, state changes, the parent's background behind a window,
+// the cache bitmap, the disabled look and the caption text.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "framework/Graphics.h"
+#include "skin/core/sVclUtils.h"
+#include "skin/graphics/vkParentBg.h"
+
+class TBitmap;
+class TsCommonData;
+class TvkMainWnd;
+
+// The level (of 255) a disabled control keeps when blended with what lies behind it.
+constexpr int kDisabledLevel = 100;
+
+// The window repainted at once (RDW_INVALIDATE, RDW_UPDATENOW).
+void RedrawAdapterWindow(HWND Wnd);
+// The skin data's look moves to state Mode: the cache is rebuilt and the window repainted.
+void AdapterStateChange(TsCommonData* SkinData, HWND Wnd, int Mode);
+// Redraw off around Call, on again afterwards.
+template <class F> void WithoutRedraw(HWND Wnd, F&& Call) {
+  SwitchWindowRedraw(Wnd, false);
+  try {
+    Call();
+  } catch (...) {
+    SwitchWindowRedraw(Wnd, true);
+    throw;
+  }
+  SwitchWindowRedraw(Wnd, true);
+}
+// Geometry refreshed, then the parent's background behind the adapter's window as a reference whose (0, 0) is
+// the window's top-left corner.
+void AdapterParentBackground(TvkMainWnd* A, TvkBgCacheRef& Bg);
+// The skin data's cache made a 32-bit bitmap of the window's size (geometry refreshed first).
+TBitmap* PrepareAdapterCache(TvkMainWnd* A);
+// Disabled look: the background bitmap blended over the cache, or the cache tinted toward the background colour.
+void PaintAdapterDisabled(TBitmap* Cache, const TvkBgCacheRef& Bg);
+// The background (its bitmap part or colour) into R of DC / of the bitmap.
+void FillFromBackground(HDC DC, const TRect& R, const TvkBgCacheRef& Bg);
+// ANSI text of a window caption.
+std::string WideToAnsi(const std::wstring& Text);
+// The state count of the skin data's section (1 without one).
+int SectionStateCount(TsCommonData* SkinData);
+// The section's font colour in State (a colour value).
+uint32_t SectionFontColor(TsCommonData* SkinData, int State);
+// The cache copied to DC (or a DC of the window when DC is 0).
+void BlitCacheTo(TvkMainWnd* A, HDC DC);

@@ -1,0 +1,251 @@
+#include "skin/adapters/vkStaticWnds.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "framework/Forms.h"
+#include "skin/adapters/vkAdapterPaint.h"
+#include "skin/adapters/vkSBUtils.h"
+#include "skin/core/sCommonData.h"
+#include "skin/core/sSkinManager.h"
+#include "skin/graphics/vkBitmap32.h"
+#include "skin/graphics/vkBlend.h"
+#include "skin/graphics/vkSkinText.h"
+
+IMPLEMENT_CLASS(TvkStaticWnd)
+IMPLEMENT_CLASS(TvkIconWnd)
+IMPLEMENT_CLASS(TvkLinkWnd)
+
+namespace {
+
+constexpr UINT kPaintNow = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
+constexpr UINT kRepaintAll = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW;
+// Word breaks, tabs expanded to stops every 10 characters (the count in bits 8 to 15).
+constexpr UINT kStaticTextFlags = DT_WORDBREAK | DT_EXPANDTABS | DT_TABSTOP | (10 << 8);
+
+bool RightToLeftApplication() { return Application != nullptr && Application->BiDiMode() != bdLeftToRight; }
+
+// A copy of a bitmap handle; 32-bit images keep their alpha.
+TBitmap* CopyBitmapHandle(HBITMAP Handle) {
+  BITMAP Info{};
+  if (Handle == nullptr || !GetObjectA(Handle, sizeof Info, &Info) || Info.bmWidth <= 0 || Info.bmHeight <= 0)
+    return new TBitmap;
+  auto* B = new TBitmap;
+  HDC Screen = GetDC(nullptr);
+  if (Info.bmBitsPixel == 32) {
+    B->SetPixelFormat(pf32bit);
+    B->SetSize(Info.bmWidth, Info.bmHeight);
+    BITMAPINFO BI{};
+    BI.bmiHeader.biSize = sizeof BI.bmiHeader;
+    BI.bmiHeader.biWidth = Info.bmWidth;
+    BI.bmiHeader.biHeight = -Info.bmHeight;
+    BI.bmiHeader.biPlanes = 1;
+    BI.bmiHeader.biBitCount = 32;
+    std::vector<uint32_t> Pixels(static_cast<size_t>(Info.bmWidth) * Info.bmHeight);
+    GetDIBits(Screen, Handle, 0, Info.bmHeight, Pixels.data(), &BI, DIB_RGB_COLORS);
+    bool Alpha = false;
+    for (uint32_t P : Pixels) Alpha = Alpha || (P >> 24) != 0;
+    for (int y = 0; y < Info.bmHeight; ++y)
+      memcpy(B->ScanLine(y), &Pixels[static_cast<size_t>(y) * Info.bmWidth], Info.bmWidth * 4);
+    // 32 bits without any alpha are an opaque picture, not an invisible one.
+    if (!Alpha) B->SetPixelFormat(pf24bit);
+  } else {
+    B->SetPixelFormat(pf24bit);
+    B->SetSize(Info.bmWidth, Info.bmHeight);
+    HDC Mem = CreateCompatibleDC(Screen);
+    HGDIOBJ Old = SelectObject(Mem, Handle);
+    BitBlt(B->Canvas()->Handle(), 0, 0, Info.bmWidth, Info.bmHeight, Mem, 0, 0, SRCCOPY);
+    SelectObject(Mem, Old);
+    DeleteDC(Mem);
+  }
+  ReleaseDC(nullptr, Screen);
+  return B;
+}
+
+void ReplaceAll(std::string& S, const std::string& What) {
+  for (size_t P = S.find(What); P != std::string::npos; P = S.find(What, P)) S.erase(P, What.size());
+}
+
+}  // namespace
+
+std::string LinkTextWithoutTags(const std::string& Text) {
+  std::string S = Text;
+  ReplaceAll(S, "<A>");
+  ReplaceAll(S, "</A>");
+  return S;
+}
+
+// ---- text statics ----
+
+void TvkStaticWnd::FinishCreation() {
+  if (SkinData->SkinSection().empty()) SkinData->SetSkinSection("TRANSPARENT");
+  TvkMainWnd::FinishCreation();
+}
+
+void TvkStaticWnd::WndProc(TMessage& Message) {
+  const HWND W = CtrlHandle;
+  if (SkinData == nullptr || (GetWindowLongA(W, GWL_STYLE) & WS_TABSTOP) ||
+      (GetWindowLongA(W, GWL_EXSTYLE) & WS_EX_STATICEDGE)) {
+    TvkMainWnd::WndProc(Message);
+    return;
+  }
+  const bool Visible = IsWindowVisible(W) != FALSE;
+  switch (Message.Msg) {
+    case WM_MOVE:
+    case WM_ENABLE:
+      if (!Visible) break;
+      SkinData->CacheDirty = true;
+      Message.Result = ForwardToOldWndProc(W, Message.Msg, Message.WParam, Message.LParam);
+      RedrawWindow(W, nullptr, nullptr, kPaintNow);
+      return;
+    case WM_SETTEXT:
+      if (!Visible) break;
+      PerformMessage(WM_SETREDRAW, 0, 0);
+      Message.Result = ForwardToOldWndProc(W, Message.Msg, Message.WParam, Message.LParam);
+      Caption = GetWindowTextWide(W);
+      SkinData->CacheDirty = true;
+      PerformMessage(WM_SETREDRAW, 1, 0);
+      RedrawWindow(W, nullptr, nullptr, kPaintNow);
+      return;
+    case WM_PAINT: {
+      PAINTSTRUCT PS{};
+      BeginPaint(W, &PS);
+      if (Visible) PaintToDC(Message);
+      EndPaint(W, &PS);
+      return;
+    }
+    case WM_PRINT:
+      PaintToDC(Message);
+      return;
+    case WM_ERASEBKGND:
+      if (!Visible) break;
+      Message.Result = 1;
+      return;
+    case WM_NCPAINT:
+      return;
+    default:
+      break;
+  }
+  TvkMainWnd::WndProc(Message);
+}
+
+void TvkStaticWnd::PaintToDC(TMessage& Message) {
+  GetWindowGeometry(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
+  HDC DC = Message.WParam != 0 ? reinterpret_cast<HDC>(Message.WParam) : GetWindowDC(CtrlHandle);
+  const int Saved = SaveDC(DC);
+  if (RightToLeftApplication()) SetLayout(DC, 0);
+  SkinData->CacheDirty = true;
+  PrepareAdapterCache(this);
+  PaintAdapterCache(SkinData, CtrlHandle, false);
+  if (DrawContent()) BlitCacheTo(this, DC);
+  RestoreDC(DC, Saved);
+  if (Message.WParam == 0) ReleaseDC(CtrlHandle, DC);
+}
+
+bool TvkStaticWnd::DrawContent() {
+  const std::string Text = WideToAnsi(Caption);
+  if (Text.empty()) return true;
+  TCanvas* Canvas = SkinData->CacheBmp->Canvas();
+  SetBkMode(Canvas->Handle(), TRANSPARENT);
+  const TRect R(0, 0, WndSize.X, WndSize.Y);
+  SelectAdapterFont(this);
+  UINT Flags = kStaticTextFlags;
+  if (GetWindowLongA(CtrlHandle, GWL_EXSTYLE) & WS_EX_RIGHT) Flags |= DT_RIGHT;
+  if (RightToLeftApplication()) Flags |= DT_RTLREADING;
+  Canvas->Font()->SetColor(static_cast<TColor>(FontColorForWindow(CtrlHandle, SkinData->SkinIndex, SkinData->SkinManager(), 0)));
+  SelectObject(Canvas->Handle(), Canvas->Font()->Handle());
+  DrawSectionTextStr(Canvas, Text, IsWindowEnabled(CtrlHandle) != FALSE, nullptr, 0, -1, Flags, R);
+  return true;
+}
+
+// ---- icons and bitmaps ----
+
+void TvkIconWnd::FinishCreation() {
+  IsBitmap = (GetWindowLongA(CtrlHandle, GWL_STYLE) & SS_TYPEMASK) != SS_ICON;
+  ImageCache = nullptr;
+  TvkStaticWnd::FinishCreation();
+}
+
+void TvkIconWnd::BeforeDestruction() {
+  delete ImageCache;
+  ImageCache = nullptr;
+  TvkStaticWnd::BeforeDestruction();
+}
+
+bool TvkIconWnd::DrawContent() {
+  TBitmap* Cache = SkinData->CacheBmp;
+  if (IsBitmap) {
+    if (ImageCache == nullptr)
+      ImageCache = CopyBitmapHandle(reinterpret_cast<HBITMAP>(SendMessageA(CtrlHandle, STM_GETIMAGE, IMAGE_BITMAP, 0)));
+    if (ImageCache->Empty()) return false;
+    if (ImageCache->PixelFormat() != pf32bit) {
+      BitBlt(Cache->Canvas()->Handle(), 0, 0, std::min(WndSize.X, ImageCache->Width()),
+             std::min(WndSize.Y, ImageCache->Height()), ImageCache->Canvas()->Handle(), 0, 0, SRCCOPY);
+    } else {
+      TvkBgCacheRef Own;
+      InitBgInfo(Cache, 0, 0, Own);
+      CompositeOverCache(TRect(0, 0, WndSize.X, WndSize.Y), TRect(0, 0, ImageCache->Width(), ImageCache->Height()),
+                         Cache, ImageCache, Own, true, NoColor32, 0, false);
+    }
+    return true;
+  }
+  auto Icon = reinterpret_cast<HICON>(SendMessageA(CtrlHandle, STM_GETICON, 0, 0));
+  if (Icon == nullptr) return false;
+  DrawIconEx(Cache->Canvas()->Handle(), 0, 0, Icon, 0, 0, 0, nullptr, DI_NORMAL);
+  return true;
+}
+
+// ---- links ----
+
+void TvkLinkWnd::WndProc(TMessage& Message) {
+  const HWND W = CtrlHandle;
+  if (SkinData == nullptr || (GetWindowLongA(W, GWL_EXSTYLE) & WS_EX_STATICEDGE)) {
+    TvkStaticWnd::WndProc(Message);
+    return;
+  }
+  switch (Message.Msg) {
+    case WM_NCPAINT:
+      return;
+    case WM_UPDATEUISTATE:
+      if (!IsWindowVisible(W)) return;
+      break;
+    case WM_MOVE:
+      SkinData->CacheDirty = true;
+      Message.Result = ForwardToOldWndProc(W, Message.Msg, Message.WParam, Message.LParam);
+      RedrawWindow(W, nullptr, nullptr, kRepaintAll);
+      return;
+    case WM_SETTEXT:
+      Message.Result = ForwardToOldWndProc(W, Message.Msg, Message.WParam, Message.LParam);
+      Caption = GetWindowTextWide(W);
+      SkinData->CacheDirty = true;
+      RedrawWindow(W, nullptr, nullptr, kRepaintAll);
+      return;
+    case WM_PAINT: {
+      // The link is painted on erase.
+      PAINTSTRUCT PS{};
+      BeginPaint(W, &PS);
+      EndPaint(W, &PS);
+      return;
+    }
+    case WM_ERASEBKGND:
+      if (!IsWindowVisible(W)) break;
+      PaintToDC(Message);
+      Message.Result = 1;
+      return;
+    default:
+      break;
+  }
+  TvkStaticWnd::WndProc(Message);
+}
+
+bool TvkLinkWnd::DrawContent() {
+  TCanvas* Canvas = SkinData->CacheBmp->Canvas();
+  SetBkMode(Canvas->Handle(), TRANSPARENT);
+  const TRect R(0, 0, WndSize.X + 4, WndSize.Y);
+  SelectAdapterFont(this);
+  Canvas->Font()->SetStyle(Canvas->Font()->Style() + fsUnderline);
+  SelectObject(Canvas->Handle(), Canvas->Font()->Handle());
+  DrawControlTextStr(Canvas, LinkTextWithoutTags(WideToAnsi(Caption)), IsWindowEnabled(CtrlHandle) != FALSE, R,
+                     DT_WORDBREAK | DT_EXPANDTABS | DT_NOCLIP, SkinData, 0);
+  return true;
+}

@@ -1,0 +1,43 @@
+// Adapters of static controls of foreign windows: text over the parent's skinned background, icons and bitmaps,
+// and SysLink texts.
+#pragma once
+#include "skin/adapters/vkMainWnd.h"
+
+class TBitmap;
+
+// Text statics (section "TRANSPARENT").
+class TvkStaticWnd : public TvkMainWnd {
+  DECLARE_CLASS(TvkStaticWnd, TvkMainWnd)
+public:
+  void FinishCreation() override;
+  void WndProc(TMessage& Message) override;
+
+  virtual void PaintToDC(TMessage& Message);
+  // Draws into the cache; True: the cache goes to the DC.
+  virtual bool DrawContent();
+
+  int Reserved = 0;
+};
+
+// Icon and bitmap statics.
+class TvkIconWnd : public TvkStaticWnd {
+  DECLARE_CLASS(TvkIconWnd, TvkStaticWnd)
+public:
+  void FinishCreation() override;
+  bool DrawContent() override;
+  void BeforeDestruction() override;
+
+  bool IsBitmap = false;  // not an SS_ICON static
+  TBitmap* ImageCache = nullptr;
+};
+
+// SysLink windows: the whole text as one underlined link.
+class TvkLinkWnd : public TvkStaticWnd {
+  DECLARE_CLASS(TvkLinkWnd, TvkStaticWnd)
+public:
+  void WndProc(TMessage& Message) override;
+  bool DrawContent() override;
+};
+
+// The text of a link window without its "<A>" and "</A>" tags.
+std::string LinkTextWithoutTags(const std::string& Text);

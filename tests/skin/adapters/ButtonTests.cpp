@@ -1,0 +1,177 @@
+// The button family on real BUTTON windows printed into 32-bit DIBs: push-button states and the default frame,
+// captions and focus frames, the disabled blend, check-box and radio glyphs, owner drawing, group boxes.
+#include "AdapterTestSupport.h"
+#include "skin/adapters/vkButtonWnds.h"
+#include "skin/core/sCommonData.h"
+
+using namespace adapter_test;
+
+namespace {
+
+class Buttons : public AdapterTest {
+protected:
+  void SetUp() override {
+    AdapterTest::SetUp();
+    M = SolidManager();
+    Parent = Host(300, 200);
+  }
+  void TearDown() override {
+    for (TvkMainWnd* A : Adapters) A->Free();
+    Adapters.clear();
+    AdapterTest::TearDown();
+    M.reset();
+  }
+  template <class T> T* Adapt(HWND W) {
+    T* A = CreateAdapter<T>(W, nullptr, M.get(), TvkSkinParams{}, false);
+    Adapters.push_back(A);
+    return A;
+  }
+  HWND Button(DWORD Style, const char* Text, int W = 80, int H = 26) {
+    return CreateWindowExA(0, "BUTTON", Text, WS_CHILD | WS_VISIBLE | Style, 10, 10, W, H, Parent, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+  }
+  // The window as WM_PRINT draws it.
+  std::unique_ptr<testing_support::Dib32> Print(HWND W) {
+    RECT R{};
+    GetWindowRect(W, &R);
+    auto Dib = std::make_unique<testing_support::Dib32>(R.right - R.left, R.bottom - R.top, 0, true);
+    PrintWindowTo(W, *Dib);
+    return Dib;
+  }
+  int CountColour(const testing_support::Dib32& D, uint32_t C, const TRect& R) {
+    int N = 0;
+    for (int y = std::max(0, R.Top); y < std::min(D.Height(), R.Bottom); ++y)
+      for (int x = std::max(0, R.Left); x < std::min(D.Width(), R.Right); ++x) N += Rgb(D.Px(x, y)) == C;
+    return N;
+  }
+  ManagerPtr M;
+  HWND Parent = nullptr;
+  std::vector<TvkMainWnd*> Adapters;
+};
+
+// The disabled look over a flat background: the control keeps 100 of 255 per channel.
+uint32_t Disabled(uint32_t C, uint32_t Bg) {
+  uint32_t R = 0;
+  for (int Shift = 0; Shift < 24; Shift += 8)
+    R |= ((((C >> Shift) & 0xFF) * 100 + ((Bg >> Shift) & 0xFF) * 155) >> 8) << Shift;
+  return R;
+}
+
+TEST_F(Buttons, PushButtonStatesAndTheDefaultFrame) {
+  struct Case {
+    const char* Name;
+    DWORD Style;
+    void (*Prepare)(HWND);
+    uint32_t Ring, Face;
+  };
+  const Case Cases[] = {
+      {"normal", BS_PUSHBUTTON, [](HWND) {}, 0x000000, 0xFF00FE},
+      {"focused", BS_PUSHBUTTON, [](HWND W) { SetFocus(W); }, 0x000040, 0x800080},
+      {"pressed", BS_PUSHBUTTON, [](HWND W) { SendMessageA(W, BM_SETSTATE, TRUE, 0); }, 0x000080, 0x400040},
+      // A dialog's default button: frame 3 only for sections of 4 or more states, here frame 1.
+      {"default", BS_DEFPUSHBUTTON, [](HWND) {}, 0x000040, 0x800080},
+      {"disabled", BS_PUSHBUTTON, [](HWND W) { EnableWindow(W, FALSE); }, Disabled(0, 0x808080),
+       Disabled(0xFF00FE, 0x808080)},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    SetActiveWindow(Parent);
+    HWND W = Button(C.Style, "");
+    auto* A = Adapt<TvkBtnWnd>(W);
+    EXPECT_EQ("BUTTON", A->SkinData->SkinSection());
+    C.Prepare(W);
+    auto D = Print(W);
+    EXPECT_EQ(C.Ring, Rgb(D->Px(0, 0)));
+    EXPECT_EQ(C.Ring, Rgb(D->Px(79, 25)));
+    EXPECT_EQ(C.Face, Rgb(D->Px(40, 13)));
+    SetFocus(nullptr);
+  }
+}
+
+TEST_F(Buttons, CaptionFocusFrameAndPressedShift) {
+  HWND W = Button(BS_PUSHBUTTON, "Write", 100, 30);
+  auto* A = Adapt<TvkBtnWnd>(W);
+  auto D = Print(W);
+  const TRect Cap = A->GetCaptionRect();
+  EXPECT_GT(CountColour(*D, 0x000000, TRect(Cap.Left, Cap.Top, Cap.Right, Cap.Bottom)), 10);  // state-0 font colour
+  // Focused: the hot font colour and a dotted frame around the caption in the state-1 font colour.
+  SetActiveWindow(Parent);
+  SetFocus(W);
+  D = Print(W);
+  TRect F = A->GetCaptionRect();
+  InflateRect(F.AsRECT(), 2, 1);
+  F.Top = std::max(F.Top, 3);
+  EXPECT_GE(CountColour(*D, 0xFFFFFF, TRect(F.Left, F.Top, F.Right, F.Top + 1)), F.Width() / 2 - 1);
+  M->ButtonsOptions()->SetShowFocusRect(false);
+  D = Print(W);
+  EXPECT_EQ(0, CountColour(*D, 0xFFFFFF, TRect(F.Left, F.Top, F.Right, F.Top + 1)));
+  SetFocus(nullptr);
+  // Pressed: the caption moves one pixel right and down unless the manager says otherwise.
+  const TRect Up = A->GetCaptionRect();
+  SendMessageA(W, BM_SETSTATE, TRUE, 0);
+  EXPECT_EQ(TRect(Up.Left + 1, Up.Top + 1, Up.Right + 1, Up.Bottom + 1), A->GetCaptionRect());
+  M->ButtonsOptions()->SetShiftContentOnClick(false);
+  EXPECT_EQ(Up, A->GetCaptionRect());
+}
+
+// Glyph blocks of the SOLID skin: red 0x40 * (state + 1), green 0x60, blue the glyph's code.
+uint32_t Glyph(int Code, int State) { return static_cast<uint32_t>(0x40 * (State + 1)) << 16 | 0x6000 | Code; }
+
+TEST_F(Buttons, CheckBoxAndRadioGlyphs) {
+  struct Case {
+    const char* Name;
+    DWORD Style;
+    WPARAM Check;
+    int Code;
+    bool Right;
+  };
+  const Case Cases[] = {
+      {"unchecked", BS_AUTOCHECKBOX, BST_UNCHECKED, 1, false},
+      {"checked", BS_AUTOCHECKBOX, BST_CHECKED, 2, false},
+      {"grayed", BS_AUTO3STATE, BST_INDETERMINATE, 3, false},
+      {"left text", BS_AUTOCHECKBOX | BS_LEFTTEXT, BST_CHECKED, 2, true},
+      {"radio", BS_AUTORADIOBUTTON, BST_UNCHECKED, 4, false},
+      {"radio checked", BS_RADIOBUTTON, BST_CHECKED, 5, false},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    HWND W = Button(C.Style, "Check", 90, 21);
+    auto* A = Adapt<TvkCheckBoxWnd>(W);
+    EXPECT_EQ("CHECKBOX", A->SkinData->SkinSection());
+    EXPECT_EQ(ctCheckBoxAdapter, A->SkinData->CtrlType);
+    SendMessageA(W, BM_SETCHECK, C.Check, 0);
+    auto D = Print(W);
+    const int X = C.Right ? 90 - 7 : 6, Y = 10;
+    EXPECT_EQ(Glyph(C.Code, 0), Rgb(D->Px(X, Y)));
+    // The caption on the other side, in the section's font colour.
+    const TRect TextSide = C.Right ? TRect(0, 0, 90 - 13, 21) : TRect(13, 0, 90, 21);
+    EXPECT_GT(CountColour(*D, 0x000080, TextSide), 5);
+  }
+  // Pushed and focused glyph states.
+  HWND W = Button(BS_AUTOCHECKBOX, "Check", 90, 21);
+  Adapt<TvkCheckBoxWnd>(W);
+  SendMessageA(W, BM_SETSTATE, TRUE, 0);
+  EXPECT_EQ(Glyph(1, 2), Rgb(Print(W)->Px(6, 10)));
+  SendMessageA(W, BM_SETSTATE, FALSE, 0);
+  SetActiveWindow(Parent);
+  SetFocus(W);
+  EXPECT_EQ(Glyph(1, 1), Rgb(Print(W)->Px(6, 10)));
+  SetFocus(nullptr);
+  // Disabled: blended with the background like buttons.
+  EnableWindow(W, FALSE);
+  EXPECT_EQ(Disabled(Glyph(1, 0), 0x808080), Rgb(Print(W)->Px(6, 10)));
+}
+
+TEST_F(Buttons, AnOwnerDrawnCheckBoxKeepsItsOwnDrawing) {
+  HWND Owner = NewRecordingWindow(nullptr, WS_VISIBLE, 40, 40, 200, 100);
+  Tops.push_back(Owner);
+  HWND W = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 5, 5, 60, 20, Owner, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+  auto* A = Adapt<TvkCheckBoxWnd>(W);
+  EXPECT_TRUE(A->OwnerDrawn);
+  Recorded().clear();
+  RedrawWindow(W, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_GE(CountRecorded(Owner, WM_DRAWITEM), 1);
+}
+
+}  // namespace
