@@ -1,0 +1,174 @@
+// The edit adapter: its frame from the skin, the skin's colours in a framework edit and the edit's own colours
+// back afterwards, the disabled look of a single-line edit, the visual-style rule and the redraw commands of
+// left-scroll-bar windows.
+#include "AdapterTestSupport.h"
+#include "framework/StdCtrls.h"
+#include "skin/adapters/vkEditWnd.h"
+#include "skin/core/sCommonData.h"
+#include "skin/graphics/vkColorMath.h"
+
+using namespace adapter_test;
+
+namespace {
+
+class Edits : public AdapterTest {
+protected:
+  void SetUp() override {
+    AdapterTest::SetUp();
+    M = SolidManager();
+  }
+  void TearDown() override {
+    for (TvkMainWnd* A : Adapters) A->Free();
+    Adapters.clear();
+    if (Form != nullptr) Form->Free();
+    Form = nullptr;
+    AdapterTest::TearDown();
+    M.reset();
+  }
+  TvkEditWnd* Adapt(HWND W, TControl* Control = nullptr, const char* Section = "EDIT") {
+    TvkSkinParams P;
+    P.Control = Control;
+    P.SkinSection = Section;
+    auto* A = CreateAdapter<TvkEditWnd>(W, nullptr, M.get(), P, true);
+    Adapters.push_back(A);
+    return A;
+  }
+  TEdit* NewEdit(const char* Text) {
+    if (Form == nullptr) {
+      Form = TForm::CreateNew(Application);
+      Form->SetBounds(40, 40, 300, 200);
+      Form->Show();
+    }
+    auto* E = new TEdit(Form);
+    E->SetParent(Form);
+    E->SetBounds(10, 10, 120, 24);
+    E->SetText(Text);
+    return E;
+  }
+  ManagerPtr M;
+  TForm* Form = nullptr;
+  std::vector<TvkMainWnd*> Adapters;
+};
+
+TEST_F(Edits, FrameComesFromTheSkin) {
+  HWND H = Host(300, 200);
+  HWND E = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "text", WS_CHILD | WS_VISIBLE, 10, 10, 120, 24, H, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+  auto* A = Adapt(E);
+  EXPECT_EQ(ctEditAdapter, A->SkinData->CtrlType);
+  EXPECT_EQ(2, A->FrameLeft);
+  testing_support::Dib32 D(120, 24, 0, true);
+  // Printed without PRF_CLIENT the frame comes from the skin and the client from the edit's own painting.
+  SendMessageA(E, WM_PRINT, reinterpret_cast<WPARAM>(D.DC()), PRF_NONCLIENT | PRF_ERASEBKGND);
+  EXPECT_EQ(0x808080u, Rgb(D.Px(0, 0)));    // the EDIT ring, normal state
+  EXPECT_EQ(0x808080u, Rgb(D.Px(119, 23)));
+  EXPECT_EQ(0x808080u, Rgb(D.Px(60, 23)));
+  EXPECT_EQ(0xFFFFFFu, Rgb(D.Px(1, 12)));    // the rest of the frame: the section's face
+  EXPECT_EQ(0xFFFFFFu, Rgb(D.Px(117, 12)));  // the client area the edit painted itself
+}
+
+TEST_F(Edits, SkinColoursInTheControlAndItsOwnColoursBack) {
+  TEdit* E = NewEdit("abc");
+  E->SetColor(clYellow);
+  E->Font()->SetColor(clRed);
+  auto* A = Adapt(E->Handle(), E);
+  EXPECT_EQ(clYellow, A->SavedColor);
+  A->ApplySkinParams();
+  EXPECT_EQ(SkinBackgroundColor(A->SkinData, 0, E->Handle()), E->Color());
+  EXPECT_EQ(static_cast<TColor>(0x000000), E->Font()->Color());
+  A->RestoreControlParams();
+  EXPECT_EQ(clYellow, E->Color());
+  EXPECT_EQ(clRed, E->Font()->Color());
+}
+
+TEST_F(Edits, ADisabledSingleLineEditShowsItsCache) {
+  TEdit* E = NewEdit("Grey");
+  EXPECT_TRUE(Adapt(E->Handle(), E)->CacheWhenDisabled);
+  E->SetEnabled(false);
+  auto* A = static_cast<TvkEditWnd*>(Adapters.back());
+  A->SkinData->CacheDirty = true;
+  A->PaintFrameCache();
+  TBitmap* Cache = A->SkinData->CacheBmp;
+  ASSERT_EQ(120, Cache->Width());
+  // Face and ring blended with the form's colour at 100 of 255; the text is grey under the same blend.
+  const uint32_t Form_ = SwapRedBlue(static_cast<uint32_t>(ColorToRGB(clBtnFace)));
+  auto Blend = [&](uint32_t C) {
+    uint32_t R = 0;
+    for (int S = 0; S < 24; S += 8) R |= ((((C >> S) & 0xFF) * 100 + ((Form_ >> S) & 0xFF) * 155) >> 8) << S;
+    return R;
+  };
+  auto Px = [&](int X, int Y) { return static_cast<uint32_t*>(Cache->ScanLine(Y))[X] & 0xFFFFFF; };
+  EXPECT_EQ(Blend(0xFFFFFF), Px(110, 12));
+  EXPECT_EQ(Blend(0x808080), Px(0, 0));
+  const uint32_t Grey = Blend(SwapRedBlue(static_cast<uint32_t>(ColorToRGB(clGrayText))));
+  int GreyPixels = 0;
+  for (int y = 0; y < 24; ++y)
+    for (int x = 0; x < 60; ++x) GreyPixels += Px(x, y) == Grey;
+  EXPECT_GT(GreyPixels, 5);
+  // A memo is painted by itself when disabled.
+  auto* Memo = new TMemo(Form);
+  Memo->SetParent(Form);
+  Memo->SetBounds(10, 50, 120, 60);
+  EXPECT_FALSE(Adapt(Memo->Handle(), Memo)->CacheWhenDisabled);
+}
+
+TEST_F(Edits, VisualStyleRule) {
+  HWND H = Host(300, 200);
+  struct Case {
+    const char* Name;
+    const char* Section;
+    DWORD Major;
+    bool ListViewData;
+    bool Off;
+  };
+  const Case Cases[] = {
+      {"edit on 6", "EDIT", 6, false, false},
+      {"combo on 6", "COMBOBOX", 6, false, true},
+      {"edit on 5", "EDIT", 5, false, true},
+      {"dialog", "DIALOG", 5, false, false},
+      {"list view data on 6", "EDIT", 6, true, false},
+      {"list view data on 5", "EDIT", 5, true, true},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    const DWORD Major = C.Major;
+    Platform().GetVersionExA = [Major](OSVERSIONINFOA* V) {
+      V->dwMajorVersion = Major;
+      return TRUE;
+    };
+    ThemeRecorder Themes;
+    HWND W = NewRecordingWindow(H, WS_VISIBLE | WS_BORDER, 0, 0, 60, 20);
+    TsScrollWndData* Data = nullptr;
+    if (C.ListViewData) {
+      Data = new TsScrollWndData(nullptr, true);
+      Data->CtrlType = ctListView;
+    }
+    TvkSkinParams P;
+    P.SkinSection = C.Section;
+    auto* A = CreateAdapter<TvkEditWnd>(W, Data, M.get(), P, true);
+    EXPECT_EQ(C.Off ? 1 : 0, Themes.CountFor(W));
+    A->Free();
+    delete Data;
+    DestroyWindow(W);
+  }
+}
+
+TEST_F(Edits, LeftScrollBarWindowsSuspendTheirOwnRedraw) {
+  HWND H = Host(300, 200);
+  for (DWORD Ex : {DWORD{WS_EX_LEFTSCROLLBAR}, DWORD{0}}) {
+    HWND W = CreateWindowExA(Ex, RecordingClass(), "", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0, 0, 80, 60, H, nullptr,
+                             GetModuleHandleA(nullptr), nullptr);
+    Adapt(W);
+    Recorded().clear();
+    SendMessageA(W, SM_VKCMD, SkinCommandWParam(VKCMD_SUSPEND_REDRAW), 0);
+    SendMessageA(W, SM_VKCMD, SkinCommandWParam(VKCMD_RESUME_REDRAW), 0);
+    if (Ex) {
+      ASSERT_EQ(2, CountRecorded(W, WM_SETREDRAW));
+    } else {
+      EXPECT_EQ(0, CountRecorded(W, WM_SETREDRAW));
+      EXPECT_EQ(2, CountRecorded(W, SM_VKCMD));
+    }
+  }
+}
+
+}  // namespace
