@@ -280,10 +280,7 @@ void TvkToolBarWnd::WndProc(TMessage& Message) {
       {
         PAINTSTRUCT PS{};
         BeginPaint(CtrlHandle, &PS);
-        if (!SkinData->RecheckUpdating(false)) {
-          TMessage Own{WM_PAINT, 0, 0, 0};
-          PaintToDC(Own);
-        }
+        if (!SkinData->RecheckUpdating(false)) PaintToDC(Message);
         EndPaint(CtrlHandle, &PS);
       }
       return;

@@ -174,4 +174,20 @@ TEST_F(Buttons, AnOwnerDrawnCheckBoxKeepsItsOwnDrawing) {
   EXPECT_GE(CountRecorded(Owner, WM_DRAWITEM), 1);
 }
 
+TEST_F(Buttons, GroupBoxFrameBelowItsCaption) {
+  HWND W = Button(BS_GROUPBOX, "Port", 120, 80);
+  auto* A = Adapt<TvkGroupBoxWnd>(W);
+  EXPECT_EQ("GROUPBOX", A->SkinData->SkinSection());
+  auto D = Print(W);
+  const TRect Cap = A->GetCaptionRect();
+  const int Half = Cap.Height() / 2;
+  EXPECT_EQ(0x603000u, Rgb(D->Px(0, Half)));       // the ring
+  EXPECT_EQ(0x603000u, Rgb(D->Px(119, 79)));
+  EXPECT_EQ(0xE0C0A0u, Rgb(D->Px(60, 50)));        // inside
+  EXPECT_EQ(0x808080u, Rgb(D->Px(2, Half - 1)));   // the parent's background above the frame
+  EXPECT_EQ(0x808080u, Rgb(D->Px(Cap.Left + 1, Half)));  // and behind the caption
+  EXPECT_GT(CountColour(*D, 0x603000, TRect(Cap.Left + 2, 0, Cap.Right - 1, Half)), 3);
+  EXPECT_EQ(Cap.Height(), SendMessageA(W, SM_VKCMD, SkinCommandWParam(VKCMD_QUERY_CAPTION_HEIGHT), 0));
+}
+
 }  // namespace

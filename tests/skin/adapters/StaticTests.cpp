@@ -237,3 +237,18 @@ TEST_F(Statics, ToolBarButtonsInTheirStates) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Statics, ATransparentPaneShowsItsParentAroundItsChildren) {
+  HWND Pane = NewRecordingWindow(Parent, WS_VISIBLE | WS_CLIPCHILDREN, 10, 10, 100, 60);
+  CreateWindowExA(0, RecordingClass(), "", WS_CHILD | WS_VISIBLE, 10, 10, 20, 20, Pane, nullptr,
+                  GetModuleHandleA(nullptr), nullptr);
+  Adapt<TvkTransPanelWnd>(Pane);
+  auto D = Print(Pane, 0x00ABCDEF);
+  EXPECT_EQ(kParentBg, Rgb(D->Px(2, 2)));
+  EXPECT_EQ(kParentBg, Rgb(D->Px(99, 59)));
+  EXPECT_EQ(0xABCDEFu, Rgb(D->Px(15, 15)));  // the child's place is left to the child
+}
+
+}  // namespace
