@@ -5,7 +5,9 @@
 #include "framework/StdCtrls.h"
 #include "skin/adapters/vkMainWnd.h"
 #include "skin/adapters/vkSBUtils.h"
+#include "skin/adapters/vkComboWnds.h"
 #include "skin/adapters/vkScrollWnd.h"
+#include "skin/adapters/vkTabWnds.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/vkAdapterServices.h"
@@ -194,11 +196,21 @@ void SBUtilsInitialize() {
     return ScrollBarDimension(Horizontal ? A->HorzBar : A->VertBar, Thickness);
   };
   AdapterServices.DetachScrollWndAdapter = DetachScrollAdapter;
+  AdapterServices.CreateComboListAdapter = [](HWND Wnd, TsCommonData* Data, TsSkinManager* Manager, const char* Section,
+                                              bool Repaint, bool SimpleList) {
+    return TvkComboListWnd::CreateForCombo(Wnd, Data, Manager, Section != nullptr ? Section : "", Repaint, SimpleList);
+  };
+  AdapterServices.FreeComboListAdapter = [](TvkComboListWnd* A) {
+    if (A == nullptr) return;
+    TvkScrollWnd* S = A;
+    DetachScrollAdapter(A->CtrlHandle, true, false, S);
+  };
 }
 
 void SBUtilsFinalize() {
   if (StartCount == 0 || --StartCount > 0) return;
   FreeMenuWindowAdapters();
+  FreePageAdapters();
   AdapterServices = TvkAdapterServices{};
   GetScrollBarInfoEntry().Reset();
   InitializeFlatSBEntry().Reset();

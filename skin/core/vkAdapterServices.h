@@ -24,9 +24,10 @@ struct TvkAdapterServices {
   int (*GetScrollBarDimension)(TvkScrollWnd* Adapter, bool Horizontal, bool Thickness) = nullptr;
   // Restores the window's own procedure, frees the adapter when Free is set, and clears the variable.
   void (*DetachScrollWndAdapter)(HWND Wnd, bool Free, bool Repaint, TvkScrollWnd*& Adapter) = nullptr;
-  // A list adapter for a combo box's drop-down list window; the combo box owns it.
-  TvkComboListWnd* (*CreateComboListAdapter)(HWND ListWnd, bool Simple, int Flags, const char* Section,
-                                             TsSkinManager* Manager, int Reserved) = nullptr;
+  // A list adapter for a combo box's list window (SkinData nil: the adapter makes its own); the combo box owns it
+  // and gives it back through FreeComboListAdapter (detached and freed).
+  TvkComboListWnd* (*CreateComboListAdapter)(HWND ListWnd, TsCommonData* SkinData, TsSkinManager* Manager,
+                                             const char* Section, bool Repaint, bool SimpleList) = nullptr;
   void (*FreeComboListAdapter)(TvkComboListWnd* Adapter) = nullptr;
 };
 

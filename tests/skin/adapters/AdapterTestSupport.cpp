@@ -3,6 +3,7 @@
 #include "framework/SysUtils.h"
 #include "skin/adapters/vkSBUtils.h"
 #include "skin/core/sVclUtils.h"
+#include "skin/graphics/ToolkitStartup.h"
 
 namespace adapter_test {
 
@@ -34,12 +35,14 @@ class AdapterUnits : public testing::Environment {
 public:
   void SetUp() override {
     InitializeForms();
+    ToolkitStartup();
     VclUtilsInitialize();
     SBUtilsInitialize();
   }
   void TearDown() override {
     SBUtilsFinalize();
     VclUtilsFinalize();
+    ToolkitShutdown();
   }
 };
 [[maybe_unused]] testing::Environment* const g_units = testing::AddGlobalTestEnvironment(new AdapterUnits);

@@ -1,0 +1,154 @@
+// Combo boxes: the drop-down button's place by style, the list adapter made at the list's first colour request
+// (one pixel wider, layered at 255, one brush for every request), the list's border back when the skin goes,
+// and the printed button.
+#include "AdapterTestSupport.h"
+#include "skin/adapters/vkComboWnds.h"
+#include "skin/core/sCommonData.h"
+#include "skin/core/vkAdapterServices.h"
+
+using namespace adapter_test;
+
+namespace {
+
+class Combos : public AdapterTest {
+protected:
+  void SetUp() override {
+    AdapterTest::SetUp();
+    M = SolidManager();
+    Parent = Host(300, 200);
+  }
+  void TearDown() override {
+    for (TvkMainWnd* A : Adapters) A->Free();
+    Adapters.clear();
+    AdapterTest::TearDown();
+    M.reset();
+  }
+  HWND Combo(DWORD Style, DWORD Ex = 0) {
+    HWND C = CreateWindowExA(Ex, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | Style, 10, 10, 150, 200, Parent, nullptr,
+                             GetModuleHandleA(nullptr), nullptr);
+    for (const char* S : {"COM1", "COM2", "COM3"}) SendMessageA(C, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(S));
+    return C;
+  }
+  TvkComboBoxWnd* Adapt(HWND C, bool Dialog = false) {
+    TvkSkinParams P;
+    P.SkinSection = "COMBOBOX";
+    AdoptingDialogChildren = Dialog;
+    auto* A = CreateAdapter<TvkComboBoxWnd>(C, nullptr, M.get(), P, true);
+    AdoptingDialogChildren = false;
+    Adapters.push_back(A);
+    return A;
+  }
+  ManagerPtr M;
+  HWND Parent = nullptr;
+  std::vector<TvkMainWnd*> Adapters;
+};
+
+TEST_F(Combos, ButtonPlaceByStyle) {
+  const int Full = SkinScrollBarWidthAtLeastSystem(M.get()) + 2;
+  struct Case {
+    const char* Name;
+    DWORD Style, Ex;
+    bool Dialog;
+    int Width;
+  };
+  const Case Cases[] = {
+      {"dialog drop-down list", CBS_DROPDOWNLIST, 0, true, Full},
+      {"dialog drop-down", CBS_DROPDOWN, 0, true, Full - 2},
+      {"dialog simple", CBS_SIMPLE, 0, true, 0},
+      {"control drop-down", CBS_DROPDOWN, 0, false, Full},
+      {"right-to-left reading", CBS_DROPDOWNLIST, WS_EX_RTLREADING, true, Full},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    HWND W = Combo(C.Style, C.Ex);
+    auto* A = Adapt(W, C.Dialog);
+    const TRect B = A->GetButtonRect();
+    RECT R{};
+    GetWindowRect(W, &R);
+    const int Margin = M->SkinData().ComboMargin;
+    EXPECT_EQ(C.Width, B.Width());
+    EXPECT_EQ(Margin, B.Top);
+    EXPECT_EQ(R.bottom - R.top - Margin, B.Bottom);
+    EXPECT_EQ(C.Ex ? Margin : R.right - R.left - C.Width - Margin, B.Left);
+  }
+}
+
+TEST_F(Combos, TheListGetsItsAdapterAtItsFirstColourRequest) {
+  std::vector<BYTE> Alphas;
+  Platform().SetLayeredWindowAttributes = [&](HWND, COLORREF, BYTE Alpha, DWORD) {
+    Alphas.push_back(Alpha);
+    return TRUE;
+  };
+  Platform().GetVersionExA = [](OSVERSIONINFOA* V) {
+    V->dwMajorVersion = 6;
+    return TRUE;
+  };
+  HWND W = Combo(CBS_DROPDOWNLIST);
+  auto* A = Adapt(W);
+  COMBOBOXINFO Info{};
+  Info.cbSize = sizeof Info;
+  ASSERT_TRUE(GetComboBoxInfo(W, &Info));
+  HWND List = Info.hwndList;
+  RECT Before{};
+  GetWindowRect(List, &Before);
+  HDC DC = GetDC(List);
+  const LRESULT Brush = SendMessageA(W, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(DC), reinterpret_cast<LPARAM>(List));
+  ASSERT_NE(nullptr, A->ListAdapter);
+  EXPECT_EQ(List, A->ListWnd);
+  EXPECT_EQ(A->ListAdapter, GetWindowScrollAdapter(List));
+  RECT After{};
+  GetWindowRect(List, &After);
+  EXPECT_EQ(Before.right - Before.left + 1, After.right - After.left);
+  ASSERT_EQ(1u, Alphas.size());
+  EXPECT_EQ(255, Alphas[0]);
+  // One brush, however often the list asks.
+  ASSERT_NE(0, Brush);
+  const DWORD Objects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  for (int i = 0; i < 1000; ++i)
+    ASSERT_EQ(Brush, SendMessageA(W, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(DC), reinterpret_cast<LPARAM>(List)));
+  EXPECT_EQ(Objects, GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
+  ReleaseDC(List, DC);
+  // The skin goes: the list keeps a plain border and loses its adapter.
+  SetWindowLongA(List, GWL_STYLE, GetWindowLongA(List, GWL_STYLE) | WS_THICKFRAME);
+  A->PerformMessage(SM_VKCMD, SkinCommandWParam(VKCMD_SKIN_DROPPED), reinterpret_cast<LPARAM>(M.get()));
+  EXPECT_EQ(nullptr, A->ListWnd);
+  EXPECT_EQ(nullptr, GetWindowScrollAdapter(List));
+  EXPECT_TRUE(GetWindowLongA(List, GWL_STYLE) & WS_BORDER);
+  EXPECT_FALSE(GetWindowLongA(List, GWL_STYLE) & WS_THICKFRAME);
+}
+
+TEST_F(Combos, TheSkinnedComboReachesTheListAdapterThroughTheServices) {
+  ASSERT_NE(nullptr, AdapterServices.CreateComboListAdapter);
+  HWND W = Combo(CBS_SIMPLE);
+  COMBOBOXINFO Info{};
+  Info.cbSize = sizeof Info;
+  ASSERT_TRUE(GetComboBoxInfo(W, &Info));
+  RECT Before{};
+  GetWindowRect(Info.hwndList, &Before);
+  TvkComboListWnd* L = AdapterServices.CreateComboListAdapter(Info.hwndList, nullptr, M.get(), "EDIT", true, true);
+  ASSERT_NE(nullptr, L);
+  EXPECT_TRUE(L->SimpleList);
+  EXPECT_EQ("EDIT", L->SkinData->SkinSection());
+  RECT After{};
+  GetWindowRect(Info.hwndList, &After);
+  EXPECT_EQ(Before.right - Before.left, After.right - After.left);  // a simple list keeps its width
+  AdapterServices.FreeComboListAdapter(L);
+  EXPECT_EQ(nullptr, GetWindowScrollAdapter(Info.hwndList));
+}
+
+TEST_F(Combos, PrintedButtonInTheSkin) {
+  HWND W = Combo(CBS_DROPDOWNLIST);
+  auto* A = Adapt(W);
+  RECT R{};
+  GetWindowRect(W, &R);
+  testing_support::Dib32 D(R.right - R.left, R.bottom - R.top, 0, true);
+  PrintWindowTo(W, D);
+  const TRect B = A->GetButtonRect();
+  EXPECT_EQ(0xB00001u, Rgb(D.Px(B.Left + 1, B.Top + 1)));
+  int Arrow = 0;
+  for (int y = B.Top; y < B.Bottom; ++y)
+    for (int x = B.Left; x < B.Right; ++x) Arrow += Rgb(D.Px(x, y)) == 0x000003;
+  EXPECT_GT(Arrow, 4);
+}
+
+}  // namespace

@@ -1,0 +1,241 @@
+// List views (header, scroll reloads, thumb tracking), tree colours, a grid's colour properties by name (a
+// stand-in grid control publishing plain storage), panels by bevel, tab controls and their pages.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "AdapterTestSupport.h"
+#include "framework/ExtCtrls.h"
+#include "framework/TypInfo.h"
+#include "skin/adapters/vkListWnds.h"
+#include "skin/adapters/vkPanelWnd.h"
+#include "skin/adapters/vkTabWnds.h"
+#include "skin/core/sCommonData.h"
+
+using namespace adapter_test;
+
+namespace {
+
+// A grid as the grid adapter sees it: a window over a registered class with both scroll styles and the
+// published colours the adapter reads and writes.
+class TTestGrid : public TWinControl {
+  DECLARE_CLASS(TTestGrid, TWinControl)
+public:
+  explicit TTestGrid(TComponent* AOwner) : TWinControl(AOwner) {}
+  TColor FixedColor() const { return FFixed; }
+  void SetFixedColor(TColor V) { FFixed = V; }
+  TColor FooterColor() const { return FFooter; }
+  void SetFooterColor(TColor V) { FFooter = V; }
+  TColor TitleColor() const { return FTitle; }
+  void SetTitleColor(TColor V) { FTitle = V; }
+  int DataSource() const { return 0; }
+  void SetDataSource(int) {}
+
+protected:
+  void CreateParams(TCreateParams& Params) override {
+    TWinControl::CreateParams(Params);
+    Params.Style |= WS_HSCROLL | WS_VSCROLL;
+  }
+
+private:
+  TColor FFixed = clRed, FFooter = clBlue, FTitle = clNone;
+};
+PUBLISHED(TTestGrid) {
+  p.Color("FixedColor", &TTestGrid::FixedColor, &TTestGrid::SetFixedColor);
+  p.Color("FooterColor", &TTestGrid::FooterColor, &TTestGrid::SetFooterColor);
+  p.Color("TitleColor", &TTestGrid::TitleColor, &TTestGrid::SetTitleColor);
+  p.Int("DataSource", &TTestGrid::DataSource, &TTestGrid::SetDataSource);
+}
+
+class Lists : public AdapterTest {
+protected:
+  void SetUp() override {
+    AdapterTest::SetUp();
+    M = SolidManager();
+    Parent = Host(320, 240);
+  }
+  void TearDown() override {
+    for (TvkMainWnd* A : Adapters) A->Free();
+    Adapters.clear();
+    if (Form != nullptr) Form->Free();
+    Form = nullptr;
+    AdapterTest::TearDown();
+    M.reset();
+  }
+  template <class T> T* Adapt(HWND W, const char* Section, TControl* Control = nullptr) {
+    TvkSkinParams P;
+    P.SkinSection = Section;
+    P.Control = Control;
+    T* A = CreateAdapter<T>(W, nullptr, M.get(), P, true);
+    Adapters.push_back(A);
+    return A;
+  }
+  HWND ReportList(int Items) {
+    HWND L = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 10, 10, 200, 120,
+                             Parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+    LVCOLUMNA C{};
+    C.mask = LVCF_TEXT | LVCF_WIDTH;
+    C.cx = 80;
+    C.pszText = const_cast<char*>("Port");
+    SendMessageA(L, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&C));
+    for (int i = 0; i < Items; ++i) AddItem(L, false);
+    return L;
+  }
+  void AddItem(HWND L, bool Wide) {
+    if (Wide) {
+      LVITEMW I{};
+      I.mask = LVIF_TEXT;
+      I.iItem = 10000;
+      I.pszText = const_cast<wchar_t*>(L"item");
+      SendMessageW(L, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&I));
+    } else {
+      LVITEMA I{};
+      I.mask = LVIF_TEXT;
+      I.iItem = 10000;
+      I.pszText = const_cast<char*>("item");
+      SendMessageA(L, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&I));
+    }
+  }
+  ManagerPtr M;
+  HWND Parent = nullptr;
+  TForm* Form = nullptr;
+  std::vector<TvkMainWnd*> Adapters;
+};
+
+TEST_F(Lists, ListViewHeaderPaintedFromTheSkin) {
+  HWND L = ReportList(3);
+  auto* A = Adapt<TvkListViewWnd>(L, "EDIT");
+  ASSERT_NE(nullptr, A->HeaderWnd);
+  EXPECT_EQ(ctListView, A->SkinData->CtrlType);
+  EXPECT_EQ(3, A->ViewStyle());
+  RECT R{};
+  GetWindowRect(L, &R);
+  testing_support::Dib32 D(R.right - R.left, R.bottom - R.top, 0, true);
+  PrintWindowTo(L, D);
+  const int F = A->FrameWidth();
+  EXPECT_EQ(0xC10001u, Rgb(D.Px(F + 40, F + 3)));   // the column, normal
+  EXPECT_EQ(0xC10001u, Rgb(D.Px(F + 150, F + 3)));  // the rest of the header as background
+  A->PressedColumn = 0;
+  PrintWindowTo(L, D);
+  EXPECT_EQ(0xC18001u, Rgb(D.Px(F + 40, F + 3)));
+  // Giving the list back gives the header its own procedure back.
+  HWND Header = A->HeaderWnd;
+  const LONG Hooked = GetWindowLongA(Header, GWL_WNDPROC);
+  A->RestoreControlParams();
+  EXPECT_NE(Hooked, GetWindowLongA(Header, GWL_WNDPROC));
+  EXPECT_EQ(nullptr, A->HeaderWnd);
+}
+
+TEST_F(Lists, InsertingItemsReloadsTheBarsUnlessUpdating) {
+  HWND L = ReportList(2);
+  auto* A = Adapt<TvkListViewWnd>(L, "EDIT");
+  for (bool Wide : {false, true}) {
+    SCOPED_TRACE(Wide ? "wide" : "ansi");
+    const int Before = A->VertBar->ScrollInfo.nMax;
+    for (int i = 0; i < 40; ++i) AddItem(L, Wide);
+    EXPECT_GT(A->VertBar->ScrollInfo.nMax, Before);
+  }
+  A->SkinData->Updating = true;
+  const int Kept = A->VertBar->ScrollInfo.nMax;
+  for (int i = 0; i < 40; ++i) AddItem(L, false);
+  EXPECT_EQ(Kept, A->VertBar->ScrollInfo.nMax);
+  A->SkinData->Updating = false;
+  // Dragging the thumb in report view scrolls by whole rows.
+  SendMessageA(L, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 0), 7);
+  EXPECT_EQ(7, SendMessageA(L, LVM_GETTOPINDEX, 0, 0));
+}
+
+TEST_F(Lists, TreeColoursFromTheSectionAndBack) {
+  HWND T = CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE, 10, 10, 150, 100, Parent, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+  auto* A = Adapt<TvkTreeViewWnd>(T, "COMBOBOX");
+  A->ApplySkinParams();
+  EXPECT_EQ(static_cast<LRESULT>(0xFFE0E0), SendMessageA(T, TVM_GETBKCOLOR, 0, 0));
+  A->RestoreControlParams();
+  EXPECT_EQ(static_cast<LRESULT>(-1), SendMessageA(T, TVM_GETBKCOLOR, 0, 0));  // the system's own again
+}
+
+TEST_F(Lists, GridColourPropertiesByName) {
+  Form = TForm::CreateNew(Application);
+  Form->SetBounds(40, 40, 300, 200);
+  Form->Show();
+  auto* G = new TTestGrid(Form);
+  G->SetParent(Form);
+  G->SetBounds(5, 5, 150, 100);
+  auto* A = Adapt<TvkGridWnd>(G->Handle(), "EDIT", G);
+  A->ApplySkinParams();
+  EXPECT_EQ(static_cast<TColor>(M->PaletteColor(pcMainColor)), G->FixedColor());
+  EXPECT_EQ(static_cast<TColor>(0xFFFFFF), G->FooterColor());  // the EDIT section's colour
+  A->RestoreControlParams();
+  EXPECT_EQ(clRed, G->FixedColor());
+  EXPECT_EQ(clBlue, G->FooterColor());
+  EXPECT_EQ(clBtnFace, G->TitleColor());  // a title colour of none comes back as the face colour
+}
+
+TEST_F(Lists, PanelSectionByBevels) {
+  Form = TForm::CreateNew(Application);
+  struct Case {
+    TBevelCut Outer, Inner;
+    TBorderStyle Border;
+    const char* Section;
+  };
+  const Case Cases[] = {
+      {bvLowered, bvRaised, bsNone, "GROUPBOX"}, {bvLowered, bvNone, bsNone, "PANEL_LOW"},
+      {bvRaised, bvLowered, bsNone, "GROUPBOX"}, {bvRaised, bvNone, bsNone, "PANEL"},
+      {bvNone, bvNone, bsNone, "TRANSPARENT"},   {bvNone, bvNone, bsSingle, "PANEL_LOW"},
+  };
+  for (const Case& C : Cases) {
+    auto* P = new TPanel(Form);
+    P->SetBevelOuter(C.Outer);
+    P->SetBevelInner(C.Inner);
+    P->SetBorderStyle(C.Border);
+    EXPECT_EQ(C.Section, PanelSectionFor(P));
+  }
+  EXPECT_EQ("TRANSPARENT", PanelSectionFor(nullptr));
+}
+
+TEST_F(Lists, TabsAndPageFrame) {
+  HWND T = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 10, 10, 240, 150, Parent,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
+  auto* A = Adapt<TvkTabControlWnd>(T, "");
+  EXPECT_EQ("PAGECONTROL", A->SkinData->SkinSection());
+  testing_support::Dib32 D(240, 150, 0, true);
+  // Without tabs: the transparent section over the parent.
+  PrintWindowTo(T, D);
+  EXPECT_EQ(0x808080u, Rgb(D.Px(120, 75)));
+  for (const char* Name : {"One", "Two"}) {
+    TCITEMA I{};
+    I.mask = TCIF_TEXT;
+    I.pszText = const_cast<char*>(Name);
+    SendMessageA(T, TCM_INSERTITEMA, 10, reinterpret_cast<LPARAM>(&I));
+  }
+  SendMessageA(T, TCM_SETCURSEL, 0, 0);
+  PrintWindowTo(T, D);
+  EXPECT_EQ(0xA0A0FFu, Rgb(D.Px(120, 100)));  // the page frame's section
+  const TRect Active = A->GetTabRect(0, true), Other = A->GetTabRect(1, false);
+  EXPECT_EQ(0xD2E0F0u, Rgb(D.Px(Active.Left + 4, Active.Top + 4)));  // the current tab pressed
+  EXPECT_EQ(0xD0E0F0u, Rgb(D.Px(Other.Left + 4, Other.Top + 4)));    // the other one normal
+  EXPECT_EQ(0x808080u, Rgb(D.Px(235, 2)));  // the strip beside the tabs shows the parent
+  // Bottom tabs take the section with the position appended.
+  SetWindowLongA(T, GWL_STYLE, GetWindowLongA(T, GWL_STYLE) | TCS_BOTTOM);
+  PrintWindowTo(T, D);
+  EXPECT_EQ(0xA0A0FEu, Rgb(D.Px(120, 40)));
+}
+
+TEST_F(Lists, PageAdaptersLeaveWithTheirPages) {
+  HWND T = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE, 10, 10, 240, 150, Parent, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+  HWND Page1 = NewRecordingWindow(T, WS_VISIBLE, 4, 30, 200, 100);
+  HWND Page2 = NewRecordingWindow(T, WS_VISIBLE, 4, 30, 200, 100);
+  const size_t Before = PageAdapters().size();
+  auto* A = Adapt<TvkPageControlWnd>(T, "");
+  ASSERT_EQ(Before + 2, PageAdapters().size());
+  EXPECT_EQ(1, SendMessageA(Page1, SM_VKCMD, SkinCommandWParam(VKCMD_QUERY_SKINNED), 0));
+  A->AdaptPages();  // a page already skinned is left alone
+  EXPECT_EQ(Before + 2, PageAdapters().size());
+  DestroyWindow(Page1);
+  EXPECT_EQ(Before + 1, PageAdapters().size());
+  DestroyWindow(Page2);
+  EXPECT_EQ(Before, PageAdapters().size());
+}
+
+}  // namespace
