@@ -5,6 +5,7 @@
 
 #include "framework/Forms.h"
 #include "framework/Units.h"
+#include "skin/adapters/vkAdapterUnits.h"
 #include "skin/controls/vkControlUnits.h"
 #include "skin/core/vkLibraryUnits.h"
 
@@ -13,6 +14,7 @@ void RegisterLoaderUnits() {
   RegisterUnit("Forms", InitializeForms, nullptr);
   RegisterSkinLibraryUnits();
   RegisterSkinControlUnits();
+  RegisterSkinAdapterUnits();
   RegisterUnit("Unit1", RegisterFormHelpClasses, nullptr);
   RegisterUnit("Main", RegisterMainFormClasses, [] {
     // The main unit's strings go with it, before the forms are destroyed.

@@ -1,0 +1,7 @@
+// Start-up and shut-down of the window adapters' unit, after the skinned controls' (RegisterSkinControlUnits).
+#pragma once
+
+// Registers "vkSBUtils": the optional scroll-bar and flat-scroll entries bound, the adapter services filled;
+// at its end the popup-menu window adapters and the page adapters are freed and the services emptied. A unit
+// already registered is left where it is.
+void RegisterSkinAdapterUnits();
