@@ -8,6 +8,7 @@
 #include "framework/TypInfo.h"
 #include "skin/adapters/vkListWnds.h"
 #include "skin/adapters/vkPanelWnd.h"
+#include "skin/adapters/vkSmallWnds.h"
 #include "skin/adapters/vkTabWnds.h"
 #include "skin/core/sCommonData.h"
 
@@ -236,6 +237,23 @@ TEST_F(Lists, PageAdaptersLeaveWithTheirPages) {
   EXPECT_EQ(Before + 1, PageAdapters().size());
   DestroyWindow(Page2);
   EXPECT_EQ(Before, PageAdapters().size());
+}
+
+TEST_F(Lists, TheSpinAdapterStaysWhileTheArrowsAreTheSame) {
+  HWND T = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE, 10, 10, 120, 100, Parent, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+  for (int i = 0; i < 12; ++i) {
+    TCITEMA I{};
+    I.mask = TCIF_TEXT;
+    I.pszText = const_cast<char*>("A long tab");
+    SendMessageA(T, TCM_INSERTITEMA, 100, reinterpret_cast<LPARAM>(&I));
+  }
+  auto* A = Adapt<TvkTabControlWnd>(T, "");
+  A->UpdateUpDown();
+  TvkSpinWnd* First = A->UpDownAdapter;
+  ASSERT_NE(nullptr, First) << "no scroll arrows on a crowded tab control";
+  A->UpdateUpDown();
+  EXPECT_EQ(First, A->UpDownAdapter);
 }
 
 }  // namespace

@@ -366,4 +366,25 @@ TEST_F(ScrollBars, DetachGivesTheListItsOwnFrameBack) {
   EXPECT_EQ(1u, g_scrolls.size());
 }
 
+TEST_F(ScrollBars, HoverStateGoesWithItsWindowAndALaterSubclasserStays) {
+  HWND L = NewList();
+  TRect R;
+  GetVertScrollBarRect(A, L, R);
+  SendMessageA(L, WM_NCMOUSEMOVE, HTVSCROLL, MAKELPARAM(R.Left + 2, R.Top + 30));
+  EXPECT_EQ(L, ScrollTracking.HoverWnd);
+  EXPECT_EQ(kScrollHoverTimer, ScrollTracking.HoverTimer);
+  // Someone subclasses the list after the adapter: detaching leaves him in place.
+  static WNDPROC Below = nullptr;
+  Below = reinterpret_cast<WNDPROC>(SetWindowLongA(L, GWL_WNDPROC, reinterpret_cast<LONG>(+[](HWND H, UINT Msg, WPARAM Wp, LPARAM Lp) -> LRESULT {
+    return CallWindowProcA(Below, H, Msg, Wp, Lp);
+  })));
+  TvkScrollWnd* Same = A;
+  DetachScrollWndAdapter(L, false, false, Same);
+  EXPECT_FALSE(A->Detached);
+  EXPECT_NE(reinterpret_cast<LONG>(&BelowAdapter), GetWindowLongA(L, GWL_WNDPROC));
+  DestroyWindow(L);
+  EXPECT_EQ(nullptr, ScrollTracking.HoverWnd);  // nothing left pointing at the dead window
+  EXPECT_EQ(0u, ScrollTracking.HoverTimer);
+}
+
 }  // namespace
