@@ -2,6 +2,7 @@
 // (one pixel wider, layered at 255, one brush for every request), the list's border back when the skin goes,
 // and the printed button.
 #include "AdapterTestSupport.h"
+#include "framework/StdCtrls.h"
 #include "skin/adapters/vkComboWnds.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/vkAdapterServices.h"
@@ -149,6 +150,39 @@ TEST_F(Combos, PrintedButtonInTheSkin) {
   for (int y = B.Top; y < B.Bottom; ++y)
     for (int x = B.Left; x < B.Right; ++x) Arrow += Rgb(D.Px(x, y)) == 0x000003;
   EXPECT_GT(Arrow, 4);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Combos, AFrameworkComboPrintsItsSelectedItemAsTheEditPart) {
+  TForm* Form = TForm::CreateNew(Application);
+  Form->SetBounds(40, 40, 300, 200);
+  Form->Show();
+  auto* C = new TComboBox(Form);
+  C->SetParent(Form);
+  C->SetBounds(10, 10, 150, 24);
+  C->SetStyle(csDropDownList);
+  C->Items()->Add("COM1");
+  C->Items()->Add("COM2");
+  C->SetItemIndex(1);
+  TvkSkinParams P;
+  P.Control = C;
+  P.SkinSection = "COMBOBOX";
+  auto* A = CreateAdapter<TvkComboBoxWnd>(C->Handle(), nullptr, M.get(), P, true);
+  RECT R{};
+  GetWindowRect(C->Handle(), &R);
+  testing_support::Dib32 D(R.right - R.left, R.bottom - R.top, 0, true);
+  PrintWindowTo(C->Handle(), D);
+  const TRect B = A->GetButtonRect();
+  int Text = 0;
+  for (int y = 3; y < D.Height() - 3; ++y)
+    for (int x = 3; x < B.Left - 3; ++x) Text += Rgb(D.Px(x, y)) == 0x000000;
+  EXPECT_GT(Text, 10);                              // the item's text in the section's font colour
+  EXPECT_EQ(0xE0E0FFu, Rgb(D.Px(B.Left - 5, 5)));  // over the section's face
+  A->Free();
+  Form->Free();
 }
 
 }  // namespace

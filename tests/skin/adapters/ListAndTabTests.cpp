@@ -256,4 +256,37 @@ TEST_F(Lists, TheSpinAdapterStaysWhileTheArrowsAreTheSame) {
   EXPECT_EQ(First, A->UpDownAdapter);
 }
 
+TEST_F(Lists, SortMarksAndThePressedShift) {
+  HWND L = ReportList(1);
+  auto* A = Adapt<TvkListViewWnd>(L, "EDIT");
+  HDITEMA Item{};
+  Item.mask = HDI_FORMAT;
+  Item.fmt = HDF_STRING | HDF_LEFT | HDF_SORTUP;
+  SendMessageA(A->HeaderWnd, HDM_SETITEMA, 0, reinterpret_cast<LPARAM>(&Item));
+  RECT R{};
+  GetWindowRect(L, &R);
+  testing_support::Dib32 D(R.right - R.left, R.bottom - R.top, 0, true);
+  PrintWindowTo(L, D);
+  // The text "Port" and, 6 pixels after it, a 6 x 3 arrow, both in the header's font colour.
+  const int F = A->FrameWidth();
+  RECT H{};
+  GetClientRect(A->HeaderWnd, &H);
+  int Marked = 0, RightMost = -1;
+  for (int y = F; y < F + H.bottom; ++y)
+    for (int x = F; x < F + 80; ++x)
+      if (Rgb(D.Px(x, y)) == 0x000004) {
+        ++Marked;
+        RightMost = std::max(RightMost, x);
+      }
+  EXPECT_GT(Marked, 9);
+  HDC DC = GetDC(L);
+  HGDIOBJ Old = SelectObject(DC, reinterpret_cast<HFONT>(SendMessageA(L, WM_GETFONT, 0, 0)));
+  SIZE S{};
+  GetTextExtentPoint32A(DC, "Port", 4, &S);
+  SelectObject(DC, Old);
+  ReleaseDC(L, DC);
+  // The arrow's 6 x 3 place starts 6 pixels after the text; the toolkit's triangle reaches one column further.
+  EXPECT_NEAR(F + 4 + S.cx + 5 + 6 + 5, RightMost, 1);
+}
+
 }  // namespace
