@@ -179,7 +179,15 @@ void TvkMainWnd::BeforeDestruction() {
         if (Owner != nullptr && !Destroying(Owner)) RestoreControlParams();
       } else {
         if (Owner != nullptr && !OldControlStyle.Empty()) Owner->SetControlStyle(OldControlStyle);
+        // A walker freeing all its adapters while no skin is being removed leaves the controls' looks alone; a
+        // control that lives on still gets its WindowProc back, so nothing calls this object once it is gone.
         const bool SkipUnhook = CtrlAdapterReleasingAll && !TsSkinManager::SkinIsLoading();
+        if (SkipUnhook && !OldWndMethod.IsNull() && Owner != nullptr && !Destroying(Owner) &&
+            !IsProviderObject(SkinData->OwnerObject)) {
+          SkinData->SavedWindowProc = OldWndMethod;
+          Owner->WindowProc = OldWndMethod;
+          OldWndMethod = TWndMethod();
+        }
         if (!SkipUnhook) {
           if (!OldWndMethod.IsNull()) {
             SkinData->SavedWindowProc = OldWndMethod;

@@ -6,6 +6,7 @@
 
 #include "AdapterTestSupport.h"
 #include "framework/ObjectInstance.h"
+#include "framework/StdCtrls.h"
 #include "skin/adapters/vkSBUtils.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/vkSkinCommands.h"
@@ -302,6 +303,34 @@ TEST_F(MainWnd, AThrowingAdapterStopsAtTheStub) {
   A->ThrowOnProbe = false;
   EXPECT_EQ(100, SendMessageA(W, kProbe, 0, 0));
   A->Free();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWnd, AFrameworkControlGetsItsWindowProcBackEvenWhenItsWalkerFreesEverything) {
+  auto M = SolidManager();
+  TForm* Form = TForm::CreateNew(Application);
+  Form->SetBounds(40, 40, 200, 100);
+  Form->Show();
+  auto* B = new TButton(Form);
+  B->SetParent(Form);
+  B->SetBounds(5, 5, 80, 24);
+  const TWndMethod Own = B->WindowProc;
+  for (bool ReleasingAll : {false, true}) {
+    TvkSkinParams P;
+    P.Control = B;
+    P.SkinSection = "BUTTON";
+    TvkMainWnd* A = CreateAdapter<TvkMainWnd>(B->Handle(), nullptr, M.get(), P, false);
+    EXPECT_FALSE(B->WindowProc == Own);
+    CtrlAdapterReleasingAll = ReleasingAll;
+    A->Free();
+    CtrlAdapterReleasingAll = false;
+    EXPECT_TRUE(B->WindowProc == Own) << ReleasingAll;
+    B->Perform(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("still alive"));
+  }
+  Form->Free();
 }
 
 }  // namespace
