@@ -190,4 +190,21 @@ TEST_F(Buttons, GroupBoxFrameBelowItsCaption) {
   EXPECT_EQ(Cap.Height(), SendMessageA(W, SM_VKCMD, SkinCommandWParam(VKCMD_QUERY_CAPTION_HEIGHT), 0));
 }
 
+TEST_F(Buttons, TheManagersHotCheckMakesAPlainButtonHotAndNormalAgain) {
+  HWND W = Button(BS_PUSHBUTTON, "", 80, 26);
+  auto* A = Adapt<TvkBtnWnd>(W);
+  RECT R{};
+  GetWindowRect(W, &R);
+  Platform().GetCursorPos = [R](POINT* P) {
+    *P = POINT{R.left + 5, R.top + 5};
+    return TRUE;
+  };
+  M->ChangeHotWindow(W);  // sends the entering command
+  EXPECT_TRUE(A->SkinData->Hot);
+  EXPECT_EQ(0x800080u, Rgb(Print(W)->Px(40, 13)));
+  M->ChangeHotWindow(nullptr);  // and the leaving one
+  EXPECT_FALSE(A->SkinData->Hot);
+  EXPECT_EQ(0xFF00FEu, Rgb(Print(W)->Px(40, 13)));
+}
+
 }  // namespace

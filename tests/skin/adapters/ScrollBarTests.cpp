@@ -88,7 +88,7 @@ std::vector<TScrollRecord> g_scrolls;
 WNDPROC g_listProc = nullptr;
 LRESULT CALLBACK BelowAdapter(HWND W, UINT Msg, WPARAM Wp, LPARAM Lp) {
   if (Msg == WM_VSCROLL || Msg == WM_HSCROLL) g_scrolls.push_back({Msg, LOWORD(Wp), HIWORD(Wp)});
-  if (Msg == kProbe) g_scrolls.push_back({Msg, static_cast<int>(Wp), 0});
+  if (Msg == kProbe || Msg == WM_TIMER) g_scrolls.push_back({Msg, static_cast<int>(Wp), 0});
   return CallWindowProcA(g_listProc, W, Msg, Wp, Lp);
 }
 
@@ -385,6 +385,19 @@ TEST_F(ScrollBars, HoverStateGoesWithItsWindowAndALaterSubclasserStays) {
   DestroyWindow(L);
   EXPECT_EQ(nullptr, ScrollTracking.HoverWnd);  // nothing left pointing at the dead window
   EXPECT_EQ(0u, ScrollTracking.HoverTimer);
+}
+
+TEST_F(ScrollBars, ForeignTimersPassOnceAndBarsFollowTheStyleWithoutScrollBarInfo) {
+  HWND L = NewList();
+  g_scrolls.clear();
+  SendMessageA(L, WM_TIMER, 77, 0);
+  ASSERT_EQ(1u, g_scrolls.size());
+  EXPECT_EQ(77, g_scrolls[0].Code);
+  // Without the system's scroll-bar information the style bits tell whether a bar is shown.
+  GetScrollBarInfoEntry().Replace(nullptr);
+  EXPECT_TRUE(IsScrollBarShown(L, SB_VERT));
+  EXPECT_FALSE(IsScrollBarShown(L, SB_HORZ));
+  GetScrollBarInfoEntry().Reset();
 }
 
 }  // namespace
