@@ -7,6 +7,7 @@
 #include "framework/SysUtils.h"
 #include "framework/TypInfo.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/sStyleSimply.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/graphics/PngGraphic.h"
 #include "skin/graphics/Rotation.h"
@@ -31,7 +32,7 @@ bool Designing(const TComponent* C) { return C->ComponentState().Contains(csDesi
 bool Loading(const TComponent* C) { return C->ComponentState().Contains(csLoading); }
 
 // Library-wide states during which skinned controls skip repainting.
-bool RepaintLocked() { return InAnimationProcess || TsSkinManager::SkinIsLoading(); }
+bool RepaintLocked() { return InAnimationProcess || SkinChangeAnimating || TsSkinManager::SkinIsLoading(); }
 
 template <class T> void FreeNil(T*& Obj) {
   if (Obj == nullptr) return;
