@@ -281,10 +281,11 @@ bool TvkEditWnd::HandleSkinCommand(TMessage& Message) {
       PaintFrameCache();
       return true;
     case VKCMD_QUERY_SECTION_INDEX:
-      reinterpret_cast<int32_t*>(Message.LParam)[1] = SkinData->SkinIndex;
+      if (Message.LParam != 0) reinterpret_cast<int32_t*>(Message.LParam)[1] = SkinData->SkinIndex;
       return true;
     case VKCMD_QUERY_PARENT_BG: {
       auto* Q = reinterpret_cast<TvkParentBgQuery*>(Message.LParam);
+      if (Q == nullptr) return true;
       Message.Result = ForwardToOldWndProc(W, Message.Msg, Message.WParam, Message.LParam);
       if (Q->Kind == bgkNone) {
         if (SkinData->CustomColor()) {

@@ -366,7 +366,7 @@ void TvkListViewWnd::WndProc(TMessage& Message) {
           PaintHeader(nullptr);
           return;
         case VKCMD_QUERY_SECTION_INDEX:
-          reinterpret_cast<int32_t*>(Message.LParam)[1] = SkinData->SkinIndex;
+          if (Message.LParam != 0) reinterpret_cast<int32_t*>(Message.LParam)[1] = SkinData->SkinIndex;
           return;
         case VKCMD_MOUSE_LEFT:
           ProcessSkinCommand(Message, SkinData);

@@ -379,7 +379,8 @@ void TvkMainWnd::CommonTail(TMessage& Message) {
       PaintAdapterCache(SkinData, CtrlHandle, false);
       break;
     case VKCMD_QUERY_PARENT_BG:
-      AnswerBackgroundRequest(SkinData, *reinterpret_cast<TvkParentBgQuery*>(Message.LParam), 0, CtrlHandle);
+      if (Message.LParam != 0)
+        AnswerBackgroundRequest(SkinData, *reinterpret_cast<TvkParentBgQuery*>(Message.LParam), 0, CtrlHandle);
       return;
     case VKCMD_QUERY_SKIN_DATA:
       Message.Result = reinterpret_cast<LRESULT>(SkinData);

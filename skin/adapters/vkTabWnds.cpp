@@ -640,6 +640,7 @@ void TvkPageWnd::WndProc(TMessage& Message) {
         return;
       case VKCMD_QUERY_PARENT_BG: {
         auto* Q = reinterpret_cast<TvkParentBgQuery*>(Message.LParam);
+        if (Q == nullptr) return;
         GetWindowGeometry(W, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
         Q->OffsetX += WndPos.X;
         Q->OffsetY += WndPos.Y;
