@@ -1,6 +1,8 @@
 // The background cache of adapted windows, its key corners, and the unit's start and end.
 #include <algorithm>
 
+#include "framework/GraphicsGdi.h"
+
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 #include "skin/adapters/vkMainWnd.h"
@@ -97,10 +99,10 @@ void PaintAdapterCache(TsCommonData* SD, HWND Wnd, bool DialogStyle) {
     }
   } else {
     PaintSolidRect(Bmp->Canvas()->Handle(), TRect(0, 0, Size.X, Size.Y), static_cast<uint32_t>(ColorToRGB(clWindow)));
-    HBRUSH Br = CreateSolidBrush(static_cast<COLORREF>(Def->PaletteColor(pcBorder) & 0xFFFFFF));
+    HBRUSH Br = GdiNewSolidBrush(static_cast<COLORREF>(Def->PaletteColor(pcBorder) & 0xFFFFFF));
     RECT R{0, 0, Size.X, Size.Y};
     FrameRect(Bmp->Canvas()->Handle(), &R, Br);
-    DeleteObject(Br);
+    GdiFreeObject(Br);
   }
   TControl* Owner = SD->OwnerControl;
   if (auto* E = As<TCustomEdit>(Owner); E != nullptr && !E->Enabled()) DrawDisabledEditText(SD, E, Bmp);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "framework/GraphicsGdi.h"
+
 #include "skin/adapters/vkMainWnd.h"
 #include "skin/adapters/vkSBUtils.h"
 #include "skin/core/sCommonData.h"
@@ -51,6 +53,17 @@ void FillFromBackground(HDC DC, const TRect& R, const TvkBgCacheRef& Bg) {
     BitBlt(DC, R.Left, R.Top, R.Width(), R.Height(), Bg.Bmp->Canvas()->Handle(), Bg.X + R.Left, Bg.Y + R.Top, SRCCOPY);
   else
     PaintSolidRect(DC, R, Bg.FillColor);
+}
+
+void AssignLogFont(TFont* Font, const LOGFONTA& LF) {
+  HFONT Made = GdiNewFont(LF);
+  if (Made == nullptr) return;
+  {
+    TFont Look;
+    Look.SetHandle(Made);
+    Font->Assign(&Look);
+  }
+  GdiFreeObject(Made);
 }
 
 std::string WideToAnsi(const std::wstring& Text) {

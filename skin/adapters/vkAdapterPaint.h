@@ -40,6 +40,8 @@ TBitmap* PrepareAdapterCache(TvkMainWnd* A);
 void PaintAdapterDisabled(TBitmap* Cache, const TvkBgCacheRef& Bg);
 // The background (its bitmap part or colour) into R of DC / of the bitmap.
 void FillFromBackground(HDC DC, const TRect& R, const TvkBgCacheRef& Bg);
+// Font takes the look of LF (the handle made for it is its own).
+void AssignLogFont(TFont* Font, const LOGFONTA& LF);
 // ANSI text of a window caption.
 std::string WideToAnsi(const std::wstring& Text);
 // The state count of the skin data's section (1 without one).

@@ -1,6 +1,8 @@
 #include "skin/adapters/vkComboWnds.h"
 
 #include <algorithm>
+
+#include "framework/GraphicsGdi.h"
 #include <memory>
 
 #include "framework/Platform.h"
@@ -52,7 +54,7 @@ void TvkComboBoxWnd::BeforeDestruction() {
   delete ButtonSkinData;
   ButtonSkinData = nullptr;
   DetachList();
-  if (FListBrush != nullptr) DeleteObject(FListBrush);
+  if (FListBrush != nullptr) GdiFreeObject(FListBrush);
   FListBrush = nullptr;
   TvkEditWnd::BeforeDestruction();
 }
@@ -182,10 +184,10 @@ void TvkComboBoxWnd::PaintSimpleArea() {
   const uint32_t Border = M != nullptr ? M->PaletteColor(pcBorder) & 0xFFFFFF : 0xFF00FF;
   if (DlgMode && Border != 0xFF00FF) {
     PaintSolidRect(Cache->Canvas()->Handle(), R, static_cast<uint32_t>(ColorToRGB(clWindow)));
-    HBRUSH Br = CreateSolidBrush(Border);
+    HBRUSH Br = GdiNewSolidBrush(Border);
     RECT FR = R;
     FrameRect(Cache->Canvas()->Handle(), &FR, Br);
-    DeleteObject(Br);
+    GdiFreeObject(Br);
   } else {
     TvkBgCacheRef Bg;
     AdapterParentBackground(this, Bg);
@@ -288,8 +290,8 @@ LRESULT TvkComboBoxWnd::CtlColorListBox(TMessage& Message) {
       if (static_cast<int32_t>(S.FontColor) >= 0) SetTextColor(DC, S.FontColor);
       SetBkColor(DC, S.Color);
       if (FListBrush == nullptr || FListBrushColor != S.Color) {
-        if (FListBrush != nullptr) DeleteObject(FListBrush);
-        FListBrush = CreateSolidBrush(S.Color);
+        if (FListBrush != nullptr) GdiFreeObject(FListBrush);
+        FListBrush = GdiNewSolidBrush(S.Color);
         FListBrushColor = S.Color;
       }
       Message.Result = reinterpret_cast<LRESULT>(FListBrush);
@@ -540,14 +542,14 @@ void TvkComboListWnd::PaintFrame() {
   ApplySkinParams();
   TBitmap* Cache = PrepareAdapterCache(this);
   HDC DC = Cache->Canvas()->Handle();
-  HBRUSH Br = CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(AppliedColor)));
-  HPEN Pen = CreatePen(PS_SOLID, 1, static_cast<COLORREF>(ColorToRGB(BorderColor) & 0xFFFFFF));
+  HBRUSH Br = GdiNewSolidBrush(static_cast<COLORREF>(ColorToRGB(AppliedColor)));
+  HPEN Pen = GdiNewPen(PS_SOLID, 1, static_cast<COLORREF>(ColorToRGB(BorderColor) & 0xFFFFFF));
   HGDIOBJ OldBr = SelectObject(DC, Br), OldPen = SelectObject(DC, Pen);
   Rectangle(DC, 0, 0, Cache->Width(), Cache->Height());
   SelectObject(DC, OldBr);
   SelectObject(DC, OldPen);
-  DeleteObject(Br);
-  DeleteObject(Pen);
+  GdiFreeObject(Br);
+  GdiFreeObject(Pen);
   SkinData->CacheDirty = false;
 }
 

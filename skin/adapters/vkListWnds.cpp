@@ -173,7 +173,7 @@ void TvkListViewWnd::PaintHeaderItem(const TRect& R, int Index, HDC DC) {
   if (auto F = reinterpret_cast<HFONT>(SendMessageA(CtrlHandle, WM_GETFONT, 0, 0))) {
     LOGFONTA LF{};
     GetObjectA(F, sizeof LF, &LF);
-    Canvas->Font()->SetHandle(CreateFontIndirectA(&LF));
+    AssignLogFont(Canvas->Font(), LF);
   }
   SelectObject(Canvas->Handle(), Canvas->Font()->Handle());
   SetBkMode(Canvas->Handle(), TRANSPARENT);

@@ -1,6 +1,10 @@
 #include "skin/adapters/vkSBUtils.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
+
+#include "framework/GraphicsGdi.h"
 
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
@@ -252,19 +256,24 @@ HFONT CreateSystemFont(int Kind) {
     case 4: F = &M.lfStatusFont; break;
     default: break;
   }
-  return CreateFontIndirectW(F);
+  LOGFONTA A{};
+  memcpy(&A, F, offsetof(LOGFONTA, lfFaceName));
+  WideCharToMultiByte(CP_ACP, 0, F->lfFaceName, -1, A.lfFaceName, LF_FACESIZE, nullptr, nullptr);
+  return GdiNewFont(A);
 }
 
 void SelectSystemFont(TCanvas* Canvas, int Kind) {
   HFONT F = CreateSystemFont(Kind);
   if (F == nullptr || Canvas == nullptr) {
-    if (F != nullptr) DeleteObject(F);
+    if (F != nullptr) GdiFreeObject(F);
     return;
   }
-  TFont* Tmp = new TFont;
-  Tmp->SetHandle(F);
-  Canvas->Font()->Assign(Tmp);
-  delete Tmp;
+  {
+    TFont Look;
+    Look.SetHandle(F);
+    Canvas->Font()->Assign(&Look);
+  }
+  GdiFreeObject(F);  // the canvas font made its own handle from the description
   SelectObject(Canvas->Handle(), Canvas->Font()->Handle());
 }
 
@@ -280,10 +289,12 @@ void SelectAdapterFont(TvkMainWnd* A) {
   if (F != nullptr) {
     LOGFONTA LF{};
     GetObjectA(F, sizeof LF, &LF);
+    // The window's own font (it stays the window's); an ANSI font other than the dialog font gets the default
+    // character set, which makes the canvas a font of its own.
+    Canvas->Font()->SetHandle(F);
     if (LF.lfCharSet == ANSI_CHARSET && std::string(LF.lfFaceName).find("MS Shell Dlg") == std::string::npos)
-      LF.lfCharSet = DEFAULT_CHARSET;
-    Canvas->Font()->SetHandle(CreateFontIndirectA(&LF));
-    SelectObject(Canvas->Handle(), F);
+      Canvas->Font()->SetCharset(DEFAULT_CHARSET);
+    SelectObject(Canvas->Handle(), Canvas->Font()->Handle());
     return;
   }
   SelectSystemFont(Canvas, 5);

@@ -246,7 +246,7 @@ void TvkToolBarWnd::PaintButton(int Index, const TRect& R, HDC DC) {
     if (auto Font = reinterpret_cast<HFONT>(SendMessageA(CtrlHandle, WM_GETFONT, 0, 0))) {
       LOGFONTA LF{};
       GetObjectA(Font, sizeof LF, &LF);
-      Canvas->Font()->SetHandle(CreateFontIndirectA(&LF));
+      AssignLogFont(Canvas->Font(), LF);
     }
     SelectObject(BDC, Canvas->Font()->Handle());
     const TRect TR(Shift + 2, (HasImage ? CY + 2 : 0) + 2 + Shift, B->Width() - 2 + Shift, B->Height() - 2 + Shift);

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+
+#include "framework/GraphicsGdi.h"
 #include <memory>
 
 #include "framework/Forms.h"
@@ -221,7 +223,7 @@ void TvkTabControlWnd::PaintTab(int Index, int State, TPoint Offset, TBitmap* Bm
   const bool Enabled = IsWindowEnabled(CtrlHandle) != FALSE;
   if (Pos < 2) {
     auto IL = reinterpret_cast<HIMAGELIST>(SendMessageA(CtrlHandle, TCM_GETIMAGELIST, 0, 0));
-    Canvas->Font()->SetHandle(CreateFontIndirectA(&LF));
+    AssignLogFont(Canvas->Font(), LF);
     SelectObject(Canvas->Handle(), Canvas->Font()->Handle());
     if (IL != nullptr && Item.iImage >= 0) {
       int CX = 0, CY = 0;
@@ -238,7 +240,7 @@ void TvkTabControlWnd::PaintTab(int Index, int State, TPoint Offset, TBitmap* Bm
     Turned.lfEscapement = Turned.lfOrientation = Pos == 2 ? -2700 : -900;
     if (std::string(Turned.lfFaceName) == "MS Sans Serif") strcpy(Turned.lfFaceName, "Arial");
     Turned.lfWeight = FW_NORMAL;
-    HFONT Rotated = CreateFontIndirectA(&Turned);
+    HFONT Rotated = GdiNewFont(Turned);
     HGDIOBJ Old = SelectObject(Canvas->Handle(), Rotated);
     SetBkMode(Canvas->Handle(), TRANSPARENT);
     uint32_t Color = 0;
@@ -251,7 +253,7 @@ void TvkTabControlWnd::PaintTab(int Index, int State, TPoint Offset, TBitmap* Bm
     const int Y = Pos == 2 ? T.Top + (T.Height() - S.cx) / 2 : T.Bottom - (T.Height() - S.cx) / 2;
     ExtTextOutA(Canvas->Handle(), X, Y, 0, nullptr, Text, static_cast<UINT>(strlen(Text)), nullptr);
     SelectObject(Canvas->Handle(), Old);
-    DeleteObject(Rotated);
+    GdiFreeObject(Rotated);
   }
 }
 

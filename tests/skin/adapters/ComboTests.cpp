@@ -2,6 +2,7 @@
 // (one pixel wider, layered at 255, one brush for every request), the list's border back when the skin goes,
 // and the printed button.
 #include "AdapterTestSupport.h"
+#include "tests/support/GdiLeaks.h"
 #include "framework/StdCtrls.h"
 #include "skin/adapters/vkComboWnds.h"
 #include "skin/core/sCommonData.h"
@@ -104,10 +105,9 @@ TEST_F(Combos, TheListGetsItsAdapterAtItsFirstColourRequest) {
   EXPECT_EQ(255, Alphas[0]);
   // One brush, however often the list asks.
   ASSERT_NE(0, Brush);
-  const DWORD Objects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  for (int i = 0; i < 1000; ++i)
+  EXPECT_TRUE(testing_support::GivesBackGdiObjects(1000, [&] {
     ASSERT_EQ(Brush, SendMessageA(W, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(DC), reinterpret_cast<LPARAM>(List)));
-  EXPECT_EQ(Objects, GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
+  }));
   ReleaseDC(List, DC);
   // The skin goes: the list keeps a plain border and loses its adapter.
   SetWindowLongA(List, GWL_STYLE, GetWindowLongA(List, GWL_STYLE) | WS_THICKFRAME);

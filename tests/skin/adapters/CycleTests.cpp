@@ -1,10 +1,11 @@
 // Adapters made, used and freed a hundred times over the same windows leave procedures, class brushes, stubs
-// and the process's GDI and USER objects as they were; a disabled button over a skinned parent blends with the
+// and GDI objects as they were; a disabled button over a skinned parent blends with the
 // parent's picture exactly as over a flat colour.
 #include <windows.h>
 #include <commctrl.h>
 
 #include "AdapterTestSupport.h"
+#include "tests/support/GdiLeaks.h"
 #include "framework/ObjectInstance.h"
 #include "skin/adapters/vkButtonWnds.h"
 #include "skin/adapters/vkComboWnds.h"
@@ -12,6 +13,8 @@
 #include "skin/adapters/vkListWnds.h"
 #include "skin/adapters/vkPanelWnd.h"
 #include "skin/adapters/vkSBUtils.h"
+#include "skin/adapters/vkSmallWnds.h"
+#include "skin/adapters/vkStaticWnds.h"
 #include "skin/adapters/vkTabWnds.h"
 #include "skin/core/sCommonData.h"
 
@@ -43,10 +46,20 @@ TEST_F(Cycles, AHundredRoundsLeaveEverythingAsItWas) {
       {Combo, TvkComboBoxWnd::StaticClassInfo(), "COMBOBOX"},
       {Child(WC_LISTVIEWA, LVS_REPORT, 150, 120, 150, 80), TvkListViewWnd::StaticClassInfo(), "EDIT"},
       {Child(WC_TABCONTROLA, 0, 150, 210, 150, 80), TvkTabControlWnd::StaticClassInfo(), ""},
+      {Child("STATIC", SS_LEFT, 10, 200, 100, 20), TvkStaticWnd::StaticClassInfo(), ""},
+      {Child(TOOLBARCLASSNAMEA, CCS_NORESIZE | TBSTYLE_LIST, 10, 230, 120, 30), TvkToolBarWnd::StaticClassInfo(), "BAR"},
   };
   COMBOBOXINFO Info{};
   Info.cbSize = sizeof Info;
   GetComboBoxInfo(Combo, &Info);
+  HWND Bar = Targets[std::size(Targets) - 1].Wnd;
+  SendMessageA(Bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  TBBUTTON Btn{};
+  Btn.iBitmap = I_IMAGENONE;
+  Btn.idCommand = 1;
+  Btn.fsState = TBSTATE_ENABLED;
+  Btn.iString = reinterpret_cast<INT_PTR>("Go");
+  SendMessageA(Bar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&Btn));
   std::vector<LONG> Procs;
   for (const Target& T : Targets) Procs.push_back(GetWindowLongA(T.Wnd, GWL_WNDPROC));
   const LONG ButtonBrush = GetClassLongA(Targets[0].Wnd, GCL_HBRBACKGROUND);
@@ -66,12 +79,8 @@ TEST_F(Cycles, AHundredRoundsLeaveEverythingAsItWas) {
     for (TvkMainWnd* A : Made) A->Free();
   };
   Round();  // first use of fonts, bitmaps and system caches
-  const DWORD Gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  const DWORD User = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
   const int Stubs = ObjectInstanceCount();
-  for (int I = 0; I < 100; ++I) Round();
-  EXPECT_EQ(Gdi, GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
-  EXPECT_EQ(User, GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS));
+  EXPECT_TRUE(testing_support::GivesBackGdiObjects(100, Round));
   EXPECT_EQ(Stubs, ObjectInstanceCount());
   for (size_t I = 0; I < Procs.size(); ++I) EXPECT_EQ(Procs[I], GetWindowLongA(Targets[I].Wnd, GWL_WNDPROC)) << I;
   EXPECT_EQ(ButtonBrush, GetClassLongA(Targets[0].Wnd, GCL_HBRBACKGROUND));
