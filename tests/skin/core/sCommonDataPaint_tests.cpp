@@ -67,7 +67,9 @@ TEST_F(CachePaint, TheCacheGoesAroundCoveringChildren) {
                               RECT{0, 0, 60, 40});
   EXPECT_EQ(Dc.Rgb(42, 4), 0u);
   EXPECT_EQ(Dc.Rgb(40, 25), 0u);
-  EXPECT_EQ(Dc.Rgb(10, 30), kYellow) << "inside the group box (this skin gives it no border)";
+  EXPECT_EQ(Dc.Rgb(10, 30), kYellow) << "inside the group box";
+  EXPECT_EQ(Dc.Rgb(0, 30), 0u) << "its 1-pixel border of the skin's group-box section";
+  EXPECT_EQ(Dc.Rgb(10, 39), 0u);
   DestroyWindow(Box);
   DestroyWindow(Static);
 }
