@@ -7,6 +7,7 @@
 
 #include "framework/ActnList.h"
 #include "framework/Forms.h"
+#include "framework/Menus.h"
 #include "framework/Platform.h"
 #include "framework/SysUtils.h"
 
@@ -450,7 +451,7 @@ void TControl::ParentShowHintChanged() {
   }
 }
 
-void TControl::SetPopupMenu(TComponent* Value) {
+void TControl::SetPopupMenu(TPopupMenu* Value) {
   if (FPopupMenu) FPopupMenu->RemoveFreeNotification(this);
   FPopupMenu = Value;
   if (Value) Value->FreeNotification(this);
@@ -568,6 +569,8 @@ void TControl::Dispatch(TMessage& Message) {
       MouseDown(mbLeft, KeysToShiftState(static_cast<WORD>(mouse.Keys())) + ssDouble, mouse.XPos(), mouse.YPos());
       return;
     }
+    case WM_CONTEXTMENU:
+      return WMContextMenu(Message);
     case CM_MOUSEENTER:
       if (OnMouseEnter) OnMouseEnter(this);
       return;
@@ -1550,6 +1553,7 @@ bool TWinControl::WantsKey(WPARAM Key) {
 void TWinControl::CNKeyDown(TMessage& Message) {
   WPARAM key = Message.WParam;
   Message.Result = 1;
+  if (IsMenuKey(this, Message)) return;
   switch (key) {
     case VK_TAB: case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN:
     case VK_RETURN: case VK_EXECUTE: case VK_ESCAPE: case VK_CANCEL:
@@ -1986,6 +1990,7 @@ PUBLISHED(TControl) {
   p.Bool("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint);
   p.IntIdents("Cursor", &TControl::Cursor, &TControl::SetCursor, "TCursor");
   p.Object("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu);
+  p.Event("OnContextPopup", &TControl::OnContextPopup);
   p.Bool("AutoSize", &TControl::AutoSize, &TControl::SetAutoSize);
   p.Event("OnClick", &TControl::OnClick);
   p.Event("OnDblClick", &TControl::OnDblClick);

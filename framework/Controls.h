@@ -23,6 +23,7 @@ class TWinControl;
 class TCustomForm;
 class TBasicAction;
 class TBasicActionLink;
+class TPopupMenu;
 
 enum TControlStateItem {
   csLButtonDown, csClicked, csPalette, csReadingState, csAlignmentNeeded, csFocusing,
@@ -98,6 +99,8 @@ using TKeyEvent = TDelegate<void(TObject* Sender, WORD& Key, TShiftState Shift)>
 using TKeyPressEvent = TDelegate<void(TObject* Sender, char& Key)>;
 using TMouseEvent = TDelegate<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = TDelegate<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+// MousePos in client coordinates, (-1, -1) when the keyboard asked; Handled stops the popup menu.
+using TContextPopupEvent = TDelegate<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
 
 // Shift state of key data / mouse key flags (and the async key state for the modifiers).
 TShiftState KeyDataToShiftState(LPARAM keyData);
@@ -170,9 +173,9 @@ public:
   virtual void SetAutoSize(bool Value);
   TAlign Align() const { return FAlign; }
   void SetAlign(TAlign Value);
-  // The context menu component (the menu classes come with the menus; a freed menu is forgotten).
-  TComponent* PopupMenu() const { return FPopupMenu; }
-  void SetPopupMenu(TComponent* Value);
+  // Shown on WM_CONTEXTMENU after OnContextPopup (a freed menu is forgotten).
+  TPopupMenu* PopupMenu() const { return FPopupMenu; }
+  void SetPopupMenu(TPopupMenu* Value);
   // Edges kept at their distance from the parent's when the parent resizes (default [akLeft, akTop]).
   TAnchors Anchors() const { return FAnchors; }
   void SetAnchors(TAnchors Value);
@@ -231,6 +234,7 @@ public:
   TNotifyEvent OnMouseEnter;
   TNotifyEvent OnMouseLeave;
   TNotifyEvent OnResize;
+  TContextPopupEvent OnContextPopup;
 
 protected:
   virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
@@ -248,6 +252,9 @@ protected:
   virtual void VisibleChanging() {}
   // The action changed (or was attached): the control takes its Enabled.
   virtual void ActionChange(TObject* Sender, bool CheckDefaults);
+  // OnContextPopup, then the PopupMenu at the cursor (at the client origin for the keyboard); Result 1
+  // when one of them took the message.
+  virtual void WMContextMenu(TMessage& Message);
   void InvalidateControl(bool IsVisible, bool IsOpaque);
   void SetZOrder(bool TopMost);
   void Loaded() override;
@@ -275,7 +282,7 @@ protected:
   TAnchors FAnchors{akLeft, akTop};
   TSizeConstraints* FConstraints;
   TBiDiMode FBiDiMode = bdLeftToRight;
-  TComponent* FPopupMenu = nullptr;
+  TPopupMenu* FPopupMenu = nullptr;
   TBasicActionLink* FActionLink = nullptr;
   TDragKind FDragKind = dkDrag;
   TWinControl* FHostDockSite = nullptr;
@@ -468,6 +475,9 @@ private:
   void WMNCCalcSize(TMessage& Message);
   void WMNCPaint(TMessage& Message);
   void CNKeyDown(TMessage& Message);
+  // A graphic child under the point gets the message first; unanswered, it goes to the system (which
+  // hands a child window's one to its parent).
+  void WMContextMenu(TMessage& Message) override;
   void CNChar(TMessage& Message);
   void UpdateBounds();
   void ReleaseBrush();

@@ -4,6 +4,7 @@
 
 #include "framework/ActnList.h"
 #include "framework/FormReader.h"
+#include "framework/Menus.h"
 #include "framework/Platform.h"
 #include "framework/SysUtils.h"
 #include "framework/Themes.h"
@@ -209,6 +210,7 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
 
 void TCustomForm::CreateWnd() {
   inherited::CreateWnd();
+  ApplyMenus();
   UpdateIcon();
   ApplyAlphaBlend();
 }
@@ -225,7 +227,7 @@ RECT TCustomForm::ClientRect() {
   TCreateParams p;
   CreateParams(p);
   RECT frame{0, 0, 0, 0};
-  AdjustWindowRectEx(&frame, p.Style, FALSE, p.ExStyle);
+  AdjustWindowRectEx(&frame, p.Style, HasMenuBar(), p.ExStyle);
   RECT r{0, 0, FWidth - (frame.right - frame.left), FHeight - (frame.bottom - frame.top)};
   if (FClientWidth >= 0) r.right = FClientWidth;
   if (FClientHeight >= 0) r.bottom = FClientHeight;
@@ -254,7 +256,7 @@ void TCustomForm::AdjustStyleSize(int ClientW, int ClientH) {
     exStyle = p.ExStyle;
   }
   RECT r{0, 0, ClientW, ClientH};
-  AdjustWindowRectEx(&r, style, FALSE, exStyle);
+  AdjustWindowRectEx(&r, style, HasMenuBar(), exStyle);
   SetBounds(FLeft, FTop, r.right - r.left, r.bottom - r.top);
 }
 
@@ -333,6 +335,7 @@ void TCustomForm::CMShowingChanged(TMessage&) {
     FFormState -= fsShowing;
   } else {
     if (FHandle) ShowWindow(FHandle, SW_HIDE);
+    MergeMenu(false);
     if (Screen && Screen->ActiveForm() == this) Screen->SetActiveForm(nullptr);
     DoHide();
   }
@@ -555,6 +558,7 @@ void TCustomForm::WMActivate(TMessage& Message) {
   FActive = active;
   if (active) {
     if (Screen) Screen->SetActiveForm(this);
+    MergeMenu(true);
     Activate();
     if (!HIWORD(Message.WParam)) SetWindowFocus();
     if (FActiveControl) FActiveControl->Perform(CM_UIACTIVATE, 0, 0);
@@ -569,6 +573,7 @@ void TCustomForm::PaintWindow(HDC DC) {
 }
 
 void TCustomForm::Dispatch(TMessage& Message) {
+  if (MenuMessage(Message)) return;
   switch (Message.Msg) {
     case WM_CLOSE:
       Close();
@@ -599,7 +604,10 @@ void TCustomForm::Dispatch(TMessage& Message) {
     case WM_SETTINGCHANGE:
       DefaultHandler(Message);
       Perform(CM_WININICHANGE, Message.WParam, Message.LParam);
-      if (Message.WParam == SPI_SETNONCLIENTMETRICS) Perform(CM_SYSFONTCHANGED, 0, 0);
+      if (Message.WParam == SPI_SETNONCLIENTMETRICS) {
+        if (Screen) Screen->RefreshMenuFont();
+        Perform(CM_SYSFONTCHANGED, 0, 0);
+      }
       return;
     case WM_SETFOCUS:
       // The form itself took the focus: pass it on to its active control.
@@ -708,6 +716,7 @@ TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {}
 
 TScreen::~TScreen() {
   for (TMonitor* m : FMonitors) m->Free();
+  if (FMenuFont) FMenuFont->Free();
 }
 
 RECT TMonitor::BoundsRect() const {
@@ -1291,6 +1300,8 @@ PUBLISHED(TCustomForm) {
   p.Object("Icon", &TCustomForm::Icon);
   p.Bool("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview);
   p.Object("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl);
+  p.Object("Menu", &TCustomForm::Menu, &TCustomForm::SetMenu);
+  p.Object("WindowMenu", &TCustomForm::WindowMenu, &TCustomForm::SetWindowMenu);
   p.Bool("AlphaBlend", &TCustomForm::AlphaBlend, &TCustomForm::SetAlphaBlend);
   p.Int("PixelsPerInch", &TCustomForm::PixelsPerInch, &TCustomForm::SetPixelsPerInch);
   p.Int("TextHeight", &TCustomForm::TextHeight, &TCustomForm::SetTextHeight);

@@ -10,6 +10,9 @@
 
 #include "framework/Controls.h"
 
+class TMainMenu;
+class TMenuItem;
+
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 using TBorderIcons = TSet<TBorderIcon>;
 enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
@@ -108,8 +111,21 @@ public:
   int TextHeight() const { return FTextHeight; }
   void SetTextHeight(int Value) { FTextHeight = Value; }
 
-  // Outer sizes; ClientWidth/ClientHeight go through AdjustWindowRectEx of the form's styles.
+  // Outer sizes; ClientWidth/ClientHeight go through AdjustWindowRectEx of the form's styles and menu bar.
   RECT ClientRect() override;
+
+  // The menu bar: its commands, popups and owner-drawn items reach its items (a freed menu is forgotten).
+  // An AutoMerge menu of a form other than the main form, and an MDI child's menu, are merged into the
+  // main form's menu instead of showing a bar of their own.
+  TMainMenu* Menu() const { return FMenu; }
+  void SetMenu(TMainMenu* Value);
+  // The item whose popup lists the MDI children of an MDI frame.
+  TMenuItem* WindowMenu() const { return FWindowMenu; }
+  void SetWindowMenu(TMenuItem* Value);
+  // MergeState: this form's menu goes into the main form's menu (when it merges at all); else leaves it.
+  void MergeMenu(bool MergeState);
+  // A key message matching a shortcut of the form's menu (an MDI child's also of the main form's).
+  virtual bool IsShortCut(TMessage& Message);
 
   void Show();
   // Shows a helper form without taking the activation from the active window.
@@ -152,6 +168,13 @@ protected:
   void PreDestroy() override;
   void Unlink() override;
   void PaintWindow(HDC DC) override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  // The form shows its own menu bar.
+  bool HasMenuBar() const;
+  // Puts the menu on the window and fits the system menu to the border style.
+  void ApplyMenus();
+  // Menu commands, popups and owner-drawn menu items; true when the form's menu took the message.
+  bool MenuMessage(TMessage& Message);
   virtual void DoCreate();
   virtual void DoDestroy();
   virtual void DoShow();
@@ -188,6 +211,8 @@ protected:
   int FAlphaBlendValue = 255;
   bool FNoActivate = false;
   TControlCanvas* FCanvas;
+  TMainMenu* FMenu = nullptr;
+  TMenuItem* FWindowMenu = nullptr;
   int FPixelsPerInch = 96;
   int FTextHeight = 13;
   void ApplyAlphaBlend();
@@ -241,6 +266,9 @@ public:
   TMonitor* Monitors(int Index);
   TMonitor* MonitorFromWindow(HWND Handle, TMonitorDefaultTo Default = mdNearest);
   TMonitor* MonitorFromPoint(POINT Point, TMonitorDefaultTo Default = mdNearest);
+  // The system's menu font (non-client metrics), read again when those change.
+  TFont* MenuFont();
+  void RefreshMenuFont();
   ~TScreen() override;
 
   void AddForm(TCustomForm* Form);
@@ -253,6 +281,7 @@ private:
   TCursor FCursor = crDefault;
   std::vector<std::pair<TCursor, HCURSOR>> FCustomCursors;
   std::vector<TMonitor*> FMonitors;
+  TFont* FMenuFont = nullptr;
   void RefreshMonitors();
   TMonitor* MonitorOf(HMONITOR Handle);
 };

@@ -4,6 +4,7 @@
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/ImgList.h"
+#include "framework/Menus.h"
 #include "framework/StdCtrls.h"
 
 void RegisterFormClasses() {
@@ -11,5 +12,6 @@ void RegisterFormClasses() {
                    TEdit::StaticClassInfo(), TMemo::StaticClassInfo(), TComboBox::StaticClassInfo(),
                    TPanel::StaticClassInfo(), TImage::StaticClassInfo(), TProgressBar::StaticClassInfo(),
                    TTimer::StaticClassInfo(), TOpenDialog::StaticClassInfo(), TMessageForm::StaticClassInfo(),
-                   TImageList::StaticClassInfo()});
+                   TImageList::StaticClassInfo(), TMainMenu::StaticClassInfo(), TPopupMenu::StaticClassInfo(),
+                   TMenuItem::StaticClassInfo()});
 }

@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "framework/ExtCtrls.h"
+#include "framework/Menus.h"
+#include "framework/SysUtils.h"
+#include "tests/framework/ui_test_util.h"
+#include "tests/support/Owned.h"
+
+namespace {
+
+using testing_support::Owned;
+
+// Runs one step per tick of a thread timer, which the system's menu loop keeps dispatching; after the
+// last step the menu is ended, so a test never hangs in TrackPopupMenu.
+class MenuLoopSteps {
+public:
+  explicit MenuLoopSteps(std::vector<std::function<void()>> steps) : steps_(std::move(steps)) {
+    current_ = this;
+    timer_ = SetTimer(nullptr, 0, 40, Tick);
+  }
+  ~MenuLoopSteps() {
+    KillTimer(nullptr, timer_);
+    current_ = nullptr;
+  }
+
+private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    MenuLoopSteps* self = current_;
+    if (!self) return;
+    if (self->next_ < self->steps_.size())
+      self->steps_[self->next_++]();
+    else
+      EndMenu();
+  }
+  static inline MenuLoopSteps* current_ = nullptr;
+  std::vector<std::function<void()>> steps_;
+  size_t next_ = 0;
+  UINT_PTR timer_ = 0;
+};
+
+// A key as the menu loop reads it from the thread's queue.
+void Key(WORD key) { PostMessageA(PopupListWindow(), WM_KEYDOWN, key, 0); }
+
+class PopupMenus : public UiTest {
+protected:
+  TPopupMenu* NewPopup(TComponent* owner, std::initializer_list<const char*> captions) {
+    auto* menu = new TPopupMenu(owner);
+    menu->OnPopup = [this](TObject*) { log.push_back("popup"); };
+    for (const char* caption : captions) {
+      auto* item = new TMenuItem(menu);
+      item->SetCaption(caption);
+      item->OnClick = [this](TObject* sender) { log.push_back(static_cast<TMenuItem*>(sender)->Caption()); };
+      menu->Items()->Add(item);
+    }
+    return menu;
+  }
+  std::vector<std::string> log;
+};
+
+TEST_F(PopupMenus, PopupRunsTheChosenItemBeforeItReturns) {
+  Owned<TPopupMenu> menu(NewPopup(nullptr, {"First", "Second"}));
+  MenuLoopSteps steps({[] { Key(VK_DOWN); }, [] { Key(VK_DOWN); }, [] { Key(VK_RETURN); }});
+  menu->Popup(100, 100);
+  EXPECT_EQ(log, (std::vector<std::string>{"popup", "Second"}));
+}
+
+TEST_F(PopupMenus, TrackFlagsFollowAlignmentAndAnimation) {
+  Owned<TPopupMenu> menu(new TPopupMenu(nullptr));
+  EXPECT_EQ(menu->TrackFlags(), UINT(TPM_LEFTALIGN | TPM_RIGHTBUTTON));
+  menu->SetAlignment(paCenter);
+  menu->SetMenuAnimation({maTopToBottom, maNone});
+  EXPECT_EQ(menu->TrackFlags(), UINT(TPM_CENTERALIGN | TPM_RIGHTBUTTON | TPM_VERPOSANIMATION | TPM_NOANIMATION));
+}
+
+TEST_F(PopupMenus, OwnerDrawnPopupItemsAreMeasuredAndDrawnThroughThePopupList) {
+  Owned<TPopupMenu> menu(NewPopup(nullptr, {"Checked", "Grayed", "Default"}));
+  menu->SetOwnerDraw(true);
+  menu->Items()->Items(0)->SetChecked(true);
+  menu->Items()->Items(1)->SetEnabled(false);
+  menu->Items()->Items(2)->SetDefault(true);
+  std::vector<std::pair<std::string, UINT>> drawn;
+  int measured = 0;
+  for (int i = 0; i < 3; ++i) {
+    TMenuItem* item = menu->Items()->Items(i);
+    item->OnMeasureItem = [&](TObject*, TCanvas*, int& w, int& h) { ++measured, w = 80, h = 18; };
+    item->OnAdvancedDrawItem = [&, item](TObject*, TCanvas*, const TRect&, TOwnerDrawState state) {
+      drawn.emplace_back(item->Caption(), state.Raw());
+    };
+  }
+  MenuLoopSteps steps({[] {}, [] { Key(VK_DOWN); }, [] {}});
+  menu->Popup(100, 100);
+  EXPECT_EQ(measured, 3);
+  auto drawnWith = [&](const std::string& caption, UINT bits) {
+    for (auto& d : drawn)
+      if (d.first == caption && (d.second & bits) == bits) return true;
+    return false;
+  };
+  EXPECT_TRUE(drawnWith("Checked", ODS_CHECKED));
+  EXPECT_TRUE(drawnWith("Checked", ODS_CHECKED | ODS_SELECTED)) << "selected by the key";
+  EXPECT_TRUE(drawnWith("Grayed", ODS_GRAYED | ODS_DISABLED));
+  EXPECT_TRUE(drawnWith("Default", ODS_DEFAULT));
+}
+
+TEST_F(PopupMenus, ContextMenuShowsAfterOnContextPopupAndAParentAnswersForItsChild) {
+  TForm* form = NewForm();
+  auto* parent = new TPanel(form);
+  parent->SetParent(form);
+  parent->SetBounds(0, 0, 200, 150);
+  auto* child = new TPanel(form);
+  child->SetParent(parent);
+  child->SetBounds(10, 10, 80, 60);
+  parent->SetPopupMenu(NewPopup(form, {"Only"}));
+  bool handle = true;
+  std::vector<TPoint> asked;
+  parent->OnContextPopup = [&](TObject*, TPoint pos, bool& handled) {
+    asked.push_back(pos);
+    handled = handle;
+  };
+  form->Show();
+  POINT screen = child->ClientToScreen(POINT{5, 5});
+  LPARAM at = MAKELPARAM(screen.x, screen.y);
+  SendMessageA(child->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(child->Handle()), at);
+  EXPECT_TRUE(log.empty()) << "OnContextPopup kept the menu back";
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0], TPoint(15, 15)) << "in the parent's client coordinates";
+
+  handle = false;
+  {
+    MenuLoopSteps steps({});
+    SendMessageA(child->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(child->Handle()), at);
+  }
+  {
+    MenuLoopSteps steps({});
+    SendMessageA(parent->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(parent->Handle()), MAKELPARAM(-1, -1));
+  }
+  EXPECT_EQ(log, (std::vector<std::string>{"popup", "popup"}));
+  EXPECT_EQ(asked.back(), TPoint(-1, -1)) << "the keyboard asked";
+  EXPECT_EQ(parent->PopupMenu()->PopupComponent(), parent);
+  parent->PopupMenu()->SetAutoPopup(false);
+  SendMessageA(parent->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(parent->Handle()), at);
+  EXPECT_EQ(log.size(), 2u);
+  form->Free();
+}
+
+}  // namespace
