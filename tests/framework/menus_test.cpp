@@ -156,6 +156,22 @@ TEST_F(Menus, StoredMenusAreBuiltAndTheirCommandsAndPopupsReachTheItems) {
   EXPECT_EQ(f->log, (std::vector<std::string>{"File1", "Open1"}));
   EXPECT_EQ(f->MainMenu1->FindItem(reinterpret_cast<UINT_PTR>(f->File1->Handle()), fkHandle), f->File1);
   EXPECT_EQ(f->MainMenu1->FindItem(0x4057, fkShortCut), f->Close1);
+
+  // A change of the menu's images rebuilds the bar and tells the form; a freed list is forgotten.
+  int changed = 0;
+  TWndMethod own = f->WindowProc;
+  f->WindowProc = [&](TMessage& m) {
+    changed += m.Msg == CM_MENUCHANGED;
+    own(m);
+  };
+  auto* images = new TImageList(nullptr);
+  f->MainMenu1->SetImages(images);
+  changed = 0;
+  images->SetSize(20, 20);
+  EXPECT_EQ(changed, 1);
+  images->Free();
+  EXPECT_EQ(f->MainMenu1->Images(), nullptr);
+  f->WindowProc = own;
 }
 
 TEST_F(Menus, ItemsChangeTheirEntriesAndLeaveTheTreeCleanly) {
