@@ -185,4 +185,32 @@ TEST_F(Combos, AFrameworkComboPrintsItsSelectedItemAsTheEditPart) {
   Form->Free();
 }
 
+TEST_F(Combos, TheDropDownListsVisualStyleByVersionAndItems) {
+  struct Case {
+    DWORD Major;
+    bool Items;
+    bool Off;
+  };
+  for (const Case& C : {Case{6, true, false}, Case{5, true, true}, Case{5, false, false}}) {
+    SCOPED_TRACE(testing::Message() << "version " << C.Major << (C.Items ? " with items" : " empty"));
+    const DWORD Major = C.Major;
+    Platform().GetVersionExA = [Major](OSVERSIONINFOA* V) {
+      V->dwMajorVersion = Major;
+      return TRUE;
+    };
+    HWND W = Combo(CBS_DROPDOWNLIST);
+    if (!C.Items) SendMessageA(W, CB_RESETCONTENT, 0, 0);
+    auto* A = Adapt(W);
+    COMBOBOXINFO Info{};
+    Info.cbSize = sizeof Info;
+    GetComboBoxInfo(W, &Info);
+    ThemeRecorder Themes;
+    HDC DC = GetDC(Info.hwndList);
+    SendMessageA(W, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(DC), reinterpret_cast<LPARAM>(Info.hwndList));
+    ReleaseDC(Info.hwndList, DC);
+    ASSERT_NE(nullptr, A->ListAdapter);
+    EXPECT_EQ(C.Off ? 1 : 0, Themes.CountFor(Info.hwndList));
+  }
+}
+
 }  // namespace
