@@ -40,6 +40,12 @@ void SetDefaults(TPlatform& p) {
                              BLENDFUNCTION* blend, DWORD flags) {
     return ::UpdateLayeredWindow(wnd, dst, dstPos, size, src, srcPos, key, blend, flags);
   };
+  p.CopyFromScreen = [](HDC dst, int x, int y, int w, int h, int srcX, int srcY) {
+    HDC screen = ::GetDC(nullptr);
+    BOOL done = ::BitBlt(dst, x, y, w, h, screen, srcX, srcY, SRCCOPY);
+    ::ReleaseDC(nullptr, screen);
+    return done;
+  };
 }
 
 struct Hooks {

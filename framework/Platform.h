@@ -59,6 +59,8 @@ struct TPlatform {
   std::function<BOOL(HWND wnd, HDC dst, POINT* dstPos, SIZE* size, HDC src, POINT* srcPos, COLORREF key,
                      BLENDFUNCTION* blend, DWORD flags)>
       UpdateLayeredWindow;
+  // What the screen shows in (SrcX, SrcY, W, H), copied into Dst at (X, Y) (pictures taken before a change).
+  std::function<BOOL(HDC Dst, int X, int Y, int W, int H, int SrcX, int SrcY)> CopyFromScreen;
 };
 // Entries the library binds late itself (LateBinding.h: composition, GDI+, themes) are replaced through their
 // TLateBound objects; ResetPlatform() restores them too.

@@ -7,6 +7,9 @@
 
 #include <string>
 
+// A form, control or window whose Tag holds these bits is never skinned (the library's own helper windows).
+constexpr int NoSkinTag = 256;
+
 // 8 for 6.2 and for major versions 7 and later (10.0 included); otherwise the major version.
 extern int WindowsVersionLevel;
 int VersionLevelOf(DWORD Major, DWORD Minor);

@@ -24,6 +24,7 @@
 #include "skin/core/vkPackedSkin.h"
 #include "skin/core/vkSkinCommands.h"
 #include "skin/core/vkSkinImages.h"
+#include "skin/core/vkGlow.h"
 #include "skin/core/vkMainWndHook.h"
 #include "skin/core/vkSysColors.h"
 #include "skin/core/vkntUtils.h"
@@ -82,6 +83,7 @@ TvkSkinServices& SkinServices() {
     s.InstallPatches = InstallSysColorPatches;
     s.RemovePatches = RemoveSysColorPatches;
     s.SetSysColorPatches = SetSysColorPatches;
+    s.ClearGlows = [] { ClearAllGlowEffects(true); };
     return s;
   }();
   return services;

@@ -9,6 +9,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <vector>
+
+#include "framework/Graphics.h"
 
 class TsSkinProvider;
 class TvkBorderForm;
@@ -129,6 +132,29 @@ struct TvkFormServices {
   void (*SkinPopupMenuWindow)(TsSkinableMenus* Painter, HWND Wnd) = nullptr;
   // The dialog adapters the thread hook made, freed when the hook goes.
   void (*FreeDialogAdapters)() = nullptr;
+
+  // What the show, hide and skin-change animations read and change of the skinner, its border form and the
+  // dialog adapters.
+  // The transparent rectangles of the form's border mask (window coordinates) CollectBorderMaskRects found.
+  std::vector<TRect> (*ProviderTransparentRects)(TsSkinProvider* Skinner) = nullptr;
+  // The mark that the form waits for its show animation to reveal it.
+  void (*SetProviderShowPending)(TsSkinProvider* Skinner, bool Pending) = nullptr;
+  // The mark that the maximised form's caption is shorter than the system one.
+  bool (*ProviderCaptionShorter)(TsSkinProvider* Skinner) = nullptr;
+  void (*SetProviderCaptionShorter)(TsSkinProvider* Skinner, bool Shorter) = nullptr;
+  // The snapshot form the skinner prepared for a hide, taken over (the skinner forgets it); nil when none.
+  TvkGlowForm* (*TakeProviderSnapshotForm)(TsSkinProvider* Skinner) = nullptr;
+  // The skinner's picture of the form from before a skin change, taken over; nil when none.
+  TBitmap* (*TakeProviderChangePicture)(TsSkinProvider* Skinner) = nullptr;
+  // The skinner's OnAfterAnimation with a TvkAnimEvent, when assigned.
+  void (*FireAfterAnimation)(TsSkinProvider* Skinner, int Event) = nullptr;
+  // The border form lets its layered window go (its owner window and window method restored); the caller owns it.
+  TvkGlowForm* (*ReleaseBorderLayeredWindow)(TvkBorderForm* BorderForm) = nullptr;
+  void (*FreeProviderBorderForm)(TsSkinProvider* Skinner) = nullptr;
+  TvkGlowForm* (*TakeDialogSnapshotForm)(TvkDialogWnd* Adapter) = nullptr;
+  void (*FreeDialogBorderForm)(TvkDialogWnd* Adapter) = nullptr;
+  // The adapter's own window procedure.
+  LRESULT (*DialogWindowProc)(TvkDialogWnd* Adapter, UINT Msg, WPARAM WParam, LPARAM LParam) = nullptr;
 };
 
 // The one table; skin/forms fills it at start-up.

@@ -7,6 +7,8 @@
 #include "skin/core/sStyleSimply.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkExcludedClasses.h"
+#include "skin/core/vkFormAnimation.h"
+#include "skin/core/vkGlow.h"
 #include "skin/core/vkStartupUnits.h"
 #include "skin/core/vkntUtils.h"
 #include "skin/graphics/GdipFlat.h"
@@ -39,4 +41,6 @@ void RegisterSkinLibraryUnits() {
   RegisterOnce("sColorDialog", sColorDialogInitialize, sColorDialogFinalize);
   RegisterOnce("sSkinManager", SkinManagerUnitInitialize, SkinManagerUnitFinalize);
   RegisterOnce("vkExcludedClasses", ExcludedClassesInitialize, ExcludedClassesFinalize);
+  RegisterOnce("vkGlow", nullptr, vkGlowFinalize);
+  RegisterOnce("vkFormAnimation", nullptr, FormAnimationFinalize);
 }

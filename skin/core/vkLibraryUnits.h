@@ -15,7 +15,8 @@
 //   "vkResourceGlyphs" the library's 32 x 16 glyph images;
 //   "sColorDialog"   the pipette cursor and the custom colours;
 //   "sSkinManager"   the system family, window shadows, "/vkver", SetProcessDPIAware;
-//   "vkExcludedClasses" the class names the form hook never skins.
+//   "vkExcludedClasses" the class names the form hook never skins;
+//   "vkGlow", "vkFormAnimation"  (at the end only) glows cleared, the hide timer freed.
 // Nothing starts here: InitializeUnits() runs the start-ups, FinalizeUnits() the shut-downs in
 // reverse. Call it after the framework's units ("Forms") and before the application's own. A unit
 // whose name is already registered is left where it is, so calling this twice changes nothing.

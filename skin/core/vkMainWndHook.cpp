@@ -6,9 +6,12 @@
 #include "framework/Forms.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sSkinManagerStartup.h"
+#include "skin/core/sVclUtils.h"
+#include "skin/core/vkFormAnimation.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkSkinCommands.h"
 #include "skin/core/vkntUtils.h"
+#include "skin/graphics/ToolkitStartup.h"
 
 namespace {
 
@@ -34,8 +37,7 @@ TCustomForm* MainFormOf() { return Application != nullptr ? Application->MainFor
 TsSkinProvider* MainFormProvider() {
   TCustomForm* Form = MainFormOf();
   if (Form == nullptr || !Form->HandleAllocated()) return nullptr;
-  return reinterpret_cast<TsSkinProvider*>(
-      SendMessageA(Form->Handle(), SM_VKCMD, SkinCommandWParam(VKCMD_QUERY_FORM_SKINNER), 0));
+  return reinterpret_cast<TsSkinProvider*>(SendSkinCommand(Form->Handle(), VKCMD_QUERY_FORM_SKINNER, 0));
 }
 
 bool AnimationOn(TsSkinManager* M, TvkAnimEffect* Effect) {
@@ -46,7 +48,7 @@ void RepaintScreenForms() {
   if (Screen == nullptr) return;
   for (int i = 0; i < Screen->FormCount(); ++i) {
     TCustomForm* Form = Screen->Forms(i);
-    if (Form->HandleAllocated()) SendMessageA(Form->Handle(), SM_VKCMD, SkinCommandWParam(VKCMD_REPAINT), 0);
+    if (Form->HandleAllocated()) SendSkinCommand(Form->Handle(), VKCMD_REPAINT, 0);
   }
 }
 
@@ -86,6 +88,20 @@ bool HandleSysCommand(TsSkinManager* M, TMessage& Message) {
   return false;
 }
 
+// The main form is hidden: its hide animation plays (the hook returns when it has started).
+void HandleMainFormHiding(TsSkinManager* M) {
+  TCustomForm* Form = MainFormOf();
+  if (!HasLayeredWindowApi() || !AnimationOn(M, M->AnimEffects()->FormHide()) || IsIconic(Application->Handle()) ||
+      Form == nullptr || !Form->Visible())
+    return;
+  TsSkinProvider* Provider = MainFormProvider();
+  if (Provider == nullptr) return;
+  // The hide then takes its snapshot without painting the frame again.
+  if (FormServices.SetFormStateFlags && FormServices.ProviderStateFlags)
+    FormServices.SetFormStateFlags(Provider, FormServices.ProviderStateFlags(Provider) | 0x200);
+  AnimateFormHide(Provider);
+}
+
 bool TvkMainWindowHook::Handle(TMessage& Message) {
   TsSkinManager* M = Manager;
   switch (Message.Msg) {
@@ -109,6 +125,11 @@ bool TvkMainWindowHook::Handle(TMessage& Message) {
       return false;
     case WM_SYSCOMMAND:
       return M->SkinData().Active && HandleSysCommand(M, Message);
+    case WM_WINDOWPOSCHANGED: {
+      auto* Pos = reinterpret_cast<const WINDOWPOS*>(Message.LParam);
+      if (Pos != nullptr && (Pos->flags & SWP_HIDEWINDOW) != 0) HandleMainFormHiding(M);
+      return false;
+    }
     case WM_VK_SKIN_POPUP_WINDOW: {
       auto Wnd = reinterpret_cast<HWND>(Message.LParam);
       if (M->SkinnedPopups() && IsPopupMenuWindow(Wnd)) SkinPopupWindow(M, Wnd);

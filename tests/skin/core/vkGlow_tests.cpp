@@ -1,0 +1,148 @@
+// Glow effects on the SOLID skin's glowing button: window size and place, ids in the table, hiding at once and
+// faded from the glow's opacity, the fade-in, and clearing them all.
+#include <gtest/gtest.h>
+
+#include "SkinTestOwners.h"
+#include "skin/core/vkGlow.h"
+#include "skin/core/vkThdTimer.h"
+#include "skin/core/vkntTypes.h"
+#include "skin/graphics/ToolkitStartup.h"
+#include "tests/support/LayeredRecorder.h"
+
+using namespace skin_owners;
+using testing_support::LayeredRecorder;
+
+namespace {
+
+struct Glow : testing::Test {
+  void SetUp() override {
+    ResetPlatform();
+    ToolkitStartup();
+    form = NewTestForm(400, 200);
+    form->SetLeft(200);
+    form->SetTop(160);
+    // Topmost: windows of tests running beside this one cannot cover the controls and clip their glows.
+    form->SetFormStyle(fsStayOnTop);
+    form->ShowNoActivate();
+  }
+  void TearDown() override {
+    ClearAllGlowEffects(true);
+    form->Free();
+    ToolkitShutdown();
+    ResetPlatform();
+  }
+  TTestSkinOwner* Glowing(int L, int T, const char* Section = "GLOWBUTTON") {
+    auto* O = Place(form, L, T, 100, 20, Create<TTestSkinOwner>(form));
+    O->SkinData->SetSkinSection(Section);
+    O->SkinData->FinishLoading(false);
+    O->HandleNeeded();
+    O->SkinData->Hot = true;
+    return O;
+  }
+  ManagerPtr m = SolidManager();
+  TForm* form = nullptr;
+};
+
+HWND GlowWindow(int Id) {
+  TvkGlowEffect* E = GlowEffectOf(Id);
+  return E != nullptr && E->GlowForm != nullptr ? E->GlowForm->Handle() : nullptr;
+}
+
+}  // namespace
+
+TEST_F(Glow, AGlowAroundAControlTakesTheMaskBordersLessItsMargin) {
+  LayeredRecorder Rec;
+  TTestSkinOwner* B = Glowing(10, 20);
+  ShowControlGlow(B->SkinData, false, nullptr, -1, false, 255);
+  ASSERT_GE(B->SkinData->GlowId, 0);
+  HWND Wnd = GlowWindow(B->SkinData->GlowId);
+  RECT Control{}, R{};
+  GetWindowRect(B->Handle(), &Control);
+  GetWindowRect(Wnd, &R);
+  // Margin 3 around 100 x 20 with 10-pixel borders: 114 x 34 at 7 pixels up and left.
+  EXPECT_EQ(R.right - R.left, 114);
+  EXPECT_EQ(R.bottom - R.top, 34);
+  EXPECT_EQ(R.left, Control.left - 7);
+  EXPECT_EQ(R.top, Control.top - 7);
+  const auto Calls = Rec.For(Wnd);
+  ASSERT_EQ(Calls.size(), 1u);
+  EXPECT_EQ(Calls[0].size.cx, 114);
+  EXPECT_EQ(Calls[0].alpha, 255);
+  EXPECT_TRUE(Calls[0].hasPos);
+  EXPECT_EQ(Calls[0].pos.x, Control.left - 7);
+  int Lit = 0;  // the mask's halo, with per-pixel alpha
+  for (uint32_t P : Calls[0].pixels) Lit += (P >> 24) != 0;
+  EXPECT_GT(Lit, 0);
+  EXPECT_LT(Lit, 114 * 34);
+  const LONG Ex = GetWindowLongA(Wnd, GWL_EXSTYLE);
+  EXPECT_EQ(Ex & (WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_NOACTIVATE), WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_NOACTIVATE);
+  EXPECT_EQ(SendMessageA(Wnd, WM_NCHITTEST, 0, 0), HTTRANSPARENT);
+}
+
+TEST_F(Glow, IdsAreNeverReusedAndMissingMasksGiveNone) {
+  TTestSkinOwner* A = Glowing(10, 10);
+  TTestSkinOwner* B = Glowing(10, 60);
+  TTestSkinOwner* C = Glowing(10, 110);
+  ShowControlGlow(A->SkinData, false, nullptr, -1, false, 255);
+  ShowControlGlow(B->SkinData, false, nullptr, -1, false, 255);
+  const int First = A->SkinData->GlowId, Second = B->SkinData->GlowId;
+  HWND FirstWnd = GlowWindow(First);
+  HideGlowEffect(A->SkinData->GlowId, false);
+  EXPECT_EQ(A->SkinData->GlowId, -1);
+  EXPECT_EQ(GlowEffectOf(First), nullptr);  // an empty slot
+  EXPECT_FALSE(IsWindowVisible(FirstWnd));
+  EXPECT_EQ(B->SkinData->GlowId, Second);
+  ShowControlGlow(C->SkinData, false, nullptr, -1, false, 255);
+  EXPECT_EQ(C->SkinData->GlowId, Second + 1);
+  EXPECT_EQ(static_cast<int>(GlowEffects.size()), Second + 2);
+  // Ids outside the table change nothing.
+  int None = -1, Beyond = 99;
+  HideGlowEffect(None, false);
+  HideGlowEffect(Beyond, true);
+  EXPECT_EQ(Beyond, 99);
+  // A section without a "GLOW0" mask gives no glow.
+  TTestSkinOwner* Plain = Glowing(150, 10, "BUTTON");
+  RECT R{0, 0, 100, 20};
+  EXPECT_EQ(ShowGlowEffect(R, "BUTTON", "GLOW", Plain->SkinData, nullptr, 255, 0), -1);
+  ShowControlGlow(Plain->SkinData, false, nullptr, -1, false, 255);
+  EXPECT_EQ(Plain->SkinData->GlowId, -1);
+  // Clearing empties the table and every owner forgets its id.
+  ClearAllGlowEffects(true);
+  EXPECT_TRUE(GlowEffects.empty());
+  EXPECT_EQ(B->SkinData->GlowId, -1);
+  EXPECT_EQ(C->SkinData->GlowId, -1);
+}
+
+TEST_F(Glow, AFadedHideStartsAtTheGlowsOpacity) {
+  LayeredRecorder Rec;
+  TTestSkinOwner* B = Glowing(10, 20);
+  ShowControlGlow(B->SkinData, false, nullptr, -1, false, 204);
+  const int Id = B->SkinData->GlowId;
+  HWND Wnd = GlowWindow(Id);
+  Rec.calls.clear();
+  HideGlowEffect(B->SkinData->GlowId, true);
+  EXPECT_EQ(B->SkinData->GlowId, Id);  // kept until the fade ends
+  TvkThreadedTimer* T = B->SkinData->AnimTimer;
+  ASSERT_NE(T, nullptr);
+  EXPECT_EQ(T->Mode, fmLeave);
+  for (int i = 0; i < 20 && T->Enabled(); ++i) T->Tick();
+  const std::vector<int> Alphas = Rec.Alphas(Wnd);
+  ASSERT_FALSE(Alphas.empty());
+  EXPECT_EQ(Alphas.front(), 187);  // 204 less a twelfth, not a jump from nothing
+  for (size_t i = 1; i < Alphas.size(); ++i) EXPECT_LT(Alphas[i], Alphas[i - 1]);
+  EXPECT_EQ(B->SkinData->GlowId, -1);
+}
+
+TEST_F(Glow, AnAnimatedGlowFadesInOnItsOwnTimer) {
+  LayeredRecorder Rec;
+  TTestSkinOwner* B = Glowing(10, 20);
+  BuildFlatCache(B->SkinData, B);
+  B->SkinData->CacheDirty = false;
+  ShowControlGlow(B->SkinData, false, nullptr, -1, true, 0);
+  ASSERT_GE(B->SkinData->GlowId, 0);
+  TvkThreadedTimer* T = B->SkinData->AnimTimer;
+  ASSERT_NE(T, nullptr);
+  EXPECT_EQ(T->GlowOnly, 1);
+  for (int i = 0; i < 20 && T->Enabled(); ++i) T->Tick();
+  EXPECT_EQ(Rec.Alphas(GlowWindow(B->SkinData->GlowId)), (std::vector<int>{0, 42, 85, 128, 170, 212, 255}));
+}

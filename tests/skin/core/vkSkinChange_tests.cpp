@@ -1,0 +1,161 @@
+// The animated skin change: the output window over a control, the mix weights of its frames, the layered
+// path of a skinned form through the recorder, and the windows that are left afterwards.
+#include <gtest/gtest.h>
+
+#include "SkinTestOwners.h"
+#include "skin/core/vkFormAnimation.h"
+#include "skin/core/vkFormServices.h"
+#include "skin/core/vkSkinChange.h"
+#include "skin/graphics/ToolkitStartup.h"
+#include "tests/support/LayeredRecorder.h"
+
+using namespace skin_owners;
+using testing_support::LayeredRecorder;
+
+namespace {
+
+struct SkinChange : testing::Test {
+  void SetUp() override {
+    ResetPlatform();
+    ToolkitStartup();
+    form = NewTestForm(120, 80);
+    form->SetLeft(30);
+    form->SetTop(30);
+    Platform().GetTickCount = [] { return Clock += 25; };
+    // The screen before the change: green wherever it is read.
+    Platform().CopyFromScreen = [](HDC Dst, int X, int Y, int W, int H, int, int) {
+      HBRUSH B = CreateSolidBrush(RGB(0, 255, 0));
+      RECT R{X, Y, X + W, Y + H};
+      FillRect(Dst, &R, B);
+      DeleteObject(B);
+      return TRUE;
+    };
+  }
+  void TearDown() override {
+    form->Free();
+    FormServices = TvkFormServices();
+    ToolkitShutdown();
+    ResetPlatform();
+  }
+  static inline DWORD Clock = 5000;
+  TForm* form = nullptr;
+};
+
+}  // namespace
+
+TEST(SkinChangeArithmetic, WeightsAndTheOldPicturesOpacity) {
+  EXPECT_EQ(SkinChangeWeights(10), (std::vector<int>{255, 230, 204, 178, 153, 128, 102, 76, 51, 26}));
+  EXPECT_TRUE(SkinChangeWeights(0).empty());
+  EXPECT_EQ(SkinChangeWeights(1), std::vector<int>{255});
+  const struct {
+    int Max, Alpha, Old;
+  } Cases[] = {{255, 0, 255}, {255, 170, 255}, {255, 200, 165}, {255, 255, 0}, {200, 150, 150}};
+  for (const auto& C : Cases)
+    EXPECT_EQ(OldPictureAlpha(static_cast<uint8_t>(C.Max), static_cast<uint8_t>(C.Alpha)), C.Old) << C.Alpha;
+}
+
+TEST_F(SkinChange, TheOutputWindowCoversAChildAndGoesAfterTheChange) {
+  auto* Panel = Place(form, 10, 10, 50, 30, Create<TTestSkinOwner>(form));
+  form->ShowNoActivate();
+  LayeredRecorder Rec;
+  CaptureControlForChange(Panel);
+  auto* Out = As<TOutputWindow>(SkinChangeOutputWindow());
+  ASSERT_NE(Out, nullptr);
+  EXPECT_EQ(Out->Parent(), form);
+  EXPECT_EQ(Out->Tag(), 256);
+  EXPECT_EQ(Out->Caption(), "vkOutputWindow");
+  EXPECT_EQ(Out->Left(), 10);
+  EXPECT_EQ(Out->Width(), 50);
+  EXPECT_TRUE(IsWindowVisible(Out->Handle()));
+  ASSERT_NE(SkinChangeOldPicture(), nullptr);
+  EXPECT_EQ(GetPixel32(SkinChangeOldPicture(), 3, 3) & 0xFFFFFF, 0x00FF00u);
+  HWND OutWnd = Out->Handle();
+  AnimateSkinChange(Panel, 240, 255, atFading);
+  EXPECT_EQ(SkinChangeOutputWindow(), nullptr);
+  EXPECT_EQ(SkinChangeOldPicture(), nullptr);
+  EXPECT_FALSE(IsWindow(OutWnd));
+  // A child window is never made layered: no layered output went to it.
+  EXPECT_TRUE(Rec.For(OutWnd).empty());
+  EXPECT_FALSE(InAnimationProcess);
+}
+
+TEST_F(SkinChange, ATopLevelCaptureStandsDirectlyAboveTheWindow) {
+  form->ShowNoActivate();
+  // Another window above the form: the output window goes between them, not on top of everything.
+  HWND Above = CreateWindowExA(WS_EX_NOACTIVATE, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 5, 5, nullptr, nullptr,
+                               nullptr, nullptr);
+  CaptureControlForChange(form);
+  TControl* Out = SkinChangeOutputWindow();
+  ASSERT_NE(Out, nullptr);
+  EXPECT_EQ(Out->Parent(), nullptr);
+  HWND OutWnd = As<TWinControl>(Out)->Handle();
+  // Between them in z-order (windows of tests running beside this one may come in between as well).
+  auto Below = [](HWND Upper, HWND Lower) {
+    for (HWND W = GetWindow(Upper, GW_HWNDNEXT); W != nullptr; W = GetWindow(W, GW_HWNDNEXT))
+      if (W == Lower) return true;
+    return false;
+  };
+  EXPECT_TRUE(Below(Above, OutWnd));
+  EXPECT_TRUE(Below(OutWnd, form->Handle()));
+  EXPECT_TRUE(IsWindowVisible(OutWnd));
+  RECT R{};
+  GetWindowRect(OutWnd, &R);
+  EXPECT_EQ(R.left, 30);
+  EXPECT_EQ(R.right - R.left, 120);
+  AnimateSkinChange(form, 0, 255, atFading);
+  EXPECT_FALSE(IsWindow(OutWnd));
+  DestroyWindow(Above);
+}
+
+TEST_F(SkinChange, HiddenControlsAreLeftAlone) {
+  auto* Panel = Place(form, 10, 10, 50, 30, Create<TTestSkinOwner>(form));
+  CaptureControlForChange(Panel);  // the form is not shown
+  EXPECT_EQ(SkinChangeOutputWindow(), nullptr);
+  EXPECT_EQ(SkinChangeOldPicture(), nullptr);
+  AnimateSkinChange(Panel, 240, 255, atFading);
+  EXPECT_FALSE(InAnimationProcess);
+}
+
+// A skinned form: its skinner answers command 4 and paints the frame image.
+class TSkinnedStandInForm : public TForm {
+  DECLARE_CLASS(TSkinnedStandInForm, TForm)
+public:
+  explicit TSkinnedStandInForm(TComponent* AOwner) : TForm(AOwner, 0) {}
+  void Dispatch(TMessage& Message) override {
+    if (Message.Msg == SM_VKCMD && SkinCommandCode(Message.WParam) == VKCMD_QUERY_FORM_SKINNER) {
+      Message.Result = reinterpret_cast<LRESULT>(this);
+      return;
+    }
+    inherited::Dispatch(Message);
+  }
+  static inline TsScrollWndData* Data = nullptr;
+};
+IMPLEMENT_CLASS(TSkinnedStandInForm)
+
+TEST_F(SkinChange, ASkinnedFormFadesItsNewLookInOnALayeredWindow) {
+  auto* Skinned = Create<TSkinnedStandInForm>(Application);
+  Skinned->SetBorderStyle(bsNone);
+  Skinned->SetBounds(40, 40, 60, 40);
+  Skinned->SetColor(clBlue);
+  TSkinnedStandInForm::Data = new TsScrollWndData(nullptr, true);
+  TSkinnedStandInForm::Data->CacheBmp->SetSize(60, 40);
+  FormServices.ProviderSkinData = [](TsSkinProvider*) { return TSkinnedStandInForm::Data; };
+  FormServices.CreateFormRegionAt = [](TsSkinProvider*, int, int) { return CreateRectRgn(0, 0, 60, 40); };
+  Skinned->ShowNoActivate();
+  LayeredRecorder Rec;
+  AnimateSkinChange(Skinned, 120, 255, atFading);
+  HWND Anim = nullptr;
+  for (const auto& C : Rec.calls)
+    if (C.wnd != Skinned->Handle()) Anim = C.wnd;
+  ASSERT_NE(Anim, nullptr);
+  EXPECT_EQ(Rec.Alphas(Anim), (std::vector<int>{0, 26, 51, 76, 102, 128, 153, 178, 204, 230, 255, 255}));
+  const auto First = Rec.For(Anim).front();
+  EXPECT_TRUE(First.hasPos);
+  EXPECT_EQ(First.pos.x, 40);
+  EXPECT_EQ(First.Pixel(5, 5), 0xFF0000FFu);  // the form's new look, opaque blue
+  EXPECT_FALSE(IsWindow(Anim));
+  EXPECT_EQ(SkinChangeOutputWindow(), nullptr);
+  EXPECT_FALSE(InAnimationProcess);
+  Skinned->Free();
+  delete TSkinnedStandInForm::Data;
+}
