@@ -3,11 +3,13 @@
 #include <algorithm>
 
 #include "framework/Forms.h"
+#include "framework/Menus.h"
 #include "framework/StdCtrls.h"
 #include "framework/SysUtils.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
+#include "skin/core/vkFormServices.h"
 #include "skin/graphics/vkParentBg.h"
 
 namespace {
@@ -200,6 +202,12 @@ bool ProcessCommonSkinMessage(TMessage& Message, TsCommonData* D) {
     case WM_FONTCHANGE:
     case CM_ENABLEDCHANGED:
       ResetHover(D);
+      return false;
+    case WM_CONTEXTMENU:
+      // the popup menu follows whether the manager skins at all
+      if (D->OwnerControl != nullptr && D->OwnerControl->PopupMenu() != nullptr)
+        if (TsSkinManager* M = D->SkinManager(); M != nullptr && M->SkinableMenus() != nullptr && FormServices.InitPopupMenu)
+          FormServices.InitPopupMenu(M->SkinableMenus(), D->OwnerControl->PopupMenu(), M->Active());
       return false;
     case WM_PARENTNOTIFY:
       if (LOWORD(Message.WParam) == WM_CREATE && WindowedOwner(D) != nullptr) AskFormToAdaptControl(D->OwnerControl);

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "SkinTestOwners.h"
+#include "framework/Menus.h"
 #include "framework/Platform.h"
+#include "skin/core/vkFormServices.h"
 #include "skin/core/vkSkinCommands.h"
 
 using namespace skin_owners;
@@ -431,4 +433,28 @@ TEST_F(CommonData, HoverAndVisibilityInTheCommonHandling) {
   Button->SkinData->Updating = true;
   Button->Perform(CM_VISIBLECHANGED, 1, 0);
   EXPECT_FALSE(Button->SkinData->Updating);
+}
+
+TEST_F(CommonData, AContextMenuIsSkinnedAsTheManagerIs) {
+  static std::vector<std::pair<TMenu*, bool>> Inits;
+  Inits.clear();
+  const TvkFormServices Saved = FormServices;
+  FormServices.CreateSkinableMenus = [](TsSkinManager*) { return reinterpret_cast<TsSkinableMenus*>(0x100); };
+  FormServices.FreeSkinableMenus = [](TsSkinableMenus*) {};
+  FormServices.InitPopupMenu = [](TsSkinableMenus*, TMenu* Menu, bool On) { Inits.push_back({Menu, On}); };
+  {
+    ManagerPtr Own(Create<TsSkinManager>(nullptr));
+    TTestSkinOwner* O = Owner("PANEL");
+    O->SkinData->SetSkinManager(Own.get());
+    O->Perform(WM_CONTEXTMENU, 0, 0);
+    EXPECT_TRUE(Inits.empty()) << "no popup menu";
+    auto* Menu = new TPopupMenu(form);
+    O->SetPopupMenu(Menu);
+    O->Perform(WM_CONTEXTMENU, 0, 0);
+    Own->SetActive(false);
+    O->Perform(WM_CONTEXTMENU, 0, 0);
+    EXPECT_EQ(Inits, (std::vector<std::pair<TMenu*, bool>>{{Menu, true}, {Menu, false}}));
+    O->SkinData->SetSkinManager(nullptr);
+  }
+  FormServices = Saved;
 }
