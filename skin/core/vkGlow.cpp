@@ -64,6 +64,8 @@ void BuildGlowBitmap(TvkGlowEffect* E, int W, int H) {
   FillRect32(E->Bmp, TRect{0, 0, W, H}, 0, 0);  // fully transparent
   if (const TsMaskData* Mask = MaskOf(E->Manager, E->MaskIndex))
     DrawSkinRectTransparent32(E->Bmp, TRect{0, 0, W, H}, TvkBgCacheRef(), 0, *Mask);
+  // the halo takes the owner's tone, hue and saturation like the owner's own face
+  if (E->Owner != nullptr) ApplyControlColorShift(E->Bmp, E->Owner);
 }
 
 int AddEffect(TvkGlowEffect* E, const RECT& R, HWND Wnd, uint8_t Alpha, int Margin) {

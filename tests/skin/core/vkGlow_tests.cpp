@@ -7,6 +7,7 @@
 #include "skin/core/vkThdTimer.h"
 #include "skin/core/vkntTypes.h"
 #include "skin/graphics/ToolkitStartup.h"
+#include "skin/graphics/vkColorMath.h"
 #include "tests/support/LayeredRecorder.h"
 
 using namespace skin_owners;
@@ -145,4 +146,25 @@ TEST_F(Glow, AnAnimatedGlowFadesInOnItsOwnTimer) {
   EXPECT_EQ(T->GlowOnly, 1);
   for (int i = 0; i < 20 && T->Enabled(); ++i) T->Tick();
   EXPECT_EQ(Rec.Alphas(GlowWindow(B->SkinData->GlowId)), (std::vector<int>{0, 42, 85, 128, 170, 212, 255}));
+}
+
+TEST_F(Glow, TheHaloTakesTheOwnersColourShift) {
+  LayeredRecorder Rec;
+  TTestSkinOwner* Plain = Glowing(10, 20);
+  TTestSkinOwner* Toned = Glowing(10, 80);
+  Toned->SkinData->SetColorTone(clRed);
+  ShowControlGlow(Plain->SkinData, false, nullptr, -1, false, 255);
+  ShowControlGlow(Toned->SkinData, false, nullptr, -1, false, 255);
+  const auto A = Rec.For(GlowWindow(Plain->SkinData->GlowId)), B = Rec.For(GlowWindow(Toned->SkinData->GlowId));
+  ASSERT_EQ(A.size(), 1u);
+  ASSERT_EQ(B.size(), 1u);
+  ASSERT_EQ(A[0].pixels.size(), B[0].pixels.size());
+  int Lit = 0;
+  for (size_t i = 0; i < A[0].pixels.size(); ++i) {
+    const uint32_t P = A[0].pixels[i];
+    if ((P & 0xFFFFFF) == 0xFF00FF) continue;
+    Lit += (P >> 24) != 0 && (P & 0xFFFFFF) != 0;
+    ASSERT_EQ(B[0].pixels[i], ColorizePixel(P, clRed)) << "pixel " << i;
+  }
+  EXPECT_GT(Lit, 0) << "the halo has colour to shift";
 }
