@@ -26,6 +26,24 @@ RINGS = {
     ('TABTOP', 'BORDERSMASK'): [('300000', 'D0E0F0'), ('304000', 'D1E0F0'), ('308000', 'D2E0F0')],
     ('PROGRESSH', 'LRGN'): [('FFFFFF', 'FFFFFF')],
     ('OUTERED', 'OUTERMASK'): [('FFFFFF', '2040C0'), ('C0C0C0', '2040C0'), ('808080', '2040C0')],
+    ('SPEEDBUTTON', 'BORDERSMASK'): [('100000', 'F0F000'), ('100040', 'F0F040'), ('100080', 'F0F080')],
+    ('SPEEDBUTTON_SMALL', 'BORDERSMASK'): [('200000', 'E0E000'), ('200040', 'E0E040'), ('200080', 'E0E080')],
+    ('TRACKBAR', 'SLIDERCHANNEL'): [('203040', 'A0B0C0')],
+    ('DIVIDER', 'BORDERSMASK'): [('5000A0', '5000A0')],
+    ('STATUSPANELS', 'STATUSPANELMASK'): [('0050A0', 'C0D0E0')],
+}
+# Image blocks of sections ('@' values): one flat colour per frame.
+BLOCKS = {
+    ('TRACKBAR', 'TICKHORZ'): ['112233', '112299'],
+    ('TRACKBAR', 'TICKVERT'): ['332211', '992211'],
+    ('TRACKBAR', 'SLIDERMASK'): ['00A0A0', '00A0F0'],
+    ('TRACKBAR', 'SLIDERVMASK'): ['A0A000', 'F0A000'],
+}
+# Blocks with a band of another colour on one side (rows at the bottom, columns at the right), so that a
+# mirrored or stretched copy shows.
+BANDS = {
+    ('TRACKBAR', 'SLIDERMASK'): ('404000', 4, 'rows'),
+    ('TRACKBAR', 'SLIDERVMASK'): ('004040', 4, 'columns'),
 }
 # Rings whose four corner pixels show the parent.
 KEY_CORNERS = {('KEYCORNER', 'BORDERSMASK'), ('PROGRESSH', 'LRGN'), ('OUTERED', 'OUTERMASK')}
@@ -69,6 +87,15 @@ def main(argv):
                 if (section, key) in KEY_CORNERS:
                     for x, y in ((0, 0), (fw - 1, 0), (0, fh - 1), (fw - 1, fh - 1)):
                         layer.outside[y][x] = True
+                frames.append(layer)
+        elif (section, key) in BLOCKS:
+            for colour in BLOCKS[(section, key)]:
+                layer = si.Layer(fw, fh)
+                layer.fill(si.rect(0, 0, fw, fh), si.hex_rgb(colour))
+                if (section, key) in BANDS:
+                    band, size, side = BANDS[(section, key)]
+                    area = si.rect(0, fh - size, fw, fh) if side == 'rows' else si.rect(fw - size, 0, fw, fh)
+                    layer.fill(area, si.hex_rgb(band))
                 frames.append(layer)
         elif key.startswith('GLOW'):
             colour, strength, border = GLOW

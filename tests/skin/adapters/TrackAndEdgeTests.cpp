@@ -1,0 +1,179 @@
+// Track bars painted from the TRACKBAR section, and the 2-pixel edge of image statics.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "AdapterTestSupport.h"
+#include "skin/adapters/vkEdgeWnd.h"
+#include "skin/adapters/vkTrackWnd.h"
+
+using namespace adapter_test;
+
+namespace {
+
+constexpr uint32_t kThumb = 0x00A0A0, kThumbBand = 0x404000;
+constexpr uint32_t kVThumb = 0xA0A000, kVThumbBand = 0x004040;
+constexpr uint32_t kTickH = 0x112233, kTickV = 0x332211;
+
+class Tracks : public AdapterTest {
+protected:
+  void SetUp() override {
+    AdapterTest::SetUp();
+    M = SolidManager();
+    Parent = Host(400, 300);
+  }
+  void TearDown() override {
+    for (TvkMainWnd* A : Adapters) A->Free();
+    Adapters.clear();
+    AdapterTest::TearDown();
+    M.reset();
+  }
+  template <class T> T* Adapt(HWND W, const char* Section) {
+    TvkSkinParams P;
+    P.SkinSection = Section;
+    T* A = CreateAdapter<T>(W, nullptr, M.get(), P, false);
+    Adapters.push_back(A);
+    return A;
+  }
+  HWND Track(DWORD Style, int W, int H) {
+    return CreateWindowExA(0, TRACKBAR_CLASSA, "", WS_CHILD | WS_VISIBLE | Style, 10, 10, W, H, Parent, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+  }
+  std::unique_ptr<testing_support::Dib32> Print(HWND W) {
+    RECT R{};
+    GetWindowRect(W, &R);
+    auto Dib = std::make_unique<testing_support::Dib32>(R.right - R.left, R.bottom - R.top, 0x00123456, true);
+    PrintWindowTo(W, *Dib);
+    return Dib;
+  }
+  // Stretched images may be off by a step of the filter.
+  static bool Near(uint32_t A, uint32_t B) {
+    for (int S = 0; S < 24; S += 8)
+      if (std::abs(static_cast<int>((A >> S) & 0xFF) - static_cast<int>((B >> S) & 0xFF)) > 2) return false;
+    return true;
+  }
+  static uint32_t At(testing_support::Dib32& D, int X, int Y) {
+    return X >= 0 && Y >= 0 && X < D.Width() && Y < D.Height() ? Rgb(D.Px(X, Y)) : 0xFFFFFFFF;
+  }
+  static int Count(testing_support::Dib32& D, uint32_t C, const RECT& In) {
+    int N = 0;
+    for (int y = std::max(0L, In.top); y < std::min<long>(D.Height(), In.bottom); ++y)
+      for (int x = std::max(0L, In.left); x < std::min<long>(D.Width(), In.right); ++x) N += Rgb(D.Px(x, y)) == C;
+    return N;
+  }
+  ManagerPtr M;
+  HWND Parent = nullptr;
+  std::vector<TvkMainWnd*> Adapters;
+};
+
+TEST(TrackTicks, PlacesAlongTheChannelWithoutDividingByZero) {
+  struct Case {
+    int Count;
+    std::vector<int> Expected;
+  } Cases[] = {{0, {}}, {1, {15}}, {2, {15, 105}}, {10, {15, 25, 35, 45, 55, 65, 75, 85, 95, 105}}};
+  for (const Case& C : Cases) {
+    double Step = -1;
+    EXPECT_EQ(C.Expected, TrackTickOffsets(C.Count, 10, 100, 10, Step)) << C.Count;
+    EXPECT_EQ(C.Count > 1 ? 90.0 / (C.Count - 1) : 0.0, Step) << C.Count;
+  }
+}
+
+TEST_F(Tracks, HorizontalBarsTickSidesAndTheStretchedThumb) {
+  struct Case {
+    DWORD Style;
+    bool Above, Below;
+  } Cases[] = {{0, false, true}, {TBS_TOP, true, false}, {TBS_BOTH, true, true}, {TBS_NOTICKS, false, false}};
+  for (const Case& C : Cases) {
+    HWND W = Track(C.Style, 200, 40);
+    Adapt<TvkTrackWnd>(W, "TRACKBAR");
+    RECT Ch{}, Th{};
+    SendMessageA(W, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&Ch));
+    SendMessageA(W, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&Th));
+    ASSERT_NE(23, Th.bottom - Th.top) << "the default thumb must take the stretched branch";
+    auto D = Print(W);
+    const int Gap = ((Th.bottom - Th.top) - (Ch.bottom - Ch.top)) / 2 + 2;
+    const int FirstTick = Ch.left + (Th.right - Th.left) / 2 - 1;  // the 1-pixel tick image steps back by its width
+    EXPECT_EQ(C.Below, At(*D, FirstTick, Ch.bottom + Gap) == kTickH) << C.Style;
+    EXPECT_EQ(C.Above, At(*D, FirstTick, Ch.top - Gap - 4) == kTickH) << C.Style;
+    EXPECT_EQ(C.Above, Count(*D, kTickH, RECT{0, 0, 200, Ch.top}) > 0) << C.Style;
+    EXPECT_EQ(C.Below, Count(*D, kTickH, RECT{0, Ch.bottom, 200, 40}) > 0) << C.Style;
+    // The thumb fills its rectangle; its band lies at the bottom, mirrored to the top with ticks above.
+    const int Mid = (Th.left + Th.right) / 2;
+    EXPECT_TRUE(Near(kThumb, Rgb(D->Px(Mid, (Th.top + Th.bottom) / 2)))) << C.Style;
+    const bool Mirrored = C.Style == TBS_TOP;
+    EXPECT_TRUE(Near(kThumbBand, Rgb(D->Px(Mid, Mirrored ? Th.top : Th.bottom - 1)))) << C.Style;
+    EXPECT_TRUE(Near(kThumb, Rgb(D->Px(Mid, Mirrored ? Th.bottom - 1 : Th.top)))) << C.Style;
+  }
+}
+
+TEST_F(Tracks, TenTicksAndAThickThumbShownUnscaled) {
+  HWND W = Track(TBS_ENABLESELRANGE | TBS_AUTOTICKS, 200, 40);
+  SendMessageA(W, TBM_SETRANGE, FALSE, MAKELPARAM(0, 9));
+  SendMessageA(W, TBM_SETTICFREQ, 1, 0);
+  Adapt<TvkTrackWnd>(W, "TRACKBAR");
+  RECT Ch{}, Th{};
+  SendMessageA(W, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&Ch));
+  SendMessageA(W, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&Th));
+  ASSERT_EQ(23, Th.bottom - Th.top);
+  const int N = static_cast<int>(SendMessageA(W, TBM_GETNUMTICS, 0, 0));
+  ASSERT_EQ(10, N);
+  auto D = Print(W);
+  const int Gap = ((Th.bottom - Th.top) - (Ch.bottom - Ch.top)) / 2 + 2;
+  const int Row = Ch.bottom + Gap;
+  int Seen = 0;
+  for (int x = 0; x < D->Width(); ++x) Seen += Rgb(D->Px(x, Row)) == kTickH;
+  EXPECT_EQ(10, Seen);
+  // Unscaled: the band is exactly the image's last four rows.
+  const int Mid = (Th.left + Th.right) / 2;
+  for (int y = Th.bottom - 4; y < Th.bottom; ++y) EXPECT_EQ(kThumbBand, Rgb(D->Px(Mid, y))) << y;
+  EXPECT_EQ(kThumb, Rgb(D->Px(Mid, Th.bottom - 5)));
+}
+
+TEST_F(Tracks, VerticalBarsPressedThumbAndDisabledBlend) {
+  HWND W = Track(TBS_VERT | TBS_LEFT, 40, 200);
+  auto* A = Adapt<TvkTrackWnd>(W, "TRACKBAR");
+  RECT Ch{}, Th{};
+  SendMessageA(W, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&Ch));
+  SendMessageA(W, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&Th));
+  // The channel comes back in the bar's own orientation here; it is turned only when it does not.
+  if (Ch.right - Ch.left > Ch.bottom - Ch.top) Ch = RECT{Ch.top, Ch.left, Ch.bottom, Ch.right};
+  auto D = Print(W);
+  const int Gap = ((Th.right - Th.left) - (Ch.right - Ch.left)) / 2 + 2;
+  const int FirstTick = Ch.top + (Th.bottom - Th.top) / 2 - 1;
+  EXPECT_EQ(kTickV, Rgb(D->Px(Ch.left - Gap - 4, FirstTick)));
+  EXPECT_EQ(0, Count(*D, kTickV, RECT{Ch.right, 0, 40, 200}));
+  const int MidY = (Th.top + Th.bottom) / 2;
+  EXPECT_TRUE(Near(kVThumb, Rgb(D->Px((Th.left + Th.right) / 2, MidY))));
+  EXPECT_TRUE(Near(kVThumbBand, Rgb(D->Px(Th.left, MidY))));  // mirrored: the band on the left
+  // The left button shows the pressed thumb until it comes up.
+  A->PerformMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+  EXPECT_TRUE(A->Pressed);
+  A->PerformMessage(WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+  EXPECT_FALSE(A->Pressed);
+  A->Pressed = true;
+  D = Print(W);
+  EXPECT_TRUE(Near(0xF0A000, Rgb(D->Px((Th.left + Th.right) / 2, MidY))));
+  A->Pressed = false;
+  EnableWindow(W, FALSE);
+  D = Print(W);
+  const uint32_t Blended = Rgb(D->Px((Th.left + Th.right) / 2, MidY));
+  EXPECT_FALSE(Near(kVThumb, Blended));
+  EXPECT_NE(Rgb(D->Px(0, 0)), Blended);
+}
+
+TEST_F(Tracks, EdgedStaticGetsTwoPixelsOfTheEditRing) {
+  HWND W = CreateWindowExA(WS_EX_STATICEDGE, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_ICON, 10, 10, 40, 40, Parent,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
+  Adapt<TvkEdgeWnd>(W, "EDIT");
+  testing_support::Dib32 D(40, 40, 0x00123456, true);
+  TMessage Msg{WM_PAINT, reinterpret_cast<WPARAM>(D.DC()), 0, 0};
+  Adapters.back()->PerformMessage(WM_NCPAINT, 0, 0);  // consumed: nothing happens
+  static_cast<TvkEdgeWnd*>(Adapters.back())->PaintToDC(Msg);
+  EXPECT_EQ(0x808080u, Rgb(D.Px(0, 0)));
+  EXPECT_EQ(0x808080u, Rgb(D.Px(39, 20)));
+  EXPECT_EQ(0xFFFFFFu, Rgb(D.Px(1, 20)));
+  EXPECT_EQ(0xFFFFFFu, Rgb(D.Px(20, 38)));
+  EXPECT_EQ(0x123456u, Rgb(D.Px(2, 20)));  // inside the edge the control's own image stays
+  EXPECT_EQ(0x123456u, Rgb(D.Px(20, 20)));
+}
+
+}  // namespace
