@@ -4,6 +4,10 @@
 
 #include "framework/Graphics.h"
 
+#include "skin/graphics/vkParentBg.h"
+
+class TBitmap;
+class TsSkinManager;
 class TvkScrollWnd;
 class TvkScrollBar;
 
@@ -25,3 +29,6 @@ void RenderScrollBar(TvkScrollWnd* A, TvkScrollBar* Bar, HWND Wnd, HDC DC, const
 void PaintOneScrollBar(TvkScrollWnd* A, TvkScrollBar* Bar, HWND Wnd, int Part);
 // The square between the bars (screen rectangle) lies in the corner of a top-level parent's client area.
 bool IsGripCorner(TvkScrollWnd* A, HWND Wnd, const TRect& Corner);
+// One element of the skin's constant data (its section and centred glyph) over R of Bmp in State.
+void PaintScrollBarElement(TsSkinManager* M, int Element, const TvkBgCacheRef& Bg, TBitmap* Bmp, const TRect& R,
+                           int State);

@@ -175,6 +175,11 @@ void PaintElement(TsSkinManager* M, int Element, const TvkBgCacheRef& Bg, TBitma
 
 }  // namespace
 
+void PaintScrollBarElement(TsSkinManager* M, int Element, const TvkBgCacheRef& Bg, TBitmap* Bmp, const TRect& R,
+                           int State) {
+  PaintElement(M, Element, Bg, Bmp, R, State);
+}
+
 void RenderScrollBar(TvkScrollWnd* A, TvkScrollBar* Bar, HWND Wnd, HDC DC, const TRect& R, const TvkBarLook& Look) {
   TsSkinManager* M = A->SkinData != nullptr ? A->SkinData->SkinManager() : nullptr;
   if (M == nullptr) return;

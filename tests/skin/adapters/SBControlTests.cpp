@@ -1,0 +1,164 @@
+// Stand-alone scroll bar controls: part geometry, the range taken from SBM_SETSCROLLINFO, the part states under
+// Wine's own tracking loop, and the parts painted from the scroll-bar elements.
+#include <windows.h>
+
+#include "AdapterTestSupport.h"
+#include "framework/Platform.h"
+#include "skin/adapters/vkSBWnd.h"
+#include "skin/core/sCommonData.h"
+#include "skin/core/sSkinManager.h"
+#include "tests/support/MessagePump.h"
+
+using namespace adapter_test;
+
+namespace {
+
+TEST(SBControlGeometry, ThumbFromPageAndPositionAndBack) {
+  struct Case {
+    int Len, Arrow, Min, Max, Page, Pos;
+    int ExpArrow, ExpStart, ExpThumb;
+  } Cases[] = {
+      {200, 17, 0, 100, 0, 0, 17, 17, 16},     // no page: the smallest thumb, at the first arrow
+      {200, 17, 0, 100, 0, 100, 17, 167, 16},  // at the maximum it touches the second arrow
+      {200, 17, 0, 99, 50, 50, 17, 100, 83},   // half a page: half the track
+      {200, 17, 0, 99, 100, 0, 17, 17, 166},   // one page covers the track: no range left, centred
+      {20, 17, 0, 10, 0, 5, 10, 2, 16},        // arrows take half the control at most
+      {200, 17, 5, 5, 0, 5, 17, 92, 16},       // an empty range centres the thumb
+  };
+  for (const Case& C : Cases) {
+    const TvkSBGeometry G = SBControlGeometry(C.Len, C.Arrow, C.Min, C.Max, C.Page, C.Pos);
+    EXPECT_EQ(C.ExpArrow, G.Arrow) << C.Len << "/" << C.Page << "/" << C.Pos;
+    EXPECT_EQ(C.ExpThumb, G.ThumbLength) << C.Len << "/" << C.Page << "/" << C.Pos;
+    if (C.Page != 100) {
+      EXPECT_EQ(C.ExpStart, G.ThumbStart) << C.Len << "/" << C.Page << "/" << C.Pos;
+    }
+    // The position at the thumb's centre is the position it shows.
+    if (C.Len - 2 * G.Arrow > G.ThumbLength) {
+      EXPECT_EQ(C.Pos, SBControlPositionAt(G, G.ThumbStart + G.ThumbLength / 2, C.Min, C.Max, C.Page));
+    }
+  }
+}
+
+class SBControls : public AdapterTest {
+protected:
+  void SetUp() override {
+    AdapterTest::SetUp();
+    M = SolidManager();
+    Parent = Host(300, 200);
+  }
+  void TearDown() override {
+    for (TvkMainWnd* A : Adapters) A->Free();
+    Adapters.clear();
+    AdapterTest::TearDown();
+    M.reset();
+  }
+  TvkSBWnd* Bar(DWORD Style, int W, int H, HWND* Out) {
+    *Out = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | Style, 10, 10, W, H, Parent, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+    SetScrollRange(*Out, SB_CTL, 0, 100, FALSE);
+    auto* A = CreateAdapter<TvkSBWnd>(*Out, nullptr, M.get(), TvkSkinParams{}, false);
+    Adapters.push_back(A);
+    return A;
+  }
+  std::unique_ptr<testing_support::Dib32> Print(HWND W) {
+    RECT R{};
+    GetWindowRect(W, &R);
+    auto Dib = std::make_unique<testing_support::Dib32>(R.right - R.left, R.bottom - R.top, 0x00123456, true);
+    PrintWindowTo(W, *Dib);
+    return Dib;
+  }
+  void CursorAt(HWND W, int X, int Y) {
+    POINT P{X, Y};
+    ClientToScreen(W, &P);
+    Platform().GetCursorPos = [P](POINT* Out) {
+      *Out = P;
+      return TRUE;
+    };
+  }
+  ManagerPtr M;
+  HWND Parent = nullptr;
+  std::vector<TvkMainWnd*> Adapters;
+};
+
+TEST_F(SBControls, RangeFromScrollInfoIsKeptSound) {
+  HWND W;
+  auto* A = Bar(SBS_HORZ, 200, 17, &W);
+  EXPECT_EQ("TRANSPARENT", A->SkinData->SkinSection());
+  EXPECT_EQ(100, A->SBMax);
+  SCROLLINFO SI{sizeof SI, SIF_RANGE | SIF_PAGE | SIF_POS, 10, 5, 3, 7, 0};  // max below min
+  SendMessageA(W, SBM_SETSCROLLINFO, TRUE, reinterpret_cast<LPARAM>(&SI));
+  EXPECT_EQ(0, A->SBMin);
+  EXPECT_EQ(0, A->SBMax);
+  EXPECT_EQ(1, A->SBPage);  // the page is cut to the range
+  EXPECT_EQ(0, A->SBPos);
+  SI = SCROLLINFO{sizeof SI, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 50, 80, 40, 0};
+  SendMessageA(W, SBM_SETSCROLLINFO, TRUE, reinterpret_cast<LPARAM>(&SI));
+  EXPECT_EQ(51, A->SBPage);
+  EXPECT_EQ(0, A->SBPos);  // a page over the whole range leaves no place to move to
+  EXPECT_EQ(A->SBPos, A->ShownPos);
+  // A square control (a size box) passes the message on untaken.
+  HWND Sq;
+  auto* B = Bar(SBS_HORZ, 17, 17, &Sq);
+  const int Max = B->SBMax;
+  SendMessageA(Sq, SBM_SETSCROLLINFO, TRUE, reinterpret_cast<LPARAM>(&SI));
+  EXPECT_EQ(Max, B->SBMax);
+}
+
+TEST_F(SBControls, PartStatesUnderTheSystemsTrackingLoop) {
+  HWND W;
+  auto* A = Bar(SBS_HORZ, 200, 17, &W);
+  A->CalcParts();
+  const TRect Thumb = A->ThumbRect;
+  // Wine's bar runs its own loop on a press: the release reaches the adapter as WM_CAPTURECHANGED, never as
+  // WM_LBUTTONUP, and no WM_NCHITTEST comes during the drag.
+  const int Arrow = A->SecondArrowRect.Left + 2;
+  CursorAt(W, Arrow, 8);
+  PostMessageA(W, WM_LBUTTONUP, 0, MAKELPARAM(Arrow, 8));
+  SendMessageA(W, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(Thumb.Left + 2, 8));
+  testing_support::PumpUntil([] { return false; }, 50);
+  EXPECT_EQ(TvkSBWnd::spReleased, A->PressedPart);
+  EXPECT_EQ(0, A->ThumbState);
+  EXPECT_EQ(1, A->SecondArrowState);  // let go over the arrow: it is hot
+  // Hover: an arrow hot, the whole bar hot with it; elsewhere back to normal.
+  POINT P{A->FirstArrowRect.Left + 2, 8};
+  ClientToScreen(W, &P);
+  A->PerformMessage(WM_NCHITTEST, 0, MAKELPARAM(P.x, P.y));
+  EXPECT_EQ(1, A->FirstArrowState);
+  EXPECT_EQ(0, A->SecondArrowState);
+  EXPECT_EQ(1, A->TrackBeforeState);
+  EXPECT_EQ(1, A->TrackAfterState);
+  A->PerformMessage(CM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(0, A->FirstArrowState + A->TrackBeforeState + A->TrackAfterState + A->ThumbState);
+  // A disabled bar ignores presses.
+  EnableWindow(W, FALSE);
+  A->MouseDown(TPoint(A->FirstArrowRect.Left + 2, 8));
+  EXPECT_EQ(0, A->FirstArrowState);
+  EXPECT_EQ(0, A->PositionAt(TPoint(100, 8)));
+}
+
+TEST_F(SBControls, PartsPaintedWithTheHotBarAndTheSquareBox) {
+  HWND W;
+  auto* A = Bar(SBS_HORZ, 200, 17, &W);
+  SetScrollPos(W, SB_CTL, 50, FALSE);
+  SCROLLINFO SI{sizeof SI, SIF_POS, 0, 0, 0, 50, 0};
+  SendMessageA(W, SBM_SETSCROLLINFO, FALSE, reinterpret_cast<LPARAM>(&SI));
+  A->CalcParts();
+  auto D = Print(W);
+  EXPECT_EQ(0x550001u, Rgb(D->Px(1, 1)));  // first arrow
+  EXPECT_EQ(0x660001u, Rgb(D->Px(198, 1)));
+  EXPECT_EQ(0x110001u, Rgb(D->Px(A->TrackBeforeRect.Left + 2, 1)));
+  EXPECT_EQ(0x220001u, Rgb(D->Px(A->TrackAfterRect.Right - 2, 1)));
+  EXPECT_EQ(0x990001u, Rgb(D->Px(A->ThumbRect.Left + 1, 1)));
+  A->PerformMessage(CM_MOUSEENTER, 0, 0);
+  D = Print(W);
+  EXPECT_EQ(0x114001u, Rgb(D->Px(A->TrackBeforeRect.Left + 2, 1)));
+  EXPECT_EQ(0x224001u, Rgb(D->Px(A->TrackAfterRect.Right - 2, 1)));
+  EXPECT_EQ(0x990001u, Rgb(D->Px(A->ThumbRect.Left + 1, 1)));
+  HWND Sq;
+  Bar(SBS_HORZ, 17, 17, &Sq);
+  D = Print(Sq);
+  EXPECT_EQ(0, D->CountNot(D->Px(0, 0)));  // one colour all over
+  EXPECT_EQ(0x110001u, Rgb(D->Px(8, 8)));
+}
+
+}  // namespace
