@@ -9,7 +9,7 @@
 #include "framework/SysUtils.h"
 #include "framework/TypInfo.h"
 #include "serial/BCPort.h"
-#include "skin/controls/PlainControls.h"
+#include "skin/controls/sControlClasses.h"
 #include "skin/controls/pngextra.h"
 #include "skin/controls/sButton.h"
 #include "skin/controls/sComboBox.h"
@@ -242,7 +242,7 @@ void TMainForm::Label1Click(TObject*) {
 void TMainForm::sButton1Click(TObject* Sender) { Label1Click(Sender); }
 
 void RegisterMainFormClasses() {
-  RegisterPlainSkinControls();
+  RegisterSkinControlClasses();
   RegisterBCPortClasses();
   RegisterSkinManagerClasses();
   RegisterClasses({TMainForm::StaticClassInfo()});

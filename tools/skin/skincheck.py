@@ -340,8 +340,9 @@ class Checker:
                     self.err(name + '.' + key, 'line %d: malformed gradient "%s"' % (no, value))
         states = values.get('STATES')
         n = int(states) if states is not None and is_int(states) else 3
-        if not 1 <= n <= 3:
-            self.err(name + '.STATES', 'must be 1, 2 or 3, not %d' % n)
+        # three state records; a fourth state (a button's default look) comes from the border mask's frames
+        if not 1 <= n <= 4:
+            self.err(name + '.STATES', 'must be 1 to 4, not %d' % n)
         if values.get('USESTATE2') == '1' and n < 3:
             self.err(name + '.USESTATE2', 'the third state needs STATES=3')
         if 'OUTERMODE' in values and is_int(values['OUTERMODE']) and not 0 <= int(values['OUTERMODE']) <= 2:

@@ -74,7 +74,8 @@ class CheckerTest(unittest.TestCase):
         self.assert_flags(BASE + '; a=b\n', 'comment')
 
     def test_state_counts_and_parents(self):
-        self.assert_flags(BASE.replace('STATES=3', 'STATES=0'), 'must be 1, 2 or 3')
+        self.assert_flags(BASE.replace('STATES=3', 'STATES=0'), 'must be 1 to 4')
+        self.assert_flags(BASE.replace('STATES=3', 'STATES=5'), 'must be 1 to 4')
         self.assert_flags(BASE + '[A]\nSTATES=2\nUSESTATE2=1\n', 'third state')
         self.assert_flags(BASE + '[A]\nPARENTCLASS=B\n[B]\nPARENTCLASS=A\n', 'cycle')
         self.assert_flags(BASE + '[A]\nPARENTCLASS=NOPE\n', 'missing section')

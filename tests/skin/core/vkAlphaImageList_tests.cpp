@@ -94,6 +94,15 @@ TEST(AlphaImageList, ItemsAreResampledToTheListSizeAndBadBytesAddNothing) {
   ASSERT_NE(L->Items()->Items(0)->CacheBmp, nullptr);
   L->SetUseCache(false);
   EXPECT_EQ(L->Items()->Items(0)->CacheBmp, nullptr);
+
+  // a stored item that does not decode keeps its place, so the next one keeps its index
+  L->Items()->Add()->ImgData()->WriteBuffer("junk", 4);
+  TsImgListItem* Last = L->Items()->Add();
+  const auto Png = RedPng(16, 16, [](int, int) { return true; });
+  Last->ImgData()->WriteBuffer(Png.data(), static_cast<int32_t>(Png.size()));
+  L->BuildHandleImages();
+  EXPECT_EQ(L->Count(), 3);
+  EXPECT_EQ(DrawnOverBlue(L.get(), 2, 16, 16)[8 * 16 + 8], kRed);
 }
 
 TEST(AlphaImageList, SystemListFollowsTheManagersScaleWhileTheDesignedSizeStays) {

@@ -31,6 +31,7 @@ RINGS = {
     ('TRACKBAR', 'SLIDERCHANNEL'): [('203040', 'A0B0C0')],
     ('DIVIDER', 'BORDERSMASK'): [('5000A0', '5000A0')],
     ('STATUSPANELS', 'STATUSPANELMASK'): [('0050A0', 'C0D0E0')],
+    ('BUTTON4', 'BORDERSMASK'): [('000000', 'FF00FE'), ('000040', '800080'), ('000080', '400040'), ('0000C0', '400040')],
 }
 # Image blocks of sections ('@' values): one flat colour per frame.
 BLOCKS = {
@@ -45,6 +46,10 @@ BANDS = {
     ('TRACKBAR', 'SLIDERMASK'): ('404000', 4, 'rows'),
     ('TRACKBAR', 'SLIDERVMASK'): ('004040', 4, 'columns'),
 }
+# Borders that are images of their own: file name, frames as (ring, centre), frame size; their corner pixels
+# show the parent.
+OWN_IMAGES = {('LRGNBUTTON', 'BORDERSMASK'): ('HITBTN.BMP', [('000000', 'FF00FE'), ('000040', '800080'),
+                                                             ('000080', '400040')], 6)}
 # Rings whose four corner pixels show the parent.
 KEY_CORNERS = {('KEYCORNER', 'BORDERSMASK'), ('PROGRESSH', 'LRGN'), ('OUTERED', 'OUTERMASK')}
 # Global glyphs of controls: blocks of (0x40 * (state + 1), 0x60, code).
@@ -120,6 +125,19 @@ def main(argv):
         if len(frames) != count:
             raise SystemExit('draw_solid: %s.%s wants %d frames' % (section, key, count))
         master.place_element(r[0], r[1], frames, mtype > 0)
+    for (section, key), (name, rings, size) in OWN_IMAGES.items():
+        own = si.Image(size * len(rings), size)
+        frames = []
+        for ring, centre in rings:
+            layer = si.Layer(size, size)
+            layer.fill(si.rect(0, 0, size, size), si.hex_rgb(centre))
+            layer.fill(si.ring(0, 0, size, size, 0, 1.0), si.hex_rgb(ring))
+            for x, y in ((0, 0), (size - 1, 0), (0, size - 1), (size - 1, size - 1)):
+                layer.outside[y][x] = True
+            frames.append(layer)
+        own.place_element(0, 0, frames, False)
+        with open(os.path.join(out, name), 'wb') as f:
+            f.write(own.bmp24())
     for left, top, right, bottom, masked in parse_textures(text):
         layer = si.Layer(right - left, (bottom - top) // (2 if masked else 1))
         layer.fill(si.rect(0, 0, layer.w, layer.h), si.hex_rgb(TEXTURE))

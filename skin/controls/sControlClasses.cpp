@@ -1,4 +1,4 @@
-#include "skin/controls/PlainControls.h"
+#include "skin/controls/sControlClasses.h"
 
 #include "skin/controls/pngextra.h"
 #include "skin/controls/sButton.h"
@@ -8,7 +8,7 @@
 #include "skin/controls/sPanel.h"
 #include "skin/controls/vkProgressBar.h"
 
-void RegisterPlainSkinControls() {
+void RegisterSkinControlClasses() {
   RegisterTsPanelClass();
   RegisterTsComboBoxClass();
   RegisterTsButtonClass();

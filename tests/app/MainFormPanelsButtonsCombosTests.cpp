@@ -1,0 +1,84 @@
+// The main form's panels, buttons and combo boxes read from the stored form with the carried TIDE skin: each
+// prints its cache, the panels show their section, the service view's ones paint once uncovered, and removing
+// and applying the skin again gives the plain look and back, the combo boxes keeping what they hold.
+#include "tests/app/LoaderApp.h"
+
+#include "skin/controls/sButton.h"
+#include "skin/controls/sComboBox.h"
+#include "skin/controls/sPanel.h"
+#include "skin/core/sSkinManager.h"
+#include "tests/support/Dib32.h"
+#include "tests/support/MessagePump.h"
+
+#include <gtest/gtest.h>
+
+using testing_support::Dib32;
+
+namespace {
+
+constexpr uint32_t kPanel = 0xF3F5F7;  // TIDE's PANEL colour (#RRGGBB)
+
+// The control's WM_PRINT equals its cached face, pixel for pixel, where no child of it lies (graphic children
+// are painted over the face, windowed ones paint themselves).
+void ExpectPrintsItsCache(TWinControl* C, TsCommonData* D) {
+  SCOPED_TRACE(C->Name());
+  ASSERT_TRUE(D->IsSkinned());
+  Dib32 Dib(C->Width(), C->Height(), 0x123456, true);
+  SendMessageA(C->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(Dib.DC()), PRF_CLIENT);
+  TBitmap* Cache = D->CacheBmp;
+  ASSERT_EQ(Cache->Width(), C->Width());
+  ASSERT_EQ(Cache->Height(), C->Height());
+  auto UnderChild = [C](int X, int Y) {
+    for (int i = 0; i < C->ControlCount(); ++i) {
+      const RECT R = C->Controls(i)->BoundsRect();
+      const POINT P{X, Y};
+      if (C->Controls(i)->Visible() && PtInRect(&R, P)) return true;
+    }
+    return false;
+  };
+  for (int y = 0; y < C->Height(); ++y)
+    for (int x = 0; x < C->Width(); ++x)
+      if (!UnderChild(x, y))
+        ASSERT_EQ(Dib.Rgb(x, y), static_cast<uint32_t*>(Cache->ScanLine(y))[x] & 0xFFFFFF) << x << "," << y;
+}
+
+bool OwnerDrawn(TsComboBox* C) { return (GetWindowLongA(C->Handle(), GWL_STYLE) & CBS_OWNERDRAWFIXED) != 0; }
+
+}  // namespace
+
+TEST(LoaderMainFormControls, PanelsButtonsAndCombosPrintTheirSkinnedFaces) {
+  LoaderApp app;
+  MainForm->SetHeight(340);  // the service view uncovers the lower panels and the baud-rate box
+  testing_support::PumpPending();
+  for (TsPanel* P : {MainForm->sPanel1, MainForm->sPanel2, MainForm->sPanel3}) {
+    ExpectPrintsItsCache(P, P->SkinData());
+    EXPECT_EQ(static_cast<uint32_t*>(P->SkinData()->CacheBmp->ScanLine(P->Height() / 2))[3] & 0xFFFFFF, kPanel);
+  }
+  EXPECT_EQ(MainForm->sPanel1->CaptionRect(), TRect(1, 1, 288, 72));
+  for (TsButton* B : {MainForm->ButtonConect, MainForm->ButtonOpenHex, MainForm->sButton2, MainForm->sButton3})
+    ExpectPrintsItsCache(B, B->SkinData());
+  for (TsComboBox* C : {MainForm->cbPort, MainForm->cbBaudRate, MainForm->sComboBoxSkinName}) {
+    EXPECT_TRUE(OwnerDrawn(C)) << C->Name();
+    ExpectPrintsItsCache(C, C->SkinData());
+  }
+  EXPECT_EQ(MainForm->sButton2->SkinData()->SkinIndex, MainForm->sSkinManager1->FindSectionIndex("DIALOG"));
+}
+
+TEST(LoaderMainFormControls, WithoutTheSkinThePlainLookAndBackKeepingTheCombosContent) {
+  LoaderApp app;
+  TsComboBox* Baud = MainForm->cbBaudRate;
+  const int Index = Baud->ItemIndex();
+  const int Count = Baud->Items()->Count();
+  ASSERT_GT(Count, 0);
+  MainForm->sSkinManager1->SetActive(false);
+  EXPECT_FALSE(OwnerDrawn(Baud));
+  EXPECT_FALSE(MainForm->sPanel1->SkinData()->IsSkinned());
+  EXPECT_FALSE(MainForm->ButtonConect->SkinData()->IsSkinned());
+  EXPECT_EQ(Baud->Items()->Count(), Count);
+  EXPECT_EQ(Baud->ItemIndex(), Index);
+  MainForm->sSkinManager1->SetActive(true);
+  EXPECT_TRUE(OwnerDrawn(Baud));
+  EXPECT_EQ(Baud->Items()->Count(), Count);
+  EXPECT_EQ(Baud->ItemIndex(), Index);
+  ExpectPrintsItsCache(MainForm->sPanel1, MainForm->sPanel1->SkinData());
+}

@@ -1,0 +1,229 @@
+// The skinned button: its face from the section for the state, the default look, the glyph for the state, the
+// disabled look, pressed content, corners the mouse falls through, fades and the release after a press.
+#include <gtest/gtest.h>
+
+#include <windowsx.h>
+
+#include "ControlsTestSupport.h"
+#include "framework/ActnList.h"
+#include "framework/Menus.h"
+#include "framework/Themes.h"
+#include "skin/controls/sButton.h"
+#include "skin/core/vkThdTimer.h"
+#include "skin/graphics/vkBitmap32.h"
+#include "skin/graphics/vkPixelOps.h"
+
+using namespace controls_test;
+
+namespace {
+
+TsButton* NewButton(TForm* Form, int W, int H, const std::string& Section = "") {
+  TsButton* B = Create<TsButton>(Form);
+  B->SetParent(Form);
+  B->SetBounds(10, 10, W, H);
+  if (!Section.empty()) B->SkinData()->SetSkinSection(Section);
+  B->HandleNeeded();
+  return B;
+}
+
+// The face as WM_PRINT gives it.
+std::vector<uint32_t> Printed(TsButton* B) {
+  Dib32 Dib(B->Width(), B->Height(), 0x123456, true);
+  B->Perform(WM_PRINT, reinterpret_cast<WPARAM>(Dib.DC()), PRF_CLIENT);
+  std::vector<uint32_t> Px;
+  for (int y = 0; y < B->Height(); ++y)
+    for (int x = 0; x < B->Width(); ++x) Px.push_back(Dib.Rgb(x, y));
+  return Px;
+}
+
+std::vector<uint32_t> CachePixels(TsButton* B) {
+  TBitmap* C = B->SkinData()->CacheBmp;
+  std::vector<uint32_t> Px;
+  for (int y = 0; y < C->Height(); ++y)
+    for (int x = 0; x < C->Width(); ++x) Px.push_back(GetPixel32(C, x, y) & 0xFFFFFF);
+  return Px;
+}
+
+// Records where it was asked to open and how the button looked meanwhile.
+class TRecordingMenu : public TPopupMenu {
+public:
+  using TPopupMenu::TPopupMenu;
+  TsButton* Button = nullptr;
+  POINT At{-1, -1};
+  int StateWhileOpen = -1;
+  void Popup(int X, int Y) override {
+    At = POINT{X, Y};
+    StateWhileOpen = Button->CurrentState();
+  }
+};
+
+}  // namespace
+
+TEST(Button, FaceFromTheSectionAndTheDefaultLookByStateCount) {
+  auto M = SkinnedManager();
+  Owned<TForm> Form = NewForm(clBtnFace);
+  struct Case {
+    const char* Section;
+    bool Default;
+    uint32_t Ring;  // the border mask's frame for the state shown
+  } Cases[] = {{"BUTTON", false, 0x000000}, {"BUTTON", true, 0x000040}, {"BUTTON4", true, 0x0000C0}};
+  for (const Case& C : Cases) {
+    TsButton* B = NewButton(Form.get(), 100, 30, C.Section);
+    B->SetDefault(C.Default);
+    ASSERT_TRUE(B->SkinData()->IsSkinned());
+    const auto Px = Printed(B);
+    EXPECT_EQ(Px[0], C.Ring) << C.Section << " " << C.Default;
+    EXPECT_EQ(Px, CachePixels(B)) << "WM_PRINT shows the cache";
+    B->Free();
+  }
+}
+
+TEST(Button, GlyphForTheStateFallsBackToImageIndex) {
+  auto M = SkinnedManager();
+  Owned<TForm> Form = NewForm(clBtnFace);
+  Owned<TImageList> Images(new TImageList(nullptr));
+  TBitmap* Strip = NewBitmap32(80, 16);
+  Images->Add(Strip, nullptr);
+  Strip->Free();
+  ASSERT_EQ(Images->Count(), 5);
+  TsButton* B = NewButton(Form.get(), 100, 30);
+  B->SetImages(Images.get());
+  B->SetImageIndex(2);
+  B->SetImageIndexOf(1, 7);  // HotImageIndex past the list
+  B->SkinData()->Hot = true;
+  EXPECT_EQ(B->CurrentState(), 1);
+  EXPECT_EQ(B->ImageIndexForState(), 2);
+  B->SetImageIndexOf(1, 4);
+  EXPECT_EQ(B->ImageIndexForState(), 4);
+  B->SetImages(nullptr);
+}
+
+TEST(Button, DisabledAndActionWithoutHandlerShareTheDisabledLook) {
+  auto M = SkinnedManager();
+  Owned<TForm> Form = NewForm(clBtnFace);
+  TsButton* B = NewButton(Form.get(), 100, 30);
+  B->SetCaption("Go");
+  const auto Enabled = Printed(B);
+  Owned<TAction> Action(new TAction(nullptr));
+  B->SetAction(Action.get());
+  const auto NoHandler = Printed(B);
+  B->SetAction(nullptr);
+  B->SetEnabled(false);
+  const auto Disabled = Printed(B);
+  EXPECT_NE(Enabled, Disabled);
+  EXPECT_EQ(NoHandler, Disabled);
+}
+
+TEST(Button, PressedContentShiftsUnlessTheSkinSaysNot) {
+  auto M = SkinnedManager();
+  Owned<TForm> Form = NewForm(clBtnFace);
+  TsButton* B = NewButton(Form.get(), 100, 30);
+  B->SetCaption("Go");
+  const TRect Up = B->CaptionRect();
+  B->SetDown(true);
+  EXPECT_EQ(B->CaptionRect().Left, Up.Left + 1);
+  M->ButtonsOptions()->SetShiftContentOnClick(false);
+  EXPECT_EQ(B->CaptionRect(), Up);
+  M->SetActive(false);  // without a skin the content always moves
+  EXPECT_EQ(B->CaptionRect().Left, Up.Left + 1);
+}
+
+TEST(Button, TransparentCornerPixelsLetTheMouseThrough) {
+  auto M = SkinnedManager();
+  Owned<TForm> Form = NewForm(clBtnFace);
+  TsButton* B = NewButton(Form.get(), 40, 20, "LRGNBUTTON");
+  RECT W{};
+  GetWindowRect(B->Handle(), &W);
+  auto Hit = [&](int X, int Y) {
+    return B->Perform(WM_NCHITTEST, 0, MAKELPARAM(W.left + X, W.top + Y));
+  };
+  EXPECT_EQ(Hit(0, 0), HTTRANSPARENT);
+  EXPECT_EQ(Hit(39, 19), HTTRANSPARENT);
+  EXPECT_NE(Hit(2, 2), HTTRANSPARENT);
+  EXPECT_NE(Hit(20, 10), HTTRANSPARENT);
+}
+
+TEST(Button, FadesStepThroughTheTimer) {
+  auto M = SkinnedManager();
+  Owned<TForm> Form = NewForm(clBtnFace);
+  TsButton* B = NewButton(Form.get(), 100, 30);
+  B->SetAnimatEvents({aeMouseEnter, aeMouseLeave, aeMouseDown});
+  Form->ShowNoActivate();
+  B->Perform(WM_PRINT, 0, 0);
+  // the steps a fade was given, once ticked to its end
+  auto Steps = [&] {
+    TvkThreadedTimer* T = B->SkinData()->AnimTimer;
+    if (T == nullptr || !T->Enabled()) return 0;
+    const int N = T->StepCount;
+    for (int i = 0; i < 100 && T->Enabled(); ++i) T->Tick();
+    return T->Enabled() ? -1 : N;
+  };
+  B->SkinData()->CacheDirty = false;
+  B->Perform(CM_MOUSEENTER, 0, 0);
+  EXPECT_EQ(Steps(), 6);
+  B->Perform(CM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(Steps(), 12);
+  B->SkinData()->Hot = true;
+  B->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  EXPECT_EQ(Steps(), 3);  // a press fades fast
+  Form->Hide();
+}
+
+TEST(Button, ReleaseDuringAPressShowsItAtOnceAndWaits) {
+  auto M = SkinnedManager();
+  Owned<TForm> Form = NewForm(clBtnFace);
+  TsButton* B = NewButton(Form.get(), 100, 30);
+  std::vector<DWORD> Sleeps;
+  Platform().Sleep = [&](DWORD Ms) { Sleeps.push_back(Ms); };
+  int Ups = 0;
+  B->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { ++Ups; };
+  B->Perform(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(Ups, 0) << "a release without a press here is not the button's";
+  EXPECT_TRUE(Sleeps.empty());
+  B->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  EXPECT_TRUE(B->PressedIn());
+  B->Perform(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_FALSE(B->PressedIn());
+  EXPECT_EQ(Sleeps, std::vector<DWORD>{30});
+  EXPECT_EQ(Ups, 1);
+  ResetPlatform();
+}
+
+TEST(Button, SplitPartOpensItsMenuBelowTheButton) {
+  auto M = SkinnedManager();
+  Owned<TForm> Form = NewForm(clBtnFace);
+  TsButton* B = NewButton(Form.get(), 100, 30);
+  Owned<TRecordingMenu> Menu(new TRecordingMenu(nullptr));
+  Menu->Button = B;
+  B->SetStyle(bsSplitButton);
+  B->SetDropDownMenu(Menu.get());
+  int Downs = 0;
+  B->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++Downs; };
+  B->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 5));  // the left part stays a button
+  EXPECT_EQ(Menu->StateWhileOpen, -1);
+  EXPECT_EQ(Downs, 1);
+  B->Perform(WM_LBUTTONUP, 0, MAKELPARAM(50, 5));
+  B->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(95, 5));
+  const POINT Below = B->ClientToScreen(POINT{0, 30});
+  EXPECT_EQ(Menu->At.x, Below.x);
+  EXPECT_EQ(Menu->At.y, Below.y);
+  EXPECT_EQ(Menu->StateWhileOpen, 2);
+  EXPECT_EQ(Menu->PopupComponent(), B);
+  EXPECT_FALSE(B->DropDownShowing());
+  EXPECT_EQ(Downs, 1);
+  Menu.reset();
+  EXPECT_EQ(B->DropDownMenu(), nullptr);
+}
+
+TEST(Button, WithoutASkinTheClassicFaceWithTheDefaultFrame) {
+  Owned<TForm> Form = NewForm(clBtnFace);
+  ThemeServices()->ForceThemesEnabled(0);
+  TsButton* B = NewButton(Form.get(), 100, 30);
+  ASSERT_FALSE(B->SkinData()->IsSkinned());
+  B->SetButtonStyle(true);
+  Dib32 Dib(100, 30, 0x123456, true);
+  SendMessageA(B->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(Dib.DC()), PRF_CLIENT);
+  EXPECT_EQ(Dib.Rgb(0, 15), Px(clWindowFrame));  // the default look's one-pixel frame
+  EXPECT_EQ(Dib.Rgb(50, 4), Px(clBtnFace));
+  ResetPlatform();
+}

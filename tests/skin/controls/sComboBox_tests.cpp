@@ -1,0 +1,150 @@
+// The skinned combo box: owner-drawn exactly while skinned with its items kept, items measured while the window
+// is made, read-only keys, the wheel, the face and button from the skin, the drop-down list's handle.
+#include <gtest/gtest.h>
+
+#include "ControlsTestSupport.h"
+#include "framework/Themes.h"
+#include "tests/support/MessagePump.h"
+#include "skin/controls/sComboBox.h"
+#include "skin/graphics/vkBitmap32.h"
+
+using namespace controls_test;
+
+namespace {
+
+TsComboBox* NewCombo(TForm* Form, TComboBoxStyle Style) {
+  TsComboBox* C = Create<TsComboBox>(Form);
+  C->SetParent(Form);
+  C->SetStyle(Style);
+  C->SetBounds(10, 10, 130, 21);
+  for (const char* S : {"110", "9600", "115200"}) C->Items()->Add(S);
+  C->HandleNeeded();
+  return C;
+}
+
+bool OwnerDrawn(TsComboBox* C) { return (GetWindowLongA(C->Handle(), GWL_STYLE) & CBS_OWNERDRAWFIXED) != 0; }
+
+int TextHeightOfA(TFont* Font) {
+  HDC DC = GetDC(nullptr);
+  HGDIOBJ Old = SelectObject(DC, Font->Handle());
+  SIZE S{};
+  GetTextExtentPoint32A(DC, "A", 1, &S);
+  SelectObject(DC, Old);
+  ReleaseDC(nullptr, DC);
+  return S.cy;
+}
+
+}  // namespace
+
+TEST(ComboBox, OwnerDrawnExactlyWhileSkinnedKeepingItsContent) {
+  auto M = SkinnedManager();
+  Owned<TForm> Form = NewForm(clBtnFace);
+  TsComboBox* List = NewCombo(Form.get(), csDropDownList);
+  TsComboBox* Edit = NewCombo(Form.get(), csDropDown);
+  List->SetItemIndex(1);
+  Edit->SetText("typed");
+  EXPECT_TRUE(OwnerDrawn(List));
+  EXPECT_TRUE(OwnerDrawn(Edit));
+  // measured while the window was made
+  EXPECT_EQ(SendMessageA(List->Handle(), CB_GETITEMHEIGHT, 0, 0), TextHeightOfA(List->Font()) + 2);
+  M->SetActive(false);
+  EXPECT_FALSE(OwnerDrawn(List));
+  EXPECT_FALSE(OwnerDrawn(Edit));
+  M->SetActive(true);
+  EXPECT_TRUE(OwnerDrawn(List));
+  EXPECT_EQ(List->Items()->Count(), 3);
+  EXPECT_EQ(List->ItemIndex(), 1);
+  EXPECT_EQ(List->Text(), "9600");
+  EXPECT_EQ(Edit->Text(), "typed");
+}
+
+TEST(ComboBox, ReadOnlyKeysAndTheWheelChangeNothing) {
+  auto M = SkinnedManager();
+  Owned<TForm> Form = NewForm(clBtnFace);
+  TsComboBox* List = NewCombo(Form.get(), csDropDownList);
+  TsComboBox* Edit = NewCombo(Form.get(), csDropDown);
+  List->SetItemIndex(0);
+  Edit->SetText("abc");
+  List->SetReadOnly(true);
+  Edit->SetReadOnly(true);
+  int Changes = 0;
+  List->OnChange = [&](TObject*) { ++Changes; };
+  SendMessageA(List->Handle(), WM_CHAR, '9', 0);
+  SendMessageA(List->Handle(), WM_KEYDOWN, VK_DOWN, 0);
+  SendMessageA(List->Handle(), WM_KEYDOWN, VK_F4, 0);
+  EXPECT_EQ(List->ItemIndex(), 0);
+  EXPECT_FALSE(List->DroppedDown());
+  EXPECT_EQ(Changes, 0);
+  OpenClipboard(nullptr);
+  EmptyClipboard();
+  HGLOBAL Text = GlobalAlloc(GMEM_MOVEABLE, 4);
+  memcpy(GlobalLock(Text), "xyz", 4);
+  GlobalUnlock(Text);
+  SetClipboardData(CF_TEXT, Text);
+  CloseClipboard();
+  SendMessageA(Edit->EditHandle(), WM_PASTE, 0, 0);
+  SendMessageA(Edit->EditHandle(), WM_CHAR, 'q', 0);
+  EXPECT_EQ(Edit->Text(), "abc");
+
+  List->SetReadOnly(false);
+  List->SetAllowMouseWheel(false);
+  SendMessageA(List->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+  EXPECT_EQ(List->ItemIndex(), 0);
+}
+
+TEST(ComboBox, FaceAndButtonFromTheSkin) {
+  auto M = SkinnedManager();
+  Owned<TForm> Form = NewForm(clBtnFace);
+  TsComboBox* C = NewCombo(Form.get(), csDropDownList);
+  const TRect B = C->ButtonRect();
+  EXPECT_EQ(B.Right, C->Width() - 3);
+  EXPECT_EQ(B.Top, 3);
+  EXPECT_EQ(B.Width(), GetSystemMetrics(SM_CXVSCROLL));
+  Dib32 Dib(C->Width(), C->Height(), 0x123456, true);
+  C->Perform(WM_PRINT, reinterpret_cast<WPARAM>(Dib.DC()), PRF_CLIENT);
+  EXPECT_EQ(Dib.Rgb(0, 10), 0x808080u);                    // "EDIT"'s border, inherited by "COMBOBOX"
+  EXPECT_EQ(Dib.Rgb(2, 10), 0xE0E0FFu);                    // "COMBOBOX"
+  EXPECT_EQ(Dib.Rgb(B.Left + 1, B.Top + 1), 0xB00001u);    // "COMBOBTN"
+  TBitmap* Cache = C->SkinData()->CacheBmp;
+  for (int y = 0; y < C->Height(); ++y)
+    for (int x = 0; x < C->Width(); ++x) ASSERT_EQ(Dib.Rgb(x, y), GetPixel32(Cache, x, y) & 0xFFFFFF) << x << "," << y;
+}
+
+TEST(ComboBox, TheDropDownListsHandleIsKept) {
+  auto M = SkinnedManager();
+  Owned<TForm> Form = NewForm(clBtnFace);
+  Form->ShowNoActivate();
+  TsComboBox* C = NewCombo(Form.get(), csDropDownList);
+  C->SetDroppedDown(true);
+  ASSERT_TRUE(testing_support::PumpUntil([&] { return C->ListWindow() != nullptr; }, 2000));
+  COMBOBOXINFO Info{};
+  Info.cbSize = sizeof Info;
+  ASSERT_TRUE(GetComboBoxInfo(C->Handle(), &Info));
+  EXPECT_EQ(C->ListWindow(), Info.hwndList);
+  C->SetDroppedDown(false);
+  Form->Hide();
+}
+
+TEST(ComboBox, MinimumVisibleItemsOnlyWithThemedCommonControls) {
+  // Wine's combo box keeps no minimum: the message itself is what is checked
+  struct TSpyCombo : TsComboBox {
+    using TsComboBox::TsComboBox;
+    std::vector<WPARAM> MinVisible;
+    void WndProc(TMessage& M) override {
+      if (M.Msg == 0x1701 /* CB_SETMINVISIBLE */) MinVisible.push_back(M.WParam);
+      TsComboBox::WndProc(M);
+    }
+  };
+  auto M = SkinnedManager();
+  Owned<TForm> Form = NewForm(clBtnFace);
+  for (int Themed : {0, 1}) {
+    ThemeServices()->ForceThemesEnabled(Themed);
+    auto* C = Create<TSpyCombo>(Form.get());
+    C->SetParent(Form.get());
+    C->HandleNeeded();
+    C->SetDropDownCount(20);
+    EXPECT_EQ(C->MinVisible, Themed ? (std::vector<WPARAM>{16, 20}) : std::vector<WPARAM>{}) << Themed;
+    C->Free();
+  }
+  ResetPlatform();
+}

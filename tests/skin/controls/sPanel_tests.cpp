@@ -1,0 +1,103 @@
+// The skinned panel: the section its bevel chooses, its own colour inside the skin border, the caption and
+// OnPaint in the cache, and children painted over the panel's face.
+#include <gtest/gtest.h>
+
+#include "ControlsTestSupport.h"
+#include "skin/controls/sButton.h"
+#include "skin/controls/sPanel.h"
+#include "skin/graphics/vkBitmap32.h"
+#include "skin/graphics/vkPixelOps.h"
+
+using namespace controls_test;
+
+namespace {
+
+TsPanel* NewPanel(TForm* Form, int W, int H) {
+  TsPanel* P = Create<TsPanel>(Form);
+  P->SetParent(Form);
+  P->SetBounds(7, 8, W, H);
+  P->HandleNeeded();
+  return P;
+}
+
+uint32_t PrintedAt(TWinControl* C, int X, int Y) {
+  Dib32 Dib(C->Width(), C->Height(), 0x123456, true);
+  C->Perform(WM_PRINT, reinterpret_cast<WPARAM>(Dib.DC()), PRF_CLIENT);
+  return Dib.Rgb(X, Y);
+}
+
+}  // namespace
+
+TEST(Panel, SectionFollowsTheOuterBevelAtTheNextInvalidation) {
+  auto M = SkinnedManager();
+  Owned<TForm> Form = NewForm(clBtnFace);
+  Form->ShowNoActivate();  // a panel paints only while showing
+  TsPanel* P = NewPanel(Form.get(), 289, 73);
+  EXPECT_EQ(P->CaptionRect(), TRect(1, 1, 288, 72));
+  EXPECT_EQ(PrintedAt(P, 100, 40), 0xFFFF00u);  // "PANEL"
+  P->SetBevelOuter(bvLowered);
+  EXPECT_EQ(P->SkinData()->SkinIndex, M->FindSectionIndex("PANEL_LOW"));
+  EXPECT_EQ(PrintedAt(P, 100, 40), 0x808000u);
+  P->SetBevelOuter(bvSpace);
+  EXPECT_EQ(P->SkinData()->SkinIndex, M->FindSectionIndex("GROUPBOX"));
+}
+
+TEST(Panel, OwnColourFillsInsideTheSkinBorder) {
+  auto M = SkinnedManager();
+  Owned<TForm> Form = NewForm(clBtnFace);
+  Form->ShowNoActivate();  // a panel paints only while showing
+  TsPanel* P = NewPanel(Form.get(), 60, 40);
+  P->SetBevelOuter(bvSpace);  // "GROUPBOX": a 1-pixel border
+  P->SkinData()->SetCustomColor(true);
+  P->SetColor(clRed);
+  EXPECT_EQ(PrintedAt(P, 30, 20), 0xFF0000u);
+  EXPECT_EQ(PrintedAt(P, 1, 20), 0xFF0000u);
+  EXPECT_EQ(PrintedAt(P, 0, 20), 0x603000u);  // the skin's border
+}
+
+TEST(Panel, CaptionAndOnPaintGoIntoTheCache) {
+  auto M = SkinnedManager();
+  Owned<TForm> Form = NewForm(clBtnFace);
+  Form->ShowNoActivate();  // a panel paints only while showing
+  TsPanel* P = NewPanel(Form.get(), 120, 40);
+  TCanvas* Painted = nullptr;
+  P->OnPaint = [&](TObject*, TCanvas* C) {
+    Painted = C;
+    C->SetPixels(0, 0, clBlue);
+  };
+  P->SetCaption("Title");
+  P->SetAlignment(taRightJustify);
+  EXPECT_EQ(PrintedAt(P, 0, 0), 0x0000FFu);
+  EXPECT_EQ(Painted, P->SkinData()->CacheBmp->Canvas());
+  // right-aligned text: dark pixels near the right edge, none near the left
+  TBitmap* Cache = P->SkinData()->CacheBmp;
+  int Left = 0, Right = 0;
+  for (int y = 0; y < 40; ++y)
+    for (int x = 1; x < 119; ++x)
+      if ((GetPixel32(Cache, x, y) & 0xFFFFFF) == 0) (x < 60 ? Left : Right)++;
+  EXPECT_EQ(Left, 0);
+  EXPECT_GT(Right, 0);
+  P->SetCaption("");
+  int Text = 0;
+  PrintedAt(P, 0, 0);
+  for (int y = 0; y < 40; ++y)
+    for (int x = 1; x < 119; ++x) Text += (GetPixel32(Cache, x, y) & 0xFFFFFF) == 0;
+  EXPECT_EQ(Text, 0);
+}
+
+TEST(Panel, ChildrenAreComposedOverThePanelsFace) {
+  auto M = SkinnedManager();
+  Owned<TForm> Form = NewForm(clBtnFace);
+  Form->ShowNoActivate();  // a panel paints only while showing
+  TsPanel* P = NewPanel(Form.get(), 120, 60);
+  TsButton* B = Create<TsButton>(Form.get());
+  B->SetParent(P);
+  B->SetBounds(10, 10, 50, 30);
+  B->SkinData()->SetSkinSection("TRANSLUCENT");
+  B->HandleNeeded();
+  Dib32 Dib(50, 30, 0, true);
+  B->Perform(WM_PRINT, reinterpret_cast<WPARAM>(Dib.DC()), PRF_CLIENT);
+  // "TRANSLUCENT" (#204060) at 50 % over the panel's yellow: per channel ((p - s) * 127 + s * 256) shr 8
+  auto Mix = [](int P, int S) { return static_cast<uint32_t>(((P - S) * 127 + S * 256) >> 8); };
+  EXPECT_EQ(Dib.Rgb(25, 5), Mix(0xFF, 0x20) << 16 | Mix(0xFF, 0x40) << 8 | Mix(0x00, 0x60));
+}

@@ -1,0 +1,120 @@
+// The glyph painter: a button's glyph and caption rectangles, frames chosen by state and order, blended and
+// disabled list images.
+#include <gtest/gtest.h>
+
+#include "ControlsTestSupport.h"
+#include "skin/controls/vkGlyphPaint.h"
+#include "skin/core/vkAlphaImageList.h"
+#include "skin/graphics/vkBitmap32.h"
+#include "skin/graphics/vkPixelOps.h"
+
+using namespace controls_test;
+
+namespace {
+
+TvkButtonLayout Button(TvkContentKind Kind) {
+  TvkButtonLayout L;
+  L.Kind = Kind;
+  L.Width = 100;
+  L.Height = 30;
+  L.Margin = 6;
+  L.Image = TSize{16, 16};
+  L.Caption = TSize{40, 13};
+  L.GlyphWidthWithMargins = 16;
+  return L;
+}
+
+}  // namespace
+
+TEST(GlyphLayout, GlyphAndCaptionRectanglesOfAButton) {
+  struct Case {
+    const char* What;
+    TvkButtonLayout Layout;
+    TRect Glyph, Caption;
+  };
+  TvkButtonLayout BottomWithTop = Button(ckGlyphBottom);
+  BottomWithTop.ImageMargins.Top = 5;
+  BottomWithTop.Height = 60;
+  TvkButtonLayout Pressed = Button(ckGlyphLeft);
+  Pressed.Shift = true;
+  const Case Cases[] = {
+      {"left", Button(ckGlyphLeft), TRect(6, 7, 22, 23), TRect(22, 8, 94, 22)},
+      {"right", Button(ckGlyphRight), TRect(78, 7, 94, 23), TRect(6, 8, 78, 22)},
+      // the band from 28 to 24 is narrower than the text: the caption is centred on it all the same
+      {"top", Button(ckGlyphTop), TRect(42, 6, 58, 22), TRect(6, 20, 94, 33)},
+      {"centre", Button(ckGlyphCenter), TRect(42, 7, 58, 23), TRect(3, 8, 97, 22)},
+      {"none", Button(ckNoGlyph), TRect(), TRect(3, 8, 97, 22)},
+      {"command link", Button(ckCommandLink), TRect(6, 6, 22, 22), TRect(28, 6, 94, 19)},
+      // the caption's upper limit is the image margin, not the content margin
+      {"bottom, top margin 5", BottomWithTop, TRect(42, 38, 58, 54), TRect(6, 12, 94, 25)},
+      {"pressed", Pressed, TRect(7, 8, 23, 24), TRect(23, 9, 95, 23)},
+  };
+  for (const Case& C : Cases) {
+    TRect G, T;
+    ButtonContentRects(C.Layout, G, T);
+    EXPECT_EQ(G, C.Glyph) << C.What;
+    EXPECT_EQ(T, C.Caption) << C.What;
+  }
+}
+
+TEST(GlyphPaint, FramesFollowTheStateAndThePlatformOrder) {
+  // an opaque 32-bit strip of three 4 x 4 frames: red, green, blue
+  TBitmap* Strip = NewBitmap32(12, 4);
+  const uint32_t Frames[3] = {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu};
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 12; ++x) PutPixel32(Strip, x, y, Frames[x / 4]);
+  auto Drawn = [&](int State, bool Enabled, int NumGlyphs) {
+    TBitmap* Dst = NewBitmap32(4, 4);
+    TvkGlyphPaintData D;
+    D.Glyph = Strip;
+    D.DstBmp = Dst;
+    D.R = TRect(0, 0, 4, 4);
+    D.State = State;
+    D.Enabled = Enabled;
+    D.NumGlyphs = NumGlyphs;
+    DrawGlyphAndCaption(D);
+    const uint32_t P = GetPixel32(Dst, 1, 1) & 0xFFFFFF;
+    Dst->Free();
+    return P;
+  };
+  EXPECT_EQ(Drawn(1, true, 3), 0x00FF00u);
+  EXPECT_EQ(Drawn(2, true, 3), 0x0000FFu);
+  auto M = SkinnedManager();
+  M->Options()->SetFlag(3, true);  // StdGlyphsOrder: up, disabled, clicked
+  EXPECT_EQ(Drawn(1, true, 3), 0xFF0000u);
+  EXPECT_EQ(Drawn(0, false, 3), 0x00FF00u);
+  EXPECT_EQ(Drawn(2, true, 3), 0x0000FFu);
+  EXPECT_EQ(Drawn(2, true, 1), 0xFF0000u);  // one frame serves every state
+  Strip->Free();
+}
+
+TEST(GlyphPaint, BlendedAndDisabledListImagesAndAnIndexPastTheList) {
+  Owned<TImageList> Images(new TImageList(nullptr));
+  Images->SetSize(4, 4);
+  TBitmap* Red = NewBitmap32(4, 4);
+  PaintSolidRect(Red->Canvas()->Handle(), TRect(0, 0, 4, 4), 0x0000FF);
+  Images->AddMasked(Red, clFuchsia);
+  Red->Free();
+  auto Drawn = [&](int Index, bool Enabled, int Blend, TsDisabledKinds Kind) {
+    TBitmap* Dst = NewBitmap32(4, 4);
+    PaintSolidRect(Dst->Canvas()->Handle(), TRect(0, 0, 4, 4), 0xFF0000);
+    TvkGlyphPaintData D;
+    D.Images = Images.get();
+    D.ImageIndex = Index;
+    D.DstBmp = Dst;
+    D.R = TRect(0, 0, 4, 4);
+    D.Enabled = Enabled;
+    D.Blend = Blend;
+    D.DisabledKind = Kind;
+    DrawGlyphAndCaption(D);
+    const uint32_t P = GetPixel32(Dst, 2, 2) & 0xFFFFFF;
+    Dst->Free();
+    return P;
+  };
+  EXPECT_EQ(Drawn(0, true, 0, {}), 0xFF0000u);
+  // level 0x7F: d = (s * 128 + d * 127) shr 8, red over blue
+  EXPECT_EQ(Drawn(0, false, 0, {dkBlended}), 0x7F007Eu);
+  // blend 30 per cent: level 76
+  EXPECT_EQ(Drawn(0, true, 30, {}), ((255 * 179 >> 8) << 16) | (255 * 76 >> 8));
+  EXPECT_EQ(Drawn(1, true, 0, {}), 0x0000FFu);  // no image, no glyph: nothing drawn
+}

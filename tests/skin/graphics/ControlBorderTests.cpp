@@ -1,0 +1,64 @@
+// The control border painter: the skin border mask, a frame of the control's own width inside it, and the
+// client rectangle left inside.
+#include <gtest/gtest.h>
+
+#include "PainterSkin.h"
+#include "framework/ExtCtrls.h"
+#include "skin/core/sCommonData.h"
+#include "skin/graphics/vkBitmap32.h"
+#include "skin/graphics/vkControlBorder.h"
+#include "tests/support/Dib32.h"
+
+using namespace painter_test;
+
+namespace {
+
+constexpr uint32_t kRing = 0x102030, kCentre = 0x405060, kSection = 0xC08040;
+
+struct BorderFixture {
+  ManagerPtr M = NewManager();
+  BitmapPtr Ring = MakeBy(9, 9, [](int x, int y) {
+    return Opaque(x < 3 || y < 3 || x > 5 || y > 5 ? kRing : kCentre);
+  });
+  Owned<TPanel> Owner{new TPanel(nullptr)};
+  TsCommonData Data{Owner.get(), true};
+  BorderFixture(bool WithMask) {
+    Owner->SetBounds(0, 0, 20, 20);
+    const int Section = AddSection(M.get(), "FRAMED", kSection, 0, 1);
+    Data.SetSkinManager(M.get());
+    Data.SkinIndex = Section;
+    Data.BorderIndex = WithMask ? AddElement(M.get(), Element(M.get(), Ring.get(), 1, 0, 0, 3, 3, 3, 3)) : -1;
+  }
+};
+
+}  // namespace
+
+TEST(ControlBorder, ClientInsideTheSkinBorderAndTheOwnFrame) {
+  struct Case {
+    int Extra;
+    TRect Client;
+  } Cases[] = {{0, TRect(3, 3, 17, 17)}, {5, TRect(5, 5, 15, 15)}, {12, TRect(12, 12, 12, 12)}};
+  for (const Case& C : Cases) {
+    BorderFixture F(true);
+    TRect Client;
+    PaintControlBorder(F.Data.CacheBmp->Canvas()->Handle(), TRect(0, 0, 20, 20), C.Extra, Client, 0, &F.Data);
+    EXPECT_EQ(Client, C.Client) << C.Extra;
+    if (C.Extra != 5) continue;
+    // 3 pixels of the mask's ring, then 2 of the section's colour, then the client
+    TBitmap* Cache = F.Data.CacheBmp;
+    EXPECT_EQ(At(Cache, 2, 10) & 0xFFFFFF, Opaque(kRing) & 0xFFFFFF);
+    EXPECT_EQ(At(Cache, 3, 10) & 0xFFFFFF, Opaque(kSection) & 0xFFFFFF);
+    EXPECT_EQ(At(Cache, 10, 16) & 0xFFFFFF, Opaque(kSection) & 0xFFFFFF);
+    EXPECT_NE(At(Cache, 5, 10) & 0xFFFFFF, Opaque(kSection) & 0xFFFFFF);
+  }
+}
+
+TEST(ControlBorder, WithoutAMaskOnlyTheOwnFrameIsPaintedOnTheDC) {
+  BorderFixture F(false);
+  testing_support::Dib32 Dib(20, 20, 0);
+  TRect Client(1, 2, 3, 4);
+  PaintControlBorder(Dib.DC(), TRect(0, 0, 20, 20), 2, Client, 0, &F.Data);
+  EXPECT_EQ(Client, TRect(1, 2, 3, 4));
+  EXPECT_EQ(Dib.Rgb(1, 10), Opaque(kSection) & 0xFFFFFF);
+  EXPECT_EQ(Dib.Rgb(2, 10), 0u);
+}
