@@ -1,8 +1,10 @@
 // The main form's panels, buttons and combo boxes read from the stored form with the carried TIDE skin: each
-// prints its cache, the panels show their section, the service view's ones paint once uncovered, and removing
-// and applying the skin again gives the plain look and back, the combo boxes keeping what they hold.
+// prints its cache, the panels show their section, the service view's ones paint once uncovered, removing
+// and applying the skin again gives the plain look and back, the combo boxes keeping what they hold, and a
+// change of skin repaints them all from the new one.
 #include "tests/app/LoaderApp.h"
 
+#include "framework/SysUtils.h"
 #include "skin/controls/sButton.h"
 #include "skin/controls/sComboBox.h"
 #include "skin/controls/sPanel.h"
@@ -42,6 +44,14 @@ void ExpectPrintsItsCache(TWinControl* C, TsCommonData* D) {
         ASSERT_EQ(Dib.Rgb(x, y), static_cast<uint32_t*>(Cache->ScanLine(y))[x] & 0xFFFFFF) << x << "," << y;
 }
 
+uint32_t CacheRgb(TsCommonData* D, int X, int Y) { return static_cast<uint32_t*>(D->CacheBmp->ScanLine(Y))[X] & 0xFFFFFF; }
+
+std::string ProgramFolder() {
+  char Buf[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, Buf, MAX_PATH);
+  return ExtractFilePath(Buf);
+}
+
 bool OwnerDrawn(TsComboBox* C) { return (GetWindowLongA(C->Handle(), GWL_STYLE) & CBS_OWNERDRAWFIXED) != 0; }
 
 }  // namespace
@@ -52,7 +62,7 @@ TEST(LoaderMainFormControls, PanelsButtonsAndCombosPrintTheirSkinnedFaces) {
   testing_support::PumpPending();
   for (TsPanel* P : {MainForm->sPanel1, MainForm->sPanel2, MainForm->sPanel3}) {
     ExpectPrintsItsCache(P, P->SkinData());
-    EXPECT_EQ(static_cast<uint32_t*>(P->SkinData()->CacheBmp->ScanLine(P->Height() / 2))[3] & 0xFFFFFF, kPanel);
+    EXPECT_EQ(CacheRgb(P->SkinData(), 3, P->Height() / 2), kPanel);
   }
   EXPECT_EQ(MainForm->sPanel1->CaptionRect(), TRect(1, 1, 288, 72));
   for (TsButton* B : {MainForm->ButtonConect, MainForm->ButtonOpenHex, MainForm->sButton2, MainForm->sButton3})
@@ -81,4 +91,28 @@ TEST(LoaderMainFormControls, WithoutTheSkinThePlainLookAndBackKeepingTheCombosCo
   EXPECT_EQ(Baud->Items()->Count(), Count);
   EXPECT_EQ(Baud->ItemIndex(), Index);
   ExpectPrintsItsCache(MainForm->sPanel1, MainForm->sPanel1->SkinData());
+}
+
+TEST(LoaderMainFormControls, ASkinChangeRepaintsEveryControlFromTheNewSkin) {
+  LoaderApp app;
+  MainForm->SetHeight(340);
+  testing_support::PumpPending();
+  TsSkinManager* M = MainForm->sSkinManager1;
+  M->SetSkinDirectory(ProgramFolder() + "..\\..\\tools\\skin\\");
+  M->SetSkinName("SOLID");
+  testing_support::PumpPending();
+  ASSERT_EQ(M->SkinName(), "SOLID");
+  for (TsPanel* P : {MainForm->sPanel1, MainForm->sPanel2, MainForm->sPanel3}) {
+    ExpectPrintsItsCache(P, P->SkinData());
+    EXPECT_EQ(CacheRgb(P->SkinData(), 3, P->Height() / 2), 0xFFFF00u) << P->Name();  // SOLID's PANEL
+  }
+  for (TsButton* B : {MainForm->ButtonConect, MainForm->ButtonOpenHex}) {
+    ExpectPrintsItsCache(B, B->SkinData());
+    const uint32_t Face = CacheRgb(B->SkinData(), 3, B->Height() / 2);  // SOLID's BUTTON_HUGE, any state
+    EXPECT_TRUE(Face == 0x008080 || Face == 0x00C0C0 || Face == 0x004040) << B->Name() << " " << std::hex << Face;
+  }
+  for (TsComboBox* C : {MainForm->cbPort, MainForm->cbBaudRate}) {
+    EXPECT_TRUE(OwnerDrawn(C)) << C->Name();
+    ExpectPrintsItsCache(C, C->SkinData());
+  }
 }

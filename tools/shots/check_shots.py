@@ -4,8 +4,9 @@ and the carried TIDE skin's section colours.
 
     check_shots.py WINE_RUN LOADER_EXE SHOTS_EXE OUT_DIR TIDE_OPTIONS MAIN_FORM ABOUT_FORM
 
-Checked in every picture where a control is visible: a skinned control shows its section's colour at points
-inside it and nowhere the system's button face; a label has text pixels; a PNG button shows its image; the
+Checked in every picture where a control is visible: a skinned control (gauge, progress bar, panel, button,
+combo box) shows one of its section's state colours at points inside it and, outside its children, nowhere the
+system's button face; a label has text pixels; a PNG button shows its image; the
 About window's web label shows the skin's link colour.
 """
 import os
@@ -65,19 +66,23 @@ def read_png(path):
 # ---------------------------------------------------------------- sources
 
 def section_colours(options_path):
-    """{section: (r, g, b)} of every section's COLOR."""
+    """{section: [(r, g, b) of COLOR, HOTCOLOR, COLOR2 as given]}, and TCBOTTOM and TCTOP of GLOBALINFO."""
     colours, section = {}, None
     with open(options_path, encoding='ascii') as f:
         for line in f:
             line = line.strip()
             if line.startswith('['):
                 section = line.strip('[]')
-            elif section and line.startswith('COLOR=#'):
-                v = line[7:13]
-                colours[section] = (int(v[0:2], 16), int(v[2:4], 16), int(v[4:6], 16))
-            elif section == 'GLOBALINFO' and re.match(r'(TCBOTTOM|TCTOP)=#', line):
-                key, v = line.split('=#')
-                colours[key] = (int(v[0:2], 16), int(v[2:4], 16), int(v[4:6], 16))
+                continue
+            m = re.match(r'(COLOR|HOTCOLOR|COLOR2|TCBOTTOM|TCTOP)=#([0-9A-Fa-f]{6})', line)
+            if not section or not m:
+                continue
+            v = m.group(2)
+            rgb = (int(v[0:2], 16), int(v[2:4], 16), int(v[4:6], 16))
+            if section == 'GLOBALINFO' and m.group(1) in ('TCBOTTOM', 'TCTOP'):
+                colours[m.group(1)] = rgb
+            elif section != 'GLOBALINFO' and m.group(1) in ('COLOR', 'HOTCOLOR', 'COLOR2'):
+                colours.setdefault(section, []).append(rgb)
     return colours
 
 
@@ -150,9 +155,16 @@ def hexrgb(c):
     return '#%02X%02X%02X' % c
 
 
-# Classes drawn from a skin section, with the section when the form names none.
-SKINNED = {'TsGauge': 'GAUGE', 'TsProgressBar': 'GAUGE'}
+# Classes drawn from a skin section: the section when the form names none, and the points inside the
+# control (offsets from its left and right edges, at half its height) that show the section's colour clear of
+# border, caption, selected item and drop-down glyph.
+SKINNED = {'TsGauge': ('GAUGE', 4, 5), 'TsProgressBar': ('GAUGE', 4, 5), 'TsPanel': ('PANEL', 4, 5),
+           'TsButton': ('BUTTON', 8, 9), 'TsComboBox': ('COMBOBOX', 2, 5)}
 LABELS = ('TsLabel', 'TLabel', 'TsWebLabel')
+
+
+def inside(rect, x, y):
+    return rect[0] <= x < rect[2] and rect[1] <= y < rect[3]
 
 
 def check(picture, controls, colours, faults):
@@ -165,15 +177,20 @@ def check(picture, controls, colours, faults):
             continue
         x0, y0, x1, y1 = r
         if c.cls in SKINNED:
-            section = c.prop('SkinData.SkinSection', SKINNED[c.cls])
+            default, left, right = SKINNED[c.cls]
+            section = c.prop('SkinData.SkinSection', default)
+            # any state's colour: the focused or default control looks hot
             want = colours[section]
-            # inside the one-pixel border, left and right of a centred text
-            for x, y in ((x0 + 4, (y0 + y1) // 2), (x1 - 5, (y0 + y1) // 2)):
-                if picture.at(x, y) != want:
+            for x, y in ((x0 + left, (y0 + y1) // 2), (x1 - right, (y0 + y1) // 2)):
+                if picture.at(x, y) not in want:
                     fault('%s (%s) shows %s at %d,%d, not its section %s colour %s'
-                          % (c.name, c.cls, hexrgb(picture.at(x, y)), x, y, section, hexrgb(want)))
+                          % (c.name, c.cls, hexrgb(picture.at(x, y)), x, y, section,
+                             ' or '.join(hexrgb(w) for w in want)))
             face = colours.get('@btnface')
-            if face is not None and face in picture.pixels(r):
+            kids = [k.rect() for k in c.children]
+            own = [picture.at(x, y) for y in range(y0, y1) for x in range(x0, x1)
+                   if not any(inside(k, x, y) for k in kids)]
+            if face is not None and face not in want and face in own:
                 fault('%s (%s) shows the system button face' % (c.name, c.cls))
         elif c.cls in LABELS:
             pixels = picture.pixels(r)
