@@ -1,0 +1,89 @@
+// Scroll boxes and natively painted controls: the client shows the cache from inside the 2-pixel frame, around
+// the children, and a native control paints its own client.
+#include <windows.h>
+
+#include "AdapterTestSupport.h"
+#include "framework/ExtCtrls.h"
+#include "skin/adapters/vkScrollBoxWnds.h"
+#include "skin/core/sCommonData.h"
+#include "skin/core/vkSkinCommands.h"
+
+using namespace adapter_test;
+
+namespace {
+
+class ScrollBoxes : public AdapterTest {
+protected:
+  void SetUp() override {
+    AdapterTest::SetUp();
+    M = SolidManager();
+    Form = TForm::CreateNew(Application);
+    Form->SetBounds(40, 40, 300, 200);
+    Form->Show();
+  }
+  void TearDown() override {
+    for (TvkMainWnd* A : Adapters) A->Free();
+    Adapters.clear();
+    Form->Free();
+    AdapterTest::TearDown();
+    M.reset();
+  }
+  template <class T> T* Adapt(TWinControl* C, const char* Section) {
+    TvkSkinParams P;
+    P.SkinSection = Section;
+    P.Control = C;
+    T* A = CreateAdapter<T>(C->Handle(), nullptr, M.get(), P, false);
+    Adapters.push_back(A);
+    return A;
+  }
+  ManagerPtr M;
+  TForm* Form = nullptr;
+  std::vector<TvkMainWnd*> Adapters;
+};
+
+TEST_F(ScrollBoxes, ClientFromInsideTheFrameAroundChildren) {
+  auto* Box = new TPanel(Form);
+  Box->SetParent(Form);
+  Box->SetBounds(5, 5, 120, 80);
+  auto* Child = new TPanel(Form);
+  Child->SetParent(Box);
+  Child->SetBounds(30, 20, 20, 20);
+  auto* A = Adapt<TvkScrollBoxWnd>(Box, "EDIT");
+  EXPECT_EQ("EDIT", A->SkinData->SkinSection());
+  testing_support::Dib32 D(120, 80, 0x00123456, true);
+  A->SkinData->CacheDirty = true;
+  A->PaintClient(D.DC());
+  // The EDIT ring lies in the frame; the client starts at the cache's (2, 2), the white centre.
+  EXPECT_EQ(0xFFFFFFu, Rgb(D.Px(0, 0)));
+  EXPECT_EQ(0xFFFFFFu, Rgb(D.Px(115, 75)));
+  EXPECT_EQ(0x123456u, Rgb(D.Px(117, 77)));  // beyond width - 4 nothing is copied
+  EXPECT_EQ(0x123456u, Rgb(D.Px(40, 30)));   // the child's place is left to the child
+  // A skin change repaints the box with all its children (erase and no-erase together would leave them out).
+  HWND Kid = CreateWindowExA(0, RecordingClass(), "", WS_CHILD | WS_VISIBLE, 60, 40, 20, 20, Box->Handle(), nullptr,
+                             GetModuleHandleA(nullptr), nullptr);
+  UpdateWindow(Kid);
+  Recorded().clear();
+  SendMessageA(Box->Handle(), SM_VKCMD, SkinCommandWParam(VKCMD_REPAINT_AFTER_CHANGE), reinterpret_cast<LPARAM>(M.get()));
+  EXPECT_EQ(2, CountRecorded(Kid, WM_PAINT));  // one of them from the box's repaint
+  // Without a section of its own the box takes the lowered panel.
+  auto* Plain = new TPanel(Form);
+  Plain->SetParent(Form);
+  Plain->SetBounds(130, 5, 60, 60);
+  EXPECT_EQ("PANEL_LOW", Adapt<TvkScrollBoxWnd>(Plain, "")->SkinData->SkinSection());
+}
+
+TEST_F(ScrollBoxes, NativePaintLeavesTheClientToTheControl) {
+  HWND Host_ = Host(200, 100);
+  HWND W = CreateWindowExA(0, RecordingClass(), "", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 5, 5, 100, 60, Host_,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
+  auto* A = CreateAdapter<TvkNativePaint>(W, nullptr, M.get(), TvkSkinParams{}, false);
+  Adapters.push_back(A);
+  EXPECT_EQ("TRANSPARENT", A->SkinData->SkinSection());
+  Recorded().clear();
+  SendMessageA(W, WM_ERASEBKGND, 0, 0);
+  EXPECT_EQ(1, CountRecorded(W, WM_ERASEBKGND));
+  SendMessageA(W, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("x"));
+  EXPECT_EQ(1, CountRecorded(W, WM_SETTEXT));
+}
+
+}  // namespace
