@@ -1,0 +1,75 @@
+// The periphery adapters made, painted and freed a hundred times over the same windows give back procedures,
+// stubs, class brushes and GDI objects.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "AdapterTestSupport.h"
+#include "framework/ObjectInstance.h"
+#include "skin/adapters/vkEdgeWnd.h"
+#include "skin/adapters/vkSBUtils.h"
+#include "skin/adapters/vkSBWnd.h"
+#include "skin/adapters/vkScrollBoxWnds.h"
+#include "skin/adapters/vkShellWnds.h"
+#include "skin/adapters/vkTrackWnd.h"
+#include "skin/core/sCommonData.h"
+#include "tests/support/GdiLeaks.h"
+
+using namespace adapter_test;
+
+namespace {
+
+class PeriphCycles : public AdapterTest {};
+
+TEST_F(PeriphCycles, AHundredRoundsLeaveEverythingAsItWas) {
+  auto M = SolidManager();
+  HWND H = Host(400, 300);
+  auto Child = [&](const char* Class, DWORD Ex, DWORD Style, int X, int Y, int W, int Ht) {
+    return CreateWindowExA(Ex, Class, "Text", WS_CHILD | WS_VISIBLE | Style, X, Y, W, Ht, H, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+  };
+  struct Target {
+    HWND Wnd;
+    const TClassInfo* Cls;
+    const char* Section;
+  };
+  const Target Targets[] = {
+      {Child(TRACKBAR_CLASSA, 0, TBS_BOTH, 10, 10, 150, 40), TvkTrackWnd::StaticClassInfo(), "TRACKBAR"},
+      {Child(TRACKBAR_CLASSA, 0, TBS_VERT, 170, 10, 40, 120), TvkTrackWnd::StaticClassInfo(), "TRACKBAR"},
+      {Child("STATIC", WS_EX_STATICEDGE, SS_ICON, 220, 10, 40, 40), TvkEdgeWnd::StaticClassInfo(), "EDIT"},
+      {Child("SCROLLBAR", 0, SBS_HORZ, 10, 60, 150, 17), TvkSBWnd::StaticClassInfo(), ""},
+      {Child("SCROLLBAR", 0, SBS_SIZEBOX, 270, 10, 17, 17), TvkSBWnd::StaticClassInfo(), ""},
+      {Child(RecordingClass(), WS_EX_CLIENTEDGE, 0, 10, 90, 100, 30), TvkContainerWnd::StaticClassInfo(), ""},
+      {Child(RecordingClass(), 0, 0, 120, 140, 100, 24), TvkSearchWnd::StaticClassInfo(), "EDIT"},
+      {Child("BUTTON", 0, 12, 10, 130, 100, 26), TvkSplitBtnWnd::StaticClassInfo(), ""},
+      {Child(RecordingClass(), WS_EX_CLIENTEDGE, WS_VSCROLL, 230, 140, 100, 80), TvkScrollBoxWnd::StaticClassInfo(),
+       ""},
+      {Child(RecordingClass(), 0, WS_VSCROLL, 10, 170, 100, 80), TvkNativePaint::StaticClassInfo(), ""},
+  };
+  std::vector<LONG> Procs;
+  for (const Target& T : Targets) Procs.push_back(GetWindowLongA(T.Wnd, GWL_WNDPROC));
+  const LONG RecordingBrush = GetClassLongA(Targets[5].Wnd, GCL_HBRBACKGROUND);
+  testing_support::Dib32 D(200, 200);
+  auto Round = [&] {
+    std::vector<TvkMainWnd*> Made;
+    for (const Target& T : Targets) {
+      TvkSkinParams P;
+      P.SkinSection = T.Section;
+      Made.push_back(CreateAdapter(T.Cls, T.Wnd, nullptr, M.get(), P, true));
+    }
+    for (const Target& T : Targets) {
+      PrintWindowTo(T.Wnd, D);
+      SendMessageA(T.Wnd, WM_NCPAINT, 1, 0);
+    }
+    for (TvkMainWnd* A : Made) A->ApplySkinParams();
+    for (TvkMainWnd* A : Made) A->Free();
+  };
+  Round();
+  const int Stubs = ObjectInstanceCount();
+  EXPECT_TRUE(testing_support::GivesBackGdiObjects(100, Round));
+  EXPECT_EQ(Stubs, ObjectInstanceCount());
+  for (size_t I = 0; I < Procs.size(); ++I) EXPECT_EQ(Procs[I], GetWindowLongA(Targets[I].Wnd, GWL_WNDPROC)) << I;
+  EXPECT_EQ(RecordingBrush, GetClassLongA(Targets[5].Wnd, GCL_HBRBACKGROUND));
+  EXPECT_EQ(nullptr, GetWindowScrollAdapter(Targets[8].Wnd));
+}
+
+}  // namespace
