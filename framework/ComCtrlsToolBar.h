@@ -1,0 +1,109 @@
+#pragma once
+// A thin tool bar over the common controls' tool bar window: buttons with captions and images, and its
+// custom drawing handed to two events (the whole bar and each button) with their stages, states and flags.
+
+#include "framework/Controls.h"
+
+class TCustomImageList;
+class TToolBar;
+
+enum TToolButtonStyle { tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivider };
+enum TCustomDrawStage { cdPrePaint, cdPostPaint, cdPreErase, cdPostErase };
+enum TCustomDrawStateItem {
+  cdsSelected, cdsGrayed, cdsDisabled, cdsChecked, cdsFocused, cdsDefault, cdsHot, cdsMarked, cdsIndeterminate
+};
+using TCustomDrawState = TSet<TCustomDrawStateItem>;
+enum TTBCustomDrawFlag { tbNoEdges, tbHiliteHotTrack, tbNoOffset, tbNoMark, tbNoEtchedEffect };
+using TTBCustomDrawFlags = TSet<TTBCustomDrawFlag>;
+enum TEdgeBorder { ebLeft, ebTop, ebRight, ebBottom };
+using TEdgeBorders = TSet<TEdgeBorder>;
+
+class TToolButton;
+using TTBAdvancedCustomDrawEvent =
+    TDelegate<void(TToolBar* Sender, const TRect& ARect, TCustomDrawStage Stage, bool& DefaultDraw)>;
+using TTBAdvancedCustomDrawBtnEvent =
+    TDelegate<void(TToolBar* Sender, TToolButton* Button, TCustomDrawState State, TCustomDrawStage Stage,
+                   TTBCustomDrawFlags& Flags, bool& DefaultDraw)>;
+
+// Sent to the tool bar when the drop-down of one of its buttons has closed.
+constexpr UINT CM_TOOLBAR_DROPDOWN_CLOSED = 0x1400;
+
+// One button of a tool bar (its command id is its index + 1).
+class TToolButton : public TComponent {
+  DECLARE_CLASS(TToolButton, TComponent)
+public:
+  explicit TToolButton(TComponent* AOwner) : TComponent(AOwner) {}
+  TToolBar* ToolBar() const { return FToolBar; }
+  int Index() const;
+  const std::string& Caption() const { return FCaption; }
+  TToolButtonStyle Style() const { return FStyle; }
+  int ImageIndex() const { return FImageIndex; }
+  // Down, enabled, marked and indeterminate live in the window's button state.
+  bool Down() const;
+  void SetDown(bool Value);
+  bool Enabled() const;
+  void SetEnabled(bool Value);
+  bool Marked() const;
+  void SetMarked(bool Value);
+  bool Indeterminate() const;
+  void SetIndeterminate(bool Value);
+
+private:
+  friend class TToolBar;
+  bool StateBit(BYTE Bit) const;
+  void SetStateBit(BYTE Bit, bool Value);
+  TToolBar* FToolBar = nullptr;
+  std::string FCaption;
+  TToolButtonStyle FStyle = tbsButton;
+  int FImageIndex = -1;
+};
+
+class TToolBar : public TWinControl {
+  DECLARE_CLASS(TToolBar, TWinControl)
+public:
+  explicit TToolBar(TComponent* AOwner);
+  ~TToolBar() override;
+
+  // A new button at the end (the window gets it at once when it exists).
+  TToolButton* AddButton(const std::string& Caption, TToolButtonStyle Style = tbsButton, int ImageIndex = -1);
+  int ButtonCount() const { return static_cast<int>(FButtons.size()); }
+  TToolButton* Buttons(int Index) const { return FButtons.at(static_cast<size_t>(Index)); }
+  TCustomImageList* Images() const { return FImages; }
+  void SetImages(TCustomImageList* Value);
+  bool ShowCaptions() const { return FShowCaptions; }
+  void SetShowCaptions(bool Value);
+  bool List() const { return FList; }
+  void SetList(bool Value);
+  TEdgeBorders EdgeBorders() const { return FEdgeBorders; }
+  void SetEdgeBorders(TEdgeBorders Value);
+  // A drop-down menu of the bar is being tracked (hover tracking is off meanwhile).
+  bool InMenuLoop() const { return FInMenuLoop; }
+  // Lent to the custom-draw events while they run.
+  TCanvas* Canvas() const { return FCanvas; }
+
+  void Dispatch(TMessage& Message) override;
+
+  TTBAdvancedCustomDrawEvent OnAdvancedCustomDraw;
+  TTBAdvancedCustomDrawBtnEvent OnAdvancedCustomDrawButton;
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+  void SendButton(TToolButton* Button);
+  void CustomDraw(TMessage& Message);
+  std::vector<TToolButton*> FButtons;
+  TCustomImageList* FImages = nullptr;
+  bool FShowCaptions = false;
+  bool FList = false;
+  bool FInMenuLoop = false;
+  TEdgeBorders FEdgeBorders = TEdgeBorders{ebTop};
+  TControlCanvas* FCanvas;
+};
+
+// The custom-draw state of a button's item state bits (CDIS_*), and the flags of the TBCDRF_* bits and back.
+TCustomDrawState CustomDrawStateOf(UINT ItemState);
+TTBCustomDrawFlags ToolBarDrawFlagsOf(DWORD Result);
+DWORD ToolBarDrawResultOf(TTBCustomDrawFlags Flags);

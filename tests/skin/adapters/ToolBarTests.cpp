@@ -1,0 +1,175 @@
+// The framework's tool bar painted through its own custom-draw events while skinned: button states, the
+// drop-down arrow part, captions, hover repaints, and the bar's own handlers back when the skin goes.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "AdapterTestSupport.h"
+#include "framework/ComCtrlsToolBar.h"
+#include "skin/adapters/vkToolBarVCLWnd.h"
+#include "skin/core/sCommonData.h"
+#include "skin/core/vkSkinCommands.h"
+
+using namespace adapter_test;
+
+namespace {
+
+constexpr uint32_t kTool = 0xF00001, kToolHot = 0xF04001, kToolDown = 0xF08001, kToolText = 0x000002;
+
+// Records which buttons the adapter repaints.
+class TRecordingToolBarAdapter : public TvkToolBarVCLWnd {
+  DECLARE_CLASS(TRecordingToolBarAdapter, TvkToolBarVCLWnd)
+public:
+  void RepaintButton(int Index) override {
+    if (Index >= 0) Repainted.push_back(Index);
+    TvkToolBarVCLWnd::RepaintButton(Index);
+  }
+  std::vector<int> Repainted;
+};
+IMPLEMENT_CLASS(TRecordingToolBarAdapter)
+
+class ToolBars : public AdapterTest {
+protected:
+  void SetUp() override {
+    AdapterTest::SetUp();
+    M = SolidManager();
+    Form = TForm::CreateNew(Application);
+    Form->SetBounds(40, 40, 400, 120);
+    Bar = new TToolBar(Form);
+    Bar->SetParent(Form);
+    Bar->SetBounds(0, 0, 380, 40);
+    Bar->SetShowCaptions(true);
+    Bar->AddButton("Open");
+    Bar->AddButton("Keep", tbsCheck);
+    Bar->AddButton("", tbsSeparator);
+    Bar->AddButton("More", tbsDropDown);
+    Bar->AddButton("Off");
+    Form->Show();
+    Bar->Buttons(4)->SetEnabled(false);
+  }
+  void TearDown() override {
+    if (A != nullptr) A->Free();
+    Form->Free();
+    AdapterTest::TearDown();
+    M.reset();
+  }
+  void Adapt() {
+    TvkSkinParams P;
+    P.Control = Bar;
+    A = CreateAdapter<TvkToolBarVCLWnd>(Bar->Handle(), nullptr, M.get(), P, false);
+  }
+  TRect Item(int I) {
+    RECT R{};
+    SendMessageA(Bar->Handle(), TB_GETITEMRECT, static_cast<WPARAM>(I), reinterpret_cast<LPARAM>(&R));
+    return TRect(R);
+  }
+  std::unique_ptr<testing_support::Dib32> Print() {
+    RECT R{};
+    GetWindowRect(Bar->Handle(), &R);
+    auto D = std::make_unique<testing_support::Dib32>(R.right - R.left, R.bottom - R.top, 0x00123456, true);
+    PrintWindowTo(Bar->Handle(), *D);
+    return D;
+  }
+  ManagerPtr M;
+  TForm* Form = nullptr;
+  TToolBar* Bar = nullptr;
+  TvkToolBarVCLWnd* A = nullptr;
+};
+
+TEST_F(ToolBars, ButtonsInTheirStatesWithTheArrowPartAndCaptions) {
+  Adapt();
+  EXPECT_EQ("TOOLBAR", A->SkinData->SkinSection());
+  Bar->Buttons(1)->SetDown(true);
+  A->HotIndex = 0;
+  auto D = Print();
+  const TRect C = A->ClientInWindow();
+  auto At = [&](int I, int DX, int DY) {
+    const TRect R = Item(I);
+    return Rgb(D->Px(C.Left + R.Left + DX, C.Top + R.Top + DY));
+  };
+  EXPECT_EQ(kToolHot, At(0, 1, 1));
+  EXPECT_EQ(kToolDown, At(1, 1, 1));
+  EXPECT_EQ(kTool, At(3, 1, 1));
+  // The caption in the section's text colour somewhere inside the first button.
+  TRect First = Item(0);
+  OffsetRect(First.AsRECT(), C.Left, C.Top);
+  int Text = 0;
+  for (int y = First.Top; y < First.Bottom; ++y)
+    for (int x = First.Left; x < First.Right; ++x) Text += Rgb(D->Px(x, y)) == kToolText;
+  EXPECT_GT(Text, 5);
+  // The drop-down's arrow lies in its right SM_CXVSCROLL - 2 columns.
+  TRect More = Item(3);
+  OffsetRect(More.AsRECT(), C.Left, C.Top);
+  const int ArrowW = GetSystemMetrics(SM_CXVSCROLL) - 2;
+  int Arrow = 0, Left = 0;
+  for (int y = More.Top; y < More.Bottom; ++y)
+    for (int x = More.Left; x < More.Right; ++x)
+      if (Rgb(D->Px(x, y)) == kToolText) (x >= More.Right - ArrowW ? Arrow : Left) += 1;
+  EXPECT_GE(Arrow, 12);  // a 7 x 4 triangle
+  // The disabled button is blended toward what lies behind it.
+  const uint32_t Off = At(4, 1, 1);
+  EXPECT_NE(kTool, Off);
+  EXPECT_NE(0u, Off);
+}
+
+TEST_F(ToolBars, HoverRepaintsExactlyTheTwoButtonsAndNeverADownOne) {
+  TvkSkinParams P;
+  P.Control = Bar;
+  auto* R = CreateAdapter<TRecordingToolBarAdapter>(Bar->Handle(), nullptr, M.get(), P, false);
+  A = R;
+  auto Move = [&](int I) {
+    const TRect It = Item(I);
+    R->Repainted.clear();
+    A->PerformMessage(WM_MOUSEMOVE, 0, MAKELPARAM(It.Left + 3, It.Top + 3));
+    return R->Repainted;
+  };
+  EXPECT_EQ((std::vector<int>{0}), Move(0));
+  EXPECT_EQ((std::vector<int>{0, 3}), Move(3));
+  EXPECT_EQ(3, A->HotIndex);
+  EXPECT_TRUE(Move(2).size() == 1 && A->HotIndex == -1);  // a separator is no button
+  EXPECT_TRUE(Move(4).empty());                          // a disabled button never becomes hot
+  Bar->Buttons(1)->SetDown(true);
+  EXPECT_TRUE(Move(1).empty());                          // a down button is not repainted ...
+  EXPECT_EQ((std::vector<int>{0}), Move(0));             // ... neither when the hover leaves it
+  R->Repainted.clear();
+  A->PerformMessage(CM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ((std::vector<int>{0}), R->Repainted);
+  EXPECT_EQ(-1, A->HotIndex);
+}
+
+TEST_F(ToolBars, TheBarsOwnHandlersComeBackWhenTheSkinGoes) {
+  int OwnBar = 0, OwnButton = 0;
+  Bar->OnAdvancedCustomDraw = [&](TToolBar*, const TRect&, TCustomDrawStage, bool&) { ++OwnBar; };
+  Bar->OnAdvancedCustomDrawButton = [&](TToolBar*, TToolButton*, TCustomDrawState, TCustomDrawStage,
+                                        TTBCustomDrawFlags&, bool&) { ++OwnButton; };
+  Adapt();
+  Print();
+  EXPECT_EQ(0, OwnBar + OwnButton);  // taken over while skinned
+  SendMessageA(Bar->Handle(), SM_VKCMD, SkinCommandWParam(VKCMD_SKIN_DROPPED), reinterpret_cast<LPARAM>(M.get()));
+  RedrawWindow(Bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_GT(OwnBar, 0);
+  EXPECT_GT(OwnButton, 0);
+  // A new skin takes them again; freeing the adapter gives them back once more.
+  SendMessageA(Bar->Handle(), SM_VKCMD, SkinCommandWParam(VKCMD_SKIN_APPLIED), reinterpret_cast<LPARAM>(M.get()));
+  EXPECT_EQ(A, Bar->OnAdvancedCustomDraw.Data());
+  A->Free();
+  A = nullptr;
+  OwnBar = 0;
+  RedrawWindow(Bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_GT(OwnBar, 0);
+}
+
+TEST_F(ToolBars, DropDownButtonUntilTheClosedNotice) {
+  Adapt();
+  NMTOOLBARA N{};
+  N.hdr.hwndFrom = Bar->Handle();
+  N.hdr.code = static_cast<UINT>(TBN_DROPDOWN);
+  N.iItem = 4;  // the command of the fourth button
+  SendMessageA(Form->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&N));
+  EXPECT_EQ(Bar->Buttons(3), A->DropDownButton);
+  A->HotIndex = 3;
+  A->PerformMessage(CM_TOOLBAR_DROPDOWN_CLOSED, 0, 0);
+  EXPECT_EQ(nullptr, A->DropDownButton);
+  EXPECT_EQ(-1, A->HotIndex);
+}
+
+}  // namespace
