@@ -9,8 +9,11 @@
 
 #include "framework/Forms.h"
 #include "framework/Units.h"
+#include "skin/controls/sButton.h"
+#include "skin/controls/sComboBox.h"
 #include "skin/controls/sGauge.h"
 #include "skin/controls/sLabel.h"
+#include "skin/controls/sPanel.h"
 #include "skin/controls/vkProgressBar.h"
 #include "skin/core/sSkinManager.h"
 
@@ -52,10 +55,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   std::printf("  ready text shown         %8.1f  (%s)\n", shown, ready ? "ready" : "NOT READY");
   std::printf("  goal                     %8.1f  -> %s\n", 1000.0, shown < 1000.0 ? "met" : "missed");
   TsSkinManager* skin = MainForm->sSkinManager1;
-  const bool skinned = skin != nullptr && skin->SkinData().Active && MainForm->ProgressbarReadWrite->SkinData()->IsSkinned() &&
-                       MainForm->ProgressbarWrite->SkinData()->IsSkinned();
+  bool skinned = skin != nullptr && skin->SkinData().Active;
+  const std::initializer_list<TsCommonData*> controls = {
+      MainForm->ProgressbarReadWrite->SkinData(), MainForm->ProgressbarWrite->SkinData(),
+      MainForm->sPanel1->SkinData(), MainForm->ButtonConect->SkinData(), MainForm->cbPort->SkinData()};
+  for (TsCommonData* d : controls)
+    skinned = skinned && d->IsSkinned();
   std::printf("  skin                     %s%s\n", skin != nullptr ? skin->SkinName().c_str() : "none",
-              skinned ? ", gauge and progress bar skinned" : " (controls NOT skinned)");
+              skinned ? ", gauge, progress bar, panels, buttons and combo boxes skinned" : " (controls NOT skinned)");
 
   // The prefill is the part of the parse during which the gauge counts to 60,000.
   double prefillFirst = -1, prefillLast = -1;
