@@ -1,0 +1,112 @@
+// Full paints of the periphery's skinned windows against the same windows unskinned, with the SOLID test skin:
+// a ten-button tool bar and a track bar, each printed into a memory bitmap. Run by hand under Wine from the
+// build folder:
+//   wine tests/skin/adapters/bench/periph_bench.exe
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "framework/ComCtrlsToolBar.h"
+#include "framework/Forms.h"
+#include "framework/SysUtils.h"
+#include "skin/adapters/vkSBUtils.h"
+#include "skin/adapters/vkToolBarVCLWnd.h"
+#include "skin/adapters/vkTrackWnd.h"
+#include "skin/core/sSkinManager.h"
+#include "skin/core/sVclUtils.h"
+#include "skin/graphics/ToolkitStartup.h"
+
+namespace {
+
+double Seconds() {
+  LARGE_INTEGER F, C;
+  QueryPerformanceFrequency(&F);
+  QueryPerformanceCounter(&C);
+  return static_cast<double>(C.QuadPart) / static_cast<double>(F.QuadPart);
+}
+
+// Runs Op for about half a second; seconds per call.
+double PerCall(const std::function<void()>& Op) {
+  Op();
+  int Runs = 0;
+  const double Start = Seconds();
+  double Now = Start;
+  while (Now - Start < 0.5) {
+    Op();
+    ++Runs;
+    Now = Seconds();
+  }
+  return (Now - Start) / Runs;
+}
+
+// One full paint of W into a memory bitmap of its size.
+double PrintCost(HWND W) {
+  RECT R{};
+  GetWindowRect(W, &R);
+  HDC Screen = GetDC(nullptr);
+  HDC Mem = CreateCompatibleDC(Screen);
+  HBITMAP Bmp = CreateCompatibleBitmap(Screen, R.right - R.left, R.bottom - R.top);
+  HGDIOBJ Old = SelectObject(Mem, Bmp);
+  const double T = PerCall(
+      [&] { SendMessageA(W, WM_PRINT, reinterpret_cast<WPARAM>(Mem), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND); });
+  SelectObject(Mem, Old);
+  DeleteObject(Bmp);
+  DeleteDC(Mem);
+  ReleaseDC(nullptr, Screen);
+  return T;
+}
+
+void Report(const char* What, double Plain, double Skinned) {
+  std::printf("%-28s unskinned %8.3f ms   skinned %8.3f ms\n", What, Plain * 1e3, Skinned * 1e3);
+}
+
+}  // namespace
+
+int main() {
+  InitializeForms();
+  ToolkitStartup();
+  VclUtilsInitialize();
+  SBUtilsInitialize();
+  char Buf[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, Buf, MAX_PATH);
+  TsSkinManager* M = Create<TsSkinManager>(nullptr);
+  M->SetSkinDirectory(ExtractFilePath(Buf) + "..\\..\\..\\..\\tools\\skin\\");
+  M->SetSkinName("SOLID");
+  if (!M->SkinData().Active) {
+    std::printf("the SOLID skin did not load\n");
+    return 1;
+  }
+  TForm* Form = TForm::CreateNew(Application);
+  Form->SetBounds(0, 0, 600, 300);
+  Form->Show();
+
+  auto* Bar = new TToolBar(Form);
+  Bar->SetParent(Form);
+  Bar->SetBounds(0, 0, 580, 40);
+  Bar->SetShowCaptions(true);
+  for (int I = 0; I < 10; ++I) Bar->AddButton("Tool " + std::to_string(I), I == 9 ? tbsDropDown : tbsButton);
+  const double BarPlain = PrintCost(Bar->Handle());
+  TvkSkinParams P;
+  P.Control = Bar;
+  TvkMainWnd* BarAdapter = CreateAdapter<TvkToolBarVCLWnd>(Bar->Handle(), nullptr, M, P, false);
+  Report("tool bar, ten buttons", BarPlain, PrintCost(Bar->Handle()));
+  BarAdapter->Free();
+
+  HWND Track = CreateWindowExA(0, TRACKBAR_CLASSA, "", WS_CHILD | WS_VISIBLE | TBS_AUTOTICKS, 10, 60, 300, 40,
+                               Form->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(Track, TBM_SETRANGE, FALSE, MAKELPARAM(0, 20));
+  const double TrackPlain = PrintCost(Track);
+  TvkSkinParams TP;
+  TP.SkinSection = "TRACKBAR";
+  TvkMainWnd* TrackAdapter = CreateAdapter<TvkTrackWnd>(Track, nullptr, M, TP, false);
+  Report("track bar, 21 ticks", TrackPlain, PrintCost(Track));
+  TrackAdapter->Free();
+
+  Form->Free();
+  M->Free();
+  SBUtilsFinalize();
+  return 0;
+}
