@@ -1,0 +1,104 @@
+// The frame adapter: refused on anything but a frame, its background colour answer by the section's
+// transparency, and the frame's own look back when the skin goes.
+#include <windows.h>
+
+#include "AdapterTestSupport.h"
+#include "framework/ExtCtrls.h"
+#include "framework/FormsFrame.h"
+#include "skin/adapters/sFrameAdapter.h"
+#include "skin/core/sCommonData.h"
+#include "skin/core/vkSkinCommands.h"
+
+using namespace adapter_test;
+
+namespace {
+
+class Frames : public AdapterTest {
+protected:
+  void SetUp() override {
+    AdapterTest::SetUp();
+    M = SolidManager();
+    Form = TForm::CreateNew(Application);
+    Form->SetBounds(40, 40, 300, 200);
+    Form->Show();
+    Frame = new TFrame(Form);
+    Frame->SetParent(Form);
+    Frame->SetBounds(10, 10, 200, 120);
+  }
+  void TearDown() override {
+    Form->Free();
+    AdapterTest::TearDown();
+    M.reset();
+  }
+  LRESULT Command(WORD Cmd, LPARAM L = 0) {
+    return SendMessageA(Frame->Handle(), SM_VKCMD, SkinCommandWParam(Cmd), L);
+  }
+  ManagerPtr M;
+  TForm* Form = nullptr;
+  TFrame* Frame = nullptr;
+};
+
+TEST_F(Frames, OnlyAFrameTakesTheAdapter) {
+  const int Before = Form->ComponentCount();
+  try {
+    Create<TsFrameAdapter>(Form);
+    FAIL() << "no exception";
+  } catch (const EInvalidOperation& E) {
+    EXPECT_STREQ("TsFrameAdapter adapter must be placed on the handled frame", E.what());
+  }
+  EXPECT_EQ(Before, Form->ComponentCount());
+}
+
+TEST_F(Frames, BackgroundColourByTransparency) {
+  auto* A = Create<TsFrameAdapter>(Frame);
+  const uint32_t Parent = static_cast<uint32_t>(ColorToRGB(Form->Color()));
+  struct Case {
+    const char* Section;
+    int Transparency;
+  } Cases[] = {{"PANEL", 0}, {"TRANSLUCENT", 50}, {"TRANSPARENT", 100}};
+  for (const Case& C : Cases) {
+    A->SkinData()->SetSkinSection(C.Section);
+    A->SkinData()->RefreshSectionIndex(true);
+    ASSERT_TRUE(A->SkinData()->IsSkinned()) << C.Section;
+    const uint32_t Own = A->SkinData()->Section()->Props[0].Color;
+    ASSERT_EQ(C.Transparency, A->SkinData()->Section()->Props[0].Transparency) << C.Section;
+    const uint32_t Expected = C.Transparency == 0 ? Own : C.Transparency == 100 ? Parent : MixBackgroundColor(Parent, Own, 50);
+    EXPECT_EQ(Expected, static_cast<uint32_t>(Command(VKCMD_QUERY_BG_COLOR))) << C.Section;
+  }
+  // Worked once by hand: half of the section's #204060 over the form's face.
+  const uint32_t Half = MixBackgroundColor(Parent, 0x604020, 50);
+  EXPECT_EQ(((((Parent & 0xFF) - 0x20) * 50 + 0x20 * 256) >> 8) & 0xFF, Half & 0xFF);
+}
+
+TEST_F(Frames, RemovingTheSkinGivesTheFrameItsOwnLookBack) {
+  const TWndMethod Own = Frame->WindowProc;
+  const TColor Colour = Frame->Color();
+  auto* A = Create<TsFrameAdapter>(Frame);
+  EXPECT_FALSE(Frame->WindowProc == Own);
+  A->SkinData()->SetSkinSection("PANEL");
+  Command(VKCMD_REPAINT_AFTER_CHANGE, reinterpret_cast<LPARAM>(M.get()));
+  EXPECT_NE(nullptr, A->ScrollAdapter);
+  EXPECT_EQ(reinterpret_cast<LONG>(M->PaletteBrush(0)), GetClassLongA(Frame->Handle(), GCL_HBRBACKGROUND));
+  Command(VKCMD_SKIN_DROPPED, reinterpret_cast<LPARAM>(M.get()));
+  EXPECT_EQ(nullptr, A->ScrollAdapter);
+  EXPECT_EQ(reinterpret_cast<LONG>(GetSysColorBrush(COLOR_BTNFACE)), GetClassLongA(Frame->Handle(), GCL_HBRBACKGROUND));
+  EXPECT_EQ(Colour, Frame->Color());
+  A->Free();
+  EXPECT_TRUE(Frame->WindowProc == Own);
+}
+
+TEST_F(Frames, PaintsItsSectionAroundItsChildren) {
+  auto* A = Create<TsFrameAdapter>(Frame);
+  A->SkinData()->SetSkinSection("PANEL");
+  A->SkinData()->RefreshSectionIndex(true);
+  auto* Child = new TPanel(Form);  // an opaque child
+  Child->SetParent(Frame);
+  Child->SetBounds(20, 20, 40, 40);
+  testing_support::Dib32 D(200, 120, 0x00123456, true);
+  A->SkinData()->CacheDirty = true;
+  A->PaintFrame(D.DC());
+  EXPECT_EQ(0xFFFF00u, Rgb(D.Px(5, 5)));
+  EXPECT_EQ(0x123456u, Rgb(D.Px(30, 30)));  // the child's place is left to the child
+}
+
+}  // namespace
