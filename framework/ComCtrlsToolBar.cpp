@@ -226,7 +226,7 @@ void TToolBar::Dispatch(TMessage& Message) {
     if (H->code == static_cast<UINT>(TBN_DROPDOWN)) {
       // No menu of its own: the drop-down is over as soon as the notice has been handled.
       Message.Result = TBDDRET_DEFAULT;
-      PostMessageA(FHandle, CM_TOOLBAR_DROPDOWN_CLOSED, 0, 0);
+      PostMessageA(FHandle, CN_DROPDOWNCLOSED, 0, 0);
       return;
     }
   }

@@ -26,7 +26,7 @@ using TTBAdvancedCustomDrawBtnEvent =
                    TTBCustomDrawFlags& Flags, bool& DefaultDraw)>;
 
 // Sent to the tool bar when the drop-down of one of its buttons has closed.
-constexpr UINT CM_TOOLBAR_DROPDOWN_CLOSED = 0x1400;
+constexpr UINT CN_DROPDOWNCLOSED = 0x1400;
 
 // One button of a tool bar (its command id is its index + 1).
 class TToolButton : public TComponent {

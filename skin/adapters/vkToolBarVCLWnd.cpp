@@ -348,7 +348,7 @@ void TvkToolBarVCLWnd::WndProc(TMessage& Message) {
     case WM_SIZE:
       if (!SkinData->IsUpdating()) RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE);
       break;
-    case CM_TOOLBAR_DROPDOWN_CLOSED:
+    case CN_DROPDOWNCLOSED:
       if (DropDownButton != nullptr) {
         const int Index = DropDownButton->Index();
         HotIndex = -1;

@@ -104,7 +104,7 @@ TEST_F(UiToolBar, ADropDownEndsWithTheClosedNotice) {
   bool Closed = false;
   TWndMethod Old = Bar->WindowProc;
   Bar->WindowProc = [&](TMessage& M) {
-    if (M.Msg == CM_TOOLBAR_DROPDOWN_CLOSED) Closed = true;
+    if (M.Msg == CN_DROPDOWNCLOSED) Closed = true;
     Old(M);
   };
   NMTOOLBARA N{};

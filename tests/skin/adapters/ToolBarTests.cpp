@@ -167,7 +167,7 @@ TEST_F(ToolBars, DropDownButtonUntilTheClosedNotice) {
   SendMessageA(Form->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&N));
   EXPECT_EQ(Bar->Buttons(3), A->DropDownButton);
   A->HotIndex = 3;
-  A->PerformMessage(CM_TOOLBAR_DROPDOWN_CLOSED, 0, 0);
+  A->PerformMessage(CN_DROPDOWNCLOSED, 0, 0);
   EXPECT_EQ(nullptr, A->DropDownButton);
   EXPECT_EQ(-1, A->HotIndex);
 }

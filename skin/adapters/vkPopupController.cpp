@@ -1,0 +1,141 @@
+#include "skin/adapters/vkPopupController.h"
+
+#include "skin/adapters/vkMainWnd.h"
+#include "skin/adapters/vkSBUtils.h"
+#include "skin/adapters/vkScrollWnd.h"
+#include "skin/core/sCommonData.h"
+#include "skin/core/sVclUtils.h"
+
+IMPLEMENT_CLASS(TvkFormHandler)
+IMPLEMENT_CLASS(TvkPopupController)
+
+namespace {
+TvkPopupController* g_Controller = nullptr;
+
+bool Destroying(TComponent* C) { return C == nullptr || C->ComponentState().Contains(csDestroying); }
+}  // namespace
+
+TvkPopupController* PopupController() {
+  if (g_Controller == nullptr) g_Controller = new TvkPopupController;
+  return g_Controller;
+}
+
+void FreePopupController() {
+  if (g_Controller != nullptr) g_Controller->Free();
+  g_Controller = nullptr;
+}
+
+// ---- handlers ----
+
+void TvkFormHandler::Hook(TCustomForm* APopupForm, TControl* AHookedControl, const TWndMethod& AHookedSaved) {
+  PopupForm = APopupForm;
+  HookedControl = AHookedControl;
+  HookedSaved = AHookedSaved;
+  OldWndProc = PopupForm->WindowProc;
+  PopupForm->WindowProc = TWndMethod(this, &TvkFormHandler::FormWndProc);
+  Active = true;
+}
+
+void TvkFormHandler::FormWndProc(TMessage& Message) {
+  TWndMethod Old = OldWndProc;
+  // The form's window going takes the hooks with it: nothing may call back into a freed handler.
+  if (Message.Msg == WM_DESTROY) Unhook();
+  Old(Message);
+}
+
+void TvkFormHandler::HideForm(TCustomForm* Form) {
+  if (Form == nullptr) return;
+  Form->Hide();
+  if (Form->HandleAllocated()) ShowWindow(Form->Handle(), SW_HIDE);
+  if (Form == PopupForm) Hidden = true;
+}
+
+void TvkFormHandler::ReleaseForm(TCustomForm* Form) {
+  if (Form == nullptr || Form != PopupForm || Released) return;
+  Released = true;
+  if (HookedControl != nullptr && !HookedSaved.IsNull()) {
+    HookedControl->WindowProc = HookedSaved;
+    if (auto* W = As<TWinControl>(HookedControl); W != nullptr && W->HandleAllocated())
+      if (TsCommonData* D = SkinDataOfHandle(W->Handle())) D->OwnerControl = HookedControl;
+  }
+  HookedControl = nullptr;
+  HookedSaved = TWndMethod();
+  HideForm(Form);
+  Form->Release();
+}
+
+void TvkFormHandler::Unhook() {
+  if (!Active) return;
+  Active = false;
+  if (!Destroying(PopupForm)) {
+    if (PopupForm->HandleAllocated())
+      if (TvkScrollWnd* A = GetWindowScrollAdapter(PopupForm->Handle()))
+        DetachWindowAdapter(PopupForm->Handle(), false, false, A);
+    if (SubHandler != nullptr) SubHandler->ReleaseForm(SubHandler->PopupForm);
+  }
+  if (PopupForm != nullptr) {
+    PopupForm->WindowProc = OldWndProc;
+    if (SavedHandler) PopupForm->OnDeactivate = SavedHandler;
+  }
+  if (SecondObject != nullptr && !SecondOldWndProc.IsNull()) SecondObject->WindowProc = SecondOldWndProc;
+  OldWndProc = SecondOldWndProc = TWndMethod();
+  SavedHandler = TNotifyEvent();
+  PopupForm = nullptr;
+  SecondObject = nullptr;
+  SubHandler = nullptr;
+}
+
+void TvkFormHandler::BeforeDestruction() {
+  Unhook();
+  TObject::BeforeDestruction();
+}
+
+// ---- controller ----
+
+TvkFormHandler* TvkPopupController::Add(TCustomForm* PopupForm, TControl* HookedControl, const TWndMethod& HookedSaved) {
+  auto* H = new TvkFormHandler;
+  H->Hook(PopupForm, HookedControl, HookedSaved);
+  Handlers.push_back(H);
+  return H;
+}
+
+int TvkPopupController::VisibleCount(TCustomForm* Except) const {
+  int N = 0;
+  for (TvkFormHandler* H : Handlers)
+    if (H->PopupForm != nullptr && H->PopupForm != Except && H->PopupForm->HandleAllocated() &&
+        IsWindowVisible(H->PopupForm->Handle()))
+      ++N;
+  return N;
+}
+
+void TvkPopupController::ClosePopups(TObject* Sender) {
+  // A popup closing may deactivate another form whose code closes popups again: only the outer call acts.
+  if (FClosing) return;
+  FClosing = true;
+  try {
+    CloseAll(Sender);
+  } catch (...) {
+    FClosing = false;
+    throw;
+  }
+  FClosing = false;
+}
+
+void TvkPopupController::CloseAll(TObject* Sender) {
+  auto* SenderComponent = dynamic_cast<TComponent*>(Sender);
+  TCustomForm* Own = SenderComponent != nullptr ? FindOwnerForm(SenderComponent) : nullptr;
+  const std::vector<TvkFormHandler*> Snapshot = Handlers;
+  for (TvkFormHandler* H : Snapshot)
+    if (H->PopupForm != nullptr && H->PopupForm != Own) H->PopupForm->Close();
+  if (VisibleCount(nullptr) > 0) return;
+  std::vector<TvkFormHandler*> Gone;
+  Gone.swap(Handlers);
+  for (TvkFormHandler* H : Gone) H->Free();
+}
+
+void TvkPopupController::BeforeDestruction() {
+  std::vector<TvkFormHandler*> Gone;
+  Gone.swap(Handlers);
+  for (TvkFormHandler* H : Gone) H->Free();
+  TObject::BeforeDestruction();
+}

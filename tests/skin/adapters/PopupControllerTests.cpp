@@ -1,0 +1,78 @@
+// Popup forms kept by the controller: a click inside a popup keeps that one open, a click elsewhere closes them
+// all and gives their forms back; a released popup gives the control it hooked its window method back.
+#include <windows.h>
+
+#include "AdapterTestSupport.h"
+#include "framework/StdCtrls.h"
+#include "skin/adapters/vkPopupController.h"
+#include "tests/support/MessagePump.h"
+
+using namespace adapter_test;
+
+namespace {
+
+class Popups : public AdapterTest {
+protected:
+  TForm* Popup(int X) {
+    TForm* F = TForm::CreateNew(Application);
+    F->SetBounds(X, 40, 120, 80);
+    F->Show();
+    return F;
+  }
+  void TearDown() override {
+    FreePopupController();
+    for (TForm* F : Forms) F->Free();
+    AdapterTest::TearDown();
+  }
+  std::vector<TForm*> Forms;
+};
+
+TEST_F(Popups, AClickInsideAPopupKeepsItOpen) {
+  TForm* First = Popup(40);
+  TForm* Second = Popup(200);
+  Forms = {First, Second};
+  const TWndMethod FirstOwn = First->WindowProc;
+  auto* Inside = new TButton(First);
+  Inside->SetParent(First);
+  TvkPopupController* C = PopupController();
+  C->Add(First);
+  C->Add(Second);
+  EXPECT_FALSE(First->WindowProc == FirstOwn);
+  C->ClosePopups(Inside);
+  EXPECT_TRUE(First->Visible());
+  EXPECT_FALSE(Second->Visible());
+  EXPECT_EQ(1, C->VisibleCount(nullptr));
+  EXPECT_EQ(0, C->VisibleCount(First));
+  EXPECT_EQ(2u, C->Handlers.size());  // one is still showing
+  C->ClosePopups(nullptr);
+  EXPECT_FALSE(First->Visible());
+  EXPECT_TRUE(C->Handlers.empty());
+  EXPECT_TRUE(First->WindowProc == FirstOwn);
+}
+
+TEST_F(Popups, AReleasedPopupGivesTheHookedControlItsMethodBackOnce) {
+  TForm* Owner = Popup(40);
+  Forms = {Owner};
+  auto* Edit = new TEdit(Owner);
+  Edit->SetParent(Owner);
+  const TWndMethod EditOwn = Edit->WindowProc;
+  int Seen = 0;
+  Edit->WindowProc = [&](TMessage& M) {
+    ++Seen;
+    EditOwn(M);
+  };
+  TForm* P = Popup(200);
+  TvkFormHandler* H = PopupController()->Add(P, Edit, EditOwn);
+  H->ReleaseForm(P);
+  EXPECT_TRUE(H->Released);
+  EXPECT_TRUE(H->Hidden);
+  EXPECT_TRUE(Edit->WindowProc == EditOwn);
+  H->ReleaseForm(P);  // once only
+  // The release notice frees the form; its handler lets go before the window goes.
+  bool Gone = false;
+  testing_support::PumpUntil([&] { return Gone = H->PopupForm == nullptr; }, 2000);
+  EXPECT_TRUE(Gone);
+  EXPECT_FALSE(H->Active);
+}
+
+}  // namespace
