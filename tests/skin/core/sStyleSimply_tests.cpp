@@ -145,6 +145,31 @@ TEST_F(StyleSimply, BroadcastsReachEachFormOnceAndTheVisibleDialogs) {
   for (HWND D : Dialogs) DestroyWindow(D);
 }
 
+TEST_F(StyleSimply, TheManagersSkinChangesReachAListedFormAndItsChildrenOnce) {
+  FormSkinnerStandIn standIn;
+  InitializeForms();
+  Owned<TProvidedForm> Skinned(new TProvidedForm(Application));
+  auto* Child = Place(Skinned.get(), 0, 0, 5, 5, Create<TTestGraphicOwner>(Skinned.get()));
+  Skinned->HandleNeeded();
+  TsCommonData FormData(nullptr, false);
+  FormData.OwnerHandle = Skinned->Handle();
+  FormData.AttachToHandle();
+  AddToSkinnedFormList(Skinned.get());
+  {
+    ManagerPtr m = SolidManager();  // applied: 1, then 0x10 and 3
+    m->SetActive(false);            // removed: 2
+  }
+  const std::vector<WORD> Changes{VKCMD_SKIN_APPLIED, VKCMD_REREAD_SECTION_INDEX, VKCMD_REPAINT_AFTER_CHANGE,
+                                  VKCMD_SKIN_DROPPED};
+  EXPECT_EQ(Child->Heard, Changes);
+  std::vector<WORD> FormHeard;
+  for (WORD C : Skinned->Heard)
+    if (std::find(Changes.begin(), Changes.end(), C) != Changes.end()) FormHeard.push_back(C);
+  EXPECT_EQ(FormHeard, Changes);
+  FormData.DetachFromHandle();
+  RemoveFromSkinnedFormList(Skinned.get());
+}
+
 TEST_F(StyleSimply, SkinChangeStepsFreezeAndReleaseTheSkinnedForms) {
   FormSkinnerStandIn standIn;
   ManagerPtr m = SolidManager();
