@@ -244,7 +244,10 @@ void CaptureControlForChange(TControl* Control) {
     ShowWindow(Out->Handle(), SW_SHOWNA);
   } else {
     Out->SetBounds(R.left, R.top, R.right - R.left, R.bottom - R.top);
-    SetWindowPos(Out->Handle(), GetWindow(Wnd, GW_HWNDPREV), 0, 0, 0, 0, kShowAbove);
+    // The window above may close between the two calls (another program's): then ask again.
+    const HWND OutWnd = Out->Handle();
+    for (int Try = 0; Try < 3; ++Try)
+      if (SetWindowPos(OutWnd, GetWindow(Wnd, GW_HWNDPREV), 0, 0, 0, 0, kShowAbove)) break;
   }
 }
 
