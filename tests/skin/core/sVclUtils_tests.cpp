@@ -182,3 +182,27 @@ TEST_F(VclUtils, HierarchyWalks) {
   ForEachChildControl(form, &Visits, [](TControl*, void* D) { ++*static_cast<int*>(D); });
   EXPECT_EQ(Visits, 3);
 }
+
+TEST_F(VclUtils, TheCursorCountsOnlyInASingleVisibleRectangle) {
+  // Topmost and away from the other tests' windows, so that nothing covers it.
+  HWND W = CreateWindowExA(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE,
+                           500, 400, 60, 40, nullptr, nullptr, nullptr, nullptr);
+  static POINT Cursor;
+  Platform().GetCursorPos = [](POINT* P) {
+    *P = Cursor;
+    return TRUE;
+  };
+  Cursor = POINT{510, 410};
+  EXPECT_TRUE(CursorInVisiblePart(W));
+  Cursor = POINT{570, 410};
+  EXPECT_FALSE(CursorInVisiblePart(W)) << "outside the window";
+  // Two separate pieces: no single rectangle, even with the cursor over one of them.
+  HRGN Rgn = CreateRectRgn(0, 0, 20, 40);
+  HRGN Second = CreateRectRgn(40, 0, 60, 40);
+  CombineRgn(Rgn, Rgn, Second, RGN_OR);
+  DeleteObject(Second);
+  SetWindowRgn(W, Rgn, FALSE);  // the window owns the region now
+  Cursor = POINT{510, 410};
+  EXPECT_FALSE(CursorInVisiblePart(W));
+  DestroyWindow(W);
+}
