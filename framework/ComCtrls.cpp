@@ -3,18 +3,21 @@
 #include <algorithm>
 #include <commctrl.h>
 
+void InitCommonControlClasses(DWORD Classes) {
+  static DWORD done = 0;
+  if ((done & Classes) == Classes) return;
+  INITCOMMONCONTROLSEX icc{sizeof icc, Classes};
+  if (!InitCommonControlsEx(&icc)) RaiseLastOSError();
+  done |= Classes;
+}
+
 TProgressBar::TProgressBar(TComponent* AOwner) : TWinControl(AOwner) {
   FWidth = 150;
   FHeight = 16;
 }
 
 void TProgressBar::CreateParams(TCreateParams& Params) {
-  static bool initialized = false;
-  if (!initialized) {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&icc);
-    initialized = true;
-  }
+  InitCommonControlClasses(ICC_PROGRESS_CLASS);
   inherited::CreateParams(Params);
   CreateSubClass(Params, PROGRESS_CLASSA);
   if (FOrientation == pbVertical) Params.Style |= PBS_VERTICAL;
@@ -81,6 +84,7 @@ void TProgressBar::SetSmooth(bool Value) {
 static const std::vector<std::string> kOrientationNames = {"pbHorizontal", "pbVertical"};
 
 PUBLISHED(TProgressBar) {
+  p.Publish("PopupMenu");
   p.Int("Min", &TProgressBar::Min, &TProgressBar::SetMin);
   p.Int("Max", &TProgressBar::Max, &TProgressBar::SetMax);
   p.Int("Position", &TProgressBar::Position, &TProgressBar::SetPosition);

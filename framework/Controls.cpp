@@ -1755,6 +1755,7 @@ void TWinControl::Dispatch(TMessage& Message) {
     case CN_CTLCOLOREDIT:
     case CN_CTLCOLORSTATIC:
     case CN_CTLCOLORLISTBOX:
+    case CN_CTLCOLORSCROLLBAR:
     case CN_CTLCOLORBTN: {
       HDC dc = reinterpret_cast<HDC>(Message.WParam);
       SetTextColor(dc, ColorToRGB(FFont->Color()));
@@ -1872,6 +1873,8 @@ LRESULT CALLBACK FrameworkWindowProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   return m.Result;
 }
 
+TWinControl* CreationControl() { return g_creationControl; }
+
 void MarkFrameworkExiting() { g_exiting = true; }
 bool FrameworkExiting() { return g_exiting; }
 
@@ -1977,19 +1980,19 @@ PUBLISHED(TControl) {
   p.Object("Constraints", &TControl::Constraints, &TControl::SetConstraints);
   p.Enum("BiDiMode", &TControl::BiDiMode, &TControl::SetBiDiMode,
          {"bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign", "bdRightToLeftReadingOnly"});
-  p.Str("Caption", &TControl::Caption, &TControl::SetCaption);
-  p.Str("Text", &TControl::Text, &TControl::SetText);
-  p.Color("Color", &TControl::Color, &TControl::SetColor);
-  p.Bool("ParentColor", &TControl::ParentColor, &TControl::SetParentColor);
-  p.Object("Font", &TControl::Font);
-  p.Bool("ParentFont", &TControl::ParentFont, &TControl::SetParentFont);
+  p.Str("Caption", &TControl::Caption, &TControl::SetCaption).NotPublished();
+  p.Str("Text", &TControl::Text, &TControl::SetText).NotPublished();
+  p.Color("Color", &TControl::Color, &TControl::SetColor).NotPublished();
+  p.Bool("ParentColor", &TControl::ParentColor, &TControl::SetParentColor).NotPublished();
+  p.Object("Font", &TControl::Font).NotPublished();
+  p.Bool("ParentFont", &TControl::ParentFont, &TControl::SetParentFont).NotPublished();
   p.Bool("Visible", &TControl::Visible, &TControl::SetVisible);
   p.Bool("Enabled", &TControl::Enabled, &TControl::SetEnabled);
   p.Str("Hint", &TControl::Hint, &TControl::SetHint);
   p.Bool("ShowHint", &TControl::ShowHint, &TControl::SetShowHint);
   p.Bool("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint);
   p.IntIdents("Cursor", &TControl::Cursor, &TControl::SetCursor, "TCursor");
-  p.Object("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu);
+  p.Object("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu).NotPublished();
   p.Event("OnContextPopup", &TControl::OnContextPopup);
   p.Bool("AutoSize", &TControl::AutoSize, &TControl::SetAutoSize);
   p.Event("OnClick", &TControl::OnClick);

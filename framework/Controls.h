@@ -55,6 +55,9 @@ enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TVerticalAlignment { taAlignTop, taAlignBottom, taVerticalCenter };
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 
+enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+enum TBevelKind { bkNone, bkTile, bkSoft, bkFlat };
+
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 
 enum TAnchorKind { akLeft, akTop, akRight, akBottom };
@@ -553,6 +556,10 @@ TCustomForm* GetParentForm(TControl* Control);
 
 // Docks Control into its parent when the parent is a dock site and Control has dkDock, else undocks it.
 void UpdateDocking(TControl* Control);
+
+// The control whose window is inside CreateWindowEx, until that window's first message reaches it (a CBT
+// hook at HCBT_CREATEWND finds the object here); null otherwise.
+TWinControl* CreationControl();
 
 // The windows the framework created and has not yet destroyed (USER object count for leak tests).
 int FrameworkWindowCount();

@@ -260,6 +260,7 @@ static const std::vector<std::string> kPanelBorderNames = {"bsNone", "bsSingle"}
 static const std::vector<std::string> kPanelAlignNames = {"taLeftJustify", "taRightJustify", "taCenter"};
 
 PUBLISHED(TCustomPanel) {
+  for (const char* name : {"Caption", "Color", "ParentColor", "Font", "ParentFont", "PopupMenu"}) p.Publish(name);
   p.Enum("BevelOuter", &TCustomPanel::BevelOuter, &TCustomPanel::SetBevelOuter, kBevelNames);
   p.Enum("BevelInner", &TCustomPanel::BevelInner, &TCustomPanel::SetBevelInner, kBevelNames);
   p.Int("BevelWidth", &TCustomPanel::BevelWidth, &TCustomPanel::SetBevelWidth);
@@ -271,6 +272,7 @@ PUBLISHED(TCustomPanel) {
 IMPLEMENT_CLASS(TPanel)
 
 PUBLISHED(TImage) {
+  p.Publish("PopupMenu");
   p.Object("Picture", &TImage::Picture, &TImage::SetPicture);
   p.Bool("Stretch", &TImage::Stretch, &TImage::SetStretch);
   p.Bool("Center", &TImage::Center, &TImage::SetCenter);

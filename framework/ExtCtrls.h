@@ -3,8 +3,6 @@
 
 #include "framework/Controls.h"
 
-enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
-
 class TCustomPanel : public TCustomControl {
   DECLARE_CLASS(TCustomPanel, TCustomControl)
 public:

@@ -1290,6 +1290,7 @@ static const std::vector<std::string> kWindowStateNames = {"wsNormal", "wsMinimi
 static const std::vector<std::string> kFormStyleNames = {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"};
 
 PUBLISHED(TCustomForm) {
+  for (const char* name : {"Caption", "Color", "Font", "ParentFont", "PopupMenu"}) p.Publish(name);
   p.Enum("BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle, kBorderStyleNames);
   p.Set("BorderIcons", &TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons, kBorderIconNames);
   p.Enum("Position", &TCustomForm::Position, &TCustomForm::SetPosition, kPositionNames);

@@ -336,6 +336,8 @@ public:
   TSize TextExtent(const std::string& Text);
   int TextWidth(const std::string& Text) { return TextExtent(Text).cx; }
   int TextHeight(const std::string& Text) { return TextExtent(Text).cy; }
+  // Text's size in Font, measured on a memory DC (no canvas or window needed).
+  static TSize FontTextExtent(TFont* Font, const std::string& Text);
 
   // Graphics draw themselves (a bitmap with CopyMode; transparent ones keyed).
   void Draw(int X, int Y, TGraphic* Graphic);

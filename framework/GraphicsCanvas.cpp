@@ -1,5 +1,6 @@
 // TCanvas: drawing on a device context.
 #include "framework/Graphics.h"
+#include "framework/GraphicsGdi.h"
 
 IMPLEMENT_CLASS(TCanvas)
 
@@ -222,6 +223,16 @@ TSize TCanvas::TextExtent(const std::string& Text) {
   SIZE Result{};
   GetTextExtentPoint32A(FHandle, Text.data(), static_cast<int>(Text.size()), &Result);
   return Result;
+}
+
+TSize TCanvas::FontTextExtent(TFont* Font, const std::string& Text) {
+  HDC dc = GdiNewMemoryDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, Font->Handle());
+  SIZE size{};
+  GetTextExtentPoint32A(dc, Text.data(), static_cast<int>(Text.size()), &size);
+  SelectObject(dc, old);
+  GdiFreeMemoryDC(dc);
+  return size;
 }
 
 void TCanvas::Draw(int X, int Y, TGraphic* Graphic) {

@@ -285,6 +285,7 @@ void TCustomEdit::CreateParams(TCreateParams& Params) {
   CreateSubClass(Params, "EDIT");
   Params.Style |= ES_AUTOHSCROLL | ES_AUTOVSCROLL;
   if (FReadOnly) Params.Style |= ES_READONLY;
+  if (FPasswordChar) Params.Style |= ES_PASSWORD;
   if (FBorderStyle == bsSingle) Params.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
@@ -299,6 +300,7 @@ void TCustomEdit::CreateWnd() {
   FCreating = false;
   // 0 = no limit beyond the control's maximum (multi-line edits would stop at 30000 characters).
   SendMessageA(FHandle, EM_LIMITTEXT, static_cast<WPARAM>(FMaxLength), 0);
+  if (FPasswordChar) SendMessageA(FHandle, EM_SETPASSWORDCHAR, static_cast<unsigned char>(FPasswordChar), 0);
 }
 
 void TCustomEdit::SetMaxLength(int Value) {
@@ -315,6 +317,14 @@ void TCustomEdit::SetBorderStyle(TBorderStyle Value) {
   if (FBorderStyle == Value) return;
   FBorderStyle = Value;
   RecreateWnd();
+}
+
+void TCustomEdit::SetPasswordChar(char Value) {
+  if (FPasswordChar == Value) return;
+  FPasswordChar = Value;
+  if (!HandleAllocated()) return;
+  SendMessageA(FHandle, EM_SETPASSWORDCHAR, static_cast<unsigned char>(Value), 0);
+  InvalidateRect(FHandle, nullptr, TRUE);
 }
 
 void TCustomEdit::Change() {
@@ -534,6 +544,7 @@ static const std::vector<std::string> kScrollNames = {"ssNone", "ssHorizontal", 
 static const std::vector<std::string> kComboStyleNames = {"csDropDown", "csSimple", "csDropDownList", "csOwnerDrawFixed", "csOwnerDrawVariable"};
 
 PUBLISHED(TCustomLabel) {
+  for (const char* name : {"Caption", "Color", "ParentColor", "Font", "ParentFont", "PopupMenu"}) p.Publish(name);
   p.Enum("Alignment", &TCustomLabel::Alignment, &TCustomLabel::SetAlignment, kAlignmentNames);
   p.Enum("Layout", &TCustomLabel::Layout, &TCustomLabel::SetLayout, kLayoutNames);
   p.Bool("WordWrap", &TCustomLabel::WordWrap, &TCustomLabel::SetWordWrap);
@@ -545,6 +556,7 @@ IMPLEMENT_CLASS(TLabel)
 IMPLEMENT_CLASS(TButtonControl)
 
 PUBLISHED(TButton) {
+  for (const char* name : {"Caption", "Font", "ParentFont", "PopupMenu"}) p.Publish(name);
   p.Bool("Default", &TButton::Default, &TButton::SetDefault);
   p.Bool("Cancel", &TButton::Cancel, &TButton::SetCancel);
   p.Int("ModalResult", &TButton::ModalResult, &TButton::SetModalResult);
@@ -553,12 +565,15 @@ PUBLISHED(TButton) {
 }
 
 PUBLISHED(TCustomEdit) {
+  for (const char* name : {"Color", "ParentColor", "Font", "ParentFont", "PopupMenu"}) p.Publish(name);
   p.Int("MaxLength", &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength);
   p.Bool("ReadOnly", &TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly);
   p.Enum("BorderStyle", &TCustomEdit::BorderStyle, &TCustomEdit::SetBorderStyle, kControlBorderNames);
+  p.Str("PasswordChar", [](TCustomEdit* e) { return e->PasswordChar() ? std::string(1, e->PasswordChar()) : std::string(); },
+        [](TCustomEdit* e, const std::string& v) { e->SetPasswordChar(v.empty() ? '\0' : v[0]); });
   p.Event("OnChange", &TCustomEdit::OnChange);
 }
-IMPLEMENT_CLASS(TEdit)
+PUBLISHED(TEdit) { p.Publish("Text"); }
 IMPLEMENT_CLASS(TMemoStrings)
 
 PUBLISHED(TCustomMemo) {
@@ -571,6 +586,7 @@ IMPLEMENT_CLASS(TMemo)
 IMPLEMENT_CLASS(TComboBoxStrings)
 
 PUBLISHED(TCustomComboBox) {
+  for (const char* name : {"Color", "ParentColor", "Font", "ParentFont", "PopupMenu", "Text"}) p.Publish(name);
   p.Enum("Style", &TCustomComboBox::Style, &TCustomComboBox::SetStyle, kComboStyleNames);
   p.Object("Items", &TCustomComboBox::Items, &TCustomComboBox::SetItems);
   p.Int("ItemIndex", &TCustomComboBox::ItemIndex, &TCustomComboBox::SetItemIndex);

@@ -106,6 +106,9 @@ public:
   void SetReadOnly(bool Value);
   TBorderStyle BorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(TBorderStyle Value);
+  // Shown in place of every character (ES_PASSWORD); 0 shows the text.
+  char PasswordChar() const { return FPasswordChar; }
+  void SetPasswordChar(char Value);
   void Clear() { SetText(""); }
 
   void Dispatch(TMessage& Message) override;
@@ -121,6 +124,7 @@ protected:
   int FMaxLength = 0;
   bool FReadOnly = false;
   TBorderStyle FBorderStyle = bsSingle;
+  char FPasswordChar = 0;
   bool FCreating = false;
 };
 
@@ -332,4 +336,177 @@ class TComboBox : public TCustomComboBox {
   DECLARE_CLASS(TComboBox, TCustomComboBox)
 public:
   explicit TComboBox(TComponent* AOwner) : TCustomComboBox(AOwner) {}
+};
+
+// ---------------------------------------------------------------------------------------------------
+enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+
+// A check box ("BUTTON", BS_3STATE handled by the control itself so AllowGrayed decides the cycle).
+class TCustomCheckBox : public TButtonControl {
+  DECLARE_CLASS(TCustomCheckBox, TButtonControl)
+public:
+  explicit TCustomCheckBox(TComponent* AOwner);
+  TCheckBoxState State() const { return FState; }
+  void SetState(TCheckBoxState Value);
+  bool Checked() const { return FState == cbChecked; }
+  void SetChecked(bool Value) { SetState(Value ? cbChecked : cbUnchecked); }
+  bool AllowGrayed() const { return FAllowGrayed; }
+  void SetAllowGrayed(bool Value) { FAllowGrayed = Value; }
+  // taRightJustify puts the text left of the box (BS_LEFTTEXT).
+  TAlignment Alignment() const { return FAlignment; }
+  void SetAlignment(TAlignment Value);
+  void Dispatch(TMessage& Message) override;
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  // The user's click: unchecked -> checked -> grayed (when allowed) -> unchecked.
+  virtual void Toggle();
+
+  TCheckBoxState FState = cbUnchecked;
+  bool FAllowGrayed = false;
+  TAlignment FAlignment = taRightJustify;
+};
+
+class TCheckBox : public TCustomCheckBox {
+  DECLARE_CLASS(TCheckBox, TCustomCheckBox)
+public:
+  explicit TCheckBox(TComponent* AOwner) : TCustomCheckBox(AOwner) {}
+};
+
+// A radio button; checking one unchecks the radio buttons beside it (same parent).
+class TRadioButton : public TButtonControl {
+  DECLARE_CLASS(TRadioButton, TButtonControl)
+public:
+  explicit TRadioButton(TComponent* AOwner);
+  bool Checked() const { return FChecked; }
+  void SetChecked(bool Value);
+  TAlignment Alignment() const { return FAlignment; }
+  void SetAlignment(TAlignment Value);
+  void Dispatch(TMessage& Message) override;
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+
+  bool FChecked = false;
+  TAlignment FAlignment = taRightJustify;
+};
+
+// A framed container with its caption on the frame, painted by the framework.
+class TCustomGroupBox : public TCustomControl {
+  DECLARE_CLASS(TCustomGroupBox, TCustomControl)
+public:
+  explicit TCustomGroupBox(TComponent* AOwner);
+  void Dispatch(TMessage& Message) override;
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void AlignControls(TControl* AControl, RECT& Rect) override;
+  void Paint() override;
+  // Height of the caption line in the group box's font.
+  int CaptionHeight();
+};
+
+class TGroupBox : public TCustomGroupBox {
+  DECLARE_CLASS(TGroupBox, TCustomGroupBox)
+public:
+  explicit TGroupBox(TComponent* AOwner) : TCustomGroupBox(AOwner) {}
+};
+
+// ---------------------------------------------------------------------------------------------------
+enum TScrollBarKind { sbHorizontal, sbVertical };
+enum TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll };
+using TScrollEvent = std::function<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
+
+// A scroll bar control ("SCROLLBAR"). Setters are safe against re-entry: a setter called while the range is
+// being sent to the window (SBM_SETSCROLLINFO passes through WindowProc) stores its value, and the outer call
+// sends what is current when it ends.
+class TScrollBar : public TWinControl {
+  DECLARE_CLASS(TScrollBar, TWinControl)
+public:
+  explicit TScrollBar(TComponent* AOwner);
+  TScrollBarKind Kind() const { return FKind; }
+  void SetKind(TScrollBarKind Value);
+  int Min() const { return FMin; }
+  void SetMin(int Value) { SetParams(FPosition, Value, FMax); }
+  int Max() const { return FMax; }
+  void SetMax(int Value) { SetParams(FPosition, FMin, Value); }
+  int Position() const { return FPosition; }
+  void SetPosition(int Value) { SetParams(Value, FMin, FMax); }
+  int PageSize() const { return FPageSize; }
+  void SetPageSize(int Value);
+  int SmallChange() const { return FSmallChange; }
+  void SetSmallChange(int Value) { FSmallChange = Value; }
+  int LargeChange() const { return FLargeChange; }
+  void SetLargeChange(int Value) { FLargeChange = Value; }
+  // Raises EInvalidOperation "Scroll bar property out of range" for Max < Min or a position outside them
+  // (not while loading); a change of position fires OnChange.
+  void SetParams(int APosition, int AMin, int AMax);
+
+  void Dispatch(TMessage& Message) override;
+
+  TNotifyEvent OnChange;
+  TScrollEvent OnScroll;
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void Loaded() override;
+  virtual void Change();
+  virtual void Scroll(TScrollCode ScrollCode, int& ScrollPos);
+  // Sends range, page and position to the window (once, however often setters re-enter meanwhile).
+  void UpdateScrollInfo();
+
+  TScrollBarKind FKind = sbHorizontal;
+  int FMin = 0, FMax = 100, FPosition = 0, FPageSize = 0;
+  int FSmallChange = 1, FLargeChange = 1;
+  int FSending = 0;      // nesting of UpdateScrollInfo
+  bool FResend = false;  // a setter ran while sending
+
+private:
+  void CNScroll(TMessage& Message);
+};
+
+// ---------------------------------------------------------------------------------------------------
+enum TStaticBorderStyle { sbsNone, sbsSingle, sbsSunken };
+
+// A static text window ("STATIC") with optional bevels in its non-client area.
+class TCustomStaticText : public TWinControl {
+  DECLARE_CLASS(TCustomStaticText, TWinControl)
+public:
+  explicit TCustomStaticText(TComponent* AOwner);
+  TAlignment Alignment() const { return FAlignment; }
+  void SetAlignment(TAlignment Value);
+  TStaticBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TStaticBorderStyle Value);
+  TBevelKind BevelKind() const { return FBevelKind; }
+  void SetBevelKind(TBevelKind Value);
+  TBevelCut BevelInner() const { return FBevelInner; }
+  void SetBevelInner(TBevelCut Value);
+  TBevelCut BevelOuter() const { return FBevelOuter; }
+  void SetBevelOuter(TBevelCut Value);
+  bool ShowAccelChar() const { return FShowAccelChar; }
+  void SetShowAccelChar(bool Value);
+  // Pixels each bevel takes on every side (0 without BevelKind).
+  int BevelExtent() const;
+
+  void Dispatch(TMessage& Message) override;
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void BevelChanged();
+
+  TAlignment FAlignment = taLeftJustify;
+  TStaticBorderStyle FBorderStyle = sbsNone;
+  TBevelKind FBevelKind = bkNone;
+  TBevelCut FBevelInner = bvRaised;
+  TBevelCut FBevelOuter = bvLowered;
+  bool FShowAccelChar = true;
+};
+
+class TStaticText : public TCustomStaticText {
+  DECLARE_CLASS(TStaticText, TCustomStaticText)
+public:
+  explicit TStaticText(TComponent* AOwner) : TCustomStaticText(AOwner) {}
 };

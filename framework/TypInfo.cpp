@@ -74,6 +74,10 @@ const TPropInfo* TPropertyTable::Find(const std::string& name) const {
   auto it = props.find(Lower(name));
   return it == props.end() ? nullptr : it->second;
 }
+const TPropInfo* TPropertyTable::FindDeclared(const std::string& name) const {
+  auto it = declared.find(Lower(name));
+  return it == declared.end() ? nullptr : it->second;
+}
 const THandlerInfo* TPropertyTable::FindHandler(const std::string& name) const {
   auto it = handlers.find(Lower(name));
   return it == handlers.end() ? nullptr : it->second;
@@ -87,11 +91,14 @@ const TPropertyTable& PropertyTable(const TClassInfo* cls) {
   if (cls->table) return *cls->table;
   std::lock_guard<std::recursive_mutex> g(TableLock());
   if (cls->table) return *cls->table;
-  auto* t = new TPropertyTable();  // lives as long as the class info (the process)
+  // Lives as long as the class info (the process); a publishing block that raises leaves no table.
+  auto owned = std::make_unique<TPropertyTable>();
+  TPropertyTable* t = owned.get();
   t->cls = cls;
   if (cls->parent) {
     const TPropertyTable& base = PropertyTable(cls->parent);
     t->props = base.props;
+    t->declared = base.declared;
     t->handlers = base.handlers;
     t->fields = base.fields;
     t->ordered = base.ordered;
@@ -99,7 +106,13 @@ const TPropertyTable& PropertyTable(const TClassInfo* cls) {
   if (cls->publish) cls->publish(*t);
   for (auto& p : t->own) {
     std::string key = Lower(p->name);
+    t->declared[key] = p.get();
     auto it = t->props.find(key);
+    if (!p->published) {
+      if (it != t->props.end())
+        throw EPropertyError(p->name + " is published by an ancestor of " + cls->name + " and cannot be hidden");
+      continue;
+    }
     if (it != t->props.end()) {
       // A redeclared property replaces the inherited one in place.
       for (auto& o : t->ordered)
@@ -111,7 +124,7 @@ const TPropertyTable& PropertyTable(const TClassInfo* cls) {
   }
   for (auto& h : t->ownHandlers) t->handlers[Lower(h->name)] = h.get();
   for (auto& f : t->ownFields) t->fields[Lower(f->name)] = f.get();
-  cls->table = t;
+  cls->table = owned.release();
   return *t;
 }
 
@@ -138,41 +151,58 @@ bool IntToIdent(const std::string& typeName, int64_t value, std::string& ident) 
   return it != IdentTypes().end() && it->second.toIdent && it->second.toIdent(value, ident);
 }
 
-bool HasProperty(const TObject* obj, const std::string& name) { return GetPropInfo(obj, name) != nullptr; }
+bool HasProperty(const TObject* obj, const std::string& name) {
+  return static_cast<bool>(FindPropPath(const_cast<TObject*>(obj), name));
+}
 
 TObject* GetObjectProp(TObject* obj, const std::string& name) {
-  const TPropInfo* p = GetPropInfo(obj, name);
-  return p && p->kind == TPropKind::Object ? p->getObj(obj) : nullptr;
+  TPropRef r = FindPropPath(obj, name);
+  return r && r.info->kind == TPropKind::Object ? r.info->getObj(r.instance) : nullptr;
 }
 
 int64_t GetOrdProp(TObject* obj, const std::string& name) {
-  const TPropInfo* p = GetPropInfo(obj, name);
-  return p && p->IsOrdinal() ? p->getOrd(obj) : -1;
+  TPropRef r = FindPropPath(obj, name);
+  return r && r.info->IsOrdinal() ? r.info->getOrd(r.instance) : -1;
 }
 
 bool SetOrdProp(TObject* obj, const std::string& name, int64_t value) {
-  const TPropInfo* p = GetPropInfo(obj, name);
-  if (!p || !p->IsOrdinal() || !p->setOrd) return false;
-  p->setOrd(obj, value);
+  TPropRef r = FindPropPath(obj, name);
+  if (!r || !r.info->IsOrdinal() || !r.info->setOrd) return false;
+  r.info->setOrd(r.instance, value);
   return true;
 }
 
 std::string GetStrProp(TObject* obj, const std::string& name) {
-  const TPropInfo* p = GetPropInfo(obj, name);
-  return p && p->kind == TPropKind::String ? p->getStr(obj) : std::string();
+  TPropRef r = FindPropPath(obj, name);
+  return r && r.info->kind == TPropKind::String ? r.info->getStr(r.instance) : std::string();
 }
 
 bool SetStrProp(TObject* obj, const std::string& name, const std::string& value) {
-  const TPropInfo* p = GetPropInfo(obj, name);
-  if (!p || p->kind != TPropKind::String || !p->setStr) return false;
-  p->setStr(obj, value);
+  TPropRef r = FindPropPath(obj, name);
+  if (!r || r.info->kind != TPropKind::String || !r.info->setStr) return false;
+  r.info->setStr(r.instance, value);
+  return true;
+}
+
+std::string GetEnumProp(TObject* obj, const std::string& name) {
+  TPropRef r = FindPropPath(obj, name);
+  return r && r.info->kind == TPropKind::Enum ? r.info->ElementName(r.info->getOrd(r.instance)) : std::string();
+}
+
+bool SetEnumProp(TObject* obj, const std::string& name, const std::string& element) {
+  TPropRef r = FindPropPath(obj, name);
+  if (!r || r.info->kind != TPropKind::Enum || !r.info->setOrd) return false;
+  const int value = r.info->ElementValue(element);
+  if (value < 0) throw EPropertyError(Format("Invalid property element: %s", {element}));
+  r.info->setOrd(r.instance, value);
   return true;
 }
 
 std::string GetSetProp(TObject* obj, const std::string& name) {
-  const TPropInfo* p = GetPropInfo(obj, name);
+  TPropRef r = FindPropPath(obj, name);
+  const TPropInfo* p = r.info;
   if (!p || p->kind != TPropKind::Set) return {};
-  const uint64_t bits = static_cast<uint64_t>(p->getOrd(obj));
+  const uint64_t bits = static_cast<uint64_t>(p->getOrd(r.instance));
   std::string text;
   for (size_t i = 0; i < 32 && i < p->elementNames.size(); ++i)
     if (bits & (uint64_t{1} << i)) {
@@ -183,7 +213,8 @@ std::string GetSetProp(TObject* obj, const std::string& name) {
 }
 
 bool SetSetProp(TObject* obj, const std::string& name, const std::string& commaText) {
-  const TPropInfo* p = GetPropInfo(obj, name);
+  TPropRef r = FindPropPath(obj, name);
+  const TPropInfo* p = r.info;
   if (!p || p->kind != TPropKind::Set || !p->setOrd) return false;
   uint32_t bits = 0;
   size_t start = 0;
@@ -200,6 +231,6 @@ bool SetSetProp(TObject* obj, const std::string& name, const std::string& commaT
     }
     start = comma + 1;
   }
-  p->setOrd(obj, bits);
+  p->setOrd(r.instance, bits);
   return true;
 }

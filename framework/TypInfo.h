@@ -16,6 +16,8 @@
 //     p.Object("FocusControl", &TLabel::FocusControl, &TLabel::SetFocusControl);  // reference by name
 //     p.Str("SkinInfo", &TMyPanel::SkinInfo, nullptr);   // read-only: the reader skips it
 //     p.Event("OnClick", &TControl::OnClick);            // a TDelegate member (framework/Delegate.h)
+//     p.Str("Text", ...).NotPublished();                 // declared for descendants, not found by name
+//     p.Publish("Color");                                // publishes an inherited declaration
 //   }
 //
 // A form publishes the fields the reader fills and the handlers events bind to:
@@ -60,6 +62,8 @@ struct TPropInfo {
   const std::type_info* eventType = nullptr;   // Method kind: typeid(TDelegate<...>) of the member
   std::function<TMethod*(TObject*)> eventSlot;  // that member in an object
 
+  // False for a declaration that descendants publish (Publish); such a property is found by no query.
+  bool published = true;
   bool hasDefault = false;
   int64_t defaultValue = 0;
   std::function<bool(TObject*)> stored;
@@ -73,6 +77,10 @@ struct TPropInfo {
   }
   TPropInfo& Stored(std::function<bool(TObject*)> f) {
     stored = std::move(f);
+    return *this;
+  }
+  TPropInfo& NotPublished() {
+    published = false;
     return *this;
   }
   // Enum element name of a value ("" when out of range); value of a name (-1 when none), exact compare
@@ -101,13 +109,15 @@ struct TPropertyTable {
   std::vector<std::unique_ptr<TPropInfo>> own;  // in publishing order
   std::vector<std::unique_ptr<THandlerInfo>> ownHandlers;
   std::vector<std::unique_ptr<TFieldInfo>> ownFields;
-  // Lookup by lower-cased name, inherited entries included (own ones win).
+  // Lookup by lower-cased name, inherited entries included (own ones win); published ones only.
   std::map<std::string, const TPropInfo*> props;
+  std::map<std::string, const TPropInfo*> declared;  // published or not
   std::map<std::string, const THandlerInfo*> handlers;
   std::map<std::string, const TFieldInfo*> fields;
   std::vector<const TPropInfo*> ordered;  // all properties, base classes first
 
   const TPropInfo* Find(const std::string& name) const;
+  const TPropInfo* FindDeclared(const std::string& name) const;
   const THandlerInfo* FindHandler(const std::string& name) const;
   const TFieldInfo* FindField(const std::string& name) const;
 };
@@ -125,6 +135,14 @@ bool IdentToInt(const std::string& typeName, const std::string& ident, int64_t& 
 bool IntToIdent(const std::string& typeName, int64_t value, std::string& ident);
 
 // ---- run-time queries by name (nothing happens for a property the class does not publish) ----
+// Names may be paths through object properties ("Font.Color", "GridStyle.Title.StartColor"); a step that is
+// missing, not an object property or holds null makes the whole path absent.
+struct TPropRef {
+  TObject* instance = nullptr;  // the object holding the last name
+  const TPropInfo* info = nullptr;
+  explicit operator bool() const { return info != nullptr; }
+};
+TPropRef FindPropPath(TObject* obj, const std::string& path);
 bool HasProperty(const TObject* obj, const std::string& name);
 // The object-typed property's value; null when absent or not an object property.
 TObject* GetObjectProp(TObject* obj, const std::string& name);
@@ -141,6 +159,11 @@ std::string GetSetProp(TObject* obj, const std::string& name);
 bool SetSetProp(TObject* obj, const std::string& name, const std::string& commaText);
 // Enum value of a property by element name (-1 when absent).
 int GetEnumValue(const TPropInfo& prop, const std::string& name);
+// An enumeration property's value as its element name ("" when absent or not an enumeration).
+std::string GetEnumProp(TObject* obj, const std::string& name);
+// Sets an enumeration property by element name (case-insensitive); an unknown element raises
+// EPropertyError. False when the property is absent, not an enumeration or read-only.
+bool SetEnumProp(TObject* obj, const std::string& name, const std::string& element);
 
 // ---- publishing ----
 namespace framework_detail {
@@ -243,6 +266,15 @@ public:
     p.eventType = &typeid(TDelegate<Sig>);
     p.eventSlot = [member](TObject* o) -> TMethod* { return &(static_cast<C*>(o)->*member); };
     return p;
+  }
+  // Publishes a property an ancestor declared without publishing it.
+  TPropInfo& Publish(const char* name) {
+    const TClassInfo* parent = C::StaticClassInfo()->parent;
+    const TPropInfo* base = parent ? PropertyTable(parent).FindDeclared(name) : nullptr;
+    if (!base) throw EPropertyError(std::string("Cannot publish ") + name + ": no ancestor of " + C::StaticClassInfo()->name + " declares it");
+    table_.own.push_back(std::make_unique<TPropInfo>(*base));
+    table_.own.back()->published = true;
+    return *table_.own.back();
   }
   template <class M> void Handler(const char* name, M method) {
     using Sig = framework_detail::MemberFnSig<M>;

@@ -1,4 +1,5 @@
 // Registers the user-interface classes with the class registry so stored descriptions can create them.
+#include "framework/Buttons.h"
 #include "framework/ComCtrls.h"
 #include "framework/Dialogs.h"
 #include "framework/ExtCtrls.h"
@@ -14,4 +15,9 @@ void RegisterFormClasses() {
                    TTimer::StaticClassInfo(), TOpenDialog::StaticClassInfo(), TMessageForm::StaticClassInfo(),
                    TImageList::StaticClassInfo(), TMainMenu::StaticClassInfo(), TPopupMenu::StaticClassInfo(),
                    TMenuItem::StaticClassInfo()});
+  RegisterClasses({TCheckBox::StaticClassInfo(), TRadioButton::StaticClassInfo(), TGroupBox::StaticClassInfo(),
+                   TScrollBar::StaticClassInfo(), TStaticText::StaticClassInfo(), TBitBtn::StaticClassInfo(),
+                   TSpeedButton::StaticClassInfo(), TUpDown::StaticClassInfo(), TTabControl::StaticClassInfo(),
+                   TPageControl::StaticClassInfo(), TTabSheet::StaticClassInfo(), TListView::StaticClassInfo(),
+                   TTreeView::StaticClassInfo(), TStatusBar::StaticClassInfo()});
 }
