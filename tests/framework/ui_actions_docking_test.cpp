@@ -90,10 +90,12 @@ TEST_F(UiActionsDocking, DockSitesListTheirDockedChildrenAndHearThemLeave) {
   EXPECT_EQ(a->HostDockSite(), site);
   EXPECT_EQ(dragOnly->HostDockSite(), nullptr);
 
-  Watch undock(site, CM_UNDOCKCLIENT);
-  a->SetParent(other);  // not a dock site
-  b->Free();
-  EXPECT_EQ(undock.lParams, (std::vector<LPARAM>{reinterpret_cast<LPARAM>(a), reinterpret_cast<LPARAM>(b)}));
+  {
+    Watch undock(site, CM_UNDOCKCLIENT);
+    a->SetParent(other);  // not a dock site
+    b->Free();
+    EXPECT_EQ(undock.lParams, (std::vector<LPARAM>{reinterpret_cast<LPARAM>(a), reinterpret_cast<LPARAM>(b)}));
+  }
   EXPECT_EQ(site->DockClientCount(), 0);
   EXPECT_EQ(a->HostDockSite(), nullptr);
   dragOnly->SetDragKind(dkDock);
