@@ -158,9 +158,15 @@ void TBitBtn::Click() {
 }
 
 void TBitBtn::SetButtonStyle(bool ADefault) {
-  const bool changed = ADefault != FActive;
   inherited::SetButtonStyle(ADefault);
-  if (changed) Invalidate();
+  if (ADefault == FDefaultLook) return;
+  FDefaultLook = ADefault;
+  Invalidate();
+}
+
+void TBitBtn::CreateWnd() {
+  inherited::CreateWnd();
+  FDefaultLook = FDefault;
 }
 
 void TBitBtn::DrawItem(const DRAWITEMSTRUCT& DrawItemStruct) {
@@ -168,7 +174,7 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& DrawItemStruct) {
   RECT r = DrawItemStruct.rcItem;
   const bool pressed = DrawItemStruct.itemState & ODS_SELECTED;
   const bool focused = DrawItemStruct.itemState & ODS_FOCUS;
-  if (FActive || focused) {
+  if (FDefaultLook || focused) {
     // The default button carries a dark ring outside its face.
     HBRUSH frame = GdiNewSolidBrush(ColorToRGB(clWindowFrame));
     FrameRect(dc, &r, frame);

@@ -70,6 +70,7 @@ public:
 
 protected:
   void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
   void Loaded() override;
   void DrawItem(const DRAWITEMSTRUCT& DrawItemStruct);
   void GlyphChanged(TObject* Sender);
@@ -79,6 +80,7 @@ protected:
   TButtonLayout FLayout = blGlyphLeft;
   int FMargin = -1;
   int FSpacing = 4;
+  bool FDefaultLook = false;  // drawn as the form's default button (follows the focus)
 };
 
 // ---------------------------------------------------------------------------------------------------

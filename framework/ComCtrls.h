@@ -52,8 +52,8 @@ protected:
 enum TUDAlignButton { udLeft, udRight };
 enum TUDOrientation { udHorizontal, udVertical };
 enum TUDBtnType { btNext, btPrev };
-using TUDClickEvent = std::function<void(TObject* Sender, TUDBtnType Button)>;
-using TUDChangingEvent = std::function<void(TObject* Sender, bool& AllowChange)>;
+using TUDClickEvent = TDelegate<void(TObject* Sender, TUDBtnType Button)>;
+using TUDChangingEvent = TDelegate<void(TObject* Sender, bool& AllowChange)>;
 
 // Up-down arrows ("msctls_updown32"), optionally attached to a buddy control (Associate).
 class TCustomUpDown : public TWinControl {
@@ -111,8 +111,8 @@ public:
 enum TTabPosition { tpTop, tpBottom, tpLeft, tpRight };
 enum TTabStyle { tsTabs, tsButtons, tsFlatButtons };
 class TCustomTabControl;
-using TDrawTabEvent = std::function<void(TCustomTabControl* Control, int TabIndex, const TRect& Rect, bool Active)>;
-using TTabChangingEvent = std::function<void(TObject* Sender, bool& AllowChange)>;
+using TDrawTabEvent = TDelegate<void(TCustomTabControl* Control, int TabIndex, const TRect& Rect, bool Active)>;
+using TTabChangingEvent = TDelegate<void(TObject* Sender, bool& AllowChange)>;
 
 // The tab texts of a tab control: kept by the control and mirrored into its window.
 class TTabStrings : public TStrings {
@@ -454,7 +454,7 @@ private:
   std::vector<TTreeNode*> FRoots;
 };
 
-using TTVChangedEvent = std::function<void(TObject* Sender, TTreeNode* Node)>;
+using TTVChangedEvent = TDelegate<void(TObject* Sender, TTreeNode* Node)>;
 
 // A tree view ("SysTreeView32"); the nodes live in the control and are mirrored into the window.
 class TCustomTreeView : public TWinControl {
@@ -544,7 +544,7 @@ private:
   TStatusBar* FStatusBar;
 };
 
-using TDrawPanelEvent = std::function<void(TStatusBar* StatusBar, TStatusPanel* Panel, const TRect& Rect)>;
+using TDrawPanelEvent = TDelegate<void(TStatusBar* StatusBar, TStatusPanel* Panel, const TRect& Rect)>;
 
 // A status bar ("msctls_statusbar32") of panels, or one simple panel with SimpleText.
 class TStatusBar : public TWinControl {

@@ -417,7 +417,7 @@ public:
 // ---------------------------------------------------------------------------------------------------
 enum TScrollBarKind { sbHorizontal, sbVertical };
 enum TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll };
-using TScrollEvent = std::function<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
+using TScrollEvent = TDelegate<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
 
 // A scroll bar control ("SCROLLBAR"). Setters are safe against re-entry: a setter called while the range is
 // being sent to the window (SBM_SETSCROLLINFO passes through WindowProc) stores its value, and the outer call

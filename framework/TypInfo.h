@@ -165,6 +165,21 @@ std::string GetEnumProp(TObject* obj, const std::string& name);
 // EPropertyError. False when the property is absent, not an enumeration or read-only.
 bool SetEnumProp(TObject* obj, const std::string& name, const std::string& element);
 
+// Method properties (published events), by name or path. The handler's {code, data}; null when the property
+// has no handler, is absent or is not an event.
+TMethod GetMethodProp(TObject* obj, const std::string& name);
+// Assigns a handler; one of another event type than the property's raises EPropertyError. False when absent.
+template <class Sig> bool SetMethodProp(TObject* obj, const std::string& name, const TDelegate<Sig>& handler);
+// Puts back {code, data} read from the same property with GetMethodProp (a null one clears it). False when
+// absent.
+bool SetMethodProp(TObject* obj, const std::string& name, const TMethod& value);
+// Removes the handler (code and data). False when absent.
+bool ClearMethodProp(TObject* obj, const std::string& name);
+bool SetTypedMethodProp(TObject* obj, const std::string& name, const std::type_info& type, const TMethod& handler);
+template <class Sig> bool SetMethodProp(TObject* obj, const std::string& name, const TDelegate<Sig>& handler) {
+  return SetTypedMethodProp(obj, name, typeid(TDelegate<Sig>), handler);
+}
+
 // ---- publishing ----
 namespace framework_detail {
 template <class T> struct IsTSet : std::false_type {};

@@ -29,6 +29,8 @@ public:
 PUBLISHED(TTestGridStyle) { p.Object("Title", &TTestGridStyle::Title); }
 
 enum TTestFill { fsNone, fsSolid, fsGradient };
+using THeaderDrawEvent = TDelegate<void(TObject* Sender, int Column)>;
+using TQueryEvent = TDelegate<void(TObject* Sender, int& Elements)>;
 
 class TTestGrid : public TWinControl {
   DECLARE_CLASS(TTestGrid, TWinControl)
@@ -41,12 +43,23 @@ public:
   void SetFillStyle(TTestFill v) { FFill = v; }
   TTestGridStyle* FStyle;
   TTestFill FFill = fsNone;
+  THeaderDrawEvent OnAdvancedHeaderDraw;
+  TQueryEvent OnHeaderDrawQueryElements;
 };
 PUBLISHED(TTestGrid) {
   p.Object("GridStyle", &TTestGrid::GridStyle);
   p.Object("Missing", &TTestGrid::Missing);
   p.Enum("FillStyle", &TTestGrid::FillStyle, &TTestGrid::SetFillStyle, {"fsNone", "fsSolid", "fsGradient"});
+  p.Event("OnAdvancedHeaderDraw", &TTestGrid::OnAdvancedHeaderDraw);
+  p.Event("OnHeaderDrawQueryElements", &TTestGrid::OnHeaderDrawQueryElements);
 }
+
+// Stands for a painter that hooks a control's event by name and gives it back later.
+struct THeaderPainter {
+  std::vector<int> columns;
+  void HeaderDraw(TObject*, int Column) { columns.push_back(Column); }
+  void Other(TObject*, int Column) { columns.push_back(-Column); }
+};
 
 // Publishes a name no ancestor declares: a fault in the program, reported when the table is built.
 class TBadPublisher : public TComponent {
@@ -92,6 +105,37 @@ TEST_F(PropPaths, EnumerationsAreReadAndWrittenByElementName) {
   EXPECT_EQ(grid.FillStyle(), fsGradient);
   EXPECT_FALSE(SetEnumProp(&grid, "GridStyle", "fsSolid")) << "not an enumeration";
   EXPECT_EQ(GetEnumProp(&grid, "Width"), "");
+}
+
+TEST_F(PropPaths, EventsAreReadSetAndClearedByNameWithTheirIdentity) {
+  TTestGrid grid(nullptr);
+  THeaderPainter painter, other;
+  EXPECT_FALSE(GetMethodProp(&grid, "OnAdvancedHeaderDraw").Assigned());
+  EXPECT_TRUE(SetMethodProp(&grid, "OnAdvancedHeaderDraw", THeaderDrawEvent(&painter, &THeaderPainter::HeaderDraw)));
+  grid.OnAdvancedHeaderDraw(&grid, 3);
+  EXPECT_EQ(painter.columns, std::vector<int>{3});
+  const TMethod mine = GetMethodProp(&grid, "OnAdvancedHeaderDraw");
+  EXPECT_TRUE(mine == THeaderDrawEvent(&painter, &THeaderPainter::HeaderDraw));
+  EXPECT_FALSE(mine == THeaderDrawEvent(&other, &THeaderPainter::HeaderDraw)) << "another object";
+  EXPECT_TRUE(mine.SameCode(THeaderDrawEvent(&other, &THeaderPainter::HeaderDraw)));
+  EXPECT_FALSE(mine.SameCode(THeaderDrawEvent(&painter, &THeaderPainter::Other)));
+  // Another handler, then the saved one put back untyped.
+  grid.OnAdvancedHeaderDraw = THeaderDrawEvent(&other, &THeaderPainter::Other);
+  EXPECT_TRUE(SetMethodProp(&grid, "OnAdvancedHeaderDraw", mine));
+  grid.OnAdvancedHeaderDraw(&grid, 4);
+  EXPECT_EQ(painter.columns, (std::vector<int>{3, 4}));
+  EXPECT_TRUE(other.columns.empty());
+  EXPECT_THROW(SetMethodProp(&grid, "OnHeaderDrawQueryElements", THeaderDrawEvent(&painter, &THeaderPainter::HeaderDraw)),
+               EPropertyError);
+  EXPECT_FALSE(grid.OnHeaderDrawQueryElements.Assigned());
+  EXPECT_TRUE(ClearMethodProp(&grid, "OnAdvancedHeaderDraw"));
+  EXPECT_TRUE(grid.OnAdvancedHeaderDraw.IsNull());
+  EXPECT_EQ(grid.OnAdvancedHeaderDraw.Data(), nullptr);
+  for (const char* absent : {"OnNothing", "FillStyle", "GridStyle.OnAdvancedHeaderDraw"}) {
+    EXPECT_FALSE(GetMethodProp(&grid, absent).Assigned()) << absent;
+    EXPECT_FALSE(ClearMethodProp(&grid, absent)) << absent;
+    EXPECT_FALSE(SetMethodProp(&grid, absent, mine)) << absent;
+  }
 }
 
 TEST_F(PropPaths, EachControlClassPublishesItsOwnShareOfCaptionTextColourFontAndMenu) {
