@@ -920,9 +920,14 @@ void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
   }
   TWinControl* outer = g_creationControl;
   g_creationControl = this;
-  HWND h = CreateWindowExA(Params.ExStyle, Params.WinClassName.c_str(), Params.Caption.c_str(), Params.Style,
-                           Params.X, Params.Y, Params.Width, Params.Height, Params.WndParent, id,
-                           GetModuleHandleA(nullptr), Params.Param);
+  HWND h = nullptr;
+  try {
+    h = MakeWindow(Params, id);
+  } catch (...) {
+    if (g_creationControl == this) g_creationControl = outer;
+    if (FControlID) g_controlIds.erase(FControlID);
+    throw;
+  }
   DWORD err = GetLastError();
   if (g_creationControl == this) g_creationControl = outer;
   if (!h) {
@@ -931,6 +936,12 @@ void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
     RaiseLastOSError(err ? err : ERROR_INVALID_WINDOW_HANDLE);
   }
   if (!FHandle) AttachHandle(h);
+}
+
+HWND TWinControl::MakeWindow(const TCreateParams& Params, HMENU Id) {
+  return CreateWindowExA(Params.ExStyle, Params.WinClassName.c_str(), Params.Caption.c_str(), Params.Style, Params.X,
+                         Params.Y, Params.Width, Params.Height, Params.WndParent, Id, GetModuleHandleA(nullptr),
+                         Params.Param);
 }
 
 void TWinControl::CreateWnd() {
@@ -1037,6 +1048,12 @@ void TWinControl::UpdateBounds() {
 void TWinControl::UpdateShowing() {
   if (ComponentState().Contains(csLoading)) return;
   bool show = FVisible && (FParent ? FParent->FShowing : true);
+  if (show && !FParent && !FParentWindow && !FHandle) {
+    // A child control without a parent (a frame read before it is placed) has nowhere to show yet.
+    TCreateParams params;
+    CreateParams(params);
+    show = !(params.Style & WS_CHILD);
+  }
   if (show) {
     bool created = false;
     if (!FHandle) {

@@ -51,6 +51,7 @@ enum TDragKind { dkDrag, dkDock };
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 using TBorderStyle = TFormBorderStyle;  // controls use bsNone and bsSingle
+enum TScrollBarKind { sbHorizontal, sbVertical };
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TVerticalAlignment { taAlignTop, taAlignBottom, taVerticalCenter };
 enum TTextLayout { tlTop, tlCenter, tlBottom };
@@ -416,6 +417,8 @@ protected:
   // class's WNDCLASS and keeps its procedure as DefWndProc.
   void CreateSubClass(TCreateParams& Params, const char* ControlClassName);
   virtual void CreateWindowHandle(const TCreateParams& Params);
+  // Makes the window inside the creation slot (CreateWindowEx unless a class makes it otherwise).
+  virtual HWND MakeWindow(const TCreateParams& Params, HMENU Id);
   virtual void CreateWnd();
   virtual void CreateHandle();
   virtual void DestroyWnd();

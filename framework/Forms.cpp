@@ -165,7 +165,11 @@ void TCustomForm::SetBorderIcons(TBorderIcons Value) {
 
 void TCustomForm::SetFormStyle(TFormStyle Value) {
   if (FFormStyle == Value) return;
+  const bool mdi = FFormStyle == fsMDIChild || FFormStyle == fsMDIForm || Value == fsMDIChild || Value == fsMDIForm;
   FFormStyle = Value;
+  // An MDI child is shown once made, like a stored Visible.
+  if (Value == fsMDIChild && ComponentState().Contains(csLoading)) FVisible = true;
+  if (mdi && FHandle) return RecreateWnd();
   if (FHandle)
     SetWindowPos(FHandle, Value == fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -173,8 +177,14 @@ void TCustomForm::SetFormStyle(TFormStyle Value) {
 
 void TCustomForm::SetWindowState(TWindowState Value) {
   FWindowState = Value;
-  if (FHandle && FShowing)
-    ShowWindow(FHandle, Value == wsMinimized ? SW_MINIMIZE : Value == wsMaximized ? SW_MAXIMIZE : SW_RESTORE);
+  if (!FHandle || !FShowing) return;
+  if (IsMDIChildWindow() && Value != wsMinimized) {
+    // The client keeps the frame's menu bar in step with a maximised child.
+    SendMessageA(GetParent(FHandle), Value == wsMaximized ? WM_MDIMAXIMIZE : WM_MDIRESTORE,
+                 reinterpret_cast<WPARAM>(FHandle), 0);
+    return;
+  }
+  ShowWindow(FHandle, Value == wsMinimized ? SW_MINIMIZE : Value == wsMaximized ? SW_MAXIMIZE : SW_RESTORE);
 }
 
 void TCustomForm::CreateParams(TCreateParams& Params) {
@@ -211,6 +221,7 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
 void TCustomForm::CreateWnd() {
   inherited::CreateWnd();
   ApplyMenus();
+  CreateClientWindow();
   UpdateIcon();
   ApplyAlphaBlend();
 }
@@ -328,6 +339,8 @@ void TCustomForm::CMShowingChanged(TMessage&) {
                 : FNoActivate                 ? SW_SHOWNOACTIVATE
                                               : SW_SHOWNORMAL;
       ShowWindow(FHandle, cmd);
+      if (IsMDIChildWindow() && !FNoActivate)
+        SendMessageA(GetParent(FHandle), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(FHandle), 0);
     } catch (...) {
       FFormState -= fsShowing;
       throw;
@@ -369,7 +382,8 @@ void TCustomForm::Close() {
     return;
   }
   if (!CloseQuery()) return;
-  TCloseAction action = caHide;
+  // An MDI child cannot hide from its frame: it is minimised (or stays) unless OnClose frees it.
+  TCloseAction action = FFormStyle != fsMDIChild ? caHide : FBorderIcons.Contains(biMinimize) ? caMinimize : caNone;
   DoClose(action);
   if (action == caNone) return;
   if (Application && Application->MainForm() == this)
@@ -580,6 +594,10 @@ void TCustomForm::Dispatch(TMessage& Message) {
       return;
     case WM_ACTIVATE:
       return WMActivate(Message);
+    case WM_MDIACTIVATE:
+      return WMMDIActivate(Message);
+    case WM_SIZE:
+      return WMSize(Message);
     case CM_ACTIVATE:
     case CM_DEACTIVATE:
       return;
@@ -1001,7 +1019,7 @@ bool TApplication::ProcessMessage(MSG& Msg) {
     default:
       break;
   }
-  if (!IsKeyMsg(Msg)) {
+  if (!IsKeyMsg(Msg) && !IsMDIMsg(Msg)) {
     TranslateMessage(&Msg);
     DispatchMessageA(&Msg);
   }

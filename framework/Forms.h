@@ -127,6 +127,21 @@ public:
   // A key message matching a shortcut of the form's menu (an MDI child's also of the main form's).
   virtual bool IsShortCut(TMessage& Message);
 
+  // fsMDIForm: the system's MDI client window, made with the form's window; its children are the
+  // fsMDIChild forms (made through the client, in creation order, for as long as their windows live).
+  HWND ClientHandle() const { return FClientHandle; }
+  TCustomForm* ActiveMDIChild() const;
+  int MDIChildCount() const;
+  // Raises EListError for an index outside the children.
+  TCustomForm* MDIChildren(int Index) const;
+  void Cascade();
+  // Side by side, each child the client's full width.
+  void Tile();
+  // The client activates the next (previous) child.
+  void Next();
+  void Previous();
+  void DefaultHandler(TMessage& Message) override;
+
   void Show();
   // Shows a helper form without taking the activation from the active window.
   void ShowNoActivate();
@@ -163,6 +178,12 @@ public:
 protected:
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
+  // An MDI child's window is made by the frame's client (EInvalidOperation when there is no MDI frame).
+  HWND MakeWindow(const TCreateParams& Params, HMENU Id) override;
+  // An MDI child's window is destroyed by its client.
+  void DestroyWindowHandle() override;
+  // The MDI client takes what the aligned controls leave.
+  void AlignControls(TControl* AControl, RECT& Rect) override;
   void SetClientSize(int W, int H) override;
   void Loaded() override;
   void PreDestroy() override;
@@ -187,6 +208,15 @@ protected:
   void CMShowingChanged(TMessage& Message);
   void CMDialogKey(TMessage& Message);
   void WMActivate(TMessage& Message);
+  void WMMDIActivate(TMessage& Message);
+  // The window state as the window has it (the user maximises and restores, an MDI client too).
+  void WMSize(TMessage& Message);
+  bool IsMDIChildWindow() const;
+  HMENU WindowMenuHandle() const;
+  void CreateClientWindow();
+  // The frame's menu bar and window menu to the client.
+  void UpdateClientMenus();
+  std::vector<TCustomForm*> MDIChildList() const;
   void SetWindowFocus();
   void AdjustStyleSize(int ClientW, int ClientH);
   void ApplyPosition();
@@ -213,6 +243,7 @@ protected:
   TControlCanvas* FCanvas;
   TMainMenu* FMenu = nullptr;
   TMenuItem* FWindowMenu = nullptr;
+  HWND FClientHandle = nullptr;
   int FPixelsPerInch = 96;
   int FTextHeight = 13;
   void ApplyAlphaBlend();
@@ -225,6 +256,100 @@ public:
   TForm(TComponent* AOwner, int CreateNew) : TCustomForm(AOwner, CreateNew) {}
   // A form without a stored description (ShowMessage's form, tests): the description is not read.
   static TForm* CreateNew(TComponent* AOwner);
+};
+
+// ---------------------------------------------------------------------------------------------------
+class TScrollingWinControl;
+
+// One of the window's own scroll bars (WS_HSCROLL / WS_VSCROLL) over a content Range in pixels; shown
+// while Visible and the range exceeds the client extent. Position is kept within what can be scrolled.
+class TControlScrollBar : public TPersistent {
+  DECLARE_CLASS(TControlScrollBar, TPersistent)
+public:
+  TControlScrollBar(TScrollingWinControl* Control, TScrollBarKind Kind) : FControl(Control), FKind(Kind) {}
+  TScrollBarKind Kind() const { return FKind; }
+  int Range() const { return FRange; }
+  void SetRange(int Value);
+  int Position() const { return FPosition; }
+  void SetPosition(int Value);
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool Value);
+  // Thumb dragging scrolls at once, not only when the thumb is let go.
+  bool Tracking() const { return FTracking; }
+  void SetTracking(bool Value) { FTracking = Value; }
+  // Pixels per line step.
+  int Increment() const { return FIncrement; }
+  void SetIncrement(int Value) { FIncrement = Value; }
+  bool IsScrollBarVisible() const;
+  // The largest position: the range less the client extent along the bar.
+  int MaxPosition() const;
+  // WM_HSCROLL / WM_VSCROLL of the window's own bar.
+  void ScrollMessage(TMessage& Message);
+
+private:
+  friend class TScrollingWinControl;
+  int ClientExtent() const;
+  void Apply();
+  TScrollingWinControl* FControl;
+  TScrollBarKind FKind;
+  int FRange = 0;
+  int FPosition = 0;
+  bool FVisible = true;
+  bool FTracking = false;
+  int FIncrement = 8;
+};
+
+// A container whose children scroll under its own scroll bars.
+class TScrollingWinControl : public TWinControl {
+  DECLARE_CLASS(TScrollingWinControl, TWinControl)
+public:
+  explicit TScrollingWinControl(TComponent* AOwner);
+  ~TScrollingWinControl() override;
+  TControlScrollBar* HorzScrollBar() const { return FHorzScrollBar; }
+  TControlScrollBar* VertScrollBar() const { return FVertScrollBar; }
+  // Moves the children by DeltaX, DeltaY (the content scrolls the other way to the bars).
+  void ScrollBy(int DeltaX, int DeltaY);
+  void Dispatch(TMessage& Message) override;
+
+protected:
+  void CreateWnd() override;
+  void Loaded() override;
+  void UpdateScrollBars();
+  TControlScrollBar* FHorzScrollBar;
+  TControlScrollBar* FVertScrollBar;
+  int FUpdatingBars = 0;
+  friend class TControlScrollBar;
+};
+
+class TScrollBox : public TScrollingWinControl {
+  DECLARE_CLASS(TScrollBox, TScrollingWinControl)
+public:
+  explicit TScrollBox(TComponent* AOwner);
+  TBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TBorderStyle Value);
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  TBorderStyle FBorderStyle = bsSingle;
+};
+
+// A container read from its own stored description (a derived class's resource named after the class),
+// placed in forms like any control; the components it reads are its own.
+class TCustomFrame : public TScrollingWinControl {
+  DECLARE_CLASS(TCustomFrame, TScrollingWinControl)
+public:
+  explicit TCustomFrame(TComponent* AOwner);
+  void AfterConstruction() override;
+
+protected:
+  // Reads the class's stored description; false when the class is a bare frame.
+  virtual bool ReadStoredDescription();
+};
+
+class TFrame : public TCustomFrame {
+  DECLARE_CLASS(TFrame, TCustomFrame)
+public:
+  explicit TFrame(TComponent* AOwner) : TCustomFrame(AOwner) {}
 };
 
 // ---------------------------------------------------------------------------------------------------
@@ -387,6 +512,8 @@ private:
   friend LRESULT CALLBACK AppWindowProc(HWND, UINT, WPARAM, LPARAM);
   bool ProcessMessage(MSG& Msg);
   bool IsKeyMsg(MSG& Msg);
+  // The MDI keys of the active child (Ctrl+F4, Ctrl+F6) through the frame's client.
+  bool IsMDIMsg(MSG& Msg);
   void Idle();
   void WndProc(TMessage& Message);
   void HintTimerExpired();

@@ -1,16 +1,4 @@
 #pragma once
-// Frames: containers of controls made as one unit and placed on forms.
+// Frames are scrolling containers: declared with them among the forms.
 
-#include "framework/Controls.h"
-
-class TCustomFrame : public TWinControl {
-  DECLARE_CLASS(TCustomFrame, TWinControl)
-public:
-  explicit TCustomFrame(TComponent* AOwner);
-};
-
-class TFrame : public TCustomFrame {
-  DECLARE_CLASS(TFrame, TCustomFrame)
-public:
-  explicit TFrame(TComponent* AOwner) : TCustomFrame(AOwner) {}
-};
+#include "framework/Forms.h"

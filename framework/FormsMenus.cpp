@@ -35,6 +35,7 @@ void TCustomForm::SetWindowMenu(TMenuItem* Value) {
   if (FWindowMenu) FWindowMenu->RemoveFreeNotification(this);
   FWindowMenu = Value;
   if (Value) Value->FreeNotification(this);
+  UpdateClientMenus();
 }
 
 void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
@@ -50,8 +51,10 @@ void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
 void TCustomForm::ApplyMenus() {
   if (!FHandle) return;
   HMENU bar = HasMenuBar() ? FMenu->Handle() : nullptr;
-  if (GetMenu(FHandle) != bar) ::SetMenu(FHandle, bar);
+  // A child window's GetMenu answers its identifier: an MDI child has no bar of its own.
+  if (!IsMDIChildWindow() && GetMenu(FHandle) != bar) ::SetMenu(FHandle, bar);
   if (FMenu) FMenu->SetWindowHandle(FHandle);
+  UpdateClientMenus();
   // A dialog frame cannot be sized, minimised, maximised or restored: its system menu says so.
   if (FBorderStyle == bsDialog)
     if (HMENU system = GetSystemMenu(FHandle, FALSE))

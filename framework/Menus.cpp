@@ -268,13 +268,26 @@ std::vector<TMenuItem*> TMenuItem::ShownItems() const {
 
 void TMenuItem::FillEntries() {
   if (!FHandle) return;
-  while (GetMenuItemCount(FHandle) > 0)
-    if (!RemoveMenu(FHandle, 0, MF_BYPOSITION)) RaiseLastOSError();
+  // Entries the system put there (an MDI frame's list of children, a maximised child's system menu and
+  // buttons) carry no item data: they stay, and own entries go after the leading ones.
+  auto own = [this](int position) {
+    MENUITEMINFOA mi{};
+    mi.cbSize = sizeof mi;
+    mi.fMask = MIIM_DATA;
+    return GetMenuItemInfoA(FHandle, static_cast<UINT>(position), TRUE, &mi) && mi.dwItemData != 0;
+  };
+  const int count = GetMenuItemCount(FHandle);
+  int leading = 0;
+  while (leading < count && !own(leading)) ++leading;
+  if (leading == count) leading = 0;
+  for (int i = count - 1; i >= 0; --i)
+    if (own(i) && !RemoveMenu(FHandle, static_cast<UINT>(i), MF_BYPOSITION)) RaiseLastOSError();
   bool ownerDraw = IsOwnerDraw();
-  for (TMenuItem* item : ShownItems()) AppendEntry(item, ownerDraw);
+  int position = leading;
+  for (TMenuItem* item : ShownItems()) InsertEntry(item, ownerDraw, position++);
 }
 
-void TMenuItem::AppendEntry(TMenuItem* Item, bool OwnerDraw) {
+void TMenuItem::InsertEntry(TMenuItem* Item, bool OwnerDraw, int Position) {
   TMenu* menu = GetParentMenu();
   MENUITEMINFOA mi{};
   mi.cbSize = sizeof mi;
@@ -304,7 +317,7 @@ void TMenuItem::AppendEntry(TMenuItem* Item, bool OwnerDraw) {
   mi.wID = Item->FCommand;
   mi.hSubMenu = Item->FItems.empty() ? nullptr : Item->Handle();
   mi.dwItemData = reinterpret_cast<ULONG_PTR>(Item);
-  if (!InsertMenuItemA(FHandle, static_cast<UINT>(GetMenuItemCount(FHandle)), TRUE, &mi)) RaiseLastOSError();
+  if (!InsertMenuItemA(FHandle, static_cast<UINT>(Position), TRUE, &mi)) RaiseLastOSError();
 }
 
 void TMenuItem::MenuChanged(bool Rebuild) {

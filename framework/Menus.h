@@ -127,7 +127,7 @@ private:
   friend class TMainMenu;
   bool IsOwnerDraw() const;
   void FillEntries();
-  void AppendEntry(TMenuItem* Item, bool OwnerDraw);
+  void InsertEntry(TMenuItem* Item, bool OwnerDraw, int Position);
   void DestroyHandle();
   std::vector<TMenuItem*> ShownItems() const;
   void DrawPlain(TCanvas* ACanvas, const TRect& ARect, TOwnerDrawState State, bool TopLevel);

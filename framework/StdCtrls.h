@@ -415,7 +415,87 @@ public:
 };
 
 // ---------------------------------------------------------------------------------------------------
-enum TScrollBarKind { sbHorizontal, sbVertical };
+enum TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable };
+class TCustomListBox;
+
+// The list box's items: kept here and mirrored into the window, so they outlive it.
+class TListBoxStrings : public TStrings {
+  DECLARE_CLASS(TListBoxStrings, TStrings)
+public:
+  explicit TListBoxStrings(TCustomListBox* ListBox) : FListBox(ListBox) {}
+  int AddObject(const std::string& S, TObject* Obj) override;
+  void Insert(int Index, const std::string& S) override;
+  void Delete(int Index) override;
+  void Clear() override;
+
+protected:
+  std::string Get(int Index) const override;
+  int GetCount() const override { return static_cast<int>(FItems.size()); }
+  TObject* GetObj(int Index) const override;
+  void PutObj(int Index, TObject* Obj) override;
+
+private:
+  friend class TCustomListBox;
+  struct Item {
+    std::string text;
+    TObject* obj;
+  };
+  void Check(int Index) const;
+  void InsertItem(int Index, const std::string& S, TObject* Obj);
+  TCustomListBox* FListBox;
+  std::vector<Item> FItems;
+};
+
+class TCustomListBox : public TWinControl {
+  DECLARE_CLASS(TCustomListBox, TWinControl)
+  friend class TListBoxStrings;
+
+public:
+  explicit TCustomListBox(TComponent* AOwner);
+  ~TCustomListBox() override;
+  TListBoxStyle Style() const { return FStyle; }
+  void SetStyle(TListBoxStyle Value);
+  TStrings* Items() const { return FItems; }
+  void SetItems(TStrings* Value) { FItems->Assign(Value); }
+  // -1: nothing selected. Setting it fires no OnClick.
+  int ItemIndex();
+  void SetItemIndex(int Value);
+  bool Sorted() const { return FSorted; }
+  void SetSorted(bool Value);
+  // The height owner-drawn items are measured with (default 16); other styles: the window's.
+  int ItemHeight();
+  void SetItemHeight(int Value);
+  // Owner-drawn items are painted here (attached to the item's DC while DrawItem runs).
+  TCanvas* Canvas() const { return FCanvas; }
+  void Dispatch(TMessage& Message) override;
+
+  TDrawItemEvent OnDrawItem;
+  TMeasureItemEvent OnMeasureItem;
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void DestroyWnd() override;
+  // OnDrawItem, or the item's text on the canvas's brush.
+  virtual void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
+  // OnMeasureItem (lbOwnerDrawVariable asks for each item).
+  virtual void MeasureItem(int Index, int& Height);
+
+  TListBoxStyle FStyle = lbStandard;
+  TListBoxStrings* FItems;
+  TControlCanvas* FCanvas;
+  int FItemIndex = -1;  // while there is no window
+  int FItemHeight = 16;
+  bool FSorted = false;
+};
+
+class TListBox : public TCustomListBox {
+  DECLARE_CLASS(TListBox, TCustomListBox)
+public:
+  explicit TListBox(TComponent* AOwner) : TCustomListBox(AOwner) {}
+};
+
+// ---------------------------------------------------------------------------------------------------
 enum TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll };
 using TScrollEvent = TDelegate<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
 

@@ -20,4 +20,5 @@ void RegisterFormClasses() {
                    TSpeedButton::StaticClassInfo(), TUpDown::StaticClassInfo(), TTabControl::StaticClassInfo(),
                    TPageControl::StaticClassInfo(), TTabSheet::StaticClassInfo(), TListView::StaticClassInfo(),
                    TTreeView::StaticClassInfo(), TStatusBar::StaticClassInfo()});
+  RegisterClasses({TListBox::StaticClassInfo(), TScrollBox::StaticClassInfo(), TFrame::StaticClassInfo()});
 }
