@@ -454,8 +454,11 @@ void TMenuItem::DrawPlain(TCanvas* ACanvas, const TRect& ARect, TOwnerDrawState 
     DrawEdge(dc, &r, EDGE_ETCHED, BF_TOP);
     return;
   }
-  ACanvas->Font()->SetColor(!FEnabled ? clGrayText : selected ? clHighlightText : clMenuText);
-  ACanvas->Brush()->SetStyle(bsClear);
+  // DrawText draws the access-key underline the canvas's text calls do not; the DC is given back as it was.
+  int saved = SaveDC(dc);
+  SelectObject(dc, ACanvas->Font()->Handle());
+  SetTextColor(dc, ColorToRGB(!FEnabled ? clGrayText : selected ? clHighlightText : clMenuText));
+  SetBkMode(dc, TRANSPARENT);
   UINT flags = DT_SINGLELINE | DT_VCENTER | (State.Contains(odNoAccel) ? DT_HIDEPREFIX : 0);
   if (!TopLevel) {
     int check = GetSystemMetrics(SM_CXMENUCHECK);
@@ -469,12 +472,12 @@ void TMenuItem::DrawPlain(TCanvas* ACanvas, const TRect& ARect, TOwnerDrawState 
   } else {
     flags |= DT_CENTER;
   }
-  std::string caption = FCaption;
-  DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &r, flags);
+  DrawTextA(dc, FCaption.c_str(), static_cast<int>(FCaption.size()), &r, flags);
   if (FShortCut && !TopLevel) {
     std::string text = ShortCutToText(FShortCut);
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, flags | DT_RIGHT);
   }
+  RestoreDC(dc, saved);
 }
 
 // ===================================================================================================

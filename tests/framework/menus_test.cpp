@@ -309,14 +309,17 @@ TEST_F(Menus, OwnerDrawnItemsAreMeasuredAndDrawnWithTheirState) {
     EXPECT_EQ(c->Font()->Name(), Screen->MenuFont()->Name());
     w = 77, h = 21;
   };
+  auto target = testing_support::Bitmap32(60, 20, 0);
+  HDC dc = target->Canvas()->Handle();
+  f->HandleNeeded();  // the window's font is the form's, not the menu's
+  const TGdiObjectCounts gdi = GdiObjectCounts();
   MEASUREITEMSTRUCT mis{ODT_MENU, 0, f->Help1->Command(), 0, 0, 0};
   EXPECT_EQ(SendMessageA(f->Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis)), 1);
   EXPECT_EQ(mis.itemWidth, 77u);
   EXPECT_EQ(mis.itemHeight, 21u);
 
-  auto target = testing_support::Bitmap32(60, 20, 0);
   DRAWITEMSTRUCT dis{ODT_MENU, 0, f->Help1->Command(), ODA_DRAWENTIRE, ODS_SELECTED | ODS_GRAYED | ODS_NOACCEL,
-                     nullptr, target->Canvas()->Handle(), {0, 0, 60, 20}, 0};
+                     nullptr, dc, {0, 0, 60, 20}, 0};
   SendMessageA(f->Handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
   EXPECT_EQ(f->log, std::vector<std::string>{"0103"});
   // An item nobody draws gets the plain look: the highlight over its rectangle when selected.
@@ -326,6 +329,7 @@ TEST_F(Menus, OwnerDrawnItemsAreMeasuredAndDrawnWithTheirState) {
   COLORREF highlight = ColorToRGB(clHighlight);
   EXPECT_EQ(testing_support::PixelAt(target.get(), 1, 1) & 0xFFFFFF,
             testing_support::Argb(0, GetRValue(highlight), GetGValue(highlight), GetBValue(highlight)));
+  EXPECT_EQ(GdiObjectCounts(), gdi) << "measuring and drawing keep no GDI object";
 }
 
 TEST_F(Menus, DialogSystemMenuHasNoSizeMinimizeOrMaximize) {
