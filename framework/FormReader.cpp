@@ -159,7 +159,8 @@ private:
   void ReadObjectHeader(std::string& name, std::string& className);
   void ReadBody(TPersistent* instance, TComponent* component);
   void ReadBodyItems(TPersistent* instance, TComponent* component, bool& reading);
-  void ReadChild(TComponent* parent);
+  // `inherited` names a component the parent already has (a frame's own, read from its description).
+  void ReadChild(TComponent* parent, bool inheritedChild);
   void ReadPropertyLine(TPersistent* instance, const std::string& path, int line);
   void ReadCollection(TCollection* collection, bool skip);
   void SkipCollection() { ReadCollection(nullptr, true); }
@@ -509,7 +510,7 @@ void TFormParser::ReadBodyItems(TPersistent* instance, TComponent* component, bo
         component->SetReading(false);
         reading = false;
       }
-      ReadChild(component);
+      ReadChild(component, SameText(name, "inherited"));
       continue;
     }
     if (!reading && component) FailAt("Property " + name + " after a nested object", line);
@@ -517,13 +518,22 @@ void TFormParser::ReadBodyItems(TPersistent* instance, TComponent* component, bo
   }
 }
 
-void TFormParser::ReadChild(TComponent* parent) {
+void TFormParser::ReadChild(TComponent* parent, bool inheritedChild) {
   const int line = line_;
   std::string name, className;
   ReadObjectHeader(name, className);
   const std::string savedObject = objectName_;
   objectName_ = name.empty() ? className : name;
   propName_.clear();
+  if (TComponent* existing = inheritedChild && !name.empty() ? parent->FindComponent(name) : nullptr) {
+    if (existing->ClassName() != className)
+      FailAt("Component " + name + " is of class " + existing->ClassName() + ", not " + className, line);
+    existing->SetComponentStateItem(csLoading, true);
+    loaded_.push_back(existing);
+    ReadBody(existing, existing);
+    objectName_ = savedObject;
+    return;
+  }
   const TClassInfo* cls = GetClass(className);
   if (!cls) throw EClassNotFound("Error reading " + Where(std::string(), line) + ": Class " + className + " not found");
   if (!cls->InheritsFrom(TComponent::StaticClassInfo()))

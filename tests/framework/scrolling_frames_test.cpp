@@ -77,6 +77,9 @@ TEST_F(ScrollingControls, AFrameInAFormReadsItsOwnDescriptionThenTheFormsOverrid
     Top = 20
     Height = 70
     TabOrder = 0
+    inherited Street: TEdit
+      Text = 'High'
+    end
   end
   object Box1: TScrollBox
     Left = 10
@@ -99,7 +102,9 @@ end
   ASSERT_TRUE(f->Address1->Street);
   EXPECT_EQ(f->Address1->Street->Owner(), f->Address1) << "the frame's components are its own";
   EXPECT_EQ(f->Address1->Street->Parent(), f->Address1);
-  EXPECT_EQ(f->Address1->Street->Text(), "Main");
+  EXPECT_EQ(f->Address1->Street->Text(), "High") << "the form overrides the frame's own component";
+  EXPECT_EQ(f->Address1->Street->Left(), 4);
+  EXPECT_EQ(f->Address1->ComponentCount(), 2);
   f->Address1->Pick->Click();
   EXPECT_EQ(f->Address1->picks, 1);
   EXPECT_EQ(f->Box1->VertScrollBar()->Range(), 300);
