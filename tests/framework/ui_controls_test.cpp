@@ -366,7 +366,7 @@ TEST_F(UiControls, CreatingAndDestroyingAFormWithChildrenLeaksNoObjects) {
   };
   cycle();  // classes registered, stock objects made once
   const int windows = FrameworkWindowCount();
-  EXPECT_TRUE(testing_support::GivesBackGdiObjects(1000, cycle));
+  EXPECT_TRUE(testing_support::GivesBackGdiObjects(200, cycle));
   EXPECT_EQ(FrameworkWindowCount(), windows);
 }
 
