@@ -4,9 +4,8 @@
 #include <commctrl.h>
 
 #include "framework/ImgList.h"
+#include "framework/Menus.h"
 #include "framework/TypInfo.h"
-
-IMPLEMENT_CLASS(TToolButton)
 
 namespace {
 
@@ -75,13 +74,14 @@ int TToolButton::Index() const {
 }
 
 bool TToolButton::StateBit(BYTE Bit) const {
-  if (FToolBar == nullptr || !FToolBar->HandleAllocated()) return Bit == TBSTATE_ENABLED;
+  if (FToolBar == nullptr || !FToolBar->HandleAllocated()) return (FState & Bit) != 0;
   const LRESULT S = SendMessageA(FToolBar->Handle(), TB_GETSTATE, static_cast<WPARAM>(Index() + 1), 0);
   return S != -1 && (S & Bit) != 0;
 }
 
 void TToolButton::SetStateBit(BYTE Bit, bool Value) {
-  if (FToolBar == nullptr) return;
+  FState = Value ? static_cast<BYTE>(FState | Bit) : static_cast<BYTE>(FState & ~Bit);
+  if (FToolBar == nullptr || !FToolBar->HandleAllocated()) return;
   const HWND W = FToolBar->Handle();
   const LRESULT S = SendMessageA(W, TB_GETSTATE, static_cast<WPARAM>(Index() + 1), 0);
   if (S == -1) return;
@@ -98,6 +98,67 @@ void TToolButton::SetMarked(bool Value) { SetStateBit(TBSTATE_MARKED, Value); }
 bool TToolButton::Indeterminate() const { return StateBit(TBSTATE_INDETERMINATE); }
 void TToolButton::SetIndeterminate(bool Value) { SetStateBit(TBSTATE_INDETERMINATE, Value); }
 
+void TToolButton::Changed() {
+  if (FToolBar != nullptr && FToolBar->HandleAllocated() && !FToolBar->ComponentState().Contains(csDestroying))
+  {
+    FToolBar->SaveButtonStates();
+    FToolBar->ResendButtons();
+  }
+}
+
+void TToolButton::SetCaption(const std::string& Value) {
+  if (FCaption == Value) return;
+  FCaption = Value;
+  Changed();
+}
+
+void TToolButton::SetStyle(TToolButtonStyle Value) {
+  if (FStyle == Value) return;
+  FStyle = Value;
+  Changed();
+}
+
+void TToolButton::SetImageIndex(int Value) {
+  if (FImageIndex == Value) return;
+  FImageIndex = Value;
+  Changed();
+}
+
+void TToolButton::SetDropdownMenu(TPopupMenu* Value) {
+  if (FDropdownMenu == Value) return;
+  if (FDropdownMenu != nullptr) FDropdownMenu->RemoveFreeNotification(this);
+  FDropdownMenu = Value;
+  if (Value != nullptr) Value->FreeNotification(this);
+}
+
+void TToolButton::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FDropdownMenu) FDropdownMenu = nullptr;
+}
+
+void TToolButton::SetParentComponent(TComponent* Value) {
+  if (TToolBar* Bar = As<TToolBar>(Value)) Bar->InsertButton(this);
+}
+
+void TToolButton::Click() {
+  if (OnClick) OnClick(this);
+}
+
+static const std::vector<std::string> kToolButtonStyleNames = {"tbsButton", "tbsCheck", "tbsDropDown", "tbsSeparator",
+                                                               "tbsDivider"};
+
+PUBLISHED(TToolButton) {
+  p.Str("Caption", &TToolButton::Caption, &TToolButton::SetCaption);
+  p.Enum("Style", &TToolButton::Style, &TToolButton::SetStyle, kToolButtonStyleNames);
+  p.Int("ImageIndex", &TToolButton::ImageIndex, &TToolButton::SetImageIndex);
+  p.Bool("Down", &TToolButton::Down, &TToolButton::SetDown);
+  p.Bool("Enabled", &TToolButton::Enabled, &TToolButton::SetEnabled);
+  p.Bool("Marked", &TToolButton::Marked, &TToolButton::SetMarked);
+  p.Bool("Indeterminate", &TToolButton::Indeterminate, &TToolButton::SetIndeterminate);
+  p.Object("DropdownMenu", &TToolButton::DropdownMenu, &TToolButton::SetDropdownMenu);
+  p.Event("OnClick", &TToolButton::OnClick);
+}
+
 // ---- the bar ----
 
 TToolBar::TToolBar(TComponent* AOwner) : TWinControl(AOwner), FCanvas(new TControlCanvas(this)) {
@@ -107,25 +168,78 @@ TToolBar::TToolBar(TComponent* AOwner) : TWinControl(AOwner), FCanvas(new TContr
 
 TToolBar::~TToolBar() {
   FButtons.clear();  // owned by the bar: freed with its components
-  delete FCanvas;
+  FCanvas->Free();
 }
 
 TToolButton* TToolBar::AddButton(const std::string& Caption, TToolButtonStyle Style, int ImageIndex) {
   auto* B = new TToolButton(this);
-  B->FToolBar = this;
   B->FCaption = Caption;
   B->FStyle = Style;
   B->FImageIndex = ImageIndex;
+  InsertButton(B);
+  return B;
+}
+
+void TToolBar::InsertButton(TToolButton* B) {
+  if (B->FToolBar == this) return;
+  B->FToolBar = this;
+  // A button owned elsewhere (read from a form's description) tells the bar when it goes.
+  if (B->Owner() != this) B->FreeNotification(this);
   FButtons.push_back(B);
   if (HandleAllocated()) SendButton(B);
-  return B;
+}
+
+void TToolBar::SaveButtonStates() {
+  for (TToolButton* B : FButtons) {
+    const LRESULT S = SendMessageA(FHandle, TB_GETSTATE, static_cast<WPARAM>(B->Index() + 1), 0);
+    if (S != -1) B->FState = static_cast<BYTE>(S);
+  }
+}
+
+void TToolBar::ResendButtons() {
+  while (SendMessageA(FHandle, TB_BUTTONCOUNT, 0, 0) > 0) SendMessageA(FHandle, TB_DELETEBUTTON, 0, 0);
+  for (TToolButton* B : FButtons) SendButton(B);
+}
+
+void TToolBar::DestroyWnd() {
+  SaveButtonStates();
+  inherited::DestroyWnd();
+}
+
+void TToolBar::Unlink() {
+  // Buttons owned elsewhere outlive the bar: they forget it.
+  for (TToolButton* B : FButtons) {
+    B->FToolBar = nullptr;
+    if (B->Owner() != this) B->RemoveFreeNotification(this);
+  }
+  FButtons.clear();
+  inherited::Unlink();
+}
+
+bool TToolBar::CheckMenuDropdown(TToolButton* Button) {
+  TPopupMenu* Menu = Button != nullptr ? Button->DropdownMenu() : nullptr;
+  if (Menu == nullptr) return false;
+  RECT R{};
+  SendMessageA(FHandle, TB_GETITEMRECT, static_cast<WPARAM>(Button->Index()), reinterpret_cast<LPARAM>(&R));
+  POINT P{R.left, R.bottom};
+  ::ClientToScreen(FHandle, &P);
+  Menu->SetPopupComponent(Button);
+  FInMenuLoop = true;
+  try {
+    Menu->Popup(P.x, P.y);
+  } catch (...) {
+    FInMenuLoop = false;
+    throw;
+  }
+  FInMenuLoop = false;
+  return true;
 }
 
 void TToolBar::SendButton(TToolButton* B) {
   TBBUTTON Btn{};
   Btn.iBitmap = B->FImageIndex >= 0 ? B->FImageIndex : I_IMAGENONE;
   Btn.idCommand = B->Index() + 1;
-  Btn.fsState = TBSTATE_ENABLED;
+  Btn.fsState = B->FState;
   Btn.fsStyle = StyleBits(B->FStyle);
   Btn.iString = FShowCaptions && !B->FCaption.empty() ? reinterpret_cast<INT_PTR>(B->FCaption.c_str()) : -1;
   SendMessageA(FHandle, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&Btn));
@@ -146,7 +260,11 @@ void TToolBar::Notification(TComponent* AComponent, TOperation Operation) {
   if (AComponent == FImages) FImages = nullptr;
   for (auto It = FButtons.begin(); It != FButtons.end(); ++It)
     if (*It == AComponent) {
+      const bool Resend = HandleAllocated() && !ComponentState().Contains(csDestroying);
+      if (Resend) SaveButtonStates();
       FButtons.erase(It);
+      // The window's buttons are numbered by index: they are made again.
+      if (Resend) ResendButtons();
       break;
     }
 }
@@ -224,11 +342,19 @@ void TToolBar::Dispatch(TMessage& Message) {
       return;
     }
     if (H->code == static_cast<UINT>(TBN_DROPDOWN)) {
-      // No menu of its own: the drop-down is over as soon as the notice has been handled.
+      // The button's menu (when it has one) runs to its end here; then the drop-down is over.
+      const int Index = reinterpret_cast<NMTOOLBARA*>(Message.LParam)->iItem - 1;
+      if (Index >= 0 && Index < ButtonCount()) CheckMenuDropdown(Buttons(Index));
       Message.Result = TBDDRET_DEFAULT;
       PostMessageA(FHandle, CN_DROPDOWNCLOSED, 0, 0);
       return;
     }
+  }
+  if (Message.Msg == CN_COMMAND) {
+    const int Index = static_cast<int>(LOWORD(Message.WParam)) - 1;
+    if (Index >= 0 && Index < ButtonCount()) Buttons(Index)->Click();
+    Message.Result = 0;
+    return;
   }
   TWinControl::Dispatch(Message);
 }

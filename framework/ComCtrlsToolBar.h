@@ -2,9 +2,13 @@
 // A thin tool bar over the common controls' tool bar window: buttons with captions and images, and its
 // custom drawing handed to two events (the whole bar and each button) with their stages, states and flags.
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include "framework/Controls.h"
 
 class TCustomImageList;
+class TPopupMenu;
 class TToolBar;
 
 enum TToolButtonStyle { tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivider };
@@ -28,7 +32,8 @@ using TTBAdvancedCustomDrawBtnEvent =
 // Sent to the tool bar when the drop-down of one of its buttons has closed.
 constexpr UINT CN_DROPDOWNCLOSED = 0x1400;
 
-// One button of a tool bar (its command id is its index + 1).
+// One button of a tool bar (its command id is its index + 1). Read inside a bar's stored description it
+// joins that bar.
 class TToolButton : public TComponent {
   DECLARE_CLASS(TToolButton, TComponent)
 public:
@@ -36,8 +41,18 @@ public:
   TToolBar* ToolBar() const { return FToolBar; }
   int Index() const;
   const std::string& Caption() const { return FCaption; }
+  void SetCaption(const std::string& Value);
   TToolButtonStyle Style() const { return FStyle; }
+  void SetStyle(TToolButtonStyle Value);
   int ImageIndex() const { return FImageIndex; }
+  void SetImageIndex(int Value);
+  // Shown below a drop-down button when its arrow is pressed.
+  TPopupMenu* DropdownMenu() const { return FDropdownMenu; }
+  void SetDropdownMenu(TPopupMenu* Value);
+  void SetParentComponent(TComponent* Value) override;
+  // The button's command from the bar.
+  virtual void Click();
+  TNotifyEvent OnClick;
   // Down, enabled, marked and indeterminate live in the window's button state.
   bool Down() const;
   void SetDown(bool Value);
@@ -48,14 +63,20 @@ public:
   bool Indeterminate() const;
   void SetIndeterminate(bool Value);
 
+protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
 private:
   friend class TToolBar;
   bool StateBit(BYTE Bit) const;
   void SetStateBit(BYTE Bit, bool Value);
+  void Changed();
   TToolBar* FToolBar = nullptr;
   std::string FCaption;
   TToolButtonStyle FStyle = tbsButton;
   int FImageIndex = -1;
+  BYTE FState = TBSTATE_ENABLED;  // the button's state while the bar has no window
+  TPopupMenu* FDropdownMenu = nullptr;
 };
 
 class TToolBar : public TWinControl {
@@ -89,9 +110,20 @@ public:
 protected:
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
+  // The buttons' states outlive the window (RecreateWnd keeps them).
+  void DestroyWnd() override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
+  void Unlink() override;
+  // The drop-down menu of Button below it; false when it has none.
+  virtual bool CheckMenuDropdown(TToolButton* Button);
 
 private:
+  friend class TToolButton;
+  void InsertButton(TToolButton* Button);
+  // The window's button states kept in the buttons, under their present command ids.
+  void SaveButtonStates();
+  // The window's buttons made again from the list (command ids follow the indexes).
+  void ResendButtons();
   void SendButton(TToolButton* Button);
   void CustomDraw(TMessage& Message);
   std::vector<TToolButton*> FButtons;

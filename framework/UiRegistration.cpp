@@ -1,6 +1,7 @@
 // Registers the user-interface classes with the class registry so stored descriptions can create them.
 #include "framework/Buttons.h"
 #include "framework/ComCtrls.h"
+#include "framework/ComCtrlsToolBar.h"
 #include "framework/Dialogs.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
@@ -20,5 +21,6 @@ void RegisterFormClasses() {
                    TSpeedButton::StaticClassInfo(), TUpDown::StaticClassInfo(), TTabControl::StaticClassInfo(),
                    TPageControl::StaticClassInfo(), TTabSheet::StaticClassInfo(), TListView::StaticClassInfo(),
                    TTreeView::StaticClassInfo(), TStatusBar::StaticClassInfo()});
-  RegisterClasses({TListBox::StaticClassInfo(), TScrollBox::StaticClassInfo(), TFrame::StaticClassInfo()});
+  RegisterClasses({TListBox::StaticClassInfo(), TScrollBox::StaticClassInfo(), TFrame::StaticClassInfo(),
+                   TToolBar::StaticClassInfo(), TToolButton::StaticClassInfo()});
 }
