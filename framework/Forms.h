@@ -244,6 +244,7 @@ protected:
   TMainMenu* FMenu = nullptr;
   TMenuItem* FWindowMenu = nullptr;
   HWND FClientHandle = nullptr;
+  bool FMDIChildWindow = false;  // the window was made by an MDI client
   int FPixelsPerInch = 96;
   int FTextHeight = 13;
   void ApplyAlphaBlend();

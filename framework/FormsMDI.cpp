@@ -17,7 +17,8 @@ TCustomForm* MDIFrame() {
 }  // namespace
 
 bool TCustomForm::IsMDIChildWindow() const {
-  return FHandle && (GetWindowLongA(FHandle, GWL_EXSTYLE) & WS_EX_MDICHILD);
+  // Asked for every message a form passes on: known from how the window was made.
+  return FMDIChildWindow && FHandle;
 }
 
 HMENU TCustomForm::WindowMenuHandle() const { return FWindowMenu ? FWindowMenu->Handle() : nullptr; }
@@ -36,7 +37,8 @@ void TCustomForm::CreateClientWindow() {
 }
 
 HWND TCustomForm::MakeWindow(const TCreateParams& Params, HMENU Id) {
-  if (FFormStyle != fsMDIChild) return inherited::MakeWindow(Params, Id);
+  FMDIChildWindow = FFormStyle == fsMDIChild;
+  if (!FMDIChildWindow) return inherited::MakeWindow(Params, Id);
   TCustomForm* frame = MDIFrame();
   if (!frame) throw EInvalidOperation("Cannot create form. No MDI forms are currently active");
   // The client makes the window; the visibility follows Visible afterwards.

@@ -155,6 +155,11 @@ TEST_F(MDIForms, ClosingAChildMinimisesItUnlessItsHandlerFreesIt) {
   children.erase(std::find(children.begin(), children.end(), b));
   EXPECT_EQ(frame->MDIChildCount(), 1);
   EXPECT_EQ(frame->MDIChildren(0), a);
+  // A child that stops being one leaves the client (and its window list) for a window of its own.
+  a->SetFormStyle(fsNormal);
+  EXPECT_EQ(frame->MDIChildCount(), 0);
+  EXPECT_NE(GetParent(a->Handle()), frame->ClientHandle());
+  EXPECT_FALSE(Contains(MenuTexts(window->Handle()), "Alpha"));
 }
 
 TEST_F(MDIForms, ChildrenComeAndGoWithoutLeakingWindows) {
