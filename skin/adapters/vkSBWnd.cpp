@@ -233,32 +233,36 @@ void TvkSBWnd::HoverAndDrag(TPoint ScreenPoint) {
 }
 
 void TvkSBWnd::TakeScrollInfo(const SCROLLINFO& SI) {
-  if (SI.fMask & SIF_PAGE) SBPage = static_cast<int>(SI.nPage);
-  if (SI.fMask & SIF_POS) SBPos = SI.nPos;
+  int Min = SBMin, Max = SBMax, Page = SBPage, Pos = SBPos;
+  if (SI.fMask & SIF_PAGE) Page = static_cast<int>(SI.nPage);
+  if (SI.fMask & SIF_POS) Pos = SI.nPos;
   if (SI.fMask & SIF_RANGE) {
-    SBMin = SI.nMax < SI.nMin ? 0 : SI.nMin;
-    SBMax = SI.nMax < SI.nMin ? 0 : SI.nMax;
+    Min = SI.nMax < SI.nMin ? 0 : SI.nMin;
+    Max = SI.nMax < SI.nMin ? 0 : SI.nMax;
   }
-  if ((SI.fMask & SIF_POS) && ScrollBar != nullptr && !FWritingBack) WriteBackRange();
-  SBPage = std::clamp(SBPage, 0, SBMax - SBMin + 1);
-  SBPos = std::clamp(SBPos, SBMin, std::max(SBMin, SBMax - PageExcess(SBPage)));
+  // The bar's own messages sent while writing back carry its older values: the outer message's are kept.
+  if ((SI.fMask & SIF_POS) && ScrollBar != nullptr && !FWritingBack) WriteBackRange(Min, Max, Page);
+  SBMin = Min;
+  SBMax = Max;
+  SBPage = std::clamp(Page, 0, SBMax - SBMin + 1);
+  SBPos = std::clamp(Pos, SBMin, std::max(SBMin, SBMax - PageExcess(SBPage)));
   if (PressedPart != spThumb) ShownPos = SBPos;
 }
 
-void TvkSBWnd::WriteBackRange() {
+void TvkSBWnd::WriteBackRange(int NewMin, int NewMax, int NewPage) {
   // Every write sends the control's own SBM_SETSCROLLINFO through here again: those are not written back. The
   // range is widened first and narrowed last, so that Min never passes Max and the position stays inside.
   FWritingBack = true;
   try {
     const int Min = GetObjOrdPropValue(ScrollBar, "Min"), Max = GetObjOrdPropValue(ScrollBar, "Max");
     const int Pos = GetObjOrdPropValue(ScrollBar, "Position");
-    if (SBMin < Min) SetObjPropValue(ScrollBar, "Min", SBMin);
-    if (SBMax > Max) SetObjPropValue(ScrollBar, "Max", SBMax);
-    if (Pos < SBMin || Pos > SBMax) SetObjPropValue(ScrollBar, "Position", std::clamp(Pos, SBMin, SBMax));
-    if (SBMin > Min) SetObjPropValue(ScrollBar, "Min", SBMin);
-    if (SBMax < Max) SetObjPropValue(ScrollBar, "Max", SBMax);
-    if (SBPage < GetObjOrdPropValue(ScrollBar, "Max"))
-      SetObjPropValue(ScrollBar, "PageSize", std::min(SBPage, SBMax - SBMin + 1));
+    if (NewMin < Min) SetObjPropValue(ScrollBar, "Min", NewMin);
+    if (NewMax > Max) SetObjPropValue(ScrollBar, "Max", NewMax);
+    if (Pos < NewMin || Pos > NewMax) SetObjPropValue(ScrollBar, "Position", std::clamp(Pos, NewMin, NewMax));
+    if (NewMin > Min) SetObjPropValue(ScrollBar, "Min", NewMin);
+    if (NewMax < Max) SetObjPropValue(ScrollBar, "Max", NewMax);
+    if (NewPage < GetObjOrdPropValue(ScrollBar, "Max"))
+      SetObjPropValue(ScrollBar, "PageSize", std::clamp(NewPage, 0, NewMax - NewMin + 1));
   } catch (...) {
     FWritingBack = false;
     throw;

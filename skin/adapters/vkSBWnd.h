@@ -50,7 +50,7 @@ private:
   void CommonTail(TMessage& Message);
   void SilentUpdate(TMessage& Message);
   void PaintControl(TMessage& Message);
-  void WriteBackRange();
+  void WriteBackRange(int NewMin, int NewMax, int NewPage);
   bool IsSquare() const;
   bool ControlVisible() const;
   int ControlPosition() const;

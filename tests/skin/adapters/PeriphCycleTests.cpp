@@ -5,7 +5,12 @@
 
 #include "AdapterTestSupport.h"
 #include "framework/ObjectInstance.h"
+#include "framework/ComCtrls.h"
+#include "framework/ComCtrlsToolBar.h"
+#include "framework/StdCtrls.h"
 #include "skin/adapters/vkEdgeWnd.h"
+#include "skin/adapters/vkStatusBarWnd.h"
+#include "skin/adapters/vkToolBarVCLWnd.h"
 #include "skin/adapters/vkSBUtils.h"
 #include "skin/adapters/vkSBWnd.h"
 #include "skin/adapters/vkScrollBoxWnds.h"
@@ -70,6 +75,53 @@ TEST_F(PeriphCycles, AHundredRoundsLeaveEverythingAsItWas) {
   for (size_t I = 0; I < Procs.size(); ++I) EXPECT_EQ(Procs[I], GetWindowLongA(Targets[I].Wnd, GWL_WNDPROC)) << I;
   EXPECT_EQ(RecordingBrush, GetClassLongA(Targets[5].Wnd, GCL_HBRBACKGROUND));
   EXPECT_EQ(nullptr, GetWindowScrollAdapter(Targets[8].Wnd));
+}
+
+TEST_F(PeriphCycles, FrameworkControlsGetTheirMethodsAndHandlersBack) {
+  auto M = SolidManager();
+  TForm* Form = TForm::CreateNew(Application);
+  Form->SetBounds(40, 40, 400, 300);
+  Form->Show();
+  auto Place = [&](TWinControl* C, int Y, int H) {
+    C->SetParent(Form);
+    C->SetBounds(10, Y, 300, H);
+    return C;
+  };
+  auto* Bar = static_cast<TToolBar*>(Place(new TToolBar(Form), 0, 30));
+  Bar->SetShowCaptions(true);
+  Bar->AddButton("Go");
+  auto* Status = static_cast<TStatusBar*>(Place(new TStatusBar(Form), 40, 22));
+  Status->Panels()->Add()->SetText("Ready");
+  auto* Scroll = static_cast<TScrollBar*>(Place(new TScrollBar(Form), 70, 17));
+  auto* Text = static_cast<TStaticText*>(Place(new TStaticText(Form), 100, 20));
+  struct Target {
+    TWinControl* Control;
+    const TClassInfo* Cls;
+  } const Targets[] = {{Bar, TvkToolBarVCLWnd::StaticClassInfo()},
+                       {Status, TvkStatusBarWnd::StaticClassInfo()},
+                       {Scroll, TvkSBWnd::StaticClassInfo()},
+                       {Text, TvkStaticTextWnd::StaticClassInfo()}};
+  bool OwnDraw = false;
+  Bar->OnAdvancedCustomDraw = [&](TToolBar*, const TRect&, TCustomDrawStage, bool&) { OwnDraw = true; };
+  std::vector<TWndMethod> Methods;
+  for (const Target& T : Targets) Methods.push_back(T.Control->WindowProc);
+  testing_support::Dib32 D(300, 40);
+  auto Round = [&] {
+    std::vector<TvkMainWnd*> Made;
+    for (const Target& T : Targets) {
+      TvkSkinParams P;
+      P.Control = T.Control;
+      Made.push_back(CreateAdapter(T.Cls, T.Control->Handle(), nullptr, M.get(), P, true));
+    }
+    for (const Target& T : Targets) PrintWindowTo(T.Control->Handle(), D);
+    for (TvkMainWnd* A : Made) A->Free();
+  };
+  Round();
+  EXPECT_TRUE(testing_support::GivesBackGdiObjects(100, Round));
+  for (size_t I = 0; I < Methods.size(); ++I) EXPECT_TRUE(Methods[I] == Targets[I].Control->WindowProc) << I;
+  RedrawWindow(Bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_TRUE(OwnDraw);
+  Form->Free();
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "AdapterTestSupport.h"
 #include "framework/Platform.h"
+#include "framework/StdCtrls.h"
 #include "skin/adapters/vkSBWnd.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
@@ -159,6 +160,43 @@ TEST_F(SBControls, PartsPaintedWithTheHotBarAndTheSquareBox) {
   D = Print(Sq);
   EXPECT_EQ(0, D->CountNot(D->Px(0, 0)));  // one colour all over
   EXPECT_EQ(0x110001u, Rgb(D->Px(8, 8)));
+}
+
+// Counts the range messages that reach the adapter.
+class TCountingSBWnd : public TvkSBWnd {
+  DECLARE_CLASS(TCountingSBWnd, TvkSBWnd)
+public:
+  void WndProc(TMessage& Message) override {
+    if (Message.Msg == SBM_SETSCROLLINFO) ++RangeMessages;
+    TvkSBWnd::WndProc(Message);
+  }
+  int RangeMessages = 0;
+};
+IMPLEMENT_CLASS(TCountingSBWnd)
+
+TEST_F(SBControls, RangeWrittenBackToTheFrameworkBarOnceWithoutRecursion) {
+  TForm* Form = TForm::CreateNew(Application);
+  Form->SetBounds(40, 40, 300, 100);
+  Form->Show();
+  auto* SB = new TScrollBar(Form);
+  SB->SetParent(Form);
+  SB->SetBounds(10, 10, 200, 17);
+  SB->SetParams(10, 0, 100);
+  TvkSkinParams P;
+  P.Control = SB;
+  auto* A = CreateAdapter<TCountingSBWnd>(SB->Handle(), nullptr, M.get(), P, false);
+  EXPECT_EQ(100, A->SBMax);
+  // A range wholly above the bar's: Min may never pass Max on the way, nor the position leave the range.
+  SCROLLINFO SI{sizeof SI, SIF_ALL, 200, 300, 20, 250, 0};
+  SendMessageA(SB->Handle(), SBM_SETSCROLLINFO, TRUE, reinterpret_cast<LPARAM>(&SI));
+  EXPECT_EQ(200, SB->Min());
+  EXPECT_EQ(300, SB->Max());
+  EXPECT_EQ(20, SB->PageSize());
+  EXPECT_EQ(250, A->SBPos);
+  // The outer message and one per property the bar sent back; none of those wrote back again.
+  EXPECT_LE(A->RangeMessages, 6);
+  A->Free();
+  Form->Free();
 }
 
 }  // namespace

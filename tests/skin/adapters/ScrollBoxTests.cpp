@@ -4,6 +4,7 @@
 
 #include "AdapterTestSupport.h"
 #include "framework/ExtCtrls.h"
+#include "framework/StdCtrls.h"
 #include "skin/adapters/vkScrollBoxWnds.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/vkSkinCommands.h"
@@ -84,6 +85,28 @@ TEST_F(ScrollBoxes, NativePaintLeavesTheClientToTheControl) {
   EXPECT_EQ(1, CountRecorded(W, WM_ERASEBKGND));
   SendMessageA(W, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("x"));
   EXPECT_EQ(1, CountRecorded(W, WM_SETTEXT));
+}
+
+TEST_F(ScrollBoxes, StaticTextSectionByBevelAndBorder) {
+  struct Case {
+    TBevelKind Kind;
+    TBevelCut Outer, Inner;
+    TStaticBorderStyle Border;
+    const char* Section;
+  } Cases[] = {
+      {bkTile, bvLowered, bvRaised, sbsNone, "GROUPBOX"}, {bkTile, bvLowered, bvNone, sbsNone, "PANEL_LOW"},
+      {bkTile, bvRaised, bvLowered, sbsNone, "GROUPBOX"}, {bkTile, bvRaised, bvNone, sbsNone, "PANEL"},
+      {bkNone, bvRaised, bvLowered, sbsSingle, "GROUPBOX"}, {bkNone, bvNone, bvNone, sbsNone, "TRANSPARENT"},
+  };
+  for (const Case& C : Cases) {
+    auto* T = new TStaticText(Form);
+    T->SetParent(Form);
+    T->SetBevelKind(C.Kind);
+    T->SetBevelOuter(C.Outer);
+    T->SetBevelInner(C.Inner);
+    T->SetBorderStyle(C.Border);
+    EXPECT_EQ(C.Section, Adapt<TvkStaticTextWnd>(T, "")->SkinData->SkinSection()) << C.Section;
+  }
 }
 
 }  // namespace

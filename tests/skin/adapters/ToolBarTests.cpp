@@ -163,7 +163,9 @@ TEST_F(ToolBars, DropDownButtonUntilTheClosedNotice) {
   NMTOOLBARA N{};
   N.hdr.hwndFrom = Bar->Handle();
   N.hdr.code = static_cast<UINT>(TBN_DROPDOWN);
-  N.iItem = 4;  // the command of the fourth button
+  TBBUTTON More{};
+  SendMessageA(Bar->Handle(), TB_GETBUTTON, 3, reinterpret_cast<LPARAM>(&More));
+  N.iItem = More.idCommand;
   SendMessageA(Form->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&N));
   EXPECT_EQ(Bar->Buttons(3), A->DropDownButton);
   A->HotIndex = 3;

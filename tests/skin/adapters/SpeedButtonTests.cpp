@@ -1,0 +1,128 @@
+// Speed buttons painted by their handler: pressed look and content shift while down, glyph layouts, the hot flag
+// before the button's own handling, and the button's window method back when the handler goes.
+#include <windows.h>
+
+#include "AdapterTestSupport.h"
+#include "framework/Buttons.h"
+#include "skin/adapters/vkSpeedButtonHandler.h"
+#include "skin/core/sCommonData.h"
+#include "skin/core/sSkinManager.h"
+
+using namespace adapter_test;
+
+namespace {
+
+constexpr uint32_t kFace = 0xF0F000, kFaceDown = 0xF0F080, kGlyph = 0xFF0000;
+
+class SpeedButtons : public AdapterTest {
+protected:
+  void SetUp() override {
+    AdapterTest::SetUp();
+    M = SolidManager();
+    Form = TForm::CreateNew(Application);
+    Form->SetBounds(40, 40, 300, 120);
+    Form->Show();
+    Btn = new TSpeedButton(Form);
+    Btn->SetParent(Form);
+    Btn->SetBounds(10, 10, 80, 30);
+    Data = new TsCommonData(Btn, true);
+    Data->OwnerControl = Btn;
+    H = new TvkSpeedButtonHandler;
+    H->Create(Btn, "SPEEDBUTTON", M.get(), Data);
+  }
+  void TearDown() override {
+    if (H != nullptr) H->Free();
+    delete Data;
+    Form->Free();
+    AdapterTest::TearDown();
+    M.reset();
+  }
+  std::unique_ptr<testing_support::Dib32> Paint() {
+    auto D = std::make_unique<testing_support::Dib32>(80, 30, 0x00123456, true);
+    TMessage Msg{WM_PAINT, reinterpret_cast<WPARAM>(D->DC()), 0, 0};
+    Btn->WindowProc(Msg);
+    return D;
+  }
+  // Leftmost column holding the glyph colour (-1 for none).
+  static int GlyphLeft(testing_support::Dib32& D) {
+    for (int x = 0; x < D.Width(); ++x)
+      for (int y = 0; y < D.Height(); ++y)
+        if (Rgb(D.Px(x, y)) == kGlyph) return x;
+    return -1;
+  }
+  ManagerPtr M;
+  TForm* Form = nullptr;
+  TSpeedButton* Btn = nullptr;
+  TsCommonData* Data = nullptr;
+  TvkSpeedButtonHandler* H = nullptr;
+};
+
+TEST_F(SpeedButtons, DownPaintsPressedAndShiftsTheContent) {
+  TBitmap Glyph;
+  Glyph.SetPixelFormat(pf24bit);
+  Glyph.SetSize(8, 8);
+  Glyph.Canvas()->Brush()->SetColor(clRed);
+  Glyph.Canvas()->FillRect(TRect(0, 0, 8, 8));
+  // The bottom-left pixel names the glyph's transparent colour.
+  Glyph.Canvas()->Brush()->SetColor(clWhite);
+  Glyph.Canvas()->FillRect(TRect(0, 7, 1, 8));
+  Btn->SetGlyph(&Glyph);
+  Btn->SetCaption("Go");
+  Btn->SetMargin(4);
+  auto D = Paint();
+  EXPECT_EQ(kFace, Rgb(D->Px(70, 15)));
+  EXPECT_EQ(4, GlyphLeft(*D));
+  Btn->SetGroupIndex(1);
+  Btn->SetDown(true);
+  D = Paint();
+  EXPECT_EQ(kFaceDown, Rgb(D->Px(70, 15)));
+  EXPECT_EQ(5, GlyphLeft(*D));  // one pixel right (and down) while down
+  M->ButtonsOptions()->SetShiftContentOnClick(false);
+  EXPECT_EQ(4, GlyphLeft(*Paint()));
+}
+
+TEST_F(SpeedButtons, GlyphLayoutsAroundTheCaption) {
+  TBitmap Glyph;
+  Glyph.SetPixelFormat(pf24bit);
+  Glyph.SetSize(8, 8);
+  Glyph.Canvas()->Brush()->SetColor(clRed);
+  Glyph.Canvas()->FillRect(TRect(0, 0, 8, 8));
+  // The bottom-left pixel names the glyph's transparent colour.
+  Glyph.Canvas()->Brush()->SetColor(clWhite);
+  Glyph.Canvas()->FillRect(TRect(0, 7, 1, 8));
+  Btn->SetGlyph(&Glyph);
+  Btn->SetCaption("Go");
+  Btn->SetMargin(3);
+  struct Case {
+    TButtonLayout Layout;
+    int X, Y;  // where the glyph's top-left must be
+  } Cases[] = {{blGlyphLeft, 3, 11}, {blGlyphRight, 80 - 3 - 8, 11}, {blGlyphTop, 36, 3}, {blGlyphBottom, 36, 30 - 3 - 8}};
+  for (const Case& C : Cases) {
+    Btn->SetLayout(C.Layout);
+    auto D = Paint();
+    EXPECT_EQ(kGlyph, Rgb(D->Px(C.X + 1, C.Y))) << C.Layout;
+    EXPECT_EQ(kGlyph, Rgb(D->Px(C.X + 7, C.Y + 7))) << C.Layout;
+  }
+}
+
+TEST_F(SpeedButtons, HoverAndTheMethodBack) {
+  int Entered = 0;
+  const TWndMethod Before = H->OldWndProc;
+  H->OldWndProc = [&](TMessage& M) {
+    if (M.Msg == CM_MOUSEENTER) {
+      EXPECT_TRUE(Data->Hot);  // the flag changed before the button's own handling
+      ++Entered;
+    }
+    Before(M);
+  };
+  Btn->Perform(CM_MOUSEENTER);
+  EXPECT_EQ(1, Entered);
+  Btn->Perform(CM_MOUSELEAVE);
+  EXPECT_FALSE(Data->Hot);
+  H->OldWndProc = Before;
+  H->Free();
+  H = nullptr;
+  EXPECT_FALSE(Btn->WindowProc.Data() != Btn);
+}
+
+}  // namespace

@@ -1,0 +1,128 @@
+// Status bars painted whole from the skin: dividers between panels but not after the last, one panel in simple
+// mode, owner-drawn panels through the control's event, texts cut with an ellipsis and the size grip.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "AdapterTestSupport.h"
+#include "framework/ComCtrls.h"
+#include "skin/adapters/vkStatusBarWnd.h"
+#include "skin/core/sCommonData.h"
+#include "skin/core/sSkinManager.h"
+#include "skin/graphics/vkSkinText.h"
+
+using namespace adapter_test;
+
+namespace {
+
+constexpr uint32_t kDivider = 0x5000A0, kBar = 0xE8D8D8, kBarText = 0x000008, kPanelRing = 0x0050A0;
+
+class StatusBars : public AdapterTest {
+protected:
+  void SetUp() override {
+    AdapterTest::SetUp();
+    M = SolidManager();
+    Form = TForm::CreateNew(Application);
+    Form->SetBounds(40, 40, 400, 120);
+    Bar = new TStatusBar(Form);
+    Bar->SetParent(Form);
+    Bar->SetSizeGrip(false);
+    for (const char* T : {"One", "Two", "Three"}) {
+      TStatusPanel* P = Bar->Panels()->Add();
+      P->SetText(T);
+      P->SetWidth(100);
+    }
+    Form->Show();
+  }
+  void TearDown() override {
+    if (A != nullptr) A->Free();
+    Form->Free();
+    AdapterTest::TearDown();
+    M.reset();
+  }
+  void Adapt(const char* Section = "") {
+    TvkSkinParams P;
+    P.Control = Bar;
+    P.SkinSection = Section;
+    A = CreateAdapter<TvkStatusBarWnd>(Bar->Handle(), nullptr, M.get(), P, false);
+  }
+  std::unique_ptr<testing_support::Dib32> Print() {
+    RECT R{};
+    GetWindowRect(Bar->Handle(), &R);
+    auto D = std::make_unique<testing_support::Dib32>(R.right - R.left, R.bottom - R.top, 0x00123456, true);
+    PrintWindowTo(Bar->Handle(), *D);
+    return D;
+  }
+  int ColumnsOf(testing_support::Dib32& D, uint32_t C, int Row) {
+    int N = 0;
+    for (int x = 0; x < D.Width(); ++x) N += Rgb(D.Px(x, Row)) == C;
+    return N;
+  }
+  ManagerPtr M;
+  TForm* Form = nullptr;
+  TStatusBar* Bar = nullptr;
+  TvkStatusBarWnd* A = nullptr;
+};
+
+TEST_F(StatusBars, DividersBetweenPanelsButNotAfterTheLast) {
+  Adapt();
+  EXPECT_EQ("STATUSBAR", A->SkinData->SkinSection());
+  auto D = Print();
+  const int Mid = D->Height() / 2;
+  EXPECT_EQ(kBar, Rgb(D->Px(50, 1)));
+  // Two dividers of two columns each, at the right edges of the first two parts.
+  EXPECT_EQ(4, ColumnsOf(*D, kDivider, Mid));
+  const TRect Last = A->PartRect(2);
+  for (int x = Last.Right; x < std::min(D->Width(), Last.Right + 2); ++x) EXPECT_NE(kDivider, Rgb(D->Px(x, Mid))) << x;
+  int Text = 0;
+  for (int y = 0; y < D->Height(); ++y)
+    for (int x = 0; x < 100; ++x) Text += Rgb(D->Px(x, y)) == kBarText;
+  EXPECT_GT(Text, 5);
+}
+
+TEST_F(StatusBars, SimpleModeIsOnePanelWithTheWindowText) {
+  Adapt("STATUSPANELS");
+  Bar->SetSimplePanel(true);
+  Bar->SetSimpleText("Simple words");
+  EXPECT_TRUE(A->SimpleMode());
+  // The window text, as the system keeps it for a simple bar.
+  char Text[64] = {};
+  GetWindowTextA(Bar->Handle(), Text, sizeof Text);
+  EXPECT_EQ(Text, A->PanelText(-1));
+  auto D = Print();
+  // The panel mask over the whole bar: its ring at the bar's edges.
+  EXPECT_EQ(kPanelRing, Rgb(D->Px(0, D->Height() / 2)));
+  EXPECT_EQ(kPanelRing, Rgb(D->Px(D->Width() - 1, D->Height() / 2)));
+  EXPECT_EQ(0, ColumnsOf(*D, kDivider, D->Height() / 2));
+}
+
+TEST_F(StatusBars, OwnerDrawnPanelsTextsAndGrip) {
+  TStatusPanel* Own = Bar->Panels()->Items(1);
+  Own->SetStyle(psOwnerDraw);
+  TRect Asked;
+  HDC Given = nullptr;
+  Bar->OnDrawPanel = [&](TStatusBar* S, TStatusPanel* P, const TRect& R) {
+    EXPECT_EQ(Own, P);
+    Asked = R;
+    Given = S->Canvas()->Handle();
+    PatBlt(Given, R.Left, R.Top, R.Width(), R.Height(), BLACKNESS);
+  };
+  Bar->Panels()->Items(0)->SetText("A text far too long for its panel of one hundred pixels");
+  Bar->SetSizeGrip(true);  // before the adapter: a new grip setting makes a new window
+  Adapt();
+  auto D = Print();
+  EXPECT_EQ(A->SkinData->CacheBmp->Canvas()->Handle(), Given);
+  EXPECT_EQ(A->PartRect(1), Asked);
+  EXPECT_EQ(0u, Rgb(D->Px(Asked.Left + 3, Asked.Top + 3)));
+  // The long text is cut short: nothing of it reaches the second half of its panel's last columns.
+  std::string Fit;
+  TCanvas* C = A->SkinData->CacheBmp->Canvas();
+  FitTextWithEllipsis(C, Bar->Panels()->Items(0)->Text(), A->PartRect(0).Width() - 6, Fit);
+  EXPECT_NE(Bar->Panels()->Items(0)->Text(), Fit);
+  EXPECT_EQ("...", Fit.substr(Fit.size() - 3));
+  // With the grip on, the skin's grip image sits in the bottom right corner.
+  const int B = Bar->BorderWidth();
+  const uint32_t Grip = Rgb(D->Px(D->Width() - 1 - B, D->Height() - 1 - B));
+  EXPECT_EQ(0x406006u, Grip);  // frame 0 of the grip block
+}
+
+}  // namespace
