@@ -1,5 +1,5 @@
 // Full paints of the periphery's skinned windows against the same windows unskinned, with the SOLID test skin:
-// a ten-button tool bar and a track bar, each printed into a memory bitmap. Run by hand under Wine from the
+// a ten-button tool bar, a four-panel status bar and a track bar, each printed into a memory bitmap. Run by hand under Wine from the
 // build folder:
 //   wine tests/skin/adapters/bench/periph_bench.exe
 #include <windows.h>
@@ -9,10 +9,12 @@
 #include <functional>
 #include <string>
 
+#include "framework/ComCtrls.h"
 #include "framework/ComCtrlsToolBar.h"
 #include "framework/Forms.h"
 #include "framework/SysUtils.h"
 #include "skin/adapters/vkSBUtils.h"
+#include "skin/adapters/vkStatusBarWnd.h"
 #include "skin/adapters/vkToolBarVCLWnd.h"
 #include "skin/adapters/vkTrackWnd.h"
 #include "skin/core/sSkinManager.h"
@@ -94,6 +96,20 @@ int main() {
   TvkMainWnd* BarAdapter = CreateAdapter<TvkToolBarVCLWnd>(Bar->Handle(), nullptr, M, P, false);
   Report("tool bar, ten buttons", BarPlain, PrintCost(Bar->Handle()));
   BarAdapter->Free();
+
+  auto* Status = new TStatusBar(Form);
+  Status->SetParent(Form);
+  for (const char* Text : {"COM3", "115200", "Ready", "Firmware 1.2"}) {
+    TStatusPanel* Panel = Status->Panels()->Add();
+    Panel->SetText(Text);
+    Panel->SetWidth(120);
+  }
+  const double StatusPlain = PrintCost(Status->Handle());
+  TvkSkinParams SP;
+  SP.Control = Status;
+  TvkMainWnd* StatusAdapter = CreateAdapter<TvkStatusBarWnd>(Status->Handle(), nullptr, M, SP, false);
+  Report("status bar, four panels", StatusPlain, PrintCost(Status->Handle()));
+  StatusAdapter->Free();
 
   HWND Track = CreateWindowExA(0, TRACKBAR_CLASSA, "", WS_CHILD | WS_VISIBLE | TBS_AUTOTICKS, 10, 60, 300, 40,
                                Form->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
