@@ -19,6 +19,7 @@
 #include "framework/Controls.h"
 #include "framework/Graphics.h"
 #include "framework/Messages.h"
+#include "skin/core/sConst.h"
 #include "skin/core/vkSkinCommands.h"
 
 class TBitmap;

@@ -210,6 +210,9 @@ public:
   void SetList(int Index, const std::string& Value) {
     if (Index >= 0 && Index < kThirdPartyKinds) FLists[Index] = Value;
   }
+  // The same by the names the form skinner uses.
+  std::string GetClassNames(int Index) const { return GetList(Index); }
+  void SetClassNames(int Index, const std::string& Value) { SetList(Index, Value); }
 
 private:
   std::array<std::string, kThirdPartyKinds> FLists;

@@ -155,6 +155,12 @@ bool AcceptEditorPreview(WPARAM Kind, const COPYDATASTRUCT* Data, TvkEditorPrevi
   return true;
 }
 
+bool StoreEditorPreview(const TvkEditorPreviewBlock& Block) {
+  if (!g_Hook) return false;
+  g_Hook->Block = Block;
+  return true;
+}
+
 bool EditorPreviewActive() { return g_PreviewActive; }
 const TStringList* EditorPreviewText() { return g_PreviewText; }
 

@@ -30,6 +30,10 @@ constexpr UINT WM_VK_SKIN_POPUP_WINDOW = 0xBCB4;  // lParam: a popup-menu window
 // matches and every string ends inside its field. Block gets the copy.
 bool AcceptEditorPreview(WPARAM Kind, const COPYDATASTRUCT* Data, TvkEditorPreviewBlock& Block);
 
+// The block the hook loads on its next VKCMD_LOAD_EDITOR_SKIN (a skinned form linked to the editor takes
+// blocks too); false without the hook.
+bool StoreEditorPreview(const TvkEditorPreviewBlock& Block);
+
 // Set by the first preview load, for the rest of the process.
 bool EditorPreviewActive();
 // The preview's skin text while its skin loads; nil otherwise.

@@ -1,0 +1,743 @@
+// The form skinner: the component that takes over one form's window procedure, paints its non-client frame
+// (border, caption, icon, title buttons, menu line) from a frame cache built from the skin, answers hit tests,
+// follows activation, moves, sizes and skin changes, and answers its child controls' questions about the
+// background. Dropped on a form, or made at run time by the thread hook for a form without one.
+//
+// Sources by topic: sSkinProvider.cpp (component, lifecycle, small queries), sSkinProviderProc.cpp (the window
+// procedure), sSkinProviderSetup.cpp (set-up, menus, labels, tracking frame), sSkinProviderMetrics.cpp (frame
+// metrics, composition, region, caption cover), sSkinProviderHeader.cpp (header, sections, veil, state word),
+// sSkinProviderFrame.cpp (frame painting), sSkinProviderCache.cpp (cache geometry, icon, grip, repaints),
+// sSkinProviderCaption.cpp (caption layout and its handlers), sSkinProviderHitTest.cpp (hit test, title-element
+// states), sSkinProviderMouse.cpp, sSkinProviderWindow.cpp (activation, position, size, system commands),
+// sSkinProviderPaint.cpp (paint, show and child-control handlers), sSkinProviderCommands.cpp (skin commands and
+// the editor link), sSkinProviderTitle.cpp (title icon, user title buttons, added title).
+#pragma once
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "framework/Classes.h"
+#include "framework/Controls.h"
+#include "framework/Forms.h"
+#include "framework/Graphics.h"
+#include "framework/Messages.h"
+#include "skin/core/sCommonData.h"
+#include "skin/core/sSkinManager.h"
+
+class TsSkinManager;
+class TsSkinProvider;
+class TsSystemMenu;
+class TsTitleBar;
+class TsMDIForm;
+class TvkBorderForm;
+class TvkCtrlAdapter;
+class TvkGlowForm;
+class TvkSBAnimation;
+class TvkThreadedTimer;
+class TPopupMenu;
+class TMainMenu;
+class TsSkinableMenus;
+class TTimer;
+struct TvkSkinParams;
+
+enum TsGripMode { gmNone, gmRightBottom };
+enum TsResizeMode { rmStandard, rmBorder };
+enum TvkAnimEvent { aeShowing, aeHiding, aeSkinChanging };
+enum TvkMenuItemPos { ipTop, ipBottom, ipBeforeClose };
+
+using TvkAfterAnimation = TDelegate<void(TvkAnimEvent AnimType)>;
+// May change the answer of the border window's hit test (the message's Result).
+using TvkNCHitTest = TDelegate<void(TMessage& Msg)>;
+using TAddItemEvent = TDelegate<void(TComponent* Item, bool& CanBeAdded, std::string& SkinSection)>;
+using TAddItemExEvent = TDelegate<void(TComponent* Item, bool& CanBeAdded, TvkSkinParams* SkinParams)>;
+
+// ---- the state word (SetFormStateFlags is its only writer) ----
+constexpr uint32_t fsfPlacing = 0x1;               // the border window follows without a z-order change
+constexpr uint32_t fsfMoveFade = 0x80;             // blend while moving
+constexpr uint32_t fsfMinimizing = 0x100;          // minimise animation; alignment suspended
+constexpr uint32_t fsfHiding = 0x200;              // a hide snapshot owns the frame
+constexpr uint32_t fsfRestoring = 0x400;           // restore animation; alignment suspended
+constexpr uint32_t fsfTaskbarSnapshot = 0x800;
+constexpr uint32_t fsfSkinChangeSnapshot = 0x1000;
+constexpr uint32_t fsfShowing = 0x2000;            // no border window is made meanwhile
+constexpr uint32_t fsfRestoreHeight = 0x4000;      // saved height to restore
+constexpr uint32_t fsfRestoreWidth = 0x8000;       // saved width to restore
+constexpr uint32_t fsfFrozen = 0x10000;            // frozen for a skin change
+constexpr uint32_t fsfScrollRebuild = 0x20000;     // the scroll adapter is being rebuilt
+constexpr uint32_t fsfGluedMove = 0x40000;         // glued move: snapping and moving of glued forms skipped
+constexpr uint32_t fsfMaximizing = 0x80000;
+constexpr uint32_t fsfVeiled = 0x100000;           // disabled, its veil shown
+constexpr uint32_t fsfInNCActivate = 0x200000;
+constexpr uint32_t fsfCaptionFixed = 0x400000;     // caption states fixed
+
+// Hit codes of the provider beyond the system's.
+constexpr int htMDIClose = 101, htMDIRestore = 102, htMDIMinimize = 103;
+constexpr int htUserButton = 1000, htTitleBarItem = 2000;
+
+// Title-button masks, indexes into the skin's thirteen ("none" last).
+enum TvkTitleMask {
+  tmCloseAlone, tmClose, tmMax, tmMin, tmNorm, tmHelp, tmSmallClose, tmSmallMax, tmSmallMin, tmSmallNorm,
+  tmSmallHelp, tmUserButton, tmNone
+};
+
+// One title element: a system button, an MDI child's button or a user title button.
+struct TsCaptionButton {
+  int State = 0;  // -1 none (not drawn), 0 normal, 1 hot, 2 pressed
+  int GlowId = -1;
+  TRect Rect;     // frame-cache coordinates; Right = Left when the button is not shown
+  TvkSBAnimation* Animation = nullptr;
+  int Code = 0;
+  bool LargeCaption = false;
+  uint8_t MaskKind = tmNone;
+};
+
+// What an ordered title element stands for.
+enum TvkTitleElementKind { tekClose, tekMax, tekMin, tekHelp, tekUserButton, tekTitleBarItem };
+struct TvkTitleElement {
+  TvkTitleElementKind Kind;
+  int Index;  // user button or title-bar item index; 0 for the system buttons
+};
+
+// ---- small published objects ----
+
+// Extra height of the form header band below the caption.
+class TvkFormHeader : public TPersistent {
+  DECLARE_CLASS(TvkFormHeader, TPersistent)
+public:
+  explicit TvkFormHeader(TsSkinProvider* Provider = nullptr) : FProvider(Provider) {}
+  int AdditionalHeight() const { return FAdditionalHeight; }
+  void SetAdditionalHeight(int Value);
+
+private:
+  TsSkinProvider* FProvider;
+  int FAdditionalHeight = 0;
+};
+
+// A second caption text with a font of its own.
+class TvkAddedTitle : public TPersistent {
+  DECLARE_CLASS(TvkAddedTitle, TPersistent)
+public:
+  explicit TvkAddedTitle(TsSkinProvider* Provider = nullptr);
+  ~TvkAddedTitle() override;
+  const std::string& Text() const { return FText; }
+  void SetText(const std::string& Value);
+  bool ShowMainCaption() const { return FShowMainCaption; }
+  void SetShowMainCaption(bool Value);
+  TFont* Font() const { return FFont; }
+  void SetFont(TFont* Value);
+  // The font differs from a fresh one of no colour (colour not compared).
+  bool IsFontStored() const;
+
+private:
+  void Repaint();
+  TsSkinProvider* FProvider;
+  TFont* FFont;
+  std::string FText;
+  bool FShowMainCaption = true;
+};
+
+// The form's icon in the caption.
+class TsTitleIcon : public TPersistent {
+  DECLARE_CLASS(TsTitleIcon, TPersistent)
+public:
+  explicit TsTitleIcon(TsSkinProvider* Provider = nullptr);
+  ~TsTitleIcon() override;
+  TBitmap* Glyph() const { return FGlyph; }
+  void SetGlyph(TBitmap* Value);
+  int Height() const { return FHeight; }
+  void SetHeight(int Value) { FHeight = Value; }
+  int Width() const { return FWidth; }
+  void SetWidth(int Value) { FWidth = Value; }
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool Value);
+
+private:
+  void GlyphChanged(TObject* Sender);
+  TsSkinProvider* FProvider;
+  TBitmap* FGlyph;
+  int FHeight = 0;
+  int FWidth = 0;
+  bool FVisible = true;
+};
+
+class TsTitleButton : public TCollectionItem {
+  DECLARE_CLASS(TsTitleButton, TCollectionItem)
+public:
+  TsTitleButton();
+  explicit TsTitleButton(TCollection* Collection);
+  ~TsTitleButton() override;
+  bool Enabled() const { return FEnabled; }
+  void SetEnabled(bool Value) { FEnabled = Value; }
+  TBitmap* Glyph() const { return FGlyph; }
+  void SetGlyph(TBitmap* Value);
+  const std::string& Hint() const { return FHint; }
+  void SetHint(const std::string& Value) { FHint = Value; }
+  const std::string& Name() const { return FName; }
+  void SetName(const std::string& Value) { FName = Value; }
+  bool UseSkinData() const { return FUseSkinData; }
+  void SetUseSkinData(bool Value) { FUseSkinData = Value; }
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool Value);
+  std::string GetDisplayName() const override { return FName; }
+  void DoMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+  void DoMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+  // The hint near the cursor (kept only with the standard hint window class); freed by HideHint.
+  void ShowHint();
+  void HideHint();
+  THintWindow* HintWindow() const { return FHintWindow; }
+
+  TMouseEvent OnMouseDown;
+  TMouseEvent OnMouseUp;
+  // Element record of the button (rectangle, state, mask, code) and its left edge in the caption.
+  TsCaptionButton Data;
+  int Left = 0;
+
+protected:
+  void AssignTo(TPersistent* Dest) override;
+
+private:
+  void Init();
+  void GlyphChanged(TObject* Sender);
+  void FreeAnimation();
+  TsSkinProvider* Provider() const;
+  bool FEnabled = true;
+  TBitmap* FGlyph = nullptr;
+  std::string FHint;
+  std::string FName;
+  bool FUseSkinData = true;
+  bool FVisible = true;
+  THintWindow* FHintWindow = nullptr;
+};
+
+class TsTitleButtons : public TCollection {
+  DECLARE_CLASS(TsTitleButtons, TCollection)
+public:
+  explicit TsTitleButtons(TsSkinProvider* Provider = nullptr);
+  ~TsTitleButtons() override;
+  TsTitleButton* Items(int Index) const { return static_cast<TsTitleButton*>(TCollection::Items(Index)); }
+  TPersistent* GetOwner() override;
+  TsSkinProvider* Provider() const { return FProvider; }
+
+private:
+  TsSkinProvider* FProvider;
+};
+
+// The provider's description of an extra submenu of the system menu.
+class TvkSysSubMenu : public TPersistent {
+  DECLARE_CLASS(TvkSysSubMenu, TPersistent)
+public:
+  TvkMenuItemPos Position() const { return FPosition; }
+  void SetPosition(TvkMenuItemPos Value) { FPosition = Value; }
+  const std::string& Caption() const { return FCaption; }
+  void SetCaption(const std::string& Value) { FCaption = Value; }
+  TPopupMenu* PopupMenu() const { return FPopupMenu; }
+  void SetPopupMenu(TPopupMenu* Value) { FPopupMenu = Value; }
+
+private:
+  TvkMenuItemPos FPosition = ipBeforeClose;
+  std::string FCaption;
+  TPopupMenu* FPopupMenu = nullptr;
+};
+
+// A label whose font colour the skin took over: what to give back.
+struct TLabelColorEntry {
+  TColor SavedColor = clNone;
+  TControl* Label = nullptr;
+  bool SavedParentFont = false;
+  bool SavedOpaque = false;
+};
+
+// ---- the provider ----
+class TsSkinProvider : public TComponent {
+  DECLARE_CLASS(TsSkinProvider, TComponent)
+public:
+  explicit TsSkinProvider(TComponent* AOwner);
+  ~TsSkinProvider() override;
+  // The thread hook's constructor: deferred set-up, the form's last title bar taken, then AfterConstruction.
+  static TsSkinProvider* CreateRuntime(TCustomForm* AForm);
+  void AfterConstruction() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+  // ---- published ----
+  bool AllowAnimation() const { return FAllowAnimation; }
+  void SetAllowAnimation(bool Value) { FAllowAnimation = Value; }
+  bool AllowBlendOnMoving() const { return FAllowBlendOnMoving; }
+  void SetAllowBlendOnMoving(bool Value) { FAllowBlendOnMoving = Value; }
+  bool AllowSkin3rdParty() const { return FAllowSkin3rdParty; }
+  void SetAllowSkin3rdParty(bool Value) { FAllowSkin3rdParty = Value; }
+  bool DrawClientArea() const { return FDrawClientArea; }
+  void SetDrawClientArea(bool Value) { FDrawClientArea = Value; }
+  bool MakeSkinMenu() const { return FMakeSkinMenu; }
+  void SetMakeSkinMenu(bool Value) { FMakeSkinMenu = Value; }
+  bool ScreenSnap() const { return FScreenSnap; }
+  void SetScreenSnap(bool Value) { FScreenSnap = Value; }
+  bool AllowExtBorders() const { return FAllowExtBorders; }
+  void SetAllowExtBorders(bool Value);
+  bool DrawNonClientArea() const { return FDrawNonClientArea; }
+  void SetDrawNonClientArea(bool Value);
+  bool ShowAppIcon() const { return FShowAppIcon; }
+  void SetShowAppIcon(bool Value);
+  bool UseGlobalColor() const { return FUseGlobalColor; }
+  void SetUseGlobalColor(bool Value);
+  const std::string& TitleSkin() const { return FTitleSkin; }
+  void SetTitleSkin(const std::string& Value);
+  const std::string& MenuLineSkin() const { return FMenuLineSkin; }
+  void SetMenuLineSkin(const std::string& Value);
+  TvkAddedTitle* AddedTitle() const { return FAddedTitle; }
+  TAlignment CaptionAlignment() const { return FCaptionAlignment; }
+  void SetCaptionAlignment(TAlignment Value);
+  // 255 (the default) is an invisible veil: 255 - value is the veil's constant alpha.
+  uint8_t DisabledBlendValue() const { return FDisabledBlendValue; }
+  void SetDisabledBlendValue(uint8_t Value);
+  TColor DisabledBlendColor() const { return FDisabledBlendColor; }
+  void SetDisabledBlendColor(TColor Value);
+  TvkFormHeader* FormHeader() const { return FFormHeader; }
+  TStringList* GluedForms() const { return FGluedForms; }
+  TsScrollWndData* SkinData() const { return FSkinData; }
+  TsGripMode GripMode() const { return FGripMode; }
+  void SetGripMode(TsGripMode Value) { FGripMode = Value; }
+  // Always rmStandard: sizing stays live.
+  TsResizeMode ResizeMode() const { return FResizeMode; }
+  void SetResizeMode(TsResizeMode Value);
+  int SnapBuffer() const { return FSnapBuffer; }
+  void SetSnapBuffer(int Value) { FSnapBuffer = Value; }
+  TvkSysSubMenu* SysSubMenu() const { return FSysSubMenu; }
+  TsTitleBar* TitleBar() const { return FTitleBar; }
+  void SetTitleBar(TsTitleBar* Value);
+  TsTitleButtons* TitleButtons() const { return FTitleButtons; }
+  void SetTitleButtons(TsTitleButtons* Value);
+  TsTitleIcon* TitleIcon() const { return FTitleIcon; }
+  TsThirdPartyList* ThirdParty() const { return FThirdParty; }
+
+  TvkAfterAnimation OnAfterAnimation;
+  TvkNCHitTest OnExtHitTest;
+  TAddItemEvent OnSkinItem;
+  TAddItemExEvent OnSkinItemEx;
+
+  // ---- component and lifecycle ----
+  TCustomForm* Form() const { return FForm; }
+  bool Secondary() const { return FSecondary; }
+  bool DeferredSetUp() const { return FDeferredSetUp; }
+  // The window method in place before this provider's (empty while not replaced).
+  const TWndMethod& SavedWindowProc() const { return FSavedWindowProc; }
+  void FormWindowProc(TMessage& Message);
+  int GetCaptionBarHeight(bool UseSkin);
+  bool HasCaption();
+  int GetFrameWidth(bool UseSkin);
+  int GetBottomFrameHeight(bool UseSkin);
+  int GetTitleButtonHeight();
+  int GetTitleButtonWidth(const TsCaptionButton& Button);
+  int CountSystemButtons();
+  bool UseExtendedBorders();
+  void LinkToSkinEditor(HWND Wnd);
+  // The 23 class lists of ThirdParty (index as the manager's kinds) and whether any holds a name.
+  TStringList* ThirdLists(int Index) const;
+  bool HasOwnThirdLists() const { return FHasOwnThirdLists; }
+
+  // ---- set-up, menus and labels ----
+  void Loaded() override;
+  void SetUpFormSkinning();
+  void PrepareForm();
+  void InitTitleButtonIndexes();
+  void SetSystemMenuStyle(bool Skinned);
+  void CheckBorderWindow(bool Allowed);
+  void SetMDIWrapper(bool Enable);
+  void CreateAdapter();
+  void RemoveAdapter();
+  void SendToAdapters(TMessage& Message);
+  bool RefreshMenuBar();
+  void InitMenuLine();
+  void SkinFormMenus(bool Skin);
+  void SkinLabelFont(TControl* Label, bool Skin);
+  const std::vector<TLabelColorEntry>& SkinnedLabels() const { return FLabels; }
+  void InvalidateFrame();
+  void BeginTrackingFrame(int X, int Y);
+  void DrawTrackingFrame(int DX, int DY);
+  void EndTrackingFrame();
+
+  // ---- metrics, region, cover ----
+  bool HasMenuLine();
+  bool IsGripShown();
+  bool IsFramePaintSuspended() const { return FFramePaintSuspended; }
+  void CollectBorderMaskRects();
+  const std::vector<TRect>& TransparentRects() const { return FTransparentRects; }
+  // A rectangle region of the frame cache's width and the form's height at (X, Y) less the transparent
+  // rectangles; the caller owns it.
+  HRGN CreateFormRegionAt(int X, int Y);
+  void ApplyWindowRegion(bool Repaint, bool Quiet);
+  void ShowCaptionCover();
+  void HideCaptionCover();
+  TCustomForm* CaptionCover() const { return FCaptionCover; }
+  void RedrawFrameNow();
+  void UpdateFormScrollAdapter();
+  void LoadThirdPartyLists();
+  void SaveThirdPartyLists();
+
+  // ---- header, sections, veil, state word ----
+  void UpdateTitleSectionIndexes();
+  bool HeaderShown();
+  void UpdateDisabledVeil();
+  TCustomForm* Veil() const { return FVeil; }
+  uint32_t FormStateFlags() const { return FFormState; }
+  void SetFormStateFlags(uint32_t NewFlags);
+  int TitleSectionIndex() const { return FTitleIndex; }
+  int HeaderSectionIndex() const { return FHeaderIndex; }
+  int CaptionSectionIndex() const { return FCaptionIndex; }
+
+  // ---- frame painting and the cache ----
+  bool PaintFormFrame();
+  void DrawFrameCache(HDC DC);
+  void PaintFormTo(HDC DC, const TRect& R, bool Notify);
+  int GetClientOffsetLeft();
+  int GetClientOffsetTop();
+  int GetMenuLineCount();
+  bool MenuLineHasItems();
+  int GetZoomedCaptionExcess(bool Maximized);
+  int FrameCacheWidth();
+  bool FrameCacheSizeChanged();
+  int GetTopNonClientHeight();
+  int MenuLineHeight();
+  bool HasBiSystemMenu();
+  bool ShowsMDIChildButtons();
+  int SmallCloseButtonWidth();
+  int SmallCloseButtonHeight();
+  int GetUserButtonWidth(TsTitleButton* Button);
+  int GetTitleButtonsWidth();
+  TPoint GetGripPosition(int MaskIndex);
+  bool HasTitleIcon();
+  int TitleIconWidth();
+  int TitleIconHeight();
+  void PaintTitleIcon();
+  void PaintGrip(HDC DC);
+  void PaintFormBackground(HDC DC);
+  void RepaintNonClient();
+  void PaintClient(TMessage& Message);
+  void SaveTitleStrip(int RightEdge, bool Full);
+  void RestoreTitleStrip(int RightEdge);
+  void PaintMenuButtonsForm(TObject* Sender);
+  TBitmap* FrameCache() const { return FSkinData->CacheBmp; }
+
+  // ---- caption layout and services ----
+  void PerformFormMessage(UINT Msg, WPARAM WParam, LPARAM LParam);
+  void GetExtBorderMargins(TRect& Margins);
+  virtual int GetCaptionTopOffset();
+  int GetSkinTitleHeightByState(bool Maximized);
+  void UpdateCaptionLayout();
+  void InitTitleBarItems();
+  void FreeTitleAnimations();
+  bool IsControllerPopup();
+  const std::vector<TvkTitleElement>& TitleElements() const { return FTitleElements; }
+  TRect IconRect() const { return FIconRect; }
+  int CaptionBottom() const { return FCaptionBottom; }
+  int TitleCenterLine() const { return FTitleCenter; }
+
+  // ---- hit test and title-element states ----
+  int HitTestAt(TMessage& Message);
+  int ElementAt(TPoint P);
+  void ScreenToWindowPoint(int X, int Y, TPoint& P);
+  void GetWindowOrigin(TPoint& P);
+  void SetHotElement(int Code, bool Repaint);
+  void PressElement(int Code);
+  void RepaintTitleButton(int Code);
+  void PopupSystemMenu(int X, int Y);
+  // The record of a title element by its code; nil for none.
+  TsCaptionButton* ButtonByCode(int Code);
+  int HotElement() const { return FHotElement; }
+  bool ElementPressed() const { return FPressed; }
+  TsSystemMenu* SystemMenu() const { return FSystemMenu; }
+  // The seven system records: MDI minimise, MDI restore, minimise, maximise/restore, help, close, MDI close.
+  TsCaptionButton ButtonMDIMin, ButtonMDIRestore, ButtonMin, ButtonMax, ButtonHelp, ButtonClose, ButtonMDIClose;
+
+  // ---- state the engine and the later parts read ----
+  TvkBorderForm* BorderForm() const { return FBorderForm; }
+  TvkCtrlAdapter* CtrlAdapter() const { return FAdapter; }
+  TObject* ScrollAdapter() const { return FScrollAdapter; }
+  bool CaptionActive() const { return FFormActive; }
+  bool FrameDirty() const { return FFrameDirty; }
+  bool FormAnimating() const { return FFormAnimating; }
+  bool ShowAnimating() const { return FShowAnimating; }
+  int RedrawLockCount() const { return FRedrawLockCount; }
+
+  // ---- message handlers ----
+  // caption and menus
+  void WMInitMenuPopup(TMessage& Message);
+  void WMGetMinMaxInfo(TMessage& Message);
+  void WMNCMouseMove(TMessage& Message);
+  void CMMouseWheel(TMessage& Message);
+  // activation, position, size, system commands
+  void WMNCActivate(TMessage& Message);
+  void WMActivate(TMessage& Message);
+  void WMActivateApp(TMessage& Message);
+  void WMChildActivate(TMessage& Message);
+  void WMMDIActivate(TMessage& Message);
+  void WMWindowPosChanging(TMessage& Message);
+  void WMWindowPosChanged(TMessage& Message);
+  void WMWindowPosChangedUnskinned(TMessage& Message);
+  void WMMove(TMessage& Message);
+  void WMSize(TMessage& Message);
+  void WMSizing(TMessage& Message);
+  void WMExitSizeMove(TMessage& Message);
+  void WMSysCommand(TMessage& Message);
+  // skin commands and the editor link
+  bool FilterSkinCommand(TMessage& Message);
+  void SkinCommand(TMessage& Message);
+  bool SkinCommandUnskinned(TMessage& Message);
+  void WMCopyData(TMessage& Message);
+  void EditorCommand(TMessage& Message);
+  // mouse
+  void WMNCHitTest(TMessage& Message);
+  void WMNCLButtonDown(TMessage& Message);
+  void WMLButtonUp(TMessage& Message);
+  void WMNCLButtonDblClk(TMessage& Message);
+  void WMNCRButtonDown(TMessage& Message);
+  void WMNCRButtonUp(TMessage& Message);
+  void WMMouseMove(TMessage& Message);
+  void CMMouseEnter(TMessage& Message);
+  void CMMouseLeave(TMessage& Message);
+  // painting, showing, children
+  void WMNCPaint(TMessage& Message);
+  void WMPaint(TMessage& Message);
+  void WMEraseBkgnd(TMessage& Message);
+  void WMPrint(TMessage& Message);
+  void WMSetText(TMessage& Message);
+  void WMSetIcon(TMessage& Message);
+  void WMSetRedraw(TMessage& Message);
+  void CMMenuChanged(TMessage& Message);
+  void WMSysColorChange(TMessage& Message);
+  void WMSettingChange(TMessage& Message);
+  void WMStyleChanged(TMessage& Message);
+  void CMEnabledChanged(TMessage& Message);
+  void WMCreate(TMessage& Message);
+  void WMNCCreate(TMessage& Message);
+  void CMShowingChanged(TMessage& Message);
+  void WMShowWindow(TMessage& Message);
+  void CMVisibleChanged(TMessage& Message);
+  void CMVisibleChangedUnskinned(TMessage& Message);
+  void WMClose(TMessage& Message);
+  void WMQueryEndSession(TMessage& Message);
+  void WMNCDestroyUnskinned(TMessage& Message);
+  void CMRecreateWnd(TMessage& Message);
+  void RecreateScrollAdapter(TMessage& Message);
+  void WMParentNotify(TMessage& Message);
+  void WMNotify(TMessage& Message);
+  void CMControlListChange(TMessage& Message);
+  void WMContextMenu(TMessage& Message);
+  void WMMeasureItem(TMessage& Message);
+  void WMEnterMenuLoop(TMessage& Message);
+  void WMExitMenuLoop(TMessage& Message);
+
+  // The form's own procedure (the saved one) on a message.
+  void CallOwnProc(TMessage& Message);
+
+protected:
+  void PreDestroy() override;
+
+private:
+  friend class TsSystemMenu;
+  friend class TvkFormHeader;
+  friend struct TsSkinProviderAccess;  // tests and the later parts reach the run-time state through it
+
+  // lifecycle helpers
+  void Construct(TComponent* AOwner);
+  void ReleaseFormLink();
+  void LinkSkinDataToWindow();
+  bool FormDestroying() const;
+  bool Designing() const { return ComponentState().Contains(csDesigning); }
+  bool ProviderLoading() const { return ComponentState().Contains(csLoading); }
+  HWND FormHandle() const;
+  bool FormIconic() const;
+  bool FormZoomed() const;
+  TsSkinManager* Manager() const;
+  void ResetHotElement() { SetHotElement(-1, true); }
+  void BuildTitleElements();
+  // The cache's height: the form's, 160-pixel-wide caption strips for a minimised form that is not the main one,
+  // plus the extra frame and caption and the margins of a border window.
+  int FrameCacheHeight();
+  void PlaceTitleButton(TsCaptionButton& Button, TsTitleButton* UserButton, int& X, int Top);
+  void PaintCaptionSection();
+  void PaintCaptionText();
+  void PaintTitleButtons();
+  void PaintSystemButton(TsCaptionButton& Button, bool Enabled);
+  void PaintMenuLine();
+  void PaintExtendedBorder();
+  void SnapshotForHiding();
+  bool HideAnimationAllowed(bool CheckParent);
+  void FrameRedraw() { PerformFormMessage(WM_NCPAINT, 0, 0); }
+  void UpdateBorder(bool Repaint, uint8_t Alpha);
+  void FreeBorderForm();
+  void SystemMenuRefresh(bool Rebuild);
+
+  // ---- published values ----
+  bool FAllowAnimation = true;
+  bool FAllowBlendOnMoving = true;
+  bool FAllowSkin3rdParty = true;
+  bool FDrawClientArea = true;
+  bool FMakeSkinMenu = false;
+  bool FScreenSnap = false;
+  bool FAllowExtBorders = true;
+  bool FDrawNonClientArea = true;
+  bool FShowAppIcon = true;
+  bool FUseGlobalColor = true;
+  std::string FTitleSkin;
+  std::string FMenuLineSkin;
+  TAlignment FCaptionAlignment = taLeftJustify;
+  uint8_t FDisabledBlendValue = 255;
+  TColor FDisabledBlendColor = 0;
+  TsGripMode FGripMode = gmNone;
+  TsResizeMode FResizeMode = rmStandard;
+  int FSnapBuffer = 10;
+
+  // ---- owned objects and references ----
+  TCustomForm* FForm = nullptr;
+  TsThirdPartyList* FThirdParty = nullptr;
+  std::array<TStringList*, kThirdPartyKinds> FThirdLists{};
+  bool FHasOwnThirdLists = false;
+  TWndMethod FSavedWindowProc;
+  class TvkFormProcLink* FProcLink = nullptr;
+  TBitmap* FTitleStrip = nullptr;
+  TBitmap* FMenuLineBg = nullptr;
+  bool FRunTimeBitmaps = false;
+  TBitmap* FCaptionGlow[2] = {nullptr, nullptr};  // inactive, active
+  std::vector<TRect> FTransparentRects;
+  TvkCtrlAdapter* FAdapter = nullptr;
+  TObject* FScrollAdapter = nullptr;
+  TsSystemMenu* FSystemMenu = nullptr;
+  TvkBorderForm* FBorderForm = nullptr;
+  TCustomForm* FCaptionCover = nullptr;  // a glow form
+  TsMDIForm* FMDIForm = nullptr;
+  TvkThreadedTimer* FAnimTimer = nullptr;
+  TTimer* FSnapTimer = nullptr;
+  TTimer* FHintTimer = nullptr;
+  TsScrollWndData* FSkinData = nullptr;
+  TvkAddedTitle* FAddedTitle = nullptr;
+  TvkFormHeader* FFormHeader = nullptr;
+  TStringList* FGluedForms = nullptr;
+  TvkSysSubMenu* FSysSubMenu = nullptr;
+  TsTitleBar* FTitleBar = nullptr;
+  TsTitleButtons* FTitleButtons = nullptr;
+  TsTitleIcon* FTitleIcon = nullptr;
+  TCustomForm* FVeil = nullptr;          // a glow form
+  TCustomForm* FSnapshotForm = nullptr;  // a glow form
+  TBitmap* FSnapshotBitmap = nullptr;
+
+  // ---- run-time state ----
+  bool FDeferredSetUp = false;
+  bool FSecondary = false;
+  bool FComposition = false;
+  bool FFrameDirty = true;
+  bool FCaptionZoom = false;
+  bool FMetricsChanged = false;
+  int FMenuLineCount = -1;
+  int FTitleIndex = -1;
+  int FHeaderIndex = -1;
+  int FCaptionIndex = -1;
+  bool FFormActive = true;
+  int FHotElement = 0;
+  bool FPressed = false;
+  bool FRightPressed = false;
+  THintWindow* FButtonHint = nullptr;
+  uint32_t FFormState = 0;
+  bool FInPosChanging = false;
+  bool FFramePaintSuspended = false;
+  bool FFirstSetUp = true;
+  bool FMenuLineReady = false;
+  bool FSavedMenuOwnerDraw = false;
+  bool FSizingInProgress = false;
+  bool FSizingCancelled = false;
+  bool FPendingGrab = false;
+  int FSizingEdge = 0;
+  int FTitleButtonMask = -1;  // "TITLEBUTTON" of the skin
+  std::vector<TLabelColorEntry> FLabels;
+  bool FRegionPending = true;
+  bool FRegionBeingSet = false;
+  bool FRegionSkipped = false;
+  bool FForcedRegion = false;  // never set
+  bool FClipOnly = false;      // never set
+  bool FHeaderMode = false;
+  bool FWholeFrameRepaint = false;
+  int FCaptionStateIndex = -1;
+  bool FShowAnimating = false;
+  bool FFormAnimating = false;
+  bool FMinimizingGuard = false;
+  bool FMenuLoop = false;
+  int FOwnerHideState = 0;
+  int FRedrawLockCount = 0;
+  TRect FLastClientRect;
+  TRect FSavedBounds;
+  bool FPendingShow = false;
+  bool FShortCaption = false;
+  bool FSkinChanging = false;
+  bool FSkinActive = false;
+  int FHotButtonIndex = -1;
+  HWND FLinkedWnd = nullptr;
+  // caption geometry (frame-cache coordinates)
+  int FCaptionBottom = 0;
+  int FTitleCenter = 0;
+  TRect FIconRect;
+  int FTitleRightLimit = 0;
+  std::vector<TvkTitleElement> FTitleElements;
+};
+
+// Parts of the form skinner that later subsystems build: the border window, the child-control walker, the
+// form's scroll adapter, the title bar, the MDI wrapper and the form animations. Their units fill the entries
+// when they start; an empty entry means the part does not exist here (no border window is made, no child is
+// adapted, no animation runs), and the provider goes on as without it.
+struct TvkProviderParts {
+  // border window
+  TvkBorderForm* (*NewBorderForm)(TsSkinProvider* Provider) = nullptr;
+  void (*FreeBorderForm)(TvkBorderForm* BorderForm) = nullptr;
+  int (*BorderHitTest)(TvkBorderForm* BorderForm, TMessage& Message) = nullptr;
+  // child-control walker
+  TvkCtrlAdapter* (*NewCtrlAdapter)(TsSkinProvider* Provider) = nullptr;
+  void (*FreeCtrlAdapter)(TvkCtrlAdapter* Adapter) = nullptr;
+  void (*WalkControlsOf)(TvkCtrlAdapter* Adapter, TWinControl* Control) = nullptr;
+  void (*AddItem)(TvkCtrlAdapter* Adapter, TWinControl* Control) = nullptr;
+  void (*AddWindow)(TvkCtrlAdapter* Adapter, HWND Wnd) = nullptr;
+  bool (*IsControlToSkin)(TvkCtrlAdapter* Adapter, TControl* Control) = nullptr;
+  void (*SendToAdapters)(TvkCtrlAdapter* Adapter, TMessage& Message) = nullptr;
+  // the form window's scroll adapter
+  TObject* (*NewScrollAdapter)(TsSkinProvider* Provider) = nullptr;
+  void (*FreeScrollAdapter)(TObject* Adapter) = nullptr;
+  bool (*ScrollAdapterDetached)(TObject* Adapter) = nullptr;
+  // Thickness of a shown skinned scroll bar (0 when not shown); the frame width the adapter keeps.
+  int (*ScrollBarShown)(TObject* Adapter, bool Vertical) = nullptr;
+  int (*ScrollFrameWidth)(TObject* Adapter) = nullptr;
+  // MDI wrapper
+  TsMDIForm* (*NewMDIForm)(TsSkinProvider* Provider) = nullptr;
+  void (*FreeMDIForm)(TsMDIForm* Wrapper) = nullptr;
+  // animations of the form
+  void (*AnimateFormShow)(TsSkinProvider* Provider, int Time, uint8_t MaxAlpha, int Mode) = nullptr;
+  void (*AnimateFormHide)(TsSkinProvider* Provider) = nullptr;
+  void (*AnimateMinimizing)(TsSkinProvider* Provider) = nullptr;
+  void (*AnimateRestoring)(TsSkinProvider* Provider) = nullptr;
+  TBitmap* (*MakeAnimationBitmap)(TsSkinProvider* Provider, bool FreeCache) = nullptr;
+  void (*FreeTitleAnimation)(TvkSBAnimation*& Animation) = nullptr;
+  // the skinned-menu painter: a form's menu bar set up for it
+  void (*InitMainMenu)(TsSkinableMenus* Painter, TMainMenu* Menu, bool Skin) = nullptr;
+  // title bar: its items as title elements
+  int (*TitleBarItemCount)(TsTitleBar* Bar) = nullptr;
+  void (*PaintTitleBarItems)(TsSkinProvider* Provider, TBitmap* Cache) = nullptr;
+};
+extern TvkProviderParts ProviderParts;
+
+// ---- helpers of the unit ----
+// The dialog-id search of Parent's components (windowed, with a window); nil when none.
+TWinControl* FindControlByDlgID(int ID, TComponent* Parent);
+int SnapDelta(int Pos, int Edge, int Buffer);
+// Icon size for a caption height: up to 8 gives 1, 9..16 gives 8, 17..47 gives 16, 48..64 gives 24, else 32.
+int IconSizeForHeight(int H);
+// The provider of the form that owns Component (0x04 asked of the form); nil for none.
+TsSkinProvider* FindOwnerFormProvider(TComponent* Component);
+void RefreshMDIMainFrame(bool Repaint);
+// The MDI main provider and the active MDI child provider (process-wide).
+TsSkinProvider* MDIMainProvider();
+TsSkinProvider* ActiveMDIChildProvider();
+// The window the skin editor is linked to (0 = none).
+HWND LinkedEditorWindow();
+// Providers alive in the process (the hook's free notification reads them).
+bool ProviderAlive(TsSkinProvider* Provider);
+// The forwarders left in window-method chains by providers that went while a later method sat on top (unit end).
+void FreeDetachedProcLinks();

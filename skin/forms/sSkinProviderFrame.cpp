@@ -1,0 +1,446 @@
+// The whole non-client area of a skinned form painted into the frame cache (frame, caption band, icon, text,
+// title buttons, menu line, grip), the copies of the cache onto a window DC, and the client offsets.
+#include <algorithm>
+
+#include "framework/Forms.h"
+#include "skin/core/sConst.h"
+#include "skin/core/sSkinManager.h"
+#include "skin/core/sVclUtils.h"
+#include "skin/core/vkFormServices.h"
+#include "skin/core/vkntUtils.h"
+#include "skin/forms/sSkinProvider.h"
+#include "skin/forms/sSkinProviderMetrics.h"
+#include "skin/forms/sSkinProviderSysMenu.h"
+#include "skin/forms/sSkinProviderUnit.h"
+#include "skin/graphics/vkBitmap32.h"
+#include "skin/graphics/vkBlend.h"
+#include "skin/graphics/vkMaskedText.h"
+#include "skin/graphics/vkParentBg.h"
+#include "skin/graphics/vkPixelOps.h"
+#include "skin/graphics/vkSectionPaint.h"
+#include "skin/graphics/vkSkinImage.h"
+#include "skin/graphics/vkSkinText.h"
+#include "skin/graphics/vkTextGlow.h"
+
+namespace {
+
+int ClampState(TsSkinManager* M, int Index, int State) {
+  if (M == nullptr || !M->SectionIndexInRange(Index)) return 0;
+  return std::max(0, std::min(State, std::clamp(M->gd()[Index].States, 1, 3) - 1));
+}
+
+bool IsMainForm(TCustomForm* F) { return Application != nullptr && Application->MainForm() == F; }
+
+}  // namespace
+
+// ---- geometry of the cache ----
+
+int TsSkinProvider::GetClientOffsetLeft() {
+  TRect M;
+  GetExtBorderMargins(M);
+  if (FBorderForm != nullptr) return GetFrameWidth(true) + M.Left;
+  const HWND W = FormHandle();
+  if (W == nullptr) return 0;
+  const int VBar = FScrollAdapter != nullptr && ProviderParts.ScrollBarShown ? ProviderParts.ScrollBarShown(FScrollAdapter, true) : 0;
+  return (WindowRectWidth(W) - ClientRectWidth(W) - VBar) / 2;
+}
+
+int TsSkinProvider::GetClientOffsetTop() {
+  TRect M;
+  GetExtBorderMargins(M);
+  if (FBorderForm != nullptr) {
+    const int LineH = MenuLineHeight();
+    return GetCaptionBarHeight(true) + GetMenuLineCount() * LineH + FForm->BorderWidth() + M.Top + (LineH != 0 ? 1 : 0);
+  }
+  const HWND W = FormHandle();
+  if (W == nullptr) return 0;
+  const int HBar = FScrollAdapter != nullptr && ProviderParts.ScrollBarShown ? ProviderParts.ScrollBarShown(FScrollAdapter, false) : 0;
+  const int Frame = (WindowStyle(W) & WS_BORDER) != 0 ? GetWindowFrameWidth(W, nullptr, false) : 0;
+  return WindowRectHeight(W) - ClientRectHeight(W) - Frame - HBar;
+}
+
+int TsSkinProvider::GetMenuLineCount() {
+  if (FMenuLineCount != -1) return FMenuLineCount;
+  TMainMenu* Menu = FormMainMenu(FForm);
+  const HWND W = FormHandle();
+  if (Menu == nullptr || W == nullptr || IsIconic(W)) return 0;
+  RECT First{};
+  if (!GetMenuItemRect(W, GetMenu(W), 0, &First)) return 0;
+  RECT Win{};
+  GetWindowRect(W, &Win);
+  const int HBar = (WindowStyle(W) & WS_HSCROLL) != 0 ? GetSystemMetrics(SM_CYHSCROLL) : 0;
+  const int Y0 = Win.bottom - ClientRectHeight(W) - GetBottomFrameHeight(false) - HBar - 2 * FForm->BorderWidth();
+  FMenuLineCount = First.bottom < Y0 ? 1 + (Y0 - First.bottom) / (GetSystemMetrics(SM_CYMENU) - 2) : 1;
+  return FMenuLineCount;
+}
+
+bool TsSkinProvider::MenuLineHasItems() {
+  if (FForm == nullptr || FForm->BorderStyle() == bsDialog || FForm->FormStyle() == fsMDIChild) return false;
+  TMainMenu* Menu = FormMainMenu(FForm);
+  return Menu != nullptr && !MenuAutoMerge(Menu) && MenuItemCount(reinterpret_cast<TMenu*>(Menu)) > 0;
+}
+
+int TsSkinProvider::GetZoomedCaptionExcess(bool Maximized) {
+  return std::max(0, GetSkinTitleHeightByState(Maximized) - (GetStdCaptionHeight(FForm) + 4));
+}
+
+int TsSkinProvider::FrameCacheHeight() {
+  TRect M;
+  GetExtBorderMargins(M);
+  int H;
+  if (FormIconic() && !IsMainForm(FForm))
+    H = GetFrameWidthWithoutBorderWindow(FormHandle(), FBorderForm, false) + GetCaptionBarHeight(true) + 2;
+  else
+    H = FForm->Height();
+  if (FBorderForm != nullptr) {
+    const int XF = GetWindowFrameWidth(FormHandle(), FBorderForm, true) - GetWindowFrameWidth(FormHandle(), FBorderForm, false);
+    H += XF + GetExtraCaptionHeight(FBorderForm) + M.Top + M.Bottom;
+  }
+  return H;
+}
+
+// ---- the painter ----
+
+bool TsSkinProvider::PaintFormFrame() {
+  if (FForm == nullptr || FSkinData == nullptr || FForm->ControlState().Contains(csCreating) ||
+      (FFormState & (fsfMoveFade | fsfHiding)) != 0 || FSkinData->SkinIndex < 0)
+    return false;
+  TsSkinManager* M = Manager();
+  if (M == nullptr) return false;
+  const HWND Wnd = FormHandle();
+  if (FMetricsChanged) {
+    FMetricsChanged = false;
+    ReadSystemMetrics();
+    FMenuLineCount = -1;
+    FFrameDirty = true;
+    FSkinData->CacheDirty = true;
+    ForgetCaptionHeights();
+    if (Wnd != nullptr)
+      SetWindowPos(Wnd, nullptr, 0, 0, 0, 0,
+                   SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOCOPYBITS | SWP_NOOWNERZORDER |
+                       SWP_NOSENDCHANGING);
+  }
+  const int W = FrameCacheWidth(), H = FrameCacheHeight();
+  if (FSkinData->CacheBmp == nullptr) FSkinData->CacheBmp = NewBitmap32(W, H);
+  TBitmap* Cache = FSkinData->CacheBmp;
+  if (Cache->PixelFormat() != pf32bit) Cache->SetPixelFormat(pf32bit);
+  if (Cache->Width() != W || Cache->Height() != H) Cache->SetSize(W, H);
+  if (FSkinData->CacheDirty) {
+    UpdateCaptionLayout();
+    TvkBgCacheRef Bg{};
+    if (FForm->Parent() != nullptr) {
+      TvkParentBgQuery Q{};
+      Q.OffsetX = FForm->Left();
+      Q.OffsetY = FForm->Top();
+      QueryParentBackground(Q, FForm->Parent(), false);
+      if (Q.Kind == bgkNotReady) {
+        FSkinData->Updating = true;
+        return false;
+      }
+      BgCacheRefFromQuery(Q, Bg);
+    }
+    const bool BorderMode1 = FBorderForm != nullptr && M->SkinData().BorderMode == 1;
+    const TRect All(0, 0, W, H);
+    const int FormState = ClampState(M, FSkinData->SkinIndex, FFormActive ? 1 : 0);
+    if (!HasCaption() && (FForm->Parent() == nullptr || BorderMode1)) {
+      PaintSectionBackground(FSkinData->SkinIndex, Bg, FormState, 0xFF00FF, -1, -1, M, Cache, TPoint(), All);
+      const TsGeneralData& G = M->gd()[FSkinData->SkinIndex];
+      const TvkBgCacheRef None{};
+      auto Corner = [&](int Mask, bool Right, bool Bottom) {
+        if (!M->MaskIndexInRange(Mask)) return;
+        const TsMaskData& C = M->ma()[Mask];
+        DrawSkinGlyph32(Cache, TPoint(Right ? W - C.Width : 0, Bottom ? H - C.Height : 0), FormState, None, C, 1);
+      };
+      Corner(G.ImgTopLeft, false, false);
+      Corner(G.ImgTopRight, true, false);
+      Corner(G.ImgBtmLeft, false, true);
+      Corner(G.ImgBtmRight, true, true);
+    } else {
+      RenderControlSkin(FSkinData, Bg, FForm->Parent() != nullptr, Cache, TPoint(), All, FormState);
+    }
+    if (!BorderMode1) PaintCaptionSection();
+    PaintMenuLine();
+    if (FBorderForm != nullptr && !BorderMode1) PaintCaptionText();
+    PaintExtendedBorder();
+    if (FBorderForm == nullptr) PaintCaptionText();
+    if (IsGripShown()) {
+      const int Grip = M->ConstData().GripImage;
+      if (M->MaskIndexInRange(Grip)) {
+        TvkBgCacheRef Self;
+        InitBgInfo(Cache, 0, 0, Self);
+        DrawSkinGlyph32(Cache, GetGripPosition(Grip), 0, Self, M->ma()[Grip], 1);
+      }
+    }
+    if (GetCaptionBarHeight(true) != 0 && FDrawNonClientArea) {
+      SaveTitleStrip(W, true);
+      PaintTitleButtons();
+    }
+    FFrameDirty = false;
+    FSkinData->CacheDirty = false;
+    if (FForm->OnPaint) {
+      if (FormIconic()) {
+        FSkinData->CacheDirty = true;
+        return true;
+      }
+      HDC CacheDC = Cache->Canvas()->Handle();
+      const int Saved = SaveDC(CacheDC);
+      SetWindowOrgEx(CacheDC, -GetClientOffsetLeft(), -GetClientOffsetTop(), nullptr);
+      Cache->Canvas()->Lock();
+      FForm->Canvas()->PaintOn(CacheDC, [&] { FForm->OnPaint(FForm); });
+      Cache->Canvas()->Unlock();
+      RestoreDC(CacheDC, Saved);
+    }
+    FSkinData->SendCacheToChildren(FForm, POINT{GetClientOffsetLeft(), GetClientOffsetTop()});
+    FSkinData->CacheDirty = false;
+  }
+  if (FForm->Parent() == nullptr) FSkinData->Updating = false;
+  return true;
+}
+
+void TsSkinProvider::PaintCaptionSection() {
+  TsSkinManager* M = Manager();
+  TBitmap* Cache = FSkinData->CacheBmp;
+  const int CapH = GetCaptionBarHeight(true);
+  if (CapH == 0 || !FDrawNonClientArea || M == nullptr) return;
+  TRect Mg;
+  GetExtBorderMargins(Mg);
+  const int W = Cache->Width();
+  const bool MinNotMain = FormIconic() && !IsMainForm(FForm);
+  const int Bottom = MinNotMain ? Cache->Height() : FCaptionBottom;
+  const TRect Band(Mg.Left, Mg.Top, W - Mg.Right, Bottom);
+  TvkBgCacheRef Self;
+  InitBgInfo(Cache, 0, 0, Self);
+  const bool BorderMode1 = FBorderForm != nullptr && M->SkinData().BorderMode == 1;
+  if (M->SectionIndexInRange(FTitleIndex) && !BorderMode1)
+    PaintSectionItem(FTitleIndex, Self, -1, -1, M, Cache, TPoint(Band.Left, Band.Top), Band,
+                     ClampState(M, FTitleIndex, FFormActive ? 1 : 0));
+  if (FFormHeader->AdditionalHeight() > 0 && M->SectionIndexInRange(FHeaderIndex)) {
+    const TRect Header(Band.Left, Band.Top, Band.Right, FCaptionBottom + FFormHeader->AdditionalHeight());
+    PaintSectionItem(FHeaderIndex, Self, -1, -1, M, Cache, TPoint(Header.Left, Header.Top), Header,
+                     ClampState(M, FHeaderIndex, FFormActive ? 1 : 0));
+  }
+  PaintTitleIcon();
+  if (CountSystemButtons() > 0) {
+    const int Bar = M->FindMaskInherited(FSkinData->SkinIndex, "TITLEBAR");
+    if (M->MaskIndexInRange(Bar)) {
+      const int Wt = 2 * M->ma()[Bar].Width + GetTitleButtonsWidth();
+      const int F0 = GetFrameWidthWithoutBorderWindow(FormHandle(), FBorderForm, false);
+      DrawSkinRect32(Cache, TRect(W - Wt, 0, W, F0 + CapH), Self, true, ClampState(M, FTitleIndex, FFormActive ? 1 : 0),
+                     M->ma()[Bar]);
+    }
+  }
+}
+
+void TsSkinProvider::PaintCaptionText() {
+  TsSkinManager* M = Manager();
+  TBitmap* Cache = FSkinData->CacheBmp;
+  if (GetCaptionBarHeight(true) == 0 || !FDrawNonClientArea || M == nullptr) return;
+  TRect Mg;
+  GetExtBorderMargins(Mg);
+  const int W = Cache->Width();
+  const int FW = GetWindowFrameWidth(FormHandle(), FBorderForm, true);
+  const bool HasTextSection = M->SectionIndexInRange(FCaptionIndex);
+  TRect R;
+  if (FCaptionAlignment == taCenter) {
+    R = TRect(FW + Mg.Left, 0, W - Mg.Right, 0);
+  } else {
+    R.Left = FW + (HasTitleIcon() ? FIconRect.Right - FIconRect.Left : 0) + 4 + M->SkinData().BILeft + Mg.Left +
+             (HasTextSection ? 2 : 0);
+    R.Right = W - GetTitleButtonsWidth() - 12 - Mg.Right;
+  }
+  R.Top = FormZoomed() ? GetCaptionTopOffset() : Mg.Top + 2;
+  if (R.Right <= R.Left) return;
+  const std::string Caption = FAddedTitle->ShowMainCaption() ? FForm->Caption() : std::string();
+  const std::string& Added = FAddedTitle->Text();
+  // caption font: the system's, at the skin's scale, in the form font's character set
+  LOGFONTA LF{};
+  HFONT Sys = CreateCaptionFont();
+  if (Sys != nullptr) {
+    GetObjectA(Sys, sizeof(LF), &LF);
+    DeleteObject(Sys);
+  }
+  TCanvas* C = Cache->Canvas();
+  C->Font()->SetName(LF.lfFaceName[0] != 0 ? LF.lfFaceName : "Tahoma");
+  C->Font()->SetHeight(M->ApplyScale(CaptionFontHeight()));
+  C->Font()->SetCharset(FForm->Font()->Charset());
+  C->Font()->SetStyle(LF.lfWeight >= FW_BOLD ? TFontStyles{fsBold} : TFontStyles{});
+  const UINT Flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
+  TSize CapSize, AddSize;
+  if (!Caption.empty()) CanvasTextExtent(C, Caption, CapSize);
+  if (!Added.empty()) {
+    TFont Saved;
+    Saved.Assign(C->Font());
+    C->Font()->Assign(FAddedTitle->Font());
+    CanvasTextExtent(C, Added, AddSize);
+    C->Font()->Assign(&Saved);
+  }
+  const int TextH = std::max(CapSize.cy, AddSize.cy);
+  R.Top = FTitleCenter - TextH / 2;
+  R.Bottom = R.Top + TextH;
+  TAlignment Align = FCaptionAlignment;
+  if (FForm->UseRightToLeftReading() && Align != taCenter) Align = Align == taLeftJustify ? taRightJustify : taLeftJustify;
+  const int Need = CapSize.cx + (Added.empty() ? 0 : AddSize.cx + 4);
+  if (Align == taRightJustify && R.Right - Need - 4 > R.Left) R.Left = R.Right - Need - 4;
+  if (Align == taCenter && Need < R.Right - R.Left) {
+    R.Left += (R.Right - R.Left - Need) / 2;
+    R.Right = R.Left + Need;
+  }
+  const int TextSection = HasTextSection ? FCaptionIndex : FTitleIndex;
+  const int State = ClampState(M, TextSection, FFormActive ? 1 : 0);
+  if (HasTextSection) {
+    TvkBgCacheRef Self;
+    InitBgInfo(Cache, 0, 0, Self);
+    const TRect Behind(R.Left - 4, R.Top - 2, R.Right + 4, R.Bottom + 2);
+    PaintSectionItem(FCaptionIndex, Self, -1, -1, M, Cache, TPoint(Behind.Left, Behind.Top), Behind, State);
+  }
+  if (!Caption.empty()) {
+    TRect T(R.Left, R.Top, std::min(R.Right, R.Left + CapSize.cx + 1) + (Added.empty() ? R.Right - R.Left : 0), R.Bottom);
+    T.Right = std::min(T.Right, R.Right);
+    if (M->SectionIndexInRange(TextSection)) {
+      const TsGenState& S = M->gd()[TextSection].Props[State];
+      if (S.GlowSize > 0)
+        DrawTextGlow(Cache, Caption, T, FCaptionGlow[FFormActive ? 1 : 0], S.GlowColor, S.GlowSize, 0, Flags);
+    }
+    if (FBorderForm != nullptr)
+      DrawSkinText32(Cache, Caption, true, M, State, TextSection, Flags, T);
+    else
+      DrawSectionTextStr(C, Caption, FForm->Enabled(), M, State, TextSection, Flags, T);
+  }
+  if (!Added.empty() && R.Right - (R.Left + CapSize.cx + 4) > 8) {
+    const TRect T(R.Left + CapSize.cx + 4, R.Top, std::min(R.Right, R.Left + CapSize.cx + 4 + AddSize.cx + 4), R.Bottom);
+    C->Font()->Assign(FAddedTitle->Font());
+    TColor Color = C->Font()->Color();
+    if (Color == static_cast<TColor>(0x1FFFFFFF) || Color == clWindowText || Color == clNone)
+      Color = M->SectionIndexInRange(TextSection) ? static_cast<TColor>(M->gd()[TextSection].Props[State].FontColor) : clBlack;
+    if (!FFormActive && M->SectionIndexInRange(TextSection))
+      Color = static_cast<TColor>(WeightedColorMix(Color, M->gd()[TextSection].Props[State].Color, 160));
+    C->Font()->SetColor(Color);
+    DrawSectionTextStr(C, Added, FForm->Enabled(), nullptr, State, -1, Flags, T);
+  }
+}
+
+void TsSkinProvider::PaintSystemButton(TsCaptionButton& Button, bool Enabled) {
+  TsSkinManager* M = Manager();
+  if (M == nullptr || Button.MaskKind >= tmNone) return;
+  const int Index = M->ConstData().TitleMasks[Button.MaskKind];
+  if (!M->MaskIndexInRange(Index) || Button.Rect.Right <= Button.Rect.Left) return;
+  const bool Animated = Button.Animation != nullptr;
+  const int State = Animated ? 0 : std::max(0, Button.State);
+  const bool Faded = (!FFormActive || !Enabled || !FForm->Enabled()) && (State == 0 || Animated);
+  TvkBgCacheRef Self;
+  InitBgInfo(FSkinData->CacheBmp, 0, 0, Self);
+  DrawSkinGlyph32(FSkinData->CacheBmp, TPoint(Button.Rect.Left, Button.Rect.Top), State, Self, M->ma()[Index],
+                  Faded ? 2 : 1);
+}
+
+// A user button's glyph centred on it: 32-bit glyphs by their alpha, others keyed by their bottom-left pixel.
+static void PaintUserGlyph(TBitmap* Cache, TBitmap* Glyph, const TRect& R, int Width, int Height, bool Pressed) {
+  if (Glyph->Empty()) return;
+  const int X = R.Left + (Width - Glyph->Width()) / 2 + (Pressed ? 1 : 0);
+  const int Y = R.Top + (Height - Glyph->Height()) / 2 + (Pressed ? 1 : 0);
+  const TvkBgCacheRef None{};
+  if (Glyph->PixelFormat() == pf32bit) {
+    AlphaBlendRectOver(TRect(X, Y, X + Glyph->Width(), Y + Glyph->Height()), TRect(0, 0, Glyph->Width(), Glyph->Height()),
+                       Cache, Glyph, None, false);
+    return;
+  }
+  const COLORREF Key = GetPixel(Glyph->Canvas()->Handle(), 0, Glyph->Height() - 1);
+  TransparentBlt(Cache->Canvas()->Handle(), X, Y, Glyph->Width(), Glyph->Height(), Glyph->Canvas()->Handle(), 0, 0,
+                 Glyph->Width(), Glyph->Height(), Key);
+  SetRectAlpha32(Cache, TRect(X, Y, X + Glyph->Width(), Y + Glyph->Height()), 255, NoColor32);
+}
+
+void TsSkinProvider::PaintTitleButtons() {
+  if (!HasCaption()) return;
+  TBitmap* Cache = FSkinData->CacheBmp;
+  RestoreTitleStrip(Cache->Width());
+  if (FSystemMenu != nullptr && HasBiSystemMenu()) {
+    if (FSystemMenu->VisibleClose()) PaintSystemButton(ButtonClose, FSystemMenu->EnabledClose());
+    if (FSystemMenu->VisibleMax())
+      PaintSystemButton(ButtonMax, FSystemMenu->EnabledMax() || (FormZoomed() && FSystemMenu->EnabledRestore()));
+    if (FSystemMenu->VisibleMin()) PaintSystemButton(ButtonMin, FSystemMenu->EnabledMin() || FormIconic());
+    if (FForm->BorderIcons().Contains(biHelp)) PaintSystemButton(ButtonHelp, true);
+  }
+  for (int i = 0; i < FTitleButtons->Count(); ++i) {
+    TsTitleButton* B = FTitleButtons->Items(i);
+    if (!B->Visible()) continue;
+    B->Data.Code = htUserButton + i;
+    if (B->UseSkinData()) PaintSystemButton(B->Data, B->Enabled());
+    PaintUserGlyph(Cache, B->Glyph(), B->Data.Rect, GetUserButtonWidth(B), GetTitleButtonHeight(), false);
+  }
+  if (FTitleBar != nullptr && ProviderParts.PaintTitleBarItems) ProviderParts.PaintTitleBarItems(this, Cache);
+}
+
+void TsSkinProvider::PaintMenuLine() {
+  // the menu line is drawn by the skinned menu items of the form's main menu
+  if (!HasMenuLine() || !MenuLineHasItems() || MenuLineHeight() <= 0 || !FDrawNonClientArea) return;
+  TsSkinManager* M = Manager();
+  if (M == nullptr || !M->SkinnedPopups()) return;
+  TBitmap* Cache = FSkinData->CacheBmp;
+  TRect Mg;
+  GetExtBorderMargins(Mg);
+  const int F = GetFrameWidth(true);
+  const int Band = GetMenuLineCount() * MenuLineHeight() + 1;
+  const int Top = GetFrameWidthWithoutBorderWindow(FormHandle(), FBorderForm, false) + GetCaptionBarHeight(true) + Mg.Top;
+  const TRect R(F + Mg.Left, Top, Cache->Width() - F - Mg.Right, Top + Band);
+  const int Section = !FMenuLineSkin.empty() ? M->FindSectionIndex(FMenuLineSkin) : M->ConstData().Sections[ssMenuLine];
+  TvkBgCacheRef Self;
+  InitBgInfo(Cache, 0, 0, Self);
+  if (M->SectionIndexInRange(Section)) PaintSectionItem(Section, Self, -1, -1, M, Cache, TPoint(R.Left, R.Top), R, 0);
+  if (FMenuLineBg != nullptr) {
+    FMenuLineBg->SetSize(R.Right - R.Left, Band);
+    BitBlt(FMenuLineBg->Canvas()->Handle(), 0, 0, R.Right - R.Left, Band, Cache->Canvas()->Handle(),
+           GetClientOffsetLeft() - FForm->BorderWidth(), GetClientOffsetTop() - Band - FForm->BorderWidth() - 1, SRCCOPY);
+  }
+}
+
+void TsSkinProvider::PaintExtendedBorder() {
+  // drawn by the border window's own painter into the margins of the cache; nothing without one
+}
+
+// ---- copies to a DC ----
+
+void TsSkinProvider::DrawFrameCache(HDC DC) {
+  const HWND Wnd = FormHandle();
+  const int A = GetFrameWidthWithoutBorderWindow(Wnd, FBorderForm, true) + GetCaptionBarHeight(true) + (FormIconic() ? 1 : 0);
+  if (FSkinData->CacheDirty) {
+    PaintFormFrame();
+    FSkinData->CacheDirty = false;
+    FSkinData->Updating = false;
+  }
+  TBitmap* Cache = FSkinData->CacheBmp;
+  if (Cache == nullptr || Cache->Empty()) return;
+  const int B = GetBottomFrameHeight(true);
+  const int L = GetFrameWidth(true);
+  const int T = (WindowStyle(Wnd) & WS_CAPTION) == WS_CAPTION ? GetTopNonClientHeight() : B;
+  const int W = Cache->Width(), H = Cache->Height();
+  const int Band = MenuLineHasItems() ? GetMenuLineCount() * MenuLineHeight() + 1 : 0;
+  const int SideY = A + Band + FForm->BorderWidth();
+  HDC Src = Cache->Canvas()->Handle();
+  BitBlt(DC, 0, 0, W, T != 0 ? T : Band, Src, 0, 0, SRCCOPY);
+  BitBlt(DC, 0, T, L, H - T, Src, 0, SideY, SRCCOPY);
+  BitBlt(DC, L, FForm->Height() - B, W - L, B, Src, L, FForm->Height() - B, SRCCOPY);
+  // the right strip is as wide as the left one
+  BitBlt(DC, W - L, T, L, H - B, Src, W - L, SideY, SRCCOPY);
+}
+
+void TsSkinProvider::PaintFormTo(HDC DC, const TRect& R, bool Notify) {
+  const int Saved = SaveDC(DC);
+  IntersectClipRect(DC, R.Left, R.Top, R.Right, R.Bottom);
+  PaintFormFrame();
+  TBitmap* Cache = FSkinData->CacheBmp;
+  if (FForm->FormStyle() != fsMDIForm && Cache != nullptr && !Cache->Empty()) {
+    const int Inner = SaveDC(DC);
+    ClipOutChildControls(DC, FForm, 0, 0);
+    BitBlt(DC, 0, 0, FForm->ClientWidth(), FForm->ClientHeight(), Cache->Canvas()->Handle(), GetClientOffsetLeft(),
+           GetClientOffsetTop(), SRCCOPY);
+    RestoreDC(DC, Inner);
+    PaintGraphicChildren(DC, FForm, true, POINT{0, 0});
+  }
+  RestoreDC(DC, Saved);
+  if (Notify) {
+    RepaintChildrenAfterUpdate(FForm);
+    TMessage Done{SM_VKCMD, SkinCommandWParam(VKCMD_PARENT_UPDATE_DONE), 0, 0};
+    SendToAdapters(Done);
+  }
+}

@@ -1,0 +1,59 @@
+#include "skin/forms/vkFormUnits.h"
+
+#include "framework/Units.h"
+#include "skin/core/vkFormServices.h"
+#include "skin/forms/sSkinProvider.h"
+#include "skin/forms/sSkinProviderMetrics.h"
+#include "skin/forms/vkFormHook.h"
+
+namespace {
+
+void FillFormServices() {
+  TvkFormServices& S = FormServices;
+  S.CbtHookProc = FormCbtHookProc;
+  S.AdoptTopLevelWindow = [](HWND Wnd) { AdoptTopLevelForm(Wnd); };
+  S.IsSkinProvider = [](TObject* Object) { return Object != nullptr && Object->Is<TsSkinProvider>(); };
+  S.ProviderAnimating = [](TsSkinProvider* P) {
+    return P->FormAnimating() || P->ShowAnimating() || (P->FormStateFlags() & (fsfHiding | fsfSkinChangeSnapshot)) != 0;
+  };
+  S.ProviderSkinData = [](TsSkinProvider* P) { return P->SkinData(); };
+  S.ProviderForm = [](TsSkinProvider* P) { return P->Form(); };
+  S.ProviderBorderForm = [](TsSkinProvider* P) { return P->BorderForm(); };
+  S.ProviderStateFlags = [](TsSkinProvider* P) { return P->FormStateFlags(); };
+  S.PaintFormFrame = [](TsSkinProvider* P) { P->PaintFormFrame(); };
+  S.CollectBorderMaskRects = [](TsSkinProvider* P) { P->CollectBorderMaskRects(); };
+  S.CreateFormRegionAt = [](TsSkinProvider* P, int X, int Y) { return P->CreateFormRegionAt(X, Y); };
+  S.ApplyWindowRegion = [](TsSkinProvider* P, bool Repaint, bool Quiet) { P->ApplyWindowRegion(Repaint, Quiet); };
+  S.GetCaptionBarHeight = [](TsSkinProvider* P, bool UseSkin) { return P->GetCaptionBarHeight(UseSkin); };
+  S.GetSkinTitleHeightByState = [](TsSkinProvider* P, bool Max) { return P->GetSkinTitleHeightByState(Max); };
+  S.GetExtBorderMargins = [](TsSkinProvider* P, RECT& Margins) {
+    TRect M;
+    P->GetExtBorderMargins(M);
+    Margins = M;
+  };
+  S.GetClientOffsetLeft = [](TsSkinProvider* P) { return P->GetClientOffsetLeft(); };
+  S.GetClientOffsetTop = [](TsSkinProvider* P) { return P->GetClientOffsetTop(); };
+  S.PerformFormMessage = [](TsSkinProvider* P, UINT Msg, WPARAM WParam, LPARAM LParam) -> LRESULT {
+    TMessage M{Msg, WParam, LParam, 0};
+    P->FormWindowProc(M);
+    return M.Result;
+  };
+  S.SetFormStateFlags = [](TsSkinProvider* P, uint32_t Flags) { P->SetFormStateFlags(Flags); };
+  S.GetWindowFrameWidth = vkWindowFrameWidth;
+  S.GetStdCaptionHeight = vkStdCaptionHeight;
+  S.FreeDialogAdapters = ForgetAdoptedProviders;
+}
+
+void FormUnitsStart() { FillFormServices(); }
+
+void FormUnitsEnd() {
+  ForgetAdoptedProviders();
+  FreeDetachedProcLinks();
+  FormServices = TvkFormServices();
+}
+
+}  // namespace
+
+void RegisterSkinFormUnits() {
+  if (!UnitRegistered("sSkinProvider")) RegisterUnit("sSkinProvider", FormUnitsStart, FormUnitsEnd);
+}
