@@ -499,3 +499,32 @@ void FreeDetachedProcLinks() {
 bool ProviderAlive(TsSkinProvider* Provider) {
   return Provider != nullptr && std::find(g_Providers.begin(), g_Providers.end(), Provider) != g_Providers.end();
 }
+
+void RefreshMDIMainFrame(bool Repaint) {
+  TsSkinProvider* P = g_MDIMain;
+  if (P == nullptr || P->Form() == nullptr || !P->Form()->HandleAllocated()) return;
+  const HWND Main = P->Form()->Handle();
+  if (!P->DrawNonClientArea()) {
+    RedrawWindow(Main, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    return;
+  }
+  P->InvalidateFrameCache();
+  const HWND Client = FindWindowExA(Main, nullptr, "MDIClient", nullptr);
+  if (Client != nullptr)
+    RedrawWindow(Client, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_FRAME | (Repaint ? RDW_UPDATENOW : 0));
+  RedrawWindow(Main, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
+  if (Repaint && P->BorderForm() != nullptr && FormServices.UpdateBorderWindow)
+    FormServices.UpdateBorderWindow(P->BorderForm(), true, 255);
+}
+
+void TsSkinProvider::InvalidateFrameCache() {
+  FSkinData->RefreshSectionIndex(false);
+  FSkinData->CacheDirty = true;
+  for (TBitmap*& Glow : FCaptionGlow) {
+    delete Glow;
+    Glow = nullptr;
+  }
+  FFrameDirty = true;
+  FMenuLineCount = -1;
+}

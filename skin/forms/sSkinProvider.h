@@ -354,6 +354,9 @@ public:
   void SkinLabelFont(TControl* Label, bool Skin);
   const std::vector<TLabelColorEntry>& SkinnedLabels() const { return FLabels; }
   void InvalidateFrame();
+  // The whole frame is rebuilt on the next paint: section read again, cache and caption glows dropped, the
+  // menu line counted again.
+  void InvalidateFrameCache();
   void BeginTrackingFrame(int X, int Y);
   void DrawTrackingFrame(int DX, int DY);
   void EndTrackingFrame();
@@ -568,7 +571,6 @@ private:
   void FrameRedraw() { PerformFormMessage(WM_NCPAINT, 0, 0); }
   void UpdateBorder(bool Repaint, uint8_t Alpha);
   void FreeBorderForm();
-  void SystemMenuRefresh(bool Rebuild);
 
   // ---- published values ----
   bool FAllowAnimation = true;

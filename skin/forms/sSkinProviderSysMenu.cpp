@@ -82,6 +82,11 @@ bool TsSystemMenu::VisibleSize() {
 
 bool TsSystemMenu::EnabledSize() { return FForm != nullptr && FForm->BorderStyle() != bsSingle && !Iconic(); }
 
+bool TsSystemMenu::ShowAt(int, int) {
+  // the skinned popup is built on the framework's popup menu; until its items exist the window's own menu shows
+  return false;
+}
+
 void TsSystemMenu::RefreshItemStates(bool Rebuild) {
   if (Rebuild || !FBuilt) RebuildItems();
 }

@@ -43,6 +43,8 @@ public:
 
   // Items rebuilt when asked (or never built), then their visibility and enabling refreshed.
   void RefreshItemStates(bool Rebuild);
+  // Shows the skinned menu at a screen point; False when it cannot (no menu items to show).
+  bool ShowAt(int X, int Y);
   // Nothing: the items follow the skin through the menu painter.
   void UpdateItems() {}
   int ExtraCount() const { return FExtraCount; }

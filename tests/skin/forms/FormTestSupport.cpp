@@ -53,9 +53,6 @@ TForm* NewForm(int W, int H, TFormBorderStyle Style) {
   return F;
 }
 
-uint32_t CacheRgb(TBitmap* Bmp, int X, int Y) {
-  const uint32_t P = GetPixel32(Bmp, X, Y);
-  return ((P & 0xFF) << 16) | (P & 0xFF00) | ((P >> 16) & 0xFF);
-}
+uint32_t CacheRgb(TBitmap* Bmp, int X, int Y) { return GetPixel32(Bmp, X, Y) & 0xFFFFFF; }
 
 }  // namespace form_test

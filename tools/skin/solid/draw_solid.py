@@ -51,7 +51,7 @@ BANDS = {
 OWN_IMAGES = {('LRGNBUTTON', 'BORDERSMASK'): ('HITBTN.BMP', [('000000', 'FF00FE'), ('000040', '800080'),
                                                              ('000080', '400040')], 6)}
 # Rings whose four corner pixels show the parent.
-KEY_CORNERS = {('KEYCORNER', 'BORDERSMASK'), ('PROGRESSH', 'LRGN'), ('OUTERED', 'OUTERMASK')}
+KEY_CORNERS = {('KEYCORNER', 'BORDERSMASK'), ('PROGRESSH', 'LRGN'), ('OUTERED', 'OUTERMASK'), ('FORM', 'BORDERSMASK')}
 # Global glyphs of controls: blocks of (0x40 * (state + 1), 0x60, code).
 GLYPHS = {'BOXUNCHECKED': 1, 'BOXCHECKED': 2, 'BOXGRAYED': 3, 'RADIOUNCHECKED': 4, 'RADIOCHECKED': 5, 'GRIPIMAGE': 6}
 # Texture colour (every texture element is one flat colour; masked ones show it fully).

@@ -1,0 +1,296 @@
+// What lies under a point of the skinned frame (title elements, sizing borders, caption, menu line, grip), the
+// states of the title elements under the mouse, the repaint of one element, and the system menu at a point.
+#include <algorithm>
+
+#include "framework/Forms.h"
+#include "skin/core/sSkinManager.h"
+#include "skin/core/sVclUtils.h"
+#include "skin/core/vkFormServices.h"
+#include "skin/forms/sSkinProvider.h"
+#include "skin/forms/sSkinProviderMetrics.h"
+#include "skin/forms/sSkinProviderSysMenu.h"
+#include "skin/forms/sSkinProviderUnit.h"
+#include "skin/graphics/vkBitmap32.h"
+#include "skin/graphics/vkBlend.h"
+#include "skin/graphics/vkPixelOps.h"
+#include "skin/graphics/vkSkinImage.h"
+
+namespace {
+bool Contains(const TRect& R, TPoint P) { return P.X >= R.Left && P.X < R.Right && P.Y >= R.Top && P.Y < R.Bottom; }
+}  // namespace
+
+void TsSkinProvider::GetWindowOrigin(TPoint& P) {
+  const HWND W = FormHandle();
+  if (W == nullptr) {
+    P = TPoint();
+    return;
+  }
+  if (FForm->FormStyle() != fsMDIChild) {
+    RECT R{};
+    GetWindowRect(W, &R);
+    P = TPoint(R.left, R.top);
+    return;
+  }
+  POINT C{0, 0};
+  ClientToScreen(W, &C);
+  P.X = C.x - GetWindowFrameWidth(W, FBorderForm, true);
+  P.Y = C.y - GetFrameWidthWithoutBorderWindow(W, FBorderForm, true) - (IsIconic(W) ? 0 : GetCaptionBarHeight(true));
+}
+
+void TsSkinProvider::ScreenToWindowPoint(int X, int Y, TPoint& P) {
+  TPoint O;
+  GetWindowOrigin(O);
+  P = TPoint(X - O.X, Y - O.Y);
+}
+
+TsCaptionButton* TsSkinProvider::ButtonByCode(int Code) {
+  switch (Code) {
+    case HTMINBUTTON: return &ButtonMin;
+    case HTMAXBUTTON: return &ButtonMax;
+    case HTCLOSE: return &ButtonClose;
+    case HTHELP: return &ButtonHelp;
+    case htMDIClose: return &ButtonMDIClose;
+    case htMDIRestore: return &ButtonMDIRestore;
+    case htMDIMinimize: return &ButtonMDIMin;
+    default: break;
+  }
+  if (Code >= htUserButton && Code < htUserButton + FTitleButtons->Count()) {
+    TsTitleButton* B = FTitleButtons->Items(Code - htUserButton);
+    return B->Visible() ? &B->Data : nullptr;
+  }
+  return nullptr;
+}
+
+int TsSkinProvider::ElementAt(TPoint P) {
+  if (FBorderForm != nullptr) return 0;
+  if (FSystemMenu == nullptr) SetUpFormSkinning();
+  if (FSystemMenu == nullptr) return 0;
+  int Found = 0;
+  bool SystemHit = false;
+  for (size_t i = 0; i < FTitleElements.size(); ++i) {
+    const TvkTitleElement& E = FTitleElements[i];
+    const int N = static_cast<int>(i) + 1;
+    switch (E.Kind) {
+      case tekClose:
+        if (Contains(ButtonClose.Rect, P)) Found = N, SystemHit = true;
+        break;
+      case tekMax:
+      case tekMin:
+      case tekHelp: {
+        const TsCaptionButton& B = E.Kind == tekMax ? ButtonMax : E.Kind == tekMin ? ButtonMin : ButtonHelp;
+        if (!SystemHit && Contains(B.Rect, P)) Found = N, SystemHit = true;
+        break;
+      }
+      case tekUserButton: {
+        TsTitleButton* B = FTitleButtons->Items(E.Index);
+        if (B->Visible() && Contains(B->Data.Rect, P)) Found = N;
+        break;
+      }
+      case tekTitleBarItem:
+        break;  // the title bar answers for its items
+    }
+  }
+  return Found;
+}
+
+int TsSkinProvider::HitTestAt(TMessage& Message) {
+  TPoint P;
+  ScreenToWindowPoint(static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam)), P);
+  const HWND W = FormHandle();
+  if (W == nullptr) return HTCLIENT;
+  const bool Iconic = IsIconic(W);
+  const int i = ElementAt(P);
+  if (i >= 1 && i <= static_cast<int>(FTitleElements.size())) {
+    const TvkTitleElement& E = FTitleElements[i - 1];
+    int Code = HTCLIENT;
+    switch (E.Kind) {
+      case tekClose: Code = FSystemMenu->EnabledClose() ? HTCLOSE : HTCAPTION; break;
+      case tekMax:
+        Code = FSystemMenu->EnabledMax() || (FSystemMenu->EnabledRestore() && !Iconic) ? HTMAXBUTTON : HTCAPTION;
+        break;
+      case tekMin: Code = Iconic || FSystemMenu->EnabledMin() ? HTMINBUTTON : HTCAPTION; break;
+      case tekHelp: Code = HTHELP; break;
+      case tekUserButton:
+        if (FTitleButtons->Items(E.Index)->Enabled()) Code = htUserButton + E.Index;
+        break;
+      case tekTitleBarItem: Code = htTitleBarItem + E.Index; break;
+    }
+    if (Code != HTCLIENT) return Code;
+  }
+  const int Width = FForm->Width(), Height = FForm->Height();
+  if (!IsZoomed(W) && WindowHasSizingBorder(W) && FBorderForm == nullptr) {
+    const int F = GetWindowFrameWidth(W, FBorderForm, true);
+    int Code = HTCLIENT;
+    if (P.Y < GetFrameWidthWithoutBorderWindow(W, FBorderForm, false))
+      Code = HTTOP;
+    else if (P.Y > Height - F)
+      Code = HTBOTTOM;
+    if (P.X < F)
+      Code = Code == HTTOP ? HTTOPLEFT : Code == HTBOTTOM ? HTBOTTOMLEFT : HTLEFT;
+    else if (P.X > Width - F)
+      Code = Code == HTTOP ? HTTOPRIGHT : Code == HTBOTTOM ? HTBOTTOMRIGHT : HTRIGHT;
+    if (Code != HTCLIENT) return Code;
+  }
+  const int T = GetFrameWidthWithoutBorderWindow(W, FBorderForm, false);
+  const int C = GetStdCaptionHeight(FForm) + GetFrameWidthWithoutBorderWindow(W, FBorderForm, true);
+  if (P.Y >= 0 && P.Y <= C) {
+    if (P.Y >= T + GetStdCaptionHeight(FForm) && P.Y <= T + GetCaptionBarHeight(false) + MenuLineHeight()) return HTMENU;
+    return Contains(FIconRect, P) ? HTSYSMENU : HTCAPTION;
+  }
+  if (P.Y <= C + GetMenuLineCount() * MenuLineHeight()) return HTMENU;
+  TsSkinManager* M = Manager();
+  const int Grip = M != nullptr ? M->ConstData().GripImage : -1;
+  if (IsGripShown() && M != nullptr && M->MaskIndexInRange(Grip)) {
+    TPoint G = GetGripPosition(Grip);
+    if (FBorderForm != nullptr) {
+      TRect Mg;
+      GetExtBorderMargins(Mg);
+      G.Y -= GetExtraCaptionHeight(FBorderForm) + Mg.Top;
+      G.X -= GetWindowFrameWidth(W, FBorderForm, true) - GetWindowFrameWidth(W, FBorderForm, false) + Mg.Left;
+    }
+    if (P.X > G.X && P.Y > G.Y) return HTBOTTOMRIGHT;
+  }
+  return HTCLIENT;
+}
+
+void TsSkinProvider::SetHotElement(int Code, bool Repaint) {
+  if (Code == FHotElement || !FDrawNonClientArea) return;
+  if (FButtonHint != nullptr) FreeAndNil(FButtonHint);
+  const int Old = FHotElement;
+  if (Old > 0 && Old != Code) {
+    if (Application != nullptr) Application->HideHint();
+    if (TsCaptionButton* B = ButtonByCode(Old)) {
+      B->State = 0;
+      if (Old >= htUserButton && Old < htUserButton + FTitleButtons->Count()) FTitleButtons->Items(Old - htUserButton)->HideHint();
+      if (Repaint) RepaintTitleButton(Old);
+    }
+  }
+  FHotElement = Code;
+  if (!FPressed && Code > 0) {
+    if (TsCaptionButton* B = ButtonByCode(Code)) {
+      B->State = 1;
+      if (Code >= htUserButton && Code < htUserButton + FTitleButtons->Count()) FTitleButtons->Items(Code - htUserButton)->ShowHint();
+      if (Repaint) RepaintTitleButton(Code);
+    }
+  }
+}
+
+void TsSkinProvider::PressElement(int Code) {
+  if (Code != FHotElement && FHotElement != 0) {
+    if (TsCaptionButton* Old = ButtonByCode(FHotElement)) {
+      Old->State = 0;
+      RepaintTitleButton(FHotElement);
+    }
+  }
+  FHotElement = Code;
+  bool Allowed = true;
+  switch (Code) {
+    case HTHELP:
+    case HTMINBUTTON:
+    case htMDIClose:
+    case htMDIMinimize: break;
+    case htMDIRestore: Allowed = FSystemMenu != nullptr && FSystemMenu->EnabledMax(); break;
+    case HTMAXBUTTON:
+      Allowed = FSystemMenu != nullptr && (FSystemMenu->EnabledMax() || (FormZoomed() && FSystemMenu->EnabledRestore()));
+      break;
+    case HTCLOSE: Allowed = FSystemMenu != nullptr && FSystemMenu->EnabledClose(); break;
+    default: break;
+  }
+  TsCaptionButton* B = ButtonByCode(Code);
+  if (!Allowed || B == nullptr) {
+    FHotElement = 0;
+    return;
+  }
+  B->State = 2;
+  if (Code >= htUserButton && Code < htUserButton + FTitleButtons->Count()) FTitleButtons->Items(Code - htUserButton)->HideHint();
+  FPressed = true;
+  RepaintTitleButton(Code);
+}
+
+void TsSkinProvider::RepaintTitleButton(int Code) {
+  TsCaptionButton* B = ButtonByCode(Code);
+  if (Code == htMDIClose && !ShowsMDIChildButtons()) return;
+  TsSkinManager* M = Manager();
+  TBitmap* Cache = FSkinData->CacheBmp;
+  if (B == nullptr || M == nullptr || Cache == nullptr || Cache->Empty()) return;
+  if (B->State < 0 || B->Rect.Right <= B->Rect.Left || B->Rect.Left <= FIconRect.Right) {
+    if (B->GlowId >= 0 && AnimationGlue.HideGlowEffect) AnimationGlue.HideGlowEffect(B->GlowId, false);
+    return;
+  }
+  const TRect& R = B->Rect;
+  TBitmap* Bmp = NewBitmap32(R.Right - R.Left, R.Bottom - R.Top);
+  BitBlt(Bmp->Canvas()->Handle(), 0, 0, Bmp->Width(), Bmp->Height(), Cache->Canvas()->Handle(), R.Left, R.Top, SRCCOPY);
+  int Kind = B->MaskKind;
+  bool Faded = false;
+  const HWND W = FormHandle();
+  if (Code == HTMAXBUTTON && IsZoomed(W)) Kind = B->LargeCaption ? tmNorm : tmSmallNorm;
+  if (IsIconic(W)) {
+    if (Code == HTMINBUTTON) Kind = B->LargeCaption ? tmNorm : tmSmallNorm;
+    if (Code == HTMAXBUTTON) {
+      Kind = B->LargeCaption ? tmMax : tmSmallMax;
+      Faded = FSystemMenu != nullptr && !FSystemMenu->EnabledMax();
+    }
+  }
+  TvkBgCacheRef Self;
+  InitBgInfo(Bmp, 0, 0, Self);
+  const bool User = Code >= htUserButton && Code < htUserButton + FTitleButtons->Count();
+  if (!User) {
+    const int Index = Kind < tmNone ? M->ConstData().TitleMasks[Kind] : -1;
+    if (M->MaskIndexInRange(Index))
+      DrawSkinGlyph32(Bmp, TPoint(0, 0), B->State, Self, M->ma()[Index],
+                      (!FFormActive || Faded) && (B->State == 0 || Faded) ? 2 : 1);
+  } else {
+    TsTitleButton* UB = FTitleButtons->Items(Code - htUserButton);
+    if (UB->UseSkinData() && M->MaskIndexInRange(FTitleButtonMask))
+      DrawSkinGlyph32(Bmp, TPoint(0, 0), B->State, Self, M->ma()[FTitleButtonMask], !FFormActive && B->State == 0 ? 2 : 1);
+    TBitmap* G = UB->Glyph();
+    if (!G->Empty()) {
+      const int Shift = B->State == 2 ? 1 : 0;
+      const int X = (Bmp->Width() - G->Width()) / 2 + Shift, Y = (Bmp->Height() - G->Height()) / 2 + Shift;
+      const TvkBgCacheRef None{};
+      if (G->PixelFormat() == pf32bit) {
+        AlphaBlendRectOver(TRect(X, Y, X + G->Width(), Y + G->Height()), TRect(0, 0, G->Width(), G->Height()), Bmp, G, None, false);
+      } else {
+        TransparentBlt(Bmp->Canvas()->Handle(), X, Y, G->Width(), G->Height(), G->Canvas()->Handle(), 0, 0, G->Width(),
+                       G->Height(), GetPixel(G->Canvas()->Handle(), 0, G->Height() - 1));
+      }
+    }
+  }
+  TPoint At(R.Left, R.Top);
+  if (FBorderForm != nullptr) {
+    TRect Mg;
+    GetExtBorderMargins(Mg);
+    At.X -= GetWindowFrameWidth(W, FBorderForm, true) - GetWindowFrameWidth(W, FBorderForm, false) + Mg.Left;
+    At.Y -= GetExtraCaptionHeight(FBorderForm) + Mg.Top;
+  }
+  HDC DC = GetWindowDC(W);
+  const int Saved = SaveDC(DC);
+  BitBlt(DC, At.X, At.Y, Bmp->Width(), Bmp->Height(), Bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+  RestoreDC(DC, Saved);
+  ReleaseDC(W, DC);
+  delete Bmp;
+  if (B->GlowId >= 0 && B->State != 1 && AnimationGlue.HideGlowEffect) AnimationGlue.HideGlowEffect(B->GlowId, false);
+}
+
+void TsSkinProvider::PopupSystemMenu(int X, int Y) {
+  if (FSystemMenu == nullptr) SetUpFormSkinning();
+  if (FSystemMenu == nullptr) return;
+  const HWND W = FormHandle();
+  TsSkinManager* M = Manager();
+  FSystemMenu->RefreshItemStates(false);
+  if (M != nullptr && M->SkinnedPopups() && FSystemMenu->ShowAt(X, Y)) return;
+  // the window's own system menu, its commands enabled as the skinned one would
+  const LONG Style = WindowStyle(W);
+  SetWindowLongA(W, GWL_STYLE, Style & ~WS_VISIBLE);
+  HMENU H = GetSystemMenu(W, FALSE);
+  auto Set = [H](UINT Id, bool On) { EnableMenuItem(H, Id, MF_BYCOMMAND | (On ? MF_ENABLED : MF_GRAYED | MF_DISABLED)); };
+  Set(SC_RESTORE, FSystemMenu->EnabledRestore());
+  Set(SC_MOVE, FSystemMenu->EnabledMove());
+  Set(SC_SIZE, FSystemMenu->EnabledSize());
+  Set(SC_MINIMIZE, FSystemMenu->EnabledMin());
+  Set(SC_MAXIMIZE, FSystemMenu->EnabledMax());
+  Set(SC_CLOSE, FSystemMenu->EnabledClose());
+  SetWindowLongA(W, GWL_STYLE, Style);
+  const UINT Chosen = TrackPopupMenu(H, TPM_RETURNCMD | TPM_RIGHTBUTTON, X, Y, 0, W, nullptr);
+  if (Chosen != 0) PostMessageA(W, WM_SYSCOMMAND, Chosen, 0);
+}

@@ -1,0 +1,509 @@
+// The skinned form's handlers of activation, position, size and system commands.
+#include <algorithm>
+
+#include "framework/Forms.h"
+#include "framework/Platform.h"
+#include "skin/core/sSkinManager.h"
+#include "skin/core/sVclUtils.h"
+#include "skin/core/vkFormServices.h"
+#include "skin/core/vkntUtils.h"
+#include "skin/forms/sSkinProvider.h"
+#include "skin/forms/sSkinProviderMetrics.h"
+#include "skin/forms/sSkinProviderSysMenu.h"
+#include "skin/forms/sSkinProviderUnit.h"
+#include "skin/forms/vkFormHook.h"
+
+namespace {
+
+bool IsMainForm(TCustomForm* F) { return Application != nullptr && Application->MainForm() == F; }
+
+// The system's own minimise animation, switched off for the time a skinned animation runs and always given
+// back (changed for this session only: nothing is written to the user's profile).
+class TSystemAnimationOff {
+public:
+  TSystemAnimationOff() : FWas(MinimizeAnimationEnabled()) {
+    if (FWas) SetMinimizeAnimation(false);
+  }
+  ~TSystemAnimationOff() {
+    if (FWas) SetMinimizeAnimation(true);
+  }
+  TSystemAnimationOff(const TSystemAnimationOff&) = delete;
+  TSystemAnimationOff& operator=(const TSystemAnimationOff&) = delete;
+
+private:
+  bool FWas;
+};
+
+}  // namespace
+
+// ---- activation ----
+
+void TsSkinProvider::WMNCActivate(TMessage& Message) {
+  if ((FFormState & fsfRestoring) != 0) {
+    // a restore animation holds the frame: the activation is taken as done, deactivation is never vetoed
+    Message.Result = TRUE;
+    return;
+  }
+  const HWND W = FormHandle();
+  if (ComponentState().Contains(csDestroying) || !FDrawNonClientArea || W == nullptr) {
+    CallOwnProc(Message);
+    return;
+  }
+  if (FForm->Showing() && HeaderShown()) {
+    TMessage Upd{SM_VKCMD, SkinCommandWParam(VKCMD_SET_UPDATE_STATE, 1), 0, 0};
+    TMessage Mark{SM_VKCMD, SkinCommandWParam(VKCMD_MARK_FOR_UPDATE), 0, 0};
+    BroadcastToChildControls(FForm, Upd);
+    BroadcastToChildControls(FForm, Mark);
+  }
+  if (FSystemMenu == nullptr) SetUpFormSkinning();
+  SetFormStateFlags(FFormState | fsfInNCActivate);
+  const bool Active = Message.WParam != 0;
+  const bool Changed = Active != FFormActive;
+  if ((FFormState & fsfMoveFade) == 0) FFormActive = Active || IsControllerPopup();
+  TsSkinManager* M = Manager();
+  if (FOwnerHideState == 3 && !Active) {
+    FOwnerHideState = 0;
+  } else if (FOwnerHideState == 3) {
+    FSkinData->Updating = FBorderForm == nullptr;
+  } else {
+    if (Changed && M != nullptr) {
+      const TsGeneralData* G = FSkinData->Section();
+      const bool MoreStates = G != nullptr && G->States > 1;
+      const bool MoreFrames = M->MaskIndexInRange(FSkinData->BorderIndex) && M->ma()[FSkinData->BorderIndex].ImageCount > 1;
+      if (FSkinData->SkinIndex < 0 || (FSkinData->BorderIndex < 0 && MoreStates) ||
+          ((MoreFrames || MoreStates) && (FFormState & fsfCaptionFixed) == 0))
+        FSkinData->CacheDirty = true;
+    }
+    FSkinData->Updating = false;
+  }
+  if (!FForm->Showing() || !IsWindowVisible(W)) {
+    CallOwnProc(Message);
+  } else {
+    if ((LOWORD(Message.WParam) != 0) != FFormActive) FSkinData->CacheDirty = true;
+    const bool Composition = IsDwmCompositionActive();
+    const bool Cover = !FForm->FormState().Contains(fsShowing) && !(FBorderForm != nullptr && !HasMenuLine()) && !FForm->OnPaint;
+    if (!Composition) {
+      if (!FFormAnimating) {
+        if (Cover) ShowCaptionCover();
+      } else if (FDeferredSetUp) {
+        PerformFormMessage(WM_SETREDRAW, 0, 0);
+      }
+    } else if (FBorderForm == nullptr) {
+      PerformFormMessage(WM_SETREDRAW, 0, 0);
+    } else if (!FFormAnimating && Cover) {
+      ShowCaptionCover();
+    }
+    if (!FFormAnimating && (FFormState & fsfMoveFade) == 0 && !Composition) {
+      if (FBorderForm == nullptr) {
+        if (!IsMainForm(FForm)) FFrameDirty = true;
+      } else {
+        ApplyWindowRegion(false, false);
+      }
+    }
+    CallOwnProc(Message);
+    if (!Composition) {
+      if (!FFormAnimating && (FBorderForm == nullptr || HasMenuLine())) {
+        RedrawWindow(W, nullptr, nullptr, RDW_INVALIDATE | RDW_NOERASE | RDW_UPDATENOW | RDW_FRAME);
+        HideCaptionCover();
+      } else if (FDeferredSetUp) {
+        PerformFormMessage(WM_SETREDRAW, 1, 0);
+      }
+      if (FDeferredSetUp) RedrawWindow(W, nullptr, nullptr, RDW_INVALIDATE | RDW_NOERASE | RDW_ALLCHILDREN);
+    } else {
+      if (FBorderForm == nullptr) {
+        PerformFormMessage(WM_SETREDRAW, 1, 0);
+        RedrawWindow(W, nullptr, nullptr, RDW_INVALIDATE | RDW_NOERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      }
+      if (!FFormAnimating) {
+        FrameRedraw();
+        HideCaptionCover();
+      }
+    }
+  }
+  if ((WindowExStyle(W) & WS_EX_LAYERED) != 0 && FAnimTimer == nullptr) FrameRedraw();
+  if (FForm->ControlState().Contains(csCreating)) {
+    SetFormStateFlags(FFormState & ~fsfInNCActivate);
+    return;
+  }
+  if (HasCaption() && (FFormState & fsfMoveFade) == 0) {
+    if (Active != FFormActive) {
+      FFormActive = Active || IsControllerPopup();
+      FHotButtonIndex = -1;
+    }
+  }
+  SetFormStateFlags(FFormState & ~fsfInNCActivate);
+  if (FAnimTimer == nullptr) {
+    RECT R{};
+    GetWindowRect(W, &R);
+    if (R.right - R.left == FForm->Width() || R.bottom - R.top == FForm->Height()) {
+      FrameRedraw();
+      if (FBorderForm != nullptr) {
+        if (FForm->WindowState() == wsMaximized && M != nullptr && M->Options()->NativeBordersMaximized()) {
+          FreeBorderForm();
+          ApplyWindowRegion(true, false);
+        } else {
+          UpdateBorder(true, 255);
+        }
+      }
+    }
+    InitMenuLine();
+    if (FSkinData->IsSkinned(false) && FAdapter == nullptr) CreateAdapter();
+  }
+  // a skinned WM_NCACTIVATE never vetoes a deactivation
+  if (Message.Result == 0 && !Active) Message.Result = TRUE;
+}
+
+void TsSkinProvider::WMActivate(TMessage& Message) {
+  CallOwnProc(Message);
+  if (FForm == nullptr || !FForm->Showing()) return;
+  if (FScrollAdapter == nullptr) UpdateFormScrollAdapter();
+  if (FForm->ControlState().Contains(csCreating)) return;
+  FHotButtonIndex = -1;
+  if (LOWORD(Message.WParam) == WA_ACTIVE) {
+    TsSkinManager* M = Manager();
+    if (M != nullptr && !M->ComponentState().Contains(csDesigning)) SkinFormMenus(FSkinData->IsSkinned(false));
+    if (FSystemMenu != nullptr) FSystemMenu->RefreshItemStates(false);
+    if (!FDrawNonClientArea) FSkinData->Updating = false;
+    if (FForm->BorderStyle() == bsNone) RepaintChildrenAfterUpdate(FForm);
+  }
+  if (HeaderShown()) RepaintChildrenAfterUpdate(FForm);
+}
+
+void TsSkinProvider::WMActivateApp(TMessage& Message) {
+  CallOwnProc(Message);
+  TsSkinManager* M = Manager();
+  if (Message.WParam != 1 || M == nullptr || !M->AnimEffects()->Minimizing()->Active() || (FFormState & fsfMinimizing) != 0)
+    return;
+  const HWND W = FormHandle();
+  if (FBorderForm == nullptr) {
+    if (IsMainForm(FForm) && FForm->WindowState() == wsMinimized && W != nullptr && !IsIconic(W) && FAnimTimer == nullptr) {
+      FForm->SetWindowState(wsNormal);
+      InvalidateRect(W, nullptr, TRUE);
+      RedrawWindow(W, nullptr, nullptr, kRedrawFull);
+    }
+  } else if ((FFormState & fsfVeiled) == 0) {
+    UpdateBorder(true, 255);
+  }
+}
+
+void TsSkinProvider::WMChildActivate(TMessage& Message) {
+  CallOwnProc(Message);
+  RefreshMenuBar();
+}
+
+void TsSkinProvider::WMMDIActivate(TMessage& Message) {
+  CallOwnProc(Message);
+  if (FForm->FormStyle() == fsMDIChild && g_MDIMain != nullptr && g_MDIMain != this &&
+      !g_MDIMain->ComponentState().Contains(csDestroying)) {
+    TsSkinProvider* P = g_MDIMain;
+    if (P->FormZoomed()) {
+      P->FSkinData->CacheDirty = true;
+      P->FrameRedraw();
+      RefreshMDIMainFrame(false);
+    } else {
+      P->FMenuLineReady = false;
+      P->FWholeFrameRepaint = true;
+      P->FSkinData->CacheDirty = true;
+      P->FHotButtonIndex = -1;
+      P->FrameRedraw();
+    }
+  }
+  g_ActiveMDIChild = this;
+}
+
+// ---- position and size ----
+
+void TsSkinProvider::WMWindowPosChanging(TMessage& Message) {
+  auto* WP = reinterpret_cast<WINDOWPOS*>(Message.LParam);
+  const HWND W = FormHandle();
+  if (FInPosChanging || ProviderLoading() || FForm->ComponentState().Contains(csLoading) ||
+      FForm->FormStyle() == fsMDIChild || WP == nullptr) {
+    SetFormStateFlags(FFormState & ~fsfHiding);
+    CallOwnProc(Message);
+    return;
+  }
+  if (W != nullptr && !IsZoomed(W) && (WP->flags & SWP_NOMOVE) == 0 && (WP->x != 0 || WP->y != 0)) {
+    TsSkinManager* M = Manager();
+    if (M != nullptr && M->Options()->NativeBordersMaximized() && FForm->WindowState() == wsNormal &&
+        FBorderForm == nullptr && UseExtendedBorders() && IsWindowVisible(W))
+      CheckBorderWindow(true);
+    if ((FFormState & (fsfRestoreHeight | fsfRestoreWidth)) != 0) {
+      if ((FFormState & fsfRestoreHeight) != 0) {
+        if (FForm->Top() == WP->y) {
+          WP->y = FSavedBounds.Top;
+          WP->cy += FForm->Top() - FSavedBounds.Top;
+        } else {
+          // the saved height comes back, not the sum of the saved top and height
+          WP->cy = FSavedBounds.Bottom - FSavedBounds.Top;
+        }
+        SetFormStateFlags(FFormState & ~fsfRestoreHeight);
+      }
+      if ((FFormState & fsfRestoreWidth) != 0) SetFormStateFlags(FFormState & ~fsfRestoreWidth);
+      Message.Result = 0;
+      return;
+    }
+  }
+  TsSkinManager* M = Manager();
+  if (M != nullptr && FDrawNonClientArea && !FMinimizingGuard && W != nullptr) {
+    const bool Hiding = (WP->flags & SWP_HIDEWINDOW) != 0 || WP->x == -32000;
+    if (Hiding && FSkinData->CacheBmp != nullptr && !IsIconic(W) && HideAnimationAllowed(true)) SnapshotForHiding();
+    if ((WP->flags & SWP_SHOWWINDOW) != 0 && IsWindowVisible(W))
+      SetWindowPos(W, nullptr, 0, 0, 0, 0,
+                   SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOCOPYBITS | SWP_NOOWNERZORDER |
+                       SWP_NOSENDCHANGING);
+  }
+  CallOwnProc(Message);
+}
+
+void TsSkinProvider::WMWindowPosChanged(TMessage& Message) {
+  TsSkinManager* M = Manager();
+  const HWND W = FormHandle();
+  if (M == nullptr || !FDrawNonClientArea || W == nullptr) {
+    CallOwnProc(Message);
+    return;
+  }
+  FCaptionZoom = FBorderForm != nullptr && IsZoomed(W) && GetSkinTitleHeightByState(false) > GetStdCaptionHeight(FForm) + 4;
+  const auto* WP = reinterpret_cast<const WINDOWPOS*>(Message.LParam);
+  if (WP != nullptr && (WP->flags & SWP_HIDEWINDOW) != 0 && !FMinimizingGuard && FSkinData->CacheBmp != nullptr &&
+      !IsIconic(W) && HideAnimationAllowed(false) && FForm->FormStyle() != fsMDIChild) {
+    if (IsDwmCompositionActive()) SetLayeredAlpha(W, true, 1);
+    CallOwnProc(Message);
+    FMinimizingGuard = true;
+    g_HidingProvider = this;
+    ProviderParts.AnimateFormHide(this);
+    g_HidingProvider = nullptr;
+    if (Application != nullptr && Application->Terminated()) return;
+    if (IsDwmCompositionActive()) SetLayeredAlpha(W, false, 1);
+    FMinimizingGuard = false;
+    return;
+  }
+  CallOwnProc(Message);
+  if (!FShowAnimating && FBorderForm != nullptr && WP != nullptr && IsWindowVisible(W) && !IsIconic(W) &&
+      (WP->flags & (SWP_NOREDRAW | SWP_FRAMECHANGED)) == 0 && (FFormState & (fsfMoveFade | fsfVeiled)) == 0)
+    UpdateBorder(false, 255);
+}
+
+void TsSkinProvider::WMWindowPosChangedUnskinned(TMessage& Message) {
+  TsSkinManager* M = Manager();
+  const HWND W = FormHandle();
+  const auto* WP = reinterpret_cast<const WINDOWPOS*>(Message.LParam);
+  if (M == nullptr || W == nullptr || WP == nullptr || (WP->flags & SWP_HIDEWINDOW) == 0 || !FAllowAnimation ||
+      IsIconic(W) || FMinimizingGuard || !M->Active() || !M->Effects()->AllowAnimation() ||
+      !M->AnimEffects()->FormHide()->Active() || !FDrawNonClientArea || !ProviderParts.AnimateFormHide)
+    return;
+  FMinimizingGuard = true;
+  g_HidingProvider = this;
+  ProviderParts.AnimateFormHide(this);
+  g_HidingProvider = nullptr;
+  SetLayeredAlpha(W, false, 1);
+  FMinimizingGuard = false;
+}
+
+void TsSkinProvider::WMMove(TMessage& Message) {
+  FreeTitleAnimations();
+  if (FBorderForm == nullptr && UseExtendedBorders() && !ProviderLoading() &&
+      (FFormState & (fsfMinimizing | fsfRestoring)) == 0)
+    CheckBorderWindow(true);
+  CallOwnProc(Message);
+}
+
+void TsSkinProvider::WMSize(TMessage& Message) {
+  FreeTitleAnimations();
+  const HWND W = FormHandle();
+  if (FSkinData->Updating || W == nullptr || !IsWindowVisible(W) || (FFormState & fsfRestoring) != 0) {
+    FFrameDirty = true;
+    FSkinData->CacheDirty = true;
+    CallOwnProc(Message);
+    return;
+  }
+  TsSkinManager* M = Manager();
+  const int CW = FForm->ClientWidth(), CH = FForm->ClientHeight();
+  const bool Shrank = CW < FLastClientRect.Right || CH < FLastClientRect.Bottom;
+  if (IsGripShown() && M != nullptr && M->MaskIndexInRange(M->ConstData().GripImage) && Shrank) {
+    const TsMaskData& G = M->ma()[M->ConstData().GripImage];
+    const RECT R{CW - G.Width, CH - G.Height, CW, CH};
+    InvalidateRect(W, &R, FALSE);
+  }
+  if ((Shrank || FLastClientRect.Right == 0) && M != nullptr && FSkinData->SkinIndex >= 0) {
+    for (const char* Name : {"IMGTOPRIGHT", "IMGBTMRIGHT"}) {
+      const int I = M->FindMaskInherited(FSkinData->SkinIndex, Name);
+      if (!M->MaskIndexInRange(I)) continue;
+      const TsMaskData& Mk = M->ma()[I];
+      const RECT R{FLastClientRect.Right - Mk.Width, FLastClientRect.Bottom - Mk.Height, FLastClientRect.Right,
+                   FLastClientRect.Bottom};
+      InvalidateRect(W, &R, FALSE);
+    }
+  }
+  for (TBitmap*& Glow : FCaptionGlow) {
+    delete Glow;
+    Glow = nullptr;
+  }
+  FHotButtonIndex = -1;
+  const bool Hold = FForm->Parent() == nullptr && FDrawClientArea;
+  if (Hold) FSkinData->Updating = true;
+  CallOwnProc(Message);
+  if (Hold) FSkinData->Updating = false;
+  if (!InAnimationProcess) {
+    if (!FForm->Showing() || IsIconic(W)) {
+      FSkinData->CacheDirty = true;
+    } else if (FSkinData->CacheDirty || FrameCacheSizeChanged()) {
+      if (!(IsIconic(W) && FDeferredSetUp)) {
+        FSkinData->CacheDirty = true;
+        TBitmap* C = FSkinData->CacheBmp;
+        const bool Big = C != nullptr && (C->Width() > FForm->Width() || C->Height() > FForm->Height());
+        if (!FDrawNonClientArea) {
+          if (Big) InvalidateRect(W, nullptr, FALSE);
+        } else if (FBorderForm == nullptr) {
+          FFrameDirty = true;
+          CollectBorderMaskRects();
+          ApplyWindowRegion(false, false);
+        } else {
+          UpdateBorder(true, 255);
+          FFrameDirty = true;
+          ApplyWindowRegion(true, true);
+        }
+        if (!FSkinData->Updating) {
+          const uint8_t Flags = FSkinData->DrawFlags;
+          const bool HeightMatters = (Flags & 0x2) != 0 || (Flags & 0x54) == 0x54;
+          const bool WidthMatters = (Flags & 0x1) != 0 || (Flags & 0xA4) == 0xA4;
+          if ((CH != FLastClientRect.Bottom && HeightMatters) || (CW != FLastClientRect.Right && WidthMatters)) {
+            TMessage Bg{SM_VKCMD, SkinCommandWParam(VKCMD_BG_CHANGED, 1), 0, 0};
+            BroadcastToChildControls(FForm, Bg);
+          }
+          if (FBorderForm == nullptr)
+            RedrawWindow(W, nullptr, nullptr, RDW_INVALIDATE | RDW_NOERASE | RDW_UPDATENOW | RDW_NOFRAME);
+          else
+            RedrawWindow(W, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_UPDATENOW | (FForm->BorderWidth() > 0 || FormMainMenu(FForm) != nullptr ? RDW_FRAME : 0));
+          RepaintChildrenAfterUpdate(FForm);
+        }
+      }
+    } else if (FForm->FormStyle() == fsMDIForm || FForm->FormStyle() == fsMDIChild || FForm->Parent() != nullptr) {
+      CollectBorderMaskRects();
+      ApplyWindowRegion(false, false);
+    }
+  } else {
+    FSkinData->CacheDirty = true;
+  }
+  FLastClientRect = TRect(0, 0, CW, CH);
+}
+
+void TsSkinProvider::WMSizing(TMessage& Message) {
+  CallOwnProc(Message);
+  if (FBorderForm != nullptr) UpdateBorder(true, 255);
+}
+
+void TsSkinProvider::WMExitSizeMove(TMessage& Message) {
+  CallOwnProc(Message);
+  if (FBorderForm == nullptr) return;
+  for (int i = 0; i < AdoptedProviderCount(); ++i)
+    if (TsSkinProvider* P = AdoptedProvider(i); P != nullptr && P->FormHandle() != nullptr)
+      SendSkinCommand(P->FormHandle(), VKCMD_REPAINT, 0);
+}
+
+// ---- system commands ----
+
+void TsSkinProvider::WMSysCommand(TMessage& Message) {
+  TsSkinManager* M = Manager();
+  const HWND W = FormHandle();
+  const WPARAM Cmd = Message.WParam & 0xFFF0;
+  const bool Minimizing = M != nullptr && M->AnimEffects()->Minimizing()->Active();
+  if (FForm->FormStyle() != fsMDIChild) {
+    if (Message.WParam == 0xF012) FForm->Repaint();
+    if (Message.WParam == SC_MINIMIZE && !IsMainForm(FForm) && Minimizing && ProviderParts.AnimateMinimizing) {
+      TSystemAnimationOff Off;
+      ProviderParts.AnimateMinimizing(this);
+      CallOwnProc(Message);
+      return;
+    }
+    if (Message.WParam == SC_MAXIMIZE && FForm->Parent() == nullptr && FAnimTimer != nullptr && ProviderParts.AnimateRestoring) {
+      SetFormStateFlags(FFormState | fsfMaximizing);
+      {
+        TSystemAnimationOff Off;
+        ProviderParts.AnimateRestoring(this);
+        CallOwnProc(Message);
+      }
+      SetFormStateFlags(FFormState & ~fsfMaximizing);
+      return;
+    }
+    if (Cmd == SC_RESTORE) {
+      if ((FFormState & fsfHiding) != 0) {
+        SetFormStateFlags((FFormState | fsfCaptionFixed) & ~fsfHiding);
+        {
+          TSystemAnimationOff Off;
+          CallOwnProc(Message);
+        }
+        SetFormStateFlags(FFormState & ~fsfCaptionFixed);
+        return;
+      }
+      if (!IsMainForm(FForm) && W != nullptr && IsIconic(W) && ProviderParts.AnimateRestoring) {
+        SetFormStateFlags(FFormState | fsfCaptionFixed);
+        {
+          TSystemAnimationOff Off;
+          FFrameDirty = true;
+          ProviderParts.AnimateRestoring(this);
+          FSkinData->CacheDirty = true;
+          CallOwnProc(Message);
+          if (FBorderForm != nullptr) {
+            FShowAnimating = false;
+            UpdateBorder(true, 255);
+          }
+        }
+        SetFormStateFlags(FFormState & ~fsfCaptionFixed);
+        return;
+      }
+    }
+  }
+  if (FForm->FormStyle() == fsMDIChild) {
+    CallOwnProc(Message);
+    if (Cmd == SC_MINIMIZE || Cmd == SC_MAXIMIZE || Cmd == SC_RESTORE) {
+      FSkinData->CacheDirty = true;
+      if (FSystemMenu != nullptr) FSystemMenu->RefreshItemStates(false);
+      RefreshMDIMainFrame(false);
+    }
+    return;
+  }
+  if (FForm->FormStyle() == fsMDIForm) {
+    CallOwnProc(Message);
+    if (Cmd == SC_MINIMIZE || Cmd == SC_MAXIMIZE || Cmd == SC_RESTORE) {
+      FSkinData->CacheDirty = true;
+      FHotButtonIndex = -1;
+      if (W != nullptr) SendSkinMessage(W, WM_NCPAINT, 0, 0);
+      if (Cmd == SC_MAXIMIZE && FBorderForm != nullptr) UpdateBorder(true, 255);
+    }
+  } else {
+    if (Message.WParam == SC_MAXIMIZE) {
+      if (M != nullptr && M->Options()->NativeBordersMaximized()) FreeBorderForm();
+      SetFormStateFlags(FFormState | fsfMaximizing);
+    }
+    CallOwnProc(Message);
+    if (Cmd == SC_KEYMENU && LOWORD(Message.LParam) == ' ' && HasBiSystemMenu() && HasCaption() && W != nullptr) {
+      TPoint P;
+      GetWindowOrigin(P);
+      const int Y = P.Y + GetFrameWidth(true) + GetCaptionBarHeight(true) - (IsIconic(W) ? 16 : 0);
+      PopupSystemMenu(P.X + FIconRect.Left, Y);
+    }
+    if (Cmd == SC_MAXIMIZE || Cmd == SC_RESTORE) {
+      if (Cmd == SC_MAXIMIZE) SetFormStateFlags(FFormState & ~fsfMaximizing);
+      if (FSystemMenu != nullptr && FSystemMenu->VisibleMax()) FHotElement = HTMAXBUTTON;
+      ResetHotElement();
+      if (Cmd == SC_RESTORE) {
+        FSkinData->CacheDirty = true;
+        if (!HasCaption() && W != nullptr) {
+          SetWindowRgn(W, nullptr, TRUE);
+        } else if (M != nullptr && M->ExtendedBorders() && FAllowExtBorders && FDrawNonClientArea &&
+                   FForm->Parent() == nullptr) {
+          FShowAnimating = false;
+          if (FBorderForm == nullptr) {
+            CheckBorderWindow(true);
+            ApplyWindowRegion(false, false);
+          } else {
+            UpdateBorder(true, 255);
+          }
+        }
+        if (W != nullptr) RedrawWindow(W, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+      }
+    }
+  }
+  if (Cmd == SC_MINIMIZE && Minimizing) FFormAnimating = false;
+}

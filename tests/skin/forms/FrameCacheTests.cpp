@@ -1,0 +1,149 @@
+// The frame cache of a skinned form, pixel by pixel, with the SOLID test skin: border, caption band, title
+// buttons in their states, client colour, an OnPaint handler drawing into it, and its copies onto a DC.
+#include <gtest/gtest.h>
+
+#include "FormTestSupport.h"
+#include "skin/core/sVclUtils.h"
+#include "skin/core/vkSkinCommands.h"
+#include "skin/forms/sSkinProviderSysMenu.h"
+#include "skin/graphics/vkParentBg.h"
+
+using namespace form_test;
+
+namespace {
+
+// The colour of a SOLID title-button block: the red channel counts the state, the blue one the element.
+constexpr uint32_t Block(int Element, int State) { return (0x40u * (State + 1)) << 16 | 0x2000u | (Element * 0x10u); }
+constexpr int kClose = 1, kMax = 2, kMin = 3;
+
+struct TSkinnedForm {
+  ManagerPtr M = CarriedManager();
+  Owned<TForm> F;
+  TsSkinProvider* P = nullptr;
+  explicit TSkinnedForm(TFormBorderStyle Style = bsSizeable, int W = 300, int H = 200) : F(NewForm(W, H, Style)) {
+    P = Create<TsSkinProvider>(F.get());
+    P->SkinData()->CacheDirty = true;
+    P->PaintFormFrame();
+  }
+  TBitmap* Cache() const { return P->FrameCache(); }
+  uint32_t Px(int X, int Y) const { return CacheRgb(Cache(), X, Y); }
+};
+
+}  // namespace
+
+TEST(FrameCache, BorderCaptionAndClientFromTheSkin) {
+  TSkinnedForm S;
+  ASSERT_TRUE(S.P->SkinData()->IsSkinned());
+  ASSERT_NE(S.Cache(), nullptr);
+  EXPECT_EQ(S.Cache()->Width(), 300);
+  EXPECT_EQ(S.Cache()->Height(), 200);
+  const int Frame = GetSystemMetrics(SM_CXFRAME), Cap = GetSystemMetrics(SM_CYCAPTION);
+  EXPECT_EQ(S.P->GetClientOffsetTop(), Frame + Cap);
+  EXPECT_EQ(S.P->GetClientOffsetLeft(), Frame);
+  // the FORM ring of the active state: outermost pixel dark, the rest of the border the section's red
+  EXPECT_EQ(S.Px(0, 120), 0x202020u);
+  EXPECT_EQ(S.Px(299, 120), 0x202020u);
+  EXPECT_EQ(S.Px(150, 199), 0x202020u);
+  EXPECT_EQ(S.Px(2, 120), 0xFF0000u);
+  // the caption band in the active FORMTITLE colour beside the text and left of the buttons
+  EXPECT_EQ(S.Px(150, 2), 0x0000FFu);
+  EXPECT_EQ(S.Px(150, Frame + Cap - 1), 0x0000FFu);
+  // the client part in the FORM colour
+  EXPECT_EQ(S.Px(Frame + 40, Frame + Cap + 40), 0xFF0000u);
+}
+
+TEST(FrameCache, TitleButtonsSitWhereTheLayoutPutsThem) {
+  TSkinnedForm S;
+  const TsSkinData& D = S.M->SkinData();
+  const int Frame = GetSystemMetrics(SM_CXFRAME), Cap = GetSystemMetrics(SM_CYCAPTION);
+  const int Right = 300 - D.BIRight - std::max(4, Frame);
+  const int Centre = Cap / 2 + Frame / 2;
+  const TRect Close = S.P->ButtonClose.Rect;
+  EXPECT_EQ(Close.Right, Right);
+  EXPECT_EQ(Close.Left, Right - 16);
+  EXPECT_EQ(Close.Top, Centre - 8);
+  EXPECT_EQ(S.P->ButtonMax.Rect.Right, Close.Left - D.BISpace);
+  EXPECT_EQ(S.P->ButtonMin.Rect.Right, S.P->ButtonMax.Rect.Left - D.BISpace);
+  EXPECT_EQ(S.P->ButtonHelp.Rect.Right, S.P->ButtonHelp.Rect.Left);  // no help button
+  struct Row {
+    TsCaptionButton& B;
+    int Element;
+  };
+  for (const Row& R : {Row{S.P->ButtonClose, kClose}, Row{S.P->ButtonMax, kMax}, Row{S.P->ButtonMin, kMin}})
+    EXPECT_EQ(S.Px(R.B.Rect.Left + 8, R.B.Rect.Top + 8), Block(R.Element, 0)) << R.Element;
+  // a hot and a pressed state repaint the cache's button from the state's frame
+  S.P->ButtonClose.State = 2;
+  S.P->SkinData()->CacheDirty = true;
+  S.P->PaintFormFrame();
+  EXPECT_EQ(S.Px(Close.Left + 8, Close.Top + 8), Block(kClose, 2));
+}
+
+TEST(FrameCache, DialogFormsShowTheLoneCloseButton) {
+  TSkinnedForm S(bsDialog);
+  EXPECT_EQ(S.P->ButtonClose.MaskKind, tmCloseAlone);
+  EXPECT_EQ(S.P->ButtonMax.Rect.Right, S.P->ButtonMax.Rect.Left);
+  EXPECT_EQ(S.P->ButtonMin.Rect.Right, S.P->ButtonMin.Rect.Left);
+  const TRect Close = S.P->ButtonClose.Rect;
+  EXPECT_EQ(S.Px(Close.Left + 8, Close.Top + 8), Block(6, 0));
+  Owned<TForm> Tool(NewForm(200, 100, bsToolWindow));
+  auto* T = Create<TsSkinProvider>(Tool.get());
+  EXPECT_EQ(T->ButtonClose.MaskKind, tmSmallClose);
+  EXPECT_EQ(T->ButtonMax.MaskKind, tmSmallMax);
+  EXPECT_EQ(T->ButtonMin.MaskKind, tmSmallMin);
+  EXPECT_FALSE(T->ButtonClose.LargeCaption);
+}
+
+TEST(FrameCache, OnPaintDrawsIntoTheClientPartOfTheCache) {
+  TSkinnedForm S;
+  S.F->OnPaint = [&](TObject*) {
+    RECT R{0, 0, 10, 10};
+    HBRUSH B = CreateSolidBrush(RGB(0, 0xC0, 0));
+    FillRect(S.F->Canvas()->Handle(), &R, B);
+    DeleteObject(B);
+  };
+  S.P->SkinData()->CacheDirty = true;
+  S.P->PaintFormFrame();
+  const int L = S.P->GetClientOffsetLeft(), T = S.P->GetClientOffsetTop();
+  EXPECT_EQ(S.Px(L + 5, T + 5), 0x00C000u);
+  EXPECT_EQ(S.Px(L + 15, T + 15), 0xFF0000u);
+}
+
+TEST(FrameCache, ChildrenGetTheCachePixelBehindThem) {
+  TSkinnedForm S;
+  S.F->OnPaint = [&](TObject*) { SetPixel(S.F->Canvas()->Handle(), 7, 8, RGB(1, 2, 3)); };
+  S.P->SkinData()->CacheDirty = true;
+  TvkParentBgQuery Q{};
+  Q.OffsetX = 7;
+  Q.OffsetY = 8;
+  EXPECT_EQ(S.F->Perform(SM_VKCMD, SkinCommandWParam(VKCMD_QUERY_PARENT_BG), reinterpret_cast<LPARAM>(&Q)), 1);
+  ASSERT_EQ(Q.Kind, bgkBitmap);
+  ASSERT_EQ(Q.Bmp, S.Cache());
+  EXPECT_EQ(CacheRgb(Q.Bmp, Q.OffsetX, Q.OffsetY), 0x010203u);
+  const LRESULT Offset = S.F->Perform(SM_VKCMD, SkinCommandWParam(VKCMD_QUERY_CLIENT_OFFSET), 0);
+  EXPECT_EQ(LOWORD(Offset), S.P->GetClientOffsetLeft());
+  EXPECT_EQ(HIWORD(Offset), S.P->GetClientOffsetTop());
+  EXPECT_EQ(S.F->Perform(SM_VKCMD, SkinCommandWParam(VKCMD_QUERY_FORM_SKINNER), 0), reinterpret_cast<LRESULT>(S.P));
+}
+
+TEST(FrameCache, PrintedFrameEqualsTheCache) {
+  TSkinnedForm S;
+  testing_support::Dib32 D(300, 200, 0xFF123456, true);
+  S.F->Perform(WM_PRINT, reinterpret_cast<WPARAM>(D.DC()), PRF_NONCLIENT | PRF_CLIENT);
+  const int Frame = GetSystemMetrics(SM_CXFRAME), Cap = GetSystemMetrics(SM_CYCAPTION);
+  for (const TPoint P : {TPoint(0, 0), TPoint(150, 3), TPoint(0, 120), TPoint(299, 120), TPoint(150, 199),
+                         TPoint(2, 50), TPoint(297, 50), TPoint(S.P->ButtonClose.Rect.Left + 3, S.P->ButtonClose.Rect.Top + 3),
+                         TPoint(Frame + 30, Frame + Cap + 30)})
+    EXPECT_EQ(D.Rgb(P.X, P.Y), S.Px(P.X, P.Y)) << P.X << "," << P.Y;
+}
+
+TEST(FrameCache, RegionCutsTheTransparentCorners) {
+  TSkinnedForm S;
+  S.P->CollectBorderMaskRects();
+  HRGN R = S.P->CreateFormRegionAt(0, 0);
+  EXPECT_FALSE(PtInRegion(R, 0, 0));
+  EXPECT_FALSE(PtInRegion(R, 299, 199));
+  EXPECT_TRUE(PtInRegion(R, 1, 1));
+  EXPECT_TRUE(PtInRegion(R, 150, 100));
+  for (const TRect& T : S.P->TransparentRects()) EXPECT_FALSE(PtInRegion(R, T.Left, T.Top));
+  DeleteObject(R);
+}
