@@ -1,0 +1,185 @@
+// What the skinned frame answers under the mouse, and what presses and releases of its title buttons send.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "FormTestSupport.h"
+#include "skin/forms/sSkinProviderSysMenu.h"
+
+using namespace form_test;
+
+namespace {
+
+void CALLBACK EndMenuTimer(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
+
+struct THit {
+  ManagerPtr M = CarriedManager();
+  Owned<TForm> F;
+  TsSkinProvider* P;
+  explicit THit(TFormBorderStyle Style = bsSizeable, TBorderIcons Icons = {biSystemMenu, biMinimize, biMaximize})
+      : F(NewForm(300, 200, Style)) {
+    F->SetBorderIcons(Icons);
+    F->HandleNeeded();  // new border icons made a new window
+    P = Create<TsSkinProvider>(F.get());
+    Relayout();
+  }
+  void Relayout() {
+    P->SkinData()->CacheDirty = true;
+    P->PaintFormFrame();
+  }
+  // The hit code of a window point.
+  int At(int X, int Y) {
+    RECT R{};
+    GetWindowRect(F->Handle(), &R);
+    return static_cast<int>(F->Perform(WM_NCHITTEST, 0, MAKELPARAM(R.left + X, R.top + Y)));
+  }
+  int AtCentre(const TRect& B) { return At((B.Left + B.Right) / 2, (B.Top + B.Bottom) / 2); }
+  // The provider's own answer, before the form's procedure is asked about the client area.
+  int Own(int X, int Y) {
+    RECT R{};
+    GetWindowRect(F->Handle(), &R);
+    TMessage Msg{WM_NCHITTEST, 0, MAKELPARAM(R.left + X, R.top + Y), 0};
+    return P->HitTestAt(Msg);
+  }
+};
+
+}  // namespace
+
+TEST(HitTest, TitleButtonsBordersAndCaption) {
+  THit H;
+  EXPECT_EQ(H.AtCentre(H.P->ButtonClose.Rect), HTCLOSE);
+  EXPECT_EQ(H.AtCentre(H.P->ButtonMax.Rect), HTMAXBUTTON);
+  EXPECT_EQ(H.AtCentre(H.P->ButtonMin.Rect), HTMINBUTTON);
+  const int Frame = GetSystemMetrics(SM_CXFRAME);
+  EXPECT_EQ(H.At(1, 100), HTLEFT);
+  EXPECT_EQ(H.At(299, 100), HTRIGHT);
+  EXPECT_EQ(H.At(150, 0), HTTOP);
+  EXPECT_EQ(H.At(150, 199), HTBOTTOM);
+  EXPECT_EQ(H.At(0, 0), HTTOPLEFT);
+  EXPECT_EQ(H.At(299, 199), HTBOTTOMRIGHT);
+  EXPECT_EQ(H.At(150, Frame + 3), HTCAPTION);
+  EXPECT_EQ(H.At(150, 120), HTCLIENT);
+}
+
+TEST(HitTest, MixesOfButtons) {
+  struct Row {
+    TBorderIcons Icons;
+    std::vector<int> Codes;  // close, max, min, help rectangles in that order (0: not shown)
+  };
+  for (const Row& R : {Row{{biSystemMenu}, {HTCLOSE, 0, 0, 0}},
+                       Row{{biSystemMenu, biHelp}, {HTCLOSE, 0, 0, HTHELP}},
+                       Row{{biSystemMenu, biMaximize}, {HTCLOSE, HTMAXBUTTON, 0, 0}},
+                       Row{{biSystemMenu, biMinimize, biMaximize, biHelp}, {HTCLOSE, HTMAXBUTTON, HTMINBUTTON, HTHELP}},
+                       Row{{}, {0, 0, 0, 0}}}) {
+    THit H(bsSizeable, R.Icons);
+    const TsCaptionButton* Buttons[4] = {&H.P->ButtonClose, &H.P->ButtonMax, &H.P->ButtonMin, &H.P->ButtonHelp};
+    for (int i = 0; i < 4; ++i) {
+      const TRect& B = Buttons[i]->Rect;
+      if (R.Codes[i] == 0) {
+        EXPECT_EQ(B.Right, B.Left) << R.Icons.Raw() << " button " << i;
+        continue;
+      }
+      EXPECT_EQ(H.AtCentre(B), R.Codes[i]) << R.Icons.Raw() << " button " << i;
+    }
+  }
+}
+
+TEST(HitTest, UserButtonsComeAfterTheSystemOnes) {
+  THit H;
+  auto* B0 = static_cast<TsTitleButton*>(H.P->TitleButtons()->Add());
+  auto* B1 = static_cast<TsTitleButton*>(H.P->TitleButtons()->Add());
+  B1->SetEnabled(false);
+  EXPECT_EQ(B0->Name(), "TsTitleButton");
+  H.Relayout();
+  EXPECT_EQ(H.AtCentre(B0->Data.Rect), htUserButton);
+  EXPECT_EQ(H.AtCentre(B1->Data.Rect), HTCAPTION);  // disabled: the caption answers
+  EXPECT_LT(B0->Data.Rect.Right, H.P->ButtonMin.Rect.Left);
+  ASSERT_EQ(H.P->TitleElements().size(), 5u);
+  EXPECT_EQ(H.P->TitleElements()[3].Kind, tekUserButton);
+}
+
+TEST(HitTest, MaximisedAndIconicForms) {
+  THit H;
+  H.F->Show();
+  ShowWindow(H.F->Handle(), SW_MAXIMIZE);
+  ASSERT_TRUE(IsZoomed(H.F->Handle()));
+  H.Relayout();
+  EXPECT_EQ(H.P->ButtonMax.MaskKind, tmNorm);
+  EXPECT_EQ(H.Own(1, 100), HTCLIENT);  // no sizing border on a maximised form
+  ShowWindow(H.F->Handle(), SW_MINIMIZE);
+  ASSERT_TRUE(IsIconic(H.F->Handle()));
+  H.Relayout();
+  EXPECT_EQ(H.P->ButtonMin.MaskKind, tmNorm);  // restore glyph on a minimised secondary form
+  EXPECT_EQ(H.AtCentre(H.P->ButtonMin.Rect), HTMINBUTTON);  // even though minimising is not enabled now
+}
+
+TEST(TitleButtons, PressAndReleaseSendTheSystemCommand) {
+  ManagerPtr M = CarriedManager();
+  Owned<TForm> F(NewForm());
+  // the form's own method records the system commands instead of carrying them out
+  auto Commands = std::make_shared<std::vector<WPARAM>>();
+  TWndMethod Own = F->WindowProc;
+  F->WindowProc = [Commands, Own](TMessage& Msg) {
+    if (Msg.Msg == WM_SYSCOMMAND) {
+      Commands->push_back(Msg.WParam & 0xFFF0);
+      return;
+    }
+    Own(Msg);
+  };
+  auto* P = Create<TsSkinProvider>(F.get());
+  F->Show();
+  P->SkinData()->CacheDirty = true;
+  P->PaintFormFrame();
+  auto Click = [&](int Code) {
+    const TsCaptionButton* B = P->ButtonByCode(Code);
+    RECT R{};
+    GetWindowRect(F->Handle(), &R);
+    SetCursorPos(R.left + (B->Rect.Left + B->Rect.Right) / 2, R.top + (B->Rect.Top + B->Rect.Bottom) / 2);
+    F->Perform(WM_NCLBUTTONDOWN, Code, 0);
+    const bool Pressed = P->ElementPressed();
+    F->Perform(WM_NCLBUTTONUP, Code, 0);
+    return Pressed;
+  };
+  EXPECT_TRUE(Click(HTMINBUTTON));
+  EXPECT_TRUE(Click(HTMAXBUTTON));
+  EXPECT_TRUE(Click(HTCLOSE));
+  EXPECT_FALSE(P->ElementPressed());
+  const std::vector<WPARAM> Expected = {SC_MINIMIZE, SC_MAXIMIZE, SC_CLOSE};
+  EXPECT_EQ(*Commands, Expected);
+  // a disabled button is never pressed and sends nothing
+  F->SetBorderIcons({biSystemMenu, biMinimize});
+  P->SkinData()->CacheDirty = true;
+  P->PaintFormFrame();
+  Commands->clear();
+  F->Perform(WM_NCLBUTTONDOWN, HTMAXBUTTON, 0);
+  EXPECT_FALSE(P->ElementPressed());
+  F->Perform(WM_NCLBUTTONUP, HTMAXBUTTON, 0);
+  EXPECT_TRUE(Commands->empty());
+}
+
+TEST(TitleButtons, RightClickShowsTheMenuOnlyAfterACaptionPress) {
+  ManagerPtr M = CarriedManager();
+  Owned<TForm> F(NewForm());
+  auto Loops = std::make_shared<int>(0);
+  TWndMethod Own = F->WindowProc;
+  F->WindowProc = [Loops, Own](TMessage& Msg) {
+    if (Msg.Msg == WM_ENTERMENULOOP) ++*Loops;
+    Own(Msg);
+  };
+  auto* P = Create<TsSkinProvider>(F.get());
+  F->Show();
+  P->SkinData()->CacheDirty = true;
+  P->PaintFormFrame();
+  RECT R{};
+  GetWindowRect(F->Handle(), &R);
+  const LPARAM Caption = MAKELPARAM(R.left + 150, R.top + GetSystemMetrics(SM_CXFRAME) + 3);
+  // the menu's modal loop is ended from a timer of this thread
+  const UINT_PTR Timer = SetTimer(nullptr, 0, 50, EndMenuTimer);
+  F->Perform(WM_NCRBUTTONUP, HTCAPTION, Caption);
+  EXPECT_EQ(*Loops, 0);
+  F->Perform(WM_NCRBUTTONDOWN, HTCAPTION, Caption);
+  F->Perform(WM_NCRBUTTONUP, HTCAPTION, Caption);
+  EXPECT_EQ(*Loops, 1);
+  KillTimer(nullptr, Timer);
+}

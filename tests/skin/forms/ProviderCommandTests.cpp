@@ -1,0 +1,139 @@
+// The skinned form's answers to the library's commands, its state word, and the system menu's queries.
+#include <gtest/gtest.h>
+
+#include "FormTestSupport.h"
+#include "framework/ExtCtrls.h"
+#include "skin/core/vkSkinCommands.h"
+#include "skin/forms/sSkinProviderSysMenu.h"
+
+using namespace form_test;
+
+namespace {
+
+LRESULT Command(TCustomForm* F, WORD Cmd, LPARAM LParam = 0, WORD Low = 0) {
+  return F->Perform(SM_VKCMD, SkinCommandWParam(Cmd, Low), LParam);
+}
+
+struct TSkinned {
+  ManagerPtr M;
+  Owned<TForm> F;
+  TsSkinProvider* P;
+  explicit TSkinned(TFormBorderStyle Style = bsSizeable, const std::string& Skin = "SOLID")
+      : M(CarriedManager(Skin)), F(NewForm(300, 200, Style)), P(Create<TsSkinProvider>(F.get())) {}
+};
+
+}  // namespace
+
+TEST(ProviderCommands, ScaleChangesTheAddedTitleAndTheHeader) {
+  TSkinned S;
+  S.P->AddedTitle()->Font()->SetHeight(-12);
+  S.P->FormHeader()->SetAdditionalHeight(20);
+  Command(S.F.get(), VKCMD_SET_SCALE, 150);
+  EXPECT_EQ(S.P->AddedTitle()->Font()->Height(), -18);
+  EXPECT_EQ(S.P->FormHeader()->AdditionalHeight(), 30);
+  EXPECT_EQ(Command(S.F.get(), VKCMD_QUERY_SCALE), 150);
+}
+
+TEST(ProviderCommands, AnswersOfTheSkinnedForm) {
+  TSkinned S;
+  ASSERT_TRUE(S.P->SkinData()->IsSkinned());
+  // a notice the form's provider does not handle is answered 0
+  EXPECT_EQ(Command(S.F.get(), VKCMD_52, 7), 0);
+  // frame width: half the difference of window and client widths, or the caller's default when they are equal
+  const int Expected = (S.F->Width() - S.F->ClientWidth()) / 2;
+  EXPECT_EQ(Command(S.F.get(), VKCMD_QUERY_FRAME_WIDTH, 99), Expected != 0 ? Expected : 99);
+  Owned<TForm> Bare(NewForm(100, 60, bsNone));
+  auto* B = Create<TsSkinProvider>(Bare.get());
+  ASSERT_TRUE(B->SkinData()->IsSkinned());
+  EXPECT_EQ(Command(Bare.get(), VKCMD_QUERY_FRAME_WIDTH, 99), 99);
+  // opacity 255 on a window that is not layered leaves it so
+  S.F->Show();
+  Command(S.F.get(), VKCMD_SET_FRAME_OPACITY, 255);
+  EXPECT_EQ(GetWindowLongA(S.F->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+  // snapping suspended by the sizing-style command and read back
+  Command(S.F.get(), VKCMD_SET_SIZING_STYLE, 1);
+  EXPECT_EQ(Command(S.F.get(), VKCMD_40), 1);
+  Command(S.F.get(), VKCMD_SET_SIZING_STYLE, 0);
+  EXPECT_EQ(Command(S.F.get(), VKCMD_40), 0);
+}
+
+TEST(ProviderCommands, StateSectionOfAnOlderSkinAndTheHeaderBand) {
+  TSkinned S;
+  TvkStateSectionRequest Req{};
+  Req.R = RECT{0, 15, 10, 25};
+  Req.State = 0;
+  EXPECT_EQ(Command(S.F.get(), VKCMD_QUERY_STATE_SECTION, reinterpret_cast<LPARAM>(&Req)), 1);
+  EXPECT_EQ(Req.SectionIndex, S.P->SkinData()->SkinIndex);
+  S.M->EditModel().SkinData.Version = 10.0;
+  EXPECT_EQ(Command(S.F.get(), VKCMD_QUERY_STATE_SECTION, reinterpret_cast<LPARAM>(&Req)), -1);
+  S.P->FormHeader()->SetAdditionalHeight(20);
+  ASSERT_GE(S.P->HeaderSectionIndex(), 0);
+  EXPECT_EQ(Command(S.F.get(), VKCMD_QUERY_STATE_SECTION, reinterpret_cast<LPARAM>(&Req)), 1);
+  EXPECT_EQ(Req.SectionIndex, S.P->HeaderSectionIndex());
+  EXPECT_TRUE(S.P->HeaderShown());
+}
+
+TEST(ProviderCommands, SkinDroppedGivesTheSystemLookBack) {
+  TSkinned S;
+  S.F->Show();
+  const HWND W = S.F->Handle();
+  S.F->Perform(WM_NCPAINT, 0, 0);
+  EXPECT_EQ(GetWindowLongA(W, GWL_STYLE) & WS_SYSMENU, 0);
+  S.M->SetActive(false);
+  EXPECT_FALSE(S.P->SkinData()->IsSkinned());
+  EXPECT_NE(GetWindowLongA(W, GWL_STYLE) & WS_SYSMENU, 0);
+  EXPECT_EQ(GetClassLongPtrA(W, GCLP_HBRBACKGROUND), reinterpret_cast<LONG_PTR>(GetSysColorBrush(COLOR_BTNFACE)));
+  HRGN R = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetWindowRgn(W, R), ERROR);  // no region
+  DeleteObject(R);
+  S.M->SetActive(true);
+  EXPECT_TRUE(S.P->SkinData()->IsSkinned());
+  EXPECT_EQ(GetWindowLongA(W, GWL_STYLE) & WS_SYSMENU, 0);
+}
+
+TEST(ProviderState, MinimisingAndRestoringHoldTheAlignmentOnce) {
+  TSkinned S;
+  TPanel* Panel = new TPanel(S.F.get());
+  Panel->SetParent(S.F.get());
+  Panel->SetAlign(alTop);
+  S.P->SetFormStateFlags(fsfMinimizing);
+  S.P->SetFormStateFlags(fsfMinimizing | fsfHiding);  // the bit set again: no second hold
+  S.F->SetBounds(40, 30, 400, 200);
+  EXPECT_NE(Panel->Width(), S.F->ClientWidth());  // held
+  S.P->SetFormStateFlags(fsfHiding);
+  EXPECT_EQ(Panel->Width(), S.F->ClientWidth());  // released once: realigned
+  S.P->SetFormStateFlags(0);
+  EXPECT_EQ(S.P->FormStateFlags(), 0u);
+}
+
+TEST(SystemMenu, ItemsAndButtonsFollowTheFormsStyleAndState) {
+  struct Row {
+    TFormBorderStyle Style;
+    bool Close, Max, Min, Restore, Size;
+  };
+  ManagerPtr M = CarriedManager();
+  for (const Row& R : {Row{bsSizeable, true, true, true, true, true}, Row{bsSingle, true, true, true, true, true},
+                       Row{bsDialog, true, false, false, false, false}, Row{bsToolWindow, true, false, false, false, false},
+                       Row{bsSizeToolWin, true, false, false, false, true}}) {
+    Owned<TForm> F(NewForm(200, 100, R.Style));
+    auto* P = Create<TsSkinProvider>(F.get());
+    TsSystemMenu* S = P->SystemMenu();
+    ASSERT_NE(S, nullptr);
+    EXPECT_EQ(S->VisibleClose(), R.Close) << R.Style;
+    EXPECT_EQ(S->VisibleMax(), R.Max) << R.Style;
+    EXPECT_EQ(S->VisibleMin(), R.Min) << R.Style;
+    EXPECT_EQ(S->VisibleRestore(), R.Restore) << R.Style;
+    EXPECT_EQ(S->VisibleSize(), R.Size) << R.Style;
+    EXPECT_TRUE(S->EnabledMove()) << R.Style;
+  }
+  Owned<TForm> F(NewForm());
+  auto* P = Create<TsSkinProvider>(F.get());
+  F->Show();
+  F->SetWindowState(wsMaximized);
+  EXPECT_FALSE(P->SystemMenu()->EnabledMove());
+  EXPECT_TRUE(P->SystemMenu()->EnabledRestore());
+  F->SetWindowState(wsMinimized);
+  ASSERT_TRUE(IsIconic(F->Handle()));
+  EXPECT_FALSE(P->SystemMenu()->EnabledMin());  // a minimised form that is not the main one
+  EXPECT_TRUE(P->SystemMenu()->VisibleMin());
+}
