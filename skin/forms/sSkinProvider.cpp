@@ -528,3 +528,9 @@ void TsSkinProvider::InvalidateFrameCache() {
   FFrameDirty = true;
   FMenuLineCount = -1;
 }
+
+void TsSkinProvider::SetSkinChangeSnapshot(TBitmap* Snapshot) {
+  if (Snapshot == FSnapshotBitmap) return;
+  delete FSnapshotBitmap;
+  FSnapshotBitmap = Snapshot;
+}

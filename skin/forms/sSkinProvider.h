@@ -463,6 +463,10 @@ public:
   bool FormAnimating() const { return FFormAnimating; }
   bool ShowAnimating() const { return FShowAnimating; }
   int RedrawLockCount() const { return FRedrawLockCount; }
+  // The picture of the form kept for a skin change (owned; a new one frees the old) and the mark that one runs.
+  TBitmap* SkinChangeSnapshot() const { return FSnapshotBitmap; }
+  void SetSkinChangeSnapshot(TBitmap* Snapshot);
+  void SetSkinChanging(bool Changing) { FSkinChanging = Changing; }
 
   // ---- message handlers ----
   // caption and menus

@@ -430,11 +430,8 @@ void TsSkinProvider::PaintFormTo(HDC DC, const TRect& R, bool Notify) {
   PaintFormFrame();
   TBitmap* Cache = FSkinData->CacheBmp;
   if (FForm->FormStyle() != fsMDIForm && Cache != nullptr && !Cache->Empty()) {
-    const int Inner = SaveDC(DC);
-    ClipOutChildControls(DC, FForm, 0, 0);
-    BitBlt(DC, 0, 0, FForm->ClientWidth(), FForm->ClientHeight(), Cache->Canvas()->Handle(), GetClientOffsetLeft(),
-           GetClientOffsetTop(), SRCCOPY);
-    RestoreDC(DC, Inner);
+    const RECT Client{0, 0, FForm->ClientWidth(), FForm->ClientHeight()};
+    BlitCacheExceptChildren(FForm, FSkinData, POINT{GetClientOffsetLeft(), GetClientOffsetTop()}, 0, 0, false, DC, Client);
     PaintGraphicChildren(DC, FForm, true, POINT{0, 0});
   }
   RestoreDC(DC, Saved);

@@ -1,5 +1,6 @@
 // The form's menus as the skinner sees them.
 #include "skin/core/sSkinManager.h"
+#include "skin/core/sStyleSimply.h"
 #include "skin/forms/sSkinProviderUnit.h"
 
 TMainMenu* FormMainMenu(TCustomForm*) { return nullptr; }
@@ -8,4 +9,9 @@ bool MenuOwnerDraw(TMainMenu*) { return false; }
 bool MenuAutoMerge(TMainMenu*) { return false; }
 void RebuildMenuBar(TMainMenu*) {}
 void SkinMenusOf(TCustomForm*, TsSkinManager*, bool, bool) {}
-void JoinSkinnedForms(TCustomForm*, bool) {}
+void JoinSkinnedForms(TCustomForm* Form, bool Join) {
+  if (Join)
+    AddToSkinnedFormList(Form);
+  else
+    RemoveFromSkinnedFormList(Form);
+}

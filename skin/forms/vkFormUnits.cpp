@@ -16,6 +16,9 @@ void FillFormServices() {
   S.ProviderAnimating = [](TsSkinProvider* P) {
     return P->FormAnimating() || P->ShowAnimating() || (P->FormStateFlags() & (fsfHiding | fsfSkinChangeSnapshot)) != 0;
   };
+  S.ProviderSnapshot = [](TsSkinProvider* P) { return P->SkinChangeSnapshot(); };
+  S.SetProviderSnapshot = [](TsSkinProvider* P, TBitmap* Snapshot) { P->SetSkinChangeSnapshot(Snapshot); };
+  S.SetProviderChangingSkin = [](TsSkinProvider* P, bool Changing) { P->SetSkinChanging(Changing); };
   S.ProviderSkinData = [](TsSkinProvider* P) { return P->SkinData(); };
   S.ProviderForm = [](TsSkinProvider* P) { return P->Form(); };
   S.ProviderBorderForm = [](TsSkinProvider* P) { return P->BorderForm(); };
