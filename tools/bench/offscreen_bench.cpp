@@ -14,33 +14,7 @@
 #include "framework/Units.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/graphics/vkBitmap32.h"
-
-namespace {
-
-double Seconds() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-// Runs Op for about half a second after one warm-up call; returns milliseconds per call.
-double Measure(const char* Name, const std::function<void()>& Op) {
-  Op();
-  int Runs = 0;
-  const double Start = Seconds();
-  double Now = Start;
-  while (Now - Start < 0.5) {
-    Op();
-    ++Runs;
-    Now = Seconds();
-  }
-  const double Ms = (Now - Start) / Runs * 1e3;
-  std::printf("%-52s %8.3f ms\n", Name, Ms);
-  return Ms;
-}
-
-}  // namespace
+#include "tools/bench/BenchTiming.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   RegisterLoaderUnits();

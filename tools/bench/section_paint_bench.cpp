@@ -13,15 +13,9 @@
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkParentBg.h"
 #include "skin/graphics/vkSectionPaint.h"
+#include "tools/bench/BenchTiming.h"
 
 namespace {
-
-double Seconds() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
 // The skins drawn at build time: <build>/tools/skin, seen from <build>/tools/bench.
 std::string SkinFolder() {
@@ -38,16 +32,7 @@ void Measure(TsSkinManager* M, const char* Skin, const char* Section, int W, int
   TvkBgCacheRef Bg;
   InitBgInfo(Parent, 7, 5, Bg);
   auto Op = [&] { PaintSectionItem(S, Bg, -1, -1, M, Cache, TPoint(0, 0), TRect(0, 0, W, H), 1); };
-  Op();
-  int Runs = 0;
-  const double Start = Seconds();
-  double Now = Start;
-  while (Now - Start < 0.5) {
-    Op();
-    ++Runs;
-    Now = Seconds();
-  }
-  std::printf("%-6s %-12s %3d x %-3d %8.3f ms\n", Skin, Section, W, H, (Now - Start) / Runs * 1e3);
+  std::printf("%-6s %-12s %3d x %-3d %8.3f ms\n", Skin, Section, W, H, PerCall(Op) * 1e3);
   Cache->Free();
 }
 

@@ -15,31 +15,16 @@
 #include "skin/graphics/Resample.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkBlend.h"
+#include "tools/bench/BenchTiming.h"
 
 namespace {
 
 constexpr int kW = 300;
 constexpr int kH = 340;
 
-double Seconds() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
 // Runs Op repeatedly for about half a second and prints the rate for Pixels pixels per call.
 void Measure(const char* Name, double Pixels, const std::function<void()>& Op) {
-  Op();  // warm up
-  int runs = 0;
-  const double start = Seconds();
-  double now = start;
-  while (now - start < 0.5) {
-    Op();
-    ++runs;
-    now = Seconds();
-  }
-  const double perRun = (now - start) / runs;
+  const double perRun = PerCall(Op);
   std::printf("%-40s %9.1f MP/s  %8.3f ms\n", Name, Pixels / perRun / 1e6, perRun * 1e3);
 }
 

@@ -20,29 +20,9 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/graphics/ToolkitStartup.h"
+#include "tools/bench/BenchTiming.h"
 
 namespace {
-
-double Seconds() {
-  LARGE_INTEGER F, C;
-  QueryPerformanceFrequency(&F);
-  QueryPerformanceCounter(&C);
-  return static_cast<double>(C.QuadPart) / static_cast<double>(F.QuadPart);
-}
-
-// Runs Op for about half a second; seconds per call.
-double PerCall(const std::function<void()>& Op) {
-  Op();
-  int Runs = 0;
-  const double Start = Seconds();
-  double Now = Start;
-  while (Now - Start < 0.5) {
-    Op();
-    ++Runs;
-    Now = Seconds();
-  }
-  return (Now - Start) / Runs;
-}
 
 // One full paint of W into a memory bitmap of its size.
 double PrintCost(HWND W) {
