@@ -153,25 +153,29 @@ def png_bytes(canvas):
     return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
 
 
+def dib_image(c):
+    """One image of an icon or cursor file: a 32-bit bottom-up BGRA bitmap of double height, then the AND mask
+    with the fully transparent pixels set."""
+    rows = c.rgba_rows()
+    xor = bytearray()
+    for row in reversed(rows):  # bottom-up, BGRA
+        for x in range(c.w):
+            r, g, b, a = row[4 * x:4 * x + 4]
+            xor.extend((b, g, r, a))
+    mask_stride = ((c.w + 31) // 32) * 4
+    mask = bytearray()
+    for row in reversed(rows):
+        bits = bytearray(mask_stride)
+        for x in range(c.w):
+            if row[4 * x + 3] == 0:
+                bits[x // 8] |= 0x80 >> (x % 8)
+        mask.extend(bits)
+    header = struct.pack("<IiiHHIIiiII", 40, c.w, 2 * c.h, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
+    return header + bytes(xor) + bytes(mask)
+
+
 def ico_bytes(canvases):
-    images = []
-    for c in canvases:
-        rows = c.rgba_rows()
-        xor = bytearray()
-        for row in reversed(rows):  # bottom-up, BGRA
-            for x in range(c.w):
-                r, g, b, a = row[4 * x:4 * x + 4]
-                xor.extend((b, g, r, a))
-        mask_stride = ((c.w + 31) // 32) * 4
-        mask = bytearray()
-        for row in reversed(rows):
-            bits = bytearray(mask_stride)
-            for x in range(c.w):
-                if row[4 * x + 3] == 0:
-                    bits[x // 8] |= 0x80 >> (x % 8)
-            mask.extend(bits)
-        header = struct.pack("<IiiHHIIiiII", 40, c.w, 2 * c.h, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
-        images.append((c.w, c.h, header + bytes(xor) + bytes(mask)))
+    images = [(c.w, c.h, dib_image(c)) for c in canvases]
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for w, h, data in images:

@@ -20,7 +20,7 @@ import struct
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from make_images import Canvas, png_bytes, polygon, disc, rounded_rect, vertical_gradient  # noqa: E402
+from make_images import Canvas, dib_image, png_bytes, polygon, disc, rounded_rect, vertical_gradient  # noqa: E402
 
 
 def draw_shadow(size, darkness):
@@ -122,22 +122,7 @@ def glyph_cross(x):
 
 
 def cur_bytes(canvas, hot_x, hot_y):
-    rows = canvas.rgba_rows()
-    xor = bytearray()
-    for row in reversed(rows):
-        for x in range(canvas.w):
-            r, g, b, a = row[4 * x:4 * x + 4]
-            xor.extend((b, g, r, a))
-    mask_stride = ((canvas.w + 31) // 32) * 4
-    mask = bytearray()
-    for row in reversed(rows):
-        bits = bytearray(mask_stride)
-        for x in range(canvas.w):
-            if row[4 * x + 3] == 0:
-                bits[x // 8] |= 0x80 >> (x % 8)
-        mask.extend(bits)
-    header = struct.pack("<IiiHHIIiiII", 40, canvas.w, 2 * canvas.h, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
-    data = header + bytes(xor) + bytes(mask)
+    data = dib_image(canvas)
     return (struct.pack("<HHH", 0, 2, 1) +
             struct.pack("<BBBBHHII", canvas.w % 256, canvas.h % 256, 0, 0, hot_x, hot_y, len(data), 22) + data)
 
