@@ -44,6 +44,19 @@ void RestoreHints() {
   if (Application != nullptr) Application->SetShowHint(g_SavedShowHint);
 }
 
+// Call with the window's redraw off, switched on again however Call ends: the system button's own focus
+// painting would flash over the skinned face.
+template <class F> void WithoutRedraw(HWND Wnd, F&& Call) {
+  SwitchWindowRedraw(Wnd, false);
+  try {
+    Call();
+  } catch (...) {
+    SwitchWindowRedraw(Wnd, true);
+    throw;
+  }
+  SwitchWindowRedraw(Wnd, true);
+}
+
 // The state's font colour of a section (as a colour value).
 uint32_t SectionFontColor(TsSkinManager* M, int Section, int State) {
   if (M == nullptr || !M->SectionIndexInRange(Section)) return 0;
@@ -808,14 +821,7 @@ void TsButton::WndProc(TMessage& Message) {
       if (!Designing() && Visible()) {
         if (Enabled() && !Destroying()) {
           StopFade();
-          SwitchWindowRedraw(Handle(), false);
-          try {
-            inherited::WndProc(Message);
-          } catch (...) {
-            SwitchWindowRedraw(Handle(), true);
-            throw;
-          }
-          SwitchWindowRedraw(Handle(), true);
+          WithoutRedraw(Handle(), [&] { inherited::WndProc(Message); });
           if (FSkinData->IsSkinned(false)) {
             FSkinData->Focused = false;
             FSkinData->RepaintOwner(false);
@@ -873,14 +879,7 @@ void TsButton::WndProc(TMessage& Message) {
       break;
     case CM_FOCUSCHANGED:
       if (Visible() && !g_FocusRedraw) {
-        SwitchWindowRedraw(Handle(), false);
-        try {
-          inherited::WndProc(Message);
-        } catch (...) {
-          SwitchWindowRedraw(Handle(), true);
-          throw;
-        }
-        SwitchWindowRedraw(Handle(), true);
+        WithoutRedraw(Handle(), [&] { inherited::WndProc(Message); });
         ProcessCommonSkinMessage(Message, FSkinData);
         return;
       }

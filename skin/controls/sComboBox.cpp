@@ -9,6 +9,7 @@
 #include "framework/Themes.h"
 #include "framework/TypInfo.h"
 #include "skin/controls/sBoundLabel.h"
+#include "skin/controls/vkControlCache.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkAdapterServices.h"
@@ -172,19 +173,9 @@ void TsCustomComboBox::PaintButton() {
 
 void TsCustomComboBox::PaintCache() {
   if (!FSkinData->IsSkinned() || !HandleAllocated()) return;
-  PrepareCacheBitmap(FSkinData);
-  TBitmap* Cache = FSkinData->CacheBmp;
-  TvkParentBgQuery Q{};
-  Q.OffsetX = Left();
-  Q.OffsetY = Top();
-  Q.Area = TRect(0, 0, Width(), Height());
-  FSkinData->GetParentBackground(Q);
-  if (Q.Kind == bgkNotReady) {
-    FSkinData->Updating = true;
-    return;
-  }
   TvkBgCacheRef Ref;
-  BgCacheRefFromQuery(Q, Ref);
+  if (!PrepareCacheOnParent(this, FSkinData, Ref)) return;
+  TBitmap* Cache = FSkinData->CacheBmp;
   RenderControlSkin(FSkinData, Ref, true, Cache, TPoint{0, 0}, TRect(0, 0, Width(), Height()), FaceState());
   if (FStyle != csSimple) {
     const TRect B = ButtonRect();

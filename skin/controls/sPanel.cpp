@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/TypInfo.h"
+#include "skin/controls/vkControlCache.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/graphics/vkBitmap32.h"
@@ -68,19 +69,9 @@ void TsPanel::PaintCacheToDC(HDC DC) {
 }
 
 bool TsPanel::PrepareCache() {
-  PrepareCacheBitmap(FSkinData);
-  TBitmap* Cache = FSkinData->CacheBmp;
-  TvkParentBgQuery Q{};
-  Q.OffsetX = Left();
-  Q.OffsetY = Top();
-  Q.Area = TRect(0, 0, Width(), Height());
-  FSkinData->GetParentBackground(Q);
-  if (Q.Kind == bgkNotReady) {
-    FSkinData->Updating = true;
-    return false;
-  }
   TvkBgCacheRef Ref;
-  BgCacheRefFromQuery(Q, Ref);
+  if (!PrepareCacheOnParent(this, FSkinData, Ref)) return false;
+  TBitmap* Cache = FSkinData->CacheBmp;
   // the colour shifts of the normal state come with the section's painting
   RenderControlSkin(FSkinData, Ref, true, Cache, TPoint{0, 0}, TRect(0, 0, Width(), Height()), 0);
   FSkinData->SendCacheToChildren(this, POINT{0, 0});
