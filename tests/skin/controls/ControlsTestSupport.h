@@ -43,6 +43,14 @@ inline Owned<TForm> NewForm(TColor Color = clWhite, int W = 320, int H = 200) {
   return F;
 }
 
+// A control of class T owned by Form and placed on it at the top-left corner, W x H.
+template <class T> T* PlaceOn(TForm* Form, int W, int H) {
+  T* C = new T(Form);
+  C->SetParent(Form);
+  C->SetBounds(0, 0, W, H);
+  return C;
+}
+
 // A graphic control painted as its parent's paint would: into a DIB of its size filled with Fill.
 inline void PaintGraphic(TControl* C, Dib32& Dib) { C->Perform(WM_PAINT, reinterpret_cast<WPARAM>(Dib.DC()), 0); }
 

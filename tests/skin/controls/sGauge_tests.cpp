@@ -26,6 +26,13 @@ public:
 
 Owned<TsGauge> NewGauge() { return Owned<TsGauge>(new TsGauge(nullptr)); }
 
+// A 100 x 10 gauge on Form painted from the skin's "BAR" section.
+TsGauge* BarGauge(TForm* Form) {
+  TsGauge* G = PlaceOn<TsGauge>(Form, 100, 10);
+  G->SkinData()->SetSkinSection("BAR");
+  return G;
+}
+
 }  // namespace
 
 TEST(Gauge, PercentRoundsHalvesToEven) {
@@ -107,9 +114,7 @@ TEST(Gauge, RangeEdges) {
 
 TEST(Gauge, UnskinnedBarInsideItsFrame) {
   Owned<TForm> Form = NewForm(clBtnFace);
-  TsGauge* G = new TsGauge(Form.get());
-  G->SetParent(Form.get());
-  G->SetBounds(0, 0, 289, 17);
+  TsGauge* G = PlaceOn<TsGauge>(Form.get(), 289, 17);
   G->SetForeColor(clMaroon);
   G->SetShowText(false);
   G->SetProgress(50);
@@ -143,9 +148,7 @@ TEST(Gauge, UnskinnedKinds) {
   };
   for (const Case& C : Cases) {
     Owned<TForm> Form = NewForm(clWhite);
-    TsGauge* G = new TsGauge(Form.get());
-    G->SetParent(Form.get());
-    G->SetBounds(0, 0, 50, 50);
+    TsGauge* G = PlaceOn<TsGauge>(Form.get(), 50, 50);
     G->SetKind(C.Kind);
     G->SetShowText(false);
     G->SetBackColor(clYellow);
@@ -153,15 +156,15 @@ TEST(Gauge, UnskinnedKinds) {
     G->SetProgress(C.Percent);
     Dib32 Dib(50, 50, 0x123456, true);
     PaintGraphic(G, Dib);
-    if (C.Fore.x >= 0) EXPECT_EQ(Dib.Rgb(C.Fore.x, C.Fore.y), 0x0000FFu) << C.Kind << " " << C.Percent;
+    if (C.Fore.x >= 0) {
+      EXPECT_EQ(Dib.Rgb(C.Fore.x, C.Fore.y), 0x0000FFu) << C.Kind << " " << C.Percent;
+    }
     EXPECT_EQ(Dib.Rgb(C.Back.x, C.Back.y), 0xFFFF00u) << C.Kind << " " << C.Percent;
   }
   // The needle: at 50 % straight up from the middle of the bottom edge, nothing at 0 %.
   for (int Percent : {0, 50}) {
     Owned<TForm> Form = NewForm(clWhite);
-    TsGauge* G = new TsGauge(Form.get());
-    G->SetParent(Form.get());
-    G->SetBounds(0, 0, 51, 30);
+    TsGauge* G = PlaceOn<TsGauge>(Form.get(), 51, 30);
     G->SetKind(gkNeedle);
     G->SetShowText(false);
     G->SetForeColor(clBlue);
@@ -184,9 +187,7 @@ TEST(Gauge, SkinnedBarFilledFromTheProgressSection) {
   for (const Case& C : {Case{gkHorizontalBar, false, 100, 10, Horz}, Case{gkVerticalBar, false, 10, 100, Vert},
                         Case{gkVerticalBar, true, 10, 100, Horz}}) {
     Owned<TForm> Form = NewForm(clBtnFace);
-    TsGauge* G = new TsGauge(Form.get());
-    G->SetParent(Form.get());
-    G->SetBounds(0, 0, C.W, C.H);
+    TsGauge* G = PlaceOn<TsGauge>(Form.get(), C.W, C.H);
     G->SkinData()->SetSkinSection("BAR");
     G->SetKind(C.Kind);
     G->SetAnimated(C.Animated);
@@ -208,10 +209,7 @@ TEST(Gauge, HighlightRunsOverTheFilledPartInsideItsShape) {
   Owned<TsSkinManager> M = SkinnedManager("SOLID");
   M->Effects()->SetAllowAnimation(true);
   Owned<TForm> Form = NewForm(clBtnFace);
-  TsGauge* G = new TsGauge(Form.get());
-  G->SetParent(Form.get());
-  G->SetBounds(0, 0, 100, 10);
-  G->SkinData()->SetSkinSection("BAR");
+  TsGauge* G = BarGauge(Form.get());
   G->SetShowText(false);
   G->SetProgress(100);
   // The first tick starts a run left of the bar; each moves it by at least 12 pixels.
@@ -240,10 +238,7 @@ TEST(Gauge, HighlightRunsOverTheFilledPartInsideItsShape) {
 TEST(Gauge, InsideAnUpdateNothingIsPaintedStraightIntoTheParent) {
   Owned<TsSkinManager> M = SkinnedManager("SOLID");
   Owned<TForm> Form = NewForm(clBtnFace);
-  TsGauge* G = new TsGauge(Form.get());
-  G->SetParent(Form.get());
-  G->SetBounds(0, 0, 100, 10);
-  G->SkinData()->SetSkinSection("BAR");
+  TsGauge* G = BarGauge(Form.get());
   G->SetShowText(false);
   G->SkinData()->Updating = true;
   Dib32 Dib(100, 10, 0x123456, true);
@@ -263,10 +258,7 @@ TEST(Gauge, PaintingGivesBackItsGdiObjects) {
   Owned<TsSkinManager> M = SkinnedManager("SOLID");
   M->Effects()->SetAllowAnimation(true);
   Owned<TForm> Form = NewForm(clBtnFace);
-  TsGauge* G = new TsGauge(Form.get());
-  G->SetParent(Form.get());
-  G->SetBounds(0, 0, 100, 10);
-  G->SkinData()->SetSkinSection("BAR");
+  TsGauge* G = BarGauge(Form.get());
   G->SetProgress(60);
   Dib32 Dib(100, 10, 0, true);
   for (TsGaugeKind Kind : {gkHorizontalBar, gkVerticalBar, gkPie}) {

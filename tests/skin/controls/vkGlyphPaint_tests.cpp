@@ -24,6 +24,19 @@ TvkButtonLayout Button(TvkContentKind Kind) {
   return L;
 }
 
+// D drawn into a 4 x 4 bitmap of its own, first filled with Under (as PaintSolidRect takes it) unless that is -1; the
+// colour of the pixel at (X, Y) afterwards.
+uint32_t DrawnPixel(TvkGlyphPaintData D, int X, int Y, int Under = -1) {
+  TBitmap* Dst = NewBitmap32(4, 4);
+  if (Under >= 0) PaintSolidRect(Dst->Canvas()->Handle(), TRect(0, 0, 4, 4), static_cast<uint32_t>(Under));
+  D.DstBmp = Dst;
+  D.R = TRect(0, 0, 4, 4);
+  DrawGlyphAndCaption(D);
+  const uint32_t P = GetPixel32(Dst, X, Y) & 0xFFFFFF;
+  Dst->Free();
+  return P;
+}
+
 }  // namespace
 
 TEST(GlyphLayout, GlyphAndCaptionRectanglesOfAButton) {
@@ -64,18 +77,12 @@ TEST(GlyphPaint, FramesFollowTheStateAndThePlatformOrder) {
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 12; ++x) PutPixel32(Strip, x, y, Frames[x / 4]);
   auto Drawn = [&](int State, bool Enabled, int NumGlyphs) {
-    TBitmap* Dst = NewBitmap32(4, 4);
     TvkGlyphPaintData D;
     D.Glyph = Strip;
-    D.DstBmp = Dst;
-    D.R = TRect(0, 0, 4, 4);
     D.State = State;
     D.Enabled = Enabled;
     D.NumGlyphs = NumGlyphs;
-    DrawGlyphAndCaption(D);
-    const uint32_t P = GetPixel32(Dst, 1, 1) & 0xFFFFFF;
-    Dst->Free();
-    return P;
+    return DrawnPixel(D, 1, 1);
   };
   EXPECT_EQ(Drawn(1, true, 3), 0x00FF00u);
   EXPECT_EQ(Drawn(2, true, 3), 0x0000FFu);
@@ -96,20 +103,13 @@ TEST(GlyphPaint, BlendedAndDisabledListImagesAndAnIndexPastTheList) {
   Images->AddMasked(Red, clFuchsia);
   Red->Free();
   auto Drawn = [&](int Index, bool Enabled, int Blend, TsDisabledKinds Kind) {
-    TBitmap* Dst = NewBitmap32(4, 4);
-    PaintSolidRect(Dst->Canvas()->Handle(), TRect(0, 0, 4, 4), 0xFF0000);
     TvkGlyphPaintData D;
     D.Images = Images.get();
     D.ImageIndex = Index;
-    D.DstBmp = Dst;
-    D.R = TRect(0, 0, 4, 4);
     D.Enabled = Enabled;
     D.Blend = Blend;
     D.DisabledKind = Kind;
-    DrawGlyphAndCaption(D);
-    const uint32_t P = GetPixel32(Dst, 2, 2) & 0xFFFFFF;
-    Dst->Free();
-    return P;
+    return DrawnPixel(D, 2, 2, 0xFF0000);
   };
   EXPECT_EQ(Drawn(0, true, 0, {}), 0xFF0000u);
   // level 0x7F: d = (s * 128 + d * 127) shr 8, red over blue

@@ -71,9 +71,7 @@ TEST(ProgressBar, SkinnedPictureOnTheSolidSkin) {
   Owned<TsSkinManager> Manager = SkinnedManager("SOLID");
   Owned<TForm> Form = NewForm(clBtnFace);
   for (bool Smooth : {true, false}) {
-    TsProgressBar* P = new TsProgressBar(Form.get());
-    P->SetParent(Form.get());
-    P->SetBounds(0, 0, 265, 9);
+    TsProgressBar* P = PlaceOn<TsProgressBar>(Form.get(), 265, 9);
     P->SetSmooth(Smooth);
     P->SkinData()->SetSkinSection("BAR");
     P->SetMax(8);
@@ -95,9 +93,7 @@ TEST(ProgressBar, SkinnedPictureOnTheSolidSkin) {
 TEST(ProgressBar, ChunkedBarRebuildsOnlyWhenAChunkAppears) {
   Owned<TsSkinManager> Manager = SkinnedManager("SOLID");
   Owned<TForm> Form = NewForm(clBtnFace);
-  TProbeBar* P = new TProbeBar(Form.get());
-  P->SetParent(Form.get());
-  P->SetBounds(0, 0, 265, 9);
+  TProbeBar* P = PlaceOn<TProbeBar>(Form.get(), 265, 9);
   P->SkinData()->SetSkinSection("BAR");
   P->SetMax(100);
   P->SetPosition(10);
@@ -147,9 +143,7 @@ TEST(ProgressBar, MarqueeStyleKeepsThePositionAndTellsAThemedControl) {
 TEST(ProgressBar, MarqueeRunsWhileSkinned) {
   Owned<TsSkinManager> Manager = SkinnedManager("SOLID");
   Owned<TForm> Form = NewForm(clBtnFace);
-  TsProgressBar* P = new TsProgressBar(Form.get());
-  P->SetParent(Form.get());
-  P->SetBounds(0, 0, 265, 9);
+  TsProgressBar* P = PlaceOn<TsProgressBar>(Form.get(), 265, 9);
   P->SkinData()->SetSkinSection("BAR");
   P->SetStyle(pbstMarquee);
   EXPECT_TRUE(P->MarqueeTimer()->Enabled());

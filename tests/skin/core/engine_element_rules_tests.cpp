@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "engine_support.h"
+#include "skin_text_fixture.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/graphics/vkBitmap32.h"
 
@@ -16,30 +17,7 @@ namespace {
 
 const char* const kGlobal = "[GLOBALINFO]\nVERSION=10.25\nMASTERBITMAP=MASTER.BMP\n";
 
-uint32_t Grey(int, int) { return 0x808080u; }
-
-class ElementRules : public ::testing::Test {
-protected:
-  TempFolder dir;
-  BoxRecorder boxes;
-  // Skin "T": the text and a 64x64 MASTER.BMP drawn by `master`.
-  ManagerPtr Load(const std::string& text, const std::function<uint32_t(int, int)>& master = Grey,
-                  const std::function<void(TsSkinManager*)>& prepare = nullptr) {
-    std::string skin = dir.Sub("T");
-    WriteFileText(skin + "Options.dat", text);
-    WriteFileBytes(skin + "MASTER.BMP", MakeBmp(64, 64, master));
-    ManagerPtr m(Create<TsSkinManager>(nullptr));
-    if (prepare) prepare(m.get());
-    m->SetSkinDirectory(dir.Path());
-    m->SetSkinName("T");
-    return m;
-  }
-  const TsGeneralData& Section(TsSkinManager* m, const std::string& name) {
-    int i = m->FindSectionIndex(name);
-    EXPECT_GE(i, 0) << name;
-    return m->gd()[i < 0 ? 0 : i];
-  }
-};
+class ElementRules : public ::testing::Test, public SkinFixture {};
 
 }  // namespace
 
@@ -72,8 +50,7 @@ TEST_F(ElementRules, TheThirdStateIsTheSectionsOwn) {
                 "[P]\nUSESTATE2=1\nCOLOR2=5\n"
                 "[C]\nPARENTCLASS=P\n"
                 "[D]\nPARENTCLASS=P\nUSESTATE2=1\n",
-                Grey,
-                [](TsSkinManager* mm) { mm->CommonSections()->SetText("[Q]\nPARENTCLASS=P\n[R]\nPARENTCLASS=P\nUSESTATE2=0\n"); });
+                -1, "[Q]\nPARENTCLASS=P\n[R]\nPARENTCLASS=P\nUSESTATE2=0\n");
   ASSERT_TRUE(m->SkinData().Active);
   EXPECT_TRUE(Section(m.get(), "P").UseState2);
   const TsGeneralData& c = Section(m.get(), "C");
@@ -98,8 +75,8 @@ TEST_F(ElementRules, DesaturatedPixelsAndColourValuesAgree) {
   auto master = [](int x, int) {
     return x >= 10 && x < 20 ? 0xFF0000u : x >= 20 && x < 30 ? 0x00FF00u : x >= 30 && x < 40 ? 0x0000FFu : 0x808080u;
   };
-  auto m = Load(std::string(kGlobal) + "[RED]\nCOLOR=255\n[GREEN]\nCOLOR=65280\n[BLUE]\nCOLOR=16711680\n", master,
-                [](TsSkinManager* mm) { mm->SetSaturation(-100); });
+  auto m = Load(std::string(kGlobal) + "[RED]\nCOLOR=255\n[GREEN]\nCOLOR=65280\n[BLUE]\nCOLOR=16711680\n", -1, "",
+                master, [](TsSkinManager* mm) { mm->SetSaturation(-100); });
   ASSERT_TRUE(m->SkinData().Active);
   TPixelPlane p = PlaneOf(m->MasterBitmap());
   for (const Case& c : cases) {
