@@ -1,8 +1,13 @@
 #include "skin/adapters/vkAdapterUnits.h"
 
 #include "framework/Units.h"
+#include "skin/adapters/vkDials.h"
 #include "skin/adapters/vkSBUtils.h"
+#include "skin/forms/vkFormUnits.h"
 
 void RegisterSkinAdapterUnits() {
   if (!UnitRegistered("vkSBUtils")) RegisterUnit("vkSBUtils", SBUtilsInitialize, SBUtilsFinalize);
+  // The hook and the walker take over the form skinner's interim entries, so they start after it.
+  RegisterSkinFormUnits();
+  if (!UnitRegistered("vkDials")) RegisterUnit("vkDials", DialsInitialize, DialsFinalize);
 }

@@ -1,8 +1,11 @@
 #include "AdapterTestSupport.h"
 
 #include "framework/SysUtils.h"
+#include "framework/Units.h"
+#include "skin/adapters/vkDials.h"
 #include "skin/adapters/vkSBUtils.h"
 #include "skin/core/sVclUtils.h"
+#include "skin/forms/vkFormUnits.h"
 #include "skin/graphics/ToolkitStartup.h"
 
 namespace adapter_test {
@@ -38,8 +41,13 @@ public:
     ToolkitStartup();
     VclUtilsInitialize();
     SBUtilsInitialize();
+    // The form skinner, then the thread hook and the walker that take over its entries.
+    RegisterSkinFormUnits();
+    RegisterUnit("vkDials", DialsInitialize, DialsFinalize);
+    InitializeUnits();
   }
   void TearDown() override {
+    FinalizeUnits();
     SBUtilsFinalize();
     VclUtilsFinalize();
     ToolkitShutdown();

@@ -37,6 +37,8 @@ protected:
     if (Form == nullptr) {
       Form = TForm::CreateNew(Application);
       Form->SetBounds(40, 40, 300, 200);
+      // The edit adapters are looked at alone: the thread hook leaves this form unskinned.
+      Form->SetTag(NoSkinTag);
       Form->Show();
     }
     auto* E = new TEdit(Form);

@@ -1,0 +1,855 @@
+#include "skin/adapters/vkDialogWnd.h"
+
+#include <algorithm>
+
+#include "framework/Forms.h"
+#include "framework/Graphics.h"
+#include "skin/adapters/vkAdapterPaint.h"
+#include "skin/adapters/vkEditWnd.h"
+#include "skin/adapters/vkDials.h"
+#include "skin/adapters/vkSBUtils.h"
+#include "skin/adapters/vkSystemMenu.h"
+#include "skin/core/sCommonData.h"
+#include "skin/core/sSkinManager.h"
+#include "skin/core/sStyleSimply.h"
+#include "skin/core/sVclUtils.h"
+#include "skin/core/vkFormServices.h"
+#include "skin/forms/sSkinProviderMetrics.h"
+#include "skin/graphics/vkBitmap32.h"
+#include "skin/graphics/vkKeyRegions.h"
+#include "skin/graphics/vkSectionPaint.h"
+#include "skin/graphics/vkSkinImage.h"
+#include "skin/graphics/vkSkinText.h"
+
+IMPLEMENT_CLASS(TvkDialogWnd)
+
+namespace {
+
+constexpr UINT kRedrawAll = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW;  // 0x585
+constexpr WPARAM kDragMove = 0xF012;  // SC_MOVE with HTCAPTION
+int GET_X_LPARAM(LPARAM L) { return static_cast<short>(LOWORD(L)); }
+int GET_Y_LPARAM(LPARAM L) { return static_cast<short>(HIWORD(L)); }
+
+// Title-button mask kinds (TitleMaskNames order).
+enum : uint8_t { tkCloseAlone = 0, tkClose = 1, tkMax = 2, tkMin = 3, tkNorm = 4, tkHelp = 5 };
+
+// One region update at a time for all dialogs of the thread.
+bool g_RegionUpdating = false;
+
+int WndWidth(HWND W) { return WindowRectWidth(W); }
+int WndHeight(HWND W) { return WindowRectHeight(W); }
+
+int MaskIndexOf(TsSkinManager* M, uint8_t Kind) {
+  return M != nullptr && Kind < kTitleMaskCount ? M->ConstData().TitleMasks[Kind] : -1;
+}
+
+}  // namespace
+
+// ---- unit helpers ----
+
+void BroadcastToChildren(HWND Wnd, TMessage& Message) {
+  for (HWND C = GetTopWindow(Wnd); C != nullptr; C = GetNextWindow(C, GW_HWNDNEXT))
+    SendMessageA(C, Message.Msg, Message.WParam, Message.LParam);
+}
+
+namespace {
+
+struct TExcludeCtx {
+  HDC DC;
+  HWND Parent;
+};
+
+BOOL CALLBACK ExcludeChild(HWND C, LPARAM L) {
+  try {
+    auto* X = reinterpret_cast<TExcludeCtx*>(L);
+    if (GetParent(C) != X->Parent || !IsWindowVisible(C)) return TRUE;
+    const LONG Style = GetWindowLongA(C, GWL_STYLE);
+    const std::string Cls = WindowClassNameOf(C);
+    // Group boxes and tab-stop statics are transparent: the background must show through them.
+    if (lstrcmpiA(Cls.c_str(), "button") == 0 && (Style & BS_TYPEMASK) == BS_GROUPBOX) return TRUE;
+    if (lstrcmpiA(Cls.c_str(), "static") == 0 && (Style & WS_TABSTOP) != 0) return TRUE;
+    RECT R;
+    GetWindowRect(C, &R);
+    MapWindowPoints(nullptr, X->Parent, reinterpret_cast<POINT*>(&R), 2);
+    ExcludeClipRect(X->DC, R.left, R.top, R.right, R.bottom);
+  } catch (...) {
+    if (Application != nullptr) Application->HandleException(nullptr);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+void ExcludeChildWindows(HDC DC, HWND Parent) {
+  TExcludeCtx Ctx{DC, Parent};
+  EnumChildWindows(Parent, ExcludeChild, reinterpret_cast<LPARAM>(&Ctx));
+}
+
+// ---- creation ----
+
+void TvkDialogWnd::FinishCreation() {
+  if (SkinData->SkinSection().empty()) SkinData->SetSkinSection("DIALOG");
+  TvkScrollWnd::FinishCreation();
+  ChildrenAdopted = false;
+  RegionDirty = true;
+  FrameKind = 1;
+  Active = true;
+  OwnClientPaint = WindowsMajorVersion() >= 6;
+  CaptionSection = -1;
+  TitleSection = -1;
+  SysMenu = new TvkSystemMenu(nullptr);
+  SysMenu->Dialog = this;
+  SysMenu->RefreshItems();
+  SkinData->Updating = true;
+  SetClassLongA(CtrlHandle, GCL_STYLE, GetClassLongA(CtrlHandle, GCL_STYLE) & ~CS_SAVEBITS);
+  SetDwmTransitionsForceDisabled(CtrlHandle, true, 0);
+  if (SkinManager != nullptr && SkinManager->SkinnedPopups() && SkinManager->SkinableMenus() != nullptr &&
+      FormServices.InitPopupMenu)
+    FormServices.InitPopupMenu(SkinManager->SkinableMenus(), SysMenu->Menu, true);
+  SetButtonKinds();
+}
+
+void TvkDialogWnd::InitFrame() {
+  SavedStyle = GetWindowLongA(CtrlHandle, GWL_STYLE);
+  SavedExStyle = GetWindowLongA(CtrlHandle, GWL_EXSTYLE);
+  if ((SavedStyle & DS_MODALFRAME) != 0 && (SavedStyle & WS_THICKFRAME) == 0)
+    FrameKind = 0;
+  else if ((static_cast<DWORD>(SavedStyle) & 0x80C00000u) == 0x80000000u)
+    FrameKind = 2;
+  else
+    FrameKind = 3;
+  MakeIconBitmap();
+  SetButtonKinds();
+  NONCLIENTMETRICSA NCM{};
+  NCM.cbSize = 340;
+  if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, NCM.cbSize, &NCM, 0)) {
+    if (CaptionFont == nullptr) CaptionFont = new TFont();
+    CaptionFont->SetHandle(CreateFontIndirectA(&NCM.lfCaptionFont));
+  }
+  // The skin draws the title buttons and the menu from now on.
+  SetWindowLongA(CtrlHandle, GWL_STYLE, SavedStyle & ~WS_SYSMENU);
+  // The menu's items follow the frame kind now known.
+  if (SysMenu != nullptr) SysMenu->RefreshItems();
+}
+
+void TvkDialogWnd::SetButtonKinds() {
+  TsSkinManager* M = SkinManager;
+  if (M == nullptr || !M->MaskIndexInRange(MaskIndexOf(M, tkCloseAlone))) return;
+  MinButton.HitCode = HTMINBUTTON;
+  MaxButton.HitCode = HTMAXBUTTON;
+  CloseButton.HitCode = HTCLOSE;
+  HelpButton.HitCode = HTHELP;
+  TitleSection = M->ConstData().Sections[ssDialogTitle];
+  if (FrameKind == 2) {
+    auto Small = [M](TvkDlgTitleButton& B, uint8_t Kind) {
+      B.ImageKind = Kind;
+      const int I = MaskIndexOf(M, Kind);
+      B.SingleImage = M->MaskIndexInRange(I) && M->ma()[I].ImageCount <= 1;
+    };
+    Small(CloseButton, 6);
+    Small(MinButton, 8);
+    Small(MaxButton, 7);
+    Small(HelpButton, 10);
+  } else {
+    CloseButton.ImageKind = HasMaxBox() || HasMinBox() ? tkClose : tkCloseAlone;
+    MinButton.ImageKind = tkMin;
+    MaxButton.ImageKind = tkMax;
+    HelpButton.ImageKind = tkHelp;
+    CloseButton.SingleImage = MinButton.SingleImage = MaxButton.SingleImage = HelpButton.SingleImage = true;
+  }
+}
+
+void TvkDialogWnd::MakeIconBitmap() {
+  HICON Icon = reinterpret_cast<HICON>(SendMessageA(CtrlHandle, WM_GETICON, ICON_SMALL, 0));
+  if (Icon == nullptr) Icon = reinterpret_cast<HICON>(SendMessageA(CtrlHandle, WM_GETICON, ICON_BIG, 0));
+  IconHandle = Icon;
+  if (Icon == nullptr) return;
+  const int CX = GetSystemMetrics(SM_CXSMICON), CY = GetSystemMetrics(SM_CYSMICON);
+  if (IconBitmap == nullptr) IconBitmap = new TBitmap();
+  IconBitmap->SetWidth(CX);
+  IconBitmap->SetHeight(CY);
+  IconBitmap->Canvas()->Brush()->SetColor(static_cast<TColor>(0xFF00FF));
+  IconBitmap->Canvas()->FillRect(TRect(0, 0, CX, CY));
+  HICON Copy = static_cast<HICON>(CopyImage(Icon, IMAGE_ICON, CX, CY, LR_COPYFROMRESOURCE));
+  DrawIconEx(IconBitmap->Canvas()->Handle(), 0, 0, Copy != nullptr ? Copy : Icon, CX, CY, 0, nullptr, DI_NORMAL);
+  if (Copy != nullptr) DestroyIcon(Copy);
+}
+
+void TvkDialogWnd::BeforeDestruction() {
+  if (SysMenu != nullptr) SysMenu->Free();
+  SysMenu = nullptr;
+  delete IconBitmap;
+  IconBitmap = nullptr;
+  delete CaptionFont;
+  CaptionFont = nullptr;
+  if (FBrush != nullptr) DeleteObject(FBrush);
+  FBrush = nullptr;
+  TvkScrollWnd::BeforeDestruction();
+}
+
+// ---- geometry ----
+
+int TvkDialogWnd::CaptionHeight(bool UseSkin) {
+  if ((GetWindowLongA(CtrlHandle, GWL_STYLE) & WS_CAPTION) == 0 && !IsIconic(CtrlHandle)) return 0;
+  if (UseSkin)
+    if (const int H = GetSkinCaptionHeight(nullptr); H != 0) return H;
+  return GetSystemMetrics(SM_CYCAPTION);
+}
+
+int TvkDialogWnd::FrameWidth() { return GetFrameWidthWithoutBorderWindow(CtrlHandle, nullptr, true); }
+
+// The client's real place in the window: children ask for their background by it, and a guess from the frame
+// width alone is off by the bottom border.
+int TvkDialogWnd::ClientOffsetX() {
+  POINT P{0, 0};
+  RECT R;
+  ClientToScreen(CtrlHandle, &P);
+  GetWindowRect(CtrlHandle, &R);
+  return P.x - R.left;
+}
+
+int TvkDialogWnd::ClientOffsetY() {
+  POINT P{0, 0};
+  RECT R;
+  ClientToScreen(CtrlHandle, &P);
+  GetWindowRect(CtrlHandle, &R);
+  return P.y - R.top;
+}
+
+TRect TvkDialogWnd::IconRect() {
+  const int CX = GetSystemMetrics(SM_CXSMICON), CY = GetSystemMetrics(SM_CYSMICON);
+  const int Left = FrameWidth();
+  const int Top = (FrameWidth() + CaptionHeight(true) - CY) / 2;
+  return TRect(Left, Top, Left + CX, Top + CY);
+}
+
+int TvkDialogWnd::ButtonWidth(const TvkDlgTitleButton& B) {
+  const int I = MaskIndexOf(SkinManager, B.ImageKind);
+  return SkinManager != nullptr && SkinManager->MaskIndexInRange(I) ? SkinManager->ma()[I].Width : 21;
+}
+
+int TvkDialogWnd::ButtonHeight(const TvkDlgTitleButton& B) {
+  const int I = MaskIndexOf(SkinManager, B.ImageKind);
+  return SkinManager != nullptr && SkinManager->MaskIndexInRange(I) ? SkinManager->ma()[I].Height : 21;
+}
+
+int TvkDialogWnd::ButtonsWidth() {
+  if (!HasSysMenu()) return 0;
+  int W = ButtonWidth(CloseButton);
+  if (HasMaxBox()) W += ButtonWidth(MaxButton);
+  if (HasMinBox()) W += ButtonWidth(MinButton);
+  if (HasHelp()) W += ButtonWidth(HelpButton);
+  return W;
+}
+
+// ---- capabilities ----
+
+bool TvkDialogWnd::CanClose() {
+  return HasSysMenu() && (GetClassLongA(CtrlHandle, GCL_STYLE) & CS_NOCLOSE) == 0;
+}
+bool TvkDialogWnd::CanMaximize() { return HasMaxBox() && !IsZoomed(CtrlHandle) && (FrameKind == 1 || FrameKind == 3); }
+bool TvkDialogWnd::CanMinimize() { return HasMinBox() && !IsIconic(CtrlHandle); }
+bool TvkDialogWnd::CanRestore() { return HasMaxBox() && (IsIconic(CtrlHandle) || IsZoomed(CtrlHandle)); }
+
+TvkDlgTitleButton* TvkDialogWnd::ButtonByCode(int HitCode) {
+  switch (HitCode) {
+    case HTMINBUTTON: return &MinButton;
+    case HTMAXBUTTON: return &MaxButton;
+    case HTCLOSE: return &CloseButton;
+    case HTHELP: return &HelpButton;
+    default: return nullptr;
+  }
+}
+
+// ---- painting ----
+
+void TvkDialogWnd::PaintFrame() {
+  const int W = WndWidth(CtrlHandle), H = WndHeight(CtrlHandle);
+  TBitmap* Cache = SkinData->CacheBmp;
+  if (W <= 0 || H <= 0 || Cache == nullptr) return;
+  Cache->SetPixelFormat(pf32bit);
+  Cache->SetWidth(W);
+  Cache->SetHeight(H);
+  RegionDirty = true;
+  if (SkinData->IsSkinned(false)) {
+    TvkBgCacheRef None{};
+    RenderControlSkin(SkinData, None, false, Cache, TPoint(0, 0), TRect(0, 0, W, H), Active ? 1 : 0);
+    PaintCaption();
+    if (CaptionHeight(true) > 0) PlaceTitleButtons();
+  }
+  SkinData->CacheDirty = false;
+}
+
+void TvkDialogWnd::PaintCaption() {
+  const int CH = CaptionHeight(true);
+  if (CH <= 0 || SkinManager == nullptr) return;
+  TBitmap* Cache = SkinData->CacheBmp;
+  const int FW = FrameWidth(), W = Cache->Width();
+  const int State = Active ? 1 : 0;
+  TvkBgCacheRef Self;
+  InitBgInfo(Cache, 0, 0, Self);
+  if (SkinManager->SectionIndexInRange(TitleSection))
+    PaintSectionItem(TitleSection, Self, -1, -1, SkinManager, Cache, TPoint(0, 0), TRect(FW, FW, W - FW, FW + CH),
+                     State);
+  const TRect IR = IconRect();
+  if (HasSysIcon() || FrameKind == 1) {
+    HICON Icon = IconHandle != nullptr ? IconHandle : LoadIconA(nullptr, IDI_APPLICATION);
+    DrawIconEx(Cache->Canvas()->Handle(), IR.Left, IR.Top, Icon, IR.Width(), IR.Height(), 0, nullptr, DI_NORMAL);
+  }
+  TCanvas* C = Cache->Canvas();
+  if (CaptionFont != nullptr) C->Font()->Assign(CaptionFont);
+  TRect T(IR.Right + 4, FW, W - FW - ButtonsWidth() - 6, FW + CH);
+  if (T.Right <= T.Left) return;
+  const std::string Text = WideToAnsi(Caption);
+  UINT Flags = DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
+  if ((SavedExStyle & (WS_EX_LAYOUTRTL | WS_EX_RTLREADING)) != 0) Flags |= DT_RIGHT | DT_RTLREADING;
+  const int TextSection = TitleSection >= 0 ? TitleSection : SkinData->SkinIndex;
+  if (CaptionSection >= 0 && SkinManager->SectionIndexInRange(CaptionSection)) {
+    TRect M = T;
+    DrawTextA(C->Handle(), Text.c_str(), -1, reinterpret_cast<RECT*>(&M), Flags | DT_CALCRECT);
+    M.Top = T.Top;
+    M.Bottom = T.Bottom;
+    InflateRect(reinterpret_cast<RECT*>(&M), 4, 2);
+    PaintSectionItem(CaptionSection, Self, -1, -1, SkinManager, Cache, TPoint(0, 0), M, State);
+  }
+  DrawSectionTextStr(C, Text, true, SkinManager, State, TextSection, Flags, T);
+}
+
+void TvkDialogWnd::PlaceTitleButtons() {
+  if (!HasSysMenu()) return;
+  const int FW = FrameWidth(), Band = FW + CaptionHeight(true);
+  int X = SkinData->CacheBmp->Width() - FW;
+  auto Place = [&](TvkDlgTitleButton& B) {
+    const int BW = ButtonWidth(B), BH = ButtonHeight(B);
+    X -= BW;
+    B.Rect = TRect(X, (Band - BH) / 2, X + BW, (Band - BH) / 2 + BH);
+    PaintTitleButton(B.HitCode);
+    X -= SkinManager != nullptr ? SkinManager->SkinData().BISpace : 0;
+  };
+  Place(CloseButton);
+  if (HasMaxBox()) {
+    MaxButton.ImageKind = IsZoomed(CtrlHandle) ? tkNorm : tkMax;
+    Place(MaxButton);
+  }
+  if (HasMinBox()) {
+    MinButton.ImageKind = IsIconic(CtrlHandle) ? tkNorm : tkMin;
+    Place(MinButton);
+  }
+  if (HasHelp()) Place(HelpButton);
+}
+
+void TvkDialogWnd::PaintTitleButton(int HitCode) {
+  TvkDlgTitleButton* B = ButtonByCode(HitCode);
+  TBitmap* Cache = SkinData->CacheBmp;
+  if (B == nullptr || SkinManager == nullptr || Cache == nullptr || B->Rect.Right <= B->Rect.Left) return;
+  const int I = MaskIndexOf(SkinManager, B->ImageKind);
+  if (!SkinManager->MaskIndexInRange(I)) return;
+  const bool Enabled = HitCode != HTMAXBUTTON || CanMaximize() || CanRestore();
+  const bool Faded = (!Active || !Enabled) && B->State == 0;
+  TvkBgCacheRef Self;
+  InitBgInfo(Cache, 0, 0, Self);
+  DrawSkinGlyph32(Cache, TPoint(B->Rect.Left, B->Rect.Top), B->State, Self, SkinManager->ma()[I], Faded ? 2 : 1);
+}
+
+void TvkDialogWnd::PaintNonClient() {
+  if (RegionDirty && (FrameKind != 2 || (SavedStyle & WS_THICKFRAME) != 0) && !g_RegionUpdating) {
+    CollectRegionRects();
+    RegionDirty = false;
+    SetShapeRegion(true);
+  }
+  HDC DC = GetWindowDC(CtrlHandle);
+  if (DC == nullptr) return;
+  SetLayout(DC, 0);
+  if (SkinData->CacheDirty) PaintFrame();
+  TBitmap* Cache = SkinData->CacheBmp;
+  if (Cache != nullptr && !Cache->Empty()) {
+    HDC S = Cache->Canvas()->Handle();
+    const int W = Cache->Width(), H = Cache->Height();
+    const int CX = ClientOffsetX(), CY = ClientOffsetY();
+    const int CW = ClientRectWidth(CtrlHandle), CHt = ClientRectHeight(CtrlHandle);
+    BitBlt(DC, 0, 0, W, CY, S, 0, 0, SRCCOPY);
+    BitBlt(DC, 0, CY, CX, H - CY, S, 0, CY, SRCCOPY);
+    BitBlt(DC, CX, CY + CHt, W - CX, H - CY - CHt, S, CX, CY + CHt, SRCCOPY);
+    BitBlt(DC, CX + CW, CY, W - CX - CW, CHt, S, CX + CW, CY, SRCCOPY);
+  }
+  ReleaseDC(CtrlHandle, DC);
+  SkinData->Updating = false;
+}
+
+void TvkDialogWnd::PaintBackground(TMessage& Message) {
+  HDC DC = reinterpret_cast<HDC>(Message.WParam);
+  const bool Own = DC == nullptr;
+  if (Own) DC = GetDC(CtrlHandle);
+  const int Saved = SaveDC(DC);
+  SkinData->Updating = false;
+  ExcludeChildWindows(DC, CtrlHandle);
+  SetLayout(DC, 0);
+  if (SkinData->CacheDirty) PaintFrame();
+  if (TBitmap* Cache = SkinData->CacheBmp; Cache != nullptr && !Cache->Empty())
+    BitBlt(DC, 0, 0, ClientRectWidth(CtrlHandle), ClientRectHeight(CtrlHandle), Cache->Canvas()->Handle(),
+           ClientOffsetX(), ClientOffsetY(), SRCCOPY);
+  RepaintChildWindowsAfterUpdate(CtrlHandle);
+  RestoreDC(DC, Saved);
+  if (Own) ReleaseDC(CtrlHandle, DC);
+}
+
+// ---- region ----
+
+void TvkDialogWnd::CollectRegionRects() {
+  RegionRects.clear();
+  TsSkinManager* M = SkinManager;
+  if (M == nullptr) return;
+  const int W = WndWidth(CtrlHandle), H = WndHeight(CtrlHandle);
+  TKeyRuns Runs;
+  if (M->MaskIndexInRange(SkinData->BorderIndex)) {
+    const TsMaskData& Mask = M->ma()[SkinData->BorderIndex];
+    MeasureMaskCornerCutouts(Runs, W, Mask, false, 0);
+    MeasureMaskCornerCutouts(Runs, W, Mask, true, H - Mask.WB);
+  }
+  for (const TRect& R : Runs) RegionRects.push_back(R);
+}
+
+HRGN TvkDialogWnd::BuildMaskRegion(int X, int Y) {
+  HRGN Rgn = CreateRectRgn(X, Y, X + WndWidth(CtrlHandle), Y + WndHeight(CtrlHandle));
+  for (const TRect& R : RegionRects) {
+    HRGN Hole = CreateRectRgn(X + R.Left, Y + R.Top, X + R.Right, Y + R.Bottom);
+    CombineRgn(Rgn, Rgn, Hole, RGN_DIFF);
+    DeleteObject(Hole);
+  }
+  return Rgn;
+}
+
+void TvkDialogWnd::SetShapeRegion(bool Repaint) {
+  if (!IsIconic(CtrlHandle) && FrameKind == 2) return;
+  if (SendMessageA(CtrlHandle, 0xBC4D, 0, 0) == 0x41A2) return;
+  g_RegionUpdating = true;
+  HRGN Rgn = BuildMaskRegion(0, 0);
+  // The window owns the region from here on.
+  if (SetWindowRgn(CtrlHandle, Rgn, Repaint ? TRUE : FALSE) == 0) DeleteObject(Rgn);
+  g_RegionUpdating = false;
+}
+
+// ---- hit testing and title buttons ----
+
+int TvkDialogWnd::TitleButtonAt(TPoint P) {
+  const TvkDlgTitleButton* Order[4] = {&CloseButton, nullptr, nullptr, nullptr};
+  int N = 1;
+  if (HasMaxBox()) Order[N++] = &MaxButton;
+  if (HasMinBox() || IsIconic(CtrlHandle)) Order[N++] = &MinButton;
+  if (HasHelp()) Order[N++] = &HelpButton;
+  for (int i = 0; i < N; ++i)
+    if (PtInRect(reinterpret_cast<const RECT*>(&Order[i]->Rect), POINT{P.X, P.Y})) return i + 1;
+  return 0;
+}
+
+int TvkDialogWnd::HitTest(TMessage& Message) {
+  RECT WR;
+  GetWindowRect(CtrlHandle, &WR);
+  const TPoint P(GET_X_LPARAM(Message.LParam) - WR.left, GET_Y_LPARAM(Message.LParam) - WR.top);
+  const int FW = FrameWidth(), CH = CaptionHeight(true);
+  const int W = WR.right - WR.left, H = WR.bottom - WR.top;
+  if (CH > 0 && P.Y >= FW && P.Y < FW + CH && P.X >= FW && P.X < W - FW) {
+    TRect IR = IconRect();
+    IR.Left = FW;
+    if (HasSysIcon() && PtInRect(reinterpret_cast<RECT*>(&IR), POINT{P.X, P.Y})) {
+      SetHotButton(0, true);
+      return HTSYSMENU;
+    }
+    if (!HasSysMenu()) return HTCAPTION;
+    int Code = HTCAPTION;
+    switch (TitleButtonAt(P)) {
+      case 1: Code = CanClose() ? HTCLOSE : HTNOWHERE; break;
+      case 2:
+        if (HasMaxBox()) Code = CanMaximize() || CanRestore() ? HTMAXBUTTON : HTCAPTION;
+        else if (HasMinBox()) Code = CanMinimize() ? HTMINBUTTON : HTCAPTION;
+        else if (HasHelp()) Code = HTHELP;
+        break;
+      case 3:
+        if (HasMinBox() || IsIconic(CtrlHandle)) Code = IsIconic(CtrlHandle) || CanMinimize() ? HTMINBUTTON : HTCAPTION;
+        else if (HasHelp()) Code = HTHELP;
+        break;
+      case 4:
+        if (HasHelp() && HasMaxBox()) Code = HTHELP;
+        break;
+      default: break;
+    }
+    if (Code != HTCAPTION && Code != HTNOWHERE) SetHotButton(Code, true);
+    return Code;
+  }
+  if (IsZoomed(CtrlHandle) && !(P.X >= 2 && P.Y >= 2 && P.X < W - 4 && P.Y < H - 4)) {
+    SetHotButton(0, true);
+    return HTTRANSPARENT;
+  }
+  return static_cast<int>(Message.Result);
+}
+
+void TvkDialogWnd::SetHotButton(int HitCode, bool Repaint) {
+  if (HitCode == HotButton) return;
+  auto Show = [&](int Code) {
+    if (Repaint && ButtonByCode(Code) != nullptr && IsWindowVisible(CtrlHandle) && !SkinData->CacheDirty) {
+      PaintTitleButton(Code);
+      PaintNonClient();
+    }
+  };
+  if (TvkDlgTitleButton* Old = ButtonByCode(HotButton)) {
+    Old->State = 0;
+    Show(HotButton);
+  }
+  HotButton = HitCode;
+  FButtonPressed = false;
+  if (TvkDlgTitleButton* New = ButtonByCode(HitCode)) {
+    New->State = 1;
+    Show(HitCode);
+  }
+}
+
+void TvkDialogWnd::PressButton(int HitCode) {
+  if (TvkDlgTitleButton* Old = ButtonByCode(HotButton); Old != nullptr && HotButton != HitCode) {
+    Old->State = 0;
+    PaintTitleButton(HotButton);
+  }
+  HotButton = HitCode;
+  TvkDlgTitleButton* B = ButtonByCode(HitCode);
+  if (B == nullptr) return;
+  if (HitCode != HTMAXBUTTON || CanMaximize() || (IsZoomed(CtrlHandle) && CanRestore())) B->State = 2;
+  FButtonPressed = true;
+  PaintTitleButton(HitCode);
+  PaintNonClient();
+}
+
+void TvkDialogWnd::NcButtonDown(TMessage& Message) {
+  const int Code = static_cast<int>(Message.WParam);
+  if (Code == HTSYSMENU) {
+    RECT WR;
+    GetWindowRect(CtrlHandle, &WR);
+    ShowSysMenu(WR.left + FrameWidth(), WR.top + FrameWidth() + GetSystemMetrics(SM_CYSMICON));
+    return;
+  }
+  if (Code == HTMINBUTTON || Code == HTMAXBUTTON || Code == HTCLOSE || Code == HTHELP ||
+      (Code >= 101 && Code <= 103)) {
+    PressButton(Code);
+    return;
+  }
+  if (IsIconic(CtrlHandle)) {
+    SendMessageA(CtrlHandle, WM_SYSCOMMAND, kDragMove, 0);
+    return;
+  }
+  SetHotButton(0, true);
+  if (IsZoomed(CtrlHandle) && Code == HTCAPTION) {
+    // A maximized dialog is not dragged by its caption.
+    if (GetActiveWindow() != CtrlHandle) SetActiveWindow(CtrlHandle);
+    return;
+  }
+  PassOn(Message);
+}
+
+void TvkDialogWnd::NcButtonUp(TMessage& Message) {
+  if (!FButtonPressed) {
+    PassOn(Message);
+    return;
+  }
+  const int Code = static_cast<int>(Message.WParam);
+  const bool OverPressed = Code == HotButton;
+  FButtonPressed = false;
+  if (OverPressed) {
+    switch (Code) {
+      case HTMINBUTTON:
+        SendMessageA(CtrlHandle, WM_SYSCOMMAND, IsIconic(CtrlHandle) ? SC_RESTORE : SC_MINIMIZE, 0);
+        break;
+      case HTMAXBUTTON:
+        if (!(IsIconic(CtrlHandle) && !CanMaximize())) {
+          SendMessageA(CtrlHandle, WM_SYSCOMMAND, IsZoomed(CtrlHandle) ? SC_RESTORE : SC_MAXIMIZE, 0);
+          if (SysMenu != nullptr) SysMenu->RefreshItems();
+        }
+        break;
+      case HTCLOSE:
+        CloseButton.State = 0;
+        HotButton = 0;
+        SendMessageA(CtrlHandle, WM_SYSCOMMAND, SC_CLOSE, 0);
+        break;
+      case HTHELP:
+        SendMessageA(CtrlHandle, WM_SYSCOMMAND, SC_CONTEXTHELP, 0);
+        if (SysMenu != nullptr) SysMenu->RefreshItems();
+        SendMessageA(CtrlHandle, WM_NCPAINT, 0, 0);
+        break;
+      default: PassOn(Message); break;
+    }
+  }
+  if (IsWindow(CtrlHandle) && !Detached) SetHotButton(0, true);
+  Message.WParam = 0;
+}
+
+void TvkDialogWnd::ShowSysMenu(int X, int Y) {
+  if (SysMenu == nullptr) return;
+  SysMenu->RefreshItems();
+  SysMenu->Menu->Popup(X, Y);
+}
+
+void TvkDialogWnd::RepaintOnActivate() {
+  SkinData->CacheDirty = true;
+  InvalidateRect(CtrlHandle, nullptr, FALSE);
+  RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASENOW);
+}
+
+HBRUSH TvkDialogWnd::DialogBrush() {
+  TsSkinManager* M = TsSkinManager::DefaultManager();
+  const TColor C = M != nullptr ? M->SkinBaseColor() : static_cast<TColor>(GetSysColor(COLOR_BTNFACE));
+  if (FBrush == nullptr || C != FBrushColor) {
+    if (FBrush != nullptr) DeleteObject(FBrush);
+    FBrush = CreateSolidBrush(ColorToRGB(C));
+    FBrushColor = C;
+  }
+  return FBrush;
+}
+
+// ---- the window procedure ----
+
+void TvkDialogWnd::AdoptChildrenOnce() {
+  if (ChildrenAdopted) return;
+  ChildrenAdopted = true;
+  if (Provider != nullptr) Provider->AdoptChildren(CtrlHandle);
+}
+
+void TvkDialogWnd::HandleSize(TMessage& Message) {
+  if (!IsWindowVisible(CtrlHandle)) {
+    PassOn(Message);
+    SkinData->CacheDirty = true;
+  } else {
+    SkinData->CacheDirty = true;
+    RegionDirty = true;
+    SkinData->Updating = true;
+    PassOn(Message);
+    SkinData->Updating = false;
+    RedrawWindow(CtrlHandle, nullptr, nullptr, kRedrawAll);
+  }
+  LastClientRect = TRect(0, 0, ClientRectWidth(CtrlHandle), ClientRectHeight(CtrlHandle));
+}
+
+void TvkDialogWnd::HandleNcPaint(TMessage&) {
+  AdoptChildrenOnce();
+  GetWindowGeometry(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
+  if (LastClientRect.Width() <= 0 || LastClientRect.Height() <= 0)
+    LastClientRect = TRect(0, 0, ClientRectWidth(CtrlHandle), ClientRectHeight(CtrlHandle));
+  Caption = GetWindowTextWide(CtrlHandle);
+  PaintNonClient();
+}
+
+void TvkDialogWnd::SysCommandTail(TMessage& Message) {
+  if (Message.Msg != WM_SYSCOMMAND) return;
+  const WPARAM Cmd = Message.WParam & 0xFFF0;
+  if (Message.WParam == kDragMove) {
+    UpdateWindow(CtrlHandle);
+  } else if (Cmd == SC_MAXIMIZE || Cmd == SC_RESTORE) {
+    if (HasMaxBox()) HotButton = HTMAXBUTTON;
+    SetHotButton(0, true);
+  }
+}
+
+void TvkDialogWnd::HandleCommand(TMessage& Message) {
+  const WORD Cmd = SkinCommandCode(Message.WParam);
+  switch (Cmd) {
+    case VKCMD_SKIN_APPLIED:
+      if (Message.LParam == reinterpret_cast<LPARAM>(SkinManager)) {
+        SkinData->RefreshSectionIndex(true);
+        CaptionSection = SkinManager->ConstData().Sections[ssCaption];
+        SetButtonKinds();
+        BroadcastToChildren(CtrlHandle, Message);
+      }
+      return;
+    case VKCMD_REPAINT_AFTER_CHANGE:
+      SkinData->RefreshSectionIndex(true);
+      SkinData->CacheDirty = true;
+      RegionDirty = true;
+      SkinData->RepaintOwner(false);
+      return;
+    case VKCMD_SET_UPDATE_STATE:
+      SkinData->Updating = LOWORD(Message.WParam) == 1;
+      if (SkinData->Updating) SkinData->CacheDirty = true;
+      break;
+    case VKCMD_QUERY_UPDATE_STATE:
+      Message.Result = SkinData->Updating ? 1 : 0;
+      return;
+    case VKCMD_QUERY_BG_COLOR:
+      Message.Result = static_cast<LRESULT>(SkinBackgroundColor(SkinData, 0, CtrlHandle));
+      return;
+    case 0x1C:
+      if (Provider != nullptr) Provider->AdoptChildren(CtrlHandle);
+      break;
+    case VKCMD_QUERY_PARENT_BG: {
+      auto* Q = reinterpret_cast<TvkParentBgQuery*>(Message.LParam);
+      if (Q == nullptr) return;
+      const bool Relative = Q->ClientCoords == 0;
+      if (SkinData->CacheDirty) PaintFrame();
+      if (Relative) {
+        Q->OffsetX += ClientOffsetX();
+        Q->OffsetY += ClientOffsetY();
+      }
+      AnswerBackgroundRequest(SkinData, *Q, 0, CtrlHandle);
+      return;
+    }
+    case VKCMD_QUERY_CLIENT_OFFSET:
+      Message.Result = MAKELONG(ClientOffsetX(), ClientOffsetY());
+      return;
+    case VKCMD_QUERY_FRAME_WIDTH:
+      Message.Result = (WndWidth(CtrlHandle) - ClientRectWidth(CtrlHandle)) / 2;
+      return;
+    default:
+      break;
+  }
+  TvkScrollWnd::WndProc(Message);
+}
+
+void TvkDialogWnd::WndProc(TMessage& Message) {
+  const HWND W = CtrlHandle;
+  if (Detached || SkinData == nullptr || !SkinData->IsSkinned(false)) {
+    TvkScrollWnd::WndProc(Message);
+    return;
+  }
+  switch (Message.Msg) {
+    case WM_DESTROY:
+    case WM_NCDESTROY: {
+      if (SkinData->CacheBmp != nullptr) SkinData->CacheBmp->Assign(nullptr);
+      if (OldWndProc != nullptr || !OldWndMethod.IsNull()) {
+        Message.Result = ForwardToOldWndProc(W, Message.Msg, Message.WParam, Message.LParam);
+        TvkDialogWnd* Self = this;
+        DetachWindowAdapter(W, false, false, Self);
+        Detached = true;
+      } else {
+        // Sending it to the window again would come straight back here.
+        Message.Result = DefDlgProcA(W, Message.Msg, Message.WParam, Message.LParam);
+      }
+      return;
+    }
+    case WM_SIZE:
+      HandleSize(Message);
+      return;
+    case WM_SETFOCUS:
+      PassOn(Message);
+      RedrawWindow(GetActiveWindow(), nullptr, nullptr, kRedrawAll);
+      return;
+    case WM_ENABLE:
+    case WM_SETTEXT:
+      if (!IsWindowVisible(W)) break;
+      PassOn(Message);
+      SkinData->CacheDirty = true;
+      Caption = GetWindowTextWide(W);
+      SendMessageA(W, WM_NCPAINT, 0, 0);
+      return;
+    case WM_PAINT:
+      if (OwnClientPaint) {
+        PAINTSTRUCT PS;
+        BeginPaint(W, &PS);
+        EndPaint(W, &PS);
+        Message.Result = 0;
+      } else {
+        PassOn(Message);
+      }
+      return;
+    case WM_ERASEBKGND:
+      GetWindowGeometry(W, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
+      AdoptChildrenOnce();
+      Caption = GetWindowTextWide(W);
+      PaintBackground(Message);
+      Message.Result = 1;
+      return;
+    case WM_DRAWITEM:
+      if (auto* DI = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam); DI != nullptr && DI->CtlType == ODT_STATIC)
+        SetBkMode(DI->hDC, TRANSPARENT);
+      break;
+    case WM_WINDOWPOSCHANGED:
+      if (auto* WP = reinterpret_cast<WINDOWPOS*>(Message.LParam); WP != nullptr && (WP->flags & 0x80) != 0)
+        RegionDirty = true;
+      PassOn(Message);
+      return;
+    case WM_NCHITTEST: {
+      Message.Result = HTNOWHERE;
+      const int Code = HitTest(Message);
+      if (Code == HTNOWHERE || Code == HTCAPTION) {
+        PassOn(Message);
+        SetHotButton(0, true);
+      } else {
+        Message.Result = Code;
+      }
+      return;
+    }
+    case WM_NCPAINT:
+      if (!IsWindowVisible(W)) break;
+      HandleNcPaint(Message);
+      Message.Result = 0;
+      return;
+    case WM_NCACTIVATE:
+      if (!IsWindowVisible(W)) break;
+      SendMessageA(W, WM_SETREDRAW, FALSE, 0);
+      PassOn(Message);
+      Active = Message.WParam != 0;
+      SendMessageA(W, WM_SETREDRAW, TRUE, 0);
+      RepaintOnActivate();
+      Message.Result = 1;
+      return;
+    case WM_GETDLGCODE:
+      Message.Result = 0;
+      return;
+    case WM_NCLBUTTONDOWN:
+      if (Message.WParam < HTSIZEFIRST || Message.WParam > HTSIZELAST) {
+        TMessage H{WM_NCHITTEST, 0, Message.LParam, static_cast<LRESULT>(Message.WParam)};
+        Message.WParam = static_cast<WPARAM>(HitTest(H));
+      }
+      NcButtonDown(Message);
+      return;
+    case WM_NCLBUTTONUP:
+      NcButtonUp(Message);
+      return;
+    case WM_NCLBUTTONDBLCLK:
+      if (Message.WParam == HTCAPTION) {
+        if (CanMaximize() || CanRestore()) {
+          SendMessageA(W, WM_SYSCOMMAND, IsZoomed(W) || IsIconic(W) ? SC_RESTORE : SC_MAXIMIZE, 0);
+          if (SysMenu != nullptr) SysMenu->RefreshItems();
+        }
+        Message.WParam = 0;
+        return;
+      }
+      if (Message.WParam == HTSYSMENU) {
+        SendMessageA(W, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return;
+      }
+      break;
+    case WM_NCRBUTTONDOWN:
+      if (Message.WParam == HTCAPTION || Message.WParam == HTSYSMENU) return;
+      break;
+    case WM_NCRBUTTONUP:
+      if (Message.WParam == HTCAPTION || Message.WParam == HTSYSMENU) {
+        SetHotButton(0, true);
+        ShowSysMenu(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
+        return;
+      }
+      break;
+    case WM_CTLCOLORDLG:
+      Message.Result = reinterpret_cast<LRESULT>(DialogBrush());
+      return;
+    case WM_MOUSEMOVE:
+      if (IsWindowEnabled(W))
+        if (TsSkinManager* M = TsSkinManager::DefaultManager()) M->ChangeHotWindow(nullptr);
+      break;
+    case WM_MOUSELEAVE:
+    case WM_NCMOUSELEAVE:
+      SetHotButton(0, true);
+      break;
+    case 0x401:
+    case 0x52C:
+    case 0x52E:
+      if (Message.Msg == 0x401)
+        TvkScrollWnd::WndProc(Message);
+      else
+        PassOn(Message);
+      if (Provider != nullptr) Provider->AdoptChildren(W);
+      RedrawWindow(W, nullptr, nullptr, Message.Msg == 0x401 ? 0x181 : 0x581);
+      return;
+    case SM_VKCMD:
+      HandleCommand(Message);
+      return;
+    default:
+      break;
+  }
+  TvkScrollWnd::WndProc(Message);
+  if (!Detached) SysCommandTail(Message);
+}

@@ -1,0 +1,120 @@
+// The standard dialog adapter: a parentless "#32770" window (message box, common dialog) drawn from the skin's
+// "DIALOG" section: frame, caption band with icon, text and title buttons, window region, client background,
+// hit tests and the skinned system menu.
+#pragma once
+#include <windows.h>
+
+#include <vector>
+
+#include "skin/adapters/vkScrollWnd.h"
+
+class TBitmap;
+class TFont;
+class TvkProvider;
+class TvkSystemMenu;
+
+// Title-button state of the dialog.
+struct TvkDlgTitleButton {
+  int State = 0;  // 0 normal, 1 hot, 2 pressed
+  int GlowId = -1;
+  TRect Rect;     // in the frame image
+  int HitCode = 0;
+  bool SingleImage = false;
+  uint8_t ImageKind = 0;  // index into the skin's title-button masks
+};
+
+class TvkDialogWnd : public TvkScrollWnd {
+  DECLARE_CLASS(TvkDialogWnd, TvkScrollWnd)
+public:
+  void FinishCreation() override;
+  void WndProc(TMessage& Message) override;
+  void BeforeDestruction() override;
+  // Styles read, frame kind, icon, caption font; the skin draws the system menu from now on.
+  void InitFrame();
+
+  // ---- geometry ----
+  int CaptionHeight(bool UseSkin);
+  int FrameWidth();
+  int TopHeight() { return FrameWidth() + CaptionHeight(true); }
+  int ClientOffsetX();
+  int ClientOffsetY();
+  TRect IconRect();
+  int ButtonWidth(const TvkDlgTitleButton& B);
+  int ButtonHeight(const TvkDlgTitleButton& B);
+  int ButtonsWidth();
+
+  // ---- painting ----
+  void PaintFrame();
+  void PaintCaption();
+  void PlaceTitleButtons();
+  void PaintTitleButton(int HitCode);
+  void PaintNonClient();
+  void PaintBackground(TMessage& Message);
+  void MakeIconBitmap();
+
+  // ---- region ----
+  void SetShapeRegion(bool Repaint);
+  HRGN BuildMaskRegion(int X, int Y);
+  void CollectRegionRects();
+
+  // ---- hit testing and buttons ----
+  int HitTest(TMessage& Message);
+  int TitleButtonAt(TPoint P);
+  void SetHotButton(int HitCode, bool Repaint);
+  void PressButton(int HitCode);
+  void NcButtonDown(TMessage& Message);
+  void NcButtonUp(TMessage& Message);
+  void ShowSysMenu(int X, int Y);
+
+  // ---- capabilities (saved styles) ----
+  bool HasSysMenu() const { return (SavedStyle & WS_SYSMENU) != 0; }
+  bool HasMaxBox() const { return (SavedStyle & WS_MAXIMIZEBOX) != 0; }
+  bool HasMinBox() const { return (SavedStyle & WS_MINIMIZEBOX) != 0; }
+  bool HasHelp() const { return (SavedExStyle & WS_EX_CONTEXTHELP) != 0; }
+  bool HasSysIcon() const { return (FrameKind == 1 || FrameKind == 3) && HasSysMenu(); }
+  bool CanClose();
+  bool CanMaximize();
+  bool CanMinimize();
+  bool CanRestore();
+  bool IsActive() const { return Active; }
+  void SetButtonKinds();
+  void RepaintOnActivate();
+
+  // ---- fields ----
+  int HotButton = 0;
+  int CaptionSection = -1;
+  bool ChildrenAdopted = false;
+  bool Active = true;
+  bool OwnClientPaint = false;
+  std::vector<TRect> RegionRects;
+  TvkDlgTitleButton MinButton, MaxButton, HelpButton, CloseButton;
+  TBitmap* IconBitmap = nullptr;
+  LONG SavedStyle = 0;
+  LONG SavedExStyle = 0;
+  TRect LastClientRect;
+  HICON IconHandle = nullptr;
+  TFont* CaptionFont = nullptr;
+  bool RegionDirty = true;
+  uint8_t FrameKind = 1;
+  TvkSystemMenu* SysMenu = nullptr;
+  TvkProvider* Provider = nullptr;
+  int TitleSection = -1;
+
+private:
+  TvkDlgTitleButton* ButtonByCode(int HitCode);
+  void HandleSize(TMessage& Message);
+  void HandleNcPaint(TMessage& Message);
+  void HandleCommand(TMessage& Message);
+  void AdoptChildrenOnce();
+  void SysCommandTail(TMessage& Message);
+  HBRUSH DialogBrush();
+  TColor FBrushColor = clNone;
+  HBRUSH FBrush = nullptr;  // the one WM_CTLCOLORDLG brush, made again only when the colour changes
+  bool FButtonPressed = false;
+};
+
+// The dialog's children paint over this background: each direct visible child but group boxes and tab-stop
+// statics is taken out of DC's clip.
+void ExcludeChildWindows(HDC DC, HWND Parent);
+// The message to each direct child of Wnd.
+void BroadcastToChildren(HWND Wnd, TMessage& Message);

@@ -1,0 +1,478 @@
+#include "skin/adapters/vkDials.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+
+#include "framework/StdCtrls.h"
+#include "skin/adapters/vkCtrlAdapter.h"
+#include "skin/adapters/vkDialogWnd.h"
+#include "skin/adapters/vkPanelWnd.h"
+#include "skin/adapters/vkSBUtils.h"
+#include "skin/adapters/vkSmallWnds.h"
+#include "skin/core/sCommonData.h"
+#include "skin/core/sMessages.h"
+#include "skin/core/sSkinManager.h"
+#include "skin/core/sVclUtils.h"
+#include "skin/core/vkExcludedClasses.h"
+#include "skin/core/vkFormServices.h"
+#include "skin/core/vkSkinCommands.h"
+#include "skin/core/vkntUtils.h"
+#include "skin/forms/sSkinProvider.h"
+#include "skin/forms/sSkinProviderMetrics.h"
+#include "skin/forms/vkFormHook.h"
+
+IMPLEMENT_CLASS(TvkProvider)
+
+namespace {
+
+std::vector<TvkProvider*>* g_Providers = nullptr;
+std::vector<TvkMainWnd*> g_MenuAdapters;
+
+bool AppGoing() { return Application == nullptr || Application->ComponentState().Contains(csDestroying); }
+
+std::string LowerClassName(HWND Wnd) {
+  std::string S = WindowClassNameOf(Wnd);
+  std::transform(S.begin(), S.end(), S.begin(), [](unsigned char C) { return static_cast<char>(std::tolower(C)); });
+  return S;
+}
+
+TvkSkinParams DialogParams(const std::string& Section) {
+  TvkSkinParams P;
+  P.SkinSection = Section;
+  return P;
+}
+
+void AddProvider(TvkProvider* P) {
+  if (g_Providers == nullptr) g_Providers = new std::vector<TvkProvider*>;
+  g_Providers->push_back(P);
+}
+
+}  // namespace
+
+const std::vector<TvkProvider*>& ProviderList() {
+  static const std::vector<TvkProvider*> Empty;
+  return g_Providers != nullptr ? *g_Providers : Empty;
+}
+
+// ---- the provider ----
+
+TvkProvider::TvkProvider(TComponent* AOwner) : TComponent(AOwner) {}
+
+TvkProvider::~TvkProvider() {
+  if (g_Providers != nullptr)
+    if (auto It = std::find(g_Providers->begin(), g_Providers->end(), this); It != g_Providers->end()) *It = nullptr;
+  // Children first: their adapters ask the dialog for its background while they go.
+  for (auto It = Adapters.rbegin(); It != Adapters.rend(); ++It) (*It)->Free();
+  Adapters.clear();
+  if (DialogWnd != nullptr) DialogWnd->Free();
+  DialogWnd = nullptr;
+}
+
+void TvkProvider::AttachFormProvider(TCustomForm* Form) {
+  SkinProvider = TsSkinProvider::CreateRuntime(Form);
+  SkinProvider->SetUseGlobalColor(false);
+  Wnd = Form->Handle();
+  if (IsDwmCompositionActive()) {
+    if (SkinProvider->CtrlAdapter() == nullptr) SkinProvider->Loaded();
+    RedrawWindow(Wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    SendMessageA(Wnd, WM_NCPAINT, 0, 0);
+  } else if (!DebuggerPresentOrUnknown()) {
+    UpdateWindow(Wnd);
+    RedrawWindow(Wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+  }
+  SkinProvider->SetMakeSkinMenu(false);
+}
+
+bool TvkProvider::InitDialog(HWND AWnd) {
+  Wnd = AWnd;
+  TsSkinManager* M = TsSkinManager::DefaultManager();
+  if (DialogWnd != nullptr || M == nullptr || !M->Active()) return true;
+  MakeDialogAdapter(AWnd, DialogWnd);
+  if (DialogWnd == nullptr) return true;
+  DialogWnd->Provider = this;
+  if (MessageBoxPosX != -1 || MessageBoxPosY != -1)
+    SetWindowPos(AWnd, nullptr, MessageBoxPosX, MessageBoxPosY, 0, 0, SWP_NOSIZE | SWP_NOREDRAW | SWP_NOOWNERZORDER);
+  AdoptChildren(AWnd);
+  DialogWnd->InitFrame();
+  SendSkinCommand(AWnd, VKCMD_SKIN_APPLIED, reinterpret_cast<LPARAM>(M));
+  return true;
+}
+
+bool TvkProvider::AdoptChildren(HWND Parent) {
+  for (HWND C = GetTopWindow(Parent); C != nullptr; C = GetNextWindow(C, GW_HWNDNEXT)) {
+    // Grandchildren get their adapters before their parent.
+    AdoptChildren(C);
+    if ((GetWindowLongA(C, GWL_STYLE) & WS_CHILD) != 0) ChooseChildAdapter(C);
+  }
+  return true;
+}
+
+bool TvkProvider::ChooseChildAdapter(HWND AWnd) {
+  if (AWnd == nullptr) return false;
+  if (WindowHasSkin(AWnd)) return true;
+  TsSkinManager* M = TsSkinManager::DefaultManager();
+  if (M == nullptr) return true;
+  struct TGuard {
+    TGuard() { AdoptingDialogChildren = true; }
+    ~TGuard() { AdoptingDialogChildren = false; }
+  } Guard;
+  const std::string Cls = LowerClassName(AWnd);
+  const LONG Style = GetWindowLongA(AWnd, GWL_STYLE);
+  const bool Visible = (Style & WS_VISIBLE) != 0;
+  const bool DialogCache = DialogWnd != nullptr && DialogWnd->SkinData != nullptr &&
+                           DialogWnd->SkinData->CacheBmp != nullptr && !DialogWnd->SkinData->CacheBmp->Empty();
+  auto OwnPaintOff = [this] {
+    if (DialogWnd != nullptr) DialogWnd->OwnClientPaint = false;
+  };
+  std::string Adapter, Section;
+  bool Repaint = true, DialogChild = false;
+  TvkSkinParams Params;
+  TControl* PanelControl = nullptr;
+  int PanelKind = 0;  // 1 "tpanel", 2 "tsilentpaintpanel"
+  if (Cls == "static") {
+    // The type is the whole type field: SS_SIMPLE and the frames are not icons.
+    const LONG Type = Style & SS_TYPEMASK;
+    const bool Picture = Type == SS_ICON || Type == SS_BITMAP || Type == SS_ENHMETAFILE;
+    if (Picture && (GetWindowLongA(AWnd, GWL_EXSTYLE) & WS_EX_STATICEDGE) != 0) {
+      Adapter = "TvkEdgeWnd";
+      Section = "EDIT";
+    } else if (Picture) {
+      Adapter = "TvkIconWnd";
+    } else if (Type != SS_OWNERDRAW && Type != SS_BLACKFRAME && Type != SS_GRAYFRAME) {
+      Adapter = "TvkStaticWnd";
+    }
+  } else if (Cls == "#32770" || Cls == "shbrowseforfolder") {
+    Adapter = "TvkTransPanelWnd";
+  } else if (Cls == "tpanel" || Cls == "tsilentpaintpanel") {
+    Adapter = "TvkPanelWnd";
+    PanelKind = Cls == "tpanel" ? 1 : 2;
+    Section = PanelKind == 1 ? "TRANSPARENT" : "GROUPBOX";
+    PanelControl = FindControl(AWnd);
+    if (PanelKind == 2 && PanelControl != nullptr) PanelControl->SetTag(999);
+  } else if (Cls == "edit") {
+    OwnPaintOff();
+    if (Visible) {
+      Adapter = "TvkEditWnd";
+      Section = "EDIT";
+      Repaint = DialogCache;
+      DialogChild = true;
+    }
+  } else if ((Cls == "button" && (Style & 0xB) != 0xB) || Cls == "tbutton") {
+    // The type is the whole type field; a check box with BS_LEFTTEXT or BS_ICON stays a check box.
+    const LONG Type = Style & BS_TYPEMASK;
+    if (Type == BS_CHECKBOX || Type == BS_AUTOCHECKBOX || Type == BS_RADIOBUTTON || Type == BS_3STATE ||
+        Type == BS_AUTO3STATE || Type == BS_AUTORADIOBUTTON) {
+      Adapter = "TvkCheckBoxWnd";
+    } else if (Type == BS_GROUPBOX) {
+      Adapter = "TvkGroupBoxWnd";
+      Section = "GROUPBOX";
+    } else if (Type >= 12 && Type <= 15) {
+      Adapter = "TvkSplitBtnWnd";
+    } else {
+      Adapter = "TvkBtnWnd";
+    }
+  } else if (Cls == "combobox" || Cls == "comboboxex32") {
+    OwnPaintOff();
+    Adapter = "TvkComboBoxWnd";
+    Section = "COMBOBOX";
+    if (Cls == "combobox") {
+      Repaint = DialogCache;
+      DialogChild = true;
+    }
+  } else if (Cls == "combolbox") {
+    OwnPaintOff();
+    Adapter = "TvkEditWnd";
+    Section = "COMBOBOX";
+  } else if (Cls == "scrollbar") {
+    if ((Style & SBS_SIZEGRIP) != 0) Adapter = "TvkSizerWnd";
+  } else if (Cls == "systabcontrol32") {
+    if ((Style & TCS_OWNERDRAWFIXED) == 0) {
+      Adapter = "TvkTabControlWnd";
+      Section = "PAGECONTROL";
+    }
+  } else if (Cls == "syslistview32") {
+    Adapter = "TvkListViewWnd";
+    Section = "EDIT";
+    DialogChild = true;
+  } else if (Cls == "msctls_updown32") {
+    Adapter = "TvkSpinWnd";
+    Section = "SPEEDBUTTON_SMALL";
+  } else if (Cls == "msctls_trackbar32") {
+    Adapter = "TvkTrackWnd";
+    Section = "TRACKBAR";
+  } else if (Cls == "listbox") {
+    OwnPaintOff();
+    Adapter = "TvkEditWnd";
+    Section = "EDIT";
+    DialogChild = true;
+  } else if (Cls == "link window" || Cls == "syslink") {
+    Adapter = "TvkLinkWnd";
+  } else if (Cls == "toolbarwindow32") {
+    Adapter = "TvkToolBarWnd";
+    Section = (Style & TBSTYLE_WRAPABLE) != 0 ? "BAR" : "TRANSPARENT";
+  } else if (Cls == "rebarwindow32" || Cls == "msctls_progress32" || Cls == "universalsearchband" ||
+             Cls == "address band root" || Cls == "workerw" || Cls == "search box" || Cls == "travelband" ||
+             Cls == "breadcrumb parent") {
+    if (Visible) Adapter = "TvkContainerWnd";
+  } else if (Cls == "directuihwnd") {
+    RECT R;
+    GetWindowRect(AWnd, &R);
+    if (R.bottom - R.top == 24) Adapter = "TvkSearchWnd";
+  }
+  if (Adapter.empty()) return true;
+  Params = DialogParams(Section);
+  Params.Control = PanelControl;
+  TvkMainWnd* A = AdapterFactory(Adapter, AWnd, M, Params, Repaint);
+  if (A == nullptr) return true;
+  if (DialogChild) A->DlgMode = true;
+  if (auto* Spin = As<TvkSpinWnd>(A)) Spin->LeftIndent = 2;
+  if (PanelKind == 1 && A->SkinData != nullptr) {
+    if (auto* Panel = As<TWinControl>(A->SkinData->OwnerControl)) {
+      for (int i = 0; i < Panel->ControlCount(); ++i) {
+        TControl* C = Panel->Controls(i);
+        if (auto* L = As<TCustomLabel>(C)) {
+          L->Font()->SetColor(M->SkinBaseFontColor());
+          L->SetTransparent(true);
+        } else if (auto* W = As<TWinControl>(C); W != nullptr && W->HandleAllocated()) {
+          ChooseChildAdapter(W->Handle());
+          AdoptingDialogChildren = true;
+        }
+      }
+      Panel->SetColor(M->SkinBaseColor());
+    }
+  } else if (PanelKind == 2 && A->SkinData != nullptr && A->SkinData->OwnerControl != nullptr) {
+    if (auto* P = As<TvkPanelWnd>(A)) P->Panel = As<TWinControl>(A->SkinData->OwnerControl);
+    A->SkinData->OwnerControl->SetText("");
+    A->SkinData->CacheDirty = true;
+  }
+  Adapters.push_back(A);
+  if (Wnd != nullptr) GetWindowGeometry(AWnd, A->ParentWnd, A->WndRect, A->ParentRect, A->WndSize, A->WndPos);
+  if (A->SkinData != nullptr) A->SkinData->Updating = false;
+  return true;
+}
+
+bool TvkProvider::PrintChildWindows(HWND Parent, HDC DC) {
+  for (HWND C = GetTopWindow(Parent); C != nullptr; C = GetNextWindow(C, GW_HWNDNEXT)) {
+    const int Saved = SaveDC(DC);
+    RECT R;
+    GetWindowRect(C, &R);
+    POINT P{R.left, R.top};
+    ScreenToClient(GetParent(C), &P);
+    POINT Org;
+    GetWindowOrgEx(DC, &Org);
+    SetWindowOrgEx(DC, Org.x - P.x, Org.y - P.y, nullptr);
+    const LONG Style = GetWindowLongA(C, GWL_STYLE);
+    if ((Style & WS_CHILD) != 0 && (Style & WS_VISIBLE) != 0) {
+      SendSkinCommand(C, VKCMD_SET_PRINT_DC, reinterpret_cast<LPARAM>(DC));
+      SendMessageA(C, WM_PRINT, reinterpret_cast<WPARAM>(DC), 0);
+      SendSkinCommand(C, VKCMD_SET_PRINT_DC, 0);
+    }
+    PrintChildWindows(C, DC);
+    RestoreDC(DC, Saved);
+  }
+  return false;
+}
+
+// ---- lookups ----
+
+TvkProvider* FindProviderByWnd(HWND Wnd) {
+  if (g_Providers == nullptr || (Application != nullptr && Application->Terminated())) return nullptr;
+  for (TvkProvider* P : *g_Providers)
+    if (P != nullptr && P->Wnd == Wnd) return P;
+  return nullptr;
+}
+
+TCustomForm* FindFormByHandle(HWND Wnd) {
+  if (Screen == nullptr) return nullptr;
+  for (int i = Screen->FormCount() - 1; i >= 0; --i) {
+    TCustomForm* F = Screen->Forms(i);
+    if (F->ComponentState().Contains(csDestroying) || !F->HandleAllocated()) continue;
+    if (F->Handle() == Wnd) return F;
+  }
+  return nullptr;
+}
+
+void PurgeDetachedProviders() {
+  if (g_Providers == nullptr) return;
+  for (int i = static_cast<int>(g_Providers->size()) - 1; i >= 0; --i) {
+    TvkProvider* P = (*g_Providers)[i];
+    if (P == nullptr || (P->DialogWnd != nullptr && !P->DialogWnd->Detached)) continue;
+    g_Providers->erase(g_Providers->begin() + i);
+    P->Free();
+  }
+}
+
+int CountVisibleDialogs() {
+  PurgeDetachedProviders();
+  int N = 0;
+  for (TvkProvider* P : ProviderList())
+    if (P != nullptr && P->DialogWnd != nullptr && IsWindowVisible(P->Wnd)) ++N;
+  return N;
+}
+
+bool HasChildOfClass(HWND Parent, const char* LowerClassName_) {
+  for (HWND C = GetTopWindow(Parent); C != nullptr; C = GetNextWindow(C, GW_HWNDNEXT))
+    if (LowerClassName(C) == LowerClassName_ || HasChildOfClass(C, LowerClassName_)) return true;
+  return false;
+}
+
+void MakeDialogAdapter(HWND Wnd, TvkDialogWnd*& DialogWnd) {
+  TsSkinManager* M = TsSkinManager::DefaultManager();
+  if (M != nullptr && M->Active()) {
+    if (auto* F = UninitializeFlatSBEntry().Get()) F(Wnd);
+    if (DialogWnd != nullptr && DialogWnd->Detached) {
+      DialogWnd->Free();
+      DialogWnd = nullptr;
+    }
+    if (DialogWnd == nullptr) {
+      DialogWnd = static_cast<TvkDialogWnd*>(
+          CreateAdapter(TvkDialogWnd::StaticClassInfo(), Wnd, nullptr, M, DialogParams("DIALOG"), false));
+      SetWindowLongA(Wnd, GWL_STYLE, GetWindowLongA(Wnd, GWL_STYLE) & ~DS_NOIDLEMSG);
+    }
+  } else {
+    if (DialogWnd != nullptr) DialogWnd->Free();
+    DialogWnd = nullptr;
+    if (auto* F = InitializeFlatSBEntry().Get()) F(Wnd);
+  }
+}
+
+// ---- adoption ----
+
+bool AdoptTopLevelWindow(HWND Wnd, const CREATESTRUCTA* CreateStruct) {
+  TsSkinManager* M = TsSkinManager::DefaultManager();
+  if (M == nullptr || AppGoing() || Wnd == nullptr || WindowHasSkin(Wnd)) return false;
+  std::string ClassName = CreateStruct != nullptr && HIWORD(reinterpret_cast<UINT_PTR>(CreateStruct->lpszClass)) != 0
+                              ? std::string(CreateStruct->lpszClass)
+                              : std::string();
+  if (ClassName.empty()) ClassName = WindowClassNameOf(Wnd);
+  const LONG Style = GetWindowLongA(Wnd, GWL_STYLE);
+  if ((Style & WS_POPUP) != 0 && (Style & WS_BORDER) == 0) return false;
+  if (FindProviderByWnd(Wnd) != nullptr) return false;
+  if (TCustomForm* Form = FindFormByHandle(Wnd)) {
+    if ((Form->Tag() & NoSkinTag) == NoSkinTag) return true;
+    if (Form->ComponentState().Contains(csLoading) && Form->FormStyle() != fsMDIChild) return true;
+    if (IsExcludedWindowClass(ClassName.c_str())) return false;
+    if (!M->SkinningRules().Contains(ClassName == "TMessageForm" ? srStdDialogs : srStdForms)) return false;
+    auto* P = new TvkProvider(Form);
+    AddProvider(P);
+    P->AttachFormProvider(Form);
+    return true;
+  }
+  if (ClassName != "#32770" && ClassName != "NativeHWNDHost") return true;
+  if (GetParent(Wnd) != nullptr) return true;
+  if (!M->SkinningRules().Contains(srStdDialogs)) return false;
+  if (CountVisibleDialogs() >= MaxVisibleDialogs && !HasChildOfClass(Wnd, "toolbarwindow32")) return false;
+  bool Allow = true;
+  if (M->OnSysDlgInit) {
+    TvkSysDlgData Data;
+    Data.Wnd = Wnd;
+    M->OnSysDlgInit(Data, Allow);
+  }
+  if (!Allow) return false;
+  auto* P = new TvkProvider(nullptr);
+  P->Wnd = Wnd;
+  bool Ok = false;
+  try {
+    Ok = P->InitDialog(Wnd);
+  } catch (...) {
+    P->Free();
+    throw;
+  }
+  if (Ok)
+    AddProvider(P);
+  else
+    P->Free();
+  return Allow;
+}
+
+LRESULT CALLBACK CBTHookProc(int Code, WPARAM WParam, LPARAM LParam) {
+  const LRESULT Result = CallNextHookEx(nullptr, Code, WParam, LParam);
+  try {
+    if (AppGoing()) return Result;
+    const HWND Wnd = reinterpret_cast<HWND>(WParam);
+    if (Code == HCBT_ACTIVATE) {
+      AdoptTopLevelWindow(Wnd, nullptr);
+    } else if (Code == HCBT_CREATEWND && Wnd != nullptr) {
+      const CREATESTRUCTA* CS = reinterpret_cast<CBT_CREATEWNDA*>(LParam)->lpcs;
+      const auto Class = reinterpret_cast<UINT_PTR>(CS->lpszClass);
+      if (Class == 0x8002) {
+        AdoptTopLevelWindow(Wnd, nullptr);
+      } else if (Class == 0x8000) {
+        TsSkinManager* M = TsSkinManager::DefaultManager();
+        if (M != nullptr && M->SkinnedPopups() && !WindowHasSkin(Wnd) && FindAdapterClass("TvkMnuWnd") != nullptr) {
+          TvkMainWnd* A = AdapterFactory("TvkMnuWnd", Wnd, M, DialogParams("MAINMENU"), false);
+          if (A != nullptr) g_MenuAdapters.push_back(A);
+        }
+      } else if (Class >= 0x10000 && WindowClassNameOf(Wnd) != "TPUtilWindow" && CS->dwExStyle != 0 &&
+                 CS->style != 0) {
+        if (Application->MainForm() != nullptr &&
+            (!Application->MainForm()->HandleAllocated() || Application->MainForm()->Handle() == Wnd))
+          return Result;
+        if (GetParent(Wnd) == nullptr) AdoptTopLevelWindow(Wnd, nullptr);
+      }
+    }
+  } catch (...) {
+    if (Application != nullptr) Application->HandleException(nullptr);
+  }
+  return Result;
+}
+
+void FreeHookMenuAdapters() {
+  std::vector<TvkMainWnd*> List;
+  List.swap(g_MenuAdapters);
+  for (TvkMainWnd* A : List) A->Free();
+}
+
+void FreeAllProviders() {
+  if (g_Providers == nullptr) return;
+  while (!g_Providers->empty()) {
+    TvkProvider* P = g_Providers->front();
+    g_Providers->erase(g_Providers->begin());
+    if (P != nullptr) P->Free();
+  }
+  delete g_Providers;
+  g_Providers = nullptr;
+}
+
+// ---- unit ----
+
+void DialsInitialize() {
+  InstallCtrlAdapterParts();
+  TvkFormServices& S = FormServices;
+  S.CbtHookProc = CBTHookProc;
+  S.AdoptTopLevelWindow = [](HWND Wnd) { AdoptTopLevelWindow(Wnd, nullptr); };
+  S.FreeMenuWindowAdapters = FreeHookMenuAdapters;
+  S.FreeDialogAdapters = FreeAllProviders;
+  S.PrintChildWindows = [](HWND Wnd, HDC DC) { TvkProvider::PrintChildWindows(Wnd, DC); };
+  S.DialogAdapterCount = [] {
+    int N = 0;
+    for (TvkProvider* P : ProviderList())
+      if (P != nullptr && P->DialogWnd != nullptr) ++N;
+    return N;
+  };
+  S.DialogAdapterWindow = [](int Index) -> HWND {
+    for (TvkProvider* P : ProviderList())
+      if (P != nullptr && P->DialogWnd != nullptr && Index-- == 0) return P->Wnd;
+    return nullptr;
+  };
+  S.DialogWindow = [](TvkDialogWnd* A) { return A->CtrlHandle; };
+  S.DialogSkinData = [](TvkDialogWnd* A) { return A->SkinData; };
+  S.DialogClientOffsetX = [](TvkDialogWnd* A) { return A->ClientOffsetX(); };
+  S.DialogClientOffsetY = [](TvkDialogWnd* A) { return A->ClientOffsetY(); };
+  S.DialogCaptionHeight = [](TvkDialogWnd* A, bool UseSkin) { return A->CaptionHeight(UseSkin); };
+  S.PaintDialogFrame = [](TvkDialogWnd* A) { A->PaintFrame(); };
+  S.DialogSetShapeRegion = [](TvkDialogWnd* A) { A->SetShapeRegion(false); };
+}
+
+void DialsFinalize() {
+  FreeHookMenuAdapters();
+  FreeAllProviders();
+  ProviderParts.NewCtrlAdapter = nullptr;
+  ProviderParts.FreeCtrlAdapter = nullptr;
+  ProviderParts.WalkControlsOf = nullptr;
+  ProviderParts.AddItem = nullptr;
+  ProviderParts.AddWindow = nullptr;
+  ProviderParts.IsControlToSkin = nullptr;
+  ProviderParts.SendToAdapters = nullptr;
+}

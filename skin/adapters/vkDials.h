@@ -1,0 +1,56 @@
+// The thread hook: every top-level window created or activated on the UI thread while a skin is applied is
+// looked at once. A framework form without a skinner of its own gets a run-time one; a parentless standard
+// dialog ("#32770") gets a dialog adapter and an adapter for each child window that fits one; a popup-menu
+// window gets a menu window adapter.
+//
+// Framework forms are adopted when they are activated: while their window is being created it has not met its
+// object yet, so nothing could tell them from a foreign window then.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <vector>
+
+#include "framework/Classes.h"
+#include "framework/Forms.h"
+
+class TsSkinProvider;
+class TvkDialogWnd;
+class TvkMainWnd;
+
+class TvkProvider : public TComponent {
+  DECLARE_CLASS(TvkProvider, TComponent)
+public:
+  explicit TvkProvider(TComponent* AOwner);
+  ~TvkProvider() override;
+  void AttachFormProvider(TCustomForm* Form);
+  bool InitDialog(HWND AWnd);
+  bool AdoptChildren(HWND Parent);
+  bool ChooseChildAdapter(HWND AWnd);
+  static bool PrintChildWindows(HWND Parent, HDC DC);
+
+  HWND Wnd = nullptr;
+  TsSkinProvider* SkinProvider = nullptr;
+  TvkDialogWnd* DialogWnd = nullptr;
+  std::vector<TvkMainWnd*> Adapters;
+};
+
+LRESULT CALLBACK CBTHookProc(int Code, WPARAM WParam, LPARAM LParam);
+bool AdoptTopLevelWindow(HWND Wnd, const CREATESTRUCTA* CreateStruct);
+TvkProvider* FindProviderByWnd(HWND Wnd);
+TCustomForm* FindFormByHandle(HWND Wnd);
+int CountVisibleDialogs();
+void PurgeDetachedProviders();
+bool HasChildOfClass(HWND Parent, const char* LowerClassName);
+void MakeDialogAdapter(HWND Wnd, TvkDialogWnd*& DialogWnd);
+// The hook's providers (entries may be nil) and popup-menu window adapters.
+const std::vector<TvkProvider*>& ProviderList();
+void FreeHookMenuAdapters();
+// Every provider freed; the manager's hook removal and the unit's end call it.
+void FreeAllProviders();
+
+constexpr int MaxVisibleDialogs = 2;
+
+// Starts after the form skinner's unit and takes over its hook and walker entries.
+void DialsInitialize();
+void DialsFinalize();
