@@ -10,6 +10,7 @@
 #include "skin/adapters/vkSBUtils.h"
 #include "skin/adapters/vkSystemMenu.h"
 #include "skin/core/sCommonData.h"
+#include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sStyleSimply.h"
 #include "skin/core/sVclUtils.h"
@@ -173,6 +174,17 @@ void TvkDialogWnd::MakeIconBitmap() {
   HICON Copy = static_cast<HICON>(CopyImage(Icon, IMAGE_ICON, CX, CY, LR_COPYFROMRESOURCE));
   DrawIconEx(IconBitmap->Canvas()->Handle(), 0, 0, Copy != nullptr ? Copy : Icon, CX, CY, 0, nullptr, DI_NORMAL);
   if (Copy != nullptr) DestroyIcon(Copy);
+}
+
+void TvkDialogWnd::RestoreControlParams() {
+  TvkScrollWnd::RestoreControlParams();
+  // The window's own frame back: its system menu and no region.
+  if (CtrlHandle != nullptr && IsWindow(CtrlHandle) && SavedStyle != 0) {
+    if ((SavedStyle & WS_SYSMENU) != 0)
+      SetWindowLongA(CtrlHandle, GWL_STYLE, GetWindowLongA(CtrlHandle, GWL_STYLE) | WS_SYSMENU);
+    SetWindowRgn(CtrlHandle, nullptr, FALSE);
+    SetWindowPos(CtrlHandle, nullptr, 0, 0, 0, 0, kFrameChangeFlags | SWP_NOACTIVATE);
+  }
 }
 
 void TvkDialogWnd::BeforeDestruction() {
@@ -785,6 +797,13 @@ void TvkDialogWnd::WndProc(TMessage& Message) {
       SendMessageA(W, WM_SETREDRAW, TRUE, 0);
       RepaintOnActivate();
       Message.Result = 1;
+      return;
+    case WM_SHOWWINDOW:
+      PassOn(Message);
+      SetDwmTransitionsForceDisabled(W, true, 0);
+      // A message box centres itself after it was adopted: the asked place is applied again as it shows.
+      if (Message.WParam != 0 && (MessageBoxPosX != -1 || MessageBoxPosY != -1))
+        SetWindowPos(W, nullptr, MessageBoxPosX, MessageBoxPosY, 0, 0, SWP_NOSIZE | SWP_NOREDRAW | SWP_NOOWNERZORDER);
       return;
     case WM_GETDLGCODE:
       Message.Result = 0;

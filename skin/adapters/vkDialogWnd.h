@@ -28,6 +28,7 @@ class TvkDialogWnd : public TvkScrollWnd {
 public:
   void FinishCreation() override;
   void WndProc(TMessage& Message) override;
+  void RestoreControlParams() override;
   void BeforeDestruction() override;
   // Styles read, frame kind, icon, caption font; the skin draws the system menu from now on.
   void InitFrame();

@@ -125,7 +125,8 @@ bool TvkProvider::ChooseChildAdapter(HWND AWnd) {
   auto OwnPaintOff = [this] {
     if (DialogWnd != nullptr) DialogWnd->OwnClientPaint = false;
   };
-  std::string Adapter, Section;
+  const char* Adapter = nullptr;
+  const char* Section = "";
   bool Repaint = true, DialogChild = false;
   TvkSkinParams Params;
   TControl* PanelControl = nullptr;
@@ -139,7 +140,7 @@ bool TvkProvider::ChooseChildAdapter(HWND AWnd) {
       Section = "EDIT";
     } else if (Picture) {
       Adapter = "TvkIconWnd";
-    } else if (Type != SS_OWNERDRAW && Type != SS_BLACKFRAME && Type != SS_GRAYFRAME) {
+    } else if (Type != SS_OWNERDRAW && Type != SS_GRAYRECT && Type != SS_WHITERECT) {
       Adapter = "TvkStaticWnd";
     }
   } else if (Cls == "#32770" || Cls == "shbrowseforfolder") {
@@ -220,7 +221,7 @@ bool TvkProvider::ChooseChildAdapter(HWND AWnd) {
     GetWindowRect(AWnd, &R);
     if (R.bottom - R.top == 24) Adapter = "TvkSearchWnd";
   }
-  if (Adapter.empty()) return true;
+  if (Adapter == nullptr) return true;
   Params = DialogParams(Section);
   Params.Control = PanelControl;
   TvkMainWnd* A = AdapterFactory(Adapter, AWnd, M, Params, Repaint);

@@ -9,8 +9,12 @@
 #include "skin/adapters/vkStaticWnds.h"
 #include "skin/adapters/vkDialogWnd.h"
 #include "skin/adapters/vkDials.h"
+#include "skin/adapters/vkEditWnd.h"
 #include "skin/adapters/vkSystemMenu.h"
+#include "framework/Dialogs.h"
+#include "framework/StdCtrls.h"
 #include "skin/core/sCommonData.h"
+#include "skin/forms/sSkinProvider.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkFormServices.h"
@@ -74,4 +78,425 @@ TEST_F(DialogTest, ParentlessMessageBoxGetsDialogAdapterChildAdaptersAndFrame) {
   // The box is gone: its provider is dropped at the next purge.
   PurgeDetachedProviders();
   EXPECT_EQ(FindProviderByWnd(Box), nullptr);
+}
+
+namespace {
+
+INT_PTR CALLBACK NoDlgProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+// An in-memory dialog template: a parentless dialog with the given children, made by CreateDialogIndirectParamA.
+struct TDlgItem {
+  const wchar_t* Class;
+  DWORD Style;
+  short X, Y, W, H;
+};
+
+class TDlgTemplate {
+public:
+  TDlgTemplate(DWORD Style, std::initializer_list<TDlgItem> Items) {
+    DLGTEMPLATE T{};
+    T.style = Style;
+    T.cdit = static_cast<WORD>(Items.size());
+    T.cx = 200;
+    T.cy = 120;
+    Put(&T, sizeof T);
+    Word(0);  // no menu
+    Word(0);  // the standard class
+    Text(L"Dlg");
+    for (const TDlgItem& I : Items) {
+      Align();
+      DLGITEMTEMPLATE D{};
+      D.style = I.Style | WS_CHILD;
+      D.x = I.X;
+      D.y = I.Y;
+      D.cx = I.W;
+      D.cy = I.H;
+      D.id = 100;
+      Put(&D, sizeof D);
+      Text(I.Class);
+      Text(L"Item");
+      Word(0);  // no creation data
+    }
+  }
+  HWND Create() {
+    return CreateDialogIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<DLGTEMPLATE*>(Bytes.data()), nullptr,
+                                      NoDlgProc, 0);
+  }
+
+private:
+  void Put(const void* P, size_t N) {
+    Bytes.insert(Bytes.end(), static_cast<const uint8_t*>(P), static_cast<const uint8_t*>(P) + N);
+  }
+  void Word(WORD W) { Put(&W, 2); }
+  void Text(const wchar_t* S) {
+    do Word(*S); while (*S++ != 0);
+  }
+  void Align() {
+    while (Bytes.size() % 4 != 0) Bytes.push_back(0);
+  }
+  std::vector<uint8_t> Bytes;
+};
+
+constexpr DWORD kDlgStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+
+// The adapters the chooser and the walker ask for, by class and section; none is made.
+struct TChoice {
+  std::string Class, Section;
+  HWND Wnd;
+  bool Repaint;
+};
+std::vector<TChoice> g_Choices;
+TvkMainWnd* RecordChoice(const std::string& ClassName, HWND Wnd, TsSkinManager*, const TvkSkinParams& P, bool Repaint) {
+  g_Choices.push_back({ClassName, P.SkinSection, Wnd, Repaint});
+  return nullptr;
+}
+struct RecordingFactory {
+  RecordingFactory() {
+    g_Choices.clear();
+    AdapterFactory = RecordChoice;
+  }
+  ~RecordingFactory() { AdapterFactory = DefaultAdapterFactory; }
+  const TChoice* For(HWND Wnd) const {
+    for (const TChoice& C : g_Choices)
+      if (C.Wnd == Wnd) return &C;
+    return nullptr;
+  }
+};
+
+HWND ChildOfClass(HWND Dlg, const char* Class, int Index = 0) {
+  for (HWND C = GetTopWindow(Dlg); C != nullptr; C = GetNextWindow(C, GW_HWNDNEXT)) {
+    char Buf[64];
+    GetClassNameA(C, Buf, sizeof Buf);
+    if (lstrcmpiA(Buf, Class) == 0 && Index-- == 0) return C;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+TEST_F(DialogTest, ChooserPicksEachChildsAdapterByClassAndWholeTypeField) {
+  ManagerPtr M = SolidManager();
+  InitCommonControls();
+  RecordingFactory Rec;
+  TDlgTemplate T(kDlgStyle, {
+                                {L"BUTTON", BS_AUTO3STATE | WS_VISIBLE, 5, 5, 60, 12},                // 0
+                                {L"BUTTON", BS_AUTOCHECKBOX | BS_LEFTTEXT | WS_VISIBLE, 5, 20, 60, 12},  // 1
+                                {L"BUTTON", BS_OWNERDRAW | WS_VISIBLE, 5, 35, 60, 12},                // 2
+                                {L"BUTTON", BS_GROUPBOX | WS_VISIBLE, 5, 50, 60, 12},                 // 3
+                                {L"BUTTON", BS_DEFPUSHBUTTON | WS_VISIBLE, 5, 65, 60, 12},            // 4
+                                {L"STATIC", SS_SIMPLE | WS_VISIBLE, 80, 5, 60, 12},                   // 0
+                                {L"STATIC", SS_BLACKFRAME | WS_VISIBLE, 80, 20, 60, 12},              // 1
+                                {L"STATIC", SS_ICON | WS_VISIBLE, 80, 35, 20, 20},                    // 2
+                                {L"EDIT", WS_BORDER, 80, 60, 60, 12},                                 // invisible
+                                {L"msctls_updown32", WS_VISIBLE, 150, 5, 10, 14},
+                                {L"msctls_trackbar32", WS_VISIBLE, 150, 25, 40, 14},
+                                {L"ToolbarWindow32", TBSTYLE_WRAPABLE | WS_VISIBLE, 0, 90, 100, 14},
+                            });
+  HWND Dlg = T.Create();
+  ASSERT_NE(Dlg, nullptr);
+  Tops.push_back(Dlg);
+  ShowWindow(Dlg, SW_SHOW);
+  UpdateWindow(Dlg);
+  TvkDialogWnd* D = DialogAdapterOf(Dlg);
+  ASSERT_NE(D, nullptr) << "a parentless #32770 is adopted";
+  struct {
+    const char* Class;
+    int Index;
+    const char* Adapter;  // nullptr: none
+    const char* Section;
+  } Rows[] = {
+      {"button", 0, "TvkCheckBoxWnd", ""},  {"button", 1, "TvkCheckBoxWnd", ""}, {"button", 2, nullptr, ""},
+      {"button", 3, "TvkGroupBoxWnd", "GROUPBOX"}, {"button", 4, "TvkBtnWnd", ""},
+      {"static", 0, "TvkStaticWnd", ""},    {"static", 1, "TvkStaticWnd", ""},          {"static", 2, "TvkIconWnd", ""},
+      {"edit", 0, nullptr, ""},             {"msctls_updown32", 0, "TvkSpinWnd", "SPEEDBUTTON_SMALL"},
+      {"msctls_trackbar32", 0, "TvkTrackWnd", "TRACKBAR"}, {"toolbarwindow32", 0, "TvkToolBarWnd", "BAR"},
+  };
+  for (const auto& R : Rows) {
+    SCOPED_TRACE(std::string(R.Class) + " #" + std::to_string(R.Index));
+    HWND C = ChildOfClass(Dlg, R.Class, R.Index);
+    ASSERT_NE(C, nullptr);
+    const TChoice* Got = Rec.For(C);
+    if (R.Adapter == nullptr) {
+      EXPECT_EQ(Got, nullptr);
+      continue;
+    }
+    ASSERT_NE(Got, nullptr);
+    EXPECT_EQ(Got->Class, R.Adapter);
+    EXPECT_EQ(Got->Section, R.Section);
+  }
+  EXPECT_FALSE(D->OwnClientPaint) << "an invisible edit still turns the dialog's own painting off";
+}
+
+TEST_F(DialogTest, ThirdVisibleDialogIsLeftAloneUnlessItHoldsAToolbar) {
+  ManagerPtr M = SolidManager();
+  InitCommonControls();
+  TDlgTemplate Plain(kDlgStyle | WS_VISIBLE, {{L"BUTTON", WS_VISIBLE, 5, 5, 60, 12}});
+  TDlgTemplate Hidden(kDlgStyle, {{L"ToolbarWindow32", WS_VISIBLE, 0, 0, 100, 14}});
+  HWND A = Plain.Create(), B = Plain.Create();
+  Tops.insert(Tops.end(), {A, B});
+  ASSERT_NE(DialogAdapterOf(A), nullptr);
+  ASSERT_NE(DialogAdapterOf(B), nullptr);
+  EXPECT_EQ(CountVisibleDialogs(), 2);
+  HWND C = Plain.Create();
+  Tops.push_back(C);
+  EXPECT_EQ(DialogAdapterOf(C), nullptr) << "a third dialog without a toolbar";
+  HWND WithBar = Hidden.Create();
+  Tops.push_back(WithBar);
+  ShowWindow(WithBar, SW_SHOW);
+  SetActiveWindow(WithBar);
+  EXPECT_NE(DialogAdapterOf(WithBar), nullptr) << "a toolbar below it lets it through on activation";
+}
+
+TEST_F(DialogTest, AdoptionRulesForOwnedBoxesPopupsAndTheMainForm) {
+  ManagerPtr M = SolidManager();
+  HWND Owner = Host();
+  // An owned box stays system-drawn.
+  HWND Owned = CreateWindowExA(0, "#32770", "", WS_POPUP | WS_CAPTION, 0, 0, 100, 80, Owner, nullptr, nullptr, nullptr);
+  Tops.push_back(Owned);
+  EXPECT_TRUE(AdoptTopLevelWindow(Owned, nullptr)) << "handled: left alone";
+  EXPECT_EQ(FindProviderByWnd(Owned), nullptr);
+  // A popup without a border is never adopted.
+  HWND Bare = CreateWindowExA(0, "#32770", "", WS_POPUP, 0, 0, 100, 80, nullptr, nullptr, nullptr, nullptr);
+  Tops.push_back(Bare);
+  EXPECT_FALSE(AdoptTopLevelWindow(Bare, nullptr));
+  // Without srStdDialogs nothing is skinned; OnSysDlgInit may refuse too.
+  HWND Free_ = CreateWindowExA(0, "#32770", "", WS_POPUP | WS_CAPTION, 0, 0, 100, 80, nullptr, nullptr, nullptr, nullptr);
+  Tops.push_back(Free_);
+  PurgeDetachedProviders();
+  if (TvkProvider* P = FindProviderByWnd(Free_)) P->Free();
+  M->SetSkinningRules(TvkSkinningRules{srStdForms, srThirdParty});
+  EXPECT_FALSE(AdoptTopLevelWindow(Free_, nullptr));
+  M->SetSkinningRules(TvkSkinningRules{srStdForms, srStdDialogs, srThirdParty});
+  bool Asked = false;
+  M->OnSysDlgInit = [&](const TvkSysDlgData& D, bool& Allow) {
+    Asked = D.Wnd == Free_;
+    Allow = false;
+  };
+  EXPECT_FALSE(AdoptTopLevelWindow(Free_, nullptr));
+  EXPECT_TRUE(Asked);
+  M->OnSysDlgInit = TvkSysDlgInit();
+  EXPECT_TRUE(AdoptTopLevelWindow(Free_, nullptr));
+  EXPECT_NE(DialogAdapterOf(Free_), nullptr);
+  EXPECT_FALSE(AdoptTopLevelWindow(Free_, nullptr)) << "adopted once";
+}
+
+TEST_F(DialogTest, MessageBoxIsPlacedWhereAsked) {
+  ManagerPtr M = SolidManager();
+  MessageBoxPosX = 37;
+  MessageBoxPosY = 41;
+  WithMessageBox(MB_OK, [&](HWND W) {
+    RECT R;
+    GetWindowRect(W, &R);
+    EXPECT_EQ(R.left, 37);
+    EXPECT_EQ(R.top, 41);
+  });
+  MessageBoxPosX = MessageBoxPosY = -1;
+}
+
+TEST_F(DialogTest, CloseOnlyBoxAnswersHitTestsMenuAndOneBrushPerColour) {
+  ManagerPtr M = SolidManager();
+  TDlgTemplate T(kDlgStyle | WS_VISIBLE, {{L"BUTTON", WS_VISIBLE, 5, 5, 60, 12}});
+  HWND Dlg = T.Create();
+  Tops.push_back(Dlg);
+  TvkDialogWnd* D = DialogAdapterOf(Dlg);
+  ASSERT_NE(D, nullptr);
+  SendMessageA(Dlg, WM_NCPAINT, 1, 0);  // places the title buttons
+  RECT WR;
+  GetWindowRect(Dlg, &WR);
+  auto HitAt = [&](int X, int Y) {
+    return static_cast<int>(SendMessageA(Dlg, WM_NCHITTEST, 0, MAKELPARAM(WR.left + X, WR.top + Y)));
+  };
+  const TRect& Close = D->CloseButton.Rect;
+  ASSERT_GT(Close.Width(), 0);
+  EXPECT_EQ(HitAt((Close.Left + Close.Right) / 2, (Close.Top + Close.Bottom) / 2), HTCLOSE);
+  EXPECT_EQ(D->HotButton, HTCLOSE);
+  const int CaptionY = D->FrameWidth() + D->CaptionHeight(true) / 2;
+  EXPECT_EQ(HitAt(Close.Left - 10, CaptionY), HTCAPTION);
+  EXPECT_EQ(D->HotButton, 0);
+  EXPECT_EQ(D->TitleButtonAt(TPoint(Close.Left - 30, CaptionY)), 0) << "no maximize or minimize areas";
+  // The caption's double click changes nothing without a maximize box.
+  SendMessageA(Dlg, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(WR.left + 20, WR.top + CaptionY));
+  EXPECT_FALSE(IsZoomed(Dlg));
+  // The system menu: Move and Close only.
+  TvkSystemMenu* S = D->SysMenu;
+  S->RefreshItems();
+  EXPECT_FALSE(S->miRestore->Visible());
+  EXPECT_TRUE(S->miMove->Visible());
+  EXPECT_FALSE(S->miSize->Visible());
+  EXPECT_FALSE(S->miMinimize->Visible());
+  EXPECT_FALSE(S->miMaximize->Visible());
+  EXPECT_TRUE(S->miClose->Visible());
+  EXPECT_EQ(S->miClose->ShortCut(), static_cast<TShortCut>(0x8073));
+  // WM_CTLCOLORDLG: one brush kept, not one per message.
+  const DWORD Before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  HBRUSH First = reinterpret_cast<HBRUSH>(SendMessageA(Dlg, WM_CTLCOLORDLG, 0, 0));
+  for (int i = 0; i < 1000; ++i) SendMessageA(Dlg, WM_CTLCOLORDLG, 0, 0);
+  EXPECT_EQ(reinterpret_cast<HBRUSH>(SendMessageA(Dlg, WM_CTLCOLORDLG, 0, 0)), First);
+  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), Before + 1);
+  // Client painting is only validated without an edit, list or combo child.
+  EXPECT_EQ(D->OwnClientPaint, WindowsMajorVersion() >= 6);
+}
+
+TEST_F(DialogTest, MenuItemsFollowMaximizeAndCloseSendsTheCommand) {
+  ManagerPtr M = SolidManager();
+  TDlgTemplate T(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX | WS_VISIBLE,
+                 {{L"BUTTON", WS_VISIBLE, 5, 5, 60, 12}});
+  HWND Dlg = T.Create();
+  Tops.push_back(Dlg);
+  TvkDialogWnd* D = DialogAdapterOf(Dlg);
+  ASSERT_NE(D, nullptr);
+  EXPECT_EQ(D->FrameKind, 3);
+  EXPECT_EQ(D->CloseButton.ImageKind, 1) << "close beside maximize and minimize";
+  TvkSystemMenu* S = D->SysMenu;
+  S->RefreshItems();
+  EXPECT_TRUE(S->miMaximize->Enabled());
+  EXPECT_FALSE(S->miRestore->Enabled());
+  S->miMaximize->Click();
+  EXPECT_TRUE(IsZoomed(Dlg));
+  EXPECT_TRUE(S->miRestore->Enabled());
+  EXPECT_FALSE(S->miMaximize->Enabled());
+  EXPECT_FALSE(S->miMove->Enabled());
+  S->miRestore->Click();
+  EXPECT_FALSE(IsZoomed(Dlg));
+  S->miClose->Click();
+  EXPECT_FALSE(IsWindowVisible(Dlg) && IsWindow(Dlg) && GetWindowLongA(Dlg, GWL_STYLE) == 0);
+}
+
+TEST_F(DialogTest, DestroyedDialogGivesItsWindowBackAndHookRemovalFreesEverything) {
+  ManagerPtr M = SolidManager();
+  TDlgTemplate T(kDlgStyle | WS_VISIBLE, {{L"BUTTON", WS_VISIBLE, 5, 5, 60, 12}, {L"STATIC", WS_VISIBLE, 5, 20, 60, 12}});
+  HWND Dlg = T.Create();
+  const WNDPROC Own = reinterpret_cast<WNDPROC>(GetClassLongA(Dlg, GCL_WNDPROC));
+  TvkDialogWnd* D = DialogAdapterOf(Dlg);
+  ASSERT_NE(D, nullptr);
+  EXPECT_NE(reinterpret_cast<WNDPROC>(GetWindowLongA(Dlg, GWL_WNDPROC)), Own);
+  DestroyWindow(Dlg);
+  EXPECT_TRUE(D->Detached);
+  PurgeDetachedProviders();
+  EXPECT_EQ(FindProviderByWnd(Dlg), nullptr);
+  // An open dialog loses its adapters with the skin, and gets them again with the next one.
+  HWND Open = T.Create();
+  Tops.push_back(Open);
+  HWND Btn = ChildOfClass(Open, "button");
+  const LONG BtnProc = GetWindowLongA(Btn, GWL_WNDPROC);
+  ASSERT_NE(DialogAdapterOf(Open), nullptr);
+  M->SetActive(false);
+  EXPECT_EQ(ProviderList().size(), 0u);
+  EXPECT_FALSE(WindowHasSkin(Open));
+  EXPECT_FALSE(WindowHasSkin(Btn));
+  EXPECT_NE(GetWindowLongA(Btn, GWL_WNDPROC), BtnProc) << "the button's own procedure is back";
+  EXPECT_NE(GetWindowLongA(Open, GWL_STYLE) & WS_SYSMENU, 0) << "the system menu style is back";
+}
+
+// ---- the form's child-control walker ----
+
+class TWalkedButton : public TButton {
+  DECLARE_CLASS(TWalkedButton, TButton)
+public:
+  using TButton::TButton;
+};
+IMPLEMENT_CLASS(TWalkedButton)
+
+class Walker : public AdapterTest {
+protected:
+  void TearDown() override {
+    if (Form != nullptr) Form->Free();
+    AdapterTest::TearDown();
+  }
+  template <class T> T* Add(int Tag = 0) {
+    auto* C = new T(Form);
+    C->SetTag(Tag);
+    C->SetParent(Form);
+    C->SetBounds(10, 10 + 30 * Form->ControlCount(), 80, 24);
+    return C;
+  }
+  // A shown form the hook leaves alone, with its own skinner.
+  TsSkinProvider* NewSkinnedForm() {
+    Form = TForm::CreateNew(Application);
+    Form->SetTag(NoSkinTag);
+    Form->SetBounds(30, 30, 300, 260);
+    Form->Show();
+    return Create<TsSkinProvider>(Form);
+  }
+  static int AdaptersOf(TvkCtrlAdapter* A, TWinControl* C) {
+    int N = 0;
+    for (TvkAdapterItem* I : A->Items) N += I->Control == C && I->Adapter != nullptr;
+    return N;
+  }
+  TForm* Form = nullptr;
+};
+
+TEST_F(Walker, ButtonListGivesExactNamesOneAdapterAndRespectsTagsEventsAndRemoval) {
+  ManagerPtr M = SolidManager();
+  TsSkinProvider* P = NewSkinnedForm();
+  P->OnSkinItem = [](TComponent* Item, bool& CanBeAdded, std::string&) { CanBeAdded = Item->Tag() != 7; };
+  auto* Refused = Add<TButton>(7);
+  auto* Plain = Add<TButton>();
+  auto* Derived = Add<TWalkedButton>();
+  auto* Marked = Add<TButton>(NoSkinTag);
+  auto* Label = Add<TLabel>();
+  Label->Font()->SetColor(clRed);
+  TvkCtrlAdapter* A = P->CtrlAdapter();
+  ASSERT_NE(A, nullptr);
+  for (TWinControl* C : {static_cast<TWinControl*>(Plain), static_cast<TWinControl*>(Derived),
+                         static_cast<TWinControl*>(Marked), static_cast<TWinControl*>(Refused)})
+    C->HandleNeeded();
+  A->WalkControlsOf(nullptr);
+  A->WalkControlsOf(nullptr);  // a second walk adds nothing
+  EXPECT_EQ(AdaptersOf(A, Plain), 1);
+  ASSERT_EQ(A->Items.size(), 1u);
+  EXPECT_TRUE(A->Items.front()->Adapter->Is<TvkBtnWnd>());
+  EXPECT_EQ(AdaptersOf(A, Derived), 0) << "names are compared exactly";
+  EXPECT_EQ(AdaptersOf(A, Marked), 0);
+  EXPECT_EQ(AdaptersOf(A, Refused), 0);
+  EXPECT_EQ(Label->Font()->Color(), M->SkinBaseFontColor());
+  EXPECT_TRUE(WindowHasSkin(Plain->Handle()));
+  // The skin goes: the button gets its own procedure back and the label its colour.
+  M->SetActive(false);
+  EXPECT_EQ(P->CtrlAdapter(), nullptr);
+  EXPECT_FALSE(WindowHasSkin(Plain->Handle()));
+  EXPECT_EQ(Label->Font()->Color(), clRed);
+  SendMessageA(Plain->Handle(), WM_PAINT, 0, 0);  // nothing calls a freed adapter
+}
+
+TEST_F(Walker, ProviderListsWinAndTheLowerKindTakesANameInTwoLists) {
+  ManagerPtr M = SolidManager();
+  TsSkinProvider* P = NewSkinnedForm();
+  auto* B = Add<TWalkedButton>();
+  B->HandleNeeded();
+  for (int i = 0; i < kThirdPartyKinds; ++i) P->ThirdParty()->SetList(i, " ");
+  P->ThirdParty()->SetList(8, "TWalkedButton");
+  P->ThirdParty()->SetList(3, "TWalkedButton");
+  P->LoadThirdPartyLists();
+  RecordingFactory Rec;
+  P->CtrlAdapter()->WalkControlsOf(nullptr);
+  const TChoice* Got = Rec.For(B->Handle());
+  ASSERT_NE(Got, nullptr);
+  EXPECT_EQ(Got->Class, "TvkCheckBoxWnd");
+  EXPECT_TRUE(Got->Repaint);
+  // Without srThirdParty nothing is walked.
+  g_Choices.clear();
+  M->SetSkinningRules(TvkSkinningRules{srStdForms, srStdDialogs});
+  P->CtrlAdapter()->WalkControlsOf(nullptr);
+  EXPECT_TRUE(g_Choices.empty());
+}
+
+TEST_F(Walker, MessageFormButtonsAreSkinnedThroughTheHookedFormsWalker) {
+  ManagerPtr M = SolidManager();
+  testing_support::ModalCloser Closer("TMessageForm", IDOK);
+  bool Seen = false;
+  Closer.OnFound = [&](const testing_support::FoundWindow& W) {
+    if (Seen) return;
+    Seen = true;
+    TvkProvider* P = FindProviderByWnd(W.handle);
+    ASSERT_NE(P, nullptr) << "the message form is adopted on activation";
+    ASSERT_NE(P->SkinProvider, nullptr);
+    TvkCtrlAdapter* A = P->SkinProvider->CtrlAdapter();
+    ASSERT_NE(A, nullptr);
+    int Buttons = 0;
+    for (TvkAdapterItem* I : A->Items) Buttons += I->Adapter != nullptr && I->Adapter->Is<TvkBtnWnd>();
+    EXPECT_EQ(Buttons, 1);
+  };
+  ShowMessage("Skinned");
+  EXPECT_TRUE(Seen);
 }
