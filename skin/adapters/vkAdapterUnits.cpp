@@ -7,6 +7,9 @@
 
 void RegisterSkinAdapterUnits() {
   if (!UnitRegistered("vkSBUtils")) RegisterUnit("vkSBUtils", SBUtilsInitialize, SBUtilsFinalize);
+}
+
+void RegisterSkinDialogUnits() {
   // The hook and the walker take over the form skinner's interim entries, so they start after it.
   RegisterSkinFormUnits();
   if (!UnitRegistered("vkDials")) RegisterUnit("vkDials", DialsInitialize, DialsFinalize);

@@ -5,3 +5,7 @@
 // at its end the popup-menu window adapters and the page adapters are freed and the services emptied. A unit
 // already registered is left where it is.
 void RegisterSkinAdapterUnits();
+
+// Registers the form skinner's units, then "vkDials": the thread hook adopting forms, standard dialogs and popup
+// menus, and the forms' child-control walker. Call after RegisterSkinAdapterUnits.
+void RegisterSkinDialogUnits();

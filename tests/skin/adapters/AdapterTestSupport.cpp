@@ -2,10 +2,9 @@
 
 #include "framework/SysUtils.h"
 #include "framework/Units.h"
-#include "skin/adapters/vkDials.h"
+#include "skin/adapters/vkAdapterUnits.h"
 #include "skin/adapters/vkSBUtils.h"
 #include "skin/core/sVclUtils.h"
-#include "skin/forms/vkFormUnits.h"
 #include "skin/graphics/ToolkitStartup.h"
 
 namespace adapter_test {
@@ -42,8 +41,7 @@ public:
     VclUtilsInitialize();
     SBUtilsInitialize();
     // The form skinner, then the thread hook and the walker that take over its entries.
-    RegisterSkinFormUnits();
-    RegisterUnit("vkDials", DialsInitialize, DialsFinalize);
+    RegisterSkinDialogUnits();
     InitializeUnits();
   }
   void TearDown() override {
