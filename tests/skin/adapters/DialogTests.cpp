@@ -12,6 +12,7 @@
 #include "skin/adapters/vkEditWnd.h"
 #include "skin/adapters/vkSystemMenu.h"
 #include "framework/Dialogs.h"
+#include "framework/SysUtils.h"
 #include "framework/StdCtrls.h"
 #include "skin/core/sCommonData.h"
 #include "skin/forms/sSkinProvider.h"
@@ -499,4 +500,54 @@ TEST_F(Walker, MessageFormButtonsAreSkinnedThroughTheHookedFormsWalker) {
   };
   ShowMessage("Skinned");
   EXPECT_TRUE(Seen);
+}
+
+TEST_F(DialogTest, TideMessageBoxOnScreenShowsDialogCaptionButtonFacesAndCutCorners) {
+  ManagerPtr M(Create<TsSkinManager>(nullptr));
+  char Buf[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, Buf, MAX_PATH);
+  M->SetSkinDirectory(ExtractFilePath(Buf) + "..\\..\\..\\tools\\skin\\");
+  M->SetSkinName("TIDE");
+  ASSERT_TRUE(M->SkinData().Active);
+  ASSERT_EQ(TsSkinManager::DefaultManager(), M.get());
+  WithMessageBox(MB_OK, [&](HWND W) {
+    TvkDialogWnd* D = DialogAdapterOf(W);
+    ASSERT_NE(D, nullptr);
+    RedrawWindow(W, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RECT WR;
+    GetWindowRect(W, &WR);
+    const int Wd = WR.right - WR.left, Ht = WR.bottom - WR.top;
+    testing_support::Dib32 Dib(Wd, Ht, 0, true);
+    HDC Screen = GetDC(nullptr);
+    BitBlt(Dib.DC(), 0, 0, Wd, Ht, Screen, WR.left, WR.top, SRCCOPY);
+    ReleaseDC(nullptr, Screen);
+    const COLORREF Sys = GetSysColor(COLOR_BTNFACE);
+    const uint32_t Face = 0xF3F5F7, HotFace = 0xE8F3FA;
+    const uint32_t BtnFace = (GetRValue(Sys) << 16) | (GetGValue(Sys) << 8) | GetBValue(Sys);
+    // The client background is the DIALOG section's colour for the box's activity.
+    const int CX = D->ClientOffsetX(), CY = D->ClientOffsetY();
+    EXPECT_EQ(Dib.Rgb(CX + 2, CY + 2), D->Active ? HotFace : Face);
+    // The caption band carries the title section, the close button its glyph.
+    const int Band = D->FrameWidth() + D->CaptionHeight(true) / 2;
+    const uint32_t Title = Dib.Rgb(D->CloseButton.Rect.Left - 8, Band);
+    EXPECT_NE(Title, BtnFace);
+    EXPECT_NE(Title, Face);
+    int Glyph = 0;
+    for (int x = D->CloseButton.Rect.Left; x < D->CloseButton.Rect.Right; ++x) Glyph += Dib.Rgb(x, Band) != Title;
+    EXPECT_GT(Glyph, 2) << "the close button is drawn";
+    // The OK button's face comes from BUTTON, never the system's face.
+    HWND Ok = ChildOfClass(W, "button");
+    ASSERT_NE(Ok, nullptr);
+    RECT BR;
+    GetWindowRect(Ok, &BR);
+    const uint32_t Btn = Dib.Rgb(BR.left - WR.left + 6, (BR.top + BR.bottom) / 2 - WR.top);
+    EXPECT_TRUE(Btn == 0xFFFFFF || Btn == 0xE8F3FA || Btn == 0xCFE6F3) << std::hex << Btn;
+    // The corners are cut out of the window's region by the border mask's key pixels.
+    ASSERT_FALSE(D->RegionRects.empty());
+    HRGN Rgn = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(W, Rgn), ERROR);
+    EXPECT_FALSE(PtInRegion(Rgn, 0, 0));
+    EXPECT_TRUE(PtInRegion(Rgn, Wd / 2, Ht / 2));
+    DeleteObject(Rgn);
+  });
 }
