@@ -551,3 +551,61 @@ TEST_F(DialogTest, TideMessageBoxOnScreenShowsDialogCaptionButtonFacesAndCutCorn
     DeleteObject(Rgn);
   });
 }
+
+TEST_F(DialogTest, HundredSkinCyclesOverAnOpenDialogLeaveProceduresBrushesAndCounters) {
+  ManagerPtr M = SolidManager();
+  M->SetActive(false);
+  TDlgTemplate T(kDlgStyle | WS_VISIBLE, {{L"BUTTON", WS_VISIBLE, 5, 5, 60, 12},
+                                          {L"STATIC", WS_VISIBLE, 5, 20, 60, 12},
+                                          {L"EDIT", WS_VISIBLE | WS_BORDER, 5, 35, 60, 12}});
+  HWND Dlg = T.Create();
+  Tops.push_back(Dlg);
+  HWND Btn = ChildOfClass(Dlg, "button");
+  const LONG DlgProc = GetWindowLongA(Dlg, GWL_WNDPROC), BtnProc = GetWindowLongA(Btn, GWL_WNDPROC);
+  const LONG Style = GetWindowLongA(Dlg, GWL_STYLE);
+  const DWORD ClassBrush = GetClassLongA(Btn, GCL_HBRBACKGROUND);
+  auto Cycle = [&] {
+    M->SetActive(true);
+    AdoptTopLevelWindow(Dlg, nullptr);  // what its next activation does
+    ASSERT_NE(DialogAdapterOf(Dlg), nullptr);
+    SendMessageA(Dlg, WM_NCPAINT, 1, 0);
+    SendMessageA(Dlg, WM_CTLCOLORDLG, 0, 0);
+    M->SetActive(false);
+  };
+  Cycle();
+  const DWORD Gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  const DWORD User = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+  for (int i = 0; i < 100; ++i) Cycle();
+  EXPECT_EQ(GetWindowLongA(Dlg, GWL_WNDPROC), DlgProc);
+  EXPECT_EQ(GetWindowLongA(Btn, GWL_WNDPROC), BtnProc);
+  EXPECT_EQ(GetWindowLongA(Dlg, GWL_STYLE), Style);
+  EXPECT_EQ(GetClassLongA(Btn, GCL_HBRBACKGROUND), ClassBrush);
+  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), Gdi + 2);
+  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), User + 2);
+}
+
+TEST_F(Walker, NestedFormGetsItsOwnFormSkinnerAndTheExEventCanRefuseIt) {
+  ManagerPtr M = SolidManager();
+  TsSkinProvider* P = NewSkinnedForm();
+  bool Refuse = true;
+  P->OnSkinItemEx = [&](TComponent* Item, bool&, TvkSkinParams* Params) {
+    if (Item->Is<TCustomForm>() && Refuse) Params->UseSkinFontColor = false;
+  };
+  TForm* Inner = TForm::CreateNew(Form);
+  Inner->SetBorderStyle(bsNone);
+  Inner->SetParent(Form);
+  Inner->SetBounds(0, 0, 100, 80);
+  Inner->Show();
+  auto SkinnerOf = [](TComponent* C) -> TsSkinProvider* {
+    for (int i = 0; i < C->ComponentCount(); ++i)
+      if (auto* S = As<TsSkinProvider>(C->Components(i))) return S;
+    return nullptr;
+  };
+  P->CtrlAdapter()->WalkControlsOf(nullptr);
+  EXPECT_EQ(SkinnerOf(Inner), nullptr) << "refused through the record's font flag";
+  Refuse = false;
+  P->CtrlAdapter()->WalkControlsOf(nullptr);
+  TsSkinProvider* S = SkinnerOf(Inner);
+  ASSERT_NE(S, nullptr);
+  EXPECT_EQ(S->SkinData()->SkinSection(), "FORM");
+}
