@@ -6,12 +6,18 @@
 #include "framework/StdCtrls.h"
 #include "skin/adapters/vkButtonWnds.h"
 #include "skin/adapters/vkComboWnds.h"
+#include "skin/adapters/vkEdgeWnd.h"
 #include "skin/adapters/vkEditWnd.h"
+#include "skin/adapters/vkExtGridWnds.h"
 #include "skin/adapters/vkListWnds.h"
 #include "skin/adapters/vkPanelWnd.h"
+#include "skin/adapters/vkSBWnd.h"
+#include "skin/adapters/vkScrollBoxWnds.h"
+#include "skin/adapters/vkShellWnds.h"
 #include "skin/adapters/vkSmallWnds.h"
 #include "skin/adapters/vkStaticWnds.h"
 #include "skin/adapters/vkTabWnds.h"
+#include "skin/adapters/vkTrackWnd.h"
 #include "skin/controls/sLabel.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
@@ -41,7 +47,11 @@ std::map<std::string, const TClassInfo*>& AdapterClasses() {
           TvkPageControlWnd::StaticClassInfo(), TvkTabControlWnd::StaticClassInfo(), TvkSpinWnd::StaticClassInfo(),
           TvkStaticWnd::StaticClassInfo(), TvkIconWnd::StaticClassInfo(), TvkLinkWnd::StaticClassInfo(),
           TvkSizerWnd::StaticClassInfo(), TvkToolBarWnd::StaticClassInfo(), TvkTransPanelWnd::StaticClassInfo(),
-          TvkComboListWnd::StaticClassInfo()})
+          TvkComboListWnd::StaticClassInfo(), TvkContainerWnd::StaticClassInfo(), TvkEdgeWnd::StaticClassInfo(),
+          TvkGridEhWnd::StaticClassInfo(), TvkNativePaint::StaticClassInfo(), TvkSBWnd::StaticClassInfo(),
+          TvkScrollBoxWnd::StaticClassInfo(), TvkSearchWnd::StaticClassInfo(), TvkSplitBtnWnd::StaticClassInfo(),
+          TvkStaticTextWnd::StaticClassInfo(), TvkTrackWnd::StaticClassInfo(),
+          TvkVirtualTreeViewWnd::StaticClassInfo()})
       (*M)[C->name] = C;
     return M;
   }();

@@ -14,7 +14,9 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sStyleSimply.h"
 #include "skin/core/sVclUtils.h"
+#include "skin/core/vkFormAnimation.h"
 #include "skin/core/vkFormServices.h"
+#include "skin/core/vkntTypes.h"
 #include "skin/forms/sSkinProviderMetrics.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkKeyRegions.h"
@@ -187,7 +189,14 @@ void TvkDialogWnd::RestoreControlParams() {
   }
 }
 
+void TvkDialogWnd::FreeSnapshot() {
+  if (Snapshot != nullptr) Snapshot->Free();
+  Snapshot = nullptr;
+  SnapshotOwned = false;
+}
+
 void TvkDialogWnd::BeforeDestruction() {
+  FreeSnapshot();
   if (SysMenu != nullptr) SysMenu->Free();
   SysMenu = nullptr;
   delete IconBitmap;
@@ -644,6 +653,7 @@ void TvkDialogWnd::HandleNcPaint(TMessage&) {
     LastClientRect = TRect(0, 0, ClientRectWidth(CtrlHandle), ClientRectHeight(CtrlHandle));
   Caption = GetWindowTextWide(CtrlHandle);
   PaintNonClient();
+  if (SnapshotOwned) FreeSnapshot();
 }
 
 void TvkDialogWnd::SysCommandTail(TMessage& Message) {
@@ -690,6 +700,7 @@ void TvkDialogWnd::HandleCommand(TMessage& Message) {
     case VKCMD_QUERY_PARENT_BG: {
       auto* Q = reinterpret_cast<TvkParentBgQuery*>(Message.LParam);
       if (Q == nullptr) return;
+      if (SnapshotOwned) FreeSnapshot();
       const bool Relative = Q->ClientCoords == 0;
       if (SkinData->CacheDirty) PaintFrame();
       if (Relative) {
@@ -768,11 +779,19 @@ void TvkDialogWnd::WndProc(TMessage& Message) {
       if (auto* DI = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam); DI != nullptr && DI->CtlType == ODT_STATIC)
         SetBkMode(DI->hDC, TRANSPARENT);
       break;
-    case WM_WINDOWPOSCHANGED:
-      if (auto* WP = reinterpret_cast<WINDOWPOS*>(Message.LParam); WP != nullptr && (WP->flags & 0x80) != 0)
-        RegionDirty = true;
+    case WM_WINDOWPOSCHANGED: {
+      // Only a hide starts the fade-out: any flag above 127 is not a hide.
+      const auto* WP = reinterpret_cast<WINDOWPOS*>(Message.LParam);
+      const bool Hiding = WP != nullptr && (WP->flags & SWP_HIDEWINDOW) != 0;
+      if (Hiding) RegionDirty = true;
       PassOn(Message);
+      const TvkAnimEffect* Hide = SkinManager != nullptr ? SkinManager->AnimEffects()->DialogHide() : nullptr;
+      if (Hiding && Hide != nullptr && Hide->Active() && Hide->Time() > 0 && SkinManager->Effects()->AllowAnimation()) {
+        AnimateDialogHide(this);
+        SetLayeredAlpha(W, true, 0, true);
+      }
       return;
+    }
     case WM_NCHITTEST: {
       Message.Result = HTNOWHERE;
       const int Code = HitTest(Message);
@@ -798,13 +817,22 @@ void TvkDialogWnd::WndProc(TMessage& Message) {
       RepaintOnActivate();
       Message.Result = 1;
       return;
-    case WM_SHOWWINDOW:
+    case WM_SHOWWINDOW: {
       PassOn(Message);
       SetDwmTransitionsForceDisabled(W, true, 0);
       // A message box centres itself after it was adopted: the asked place is applied again as it shows.
       if (Message.WParam != 0 && (MessageBoxPosX != -1 || MessageBoxPosY != -1))
         SetWindowPos(W, nullptr, MessageBoxPosX, MessageBoxPosY, 0, 0, SWP_NOSIZE | SWP_NOREDRAW | SWP_NOOWNERZORDER);
+      const TvkAnimEffect* Show = SkinManager != nullptr ? SkinManager->AnimEffects()->DialogShow() : nullptr;
+      if (Message.WParam == 1 && Show != nullptr && Show->Active() && Show->Time() > 0 &&
+          SkinManager->Effects()->AllowAnimation()) {
+        Caption = GetWindowTextWide(W);
+        if (Provider != nullptr) Provider->AdoptChildren(W);
+        SkinData->Updating = false;
+        AnimateDialogShow(this, Show->Time(), 255, Show->Mode());
+      }
       return;
+    }
     case WM_GETDLGCODE:
       Message.Result = 0;
       return;
@@ -842,6 +870,19 @@ void TvkDialogWnd::WndProc(TMessage& Message) {
         return;
       }
       break;
+    case WM_COMMAND: {
+      const TvkAnimEffect* Hide = SkinManager != nullptr ? SkinManager->AnimEffects()->DialogHide() : nullptr;
+      if ((Message.WParam == IDCANCEL || Message.WParam == IDYES) && Hide != nullptr && Hide->Active() &&
+          Hide->Time() > 0 && SkinManager->Effects()->AllowAnimation()) {
+        if (SkinData->CacheBmp != nullptr) PaintDialogClientToBitmap(this, SkinData->CacheBmp, true);
+        FreeSnapshot();
+        Snapshot = CreateSnapshotForm(W);
+        SnapshotOwned = Snapshot != nullptr;
+        PassOn(Message);
+        return;
+      }
+      break;
+    }
     case WM_CTLCOLORDLG:
       Message.Result = reinterpret_cast<LRESULT>(DialogBrush());
       return;

@@ -12,6 +12,7 @@ class TBitmap;
 class TFont;
 class TvkProvider;
 class TvkSystemMenu;
+class TvkGlowForm;
 
 // Title-button state of the dialog.
 struct TvkDlgTitleButton {
@@ -100,6 +101,9 @@ public:
   TvkSystemMenu* SysMenu = nullptr;
   TvkProvider* Provider = nullptr;
   int TitleSection = -1;
+  TvkGlowForm* Snapshot = nullptr;  // screen snapshot shown while the dialog hides
+  bool SnapshotOwned = false;
+  void FreeSnapshot();
 
 private:
   TvkDlgTitleButton* ButtonByCode(int HitCode);

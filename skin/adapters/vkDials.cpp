@@ -464,6 +464,16 @@ void DialsInitialize() {
   S.DialogCaptionHeight = [](TvkDialogWnd* A, bool UseSkin) { return A->CaptionHeight(UseSkin); };
   S.PaintDialogFrame = [](TvkDialogWnd* A) { A->PaintFrame(); };
   S.DialogSetShapeRegion = [](TvkDialogWnd* A) { A->SetShapeRegion(false); };
+  S.DialogSnapshotForm = [](TvkDialogWnd* A) { return A->Snapshot; };
+  S.TakeDialogSnapshotForm = [](TvkDialogWnd* A) {
+    TvkGlowForm* F = A->Snapshot;
+    A->Snapshot = nullptr;
+    A->SnapshotOwned = false;
+    return F;
+  };
+  S.DialogWindowProc = [](TvkDialogWnd* A, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    return A->PerformMessage(Msg, WParam, LParam);
+  };
 }
 
 void DialsFinalize() {

@@ -609,3 +609,37 @@ TEST_F(Walker, NestedFormGetsItsOwnFormSkinnerAndTheExEventCanRefuseIt) {
   ASSERT_NE(S, nullptr);
   EXPECT_EQ(S->SkinData()->SkinSection(), "FORM");
 }
+
+namespace {
+int g_Snapshots = 0;
+TvkGlowForm* CountSnapshot(HWND) {
+  ++g_Snapshots;
+  return nullptr;
+}
+}  // namespace
+
+TEST_F(DialogTest, HideEffectStartsOnlyForCancelOrYesAndARealHide) {
+  ManagerPtr M = SolidManager();
+  M->AnimEffects()->DialogHide()->SetActive(true);
+  M->AnimEffects()->DialogHide()->SetTime(100);
+  auto* Saved = FormServices.CreateSnapshotForm;
+  FormServices.CreateSnapshotForm = CountSnapshot;
+  g_Snapshots = 0;
+  TDlgTemplate T(kDlgStyle | WS_VISIBLE, {{L"BUTTON", WS_VISIBLE, 5, 5, 60, 12}});
+  HWND Dlg = T.Create();
+  Tops.push_back(Dlg);
+  ASSERT_NE(DialogAdapterOf(Dlg), nullptr);
+  SendMessageA(Dlg, WM_NCPAINT, 1, 0);
+  SendMessageA(Dlg, WM_COMMAND, IDOK, 0);
+  SendMessageA(Dlg, WM_COMMAND, IDNO, 0);
+  EXPECT_EQ(g_Snapshots, 0) << "other buttons close at once";
+  SendMessageA(Dlg, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_EQ(g_Snapshots, 1);
+  // A move with flags above 127 is no hide.
+  SetWindowPos(Dlg, nullptr, 5, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOCOPYBITS | SWP_NOACTIVATE);
+  EXPECT_EQ(g_Snapshots, 1);
+  SendMessageA(Dlg, WM_NCPAINT, 1, 0);
+  ShowWindow(Dlg, SW_HIDE);
+  EXPECT_EQ(g_Snapshots, 2) << "the fade-out asks for its window";
+  FormServices.CreateSnapshotForm = Saved;
+}
