@@ -694,6 +694,20 @@ void TvkDialogWnd::HandleCommand(TMessage& Message) {
     case VKCMD_QUERY_BG_COLOR:
       Message.Result = static_cast<LRESULT>(SkinBackgroundColor(SkinData, 0, CtrlHandle));
       return;
+    case VKCMD_QUERY_BG_READY: {
+      const TsGeneralData* S = SkinData->Section();
+      Message.Result = S != nullptr && S->Props[0].ImagePercent + S->Props[0].GradientPercent > 0 ? 1 : 0;
+      return;
+    }
+    case VKCMD_QUERY_STATE_SECTION:
+      if (Message.LParam == 0) return;
+      if (SkinManager->SkinData().Version < 10.25) {
+        Message.Result = -1;
+      } else {
+        reinterpret_cast<TvkStateSectionRequest*>(Message.LParam)->SectionIndex = SkinData->SkinIndex;
+        Message.Result = 1;
+      }
+      return;
     case 0x1C:
       if (Provider != nullptr) Provider->AdoptChildren(CtrlHandle);
       break;
