@@ -401,7 +401,7 @@ LRESULT CALLBACK CBTHookProc(int Code, WPARAM WParam, LPARAM LParam) {
         AdoptTopLevelWindow(Wnd, nullptr);
       } else if (Class == 0x8000) {
         TsSkinManager* M = TsSkinManager::DefaultManager();
-        if (M != nullptr && M->SkinnedPopups() && !WindowHasSkin(Wnd) && FindAdapterClass("TvkMnuWnd") != nullptr) {
+        if (M != nullptr && M->SkinnedPopups() && !WindowHasSkin(Wnd)) {
           TvkMainWnd* A = AdapterFactory("TvkMnuWnd", Wnd, M, DialogParams("MAINMENU"), false);
           if (A != nullptr) g_MenuAdapters.push_back(A);
         }

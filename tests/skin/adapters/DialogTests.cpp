@@ -643,3 +643,31 @@ TEST_F(DialogTest, HideEffectStartsOnlyForCancelOrYesAndARealHide) {
   EXPECT_EQ(g_Snapshots, 2) << "the fade-out asks for its window";
   FormServices.CreateSnapshotForm = Saved;
 }
+
+namespace {
+void CALLBACK CloseMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
+}  // namespace
+
+TEST_F(DialogTest, PopupMenuWindowsAskForAMenuAdapterOnlyWithSkinnedPopups) {
+  ManagerPtr M = SolidManager();
+  RecordingFactory Rec;
+  HWND Owner = Host();
+  HMENU Menu = CreatePopupMenu();
+  AppendMenuA(Menu, MF_STRING, 1, "One");
+  auto Track = [&] {
+    // The menu closes itself from a timer of its own modal loop.
+    const UINT_PTR T = SetTimer(nullptr, 0, 50, CloseMenu);
+    TrackPopupMenu(Menu, TPM_RETURNCMD, 10, 10, 0, Owner, nullptr);
+    KillTimer(nullptr, T);
+  };
+  M->SetSkinnedPopups(false);
+  Track();
+  EXPECT_TRUE(g_Choices.empty());
+  M->SetSkinnedPopups(true);
+  Track();
+  ASSERT_EQ(g_Choices.size(), 1u);
+  EXPECT_EQ(g_Choices[0].Class, "TvkMnuWnd");
+  EXPECT_EQ(g_Choices[0].Section, "MAINMENU");
+  EXPECT_FALSE(g_Choices[0].Repaint);
+  DestroyMenu(Menu);
+}
