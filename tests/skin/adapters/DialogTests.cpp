@@ -389,6 +389,23 @@ TEST_F(DialogTest, DestroyedDialogGivesItsWindowBackAndHookRemovalFreesEverythin
   EXPECT_NE(GetWindowLongA(Open, GWL_STYLE) & WS_SYSMENU, 0) << "the system menu style is back";
 }
 
+TEST_F(DialogTest, DestructionWithoutAPreviousProcedureEndsInTheDialogDefault) {
+  ManagerPtr M = SolidManager();
+  TDlgTemplate T(kDlgStyle | WS_VISIBLE, {{L"BUTTON", WS_VISIBLE, 5, 5, 60, 12}});
+  HWND Dlg = T.Create();
+  TvkDialogWnd* D = DialogAdapterOf(Dlg);
+  ASSERT_NE(D, nullptr);
+  const WNDPROC Old = D->OldWndProc;
+  D->OldWndProc = nullptr;
+  // Sending the message to the window again would come straight back to the adapter.
+  TMessage Msg{WM_NCDESTROY, 0, 0, 0};
+  D->WndProc(Msg);
+  D->OldWndProc = Old;
+  DestroyWindow(Dlg);
+  EXPECT_FALSE(IsWindow(Dlg));
+  EXPECT_TRUE(D->Detached);
+}
+
 // ---- the form's child-control walker ----
 
 class TWalkedButton : public TButton {
