@@ -38,6 +38,18 @@ protected:
   void MouseLeft(TMessage& Message);
 };
 
+// Glyph buttons (framework bit buttons, and foreign buttons with a bitmap): the glyph beside the caption.
+class TvkBitBtnWnd : public TvkBtnWnd {
+  DECLARE_CLASS(TvkBitBtnWnd, TvkBtnWnd)
+public:
+  int GetState() override;
+  void DrawGlyph() override;
+  TSize GetGlyphSize() override;
+  TRect GetCaptionRect() override;
+  int GetCaptionWidth() override;
+  TRect GetGlyphRect();
+};
+
 // Check boxes and radio buttons (section "CHECKBOX", control type 32).
 class TvkCheckBoxWnd : public TvkMainWnd {
   DECLARE_CLASS(TvkCheckBoxWnd, TvkMainWnd)

@@ -41,7 +41,7 @@ std::map<std::string, const TClassInfo*>& AdapterClasses() {
   static auto* Map = [] {
     auto* M = new std::map<std::string, const TClassInfo*>;
     for (const TClassInfo* C :
-         {TvkEditWnd::StaticClassInfo(), TvkBtnWnd::StaticClassInfo(), TvkCheckBoxWnd::StaticClassInfo(),
+         {TvkEditWnd::StaticClassInfo(), TvkBtnWnd::StaticClassInfo(), TvkBitBtnWnd::StaticClassInfo(), TvkCheckBoxWnd::StaticClassInfo(),
           TvkComboBoxWnd::StaticClassInfo(), TvkGridWnd::StaticClassInfo(), TvkGroupBoxWnd::StaticClassInfo(),
           TvkListViewWnd::StaticClassInfo(), TvkPanelWnd::StaticClassInfo(), TvkTreeViewWnd::StaticClassInfo(),
           TvkPageControlWnd::StaticClassInfo(), TvkTabControlWnd::StaticClassInfo(), TvkSpinWnd::StaticClassInfo(),

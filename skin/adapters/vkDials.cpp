@@ -290,6 +290,9 @@ TCustomForm* FindFormByHandle(HWND Wnd) {
     TCustomForm* F = Screen->Forms(i);
     if (F->ComponentState().Contains(csDestroying) || !F->HandleAllocated()) continue;
     if (F->Handle() == Wnd) return F;
+    if (F->FormStyle() == fsMDIForm)
+      for (int c = 0; c < F->MDIChildCount(); ++c)
+        if (TCustomForm* Child = F->MDIChildren(c); Child->HandleAllocated() && Child->Handle() == Wnd) return Child;
   }
   return nullptr;
 }
@@ -358,6 +361,14 @@ bool AdoptTopLevelWindow(HWND Wnd, const CREATESTRUCTA* CreateStruct) {
     auto* P = new TvkProvider(Form);
     AddProvider(P);
     P->AttachFormProvider(Form);
+    if (Form->FormStyle() == fsMDIForm)
+      for (int c = 0; c < Form->MDIChildCount(); ++c) {
+        TCustomForm* Child = Form->MDIChildren(c);
+        if (!Child->HandleAllocated() || WindowHasSkin(Child->Handle())) continue;
+        auto* CP = new TvkProvider(Child);
+        AddProvider(CP);
+        CP->AttachFormProvider(Child);
+      }
     return true;
   }
   if (ClassName != "#32770" && ClassName != "NativeHWNDHost") return true;

@@ -10,7 +10,9 @@
 #include "skin/adapters/vkDialogWnd.h"
 #include "skin/adapters/vkDials.h"
 #include "skin/adapters/vkEditWnd.h"
+#include "skin/adapters/vkSBUtils.h"
 #include "skin/adapters/vkSystemMenu.h"
+#include "framework/Buttons.h"
 #include "framework/Dialogs.h"
 #include "framework/SysUtils.h"
 #include "framework/StdCtrls.h"
@@ -687,4 +689,54 @@ TEST_F(DialogTest, PopupMenuWindowsAskForAMenuAdapterOnlyWithSkinnedPopups) {
   EXPECT_EQ(g_Choices[0].Section, "MAINMENU");
   EXPECT_FALSE(g_Choices[0].Repaint);
   DestroyMenu(Menu);
+}
+
+// ---- glyph buttons ----
+
+TEST_F(Walker, GlyphButtonsPlaceTheirGlyphAndForeignBitmapsCountByTheirSize) {
+  ManagerPtr M = SolidManager();
+  Form = TForm::CreateNew(Application);
+  Form->SetTag(NoSkinTag);
+  Form->SetBounds(30, 30, 300, 200);
+  Form->Show();
+  auto* B = new TBitBtn(Form);
+  B->SetParent(Form);
+  B->SetBounds(10, 10, 120, 40);
+  B->SetCaption("Go");
+  TBitmap* G = new TBitmap();
+  G->SetWidth(32);
+  G->SetHeight(16);
+  G->Canvas()->Brush()->SetColor(clRed);
+  G->Canvas()->FillRect(TRect(0, 0, 32, 16));
+  B->SetGlyph(G);
+  B->SetNumGlyphs(2);
+  delete G;
+  B->SetLayout(blGlyphLeft);
+  B->SetSpacing(4);
+  TvkSkinParams P;
+  P.Control = B;
+  auto* A = CreateAdapter<TvkBitBtnWnd>(B->Handle(), nullptr, M.get(), P, true);
+  GetWindowGeometry(B->Handle(), A->ParentWnd, A->WndRect, A->ParentRect, A->WndSize, A->WndPos);
+  EXPECT_EQ(A->GetGlyphSize(), TSize(16, 16)) << "one frame of two";
+  const TSize T = A->GetTextSize();
+  const TRect R = A->GetGlyphRect();
+  EXPECT_EQ(R.Left, (120 - 16 - T.cx - 4) / 2);
+  EXPECT_EQ(R.Top, (40 - 16) / 2);
+  B->SetDefault(true);
+  SetFocus(nullptr);
+  EXPECT_EQ(A->GetState(), 3) << "the default ring while nothing has the focus";
+  A->Free();
+  // A foreign button's bitmap counts by its real size.
+  HWND Host_ = Host();
+  HWND W = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_BITMAP, 0, 0, 80, 30, Host_, nullptr, nullptr,
+                           nullptr);
+  HDC Screen = GetDC(nullptr);
+  HBITMAP Bmp = CreateCompatibleBitmap(Screen, 12, 10);
+  ReleaseDC(nullptr, Screen);
+  SendMessageA(W, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(Bmp));
+  auto* F = CreateAdapter<TvkBitBtnWnd>(W, nullptr, M.get(), TvkSkinParams(), true);
+  EXPECT_EQ(F->GetGlyphSize(), TSize(12, 10));
+  F->Free();
+  DestroyWindow(W);
+  DeleteObject(Bmp);
 }
