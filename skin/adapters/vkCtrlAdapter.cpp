@@ -11,6 +11,7 @@
 #include "skin/adapters/vkExtGridWnds.h"
 #include "skin/adapters/vkListWnds.h"
 #include "skin/adapters/vkPanelWnd.h"
+#include "skin/adapters/sFrameAdapter.h"
 #include "skin/adapters/vkSBWnd.h"
 #include "skin/adapters/vkScrollBoxWnds.h"
 #include "skin/adapters/vkShellWnds.h"
@@ -178,7 +179,7 @@ bool TvkCtrlAdapter::IsControlToSkin(TComponent* Control) {
     if (!W->HandleAllocated() || WindowHasSkin(W->Handle())) return false;
   }
   if (!Control->Is<TGraphicControl>()) {
-    if (Control->Is<TCustomForm>()) return CanSkinByEvents(Control);
+    if (Control->Is<TCustomFrame>() || Control->Is<TCustomForm>()) return CanSkinByEvents(Control);
     TStringList* Lists[kThirdPartyKinds];
     ChooseLists(Lists);
     return FindInClassLists(Lists, Control->ClassName()) >= 0;
@@ -221,6 +222,10 @@ void TvkCtrlAdapter::AttachControl(TWinControl* Control, const std::string& Sect
   TvkSkinParams Params = NewParams(Section);
   bool CanBeAdded = true;
   if (!AskEvents(Provider, Control, Params, CanBeAdded)) return;
+  if (Control->Is<TCustomFrame>()) {
+    Create<TsFrameAdapter>(Control);
+    return;
+  }
   if (auto* Form = As<TCustomForm>(Control)) {
     auto* P = new TsSkinProvider(Form);
     P->SkinData()->SetSkinSection(Params.SkinSection.empty() ? "FORM" : Params.SkinSection);

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "AdapterTestSupport.h"
+#include "skin/adapters/sFrameAdapter.h"
 #include "skin/adapters/vkButtonWnds.h"
 #include "skin/adapters/vkCtrlAdapter.h"
 #include "skin/adapters/vkStaticWnds.h"
@@ -739,4 +740,18 @@ TEST_F(Walker, GlyphButtonsPlaceTheirGlyphAndForeignBitmapsCountByTheirSize) {
   F->Free();
   DestroyWindow(W);
   DeleteObject(Bmp);
+}
+
+TEST_F(Walker, FrameGetsOneFrameAdapter) {
+  ManagerPtr M = SolidManager();
+  TsSkinProvider* P = NewSkinnedForm();
+  auto* Fr = new TFrame(Form);
+  Fr->SetParent(Form);
+  Fr->SetBounds(10, 10, 120, 80);
+  Fr->HandleNeeded();
+  P->CtrlAdapter()->WalkControlsOf(nullptr);
+  P->CtrlAdapter()->WalkControlsOf(nullptr);
+  int Adapters = 0;
+  for (int i = 0; i < Fr->ComponentCount(); ++i) Adapters += Fr->Components(i)->Is<TsFrameAdapter>();
+  EXPECT_EQ(Adapters, 1);
 }

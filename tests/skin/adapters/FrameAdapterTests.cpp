@@ -20,6 +20,8 @@ protected:
     M = SolidManager();
     Form = TForm::CreateNew(Application);
     Form->SetBounds(40, 40, 300, 200);
+    // The frame adapter is looked at alone: the thread hook leaves this form unskinned.
+    Form->SetTag(NoSkinTag);
     Form->Show();
     Frame = new TFrame(Form);
     Frame->SetParent(Form);
