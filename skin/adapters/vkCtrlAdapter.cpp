@@ -15,9 +15,11 @@
 #include "skin/adapters/vkSBWnd.h"
 #include "skin/adapters/vkScrollBoxWnds.h"
 #include "skin/adapters/vkShellWnds.h"
+#include "skin/adapters/vkStatusBarWnd.h"
 #include "skin/adapters/vkSmallWnds.h"
 #include "skin/adapters/vkStaticWnds.h"
 #include "skin/adapters/vkTabWnds.h"
+#include "skin/adapters/vkToolBarVCLWnd.h"
 #include "skin/adapters/vkTrackWnd.h"
 #include "skin/controls/sLabel.h"
 #include "skin/core/sCommonData.h"
@@ -52,7 +54,8 @@ std::map<std::string, const TClassInfo*>& AdapterClasses() {
           TvkGridEhWnd::StaticClassInfo(), TvkNativePaint::StaticClassInfo(), TvkSBWnd::StaticClassInfo(),
           TvkScrollBoxWnd::StaticClassInfo(), TvkSearchWnd::StaticClassInfo(), TvkSplitBtnWnd::StaticClassInfo(),
           TvkStaticTextWnd::StaticClassInfo(), TvkTrackWnd::StaticClassInfo(),
-          TvkVirtualTreeViewWnd::StaticClassInfo()})
+          TvkVirtualTreeViewWnd::StaticClassInfo(), TvkStatusBarWnd::StaticClassInfo(),
+          TvkToolBarVCLWnd::StaticClassInfo()})
       (*M)[C->name] = C;
     return M;
   }();
