@@ -41,7 +41,7 @@ void CALLBACK FindBox(HWND, UINT, UINT_PTR, DWORD) {
   HWND W = FindWindowA("#32770", "Bench");
   if (W == nullptr || g_Box != nullptr || FindProviderByWnd(W) == nullptr) return;
   g_Box = W;
-  g_BoxUp = Seconds();
+  g_BoxUp = BenchSeconds();
   PostMessageA(W, WM_COMMAND, IDOK, 0);
 }
 
@@ -122,7 +122,7 @@ int main() {
   for (int i = 0; i < 5; ++i) {
     g_Box = nullptr;
     const UINT_PTR Timer = SetTimer(nullptr, 0, 1, FindBox);
-    BoxStart = Seconds();
+    BoxStart = BenchSeconds();
     MessageBoxA(nullptr, "Message", "Bench", MB_OK);
     KillTimer(nullptr, Timer);
   }
