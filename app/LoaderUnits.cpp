@@ -8,6 +8,7 @@
 #include "skin/adapters/vkAdapterUnits.h"
 #include "skin/controls/vkControlUnits.h"
 #include "skin/core/vkLibraryUnits.h"
+#include "skin/forms/vkFormUnits.h"
 
 void RegisterLoaderUnits() {
   if (UnitRegistered("Main")) return;
@@ -15,6 +16,7 @@ void RegisterLoaderUnits() {
   RegisterSkinLibraryUnits();
   RegisterSkinControlUnits();
   RegisterSkinAdapterUnits();
+  RegisterSkinFormUnits();
   RegisterUnit("Unit1", RegisterFormHelpClasses, nullptr);
   RegisterUnit("Main", RegisterMainFormClasses, [] {
     // The main unit's strings go with it, before the forms are destroyed.

@@ -453,8 +453,12 @@ void TsGauge::WndProc(TMessage& Message) {
         return;
       case VKCMD_PARENT_UPDATE_DONE:
         if (!FSkinData->IsSkinned()) break;
-        FSkinData->Updating = false;
-        Changed();
+        // only a skipped paint is made up: the parent sends this after each of its paints, and invalidating a
+        // graphic control repaints the parent again, without end
+        if (FSkinData->Updating) {
+          FSkinData->Updating = false;
+          Changed();
+        }
         return;
       case VKCMD_QUERY_SKINNED:
         Message.Result = 1;

@@ -277,8 +277,30 @@ void TsSkinProvider::PopupSystemMenu(int X, int Y) {
   if (FSystemMenu == nullptr) return;
   const HWND W = FormHandle();
   TsSkinManager* M = Manager();
-  FSystemMenu->RefreshItemStates(false);
-  if (M != nullptr && M->SkinnedPopups() && FSystemMenu->ShowAt(X, Y)) return;
+  if (M != nullptr && M->SkinnedPopups()) {
+    FSystemMenu->RefreshItemStates(FSystemMenu->ExtraCount() > 0 ||
+                                   (FSysSubMenu != nullptr && FSysSubMenu->PopupMenu() != nullptr));
+    if (FMakeSkinMenu) {
+      TMenuItem* Items = FSystemMenu->Items();
+      if (Items->Count() > 0 && Items->Items(0)->Name() == "SkinSelectItem") {
+        Items->Items(0)->Free();
+        // its line goes with it, or every showing would add one more
+        if (Items->Count() > 0 && Items->Items(0)->IsLine()) Items->Items(0)->Free();
+      }
+      FSystemMenu->MakeSkinItems();
+    }
+    if (FormServices.InitPopupMenu != nullptr && M->SkinableMenus() != nullptr)
+      FormServices.InitPopupMenu(M->SkinableMenus(), FSystemMenu, true);
+    FSystemMenu->SetWindowHandle(W);
+    try {
+      FSystemMenu->Popup(X, Y);
+    } catch (...) {
+      FSystemMenu->SetWindowHandle(nullptr);
+      throw;
+    }
+    FSystemMenu->SetWindowHandle(nullptr);
+    return;
+  }
   // the window's own system menu, its commands enabled as the skinned one would
   const LONG Style = WindowStyle(W);
   SetWindowLongA(W, GWL_STYLE, Style & ~WS_VISIBLE);

@@ -1,5 +1,6 @@
-// The skinned form's system menu: which title buttons and commands a form shows and enables, answered from its
-// border icons, border style and window state, and the commands of the window's own system menu.
+// The skinned form's system menu: a popup menu copying the commands of the window's own system menu and driving
+// them through WM_SYSCOMMAND; it also tells which title buttons and commands a form shows and enables, answered
+// from its border icons, border style and window state.
 #pragma once
 #include <windows.h>
 
@@ -7,13 +8,15 @@
 
 #include "framework/Classes.h"
 #include "framework/Forms.h"
+#include "framework/Menus.h"
 
 class TsSkinProvider;
 
-class TsCustomSysMenu : public TComponent {
-  DECLARE_CLASS(TsCustomSysMenu, TComponent)
+
+class TsCustomSysMenu : public TPopupMenu {
+  DECLARE_CLASS(TsCustomSysMenu, TPopupMenu)
 public:
-  using TComponent::TComponent;
+  using TPopupMenu::TPopupMenu;
   virtual bool VisibleClose() = 0;
   virtual bool VisibleMax() = 0;
   virtual bool VisibleMin() = 0;
@@ -41,13 +44,24 @@ public:
   bool VisibleRestore();
   bool VisibleSize();
 
-  // Items rebuilt when asked (or never built), then their visibility and enabling refreshed.
+  // Items rebuilt when asked (or when there is no Close item), then their visibility and enabling refreshed.
   void RefreshItemStates(bool Rebuild);
-  // Shows the skinned menu at a screen point; False when it cannot (no menu items to show).
-  bool ShowAt(int X, int Y);
+  // The skin-selection submenu at the top, with a line after it (nothing without a manager or skins).
+  void MakeSkinItems();
   // Nothing: the items follow the skin through the menu painter.
   void UpdateItems() {}
   int ExtraCount() const { return FExtraCount; }
+  TMenuItem* ItemRestore() const { return FItemRestore; }
+  TMenuItem* ItemMove() const { return FItemMove; }
+  TMenuItem* ItemSize() const { return FItemSize; }
+  TMenuItem* ItemMinimize() const { return FItemMinimize; }
+  TMenuItem* ItemMaximize() const { return FItemMaximize; }
+  TMenuItem* ItemClose() const { return FItemClose; }
+  TMenuItem* SubMenuItem() const { return FSubMenuItem; }
+  void SkinItemClick(TObject* Sender);
+
+protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
   HMENU WindowMenu() const;
@@ -56,11 +70,31 @@ private:
   bool IsMDIChild() const;
   bool Iconic() const;
   void RebuildItems();
+  void AddSubMenuAt(int Pos);  // a TvkMenuItemPos
+  TMenuItem* AddCommand(const std::string& Caption, const std::string& Name, UINT Command, TNotifyEvent Click);
+  TMenuItem* AddLine(const std::string& Name);
+  void SendCommand(UINT Command);
+  void RestoreClick(TObject* Sender);
+  void MoveClick(TObject* Sender);
+  void SizeClick(TObject* Sender);
+  void MinimizeClick(TObject* Sender);
+  void MaximizeClick(TObject* Sender);
+  void CloseClick(TObject* Sender);
+  void ExtraClick(TObject* Sender);
   TsSkinProvider* FProvider = nullptr;
   TCustomForm* FForm = nullptr;
+  TMenuItem* FSubMenuItem = nullptr;
+  TMenuItem* FItemMove = nullptr;
+  TMenuItem* FItemSize = nullptr;
+  TMenuItem* FItemClose = nullptr;
+  TMenuItem* FItemRestore = nullptr;
+  TMenuItem* FItemMinimize = nullptr;
+  TMenuItem* FItemMaximize = nullptr;
   int FExtraCount = 0;
-  bool FBuilt = false;
 };
+
+// A copy of a menu item and all its sub-items (named after the original with "Copy" appended).
+TMenuItem* CopyMenuItem(TMenuItem* Item);
 
 // The text of a command of a window menu: Caption before the first TAB, ShortCutText after it; False (and
 // Caption := Default) when the menu has no text for it.

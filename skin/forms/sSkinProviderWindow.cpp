@@ -255,6 +255,18 @@ void TsSkinProvider::WMWindowPosChanging(TMessage& Message) {
   CallOwnProc(Message);
 }
 
+namespace {
+// The height of the window's region, -1 when it has none.
+int RegionHeight(HWND W) {
+  HRGN R = CreateRectRgn(0, 0, 0, 0);
+  RECT Box{};
+  const int Kind = GetWindowRgn(W, R);
+  if (Kind != ERROR && Kind != NULLREGION) GetRgnBox(R, &Box);
+  DeleteObject(R);
+  return Kind == ERROR || Kind == NULLREGION ? -1 : Box.bottom;
+}
+}  // namespace
+
 void TsSkinProvider::WMWindowPosChanged(TMessage& Message) {
   TsSkinManager* M = Manager();
   const HWND W = FormHandle();
@@ -278,6 +290,14 @@ void TsSkinProvider::WMWindowPosChanged(TMessage& Message) {
     return;
   }
   CallOwnProc(Message);
+  // WM_SIZE came inside the system's handling, before the form took its new bounds: the region made there has
+  // the old size, so it is made again now that the form knows its size
+  if (FBorderForm == nullptr && WP != nullptr && (WP->flags & SWP_NOSIZE) == 0 && !IsIconic(W) &&
+      !InAnimationProcess && (FFormState & (fsfMinimizing | fsfRestoring)) == 0 && RegionHeight(W) != FForm->Height()) {
+    FSkinData->CacheDirty = true;  // the cache too was made at the old size
+    CollectBorderMaskRects();
+    ApplyWindowRegion(true, true);  // the area the old region hid is painted too
+  }
   if (!FShowAnimating && FBorderForm != nullptr && WP != nullptr && IsWindowVisible(W) && !IsIconic(W) &&
       (WP->flags & (SWP_NOREDRAW | SWP_FRAMECHANGED)) == 0 && (FFormState & (fsfMoveFade | fsfVeiled)) == 0)
     UpdateBorder(false, 255);

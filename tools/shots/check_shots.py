@@ -7,7 +7,9 @@ and the carried TIDE skin's section colours.
 Checked in every picture where a control is visible: a skinned control (gauge, progress bar, panel, button,
 combo box) shows one of its section's state colours at points inside it and, outside its children, nowhere the
 system's button face; a label has text pixels; a PNG button shows its image; the
-About window's web label shows the skin's link colour.
+About window's web label shows the skin's link colour. Every window's frame is the skin's: its caption band in
+the title section's colour with text on it, and neither it nor a border strip mostly in the system's caption or
+border colour.
 """
 import os
 import re
@@ -207,6 +209,42 @@ def check(picture, controls, colours, faults):
                 fault('%s shows no image' % c.name)
 
 
+def check_frame(picture, colours, faults):
+    """The skinned frame: the caption band in the title section's colour beside text and buttons, text pixels in
+    it, and border strips that are not mostly the system's own frame colours."""
+    def fault(text):
+        faults.append('%s: %s' % (picture.name, text))
+
+    cx, cy, cw, ch = picture.cx, picture.cy, picture.cw, picture.ch
+    if cy < 8 or cx < 1:
+        fault('no frame around the client (client at %d,%d)' % (cx, cy))
+        return
+    title = colours['FORMTITLE']
+    band = [picture.rows[y][x] for y in range(cy // 3, cy - 2) for x in range(cx, cx + cw)]
+    common = max(set(band), key=band.count)
+    if common not in title:
+        fault('caption band is %s, not the title colour %s' % (hexrgb(common), ' or '.join(hexrgb(t) for t in title)))
+    ink = [p for p in band if max(abs(p[k] - common[k]) for k in range(3)) > 80]
+    if len(ink) < 20:
+        fault('caption shows no text')
+    strips = {'left': [(x, y) for x in range(cx) for y in range(cy, cy + ch)],
+              'right': [(x, y) for x in range(cx + cw, picture.w) for y in range(cy, cy + ch)],
+              'bottom': [(x, y) for y in range(cy + ch, picture.h) for x in range(cx, cx + cw)]}
+    for side, points in strips.items():
+        if not points:
+            fault('no %s border strip' % side)
+    system = [colours[k] for k in ('@activecaption', '@activeborder') if k in colours]
+    if common in system:
+        fault('caption band shows the system colour %s' % hexrgb(common))
+    for side, points in strips.items():
+        if not points:
+            continue
+        values = [picture.rows[y][x] for x, y in points]
+        main = max(set(values), key=values.count)
+        if main in system and main not in title:
+            fault('%s border strip shows the system colour %s' % (side, hexrgb(main)))
+
+
 def main(argv):
     wine_run, loader, shots, out, tide, main_form, about_form = argv[1:8]
     os.makedirs(out, exist_ok=True)
@@ -229,19 +267,18 @@ def main(argv):
         print(taken.stdout, taken.stderr)
         print('check_shots: the pictures were not taken')
         return 1
-    pictures, face = {}, None
+    pictures, system = {}, {}
     for line in taken.stdout.splitlines():
         words = line.split()
-        if len(words) == 2 and words[0] == 'btnface':
+        if len(words) == 2 and words[1].startswith('#'):
             v = words[1][1:]
-            face = (int(v[0:2], 16), int(v[2:4], 16), int(v[4:6], 16))
+            system['@' + words[0]] = (int(v[0:2], 16), int(v[2:4], 16), int(v[4:6], 16))
         if len(words) == 5:
             name = words[0].replace('\\', '/').split('/')[-1]
             pictures[name] = Picture(os.path.join(out, name), *map(int, words[1:]))
             print('%s: %dx%d, client at %s,%s' % (name, pictures[name].w, pictures[name].h, words[1], words[2]))
     colours = section_colours(tide)
-    if face is not None:
-        colours['@btnface'] = face
+    colours.update(system)
     faults = []
     main_controls, about_controls = read_form(main_form), read_form(about_form)
     for name, controls in (('main.png', main_controls), ('service.png', main_controls), ('about.png', about_controls)):
@@ -249,6 +286,7 @@ def main(argv):
             faults.append('%s was not taken' % name)
         else:
             check(pictures[name], controls, colours, faults)
+            check_frame(pictures[name], colours, faults)
     for f in faults:
         print('FAULT', f)
     print('check_shots: %d faults' % len(faults))

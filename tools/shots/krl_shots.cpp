@@ -7,8 +7,8 @@
 // window with F1 (when the keyboard does not reach the program, which happens without a window manager, it
 // resizes the main window to the service view's height and clicks the About button instead), and copies each
 // window's rectangle from the screen into OUT_FOLDER\main.png, service.png and about.png. For every picture it
-// prints one line: the file, then where the window's client area lies in it (x y width height); a first line
-// gives the system's button face ("btnface #RRGGBB"). With --quit the
+// prints one line: the file, then where the window's client area lies in it (x y width height); first lines
+// give the system's button face, caption and border colours ("btnface #RRGGBB"). With --quit the
 // About window and then the loader are closed at the end. Exit code 0 when all three pictures were taken.
 #include <windows.h>
 
@@ -16,6 +16,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -184,8 +185,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "krl_shots: no main window\n");
     return 1;
   }
-  const COLORREF Face = GetSysColor(COLOR_BTNFACE);
-  std::printf("btnface #%02X%02X%02X\n", GetRValue(Face), GetGValue(Face), GetBValue(Face));
+  // the system's own colours, which the skinned windows must not show
+  for (const auto& [Name, Index] : {std::pair<const char*, int>{"btnface", COLOR_BTNFACE},
+                                    {"activecaption", COLOR_ACTIVECAPTION}, {"activeborder", COLOR_ACTIVEBORDER}}) {
+    const COLORREF C = GetSysColor(Index);
+    std::printf("%s #%02X%02X%02X\n", Name, GetRValue(C), GetGValue(C), GetBValue(C));
+  }
   bool Ok = Save(Main, Folder, "main.png");
 
   PressKeys(Main, {VK_CONTROL, VK_SHIFT, 'E'});

@@ -162,15 +162,12 @@ TEST(TitleButtons, RightClickShowsTheMenuOnlyAfterACaptionPress) {
   ManagerPtr M = CarriedManager();
   Owned<TForm> F(NewForm());
   auto Loops = std::make_shared<int>(0);
-  TWndMethod Own = F->WindowProc;
-  F->WindowProc = [Loops, Own](TMessage& Msg) {
-    if (Msg.Msg == WM_ENTERMENULOOP) ++*Loops;
-    Own(Msg);
-  };
   auto* P = Create<TsSkinProvider>(F.get());
   F->Show();
   P->SkinData()->CacheDirty = true;
   P->PaintFormFrame();
+  ASSERT_NE(P->SystemMenu(), nullptr);
+  P->SystemMenu()->OnPopup = [Loops](TObject*) { ++*Loops; };
   RECT R{};
   GetWindowRect(F->Handle(), &R);
   const LPARAM Caption = MAKELPARAM(R.left + 150, R.top + GetSystemMetrics(SM_CXFRAME) + 3);

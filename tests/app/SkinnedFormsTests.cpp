@@ -1,0 +1,114 @@
+// The loader's own windows get the skinned frame through the thread hook: the main form, the About form and the
+// framework's message form, each with the title buttons its style allows, and the skin's client behind controls.
+#include "tests/app/LoaderApp.h"
+
+#include "skin/core/sSkinManager.h"
+#include "skin/core/vkSkinCommands.h"
+#include "skin/forms/sSkinProvider.h"
+#include "skin/forms/sSkinProviderSysMenu.h"
+#include "tests/support/Dib32.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+namespace {
+
+// TIDE's active title colour as its skin text gives it (#RRGGBB).
+constexpr uint32_t kTitleActive = 0x1D5C7D, kTitleInactive = 0x7D909C;
+
+TsSkinProvider* SkinnerOf(HWND Wnd) {
+  return reinterpret_cast<TsSkinProvider*>(
+      SendMessageA(Wnd, SM_VKCMD, MAKEWPARAM(0, VKCMD_QUERY_FORM_SKINNER), 0));
+}
+
+bool Skinned(TCustomForm* F) {
+  SetActiveWindow(F->Handle());
+  return testing_support::PumpUntil([&] { return SkinnerOf(F->Handle()) != nullptr; }, 3000);
+}
+
+}  // namespace
+
+TEST(LoaderSkinnedForms, MainFormGetsTheSkinnedFrameWithCloseAndMinimise) {
+  LoaderApp app;
+  ASSERT_TRUE(Skinned(MainForm));
+  TsSkinProvider* P = SkinnerOf(MainForm->Handle());
+  MainForm->Perform(WM_NCPAINT, 0, 0);
+  ASSERT_TRUE(P->SkinData()->IsSkinned());
+  TsSystemMenu* S = P->SystemMenu();
+  ASSERT_NE(S, nullptr);
+  EXPECT_TRUE(S->VisibleClose());
+  EXPECT_TRUE(S->VisibleMin());
+  EXPECT_FALSE(S->EnabledMax());
+  // the system frame is off while the skin paints it
+  EXPECT_EQ(GetWindowLongA(MainForm->Handle(), GWL_STYLE) & WS_SYSMENU, 0);
+  // the whole window printed: the caption band is the skin's active title colour, not the system's
+  RECT W{};
+  GetWindowRect(MainForm->Handle(), &W);
+  const int Width = W.right - W.left, Height = W.bottom - W.top;
+  testing_support::Dib32 D(Width, Height, 0xFF000000, true);
+  MainForm->Perform(WM_PRINT, reinterpret_cast<WPARAM>(D.DC()), PRF_NONCLIENT | PRF_CLIENT);
+  const int Top = P->GetClientOffsetTop();
+  std::map<uint32_t, int> Band;
+  for (int Y = Top / 3; Y < Top - 2; ++Y)
+    for (int X = P->GetClientOffsetLeft(); X < Width - P->GetClientOffsetLeft(); ++X) ++Band[D.Rgb(X, Y)];
+  const auto Common = std::max_element(Band.begin(), Band.end(), [](auto& A, auto& B) { return A.second < B.second; });
+  EXPECT_TRUE(Common->first == kTitleActive || Common->first == kTitleInactive) << std::hex << Common->first;
+  const COLORREF Sys = GetSysColor(COLOR_ACTIVECAPTION);
+  EXPECT_NE(Common->first, static_cast<uint32_t>((GetRValue(Sys) << 16) | (GetGValue(Sys) << 8) | GetBValue(Sys)));
+  // the skin's caption is not one flat colour: text, icon and buttons stand on it
+  EXPECT_NE(D.Rgb(Width / 2, Top / 2), D.Rgb(P->ButtonClose.Rect.Left + P->ButtonClose.Rect.Width() / 2,
+                                              P->ButtonClose.Rect.Top + P->ButtonClose.Rect.Height() / 2));
+  // without the skin the system frame comes back
+  MainForm->sSkinManager1->SetActive(false);
+  EXPECT_NE(GetWindowLongA(MainForm->Handle(), GWL_STYLE) & WS_SYSMENU, 0);
+  MainForm->sSkinManager1->SetActive(true);
+}
+
+TEST(LoaderSkinnedForms, AboutAndMessageFormsAreSkinnedWhileTheyShow) {
+  LoaderApp app;
+  bool AboutSkinned = false, AboutLoneClose = false;
+  testing_support::ModalCloser About("TFormHelp");
+  About.OnFound = [&](const testing_support::FoundWindow& W) {
+    auto* F = dynamic_cast<TCustomForm*>(FindControl(W.handle));
+    testing_support::PumpUntil([&] { return SkinnerOf(W.handle) != nullptr; }, 3000);
+    if (TsSkinProvider* P = SkinnerOf(W.handle)) {
+      F->Perform(WM_NCPAINT, 0, 0);  // prepares the form when no paint reached it yet
+      AboutSkinned = P->SkinData()->IsSkinned();
+      TsSystemMenu* S = P->SystemMenu();
+      AboutLoneClose = S != nullptr && S->VisibleClose() && !S->VisibleMin() && !S->VisibleMax();
+    }
+    if (F != nullptr) F->SetModalResult(mrOk);
+  };
+  app.PressKey(VK_F1, false);
+  EXPECT_TRUE(AboutSkinned);
+  EXPECT_TRUE(AboutLoneClose);
+
+  bool BoxSkinned = false;
+  app.closer->OnFound = [&](const testing_support::FoundWindow& W) {
+    app.texts.push_back(LoaderApp::MessageText(W));
+    testing_support::PumpUntil([&] { return SkinnerOf(W.handle) != nullptr; }, 3000);
+    BoxSkinned = W.className == "TMessageForm" && SkinnerOf(W.handle) != nullptr;
+  };
+  app.PressKey('R', true);
+  EXPECT_TRUE(app.SawMessageContaining("Порти оновлено!"));
+  EXPECT_TRUE(BoxSkinned);
+}
+
+TEST(LoaderSkinnedForms, TheServiceViewIsPaintedOnItsNewHeight) {
+  LoaderApp app;
+  ASSERT_TRUE(Skinned(MainForm));
+  MainForm->Perform(WM_NCPAINT, 0, 0);
+  app.PressKey('E', true, true);
+  testing_support::PumpPending();
+  ASSERT_EQ(MainForm->Height(), 340);
+  RECT R{};
+  GetWindowRect(MainForm->Handle(), &R);
+  HRGN Rgn = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(GetWindowRgn(MainForm->Handle(), Rgn), ERROR);
+  RECT Box{};
+  GetRgnBox(Rgn, &Box);
+  DeleteObject(Rgn);
+  EXPECT_EQ(Box.bottom, R.bottom - R.top);
+}

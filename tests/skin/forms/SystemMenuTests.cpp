@@ -1,0 +1,196 @@
+// The skinned system menu's items: copied from the window's own menu, shown and enabled by the form's style and
+// state, application commands posted back, and the skin-selection submenu in columns of twenty.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "FormTestSupport.h"
+#include "framework/SysUtils.h"
+#include "skin/forms/sSkinProviderSysMenu.h"
+
+using namespace form_test;
+
+namespace {
+
+void CALLBACK EndMenuTimer(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
+
+struct Shown {
+  bool Visible, Enabled;
+};
+
+Shown Of(TMenuItem* Item) { return {Item->Visible(), Item->Enabled()}; }
+
+}  // namespace
+
+TEST(SystemMenuItems, FollowTheStyleAndState) {
+  ManagerPtr M = CarriedManager();
+  Owned<TForm> D(NewForm(200, 100, bsDialog));
+  auto* P = Create<TsSkinProvider>(D.get());
+  TsSystemMenu* S = P->SystemMenu();
+  ASSERT_NE(S, nullptr);
+  S->RefreshItemStates(false);
+  ASSERT_NE(S->ItemClose(), nullptr);
+  // a dialog: only Move and Close
+  EXPECT_FALSE(S->ItemRestore()->Visible());
+  EXPECT_FALSE(S->ItemSize()->Visible());
+  EXPECT_FALSE(S->ItemMinimize()->Visible());
+  EXPECT_FALSE(S->ItemMaximize()->Visible());
+  EXPECT_TRUE(S->ItemMove()->Visible());
+  EXPECT_TRUE(S->ItemClose()->Visible());
+  EXPECT_EQ(S->ItemClose()->Tag(), static_cast<int>(SC_CLOSE));
+  EXPECT_EQ(S->Items()->Items(S->Items()->Count() - 1), S->ItemClose());
+
+  Owned<TForm> F(NewForm());
+  P = Create<TsSkinProvider>(F.get());
+  F->Show();
+  F->SetWindowState(wsMaximized);
+  S = P->SystemMenu();
+  S->RefreshItemStates(false);
+  EXPECT_FALSE(S->ItemMove()->Enabled());
+  EXPECT_TRUE(S->ItemRestore()->Enabled());
+  EXPECT_TRUE(S->ItemMaximize()->Visible());
+  // the Restore item sends its command and refreshes the others
+  S->ItemRestore()->Click();
+  EXPECT_FALSE(IsZoomed(F->Handle()));
+  EXPECT_TRUE(S->ItemMove()->Enabled());
+  // a skinned form's system menu is never the window's: its name marks it for the menu painter
+  EXPECT_EQ(S->Name().rfind("vkSysMenu", 0), 0u);
+  Owned<TForm> G(NewForm());
+  auto* Q = Create<TsSkinProvider>(G.get());
+  EXPECT_NE(Q->SystemMenu()->Name(), S->Name());
+}
+
+TEST(SystemMenuItems, ApplicationCommandsSitBetweenTheLinesAndArePostedBack) {
+  ManagerPtr M = CarriedManager();
+  Owned<TForm> F(NewForm());
+  auto* P = Create<TsSkinProvider>(F.get());
+  HMENU H = GetSystemMenu(F->Handle(), FALSE);
+  ASSERT_NE(H, nullptr);
+  AppendMenuA(H, MF_STRING, 0x120, "Extra\tF1");
+  TsSystemMenu* S = P->SystemMenu();
+  S->RefreshItemStates(true);
+  EXPECT_EQ(S->ExtraCount(), 1);
+  TMenuItem* Root = S->Items();
+  int At = -1;
+  for (int i = 0; i < Root->Count(); ++i)
+    if (Root->Items(i)->Tag() == 0x120) At = i;
+  ASSERT_GT(At, 0);
+  TMenuItem* Extra = Root->Items(At);
+  EXPECT_EQ(Extra->Caption(), "Extra");
+  EXPECT_EQ(Extra->ShortCut(), TextToShortCut("F1"));
+  EXPECT_TRUE(Root->Items(At - 1)->IsLine());
+  EXPECT_TRUE(Root->Items(At + 1)->IsLine());
+  EXPECT_EQ(Root->Items(At + 2), S->ItemClose());
+  MSG Msg;
+  while (PeekMessageA(&Msg, F->Handle(), WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE)) {
+  }
+  Extra->Click();
+  ASSERT_TRUE(PeekMessageA(&Msg, F->Handle(), WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE));
+  EXPECT_EQ(Msg.wParam, 0x120u);
+  // the Close item closes the form through its command
+  F->Show();
+  S->ItemClose()->Click();
+  EXPECT_FALSE(F->Visible());
+}
+
+TEST(SystemMenuItems, AnExtraSubmenuIsCopiedAtItsPosition) {
+  ManagerPtr M = CarriedManager();
+  Owned<TForm> F(NewForm());
+  auto* P = Create<TsSkinProvider>(F.get());
+  auto* Own = Create<TPopupMenu>(F.get());
+  TMenuItem* Child = NewItem("Child", 0, false, true, TNotifyEvent(), 0, "Child");
+  Child->Add(NewItem("Grand", 0, true, false, TNotifyEvent(), 0, "Grand"));
+  Own->Items()->Add(Child);
+  TsSystemMenu* S = P->SystemMenu();
+  struct Row {
+    TvkMenuItemPos Pos;
+    int SubIndex;  // where the submenu item lands; -1 from the end
+    const char* Line;
+  };
+  for (const Row& R : {Row{ipTop, 0, "vk_TopDiv"}, Row{ipBottom, -1, "vk_BtmDiv"}}) {
+    P->SysSubMenu()->SetPosition(R.Pos);
+    P->SysSubMenu()->SetPopupMenu(Own);
+    P->SysSubMenu()->SetCaption("");
+    S->RefreshItemStates(true);
+    EXPECT_EQ(S->SubMenuItem(), nullptr) << "no caption, no submenu";
+    P->SysSubMenu()->SetCaption("Mine");
+    S->RefreshItemStates(true);
+    TMenuItem* Root = S->Items();
+    ASSERT_NE(S->SubMenuItem(), nullptr);
+    const int Index = R.SubIndex >= 0 ? R.SubIndex : Root->Count() + R.SubIndex;
+    EXPECT_EQ(Root->Items(Index), S->SubMenuItem()) << R.Pos;
+    const int LineAt = R.Pos == ipBottom ? Index - 1 : Index + 1;
+    EXPECT_EQ(Root->Items(LineAt)->Name(), R.Line) << R.Pos;
+    ASSERT_EQ(S->SubMenuItem()->Count(), 1);
+    TMenuItem* Copy = S->SubMenuItem()->Items(0);
+    EXPECT_EQ(Copy->Name(), "ChildCopy");
+    ASSERT_EQ(Copy->Count(), 1);
+    EXPECT_TRUE(Copy->Items(0)->Checked());
+    EXPECT_FALSE(Copy->Items(0)->Enabled());
+  }
+  P->SysSubMenu()->SetPopupMenu(nullptr);
+}
+
+TEST(SystemMenuItems, FortyFiveSkinsMakeThreeColumnsAndOneCheck) {
+  char Temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, Temp);
+  const std::string Dir = std::string(Temp) + "formsa_skins_" + IntToStr(static_cast<int>(GetCurrentProcessId()));
+  CreateDirectoryA(Dir.c_str(), nullptr);
+  ASSERT_TRUE(CopyFileA((SkinBuildFolder() + "SOLID.vkz").c_str(), (Dir + "\\SOLID.vkz").c_str(), FALSE));
+  for (int i = 1; i < 45; ++i) {
+    char Name[32];
+    std::snprintf(Name, sizeof Name, "\\Other%02d.vkz", i);
+    FILE* F = std::fopen((Dir + Name).c_str(), "wb");
+    ASSERT_NE(F, nullptr);
+    std::fclose(F);
+  }
+  ManagerPtr M(Create<TsSkinManager>(nullptr));
+  M->SetSkinDirectory(Dir);
+  M->SetSkinName("SOLID");
+  M->SkinListController()->Update();
+  Owned<TForm> F(NewForm());
+  auto* P = Create<TsSkinProvider>(F.get());
+  TsSystemMenu* S = P->SystemMenu();
+  S->RefreshItemStates(false);
+  S->MakeSkinItems();
+  TMenuItem* Skins = S->Items()->Items(0);
+  EXPECT_EQ(Skins->Name(), "SkinSelectItem");
+  EXPECT_TRUE(S->Items()->Items(1)->IsLine());
+  ASSERT_EQ(Skins->Count(), 45);
+  int Checked = 0;
+  for (int i = 0; i < 45; ++i) {
+    TMenuItem* Item = Skins->Items(i);
+    EXPECT_EQ(Item->Name(), "SkinSelectItem" + IntToStr(i));
+    EXPECT_EQ(Item->Break(), i == 20 || i == 40 ? mbBreak : mbNone) << i;
+    if (Item->Checked()) {
+      ++Checked;
+      EXPECT_EQ(Item->Caption(), "SOLID");
+    }
+  }
+  EXPECT_EQ(Checked, 1);
+
+  // shown twice from the caption: the submenu is made again, not added again
+  P->SetMakeSkinMenu(true);
+  F->Show();
+  for (int Round = 0; Round < 2; ++Round) {
+    const UINT_PTR Timer = SetTimer(nullptr, 0, 50, EndMenuTimer);
+    P->PopupSystemMenu(100, 100);
+    KillTimer(nullptr, Timer);
+  }
+  int Lines = 0, SkinMenus = 0;
+  for (int i = 0; i < S->Items()->Count(); ++i) {
+    Lines += S->Items()->Items(i)->IsLine() ? 1 : 0;
+    SkinMenus += S->Items()->Items(i)->Name() == "SkinSelectItem" ? 1 : 0;
+  }
+  EXPECT_EQ(SkinMenus, 1);
+  EXPECT_EQ(Lines, 2);  // after the skins and after Maximize
+  F.reset();
+  M.reset();
+  for (int i = 1; i < 45; ++i) {
+    char Name[32];
+    std::snprintf(Name, sizeof Name, "\\Other%02d.vkz", i);
+    DeleteFileA((Dir + Name).c_str());
+  }
+  DeleteFileA((Dir + "\\SOLID.vkz").c_str());
+  RemoveDirectoryA(Dir.c_str());
+}
