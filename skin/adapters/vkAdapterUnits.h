@@ -3,7 +3,7 @@
 
 // Registers "vkSBUtils": the optional scroll-bar and flat-scroll entries bound, the adapter services filled;
 // at its end the popup-menu window adapters and the page adapters are freed and the services emptied. A unit
-// already registered is left where it is.
+// already registered is left where it is. Then "vkMDIWnd": the form skinner's MDI wrapper and its client adapter.
 void RegisterSkinAdapterUnits();
 
 // Registers the form skinner's units, then "vkDials": the thread hook adopting forms, standard dialogs and popup

@@ -32,6 +32,7 @@ class TsSkinProvider;
 class TsSystemMenu;
 class TsTitleBar;
 class TsMDIForm;
+class TvkMDIWnd;
 class TvkBorderForm;
 class TvkCtrlAdapter;
 class TvkGlowForm;
@@ -345,6 +346,12 @@ public:
   void SetSystemMenuStyle(bool Skinned);
   void CheckBorderWindow(bool Allowed);
   void SetMDIWrapper(bool Enable);
+  TsMDIForm* MDIWrapper() const { return FMDIForm; }
+  // The menu line is counted again on the next frame paint; Redraw: the whole frame is painted then.
+  void ForgetMenuLine(bool Redraw) {
+    FMenuLineCount = -1;
+    if (Redraw) FWholeFrameRepaint = true;
+  }
   void CreateAdapter();
   void RemoveAdapter();
   void SendToAdapters(TMessage& Message);
@@ -405,6 +412,8 @@ public:
   int MenuLineHeight();
   bool HasBiSystemMenu();
   bool ShowsMDIChildButtons();
+  void PaintMDIChildButtons();
+  int MenuLineHit(TPoint P);
   int SmallCloseButtonWidth();
   int SmallCloseButtonHeight();
   int GetUserButtonWidth(TsTitleButton* Button);
@@ -714,6 +723,9 @@ struct TvkProviderParts {
   // MDI wrapper
   TsMDIForm* (*NewMDIForm)(TsSkinProvider* Provider) = nullptr;
   void (*FreeMDIForm)(TsMDIForm* Wrapper) = nullptr;
+  // the wrapper's adapter of the MDI client window
+  TvkMDIWnd* (*NewMDIClientAdapter)(TsMDIForm* Wrapper) = nullptr;
+  void (*FreeMDIClientAdapter)(TvkMDIWnd* Adapter) = nullptr;
   // animations of the form
   void (*AnimateFormShow)(TsSkinProvider* Provider, int Time, uint8_t MaxAlpha, int Mode) = nullptr;
   void (*AnimateFormHide)(TsSkinProvider* Provider) = nullptr;

@@ -76,7 +76,9 @@ bool TsSkinProvider::HasBiSystemMenu() { return FForm != nullptr && FForm->Borde
 
 bool TsSkinProvider::ShowsMDIChildButtons() {
   // the buttons belong to the MDI parent's menu line while its active child is maximised
-  return false;
+  if (FMDIForm == nullptr || FForm == nullptr || FForm->FormStyle() != fsMDIForm || FForm->Menu() == nullptr) return false;
+  TCustomForm* Child = FForm->ActiveMDIChild();
+  return Child != nullptr && Child->WindowState() == wsMaximized && Child->BorderIcons().Contains(biSystemMenu);
 }
 
 int TsSkinProvider::SmallCloseButtonWidth() {

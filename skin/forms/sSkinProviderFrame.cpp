@@ -361,6 +361,7 @@ void TsSkinProvider::PaintTitleButtons() {
     if (FSystemMenu->VisibleMin()) PaintSystemButton(ButtonMin, FSystemMenu->EnabledMin() || FormIconic());
     if (FForm->BorderIcons().Contains(biHelp)) PaintSystemButton(ButtonHelp, true);
   }
+  PaintMDIChildButtons();
   for (int i = 0; i < FTitleButtons->Count(); ++i) {
     TsTitleButton* B = FTitleButtons->Items(i);
     if (!B->Visible()) continue;
@@ -369,6 +370,32 @@ void TsSkinProvider::PaintTitleButtons() {
     PaintUserGlyph(Cache, B->Glyph(), B->Data.Rect, GetUserButtonWidth(B), GetTitleButtonHeight(), false);
   }
   if (FTitleBar != nullptr && ProviderParts.PaintTitleBarItems) ProviderParts.PaintTitleBarItems(this, Cache);
+}
+
+// A maximised MDI child's minimise, restore and close buttons at the right end of the first menu line.
+void TsSkinProvider::PaintMDIChildButtons() {
+  for (TsCaptionButton* B : {&ButtonMDIMin, &ButtonMDIRestore, &ButtonMDIClose}) B->Rect = TRect();
+  TsSkinManager* M = Manager();
+  if (M == nullptr || !ShowsMDIChildButtons() || MenuLineHeight() <= 0) return;
+  const auto& Masks = M->ConstData().TitleMasks;
+  if (!M->MaskIndexInRange(Masks[tmSmallClose]) || !M->MaskIndexInRange(Masks[tmSmallMin]) ||
+      !M->MaskIndexInRange(Masks[tmSmallNorm]))
+    return;
+  TRect Mg;
+  GetExtBorderMargins(Mg);
+  const int W = FSkinData->CacheBmp->Width(), F = GetWindowFrameWidth(FormHandle(), FBorderForm, true);
+  const int BW = SmallCloseButtonWidth(), BH = SmallCloseButtonHeight();
+  const int Top = FCaptionBottom + std::max(0, (MenuLineHeight() - BH) / 2);
+  const std::pair<TsCaptionButton*, int> Places[] = {{&ButtonMDIMin, 3}, {&ButtonMDIRestore, 2}, {&ButtonMDIClose, 1}};
+  for (const auto& [B, K] : Places) {
+    const int Left = W - F - Mg.Right - K * (BW + 1);
+    B->Rect = TRect(Left, Top, Left + BW, Top + BH);
+  }
+  TsSkinProvider* Child = ActiveMDIChildProvider();
+  TsSystemMenu* ChildMenu = Child != nullptr ? Child->SystemMenu() : nullptr;
+  PaintSystemButton(ButtonMDIMin, ChildMenu == nullptr || ChildMenu->EnabledMin());
+  PaintSystemButton(ButtonMDIRestore, ChildMenu == nullptr || ChildMenu->EnabledRestore());
+  PaintSystemButton(ButtonMDIClose, true);
 }
 
 void TsSkinProvider::PaintMenuLine() {

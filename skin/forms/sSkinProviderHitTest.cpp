@@ -93,6 +93,19 @@ int TsSkinProvider::ElementAt(TPoint P) {
   return Found;
 }
 
+// A maximised MDI child's buttons on the menu line answer their own codes; the rest of the line is the menu.
+int TsSkinProvider::MenuLineHit(TPoint P) {
+  if (!ShowsMDIChildButtons()) return HTMENU;
+  TRect Mg;
+  GetExtBorderMargins(Mg);
+  const HWND W = FormHandle();
+  const int XF = FBorderForm != nullptr ? GetWindowFrameWidth(W, FBorderForm, true) - GetWindowFrameWidth(W, FBorderForm, false) : 0;
+  const TPoint C(P.X + Mg.Left + XF, P.Y + Mg.Top + GetExtraCaptionHeight(FBorderForm));
+  for (const TsCaptionButton* B : {&ButtonMDIClose, &ButtonMDIRestore, &ButtonMDIMin})
+    if (Contains(B->Rect, C)) return B->Code;
+  return HTMENU;
+}
+
 int TsSkinProvider::HitTestAt(TMessage& Message) {
   TPoint P;
   ScreenToWindowPoint(static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam)), P);
@@ -137,7 +150,7 @@ int TsSkinProvider::HitTestAt(TMessage& Message) {
     if (P.Y >= T + GetStdCaptionHeight(FForm) && P.Y <= T + GetCaptionBarHeight(false) + MenuLineHeight()) return HTMENU;
     return Contains(FIconRect, P) ? HTSYSMENU : HTCAPTION;
   }
-  if (P.Y <= C + GetMenuLineCount() * MenuLineHeight()) return HTMENU;
+  if (P.Y <= C + GetMenuLineCount() * MenuLineHeight()) return MenuLineHit(P);
   TsSkinManager* M = Manager();
   const int Grip = M != nullptr ? M->ConstData().GripImage : -1;
   if (IsGripShown() && M != nullptr && M->MaskIndexInRange(Grip)) {

@@ -1,0 +1,273 @@
+// A skinned MDI parent form: its wrapper adapts the MDI client window, which paints from the form's frame cache,
+// and the form's menu line carries a maximised child's buttons.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "AdapterTestSupport.h"
+#include "framework/Menus.h"
+#include "framework/Units.h"
+#include "skin/adapters/vkMDIWnd.h"
+#include "skin/core/sConst.h"
+#include "skin/core/vkFormServices.h"
+#include "skin/core/vkSkinCommands.h"
+#include "skin/forms/sMDIForm.h"
+#include "skin/forms/sSkinProvider.h"
+#include "skin/forms/vkFormUnits.h"
+#include "skin/graphics/vkPixelOps.h"
+
+using namespace adapter_test;
+using testing_support::Dib32;
+
+namespace {
+
+constexpr uint32_t kMarker = 0x00FF00FF;
+
+class MDIForm : public AdapterTest {
+protected:
+  void SetUp() override {
+    AdapterTest::SetUp();
+    // the form skinner runs as in the program; its MDI parts come from the adapters
+    if (!UnitRegistered("sSkinProvider")) RegisterSkinFormUnits();
+    InitializeUnits();
+    ReadSystemMetrics();  // the caption and frame sizes the skinner lays its frame out by
+    MDIPartsInitialize();
+    Frame = TForm::CreateNew(Application);
+    Frame->SetBorderStyle(bsSizeable);
+    Frame->SetBounds(20, 20, 520, 380);
+    Frame->SetFormStyle(fsMDIForm);
+    auto* Menu = new TMainMenu(Frame);
+    auto* File = new TMenuItem(Frame);
+    File->SetCaption("&File");
+    Window = new TMenuItem(Frame);
+    Window->SetCaption("&Window");
+    Window->SetGroupIndex(9);
+    Menu->Items()->Add(File);
+    Menu->Items()->Add(Window);
+    Frame->SetMenu(Menu);
+    Frame->SetWindowMenu(Window);
+    Application->FormCreated(Frame);
+    ClientProc = reinterpret_cast<WNDPROC>(GetClassLongPtrA(Frame->ClientHandle(), GCLP_WNDPROC));
+    P = Create<TsSkinProvider>(Frame);
+    Frame->Show();
+  }
+  void TearDown() override {
+    for (TForm* C : Children) C->Free();
+    if (Frame != nullptr) Frame->Free();
+    Manager.reset();
+    MDIPartsFinalize();
+    AdapterTest::TearDown();
+  }
+  TForm* Child(const std::string& Caption, bool WithMenu = false) {
+    TForm* C = TForm::CreateNew(Application);
+    Children.push_back(C);
+    C->SetFormStyle(fsMDIChild);
+    C->SetCaption(Caption);
+    if (WithMenu) {
+      auto* Menu = new TMainMenu(C);
+      auto* Item = new TMenuItem(C);
+      Item->SetCaption("&Edit");
+      Menu->Items()->Add(Item);
+      C->SetMenu(Menu);
+    }
+    Create<TsSkinProvider>(C);
+    C->Show();
+    return C;
+  }
+  void Forget(TForm* C) {
+    std::erase(Children, C);
+    C->Free();
+  }
+  static TsSkinProvider* ProviderOf(TForm* F) {
+    for (int i = 0; i < F->ComponentCount(); ++i)
+      if (auto* S = dynamic_cast<TsSkinProvider*>(F->Components(i))) return S;
+    return nullptr;
+  }
+  TvkMDIWnd* Adapter() { return P->MDIWrapper() != nullptr ? P->MDIWrapper()->ClientAdapter : nullptr; }
+  HWND Client() { return Frame->ClientHandle(); }
+  // The provider's hit code of a point of the frame window.
+  int At(int X, int Y) {
+    RECT R{};
+    GetWindowRect(Frame->Handle(), &R);
+    return static_cast<int>(Frame->Perform(WM_NCHITTEST, 0, MAKELPARAM(R.left + X, R.top + Y)));
+  }
+  ManagerPtr Manager = SolidManager();
+  TForm* Frame = nullptr;
+  TMenuItem* Window = nullptr;
+  TsSkinProvider* P = nullptr;
+  WNDPROC ClientProc = nullptr;
+  std::vector<TForm*> Children;
+};
+
+TPoint WindowSize(HWND Wnd) {
+  RECT R{};
+  GetWindowRect(Wnd, &R);
+  return TPoint(R.right - R.left, R.bottom - R.top);
+}
+
+// The window erased into a DIB filled with the marker first; the answer of the erase.
+LRESULT EraseInto(HWND Wnd, Dib32& Dib) {
+  Dib.Fill(kMarker);
+  return SendMessageA(Wnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(Dib.DC()), 0);
+}
+
+}  // namespace
+
+TEST_F(MDIForm, WrapperAdaptsTheClientWhileSkinnedAndGivesItBack) {
+  ASSERT_NE(P->MDIWrapper(), nullptr);
+  EXPECT_EQ(MDIMainProvider(), P);
+  TvkMDIWnd* A = Adapter();
+  ASSERT_NE(A, nullptr);
+  EXPECT_EQ(A->CtrlHandle, Client());
+  EXPECT_EQ(A->MDIForm, Frame);
+  EXPECT_EQ(A->Provider, P);
+  EXPECT_EQ(A->ProviderSkinData, P->SkinData());
+  ASSERT_NE(A->SkinData, nullptr);
+  EXPECT_EQ(A->SkinData->SkinSection(), "CHECKBOX");
+  EXPECT_NE(GetWindowLongPtrA(Client(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(ClientProc));
+
+  // Skin removal takes the wrapper away and gives the client its own procedure and no skin data.
+  Manager->SetActive(false);
+  EXPECT_EQ(P->MDIWrapper(), nullptr);
+  EXPECT_EQ(GetWindowLongPtrA(Client(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(ClientProc));
+  EXPECT_EQ(GetPropA(Client(), "VKSDATA"), nullptr);
+
+  // A wrapper of an unskinned provider leaves no adapter behind, however often it is asked.
+  auto* W = Create<TsMDIForm>(P);
+  W->ConnectToClient();
+  W->UpdateClientAdapter();
+  EXPECT_EQ(W->ClientAdapter, nullptr);
+  EXPECT_EQ(W->Form, Frame);
+  W->Free();
+  EXPECT_EQ(GetWindowLongPtrA(Client(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(ClientProc));
+}
+
+TEST_F(MDIForm, ClientPaintsFromTheFrameCacheAndNothingUnderAMaximisedChild) {
+  TvkMDIWnd* A = Adapter();
+  ASSERT_NE(A, nullptr);
+  P->SkinData()->CacheDirty = true;
+  const TPoint Size = WindowSize(Client());
+  Dib32 Dib(Size.X, Size.Y, 0, true);
+  EXPECT_EQ(EraseInto(Client(), Dib), 1);
+  TBitmap* Cache = P->SkinData()->CacheBmp;
+  ASSERT_NE(Cache, nullptr);
+  EXPECT_FALSE(P->SkinData()->CacheDirty);
+  TPoint O = A->ClientOffset();
+  RECT C{}, F{};
+  GetWindowRect(Client(), &C);
+  GetWindowRect(Frame->Handle(), &F);
+  EXPECT_EQ(O.X, C.left - F.left);
+  EXPECT_EQ(O.Y, C.top - F.top);
+  const int Edge = (GetWindowLongA(Client(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0 ? 2 : 0;
+  for (const TPoint Q : {TPoint(0, 0), TPoint(7, 3), TPoint(Dib.Width() - 1, Dib.Height() - 1)})
+    EXPECT_EQ(Dib.Rgb(Q.X, Q.Y), Rgb(GetPixel32(Cache, O.X + Edge + Q.X, O.Y + Edge + Q.Y)))
+        << Q.X << "," << Q.Y;
+
+  // Printed, the client is taken from the cache without the edge shift.
+  Dib32 Printed(Size.X, Size.Y, 0, true);
+  Printed.Fill(kMarker);
+  EXPECT_EQ(SendMessageA(Client(), WM_PRINT, reinterpret_cast<WPARAM>(Printed.DC()), PRF_CLIENT), 0);
+  EXPECT_EQ(Printed.Rgb(7, 3), Rgb(GetPixel32(Cache, O.X + 7, O.Y + 3)));
+
+  // A maximised child covers the client: the erase, the frame and the print answer without painting.
+  TForm* Doc = Child("Doc");
+  Doc->SetWindowState(wsMaximized);
+  ASSERT_TRUE(IsZoomed(Doc->Handle()));
+  EXPECT_EQ(EraseInto(Client(), Dib), 1);
+  EXPECT_EQ(Dib.Rgb(7, 3), kMarker);
+  EXPECT_EQ(SendMessageA(Client(), WM_NCPAINT, 1, 0), 1);
+  Printed.Fill(kMarker);
+  EXPECT_EQ(SendMessageA(Client(), WM_PRINT, reinterpret_cast<WPARAM>(Printed.DC()), PRF_CLIENT), 0);
+  EXPECT_EQ(Printed.Rgb(7, 3), kMarker);
+}
+
+TEST_F(MDIForm, ClientCommands) {
+  ASSERT_NE(Adapter(), nullptr);
+  // Redraw suspension is granted only for the two kinds the client can wait out.
+  for (int Kind = 0; Kind <= 7; ++Kind)
+    EXPECT_EQ(SendMessageA(Client(), SM_VKCMD, MAKEWPARAM(0, VKCMD_SUSPEND_REDRAW), MAKELPARAM(Kind, 1)),
+              Kind == 4 || Kind == 5 ? 1 : 0)
+        << "kind " << Kind;
+  // A thumb drag is not followed; the end of the drag is.
+  EXPECT_EQ(SendMessageA(Client(), WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 3), 0), 0);
+}
+
+TEST_F(MDIForm, NewChildrenAreAdoptedThroughTheClient) {
+  static std::vector<HWND> Adopted;
+  Adopted.clear();
+  auto Saved = FormServices.AdoptTopLevelWindow;
+  FormServices.AdoptTopLevelWindow = [](HWND Wnd) { Adopted.push_back(Wnd); };
+  TForm* Doc = Child("Doc");
+  FormServices.AdoptTopLevelWindow = Saved;
+  EXPECT_EQ(Adopted, std::vector<HWND>{Doc->Handle()});
+}
+
+TEST_F(MDIForm, MaximisedChildButtonsOnTheMenuLine) {
+  TForm* A = Child("Alpha");
+  TForm* B = Child("Beta");
+  EXPECT_EQ(Frame->ActiveMDIChild(), B);
+  EXPECT_FALSE(P->ShowsMDIChildButtons());
+  B->SetWindowState(wsMaximized);
+  ASSERT_TRUE(P->ShowsMDIChildButtons());
+  P->SkinData()->CacheDirty = true;
+  P->PaintFormFrame();
+  struct Row {
+    const TsCaptionButton* Button;
+    int Code;
+  };
+  const Row Rows[] = {{&P->ButtonMDIClose, htMDIClose}, {&P->ButtonMDIRestore, htMDIRestore},
+                      {&P->ButtonMDIMin, htMDIMinimize}};
+  int Right = Frame->Width();
+  for (const Row& R : Rows) {
+    const TRect& Rc = R.Button->Rect;
+    ASSERT_GT(Rc.Right, Rc.Left) << R.Code;
+    // right to left, one pixel apart, inside the frame
+    EXPECT_LT(Rc.Right, Right) << R.Code;
+    Right = Rc.Left;
+    EXPECT_EQ(At((Rc.Left + Rc.Right) / 2, (Rc.Top + Rc.Bottom) / 2), R.Code);
+  }
+  // Left of the buttons the line is the menu.
+  const TRect& Min = P->ButtonMDIMin.Rect;
+  EXPECT_EQ(At(Min.Left - 40, (Min.Top + Min.Bottom) / 2), HTMENU);
+
+  // The child restored (or another one active and not maximised): no buttons, the place is menu again.
+  const TPoint Mid((P->ButtonMDIClose.Rect.Left + P->ButtonMDIClose.Rect.Right) / 2,
+                   (P->ButtonMDIClose.Rect.Top + P->ButtonMDIClose.Rect.Bottom) / 2);
+  SendMessageA(B->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  P->SkinData()->CacheDirty = true;
+  P->PaintFormFrame();
+  EXPECT_FALSE(P->ShowsMDIChildButtons());
+  EXPECT_EQ(P->ButtonMDIClose.Rect.Right, P->ButtonMDIClose.Rect.Left);
+  EXPECT_EQ(At(Mid.X, Mid.Y), HTMENU);
+  (void)A;
+}
+
+TEST_F(MDIForm, ActivationFollowsTheChildren) {
+  TForm* A = Child("Alpha");
+  TForm* B = Child("Beta");
+  EXPECT_EQ(ActiveMDIChildProvider(), ProviderOf(B));
+  P->SkinData()->CacheDirty = false;
+  SendMessageA(Client(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(A->Handle()), 0);
+  EXPECT_EQ(Frame->ActiveMDIChild(), A);
+  EXPECT_EQ(ActiveMDIChildProvider(), ProviderOf(A));
+}
+
+TEST_F(MDIForm, ChildSkinnerWithAMenuRepaintsTheMainFrameWhenItGoes) {
+  TForm* Menued = Child("Menued", true);
+  TForm* Plain = Child("Plain");
+  P->SkinData()->CacheDirty = true;
+  P->PaintFormFrame();
+  TBitmap* Cache = P->SkinData()->CacheBmp;
+  ASSERT_NE(Cache, nullptr);
+  // A mark in the cache survives only as long as the frame is not painted again.
+  const uint32_t Was = GetPixel32(Cache, 0, 0) & 0xFFFFFF;
+  ASSERT_NE(Was, kMarker);
+  SetPixel32(Cache, 0, 0, kMarker);
+  ProviderOf(Plain)->Free();
+  EXPECT_EQ(GetPixel32(Cache, 0, 0) & 0xFFFFFF, kMarker);
+  ProviderOf(Menued)->Free();
+  ASSERT_EQ(P->SkinData()->CacheBmp, Cache);
+  EXPECT_EQ(GetPixel32(Cache, 0, 0) & 0xFFFFFF, Was);
+  EXPECT_FALSE(P->SkinData()->CacheDirty);
+}
