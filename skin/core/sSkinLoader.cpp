@@ -13,6 +13,7 @@
 #include "skin/core/vkPackedSkin.h"
 #include "skin/core/vkSkinImages.h"
 #include "skin/core/vkSkinIni.h"
+#include "skin/graphics/FreeHolder.h"
 #include "skin/graphics/Resample.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkColorMath.h"
@@ -822,7 +823,7 @@ private:
     }
     if (s_.Brightness != 0) {
       int amount = std::clamp(s_.Brightness, -100, 100);
-      std::unique_ptr<TBitmap, void (*)(TBitmap*)> copy(nullptr, [](TBitmap* b) { b->Free(); });
+      TFreeHolder<TBitmap> copy;
       if (m_.MasterBitmap) {
         copy.reset(NewBitmap32(m_.MasterBitmap->Width(), m_.MasterBitmap->Height()));
         CopyBitmapFull(copy.get(), m_.MasterBitmap);
@@ -880,7 +881,7 @@ private:
     TBitmap* src = md.Bmp ? md.Bmp : m_.MasterBitmap;
     int w = Width(md.R), h = Height(md.R);
     if (!src || w < 2 || h < 2) return index;
-    std::unique_ptr<TBitmap, void (*)(TBitmap*)> part(NewBitmap32(w, h), [](TBitmap* b) { b->Free(); });
+    TFreeHolder<TBitmap> part(NewBitmap32(w, h));
     TPixelPlane s = PlaneOf(src), d = PlaneOf(part.get());
     for (int y = 0; y < h; ++y) std::memcpy(d.Row32(y), s.Row32(md.R.Top + y) + md.R.Left, static_cast<size_t>(w) * 4);
     int nw = ApplyScale(w), nh = ApplyScale(h);

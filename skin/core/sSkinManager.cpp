@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <map>
 
 #include "framework/Controls.h"
@@ -59,15 +58,8 @@ bool EndsWithVkz(const std::string& s) {
 }
 
 std::string ReadWholeFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  if (!f) throw EFOpenError("Cannot open file \"" + path + "\"");
-  f.seekg(0, std::ios::end);
-  std::streamoff len = f.tellg();
-  f.seekg(0);
-  if (len < 0 || len > (64 << 20)) throw EReadError("Skin text too large: " + path);
-  std::string s(static_cast<size_t>(len), '\0');
-  if (len > 0 && !f.read(&s[0], len)) throw EReadError("Cannot read \"" + path + "\"");
-  return s;
+  const std::vector<uint8_t> b = ReadFileBytes(path, 64 << 20, "Skin text too large: " + path);
+  return std::string(b.begin(), b.end());
 }
 
 // The framework's string lists keep lines; skin texts want one text.

@@ -1,6 +1,5 @@
 // Skins stored in a form, and the list of skins a user could choose with their previews.
 #include <algorithm>
-#include <fstream>
 
 #include "framework/FormReader.h"
 #include "framework/Streams.h"
@@ -11,20 +10,6 @@
 #include "skin/core/vkPackedSkin.h"
 #include "skin/core/vkSkinCommands.h"
 #include "skin/core/vkSkinImages.h"
-
-namespace {
-std::vector<uint8_t> ReadFileBytes(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  if (!f) throw EFOpenError("Cannot open file \"" + path + "\"");
-  f.seekg(0, std::ios::end);
-  std::streamoff len = f.tellg();
-  f.seekg(0);
-  if (len < 0 || len > (64 << 20)) throw EReadError("Packed skin too large: " + path);
-  std::vector<uint8_t> b(static_cast<size_t>(len));
-  if (len > 0 && !f.read(reinterpret_cast<char*>(b.data()), len)) throw EReadError("Cannot read \"" + path + "\"");
-  return b;
-}
-}  // namespace
 
 // ===================================================================== stored skins
 
@@ -70,14 +55,7 @@ void TsStoredSkin::Assign(TPersistent* Source) {
 
 void TsStoredSkin::DefineProperties(TFiler& Filer) {
   inherited::DefineProperties(Filer);
-  Filer.DefineBinaryProperty(
-      "Data",
-      [this](TStream& s) {
-        FPackedData->Clear();
-        FPackedData->LoadFromStream(s);
-        FPackedData->SetPosition(0);
-      },
-      FPackedData->Size() > 0);
+  Filer.DefineBinaryProperty("Data", [this](TStream& s) { FPackedData->LoadFromStream(s); }, FPackedData->Size() > 0);
   Filer.DefineProperty(
       "OriginName", [this](TReader& r) { FOriginName = r.ReadString(); }, !FOriginName.empty());
 }
@@ -167,7 +145,8 @@ void TvkSkinListController::Update() {
         item.Name = name.substr(0, name.size() - 4);
         item.External = true;
         try {
-          item.ImageIndex = AddPreview(ReadFileBytes(IncludeTrailingBackslash(dir) + name));
+          const std::string path = IncludeTrailingBackslash(dir) + name;
+          item.ImageIndex = AddPreview(ReadFileBytes(path, 64 << 20, "Packed skin too large: " + path));
         } catch (const Exception&) {
           item.ImageIndex = -1;
         }

@@ -11,6 +11,7 @@
 #include "skin/core/sConst.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/vkntUtils.h"
+#include "skin/graphics/FreeHolder.h"
 #include "skin/graphics/PngGraphic.h"
 #include "skin/graphics/Resample.h"
 #include "skin/graphics/SmallDrawing.h"
@@ -24,11 +25,18 @@ std::vector<TsAlphaImageList*>& Instances() {
   return List;
 }
 
-struct TFreeLater {
-  TObject* Obj;
-  ~TFreeLater() {
-    if (Obj) Obj->Free();
-  }
+// Marks the system list as being rebuilt for one scope, so change handling stays quiet, and gives the earlier
+// mark back however the scope is left.
+class TBuildingScope {
+ public:
+  explicit TBuildingScope(bool& Flag) : FFlag(Flag), FWas(Flag) { FFlag = true; }
+  ~TBuildingScope() { FFlag = FWas; }
+  TBuildingScope(const TBuildingScope&) = delete;
+  TBuildingScope& operator=(const TBuildingScope&) = delete;
+
+ private:
+  bool& FFlag;
+  bool FWas;
 };
 
 bool IsLoading(const TComponent* C) { return C->ComponentState().Contains(csLoading); }
@@ -102,6 +110,13 @@ bool HasAnyAlpha(const TPixelPlane& P) {
   return false;
 }
 
+// Every pixel but those of the key colour made opaque.
+void OpaqueExceptKey(const TPixelPlane& P, uint32_t Key) {
+  for (int y = 0; y < P.Height; ++y)
+    for (int x = 0; x < P.Width; ++x)
+      if ((P.At(x, y) & 0xFFFFFF) != Key) P.At(x, y) |= 0xFF000000u;
+}
+
 }  // namespace
 
 // ===================================================================================================
@@ -143,14 +158,7 @@ void TsImgListItem::AssignTo(TPersistent* Dest) {
 
 void TsImgListItem::DefineProperties(TFiler& Filer) {
   inherited::DefineProperties(Filer);
-  Filer.DefineBinaryProperty(
-      "ImgData",
-      [this](TStream& S) {
-        FImgData->Clear();
-        FImgData->LoadFromStream(S);
-        FImgData->SetPosition(0);
-      },
-      FImgData->Size() > 0);
+  Filer.DefineBinaryProperty("ImgData", [this](TStream& S) { FImgData->LoadFromStream(S); }, FImgData->Size() > 0);
 }
 
 namespace {
@@ -195,6 +203,14 @@ bool TsAlphaImageList::ScalingActive() const {
          FItems->Count() > 0;
 }
 
+void TsAlphaImageList::ScaleSize(int& W, int& H) {
+  if (!ScalingActive()) return;
+  TsSkinManager* M = TsSkinManager::DefaultManager();
+  W = M->ApplyScale(W);
+  H = M->ApplyScale(H);
+  ScaleMode = M->EffectiveScaleMode();
+}
+
 int TsAlphaImageList::ScaledWidth() { return inherited::Width(); }
 int TsAlphaImageList::ScaledHeight() { return inherited::Height(); }
 
@@ -205,23 +221,11 @@ void TsAlphaImageList::CreateSystemList() {
   }
   int W = DesignWidth > 0 ? DesignWidth : inherited::Width();
   int H = DesignHeight > 0 ? DesignHeight : inherited::Height();
-  if (ScalingActive()) {
-    TsSkinManager* M = TsSkinManager::DefaultManager();
-    W = M->ApplyScale(W);
-    H = M->ApplyScale(H);
-    ScaleMode = M->EffectiveScaleMode();
-  }
-  const bool WasBuilding = Building;
-  Building = true;
-  try {
-    FreeHandle();
-    SetSize(W, H);
-    Handle();
-  } catch (...) {
-    Building = WasBuilding;
-    throw;
-  }
-  Building = WasBuilding;
+  ScaleSize(W, H);
+  TBuildingScope Scope(Building);
+  FreeHandle();
+  SetSize(W, H);
+  Handle();
 }
 
 void TsAlphaImageList::DropSystemList() {
@@ -251,47 +255,40 @@ void TsAlphaImageList::BuildHandleImages() {
   }
   if (DesignHeight == 0) return;
   if (!HandleAllocated()) CreateSystemList();
-  const bool WasBuilding = Building;
-  Building = true;
-  try {
-    ImageList_Remove(Handle(), -1);
-    for (int i = 0; i < FItems->Count(); ++i) {
-      TsImgListItem* Item = FItems->Items(i);
-      Item->ImgData()->SetPosition(0);
-      try {
-        if (Item->ImageFormat() == ifICO) {
-          TIcon* Icon = new TIcon();
-          TFreeLater FreeIcon{Icon};
-          Icon->LoadFromStream(Item->ImgData());
-          Item->OrigWidth = Icon->Width();
-          Item->OrigHeight = Icon->Height();
-          if (ImageList_ReplaceIcon(Handle(), -1, Icon->Handle()) < 0)
-            throw EInvalidOperation("The image list cannot take the image");
-        } else {
-          TBitmap* Bmp = DecodeItem(Item);
-          TFreeLater FreeBmp{Bmp};
-          Item->OrigWidth = Bmp->Width();
-          Item->OrigHeight = Bmp->Height();
-          if (Item->ImageFormat() == ifBMP32) {
-            ForceBitmap32(Bmp);
-            AlphaFromKey(Bmp);
-          }
-          AppendBitmapIcon(Bmp);
+  TBuildingScope Scope(Building);
+  ImageList_Remove(Handle(), -1);
+  for (int i = 0; i < FItems->Count(); ++i) {
+    TsImgListItem* Item = FItems->Items(i);
+    Item->ImgData()->SetPosition(0);
+    try {
+      if (Item->ImageFormat() == ifICO) {
+        TIcon* Icon = new TIcon();
+        TFreeHolder<TIcon> FreeIcon(Icon);
+        Icon->LoadFromStream(Item->ImgData());
+        Item->OrigWidth = Icon->Width();
+        Item->OrigHeight = Icon->Height();
+        if (ImageList_ReplaceIcon(Handle(), -1, Icon->Handle()) < 0)
+          throw EInvalidOperation("The image list cannot take the image");
+      } else {
+        TBitmap* Bmp = DecodeItem(Item);
+        TFreeHolder<TBitmap> FreeBmp(Bmp);
+        Item->OrigWidth = Bmp->Width();
+        Item->OrigHeight = Bmp->Height();
+        if (Item->ImageFormat() == ifBMP32) {
+          ForceBitmap32(Bmp);
+          AlphaFromKey(Bmp);
         }
-      } catch (const Exception&) {
-        // an item that does not decode still takes its place, so later indexes keep naming their images
-        TBitmap* Blank = NewBitmap32(inherited::Width(), inherited::Height());
-        TFreeLater FreeBlank{Blank};
-        AppendBitmapIcon(Blank);
+        AppendBitmapIcon(Bmp);
       }
-      Item->ImgData()->SetPosition(0);
+    } catch (const Exception&) {
+      // an item that does not decode still takes its place, so later indexes keep naming their images
+      TBitmap* Blank = NewBitmap32(inherited::Width(), inherited::Height());
+      TFreeHolder<TBitmap> FreeBlank(Blank);
+      AppendBitmapIcon(Blank);
     }
-  } catch (...) {
-    Building = WasBuilding;
-    throw;
+    Item->ImgData()->SetPosition(0);
   }
   if (FItems->Count() > 0) Built = true;
-  Building = WasBuilding;
 }
 
 void TsAlphaImageList::ApplyScale() {
@@ -299,17 +296,13 @@ void TsAlphaImageList::ApplyScale() {
   const int Index = M != nullptr ? M->EffectiveScaleMode() : 0;
   if (Index == ScaleMode || !ScalingActive()) return;
   const bool WasBuilding = Building;
-  Building = true;
-  try {
+  {
+    TBuildingScope Scope(Building);
     ScaleMode = Index;
     DropSystemList();
     CreateSystemList();
     BuildHandleImages();
-  } catch (...) {
-    Building = WasBuilding;
-    throw;
   }
-  Building = WasBuilding;
   FreeItemCaches();
   if (!WasBuilding) inherited::Change();
 }
@@ -327,22 +320,12 @@ void TsAlphaImageList::SetDimension(int Index, int Value) {
     (Index == 0 ? DesignHeight : DesignWidth) = Value;
     W = DesignWidth != 0 ? DesignWidth : W;
     H = DesignHeight != 0 ? DesignHeight : H;
-    if (ScalingActive()) {
-      TsSkinManager* M = TsSkinManager::DefaultManager();
-      W = M->ApplyScale(W);
-      H = M->ApplyScale(H);
-      ScaleMode = M->EffectiveScaleMode();
-    }
+    ScaleSize(W, H);
   }
-  const bool WasBuilding = Building;
-  Building = true;
-  try {
+  {
+    TBuildingScope Scope(Building);
     SetSize(W, H);
-  } catch (...) {
-    Building = WasBuilding;
-    throw;
   }
-  Building = WasBuilding;
   FreeItemCaches();
   if (!IsLoading(this) && Ready && Count() <= FItems->Count() && !Building) {
     BuildHandleImages();
@@ -397,30 +380,22 @@ void TsAlphaImageList::Change() {
     BuildHandleImages();
   } else if (Images > FItems->Count()) {
     // images put into the system list by other means: those without alpha become opaque except the key
-    Building = true;
-    try {
-      for (int i = 0; i < Images; ++i) {
-        HICON Icon = ImageList_GetIcon(Handle(), i, ILD_NORMAL);
-        if (Icon == nullptr) continue;
-        TBitmap* Bmp = IconColorBitmap32(Icon);
-        DestroyIcon(Icon);
-        if (Bmp == nullptr) continue;
-        TFreeLater FreeBmp{Bmp};
-        const TPixelPlane P = PlaneOf(Bmp);
-        if (HasAnyAlpha(P)) continue;
-        for (int y = 0; y < P.Height; ++y)
-          for (int x = 0; x < P.Width; ++x)
-            if ((P.At(x, y) & 0xFFFFFF) != 0xFF00FF) P.At(x, y) |= 0xFF000000u;
-        HICON Made = MakeIconFromBitmap(Bmp, 0);
-        if (Made == nullptr) continue;
-        ImageList_ReplaceIcon(Handle(), i, Made);
-        GdiFreeIcon(Made);
-      }
-    } catch (...) {
-      Building = false;
-      throw;
+    TBuildingScope Scope(Building);
+    for (int i = 0; i < Images; ++i) {
+      HICON Icon = ImageList_GetIcon(Handle(), i, ILD_NORMAL);
+      if (Icon == nullptr) continue;
+      TBitmap* Bmp = IconColorBitmap32(Icon);
+      DestroyIcon(Icon);
+      if (Bmp == nullptr) continue;
+      TFreeHolder<TBitmap> FreeBmp(Bmp);
+      const TPixelPlane P = PlaneOf(Bmp);
+      if (HasAnyAlpha(P)) continue;
+      OpaqueExceptKey(P, 0xFF00FF);
+      HICON Made = MakeIconFromBitmap(Bmp, 0);
+      if (Made == nullptr) continue;
+      ImageList_ReplaceIcon(Handle(), i, Made);
+      GdiFreeIcon(Made);
     }
-    Building = false;
   }
   inherited::Change();
 }
@@ -444,9 +419,8 @@ void TsAlphaImageList::Assign(TPersistent* Source) {
     return;
   }
   BeginUpdate();
-  const bool WasBuilding = Building;
-  Building = true;
   try {
+    TBuildingScope Scope(Building);
     if (HandleAllocated()) ImageList_Remove(Handle(), -1);
     SetDrawingStyle(Src->DrawingStyle());
     SetMasked(Src->Masked());
@@ -466,12 +440,10 @@ void TsAlphaImageList::Assign(TPersistent* Source) {
     SetBlendColor(Src->BlendColor());
     CopyImagesFrom(Src);
   } catch (...) {
-    Building = WasBuilding;
     FChanged = false;
     EndUpdate();
     throw;
   }
-  Building = WasBuilding;
   FChanged = false;
   EndUpdate();
 }
@@ -496,7 +468,7 @@ bool TsAlphaImageList::GetBitmap32(int Index, TBitmap* Bmp) {
         FreeAndNil(Item->CacheBmp);
       }
       TBitmap* Decoded = DecodeItem(Item);
-      TFreeLater FreeDecoded{Decoded};
+      TFreeHolder<TBitmap> FreeDecoded(Decoded);
       Item->OrigWidth = Decoded->Width();
       Item->OrigHeight = Decoded->Height();
       FitInto(Decoded, Bmp);
@@ -516,7 +488,7 @@ bool TsAlphaImageList::GetBitmap32(int Index, TBitmap* Bmp) {
     TBitmap* Colour = IconColorBitmap32(Icon);
     DestroyIcon(Icon);
     if (Colour == nullptr) return false;
-    TFreeLater FreeColour{Colour};
+    TFreeHolder<TBitmap> FreeColour(Colour);
     if (WindowsVersionLevel < 6 && GetScreenColorDepth() < 32) AlphaFromKey(Colour);
     ForceBitmap32(Bmp);
     FitInto(Colour, Bmp);
@@ -539,28 +511,24 @@ bool TsAlphaImageList::AddFromStream(TStream* Stream) {
     if (!HandleAllocated()) CreateSystemList();
     // decoded before anything is added: bytes that are no PNG leave the list as it was
     TMemoryStream* Bytes = new TMemoryStream();
-    TFreeLater FreeBytes{Bytes};
+    TFreeHolder<TMemoryStream> FreeBytes(Bytes);
     Stream->SetPosition(0);
     Bytes->LoadFromStream(*Stream);
     Bytes->SetPosition(0);
     TBitmap* Bmp = new TBitmap();
-    TFreeLater FreeBmp{Bmp};
+    TFreeHolder<TBitmap> FreeBmp(Bmp);
     LoadPngStreamToBitmap(Bmp, Bytes);
-    Building = true;
-    try {
+    {
+      TBuildingScope Scope(Building);
       AppendBitmapIcon(Bmp);
-    } catch (...) {
-      Building = false;
-      throw;
+      TsImgListItem* Item = FItems->Add();
+      Item->SetImageFormat(ifPNG);
+      Item->SetPixelFormat(pf32bit);
+      Item->OrigWidth = Bmp->Width();
+      Item->OrigHeight = Bmp->Height();
+      Item->ImgData()->LoadFromStream(*Bytes);
+      Item->ImgData()->SetPosition(0);
     }
-    TsImgListItem* Item = FItems->Add();
-    Item->SetImageFormat(ifPNG);
-    Item->SetPixelFormat(pf32bit);
-    Item->OrigWidth = Bmp->Width();
-    Item->OrigHeight = Bmp->Height();
-    Item->ImgData()->LoadFromStream(*Bytes);
-    Item->ImgData()->SetPosition(0);
-    Building = false;
     Built = true;
     Change();
     return true;
@@ -589,9 +557,9 @@ void TsAlphaImageList::DoDraw(int Index, TCanvas* Canvas, int X, int Y, UINT, bo
   }
   TBitmap* Item = CreateItemBitmap(Index, W, H);
   if (Item == nullptr) return;
-  TFreeLater FreeItem{Item};
+  TFreeHolder<TBitmap> FreeItem(Item);
   TBitmap* Area = NewBitmap32(W, H);
-  TFreeLater FreeArea{Area};
+  TFreeHolder<TBitmap> FreeArea(Area);
   BitBlt(Area->Canvas()->Handle(), 0, 0, W, H, Canvas->Handle(), X, Y, SRCCOPY);
   CompositeOverCache(TRect(0, 0, W, H), TRect(0, 0, W, H), Area, Item, TvkBgCacheRef{}, false, NoColor32, 0, false);
   BitBlt(Canvas->Handle(), X, Y, W, H, Area->Canvas()->Handle(), 0, 0, SRCCOPY);
@@ -627,10 +595,7 @@ void AlphaFromKey(TBitmap* Bmp) {
   if (Bmp == nullptr || Bmp->Empty() || Bmp->PixelFormat() != pf32bit) return;
   const TPixelPlane P = PlaneOf(Bmp);
   if (HasAnyAlpha(P)) return;
-  const uint32_t Key = P.At(0, P.Height - 1) & 0xFFFFFF;
-  for (int y = 0; y < P.Height; ++y)
-    for (int x = 0; x < P.Width; ++x)
-      if ((P.At(x, y) & 0xFFFFFF) != Key) P.At(x, y) |= 0xFF000000u;
+  OpaqueExceptKey(P, P.At(0, P.Height - 1) & 0xFFFFFF);
 }
 
 namespace {
@@ -660,7 +625,7 @@ void DrawImageListImage32(TCustomImageList* List, TBitmap* Dst, int X, int Y, in
   if (auto* A = As<TsAlphaImageList>(List)) {
     TBitmap* Item = A->CreateItemBitmap(Index, LW, LH);
     if (Item == nullptr) return;
-    TFreeLater FreeItem{Item};
+    TFreeHolder<TBitmap> FreeItem(Item);
     if (A->CopyOpaque)
       BitBlt(Dst->Canvas()->Handle(), R.Left, R.Top, FW, LH, Item->Canvas()->Handle(), Frame * FW, 0, SRCCOPY);
     else
@@ -669,7 +634,7 @@ void DrawImageListImage32(TCustomImageList* List, TBitmap* Dst, int X, int Y, in
     return;
   }
   TBitmap* Work = NewBitmap32(FW, LH);
-  TFreeLater FreeWork{Work};
+  TFreeHolder<TBitmap> FreeWork(Work);
   BitBlt(Work->Canvas()->Handle(), 0, 0, FW, LH, Dst->Canvas()->Handle(), R.Left, R.Top, SRCCOPY);
   List->Draw(Work->Canvas(), -Frame * FW, 0, Index, true);
   BitBlt(Dst->Canvas()->Handle(), R.Left, R.Top, FW, LH, Work->Canvas()->Handle(), 0, 0, SRCCOPY);
@@ -682,7 +647,7 @@ void DrawImageListImageDC(TCustomImageList* List, HDC DC, int X, int Y, int Inde
   const int H = ListHeight(List) + (ExtraHeight ? ListHeight(List) / 2 : 0);
   if (W <= 0 || H <= 0) return;
   TBitmap* Area = NewBitmap32(W, H);
-  TFreeLater FreeArea{Area};
+  TFreeHolder<TBitmap> FreeArea(Area);
   BitBlt(Area->Canvas()->Handle(), 0, 0, W, H, DC, X, Y, SRCCOPY);
   DrawImageListImage32(List, Area, 0, 0, Index, Blend, Tint, Frame, FrameCount, Reflected);
   BitBlt(DC, X, Y, W, H, Area->Canvas()->Handle(), 0, 0, SRCCOPY);

@@ -126,6 +126,8 @@ protected:
 private:
   void CopyImagesFrom(TsAlphaImageList* Source);
   bool ScalingActive() const;
+  // W and H scaled by the default manager while scaling is active, recording the scale index they follow.
+  void ScaleSize(int& W, int& H);
   // Re-applies the default manager's scale: the system list is rebuilt when the scale index changed.
   void ApplyScale();
   void CreateSystemList();

@@ -96,23 +96,25 @@ bool UnpackSkin(const uint8_t* Data, size_t Size, TvkSkinConvertor& Convertor) {
   return true;
 }
 
+std::vector<uint8_t> ReadFileBytes(const std::string& Path, uint64_t MaxBytes, const std::string& TooLarge) {
+  std::ifstream f(Path, std::ios::binary);
+  if (!f) throw EFOpenError("Cannot open file \"" + Path + "\"");
+  f.seekg(0, std::ios::end);
+  const std::streamoff len = f.tellg();
+  f.seekg(0);
+  if (len < 0 || static_cast<uint64_t>(len) > MaxBytes) throw EReadError(TooLarge);
+  std::vector<uint8_t> b(static_cast<size_t>(len));
+  if (len > 0 && !f.read(reinterpret_cast<char*>(b.data()), len)) throw EReadError("Cannot read \"" + Path + "\"");
+  return b;
+}
+
 bool LoadPackedSkin(const std::string& FileName, TvkSkinConvertor*& Convertor) {
   if (!FileExists(FileName)) return false;
   if (!Convertor)
     Convertor = new TvkSkinConvertor();
   else
     Convertor->Clear();
-  std::ifstream f(FileName, std::ios::binary);
-  if (!f) throw EFOpenError("Cannot open file \"" + FileName + "\"");
-  f.seekg(0, std::ios::end);
-  std::streamoff len = f.tellg();
-  f.seekg(0);
-  if (len < 0 || static_cast<uint64_t>(len) > 512ull << 20) throw EReadError("Packed skin file too large: " + FileName);
-  Convertor->PackedData.resize(static_cast<size_t>(len));
-  if (len > 0 && !f.read(reinterpret_cast<char*>(Convertor->PackedData.data()), len))
-    throw EReadError("Cannot read \"" + FileName + "\"");
-  std::vector<uint8_t> bytes;
-  bytes.swap(Convertor->PackedData);
+  std::vector<uint8_t> bytes = ReadFileBytes(FileName, 512ull << 20, "Packed skin file too large: " + FileName);
   bool ok;
   try {
     ok = UnpackSkin(bytes.data(), bytes.size(), *Convertor);

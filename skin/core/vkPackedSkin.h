@@ -49,6 +49,10 @@ public:
 // raises EDecompressionError or EReadError and leaves the convertor empty.
 bool UnpackSkin(const uint8_t* Data, size_t Size, TvkSkinConvertor& Convertor);
 
+// The whole of a file, refused before anything is read when it holds more than MaxBytes (EReadError with
+// TooLarge). EFOpenError when it cannot be opened, EReadError when a read fails.
+std::vector<uint8_t> ReadFileBytes(const std::string& Path, uint64_t MaxBytes, const std::string& TooLarge);
+
 // Reads a whole packed file into a new or cleared convertor and unpacks it; nothing when the file does not
 // exist. The result of the unpacking is returned (false also for a missing file).
 bool LoadPackedSkin(const std::string& FileName, TvkSkinConvertor*& Convertor);

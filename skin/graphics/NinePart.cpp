@@ -3,18 +3,12 @@
 #include <algorithm>
 
 #include "skin/core/sSkinManager.h"
+#include "skin/graphics/FreeHolder.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkBlend.h"
 #include "skin/graphics/vkParentBg.h"
 
 namespace {
-
-struct TFreeLater {
-  TBitmap* Bmp;
-  ~TFreeLater() {
-    if (Bmp) Bmp->Free();
-  }
-};
 
 uint32_t SwapRB(uint32_t V) { return (V & 0xFF00FF00u) | ((V & 0xFF) << 16) | ((V >> 16) & 0xFF); }
 
@@ -96,7 +90,7 @@ void PaintStateGlyph(TBitmap* Glyph, TBitmap* Dst, const TRect& Rect, bool Refle
   // A strip without frames is one frame (a count of 0 would divide by zero).
   if (FrameCount < 1) FrameCount = 1;
   TBitmap* work = new TBitmap();
-  TFreeLater freeWork{work};
+  TFreeHolder<TBitmap> freeWork(work);
   work->Assign(Glyph);
   work->SetPixelFormat(pf32bit);
   const TPixelPlane strip = PlaneOf(work);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "framework/Streams.h"
+#include "skin/graphics/FreeHolder.h"
 #include "skin/graphics/SmallDrawing.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkBlend.h"
@@ -23,13 +24,6 @@ class TStreamSource : public TPngSource {
 
  private:
   TStream* stream_;
-};
-
-struct TFreeLater {
-  TObject* Obj;
-  ~TFreeLater() {
-    if (Obj) Obj->Free();
-  }
 };
 
 }  // namespace
@@ -101,7 +95,7 @@ void TPNGGraphic::Draw(TCanvas* Canvas, const TRect& Rect) {
   if (w < 1 || h < 1 || Empty()) return;
   // Blended over what the canvas shows, so the image's alpha meets the real background.
   TBitmap* work = NewBitmap32(w, h + FReflection * (h / 2));
-  TFreeLater freeWork{work};
+  TFreeHolder<TBitmap> freeWork(work);
   BitBlt(work->Canvas()->Handle(), 0, 0, w, work->Height(), Canvas->Handle(), R.left, R.top, SRCCOPY);
   GdiFlush();
   const TvkBgCacheRef empty;
@@ -110,7 +104,7 @@ void TPNGGraphic::Draw(TCanvas* Canvas, const TRect& Rect) {
     CompositeOverCache(all, all, work, this, empty, false, 0x1FFFFFFF, 0, FReflection != 0);
   } else {
     TBitmap* stretched = NewStretchedBitmap32(this, w, h);
-    TFreeLater freeStretched{stretched};
+    TFreeHolder<TBitmap> freeStretched(stretched);
     CompositeOverCache(all, all, work, stretched, empty, false, 0x1FFFFFFF, 0, false);
   }
   BitBlt(Canvas->Handle(), R.left, R.top, w, work->Height(), work->Canvas()->Handle(), 0, 0, SRCCOPY);
@@ -186,7 +180,7 @@ void UnregisterPngFormat() {
 
 void LoadPngFileToBitmap(TBitmap* Bmp, const std::string& FileName) {
   TPNGGraphic* png = new TPNGGraphic();
-  TFreeLater freePng{png};
+  TFreeHolder<TPNGGraphic> freePng(png);
   png->LoadFromFile(FileName);
   Bmp->Assign(png);
   PngGraphicToBitmap32(Bmp, png);
@@ -194,7 +188,7 @@ void LoadPngFileToBitmap(TBitmap* Bmp, const std::string& FileName) {
 
 void LoadPngStreamToBitmap(TBitmap* Bmp, TStream* Stream) {
   TPNGGraphic* png = new TPNGGraphic();
-  TFreeLater freePng{png};
+  TFreeHolder<TPNGGraphic> freePng(png);
   png->LoadFromStream(Stream);
   const bool transparent = Bmp->Transparent();
   Bmp->Assign(png);

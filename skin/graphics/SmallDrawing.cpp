@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "skin/graphics/FreeHolder.h"
 #include "skin/graphics/GdipFlat.h"
 #include "skin/graphics/Rotation.h"
 
@@ -11,13 +12,6 @@
 #include "skin/graphics/vkBlend.h"
 
 namespace {
-
-struct TFreeLater {
-  TBitmap* Bmp;
-  ~TFreeLater() {
-    if (Bmp) Bmp->Free();
-  }
-};
 
 void StretchCopy(TBitmap* Dst, TBitmap* Src) {
   HDC dc = Dst->Canvas()->Handle();
@@ -53,12 +47,12 @@ TBitmap* NewStretchedBitmap32(TBitmap* Bmp, int W, int H) {
   StretchCopy(out, Bmp);
   // The alpha plane goes through an 8-bit grey bitmap stretched by the same rule.
   TBitmap* alpha = new TBitmap();
-  TFreeLater freeAlpha{alpha};
+  TFreeHolder<TBitmap> freeAlpha(alpha);
   alpha->SetPixelFormat(pf8bit);
   alpha->SetSize(Bmp->Width(), Bmp->Height());
   ChannelToBytes(Bmp, alpha, 3, true);
   TBitmap* stretched = new TBitmap();
-  TFreeLater freeStretched{stretched};
+  TFreeHolder<TBitmap> freeStretched(stretched);
   stretched->SetPixelFormat(pf8bit);
   stretched->SetSize(W, H);
   StretchCopy(stretched, alpha);
@@ -78,7 +72,7 @@ void StretchDrawBitmap32(TCanvas* Canvas, TBitmap* Bmp, const TRect& Rect, bool 
     return;
   }
   TBitmap* work = NewBitmap32(w, Reflection ? 2 * h : h);
-  TFreeLater freeWork{work};
+  TFreeHolder<TBitmap> freeWork(work);
   BitBlt(work->Canvas()->Handle(), 0, 0, w, work->Height(), Canvas->Handle(), Rect.Left, Rect.Top, SRCCOPY);
   GdiFlush();
   const TvkBgCacheRef notReady;
@@ -87,7 +81,7 @@ void StretchDrawBitmap32(TCanvas* Canvas, TBitmap* Bmp, const TRect& Rect, bool 
     CompositeOverCache(all, all, work, Bmp, notReady, false, 0x1FFFFFFF, 0, Reflection);
   } else {
     TBitmap* stretched = NewStretchedBitmap32(Bmp, w, h);
-    TFreeLater freeStretched{stretched};
+    TFreeHolder<TBitmap> freeStretched(stretched);
     CompositeOverCache(all, all, work, stretched, notReady, false, 0x1FFFFFFF, 0, Reflection);
   }
   BitBlt(Canvas->Handle(), Rect.Left, Rect.Top, w, work->Height(), work->Canvas()->Handle(), 0, 0, SRCCOPY);
@@ -234,13 +228,13 @@ void PaintStyledArrow(TBitmap* Bmp, uint32_t Color, uint32_t DisabledColor, int 
     default: break;
   }
   if (!glyph) return;
-  TFreeLater freeGlyph{glyph};
+  TFreeHolder<TBitmap> freeGlyph(glyph);
   const TPoint at(Rect.Left + (Rect.Width() - glyph->Width()) / 2, Rect.Top + (Rect.Height() - glyph->Height()) / 2);
   AlphaBlendBitmapInto(Bmp, glyph, TRect(0, 0, glyph->Width(), glyph->Height()), at);
 
   if (Angle != 0) {
     TBitmap* copy = NewBitmapLike(Bmp);
-    TFreeLater freeCopy{copy};
+    TFreeHolder<TBitmap> freeCopy(copy);
     CopyBitmapFull(copy, Bmp);
     const TPoint centre(Rect.Left + Rect.Width() / 2, Rect.Top + Rect.Height() / 2);
     DrawRotatedBitmap(Bmp->Canvas()->Handle(), copy, centre, static_cast<int>(std::nearbyint(Angle)) - 90);
@@ -271,7 +265,7 @@ HICON MakeIconFromBitmap(TBitmap* Bmp, uint32_t BackColor) {
   if (!Bmp || Bmp->Empty()) return nullptr;
   const int w = Bmp->Width(), h = Bmp->Height();
   TBitmap* colour = NewBitmap32(w, h);
-  TFreeLater freeColour{colour};
+  TFreeHolder<TBitmap> freeColour(colour);
   const TPixelPlane c = PlaneOf(colour);
   const uint32_t back = PixelOfColor(BackColor) & 0x00FFFFFFu;
   for (int y = 0; y < h; ++y) std::fill_n(c.Row32(y), w, back);
@@ -286,7 +280,7 @@ HICON MakeIconFromBitmap(TBitmap* Bmp, uint32_t BackColor) {
     probe->Assign(Bmp);
     probe->SetPixelFormat(pf32bit);
   }
-  TFreeLater freeProbe{probe};
+  TFreeHolder<TBitmap> freeProbe(probe);
   const TPixelPlane s = PlaneOf(source32 ? Bmp : probe);
 
   const int maskStride = ((w + 15) / 16) * 2;

@@ -7,6 +7,7 @@
 #include "framework/GraphicsGdi.h"
 #include "skin/core/sMaskData.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/graphics/FreeHolder.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkPixelMath.h"
 #include "skin/graphics/vkSkinImage.h"
@@ -14,20 +15,11 @@
 
 using namespace vkpx;
 
-namespace {
-
-struct FreeBitmap {
-  void operator()(TBitmap* B) const { B->Free(); }
-};
-using BitmapHolder = std::unique_ptr<TBitmap, FreeBitmap>;
-
-}  // namespace
-
 void DrawTextThroughMask32(TBitmap* Bmp, const std::string& Text, bool AlphaMode, bool IsPChar, uint32_t Color,
                            UINT Flags, const TRect& R) {
   const TPixelPlane D = PlaneOf(Bmp);
   if (D.Empty() || R.Width() < 1 || R.Height() < 1) return;
-  BitmapHolder Work(NewBitmap32(R.Width(), R.Height()));
+  TFreeHolder<TBitmap> Work(NewBitmap32(R.Width(), R.Height()));
   {
     TCanvas* C = Work->Canvas();
     C->Font()->Assign(Bmp->Canvas()->Font());
@@ -132,13 +124,13 @@ void FillKeyPixelsFromBackground(TBitmap* Dst, TBitmap* BgBmp, const TRect& DstR
 HICON CreateIconFromBitmap(TBitmap* Bmp) {
   if (Bmp == nullptr || Bmp->Empty()) return nullptr;
   // A copy: the caller's bitmap keeps its format and its key pixels.
-  BitmapHolder Color(new TBitmap());
+  TFreeHolder<TBitmap> Color(new TBitmap());
   Color->Assign(Bmp);
   ForceBitmap32(Color.get());
   const TPixelPlane P = PlaneOf(Color.get());
   if (P.Empty()) return nullptr;
   const uint32_t Key = P.At(0, 0);
-  BitmapHolder Mask(new TBitmap());
+  TFreeHolder<TBitmap> Mask(new TBitmap());
   Mask->SetPixelFormat(pf8bit);
   Mask->SetSize(P.Width, P.Height);
   for (int y = 0; y < P.Height; ++y) {

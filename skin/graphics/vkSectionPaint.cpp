@@ -7,6 +7,7 @@
 #include "skin/core/sCommonData.h"
 #include "skin/core/sMaskData.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/graphics/FreeHolder.h"
 #include "skin/graphics/Gradients.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkBlend.h"
@@ -18,11 +19,6 @@
 using namespace vkpx;
 
 namespace {
-
-struct FreeBitmap {
-  void operator()(TBitmap* B) const { B->Free(); }
-};
-using BitmapHolder = std::unique_ptr<TBitmap, FreeBitmap>;
 
 TsSkinManager* Resolve(TsSkinManager* M) { return M != nullptr ? M : TsSkinManager::DefaultManager(); }
 
@@ -90,7 +86,7 @@ void PaintFill(TBitmap* Bmp, const TRect& R, const Layers& L, TsSkinManager* M, 
   }
   if (L.G > 0) {
     if (Textured) {
-      BitmapHolder Tmp(NewBitmap32(R.Width(), R.Height()));
+      TFreeHolder<TBitmap> Tmp(NewBitmap32(R.Width(), R.Height()));
       GradientOrColor(Tmp.get(), TRect(0, 0, R.Width(), R.Height()), Grad, L.C);
       BlendBitmapInto(Bmp, Tmp.get(), std::min(255, L.I * 255 / 100), TRect(0, 0, R.Width(), R.Height()),
                       TPoint(R.Left, R.Top));
@@ -138,7 +134,7 @@ bool PaintBackgroundLayers(TBitmap* Bmp, const TRect& Rect, const Layers& L, TsS
     }
   } else if (BgRef.Ready || L.I + L.G > 0) {
     const int W = Rect.Width(), H = Rect.Height();
-    BitmapHolder Tmp(NewBitmap32(W, H));
+    TFreeHolder<TBitmap> Tmp(NewBitmap32(W, H));
     TvkBgCacheRef TmpBg = Bg;
     TmpBg.X += Rect.Left;
     TmpBg.Y += Rect.Top;
@@ -268,7 +264,7 @@ void PaintSectionWithBorderMask(int SectionIndex, int BorderMaskIndex, const Tvk
 void PaintSectionItemToDC(int SectionIndex, const TvkBgCacheRef& BgRef, TsSkinManager* Manager, HDC DC, TPoint Offset,
                           const TRect& Rect, int State) {
   if (DC == nullptr || Rect.Width() <= 0 || Rect.Height() <= 0) return;
-  BitmapHolder Tmp(NewBitmap32(Rect.Width(), Rect.Height()));
+  TFreeHolder<TBitmap> Tmp(NewBitmap32(Rect.Width(), Rect.Height()));
   PaintSectionItem(SectionIndex, BgRef, -1, -1, Manager, Tmp.get(), Offset, TRect(0, 0, Rect.Width(), Rect.Height()),
                    State);
   BitBlt(DC, Rect.Left, Rect.Top, Rect.Width(), Rect.Height(), Tmp->Canvas()->Handle(), 0, 0, SRCCOPY);

@@ -8,6 +8,7 @@
 #include "skin/core/sCommonData.h"
 #include "skin/core/sMaskData.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/graphics/FreeHolder.h"
 #include "skin/graphics/Gradients.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkBlend.h"
@@ -20,11 +21,6 @@
 using namespace vkpx;
 
 namespace {
-
-struct FreeBitmap {
-  void operator()(TBitmap* B) const { B->Free(); }
-};
-using BitmapHolder = std::unique_ptr<TBitmap, FreeBitmap>;
 
 TsSkinManager* Resolve(TsSkinManager* M) { return M != nullptr ? M : TsSkinManager::DefaultManager(); }
 
@@ -63,7 +59,7 @@ void PaintSectionBackgroundLayered(int SectionIndex, int State, const TRect& R, 
   }
   if (G > 0) {
     if (Imaged) {
-      BitmapHolder Tmp(NewBitmap32(R.Width(), R.Height()));
+      TFreeHolder<TBitmap> Tmp(NewBitmap32(R.Width(), R.Height()));
       const TRect Whole(0, 0, R.Width(), R.Height());
       if (Grad.empty()) FillRect32(Tmp.get(), Whole, C, 255);
       else PaintGradient(Tmp.get(), Whole, Grad);
@@ -96,7 +92,7 @@ void PaintSectionRect32(int SectionIndex, int State, TsSkinManager* Manager, TBi
   const TsGeneralData& G = M->gd()[SectionIndex];
   State = std::clamp(State, 0, std::max(G.States - 1, 0));
   // What R held before painting, for the key corners of the border.
-  BitmapHolder Before(NewBitmap32(R.Width() + 1, R.Height() + 1));
+  TFreeHolder<TBitmap> Before(NewBitmap32(R.Width() + 1, R.Height() + 1));
   {
     const TPixelPlane D = PlaneOf(Before.get()), S = PlaneOf(Bmp);
     const PairClip C = ClipPair(TRect(0, 0, D.Width, D.Height), TRect(R.Left, R.Top, R.Left + D.Width, R.Top + D.Height),

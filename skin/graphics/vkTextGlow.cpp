@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "skin/graphics/FreeHolder.h"
 #include "skin/graphics/GdipFlat.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkSkinText.h"
@@ -127,10 +128,7 @@ void QuickBlurBitmap(TBitmap* Bitmap) {
   const int W = Bitmap->Width() / 4, H = Bitmap->Height() / 4;
   // A quarter of nothing cannot be scaled back: small images stay as they are.
   if (W < 1 || H < 1) return;
-  struct Free {
-    void operator()(TBitmap* B) const { B->Free(); }
-  };
-  std::unique_ptr<TBitmap, Free> Small(NewBitmap32(W, H));
+  TFreeHolder<TBitmap> Small(NewBitmap32(W, H));
   GdipStretchBitmap(Small.get(), Bitmap, 0, 0, Bitmap->Width(), Bitmap->Height());
   GdipStretchBitmap(Bitmap, Small.get(), 0, 0, W, H);
 }
