@@ -10,10 +10,9 @@ using namespace skin_owners;
 
 namespace {
 
-struct PaintOnOwners : testing::Test {
+struct PaintOnOwners : OwnerFormTest {
   void SetUp() override {
-    ResetPlatform();
-    form = NewTestForm();
+    OwnerFormTest::SetUp();
     Panel = Owner("PANEL", 10, 10, 100, 60, form, ctPanel, true);
     Clear = Owner("CAPTION", 5, 6, 50, 30, Panel, 20, false);
   }
@@ -25,28 +24,9 @@ struct PaintOnOwners : testing::Test {
     for (int y = 0; y < 60; ++y)
       for (int x = 0; x < 100; ++x) PutPixel32(Panel->SkinData->CacheBmp, x, y, 0xFF000000u | x << 8 | y);
   }
-  void TearDown() override {
-    form->Free();
-    ResetPlatform();
-  }
-  TTestSkinOwner* Owner(const std::string& Section, int L, int T, int W, int H, TWinControl* Parent, uint8_t Type,
-                        bool Cache) {
-    auto* O = Create<TTestSkinOwner>(form);
-    O->SkinData->CtrlType = Type;
-    if (!Cache) {
-      delete O->SkinData->CacheBmp;
-      O->SkinData->CacheBmp = nullptr;
-    }
-    Place(Parent, L, T, W, H, O);
-    O->SkinData->SetSkinSection(Section);
-    O->SkinData->FinishLoading(false);
-    O->HandleNeeded();
-    return O;
-  }
   // The panel's pixel behind point (x, y) of a child at (7, 8) of the clear owner.
   static uint32_t Behind(int x, int y) { return static_cast<uint32_t>((12 + x) << 8 | (14 + y)); }
   ManagerPtr m = SolidManager();
-  TForm* form = nullptr;
   TTestSkinOwner* Panel = nullptr;
   TTestSkinOwner* Clear = nullptr;
 };

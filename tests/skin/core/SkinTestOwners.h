@@ -3,6 +3,7 @@
 // they hear, and keep a cache of one flat colour per state over their parent's background. Plus the SOLID test
 // skin on a manager of its own and a 32-bit DIB to paint into.
 #pragma once
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -25,10 +26,7 @@
 
 namespace skin_owners {
 
-struct ManagerFree {
-  void operator()(TsSkinManager* m) const { m->Free(); }
-};
-using ManagerPtr = std::unique_ptr<TsSkinManager, ManagerFree>;
+using engine_test::ManagerPtr;
 
 // A manager with the SOLID skin applied (it becomes the default manager when it is the first one).
 inline ManagerPtr SolidManager() {
@@ -187,5 +185,33 @@ template <class T> T* Place(TWinControl* Parent, int L, int Top, int W, int H, T
 
 // The RGB of a pixel of a 32-bit bitmap.
 inline uint32_t Rgb(TBitmap* B, int X, int Y) { return GetPixel32(B, X, Y) & 0xFFFFFF; }
+
+// A test on a fresh platform with a form of its own, freed after the test, and windowed owners on it.
+struct OwnerFormTest : testing::Test {
+  void SetUp() override {
+    ResetPlatform();
+    form = NewTestForm();
+  }
+  void TearDown() override {
+    form->Free();
+    ResetPlatform();
+  }
+  // An owner of Section placed on Parent (the form when nil) and made ready; Cache false drops its cache.
+  TTestSkinOwner* Owner(const std::string& Section, int L = 10, int T = 10, int W = 40, int H = 20,
+                        TWinControl* Parent = nullptr, uint8_t Type = ctButton, bool Cache = true) {
+    auto* O = Create<TTestSkinOwner>(form);
+    O->SkinData->CtrlType = Type;
+    if (!Cache) {
+      delete O->SkinData->CacheBmp;
+      O->SkinData->CacheBmp = nullptr;
+    }
+    Place(Parent != nullptr ? Parent : form, L, T, W, H, O);
+    O->SkinData->SetSkinSection(Section);
+    O->SkinData->FinishLoading(false);
+    O->HandleNeeded();
+    return O;
+  }
+  TForm* form = nullptr;
+};
 
 }  // namespace skin_owners

@@ -10,28 +10,15 @@ using testing_support::Dib32;
 
 namespace {
 
-struct CachePaint : testing::Test {
+struct CachePaint : OwnerFormTest {
   void SetUp() override {
-    ResetPlatform();
-    form = NewTestForm();
+    OwnerFormTest::SetUp();
     form->Show();
-    panel = Owner(form, "PANEL", 0, 0, 60, 40);
+    panel = Owner("PANEL", 0, 0, 60, 40, form);
     BuildFlatCache(panel->SkinData, panel);
     panel->SkinData->CacheDirty = false;
   }
-  void TearDown() override {
-    form->Free();
-    ResetPlatform();
-  }
-  TTestSkinOwner* Owner(TWinControl* Parent, const char* Section, int L, int T, int W, int H) {
-    auto* O = Place(Parent, L, T, W, H, Create<TTestSkinOwner>(form));
-    O->SkinData->SetSkinSection(Section);
-    O->SkinData->FinishLoading(false);
-    O->HandleNeeded();
-    return O;
-  }
   ManagerPtr m = SolidManager();
-  TForm* form = nullptr;
   TTestSkinOwner* panel = nullptr;
 };
 
@@ -41,9 +28,9 @@ constexpr uint32_t kYellow = 0xFFFF00;
 
 TEST_F(CachePaint, TheCacheGoesAroundCoveringChildren) {
   auto* Label = Place(panel, 2, 2, 8, 6, Create<TTestGraphicOwner>(form));
-  auto* Opaque = Owner(panel, "NONE", 20, 2, 10, 10);
+  auto* Opaque = Owner("NONE", 20, 2, 10, 10, panel);
   Opaque->SetControlStyle(Opaque->ControlStyle() + csOpaque);
-  Owner(panel, "NONE", 40, 2, 10, 10);
+  Owner("NONE", 40, 2, 10, 10, panel);
   Dib32 Dc(60, 40);
   BlitCacheExceptChildren(panel, panel->SkinData, POINT{0, 0}, 0, 0, false, Dc.DC(), RECT{0, 0, 60, 40});
   EXPECT_EQ(Dc.Rgb(3, 3), 0u) << "a graphic child keeps its place";
@@ -87,7 +74,7 @@ TEST_F(CachePaint, ColourShiftsSpareTheKeyColour) {
 }
 
 TEST_F(CachePaint, AnOutlineIsDrawnIntoTheParentsCacheAndItsGroundKept) {
-  TTestSkinOwner* Child = Owner(panel, "OUTERED", 10, 10, 20, 10);
+  TTestSkinOwner* Child = Owner("OUTERED", 10, 10, 20, 10, panel);
   ASSERT_GE(m->gd()[Child->SkinData->SkinIndex].OuterMask, 0);
   TBitmap* Cache = panel->SkinData->CacheBmp;
   panel->SkinData->SendCacheToChildren(panel, POINT{0, 0});

@@ -12,27 +12,11 @@ using namespace skin_owners;
 
 namespace {
 
-struct Fixture : testing::Test {
-  void SetUp() override {
-    ResetPlatform();
-    form = NewTestForm();
-  }
-  void TearDown() override {
-    form->Free();
-    ResetPlatform();
-  }
+struct Fixture : OwnerFormTest {
+  // Owners here start with an empty log of what they heard.
   TTestSkinOwner* Owner(const std::string& Section, int L = 10, int T = 10, int W = 40, int H = 20,
                         TWinControl* Parent = nullptr, uint8_t Type = ctButton, bool Cache = true) {
-    auto* O = Create<TTestSkinOwner>(form);
-    O->SkinData->CtrlType = Type;
-    if (!Cache) {
-      delete O->SkinData->CacheBmp;
-      O->SkinData->CacheBmp = nullptr;
-    }
-    Place(Parent != nullptr ? Parent : form, L, T, W, H, O);
-    O->SkinData->SetSkinSection(Section);
-    O->SkinData->FinishLoading(false);
-    O->HandleNeeded();
+    TTestSkinOwner* O = OwnerFormTest::Owner(Section, L, T, W, H, Parent, Type, Cache);
     O->Clear();
     return O;
   }
@@ -43,7 +27,6 @@ struct Fixture : testing::Test {
     return M.Result;
   }
   ManagerPtr m = SolidManager();
-  TForm* form = nullptr;
   bool consumed = false;
 };
 

@@ -23,15 +23,7 @@ namespace {
 
 constexpr uint32_t kRed = 0xFF0000, kBlue = 0x0000FF;
 
-struct OffScreen : testing::Test {
-  void SetUp() override {
-    ResetPlatform();
-    form = NewTestForm();
-  }
-  void TearDown() override {
-    form->Free();
-    ResetPlatform();
-  }
+struct OffScreen : OwnerFormTest {
   // An unskinned host of the given colour.
   TTestSkinOwner* Host(TColor Color, int W = 60, int H = 40) {
     auto* H0 = Place(form, 0, 0, W, H, Create<TTestSkinOwner>(form));
@@ -45,14 +37,6 @@ struct OffScreen : testing::Test {
     G->Fill = Fill;
     return G;
   }
-  TTestSkinOwner* Skinned(TWinControl* Parent, const char* Section, int L, int T, int W, int H) {
-    auto* O = Place(Parent, L, T, W, H, Create<TTestSkinOwner>(form));
-    O->SkinData->SetSkinSection(Section);
-    O->SkinData->FinishLoading(false);
-    O->HandleNeeded();
-    return O;
-  }
-  TForm* form = nullptr;
 };
 
 }  // namespace
@@ -108,8 +92,8 @@ TEST_F(OffScreen, NothingIsDrawnForInvisibleChildrenAnEmptyClipOrAReentrantCall)
 
 TEST_F(OffScreen, AControlIsPaintedWithItsChildWindowsUnlessItPaintedThemItself) {
   ManagerPtr m = SolidManager();
-  TTestSkinOwner* Panel = Skinned(form, "PANEL", 0, 0, 60, 40);
-  Skinned(Panel, "BUTTON", 10, 10, 20, 10);
+  TTestSkinOwner* Panel = Owner("PANEL", 0, 0, 60, 40, form);
+  Owner("BUTTON", 10, 10, 20, 10, Panel);
   TBitmap* Bmp = NewBitmap32(60, 40);
   PaintControlToBitmap(Bmp, Panel, 0, 0, nullptr, false);
   EXPECT_EQ(Rgb(Bmp, 2, 2), 0xFFFF00u);
@@ -136,10 +120,10 @@ TEST_F(OffScreen, InvisibleControlsGiveTheirBackgroundAndSiblingsAboveAreAdded) 
   EXPECT_EQ(Rgb(Bmp, 12, 13), Rgb(Bmp, 3, 4));
   delete Bmp;
 
-  TTestSkinOwner* Base = Skinned(H, "PANEL", 0, 0, 40, 30);
-  Skinned(H, "BUTTON", 30, 20, 20, 20);                         // overlaps the base's bottom-right
+  TTestSkinOwner* Base = Owner("PANEL", 0, 0, 40, 30, H);
+  Owner("BUTTON", 30, 20, 20, 20, H);  // overlaps the base's bottom-right
   Place(H, 35, 0, 20, 10, Create<TOutputWindow>(form))->SkinData->SetSkinSection("EDIT");
-  Skinned(H, "EDIT", 60, 40, 10, 10);                           // elsewhere
+  Owner("EDIT", 60, 40, 10, 10, H);  // elsewhere
   Bmp = NewBitmap32(40, 30);
   PaintControlToBitmap(Bmp, Base, 0, 0, nullptr, true);
   EXPECT_EQ(Rgb(Bmp, 35, 25), 0xFF00FEu) << "the overlapping sibling over the base";

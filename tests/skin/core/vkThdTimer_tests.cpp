@@ -11,22 +11,13 @@ using namespace skin_owners;
 
 namespace {
 
-struct Fade : testing::Test {
+struct Fade : OwnerFormTest {
   void SetUp() override {
-    ResetPlatform();
-    form = NewTestForm();
-    Button = Create<TTestSkinOwner>(form);
-    Place(form, 10, 10, 40, 20, Button);
-    Button->SkinData->SetSkinSection("BUTTON");
-    Button->SkinData->FinishLoading(false);
-    Button->HandleNeeded();
+    OwnerFormTest::SetUp();
+    Button = Owner("BUTTON");
     D = Button->SkinData;
     BuildFlatCache(D, Button);
     D->CacheDirty = false;
-  }
-  void TearDown() override {
-    form->Free();
-    ResetPlatform();
   }
   // Puts the owner in its new state and starts the fade toward Mode; the first frame is drawn at once.
   void Start(int Mode, bool Hot, bool Fast = false) {
@@ -55,7 +46,6 @@ struct Fade : testing::Test {
     return R;
   }
   ManagerPtr m = SolidManager();
-  TForm* form = nullptr;
   TTestSkinOwner* Button = nullptr;
   TsCommonData* D = nullptr;
   std::vector<int> Frames;
