@@ -131,6 +131,21 @@ TEST(PackedSkin, LoadPackedSkinReadsAFileAndIgnoresAMissingOne) {
   c->Free();
 }
 
+// The whole-file reader every skin file goes through: the limit is checked before anything is read.
+TEST(PackedSkin, WholeFilesAreReadUpToTheirLimit) {
+  TempFolder dir;
+  const std::string file = dir.Path() + "F.bin";
+  WriteFileBytes(file, Bytes("abcd"));
+  EXPECT_EQ(ReadFileBytes(file, 4, "big"), Bytes("abcd"));
+  try {
+    ReadFileBytes(file, 3, "F is too large");
+    ADD_FAILURE() << "a file over the limit was read";
+  } catch (const EReadError& e) {
+    EXPECT_EQ(e.Message(), "F is too large");
+  }
+  EXPECT_THROW(ReadFileBytes(dir.Path() + "none.bin", 4, "big"), EFOpenError);
+}
+
 TEST(PackedSkin, BoyerMooreHorspoolSearch) {
   auto find = [](const std::string& text, const std::string& pat) {
     return SearchBMH(reinterpret_cast<const uint8_t*>(text.data()), text.size(),
