@@ -341,6 +341,40 @@ void TCustomEdit::Dispatch(TMessage& Message) {
 }
 
 // ===================================================================================================
+// Owner-drawn items of lists and combo boxes
+
+void PaintOwnerDrawItem(TControlCanvas* Canvas, TControl* Control, TMessage& Message,
+                        const std::function<void(int Index, const TRect& Rect, TOwnerDrawState State)>& Draw) {
+  DRAWITEMSTRUCT* dis = TWMDrawItem(Message).DrawItemStruct();
+  TOwnerDrawState state = TOwnerDrawState::FromRaw(dis->itemState);
+  TRect r(dis->rcItem.left, dis->rcItem.top, dis->rcItem.right, dis->rcItem.bottom);
+  int index = static_cast<int>(dis->itemID);
+  Canvas->PaintOn(dis->hDC, [&] {
+    Canvas->Font()->Assign(Control->Font());
+    Canvas->Brush()->SetColor(Control->Color());
+    if (index >= 0 && state.Contains(odSelected)) {
+      Canvas->Brush()->SetColor(clHighlight);
+      Canvas->Font()->SetColor(clHighlightText);
+    }
+    if (index >= 0)
+      Draw(index, r, state);
+    else
+      Canvas->FillRect(r);
+    if (state.Contains(odFocused) && !state.Contains(odNoFocusRect)) Canvas->DrawFocusRect(r);
+  });
+  Message.Result = TRUE;
+}
+
+void MeasureOwnerDrawItem(TMessage& Message, int Height, bool Variable,
+                          const std::function<void(int Index, int& Height)>& Measure) {
+  // May arrive while the window is still inside CreateWindowEx (found by its control ID).
+  MEASUREITEMSTRUCT* mis = TWMMeasureItem(Message).MeasureItemStruct();
+  if (Variable) Measure(static_cast<int>(mis->itemID), Height);
+  mis->itemHeight = static_cast<UINT>(std::max(Height, 0));
+  Message.Result = TRUE;
+}
+
+// ===================================================================================================
 // TMemoStrings / TCustomMemo
 
 namespace {

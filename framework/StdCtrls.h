@@ -202,6 +202,14 @@ enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
 using TDrawItemEvent = TDelegate<void(TWinControl* Control, int Index, const TRect& Rect, TOwnerDrawState State)>;
 using TMeasureItemEvent = TDelegate<void(TWinControl* Control, int Index, int& Height)>;
 
+// CN_DRAWITEM of a list or combo box: the item on Control's font and colour (highlighted when selected) through
+// Draw, the empty selection field as bare background, then the focus rectangle.
+void PaintOwnerDrawItem(TControlCanvas* Canvas, TControl* Control, TMessage& Message,
+                        const std::function<void(int Index, const TRect& Rect, TOwnerDrawState State)>& Draw);
+// CN_MEASUREITEM of a list or combo box: Height for every item, or what Measure makes of it when items vary.
+void MeasureOwnerDrawItem(TMessage& Message, int Height, bool Variable,
+                          const std::function<void(int Index, int& Height)>& Measure);
+
 class TCustomComboBox;
 
 // The combo box's items: CB_* messages while the window exists, a plain list otherwise.

@@ -320,33 +320,13 @@ void TCustomComboBox::Dispatch(TMessage& Message) {
 
 // ---- owner draw ----
 void TCustomComboBox::CNDrawItem(TMessage& Message) {
-  DRAWITEMSTRUCT* dis = TWMDrawItem(Message).DrawItemStruct();
-  TOwnerDrawState state = TOwnerDrawState::FromRaw(dis->itemState);
-  TRect r(dis->rcItem.left, dis->rcItem.top, dis->rcItem.right, dis->rcItem.bottom);
-  int index = static_cast<int>(dis->itemID);
-  FCanvas->PaintOn(dis->hDC, [&] {
-    FCanvas->Font()->Assign(FFont);
-    FCanvas->Brush()->SetColor(FColor);
-    if (index >= 0 && state.Contains(odSelected)) {
-      FCanvas->Brush()->SetColor(clHighlight);
-      FCanvas->Font()->SetColor(clHighlightText);
-    }
-    if (index >= 0)
-      DrawItem(index, r, state);
-    else
-      FCanvas->FillRect(r);
-    if (state.Contains(odFocused) && !state.Contains(odNoFocusRect)) FCanvas->DrawFocusRect(r);
-  });
-  Message.Result = TRUE;
+  PaintOwnerDrawItem(FCanvas, this, Message,
+                     [this](int Index, const TRect& Rect, TOwnerDrawState State) { DrawItem(Index, Rect, State); });
 }
 
 void TCustomComboBox::CNMeasureItem(TMessage& Message) {
-  // May arrive while the window is still inside CreateWindowEx (found by its control ID).
-  MEASUREITEMSTRUCT* mis = TWMMeasureItem(Message).MeasureItemStruct();
-  int height = FItemHeight;
-  if (FStyle == csOwnerDrawVariable) MeasureItem(static_cast<int>(mis->itemID), height);
-  mis->itemHeight = static_cast<UINT>(std::max(height, 0));
-  Message.Result = TRUE;
+  MeasureOwnerDrawItem(Message, FItemHeight, FStyle == csOwnerDrawVariable,
+                       [this](int Index, int& Height) { MeasureItem(Index, Height); });
 }
 
 void TCustomComboBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) {

@@ -180,36 +180,14 @@ void TCustomListBox::Dispatch(TMessage& Message) {
       if (HIWORD(Message.WParam) == LBN_SELCHANGE) Click();
       if (HIWORD(Message.WParam) == LBN_DBLCLK) DblClick();
       return;
-    case CN_DRAWITEM: {
-      DRAWITEMSTRUCT* dis = TWMDrawItem(Message).DrawItemStruct();
-      TOwnerDrawState state = TOwnerDrawState::FromRaw(dis->itemState);
-      TRect r(dis->rcItem.left, dis->rcItem.top, dis->rcItem.right, dis->rcItem.bottom);
-      int index = static_cast<int>(dis->itemID);
-      FCanvas->PaintOn(dis->hDC, [&] {
-        FCanvas->Font()->Assign(FFont);
-        FCanvas->Brush()->SetColor(FColor);
-        if (index >= 0 && state.Contains(odSelected)) {
-          FCanvas->Brush()->SetColor(clHighlight);
-          FCanvas->Font()->SetColor(clHighlightText);
-        }
-        if (index >= 0)
-          DrawItem(index, r, state);
-        else
-          FCanvas->FillRect(r);
-        if (state.Contains(odFocused) && !state.Contains(odNoFocusRect)) FCanvas->DrawFocusRect(r);
-      });
-      Message.Result = TRUE;
+    case CN_DRAWITEM:
+      PaintOwnerDrawItem(FCanvas, this, Message,
+                         [this](int Index, const TRect& Rect, TOwnerDrawState State) { DrawItem(Index, Rect, State); });
       return;
-    }
-    case CN_MEASUREITEM: {
-      // May arrive while the window is still inside CreateWindowEx (found by its control ID).
-      MEASUREITEMSTRUCT* mis = TWMMeasureItem(Message).MeasureItemStruct();
-      int height = FItemHeight;
-      if (FStyle == lbOwnerDrawVariable) MeasureItem(static_cast<int>(mis->itemID), height);
-      mis->itemHeight = static_cast<UINT>(std::max(height, 0));
-      Message.Result = TRUE;
+    case CN_MEASUREITEM:
+      MeasureOwnerDrawItem(Message, FItemHeight, FStyle == lbOwnerDrawVariable,
+                           [this](int Index, int& Height) { MeasureItem(Index, Height); });
       return;
-    }
     default:
       inherited::Dispatch(Message);
   }
