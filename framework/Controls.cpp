@@ -1853,10 +1853,7 @@ void TWinControl::MainWndProc(TMessage& Message) {
     else
       WndProc(Message);
   } catch (...) {
-    if (Application)
-      Application->HandleException(this);
-    else
-      HandleCurrentException();
+    HandleCallbackException(this);
   }
 }
 
@@ -1877,10 +1874,7 @@ LRESULT CALLBACK FrameworkWindowProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
       if (FindControl(h) != c) return 0;  // a hover handler destroyed the window
     }
   } catch (...) {
-    if (Application)
-      Application->HandleException(c);
-    else
-      HandleCurrentException();
+    HandleCallbackException(c);
     if (!c || FindControl(h) != c) return DefWindowProcA(h, msg, w, l);
   }
   TMessage m{msg, w, l, 0};

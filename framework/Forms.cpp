@@ -1076,6 +1076,13 @@ void TApplication::HandleException(TObject* Sender) {
   }
 }
 
+void HandleCallbackException(TObject* Sender) {
+  if (Application)
+    Application->HandleException(Sender);
+  else
+    HandleCurrentException();
+}
+
 // A box of the application: owned by the active window, else by the application's own window.
 static int ApplicationBox(TMessageBoxRequest::Source Source, HWND AppWindow, const std::string& Text,
                           const std::string& Caption, UINT Flags) {

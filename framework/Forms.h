@@ -547,6 +547,10 @@ extern const TClassInfo* HintWindowClass;
 extern TApplication* Application;
 extern TScreen* Screen;
 
+// Inside a catch block of a window procedure or callback: hands the exception to Application for Sender, or
+// reports it plainly when there is no Application (before start-up or after shut-down).
+void HandleCallbackException(TObject* Sender);
+
 // Creates Application and Screen (once; also done by the framework's unit start-up) and sets the
 // framework's exception hook to Application->HandleException.
 void InitializeForms();

@@ -135,10 +135,7 @@ LRESULT __stdcall InstanceBridge(TInstanceRecord* r, HWND wnd, UINT msg, WPARAM 
   try {
     method(m);
   } catch (...) {
-    if (Application)
-      Application->HandleException(nullptr);
-    else
-      HandleCurrentException();
+    HandleCallbackException(nullptr);
   }
   return m.Result;
 }

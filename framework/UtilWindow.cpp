@@ -14,10 +14,7 @@ LRESULT CALLBACK UtilWindowProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   try {
     (*method)(m);
   } catch (...) {
-    if (Application)
-      Application->HandleException(nullptr);
-    else
-      HandleCurrentException();
+    HandleCallbackException(nullptr);
   }
   return m.Result;
 }
