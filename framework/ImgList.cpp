@@ -434,8 +434,7 @@ void TCustomImageList::Assign(TPersistent* Source) {
   }
   auto* src = As<TCustomImageList>(Source);
   if (!src) return inherited::Assign(Source);
-  BeginUpdate();
-  try {
+  ChangeWhileUpdating([&] {
     std::vector<TImageListBits> images = src->ReadImages();
     FreeHandle();
     FWidth = src->FWidth;
@@ -450,6 +449,13 @@ void TCustomImageList::Assign(TPersistent* Source) {
       CreateImageList();
       WriteImages(images);
     }
+  });
+}
+
+void TCustomImageList::ChangeWhileUpdating(const std::function<void()>& Edit) {
+  BeginUpdate();
+  try {
+    Edit();
     FChanged = true;
   } catch (...) {
     EndUpdate();
@@ -511,17 +517,11 @@ void TCustomImageList::ReadData(TStream* Stream) {
       if (!FMasked) image.Mask.clear();
     }
   }
-  BeginUpdate();
-  try {
+  ChangeWhileUpdating([&] {
     SetSize(w, h);
     Clear();
     WriteImages(images);
-    FChanged = true;
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 // ===================================================================================================

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <vector>
 
 #include "framework/Classes.h"
@@ -124,6 +125,8 @@ private:
   std::vector<TImageListBits> ReadImages();
   std::vector<TImageListBits> ImagesOf(TBitmap* Image, TBitmap* Mask);
   void WriteImages(const std::vector<TImageListBits>& Images);
+  // Runs Edit as one update that reports a change, ending the update even when Edit throws.
+  void ChangeWhileUpdating(const std::function<void()>& Edit);
 
   HIMAGELIST FHandle = nullptr;
   int FWidth = 16;
