@@ -88,15 +88,12 @@ inline void FreeObject(TObject* obj) {
   if (obj) obj->Free();
 }
 
-// Constructs T and runs AfterConstruction; on an exception there the object is freed and it propagates.
+// Runs obj's AfterConstruction; on an exception there the object is freed and it propagates.
+void FinishConstruction(TObject* obj);
+// Constructs T and finishes its construction.
 template <class T, class... Args> T* Create(Args&&... args) {
   T* obj = new T(std::forward<Args>(args)...);
-  try {
-    obj->AfterConstruction();
-  } catch (...) {
-    obj->Free();
-    throw;
-  }
+  FinishConstruction(obj);
   return obj;
 }
 
