@@ -90,16 +90,7 @@ const char* const kMenuForm = R"(object MenuTestForm: TMenuTestForm
 end
 )";
 
-TMenuTestForm* ReadMenuForm() {
-  auto* f = new TMenuTestForm(Application);
-  try {
-    ReadComponentFromText(kMenuForm, f);
-  } catch (...) {
-    f->Free();
-    throw;
-  }
-  return f;
-}
+TMenuTestForm* ReadMenuForm() { return ReadFormFromText<TMenuTestForm>(kMenuForm); }
 
 std::string EntryText(HMENU menu, int position) {
   char text[128] = {};

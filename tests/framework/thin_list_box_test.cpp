@@ -45,16 +45,7 @@ const char* const kListsForm = R"(object ListsForm: TListsForm
 end
 )";
 
-TListsForm* ReadListsForm() {
-  auto* f = new TListsForm(Application);
-  try {
-    ReadComponentFromText(kListsForm, f);
-  } catch (...) {
-    f->Free();
-    throw;
-  }
-  return f;
-}
+TListsForm* ReadListsForm() { return ReadFormFromText<TListsForm>(kListsForm); }
 
 class ThinListBoxes : public UiTest {
 protected:

@@ -13,20 +13,6 @@ namespace {
 
 using UiActionsDocking = UiTest;
 
-// Counts one message reaching a control's WindowProc (and keeps its LParam).
-struct Watch {
-  Watch(TControl* c, UINT msg) : control(c), saved(c->WindowProc) {
-    c->WindowProc = TWndMethod::FromFunction([this, msg](TMessage& m) {
-      if (m.Msg == msg) lParams.push_back(m.LParam);
-      saved(m);
-    });
-  }
-  ~Watch() { control->WindowProc = saved; }
-  TControl* control;
-  TWndMethod saved;
-  std::vector<LPARAM> lParams;
-};
-
 TEST_F(UiActionsDocking, AControlFollowsItsActionAndAClickRunsIt) {
   TForm* form = NewForm();
   auto* action = new TAction(form);
@@ -55,14 +41,14 @@ TEST_F(UiActionsDocking, AControlFollowsItsActionAndAClickRunsIt) {
   EXPECT_EQ(clicks, 1);
 
   // Idle: CM_ACTIONUPDATE with the action to every shown control that has one.
-  Watch watch(button, CM_ACTIONUPDATE);
+  MessageLog watch(button, CM_ACTIONUPDATE, CM_ACTIONUPDATE);
   form->Show();
   Application->ProcessMessages();
   Application->OnIdle = [](TObject*, bool& Done) { Done = false; };
   Application->HandleMessage();
   Application->OnIdle = nullptr;
-  ASSERT_FALSE(watch.lParams.empty());
-  EXPECT_EQ(watch.lParams.back(), reinterpret_cast<LPARAM>(action));
+  ASSERT_FALSE(watch.LParams().empty());
+  EXPECT_EQ(watch.LParams().back(), reinterpret_cast<LPARAM>(action));
 
   action->Free();  // the control forgets a freed action
   EXPECT_EQ(button->Action(), nullptr);
@@ -91,10 +77,10 @@ TEST_F(UiActionsDocking, DockSitesListTheirDockedChildrenAndHearThemLeave) {
   EXPECT_EQ(dragOnly->HostDockSite(), nullptr);
 
   {
-    Watch undock(site, CM_UNDOCKCLIENT);
+    MessageLog undock(site, CM_UNDOCKCLIENT, CM_UNDOCKCLIENT);
     a->SetParent(other);  // not a dock site
     b->Free();
-    EXPECT_EQ(undock.lParams, (std::vector<LPARAM>{reinterpret_cast<LPARAM>(a), reinterpret_cast<LPARAM>(b)}));
+    EXPECT_EQ(undock.LParams(), (std::vector<LPARAM>{reinterpret_cast<LPARAM>(a), reinterpret_cast<LPARAM>(b)}));
   }
   EXPECT_EQ(site->DockClientCount(), 0);
   EXPECT_EQ(a->HostDockSite(), nullptr);
@@ -124,18 +110,18 @@ TEST_F(UiActionsDocking, FocusMovesCancelTheOldControlsModeAndActivationReachesT
   first->SetParent(form);
   second->SetParent(form);
   second->SetTop(40);
-  Watch cancel(first, CM_CANCELMODE);
-  Watch activate(second, CM_UIACTIVATE);
+  MessageLog cancel(first, CM_CANCELMODE, CM_CANCELMODE);
+  MessageLog activate(second, CM_UIACTIVATE, CM_UIACTIVATE);
   form->Show();
   SetActiveWindow(form->Handle());
   first->SetFocus();
   second->SetFocus();
   testing_support::PumpPending();
-  EXPECT_EQ(cancel.lParams, std::vector<LPARAM>{reinterpret_cast<LPARAM>(second)});
+  EXPECT_EQ(cancel.LParams(), std::vector<LPARAM>{reinterpret_cast<LPARAM>(second)});
 
   SendMessageA(form->Handle(), WM_ACTIVATE, WA_INACTIVE, 0);
   SendMessageA(form->Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
-  EXPECT_FALSE(activate.lParams.empty());
+  EXPECT_FALSE(activate.LParams().empty());
   form->Free();
 }
 

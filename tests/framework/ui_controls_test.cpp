@@ -13,31 +13,6 @@ namespace {
 
 using UiControls = UiTest;
 
-// Records the messages a control's WindowProc sees (in a window's procedure or through Perform),
-// then chains to the procedure it replaced.
-struct MessageLog {
-  explicit MessageLog(TControl* c) : control(c), saved(c->WindowProc) {
-    c->WindowProc = TWndMethod::FromFunction([this](TMessage& m) {
-      if (m.Msg >= CM_BASE && m.Msg < CM_BASE + 0x100) seen.push_back(m);
-      saved(m);
-    });
-  }
-  ~MessageLog() { control->WindowProc = saved; }
-  int Count(UINT msg) const {
-    int n = 0;
-    for (const auto& m : seen) n += m.Msg == msg;
-    return n;
-  }
-  int IndexOf(UINT msg) const {
-    for (size_t i = 0; i < seen.size(); ++i)
-      if (seen[i].Msg == msg) return static_cast<int>(i);
-    return -1;
-  }
-  TControl* control;
-  TWndMethod saved;
-  std::vector<TMessage> seen;
-};
-
 TEST_F(UiControls, WindowClassesAreNamedAfterTheClassAndSuperclassTheSystemControl) {
   TForm* form = NewForm();
   auto* button = new TButton(form);

@@ -1,6 +1,6 @@
 #include "tests/framework/ui_test_form.h"
 
-#include "framework/FormReader.h"
+#include "tests/framework/ui_test_util.h"
 
 PUBLISHED(TUiTestForm) {
   p.Field("Panel1", &TUiTestForm::Panel1);
@@ -81,13 +81,4 @@ end
 
 }  // namespace
 
-TUiTestForm* ReadTestForm() {
-  auto* f = new TUiTestForm(Application);
-  try {
-    ReadComponentFromText(kStoredForm, f);
-  } catch (...) {
-    f->Free();
-    throw;
-  }
-  return f;
-}
+TUiTestForm* ReadTestForm() { return ReadFormFromText<TUiTestForm>(kStoredForm); }

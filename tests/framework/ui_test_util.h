@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/FormReader.h"
 #include "framework/Forms.h"
 #include "framework/Platform.h"
 
@@ -36,6 +37,50 @@ protected:
   std::vector<TMessageBoxRequest> boxes;
   POINT cursor{0, 0};
 };
+
+// Records the messages from First to Last a control's WindowProc sees (in a window's procedure or through
+// Perform), then chains to the procedure it replaced; the framework's own notices by default.
+struct MessageLog {
+  explicit MessageLog(TControl* c, UINT first = CM_BASE, UINT last = CM_BASE + 0xFF)
+      : control(c), saved(c->WindowProc) {
+    c->WindowProc = TWndMethod::FromFunction([this, first, last](TMessage& m) {
+      if (m.Msg >= first && m.Msg <= last) seen.push_back(m);
+      saved(m);
+    });
+  }
+  ~MessageLog() { control->WindowProc = saved; }
+  int Count(UINT msg) const {
+    int n = 0;
+    for (const auto& m : seen) n += m.Msg == msg;
+    return n;
+  }
+  int IndexOf(UINT msg) const {
+    for (size_t i = 0; i < seen.size(); ++i)
+      if (seen[i].Msg == msg) return static_cast<int>(i);
+    return -1;
+  }
+  std::vector<LPARAM> LParams() const {
+    std::vector<LPARAM> out;
+    for (const auto& m : seen) out.push_back(m.LParam);
+    return out;
+  }
+  TControl* control;
+  TWndMethod saved;
+  std::vector<TMessage> seen;
+};
+
+// A new form of class F owned by the application, read from its stored description Text (freed again when
+// reading fails).
+template <class F> F* ReadFormFromText(const std::string& Text) {
+  auto* f = new F(Application);
+  try {
+    ReadComponentFromText(Text, f);
+  } catch (...) {
+    f->Free();
+    throw;
+  }
+  return f;
+}
 
 // A form built in code (no stored description).
 inline TForm* NewForm(int clientW = 300, int clientH = 200) {
