@@ -15,10 +15,7 @@ using UiHints = UiTest;
 
 TEST_F(UiHints, HintsAppearAfterThePauseOverAControlWithAHint) {
   TUiTestForm* f = ReadTestForm();
-  // A corner of the screen no other test's window uses (tests run in parallel on one display).
-  f->SetPosition(poDesigned);
-  f->SetLeft(900);
-  f->SetTop(700);
+  PlaceForm(f, 900, 700);
   f->Show();
   testing_support::PumpPending();
   RecordBoxes();

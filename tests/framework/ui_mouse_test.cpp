@@ -48,10 +48,7 @@ TEST_F(UiMouse, MouseMessagesOverAGraphicChildGoToItInItsCoordinates) {
 
 TEST_F(UiMouse, HoverSendsLeaveThenEnterAlsoFromAPanelOntoItsChild) {
   TForm* form = NewForm();
-  // A corner of the screen no other test's window uses (tests run in parallel on one display).
-  form->SetPosition(poDesigned);
-  form->SetLeft(900);
-  form->SetTop(50);
+  PlaceForm(form, 900, 50);
   auto* panel = new TPanel(form);
   panel->SetBounds(10, 10, 200, 100);
   panel->SetParent(form);
@@ -93,9 +90,7 @@ TEST_F(UiMouse, HoverSendsLeaveThenEnterAlsoFromAPanelOntoItsChild) {
 
 TEST_F(UiMouse, LeavingForTheDesktopIsNoticedFromMouseLeave) {
   TForm* form = NewForm();
-  form->SetPosition(poDesigned);
-  form->SetLeft(900);
-  form->SetTop(600);
+  PlaceForm(form, 900, 600);
   form->Show();
   testing_support::PumpPending();
   std::vector<std::string> events;
@@ -158,9 +153,7 @@ TEST_F(UiMouse, RightAndMiddleDoubleClicksAreButtonDownsWithDouble) {
 
 TEST_F(UiMouse, FindDragTargetGivesTheGraphicChildUnderAScreenPoint) {
   TForm* f = NewForm();
-  f->SetPosition(poDesigned);
-  f->SetLeft(900);
-  f->SetTop(300);
+  PlaceForm(f, 900, 300);
   auto* label = new TLabel(f);
   label->SetAutoSize(false);
   label->SetBounds(10, 10, 30, 20);
@@ -174,9 +167,7 @@ TEST_F(UiMouse, FindDragTargetGivesTheGraphicChildUnderAScreenPoint) {
 
 TEST_F(UiMouse, TheCursorOfTheControlUnderTheMouseUnlessTheScreenHasOne) {
   TForm* f = NewForm();
-  f->SetPosition(poDesigned);
-  f->SetLeft(900);
-  f->SetTop(500);
+  PlaceForm(f, 900, 500);
   auto* label = new TLabel(f);
   label->SetAutoSize(false);
   label->SetBounds(10, 10, 40, 20);

@@ -126,19 +126,10 @@ TEST_F(UiPainting, EraseAndPaintToWorkForAControlWithoutAWindow) {
   panel->SetBevelOuter(bvNone);
   panel->SetBounds(0, 0, 20, 10);
   panel->SetColor(clRed);
-  BITMAPINFO bi{};
-  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 20, -10, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  DWORD* bits = nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
-  HGDIOBJ old = SelectObject(dc, bmp);
-  for (int i = 0; i < 200; ++i) bits[i] = 0x123456;
-  EXPECT_EQ(panel->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dc)), 1);
-  EXPECT_EQ(bits[5 * 20 + 10] & 0xFFFFFF, 0xFF0000u);
+  testing_support::Dib32 dib(20, 10, 0x123456, true);
+  EXPECT_EQ(panel->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dib.DC()), reinterpret_cast<LPARAM>(dib.DC())), 1);
+  EXPECT_EQ(dib.Rgb(10, 5), 0xFF0000u);
   EXPECT_FALSE(panel->HandleAllocated());
-  SelectObject(dc, old);
-  DeleteObject(bmp);
-  DeleteDC(dc);
   panel->Free();
 }
 

@@ -9,6 +9,7 @@
 #include "framework/ExtCtrls.h"
 #include "framework/StdCtrls.h"
 #include "tests/framework/ui_test_util.h"
+#include "tests/support/Dib32.h"
 #include "tests/support/MessagePump.h"
 
 namespace {
@@ -296,24 +297,15 @@ TEST_F(UiStdCtrls, PanelPaintsItsBevelAndFaceIntoAGivenDC) {
   panel->SetColor(clWhite);
   panel->SetParent(form);
   panel->HandleNeeded();
-  BITMAPINFO bi{};
-  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 40, -30, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  DWORD* bits = nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
-  HGDIOBJ old = SelectObject(dc, bmp);
-  SendMessageA(panel->Handle(), WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-  auto at = [&](int x, int y) { return bits[y * 40 + x] & 0xFFFFFF; };
+  testing_support::Dib32 dib(40, 30, 0, true);
+  SendMessageA(panel->Handle(), WM_PAINT, reinterpret_cast<WPARAM>(dib.DC()), 0);
   auto rgb = [](TColor c) {
     COLORREF v = ColorToRGB(c);
-    return static_cast<DWORD>((GetRValue(v) << 16) | (GetGValue(v) << 8) | GetBValue(v));
+    return static_cast<uint32_t>((GetRValue(v) << 16) | (GetGValue(v) << 8) | GetBValue(v));
   };
-  EXPECT_EQ(at(0, 0), rgb(clBtnHighlight));   // raised: light top-left
-  EXPECT_EQ(at(39, 29), rgb(clBtnShadow));    // dark bottom-right
-  EXPECT_EQ(at(20, 15), 0xFFFFFFu);           // the face
-  SelectObject(dc, old);
-  DeleteObject(bmp);
-  DeleteDC(dc);
+  EXPECT_EQ(dib.Rgb(0, 0), rgb(clBtnHighlight));   // raised: light top-left
+  EXPECT_EQ(dib.Rgb(39, 29), rgb(clBtnShadow));    // dark bottom-right
+  EXPECT_EQ(dib.Rgb(20, 15), 0xFFFFFFu);           // the face
   form->Free();
 }
 

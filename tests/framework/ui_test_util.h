@@ -91,6 +91,13 @@ inline TForm* NewForm(int clientW = 300, int clientH = 200) {
   return f;
 }
 
+// Places a form on a spot of the screen no other test's window uses (tests run in parallel on one display).
+inline void PlaceForm(TCustomForm* f, int left, int top) {
+  f->SetPosition(poDesigned);
+  f->SetLeft(left);
+  f->SetTop(top);
+}
+
 inline std::string WindowClassOf(HWND h) {
   char name[256] = {};
   GetClassNameA(h, name, sizeof name);
