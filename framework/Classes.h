@@ -137,6 +137,18 @@ private:
 // True for a valid identifier: letter or '_' first, then letters, digits, '_'.
 bool IsValidIdent(const std::string& ident);
 
+// Runs Edit between Target's BeginUpdate and EndUpdate; the update ends also when Edit throws.
+template <class T, class F> void WithinUpdate(T& Target, F&& Edit) {
+  Target.BeginUpdate();
+  try {
+    Edit();
+  } catch (...) {
+    Target.EndUpdate();
+    throw;
+  }
+  Target.EndUpdate();
+}
+
 // ---- string lists ----
 // An abstract list of strings with an object per string. Derived lists (a combo box's items, a memo's lines)
 // implement Get/GetCount/Insert/Delete/Clear and, when they keep objects, GetObj/PutObj.

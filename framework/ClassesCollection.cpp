@@ -89,14 +89,9 @@ void TCollection::Delete(int index) { Items(index)->Free(); }
 
 void TCollection::Clear() {
   if (items_.empty()) return;
-  BeginUpdate();
-  try {
+  WithinUpdate(*this, [&] {
     while (!items_.empty()) items_.back()->Free();
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 TCollectionItem* TCollection::FindItemID(int id) const {
@@ -136,15 +131,10 @@ void TCollection::Assign(TPersistent* source) {
     TPersistent::Assign(source);
     return;
   }
-  BeginUpdate();
-  try {
+  WithinUpdate(*this, [&] {
     Clear();
     for (TCollectionItem* i : other->items_) Add()->Assign(i);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 std::string TCollection::GetNamePath() {

@@ -36,14 +36,9 @@ int TStrings::AddObject(const std::string& s, TObject* obj) {
 }
 
 void TStrings::AddStrings(TStrings* strings) {
-  BeginUpdate();
-  try {
+  WithinUpdate(*this, [&] {
     for (int i = 0; i < strings->Count(); ++i) AddObject(strings->Get(i), strings->GetObj(i));
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 void TStrings::InsertObject(int index, const std::string& s, TObject* obj) {
@@ -52,19 +47,14 @@ void TStrings::InsertObject(int index, const std::string& s, TObject* obj) {
 }
 
 void TStrings::Exchange(int index1, int index2) {
-  BeginUpdate();
-  try {
+  WithinUpdate(*this, [&] {
     std::string s = Get(index1);
     TObject* o = GetObj(index1);
     Put(index1, Get(index2));
     PutObj(index1, GetObj(index2));
     Put(index2, s);
     PutObj(index2, o);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 int TStrings::IndexOf(const std::string& s) const {
@@ -139,15 +129,10 @@ std::string TStrings::GetTextStr() const {
 }
 
 void TStrings::SetTextStr(const std::string& text) {
-  BeginUpdate();
-  try {
+  WithinUpdate(*this, [&] {
     Clear();
     for (const std::string& line : SplitLines(text)) Add(line);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 int TStrings::CompareStrings(const std::string& a, const std::string& b) const { return AnsiCompareText(a, b); }
@@ -176,15 +161,10 @@ void TStrings::SaveToStream(TStream& stream) const {
 
 void TStrings::Assign(TPersistent* source) {
   if (auto* other = As<TStrings>(source)) {
-    BeginUpdate();
-    try {
+    WithinUpdate(*this, [&] {
       Clear();
       AddStrings(other);
-    } catch (...) {
-      EndUpdate();
-      throw;
-    }
-    EndUpdate();
+    });
     return;
   }
   TPersistent::Assign(source);
@@ -340,8 +320,7 @@ void TStringList::SetCaseSensitive(bool value) {
 }
 
 void TStringList::SetTextStr(const std::string& text) {
-  BeginUpdate();
-  try {
+  WithinUpdate(*this, [&] {
     Clear();
     std::vector<std::string> lines = SplitLines(text);
     if (!sorted_) {
@@ -351,11 +330,7 @@ void TStringList::SetTextStr(const std::string& text) {
     } else {
       for (const std::string& l : lines) Add(l);
     }
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 #include "framework/FormReader.h"
@@ -363,16 +338,11 @@ void TStringList::SetTextStr(const std::string& text) {
 void TStrings::DefineProperties(TFiler& filer) {
   // "Items.Strings = ('a' 'b')" in stored descriptions.
   filer.DefineProperty("Strings", [this](TReader& reader) {
-    BeginUpdate();
-    try {
+    WithinUpdate(*this, [&] {
       Clear();
       reader.ReadListBegin();
       while (!reader.EndOfList()) Add(reader.ReadString());
       reader.ReadListEnd();
-    } catch (...) {
-      EndUpdate();
-      throw;
-    }
-    EndUpdate();
+    });
   });
 }

@@ -453,15 +453,10 @@ void TCustomImageList::Assign(TPersistent* Source) {
 }
 
 void TCustomImageList::ChangeWhileUpdating(const std::function<void()>& Edit) {
-  BeginUpdate();
-  try {
+  WithinUpdate(*this, [&] {
     Edit();
     FChanged = true;
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 void TCustomImageList::Loaded() {

@@ -48,42 +48,27 @@ const TMemIniFile::Entry* TMemIniFile::FindEntry(const std::string& section, con
 }
 
 void TMemIniFile::ReadSections(TStrings& out) const {
-  out.BeginUpdate();
-  try {
+  WithinUpdate(out, [&] {
     out.Clear();
     for (size_t i = 0; i < sections_.size(); ++i)
       if (FindSection(sections_[i].name) == &sections_[i]) out.Add(sections_[i].name);
-  } catch (...) {
-    out.EndUpdate();
-    throw;
-  }
-  out.EndUpdate();
+  });
 }
 
 void TMemIniFile::ReadSection(const std::string& section, TStrings& out) const {
-  out.BeginUpdate();
-  try {
+  WithinUpdate(out, [&] {
     out.Clear();
     if (const Section* s = FindSection(section))
       for (const Entry& e : s->entries) out.Add(e.key);
-  } catch (...) {
-    out.EndUpdate();
-    throw;
-  }
-  out.EndUpdate();
+  });
 }
 
 void TMemIniFile::ReadSectionValues(const std::string& section, TStrings& out) const {
-  out.BeginUpdate();
-  try {
+  WithinUpdate(out, [&] {
     out.Clear();
     if (const Section* s = FindSection(section))
       for (const Entry& e : s->entries) out.Add(e.key + "=" + e.value);
-  } catch (...) {
-    out.EndUpdate();
-    throw;
-  }
-  out.EndUpdate();
+  });
 }
 
 bool TMemIniFile::SectionExists(const std::string& section) const { return FindSection(section) != nullptr; }
