@@ -119,14 +119,7 @@ void TPicture::SetGraphic(TGraphic* Value) {
     ReplaceGraphic(nullptr);
     return;
   }
-  TGraphic* Copy = NewGraphic(Value->ClassInfo());
-  try {
-    Copy->Assign(Value);
-  } catch (...) {
-    Copy->Free();
-    throw;
-  }
-  ReplaceGraphic(Copy);
+  ReplaceGraphic(FreeOnThrow(NewGraphic(Value->ClassInfo()), [&](TGraphic* Copy) { Copy->Assign(Value); }));
 }
 
 TBitmap* TPicture::Bitmap() {
@@ -155,14 +148,7 @@ void TPicture::LoadFromFile(const std::string& FileName) {
   const std::string Extension = FileExtension(FileName);
   TGraphicClass Class = FileFormatClass(Extension);
   if (!Class) throw EInvalidGraphic("Unknown picture file extension (." + Extension + ")");
-  TGraphic* Graphic = NewGraphic(Class);
-  try {
-    Graphic->LoadFromFile(FileName);
-  } catch (...) {
-    Graphic->Free();
-    throw;
-  }
-  ReplaceGraphic(Graphic);
+  ReplaceGraphic(FreeOnThrow(NewGraphic(Class), [&](TGraphic* Graphic) { Graphic->LoadFromFile(FileName); }));
 }
 
 void TPicture::SaveToFile(const std::string& FileName) {
@@ -181,14 +167,7 @@ void TPicture::ReadData(TStream* Stream) {
   }
   TGraphicClass Class = GraphicClassByName(Name);
   if (!Class) throw EInvalidGraphic("Unknown graphic class " + Name + " in picture data");
-  TGraphic* Graphic = NewGraphic(Class);
-  try {
-    Graphic->ReadData(Stream);
-  } catch (...) {
-    Graphic->Free();
-    throw;
-  }
-  ReplaceGraphic(Graphic);
+  ReplaceGraphic(FreeOnThrow(NewGraphic(Class), [&](TGraphic* Graphic) { Graphic->ReadData(Stream); }));
 }
 
 void TPicture::WriteData(TStream* Stream) {

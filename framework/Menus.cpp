@@ -728,13 +728,7 @@ void TMainMenu::MenuChanged(TMenuItem* Source, bool Rebuild) {
 
 TMenuItem* NewItem(const std::string& ACaption, TShortCut AShortCut, bool AChecked, bool AEnabled,
                    const TNotifyEvent& AOnClick, int HelpContext, const std::string& AName) {
-  auto* item = new TMenuItem(nullptr);
-  try {
-    item->SetName(AName);
-  } catch (...) {
-    item->Free();
-    throw;
-  }
+  auto* item = FreeOnThrow(new TMenuItem(nullptr), [&](TMenuItem* i) { i->SetName(AName); });
   item->SetCaption(ACaption);
   item->SetShortCut(AShortCut);
   item->SetChecked(AChecked);
@@ -752,15 +746,10 @@ TMenuItem* NewLine() {
 
 namespace {
 template <class M> M* NewMenuWith(TComponent* Owner, const std::string& AName, const std::vector<TMenuItem*>& Items) {
-  auto* menu = new M(Owner);
-  try {
+  return FreeOnThrow(new M(Owner), [&](M* menu) {
     menu->SetName(AName);
     for (TMenuItem* item : Items) menu->Items()->Add(item);
-  } catch (...) {
-    menu->Free();
-    throw;
-  }
-  return menu;
+  });
 }
 }  // namespace
 

@@ -21,17 +21,7 @@ TObject* TClassInfo::CreateInstance(TComponent* owner) const {
   if (!factory) throw EInvalidOperation(std::string("Cannot create an instance of the abstract class ") + name);
   TObject* obj = factory(owner);
   if (!obj) throw EInvalidOperation(std::string("Cannot create an instance of the abstract class ") + name);
-  FinishConstruction(obj);
-  return obj;
-}
-
-void FinishConstruction(TObject* obj) {
-  try {
-    obj->AfterConstruction();
-  } catch (...) {
-    obj->Free();
-    throw;
-  }
+  return FreeOnThrow(obj, [](TObject* o) { o->AfterConstruction(); });
 }
 
 void TObject::Free() {

@@ -88,13 +88,19 @@ inline void FreeObject(TObject* obj) {
   if (obj) obj->Free();
 }
 
-// Runs obj's AfterConstruction; on an exception there the object is freed and it propagates.
-void FinishConstruction(TObject* obj);
-// Constructs T and finishes its construction.
-template <class T, class... Args> T* Create(Args&&... args) {
-  T* obj = new T(std::forward<Args>(args)...);
-  FinishConstruction(obj);
+// Runs Init on a new object and gives it back; when Init throws the object is freed and the exception propagates.
+template <class T, class F> T* FreeOnThrow(T* obj, F&& Init) {
+  try {
+    Init(obj);
+  } catch (...) {
+    obj->Free();
+    throw;
+  }
   return obj;
+}
+// Constructs T and runs AfterConstruction; on an exception there the object is freed and it propagates.
+template <class T, class... Args> T* Create(Args&&... args) {
+  return FreeOnThrow(new T(std::forward<Args>(args)...), [](T* obj) { obj->AfterConstruction(); });
 }
 
 // dynamic_cast through class info for the framework's own objects.

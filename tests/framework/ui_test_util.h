@@ -72,14 +72,7 @@ struct MessageLog {
 // A new form of class F owned by the application, read from its stored description Text (freed again when
 // reading fails).
 template <class F> F* ReadFormFromText(const std::string& Text) {
-  auto* f = new F(Application);
-  try {
-    ReadComponentFromText(Text, f);
-  } catch (...) {
-    f->Free();
-    throw;
-  }
-  return f;
+  return FreeOnThrow(new F(Application), [&](F* f) { ReadComponentFromText(Text, f); });
 }
 
 // A form built in code (no stored description).
