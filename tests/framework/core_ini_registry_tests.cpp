@@ -2,14 +2,9 @@
 
 #include "framework/IniFiles.h"
 #include "framework/Registry.h"
+#include "tests/framework/strings_test_util.h"
 
 namespace {
-
-std::vector<std::string> Lines(const TStrings& s) {
-  std::vector<std::string> r;
-  for (int i = 0; i < s.Count(); ++i) r.push_back(s[i]);
-  return r;
-}
 
 const char* kSkin =
     "KEY=before any section\n"
