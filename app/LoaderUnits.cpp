@@ -17,6 +17,7 @@ void RegisterLoaderUnits() {
   RegisterSkinControlUnits();
   RegisterSkinAdapterUnits();
   RegisterSkinFormUnits();
+  RegisterSkinDialogUnits();
   RegisterUnit("Unit1", RegisterFormHelpClasses, nullptr);
   RegisterUnit("Main", RegisterMainFormClasses, [] {
     // The main unit's strings go with it, before the forms are destroyed.

@@ -2,6 +2,9 @@
 // framework's message form, each with the title buttons its style allows, and the skin's client behind controls.
 #include "tests/app/LoaderApp.h"
 
+#include "skin/adapters/vkCtrlAdapter.h"
+#include "skin/adapters/vkDials.h"
+#include "skin/adapters/vkButtonWnds.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/vkSkinCommands.h"
 #include "skin/forms/sSkinProvider.h"
@@ -21,6 +24,20 @@ constexpr uint32_t kTitleActive = 0x1D5C7D, kTitleInactive = 0x7D909C;
 TsSkinProvider* SkinnerOf(HWND Wnd) {
   return reinterpret_cast<TsSkinProvider*>(
       SendMessageA(Wnd, SM_VKCMD, MAKEWPARAM(0, VKCMD_QUERY_FORM_SKINNER), 0));
+}
+
+// Push buttons the form's walker gave a button adapter, once the hook adopted the form.
+int AdaptedButtons(HWND Wnd) {
+  int Buttons = 0;
+  testing_support::PumpUntil([&] {
+    TvkProvider* P = FindProviderByWnd(Wnd);
+    TvkCtrlAdapter* A = P != nullptr && P->SkinProvider != nullptr ? P->SkinProvider->CtrlAdapter() : nullptr;
+    Buttons = 0;
+    if (A != nullptr)
+      for (TvkAdapterItem* I : A->Items) Buttons += I->Adapter != nullptr && I->Adapter->Is<TvkBtnWnd>();
+    return Buttons > 0;
+  }, 3000);
+  return Buttons;
 }
 
 bool Skinned(TCustomForm* F) {
@@ -69,6 +86,7 @@ TEST(LoaderSkinnedForms, MainFormGetsTheSkinnedFrameWithCloseAndMinimise) {
 TEST(LoaderSkinnedForms, AboutAndMessageFormsAreSkinnedWhileTheyShow) {
   LoaderApp app;
   bool AboutSkinned = false, AboutLoneClose = false;
+  int AboutButtons = 0, BoxButtons = 0;
   testing_support::ModalCloser About("TFormHelp");
   About.OnFound = [&](const testing_support::FoundWindow& W) {
     auto* F = dynamic_cast<TCustomForm*>(FindControl(W.handle));
@@ -79,21 +97,25 @@ TEST(LoaderSkinnedForms, AboutAndMessageFormsAreSkinnedWhileTheyShow) {
       TsSystemMenu* S = P->SystemMenu();
       AboutLoneClose = S != nullptr && S->VisibleClose() && !S->VisibleMin() && !S->VisibleMax();
     }
+    AboutButtons = AdaptedButtons(W.handle);
     if (F != nullptr) F->SetModalResult(mrOk);
   };
   app.PressKey(VK_F1, false);
   EXPECT_TRUE(AboutSkinned);
   EXPECT_TRUE(AboutLoneClose);
+  EXPECT_EQ(AboutButtons, 1) << "About's button is skinned by the form's walker";
 
   bool BoxSkinned = false;
   app.closer->OnFound = [&](const testing_support::FoundWindow& W) {
     app.texts.push_back(LoaderApp::MessageText(W));
     testing_support::PumpUntil([&] { return SkinnerOf(W.handle) != nullptr; }, 3000);
     BoxSkinned = W.className == "TMessageForm" && SkinnerOf(W.handle) != nullptr;
+    BoxButtons = AdaptedButtons(W.handle);
   };
   app.PressKey('R', true);
   EXPECT_TRUE(app.SawMessageContaining("Порти оновлено!"));
   EXPECT_TRUE(BoxSkinned);
+  EXPECT_EQ(BoxButtons, 1) << "the box's OK button";
 }
 
 TEST(LoaderSkinnedForms, TheServiceViewIsPaintedOnItsNewHeight) {
