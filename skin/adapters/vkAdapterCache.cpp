@@ -7,6 +7,7 @@
 #include "framework/StdCtrls.h"
 #include "skin/adapters/vkMainWnd.h"
 #include "skin/adapters/vkSBUtils.h"
+#include "skin/adapters/vkMnuWnd.h"
 #include "skin/adapters/vkComboWnds.h"
 #include "skin/adapters/vkScrollWnd.h"
 #include "skin/adapters/vkTabWnds.h"
@@ -198,6 +199,7 @@ void SBUtilsInitialize() {
     return ScrollBarDimension(Horizontal ? A->HorzBar : A->VertBar, Thickness);
   };
   AdapterServices.DetachScrollWndAdapter = DetachScrollAdapter;
+  FormServices.FreeMenuWindowAdapters = FreeMenuAdapters;
   AdapterServices.CreateComboListAdapter = [](HWND Wnd, TsCommonData* Data, TsSkinManager* Manager, const char* Section,
                                               bool Repaint, bool SimpleList) {
     return TvkComboListWnd::CreateForCombo(Wnd, Data, Manager, Section != nullptr ? Section : "", Repaint, SimpleList);
@@ -211,7 +213,8 @@ void SBUtilsInitialize() {
 
 void SBUtilsFinalize() {
   if (StartCount == 0 || --StartCount > 0) return;
-  FreeMenuWindowAdapters();
+  FreeMenuAdapters();
+  if (FormServices.FreeMenuWindowAdapters == FreeMenuAdapters) FormServices.FreeMenuWindowAdapters = nullptr;
   FreePageAdapters();
   AdapterServices = TvkAdapterServices{};
   GetScrollBarInfoEntry().Reset();

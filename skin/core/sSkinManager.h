@@ -218,6 +218,11 @@ private:
   std::array<std::string, kThirdPartyKinds> FLists;
 };
 
+// The font every menu item is drawn with while set; made and freed by the menu options below.
+extern TFont* MenuFont;
+// Glyph size of menu items without a picture of their own.
+extern int DefaultMenuGlyphSize;
+
 class TvkMenuSupport : public TPersistent {
   DECLARE_CLASS(TvkMenuSupport, TPersistent)
 public:
@@ -228,15 +233,22 @@ public:
   int ExtraLineWidth() const { return FExtraLineWidth; }
   void SetExtraLineWidth(int Value) { FExtraLineWidth = Value; }
   bool CustomFont() const { return FCustomFont; }
-  void SetCustomFont(bool Value) { FCustomFont = Value; }
+  // True makes the menu font from Font; False frees it.
+  void SetCustomFont(bool Value);
   bool UseExtraLine() const { return FUseExtraLine; }
   void SetUseExtraLine(bool Value) { FUseExtraLine = Value; }
   TFont* ExtraLineFont() const { return FExtraLineFont; }
   uint8_t AlphaBlend() const { return FAlphaBlend; }
   void SetAlphaBlend(uint8_t Value) { FAlphaBlend = Value; }
   TFont* Font() const { return FFont; }
+  // Any change of Font (a stored one being read, too) makes the menu font from it, also without CustomFont.
+  void SetFont(TFont* Value) { FFont->Assign(Value); }
+  void SetExtraLineFont(TFont* Value) { FExtraLineFont->Assign(Value); }
 
 private:
+  void FontChanged(TObject* Sender);
+  void MakeMenuFont();
+  TFont* FMadeMenuFont = nullptr;  // the menu font this object made, freed with it
   std::string FIcoLineSkin;
   int FExtraLineWidth = 32;
   bool FCustomFont = false;

@@ -71,10 +71,39 @@ void TvkSkinEffects::SetAllowOuterEffects(bool Value) {
   RepaintUnlessBusy();
 }
 
-TvkMenuSupport::TvkMenuSupport() : FExtraLineFont(new TFont()), FFont(new TFont()) {}
+TFont* MenuFont = nullptr;
+int DefaultMenuGlyphSize = 16;
+
+TvkMenuSupport::TvkMenuSupport() : FExtraLineFont(new TFont()), FFont(new TFont()) {
+  FFont->OnChange = TNotifyEvent(this, &TvkMenuSupport::FontChanged);
+}
 TvkMenuSupport::~TvkMenuSupport() {
+  FFont->OnChange = nullptr;
+  // Only a font this object made is freed, so another options object's font stays.
+  if (FMadeMenuFont != nullptr && FMadeMenuFont == MenuFont) {
+    MenuFont->Free();
+    MenuFont = nullptr;
+  }
   FExtraLineFont->Free();
   FFont->Free();
+}
+void TvkMenuSupport::MakeMenuFont() {
+  if (MenuFont == nullptr) {
+    MenuFont = new TFont();
+    FMadeMenuFont = MenuFont;
+  }
+  MenuFont->Assign(FFont);
+}
+void TvkMenuSupport::FontChanged(TObject*) { MakeMenuFont(); }
+void TvkMenuSupport::SetCustomFont(bool Value) {
+  FCustomFont = Value;
+  if (Value) {
+    MakeMenuFont();
+  } else if (MenuFont != nullptr) {
+    MenuFont->Free();
+    MenuFont = nullptr;
+    FMadeMenuFont = nullptr;
+  }
 }
 
 void TvkScrollBarsSupport::SetScrollSize(int Value) {

@@ -3,6 +3,7 @@
 #include "framework/Platform.h"
 
 TvkFormServices FormServices;
+bool SkinnedMenuShowing = false;
 
 namespace {
 int g_CbtCalls = 0;

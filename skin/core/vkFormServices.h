@@ -63,6 +63,8 @@ struct TvkFormServices {
   TCustomForm* (*ProviderForm)(TsSkinProvider* Skinner) = nullptr;
   TvkBorderForm* (*ProviderBorderForm)(TsSkinProvider* Skinner) = nullptr;
   uint32_t (*ProviderStateFlags)(TsSkinProvider* Skinner) = nullptr;
+  // The skinner's copy of its menu line's background (the skinned menu bar items are drawn over it).
+  TBitmap* (*ProviderMenuLineBg)(TsSkinProvider* Skinner) = nullptr;
 
   // The form skinner.
   void (*PaintFormFrame)(TsSkinProvider* Skinner) = nullptr;
@@ -130,6 +132,11 @@ struct TvkFormServices {
   void (*ApplyPopupShape)(TsSkinableMenus* Painter, HWND Wnd, HRGN Region) = nullptr;
   // A popup-menu window the application window was asked to skin: its background and shape.
   void (*SkinPopupMenuWindow)(TsSkinableMenus* Painter, HWND Wnd) = nullptr;
+  // The same for the popup that shows a menu item (a TMenuItem), found from the item's place on screen.
+  void (*SkinPopupMenuItem)(TsSkinableMenus* Painter, void* Item) = nullptr;
+  // The painted background of an open popup-menu window (nil when none was built), and its end.
+  TBitmap* (*PopupWindowBackground)(TsSkinableMenus* Painter, HWND Wnd) = nullptr;
+  void (*ForgetPopupWindow)(HWND Wnd) = nullptr;
   // The dialog adapters the thread hook made, freed when the hook goes.
   void (*FreeDialogAdapters)() = nullptr;
 
@@ -159,6 +166,10 @@ struct TvkFormServices {
 
 // The one table; skin/forms fills it at start-up.
 extern TvkFormServices FormServices;
+
+// Set when a skinned popup item is measured, cleared when a popup-menu window goes; the popup-menu window
+// adapters pass every message on while it is off.
+extern bool SkinnedMenuShowing;
 
 // ---- wrappers with the neutral answer while form skinning is absent ----
 inline int GetSkinCaptionHeight(TvkBorderForm* BorderForm) {

@@ -135,6 +135,10 @@ bool TvkMainWindowHook::Handle(TMessage& Message) {
       if (M->SkinnedPopups() && IsPopupMenuWindow(Wnd)) SkinPopupWindow(M, Wnd);
       return true;
     }
+    case WM_VK_SKIN_POPUP_ITEM:
+      if (M->SkinnedPopups() && M->SkinableMenus() != nullptr && FormServices.SkinPopupMenuItem)
+        FormServices.SkinPopupMenuItem(M->SkinableMenus(), reinterpret_cast<void*>(Message.LParam));
+      return true;
     default:
       return false;
   }

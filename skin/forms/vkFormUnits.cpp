@@ -3,6 +3,7 @@
 #include "framework/Units.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/forms/sSkinProvider.h"
+#include "skin/forms/sSkinMenus.h"
 #include "skin/forms/sSkinProviderMetrics.h"
 #include "skin/forms/vkFormHook.h"
 
@@ -59,4 +60,5 @@ void FormUnitsEnd() {
 
 void RegisterSkinFormUnits() {
   if (!UnitRegistered("sSkinProvider")) RegisterUnit("sSkinProvider", FormUnitsStart, FormUnitsEnd);
+  if (!UnitRegistered("sSkinMenus")) RegisterUnit("sSkinMenus", SkinMenusInitialize, SkinMenusFinalize);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 // Registers, in this order:
-//   "sSkinProvider" the form skinner's entries of the engine's form-services table and the interim thread hook.
+//   "sSkinProvider" the form skinner's entries of the engine's form-services table and the interim thread hook;
+//   "sSkinMenus"    the skinned menus' entries of that table; at its end the popup background cache is emptied.
 // A unit already registered is left where it is.
 void RegisterSkinFormUnits();

@@ -1,0 +1,209 @@
+// Popup-menu window adapters on real popup menus and on plain windows, and the wwEdit combo adapter.
+#include <functional>
+#include <string>
+
+#include "AdapterTestSupport.h"
+#include "tests/support/MessagePump.h"
+#include "framework/Menus.h"
+#include "framework/StdCtrls.h"
+#include "skin/adapters/vkMnuWnd.h"
+#include "skin/core/vkSkinCommands.h"
+#include "skin/forms/sSkinMenus.h"
+
+using namespace adapter_test;
+
+namespace {
+
+struct TLayeredCall {
+  HWND Wnd;
+  BYTE Alpha;
+};
+std::vector<TLayeredCall> g_Layered;
+TsSkinManager* g_Manager = nullptr;
+HHOOK g_Hook = nullptr;
+std::function<void()> g_OnTick;
+int g_Ticks = 0;
+
+// Every popup-menu window made while the hook is in gets an adapter, as the thread hook does it.
+LRESULT CALLBACK MenuHook(int Code, WPARAM W, LPARAM L) {
+  if (Code == HCBT_CREATEWND) {
+    char Name[16] = {};
+    GetClassNameA(reinterpret_cast<HWND>(W), Name, sizeof(Name));
+    if (std::string(Name) == "#32768") CreateMenuWindowAdapter(reinterpret_cast<HWND>(W), g_Manager);
+  }
+  return CallNextHookEx(g_Hook, Code, W, L);
+}
+
+void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+  if (g_OnTick && g_Ticks == 8) g_OnTick();
+  if (g_Ticks++ >= (g_OnTick ? 8 : 2)) EndMenu();
+}
+
+class MenuWindowTest : public AdapterTest {
+protected:
+  void SetUp() override {
+    AdapterTest::SetUp();
+    SkinMenusInitialize();
+    Manager = SolidManager();
+    g_Manager = Manager.get();
+    // recorded and passed on, so the window behaves as it would
+    Platform().SetLayeredWindowAttributes = [](HWND Wnd, COLORREF Key, BYTE Alpha, DWORD Flags) {
+      g_Layered.push_back({Wnd, Alpha});
+      return ::SetLayeredWindowAttributes(Wnd, Key, Alpha, Flags);
+    };
+    g_Layered.clear();
+  }
+  void TearDown() override {
+    if (g_Hook != nullptr) UnhookWindowsHookEx(g_Hook);
+    g_Hook = nullptr;
+    FreeMenuAdapters();
+    ClearMenuBgCache();
+    Manager.reset();
+    g_Manager = nullptr;
+    SkinMenusFinalize();
+    AdapterTest::TearDown();
+  }
+  // Until the deferred free of the menu adapters has run (or a second passed).
+  static void Pump() {
+    testing_support::PumpUntil([] { return MenuWindowAdapters.empty(); }, 1000);
+  }
+  // The popup shown and closed from a timer; OnShown runs while it is open.
+  void ShowPopup(TPopupMenu* P, std::function<void()> OnShown) {
+    if (g_Hook == nullptr) g_Hook = SetWindowsHookExA(WH_CBT, MenuHook, nullptr, GetCurrentThreadId());
+    g_OnTick = std::move(OnShown);
+    g_Ticks = 0;
+    const UINT_PTR T = SetTimer(nullptr, 0, 10, Tick);
+    P->Popup(100, 100);
+    KillTimer(nullptr, T);
+    g_OnTick = nullptr;
+    Pump();
+  }
+  TPopupMenu* NewMenu() {
+    auto* P = new TPopupMenu(nullptr);
+    for (const char* C : {"Open", "-", "Close"}) {
+      auto* I = new TMenuItem(P);
+      I->SetCaption(C);
+      P->Items()->Add(I);
+    }
+    Manager->SkinableMenus()->InitPopupMenu(P, true);
+    return P;
+  }
+  ManagerPtr Manager;
+};
+
+}  // namespace
+
+TEST_F(MenuWindowTest, RealPopupIsPaintedByThePainterAndShownOnlyWhenSkinned) {
+  ASSERT_NE(Manager->SkinableMenus(), nullptr);
+  testing_support::Owned<TPopupMenu> P(NewMenu());
+  ASSERT_TRUE(P->OwnerDraw());
+  HWND Popup = nullptr;
+  bool Showing = false;
+  size_t Records = 0;
+  HWND RecordWnd = nullptr;
+  ShowPopup(P.get(), [&] {
+    ASSERT_EQ(MenuWindowAdapters.size(), 1u);
+    Popup = MenuWindowAdapters[0]->CtrlHandle;
+    Showing = SkinnedMenuShowing;
+    Records = MenuBgCache().size();
+    if (Records > 0) RecordWnd = MenuBgCache()[0].Wnd;
+  });
+  EXPECT_TRUE(Showing);  // the items were measured by the painter
+  ASSERT_GE(Records, 1u);  // and drawn over a background built for the popup's window
+  EXPECT_EQ(RecordWnd, Popup);
+  ASSERT_FALSE(g_Layered.empty());
+  EXPECT_EQ(g_Layered[0].Wnd, Popup);
+  EXPECT_EQ(g_Layered[0].Alpha, 0);  // transparent until its frame is painted
+  EXPECT_EQ(g_Layered.size(), 1u);   // AlphaBlend 255: opaque, no longer layered
+  EXPECT_TRUE(MenuWindowAdapters.empty());
+  EXPECT_TRUE(MenuBgCache().empty());
+  EXPECT_FALSE(SkinnedMenuShowing);
+
+  Manager->MenuSupport()->SetAlphaBlend(200);
+  g_Layered.clear();
+  ShowPopup(P.get(), nullptr);
+  ASSERT_GE(g_Layered.size(), 2u);
+  EXPECT_EQ(g_Layered.back().Alpha, 200);
+}
+
+TEST_F(MenuWindowTest, HundredPopupsLeaveNoAdapterBehind) {
+  testing_support::Owned<TPopupMenu> P(NewMenu());
+  for (int i = 0; i < 100; ++i) ShowPopup(P.get(), nullptr);
+  EXPECT_TRUE(MenuWindowAdapters.empty());
+  EXPECT_TRUE(MenuBgCache().empty());
+}
+
+TEST_F(MenuWindowTest, CommandsEraseAndDeferredFree) {
+  HWND W = NewRecordingWindow(nullptr, WS_VISIBLE, 10, 10, 80, 60);
+  Tops.push_back(W);
+  TvkMnuWnd* A = CreateMenuWindowAdapter(W, Manager.get());
+  auto Cmd = [W](WORD C) { return SendMessageA(W, SM_VKCMD, SkinCommandWParam(C), 0); };
+  EXPECT_EQ(Cmd(VKCMD_QUERY_SKINNED), 1);
+  EXPECT_EQ(Cmd(VKCMD_QUERY_APPLICATION), reinterpret_cast<LRESULT>(Application));
+  EXPECT_EQ(Cmd(VKCMD_SET_UPDATE_STATE), 0);
+  Cmd(VKCMD_0E);
+  EXPECT_EQ(Cmd(VKCMD_SET_UPDATE_STATE), 1);  // the shaper leaves a popup alone until it is erased
+  EXPECT_EQ(A->PerformMessage(SM_VKCMD, SkinCommandWParam(VKCMD_SET_UPDATE_STATE), 0), 1);
+  SkinnedMenuShowing = true;
+  Recorded().clear();
+  HDC DC = GetDC(W);
+  EXPECT_EQ(SendMessageA(W, WM_ERASEBKGND, reinterpret_cast<WPARAM>(DC), 0), 1);
+  ReleaseDC(W, DC);
+  EXPECT_EQ(A->ErasePending, 0);
+  EXPECT_EQ(CountRecorded(W, WM_ERASEBKGND), 0);  // answered by the adapter
+
+  // the last popup's end frees its adapter only after its own procedure has returned
+  DestroyWindow(W);
+  ASSERT_EQ(MenuWindowAdapters.size(), 1u);
+  EXPECT_TRUE(MenuWindowAdapters[0]->Detached);
+  EXPECT_FALSE(SkinnedMenuShowing);
+  EXPECT_GT(CountRecorded(W, WM_NCDESTROY), 0);
+  Pump();
+  EXPECT_TRUE(MenuWindowAdapters.empty());
+}
+
+TEST_F(MenuWindowTest, ClosingOneOfTwoPopupsRedrawsTheOther) {
+  HWND Parent = NewRecordingWindow(nullptr, WS_VISIBLE, 10, 10, 80, 60);
+  HWND Sub = NewRecordingWindow(nullptr, WS_VISIBLE, 90, 10, 80, 60);
+  Tops.push_back(Parent);
+  CreateMenuWindowAdapter(Parent, Manager.get());
+  CreateMenuWindowAdapter(Sub, Manager.get());
+  UpdateWindow(Parent);
+  Recorded().clear();
+  DestroyWindow(Sub);
+  EXPECT_GT(CountRecorded(Parent, WM_NCPAINT), 0);
+  testing_support::PumpPending();
+  EXPECT_EQ(MenuWindowAdapters.size(), 2u);  // one is still open: nothing is freed
+  EXPECT_FALSE(MenuWindowAdapters[0]->Detached);
+}
+
+TEST_F(MenuWindowTest, WWEditComboButtonFollowsTheStyle) {
+  TForm* Form = TForm::CreateNew(Application);
+  Form->SetBounds(40, 40, 300, 200);
+  Form->Show();
+  const struct {
+    TComboBoxStyle Style;
+    bool Button;
+  } Cases[] = {{csSimple, false}, {csDropDown, true}, {csDropDownList, true}};
+  for (const auto& C : Cases) {
+    auto* Combo = new TComboBox(Form);
+    Combo->SetParent(Form);
+    Combo->SetStyle(C.Style);
+    Combo->SetBounds(5, 5, 120, C.Style == csSimple ? 80 : 24);
+    TvkSkinParams Params;
+    Params.Control = Combo;
+    auto* A = CreateAdapter<TvkWWComboBoxWnd>(Combo->Handle(), nullptr, Manager.get(), Params, false);
+    EXPECT_EQ(A->HasButton, C.Button);
+    RECT WR;
+    GetWindowRect(Combo->Handle(), &WR);
+    const TRect R = A->GetButtonRect();
+    const int W = C.Button ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+    EXPECT_EQ(R.Width(), W);
+    EXPECT_EQ(R.Left, WR.right - WR.left - W - 2);
+    EXPECT_EQ(R.Top, 2);
+    EXPECT_EQ(R.Bottom, WR.bottom - WR.top - 2);
+    A->Free();
+    Combo->Free();
+  }
+  Form->Free();
+}
