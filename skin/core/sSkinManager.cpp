@@ -356,6 +356,8 @@ void TsSkinManager::SetScaleModeInternal(TvkScaleMode Value) {
   if (!designing && OnScaleModeChange) OnScaleModeChange(this, TvkScaleChangeInfo{old, Value, percent(old), percent(Value)});
   FOptions->FScaleMode = Value;
   if (designing || ReadingState()) return;
+  // menu items without a picture of their own keep a glyph column of the new scale
+  if (percent(old) > 0) DefaultMenuGlyphSize = MulDiv(DefaultMenuGlyphSize, percent(Value), percent(old));
   if (FActive && !FModel.gd.empty()) ReloadFromSource();
   // every skinned form of the thread takes the new size
   TRescaleContext ctx{this, percent(old)};

@@ -159,3 +159,13 @@ TEST(SkinMenusSetup, SkinBorderWidthFollowsTheBorderMask) {
   EXPECT_EQ(Plain.Painter()->PopupBorderWidth(), 0);
   EXPECT_TRUE(Plain.Painter()->NoPopupBorderMask());
 }
+
+TEST(SkinMenusSetup, DefaultGlyphSizeFollowsTheScale) {
+  Owned<TsSkinManager> M(Create<TsSkinManager>(nullptr));
+  M->Options()->SetScaleMode(smOldMode);
+  const int Before = DefaultMenuGlyphSize;
+  M->Options()->SetScaleMode(sm150);
+  EXPECT_EQ(DefaultMenuGlyphSize, Before * 3 / 2);
+  M->Options()->SetScaleMode(smOldMode);
+  EXPECT_EQ(DefaultMenuGlyphSize, Before);
+}
