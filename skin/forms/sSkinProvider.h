@@ -733,6 +733,8 @@ struct TvkProviderParts {
   void (*AnimateRestoring)(TsSkinProvider* Provider) = nullptr;
   TBitmap* (*MakeAnimationBitmap)(TsSkinProvider* Provider, bool FreeCache) = nullptr;
   void (*FreeTitleAnimation)(TvkSBAnimation*& Animation) = nullptr;
+  // The animated repaint of a title element: True when a fade took it (nothing is drawn directly then).
+  bool (*AnimateTitleElement)(TsSkinProvider* Provider, int Code) = nullptr;
   // the skinned-menu painter: a form's menu bar set up for it
   void (*InitMainMenu)(TsSkinableMenus* Painter, TMainMenu* Menu, bool Skin) = nullptr;
   // title bar: its items as title elements

@@ -223,6 +223,7 @@ void TsSkinProvider::PressElement(int Code) {
 void TsSkinProvider::RepaintTitleButton(int Code) {
   TsCaptionButton* B = ButtonByCode(Code);
   if (Code == htMDIClose && !ShowsMDIChildButtons()) return;
+  if (ProviderParts.AnimateTitleElement && ProviderParts.AnimateTitleElement(this, Code)) return;
   TsSkinManager* M = Manager();
   TBitmap* Cache = FSkinData->CacheBmp;
   if (B == nullptr || M == nullptr || Cache == nullptr || Cache->Empty()) return;

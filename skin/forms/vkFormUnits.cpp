@@ -5,6 +5,7 @@
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sSkinMenus.h"
 #include "skin/forms/sSkinProviderMetrics.h"
+#include "skin/forms/vkFormEffectUnits.h"
 #include "skin/forms/vkFormHook.h"
 
 namespace {
@@ -61,4 +62,5 @@ void FormUnitsEnd() {
 void RegisterSkinFormUnits() {
   if (!UnitRegistered("sSkinProvider")) RegisterUnit("sSkinProvider", FormUnitsStart, FormUnitsEnd);
   if (!UnitRegistered("sSkinMenus")) RegisterUnit("sSkinMenus", SkinMenusInitialize, SkinMenusFinalize);
+  RegisterFormEffectUnits();
 }

@@ -1,0 +1,144 @@
+// Title-button fades stepped by hand: the constant alphas handed to the layered window, the cursor leaving the
+// button, presses, the counts a fade is started with, and the provider taking the animated path.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "FormTestSupport.h"
+#include "skin/core/vkntTypes.h"
+#include "skin/forms/vkSBAnimation.h"
+#include "tests/support/LayeredRecorder.h"
+
+using namespace form_test;
+using testing_support::LayeredRecorder;
+
+namespace {
+
+struct TFade {
+  ManagerPtr M = CarriedManager();
+  Owned<TForm> F{NewForm(300, 200)};
+  TsSkinProvider* P;
+  LayeredRecorder Rec;
+  POINT Cursor{-1000, -1000};
+  TFade() {
+    P = Create<TsSkinProvider>(F.get());
+    P->SkinData()->CacheDirty = true;
+    P->PaintFormFrame();
+    Platform().GetCursorPos = [this](POINT* Pt) {
+      *Pt = Cursor;
+      return TRUE;
+    };
+  }
+  ~TFade() { FreeTitleButtonAnimation(P->ButtonClose.Animation); }
+  TvkSBAnimation* Close() { return P->ButtonClose.Animation; }
+  HWND Window() { return Close() != nullptr && Close()->GlowWindow != nullptr ? Close()->GlowWindow->Handle() : nullptr; }
+  // The cursor over the close button's centre (or off it).
+  void CursorOnClose(bool On) {
+    RECT W{};
+    GetWindowRect(F->Handle(), &W);
+    const TRect& B = P->ButtonClose.Rect;
+    Cursor = On ? POINT{W.left + (B.Left + B.Right) / 2, W.top + (B.Top + B.Bottom) / 2} : POINT{W.left - 50, W.top - 50};
+  }
+  // Ticks while the timer runs, at most N.
+  void Steps(int N) {
+    for (int i = 0; i < N && Close() != nullptr && Close()->Enabled(); ++i) Close()->DoStep(nullptr);
+  }
+};
+
+}  // namespace
+
+TEST(TitleFade, FadeInEndsAtFullAlphaOnceAndLeavingSendsMouseLeave) {
+  TFade T;
+  T.CursorOnClose(true);
+  StartTitleButtonAnimation(T.P->ButtonClose, nullptr, T.P, 1, false);
+  ASSERT_NE(T.Close(), nullptr);
+  const HWND W = T.Window();
+  ASSERT_NE(W, nullptr);
+  EXPECT_TRUE(T.Close()->Enabled());
+  T.Steps(30);  // the cursor stays on the button: the fade holds its final frame
+  std::vector<int> Want;
+  for (int k = 1; k <= 9; ++k) Want.push_back(25 * k);
+  Want.push_back(255);
+  EXPECT_EQ(T.Rec.Alphas(W), Want);
+  EXPECT_EQ(T.Close()->StepCount, -1);
+  EXPECT_TRUE(T.Close()->Enabled());
+
+  // the window lies on the button, and shows its hot look opaque (SOLID: hot close block 0x802010,
+  // premultiplied at the hand-over as c * 255 shr 8)
+  const auto Calls = T.Rec.For(W);
+  RECT WR{};
+  GetWindowRect(T.F->Handle(), &WR);
+  const TRect& B = T.P->ButtonClose.Rect;
+  EXPECT_EQ(Calls.back().pos.x, WR.left + B.Left);
+  EXPECT_EQ(Calls.back().pos.y, WR.top + B.Top);
+  EXPECT_EQ(Calls.back().size.cx, B.Right - B.Left);
+  EXPECT_EQ(Calls.back().Pixel(B.Width() / 2, B.Height() / 2), 0xFF7F1F0Fu);
+
+  // the cursor leaves: the owner is told, resets the button and the fade runs back out, then frees its window
+  T.P->SetHotElement(HTCLOSE, false);
+  T.CursorOnClose(false);
+  T.Steps(1);
+  EXPECT_EQ(T.P->ButtonClose.State, 0);
+  ASSERT_NE(T.Close(), nullptr);
+  EXPECT_FALSE(T.Close()->FadingIn);
+  T.Steps(30);
+  EXPECT_EQ(T.Close()->State, -1);
+  EXPECT_EQ(T.Close()->GlowWindow, nullptr);
+  EXPECT_EQ(T.Close()->Image, nullptr);
+  EXPECT_FALSE(T.Close()->Enabled());
+  const auto After = T.Rec.Alphas(W);
+  ASSERT_GT(After.size(), Want.size());
+  // the fade-out opens with one step's alpha, then runs down from the top
+  EXPECT_EQ(After[Want.size()], 25);
+  for (size_t i = Want.size() + 2; i < After.size(); ++i) EXPECT_LT(After[i], After[i - 1]) << i;
+}
+
+TEST(TitleFade, PressRebuildsAtOnceAndCountsBelowOneStillFade) {
+  TFade T;
+  T.CursorOnClose(true);
+  StartTitleButtonAnimation(T.P->ButtonClose, nullptr, T.P, 1, false);
+  TBitmap* HotImage = T.Close()->Image;
+  const HWND HotWindow = T.Window();
+  ASSERT_NE(HotImage, nullptr);
+  // pressing: one step, the pressed look shown opaque at once, no timer
+  T.Close()->SetEnabled(false);
+  T.P->ButtonClose.State = 2;
+  StartTitleButtonAnimation(T.P->ButtonClose, nullptr, T.P, 2, true);
+  EXPECT_FALSE(T.Close()->Enabled());
+  EXPECT_NE(T.Window(), nullptr);
+  EXPECT_NE(T.Window(), HotWindow);
+  const auto Pressed = T.Rec.For(T.Window());
+  ASSERT_EQ(Pressed.size(), 1u);
+  EXPECT_EQ(Pressed[0].alpha, 255);
+  EXPECT_EQ(Pressed[0].Pixel(2, 2), 0xFFBF1F0Fu);  // SOLID: pressed close block 0xC02010
+
+  // a count of 0 or -1 left on the fade: steps of 255, and a fade-out still reaches its end
+  for (int Count : {0, -1}) {
+    T.Close()->StepCount = Count;
+    EXPECT_EQ(T.Close()->AlphaStep(), 255);
+  }
+  T.Close()->StepCount = -1;
+  T.Close()->State = 1;
+  T.Close()->Step = 10;
+  T.Close()->SetEnabled(true);
+  T.Close()->StartState(0, false);
+  T.Steps(40);
+  EXPECT_EQ(T.Close()->State, -1);
+}
+
+TEST(TitleFade, ProviderTakesTheAnimatedPathOnlyWithButtonEffects) {
+  TFade T;
+  T.CursorOnClose(true);
+  T.P->SetHotElement(HTCLOSE, true);
+  ASSERT_NE(T.Close(), nullptr);
+  EXPECT_EQ(T.Close()->State, 1);
+  T.P->SetHotElement(-1, true);
+  EXPECT_EQ(T.Close()->State, 0);
+  EXPECT_FALSE(T.Close()->FadingIn);
+  FreeTitleButtonAnimation(T.P->ButtonClose.Animation);
+
+  T.M->AnimEffects()->Buttons()->SetEvents(TvkBtnEffectEvents());
+  T.P->SetHotElement(HTCLOSE, true);
+  EXPECT_EQ(T.Close(), nullptr);
+  EXPECT_EQ(T.P->ButtonClose.State, 1);
+}
