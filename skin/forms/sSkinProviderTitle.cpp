@@ -40,8 +40,9 @@ void TvkAddedTitle::SetFont(TFont* Value) {
 }
 
 bool TvkAddedTitle::IsFontStored() const {
+  // the colour alone never makes the font worth storing
   TFont Fresh;
-  Fresh.SetColor(kNoFontColor);
+  Fresh.SetColor(FFont->Color());
   return !SameFontLook(FFont, &Fresh);
 }
 

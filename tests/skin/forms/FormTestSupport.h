@@ -21,6 +21,7 @@ struct TsSkinProviderAccess {
   static bool& Pressed(TsSkinProvider* P) { return P->FPressed; }
   static int& RedrawLocks(TsSkinProvider* P) { return P->FRedrawLockCount; }
   static TCustomForm*& Veil(TsSkinProvider* P) { return P->FVeil; }
+  static void SetLoading(TsSkinProvider* P, bool On) { P->SetComponentStateItem(csLoading, On); }
 };
 
 namespace form_test {
