@@ -554,7 +554,8 @@ protected:
 private:
   friend class TsSystemMenu;
   friend class TvkFormHeader;
-  friend struct TsSkinProviderAccess;  // tests and the later parts reach the run-time state through it
+  friend struct TsSkinProviderAccess;
+  friend struct TvkProviderEffects;  // the form effects' units (animations, glue, border window)  // tests and the later parts reach the run-time state through it
 
   // lifecycle helpers
   void Construct(TComponent* AOwner);
@@ -735,6 +736,14 @@ struct TvkProviderParts {
   void (*FreeTitleAnimation)(TvkSBAnimation*& Animation) = nullptr;
   // The animated repaint of a title element: True when a fade took it (nothing is drawn directly then).
   bool (*AnimateTitleElement)(TsSkinProvider* Provider, int Code) = nullptr;
+  // glue, snapping, the move fade and taskbar previews
+  void (*RecordGluedForms)(TsSkinProvider* Provider, bool RecordGlued) = nullptr;
+  void (*MoveGluedForms)(TsSkinProvider* Provider) = nullptr;
+  void (*SnapPosition)(TsSkinProvider* Provider, int& X, int& Y) = nullptr;
+  // True when the move fade took the caption press (it ran the move loop).
+  bool (*BeginCaptionMove)(TsSkinProvider* Provider) = nullptr;
+  // WM_DWMSENDICONICTHUMBNAIL and WM_DWMSENDICONICLIVEPREVIEWBITMAP answered.
+  void (*TaskbarPreview)(TsSkinProvider* Provider, TMessage& Message) = nullptr;
   // the skinned-menu painter: a form's menu bar set up for it
   void (*InitMainMenu)(TsSkinableMenus* Painter, TMainMenu* Menu, bool Skin) = nullptr;
   // title bar: its items as title elements

@@ -121,12 +121,14 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& Message) {
     if (!FForm->Active() && FForm->Enabled() && FForm->CanFocus()) FForm->SetFocus();
     return;
   }
+  if (ProviderParts.RecordGluedForms) ProviderParts.RecordGluedForms(this, true);
   BOOL DragFull = FALSE;
   Platform().SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &DragFull, 0);
   if (!DragFull) {
     CallOwnProc(Message);
     return;
   }
+  if (Code == HTCAPTION && ProviderParts.BeginCaptionMove && ProviderParts.BeginCaptionMove(this)) return;
   CallOwnProc(Message);
 }
 

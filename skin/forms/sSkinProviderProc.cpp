@@ -146,7 +146,7 @@ void TsSkinProvider::FormWindowProc(TMessage& Message) {
     case WM_PRINTCLIENT: break;
     case WM_DWMSENDICONICTHUMBNAIL:
     case WM_DWMSENDICONICLIVEPREVIEWBITMAP:
-      // taskbar previews come with their own part; without it the message is left unanswered
+      if (ProviderParts.TaskbarPreview) ProviderParts.TaskbarPreview(this, Message);
       break;
     case SM_VKCMD: SkinCommand(Message); break;
     case WM_EDITORCOMMAND: EditorCommand(Message); break;

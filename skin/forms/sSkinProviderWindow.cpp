@@ -167,6 +167,7 @@ void TsSkinProvider::WMActivate(TMessage& Message) {
     if (FForm->BorderStyle() == bsNone) RepaintChildrenAfterUpdate(FForm);
   }
   if (HeaderShown()) RepaintChildrenAfterUpdate(FForm);
+  if (ProviderParts.RecordGluedForms) ProviderParts.RecordGluedForms(this, true);
 }
 
 void TsSkinProvider::WMActivateApp(TMessage& Message) {
@@ -227,6 +228,12 @@ void TsSkinProvider::WMWindowPosChanging(TMessage& Message) {
     if (M != nullptr && M->Options()->NativeBordersMaximized() && FForm->WindowState() == wsNormal &&
         FBorderForm == nullptr && UseExtendedBorders() && IsWindowVisible(W))
       CheckBorderWindow(true);
+    if (FScreenSnap && FForm->Showing() && ProviderParts.SnapPosition) {
+      int X = WP->x, Y = WP->y;
+      ProviderParts.SnapPosition(this, X, Y);
+      WP->x = X;
+      WP->y = Y;
+    }
     if ((FFormState & (fsfRestoreHeight | fsfRestoreWidth)) != 0) {
       if ((FFormState & fsfRestoreHeight) != 0) {
         if (FForm->Top() == WP->y) {
@@ -325,6 +332,7 @@ void TsSkinProvider::WMMove(TMessage& Message) {
       (FFormState & (fsfMinimizing | fsfRestoring)) == 0)
     CheckBorderWindow(true);
   CallOwnProc(Message);
+  if (FBorderForm == nullptr && ProviderParts.MoveGluedForms) ProviderParts.MoveGluedForms(this);
 }
 
 void TsSkinProvider::WMSize(TMessage& Message) {
