@@ -2,6 +2,8 @@
 
 #include "framework/Units.h"
 #include "skin/forms/sSkinProvider.h"
+#include "skin/core/vkFormServices.h"
+#include "skin/forms/vkFormAnimations.h"
 #include "skin/forms/vkGlue.h"
 #include "skin/forms/vkSBAnimation.h"
 
@@ -13,6 +15,15 @@ void EffectsStart() {
   ProviderParts.RecordGluedForms = RecordGluedForms;
   ProviderParts.MoveGluedForms = MoveGluedForms;
   ProviderParts.SnapPosition = SnapPosition;
+  ProviderParts.BeginCaptionMove = BeginCaptionMove;
+  ProviderParts.TaskbarPreview = AnswerTaskbarPreview;
+  ProviderParts.MakeAnimationBitmap = MakeAnimationBitmap;
+  ProviderParts.AnimateMinimizing = [](TsSkinProvider* P) { AnimateMinimizing(P); };
+  ProviderParts.AnimateRestoring = [](TsSkinProvider* P) { AnimateRestoring(P); };
+  FormServices.MakeAnimationBitmap = MakeAnimationBitmap;
+  FormServices.AnimateMinimizing = ProviderParts.AnimateMinimizing;
+  FormServices.AnimateRestoring = ProviderParts.AnimateRestoring;
+  FormServices.CreateSnapshotForm = MakeSnapshotForm;
 }
 
 void EffectsEnd() {
@@ -21,6 +32,15 @@ void EffectsEnd() {
   ProviderParts.RecordGluedForms = nullptr;
   ProviderParts.MoveGluedForms = nullptr;
   ProviderParts.SnapPosition = nullptr;
+  ProviderParts.BeginCaptionMove = nullptr;
+  ProviderParts.TaskbarPreview = nullptr;
+  ProviderParts.MakeAnimationBitmap = nullptr;
+  ProviderParts.AnimateMinimizing = nullptr;
+  ProviderParts.AnimateRestoring = nullptr;
+  FormServices.MakeAnimationBitmap = nullptr;
+  FormServices.AnimateMinimizing = nullptr;
+  FormServices.AnimateRestoring = nullptr;
+  FormServices.CreateSnapshotForm = nullptr;
   ClearGlueTable();
 }
 

@@ -1,0 +1,24 @@
+// The provider's run-time state that the form effects (animations, glue, border window) change, and the seams
+// those effects call instead of the system where tests must step in.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+
+#include "skin/forms/sSkinProvider.h"
+
+struct TvkProviderEffects {
+  static TvkThreadedTimer*& AnimTimer(TsSkinProvider* P) { return P->FAnimTimer; }
+  static bool& CaptionActive(TsSkinProvider* P) { return P->FFormActive; }
+  static bool& FrameDirty(TsSkinProvider* P) { return P->FFrameDirty; }
+  static void ResetHotElement(TsSkinProvider* P) { P->SetHotElement(-1, true); }
+};
+
+struct TvkFormEffectSeams {
+  // The shell's taskbar window ("Shell_TrayWnd"); nil without one.
+  std::function<HWND()> FindTaskbarWindow;
+  // The system move loop of a caption drag (WM_SYSCOMMAND 0xF012 performed on the form).
+  std::function<void(TCustomForm* Form)> EnterMoveLoop;
+};
+// The seams; ResetPlatform puts the real calls back.
+TvkFormEffectSeams& FormEffectSeams();

@@ -1,0 +1,292 @@
+// Taskbar pictures through recorded DWM entries, the minimise flight stepped by hand toward a fake taskbar, the
+// button search on an in-process tool bar, and the move fade with its move loop replaced.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cmath>
+#include <vector>
+
+#include "FormTestSupport.h"
+#include "skin/core/vkntTypes.h"
+#include "skin/forms/vkFormAnimations.h"
+#include "skin/forms/vkFormTimers.h"
+#include "skin/forms/vkProviderEffects.h"
+#include "tests/support/LayeredRecorder.h"
+
+using namespace form_test;
+using testing_support::LayeredRecorder;
+
+namespace {
+
+struct TDwmCall {
+  SIZE Size{};
+  bool HasOrigin = false;
+  DWORD Flags = 0;
+};
+std::vector<TDwmCall> g_Dwm;
+
+SIZE BitmapSize(HBITMAP B) {
+  BITMAP Info{};
+  GetObjectA(B, sizeof Info, &Info);
+  return SIZE{Info.bmWidth, Info.bmHeight};
+}
+HRESULT WINAPI FakeThumbnail(HWND, HBITMAP B, DWORD Flags) {
+  g_Dwm.push_back({BitmapSize(B), false, Flags});
+  return S_OK;
+}
+HRESULT WINAPI FakeLivePreview(HWND, HBITMAP B, POINT* Origin, DWORD Flags) {
+  g_Dwm.push_back({BitmapSize(B), Origin != nullptr && Origin->x == 0 && Origin->y == 0, Flags});
+  return S_OK;
+}
+
+// Version seam: Major.Minor.
+void SetVersion(DWORD Major, DWORD Minor) {
+  Platform().GetVersionExA = [Major, Minor](OSVERSIONINFOA* I) {
+    I->dwMajorVersion = Major;
+    I->dwMinorVersion = Minor;
+    return TRUE;
+  };
+}
+
+struct TAnim {
+  ManagerPtr M = CarriedManager();
+  Owned<TForm> F;
+  TsSkinProvider* P;
+  std::vector<DWORD> Sleeps;
+  explicit TAnim(int W = 300, int H = 200) : F(NewForm(W, H)) {
+    F->SetBounds(200, 150, W, H);
+    P = Create<TsSkinProvider>(F.get());
+    F->Show();
+    P->SkinData()->CacheDirty = true;
+    P->PaintFormFrame();
+    Platform().Sleep = [this](DWORD Ms) { Sleeps.push_back(Ms); };
+  }
+  ~TAnim() {
+    g_Dwm.clear();
+    ResetPlatform();
+  }
+  HWND Wnd() { return F->Handle(); }
+};
+
+// A taskbar along the bottom of the screen, found through the seam.
+struct TFakeTaskbar {
+  Owned<TForm> Bar{NewForm(GetSystemMetrics(SM_CXSCREEN), 30, bsNone)};
+  TFakeTaskbar() {
+    Bar->SetBounds(0, GetSystemMetrics(SM_CYSCREEN) - 30, GetSystemMetrics(SM_CXSCREEN), 30);
+    const HWND W = Bar->Handle();
+    FormEffectSeams().FindTaskbarWindow = [W] { return W; };
+  }
+};
+
+}  // namespace
+
+TEST(TaskbarPictures, ThumbnailFitsAndLivePreviewShowsTheFrame) {
+  struct Row {
+    int W, H, MaxW, MaxH, WantW, WantH;
+  };
+  for (const Row& R : {Row{400, 400, 200, 100, 100, 100}, Row{400, 200, 100, 100, 100, 50}, Row{300, 100, 90, 90, 90, 30},
+                       Row{400, 400, 0, 100, 0, 0}}) {
+    const SIZE S = FitThumbnail(R.W, R.H, R.MaxW, R.MaxH);
+    EXPECT_EQ(S.cx, R.WantW) << R.W << "x" << R.H;
+    EXPECT_EQ(S.cy, R.WantH) << R.W << "x" << R.H;
+  }
+
+  TAnim T(400, 400);
+  SetVersion(6, 1);
+  DwmSetIconicThumbnailEntry().Replace(FakeThumbnail);
+  DwmSetIconicLivePreviewBitmapEntry().Replace(FakeLivePreview);
+  ASSERT_EQ(T.P->FrameCache()->Width(), 400);
+  EXPECT_TRUE(SetIconicThumbnailFromForm(T.Wnd(), T.P, 200, 100));
+  ASSERT_EQ(g_Dwm.size(), 2u);  // the cache's picture, then the whole form's
+  for (const TDwmCall& C : g_Dwm) {
+    EXPECT_EQ(C.Size.cx, 100);
+    EXPECT_EQ(C.Size.cy, 100);
+  }
+  EXPECT_EQ(T.P->FormStateFlags() & fsfTaskbarSnapshot, 0u);
+  g_Dwm.clear();
+  // through the message: the maxima come as width in the high word, height in the low
+  T.F->Perform(WM_DWMSENDICONICLIVEPREVIEWBITMAP, 0, 0);
+  ASSERT_EQ(g_Dwm.size(), 1u);
+  EXPECT_EQ(g_Dwm[0].Size.cx, 400);
+  EXPECT_TRUE(g_Dwm[0].HasOrigin);
+  EXPECT_EQ(g_Dwm[0].Flags, 1u);
+
+  // before version 6 and without the entry nothing is handed over
+  g_Dwm.clear();
+  SetVersion(5, 1);
+  EXPECT_FALSE(SetIconicThumbnailFromForm(T.Wnd(), T.P, 200, 100));
+  SetVersion(6, 1);
+  DwmSetIconicThumbnailEntry().Replace(nullptr);
+  EXPECT_FALSE(SetIconicThumbnailFromForm(T.Wnd(), T.P, 200, 100));
+  EXPECT_TRUE(g_Dwm.empty());
+}
+
+TEST(MinimiseFlight, NotAnimatedOnVersionSixWithoutComposition) {
+  TAnim T;
+  SetVersion(6, 1);
+  EXPECT_FALSE(AnimateMinimizing(T.P));
+  EXPECT_EQ(TvkProviderEffects::AnimTimer(T.P), nullptr);
+  EXPECT_EQ(T.P->FormStateFlags() & fsfMinimizing, 0u);
+}
+
+TEST(MinimiseFlight, TenStepsTowardTheBottomTaskbarAndBack) {
+  TAnim T;
+  TFakeTaskbar Bar;
+  LayeredRecorder Rec;
+  SetVersion(5, 1);
+  T.M->AnimEffects()->Minimizing()->SetTime(120);
+  ASSERT_TRUE(AnimateMinimizing(T.P));
+  auto* Timer = dynamic_cast<TvkMinTimer*>(TvkProviderEffects::AnimTimer(T.P));
+  ASSERT_NE(Timer, nullptr);
+  EXPECT_EQ(Timer->StepCount, 10);
+  EXPECT_EQ(T.Sleeps, std::vector<DWORD>{48});
+  // no button on this taskbar: its top edge below the form's centre
+  RECT W{};
+  GetWindowRect(T.Wnd(), &W);
+  EXPECT_EQ(Timer->Side, 8);
+  EXPECT_EQ(Timer->TargetRect, TRect((W.left + W.right) / 2, GetSystemMetrics(SM_CYSCREEN) - 30,
+                                     (W.left + W.right) / 2, GetSystemMetrics(SM_CYSCREEN) - 30));
+  int Steps = 1;  // the first ran at once
+  double LastBottom = Timer->CurBottom;
+  while (Timer->Enabled() && Steps < 50) {
+    Timer->DoStep();
+    ++Steps;
+    EXPECT_GT(Timer->CurBottom, LastBottom);
+    LastBottom = Timer->CurBottom;
+  }
+  EXPECT_LE(Steps, 10);
+  EXPECT_EQ(T.P->FormStateFlags() & fsfMinimizing, 0u);
+  EXPECT_TRUE(Timer->Restoring);
+  ASSERT_NE(Timer->AnimWindow, nullptr);
+  const auto Frames = Rec.Alphas(Timer->AnimWindow->Handle());
+  ASSERT_GE(Frames.size(), 3u);
+  for (size_t i = 2; i < Frames.size(); ++i) EXPECT_LE(Frames[i], Frames[i - 1]);
+
+  // back from the taskbar: the form comes back unlayered in its place
+  EXPECT_TRUE(AnimateRestoring(T.P));
+  EXPECT_NE(T.P->FormStateFlags() & fsfRestoring, 0u);
+  EXPECT_TRUE(Timer->Enabled());
+  for (int i = 0; i < 50 && Timer->Enabled(); ++i) Timer->DoStep();
+  EXPECT_FALSE(Timer->Enabled());
+  EXPECT_EQ(T.P->FormStateFlags() & fsfRestoring, 0u);
+  EXPECT_EQ(GetWindowLongA(T.Wnd(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+  EXPECT_EQ(Timer->AnimWindow, nullptr);
+  EXPECT_NEAR(Timer->CurLeft, W.left, 1.0);
+  EXPECT_NEAR(Timer->CurBottom, W.bottom, 1.0);
+}
+
+TEST(MinimiseFlight, TaskbarEdgesAndTheButtonOnAnInProcessToolBar) {
+  TAnim T;
+  SetVersion(5, 1);
+  const int SW = GetSystemMetrics(SM_CXSCREEN), SH = GetSystemMetrics(SM_CYSCREEN);
+  struct Row {
+    TRect Bar;
+    int Side;
+  };
+  for (const Row& R : {Row{TRect(0, SH - 30, SW, SH), 8}, Row{TRect(0, 0, SW, 30), 2}, Row{TRect(0, 0, 40, SH), 1},
+                       Row{TRect(SW - 40, 0, SW, SH), 4}}) {
+    Owned<TForm> Bar(NewForm(R.Bar.Width(), R.Bar.Height(), bsNone));
+    Bar->SetBounds(R.Bar.Left, R.Bar.Top, R.Bar.Width(), R.Bar.Height());
+    const HWND BW = Bar->Handle();
+    FormEffectSeams().FindTaskbarWindow = [BW] { return BW; };
+    TvkMinTimer Timer(nullptr, T.P);
+    EXPECT_EQ(Timer.Side, R.Side) << R.Bar.Left << "," << R.Bar.Top;
+    const TPoint C = Timer.StartCentre;
+    const TPoint Want = R.Side == 8 ? TPoint(C.X, R.Bar.Top) : R.Side == 2 ? TPoint(C.X, R.Bar.Bottom)
+                        : R.Side == 1 ? TPoint(R.Bar.Right, C.Y) : TPoint(R.Bar.Left, C.Y);
+    EXPECT_EQ(Timer.TargetCentre.X, Want.X);
+    EXPECT_EQ(Timer.TargetCentre.Y, Want.Y);
+  }
+
+  // the shell's chain rebuilt in this process: the button whose data names the application window is found
+  INITCOMMONCONTROLSEX Icc{sizeof Icc, ICC_BAR_CLASSES | ICC_COOL_CLASSES};
+  InitCommonControlsEx(&Icc);
+  WNDCLASSA Cls{};
+  Cls.lpfnWndProc = DefWindowProcA;
+  Cls.hInstance = GetModuleHandleA(nullptr);
+  Cls.lpszClassName = "MSTaskSwWClass";
+  RegisterClassA(&Cls);
+  Owned<TForm> Tray(NewForm(SW, 40, bsNone));
+  Tray->SetBounds(0, SH - 40, SW, 40);
+  const HWND TrayW = Tray->Handle();
+  const HWND Rebar = CreateWindowExA(0, "ReBarWindow32", "", WS_CHILD | WS_VISIBLE, 0, 0, SW, 40, TrayW, nullptr, nullptr, nullptr);
+  const HWND Task = CreateWindowExA(0, "MSTaskSwWClass", "", WS_CHILD | WS_VISIBLE, 50, 2, 600, 36, Rebar, nullptr, nullptr, nullptr);
+  const HWND Tool = CreateWindowExA(0, "ToolbarWindow32", "", WS_CHILD | WS_VISIBLE | CCS_NORESIZE | CCS_NODIVIDER, 10, 0,
+                                    580, 36, Task, nullptr, nullptr, nullptr);
+  ASSERT_NE(Tool, nullptr);
+  SendMessageA(Tool, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  const HWND App = Application->Handle();
+  ASSERT_NE(App, nullptr);
+  static DWORD Other = 0x1234, Ours = 0;
+  Ours = static_cast<DWORD>(reinterpret_cast<uintptr_t>(App));
+  TBBUTTON Buttons[3]{};
+  for (int i = 0; i < 3; ++i) {
+    Buttons[i].iBitmap = I_IMAGENONE;
+    Buttons[i].idCommand = 100 + i;
+    Buttons[i].fsState = TBSTATE_ENABLED;
+    Buttons[i].fsStyle = BTNS_BUTTON;
+  }
+  Buttons[0].dwData = reinterpret_cast<DWORD_PTR>(&Other);
+  Buttons[1].dwData = reinterpret_cast<DWORD_PTR>(&Ours);
+  Buttons[1].fsState |= TBSTATE_HIDDEN;  // a hidden one is passed over
+  Buttons[2].dwData = reinterpret_cast<DWORD_PTR>(&Ours);
+  SendMessageA(Tool, TB_ADDBUTTONSA, 3, reinterpret_cast<LPARAM>(Buttons));
+  FormEffectSeams().FindTaskbarWindow = [TrayW] { return TrayW; };
+  RECT Item{};
+  SendMessageA(Tool, TB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&Item));
+  POINT O{0, 0};
+  ClientToScreen(Tool, &O);
+  EXPECT_EQ(GetTaskbarButtonRect(), TRect(Item.left + O.x, Item.top + O.y, Item.right + O.x, Item.bottom + O.y));
+  Ours = 0x5678;  // no button for us: the taskbar edge again
+  EXPECT_EQ(GetTaskbarButtonRect(), TRect());
+}
+
+TEST(MoveFade, StepsDownToTheBlendValueOnlyAndComesBack) {
+  struct Row {
+    int Target, Time;
+    double Step;
+  };
+  for (const Row& R : {Row{170, 12, 85}, Row{170, 120, 8.5}, Row{255, 120, 0}, Row{0, 1000, 255.0 / (1000 / 12.0)}})
+    EXPECT_NEAR(TvkMoveTimer::StepFor(R.Target, R.Time), R.Step, 1e-9) << R.Target << "/" << R.Time;
+
+  TAnim T;
+  LayeredRecorder Rec;
+  T.M->AnimEffects()->BlendOnMoving()->SetActive(true);
+  T.M->AnimEffects()->BlendOnMoving()->SetBlendValue(100);
+  T.M->AnimEffects()->BlendOnMoving()->SetTime(36);  // three steps of 155 / 3
+  int Ticks = 0;
+  FormEffectSeams().EnterMoveLoop = [&](TCustomForm*) {
+    auto* Timer = dynamic_cast<TvkMoveTimer*>(TvkProviderEffects::AnimTimer(T.P));
+    ASSERT_NE(Timer, nullptr);
+    EXPECT_NE(T.P->FormStateFlags() & fsfMoveFade, 0u);
+    for (; Ticks < 8; ++Ticks) Timer->DoStep();
+  };
+  StartMoveFade(T.P, true);
+  EXPECT_EQ(Ticks, 8);
+  std::vector<int> Alphas;
+  for (const auto& C : Rec.For(T.Wnd()))
+    if (C.kind == testing_support::LayeredCall::Attributes) Alphas.push_back(C.alpha);
+  // 255 at the start, then down by 155 / 3 (rounded) and held at the target, never below
+  ASSERT_GE(Alphas.size(), 8u);
+  EXPECT_EQ(Alphas[1], 255);
+  EXPECT_EQ(Alphas[2], 203);
+  EXPECT_EQ(Alphas[3], 152);
+  for (size_t i = 4; i < Alphas.size(); ++i) EXPECT_EQ(Alphas[i], 100) << i;
+  EXPECT_EQ(TvkProviderEffects::AnimTimer(T.P), nullptr);
+  EXPECT_EQ(T.P->FormStateFlags() & fsfMoveFade, 0u);
+  EXPECT_EQ(GetWindowLongA(T.Wnd(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+
+  // a target of 255: the opacity never changes, and the fade still ends with the loop
+  T.P->SetAllowBlendOnMoving(false);
+  Ticks = 0;
+  Rec.calls.clear();
+  StartMoveFade(T.P, true);
+  for (const auto& C : Rec.For(T.Wnd())) {
+    if (C.kind == testing_support::LayeredCall::Attributes) {
+      EXPECT_EQ(C.alpha, 255);
+    }
+  }
+  EXPECT_EQ(TvkProviderEffects::AnimTimer(T.P), nullptr);
+}
