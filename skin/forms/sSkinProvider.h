@@ -744,6 +744,8 @@ struct TvkProviderParts {
   bool (*BeginCaptionMove)(TsSkinProvider* Provider) = nullptr;
   // WM_DWMSENDICONICTHUMBNAIL and WM_DWMSENDICONICLIVEPREVIEWBITMAP answered.
   void (*TaskbarPreview)(TsSkinProvider* Provider, TMessage& Message) = nullptr;
+  // The skin's outer border and shadow into the margins of the frame cache (with a border window).
+  void (*PaintExtendedBorder)(TsSkinProvider* Provider, TBitmap* Cache) = nullptr;
   // the skinned-menu painter: a form's menu bar set up for it
   void (*InitMainMenu)(TsSkinableMenus* Painter, TMainMenu* Menu, bool Skin) = nullptr;
   // title bar: its items as title elements

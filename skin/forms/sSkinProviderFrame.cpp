@@ -423,6 +423,7 @@ void TsSkinProvider::PaintMenuLine() {
 
 void TsSkinProvider::PaintExtendedBorder() {
   // drawn by the border window's own painter into the margins of the cache; nothing without one
+  if (ProviderParts.PaintExtendedBorder) ProviderParts.PaintExtendedBorder(this, FSkinData->CacheBmp);
 }
 
 // ---- copies to a DC ----

@@ -3,6 +3,7 @@
 #include "framework/Units.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/core/vkFormServices.h"
+#include "skin/forms/vkBorderForm.h"
 #include "skin/forms/vkFormAnimations.h"
 #include "skin/forms/vkGlue.h"
 #include "skin/forms/vkSBAnimation.h"
@@ -24,6 +25,7 @@ void EffectsStart() {
   FormServices.AnimateMinimizing = ProviderParts.AnimateMinimizing;
   FormServices.AnimateRestoring = ProviderParts.AnimateRestoring;
   FormServices.CreateSnapshotForm = MakeSnapshotForm;
+  InstallBorderFormParts();
 }
 
 void EffectsEnd() {
@@ -41,6 +43,7 @@ void EffectsEnd() {
   FormServices.AnimateMinimizing = nullptr;
   FormServices.AnimateRestoring = nullptr;
   FormServices.CreateSnapshotForm = nullptr;
+  RemoveBorderFormParts();
   ClearGlueTable();
 }
 

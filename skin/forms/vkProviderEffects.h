@@ -12,6 +12,8 @@ struct TvkProviderEffects {
   static bool& CaptionActive(TsSkinProvider* P) { return P->FFormActive; }
   static bool& FrameDirty(TsSkinProvider* P) { return P->FFrameDirty; }
   static void ResetHotElement(TsSkinProvider* P) { P->SetHotElement(-1, true); }
+  // The bounds a double-click stretch of an edge keeps to restore.
+  static TRect& SavedBounds(TsSkinProvider* P) { return P->FSavedBounds; }
 };
 
 struct TvkFormEffectSeams {

@@ -1,0 +1,711 @@
+#include "skin/forms/vkBorderForm.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "framework/Forms.h"
+#include "framework/Platform.h"
+#include "skin/core/sCommonData.h"
+#include "skin/core/sSkinManager.h"
+#include "skin/core/sStyleSimply.h"
+#include "skin/core/sVclUtils.h"
+#include "skin/core/vkFormServices.h"
+#include "skin/core/vkntTypes.h"
+#include "skin/forms/sSkinProvider.h"
+#include "skin/forms/sSkinProviderSysMenu.h"
+#include "skin/forms/vkFormAnimations.h"
+#include "skin/forms/vkGlue.h"
+#include "skin/forms/vkProviderEffects.h"
+#include "skin/graphics/ToolkitStartup.h"
+#include "skin/graphics/vkBitmap32.h"
+#include "skin/graphics/vkColorMath.h"
+#include "skin/graphics/vkPixelOps.h"
+
+IMPLEMENT_CLASS(TvkBorderForm)
+
+namespace {
+
+constexpr UINT kPlaceFlags = 0x61B;
+
+bool AppTerminating() { return Application != nullptr && Application->Terminated(); }
+
+bool InBand(int V, int From, int To) { return V >= From && V <= To; }
+
+TPoint ScreenPointOf(const TMessage& M) { return TPoint(static_cast<short>(LOWORD(M.LParam)), static_cast<short>(HIWORD(M.LParam))); }
+
+// The extended border image drawn into the margins of a cache whose inner part the owner painted: nearest-pixel
+// nine-part copy with the image's own alpha; the inner part is made opaque.
+void PaintExtendedBorderInto(TBitmap* Cache, TBitmap* Border, const TRect& Mg) {
+  const int W = Cache->Width(), H = Cache->Height();
+  SetRectAlpha32(Cache, TRect(Mg.Left, Mg.Top, W - Mg.Right, H - Mg.Bottom), 255, NoColor32);
+  if (Border == nullptr || Border->Empty()) return;
+  const int BW = Border->Width(), BH = Border->Height();
+  // source column/row for a destination one: corners kept, the middle stretched
+  auto Map = [](int D, int DSize, int SSize, int Lo, int Hi) {
+    if (D < Lo) return std::min(D, SSize - 1);
+    if (D >= DSize - Hi) return std::max(SSize - (DSize - D), 0);
+    const int Mid = std::max(SSize - Lo - Hi, 1), DMid = std::max(DSize - Lo - Hi, 1);
+    return std::min(Lo + (D - Lo) * Mid / DMid, SSize - 1);
+  };
+  for (int y = 0; y < H; ++y) {
+    auto* Dst = static_cast<uint32_t*>(Cache->ScanLine(y));
+    const auto* Src = static_cast<const uint32_t*>(Border->ScanLine(Map(y, H, BH, Mg.Top, Mg.Bottom)));
+    for (int x = 0; x < W; ++x) {
+      if (x >= Mg.Left && x < W - Mg.Right && y >= Mg.Top && y < H - Mg.Bottom) continue;
+      Dst[x] = Src[Map(x, W, BW, Mg.Left, Mg.Right)];
+    }
+  }
+}
+
+}  // namespace
+
+// ===================================================================== life
+
+TvkBorderForm::TvkBorderForm(TsSkinProvider* Owner) : Provider(Owner) { Init(); }
+
+TvkBorderForm::TvkBorderForm(TvkDialogWnd* Owner) : Dialog(Owner) { Init(); }
+
+void TvkBorderForm::Init() {
+  SkinData = Provider != nullptr ? Provider->SkinData()
+                                 : (FormServices.DialogSkinData ? FormServices.DialogSkinData(Dialog) : nullptr);
+  CreateBorderWindow();
+}
+
+TvkBorderForm::~TvkBorderForm() {
+  const HWND W = OwnerWindow();
+  if (BorderWindow != nullptr) {
+    TvkGlowForm* L = BorderWindow;
+    BorderWindow = nullptr;
+    L->Free();
+  }
+  // the owner takes back its frame
+  if (W != nullptr && IsWindow(W)) {
+    if (Provider != nullptr) SetWindowRgn(W, nullptr, TRUE);
+    else if (Dialog != nullptr && FormServices.DialogSetShapeRegion) FormServices.DialogSetShapeRegion(Dialog);
+  }
+}
+
+TvkGlowForm* TvkBorderForm::CreateBorderWindow() {
+  if ((OwnerState() & fsfShowing) != 0) return BorderWindow;
+  Initialized = false;
+  if (BorderWindow != nullptr) return BorderWindow;
+  BorderWindow = Create<TvkGlowForm>(nullptr);
+  BorderWindow->ClickThrough = false;
+  BorderWindow->HandleNeeded();
+  const HWND L = BorderWindow->Handle();
+  SetWindowLongA(L, GWL_EXSTYLE, WS_EX_LAYERED);
+  SavedParent = reinterpret_cast<HWND>(SetWindowLongPtrA(L, GWL_HWNDPARENT, reinterpret_cast<LONG_PTR>(OwnerWindow())));
+  OldWindowMethod = BorderWindow->WindowProc;
+  BorderWindow->WindowProc = TWndMethod(this, &TvkBorderForm::BorderWindowProc);
+  return BorderWindow;
+}
+
+// ===================================================================== owner queries
+
+HWND TvkBorderForm::OwnerWindow() const {
+  if (Provider != nullptr) {
+    TCustomForm* F = Provider->Form();
+    return F != nullptr && F->HandleAllocated() ? F->Handle() : nullptr;
+  }
+  return Dialog != nullptr && FormServices.DialogWindow ? FormServices.DialogWindow(Dialog) : nullptr;
+}
+
+int TvkBorderForm::OwnerCaptionHeight(bool UseSkin) const {
+  if (Provider != nullptr) return Provider->GetCaptionBarHeight(UseSkin);
+  return FormServices.DialogCaptionHeight ? FormServices.DialogCaptionHeight(Dialog, UseSkin) : 0;
+}
+
+int TvkBorderForm::OwnerMenuLineHeight() const { return Provider != nullptr ? Provider->MenuLineHeight() : 0; }
+
+uint32_t TvkBorderForm::OwnerState() const { return Provider != nullptr ? Provider->FormStateFlags() : 0; }
+
+void TvkBorderForm::SetOwnerState(uint32_t Flags) {
+  if (Provider != nullptr) Provider->SetFormStateFlags(Flags);
+}
+
+TsSkinManager* TvkBorderForm::Manager() const { return SkinData != nullptr ? SkinData->SkinManager() : nullptr; }
+
+TRect TvkBorderForm::Margins() const {
+  TsSkinManager* M = Manager();
+  return M != nullptr ? M->ExtBorderMargins() : TRect();
+}
+
+bool TvkBorderForm::OwnerZoomed() const {
+  const HWND W = OwnerWindow();
+  return W != nullptr && IsZoomed(W);
+}
+
+TRect TvkBorderForm::OwnerClientRect() const {
+  const HWND W = OwnerWindow();
+  RECT C{};
+  if (W != nullptr) GetClientRect(W, &C);
+  if (Provider != nullptr) {
+    const int X = Provider->GetClientOffsetLeft(), Y = Provider->GetClientOffsetTop();
+    return TRect(X, Y, X + C.right, Y + C.bottom);
+  }
+  const int X = FormServices.DialogClientOffsetX ? FormServices.DialogClientOffsetX(Dialog) : 0;
+  const int Y = FormServices.DialogClientOffsetY ? FormServices.DialogClientOffsetY(Dialog) : 0;
+  return TRect(X, Y, X + C.right, Y + C.bottom);
+}
+
+int TvkBorderForm::GetTopIndent() {
+  const HWND W = OwnerWindow();
+  const int Caption = OwnerCaptionHeight(false);
+  return Margins().Top - GetWindowFrameWidth(W, nullptr, false) + (Caption != 0 ? GetSkinCaptionHeight(this) - Caption : 0);
+}
+
+int TvkBorderForm::GetLeftIndent() {
+  return GetSkinFrameWidth(this) - GetWindowFrameWidth(OwnerWindow(), nullptr, false) + Margins().Left;
+}
+
+void TvkBorderForm::PaintOwnerFrame() {
+  if (Provider != nullptr) Provider->PaintFormFrame();
+  else if (Dialog != nullptr && FormServices.PaintDialogFrame) FormServices.PaintDialogFrame(Dialog);
+}
+
+// ===================================================================== showing the border
+
+void TvkBorderForm::UpdateBorderWindow(bool Repaint, uint8_t Alpha) {
+  const HWND W = OwnerWindow();
+  RECT WR{};
+  if (AppTerminating() || Updating || W == nullptr || !GetWindowRect(W, &WR) || SkinData == nullptr ||
+      SkinData->PrintDC != nullptr || SkinChangeAnimating || (OwnerState() & fsfShowing) != 0)
+    return;
+  TCustomForm* F = Provider != nullptr ? Provider->Form() : nullptr;
+  if (F != nullptr && F->Left() != WR.left && !IsIconic(W)) return;
+  if (BorderWindow == nullptr) CreateBorderWindow();
+  HWND After = nullptr;
+  if (Provider == nullptr) {
+    if (!IsWindowVisible(W)) return;
+    Updating = true;
+    if ((GetWindowLongA(W, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0 && GetActiveWindow() == W) {
+      SetWindowPos(W, HWND_TOPMOST, 0, 0, 0, 0, kPlaceFlags);
+      After = HWND_TOPMOST;
+    }
+  } else {
+    if (SkinData->Updating || !Provider->DrawNonClientArea() || Provider->ComponentState().Contains(csDestroying) ||
+        F == nullptr || F->ComponentState().Contains(csDestroying))
+      return;
+    if (!IsWindowVisible(W) && (OwnerState() & ~fsfInNCActivate) == 0) {
+      SkinData->CacheDirty = true;
+      return;
+    }
+    Updating = true;
+    const bool OwnerTopmost = (GetWindowLongA(W, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    if (F->FormStyle() == fsStayOnTop && GetActiveWindow() == W) SetWindowPos(W, HWND_TOP, 0, 0, 0, 0, kPlaceFlags);
+    else if (OwnerTopmost) SetWindowPos(W, HWND_TOPMOST, 0, 0, 0, 0, kPlaceFlags);
+    if ((OwnerState() & fsfPlacing) != 0 || F->FormStyle() == fsStayOnTop) After = HWND_TOP;
+    else After = OwnerTopmost ? HWND_TOPMOST : W;
+  }
+  const uint32_t Animating = OwnerState() & (fsfMoveFade | fsfMinimizing | fsfSkinChangeSnapshot);
+  if (SkinData->CacheDirty || SkinData->CacheBmp == nullptr) {
+    PaintOwnerFrame();
+    Repaint = true;
+  }
+  if (Animating != 0) Repaint = true;
+  TBitmap* Cache = SkinData->CacheBmp;
+  if (Cache == nullptr || Cache->Empty() || BorderWindow == nullptr) {
+    Updating = false;
+    return;
+  }
+  const HWND L = BorderWindow->Handle();
+  RECT LR{};
+  GetWindowRect(L, &LR);
+  const bool SizeChanged = LR.right - LR.left != Cache->Width() || LR.bottom - LR.top != Cache->Height();
+  UINT Flags = (OwnerState() & fsfPlacing) != 0 ? 0x614 : 0x610;
+  if (!Repaint && !SizeChanged) Flags |= SWP_NOSIZE;
+  if (!Repaint) Flags |= SWP_NOREDRAW;
+  const POINT Pos{WR.left - GetLeftIndent(), WR.top - GetTopIndent()};
+  if (!HasLayeredWindowApi() || (!Repaint && !SizeChanged) || InHoleUpdate) {
+    SetWindowPos(L, After, Pos.x, Pos.y, Cache->Width(), Cache->Height(), Flags);
+  } else {
+    const uint8_t A = F != nullptr && F->AlphaBlend() ? static_cast<uint8_t>(F->AlphaBlendValue()) : Alpha;
+    if (SizeChanged) BorderWindow->SetBounds(Pos.x, Pos.y, Cache->Width(), Cache->Height());
+    if ((OwnerState() & fsfMoveFade) != 0) SetWindowRgn(L, BuildRegion(), FALSE);
+    // the cache keeps straight alpha: what goes to the window is premultiplied
+    TBitmap* Out = NewBitmap32(Cache->Width(), Cache->Height());
+    CopyBitmapFull(Out, Cache);
+    PremultiplyBitmap(Out);
+    UpdateLayeredFromBitmap(L, Out, A, Pos);
+    delete Out;
+    if (Animating == 0) {
+      SetWindowRgn(L, BuildRegion(), TRUE);
+      RegionChanged = false;
+    }
+  }
+  if ((GetWindowLongA(W, GWL_STYLE) & WS_VISIBLE) == 0) {
+    if (Repaint) SetWindowPos(L, After, 0, 0, 0, 0, 0x53);
+  } else {
+    // shown with its owner
+    SetWindowPos(L, After, 0, 0, 0, 0, Flags | SWP_NOSIZE | SWP_NOMOVE | (IsWindowVisible(L) ? 0 : SWP_SHOWWINDOW));
+  }
+  if (!ShapeSet && (OwnerState() & fsfPlacing) == 0) {
+    if (Provider != nullptr) Provider->ApplyWindowRegion(false, true);
+    else if (FormServices.DialogSetShapeRegion) FormServices.DialogSetShapeRegion(Dialog);
+    ShapeSet = true;
+  }
+  if (F != nullptr && F->AlphaBlend() && (GetWindowLongA(W, GWL_EXSTYLE) & WS_EX_LAYERED) != 0)
+    SetLayeredAlpha(W, true, static_cast<BYTE>(F->AlphaBlendValue()));
+  Updating = false;
+}
+
+HRGN TvkBorderForm::BuildRegion() {
+  if (BorderWindow == nullptr || !BorderWindow->HandleAllocated()) return nullptr;
+  RECT LR{};
+  GetWindowRect(BorderWindow->Handle(), &LR);
+  const int W = LR.right - LR.left, H = LR.bottom - LR.top;
+  const TRect Mg = Margins();
+  const HWND O = OwnerWindow();
+  const bool Zoomed = OwnerZoomed();
+  const int FW = GetWindowFrameWidth(O, nullptr, false);
+  const int XF = GetWindowFrameWidth(O, this, true) - GetWindowFrameWidth(O, this, false);
+  const TRect Inner(Mg.Left + FW + XF, Mg.Top + 4, W - FW - XF - Mg.Right, H - FW - XF - Mg.Bottom);
+  const TRect Base = Zoomed ? Inner : TRect(0, 0, W, H);
+  const uint32_t S = OwnerState();
+  if ((S & fsfSkinChangeSnapshot) != 0) return CreateRectRgn(Base.Left, Base.Top, Base.Right, Base.Bottom);
+  if ((S & (fsfMoveFade | fsfMinimizing | fsfHiding | fsfSkinChangeSnapshot)) == 0) {
+    HRGN R = CreateRectRgn(Base.Left, Base.Top, Base.Right, Base.Bottom);
+    const TRect C = OwnerClientRect();
+    HRGN Hole = CreateRectRgn(C.Left, C.Top, C.Right, C.Bottom);
+    CombineRgn(R, R, Hole, RGN_XOR);
+    DeleteObject(Hole);
+    return R;
+  }
+  RECT Work{};
+  GetWorkAreaAtPoint(POINT{LR.left + W / 2, LR.top + H / 2}, Work);
+  if (LR.top < Work.top) {
+    HRGN R = CreateRectRgn(Base.Left, Base.Top, Base.Right, Base.Bottom);
+    HRGN Strip = CreateRectRgn(0, 0, W, Work.top - LR.top);
+    CombineRgn(R, R, Strip, RGN_DIFF);
+    DeleteObject(Strip);
+    CutAtWorkArea = true;
+    return R;
+  }
+  CutAtWorkArea = false;
+  return Zoomed ? CreateRectRgn(Inner.Left, Inner.Top, Inner.Right, Inner.Bottom) : nullptr;
+}
+
+void TvkBorderForm::ApplyRegion() {
+  if (!RegionChanged || BorderWindow == nullptr) return;
+  RegionChanged = false;
+  SetWindowRgn(BorderWindow->Handle(), BuildRegion(), TRUE);
+}
+
+// ===================================================================== the mouse
+
+bool TvkBorderForm::IsOutsideFrame(const TMessage& Message) {
+  if ((OwnerState() & fsfMoveFade) != 0) return false;
+  ApplyRegion();
+  TsSkinManager* M = Manager();
+  if (AppTerminating() || SkinData == nullptr || BorderWindow == nullptr || M == nullptr || !M->Active()) return false;
+  RECT LR{};
+  GetWindowRect(BorderWindow->Handle(), &LR);
+  TPoint P;
+  if (Message.Msg == WM_MOUSEMOVE) {
+    P = TPoint(static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam)));
+  } else {
+    const TPoint S = ScreenPointOf(Message);
+    P = TPoint(S.X - LR.left, S.Y - LR.top);
+  }
+  if (OwnerZoomed()) return false;
+  const int W = LR.right - LR.left, H = LR.bottom - LR.top;
+  const TRect Mg = Margins();
+  const TsSkinData& D = M->SkinData();
+  bool Inside;
+  if (D.BorderMode != 1) {
+    const int Dd = std::max(6, D.BorderWidth);
+    Inside = InBand(P.X, Mg.Left - Dd, W - Mg.Right + Dd) && InBand(P.Y, Mg.Top - Dd, H - Mg.Bottom + Dd);
+  } else {
+    Inside = InBand(P.X, Mg.Left - D.AlignOffset, W - Mg.Right + D.AlignOffsetR) &&
+             InBand(P.Y, Mg.Top - D.AlignOffsetT, H - Mg.Bottom + D.AlignOffsetB);
+  }
+  if (Inside) return false;
+  if (Provider != nullptr) Provider->SetHotElement(-1, true);
+  return true;
+}
+
+int TvkBorderForm::TitleButtonAt(POINT P) {
+  if (Provider == nullptr) return 0;
+  auto In = [P](const TsCaptionButton& B) {
+    return B.Rect.Right > B.Rect.Left && P.x >= B.Rect.Left && P.x < B.Rect.Right && P.y >= B.Rect.Top && P.y < B.Rect.Bottom;
+  };
+  for (const TvkTitleElement& E : Provider->TitleElements()) {
+    switch (E.Kind) {
+      case tekClose:
+        if (In(Provider->ButtonClose)) return HTCLOSE;
+        break;
+      case tekMax:
+        if (In(Provider->ButtonMax)) return HTMAXBUTTON;
+        break;
+      case tekMin:
+        if (In(Provider->ButtonMin)) return HTMINBUTTON;
+        break;
+      case tekHelp:
+        if (In(Provider->ButtonHelp)) return HTHELP;
+        break;
+      case tekUserButton: {
+        TsTitleButton* B = Provider->TitleButtons()->Items(E.Index);
+        if (B->Visible() && In(B->Data)) return B->Enabled() ? htUserButton + E.Index : HTCAPTION;
+        break;
+      }
+      case tekTitleBarItem:
+        if (TsCaptionButton* B = Provider->ButtonByCode(htTitleBarItem + E.Index); B != nullptr && In(*B))
+          return htTitleBarItem + E.Index;
+        break;
+    }
+  }
+  return 0;
+}
+
+int TvkBorderForm::HitTest(POINT Screen) {
+  if (Provider != nullptr && Provider->OnExtHitTest) {
+    TMessage M{WM_NCHITTEST, 0, MAKELPARAM(Screen.x, Screen.y), 0};
+    Provider->OnExtHitTest(M);
+    if (M.Result != 0) return static_cast<int>(M.Result);
+  }
+  const HWND O = OwnerWindow();
+  if (O == nullptr || !IsWindowEnabled(O) || BorderWindow == nullptr) return HTTRANSPARENT;
+  RECT LR{};
+  GetWindowRect(BorderWindow->Handle(), &LR);
+  const POINT P{Screen.x - LR.left, Screen.y - LR.top};
+  const int W = LR.right - LR.left, H = LR.bottom - LR.top;
+  if (const int Button = TitleButtonAt(P); Button != 0) {
+    TsSystemMenu* S = Provider != nullptr ? Provider->SystemMenu() : nullptr;
+    switch (Button) {
+      case HTCLOSE: return S == nullptr || S->EnabledClose() ? HTCLOSE : HTCAPTION;
+      case HTMAXBUTTON: return S == nullptr || S->EnabledMax() || (OwnerZoomed() && S->EnabledRestore()) ? HTMAXBUTTON : HTCAPTION;
+      case HTMINBUTTON: return S == nullptr || S->EnabledMin() || IsIconic(O) ? HTMINBUTTON : HTCAPTION;
+      default: return Button;
+    }
+  }
+  const TRect Mg = Margins();
+  TsSkinManager* M = Manager();
+  const TsSkinData* D = M != nullptr ? &M->SkinData() : nullptr;
+  if (!OwnerZoomed() && (GetWindowLongA(O, GWL_STYLE) & WS_THICKFRAME) != 0 && D != nullptr) {
+    int Code = 0;
+    bool Top = false, Bottom = false, Left = false, Right = false;
+    if (D->BorderMode != 1) {
+      const int Wd = std::max(D->BorderWidth, 6);
+      Top = InBand(P.y, Mg.Top - Wd, Mg.Top);
+      Bottom = !Top && InBand(P.y, H - Mg.Bottom, H - Mg.Bottom + Wd);
+      Left = InBand(P.x, Mg.Left - Wd, Mg.Left);
+      Right = !Left && InBand(P.x, W - Mg.Right, W - Mg.Right + Wd);
+    } else if (InBand(P.x, Mg.Left - D->AlignOffset, W - Mg.Right + D->AlignOffsetR) &&
+               InBand(P.y, Mg.Top - D->AlignOffsetT, H - Mg.Bottom + D->AlignOffsetB)) {
+      const int FW = GetWindowFrameWidth(O, this, true);
+      Top = InBand(P.y, Mg.Top - D->AlignOffsetT, Mg.Top - D->AlignOffsetT + 4);
+      Bottom = !Top && InBand(P.y, H - Mg.Bottom + D->AlignOffsetB - FW, H - Mg.Bottom + D->AlignOffsetB);
+      Left = InBand(P.x, Mg.Left - D->AlignOffset, Mg.Left - D->AlignOffset + FW);
+      Right = !Left && InBand(P.x, W - Mg.Right + D->AlignOffsetR - FW, W - Mg.Right + D->AlignOffsetR);
+    }
+    if (Left) Code = Top ? HTTOPLEFT : Bottom ? HTBOTTOMLEFT : HTLEFT;
+    else if (Right) Code = Top ? HTTOPRIGHT : Bottom ? HTBOTTOMRIGHT : HTRIGHT;
+    else if (Top) Code = HTTOP;
+    else if (Bottom) Code = HTBOTTOM;
+    if (Code != 0) return Code;
+  }
+  const int Caption = OwnerCaptionHeight(true);
+  if (P.y >= 0 && P.y <= Mg.Top + Caption) {
+    if (Provider != nullptr) {
+      const TRect I = Provider->IconRect();
+      if (P.x >= I.Left && P.x < I.Right && P.y >= I.Top && P.y < I.Bottom) return HTSYSMENU;
+    }
+    return HTCAPTION;
+  }
+  // the menu band starts below the margin, as in the provider's own hit test
+  if (P.y <= Mg.Top + Caption + OwnerMenuLineHeight()) return HTMENU;
+  if (Provider != nullptr && P.x >= Mg.Left && P.x < W - Mg.Right && P.y >= Mg.Top && P.y < H - Mg.Bottom &&
+      Provider->IsGripShown() && M != nullptr && M->MaskIndexInRange(M->ConstData().GripImage)) {
+    const TPoint G = Provider->GetGripPosition(M->ConstData().GripImage);
+    if (P.x > G.X && P.y > G.Y) return HTBOTTOMRIGHT;
+  }
+  return HTTRANSPARENT;
+}
+
+bool TvkBorderForm::SetCursorFor(int Code) {
+  LPCSTR Id = nullptr;
+  switch (Code) {
+    case HTCAPTION:
+    case HTMENU: Id = IDC_ARROW; break;
+    case HTLEFT:
+    case HTRIGHT: Id = IDC_SIZEWE; break;
+    case HTTOP:
+    case HTBOTTOM: Id = IDC_SIZENS; break;
+    case HTTOPLEFT:
+    case HTBOTTOMRIGHT: Id = IDC_SIZENWSE; break;
+    case HTTOPRIGHT:
+    case HTBOTTOMLEFT: Id = IDC_SIZENESW; break;
+    default: return false;
+  }
+  SetCursor(LoadCursorA(nullptr, Id));
+  return true;
+}
+
+void TvkBorderForm::SendToOwner(UINT Msg, WPARAM Code, LPARAM LParam) {
+  if (const HWND O = OwnerWindow()) SendMessageA(O, Msg, Code, LParam);
+}
+
+void TvkBorderForm::RestoreFromCaptionDrag() {
+  TCustomForm* F = Provider != nullptr ? Provider->Form() : nullptr;
+  if (F == nullptr) return;
+  POINT C{};
+  Platform().GetCursorPos(&C);
+  RECT Before{};
+  GetWindowRect(OwnerWindow(), &Before);
+  const double Rel = Before.right > Before.left ? static_cast<double>(C.x - Before.left) / (Before.right - Before.left) : 0.5;
+  Updating = true;
+  F->SetWindowState(wsNormal);
+  const int NewLeft = C.x - static_cast<int>(Rel * F->Width());
+  F->SetBounds(NewLeft, std::max(static_cast<int>(C.y - Provider->GetCaptionBarHeight(true) / 2 - Margins().Top), 0) , F->Width(), F->Height());
+  Updating = false;
+  CaptionPressed = false;
+}
+
+void TvkBorderForm::DoubleClick(int Code) {
+  TCustomForm* F = Provider->Form();
+  const HWND O = OwnerWindow();
+  if (F == nullptr || O == nullptr) return;
+  TsSystemMenu* S = Provider->SystemMenu();
+  switch (Code) {
+    case HTCAPTION: {
+      const bool MaxOrRestore = S != nullptr && (S->EnabledMax() || S->EnabledRestore());
+      if ((F->BorderIcons().Contains(biSystemMenu) && MaxOrRestore) || (!Provider->HasCaption() && IsIconic(O)))
+        SendToOwner(WM_SYSCOMMAND, IsZoomed(O) || IsIconic(O) ? SC_RESTORE : SC_MAXIMIZE, 0);
+      else if (IsIconic(O))
+        SendToOwner(WM_SYSCOMMAND, SC_RESTORE, 0);
+      if (S != nullptr) S->RefreshItemStates(false);
+      break;
+    }
+    case HTSYSMENU: SendToOwner(WM_SYSCOMMAND, SC_CLOSE, 0); break;
+    case HTTOP:
+    case HTBOTTOM:
+    case HTLEFT:
+    case HTRIGHT: {
+      if (F->BorderStyle() != bsSizeable) break;
+      const bool Vertical = Code == HTTOP || Code == HTBOTTOM;
+      const uint32_t Bit = Vertical ? fsfRestoreHeight : fsfRestoreWidth;
+      TRect& Saved = TvkProviderEffects::SavedBounds(Provider);
+      RECT Work{};
+      GetFormWorkArea(F, Work);
+      const int XF = GetWindowFrameWidth(O, this, true) - GetWindowFrameWidth(O, this, false);
+      if ((OwnerState() & Bit) != 0) {
+        SetOwnerState(OwnerState() & ~Bit);
+        if (Vertical) F->SetBounds(F->Left(), Saved.Top, F->Width(), Saved.Bottom - Saved.Top);
+        else F->SetBounds(Saved.Left, F->Top(), Saved.Right - Saved.Left, F->Height());
+      } else {
+        Saved = TRect(F->Left(), F->Top(), F->Left() + F->Width(), F->Top() + F->Height());
+        if (Vertical) {
+          const int Top = Work.top + GetExtraCaptionHeight(this) + XF;
+          F->SetBounds(F->Left(), Top, F->Width(), Work.bottom - XF - Top);
+        } else {
+          F->SetBounds(Work.left + XF, F->Top(), Work.right - Work.left - 2 * XF, F->Height());
+        }
+        SetOwnerState(OwnerState() | Bit);
+      }
+      break;
+    }
+    default: break;
+  }
+}
+
+void TvkBorderForm::BorderWindowProc(TMessage& Message) {
+  try {
+    const HWND O = OwnerWindow();
+    TCustomForm* F = Provider != nullptr ? Provider->Form() : nullptr;
+    switch (Message.Msg) {
+      case WM_SHOWWINDOW: {
+        const bool MainForm = F != nullptr && Application != nullptr && Application->MainForm() == F;
+        if (!MainForm) return;  // the owner shows and hides its border itself
+        if (Message.WParam == 0 && (OwnerState() & fsfMinimizing) != 0) {
+          Message.Result = 0;
+          return;
+        }
+        break;
+      }
+      case WM_SIZE:
+        if (Provider != nullptr && (OwnerState() & fsfMoveFade) != 0) {
+          RegionChanged = true;
+          ApplyRegion();
+        }
+        OldWindowMethod(Message);
+        if (Provider != nullptr) MoveGluedForms(Provider);
+        return;
+      case WM_ACTIVATE:
+        if (F != nullptr && !F->ComponentState().Contains(csDestroying) && F->Visible() && F->CanFocus()) F->SetFocus();
+        return;
+      case WM_ERASEBKGND:
+      case WM_NCPAINT: Message.Result = 1; return;
+      case WM_SETCURSOR: {
+        POINT C{};
+        Platform().GetCursorPos(&C);
+        const int Code = HitTest(C);
+        if (Code >= htTitleBarItem) return;
+        if (SetCursorFor(Code)) {
+          Message.Result = 1;
+          return;
+        }
+        break;
+      }
+      case WM_MOUSEACTIVATE:
+        Message.Result = MA_NOACTIVATE;
+        if (O != nullptr && (Provider == nullptr ? IsWindowEnabled(O) : F != nullptr && F->CanFocus())) SetForegroundWindow(O);
+        return;
+      case WM_WINDOWPOSCHANGED:
+        OldWindowMethod(Message);
+        if (F != nullptr && O != nullptr && Provider != nullptr && TvkProviderEffects::AnimTimer(Provider) == nullptr &&
+            IsIconic(O) && (OwnerState() & fsfMinimizing) == 0) {
+          SkinData->CacheDirty = true;
+          UpdateBorderWindow(false, 255);
+        }
+        return;
+      case WM_NCHITTEST:
+        if (IsOutsideFrame(Message)) {
+          OldWindowMethod(Message);
+          Message.Result = HTTRANSPARENT;
+          return;
+        }
+        OldWindowMethod(Message);
+        Message.Result = HTOBJECT;
+        return;
+      case WM_NCMOUSEMOVE: {
+        const TPoint S = ScreenPointOf(Message);
+        if (Moving) {
+          if (F != nullptr) F->SetBounds(F->Left() + S.X - LastPos.x, F->Top() + S.Y - LastPos.y, F->Width(), F->Height());
+          LastPos = POINT{S.X, S.Y};
+          return;
+        }
+        const int Code = HitTest(S);
+        Message.Result = Code;
+        const bool Button = Code == HTMINBUTTON || Code == HTMAXBUTTON || Code == HTCLOSE || Code == HTHELP ||
+                            (Code >= htUserButton && Code < htUserButton + 1000) ||
+                            (Code >= htTitleBarItem && Code <= htTitleBarItem + 255);
+        if (Provider != nullptr) Provider->SetHotElement(Button ? Code : -1, true);
+        if (CaptionPressed && OwnerZoomed() &&
+            (std::abs(S.X - LastPos.x) >= 6 || std::abs(S.Y - LastPos.y) >= 6)) {
+          RestoreFromCaptionDrag();
+        }
+        return;
+      }
+      case WM_NCLBUTTONDOWN: {
+        if (IsOutsideFrame(Message)) return;
+        Updating = false;
+        const TPoint S = ScreenPointOf(Message);
+        const int Code = HitTest(S);
+        if (Code == HTCAPTION && Provider != nullptr && OwnerZoomed()) {
+          CaptionPressed = true;
+          LastPos = POINT{S.X, S.Y};
+          return;
+        }
+        if (Code == HTCAPTION && Provider != nullptr && O != nullptr && !IsIconic(O) && BeginCaptionMove(Provider)) return;
+        if (Code == HTSYSMENU) {
+          SendToOwner(WM_NCLBUTTONDOWN, HTSYSMENU, Message.LParam);
+          return;
+        }
+        SendToOwner(WM_NCLBUTTONDOWN, static_cast<WPARAM>(CaptionPressed ? Code : -1), Message.LParam);
+        return;
+      }
+      case WM_NCLBUTTONUP:
+        if (IsOutsideFrame(Message)) return;
+        CaptionPressed = false;
+        SendToOwner(WM_NCLBUTTONUP, static_cast<WPARAM>(-1), Message.LParam);
+        return;
+      case WM_NCLBUTTONDBLCLK: {
+        CaptionPressed = false;
+        const int Code = HitTest(ScreenPointOf(Message));
+        if (Provider != nullptr) {
+          if (Code >= htTitleBarItem) {
+            SendToOwner(WM_NCLBUTTONDBLCLK, Code, Message.LParam);
+            return;
+          }
+          DoubleClick(Code);
+        }
+        return;
+      }
+      case WM_NCRBUTTONDOWN:
+        SendToOwner(WM_NCRBUTTONDOWN, HitTest(ScreenPointOf(Message)), Message.LParam);
+        return;
+      case WM_NCRBUTTONUP:
+        SendToOwner(WM_NCRBUTTONUP, static_cast<WPARAM>(-1), Message.LParam);
+        return;
+      default:
+        if (Message.Msg >= WM_MOUSEFIRST && Message.Msg <= WM_MOUSEFIRST + 9 && IsOutsideFrame(Message)) {
+          // a one-pixel hole under the mouse: the next click falls through to the window below
+          InHoleUpdate = true;
+          HRGN R = BuildRegion();
+          if (R == nullptr) {
+            RECT LR{};
+            GetWindowRect(BorderWindow->Handle(), &LR);
+            R = CreateRectRgn(0, 0, LR.right - LR.left, LR.bottom - LR.top);
+          }
+          const int X = static_cast<short>(LOWORD(Message.LParam)), Y = static_cast<short>(HIWORD(Message.LParam));
+          HRGN Hole = CreateRectRgn(X, Y, X + 1, Y + 1);
+          CombineRgn(R, R, Hole, RGN_DIFF);
+          DeleteObject(Hole);
+          SetWindowRgn(BorderWindow->Handle(), R, FALSE);
+          RegionChanged = true;
+          InHoleUpdate = false;
+          return;
+        }
+        break;
+    }
+    OldWindowMethod(Message);
+  } catch (...) {
+    if (Application != nullptr) Application->HandleException(nullptr);
+  }
+}
+
+// ===================================================================== services
+
+void InstallBorderFormParts() {
+  ProviderParts.NewBorderForm = [](TsSkinProvider* P) { return new TvkBorderForm(P); };
+  ProviderParts.FreeBorderForm = [](TvkBorderForm* B) { B->Free(); };
+  ProviderParts.BorderHitTest = [](TvkBorderForm* B, TMessage& M) {
+    return B->HitTest(POINT{static_cast<short>(LOWORD(M.LParam)), static_cast<short>(HIWORD(M.LParam))});
+  };
+  ProviderParts.PaintExtendedBorder = [](TsSkinProvider* P, TBitmap* Cache) {
+    TsSkinManager* M = P->SkinData() != nullptr ? P->SkinData()->SkinManager() : nullptr;
+    if (P->BorderForm() == nullptr || M == nullptr || Cache == nullptr) return;
+    PaintExtendedBorderInto(Cache, M->ExtBorderBitmap(P->CaptionActive()), M->ExtBorderMargins());
+  };
+  TvkFormServices& S = FormServices;
+  S.CreateBorderWindow = [](TvkBorderForm* B) { B->CreateBorderWindow(); };
+  S.UpdateBorderWindow = [](TvkBorderForm* B, bool Repaint, uint8_t Alpha) { B->UpdateBorderWindow(Repaint, Alpha); };
+  S.GetTopIndent = [](TvkBorderForm* B) { return B->GetTopIndent(); };
+  S.PaintOwnerFrame = [](TvkBorderForm* B) { B->PaintOwnerFrame(); };
+  S.BuildBorderRegion = [](TvkBorderForm* B) { return B->BuildRegion(); };
+  S.BorderLayeredWindow = [](TvkBorderForm* B) { return B->BorderWindow; };
+  S.SetBorderLayeredWindow = [](TvkBorderForm* B, TvkGlowForm* W) { B->BorderWindow = W; };
+  S.BorderSavedOwner = [](TvkBorderForm* B) { return B->SavedParent; };
+  S.BorderUpdating = [](TvkBorderForm* B) { return B->Updating; };
+  S.SetBorderUpdating = [](TvkBorderForm* B, bool On) { B->Updating = On; };
+  S.GetSkinCaptionHeight = [](TvkBorderForm* B) {
+    TsSkinManager* M = B->Manager();
+    if (M == nullptr) return 0;
+    return B->Provider != nullptr && B->OwnerZoomed() ? M->SkinData().MaxHeight : M->SkinData().TitleHeight;
+  };
+  S.GetSkinFrameWidth = [](TvkBorderForm* B) { return B->Manager() != nullptr ? B->Manager()->SkinData().BorderWidth : 0; };
+  S.GetExtraCaptionHeight = [](TvkBorderForm* B) {
+    return B->OwnerCaptionHeight(true) - B->OwnerCaptionHeight(false) - GetWindowFrameWidth(B->OwnerWindow(), B, false);
+  };
+}
+
+void RemoveBorderFormParts() {
+  ProviderParts.NewBorderForm = nullptr;
+  ProviderParts.FreeBorderForm = nullptr;
+  ProviderParts.BorderHitTest = nullptr;
+  ProviderParts.PaintExtendedBorder = nullptr;
+  TvkFormServices& S = FormServices;
+  S.CreateBorderWindow = nullptr;
+  S.UpdateBorderWindow = nullptr;
+  S.GetTopIndent = nullptr;
+  S.PaintOwnerFrame = nullptr;
+  S.BuildBorderRegion = nullptr;
+  S.BorderLayeredWindow = nullptr;
+  S.SetBorderLayeredWindow = nullptr;
+  S.BorderSavedOwner = nullptr;
+  S.BorderUpdating = nullptr;
+  S.SetBorderUpdating = nullptr;
+  S.GetSkinCaptionHeight = nullptr;
+  S.GetSkinFrameWidth = nullptr;
+  S.GetExtraCaptionHeight = nullptr;
+}

@@ -1,0 +1,80 @@
+// The extended border of a skinned form or dialog: a borderless layered window under the owner window, larger
+// than it by the skin's extended-border margins, that shows the owner's frame cache with the skin's outer border
+// and shadow. The owner's own window is cut to its inner part. The layered window hit-tests the frame itself,
+// lets clicks on the transparent shadow fall through, and hands non-client mouse messages to the owner window
+// with its own hit-test code.
+#pragma once
+#include <windows.h>
+
+#include "framework/Classes.h"
+#include "framework/Controls.h"
+
+class TsSkinProvider;
+class TvkDialogWnd;
+class TvkGlowForm;
+class TsCommonData;
+class TsSkinManager;
+class TBitmap;
+
+class TvkBorderForm : public TPersistent {
+  DECLARE_CLASS(TvkBorderForm, TPersistent)
+public:
+  explicit TvkBorderForm(TsSkinProvider* Owner);
+  explicit TvkBorderForm(TvkDialogWnd* Owner);
+  ~TvkBorderForm() override;
+
+  TvkGlowForm* CreateBorderWindow();
+  void UpdateBorderWindow(bool Repaint, uint8_t Alpha);
+  // The border window's region (the caller owns it); 0 without a border window.
+  HRGN BuildRegion();
+  int GetTopIndent();
+  int GetLeftIndent();
+  void PaintOwnerFrame();
+  void ApplyRegion();
+  // The hit-test code of a screen point (-1: transparent).
+  int HitTest(POINT Screen);
+  // The title element under a point of the border window: its hit code, 0 for none.
+  int TitleButtonAt(POINT P);
+  // The system cursor for a hit code; False when the code sets none.
+  bool SetCursorFor(int Code);
+  // The point of a mouse message lies on the transparent shadow (the message falls through).
+  bool IsOutsideFrame(const TMessage& Message);
+  void BorderWindowProc(TMessage& Message);
+
+  // ---- owner queries ----
+  HWND OwnerWindow() const;
+  int OwnerCaptionHeight(bool UseSkin) const;
+  int OwnerMenuLineHeight() const;
+  uint32_t OwnerState() const;
+  void SetOwnerState(uint32_t Flags);
+  TRect OwnerClientRect() const;  // border-window coordinates
+  TRect Margins() const;
+  TsSkinManager* Manager() const;
+  bool OwnerZoomed() const;
+
+  POINT LastPos{-9999, -9999};
+  bool Moving = false;
+  bool Initialized = false;
+  bool InHoleUpdate = false;
+  bool CutAtWorkArea = false;
+  TsSkinProvider* Provider = nullptr;
+  TvkDialogWnd* Dialog = nullptr;
+  bool CaptionPressed = false;
+  bool Updating = false;
+  bool RegionChanged = false;
+  TvkGlowForm* BorderWindow = nullptr;
+  TWndMethod OldWindowMethod;
+  HWND SavedParent = nullptr;
+  TsCommonData* SkinData = nullptr;
+  bool ShapeSet = false;
+
+private:
+  void Init();
+  void SendToOwner(UINT Msg, WPARAM Code, LPARAM LParam);
+  void DoubleClick(int Code);
+  void RestoreFromCaptionDrag();
+};
+
+// Services of the border form for the provider and the engine, filled when the form effects start.
+void InstallBorderFormParts();
+void RemoveBorderFormParts();

@@ -1,0 +1,183 @@
+// The extended border window: what it shows and where, its region, its own hit test, the edge double-click
+// stretch, clicks on the shadow, and a maximised form's caption drag.
+#include <gtest/gtest.h>
+
+#include "FormTestSupport.h"
+#include "skin/core/vkntTypes.h"
+#include "skin/forms/vkBorderForm.h"
+#include "skin/core/sVclUtils.h"
+#include "skin/graphics/vkPixelOps.h"
+#include "tests/support/LayeredRecorder.h"
+
+using namespace form_test;
+using testing_support::LayeredRecorder;
+
+namespace {
+
+struct TBorder {
+  ManagerPtr M = CarriedManager();
+  LayeredRecorder Rec;
+  Owned<TForm> F;
+  TsSkinProvider* P;
+  TRect Mg;
+  TBorder() {
+    M->SetExtendedBorders(true);
+    Mg = M->ExtBorderMargins();
+    F.reset(NewForm(300, 200));
+    F->SetBounds(200, 150, 300, 200);
+    P = Create<TsSkinProvider>(F.get());
+    F->Show();
+    PumpUntil([] { return false; }, 50);
+  }
+  TvkBorderForm* B() { return P->BorderForm(); }
+  HWND L() { return B()->BorderWindow->Handle(); }
+  RECT LR() {
+    RECT R{};
+    GetWindowRect(L(), &R);
+    return R;
+  }
+  int W() { return LR().right - LR().left; }
+  int H() { return LR().bottom - LR().top; }
+  // A screen point of the border window at (X, Y) of its own.
+  POINT At(int X, int Y) {
+    const RECT R = LR();
+    return POINT{R.left + X, R.top + Y};
+  }
+  int Hit(int X, int Y) { return B()->HitTest(At(X, Y)); }
+  LRESULT Send(UINT Msg, int X, int Y, WPARAM WParam = HTOBJECT) {
+    const POINT S = At(X, Y);
+    return SendMessageA(L(), Msg, WParam, MAKELPARAM(S.x, S.y));
+  }
+};
+
+uint32_t Premultiplied(uint32_t P) {
+  const uint32_t A = P >> 24;
+  auto C = [&](int Shift) { return (((P >> Shift) & 0xFF) * A >> 8) << Shift; };
+  return (A << 24) | C(16) | C(8) | C(0);
+}
+
+}  // namespace
+
+TEST(BorderWindow, ShowsTheFrameAndShadowPremultipliedAroundTheForm) {
+  TBorder T;
+  ASSERT_NE(T.B(), nullptr);
+  ASSERT_GT(T.Mg.Left, 6);  // SOLID's shadow reaches beyond the sizing band
+  RECT FW{};
+  GetWindowRect(T.F->Handle(), &FW);
+  const auto Calls = T.Rec.For(T.L());
+  ASSERT_FALSE(Calls.empty());
+  const auto& Last = Calls.back();
+  EXPECT_EQ(Last.pos.x, FW.left - T.B()->GetLeftIndent());
+  EXPECT_EQ(Last.pos.y, FW.top - T.B()->GetTopIndent());
+  EXPECT_EQ(Last.size.cx, T.P->FrameCache()->Width());
+  EXPECT_EQ(Last.size.cx, 300 + T.Mg.Left + T.Mg.Right);
+  EXPECT_EQ(Last.alpha, 255);
+  // the shadow comes from the skin's border image, handed over premultiplied; the frame is opaque
+  TBitmap* Ext = T.M->ExtBorderBitmap(true);
+  const uint32_t Cache = GetPixel32(T.P->FrameCache(), 1, Last.size.cy / 2);
+  EXPECT_EQ(Cache & 0xFFFFFF, GetPixel32(Ext, 1, Ext->Height() / 2) & 0xFFFFFF);
+  EXPECT_EQ(Last.Pixel(1, Last.size.cy / 2), Premultiplied(Cache));
+  EXPECT_EQ(Last.Pixel(T.Mg.Left + 1, Last.size.cy / 2) >> 24, 255u);
+
+  // the form's own opacity goes to the border window
+  T.F->SetAlphaBlend(true);
+  T.F->SetAlphaBlendValue(150);
+  T.P->SkinData()->CacheDirty = true;
+  T.B()->UpdateBorderWindow(true, 255);
+  EXPECT_EQ(T.Rec.For(T.L()).back().alpha, 150);
+}
+
+TEST(BorderWindow, RegionKeepsTheFrameAndLetsTheClientShowThrough) {
+  TBorder T;
+  HRGN R = T.B()->BuildRegion();
+  ASSERT_NE(R, nullptr);
+  EXPECT_TRUE(PtInRegion(R, 1, 1));
+  EXPECT_TRUE(PtInRegion(R, T.W() / 2, T.Mg.Top + 5));                    // caption
+  EXPECT_FALSE(PtInRegion(R, T.P->GetClientOffsetLeft() + 50, T.H() / 2));  // client hole
+  DeleteObject(R);
+}
+
+TEST(BorderWindow, HitTestOfButtonsBandsCaptionAndShadow) {
+  TBorder T;
+  const TRect& C = T.P->ButtonClose.Rect;
+  const int Wd = std::max(T.M->SkinData().BorderWidth, 6);
+  const int W = T.W(), H = T.H();
+  const TRect& Mg = T.Mg;
+  struct Row {
+    int X, Y, Code;
+  };
+  for (const Row& R : {Row{(C.Left + C.Right) / 2, (C.Top + C.Bottom) / 2, HTCLOSE},
+                       Row{(T.P->ButtonMax.Rect.Left + T.P->ButtonMax.Rect.Right) / 2, C.Top + 2, HTMAXBUTTON},
+                       Row{(T.P->ButtonMin.Rect.Left + T.P->ButtonMin.Rect.Right) / 2, C.Top + 2, HTMINBUTTON},
+                       Row{W / 2, Mg.Top + 6, HTCAPTION},
+                       Row{W / 2, Mg.Top - Wd, HTTOP},
+                       Row{W / 2, Mg.Top - Wd - 1, HTCAPTION},  // above the band: still the caption strip
+                       Row{W / 2, H - Mg.Bottom + Wd, HTBOTTOM},
+                       Row{Mg.Left - Wd, H / 2, HTLEFT},
+                       Row{Mg.Left - Wd - 1, H / 2, HTTRANSPARENT},
+                       Row{W - Mg.Right + 1, H / 2, HTRIGHT},
+                       Row{Mg.Left - 1, Mg.Top - 1, HTTOPLEFT},
+                       Row{W - Mg.Right + 1, H - Mg.Bottom + 1, HTBOTTOMRIGHT}}) {
+    EXPECT_EQ(T.Hit(R.X, R.Y), R.Code) << R.X << "," << R.Y;
+  }
+  // the shadow beyond max(BORDERWIDTH, 6) takes no mouse: transparent to the system
+  EXPECT_EQ(T.Send(WM_NCHITTEST, 1, H / 2, 0), HTTRANSPARENT);
+  EXPECT_EQ(T.Send(WM_NCHITTEST, Mg.Left - Wd, H / 2, 0), HTOBJECT);
+  // a click there cuts a one-pixel hole so that the next one reaches the window below
+  const RECT LR = T.LR();
+  SendMessageA(T.L(), WM_LBUTTONDOWN, 0, MAKELPARAM(1, H / 2));
+  HRGN Now = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(GetWindowRgn(T.L(), Now), ERROR);
+  EXPECT_FALSE(PtInRegion(Now, 1, H / 2));
+  EXPECT_TRUE(PtInRegion(Now, 2, H / 2));
+  EXPECT_TRUE(T.B()->RegionChanged);
+  DeleteObject(Now);
+  (void)LR;
+}
+
+TEST(BorderWindow, EdgeDoubleClickStretchesToTheWorkAreaAndBack) {
+  TBorder T;
+  RECT Work{};
+  GetFormWorkArea(T.F.get(), Work);
+  const int Top = T.F->Top(), Height = T.F->Height(), Left = T.F->Left(), Width = T.F->Width();
+  T.Send(WM_NCLBUTTONDBLCLK, T.W() / 2, T.Mg.Top - 2);
+  EXPECT_NE(T.P->FormStateFlags() & fsfRestoreHeight, 0u);
+  EXPECT_LE(T.F->Top(), Work.top + 30);
+  EXPECT_GE(T.F->Top() + T.F->Height(), Work.bottom - 30);
+  EXPECT_EQ(T.F->Width(), Width);
+  T.Send(WM_NCLBUTTONDBLCLK, T.W() / 2, T.H() - T.Mg.Bottom + 2);
+  EXPECT_EQ(T.P->FormStateFlags() & fsfRestoreHeight, 0u);
+  EXPECT_EQ(T.F->Top(), Top);
+  EXPECT_EQ(T.F->Height(), Height);
+  // the left and right edges do the same for the width
+  T.Send(WM_NCLBUTTONDBLCLK, T.Mg.Left - 2, T.H() / 2);
+  EXPECT_NE(T.P->FormStateFlags() & fsfRestoreWidth, 0u);
+  EXPECT_GT(T.F->Width(), Width);
+  T.Send(WM_NCLBUTTONDBLCLK, T.W() - T.Mg.Right + 2, T.H() / 2);
+  EXPECT_EQ(T.F->Left(), Left);
+  EXPECT_EQ(T.F->Width(), Width);
+}
+
+TEST(BorderWindow, MaximisedCaptionDragRestoresFromSixPixels) {
+  TBorder T;
+  T.F->SetWindowState(wsMaximized);
+  ASSERT_TRUE(IsZoomed(T.F->Handle()));
+  ASSERT_NE(T.B(), nullptr);
+  const int X = T.W() / 2, Y = T.Mg.Top + 10;
+  T.Send(WM_NCLBUTTONDOWN, X, Y);
+  EXPECT_TRUE(T.B()->CaptionPressed);
+  T.Send(WM_NCMOUSEMOVE, X + 5, Y);
+  EXPECT_TRUE(IsZoomed(T.F->Handle()));
+  POINT C = T.At(X + 6, Y);
+  Platform().GetCursorPos = [C](POINT* P) {
+    *P = C;
+    return TRUE;
+  };
+  T.Send(WM_NCMOUSEMOVE, X + 6, Y);
+  EXPECT_FALSE(IsZoomed(T.F->Handle()));
+  EXPECT_EQ(T.F->WindowState(), wsNormal);
+  EXPECT_FALSE(T.B()->CaptionPressed);
+  RECT FW{};
+  GetWindowRect(T.F->Handle(), &FW);
+  EXPECT_TRUE(C.x >= FW.left && C.x < FW.right);
+}
