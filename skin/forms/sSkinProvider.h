@@ -751,6 +751,11 @@ struct TvkProviderParts {
   // title bar: its items as title elements
   int (*TitleBarItemCount)(TsTitleBar* Bar) = nullptr;
   void (*PaintTitleBarItems)(TsSkinProvider* Provider, TBitmap* Cache) = nullptr;
+  // The item under a point of the caption (-1: none), the items placed in the caption's area, and a press or
+  // release of item Index.
+  int (*TitleBarItemAt)(TsSkinProvider* Provider, TPoint P) = nullptr;
+  void (*LayoutTitleBar)(TsSkinProvider* Provider, const TRect& Area, int RightLimit, int CentreLine) = nullptr;
+  void (*TitleBarItemMouse)(TsSkinProvider* Provider, int Index, bool Down, int X, int Y) = nullptr;
 };
 extern TvkProviderParts ProviderParts;
 

@@ -129,6 +129,9 @@ void TsSkinProvider::UpdateCaptionLayout() {
     PlaceTitleButton(B->Data, B, X, S);
     B->Data.Code = htUserButton + i;
   }
+  if (FTitleBar != nullptr && ProviderParts.LayoutTitleBar)
+    ProviderParts.LayoutTitleBar(this, TRect(FIconRect.Right, GetCaptionTopOffset(), X - 6, FCaptionBottom), FTitleRightLimit,
+                                 FTitleCenter);
   BuildTitleElements();
 }
 

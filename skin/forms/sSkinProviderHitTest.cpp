@@ -87,7 +87,9 @@ int TsSkinProvider::ElementAt(TPoint P) {
         break;
       }
       case tekTitleBarItem:
-        break;  // the title bar answers for its items
+        // the title bar answers for its items
+        if (ProviderParts.TitleBarItemAt && ProviderParts.TitleBarItemAt(this, P) == E.Index) Found = N;
+        break;
     }
   }
   return Found;

@@ -109,6 +109,10 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& Message) {
     B->HideHint();
     return;
   }
+  if (Code >= htTitleBarItem && FTitleBar != nullptr && ProviderParts.TitleBarItemMouse) {
+    ProviderParts.TitleBarItemMouse(this, Code - htTitleBarItem, true, X, Y);
+    return;
+  }
   if (W != nullptr && IsIconic(W)) {
     FForm->Perform(WM_SYSCOMMAND, 0xF012, 0);
     return;
@@ -207,6 +211,8 @@ void TsSkinProvider::WMLButtonUp(TMessage& Message) {
         if (Pressed) FTitleButtons->Items(Code - htUserButton)->DoMouseUp(mbLeft, TShiftState{}, X, Y);
         FPressed = false;
         ResetHotElement();
+      } else if (Code >= htTitleBarItem && FTitleBar != nullptr && ProviderParts.TitleBarItemMouse) {
+        ProviderParts.TitleBarItemMouse(this, Code - htTitleBarItem, false, X, Y);
       } else if (W != nullptr && IsIconic(W) && g_MDIMain != nullptr) {
         POINT Cursor{};
         SafeGetCursorPos(Cursor);

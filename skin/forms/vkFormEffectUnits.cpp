@@ -7,6 +7,7 @@
 #include "skin/forms/vkFormAnimations.h"
 #include "skin/forms/vkGlue.h"
 #include "skin/forms/vkSBAnimation.h"
+#include "skin/forms/vkTitleBar.h"
 
 namespace {
 
@@ -26,6 +27,7 @@ void EffectsStart() {
   FormServices.AnimateRestoring = ProviderParts.AnimateRestoring;
   FormServices.CreateSnapshotForm = MakeSnapshotForm;
   InstallBorderFormParts();
+  InstallTitleBarParts();
 }
 
 void EffectsEnd() {
@@ -44,6 +46,7 @@ void EffectsEnd() {
   FormServices.AnimateRestoring = nullptr;
   FormServices.CreateSnapshotForm = nullptr;
   RemoveBorderFormParts();
+  RemoveTitleBarParts();
   ClearGlueTable();
 }
 

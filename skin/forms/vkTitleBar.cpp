@@ -1,0 +1,712 @@
+#include "skin/forms/vkTitleBar.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "framework/Forms.h"
+#include "framework/Platform.h"
+#include "skin/core/sSkinManager.h"
+#include "skin/core/sVclUtils.h"
+#include "skin/core/vkFormServices.h"
+#include "skin/core/vkSkinCommands.h"
+#include "skin/core/vkntTypes.h"
+#include "skin/forms/sSkinProvider.h"
+#include "skin/graphics/vkBitmap32.h"
+#include "skin/graphics/vkColorMath.h"
+#include "skin/graphics/vkPixelOps.h"
+
+IMPLEMENT_CLASS(TvkFontData)
+IMPLEMENT_CLASS(TvkItemAnimation)
+IMPLEMENT_CLASS(TvkTitleBarItem)
+IMPLEMENT_CLASS(TvkTitleItems)
+IMPLEMENT_CLASS(TsTitleBar)
+
+namespace {
+
+// A drop-down of a title-bar item is open: a second one waits until it closes.
+bool g_PopupOpen = false;
+
+constexpr LONG kFadeWindowExStyle = WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TRANSPARENT;
+
+void FormRefresh(HWND Wnd) {
+  if (Wnd != nullptr) SendSkinCommand(Wnd, VKCMD_FORM_REFRESH, 1);
+}
+
+HWND FormWindowOf(TsTitleBar* Bar) {
+  TCustomForm* F = Bar != nullptr ? Bar->Form() : nullptr;
+  return F != nullptr && F->HandleAllocated() ? F->Handle() : nullptr;
+}
+
+bool FormLoading(TsTitleBar* Bar) {
+  return Bar == nullptr || Bar->Form() == nullptr || Bar->Form()->ComponentState().Contains(csLoading) ||
+         Bar->ComponentState().Contains(csLoading);
+}
+
+SIZE TextSize(TFont* Font, const std::string& Text) {
+  HDC DC = GetDC(nullptr);
+  HGDIOBJ Old = SelectObject(DC, Font->Handle());
+  SIZE S{};
+  GetTextExtentPoint32A(DC, Text.c_str(), static_cast<int>(Text.size()), &S);
+  SelectObject(DC, Old);
+  ReleaseDC(nullptr, DC);
+  return S;
+}
+
+}  // namespace
+
+// ===================================================================== font data
+
+TvkFontData::TvkFontData() : FFont(new TFont()), FBaseFont(new TFont()) {}
+
+TvkFontData::~TvkFontData() {
+  delete FFont;
+  delete FBaseFont;
+}
+
+void TvkFontData::Refresh() { FormRefresh(FormWnd); }
+
+void TvkFontData::SetGlowColor(TColor Value) {
+  if (Value == FGlowColor) return;
+  FGlowColor = Value;
+  Refresh();
+}
+
+void TvkFontData::SetGlowSize(int Value) {
+  if (Value == FGlowSize) return;
+  FGlowSize = Value;
+  Refresh();
+}
+
+void TvkFontData::SetUse(int Index, bool Value) {
+  if (FUse[Index] == Value) return;
+  FUse[Index] = Value;
+  Refresh();
+}
+
+// ===================================================================== the item fade
+
+TvkItemAnimation::TvkItemAnimation(TComponent* AOwner) : TTimer(AOwner) {
+  SetEnabled(false);
+  OnTimer = TNotifyEvent(this, &TvkItemAnimation::DoStep);
+}
+
+TvkItemAnimation::~TvkItemAnimation() {
+  SetEnabled(false);
+  FreeImages();
+  if (Item != nullptr && Item->Animation == this) Item->Animation = nullptr;
+}
+
+void TvkItemAnimation::FreeImages() {
+  if (GlowWindow != nullptr) {
+    GlowWindow->Free();
+    GlowWindow = nullptr;
+  }
+  delete Image;
+  Image = nullptr;
+}
+
+int TvkItemAnimation::AlphaStep() const { return std::max(255 / std::max(StepCount, 1), 0); }
+
+void TvkItemAnimation::StartState(int NewState, bool FadeIn) {
+  if (NewState == State) return;
+  State = NewState;
+  if (NewState != 0) {
+    if (NewState == 2) FreeImages();
+    Step = 1;
+    FadingIn = FadeIn;
+    ShowFrame(std::min(AlphaStep(), 255));
+    Step = 2;
+    SetEnabled(true);
+    return;
+  }
+  FadingIn = false;
+  ShowFrame(255);
+  if (StepCount > 1) SetEnabled(true);
+}
+
+void TvkItemAnimation::DoStep(TObject*) {
+  if (!Enabled()) return;
+  if (FadingIn) {
+    if (Step < StepCount) {
+      ShowFrame(std::clamp(Step * AlphaStep(), 0, 255));
+      ++Step;
+      return;
+    }
+    POINT C{};
+    Platform().GetCursorPos(&C);
+    RECT W{};
+    GetWindowRect(OwnerWnd, &W);
+    const TRect& R = Item->Rect;
+    const int X = C.x - W.left, Y = C.y - W.top;
+    if (!(X >= R.Left && X < R.Right && Y >= R.Top && Y < R.Bottom)) {
+      SetEnabled(false);
+      SendMessageA(OwnerWnd, WM_MOUSELEAVE, 0, 0);
+      return;
+    }
+    if (StepCount != -1) {
+      StepCount = -1;
+      ShowFrame(255);
+    }
+    return;
+  }
+  if (Step > 0) {
+    ShowFrame(std::clamp(Step * AlphaStep(), 0, 255));
+    --Step;
+    return;
+  }
+  State = -1;
+  SetEnabled(false);
+  FreeImages();
+}
+
+void TvkItemAnimation::MakeImage() {
+  if (Image != nullptr || Item == nullptr) return;
+  const TRect& R = Item->Rect;
+  Image = NewBitmap32(std::max(R.Right - R.Left, 1), std::max(R.Bottom - R.Top, 1));
+  if (Item->PaintHandler) {
+    Item->PaintHandler(Item, TRect(0, 0, Image->Width(), Image->Height()), Image);
+    SetRectAlpha32(Image, TRect(0, 0, Image->Width(), Image->Height()), 255, NoColor32);
+  } else {
+    FillRect32(Image, TRect(0, 0, Image->Width(), Image->Height()), 0xFFFF, 255);
+  }
+  PremultiplyBitmap(Image);
+}
+
+void TvkItemAnimation::ShowFrame(int Alpha) {
+  MakeImage();
+  if (GlowWindow == nullptr) {
+    GlowWindow = Create<TvkGlowForm>(nullptr);
+    GlowWindow->HandleNeeded();
+  }
+  if (Image == nullptr || OwnerWnd == nullptr) return;
+  RECT W{};
+  GetWindowRect(OwnerWnd, &W);
+  TRect R(W.left + Item->Rect.Left, W.top + Item->Rect.Top, W.left + Item->Rect.Right, W.top + Item->Rect.Bottom);
+  if (R.Width() != Image->Width() || R.Height() != Image->Height()) {
+    R.Left += (R.Width() - Image->Width()) / 2;
+    R.Top += (R.Height() - Image->Height()) / 2;
+    R.Right = R.Left + Image->Width();
+    R.Bottom = R.Top + Image->Height();
+  }
+  const HWND H = GlowWindow->Handle();
+  const HWND After = (GetWindowLongA(OwnerWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0 ? HWND_TOPMOST
+                                                                                  : GetWindow(OwnerWnd, GW_HWNDPREV);
+  SetWindowPos(H, After, R.Left, R.Top, R.Width(), R.Height(), 0x613);
+  SetWindowLongA(H, GWL_EXSTYLE, GetWindowLongA(H, GWL_EXSTYLE) | kFadeWindowExStyle);
+  UpdateLayeredFromBitmap(H, Image, static_cast<BYTE>(Alpha), POINT{R.Left, R.Top});
+  ShowWindow(H, SW_SHOWNOACTIVATE);
+}
+
+// ===================================================================== items
+
+TvkTitleBarItem::TvkTitleBarItem() { Init(); }
+
+TvkTitleBarItem::TvkTitleBarItem(TCollection* Collection) : TCollectionItem(Collection) { Init(); }
+
+void TvkTitleBarItem::Init() {
+  FFontData = new TvkFontData();
+  FGlyph = new TBitmap();
+}
+
+TvkTitleBarItem::~TvkTitleBarItem() {
+  FreeAnimation();
+  HideHint();
+  delete FFontData;
+  delete FGlyph;
+}
+
+TsTitleBar* TvkTitleBarItem::TitleBar() const {
+  auto* Items = dynamic_cast<TvkTitleItems*>(Collection());
+  return Items != nullptr ? Items->Bar() : nullptr;
+}
+
+void TvkTitleBarItem::FreeAnimation() {
+  if (Animation == nullptr) return;
+  TvkItemAnimation* A = Animation;
+  Animation = nullptr;
+  A->Item = nullptr;
+  A->Free();
+}
+
+void TvkTitleBarItem::SetIndexProp(int& Field, int Value) {
+  if (HotState == 2) HotState = 0;
+  if (Field == Value) return;
+  Field = Value;
+  Changed(true);
+}
+
+void TvkTitleBarItem::SetAlign(TvkItemAlign Value) {
+  if (Value == FAlign) return;
+  FAlign = Value;
+  Changed(true);
+}
+
+void TvkTitleBarItem::SetAlignment(TAlignment Value) {
+  FAlignment = Value;
+  Changed(false);
+}
+
+void TvkTitleBarItem::SetAutoSize(bool Value) {
+  if (Value == FAutoSize) return;
+  FAutoSize = Value;
+  Changed(true);
+}
+
+void TvkTitleBarItem::SetCaption(const std::string& Value) {
+  if (Value == FCaption) return;
+  FCaption = Value;
+  Changed(true);
+}
+
+void TvkTitleBarItem::SetEnabled(bool Value) {
+  if (Value == FEnabled) return;
+  FEnabled = Value;
+  Changed(true);
+}
+
+void TvkTitleBarItem::SetGlyph(TBitmap* Value) {
+  FGlyph->Assign(Value);
+  Changed(true);
+}
+
+void TvkTitleBarItem::SetHeight(int Value) { SetIndexProp(FHeight, Value); }
+
+void TvkTitleBarItem::SetSkinSection(const std::string& Value) {
+  FSkinSection = Value;
+  Changed(false);
+}
+
+void TvkTitleBarItem::SetStyle(TvkBtnStyle Value) {
+  if (Value == FStyle) return;
+  FStyle = Value;
+  Changed(true);
+}
+
+void TvkTitleBarItem::SetVisible(bool Value) {
+  if (Value == FVisible) return;
+  FVisible = Value;
+  Changed(true);
+}
+
+int TvkTitleBarItem::GetState() const { return FDown || MenuOpen ? 2 : HotState; }
+
+void TvkTitleBarItem::UpdateBaseFont() {
+  NONCLIENTMETRICSA NM{};
+  NM.cbSize = sizeof NM;
+  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof NM, &NM, 0);
+  TFont* Base = FFontData->BaseFont();
+  Base->SetName(NM.lfCaptionFont.lfFaceName);
+  Base->SetHeight(NM.lfCaptionFont.lfHeight);
+  Base->SetStyle(NM.lfCaptionFont.lfWeight >= FW_BOLD ? TFontStyles{fsBold} : TFontStyles{});
+  TFont* Own = FFontData->Font();
+  if (!FFontData->UseSysStyle()) Base->SetStyle(Own->Style());
+  if (!FFontData->UseSysFontName()) Base->SetName(Own->Name());
+  if (FFontData->UseSysSize() && TsSkinManager::DefaultManager() != nullptr)
+    Base->SetHeight(TsSkinManager::DefaultManager()->ApplyScale(NM.lfCaptionFont.lfHeight));
+  else if (!FFontData->UseSysSize())
+    Base->SetHeight(Own->Height());
+}
+
+void TvkTitleBarItem::Measure(bool KeepSize) {
+  if (!FVisible) return;
+  TsTitleBar* Bar = TitleBar();
+  int GW = 0, GH = 0;
+  if (Bar != nullptr && Bar->Images() != nullptr && FImageIndex[0] >= 0 && FImageIndex[0] < Bar->Images()->Count()) {
+    GW = Bar->Images()->Width();
+    GH = Bar->Images()->Height();
+  } else if (!FGlyph->Empty()) {
+    GW = FGlyph->Width() / std::max(FNumGlyphs, 1);
+    GH = FGlyph->Height();
+  }
+  int W = GW, H = GH;
+  if (!FCaption.empty()) {
+    UpdateBaseFont();
+    const SIZE T = TextSize(FFontData->BaseFont(), FCaption);
+    W = GW + (GW > 0 ? FSpacing : 0) + T.cx + (FStyle == bsTab ? 4 : 0);
+    H = std::max(GH, static_cast<int>(T.cy));
+  }
+  if ((FStyle == bsButton || FStyle == bsMenu) && FDropdownMenu != nullptr) {
+    TFont Marlett;
+    Marlett.SetName("Marlett");
+    Marlett.SetCharset(1);
+    Marlett.SetSize(FFontData->BaseFont()->Size());
+    W += (FStyle == bsMenu ? 4 : 1) + TextSize(&Marlett, "u").cx;
+  }
+  if (FStyle == bsMenu || FStyle == bsTab) ++H;
+  ContentWidth = W;
+  ContentHeight = H;
+  if (KeepSize || FStyle == bsSpacing) return;
+  const int Margin = Bar != nullptr ? Bar->ItemsMargin() : 3;
+  FWidth = std::max(16, 2 * (Margin + (FStyle == bsMenu ? 4 : 0)) + W);
+  FHeight = std::max(16, 2 * Margin + H);
+}
+
+void TvkTitleBarItem::Changed(bool Remeasure) {
+  TsTitleBar* Bar = TitleBar();
+  if (Bar == nullptr || FormLoading(Bar)) return;
+  if (Remeasure && FAutoSize) Measure(false);
+  if (Animation != nullptr) Animation->FreeImages();
+  if (Bar->GroupUpdating) return;
+  const HWND W = FormWindowOf(Bar);
+  if (W != nullptr && SendSkinCommand(W, VKCMD_QUERY_UPDATE_STATE, 0) == 0) FormRefresh(W);
+}
+
+void TvkTitleBarItem::SetDown(bool Value) {
+  if (Value == FDown) return;
+  FDown = Value;
+  HotState = Value ? 2 : 0;
+  TsTitleBar* Bar = TitleBar();
+  const bool Grouped = FStyle == bsTab ? FGroupIndex >= 0 : FGroupIndex != 0;
+  if (Value && Grouped && Bar != nullptr)
+    for (int i = 0; i < Bar->Items()->Count(); ++i) {
+      TvkTitleBarItem* Other = Bar->Items()->Items(i);
+      if (Other != this && Other->FGroupIndex == FGroupIndex && Other->FDown) {
+        Other->FDown = false;
+        Other->HotState = 0;
+      }
+    }
+  Changed(false);
+}
+
+void TvkTitleBarItem::DoClick() {
+  if (OnClick) OnClick(this);
+}
+
+void TvkTitleBarItem::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (Busy || !FEnabled) return;
+  Busy = true;
+  if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
+  TsTitleBar* Bar = TitleBar();
+  if ((FStyle == bsButton || FStyle == bsMenu) && FDropdownMenu != nullptr && FDropdownMenu->Items()->Count() > 0) {
+    if (g_PopupOpen) {  // one drop-down at a time
+      Busy = false;
+      return;
+    }
+    POINT Origin{0, 0};
+    if (AnimOwnerWnd != nullptr) {
+      RECT R{};
+      GetWindowRect(AnimOwnerWnd, &R);
+      Origin = POINT{R.left, R.top};
+    } else if (const HWND W = FormWindowOf(Bar)) {
+      RECT R{};
+      GetWindowRect(W, &R);
+      Origin = POINT{R.left, R.top};
+    }
+    g_PopupOpen = true;
+    MenuOpen = true;
+    HideHint();
+    Changed(false);
+    try {
+      FDropdownMenu->Popup(Origin.x + Rect.Left, Origin.y + Rect.Bottom);
+    } catch (...) {
+      g_PopupOpen = false;
+      MenuOpen = false;
+      Busy = false;
+      throw;
+    }
+    g_PopupOpen = false;
+    MenuOpen = false;
+    Busy = false;
+    HotState = 0;
+    Changed(false);
+    DoClick();
+    return;
+  }
+  if (FStyle == bsTab && !FDown) {
+    DoClick();
+    if (FGroupIndex < 0) {
+      Changed(false);
+      return;
+    }
+    if (Bar != nullptr) {
+      Bar->GroupUpdating = true;
+      for (int i = 0; i < Bar->Items()->Count(); ++i) {
+        TvkTitleBarItem* Other = Bar->Items()->Items(i);
+        if (Other != this && Other->FVisible && Other->FDown && Other->FGroupIndex == FGroupIndex) Other->SetDown(false);
+      }
+      Bar->GroupUpdating = false;
+    }
+    SetDown(true);
+  }
+}
+
+void TvkTitleBarItem::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (!FEnabled) return;
+  if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
+  if (Button == mbRight) return;
+  if (Busy && FStyle != bsTab) DoClick();
+  Busy = false;
+  HotState = 1;
+}
+
+void TvkTitleBarItem::ShowHint() {
+  if (HintWindow != nullptr || FHint.empty()) return;
+  POINT C{};
+  Platform().GetCursorPos(&C);
+  const bool Plain = HintWindowClass == nullptr || HintWindowClass == THintWindow::StaticClassInfo();
+  THintWindow* H = ShowHintWindow(FHint, POINT{C.x, C.y + (Plain ? 0 : 16)});
+  if (Plain) HintWindow = H;
+}
+
+void TvkTitleBarItem::HideHint() {
+  if (HintWindow == nullptr) return;
+  THintWindow* H = HintWindow;
+  HintWindow = nullptr;
+  H->Free();
+}
+
+void TvkTitleBarItem::Animate(int StepCount, bool FadeIn, HWND Window) {
+  const int S = GetState();
+  if (Animation == nullptr) {
+    TsTitleBar* Bar = TitleBar();
+    Animation = Create<TvkItemAnimation>(Bar != nullptr ? static_cast<TComponent*>(Bar->Form()) : nullptr);
+    Animation->Item = this;
+  } else if ((S == 1 && Animation->State == 2) || S == 2) {
+    Animation->FreeImages();
+  }
+  if (FadeIn) Animation->State = -1;
+  // a finished fade left -1: every start counts again
+  Animation->StepCount = std::max(StepCount, 1);
+  Animation->FadingIn = FadeIn;
+  Animation->OwnerWnd = Window;
+  AnimOwnerWnd = Window;
+  Animation->StartState(S, FadeIn);
+}
+
+void TvkTitleBarItem::ChangeScale(int Percent, int OldPercent) {
+  if (OldPercent <= 0 || Percent == OldPercent) return;
+  if (!FAutoSize || FStyle == bsSpacing) {
+    FWidth = MulDiv(FWidth, Percent, OldPercent);
+    FHeight = MulDiv(FHeight, Percent, OldPercent);
+  } else {
+    Measure(false);
+  }
+}
+
+void TvkTitleBarItem::AssignTo(TPersistent* Dest) {
+  auto* D = dynamic_cast<TvkTitleBarItem*>(Dest);
+  if (D == nullptr) {
+    TCollectionItem::AssignTo(Dest);
+    return;
+  }
+  D->FAutoSize = FAutoSize;
+  D->FAlign = FAlign;
+  D->FCaption = FCaption;
+  D->FEnabled = FEnabled;
+  D->FGlyph->Assign(FGlyph);
+  D->FGroupIndex = FGroupIndex;
+  D->FHint = FHint;
+  D->FImageIndex[0] = FImageIndex[0];
+  D->FName = FName;
+  D->FNumGlyphs = FNumGlyphs;
+  D->FStyle = FStyle;
+  D->FVisible = FVisible;
+  D->OnMouseUp = OnMouseUp;
+  D->OnMouseDown = OnMouseDown;
+}
+
+TvkTitleItems::TvkTitleItems(TsTitleBar* Bar) : TCollection(TvkTitleBarItem::StaticClassInfo()), FBar(Bar) {}
+
+TPersistent* TvkTitleItems::GetOwner() { return FBar; }
+
+// ===================================================================== the bar
+
+TsTitleBar::TsTitleBar(TComponent* AOwner) : TComponent(AOwner) {
+  FForm = dynamic_cast<TCustomForm*>(AOwner);
+  if (FForm == nullptr) throw Exception("TsTitleBar component may be used with forms only!");
+  FItems = new TvkTitleItems(this);
+  FLink = new TChangeLink();
+  FLink->OnChange = TNotifyEvent(this, &TsTitleBar::ImagesChanged);
+  FMenuBtn = LoadMenuButtonBitmap();
+}
+
+TsTitleBar::~TsTitleBar() {
+  if (FImages != nullptr) FImages->UnRegisterChanges(FLink);
+  delete FItems;
+  delete FMenuBtn;
+  delete FLink;
+}
+
+void TsTitleBar::Loaded() {
+  TComponent::Loaded();
+  for (int i = 0; i < FItems->Count(); ++i)
+    if (FItems->Items(i)->AutoSize()) FItems->Items(i)->Measure(false);
+}
+
+void TsTitleBar::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation != opRemove) return;
+  if (AComponent == FImages) FImages = nullptr;
+  for (int i = 0; i < FItems->Count(); ++i)
+    if (FItems->Items(i)->DropdownMenu() == AComponent) FItems->Items(i)->SetDropdownMenu(nullptr);
+}
+
+void TsTitleBar::SetImages(TCustomImageList* Value) {
+  if (FImages != nullptr) FImages->UnRegisterChanges(FLink);
+  FImages = Value;
+  if (FImages != nullptr) {
+    FImages->RegisterChanges(FLink);
+    FImages->FreeNotification(this);
+  }
+  ImagesChanged(this);
+  ArrangeItems();
+}
+
+void TsTitleBar::ImagesChanged(TObject*) {
+  for (int i = 0; i < FItems->Count(); ++i)
+    if (FItems->Items(i)->AutoSize()) FItems->Items(i)->Measure(false);
+  Repaint();
+}
+
+void TsTitleBar::SetShowCaption(bool Value) {
+  if (Value == FShowCaption) return;
+  FShowCaption = Value;
+  Repaint();
+}
+
+void TsTitleBar::Repaint() {
+  if (FormLoading(this)) return;
+  FormRefresh(FormWindowOf(this));
+}
+
+void TsTitleBar::ChangeScale(int Percent) {
+  for (int i = 0; i < FItems->Count(); ++i) FItems->Items(i)->ChangeScale(Percent, ScalePercent);
+  ArrangeItems();
+  ScalePercent = Percent;
+}
+
+void TsTitleBar::ArrangeItems() {
+  std::fill(std::begin(Totals), std::end(Totals), 0);
+  Totals[tbaRight] = FRightSpacing;
+  for (int i = 0; i < FItems->Count(); ++i)
+    if (TvkTitleBarItem* It = FItems->Items(i); It->Visible()) Totals[It->Align()] += It->Width();
+  int X[4];
+  X[tbaLeft] = Area.Left;
+  X[tbaCenter] = Area.Left + (RightLimit - Area.Left - Totals[tbaCenter]) / 2;
+  X[tbaCenterInSpace] = Area.Left + Totals[tbaLeft] +
+                        (Area.Right - Area.Left - Totals[tbaRight] - Totals[tbaLeft] - Totals[tbaCenterInSpace]) / 2;
+  X[tbaRight] = Area.Right - Totals[tbaRight];
+  for (int i = 0; i < FItems->Count(); ++i) {
+    TvkTitleBarItem* It = FItems->Items(i);
+    if (!It->Visible()) continue;
+    It->Rect.Left = X[It->Align()];
+    X[It->Align()] += It->Width();
+    PlaceItem(It);
+  }
+}
+
+void TsTitleBar::PlaceItem(TvkTitleBarItem* Item) {
+  Item->Rect.Right = Item->Rect.Left + Item->Width();
+  switch (Item->Style()) {
+    case bsMenu: Item->Rect.Top = Area.Top; break;
+    case bsTab: Item->Rect.Top = Area.Bottom - Item->Height(); break;
+    default: Item->Rect.Top = CentreLine - Item->Height() / 2; break;
+  }
+  Item->Rect.Bottom = Item->Rect.Top + Item->Height();
+}
+
+// ===================================================================== bitmaps
+
+void DrawNinePartBitmap(TBitmap* Dest, TBitmap* Source, const TRect& S, const TRect& B, const TRect& D) {
+  HDC DD = Dest->Canvas()->Handle(), SD = Source->Canvas()->Handle();
+  auto Corner = [&](int DX, int DY, int SX, int SY, int W, int H) {
+    for (int y = 0; y < H; ++y)
+      for (int x = 0; x < W; ++x) {
+        const uint32_t P = GetPixel32(Source, SX + x, SY + y);
+        if ((P & 0xFFFFFF) != 0xFF00FF) SetPixel32(Dest, DX + x, DY + y, P);
+      }
+  };
+  Corner(D.Left, D.Top, S.Left, S.Top, B.Left, B.Top);
+  Corner(D.Right - B.Right, D.Top, S.Right - B.Right, S.Top, B.Right, B.Top);
+  Corner(D.Left, D.Bottom - B.Bottom, S.Left, S.Bottom - B.Bottom, B.Left, B.Bottom);
+  Corner(D.Right - B.Right, D.Bottom - B.Bottom, S.Right - B.Right, S.Bottom - B.Bottom, B.Right, B.Bottom);
+  SetStretchBltMode(DD, COLORONCOLOR);
+  const int SMW = S.Width() - B.Left - B.Right, SMH = S.Height() - B.Top - B.Bottom;
+  const int DMW = D.Width() - B.Left - B.Right, DMH = D.Height() - B.Top - B.Bottom;
+  auto Stretch = [&](int DX, int DY, int DW, int DH, int SX, int SY, int SW, int SH) {
+    if (DW > 0 && DH > 0 && SW > 0 && SH > 0) StretchBlt(DD, DX, DY, DW, DH, SD, SX, SY, SW, SH, SRCCOPY);
+  };
+  Stretch(D.Left + B.Left, D.Top, DMW, B.Top, S.Left + B.Left, S.Top, SMW, B.Top);
+  Stretch(D.Left + B.Left, D.Bottom - B.Bottom, DMW, B.Bottom, S.Left + B.Left, S.Bottom - B.Bottom, SMW, B.Bottom);
+  Stretch(D.Left, D.Top + B.Top, B.Left, DMH, S.Left, S.Top + B.Top, B.Left, SMH);
+  Stretch(D.Right - B.Right, D.Top + B.Top, B.Right, DMH, S.Right - B.Right, S.Top + B.Top, B.Right, SMH);
+  Stretch(D.Left + B.Left, D.Top + B.Top, DMW, DMH, S.Left + B.Left, S.Top + B.Top, SMW, SMH);
+}
+
+TBitmap* LoadMenuButtonBitmap() {
+  HBITMAP H = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), "MENUBTN", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  if (H == nullptr) return nullptr;
+  BITMAP Info{};
+  GetObjectA(H, sizeof Info, &Info);
+  TBitmap* B = NewBitmap32(Info.bmWidth, std::abs(Info.bmHeight));
+  HDC DC = CreateCompatibleDC(nullptr);
+  HGDIOBJ Old = SelectObject(DC, H);
+  BitBlt(B->Canvas()->Handle(), 0, 0, B->Width(), B->Height(), DC, 0, 0, SRCCOPY);
+  SelectObject(DC, Old);
+  DeleteDC(DC);
+  DeleteObject(H);
+  for (int y = 0; y < B->Height(); ++y) {
+    auto* Row = static_cast<uint32_t*>(B->ScanLine(y));
+    for (int x = 0; x < B->Width(); ++x) {
+      uint32_t& P = Row[x];
+      if ((P & 0xFFFFFF) == 0xFF00FF) continue;
+      // the resource keeps transparency as inverted alpha
+      const uint32_t A = 255 - (P >> 24);
+      auto C = [&](int Shift) { return (((P >> Shift) & 0xFF) * A / 256) << Shift; };
+      P = (A << 24) | C(16) | C(8) | C(0);
+    }
+  }
+  return B;
+}
+
+// ===================================================================== the provider's side
+
+namespace {
+
+TsTitleBar* BarOf(TsSkinProvider* P) { return P != nullptr ? P->TitleBar() : nullptr; }
+
+}  // namespace
+
+void InstallTitleBarParts() {
+  ProviderParts.TitleBarItemCount = [](TsTitleBar* Bar) { return Bar->Items()->Count(); };
+  ProviderParts.TitleBarItemAt = [](TsSkinProvider* P, TPoint Pt) {
+    TsTitleBar* Bar = BarOf(P);
+    if (Bar == nullptr) return -1;
+    for (int i = 0; i < Bar->Items()->Count(); ++i) {
+      TvkTitleBarItem* It = Bar->Items()->Items(i);
+      const TRect& R = It->Rect;
+      if (It->Visible() && It->Style() != bsSpacing && It->Style() != bsInfo && !(It->Style() == bsTab && It->Down()) &&
+          Pt.X >= R.Left && Pt.X < R.Right && Pt.Y >= R.Top && Pt.Y < R.Bottom)
+        return i;
+    }
+    return -1;
+  };
+  ProviderParts.LayoutTitleBar = [](TsSkinProvider* P, const TRect& Area, int RightLimit, int CentreLine) {
+    TsTitleBar* Bar = BarOf(P);
+    if (Bar == nullptr) return;
+    Bar->Area = Area;
+    bool LeftItems = false;
+    for (int i = 0; i < Bar->Items()->Count(); ++i)
+      LeftItems = LeftItems || (Bar->Items()->Items(i)->Visible() && Bar->Items()->Items(i)->Align() == tbaLeft);
+    if (P->HasTitleIcon() && LeftItems) Bar->Area.Left += 6;
+    Bar->RightLimit = RightLimit;
+    Bar->CentreLine = CentreLine;
+    const HWND W = P->Form() != nullptr && P->Form()->HandleAllocated() ? P->Form()->Handle() : nullptr;
+    for (int i = 0; i < Bar->Items()->Count(); ++i) Bar->Items()->Items(i)->FontData()->FormWnd = W;
+    Bar->ArrangeItems();
+  };
+  ProviderParts.TitleBarItemMouse = [](TsSkinProvider* P, int Index, bool Down, int X, int Y) {
+    TsTitleBar* Bar = BarOf(P);
+    if (Bar == nullptr || Index < 0 || Index >= Bar->Items()->Count()) return;
+    TvkTitleBarItem* It = Bar->Items()->Items(Index);
+    if (Down) It->MouseDown(mbLeft, TShiftState{}, X, Y);
+    else It->MouseUp(mbLeft, TShiftState{}, X, Y);
+  };
+}
+
+void RemoveTitleBarParts() {
+  ProviderParts.TitleBarItemCount = nullptr;
+  ProviderParts.TitleBarItemAt = nullptr;
+  ProviderParts.LayoutTitleBar = nullptr;
+  ProviderParts.TitleBarItemMouse = nullptr;
+}

@@ -1,0 +1,202 @@
+// The title bar: its owner check, item sizes, the four alignment groups, tab groups, the drop-down with its
+// one-popup guard, the item fade, and the provider finding items on the caption.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "FormTestSupport.h"
+#include "framework/Menus.h"
+#include "skin/core/vkntTypes.h"
+#include "skin/forms/vkTitleBar.h"
+#include "tests/support/LayeredRecorder.h"
+
+using namespace form_test;
+
+namespace {
+
+TBitmap* Square(int Size) {
+  auto* B = new TBitmap();
+  B->SetPixelFormat(pf24bit);
+  B->SetSize(Size, Size);
+  return B;
+}
+
+struct TBar {
+  Owned<TForm> F{NewForm(500, 200)};
+  TsTitleBar* Bar = Create<TsTitleBar>(F.get());
+  TvkTitleBarItem* Add(TvkBtnStyle Style, TvkItemAlign Align = tbaLeft) {
+    TvkTitleBarItem* It = Bar->Items()->Add();
+    It->SetStyle(Style);
+    It->SetAlign(Align);
+    return It;
+  }
+};
+
+TvkTitleBarItem* g_Other = nullptr;
+int g_Popups = 0;
+void CALLBACK SecondPressThenClose(HWND, UINT, UINT_PTR Id, DWORD) {
+  KillTimer(nullptr, Id);
+  g_Other->MouseDown(mbLeft, TShiftState{}, 0, 0);  // refused while the first drop-down is open
+  EndMenu();
+}
+
+}  // namespace
+
+TEST(TitleBar, OnlyFormsMayOwnIt) {
+  Owned<TComponent> Plain(Create<TComponent>(nullptr));
+  for (TComponent* Owner : {Plain.get(), static_cast<TComponent*>(nullptr)}) {
+    try {
+      Create<TsTitleBar>(Owner);
+      ADD_FAILURE() << "no exception";
+    } catch (const Exception& E) {
+      EXPECT_EQ(E.Message(), "TsTitleBar component may be used with forms only!");
+    }
+  }
+}
+
+TEST(TitleBar, ItemSizesAndTheFourAlignmentGroups) {
+  TBar T;
+  TvkTitleBarItem* Image = T.Add(bsButton);
+  std::unique_ptr<TBitmap> G(Square(16));
+  Image->SetGlyph(G.get());
+  Image->Measure(false);
+  EXPECT_EQ(Image->Width(), 22);
+  EXPECT_EQ(Image->Height(), 22);
+
+  TvkTitleBarItem* Gap = T.Add(bsSpacing);
+  Gap->SetWidth(40);
+  Gap->SetHeight(9);
+  Gap->Measure(false);
+  EXPECT_EQ(Gap->Width(), 40);
+  EXPECT_EQ(Gap->Height(), 9);
+
+  TvkTitleBarItem* Right = T.Add(bsButton, tbaRight);
+  TvkTitleBarItem* Centre = T.Add(bsButton, tbaCenter);
+  TvkTitleBarItem* Space = T.Add(bsButton, tbaCenterInSpace);
+  TvkTitleBarItem* Tab = T.Add(bsTab, tbaRight);
+  TvkTitleBarItem* Menu = T.Add(bsMenu, tbaRight);
+  for (TvkTitleBarItem* It : {Right, Centre, Space, Tab, Menu}) {
+    It->SetAutoSize(false);  // an auto-sized item measures its own width
+    It->SetWidth(30);
+  }
+  T.Bar->SetRightSpacing(5);
+  T.Bar->Area = TRect(10, 2, 410, 26);
+  T.Bar->RightLimit = 480;
+  T.Bar->CentreLine = 14;
+  T.Bar->ArrangeItems();
+  // left: in order from the area's left, no space between
+  EXPECT_EQ(Image->Rect.Left, 10);
+  EXPECT_EQ(Gap->Rect.Left, 32);
+  // right: the group ends RightSpacing before the area's right edge
+  EXPECT_EQ(Right->Rect.Left, 410 - 5 - 90);
+  EXPECT_EQ(Menu->Rect.Right, 405);
+  EXPECT_EQ(Centre->Rect.Left, 10 + (480 - 10 - 30) / 2);
+  EXPECT_EQ(Space->Rect.Left, 10 + 62 + (400 - 95 - 62 - 30) / 2);
+  // vertical place by style
+  EXPECT_EQ(Image->Rect.Top, 14 - 11);
+  EXPECT_EQ(Menu->Rect.Top, 2);
+  EXPECT_EQ(Tab->Rect.Bottom, 26);
+}
+
+TEST(TitleBar, TabsOfAGroupReleaseEachOther) {
+  TBar T;
+  TvkTitleBarItem* A = T.Add(bsTab);
+  TvkTitleBarItem* B = T.Add(bsTab);
+  TvkTitleBarItem* Loose = T.Add(bsTab);
+  Loose->SetGroupIndex(-1);
+  int Clicks = 0;
+  for (TvkTitleBarItem* It : {A, B, Loose}) It->OnClick = [&](TObject*) { ++Clicks; };
+  A->MouseDown(mbLeft, TShiftState{}, 0, 0);
+  A->MouseUp(mbLeft, TShiftState{}, 0, 0);
+  EXPECT_TRUE(A->Down());
+  B->MouseDown(mbLeft, TShiftState{}, 0, 0);
+  B->MouseUp(mbLeft, TShiftState{}, 0, 0);
+  EXPECT_TRUE(B->Down());
+  EXPECT_FALSE(A->Down());
+  EXPECT_EQ(Clicks, 2);
+  // a tab without a group is only clicked: it releases nobody and is not held down
+  Loose->MouseDown(mbLeft, TShiftState{}, 0, 0);
+  Loose->MouseUp(mbLeft, TShiftState{}, 0, 0);
+  EXPECT_TRUE(B->Down());
+  EXPECT_FALSE(Loose->Down());
+  EXPECT_EQ(Clicks, 3);
+}
+
+TEST(TitleBar, DropDownOpensOnceAndClosesByTheBreaker) {
+  TBar T;
+  Owned<TPopupMenu> Menu(Create<TPopupMenu>(T.F.get()));
+  TMenuItem* Item = Create<TMenuItem>(Menu.get());
+  Item->SetCaption("Port");
+  Menu->Items()->Add(Item);
+  Menu->OnPopup = [](TObject*) { ++g_Popups; };
+  TvkTitleBarItem* First = T.Add(bsMenu);
+  TvkTitleBarItem* Second = T.Add(bsButton);
+  First->SetDropdownMenu(Menu.get());
+  Second->SetDropdownMenu(Menu.get());
+  int Clicks = 0;
+  First->OnClick = [&](TObject*) { ++Clicks; };
+  g_Other = Second;
+  g_Popups = 0;
+  T.F->Show();
+  SetTimer(nullptr, 0, 50, SecondPressThenClose);
+  First->MouseDown(mbLeft, TShiftState{}, 0, 0);
+  EXPECT_EQ(g_Popups, 1);
+  EXPECT_EQ(Clicks, 1);
+  EXPECT_FALSE(First->MenuOpen);
+  EXPECT_FALSE(First->Busy);
+  EXPECT_FALSE(Second->Busy);
+  EXPECT_EQ(First->GetState(), 0);
+}
+
+TEST(TitleBar, ItemFadeEndsIdleWithItsWindowFreed) {
+  TBar T;
+  testing_support::LayeredRecorder Rec;
+  TvkTitleBarItem* It = T.Add(bsButton);
+  It->Rect = TRect(40, 4, 62, 26);
+  RECT W{};
+  GetWindowRect(T.F->Handle(), &W);
+  POINT Cursor{W.left + 50, W.top + 10};
+  Platform().GetCursorPos = [&Cursor](POINT* P) {
+    *P = Cursor;
+    return TRUE;
+  };
+  It->HotState = 1;
+  It->Animate(0, true, T.F->Handle());  // a count below 1 counts as one
+  ASSERT_NE(It->Animation, nullptr);
+  EXPECT_EQ(It->Animation->AlphaStep(), 255);
+  It->Animation->StepCount = 4;
+  for (int i = 0; i < 10 && It->Animation->Enabled(); ++i) It->Animation->DoStep(nullptr);
+  EXPECT_EQ(It->Animation->StepCount, -1);
+  It->HotState = 0;
+  It->Animate(4, false, T.F->Handle());
+  for (int i = 0; i < 10 && It->Animation->Enabled(); ++i) It->Animation->DoStep(nullptr);
+  EXPECT_EQ(It->Animation->State, -1);
+  EXPECT_FALSE(It->Animation->Enabled());
+  EXPECT_EQ(It->Animation->GlowWindow, nullptr);
+  EXPECT_EQ(It->Animation->Image, nullptr);
+  It->FreeAnimation();
+}
+
+TEST(TitleBar, ProviderFindsItemsOnTheCaption) {
+  ManagerPtr M = CarriedManager();
+  TBar T;
+  TvkTitleBarItem* Button = T.Add(bsButton);
+  Button->SetAutoSize(false);
+  Button->SetWidth(24);
+  Button->SetHeight(18);
+  TvkTitleBarItem* Gap = T.Add(bsSpacing);
+  Gap->SetWidth(24);
+  TsSkinProvider* P = Create<TsSkinProvider>(T.F.get());
+  P->SetTitleBar(T.Bar);
+  P->SkinData()->CacheDirty = true;
+  P->PaintFormFrame();
+  ASSERT_GT(Button->Rect.Right, Button->Rect.Left);
+  RECT W{};
+  GetWindowRect(T.F->Handle(), &W);
+  auto Hit = [&](const TRect& R) {
+    return static_cast<int>(
+        T.F->Perform(WM_NCHITTEST, 0, MAKELPARAM(W.left + (R.Left + R.Right) / 2, W.top + (R.Top + R.Bottom) / 2)));
+  };
+  EXPECT_EQ(Hit(Button->Rect), htTitleBarItem);
+  EXPECT_EQ(Hit(Gap->Rect), HTCAPTION);
+}
