@@ -756,6 +756,8 @@ struct TvkProviderParts {
   int (*TitleBarItemAt)(TsSkinProvider* Provider, TPoint P) = nullptr;
   void (*LayoutTitleBar)(TsSkinProvider* Provider, const TRect& Area, int RightLimit, int CentreLine) = nullptr;
   void (*TitleBarItemMouse)(TsSkinProvider* Provider, int Index, bool Down, int X, int Y) = nullptr;
+  // Item Index becomes hot (its enter event, hint and fade) or leaves.
+  void (*TitleBarItemHot)(TsSkinProvider* Provider, int Index, bool Hot) = nullptr;
 };
 extern TvkProviderParts ProviderParts;
 

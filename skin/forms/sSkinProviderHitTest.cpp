@@ -172,6 +172,8 @@ void TsSkinProvider::SetHotElement(int Code, bool Repaint) {
   if (Code == FHotElement || !FDrawNonClientArea) return;
   if (FButtonHint != nullptr) FreeAndNil(FButtonHint);
   const int Old = FHotElement;
+  if (Old >= htTitleBarItem && Old != Code && ProviderParts.TitleBarItemHot)
+    ProviderParts.TitleBarItemHot(this, Old - htTitleBarItem, false);
   if (Old > 0 && Old != Code) {
     if (Application != nullptr) Application->HideHint();
     if (TsCaptionButton* B = ButtonByCode(Old)) {
@@ -181,6 +183,8 @@ void TsSkinProvider::SetHotElement(int Code, bool Repaint) {
     }
   }
   FHotElement = Code;
+  if (!FPressed && Code >= htTitleBarItem && ProviderParts.TitleBarItemHot)
+    ProviderParts.TitleBarItemHot(this, Code - htTitleBarItem, true);
   if (!FPressed && Code > 0) {
     if (TsCaptionButton* B = ButtonByCode(Code)) {
       B->State = 1;

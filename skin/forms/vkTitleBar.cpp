@@ -665,6 +665,9 @@ namespace {
 
 TsTitleBar* BarOf(TsSkinProvider* P) { return P != nullptr ? P->TitleBar() : nullptr; }
 
+// Steps of an item's fade, as a title button's.
+constexpr int kItemFadeSteps = 10;
+
 }  // namespace
 
 void InstallTitleBarParts() {
@@ -702,6 +705,25 @@ void InstallTitleBarParts() {
     if (Down) It->MouseDown(mbLeft, TShiftState{}, X, Y);
     else It->MouseUp(mbLeft, TShiftState{}, X, Y);
   };
+  ProviderParts.TitleBarItemHot = [](TsSkinProvider* P, int Index, bool Hot) {
+    TsTitleBar* Bar = BarOf(P);
+    if (Bar == nullptr || Index < 0 || Index >= Bar->Items()->Count()) return;
+    TvkTitleBarItem* It = Bar->Items()->Items(Index);
+    if (Hot && (It->Style() == bsSpacing || It->Style() == bsInfo)) return;  // never hot
+    if (Hot) {
+      if (It->OnMouseEnter) It->OnMouseEnter(It);
+      It->ShowHint();
+    } else {
+      if (It->OnMouseLeave) It->OnMouseLeave(It);
+      It->HideHint();
+    }
+    It->HotState = Hot ? 1 : 0;
+    // the fade runs over the border window when there is one, else over the form
+    HWND W = P->Form() != nullptr && P->Form()->HandleAllocated() ? P->Form()->Handle() : nullptr;
+    if (TvkBorderForm* B = P->BorderForm(); B != nullptr && FormServices.BorderLayeredWindow)
+      if (TvkGlowForm* L = FormServices.BorderLayeredWindow(B); L != nullptr && L->HandleAllocated()) W = L->Handle();
+    if (W != nullptr && (Hot || It->Animation != nullptr)) It->Animate(kItemFadeSteps, Hot, W);
+  };
 }
 
 void RemoveTitleBarParts() {
@@ -709,4 +731,5 @@ void RemoveTitleBarParts() {
   ProviderParts.TitleBarItemAt = nullptr;
   ProviderParts.LayoutTitleBar = nullptr;
   ProviderParts.TitleBarItemMouse = nullptr;
+  ProviderParts.TitleBarItemHot = nullptr;
 }

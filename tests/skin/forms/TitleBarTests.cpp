@@ -200,3 +200,28 @@ TEST(TitleBar, ProviderFindsItemsOnTheCaption) {
   EXPECT_EQ(Hit(Button->Rect), htTitleBarItem);
   EXPECT_EQ(Hit(Gap->Rect), HTCAPTION);
 }
+
+TEST(TitleBar, HotItemsFadeButSpacersAndTextsNeverBecomeHot) {
+  ManagerPtr M = CarriedManager();
+  TBar T;
+  TsSkinProvider* P = Create<TsSkinProvider>(T.F.get());
+  P->SetTitleBar(T.Bar);
+  TvkTitleBarItem* Button = T.Add(bsButton);
+  TvkTitleBarItem* Info = T.Add(bsInfo);
+  int Enters = 0, Leaves = 0;
+  Button->OnMouseEnter = [&](TObject*) { ++Enters; };
+  Button->OnMouseLeave = [&](TObject*) { ++Leaves; };
+  P->SkinData()->CacheDirty = true;
+  P->PaintFormFrame();
+  P->SetHotElement(htTitleBarItem, true);
+  EXPECT_EQ(Button->HotState, 1);
+  ASSERT_NE(Button->Animation, nullptr);
+  EXPECT_TRUE(Button->Animation->FadingIn);
+  P->SetHotElement(htTitleBarItem + 1, true);
+  EXPECT_EQ(Button->HotState, 0);
+  EXPECT_FALSE(Button->Animation->FadingIn);
+  EXPECT_EQ(Info->HotState, 0);
+  EXPECT_EQ(Info->Animation, nullptr);
+  EXPECT_EQ(Enters, 1);
+  EXPECT_EQ(Leaves, 1);
+}
