@@ -59,6 +59,12 @@ void PaintExtendedBorderInto(TBitmap* Cache, TBitmap* Border, const TRect& Mg) {
 
 }  // namespace
 
+bool IsTitleElementCode(TsSkinProvider* Provider, int Code) {
+  if (Code == HTMINBUTTON || Code == HTMAXBUTTON || Code == HTCLOSE || Code == HTHELP) return true;
+  const int Users = Provider != nullptr ? Provider->TitleButtons()->Count() : 0;
+  return (Code >= htUserButton && Code < htUserButton + Users) || (Code >= htTitleBarItem && Code <= htTitleBarItem + 255);
+}
+
 // ===================================================================== life
 
 TvkBorderForm::TvkBorderForm(TsSkinProvider* Owner) : Provider(Owner) { Init(); }
@@ -531,7 +537,10 @@ void TvkBorderForm::BorderWindowProc(TMessage& Message) {
         if (Provider != nullptr) MoveGluedForms(Provider);
         return;
       case WM_ACTIVATE:
-        if (F != nullptr && !F->ComponentState().Contains(csDestroying) && F->Visible() && F->CanFocus()) F->SetFocus();
+        // the form takes the focus; no exception from a form on its way out (its window may go first)
+        if (LOWORD(Message.WParam) != WA_INACTIVE && F != nullptr && !F->ComponentState().Contains(csDestroying) &&
+            O != nullptr && IsWindowVisible(O) && IsWindowEnabled(O) && F->Visible() && F->CanFocus())
+          ::SetFocus(O);
         return;
       case WM_ERASEBKGND:
       case WM_NCPAINT: Message.Result = 1; return;
@@ -576,10 +585,7 @@ void TvkBorderForm::BorderWindowProc(TMessage& Message) {
         }
         const int Code = HitTest(S);
         Message.Result = Code;
-        const bool Button = Code == HTMINBUTTON || Code == HTMAXBUTTON || Code == HTCLOSE || Code == HTHELP ||
-                            (Code >= htUserButton && Code < htUserButton + 1000) ||
-                            (Code >= htTitleBarItem && Code <= htTitleBarItem + 255);
-        if (Provider != nullptr) Provider->SetHotElement(Button ? Code : -1, true);
+        if (Provider != nullptr) Provider->SetHotElement(IsTitleElementCode(Provider, Code) ? Code : -1, true);
         if (CaptionPressed && OwnerZoomed() &&
             (std::abs(S.X - LastPos.x) >= 6 || std::abs(S.Y - LastPos.y) >= 6)) {
           RestoreFromCaptionDrag();

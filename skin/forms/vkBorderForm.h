@@ -75,6 +75,10 @@ private:
   void RestoreFromCaptionDrag();
 };
 
+// A hit code the border window makes hot: the system title buttons, the provider's user buttons (1000 + i) and
+// the title-bar items (2000 to 2255).
+bool IsTitleElementCode(TsSkinProvider* Provider, int Code);
+
 // Services of the border form for the provider and the engine, filled when the form effects start.
 void InstallBorderFormParts();
 void RemoveBorderFormParts();

@@ -2,6 +2,8 @@
 // stretch, clicks on the shadow, and a maximised form's caption drag.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "FormTestSupport.h"
 #include "skin/core/vkntTypes.h"
 #include "skin/forms/vkBorderForm.h"
@@ -180,4 +182,62 @@ TEST(BorderWindow, MaximisedCaptionDragRestoresFromSixPixels) {
   RECT FW{};
   GetWindowRect(T.F->Handle(), &FW);
   EXPECT_TRUE(C.x >= FW.left && C.x < FW.right);
+}
+
+TEST(BorderWindow, HotCodesReachEveryTitleElement) {
+  TBorder T;
+  T.P->TitleButtons()->Add();
+  T.P->TitleButtons()->Add();
+  struct Row {
+    int Code;
+    bool Hot;
+  };
+  for (const Row& R : {Row{HTCLOSE, true}, Row{HTHELP, true}, Row{HTCAPTION, false}, Row{htUserButton + 1, true},
+                       Row{htUserButton + 2, false}, Row{htTitleBarItem + 150, true}, Row{htTitleBarItem + 255, true},
+                       Row{htTitleBarItem + 256, false}})
+    EXPECT_EQ(IsTitleElementCode(T.P, R.Code), R.Hot) << R.Code;
+}
+
+TEST(BorderWindow, PressesGoToTheOwnerWithMinusOneUnlessTheCaptionWasPressed) {
+  TBorder T;
+  std::vector<WPARAM> Codes;
+  TWndMethod Saved = T.F->WindowProc;
+  T.F->WindowProc = [&](TMessage& M) {
+    if (M.Msg == WM_NCLBUTTONDOWN) Codes.push_back(M.WParam);
+    Saved(M);
+  };
+  const TRect& C = T.P->ButtonClose.Rect;
+  T.Send(WM_NCLBUTTONDOWN, (C.Left + C.Right) / 2, (C.Top + C.Bottom) / 2);
+  T.B()->CaptionPressed = true;
+  T.Send(WM_NCLBUTTONDOWN, (C.Left + C.Right) / 2, (C.Top + C.Bottom) / 2);
+  T.F->WindowProc = Saved;
+  ASSERT_EQ(Codes.size(), 2u);
+  EXPECT_EQ(Codes[0], static_cast<WPARAM>(-1));
+  EXPECT_EQ(Codes[1], static_cast<WPARAM>(HTCLOSE));
+}
+
+TEST(BorderWindow, NoUpdateWhileTheFormsLeftLagsBehindItsWindow) {
+  TBorder T;
+  size_t During = 0, After = 0;
+  TWndMethod Saved = T.F->WindowProc;
+  T.F->WindowProc = [&](TMessage& M) {
+    if (M.Msg == WM_WINDOWPOSCHANGED && T.B() != nullptr) {
+      // the window moved, the form's Left not yet
+      const size_t Before = T.Rec.For(T.L()).size();
+      T.P->SkinData()->CacheDirty = true;
+      T.B()->UpdateBorderWindow(true, 255);
+      During = T.Rec.For(T.L()).size() - Before;
+    }
+    Saved(M);
+  };
+  T.F->SetBounds(T.F->Left(), T.F->Top() + 1, T.F->Width(), T.F->Height());  // same left: updates
+  EXPECT_EQ(During, 1u);
+  T.F->SetBounds(T.F->Left() + 30, T.F->Top(), T.F->Width(), T.F->Height());
+  EXPECT_EQ(During, 0u);
+  T.F->WindowProc = Saved;
+  const size_t Before = T.Rec.For(T.L()).size();
+  T.P->SkinData()->CacheDirty = true;
+  T.B()->UpdateBorderWindow(true, 255);
+  After = T.Rec.For(T.L()).size() - Before;
+  EXPECT_EQ(After, 1u);
 }
