@@ -57,6 +57,23 @@ void PaintExtendedBorderInto(TBitmap* Cache, TBitmap* Border, const TRect& Mg) {
   }
 }
 
+// The blur region: the frame inside the left indent, less the pure black pixels of its four corner squares.
+HRGN BlurRegion(TBitmap* Cache, int Indent, int Corner) {
+  const int W = Cache->Width(), H = Cache->Height();
+  HRGN R = CreateRectRgn(Indent, Indent, W - Indent, H - Indent);
+  const int Starts[2][2] = {{Indent, W - Indent - Corner}, {Indent, H - Indent - Corner}};
+  for (int cy = 0; cy < 2; ++cy)
+    for (int cx = 0; cx < 2; ++cx)
+      for (int y = Starts[1][cy]; y < Starts[1][cy] + Corner; ++y)
+        for (int x = Starts[0][cx]; x < Starts[0][cx] + Corner; ++x)
+          if (x >= 0 && y >= 0 && x < W && y < H && (GetPixel32(Cache, x, y) & 0xFFFFFF) == 0) {
+            HRGN Dot = CreateRectRgn(x, y, x + 1, y + 1);
+            CombineRgn(R, R, Dot, RGN_DIFF);
+            DeleteObject(Dot);
+          }
+  return R;
+}
+
 }  // namespace
 
 bool IsTitleElementCode(TsSkinProvider* Provider, int Code) {
@@ -227,6 +244,11 @@ void TvkBorderForm::UpdateBorderWindow(bool Repaint, uint8_t Alpha) {
   } else {
     const uint8_t A = F != nullptr && F->AlphaBlend() ? static_cast<uint8_t>(F->AlphaBlendValue()) : Alpha;
     if (SizeChanged) BorderWindow->SetBounds(Pos.x, Pos.y, Cache->Width(), Cache->Height());
+    TsSkinManager* M = Manager();
+    if (M != nullptr && M->Effects()->AllowAeroBluring() && M->SkinData().AeroBlur && IsDwmCompositionActive())
+      EnableBlurBehind(L, true, BlurRegion(Cache, GetLeftIndent(), M->SkinData().FormOffset));
+    else
+      EnableBlurBehind(L, false, nullptr);
     if ((OwnerState() & fsfMoveFade) != 0) SetWindowRgn(L, BuildRegion(), FALSE);
     // the cache keeps straight alpha: what goes to the window is premultiplied
     TBitmap* Out = NewBitmap32(Cache->Width(), Cache->Height());

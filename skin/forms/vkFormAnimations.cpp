@@ -180,6 +180,21 @@ void CallDwmInvalidateIconicBitmaps(HWND Wnd) {
   if (auto* Call = DwmInvalidateIconicBitmapsEntry().Get()) Call(Wnd);
 }
 
+TLateBound<HRESULT WINAPI(HWND, const TvkBlurBehind*)>& DwmEnableBlurBehindWindowEntry() {
+  static TLateBound<HRESULT WINAPI(HWND, const TvkBlurBehind*)> E("DWMAPI.DLL", "DwmEnableBlurBehindWindow");
+  return E;
+}
+
+void EnableBlurBehind(HWND Wnd, bool Enable, HRGN Region) {
+  auto* Call = DwmEnableBlurBehindWindowEntry().Get();
+  if (Call != nullptr && Composition()) {
+    const TvkBlurBehind B{Region != nullptr ? 3u : 1u, Enable ? -1 : 0, Region, FALSE};
+    Call(Wnd, &B);
+  }
+  // the caller handed the region over on every path
+  if (Region != nullptr) DeleteObject(Region);
+}
+
 void AnswerTaskbarPreview(TsSkinProvider* Provider, TMessage& Message) {
   const HWND W = FormHandleOf(Provider);
   if (W == nullptr) return;

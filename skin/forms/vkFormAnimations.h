@@ -27,6 +27,15 @@ TBitmap* MakeAnimationBitmap(TsSkinProvider* Provider, bool FreeCache);
 bool SetIconicThumbnailFromForm(HWND Wnd, TsSkinProvider* Provider, int MaxWidth, int MaxHeight);
 bool SetLivePreviewFromForm(HWND Wnd, TsSkinProvider* Provider);
 void CallDwmInvalidateIconicBitmaps(HWND Wnd);
+// Blur behind the window (over Region when given) where the desktop composes; Region is always deleted.
+void EnableBlurBehind(HWND Wnd, bool Enable, HRGN Region);
+struct TvkBlurBehind {
+  DWORD Flags;
+  BOOL Enable;
+  HRGN Region;
+  BOOL TransitionOnMaximized;
+};
+TLateBound<HRESULT WINAPI(HWND, const TvkBlurBehind*)>& DwmEnableBlurBehindWindowEntry();
 // Fits W x H inside MaxW x MaxH keeping the proportions (the limiting side takes its maximum).
 SIZE FitThumbnail(int W, int H, int MaxW, int MaxH);
 // A topmost click-through copy of the window's picture over it; the caller frees it.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "FormTestSupport.h"
+#include "skin/core/vkFormServices.h"
 #include "skin/core/vkntTypes.h"
 #include "skin/forms/vkFormAnimations.h"
 #include "skin/forms/vkFormTimers.h"
@@ -289,4 +290,34 @@ TEST(MoveFade, StepsDownToTheBlendValueOnlyAndComesBack) {
     }
   }
   EXPECT_EQ(TvkProviderEffects::AnimTimer(T.P), nullptr);
+}
+
+namespace {
+struct TBlurCall {
+  DWORD Flags;
+  BOOL Enable;
+};
+std::vector<TBlurCall> g_Blur;
+HRESULT WINAPI FakeBlur(HWND, const TvkBlurBehind* B) {
+  g_Blur.push_back({B->Flags, B->Enable});
+  return S_OK;
+}
+}  // namespace
+
+TEST(TaskbarPictures, BlurBehindTakesTheRegionOnEveryPath) {
+  std::vector<TBlurCall>& Calls = g_Blur;
+  Calls.clear();
+  DwmEnableBlurBehindWindowEntry().Replace(FakeBlur);
+  Owned<TForm> F(NewForm());
+  HRGN R = CreateRectRgn(0, 0, 10, 10);
+  EnableBlurBehind(F->Handle(), true, R);
+  EXPECT_EQ(GetObjectType(R), 0u);  // deleted
+  if (IsDwmCompositionActive()) {
+    ASSERT_EQ(Calls.size(), 1u);
+    EXPECT_EQ(Calls[0].Flags, 3u);
+    EXPECT_EQ(Calls[0].Enable, -1);
+  } else {
+    EXPECT_TRUE(Calls.empty());  // nothing to blur without composition
+  }
+  ResetPlatform();
 }
