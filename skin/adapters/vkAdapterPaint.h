@@ -20,17 +20,6 @@ constexpr int kDisabledLevel = 100;
 void RedrawAdapterWindow(HWND Wnd);
 // The skin data's look moves to state Mode: the cache is rebuilt and the window repainted.
 void AdapterStateChange(TsCommonData* SkinData, HWND Wnd, int Mode);
-// Redraw off around Call, on again afterwards.
-template <class F> void WithoutRedraw(HWND Wnd, F&& Call) {
-  SwitchWindowRedraw(Wnd, false);
-  try {
-    Call();
-  } catch (...) {
-    SwitchWindowRedraw(Wnd, true);
-    throw;
-  }
-  SwitchWindowRedraw(Wnd, true);
-}
 // Geometry refreshed, then the parent's background behind the adapter's window as a reference whose (0, 0) is
 // the window's top-left corner.
 void AdapterParentBackground(TvkMainWnd* A, TvkBgCacheRef& Bg);

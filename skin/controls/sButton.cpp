@@ -44,18 +44,6 @@ void RestoreHints() {
   if (Application != nullptr) Application->SetShowHint(g_SavedShowHint);
 }
 
-// Call with the window's redraw off, switched on again however Call ends: the system button's own focus
-// painting would flash over the skinned face.
-template <class F> void WithoutRedraw(HWND Wnd, F&& Call) {
-  SwitchWindowRedraw(Wnd, false);
-  try {
-    Call();
-  } catch (...) {
-    SwitchWindowRedraw(Wnd, true);
-    throw;
-  }
-  SwitchWindowRedraw(Wnd, true);
-}
 
 // The state's font colour of a section (as a colour value).
 uint32_t SectionFontColor(TsSkinManager* M, int Section, int State) {
@@ -821,6 +809,7 @@ void TsButton::WndProc(TMessage& Message) {
       if (!Designing() && Visible()) {
         if (Enabled() && !Destroying()) {
           StopFade();
+          // the system button's own focus painting would flash over the skinned face
           WithoutRedraw(Handle(), [&] { inherited::WndProc(Message); });
           if (FSkinData->IsSkinned(false)) {
             FSkinData->Focused = false;

@@ -45,6 +45,17 @@ LRESULT SendControlCommand(TControl* Control, WORD Cmd, LPARAM LParam);
 LRESULT NotifyControl(TControl* Control, WORD Cmd);
 // WM_SETREDRAW through the skin-aware send.
 void SwitchWindowRedraw(HWND Wnd, bool Redraw);
+// Redraw off around Call, on again however Call ends.
+template <class F> void WithoutRedraw(HWND Wnd, F&& Call) {
+  SwitchWindowRedraw(Wnd, false);
+  try {
+    Call();
+  } catch (...) {
+    SwitchWindowRedraw(Wnd, true);
+    throw;
+  }
+  SwitchWindowRedraw(Wnd, true);
+}
 // Asks the control's form to attach an adapter to it (VKCMD_ADAPT_CONTROL). Non-zero (1) when nothing was
 // asked because the control is nil, loading or designing; 0 without a form.
 LRESULT AskFormToAdaptControl(TControl* Control);
