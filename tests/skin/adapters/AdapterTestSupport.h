@@ -76,4 +76,21 @@ protected:
   }
 };
 
+// An adapter test over the SOLID skin: the adapters it keeps are freed before the windows, the manager last.
+class SkinnedAdapterTest : public AdapterTest {
+protected:
+  void SetUp() override {
+    AdapterTest::SetUp();
+    M = SolidManager();
+  }
+  void TearDown() override {
+    for (TvkMainWnd* A : Adapters) A->Free();
+    Adapters.clear();
+    AdapterTest::TearDown();
+    M.reset();
+  }
+  ManagerPtr M;
+  std::vector<TvkMainWnd*> Adapters;
+};
+
 }  // namespace adapter_test

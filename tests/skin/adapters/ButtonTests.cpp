@@ -8,18 +8,11 @@ using namespace adapter_test;
 
 namespace {
 
-class Buttons : public AdapterTest {
+class Buttons : public SkinnedAdapterTest {
 protected:
   void SetUp() override {
-    AdapterTest::SetUp();
-    M = SolidManager();
+    SkinnedAdapterTest::SetUp();
     Parent = Host(300, 200);
-  }
-  void TearDown() override {
-    for (TvkMainWnd* A : Adapters) A->Free();
-    Adapters.clear();
-    AdapterTest::TearDown();
-    M.reset();
   }
   template <class T> T* Adapt(HWND W) {
     T* A = CreateAdapter<T>(W, nullptr, M.get(), TvkSkinParams{}, false);
@@ -44,9 +37,7 @@ protected:
       for (int x = std::max(0, R.Left); x < std::min(D.Width(), R.Right); ++x) N += Rgb(D.Px(x, y)) == C;
     return N;
   }
-  ManagerPtr M;
   HWND Parent = nullptr;
-  std::vector<TvkMainWnd*> Adapters;
 };
 
 // The disabled look over a flat background: the control keeps 100 of 255 per channel.

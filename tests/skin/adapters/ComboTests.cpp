@@ -12,18 +12,11 @@ using namespace adapter_test;
 
 namespace {
 
-class Combos : public AdapterTest {
+class Combos : public SkinnedAdapterTest {
 protected:
   void SetUp() override {
-    AdapterTest::SetUp();
-    M = SolidManager();
+    SkinnedAdapterTest::SetUp();
     Parent = Host(300, 200);
-  }
-  void TearDown() override {
-    for (TvkMainWnd* A : Adapters) A->Free();
-    Adapters.clear();
-    AdapterTest::TearDown();
-    M.reset();
   }
   HWND Combo(DWORD Style, DWORD Ex = 0) {
     HWND C = CreateWindowExA(Ex, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | Style, 10, 10, 150, 200, Parent, nullptr,
@@ -40,9 +33,7 @@ protected:
     Adapters.push_back(A);
     return A;
   }
-  ManagerPtr M;
   HWND Parent = nullptr;
-  std::vector<TvkMainWnd*> Adapters;
 };
 
 TEST_F(Combos, ButtonPlaceByStyle) {

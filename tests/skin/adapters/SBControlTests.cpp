@@ -40,18 +40,11 @@ TEST(SBControlGeometry, ThumbFromPageAndPositionAndBack) {
   }
 }
 
-class SBControls : public AdapterTest {
+class SBControls : public SkinnedAdapterTest {
 protected:
   void SetUp() override {
-    AdapterTest::SetUp();
-    M = SolidManager();
+    SkinnedAdapterTest::SetUp();
     Parent = Host(300, 200);
-  }
-  void TearDown() override {
-    for (TvkMainWnd* A : Adapters) A->Free();
-    Adapters.clear();
-    AdapterTest::TearDown();
-    M.reset();
   }
   TvkSBWnd* Bar(DWORD Style, int W, int H, HWND* Out) {
     *Out = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | Style, 10, 10, W, H, Parent, nullptr,
@@ -76,9 +69,7 @@ protected:
       return TRUE;
     };
   }
-  ManagerPtr M;
   HWND Parent = nullptr;
-  std::vector<TvkMainWnd*> Adapters;
 };
 
 TEST_F(SBControls, RangeFromScrollInfoIsKeptSound) {

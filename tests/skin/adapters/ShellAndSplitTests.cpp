@@ -9,18 +9,11 @@ using namespace adapter_test;
 
 namespace {
 
-class Shells : public AdapterTest {
+class Shells : public SkinnedAdapterTest {
 protected:
   void SetUp() override {
-    AdapterTest::SetUp();
-    M = SolidManager();
+    SkinnedAdapterTest::SetUp();
     Parent = Host(300, 200);
-  }
-  void TearDown() override {
-    for (TvkMainWnd* A : Adapters) A->Free();
-    Adapters.clear();
-    AdapterTest::TearDown();
-    M.reset();
   }
   template <class T> T* Adapt(HWND W, const char* Section) {
     TvkSkinParams P;
@@ -33,9 +26,7 @@ protected:
     return CreateWindowExA(ExStyle, RecordingClass(), "", WS_CHILD | WS_VISIBLE, 10, 10, W, H, Parent, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
   }
-  ManagerPtr M;
   HWND Parent = nullptr;
-  std::vector<TvkMainWnd*> Adapters;
 };
 
 TEST_F(Shells, ContainerFramesOnlyAroundAClientEdgeAndTheSearchBoxFrame) {

@@ -15,18 +15,11 @@ namespace {
 constexpr uint32_t kParentBg = 0x808080;  // the SOLID skin's base colour behind unskinned parents
 constexpr uint32_t kStaticText = 0x102030;
 
-class Statics : public AdapterTest {
+class Statics : public SkinnedAdapterTest {
 protected:
   void SetUp() override {
-    AdapterTest::SetUp();
-    M = SolidManager();
+    SkinnedAdapterTest::SetUp();
     Parent = Host(300, 200);
-  }
-  void TearDown() override {
-    for (TvkMainWnd* A : Adapters) A->Free();
-    Adapters.clear();
-    AdapterTest::TearDown();
-    M.reset();
   }
   template <class T> T* Adapt(HWND W, const char* Section = "") {
     TvkSkinParams P;
@@ -57,9 +50,7 @@ protected:
         }
     return {L, R};
   }
-  ManagerPtr M;
   HWND Parent = nullptr;
-  std::vector<TvkMainWnd*> Adapters;
 };
 
 TEST_F(Statics, TextOverTheParentWithTabStopsOfTenCharacters) {

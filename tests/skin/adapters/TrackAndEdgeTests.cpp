@@ -14,18 +14,11 @@ constexpr uint32_t kThumb = 0x00A0A0, kThumbBand = 0x404000;
 constexpr uint32_t kVThumb = 0xA0A000, kVThumbBand = 0x004040;
 constexpr uint32_t kTickH = 0x112233, kTickV = 0x332211;
 
-class Tracks : public AdapterTest {
+class Tracks : public SkinnedAdapterTest {
 protected:
   void SetUp() override {
-    AdapterTest::SetUp();
-    M = SolidManager();
+    SkinnedAdapterTest::SetUp();
     Parent = Host(400, 300);
-  }
-  void TearDown() override {
-    for (TvkMainWnd* A : Adapters) A->Free();
-    Adapters.clear();
-    AdapterTest::TearDown();
-    M.reset();
   }
   template <class T> T* Adapt(HWND W, const char* Section) {
     TvkSkinParams P;
@@ -60,9 +53,7 @@ protected:
       for (int x = std::max(0L, In.left); x < std::min<long>(D.Width(), In.right); ++x) N += Rgb(D.Px(x, y)) == C;
     return N;
   }
-  ManagerPtr M;
   HWND Parent = nullptr;
-  std::vector<TvkMainWnd*> Adapters;
 };
 
 TEST(TrackTicks, PlacesAlongTheChannelWithoutDividingByZero) {
