@@ -21,27 +21,9 @@
 #include "skin/forms/vkProviderEffects.h"
 #include "skin/forms/vkSBAnimation.h"
 
+#include "tools/bench/BenchTiming.h"
+
 namespace {
-
-double Seconds() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-void Measure(const char* Name, const std::function<void()>& Op) {
-  Op();
-  int Runs = 0;
-  const double Start = Seconds();
-  double Now = Start;
-  while (Now - Start < 0.5) {
-    Op();
-    ++Runs;
-    Now = Seconds();
-  }
-  std::printf("%-44s %9.3f ms\n", Name, (Now - Start) * 1000.0 / Runs);
-}
 
 void Pump() {
   MSG M;

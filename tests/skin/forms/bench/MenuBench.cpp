@@ -16,28 +16,9 @@
 #include "skin/forms/vkFormUnits.h"
 #include "skin/graphics/vkBitmap32.h"
 
+#include "tools/bench/BenchTiming.h"
+
 namespace {
-
-double Seconds() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-// Runs Op for about half a second and prints the time per call.
-void Measure(const char* Name, const std::function<void()>& Op) {
-  Op();
-  int Runs = 0;
-  const double Start = Seconds();
-  double Now = Start;
-  while (Now - Start < 0.5) {
-    Op();
-    ++Runs;
-    Now = Seconds();
-  }
-  std::printf("%-44s %9.3f ms\n", Name, (Now - Start) * 1000.0 / Runs);
-}
 
 }  // namespace
 
