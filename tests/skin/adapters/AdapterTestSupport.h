@@ -76,7 +76,8 @@ protected:
   }
 };
 
-// An adapter test over the SOLID skin: the adapters it keeps are freed before the windows, the manager last.
+// An adapter test over the SOLID skin: the adapters it keeps are freed first, then its form, then the windows,
+// the manager last.
 class SkinnedAdapterTest : public AdapterTest {
 protected:
   void SetUp() override {
@@ -86,10 +87,31 @@ protected:
   void TearDown() override {
     for (TvkMainWnd* A : Adapters) A->Free();
     Adapters.clear();
+    if (Form != nullptr) Form->Free();
+    Form = nullptr;
     AdapterTest::TearDown();
     M.reset();
   }
+  // An adapter of the manager over the window, kept for TearDown.
+  template <class T>
+  T* Adapt(HWND W, const char* Section = "", TControl* Control = nullptr, bool Repaint = false) {
+    TvkSkinParams P;
+    P.SkinSection = Section;
+    P.Control = Control;
+    T* A = CreateAdapter<T>(W, nullptr, M.get(), P, Repaint);
+    Adapters.push_back(A);
+    return A;
+  }
+  // The test's form at (40, 40), 300 by 200, shown; the tag goes on before it shows (NoSkinTag: left unskinned).
+  TForm* ShowForm(int Tag = 0) {
+    Form = TForm::CreateNew(Application);
+    Form->SetBounds(40, 40, 300, 200);
+    Form->SetTag(Tag);
+    Form->Show();
+    return Form;
+  }
   ManagerPtr M;
+  TForm* Form = nullptr;
   std::vector<TvkMainWnd*> Adapters;
 };
 

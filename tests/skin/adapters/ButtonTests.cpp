@@ -14,11 +14,6 @@ protected:
     SkinnedAdapterTest::SetUp();
     Parent = Host(300, 200);
   }
-  template <class T> T* Adapt(HWND W) {
-    T* A = CreateAdapter<T>(W, nullptr, M.get(), TvkSkinParams{}, false);
-    Adapters.push_back(A);
-    return A;
-  }
   HWND Button(DWORD Style, const char* Text, int W = 80, int H = 26) {
     return CreateWindowExA(0, "BUTTON", Text, WS_CHILD | WS_VISIBLE | Style, 10, 10, W, H, Parent, nullptr,
                            GetModuleHandleA(nullptr), nullptr);

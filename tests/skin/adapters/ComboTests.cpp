@@ -25,12 +25,9 @@ protected:
     return C;
   }
   TvkComboBoxWnd* Adapt(HWND C, bool Dialog = false) {
-    TvkSkinParams P;
-    P.SkinSection = "COMBOBOX";
     AdoptingDialogChildren = Dialog;
-    auto* A = CreateAdapter<TvkComboBoxWnd>(C, nullptr, M.get(), P, true);
+    auto* A = SkinnedAdapterTest::Adapt<TvkComboBoxWnd>(C, "COMBOBOX", nullptr, true);
     AdoptingDialogChildren = false;
-    Adapters.push_back(A);
     return A;
   }
   HWND Parent = nullptr;
@@ -148,9 +145,7 @@ TEST_F(Combos, PrintedButtonInTheSkin) {
 namespace {
 
 TEST_F(Combos, AFrameworkComboPrintsItsSelectedItemAsTheEditPart) {
-  TForm* Form = TForm::CreateNew(Application);
-  Form->SetBounds(40, 40, 300, 200);
-  Form->Show();
+  ShowForm();
   auto* C = new TComboBox(Form);
   C->SetParent(Form);
   C->SetBounds(10, 10, 150, 24);
@@ -158,10 +153,7 @@ TEST_F(Combos, AFrameworkComboPrintsItsSelectedItemAsTheEditPart) {
   C->Items()->Add("COM1");
   C->Items()->Add("COM2");
   C->SetItemIndex(1);
-  TvkSkinParams P;
-  P.Control = C;
-  P.SkinSection = "COMBOBOX";
-  auto* A = CreateAdapter<TvkComboBoxWnd>(C->Handle(), nullptr, M.get(), P, true);
+  auto* A = SkinnedAdapterTest::Adapt<TvkComboBoxWnd>(C->Handle(), "COMBOBOX", C, true);
   RECT R{};
   GetWindowRect(C->Handle(), &R);
   testing_support::Dib32 D(R.right - R.left, R.bottom - R.top, 0, true);
@@ -172,8 +164,6 @@ TEST_F(Combos, AFrameworkComboPrintsItsSelectedItemAsTheEditPart) {
     for (int x = 3; x < B.Left - 3; ++x) Text += Rgb(D.Px(x, y)) == 0x000000;
   EXPECT_GT(Text, 10);                              // the item's text in the section's font colour
   EXPECT_EQ(0xE0E0FFu, Rgb(D.Px(B.Left - 5, 5)));  // over the section's face
-  A->Free();
-  Form->Free();
 }
 
 TEST_F(Combos, TheDropDownListsVisualStyleByVersionAndItems) {

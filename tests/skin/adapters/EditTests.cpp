@@ -11,45 +11,20 @@ using namespace adapter_test;
 
 namespace {
 
-class Edits : public AdapterTest {
+class Edits : public SkinnedAdapterTest {
 protected:
-  void SetUp() override {
-    AdapterTest::SetUp();
-    M = SolidManager();
-  }
-  void TearDown() override {
-    for (TvkMainWnd* A : Adapters) A->Free();
-    Adapters.clear();
-    if (Form != nullptr) Form->Free();
-    Form = nullptr;
-    AdapterTest::TearDown();
-    M.reset();
-  }
   TvkEditWnd* Adapt(HWND W, TControl* Control = nullptr, const char* Section = "EDIT") {
-    TvkSkinParams P;
-    P.Control = Control;
-    P.SkinSection = Section;
-    auto* A = CreateAdapter<TvkEditWnd>(W, nullptr, M.get(), P, true);
-    Adapters.push_back(A);
-    return A;
+    return SkinnedAdapterTest::Adapt<TvkEditWnd>(W, Section, Control, true);
   }
   TEdit* NewEdit(const char* Text) {
-    if (Form == nullptr) {
-      Form = TForm::CreateNew(Application);
-      Form->SetBounds(40, 40, 300, 200);
-      // The edit adapters are looked at alone: the thread hook leaves this form unskinned.
-      Form->SetTag(NoSkinTag);
-      Form->Show();
-    }
+    // The edit adapters are looked at alone: the thread hook leaves this form unskinned.
+    if (Form == nullptr) ShowForm(NoSkinTag);
     auto* E = new TEdit(Form);
     E->SetParent(Form);
     E->SetBounds(10, 10, 120, 24);
     E->SetText(Text);
     return E;
   }
-  ManagerPtr M;
-  TForm* Form = nullptr;
-  std::vector<TvkMainWnd*> Adapters;
 };
 
 TEST_F(Edits, FrameComesFromTheSkin) {

@@ -203,35 +203,17 @@ PUBLISHED(TStandInTree) {
   p.Event("OnHeaderDrawQueryElements", &TStandInTree::OnHeaderDrawQueryElements);
 }
 
-class ExtGrids : public AdapterTest {
+class ExtGrids : public SkinnedAdapterTest {
 protected:
   void SetUp() override {
-    AdapterTest::SetUp();
-    M = SolidManager();
-    Form = TForm::CreateNew(Application);
-    Form->SetBounds(40, 40, 300, 200);
-    Form->Show();
-  }
-  void TearDown() override {
-    for (TvkMainWnd* A : Adapters) A->Free();
-    Adapters.clear();
-    Form->Free();
-    AdapterTest::TearDown();
-    M.reset();
+    SkinnedAdapterTest::SetUp();
+    ShowForm();
   }
   template <class T> T* Adapt(TWinControl* C) {
     C->SetParent(Form);
     C->SetBounds(5, 5, 150, 100);
-    TvkSkinParams P;
-    P.SkinSection = "EDIT";
-    P.Control = C;
-    T* A = CreateAdapter<T>(C->Handle(), nullptr, M.get(), P, false);
-    Adapters.push_back(A);
-    return A;
+    return SkinnedAdapterTest::Adapt<T>(C->Handle(), "EDIT", C);
   }
-  ManagerPtr M;
-  TForm* Form = nullptr;
-  std::vector<TvkMainWnd*> Adapters;
 };
 
 TEST_F(ExtGrids, GridColoursAndOptionsWrittenByNameAndPutBack) {

@@ -47,28 +47,14 @@ PUBLISHED(TTestGrid) {
   p.Int("DataSource", &TTestGrid::DataSource, &TTestGrid::SetDataSource);
 }
 
-class Lists : public AdapterTest {
+class Lists : public SkinnedAdapterTest {
 protected:
   void SetUp() override {
-    AdapterTest::SetUp();
-    M = SolidManager();
+    SkinnedAdapterTest::SetUp();
     Parent = Host(320, 240);
   }
-  void TearDown() override {
-    for (TvkMainWnd* A : Adapters) A->Free();
-    Adapters.clear();
-    if (Form != nullptr) Form->Free();
-    Form = nullptr;
-    AdapterTest::TearDown();
-    M.reset();
-  }
   template <class T> T* Adapt(HWND W, const char* Section, TControl* Control = nullptr) {
-    TvkSkinParams P;
-    P.SkinSection = Section;
-    P.Control = Control;
-    T* A = CreateAdapter<T>(W, nullptr, M.get(), P, true);
-    Adapters.push_back(A);
-    return A;
+    return SkinnedAdapterTest::Adapt<T>(W, Section, Control, true);
   }
   HWND ReportList(int Items) {
     HWND L = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 10, 10, 200, 120,
@@ -96,10 +82,7 @@ protected:
       SendMessageA(L, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&I));
     }
   }
-  ManagerPtr M;
   HWND Parent = nullptr;
-  TForm* Form = nullptr;
-  std::vector<TvkMainWnd*> Adapters;
 };
 
 TEST_F(Lists, ListViewHeaderPaintedFromTheSkin) {
@@ -156,9 +139,7 @@ TEST_F(Lists, TreeColoursFromTheSectionAndBack) {
 }
 
 TEST_F(Lists, GridColourPropertiesByName) {
-  Form = TForm::CreateNew(Application);
-  Form->SetBounds(40, 40, 300, 200);
-  Form->Show();
+  ShowForm();
   auto* G = new TTestGrid(Form);
   G->SetParent(Form);
   G->SetBounds(5, 5, 150, 100);

@@ -50,9 +50,7 @@ protected:
     *Out = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | Style, 10, 10, W, H, Parent, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
     SetScrollRange(*Out, SB_CTL, 0, 100, FALSE);
-    auto* A = CreateAdapter<TvkSBWnd>(*Out, nullptr, M.get(), TvkSkinParams{}, false);
-    Adapters.push_back(A);
-    return A;
+    return Adapt<TvkSBWnd>(*Out);
   }
   std::unique_ptr<testing_support::Dib32> Print(HWND W) {
     RECT R{};

@@ -13,33 +13,15 @@ using namespace adapter_test;
 
 namespace {
 
-class ScrollBoxes : public AdapterTest {
+class ScrollBoxes : public SkinnedAdapterTest {
 protected:
   void SetUp() override {
-    AdapterTest::SetUp();
-    M = SolidManager();
-    Form = TForm::CreateNew(Application);
-    Form->SetBounds(40, 40, 300, 200);
-    Form->Show();
-  }
-  void TearDown() override {
-    for (TvkMainWnd* A : Adapters) A->Free();
-    Adapters.clear();
-    Form->Free();
-    AdapterTest::TearDown();
-    M.reset();
+    SkinnedAdapterTest::SetUp();
+    ShowForm();
   }
   template <class T> T* Adapt(TWinControl* C, const char* Section) {
-    TvkSkinParams P;
-    P.SkinSection = Section;
-    P.Control = C;
-    T* A = CreateAdapter<T>(C->Handle(), nullptr, M.get(), P, false);
-    Adapters.push_back(A);
-    return A;
+    return SkinnedAdapterTest::Adapt<T>(C->Handle(), Section, C);
   }
-  ManagerPtr M;
-  TForm* Form = nullptr;
-  std::vector<TvkMainWnd*> Adapters;
 };
 
 TEST_F(ScrollBoxes, ClientFromInsideTheFrameAroundChildren) {
@@ -77,8 +59,7 @@ TEST_F(ScrollBoxes, NativePaintLeavesTheClientToTheControl) {
   HWND Host_ = Host(200, 100);
   HWND W = CreateWindowExA(0, RecordingClass(), "", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 5, 5, 100, 60, Host_,
                            nullptr, GetModuleHandleA(nullptr), nullptr);
-  auto* A = CreateAdapter<TvkNativePaint>(W, nullptr, M.get(), TvkSkinParams{}, false);
-  Adapters.push_back(A);
+  auto* A = SkinnedAdapterTest::Adapt<TvkNativePaint>(W);
   EXPECT_EQ("TRANSPARENT", A->SkinData->SkinSection());
   Recorded().clear();
   SendMessageA(W, WM_ERASEBKGND, 0, 0);

@@ -15,13 +15,6 @@ protected:
     SkinnedAdapterTest::SetUp();
     Parent = Host(300, 200);
   }
-  template <class T> T* Adapt(HWND W, const char* Section) {
-    TvkSkinParams P;
-    P.SkinSection = Section;
-    T* A = CreateAdapter<T>(W, nullptr, M.get(), P, false);
-    Adapters.push_back(A);
-    return A;
-  }
   HWND Window(DWORD ExStyle, int W, int H) {
     return CreateWindowExA(ExStyle, RecordingClass(), "", WS_CHILD | WS_VISIBLE, 10, 10, W, H, Parent, nullptr,
                            GetModuleHandleA(nullptr), nullptr);

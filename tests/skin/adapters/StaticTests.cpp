@@ -21,13 +21,6 @@ protected:
     SkinnedAdapterTest::SetUp();
     Parent = Host(300, 200);
   }
-  template <class T> T* Adapt(HWND W, const char* Section = "") {
-    TvkSkinParams P;
-    P.SkinSection = Section;
-    T* A = CreateAdapter<T>(W, nullptr, M.get(), P, false);
-    Adapters.push_back(A);
-    return A;
-  }
   HWND Child(const char* Class, DWORD Style, const char* Text, int W, int H) {
     return CreateWindowExA(0, Class, Text, WS_CHILD | WS_VISIBLE | Style, 10, 10, W, H, Parent, nullptr,
                            GetModuleHandleA(nullptr), nullptr);

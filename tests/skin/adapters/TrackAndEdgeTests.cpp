@@ -20,13 +20,6 @@ protected:
     SkinnedAdapterTest::SetUp();
     Parent = Host(400, 300);
   }
-  template <class T> T* Adapt(HWND W, const char* Section) {
-    TvkSkinParams P;
-    P.SkinSection = Section;
-    T* A = CreateAdapter<T>(W, nullptr, M.get(), P, false);
-    Adapters.push_back(A);
-    return A;
-  }
   HWND Track(DWORD Style, int W, int H) {
     return CreateWindowExA(0, TRACKBAR_CLASSA, "", WS_CHILD | WS_VISIBLE | Style, 10, 10, W, H, Parent, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
