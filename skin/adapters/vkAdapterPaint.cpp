@@ -13,6 +13,13 @@
 
 void RedrawAdapterWindow(HWND Wnd) { RedrawWindow(Wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
 
+void PaintByInvalidation(HWND Wnd, bool Erase) {
+  InvalidateRect(Wnd, nullptr, Erase ? TRUE : FALSE);
+  PAINTSTRUCT PS{};
+  BeginPaint(Wnd, &PS);
+  EndPaint(Wnd, &PS);
+}
+
 void AdapterStateChange(TsCommonData* SkinData, HWND Wnd, int) {
   if (SkinData != nullptr) SkinData->CacheDirty = true;
   RedrawAdapterWindow(Wnd);

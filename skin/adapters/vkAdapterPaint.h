@@ -18,6 +18,8 @@ constexpr int kDisabledLevel = 100;
 
 // The window repainted at once (RDW_INVALIDATE, RDW_UPDATENOW).
 void RedrawAdapterWindow(HWND Wnd);
+// WM_PAINT answered by an invalidation: the window is validated at once; with Erase its erase message paints it.
+void PaintByInvalidation(HWND Wnd, bool Erase);
 // The skin data's look moves to state Mode: the cache is rebuilt and the window repainted.
 void AdapterStateChange(TsCommonData* SkinData, HWND Wnd, int Mode);
 // Geometry refreshed, then the parent's background behind the adapter's window as a reference whose (0, 0) is

@@ -5,6 +5,7 @@
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "skin/adapters/vkAdapterPaint.h"
+#include "skin/adapters/vkContainerMessages.h"
 #include "skin/adapters/vkSBUtils.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
@@ -150,6 +151,7 @@ void TvkPanelWnd::PaintClient(HDC DC) {
 
 void TvkPanelWnd::Skinned(TMessage& Message) {
   const HWND W = CtrlHandle;
+  const auto Inherited = [&] { TvkMainWnd::WndProc(Message); };
   switch (Message.Msg) {
     case WM_UPDATEUISTATE:
       Message.Result = 1;
@@ -158,24 +160,11 @@ void TvkPanelWnd::Skinned(TMessage& Message) {
       if (IsWindowVisible(W)) PaintClient(reinterpret_cast<HDC>(Message.WParam));
       Message.Result = 1;
       return;
-    case WM_PAINT: {
-      // The erase the invalidation brings paints the panel.
-      InvalidateRect(W, nullptr, TRUE);
-      PAINTSTRUCT PS{};
-      BeginPaint(W, &PS);
-      EndPaint(W, &PS);
+    case WM_PAINT:
+      PaintByInvalidation(W, true);
       return;
-    }
     case WM_SETTEXT:
-      if (!IsWindowVisible(W)) break;
-      WithoutRedraw(W, [&] { TvkMainWnd::WndProc(Message); });
-      SkinData->CacheDirty = true;
-      SendMessageA(W, WM_PAINT, 0, 0);
-      return;
-    case WM_WINDOWPOSCHANGING:
-    case WM_WINDOWPOSCHANGED:
-      if (const TsGeneralData* G = SkinData->Section(); G != nullptr && G->Props[0].Transparency != 0)
-        SkinData->CacheDirty = true;
+      if (SetContainerText(this, Inherited)) return;
       break;
     case WM_NCPAINT:
       if (IsWindowVisible(W)) PaintFrame(nullptr);
@@ -193,11 +182,7 @@ void TvkPanelWnd::Skinned(TMessage& Message) {
       }
       return;
     case WM_PARENTNOTIFY:
-      if (LOWORD(Message.WParam) == WM_CREATE || LOWORD(Message.WParam) == WM_DESTROY) {
-        TvkMainWnd::WndProc(Message);
-        if (LOWORD(Message.WParam) == WM_CREATE) AskFormToAdaptControl(SkinData->OwnerControl);
-        return;
-      }
+      if (NotifyContainerChild(this, Message, Inherited)) return;
       break;
     case WM_PRINT: {
       SkinData->CacheDirty = true;
@@ -213,21 +198,15 @@ void TvkPanelWnd::Skinned(TMessage& Message) {
       SetViewportOrgEx(DC, Old.x, Old.y, nullptr);
       return;
     }
-    case CM_TEXTCHANGED:
-      SkinData->CacheDirty = true;
-      break;
     case CM_SHOWINGCHANGED:
       if (Panel != nullptr && Panel->Showing()) {
         TsSkinManager* M = SkinData->SkinManager();
         if (M != nullptr && M->Options()->OptimizingPriority() == opMemory) SkinData->Updating = false;
-        AskFormToAdaptControl(SkinData->OwnerControl);
-        for (WORD Cmd : {VKCMD_SKIN_APPLIED, VKCMD_REPAINT_AFTER_CHANGE}) {
-          TMessage C{SM_VKCMD, SkinCommandWParam(Cmd), reinterpret_cast<LPARAM>(M), 0};
-          PassCommandToChildren(SkinData->OwnerControl, W, C);
-        }
+        TellShowingChanged(this);
       }
       break;
     default:
+      MarkContainerCacheStale(SkinData, Message.Msg);
       break;
   }
   TvkMainWnd::WndProc(Message);
@@ -241,37 +220,17 @@ void TvkPanelWnd::WndProc(TMessage& Message) {
     return;
   }
   if (Message.Msg == SM_VKCMD) {
-    switch (SkinCommandCode(Message.WParam)) {
-      case VKCMD_PARENT_UPDATE_DONE:
-        if (SkinData->Updating) {
-          SkinData->Updating = false;
-          RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        }
-        if (Panel != nullptr) RepaintChildrenAfterUpdate(Panel);
-        return;
-      case VKCMD_SKIN_APPLIED:
-      case VKCMD_REPAINT_AFTER_CHANGE:
-        TvkMainWnd::WndProc(Message);
-        PassCommandToChildren(Owner, CtrlHandle, Message);
-        return;
-      case VKCMD_SKIN_DROPPED:
-        SkinData->SkinIndex = -1;
-        Owner->SetControlStyle(Owner->ControlStyle() - csOpaque);
-        TvkMainWnd::WndProc(Message);
-        return;
-      case VKCMD_QUERY_SKINNED:
-        Message.Result = 1;
-        return;
-      case VKCMD_REFRESH_CACHE:
-        PaintCache();
-        return;
-      case VKCMD_QUERY_APPLICATION:
-        Message.Result = reinterpret_cast<LRESULT>(Application);
-        return;
-      default:
-        TvkMainWnd::WndProc(Message);
-        return;
+    if (ContainerSkinCommand(this, Message, [&] { TvkMainWnd::WndProc(Message); }, [this] { PaintCache(); })) return;
+    if (SkinCommandCode(Message.WParam) == VKCMD_PARENT_UPDATE_DONE) {
+      if (SkinData->Updating) {
+        SkinData->Updating = false;
+        RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      }
+      if (Panel != nullptr) RepaintChildrenAfterUpdate(Panel);
+      return;
     }
+    TvkMainWnd::WndProc(Message);
+    return;
   }
   if (SkinData->IsSkinned(false)) {
     Skinned(Message);

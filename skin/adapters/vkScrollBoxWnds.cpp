@@ -4,6 +4,7 @@
 
 #include "framework/Forms.h"
 #include "skin/adapters/vkAdapterPaint.h"
+#include "skin/adapters/vkContainerMessages.h"
 #include "skin/adapters/vkEditWnd.h"
 #include "skin/adapters/vkSBUtils.h"
 #include "skin/adapters/vkScrollBars.h"
@@ -101,21 +102,6 @@ void PaintClientArea(TvkMainWnd* A, HDC DC, int Border, bool (*Rebuild)(TvkMainW
   if (Own) ReleaseDC(A->CtrlHandle, DC);
 }
 
-void TellShowingChanged(TvkMainWnd* A) {
-  TControl* C = A->SkinData->OwnerControl;
-  if (C == nullptr || !C->Showing()) return;
-  AskFormToAdaptControl(C);
-  for (WORD Cmd : {VKCMD_SKIN_APPLIED, VKCMD_REPAINT_AFTER_CHANGE}) {
-    TMessage M{SM_VKCMD, SkinCommandWParam(Cmd), reinterpret_cast<LPARAM>(A->SkinData->SkinManager()), 0};
-    PassCommandToChildren(C, A->CtrlHandle, M);
-  }
-}
-
-bool SectionSeeThrough(TsCommonData* SD) {
-  const TsGeneralData* G = SD->Section();
-  return G != nullptr && G->Props[0].Transparency > 0;
-}
-
 }  // namespace
 
 // ---- scroll boxes ----
@@ -178,6 +164,7 @@ void TvkScrollBoxWnd::WndProc(TMessage& Message) {
   const bool Holds = Owner == nullptr || Owner->ControlStyle().Contains(csAcceptsControls);
   if (SkinData != nullptr && Holds && SkinData->IsSkinned(false)) {
     const HWND W = CtrlHandle;
+    const auto Inherited = [&] { TvkScrollWnd::WndProc(Message); };
     switch (Message.Msg) {
       case WM_NCPAINT: {
         if (!IsWindowVisible(W) || Detached) break;
@@ -197,13 +184,9 @@ void TvkScrollBoxWnd::WndProc(TMessage& Message) {
         ReleaseDC(W, DC);
         return;
       }
-      case WM_PAINT: {
-        InvalidateRect(W, nullptr, FALSE);
-        PAINTSTRUCT PS{};
-        BeginPaint(W, &PS);
-        EndPaint(W, &PS);
+      case WM_PAINT:
+        PaintByInvalidation(W, false);
         return;
-      }
       case WM_ERASEBKGND:
         PaintClient(reinterpret_cast<HDC>(Message.WParam));
         Message.Result = 1;
@@ -216,30 +199,16 @@ void TvkScrollBoxWnd::WndProc(TMessage& Message) {
         Message.Result = 1;
         return;
       case WM_SETTEXT:
-        if (!IsWindowVisible(W)) break;
-        PerformMessage(WM_SETREDRAW, 0, 0);
-        TvkScrollWnd::WndProc(Message);
-        PerformMessage(WM_SETREDRAW, 1, 0);
-        SkinData->CacheDirty = true;
-        SendMessageA(W, WM_PAINT, 0, 0);
-        return;
-      case WM_PARENTNOTIFY:
-        if (LOWORD(Message.WParam) != WM_CREATE && LOWORD(Message.WParam) != WM_DESTROY) break;
-        TvkScrollWnd::WndProc(Message);
-        if (LOWORD(Message.WParam) == WM_CREATE && Owner != nullptr) AskFormToAdaptControl(Owner);
-        return;
-      case WM_SIZE:
-      case CM_TEXTCHANGED:
-        SkinData->CacheDirty = true;
+        if (SetContainerText(this, Inherited)) return;
         break;
-      case WM_WINDOWPOSCHANGING:
-      case WM_WINDOWPOSCHANGED:
-        if (SectionSeeThrough(SkinData)) SkinData->CacheDirty = true;
+      case WM_PARENTNOTIFY:
+        if (NotifyContainerChild(this, Message, Inherited)) return;
         break;
       case CM_SHOWINGCHANGED:
         TellShowingChanged(this);
         break;
       default:
+        MarkContainerCacheStale(SkinData, Message.Msg);
         break;
     }
   }
@@ -339,41 +308,16 @@ void TvkStaticTextWnd::PaintClient(HDC DC) {
 
 void TvkStaticTextWnd::WndProc(TMessage& Message) {
   TControl* Owner = SkinData != nullptr ? SkinData->OwnerControl : nullptr;
-  if (Message.Msg == SM_VKCMD && Owner != nullptr) {
-    switch (SkinCommandCode(Message.WParam)) {
-      case VKCMD_QUERY_SKINNED:
-        Message.Result = 1;
-        return;
-      case VKCMD_QUERY_APPLICATION:
-        Message.Result = reinterpret_cast<LRESULT>(Application);
-        return;
-      case VKCMD_SKIN_APPLIED:
-      case VKCMD_REPAINT_AFTER_CHANGE:
-        TvkMainWnd::WndProc(Message);
-        PassCommandToChildren(Owner, CtrlHandle, Message);
-        return;
-      case VKCMD_SKIN_DROPPED:
-        SkinData->SkinIndex = -1;
-        Owner->SetControlStyle(Owner->ControlStyle() - csOpaque);
-        TvkMainWnd::WndProc(Message);
-        return;
-      case VKCMD_REFRESH_CACHE:
-        RebuildCache();
-        return;
-      default:
-        break;
-    }
-  }
+  const auto Inherited = [&] { TvkMainWnd::WndProc(Message); };
+  if (Message.Msg == SM_VKCMD && Owner != nullptr &&
+      ContainerSkinCommand(this, Message, Inherited, [this] { RebuildCache(); }))
+    return;
   if (SkinData != nullptr && SkinData->IsSkinned(false)) {
     const HWND W = CtrlHandle;
     switch (Message.Msg) {
-      case WM_PAINT: {
-        InvalidateRect(W, nullptr, FALSE);
-        PAINTSTRUCT PS{};
-        BeginPaint(W, &PS);
-        EndPaint(W, &PS);
+      case WM_PAINT:
+        PaintByInvalidation(W, false);
         return;
-      }
       case WM_ERASEBKGND:
         PaintClient(reinterpret_cast<HDC>(Message.WParam));
         Message.Result = 1;
@@ -399,27 +343,13 @@ void TvkStaticTextWnd::WndProc(TMessage& Message) {
         TellShowingChanged(this);
         break;
       case WM_SETTEXT:
-        if (!IsWindowVisible(W)) break;
-        PerformMessage(WM_SETREDRAW, 0, 0);
-        TvkMainWnd::WndProc(Message);
-        PerformMessage(WM_SETREDRAW, 1, 0);
-        SkinData->CacheDirty = true;
-        SendMessageA(W, WM_PAINT, 0, 0);
-        return;
-      case WM_PARENTNOTIFY:
-        if (LOWORD(Message.WParam) != WM_CREATE && LOWORD(Message.WParam) != WM_DESTROY) break;
-        TvkMainWnd::WndProc(Message);
-        if (LOWORD(Message.WParam) == WM_CREATE && Owner != nullptr) AskFormToAdaptControl(Owner);
-        return;
-      case WM_SIZE:
-      case CM_TEXTCHANGED:
-        SkinData->CacheDirty = true;
+        if (SetContainerText(this, Inherited)) return;
         break;
-      case WM_WINDOWPOSCHANGING:
-      case WM_WINDOWPOSCHANGED:
-        if (SectionSeeThrough(SkinData)) SkinData->CacheDirty = true;
+      case WM_PARENTNOTIFY:
+        if (NotifyContainerChild(this, Message, Inherited)) return;
         break;
       default:
+        MarkContainerCacheStale(SkinData, Message.Msg);
         break;
     }
   }

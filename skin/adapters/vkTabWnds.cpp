@@ -424,10 +424,7 @@ void TvkTabControlWnd::WndProc(TMessage& Message) {
       case WM_NCPAINT:
         return;
       case WM_PAINT: {
-        InvalidateRect(W, nullptr, FALSE);
-        PAINTSTRUCT PS{};
-        BeginPaint(W, &PS);
-        EndPaint(W, &PS);
+        PaintByInvalidation(W, false);
         if (UpDownAdapter != nullptr && !SkinData->CacheDirty)
           RedrawWindow(UpDownAdapter->CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
         return;

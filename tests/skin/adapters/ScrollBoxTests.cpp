@@ -4,7 +4,9 @@
 
 #include "AdapterTestSupport.h"
 #include "framework/ExtCtrls.h"
+#include "framework/Forms.h"
 #include "framework/StdCtrls.h"
+#include "skin/adapters/vkPanelWnd.h"
 #include "skin/adapters/vkScrollBoxWnds.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/vkSkinCommands.h"
@@ -87,6 +89,55 @@ TEST_F(ScrollBoxes, StaticTextSectionByBevelAndBorder) {
     T->SetBevelInner(C.Inner);
     T->SetBorderStyle(C.Border);
     EXPECT_EQ(C.Section, Adapt<TvkStaticTextWnd>(T, "")->SkinData->SkinSection()) << C.Section;
+  }
+}
+
+// Scroll boxes, panels and static texts answer alike: a new size or text marks the cache stale, the text reaches
+// the window, and a dropped skin leaves the control no longer opaque; the panel and the static text also answer
+// the skinning and application queries the same way.
+TEST_F(ScrollBoxes, ContainersAnswerSizeTextAndSkinCommandsAlike) {
+  auto Place = [this](TWinControl* C, int X, int Y) {
+    C->SetParent(Form);
+    C->SetBounds(X, Y, 80, 40);
+    return C;
+  };
+  TWinControl* Box = Place(new TPanel(Form), 5, 5);
+  TWinControl* Pan = Place(new TPanel(Form), 90, 5);
+  TWinControl* Txt = Place(new TStaticText(Form), 5, 50);
+  struct Case {
+    const char* Name;
+    TWinControl* Control;
+    TvkMainWnd* Adapter;
+    bool Queries;
+  };
+  const Case Cases[] = {
+      {"scroll box", Box, Adapt<TvkScrollBoxWnd>(Box, "PANEL"), false},
+      {"panel", Pan, Adapt<TvkPanelWnd>(Pan, "PANEL"), true},
+      {"static text", Txt, Adapt<TvkStaticTextWnd>(Txt, "PANEL"), true},
+  };
+  for (const Case& C : Cases) {
+    const HWND W = C.Control->Handle();
+    TsCommonData* SD = C.Adapter->SkinData;
+    ASSERT_TRUE(SD->IsSkinned(false)) << C.Name;
+    for (UINT Msg : {static_cast<UINT>(WM_SIZE), CM_TEXTCHANGED}) {
+      SD->CacheDirty = false;
+      SendMessageA(W, Msg, SIZE_RESTORED, MAKELPARAM(80, 40));
+      EXPECT_TRUE(SD->CacheDirty) << C.Name << " " << Msg;
+    }
+    SendMessageA(W, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("new text"));
+    char Text[16] = {};
+    GetWindowTextA(W, Text, sizeof Text);
+    EXPECT_STREQ("new text", Text) << C.Name;
+    if (C.Queries) {
+      EXPECT_EQ(1, SendMessageA(W, SM_VKCMD, SkinCommandWParam(VKCMD_QUERY_SKINNED), 0)) << C.Name;
+      EXPECT_EQ(reinterpret_cast<LRESULT>(Application),
+                SendMessageA(W, SM_VKCMD, SkinCommandWParam(VKCMD_QUERY_APPLICATION), 0))
+          << C.Name;
+    }
+    C.Control->SetControlStyle(C.Control->ControlStyle() + csOpaque);
+    SendMessageA(W, SM_VKCMD, SkinCommandWParam(VKCMD_SKIN_DROPPED), reinterpret_cast<LPARAM>(M.get()));
+    EXPECT_EQ(-1, SD->SkinIndex) << C.Name;
+    EXPECT_FALSE(C.Control->ControlStyle().Contains(csOpaque)) << C.Name;
   }
 }
 
