@@ -45,6 +45,40 @@ uint32_t StateColor(TsCommonData* SD, int State, bool Font) {
 // Reads a colour property as RGB (0 when absent).
 TColor ReadColor(TObject* Obj, const char* Name) { return GetObjColorPropRGB(Obj, Name); }
 
+// Grid colours kept while skinned and put back after, by the property's name: on the grid, then on its look.
+struct TKeptColor {
+  const char* Name;
+  TColor TvkGridWnd::*Kept;
+};
+constexpr TKeptColor kGridColors[] = {
+    {"FixedColor", &TvkGridWnd::SavedFixedColor},
+    {"FooterColor", &TvkGridWnd::SavedFooterColor},
+    {"FooterCellColor", &TvkGridWnd::SavedFooterCellColor},
+    {"TitleColor", &TvkGridWnd::SavedTitleColor},
+    {"IndicatorIconColor", &TvkGridWnd::SavedIndicatorIconColor},
+    {"SelectionColor", &TvkGridWnd::SavedSelectionColor},
+    {"SelectionTextColor", &TvkGridWnd::SavedSelectionTextColor},
+    {"GridLineColor", &TvkGridWnd::SavedGridLineColor},
+    {"GridFixedLineColor", &TvkGridWnd::SavedGridFixedLineColor},
+};
+constexpr TKeptColor kLookColors[] = {
+    {"FixedGradientFrom", &TvkGridWnd::SavedGradientFrom},
+    {"FixedGradientTo", &TvkGridWnd::SavedGradientTo},
+    {"FixedGradientMirrorFrom", &TvkGridWnd::SavedMirrorFrom},
+    {"FixedGradientMirrorTo", &TvkGridWnd::SavedMirrorTo},
+};
+
+// The printing DC moved to the client's corner and clipped to the client less the shown bars; the state it had.
+int EnterPrintedClient(TvkEditWnd* A, HDC DC) {
+  const int Saved = SaveDC(DC);
+  const int F = A->FrameWidth();
+  OffsetViewportOrgEx(DC, F, F, nullptr);
+  IntersectClipRect(DC, 0, 0,
+                    A->WndSize.X - 2 * F - (A->VertBar->Shown ? ScrollBarDimension(A->VertBar, true) : 0),
+                    A->WndSize.Y - 2 * F - (A->HorzBar->Shown ? ScrollBarDimension(A->HorzBar, true) : 0));
+  return Saved;
+}
+
 }  // namespace
 
 // ---- list views ----
@@ -399,11 +433,7 @@ void TvkListViewWnd::WndProc(TMessage& Message) {
     case WM_PRINT:
       if (ViewStyle() == kReportView && HeaderWnd != nullptr) {
         auto DC = reinterpret_cast<HDC>(Message.WParam);
-        const int Saved = SaveDC(DC);
-        const int F = FrameWidth();
-        OffsetViewportOrgEx(DC, F, F, nullptr);
-        IntersectClipRect(DC, 0, 0, WndSize.X - 2 * F - (VertBar->Shown ? ScrollBarDimension(VertBar, true) : 0),
-                          WndSize.Y - 2 * F - (HorzBar->Shown ? ScrollBarDimension(HorzBar, true) : 0));
+        const int Saved = EnterPrintedClient(this, DC);
         PaintHeader(DC);
         RestoreDC(DC, Saved);
       }
@@ -450,20 +480,9 @@ void TvkGridWnd::StoreControlParams() {
   TControl* C = SkinData != nullptr ? SkinData->OwnerControl : nullptr;
   if (C == nullptr) return;
   TObject* Look = ObjectPropOrNil(C, "ControlLook");
-  SavedFixedColor = ReadColor(C, "FixedColor");
-  SavedFooterColor = ReadColor(C, "FooterColor");
-  SavedFooterCellColor = ReadColor(C, "FooterCellColor");
-  SavedTitleColor = ReadColor(C, "TitleColor");
-  SavedIndicatorIconColor = ReadColor(C, "IndicatorIconColor");
-  SavedSelectionColor = ReadColor(C, "SelectionColor");
-  SavedSelectionTextColor = ReadColor(C, "SelectionTextColor");
-  SavedGridLineColor = ReadColor(C, "GridLineColor");
-  SavedGridFixedLineColor = ReadColor(C, "GridFixedLineColor");
+  for (const TKeptColor& K : kGridColors) this->*K.Kept = ReadColor(C, K.Name);
   SavedTitleFontColor = Look != nullptr ? ReadColor(C, "FixedFont.Color") : ReadColor(C, "TitleFont.Color");
-  SavedGradientFrom = ReadColor(Look, "FixedGradientFrom");
-  SavedGradientTo = ReadColor(Look, "FixedGradientTo");
-  SavedMirrorFrom = ReadColor(Look, "FixedGradientMirrorFrom");
-  SavedMirrorTo = ReadColor(Look, "FixedGradientMirrorTo");
+  for (const TKeptColor& K : kLookColors) this->*K.Kept = ReadColor(Look, K.Name);
   if (ObjectHasProperty(C, "GridStyle.Title.StartColor")) SavedGradientFrom = ReadColor(C, "GridStyle.Title.StartColor");
   if (ObjectHasProperty(C, "GridStyle.Title.EndColor")) SavedGradientTo = ReadColor(C, "GridStyle.Title.EndColor");
   if (ObjectHasProperty(C, "LineColors.FixedColor")) SavedGridFixedLineColor = ReadColor(C, "LineColors.FixedColor");
@@ -512,20 +531,9 @@ void TvkGridWnd::RestoreControlParams() {
   TControl* C = SkinData != nullptr ? SkinData->OwnerControl : nullptr;
   if (C == nullptr || Destroying(C)) return;
   TObject* Look = ObjectPropOrNil(C, "ControlLook");
-  SetObjPropValue(C, "FixedColor", SavedFixedColor);
-  SetObjPropValue(C, "FooterColor", SavedFooterColor);
-  SetObjPropValue(C, "FooterCellColor", SavedFooterCellColor);
-  SetObjPropValue(C, "TitleColor", SavedTitleColor);
-  SetObjPropValue(C, "IndicatorIconColor", SavedIndicatorIconColor);
-  SetObjPropValue(C, "SelectionColor", SavedSelectionColor);
-  SetObjPropValue(C, "SelectionTextColor", SavedSelectionTextColor);
-  SetObjPropValue(C, "GridLineColor", SavedGridLineColor);
-  SetObjPropValue(C, "GridFixedLineColor", SavedGridFixedLineColor);
+  for (const TKeptColor& K : kGridColors) SetObjPropValue(C, K.Name, this->*K.Kept);
   SetObjPropValue(C, Look != nullptr ? "FixedFont.Color" : "TitleFont.Color", SavedTitleFontColor);
-  SetObjPropValue(Look, "FixedGradientFrom", SavedGradientFrom);
-  SetObjPropValue(Look, "FixedGradientTo", SavedGradientTo);
-  SetObjPropValue(Look, "FixedGradientMirrorFrom", SavedMirrorFrom);
-  SetObjPropValue(Look, "FixedGradientMirrorTo", SavedMirrorTo);
+  for (const TKeptColor& K : kLookColors) SetObjPropValue(Look, K.Name, this->*K.Kept);
   SetObjPropValue(C, "GridStyle.Title.StartColor", SavedGradientFrom);
   SetObjPropValue(C, "GridStyle.Title.EndColor", SavedGradientTo);
   SetObjPropValue(C, "LineColors.FixedColor", SavedGridFixedLineColor);
@@ -574,11 +582,7 @@ void TvkGridWnd::WndProc(TMessage& Message) {
     case WM_PRINT: {
       TvkEditWnd::WndProc(Message);
       auto DC = reinterpret_cast<HDC>(Message.WParam);
-      const int Saved = SaveDC(DC);
-      const int F = FrameWidth();
-      OffsetViewportOrgEx(DC, F, F, nullptr);
-      IntersectClipRect(DC, 0, 0, WndSize.X - 2 * F - (VertBar->Shown ? ScrollBarDimension(VertBar, true) : 0),
-                        WndSize.Y - 2 * F - (HorzBar->Shown ? ScrollBarDimension(HorzBar, true) : 0));
+      const int Saved = EnterPrintedClient(this, DC);
       SendMessageA(W, WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
       RestoreDC(DC, Saved);
       return;
