@@ -6,19 +6,13 @@
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/vkAlphaImageList.h"
+#include "skin/graphics/FreeHolder.h"
 #include "skin/graphics/NinePart.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkBlend.h"
 #include "skin/graphics/vkColorMath.h"
 
 namespace {
-
-struct TFreeLater {
-  TObject* Obj;
-  ~TFreeLater() {
-    if (Obj) Obj->Free();
-  }
-};
 
 constexpr uint32_t kKey = 0xFF00FF;
 
@@ -69,7 +63,7 @@ void DrawListImage(TvkGlyphPaintData& D, uint32_t Tint) {
     return;
   }
   TBitmap* Work = new TBitmap();
-  TFreeLater FreeWork{Work};
+  TFreeHolder<TBitmap> FreeWork(Work);
   PrepareGlyphBitmap(D.Images, D.ImageIndex, Work);
   const TRect All(0, 0, Work->Width() - 1, Work->Height() - 1);
   auto GreyIfDiscolored = [&] {
@@ -101,13 +95,13 @@ void DrawGlyph32(TvkGlyphPaintData& D, uint32_t Tint) {
   if (D.Canvas == nullptr) return;
   const int H = D.Glyph->Height();
   TBitmap* Part = NewBitmap32(FW, H);
-  TFreeLater FreePart{Part};
+  TFreeHolder<TBitmap> FreePart(Part);
   BitBlt(Part->Canvas()->Handle(), 0, 0, FW, H, D.Glyph->Canvas()->Handle(), Src.Left, 0, SRCCOPY);
   const int O = !D.Enabled && D.DisabledKind.Contains(dkBlended) ? std::max(50, D.Blend) : D.Blend;
   if (D.State == 0 && O != 0) ScaleAlpha(Part, O);
   if ((!D.Enabled && D.DisabledKind.Contains(dkGrayed)) || (D.State == 0 && D.Discolored)) GrayBitmap32(Part);
   TBitmap* Area = NewBitmap32(FW, H);
-  TFreeLater FreeArea{Area};
+  TFreeHolder<TBitmap> FreeArea(Area);
   BitBlt(Area->Canvas()->Handle(), 0, 0, FW, H, D.Canvas->Handle(), D.R.Left, D.R.Top, SRCCOPY);
   CompositeOverCache(TRect(0, 0, FW, H), TRect(0, 0, FW, H), Area, Part, TvkBgCacheRef{}, false, NoColor32, 0, false);
   BitBlt(D.Canvas->Handle(), D.R.Left, D.R.Top, FW, H, Area->Canvas()->Handle(), 0, 0, SRCCOPY);
@@ -123,7 +117,7 @@ void DrawKeyedGlyph(TvkGlyphPaintData& D) {
   if (D.Canvas == nullptr) return;
   const int W = D.R.Width(), H = D.R.Height();
   TBitmap* Area = NewBitmap32(W, H);
-  TFreeLater FreeArea{Area};
+  TFreeHolder<TBitmap> FreeArea(Area);
   BitBlt(Area->Canvas()->Handle(), 0, 0, W, H, D.Canvas->Handle(), D.R.Left, D.R.Top, SRCCOPY);
   PaintStateGlyph(D.Glyph, Area, TRect(0, 0, W, H), D.Reflected, D.Pressed, D.Blend, D.State, DisabledKind, D.Enabled,
                   D.NumGlyphs);
