@@ -21,6 +21,7 @@
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sSkinProviderMetrics.h"
 #include "skin/forms/vkFormHook.h"
+#include "skin/forms/vkFormHook.h"
 
 IMPLEMENT_CLASS(TvkProvider)
 
@@ -71,17 +72,8 @@ TvkProvider::~TvkProvider() {
 
 void TvkProvider::AttachFormProvider(TCustomForm* Form) {
   SkinProvider = TsSkinProvider::CreateRuntime(Form);
-  SkinProvider->SetUseGlobalColor(false);
   Wnd = Form->Handle();
-  if (IsDwmCompositionActive()) {
-    if (SkinProvider->CtrlAdapter() == nullptr) SkinProvider->Loaded();
-    RedrawWindow(Wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    SendMessageA(Wnd, WM_NCPAINT, 0, 0);
-  } else if (!DebuggerPresentOrUnknown()) {
-    UpdateWindow(Wnd);
-    RedrawWindow(Wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
-  }
-  SkinProvider->SetMakeSkinMenu(false);
+  SetUpRuntimeProvider(SkinProvider, Form);
 }
 
 bool TvkProvider::InitDialog(HWND AWnd) {

@@ -56,9 +56,9 @@ TCustomForm* FindFormByHandle(HWND Wnd) {
   return nullptr;
 }
 
-void AttachFormProvider(TCustomForm* Form) {
-  TsSkinProvider* P = TsSkinProvider::CreateRuntime(Form);
-  List().Add(P);
+}  // namespace
+
+void SetUpRuntimeProvider(TsSkinProvider* P, TCustomForm* Form) {
   P->SetUseGlobalColor(false);
   const HWND Wnd = Form->Handle();
   if (IsDwmCompositionActive()) {
@@ -71,8 +71,6 @@ void AttachFormProvider(TCustomForm* Form) {
   }
   P->SetMakeSkinMenu(false);
 }
-
-}  // namespace
 
 bool AdoptTopLevelForm(HWND Wnd) {
   TsSkinManager* M = TsSkinManager::DefaultManager();
@@ -89,7 +87,9 @@ bool AdoptTopLevelForm(HWND Wnd) {
   if (IsExcludedWindowClass(ClassName.c_str())) return false;
   const TvkSkinningRule Rule = ClassName == "TMessageForm" ? srStdDialogs : srStdForms;
   if (!M->SkinningRules().Contains(Rule)) return false;
-  AttachFormProvider(Form);
+  TsSkinProvider* P = TsSkinProvider::CreateRuntime(Form);
+  List().Add(P);
+  SetUpRuntimeProvider(P, Form);
   return true;
 }
 

@@ -4,12 +4,16 @@
 #pragma once
 #include <windows.h>
 
+class TCustomForm;
 class TsSkinProvider;
 
 LRESULT CALLBACK FormCbtHookProc(int Code, WPARAM WParam, LPARAM LParam);
 // Adopts the window when it is a class-library form the rules allow; True when handled (adopted, or left
 // alone by a rule), False when not adopted.
 bool AdoptTopLevelForm(HWND Wnd);
+// A run-time skinner just made on the form set up: its own colours, no skinned menu, and the form repainted at
+// once (its frame too where the desktop composes; not while a debugger may be watching).
+void SetUpRuntimeProvider(TsSkinProvider* P, TCustomForm* Form);
 // The skinners the hook made that are still alive, in order of making.
 int AdoptedProviderCount();
 TsSkinProvider* AdoptedProvider(int Index);
