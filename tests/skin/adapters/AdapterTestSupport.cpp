@@ -131,6 +131,14 @@ void PrintWindowTo(HWND Wnd, testing_support::Dib32& Dib) {
   SendMessageA(Wnd, WM_PRINT, reinterpret_cast<WPARAM>(Dib.DC()), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
 }
 
+std::unique_ptr<testing_support::Dib32> PrintedWindow(HWND Wnd, uint32_t Fill) {
+  RECT R{};
+  GetWindowRect(Wnd, &R);
+  auto Dib = std::make_unique<testing_support::Dib32>(R.right - R.left, R.bottom - R.top, Fill, true);
+  PrintWindowTo(Wnd, *Dib);
+  return Dib;
+}
+
 void CopyWindowDC(HWND Wnd, testing_support::Dib32& Dib) {
   HDC DC = GetWindowDC(Wnd);
   BitBlt(Dib.DC(), 0, 0, Dib.Width(), Dib.Height(), DC, 0, 0, SRCCOPY);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,8 @@ public:
 
 // The window printed (WM_PRINT, client and non-client) into a 32-bit DIB of its window size.
 void PrintWindowTo(HWND Wnd, testing_support::Dib32& Dib);
+// The window printed so into a new DIB of its window size, filled with Fill first.
+std::unique_ptr<testing_support::Dib32> PrintedWindow(HWND Wnd, uint32_t Fill = 0);
 // The window's own DC area copied (its window rectangle from the window DC).
 void CopyWindowDC(HWND Wnd, testing_support::Dib32& Dib);
 

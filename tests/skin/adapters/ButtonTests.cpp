@@ -18,14 +18,6 @@ protected:
     return CreateWindowExA(0, "BUTTON", Text, WS_CHILD | WS_VISIBLE | Style, 10, 10, W, H, Parent, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
   }
-  // The window as WM_PRINT draws it.
-  std::unique_ptr<testing_support::Dib32> Print(HWND W) {
-    RECT R{};
-    GetWindowRect(W, &R);
-    auto Dib = std::make_unique<testing_support::Dib32>(R.right - R.left, R.bottom - R.top, 0, true);
-    PrintWindowTo(W, *Dib);
-    return Dib;
-  }
   int CountColour(const testing_support::Dib32& D, uint32_t C, const TRect& R) {
     int N = 0;
     for (int y = std::max(0, R.Top); y < std::min(D.Height(), R.Bottom); ++y)
@@ -66,7 +58,7 @@ TEST_F(Buttons, PushButtonStatesAndTheDefaultFrame) {
     auto* A = Adapt<TvkBtnWnd>(W);
     EXPECT_EQ("BUTTON", A->SkinData->SkinSection());
     C.Prepare(W);
-    auto D = Print(W);
+    auto D = PrintedWindow(W);
     EXPECT_EQ(C.Ring, Rgb(D->Px(0, 0)));
     EXPECT_EQ(C.Ring, Rgb(D->Px(79, 25)));
     EXPECT_EQ(C.Face, Rgb(D->Px(40, 13)));
@@ -77,19 +69,19 @@ TEST_F(Buttons, PushButtonStatesAndTheDefaultFrame) {
 TEST_F(Buttons, CaptionFocusFrameAndPressedShift) {
   HWND W = Button(BS_PUSHBUTTON, "Write", 100, 30);
   auto* A = Adapt<TvkBtnWnd>(W);
-  auto D = Print(W);
+  auto D = PrintedWindow(W);
   const TRect Cap = A->GetCaptionRect();
   EXPECT_GT(CountColour(*D, 0x000000, TRect(Cap.Left, Cap.Top, Cap.Right, Cap.Bottom)), 10);  // state-0 font colour
   // Focused: the hot font colour and a dotted frame around the caption in the state-1 font colour.
   SetActiveWindow(Parent);
   SetFocus(W);
-  D = Print(W);
+  D = PrintedWindow(W);
   TRect F = A->GetCaptionRect();
   InflateRect(F.AsRECT(), 2, 1);
   F.Top = std::max(F.Top, 3);
   EXPECT_GE(CountColour(*D, 0xFFFFFF, TRect(F.Left, F.Top, F.Right, F.Top + 1)), F.Width() / 2 - 1);
   M->ButtonsOptions()->SetShowFocusRect(false);
-  D = Print(W);
+  D = PrintedWindow(W);
   EXPECT_EQ(0, CountColour(*D, 0xFFFFFF, TRect(F.Left, F.Top, F.Right, F.Top + 1)));
   SetFocus(nullptr);
   // Pressed: the caption moves one pixel right and down unless the manager says otherwise.
@@ -126,7 +118,7 @@ TEST_F(Buttons, CheckBoxAndRadioGlyphs) {
     EXPECT_EQ("CHECKBOX", A->SkinData->SkinSection());
     EXPECT_EQ(ctCheckBoxAdapter, A->SkinData->CtrlType);
     SendMessageA(W, BM_SETCHECK, C.Check, 0);
-    auto D = Print(W);
+    auto D = PrintedWindow(W);
     const int X = C.Right ? 90 - 7 : 6, Y = 10;
     EXPECT_EQ(Glyph(C.Code, 0), Rgb(D->Px(X, Y)));
     // The caption on the other side, in the section's font colour.
@@ -137,15 +129,15 @@ TEST_F(Buttons, CheckBoxAndRadioGlyphs) {
   HWND W = Button(BS_AUTOCHECKBOX, "Check", 90, 21);
   Adapt<TvkCheckBoxWnd>(W);
   SendMessageA(W, BM_SETSTATE, TRUE, 0);
-  EXPECT_EQ(Glyph(1, 2), Rgb(Print(W)->Px(6, 10)));
+  EXPECT_EQ(Glyph(1, 2), Rgb(PrintedWindow(W)->Px(6, 10)));
   SendMessageA(W, BM_SETSTATE, FALSE, 0);
   SetActiveWindow(Parent);
   SetFocus(W);
-  EXPECT_EQ(Glyph(1, 1), Rgb(Print(W)->Px(6, 10)));
+  EXPECT_EQ(Glyph(1, 1), Rgb(PrintedWindow(W)->Px(6, 10)));
   SetFocus(nullptr);
   // Disabled: blended with the background like buttons.
   EnableWindow(W, FALSE);
-  EXPECT_EQ(Disabled(Glyph(1, 0), 0x808080), Rgb(Print(W)->Px(6, 10)));
+  EXPECT_EQ(Disabled(Glyph(1, 0), 0x808080), Rgb(PrintedWindow(W)->Px(6, 10)));
 }
 
 TEST_F(Buttons, AnOwnerDrawnCheckBoxKeepsItsOwnDrawing) {
@@ -164,7 +156,7 @@ TEST_F(Buttons, GroupBoxFrameBelowItsCaption) {
   HWND W = Button(BS_GROUPBOX, "Port", 120, 80);
   auto* A = Adapt<TvkGroupBoxWnd>(W);
   EXPECT_EQ("GROUPBOX", A->SkinData->SkinSection());
-  auto D = Print(W);
+  auto D = PrintedWindow(W);
   const TRect Cap = A->GetCaptionRect();
   const int Half = Cap.Height() / 2;
   EXPECT_EQ(0x603000u, Rgb(D->Px(0, Half)));       // the ring
@@ -187,10 +179,10 @@ TEST_F(Buttons, TheManagersHotCheckMakesAPlainButtonHotAndNormalAgain) {
   };
   M->ChangeHotWindow(W);  // sends the entering command
   EXPECT_TRUE(A->SkinData->Hot);
-  EXPECT_EQ(0x800080u, Rgb(Print(W)->Px(40, 13)));
+  EXPECT_EQ(0x800080u, Rgb(PrintedWindow(W)->Px(40, 13)));
   M->ChangeHotWindow(nullptr);  // and the leaving one
   EXPECT_FALSE(A->SkinData->Hot);
-  EXPECT_EQ(0xFF00FEu, Rgb(Print(W)->Px(40, 13)));
+  EXPECT_EQ(0xFF00FEu, Rgb(PrintedWindow(W)->Px(40, 13)));
 }
 
 }  // namespace

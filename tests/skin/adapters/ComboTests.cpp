@@ -128,10 +128,8 @@ TEST_F(Combos, TheSkinnedComboReachesTheListAdapterThroughTheServices) {
 TEST_F(Combos, PrintedButtonInTheSkin) {
   HWND W = Combo(CBS_DROPDOWNLIST);
   auto* A = Adapt(W);
-  RECT R{};
-  GetWindowRect(W, &R);
-  testing_support::Dib32 D(R.right - R.left, R.bottom - R.top, 0, true);
-  PrintWindowTo(W, D);
+  auto Printed = PrintedWindow(W);
+  testing_support::Dib32& D = *Printed;
   const TRect B = A->GetButtonRect();
   EXPECT_EQ(0xB00001u, Rgb(D.Px(B.Left + 1, B.Top + 1)));
   int Arrow = 0;
@@ -154,10 +152,8 @@ TEST_F(Combos, AFrameworkComboPrintsItsSelectedItemAsTheEditPart) {
   C->Items()->Add("COM2");
   C->SetItemIndex(1);
   auto* A = SkinnedAdapterTest::Adapt<TvkComboBoxWnd>(C->Handle(), "COMBOBOX", C, true);
-  RECT R{};
-  GetWindowRect(C->Handle(), &R);
-  testing_support::Dib32 D(R.right - R.left, R.bottom - R.top, 0, true);
-  PrintWindowTo(C->Handle(), D);
+  auto Printed = PrintedWindow(C->Handle());
+  testing_support::Dib32& D = *Printed;
   const TRect B = A->GetButtonRect();
   int Text = 0;
   for (int y = 3; y < D.Height() - 3; ++y)

@@ -91,10 +91,8 @@ TEST_F(Lists, ListViewHeaderPaintedFromTheSkin) {
   ASSERT_NE(nullptr, A->HeaderWnd);
   EXPECT_EQ(ctListView, A->SkinData->CtrlType);
   EXPECT_EQ(3, A->ViewStyle());
-  RECT R{};
-  GetWindowRect(L, &R);
-  testing_support::Dib32 D(R.right - R.left, R.bottom - R.top, 0, true);
-  PrintWindowTo(L, D);
+  auto Printed = PrintedWindow(L);
+  testing_support::Dib32& D = *Printed;
   const int F = A->FrameWidth();
   EXPECT_EQ(0xC10001u, Rgb(D.Px(F + 40, F + 3)));   // the column, normal
   EXPECT_EQ(0xC10001u, Rgb(D.Px(F + 150, F + 3)));  // the rest of the header as background
@@ -244,10 +242,8 @@ TEST_F(Lists, SortMarksAndThePressedShift) {
   Item.mask = HDI_FORMAT;
   Item.fmt = HDF_STRING | HDF_LEFT | HDF_SORTUP;
   SendMessageA(A->HeaderWnd, HDM_SETITEMA, 0, reinterpret_cast<LPARAM>(&Item));
-  RECT R{};
-  GetWindowRect(L, &R);
-  testing_support::Dib32 D(R.right - R.left, R.bottom - R.top, 0, true);
-  PrintWindowTo(L, D);
+  auto Printed = PrintedWindow(L);
+  testing_support::Dib32& D = *Printed;
   // The text "Port" and, 6 pixels after it, a 6 x 3 arrow, both in the header's font colour.
   const int F = A->FrameWidth();
   RECT H{};

@@ -52,13 +52,6 @@ protected:
     SetScrollRange(*Out, SB_CTL, 0, 100, FALSE);
     return Adapt<TvkSBWnd>(*Out);
   }
-  std::unique_ptr<testing_support::Dib32> Print(HWND W) {
-    RECT R{};
-    GetWindowRect(W, &R);
-    auto Dib = std::make_unique<testing_support::Dib32>(R.right - R.left, R.bottom - R.top, 0x00123456, true);
-    PrintWindowTo(W, *Dib);
-    return Dib;
-  }
   void CursorAt(HWND W, int X, int Y) {
     POINT P{X, Y};
     ClientToScreen(W, &P);
@@ -133,20 +126,20 @@ TEST_F(SBControls, PartsPaintedWithTheHotBarAndTheSquareBox) {
   SCROLLINFO SI{sizeof SI, SIF_POS, 0, 0, 0, 50, 0};
   SendMessageA(W, SBM_SETSCROLLINFO, FALSE, reinterpret_cast<LPARAM>(&SI));
   A->CalcParts();
-  auto D = Print(W);
+  auto D = PrintedWindow(W, 0x00123456);
   EXPECT_EQ(0x550001u, Rgb(D->Px(1, 1)));  // first arrow
   EXPECT_EQ(0x660001u, Rgb(D->Px(198, 1)));
   EXPECT_EQ(0x110001u, Rgb(D->Px(A->TrackBeforeRect.Left + 2, 1)));
   EXPECT_EQ(0x220001u, Rgb(D->Px(A->TrackAfterRect.Right - 2, 1)));
   EXPECT_EQ(0x990001u, Rgb(D->Px(A->ThumbRect.Left + 1, 1)));
   A->PerformMessage(CM_MOUSEENTER, 0, 0);
-  D = Print(W);
+  D = PrintedWindow(W, 0x00123456);
   EXPECT_EQ(0x114001u, Rgb(D->Px(A->TrackBeforeRect.Left + 2, 1)));
   EXPECT_EQ(0x224001u, Rgb(D->Px(A->TrackAfterRect.Right - 2, 1)));
   EXPECT_EQ(0x990001u, Rgb(D->Px(A->ThumbRect.Left + 1, 1)));
   HWND Sq;
   Bar(SBS_HORZ, 17, 17, &Sq);
-  D = Print(Sq);
+  D = PrintedWindow(Sq, 0x00123456);
   EXPECT_EQ(0, D->CountNot(D->Px(0, 0)));  // one colour all over
   EXPECT_EQ(0x110001u, Rgb(D->Px(8, 8)));
 }

@@ -16,11 +16,10 @@ namespace {
 
 constexpr uint32_t kDivider = 0x5000A0, kBar = 0xE8D8D8, kBarText = 0x000008, kPanelRing = 0x0050A0;
 
-class StatusBars : public AdapterTest {
+class StatusBars : public SkinnedAdapterTest {
 protected:
   void SetUp() override {
-    AdapterTest::SetUp();
-    M = SolidManager();
+    SkinnedAdapterTest::SetUp();
     Form = TForm::CreateNew(Application);
     Form->SetBounds(40, 40, 400, 120);
     Bar = new TStatusBar(Form);
@@ -33,11 +32,11 @@ protected:
     }
     Form->Show();
   }
+  // The one adapter is the test's own (a test may free it early).
   void TearDown() override {
     if (A != nullptr) A->Free();
-    Form->Free();
-    AdapterTest::TearDown();
-    M.reset();
+    A = nullptr;
+    SkinnedAdapterTest::TearDown();
   }
   void Adapt(const char* Section = "") {
     TvkSkinParams P;
@@ -45,20 +44,12 @@ protected:
     P.SkinSection = Section;
     A = CreateAdapter<TvkStatusBarWnd>(Bar->Handle(), nullptr, M.get(), P, false);
   }
-  std::unique_ptr<testing_support::Dib32> Print() {
-    RECT R{};
-    GetWindowRect(Bar->Handle(), &R);
-    auto D = std::make_unique<testing_support::Dib32>(R.right - R.left, R.bottom - R.top, 0x00123456, true);
-    PrintWindowTo(Bar->Handle(), *D);
-    return D;
-  }
+  std::unique_ptr<testing_support::Dib32> Print() { return PrintedWindow(Bar->Handle(), 0x00123456); }
   int ColumnsOf(testing_support::Dib32& D, uint32_t C, int Row) {
     int N = 0;
     for (int x = 0; x < D.Width(); ++x) N += Rgb(D.Px(x, Row)) == C;
     return N;
   }
-  ManagerPtr M;
-  TForm* Form = nullptr;
   TStatusBar* Bar = nullptr;
   TvkStatusBarWnd* A = nullptr;
 };

@@ -27,11 +27,10 @@ public:
 };
 IMPLEMENT_CLASS(TRecordingToolBarAdapter)
 
-class ToolBars : public AdapterTest {
+class ToolBars : public SkinnedAdapterTest {
 protected:
   void SetUp() override {
-    AdapterTest::SetUp();
-    M = SolidManager();
+    SkinnedAdapterTest::SetUp();
     Form = TForm::CreateNew(Application);
     Form->SetBounds(40, 40, 400, 120);
     Bar = new TToolBar(Form);
@@ -46,11 +45,11 @@ protected:
     Form->Show();
     Bar->Buttons(4)->SetEnabled(false);
   }
+  // The one adapter is the test's own (a test may free it early).
   void TearDown() override {
     if (A != nullptr) A->Free();
-    Form->Free();
-    AdapterTest::TearDown();
-    M.reset();
+    A = nullptr;
+    SkinnedAdapterTest::TearDown();
   }
   void Adapt() {
     TvkSkinParams P;
@@ -62,15 +61,7 @@ protected:
     SendMessageA(Bar->Handle(), TB_GETITEMRECT, static_cast<WPARAM>(I), reinterpret_cast<LPARAM>(&R));
     return TRect(R);
   }
-  std::unique_ptr<testing_support::Dib32> Print() {
-    RECT R{};
-    GetWindowRect(Bar->Handle(), &R);
-    auto D = std::make_unique<testing_support::Dib32>(R.right - R.left, R.bottom - R.top, 0x00123456, true);
-    PrintWindowTo(Bar->Handle(), *D);
-    return D;
-  }
-  ManagerPtr M;
-  TForm* Form = nullptr;
+  std::unique_ptr<testing_support::Dib32> Print() { return PrintedWindow(Bar->Handle(), 0x00123456); }
   TToolBar* Bar = nullptr;
   TvkToolBarVCLWnd* A = nullptr;
 };
