@@ -31,6 +31,7 @@ class TsSkinManager;
 class TsSkinProvider;
 class TsSystemMenu;
 class TsTitleBar;
+class TvkTitleBarItem;
 class TsMDIForm;
 class TvkMDIWnd;
 class TvkBorderForm;
@@ -439,6 +440,10 @@ public:
   int GetSkinTitleHeightByState(bool Maximized);
   void UpdateCaptionLayout();
   void InitTitleBarItems();
+  // One title-bar item into R of Bmp (the frame cache, or an animation's image).
+  void PaintTitleBarItem(TvkTitleBarItem* Item, const TRect& R, TBitmap* Bmp);
+  // Every visible title-bar item into the frame cache, down tabs last.
+  void PaintTitleBarItems(TBitmap* Cache);
   void FreeTitleAnimations();
   bool IsControllerPopup();
   const std::vector<TvkTitleElement>& TitleElements() const { return FTitleElements; }
@@ -750,7 +755,6 @@ struct TvkProviderParts {
   void (*InitMainMenu)(TsSkinableMenus* Painter, TMainMenu* Menu, bool Skin) = nullptr;
   // title bar: its items as title elements
   int (*TitleBarItemCount)(TsTitleBar* Bar) = nullptr;
-  void (*PaintTitleBarItems)(TsSkinProvider* Provider, TBitmap* Cache) = nullptr;
   // The item under a point of the caption (-1: none), the items placed in the caption's area, and a press or
   // release of item Index.
   int (*TitleBarItemAt)(TsSkinProvider* Provider, TPoint P) = nullptr;

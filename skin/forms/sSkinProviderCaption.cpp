@@ -149,10 +149,6 @@ void TsSkinProvider::BuildTitleElements() {
   for (int i = 0; i < Items; ++i) FTitleElements.push_back({tekTitleBarItem, i});
 }
 
-void TsSkinProvider::InitTitleBarItems() {
-  // the title bar's items get their skin data and painter from the title bar's own unit
-}
-
 void TsSkinProvider::FreeTitleAnimations() {
   if (!ProviderParts.FreeTitleAnimation) return;
   for (TsCaptionButton* B : {&ButtonMin, &ButtonMax, &ButtonHelp, &ButtonClose})

@@ -369,7 +369,7 @@ void TsSkinProvider::PaintTitleButtons() {
     if (B->UseSkinData()) PaintSystemButton(B->Data, B->Enabled());
     PaintUserGlyph(Cache, B->Glyph(), B->Data.Rect, GetUserButtonWidth(B), GetTitleButtonHeight(), false);
   }
-  if (FTitleBar != nullptr && ProviderParts.PaintTitleBarItems) ProviderParts.PaintTitleBarItems(this, Cache);
+  if (FTitleBar != nullptr) PaintTitleBarItems(Cache);
 }
 
 // A maximised MDI child's minimise, restore and close buttons at the right end of the first menu line.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include "framework/Forms.h"
 #include "framework/Platform.h"
@@ -213,6 +214,7 @@ TvkTitleBarItem::~TvkTitleBarItem() {
   HideHint();
   delete FFontData;
   delete FGlyph;
+  delete SkinData;
 }
 
 TsTitleBar* TvkTitleBarItem::TitleBar() const {
@@ -639,12 +641,25 @@ TBitmap* LoadMenuButtonBitmap() {
   BITMAP Info{};
   GetObjectA(H, sizeof Info, &Info);
   TBitmap* B = NewBitmap32(Info.bmWidth, std::abs(Info.bmHeight));
-  HDC DC = CreateCompatibleDC(nullptr);
-  HGDIOBJ Old = SelectObject(DC, H);
-  BitBlt(B->Canvas()->Handle(), 0, 0, B->Width(), B->Height(), DC, 0, 0, SRCCOPY);
-  SelectObject(DC, Old);
-  DeleteDC(DC);
+  // the bytes as stored, alpha included (a blit may not carry the alpha byte)
+  BITMAPINFO BI{};
+  BI.bmiHeader.biSize = sizeof BI.bmiHeader;
+  BI.bmiHeader.biWidth = B->Width();
+  BI.bmiHeader.biHeight = -B->Height();
+  BI.bmiHeader.biPlanes = 1;
+  BI.bmiHeader.biBitCount = 32;
+  BI.bmiHeader.biCompression = BI_RGB;
+  std::vector<uint32_t> Bits(static_cast<size_t>(B->Width()) * B->Height());
+  HDC DC = GetDC(nullptr);
+  const int Rows = GetDIBits(DC, H, 0, B->Height(), Bits.data(), &BI, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, DC);
   DeleteObject(H);
+  if (Rows != B->Height()) {
+    delete B;
+    return nullptr;
+  }
+  for (int y = 0; y < B->Height(); ++y)
+    std::copy_n(Bits.data() + static_cast<size_t>(y) * B->Width(), B->Width(), static_cast<uint32_t*>(B->ScanLine(y)));
   for (int y = 0; y < B->Height(); ++y) {
     auto* Row = static_cast<uint32_t*>(B->ScanLine(y));
     for (int x = 0; x < B->Width(); ++x) {

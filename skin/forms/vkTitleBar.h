@@ -87,6 +87,11 @@ public:
   TvkTitleBarItem* Item = nullptr;
 };
 
+// An item's skin section, given by its form's provider (-1: none).
+struct TvkItemSkinData {
+  int SkinIndex = -1;
+};
+
 class TvkTitleBarItem : public TCollectionItem {
   DECLARE_CLASS(TvkTitleBarItem, TCollectionItem)
 public:
@@ -177,6 +182,7 @@ public:
   TvkItemAnimation* Animation = nullptr;
   HWND AnimOwnerWnd = nullptr;
   TvkItemPaintHandler PaintHandler;
+  TvkItemSkinData* SkinData = nullptr;
 
 protected:
   void AssignTo(TPersistent* Dest) override;

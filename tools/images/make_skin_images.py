@@ -8,6 +8,8 @@
     vkHINT.png       the default hint frame (40x40, alpha; borders 11/10/14/15, shadow 6/5/7/8)
     SF.png .. SC.png the library's small glyph strips (32x16, alpha; two 16x16 frames, the second lighter):
                      SF a folder, SR a circular arrow, SD a down arrow, SE a pencil, SC a cross
+    MENUBTN.bmp      the title bar's menu-button face (72x20, three 24x20 frames: normal, hot, pressed), a
+                     32-bit bitmap whose alpha byte is stored inverted (0 = opaque), its cut corners 0xFF00FF
 
     python3 tools/images/make_skin_images.py [OUTPUT_FOLDER]   (default: this folder)
 
@@ -121,6 +123,38 @@ def glyph_cross(x):
     return [bar((2, 4, 4, 2), (14, 12, 12, 14)), bar((12, 2, 14, 4), (4, 14, 2, 12))]
 
 
+MENU_BUTTON_FRAMES = [  # border, top and bottom of the face
+    ((118, 130, 150), (238, 242, 248), (212, 220, 232)),
+    ((60, 120, 200), (242, 248, 255), (196, 220, 250)),
+    ((40, 80, 150), (168, 194, 230), (204, 220, 244)),
+]
+
+
+def menu_button_bmp(frame_w=24, h=20):
+    """The three frames side by side as a bottom-up 32-bit BMP: every pixel opaque (stored alpha 0, the loader
+    inverts it) except the two key pixels cut from each corner, which are 0xFF00FF."""
+    w = 3 * frame_w
+    rows = []
+    for y in range(h):
+        row = bytearray()
+        for x in range(w):
+            fx = x % frame_w
+            border, top, bottom = MENU_BUTTON_FRAMES[x // frame_w]
+            ex, ey = min(fx, frame_w - 1 - fx), min(y, h - 1 - y)
+            if ex + ey < 2:
+                b, g, r = 0xFF, 0x00, 0xFF
+            elif ex == 0 or ey == 0:
+                r, g, b = border
+            else:
+                t = (y - 1) / (h - 3)
+                r, g, b = (round(top[i] + (bottom[i] - top[i]) * t) for i in range(3))
+            row.extend((b, g, r, 0))
+        rows.append(row)
+    pixels = b"".join(bytes(r) for r in reversed(rows))
+    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 32, 0, len(pixels), 2835, 2835, 0, 0)
+    return struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(pixels), 0, 0, 14 + len(info)) + info + pixels
+
+
 def cur_bytes(canvas, hot_x, hot_y):
     data = dib_image(canvas)
     return (struct.pack("<HHH", 0, 2, 1) +
@@ -140,6 +174,7 @@ def main():
         "SD.png": png_bytes(draw_glyph_strip(glyph_arrow_down)),
         "SE.png": png_bytes(draw_glyph_strip(glyph_pencil)),
         "SC.png": png_bytes(draw_glyph_strip(glyph_cross)),
+        "MENUBTN.bmp": menu_button_bmp(),
     }
     for name, data in outputs.items():
         with open(os.path.join(folder, name), "wb") as f:

@@ -1,0 +1,139 @@
+// Title-bar items drawn into the frame cache: the menu-button picture by state, glyphs, disabled items blended
+// into the caption, the draw event, and an item fade's image from the same painter.
+#include <gtest/gtest.h>
+
+#include "FormTestSupport.h"
+#include "skin/forms/vkTitleBar.h"
+#include "skin/graphics/vkPixelOps.h"
+#include "tests/support/LayeredRecorder.h"
+
+using namespace form_test;
+
+namespace {
+
+struct TPaintedBar {
+  ManagerPtr M = CarriedManager();
+  Owned<TForm> F{NewForm(500, 200)};
+  TsTitleBar* Bar = Create<TsTitleBar>(F.get());
+  TsSkinProvider* P = nullptr;
+  TvkTitleBarItem* Add(TvkBtnStyle Style, int W, int H) {
+    TvkTitleBarItem* It = Bar->Items()->Add();
+    It->SetStyle(Style);
+    It->SetAutoSize(false);
+    It->SetWidth(W);
+    It->SetHeight(H);
+    return It;
+  }
+  void Attach() {
+    P = Create<TsSkinProvider>(F.get());
+    P->SetTitleBar(Bar);
+  }
+  TBitmap* Paint() {
+    P->SkinData()->CacheDirty = true;
+    P->PaintFormFrame();
+    return P->SkinData()->CacheBmp;
+  }
+};
+
+// A 16 x 16 red glyph keyed by its top-left pixel.
+TBitmap* RedGlyph() {
+  auto* G = new TBitmap();
+  G->SetPixelFormat(pf24bit);
+  G->SetSize(16, 16);
+  G->Canvas()->Brush()->SetColor(static_cast<TColor>(0x0000FF));
+  G->Canvas()->FillRect(TRect(0, 0, 16, 16));
+  SetPixel(G->Canvas()->Handle(), 0, 0, RGB(0, 255, 0));
+  return G;
+}
+
+}  // namespace
+
+TEST(TitleBarPaint, MenuButtonPictureHoldsThreeOpaqueFramesWithKeyedCorners) {
+  std::unique_ptr<TBitmap> B(LoadMenuButtonBitmap());
+  ASSERT_NE(B, nullptr);
+  ASSERT_EQ(B->Width() % 3, 0);
+  const int FW = B->Width() / 3, Mid = B->Height() / 2;
+  uint32_t Faces[3];
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_EQ(GetPixel32(B.get(), k * FW, 0) & 0xFFFFFF, 0xFF00FFu) << k;
+    for (TPoint P : {TPoint(k * FW + FW / 2, 0), TPoint(k * FW + FW / 2, Mid), TPoint(k * FW + 2, 1)})
+      EXPECT_EQ(GetPixel32(B.get(), P.X, P.Y) >> 24, 255u) << k << " " << P.X << "," << P.Y;
+    Faces[k] = GetPixel32(B.get(), k * FW + FW / 2, Mid);
+  }
+  EXPECT_NE(Faces[0], Faces[1]);
+  EXPECT_NE(Faces[1], Faces[2]);
+}
+
+TEST(TitleBarPaint, MenuItemWithoutSectionShowsTheFrameOfItsState) {
+  for (int State : {0, 1, 2}) {
+    TPaintedBar T;
+    TvkTitleBarItem* It = T.Add(bsMenu, 40, 22);
+    T.Attach();
+    T.Paint();
+    ASSERT_NE(It->SkinData, nullptr);
+    It->SkinData->SkinIndex = -1;  // a skin without a title-bar menu section
+    if (State == 2) It->SetDown(true);
+    It->HotState = State == 1 ? 1 : It->HotState;
+    TBitmap* Cache = T.Paint();
+    TBitmap* Pic = T.Bar->MenuButton();
+    ASSERT_NE(Pic, nullptr);
+    const TRect& R = It->Rect;
+    ASSERT_EQ(R.Width(), 40);
+    const int FW = Pic->Width() / 3;
+    for (int y : {3, Pic->Height() / 2, Pic->Height() - 2})
+      EXPECT_EQ(GetPixel32(Cache, R.Left + 20, R.Top + y), GetPixel32(Pic, State * FW + FW / 2, y)) << State << " " << y;
+    // key corners leave the caption showing
+    EXPECT_NE(GetPixel32(Cache, R.Left, R.Top) & 0xFFFFFF, 0xFF00FFu) << State;
+  }
+}
+
+TEST(TitleBarPaint, GlyphDrawnAndDisabledItemBlendedIntoTheCaption) {
+  TPaintedBar T;
+  TvkTitleBarItem* It = T.Add(bsButton, 30, 22);
+  std::unique_ptr<TBitmap> G(RedGlyph());
+  It->SetGlyph(G.get());
+  T.Attach();
+  TvkTitleItemDrawData Seen;
+  It->OnDrawItem = [&](TvkTitleItemDrawData& D) { Seen = D; };
+  TBitmap* Cache = T.Paint();
+  const TRect R = It->Rect;
+  const int X = R.Left + T.Bar->ItemsMargin() + 8, Y = (R.Top + R.Bottom) / 2;
+  const uint32_t Enabled = GetPixel32(Cache, X, Y);
+  EXPECT_EQ(Enabled & 0xFFFFFF, 0xFF0000u);
+  EXPECT_EQ(Seen.Item, It);
+  EXPECT_EQ(Seen.Bmp, Cache);
+  EXPECT_EQ(Seen.R.Left, R.Left);
+  EXPECT_EQ(Seen.R.Bottom, R.Bottom);
+
+  It->SetVisible(false);
+  const uint32_t Caption = GetPixel32(T.Paint(), X, Y);
+  It->SetVisible(true);
+  It->SetEnabled(false);
+  const uint32_t Disabled = GetPixel32(T.Paint(), X, Y);
+  for (int Shift : {0, 8, 16}) {
+    const int A = (Caption >> Shift) & 0xFF, B = (Enabled >> Shift) & 0xFF;
+    EXPECT_NEAR(static_cast<int>((Disabled >> Shift) & 0xFF), ((A - B) * 127 + B * 256) >> 8, 1) << Shift;
+  }
+}
+
+TEST(TitleBarPaint, ItemFadeImageComesFromTheItemPainter) {
+  TPaintedBar T;
+  testing_support::LayeredRecorder Rec;
+  TvkTitleBarItem* It = T.Add(bsMenu, 40, 22);
+  T.Attach();
+  T.Paint();
+  ASSERT_NE(It->SkinData, nullptr);
+  It->SkinData->SkinIndex = -1;
+  T.Paint();
+  It->HotState = 1;
+  It->Animate(4, true, T.F->Handle());
+  ASSERT_NE(It->Animation, nullptr);
+  TBitmap* Image = It->Animation->Image;
+  ASSERT_NE(Image, nullptr);
+  TBitmap* Pic = T.Bar->MenuButton();
+  const uint32_t Want = GetPixel32(Pic, Pic->Width() / 3 + Pic->Width() / 6, 10);
+  const uint32_t Got = GetPixel32(Image, 20, 10);
+  for (int Shift : {0, 8, 16})
+    EXPECT_NEAR(static_cast<int>((Got >> Shift) & 0xFF), static_cast<int>((Want >> Shift) & 0xFF), 1) << Shift;
+  It->FreeAnimation();
+}
