@@ -274,6 +274,10 @@ TEST_F(SkinMenusPaint, BarItemsOverTheMenuLine) {
   const TvkFormServices Saved = FormServices;
   FormServices.ProviderSkinData = [](TsSkinProvider*) { return Data; };
   FormServices.ProviderMenuLineBg = [](TsSkinProvider*) { return Line; };
+  // the stand-in is no provider: nothing may read it as one
+  FormServices.ProviderForm = [](TsSkinProvider*) -> TCustomForm* { return nullptr; };
+  FormServices.ProviderBorderForm = [](TsSkinProvider*) -> TvkBorderForm* { return nullptr; };
+  FormServices.GetExtBorderMargins = [](TsSkinProvider*, RECT& Mg) { Mg = RECT{}; };
   P->PaintingProvider = reinterpret_cast<TsSkinProvider*>(&Data);
   const TRect R(10, 0, 70, H);
   P->DrawBarItem(Top, C.Canvas(), R, TOwnerDrawState{});
