@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "framework/Buttons.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 #include "skin/adapters/vkButtonWnds.h"
@@ -17,6 +18,7 @@
 #include "skin/adapters/vkShellWnds.h"
 #include "skin/adapters/vkStatusBarWnd.h"
 #include "skin/adapters/vkSmallWnds.h"
+#include "skin/adapters/vkSpeedButtonHandler.h"
 #include "skin/adapters/vkStaticWnds.h"
 #include "skin/adapters/vkTabWnds.h"
 #include "skin/adapters/vkToolBarVCLWnd.h"
@@ -25,13 +27,17 @@
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/vkFormServices.h"
+#include "skin/core/vkSkinCommands.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sSkinProviderMetrics.h"
 
 IMPLEMENT_CLASS(TvkAdapterItem)
 IMPLEMENT_CLASS(TvkCtrlAdapter)
+IMPLEMENT_CLASS(TvkGraphItem)
 
 namespace {
+
+constexpr uint8_t kGraphItemType = 230;
 
 constexpr const char* kKindClasses[kThirdPartyKinds] = {
     "TvkEditWnd",     "TvkBtnWnd",        "TvkBitBtnWnd",       "TvkCheckBoxWnd",       "TvkComboBoxWnd",
@@ -144,6 +150,38 @@ void TvkAdapterItem::CreateAdapterByClassName(TStringList* const* Lists, const s
   if (Adapter != nullptr) Adapter->CtrlAdapter = Owner;
 }
 
+TvkGraphItem::TvkGraphItem(TvkCtrlAdapter* AOwner, TGraphicControl* AControl) : Owner(AOwner), Control(AControl) {
+  SkinData = new TsCommonData(this, true);
+  SkinData->CtrlType = kGraphItemType;
+  // the handler paints with the provider's manager, which need not be the default one
+  if (TsSkinManager* M = AOwner != nullptr ? ProviderManager(AOwner->Provider) : nullptr) SkinData->SetSkinManager(M);
+}
+
+TvkGraphItem::~TvkGraphItem() {
+  if (Handler != nullptr) Handler->Free();
+  Handler = nullptr;
+  if (SkinData != nullptr) {
+    SkinData->DetachOwner();
+    delete SkinData;
+  }
+  SkinData = nullptr;
+}
+
+void TvkGraphItem::AttachHandler(TGraphicControl* AControl) {
+  if (HasNoSkinTag(AControl)) return;
+  Control = AControl;
+  SkinData->OwnerControl = AControl;
+  SkinData->OwnerObject = AControl;
+  Handler = new TvkSpeedButtonHandler;
+  try {
+    Handler->Create(AControl, SkinData->SkinSection(), SkinData->SkinManager(), SkinData);
+  } catch (...) {
+    Handler->Free();
+    Handler = nullptr;
+    throw;
+  }
+}
+
 // ---- the walker ----
 
 TvkCtrlAdapter::TvkCtrlAdapter(TsSkinProvider* AProvider) : Provider(AProvider) { g_ClearingAll = false; }
@@ -188,7 +226,12 @@ bool TvkCtrlAdapter::IsControlToSkin(TComponent* Control) {
     return FindInClassLists(Lists, Control->ClassName()) >= 0;
   }
   if (Control->Is<TCustomLabel>()) return CanSkinByEvents(Control);
-  return false;  // the framework has no speed-button class, the only other graphic control that is skinned
+  if (Control->Is<TSpeedButton>()) {
+    TStringList* Lists[kThirdPartyKinds];
+    ChooseLists(Lists);
+    return FindInClassLists(Lists, Control->ClassName()) >= 0 && CanSkinByEvents(Control);
+  }
+  return false;
 }
 
 void TvkCtrlAdapter::WalkControlsOf(TWinControl* Parent) {
@@ -205,6 +248,8 @@ void TvkCtrlAdapter::WalkControlsOf(TWinControl* Parent) {
           AttachControl(W, "");
         else if (auto* L = As<TCustomLabel>(C); L != nullptr && (AsChild ? C->Is<TLabel>() : !C->Is<TsCustomLabel>()))
           Provider->SkinLabelFont(L, true);
+        else if (AsChild && C->Is<TSpeedButton>())
+          AttachGraphicControl(static_cast<TGraphicControl*>(C));
       }
       // The nested walk must run, so the guard is dropped before descending.
       if (auto* W = As<TWinControl>(C); W != nullptr && W->HandleAllocated() && W->Parent() != nullptr) {
@@ -259,6 +304,48 @@ void TvkCtrlAdapter::AttachControl(TWinControl* Control, const std::string& Sect
   }
 }
 
+void TvkCtrlAdapter::AttachGraphicControl(TGraphicControl* Control) {
+  if (Provider == nullptr || !Provider->AllowSkin3rdParty() || Control == nullptr || HasNoSkinTag(Control) ||
+      Control->Parent() == nullptr || Control->Perform(SM_VKCMD, SkinCommandWParam(VKCMD_QUERY_SKINNED), 0) == 1)
+    return;
+  TvkSkinParams Params = NewParams("SPEEDBUTTON");
+  bool CanBeAdded = true;
+  // only a refusal counts: the section follows the button's style whatever the handlers set
+  if (!AskEvents(Provider, Control, Params, CanBeAdded)) return;
+  TvkGraphItem* Item = nullptr;
+  for (TvkGraphItem* G : GraphItems)
+    if (G != nullptr && G->Control == Control) Item = G;
+  const bool Found = Item != nullptr;
+  if (!Found) {
+    Item = new TvkGraphItem(this, Control);
+    GraphItems.push_back(Item);
+  }
+  auto* Speed = As<TSpeedButton>(Control);
+  // a flat speed button is the small kind
+  Item->SkinData->SetSkinSection(Speed != nullptr && Speed->Flat() ? "SPEEDBUTTON_SMALL" : "SPEEDBUTTON");
+  try {
+    if (Found) {
+      if (Item->Handler != nullptr && Item->Handler->Released) {
+        Item->Handler->Free();
+        Item->Handler = nullptr;
+        Item->AttachHandler(Control);
+      }
+      return;
+    }
+    if (Control->Parent() != nullptr) Item->AttachHandler(Control);
+  } catch (...) {
+    if (!Found) {
+      GraphItems.pop_back();
+      Item->Free();
+    }
+    throw;
+  }
+  if (Item->Handler == nullptr) {
+    GraphItems.pop_back();
+    Item->Free();
+  }
+}
+
 void TvkCtrlAdapter::BroadcastMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
   for (size_t i = 0; i < Items.size(); ++i) {
     TvkAdapterItem* Item = Items[i];
@@ -278,6 +365,15 @@ void TvkCtrlAdapter::RemoveDeadItems() {
       ++i;
     }
   }
+  for (size_t i = 0; i < GraphItems.size();) {
+    TvkGraphItem* Item = GraphItems[i];
+    if (Item == nullptr || Item->Handler == nullptr || Item->Handler->Released) {
+      GraphItems.erase(GraphItems.begin() + static_cast<std::ptrdiff_t>(i));
+      if (Item != nullptr) Item->Free();
+    } else {
+      ++i;
+    }
+  }
 }
 
 void TvkCtrlAdapter::ClearAllItems() {
@@ -290,6 +386,18 @@ void TvkCtrlAdapter::ClearAllItems() {
       TvkAdapterItem* Item = Items.back();
       Items.pop_back();
       if (Item != nullptr) Item->Free();
+    }
+    const bool Terminating = Application != nullptr && Application->Terminated();
+    while (!GraphItems.empty()) {
+      TvkGraphItem* Item = GraphItems.back();
+      GraphItems.pop_back();
+      if (Item == nullptr) continue;
+      // the controls may already be gone while the program ends
+      if (Terminating) {
+        Item->Control = nullptr;
+        if (Item->Handler != nullptr) Item->Handler->Control = nullptr;
+      }
+      Item->Free();
     }
   } catch (...) {
     CtrlAdapterReleasingAll = Saved;

@@ -1,6 +1,6 @@
 // The child-control walker of a skinned form: each control that does not skin itself gets the skinning that
 // fits it (a window adapter chosen by class name from the 23 class lists, a skinner for a form placed inside
-// another control, the skin's font colour for a plain label).
+// another control, the skin's font colour for a plain label, a speed-button handler for a listed speed button).
 #pragma once
 #include <windows.h>
 
@@ -12,8 +12,10 @@
 #include "skin/adapters/vkMainWnd.h"
 
 class TStringList;
+class TsCommonData;
 class TsSkinProvider;
 class TvkCtrlAdapter;
+class TvkSpeedButtonHandler;
 
 // ---- adapter classes by kind and by name ----
 // The adapter class name of each class-list kind (0 "Edit" ... 22 "NativePaint").
@@ -44,6 +46,21 @@ public:
   TvkCtrlAdapter* Owner = nullptr;
 };
 
+// A skinned speed button: the skin data its handler paints with, and the handler.
+class TvkGraphItem : public TPersistent {
+  DECLARE_CLASS(TvkGraphItem, TPersistent)
+public:
+  TvkGraphItem() = default;
+  TvkGraphItem(TvkCtrlAdapter* AOwner, TGraphicControl* AControl);
+  ~TvkGraphItem() override;
+  void AttachHandler(TGraphicControl* AControl);
+
+  TvkCtrlAdapter* Owner = nullptr;
+  TGraphicControl* Control = nullptr;
+  TsCommonData* SkinData = nullptr;         // owned
+  TvkSpeedButtonHandler* Handler = nullptr;  // owned
+};
+
 class TvkCtrlAdapter : public TPersistent {
   DECLARE_CLASS(TvkCtrlAdapter, TPersistent)
 public:
@@ -54,6 +71,7 @@ public:
   void WalkControlsOf(TWinControl* Parent);
   void AddItem(TWinControl* Control) { AttachControl(Control, DefaultSection); }
   void AttachControl(TWinControl* Control, const std::string& Section);
+  void AttachGraphicControl(TGraphicControl* Control);
   bool IsControlToSkin(TComponent* Control);
   void BroadcastMessage(UINT Msg, WPARAM WParam, LPARAM LParam);
   void RemoveDeadItems();
@@ -68,6 +86,7 @@ public:
   bool Busy = false;
   std::string DefaultSection;
   std::vector<TvkAdapterItem*> Items;
+  std::vector<TvkGraphItem*> GraphItems;
   TsSkinProvider* Provider = nullptr;
 };
 

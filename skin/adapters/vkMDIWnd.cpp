@@ -90,7 +90,12 @@ void TvkMDIWnd::CommonPath(TMessage& Message) {
       ReloadScrollBarInfo(this, true);
       break;
     case WM_MDIREFRESHMENU:
-      if (TsSkinProvider* P = MDIMainProvider()) P->RedrawFrameNow();
+      if (TsSkinProvider* P = MDIMainProvider()) {
+        if (!FDestroyingChild)
+          P->RedrawFrameNow();
+        else
+          FRefreshWanted = true;
+      }
       break;
     default:
       break;
@@ -194,6 +199,24 @@ void TvkMDIWnd::WndProc(TMessage& Message) {
       PassOn(Message);
       if (Message.Result != 0) AdoptTopLevelWindow(reinterpret_cast<HWND>(Message.Result));
       return;
+    case WM_MDIDESTROY: {
+      const bool Nested = FDestroyingChild;
+      TsSkinProvider* P = MDIMainProvider();
+      const int Paints = P != nullptr ? P->FramePaints() : 0;
+      FDestroyingChild = true;
+      if (!Nested) FRefreshWanted = false;
+      try {
+        CommonPath(Message);
+      } catch (...) {
+        FDestroyingChild = Nested;
+        throw;
+      }
+      FDestroyingChild = Nested;
+      // a child whose skinner did not repaint the main frame at its window's end left the refresh to us
+      if (!Nested && FRefreshWanted && P != nullptr && P == MDIMainProvider() && P->FramePaints() == Paints)
+        P->RedrawFrameNow();
+      return;
+    }
     case WM_MDITILE:
     case WM_MDICASCADE: {
       PassOn(Message);

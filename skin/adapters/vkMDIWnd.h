@@ -27,6 +27,9 @@ public:
 
 private:
   bool ChildMaximized() const;
+  // While the client destroys a child, its menu refresh only marks the main frame: the child's end repaints it.
+  bool FDestroyingChild = false;
+  bool FRefreshWanted = false;
   void CommonPath(TMessage& Message);
 };
 

@@ -24,9 +24,13 @@ public:
   TWatch(TvkSpeedButtonHandler* H) : TComponent(nullptr), FHandler(H) {}
   void Notification(TComponent* C, TOperation Op) override {
     TComponent::Notification(C, Op);
+    // A freed button is given up like a destroyed one, so the walker drops its item; the skin data must not
+    // name it either.
     if (Op == opRemove && C == FHandler->Control) {
       FHandler->Control = nullptr;
       FHandler->ControlRef = nullptr;
+      FHandler->Released = true;
+      if (FHandler->SkinData != nullptr) FHandler->SkinData->DetachOwner();
     }
   }
 

@@ -255,7 +255,8 @@ void TsSkinProvider::ReleaseFormLink() {
     FSkinData->DetachFromHandle();
     FSkinData->OwnerHandle = nullptr;
   }
-  if (FForm->FormStyle() == fsMDIChild && g_MDIMain != nullptr && g_MDIMain != this &&
+  // A child whose window is gone has had the main frame repainted at its window's end already.
+  if (FForm->FormStyle() == fsMDIChild && FForm->HandleAllocated() && g_MDIMain != nullptr && g_MDIMain != this &&
       !g_MDIMain->ComponentState().Contains(csDestroying) && g_MDIMain->FForm != nullptr &&
       !g_MDIMain->FForm->ComponentState().Contains(csDestroying) && FormMainMenu(FForm) != nullptr) {
     g_MDIMain->FSkinData->CacheDirty = true;

@@ -400,6 +400,8 @@ public:
 
   // ---- frame painting and the cache ----
   bool PaintFormFrame();
+  // Rebuilds of the frame cache so far (a caller can tell whether a step repainted the frame).
+  int FramePaints() const { return FFramePaints; }
   void DrawFrameCache(HDC DC);
   void PaintFormTo(HDC DC, const TRect& R, bool Notify);
   int GetClientOffsetLeft();
@@ -584,6 +586,7 @@ private:
   void PaintTitleButtons();
   void PaintSystemButton(TsCaptionButton& Button, bool Enabled);
   void PaintMenuLine();
+  void PaintMDIArea();
   void PaintExtendedBorder();
   void SnapshotForHiding();
   bool HideAnimationAllowed(bool CheckParent);
@@ -652,6 +655,7 @@ private:
   bool FCaptionZoom = false;
   bool FMetricsChanged = false;
   int FMenuLineCount = -1;
+  int FFramePaints = 0;
   int FTitleIndex = -1;
   int FHeaderIndex = -1;
   int FCaptionIndex = -1;

@@ -126,6 +126,7 @@ bool TsSkinProvider::PaintFormFrame() {
   if (Cache->PixelFormat() != pf32bit) Cache->SetPixelFormat(pf32bit);
   if (Cache->Width() != W || Cache->Height() != H) Cache->SetSize(W, H);
   if (FSkinData->CacheDirty) {
+    ++FFramePaints;
     UpdateCaptionLayout();
     TvkBgCacheRef Bg{};
     if (FForm->Parent() != nullptr) {
@@ -161,6 +162,7 @@ bool TsSkinProvider::PaintFormFrame() {
     if (!BorderMode1) PaintCaptionSection();
     PaintMenuLine();
     if (FBorderForm != nullptr && !BorderMode1) PaintCaptionText();
+    PaintMDIArea();
     PaintExtendedBorder();
     if (FBorderForm == nullptr) PaintCaptionText();
     if (IsGripShown()) {
@@ -419,6 +421,29 @@ void TsSkinProvider::PaintMenuLine() {
     BitBlt(FMenuLineBg->Canvas()->Handle(), 0, 0, R.Right - R.Left, Band, Cache->Canvas()->Handle(),
            GetClientOffsetLeft() - FForm->BorderWidth(), GetClientOffsetTop() - Band - FForm->BorderWidth() - 1, SRCCOPY);
   }
+}
+
+// The MDI client copies its background from the cache, so the area it covers (beside the aligned controls) is
+// painted with the skin's MDI area section.
+void TsSkinProvider::PaintMDIArea() {
+  TsSkinManager* M = Manager();
+  if (FForm->FormStyle() != fsMDIForm || FMDIForm == nullptr || M == nullptr) return;
+  const int Section = M->FindSectionIndex("MDIAREA");
+  if (!M->SectionIndexInRange(Section)) return;
+  TBitmap* Cache = FSkinData->CacheBmp;
+  TRect Mg;
+  GetExtBorderMargins(Mg);
+  const int F = GetFrameWidth(true);
+  const int LineH = MenuLineHeight();
+  const int Band = MenuLineHasItems() ? GetMenuLineCount() * LineH + 1 : 0;
+  const TRect R(F + Mg.Left + SumAlignedChildExtent(FForm, alLeft, true),
+                FCaptionBottom + Band + FForm->BorderWidth() + (LineH != 0 ? 1 : 0) + SumAlignedChildExtent(FForm, alTop, true),
+                Cache->Width() - F - Mg.Right - SumAlignedChildExtent(FForm, alRight, true),
+                Cache->Height() - F - Mg.Bottom - SumAlignedChildExtent(FForm, alBottom, true));
+  if (R.Right <= R.Left || R.Bottom <= R.Top) return;
+  TvkBgCacheRef Self;
+  InitBgInfo(Cache, 0, 0, Self);
+  PaintSectionItemToDC(Section, Self, M, Cache->Canvas()->Handle(), TPoint(R.Left, R.Top), R, 0);
 }
 
 void TsSkinProvider::PaintExtendedBorder() {

@@ -473,9 +473,14 @@ void TsSkinProvider::WMQueryEndSession(TMessage& Message) {
 }
 
 void TsSkinProvider::WMNCDestroyUnskinned(TMessage&) {
-  if (FForm->FormStyle() == fsMDIChild && g_MDIMain != nullptr && g_MDIMain != this && !Destroying(g_MDIMain) &&
-      !Destroying(g_MDIMain->FForm) && g_MDIMain->FSkinData->IsSkinned(false))
+  if (FForm->FormStyle() == fsMDIChild && g_MDIMain != nullptr && g_MDIMain != this && g_MDIMain->FMDIForm != nullptr &&
+      !Destroying(g_MDIMain) && !Destroying(g_MDIMain->FForm) && g_MDIMain->FSkinData->IsSkinned(false)) {
     g_MDIMain->InvalidateFrame();
+    TCustomForm* Main = g_MDIMain->FForm;
+    if (Main->ActiveMDIChild() == nullptr && Main->ClientHandle() != nullptr)
+      RedrawWindow(Main->ClientHandle(), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
+  }
   if (g_HidingProvider != this && FSnapshotForm != nullptr) FreeAndNil(FSnapshotForm);
 }
 

@@ -7,6 +7,7 @@
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkntUtils.h"
+#include "skin/forms/sMDIForm.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sSkinProviderMetrics.h"
 #include "skin/forms/sSkinProviderSysMenu.h"
@@ -120,6 +121,19 @@ void TsSkinProvider::WMNCActivate(TMessage& Message) {
       }
     }
   }
+  // A child showing for the first time changes the main form's menu line (its buttons, its merged menu).
+  if (FForm->FormStyle() == fsMDIChild && FForm->Visible() && (WindowExStyle(W) & WS_EX_MDICHILD) != 0 &&
+      FForm->FormState().Contains(fsShowing) && g_MDIMain != nullptr && g_MDIMain != this &&
+      g_MDIMain->FMDIForm != nullptr) {
+    TsSkinProvider* P = g_MDIMain;
+    P->FSkinData->CacheDirty = true;
+    P->FHotButtonIndex = -1;
+    P->FMDIForm->RepaintMainFrame();
+    if (const HWND Main = P->FormHandle()) {
+      SendSkinMessage(Main, WM_NCPAINT, 0, 0);
+      if (const HWND Client = P->FForm->ClientHandle()) SendSkinMessage(Client, WM_NCPAINT, 0, 0);
+    }
+  }
   if ((WindowExStyle(W) & WS_EX_LAYERED) != 0 && FAnimTimer == nullptr) FrameRedraw();
   if (FForm->ControlState().Contains(csCreating)) {
     SetFormStateFlags(FFormState & ~fsfInNCActivate);
@@ -190,6 +204,15 @@ void TsSkinProvider::WMActivateApp(TMessage& Message) {
 void TsSkinProvider::WMChildActivate(TMessage& Message) {
   CallOwnProc(Message);
   RefreshMenuBar();
+  TsSkinProvider* P = g_MDIMain;
+  TCustomForm* Child = P != nullptr && P->FForm != nullptr ? P->FForm->ActiveMDIChild() : nullptr;
+  if (Child == nullptr) return;
+  // a maximised child's buttons live on the main form's menu line
+  if (Child->WindowState() == wsMaximized) {
+    if (P->FMDIForm != nullptr) P->FMDIForm->RepaintMainFrame();
+  } else {
+    SetSystemMenuStyle(true);
+  }
 }
 
 void TsSkinProvider::WMMDIActivate(TMessage& Message) {

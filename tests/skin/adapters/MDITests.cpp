@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "AdapterTestSupport.h"
+#include "framework/ExtCtrls.h"
 #include "framework/Menus.h"
 #include "framework/Units.h"
 #include "skin/adapters/vkMDIWnd.h"
@@ -14,8 +15,10 @@
 #include "skin/core/vkSkinCommands.h"
 #include "skin/forms/sMDIForm.h"
 #include "skin/forms/sSkinProvider.h"
+#include "skin/forms/vkBorderForm.h"
 #include "skin/forms/vkFormUnits.h"
 #include "skin/graphics/vkPixelOps.h"
+#include "tests/support/MessagePump.h"
 
 using namespace adapter_test;
 using testing_support::Dib32;
@@ -59,8 +62,9 @@ protected:
     MDIPartsFinalize();
     AdapterTest::TearDown();
   }
-  TForm* Child(const std::string& Caption, bool WithMenu = false) {
+  TForm* Child(const std::string& Caption, bool WithMenu = false, bool Skinned = true) {
     TForm* C = TForm::CreateNew(Application);
+    if (!Skinned) C->SetTag(NoSkinTag);
     Children.push_back(C);
     C->SetFormStyle(fsMDIChild);
     C->SetCaption(Caption);
@@ -71,7 +75,7 @@ protected:
       Menu->Items()->Add(Item);
       C->SetMenu(Menu);
     }
-    Create<TsSkinProvider>(C);
+    if (Skinned) Create<TsSkinProvider>(C);
     C->Show();
     return C;
   }
@@ -253,21 +257,93 @@ TEST_F(MDIForm, ActivationFollowsTheChildren) {
   EXPECT_EQ(ActiveMDIChildProvider(), ProviderOf(A));
 }
 
-TEST_F(MDIForm, ChildSkinnerWithAMenuRepaintsTheMainFrameWhenItGoes) {
-  TForm* Menued = Child("Menued", true);
-  TForm* Plain = Child("Plain");
+TEST_F(MDIForm, TheMainFrameIsRepaintedOnceWhenAChildGoes) {
+  // Each rebuild of the main frame cache calls the form's paint event once.
+  int Paints = 0;
+  Frame->OnPaint = [&](TObject*) { ++Paints; };
+  struct Row {
+    const char* What;
+    bool WithMenu, WholeForm, Skinned;
+    int Want;
+  } Rows[] = {{"skinner of a child without a menu", false, false, true, 0},
+              {"skinner of a child with a menu", true, false, true, 1},
+              {"child without a menu", false, true, true, 1},
+              {"child with a menu", true, true, true, 1},
+              {"child without a skinner", true, true, false, 1}};
+  for (const Row& R : Rows) {
+    TForm* Gone = Child("Gone", R.WithMenu, R.Skinned);
+    Child("Active");  // the child that goes is not the active one: no activation repaints the frame
+    P->SkinData()->CacheDirty = true;
+    P->PaintFormFrame();
+    Paints = 0;
+    if (R.WholeForm)
+      Forget(Gone);
+    else
+      ProviderOf(Gone)->Free();
+    EXPECT_EQ(Paints, R.Want) << R.What;
+    EXPECT_FALSE(P->SkinData()->CacheDirty) << R.What;
+  }
+}
+
+TEST_F(MDIForm, MDIAreaFillsTheClientBetweenAlignedPanels) {
+  auto* Top = new TPanel(Frame);
+  Top->SetParent(Frame);
+  Top->SetHeight(30);
+  Top->SetAlign(alTop);
+  auto* Left = new TPanel(Frame);
+  Left->SetParent(Frame);
+  Left->SetWidth(40);
+  Left->SetAlign(alLeft);
   P->SkinData()->CacheDirty = true;
   P->PaintFormFrame();
   TBitmap* Cache = P->SkinData()->CacheBmp;
   ASSERT_NE(Cache, nullptr);
-  // A mark in the cache survives only as long as the frame is not painted again.
-  const uint32_t Was = GetPixel32(Cache, 0, 0) & 0xFFFFFF;
-  ASSERT_NE(Was, kMarker);
-  SetPixel32(Cache, 0, 0, kMarker);
-  ProviderOf(Plain)->Free();
-  EXPECT_EQ(GetPixel32(Cache, 0, 0) & 0xFFFFFF, kMarker);
-  ProviderOf(Menued)->Free();
-  ASSERT_EQ(P->SkinData()->CacheBmp, Cache);
-  EXPECT_EQ(GetPixel32(Cache, 0, 0) & 0xFFFFFF, Was);
-  EXPECT_FALSE(P->SkinData()->CacheDirty);
+  const TPoint O = Adapter()->ClientOffset();
+  const TPoint Size = WindowSize(Client());
+  constexpr uint32_t kArea = 0x3050A0;
+  EXPECT_EQ(Rgb(GetPixel32(Cache, O.X + 5, O.Y + 5)), kArea);
+  EXPECT_EQ(Rgb(GetPixel32(Cache, O.X + Size.X - 3, O.Y + Size.Y - 3)), kArea);
+  EXPECT_NE(Rgb(GetPixel32(Cache, O.X + 5, O.Y - 5)), kArea) << "under the top panel";
+  EXPECT_NE(Rgb(GetPixel32(Cache, O.X - 5, O.Y + 5)), kArea) << "under the left panel";
+  // the client shows it
+  Dib32 Dib(Size.X, Size.Y, 0, true);
+  EraseInto(Client(), Dib);
+  EXPECT_EQ(Dib.Rgb(Size.X / 2, Size.Y / 2), kArea);
+}
+
+TEST_F(MDIForm, ChildActivationRepaintsTheMainFrameForAMaximisedChild) {
+  TForm* Doc = Child("Doc");
+  const HWND W = Doc->Handle();
+  SetWindowLongA(W, GWL_STYLE, GetWindowLongA(W, GWL_STYLE) | WS_SYSMENU);
+  SendMessageA(W, WM_CHILDACTIVATE, 0, 0);
+  EXPECT_EQ(GetWindowLongA(W, GWL_STYLE) & WS_SYSMENU, 0) << "a normal child's system menu is the skinner's";
+  Doc->SetWindowState(wsMaximized);
+  int Paints = 0;
+  Frame->OnPaint = [&](TObject*) { ++Paints; };
+  P->SkinData()->CacheDirty = false;
+  SendMessageA(W, WM_CHILDACTIVATE, 0, 0);
+  EXPECT_EQ(Paints, 1);
+}
+
+TEST_F(MDIForm, ClientOffsetWithABorderWindowFollowsTheShownCache) {
+  Manager->SetExtendedBorders(true);
+  testing_support::PumpUntil([&] { return P->BorderForm() != nullptr; }, 2000);
+  TvkBorderForm* B = P->BorderForm();
+  ASSERT_NE(B, nullptr);
+  TRect Mg;
+  P->GetExtBorderMargins(Mg);
+  ASSERT_GT(Mg.Left, 0);
+  ASSERT_GT(Mg.Top, 0);
+  // The border window shows the cache with its top-left that far up and left of the form window.
+  RECT C{}, F{};
+  GetWindowRect(Client(), &C);
+  GetWindowRect(Frame->Handle(), &F);
+  const TPoint O = Adapter()->ClientOffset();
+  EXPECT_EQ(O.X, C.left - (F.left - B->GetLeftIndent()));
+  EXPECT_EQ(O.Y, C.top - (F.top - B->GetTopIndent()));
+  P->SkinData()->CacheDirty = true;
+  const TPoint Size = WindowSize(Client());
+  Dib32 Dib(Size.X, Size.Y, 0, true);
+  EraseInto(Client(), Dib);
+  EXPECT_EQ(Dib.Rgb(Size.X / 2, Size.Y / 2), 0x3050A0u) << "the client shows the MDI area, not the margins";
 }

@@ -1,12 +1,18 @@
 // Speed buttons painted by their handler: pressed look and content shift while down, glyph layouts, the hot flag
-// before the button's own handling, and the button's window method back when the handler goes.
+// before the button's own handling, and the button's window method back when the handler goes; the form's walker
+// making and dropping the handlers.
 #include <windows.h>
 
 #include "AdapterTestSupport.h"
 #include "framework/Buttons.h"
+#include "framework/ExtCtrls.h"
+#include "skin/adapters/vkCtrlAdapter.h"
 #include "skin/adapters/vkSpeedButtonHandler.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/vkSkinCommands.h"
+#include "skin/forms/sSkinProvider.h"
+#include "tests/support/MessagePump.h"
 
 using namespace adapter_test;
 
@@ -123,6 +129,96 @@ TEST_F(SpeedButtons, HoverAndTheMethodBack) {
   H->Free();
   H = nullptr;
   EXPECT_FALSE(Btn->WindowProc.Data() != Btn);
+}
+
+// ---- through the form's walker ----
+
+class SpeedButtonsOnAForm : public AdapterTest {
+protected:
+  void TearDown() override {
+    if (Form != nullptr) Form->Free();
+    AdapterTest::TearDown();
+    M.reset();
+  }
+  TSpeedButton* Add(TWinControl* Parent, int Tag = 0) {
+    auto* B = new TSpeedButton(Form);
+    B->SetTag(Tag);
+    B->SetParent(Parent);
+    B->SetBounds(4, 4 + 32 * Parent->ControlCount(), 80, 30);
+    return B;
+  }
+  static bool Skinned(TControl* C) {
+    return C->Perform(SM_VKCMD, SkinCommandWParam(VKCMD_QUERY_SKINNED), 0) == 1;
+  }
+  ManagerPtr M = SolidManager();
+  TForm* Form = nullptr;
+};
+
+TEST_F(SpeedButtonsOnAForm, ListedButtonsGetOneHandlerEachAndLoseItWithTheSkin) {
+  Form = TForm::CreateNew(Application);
+  Form->SetTag(NoSkinTag);  // the thread hook leaves the form to its own skinner
+  Form->SetBounds(30, 30, 320, 240);
+  auto* Panel = new TPanel(Form);
+  Panel->SetParent(Form);
+  Panel->SetBounds(120, 10, 180, 200);
+  TSpeedButton* Plain = Add(Form);
+  TSpeedButton* Marked = Add(Form, NoSkinTag);
+  TSpeedButton* Refused = Add(Form, 7);
+  TSpeedButton* Flat = Add(Panel);
+  Flat->SetFlat(true);
+  TSpeedButton* Freed = Add(Panel);
+  Form->Show();
+  auto* P = Create<TsSkinProvider>(Form);
+  P->OnSkinItem = [](TComponent* Item, bool& CanBeAdded, std::string&) { CanBeAdded = Item->Tag() != 7; };
+  for (int i = 0; i < kThirdPartyKinds; ++i) P->ThirdParty()->SetList(i, " ");
+  P->ThirdParty()->SetList(17, "TSpeedButton");
+  P->LoadThirdPartyLists();
+  // the skinner makes its walker at the form's first paint or activation
+  testing_support::PumpUntil([&] { return P->CtrlAdapter() != nullptr; }, 2000);
+  TvkCtrlAdapter* A = P->CtrlAdapter();
+  ASSERT_NE(A, nullptr);
+  A->WalkControlsOf(nullptr);
+  A->WalkControlsOf(nullptr);  // a second walk adds nothing
+  ASSERT_EQ(A->GraphItems.size(), 3u);
+  std::vector<std::string> Sections;
+  for (TSpeedButton* B : {Plain, Flat, Freed}) {
+    TvkGraphItem* Item = nullptr;
+    for (TvkGraphItem* G : A->GraphItems) Item = G->Control == B ? G : Item;
+    ASSERT_NE(Item, nullptr);
+    ASSERT_NE(Item->Handler, nullptr);
+    EXPECT_EQ(Item->SkinData->CtrlType, 230);
+    Sections.push_back(Item->SkinData->SkinSection());
+    EXPECT_TRUE(Skinned(B));
+  }
+  EXPECT_EQ(Sections, (std::vector<std::string>{"SPEEDBUTTON", "SPEEDBUTTON_SMALL", "SPEEDBUTTON"}));
+  EXPECT_FALSE(Skinned(Marked));
+  EXPECT_FALSE(Skinned(Refused));
+
+  // The form repaints with its handlers in place and settles.
+  RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  testing_support::PumpPending();
+  EXPECT_FALSE(GetUpdateRect(Form->Handle(), nullptr, FALSE));
+  testing_support::Dib32 D(80, 30, 0, true);
+  TMessage Msg{WM_PAINT, reinterpret_cast<WPARAM>(D.DC()), 0, 0};
+  Plain->WindowProc(Msg);
+  EXPECT_EQ(kFace, Rgb(D.Px(70, 15)));
+
+  // A freed button's item goes at the next walk.
+  Freed->Free();
+  A->WalkControlsOf(nullptr);
+  EXPECT_EQ(A->GraphItems.size(), 2u);
+
+  // The skin goes: the buttons get their own methods back; applied again, the walk makes new handlers.
+  M->SetActive(false);
+  EXPECT_EQ(P->CtrlAdapter(), nullptr);
+  EXPECT_FALSE(Skinned(Plain));
+  EXPECT_FALSE(Skinned(Flat));
+  EXPECT_EQ(Plain->WindowProc.Data(), Plain);
+  M->SetActive(true);
+  ASSERT_NE(P->CtrlAdapter(), nullptr);
+  P->CtrlAdapter()->WalkControlsOf(nullptr);
+  EXPECT_TRUE(Skinned(Plain));
+  EXPECT_EQ(P->CtrlAdapter()->GraphItems.size(), 2u);
 }
 
 }  // namespace
