@@ -27,79 +27,32 @@ std::set<const TvkSBAnimation*>& LiveFades() {
   return Live;
 }
 
-constexpr LONG kFadeWindowExStyle = WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TRANSPARENT;  // 0x8080020
 constexpr UINT kFadePlaceFlags = 0x61B;
 
 bool IsGlowingCode(int Code) { return Code == HTMINBUTTON || Code == HTMAXBUTTON || Code == HTCLOSE; }
 
 }  // namespace
 
-TvkSBAnimation::TvkSBAnimation(TComponent* AOwner) : TTimer(AOwner) {
-  SetEnabled(false);
-  OnTimer = TNotifyEvent(this, &TvkSBAnimation::DoStep);
-  LiveFades().insert(this);
-}
+TvkSBAnimation::TvkSBAnimation(TComponent* AOwner) : TvkFadeAnimation(AOwner) { LiveFades().insert(this); }
 
 TvkSBAnimation::~TvkSBAnimation() {
   LiveFades().erase(this);
-  SetEnabled(false);
-  FreeImages();
   if (Button != nullptr && Button->Animation == this) Button->Animation = nullptr;
 }
 
-void TvkSBAnimation::FreeImages() {
-  if (GlowWindow != nullptr) {
-    GlowWindow->Free();
-    GlowWindow = nullptr;
-  }
-  delete Image;
-  Image = nullptr;
-}
-
-int TvkSBAnimation::AlphaStep() const { return std::max(255 / std::max(StepCount, 1), 0); }
-
 void TvkSBAnimation::StartState(int NewState, bool FadeIn) {
-  if (NewState == State) return;
-  State = NewState;
-  if (NewState != 0) {
-    if (NewState == 2) FreeImages();
-    Step = 1;
-    FadingIn = FadeIn;
-    ShowFrame(std::min(AlphaStep(), 255));
-    Step = 2;
-  } else {
-    FadingIn = false;
+  if (!EnterState(NewState, FadeIn)) return;
+  if (NewState == 0) {
     Step = Step - 1;
     ShowFrame(std::min(AlphaStep(), 255));
   }
   if (StepCount > 1) SetEnabled(true);
 }
 
-void TvkSBAnimation::DoStep(TObject*) {
-  if (!Enabled()) return;
-  if (FadingIn) {
-    if (Step < StepCount) {
-      ShowFrame(std::clamp(AlphaStep() * Step, 0, 255));
-      ++Step;
-      return;
-    }
-    CheckCursor();
-    // the owner may have reset the button (a fade-out started) or freed it
-    if (LiveFades().count(this) == 0 || !FadingIn) return;
-    if (StepCount != -1) {
-      StepCount = -1;
-      ShowFrame(255);
-    }
-    return;
-  }
-  if (Step > 0) {
-    ShowFrame(std::clamp(AlphaStep() * Step, 0, 255));
-    --Step;
-    return;
-  }
-  State = -1;
-  SetEnabled(false);
-  FreeImages();
+bool TvkSBAnimation::CursorStillOver() {
+  CheckCursor();
+  // the owner may have reset the button (a fade-out started) or freed it
+  return LiveFades().count(this) != 0 && FadingIn;
 }
 
 HWND TvkSBAnimation::FrameWindow() const {
@@ -243,14 +196,9 @@ void TvkSBAnimation::ShowFrame(int Alpha) {
     R.Right = R.Left + Image->Width();
     R.Bottom = R.Top + Image->Height();
   }
-  const HWND H = GlowWindow->Handle();
-  const HWND After = (GetWindowLongA(OwnerWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0 ? HWND_TOPMOST
-                                                                                  : GetWindow(OwnerWnd, GW_HWNDPREV);
   GlowWindow->SetBounds(R.Left, R.Top, Image->Width(), Image->Height());
-  SetWindowPos(H, After, 0, 0, 0, 0, kFadePlaceFlags);
-  SetWindowLongA(H, GWL_EXSTYLE, GetWindowLongA(H, GWL_EXSTYLE) | kFadeWindowExStyle);
-  UpdateLayeredFromBitmap(H, Image, static_cast<BYTE>(Alpha), POINT{R.Left, R.Top});
-  ShowWindow(H, SW_SHOWNOACTIVATE);
+  SetWindowPos(GlowWindow->Handle(), PlaceAfter(), 0, 0, 0, 0, kFadePlaceFlags);
+  PresentImage(POINT{R.Left, R.Top}, Alpha);
 }
 
 // ---- the starter ----

@@ -4,7 +4,7 @@
 #pragma once
 #include <windows.h>
 
-#include "framework/ExtCtrls.h"
+#include "skin/forms/vkFadeAnimation.h"
 #include "skin/forms/sSkinProvider.h"
 
 class TsCommonData;
@@ -13,17 +13,14 @@ class TvkDialogWnd;
 class TvkGlowForm;
 class TBitmap;
 
-class TvkSBAnimation : public TTimer {
-  DECLARE_CLASS(TvkSBAnimation, TTimer)
+class TvkSBAnimation : public TvkFadeAnimation {
+  DECLARE_CLASS(TvkSBAnimation, TvkFadeAnimation)
 public:
   explicit TvkSBAnimation(TComponent* AOwner);
   ~TvkSBAnimation() override;
 
   // A fade toward NewState (0 normal, 1 hot, 2 pressed); the caller has set StepCount and Interval.
   void StartState(int NewState, bool FadeIn);
-  // 255 div StepCount; a count below 1 counts as 1 (-1 marks a finished fade-in).
-  int AlphaStep() const;
-  void DoStep(TObject* Sender);
   // The cursor off the button: the timer stops and the owner gets WM_MOUSELEAVE.
   void CheckCursor();
   // Screen rectangle of the window: the button's, or the glow image's grown left and up by the margin.
@@ -31,23 +28,18 @@ public:
   // The skin's glow margin of the button kind while the glow applies (hot minimise, maximise, close), else 0.
   int GlowMargin();
   bool GlowApplies();
-  void ShowFrame(int Alpha);
+  void ShowFrame(int Alpha) override;
   void MakeGlowWindow();
   void MakeImage();
-  void FreeImages();
 
-  int Step = 0;
-  int State = 0;       // -1 once a fade-out ended
-  int StepCount = 1;   // -1 once a fade-in ended and its final frame was shown
   TvkBorderForm* BorderForm = nullptr;
   TsCommonData* SkinData = nullptr;
-  HWND OwnerWnd = nullptr;
   TsCaptionButton* Button = nullptr;
-  bool FadingIn = false;
-  TvkGlowForm* GlowWindow = nullptr;
-  TBitmap* Image = nullptr;
   // The provider whose button this is (its user title buttons and its iconic look); nil for a dialog.
   TsSkinProvider* Provider = nullptr;
+
+protected:
+  bool CursorStillOver() override;
 
 private:
   // The window whose rectangle the button's coordinates are relative to.

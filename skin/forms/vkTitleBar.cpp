@@ -27,7 +27,6 @@ namespace {
 // A drop-down of a title-bar item is open: a second one waits until it closes.
 bool g_PopupOpen = false;
 
-constexpr LONG kFadeWindowExStyle = WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TRANSPARENT;
 
 void FormRefresh(HWND Wnd) {
   if (Wnd != nullptr) SendSkinCommand(Wnd, VKCMD_FORM_REFRESH, 1);
@@ -86,78 +85,33 @@ void TvkFontData::SetUse(int Index, bool Value) {
 
 // ===================================================================== the item fade
 
-TvkItemAnimation::TvkItemAnimation(TComponent* AOwner) : TTimer(AOwner) {
-  SetEnabled(false);
-  OnTimer = TNotifyEvent(this, &TvkItemAnimation::DoStep);
-}
+TvkItemAnimation::TvkItemAnimation(TComponent* AOwner) : TvkFadeAnimation(AOwner) { State = -1; }
 
 TvkItemAnimation::~TvkItemAnimation() {
-  SetEnabled(false);
-  FreeImages();
   if (Item != nullptr && Item->Animation == this) Item->Animation = nullptr;
 }
 
-void TvkItemAnimation::FreeImages() {
-  if (GlowWindow != nullptr) {
-    GlowWindow->Free();
-    GlowWindow = nullptr;
-  }
-  delete Image;
-  Image = nullptr;
-}
-
-int TvkItemAnimation::AlphaStep() const { return std::max(255 / std::max(StepCount, 1), 0); }
-
 void TvkItemAnimation::StartState(int NewState, bool FadeIn) {
-  if (NewState == State) return;
-  State = NewState;
+  if (!EnterState(NewState, FadeIn)) return;
   if (NewState != 0) {
-    if (NewState == 2) FreeImages();
-    Step = 1;
-    FadingIn = FadeIn;
-    ShowFrame(std::min(AlphaStep(), 255));
-    Step = 2;
     SetEnabled(true);
     return;
   }
-  FadingIn = false;
   ShowFrame(255);
   if (StepCount > 1) SetEnabled(true);
 }
 
-void TvkItemAnimation::DoStep(TObject*) {
-  if (!Enabled()) return;
-  if (FadingIn) {
-    if (Step < StepCount) {
-      ShowFrame(std::clamp(Step * AlphaStep(), 0, 255));
-      ++Step;
-      return;
-    }
-    POINT C{};
-    Platform().GetCursorPos(&C);
-    RECT W{};
-    GetWindowRect(OwnerWnd, &W);
-    const TRect& R = Item->Rect;
-    const int X = C.x - W.left, Y = C.y - W.top;
-    if (!(X >= R.Left && X < R.Right && Y >= R.Top && Y < R.Bottom)) {
-      SetEnabled(false);
-      SendMessageA(OwnerWnd, WM_MOUSELEAVE, 0, 0);
-      return;
-    }
-    if (StepCount != -1) {
-      StepCount = -1;
-      ShowFrame(255);
-    }
-    return;
-  }
-  if (Step > 0) {
-    ShowFrame(std::clamp(Step * AlphaStep(), 0, 255));
-    --Step;
-    return;
-  }
-  State = -1;
+bool TvkItemAnimation::CursorStillOver() {
+  POINT C{};
+  Platform().GetCursorPos(&C);
+  RECT W{};
+  GetWindowRect(OwnerWnd, &W);
+  const TRect& R = Item->Rect;
+  const int X = C.x - W.left, Y = C.y - W.top;
+  if (X >= R.Left && X < R.Right && Y >= R.Top && Y < R.Bottom) return true;
   SetEnabled(false);
-  FreeImages();
+  SendMessageA(OwnerWnd, WM_MOUSELEAVE, 0, 0);
+  return false;
 }
 
 void TvkItemAnimation::MakeImage() {
@@ -189,13 +143,8 @@ void TvkItemAnimation::ShowFrame(int Alpha) {
     R.Right = R.Left + Image->Width();
     R.Bottom = R.Top + Image->Height();
   }
-  const HWND H = GlowWindow->Handle();
-  const HWND After = (GetWindowLongA(OwnerWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0 ? HWND_TOPMOST
-                                                                                  : GetWindow(OwnerWnd, GW_HWNDPREV);
-  SetWindowPos(H, After, R.Left, R.Top, R.Width(), R.Height(), 0x613);
-  SetWindowLongA(H, GWL_EXSTYLE, GetWindowLongA(H, GWL_EXSTYLE) | kFadeWindowExStyle);
-  UpdateLayeredFromBitmap(H, Image, static_cast<BYTE>(Alpha), POINT{R.Left, R.Top});
-  ShowWindow(H, SW_SHOWNOACTIVATE);
+  SetWindowPos(GlowWindow->Handle(), PlaceAfter(), R.Left, R.Top, R.Width(), R.Height(), 0x613);
+  PresentImage(POINT{R.Left, R.Top}, Alpha);
 }
 
 // ===================================================================== items

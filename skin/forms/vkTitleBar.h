@@ -13,6 +13,7 @@
 #include "framework/Graphics.h"
 #include "framework/ImgList.h"
 #include "framework/Menus.h"
+#include "skin/forms/vkFadeAnimation.h"
 
 class TsTitleBar;
 class TvkTitleBarItem;
@@ -66,25 +67,18 @@ private:
 };
 
 // The fade of an item's state change on a click-through layered window over it.
-class TvkItemAnimation : public TTimer {
-  DECLARE_CLASS(TvkItemAnimation, TTimer)
+class TvkItemAnimation : public TvkFadeAnimation {
+  DECLARE_CLASS(TvkItemAnimation, TvkFadeAnimation)
 public:
   explicit TvkItemAnimation(TComponent* AOwner);
   ~TvkItemAnimation() override;
   void StartState(int NewState, bool FadeIn);
-  int AlphaStep() const;
-  void DoStep(TObject* Sender);
   void MakeImage();
-  void ShowFrame(int Alpha);
-  void FreeImages();
-  int Step = 0;
-  int State = -1;
-  int StepCount = 1;
-  TvkGlowForm* GlowWindow = nullptr;
-  bool FadingIn = false;
-  TBitmap* Image = nullptr;
-  HWND OwnerWnd = nullptr;
+  void ShowFrame(int Alpha) override;
   TvkTitleBarItem* Item = nullptr;
+
+protected:
+  bool CursorStillOver() override;
 };
 
 // An item's skin section, given by its form's provider (-1: none).

@@ -1,0 +1,80 @@
+#include "skin/forms/vkFadeAnimation.h"
+
+#include <algorithm>
+
+#include "skin/core/vkntTypes.h"
+#include "skin/core/sVclUtils.h"
+
+IMPLEMENT_CLASS(TvkFadeAnimation)
+
+TvkFadeAnimation::TvkFadeAnimation(TComponent* AOwner) : TTimer(AOwner) {
+  SetEnabled(false);
+  OnTimer = TNotifyEvent(this, &TvkFadeAnimation::DoStep);
+}
+
+TvkFadeAnimation::~TvkFadeAnimation() {
+  SetEnabled(false);
+  FreeImages();
+}
+
+void TvkFadeAnimation::FreeImages() {
+  if (GlowWindow != nullptr) {
+    GlowWindow->Free();
+    GlowWindow = nullptr;
+  }
+  delete Image;
+  Image = nullptr;
+}
+
+int TvkFadeAnimation::AlphaStep() const { return std::max(255 / std::max(StepCount, 1), 0); }
+
+bool TvkFadeAnimation::EnterState(int NewState, bool FadeIn) {
+  if (NewState == State) return false;
+  State = NewState;
+  if (NewState == 0) {
+    FadingIn = false;
+    return true;
+  }
+  if (NewState == 2) FreeImages();
+  Step = 1;
+  FadingIn = FadeIn;
+  ShowFrame(std::min(AlphaStep(), 255));
+  Step = 2;
+  return true;
+}
+
+void TvkFadeAnimation::DoStep(TObject*) {
+  if (!Enabled()) return;
+  if (FadingIn) {
+    if (Step < StepCount) {
+      ShowFrame(std::clamp(AlphaStep() * Step, 0, 255));
+      ++Step;
+      return;
+    }
+    if (!CursorStillOver()) return;
+    if (StepCount != -1) {
+      StepCount = -1;
+      ShowFrame(255);
+    }
+    return;
+  }
+  if (Step > 0) {
+    ShowFrame(std::clamp(AlphaStep() * Step, 0, 255));
+    --Step;
+    return;
+  }
+  State = -1;
+  SetEnabled(false);
+  FreeImages();
+}
+
+HWND TvkFadeAnimation::PlaceAfter() const {
+  return (GetWindowLongA(OwnerWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0 ? HWND_TOPMOST : GetWindow(OwnerWnd, GW_HWNDPREV);
+}
+
+void TvkFadeAnimation::PresentImage(POINT Corner, int Alpha) {
+  const HWND H = GlowWindow->Handle();
+  SetWindowLongA(H, GWL_EXSTYLE, GetWindowLongA(H, GWL_EXSTYLE) | kFadeWindowExStyle);
+  UpdateLayeredFromBitmap(H, Image, static_cast<BYTE>(Alpha), Corner);
+  ShowWindow(H, SW_SHOWNOACTIVATE);
+}

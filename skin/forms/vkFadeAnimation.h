@@ -1,0 +1,48 @@
+// A fade of an image on a small click-through layered window over part of a caption, stepped by a timer: in
+// toward a hot or pressed state, out to the normal one. Only the window's constant alpha changes per tick, so
+// the caption is not repainted for each step.
+#pragma once
+#include <windows.h>
+
+#include "framework/ExtCtrls.h"
+
+class TBitmap;
+class TvkGlowForm;
+
+// The fade window takes no activation and lets the mouse through.
+constexpr LONG kFadeWindowExStyle = WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TRANSPARENT;  // 0x8080020
+
+class TvkFadeAnimation : public TTimer {
+  DECLARE_CLASS(TvkFadeAnimation, TTimer)
+public:
+  explicit TvkFadeAnimation(TComponent* AOwner);
+  ~TvkFadeAnimation() override;
+
+  // 255 div StepCount; a count below 1 counts as 1 (-1 marks a finished fade-in).
+  int AlphaStep() const;
+  void DoStep(TObject* Sender);
+  // The fade window freed, and the image with it.
+  void FreeImages();
+  // The image on the fade window at the given alpha (0..255).
+  virtual void ShowFrame(int Alpha) = 0;
+
+  int Step = 0;
+  int State = 0;      // -1 once a fade-out ended
+  int StepCount = 1;  // -1 once a fade-in ended and its final frame was shown
+  bool FadingIn = false;
+  TvkGlowForm* GlowWindow = nullptr;
+  TBitmap* Image = nullptr;
+  HWND OwnerWnd = nullptr;
+
+protected:
+  // Toward NewState (0 normal, 1 hot, 2 pressed): False when already there. A fade toward a hot or pressed state
+  // shows its first step (a press on a fresh image); a fade-out only stops fading in.
+  bool EnterState(int NewState, bool FadeIn);
+  // At the end of a fade-in: True while the cursor stays over the element. False once the fade stopped (the owner
+  // is told the mouse left), and whenever this fade may be gone.
+  virtual bool CursorStillOver() = 0;
+  // The window just above the owner in the z-order (topmost above a topmost owner).
+  HWND PlaceAfter() const;
+  // The image shown on the fade window with its corner at Corner.
+  void PresentImage(POINT Corner, int Alpha);
+};
