@@ -21,6 +21,7 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/graphics/ToolkitStartup.h"
+#include "tools/bench/BenchSkin.h"
 #include "tools/bench/BenchTiming.h"
 
 namespace {
@@ -54,15 +55,8 @@ int main() {
   SBUtilsInitialize();
   RegisterSkinDialogUnits();
   InitializeUnits();
-  char Buf[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, Buf, MAX_PATH);
-  TsSkinManager* M = Create<TsSkinManager>(nullptr);
-  M->SetSkinDirectory(ExtractFilePath(Buf) + "..\\..\\..\\..\\tools\\skin\\");
-  M->SetSkinName("SOLID");
-  if (!M->SkinData().Active) {
-    std::printf("the SOLID skin did not load\n");
-    return 1;
-  }
+  TsSkinManager* M = CarriedSkinManager("SOLID");
+  if (M == nullptr) return 1;
   WNDCLASSA C{};
   C.lpfnWndProc = PlainProc;
   C.hInstance = GetModuleHandleA(nullptr);

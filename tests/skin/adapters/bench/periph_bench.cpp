@@ -20,6 +20,7 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/graphics/ToolkitStartup.h"
+#include "tools/bench/BenchSkin.h"
 #include "tools/bench/BenchTiming.h"
 
 namespace {
@@ -52,15 +53,8 @@ int main() {
   ToolkitStartup();
   VclUtilsInitialize();
   SBUtilsInitialize();
-  char Buf[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, Buf, MAX_PATH);
-  TsSkinManager* M = Create<TsSkinManager>(nullptr);
-  M->SetSkinDirectory(ExtractFilePath(Buf) + "..\\..\\..\\..\\tools\\skin\\");
-  M->SetSkinName("SOLID");
-  if (!M->SkinData().Active) {
-    std::printf("the SOLID skin did not load\n");
-    return 1;
-  }
+  TsSkinManager* M = CarriedSkinManager("SOLID");
+  if (M == nullptr) return 1;
   TForm* Form = TForm::CreateNew(Application);
   Form->SetBounds(0, 0, 600, 300);
   Form->Show();

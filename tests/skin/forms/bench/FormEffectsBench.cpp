@@ -21,17 +21,10 @@
 #include "skin/forms/vkProviderEffects.h"
 #include "skin/forms/vkSBAnimation.h"
 
+#include "tools/bench/BenchSkin.h"
 #include "tools/bench/BenchTiming.h"
 
 namespace {
-
-void Pump() {
-  MSG M;
-  while (PeekMessageA(&M, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&M);
-    DispatchMessageA(&M);
-  }
-}
 
 }  // namespace
 
@@ -41,20 +34,13 @@ int main() {
   RegisterSkinControlUnits();
   RegisterSkinFormUnits();
   InitializeUnits();
-  char Path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, Path, MAX_PATH);
-  auto* M = Create<TsSkinManager>(nullptr);
-  M->SetSkinDirectory(ExtractFilePath(Path) + "..\\..\\..\\..\\tools\\skin\\");
-  M->SetSkinName("TIDE");
-  if (!M->SkinData().Active) {
-    std::printf("the carried skin TIDE was not found\n");
-    return 1;
-  }
+  TsSkinManager* M = CarriedSkinManager("TIDE");
+  if (M == nullptr) return 1;
   TForm* F = TForm::CreateNew(Application);
   F->SetBounds(20, 40, 420, 340);
   auto* P = Create<TsSkinProvider>(F);
   F->Show();
-  Pump();
+  PumpPending();
   P->SkinData()->CacheDirty = true;
   P->PaintFormFrame();
 
@@ -88,7 +74,7 @@ int main() {
   G->SetBounds(60, 60, 420, 340);
   auto* Q = Create<TsSkinProvider>(G);
   G->Show();
-  Pump();
+  PumpPending();
   if (TvkBorderForm* B = Q->BorderForm()) {
     Measure("border window update (repaint)", [&] {
       Q->SkinData()->CacheDirty = true;

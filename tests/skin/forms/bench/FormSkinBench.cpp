@@ -16,24 +16,17 @@
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/vkFormUnits.h"
 
+#include "tools/bench/BenchSkin.h"
 #include "tools/bench/BenchTiming.h"
 
 namespace {
-
-void Pump() {
-  MSG M;
-  while (PeekMessageA(&M, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&M);
-    DispatchMessageA(&M);
-  }
-}
 
 TForm* ShownForm(int X) {
   TForm* F = TForm::CreateNew(Application);
   F->SetBounds(X, 40, 420, 340);
   F->SetCaption("Benchmark");
   F->Show();
-  Pump();
+  PumpPending();
   return F;
 }
 
@@ -45,21 +38,14 @@ int main() {
   RegisterSkinControlUnits();
   RegisterSkinFormUnits();
   InitializeUnits();
-  char Path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, Path, MAX_PATH);
-  auto* M = Create<TsSkinManager>(nullptr);
-  M->SetSkinDirectory(ExtractFilePath(Path) + "..\\..\\..\\..\\tools\\skin\\");
-  M->SetSkinName("TIDE");
-  if (!M->SkinData().Active) {
-    std::printf("the carried skin TIDE was not found\n");
-    return 1;
-  }
+  TsSkinManager* M = CarriedSkinManager("TIDE");
+  if (M == nullptr) return 1;
   TForm* Plain = ShownForm(500);
   TForm* A = ShownForm(20);
   auto* P = Create<TsSkinProvider>(A);
   TForm* B = ShownForm(60);
   Create<TsSkinProvider>(B);
-  Pump();
+  PumpPending();
   const HWND W = A->Handle();
   HDC DC = GetWindowDC(W);
 
@@ -81,7 +67,7 @@ int main() {
   Measure("skin change repainting both forms", [&] {
     M->SetActive(false);
     M->SetActive(true);
-    Pump();
+    PumpPending();
   });
   ReleaseDC(W, DC);
   M->Free();

@@ -16,6 +16,7 @@
 #include "skin/forms/vkFormUnits.h"
 #include "skin/graphics/vkBitmap32.h"
 
+#include "tools/bench/BenchSkin.h"
 #include "tools/bench/BenchTiming.h"
 
 namespace {
@@ -28,13 +29,10 @@ int main() {
   RegisterSkinControlUnits();
   RegisterSkinFormUnits();
   InitializeUnits();
-  char Path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, Path, MAX_PATH);
-  auto* M = Create<TsSkinManager>(nullptr);
-  M->SetSkinDirectory(ExtractFilePath(Path) + "..\\..\\..\\..\\tools\\skin\\");
-  M->SetSkinName("TIDE");
-  if (!M->SkinData().Active || M->SkinableMenus() == nullptr) {
-    std::printf("the carried skin TIDE or the menu painter is missing\n");
+  TsSkinManager* M = CarriedSkinManager("TIDE");
+  if (M == nullptr) return 1;
+  if (M->SkinableMenus() == nullptr) {
+    std::printf("the menu painter is missing\n");
     return 1;
   }
   TsSkinableMenus* P = M->SkinableMenus();
