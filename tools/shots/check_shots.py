@@ -1,15 +1,16 @@
 #!/usr/bin/env python3
-"""Starts the loader, takes its three pictures with krl_shots.exe and checks them against the stored forms
+"""Starts the loader, takes its five pictures with krl_shots.exe and checks them against the stored forms
 and the carried TIDE skin's section colours.
 
     check_shots.py WINE_RUN LOADER_EXE SHOTS_EXE OUT_DIR TIDE_OPTIONS MAIN_FORM ABOUT_FORM
 
 Checked in every picture where a control is visible: a skinned control (gauge, progress bar, panel, button,
 combo box) shows one of its section's state colours at points inside it and, outside its children, nowhere the
-system's button face; a label has text pixels; a PNG button shows its image; the
+system's button face; a button with a caption and a label have text pixels; a PNG button shows its image; the
 About window's web label shows the skin's link colour. Every window's frame is the skin's: its caption band in
 the title section's colour with text on it, and neither it nor a border strip mostly in the system's caption or
-border colour.
+border colour. The message window after Ctrl+R: its OK button as any button, its text above. The system menu:
+see check_menu.
 """
 import os
 import re
@@ -125,10 +126,16 @@ def read_form(path):
             elif s == 'end' and stack:
                 stack.pop()
             elif stack:
-                m = re.match(r"([\w.]+) = (-?\d+|'[^']*')$", s)
+                m = re.match(r"([\w.]+) = (-?\d+|'[^']*'|\[[\w, ]*\]|\w+)$", s)
                 if m:
                     v = m.group(2)
-                    stack[-1].props[m.group(1)] = v.strip("'") if v.startswith("'") else int(v)
+                    if v.startswith("'"):
+                        v = v.strip("'")
+                    elif v.startswith('['):
+                        v = frozenset(w.strip() for w in v.strip('[]').split(',') if w.strip())
+                    elif re.match(r'-?\d+$', v):
+                        v = int(v)
+                    stack[-1].props[m.group(1)] = v
     return everything
 
 
@@ -139,6 +146,7 @@ class Picture:
         self.w, self.h, self.rows = read_png(path)
         self.cx, self.cy, self.cw, self.ch = cx, cy, cw, ch
         self.name = os.path.basename(path)
+        self.controls = []  # (class, x0, y0, x1, y1, text) of the window's child windows
 
     def at(self, x, y):
         """The pixel at client point (x, y)."""
@@ -161,12 +169,18 @@ def hexrgb(c):
 # control (offsets from its left and right edges, at half its height) that show the section's colour clear of
 # border, caption, selected item and drop-down glyph.
 SKINNED = {'TsGauge': ('GAUGE', 4, 5), 'TsProgressBar': ('GAUGE', 4, 5), 'TsPanel': ('PANEL', 4, 5),
-           'TsButton': ('BUTTON', 8, 9), 'TsComboBox': ('COMBOBOX', 2, 5)}
+           'TsButton': ('BUTTON', 8, 9), 'TButton': ('BUTTON', 8, 9), 'TsComboBox': ('COMBOBOX', 2, 5)}
+BUTTONS = ('TsButton', 'TButton')
 LABELS = ('TsLabel', 'TLabel', 'TsWebLabel')
 
 
 def inside(rect, x, y):
     return rect[0] <= x < rect[2] and rect[1] <= y < rect[3]
+
+
+def ink(pixels, background, least):
+    """Whether at least `least` pixels stand clearly off the background (text or glyph strokes)."""
+    return sum(1 for p in pixels if max(abs(p[k] - background[k]) for k in range(3)) > 80) >= least
 
 
 def check(picture, controls, colours, faults):
@@ -194,11 +208,11 @@ def check(picture, controls, colours, faults):
                    if not any(inside(k, x, y) for k in kids)]
             if face is not None and face not in want and face in own:
                 fault('%s (%s) shows the system button face' % (c.name, c.cls))
+            if c.cls in BUTTONS and c.prop('Caption', '') and not ink(own, picture.at(x0 + left, (y0 + y1) // 2), 8):
+                fault('%s (%s) shows no caption text' % (c.name, c.cls))
         elif c.cls in LABELS:
             pixels = picture.pixels(r)
-            background = max(set(pixels), key=pixels.count)
-            ink = [p for p in pixels if max(abs(p[k] - background[k]) for k in range(3)) > 80]
-            if len(ink) < 8:
+            if not ink(pixels, max(set(pixels), key=pixels.count), 8):
                 fault('%s (%s) shows no text' % (c.name, c.cls))
             if c.cls == 'TsWebLabel' and colours['TCBOTTOM'] not in pixels:
                 fault('%s shows no pixel of the link colour %s' % (c.name, hexrgb(colours['TCBOTTOM'])))
@@ -224,8 +238,7 @@ def check_frame(picture, colours, faults):
     common = max(set(band), key=band.count)
     if common not in title:
         fault('caption band is %s, not the title colour %s' % (hexrgb(common), ' or '.join(hexrgb(t) for t in title)))
-    ink = [p for p in band if max(abs(p[k] - common[k]) for k in range(3)) > 80]
-    if len(ink) < 20:
+    if not ink(band, common, 20):
         fault('caption shows no text')
     strips = {'left': [(x, y) for x in range(cx) for y in range(cy, cy + ch)],
               'right': [(x, y) for x in range(cx + cw, picture.w) for y in range(cy, cy + ch)],
@@ -245,16 +258,126 @@ def check_frame(picture, colours, faults):
             fault('%s border strip shows the system colour %s' % (side, hexrgb(main)))
 
 
+def check_message(picture, colours, faults):
+    """The message window: its OK button skinned like any button, and the message's text above it."""
+    found = [c for c in picture.controls if c[-1] == 'OK']
+    if not found:
+        faults.append('%s: no OK button among %s' % (picture.name, picture.controls))
+        return
+    x0, y0, x1, y1 = found[0][1:5]
+    form = Control('MessageForm', 'TMessageForm', None)
+    button = Control('OK', 'TButton', form)
+    button.props = {'Left': x0, 'Top': y0, 'Width': x1 - x0, 'Height': y1 - y0, 'Caption': 'OK'}
+    check(picture, [form, button], colours, faults)
+    text = picture.pixels((8, 8, picture.cw - 8, y0 - 8))
+    if not text or not ink(text, max(set(text), key=text.count), 20):
+        faults.append('%s: the message shows no text' % picture.name)
+
+
+RESTORE, MOVE, SIZE, MINIMIZE, MAXIMIZE, CLOSE = 0xF120, 0xF010, 0xF000, 0xF020, 0xF030, 0xF060
+GLYPHED = (RESTORE, MINIMIZE, MAXIMIZE, CLOSE)
+
+
+def system_menu_items(form):
+    """The skinned system menu of a form at rest (neither minimised nor maximised) as the program builds it from
+    the window's own menu: [(command, enabled)], None for the dividing line."""
+    icons, style = form.prop('BorderIcons', frozenset()), form.prop('BorderStyle', 'bsSizeable')
+    if 'biSystemMenu' not in icons:
+        return []
+    framed = style in ('bsSingle', 'bsSizeable')
+    items = [(RESTORE, False)] if framed else []
+    items.append((MOVE, True))
+    if style not in ('bsNone', 'bsDialog', 'bsToolWindow'):
+        items.append((SIZE, style != 'bsSingle'))
+    for command, icon in ((MINIMIZE, 'biMinimize'), (MAXIMIZE, 'biMaximize')):
+        if framed and icon in icons:
+            items.append((command, True))
+    return items + [None, (CLOSE, True)]
+
+
+def menu_frame_colour(tide_dir):
+    """The popup frame's colour as the skin's painter draws the MAINMENU border mask."""
+    sys.path.insert(0, tide_dir)
+    import draw_tide
+    r, g, b, _ = draw_tide.painters()[('MAINMENU', 'BORDERSMASK')](3, 3)[0].px[0][0]
+    return int(round(r)), int(round(g)), int(round(b))
+
+
+def near(p, q, d=3):
+    return max(abs(p[k] - q[k]) for k in range(3)) <= d
+
+
+def check_menu(picture, form, colours, faults):
+    """The system menu with its first enabled item selected: frame, background, selected face, icon column and
+    the command glyphs beside the items, all from the skin, and nowhere the system's menu colour. Item rows are
+    found from the selected face's height and the menu's known items."""
+    def fault(text):
+        faults.append('%s: %s' % (picture.name, text))
+
+    rows, w, h = picture.rows, picture.w, picture.h
+    frame = colours['@menuframe']
+    ring = rows[0][1:-1] + rows[-1][1:-1] + [rows[y][x] for y in range(1, h - 1) for x in (0, w - 1)]
+    if sum(1 for p in ring if p != frame) > len(ring) // 50:
+        fault('frame is not the MAINMENU frame colour %s (found %s)' % (hexrgb(frame), hexrgb(max(set(ring), key=ring.count))))
+    inner = [rows[y][x] for y in range(1, h - 1) for x in range(1, w - 1)]
+    menu = colours.get('@menu')
+    own = [colours[k][0] for k in ('MAINMENU', 'ICOLINE')] + colours['MENUITEM']
+    if menu in own:
+        # Wine's menu colour is white like TIDE's popup: the frame, column and face checks tell the two apart
+        print('%s: the system menu colour %s is one of the skin\'s, not looked for' % (picture.name, hexrgb(menu)))
+    elif menu is not None and menu in inner:
+        fault('shows the system menu colour %s' % hexrgb(menu))
+    hot = colours['MENUITEM'][1]
+    hot_rows = [y for y in range(h) if rows[y].count(hot) > w // 2]
+    items = system_menu_items(form)
+    chosen = next((i for i, item in enumerate(items) if item and item[1]), None)
+    if not hot_rows or chosen is None or any(item is None for item in items[:chosen]):
+        fault('no item shows the selected face %s' % hexrgb(hot))
+        return
+    height = len(hot_rows)
+    top = hot_rows[0] - height * chosen
+    lines = items.count(None)
+    spare = h - 2 * top - (len(items) - lines) * height
+    if hot_rows[-1] - hot_rows[0] + 1 != height or not 1 <= top <= 4 or spare < lines or spare % lines:
+        fault('item rows do not add up: selected face on rows %d..%d' % (hot_rows[0], hot_rows[-1]))
+        return
+    left = rows[hot_rows[0]].index(hot)
+    # the icon column: as wide as the skin's text offset, seen in the popup's top margin
+    column = next((x for x in range(1, w) if rows[1][x] != colours['ICOLINE'][0]), 1) - 1
+    if column < 16:
+        fault('no icon column of ICOLINE %s (%d px)' % (hexrgb(colours['ICOLINE'][0]), column))
+        return
+    y = top
+    for i, item in enumerate(items):
+        y0, y = y, y + (spare // lines if item is None else height)
+        if item is None or i == chosen:
+            continue
+        command, enabled = item
+        band = [rows[yy][x] for yy in range(y0, y) for x in range(1, left + 16)]
+        if sum(1 for p in band if near(p, colours['ICOLINE'][0])) < len(band) // 2:
+            fault('item %d has no icon column of ICOLINE' % i)
+        face = [rows[yy][x] for yy in range(y0, y) for x in range(column + 2, w - left)]
+        # a disabled item is blended over the background, a step off at most
+        if not near(max(set(face), key=face.count), colours['MAINMENU'][0]):
+            fault('item %d lies on %s, not the MAINMENU background' % (i, hexrgb(max(set(face), key=face.count))))
+        strokes = sum(1 for p in band if max(abs(p[k] - colours['ICOLINE'][0][k]) for k in range(3)) > 80)
+        if command in GLYPHED and enabled and strokes < 3:
+            fault('no glyph beside item %d (command %04X)' % (i, command))
+        elif command not in GLYPHED and strokes:
+            fault('a glyph beside item %d (command %04X), which has none' % (i, command))
+
+
 def main(argv):
     wine_run, loader, shots, out, tide, main_form, about_form = argv[1:8]
     os.makedirs(out, exist_ok=True)
-    for name in ('main.png', 'service.png', 'about.png'):
+    for name in ('main.png', 'service.png', 'about.png', 'message.png', 'sysmenu.png'):
         if os.path.exists(os.path.join(out, name)):
             os.remove(os.path.join(out, name))
     program = subprocess.Popen([wine_run, loader], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
+        # window texts come in the program's code page
         taken = subprocess.run([wine_run, shots, 'Z:' + os.path.abspath(out).replace('/', '\\'), '--quit'],
-                               capture_output=True, text=True, timeout=180)
+                               capture_output=True, encoding='cp1251', errors='replace', timeout=180)
         try:
             program.wait(timeout=30)
         except subprocess.TimeoutExpired:
@@ -267,26 +390,39 @@ def main(argv):
         print(taken.stdout, taken.stderr)
         print('check_shots: the pictures were not taken')
         return 1
-    pictures, system = {}, {}
+    pictures, system, last = {}, {}, None
     for line in taken.stdout.splitlines():
         words = line.split()
         if len(words) == 2 and words[1].startswith('#'):
             v = words[1][1:]
             system['@' + words[0]] = (int(v[0:2], 16), int(v[2:4], 16), int(v[4:6], 16))
-        if len(words) == 5:
-            name = words[0].replace('\\', '/').split('/')[-1]
-            pictures[name] = Picture(os.path.join(out, name), *map(int, words[1:]))
-            print('%s: %dx%d, client at %s,%s' % (name, pictures[name].w, pictures[name].h, words[1], words[2]))
+        elif len(words) == 5:
+            last = words[0].replace('\\', '/').split('/')[-1]
+            pictures[last] = Picture(os.path.join(out, last), *map(int, words[1:]))
+            print('%s: %dx%d, client at %s,%s' % (last, pictures[last].w, pictures[last].h, words[1], words[2]))
+        elif words and words[0] == 'control' and last and len(words) >= 6:
+            pictures[last].controls.append((words[1], *map(int, words[2:6]), ' '.join(words[6:])))
+        elif words and words[0] == 'keys' and last:
+            print('%s: keys %s' % (last, ' '.join(words[1:])))
     colours = section_colours(tide)
     colours.update(system)
+    colours['@menuframe'] = menu_frame_colour(os.path.dirname(os.path.abspath(tide)))
     faults = []
     main_controls, about_controls = read_form(main_form), read_form(about_form)
-    for name, controls in (('main.png', main_controls), ('service.png', main_controls), ('about.png', about_controls)):
+    for name, controls in (('main.png', main_controls), ('service.png', main_controls), ('about.png', about_controls),
+                           ('message.png', None)):
         if name not in pictures:
             faults.append('%s was not taken' % name)
+            continue
+        if controls is None:
+            check_message(pictures[name], colours, faults)
         else:
             check(pictures[name], controls, colours, faults)
-            check_frame(pictures[name], colours, faults)
+        check_frame(pictures[name], colours, faults)
+    if 'sysmenu.png' not in pictures:
+        faults.append('sysmenu.png was not taken')
+    else:
+        check_menu(pictures['sysmenu.png'], main_controls[0], colours, faults)
     for f in faults:
         print('FAULT', f)
     print('check_shots: %d faults' % len(faults))

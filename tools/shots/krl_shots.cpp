@@ -1,20 +1,28 @@
-// Takes the loader's three pictures from the screen: the main window, the main window in the service view and
-// the About window. Run in the same Wine prefix and display as the loader:
+// Takes the loader's pictures from the screen: the main window, the main window in the service view, the About
+// window, the message window after Ctrl+R and the main window's system menu with its first item selected. Run
+// in the same Wine prefix and display as the loader:
 //
 //   krl_shots.exe OUT_FOLDER [--quit]
 //
-// It waits for the window of class "TMainForm", asks for the service view with Ctrl+Shift+E and for the About
-// window with F1 (when the keyboard does not reach the program, which happens without a window manager, it
-// resizes the main window to the service view's height and clicks the About button instead), and copies each
-// window's rectangle from the screen into OUT_FOLDER\main.png, service.png and about.png. For every picture it
-// prints one line: the file, then where the window's client area lies in it (x y width height); first lines
-// give the system's button face, caption and border colours ("btnface #RRGGBB"). With --quit the
-// About window and then the loader are closed at the end. Exit code 0 when all three pictures were taken.
+// It waits for the window of class "TMainForm", asks for the service view with Ctrl+Shift+E, for the About window
+// with F1, for the message window with Ctrl+R and for the system menu with Alt+Space then Down. Keys go through
+// SendInput with the program in the foreground; when they do not arrive (without a window manager the keyboard
+// does not always reach the program) they are posted to the program's queue with the modifiers in its key state,
+// the system menu is first tried with a right click on the caption, and the service view and About window are
+// reached by resizing the window and clicking the About button. Each window's rectangle is copied from the
+// screen into OUT_FOLDER\main.png, service.png, about.png, message.png and sysmenu.png. Printed: first the
+// system's colours the skinned windows must not show ("btnface #RRGGBB"); then per picture one line with the
+// file and where the window's client area lies in it (x y width height), followed by "control CLASS x0 y0 x1 y1
+// TEXT" for each child window (client coordinates) and "keys HOW" (keyboard, posted, click, resized) where keys
+// were needed. With --quit the loader is closed at the end. Exit code 0 when all pictures were taken.
 #include <windows.h>
 
 #include <png.h>
 
+#include "tools/shots/shots_input.h"
+
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -90,15 +98,6 @@ bool WritePng(const std::string& Path, const Picture& P) {
   return std::fclose(F) == 0;
 }
 
-// Messages of the program are dispatched by the program; this tool only waits between looks.
-template <class F> bool WaitFor(F Done, int Ms) {
-  for (int Waited = 0; Waited <= Ms; Waited += 50) {
-    if (Done()) return true;
-    Sleep(50);
-  }
-  return false;
-}
-
 HWND VisibleWindowOfClass(const char* Class) {
   HWND W = FindWindowA(Class, nullptr);
   return W != nullptr && IsWindowVisible(W) ? W : nullptr;
@@ -116,7 +115,20 @@ Picture Settled(HWND Wnd) {
   return Last;
 }
 
-bool Save(HWND Wnd, const std::string& Folder, const char* Name) {
+// Child windows in the parent's client coordinates, so the check can find controls it has no description of.
+BOOL CALLBACK PrintControl(HWND Child, LPARAM Parent) {
+  if (!IsWindowVisible(Child) || GetParent(Child) != reinterpret_cast<HWND>(Parent)) return TRUE;
+  char Class[64] = {}, Text[128] = {};
+  GetClassNameA(Child, Class, sizeof Class);
+  GetWindowTextA(Child, Text, sizeof Text);
+  RECT R{};
+  GetWindowRect(Child, &R);
+  MapWindowPoints(nullptr, reinterpret_cast<HWND>(Parent), reinterpret_cast<POINT*>(&R), 2);
+  std::printf("control %s %ld %ld %ld %ld %s\n", Class, R.left, R.top, R.right, R.bottom, Text);
+  return TRUE;
+}
+
+bool Save(HWND Wnd, const std::string& Folder, const char* Name, const char* Keys = nullptr) {
   const Picture P = Settled(Wnd);
   const std::string Path = Folder + "\\" + Name;
   if (P.Pixels.empty() || !WritePng(Path, P)) {
@@ -129,28 +141,10 @@ bool Save(HWND Wnd, const std::string& Folder, const char* Name) {
   POINT Origin{0, 0};
   ClientToScreen(Wnd, &Origin);
   std::printf("%s %ld %ld %ld %ld\n", Path.c_str(), Origin.x - W.left, Origin.y - W.top, C.right, C.bottom);
+  EnumChildWindows(Wnd, PrintControl, reinterpret_cast<LPARAM>(Wnd));
+  if (Keys != nullptr) std::printf("keys %s\n", Keys);
   std::fflush(stdout);
   return true;
-}
-
-void PressKeys(HWND Target, const std::vector<WORD>& Keys) {
-  SetForegroundWindow(Target);
-  SetFocus(Target);
-  std::vector<INPUT> In;
-  for (WORD K : Keys) {
-    INPUT I{};
-    I.type = INPUT_KEYBOARD;
-    I.ki.wVk = K;
-    In.push_back(I);
-  }
-  for (auto K = Keys.rbegin(); K != Keys.rend(); ++K) {
-    INPUT I{};
-    I.type = INPUT_KEYBOARD;
-    I.ki.wVk = *K;
-    I.ki.dwFlags = KEYEVENTF_KEYUP;
-    In.push_back(I);
-  }
-  SendInput(static_cast<UINT>(In.size()), In.data(), sizeof(INPUT));
 }
 
 int WindowHeight(HWND Wnd) {
@@ -169,6 +163,66 @@ void ClickAboutButton(HWND Main) {
   PostMessageA(Under, WM_LBUTTONUP, 0, MAKELPARAM(P.x, P.y));
 }
 
+// Keys through the keyboard, else through the program's queue; "" when neither showed Arrived.
+const char* Deliver(HWND Target, const std::vector<WORD>& Keys, const std::function<bool()>& Arrived) {
+  shots::SendKeys(Target, Keys);
+  if (shots::WaitFor(Arrived, 3000)) return "keyboard";
+  if (shots::PostKeys(Target, Keys, Arrived, 5000)) return "posted";
+  return "";
+}
+
+// A point on the caption beside the title text and buttons, in screen coordinates.
+POINT CaptionPoint(HWND Wnd) {
+  RECT W{};
+  GetWindowRect(Wnd, &W);
+  POINT Client{0, 0};
+  ClientToScreen(Wnd, &Client);
+  return POINT{W.left + (W.right - W.left) * 2 / 3, (W.top + Client.y) / 2};
+}
+
+// Modal windows are closed so the main window takes keys again.
+void Close(HWND Wnd, const char* Class) {
+  PostMessageA(Wnd, WM_CLOSE, 0, 0);
+  if (!shots::WaitFor([&] { return VisibleWindowOfClass(Class) == nullptr; }, 5000))
+    std::fprintf(stderr, "krl_shots: the %s window did not close\n", Class);
+}
+
+// The system menu opened, its first item that can be chosen selected and pictured, then closed again.
+bool SaveSystemMenu(HWND Main, const std::string& Folder) {
+  HWND Menu = nullptr;
+  auto Open = [&] { return (Menu = VisibleWindowOfClass("#32768")) != nullptr; };
+  const char* How = Deliver(Main, {VK_MENU, VK_SPACE}, Open);
+  if (*How == '\0') {
+    // the keystroke did not arrive either way; a right click on the caption opens the same menu
+    shots::RightClickAt(CaptionPoint(Main));
+    How = shots::WaitFor(Open, 3000) ? "click" : "";
+  }
+  if (*How == '\0') {
+    std::fprintf(stderr, "krl_shots: the system menu did not open\n");
+    return false;
+  }
+  // Down twice: the first item, Restore, is disabled while the window is neither minimised nor maximised, and a
+  // disabled item shows no selection; the second is the first the user can choose
+  const Picture Before = Settled(Menu);
+  auto Selected = [&] { return !(Grab(Menu) == Before); };
+  const char* Down = "keyboard";
+  shots::SendKeys(Main, {VK_DOWN});
+  shots::SendKeys(Main, {VK_DOWN});
+  if (!shots::WaitFor(Selected, 3000)) {
+    shots::PostKeys(Main, {VK_DOWN}, [] { return true; }, 0);
+    Down = shots::PostKeys(Main, {VK_DOWN}, Selected, 5000) ? "posted" : "";
+  }
+  bool Ok = *Down != '\0';
+  if (!Ok) std::fprintf(stderr, "krl_shots: the down key selected nothing in the system menu\n");
+  const std::string Keys = std::string(How) + " " + (Ok ? Down : "none");
+  Ok = Save(Menu, Folder, "sysmenu.png", Keys.c_str()) && Ok;
+  if (*Deliver(Main, {VK_ESCAPE}, [] { return VisibleWindowOfClass("#32768") == nullptr; }) == '\0') {
+    std::fprintf(stderr, "krl_shots: the system menu did not close\n");
+    Ok = false;
+  }
+  return Ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -179,6 +233,7 @@ int main(int argc, char** argv) {
   const std::string Folder = argv[1];
   const bool Quit = argc > 2 && std::string(argv[2]) == "--quit";
   CreateDirectoryA(Folder.c_str(), nullptr);
+  using shots::WaitFor;
 
   HWND Main = nullptr;
   if (!WaitFor([&] { return (Main = VisibleWindowOfClass("TMainForm")) != nullptr; }, 30000)) {
@@ -187,37 +242,49 @@ int main(int argc, char** argv) {
   }
   // the system's own colours, which the skinned windows must not show
   for (const auto& [Name, Index] : {std::pair<const char*, int>{"btnface", COLOR_BTNFACE},
-                                    {"activecaption", COLOR_ACTIVECAPTION}, {"activeborder", COLOR_ACTIVEBORDER}}) {
+                                    {"activecaption", COLOR_ACTIVECAPTION}, {"activeborder", COLOR_ACTIVEBORDER},
+                                    {"menu", COLOR_MENU}}) {
     const COLORREF C = GetSysColor(Index);
     std::printf("%s #%02X%02X%02X\n", Name, GetRValue(C), GetGValue(C), GetBValue(C));
   }
   bool Ok = Save(Main, Folder, "main.png");
 
-  PressKeys(Main, {VK_CONTROL, VK_SHIFT, 'E'});
-  if (!WaitFor([&] { return WindowHeight(Main) == kServiceHeight; }, 2000)) {
+  const char* How = Deliver(Main, {VK_CONTROL, VK_SHIFT, 'E'}, [&] { return WindowHeight(Main) == kServiceHeight; });
+  if (*How == '\0') {
     RECT R{};
     GetWindowRect(Main, &R);
     SetWindowPos(Main, nullptr, 0, 0, R.right - R.left, kServiceHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    How = "resized";
   }
-  Ok = Save(Main, Folder, "service.png") && Ok;
+  Ok = Save(Main, Folder, "service.png", How) && Ok;
 
   HWND About = nullptr;
-  PressKeys(Main, {VK_F1});
-  if (!WaitFor([&] { return (About = VisibleWindowOfClass("TFormHelp")) != nullptr; }, 2000)) {
+  How = Deliver(Main, {VK_F1}, [&] { return (About = VisibleWindowOfClass("TFormHelp")) != nullptr; });
+  if (*How == '\0') {
     ClickAboutButton(Main);
-    WaitFor([&] { return (About = VisibleWindowOfClass("TFormHelp")) != nullptr; }, 10000);
+    if (WaitFor([&] { return (About = VisibleWindowOfClass("TFormHelp")) != nullptr; }, 10000)) How = "click";
   }
   if (About == nullptr) {
     std::fprintf(stderr, "krl_shots: no About window\n");
     Ok = false;
   } else {
-    Ok = Save(About, Folder, "about.png") && Ok;
+    Ok = Save(About, Folder, "about.png", How) && Ok;
+    Close(About, "TFormHelp");
   }
 
-  if (Quit) {
-    if (About != nullptr) PostMessageA(About, WM_CLOSE, 0, 0);
-    WaitFor([&] { return VisibleWindowOfClass("TFormHelp") == nullptr; }, 5000);
-    PostMessageA(Main, WM_CLOSE, 0, 0);
+  // the message the program shows once it has listed the ports again
+  HWND Message = nullptr;
+  How = Deliver(Main, {VK_CONTROL, 'R'}, [&] { return (Message = VisibleWindowOfClass("TMessageForm")) != nullptr; });
+  if (Message == nullptr) {
+    std::fprintf(stderr, "krl_shots: no message window after Ctrl+R\n");
+    Ok = false;
+  } else {
+    Ok = Save(Message, Folder, "message.png", How) && Ok;
+    Close(Message, "TMessageForm");
   }
+
+  Ok = SaveSystemMenu(Main, Folder) && Ok;
+
+  if (Quit) PostMessageA(Main, WM_CLOSE, 0, 0);
   return Ok ? 0 : 1;
 }
