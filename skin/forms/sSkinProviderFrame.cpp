@@ -125,7 +125,14 @@ bool TsSkinProvider::PaintFormFrame() {
   TBitmap* Cache = FSkinData->CacheBmp;
   if (Cache->PixelFormat() != pf32bit) Cache->SetPixelFormat(pf32bit);
   if (Cache->Width() != W || Cache->Height() != H) Cache->SetSize(W, H);
-  if (FSkinData->CacheDirty) {
+  // A maximised child still showing has not merged its menu and buttons into the line yet: the frame is
+  // painted once it is up.
+  bool ChildShowing = false;
+  if (FForm->FormStyle() == fsMDIForm && FFrameDirty) {
+    TCustomForm* Child = FForm->ActiveMDIChild();
+    ChildShowing = Child != nullptr && Child->WindowState() == wsMaximized && Child->FormState().Contains(fsShowing);
+  }
+  if (FSkinData->CacheDirty && !ChildShowing) {
     ++FFramePaints;
     UpdateCaptionLayout();
     TvkBgCacheRef Bg{};

@@ -311,6 +311,30 @@ TEST_F(MDIForm, MDIAreaFillsTheClientBetweenAlignedPanels) {
   EXPECT_EQ(Dib.Rgb(Size.X / 2, Size.Y / 2), kArea);
 }
 
+TEST_F(MDIForm, AMaximisedChildStillShowingHoldsTheFrameRebuild) {
+  int Paints = 0, PaintsWhileShowing = -1;
+  bool DirtyWhileShowing = false;
+  Frame->OnPaint = [&](TObject*) { ++Paints; };
+  TForm* Doc = TForm::CreateNew(Application);
+  Children.push_back(Doc);
+  Doc->SetFormStyle(fsMDIChild);
+  Doc->SetWindowState(wsMaximized);
+  Doc->OnShow = [&](TObject*) {
+    Frame->Perform(0xB035, 0, 0);  // metrics changed: the next rebuild is a full one
+    P->SkinData()->CacheDirty = true;
+    Paints = 0;
+    P->PaintFormFrame();
+    PaintsWhileShowing = Paints;
+    DirtyWhileShowing = P->SkinData()->CacheDirty;
+  };
+  Doc->Show();
+  ASSERT_EQ(Frame->ActiveMDIChild(), Doc);
+  EXPECT_EQ(PaintsWhileShowing, 0);
+  EXPECT_TRUE(DirtyWhileShowing);
+  P->PaintFormFrame();
+  EXPECT_FALSE(P->SkinData()->CacheDirty) << "shown, the child lets the frame be painted";
+}
+
 TEST_F(MDIForm, ChildActivationRepaintsTheMainFrameForAMaximisedChild) {
   TForm* Doc = Child("Doc");
   const HWND W = Doc->Handle();
