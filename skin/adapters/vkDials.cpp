@@ -276,19 +276,6 @@ TvkProvider* FindProviderByWnd(HWND Wnd) {
   return nullptr;
 }
 
-TCustomForm* FindFormByHandle(HWND Wnd) {
-  if (Screen == nullptr) return nullptr;
-  for (int i = Screen->FormCount() - 1; i >= 0; --i) {
-    TCustomForm* F = Screen->Forms(i);
-    if (F->ComponentState().Contains(csDestroying) || !F->HandleAllocated()) continue;
-    if (F->Handle() == Wnd) return F;
-    if (F->FormStyle() == fsMDIForm)
-      for (int c = 0; c < F->MDIChildCount(); ++c)
-        if (TCustomForm* Child = F->MDIChildren(c); Child->HandleAllocated() && Child->Handle() == Wnd) return Child;
-  }
-  return nullptr;
-}
-
 void PurgeDetachedProviders() {
   if (g_Providers == nullptr) return;
   for (int i = static_cast<int>(g_Providers->size()) - 1; i >= 0; --i) {
@@ -345,7 +332,7 @@ bool AdoptTopLevelWindow(HWND Wnd, const CREATESTRUCTA* CreateStruct) {
   const LONG Style = GetWindowLongA(Wnd, GWL_STYLE);
   if ((Style & WS_POPUP) != 0 && (Style & WS_BORDER) == 0) return false;
   if (FindProviderByWnd(Wnd) != nullptr) return false;
-  if (TCustomForm* Form = FindFormByHandle(Wnd)) {
+  if (TCustomForm* Form = FindFormByHandle(Wnd, true)) {
     if ((Form->Tag() & NoSkinTag) == NoSkinTag) return true;
     if (Form->ComponentState().Contains(csLoading) && Form->FormStyle() != fsMDIChild) return true;
     if (IsExcludedWindowClass(ClassName.c_str())) return false;

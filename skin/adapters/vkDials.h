@@ -38,7 +38,6 @@ public:
 LRESULT CALLBACK CBTHookProc(int Code, WPARAM WParam, LPARAM LParam);
 bool AdoptTopLevelWindow(HWND Wnd, const CREATESTRUCTA* CreateStruct);
 TvkProvider* FindProviderByWnd(HWND Wnd);
-TCustomForm* FindFormByHandle(HWND Wnd);
 int CountVisibleDialogs();
 void PurgeDetachedProviders();
 bool HasChildOfClass(HWND Parent, const char* LowerClassName);

@@ -45,18 +45,20 @@ TvkAdoptedList& List() {
 
 bool ApplicationGoing() { return Application == nullptr || Application->ComponentState().Contains(csDestroying); }
 
-// The screen's form (or MDI child) whose window this is; forms being destroyed or without a window are skipped.
-TCustomForm* FindFormByHandle(HWND Wnd) {
+}  // namespace
+
+TCustomForm* FindFormByHandle(HWND Wnd, bool MDIChildren) {
   if (Screen == nullptr) return nullptr;
   for (int i = Screen->FormCount() - 1; i >= 0; --i) {
     TCustomForm* F = Screen->Forms(i);
     if (F->ComponentState().Contains(csDestroying) || !F->HandleAllocated()) continue;
     if (F->Handle() == Wnd) return F;
+    if (MDIChildren && F->FormStyle() == fsMDIForm)
+      for (int c = 0; c < F->MDIChildCount(); ++c)
+        if (TCustomForm* Child = F->MDIChildren(c); Child->HandleAllocated() && Child->Handle() == Wnd) return Child;
   }
   return nullptr;
 }
-
-}  // namespace
 
 void SetUpRuntimeProvider(TsSkinProvider* P, TCustomForm* Form) {
   P->SetUseGlobalColor(false);
