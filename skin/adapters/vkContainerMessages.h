@@ -5,6 +5,7 @@
 
 #include "framework/Forms.h"
 #include "framework/Messages.h"
+#include "skin/adapters/vkAdapterPaint.h"
 #include "skin/adapters/vkMainWnd.h"
 #include "skin/adapters/vkSBUtils.h"
 #include "skin/core/sCommonData.h"
@@ -39,6 +40,40 @@ template <class F> bool NotifyContainerChild(TvkMainWnd* A, const TMessage& Mess
   Inherited();
   if (Event == WM_CREATE) AskFormToAdaptControl(Owner);
   return true;
+}
+
+// The other messages a skinned container painted from its cache answers alike (A has PaintClient and PaintFrame
+// taking a DC): WM_PAINT left to the erase, the erase and a print painted from the cache, text and child notices
+// as above, a control now showing told about, the cache marked stale by what stales it. True where answered;
+// False where the message goes on to the base procedure.
+template <class T, class F> bool SkinnedContainerMessage(T* A, TMessage& Message, F&& Inherited) {
+  const auto DC = reinterpret_cast<HDC>(Message.WParam);
+  switch (Message.Msg) {
+    case WM_PAINT:
+      PaintByInvalidation(A->CtrlHandle, false);
+      return true;
+    case WM_ERASEBKGND:
+      A->PaintClient(DC);
+      Message.Result = 1;
+      return true;
+    case WM_PRINT:
+      A->PaintClient(DC);
+      A->PaintFrame(DC);
+      return true;
+    case WM_UPDATEUISTATE:
+      Message.Result = 1;
+      return true;
+    case WM_SETTEXT:
+      return SetContainerText(A, Inherited);
+    case WM_PARENTNOTIFY:
+      return NotifyContainerChild(A, Message, Inherited);
+    case CM_SHOWINGCHANGED:
+      TellShowingChanged(A);
+      return false;
+    default:
+      MarkContainerCacheStale(A->SkinData, Message.Msg);
+      return false;
+  }
 }
 
 // The skin commands a container of a framework control answers alike: the skin applied or repainted (passed on

@@ -184,31 +184,8 @@ void TvkScrollBoxWnd::WndProc(TMessage& Message) {
         ReleaseDC(W, DC);
         return;
       }
-      case WM_PAINT:
-        PaintByInvalidation(W, false);
-        return;
-      case WM_ERASEBKGND:
-        PaintClient(reinterpret_cast<HDC>(Message.WParam));
-        Message.Result = 1;
-        return;
-      case WM_PRINT:
-        PaintClient(reinterpret_cast<HDC>(Message.WParam));
-        PaintFrame(reinterpret_cast<HDC>(Message.WParam));
-        return;
-      case WM_UPDATEUISTATE:
-        Message.Result = 1;
-        return;
-      case WM_SETTEXT:
-        if (SetContainerText(this, Inherited)) return;
-        break;
-      case WM_PARENTNOTIFY:
-        if (NotifyContainerChild(this, Message, Inherited)) return;
-        break;
-      case CM_SHOWINGCHANGED:
-        TellShowingChanged(this);
-        break;
       default:
-        MarkContainerCacheStale(SkinData, Message.Msg);
+        if (SkinnedContainerMessage(this, Message, Inherited)) return;
         break;
     }
   }
@@ -315,23 +292,9 @@ void TvkStaticTextWnd::WndProc(TMessage& Message) {
   if (SkinData != nullptr && SkinData->IsSkinned(false)) {
     const HWND W = CtrlHandle;
     switch (Message.Msg) {
-      case WM_PAINT:
-        PaintByInvalidation(W, false);
-        return;
-      case WM_ERASEBKGND:
-        PaintClient(reinterpret_cast<HDC>(Message.WParam));
-        Message.Result = 1;
-        return;
       case WM_NCPAINT:
         PaintFrame(nullptr);
         Message.Result = 0;
-        return;
-      case WM_PRINT:
-        PaintClient(reinterpret_cast<HDC>(Message.WParam));
-        PaintFrame(reinterpret_cast<HDC>(Message.WParam));
-        return;
-      case WM_UPDATEUISTATE:
-        Message.Result = 1;
         return;
       case CM_ENABLEDCHANGED:
         PerformMessage(WM_SETREDRAW, 0, 0);
@@ -339,17 +302,8 @@ void TvkStaticTextWnd::WndProc(TMessage& Message) {
         PerformMessage(WM_SETREDRAW, 1, 0);
         InvalidateRect(W, nullptr, TRUE);
         return;
-      case CM_SHOWINGCHANGED:
-        TellShowingChanged(this);
-        break;
-      case WM_SETTEXT:
-        if (SetContainerText(this, Inherited)) return;
-        break;
-      case WM_PARENTNOTIFY:
-        if (NotifyContainerChild(this, Message, Inherited)) return;
-        break;
       default:
-        MarkContainerCacheStale(SkinData, Message.Msg);
+        if (SkinnedContainerMessage(this, Message, Inherited)) return;
         break;
     }
   }
