@@ -165,6 +165,18 @@ def hexrgb(c):
     return '#%02X%02X%02X' % c
 
 
+def mask_edges(tide_dir):
+    """{section: [(r, g, b) of the middle of each state's left edge]} as the skin's painter draws the sections'
+    border masks (the skin is drawn from these painters, so a skinned control's edge shows one of them)."""
+    sys.path.insert(0, tide_dir)
+    import draw_tide
+    edges = {}
+    for (section, key), paint in draw_tide.painters().items():
+        if key == 'BORDERSMASK':
+            edges[section] = [tuple(int(round(c)) for c in frame.px[6][0][:3]) for frame in paint(12, 12)]
+    return edges
+
+
 # Classes drawn from a skin section: the section when the form names none, and the points inside the
 # control (offsets from its left and right edges, at half its height) that show the section's colour clear of
 # border, caption, selected item and drop-down glyph.
@@ -210,6 +222,13 @@ def check(picture, controls, colours, faults):
                 fault('%s (%s) shows the system button face' % (c.name, c.cls))
             if c.cls in BUTTONS and c.prop('Caption', '') and not ink(own, picture.at(x0 + left, (y0 + y1) // 2), 8):
                 fault('%s (%s) shows no caption text' % (c.name, c.cls))
+            # a system button can share a face colour with the skin; its edge tells them apart
+            edges = colours['@edges'].get(section, [])
+            for x in (x0, x1 - 1) if c.cls in BUTTONS else ():
+                if picture.at(x, (y0 + y1) // 2) not in edges:
+                    fault('%s (%s) edge at %d,%d is %s, not its section %s frame %s'
+                          % (c.name, c.cls, x, (y0 + y1) // 2, hexrgb(picture.at(x, (y0 + y1) // 2)), section,
+                             ' or '.join(hexrgb(e) for e in edges)))
         elif c.cls in LABELS:
             pixels = picture.pixels(r)
             if not ink(pixels, max(set(pixels), key=pixels.count), 8):
@@ -295,14 +314,6 @@ def system_menu_items(form):
     return items + [None, (CLOSE, True)]
 
 
-def menu_frame_colour(tide_dir):
-    """The popup frame's colour as the skin's painter draws the MAINMENU border mask."""
-    sys.path.insert(0, tide_dir)
-    import draw_tide
-    r, g, b, _ = draw_tide.painters()[('MAINMENU', 'BORDERSMASK')](3, 3)[0].px[0][0]
-    return int(round(r)), int(round(g)), int(round(b))
-
-
 def near(p, q, d=3):
     return max(abs(p[k] - q[k]) for k in range(3)) <= d
 
@@ -315,7 +326,7 @@ def check_menu(picture, form, colours, faults):
         faults.append('%s: %s' % (picture.name, text))
 
     rows, w, h = picture.rows, picture.w, picture.h
-    frame = colours['@menuframe']
+    frame = colours['@edges']['MAINMENU'][0]
     ring = rows[0][1:-1] + rows[-1][1:-1] + [rows[y][x] for y in range(1, h - 1) for x in (0, w - 1)]
     if sum(1 for p in ring if p != frame) > len(ring) // 50:
         fault('frame is not the MAINMENU frame colour %s (found %s)' % (hexrgb(frame), hexrgb(max(set(ring), key=ring.count))))
@@ -406,7 +417,7 @@ def main(argv):
             print('%s: keys %s' % (last, ' '.join(words[1:])))
     colours = section_colours(tide)
     colours.update(system)
-    colours['@menuframe'] = menu_frame_colour(os.path.dirname(os.path.abspath(tide)))
+    colours['@edges'] = mask_edges(os.path.dirname(os.path.abspath(tide)))
     faults = []
     main_controls, about_controls = read_form(main_form), read_form(about_form)
     for name, controls in (('main.png', main_controls), ('service.png', main_controls), ('about.png', about_controls),
