@@ -283,6 +283,12 @@ TEST_F(MDIForm, TheMainFrameIsRepaintedOnceWhenAChildGoes) {
     EXPECT_EQ(Paints, R.Want) << R.What;
     EXPECT_FALSE(P->SkinData()->CacheDirty) << R.What;
   }
+  // The last child gone, the bared client is repainted at once rather than left waiting.
+  while (!Children.empty()) Forget(Children.back());
+  TForm* Last = Child("Last");
+  testing_support::PumpPending();
+  Forget(Last);
+  EXPECT_FALSE(GetUpdateRect(Client(), nullptr, FALSE));
 }
 
 TEST_F(MDIForm, MDIAreaFillsTheClientBetweenAlignedPanels) {

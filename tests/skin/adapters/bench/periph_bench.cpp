@@ -1,5 +1,6 @@
 // Full paints of the periphery's skinned windows against the same windows unskinned, with the SOLID test skin:
-// a ten-button tool bar, a four-panel status bar and a track bar, each printed into a memory bitmap. Run by hand under Wine from the
+// a ten-button tool bar, a four-panel status bar, a track bar and an MDI client under a maximised child, each
+// printed into a memory bitmap. Run by hand under Wine from the
 // build folder:
 //   wine tests/skin/adapters/bench/periph_bench.exe
 #include <windows.h>
@@ -13,12 +14,18 @@
 #include "framework/ComCtrlsToolBar.h"
 #include "framework/Forms.h"
 #include "framework/SysUtils.h"
+#include "framework/Units.h"
+#include "skin/adapters/vkMDIWnd.h"
 #include "skin/adapters/vkSBUtils.h"
 #include "skin/adapters/vkStatusBarWnd.h"
 #include "skin/adapters/vkToolBarVCLWnd.h"
 #include "skin/adapters/vkTrackWnd.h"
+#include "skin/core/sConst.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
+#include "skin/forms/sMDIForm.h"
+#include "skin/forms/sSkinProvider.h"
+#include "skin/forms/vkFormUnits.h"
 #include "skin/graphics/ToolkitStartup.h"
 #include "tools/bench/BenchSkin.h"
 #include "tools/bench/BenchTiming.h"
@@ -96,6 +103,33 @@ int main() {
   TrackAdapter->Free();
 
   Form->Free();
+
+  // The form skinner with its MDI parts adapts the client of a skinned MDI form.
+  RegisterSkinFormUnits();
+  InitializeUnits();
+  ReadSystemMetrics();
+  MDIPartsInitialize();
+  TForm* Frame = TForm::CreateNew(Application);
+  Frame->SetBounds(0, 0, 600, 400);
+  Frame->SetFormStyle(fsMDIForm);
+  Application->FormCreated(Frame);  // the main form is the MDI frame children look for
+  Frame->Show();
+  TForm* Doc = TForm::CreateNew(Application);
+  Doc->SetFormStyle(fsMDIChild);
+  Doc->SetWindowState(wsMaximized);
+  Doc->Show();
+  const double ClientPlain = PrintCost(Frame->ClientHandle());
+  auto* Skinner = Create<TsSkinProvider>(Frame);
+  if (Skinner->MDIWrapper() == nullptr || Skinner->MDIWrapper()->ClientAdapter == nullptr) {
+    std::printf("the MDI client was not adapted\n");
+    return 1;
+  }
+  Report("MDI client, maximised child", ClientPlain, PrintCost(Frame->ClientHandle()));
+  Doc->Free();
+  Frame->Free();
+  MDIPartsFinalize();
+  FinalizeUnits();
+
   M->Free();
   SBUtilsFinalize();
   return 0;
