@@ -13,30 +13,19 @@ using namespace adapter_test;
 
 namespace {
 
-class Frames : public AdapterTest {
+class Frames : public SkinnedAdapterTest {
 protected:
   void SetUp() override {
-    AdapterTest::SetUp();
-    M = SolidManager();
-    Form = TForm::CreateNew(Application);
-    Form->SetBounds(40, 40, 300, 200);
+    SkinnedAdapterTest::SetUp();
     // The frame adapter is looked at alone: the thread hook leaves this form unskinned.
-    Form->SetTag(NoSkinTag);
-    Form->Show();
+    ShowForm(NoSkinTag);
     Frame = new TFrame(Form);
     Frame->SetParent(Form);
     Frame->SetBounds(10, 10, 200, 120);
   }
-  void TearDown() override {
-    Form->Free();
-    AdapterTest::TearDown();
-    M.reset();
-  }
   LRESULT Command(WORD Cmd, LPARAM L = 0) {
     return SendMessageA(Frame->Handle(), SM_VKCMD, SkinCommandWParam(Cmd), L);
   }
-  ManagerPtr M;
-  TForm* Form = nullptr;
   TFrame* Frame = nullptr;
 };
 

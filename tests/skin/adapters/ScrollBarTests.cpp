@@ -92,19 +92,18 @@ LRESULT CALLBACK BelowAdapter(HWND W, UINT Msg, WPARAM Wp, LPARAM Lp) {
   return CallWindowProcA(g_listProc, W, Msg, Wp, Lp);
 }
 
-class ScrollBars : public AdapterTest {
+class ScrollBars : public SkinnedAdapterTest {
 protected:
   void SetUp() override {
-    AdapterTest::SetUp();
-    M = SolidManager();
+    SkinnedAdapterTest::SetUp();
     g_scrolls.clear();
     ScrollTracking = TvkScrollTracking{};
   }
+  // The one adapter is the test's own (a test may free it early).
   void TearDown() override {
     if (A != nullptr) A->Free();
     A = nullptr;
-    AdapterTest::TearDown();
-    M.reset();
+    SkinnedAdapterTest::TearDown();
   }
   // A list box of 100 items with a vertical bar, recorded below its scroll adapter.
   HWND NewList(int W = 120, int H = 100, DWORD ExStyle = 0) {
@@ -135,7 +134,6 @@ protected:
     for (const TScrollRecord& R : g_scrolls) N += R.Msg == WM_VSCROLL && R.Code == Code;
     return N;
   }
-  ManagerPtr M;
   TvkScrollWnd* A = nullptr;
 };
 
