@@ -62,6 +62,17 @@ int GlobalMask(TsSkinManager* M, const std::string& Name) {
   return M->MaskIndexInRange(R) ? R : -1;
 }
 
+// Item rectangles come in the DC's coordinates, the background covers the whole popup window. Systems that give
+// popups a non-client border put the DC that border's width inside the window; Wine draws popups without one
+// and starts the items inside its own margin, so a known window tells the real offset.
+TPoint ItemToWindow(HWND Wnd, int BorderWidth) {
+  RECT W{};
+  POINT Client{0, 0};
+  if (Wnd == nullptr || !GetWindowRect(Wnd, &W) || !ClientToScreen(Wnd, &Client))
+    return TPoint(BorderWidth, BorderWidth);
+  return TPoint(Client.x - W.left, Client.y - W.top);
+}
+
 void CopyFromBg(HDC Dst, int X, int Y, int W, int H, TBitmap* Bg, int SX, int SY) {
   if (W > 0 && H > 0) BitBlt(Dst, X, Y, W, H, Bg->Canvas()->Handle(), SX, SY, SRCCOPY);
 }
@@ -166,6 +177,7 @@ void TsSkinableMenus::DrawPopupItem(TObject* Sender, TCanvas* ACanvas, const TRe
   ACanvas->Lock();
   try {
     const HWND Wnd = IsNTPlatform() ? WindowFromDC(ACanvas->Handle()) : nullptr;
+    const TPoint Off = ItemToWindow(Wnd, PBW);
     TMenuBgCacheRecord Rec;
     GetPopupBackground(Item, 0, Rec, Wnd, ACanvas, 0);
     TBitmap* Bg = Rec.Background;
@@ -180,7 +192,7 @@ void TsSkinableMenus::DrawPopupItem(TObject* Sender, TCanvas* ACanvas, const TRe
         }
         if (IsLastVisibleItem(Item))
           CopyFromBg(DC, 0, Bg->Height() - BorderWidth, Bg->Width(), BorderWidth, Bg, 0, Bg->Height() - BorderWidth);
-        const int RY = BorderWidth + R.Top;
+        const int RY = Off.Y + R.Top;
         CopyFromBg(DC, Bg->Width() - BorderWidth, RY, BorderWidth, R.Height(), Bg, Bg->Width() - BorderWidth, RY);
         ReleaseDC(Wnd, DC);
       }
@@ -210,9 +222,11 @@ void TsSkinableMenus::DrawPopupItem(TObject* Sender, TCanvas* ACanvas, const TRe
         PaintSolidRect(Bg->Canvas()->Handle(), TRect(R.Left, 0, R.Left + 1, Bg->Height()), C);
       }
       const bool NextStartsColumn = Index < Last && P->Items(Index + 1)->Break() != mbNone;
-      if (NextStartsColumn || (Index == Last && Bg->Height() - 6 > R.Bottom))
-        CopyFromBg(CDC, R.Left, R.Bottom, R.Width(), Bg->Height() - 6 - R.Bottom, Bg, R.Left + 3, R.Bottom + 3);
-      if (Item->Break() != mbNone) CopyFromBg(CDC, R.Left - 4, R.Top, 4, Bg->Height() - 6, Bg, R.Left - 1, R.Top + PBW);
+      const int Below = Bg->Height() - 2 * Off.Y - R.Bottom;
+      if (NextStartsColumn || (Index == Last && Below > 0))
+        CopyFromBg(CDC, R.Left, R.Bottom, R.Width(), Below, Bg, R.Left + Off.X, R.Bottom + Off.Y);
+      if (Item->Break() != mbNone)
+        CopyFromBg(CDC, R.Left - 4, R.Top, 4, Bg->Height() - 2 * Off.Y, Bg, R.Left - 4 + Off.X, R.Top + Off.Y);
       // the item itself
       const int ColExtra = FirstCol * ExtraW;
       TBitmap* Bmp = NewBitmap32(std::max(R.Width() - ColExtra, 0), R.Height());
@@ -221,7 +235,7 @@ void TsSkinableMenus::DrawPopupItem(TObject* Sender, TCanvas* ACanvas, const TRe
         const int SkinState = Enabled && State.Contains(odSelected) ? 1 : 0;
         const int MI = SectionOf(ssMenuItem);
         TvkBgCacheRef Ref;
-        InitBgInfo(Bg, R.Left + ColExtra + PBW, R.Top + PBW, Ref);
+        InitBgInfo(Bg, R.Left + ColExtra + Off.X, R.Top + Off.Y, Ref);
         CopyFromBg(Bmp->Canvas()->Handle(), 0, 0, Bmp->Width(), Bmp->Height(), Bg, Ref.X, Ref.Y);
         if (MI >= 0)
           PaintSectionItem(MI, Ref, -1, -1, M, Bmp, TPoint(0, 0), TRect(0, 0, Bmp->Width(), Bmp->Height()), SkinState);
@@ -257,7 +271,7 @@ void TsSkinableMenus::DrawPopupItem(TObject* Sender, TCanvas* ACanvas, const TRe
         BitBlt(CDC, R.Left + ColExtra, R.Top, Bmp->Width(), Bmp->Height(), Bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
         // Newer systems paint over the band beside the first item: it is put back.
         if (Index == 0 && ExtraW > 0 && (!IsNTPlatform() || PlatformMajorVersion() >= 6))
-          CopyFromBg(CDC, 0, 0, ColExtra, Bg->Height(), Bg, PBW, PBW);
+          CopyFromBg(CDC, 0, 0, ColExtra, Bg->Height(), Bg, Off.X, Off.Y);
       } catch (...) {
         Bmp->Free();
         throw;
@@ -410,8 +424,9 @@ void TsSkinableMenus::DrawDividerItem(TCanvas* ACanvas, const TRect& ARect, cons
   const int DV = SectionOf(ssDividerV);
   const int Mask = DV >= 0 ? M->gd()[DV].BorderIndex : -1;
   HDC CDC = ACanvas->Handle();
+  const TPoint Off = ItemToWindow(IsNTPlatform() ? WindowFromDC(CDC) : nullptr, PBW);
   if (!M->MaskIndexInRange(Mask)) {
-    if (Bg != nullptr) CopyFromBg(CDC, ARect.Left, ARect.Top, W, H, Bg, ARect.Left + PBW, ARect.Top + PBW);
+    if (Bg != nullptr) CopyFromBg(CDC, ARect.Left, ARect.Top, W, H, Bg, ARect.Left + Off.X, ARect.Top + Off.Y);
     uint32_t C = M->PaletteColor(pcBorder);
     if ((C & 0xFFFFFF) == 0xFF00FF) C = ColorToRGB(clBtnShadow);
     PaintSolidRect(CDC, TRect(ARect.Left + Line.Left, ARect.Top, ARect.Left + Line.Right, ARect.Top + 1), C);
@@ -420,7 +435,7 @@ void TsSkinableMenus::DrawDividerItem(TCanvas* ACanvas, const TRect& ARect, cons
   TBitmap* Bmp = NewBitmap32(W, H);
   TvkBgCacheRef Ref;
   if (Bg != nullptr) {
-    InitBgInfo(Bg, ARect.Left + PBW, ARect.Top + PBW, Ref);
+    InitBgInfo(Bg, ARect.Left + Off.X, ARect.Top + Off.Y, Ref);
     CopyFromBg(Bmp->Canvas()->Handle(), 0, 0, W, H, Bg, Ref.X, Ref.Y);
   }
   DrawSkinRect32(Bmp, Line, Ref, Bg != nullptr, 0, M->ma()[Mask]);

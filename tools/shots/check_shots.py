@@ -329,7 +329,8 @@ def check_menu(picture, form, colours, faults):
     frame = colours['@edges']['MAINMENU'][0]
     ring = rows[0][1:-1] + rows[-1][1:-1] + [rows[y][x] for y in range(1, h - 1) for x in (0, w - 1)]
     if sum(1 for p in ring if p != frame) > len(ring) // 50:
-        fault('frame is not the MAINMENU frame colour %s (found %s)' % (hexrgb(frame), hexrgb(max(set(ring), key=ring.count))))
+        fault('frame is not the MAINMENU frame colour %s (found %s)'
+              % (hexrgb(frame), hexrgb(max(set(ring), key=ring.count))))
     inner = [rows[y][x] for y in range(1, h - 1) for x in range(1, w - 1)]
     menu = colours.get('@menu')
     own = [colours[k][0] for k in ('MAINMENU', 'ICOLINE')] + colours['MENUITEM']
@@ -358,6 +359,13 @@ def check_menu(picture, form, colours, faults):
     if column < 16:
         fault('no icon column of ICOLINE %s (%d px)' % (hexrgb(colours['ICOLINE'][0]), column))
         return
+    # every item takes its background from its own place in the popup: the icon column runs straight from the top
+    # margin to the bottom one, and no frame line shows inside the items
+    if any(not near(rows[y][column], colours['ICOLINE'][0]) for y in range(top, h - top) if y not in hot_rows):
+        fault('the icon column is not %d px wide down the whole popup' % column)
+    inside = [rows[y][w - left - 1] for y in range(top, h - top)] + rows[h - top - 1][left:w - left]
+    if inside.count(frame) > len(inside) // 4:
+        fault('the frame colour %s shows inside the items' % hexrgb(frame))
     y = top
     for i, item in enumerate(items):
         y0, y = y, y + (spare // lines if item is None else height)
