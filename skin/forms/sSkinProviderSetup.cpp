@@ -3,10 +3,12 @@
 #include <algorithm>
 
 #include "framework/StdCtrls.h"
+#include "skin/core/sCommonData.h"
 #include "skin/core/sConst.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkFormServices.h"
+#include "skin/forms/sMDIForm.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sSkinProviderMetrics.h"
 #include "skin/forms/sSkinProviderSysMenu.h"
@@ -98,6 +100,7 @@ void TsSkinProvider::PrepareForm() {
     TsTitleButton* B = FTitleButtons->Items(i);
     B->Data.MaskKind = B->UseSkinData() ? tmUserButton : tmNone;
   }
+  if (FMDIForm != nullptr) FMDIForm->ConnectToClient();
   if (FForm != nullptr && FForm->BorderStyle() == bsSizeToolWin) {
     FAllowBlendOnMoving = false;
     SetUseGlobalColor(true);
@@ -186,6 +189,12 @@ void TsSkinProvider::SetMDIWrapper(bool Enable) {
     if (FMDIForm != nullptr && ProviderParts.FreeMDIForm) ProviderParts.FreeMDIForm(FMDIForm);
     FMDIForm = nullptr;
     return;
+  }
+  // a client that lost its adapter (its window gave it up) gets a fresh wrapper
+  if (FMDIForm != nullptr && FForm != nullptr && FForm->ClientHandle() != nullptr && !WindowHasSkin(FForm->ClientHandle()) &&
+      ProviderParts.FreeMDIForm) {
+    ProviderParts.FreeMDIForm(FMDIForm);
+    FMDIForm = nullptr;
   }
   if (FMDIForm == nullptr) {
     g_MDIMain = this;

@@ -10,6 +10,7 @@
 #include "framework/Menus.h"
 #include "framework/Units.h"
 #include "skin/adapters/vkMDIWnd.h"
+#include "skin/core/sCommonData.h"
 #include "skin/core/sConst.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkSkinCommands.h"
@@ -145,6 +146,21 @@ TEST_F(MDIForm, WrapperAdaptsTheClientWhileSkinnedAndGivesItBack) {
   EXPECT_EQ(W->Form, Frame);
   W->Free();
   EXPECT_EQ(GetWindowLongPtrA(Client(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(ClientProc));
+}
+
+TEST_F(MDIForm, AClientThatLostItsAdapterIsAdaptedAgain) {
+  // by preparing the form again, and by a wrapper asked for anew
+  for (bool ByPrepare : {true, false}) {
+    ASSERT_NE(P->MDIWrapper(), nullptr);
+    P->MDIWrapper()->DisconnectClient();
+    ASSERT_FALSE(WindowHasSkin(Client()));
+    if (ByPrepare)
+      P->PrepareForm();
+    else
+      P->SetMDIWrapper(true);
+    ASSERT_NE(Adapter(), nullptr) << ByPrepare;
+    EXPECT_TRUE(WindowHasSkin(Client())) << ByPrepare;
+  }
 }
 
 TEST_F(MDIForm, ClientPaintsFromTheFrameCacheAndNothingUnderAMaximisedChild) {
