@@ -30,6 +30,15 @@ namespace {
 
 constexpr UINT kRedrawAll = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW;  // 0x585
 constexpr WPARAM kDragMove = 0xF012;  // SC_MOVE with HTCAPTION
+
+// The client's top-left corner from the window rectangle's.
+POINT ClientCornerInWindow(HWND W) {
+  POINT P{0, 0};
+  RECT R;
+  ClientToScreen(W, &P);
+  GetWindowRect(W, &R);
+  return POINT{P.x - R.left, P.y - R.top};
+}
 int GET_X_LPARAM(LPARAM L) { return static_cast<short>(LOWORD(L)); }
 int GET_Y_LPARAM(LPARAM L) { return static_cast<short>(HIWORD(L)); }
 
@@ -221,21 +230,9 @@ int TvkDialogWnd::FrameWidth() { return GetFrameWidthWithoutBorderWindow(CtrlHan
 
 // The client's real place in the window: children ask for their background by it, and a guess from the frame
 // width alone is off by the bottom border.
-int TvkDialogWnd::ClientOffsetX() {
-  POINT P{0, 0};
-  RECT R;
-  ClientToScreen(CtrlHandle, &P);
-  GetWindowRect(CtrlHandle, &R);
-  return P.x - R.left;
-}
+int TvkDialogWnd::ClientOffsetX() { return ClientCornerInWindow(CtrlHandle).x; }
 
-int TvkDialogWnd::ClientOffsetY() {
-  POINT P{0, 0};
-  RECT R;
-  ClientToScreen(CtrlHandle, &P);
-  GetWindowRect(CtrlHandle, &R);
-  return P.y - R.top;
-}
+int TvkDialogWnd::ClientOffsetY() { return ClientCornerInWindow(CtrlHandle).y; }
 
 TRect TvkDialogWnd::IconRect() {
   const int CX = GetSystemMetrics(SM_CXSMICON), CY = GetSystemMetrics(SM_CYSMICON);

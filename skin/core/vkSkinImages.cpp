@@ -14,10 +14,15 @@
 namespace {
 
 
-TBitmap* DecodeBmp(const uint8_t* data, size_t size) {
-  TMemoryStream stream;
+// The bytes in a memory stream, read from its start.
+void FillStream(TMemoryStream& stream, const uint8_t* data, size_t size) {
   if (size > 0) stream.WriteBuffer(data, static_cast<int32_t>(size));
   stream.SetPosition(0);
+}
+
+TBitmap* DecodeBmp(const uint8_t* data, size_t size) {
+  TMemoryStream stream;
+  FillStream(stream, data, size);
   TFreeHolder<TBitmap> src(new TBitmap());
   src->LoadFromStream(&stream);
   if (src->Empty()) throw EInvalidGraphic("Empty bitmap");
@@ -28,8 +33,7 @@ TBitmap* DecodeBmp(const uint8_t* data, size_t size) {
 
 TBitmap* DecodeJpeg(const uint8_t* data, size_t size) {
   TMemoryStream stream;
-  if (size > 0) stream.WriteBuffer(data, static_cast<int32_t>(size));
-  stream.SetPosition(0);
+  FillStream(stream, data, size);
   TFreeHolder<TJPEGImage> jpeg(new TJPEGImage());
   jpeg->LoadFromStream(&stream);
   if (jpeg->Empty()) throw EInvalidGraphic("Empty JPEG image");
