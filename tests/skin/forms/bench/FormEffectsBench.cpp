@@ -9,19 +9,15 @@
 #include "framework/Forms.h"
 #include "framework/Platform.h"
 #include "framework/SysUtils.h"
-#include "framework/Units.h"
-#include "skin/controls/vkControlUnits.h"
 #include "skin/core/sSkinManager.h"
-#include "skin/core/vkLibraryUnits.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/vkBorderForm.h"
 #include "skin/forms/vkFormAnimations.h"
 #include "skin/forms/vkFormTimers.h"
-#include "skin/forms/vkFormUnits.h"
 #include "skin/forms/vkProviderEffects.h"
 #include "skin/forms/vkSBAnimation.h"
 
-#include "tools/bench/BenchSkin.h"
+#include "tests/skin/forms/bench/FormBenchStart.h"
 #include "tools/bench/BenchTiming.h"
 
 namespace {
@@ -29,12 +25,7 @@ namespace {
 }  // namespace
 
 int main() {
-  RegisterUnit("Forms", InitializeForms, nullptr);
-  RegisterSkinLibraryUnits();
-  RegisterSkinControlUnits();
-  RegisterSkinFormUnits();
-  InitializeUnits();
-  TsSkinManager* M = CarriedSkinManager("TIDE");
+  TsSkinManager* M = StartFormBench();
   if (M == nullptr) return 1;
   TForm* F = TForm::CreateNew(Application);
   F->SetBounds(20, 40, 420, 340);

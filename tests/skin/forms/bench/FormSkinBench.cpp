@@ -9,14 +9,10 @@
 
 #include "framework/Forms.h"
 #include "framework/SysUtils.h"
-#include "framework/Units.h"
-#include "skin/controls/vkControlUnits.h"
 #include "skin/core/sSkinManager.h"
-#include "skin/core/vkLibraryUnits.h"
 #include "skin/forms/sSkinProvider.h"
-#include "skin/forms/vkFormUnits.h"
 
-#include "tools/bench/BenchSkin.h"
+#include "tests/skin/forms/bench/FormBenchStart.h"
 #include "tools/bench/BenchTiming.h"
 
 namespace {
@@ -33,12 +29,7 @@ TForm* ShownForm(int X) {
 }  // namespace
 
 int main() {
-  RegisterUnit("Forms", InitializeForms, nullptr);
-  RegisterSkinLibraryUnits();
-  RegisterSkinControlUnits();
-  RegisterSkinFormUnits();
-  InitializeUnits();
-  TsSkinManager* M = CarriedSkinManager("TIDE");
+  TsSkinManager* M = StartFormBench();
   if (M == nullptr) return 1;
   TForm* Plain = ShownForm(500);
   TForm* A = ShownForm(20);

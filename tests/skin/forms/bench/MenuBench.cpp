@@ -8,15 +8,11 @@
 #include "framework/Forms.h"
 #include "framework/Menus.h"
 #include "framework/SysUtils.h"
-#include "framework/Units.h"
-#include "skin/controls/vkControlUnits.h"
 #include "skin/core/sSkinManager.h"
-#include "skin/core/vkLibraryUnits.h"
 #include "skin/forms/sSkinMenus.h"
-#include "skin/forms/vkFormUnits.h"
 #include "skin/graphics/vkBitmap32.h"
 
-#include "tools/bench/BenchSkin.h"
+#include "tests/skin/forms/bench/FormBenchStart.h"
 #include "tools/bench/BenchTiming.h"
 
 namespace {
@@ -24,12 +20,7 @@ namespace {
 }  // namespace
 
 int main() {
-  RegisterUnit("Forms", InitializeForms, nullptr);
-  RegisterSkinLibraryUnits();
-  RegisterSkinControlUnits();
-  RegisterSkinFormUnits();
-  InitializeUnits();
-  TsSkinManager* M = CarriedSkinManager("TIDE");
+  TsSkinManager* M = StartFormBench();
   if (M == nullptr) return 1;
   if (M->SkinableMenus() == nullptr) {
     std::printf("the menu painter is missing\n");
