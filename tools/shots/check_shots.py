@@ -242,9 +242,10 @@ def check(picture, controls, colours, faults):
                 fault('%s shows no image' % c.name)
 
 
-def check_frame(picture, colours, faults):
+def check_frame(picture, colours, faults, minimise):
     """The skinned frame: the caption band in the title section's colour beside text and buttons, text pixels in
-    it, and border strips that are not mostly the system's own frame colours."""
+    it, border strips that are not mostly the system's own frame colours, corners cut by the region and the title
+    buttons' glyphs."""
     def fault(text):
         faults.append('%s: %s' % (picture.name, text))
 
@@ -275,6 +276,70 @@ def check_frame(picture, colours, faults):
         main = max(set(values), key=values.count)
         if main in system and main not in title:
             fault('%s border strip shows the system colour %s' % (side, hexrgb(main)))
+    check_corners(picture, fault)
+    check_title_buttons(picture, minimise, fault)
+
+
+# The shot tool puts a window of this colour right behind the window it takes.
+BACKDROP = (0x00, 0xFF, 0x00)
+
+
+def check_corners(picture, fault):
+    """The form's region cuts its corner pixels away, so the backdrop behind the window shows there and only
+    there."""
+    w, h = picture.w, picture.h
+    for (x, y), (ix, iy) in (((0, 0), (1, 1)), ((w - 1, 0), (w - 2, 1)), ((0, h - 1), (1, h - 2)),
+                             ((w - 1, h - 1), (w - 2, h - 2))):
+        if picture.rows[y][x] != BACKDROP:
+            fault('corner %d,%d is %s, not cut by the region' % (x, y, hexrgb(picture.rows[y][x])))
+        if picture.rows[iy][ix] == BACKDROP:
+            fault('the region cuts more than the corner at %d,%d' % (ix, iy))
+
+
+def glyph_shapes(picture):
+    """Groups of near-white pixels in the caption band, from the right edge leftwards: (width, height, pixels)."""
+    band = range(1, picture.cy - 1)
+    columns = [[y for y in band if min(picture.rows[y][x]) >= 0xFA] for x in range(picture.w)]
+    groups, current, gap = [], [], 0
+    for x in range(picture.w - 1, -1, -1):
+        if columns[x]:
+            current += [(x, y) for y in columns[x]]
+            gap = 0
+        elif current:
+            gap += 1
+            if gap >= 3:
+                groups.append(current)
+                current, gap = [], 0
+    if current:
+        groups.append(current)
+    shapes = []
+    for points in groups:
+        xs, ys = [p[0] for p in points], [p[1] for p in points]
+        shapes.append((max(xs) - min(xs) + 1, max(ys) - min(ys) + 1, set(points), min(xs), min(ys)))
+    return shapes
+
+
+def is_cross(shape):
+    w, h, points, x0, y0 = shape
+    near = lambda cx, cy: any((cx + dx, cy + dy) in points for dx in (-1, 0, 1) for dy in (-1, 0, 1))
+    return w >= 5 and h >= 5 and all(near(x, y) for x, y in ((x0, y0), (x0 + w - 1, y0), (x0, y0 + h - 1),
+                                                              (x0 + w - 1, y0 + h - 1), (x0 + w // 2, y0 + h // 2)))
+
+
+def is_bar(shape):
+    return shape[0] >= 5 and shape[1] <= 2
+
+
+def check_title_buttons(picture, minimise, fault):
+    """The title buttons' glyphs from the skin's masks: the close cross at the right end of the caption, the
+    minimise bar beside it on the main window, none on windows that have only the close button."""
+    shapes = glyph_shapes(picture)
+    if not shapes or not is_cross(shapes[0]):
+        fault('no close button glyph at the right of the caption')
+        return
+    beside = len(shapes) > 1 and is_bar(shapes[1])
+    if beside != minimise:
+        fault('minimise button glyph %s' % ('missing beside the close button' if minimise else 'shown, not wanted'))
 
 
 def check_message(picture, colours, faults):
@@ -437,7 +502,7 @@ def main(argv):
             check_message(pictures[name], colours, faults)
         else:
             check(pictures[name], controls, colours, faults)
-        check_frame(pictures[name], colours, faults)
+        check_frame(pictures[name], colours, faults, name in ('main.png', 'service.png'))
     if 'sysmenu.png' not in pictures:
         faults.append('sysmenu.png was not taken')
     else:

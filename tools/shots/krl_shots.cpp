@@ -10,7 +10,7 @@
 // does not always reach the program) they are posted to the program's queue with the modifiers in its key state,
 // the system menu is first tried with a right click on the caption, and the service view and About window are
 // reached by resizing the window and clicking the About button. Each window's rectangle is copied from the
-// screen into OUT_FOLDER\main.png, service.png, about.png, message.png and sysmenu.png. Printed: first the
+// screen, the windows with a frame over a backdrop of #00FF00 filling what their region leaves out, into OUT_FOLDER\main.png, service.png, about.png, message.png and sysmenu.png. Printed: first the
 // system's colours the skinned windows must not show ("btnface #RRGGBB"); then per picture one line with the
 // file and where the window's client area lies in it (x y width height), followed by "control CLASS x0 y0 x1 y1
 // TEXT" for each child window (client coordinates) and "keys HOW" (keyboard, posted, click, resized) where keys
@@ -128,7 +128,43 @@ BOOL CALLBACK PrintControl(HWND Child, LPARAM Parent) {
   return TRUE;
 }
 
-bool Save(HWND Wnd, const std::string& Folder, const char* Name, const char* Keys = nullptr) {
+// A plain window of one colour (the check's #00FF00) right behind the taken window, a little larger: the
+// corners the window's region cuts away show it instead of whatever happened to lie behind.
+class Backdrop {
+public:
+  explicit Backdrop(HWND Behind) {
+    static const ATOM Class = [] {
+      WNDCLASSA C{};
+      C.lpfnWndProc = DefWindowProcA;
+      C.hInstance = GetModuleHandleA(nullptr);
+      C.hbrBackground = CreateSolidBrush(RGB(0x00, 0xFF, 0x00));
+      C.lpszClassName = "KrlShotsBackdrop";
+      return RegisterClassA(&C);
+    }();
+    RECT R{};
+    if (Behind == nullptr || !GetWindowRect(Behind, &R)) return;
+    Wnd_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, MAKEINTATOM(Class), "", WS_POPUP, R.left - 8, R.top - 8,
+                           R.right - R.left + 16, R.bottom - R.top + 16, nullptr, nullptr, GetModuleHandleA(nullptr),
+                           nullptr);
+    if (Wnd_ == nullptr) return;
+    // shown on top, then the taken window raised over it: placing the backdrop below another program's window
+    // does not reach the display here
+    ShowWindow(Wnd_, SW_SHOWNOACTIVATE);
+    UpdateWindow(Wnd_);
+    SetWindowPos(Behind, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  ~Backdrop() {
+    if (Wnd_ != nullptr) DestroyWindow(Wnd_);
+  }
+  Backdrop(const Backdrop&) = delete;
+  Backdrop& operator=(const Backdrop&) = delete;
+
+private:
+  HWND Wnd_ = nullptr;
+};
+
+bool Save(HWND Wnd, const std::string& Folder, const char* Name, const char* Keys = nullptr, bool OverBackdrop = true) {
+  Backdrop Behind(OverBackdrop ? Wnd : nullptr);
   const Picture P = Settled(Wnd);
   const std::string Path = Folder + "\\" + Name;
   if (P.Pixels.empty() || !WritePng(Path, P)) {
@@ -215,7 +251,7 @@ bool SaveSystemMenu(HWND Main, const std::string& Folder) {
   bool Ok = *Down != '\0';
   if (!Ok) std::fprintf(stderr, "krl_shots: the down key selected nothing in the system menu\n");
   const std::string Keys = std::string(How) + " " + (Ok ? Down : "none");
-  Ok = Save(Menu, Folder, "sysmenu.png", Keys.c_str()) && Ok;
+  Ok = Save(Menu, Folder, "sysmenu.png", Keys.c_str(), false) && Ok;
   if (*Deliver(Main, {VK_ESCAPE}, [] { return VisibleWindowOfClass("#32768") == nullptr; }) == '\0') {
     std::fprintf(stderr, "krl_shots: the system menu did not close\n");
     Ok = false;

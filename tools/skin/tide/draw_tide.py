@@ -131,6 +131,8 @@ def form_frames(w, h):
         layer = si.Layer(w, h)
         layer.fill(si.rect(0, 0, w, h), fill)
         layer.fill(si.ring(0, 0, w, h, 0, 1.0), line)
+        # slightly rounded window corners: the form's region leaves their outer pixels out
+        layer.mark_outside(si.rounded_rect(0, 0, w, h, 4))
         frames.append(layer)
     return frames
 
