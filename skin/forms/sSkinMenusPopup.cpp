@@ -12,6 +12,7 @@
 #include "skin/graphics/vkSectionPaint.h"
 #include "skin/graphics/vkSkinImage.h"
 #include "skin/graphics/vkSkinText.h"
+#include "skin/controls/vkGlyphPaint.h"
 
 namespace {
 
@@ -303,19 +304,24 @@ void TsSkinableMenus::PaintCheckMark(TBitmap* Bmp, TMenuItem* Item, int State, b
   DrawSkinGlyph32(Bmp, TPoint(X, Y), State, NoBg, Md, 1);
 }
 
-void TsSkinableMenus::PaintPopupGlyph(TBitmap* Bmp, TMenuItem* Item, const TRect& R, int, bool Enabled) {
-  TBitmap* Src = Item->Bitmap();
-  if (!Src->Empty()) {
-    // a menu bitmap is keyed by its bottom-left pixel
-    TBitmap* G = NewBitmap32(Src->Width(), Src->Height());
-    BitBlt(G->Canvas()->Handle(), 0, 0, Src->Width(), Src->Height(), Src->Canvas()->Handle(), 0, 0, SRCCOPY);
-    const uint32_t Key = static_cast<uint32_t>(GetPixel(G->Canvas()->Handle(), 0, Src->Height() - 1)) & 0xFFFFFF;
-    if (!Enabled) GrayBitmap32Keyed(G, ((Key & 0xFF) << 16) | (Key & 0xFF00) | ((Key >> 16) & 0xFF));
-    CopyOpaqueNonKeyPixels(Bmp, G, R.Left, R.Top, Key);
-    G->Free();
-    return;
+void TsSkinableMenus::PaintPopupGlyph(TBitmap* Bmp, TMenuItem* Item, const TRect& R, int State, bool Enabled) {
+  TvkGlyphPaintData D;
+  D.SkinManager = FSkinManager;
+  D.SectionIndex = SectionOf(ssMenuItem);
+  D.State = State;
+  D.Enabled = Enabled;
+  D.DstBmp = Bmp;
+  D.Canvas = Bmp->Canvas();
+  D.R = R;
+  D.ToneColor = static_cast<TColor>(D.SectionIndex >= 0 ? FSkinManager->gd()[D.SectionIndex].Props[std::min(State, 1)].Color
+                                                        : 0xFFFFFF);
+  if (!Item->Bitmap()->Empty()) {
+    D.Glyph = Item->Bitmap();
+  } else {
+    D.Images = ItemImages(Item);
+    D.ImageIndex = Item->ImageIndex();
   }
-  ItemImages(Item)->Draw(Bmp->Canvas(), R.Left, R.Top, Item->ImageIndex(), Enabled);
+  DrawGlyphAndCaption(D);
 }
 
 void TsSkinableMenus::PaintSysCommandGlyph(TBitmap* Bmp, TMenuItem* Item, const TRect& ItemR, bool RightToLeft,

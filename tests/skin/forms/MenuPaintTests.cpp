@@ -284,14 +284,6 @@ TEST_F(SkinMenusPaint, BarItemsOverTheMenuLine) {
   EXPECT_EQ(ColorAt(C.Bmp.get(), 68, H / 2), kItemColor);
   P->DrawBarItem(Top, C.Canvas(), R, TOwnerDrawState{odSelected});
   EXPECT_EQ(ColorAt(C.Bmp.get(), 68, H / 2), kItemHotColor);
-  Top->SetEnabled(false);
-  P->DrawBarItem(Top, C.Canvas(), R, TOwnerDrawState{});
-  uint32_t Blend = 0;  // d = ((d - s) * L + s * 256) shr 8 toward the line's colour
-  for (int k = 0; k < 3; ++k) {
-    const int d = kItemColor >> (8 * k) & 0xFF, s = 0x403020 >> (8 * k) & 0xFF;
-    Blend |= static_cast<uint32_t>(((d - s) * MenuDisabledBlend + s * 256) >> 8) << (8 * k);
-  }
-  EXPECT_EQ(ColorAt(C.Bmp.get(), 68, H / 2), Blend);
   P->PaintingProvider = nullptr;
   FormServices = Saved;
 }
