@@ -6,6 +6,7 @@
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 #include "skin/adapters/vkButtonWnds.h"
+#include "skin/adapters/vkMnuWnd.h"
 #include "skin/adapters/vkComboWnds.h"
 #include "skin/adapters/vkEdgeWnd.h"
 #include "skin/adapters/vkEditWnd.h"
@@ -61,7 +62,7 @@ std::map<std::string, const TClassInfo*>& AdapterClasses() {
           TvkScrollBoxWnd::StaticClassInfo(), TvkSearchWnd::StaticClassInfo(), TvkSplitBtnWnd::StaticClassInfo(),
           TvkStaticTextWnd::StaticClassInfo(), TvkTrackWnd::StaticClassInfo(),
           TvkVirtualTreeViewWnd::StaticClassInfo(), TvkStatusBarWnd::StaticClassInfo(),
-          TvkToolBarVCLWnd::StaticClassInfo()})
+          TvkToolBarVCLWnd::StaticClassInfo(), TvkMnuWnd::StaticClassInfo(), TvkWWComboBoxWnd::StaticClassInfo()})
       (*M)[C->name] = C;
     return M;
   }();

@@ -7,6 +7,7 @@
 #include "framework/StdCtrls.h"
 #include "skin/adapters/vkCtrlAdapter.h"
 #include "skin/adapters/vkDialogWnd.h"
+#include "skin/adapters/vkMnuWnd.h"
 #include "skin/adapters/vkPanelWnd.h"
 #include "skin/adapters/vkSBUtils.h"
 #include "skin/adapters/vkSmallWnds.h"
@@ -393,7 +394,11 @@ LRESULT CALLBACK CBTHookProc(int Code, WPARAM WParam, LPARAM LParam) {
         TsSkinManager* M = TsSkinManager::DefaultManager();
         if (M != nullptr && M->SkinnedPopups() && !WindowHasSkin(Wnd)) {
           TvkMainWnd* A = AdapterFactory("TvkMnuWnd", Wnd, M, DialogParams("MAINMENU"), false);
-          if (A != nullptr) g_MenuAdapters.push_back(A);
+          // menu adapters go to the menus' own list, which frees them once the last popup has closed
+          if (auto* Menu = As<TvkMnuWnd>(A))
+            MenuWindowAdapters.push_back(Menu);
+          else if (A != nullptr)
+            g_MenuAdapters.push_back(A);
         }
       } else if (Class >= 0x10000 && WindowClassNameOf(Wnd) != "TPUtilWindow" && CS->dwExStyle != 0 &&
                  CS->style != 0) {
@@ -410,6 +415,7 @@ LRESULT CALLBACK CBTHookProc(int Code, WPARAM WParam, LPARAM LParam) {
 }
 
 void FreeHookMenuAdapters() {
+  FreeMenuAdapters();
   std::vector<TvkMainWnd*> List;
   List.swap(g_MenuAdapters);
   for (TvkMainWnd* A : List) A->Free();
