@@ -163,6 +163,10 @@ private:
   TKeyRuns FCutouts;
 };
 
+// The application's MDI parent has a skinner and shows its maximised active child's icon on its menu line (the
+// child has a system menu and an icon).
+bool MDIChildShowsSysIcon();
+
 // ---- unit ----
 // The skinned-menu entries of the engine's form-services table; at the end the cache is emptied.
 void SkinMenusInitialize();

@@ -8,6 +8,7 @@
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkSkinCommands.h"
 #include "skin/forms/sSkinMenus.h"
+#include "skin/forms/sSkinProvider.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkBlend.h"
 #include "skin/graphics/vkMaskedText.h"
@@ -55,9 +56,21 @@ TRect TsSkinableMenus::BarItemTextRect(const TRect& ARect) const {
 TsSkinProvider* TsSkinableMenus::FindBarProvider(TMenuItem* Item, TCanvas*) {
   if (PaintingProvider != nullptr) return PaintingProvider;
   TMenu* Menu = Item->GetParentMenu();
-  if (Menu == nullptr || Menu->WindowHandle() == nullptr) return nullptr;
-  return reinterpret_cast<TsSkinProvider*>(
-      SendMessageA(Menu->WindowHandle(), SM_VKCMD, SkinCommandWParam(VKCMD_QUERY_FORM_SKINNER), 0));
+  if (Menu != nullptr && Menu->WindowHandle() != nullptr)
+    if (auto* P = reinterpret_cast<TsSkinProvider*>(
+            SendMessageA(Menu->WindowHandle(), SM_VKCMD, SkinCommandWParam(VKCMD_QUERY_FORM_SKINNER), 0)))
+      return P;
+  // a child's menu shown merged in its MDI parent's bar
+  return MDIMainProvider();
+}
+
+bool MDIChildShowsSysIcon() {
+  TsSkinProvider* Main = MDIMainProvider();
+  TCustomForm* Form = Main != nullptr ? Main->Form() : nullptr;
+  if (Form == nullptr || Form->FormStyle() != fsMDIForm) return false;
+  TCustomForm* Child = Form->ActiveMDIChild();
+  if (Child == nullptr || !Child->HandleAllocated() || !IsZoomed(Child->Handle())) return false;
+  return Child->BorderIcons().Contains(biSystemMenu) && Child->Icon() != nullptr && Child->Icon()->Handle() != nullptr;
 }
 
 void TsSkinableMenus::DrawBarItem(TObject* Sender, TCanvas* ACanvas, const TRect& ARect, TOwnerDrawState State) {

@@ -5,6 +5,7 @@
 
 #include "skin/core/vkFormServices.h"
 #include "skin/forms/sSkinMenus.h"
+#include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sSkinMenusUnit.h"
 
 namespace {
@@ -108,6 +109,7 @@ void SkinMenusInitialize() {
     return Rec.Background;
   };
   S.ForgetPopupWindow = ForgetMenuBgWindow;
+  ProviderParts.InitMainMenu = [](TsSkinableMenus* P, TMainMenu* Menu, bool Skin) { P->InitMainMenu(Menu, Skin); };
 }
 
 void SkinMenusFinalize() {
@@ -122,6 +124,7 @@ void SkinMenusFinalize() {
   S.SkinPopupMenuItem = nullptr;
   S.PopupWindowBackground = nullptr;
   S.ForgetPopupWindow = nullptr;
+  ProviderParts.InitMainMenu = nullptr;
   if (g_Posted != nullptr) g_Posted->Free();
   g_Posted = nullptr;
   MenuBackgroundsFinalize();

@@ -299,6 +299,8 @@ public:
   TvkFormHeader* FormHeader() const { return FFormHeader; }
   TStringList* GluedForms() const { return FGluedForms; }
   TsScrollWndData* SkinData() const { return FSkinData; }
+  // The menu line's background as last painted (bar items are drawn over it).
+  TBitmap* MenuLineBg() const { return FMenuLineBg; }
   TsGripMode GripMode() const { return FGripMode; }
   void SetGripMode(TsGripMode Value) { FGripMode = Value; }
   // Always rmStandard: sizing stays live.
@@ -587,6 +589,11 @@ private:
   void PaintSystemButton(TsCaptionButton& Button, bool Enabled);
   void PaintMenuLine();
   void PaintMDIArea();
+  // Each bar item of the main menu drawn by its own handler into the cache's menu-line band.
+  void PaintMenuLineItems(const TRect& Band);
+  // An MDI parent's window menu: the system's list replaced by one item per visible child.
+  void RebuildWindowList(HMENU Popup);
+  void WindowListItemClick(TObject* Sender);
   void PaintExtendedBorder();
   void SnapshotForHiding();
   bool HideAnimationAllowed(bool CheckParent);

@@ -166,16 +166,6 @@ bool TsSkinProvider::IsControllerPopup() {
 
 // ---- handlers ----
 
-void TsSkinProvider::WMInitMenuPopup(TMessage& Message) {
-  TsSkinManager* M = Manager();
-  if (M == nullptr || !M->SkinnedPopups()) {
-    CallOwnProc(Message);
-    return;
-  }
-  if (HIWORD(Message.LParam) != 0) EnableMenuItem(reinterpret_cast<HMENU>(Message.WParam), SC_SIZE, MF_BYCOMMAND | MF_GRAYED);
-  CallOwnProc(Message);
-}
-
 void TsSkinProvider::WMGetMinMaxInfo(TMessage& Message) {
   const HWND W = FormHandle();
   if (FDrawNonClientArea && FForm->BorderStyle() != bsNone && FForm->FormStyle() != fsMDIChild &&

@@ -428,6 +428,7 @@ void TsSkinProvider::PaintMenuLine() {
     BitBlt(FMenuLineBg->Canvas()->Handle(), 0, 0, R.Right - R.Left, Band, Cache->Canvas()->Handle(),
            GetClientOffsetLeft() - FForm->BorderWidth(), GetClientOffsetTop() - Band - FForm->BorderWidth() - 1, SRCCOPY);
   }
+  PaintMenuLineItems(R);
 }
 
 // The MDI client copies its background from the cache, so the area it covers (beside the aligned controls) is

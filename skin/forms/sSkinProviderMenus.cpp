@@ -1,19 +1,187 @@
-// The form's menus as the skinner sees them.
+// The form's menus as the skinner sees them: the menu bar drawn into the menu line of the frame cache, the
+// menus set up for the skinned-menu painter, and an MDI parent's window list.
+#include <algorithm>
+
 #include "framework/Forms.h"
 #include "framework/Menus.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sStyleSimply.h"
+#include "skin/forms/sSkinMenus.h"
 #include "skin/forms/sSkinProviderUnit.h"
+
+namespace {
+
+constexpr int kWindowListTag = 0x200;
+
+// The framework item behind entry Pos of a bar (nil for the system's own entries, e.g. a maximised MDI child's
+// system-menu icon and buttons).
+TMenuItem* BarEntryItem(TMenu* Menu, HMENU Bar, int Pos) {
+  if (HMENU Sub = GetSubMenu(Bar, Pos)) return Menu->FindItem(reinterpret_cast<UINT_PTR>(Sub), fkHandle);
+  const UINT Id = GetMenuItemID(Bar, Pos);
+  return Id != static_cast<UINT>(-1) ? Menu->FindItem(Id, fkCommand) : nullptr;
+}
+
+}  // namespace
 
 TMainMenu* FormMainMenu(TCustomForm* Form) { return Form != nullptr ? Form->Menu() : nullptr; }
 int MenuItemCount(TMenu* Menu) { return Menu != nullptr ? Menu->Items()->Count() : 0; }
-bool MenuOwnerDraw(TMainMenu*) { return false; }
+bool MenuOwnerDraw(TMainMenu* Menu) { return Menu != nullptr && Menu->OwnerDraw(); }
 bool MenuAutoMerge(TMainMenu* Menu) { return Menu != nullptr && Menu->AutoMerge(); }
-void RebuildMenuBar(TMainMenu*) {}
-void SkinMenusOf(TCustomForm*, TsSkinManager*, bool, bool) {}
+
+void RebuildMenuBar(TMainMenu* Menu) {
+  if (Menu == nullptr || Menu->Items()->Count() == 0) return;
+  Menu->Items()->Items(0)->MenuChanged(true);
+  Menu->AdjustBiDiBehavior();
+}
+
+void SkinMenusOf(TCustomForm* Form, TsSkinManager* Manager, bool Bar, bool Popups) {
+  TsSkinableMenus* Painter = Manager != nullptr ? Manager->SkinableMenus() : nullptr;
+  if (Form == nullptr || Painter == nullptr) return;
+  for (int i = 0; i < Form->ComponentCount(); ++i) {
+    TComponent* C = Form->Components(i);
+    if (auto* Main = As<TMainMenu>(C)) {
+      Painter->InitMainMenu(Main, Bar);
+      for (int j = 0; j < Main->Items()->Count(); ++j) Painter->InitMenuItem(Main->Items()->Items(j), Popups);
+    } else if (auto* Popup = As<TPopupMenu>(C)) {
+      Painter->InitPopupMenu(Popup, Popups);
+    } else if (auto* Item = As<TMenuItem>(C)) {
+      TMenu* Menu = Item->GetParentMenu();
+      if (Menu != nullptr && Menu->Is<TMainMenu>())
+        Painter->InitItemTree(Item, Popups);
+      else
+        Painter->InitMenuItem(Item, Popups);
+    }
+  }
+}
+
 void JoinSkinnedForms(TCustomForm* Form, bool Join) {
   if (Join)
     AddToSkinnedFormList(Form);
   else
     RemoveFromSkinnedFormList(Form);
+}
+
+// ---- the menu line ----
+
+void TsSkinProvider::PaintMenuLineItems(const TRect& Band) {
+  TsSkinManager* M = Manager();
+  TMainMenu* Menu = FormMainMenu(FForm);
+  TsSkinableMenus* Painter = M != nullptr ? M->SkinableMenus() : nullptr;
+  const HWND W = FormHandle();
+  if (Menu == nullptr || Painter == nullptr || W == nullptr) return;
+  TBitmap* Cache = FSkinData->CacheBmp;
+  TRect Mg;
+  GetExtBorderMargins(Mg);
+  // the maximised child's icon (it has one, or nothing is drawn) where the system puts its system-menu entry
+  if (FForm->FormStyle() == fsMDIForm && MDIChildShowsSysIcon()) {
+    const int Size = MenuLineHeight() - 2;
+    DrawIconEx(Cache->Canvas()->Handle(), GetFrameWidth(true) + 1 + Mg.Left, Band.Top + 1,
+               FForm->ActiveMDIChild()->Icon()->Handle(), Size, Size, 0, nullptr, DI_NORMAL);
+  }
+  if (!Menu->OwnerDraw()) InitMenuLine();
+  const HMENU Bar = GetMenu(W);
+  if (Bar == nullptr) return;
+  RECT WR{};
+  GetWindowRect(W, &WR);
+  const int N = GetMenuItemCount(Bar);
+  const TOwnerDrawState State{odNoAccel, odReserved1};
+  for (int i = 0; i < N; ++i) {
+    TMenuItem* Item = BarEntryItem(Menu, Bar, i);
+    RECT IR{};
+    if (Item == nullptr || !Item->Visible() || !Item->OnAdvancedDrawItem.Assigned() ||
+        !GetMenuItemRect(W, Bar, static_cast<UINT>(i), &IR))
+      continue;
+    // the cache holds the whole window (and a border window's margins)
+    TRect R(IR.left - WR.left + Mg.Left, IR.top - WR.top + Mg.Top, IR.right - WR.left + Mg.Left,
+            IR.bottom - WR.top + Mg.Top);
+    Painter->PaintingProvider = this;
+    try {
+      Item->OnAdvancedDrawItem(Item, Cache->Canvas(), R, State);
+    } catch (...) {
+      Painter->PaintingProvider = nullptr;
+      throw;
+    }
+    Painter->PaintingProvider = nullptr;
+  }
+}
+
+// ---- messages ----
+
+void TsSkinProvider::WMMeasureItem(TMessage& Message) {
+  TsSkinManager* M = Manager();
+  auto* MI = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
+  if (MI != nullptr && MI->CtlType == ODT_MENU && HasMenuLine() && M != nullptr && M->SkinableMenus() != nullptr &&
+      FDrawNonClientArea)
+    if (TMainMenu* Menu = FormMainMenu(FForm)) {
+      if (TMenuItem* Item = Menu->FindItem(MI->itemID, fkCommand)) M->SkinableMenus()->InitMenuItem(Item, true);
+    }
+  CallOwnProc(Message);
+}
+
+void TsSkinProvider::WMInitMenuPopup(TMessage& Message) {
+  TsSkinManager* M = Manager();
+  if (M == nullptr || !M->SkinnedPopups()) {
+    CallOwnProc(Message);
+    return;
+  }
+  const HMENU Popup = reinterpret_cast<HMENU>(Message.WParam);
+  if (HIWORD(Message.LParam) != 0)
+    EnableMenuItem(Popup, SC_SIZE, MF_BYCOMMAND | MF_GRAYED);
+  else
+    SkinnedMenuShowing = false;
+  TMenuItem* Window = FForm->WindowMenu();
+  if (Window != nullptr)
+    for (int i = Window->Count() - 1; i >= 0; --i)
+      if ((Window->Items(i)->Tag() & kWindowListTag) != 0) Window->Items(i)->Free();
+  if (Window == nullptr || FForm->FormStyle() != fsMDIForm || FForm->MDIChildCount() == 0 ||
+      Popup != Window->Handle()) {
+    CallOwnProc(Message);
+    return;
+  }
+  RebuildWindowList(Popup);
+  Message.Result = 0;
+}
+
+void TsSkinProvider::RebuildWindowList(HMENU Popup) {
+  TMenuItem* Window = FForm->WindowMenu();
+  for (int i = 0; i < Window->Count(); ++i) Window->Items(i)->InitiateAction();
+  // the system's own list: its strings and separators. Entries of our items carry the item, so an item that is
+  // not owner-drawn (a plain string too) is never taken out of its menu behind its back.
+  for (int i = GetMenuItemCount(Popup) - 1; i >= 0; --i) {
+    char Text[256] = {};
+    MENUITEMINFOA Info{};
+    Info.cbSize = sizeof(Info);
+    Info.fMask = MIIM_FTYPE | MIIM_DATA;
+    if (!GetMenuItemInfoA(Popup, static_cast<UINT>(i), TRUE, &Info) || Info.dwItemData != 0) continue;
+    if (GetMenuStringA(Popup, static_cast<UINT>(i), Text, 255, MF_BYPOSITION) > 0 || (Info.fType & MFT_SEPARATOR) != 0)
+      DeleteMenu(Popup, static_cast<UINT>(i), MF_BYPOSITION);
+  }
+  if (Window->Count() == 0 || Window->Items(Window->Count() - 1)->Caption() != "-") {
+    auto* Line = new TMenuItem(Window);
+    Line->SetCaption("-");
+    Window->Add(Line);
+  }
+  TCustomForm* Active = FForm->ActiveMDIChild();
+  for (int i = 0; i < FForm->MDIChildCount(); ++i) {
+    TCustomForm* Child = FForm->MDIChildren(i);
+    if (!Child->Visible()) continue;
+    auto* Item = new TMenuItem(Window);
+    Item->SetCaption(Child->Caption());
+    Item->OnClick = TNotifyEvent(this, &TsSkinProvider::WindowListItemClick);
+    Item->SetTag(i | kWindowListTag);
+    Item->SetChecked(Child == Active);
+    Window->Add(Item);
+  }
+}
+
+void TsSkinProvider::WindowListItemClick(TObject* Sender) {
+  auto* Item = As<TMenuItem>(Sender);
+  if (Item == nullptr) return;
+  const int Index = Item->Tag() & ~kWindowListTag;
+  if (Index >= FForm->MDIChildCount()) return;
+  TCustomForm* Child = FForm->MDIChildren(Index);
+  // an MDI child comes to the front by being activated through the client; raising alone leaves it inactive
+  if (FForm->ClientHandle() != nullptr && Child->HandleAllocated())
+    SendMessageA(FForm->ClientHandle(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(Child->Handle()), 0);
+  Child->BringToFront();
 }

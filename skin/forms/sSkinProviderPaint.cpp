@@ -533,8 +533,6 @@ void TsSkinProvider::WMContextMenu(TMessage& Message) {
   CallOwnProc(Message);
 }
 
-void TsSkinProvider::WMMeasureItem(TMessage& Message) { CallOwnProc(Message); }
-
 void TsSkinProvider::WMEnterMenuLoop(TMessage& Message) { CallOwnProc(Message); }
 
 void TsSkinProvider::WMExitMenuLoop(TMessage& Message) {

@@ -5,8 +5,11 @@
 #include "skin/adapters/vkCtrlAdapter.h"
 #include "skin/adapters/vkDials.h"
 #include "skin/adapters/vkButtonWnds.h"
+#include "skin/adapters/vkMnuWnd.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/vkFormServices.h"
 #include "skin/core/vkSkinCommands.h"
+#include "skin/forms/sSkinMenus.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sSkinProviderSysMenu.h"
 #include "tests/support/Dib32.h"
@@ -45,7 +48,48 @@ bool Skinned(TCustomForm* F) {
   return testing_support::PumpUntil([&] { return SkinnerOf(F->Handle()) != nullptr; }, 3000);
 }
 
+// What an open popup menu showed, looked at from a timer of its own modal loop, which then closes it.
+struct TOpenPopup {
+  size_t Adapters = 0;
+  HWND AdapterWnd = nullptr;
+  bool Measured = false;
+  HWND BackgroundWnd = nullptr;
+};
+TOpenPopup g_Open;
+int g_PopupTicks = 0;
+void CALLBACK LookAtPopup(HWND, UINT, UINT_PTR, DWORD) {
+  if (++g_PopupTicks == 5) {
+    g_Open.Adapters = MenuWindowAdapters.size();
+    if (!MenuWindowAdapters.empty()) g_Open.AdapterWnd = MenuWindowAdapters[0]->CtrlHandle;
+    g_Open.Measured = SkinnedMenuShowing;
+    if (!MenuBgCache().empty()) g_Open.BackgroundWnd = MenuBgCache()[0].Wnd;
+  }
+  if (g_PopupTicks >= 6) EndMenu();
+}
+
 }  // namespace
+
+TEST(LoaderSkinnedForms, MainFormSystemMenuIsDrawnByTheMenuPainter) {
+  LoaderApp app;
+  ASSERT_TRUE(Skinned(MainForm));
+  TsSkinProvider* P = SkinnerOf(MainForm->Handle());
+  ASSERT_TRUE(MainForm->sSkinManager1->SkinnedPopups());
+  g_Open = TOpenPopup();
+  g_PopupTicks = 0;
+  const UINT_PTR T = SetTimer(nullptr, 0, 20, LookAtPopup);
+  P->PopupSystemMenu(MainForm->Left() + 20, MainForm->Top() + 20);
+  KillTimer(nullptr, T);
+  TsSystemMenu* S = P->SystemMenu();
+  ASSERT_NE(S, nullptr);
+  EXPECT_TRUE(S->OwnerDraw());
+  EXPECT_TRUE(S->Items()->Items(0)->OnAdvancedDrawItem.Assigned());
+  // the "#32768" window had its menu adapter, the items were measured by the painter and drawn over a
+  // background built for that window
+  EXPECT_EQ(g_Open.Adapters, 1u);
+  EXPECT_TRUE(g_Open.Measured);
+  ASSERT_NE(g_Open.AdapterWnd, nullptr);
+  EXPECT_EQ(g_Open.BackgroundWnd, g_Open.AdapterWnd);
+}
 
 TEST(LoaderSkinnedForms, MainFormGetsTheSkinnedFrameWithCloseAndMinimise) {
   LoaderApp app;

@@ -11,6 +11,7 @@
 #include "skin/adapters/vkDialogWnd.h"
 #include "skin/adapters/vkDials.h"
 #include "skin/adapters/vkEditWnd.h"
+#include "skin/adapters/vkMnuWnd.h"
 #include "skin/adapters/vkSBUtils.h"
 #include "skin/adapters/vkSystemMenu.h"
 #include "framework/Buttons.h"
@@ -418,6 +419,13 @@ public:
 };
 IMPLEMENT_CLASS(TWalkedButton)
 
+class TWalkedCombo : public TComboBox {
+  DECLARE_CLASS(TWalkedCombo, TComboBox)
+public:
+  using TComboBox::TComboBox;
+};
+IMPLEMENT_CLASS(TWalkedCombo)
+
 class Walker : public AdapterTest {
 protected:
   void TearDown() override {
@@ -759,4 +767,25 @@ TEST_F(Walker, FrameGetsOneFrameAdapter) {
   int Adapters = 0;
   for (int i = 0; i < Fr->ComponentCount(); ++i) Adapters += Fr->Components(i)->Is<TsFrameAdapter>();
   EXPECT_EQ(Adapters, 1);
+}
+
+TEST_F(Walker, WWEditListGivesARealComboBoxTheWWEditComboAdapter) {
+  ManagerPtr M = SolidManager();
+  TsSkinProvider* P = NewSkinnedForm();
+  auto* C = Add<TWalkedCombo>();
+  C->SetStyle(csDropDown);
+  C->HandleNeeded();
+  ASSERT_EQ(SendMessageA(C->Handle(), CB_GETCOUNT, 0, 0), 0);  // the system's combo box under the class's name
+  for (int i = 0; i < kThirdPartyKinds; ++i) P->ThirdParty()->SetList(i, " ");
+  P->ThirdParty()->SetList(10, "TWalkedCombo");  // the wwEdit kind
+  P->LoadThirdPartyLists();
+  P->CtrlAdapter()->WalkControlsOf(nullptr);
+  TvkWWComboBoxWnd* A = nullptr;
+  for (TvkAdapterItem* I : P->CtrlAdapter()->Items)
+    if (I->Control == C && I->Adapter != nullptr) A = As<TvkWWComboBoxWnd>(I->Adapter);
+  ASSERT_NE(A, nullptr);
+  EXPECT_TRUE(A->HasButton);
+  EXPECT_TRUE(WindowHasSkin(C->Handle()));
+  M->SetActive(false);
+  EXPECT_FALSE(WindowHasSkin(C->Handle()));
 }

@@ -15,6 +15,7 @@
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkSkinCommands.h"
 #include "skin/forms/sMDIForm.h"
+#include "skin/forms/sSkinMenus.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/vkBorderForm.h"
 #include "skin/forms/vkFormUnits.h"
@@ -392,4 +393,98 @@ TEST_F(MDIForm, ClientOffsetWithABorderWindowFollowsTheShownCache) {
   Dib32 Dib(Size.X, Size.Y, 0, true);
   EraseInto(Client(), Dib);
   EXPECT_EQ(Dib.Rgb(Size.X / 2, Size.Y / 2), 0x3050A0u) << "the client shows the MDI area, not the margins";
+}
+
+// ---- menus of the MDI parent ----
+
+TEST_F(MDIForm, BarItemsAreDrawnIntoTheMenuLineOverItsBackground) {
+  TsSkinableMenus* Painter = Manager->SkinableMenus();
+  ASSERT_NE(Painter, nullptr);
+  ASSERT_TRUE(Frame->Menu()->OwnerDraw());
+  std::vector<std::string> Drawn;
+  Painter->OnDrawItem = [&](TObject* Sender, TCanvas*, TRect&, TOwnerDrawState, TsMenuItemType Type) {
+    if (Type == smTopLine) Drawn.push_back(static_cast<TMenuItem*>(Sender)->Caption());
+  };
+  P->SkinData()->CacheDirty = true;
+  P->PaintFormFrame();
+  Painter->OnDrawItem = nullptr;
+  EXPECT_EQ(Drawn, (std::vector<std::string>{"&File", "&Window"}));
+  EXPECT_EQ(Painter->PaintingProvider, nullptr);
+  // the line's background is kept for items the system redraws later
+  TBitmap* Line = FormServices.ProviderMenuLineBg(P);
+  ASSERT_NE(Line, nullptr);
+  EXPECT_EQ(Line->Height(), P->MenuLineHeight() + 1);
+  EXPECT_GT(Line->Width(), Frame->ClientWidth() - 10);
+  // the File item's face lies in the cache where the system has the item
+  RECT IR{}, WR{};
+  ASSERT_TRUE(GetMenuItemRect(Frame->Handle(), GetMenu(Frame->Handle()), 0, &IR));
+  GetWindowRect(Frame->Handle(), &WR);
+  EXPECT_EQ(IR.bottom - IR.top, GetSystemMetrics(SM_CYMENU) - 1);
+  TBitmap* Cache = P->SkinData()->CacheBmp;
+  const int Y = (IR.top + IR.bottom) / 2 - WR.top;
+  bool Text = false;
+  const uint32_t Bg = GetPixel32(Line, 1, 1) & 0xFFFFFF;
+  for (int X = IR.left - WR.left; X < IR.right - WR.left; ++X) Text |= (GetPixel32(Cache, X, Y) & 0xFFFFFF) != Bg;
+  EXPECT_TRUE(Text) << "no item drawn over the menu line";
+}
+
+TEST_F(MDIForm, MaximisedChildIconOnTheMenuLineNeedsItsSystemMenuAndIcon) {
+  TForm* A = Child("Alpha");
+  EXPECT_FALSE(MDIChildShowsSysIcon());
+  A->SetWindowState(wsMaximized);
+  const bool HasIcon = A->Icon() != nullptr && A->Icon()->Handle() != nullptr;
+  EXPECT_EQ(MDIChildShowsSysIcon(), HasIcon);
+  A->Icon()->SetHandle(LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION)));
+  EXPECT_TRUE(MDIChildShowsSysIcon());
+  A->SetBorderIcons(A->BorderIcons() - biSystemMenu);
+  EXPECT_FALSE(MDIChildShowsSysIcon());
+}
+
+TEST_F(MDIForm, WindowListIsRebuiltWhenTheWindowMenuOpens) {
+  auto* Tile = new TMenuItem(Frame);
+  Tile->SetCaption("&Tile");
+  Window->Add(Tile);
+  const HMENU Popup = Window->Handle();
+  // the system lists the children in the window menu it is given
+  SendMessageA(Client(), WM_MDISETMENU, 0, reinterpret_cast<LPARAM>(Popup));
+  TForm* A = Child("Alpha");
+  TForm* B = Child("Beta");
+  ASSERT_EQ(Frame->ActiveMDIChild(), B);
+  ASSERT_GT(GetMenuItemCount(Popup), 2);
+  auto Open = [&](HMENU H) { Frame->Perform(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(H), 1); };
+  auto Listed = [&] {
+    std::vector<std::string> R;
+    for (int i = 0; i < Window->Count(); ++i)
+      if ((Window->Items(i)->Tag() & 0x200) != 0) R.push_back(Window->Items(i)->Caption());
+    return R;
+  };
+  for (int Round = 0; Round < 2; ++Round) {  // a second opening replaces the list, it does not add to it
+    Open(Popup);
+    ASSERT_EQ(Listed(), (std::vector<std::string>{"Alpha", "Beta"})) << Round;
+    ASSERT_EQ(Window->Count(), 4);
+    EXPECT_EQ(Window->Items(1)->Caption(), "-");
+    EXPECT_EQ(Window->Items(2)->Tag(), 0x200);
+    EXPECT_EQ(Window->Items(3)->Tag(), 0x201);
+    EXPECT_FALSE(Window->Items(2)->Checked());
+    EXPECT_TRUE(Window->Items(3)->Checked());
+    // the system's own list is gone: every entry left is one of ours
+    ASSERT_EQ(GetMenuItemCount(Popup), Window->Count());
+    for (int i = 0; i < GetMenuItemCount(Popup); ++i) {
+      MENUITEMINFOA Info{};
+      Info.cbSize = sizeof(Info);
+      Info.fMask = MIIM_DATA;
+      GetMenuItemInfoA(Popup, static_cast<UINT>(i), TRUE, &Info);
+      EXPECT_EQ(Info.dwItemData, reinterpret_cast<ULONG_PTR>(Window->Items(i))) << i;
+    }
+  }
+  Window->Items(2)->Click();
+  EXPECT_EQ(Frame->ActiveMDIChild(), A);
+  // any other popup takes the list away
+  Open(Frame->Menu()->Items()->Items(0)->Handle());
+  EXPECT_TRUE(Listed().empty());
+  // without skinned popups nothing is touched
+  Open(Popup);
+  Manager->SetSkinnedPopups(false);
+  Open(Frame->Menu()->Items()->Items(0)->Handle());
+  EXPECT_EQ(Listed().size(), 2u);
 }

@@ -7,6 +7,7 @@
 #include "framework/Menus.h"
 #include "framework/StdCtrls.h"
 #include "skin/adapters/vkMnuWnd.h"
+#include "skin/core/sCommonData.h"
 #include "skin/core/vkSkinCommands.h"
 #include "skin/forms/sSkinMenus.h"
 
@@ -19,20 +20,8 @@ struct TLayeredCall {
   BYTE Alpha;
 };
 std::vector<TLayeredCall> g_Layered;
-TsSkinManager* g_Manager = nullptr;
-HHOOK g_Hook = nullptr;
 std::function<void()> g_OnTick;
 int g_Ticks = 0;
-
-// Every popup-menu window made while the hook is in gets an adapter, as the thread hook does it.
-LRESULT CALLBACK MenuHook(int Code, WPARAM W, LPARAM L) {
-  if (Code == HCBT_CREATEWND) {
-    char Name[16] = {};
-    GetClassNameA(reinterpret_cast<HWND>(W), Name, sizeof(Name));
-    if (std::string(Name) == "#32768") CreateMenuWindowAdapter(reinterpret_cast<HWND>(W), g_Manager);
-  }
-  return CallNextHookEx(g_Hook, Code, W, L);
-}
 
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
   if (g_OnTick && g_Ticks == 8) g_OnTick();
@@ -44,8 +33,8 @@ protected:
   void SetUp() override {
     AdapterTest::SetUp();
     SkinMenusInitialize();
+    // the program's thread hook gives each popup-menu window its adapter while the skin is on
     Manager = SolidManager();
-    g_Manager = Manager.get();
     // recorded and passed on, so the window behaves as it would
     Platform().SetLayeredWindowAttributes = [](HWND Wnd, COLORREF Key, BYTE Alpha, DWORD Flags) {
       g_Layered.push_back({Wnd, Alpha});
@@ -54,12 +43,9 @@ protected:
     g_Layered.clear();
   }
   void TearDown() override {
-    if (g_Hook != nullptr) UnhookWindowsHookEx(g_Hook);
-    g_Hook = nullptr;
     FreeMenuAdapters();
     ClearMenuBgCache();
     Manager.reset();
-    g_Manager = nullptr;
     SkinMenusFinalize();
     AdapterTest::TearDown();
   }
@@ -69,7 +55,6 @@ protected:
   }
   // The popup shown and closed from a timer; OnShown runs while it is open.
   void ShowPopup(TPopupMenu* P, std::function<void()> OnShown) {
-    if (g_Hook == nullptr) g_Hook = SetWindowsHookExA(WH_CBT, MenuHook, nullptr, GetCurrentThreadId());
     g_OnTick = std::move(OnShown);
     g_Ticks = 0;
     const UINT_PTR T = SetTimer(nullptr, 0, 10, Tick);
@@ -131,6 +116,25 @@ TEST_F(MenuWindowTest, HundredPopupsLeaveNoAdapterBehind) {
   for (int i = 0; i < 100; ++i) ShowPopup(P.get(), nullptr);
   EXPECT_TRUE(MenuWindowAdapters.empty());
   EXPECT_TRUE(MenuBgCache().empty());
+}
+
+TEST_F(MenuWindowTest, RemovingTheSkinFreesTheAdaptersOfAnOpenPopup) {
+  testing_support::Owned<TPopupMenu> P(NewMenu());
+  size_t Open = 0, Left = 1;
+  bool SkinnedAfter = true;
+  ShowPopup(P.get(), [&] {
+    Open = MenuWindowAdapters.size();
+    const HWND Popup = Open > 0 ? MenuWindowAdapters[0]->CtrlHandle : nullptr;
+    Manager->SetActive(false);
+    Left = MenuWindowAdapters.size();
+    SkinnedAfter = WindowHasSkin(Popup);
+  });
+  EXPECT_EQ(Open, 1u);
+  EXPECT_EQ(Left, 0u);
+  EXPECT_FALSE(SkinnedAfter);
+  // a popup of the unskinned program gets no adapter
+  ShowPopup(P.get(), [&] { Open = MenuWindowAdapters.size(); });
+  EXPECT_EQ(Open, 0u);
 }
 
 TEST_F(MenuWindowTest, CommandsEraseAndDeferredFree) {
