@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "AdapterTestSupport.h"
+#include "tests/support/Owned.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Menus.h"
 #include "framework/Units.h"
@@ -19,6 +20,7 @@
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/vkBorderForm.h"
 #include "skin/forms/vkFormUnits.h"
+#include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkPixelOps.h"
 #include "tests/support/MessagePump.h"
 
@@ -426,6 +428,21 @@ TEST_F(MDIForm, BarItemsAreDrawnIntoTheMenuLineOverItsBackground) {
   const uint32_t Bg = GetPixel32(Line, 1, 1) & 0xFFFFFF;
   for (int X = IR.left - WR.left; X < IR.right - WR.left; ++X) Text |= (GetPixel32(Cache, X, Y) & 0xFFFFFF) != Bg;
   EXPECT_TRUE(Text) << "no item drawn over the menu line";
+
+  // an item whose menu has no skinned window of its own (a child's, merged) is drawn over the MDI parent's line
+  testing_support::Owned<TMainMenu> Loose(new TMainMenu(nullptr));
+  auto* Item = new TMenuItem(Loose.get());
+  Item->SetCaption("Loose");
+  Loose->Items()->Add(Item);
+  Drawn.clear();
+  Painter->OnDrawItem = [&](TObject* Sender, TCanvas*, TRect&, TOwnerDrawState, TsMenuItemType) {
+    Drawn.push_back(static_cast<TMenuItem*>(Sender)->Caption());
+  };
+  TBitmap* Bmp = NewBitmap32(60, 20);
+  Painter->DrawBarItem(Item, Bmp->Canvas(), TRect(0, 0, 60, 20), TOwnerDrawState{});
+  Painter->OnDrawItem = nullptr;
+  Bmp->Free();
+  EXPECT_EQ(Drawn, std::vector<std::string>{"Loose"});
 }
 
 TEST_F(MDIForm, MaximisedChildIconOnTheMenuLineNeedsItsSystemMenuAndIcon) {
