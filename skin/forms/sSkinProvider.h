@@ -5,7 +5,8 @@
 //
 // Sources by topic: sSkinProvider.cpp (component, lifecycle, small queries), sSkinProviderProc.cpp (the window
 // procedure), sSkinProviderSetup.cpp (set-up, menus, labels, tracking frame), sSkinProviderMetrics.cpp (frame
-// metrics, composition, region, caption cover), sSkinProviderHeader.cpp (header, sections, veil, state word),
+// metrics, composition, region), sSkinProviderCover.cpp (caption cover, veil over a disabled form),
+// sSkinProviderHeader.cpp (header, sections, state word),
 // sSkinProviderFrame.cpp (frame painting), sSkinProviderCache.cpp (cache geometry, icon, grip, repaints),
 // sSkinProviderCaption.cpp (caption layout and its handlers), sSkinProviderHitTest.cpp (hit test, title-element
 // states), sSkinProviderMouse.cpp, sSkinProviderWindow.cpp (activation, position, size, system commands),
@@ -26,6 +27,7 @@
 #include "framework/Messages.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/vkFormAnimation.h"
 
 class TsSkinManager;
 class TsSkinProvider;
@@ -47,7 +49,6 @@ struct TvkSkinParams;
 
 enum TsGripMode { gmNone, gmRightBottom };
 enum TsResizeMode { rmStandard, rmBorder };
-enum TvkAnimEvent { aeShowing, aeHiding, aeSkinChanging };
 enum TvkMenuItemPos { ipTop, ipBottom, ipBeforeClose };
 
 using TvkAfterAnimation = TDelegate<void(TvkAnimEvent AnimType)>;
