@@ -16,23 +16,38 @@ krl_wine_env() {
   export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 }
 
-# Creates the Wine prefix once and applies the settings the tests rely on.
+# Creates a Wine prefix once with the settings the tests rely on and the given Windows version.
+krl_make_prefix() {
+  local prefix=$1 version=$2
+  local stamp="$prefix/.krl-settings"
+  [ -f "$stamp" ] && return 0
+  log "creating the Wine prefix $prefix ($version)"
+  mkdir -p "$prefix"
+  (
+    export WINEPREFIX=$prefix
+    wineboot -i >/dev/null 2>&1
+    # Undecorated, unmanaged windows: the non-client area must be drawn and read back by Wine itself.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine' /v Version /d "$version" /f >/dev/null 2>&1
+    # Debian's Wine does not look in its own font folder: Tahoma, Marlett and Webdings go where it does.
+    cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+    wineserver -w
+  )
+  touch "$stamp"
+}
+
+# The Wine prefix every run of the program or its tests uses (Windows 7: no desktop composition).
 krl_wine_prefix() {
   local build=$1
   krl_wine_env "$build"
-  local stamp="$WINEPREFIX/.krl-settings"
-  [ -f "$stamp" ] && return 0
-  log "creating the Wine prefix $WINEPREFIX"
-  mkdir -p "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1
-  # Undecorated, unmanaged windows: the non-client area must be drawn and read back by Wine itself.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine' /v Version /d win7 /f >/dev/null 2>&1
-  # Debian's Wine does not look in its own font folder: Tahoma, Marlett and Webdings go where it does.
-  cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-  wineserver -w
-  touch "$stamp"
+  krl_make_prefix "$WINEPREFIX" win7
+}
+
+# The second prefix beside it, set to Windows 10 (composition on): the form skinner's tests run there again
+# (cmake/wine-run picks it for tests started with KRL_WINDOWS_VERSION=win10).
+krl_wine_prefix_win10() {
+  krl_make_prefix "$WINEPREFIX-win10" win10
 }
 
 # Starts a private Xvfb when no display is set; krl_xvfb_stop ends it by its own pid.
@@ -64,9 +79,15 @@ krl_xvfb_stop() {
 krl_wine_server_start() {
   wineserver -p
   wine wineboot </dev/null >/dev/null 2>&1 || true
+  if [ -d "$WINEPREFIX-win10" ]; then
+    WINEPREFIX="$WINEPREFIX-win10" wineserver -p
+    WINEPREFIX="$WINEPREFIX-win10" wine wineboot </dev/null >/dev/null 2>&1 || true
+  fi
 }
 krl_wine_server_stop() {
   wineserver -k 2>/dev/null || true
+  [ -d "$WINEPREFIX-win10" ] && { WINEPREFIX="$WINEPREFIX-win10" wineserver -k 2>/dev/null || true; }
+  return 0
 }
 
 # Configures (once) and builds the project in the given build folder.

@@ -12,6 +12,7 @@ while [ $# -gt 0 ] && [ "$1" != "--" ]; do targets+=("$1"); shift; done
 [ "${1:-}" = "--" ] && shift
 krl_build "$build" "${targets[@]}"
 krl_wine_prefix "$build"
+krl_wine_prefix_win10
 trap 'krl_wine_server_stop; krl_xvfb_stop' EXIT
 krl_xvfb_start
 krl_wine_server_start

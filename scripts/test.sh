@@ -8,6 +8,7 @@ build=${KRL_BUILD_DIR:-$KRL_ROOT/build}
 bash "$here/setup.sh"
 krl_build "$build"
 krl_wine_prefix "$build"
+krl_wine_prefix_win10
 trap 'krl_wine_server_stop; krl_xvfb_stop' EXIT
 krl_xvfb_start
 krl_wine_server_start

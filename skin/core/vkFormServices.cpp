@@ -16,6 +16,11 @@ LRESULT CALLBACK CountingCbtHookProc(int Code, WPARAM WParam, LPARAM LParam) {
 
 int CountingCbtHookCalls() { return g_CbtCalls; }
 
+TLateBound<HRESULT WINAPI(BOOL*)>& DwmIsCompositionEnabledEntry() {
+  static TLateBound<HRESULT WINAPI(BOOL*)> E("DWMAPI.DLL", "DwmIsCompositionEnabled");
+  return E;
+}
+
 namespace {
 
 enum class TComposition { Unknown, Off, On };
@@ -25,13 +30,8 @@ bool AskComposition() {
   OSVERSIONINFOA Info{};
   Info.dwOSVersionInfoSize = sizeof(Info);
   if (!Platform().GetVersionExA(&Info) || Info.dwMajorVersion < 6) return false;
-  HMODULE Dwm = LoadLibraryA("DWMAPI.DLL");
-  if (Dwm == nullptr) return false;
-  using TDwmIsCompositionEnabled = HRESULT(WINAPI*)(BOOL*);
-  auto Entry = reinterpret_cast<TDwmIsCompositionEnabled>(
-      reinterpret_cast<void*>(GetProcAddress(Dwm, "DwmIsCompositionEnabled")));
+  auto* Entry = DwmIsCompositionEnabledEntry().Get();
   BOOL Enabled = FALSE;
-  // The library stays loaded: the entry is bound once for the process.
   return Entry != nullptr && SUCCEEDED(Entry(&Enabled)) && Enabled;
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "framework/Graphics.h"
+#include "framework/LateBinding.h"
 
 class TsSkinProvider;
 class TvkBorderForm;
@@ -28,6 +29,8 @@ class TObject;
 // first use). The first answer is kept for the life of the process; False on older systems or without the
 // entry.
 bool IsDwmCompositionActive();
+// The composition query's entry (tests answer it through Replace; a platform reset binds the real one again).
+TLateBound<HRESULT WINAPI(BOOL*)>& DwmIsCompositionEnabledEntry();
 
 class TsCommonData;
 class TsScrollWndData;
