@@ -746,6 +746,12 @@ RECT TMonitor::BoundsRect() const {
 RECT TMonitor::WorkareaRect() const {
   MONITORINFO mi{sizeof mi, {}, {}, 0};
   GetMonitorInfoA(FHandle, &mi);
+  // The primary monitor's work area is the system parameter: Wine's monitor record keeps the screen's own
+  // even after SPI_SETWORKAREA.
+  RECT work{};
+  if ((mi.dwFlags & MONITORINFOF_PRIMARY) && Platform().SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0) &&
+      work.right > work.left && work.bottom > work.top)
+    return work;
   return mi.rcWork;
 }
 

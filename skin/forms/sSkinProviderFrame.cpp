@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/Forms.h"
+#include "framework/GraphicsGdi.h"
 #include "skin/core/sConst.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
@@ -266,7 +267,7 @@ void TsSkinProvider::PaintCaptionText() {
   HFONT Sys = CreateCaptionFont();
   if (Sys != nullptr) {
     GetObjectA(Sys, sizeof(LF), &LF);
-    DeleteObject(Sys);
+    GdiFreeObject(Sys);  // made by the counted allocator: freed through it
   }
   TCanvas* C = Cache->Canvas();
   C->Font()->SetName(LF.lfFaceName[0] != 0 ? LF.lfFaceName : "Tahoma");

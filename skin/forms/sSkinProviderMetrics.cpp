@@ -120,7 +120,9 @@ void ExcludeWindowsAbove(HWND Wnd, HRGN Region, HWND FormWnd) {
   GetWindowRect(FormWnd, &Form);
   for (HWND Above = GetWindow(Wnd, GW_HWNDPREV); Above != nullptr; Above = GetWindow(Above, GW_HWNDPREV)) {
     RECT R{};
-    if (!IsWindowVisible(Above) || GetParent(Above) != nullptr || !GetWindowRect(Above, &R) || R.right == R.left)
+    // top-level windows owned by another (a dialog over its form) count too: GetParent would name their owner
+    if (!IsWindowVisible(Above) || (GetWindowLongA(Above, GWL_STYLE) & WS_CHILD) != 0 || !GetWindowRect(Above, &R) ||
+        R.right == R.left)
       continue;
     HRGN Cut = CreateRectRgn(R.left - Form.left, R.top - Form.top, R.right - Form.left, R.bottom - Form.top);
     CombineRgn(Region, Region, Cut, RGN_DIFF);

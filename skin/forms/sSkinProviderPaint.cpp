@@ -275,7 +275,8 @@ void TsSkinProvider::WMStyleChanged(TMessage& Message) {
 void TsSkinProvider::CMEnabledChanged(TMessage& Message) {
   CallOwnProc(Message);
   if (!FDrawNonClientArea) return;
-  if (FDisabledBlendValue != 255) {
+  // a veil made invisible (255) while the form was disabled still goes when it is enabled
+  if (FDisabledBlendValue != 255 || FVeil != nullptr) {
     SetFormStateFlags(FForm->Enabled() ? FFormState & ~fsfVeiled : FFormState | fsfVeiled);
     UpdateDisabledVeil();
   }

@@ -30,6 +30,8 @@ void TsSkinProvider::PerformFormMessage(UINT Msg, WPARAM WParam, LPARAM LParam) 
 
 void TsSkinProvider::FormWindowProc(TMessage& Message) {
   if (Message.Msg == SM_VKCMD && FilterSkinCommand(Message)) return;
+  // a later window of the same handle value must not pass for the one linked to the skin editor
+  if (Message.Msg == WM_NCDESTROY && g_LinkedEditor != nullptr && g_LinkedEditor == FormHandle()) g_LinkedEditor = nullptr;
   const bool Skinned = !FormDestroying() && FSkinData != nullptr && FSkinData->IsSkinned(false);
   if (!Skinned) {
     switch (Message.Msg) {

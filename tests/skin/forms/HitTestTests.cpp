@@ -13,6 +13,13 @@ namespace {
 
 void CALLBACK EndMenuTimer(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
 
+// Ends the system's move loop: the release it waits for.
+HWND g_Dragged = nullptr;
+void CALLBACK ReleaseTimer(HWND, UINT, UINT_PTR Id, DWORD) {
+  KillTimer(nullptr, Id);
+  PostMessageA(g_Dragged, WM_LBUTTONUP, 0, 0);
+}
+
 struct THit {
   ManagerPtr M = CarriedManager();
   Owned<TForm> F;
@@ -179,4 +186,34 @@ TEST(TitleButtons, RightClickShowsTheMenuOnlyAfterACaptionPress) {
   F->Perform(WM_NCRBUTTONUP, HTCAPTION, Caption);
   EXPECT_EQ(*Loops, 1);
   KillTimer(nullptr, Timer);
+}
+
+TEST(TitleButtons, ACaptionPressMovesTheFormThroughTheSystemLoopUntilTheRelease) {
+  ManagerPtr M = CarriedManager();
+  Owned<TForm> F(NewForm());
+  auto* P = Create<TsSkinProvider>(F.get());
+  F->Show();
+  SetActiveWindow(F->Handle());
+  P->SkinData()->CacheDirty = true;
+  P->PaintFormFrame();
+  // what reaches the form on top of the provider: the move command and the loop's start and end
+  auto Seen = std::make_shared<std::vector<UINT>>();
+  const TWndMethod Provider = F->WindowProc;
+  F->WindowProc = [Seen, Provider](TMessage& Msg) {
+    if (Msg.Msg == WM_ENTERSIZEMOVE || Msg.Msg == WM_EXITSIZEMOVE) Seen->push_back(Msg.Msg);
+    if (Msg.Msg == WM_SYSCOMMAND) Seen->push_back(static_cast<UINT>(Msg.WParam));
+    Provider(Msg);
+  };
+  P->SetHotElement(HTCLOSE, false);
+  RECT R{};
+  GetWindowRect(F->Handle(), &R);
+  g_Dragged = F->Handle();
+  const UINT_PTR Timer = SetTimer(nullptr, 0, 50, ReleaseTimer);
+  F->Perform(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(R.left + 150, R.top + GetSystemMetrics(SM_CXFRAME) + 3));
+  KillTimer(nullptr, Timer);
+  const std::vector<UINT> Expected = {SC_MOVE | HTCAPTION, WM_ENTERSIZEMOVE, WM_EXITSIZEMOVE};
+  EXPECT_EQ(*Seen, Expected);
+  EXPECT_EQ(P->HotElement(), -1);  // the hot close button was let go
+  EXPECT_FALSE(P->ElementPressed());
+  F->WindowProc = Provider;
 }

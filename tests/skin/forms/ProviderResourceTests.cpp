@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "FormTestSupport.h"
+#include "framework/ObjectInstance.h"
 #include "framework/SysUtils.h"
 #include "skin/forms/vkFormHook.h"
 #include "tests/support/GdiLeaks.h"
@@ -13,10 +14,12 @@ namespace {
 
 DWORD UserObjects() { return GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS); }
 
-// A stand-in of the skin editor's window: counts what it is told and answers 1 from the fifth message on.
+// A stand-in of the skin editor's window: counts what it is told and answers 1 from the AnswerFrom-th message on
+// (never for 0).
 int g_EditorTold = 0;
+int g_AnswerFrom = 0;
 LRESULT CALLBACK EditorProc(HWND W, UINT Msg, WPARAM WP, LPARAM LP) {
-  if (Msg == 0xA400 && WP == 3) return ++g_EditorTold >= 5 ? 1 : 0;
+  if (Msg == 0xA400 && WP == 3) return ++g_EditorTold >= g_AnswerFrom && g_AnswerFrom != 0 ? 1 : 0;
   return DefWindowProcA(W, Msg, WP, LP);
 }
 
@@ -25,17 +28,31 @@ LRESULT CALLBACK EditorProc(HWND W, UINT Msg, WPARAM WP, LPARAM LP) {
 TEST(ProviderResources, AdoptionsAndSkinChangesGiveBackTheirObjects) {
   ManagerPtr M = CarriedManager();
   Owned<TForm> F(NewForm());
+  Owned<TForm> D(NewForm(200, 120, bsDialog));
   F->Show();
+  D->Show();
+  Platform().Sleep = [](DWORD) {};  // the caption cover's pause
+  int Round = 0;
+  // adopted, painted, its caption covered while it changes, veiled while disabled, and given back
   auto Cycle = [&] {
-    auto* P = Create<TsSkinProvider>(F.get());
+    TForm* Form = ++Round % 2 != 0 ? F.get() : D.get();
+    auto* P = Create<TsSkinProvider>(Form);
     P->SkinData()->CacheDirty = true;
-    F->Perform(WM_NCPAINT, 0, 0);
+    Form->Perform(WM_NCPAINT, 0, 0);
+    Form->SetCaption(Round % 4 < 2 ? "a" : "b");
+    P->SetDisabledBlendValue(128);
+    Form->SetEnabled(false);
+    Form->SetEnabled(true);
     P->Free();
   };
-  Cycle();  // first-use objects (fonts, brushes of the skin) come once
+  Cycle();  // first-use objects (fonts, brushes of the skin, window classes) come once
+  Cycle();
   const DWORD User = UserObjects();
+  const int Windows = FrameworkWindowCount(), Stubs = ObjectInstanceCount();
   EXPECT_TRUE(testing_support::GivesBackGdiObjects(1000, Cycle));
   EXPECT_EQ(UserObjects(), User);
+  EXPECT_EQ(FrameworkWindowCount(), Windows);
+  EXPECT_EQ(ObjectInstanceCount(), Stubs);
   auto* P = Create<TsSkinProvider>(F.get());
   auto Change = [&] {
     M->SetActive(false);
@@ -43,8 +60,13 @@ TEST(ProviderResources, AdoptionsAndSkinChangesGiveBackTheirObjects) {
     F->Perform(WM_NCPAINT, 0, 0);
   };
   Change();
+  const DWORD UserSkinned = UserObjects();
+  const int StubsSkinned = ObjectInstanceCount();
   EXPECT_TRUE(testing_support::GivesBackGdiObjects(100, Change));
+  EXPECT_EQ(UserObjects(), UserSkinned);
+  EXPECT_EQ(ObjectInstanceCount(), StubsSkinned);
   EXPECT_TRUE(P->SkinData()->IsSkinned());
+  ResetPlatform();
 }
 
 TEST(ProviderHook, AnActivatedFormGetsARuntimeProviderOnce) {
@@ -76,18 +98,27 @@ TEST(ProviderEditorLink, AFormShownWithThePreviewSwitchLinksToTheEditor) {
   HWND Editor = CreateWindowA("FormsaEditorStandIn", "VelkorSkins Editor", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                               nullptr, nullptr);
   ManagerPtr M = CarriedManager();
-  Owned<TForm> F(NewForm());
-  auto* P = Create<TsSkinProvider>(F.get());
-  F->Show();
-  EXPECT_EQ(g_EditorTold, 5);
-  EXPECT_EQ(LinkedEditorWindow(), F->Handle());
-  // linked once: a second form does not ask again
-  Owned<TForm> G(NewForm());
-  Create<TsSkinProvider>(G.get());
-  G->Show();
-  EXPECT_EQ(g_EditorTold, 5);
-  EXPECT_EQ(F->Perform(0xA400, 4, 0), 1);
-  (void)P;
+  struct Row {
+    int AnswerFrom, Told;
+  };
+  // told until it answers 1, at most 101 times
+  for (const Row& R : {Row{5, 5}, Row{0, 101}}) {
+    g_EditorTold = 0;
+    g_AnswerFrom = R.AnswerFrom;
+    Owned<TForm> F(NewForm());
+    Create<TsSkinProvider>(F.get());
+    F->Show();
+    EXPECT_EQ(g_EditorTold, R.Told);
+    EXPECT_EQ(LinkedEditorWindow(), F->Handle());
+    // linked once: a second form does not ask again
+    Owned<TForm> G(NewForm());
+    Create<TsSkinProvider>(G.get());
+    G->Show();
+    EXPECT_EQ(g_EditorTold, R.Told);
+    EXPECT_EQ(F->Perform(0xA400, 4, 0), 1);
+  }
+  // the linked form went with its provider: no stale window stays linked
+  EXPECT_EQ(LinkedEditorWindow(), nullptr);
   DestroyWindow(Editor);
   ResetPlatform();
 }
