@@ -53,9 +53,24 @@ bool PortOpen() { return MainForm->BComPort1->Connected(); }
 // The loader's waits end once the device has handled every frame sent before them (and its reply,
 // if any, is on the line), instead of after their milliseconds, which are added up here. Whether a
 // try is answered is then the device's doing, never the machine's load: counts of tries are exact.
+// A caption cover of this thread is up (the skinned frame pauses under it while its caption changes).
+BOOL CALLBACK FindShownCover(HWND w, LPARAM found) {
+  char name[32] = {};
+  GetClassNameA(w, name, sizeof name);
+  if (std::string(name) == "TvkCaptForm" && IsWindowVisible(w)) *reinterpret_cast<bool*>(found) = true;
+  return TRUE;
+}
+bool CaptionCoverShown() {
+  bool shown = false;
+  EnumThreadWindows(GetCurrentThreadId(), FindShownCover, reinterpret_cast<LPARAM>(&shown));
+  return shown;
+}
+
 struct DevicePacedWaits {
   explicit DevicePacedWaits(SimulatedDevice& device) : previous_(Platform().Sleep) {
     Platform().Sleep = [this, &device](DWORD ms) {
+      // the skinned frame's pause under its caption cover (while a box takes the focus) is not the device's
+      if (CaptionCoverShown()) return;
       slept += ms;
       device.Sync();
     };
