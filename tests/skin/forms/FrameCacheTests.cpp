@@ -78,6 +78,37 @@ TEST(FrameCache, TitleButtonsSitWhereTheLayoutPutsThem) {
   EXPECT_EQ(S.Px(Close.Left + 8, Close.Top + 8), Block(kClose, 2));
 }
 
+TEST(FrameCache, CaptionTextSitsOnTheTitleLineByItsAlignment) {
+  for (TAlignment A : {taLeftJustify, taCenter, taRightJustify}) {
+    TSkinnedForm S;
+    S.F->SetCaption("Caption text");
+    S.P->SetCaptionAlignment(A);
+    S.P->SkinData()->CacheDirty = true;
+    S.P->PaintFormFrame();
+    // the bounds of what differs from the caption band between the icon and the buttons
+    const int From = S.P->IconRect().Right, To = S.P->ButtonMin.Rect.Left;
+    int L = To, R = From - 1, T = S.P->CaptionBottom(), B = -1;
+    for (int Y = 0; Y < S.P->CaptionBottom(); ++Y)
+      for (int X = From; X < To; ++X)
+        if (Y >= GetSystemMetrics(SM_CYFRAME) && S.Px(X, Y) != 0x0000FFu) {
+          L = std::min(L, X), R = std::max(R, X);
+          T = std::min(T, Y), B = std::max(B, Y);
+        }
+    ASSERT_GE(R, L) << A;
+    // the whole caption in the caption font, centred on the title line
+    const int Width = S.Cache()->Canvas()->TextWidth("Caption text");
+    EXPECT_NEAR(R - L + 1, Width, 3) << A;
+    EXPECT_NEAR((T + B) / 2.0, S.P->TitleCenterLine(), 2.5) << A;
+    if (A == taLeftJustify) {
+      EXPECT_LT(L - From, 12);
+    } else if (A == taRightJustify) {
+      EXPECT_LT(To - R, 24);
+    } else {
+      EXPECT_NEAR((L + R) / 2.0, 150, 3);
+    }
+  }
+}
+
 TEST(FrameCache, DialogFormsShowTheLoneCloseButton) {
   TSkinnedForm S(bsDialog);
   EXPECT_EQ(S.P->ButtonClose.MaskKind, tmCloseAlone);
