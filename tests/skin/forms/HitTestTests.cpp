@@ -163,6 +163,13 @@ TEST(TitleButtons, PressAndReleaseSendTheSystemCommand) {
   EXPECT_FALSE(P->ElementPressed());
   F->Perform(WM_NCLBUTTONUP, HTMAXBUTTON, 0);
   EXPECT_TRUE(Commands->empty());
+  // a minimised form that is not the main form comes back through its minimise button
+  ShowWindow(F->Handle(), SW_MINIMIZE);
+  ASSERT_TRUE(IsIconic(F->Handle()));
+  P->SkinData()->CacheDirty = true;
+  P->PaintFormFrame();
+  EXPECT_TRUE(Click(HTMINBUTTON));
+  EXPECT_EQ(*Commands, std::vector<WPARAM>{SC_RESTORE});
 }
 
 TEST(TitleButtons, RightClickShowsTheMenuOnlyAfterACaptionPress) {
