@@ -539,16 +539,6 @@ void TvkEditWnd::CommonPath(TMessage& Message) {
 // ---- keeping an edit adapter in step ----
 
 void SyncEditWndAdapter(TsCommonData* SkinData, TvkEditWnd*& Adapter) {
-  if (SkinData == nullptr) return;
-  auto* C = As<TWinControl>(SkinData->OwnerControl);
-  if (C == nullptr) return;
-  const TComponentState St = C->ComponentState();
-  if (St.Contains(csLoading) || St.Contains(csDestroying) || St.Contains(csDesigning)) return;
-  if (SkinData->IsSkinned(false)) {
-    if (Adapter != nullptr && Adapter->Detached) FreeAndNil(Adapter);
-    if (Adapter == nullptr)
-      Adapter = CreateAdapter<TvkEditWnd>(C->Handle(), SkinData, SkinData->SkinManager(), TvkSkinParams{}, true);
-  } else {
-    FreeAndNil(Adapter);
-  }
+  if (TWinControl* C = ControlToFollow(SkinData))
+    FollowSkinning(C, SkinData, SkinData->SkinManager(), SkinData->IsSkinned(false), Adapter);
 }

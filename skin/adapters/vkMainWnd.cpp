@@ -144,6 +144,14 @@ void TvkMainWnd::MakeSkinData() {
   SkinData->Loading = true;
 }
 
+TWinControl* ControlToFollow(TsCommonData* SkinData) {
+  auto* C = SkinData != nullptr ? As<TWinControl>(SkinData->OwnerControl) : nullptr;
+  if (C == nullptr) return nullptr;
+  const TComponentState St = C->ComponentState();
+  if (St.Contains(csLoading) || St.Contains(csDestroying) || St.Contains(csDesigning)) return nullptr;
+  return C;
+}
+
 LRESULT TvkMainWnd::PerformMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
   TMessage M{Msg, WParam, LParam, 0};
   WndProc(M);

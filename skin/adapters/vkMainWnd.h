@@ -114,5 +114,20 @@ T* CreateAdapter(HWND AHandle, TsCommonData* ASkinData, TsSkinManager* ASkinMana
       CreateAdapter(T::StaticClassInfo(), AHandle, ASkinData, ASkinManager, SkinParams, Repaint));
 }
 
+// The skin data's windowed control while an adapter may follow its skinning (not loading, designing or being
+// destroyed); nil otherwise.
+TWinControl* ControlToFollow(TsCommonData* SkinData);
+// An adapter of class T over the control's window for the skin data while Skinned (made anew where it was
+// detached), freed when not.
+template <class T>
+void FollowSkinning(TWinControl* Control, TsCommonData* SkinData, TsSkinManager* Manager, bool Skinned, T*& Adapter) {
+  if (!Skinned) {
+    FreeAndNil(Adapter);
+    return;
+  }
+  if (Adapter != nullptr && Adapter->Detached) FreeAndNil(Adapter);
+  if (Adapter == nullptr) Adapter = CreateAdapter<T>(Control->Handle(), SkinData, Manager, TvkSkinParams{}, true);
+}
+
 // The window text as wide text.
 std::wstring GetWindowTextWide(HWND Wnd);

@@ -186,18 +186,15 @@ int SetScrollMinThumb(HWND Wnd, int Bar, WORD Value) {
 }
 
 void SyncScrollWndAdapter(TsCommonData* SkinData, TvkScrollWnd*& Adapter) {
-  if (SkinData == nullptr) return;
-  auto* C = As<TWinControl>(SkinData->OwnerControl);
+  TWinControl* C = ControlToFollow(SkinData);
   if (C == nullptr) return;
-  const TComponentState St = C->ComponentState();
-  if (St.Contains(csLoading) || St.Contains(csDestroying) || St.Contains(csDesigning)) return;
-  if (SkinData->IsSkinned(false)) {
+  // the control's flat scroll bars are off while the skinned ones are drawn, and on again after
+  const bool Skinned = SkinData->IsSkinned(false);
+  if (Skinned) {
     if (auto* Uninit = UninitializeFlatSBEntry().Get()) Uninit(C->Handle());
-    if (Adapter != nullptr && Adapter->Detached) FreeAndNil(Adapter);
-    if (Adapter == nullptr)
-      Adapter = CreateAdapter<TvkScrollWnd>(C->Handle(), SkinData, SkinData->SkinManager(), TvkSkinParams{}, true);
-  } else {
-    FreeAndNil(Adapter);
+  }
+  FollowSkinning(C, SkinData, SkinData->SkinManager(), Skinned, Adapter);
+  if (!Skinned) {
     if (auto* Init = InitializeFlatSBEntry().Get()) Init(C->Handle());
   }
 }
