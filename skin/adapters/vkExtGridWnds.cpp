@@ -28,39 +28,15 @@ constexpr TColor kHighlight = static_cast<TColor>(0xFF00000D);
 constexpr TColor kHighlightText = static_cast<TColor>(0xFF00000E);
 constexpr int kHeaderElements = hpeBackground | hpeText | hpeSortGlyph | hpeOverlay;  // 27
 
-// The object holding the last name of a dotted path ("TitleParams.Font.Color"), and that name; nil when a
-// sub-object on the way is missing.
-TObject* PathOwner(TObject* Obj, std::string& Name) {
-  for (size_t Dot = Name.find('.'); Obj != nullptr && Dot != std::string::npos; Dot = Name.find('.')) {
-    Obj = ObjectPropOrNil(Obj, Name.substr(0, Dot));
-    Name.erase(0, Dot + 1);
-  }
-  return Obj;
-}
-TColor ReadColor(TObject* Obj, const char* Path) {
-  std::string Name = Path;
-  TObject* O = PathOwner(Obj, Name);
-  return GetObjColorPropRGB(O, Name);
-}
+// Properties by dotted path ("TitleParams.Font.Color"): the framework's property paths walk the sub-objects, and
+// a missing one on the way reads as absent.
+TColor ReadColor(TObject* Obj, const char* Path) { return GetObjColorPropRGB(Obj, Path); }
 TColor ReadRawColor(TObject* Obj, const char* Path) {
-  std::string Name = Path;
-  TObject* O = PathOwner(Obj, Name);
-  return ObjectHasProperty(O, Name) ? static_cast<TColor>(OrdPropOrMinusOne(O, Name)) : 0;
+  return ObjectHasProperty(Obj, Path) ? static_cast<TColor>(OrdPropOrMinusOne(Obj, Path)) : 0;
 }
-int ReadOrd(TObject* Obj, const char* Path) {
-  std::string Name = Path;
-  TObject* O = PathOwner(Obj, Name);
-  return GetObjOrdPropValue(O, Name);
-}
-bool Has(TObject* Obj, const char* Path) {
-  std::string Name = Path;
-  TObject* O = PathOwner(Obj, Name);
-  return ObjectHasProperty(O, Name);
-}
-void Write(TObject* Obj, const char* Path, int64_t Value) {
-  std::string Name = Path;
-  SetObjPropValue(PathOwner(Obj, Name), Name, Value);
-}
+int ReadOrd(TObject* Obj, const char* Path) { return GetObjOrdPropValue(Obj, Path); }
+bool Has(TObject* Obj, const char* Path) { return ObjectHasProperty(Obj, Path); }
+void Write(TObject* Obj, const char* Path, int64_t Value) { SetObjPropValue(Obj, Path, Value); }
 
 bool Destroying(TControl* C) { return C == nullptr || C->ComponentState().Contains(csDestroying); }
 
