@@ -50,28 +50,34 @@ krl_wine_prefix_win10() {
   krl_make_prefix "$WINEPREFIX-win10" win10
 }
 
-# Starts a private Xvfb when no display is set; krl_xvfb_stop ends it by its own pid.
-KRL_XVFB_PID=
-krl_xvfb_start() {
-  [ -n "${DISPLAY:-}" ] && return 0
+# Starts a private Xvfb when no display is set, and one more for the Windows 10 runs (KRL_DISPLAY_WIN10): the
+# pointer is one per display, so tests run again there must not share it with their first run going on beside
+# them. krl_xvfb_stop ends both by their own pids.
+KRL_XVFB_PIDS=
+krl_xvfb_new() {
   local n
   for n in $(seq 90 199); do
     [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ] && continue
     Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    KRL_XVFB_PID=$!
+    local pid=$!
     local i
     for i in $(seq 1 50); do
-      [ -e /tmp/.X11-unix/X$n ] && { export DISPLAY=":$n"; return 0; }
-      kill -0 "$KRL_XVFB_PID" 2>/dev/null || break
+      [ -e /tmp/.X11-unix/X$n ] && { KRL_XVFB_PIDS="$KRL_XVFB_PIDS $pid"; export "$1=:$n"; return 0; }
+      kill -0 "$pid" 2>/dev/null || break
       sleep 0.1
     done
-    kill "$KRL_XVFB_PID" 2>/dev/null || true
+    kill "$pid" 2>/dev/null || true
   done
   log "could not start Xvfb"; return 1
 }
+krl_xvfb_start() {
+  [ -n "${DISPLAY:-}" ] || krl_xvfb_new DISPLAY || return 1
+  [ -n "${KRL_DISPLAY_WIN10:-}" ] || krl_xvfb_new KRL_DISPLAY_WIN10
+}
 krl_xvfb_stop() {
-  [ -n "$KRL_XVFB_PID" ] && kill "$KRL_XVFB_PID" 2>/dev/null || true
-  KRL_XVFB_PID=
+  local pid
+  for pid in $KRL_XVFB_PIDS; do kill "$pid" 2>/dev/null || true; done
+  KRL_XVFB_PIDS=
 }
 
 # Starts the prefix's server and Wine's service processes before any test: started by the first test
@@ -81,7 +87,7 @@ krl_wine_server_start() {
   wine wineboot </dev/null >/dev/null 2>&1 || true
   if [ -d "$WINEPREFIX-win10" ]; then
     WINEPREFIX="$WINEPREFIX-win10" wineserver -p
-    WINEPREFIX="$WINEPREFIX-win10" wine wineboot </dev/null >/dev/null 2>&1 || true
+    WINEPREFIX="$WINEPREFIX-win10" DISPLAY="${KRL_DISPLAY_WIN10:-$DISPLAY}" wine wineboot </dev/null >/dev/null 2>&1 || true
   fi
 }
 krl_wine_server_stop() {

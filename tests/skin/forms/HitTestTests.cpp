@@ -138,11 +138,21 @@ TEST(TitleButtons, PressAndReleaseSendTheSystemCommand) {
   F->Show();
   P->SkinData()->CacheDirty = true;
   P->PaintFormFrame();
+  // the pointer through the seam: the display's own pointer is shared with tests running beside this one
+  struct RestoreCursor {
+    std::function<BOOL(POINT*)> Saved = Platform().GetCursorPos;
+    ~RestoreCursor() { Platform().GetCursorPos = Saved; }
+  } Restore;
+  POINT Cursor{};
+  Platform().GetCursorPos = [&Cursor](POINT* Out) {
+    *Out = Cursor;
+    return TRUE;
+  };
   auto Click = [&](int Code) {
     const TsCaptionButton* B = P->ButtonByCode(Code);
     RECT R{};
     GetWindowRect(F->Handle(), &R);
-    SetCursorPos(R.left + (B->Rect.Left + B->Rect.Right) / 2, R.top + (B->Rect.Top + B->Rect.Bottom) / 2);
+    Cursor = POINT{R.left + (B->Rect.Left + B->Rect.Right) / 2, R.top + (B->Rect.Top + B->Rect.Bottom) / 2};
     F->Perform(WM_NCLBUTTONDOWN, Code, 0);
     const bool Pressed = P->ElementPressed();
     F->Perform(WM_NCLBUTTONUP, Code, 0);
