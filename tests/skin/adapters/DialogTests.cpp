@@ -123,9 +123,9 @@ public:
       Word(0);  // no creation data
     }
   }
-  HWND Create() {
+  HWND Create(DLGPROC Proc = NoDlgProc) {
     return CreateDialogIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<DLGTEMPLATE*>(Bytes.data()), nullptr,
-                                      NoDlgProc, 0);
+                                      Proc, 0);
   }
 
 private:
@@ -789,3 +789,139 @@ TEST_F(Walker, WWEditListGivesARealComboBoxTheWWEditComboAdapter) {
   M->SetActive(false);
   EXPECT_FALSE(WindowHasSkin(C->Handle()));
 }
+
+// ---- shell bands and search boxes in standard dialogs ----
+
+namespace {
+
+// Children sized in pixels (a template sizes in dialog units), made before the dialog is first activated.
+struct TShellChild {
+  const char* Class;
+  DWORD Style, ExStyle;
+  int H;
+  const char* Adapter;  // nullptr: none
+  const char* Section;
+};
+const TShellChild kShellChildren[] = {
+    {"UniversalSearchBand", WS_VISIBLE, 0, 20, "TvkContainerWnd", ""},
+    {"Address Band Root", WS_VISIBLE, WS_EX_CLIENTEDGE, 20, "TvkContainerWnd", ""},
+    {"WorkerW", WS_VISIBLE, 0, 20, "TvkContainerWnd", ""},
+    {"Search Box", WS_VISIBLE, 0, 20, "TvkContainerWnd", ""},
+    {"TravelBand", 0, 0, 20, nullptr, ""},  // hidden bands are left alone
+    {"Breadcrumb Parent", WS_VISIBLE, 0, 20, "TvkContainerWnd", ""},
+    {"DirectUIHWND", WS_VISIBLE, 0, 24, "TvkSearchWnd", ""},
+    {"DirectUIHWND", WS_VISIBLE, 0, 25, nullptr, ""},
+    {"ReBarWindow32", WS_VISIBLE | CCS_NORESIZE, 0, 20, "TvkContainerWnd", ""},
+    {"msctls_progress32", WS_VISIBLE, 0, 20, "TvkContainerWnd", ""},
+    {"msctls_trackbar32", WS_VISIBLE, 0, 30, "TvkTrackWnd", "TRACKBAR"},
+    {"ScrollBar", WS_VISIBLE | SBS_SIZEGRIP, 0, 17, "TvkSizerWnd", ""},
+    {"Static", WS_VISIBLE | SS_ICON, WS_EX_STATICEDGE, 32, "TvkEdgeWnd", "EDIT"},
+    // split buttons by their type number, however the system draws them
+    {"Button", WS_VISIBLE | 12, 0, 26, "TvkSplitBtnWnd", ""},
+    {"Button", WS_VISIBLE | 13, 0, 26, "TvkSplitBtnWnd", ""},
+};
+
+void RegisterShellClasses() {
+  INITCOMMONCONTROLSEX Icc{sizeof Icc, ICC_BAR_CLASSES | ICC_COOL_CLASSES | ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&Icc);
+  for (const char* Name : {"UniversalSearchBand", "Address Band Root", "WorkerW", "Search Box", "TravelBand",
+                           "Breadcrumb Parent", "DirectUIHWND"}) {
+    WNDCLASSA C{};
+    if (GetClassInfoA(GetModuleHandleA(nullptr), Name, &C)) continue;
+    C.lpfnWndProc = DefWindowProcA;
+    C.hInstance = GetModuleHandleA(nullptr);
+    C.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    C.lpszClassName = Name;
+    ASSERT_NE(RegisterClassA(&C), 0) << Name;
+  }
+}
+
+INT_PTR CALLBACK ShellDlgProc(HWND Dlg, UINT Msg, WPARAM, LPARAM) {
+  if (Msg != WM_INITDIALOG) return FALSE;
+  int Y = 0;
+  for (const TShellChild& C : kShellChildren) {
+    CreateWindowExA(C.ExStyle, C.Class, "", WS_CHILD | C.Style, 0, Y, 120, C.H, Dlg, nullptr, GetModuleHandleA(nullptr),
+                    nullptr);
+    Y += C.H + 1;
+  }
+  return TRUE;
+}
+
+std::vector<HWND> ShellChildren(HWND Dlg) {
+  std::vector<HWND> Out;
+  for (const TShellChild& C : kShellChildren) {
+    const int Before = static_cast<int>(std::count_if(&kShellChildren[0], &C, [&](const TShellChild& O) {
+      return lstrcmpiA(O.Class, C.Class) == 0;
+    }));
+    Out.push_back(ChildOfClass(Dlg, C.Class, Before));
+  }
+  return Out;
+}
+
+}  // namespace
+
+TEST_F(DialogTest, ShellBandsAndTheSearchBoxGetTheirAdaptersByVisibilityAndHeight) {
+  ManagerPtr M = SolidManager();
+  RegisterShellClasses();
+  RecordingFactory Rec;
+  TDlgTemplate T(kDlgStyle, {});
+  HWND Dlg = T.Create(ShellDlgProc);
+  ASSERT_NE(Dlg, nullptr);
+  Tops.push_back(Dlg);
+  ShowWindow(Dlg, SW_SHOW);
+  ASSERT_NE(DialogAdapterOf(Dlg), nullptr);
+  const std::vector<HWND> Children = ShellChildren(Dlg);
+  for (size_t I = 0; I < Children.size(); ++I) {
+    const TShellChild& C = kShellChildren[I];
+    SCOPED_TRACE(std::string(C.Class) + " " + std::to_string(C.H));
+    ASSERT_NE(Children[I], nullptr);
+    const TChoice* Got = Rec.For(Children[I]);
+    if (C.Adapter == nullptr) {
+      EXPECT_EQ(Got, nullptr);
+      continue;
+    }
+    ASSERT_NE(Got, nullptr);
+    EXPECT_EQ(Got->Class, C.Adapter);
+    EXPECT_EQ(Got->Section, C.Section);
+  }
+}
+
+TEST_F(DialogTest, HundredSkinRoundsOverShellBandsLeaveProceduresBrushesAndCounters) {
+  ManagerPtr M = SolidManager();
+  M->SetActive(false);
+  RegisterShellClasses();
+  TDlgTemplate T(kDlgStyle | WS_VISIBLE, {});
+  HWND Dlg = T.Create(ShellDlgProc);
+  ASSERT_NE(Dlg, nullptr);
+  Tops.push_back(Dlg);
+  const std::vector<HWND> Children = ShellChildren(Dlg);
+  std::vector<LONG> Procs, Brushes;
+  for (HWND C : Children) {
+    Procs.push_back(GetWindowLongA(C, GWL_WNDPROC));
+    Brushes.push_back(static_cast<LONG>(GetClassLongA(C, GCL_HBRBACKGROUND)));
+  }
+  testing_support::Dib32 D(130, 40, 0, true);
+  auto Round = [&] {
+    M->SetActive(true);
+    AdoptTopLevelWindow(Dlg, nullptr);  // what its next activation does
+    for (size_t I = 0; I < Children.size(); ++I) {
+      if (kShellChildren[I].Adapter != nullptr) ASSERT_TRUE(WindowHasSkin(Children[I])) << kShellChildren[I].Class;
+      SendMessageA(Children[I], WM_NCPAINT, 1, 0);
+      SendMessageA(Children[I], WM_PRINT, reinterpret_cast<WPARAM>(D.DC()), PRF_NONCLIENT | PRF_CLIENT);
+    }
+    M->SetActive(false);
+  };
+  Round();
+  const DWORD Gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  const DWORD User = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+  for (int i = 0; i < 100 && !HasFatalFailure(); ++i) Round();
+  for (size_t I = 0; I < Children.size(); ++I) {
+    SCOPED_TRACE(kShellChildren[I].Class);
+    EXPECT_FALSE(WindowHasSkin(Children[I]));
+    EXPECT_EQ(GetWindowLongA(Children[I], GWL_WNDPROC), Procs[I]);
+    EXPECT_EQ(static_cast<LONG>(GetClassLongA(Children[I], GCL_HBRBACKGROUND)), Brushes[I]);
+  }
+  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), Gdi + 2);
+  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), User + 2);
+}
+

@@ -9,6 +9,8 @@
 #include "skin/adapters/vkExtGridWnds.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sVclUtils.h"
+#include "skin/core/vkSkinCommands.h"
+#include "tests/support/GdiLeaks.h"
 #include "skin/graphics/vkBlend.h"
 
 using namespace adapter_test;
@@ -329,6 +331,61 @@ TEST_F(ExtGrids, HeaderDrawnFromTheColumnHeaderSectionWithBothSortArrows) {
   // Without a canvas nothing is drawn and nothing fails.
   Info.TargetCanvas = nullptr;
   T->OnAdvancedHeaderDraw(T, Info, hpeBackground);
+}
+
+TEST_F(ExtGrids, AHundredSkinRoundsLeaveColoursHandlersAndCountersAsTheyWere) {
+  auto* G = new TStandInGrid(Form);
+  auto* T = new TStandInTree(Form);
+  auto* Own = new TStandInTree(Form);
+  int OwnDrawn = 0;
+  Own->OnAdvancedHeaderDraw = [&](TObject*, TvkHeaderPaintInfo&, int) { ++OwnDrawn; };
+  int Y = 0;
+  for (TWinControl* C : std::initializer_list<TWinControl*>{G, T, Own}) {
+    C->SetParent(Form);
+    C->SetBounds(5, Y, 150, 50);
+    Y += 55;
+  }
+  const TWndMethod Methods[] = {G->WindowProc, T->WindowProc, Own->WindowProc};
+  testing_support::Dib32 D(150, 50);
+  auto Params = [](TControl* C) {
+    TvkSkinParams P;
+    P.SkinSection = "EDIT";
+    P.Control = C;
+    return P;
+  };
+  auto Round = [&] {
+    TvkMainWnd* Made[] = {CreateAdapter<TvkGridEhWnd>(G->Handle(), nullptr, M.get(), Params(G), true),
+                          CreateAdapter<TvkVirtualTreeViewWnd>(T->Handle(), nullptr, M.get(), Params(T), true),
+                          CreateAdapter<TvkVirtualTreeViewWnd>(Own->Handle(), nullptr, M.get(), Params(Own), true)};
+    for (TvkMainWnd* A : Made) {
+      A->ApplySkinParams();
+      PrintWindowTo(A->CtrlHandle, D);
+      A->PerformMessage(SM_VKCMD, SkinCommandWParam(VKCMD_SKIN_DROPPED), reinterpret_cast<LPARAM>(M.get()));
+      A->Free();
+    }
+  };
+  // The first round turns the grid's unset colour into the window colour it stands for.
+  Round();
+  const TColor Even = G->EvenRowColor(), Odd = G->OddRowColor(), Line = G->FLines.DataHorzColor();
+  const TColor Indicator = G->FIndicator.Color(), Detail = G->FDetail.Color();
+  const int Options = G->OptionsEh(), Header = T->FHeader.Options();
+  const TColor Focused = T->FColors.FocusedSelectionColor();
+  EXPECT_TRUE(testing_support::GivesBackGdiObjects(100, Round));
+  EXPECT_EQ(Even, G->EvenRowColor());
+  EXPECT_EQ(Odd, G->OddRowColor());
+  EXPECT_EQ(Line, G->FLines.DataHorzColor());
+  EXPECT_EQ(Indicator, G->FIndicator.Color());
+  EXPECT_EQ(Detail, G->FDetail.Color());
+  EXPECT_EQ(Options, G->OptionsEh());
+  EXPECT_EQ(Header, T->FHeader.Options());
+  EXPECT_EQ(Focused, T->FColors.FocusedSelectionColor());
+  EXPECT_TRUE(T->OnAdvancedHeaderDraw.IsNull());
+  EXPECT_TRUE(T->OnHeaderDrawQueryElements.IsNull());
+  const TWinControl* Controls[] = {G, T, Own};
+  for (size_t I = 0; I < 3; ++I) EXPECT_TRUE(Methods[I] == Controls[I]->WindowProc) << I;
+  TvkHeaderPaintInfo Info;
+  Own->OnAdvancedHeaderDraw(Own, Info, 0);
+  EXPECT_EQ(1, OwnDrawn) << "the tree's own handler is its own again";
 }
 
 }  // namespace

@@ -111,6 +111,49 @@ TEST_F(SpeedButtons, GlyphLayoutsAroundTheCaption) {
   }
 }
 
+TEST_F(SpeedButtons, SpacingCentringAndTheDisabledGlyph) {
+  TBitmap Glyph;
+  Glyph.SetPixelFormat(pf24bit);
+  Glyph.SetSize(8, 8);
+  Glyph.Canvas()->Brush()->SetColor(clRed);
+  Glyph.Canvas()->FillRect(TRect(0, 0, 8, 8));
+  Glyph.Canvas()->Brush()->SetColor(clWhite);
+  Glyph.Canvas()->FillRect(TRect(0, 7, 1, 8));
+  Btn->SetGlyph(&Glyph);
+  Btn->SetCaption("Go");
+  // Leftmost caption column: neither face nor glyph, right of the glyph.
+  auto TextLeft = [](testing_support::Dib32& D, int From) {
+    for (int x = From; x < 75; ++x)
+      for (int y = 5; y < 25; ++y)
+        if (const uint32_t C = Rgb(D.Px(x, y)); C != kFace && C != kGlyph) return x;
+    return -1;
+  };
+  Btn->SetMargin(3);
+  Btn->SetSpacing(4);
+  auto D = Paint();
+  const int Near = TextLeft(*D, 3 + 8);
+  ASSERT_GE(Near, 3 + 8 + 4);
+  Btn->SetSpacing(10);
+  EXPECT_EQ(Near + 6, TextLeft(*Paint(), 3 + 8));
+
+  // Margin -1 centres glyph, spacing and caption together: wider spacing moves the glyph half as far left.
+  Btn->SetMargin(-1);
+  Btn->SetSpacing(4);
+  const int Centred = GlyphLeft(*Paint());
+  Btn->SetSpacing(10);
+  EXPECT_EQ(Centred - 3, GlyphLeft(*Paint()));
+  Btn->SetLayout(blGlyphRight);
+  EXPECT_EQ(80 - 8 - (Centred - 3), GlyphLeft(*Paint()));
+
+  // Disabled: the glyph is drawn in its disabled look, not in its own colour, and still shows.
+  Btn->SetLayout(blGlyphLeft);
+  Btn->SetMargin(3);
+  Btn->SetEnabled(false);
+  D = Paint();
+  EXPECT_EQ(-1, GlyphLeft(*D));
+  EXPECT_NE(Rgb(D->Px(70, 15)), Rgb(D->Px(3 + 4, 15)));
+}
+
 TEST_F(SpeedButtons, HoverAndTheMethodBack) {
   int Entered = 0;
   const TWndMethod Before = H->OldWndProc;

@@ -5,6 +5,7 @@
 
 #include "AdapterTestSupport.h"
 #include "framework/ComCtrlsToolBar.h"
+#include "framework/ImgList.h"
 #include "skin/adapters/vkToolBarVCLWnd.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/vkSkinCommands.h"
@@ -100,6 +101,44 @@ TEST_F(ToolBars, ButtonsInTheirStatesWithTheArrowPartAndCaptions) {
   const uint32_t Off = At(4, 1, 1);
   EXPECT_NE(kTool, Off);
   EXPECT_NE(0u, Off);
+}
+
+TEST_F(ToolBars, ImagesOverCaptionsSeparatorsAndADisabledImage) {
+  constexpr uint32_t kImage = 0x00FF00;
+  auto* Images = new TImageList(Form);
+  TBitmap Cell;
+  Cell.SetPixelFormat(pf24bit);
+  Cell.SetSize(16, 16);
+  Cell.Canvas()->Brush()->SetColor(clLime);
+  Cell.Canvas()->FillRect(TRect(0, 0, 16, 16));
+  Images->Add(&Cell, nullptr);
+  Bar->SetImages(Images);
+  for (int I : {0, 4}) Bar->Buttons(I)->SetImageIndex(0);
+  Adapt();
+  auto D = Print();
+  const TRect C = A->ClientInWindow();
+  auto Count = [&](int I, auto Match) {
+    TRect R = Item(I);
+    OffsetRect(R.AsRECT(), C.Left, C.Top);
+    int N = 0, Top = R.Bottom;
+    for (int y = R.Top; y < R.Bottom; ++y)
+      for (int x = R.Left; x < R.Right; ++x)
+        if (Match(Rgb(D->Px(x, y)))) {
+          ++N;
+          Top = std::min(Top, y);
+        }
+    return std::pair(N, Top - R.Top);
+  };
+  auto IsImage = [&](uint32_t P) { return P == kImage; };
+  auto IsText = [&](uint32_t P) { return P == kToolText; };
+  const auto [Image, ImageTop] = Count(0, IsImage);
+  EXPECT_EQ(16 * 16, Image);
+  const auto [Text, TextTop] = Count(0, IsText);
+  EXPECT_GT(Text, 5);
+  EXPECT_GE(TextTop, ImageTop + 16) << "the caption goes under the image";
+  // A separator shows the bar, never a button face; a disabled button's image is blended away.
+  EXPECT_EQ(0, Count(2, [](uint32_t P) { return P == kTool || P == kToolHot || P == kToolDown; }).first);
+  EXPECT_EQ(0, Count(4, IsImage).first);
 }
 
 TEST_F(ToolBars, HoverRepaintsExactlyTheTwoButtonsAndNeverADownOne) {
