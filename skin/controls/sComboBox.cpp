@@ -448,6 +448,9 @@ void TsCustomComboBox::SkinCommand(TMessage& Message, bool& Done) {
       if (AnimationGlue.HideGlowEffect) AnimationGlue.HideGlowEffect(FSkinData->GlowId, false);
       ProcessCommonSkinMessage(Message, FSkinData);
       FindGlyphMask();
+      // The list window is no child of the box: no broadcast reaches its adapter, so it is told here.
+      if (FListAdapter != nullptr && IsWindow(FListWnd))
+        SendMessageA(FListWnd, Message.Msg, Message.WParam, Message.LParam);
       // the owner-draw style comes with a new window
       if (!FWasSkinned && HandleAllocated()) RecreateWnd();
       return;

@@ -4,7 +4,9 @@
 #include "AdapterTestSupport.h"
 #include "tests/support/GdiLeaks.h"
 #include "framework/StdCtrls.h"
+#include "framework/ObjectInstance.h"
 #include "skin/adapters/vkComboWnds.h"
+#include "skin/controls/sComboBox.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/vkAdapterServices.h"
 
@@ -188,6 +190,52 @@ TEST_F(Combos, TheDropDownListsVisualStyleByVersionAndItems) {
     ASSERT_NE(nullptr, A->ListAdapter);
     EXPECT_EQ(C.Off ? 1 : 0, Themes.CountFor(Info.hwndList));
   }
+}
+
+// The skinned combo box keeps its list's adapter from the list's first colour request until the box's window or
+// the skin goes; a new skin reaches the adapter through the box, since the list window is no child of it.
+TEST_F(Combos, ASkinnedComboBoxOwnsItsListAdapterUntilItsWindowOrTheSkinGoes) {
+  ShowForm();
+  auto* C = new TsComboBox(Form);
+  C->SetParent(Form);
+  C->SetStyle(csDropDownList);
+  C->SetBounds(10, 10, 130, 21);
+  C->Items()->Add("COM1");
+  const int Stubs = ObjectInstanceCount();
+  auto AskColour = [&] {
+    COMBOBOXINFO Info{};
+    Info.cbSize = sizeof Info;
+    EXPECT_TRUE(GetComboBoxInfo(C->Handle(), &Info));
+    HDC DC = GetDC(Info.hwndList);
+    SendMessageA(C->Handle(), WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(DC), reinterpret_cast<LPARAM>(Info.hwndList));
+    ReleaseDC(Info.hwndList, DC);
+    return Info.hwndList;
+  };
+  HWND List = AskColour();
+  EXPECT_EQ(List, C->ListWindow());
+  TvkScrollWnd* A = GetWindowScrollAdapter(List);
+  ASSERT_NE(nullptr, A);
+  EXPECT_EQ("EDIT", A->SkinData->SkinSection());
+  const int Edit = A->SkinData->SkinIndex;
+  AskColour();
+  EXPECT_EQ(A, GetWindowScrollAdapter(List));  // one adapter however often the list asks
+  EXPECT_EQ(Stubs + 1, ObjectInstanceCount());
+
+  A->SkinData->SkinIndex = -1;
+  C->Perform(SM_VKCMD, SkinCommandWParam(VKCMD_SKIN_APPLIED), reinterpret_cast<LPARAM>(M.get()));
+  EXPECT_EQ(Edit, A->SkinData->SkinIndex);
+
+  C->RecreateWnd();
+  C->HandleNeeded();
+  EXPECT_EQ(Stubs, ObjectInstanceCount());
+  ASSERT_NE(nullptr, GetWindowScrollAdapter(AskColour()));
+
+  M->SetActive(false);
+  EXPECT_EQ(Stubs, ObjectInstanceCount());
+  EXPECT_EQ(nullptr, GetWindowScrollAdapter(AskColour()));  // an unskinned box makes none
+  EXPECT_EQ(Stubs, ObjectInstanceCount());
+  M->SetActive(true);
+  EXPECT_NE(nullptr, GetWindowScrollAdapter(AskColour()));
 }
 
 }  // namespace
