@@ -703,9 +703,8 @@ void CALLBACK TsSkinManager::TimerProc(HWND, UINT, UINT_PTR Id, DWORD) {
   try {
     auto it = Timers().find(Id);
     if (it != Timers().end()) it->second->CheckHotControl();
-  } catch (const std::exception& e) {
-    HandleFrameworkException(e);
   } catch (...) {
+    HandleCallbackException(nullptr);
   }
 }
 

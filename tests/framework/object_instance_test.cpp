@@ -92,6 +92,10 @@ TEST_F(ObjectInstances, AThousandSubclassedWindowsGiveBackEveryPage) {
     windows.emplace_back(w, std::move(s));
   }
   EXPECT_GT(ObjectInstancePageCount(), pages);
+  // Stub code is never left writable.
+  MEMORY_BASIC_INFORMATION info{};
+  ASSERT_NE(VirtualQuery(reinterpret_cast<void*>(windows.back().second->Stub), &info, sizeof info), 0u);
+  EXPECT_EQ(info.Protect, static_cast<DWORD>(PAGE_EXECUTE_READ));
   for (auto& [w, s] : windows) ASSERT_EQ(SendMessageA(w, kProbe, 0, 0), 100 + s->Tag);
   for (auto& [w, s] : windows) {
     FreeObjectInstance(s->Stub);

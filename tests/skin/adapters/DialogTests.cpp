@@ -285,6 +285,21 @@ TEST_F(DialogTest, AdoptionRulesForOwnedBoxesPopupsAndTheMainForm) {
   EXPECT_FALSE(AdoptTopLevelWindow(Free_, nullptr)) << "adopted once";
 }
 
+// The hook is called by the system: a failure while adopting is reported, and the box still comes up, plain.
+TEST_F(DialogTest, AFailureWhileAdoptingABoxIsReportedAndTheBoxComesUpPlain) {
+  ManagerPtr M = SolidManager();
+  std::vector<std::string> Reported;
+  Platform().MessageBoxSink = [&](const TMessageBoxRequest& R) {
+    Reported.push_back(R.text);
+    return IDOK;
+  };
+  M->OnSysDlgInit = [](const TvkSysDlgData&, bool&) { throw Exception("Adoption refused loudly"); };
+  WithMessageBox(MB_OK, [&](HWND W) { EXPECT_EQ(nullptr, DialogAdapterOf(W)); });
+  M->OnSysDlgInit = TvkSysDlgInit();
+  ASSERT_FALSE(Reported.empty());
+  for (const std::string& Text : Reported) EXPECT_NE(std::string::npos, Text.find("Adoption refused loudly"));
+}
+
 TEST_F(DialogTest, MessageBoxIsPlacedWhereAsked) {
   ManagerPtr M = SolidManager();
   MessageBoxPosX = 37;
@@ -465,6 +480,10 @@ TEST_F(Walker, ButtonListGivesExactNamesOneAdapterAndRespectsTagsEventsAndRemova
   auto* Marked = Add<TButton>(NoSkinTag);
   auto* Label = Add<TLabel>();
   Label->Font()->SetColor(clRed);
+  auto* SeeThrough = Add<TLabel>();
+  SeeThrough->SetParentFont(true);
+  SeeThrough->SetTransparent(true);
+  SeeThrough->SetControlStyle(SeeThrough->ControlStyle() + csOpaque);
   TvkCtrlAdapter* A = P->CtrlAdapter();
   ASSERT_NE(A, nullptr);
   for (TWinControl* C : {static_cast<TWinControl*>(Plain), static_cast<TWinControl*>(Derived),
@@ -479,12 +498,16 @@ TEST_F(Walker, ButtonListGivesExactNamesOneAdapterAndRespectsTagsEventsAndRemova
   EXPECT_EQ(AdaptersOf(A, Marked), 0);
   EXPECT_EQ(AdaptersOf(A, Refused), 0);
   EXPECT_EQ(Label->Font()->Color(), M->SkinBaseFontColor());
+  EXPECT_FALSE(SeeThrough->ControlStyle().Contains(csOpaque));
   EXPECT_TRUE(WindowHasSkin(Plain->Handle()));
   // The skin goes: the button gets its own procedure back and the label its colour.
   M->SetActive(false);
   EXPECT_EQ(P->CtrlAdapter(), nullptr);
   EXPECT_FALSE(WindowHasSkin(Plain->Handle()));
   EXPECT_EQ(Label->Font()->Color(), clRed);
+  EXPECT_TRUE(SeeThrough->ParentFont());
+  EXPECT_EQ(SeeThrough->Font()->Color(), Form->Font()->Color());
+  EXPECT_TRUE(SeeThrough->ControlStyle().Contains(csOpaque));
   SendMessageA(Plain->Handle(), WM_PAINT, 0, 0);  // nothing calls a freed adapter
 }
 
