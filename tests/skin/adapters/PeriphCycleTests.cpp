@@ -7,7 +7,11 @@
 #include "framework/ObjectInstance.h"
 #include "framework/ComCtrls.h"
 #include "framework/ComCtrlsToolBar.h"
+#include "framework/Buttons.h"
+#include "framework/FormsFrame.h"
 #include "framework/StdCtrls.h"
+#include "skin/adapters/sFrameAdapter.h"
+#include "skin/adapters/vkCtrlAdapter.h"
 #include "skin/adapters/vkEdgeWnd.h"
 #include "skin/adapters/vkStatusBarWnd.h"
 #include "skin/adapters/vkToolBarVCLWnd.h"
@@ -17,7 +21,10 @@
 #include "skin/adapters/vkShellWnds.h"
 #include "skin/adapters/vkTrackWnd.h"
 #include "skin/core/sCommonData.h"
+#include "skin/core/vkSkinCommands.h"
+#include "skin/forms/sSkinProvider.h"
 #include "tests/support/GdiLeaks.h"
+#include "tests/support/MessagePump.h"
 
 using namespace adapter_test;
 
@@ -121,6 +128,78 @@ TEST_F(PeriphCycles, FrameworkControlsGetTheirMethodsAndHandlersBack) {
   for (size_t I = 0; I < Methods.size(); ++I) EXPECT_TRUE(Methods[I] == Targets[I].Control->WindowProc) << I;
   RedrawWindow(Bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   EXPECT_TRUE(OwnDraw);
+  Form->Free();
+}
+
+TEST_F(PeriphCycles, AHundredSkinRoundsOverAFormOfFrameworkControls) {
+  auto M = SolidManager();
+  TForm* Form = TForm::CreateNew(Application);
+  Form->SetTag(NoSkinTag);  // the thread hook leaves the form to its own skinner
+  Form->SetBounds(30, 30, 420, 330);
+  int Y = 0;
+  auto Place = [&](auto* C, int H) {
+    C->SetParent(Form);
+    C->SetBounds(10, Y, 300, H);
+    Y += H + 4;
+    return C;
+  };
+  auto* Bar = Place(new TToolBar(Form), 30);
+  Bar->AddButton("Go");
+  auto* Status = Place(new TStatusBar(Form), 22);
+  Status->Panels()->Add()->SetText("Ready");
+  auto* Scroll = Place(new TScrollBar(Form), 17);
+  auto* Text = Place(new TStaticText(Form), 20);
+  auto* Box = Place(new TScrollBox(Form), 50);
+  auto* Frame = Place(new TFrame(Form), 50);
+  auto* Speed = Place(new TSpeedButton(Form), 26);
+  Form->Show();
+  auto* P = Create<TsSkinProvider>(Form);
+  for (int i = 0; i < kThirdPartyKinds; ++i) P->ThirdParty()->SetList(i, " ");
+  const std::pair<int, const char*> Lists[] = {{15, "TToolBar"},   {16, "TStatusBar"}, {17, "TSpeedButton"},
+                                               {18, "TScrollBox"}, {20, "TScrollBar"}, {21, "TStaticText"}};
+  for (const auto& [Kind, Name] : Lists) P->ThirdParty()->SetList(Kind, Name);
+  P->LoadThirdPartyLists();
+  testing_support::PumpUntil([&] { return P->CtrlAdapter() != nullptr; }, 2000);
+  ASSERT_NE(P->CtrlAdapter(), nullptr);
+  M->SetActive(false);
+  TControl* const Controls[] = {Bar, Status, Scroll, Text, Box, Frame, Speed};
+  std::vector<TWndMethod> Methods;
+  std::vector<TColor> Colours;
+  for (TControl* C : Controls) {
+    Methods.push_back(C->WindowProc);
+    Colours.push_back(C->Color());
+  }
+  int OwnBar = 0;
+  Bar->OnAdvancedCustomDraw = [&](TToolBar*, const TRect&, TCustomDrawStage, bool&) { ++OwnBar; };
+  const LONG FrameBrush = GetClassLongA(Frame->Handle(), GCL_HBRBACKGROUND);
+  auto Round = [&] {
+    M->SetActive(true);
+    ASSERT_NE(P->CtrlAdapter(), nullptr);
+    P->CtrlAdapter()->WalkControlsOf(nullptr);
+    for (TWinControl* W : std::initializer_list<TWinControl*>{Bar, Status, Scroll, Text, Box})
+      EXPECT_TRUE(WindowHasSkin(W->Handle())) << W->ClassName();
+    EXPECT_EQ(1, Speed->Perform(SM_VKCMD, SkinCommandWParam(VKCMD_QUERY_SKINNED), 0));
+    RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    testing_support::PumpPending();
+    M->SetActive(false);
+  };
+  Round();
+  const DWORD Gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  const DWORD User = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+  for (int i = 0; i < 100 && !HasFailure(); ++i) Round();
+  for (size_t I = 0; I < std::size(Controls); ++I) {
+    EXPECT_TRUE(Methods[I] == Controls[I]->WindowProc) << Controls[I]->ClassName();
+    EXPECT_EQ(Colours[I], Controls[I]->Color()) << Controls[I]->ClassName();
+  }
+  EXPECT_EQ(FrameBrush, GetClassLongA(Frame->Handle(), GCL_HBRBACKGROUND));
+  int FrameAdapters = 0;
+  for (int i = 0; i < Frame->ComponentCount(); ++i) FrameAdapters += Frame->Components(i)->Is<TsFrameAdapter>();
+  EXPECT_LE(FrameAdapters, 1);
+  OwnBar = 0;
+  RedrawWindow(Bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_GT(OwnBar, 0) << "the bar's own handler draws again";
+  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), Gdi + 2);
+  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), User + 2);
   Form->Free();
 }
 
