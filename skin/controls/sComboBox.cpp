@@ -492,6 +492,8 @@ void TsCustomComboBox::SkinCommand(TMessage& Message, bool& Done) {
       return;
     case VKCMD_SET_SCALE:
       DetachListAdapter();
+      // The list's next colour request attaches a new adapter at the new scale.
+      FListWnd = nullptr;
       FBoundLabel->ChangeScalePercent(static_cast<int>(Message.LParam));
       break;
     default:

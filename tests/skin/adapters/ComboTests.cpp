@@ -225,6 +225,11 @@ TEST_F(Combos, ASkinnedComboBoxOwnsItsListAdapterUntilItsWindowOrTheSkinGoes) {
   C->Perform(SM_VKCMD, SkinCommandWParam(VKCMD_SKIN_APPLIED), reinterpret_cast<LPARAM>(M.get()));
   EXPECT_EQ(Edit, A->SkinData->SkinIndex);
 
+  // A new scale drops the adapter; the list's next request makes one again.
+  C->Perform(SM_VKCMD, SkinCommandWParam(VKCMD_SET_SCALE), 100);
+  EXPECT_EQ(nullptr, GetWindowScrollAdapter(List));
+  EXPECT_NE(nullptr, GetWindowScrollAdapter(AskColour()));
+
   C->RecreateWnd();
   C->HandleNeeded();
   EXPECT_EQ(Stubs, ObjectInstanceCount());
