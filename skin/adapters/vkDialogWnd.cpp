@@ -18,8 +18,11 @@
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkntTypes.h"
 #include "skin/forms/sSkinProviderMetrics.h"
+#include "skin/forms/vkBorderForm.h"
+#include "skin/forms/vkFormTimers.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkKeyRegions.h"
+#include "skin/graphics/vkPixelOps.h"
 #include "skin/graphics/vkSectionPaint.h"
 #include "skin/graphics/vkSkinImage.h"
 #include "skin/graphics/vkSkinText.h"
@@ -142,6 +145,7 @@ void TvkDialogWnd::InitFrame() {
   SetWindowLongA(CtrlHandle, GWL_STYLE, SavedStyle & ~WS_SYSMENU);
   // The menu's items follow the frame kind now known.
   if (SysMenu != nullptr) SysMenu->RefreshItems();
+  SetBorderForm(SkinManager != nullptr && SkinManager->ExtendedBorders());
 }
 
 void TvkDialogWnd::SetButtonKinds() {
@@ -205,6 +209,9 @@ void TvkDialogWnd::FreeSnapshot() {
 }
 
 void TvkDialogWnd::BeforeDestruction() {
+  if (MoveTimer != nullptr) MoveTimer->Free();
+  MoveTimer = nullptr;
+  SetBorderForm(false);
   FreeSnapshot();
   if (SysMenu != nullptr) SysMenu->Free();
   SysMenu = nullptr;
@@ -222,7 +229,7 @@ void TvkDialogWnd::BeforeDestruction() {
 int TvkDialogWnd::CaptionHeight(bool UseSkin) {
   if ((GetWindowLongA(CtrlHandle, GWL_STYLE) & WS_CAPTION) == 0 && !IsIconic(CtrlHandle)) return 0;
   if (UseSkin)
-    if (const int H = GetSkinCaptionHeight(nullptr); H != 0) return H;
+    if (const int H = GetSkinCaptionHeight(BorderForm); H != 0) return H;
   return GetSystemMetrics(SM_CYCAPTION);
 }
 
@@ -230,15 +237,29 @@ int TvkDialogWnd::FrameWidth() { return GetFrameWidthWithoutBorderWindow(CtrlHan
 
 // The client's real place in the window: children ask for their background by it, and a guess from the frame
 // width alone is off by the bottom border.
-int TvkDialogWnd::ClientOffsetX() { return ClientCornerInWindow(CtrlHandle).x; }
+// With a border form the cache reaches beyond the window by the border window's indents.
+int TvkDialogWnd::ClientOffsetX() {
+  return ClientCornerInWindow(CtrlHandle).x + (BorderForm != nullptr ? BorderForm->GetLeftIndent() : 0);
+}
 
-int TvkDialogWnd::ClientOffsetY() { return ClientCornerInWindow(CtrlHandle).y; }
+int TvkDialogWnd::ClientOffsetY() {
+  return ClientCornerInWindow(CtrlHandle).y + (BorderForm != nullptr ? BorderForm->GetTopIndent() : 0);
+}
 
 TRect TvkDialogWnd::IconRect() {
   const int CX = GetSystemMetrics(SM_CXSMICON), CY = GetSystemMetrics(SM_CYSMICON);
-  const int Left = FrameWidth();
-  const int Top = (FrameWidth() + CaptionHeight(true) - CY) / 2;
+  const TRect M = GetShadowMargins();
+  const int Left = M.Left + CacheFrameWidth();
+  const int Top = (M.Top + CaptionBottom() - CY) / 2;
   return TRect(Left, Top, Left + CX, Top + CY);
+}
+
+int TvkDialogWnd::CacheFrameWidth() {
+  return BorderForm != nullptr ? GetWindowFrameWidth(CtrlHandle, BorderForm, true) : FrameWidth();
+}
+
+int TvkDialogWnd::CaptionBottom() {
+  return BorderForm != nullptr ? ClientOffsetY() : FrameWidth() + CaptionHeight(true);
 }
 
 int TvkDialogWnd::ButtonWidth(const TvkDlgTitleButton& B) {
@@ -282,7 +303,10 @@ TvkDlgTitleButton* TvkDialogWnd::ButtonByCode(int HitCode) {
 // ---- painting ----
 
 void TvkDialogWnd::PaintFrame() {
-  const int W = WndWidth(CtrlHandle), H = WndHeight(CtrlHandle);
+  const TRect M = GetShadowMargins();
+  const int XF = ExtraFrameWidth();
+  const int W = WndWidth(CtrlHandle) + 2 * XF + M.Left + M.Right;
+  const int H = WndHeight(CtrlHandle) + (BorderForm != nullptr ? BorderForm->GetTopIndent() + XF + M.Bottom : 0);
   TBitmap* Cache = SkinData->CacheBmp;
   if (W <= 0 || H <= 0 || Cache == nullptr) return;
   Cache->SetPixelFormat(pf32bit);
@@ -291,9 +315,12 @@ void TvkDialogWnd::PaintFrame() {
   RegionDirty = true;
   if (SkinData->IsSkinned(false)) {
     TvkBgCacheRef None{};
-    RenderControlSkin(SkinData, None, false, Cache, TPoint(0, 0), TRect(0, 0, W, H), Active ? 1 : 0);
+    const TRect Inner(M.Left, M.Top, W - M.Right, H - M.Bottom);
+    RenderControlSkin(SkinData, None, false, Cache, TPoint(Inner.Left, Inner.Top), Inner, Active ? 1 : 0);
     PaintCaption();
     if (CaptionHeight(true) > 0) PlaceTitleButtons();
+    if (BorderForm != nullptr && SkinManager != nullptr)
+      PaintExtendedBorderInto(Cache, SkinManager->ExtBorderBitmap(Active), M);
   }
   SkinData->CacheDirty = false;
 }
@@ -302,13 +329,14 @@ void TvkDialogWnd::PaintCaption() {
   const int CH = CaptionHeight(true);
   if (CH <= 0 || SkinManager == nullptr) return;
   TBitmap* Cache = SkinData->CacheBmp;
-  const int FW = FrameWidth(), W = Cache->Width();
+  const TRect M = GetShadowMargins();
+  const int FW = CacheFrameWidth(), W = Cache->Width();
   const int State = Active ? 1 : 0;
   TvkBgCacheRef Self;
   InitBgInfo(Cache, 0, 0, Self);
+  const TRect Band(M.Left + FW, M.Top + FW, W - M.Right - FW, CaptionBottom());
   if (SkinManager->SectionIndexInRange(TitleSection))
-    PaintSectionItem(TitleSection, Self, -1, -1, SkinManager, Cache, TPoint(0, 0), TRect(FW, FW, W - FW, FW + CH),
-                     State);
+    PaintSectionItem(TitleSection, Self, -1, -1, SkinManager, Cache, TPoint(0, 0), Band, State);
   const TRect IR = IconRect();
   if (HasSysIcon() || FrameKind == 1) {
     HICON Icon = IconHandle != nullptr ? IconHandle : LoadIconA(nullptr, IDI_APPLICATION);
@@ -316,7 +344,7 @@ void TvkDialogWnd::PaintCaption() {
   }
   TCanvas* C = Cache->Canvas();
   if (CaptionFont != nullptr) C->Font()->Assign(CaptionFont);
-  TRect T(IR.Right + 4, FW, W - FW - ButtonsWidth() - 6, FW + CH);
+  TRect T(IR.Right + 4, Band.Top, Band.Right - ButtonsWidth() - 6, Band.Bottom);
   if (T.Right <= T.Left) return;
   const std::string Text = WideToAnsi(Caption);
   UINT Flags = DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
@@ -335,12 +363,13 @@ void TvkDialogWnd::PaintCaption() {
 
 void TvkDialogWnd::PlaceTitleButtons() {
   if (!HasSysMenu()) return;
-  const int FW = FrameWidth(), Band = FW + CaptionHeight(true);
-  int X = SkinData->CacheBmp->Width() - FW;
+  const TRect M = GetShadowMargins();
+  const int Top = M.Top, Bottom = CaptionBottom();
+  int X = SkinData->CacheBmp->Width() - M.Right - CacheFrameWidth();
   auto Place = [&](TvkDlgTitleButton& B) {
     const int BW = ButtonWidth(B), BH = ButtonHeight(B);
     X -= BW;
-    B.Rect = TRect(X, (Band - BH) / 2, X + BW, (Band - BH) / 2 + BH);
+    B.Rect = TRect(X, (Top + Bottom - BH) / 2, X + BW, (Top + Bottom - BH) / 2 + BH);
     PaintTitleButton(B.HitCode);
     X -= SkinManager != nullptr ? SkinManager->SkinData().BISpace : 0;
   };
@@ -374,6 +403,11 @@ void TvkDialogWnd::PaintNonClient() {
     CollectRegionRects();
     RegionDirty = false;
     SetShapeRegion(true);
+  }
+  if (BorderForm != nullptr) {
+    // the border window shows the frame; the window itself shows only its client
+    SkinData->Updating = false;
+    return;
   }
   HDC DC = GetWindowDC(CtrlHandle);
   if (DC == nullptr) return;
@@ -441,7 +475,16 @@ void TvkDialogWnd::SetShapeRegion(bool Repaint) {
   if (!IsIconic(CtrlHandle) && FrameKind == 2) return;
   if (SendMessageA(CtrlHandle, 0xBC4D, 0, 0) == 0x41A2) return;
   g_RegionUpdating = true;
-  HRGN Rgn = BuildMaskRegion(0, 0);
+  HRGN Rgn;
+  if (BorderForm != nullptr) {
+    // only the client shows: the border window draws frame and caption around it
+    const POINT C = ClientCornerInWindow(CtrlHandle);
+    RECT CR{};
+    GetClientRect(CtrlHandle, &CR);
+    Rgn = CreateRectRgn(C.x, C.y, C.x + CR.right, C.y + CR.bottom);
+  } else {
+    Rgn = BuildMaskRegion(0, 0);
+  }
   // The window owns the region from here on.
   if (SetWindowRgn(CtrlHandle, Rgn, Repaint ? TRUE : FALSE) == 0) DeleteObject(Rgn);
   g_RegionUpdating = false;
@@ -461,6 +504,12 @@ int TvkDialogWnd::TitleButtonAt(TPoint P) {
 }
 
 int TvkDialogWnd::HitTest(TMessage& Message) {
+  if (BorderForm != nullptr) {
+    const int Code = BorderForm->HitTest(POINT{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)});
+    if (Code == HTTRANSPARENT) return static_cast<int>(Message.Result);
+    SetHotButton(ButtonByCode(Code) != nullptr ? Code : 0, true);
+    return Code;
+  }
   RECT WR;
   GetWindowRect(CtrlHandle, &WR);
   const TPoint P(GET_X_LPARAM(Message.LParam) - WR.left, GET_Y_LPARAM(Message.LParam) - WR.top);
@@ -474,23 +523,8 @@ int TvkDialogWnd::HitTest(TMessage& Message) {
       return HTSYSMENU;
     }
     if (!HasSysMenu()) return HTCAPTION;
-    int Code = HTCAPTION;
-    switch (TitleButtonAt(P)) {
-      case 1: Code = CanClose() ? HTCLOSE : HTNOWHERE; break;
-      case 2:
-        if (HasMaxBox()) Code = CanMaximize() || CanRestore() ? HTMAXBUTTON : HTCAPTION;
-        else if (HasMinBox()) Code = CanMinimize() ? HTMINBUTTON : HTCAPTION;
-        else if (HasHelp()) Code = HTHELP;
-        break;
-      case 3:
-        if (HasMinBox() || IsIconic(CtrlHandle)) Code = IsIconic(CtrlHandle) || CanMinimize() ? HTMINBUTTON : HTCAPTION;
-        else if (HasHelp()) Code = HTHELP;
-        break;
-      case 4:
-        if (HasHelp() && HasMaxBox()) Code = HTHELP;
-        break;
-      default: break;
-    }
+    int Code = TitleButtonAt(P) != 0 ? TitleCodeAt(P) : HTCAPTION;
+    if (Code == 0 && TitleButtonAt(P) != 1) Code = HTCAPTION;
     if (Code != HTCAPTION && Code != HTNOWHERE) SetHotButton(Code, true);
     return Code;
   }
@@ -506,7 +540,8 @@ void TvkDialogWnd::SetHotButton(int HitCode, bool Repaint) {
   auto Show = [&](int Code) {
     if (Repaint && ButtonByCode(Code) != nullptr && IsWindowVisible(CtrlHandle) && !SkinData->CacheDirty) {
       PaintTitleButton(Code);
-      PaintNonClient();
+      if (BorderForm != nullptr) UpdateBorder(true);
+      else PaintNonClient();
     }
   };
   if (TvkDlgTitleButton* Old = ButtonByCode(HotButton)) {
@@ -532,7 +567,8 @@ void TvkDialogWnd::PressButton(int HitCode) {
   if (HitCode != HTMAXBUTTON || CanMaximize() || (IsZoomed(CtrlHandle) && CanRestore())) B->State = 2;
   FButtonPressed = true;
   PaintTitleButton(HitCode);
-  PaintNonClient();
+  if (BorderForm != nullptr) UpdateBorder(true);
+  else PaintNonClient();
 }
 
 void TvkDialogWnd::NcButtonDown(TMessage& Message) {
@@ -557,6 +593,15 @@ void TvkDialogWnd::NcButtonDown(TMessage& Message) {
     // A maximized dialog is not dragged by its caption.
     if (GetActiveWindow() != CtrlHandle) SetActiveWindow(CtrlHandle);
     return;
+  }
+  if (Code == HTCAPTION) {
+    TvkBlendOnMoving* Blend = SkinManager != nullptr ? SkinManager->AnimEffects()->BlendOnMoving() : nullptr;
+    if (Blend != nullptr && Blend->Active() && Blend->BlendValue() < 255) {
+      SkinData->CacheDirty = true;
+      Active = true;
+      PaintFrame();
+      if (StartBlendedMove()) return;
+    }
   }
   PassOn(Message);
 }
@@ -629,7 +674,19 @@ void TvkDialogWnd::AdoptChildrenOnce() {
 }
 
 void TvkDialogWnd::HandleSize(TMessage& Message) {
-  if (!IsWindowVisible(CtrlHandle)) {
+  if (BorderForm != nullptr && !SkinData->Updating && IsWindowVisible(CtrlHandle)) {
+    PassOn(Message);
+    SkinData->CacheDirty = true;
+    RegionDirty = true;
+    // the border window follows the new size in place; the dialog keeps its client only
+    MoveFlags |= 0x1;
+    UpdateBorder(true);
+    MoveFlags &= ~0x1u;
+    SetShapeRegion(true);
+    RedrawWindow(CtrlHandle, nullptr, nullptr, kRedrawAll);
+  } else if (BorderForm != nullptr && SkinData->Updating) {
+    PassOn(Message);
+  } else if (!IsWindowVisible(CtrlHandle)) {
     PassOn(Message);
     SkinData->CacheDirty = true;
   } else {
@@ -649,6 +706,10 @@ void TvkDialogWnd::HandleNcPaint(TMessage&) {
   if (LastClientRect.Width() <= 0 || LastClientRect.Height() <= 0)
     LastClientRect = TRect(0, 0, ClientRectWidth(CtrlHandle), ClientRectHeight(CtrlHandle));
   Caption = GetWindowTextWide(CtrlHandle);
+  // a border form whose window is still hidden shows itself with the dialog
+  if (BorderForm != nullptr && BorderForm->BorderWindow != nullptr && BorderForm->BorderWindow->HandleAllocated() &&
+      !IsWindowVisible(BorderForm->BorderWindow->Handle()) && IsWindowVisible(CtrlHandle) && !SkinChangeAnimating)
+    UpdateBorder(true);
   PaintNonClient();
   if (SnapshotOwned) FreeSnapshot();
 }
@@ -658,6 +719,7 @@ void TvkDialogWnd::SysCommandTail(TMessage& Message) {
   const WPARAM Cmd = Message.WParam & 0xFFF0;
   if (Message.WParam == kDragMove) {
     UpdateWindow(CtrlHandle);
+    if (IsWindowVisible(CtrlHandle)) UpdateBorder(false);
   } else if (Cmd == SC_MAXIMIZE || Cmd == SC_RESTORE) {
     if (HasMaxBox()) HotButton = HTMAXBUTTON;
     SetHotButton(0, true);
@@ -668,6 +730,7 @@ void TvkDialogWnd::HandleCommand(TMessage& Message) {
   const WORD Cmd = SkinCommandCode(Message.WParam);
   switch (Cmd) {
     case VKCMD_SKIN_APPLIED:
+      SetBorderForm(SkinManager != nullptr && SkinManager->ExtendedBorders());
       if (Message.LParam == reinterpret_cast<LPARAM>(SkinManager)) {
         SkinData->RefreshSectionIndex(true);
         CaptionSection = SkinManager->ConstData().Sections[ssCaption];
@@ -677,10 +740,15 @@ void TvkDialogWnd::HandleCommand(TMessage& Message) {
       return;
     case VKCMD_REPAINT_AFTER_CHANGE:
       SkinData->RefreshSectionIndex(true);
+      SetBorderForm(SkinManager != nullptr && SkinManager->ExtendedBorders());
       SkinData->CacheDirty = true;
       RegionDirty = true;
       SkinData->RepaintOwner(false);
+      if (BorderForm != nullptr && IsWindowVisible(CtrlHandle)) UpdateBorder(true);
       return;
+    case VKCMD_REPAINT:
+      UpdateBorder(false);
+      break;
     case VKCMD_SET_UPDATE_STATE:
       SkinData->Updating = LOWORD(Message.WParam) == 1;
       if (SkinData->Updating) SkinData->CacheDirty = true;
@@ -767,7 +835,8 @@ void TvkDialogWnd::WndProc(TMessage& Message) {
       PassOn(Message);
       SkinData->CacheDirty = true;
       Caption = GetWindowTextWide(W);
-      SendMessageA(W, WM_NCPAINT, 0, 0);
+      if (BorderForm != nullptr) UpdateBorder(false);
+      else SendMessageA(W, WM_NCPAINT, 0, 0);
       return;
     case WM_PAINT:
       if (OwnClientPaint) {
@@ -800,6 +869,9 @@ void TvkDialogWnd::WndProc(TMessage& Message) {
       if (Hiding && Hide != nullptr && Hide->Active() && Hide->Time() > 0 && SkinManager->Effects()->AllowAnimation()) {
         AnimateDialogHide(this);
         SetLayeredAlpha(W, true, 0, true);
+        SetBorderForm(false);
+      } else if (BorderForm != nullptr && !SkinData->Updating && IsWindowVisible(W) && (MoveFlags & 0x80) == 0) {
+        UpdateBorder(false);
       }
       return;
     }
@@ -886,9 +958,23 @@ void TvkDialogWnd::WndProc(TMessage& Message) {
       if ((Message.WParam == IDCANCEL || Message.WParam == IDYES) && Hide != nullptr && Hide->Active() &&
           Hide->Time() > 0 && SkinManager->Effects()->AllowAnimation()) {
         if (SkinData->CacheBmp != nullptr) PaintDialogClientToBitmap(this, SkinData->CacheBmp, true);
-        FreeSnapshot();
-        Snapshot = CreateSnapshotForm(W);
-        SnapshotOwned = Snapshot != nullptr;
+        if (BorderForm != nullptr && BorderForm->BorderWindow != nullptr && BorderForm->BorderWindow->HandleAllocated()) {
+          // the border window itself shows the dialog's last picture while it hides
+          const HWND L = BorderForm->BorderWindow->Handle();
+          RECT LR{};
+          GetWindowRect(L, &LR);
+          SetWindowRgn(L, nullptr, FALSE);
+          TBitmap* Out = NewBitmap32(SkinData->CacheBmp->Width(), SkinData->CacheBmp->Height());
+          CopyBitmapFull(Out, SkinData->CacheBmp);
+          PremultiplyBitmap(Out);
+          UpdateLayeredFromBitmap(L, Out, 255, POINT{LR.left, LR.top});
+          delete Out;
+          BorderForm->Moving = true;
+        } else {
+          FreeSnapshot();
+          Snapshot = CreateSnapshotForm(W);
+          SnapshotOwned = Snapshot != nullptr;
+        }
         PassOn(Message);
         return;
       }

@@ -13,6 +13,8 @@ class TFont;
 class TvkProvider;
 class TvkSystemMenu;
 class TvkGlowForm;
+class TvkBorderForm;
+class TvkMoveTimer;
 
 // Title-button state of the dialog.
 struct TvkDlgTitleButton {
@@ -44,6 +46,9 @@ public:
   int ButtonWidth(const TvkDlgTitleButton& B);
   int ButtonHeight(const TvkDlgTitleButton& B);
   int ButtonsWidth();
+  // The frame's width in the frame cache, and where the caption band ends there (the client's top).
+  int CacheFrameWidth();
+  int CaptionBottom();
 
   // ---- painting ----
   void PaintFrame();
@@ -81,6 +86,22 @@ public:
   bool IsActive() const { return Active; }
   void SetButtonKinds();
   void RepaintOnActivate();
+
+  // ---- extended border ----
+  // A border form while On, the manager's extended borders apply and the dialog has a caption; freed otherwise.
+  void SetBorderForm(bool On);
+  TRect GetShadowMargins();
+  // How much wider the skin's frame is than the system's (0 without a border form).
+  int ExtraFrameWidth();
+  // The hit code of the title button at a point of the frame cache (0: none).
+  int TitleCodeAt(TPoint P);
+  // A caption press fades the dialog while it is dragged; False when no blended drag starts.
+  bool StartBlendedMove();
+  void EndBlendedMove();
+  void UpdateBorder(bool Repaint);
+  TvkBorderForm* BorderForm = nullptr;
+  TvkMoveTimer* MoveTimer = nullptr;
+  uint32_t MoveFlags = 0;  // 0x80 a blended drag runs; 0x1 the border follows a size change without z-order
 
   // ---- fields ----
   int HotButton = 0;

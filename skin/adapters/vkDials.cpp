@@ -467,6 +467,13 @@ void DialsInitialize() {
     A->SnapshotOwned = false;
     return F;
   };
+  S.DialogBorderForm = [](TvkDialogWnd* A) { return A->BorderForm; };
+  S.FreeDialogBorderForm = [](TvkDialogWnd* A) { A->SetBorderForm(false); };
+  S.DialogTitleCodeAt = [](TvkDialogWnd* A, POINT P) { return A->TitleCodeAt(TPoint(P.x, P.y)); };
+  S.DialogIconRect = [](TvkDialogWnd* A) { return A->HasSysIcon() ? A->IconRect() : TRect(); };
+  S.DialogSetHotButton = [](TvkDialogWnd* A, int Code) { A->SetHotButton(Code, true); };
+  S.DialogMoveFlags = [](TvkDialogWnd* A) { return A->MoveFlags; };
+  S.DialogStartBlendedMove = [](TvkDialogWnd* A) { return A->StartBlendedMove(); };
   S.DialogWindowProc = [](TvkDialogWnd* A, UINT Msg, WPARAM WParam, LPARAM LParam) {
     return A->PerformMessage(Msg, WParam, LParam);
   };

@@ -121,6 +121,14 @@ struct TvkFormServices {
   TsCommonData* (*DialogSkinData)(TvkDialogWnd* Adapter) = nullptr;
   TvkGlowForm* (*DialogSnapshotForm)(TvkDialogWnd* Adapter) = nullptr;
   TvkBorderForm* (*DialogBorderForm)(TvkDialogWnd* Adapter) = nullptr;
+  // What a dialog's border form asks of it: the title button's hit code at a point of the frame cache (0: none),
+  // the icon's place there, a button made hot (0: none), the move flags (0x80: a blended drag runs; 0x1: placed
+  // without a z-order change) and the blended drag started by a caption press.
+  int (*DialogTitleCodeAt)(TvkDialogWnd* Adapter, POINT P) = nullptr;
+  TRect (*DialogIconRect)(TvkDialogWnd* Adapter) = nullptr;
+  void (*DialogSetHotButton)(TvkDialogWnd* Adapter, int Code) = nullptr;
+  uint32_t (*DialogMoveFlags)(TvkDialogWnd* Adapter) = nullptr;
+  bool (*DialogStartBlendedMove)(TvkDialogWnd* Adapter) = nullptr;
 
   // Skinned menus. The manager creates its painter and frees it (both entries come together), and resets the
   // painter's cached section index whenever a skin is applied.

@@ -33,6 +33,25 @@ bool InBand(int V, int From, int To) { return V >= From && V <= To; }
 
 TPoint ScreenPointOf(const TMessage& M) { return TPoint(static_cast<short>(LOWORD(M.LParam)), static_cast<short>(HIWORD(M.LParam))); }
 
+// The blur region: the frame inside the left indent, less the pure black pixels of its four corner squares.
+HRGN BlurRegion(TBitmap* Cache, int Indent, int Corner) {
+  const int W = Cache->Width(), H = Cache->Height();
+  HRGN R = CreateRectRgn(Indent, Indent, W - Indent, H - Indent);
+  const int Starts[2][2] = {{Indent, W - Indent - Corner}, {Indent, H - Indent - Corner}};
+  for (int cy = 0; cy < 2; ++cy)
+    for (int cx = 0; cx < 2; ++cx)
+      for (int y = Starts[1][cy]; y < Starts[1][cy] + Corner; ++y)
+        for (int x = Starts[0][cx]; x < Starts[0][cx] + Corner; ++x)
+          if (x >= 0 && y >= 0 && x < W && y < H && (GetPixel32(Cache, x, y) & 0xFFFFFF) == 0) {
+            HRGN Dot = CreateRectRgn(x, y, x + 1, y + 1);
+            CombineRgn(R, R, Dot, RGN_DIFF);
+            DeleteObject(Dot);
+          }
+  return R;
+}
+
+}  // namespace
+
 // The extended border image drawn into the margins of a cache whose inner part the owner painted: nearest-pixel
 // nine-part copy with the image's own alpha; the inner part is made opaque.
 void PaintExtendedBorderInto(TBitmap* Cache, TBitmap* Border, const TRect& Mg) {
@@ -56,25 +75,6 @@ void PaintExtendedBorderInto(TBitmap* Cache, TBitmap* Border, const TRect& Mg) {
     }
   }
 }
-
-// The blur region: the frame inside the left indent, less the pure black pixels of its four corner squares.
-HRGN BlurRegion(TBitmap* Cache, int Indent, int Corner) {
-  const int W = Cache->Width(), H = Cache->Height();
-  HRGN R = CreateRectRgn(Indent, Indent, W - Indent, H - Indent);
-  const int Starts[2][2] = {{Indent, W - Indent - Corner}, {Indent, H - Indent - Corner}};
-  for (int cy = 0; cy < 2; ++cy)
-    for (int cx = 0; cx < 2; ++cx)
-      for (int y = Starts[1][cy]; y < Starts[1][cy] + Corner; ++y)
-        for (int x = Starts[0][cx]; x < Starts[0][cx] + Corner; ++x)
-          if (x >= 0 && y >= 0 && x < W && y < H && (GetPixel32(Cache, x, y) & 0xFFFFFF) == 0) {
-            HRGN Dot = CreateRectRgn(x, y, x + 1, y + 1);
-            CombineRgn(R, R, Dot, RGN_DIFF);
-            DeleteObject(Dot);
-          }
-  return R;
-}
-
-}  // namespace
 
 bool IsTitleElementCode(TsSkinProvider* Provider, int Code) {
   if (Code == HTMINBUTTON || Code == HTMAXBUTTON || Code == HTCLOSE || Code == HTHELP) return true;
@@ -140,7 +140,15 @@ int TvkBorderForm::OwnerCaptionHeight(bool UseSkin) const {
 
 int TvkBorderForm::OwnerMenuLineHeight() const { return Provider != nullptr ? Provider->MenuLineHeight() : 0; }
 
-uint32_t TvkBorderForm::OwnerState() const { return Provider != nullptr ? Provider->FormStateFlags() : 0; }
+uint32_t TvkBorderForm::OwnerState() const {
+  if (Provider != nullptr) return Provider->FormStateFlags();
+  return Dialog != nullptr && FormServices.DialogMoveFlags ? FormServices.DialogMoveFlags(Dialog) : 0;
+}
+
+void TvkBorderForm::SetOwnerHot(int Code) {
+  if (Provider != nullptr) Provider->SetHotElement(Code, true);
+  else if (Dialog != nullptr && FormServices.DialogSetHotButton) FormServices.DialogSetHotButton(Dialog, Code < 0 ? 0 : Code);
+}
 
 void TvkBorderForm::SetOwnerState(uint32_t Flags) {
   if (Provider != nullptr) Provider->SetFormStateFlags(Flags);
@@ -234,16 +242,24 @@ void TvkBorderForm::UpdateBorderWindow(bool Repaint, uint8_t Alpha) {
   const HWND L = BorderWindow->Handle();
   RECT LR{};
   GetWindowRect(L, &LR);
-  const bool SizeChanged = LR.right - LR.left != Cache->Width() || LR.bottom - LR.top != Cache->Height();
+  const POINT Pos{WR.left - GetLeftIndent(), WR.top - GetTopIndent()};
+  // a maximised form's picture ends at the work area: its bottom frame and shadow would lie on the next monitor
+  // or the taskbar
+  int OutH = Cache->Height();
+  if (F != nullptr && IsZoomed(W)) {
+    RECT Work{};
+    GetFormWorkArea(F, Work);
+    OutH = std::clamp(static_cast<int>(Work.bottom - Pos.y), 1, Cache->Height());
+  }
+  const bool SizeChanged = LR.right - LR.left != Cache->Width() || LR.bottom - LR.top != OutH;
   UINT Flags = (OwnerState() & fsfPlacing) != 0 ? 0x614 : 0x610;
   if (!Repaint && !SizeChanged) Flags |= SWP_NOSIZE;
   if (!Repaint) Flags |= SWP_NOREDRAW;
-  const POINT Pos{WR.left - GetLeftIndent(), WR.top - GetTopIndent()};
   if (!HasLayeredWindowApi() || (!Repaint && !SizeChanged) || InHoleUpdate) {
-    SetWindowPos(L, After, Pos.x, Pos.y, Cache->Width(), Cache->Height(), Flags);
+    SetWindowPos(L, After, Pos.x, Pos.y, Cache->Width(), OutH, Flags);
   } else {
     const uint8_t A = F != nullptr && F->AlphaBlend() ? static_cast<uint8_t>(F->AlphaBlendValue()) : Alpha;
-    if (SizeChanged) BorderWindow->SetBounds(Pos.x, Pos.y, Cache->Width(), Cache->Height());
+    if (SizeChanged) BorderWindow->SetBounds(Pos.x, Pos.y, Cache->Width(), OutH);
     TsSkinManager* M = Manager();
     if (M != nullptr && M->Effects()->AllowAeroBluring() && M->SkinData().AeroBlur && IsDwmCompositionActive())
       EnableBlurBehind(L, true, BlurRegion(Cache, GetLeftIndent(), M->SkinData().FormOffset));
@@ -251,8 +267,9 @@ void TvkBorderForm::UpdateBorderWindow(bool Repaint, uint8_t Alpha) {
       EnableBlurBehind(L, false, nullptr);
     if ((OwnerState() & fsfMoveFade) != 0) SetWindowRgn(L, BuildRegion(), FALSE);
     // the cache keeps straight alpha: what goes to the window is premultiplied
-    TBitmap* Out = NewBitmap32(Cache->Width(), Cache->Height());
-    CopyBitmapFull(Out, Cache);
+    TBitmap* Out = NewBitmap32(Cache->Width(), OutH);
+    for (int y = 0; y < OutH; ++y)
+      std::copy_n(static_cast<const uint32_t*>(Cache->ScanLine(y)), Cache->Width(), static_cast<uint32_t*>(Out->ScanLine(y)));
     PremultiplyBitmap(Out);
     UpdateLayeredFromBitmap(L, Out, A, Pos);
     delete Out;
@@ -287,7 +304,9 @@ HRGN TvkBorderForm::BuildRegion() {
   const bool Zoomed = OwnerZoomed();
   const int FW = GetWindowFrameWidth(O, nullptr, false);
   const int XF = GetWindowFrameWidth(O, this, true) - GetWindowFrameWidth(O, this, false);
-  const TRect Inner(Mg.Left + FW + XF, Mg.Top + 4, W - FW - XF - Mg.Right, H - FW - XF - Mg.Bottom);
+  // a maximised form's window may be cut at the work area: the inner part ends where the uncut frame would
+  const int FullH = Zoomed && SkinData != nullptr && SkinData->CacheBmp != nullptr ? std::max(H, SkinData->CacheBmp->Height()) : H;
+  const TRect Inner(Mg.Left + FW + XF, Mg.Top + 4, W - FW - XF - Mg.Right, std::min(H, FullH - FW - XF - Mg.Bottom));
   const TRect Base = Zoomed ? Inner : TRect(0, 0, W, H);
   const uint32_t S = OwnerState();
   if ((S & fsfSkinChangeSnapshot) != 0) return CreateRectRgn(Base.Left, Base.Top, Base.Right, Base.Bottom);
@@ -295,7 +314,9 @@ HRGN TvkBorderForm::BuildRegion() {
     HRGN R = CreateRectRgn(Base.Left, Base.Top, Base.Right, Base.Bottom);
     const TRect C = OwnerClientRect();
     HRGN Hole = CreateRectRgn(C.Left, C.Top, C.Right, C.Bottom);
-    CombineRgn(R, R, Hole, RGN_XOR);
+    // the client is taken out; a client reaching past the frame (a maximised picture cut at the work area)
+    // adds nothing
+    CombineRgn(R, R, Hole, RGN_DIFF);
     DeleteObject(Hole);
     return R;
   }
@@ -348,11 +369,12 @@ bool TvkBorderForm::IsOutsideFrame(const TMessage& Message) {
              InBand(P.Y, Mg.Top - D.AlignOffsetT, H - Mg.Bottom + D.AlignOffsetB);
   }
   if (Inside) return false;
-  if (Provider != nullptr) Provider->SetHotElement(-1, true);
+  SetOwnerHot(-1);
   return true;
 }
 
 int TvkBorderForm::TitleButtonAt(POINT P) {
+  if (Dialog != nullptr) return FormServices.DialogTitleCodeAt ? FormServices.DialogTitleCodeAt(Dialog, P) : 0;
   if (Provider == nullptr) return 0;
   auto In = [P](const TsCaptionButton& B) {
     return B.Rect.Right > B.Rect.Left && P.x >= B.Rect.Left && P.x < B.Rect.Right && P.y >= B.Rect.Top && P.y < B.Rect.Bottom;
@@ -434,10 +456,10 @@ int TvkBorderForm::HitTest(POINT Screen) {
   }
   const int Caption = OwnerCaptionHeight(true);
   if (P.y >= 0 && P.y <= Mg.Top + Caption) {
-    if (Provider != nullptr) {
-      const TRect I = Provider->IconRect();
-      if (P.x >= I.Left && P.x < I.Right && P.y >= I.Top && P.y < I.Bottom) return HTSYSMENU;
-    }
+    TRect I;
+    if (Provider != nullptr) I = Provider->IconRect();
+    else if (Dialog != nullptr && FormServices.DialogIconRect) I = FormServices.DialogIconRect(Dialog);
+    if (P.x >= I.Left && P.x < I.Right && P.y >= I.Top && P.y < I.Bottom) return HTSYSMENU;
     return HTCAPTION;
   }
   // the menu band starts below the margin, as in the provider's own hit test
@@ -536,6 +558,69 @@ void TvkBorderForm::DoubleClick(int Code) {
   }
 }
 
+// The main form hides: its border window stays in place showing the form's last picture, which the hide
+// animation then takes over. True when the hide was taken (the window is not hidden).
+bool TvkBorderForm::HideMainForm() {
+  const uint32_t S = OwnerState();
+  if ((S & fsfMinimizing) != 0) return true;
+  // a snapshot for the hide is already on the border window
+  if ((S & fsfHiding) != 0) return true;
+  TsSkinManager* M = Manager();
+  if (M == nullptr || !Provider->AllowAnimation() || !M->AnimEffects()->FormHide()->Active() ||
+      !M->Effects()->AllowAnimation() || M->AnimEffects()->FormHide()->Mode() == atDropDown || BorderWindow == nullptr)
+    return false;
+  SetOwnerState(S | fsfHiding);
+  if (TBitmap* Picture = MakeAnimationBitmap(Provider, false)) {
+    delete SkinData->CacheBmp;
+    SkinData->CacheBmp = Picture;
+  }
+  Updating = true;
+  const HWND L = BorderWindow->Handle();
+  RECT LR{};
+  GetWindowRect(L, &LR);
+  TBitmap* Out = NewBitmap32(SkinData->CacheBmp->Width(), SkinData->CacheBmp->Height());
+  CopyBitmapFull(Out, SkinData->CacheBmp);
+  PremultiplyBitmap(Out);
+  UpdateLayeredFromBitmap(L, Out, 255, POINT{LR.left, LR.top});
+  delete Out;
+  SetWindowRgn(L, BuildRegion(), FALSE);
+  SetWindowPos(L, nullptr, 0, 0, 0, 0, 0x65B);
+  return true;
+}
+
+// The border window dragged by itself during a move fade snaps the form's place to the screen's edges.
+void TvkBorderForm::SnapWhileDragged(WINDOWPOS* WP) {
+  if (WP == nullptr || Provider == nullptr || (WP->flags & SWP_NOMOVE) != 0 || (OwnerState() & fsfMoveFade) == 0 ||
+      !Provider->ScreenSnap() || OwnerZoomed())
+    return;
+  const int DX = GetLeftIndent(), DY = GetTopIndent();
+  int X = WP->x + DX, Y = WP->y + DY;
+  SnapPosition(Provider, X, Y);
+  WP->x = X - DX;
+  WP->y = Y - DY;
+}
+
+// A stay-on-top form keeps its border window right under it after each move (at the very top for the active
+// main form where the desktop composes).
+void TvkBorderForm::KeepUnderStayOnTopForm() {
+  TCustomForm* F = Provider != nullptr ? Provider->Form() : nullptr;
+  if (F == nullptr || F->FormStyle() != fsStayOnTop || !F->HandleAllocated() || BorderWindow == nullptr ||
+      F->ComponentState().Contains(csDestroying))
+    return;
+  const HWND O = F->Handle(), L = BorderWindow->Handle();
+  const bool Top = IsDwmCompositionActive() && Application != nullptr && Application->MainForm() == F &&
+                   GetActiveWindow() == O;
+  // placing the window sends this message again: once in place, or while placing, nothing more
+  static bool Placing = false;
+  // (an owned window may be kept just above its owner instead: beside it is in place too)
+  if (Placing || (Top ? GetWindow(L, GW_HWNDPREV) == nullptr
+                      : GetWindow(O, GW_HWNDNEXT) == L || GetWindow(O, GW_HWNDPREV) == L))
+    return;
+  Placing = true;
+  SetWindowPos(L, Top ? HWND_TOP : O, 0, 0, 0, 0, 0x65B);
+  Placing = false;
+}
+
 void TvkBorderForm::BorderWindowProc(TMessage& Message) {
   try {
     const HWND O = OwnerWindow();
@@ -544,7 +629,8 @@ void TvkBorderForm::BorderWindowProc(TMessage& Message) {
       case WM_SHOWWINDOW: {
         const bool MainForm = F != nullptr && Application != nullptr && Application->MainForm() == F;
         if (!MainForm) return;  // the owner shows and hides its border itself
-        if (Message.WParam == 0 && (OwnerState() & fsfMinimizing) != 0) {
+        if (Message.WParam == 0 && Message.LParam <= 1 && HasLayeredWindowApi() && !SkinChangeAnimating &&
+            Provider->DrawNonClientArea() && HideMainForm()) {
           Message.Result = 0;
           return;
         }
@@ -581,8 +667,13 @@ void TvkBorderForm::BorderWindowProc(TMessage& Message) {
         Message.Result = MA_NOACTIVATE;
         if (O != nullptr && (Provider == nullptr ? IsWindowEnabled(O) : F != nullptr && F->CanFocus())) SetForegroundWindow(O);
         return;
+      case WM_WINDOWPOSCHANGING:
+        SnapWhileDragged(reinterpret_cast<WINDOWPOS*>(Message.LParam));
+        OldWindowMethod(Message);
+        return;
       case WM_WINDOWPOSCHANGED:
         OldWindowMethod(Message);
+        KeepUnderStayOnTopForm();
         if (F != nullptr && O != nullptr && Provider != nullptr && TvkProviderEffects::AnimTimer(Provider) == nullptr &&
             IsIconic(O) && (OwnerState() & fsfMinimizing) == 0) {
           SkinData->CacheDirty = true;
@@ -608,6 +699,7 @@ void TvkBorderForm::BorderWindowProc(TMessage& Message) {
         const int Code = HitTest(S);
         Message.Result = Code;
         if (Provider != nullptr) Provider->SetHotElement(IsTitleElementCode(Provider, Code) ? Code : -1, true);
+        else SetOwnerHot(Code == HTMINBUTTON || Code == HTMAXBUTTON || Code == HTCLOSE || Code == HTHELP ? Code : 0);
         if (CaptionPressed && OwnerZoomed() &&
             (std::abs(S.X - LastPos.x) >= 6 || std::abs(S.Y - LastPos.y) >= 6)) {
           RestoreFromCaptionDrag();
@@ -625,6 +717,9 @@ void TvkBorderForm::BorderWindowProc(TMessage& Message) {
           return;
         }
         if (Code == HTCAPTION && Provider != nullptr && O != nullptr && !IsIconic(O) && BeginCaptionMove(Provider)) return;
+        if (Code == HTCAPTION && Dialog != nullptr && O != nullptr && !IsIconic(O) && FormServices.DialogStartBlendedMove &&
+            FormServices.DialogStartBlendedMove(Dialog))
+          return;
         if (Code == HTSYSMENU) {
           SendToOwner(WM_NCLBUTTONDOWN, HTSYSMENU, Message.LParam);
           return;
@@ -705,6 +800,17 @@ void InstallBorderFormParts() {
   S.SetBorderLayeredWindow = [](TvkBorderForm* B, TvkGlowForm* W) { B->BorderWindow = W; };
   S.BorderSavedOwner = [](TvkBorderForm* B) { return B->SavedParent; };
   S.BorderUpdating = [](TvkBorderForm* B) { return B->Updating; };
+  S.ReleaseBorderLayeredWindow = [](TvkBorderForm* B) -> TvkGlowForm* {
+    TvkGlowForm* L = B->BorderWindow;
+    if (L == nullptr) return nullptr;
+    // the window goes back to its own procedure and owner; the border form makes a new one when next shown
+    B->BorderWindow = nullptr;
+    L->WindowProc = B->OldWindowMethod;
+    if (L->HandleAllocated())
+      SetWindowLongPtrA(L->Handle(), GWL_HWNDPARENT, reinterpret_cast<LONG_PTR>(B->SavedParent));
+    B->Updating = false;
+    return L;
+  };
   S.SetBorderUpdating = [](TvkBorderForm* B, bool On) { B->Updating = On; };
   S.GetSkinCaptionHeight = [](TvkBorderForm* B) {
     TsSkinManager* M = B->Manager();
@@ -732,6 +838,7 @@ void RemoveBorderFormParts() {
   S.SetBorderLayeredWindow = nullptr;
   S.BorderSavedOwner = nullptr;
   S.BorderUpdating = nullptr;
+  S.ReleaseBorderLayeredWindow = nullptr;
   S.SetBorderUpdating = nullptr;
   S.GetSkinCaptionHeight = nullptr;
   S.GetSkinFrameWidth = nullptr;

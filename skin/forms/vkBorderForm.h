@@ -73,7 +73,16 @@ private:
   void SendToOwner(UINT Msg, WPARAM Code, LPARAM LParam);
   void DoubleClick(int Code);
   void RestoreFromCaptionDrag();
+  // The owner's hot title element (-1 / 0: none).
+  void SetOwnerHot(int Code);
+  bool HideMainForm();
+  void SnapWhileDragged(WINDOWPOS* WP);
+  void KeepUnderStayOnTopForm();
 };
+
+// The extended border image drawn into the margins Mg of a cache whose inner part the owner painted
+// (nearest-pixel nine-part copy with the image's own alpha); the inner part is made opaque.
+void PaintExtendedBorderInto(TBitmap* Cache, TBitmap* Border, const TRect& Mg);
 
 // A hit code the border window makes hot: the system title buttons, the provider's user buttons (1000 + i) and
 // the title-bar items (2000 to 2255).

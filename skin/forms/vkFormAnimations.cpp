@@ -66,6 +66,7 @@ bool Composition() { return IsDwmCompositionActive(); }
 
 HWND RealTaskbar() { return FindWindowA("Shell_TrayWnd", nullptr); }
 void RealMoveLoop(TCustomForm* Form) { Form->Perform(WM_SYSCOMMAND, 0xF012, 0); }
+void RealWindowMoveLoop(HWND Wnd) { SendMessageA(Wnd, WM_SYSCOMMAND, 0xF012, 0); }
 
 }  // namespace
 
@@ -74,8 +75,9 @@ TvkFormEffectSeams& FormEffectSeams() {
     AddResetHook([] {
       FormEffectSeams().FindTaskbarWindow = RealTaskbar;
       FormEffectSeams().EnterMoveLoop = RealMoveLoop;
+      FormEffectSeams().EnterWindowMoveLoop = RealWindowMoveLoop;
     });
-    return TvkFormEffectSeams{RealTaskbar, RealMoveLoop};
+    return TvkFormEffectSeams{RealTaskbar, RealMoveLoop, RealWindowMoveLoop};
   }();
   return Seams;
 }

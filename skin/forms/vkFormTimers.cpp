@@ -14,6 +14,7 @@
 #include "skin/core/vkSkinCommands.h"
 #include "skin/core/vkntTypes.h"
 #include "skin/forms/sSkinProvider.h"
+#include "skin/forms/vkBorderForm.h"
 #include "skin/forms/vkFormAnimations.h"
 #include "skin/forms/vkGlue.h"
 #include "skin/forms/vkProviderEffects.h"
@@ -109,7 +110,8 @@ bool TvkMoveTimer::DoStep() {
   const int A = RoundAlpha(Alpha);
   if (BorderForm != nullptr) {
     TvkGlowForm* L = BorderWindowOf(BorderForm);
-    TsCommonData* D = Provider != nullptr ? Provider->SkinData() : nullptr;
+    // a dialog's border form keeps the dialog's skin data
+    TsCommonData* D = Provider != nullptr ? Provider->SkinData() : BorderForm->SkinData;
     if (L != nullptr && L->HandleAllocated() && D != nullptr && D->CacheBmp != nullptr) {
       RECT R{};
       GetWindowRect(L->Handle(), &R);
@@ -291,7 +293,25 @@ void TvkMinTimer::FinishRestoring() {
   } else {
     UpdateBorder(BorderForm, true, 255);
   }
-  if (FormWnd != nullptr && IsWindowEnabled(FormWnd) && IsWindowVisible(FormWnd)) SetActiveWindow(FormWnd);
+  if (Provider != nullptr && F != nullptr) {
+    // extended borders switched off meanwhile: the border form goes with its window
+    if (BorderForm != nullptr && !Provider->UseExtendedBorders()) {
+      if (AnimWindow == BorderWindowOf(BorderForm)) AnimWindow = nullptr;
+      Provider->CheckBorderWindow(false);
+      BorderForm = nullptr;
+      if (Application == nullptr || Application->MainForm() != F) Provider->SkinData()->CacheDirty = true;
+    }
+    if (F->FormStyle() == fsMDIForm && F->ActiveMDIChild() != nullptr && IsDwmCompositionActive())
+      Provider->SkinData()->CacheDirty = true;
+  }
+  if (FormWnd == nullptr || !IsWindowEnabled(FormWnd) || !IsWindowVisible(FormWnd)) return;
+  // an MDI parent leaves the activation with its child and repaints the child's frame
+  if (F != nullptr && F->FormStyle() == fsMDIForm) {
+    if (TCustomForm* Child = F->ActiveMDIChild(); Child != nullptr && Child->HandleAllocated())
+      RedrawWindow(Child->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+  } else {
+    SetActiveWindow(FormWnd);
+  }
 }
 
 bool TvkMinTimer::DoStep() {

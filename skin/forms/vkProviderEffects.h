@@ -21,6 +21,8 @@ struct TvkFormEffectSeams {
   std::function<HWND()> FindTaskbarWindow;
   // The system move loop of a caption drag (WM_SYSCOMMAND 0xF012 performed on the form).
   std::function<void(TCustomForm* Form)> EnterMoveLoop;
+  // The same for any window (a dialog's or its border window's).
+  std::function<void(HWND Wnd)> EnterWindowMoveLoop;
 };
 // The seams; ResetPlatform puts the real calls back.
 TvkFormEffectSeams& FormEffectSeams();

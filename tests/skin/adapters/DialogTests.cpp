@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "AdapterTestSupport.h"
+#include "DialogTemplate.h"
 #include "skin/adapters/sFrameAdapter.h"
 #include "skin/adapters/vkButtonWnds.h"
 #include "skin/adapters/vkCtrlAdapter.h"
@@ -86,63 +87,6 @@ TEST_F(DialogTest, ParentlessMessageBoxGetsDialogAdapterChildAdaptersAndFrame) {
 }
 
 namespace {
-
-INT_PTR CALLBACK NoDlgProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-
-// An in-memory dialog template: a parentless dialog with the given children, made by CreateDialogIndirectParamA.
-struct TDlgItem {
-  const wchar_t* Class;
-  DWORD Style;
-  short X, Y, W, H;
-};
-
-class TDlgTemplate {
-public:
-  TDlgTemplate(DWORD Style, std::initializer_list<TDlgItem> Items) {
-    DLGTEMPLATE T{};
-    T.style = Style;
-    T.cdit = static_cast<WORD>(Items.size());
-    T.cx = 200;
-    T.cy = 120;
-    Put(&T, sizeof T);
-    Word(0);  // no menu
-    Word(0);  // the standard class
-    Text(L"Dlg");
-    for (const TDlgItem& I : Items) {
-      Align();
-      DLGITEMTEMPLATE D{};
-      D.style = I.Style | WS_CHILD;
-      D.x = I.X;
-      D.y = I.Y;
-      D.cx = I.W;
-      D.cy = I.H;
-      D.id = 100;
-      Put(&D, sizeof D);
-      Text(I.Class);
-      Text(L"Item");
-      Word(0);  // no creation data
-    }
-  }
-  HWND Create(DLGPROC Proc = NoDlgProc) {
-    return CreateDialogIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<DLGTEMPLATE*>(Bytes.data()), nullptr,
-                                      Proc, 0);
-  }
-
-private:
-  void Put(const void* P, size_t N) {
-    Bytes.insert(Bytes.end(), static_cast<const uint8_t*>(P), static_cast<const uint8_t*>(P) + N);
-  }
-  void Word(WORD W) { Put(&W, 2); }
-  void Text(const wchar_t* S) {
-    do Word(*S); while (*S++ != 0);
-  }
-  void Align() {
-    while (Bytes.size() % 4 != 0) Bytes.push_back(0);
-  }
-  std::vector<uint8_t> Bytes;
-};
-
-constexpr DWORD kDlgStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
 
 // The adapters the chooser and the walker ask for, by class and section; none is made.
 struct TChoice {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "FormTestSupport.h"
+#include "skin/core/vkFormServices.h"
 #include "skin/core/vkntTypes.h"
 #include "skin/forms/vkBorderForm.h"
 #include "skin/core/sVclUtils.h"
@@ -240,4 +241,81 @@ TEST(BorderWindow, NoUpdateWhileTheFormsLeftLagsBehindItsWindow) {
   T.B()->UpdateBorderWindow(true, 255);
   After = T.Rec.For(T.L()).size() - Before;
   EXPECT_EQ(After, 1u);
+}
+
+TEST(BorderWindow, MaximisedPictureEndsAtTheWorkArea) {
+  TBorder T;
+  T.F->SetWindowState(wsMaximized);
+  ASSERT_TRUE(IsZoomed(T.F->Handle()));
+  ASSERT_NE(T.B(), nullptr);
+  T.P->SkinData()->CacheDirty = true;
+  T.B()->UpdateBorderWindow(true, 255);
+  RECT Work{};
+  GetFormWorkArea(T.F.get(), Work);
+  const RECT LR = T.LR();
+  EXPECT_EQ(LR.bottom, Work.bottom);
+  EXPECT_LT(T.H(), T.P->FrameCache()->Height()) << "the picture is cut, the cache is not";
+  const auto& Last = T.Rec.For(T.L()).back();
+  EXPECT_EQ(Last.size.cy, T.H());
+  HRGN R = T.B()->BuildRegion();
+  ASSERT_NE(R, nullptr);
+  RECT Box{};
+  GetRgnBox(R, &Box);
+  DeleteObject(R);
+  EXPECT_LE(Box.bottom, T.H()) << "nothing of the client below the cut comes back into the region";
+}
+
+TEST(BorderWindow, DraggedDuringAMoveFadeItSnapsTheFormToTheWorkArea) {
+  TBorder T;
+  T.P->SetScreenSnap(true);
+  ASSERT_EQ(T.P->SnapBuffer(), 10);
+  RECT Work{};
+  GetFormWorkArea(T.F.get(), Work);
+  const int Indent = T.B()->GetLeftIndent();
+  T.P->SetFormStateFlags(T.P->FormStateFlags() | fsfMoveFade);
+  struct Row {
+    int Gap, Want;
+  };
+  for (const Row& R : {Row{7, 0}, Row{11, 11}}) {
+    SetWindowPos(T.L(), nullptr, Work.left + R.Gap - Indent, Work.top + 100, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(T.LR().left, Work.left + R.Want - Indent) << R.Gap;
+  }
+  T.P->SetFormStateFlags(T.P->FormStateFlags() & ~fsfMoveFade);
+  SetWindowPos(T.L(), nullptr, Work.left + 7 - Indent, Work.top + 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(T.LR().left, Work.left + 7 - Indent) << "no snapping outside a move fade";
+}
+
+TEST(BorderWindow, StayOnTopFormKeepsItsBorderRightUnderItAfterAMove) {
+  TBorder T;
+  T.F->SetFormStyle(fsStayOnTop);
+  T.P->SkinData()->CacheDirty = true;
+  T.B()->UpdateBorderWindow(true, 255);
+  ASSERT_NE(T.B(), nullptr);
+  const HWND O = T.F->Handle();
+  // sent to the bottom, the border window comes back beside its form at once
+  SetWindowPos(T.L(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+  EXPECT_TRUE(GetWindow(O, GW_HWNDNEXT) == T.L() || GetWindow(O, GW_HWNDPREV) == T.L())
+      << GetWindow(O, GW_HWNDPREV) << " " << GetWindow(O, GW_HWNDNEXT) << " " << T.L();
+  T.F->SetBounds(T.F->Left() + 20, T.F->Top() + 10, T.F->Width(), T.F->Height());
+  EXPECT_TRUE(GetWindow(O, GW_HWNDNEXT) == T.L() || GetWindow(O, GW_HWNDPREV) == T.L());
+}
+
+TEST(BorderWindow, HideAnimationTakesTheBorderWindowAndANewOneComesAfter) {
+  TBorder T;
+  ASSERT_NE(FormServices.ReleaseBorderLayeredWindow, nullptr);
+  TvkGlowForm* Old = T.B()->BorderWindow;
+  const HWND OldWnd = T.L();
+  TvkGlowForm* Taken = FormServices.ReleaseBorderLayeredWindow(T.B());
+  ASSERT_EQ(Taken, Old);
+  EXPECT_EQ(T.B()->BorderWindow, nullptr);
+  EXPECT_FALSE(T.B()->Updating);
+  // the window is the caller's now: its owner and procedure are its own again
+  EXPECT_EQ(reinterpret_cast<HWND>(GetWindowLongPtrA(OldWnd, GWL_HWNDPARENT)), T.B()->SavedParent);
+  T.P->SkinData()->CacheDirty = true;
+  T.B()->UpdateBorderWindow(true, 255);
+  ASSERT_NE(T.B()->BorderWindow, nullptr);
+  EXPECT_NE(T.B()->BorderWindow, Taken);
+  EXPECT_FALSE(T.Rec.For(T.L()).empty());
+  Taken->Free();
 }

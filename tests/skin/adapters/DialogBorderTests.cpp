@@ -1,0 +1,187 @@
+// A skinned dialog's extended border window: the frame cache around the dialog, the dialog cut to its client,
+// hit tests and presses through the border window, removal, and the fade of a dialog dragged by its caption.
+#include <algorithm>
+
+#include "AdapterTestSupport.h"
+#include "DialogTemplate.h"
+#include "skin/adapters/vkDialogWnd.h"
+#include "skin/adapters/vkDials.h"
+#include "skin/core/sCommonData.h"
+#include "skin/core/sVclUtils.h"
+#include "skin/core/vkSkinCommands.h"
+#include "skin/core/vkntTypes.h"
+#include "skin/forms/vkBorderForm.h"
+#include "skin/forms/vkFormTimers.h"
+#include "skin/forms/vkProviderEffects.h"
+#include "tests/support/LayeredRecorder.h"
+
+using namespace adapter_test;
+using testing_support::LayeredRecorder;
+
+namespace {
+
+TvkDialogWnd* AdapterOf(HWND Wnd) {
+  TvkProvider* P = FindProviderByWnd(Wnd);
+  return P != nullptr ? P->DialogWnd : nullptr;
+}
+
+struct TBorderedDialog {
+  HWND Dlg = nullptr;
+  TvkDialogWnd* D = nullptr;
+  explicit TBorderedDialog(std::vector<HWND>& Tops) {
+    static TDlgTemplate T(kDlgStyle | WS_VISIBLE, {{L"BUTTON", WS_VISIBLE, 5, 5, 60, 12}});
+    Dlg = T.Create();
+    Tops.push_back(Dlg);
+    D = AdapterOf(Dlg);
+    if (D != nullptr) SendMessageA(Dlg, WM_NCPAINT, 1, 0);
+  }
+  TvkBorderForm* B() const { return D->BorderForm; }
+  HWND L() const { return B()->BorderWindow->Handle(); }
+  RECT LR() const {
+    RECT R{};
+    GetWindowRect(L(), &R);
+    return R;
+  }
+  POINT At(int X, int Y) const {
+    const RECT R = LR();
+    return POINT{R.left + X, R.top + Y};
+  }
+  LRESULT Send(UINT Msg, POINT S) const { return SendMessageA(L(), Msg, HTOBJECT, MAKELPARAM(S.x, S.y)); }
+};
+
+TPoint Centre(const TRect& R) { return TPoint((R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2); }
+
+}  // namespace
+
+class DialogBorderTest : public AdapterTest {};
+
+TEST_F(DialogBorderTest, FrameShowsOnTheBorderWindowAndTheDialogKeepsItsClient) {
+  ManagerPtr M = SolidManager();
+  M->SetExtendedBorders(true);
+  LayeredRecorder Rec;
+  TBorderedDialog T(Tops);
+  ASSERT_NE(T.D, nullptr);
+  ASSERT_NE(T.B(), nullptr);
+  const TRect Mg = M->ExtBorderMargins();
+  RECT WR{};
+  GetWindowRect(T.Dlg, &WR);
+  TBitmap* Cache = T.D->SkinData->CacheBmp;
+  EXPECT_EQ(Cache->Width(), WR.right - WR.left + 2 * T.D->ExtraFrameWidth() + Mg.Left + Mg.Right);
+  const auto Calls = Rec.For(T.L());
+  ASSERT_FALSE(Calls.empty());
+  EXPECT_EQ(Calls.back().pos.x, WR.left - T.B()->GetLeftIndent());
+  EXPECT_EQ(Calls.back().pos.y, WR.top - T.B()->GetTopIndent());
+  EXPECT_EQ(Calls.back().size.cx, Cache->Width());
+  EXPECT_EQ(Calls.back().size.cy, Cache->Height());
+  EXPECT_TRUE(IsWindowVisible(T.L()));
+  // the client in the cache lies over the dialog's real client
+  POINT C{0, 0};
+  ClientToScreen(T.Dlg, &C);
+  EXPECT_EQ(Calls.back().pos.x + T.D->ClientOffsetX(), C.x);
+  EXPECT_EQ(Calls.back().pos.y + T.D->ClientOffsetY(), C.y);
+  // the dialog window shows its client only
+  HRGN R = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(GetWindowRgn(T.Dlg, R), ERROR);
+  RECT Box{};
+  GetRgnBox(R, &Box);
+  DeleteObject(R);
+  RECT CR{};
+  GetClientRect(T.Dlg, &CR);
+  EXPECT_EQ(Box.left, C.x - WR.left);
+  EXPECT_EQ(Box.top, C.y - WR.top);
+  EXPECT_EQ(Box.right - Box.left, CR.right);
+  EXPECT_EQ(Box.bottom - Box.top, CR.bottom);
+  // the border window's hit test knows the dialog's buttons, caption and client
+  const TPoint X = Centre(T.D->CloseButton.Rect);
+  ASSERT_GT(T.D->CloseButton.Rect.Width(), 0);
+  EXPECT_EQ(T.B()->HitTest(T.At(X.X, X.Y)), HTCLOSE);
+  EXPECT_EQ(T.B()->HitTest(T.At(T.D->CloseButton.Rect.Left - 20, X.Y)), HTCAPTION);
+  EXPECT_EQ(T.B()->HitTest(T.At(T.D->ClientOffsetX() + 5, T.D->ClientOffsetY() + 5)), HTTRANSPARENT);
+}
+
+TEST_F(DialogBorderTest, PressesReachTheDialogAndTheBorderGoesWithExtendedBorders) {
+  ManagerPtr M = SolidManager();
+  M->SetExtendedBorders(true);
+  TBorderedDialog T(Tops);
+  ASSERT_NE(T.D, nullptr);
+  ASSERT_NE(T.B(), nullptr);
+  const TPoint X = Centre(T.D->CloseButton.Rect);
+  T.Send(WM_NCMOUSEMOVE, T.At(X.X, X.Y));
+  EXPECT_EQ(T.D->HotButton, HTCLOSE);
+  T.Send(WM_NCLBUTTONDOWN, T.At(X.X, X.Y));
+  EXPECT_EQ(T.D->CloseButton.State, 2);
+  T.Send(WM_NCMOUSEMOVE, T.At(T.D->CloseButton.Rect.Left - 20, X.Y));
+  EXPECT_EQ(T.D->HotButton, 0);
+  EXPECT_EQ(T.D->CloseButton.State, 0);
+
+  // the hide effect's picture goes on the border window itself, no snapshot window is made
+  M->AnimEffects()->DialogHide()->SetActive(true);
+  M->AnimEffects()->DialogHide()->SetTime(100);
+  SendMessageA(T.Dlg, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(T.B()->Moving);
+  EXPECT_EQ(T.D->Snapshot, nullptr);
+  M->AnimEffects()->DialogHide()->SetActive(false);
+  T.B()->Moving = false;
+
+  M->SetExtendedBorders(false);
+  SendSkinCommand(T.Dlg, VKCMD_REPAINT_AFTER_CHANGE, 0);
+  EXPECT_EQ(T.D->BorderForm, nullptr);
+  RECT WR{};
+  GetWindowRect(T.Dlg, &WR);
+  SendMessageA(T.Dlg, WM_NCPAINT, 1, 0);
+  EXPECT_EQ(T.D->SkinData->CacheBmp->Width(), WR.right - WR.left) << "the cache is the window again";
+}
+
+TEST_F(DialogBorderTest, CaptionDragFadesTheDialogAndPutsItBackOpaque) {
+  for (bool Border : {true, false}) {
+    ManagerPtr M = SolidManager();
+    M->SetExtendedBorders(Border);
+    M->AnimEffects()->BlendOnMoving()->SetActive(true);
+    M->AnimEffects()->BlendOnMoving()->SetBlendValue(150);
+    LayeredRecorder Rec;
+    DWORD Slept = 0;
+    Platform().Sleep = [&](DWORD Ms) { Slept += Ms; };
+    TBorderedDialog T(Tops);
+    ASSERT_NE(T.D, nullptr);
+    ASSERT_EQ(T.B() != nullptr, Border);
+    RECT Before{};
+    GetWindowRect(T.Dlg, &Before);
+    HWND Looped = nullptr;
+    bool LayeredInLoop = false;
+    FormEffectSeams().EnterWindowMoveLoop = [&](HWND W) {
+      Looped = W;
+      LayeredInLoop = (GetWindowLongA(T.Dlg, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
+      for (int i = 0; i < 40 && T.D->MoveTimer != nullptr; ++i) T.D->MoveTimer->DoStep();
+      RECT R{};
+      GetWindowRect(W, &R);
+      SetWindowPos(W, nullptr, R.left + 30, R.top + 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    const TPoint Cap(T.D->CloseButton.Rect.Left - 30, Centre(T.D->CloseButton.Rect).Y);
+    if (Border) {
+      T.Send(WM_NCLBUTTONDOWN, T.At(Cap.X, Cap.Y));
+      EXPECT_EQ(Looped, T.L());
+    } else {
+      SendMessageA(T.Dlg, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(Before.left + Cap.X, Before.top + Cap.Y));
+      EXPECT_EQ(Looped, T.Dlg);
+    }
+    EXPECT_TRUE(LayeredInLoop) << Border;
+    // the fade went down to the blend value, never below, and the frame ends opaque
+    const HWND Faded = Border ? T.L() : T.Dlg;
+    int Lowest = 255;
+    for (const auto& C : Rec.For(Faded)) Lowest = std::min(Lowest, C.alpha < 0 ? 255 : C.alpha);
+    EXPECT_EQ(Lowest, 150) << Border;
+    if (Border) {
+      EXPECT_EQ(Rec.For(T.L()).back().alpha, 255);
+      EXPECT_EQ(Slept, 40u);
+    }
+    RECT After{};
+    GetWindowRect(T.Dlg, &After);
+    EXPECT_EQ(After.left - Before.left, 30) << Border;
+    EXPECT_EQ(After.top - Before.top, 20) << Border;
+    EXPECT_EQ(GetWindowLongA(T.Dlg, GWL_EXSTYLE) & WS_EX_LAYERED, 0) << Border;
+    EXPECT_EQ(T.D->MoveFlags & 0x80, 0u);
+    EXPECT_EQ(T.D->MoveTimer, nullptr);
+    DestroyWindow(T.Dlg);
+    Tops.pop_back();
+  }
+}
