@@ -927,6 +927,11 @@ void TvkDialogWnd::WndProc(TMessage& Message) {
       NcButtonDown(Message);
       return;
     case WM_NCLBUTTONUP:
+      // the border window hands its releases on with -1: the code is the border window's own
+      if (BorderForm != nullptr && static_cast<int>(Message.WParam) == -1) {
+        TMessage H{WM_NCHITTEST, 0, Message.LParam, HTNOWHERE};
+        Message.WParam = static_cast<WPARAM>(HitTest(H));
+      }
       NcButtonUp(Message);
       return;
     case WM_NCLBUTTONDBLCLK:

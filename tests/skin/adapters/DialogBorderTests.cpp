@@ -114,12 +114,17 @@ TEST_F(DialogBorderTest, PressesReachTheDialogAndTheBorderGoesWithExtendedBorder
   EXPECT_EQ(T.D->HotButton, 0);
   EXPECT_EQ(T.D->CloseButton.State, 0);
 
-  // the hide effect's picture goes on the border window itself, no snapshot window is made
+  // a click on close cancels the dialog; the hide effect's picture goes on the border window itself
   M->AnimEffects()->DialogHide()->SetActive(true);
   M->AnimEffects()->DialogHide()->SetTime(100);
-  SendMessageA(T.Dlg, WM_COMMAND, IDCANCEL, 0);
+  T.Send(WM_NCMOUSEMOVE, T.At(X.X, X.Y));
+  T.Send(WM_NCLBUTTONDOWN, T.At(X.X, X.Y));
+  T.Send(WM_NCLBUTTONUP, T.At(X.X, X.Y));
+  // the dialog's close arrives as a posted Cancel
+  MSG Msg;
+  while (PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&Msg);
   EXPECT_TRUE(T.B()->Moving);
-  EXPECT_EQ(T.D->Snapshot, nullptr);
+  EXPECT_EQ(T.D->Snapshot, nullptr) << "no snapshot window is made";
   M->AnimEffects()->DialogHide()->SetActive(false);
   T.B()->Moving = false;
 
