@@ -12,6 +12,7 @@
 #include "skin/forms/vkBorderForm.h"
 #include "skin/forms/vkFormTimers.h"
 #include "skin/forms/vkProviderEffects.h"
+#include "skin/graphics/vkBitmap32.h"
 
 namespace {
 
@@ -98,9 +99,12 @@ bool TvkDialogWnd::StartBlendedMove() {
     const HWND L = BorderWnd(BorderForm);
     // the border window takes the drag; the dialog lies behind it, fully transparent
     if (L != nullptr) SetWindowPos(W, L, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    // fully transparent: a blank picture does (no copy of the screen is needed)
     RECT WR{};
     GetWindowRect(W, &WR);
-    UpdateLayeredFromBitmap(W, nullptr, 0, POINT{WR.left, WR.top});
+    TBitmap* Blank = NewBitmap32(std::max<int>(WR.right - WR.left, 1), std::max<int>(WR.bottom - WR.top, 1));
+    UpdateLayeredFromBitmap(W, Blank, 0, POINT{WR.left, WR.top});
+    delete Blank;
     MoveTimer->SetEnabled(true);
     FormEffectSeams().EnterWindowMoveLoop(L != nullptr ? L : W);
   } else {

@@ -8,6 +8,7 @@
 #include "skin/adapters/vkDials.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sVclUtils.h"
+#include "skin/core/vkFormServices.h"
 #include "skin/core/vkSkinCommands.h"
 #include "skin/core/vkntTypes.h"
 #include "skin/forms/vkBorderForm.h"
@@ -146,6 +147,9 @@ TEST_F(DialogBorderTest, CaptionDragFadesTheDialogAndPutsItBackOpaque) {
     LayeredRecorder Rec;
     DWORD Slept = 0;
     Platform().Sleep = [&](DWORD Ms) { Slept += Ms; };
+    // no screen copies: the snapshot window is not what this test looks at
+    const auto SavedSnapshot = FormServices.CreateSnapshotForm;
+    FormServices.CreateSnapshotForm = [](HWND) -> TvkGlowForm* { return nullptr; };
     TBorderedDialog T(Tops);
     ASSERT_NE(T.D, nullptr);
     ASSERT_EQ(T.B() != nullptr, Border);
@@ -186,6 +190,7 @@ TEST_F(DialogBorderTest, CaptionDragFadesTheDialogAndPutsItBackOpaque) {
     EXPECT_EQ(GetWindowLongA(T.Dlg, GWL_EXSTYLE) & WS_EX_LAYERED, 0) << Border;
     EXPECT_EQ(T.D->MoveFlags & 0x80, 0u);
     EXPECT_EQ(T.D->MoveTimer, nullptr);
+    FormServices.CreateSnapshotForm = SavedSnapshot;
     DestroyWindow(T.Dlg);
     Tops.pop_back();
   }
