@@ -169,8 +169,10 @@ void TsSkinableMenus::DrawPopupItem(TObject* Sender, TCanvas* ACanvas, const TRe
   TRect R = ARect;
   if (NoPopupBorderMask()) {
     const TRect Clip = ACanvas->ClipRect();
-    if (Clip.Right - R.Right < 10) R.Right = Clip.Right;
-    if (Clip.Bottom - R.Bottom < 10) R.Bottom = Clip.Bottom;
+    // an item near the popup's edge reaches it; a clip ending before the item (a popup not showing yet is clipped
+    // to nothing) would turn the item inside out
+    if (Clip.Right - R.Right < 10 && Clip.Right > R.Left) R.Right = Clip.Right;
+    if (Clip.Bottom - R.Bottom < 10 && Clip.Bottom > R.Top) R.Bottom = Clip.Bottom;
   }
   const bool RTL = MenuRightToLeft(Item);
   TMenuItem* P = Item->Parent();

@@ -10,6 +10,7 @@
 #include "skin/core/sCommonData.h"
 #include "skin/core/vkSkinCommands.h"
 #include "skin/forms/sSkinMenus.h"
+#include "skin/graphics/vkBitmap32.h"
 
 using namespace adapter_test;
 
@@ -210,4 +211,19 @@ TEST_F(MenuWindowTest, WWEditComboButtonFollowsTheStyle) {
     Combo->Free();
   }
   Form->Free();
+}
+
+TEST_F(MenuWindowTest, AnItemOnACanvasClippedToNothingIsNotTurnedInsideOut) {
+  // a popup not showing yet hands its items a canvas clipped to nothing; under SOLID the item would be stretched
+  // to that clip's edges
+  ASSERT_TRUE(Manager->SkinableMenus()->NoPopupBorderMask());
+  testing_support::Owned<TPopupMenu> P(NewMenu());
+  testing_support::Owned<TBitmap> B(NewBitmap32(100, 40));
+  HRGN Nothing = CreateRectRgn(0, 0, 0, 0);
+  SelectClipRgn(B->Canvas()->Handle(), Nothing);
+  DeleteObject(Nothing);
+  for (int i = 0; i < 3; ++i)  // a normal item, a divider, a normal item
+    EXPECT_NO_THROW(Manager->SkinableMenus()->DrawPopupItem(P->Items()->Items(i), B->Canvas(), TRect(3, 3, 97, 20),
+                                                            TOwnerDrawState{}))
+        << i;
 }
