@@ -21,8 +21,6 @@
 
 namespace {
 
-bool IsMainForm(TCustomForm* F) { return Application != nullptr && Application->MainForm() == F; }
-
 // The system's own icon of the program file, for forms and an application without one.
 HICON ProgramShellIcon(bool Large) {
   char Path[MAX_PATH] = {};

@@ -16,8 +16,6 @@
 namespace {
 bool g_InMouseWheel = false;
 
-bool IsMainForm(TCustomForm* F) { return Application != nullptr && Application->MainForm() == F; }
-
 void Empty(TsCaptionButton& B) { B.Rect = TRect(B.Rect.Left, B.Rect.Top, B.Rect.Left, B.Rect.Bottom); }
 }  // namespace
 

@@ -19,8 +19,6 @@ namespace {
 
 bool g_TakingEditorSkin = false;
 
-bool Destroying(const TComponent* C) { return C == nullptr || C->ComponentState().Contains(csDestroying); }
-
 int StateCount(TsSkinManager* M, int Index) {
   return M != nullptr && M->SectionIndexInRange(Index) ? std::clamp(M->gd()[Index].States, 1, 3) : 1;
 }

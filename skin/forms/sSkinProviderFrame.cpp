@@ -30,8 +30,6 @@ int ClampState(TsSkinManager* M, int Index, int State) {
   return std::max(0, std::min(State, std::clamp(M->gd()[Index].States, 1, 3) - 1));
 }
 
-bool IsMainForm(TCustomForm* F) { return Application != nullptr && Application->MainForm() == F; }
-
 }  // namespace
 
 // ---- geometry of the cache ----

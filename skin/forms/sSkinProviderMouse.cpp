@@ -13,7 +13,6 @@
 
 namespace {
 
-bool IsMainForm(TCustomForm* F) { return Application != nullptr && Application->MainForm() == F; }
 bool IsSizingEdge(int Code) { return Code >= HTLEFT && Code <= HTBOTTOMRIGHT; }
 int SignedLo(LPARAM L) { return static_cast<short>(LOWORD(L)); }
 int SignedHi(LPARAM L) { return static_cast<short>(HIWORD(L)); }

@@ -22,10 +22,6 @@ bool g_NewMDIChildMaximized = false;
 
 namespace {
 
-bool Destroying(const TComponent* C) { return C == nullptr || C->ComponentState().Contains(csDestroying); }
-
-bool IsMainForm(TCustomForm* F) { return Application != nullptr && Application->MainForm() == F; }
-
 // The form's window rectangle has reached the form's size (a new size is painted once it is the window's).
 bool WindowHasFormSize(HWND W, TCustomForm* F) {
   RECT R{};

@@ -30,8 +30,6 @@ struct TTrackingFrame {
   int LastDX = 0, LastDY = 0;
 } g_Track;
 
-bool Destroying(const TComponent* C) { return C == nullptr || C->ComponentState().Contains(csDestroying); }
-
 }  // namespace
 
 void TsSkinProvider::Loaded() {

@@ -34,6 +34,11 @@ void SkinMenusOf(TCustomForm* Form, TsSkinManager* Manager, bool Bar, bool Popup
 // The form enters (Join) or leaves the engine's list of skinned forms.
 void JoinSkinnedForms(TCustomForm* Form, bool Join);
 
+// The application's main form (its minimise button minimises the whole program).
+inline bool IsMainForm(TCustomForm* F) { return Application != nullptr && Application->MainForm() == F; }
+// A component that is gone or on its way.
+inline bool Destroying(const TComponent* C) { return C == nullptr || C->ComponentState().Contains(csDestroying); }
+
 inline LONG WindowStyle(HWND Wnd) { return Wnd != nullptr ? GetWindowLongA(Wnd, GWL_STYLE) : 0; }
 inline LONG WindowExStyle(HWND Wnd) { return Wnd != nullptr ? GetWindowLongA(Wnd, GWL_EXSTYLE) : 0; }
 inline bool StyleHas(HWND Wnd, LONG Bits) { return (WindowStyle(Wnd) & Bits) == Bits; }

@@ -16,8 +16,6 @@
 
 namespace {
 
-bool IsMainForm(TCustomForm* F) { return Application != nullptr && Application->MainForm() == F; }
-
 // The system's own minimise animation, switched off for the time a skinned animation runs and always given
 // back (changed for this session only: nothing is written to the user's profile).
 class TSystemAnimationOff {
