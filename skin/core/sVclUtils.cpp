@@ -1,6 +1,8 @@
 #include "skin/core/sVclUtils.h"
 
 #include <algorithm>
+#include <memory>
+#include <stdexcept>
 
 #include "framework/Forms.h"
 #include "framework/LateBinding.h"
@@ -13,6 +15,7 @@
 #include "skin/core/vkSkinCommands.h"
 #include "skin/graphics/ToolkitStartup.h"
 #include "skin/graphics/vkBitmap32.h"
+#include "skin/graphics/vkPixelOps.h"
 
 bool InAnimationProcess = false;
 
@@ -384,6 +387,14 @@ void UpdateLayeredFromBitmap(HWND Wnd, TBitmap* Bmp, BYTE Alpha, POINT Pos) {
     throw;
   }
   delete Own;
+}
+
+void UpdateLayeredPremultiplied(HWND Wnd, TBitmap* Bmp, BYTE Alpha, POINT Pos) {
+  if (Bmp == nullptr) throw std::invalid_argument("UpdateLayeredPremultiplied: no picture");
+  std::unique_ptr<TBitmap> Out(NewBitmap32(Bmp->Width(), Bmp->Height()));
+  CopyBitmapFull(Out.get(), Bmp);
+  PremultiplyBitmap(Out.get());
+  UpdateLayeredFromBitmap(Wnd, Out.get(), Alpha, Pos);
 }
 
 // ---- hint popup ----

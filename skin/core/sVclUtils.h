@@ -120,6 +120,8 @@ bool SetLayeredAlpha(HWND Wnd, bool Layered, BYTE Alpha, bool Hiding = false);
 // Shows a 32-bit bitmap on a layered window at Pos with the constant Alpha and per-pixel alpha; Bmp nil takes
 // the screen under the window.
 void UpdateLayeredFromBitmap(HWND Wnd, TBitmap* Bmp, BYTE Alpha, POINT Pos);
+// The same for a straight-alpha picture (a cache): a premultiplied copy goes to the window, Bmp stays as it was.
+void UpdateLayeredPremultiplied(HWND Wnd, TBitmap* Bmp, BYTE Alpha, POINT Pos);
 
 // ---- hint popup ----
 

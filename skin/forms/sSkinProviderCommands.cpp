@@ -292,7 +292,7 @@ void TsSkinProvider::SkinCommand(TMessage& Message) {
       if (FBorderForm != nullptr && FormServices.BorderLayeredWindow) {
         if (TvkGlowForm* L = FormServices.BorderLayeredWindow(FBorderForm))
           if (auto* LW = reinterpret_cast<TWinControl*>(L); LW->HandleAllocated())
-            UpdateLayeredFromBitmap(LW->Handle(), FSkinData->CacheBmp, Alpha, POINT{LW->Left(), LW->Top()});
+            UpdateLayeredPremultiplied(LW->Handle(), FSkinData->CacheBmp, Alpha, POINT{LW->Left(), LW->Top()});
       }
       const LONG Ex = WindowExStyle(W);
       if (Message.LParam != 255) {

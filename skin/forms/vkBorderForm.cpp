@@ -578,11 +578,7 @@ bool TvkBorderForm::HideMainForm() {
   const HWND L = BorderWindow->Handle();
   RECT LR{};
   GetWindowRect(L, &LR);
-  TBitmap* Out = NewBitmap32(SkinData->CacheBmp->Width(), SkinData->CacheBmp->Height());
-  CopyBitmapFull(Out, SkinData->CacheBmp);
-  PremultiplyBitmap(Out);
-  UpdateLayeredFromBitmap(L, Out, 255, POINT{LR.left, LR.top});
-  delete Out;
+  UpdateLayeredPremultiplied(L, SkinData->CacheBmp, 255, POINT{LR.left, LR.top});
   SetWindowRgn(L, BuildRegion(), FALSE);
   SetWindowPos(L, nullptr, 0, 0, 0, 0, 0x65B);
   return true;

@@ -115,7 +115,7 @@ bool TvkMoveTimer::DoStep() {
     if (L != nullptr && L->HandleAllocated() && D != nullptr && D->CacheBmp != nullptr) {
       RECT R{};
       GetWindowRect(L->Handle(), &R);
-      UpdateLayeredFromBitmap(L->Handle(), D->CacheBmp, static_cast<BYTE>(A), POINT{R.left, R.top});
+      UpdateLayeredPremultiplied(L->Handle(), D->CacheBmp, static_cast<BYTE>(A), POINT{R.left, R.top});
     }
   } else if (FormWnd != nullptr) {
     SetLayeredAlpha(FormWnd, true, static_cast<BYTE>(A));

@@ -8,6 +8,9 @@
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkntTypes.h"
 #include "skin/forms/vkBorderForm.h"
+#include "skin/forms/vkFormAnimations.h"
+#include "skin/forms/vkFormTimers.h"
+#include "skin/forms/vkProviderEffects.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/graphics/vkPixelOps.h"
 #include "tests/support/LayeredRecorder.h"
@@ -318,4 +321,30 @@ TEST(BorderWindow, HideAnimationTakesTheBorderWindowAndANewOneComesAfter) {
   EXPECT_NE(T.B()->BorderWindow, Taken);
   EXPECT_FALSE(T.Rec.For(T.L()).empty());
   Taken->Free();
+}
+
+TEST(BorderWindow, MoveFadeHandsTheCachePremultipliedAndLeavesItStraight) {
+  TBorder T;
+  T.M->AnimEffects()->BlendOnMoving()->SetActive(true);
+  T.M->AnimEffects()->BlendOnMoving()->SetBlendValue(100);
+  T.M->AnimEffects()->BlendOnMoving()->SetTime(36);
+  const uint32_t Straight = 0x80C08040;
+  int Steps = 0;
+  FormEffectSeams().EnterMoveLoop = [&](TCustomForm*) {
+    auto* Timer = dynamic_cast<TvkMoveTimer*>(TvkProviderEffects::AnimTimer(T.P));
+    ASSERT_NE(Timer, nullptr);
+    ASSERT_EQ(Timer->BorderForm, T.B());
+    SetPixel32(T.P->FrameCache(), 1, 1, Straight);
+    T.Rec.calls.clear();
+    Timer->DoStep();
+    ++Steps;
+    const auto Calls = T.Rec.For(T.L());
+    ASSERT_EQ(Calls.size(), 1u);
+    EXPECT_EQ(Calls[0].alpha, 255);
+    EXPECT_EQ(Calls[0].Pixel(1, 1), Premultiplied(Straight));
+    EXPECT_EQ(Calls[0].Pixel(1, 1), 0x80604020u);
+    EXPECT_EQ(GetPixel32(T.P->FrameCache(), 1, 1), Straight);
+  };
+  StartMoveFade(T.P, true);
+  EXPECT_EQ(Steps, 1);
 }
