@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <cmath>
+#include <functional>
 #include <vector>
 
 #include "FormTestSupport.h"
@@ -320,4 +321,89 @@ TEST(TaskbarPictures, BlurBehindTakesTheRegionOnEveryPath) {
     EXPECT_TRUE(Calls.empty());  // nothing to blur without composition
   }
   ResetPlatform();
+}
+
+namespace {
+HRESULT WINAPI CompositionOn(BOOL* On) {
+  *On = TRUE;
+  return S_OK;
+}
+// Component state is the streaming system's: reached here only to switch a setting without its repaint.
+struct TStateAccess : TComponent {
+  using TComponent::SetComponentStateItem;
+};
+// The minimise flight and the restore after it, every step by hand; Between runs while the form is down.
+void FlyDownAndBack(TsSkinProvider* P, const std::function<void()>& Between) {
+  ASSERT_TRUE(AnimateMinimizing(P));
+  auto* Timer = dynamic_cast<TvkMinTimer*>(TvkProviderEffects::AnimTimer(P));
+  ASSERT_NE(Timer, nullptr);
+  for (int i = 0; i < 50 && Timer->Enabled(); ++i) Timer->DoStep();
+  Between();
+  ASSERT_TRUE(AnimateRestoring(P));
+  for (int i = 0; i < 50 && Timer->Enabled(); ++i) Timer->DoStep();
+  ASSERT_FALSE(Timer->Enabled());
+}
+}  // namespace
+
+TEST(MinimiseFlight, RestoreOfAnMDIParentLeavesTheActivationAndRedrawsUnderComposition) {
+  struct Row {
+    bool Mdi, Composed;
+  };
+  for (const Row& R : {Row{false, false}, Row{true, false}, Row{true, true}}) {
+    SCOPED_TRACE(testing::Message() << "MDI " << R.Mdi << ", composed " << R.Composed);
+    ManagerPtr M = CarriedManager();
+    TFakeTaskbar Bar;
+    Platform().Sleep = [](DWORD) {};
+    SetVersion(R.Composed ? 6 : 5, 1);
+    if (R.Composed) DwmIsCompositionEnabledEntry().Replace(CompositionOn);
+    ASSERT_EQ(IsDwmCompositionActive(), R.Composed);
+    Owned<TForm> Frame(TForm::CreateNew(Application));
+    Frame->SetBorderStyle(bsSizeable);
+    Frame->SetBounds(200, 150, 400, 300);
+    if (R.Mdi) Frame->SetFormStyle(fsMDIForm);
+    Application->FormCreated(Frame.get());  // children are made in the main form's client
+    ASSERT_EQ(Application->MainForm(), Frame.get());
+    auto* P = Create<TsSkinProvider>(Frame.get());
+    Frame->Show();
+    Owned<TForm> Child;
+    if (R.Mdi) {
+      Child.reset(TForm::CreateNew(Application));
+      Child->SetFormStyle(fsMDIChild);
+      Child->Show();
+      ASSERT_EQ(Frame->ActiveMDIChild(), Child.get());
+    }
+    Owned<TForm> Other(NewForm());
+    Other->Show();
+    FlyDownAndBack(P, [&] {
+      SetActiveWindow(Other->Handle());
+      P->SkinData()->CacheDirty = false;
+    });
+    // a plain form takes the activation back; an MDI parent leaves it where it is
+    EXPECT_EQ(GetActiveWindow() == Frame->Handle(), !R.Mdi);
+    EXPECT_EQ(P->SkinData()->CacheDirty, R.Composed);
+    Child.reset();
+    Frame.reset();
+    ResetPlatform();
+  }
+}
+
+TEST(MinimiseFlight, BorderFormGoesAtTheRestoreWhenExtendedBordersWereSwitchedOff) {
+  TAnim T;
+  TFakeTaskbar Bar;
+  SetVersion(5, 1);
+  T.M->SetExtendedBorders(true);
+  T.P->CheckBorderWindow(true);
+  ASSERT_NE(T.P->BorderForm(), nullptr);
+  ASSERT_NE(Application->MainForm(), T.F.get());
+  FlyDownAndBack(T.P, [&] {
+    const auto SetState = &TStateAccess::SetComponentStateItem;
+    (T.M.get()->*SetState)(csLoading, true);
+    T.M->SetExtendedBorders(false);
+    (T.M.get()->*SetState)(csLoading, false);
+    ASSERT_NE(T.P->BorderForm(), nullptr);
+    T.P->SkinData()->CacheDirty = false;
+  });
+  EXPECT_EQ(T.P->BorderForm(), nullptr);
+  // a form other than the main one paints its own frame again
+  EXPECT_TRUE(T.P->SkinData()->CacheDirty);
 }
