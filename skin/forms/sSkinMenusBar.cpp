@@ -81,6 +81,7 @@ void TsSkinableMenus::DrawBarItem(TObject* Sender, TCanvas* ACanvas, const TRect
   if (P == nullptr || !FormServices.ProviderSkinData) return;
   TsCommonData* SD = reinterpret_cast<TsCommonData*>(FormServices.ProviderSkinData(P));
   if (SD == nullptr || SD->CacheBmp == nullptr || SD->CacheBmp->Empty()) return;
+  if (ACanvas != SD->CacheBmp->Canvas() && ProviderAlive(P)) P->NoteMenuBarItemDrawn(Item, ARect, State);
   TBitmap* LineBg = FormServices.ProviderMenuLineBg ? FormServices.ProviderMenuLineBg(P) : nullptr;
   TCustomForm* Form = FormServices.ProviderForm ? FormServices.ProviderForm(P) : nullptr;
   TvkBorderForm* BF = FormServices.ProviderBorderForm ? FormServices.ProviderBorderForm(P) : nullptr;

@@ -208,6 +208,7 @@ void TsSkinProvider::PreDestroy() {
     }
   }
   HideCaptionCover();
+  FreeMenuLoopCover(this);
   if (FVeil != nullptr) FreeAndNil(FVeil);
   if (FSnapshotForm != nullptr) FreeAndNil(FSnapshotForm);
   delete FSnapshotBitmap;

@@ -43,6 +43,7 @@ class TvkSBAnimation;
 class TvkThreadedTimer;
 class TPopupMenu;
 class TMainMenu;
+class TMenuItem;
 class TsSkinableMenus;
 class TTimer;
 struct TvkSkinParams;
@@ -436,6 +437,11 @@ public:
   void SaveTitleStrip(int RightEdge, bool Full);
   void RestoreTitleStrip(int RightEdge);
   void PaintMenuButtonsForm(TObject* Sender);
+  void RepaintMenuBarItem(TMenuItem* Item, const TRect& R, TOwnerDrawState State);
+  // The bar painter reports each item it draws on the window, so one left hot can be put back.
+  void NoteMenuBarItemDrawn(TMenuItem* Item, const TRect& R, TOwnerDrawState State);
+  TMenuItem* HotMenuBarItem() const { return FHotMenuItem; }
+  static TCustomForm* MenuLoopCover();
   TBitmap* FrameCache() const { return FSkinData->CacheBmp; }
 
   // ---- caption layout and services ----
@@ -696,6 +702,8 @@ private:
   bool FFormAnimating = false;
   bool FMinimizingGuard = false;
   bool FMenuLoop = false;
+  TMenuItem* FHotMenuItem = nullptr;  // a bar item drawn hot on the window, not in the cache
+  TRect FHotMenuRect;
   int FOwnerHideState = 0;
   int FRedrawLockCount = 0;
   TRect FLastClientRect;

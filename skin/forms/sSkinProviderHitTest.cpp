@@ -170,6 +170,11 @@ int TsSkinProvider::HitTestAt(TMessage& Message) {
 
 void TsSkinProvider::SetHotElement(int Code, bool Repaint) {
   if (Code == FHotElement || !FDrawNonClientArea) return;
+  if (FHotMenuItem != nullptr) {
+    TMenuItem* Item = FHotMenuItem;
+    FHotMenuItem = nullptr;
+    RepaintMenuBarItem(Item, FHotMenuRect, TOwnerDrawState{});
+  }
   if (FButtonHint != nullptr) FreeAndNil(FButtonHint);
   const int Old = FHotElement;
   if (Old >= htTitleBarItem && Old != Code && ProviderParts.TitleBarItemHot)

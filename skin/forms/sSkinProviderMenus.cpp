@@ -6,6 +6,8 @@
 #include "framework/Menus.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sStyleSimply.h"
+#include "skin/core/vkFormServices.h"
+#include "skin/core/vkntTypes.h"
 #include "skin/forms/sSkinMenus.h"
 #include "skin/forms/sSkinProviderUnit.h"
 
@@ -184,4 +186,84 @@ void TsSkinProvider::WindowListItemClick(TObject* Sender) {
   if (FForm->ClientHandle() != nullptr && Child->HandleAllocated())
     SendMessageA(FForm->ClientHandle(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(Child->Handle()), 0);
   Child->BringToFront();
+}
+
+// ---- a bar item left hot, the menu loop of an MDI parent ----
+
+namespace {
+
+// One at a time in the process: only one menu loop runs.
+TvkGlowForm* g_MenuLoopCover = nullptr;
+TsSkinProvider* g_MenuLoopCoverOwner = nullptr;
+
+}  // namespace
+
+TCustomForm* TsSkinProvider::MenuLoopCover() { return g_MenuLoopCover; }
+
+void FreeMenuLoopCover(TsSkinProvider* Owner) {
+  if (g_MenuLoopCover == nullptr || (Owner != nullptr && Owner != g_MenuLoopCoverOwner)) return;
+  TvkGlowForm* Cover = g_MenuLoopCover;
+  g_MenuLoopCover = nullptr;
+  g_MenuLoopCoverOwner = nullptr;
+  Cover->Free();
+}
+
+void TsSkinProvider::NoteMenuBarItemDrawn(TMenuItem* Item, const TRect& R, TOwnerDrawState State) {
+  if (State.Contains(odSelected) || State.Contains(odHotLight)) {
+    FHotMenuItem = Item;
+    FHotMenuRect = R;
+  } else if (Item == FHotMenuItem) {
+    FHotMenuItem = nullptr;
+  }
+}
+
+void TsSkinProvider::RepaintMenuBarItem(TMenuItem* Item, const TRect& R, TOwnerDrawState State) {
+  TMainMenu* Menu = FormMainMenu(FForm);
+  TsSkinManager* M = Manager();
+  TsSkinableMenus* Painter = M != nullptr ? M->SkinableMenus() : nullptr;
+  TBitmap* Cache = FSkinData->CacheBmp;
+  const HWND W = FormHandle();
+  if (Menu == nullptr || W == nullptr || Cache == nullptr || Cache->Empty() || !MenuLineHasItems()) return;
+  // Identity against the bar's own items: the item may have been freed since it was drawn, and a leaf item has
+  // no menu handle to look it up by.
+  if (Menu->Items()->IndexOf(Item) < 0 || !Item->OnAdvancedDrawItem.Assigned()) return;
+  if (Painter != nullptr) Painter->PaintingProvider = this;
+  try {
+    Item->OnAdvancedDrawItem(Item, Cache->Canvas(), R, State);
+  } catch (...) {
+    if (Painter != nullptr) Painter->PaintingProvider = nullptr;
+    throw;
+  }
+  if (Painter != nullptr) Painter->PaintingProvider = nullptr;
+  const HDC DC = GetWindowDC(W);
+  BitBlt(DC, R.Left, R.Top, R.Width(), R.Height(), Cache->Canvas()->Handle(), R.Left, R.Top, SRCCOPY);
+  ReleaseDC(W, DC);
+}
+
+void TsSkinProvider::WMEnterMenuLoop(TMessage& Message) {
+  TCustomForm* Child = FForm->FormStyle() == fsMDIForm ? FForm->ActiveMDIChild() : nullptr;
+  if (Child != nullptr && Child->HandleAllocated() && IsZoomed(Child->Handle()) && !FMenuLoop) {
+    FMenuLoop = true;
+    if (g_MenuLoopCover == nullptr) {
+      g_MenuLoopCover = Create<TvkGlowForm>(nullptr);  // its class has no drop shadow
+      g_MenuLoopCoverOwner = this;
+      g_MenuLoopCover->OnPaint = TNotifyEvent(this, &TsSkinProvider::PaintMenuButtonsForm);
+    }
+    // over the child's buttons at the right end of the menu line
+    const int F = GetWindowFrameWidth(FormHandle(), FBorderForm, false);
+    const int Top = FForm->Top() + F + GetStdCaptionHeight(FForm);
+    const int Left = FForm->Left() + FForm->Width() - 60 - F;
+    g_MenuLoopCover->SetBounds(Left, Top, 60, GetSystemMetrics(SM_CYMENU) + 3);
+    const HWND C = g_MenuLoopCover->Handle();
+    SetWindowPos(C, HWND_TOP, Left, Top, 60, GetSystemMetrics(SM_CYMENU) + 3,
+                 SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOOWNERZORDER);
+    ShowWindow(C, SW_SHOWNOACTIVATE);
+  }
+  CallOwnProc(Message);
+}
+
+void TsSkinProvider::WMExitMenuLoop(TMessage& Message) {
+  FMenuLoop = false;
+  FreeMenuLoopCover(nullptr);
+  CallOwnProc(Message);
 }

@@ -530,9 +530,3 @@ void TsSkinProvider::WMContextMenu(TMessage& Message) {
   CallOwnProc(Message);
 }
 
-void TsSkinProvider::WMEnterMenuLoop(TMessage& Message) { CallOwnProc(Message); }
-
-void TsSkinProvider::WMExitMenuLoop(TMessage& Message) {
-  FMenuLoop = false;
-  CallOwnProc(Message);
-}

@@ -33,6 +33,8 @@ void RebuildMenuBar(TMainMenu* Menu);
 void SkinMenusOf(TCustomForm* Form, TsSkinManager* Manager, bool Bar, bool Popups);
 // The form enters (Join) or leaves the engine's list of skinned forms.
 void JoinSkinnedForms(TCustomForm* Form, bool Join);
+// Frees the menu-loop cover when Owner's loop made it.
+void FreeMenuLoopCover(TsSkinProvider* Owner);
 
 // The application's main form (its minimise button minimises the whole program).
 inline bool IsMainForm(TCustomForm* F) { return Application != nullptr && Application->MainForm() == F; }
