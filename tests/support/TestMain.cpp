@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -18,6 +19,36 @@ class WatchdogListener : public testing::EmptyTestEventListener {
     SetEvent(g_testStarted);
   }
 };
+
+// Text read without a message: the thread that owns the window is the one that is stuck.
+std::string StoredText(HWND window) {
+  wchar_t text[512] = {};
+  InternalGetWindowText(window, text, 512);
+  char out[1024] = {};
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, out, sizeof out, nullptr, nullptr);
+  return out;
+}
+
+BOOL CALLBACK PrintBoxLine(HWND child, LPARAM) {
+  char cls[64] = {};
+  GetClassNameA(child, cls, sizeof cls);
+  const std::string text = StoredText(child);
+  if (!text.empty() && _stricmp(cls, "Static") == 0) std::fprintf(stderr, "    %s\n", text.c_str());
+  return TRUE;
+}
+
+// A message box left open by this process (an exception shown from inside a window procedure) is the
+// usual reason a test never returns: say what it reads.
+BOOL CALLBACK PrintOwnMessageBox(HWND window, LPARAM) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  char cls[64] = {};
+  GetClassNameA(window, cls, sizeof cls);
+  if (pid != GetCurrentProcessId() || std::string(cls) != "#32770") return TRUE;
+  std::fprintf(stderr, "*** open dialog \"%s\":\n", StoredText(window).c_str());
+  EnumChildWindows(window, PrintBoxLine, 0);
+  return TRUE;
+}
 
 DWORD WINAPI Watchdog(void*) {
   const char* env = std::getenv("KRL_TEST_TIMEOUT");
@@ -35,6 +66,7 @@ DWORD WINAPI Watchdog(void*) {
     }
     std::fprintf(stderr, "\n*** %s did not finish within %lu s (a modal loop left open?)\n",
                  g_currentTest.c_str(), static_cast<unsigned long>(limit / 1000));
+    EnumWindows(PrintOwnMessageBox, 0);
     std::fflush(stderr);
     ExitProcess(3);
   }
