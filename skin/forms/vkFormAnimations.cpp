@@ -302,6 +302,7 @@ bool AnimateRestoring(TsSkinProvider* Provider) {
       UpdateLayeredFromBitmap(L->Handle(), T->FormImage, 0, POINT{T->TargetRect.Left, T->TargetRect.Top});
       T->AnimWindow = L;
       T->OwnsWindow = false;
+      T->BorderForm = BF;
       SetWindowPos(L->Handle(), HWND_TOPMOST, 0, 0, 0, 0, 0x61B);
     }
     SetLayeredAlpha(W, true, 0);

@@ -314,6 +314,14 @@ void TvkMinTimer::FinishRestoring() {
   }
 }
 
+// The skinner frees its border form at once when extended borders are switched off during the flight; the
+// window it lent as the animation window went with it, so neither is touched again.
+void TvkMinTimer::FollowBorderForm() {
+  if (Provider == nullptr || Provider->BorderForm() == BorderForm) return;
+  if (!OwnsWindow) AnimWindow = nullptr;
+  BorderForm = Provider->BorderForm();
+}
+
 bool TvkMinTimer::DoStep() {
   if (FInStep) return true;
   FInStep = true;
@@ -321,6 +329,7 @@ bool TvkMinTimer::DoStep() {
     bool& Flag;
     ~TGuard() { Flag = false; }
   } Guard{FInStep};
+  FollowBorderForm();
   if (Provider != nullptr) {
     const uint32_t S = Provider->FormStateFlags();
     if ((S & fsfRestoring) != 0) Restoring = true;

@@ -62,6 +62,7 @@ public:
   bool OwnsWindow = false;
 
 private:
+  void FollowBorderForm();
   void ShowImage();
   void FinishMinimizing();
   void FinishRestoring();

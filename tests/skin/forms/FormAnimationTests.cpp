@@ -407,3 +407,24 @@ TEST(MinimiseFlight, BorderFormGoesAtTheRestoreWhenExtendedBordersWereSwitchedOf
   // a form other than the main one paints its own frame again
   EXPECT_TRUE(T.P->SkinData()->CacheDirty);
 }
+
+TEST(MinimiseFlight, ABorderFormFreedDuringTheFlightIsLetGo) {
+  TAnim T;
+  TFakeTaskbar Bar;
+  SetVersion(5, 1);
+  T.M->SetExtendedBorders(true);
+  T.P->CheckBorderWindow(true);
+  ASSERT_NE(T.P->BorderForm(), nullptr);
+  ASSERT_TRUE(AnimateMinimizing(T.P));
+  auto* Timer = dynamic_cast<TvkMinTimer*>(TvkProviderEffects::AnimTimer(T.P));
+  ASSERT_NE(Timer, nullptr);
+  Timer->DoStep();
+  ASSERT_EQ(Timer->BorderForm, T.P->BorderForm());
+  // switched off the usual way in mid-flight: the border form and the window it lent go at once
+  T.M->SetExtendedBorders(false);
+  ASSERT_EQ(T.P->BorderForm(), nullptr);
+  Timer->DoStep();
+  EXPECT_EQ(Timer->BorderForm, nullptr);
+  EXPECT_EQ(Timer->AnimWindow, nullptr);
+  EXPECT_FALSE(Timer->Enabled());
+}
