@@ -49,6 +49,19 @@ protected:
     Btn->WindowProc(Msg);
     return D;
   }
+  // An 8 x 8 red glyph and the caption "Go".
+  void GiveGlyphAndCaption() {
+    TBitmap Glyph;
+    Glyph.SetPixelFormat(pf24bit);
+    Glyph.SetSize(8, 8);
+    Glyph.Canvas()->Brush()->SetColor(clRed);
+    Glyph.Canvas()->FillRect(TRect(0, 0, 8, 8));
+    // The bottom-left pixel names the glyph's transparent colour.
+    Glyph.Canvas()->Brush()->SetColor(clWhite);
+    Glyph.Canvas()->FillRect(TRect(0, 7, 1, 8));
+    Btn->SetGlyph(&Glyph);
+    Btn->SetCaption("Go");
+  }
   // Leftmost column holding the glyph colour (-1 for none).
   static int GlyphLeft(testing_support::Dib32& D) {
     for (int x = 0; x < D.Width(); ++x)
@@ -64,16 +77,7 @@ protected:
 };
 
 TEST_F(SpeedButtons, DownPaintsPressedAndShiftsTheContent) {
-  TBitmap Glyph;
-  Glyph.SetPixelFormat(pf24bit);
-  Glyph.SetSize(8, 8);
-  Glyph.Canvas()->Brush()->SetColor(clRed);
-  Glyph.Canvas()->FillRect(TRect(0, 0, 8, 8));
-  // The bottom-left pixel names the glyph's transparent colour.
-  Glyph.Canvas()->Brush()->SetColor(clWhite);
-  Glyph.Canvas()->FillRect(TRect(0, 7, 1, 8));
-  Btn->SetGlyph(&Glyph);
-  Btn->SetCaption("Go");
+  GiveGlyphAndCaption();
   Btn->SetMargin(4);
   auto D = Paint();
   EXPECT_EQ(kFace, Rgb(D->Px(70, 15)));
@@ -88,16 +92,7 @@ TEST_F(SpeedButtons, DownPaintsPressedAndShiftsTheContent) {
 }
 
 TEST_F(SpeedButtons, GlyphLayoutsAroundTheCaption) {
-  TBitmap Glyph;
-  Glyph.SetPixelFormat(pf24bit);
-  Glyph.SetSize(8, 8);
-  Glyph.Canvas()->Brush()->SetColor(clRed);
-  Glyph.Canvas()->FillRect(TRect(0, 0, 8, 8));
-  // The bottom-left pixel names the glyph's transparent colour.
-  Glyph.Canvas()->Brush()->SetColor(clWhite);
-  Glyph.Canvas()->FillRect(TRect(0, 7, 1, 8));
-  Btn->SetGlyph(&Glyph);
-  Btn->SetCaption("Go");
+  GiveGlyphAndCaption();
   Btn->SetMargin(3);
   struct Case {
     TButtonLayout Layout;
@@ -112,15 +107,7 @@ TEST_F(SpeedButtons, GlyphLayoutsAroundTheCaption) {
 }
 
 TEST_F(SpeedButtons, SpacingCentringAndTheDisabledGlyph) {
-  TBitmap Glyph;
-  Glyph.SetPixelFormat(pf24bit);
-  Glyph.SetSize(8, 8);
-  Glyph.Canvas()->Brush()->SetColor(clRed);
-  Glyph.Canvas()->FillRect(TRect(0, 0, 8, 8));
-  Glyph.Canvas()->Brush()->SetColor(clWhite);
-  Glyph.Canvas()->FillRect(TRect(0, 7, 1, 8));
-  Btn->SetGlyph(&Glyph);
-  Btn->SetCaption("Go");
+  GiveGlyphAndCaption();
   // Leftmost caption column: neither face nor glyph, right of the glyph.
   auto TextLeft = [](testing_support::Dib32& D, int From) {
     for (int x = From; x < 75; ++x)
