@@ -225,7 +225,8 @@ bool StartStateFade(TsCommonData* Data, int Mode, TvkStepProc Proc, bool Fast) {
   const int StartStep = EnsureAnimTimer(Data->AnimTimer, Data->OwnerObject, Mode);
   TvkThreadedTimer* T = Data->AnimTimer;
   T->SkinData = Data;
-  if (T->Mode == Mode && Mode != fmIdle) return true;
+  // Only a fade still running toward Mode is left alone: a finished one keeps its Mode but shows nothing more.
+  if (T->Mode == Mode && Mode != fmIdle && T->Enabled()) return true;
   TBitmap* Cache = Data->CacheBmp;
   if (T->WorkBmp != nullptr && (T->WorkBmp->Width() != Cache->Width() || T->WorkBmp->Height() != Cache->Height()))
     FreeBitmap(T->WorkBmp);

@@ -9,6 +9,7 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkFormServices.h"
+#include "skin/core/vkThdTimer.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sSkinProviderMetrics.h"
 #include "skin/forms/sSkinProviderSysMenu.h"
@@ -17,7 +18,6 @@
 #include "skin/graphics/vkSectionPaint.h"
 
 TsSkinProvider* g_HidingProvider = nullptr;
-bool g_SessionEnding = false;
 bool g_NewMDIChildMaximized = false;
 
 namespace {
@@ -465,7 +465,8 @@ void TsSkinProvider::WMClose(TMessage& Message) {
 }
 
 void TsSkinProvider::WMQueryEndSession(TMessage& Message) {
-  g_SessionEnding = true;
+  // No fade starts while the session ends.
+  SkinnedSessionEnding = true;
   CallOwnProc(Message);
 }
 

@@ -16,8 +16,6 @@ extern bool g_EditorPreview;
 extern HWND g_LinkedEditor;
 // A hide animation of this provider's form runs (its snapshot form stays).
 extern TsSkinProvider* g_HidingProvider;
-// Set when the session ends: animated state changes are skipped from then on.
-extern bool g_SessionEnding;
 // A new MDI child was made while the active one was maximised (cleared by the first paint or erase).
 extern bool g_NewMDIChildMaximized;
 

@@ -128,6 +128,24 @@ TEST_F(Fade, TheSameModeTwiceChangesNothingAndFinishingShowsTheTarget) {
   EXPECT_EQ(D->AnimTimer->WorkBmp, nullptr);
 }
 
+// A finished fade keeps its Mode: a later fade to the same state (say after a press painted without a fade)
+// must still run and end on the owner's new picture, not leave the old one on screen.
+TEST_F(Fade, AFinishedFadeDoesNotBlockTheNextToTheSameState) {
+  Start(fmEnter, true);
+  Run();
+  ASSERT_FALSE(D->AnimTimer->Enabled());
+  ASSERT_EQ(D->AnimTimer->Mode, fmEnter);
+  D->Hot = false;
+  BuildFlatCache(D, Button);  // the look painted at once meanwhile
+  const uint32_t Meanwhile = GetPixel32(D->CacheBmp, 0, 0);
+  Start(fmEnter, true);
+  EXPECT_TRUE(D->AnimTimer->Enabled());
+  Run();
+  EXPECT_EQ(GetPixel32(D->AnimTimer->BeforeBmp, 0, 0), Meanwhile);
+  EXPECT_NE(GetPixel32(D->AnimTimer->WorkBmp, 0, 0), Meanwhile);
+  EXPECT_EQ(GetPixel32(D->AnimTimer->WorkBmp, 0, 0), Expected(0));
+}
+
 TEST_F(Fade, NoFadeWhenNotAllowedOrTheCacheIsDirty) {
   m->Effects()->SetAllowAnimation(false);
   D->Hot = true;

@@ -7,6 +7,7 @@
 
 #include "FormTestSupport.h"
 #include "skin/core/vkSkinCommands.h"
+#include "skin/core/vkThdTimer.h"
 #include "skin/forms/vkFormHook.h"
 
 using namespace form_test;
@@ -190,4 +191,16 @@ TEST(ProviderWindowMethod, SkinnedIdleAndReservedMessages) {
       EXPECT_EQ(Msg.Result, Expected) << std::hex << R.Msg;
     }
   }
+}
+
+TEST(ProviderWindowMethod, AnEndingSessionStopsStateFadesAndReachesTheForm) {
+  ManagerPtr M = CarriedManager();
+  Owned<TForm> F(NewForm());
+  TSpy Spy(F.get());
+  Create<TsSkinProvider>(F.get());
+  ASSERT_FALSE(SkinnedSessionEnding);
+  F->Perform(WM_QUERYENDSESSION, 0, 0);
+  EXPECT_TRUE(SkinnedSessionEnding);
+  EXPECT_TRUE(Spy.Saw(WM_QUERYENDSESSION));
+  SkinnedSessionEnding = false;
 }
