@@ -11,8 +11,37 @@ namespace {
 
 // Everything the libpng callbacks and the setjmp frame share. It lives in DecodePng's frame, which
 // libpng never jumps over, so the C++ members are destroyed normally.
+// Follows the chunk layout of the bytes libpng reads (after the signature), however it splits its reads, and
+// notes a gAMA chunk: libpng alone cannot tell one from the gamma it derives from an sRGB chunk.
+struct TChunkWalker {
+  uint8_t Header[8] = {};
+  uint32_t HeaderFill = 0;
+  uint64_t Skip = 0;  // bytes of the current chunk's data and CRC still to pass
+  bool SawGamma = false;
+
+  void Feed(const uint8_t* Data, size_t Length) {
+    while (Length > 0) {
+      if (Skip > 0) {
+        const size_t n = Skip < Length ? static_cast<size_t>(Skip) : Length;
+        Skip -= n;
+        Data += n;
+        Length -= n;
+        continue;
+      }
+      Header[HeaderFill++] = *Data++;
+      --Length;
+      if (HeaderFill < 8) continue;
+      HeaderFill = 0;
+      const uint32_t size = (uint32_t{Header[0]} << 24) | (uint32_t{Header[1]} << 16) | (uint32_t{Header[2]} << 8) | Header[3];
+      if (std::memcmp(Header + 4, "gAMA", 4) == 0) SawGamma = true;
+      Skip = uint64_t{size} + 4;
+    }
+  }
+};
+
 struct TDecodeState {
   TPngSource* Source = nullptr;
+  TChunkWalker Chunks;
   TPngDecoded* Out = nullptr;
   std::exception_ptr SourceFailure;
   char Message[200] = {};
@@ -43,6 +72,7 @@ void PNGCBAPI OnRead(png_structp Png, png_bytep Data, size_t Length) {
   // No C++ object of this frame is alive past this point: png_error leaves by longjmp.
   if (failed) png_error(Png, "source read failed");
   if (got < Length) png_error(Png, "unexpected end of data");
+  st->Chunks.Feed(Data, Length);
 }
 
 uint32_t GreyToColor(unsigned g) { return g | (g << 8) | (g << 16); }
@@ -81,10 +111,11 @@ bool ReadWithLibpng(png_structp Png, png_infop Info, TDecodeState* St) {
   out.ColorType = colorType;
   out.HasAlphaChannel = (colorType & PNG_COLOR_MASK_ALPHA) != 0;
 
-  // Gamma: the chunk's presence is recorded; a usable value makes the colour manager correct samples.
+  // Gamma: the chunk's presence is recorded; a usable value makes the colour manager correct samples. libpng
+  // reports gamma valid for an sRGB chunk too, and a grey image is read as a mask only for a real gAMA chunk.
   png_fixed_point gamma = 0;
   if (png_get_valid(Png, Info, PNG_INFO_gAMA) && png_get_gAMA_fixed(Png, Info, &gamma)) {
-    d.Flags |= kPngGammaChunk;
+    if (St->Chunks.SawGamma) d.Flags |= kPngGammaChunk;
     if (gamma > 0) {
       out.FileGamma = gamma / 100000.0;
       out.GammaCorrected = true;

@@ -152,6 +152,28 @@ TEST(PngDecode, TransparentAndGammaChunksAreReported) {
   EXPECT_EQ(d.GammaTable[64], 64);
 }
 
+// libpng derives a gamma from an sRGB chunk and reports it valid; only a real gAMA chunk counts as one.
+TEST(PngDecode, AnSrgbChunkIsNoGammaChunk) {
+  PngFixture grey;
+  grey.ColorType = 0;
+  grey.Samples = {64};
+  const std::vector<uint8_t> plain = EncodePng(grey);
+  const std::vector<uint8_t> srgb = InsertChunk(plain, FindChunk(plain, "IDAT"), "sRGB", {0});
+  grey.Gamma = 1.0 / 2.2;
+  const std::vector<uint8_t> gamma = EncodePng(grey);
+  const std::vector<uint8_t> both = InsertChunk(gamma, FindChunk(gamma, "IDAT"), "sRGB", {0});
+  const struct {
+    const char* Name;
+    const std::vector<uint8_t>& Data;
+    bool GammaChunk;
+  } Cases[] = {{"sRGB alone", srgb, false}, {"sRGB and gAMA", both, true}, {"neither", plain, false}};
+  for (const auto& C : Cases) {
+    TPngDecoded d;
+    ASSERT_TRUE(Decode(C.Data, d)) << C.Name;
+    EXPECT_EQ((d.Description.Flags & kPngGammaChunk) != 0, C.GammaChunk) << C.Name;
+  }
+}
+
 TEST(PngDecode, DamagedDataFailsWithAMessage) {
   const std::vector<uint8_t> good = EncodePng(Rgb2x2(8));
   TPngDecoded d;
