@@ -129,7 +129,8 @@ void TvkMnuWnd::PaintFrame() {
                     : nullptr;
   HDC DC = GetWindowDC(CtrlHandle);
   if (DC == nullptr) return;
-  if (Bg != nullptr && Bg->Width() + 6 == W && Bg->Height() == H) {
+  // The painter builds the popup's background at the window's own size: its 3-pixel edge is the frame.
+  if (Bg != nullptr && Bg->Width() == W && Bg->Height() == H) {
     CopyBorderStrips(DC, 0, 0, 3, 0, 0, Bg->Canvas()->Handle(), H, W);
   } else {
     RefreshCache();

@@ -10,7 +10,9 @@
 #include "skin/core/sCommonData.h"
 #include "skin/core/vkSkinCommands.h"
 #include "skin/forms/sSkinMenus.h"
+#include "skin/core/vkFormServices.h"
 #include "skin/graphics/vkBitmap32.h"
+#include "skin/graphics/vkPixelOps.h"
 
 using namespace adapter_test;
 
@@ -165,6 +167,25 @@ TEST_F(MenuWindowTest, CommandsEraseAndDeferredFree) {
   EXPECT_GT(CountRecorded(W, WM_NCDESTROY), 0);
   Pump();
   EXPECT_TRUE(MenuWindowAdapters.empty());
+}
+
+TEST_F(MenuWindowTest, TheFrameComesFromThePaintersBackgroundOfTheWindowsSize) {
+  HWND W = NewRecordingWindow(nullptr, WS_VISIBLE | WS_POPUP, 10, 10, 80, 60);
+  Tops.push_back(W);
+  CreateMenuWindowAdapter(W, Manager.get());
+  static testing_support::Owned<TBitmap> Bg;
+  Bg.reset(NewBitmap32(80, 60));
+  FillRect32(Bg.get(), TRect(0, 0, 80, 60), 0x336633, 255);
+  auto Painter = FormServices.PopupWindowBackground;
+  FormServices.PopupWindowBackground = [](TsSkinableMenus*, HWND) { return Bg.get(); };
+  SkinnedMenuShowing = true;
+  SendMessageA(W, WM_NCPAINT, 1, 0);
+  testing_support::Dib32 D(80, 60);
+  CopyWindowDC(W, D);
+  for (const POINT P : {POINT{0, 0}, POINT{2, 30}, POINT{79, 59}}) EXPECT_EQ(D.Rgb(P.x, P.y), 0x336633u);
+  SkinnedMenuShowing = false;
+  FormServices.PopupWindowBackground = Painter;
+  Bg.reset();
 }
 
 TEST_F(MenuWindowTest, ClosingOneOfTwoPopupsRedrawsTheOther) {
