@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
+#include "framework/Forms.h"
 #include "framework/GraphicsGdi.h"
 
 #include "skin/adapters/vkMainWnd.h"
 #include "skin/adapters/vkSBUtils.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/vkThdTimer.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkBlend.h"
 
@@ -20,9 +22,29 @@ void PaintByInvalidation(HWND Wnd, bool Erase) {
   EndPaint(Wnd, &PS);
 }
 
-void AdapterStateChange(TsCommonData* SkinData, HWND Wnd, int) {
-  if (SkinData != nullptr) SkinData->CacheDirty = true;
+void AdapterStateChange(TsCommonData* SkinData, HWND Wnd, int Mode) {
+  if (SkinData != nullptr) {
+    // The manager's button animation settings decide, as for the skinned buttons beside the adapted ones.
+    const TvkBtnEvent Event = Mode == fmLeave ? beMouseLeave : Mode == fmPress ? beMouseDown : beMouseEnter;
+    AnimateStateChange(SkinData, Mode, CrossFadeStep, false, false,
+                       AnimEventEnabled(Event, TvkAnimatEvents{aeGlobalDef}, SkinData->SkinManager()));
+    if (SkinData->AnimationRunning()) return;
+    // No fade: the new state is painted at once (the skin data cannot repaint a window that is not a control).
+    SkinData->CacheDirty = true;
+  }
   RedrawAdapterWindow(Wnd);
+}
+
+bool PaintFadeFrame(TsCommonData* SkinData, HWND Wnd, HDC DC) {
+  if (SkinData == nullptr || !SkinData->AnimationRunning() || SkinData->AnimTimer->WorkBmp == nullptr) return false;
+  TBitmap* Frame = SkinData->AnimTimer->WorkBmp;
+  const bool Own = DC == nullptr;
+  if (Own) DC = GetDC(Wnd);
+  if (DC == nullptr) return true;
+  if (Own && Application != nullptr && Application->BiDiMode() != bdLeftToRight) SetLayout(DC, 0);
+  BitBlt(DC, 0, 0, Frame->Width(), Frame->Height(), Frame->Canvas()->Handle(), 0, 0, SRCCOPY);
+  if (Own) ReleaseDC(Wnd, DC);
+  return true;
 }
 
 void AdapterParentBackground(TvkMainWnd* A, TvkBgCacheRef& Bg) {

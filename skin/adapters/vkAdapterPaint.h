@@ -20,8 +20,12 @@ constexpr int kDisabledLevel = 100;
 void RedrawAdapterWindow(HWND Wnd);
 // WM_PAINT answered by an invalidation: the window is validated at once; with Erase its erase message paints it.
 void PaintByInvalidation(HWND Wnd, bool Erase);
-// The skin data's look moves to state Mode: the cache is rebuilt and the window repainted.
+// The skin data's look moves to state Mode (0 normal, 1 hot): a fade from the cached look to the new one when
+// the manager animates button events, else the cache is rebuilt and the window repainted at once.
 void AdapterStateChange(TsCommonData* SkinData, HWND Wnd, int Mode);
+// While the skin data's fade runs, its current frame is shown on DC (a DC of the window when 0) and the answer is
+// True; False when none runs.
+bool PaintFadeFrame(TsCommonData* SkinData, HWND Wnd, HDC DC);
 // Geometry refreshed, then the parent's background behind the adapter's window as a reference whose (0, 0) is
 // the window's top-left corner.
 void AdapterParentBackground(TvkMainWnd* A, TvkBgCacheRef& Bg);

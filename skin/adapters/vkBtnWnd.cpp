@@ -131,7 +131,8 @@ void TvkBtnWnd::PaintToDC(TMessage& Message) {
   PAINTSTRUCT PS{};
   const bool Painting = Message.Msg == WM_PAINT;
   if (Painting) BeginPaint(CtrlHandle, &PS);
-  if (SkinData->IsSkinned(false)) {
+  // A fade shows its own frames: painting the new state over one would cut it short.
+  if (SkinData->IsSkinned(false) && !PaintFadeFrame(SkinData, CtrlHandle, reinterpret_cast<HDC>(Message.WParam))) {
     GetWindowGeometry(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
     if (!InAnimationProcess || SkinData->PrintDC != nullptr) {
       SkinData->Updating = SkinData->IsUpdating() && !InAnimationProcess;

@@ -140,6 +140,10 @@ void TvkCheckBoxWnd::PaintToDC(TMessage& Message) {
   PAINTSTRUCT PS{};
   const bool Painting = Message.Msg == WM_PAINT;
   if (Painting) BeginPaint(CtrlHandle, &PS);
+  if (PaintFadeFrame(SkinData, CtrlHandle, reinterpret_cast<HDC>(Message.WParam))) {
+    if (Painting) EndPaint(CtrlHandle, &PS);
+    return;
+  }
   GetWindowGeometry(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
   if (!SkinData->RecheckUpdating(false) && !OwnerDrawn && (IsWindowVisible(CtrlHandle) || Message.WParam != 0)) {
     PaintCache();

@@ -3,6 +3,8 @@
 #include "AdapterTestSupport.h"
 #include "skin/adapters/vkButtonWnds.h"
 #include "skin/core/sCommonData.h"
+#include "skin/core/vkThdTimer.h"
+#include "skin/graphics/vkPixelOps.h"
 
 using namespace adapter_test;
 
@@ -177,12 +179,45 @@ TEST_F(Buttons, TheManagersHotCheckMakesAPlainButtonHotAndNormalAgain) {
     *P = POINT{R.left + 5, R.top + 5};
     return TRUE;
   };
+  M->AnimEffects()->Buttons()->SetEvents({});  // no fades: each state shows at once
   M->ChangeHotWindow(W);  // sends the entering command
   EXPECT_TRUE(A->SkinData->Hot);
   EXPECT_EQ(0x800080u, Rgb(PrintedWindow(W)->Px(40, 13)));
   M->ChangeHotWindow(nullptr);  // and the leaving one
   EXPECT_FALSE(A->SkinData->Hot);
   EXPECT_EQ(0xFF00FEu, Rgb(PrintedWindow(W)->Px(40, 13)));
+}
+
+// With the manager's button fades on (the default), entering and leaving cross-fade like the skinned buttons; a
+// paint while the fade runs shows its current frame, not the end state.
+TEST_F(Buttons, AnAdaptedButtonFadesBetweenItsStates) {
+  for (bool Check : {false, true}) {
+    SCOPED_TRACE(Check ? "check box" : "push button");
+    HWND W = Check ? Button(BS_AUTOCHECKBOX, "", 80, 26) : Button(BS_PUSHBUTTON, "", 80, 26);
+    TvkMainWnd* A = Check ? static_cast<TvkMainWnd*>(Adapt<TvkCheckBoxWnd>(W)) : Adapt<TvkBtnWnd>(W);
+    TsCommonData* D = A->SkinData;
+    RECT R{};
+    GetWindowRect(W, &R);
+    Platform().GetCursorPos = [R](POINT* P) {
+      *P = POINT{R.left + 40, R.top + 13};
+      return TRUE;
+    };
+    const POINT At = Check ? POINT{6, 13} : POINT{40, 13};  // the glyph shows the check box's hot look
+    const uint32_t Normal = Rgb(PrintedWindow(W)->Px(At.x, At.y));
+    for (bool Enter : {true, false}) {
+      SCOPED_TRACE(Enter ? "enter" : "leave");
+      M->ChangeHotWindow(Enter ? W : nullptr);
+      EXPECT_EQ(D->Hot, Enter);
+      ASSERT_TRUE(D->AnimationRunning());
+      const uint32_t Frame = Rgb(PrintedWindow(W)->Px(At.x, At.y));
+      EXPECT_EQ(Frame, Rgb(GetPixel32(D->AnimTimer->WorkBmp, At.x, At.y)));
+      for (int i = 0; i < 40 && D->AnimationRunning(); ++i) D->AnimTimer->Tick();
+      EXPECT_FALSE(D->AnimationRunning());
+      const uint32_t End = Rgb(PrintedWindow(W)->Px(At.x, At.y));
+      EXPECT_NE(Frame, End) << "the first frame is on its way";
+      EXPECT_EQ(End == Normal, !Enter);
+    }
+  }
 }
 
 }  // namespace
