@@ -485,6 +485,8 @@ private:
   // hands a child window's one to its parent).
   void WMContextMenu(TMessage& Message) override;
   void CNChar(TMessage& Message);
+  // DoKeyDown and DoKeyUp: Step is the form's same processing, Event the key event it ends in.
+  bool DoKeyEvent(TMessage& Message, bool (TWinControl::*Step)(TMessage&), void (TWinControl::*Event)(WORD&, TShiftState));
   void UpdateBounds();
   void ReleaseBrush();
   std::string FSavedText;  // kept while the window is re-created

@@ -1,0 +1,212 @@
+// Mouse: the capture control, hover tracking (the deepest control under the cursor), mouse messages of
+// controls and their routing to graphic children, and the cursor shown over a window.
+#include "framework/ControlsMouse.h"
+
+#include "framework/Forms.h"
+#include "framework/Platform.h"
+
+namespace {
+
+TControl* g_captureControl = nullptr;  // the control given the capture, until its window loses it
+// Hover tracking: the deepest visible control under the cursor, and the window asked for WM_MOUSELEAVE.
+TControl* g_mouseControl = nullptr;
+HWND g_trackedWindow = nullptr;
+
+TControl* DeepestControlAt(TWinControl* ctl, POINT screen) {
+  TControl* result = ctl;
+  while (auto* win = As<TWinControl>(result)) {
+    TControl* child = win->ControlAtPos(win->ScreenToClient(screen), true, true);
+    if (!child) break;
+    result = child;
+  }
+  return result;
+}
+
+}  // namespace
+
+namespace controls_detail {
+
+bool IsMouseMessage(UINT msg) {
+  return msg >= WM_MOUSEFIRST && msg <= WM_MBUTTONDBLCLK;
+}
+
+POINT CursorPos() {
+  POINT p{0, 0};
+  Platform().GetCursorPos(&p);
+  return p;
+}
+
+void NoteMouseMessage(HWND h, UINT msg) {
+  if (msg == WM_MOUSELEAVE && g_trackedWindow == h) g_trackedWindow = nullptr;
+  UpdateMouseControl();
+}
+
+void ForgetWindowMouse(TWinControl* Control, HWND Handle) {
+  if (GetCaptureControl() == Control || (g_captureControl && g_captureControl->Parent() == Control))
+    g_captureControl = nullptr;
+  if (g_trackedWindow == Handle) g_trackedWindow = nullptr;
+}
+
+}  // namespace controls_detail
+
+using namespace controls_detail;
+
+// ===================================================================================================
+// Capture and hover tracking
+
+TControl* FindDragTarget(POINT Pos, bool AllowDisabled) {
+  TWinControl* win = FindVCLWindow(WindowFromPoint(Pos));
+  if (!win) return nullptr;
+  TControl* c = win->ControlAtPos(win->ScreenToClient(Pos), AllowDisabled);
+  return c ? c : win;
+}
+
+TControl* GetCaptureControl() {
+  if (g_captureControl) {
+    HWND cap = GetCapture();
+    TWinControl* owner = As<TWinControl>(g_captureControl) ? static_cast<TWinControl*>(g_captureControl)
+                                                           : g_captureControl->Parent();
+    if (!owner || !owner->HandleAllocated() || cap != owner->Handle()) g_captureControl = nullptr;
+  }
+  return g_captureControl;
+}
+
+void SetCaptureControl(TControl* Control) {
+  g_captureControl = nullptr;
+  if (!Control) {
+    ReleaseCapture();
+    return;
+  }
+  TWinControl* win = As<TWinControl>(Control);
+  if (!win) win = Control->Parent();
+  if (!win) return;
+  SetCapture(win->Handle());
+  g_captureControl = Control;
+}
+
+TControl* MouseControl() { return g_mouseControl; }
+
+void UpdateMouseControl() {
+  POINT p = CursorPos();
+  HWND under = WindowFromPoint(p);
+  TControl* now = nullptr;
+  if (TWinControl* win = FindVCLWindow(under)) {
+    now = win->Showing() ? DeepestControlAt(win, p) : nullptr;
+    // WM_MOUSELEAVE tells us when the cursor goes to a foreign window or the desktop.
+    HWND track = win->Handle();
+    if (track != g_trackedWindow) {
+      TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, track, 0};
+      if (TrackMouseEvent(&tme)) g_trackedWindow = track;
+    }
+  } else {
+    g_trackedWindow = nullptr;
+  }
+  if (now == g_mouseControl) return;
+  TControl* old = g_mouseControl;
+  g_mouseControl = now;
+  if (old) old->Perform(CM_MOUSELEAVE, 0, 0);
+  if (now && now == g_mouseControl) now->Perform(CM_MOUSEENTER, 0, 0);
+  if (Application && now == g_mouseControl) Application->HintMouseControlChanged(now);
+}
+
+void ForgetMouseControl(TControl* Control) {
+  if (g_mouseControl == Control) g_mouseControl = nullptr;
+  if (g_captureControl == Control) g_captureControl = nullptr;
+  if (Application) Application->ControlDestroying(Control);
+}
+
+TShiftState KeysToShiftState(WORD keys) {
+  TShiftState s;
+  if (keys & MK_SHIFT) s += ssShift;
+  if (keys & MK_CONTROL) s += ssCtrl;
+  if (keys & MK_LBUTTON) s += ssLeft;
+  if (keys & MK_RBUTTON) s += ssRight;
+  if (keys & MK_MBUTTON) s += ssMiddle;
+  if (Platform().GetKeyState(VK_MENU) < 0) s += ssAlt;
+  return s;
+}
+
+// ===================================================================================================
+// Mouse messages
+
+void TControl::WndProc(TMessage& Message) {
+  if (IsMouseMessage(Message.Msg)) {
+    // Without csDoubleClicks a double click arrives as a second button down.
+    if (!FControlStyle.Contains(csDoubleClicks) &&
+        (Message.Msg == WM_LBUTTONDBLCLK || Message.Msg == WM_RBUTTONDBLCLK || Message.Msg == WM_MBUTTONDBLCLK))
+      Message.Msg -= WM_LBUTTONDBLCLK - WM_LBUTTONDOWN;
+  }
+  Dispatch(Message);
+}
+
+void TControl::WMMouseButton(TMessage& Message, TMouseButton Button, bool Down) {
+  TWMMouse mouse(Message);
+  TShiftState shift = KeysToShiftState(static_cast<WORD>(mouse.Keys()));
+  DefaultHandler(Message);
+  if (Down) {
+    if (Button == mbLeft) {
+      if (FControlStyle.Contains(csCaptureMouse)) SetCaptureControl(this);
+      if (FControlStyle.Contains(csClickEvents)) FControlState += csClicked;
+    }
+    MouseDown(Button, shift, mouse.XPos(), mouse.YPos());
+  } else {
+    if (Button == mbLeft) {
+      if (FControlStyle.Contains(csCaptureMouse) && GetCaptureControl() == this) SetCaptureControl(nullptr);
+      if (FControlState.Contains(csClicked)) {
+        FControlState -= csClicked;
+        RECT r = ClientRect();
+        POINT p = mouse.Pos();
+        if (PtInRect(&r, p)) Click();
+      }
+    }
+    MouseUp(Button, shift, mouse.XPos(), mouse.YPos());
+  }
+}
+
+void TControl::WMMouseMove(TMessage& Message) {
+  TWMMouse mouse(Message);
+  DefaultHandler(Message);
+  MouseMove(KeysToShiftState(static_cast<WORD>(mouse.Keys())), mouse.XPos(), mouse.YPos());
+}
+
+void TWinControl::WndProc(TMessage& Message) {
+  UINT msg = Message.Msg;
+  if (IsMouseMessage(msg)) {
+    // Over a graphic child (or while it holds the capture) the child gets the message.
+    TControl* target = nullptr;
+    TControl* cap = GetCaptureControl();
+    if (cap && cap->FParent == this && !As<TWinControl>(cap))
+      target = cap;
+    else if (!cap)
+      target = ControlAtPos(TWMMouse(Message).Pos(), false);
+    if (target && !As<TWinControl>(target)) {
+      POINT p = TWMMouse(Message).Pos();
+      LPARAM l = MAKELPARAM(static_cast<WORD>(p.x - target->Left()), static_cast<WORD>(p.y - target->Top()));
+      Message.Result = target->Perform(msg, Message.WParam, l);
+      return;
+    }
+  } else if (msg == WM_MOUSEWHEEL) {
+    TCustomForm* form = GetParentForm(this);
+    if (form && form->Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam) != 0) {
+      Message.Result = 1;
+      return;
+    }
+  }
+  TControl::WndProc(Message);
+}
+
+void TWinControl::WMSetCursor(TMessage& Message) {
+  TWMSetCursor sc(Message);
+  TCursor cursor = Screen ? Screen->Cursor() : crDefault;
+  if (cursor == crDefault && sc.CursorWnd() == FHandle && sc.HitTest() == HTCLIENT) {
+    POINT p = ScreenToClient(CursorPos());
+    TControl* c = ControlAtPos(p, false);
+    cursor = c && c->Cursor() != crDefault ? c->Cursor() : Cursor();
+  }
+  if (cursor != crDefault && Screen) {
+    ::SetCursor(Screen->Cursors(cursor));
+    Message.Result = 1;
+    return;
+  }
+  DefaultHandler(Message);
+}

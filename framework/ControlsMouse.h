@@ -1,0 +1,17 @@
+#pragma once
+// Mouse internals shared by the control units (not for other units): which messages are mouse messages, where
+// the cursor is, and the hover and capture tracking that the window procedure and window destruction update.
+#include "framework/Controls.h"
+
+namespace controls_detail {
+
+// Client-area mouse messages (WM_MOUSEMOVE to WM_MBUTTONDBLCLK).
+bool IsMouseMessage(UINT msg);
+// The cursor's screen position, through the platform seam.
+POINT CursorPos();
+// A mouse message or WM_MOUSELEAVE reached the framework window h: hover tracking follows the cursor.
+void NoteMouseMessage(HWND h, UINT msg);
+// Control's window Handle is going: neither it nor a graphic child of it keeps the capture, nor is it tracked.
+void ForgetWindowMouse(TWinControl* Control, HWND Handle);
+
+}  // namespace controls_detail
