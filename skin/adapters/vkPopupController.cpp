@@ -5,12 +5,29 @@
 #include "skin/adapters/vkScrollWnd.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sVclUtils.h"
+#include "skin/forms/sSkinProvider.h"
 
 IMPLEMENT_CLASS(TvkFormHandler)
 IMPLEMENT_CLASS(TvkPopupController)
 
 namespace {
 TvkPopupController* g_Controller = nullptr;
+
+// The handler's ear on its hooked control: a control that goes is forgotten with its saved method.
+class TvkHookedControlWatch : public TComponent {
+  DECLARE_CLASS(TvkHookedControlWatch, TComponent)
+public:
+  explicit TvkHookedControlWatch(TvkFormHandler* AHandler = nullptr) : TComponent(nullptr), Handler(AHandler) {}
+  void Notification(TComponent* AComponent, TOperation Operation) override {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && Handler != nullptr && AComponent == Handler->HookedControl) {
+      Handler->HookedControl = nullptr;
+      Handler->HookedSaved = TWndMethod();
+    }
+  }
+  TvkFormHandler* Handler;
+};
+IMPLEMENT_CLASS(TvkHookedControlWatch)
 
 bool Destroying(TComponent* C) { return C == nullptr || C->ComponentState().Contains(csDestroying); }
 }  // namespace
@@ -25,12 +42,30 @@ void FreePopupController() {
   g_Controller = nullptr;
 }
 
+bool IsOpenControllerPopup(TCustomForm* Form) {
+  if (g_Controller == nullptr || Form == nullptr) return false;
+  for (TvkFormHandler* H : g_Controller->Handlers)
+    if (H->PopupForm == Form && H->Active && !H->Hidden && !H->Released) return true;
+  return false;
+}
+
+void PopupControllerInitialize() { ProviderParts.IsControllerPopup = IsOpenControllerPopup; }
+
+void PopupControllerFinalize() {
+  ProviderParts.IsControllerPopup = nullptr;
+  FreePopupController();
+}
+
 // ---- handlers ----
 
 void TvkFormHandler::Hook(TCustomForm* APopupForm, TControl* AHookedControl, const TWndMethod& AHookedSaved) {
   PopupForm = APopupForm;
   HookedControl = AHookedControl;
   HookedSaved = AHookedSaved;
+  if (HookedControl != nullptr) {
+    if (FWatch == nullptr) FWatch = new TvkHookedControlWatch(this);
+    HookedControl->FreeNotification(FWatch);
+  }
   OldWndProc = PopupForm->WindowProc;
   PopupForm->WindowProc = TWndMethod(this, &TvkFormHandler::FormWndProc);
   Active = true;
@@ -87,6 +122,10 @@ void TvkFormHandler::Unhook() {
 
 void TvkFormHandler::BeforeDestruction() {
   Unhook();
+  if (FWatch != nullptr) {
+    FWatch->Free();
+    FWatch = nullptr;
+  }
   TObject::BeforeDestruction();
 }
 

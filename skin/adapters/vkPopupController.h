@@ -24,7 +24,8 @@ public:
   TCustomForm* PopupForm = nullptr;
   TControl* SecondObject = nullptr;
   TvkFormHandler* SubHandler = nullptr;  // a nested popup's handler, released with this one
-  // What the popup form itself keeps: the control whose window method it replaced, and its state.
+  // What the popup form itself keeps: the control whose window method it replaced (cleared when it goes), and
+  // its state.
   TControl* HookedControl = nullptr;
   TWndMethod HookedSaved;
   bool Released = false;
@@ -32,6 +33,7 @@ public:
 
 private:
   void FormWndProc(TMessage& Message);
+  TComponent* FWatch = nullptr;  // hears the hooked control go
 };
 
 class TvkPopupController : public TObject {
@@ -55,3 +57,8 @@ private:
 // The program-wide controller, made on first use and freed at the end.
 TvkPopupController* PopupController();
 void FreePopupController();
+// Form is an open popup of the controller: hooked, neither hidden nor released (False without a controller).
+bool IsOpenControllerPopup(TCustomForm* Form);
+// The unit's start (the form skinner asks it about popups) and end (the controller freed).
+void PopupControllerInitialize();
+void PopupControllerFinalize();

@@ -11,6 +11,7 @@
 #include "skin/core/vkFormServices.h"
 #include "skin/forms/sSkinProviderSysMenu.h"
 #include "skin/forms/sSkinProviderUnit.h"
+#include "skin/forms/vkTitleBar.h"
 #include "skin/graphics/vkBitmap32.h"
 
 TvkProviderParts ProviderParts;
@@ -80,7 +81,20 @@ void TvkFormHeader::SetAdditionalHeight(int Value) {
     FProvider->SkinData()->RepaintOwner(false);
 }
 
-IMPLEMENT_CLASS(TvkSysSubMenu)
+void TvkSysSubMenu::SetPopupMenu(TPopupMenu* Value) {
+  if (Value == FPopupMenu) return;
+  if (FPopupMenu != nullptr && FProvider != nullptr) FPopupMenu->RemoveFreeNotification(FProvider);
+  FPopupMenu = Value;
+  // the provider forgets the menu when it goes
+  if (Value != nullptr && FProvider != nullptr) Value->FreeNotification(FProvider);
+}
+
+PUBLISHED(TvkSysSubMenu) {
+  p.Str("Caption", &TvkSysSubMenu::Caption, &TvkSysSubMenu::SetCaption);
+  p.Enum("Position", &TvkSysSubMenu::Position, &TvkSysSubMenu::SetPosition, {"ipTop", "ipBottom", "ipBeforeClose"})
+      .Default(ipBeforeClose);
+  p.Object("PopupMenu", &TvkSysSubMenu::PopupMenu, &TvkSysSubMenu::SetPopupMenu);
+}
 
 // ---- the provider ----
 
@@ -98,6 +112,25 @@ PUBLISHED(TsSkinProvider) {
   p.Str("TitleSkin", &TsSkinProvider::TitleSkin, &TsSkinProvider::SetTitleSkin);
   p.Str("MenuLineSkin", &TsSkinProvider::MenuLineSkin, &TsSkinProvider::SetMenuLineSkin);
   p.Int("SnapBuffer", &TsSkinProvider::SnapBuffer, &TsSkinProvider::SetSnapBuffer);
+  p.Object("AddedTitle", &TsSkinProvider::AddedTitle);
+  p.Enum("CaptionAlignment", &TsSkinProvider::CaptionAlignment, &TsSkinProvider::SetCaptionAlignment,
+         {"taLeftJustify", "taRightJustify", "taCenter"});
+  p.Int("DisabledBlendValue", &TsSkinProvider::DisabledBlendValue, &TsSkinProvider::SetDisabledBlendValue).Default(255);
+  p.Color("DisabledBlendColor", &TsSkinProvider::DisabledBlendColor, &TsSkinProvider::SetDisabledBlendColor);
+  p.Object("FormHeader", &TsSkinProvider::FormHeader);
+  p.Object("GluedForms", &TsSkinProvider::GluedForms, &TsSkinProvider::SetGluedForms);
+  p.Object("SkinData", &TsSkinProvider::SkinData);
+  p.Enum("GripMode", &TsSkinProvider::GripMode, &TsSkinProvider::SetGripMode, {"gmNone", "gmRightBottom"});
+  p.Enum("ResizeMode", &TsSkinProvider::ResizeMode, &TsSkinProvider::SetResizeMode, {"rmStandard", "rmBorder"});
+  p.Object("SysSubMenu", &TsSkinProvider::SysSubMenu);
+  p.Object("TitleBar", &TsSkinProvider::TitleBar, &TsSkinProvider::SetTitleBar);
+  p.Object("TitleButtons", &TsSkinProvider::TitleButtons, &TsSkinProvider::SetTitleButtons);
+  p.Object("TitleIcon", &TsSkinProvider::TitleIcon);
+  p.Object("ThirdParty", &TsSkinProvider::ThirdParty);
+  p.Event("OnAfterAnimation", &TsSkinProvider::OnAfterAnimation);
+  p.Event("OnExtHitTest", &TsSkinProvider::OnExtHitTest);
+  p.Event("OnSkinItem", &TsSkinProvider::OnSkinItem);
+  p.Event("OnSkinItemEx", &TsSkinProvider::OnSkinItemEx);
 }
 
 TsSkinProvider::TsSkinProvider(TComponent* AOwner) : TComponent(AOwner) { Construct(AOwner); }
@@ -147,7 +180,7 @@ void TsSkinProvider::Construct(TComponent* AOwner) {
   FComposition = IsDwmCompositionActive();
   FTitleIcon = new TsTitleIcon(this);
   FTitleButtons = new TsTitleButtons(this);
-  FSysSubMenu = new TvkSysSubMenu();
+  FSysSubMenu = new TvkSysSubMenu(this);
   FGluedForms = new TStringList();
   g_Providers.push_back(this);
 
@@ -199,7 +232,8 @@ void TsSkinProvider::PreDestroy() {
     FreeAndNil(FAddedTitle);
     if (!Designing()) {
       FreeTitleAnimations();
-      if (FForm != nullptr) ReleaseFormLink();
+      // a secondary provider never took the form: it leaves the list of skinned forms to the one that did
+      if (FForm != nullptr && !FSecondary) ReleaseFormLink();
       if (FSystemMenu != nullptr) FreeAndNil(FSystemMenu);
       delete FTitleStrip;
       FTitleStrip = nullptr;
@@ -309,11 +343,19 @@ void TsSkinProvider::Notification(TComponent* AComponent, TOperation Operation) 
       FSkinData->SetSkinManager(nullptr);
     return;
   }
-  if (const TClassInfo* Bar = GetClass("TsTitleBar"); Bar != nullptr && AComponent->InheritsFrom(Bar)) {
-    if (Operation == opInsert && FTitleBar == nullptr)
-      FTitleBar = reinterpret_cast<TsTitleBar*>(AComponent);
-    else if (Operation == opRemove)
+  if (Operation == opRemove) {
+    // what goes is forgotten: the title bar, the system submenu's popup, a label whose colour is kept
+    if (AComponent == FTitleBar) {
+      StopItemHint();
+      if (FHotElement >= htTitleBarItem) FHotElement = 0;
       FTitleBar = nullptr;
+    }
+    if (FSysSubMenu != nullptr && AComponent == FSysSubMenu->PopupMenu()) FSysSubMenu->SetPopupMenu(nullptr);
+    FLabels.erase(std::remove_if(FLabels.begin(), FLabels.end(), [AComponent](const TLabelColorEntry& E) { return E.Label == AComponent; }),
+                  FLabels.end());
+  }
+  if (const TClassInfo* Bar = GetClass("TsTitleBar"); Bar != nullptr && AComponent->InheritsFrom(Bar)) {
+    if (Operation == opInsert && FTitleBar == nullptr) FTitleBar = reinterpret_cast<TsTitleBar*>(AComponent);
     return;
   }
   if (Operation == opInsert && FAdapter != nullptr && ProviderParts.IsControlToSkin && ProviderParts.AddItem)

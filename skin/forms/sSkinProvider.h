@@ -233,14 +233,16 @@ private:
 class TvkSysSubMenu : public TPersistent {
   DECLARE_CLASS(TvkSysSubMenu, TPersistent)
 public:
+  explicit TvkSysSubMenu(TsSkinProvider* Provider = nullptr) : FProvider(Provider) {}
   TvkMenuItemPos Position() const { return FPosition; }
   void SetPosition(TvkMenuItemPos Value) { FPosition = Value; }
   const std::string& Caption() const { return FCaption; }
   void SetCaption(const std::string& Value) { FCaption = Value; }
   TPopupMenu* PopupMenu() const { return FPopupMenu; }
-  void SetPopupMenu(TPopupMenu* Value) { FPopupMenu = Value; }
+  void SetPopupMenu(TPopupMenu* Value);
 
 private:
+  TsSkinProvider* FProvider;  // hears when the popup menu goes
   TvkMenuItemPos FPosition = ipBeforeClose;
   std::string FCaption;
   TPopupMenu* FPopupMenu = nullptr;
@@ -300,6 +302,7 @@ public:
   void SetDisabledBlendColor(TColor Value);
   TvkFormHeader* FormHeader() const { return FFormHeader; }
   TStringList* GluedForms() const { return FGluedForms; }
+  void SetGluedForms(TStringList* Value) { FGluedForms->Assign(Value); }
   TsScrollWndData* SkinData() const { return FSkinData; }
   // The menu line's background as last painted (bar items are drawn over it).
   TBitmap* MenuLineBg() const { return FMenuLineBg; }
@@ -455,9 +458,30 @@ public:
   void PaintTitleBarItem(TvkTitleBarItem* Item, const TRect& R, TBitmap* Bmp);
   // Every visible title-bar item into the frame cache, down tabs last.
   void PaintTitleBarItems(TBitmap* Cache);
+  // The first visible title-bar item under P (frame-cache coordinates); -1 for none.
+  int TitleBarItemAt(TPoint P);
+  // Item Index of the title bar; nil without a bar or out of range.
+  TvkTitleBarItem* TitleBarItem(int Index) const;
+  TvkTitleBarItem* TitleBarRightButtonItem(int Code);
+  // The hint of a hot title-bar item, after the application's hint pause while the cursor stays on the item.
+  void StartItemHint(TvkTitleBarItem* Item);
+  void ItemHintTimer(TObject* Sender);
+  // A waiting item hint is dropped (the item left, was pressed or went).
+  void StopItemHint();
   void FreeTitleAnimations();
+  // The fades of the title bar's items freed (their windows with them).
+  void FreeTitleBarAnimations();
+  // The caption text's room with a title bar: between its left and its right items (ShowCaption: the bar lets
+  // the form's caption show); False without a bar.
+  bool TitleBarTextArea(TRect& R, bool& ShowCaption);
+  // The title bar's items sized for a new scale.
+  void RescaleTitleBar(int Percent);
   bool IsControllerPopup();
-  const std::vector<TvkTitleElement>& TitleElements() const { return FTitleElements; }
+  // The title elements in numbering order, counted again from the current buttons and items.
+  const std::vector<TvkTitleElement>& TitleElements() {
+    BuildTitleElements();
+    return FTitleElements;
+  }
   TRect IconRect() const { return FIconRect; }
   int CaptionBottom() const { return FCaptionBottom; }
   int TitleCenterLine() const { return FTitleCenter; }
@@ -470,6 +494,7 @@ public:
   void SetHotElement(int Code, bool Repaint);
   void PressElement(int Code);
   void RepaintTitleButton(int Code);
+  void ShowTitleButtonGlow(TsCaptionButton& Button, int Code, int Kind);
   void PopupSystemMenu(int X, int Y);
   // The record of a title element by its code; nil for none.
   TsCaptionButton* ButtonByCode(int Code);
@@ -649,6 +674,8 @@ private:
   TvkThreadedTimer* FAnimTimer = nullptr;
   TTimer* FSnapTimer = nullptr;
   TTimer* FHintTimer = nullptr;
+  TvkTitleBarItem* FHintItem = nullptr;  // the item whose hint the timer waits for
+  TRect FHintArea;                       // that item on the screen
   TsScrollWndData* FSkinData = nullptr;
   TvkAddedTitle* FAddedTitle = nullptr;
   TvkFormHeader* FFormHeader = nullptr;
@@ -775,13 +802,13 @@ struct TvkProviderParts {
   void (*InitMainMenu)(TsSkinableMenus* Painter, TMainMenu* Menu, bool Skin) = nullptr;
   // title bar: its items as title elements
   int (*TitleBarItemCount)(TsTitleBar* Bar) = nullptr;
-  // The item under a point of the caption (-1: none), the items placed in the caption's area, and a press or
-  // release of item Index.
-  int (*TitleBarItemAt)(TsSkinProvider* Provider, TPoint P) = nullptr;
+  // The items placed in the caption's area, and a press or release of item Index.
   void (*LayoutTitleBar)(TsSkinProvider* Provider, const TRect& Area, int RightLimit, int CentreLine) = nullptr;
   void (*TitleBarItemMouse)(TsSkinProvider* Provider, int Index, bool Down, int X, int Y) = nullptr;
   // Item Index becomes hot (its enter event, hint and fade) or leaves.
   void (*TitleBarItemHot)(TsSkinProvider* Provider, int Index, bool Hot) = nullptr;
+  // The form is an open popup of the popup controller (it stays drawn active).
+  bool (*IsControllerPopup)(TCustomForm* Form) = nullptr;
 };
 extern TvkProviderParts ProviderParts;
 

@@ -148,6 +148,8 @@ void TsSkinProvider::BuildTitleElements() {
 }
 
 void TsSkinProvider::FreeTitleAnimations() {
+  // the items' fades outlive a provider on its way out: their items free them
+  if (!ComponentState().Contains(csDestroying)) FreeTitleBarAnimations();
   if (!ProviderParts.FreeTitleAnimation) return;
   for (TsCaptionButton* B : {&ButtonMin, &ButtonMax, &ButtonHelp, &ButtonClose})
     if (B->Animation != nullptr) ProviderParts.FreeTitleAnimation(B->Animation);
@@ -158,8 +160,8 @@ void TsSkinProvider::FreeTitleAnimations() {
 }
 
 bool TsSkinProvider::IsControllerPopup() {
-  // forms opened by the popup controller stay drawn active; that controller comes with its own part
-  return false;
+  // an open popup of the popup controller stays drawn active
+  return FForm != nullptr && ProviderParts.IsControllerPopup && ProviderParts.IsControllerPopup(FForm);
 }
 
 // ---- handlers ----

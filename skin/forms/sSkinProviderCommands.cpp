@@ -138,6 +138,7 @@ bool TsSkinProvider::FilterSkinCommand(TMessage& Message) {
       FAddedTitle->Font()->SetHeight(MulDiv(FAddedTitle->Font()->Height(), P, O));
       FFormHeader->SetAdditionalHeight(MulDiv(FFormHeader->AdditionalHeight(), P, O));
       if (FSkinData != nullptr) ProcessSkinCommand(Message, FSkinData);
+      if (FTitleBar != nullptr) RescaleTitleBar(P);
       if (FForm != nullptr) BroadcastToChildControls(FForm, Message);
       return true;
     }
@@ -177,6 +178,8 @@ void TsSkinProvider::SkinCommand(TMessage& Message) {
         PerformFormMessage(WM_NCPAINT, 0, 0);
         if (FForm->FormStyle() == fsMDIForm) SetMDIWrapper(true);
       }
+      // the items' fades hold pictures of the old skin
+      FreeTitleBarAnimations();
       break;
     }
     case VKCMD_REPAINT_AFTER_CHANGE: {

@@ -249,7 +249,11 @@ void TsSkinProvider::PaintCaptionText() {
   const int FW = GetWindowFrameWidth(FormHandle(), FBorderForm, true);
   const bool HasTextSection = M->SectionIndexInRange(FCaptionIndex);
   TRect R;
-  if (FCaptionAlignment == taCenter) {
+  bool BarShowsCaption = true;
+  if (TitleBarTextArea(R, BarShowsCaption)) {
+    R.Left += 8;
+    R.Right -= 8;
+  } else if (FCaptionAlignment == taCenter) {
     R = TRect(FW + Mg.Left, 0, W - Mg.Right, 0);
   } else {
     R.Left = FW + (HasTitleIcon() ? FIconRect.Right - FIconRect.Left : 0) + 4 + M->SkinData().BILeft + Mg.Left +
@@ -258,7 +262,7 @@ void TsSkinProvider::PaintCaptionText() {
   }
   R.Top = FormZoomed() ? GetCaptionTopOffset() : Mg.Top + 2;
   if (R.Right <= R.Left) return;
-  const std::string Caption = FAddedTitle->ShowMainCaption() ? FForm->Caption() : std::string();
+  const std::string Caption = FAddedTitle->ShowMainCaption() && BarShowsCaption ? FForm->Caption() : std::string();
   const std::string& Added = FAddedTitle->Text();
   // caption font: the system's, at the skin's scale, in the form font's character set
   LOGFONTA LF{};

@@ -6,10 +6,13 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkFormServices.h"
+#include "skin/core/vkGlow.h"
+#include "skin/core/vkntTypes.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sSkinProviderMetrics.h"
 #include "skin/forms/sSkinProviderSysMenu.h"
 #include "skin/forms/sSkinProviderUnit.h"
+#include "skin/forms/vkTitleBar.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkBlend.h"
 #include "skin/graphics/vkPixelOps.h"
@@ -65,6 +68,9 @@ int TsSkinProvider::ElementAt(TPoint P) {
   if (FBorderForm != nullptr) return 0;
   if (FSystemMenu == nullptr) SetUpFormSkinning();
   if (FSystemMenu == nullptr) return 0;
+  // counted again each time: buttons and items may have come or gone since the last layout
+  BuildTitleElements();
+  const int ItemHit = TitleBarItemAt(P);
   int Found = 0;
   bool SystemHit = false;
   for (size_t i = 0; i < FTitleElements.size(); ++i) {
@@ -87,8 +93,11 @@ int TsSkinProvider::ElementAt(TPoint P) {
         break;
       }
       case tekTitleBarItem:
-        // the title bar answers for its items
-        if (ProviderParts.TitleBarItemAt && ProviderParts.TitleBarItemAt(this, P) == E.Index) Found = N;
+        // a spacer or a text under the point is no element at all
+        if (ItemHit == E.Index) {
+          const TvkBtnStyle Style = TitleBarItem(E.Index)->Style();
+          Found = Style == bsSpacing || Style == bsInfo ? 0 : N;
+        }
         break;
     }
   }
@@ -128,7 +137,10 @@ int TsSkinProvider::HitTestAt(TMessage& Message) {
       case tekUserButton:
         if (FTitleButtons->Items(E.Index)->Enabled()) Code = htUserButton + E.Index;
         break;
-      case tekTitleBarItem: Code = htTitleBarItem + E.Index; break;
+      case tekTitleBarItem:
+        if (TvkTitleBarItem* It = TitleBarItem(E.Index); It != nullptr && It->Enabled() && !(It->Style() == bsTab && It->Down()))
+          Code = htTitleBarItem + E.Index;
+        break;
     }
     if (Code != HTCLIENT) return Code;
   }
@@ -294,7 +306,26 @@ void TsSkinProvider::RepaintTitleButton(int Code) {
   RestoreDC(DC, Saved);
   ReleaseDC(W, DC);
   delete Bmp;
-  if (B->GlowId >= 0 && B->State != 1 && AnimationGlue.HideGlowEffect) AnimationGlue.HideGlowEffect(B->GlowId, false);
+  if (B->GlowId >= 0 && AnimationGlue.HideGlowEffect) AnimationGlue.HideGlowEffect(B->GlowId, false);
+  ShowTitleButtonGlow(*B, Code, Kind);
+}
+
+// A hot minimise, maximise or close button gets the skin's glow around it (on its screen place).
+void TsSkinProvider::ShowTitleButtonGlow(TsCaptionButton& B, int Code, int Kind) {
+  TsSkinManager* M = Manager();
+  if (B.State != 1 || (Code != HTMINBUTTON && Code != HTMAXBUTTON && Code != HTCLOSE) || M == nullptr || Kind >= 5 ||
+      !M->Effects()->AllowGlowing() || FForm->Parent() != nullptr || FForm->FormStyle() == fsMDIChild)
+    return;
+  const std::vector<int>& Glows = M->ConstData().TitleGlows[Kind];
+  if (Glows.empty() || !M->MaskIndexInRange(Glows[0])) return;
+  HWND Frame = FormHandle();
+  TvkGlowForm* Layered = FBorderForm != nullptr && FormServices.BorderLayeredWindow ? FormServices.BorderLayeredWindow(FBorderForm)
+                                                                                     : nullptr;
+  if (Layered != nullptr && Layered->HandleAllocated()) Frame = Layered->Handle();
+  RECT W{};
+  GetWindowRect(Frame, &W);
+  const RECT R{W.left + B.Rect.Left, W.top + B.Rect.Top, W.left + B.Rect.Right, W.top + B.Rect.Bottom};
+  B.GlowId = ShowGlowEffectByMask(R, Glows, FSkinData, Frame, 255, M->SkinData().TitleGlowMargins[Kind]);
 }
 
 void TsSkinProvider::PopupSystemMenu(int X, int Y) {

@@ -10,6 +10,7 @@
 #include "skin/forms/sSkinProviderMetrics.h"
 #include "skin/forms/sSkinProviderSysMenu.h"
 #include "skin/forms/sSkinProviderUnit.h"
+#include "skin/forms/vkTitleBar.h"
 
 namespace {
 
@@ -109,6 +110,9 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& Message) {
     return;
   }
   if (Code >= htTitleBarItem && FTitleBar != nullptr && ProviderParts.TitleBarItemMouse) {
+    // a pressed item shows no hint
+    StopItemHint();
+    if (TvkTitleBarItem* It = TitleBarItem(Code - htTitleBarItem)) It->HideHint();
     ProviderParts.TitleBarItemMouse(this, Code - htTitleBarItem, true, X, Y);
     return;
   }
@@ -258,6 +262,11 @@ void TsSkinProvider::WMNCRButtonDown(TMessage& Message) {
     FRightPressed = true;
     return;
   }
+  if (TvkTitleBarItem* It = TitleBarRightButtonItem(Code)) {
+    FRightPressed = true;
+    if (It->OnMouseDown) It->OnMouseDown(It, mbRight, TShiftState{}, SignedLo(Message.LParam), SignedHi(Message.LParam));
+    return;
+  }
   CallOwnProc(Message);
 }
 
@@ -276,6 +285,14 @@ void TsSkinProvider::WMNCRButtonUp(TMessage& Message) {
     return;
   }
   FRightPressed = false;
+  if (TvkTitleBarItem* It = TitleBarRightButtonItem(Code))
+    It->MouseUp(mbRight, TShiftState{}, SignedLo(Message.LParam), SignedHi(Message.LParam));
+}
+
+// The title-bar item a right press or release with this code is meant for (codes 2000 to 2255); nil for none.
+TvkTitleBarItem* TsSkinProvider::TitleBarRightButtonItem(int Code) {
+  if (Code < htTitleBarItem || Code > htTitleBarItem + 255) return nullptr;
+  return TitleBarItem(Code - htTitleBarItem);
 }
 
 void TsSkinProvider::CMMouseEnter(TMessage& Message) {

@@ -49,12 +49,6 @@ void TsSkinProvider::SetCaptionAlignment(TAlignment Value) {
 
 void TsSkinProvider::SetTitleButtons(TsTitleButtons* Value) { FTitleButtons->Assign(Value); }
 
-void TsSkinProvider::SetTitleBar(TsTitleBar* Value) {
-  if (Value == FTitleBar) return;
-  FTitleBar = Value;
-  RedrawFrameNow();
-}
-
 void TsSkinProvider::SetUpFormSkinning() {
   TsSkinManager* M = Manager();
   if (FSecondary || FDeferredSetUp || M == nullptr || FForm == nullptr || !FForm->HandleAllocated() ||
@@ -223,9 +217,15 @@ bool TsSkinProvider::RefreshMenuBar() {
   TMainMenu* Menu = FormMainMenu(FForm);
   if (Menu == nullptr || MenuItemCount(reinterpret_cast<TMenu*>(Menu)) < 1) return false;
   g_RefreshingMenuBar = true;
-  RebuildMenuBar(Menu);
-  FSkinData->LockUpdates();
-  FSkinData->UnlockUpdates(false);
+  // the guard goes with a failed rebuild too, or no menu bar would ever be refreshed again
+  try {
+    RebuildMenuBar(Menu);
+    FSkinData->LockUpdates();
+    FSkinData->UnlockUpdates(false);
+  } catch (...) {
+    g_RefreshingMenuBar = false;
+    throw;
+  }
   g_RefreshingMenuBar = false;
   return true;
 }
@@ -253,8 +253,11 @@ void TsSkinProvider::SkinLabelFont(TControl* Label, bool Skin) {
   auto Entry = std::find_if(FLabels.begin(), FLabels.end(), [L](const TLabelColorEntry& E) { return E.Label == L; });
   if (Skin) {
     if ((L->Tag() & NoSkinTag) == NoSkinTag) return;
-    if (Entry == FLabels.end())
+    if (Entry == FLabels.end()) {
       FLabels.push_back({L->Font()->Color(), L, L->ParentFont(), L->ControlStyle().Contains(csOpaque)});
+      // a label of another owner tells its going too
+      L->FreeNotification(this);
+    }
     if (!L->Transparent() && !TransparentAlways) {
       if (Default != nullptr) L->Font()->SetColor(Default->SkinBaseFontColor());
       return;

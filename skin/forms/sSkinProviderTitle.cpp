@@ -8,7 +8,10 @@
 // ---- added title ----
 
 PUBLISHED(TvkAddedTitle) {
-  p.Bool("ShowMainCaption", &TvkAddedTitle::ShowMainCaption, &TvkAddedTitle::SetShowMainCaption);
+  p.Bool("ShowMainCaption", &TvkAddedTitle::ShowMainCaption, &TvkAddedTitle::SetShowMainCaption).Default(1);
+  p.Object("Font", &TvkAddedTitle::Font, &TvkAddedTitle::SetFont).Stored([](TObject* o) {
+    return static_cast<TvkAddedTitle*>(o)->IsFontStored();
+  });
   p.Str("Text", &TvkAddedTitle::Text, &TvkAddedTitle::SetText);
 }
 

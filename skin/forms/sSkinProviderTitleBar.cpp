@@ -2,8 +2,12 @@
 // the frame cache (or into an item fade's image) with background, glyph, caption and drop-down arrow.
 #include <algorithm>
 
+#include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
+#include "framework/Platform.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/vkFormServices.h"
+#include "skin/core/vkntTypes.h"
 #include "skin/core/sStyleSimply.h"
 #include "skin/core/vkAlphaImageList.h"
 #include "skin/forms/sSkinProvider.h"
@@ -149,9 +153,14 @@ void PaintTitleItemContent(TvkTitleBarItem* It, const TItemLook& L, int TitleSec
     if (G->PixelFormat() == pf32bit) {
       CompositeOverCache(Dst, TRect(0, 0, GW, GH), Bmp, G, TvkBgCacheRef{}, false, Tint, 0, false);
     } else {
+      // the glyph's top-left colour is its transparent key: only the pixels it draws become opaque
       const COLORREF Key = GetPixel(G->Canvas()->Handle(), 0, 0);
       TransparentBlt(C->Handle(), Dst.Left, Dst.Top, GW, GH, G->Canvas()->Handle(), 0, 0, GW, GH, Key);
-      SetRectAlpha32(Bmp, Dst, 255, NoColor32);
+      GdiFlush();
+      for (int y = std::max(0, -Dst.Top); y < GH && Dst.Top + y < Bmp->Height(); ++y)
+        for (int x = std::max(0, -Dst.Left); x < GW && Dst.Left + x < Bmp->Width(); ++x)
+          if (GetPixel(G->Canvas()->Handle(), x, y) != Key)
+            PutPixel32(Bmp, Dst.Left + x, Dst.Top + y, GetPixel32(Bmp, Dst.Left + x, Dst.Top + y) | 0xFF000000);
     }
   }
   X += GlyphSpan;
@@ -224,6 +233,94 @@ void TsSkinProvider::PaintTitleBarItems(TBitmap* Cache) {
       if (It->Visible() && It->Rect.Width() > 0 && It->Rect.Left < Cache->Width())
         PaintTitleBarItem(It, It->Rect, Cache);
     }
+}
+
+int TsSkinProvider::TitleBarItemAt(TPoint P) {
+  if (FTitleBar == nullptr) return -1;
+  TvkTitleItems* Items = FTitleBar->Items();
+  for (int i = 0; i < Items->Count(); ++i) {
+    const TRect& R = Items->Items(i)->Rect;
+    if (Items->Items(i)->Visible() && P.X >= R.Left && P.X < R.Right && P.Y >= R.Top && P.Y < R.Bottom) return i;
+  }
+  return -1;
+}
+
+void TsSkinProvider::SetTitleBar(TsTitleBar* Value) {
+  if (Value == FTitleBar) return;
+  if (FTitleBar != nullptr) {
+    StopItemHint();
+    FreeTitleBarAnimations();
+    FTitleBar->RemoveFreeNotification(this);
+  }
+  if (FHotElement >= htTitleBarItem) FHotElement = 0;
+  FTitleBar = Value;
+  // a bar on another form tells its going too
+  if (Value != nullptr) Value->FreeNotification(this);
+  RedrawFrameNow();
+}
+
+void TsSkinProvider::FreeTitleBarAnimations() {
+  if (FTitleBar == nullptr) return;
+  for (int i = 0; i < FTitleBar->Items()->Count(); ++i) FTitleBar->Items()->Items(i)->FreeAnimation();
+}
+
+bool TsSkinProvider::TitleBarTextArea(TRect& R, bool& ShowCaption) {
+  if (FTitleBar == nullptr) return false;
+  const TRect& A = FTitleBar->Area;
+  R = TRect(A.Left + FTitleBar->Totals[tbaLeft], A.Top, A.Right - FTitleBar->Totals[tbaRight], A.Bottom);
+  ShowCaption = FTitleBar->ShowCaption();
+  return true;
+}
+
+void TsSkinProvider::RescaleTitleBar(int Percent) {
+  if (FTitleBar != nullptr) FTitleBar->ChangeScale(Percent);
+}
+
+TvkTitleBarItem* TsSkinProvider::TitleBarItem(int Index) const {
+  if (FTitleBar == nullptr || Index < 0 || Index >= FTitleBar->Items()->Count()) return nullptr;
+  return FTitleBar->Items()->Items(Index);
+}
+
+void TsSkinProvider::StartItemHint(TvkTitleBarItem* Item) {
+  if (Item == nullptr || !Item->ShowHintFlag() || Item->Hint().empty()) return;
+  if (FHintTimer == nullptr) FHintTimer = Create<TTimer>(nullptr);
+  FHintTimer->SetEnabled(false);
+  // the item's rectangle is relative to the window that shows the caption: the border window's when there is one
+  RECT W{};
+  TvkGlowForm* Layered = FBorderForm != nullptr && FormServices.BorderLayeredWindow ? FormServices.BorderLayeredWindow(FBorderForm)
+                                                                                     : nullptr;
+  if (Layered != nullptr && Layered->HandleAllocated())
+    GetWindowRect(Layered->Handle(), &W);
+  else if (const HWND F = FormHandle())
+    GetWindowRect(F, &W);
+  FHintArea = TRect(Item->Rect.Left + W.left, Item->Rect.Top + W.top, Item->Rect.Right + W.left, Item->Rect.Bottom + W.top);
+  FHintItem = Item;
+  const int Pause = Application != nullptr ? Application->HintPause() : 0;
+  if (Pause >= 1) {
+    FHintTimer->SetInterval(static_cast<unsigned>(Pause));
+    FHintTimer->OnTimer = TNotifyEvent(this, &TsSkinProvider::ItemHintTimer);
+    FHintTimer->SetEnabled(true);
+  } else {
+    FHintItem = nullptr;
+    Item->ShowHint();
+  }
+}
+
+void TsSkinProvider::ItemHintTimer(TObject*) {
+  TvkTitleBarItem* Item = FHintItem;
+  StopItemHint();
+  // an item that left its bar meanwhile shows nothing
+  bool Present = false;
+  for (int i = 0; FTitleBar != nullptr && i < FTitleBar->Items()->Count(); ++i) Present = Present || FTitleBar->Items()->Items(i) == Item;
+  if (!Present) return;
+  POINT C{};
+  Platform().GetCursorPos(&C);
+  if (C.x >= FHintArea.Left && C.x < FHintArea.Right && C.y >= FHintArea.Top && C.y < FHintArea.Bottom) Item->ShowHint();
+}
+
+void TsSkinProvider::StopItemHint() {
+  FHintItem = nullptr;
+  if (FHintTimer != nullptr) FHintTimer->SetEnabled(false);
 }
 
 void TsSkinProvider::PaintTitleBarItem(TvkTitleBarItem* Item, const TRect& Rect, TBitmap* Bmp) {

@@ -16,6 +16,7 @@
 #include "skin/forms/vkFormAnimations.h"
 #include "skin/forms/vkGlue.h"
 #include "skin/forms/vkProviderEffects.h"
+#include "skin/forms/vkTitleBar.h"
 #include "skin/graphics/ToolkitStartup.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkColorMath.h"
@@ -399,7 +400,8 @@ int TvkBorderForm::TitleButtonAt(POINT P) {
         break;
       }
       case tekTitleBarItem:
-        if (TsCaptionButton* B = Provider->ButtonByCode(htTitleBarItem + E.Index); B != nullptr && In(*B))
+        if (TvkTitleBarItem* It = Provider->TitleBarItem(E.Index);
+            It != nullptr && Provider->TitleBarItemAt(TPoint(P.x, P.y)) == E.Index && !(It->Style() == bsTab && It->Down()))
           return htTitleBarItem + E.Index;
         break;
     }

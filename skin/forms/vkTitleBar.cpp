@@ -12,6 +12,7 @@
 #include "skin/core/vkSkinCommands.h"
 #include "skin/core/vkntTypes.h"
 #include "skin/forms/sSkinProvider.h"
+#include "skin/forms/vkSBAnimation.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkColorMath.h"
 #include "skin/graphics/vkPixelOps.h"
@@ -118,9 +119,9 @@ void TvkItemAnimation::MakeImage() {
   if (Image != nullptr || Item == nullptr) return;
   const TRect& R = Item->Rect;
   Image = NewBitmap32(std::max(R.Right - R.Left, 1), std::max(R.Bottom - R.Top, 1));
+  // what the painter leaves untouched stays clear: the caption shows through there
   if (Item->PaintHandler) {
     Item->PaintHandler(Item, TRect(0, 0, Image->Width(), Image->Height()), Image);
-    SetRectAlpha32(Image, TRect(0, 0, Image->Width(), Image->Height()), 255, NoColor32);
   } else {
     FillRect32(Image, TRect(0, 0, Image->Width(), Image->Height()), 0xFFFF, 255);
   }
@@ -207,6 +208,13 @@ void TvkTitleBarItem::SetCaption(const std::string& Value) {
   if (Value == FCaption) return;
   FCaption = Value;
   Changed(true);
+}
+
+void TvkTitleBarItem::SetDropdownMenu(TPopupMenu* Value) {
+  if (Value == FDropdownMenu) return;
+  FDropdownMenu = Value;
+  // the bar clears the menu from its items when it goes, wherever it lives
+  if (TsTitleBar* Bar = TitleBar(); Bar != nullptr && Value != nullptr) Value->FreeNotification(Bar);
 }
 
 void TvkTitleBarItem::SetEnabled(bool Value) {
@@ -418,6 +426,7 @@ void TvkTitleBarItem::Animate(int StepCount, bool FadeIn, HWND Window) {
   if (FadeIn) Animation->State = -1;
   // a finished fade left -1: every start counts again
   Animation->StepCount = std::max(StepCount, 1);
+  Animation->SetInterval(kTitleFadeInterval);
   Animation->FadingIn = FadeIn;
   Animation->OwnerWnd = Window;
   AnimOwnerWnd = Window;
@@ -560,11 +569,15 @@ void TsTitleBar::PlaceItem(TvkTitleBarItem* Item) {
 
 void DrawNinePartBitmap(TBitmap* Dest, TBitmap* Source, const TRect& S, const TRect& B, const TRect& D) {
   HDC DD = Dest->Canvas()->Handle(), SD = Source->Canvas()->Handle();
+  GdiFlush();
+  // corners are copied pixel by pixel: whatever lies outside either bitmap is left out
+  auto Inside = [](TBitmap* B, int X, int Y) { return X >= 0 && Y >= 0 && X < B->Width() && Y < B->Height(); };
   auto Corner = [&](int DX, int DY, int SX, int SY, int W, int H) {
     for (int y = 0; y < H; ++y)
       for (int x = 0; x < W; ++x) {
+        if (!Inside(Source, SX + x, SY + y) || !Inside(Dest, DX + x, DY + y)) continue;
         const uint32_t P = GetPixel32(Source, SX + x, SY + y);
-        if ((P & 0xFFFFFF) != 0xFF00FF) SetPixel32(Dest, DX + x, DY + y, P);
+        if ((P & 0xFFFFFF) != 0xFF00FF) PutPixel32(Dest, DX + x, DY + y, P);
       }
   };
   Corner(D.Left, D.Top, S.Left, S.Top, B.Left, B.Top);
@@ -636,18 +649,6 @@ constexpr int kItemFadeSteps = 10;
 
 void InstallTitleBarParts() {
   ProviderParts.TitleBarItemCount = [](TsTitleBar* Bar) { return Bar->Items()->Count(); };
-  ProviderParts.TitleBarItemAt = [](TsSkinProvider* P, TPoint Pt) {
-    TsTitleBar* Bar = BarOf(P);
-    if (Bar == nullptr) return -1;
-    for (int i = 0; i < Bar->Items()->Count(); ++i) {
-      TvkTitleBarItem* It = Bar->Items()->Items(i);
-      const TRect& R = It->Rect;
-      if (It->Visible() && It->Style() != bsSpacing && It->Style() != bsInfo && !(It->Style() == bsTab && It->Down()) &&
-          Pt.X >= R.Left && Pt.X < R.Right && Pt.Y >= R.Top && Pt.Y < R.Bottom)
-        return i;
-    }
-    return -1;
-  };
   ProviderParts.LayoutTitleBar = [](TsSkinProvider* P, const TRect& Area, int RightLimit, int CentreLine) {
     TsTitleBar* Bar = BarOf(P);
     if (Bar == nullptr) return;
@@ -673,12 +674,14 @@ void InstallTitleBarParts() {
     TsTitleBar* Bar = BarOf(P);
     if (Bar == nullptr || Index < 0 || Index >= Bar->Items()->Count()) return;
     TvkTitleBarItem* It = Bar->Items()->Items(Index);
-    if (Hot && (It->Style() == bsSpacing || It->Style() == bsInfo)) return;  // never hot
+    // spacers and texts are never hot; a disabled item neither enters nor tells that it leaves
+    if (It->Style() == bsSpacing || It->Style() == bsInfo || (Hot && !It->Enabled())) return;
     if (Hot) {
       if (It->OnMouseEnter) It->OnMouseEnter(It);
-      It->ShowHint();
+      P->StartItemHint(It);
     } else {
-      if (It->OnMouseLeave) It->OnMouseLeave(It);
+      P->StopItemHint();
+      if (It->Enabled() && It->OnMouseLeave) It->OnMouseLeave(It);
       It->HideHint();
     }
     It->HotState = Hot ? 1 : 0;
@@ -692,7 +695,6 @@ void InstallTitleBarParts() {
 
 void RemoveTitleBarParts() {
   ProviderParts.TitleBarItemCount = nullptr;
-  ProviderParts.TitleBarItemAt = nullptr;
   ProviderParts.LayoutTitleBar = nullptr;
   ProviderParts.TitleBarItemMouse = nullptr;
   ProviderParts.TitleBarItemHot = nullptr;

@@ -104,7 +104,7 @@ public:
   bool Down() const { return FDown; }
   void SetDown(bool Value);
   TPopupMenu* DropdownMenu() const { return FDropdownMenu; }
-  void SetDropdownMenu(TPopupMenu* Value) { FDropdownMenu = Value; }
+  void SetDropdownMenu(TPopupMenu* Value);
   bool Enabled() const { return FEnabled; }
   void SetEnabled(bool Value);
   TvkFontData* FontData() const { return FFontData; }

@@ -5,6 +5,8 @@
 #include "AdapterTestSupport.h"
 #include "framework/StdCtrls.h"
 #include "skin/adapters/vkPopupController.h"
+#include "skin/core/vkSkinCommands.h"
+#include "skin/forms/sSkinProvider.h"
 #include "tests/support/MessagePump.h"
 
 using namespace adapter_test;
@@ -73,6 +75,41 @@ TEST_F(Popups, AReleasedPopupGivesTheHookedControlItsMethodBackOnce) {
   testing_support::PumpUntil([&] { return Gone = H->PopupForm == nullptr; }, 2000);
   EXPECT_TRUE(Gone);
   EXPECT_FALSE(H->Active);
+}
+
+TEST_F(Popups, AHookedControlThatGoesIsForgottenBeforeTheRelease) {
+  TForm* Owner = Popup(40);
+  Forms = {Owner};
+  auto* Edit = new TEdit(Owner);
+  Edit->SetParent(Owner);
+  const TWndMethod EditOwn = Edit->WindowProc;
+  TForm* P = Popup(200);
+  TvkFormHandler* H = PopupController()->Add(P, Edit, EditOwn);
+  Edit->Free();
+  EXPECT_EQ(H->HookedControl, nullptr);
+  EXPECT_TRUE(H->HookedSaved.IsNull());
+  H->ReleaseForm(P);  // writes nothing into the freed control
+  testing_support::PumpUntil([&] { return H->PopupForm == nullptr; }, 2000);
+  EXPECT_FALSE(H->Active);
+}
+
+TEST_F(Popups, AnOpenPopupFormStaysDrawnActiveWhenDeactivated) {
+  ManagerPtr M = SolidManager();
+  PopupControllerInitialize();
+  TForm* P = Popup(40);
+  Forms = {P};
+  // the thread hook skinned the form when it showed
+  auto* Skinner = reinterpret_cast<TsSkinProvider*>(P->Perform(SM_VKCMD, SkinCommandWParam(VKCMD_QUERY_FORM_SKINNER), 0));
+  ASSERT_NE(Skinner, nullptr);
+  P->Perform(WM_NCACTIVATE, FALSE, 0);
+  EXPECT_FALSE(Skinner->CaptionActive());
+  TvkFormHandler* H = PopupController()->Add(P);
+  P->Perform(WM_NCACTIVATE, FALSE, 0);
+  EXPECT_TRUE(Skinner->CaptionActive());
+  H->HideForm(P);
+  P->Perform(WM_NCACTIVATE, FALSE, 0);
+  EXPECT_FALSE(Skinner->CaptionActive());
+  PopupControllerFinalize();
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "FormTestSupport.h"
+#include "framework/FormReader.h"
+#include "framework/TypInfo.h"
+#include "skin/forms/vkTitleBar.h"
 
 using namespace form_test;
 
@@ -46,9 +49,60 @@ TEST(AddedTitle, OnlyChangesRepaintAndNoneWhileLoading) {
 
 TEST(AddedTitle, FontStoredOnlyWhenItsLookChanges) {
   TvkAddedTitle A(nullptr);
-  EXPECT_FALSE(A.IsFontStored());
+  const TPropInfo* Font = GetPropInfo(&A, "Font");
+  ASSERT_NE(Font, nullptr);
+  ASSERT_TRUE(Font->stored);
+  EXPECT_FALSE(Font->stored(&A));
   A.Font()->SetColor(clRed);
-  EXPECT_FALSE(A.IsFontStored());
+  EXPECT_FALSE(Font->stored(&A));
   A.Font()->SetSize(A.Font()->Size() + 2);
-  EXPECT_TRUE(A.IsFontStored());
+  EXPECT_TRUE(Font->stored(&A));
+}
+
+TEST(AddedTitle, AProviderReadFromItsDescriptionTakesEveryPublishedPart) {
+  ManagerPtr M = CarriedManager();
+  RegisterClasses({TsSkinProvider::StaticClassInfo(), TsTitleBar::StaticClassInfo()});
+  Owned<TForm> F(NewForm());
+  ReadComponentFromText("object F: TForm\n"
+                        "  object Bar: TsTitleBar\n  end\n"
+                        "  object Skinner: TsSkinProvider\n"
+                        "    AddedTitle.Text = 'Port'\n"
+                        "    AddedTitle.Font.Height = -20\n"
+                        "    CaptionAlignment = taCenter\n"
+                        "    DisabledBlendValue = 100\n"
+                        "    DisabledBlendColor = clRed\n"
+                        "    GripMode = gmRightBottom\n"
+                        "    ResizeMode = rmBorder\n"
+                        "    TitleBar = Bar\n"
+                        "    SysSubMenu.Caption = 'Extra'\n"
+                        "    SysSubMenu.Position = ipTop\n"
+                        "    TitleIcon.Width = 20\n"
+                        "    FormHeader.AdditionalHeight = 4\n"
+                        "    GluedForms.Strings = ('Other')\n"
+                        "    SkinData.SkinSection = 'DIALOG'\n"
+                        "  end\n"
+                        "end\n",
+                        F.get());
+  auto* P = As<TsSkinProvider>(F->FindComponent("Skinner"));
+  ASSERT_NE(P, nullptr);
+  EXPECT_EQ(P->AddedTitle()->Text(), "Port");
+  EXPECT_EQ(P->AddedTitle()->Font()->Height(), -20);
+  EXPECT_EQ(P->CaptionAlignment(), taCenter);
+  EXPECT_EQ(P->DisabledBlendValue(), 100);
+  EXPECT_EQ(P->DisabledBlendColor(), clRed);
+  EXPECT_EQ(P->GripMode(), gmRightBottom);
+  EXPECT_EQ(P->ResizeMode(), rmStandard);  // sizing stays live whatever is stored
+  EXPECT_EQ(P->TitleBar(), F->FindComponent("Bar"));
+  EXPECT_EQ(P->SysSubMenu()->Caption(), "Extra");
+  EXPECT_EQ(P->SysSubMenu()->Position(), ipTop);
+  EXPECT_EQ(P->TitleIcon()->Width(), 20);
+  EXPECT_EQ(P->FormHeader()->AdditionalHeight(), 4);
+  EXPECT_EQ(P->GluedForms()->Text(), "Other\r\n");
+  EXPECT_EQ(P->SkinData()->SkinSection(), "DIALOG");
+  for (const char* Event : {"OnAfterAnimation", "OnExtHitTest", "OnSkinItem", "OnSkinItemEx"}) {
+    const TPropInfo* E = GetPropInfo(P, Event);
+    ASSERT_NE(E, nullptr) << Event;
+    EXPECT_EQ(E->kind, TPropKind::Method) << Event;
+  }
+  for (const char* Owned : {"ThirdParty", "TitleButtons"}) EXPECT_NE(GetPropInfo(P, Owned), nullptr) << Owned;
 }

@@ -2,10 +2,14 @@
 // and which messages the window method keeps from the form.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
 #include "FormTestSupport.h"
+#include "framework/Menus.h"
+#include "framework/StdCtrls.h"
+#include "skin/core/sStyleSimply.h"
 #include "skin/core/vkSkinCommands.h"
 #include "skin/core/vkThdTimer.h"
 #include "skin/forms/vkFormHook.h"
@@ -106,6 +110,46 @@ TEST(ProviderLifecycle, ADeferredRuntimeProviderGivesWayAndTheHookForgetsIt) {
   EXPECT_TRUE(F->WindowProc == Current);
   Second->Free();
   EXPECT_EQ(Command(F.get(), VKCMD_QUERY_FORM_SKINNER), reinterpret_cast<LRESULT>(Designed));
+  // the form still hears skin changes through the one that serves it
+  EXPECT_NE(std::find(SkinnedFormList.begin(), SkinnedFormList.end(), F.get()), SkinnedFormList.end());
+}
+
+TEST(ProviderLifecycle, WhatTheProviderKeepsOfOtherComponentsGoesWithThem) {
+  ManagerPtr M = CarriedManager();
+  Owned<TForm> F(NewForm()), Other(NewForm());
+  auto* P = Create<TsSkinProvider>(F.get());
+  auto* Menu = Create<TPopupMenu>(Other.get());
+  P->SysSubMenu()->SetPopupMenu(Menu);
+  Menu->Free();
+  EXPECT_EQ(P->SysSubMenu()->PopupMenu(), nullptr);
+  // a label owned elsewhere but shown on the form
+  auto* Label = Create<TLabel>(Other.get());
+  Label->SetParent(F.get());
+  P->SkinLabelFont(Label, true);
+  ASSERT_EQ(P->SkinnedLabels().size(), 1u);
+  Label->Free();
+  EXPECT_TRUE(P->SkinnedLabels().empty());
+}
+
+TEST(ProviderLifecycle, AMenuBarRebuildThatFailsLetsTheNextOneRun) {
+  ManagerPtr M = CarriedManager();
+  Owned<TForm> F(NewForm());
+  auto* Menu = new TMainMenu(F.get());
+  auto* Item = new TMenuItem(Menu);
+  Item->SetCaption("File");
+  Menu->Items()->Add(Item);
+  F->SetMenu(Menu);
+  bool Fail = false;
+  const TWndMethod Own = F->WindowProc;
+  F->WindowProc = [&Fail, Own](TMessage& Msg) {
+    if (Msg.Msg == CM_MENUCHANGED && Fail) throw Exception("menu");
+    Own(Msg);
+  };
+  auto* P = Create<TsSkinProvider>(F.get());
+  Fail = true;
+  EXPECT_THROW(P->RefreshMenuBar(), Exception);
+  Fail = false;
+  EXPECT_TRUE(P->RefreshMenuBar());
 }
 
 TEST(ProviderLifecycle, ClassListsAreWrittenBackInTheirOrder) {

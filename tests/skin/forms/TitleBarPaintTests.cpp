@@ -2,8 +2,11 @@
 // into the caption, the draw event, and an item fade's image from the same painter.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "FormTestSupport.h"
 #include "skin/forms/vkTitleBar.h"
+#include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkPixelOps.h"
 #include "tests/support/LayeredRecorder.h"
 
@@ -136,4 +139,69 @@ TEST(TitleBarPaint, ItemFadeImageComesFromTheItemPainter) {
   for (int Shift : {0, 8, 16})
     EXPECT_NEAR(static_cast<int>((Got >> Shift) & 0xFF), static_cast<int>((Want >> Shift) & 0xFF), 1) << Shift;
   It->FreeAnimation();
+}
+
+TEST(TitleBarPaint, ItemFadeImageKeepsUndrawnAndKeyedPixelsClear) {
+  TPaintedBar T;
+  testing_support::LayeredRecorder Rec;
+  TvkTitleBarItem* It = T.Add(bsButton, 30, 22);
+  std::unique_ptr<TBitmap> G(RedGlyph());
+  It->SetGlyph(G.get());
+  T.Attach();
+  T.Paint();
+  It->SkinData->SkinIndex = -1;  // no section: the painter draws the glyph only
+  It->HotState = 1;
+  It->Animate(4, true, T.F->Handle());
+  ASSERT_NE(It->Animation, nullptr);
+  TBitmap* Image = It->Animation->Image;
+  ASSERT_NE(Image, nullptr);
+  const int GX = T.Bar->ItemsMargin(), GY = Image->Height() / 2 - 8;
+  EXPECT_EQ(GetPixel32(Image, 0, 0), 0u);            // never drawn
+  EXPECT_EQ(GetPixel32(Image, GX, GY), 0u);          // the glyph's key colour
+  EXPECT_EQ(GetPixel32(Image, GX + 5, GY + 5) >> 24, 255u);
+  It->FreeAnimation();
+}
+
+TEST(TitleBarPaint, NinePartCornersPastTheBitmapAreLeftOut) {
+  // a 4-pixel corner of a frame reaching 4 pixels past the right edge would wrap into the next rows
+  std::unique_ptr<TBitmap> Dest(NewBitmap32(10, 10)), Src(NewBitmap32(12, 12));
+  FillRect32(Dest.get(), TRect(0, 0, 10, 10), 0x112233, 255);
+  FillRect32(Src.get(), TRect(0, 0, 12, 12), 0xAA0000, 255);
+  const uint32_t Before = GetPixel32(Dest.get(), 0, 0), Frame = GetPixel32(Src.get(), 0, 0);
+  DrawNinePartBitmap(Dest.get(), Src.get(), TRect(0, 0, 12, 12), TRect(4, 4, 4, 4), TRect(2, -2, 14, 8));
+  for (int y = 0; y < 10; ++y) EXPECT_EQ(GetPixel32(Dest.get(), 0, y), Before) << y;
+  EXPECT_EQ(GetPixel32(Dest.get(), 3, 0), Frame);
+  EXPECT_EQ(GetPixel32(Dest.get(), 9, 0), Frame);
+}
+
+TEST(TitleBarPaint, CaptionTextStaysBetweenTheLeftAndRightItemsUnlessTheBarHidesIt) {
+  TPaintedBar T;
+  T.Add(bsSpacing, 80, 18);
+  T.Add(bsSpacing, 90, 18)->SetAlign(tbaRight);
+  T.Attach();
+  // the pixels that a long caption changes on the caption band
+  auto Changed = [&](bool ShowCaption, int& MinX, int& MaxX) {
+    T.Bar->SetShowCaption(ShowCaption);
+    T.F->SetCaption("");
+    std::unique_ptr<TBitmap> Plain(NewBitmap32(1, 1));
+    CopyBitmapFull(Plain.get(), T.Paint());
+    T.F->SetCaption(std::string(60, 'W'));
+    TBitmap* Cache = T.Paint();
+    MinX = Cache->Width(), MaxX = -1;
+    int N = 0;
+    for (int y = 0; y < T.P->CaptionBottom(); ++y)
+      for (int x = 0; x < Cache->Width(); ++x)
+        if (GetPixel32(Cache, x, y) != GetPixel32(Plain.get(), x, y)) {
+          ++N;
+          MinX = std::min(MinX, x);
+          MaxX = std::max(MaxX, x);
+        }
+    return N;
+  };
+  int MinX = 0, MaxX = 0;
+  ASSERT_GT(Changed(true, MinX, MaxX), 0);
+  const TRect& A = T.Bar->Area;
+  EXPECT_GE(MinX, A.Left + 80 + 8);
+  EXPECT_LT(MaxX, A.Right - 90 - 8);
+  EXPECT_EQ(Changed(false, MinX, MaxX), 0);
 }

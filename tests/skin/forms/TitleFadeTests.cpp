@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "FormTestSupport.h"
+#include "skin/core/vkGlow.h"
 #include "skin/core/vkntTypes.h"
 #include "skin/forms/vkSBAnimation.h"
 #include "tests/support/LayeredRecorder.h"
@@ -141,4 +142,21 @@ TEST(TitleFade, ProviderTakesTheAnimatedPathOnlyWithButtonEffects) {
   T.P->SetHotElement(HTCLOSE, true);
   EXPECT_EQ(T.Close(), nullptr);
   EXPECT_EQ(T.P->ButtonClose.State, 1);
+}
+
+TEST(TitleFade, DirectRepaintGlowsAroundTheHotButtonUntilItRests) {
+  TFade T;
+  T.M->AnimEffects()->Buttons()->SetEvents(TvkBtnEffectEvents());
+  const int Glow = T.M->FindMaskByNames("GLOWBUTTON", "GLOW0");
+  ASSERT_GE(Glow, 0);
+  for (auto& List : T.M->EditModel().ConstData.TitleGlows) List = {Glow};
+  T.F->Show();
+  T.P->SkinData()->CacheDirty = true;
+  T.P->PaintFormFrame();
+  T.P->SetHotElement(HTCLOSE, true);
+  ASSERT_EQ(T.Close(), nullptr);
+  EXPECT_GE(T.P->ButtonClose.GlowId, 0);
+  EXPECT_NE(GlowEffectOf(T.P->ButtonClose.GlowId), nullptr);
+  T.P->SetHotElement(-1, true);
+  EXPECT_EQ(T.P->ButtonClose.GlowId, -1);
 }

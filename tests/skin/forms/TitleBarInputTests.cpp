@@ -1,0 +1,200 @@
+// Title-bar items under the mouse on a skinned caption: which items the hit test answers, which become hot,
+// their hints after the hint pause, right-button presses, their fades freed with the title animations, a scale
+// change, and a title bar that goes while the provider keeps it.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "FormTestSupport.h"
+#include "skin/core/vkSkinCommands.h"
+#include "skin/forms/vkTitleBar.h"
+#include "tests/support/LayeredRecorder.h"
+
+using namespace form_test;
+
+namespace {
+
+// A form with a title bar, its provider and a fixed-size item per call of Add; Paint lays the caption out.
+struct TItemsOnCaption {
+  ManagerPtr M = CarriedManager();
+  Owned<TForm> F{NewForm(500, 200)};
+  TsTitleBar* Bar = Create<TsTitleBar>(F.get());
+  TsSkinProvider* P = Create<TsSkinProvider>(F.get());
+  POINT Cursor{-1000, -1000};
+  TItemsOnCaption() {
+    P->SetTitleBar(Bar);
+    Platform().GetCursorPos = [this](POINT* Pt) {
+      *Pt = Cursor;
+      return TRUE;
+    };
+  }
+  TvkTitleBarItem* Add(TvkBtnStyle Style) {
+    TvkTitleBarItem* It = Bar->Items()->Add();
+    It->SetStyle(Style);
+    It->SetAutoSize(false);
+    It->SetWidth(24);
+    It->SetHeight(18);
+    return It;
+  }
+  void Paint() {
+    P->SkinData()->CacheDirty = true;
+    P->PaintFormFrame();
+  }
+  // The screen point at the middle of an item.
+  POINT Centre(TvkTitleBarItem* It) {
+    RECT W{};
+    GetWindowRect(F->Handle(), &W);
+    return POINT{W.left + (It->Rect.Left + It->Rect.Right) / 2, W.top + (It->Rect.Top + It->Rect.Bottom) / 2};
+  }
+  int Hit(TvkTitleBarItem* It) {
+    const POINT C = Centre(It);
+    return static_cast<int>(F->Perform(WM_NCHITTEST, 0, MAKELPARAM(C.x, C.y)));
+  }
+};
+
+}  // namespace
+
+TEST(TitleBarInput, HitTestAnswersEnabledItemsThatTakeAPress) {
+  TItemsOnCaption T;
+  struct Case {
+    TvkBtnStyle Style;
+    bool Enabled, Down, Element;
+  } const Cases[] = {{bsButton, true, false, true},  {bsButton, false, false, false}, {bsInfo, true, false, false},
+                     {bsSpacing, true, false, false}, {bsTab, true, true, false},     {bsTab, true, false, true},
+                     {bsMenu, true, false, true}};
+  std::vector<TvkTitleBarItem*> Items;
+  for (const Case& C : Cases) {
+    TvkTitleBarItem* It = T.Add(C.Style);
+    It->SetEnabled(C.Enabled);
+    if (C.Down) It->SetDown(true);
+    Items.push_back(It);
+  }
+  T.Paint();
+  for (size_t i = 0; i < Items.size(); ++i) {
+    ASSERT_GT(Items[i]->Rect.Width(), 0) << i;
+    EXPECT_EQ(T.Hit(Items[i]), Cases[i].Element ? htTitleBarItem + static_cast<int>(i) : HTCAPTION) << i;
+  }
+}
+
+TEST(TitleBarInput, DisabledItemsSpacersAndTextsNeverBecomeHot) {
+  TItemsOnCaption T;
+  TvkTitleBarItem* Off = T.Add(bsButton);
+  TvkTitleBarItem* Text = T.Add(bsInfo);
+  int Events = 0;
+  for (TvkTitleBarItem* It : {Off, Text}) {
+    It->SetHint("Port");
+    It->SetShowHintFlag(true);
+    It->OnMouseEnter = [&](TObject*) { ++Events; };
+    It->OnMouseLeave = [&](TObject*) { ++Events; };
+  }
+  Off->SetEnabled(false);
+  Application->SetHintPause(0);
+  T.Paint();
+  for (int Code : {htTitleBarItem, htTitleBarItem + 1, 0}) T.P->SetHotElement(Code, true);
+  EXPECT_EQ(Events, 0);
+  for (TvkTitleBarItem* It : {Off, Text}) {
+    EXPECT_EQ(It->HotState, 0);
+    EXPECT_EQ(It->Animation, nullptr);
+    EXPECT_EQ(It->HintWindow, nullptr);
+  }
+}
+
+TEST(TitleBarInput, ItemHintWaitsForTheHintPauseWithTheCursorOnTheItem) {
+  struct Case {
+    int Pause;
+    bool ShowHint, CursorOn, Shown;
+  } const Cases[] = {{50, true, true, true}, {50, true, false, false}, {0, true, false, true}, {50, false, true, false}};
+  for (const Case& C : Cases) {
+    TItemsOnCaption T;
+    TvkTitleBarItem* It = T.Add(bsButton);
+    It->SetHint("Port");
+    It->SetShowHintFlag(C.ShowHint);
+    T.Paint();
+    Application->SetHintPause(C.Pause);
+    T.Cursor = C.CursorOn ? T.Centre(It) : POINT{-1000, -1000};
+    T.P->SetHotElement(htTitleBarItem, true);
+    if (C.Pause > 0) {
+      EXPECT_EQ(It->HintWindow, nullptr) << C.Pause << C.ShowHint << C.CursorOn;
+      T.P->ItemHintTimer(nullptr);
+    }
+    EXPECT_EQ(It->HintWindow != nullptr, C.Shown) << C.Pause << C.ShowHint << C.CursorOn;
+    // leaving takes the hint away, and a pending one with it
+    T.P->SetHotElement(0, true);
+    EXPECT_EQ(It->HintWindow, nullptr);
+  }
+}
+
+TEST(TitleBarInput, RightButtonReachesTheItemsMouseEventsOnly) {
+  TItemsOnCaption T;
+  TvkTitleBarItem* It = T.Add(bsButton);
+  T.Paint();
+  std::vector<std::string> Seen;
+  It->OnMouseDown = [&](TObject* S, TMouseButton B, TShiftState, int, int) {
+    Seen.push_back(S == It && B == mbRight ? "down right" : "down other");
+  };
+  It->OnMouseUp = [&](TObject* S, TMouseButton B, TShiftState, int, int) {
+    Seen.push_back(S == It && B == mbRight ? "up right" : "up other");
+  };
+  It->OnClick = [&](TObject*) { Seen.push_back("click"); };
+  const POINT C = T.Centre(It);
+  T.F->Perform(WM_NCRBUTTONDOWN, htTitleBarItem, MAKELPARAM(C.x, C.y));
+  T.F->Perform(WM_NCRBUTTONUP, htTitleBarItem, MAKELPARAM(C.x, C.y));
+  EXPECT_EQ(Seen, (std::vector<std::string>{"down right", "up right"}));
+}
+
+TEST(TitleBarInput, ItemFadesGoWithTheTitleAnimationsAndASkinChange) {
+  TItemsOnCaption T;
+  testing_support::LayeredRecorder Rec;
+  TvkTitleBarItem* It = T.Add(bsButton);
+  T.Paint();
+  auto Fading = [&] {
+    It->HotState = 1;
+    It->Animate(4, true, T.F->Handle());
+    return It->Animation != nullptr;
+  };
+  ASSERT_TRUE(Fading());
+  EXPECT_EQ(It->Animation->Interval(), 12u);
+  T.P->FreeTitleAnimations();
+  EXPECT_EQ(It->Animation, nullptr);
+  ASSERT_TRUE(Fading());
+  T.F->Perform(SM_VKCMD, SkinCommandWParam(VKCMD_SKIN_APPLIED), reinterpret_cast<LPARAM>(T.M.get()));
+  EXPECT_EQ(It->Animation, nullptr);
+}
+
+TEST(TitleBarInput, ScaleCommandRescalesTheBar) {
+  TItemsOnCaption T;
+  TvkTitleBarItem* It = T.Add(bsButton);
+  T.F->Perform(SM_VKCMD, SkinCommandWParam(VKCMD_SET_SCALE), 150);
+  EXPECT_EQ(It->Width(), 36);
+  EXPECT_EQ(It->Height(), 27);
+  EXPECT_EQ(T.Bar->ScalePercent, 150);
+}
+
+TEST(TitleBarInput, ABarOfAnotherFormOrADropDownMenuIsForgottenWhenItGoes) {
+  TItemsOnCaption T;
+  Owned<TForm> Other(NewForm());
+  auto* Menu = Create<TPopupMenu>(Other.get());
+  TvkTitleBarItem* It = T.Add(bsMenu);
+  It->SetDropdownMenu(Menu);
+  Menu->Free();
+  EXPECT_EQ(It->DropdownMenu(), nullptr);
+  auto* Far = Create<TsTitleBar>(Other.get());
+  T.P->SetTitleBar(Far);
+  Far->Free();
+  EXPECT_EQ(T.P->TitleBar(), nullptr);
+}
+
+TEST(TitleBarInput, ADeletedUserButtonLeavesTheHitTestWorking) {
+  TItemsOnCaption T;
+  T.P->TitleButtons()->Add();
+  T.P->TitleButtons()->Add();
+  T.Paint();
+  const TRect Last = T.P->TitleButtons()->Items(1)->Data.Rect;
+  ASSERT_GT(Last.Width(), 0);
+  T.P->TitleButtons()->Delete(1);
+  RECT W{};
+  GetWindowRect(T.F->Handle(), &W);
+  const int X = W.left + (Last.Left + Last.Right) / 2, Y = W.top + (Last.Top + Last.Bottom) / 2;
+  EXPECT_NE(T.F->Perform(WM_NCHITTEST, 0, MAKELPARAM(X, Y)), htUserButton + 1);
+}
