@@ -20,6 +20,7 @@
 #include "skin/forms/sSkinProviderMetrics.h"
 #include "skin/forms/vkBorderForm.h"
 #include "skin/forms/vkFormTimers.h"
+#include "skin/forms/vkSBAnimation.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkKeyRegions.h"
 #include "skin/graphics/vkPixelOps.h"
@@ -151,14 +152,14 @@ void TvkDialogWnd::InitFrame() {
 void TvkDialogWnd::SetButtonKinds() {
   TsSkinManager* M = SkinManager;
   if (M == nullptr || !M->MaskIndexInRange(MaskIndexOf(M, tkCloseAlone))) return;
-  MinButton.HitCode = HTMINBUTTON;
-  MaxButton.HitCode = HTMAXBUTTON;
-  CloseButton.HitCode = HTCLOSE;
-  HelpButton.HitCode = HTHELP;
+  MinButton.Code = HTMINBUTTON;
+  MaxButton.Code = HTMAXBUTTON;
+  CloseButton.Code = HTCLOSE;
+  HelpButton.Code = HTHELP;
   TitleSection = M->ConstData().Sections[ssDialogTitle];
   if (FrameKind == 2) {
     auto Small = [M](TvkDlgTitleButton& B, uint8_t Kind) {
-      B.ImageKind = Kind;
+      B.MaskKind = Kind;
       const int I = MaskIndexOf(M, Kind);
       B.SingleImage = M->MaskIndexInRange(I) && M->ma()[I].ImageCount <= 1;
     };
@@ -167,10 +168,10 @@ void TvkDialogWnd::SetButtonKinds() {
     Small(MaxButton, 7);
     Small(HelpButton, 10);
   } else {
-    CloseButton.ImageKind = HasMaxBox() || HasMinBox() ? tkClose : tkCloseAlone;
-    MinButton.ImageKind = tkMin;
-    MaxButton.ImageKind = tkMax;
-    HelpButton.ImageKind = tkHelp;
+    CloseButton.MaskKind = HasMaxBox() || HasMinBox() ? tkClose : tkCloseAlone;
+    MinButton.MaskKind = tkMin;
+    MaxButton.MaskKind = tkMax;
+    HelpButton.MaskKind = tkHelp;
     CloseButton.SingleImage = MinButton.SingleImage = MaxButton.SingleImage = HelpButton.SingleImage = true;
   }
 }
@@ -209,6 +210,7 @@ void TvkDialogWnd::FreeSnapshot() {
 }
 
 void TvkDialogWnd::BeforeDestruction() {
+  FreeButtonAnimations();
   if (MoveTimer != nullptr) MoveTimer->Free();
   MoveTimer = nullptr;
   SetBorderForm(false);
@@ -217,6 +219,8 @@ void TvkDialogWnd::BeforeDestruction() {
   SysMenu = nullptr;
   delete IconBitmap;
   IconBitmap = nullptr;
+  delete TitleCache;
+  TitleCache = nullptr;
   delete CaptionFont;
   CaptionFont = nullptr;
   if (FBrush != nullptr) DeleteObject(FBrush);
@@ -263,12 +267,12 @@ int TvkDialogWnd::CaptionBottom() {
 }
 
 int TvkDialogWnd::ButtonWidth(const TvkDlgTitleButton& B) {
-  const int I = MaskIndexOf(SkinManager, B.ImageKind);
+  const int I = MaskIndexOf(SkinManager, B.MaskKind);
   return SkinManager != nullptr && SkinManager->MaskIndexInRange(I) ? SkinManager->ma()[I].Width : 21;
 }
 
 int TvkDialogWnd::ButtonHeight(const TvkDlgTitleButton& B) {
-  const int I = MaskIndexOf(SkinManager, B.ImageKind);
+  const int I = MaskIndexOf(SkinManager, B.MaskKind);
   return SkinManager != nullptr && SkinManager->MaskIndexInRange(I) ? SkinManager->ma()[I].Height : 21;
 }
 
@@ -318,6 +322,7 @@ void TvkDialogWnd::PaintFrame() {
     const TRect Inner(M.Left, M.Top, W - M.Right, H - M.Bottom);
     RenderControlSkin(SkinData, None, false, Cache, TPoint(Inner.Left, Inner.Top), Inner, Active ? 1 : 0);
     PaintCaption();
+    CopyTitleCache();
     if (CaptionHeight(true) > 0) PlaceTitleButtons();
     if (BorderForm != nullptr && SkinManager != nullptr)
       PaintExtendedBorderInto(Cache, SkinManager->ExtBorderBitmap(Active), M);
@@ -366,36 +371,80 @@ void TvkDialogWnd::PlaceTitleButtons() {
   const TRect M = GetShadowMargins();
   const int Top = M.Top, Bottom = CaptionBottom();
   int X = SkinData->CacheBmp->Width() - M.Right - CacheFrameWidth();
+  // While fades show the hot and pressed looks over the buttons, the cache keeps every button normal.
+  const bool Fades = TitleButtonsFade();
   auto Place = [&](TvkDlgTitleButton& B) {
     const int BW = ButtonWidth(B), BH = ButtonHeight(B);
     X -= BW;
     B.Rect = TRect(X, (Top + Bottom - BH) / 2, X + BW, (Top + Bottom - BH) / 2 + BH);
-    PaintTitleButton(B.HitCode);
+    DrawTitleGlyph(B, Fades ? 0 : B.State);
     X -= SkinManager != nullptr ? SkinManager->SkinData().BISpace : 0;
   };
   Place(CloseButton);
   if (HasMaxBox()) {
-    MaxButton.ImageKind = IsZoomed(CtrlHandle) ? tkNorm : tkMax;
+    MaxButton.MaskKind = IsZoomed(CtrlHandle) ? tkNorm : tkMax;
     Place(MaxButton);
   }
   if (HasMinBox()) {
-    MinButton.ImageKind = IsIconic(CtrlHandle) ? tkNorm : tkMin;
+    MinButton.MaskKind = IsIconic(CtrlHandle) ? tkNorm : tkMin;
     Place(MinButton);
   }
   if (HasHelp()) Place(HelpButton);
+}
+
+void TvkDialogWnd::CopyTitleCache() {
+  TBitmap* Cache = SkinData->CacheBmp;
+  // Down to the lowest button: a mask taller than the caption stands out of the band.
+  const int Top = GetShadowMargins().Top, Bottom = CaptionBottom();
+  int Lowest = Bottom;
+  for (const TvkDlgTitleButton* B : {&MinButton, &MaxButton, &HelpButton, &CloseButton})
+    Lowest = std::max(Lowest, (Top + Bottom - ButtonHeight(*B)) / 2 + ButtonHeight(*B));
+  const int H = std::min(Lowest, Cache != nullptr ? Cache->Height() : 0);
+  if (H <= 0 || Cache->Width() <= 0) return;
+  // Taken at every frame paint: the activity, the text and the size change what lies under the buttons.
+  if (TitleCache == nullptr) TitleCache = NewBitmap32(Cache->Width(), H);
+  else TitleCache->SetSize(Cache->Width(), H);
+  BitBlt(TitleCache->Canvas()->Handle(), 0, 0, Cache->Width(), H, Cache->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+bool TvkDialogWnd::TitleButtonsFade() { return SkinManager != nullptr && SkinManager->Effects()->AllowGlowing(); }
+
+void TvkDialogWnd::FreeButtonAnimations() {
+  for (TvkDlgTitleButton* B : {&MinButton, &MaxButton, &HelpButton, &CloseButton}) FreeTitleButtonAnimation(B->Animation);
+}
+
+void TvkDialogWnd::DrawTitleGlyph(const TvkDlgTitleButton& B, int State) {
+  TBitmap* Cache = SkinData->CacheBmp;
+  const int I = MaskIndexOf(SkinManager, B.MaskKind);
+  if (Cache == nullptr || SkinManager == nullptr || !SkinManager->MaskIndexInRange(I)) return;
+  const bool Enabled = B.Code != HTMAXBUTTON || CanMaximize() || CanRestore();
+  const bool Faded = (!Active || !Enabled) && State == 0;
+  TvkBgCacheRef Self;
+  InitBgInfo(Cache, 0, 0, Self);
+  DrawSkinGlyph32(Cache, TPoint(B.Rect.Left, B.Rect.Top), State, Self, SkinManager->ma()[I], Faded ? 2 : 1);
 }
 
 void TvkDialogWnd::PaintTitleButton(int HitCode) {
   TvkDlgTitleButton* B = ButtonByCode(HitCode);
   TBitmap* Cache = SkinData->CacheBmp;
   if (B == nullptr || SkinManager == nullptr || Cache == nullptr || B->Rect.Right <= B->Rect.Left) return;
-  const int I = MaskIndexOf(SkinManager, B->ImageKind);
-  if (!SkinManager->MaskIndexInRange(I)) return;
-  const bool Enabled = HitCode != HTMAXBUTTON || CanMaximize() || CanRestore();
-  const bool Faded = (!Active || !Enabled) && B->State == 0;
-  TvkBgCacheRef Self;
-  InitBgInfo(Cache, 0, 0, Self);
-  DrawSkinGlyph32(Cache, TPoint(B->Rect.Left, B->Rect.Top), B->State, Self, SkinManager->ma()[I], Faded ? 2 : 1);
+  if (!SkinManager->MaskIndexInRange(MaskIndexOf(SkinManager, B->MaskKind)) || B->Rect.Left <= IconRect().Right) return;
+  const bool Fades = TitleButtonsFade();
+  // The glyphs carry alpha: drawn over the old look, a normal button would keep some of the hot one.
+  const TRect& R = B->Rect;
+  if (TitleCache != nullptr && TitleCache->Width() == Cache->Width() && R.Bottom <= TitleCache->Height())
+    BitBlt(Cache->Canvas()->Handle(), R.Left, R.Top, R.Width(), R.Height(), TitleCache->Canvas()->Handle(), R.Left,
+           R.Top, SRCCOPY);
+  DrawTitleGlyph(*B, Fades ? 0 : B->State);
+  if (BorderForm == nullptr && IsWindowVisible(CtrlHandle)) {
+    HDC DC = GetWindowDC(CtrlHandle);
+    if (DC != nullptr) {
+      SetLayout(DC, 0);
+      BitBlt(DC, R.Left, R.Top, R.Width(), R.Height(), Cache->Canvas()->Handle(), R.Left, R.Top, SRCCOPY);
+      ReleaseDC(CtrlHandle, DC);
+    }
+  }
+  if (Fades) StartTitleButtonAnimation(*B, this, nullptr, B->State, B->State == 2);
 }
 
 void TvkDialogWnd::PaintNonClient() {
@@ -541,7 +590,6 @@ void TvkDialogWnd::SetHotButton(int HitCode, bool Repaint) {
     if (Repaint && ButtonByCode(Code) != nullptr && IsWindowVisible(CtrlHandle) && !SkinData->CacheDirty) {
       PaintTitleButton(Code);
       if (BorderForm != nullptr) UpdateBorder(true);
-      else PaintNonClient();
     }
   };
   if (TvkDlgTitleButton* Old = ButtonByCode(HotButton)) {
@@ -568,7 +616,6 @@ void TvkDialogWnd::PressButton(int HitCode) {
   FButtonPressed = true;
   PaintTitleButton(HitCode);
   if (BorderForm != nullptr) UpdateBorder(true);
-  else PaintNonClient();
 }
 
 void TvkDialogWnd::NcButtonDown(TMessage& Message) {
@@ -628,6 +675,8 @@ void TvkDialogWnd::NcButtonUp(TMessage& Message) {
       case HTCLOSE:
         CloseButton.State = 0;
         HotButton = 0;
+        // the pressed look's fade window must not outlive the dialog on the screen
+        FreeButtonAnimations();
         SendMessageA(CtrlHandle, WM_SYSCOMMAND, SC_CLOSE, 0);
         break;
       case HTHELP:
@@ -652,6 +701,8 @@ void TvkDialogWnd::RepaintOnActivate() {
   SkinData->CacheDirty = true;
   InvalidateRect(CtrlHandle, nullptr, FALSE);
   RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASENOW);
+  // the frame lives on the border window: it shows the new activity only when that window is updated
+  if (BorderForm != nullptr && IsWindowVisible(CtrlHandle)) UpdateBorder(true);
 }
 
 HBRUSH TvkDialogWnd::DialogBrush() {
@@ -810,6 +861,7 @@ void TvkDialogWnd::WndProc(TMessage& Message) {
   switch (Message.Msg) {
     case WM_DESTROY:
     case WM_NCDESTROY: {
+      FreeButtonAnimations();
       if (SkinData->CacheBmp != nullptr) SkinData->CacheBmp->Assign(nullptr);
       if (OldWndProc != nullptr || !OldWndMethod.IsNull()) {
         Message.Result = ForwardToOldWndProc(W, Message.Msg, Message.WParam, Message.LParam);
@@ -863,7 +915,10 @@ void TvkDialogWnd::WndProc(TMessage& Message) {
       // Only a hide starts the fade-out: any flag above 127 is not a hide.
       const auto* WP = reinterpret_cast<WINDOWPOS*>(Message.LParam);
       const bool Hiding = WP != nullptr && (WP->flags & SWP_HIDEWINDOW) != 0;
-      if (Hiding) RegionDirty = true;
+      if (Hiding) {
+        RegionDirty = true;
+        FreeButtonAnimations();
+      }
       PassOn(Message);
       const TvkAnimEffect* Hide = SkinManager != nullptr ? SkinManager->AnimEffects()->DialogHide() : nullptr;
       if (Hiding && Hide != nullptr && Hide->Active() && Hide->Time() > 0 && SkinManager->Effects()->AllowAnimation()) {
@@ -952,6 +1007,11 @@ void TvkDialogWnd::WndProc(TMessage& Message) {
       if (Message.WParam == HTCAPTION || Message.WParam == HTSYSMENU) return;
       break;
     case WM_NCRBUTTONUP:
+      // the border window hands its releases on with -1, as for the left button
+      if (BorderForm != nullptr && static_cast<int>(Message.WParam) == -1) {
+        TMessage H{WM_NCHITTEST, 0, Message.LParam, HTNOWHERE};
+        Message.WParam = static_cast<WPARAM>(HitTest(H));
+      }
       if (Message.WParam == HTCAPTION || Message.WParam == HTSYSMENU) {
         SetHotButton(0, true);
         ShowSysMenu(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));

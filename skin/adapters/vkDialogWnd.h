@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "skin/adapters/vkScrollWnd.h"
+#include "skin/forms/sSkinProvider.h"
 
 class TBitmap;
 class TFont;
@@ -16,14 +17,10 @@ class TvkGlowForm;
 class TvkBorderForm;
 class TvkMoveTimer;
 
-// Title-button state of the dialog.
-struct TvkDlgTitleButton {
-  int State = 0;  // 0 normal, 1 hot, 2 pressed
-  int GlowId = -1;
-  TRect Rect;     // in the frame image
-  int HitCode = 0;
+// Title-button state of the dialog: the form skinner's record (state, rectangle in the frame image, hit code,
+// title-button mask kind, fade), so that the title-button fades serve both.
+struct TvkDlgTitleButton : TsCaptionButton {
   bool SingleImage = false;
-  uint8_t ImageKind = 0;  // index into the skin's title-button masks
 };
 
 class TvkDialogWnd : public TvkScrollWnd {
@@ -55,6 +52,13 @@ public:
   void PaintCaption();
   void PlaceTitleButtons();
   void PaintTitleButton(int HitCode);
+  // The frame and caption above the client as painted, without the title buttons: a button's area is restored
+  // from it before the button is drawn again.
+  void CopyTitleCache();
+  // With the manager's glowing effects the title buttons change state through fades over them.
+  bool TitleButtonsFade();
+  // The title-button fades freed, with their windows.
+  void FreeButtonAnimations();
   void PaintNonClient();
   void PaintBackground(TMessage& Message);
   void MakeIconBitmap();
@@ -112,6 +116,7 @@ public:
   std::vector<TRect> RegionRects;
   TvkDlgTitleButton MinButton, MaxButton, HelpButton, CloseButton;
   TBitmap* IconBitmap = nullptr;
+  TBitmap* TitleCache = nullptr;
   LONG SavedStyle = 0;
   LONG SavedExStyle = 0;
   TRect LastClientRect;
@@ -128,6 +133,9 @@ public:
 
 private:
   TvkDlgTitleButton* ButtonByCode(int HitCode);
+  // The button's glyph drawn into the cache in State (the inactive look for a normal button of an inactive
+  // dialog and for a disabled maximize button).
+  void DrawTitleGlyph(const TvkDlgTitleButton& B, int State);
   void HandleSize(TMessage& Message);
   void HandleNcPaint(TMessage& Message);
   void HandleCommand(TMessage& Message);

@@ -6,6 +6,8 @@
 #include "DialogTemplate.h"
 #include "skin/adapters/vkDialogWnd.h"
 #include "skin/adapters/vkDials.h"
+#include "skin/adapters/vkSystemMenu.h"
+#include "framework/Menus.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkFormServices.h"
@@ -194,4 +196,35 @@ TEST_F(DialogBorderTest, CaptionDragFadesTheDialogAndPutsItBackOpaque) {
     DestroyWindow(T.Dlg);
     Tops.pop_back();
   }
+}
+
+namespace {
+void CALLBACK EndMenuTimer(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
+}  // namespace
+
+// The border window hands the right button's release on with -1 and the frame it shows follows activation.
+TEST_F(DialogBorderTest, RightClickOnTheBorderCaptionShowsTheMenuAndTheBorderFollowsActivation) {
+  ManagerPtr M = SolidManager();
+  M->SetExtendedBorders(true);
+  LayeredRecorder Rec;
+  TBorderedDialog T(Tops);
+  ASSERT_NE(T.D, nullptr);
+  ASSERT_NE(T.B(), nullptr);
+  const TPoint Cap(T.D->CloseButton.Rect.Left - 30, Centre(T.D->CloseButton.Rect).Y);
+  int Popups = 0;
+  T.D->SysMenu->Menu->OnPopup = [&Popups](TObject*) { ++Popups; };
+  const UINT_PTR Timer = SetTimer(nullptr, 0, 50, EndMenuTimer);
+  T.Send(WM_NCRBUTTONDOWN, T.At(Cap.X, Cap.Y));
+  T.Send(WM_NCRBUTTONUP, T.At(Cap.X, Cap.Y));
+  KillTimer(nullptr, Timer);
+  EXPECT_EQ(Popups, 1);
+
+  const bool WasActive = T.D->Active;
+  ASSERT_FALSE(Rec.For(T.L()).empty());
+  const uint32_t Before = Rec.For(T.L()).back().Pixel(Cap.X, Cap.Y);
+  const size_t Calls = Rec.For(T.L()).size();
+  SendMessageA(T.Dlg, WM_NCACTIVATE, WasActive ? FALSE : TRUE, 0);
+  EXPECT_NE(T.D->Active, WasActive);
+  ASSERT_GT(Rec.For(T.L()).size(), Calls);
+  EXPECT_NE(Rec.For(T.L()).back().Pixel(Cap.X, Cap.Y), Before) << "the caption in the other activity's look";
 }

@@ -24,6 +24,8 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkFormServices.h"
+#include "skin/forms/vkSBAnimation.h"
+#include "tests/support/MessagePump.h"
 #include "tests/support/WindowProbe.h"
 
 using namespace adapter_test;
@@ -62,7 +64,7 @@ TEST_F(DialogTest, ParentlessMessageBoxGetsDialogAdapterChildAdaptersAndFrame) {
     EXPECT_EQ(D->FrameKind, 0);  // DS_MODALFRAME without a sizing border
     EXPECT_EQ(GetWindowLongA(W, GWL_STYLE) & WS_SYSMENU, 0) << "the skin draws the system menu";
     EXPECT_TRUE(D->HasSysMenu());
-    EXPECT_EQ(D->CloseButton.ImageKind, 0) << "a lone close button";
+    EXPECT_EQ(D->CloseButton.MaskKind, 0) << "a lone close button";
     TvkProvider* P = FindProviderByWnd(W);
     int Buttons = 0, Statics = 0;
     for (TvkMainWnd* A : P->Adapters) {
@@ -310,7 +312,7 @@ TEST_F(DialogTest, MenuItemsFollowMaximizeAndCloseSendsTheCommand) {
   TvkDialogWnd* D = DialogAdapterOf(Dlg);
   ASSERT_NE(D, nullptr);
   EXPECT_EQ(D->FrameKind, 3);
-  EXPECT_EQ(D->CloseButton.ImageKind, 1) << "close beside maximize and minimize";
+  EXPECT_EQ(D->CloseButton.MaskKind, 1) << "close beside maximize and minimize";
   TvkSystemMenu* S = D->SysMenu;
   S->RefreshItems();
   EXPECT_TRUE(S->miMaximize->Enabled());
@@ -497,12 +499,73 @@ TEST_F(Walker, MessageFormButtonsAreSkinnedThroughTheHookedFormsWalker) {
   EXPECT_TRUE(Seen);
 }
 
-TEST_F(DialogTest, TideMessageBoxShowsDialogCaptionButtonFacesAndCutCorners) {
+namespace {
+
+// The default manager with the program's TIDE skin, as the build packs it.
+ManagerPtr TideManager() {
   ManagerPtr M(Create<TsSkinManager>(nullptr));
   char Buf[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, Buf, MAX_PATH);
   M->SetSkinDirectory(ExtractFilePath(Buf) + "..\\..\\..\\tools\\skin\\");
   M->SetSkinName("TIDE");
+  return M;
+}
+
+// The pixels of a rectangle of the window's own surface (the part inside the window: a title button may stand
+// out of it).
+std::vector<uint32_t> WindowPixels(HWND W, const TRect& R) {
+  RECT WR;
+  GetWindowRect(W, &WR);
+  testing_support::Dib32 Dib(WR.right - WR.left, WR.bottom - WR.top, 0, true);
+  CopyWindowDC(W, Dib);
+  std::vector<uint32_t> Px;
+  for (int y = std::max(0, R.Top); y < std::min(Dib.Height(), R.Bottom); ++y)
+    for (int x = std::max(0, R.Left); x < std::min(Dib.Width(), R.Right); ++x) Px.push_back(Dib.Rgb(x, y));
+  return Px;
+}
+
+}  // namespace
+
+// The glyphs carry alpha: the close button of a parentless box turns hot and back to exactly its first look,
+// drawn at once or, with the glowing effects, through a fade over the button that ends with its window gone.
+TEST_F(DialogTest, AMessageBoxTitleButtonGoesBackToItsNormalLook) {
+  ManagerPtr M = TideManager();
+  ASSERT_TRUE(M->SkinData().Active);
+  for (bool Glowing : {false, true}) {
+    SCOPED_TRACE(Glowing ? "fading" : "at once");
+    M->Effects()->SetAllowGlowing(Glowing);
+    WithMessageBox(MB_OK, [&](HWND W) {
+      TvkDialogWnd* D = DialogAdapterOf(W);
+      ASSERT_NE(D, nullptr);
+      RedrawWindow(W, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+      const TRect B = D->CloseButton.Rect;
+      ASSERT_GT(B.Width(), 0);
+      const std::vector<uint32_t> Normal = WindowPixels(W, B);
+      RECT WR;
+      GetWindowRect(W, &WR);
+      auto HitAt = [&](int X, int Y) { SendMessageA(W, WM_NCHITTEST, 0, MAKELPARAM(WR.left + X, WR.top + Y)); };
+      HitAt((B.Left + B.Right) / 2, (B.Top + B.Bottom) / 2);
+      ASSERT_EQ(D->CloseButton.State, 1);
+      if (Glowing) {
+        ASSERT_NE(D->CloseButton.Animation, nullptr);
+        EXPECT_EQ(WindowPixels(W, B), Normal) << "the fade window carries the hot look";
+      } else {
+        EXPECT_NE(WindowPixels(W, B), Normal);
+      }
+      HitAt(B.Left - 20, (B.Top + B.Bottom) / 2);
+      EXPECT_EQ(D->CloseButton.State, 0);
+      if (Glowing) {
+        EXPECT_TRUE(testing_support::PumpUntil(
+            [&] { return D->CloseButton.Animation == nullptr || D->CloseButton.Animation->GlowWindow == nullptr; },
+            2000));
+      }
+      EXPECT_EQ(WindowPixels(W, B), Normal);
+    });
+  }
+}
+
+TEST_F(DialogTest, TideMessageBoxShowsDialogCaptionButtonFacesAndCutCorners) {
+  ManagerPtr M = TideManager();
   ASSERT_TRUE(M->SkinData().Active);
   ASSERT_EQ(TsSkinManager::DefaultManager(), M.get());
   WithMessageBox(MB_OK, [&](HWND W) {
