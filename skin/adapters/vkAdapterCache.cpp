@@ -16,6 +16,7 @@
 #include "skin/core/vkAdapterServices.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkntUtils.h"
+#include "skin/forms/sSkinProvider.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkPixelOps.h"
 #include "skin/graphics/vkSectionPaint.h"
@@ -200,6 +201,9 @@ void SBUtilsInitialize() {
   };
   AdapterServices.DetachScrollWndAdapter = DetachScrollAdapter;
   FormServices.FreeMenuWindowAdapters = FreeMenuAdapters;
+  ProviderParts.ReloadScrollBars = [](TObject* A) {
+    if (auto* S = dynamic_cast<TvkScrollWnd*>(A)) ReloadScrollBarInfo(S, true);
+  };
   AdapterServices.CreateComboListAdapter = [](HWND Wnd, TsCommonData* Data, TsSkinManager* Manager, const char* Section,
                                               bool Repaint, bool SimpleList) {
     return TvkComboListWnd::CreateForCombo(Wnd, Data, Manager, Section != nullptr ? Section : "", Repaint, SimpleList);
@@ -216,6 +220,7 @@ void SBUtilsFinalize() {
   FreeMenuAdapters();
   if (FormServices.FreeMenuWindowAdapters == FreeMenuAdapters) FormServices.FreeMenuWindowAdapters = nullptr;
   FreePageAdapters();
+  ProviderParts.ReloadScrollBars = nullptr;
   AdapterServices = TvkAdapterServices{};
   GetScrollBarInfoEntry().Reset();
   InitializeFlatSBEntry().Reset();

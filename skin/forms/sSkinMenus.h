@@ -152,7 +152,7 @@ private:
   void PaintSysCommandGlyph(TBitmap* Bmp, TMenuItem* Item, const TRect& ItemR, bool RightToLeft, int State);
   void PaintCheckMark(TBitmap* Bmp, TMenuItem* Item, int State, bool RightToLeft, int GlyphWidth);
   void DrawItemTexts(TBitmap* Bmp, TMenuItem* Item, TOwnerDrawState State, int SkinState, bool RightToLeft,
-                     int ExtraWidth, int GlyphWidth);
+                     int GlyphWidth);
   TsSkinProvider* FindBarProvider(TMenuItem* Item, TCanvas* Canvas);
 
   TsSkinManager* FSkinManager;

@@ -262,7 +262,7 @@ void TsSkinableMenus::DrawPopupItem(TObject* Sender, TCanvas* ACanvas, const TRe
           PaintSysCommandGlyph(Bmp, Item, R, RTL,
                                Enabled && (State.Contains(odSelected) || State.Contains(odHotLight)) ? 1 : 0);
         }
-        DrawItemTexts(Bmp, Item, State, SkinState, RTL, ExtraW, Glyph.cx);
+        DrawItemTexts(Bmp, Item, State, SkinState, RTL, Glyph.cx);
         if (OnDrawItem.Assigned()) {
           TRect Whole(0, 0, Bmp->Width(), Bmp->Height());
           OnDrawItem(Item, Bmp->Canvas(), Whole, State, ItemType);
@@ -358,7 +358,7 @@ void TsSkinableMenus::PaintSysCommandGlyph(TBitmap* Bmp, TMenuItem* Item, const 
 }
 
 void TsSkinableMenus::DrawItemTexts(TBitmap* Bmp, TMenuItem* Item, TOwnerDrawState State, int, bool RightToLeft,
-                                    int ExtraWidth, int GlyphWidth) {
+                                    int GlyphWidth) {
   TsSkinManager* M = FSkinManager;
   TCanvas* C = Bmp->Canvas();
   ApplyItemFont(C, Item, false, State.Contains(odDefault));
@@ -371,8 +371,9 @@ void TsSkinableMenus::DrawItemTexts(TBitmap* Bmp, TMenuItem* Item, TOwnerDrawSta
   const bool Enabled = Item->Enabled();
   const int TextState = Enabled && (State.Contains(odSelected) || State.Contains(odHotLight)) ? 1 : 0;
   const int Section = OwnColour ? -1 : SectionOf(ssMenuItem);
-  // PopupItemTextRect: the item at (0, 0) without the glyph column
-  const int Full = Bmp->Width() + ExtraWidth;
+  // PopupItemTextRect: the item at (0, 0) without the glyph column; the item bitmap already leaves the extra
+  // line out, so texts end at its own right edge
+  const int Full = Bmp->Width();
   TRect TR(0, 1, Full, Bmp->Height());
   const int Cut = GlyphWidth + Margin * 2 + Spacing;
   if (RightToLeft)
@@ -393,10 +394,7 @@ void TsSkinableMenus::DrawItemTexts(TBitmap* Bmp, TMenuItem* Item, TOwnerDrawSta
   }
   UINT Flags = (Text.find('\r') != std::string::npos ? DT_WORDBREAK : DT_SINGLELINE) | Align | DT_EXPANDTABS |
                DT_VCENTER | DT_NOCLIP;
-  if (RightToLeft) {
-    Flags |= DT_RIGHT | DT_RTLREADING;
-    TR.Right -= ExtraWidth;
-  }
+  if (RightToLeft) Flags |= DT_RIGHT | DT_RTLREADING;
   if (State.Contains(odNoAccel)) Flags |= DT_HIDEPREFIX;
   TR.Top += Margin;
   TR.Bottom -= Margin;
@@ -404,9 +402,7 @@ void TsSkinableMenus::DrawItemTexts(TBitmap* Bmp, TMenuItem* Item, TOwnerDrawSta
   // PopupShortCutRect: right-aligned before the item's right edge
   const std::string Short = ItemShortCutText(Item);
   const int SW = Short.empty() ? 0 : C->TextWidth(Short);
-  TRect SR(RightToLeft ? 6 : Full - SW - 8, TR.Top, Full - 8, TR.Bottom);
-  SR.Left -= ExtraWidth;
-  SR.Right -= ExtraWidth;
+  const TRect SR(RightToLeft ? 6 : Full - SW - 8, TR.Top, Full - 8, TR.Bottom);
   if (!Short.empty()) DrawSectionTextStr(C, Short, Enabled, M, TextState, Section, DT_SINGLELINE | DT_VCENTER, SR);
   if (!AfterTab.empty()) {
     TRect AR(TR.Left, TR.Top, SR.Right - 8, TR.Bottom);
@@ -427,7 +423,7 @@ void TsSkinableMenus::DrawDividerItem(TCanvas* ACanvas, const TRect& ARect, cons
     IcoDrawn = !(G.Props[0].Transparency >= 100 && !M->MaskIndexInRange(G.BorderIndex));
   }
   const int W = ARect.Width(), H = ARect.Height();
-  TRect Line(ExtraW + Margin + (IcoDrawn ? Spacing : 0), 0, W - Margin - (IcoDrawn ? Spacing : 0), H);
+  TRect Line(ExtraW + Margin + (IcoDrawn ? Spacing : 0), 0, W - Margin - ExtraW - (IcoDrawn ? Spacing : 0), H);
   Line.Left = std::max<int>(Line.Left, IcoDrawn ? ExtraW + MenuTextOffset + 2 : ExtraW + 2);
   const int DV = SectionOf(ssDividerV);
   const int Mask = DV >= 0 ? M->gd()[DV].BorderIndex : -1;
@@ -457,13 +453,14 @@ void TsSkinableMenus::DrawCaptionItem(TCanvas* ACanvas, const TRect& ARect, cons
   const int W = ARect.Width(), H = ARect.Height();
   const int FirstCol = !HasBreakBefore(Item) || Item->MenuIndex() == 0 ? 1 : 0;
   const int ExtraW = FirstCol * ExtraLineWidthFor(Rec);
-  const int Shift = NoPopupBorderMask() ? 1 : 3;
+  // the background lies where the item lies in the popup window, as for every other item
+  const TPoint Off = ItemToWindow(IsNTPlatform() ? WindowFromDC(ACanvas->Handle()) : nullptr, PopupBorderWidth());
   TBitmap* Bmp = NewBitmap32(W, H);
   try {
     HDC BDC = Bmp->Canvas()->Handle();
     TvkBgCacheRef Ref;
     if (Bg != nullptr) {
-      InitBgInfo(Bg, ARect.Left + Shift, ARect.Top + Shift, Ref);
+      InitBgInfo(Bg, ARect.Left + Off.X, ARect.Top + Off.Y, Ref);
       CopyFromBg(BDC, 0, 0, W, H, Bg, Ref.X, Ref.Y);
       if (ExtraW > 0) CopyFromBg(BDC, 0, 0, ExtraW + std::max(SkinBorderWidth(), 3), H, Bg, Ref.X, Ref.Y);
       CopyBorderStrips(BDC, 0, 0, 1, Ref.Y, Ref.X, Bg->Canvas()->Handle(), H, W);

@@ -773,6 +773,8 @@ struct TvkProviderParts {
   // Thickness of a shown skinned scroll bar (0 when not shown); the frame width the adapter keeps.
   int (*ScrollBarShown)(TObject* Adapter, bool Vertical) = nullptr;
   int (*ScrollFrameWidth)(TObject* Adapter) = nullptr;
+  // Both scroll bars' information read again and the bars repainted.
+  void (*ReloadScrollBars)(TObject* Adapter) = nullptr;
   // MDI wrapper
   TsMDIForm* (*NewMDIForm)(TsSkinProvider* Provider) = nullptr;
   void (*FreeMDIForm)(TsMDIForm* Wrapper) = nullptr;

@@ -13,6 +13,7 @@
 #include "skin/forms/sSkinProviderSysMenu.h"
 #include "skin/forms/sSkinProviderUnit.h"
 #include "skin/graphics/NinePart.h"
+#include "skin/graphics/SmallDrawing.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkBlend.h"
 #include "skin/graphics/vkPixelOps.h"
@@ -227,10 +228,8 @@ void TsSkinProvider::PaintTitleIcon() {
   }
   const TvkBgCacheRef None{};
   if (W != G->Width() && H != G->Height()) {
-    TBitmap* S = NewBitmap32(W, H);
-    StretchBlt(S->Canvas()->Handle(), 0, 0, W, H, G->Canvas()->Handle(), 0, 0, G->Width(), G->Height(), SRCCOPY);
-    AlphaBlendRectOver(TRect(R.Left, R.Top, R.Left + W, R.Top + H), TRect(0, 0, W, H), Cache, S, None, false);
-    delete S;
+    // colour and alpha scaled alike, pixel by pixel
+    StretchDrawBitmap32(Cache->Canvas(), G, TRect(R.Left, R.Top, R.Left + W, R.Top + H), false);
   } else {
     AlphaBlendRectOver(TRect(R.Left, R.Top, R.Left + G->Width(), R.Top + G->Height()),
                        TRect(0, 0, G->Width(), G->Height()), Cache, G, None, false);

@@ -194,7 +194,14 @@ bool TsSkinProvider::PaintFormFrame() {
       const int Saved = SaveDC(CacheDC);
       SetWindowOrgEx(CacheDC, -GetClientOffsetLeft(), -GetClientOffsetTop(), nullptr);
       Cache->Canvas()->Lock();
-      FForm->Canvas()->PaintOn(CacheDC, [&] { FForm->OnPaint(FForm); });
+      // a failing handler leaves the cache as it found it
+      try {
+        FForm->Canvas()->PaintOn(CacheDC, [&] { FForm->OnPaint(FForm); });
+      } catch (...) {
+        Cache->Canvas()->Unlock();
+        RestoreDC(CacheDC, Saved);
+        throw;
+      }
       Cache->Canvas()->Unlock();
       RestoreDC(CacheDC, Saved);
     }
@@ -467,11 +474,8 @@ void TsSkinProvider::PaintExtendedBorder() {
 void TsSkinProvider::DrawFrameCache(HDC DC) {
   const HWND Wnd = FormHandle();
   const int A = GetFrameWidthWithoutBorderWindow(Wnd, FBorderForm, true) + GetCaptionBarHeight(true) + (FormIconic() ? 1 : 0);
-  if (FSkinData->CacheDirty) {
-    PaintFormFrame();
-    FSkinData->CacheDirty = false;
-    FSkinData->Updating = false;
-  }
+  // a rebuild that did not happen (or was put off) leaves the cache due for the next one
+  if (FSkinData->CacheDirty && PaintFormFrame() && !FSkinData->CacheDirty) FSkinData->Updating = false;
   TBitmap* Cache = FSkinData->CacheBmp;
   if (Cache == nullptr || Cache->Empty()) return;
   const int B = GetBottomFrameHeight(true);

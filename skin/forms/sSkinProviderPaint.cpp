@@ -10,11 +10,13 @@
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkThdTimer.h"
+#include "skin/core/vkntTypes.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sSkinProviderMetrics.h"
 #include "skin/forms/sSkinProviderSysMenu.h"
 #include "skin/forms/sSkinProviderUnit.h"
 #include "skin/forms/vkFormHook.h"
+#include "skin/forms/vkFormTimers.h"
 #include "skin/graphics/vkSectionPaint.h"
 
 TsSkinProvider* g_HidingProvider = nullptr;
@@ -122,10 +124,8 @@ void TsSkinProvider::WMPrint(TMessage& Message) {
   const HWND W = FormHandle();
   if (W != nullptr) SetDwmTransitionsForceDisabled(W, true, 0);
   if (!FMenuLineReady) FMenuLineReady = RefreshMenuBar();
-  if ((Message.LParam & PRF_ERASEBKGND) != 0) {
-    PerformFormMessage(WM_ERASEBKGND, Message.WParam, Message.LParam);
-    return;
-  }
+  // the background first, then the picture over it
+  if ((Message.LParam & PRF_ERASEBKGND) != 0) PerformFormMessage(WM_ERASEBKGND, Message.WParam, Message.LParam);
   const auto DC = reinterpret_cast<HDC>(Message.WParam);
   FSkinData->PrintDC = DC;
   FSkinData->Updating = false;
@@ -231,13 +231,23 @@ void TsSkinProvider::WMSysColorChange(TMessage& Message) {
 
 void TsSkinProvider::WMSettingChange(TMessage& Message) {
   FSkinData->CacheDirty = true;
+  // a minimise flight aims at the work area's new edges, from its start again
+  if (Message.WParam == SPI_SETWORKAREA)
+    if (auto* T = dynamic_cast<TvkMinTimer*>(FAnimTimer)) {
+      T->ComputeSteps();
+      T->CurLeft = T->StartRect.Left;
+      T->CurTop = T->StartRect.Top;
+      T->CurRight = T->StartRect.Right;
+      T->CurBottom = T->StartRect.Bottom;
+    }
   CallOwnProc(Message);
 }
 
 void TsSkinProvider::WMStyleChanged(TMessage& Message) {
   CallOwnProc(Message);
   const HWND W = FormHandle();
-  if (FSystemMenu != nullptr && FSystemMenu->VisibleClose() != HasBiSystemMenu()) {
+  // the Close item still shows what the style was before
+  if (FSystemMenu != nullptr && FSystemMenu->ItemClose() != nullptr && FSystemMenu->ItemClose()->Visible() != HasBiSystemMenu()) {
     FSystemMenu->RefreshItemStates(false);
     RedrawFrameNow();
     return;
@@ -271,6 +281,11 @@ void TsSkinProvider::WMStyleChanged(TMessage& Message) {
 void TsSkinProvider::CMEnabledChanged(TMessage& Message) {
   CallOwnProc(Message);
   if (!FDrawNonClientArea) return;
+  // the border window takes no clicks for a disabled form
+  if (TvkGlowForm* L = FBorderForm != nullptr && FormServices.BorderLayeredWindow ? FormServices.BorderLayeredWindow(FBorderForm)
+                                                                                   : nullptr;
+      L != nullptr && L->HandleAllocated())
+    EnableWindow(L->Handle(), FForm->Enabled() ? TRUE : FALSE);
   // a veil made invisible (255) while the form was disabled still goes when it is enabled
   if (FDisabledBlendValue != 255 || FVeil != nullptr) {
     SetFormStateFlags(FForm->Enabled() ? FFormState & ~fsfVeiled : FFormState | fsfVeiled);
@@ -327,7 +342,8 @@ void TsSkinProvider::CMShowingChanged(TMessage& Message) {
     return;
   }
   if (!FForm->Showing()) {
-    if (FBorderForm != nullptr && HideAnimationAllowed(false)) SnapshotForHiding();
+    // a hide effect shorter than one tick does not run
+    if (FBorderForm != nullptr && HideAnimationAllowed(false) && M->AnimEffects()->FormHide()->Time() >= 12) SnapshotForHiding();
     CallOwnProc(Message);
     return;
   }
@@ -341,6 +357,11 @@ void TsSkinProvider::CMShowingChanged(TMessage& Message) {
   if (FForm->FormStyle() == fsMDIForm) SetMDIWrapper(true);
   if (W != nullptr) SetDwmTransitionsForceDisabled(W, true, 0);
   SetFormStateFlags(FFormState & ~fsfHiding);
+  // a minimise flight still running is over once the form shows
+  if (auto* T = dynamic_cast<TvkMinTimer*>(FAnimTimer); T != nullptr && T->Enabled()) {
+    FAnimTimer = nullptr;
+    T->Free();
+  }
   if (g_EditorPreview && W != nullptr && (Application == nullptr || Application->MainForm() == nullptr || IsMainForm(FForm)))
     LinkToSkinEditor(W);
   InitMenuLine();
@@ -495,20 +516,26 @@ void TsSkinProvider::RecreateScrollAdapter(TMessage& Message) {
 
 void TsSkinProvider::WMParentNotify(TMessage& Message) {
   const WORD Event = LOWORD(Message.WParam);
+  TsSkinManager* M = Manager();
   CallOwnProc(Message);
-  if (FForm->ComponentState().Contains(csLoading) || ProviderLoading() || (Event != WM_CREATE && Event != WM_DESTROY)) return;
-  if (Event != WM_CREATE || FAdapter == nullptr) return;
-  if (Message.LParam == 0) {
-    if (ProviderParts.WalkControlsOf) ProviderParts.WalkControlsOf(FAdapter, FForm);
+  // children are adapted only while the manager's rules take third-party controls
+  if (FForm->ComponentState().Contains(csLoading) || ProviderLoading() || (Event != WM_CREATE && Event != WM_DESTROY) ||
+      M == nullptr || !M->SkinningRules().Contains(srThirdParty))
     return;
+  if (Event == WM_CREATE && FAdapter != nullptr) {
+    const auto Child = reinterpret_cast<HWND>(Message.LParam);
+    if (Message.LParam == 0) {
+      if (ProviderParts.WalkControlsOf) ProviderParts.WalkControlsOf(FAdapter, FForm);
+    } else if (IsWindow(Child)) {
+      if (TWinControl* C = FindControlByDlgID(GetDlgCtrlID(Child), FForm)) {
+        if (ProviderParts.WalkControlsOf) ProviderParts.WalkControlsOf(FAdapter, C);
+      } else if (ProviderParts.AddWindow) {
+        ProviderParts.AddWindow(FAdapter, Child);
+      }
+    }
   }
-  const auto Child = reinterpret_cast<HWND>(Message.LParam);
-  if (!IsWindow(Child)) return;
-  if (TWinControl* C = FindControlByDlgID(GetDlgCtrlID(Child), FForm)) {
-    if (ProviderParts.WalkControlsOf) ProviderParts.WalkControlsOf(FAdapter, C);
-  } else if (ProviderParts.AddWindow) {
-    ProviderParts.AddWindow(FAdapter, Child);
-  }
+  // a child coming or going may change the form's scroll ranges
+  if (FDrawNonClientArea && FScrollAdapter != nullptr && ProviderParts.ReloadScrollBars) ProviderParts.ReloadScrollBars(FScrollAdapter);
 }
 
 void TsSkinProvider::WMNotify(TMessage& Message) {

@@ -457,6 +457,25 @@ TEST_F(Walker, ButtonListGivesExactNamesOneAdapterAndRespectsTagsEventsAndRemova
   SendMessageA(Plain->Handle(), WM_PAINT, 0, 0);  // nothing calls a freed adapter
 }
 
+TEST_F(Walker, AChildWindowMadeOnTheFormIsTakenOnlyUnderTheThirdPartyRule) {
+  ManagerPtr M = SolidManager();
+  TsSkinProvider* P = NewSkinnedForm();
+  P->CreateAdapter();
+  ASSERT_NE(P->CtrlAdapter(), nullptr);
+  static int Taken;
+  const auto Saved = ProviderParts.AddWindow;
+  ProviderParts.AddWindow = [](TvkCtrlAdapter*, HWND) { ++Taken; };
+  for (bool Rule : {true, false}) {
+    M->SetSkinningRules(Rule ? TvkSkinningRules{srStdForms, srStdDialogs, srThirdParty} : TvkSkinningRules{srStdForms, srStdDialogs});
+    Taken = 0;
+    HWND C = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, Form->Handle(), reinterpret_cast<HMENU>(0x7777),
+                             nullptr, nullptr);
+    EXPECT_EQ(Taken, Rule ? 1 : 0) << Rule;
+    DestroyWindow(C);
+  }
+  ProviderParts.AddWindow = Saved;
+}
+
 TEST_F(Walker, ProviderListsWinAndTheLowerKindTakesANameInTwoLists) {
   ManagerPtr M = SolidManager();
   TsSkinProvider* P = NewSkinnedForm();

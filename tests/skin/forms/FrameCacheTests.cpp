@@ -2,11 +2,15 @@
 // buttons in their states, client colour, an OnPaint handler drawing into it, and its copies onto a DC.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "FormTestSupport.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkSkinCommands.h"
 #include "skin/forms/sSkinProviderSysMenu.h"
+#include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkParentBg.h"
+#include "skin/graphics/vkPixelOps.h"
 
 using namespace form_test;
 
@@ -177,4 +181,60 @@ TEST(FrameCache, RegionCutsTheTransparentCorners) {
   EXPECT_TRUE(PtInRegion(R, 150, 100));
   for (const TRect& T : S.P->TransparentRects()) EXPECT_FALSE(PtInRegion(R, T.Left, T.Top));
   DeleteObject(R);
+}
+
+TEST(FrameCache, PrintWithTheBackgroundErasesAndStillPaintsTheFrame) {
+  TSkinnedForm S;
+  testing_support::Dib32 D(300, 200, 0xFF123456, true);
+  S.F->Perform(WM_PRINT, reinterpret_cast<WPARAM>(D.DC()), PRF_ERASEBKGND | PRF_NONCLIENT | PRF_CLIENT);
+  for (const TPoint P : {TPoint(299, 120), TPoint(150, 199), TPoint(S.P->ButtonClose.Rect.Left + 3, S.P->ButtonClose.Rect.Top + 3)})
+    EXPECT_EQ(D.Rgb(P.X, P.Y), S.Px(P.X, P.Y)) << P.X << "," << P.Y;
+}
+
+TEST(FrameCache, AnUnpaintedRebuildLeavesTheCacheDue) {
+  TSkinnedForm S;
+  testing_support::Dib32 D(300, 200);
+  // a hide snapshot holds the frame: no rebuild now, one later
+  TsSkinProviderAccess::State(S.P) |= fsfHiding;
+  S.P->SkinData()->CacheDirty = true;
+  S.P->DrawFrameCache(D.DC());
+  EXPECT_TRUE(S.P->SkinData()->CacheDirty);
+  TsSkinProviderAccess::State(S.P) &= ~fsfHiding;
+  S.P->DrawFrameCache(D.DC());
+  EXPECT_FALSE(S.P->SkinData()->CacheDirty);
+}
+
+TEST(FrameCache, AFailingOnPaintLeavesTheCacheCanvasAsItWas) {
+  TSkinnedForm S;
+  S.F->OnPaint = [](TObject*) { throw Exception("paint"); };
+  S.P->SkinData()->CacheDirty = true;
+  EXPECT_THROW(S.P->PaintFormFrame(), Exception);
+  POINT Org{-1, -1};
+  GetWindowOrgEx(S.Cache()->Canvas()->Handle(), &Org);
+  EXPECT_EQ(Org.x, 0);
+  EXPECT_EQ(Org.y, 0);
+  EXPECT_EQ(S.Cache()->Canvas()->LockCount(), 0);
+}
+
+TEST(FrameCache, AShrunkTitleIconGlyphKeepsItsOwnPixels) {
+  ManagerPtr M = CarriedManager();
+  Owned<TForm> F(NewForm());
+  auto* P = Create<TsSkinProvider>(F.get());
+  // columns of opaque red and blue: a shrink that mixes pixels shows neither
+  std::unique_ptr<TBitmap> G(NewBitmap32(32, 32));
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) PutPixel32(G.get(), x, y, x % 2 == 0 ? 0xFFFF0000u : 0xFF0000FFu);
+  P->TitleIcon()->SetGlyph(G.get());
+  P->TitleIcon()->SetWidth(16);
+  P->TitleIcon()->SetHeight(16);
+  P->SkinData()->CacheDirty = true;
+  P->PaintFormFrame();
+  ASSERT_TRUE(P->HasTitleIcon());
+  const TRect R = P->IconRect();
+  const int Side = M->ApplyScale(16);
+  for (int y = R.Top; y < R.Top + Side; ++y)
+    for (int x = R.Left; x < R.Left + Side; ++x) {
+      const uint32_t C = CacheRgb(P->FrameCache(), x, y);
+      ASSERT_TRUE(C == 0xFF0000u || C == 0x0000FFu) << x << "," << y << " " << std::hex << C;
+    }
 }

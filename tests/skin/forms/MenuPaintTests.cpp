@@ -169,6 +169,36 @@ TEST_F(SkinMenusPaint, DividerAndCaptionItems) {
   EXPECT_NE(ColorAt(C.Bmp.get(), MenuTextOffset + 2, HC), kPopupColor);
 }
 
+TEST_F(SkinMenusPaint, WithTheExtraLineTextsAndDividersEndInsideTheItem) {
+  TMenuSkin S = NewMenuSkin();
+  TsSkinableMenus* P = S.Painter();
+  S.Manager->MenuSupport()->SetUseExtraLine(true);
+  S.Manager->OnGetMenuExtraLineData = [](TMenuItem*, std::string&, std::string& Caption, TBitmap*&, bool&) {
+    Caption.clear();
+  };
+  const int EW = S.Manager->ApplyScale(32, 0), W = 160;
+  Owned<TPopupMenu> M(NewPopup({"A", "\bA", "-"}));
+  const int H = ItemHeightOf(P, M->Items()->Items(0));
+  auto Draw = [&](TMenuItem* I) {
+    auto C = std::make_unique<TCanvasBmp>(W, H);
+    P->DrawPopupItem(I, C->Canvas(), TRect(0, 0, W, H), TOwnerDrawState{});
+    return C;
+  };
+  // right-aligned texts reach the item's right part, not past it
+  const TRect RightQuarter(W - W / 4, 0, W, H);
+  P->Alignment = taRightJustify;
+  EXPECT_GT(CountOther(Draw(M->Items()->Items(0))->Bmp.get(), RightQuarter, kItemColor), 0);
+  P->Alignment = taLeftJustify;
+  EXPECT_GT(CountOther(Draw(M->Items()->Items(1))->Bmp.get(), RightQuarter, kItemColor), 0);
+  // the divider's line (beside the icon column) stops short of the right end by the extra line as well
+  auto Divider = Draw(M->Items()->Items(2));
+  const uint32_t Line = ColorAt(Divider->Bmp.get(), W / 2, 0);
+  const int End = W - P->Margin - EW - P->Spacing;
+  EXPECT_NE(Line, kPopupColor);
+  EXPECT_EQ(ColorAt(Divider->Bmp.get(), End, 0), kPopupColor);
+  EXPECT_EQ(ColorAt(Divider->Bmp.get(), End - 1, 0), Line);
+}
+
 TEST_F(SkinMenusPaint, BackgroundIconColumnExtraLineAndMirror) {
   TMenuSkin S = NewMenuSkin();
   TsSkinableMenus* P = S.Painter();

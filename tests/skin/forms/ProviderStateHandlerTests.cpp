@@ -1,0 +1,76 @@
+// The provider's answers to changes of the form's state: a work-area change or a showing during a minimise
+// flight, the border window following the form's Enabled, and a style change that leaves the system menu's Close
+// item behind.
+#include <gtest/gtest.h>
+
+#include "FormTestSupport.h"
+#include "skin/core/vkFormServices.h"
+#include "skin/core/vkntTypes.h"
+#include "skin/forms/sSkinProviderSysMenu.h"
+#include "skin/forms/vkFormTimers.h"
+#include "skin/forms/vkProviderEffects.h"
+
+using namespace form_test;
+
+namespace {
+
+struct TSkinned {
+  ManagerPtr M = CarriedManager();
+  Owned<TForm> F{NewForm(300, 200)};
+  TsSkinProvider* P = Create<TsSkinProvider>(F.get());
+  TvkThreadedTimer*& Timer() { return TvkProviderEffects::AnimTimer(P); }
+  // A minimise flight of the form's own, running or not.
+  TvkMinTimer* Flight(bool Running) {
+    auto* T = new TvkMinTimer(P, P);
+    Timer() = T;
+    T->SetEnabled(Running);
+    return T;
+  }
+};
+
+}  // namespace
+
+TEST(ProviderState, AWorkAreaChangeRestartsAFlightTowardItsNewTarget) {
+  TSkinned S;
+  TvkMinTimer* T = S.Flight(false);
+  T->CurLeft = T->StartRect.Left + 40;
+  T->TargetRect = TRect(1, 2, 3, 4);
+  S.F->Perform(WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+  EXPECT_EQ(T->CurLeft, T->StartRect.Left);
+  EXPECT_EQ(T->TargetRect, T->FindTarget());
+  T->Free();
+}
+
+TEST(ProviderState, ShowingEndsARunningFlightOnly) {
+  for (bool Running : {true, false}) {
+    TSkinned S;
+    TvkMinTimer* T = S.Flight(Running);
+    S.F->Show();
+    EXPECT_EQ(S.Timer() == nullptr, Running) << Running;
+    if (!Running) T->Free();
+  }
+}
+
+TEST(ProviderState, TheBorderWindowFollowsTheFormsEnabled) {
+  TSkinned S;
+  S.M->SetExtendedBorders(true);
+  S.F->Show();
+  ASSERT_NE(S.P->BorderForm(), nullptr);
+  TvkGlowForm* L = FormServices.BorderLayeredWindow(S.P->BorderForm());
+  ASSERT_NE(L, nullptr);
+  S.F->SetEnabled(false);
+  EXPECT_FALSE(IsWindowEnabled(L->Handle()));
+  S.F->SetEnabled(true);
+  EXPECT_TRUE(IsWindowEnabled(L->Handle()));
+}
+
+TEST(ProviderState, AStyleChangeBringsTheCloseItemInLineWithTheBorderIcons) {
+  TSkinned S;
+  ASSERT_NE(S.P->SystemMenu(), nullptr);
+  S.P->SystemMenu()->RefreshItemStates(true);
+  ASSERT_NE(S.P->SystemMenu()->ItemClose(), nullptr);
+  ASSERT_TRUE(S.P->SystemMenu()->ItemClose()->Visible());
+  S.F->SetBorderIcons(TBorderIcons{});
+  S.F->Perform(WM_STYLECHANGED, static_cast<WPARAM>(GWL_STYLE), 0);
+  EXPECT_FALSE(S.P->SystemMenu()->ItemClose()->Visible());
+}
