@@ -1,13 +1,16 @@
 // Title-bar items under the mouse on a skinned caption: which items the hit test answers, which become hot,
 // their hints after the hint pause, right-button presses, their fades freed with the title animations, a scale
-// change, and a title bar that goes while the provider keeps it.
+// change, a title bar that goes while the provider keeps it, and items under the border window.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "FormTestSupport.h"
+#include "skin/core/vkFormServices.h"
 #include "skin/core/vkSkinCommands.h"
+#include "skin/core/vkntTypes.h"
+#include "skin/forms/vkBorderForm.h"
 #include "skin/forms/vkTitleBar.h"
 #include "tests/support/LayeredRecorder.h"
 
@@ -197,4 +200,29 @@ TEST(TitleBarInput, ADeletedUserButtonLeavesTheHitTestWorking) {
   GetWindowRect(T.F->Handle(), &W);
   const int X = W.left + (Last.Left + Last.Right) / 2, Y = W.top + (Last.Top + Last.Bottom) / 2;
   EXPECT_NE(T.F->Perform(WM_NCHITTEST, 0, MAKELPARAM(X, Y)), htUserButton + 1);
+}
+
+TEST(TitleBarInput, TheBorderWindowHitsItemsAndATextItemTakesAClick) {
+  TItemsOnCaption T;
+  T.M->SetExtendedBorders(true);
+  TvkTitleBarItem* Text = T.Add(bsInfo);
+  TvkTitleBarItem* Tab = T.Add(bsTab);
+  Tab->SetDown(true);
+  int Clicks = 0;
+  Text->OnClick = [&](TObject*) { ++Clicks; };
+  T.F->Show();
+  PumpUntil([] { return false; }, 50);
+  TvkBorderForm* B = T.P->BorderForm();
+  ASSERT_NE(B, nullptr);
+  T.Paint();
+  RECT L{};
+  GetWindowRect(FormServices.BorderLayeredWindow(B)->Handle(), &L);
+  auto Hit = [&](TvkTitleBarItem* It) {
+    return B->HitTest(POINT{L.left + (It->Rect.Left + It->Rect.Right) / 2, L.top + (It->Rect.Top + It->Rect.Bottom) / 2});
+  };
+  EXPECT_EQ(Hit(Text), htTitleBarItem);
+  EXPECT_NE(Hit(Tab), htTitleBarItem + 1);  // a tab held down takes no press
+  T.F->Perform(WM_NCLBUTTONDOWN, htTitleBarItem, 0);
+  T.F->Perform(WM_NCLBUTTONUP, htTitleBarItem, 0);
+  EXPECT_EQ(Clicks, 1);
 }
