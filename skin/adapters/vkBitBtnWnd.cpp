@@ -2,6 +2,7 @@
 
 #include "framework/Buttons.h"
 #include "skin/adapters/vkButtonWnds.h"
+#include "skin/adapters/vkWindowImages.h"
 #include "skin/controls/vkGlyphPaint.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
@@ -103,6 +104,16 @@ TRect TvkBitBtnWnd::GetGlyphRect() {
 
 void TvkBitBtnWnd::DrawGlyph() {
   TBitBtn* B = BitBtnOf(this);
+  if (B == nullptr && SkinData->OwnerControl == nullptr) {
+    // A foreign button's bitmap, where its size placed it.
+    TButtonImage Image;
+    Image.Bitmap = reinterpret_cast<HBITMAP>(SendMessageA(CtrlHandle, BM_GETIMAGE, IMAGE_BITMAP, 0));
+    if (!Image.Empty()) {
+      const TRect R = GetGlyphRect();
+      DrawButtonImage(SkinData->CacheBmp, Image, TPoint(R.Left, R.Top));
+    }
+    return;
+  }
   if (B == nullptr || B->Glyph() == nullptr || B->Glyph()->Empty()) return;
   TBitmap* Glyph = B->Glyph();
   if (Glyph->HandleType() == bmDDB) Glyph->SetHandleType(bmDIB);

@@ -5,6 +5,7 @@
 #include "skin/adapters/vkAdapterPaint.h"
 #include "skin/adapters/vkButtonWnds.h"
 #include "skin/adapters/vkSBUtils.h"
+#include "skin/adapters/vkWindowImages.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/graphics/ToolkitStartup.h"
@@ -35,7 +36,10 @@ void TvkBtnWnd::FinishCreation() {
   TvkMainWnd::FinishCreation();
 }
 
-std::string TvkBtnWnd::CaptionText() const { return WideToAnsi(Caption); }
+std::string TvkBtnWnd::CaptionText() const {
+  if (SkinData != nullptr && SkinData->OwnerControl == nullptr && !ButtonImageOf(CtrlHandle).Empty()) return {};
+  return WideToAnsi(Caption);
+}
 
 bool TvkBtnWnd::IsPushed() const { return (SendMessageA(CtrlHandle, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0; }
 
@@ -87,6 +91,21 @@ TRect TvkBtnWnd::GetCaptionRect() {
   TRect R(L - 1, Top, W - L + 2, H - Top);
   if (IsPushed() && ShiftsContent()) OffsetRect(R.AsRECT(), 1, 1);
   return R;
+}
+
+TSize TvkBtnWnd::GetGlyphSize() {
+  if (SkinData->OwnerControl != nullptr) return TSize(0, 0);
+  return ButtonImageSize(ButtonImageOf(CtrlHandle));
+}
+
+void TvkBtnWnd::DrawGlyph() {
+  if (SkinData->OwnerControl != nullptr) return;
+  const TButtonImage Image = ButtonImageOf(CtrlHandle);
+  if (Image.Empty()) return;
+  const TSize S = ButtonImageSize(Image);
+  TPoint P((WndSize.X - S.cx) / 2, (WndSize.Y - S.cy) / 2);
+  if (IsPushed() && ShiftsContent()) ++P.X, ++P.Y;
+  DrawButtonImage(SkinData->CacheBmp, Image, P);
 }
 
 void TvkBtnWnd::DrawCaption(int State) {

@@ -16,8 +16,9 @@ public:
 
   // 0 normal, 1 hot or focused, 2 pressed, 3 default button.
   virtual int GetState();
-  virtual void DrawGlyph() {}
-  virtual TSize GetGlyphSize() { return TSize(0, 0); }
+  // A foreign button's BS_BITMAP or BS_ICON image, centred; none for a framework control.
+  virtual void DrawGlyph();
+  virtual TSize GetGlyphSize();
   virtual TRect GetCaptionRect();
   virtual int GetCaptionWidth();
   virtual void PaintCache();
@@ -26,7 +27,7 @@ public:
   TSize GetTextSize();
   void DrawCaption(int State);
   void PaintToDC(TMessage& Message);
-  // The caption as ANSI text.
+  // The caption as ANSI text; none on a foreign button that shows its image alone.
   std::string CaptionText() const;
 
   int Reserved = 0;  // cleared when creation finishes

@@ -6,6 +6,7 @@
 #include "framework/Forms.h"
 #include "skin/adapters/vkAdapterPaint.h"
 #include "skin/adapters/vkSBUtils.h"
+#include "skin/adapters/vkWindowImages.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/graphics/vkBitmap32.h"
@@ -24,43 +25,6 @@ constexpr UINT kRepaintAll = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHI
 constexpr UINT kStaticTextFlags = DT_WORDBREAK | DT_EXPANDTABS | DT_TABSTOP | (10 << 8);
 
 bool RightToLeftApplication() { return Application != nullptr && Application->BiDiMode() != bdLeftToRight; }
-
-// A copy of a bitmap handle; 32-bit images keep their alpha.
-TBitmap* CopyBitmapHandle(HBITMAP Handle) {
-  BITMAP Info{};
-  if (Handle == nullptr || !GetObjectA(Handle, sizeof Info, &Info) || Info.bmWidth <= 0 || Info.bmHeight <= 0)
-    return new TBitmap;
-  auto* B = new TBitmap;
-  HDC Screen = GetDC(nullptr);
-  if (Info.bmBitsPixel == 32) {
-    B->SetPixelFormat(pf32bit);
-    B->SetSize(Info.bmWidth, Info.bmHeight);
-    BITMAPINFO BI{};
-    BI.bmiHeader.biSize = sizeof BI.bmiHeader;
-    BI.bmiHeader.biWidth = Info.bmWidth;
-    BI.bmiHeader.biHeight = -Info.bmHeight;
-    BI.bmiHeader.biPlanes = 1;
-    BI.bmiHeader.biBitCount = 32;
-    std::vector<uint32_t> Pixels(static_cast<size_t>(Info.bmWidth) * Info.bmHeight);
-    GetDIBits(Screen, Handle, 0, Info.bmHeight, Pixels.data(), &BI, DIB_RGB_COLORS);
-    bool Alpha = false;
-    for (uint32_t P : Pixels) Alpha = Alpha || (P >> 24) != 0;
-    for (int y = 0; y < Info.bmHeight; ++y)
-      memcpy(B->ScanLine(y), &Pixels[static_cast<size_t>(y) * Info.bmWidth], Info.bmWidth * 4);
-    // 32 bits without any alpha are an opaque picture, not an invisible one.
-    if (!Alpha) B->SetPixelFormat(pf24bit);
-  } else {
-    B->SetPixelFormat(pf24bit);
-    B->SetSize(Info.bmWidth, Info.bmHeight);
-    HDC Mem = CreateCompatibleDC(Screen);
-    HGDIOBJ Old = SelectObject(Mem, Handle);
-    BitBlt(B->Canvas()->Handle(), 0, 0, Info.bmWidth, Info.bmHeight, Mem, 0, 0, SRCCOPY);
-    SelectObject(Mem, Old);
-    DeleteDC(Mem);
-  }
-  ReleaseDC(nullptr, Screen);
-  return B;
-}
 
 void ReplaceAll(std::string& S, const std::string& What) {
   for (size_t P = S.find(What); P != std::string::npos; P = S.find(What, P)) S.erase(P, What.size());

@@ -795,10 +795,23 @@ TEST_F(Walker, GlyphButtonsPlaceTheirGlyphAndForeignBitmapsCountByTheirSize) {
                            nullptr);
   HDC Screen = GetDC(nullptr);
   HBITMAP Bmp = CreateCompatibleBitmap(Screen, 12, 10);
+  HDC Mem = CreateCompatibleDC(Screen);
+  HGDIOBJ Old = SelectObject(Mem, Bmp);
+  PatBlt(Mem, 0, 0, 12, 10, WHITENESS);
+  SelectObject(Mem, Old);
+  DeleteDC(Mem);
   ReleaseDC(nullptr, Screen);
   SendMessageA(W, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(Bmp));
   auto* F = CreateAdapter<TvkBitBtnWnd>(W, nullptr, M.get(), TvkSkinParams(), true);
   EXPECT_EQ(F->GetGlyphSize(), TSize(12, 10));
+  // and is drawn where that size places it
+  auto D = PrintedWindow(W);
+  const TRect GR = F->GetGlyphRect();
+  int White = 0;
+  for (int y = 0; y < D->Height(); ++y)
+    for (int x = 0; x < D->Width(); ++x) White += Rgb(D->Px(x, y)) == 0xFFFFFF;
+  EXPECT_EQ(12 * 10, White);
+  EXPECT_EQ(0xFFFFFFu, Rgb(D->Px(GR.Left, GR.Top)));
   F->Free();
   DestroyWindow(W);
   DeleteObject(Bmp);
