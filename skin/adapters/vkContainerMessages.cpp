@@ -12,6 +12,8 @@ void MarkContainerCacheStale(TsCommonData* SkinData, UINT Msg) {
   switch (Msg) {
     case WM_SIZE:
     case CM_TEXTCHANGED:
+    case CM_FONTCHANGED:
+    case CM_COLORCHANGED:
       SkinData->CacheDirty = true;
       break;
     case WM_WINDOWPOSCHANGING:
@@ -21,6 +23,14 @@ void MarkContainerCacheStale(TsCommonData* SkinData, UINT Msg) {
     default:
       break;
   }
+}
+
+POINT ClientOriginInWindow(HWND Wnd) {
+  RECT R{};
+  GetWindowRect(Wnd, &R);
+  POINT P{0, 0};
+  ClientToScreen(Wnd, &P);
+  return POINT{P.x - R.left, P.y - R.top};
 }
 
 void TellShowingChanged(TvkMainWnd* A) {

@@ -14,11 +14,14 @@
 
 // True where the section lets the parent show through, so that a move changes what the cache holds.
 bool SectionSeeThrough(TsCommonData* SkinData);
-// The cache marked stale by a change of size or text, or by a move of a see-through section.
+// The cache marked stale by a change of size, text, font or colour, or by a move of a see-through section.
 void MarkContainerCacheStale(TsCommonData* SkinData, UINT Msg);
 // A container's control now showing: its form adapts it again and its children hear the skin applied and
 // repainted.
 void TellShowingChanged(TvkMainWnd* A);
+
+// Where the client area's corner lies in the window.
+POINT ClientOriginInWindow(HWND Wnd);
 
 // WM_SETTEXT to a shown container: the text set with redraw off, then the cache rebuilt and painted. False for a
 // hidden window, whose text takes the usual way.
@@ -43,23 +46,30 @@ template <class F> bool NotifyContainerChild(TvkMainWnd* A, const TMessage& Mess
 }
 
 // The other messages a skinned container painted from its cache answers alike (A has PaintClient and PaintFrame
-// taking a DC): WM_PAINT left to the erase, the erase and a print painted from the cache, text and child notices
+// taking a DC): WM_PAINT left to the erase, the erase and a print (client inside the frame) painted from the cache, text and child notices
 // as above, a control now showing told about, the cache marked stale by what stales it. True where answered;
 // False where the message goes on to the base procedure.
 template <class T, class F> bool SkinnedContainerMessage(T* A, TMessage& Message, F&& Inherited) {
   const auto DC = reinterpret_cast<HDC>(Message.WParam);
   switch (Message.Msg) {
     case WM_PAINT:
-      PaintByInvalidation(A->CtrlHandle, false);
+      // Painted on erase: text and invalidations without erase must reach it too.
+      PaintByInvalidation(A->CtrlHandle, true);
       return true;
     case WM_ERASEBKGND:
       A->PaintClient(DC);
       Message.Result = 1;
       return true;
-    case WM_PRINT:
+    case WM_PRINT: {
+      // The print DC starts at the window's corner: the client goes inside the frame.
+      const POINT Client = ClientOriginInWindow(A->CtrlHandle);
+      POINT Old{};
+      OffsetViewportOrgEx(DC, Client.x, Client.y, &Old);
       A->PaintClient(DC);
+      SetViewportOrgEx(DC, Old.x, Old.y, nullptr);
       A->PaintFrame(DC);
       return true;
+    }
     case WM_UPDATEUISTATE:
       Message.Result = 1;
       return true;

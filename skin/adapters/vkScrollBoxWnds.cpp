@@ -262,7 +262,9 @@ bool TvkStaticTextWnd::RebuildCache() {
     Text = StaticText->Caption();
   }
   SelectObject(C->Handle(), C->Font()->Handle());
-  DrawControlTextStr(C, Text, Enabled, TRect(0, 0, WndSize.X, WndSize.Y), Flags, SkinData, 0);
+  // The text stays inside the frame.
+  const int B = FrameWidthOf(CtrlHandle);
+  DrawControlTextStr(C, Text, Enabled, TRect(B, B, WndSize.X - B, WndSize.Y - B), Flags, SkinData, 0);
   return true;
 }
 

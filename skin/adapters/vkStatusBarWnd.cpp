@@ -44,13 +44,10 @@ void TvkStatusBarWnd::WndProc(TMessage& Message) {
     return;
   }
   switch (Message.Msg) {
-    case WM_PAINT: {
-      InvalidateRect(CtrlHandle, nullptr, FALSE);
-      PAINTSTRUCT PS{};
-      BeginPaint(CtrlHandle, &PS);
-      EndPaint(CtrlHandle, &PS);
+    case WM_PAINT:
+      // The bar is painted on erase; the control's own text changes invalidate without erasing.
+      PaintByInvalidation(CtrlHandle, true);
       return;
-    }
     case WM_ERASEBKGND:
       PaintBar(reinterpret_cast<HDC>(Message.WParam));
       Message.Result = 1;
@@ -82,9 +79,11 @@ TRect TvkStatusBarWnd::PartRect(int Index) const {
 std::string TvkStatusBarWnd::PanelText(int Index) const {
   if (PartCount() == 0) return {};
   if (SimpleMode()) {
-    const int Len = static_cast<int>(SendMessageA(CtrlHandle, WM_GETTEXTLENGTH, 0, 0));
+    // The simple part's own text: the window text is part 0's.
+    if (StatusBar != nullptr) return StatusBar->SimpleText();
+    const int Len = LOWORD(SendMessageA(CtrlHandle, SB_GETTEXTLENGTHA, SB_SIMPLEID, 0));
     std::string S(static_cast<size_t>(Len) + 1, '\0');
-    SendMessageA(CtrlHandle, WM_GETTEXT, static_cast<WPARAM>(Len + 1), reinterpret_cast<LPARAM>(S.data()));
+    SendMessageA(CtrlHandle, SB_GETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(S.data()));
     S.resize(strlen(S.c_str()));
     return S;
   }

@@ -1,6 +1,7 @@
 #include "AdapterTestSupport.h"
 
 #include "framework/SysUtils.h"
+#include "tests/support/MessagePump.h"
 #include "framework/Units.h"
 #include "skin/adapters/vkAdapterUnits.h"
 #include "skin/adapters/vkSBUtils.h"
@@ -143,6 +144,40 @@ void CopyWindowDC(HWND Wnd, testing_support::Dib32& Dib) {
   HDC DC = GetWindowDC(Wnd);
   BitBlt(Dib.DC(), 0, 0, Dib.Width(), Dib.Height(), DC, 0, 0, SRCCOPY);
   ReleaseDC(Wnd, DC);
+}
+
+namespace {
+
+// The paints the window and its children owe, done now.
+void SettlePaints(HWND Wnd) {
+  testing_support::PumpPending();
+  UpdateWindow(Wnd);
+  testing_support::PumpPending();
+}
+
+int CountDiffering(const testing_support::Dib32& A, const testing_support::Dib32& B) {
+  int N = 0;
+  for (int y = 0; y < A.Height(); ++y)
+    for (int x = 0; x < A.Width(); ++x) N += Rgb(A.Px(x, y)) != Rgb(B.Px(x, y));
+  return N;
+}
+
+}  // namespace
+
+void ExpectScreenFollows(HWND Wnd, const std::function<void()>& Change, const std::string& What) {
+  RECT R{};
+  GetWindowRect(Wnd, &R);
+  const int W = R.right - R.left, H = R.bottom - R.top;
+  SettlePaints(Wnd);
+  testing_support::Dib32 Before(W, H, 0, true), After(W, H, 0, true);
+  CopyWindowDC(Wnd, Before);
+  Change();
+  SettlePaints(Wnd);
+  CopyWindowDC(Wnd, After);
+  testing_support::Dib32 Printed(W, H, 0, true);
+  PrintWindowTo(Wnd, Printed);
+  EXPECT_GT(CountDiffering(Before, After), 0) << What << ": nothing changed on screen";
+  EXPECT_EQ(0, CountDiffering(Printed, After)) << What << ": the screen differs from the window's own print";
 }
 
 void AdapterTest::SetUp() {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,6 +63,10 @@ void PrintWindowTo(HWND Wnd, testing_support::Dib32& Dib);
 std::unique_ptr<testing_support::Dib32> PrintedWindow(HWND Wnd, uint32_t Fill = 0);
 // The window's own DC area copied (its window rectangle from the window DC).
 void CopyWindowDC(HWND Wnd, testing_support::Dib32& Dib);
+
+// Change runs on a shown window; once its paints went through, the window's pixels on screen must have changed and
+// must be what a print of it shows now (What names the case).
+void ExpectScreenFollows(HWND Wnd, const std::function<void()>& Change, const std::string& What);
 
 // Pixel colour (0xRRGGBB as a skin text writes it) of a pixel read from a DIB.
 inline uint32_t Rgb(uint32_t Pixel) { return Pixel & 0xFFFFFF; }

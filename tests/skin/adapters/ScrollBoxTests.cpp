@@ -92,6 +92,34 @@ TEST_F(ScrollBoxes, StaticTextSectionByBevelAndBorder) {
   }
 }
 
+// A static text shows a new caption and a new font size at once, its text inside its frame, and its print puts
+// the client inside the frame (the screen is compared with the print).
+TEST_F(ScrollBoxes, StaticTextRepaintsNewTextsInsideItsFrame) {
+  auto* T = new TStaticText(Form);
+  T->SetParent(Form);
+  T->SetBorderStyle(sbsSunken);
+  T->SetBounds(10, 10, 120, 40);
+  T->SetCaption("Old");
+  Adapt<TvkStaticTextWnd>(T, "PANEL");
+  ExpectScreenFollows(T->Handle(), [&] { T->SetCaption("New words"); }, "caption");
+  ExpectScreenFollows(T->Handle(), [&] { T->Font()->SetSize(14); }, "font size");
+  // A word wider than the text stops at the frame: the frame keeps the section's flat colour.
+  T->SetCaption(std::string(30, 'W'));
+  auto D = PrintedWindow(T->Handle());
+  RECT C{};
+  GetClientRect(T->Handle(), &C);
+  const int B = (120 - C.right) / 2;
+  ASSERT_GT(B, 0);
+  int Text = 0, OnFrame = 0;
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 120; ++x) {
+      const bool Frame = x < B || y < B || x >= 120 - B || y >= 40 - B;
+      (Frame ? OnFrame : Text) += Rgb(D->Px(x, y)) != 0xFFFF00u;
+    }
+  EXPECT_GT(Text, 10);
+  EXPECT_EQ(0, OnFrame);
+}
+
 // Scroll boxes, panels and static texts answer alike: a new size or text marks the cache stale, the text reaches
 // the window, and a dropped skin leaves the control no longer opaque; the panel and the static text also answer
 // the skinning and application queries the same way.
@@ -119,7 +147,7 @@ TEST_F(ScrollBoxes, ContainersAnswerSizeTextAndSkinCommandsAlike) {
     const HWND W = C.Control->Handle();
     TsCommonData* SD = C.Adapter->SkinData;
     ASSERT_TRUE(SD->IsSkinned(false)) << C.Name;
-    for (UINT Msg : {static_cast<UINT>(WM_SIZE), CM_TEXTCHANGED}) {
+    for (UINT Msg : {static_cast<UINT>(WM_SIZE), CM_TEXTCHANGED, CM_FONTCHANGED}) {
       SD->CacheDirty = false;
       SendMessageA(W, Msg, SIZE_RESTORED, MAKELPARAM(80, 40));
       EXPECT_TRUE(SD->CacheDirty) << C.Name << " " << Msg;

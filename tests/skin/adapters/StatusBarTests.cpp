@@ -1,5 +1,5 @@
 // Status bars painted whole from the skin: dividers between panels but not after the last, one panel in simple
-// mode, owner-drawn panels through the control's event, texts cut with an ellipsis and the size grip.
+// mode with its own text, new texts on screen at once, owner-drawn panels through the control's event, texts cut with an ellipsis and the size grip.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -75,15 +75,21 @@ TEST_F(StatusBars, SimpleModeIsOnePanelWithTheWindowText) {
   Bar->SetSimplePanel(true);
   Bar->SetSimpleText("Simple words");
   EXPECT_TRUE(A->SimpleMode());
-  // The window text, as the system keeps it for a simple bar.
-  char Text[64] = {};
-  GetWindowTextA(Bar->Handle(), Text, sizeof Text);
-  EXPECT_EQ(Text, A->PanelText(-1));
+  // The simple part's own text, not the window text, which is the first panel's.
+  EXPECT_EQ("Simple words", A->PanelText(-1));
   auto D = Print();
   // The panel mask over the whole bar: its ring at the bar's edges.
   EXPECT_EQ(kPanelRing, Rgb(D->Px(0, D->Height() / 2)));
   EXPECT_EQ(kPanelRing, Rgb(D->Px(D->Width() - 1, D->Height() / 2)));
   EXPECT_EQ(0, ColumnsOf(*D, kDivider, D->Height() / 2));
+}
+
+// The control repaints a new text without erasing; the bar still shows it at once.
+TEST_F(StatusBars, NewTextsReachTheScreen) {
+  Adapt();
+  ExpectScreenFollows(Bar->Handle(), [&] { Bar->Panels()->Items(0)->SetText("Changed"); }, "panel text");
+  Bar->SetSimplePanel(true);
+  ExpectScreenFollows(Bar->Handle(), [&] { Bar->SetSimpleText("Simple words"); }, "simple text");
 }
 
 TEST_F(StatusBars, OwnerDrawnPanelsTextsAndGrip) {
