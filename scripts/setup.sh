@@ -7,7 +7,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 packages=(cmake make g++-mingw-w64-i686-posix libz-mingw-w64-dev wine wine32 xvfb xauth dpkg-dev
           googletest gcc-i686-linux-gnu imagemagick x11-apps fonts-wine locales librsvg2-bin
-          python3 ca-certificates)
+          python3 libxtst6 ca-certificates)
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 

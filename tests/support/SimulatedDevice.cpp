@@ -1,8 +1,6 @@
-// Sockets first: winsock2.h must come before windows.h.
-#include <winsock2.h>
-#include <ws2tcpip.h>
-
 #include "tests/support/SimulatedDevice.h"
+
+#include "tests/support/HostProgram.h"
 
 #include <windows.h>
 
@@ -18,22 +16,6 @@ const char SerialCommKey[] = "HARDWARE\\DEVICEMAP\\SERIALCOMM";
 
 [[noreturn]] void Fail(const std::string& what) { throw std::runtime_error("simulated device: " + what); }
 
-std::string Env(const char* name) {
-  char value[4096];
-  const DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
-  return n > 0 && n < sizeof value ? std::string(value, n) : std::string();
-}
-
-// A Unix path as Wine's Z: drive shows it.
-std::string ZPath(const std::string& unixPath) {
-  std::string path = "Z:" + unixPath;
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return path;
-}
-
-std::string Quote(const std::string& arg) { return "\"" + arg + "\""; }
-
 std::string Hex(const std::string& bytes) {
   static const char digits[] = "0123456789ABCDEF";
   std::string out;
@@ -42,14 +24,6 @@ std::string Hex(const std::string& bytes) {
     out += digits[c & 15];
   }
   return out;
-}
-
-void StartSockets() {
-  static const bool started = [] {
-    WSADATA data;
-    return WSAStartup(MAKEWORD(2, 2), &data) == 0;
-  }();
-  if (!started) Fail("WSAStartup failed");
 }
 
 }  // namespace
@@ -80,66 +54,20 @@ SimulatedDevice::SimulatedDevice() { Start(Options()); }
 SimulatedDevice::SimulatedDevice(const Options& options) { Start(options); }
 
 void SimulatedDevice::Start(const Options& options) {
-  StartSockets();
   std::string script = Env("KRL_DEVSIM");
   if (script.empty())
     Fail("KRL_DEVSIM is not set: the test program must run through wine-run-devices "
          "(krl_use_simulated_device() in its CMakeLists.txt)");
-
-  SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  if (listener == INVALID_SOCKET) Fail("no socket");
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = 0;
-  int length = sizeof address;
-  if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(listener, 1) != 0 ||
-      getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-    closesocket(listener);
-    Fail("cannot listen on the loopback");
-  }
-
+  std::ostringstream args;
+  args << "--com " << options.firstCom << " --blocks-per-page " << options.blocksPerPage
+       << " --block-size " << options.blockSize << " --page-count " << options.pageCount
+       << " --loader-version " << options.loaderVersion << " --baud " << options.baud << " --seed " << options.seed;
+  if (!options.description) args << " --no-description";
+  if (!options.modemLines) args << " --no-modem-lines";
+  if (options.busy) args << " --busy";
   const std::string python = Env("KRL_DEVSIM_PYTHON");
-  std::ostringstream command;
-  // Wine maps the executable's path; arguments reach the native program as they are.
-  if (python.empty())
-    command << Quote(ZPath(script));
-  else
-    command << Quote(ZPath(python)) << " " << Quote(script);
-  command << " --control 127.0.0.1:" << ntohs(address.sin_port)
-          << " --com " << options.firstCom << " --blocks-per-page " << options.blocksPerPage
-          << " --block-size " << options.blockSize << " --page-count " << options.pageCount
-          << " --loader-version " << options.loaderVersion << " --baud " << options.baud << " --seed "
-          << options.seed;
-  if (!options.description) command << " --no-description";
-  if (!options.modemLines) command << " --no-modem-lines";
-  if (options.busy) command << " --busy";
-  std::string line = command.str();
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-    closesocket(listener);
-    Fail("cannot start " + script + " (error " + std::to_string(GetLastError()) + ")");
-  }
-  // For a native program Wine fills in no handles: the process and thread fields hold whatever its stack
-  // held (seen: a null process and a stack address as the thread). Closing them could close a live
-  // handle of this process (the cached HKEY_LOCAL_MACHINE, so that the next registration failed with
-  // error 6), so they are left alone; the control connection tells whether the simulator lives.
-
-  fd_set readable;
-  FD_ZERO(&readable);
-  FD_SET(listener, &readable);
-  timeval wait{20, 0};
-  if (select(0, &readable, nullptr, nullptr, &wait) != 1) {
-    closesocket(listener);
-    Fail("the simulator did not connect within 20 s (" + script + ")");
-  }
-  socket_ = accept(listener, nullptr, nullptr);
-  closesocket(listener);
-  if (socket_ == INVALID_SOCKET) Fail("accept failed");
-  BOOL noDelay = TRUE;
-  setsockopt(socket_, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay), sizeof noDelay);
+  host_ = python.empty() ? std::make_unique<HostProgram>("simulated device", script, "", args.str())
+                         : std::make_unique<HostProgram>("simulated device", python, script, args.str());
 
   std::istringstream ready(ReadLine(20000));
   std::string word;
@@ -167,16 +95,14 @@ SimulatedDevice::~SimulatedDevice() {
       RegCloseKey(key);
     }
   }
-  if (socket_ != INVALID_SOCKET) {
+  if (host_) {
     // The simulator removes its COM link before it says goodbye, so the port is gone when this returns.
-    const char quit[] = "quit\n";
-    send(socket_, quit, sizeof quit - 1, 0);
     try {
+      host_->Send("quit");
       ReadLine(5000);
     } catch (const std::exception& e) {
       std::fprintf(stderr, "%s\n", e.what());
     }
-    closesocket(socket_);
   }
 }
 
@@ -184,34 +110,10 @@ bool SimulatedDevice::HasModemLines() const {
   return modemLines_ && Env("LD_PRELOAD").find("libkrlptyshim") != std::string::npos;
 }
 
-std::string SimulatedDevice::ReadLine(unsigned timeoutMs) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    const size_t end = buffer_.find('\n');
-    if (end != std::string::npos) {
-      std::string line = buffer_.substr(0, end);
-      buffer_.erase(0, end + 1);
-      return line;
-    }
-    const DWORD elapsed = GetTickCount() - start;
-    if (elapsed >= timeoutMs) Fail("no answer within " + std::to_string(timeoutMs) + " ms");
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(socket_, &readable);
-    const DWORD left = timeoutMs - elapsed;
-    timeval wait{static_cast<long>(left / 1000), static_cast<long>(left % 1000) * 1000};
-    if (select(0, &readable, nullptr, nullptr, &wait) != 1) continue;
-    char chunk[65536];
-    const int n = recv(socket_, chunk, sizeof chunk, 0);
-    if (n <= 0) Fail("the simulator closed the connection");
-    buffer_.append(chunk, static_cast<size_t>(n));
-  }
-}
+std::string SimulatedDevice::ReadLine(unsigned timeoutMs) { return host_->ReadLine(timeoutMs); }
 
 std::string SimulatedDevice::Command(const std::string& line) {
-  const std::string text = line + "\n";
-  if (send(socket_, text.data(), static_cast<int>(text.size()), 0) != static_cast<int>(text.size()))
-    Fail("cannot send \"" + line + "\"");
+  host_->Send(line);
   const std::string answer = ReadLine(20000);
   if (answer.rfind("OK", 0) != 0) Fail("\"" + line + "\": " + answer);
   return answer.size() > 3 ? answer.substr(3) : std::string();

@@ -26,12 +26,15 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace testing_support {
+
+class HostProgram;
 
 enum class DeviceFrame { Reset, Identify, Description, Erase, Data, Commit };
 
@@ -110,8 +113,7 @@ private:
   void Set(const std::string& key, const std::string& value);
   std::string ReadLine(unsigned timeoutMs);
 
-  uintptr_t socket_ = ~uintptr_t{0};  // the control connection (a SOCKET)
-  std::string buffer_;
+  std::unique_ptr<HostProgram> host_;  // the simulator and its control connection
   std::string port_, pty_, registryValue_;
   bool modemLines_ = true;
 };

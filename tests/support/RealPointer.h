@@ -1,0 +1,43 @@
+#pragma once
+// The real pointer, as a person moves it: the X server's own pointer moved and clicked through its XTEST extension
+// (a small host program, tests/support/real_pointer.py), so the X server picks the window under the pointer and
+// holds the grab of a press as it does for a mouse; SendInput under Wine hands a click to the window the system
+// chooses and passes none of that. The screen is read back where the pointer rests.
+//
+// A test that uses it has "RealPointer" in its suite name: the test programs' CMake gives every such test one
+// lock, so two of them never move the one pointer of a display at the same time. Failures of the helper are
+// thrown (std::runtime_error).
+#include <windows.h>
+
+#include <cstdint>
+
+namespace testing_support {
+
+// The pointer moved to a screen point; False when the system does not report it there within a second (the
+// thread's messages are dispatched meanwhile).
+bool MovePointer(POINT Screen);
+// The left button pressed (Down) or released where the pointer is; returns once the system has seen it, the
+// thread's messages dispatched meanwhile.
+void PressPointer(bool Down);
+// A left click where the pointer is: press, the button held as long as a person holds it, release.
+void ClickPointer();
+// The system's hover time (SPI_GETMOUSEHOVERTIME) in milliseconds.
+unsigned HoverTime();
+// The thread's messages dispatched for Ms milliseconds while the pointer rests.
+void RestPointer(unsigned Ms);
+// The colour on the screen at a point, 0x00RRGGBB.
+uint32_t ScreenPixel(POINT Screen);
+
+// Puts the pointer back where it was when made: the pointer is shared by all tests on the display.
+class PointerParking {
+public:
+  PointerParking();
+  ~PointerParking();
+  PointerParking(const PointerParking&) = delete;
+  PointerParking& operator=(const PointerParking&) = delete;
+
+private:
+  POINT FWas{};
+};
+
+}  // namespace testing_support
