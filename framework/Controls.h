@@ -574,8 +574,9 @@ TControl* GetCaptureControl();
 void SetCaptureControl(TControl* Control);
 
 // Hover tracking: the deepest visible control under the cursor (graphic children included). Re-evaluated
-// on mouse messages to framework windows, WM_MOUSELEAVE and idle; a change sends CM_MOUSELEAVE to the old
-// control, then CM_MOUSEENTER to the new one.
+// on mouse messages to framework windows (their frames' moves too), leave messages and idle; a change sends
+// CM_MOUSELEAVE to the old control, then CM_MOUSEENTER to the new one. A window hears WM_MOUSELEAVE when the
+// cursor leaves it, not when it only moves on to the window's own frame or caption.
 TControl* MouseControl();
 void UpdateMouseControl();
 void ForgetMouseControl(TControl* Control);

@@ -11,6 +11,7 @@ TControl* g_captureControl = nullptr;  // the control given the capture, until i
 // Hover tracking: the deepest visible control under the cursor, and the window asked for WM_MOUSELEAVE.
 TControl* g_mouseControl = nullptr;
 HWND g_trackedWindow = nullptr;
+bool g_trackedFrame = false;  // ... asked about its frame (WM_NCMOUSELEAVE): the cursor was outside its client area
 
 TControl* DeepestControlAt(TWinControl* ctl, POINT screen) {
   TControl* result = ctl;
@@ -20,6 +21,37 @@ TControl* DeepestControlAt(TWinControl* ctl, POINT screen) {
     result = child;
   }
   return result;
+}
+
+// Whether the cursor at p lies on the frame or caption of window h: over h, outside its client area.
+bool OnFrameOf(HWND h, POINT p) {
+  if (WindowFromPoint(p) != h) return false;
+  RECT r{};
+  GetClientRect(h, &r);
+  MapWindowPoints(h, HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
+  return !PtInRect(&r, p);
+}
+
+// Whether a leave message for h came from the system's tracking: the system stops tracking a window when it
+// posts its leave, so one arriving while h is still tracked was sent by code (a fade that saw the cursor go).
+bool FromTracking(HWND h) {
+  TRACKMOUSEEVENT q{sizeof q, TME_QUERY, nullptr, 0};
+  return !TrackMouseEvent(&q) || q.hwndTrack != h || !(q.dwFlags & TME_LEAVE);
+}
+
+// Asks the system about the cursor leaving h: its client area, or from its frame the whole window. A change of
+// kind for the same window cancels the old request first, which would otherwise end with a leave message.
+void TrackLeave(HWND h, bool Frame) {
+  if (h == g_trackedWindow && Frame == g_trackedFrame) return;
+  if (h == g_trackedWindow) {
+    TRACKMOUSEEVENT cancel{sizeof cancel, TME_CANCEL | TME_LEAVE | (g_trackedFrame ? TME_NONCLIENT : 0u), h, 0};
+    TrackMouseEvent(&cancel);
+  }
+  TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE | (Frame ? TME_NONCLIENT : 0u), h, 0};
+  if (TrackMouseEvent(&tme)) {
+    g_trackedWindow = h;
+    g_trackedFrame = Frame;
+  }
 }
 
 }  // namespace
@@ -36,9 +68,18 @@ POINT CursorPos() {
   return p;
 }
 
-void NoteMouseMessage(HWND h, UINT msg) {
-  if (msg == WM_MOUSELEAVE && g_trackedWindow == h) g_trackedWindow = nullptr;
+bool NoteMouseMessage(HWND h, UINT msg) {
+  bool pass = true;
+  if ((msg == WM_MOUSELEAVE || msg == WM_NCMOUSELEAVE) && FromTracking(h)) {
+    if (g_trackedWindow == h) g_trackedWindow = nullptr;
+    const POINT p = CursorPos();
+    if (msg == WM_MOUSELEAVE)
+      pass = !OnFrameOf(h, p);  // only on to the frame or caption: the window has not been left
+    else if (WindowFromPoint(p) != h)
+      PostMessageA(h, WM_MOUSELEAVE, 0, 0);  // left from the frame: told as when leaving from the client area
+  }
   UpdateMouseControl();
+  return pass;
 }
 
 void ForgetWindowMouse(TWinControl* Control, HWND Handle) {
@@ -92,12 +133,10 @@ void UpdateMouseControl() {
   TControl* now = nullptr;
   if (TWinControl* win = FindVCLWindow(under)) {
     now = win->Showing() ? DeepestControlAt(win, p) : nullptr;
-    // WM_MOUSELEAVE tells us when the cursor goes to a foreign window or the desktop.
+    // WM_MOUSELEAVE (or WM_NCMOUSELEAVE from the frame) tells us when the cursor goes to a foreign window or
+    // the desktop.
     HWND track = win->Handle();
-    if (track != g_trackedWindow) {
-      TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, track, 0};
-      if (TrackMouseEvent(&tme)) g_trackedWindow = track;
-    }
+    TrackLeave(track, under == track && OnFrameOf(track, p));
   } else {
     g_trackedWindow = nullptr;
   }

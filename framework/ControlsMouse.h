@@ -9,8 +9,10 @@ namespace controls_detail {
 bool IsMouseMessage(UINT msg);
 // The cursor's screen position, through the platform seam.
 POINT CursorPos();
-// A mouse message or WM_MOUSELEAVE reached the framework window h: hover tracking follows the cursor.
-void NoteMouseMessage(HWND h, UINT msg);
+// A mouse message or a leave message reached the framework window h: hover tracking follows the cursor. False
+// for the system's WM_MOUSELEAVE while the cursor only went on to h's frame or caption: h has not been left and
+// is not told; it gets a WM_MOUSELEAVE when the cursor leaves the window from there.
+bool NoteMouseMessage(HWND h, UINT msg);
 // Control's window Handle is going: neither it nor a graphic child of it keeps the capture, nor is it tracked.
 void ForgetWindowMouse(TWinControl* Control, HWND Handle);
 

@@ -279,9 +279,10 @@ LRESULT CALLBACK FrameworkWindowProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
       c->AttachHandle(h);
     }
     if (!c) return CallWindowProcA(ClassDefProc(h), h, msg, w, l);
-    if (IsMouseMessage(msg) || msg == WM_MOUSELEAVE) {
-      NoteMouseMessage(h, msg);
-      if (FindControl(h) != c) return 0;  // a hover handler destroyed the window
+    if (IsMouseMessage(msg) || msg == WM_NCMOUSEMOVE || msg == WM_MOUSELEAVE || msg == WM_NCMOUSELEAVE) {
+      const bool pass = NoteMouseMessage(h, msg);
+      // a hover handler destroyed the window, or the leave is held back
+      if (FindControl(h) != c || !pass) return 0;
     }
   } catch (...) {
     HandleCallbackException(c);

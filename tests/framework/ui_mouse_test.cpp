@@ -9,6 +9,7 @@
 #include "framework/StdCtrls.h"
 #include "tests/framework/ui_test_util.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/RealPointer.h"
 
 namespace {
 
@@ -185,3 +186,34 @@ TEST_F(UiMouse, TheCursorOfTheControlUnderTheMouseUnlessTheScreenHasOne) {
 }
 
 }  // namespace
+
+// The real pointer: the system's own leave tracking, as a person moving the mouse meets it.
+using UiMouseRealPointer = UiTest;
+
+TEST_F(UiMouseRealPointer, AFormIsLeftOnlyWhenThePointerLeavesItsWindowNotForItsCaption) {
+  testing_support::PointerParking parking;
+  TForm* form = NewForm();
+  PlaceForm(form, 860, 640);
+  form->Show();
+  testing_support::PumpPending();
+  MessageLog log(form, WM_MOUSELEAVE, CM_MOUSELEAVE);
+  RECT frame{};
+  GetWindowRect(form->Handle(), &frame);
+  const POINT client = form->ClientToScreen(POINT{40, 40});
+  const POINT caption{(frame.left + frame.right) / 2, (frame.top + form->ClientOrigin().y) / 2};
+  const unsigned rest = 3 * testing_support::HoverTime();
+  auto leaves = [&] { return log.Count(WM_MOUSELEAVE) + log.Count(CM_MOUSELEAVE); };
+
+  // client area, caption, client area again, caption: the pointer never left the window
+  for (POINT p : {client, caption, client, caption}) {
+    ASSERT_TRUE(testing_support::MovePointer(p));
+    testing_support::RestPointer(rest);
+    EXPECT_EQ(leaves(), 0) << "pointer at " << p.x << "," << p.y;
+  }
+  // off the window from its caption: the form is told once, both ways
+  ASSERT_TRUE(testing_support::MovePointer(POINT{frame.left - 60, frame.top + 10}));
+  testing_support::RestPointer(rest);
+  EXPECT_EQ(log.Count(WM_MOUSELEAVE), 1);
+  EXPECT_EQ(log.Count(CM_MOUSELEAVE), 1);
+  form->Free();
+}

@@ -1,0 +1,85 @@
+// Title buttons under the real pointer: the hot look held while the pointer rests on a button, and every click
+// taken whatever the button's fade is doing at that moment.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "FormTestSupport.h"
+#include "tests/support/RealPointer.h"
+
+using namespace form_test;
+namespace pointer = testing_support;
+
+namespace {
+
+// A skinned secondary form with close, maximise and minimise buttons, on top in a corner of the display that
+// other tests leave alone.
+struct TPointerForm {
+  ManagerPtr M;
+  Owned<TForm> F{NewForm(300, 200)};
+  TsSkinProvider* P;
+  explicit TPointerForm(const char* Skin) : M(CarriedManager(Skin)) {
+    F->SetFormStyle(fsStayOnTop);
+    F->SetBounds(880, 700, 300, 200);
+    P = Create<TsSkinProvider>(F.get());
+    F->Show();
+    PumpUntil([] { return false; }, 100);
+  }
+  // A point of the button on the screen, inside by a few pixels from its top-left corner (clear of the glyph).
+  POINT On(const TsCaptionButton& B) {
+    RECT W{};
+    GetWindowRect(F->Handle(), &W);
+    return POINT{W.left + B.Rect.Left + 3, W.top + B.Rect.Top + 3};
+  }
+  POINT Client() { return F->ClientToScreen(POINT{40, 60}); }
+};
+
+// SOLID paints a title button as a block whose red channel tells its state (0x40 normal, 0x20 normal on an
+// inactive caption, 0x80 hot); the fade window shows it premultiplied, a step darker.
+int RedOnScreen(POINT P) { return static_cast<int>(pointer::ScreenPixel(P) >> 16); }
+
+}  // namespace
+
+TEST(TitleButtonsRealPointer, TheCloseButtonStaysHotWhileThePointerRestsOnItAndIsNormalOnceItLeaves) {
+  pointer::PointerParking Parking;
+  TPointerForm T("SOLID");
+  const POINT Close = T.On(T.P->ButtonClose);
+  ASSERT_TRUE(pointer::MovePointer(T.Client()));
+  pointer::RestPointer(100);
+  ASSERT_TRUE(pointer::MovePointer(Close));
+  pointer::RestPointer(3 * pointer::HoverTime());
+  EXPECT_EQ(T.P->ButtonClose.State, 1);
+  EXPECT_NEAR(RedOnScreen(Close), 0x80, 2);
+
+  ASSERT_TRUE(pointer::MovePointer(T.Client()));
+  pointer::RestPointer(3 * pointer::HoverTime());
+  EXPECT_EQ(T.P->ButtonClose.State, 0);
+  EXPECT_LE(RedOnScreen(Close), 0x40) << "tests beside this one may have taken the activation";
+}
+
+TEST(TitleButtonsRealPointer, EveryClickClosesOrMinimisesWhateverTheFadeIsDoing) {
+  pointer::PointerParking Parking;
+  // the pointer rests on the button, then the button is held down (a quick click, and a slow one held past the
+  // hover time)
+  struct Case {
+    int Code;
+    unsigned RestMs, HoldMs;
+  };
+  for (const Case C : {Case{HTCLOSE, 50, 80}, Case{HTCLOSE, 200, 80}, Case{HTCLOSE, 500, 80}, Case{HTCLOSE, 1500, 80},
+                       Case{HTCLOSE, 200, 1000}, Case{HTMINBUTTON, 50, 80}, Case{HTMINBUTTON, 200, 80},
+                       Case{HTMINBUTTON, 500, 80}, Case{HTMINBUTTON, 1500, 80}, Case{HTMINBUTTON, 200, 1000}}) {
+    const std::string Name = std::string(C.Code == HTCLOSE ? "close" : "minimise") + " after " +
+                             std::to_string(C.RestMs) + " ms, held " + std::to_string(C.HoldMs) + " ms";
+    TPointerForm T("TIDE");
+    const HWND W = T.F->Handle();
+    ASSERT_TRUE(pointer::MovePointer(T.Client())) << Name;
+    pointer::RestPointer(100);
+    ASSERT_TRUE(pointer::MovePointer(T.On(C.Code == HTCLOSE ? T.P->ButtonClose : T.P->ButtonMin))) << Name;
+    pointer::RestPointer(C.RestMs);
+    pointer::PressPointer(true);
+    pointer::RestPointer(C.HoldMs);
+    pointer::PressPointer(false);
+    auto Done = [&] { return C.Code == HTCLOSE ? !IsWindowVisible(W) : IsIconic(W) != 0; };
+    EXPECT_TRUE(PumpUntil(Done, 2000)) << Name;
+  }
+}
