@@ -1103,6 +1103,10 @@ static int ApplicationBox(TMessageBoxRequest::Source Source, HWND AppWindow, con
 }
 
 void TApplication::ShowException(const std::exception& E) {
+  if (Platform().ExceptionSink) {
+    Platform().ExceptionSink(E);
+    return;
+  }
   auto* fe = dynamic_cast<const Exception*>(&E);
   std::string msg = fe ? fe->Message() : std::string(E.what());
   if (!msg.empty() && static_cast<unsigned char>(msg.back()) > static_cast<unsigned char>('.')) msg += '.';

@@ -459,7 +459,7 @@ public:
   // Inside a catch block: shows the current exception's message (or hands it to OnException).
   void HandleException(TObject* Sender);
   // Box: caption Title, MB_OK | MB_ICONSTOP, the message with a "." added when its last character sorts
-  // above ".".
+  // above "." (or Platform().ExceptionSink, when set, takes the exception instead).
   void ShowException(const std::exception& E);
   int MessageBox(const std::string& Text, const std::string& Caption, UINT Flags = MB_OK);
   void BringToFront();

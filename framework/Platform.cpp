@@ -25,6 +25,7 @@ void SetDefaults(TPlatform& p) {
     return ::ShellExecuteA(w, op, file, params, dir, show);
   };
   p.MessageBoxSink = nullptr;
+  p.ExceptionSink = nullptr;
   p.GetOpenFileNameA = [](OPENFILENAMEA* ofn) { return ::GetOpenFileNameA(ofn); };
   p.GetCommandLineA = [] { return static_cast<const char*>(::GetCommandLineA()); };
   p.SystemParametersInfoA = [](UINT action, UINT param, void* data, UINT winIni) {

@@ -46,6 +46,9 @@ struct TPlatform {
   // Empty: every path shows its real box. Set: every box of every path goes here instead and the
   // returned value is the answer (IDOK, mrOk, ...).
   std::function<int(const TMessageBoxRequest& request)> MessageBoxSink;
+  // Empty: Application->ShowException shows the exception box. Set: the exception goes here instead
+  // (test programs fail the running test with it rather than block on a box nobody closes).
+  std::function<void(const std::exception& e)> ExceptionSink;
   // The open-file dialog (TOpenDialog::Execute): tests fill lpstrFile and answer TRUE or FALSE.
   std::function<BOOL(OPENFILENAMEA* ofn)> GetOpenFileNameA;
   // The command line ParamStr/ParamCount read (the program's file first).

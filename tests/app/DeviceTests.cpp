@@ -281,6 +281,7 @@ struct StopKeyAt {
 
 TEST(LoaderDevice, AFailedWriteNamesTheFileLastChosenThoughItDidNotLoad) {
   LoaderApp app;
+  Platform().ExceptionSink = nullptr;  // the missing file is shown by the framework
   SimulatedDevice device(Geometry(1, 2, 1));
   DevicePacedWaits waits(device);
   device.WrongReplyCode(DeviceFrame::Erase, "z99");
@@ -337,6 +338,7 @@ TEST(LoaderDevice, CtrlDelStopsTheWriteAtTheNextPage) {
 // the port stays open.
 TEST(LoaderDevice, APortFailureInTheMiddleOfTheWriteEndsItWithThePortsMessage) {
   LoaderApp app;
+  Platform().ExceptionSink = nullptr;  // the port's failure is shown by the framework
   SimulatedDevice device(Geometry(16, 64, 4));
   DevicePacedWaits waits(device);  // the device has closed its end before the loader reads
   device.CloseAfter(DeviceFrame::Data, 3);
@@ -381,6 +383,7 @@ TEST(LoaderDevice, CtrlRListsANewPort) {
 
 TEST(LoaderDevice, PortOpenFailuresAreReportedByTheFramework) {
   LoaderApp app;
+  Platform().ExceptionSink = nullptr;  // as the name says
   ChoosePort("COM199");
   app.Click(MainForm->ButtonWrite);
   EXPECT_TRUE(app.SawMessageContaining("Спроба відкрити неіснуючий СОМ-порт"));

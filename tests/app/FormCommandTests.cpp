@@ -90,6 +90,7 @@ TEST(LoaderCommands, BadHexFilesAreRefusedLineByLine) {
       {"nothex.hex", ":020000040G00FA", "'$0G00' is not a valid integer value.", false},
   };
   LoaderApp app;
+  Platform().ExceptionSink = nullptr;  // the conversion error is shown by the framework
   for (const Case& c : cases) {
     DialogAnswer answer(TempFile(c.name, {HexRecord(0, 0, {0x42}), c.bad, ":00000001FF"}));
     MainForm->ButtonWrite->SetEnabled(false);
@@ -160,6 +161,7 @@ TEST(LoaderCommands, CtrlRWithNoPortsStillReports) {
 
 TEST(LoaderCommands, StartWithoutAPortListShowsTheErrorAndParsesNothing) {
   RedirectedMachineKey machine;
+  Platform().ExceptionSink = nullptr;  // the registry error is shown by the framework
   LoaderApp app;
   EXPECT_EQ(app.Messages(),
             std::vector<std::string>{"Помилка звернення до системного реєстру\nНеобхідно повторно відкрити програму!"});

@@ -46,7 +46,9 @@ struct LoaderApp {
   }
   ~LoaderApp() {
     testing_support::PumpPending();
-    // The closer stays until the forms are gone: closing a port whose device went away is reported.
+    // The closer stays until the forms are gone: closing a port whose device went away is reported, in
+    // the program's own box.
+    Platform().ExceptionSink = nullptr;
     FinalizeUnits();
     closer.reset();
     ResetPlatform();

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <gtest/gtest-spi.h>
 
 #include <vector>
 
@@ -123,6 +124,12 @@ TEST_F(UiControls, AnExceptionInAHandlerGoesToHandleExceptionAndTheProcedureRetu
     if (m.Msg == WM_USER + 9) throw Exception("Помилка звернення");
     saved(m);
   });
+  // In a test program the exception fails the running test at once, naming itself, and shows no box.
+  static HWND target;
+  target = panel->Handle();
+  EXPECT_FATAL_FAILURE(SendMessageA(target, WM_USER + 7, 0, 0), "'x' is not a valid integer value");
+  EXPECT_TRUE(boxes.empty());
+  Platform().ExceptionSink = nullptr;  // from here on: the program's own box
   LRESULT r = SendMessageA(panel->Handle(), WM_USER + 7, 0, 0);
   EXPECT_EQ(r, 0);
   SendMessageA(panel->Handle(), WM_USER + 8, 0, 0);
@@ -140,6 +147,7 @@ TEST_F(UiControls, AnExceptionInAHandlerGoesToHandleExceptionAndTheProcedureRetu
 
 TEST_F(UiControls, ShowExceptionLeavesEmptyAndDottedMessagesAlone) {
   RecordBoxes();
+  Platform().ExceptionSink = nullptr;  // the box itself is checked
   Application->ShowException(Exception(""));
   Application->ShowException(Exception("Stream read error."));
   Application->ShowException(Exception("Ends with a space "));

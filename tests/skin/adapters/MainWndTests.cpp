@@ -289,6 +289,7 @@ TEST_F(MainWnd, UnicodeWindowsAndWideSubclassers) {
 
 TEST_F(MainWnd, AThrowingAdapterStopsAtTheStub) {
   auto M = SolidManager();
+  Platform().ExceptionSink = nullptr;  // the failure is shown in the box
   std::vector<std::string> Boxes;
   Platform().MessageBoxSink = [&](const TMessageBoxRequest& R) {
     Boxes.push_back(R.text);
