@@ -304,11 +304,20 @@ TEST_F(DialogTest, CloseOnlyBoxAnswersHitTestsMenuAndOneBrushPerColour) {
   EXPECT_EQ(D->OwnClientPaint, WindowsMajorVersion() >= 6);
 }
 
+namespace {
+int g_CloseCommands = 0;
+INT_PTR CALLBACK CountCloseCommands(HWND, UINT Msg, WPARAM WP, LPARAM) {
+  if (Msg == WM_SYSCOMMAND && (WP & 0xFFF0) == SC_CLOSE) ++g_CloseCommands;
+  return FALSE;
+}
+}  // namespace
+
 TEST_F(DialogTest, MenuItemsFollowMaximizeAndCloseSendsTheCommand) {
   ManagerPtr M = SolidManager();
   TDlgTemplate T(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX | WS_VISIBLE,
                  {{L"BUTTON", WS_VISIBLE, 5, 5, 60, 12}});
-  HWND Dlg = T.Create();
+  g_CloseCommands = 0;
+  HWND Dlg = T.Create(CountCloseCommands);
   Tops.push_back(Dlg);
   TvkDialogWnd* D = DialogAdapterOf(Dlg);
   ASSERT_NE(D, nullptr);
@@ -325,8 +334,9 @@ TEST_F(DialogTest, MenuItemsFollowMaximizeAndCloseSendsTheCommand) {
   EXPECT_FALSE(S->miMove->Enabled());
   S->miRestore->Click();
   EXPECT_FALSE(IsZoomed(Dlg));
+  EXPECT_EQ(g_CloseCommands, 0);
   S->miClose->Click();
-  EXPECT_FALSE(IsWindowVisible(Dlg) && IsWindow(Dlg) && GetWindowLongA(Dlg, GWL_STYLE) == 0);
+  EXPECT_EQ(g_CloseCommands, 1);  // reached the dialog's own procedure
 }
 
 TEST_F(DialogTest, DestroyedDialogGivesItsWindowBackAndHookRemovalFreesEverything) {

@@ -31,6 +31,14 @@ namespace {
 
 constexpr uint32_t kMarker = 0x00FF00FF;
 
+// The scroll codes that reach the MDI client's own procedure.
+WNDPROC g_ClientOwnProc = nullptr;
+std::vector<int> g_ScrollCodes;
+LRESULT CALLBACK NoteScrollCodes(HWND W, UINT Msg, WPARAM WP, LPARAM LP) {
+  if (Msg == WM_VSCROLL) g_ScrollCodes.push_back(LOWORD(WP));
+  return CallWindowProcA(g_ClientOwnProc, W, Msg, WP, LP);
+}
+
 class MDIForm : public AdapterTest {
 protected:
   void SetUp() override {
@@ -212,8 +220,17 @@ TEST_F(MDIForm, ClientCommands) {
     EXPECT_EQ(SendMessageA(Client(), SM_VKCMD, MAKEWPARAM(0, VKCMD_SUSPEND_REDRAW), MAKELPARAM(Kind, 1)),
               Kind == 4 || Kind == 5 ? 1 : 0)
         << "kind " << Kind;
-  // A thumb drag is not followed; the end of the drag is.
+  // A thumb drag never reaches the client's own procedure; other codes do. The skin goes and comes back to put
+  // a counter under the adapter.
+  Manager->SetActive(false);
+  g_ClientOwnProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(Client(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&NoteScrollCodes)));
+  Manager->SetActive(true);
+  ASSERT_NE(Adapter(), nullptr);
+  g_ScrollCodes.clear();
   EXPECT_EQ(SendMessageA(Client(), WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 3), 0), 0);
+  SendMessageA(Client(), WM_VSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), 0);
+  EXPECT_EQ(g_ScrollCodes, std::vector<int>{SB_LINEDOWN});
 }
 
 TEST_F(MDIForm, NewChildrenAreAdoptedThroughTheClient) {

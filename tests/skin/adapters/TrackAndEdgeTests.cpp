@@ -14,6 +14,14 @@ constexpr uint32_t kThumb = 0x00A0A0, kThumbBand = 0x404000;
 constexpr uint32_t kVThumb = 0xA0A000, kVThumbBand = 0x004040;
 constexpr uint32_t kTickH = 0x112233, kTickV = 0x332211;
 
+// WM_NCPAINTs that get past an adapter to the window's own procedure.
+WNDPROC g_StaticProc = nullptr;
+int g_NcPaints = 0;
+LRESULT CALLBACK CountNcPaints(HWND W, UINT Msg, WPARAM WP, LPARAM LP) {
+  if (Msg == WM_NCPAINT) ++g_NcPaints;
+  return CallWindowProcA(g_StaticProc, W, Msg, WP, LP);
+}
+
 class Tracks : public SkinnedAdapterTest {
 protected:
   void SetUp() override {
@@ -147,10 +155,13 @@ TEST_F(Tracks, VerticalBarsPressedThumbAndDisabledBlend) {
 TEST_F(Tracks, EdgedStaticGetsTwoPixelsOfTheEditRing) {
   HWND W = CreateWindowExA(WS_EX_STATICEDGE, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_ICON, 10, 10, 40, 40, Parent,
                            nullptr, GetModuleHandleA(nullptr), nullptr);
+  g_StaticProc = reinterpret_cast<WNDPROC>(SetWindowLongA(W, GWL_WNDPROC, reinterpret_cast<LONG>(&CountNcPaints)));
   Adapt<TvkEdgeWnd>(W, "EDIT");
   testing_support::Dib32 D(40, 40, 0x00123456, true);
   TMessage Msg{WM_PAINT, reinterpret_cast<WPARAM>(D.DC()), 0, 0};
-  Adapters.back()->PerformMessage(WM_NCPAINT, 0, 0);  // consumed: nothing happens
+  g_NcPaints = 0;
+  Adapters.back()->PerformMessage(WM_NCPAINT, 0, 0);
+  EXPECT_EQ(g_NcPaints, 0);  // consumed: the static's own edge is never drawn
   static_cast<TvkEdgeWnd*>(Adapters.back())->PaintToDC(Msg);
   EXPECT_EQ(0x808080u, Rgb(D.Px(0, 0)));
   EXPECT_EQ(0x808080u, Rgb(D.Px(39, 20)));

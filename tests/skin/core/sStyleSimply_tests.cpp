@@ -83,9 +83,12 @@ TCustomForm* Fake(intptr_t N) { return reinterpret_cast<TCustomForm*>(N * 16); }
 }  // namespace
 
 TEST_F(StyleSimply, SectionFallbacksAndLists) {
-  EXPECT_EQ(StdSectionFallback[ssMenuCaption - kFirstFallbackSection], ssToolBar);
-  EXPECT_EQ(StdSectionFallback[ssMenuLine - kFirstFallbackSection], ssMenuLine) << "no fallback";
-  EXPECT_EQ(StdSectionFallback[ssColHeaderR - kFirstFallbackSection], ssColHeader);
+  // Entries 39..52 by number, each naming a slot of the name table (its own: no fallback).
+  const int Fallback[] = {12, 32, 2, 42, 43, 4, 45, 36, 9, 47, 47, 47, 18, 18};
+  for (int i = 0; i < 14; ++i) EXPECT_EQ(StdSectionFallback[i], Fallback[i]) << "entry " << 39 + i;
+  EXPECT_STREQ(StdSectionNames[12], "TOOLBAR");
+  EXPECT_STREQ(StdSectionNames[39], "MENUCAPTION");
+  EXPECT_STREQ(StdSectionNames[47], "COLHEADER");
   EXPECT_STREQ(ForeignKindDefaults[1], "TButton");
   const int L[] = {4, 8, 15, 16};
   EXPECT_TRUE(IntListContains(L, 15, 1, 3));

@@ -285,11 +285,12 @@ TEST(MoveFade, StepsDownToTheBlendValueOnlyAndComesBack) {
   Ticks = 0;
   Rec.calls.clear();
   StartMoveFade(T.P, true);
-  for (const auto& C : Rec.For(T.Wnd())) {
-    if (C.kind == testing_support::LayeredCall::Attributes) {
-      EXPECT_EQ(C.alpha, 255);
-    }
-  }
+  EXPECT_EQ(Ticks, 8);
+  Alphas.clear();
+  for (const auto& C : Rec.For(T.Wnd()))
+    if (C.kind == testing_support::LayeredCall::Attributes) Alphas.push_back(C.alpha);
+  ASSERT_FALSE(Alphas.empty());  // made layered at 255 for the move
+  EXPECT_EQ(Alphas, std::vector<int>(Alphas.size(), 255));
   EXPECT_EQ(TvkProviderEffects::AnimTimer(T.P), nullptr);
 }
 
