@@ -23,12 +23,18 @@ struct TLayeredCall {
   BYTE Alpha;
 };
 std::vector<TLayeredCall> g_Layered;
-std::function<void()> g_OnTick;
-int g_Ticks = 0;
+std::function<void()> g_OnShown;
+HHOOK g_IdleHook = nullptr;
 
-void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-  if (g_OnTick && g_Ticks == 8) g_OnTick();
-  if (g_Ticks++ >= (g_OnTick ? 8 : 2)) EndMenu();
+// The menu's loop tells its owner it is idle once the popup is up and painted: the moment to look and close.
+LRESULT CALLBACK MenuIdle(int Code, WPARAM WP, LPARAM LP) {
+  const auto* M = reinterpret_cast<const CWPSTRUCT*>(LP);
+  if (Code == HC_ACTION && M->message == WM_ENTERIDLE && M->wParam == MSGF_MENU) {
+    if (g_OnShown) g_OnShown();
+    g_OnShown = nullptr;
+    EndMenu();
+  }
+  return CallNextHookEx(g_IdleHook, Code, WP, LP);
 }
 
 class MenuWindowTest : public AdapterTest {
@@ -56,14 +62,13 @@ protected:
   static void Pump() {
     testing_support::PumpUntil([] { return MenuWindowAdapters.empty(); }, 1000);
   }
-  // The popup shown and closed from a timer; OnShown runs while it is open.
+  // The popup shown and closed as soon as it is up; OnShown runs while it is open.
   void ShowPopup(TPopupMenu* P, std::function<void()> OnShown) {
-    g_OnTick = std::move(OnShown);
-    g_Ticks = 0;
-    const UINT_PTR T = SetTimer(nullptr, 0, 10, Tick);
+    g_OnShown = std::move(OnShown);
+    g_IdleHook = SetWindowsHookExA(WH_CALLWNDPROC, MenuIdle, nullptr, GetCurrentThreadId());
     P->Popup(100, 100);
-    KillTimer(nullptr, T);
-    g_OnTick = nullptr;
+    UnhookWindowsHookEx(g_IdleHook);
+    g_OnShown = nullptr;
     Pump();
   }
   TPopupMenu* NewMenu() {
@@ -89,9 +94,11 @@ TEST_F(MenuWindowTest, RealPopupIsPaintedByThePainterAndShownOnlyWhenSkinned) {
   bool Showing = false;
   size_t Records = 0;
   HWND RecordWnd = nullptr;
+  LONG ExStyle = -1;
   ShowPopup(P.get(), [&] {
     ASSERT_EQ(MenuWindowAdapters.size(), 1u);
     Popup = MenuWindowAdapters[0]->CtrlHandle;
+    ExStyle = GetWindowLongA(Popup, GWL_EXSTYLE);
     Showing = SkinnedMenuShowing;
     Records = MenuBgCache().size();
     if (Records > 0) RecordWnd = MenuBgCache()[0].Wnd;
@@ -103,6 +110,7 @@ TEST_F(MenuWindowTest, RealPopupIsPaintedByThePainterAndShownOnlyWhenSkinned) {
   EXPECT_EQ(g_Layered[0].Wnd, Popup);
   EXPECT_EQ(g_Layered[0].Alpha, 0);  // transparent until its frame is painted
   EXPECT_EQ(g_Layered.size(), 1u);   // AlphaBlend 255: opaque, no longer layered
+  EXPECT_EQ(ExStyle & WS_EX_LAYERED, 0);
   EXPECT_TRUE(MenuWindowAdapters.empty());
   EXPECT_TRUE(MenuBgCache().empty());
   EXPECT_FALSE(SkinnedMenuShowing);

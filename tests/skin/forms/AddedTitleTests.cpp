@@ -5,6 +5,7 @@
 #include "framework/FormReader.h"
 #include "framework/TypInfo.h"
 #include "skin/forms/vkTitleBar.h"
+#include "tests/support/MessagePump.h"
 
 using namespace form_test;
 
@@ -18,7 +19,7 @@ struct TMarked {
   TMarked() {
     P = Create<TsSkinProvider>(F.get());
     F->Show();
-    PumpUntil([] { return false; }, 50);
+    testing_support::PumpPending();  // shown and painted
   }
   void Mark() { SetPixel(P->FrameCache()->Canvas()->Handle(), 150, 12, RGB(1, 2, 3)); }
   bool Repainted() { return CacheRgb(P->FrameCache(), 150, 12) != 0x010203; }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "FormTestSupport.h"
+#include "tests/support/MessagePump.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkntTypes.h"
 #include "skin/forms/vkBorderForm.h"
@@ -33,7 +34,7 @@ struct TBorder {
     F->SetBounds(200, 150, 300, 200);
     P = Create<TsSkinProvider>(F.get());
     F->Show();
-    PumpUntil([] { return false; }, 50);
+    testing_support::PumpPending();  // shown and painted
   }
   TvkBorderForm* B() { return P->BorderForm(); }
   HWND L() { return B()->BorderWindow->Handle(); }

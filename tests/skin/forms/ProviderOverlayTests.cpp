@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "FormTestSupport.h"
+#include "tests/support/MessagePump.h"
 #include "skin/core/vkFormServices.h"
 #include "tests/support/LayeredRecorder.h"
 
@@ -20,7 +21,7 @@ struct TShownForm {
   explicit TShownForm(TFormBorderStyle Style = bsSizeable) : F(NewForm(300, 200, Style)) {
     P = Create<TsSkinProvider>(F.get());
     F->Show();
-    PumpUntil([] { return false; }, 50);
+    testing_support::PumpPending();  // shown and painted
   }
   ~TShownForm() { ResetPlatform(); }
 };
