@@ -13,6 +13,11 @@ void TvkGlowForm::AfterConstruction() {
   ClickThrough = true;
 }
 
+void TvkGlowForm::CreateParams(TCreateParams& Params) {
+  inherited::CreateParams(Params);
+  Params.ExStyle |= CreationExStyle;
+}
+
 void TvkGlowForm::CreateWnd() {
   inherited::CreateWnd();
   HWND Wnd = Handle();

@@ -13,8 +13,11 @@ public:
   void AfterConstruction() override;
   // Mouse messages pass through to the windows below (True after construction).
   bool ClickThrough = false;
+  // Extended styles the window is created with (a fade window: transparent to input before it is ever shown).
+  LONG CreationExStyle = 0;
 
 protected:
+  void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
   void WndProc(TMessage& Message) override;
 };

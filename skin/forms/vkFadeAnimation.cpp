@@ -22,8 +22,20 @@ void TvkFadeAnimation::FreeImages() {
     GlowWindow->Free();
     GlowWindow = nullptr;
   }
+  DropImage();
+  ShownAlpha = 0;
+}
+
+void TvkFadeAnimation::DropImage() {
   delete Image;
   Image = nullptr;
+}
+
+TvkGlowForm* TvkFadeAnimation::NewFadeWindow() {
+  TvkGlowForm* W = Create<TvkGlowForm>(nullptr);
+  W->CreationExStyle = kFadeWindowExStyle;
+  W->HandleNeeded();
+  return W;
 }
 
 int TvkFadeAnimation::AlphaStep() const { return std::max(255 / std::max(StepCount, 1), 0); }
@@ -35,7 +47,7 @@ bool TvkFadeAnimation::EnterState(int NewState, bool FadeIn) {
     FadingIn = false;
     return true;
   }
-  if (NewState == 2) FreeImages();
+  if (NewState == 2) DropImage();
   Step = 1;
   FadingIn = FadeIn;
   ShowFrame(std::min(AlphaStep(), 255));
@@ -77,4 +89,5 @@ void TvkFadeAnimation::PresentImage(POINT Corner, int Alpha) {
   SetWindowLongA(H, GWL_EXSTYLE, GetWindowLongA(H, GWL_EXSTYLE) | kFadeWindowExStyle);
   UpdateLayeredFromBitmap(H, Image, static_cast<BYTE>(Alpha), Corner);
   ShowWindow(H, SW_SHOWNOACTIVATE);
+  ShownAlpha = Alpha;
 }

@@ -23,6 +23,9 @@ public:
   void DoStep(TObject* Sender);
   // The fade window freed, and the image with it.
   void FreeImages();
+  // The image dropped, to be made again for the next frame; the window stays where it is, so none is destroyed
+  // and shown anew under a pressed pointer.
+  void DropImage();
   // The image on the fade window at the given alpha (0..255).
   virtual void ShowFrame(int Alpha) = 0;
 
@@ -33,10 +36,13 @@ public:
   TvkGlowForm* GlowWindow = nullptr;
   TBitmap* Image = nullptr;
   HWND OwnerWnd = nullptr;
+  int ShownAlpha = 0;  // the constant alpha the window shows now (0: no window shown)
 
 protected:
+  // A new fade window: takes no activation and lets all mouse input through from its creation on.
+  static TvkGlowForm* NewFadeWindow();
   // Toward NewState (0 normal, 1 hot, 2 pressed): False when already there. A fade toward a hot or pressed state
-  // shows its first step (a press on a fresh image); a fade-out only stops fading in.
+  // shows its first step (a press on a fresh image in the same window); a fade-out only stops fading in.
   bool EnterState(int NewState, bool FadeIn);
   // At the end of a fade-in: True while the cursor stays over the element. False once the fade stopped (the owner
   // is told the mouse left), and whenever this fade may be gone.

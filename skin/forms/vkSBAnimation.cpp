@@ -43,8 +43,14 @@ TvkSBAnimation::~TvkSBAnimation() {
 void TvkSBAnimation::StartState(int NewState, bool FadeIn) {
   if (!EnterState(NewState, FadeIn)) return;
   if (NewState == 0) {
-    Step = Step - 1;
-    ShowFrame(std::min(AlphaStep(), 255));
+    // down from the alpha the window shows now, one step at a time (a window not shown has nothing to fade)
+    const int Unit = std::max(AlphaStep(), 1);
+    Step = std::min((ShownAlpha + Unit - 1) / Unit, std::max(StepCount, 1)) - 1;
+    if (Step > 0) {
+      ShowFrame(std::min(Unit * Step, 255));
+      --Step;
+    }
+    Step = std::max(Step, 0);
   }
   if (StepCount > 1) SetEnabled(true);
 }
@@ -113,14 +119,12 @@ TRect TvkSBAnimation::ButtonScreenRect() {
 }
 
 void TvkSBAnimation::MakeGlowWindow() {
-  GlowWindow = Create<TvkGlowForm>(nullptr);
-  GlowWindow->HandleNeeded();
-  const HWND H = GlowWindow->Handle();
-  LONG Ex = GetWindowLongA(H, GWL_EXSTYLE) | WS_EX_TRANSPARENT;
+  GlowWindow = NewFadeWindow();
   if (BorderForm != nullptr && Provider != nullptr && Provider->Form() != nullptr &&
-      Provider->Form()->FormStyle() == fsStayOnTop)
-    Ex |= WS_EX_TOPMOST;
-  SetWindowLongA(H, GWL_EXSTYLE, Ex);
+      Provider->Form()->FormStyle() == fsStayOnTop) {
+    const HWND H = GlowWindow->Handle();
+    SetWindowLongA(H, GWL_EXSTYLE, GetWindowLongA(H, GWL_EXSTYLE) | WS_EX_TOPMOST);
+  }
 }
 
 void TvkSBAnimation::MakeImage() {

@@ -130,10 +130,7 @@ void TvkItemAnimation::MakeImage() {
 
 void TvkItemAnimation::ShowFrame(int Alpha) {
   MakeImage();
-  if (GlowWindow == nullptr) {
-    GlowWindow = Create<TvkGlowForm>(nullptr);
-    GlowWindow->HandleNeeded();
-  }
+  if (GlowWindow == nullptr) GlowWindow = NewFadeWindow();
   if (Image == nullptr || OwnerWnd == nullptr) return;
   RECT W{};
   GetWindowRect(OwnerWnd, &W);
@@ -421,7 +418,7 @@ void TvkTitleBarItem::Animate(int StepCount, bool FadeIn, HWND Window) {
     Animation = Create<TvkItemAnimation>(Bar != nullptr ? static_cast<TComponent*>(Bar->Form()) : nullptr);
     Animation->Item = this;
   } else if ((S == 1 && Animation->State == 2) || S == 2) {
-    Animation->FreeImages();
+    Animation->DropImage();
   }
   if (FadeIn) Animation->State = -1;
   // a finished fade left -1: every start counts again

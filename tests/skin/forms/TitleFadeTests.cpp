@@ -2,6 +2,7 @@
 // button, presses, the counts a fade is started with, and the provider taking the animated path.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "FormTestSupport.h"
@@ -89,9 +90,10 @@ TEST(TitleFade, FadeInEndsAtFullAlphaOnceAndLeavingSendsMouseLeave) {
   EXPECT_FALSE(T.Close()->Enabled());
   const auto After = T.Rec.Alphas(W);
   ASSERT_GT(After.size(), Want.size());
-  // the fade-out opens with one step's alpha, then runs down from the top
-  EXPECT_EQ(After[Want.size()], 25);
-  for (size_t i = Want.size() + 2; i < After.size(); ++i) EXPECT_LT(After[i], After[i - 1]) << i;
+  // the fade-out runs down from where the fade-in stood, one step at a time
+  std::vector<int> WantOut;
+  for (int k = 9; k >= 1; --k) WantOut.push_back(25 * k);
+  EXPECT_EQ(std::vector<int>(After.begin() + static_cast<long>(Want.size()), After.end()), WantOut);
 }
 
 TEST(TitleFade, PressRebuildsAtOnceAndCountsBelowOneStillFade) {
@@ -101,17 +103,18 @@ TEST(TitleFade, PressRebuildsAtOnceAndCountsBelowOneStillFade) {
   TBitmap* HotImage = T.Close()->Image;
   const HWND HotWindow = T.Window();
   ASSERT_NE(HotImage, nullptr);
-  // pressing: one step, the pressed look shown opaque at once, no timer
+  const size_t HotFrames = T.Rec.For(HotWindow).size();
+  // pressing: one step, the pressed look shown opaque at once, no timer, in the same window (none is destroyed
+  // and shown anew under the pressed pointer)
   T.Close()->SetEnabled(false);
   T.P->ButtonClose.State = 2;
   StartTitleButtonAnimation(T.P->ButtonClose, nullptr, T.P, 2, true);
   EXPECT_FALSE(T.Close()->Enabled());
-  EXPECT_NE(T.Window(), nullptr);
-  EXPECT_NE(T.Window(), HotWindow);
-  const auto Pressed = T.Rec.For(T.Window());
-  ASSERT_EQ(Pressed.size(), 1u);
-  EXPECT_EQ(Pressed[0].alpha, 255);
-  EXPECT_EQ(Pressed[0].Pixel(2, 2), 0xFFBF1F0Fu);  // SOLID: pressed close block 0xC02010
+  EXPECT_EQ(T.Window(), HotWindow);
+  const auto Pressed = T.Rec.For(HotWindow);
+  ASSERT_EQ(Pressed.size(), HotFrames + 1);
+  EXPECT_EQ(Pressed.back().alpha, 255);
+  EXPECT_EQ(Pressed.back().Pixel(2, 2), 0xFFBF1F0Fu);  // SOLID: pressed close block 0xC02010
 
   // a count of 0 or -1 left on the fade: steps of 255, and a fade-out still reaches its end
   for (int Count : {0, -1}) {
@@ -125,6 +128,55 @@ TEST(TitleFade, PressRebuildsAtOnceAndCountsBelowOneStillFade) {
   T.Close()->StartState(0, false);
   T.Steps(40);
   EXPECT_EQ(T.Close()->State, -1);
+}
+
+TEST(TitleFade, AFadeOutRunsDownFromWhereThePressOrAnEarlyLeaveLeftIt) {
+  struct Case {
+    const char* Name;
+    int State, Ticks;
+    std::vector<int> Out;
+  };
+  // pressed: opaque at once; hot, left after its third frame (alpha 75)
+  for (const Case& C : {Case{"pressed", 2, 0, {225, 200, 175, 150, 125, 100, 75, 50, 25}},
+                        Case{"left early", 1, 2, {50, 25}}}) {
+    TFade T;
+    T.CursorOnClose(true);
+    T.P->ButtonClose.State = C.State;
+    StartTitleButtonAnimation(T.P->ButtonClose, nullptr, T.P, C.State, C.State == 2);
+    T.Steps(C.Ticks);
+    const HWND W = T.Window();
+    const size_t Shown = T.Rec.Alphas(W).size();
+    T.P->ButtonClose.State = 0;
+    StartTitleButtonAnimation(T.P->ButtonClose, nullptr, T.P, 0, false);
+    T.Steps(30);
+    const auto All = T.Rec.Alphas(W);
+    EXPECT_EQ(std::vector<int>(All.begin() + static_cast<long>(Shown), All.end()), C.Out) << C.Name;
+    EXPECT_EQ(T.Close()->State, -1) << C.Name;
+  }
+}
+
+namespace {
+LONG g_FadeWindowExStyle = 0;
+// The extended styles a fade window is created with.
+LRESULT CALLBACK RecordFadeWindow(int Code, WPARAM W, LPARAM L) {
+  char Class[64] = {};
+  if (Code == HCBT_CREATEWND && GetClassNameA(reinterpret_cast<HWND>(W), Class, sizeof Class) &&
+      std::string(Class) == "TvkGlowForm")
+    g_FadeWindowExStyle = static_cast<LONG>(reinterpret_cast<CBT_CREATEWNDA*>(L)->lpcs->dwExStyle);
+  return CallNextHookEx(nullptr, Code, W, L);
+}
+}  // namespace
+
+TEST(TitleFade, TheFadeWindowLetsTheMouseThroughFromItsCreation) {
+  TFade T;
+  T.CursorOnClose(true);
+  g_FadeWindowExStyle = 0;
+  const HHOOK Hook = SetWindowsHookExA(WH_CBT, RecordFadeWindow, nullptr, GetCurrentThreadId());
+  StartTitleButtonAnimation(T.P->ButtonClose, nullptr, T.P, 1, false);
+  UnhookWindowsHookEx(Hook);
+  ASSERT_NE(T.Window(), nullptr);
+  EXPECT_EQ(g_FadeWindowExStyle & kFadeWindowExStyle, kFadeWindowExStyle);
+  EXPECT_EQ(SendMessageA(T.Window(), WM_NCHITTEST, 0, 0), HTTRANSPARENT);
 }
 
 TEST(TitleFade, ProviderTakesTheAnimatedPathOnlyWithButtonEffects) {
