@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds, and starts the loader under Wine.
-# With no display it starts a private Xvfb and saves five pictures once the main window is up: the main
-# window, the main window in the service view, the About window, the message after Ctrl+R and the main window's
-# system menu (tools/shots/krl_shots.exe).
+# With no display it starts a private Xvfb and saves six pictures once the main window is up: the main
+# window, the main window with the pointer resting on its close button, the main window in the service view,
+# the About window, the message after Ctrl+R and the main window's system menu (tools/shots/krl_shots.exe).
 #   --device   first starts a simulated device on a COM port of its own (listed in the port combo),
 #              so a person without hardware can flash it and watch; KRL_DEVICE_ARGS passes options to
 #              the simulator (e.g. "--page-count 8 --description 171122").
@@ -43,7 +43,8 @@ wine "$exe" "$@" &
 pid=$!
 mkdir -p "$shots"
 if wine "$build/tools/shots/krl_shots.exe" "Z:$(cd "$shots" && pwd | tr / '\\')" >"$shots/pictures.txt"; then
-  log "pictures saved in $shots: main.png (main window), service.png (service view), about.png (About window)," \
+  log "pictures saved in $shots: main.png (main window), hover.png (pointer on the close button)," \
+    "service.png (service view), about.png (About window)," \
     "message.png (message after Ctrl+R), sysmenu.png (system menu)"
 else
   log "the pictures could not all be taken (see $shots/pictures.txt)"

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Starts the loader, takes its five pictures with krl_shots.exe and checks them against the stored forms
+"""Starts the loader, takes its six pictures with krl_shots.exe and checks them against the stored forms
 and the carried TIDE skin's section colours.
 
     check_shots.py WINE_RUN LOADER_EXE SHOTS_EXE OUT_DIR TIDE_OPTIONS MAIN_FORM ABOUT_FORM
@@ -9,8 +9,9 @@ combo box) shows one of its section's state colours at points inside it and, out
 system's button face; a button with a caption and a label have text pixels; a PNG button shows its image; the
 About window's web label shows the skin's link colour. Every window's frame is the skin's: its caption band in
 the title section's colour with text on it, and neither it nor a border strip mostly in the system's caption or
-border colour. The message window after Ctrl+R: its OK button as any button, its text above. The system menu:
-see check_menu.
+border colour. The main window with the pointer resting on its close button: as the main window, and the close
+button in the skin's hot close look (check_hover). The message window after Ctrl+R: its OK button as any button,
+its text above. The system menu: see check_menu.
 """
 import os
 import re
@@ -177,6 +178,13 @@ def mask_edges(tide_dir):
     return edges
 
 
+def hot_close(tide_dir):
+    """(r, g, b) of the skin's hot close button block, as its painter draws it."""
+    sys.path.insert(0, tide_dir)
+    import draw_tide
+    return tuple(draw_tide.C['close_hot'])
+
+
 # Classes drawn from a skin section: the section when the form names none, and the points inside the
 # control (offsets from its left and right edges, at half its height) that show the section's colour clear of
 # border, caption, selected item and drop-down glyph.
@@ -299,7 +307,8 @@ def check_corners(picture, fault):
 def glyph_shapes(picture):
     """Groups of near-white pixels in the caption band, from the right edge leftwards: (width, height, pixels)."""
     band = range(1, picture.cy - 1)
-    columns = [[y for y in band if min(picture.rows[y][x]) >= 0xFA] for x in range(picture.w)]
+    white = getattr(picture, 'glyph_white', 0xFA)
+    columns = [[y for y in band if min(picture.rows[y][x]) >= white] for x in range(picture.w)]
     groups, current, gap = [], [], 0
     for x in range(picture.w - 1, -1, -1):
         if columns[x]:
@@ -340,6 +349,22 @@ def check_title_buttons(picture, minimise, fault):
     beside = len(shapes) > 1 and is_bar(shapes[1])
     if beside != minimise:
         fault('minimise button glyph %s' % ('missing beside the close button' if minimise else 'shown, not wanted'))
+
+
+def check_hover(picture, colours, faults):
+    """The close button with the pointer resting on it: around its glyph, the skin's hot close colour fills most of
+    the button (TIDE's rounded block; the fade window may show it premultiplied, a step darker)."""
+    shapes = glyph_shapes(picture)
+    if not shapes or not is_cross(shapes[0]):
+        faults.append('%s: no close button glyph to look at' % picture.name)
+        return
+    w, h, points, x0, y0 = shapes[0]
+    hot = colours['@close_hot']
+    around = [picture.rows[y][x] for y in range(max(y0 - 3, 0), min(y0 + h + 3, picture.h))
+              for x in range(max(x0 - 3, 0), min(x0 + w + 3, picture.w)) if (x, y) not in points]
+    if sum(1 for p in around if near(p, hot)) < len(around) // 2:
+        faults.append('%s: the close button is not in the hot look %s (mostly %s)'
+                      % (picture.name, hexrgb(hot), hexrgb(max(set(around), key=around.count))))
 
 
 def check_message(picture, colours, faults):
@@ -454,7 +479,7 @@ def check_menu(picture, form, colours, faults):
 def main(argv):
     wine_run, loader, shots, out, tide, main_form, about_form = argv[1:8]
     os.makedirs(out, exist_ok=True)
-    for name in ('main.png', 'service.png', 'about.png', 'message.png', 'sysmenu.png'):
+    for name in ('main.png', 'hover.png', 'service.png', 'about.png', 'message.png', 'sysmenu.png'):
         if os.path.exists(os.path.join(out, name)):
             os.remove(os.path.join(out, name))
     program = subprocess.Popen([wine_run, loader], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -491,10 +516,15 @@ def main(argv):
     colours = section_colours(tide)
     colours.update(system)
     colours['@edges'] = mask_edges(os.path.dirname(os.path.abspath(tide)))
+    colours['@close_hot'] = hot_close(os.path.dirname(os.path.abspath(tide)))
     faults = []
+    if 'hover.png' in pictures:
+        # the hot close button lies on its fade window, whose glyph edges carry alpha; with no compositing here
+        # the display shows them unblended, a shade below white
+        pictures['hover.png'].glyph_white = 0xF0
     main_controls, about_controls = read_form(main_form), read_form(about_form)
-    for name, controls in (('main.png', main_controls), ('service.png', main_controls), ('about.png', about_controls),
-                           ('message.png', None)):
+    for name, controls in (('main.png', main_controls), ('hover.png', main_controls), ('service.png', main_controls),
+                           ('about.png', about_controls), ('message.png', None)):
         if name not in pictures:
             faults.append('%s was not taken' % name)
             continue
@@ -502,7 +532,9 @@ def main(argv):
             check_message(pictures[name], colours, faults)
         else:
             check(pictures[name], controls, colours, faults)
-        check_frame(pictures[name], colours, faults, name in ('main.png', 'service.png'))
+        check_frame(pictures[name], colours, faults, name in ('main.png', 'hover.png', 'service.png'))
+    if 'hover.png' in pictures:
+        check_hover(pictures['hover.png'], colours, faults)
     if 'sysmenu.png' not in pictures:
         faults.append('sysmenu.png was not taken')
     else:

@@ -1,6 +1,7 @@
-// Takes the loader's pictures from the screen: the main window, the main window in the service view, the About
-// window, the message window after Ctrl+R and the main window's system menu with its first item selected. Run
-// in the same Wine prefix and display as the loader:
+// Takes the loader's pictures from the screen: the main window, the main window with the pointer resting on its
+// close button for a second, the main window in the service view, the About window, the message window after
+// Ctrl+R and the main window's system menu with its first item selected. Run in the same Wine prefix and display
+// as the loader:
 //
 //   krl_shots.exe OUT_FOLDER [--quit]
 //
@@ -9,8 +10,11 @@
 // SendInput with the program in the foreground; when they do not arrive (without a window manager the keyboard
 // does not always reach the program) they are posted to the program's queue with the modifiers in its key state,
 // the system menu is first tried with a right click on the caption, and the service view and About window are
-// reached by resizing the window and clicking the About button. Each window's rectangle is copied from the
-// screen, the windows with a frame over a backdrop of #00FF00 filling what their region leaves out, into OUT_FOLDER\main.png, service.png, about.png, message.png and sysmenu.png. Printed: first the
+// reached by resizing the window and clicking the About button. The pointer is moved through SendInput, from the
+// client area on to the close button, which the window's own hit test finds on its caption. Each window's
+// rectangle is copied from the screen, the windows with a frame over a backdrop of #00FF00 filling what their
+// region leaves out, into OUT_FOLDER\main.png, hover.png, service.png, about.png, message.png and sysmenu.png.
+// Printed: first the
 // system's colours the skinned windows must not show ("btnface #RRGGBB"); then per picture one line with the
 // file and where the window's client area lies in it (x y width height), followed by "control CLASS x0 y0 x1 y1
 // TEXT" for each child window (client coordinates) and "keys HOW" (keyboard, posted, click, resized) where keys
@@ -216,6 +220,47 @@ POINT CaptionPoint(HWND Wnd) {
   return POINT{W.left + (W.right - W.left) * 2 / 3, (W.top + Client.y) / 2};
 }
 
+// The middle of the close button on a window's caption: the run of points along the caption's middle line, from
+// the right edge inwards, that the window's hit test answers with HTCLOSE.
+bool CloseButtonPoint(HWND Wnd, POINT& At) {
+  RECT W{};
+  GetWindowRect(Wnd, &W);
+  const int Y = CaptionPoint(Wnd).y;
+  int Right = -1;
+  for (int X = W.right - 1; X > W.left; --X) {
+    DWORD_PTR Hit = HTNOWHERE;
+    SendMessageTimeoutA(Wnd, WM_NCHITTEST, 0, MAKELPARAM(X, Y), SMTO_ABORTIFHUNG, 1000, &Hit);
+    if (Hit == HTCLOSE && Right < 0) Right = X;
+    if (Hit != HTCLOSE && Right >= 0) {
+      At = POINT{(X + 1 + Right) / 2, Y};
+      return true;
+    }
+  }
+  return false;
+}
+
+// The main window with the pointer come from its client area to rest on its close button for a second: the
+// button's hot look. The backdrop goes behind first, so nothing is raised over the button while it is hot; the
+// pointer then leaves the window and the button's look runs back out.
+bool SaveHover(HWND Main, const std::string& Folder) {
+  POINT Close{};
+  if (!CloseButtonPoint(Main, Close)) {
+    std::fprintf(stderr, "krl_shots: the main window's hit test shows no close button on its caption\n");
+    return false;
+  }
+  Backdrop Behind(Main);
+  POINT Client{0, 0};
+  ClientToScreen(Main, &Client);
+  shots::MovePointerTo(POINT{Client.x + 40, Client.y + 40});
+  Sleep(200);
+  shots::MovePointerTo(Close);
+  Sleep(1000);
+  const bool Ok = Save(Main, Folder, "hover.png", nullptr, false);
+  shots::MovePointerTo(POINT{0, 0});
+  Sleep(500);
+  return Ok;
+}
+
 // Modal windows are closed so the main window takes keys again.
 void Close(HWND Wnd, const char* Class) {
   PostMessageA(Wnd, WM_CLOSE, 0, 0);
@@ -284,6 +329,7 @@ int main(int argc, char** argv) {
     std::printf("%s #%02X%02X%02X\n", Name, GetRValue(C), GetGValue(C), GetBValue(C));
   }
   bool Ok = Save(Main, Folder, "main.png");
+  Ok = SaveHover(Main, Folder) && Ok;
 
   const char* How = Deliver(Main, {VK_CONTROL, VK_SHIFT, 'E'}, [&] { return WindowHeight(Main) == kServiceHeight; });
   if (*How == '\0') {

@@ -86,6 +86,17 @@ bool PostKeys(HWND Target, const std::vector<WORD>& Keys, const std::function<bo
   return Done;
 }
 
+void MovePointerTo(POINT Screen) {
+  // absolute coordinates run from 0 to 65535 across the primary screen
+  const int W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
+  INPUT In{};
+  In.type = INPUT_MOUSE;
+  In.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  In.mi.dx = static_cast<LONG>((Screen.x * 65535LL + W / 2) / (W - 1));
+  In.mi.dy = static_cast<LONG>((Screen.y * 65535LL + H / 2) / (H - 1));
+  SendInput(1, &In, sizeof In);
+}
+
 void RightClickAt(POINT Screen) {
   SetCursorPos(Screen.x, Screen.y);
   INPUT In[2]{};

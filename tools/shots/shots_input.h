@@ -24,4 +24,7 @@ bool PostKeys(HWND Target, const std::vector<WORD>& Keys, const std::function<bo
 // A right click at a screen point through SendInput.
 void RightClickAt(POINT Screen);
 
+// The pointer moved to a screen point through SendInput, as a mouse moves it.
+void MovePointerTo(POINT Screen);
+
 }  // namespace shots
