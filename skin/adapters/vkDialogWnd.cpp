@@ -1056,6 +1056,15 @@ void TvkDialogWnd::WndProc(TMessage& Message) {
     case WM_NCMOUSELEAVE:
       SetHotButton(0, true);
       break;
+    case WM_NCMOUSEMOVE:
+      TvkScrollWnd::WndProc(Message);
+      // Not every system tracks the pointer over a frame by itself: without the leave notice a button the pointer
+      // left with the window would stay hot. (A border window tracks its own pointer.)
+      if (!Detached && HotButton != 0 && BorderForm == nullptr) {
+        TRACKMOUSEEVENT T{sizeof(TRACKMOUSEEVENT), TME_LEAVE | TME_NONCLIENT, W, HOVER_DEFAULT};
+        TrackMouseEvent(&T);
+      }
+      return;
     case 0x401:
     case 0x52C:
     case 0x52E:

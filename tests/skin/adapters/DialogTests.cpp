@@ -26,6 +26,7 @@
 #include "skin/core/vkFormServices.h"
 #include "skin/forms/vkSBAnimation.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/RealPointer.h"
 #include "tests/support/WindowProbe.h"
 
 using namespace adapter_test;
@@ -554,9 +555,19 @@ std::vector<uint32_t> WindowPixels(HWND W, const TRect& R) {
   return Px;
 }
 
+// The close button's pixels on the window after a full repaint of the frame for the box's present activity.
+std::vector<uint32_t> FreshButtonPixels(HWND W, TvkDialogWnd* D) {
+  D->SkinData->CacheDirty = true;
+  RedrawWindow(W, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+  return WindowPixels(W, D->CloseButton.Rect);
+}
+
+// The button's fade is over: none ran, or its window is gone.
+bool FadeOver(const TvkDlgTitleButton& B) { return B.Animation == nullptr || B.Animation->GlowWindow == nullptr; }
+
 }  // namespace
 
-// The glyphs carry alpha: the close button of a parentless box turns hot and back to exactly its first look,
+// The glyphs carry alpha: the close button of a parentless box turns hot and back to exactly its normal look,
 // drawn at once or, with the glowing effects, through a fade over the button that ends with its window gone.
 TEST_F(DialogTest, AMessageBoxTitleButtonGoesBackToItsNormalLook) {
   ManagerPtr M = TideManager();
@@ -567,10 +578,9 @@ TEST_F(DialogTest, AMessageBoxTitleButtonGoesBackToItsNormalLook) {
     WithMessageBox(MB_OK, [&](HWND W) {
       TvkDialogWnd* D = DialogAdapterOf(W);
       ASSERT_NE(D, nullptr);
-      RedrawWindow(W, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+      const std::vector<uint32_t> Normal = FreshButtonPixels(W, D);
       const TRect B = D->CloseButton.Rect;
       ASSERT_GT(B.Width(), 0);
-      const std::vector<uint32_t> Normal = WindowPixels(W, B);
       RECT WR;
       GetWindowRect(W, &WR);
       auto HitAt = [&](int X, int Y) { SendMessageA(W, WM_NCHITTEST, 0, MAKELPARAM(WR.left + X, WR.top + Y)); };
@@ -578,20 +588,58 @@ TEST_F(DialogTest, AMessageBoxTitleButtonGoesBackToItsNormalLook) {
       ASSERT_EQ(D->CloseButton.State, 1);
       if (Glowing) {
         ASSERT_NE(D->CloseButton.Animation, nullptr);
-        EXPECT_EQ(WindowPixels(W, B), Normal) << "the fade window carries the hot look";
+        EXPECT_EQ(WindowPixels(W, B), FreshButtonPixels(W, D)) << "the fade window carries the hot look";
       } else {
         EXPECT_NE(WindowPixels(W, B), Normal);
       }
       HitAt(B.Left - 20, (B.Top + B.Bottom) / 2);
       EXPECT_EQ(D->CloseButton.State, 0);
-      if (Glowing) {
-        EXPECT_TRUE(testing_support::PumpUntil(
-            [&] { return D->CloseButton.Animation == nullptr || D->CloseButton.Animation->GlowWindow == nullptr; },
-            2000));
-      }
-      EXPECT_EQ(WindowPixels(W, B), Normal);
+      EXPECT_TRUE(testing_support::PumpUntil([&] { return FadeOver(D->CloseButton); }, 2000));
+      const std::vector<uint32_t> Left = WindowPixels(W, B);
+      EXPECT_EQ(Left, FreshButtonPixels(W, D));
     });
   }
+}
+
+class DialogRealPointer : public AdapterTest {};
+
+// A parentless box, on top in a corner the other tests leave alone, under the real pointer: its close button
+// stays hot while the pointer rests on it longer than the hover time, and once the pointer has left the box it
+// shows exactly its normal look again.
+TEST_F(DialogRealPointer, AMessageBoxCloseButtonStaysHotUnderThePointerAndIsNormalOnceItLeaves) {
+  testing_support::PointerParking Parking;
+  ManagerPtr M = TideManager();
+  ASSERT_TRUE(M->SkinData().Active);
+  MessageBoxPosX = 880;
+  MessageBoxPosY = 700;
+  for (bool Glowing : {true, false}) {
+    SCOPED_TRACE(Glowing ? "fading" : "at once");
+    M->Effects()->SetAllowGlowing(Glowing);
+    WithMessageBox(MB_OK | MB_TOPMOST, [&](HWND W) {
+      TvkDialogWnd* D = DialogAdapterOf(W);
+      ASSERT_NE(D, nullptr);
+      const std::vector<uint32_t> Normal = FreshButtonPixels(W, D);
+      const TRect B = D->CloseButton.Rect;
+      RECT WR;
+      GetWindowRect(W, &WR);
+      const int Y = WR.top + (B.Top + B.Bottom) / 2;
+      EXPECT_TRUE(testing_support::MovePointer(POINT{WR.left + B.Left - 30, Y}));
+      EXPECT_TRUE(testing_support::MovePointer(POINT{WR.left + (B.Left + B.Right) / 2, Y}));
+      testing_support::RestPointer(testing_support::HoverTime() + 300);
+      EXPECT_EQ(D->CloseButton.State, 1) << "still hot after the hover time";
+      if (Glowing) {
+        ASSERT_NE(D->CloseButton.Animation, nullptr);
+        EXPECT_NE(D->CloseButton.Animation->GlowWindow, nullptr) << "the hot look stays up";
+      } else {
+        EXPECT_NE(WindowPixels(W, B), Normal);
+      }
+      EXPECT_TRUE(testing_support::MovePointer(POINT{WR.right + 40, WR.bottom + 40}));
+      EXPECT_TRUE(testing_support::PumpUntil([&] { return D->CloseButton.State == 0 && FadeOver(D->CloseButton); }, 2000));
+      const std::vector<uint32_t> Left = WindowPixels(W, B);
+      EXPECT_EQ(Left, FreshButtonPixels(W, D));
+    });
+  }
+  MessageBoxPosX = MessageBoxPosY = -1;
 }
 
 TEST_F(DialogTest, TideMessageBoxShowsDialogCaptionButtonFacesAndCutCorners) {
