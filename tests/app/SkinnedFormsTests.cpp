@@ -6,6 +6,8 @@
 #include "skin/adapters/vkDials.h"
 #include "skin/adapters/vkButtonWnds.h"
 #include "skin/adapters/vkMnuWnd.h"
+#include "framework/StdCtrls.h"
+#include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkSkinCommands.h"
@@ -13,6 +15,7 @@
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sSkinProviderSysMenu.h"
 #include "tests/support/Dib32.h"
+#include "tests/support/RealPointer.h"
 
 #include <gtest/gtest.h>
 
@@ -160,6 +163,75 @@ TEST(LoaderSkinnedForms, AboutAndMessageFormsAreSkinnedWhileTheyShow) {
   EXPECT_TRUE(app.SawMessageContaining("Порти оновлено!"));
   EXPECT_TRUE(BoxSkinned);
   EXPECT_EQ(BoxButtons, 1) << "the box's OK button";
+}
+
+namespace {
+
+TButton* FirstButton(TWinControl* Parent) {
+  for (int i = 0; i < Parent->ControlCount(); ++i) {
+    if (auto* B = dynamic_cast<TButton*>(Parent->Controls(i))) return B;
+    if (auto* W = dynamic_cast<TWinControl*>(Parent->Controls(i)))
+      if (TButton* B = FirstButton(W)) return B;
+  }
+  return nullptr;
+}
+
+// How the adapted button of a form met the real pointer: a fade ran on the way in and on the way out, and it
+// ended hot, then normal.
+struct TPointerFades {
+  bool In = false, Hot = false, Out = false, Normal = false;
+};
+TPointerFades FadesUnderThePointer(HWND Form) {
+  TPointerFades R;
+  auto* F = dynamic_cast<TWinControl*>(FindControl(Form));
+  TButton* B = F != nullptr ? FirstButton(F) : nullptr;
+  if (B == nullptr || AdaptedButtons(Form) == 0) return R;
+  auto* A = reinterpret_cast<TvkMainWnd*>(
+      SendMessageA(B->Handle(), SM_VKCMD, MAKEWPARAM(0, VKCMD_QUERY_WINDOW_ADAPTER), 0));
+  TsCommonData* D = A != nullptr ? A->SkinData : nullptr;
+  if (D == nullptr) return R;
+  // on top, in a corner the other tests leave alone
+  SetWindowPos(Form, HWND_TOPMOST, 880, 700, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+  testing_support::RestPointer(50);
+  RECT BR{};
+  GetWindowRect(B->Handle(), &BR);
+  const POINT Beside{BR.left - 20, (BR.top + BR.bottom) / 2};
+  testing_support::MovePointer(Beside);
+  testing_support::MovePointer(POINT{(BR.left + BR.right) / 2, (BR.top + BR.bottom) / 2});
+  R.In = testing_support::PumpUntil([&] { return D->AnimationRunning(); }, 2000);
+  R.Hot = testing_support::PumpUntil([&] { return D->Hot && !D->AnimationRunning(); }, 2000);
+  testing_support::MovePointer(Beside);
+  R.Out = testing_support::PumpUntil([&] { return D->AnimationRunning(); }, 2000);
+  R.Normal = testing_support::PumpUntil([&] { return !D->Hot && !D->AnimationRunning(); }, 2000);
+  return R;
+}
+
+}  // namespace
+
+// About's button and the message form's OK button are plain buttons skinned by adapters: under the real pointer
+// they fade in and out as the skinned buttons beside them do.
+TEST(LoaderRealPointer, AdaptedButtonsFadeInAndOut) {
+  testing_support::PointerParking Parking;
+  LoaderApp app;
+  TPointerFades About, Box;
+  testing_support::ModalCloser AboutCloser("TFormHelp");
+  AboutCloser.OnFound = [&](const testing_support::FoundWindow& W) {
+    testing_support::PumpUntil([&] { return SkinnerOf(W.handle) != nullptr; }, 3000);
+    About = FadesUnderThePointer(W.handle);
+    if (auto* F = dynamic_cast<TCustomForm*>(FindControl(W.handle))) F->SetModalResult(mrOk);
+  };
+  app.PressKey(VK_F1, false);
+  app.closer->OnFound = [&](const testing_support::FoundWindow& W) {
+    testing_support::PumpUntil([&] { return SkinnerOf(W.handle) != nullptr; }, 3000);
+    Box = FadesUnderThePointer(W.handle);
+  };
+  app.PressKey('R', true);
+  for (const auto& [Name, R] : {std::pair{"About", About}, std::pair{"message", Box}}) {
+    EXPECT_TRUE(R.In) << Name;
+    EXPECT_TRUE(R.Hot) << Name;
+    EXPECT_TRUE(R.Out) << Name;
+    EXPECT_TRUE(R.Normal) << Name;
+  }
 }
 
 TEST(LoaderSkinnedForms, TheServiceViewIsPaintedOnItsNewHeight) {
