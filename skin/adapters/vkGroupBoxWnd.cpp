@@ -122,7 +122,7 @@ void TvkGroupBoxWnd::WndProc(TMessage& Message) {
       RedrawWindow(W, nullptr, nullptr, kFrameRedraw);
       return;
     case WM_PAINT:
-      if (DlgMode) break;
+      // In a dialog too: the native paint would draw its own frame over the skinned one.
       PaintToDC(Message);
       Message.Result = 0;
       return;
