@@ -1,6 +1,7 @@
 #include "skin/adapters/vkStaticWnds.h"
 
 #include <algorithm>
+#include <cctype>
 #include <memory>
 
 #include "framework/Forms.h"
@@ -26,16 +27,41 @@ constexpr UINT kStaticTextFlags = DT_WORDBREAK | DT_EXPANDTABS | DT_TABSTOP | (1
 
 bool RightToLeftApplication() { return Application != nullptr && Application->BiDiMode() != bdLeftToRight; }
 
-void ReplaceAll(std::string& S, const std::string& What) {
-  for (size_t P = S.find(What); P != std::string::npos; P = S.find(What, P)) S.erase(P, What.size());
+// Whether S holds, at P, a link tag: "<a" followed by ">" or a blank, or "</a>", in any case.
+size_t LinkTagLength(const std::string& S, size_t P) {
+  auto Lower = [&](size_t I) { return I < S.size() ? static_cast<char>(tolower(static_cast<unsigned char>(S[I]))) : '\0'; };
+  if (Lower(P) != '<') return 0;
+  const bool Closing = Lower(P + 1) == '/';
+  const size_t A = P + (Closing ? 2 : 1);
+  if (Lower(A) != 'a') return 0;
+  const char After = Lower(A + 1);
+  if (Closing) return After == '>' ? A + 2 - P : 0;
+  if (After != '>' && !isspace(static_cast<unsigned char>(After))) return 0;
+  const size_t End = S.find('>', A);
+  return End == std::string::npos ? 0 : End + 1 - P;
+}
+
+// Every "&" doubled, so that prefix processing draws it as it is.
+std::string WithLiteralAmpersands(const std::string& S) {
+  std::string R;
+  for (char C : S) {
+    R += C;
+    if (C == '&') R += '&';
+  }
+  return R;
 }
 
 }  // namespace
 
 std::string LinkTextWithoutTags(const std::string& Text) {
-  std::string S = Text;
-  ReplaceAll(S, "<A>");
-  ReplaceAll(S, "</A>");
+  std::string S;
+  for (size_t P = 0; P < Text.size();) {
+    if (const size_t N = LinkTagLength(Text, P)) {
+      P += N;
+    } else {
+      S += Text[P++];
+    }
+  }
   return S;
 }
 
@@ -113,12 +139,16 @@ bool TvkStaticWnd::DrawContent() {
   SetBkMode(Canvas->Handle(), TRANSPARENT);
   const TRect R(0, 0, WndSize.X, WndSize.Y);
   SelectAdapterFont(this);
+  const LONG Style = GetWindowLongA(CtrlHandle, GWL_STYLE);
   UINT Flags = kStaticTextFlags;
-  if (GetWindowLongA(CtrlHandle, GWL_EXSTYLE) & WS_EX_RIGHT) Flags |= DT_RIGHT;
+  if ((Style & SS_TYPEMASK) == SS_CENTER) Flags |= DT_CENTER;
+  if ((Style & SS_TYPEMASK) == SS_RIGHT || (GetWindowLongA(CtrlHandle, GWL_EXSTYLE) & WS_EX_RIGHT)) Flags |= DT_RIGHT;
   if (RightToLeftApplication()) Flags |= DT_RTLREADING;
   Canvas->Font()->SetColor(static_cast<TColor>(FontColorForWindow(CtrlHandle, SkinData->SkinIndex, SkinData->SkinManager(), 0)));
   SelectObject(Canvas->Handle(), Canvas->Font()->Handle());
-  DrawSectionTextStr(Canvas, Text, IsWindowEnabled(CtrlHandle) != FALSE, nullptr, 0, -1, Flags, R);
+  // The tab stops take the bits DT_NOPREFIX would need: without prefixes every "&" stays by being doubled.
+  DrawSectionTextStr(Canvas, (Style & SS_NOPREFIX) ? WithLiteralAmpersands(Text) : Text,
+                     IsWindowEnabled(CtrlHandle) != FALSE, nullptr, 0, -1, Flags, R);
   return true;
 }
 
@@ -136,12 +166,26 @@ void TvkIconWnd::BeforeDestruction() {
   TvkStaticWnd::BeforeDestruction();
 }
 
+void TvkIconWnd::WndProc(TMessage& Message) {
+  if (SkinData == nullptr || (Message.Msg != STM_SETIMAGE && Message.Msg != STM_SETICON)) {
+    TvkStaticWnd::WndProc(Message);
+    return;
+  }
+  // A new picture: the copy of the old one goes, and the window shows the new one at once.
+  Message.Result = ForwardToOldWndProc(CtrlHandle, Message.Msg, Message.WParam, Message.LParam);
+  delete ImageCache;
+  ImageCache = nullptr;
+  SkinData->CacheDirty = true;
+  RedrawWindow(CtrlHandle, nullptr, nullptr, kPaintNow);
+}
+
 bool TvkIconWnd::DrawContent() {
+  // Without a picture the background alone shows, never what the window held before.
   TBitmap* Cache = SkinData->CacheBmp;
   if (IsBitmap) {
     if (ImageCache == nullptr)
       ImageCache = CopyBitmapHandle(reinterpret_cast<HBITMAP>(SendMessageA(CtrlHandle, STM_GETIMAGE, IMAGE_BITMAP, 0)));
-    if (ImageCache->Empty()) return false;
+    if (ImageCache->Empty()) return true;
     if (ImageCache->PixelFormat() != pf32bit) {
       BitBlt(Cache->Canvas()->Handle(), 0, 0, std::min(WndSize.X, ImageCache->Width()),
              std::min(WndSize.Y, ImageCache->Height()), ImageCache->Canvas()->Handle(), 0, 0, SRCCOPY);
@@ -154,8 +198,7 @@ bool TvkIconWnd::DrawContent() {
     return true;
   }
   auto Icon = reinterpret_cast<HICON>(SendMessageA(CtrlHandle, STM_GETICON, 0, 0));
-  if (Icon == nullptr) return false;
-  DrawIconEx(Cache->Canvas()->Handle(), 0, 0, Icon, 0, 0, 0, nullptr, DI_NORMAL);
+  if (Icon != nullptr) DrawIconEx(Cache->Canvas()->Handle(), 0, 0, Icon, 0, 0, 0, nullptr, DI_NORMAL);
   return true;
 }
 

@@ -24,6 +24,7 @@ class TvkIconWnd : public TvkStaticWnd {
   DECLARE_CLASS(TvkIconWnd, TvkStaticWnd)
 public:
   void FinishCreation() override;
+  void WndProc(TMessage& Message) override;
   bool DrawContent() override;
   void BeforeDestruction() override;
 
@@ -39,5 +40,5 @@ public:
   bool DrawContent() override;
 };
 
-// The text of a link window without its "<A>" and "</A>" tags.
+// The text of a link window without its link tags ("<a>", "<a href=...>", "</a>", in any case).
 std::string LinkTextWithoutTags(const std::string& Text);

@@ -124,3 +124,116 @@ TEST_F(DialogChildren, ImageButtonsShowTheirImageAlone) {
 }
 
 }  // namespace
+
+TEST_F(DialogChildren, AGroupBoxKeepsItsSkinnedFrameAndShowsTheDialogInside) {
+  TDlgTemplate T(kDlgStyle, {{L"BUTTON", BS_GROUPBOX | WS_VISIBLE, 5, 5, 100, 60}});
+  HWND Dlg = Show(T);
+  HWND G = Child(Dlg, 0);
+  RedrawWindow(Dlg, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  auto D = Screen(G);
+  // The GROUPBOX ring runs down the left and right edges and along the bottom, below the caption band.
+  const int Mid = D->Height() / 2;
+  EXPECT_EQ(0x603000u, Rgb(D->Px(0, Mid)));
+  EXPECT_EQ(0x603000u, Rgb(D->Px(D->Width() - 1, Mid)));
+  EXPECT_EQ(0x603000u, Rgb(D->Px(D->Width() / 2, D->Height() - 1)));
+  // Inside it the dialog's own background, as its corner beside the box shows it.
+  auto Whole = Screen(Dlg);
+  RECT GR{}, DR{};
+  GetWindowRect(G, &GR);
+  GetWindowRect(Dlg, &DR);
+  EXPECT_EQ(Rgb(Whole->Px(GR.right - DR.left + 2, GR.bottom - DR.top + 2)), Rgb(D->Px(D->Width() / 2, Mid)));
+}
+
+namespace {
+
+// The columns a static's text covers: pixels unlike the bottom-left one, where the top-aligned text never reaches.
+std::pair<int, int> InkColumns(const testing_support::Dib32& D) {
+  const uint32_t Bg = Rgb(D.Px(0, D.Height() - 1));
+  int L = D.Width(), R = -1;
+  for (int y = 0; y < D.Height(); ++y)
+    for (int x = 0; x < D.Width(); ++x)
+      if (Rgb(D.Px(x, y)) != Bg) L = std::min(L, x), R = std::max(R, x);
+  return {L, R};
+}
+
+bool SamePixels(const testing_support::Dib32& A, const testing_support::Dib32& B) {
+  for (int y = 0; y < A.Height(); ++y)
+    for (int x = 0; x < A.Width(); ++x)
+      if (A.Px(x, y) != B.Px(x, y)) return false;
+  return true;
+}
+
+}  // namespace
+
+TEST_F(DialogChildren, StaticTextsKeepTheirAlignmentAndTheirAmpersands) {
+  TDlgTemplate T(kDlgStyle, {{L"STATIC", SS_LEFT | WS_VISIBLE, 5, 5, 150, 14},
+                             {L"STATIC", SS_CENTER | WS_VISIBLE, 5, 25, 150, 14},
+                             {L"STATIC", SS_RIGHT | WS_VISIBLE, 5, 45, 150, 14},
+                             {L"STATIC", SS_LEFT | SS_NOPREFIX | WS_VISIBLE, 5, 65, 150, 14},
+                             {L"STATIC", SS_LEFT | WS_VISIBLE, 5, 85, 150, 14}});
+  HWND Dlg = Show(T);
+  for (int I = 0; I < 3; ++I) SetWindowTextA(Child(Dlg, I), "Port");
+  struct Case {
+    const char* Name;
+    int Index;
+    double Where;  // where the text's middle lies, as a share of the width
+  } Cases[] = {{"left", 0, 0.0}, {"centre", 1, 0.5}, {"right", 2, 1.0}};
+  for (const Case& C : Cases) {
+    auto D = Screen(Child(Dlg, C.Index));
+    const auto [L, R] = InkColumns(*D);
+    ASSERT_GE(R, L) << C.Name << ": no text";
+    const int Middle = static_cast<int>(C.Where * D->Width());
+    EXPECT_LE(L, Middle) << C.Name;
+    EXPECT_GE(R + 3, Middle) << C.Name;  // a glyph may end a pixel or two short of its cell
+  }
+  // "A & B" without prefixes shows as "A && B" does with them.
+  SetWindowTextA(Child(Dlg, 3), "A & B");
+  SetWindowTextA(Child(Dlg, 4), "A && B");
+  EXPECT_TRUE(SamePixels(*Screen(Child(Dlg, 3)), *Screen(Child(Dlg, 4))));
+}
+
+TEST_F(DialogChildren, PictureStaticsShowANewPictureOrOnlyTheBackground) {
+  TDlgTemplate T(kDlgStyle, {{L"STATIC", SS_BITMAP | WS_VISIBLE, 5, 5, 30, 20},
+                             {L"STATIC", SS_ICON | WS_VISIBLE, 50, 5, 30, 20}});
+  HWND Dlg = Show(T);
+  HWND B = Child(Dlg, 0), I = Child(Dlg, 1);
+  HBITMAP First = FlatBitmap(16, 16, 0x3366CC), Second = FlatBitmap(16, 16, 0xCC3366);
+  HICON Icon = FlatIcon(16, 0x66CC33);
+  SendMessageA(B, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(First));
+  SendMessageA(I, STM_SETICON, reinterpret_cast<WPARAM>(Icon), 0);
+  EXPECT_EQ(0x3366CCu, Rgb(Screen(B)->Px(1, 1)));
+  EXPECT_EQ(0x66CC33u, Rgb(Screen(I)->Px(1, 1)));
+  // The dialog's background where the pictures stood, read beside them.
+  auto Whole = Screen(Dlg);
+  RECT IR{}, DR{};
+  GetWindowRect(I, &IR);
+  GetWindowRect(Dlg, &DR);
+  const uint32_t Bg = Rgb(Whole->Px(IR.right - DR.left + 2, IR.top - DR.top + 1));
+  struct Case {
+    const char* Name;
+    HWND Wnd;
+    UINT Msg;
+    WPARAM W;
+    LPARAM L;
+    uint32_t Expected;
+  } Cases[] = {
+      {"new bitmap", B, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(Second), 0xCC3366},
+      {"no bitmap", B, STM_SETIMAGE, IMAGE_BITMAP, 0, Bg},
+      {"no icon", I, STM_SETICON, 0, 0, Bg},
+  };
+  for (const Case& C : Cases) {
+    SendMessageA(C.Wnd, C.Msg, C.W, C.L);
+    // Then the window is uncovered: whatever lay over it must be painted over.
+    HDC DC = GetWindowDC(C.Wnd);
+    PatBlt(DC, 0, 0, 30, 30, BLACKNESS);
+    ReleaseDC(C.Wnd, DC);
+    InvalidateRect(C.Wnd, nullptr, TRUE);
+    auto D = Screen(C.Wnd);
+    EXPECT_EQ(C.Expected, Rgb(D->Px(1, 1))) << C.Name;
+    EXPECT_EQ(C.Expected, Rgb(D->Px(14, 14))) << C.Name;
+  }
+  DestroyWindow(Dlg);
+  DeleteObject(First);
+  DeleteObject(Second);
+  DestroyIcon(Icon);
+}

@@ -20,6 +20,7 @@ struct TDlgItem {
 class TDlgTemplate {
 public:
   TDlgTemplate(DWORD Style, std::initializer_list<TDlgItem> Items) {
+    Bytes.reserve(4096);  // one block: spares the growth path gcc wrongly warns about
     DLGTEMPLATE T{};
     T.style = Style;
     T.cdit = static_cast<WORD>(Items.size());

@@ -1026,7 +1026,9 @@ TEST_F(DialogTest, HundredSkinRoundsOverShellBandsLeaveProceduresBrushesAndCount
     M->SetActive(true);
     AdoptTopLevelWindow(Dlg, nullptr);  // what its next activation does
     for (size_t I = 0; I < Children.size(); ++I) {
-      if (kShellChildren[I].Adapter != nullptr) ASSERT_TRUE(WindowHasSkin(Children[I])) << kShellChildren[I].Class;
+      if (kShellChildren[I].Adapter != nullptr) {
+        ASSERT_TRUE(WindowHasSkin(Children[I])) << kShellChildren[I].Class;
+      }
       SendMessageA(Children[I], WM_NCPAINT, 1, 0);
       SendMessageA(Children[I], WM_PRINT, reinterpret_cast<WPARAM>(D.DC()), PRF_NONCLIENT | PRF_CLIENT);
     }

@@ -114,8 +114,9 @@ TEST_F(Statics, IconsBitmapsAndLinks) {
     const char* In;
     const char* Out;
   };
-  for (const Case& C : {Case{"Visit <A>our site</A> now", "Visit our site now"}, Case{"<a>kept</a>", "<a>kept</a>"},
-                        Case{"</A><A>", ""}})
+  for (const Case& C : {Case{"Visit <A>our site</A> now", "Visit our site now"}, Case{"<a>any case</a>", "any case"},
+                        Case{"Go <a href=\"https://x.org\">there</a>.", "Go there."}, Case{"</A><A>", ""},
+                        Case{"a <abbr> b < c", "a <abbr> b < c"}, Case{"open <a href=", "open <a href="}})
     EXPECT_EQ(C.Out, LinkTextWithoutTags(C.In));
   HWND L = NewRecordingWindow(Parent, WS_VISIBLE, 10, 60, 200, 20, "Visit <A>site</A>");
   Adapt<TvkLinkWnd>(L);
