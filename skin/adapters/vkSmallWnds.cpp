@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 #include "framework/Platform.h"
@@ -87,15 +88,16 @@ void TvkSizerWnd::PaintGrip() {
   std::unique_ptr<TBitmap> Bmp(NewBitmap32(WndSize.X, WndSize.Y));
   TsSkinManager* M = SkinData->SkinManager();
   const int Grip = M != nullptr ? M->ConstData().GripImage : -1;
+  // The parent's background in any case: a skin without a grip image leaves just that.
+  TvkParentBgQuery Q{};
+  Q.OffsetX = WndPos.X;
+  Q.OffsetY = WndPos.Y;
+  Q.Area = TRect(0, 0, WndSize.X, WndSize.Y);
+  QueryParentBackgroundWnd(Q, GetParent(CtrlHandle), false);
+  TvkBgCacheRef Bg;
+  BgCacheRefFromQuery(Q, Bg);
+  FillFromBackground(Bmp->Canvas()->Handle(), TRect(0, 0, WndSize.X, WndSize.Y), Bg);
   if (M != nullptr && M->MaskIndexInRange(Grip)) {
-    TvkParentBgQuery Q{};
-    Q.OffsetX = WndPos.X;
-    Q.OffsetY = WndPos.Y;
-    Q.Area = TRect(0, 0, WndSize.X, WndSize.Y);
-    QueryParentBackgroundWnd(Q, GetParent(CtrlHandle), false);
-    TvkBgCacheRef Bg;
-    BgCacheRefFromQuery(Q, Bg);
-    FillFromBackground(Bmp->Canvas()->Handle(), TRect(0, 0, WndSize.X, WndSize.Y), Bg);
     const TsMaskData& G = M->ma()[Grip];
     TvkBgCacheRef Own;
     InitBgInfo(Bmp.get(), 0, 0, Own);
@@ -135,6 +137,16 @@ TRect TvkToolBarWnd::ItemRect(int Index) const {
   RECT R{};
   SendMessageA(CtrlHandle, TB_GETITEMRECT, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(&R));
   return TRect(R);
+}
+
+std::string TvkToolBarWnd::ButtonText(int Command) const {
+  // The length first: the text is copied whole, with no room asked for.
+  const LRESULT Len = SendMessageA(CtrlHandle, TB_GETBUTTONTEXTA, static_cast<WPARAM>(Command), 0);
+  if (Len <= 0) return {};
+  std::string Text(static_cast<size_t>(Len) + 1, '\0');
+  SendMessageA(CtrlHandle, TB_GETBUTTONTEXTA, static_cast<WPARAM>(Command), reinterpret_cast<LPARAM>(Text.data()));
+  Text.resize(strlen(Text.c_str()));
+  return Text;
 }
 
 void TvkToolBarWnd::RefreshCache() {
@@ -211,10 +223,8 @@ void TvkToolBarWnd::PaintButton(int Index, const TRect& R, HDC DC) {
   }
   const int Tool = M->ConstData().Sections[ssToolButton];
   PaintSectionItem(Tool, Bg, -1, -1, M, B.get(), TPoint(), TRect(0, 0, R.Width(), R.Height()), State);
-  char Text[260] = {};
-  const bool HasText =
-      SendMessageA(CtrlHandle, TB_GETBUTTONTEXTA, static_cast<WPARAM>(Btn.idCommand), reinterpret_cast<LPARAM>(Text)) != -1 &&
-      Text[0] != 0;
+  const std::string Text = ButtonText(Btn.idCommand);
+  const bool HasText = !Text.empty();
   int CX = 0, CY = 0;
   bool HasImage = false;
   if (Btn.iBitmap >= 0)

@@ -1,6 +1,8 @@
 // Small adapters, mostly for the controls of standard dialogs: the size grip, a common-control tool bar, a
 // transparent pane and the up-down control.
 #pragma once
+#include <string>
+
 #include "skin/adapters/vkMainWnd.h"
 
 class TBitmap;
@@ -26,6 +28,8 @@ public:
   void PaintToDC(TMessage& Message);
   void PaintButtons(TBitmap* Bmp);
   TRect ItemRect(int Index) const;
+  // A button's text, however long; empty for none.
+  std::string ButtonText(int Command) const;
   void PaintButton(int Index, const TRect& R, HDC DC);
 
   TRect ClientRect;

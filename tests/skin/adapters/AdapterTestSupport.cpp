@@ -114,6 +114,13 @@ ManagerPtr SolidManager() {
   return M;
 }
 
+ManagerPtr TideManager() {
+  ManagerPtr M(Create<TsSkinManager>(nullptr));
+  M->SetSkinDirectory(SkinFolder());
+  M->SetSkinName("TIDE");
+  return M;
+}
+
 ThemeRecorder::ThemeRecorder() {
   g_recorder = this;
   SetWindowThemeBinding().Replace(&RecordTheme);

@@ -43,6 +43,8 @@ HWND NewHost(int W, int H);
 
 // The default manager with the SOLID skin applied.
 ManagerPtr SolidManager();
+// A manager with the program's TIDE skin, as the build packs it (the default one when it is the first).
+ManagerPtr TideManager();
 
 // SetWindowTheme calls as (window, first name) while a test holds the recorder.
 struct TThemeCall {

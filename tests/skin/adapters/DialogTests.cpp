@@ -532,16 +532,6 @@ TEST_F(Walker, MessageFormButtonsAreSkinnedThroughTheHookedFormsWalker) {
 
 namespace {
 
-// The default manager with the program's TIDE skin, as the build packs it.
-ManagerPtr TideManager() {
-  ManagerPtr M(Create<TsSkinManager>(nullptr));
-  char Buf[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, Buf, MAX_PATH);
-  M->SetSkinDirectory(ExtractFilePath(Buf) + "..\\..\\..\\tools\\skin\\");
-  M->SetSkinName("TIDE");
-  return M;
-}
-
 // The pixels of a rectangle of the window's own surface (the part inside the window: a title button may stand
 // out of it).
 std::vector<uint32_t> WindowPixels(HWND W, const TRect& R) {

@@ -137,6 +137,21 @@ TEST_F(Statics, SizeGripAnswersTheCornerAndPaintsTheGrip) {
   EXPECT_EQ(kParentBg, Rgb(D.Px(11, 11)));
 }
 
+// A skin without a grip image shows the parent's background there, not a blank square.
+TEST_F(AdapterTest, ASizeGripWithoutAGripImageShowsItsParent) {
+  ManagerPtr Tide = TideManager();
+  ASSERT_EQ(-1, Tide->ConstData().GripImage);
+  HWND G = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_SIZEGRIP, 10, 10, 20, 20, Host(), nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+  auto* A = CreateAdapter<TvkSizerWnd>(G, nullptr, Tide.get(), TvkSkinParams(), false);
+  RedrawWindow(G, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  testing_support::Dib32 D(20, 20, 0, true);
+  CopyWindowDC(G, D);
+  EXPECT_EQ(0, D.CountNot(D.Px(0, 0)));
+  EXPECT_EQ(0xF3F5F7u, Rgb(D.Px(19, 19)));  // the TIDE skin's base colour behind an unskinned parent
+  A->Free();
+}
+
 TEST_F(Statics, SpinHalvesAndTheBuddyColumns) {
   HWND S = Child(UPDOWN_CLASSA, 0, "", 16, 30);
   auto* A = Adapt<TvkSpinWnd>(S);
@@ -219,6 +234,15 @@ TEST_F(Statics, ToolBarButtonsInTheirStates) {
   EXPECT_EQ(0xF00001u, Rgb(D->Px(R0.Left + 1, R0.Top + 1)));
   EXPECT_EQ(0xF08001u, Rgb(D->Px(R1.Left + 1, R1.Top + 1)));
   EXPECT_EQ(0x00FFFFu, Rgb(D->Px(199, 29)));  // the bar's own section around the buttons
+  // A text far longer than any fixed buffer is read whole, and painted.
+  const std::string Long(700, 'x');
+  B[0].iString = reinterpret_cast<INT_PTR>(Long.c_str());
+  B[0].idCommand = 3;
+  SendMessageA(T, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(B));
+  EXPECT_EQ(Long, A->ButtonText(3));
+  EXPECT_EQ("One", A->ButtonText(1));
+  EXPECT_EQ("", A->ButtonText(99));
+  Print(T);
 }
 
 }  // namespace
