@@ -81,6 +81,12 @@ void TvkSBWnd::SetControlPosition(int Value) {
     SetScrollPos(CtrlHandle, SB_CTL, Limited, TRUE);
 }
 
+int TvkSBWnd::TrackPosition() const {
+  SCROLLINFO SI{sizeof SI, SIF_TRACKPOS, 0, 0, 0, 0, 0};
+  GetScrollInfo(CtrlHandle, SB_CTL, &SI);
+  return std::clamp(SI.nTrackPos, SBMin, std::max(SBMin, SBMax - PageExcess(SBPage)));
+}
+
 void TvkSBWnd::FinishCreation() {
   if (SkinData->SkinSection().empty()) SkinData->SetSkinSection("TRANSPARENT");
   if (auto* W = As<TWinControl>(SkinData->OwnerControl)) {
@@ -194,6 +200,8 @@ void TvkSBWnd::MouseUp(TPoint P) {
   const bool OnThumb = PtInRect(ThumbRect.AsRECT(), Pt) != FALSE;
   if (OnThumb || ThumbState == 2) {
     PressedPart = spReleasing;
+    // The drag is over: the thumb shows where the control now is.
+    ShownPos = SBPos;
     TrackBeforeState = TrackAfterState = SkinData->CurrentState();
     if (ThumbState == 2) ThumbState = OnThumb ? 1 : 0;
     // Let go over an arrow: that arrow is the hot part now.
@@ -246,7 +254,8 @@ void TvkSBWnd::TakeScrollInfo(const SCROLLINFO& SI) {
   SBMax = Max;
   SBPage = std::clamp(Page, 0, SBMax - SBMin + 1);
   SBPos = std::clamp(Pos, SBMin, std::max(SBMin, SBMax - PageExcess(SBPage)));
-  if (PressedPart != spThumb) ShownPos = SBPos;
+  // While the thumb is dragged it follows the drag, wherever the control's own position is.
+  ShownPos = PressedPart == spThumb ? TrackPosition() : SBPos;
 }
 
 void TvkSBWnd::WriteBackRange(int NewMin, int NewMax, int NewPage) {
@@ -285,10 +294,19 @@ void TvkSBWnd::SilentUpdate(TMessage& Message) {
   const int Locks = RedrawLocks;
   PerformMessage(WM_SETREDRAW, 0, 0);
   TvkMainWnd::WndProc(Message);
-  while (RedrawLocks > 0) PerformMessage(WM_SETREDRAW, 1, 0);
+  UnlockRedraw();
   InvalidateRect(CtrlHandle, nullptr, FALSE);
   RedrawWindow(CtrlHandle, nullptr, nullptr, kRedrawParts);
-  while (RedrawLocks < Locks) PerformMessage(WM_SETREDRAW, 0, 0);
+  RelockRedraw(Locks);
+}
+
+void TvkSBWnd::UnlockRedraw() {
+  for (int N = RedrawLocks; N > 0; --N) PerformMessage(WM_SETREDRAW, 1, 0);
+}
+
+void TvkSBWnd::RelockRedraw(int Locks) {
+  for (int N = Locks; N > 0 && RedrawLocks < Locks; --N) PerformMessage(WM_SETREDRAW, 0, 0);
+  if (RedrawFixed && Locks > 0) PerformMessage(WM_SETREDRAW, 0, 0);
 }
 
 void TvkSBWnd::WndProc(TMessage& Message) {
@@ -349,7 +367,7 @@ void TvkSBWnd::WndProc(TMessage& Message) {
     case WM_NCLBUTTONDOWN:
       MouseDown(At);
       if (ControlVisible()) {
-        while (RedrawLocks > 0) SwitchWindowRedraw(CtrlHandle, true), --RedrawLocks;
+        UnlockRedraw();
         SetWindowLongA(CtrlHandle, GWL_STYLE, GetWindowLongA(CtrlHandle, GWL_STYLE) | WS_VISIBLE);
         TvkMainWnd::WndProc(Message);
         InvalidateRect(CtrlHandle, nullptr, FALSE);

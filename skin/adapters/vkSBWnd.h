@@ -55,5 +55,11 @@ private:
   bool ControlVisible() const;
   int ControlPosition() const;
   void SetControlPosition(int Value);
+  // The position a thumb drag shows now: the system's tracking position, inside the range.
+  int TrackPosition() const;
+  // Redraw on again: one WM_SETREDRAW 1 per lock held (at most that many, also while RedrawFixed keeps the count).
+  void UnlockRedraw();
+  // Redraw off again until Locks locks are held; once while RedrawFixed keeps the count.
+  void RelockRedraw(int Locks);
   bool FWritingBack = false;  // the control's own SBM_SETSCROLLINFO while the range is written back
 };

@@ -45,6 +45,10 @@ void PressPointer(bool Down) {
     Helper().Fail(std::string("the system did not see the button ") + (Down ? "pressed" : "released"));
 }
 
+void QueuePointerMove(POINT Screen) { Command("move " + std::to_string(Screen.x) + " " + std::to_string(Screen.y)); }
+
+void QueuePointerButton(bool Down) { Command(Down ? "press" : "release"); }
+
 void ClickPointer() {
   PressPointer(true);
   RestPointer(kClickHoldMs);

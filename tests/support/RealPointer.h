@@ -21,6 +21,11 @@ bool MovePointer(POINT Screen);
 void PressPointer(bool Down);
 // A left click where the pointer is: press, the button held as long as a person holds it, release.
 void ClickPointer();
+// The pointer moved, or its button pressed or released, once the X server has it, with nothing dispatched and no
+// wait for the system to see it: for a system loop (a scroll bar's drag) that must take the input itself, driven
+// from a timer that loop dispatches.
+void QueuePointerMove(POINT Screen);
+void QueuePointerButton(bool Down);
 // The system's hover time (SPI_GETMOUSEHOVERTIME) in milliseconds.
 unsigned HoverTime();
 // The thread's messages dispatched for Ms milliseconds while the pointer rests.

@@ -8,6 +8,8 @@
 #include "skin/adapters/vkSBWnd.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
+#include "tests/support/MessagePump.h"
+#include "tests/support/RealPointer.h"
 
 using namespace adapter_test;
 
@@ -140,6 +142,102 @@ TEST_F(SBControls, PartsPaintedWithTheHotBarAndTheSquareBox) {
   D = PrintedWindow(Sq, 0x00123456);
   EXPECT_EQ(0, D->CountNot(D->Px(0, 0)));  // one colour all over
   EXPECT_EQ(0x110001u, Rgb(D->Px(8, 8)));
+}
+
+// Every redraw lock is undone by one message each, also while RedrawFixed keeps the count from moving (the loops
+// then ended never).
+TEST_F(SBControls, RedrawLocksAreUndoneOnceAndFixedLocksEndTheLoops) {
+  ShowForm();
+  auto* SB = new TScrollBar(Form);
+  SB->SetParent(Form);
+  SB->SetBounds(10, 10, 200, 17);
+  auto* A = Adapt<TvkSBWnd>(SB->Handle(), "", SB);
+  const HWND W = SB->Handle();
+  A->CalcParts();
+  const int Arrow = A->SecondArrowRect.Left + 2;
+  auto Press = [&] {
+    PostMessageA(W, WM_LBUTTONUP, 0, MAKELPARAM(Arrow, 8));
+    SendMessageA(W, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(Arrow, 8));
+  };
+  SendMessageA(W, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(W, WM_SETREDRAW, FALSE, 0);
+  EXPECT_EQ(2, A->RedrawLocks);
+  Press();
+  EXPECT_EQ(0, A->RedrawLocks);
+  SendMessageA(W, WM_SETREDRAW, FALSE, 0);
+  A->RedrawFixed = true;
+  SCROLLINFO SI{sizeof SI, SIF_POS, 0, 0, 0, 30, 0};
+  SendMessageA(W, SBM_SETSCROLLINFO, TRUE, reinterpret_cast<LPARAM>(&SI));
+  EXPECT_EQ(30, A->SBPos);
+  Press();
+  EXPECT_EQ(1, A->RedrawLocks);
+}
+
+// The first column of a bar on the screen showing the SOLID slider (red byte 0x99); -1 for none.
+int ThumbOnScreen(HWND Bar) {
+  RECT R{};
+  GetWindowRect(Bar, &R);
+  for (int x = R.left; x < R.right; ++x)
+    if ((testing_support::ScreenPixel(POINT{x, R.top + 8}) >> 16) == 0x99) return static_cast<int>(x - R.left);
+  return -1;
+}
+
+// The steps of a drag inside the bar's own loop, run by a timer that loop dispatches: the pointer moves on, the
+// screen is read, the button let go.
+struct TDragScript {
+  static inline int Step = 0, During = -1;
+  static inline POINT To{};
+  static inline HWND Bar = nullptr;
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (Step == 0) testing_support::QueuePointerMove(To);
+    if (Step == 2) {
+      During = ThumbOnScreen(Bar);
+      testing_support::QueuePointerButton(false);
+    }
+    ++Step;
+  }
+};
+
+// A framework bar on a form dragged with the real pointer: its thumb follows the drag on screen and stays where it
+// was let go.
+class SBControlsRealPointer : public SBControls {};
+
+TEST_F(SBControlsRealPointer, TheThumbFollowsADragOnScreenAndStaysWhereItWasLetGo) {
+  testing_support::PointerParking Parking;
+  Form = TForm::CreateNew(Application);
+  Form->SetFormStyle(fsStayOnTop);
+  Form->SetBounds(600, 500, 300, 100);
+  Form->Show();
+  auto* SB = new TScrollBar(Form);
+  SB->SetParent(Form);
+  SB->SetBounds(10, 10, 240, 17);
+  SB->SetParams(0, 0, 100);
+  auto* A = Adapt<TvkSBWnd>(SB->Handle(), "", SB);
+  const HWND W = SB->Handle();
+  testing_support::PumpUntil([] { return false; }, 100);
+  A->CalcParts();
+  const int Start = ThumbOnScreen(W);
+  ASSERT_EQ(A->ThumbRect.Left, Start);
+  POINT Grip{A->ThumbRect.Left + 8, 8};
+  ClientToScreen(W, &Grip);
+  ASSERT_TRUE(testing_support::MovePointer(Grip));
+  TDragScript::Step = 0;
+  TDragScript::During = -1;
+  TDragScript::To = POINT{Grip.x + 80, Grip.y};
+  TDragScript::Bar = W;
+  const UINT_PTR T = SetTimer(nullptr, 0, 150, &TDragScript::Tick);
+  testing_support::QueuePointerButton(true);
+  EXPECT_TRUE(testing_support::PumpUntil([] { return TDragScript::Step > 3; }, 5000));
+  KillTimer(nullptr, T);
+  // The focus away from the bar: the system's dotted focus frame on its thumb goes.
+  SetFocus(nullptr);
+  testing_support::PumpUntil([] { return false; }, 100);
+  EXPECT_GT(SB->Position(), 20);
+  EXPECT_GE(TDragScript::During, Start + 60) << "the thumb stood still during the drag";
+  const int After = ThumbOnScreen(W);
+  EXPECT_GE(After, Start + 60) << "the thumb went back after the drag";
+  A->CalcParts();
+  EXPECT_EQ(A->ThumbRect.Left, After);
 }
 
 // Counts the range messages that reach the adapter.
