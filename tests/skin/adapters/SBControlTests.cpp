@@ -214,7 +214,8 @@ TEST_F(SBControlsRealPointer, TheThumbFollowsADragOnScreenAndStaysWhereItWasLetG
   SB->SetParams(0, 0, 100);
   auto* A = Adapt<TvkSBWnd>(SB->Handle(), "", SB);
   const HWND W = SB->Handle();
-  testing_support::PumpUntil([] { return false; }, 100);
+  testing_support::PumpPending();
+  RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   A->CalcParts();
   const int Start = ThumbOnScreen(W);
   ASSERT_EQ(A->ThumbRect.Left, Start);
@@ -231,7 +232,8 @@ TEST_F(SBControlsRealPointer, TheThumbFollowsADragOnScreenAndStaysWhereItWasLetG
   KillTimer(nullptr, T);
   // The focus away from the bar: the system's dotted focus frame on its thumb goes.
   SetFocus(nullptr);
-  testing_support::PumpUntil([] { return false; }, 100);
+  testing_support::PumpPending();
+  RedrawWindow(W, nullptr, nullptr, RDW_UPDATENOW);
   EXPECT_GT(SB->Position(), 20);
   EXPECT_GE(TDragScript::During, Start + 60) << "the thumb stood still during the drag";
   const int After = ThumbOnScreen(W);
