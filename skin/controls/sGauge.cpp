@@ -212,7 +212,9 @@ void TsGauge::SetValue(int Index, int64_t Value) {
       if (V == FProgress) return;
       const int Before = PercentDone();
       FProgress = V;
-      if (PercentDone() != Before && !RepaintLocked()) {
+      // Without percents the shown number is the position itself, so every step shows.
+      const bool Shown = PercentDone() != Before || (!FCalcPercents && FShowText);
+      if (Shown && !RepaintLocked()) {
         FSkinData->CacheDirty = true;
         Changed();
       }

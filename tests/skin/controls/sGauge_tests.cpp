@@ -69,16 +69,26 @@ TEST(Gauge, ProgressIsClampedAndChangeReportedOnlyOnChange) {
   EXPECT_EQ(G->Progress(), 60000);
 }
 
-TEST(Gauge, PrefillCallsOnChangeForEveryStepButRepaintsAtMost101Times) {
-  Owned<TCountingGauge> G(new TCountingGauge(nullptr));
-  G->SetMaxValue(60000);
-  int Changes = 0;
-  G->OnChange = [&](TObject*) { ++Changes; };
-  const int Before = G->Invalidations;
-  for (int Run = 0; Run < 1000000; ++Run) G->SetProgress(G->Progress() + 1);
-  EXPECT_EQ(Changes, 60000);
-  EXPECT_LE(G->Invalidations - Before, 101);
-  EXPECT_EQ(G->PercentDone(), 100);
+TEST(Gauge, RepaintsWhenTheShownNumberChanges) {
+  // With percents a million steps repaint at most 101 times; with the raw position every step shows.
+  struct Case {
+    bool CalcPercents, ShowText;
+    int MaxRepaints;
+  };
+  for (const Case& C : {Case{true, true, 101}, Case{false, true, 60000}, Case{false, false, 101}}) {
+    Owned<TCountingGauge> G(new TCountingGauge(nullptr));
+    G->SetMaxValue(60000);
+    G->SetCalcPercents(C.CalcPercents);
+    G->SetShowText(C.ShowText);
+    int Changes = 0;
+    G->OnChange = [&](TObject*) { ++Changes; };
+    const int Before = G->Invalidations;
+    for (int Run = 0; Run < 1000000; ++Run) G->SetProgress(G->Progress() + 1);
+    EXPECT_EQ(Changes, 60000);
+    EXPECT_LE(G->Invalidations - Before, C.MaxRepaints) << C.CalcPercents << C.ShowText;
+    if (!C.CalcPercents && C.ShowText) EXPECT_EQ(G->Invalidations - Before, 60000);
+    EXPECT_EQ(G->PercentDone(), 100);
+  }
 }
 
 TEST(Gauge, RangeEdges) {
