@@ -255,7 +255,12 @@ void TsHtml::WrapRun(std::string Run, int RunHeight) {
       const std::string Word = Run.substr(P, End - P);
       const int Ww = Cv->TextWidth(Word);
       if (Ww > Room) {
-        // Never broken: drawn alone from the left edge, and the next word starts a line below.
+        // Never broken: drawn alone from the left edge of a line of its own, and the next word starts a line
+        // below. A line that already holds words is ended first, or the word would be drawn over them.
+        if (CurX > Bounds.Left) {
+          LineHeight = std::max(LineHeight, Hx);
+          CurY += LineHeight;
+        }
         CurX = Bounds.Left;
         DrawWord(Word, CurX, RunHeight, Ww, Hx);
         LineHeight = std::max(LineHeight, Hx);

@@ -178,6 +178,18 @@ TEST(HtmlRenderer, LineBreaksAndWrapping) {
     EXPECT_EQ(F.Html.Out[1].Y, F.Height("X"));
   }
   {
+    HtmlFixture F;  // such a word behind words on the line starts a new line first
+    const int Limit = F.Width("wwwwwwwwww") - 1;
+    F.Run("ab wwwwwwwwww cd", TRect(0, 0, Limit, 0));
+    ASSERT_EQ(F.Html.Out.size(), 3u);
+    EXPECT_EQ(F.Html.Out[0].Y, 0);
+    EXPECT_EQ(F.Html.Out[1].Text, "wwwwwwwwww");
+    EXPECT_EQ(F.Html.Out[1].X, 0);
+    EXPECT_EQ(F.Html.Out[1].Y, F.Height("X"));
+    EXPECT_EQ(F.Html.Out[2].Text, "cd");
+    EXPECT_EQ(F.Html.Out[2].Y, 2 * F.Height("X"));
+  }
+  {
     HtmlFixture F;  // words move to the next line where they do not fit; blanks between them are not drawn
     const int Sp = F.Width(" ");
     const int Limit = F.Width("aa") + Sp + F.Width("bb") + 1;
