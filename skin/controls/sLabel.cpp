@@ -10,6 +10,7 @@
 #include "skin/core/vkSkinCommands.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
+#include "skin/graphics/FreeHolder.h"
 #include "skin/graphics/vkBlend.h"
 #include "skin/graphics/vkParentBg.h"
 #include "skin/graphics/vkSectionPaint.h"
@@ -215,44 +216,39 @@ void TsHTMLLabel::DoDrawText(RECT& Rect, UINT Flags) {
     DrawPlainText(Rect, Flags);
     return;
   }
-  TsHtml* Html = new TsHtml();
   TBitmap* Bmp = new TBitmap();
-  try {
-    Bmp->SetPixelFormat(pf32bit);
-    Bmp->SetSize(std::max(1, Width()), std::max(1, Height()));
-    TCanvas* C = Bmp->Canvas();
+  TFreeHolder<TBitmap> FreeBmp(Bmp);
+  Bmp->SetPixelFormat(pf32bit);
+  Bmp->SetSize(std::max(1, Width()), std::max(1, Height()));
+  TCanvas* C = Bmp->Canvas();
+  // Every pass starts from the label's font and a new renderer: tags a pass leaves open, its font stack and
+  // its line height must not carry over into the next pass.
+  auto Pass = [&](const TRect& Bounds, bool CalcOnly) {
     C->Font()->Assign(Font());
     C->Brush()->SetStyle(bsClear);
     C->Font()->SetColor(GetTextColor());
+    TsHtml* Html = new TsHtml();
+    TFreeHolder<TsHtml> FreeHtml(Html);
     Html->SkinManager = SkinManager();
-    if (Flags & DT_CALCRECT) {
-      Html->Init(Bmp, Text, FPressedLink, FHotLink, TRect(0, 0, 0, 0));
-      const TRect R = Html->Render(FLinks, true);
-      Rect = RECT{0, 0, R.Right, R.Bottom};
-    } else {
-      Html->Init(Bmp, Text, FPressedLink, FHotLink, TRect(Rect));
-      if (Alignment() != taLeftJustify) {
-        const int W = Html->Render(FLinks, true).Right;
-        const int L = Alignment() == taRightJustify ? Rect.right - W : (Rect.right - Rect.left - W) / 2;
-        Html->Bounds.Left = L;
-        Html->Bounds.Right = L + W;
-        Html->Bounds.Top = Rect.top;
-        Html->CurX = L;
-        Html->CurY = Rect.top;
-      }
-      // The text goes over what the paint has drawn so far.
-      const HDC DC = Canvas()->Handle();
-      BitBlt(C->Handle(), 0, 0, Width(), Height(), DC, 0, 0, SRCCOPY);
-      Html->Render(FLinks, false);
-      BitBlt(DC, 0, 0, Width(), Height(), C->Handle(), 0, 0, SRCCOPY);
-    }
-  } catch (...) {
-    Bmp->Free();
-    Html->Free();
-    throw;
+    Html->Init(Bmp, Text, FPressedLink, FHotLink, Bounds);
+    return Html->Render(FLinks, CalcOnly);
+  };
+  if (Flags & DT_CALCRECT) {
+    const TRect R = Pass(TRect(0, 0, 0, 0), true);
+    Rect = RECT{0, 0, R.Right, R.Bottom};
+    return;
   }
-  Bmp->Free();
-  Html->Free();
+  TRect Bounds(Rect);
+  if (Alignment() != taLeftJustify) {
+    const int W = Pass(Bounds, true).Right;
+    const int L = Alignment() == taRightJustify ? Rect.right - W : (Rect.right - Rect.left - W) / 2;
+    Bounds = TRect(L, Rect.top, L + W, Rect.bottom);
+  }
+  // The text goes over what the paint has drawn so far.
+  const HDC DC = Canvas()->Handle();
+  BitBlt(C->Handle(), 0, 0, Width(), Height(), DC, 0, 0, SRCCOPY);
+  Pass(Bounds, false);
+  BitBlt(DC, 0, 0, Width(), Height(), C->Handle(), 0, 0, SRCCOPY);
 }
 
 void TsHTMLLabel::TrackLink() {

@@ -110,6 +110,27 @@ TEST(SkinnedLabels, CentredHtmlTextStartsHalfTheRoomIn) {
   EXPECT_EQ(FirstInkColumn(B, 0xFFFFFF) - Start, (100 - Width) / 2);
 }
 
+TEST(SkinnedLabels, AlignedHtmlTextIsTheLeftAlignedPictureMoved) {
+  // Tags left open and a taller font in the measuring pass must not change the drawing pass.
+  for (const TAlignment Align : {taCenter, taRightJustify}) {
+    Owned<TForm> Form = NewForm(clWhite);
+    const std::string Text = "ab <font size=+6><b>cd";
+    TsHTMLLabel* Left = Place<TsHTMLLabel>(Form.get(), 0, 0, 120, 30, Text);
+    TsHTMLLabel* Moved = Place<TsHTMLLabel>(Form.get(), 0, 40, 120, 30, Text);
+    Moved->SetAlignment(Align);
+    Dib32 A(120, 30, 0xFFFFFF, true), B(120, 30, 0xFFFFFF, true);
+    PaintGraphic(Left, A);
+    PaintGraphic(Moved, B);
+    const int Start = FirstInkColumn(A, 0xFFFFFF), Shift = FirstInkColumn(B, 0xFFFFFF) - Start;
+    ASSERT_GE(Start, 0);
+    ASSERT_GT(Shift, 0) << Align;
+    int Differ = 0;
+    for (int y = 0; y < 30; ++y)
+      for (int x = 0; x + Shift < 120; ++x) Differ += A.Rgb(x, y) != B.Rgb(x + Shift, y);
+    EXPECT_EQ(Differ, 0) << Align;
+  }
+}
+
 TEST(SkinnedLabels, HtmlLinksOpenThroughTheShell) {
   ShellRecorder Shell;
   Owned<TForm> Form = NewForm(clWhite);
