@@ -133,9 +133,11 @@ void TsPanel::PaintOwnColor(HDC DC) {
     const bool ValidMask = M->MaskIndexInRange(FSkinData->BorderIndex);
     TRect Client = R;
     if (T == 100 && (!ValidMask || (M->ma()[FSkinData->BorderIndex].DrawMode & 4) != 0)) {
-      // a see-through face with a border that draws no inner part: the border alone
+      // a see-through face with a border that draws no inner part: the border alone, then the own colour
+      // inside it, which the panel shows whatever the section's transparency
       PaintControlBorder(CacheDC, R, 0, Client, 0, FSkinData);
       BitBlt(DC, 0, 0, Width(), Height(), CacheDC, 0, 0, SRCCOPY);
+      PaintSolidRect(DC, TRect(B, B, Width() - B, Height() - B), Fill);
     } else {
       PaintControlBorder(CacheDC, R, B, Client, 0, FSkinData);
       PaintSolidRect(DC, TRect(B, B, Width() - B, Height() - B), Fill);

@@ -43,16 +43,26 @@ TEST(Panel, SectionFollowsTheOuterBevelAtTheNextInvalidation) {
 }
 
 TEST(Panel, OwnColourFillsInsideTheSkinBorder) {
-  auto M = SkinnedManager();
-  Owned<TForm> Form = NewForm(clBtnFace);
-  Form->ShowNoActivate();  // a panel paints only while showing
-  TsPanel* P = NewPanel(Form.get(), 60, 40);
-  P->SetBevelOuter(bvSpace);  // "GROUPBOX": a 1-pixel border
-  P->SkinData()->SetCustomColor(true);
-  P->SetColor(clRed);
-  EXPECT_EQ(PrintedAt(P, 30, 20), 0xFF0000u);
-  EXPECT_EQ(PrintedAt(P, 1, 20), 0xFF0000u);
-  EXPECT_EQ(PrintedAt(P, 0, 20), 0x603000u);  // the skin's border
+  // Whatever the section's transparency, and also when its border draws no inner part (draw-mode flag 4).
+  struct Case {
+    int Transparency;
+    bool BorderWithoutInside;
+  };
+  for (const Case& C : {Case{0, false}, Case{100, false}, Case{100, true}}) {
+    auto M = SkinnedManager();
+    const int Group = M->FindSectionIndex("GROUPBOX");  // a 1-pixel border
+    M->EditModel().gd[Group].Props[0].Transparency = C.Transparency;
+    if (C.BorderWithoutInside) M->EditModel().ma[M->gd()[Group].BorderIndex].DrawMode |= 4;
+    Owned<TForm> Form = NewForm(clBtnFace);
+    Form->ShowNoActivate();  // a panel paints only while showing
+    TsPanel* P = NewPanel(Form.get(), 60, 40);
+    P->SetBevelOuter(bvSpace);
+    P->SkinData()->SetCustomColor(true);
+    P->SetColor(clRed);
+    EXPECT_EQ(PrintedAt(P, 30, 20), 0xFF0000u) << C.Transparency << C.BorderWithoutInside;
+    EXPECT_EQ(PrintedAt(P, 1, 20), 0xFF0000u) << C.Transparency << C.BorderWithoutInside;
+    EXPECT_EQ(PrintedAt(P, 0, 20), 0x603000u) << C.Transparency << C.BorderWithoutInside;  // the skin's border
+  }
 }
 
 TEST(Panel, CaptionAndOnPaintGoIntoTheCache) {
