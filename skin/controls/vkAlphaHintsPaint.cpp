@@ -87,7 +87,9 @@ void PaintHintImageFrame(TBitmap* Bmp, TvkHintImage* Image) {
     const TPixelPlane S = PlaneOf(Src), D = PlaneOf(Bmp);
     const TvkBordersSizes* B = Image->BordersWidths();
     const TvkBorderDrawModes* M = Image->BorderDrawModes();
-    const int l = B->Left(), t = B->Top(), r = B->Right(), b = B->Bottom();
+    // Borders wider than the picture take what it has, the left (top) side first, so no span reads outside it.
+    const int l = std::clamp(B->Left(), 0, S.Width), r = std::clamp(B->Right(), 0, S.Width - l);
+    const int t = std::clamp(B->Top(), 0, S.Height), b = std::clamp(B->Bottom(), 0, S.Height - t);
     auto cols = [&](bool Stretch) {
       return std::vector<TSpan>{{0, l, 0, l, false},
                                 {l, D.Width - r, l, S.Width - r, Stretch},

@@ -60,6 +60,26 @@ TEST(HintPictures, TemplateFrameStretchesOrTilesEachPartByItsMode) {
   EXPECT_EQ(At(B.get(), 0, 2), 0x800000B0u);  // the left side too
 }
 
+TEST(HintPictures, BordersWiderThanThePictureTakeOnlyWhatItHas) {
+  Owned<TvkHintImage> I = SixByFour();
+  I->BordersWidths()->SetAll(9, 7, 9, 7);  // unclamped: each side alone exceeds the 6 x 4 picture
+  for (const TvkBorderDrawMode Mode : {dmStretch, dmRepeat}) {
+    I->BorderDrawModes()->SetCenter(Mode);
+    I->BorderDrawModes()->SetTop(Mode);
+    Owned<TBitmap> B = Blank(30, 20);
+    PaintHintImageFrame(B.get(), I.get());
+    int Foreign = 0;
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 30; ++x) {
+        const uint32_t p = At(B.get(), x, y);
+        Foreign += p != 0 && (p >> 24 != 0x80 || (p & 0xF0) < 0xA0);  // only the picture's own pixels, or none
+      }
+    EXPECT_EQ(Foreign, 0) << Mode;
+    EXPECT_EQ(At(B.get(), 0, 0), 0x800000A0u) << Mode;
+    EXPECT_EQ(At(B.get(), 5, 3), 0x800000A0u) << Mode;  // the picture's far corner ends the clamped corner
+  }
+}
+
 TEST(HintPictures, SkinSectionFrameIsOpaqueWhereItPaintsAndClearWhereItLeavesTheKey) {
   Owned<TsSkinManager> M = SkinnedManager();
   Owned<TBitmap> B = Blank(20, 12);
