@@ -30,6 +30,10 @@ constexpr int kFrame = 3;                // the button and the edit area sit thi
 // Keys a read-only box takes no notice of: space to the arrows, '9', letters and F4.
 bool BlockedKey(WPARAM Key) { return (Key >= 32 && Key <= 40) || Key == 57 || (Key >= 65 && Key <= 90) || Key == 115; }
 
+// With Alt held only Alt+Up and Alt+Down concern the box (they open the list); Alt+F4, Alt+Space and the
+// access keys belong to the window and the system.
+bool BlockedSystemKey(WPARAM Key) { return Key == VK_UP || Key == VK_DOWN; }
+
 bool OwnerDrawStyle(TComboBoxStyle S) { return S == csOwnerDrawFixed || S == csOwnerDrawVariable; }
 
 // The four strips of width B inside (0, 0, W, H) of Src copied to DC.
@@ -375,17 +379,33 @@ bool TsCustomComboBox::KeyBlocked(UINT Msg, WPARAM Key) const {
     case WM_CHAR:
       return true;
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-    case WM_SYSCHAR:
     case CN_KEYDOWN:
-    case CN_SYSKEYDOWN:
       return BlockedKey(Key);
+    case WM_SYSKEYDOWN:
+    case CN_SYSKEYDOWN:
+      return BlockedSystemKey(Key);
     default:
       return false;
   }
 }
 
+void TsCustomComboBox::DefaultHandler(TMessage& Message) {
+  // The platform's combo box looks only at Alt+Up and Alt+Down among the system keys and drops the rest, Alt+F4
+  // too; the system's own handling closes the window.
+  if (Message.Msg == WM_SYSKEYDOWN && Message.WParam == VK_F4 && (HIWORD(Message.LParam) & KF_ALTDOWN) != 0 &&
+      HandleAllocated()) {
+    Message.Result = DefWindowProcA(Handle(), Message.Msg, Message.WParam, Message.LParam);
+    return;
+  }
+  inherited::DefaultHandler(Message);
+}
+
 void TsCustomComboBox::EditWndProc(TMessage& Message) {
+  // the edit opens the list on Alt+Up and Alt+Down itself
+  if (Blocked() && Message.Msg == WM_SYSKEYDOWN && BlockedSystemKey(Message.WParam)) {
+    Message.Result = 0;
+    return;
+  }
   if (Blocked()) switch (Message.Msg) {
       case WM_KEYDOWN:
       case WM_KEYUP:

@@ -67,6 +67,8 @@ public:
   bool IsListStyle() const;
 
   void WndProc(TMessage& Message) override;
+  // Alt+F4 goes to the system's handling rather than the platform's combo box.
+  void DefaultHandler(TMessage& Message) override;
   void ChangeScale(int M, int D) override;
 
   TvkGetItemDrawData OnGetItemDrawData;

@@ -21,6 +21,32 @@ TsComboBox* NewCombo(TForm* Form, TComboBoxStyle Style) {
   return C;
 }
 
+// Keys pressed in order and released in reverse through the system's input queue.
+void PressKeys(std::initializer_list<WORD> Keys) {
+  std::vector<INPUT> In;
+  auto Key = [&](WORD K, bool Up) {
+    INPUT I{};
+    I.type = INPUT_KEYBOARD;
+    I.ki.wVk = K;
+    I.ki.wScan = static_cast<WORD>(MapVirtualKeyA(K, MAPVK_VK_TO_VSC));
+    I.ki.dwFlags = Up ? KEYEVENTF_KEYUP : 0;
+    In.push_back(I);
+  };
+  for (WORD K : Keys) Key(K, false);
+  for (auto K = std::rbegin(Keys); K != std::rend(Keys); ++K) Key(*K, true);
+  SendInput(static_cast<UINT>(In.size()), In.data(), sizeof(INPUT));
+}
+
+// Runs the application's own message loop (key messages pass the framework's key handling) for Ms.
+bool ProcessUntil(const std::function<bool()>& Done, unsigned Ms) {
+  return testing_support::PumpUntil(
+      [&] {
+        Application->ProcessMessages();
+        return Done();
+      },
+      Ms);
+}
+
 bool OwnerDrawn(TsComboBox* C) { return (GetWindowLongA(C->Handle(), GWL_STYLE) & CBS_OWNERDRAWFIXED) != 0; }
 
 int TextHeightOfA(TFont* Font) {
@@ -89,6 +115,38 @@ TEST(ComboBox, ReadOnlyKeysAndTheWheelChangeNothing) {
   List->SetAllowMouseWheel(false);
   SendMessageA(List->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
   EXPECT_EQ(List->ItemIndex(), 0);
+}
+
+TEST(ComboBox, AltF4ClosesTheWindowAndABlockedBoxKeepsItsListShut) {
+  struct Case {
+    TComboBoxStyle Style;
+    bool ReadOnly, StdDropDown;
+  };
+  auto M = SkinnedManager();
+  for (const Case& C : {Case{csDropDownList, false, true}, Case{csDropDownList, true, true},
+                        Case{csDropDownList, false, false}, Case{csDropDown, true, true}}) {
+    Owned<TForm> Form = NewForm(clBtnFace);
+    TsComboBox* Box = NewCombo(Form.get(), C.Style);
+    Box->SetReadOnly(C.ReadOnly);
+    Box->SetStdDropDown(C.StdDropDown);
+    Box->SetItemIndex(0);
+    bool Closed = false;
+    Form->OnClose = [&](TObject*, TCloseAction&) { Closed = true; };
+    Form->Show();
+    SetForegroundWindow(Form->Handle());
+    Box->SetFocus();
+    ASSERT_TRUE(ProcessUntil([&] { return GetForegroundWindow() == Form->Handle(); }, 2000));
+    if (C.ReadOnly || !C.StdDropDown)
+      for (auto Keys : {std::initializer_list<WORD>{VK_F4}, {VK_MENU, VK_DOWN}, {VK_DOWN}}) {
+        PressKeys(Keys);
+        ProcessUntil([] { return false; }, 150);
+        EXPECT_FALSE(Box->DroppedDown()) << C.Style << C.ReadOnly << *Keys.begin();
+        EXPECT_EQ(Box->ItemIndex(), 0) << C.Style << C.ReadOnly << *Keys.begin();
+      }
+    PressKeys({VK_MENU, VK_F4});
+    EXPECT_TRUE(ProcessUntil([&] { return Closed; }, 2000)) << C.Style << C.ReadOnly << C.StdDropDown;
+    Form->Hide();
+  }
 }
 
 TEST(ComboBox, FaceAndButtonFromTheSkin) {
