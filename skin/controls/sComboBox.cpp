@@ -293,7 +293,7 @@ void TsCustomComboBox::DrawSkinnedItem(TvkItemDrawData& D) {
                                          : static_cast<TColor>(FSkinData->Section()->Props[S].FontColor);
   } else {
     C->Brush()->SetStyle(bsSolid);
-    C->Brush()->SetColor(D.Color != clNone ? D.Color : Color());
+    C->Brush()->SetColor(D.Color != clNone ? D.Color : ListBackColor());
     C->FillRect(D.R);
     if (FSkinData->CustomFont())
       TextColor = Font()->Color();
@@ -309,6 +309,12 @@ void TsCustomComboBox::DrawSkinnedItem(TvkItemDrawData& D) {
   SetBkMode(S.DC(), TRANSPARENT);
   SetTextColor(S.DC(), static_cast<COLORREF>(ColorToRGB(TextColor)));
   DrawStringOnDC(S.DC(), D.Text, T, D.Flags);
+}
+
+TColor TsCustomComboBox::ListBackColor() {
+  // the list's adapter paints it from its own section; a list without one is erased with the box's brush
+  if (FListAdapter != nullptr && IsWindow(FListWnd)) return GetWindowColor(FListWnd);
+  return Color();
 }
 
 int TsCustomComboBox::MeasuredItemHeight() {

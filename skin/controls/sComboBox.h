@@ -92,6 +92,8 @@ private:
   void DetachListAdapter();
   void SkinCommand(TMessage& Message, bool& Done);
   void DrawSkinnedItem(TvkItemDrawData& D);
+  // What the drop-down list shows behind its items.
+  TColor ListBackColor();
   void DrawPlainItem(TvkItemDrawData& D);
   void CNDrawItem(TMessage& Message);
   void CNMeasureItem(TMessage& Message);

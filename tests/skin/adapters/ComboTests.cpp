@@ -244,3 +244,43 @@ TEST_F(Combos, ASkinnedComboBoxOwnsItsListAdapterUntilItsWindowOrTheSkinGoes) {
 }
 
 }  // namespace
+
+// Items of a skinned box's list lie on the list's own background (its adapter's "EDIT"), not on the box's colour.
+TEST_F(Combos, ASkinnedComboBoxDrawsItsListItemsOnTheListsBackground) {
+  ShowForm();
+  auto* C = new TsComboBox(Form);
+  C->SetParent(Form);
+  C->SetStyle(csDropDownList);
+  C->SetBounds(10, 10, 130, 21);
+  for (const char* S : {"COM1", "COM2"}) C->Items()->Add(S);
+  C->SetItemIndex(1);
+  COMBOBOXINFO Info{};
+  Info.cbSize = sizeof Info;
+  ASSERT_TRUE(GetComboBoxInfo(C->Handle(), &Info));
+  HDC ListDC = GetDC(Info.hwndList);
+  SendMessageA(C->Handle(), WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(ListDC), reinterpret_cast<LPARAM>(Info.hwndList));
+  ReleaseDC(Info.hwndList, ListDC);
+  ASSERT_NE(nullptr, GetWindowScrollAdapter(Info.hwndList));
+  auto Rgb = [](TColor Colour) {  // as a DIB pixel holds it
+    const uint32_t V = static_cast<uint32_t>(ColorToRGB(Colour));
+    return ((V & 0xFF) << 16) | (V & 0xFF00) | ((V >> 16) & 0xFF);
+  };
+  const uint32_t Box = Rgb(C->Color()), List = Rgb(static_cast<TColor>(M->gd()[M->FindSectionIndex("EDIT")].Props[0].Color));
+  ASSERT_NE(Box, List);
+  testing_support::Dib32 Dib(130, 16, 0x123456, true);
+  DRAWITEMSTRUCT Item{};
+  Item.CtlType = ODT_COMBOBOX;
+  Item.hwndItem = C->Handle();
+  Item.hDC = Dib.DC();
+  Item.itemAction = ODA_DRAWENTIRE;
+  Item.rcItem = RECT{0, 0, 130, 16};
+  for (const UINT Index : {0u, 1u}) {
+    Item.itemID = Index;
+    Item.itemState = Index == 1 ? ODS_SELECTED : 0;
+    C->Perform(CN_DRAWITEM, 0, reinterpret_cast<LPARAM>(&Item));
+    if (Index == 0)
+      EXPECT_EQ(Dib.Rgb(120, 1), List);
+    else
+      EXPECT_NE(Dib.Rgb(120, 1), List);  // the selection keeps its own look
+  }
+}
