@@ -2,6 +2,7 @@
 
 #include "framework/ExtCtrls.h"
 #include "framework/TypInfo.h"
+#include "skin/controls/vkHoverEvents.h"
 
 IMPLEMENT_CLASS(TPNGObject)
 
@@ -203,10 +204,17 @@ void TPNGButton::Dispatch(TMessage& Message) {
     case CM_MOUSELEAVE:
       if (Enabled()) {
         if (OnMouseExit) OnMouseExit(this);
+        // the framework's own leave event, held back below, keeps the button's rule too
+        if (OnMouseLeave) OnMouseLeave(this);
         FMouseOver = false;
         Invalidate();
       }
       break;
+  }
+  if (IsHoverMessage(Message.Msg)) {
+    TvkHoverEventsHeld Held(this);  // fired above, only while enabled
+    inherited::Dispatch(Message);
+    return;
   }
   inherited::Dispatch(Message);
 }

@@ -11,6 +11,7 @@
 #include "framework/Themes.h"
 #include "framework/TypInfo.h"
 #include "skin/controls/vkGlyphPaint.h"
+#include "skin/controls/vkHoverEvents.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkAlphaImageList.h"
@@ -740,7 +741,12 @@ void TsButton::WndProc(TMessage& Message) {
     }
   }
   if (!IsControlReadyToPaint(this) || !FSkinData->IsSkinned(true)) {
-    inherited::WndProc(Message);
+    if (IsHoverMessage(Message.Msg)) {
+      TvkHoverEventsHeld Held(this);  // fired below, only while enabled
+      inherited::WndProc(Message);
+    } else {
+      inherited::WndProc(Message);
+    }
     switch (Message.Msg) {
       case CM_ENABLEDCHANGED:
         if ((Visible() || Designing()) && !Destroying()) Repaint();
@@ -896,7 +902,12 @@ void TsButton::WndProc(TMessage& Message) {
       break;
   }
   if (ProcessCommonSkinMessage(Message, FSkinData)) return;
-  inherited::WndProc(Message);
+  if (IsHoverMessage(Message.Msg)) {
+    TvkHoverEventsHeld Held(this);  // SkinnedHover fired them under the button's own conditions
+    inherited::WndProc(Message);
+  } else {
+    inherited::WndProc(Message);
+  }
   if (Destroying()) return;
   switch (Message.Msg) {
     case CM_VISIBLECHANGED:

@@ -4,6 +4,7 @@
 
 #include "framework/TypInfo.h"
 #include "skin/controls/vkControlCache.h"
+#include "skin/controls/vkHoverEvents.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/graphics/vkBitmap32.h"
@@ -445,7 +446,12 @@ void TsPanel::WndProc(TMessage& Message) {
       break;
   }
   if (ProcessCommonSkinMessage(Message, FSkinData)) return;
-  inherited::WndProc(Message);
+  if (IsHoverMessage(Message.Msg)) {
+    TvkHoverEventsHeld Held(this);  // fired below
+    inherited::WndProc(Message);
+  } else {
+    inherited::WndProc(Message);
+  }
   switch (Message.Msg) {
     case WM_SIZE:
     case WM_WINDOWPOSCHANGED:

@@ -1,0 +1,82 @@
+// OnMouseEnter and OnMouseLeave of the skinned controls and the PNG button under the real pointer: once per
+// entry and exit, though the framework fires them too; a disabled PNG button fires none.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "ControlsTestSupport.h"
+#include "skin/controls/pngextra.h"
+#include "skin/controls/sButton.h"
+#include "skin/controls/sPanel.h"
+#include "tests/support/MessagePump.h"
+
+using namespace controls_test;
+
+namespace {
+
+// The pointer moved to a screen point through the system's input queue, then the application's messages run.
+void PointerTo(POINT P) {
+  INPUT I{};
+  I.type = INPUT_MOUSE;
+  I.mi.dx = MulDiv(P.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  I.mi.dy = MulDiv(P.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  I.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &I, sizeof I);
+  testing_support::PumpUntil(
+      [] {
+        Application->ProcessMessages();
+        return false;
+      },
+      150);
+}
+
+}  // namespace
+
+TEST(HoverEvents, FiredOnceByEachControlAndNotByADisabledPngButton) {
+  struct Case {
+    const char* Name;
+    bool Skinned;
+    std::function<TControl*(TForm*)> Make;
+    int Expected;  // enters, and as many leaves
+  };
+  const Case Cases[] = {
+      {"skinned button", true, [](TForm* F) { return static_cast<TControl*>(Create<TsButton>(F)); }, 1},
+      {"plain button", false, [](TForm* F) { return static_cast<TControl*>(Create<TsButton>(F)); }, 1},
+      {"skinned panel", true, [](TForm* F) { return static_cast<TControl*>(Create<TsPanel>(F)); }, 1},
+      {"PNG button", false, [](TForm* F) { return static_cast<TControl*>(Create<TPNGButton>(F)); }, 1},
+      {"disabled PNG button", false,
+       [](TForm* F) {
+         TPNGButton* B = Create<TPNGButton>(F);
+         B->SetEnabled(false);
+         return static_cast<TControl*>(B);
+       },
+       0},
+  };
+  for (const Case& C : Cases) {
+    Owned<TsSkinManager> M = C.Skinned ? SkinnedManager() : Owned<TsSkinManager>();
+    Owned<TForm> Form = NewForm(clBtnFace, 200, 120);
+    TControl* Ctl = C.Make(Form.get());
+    Ctl->SetParent(Form.get());
+    Ctl->SetBounds(50, 30, 80, 40);
+    int Enters = 0, Leaves = 0;
+    Ctl->OnMouseEnter = [&](TObject*) { ++Enters; };
+    Ctl->OnMouseLeave = [&](TObject*) { ++Leaves; };
+    if (auto* Png = As<TPNGButton>(Ctl)) Png->OnMouseExit = [&](TObject*) { ++Leaves; };
+    Form->Show();
+    // the pointer rests on the form's own background first, so the framework tracks the form
+    ASSERT_TRUE(testing_support::PumpUntil(
+        [&] {
+          PointerTo(Form->ClientToScreen(POINT{10, 10}));
+          return MouseControl() == Form.get();
+        },
+        2000))
+        << C.Name;
+    PointerTo(Form->ClientToScreen(POINT{90, 50}));
+    EXPECT_EQ(Enters, C.Expected) << C.Name;
+    PointerTo(Form->ClientToScreen(POINT{10, 10}));
+    EXPECT_EQ(Enters, C.Expected) << C.Name;
+    // the PNG button's own exit event and the framework's leave event each once
+    EXPECT_EQ(Leaves, As<TPNGButton>(Ctl) != nullptr ? 2 * C.Expected : C.Expected) << C.Name;
+    Form->Hide();
+  }
+}
