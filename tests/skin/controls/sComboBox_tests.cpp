@@ -6,6 +6,7 @@
 #include "framework/Themes.h"
 #include "skin/controls/sComboBox.h"
 #include "skin/graphics/vkBitmap32.h"
+#include "tests/support/MessagePump.h"
 
 using namespace controls_test;
 
@@ -117,7 +118,7 @@ TEST(ComboBox, ReadOnlyKeysAndTheWheelChangeNothing) {
   EXPECT_EQ(List->ItemIndex(), 0);
 }
 
-TEST(ComboBox, AltF4ClosesTheWindowAndABlockedBoxKeepsItsListShut) {
+TEST(ComboBoxRealKeys, AltF4ClosesTheWindowAndABlockedBoxKeepsItsListShut) {
   struct Case {
     TComboBoxStyle Style;
     bool ReadOnly, StdDropDown;
@@ -143,8 +144,14 @@ TEST(ComboBox, AltF4ClosesTheWindowAndABlockedBoxKeepsItsListShut) {
         EXPECT_FALSE(Box->DroppedDown()) << C.Style << C.ReadOnly << *Keys.begin();
         EXPECT_EQ(Box->ItemIndex(), 0) << C.Style << C.ReadOnly << *Keys.begin();
       }
-    PressKeys({VK_MENU, VK_F4});
-    EXPECT_TRUE(ProcessUntil([&] { return Closed; }, 2000)) << C.Style << C.ReadOnly << C.StdDropDown;
+    // Another test program may take the foreground meanwhile: the keys are pressed again, ours once more.
+    for (int Try = 0; Try < 3 && !Closed; ++Try) {
+      SetForegroundWindow(Form->Handle());
+      if (!ProcessUntil([&] { return GetForegroundWindow() == Form->Handle(); }, 1000)) continue;
+      PressKeys({VK_MENU, VK_F4});
+      ProcessUntil([&] { return Closed; }, 1500);
+    }
+    EXPECT_TRUE(Closed) << C.Style << C.ReadOnly << C.StdDropDown;
     Form->Hide();
   }
 }

@@ -9,30 +9,27 @@
 #include "skin/controls/sButton.h"
 #include "skin/controls/sPanel.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/RealPointer.h"
 
 using namespace controls_test;
 
 namespace {
 
-// The pointer moved to a screen point through the system's input queue, then the application's messages run.
-void PointerTo(POINT P) {
-  INPUT I{};
-  I.type = INPUT_MOUSE;
-  I.mi.dx = MulDiv(P.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-  I.mi.dy = MulDiv(P.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-  I.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  SendInput(1, &I, sizeof I);
+// The real pointer moved to a point of Form, then the application's messages run a while.
+void PointerTo(TForm* Form, POINT Client) {
+  ASSERT_TRUE(testing_support::MovePointer(Form->ClientToScreen(Client)));
   testing_support::PumpUntil(
       [] {
         Application->ProcessMessages();
         return false;
       },
-      150);
+      100);
 }
 
 }  // namespace
 
-TEST(HoverEvents, FiredOnceByEachControlAndNotByADisabledPngButton) {
+TEST(HoverEventsRealPointer, FiredOnceByEachControlAndNotByADisabledPngButton) {
+  testing_support::PointerParking Parking;
   struct Case {
     const char* Name;
     bool Skinned;
@@ -52,9 +49,12 @@ TEST(HoverEvents, FiredOnceByEachControlAndNotByADisabledPngButton) {
        },
        0},
   };
+  int Place = 0;
   for (const Case& C : Cases) {
     Owned<TsSkinManager> M = C.Skinned ? SkinnedManager() : Owned<TsSkinManager>();
     Owned<TForm> Form = NewForm(clBtnFace, 200, 120);
+    Form->SetBounds(40 + 30 * Place, 40 + 20 * Place, 200, 120);  // each case somewhere new for the pointer
+    ++Place;
     TControl* Ctl = C.Make(Form.get());
     Ctl->SetParent(Form.get());
     Ctl->SetBounds(50, 30, 80, 40);
@@ -64,16 +64,11 @@ TEST(HoverEvents, FiredOnceByEachControlAndNotByADisabledPngButton) {
     if (auto* Png = As<TPNGButton>(Ctl)) Png->OnMouseExit = [&](TObject*) { ++Leaves; };
     Form->Show();
     // the pointer rests on the form's own background first, so the framework tracks the form
-    ASSERT_TRUE(testing_support::PumpUntil(
-        [&] {
-          PointerTo(Form->ClientToScreen(POINT{10, 10}));
-          return MouseControl() == Form.get();
-        },
-        2000))
-        << C.Name;
-    PointerTo(Form->ClientToScreen(POINT{90, 50}));
+    PointerTo(Form.get(), POINT{10, 10});
+    ASSERT_EQ(MouseControl(), Form.get()) << C.Name;
+    PointerTo(Form.get(), POINT{90, 50});
     EXPECT_EQ(Enters, C.Expected) << C.Name;
-    PointerTo(Form->ClientToScreen(POINT{10, 10}));
+    PointerTo(Form.get(), POINT{10, 10});
     EXPECT_EQ(Enters, C.Expected) << C.Name;
     // the PNG button's own exit event and the framework's leave event each once
     EXPECT_EQ(Leaves, As<TPNGButton>(Ctl) != nullptr ? 2 * C.Expected : C.Expected) << C.Name;
