@@ -53,7 +53,8 @@ TEST(HoverEventsRealPointer, FiredOnceByEachControlAndNotByADisabledPngButton) {
   for (const Case& C : Cases) {
     Owned<TsSkinManager> M = C.Skinned ? SkinnedManager() : Owned<TsSkinManager>();
     Owned<TForm> Form = NewForm(clBtnFace, 200, 120);
-    Form->SetBounds(40 + 30 * Place, 40 + 20 * Place, 200, 120);  // each case somewhere new for the pointer
+    // each case somewhere new for the pointer, away from where other test programs show their windows
+    Form->SetBounds(880 + 20 * Place, 620 + 15 * Place, 200, 120);
     ++Place;
     TControl* Ctl = C.Make(Form.get());
     Ctl->SetParent(Form.get());
