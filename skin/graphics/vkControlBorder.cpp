@@ -5,6 +5,7 @@
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/graphics/vkBitmap32.h"
+#include "skin/graphics/vkColorMath.h"
 #include "skin/graphics/vkParentBg.h"
 #include "skin/graphics/vkPixelOps.h"
 #include "skin/graphics/vkSectionPaint.h"
@@ -21,6 +22,9 @@ void PaintControlBorder(HDC DC, const TRect& R, int ExtraWidth, TRect& Client, i
     Q.Area = TRect(0, 0, Owner->Width(), Owner->Height());
     QueryParentBackground(Q, Owner->Parent(), false);
   }
+  // Without a parent, or with one that has no background to give yet, the key corners keep what the cache
+  // holds: the key colour is the reference's "no colour".
+  if (Q.Kind != bgkBitmap && Q.Kind != bgkColor) Q.Color = KeyPixel32;
   if (M != nullptr && M->MaskIndexInRange(SkinData->BorderIndex)) {
     const TsMaskData& Mask = M->ma()[SkinData->BorderIndex];
     if (const TsGeneralData* G = SkinData->Section()) State = std::min(State, std::max(0, G->States - 1));

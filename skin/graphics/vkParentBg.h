@@ -34,7 +34,9 @@ struct TvkParentBgQuery {
   int32_t OffsetX = 0;        // see the offset convention above
   int32_t OffsetY = 0;
   TRect Area = {0, 0, 0, 0};   // the part of the control to cover, in the control's coordinates
-  TRect FillRect = {0, 0, 0, 0};  // a rectangle to fill with Color; emptied by the query
+  // Kind 1 with Bmp: the parent's border widths (left, top, right, bottom), the strips of Bmp that hold its
+  // border; Color is the rest. Emptied by the query.
+  TRect FillRect = {0, 0, 0, 0};
   int32_t ClipX = 0;          // clip origin kept by the form skinner (never below 0)
   int32_t ClipY = 0;
   uint8_t Kind = bgkNone;
@@ -48,7 +50,7 @@ struct TvkBgCacheRef {
   int32_t X = 0;                    // column of Bmp behind the painter's destination column 0
   int32_t Y = 0;                    // row of Bmp behind the painter's destination row 0
   uint32_t FillColor = 0x00FF00FF;  // where no bitmap is ready; 0xFF00FF = none
-  TRect FillRect = {0, 0, 0, 0};
+  TRect FillRect = {0, 0, 0, 0};    // not Ready, with Bmp: the border widths of Bmp it supplies (FillColor inside)
   bool Ready = false;               // Bmp holds the background at (X, Y)
 };
 

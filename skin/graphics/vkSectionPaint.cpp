@@ -50,6 +50,26 @@ void CopyFromBackground(TBitmap* Bmp, const TRect& Rect, TBitmap* Bg, int X, int
   for (int r = 0; r < C.rows; ++r) std::copy_n(S.Row32(C.sy + r) + C.sx, C.cols, D.Row32(C.dy + r) + C.dx);
 }
 
+// The parts of Rect behind the parent's border strips, from the parent's image: a colour answer holds the
+// parent's border widths (left, top, right, bottom) in FillRect, and only those strips of its image are
+// meant, the rest of it may be empty or stale. (X, Y) is the image point behind Rect's top-left.
+void CopyParentBorder(TBitmap* Bmp, const TRect& Rect, const TvkBgCacheRef& Bg, int X, int Y) {
+  const int W = Bg.Bmp->Width(), H = Bg.Bmp->Height();
+  const TRect& B = Bg.FillRect;
+  constexpr int kFar = 1 << 24;
+  const TRect Strips[4] = {TRect(-kFar, -kFar, kFar, B.Top), TRect(-kFar, -kFar, B.Left, kFar),
+                           TRect(W - B.Right, -kFar, kFar, kFar), TRect(-kFar, H - B.Bottom, kFar, kFar)};
+  for (const TRect& S : Strips) {
+    // The strip cut to what lies behind Rect, in the image's coordinates.
+    const TRect Part(std::max(S.Left, X), std::max(S.Top, Y), std::min(S.Right, X + Rect.Width()),
+                     std::min(S.Bottom, Y + Rect.Height()));
+    if (Part.Width() <= 0 || Part.Height() <= 0) continue;
+    const TRect To(Rect.Left + Part.Left - X, Rect.Top + Part.Top - Y, Rect.Left + Part.Right - X,
+                   Rect.Top + Part.Bottom - Y);
+    CopyFromBackground(Bmp, To, Bg.Bmp, Part.Left, Part.Top);
+  }
+}
+
 // The gradient, or the plain colour without gradient items, over R.
 void GradientOrColor(TBitmap* Bmp, const TRect& R, const TsGradArray& Grad, uint32_t Color) {
   if (Grad.empty()) FillSolid(Bmp, R, Color);
@@ -123,14 +143,8 @@ bool PaintBackgroundLayers(TBitmap* Bmp, const TRect& Rect, const Layers& L, TsS
     if (BgRef.Ready) {
       if (BgRef.Bmp != Bmp) CopyFromBackground(Bmp, Rect, BgRef.Bmp, X, Y);
     } else {
-      if (BgRef.Bmp != nullptr) CopyFromBackground(Bmp, Rect, BgRef.Bmp, X, Y);
-      // The fill rectangle is given in Rect's own coordinates; without a bitmap all of Rect takes the colour.
-      const TRect F = BgRef.Bmp != nullptr ? TRect(Rect.Left + BgRef.FillRect.Left, Rect.Top + BgRef.FillRect.Top,
-                                                   Rect.Left + BgRef.FillRect.Right, Rect.Top + BgRef.FillRect.Bottom)
-                                           : Rect;
-      const TRect Cut(std::max(F.Left, Rect.Left), std::max(F.Top, Rect.Top), std::min(F.Right, Rect.Right),
-                      std::min(F.Bottom, Rect.Bottom));
-      if (Cut.Width() > 0 && Cut.Height() > 0) FillSolid(Bmp, Cut, BgRef.FillColor);
+      FillSolid(Bmp, Rect, BgRef.FillColor);
+      if (BgRef.Bmp != nullptr && BgRef.Bmp != Bmp) CopyParentBorder(Bmp, Rect, BgRef, X, Y);
     }
   } else if (BgRef.Ready || L.I + L.G > 0) {
     const int W = Rect.Width(), H = Rect.Height();
@@ -176,7 +190,8 @@ void SaturationProc(uint32_t* P, intptr_t Param) { *P = AdjustColorSaturation(*P
 
 // Tone, hue and saturation of the control over every non-key pixel of Bmp.
 void ApplyColorFilters(TBitmap* Bmp, TsCommonData* D) {
-  if (D->ColorTone() != clNone) ApplyToEachPixel(Bmp, ColorizeProc, static_cast<intptr_t>(D->ColorTone()), KeyPixel32);
+  if (D->ColorTone() != clNone)
+    ApplyToEachPixel(Bmp, ColorizeProc, static_cast<intptr_t>(ColorToRGB(D->ColorTone())), KeyPixel32);
   if (D->HUEOffset() != 0) ApplyToEachPixel(Bmp, HueProc, D->HUEOffset(), KeyPixel32);
   if (D->Saturation() != 0) ApplyToEachPixel(Bmp, SaturationProc, D->Saturation(), KeyPixel32);
 }
@@ -210,7 +225,9 @@ void PaintSectionBackground(int SectionIndex, const TvkBgCacheRef& BgRef, int St
   if (!PaintBackgroundLayers(Bmp, Rect, L, M, BgRef, Offset, false)) return;
   if (Flag) PaintGradient(Bmp, Rect, St.GradientArray);
   const int Overlay = State == 0 ? (TextureIndex >= 0 ? TextureIndex : St.TextureIndex) : HotTextureIndex;
-  if (M->MaskIndexInRange(Overlay)) {
+  // A texture the fill already laid is not laid again: a second pass through its mask would thicken it.
+  const bool Laid = L.I > 0 && Overlay == L.Tex;
+  if (!Laid && M->MaskIndexInRange(Overlay)) {
     const TsMaskData& E = M->ma()[Overlay];
     if (E.MaskType > 0 && E.DrawMode == tdTileFullOverBg) {
       TRect R = Rect;

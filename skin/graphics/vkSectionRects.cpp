@@ -111,21 +111,21 @@ void PaintSectionRect32(int SectionIndex, int State, TsSkinManager* Manager, TBi
 // ---------------------------------------------------------------------------------------------------------
 namespace {
 
-// The cache pixel behind (x, y) of the cache: from the parent's bitmap or its colour. False: leave it.
-bool ParentPixel(const TvkParentBgQuery& Q, const TPixelPlane& Parent, int x, int y, bool SkipNoColor, uint32_t& Out) {
+// The cache pixel behind (x, y) of the cache: from the parent's bitmap or its colour. False: leave it, also for
+// the key colour, which a parent without a background to give answers.
+bool ParentPixel(const TvkParentBgQuery& Q, const TPixelPlane& Parent, int x, int y, uint32_t& Out) {
   if (Q.Kind == bgkBitmap) {
     const int px = Q.OffsetX + x, py = Q.OffsetY + y;
     if (Parent.Empty() || px < 0 || py < 0 || px >= Parent.Width || py >= Parent.Height) return false;
     Out = Parent.At(px, py);
     return true;
   }
-  if (SkipNoColor && Q.Color == KeyPixel32) return false;
+  if (Q.Kind == bgkNotReady || Q.Color == KeyPixel32) return false;
   Out = SwapRedBlue(ColorToRGB(Q.Color));
   return true;
 }
 
-void FillKeys(const TRect& DstRect, const TRect& SrcRect, TBitmap* Src, TsCommonData* D, const TvkParentBgQuery& Q,
-              bool SkipNoColor) {
+void FillKeys(const TRect& DstRect, const TRect& SrcRect, TBitmap* Src, TsCommonData* D, const TvkParentBgQuery& Q) {
   if (D == nullptr || D->CacheBmp == nullptr) return;
   const TPixelPlane Cache = PlaneOf(D->CacheBmp), S = PlaneOf(Src);
   if (Cache.Empty() || S.Empty()) return;
@@ -136,7 +136,7 @@ void FillKeys(const TRect& DstRect, const TRect& SrcRect, TBitmap* Src, TsCommon
     uint32_t* d = Cache.Row32(C.dy + r) + C.dx;
     for (int c = 0; c < C.cols; ++c) {
       uint32_t P;
-      if ((s[c] & 0x00FFFFFFu) == KeyPixel32 && ParentPixel(Q, Parent, C.dx + c, C.dy + r, SkipNoColor, P)) d[c] = P;
+      if ((s[c] & 0x00FFFFFFu) == KeyPixel32 && ParentPixel(Q, Parent, C.dx + c, C.dy + r, P)) d[c] = P;
     }
   }
 }
@@ -145,12 +145,12 @@ void FillKeys(const TRect& DstRect, const TRect& SrcRect, TBitmap* Src, TsCommon
 
 void FillKeyFromParentBg(TBitmap* Src, int X, int Y, TsCommonData* SkinData, const TvkParentBgQuery& Query,
                          const TRect& SrcRect) {
-  FillKeys(TRect(X, Y, X + SrcRect.Width(), Y + SrcRect.Height()), SrcRect, Src, SkinData, Query, true);
+  FillKeys(TRect(X, Y, X + SrcRect.Width(), Y + SrcRect.Height()), SrcRect, Src, SkinData, Query);
 }
 
 void FillKeyFromParentBgRect(const TRect& DstRect, const TRect& SrcRect, TBitmap* Src, TsCommonData* SkinData,
                              const TvkParentBgQuery& Query) {
-  FillKeys(DstRect, SrcRect, Src, SkinData, Query, false);
+  FillKeys(DstRect, SrcRect, Src, SkinData, Query);
 }
 
 void FillTransparentCorners(TsCommonData* SkinData, int State, int Corners) {

@@ -30,7 +30,7 @@ constexpr int fcBottomRight = 8;
 void FillTransparentCorners(TsCommonData* SkinData, int State, int Corners);
 // Workers: SrcRect of the border image Src, walked against the cache at (X, Y) / DstRect; where the image holds
 // the key, the cache pixel takes the parent bitmap's pixel (kind 2: at Query.OffsetX/Y plus the cache position)
-// or the answered colour. The first writes nothing for a colour of 0xFF00FF.
+// or the answered colour. Neither writes anything for the colour 0xFF00FF or a parent that is not ready.
 void FillKeyFromParentBg(TBitmap* Src, int X, int Y, TsCommonData* SkinData, const TvkParentBgQuery& Query,
                          const TRect& SrcRect);
 void FillKeyFromParentBgRect(const TRect& DstRect, const TRect& SrcRect, TBitmap* Src, TsCommonData* SkinData,

@@ -105,6 +105,8 @@ void StretchMasked(StretchRule Rule, int X, int Y, int W, int H, bool Smooth, in
   }
   if (Smooth && SrcW == 1 && SrcH == 1) {
     const uint32_t c = S.At(SrcX, SrcY), mp = S.At(SrcX, SrcY + MaskOffset);
+    // A mask that keeps everything leaves the centre as it is, whatever the rule would round it to.
+    if (Red(mp) == 255) return;
     for (int y = 0; y < rows; ++y) {
       uint32_t* d = D.Row32(Y + y) + X;
       for (int x = 0; x < cols; ++x) d[x] = StretchPixel(Rule, d[x], c, mp, Level);

@@ -70,7 +70,8 @@ uint32_t TransformColorByShifts(uint32_t Color, uint32_t Tone, int Hue, int Satu
   // The pixel routines work in pixel order; the colour value goes there and back so its bytes keep their
   // meaning.
   uint32_t P = SwapRedBlue(ColorToRGB(Color));
-  if (Tone != NoColor32) P = ColorizePixel(P, Tone);
+  // A system colour as the tone is the colour it stands for, not its index.
+  if (Tone != NoColor32) P = ColorizePixel(P, ColorToRGB(Tone));
   if (Hue != 0) P = ShiftPixelHue(Hue, P);
   P = AdjustColorSaturation(P, Saturation * 256 / 100);
   return ColorToRGB(SwapRedBlue(P));

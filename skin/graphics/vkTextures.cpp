@@ -45,11 +45,11 @@ void BlendThroughMaskBitmap32(const TRect& DstRect, const TRect& SrcRect, TBitma
 namespace {
 
 // Rect's part from (x, y) on covered by the background: BgRef's bitmap at the same position plus (X, Y), or
-// its fill colour.
+// its fill colour. Without either the band keeps what it holds, as key pixels do: 0xFF00FF means no colour.
 void CoverWithBackground(TBitmap* Bmp, const TRect& Band, const TvkBgCacheRef& BgRef) {
   if (Band.Width() <= 0 || Band.Height() <= 0) return;
   if (!BgRef.Ready) {
-    FillRect32(Bmp, Band, BgRef.FillColor, 255);
+    if (BgRef.FillColor != KeyPixel32) FillRect32(Bmp, Band, BgRef.FillColor, 255);
     return;
   }
   const TPixelPlane D = PlaneOf(Bmp), B = PlaneOf(BgRef.Bmp);

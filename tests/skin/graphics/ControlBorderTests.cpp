@@ -4,9 +4,13 @@
 
 #include "PainterSkin.h"
 #include "framework/ExtCtrls.h"
+#include "framework/Forms.h"
 #include "skin/core/sCommonData.h"
+#include "skin/core/vkSkinCommands.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkControlBorder.h"
+#include "skin/graphics/vkParentBg.h"
+#include "tests/support/Bitmaps.h"
 #include "tests/support/Dib32.h"
 
 using namespace painter_test;
@@ -28,6 +32,20 @@ struct BorderFixture {
     Data.SetSkinManager(M.get());
     Data.SkinIndex = Section;
     Data.BorderIndex = WithMask ? AddElement(M.get(), Element(M.get(), Ring.get(), 1, 0, 0, 3, 3, 3, 3)) : -1;
+  }
+};
+
+// A parent that has no background to give yet.
+class TNotReadyParent : public TPanel {
+public:
+  using TPanel::TPanel;
+  void WndProc(TMessage& Message) override {
+    if (Message.Msg == SM_VKCMD && HIWORD(Message.WParam) == VKCMD_QUERY_PARENT_BG) {
+      reinterpret_cast<TvkParentBgQuery*>(Message.LParam)->Kind = bgkNotReady;
+      Message.Result = 1;
+      return;
+    }
+    TPanel::WndProc(Message);
   }
 };
 
@@ -61,4 +79,25 @@ TEST(ControlBorder, WithoutAMaskOnlyTheOwnFrameIsPaintedOnTheDC) {
   EXPECT_EQ(Client, TRect(1, 2, 3, 4));
   EXPECT_EQ(Dib.Rgb(1, 10), Opaque(kSection) & 0xFFFFFF);
   EXPECT_EQ(Dib.Rgb(2, 10), 0u);
+}
+
+TEST(ControlBorder, KeyCornersKeepTheCacheWhenNoBackgroundIsThere) {
+  Owned<TForm> Form(Create<TForm>(nullptr));
+  TNotReadyParent* Parent = new TNotReadyParent(Form.get());
+  Parent->SetParent(Form.get());
+  Form->HandleNeeded();
+  Parent->HandleNeeded();
+  for (bool WithParent : {false, true}) {
+    BorderFixture F(true);
+    At(F.Ring.get(), 0, 0) = KeyPixel32;  // the ring's top-left pixel is the key
+    F.M->EditModel().ma[F.Data.BorderIndex].CornerType = 1;
+    if (WithParent) F.Owner->SetParent(Parent);
+    F.Data.CacheBmp->SetSize(20, 20);
+    testing_support::Fill32(F.Data.CacheBmp, 0xFF123456);
+    TRect Client;
+    PaintControlBorder(F.Data.CacheBmp->Canvas()->Handle(), TRect(0, 0, 20, 20), 0, Client, 0, &F.Data);
+    EXPECT_EQ(At(F.Data.CacheBmp, 0, 0), 0xFF123456u) << WithParent;  // neither black nor the key colour
+    EXPECT_EQ(At(F.Data.CacheBmp, 1, 0) & 0xFFFFFF, Opaque(kRing) & 0xFFFFFF) << WithParent;
+    F.Owner->SetParent(nullptr);
+  }
 }

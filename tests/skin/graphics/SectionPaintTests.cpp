@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "PainterSkin.h"
+#include "framework/ExtCtrls.h"
 #include "skin/core/sCommonData.h"
 #include "skin/graphics/vkColorMath.h"
 #include "skin/graphics/vkSectionPaint.h"
@@ -32,6 +33,13 @@ TEST(SectionPaint, BackgroundCases) {
   InitBgInfo(P.get(), 2, 3, Ready);
   TvkBgCacheRef Grey;
   Grey.FillColor = 0x808080;
+  // A colour answer of a parent with a border: its image supplies only the strips 5 wide at the left and top
+  // and those from 10 on at the right and bottom (widths 30 of a 40-pixel image).
+  TvkBgCacheRef Bordered = Grey;
+  Bordered.Bmp = P.get();
+  Bordered.X = 2;
+  Bordered.Y = 3;
+  Bordered.FillRect = TRect(5, 5, 30, 30);
   struct Case {
     const char* Name;
     int T;
@@ -43,6 +51,10 @@ TEST(SectionPaint, BackgroundCases) {
       // The parent pixel behind Rect's top-left is (2 + 1, 3 + 1).
       {"transparent, ready", 100, &Ready, [](int x, int y) { return 0xFF000000u | (x - 4 + 3) << 8 | (y - 5 + 4); }},
       {"transparent, colour", 100, &Grey, [](int, int) { return 0xFF808080u; }},
+      {"transparent, colour inside a border", 100, &Bordered, [](int x, int y) {
+         const uint32_t px = static_cast<uint32_t>(x - 1), py = static_cast<uint32_t>(y - 1);
+         return px < 5 || py < 5 || px >= 10 || py >= 10 ? 0xFF000000u | px << 8 | py : 0xFF808080u;
+       }},
       // Level 50 * 255 div 100 = 127 keeps the parent: ((parent - colour) * 127 + colour * 256) shr 8.
       {"half, ready", 50, &Ready, [](int x, int y) {
          const uint32_t g = static_cast<uint32_t>(x - 1), b = static_cast<uint32_t>(y - 1);
@@ -79,6 +91,19 @@ TEST(SectionPaint, ImageShareMixesTheTextureTowardTheColour) {
   // Level 76 keeps the texture: red (0 * 76 + 255 * 179) shr 8 = 178, green (200 * 76) shr 8 = 59.
   for (int y = 0; y < 8; ++y)
     for (int x = 0; x < 8; ++x) ASSERT_EQ(At(Dst.get(), x, y) & 0xFFFFFF, 0xB23B00u) << x << "," << y;
+}
+
+TEST(SectionPaint, TheStatesOwnMaskedOverlayTextureIsLaidOnce) {
+  Fixture F;
+  // A 2 x 2 tile of grey 200 over a mask of 128, laid by whole tiles (mode 10).
+  auto Tex = MakeBy(2, 4, [](int, int y) { return y < 2 ? 0x00C8C8C8u : 0x00808080u; });
+  const int T = AddElement(F.M.get(), Element(F.M.get(), Tex.get(), 1, 1, 10, 0, 0, 0, 0));
+  F.St().ImagePercent = 100;
+  F.St().TextureIndex = T;
+  auto Dst = Make32(4, 4, 0xFF000000u);
+  PaintSectionBackground(F.S, {}, 0, KeyPixel32, -1, -1, F.M.get(), Dst.get(), TPoint(), TRect(0, 0, 4, 4));
+  // Once over black: ((0 - 200) * 128 + 200 * 256) shr 8 = 100; a second pass would give 150.
+  EXPECT_EQ(At(Dst.get(), 1, 1), 0xFF646464u);
 }
 
 TEST(SectionPaint, StatesAreLimitedAndAParentColourWins) {
@@ -126,10 +151,28 @@ TEST(SectionPaint, ControlFiltersOnlyWhenTheControlHasShifts) {
   auto Shifted = Make32(4, 4, 0);
   RenderControlSkin(D.get(), {}, false, Shifted.get(), TPoint(), TRect(0, 0, 4, 4), 0);
   EXPECT_EQ(At(Shifted.get(), 2, 2), 0xFF00FF00u);
+  // A system colour as the tone tints by the colour it stands for (red 255 times each of its channels, shr 8).
+  D->SetHUEOffset(0);
+  D->SetColorTone(clHighlight);
+  auto Toned = Make32(4, 4, 0);
+  RenderControlSkin(D.get(), {}, false, Toned.get(), TPoint(), TRect(0, 0, 4, 4), 0);
+  const uint32_t Sys = GetSysColor(COLOR_HIGHLIGHT);
+  EXPECT_EQ(At(Toned.get(), 2, 2), Opaque(((Sys & 0xFF) * 255 >> 8) | ((Sys >> 8 & 0xFF) * 255 >> 8) << 8 |
+                                          ((Sys >> 16 & 0xFF) * 255 >> 8) << 16));
+  D->SetColorTone(clNone);
   // A custom-coloured control paints its owner's colour; without an owner the section's.
   D->SetCustomColor(true);
+  testing_support::Fill32(Plain.get(), 0);
   PaintControlBackground(D.get(), {}, 0, Plain.get(), TPoint(), TRect(0, 0, 4, 4));
   EXPECT_EQ(At(Plain.get(), 0, 0), 0xFFFF0000u);
+  Owned<TPanel> Owner{new TPanel(nullptr)};
+  Owner->SetColor(static_cast<TColor>(0x00FF00));
+  TsCommonData WithOwner(Owner.get(), false);
+  WithOwner.SetSkinManager(F.M.get());
+  WithOwner.SkinIndex = F.S;
+  WithOwner.SetCustomColor(true);
+  PaintControlBackground(&WithOwner, {}, 0, Plain.get(), TPoint(), TRect(0, 0, 4, 4));
+  EXPECT_EQ(At(Plain.get(), 0, 0), 0xFF00FF00u);
 }
 
 TEST(SectionPaint, BorderStripsCoverTheFrameExactly) {

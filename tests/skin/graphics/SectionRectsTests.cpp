@@ -77,6 +77,8 @@ TEST(SectionRects, KeyBackFillWorkers) {
   Colour.Color = 0x0000FF;
   TvkParentBgQuery None = Colour;
   None.Color = KeyPixel32;
+  TvkParentBgQuery NotReady{};
+  NotReady.Kind = bgkNotReady;
   struct Case {
     const char* Name;
     const TvkParentBgQuery* Q;
@@ -87,7 +89,9 @@ TEST(SectionRects, KeyBackFillWorkers) {
       {"bitmap", &Bitmap, false, 0xFF000000u | 12 << 8 | 23},
       {"colour", &Colour, true, 0x00FF0000u},
       {"no colour", &None, false, 0x11111111u},
-      {"no colour, rectangle worker", &None, true, 0x00FF00FFu},
+      // A parent with nothing to give leaves the key pixels for a later paint.
+      {"no colour, rectangle worker", &None, true, 0x11111111u},
+      {"not ready, rectangle worker", &NotReady, true, 0x11111111u},
   };
   for (const Case& c : cases) {
     testing_support::Fill32(D->CacheBmp, 0x11111111);

@@ -119,6 +119,10 @@ TEST(SkinText, ColourShiftsKeepTheColourValueOrder) {
   // Colourising by a pure red tone keeps red in byte 0: the brightest channel 128 times 255, shr 8.
   EXPECT_EQ(TransformColorByShifts(0x000080, 0x0000FF, 0, 0), 0x00007Fu);
   EXPECT_EQ(TransformColorByShifts(0x204060, NoColor32, 0, 0), 0x204060u);
+  // A system colour as the tone stands for its colour: each channel of it times 128, shr 8.
+  const uint32_t Sys = GetSysColor(COLOR_HIGHLIGHT);
+  EXPECT_EQ(TransformColorByShifts(0x000080, clHighlight, 0, 0),
+            ((Sys & 0xFF) >> 1) | (((Sys >> 8) & 0xFF) >> 1) << 8 | (((Sys >> 16) & 0xFF) >> 1) << 16);
   // Hue turned a third of the way: red becomes green.
   EXPECT_EQ(TransformColorByShifts(0x0000FF, NoColor32, 120, 0), 0x00FF00u);
   // Saturation -100 (scaled to -256) makes a grey.

@@ -53,6 +53,13 @@ TEST(Textures, ModeTenLaysWholeTilesAndCoversTheRestWithTheBackground) {
   R = TRect(0, 0, 10, 7);
   TileTexture32(Dst.get(), R, Colour, 10, E);
   EXPECT_EQ(At(Dst.get(), 9, 6), 0xFFFF0000u);
+  // Neither a ready background nor a colour: the bands keep what they hold, never the key colour.
+  auto Kept = Make32(12, 9, kBack);
+  R = TRect(0, 0, 10, 7);
+  TileTexture32(Kept.get(), R, TvkBgCacheRef{}, 10, E);
+  EXPECT_EQ(At(Kept.get(), 8, 0), kBack);
+  EXPECT_EQ(At(Kept.get(), 3, 6), kBack);
+  EXPECT_EQ(At(Kept.get(), 7, 5), TilePx(7, 5));
 }
 
 TEST(Textures, ZeroSizedTilesAndOtherModesDrawNothing) {
