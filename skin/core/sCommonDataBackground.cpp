@@ -351,13 +351,13 @@ void ClearBorderMaskCorners(int SkinIndex, TBitmap* Bmp, TsSkinManager* Manager)
   const int FW = Mask.Width, FH = Mask.Height;
   // a corner pixel is see-through where the image holds the key colour or, with a mask band one frame lower,
   // where the band keeps the destination
+  // Points outside the frame (borders wider than it) or the image (a cut image) are never see-through.
+  auto Inside = [&](int X, int Y) { return X >= 0 && Y >= 0 && X < Src->Width() && Y < Src->Height(); };
   auto SeeThrough = [&](int X, int Y) {
+    if (X < 0 || Y < 0 || X >= FW || Y >= FH) return false;
     const int SX = Mask.R.Left + X, SY = Mask.R.Top + Y;
-    if (Mask.MaskType > 0) {
-      const int MY = SY + FH;
-      return MY < Src->Height() && SX < Src->Width() && (GetPixel32(Src, SX, MY) & 0xFF) == 0xFF;
-    }
-    return SX < Src->Width() && SY < Src->Height() && (GetPixel32(Src, SX, SY) & 0xFFFFFF) == KeyPixel32;
+    if (Mask.MaskType > 0) return Inside(SX, SY + FH) && (GetPixel32(Src, SX, SY + FH) & 0xFF) == 0xFF;
+    return Inside(SX, SY) && (GetPixel32(Src, SX, SY) & 0xFFFFFF) == KeyPixel32;
   };
   auto Clear = [&](int X0, int Y0, int W, int H, int DX, int DY) {
     for (int Y = 0; Y < H; ++Y)

@@ -79,19 +79,18 @@ bool CanShowGlow(TsCommonData* SkinData) {
   return HasLayeredWindowApi() && SkinData != nullptr && GetCapture() == nullptr;
 }
 
-// R limited to the visible part of Wnd's window (both in screen coordinates).
-RECT VisiblePart(HWND Wnd, RECT R) {
+// R limited to the visible part of Wnd's window (both in screen coordinates); false when nothing of it shows,
+// for which no glow is made.
+bool VisiblePart(HWND Wnd, RECT& R) {
   RECT Win{};
   GetWindowRect(Wnd, &Win);
   HDC DC = GetWindowDC(Wnd);
   RECT Clip{};
   const int Kind = DC != nullptr ? GetClipBox(DC, &Clip) : ERROR;
   if (DC != nullptr) ReleaseDC(Wnd, DC);
-  if (Kind == ERROR || Kind == NULLREGION) return RECT{R.left, R.top, R.left, R.top};
+  if (Kind == ERROR || Kind == NULLREGION) return false;
   OffsetRect(&Clip, Win.left, Win.top);
-  RECT Out{};
-  IntersectRect(&Out, &R, &Clip);
-  return Out;
+  return IntersectRect(&R, &R, &Clip) != FALSE;
 }
 
 }  // namespace
@@ -128,7 +127,9 @@ int ShowGlowEffect(const RECT& R, const std::string& SectionName, const std::str
   auto* E = new TvkGlowEffect();
   E->Owner = SkinData;
   E->Manager = SkinData->SkinManager();
-  E->MaskIndex = E->Manager != nullptr ? E->Manager->FindMaskOfSection(SkinData->SkinIndex, SectionName, MaskPrefix + "0")
+  // The mask of the section named, which need not be the data's own.
+  E->MaskIndex = E->Manager != nullptr ? E->Manager->FindMaskOfSection(E->Manager->FindSectionIndex(SectionName),
+                                                                        SectionName, MaskPrefix + "0")
                                        : -1;
   if (E->MaskIndex < 0) {
     delete E;
@@ -252,7 +253,8 @@ void ShowControlGlow(TsCommonData* D, bool SkipIfShown, HWND Wnd, int SkinIndex,
     if (D->GlowId < 0 && Wnd != nullptr) {
       RECT R{};
       GetWindowRect(Wnd, &R);
-      D->GlowId = ShowGlowEffect(VisiblePart(Wnd, R), Section.ClassName, "GLOW", D, Wnd, Alpha, Section.GlowMargin);
+      if (!VisiblePart(Wnd, R)) return;
+      D->GlowId = ShowGlowEffect(R, Section.ClassName, "GLOW", D, Wnd, Alpha, Section.GlowMargin);
     }
   } else {
     if (!D->Hot) {
@@ -277,7 +279,8 @@ void ShowControlGlow(TsCommonData* D, bool SkipIfShown, HWND Wnd, int SkinIndex,
         POINT P = Control->ClientToScreen(POINT{0, 0});
         R = RECT{P.x, P.y, P.x + Control->Width(), P.y + Control->Height()};
       }
-      D->GlowId = ShowGlowEffect(VisiblePart(Shown, R), Section.ClassName, "GLOW", D, ZWnd, Alpha, Section.GlowMargin);
+      if (!VisiblePart(Shown, R)) return;
+      D->GlowId = ShowGlowEffect(R, Section.ClassName, "GLOW", D, ZWnd, Alpha, Section.GlowMargin);
     }
   }
   if (Animated && D->GlowId >= 0) {

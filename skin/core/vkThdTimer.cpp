@@ -240,6 +240,8 @@ bool StartStateFade(TsCommonData* Data, int Mode, TvkStepProc Proc, bool Fast) {
   }
   FreeBitmap(T->AfterBmp);
   T->AfterBmp = CopyOf(Data->CacheBmp);
+  // A new fade of the state is no glow fade, whatever ran before; a glow's show marks its own afterwards.
+  T->GlowOnly = 0;
   T->BeginFade(Data, StartStep, Fast, Mode, Proc);
   return T->DoStep();
 }

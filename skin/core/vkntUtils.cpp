@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <vector>
 
 #include <shellapi.h>
 
@@ -330,21 +331,18 @@ bool SetPropContains(TObject* Obj, const std::string& SetName, const std::string
 
 void SetPropIncludeExclude(TObject* Obj, const std::string& SetName, const std::string& Element, bool Include) {
   if (!ObjectHasProperty(Obj, SetName)) return;
-  std::string T = GetSetProp(Obj, SetName);
-  if (Include) {
-    if (T.find(Element) != std::string::npos) return;
-    // An empty set takes the element alone: a leading comma would name an empty element.
-    T = T.empty() ? Element : T + "," + Element;
-    SetSetProp(Obj, SetName, T);
-    return;
-  }
-  for (const std::string& Piece : {"," + Element, Element + ",", Element}) {
-    const size_t At = T.find(Piece);
-    if (At == std::string::npos) continue;
-    T.erase(At, Piece.size());
-    SetSetProp(Obj, SetName, T);
-    return;
-  }
+  // Whole element names only: "hoOwnerDraw" is not a part of "hoOwnerDrawFixed".
+  const TCharSet256 Comma = MakeCharSet(",");
+  const std::string T = GetSetProp(Obj, SetName);
+  std::vector<std::string> Names;
+  for (int i = 1, n = CountWords(T, Comma); i <= n; ++i) Names.push_back(Trim(NthWord(i, T, Comma)));
+  const auto At = std::find(Names.begin(), Names.end(), Element);
+  if (Include == (At != Names.end())) return;
+  if (Include) Names.push_back(Element);
+  else Names.erase(At);
+  std::string Out;
+  for (const std::string& N : Names) Out += (Out.empty() ? "" : ",") + N;
+  SetSetProp(Obj, SetName, Out);
 }
 
 // ---- files ----

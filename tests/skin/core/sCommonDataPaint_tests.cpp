@@ -116,3 +116,32 @@ TEST_F(CachePaint, KeyedBorderCornersBecomeSeeThrough) {
   EXPECT_EQ(GetPixel32(Bmp, 1, 0) >> 24, 255u);
   delete Bmp;
 }
+
+TEST_F(CachePaint, BorderWidthsBeyondTheFrameReadNothingOutsideIt) {
+  // An image of its own, 8 wide: the frame is its left 4 columns (opaque grey), the 4 right of it are key. A
+  // right width of 6 reaches 2 columns before the frame, which belong to no corner of it.
+  TBitmap* Img = NewBitmap32(8, 4);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 8; ++x) PutPixel32(Img, x, y, x < 4 ? 0xFF808080u : 0xFFFF00FFu);
+  TsMaskData E;
+  E.Manager = m.get();
+  E.Bmp = Img;
+  E.R = TRect(0, 0, 4, 4);
+  E.ImageCount = 1;
+  E.Width = 4;
+  E.Height = 4;
+  E.WL = E.WT = E.WB = 1;
+  E.WR = 6;
+  m->EditModel().ma.push_back(E);
+  const int Keyed = m->FindSectionIndex("KEYCORNER");
+  m->EditModel().gd[Keyed].BorderIndex = static_cast<int>(m->ma().size()) - 1;
+  TBitmap* Bmp = NewBitmap32(20, 10);
+  FillRect32(Bmp, TRect(0, 0, 20, 10), 0x123456, 255);
+  ClearBorderMaskCorners(Keyed, Bmp, m.get());
+  int Cleared = 0;
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 20; ++x) Cleared += (GetPixel32(Bmp, x, y) >> 24) == 0;
+  EXPECT_EQ(Cleared, 0);
+  delete Bmp;
+  delete Img;
+}

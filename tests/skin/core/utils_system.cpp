@@ -32,7 +32,7 @@ class TUtilsProbe : public TPersistent {
 }  // namespace
 
 PUBLISHED(TUtilsProbe) {
-  p.Set("Options", &TUtilsProbe::Options, &TUtilsProbe::SetOptions, {"hoOwnerDraw", "hoDrag", "dghFixed3D"});
+  p.Set("Options", &TUtilsProbe::Options, &TUtilsProbe::SetOptions, {"hoOwnerDraw", "hoDrag", "dghFixed3D", "hoOwnerDrawFixed"});
   p.Int("Level", &TUtilsProbe::Level, &TUtilsProbe::SetLevel);
   p.Object("Child", &TUtilsProbe::Child);
 }
@@ -67,6 +67,14 @@ TEST(UtilsProps, SetElementsIncludedAndExcluded) {
   EXPECT_EQ(0, Probe.FOptions);
   SetPropIncludeExclude(&Probe, "Options", "hoDrag", false);  // absent: nothing written
   EXPECT_EQ(0, Probe.FOptions);
+  // Whole names only: an element whose name begins with another's is neither taken for it nor cut by it.
+  Probe.FOptions = 8;  // hoOwnerDrawFixed
+  SetPropIncludeExclude(&Probe, "Options", "hoOwnerDraw", false);
+  EXPECT_EQ(8, Probe.FOptions);
+  SetPropIncludeExclude(&Probe, "Options", "hoOwnerDraw", true);
+  EXPECT_EQ(9, Probe.FOptions);
+  SetPropIncludeExclude(&Probe, "Options", "hoOwnerDraw", false);
+  EXPECT_EQ(8, Probe.FOptions);
   SetPropIncludeExclude(&Probe, "Missing", "hoDrag", true);
   EXPECT_FALSE(SetPropContains(&Probe, "Missing", "hoDrag"));
 }

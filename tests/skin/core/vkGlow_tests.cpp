@@ -2,12 +2,13 @@
 // faded from the glow's opacity, the fade-in, and clearing them all.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "SkinTestOwners.h"
 #include "skin/core/vkGlow.h"
 #include "skin/core/vkThdTimer.h"
 #include "skin/core/vkntTypes.h"
 #include "skin/graphics/ToolkitStartup.h"
-#include "skin/graphics/vkColorMath.h"
 #include "tests/support/LayeredRecorder.h"
 
 using namespace skin_owners;
@@ -164,7 +165,46 @@ TEST_F(Glow, TheHaloTakesTheOwnersColourShift) {
     const uint32_t P = A[0].pixels[i];
     if ((P & 0xFFFFFF) == 0xFF00FF) continue;
     Lit += (P >> 24) != 0 && (P & 0xFFFFFF) != 0;
-    ASSERT_EQ(B[0].pixels[i], ColorizePixel(P, clRed)) << "pixel " << i;
+    // A red tone: the brightest channel times 255, shr 8, in red alone; the alpha kept.
+    const uint32_t Max = std::max({P & 0xFF, P >> 8 & 0xFF, P >> 16 & 0xFF});
+    ASSERT_EQ(B[0].pixels[i], (P & 0xFF000000u) | (Max * 255 >> 8) << 16) << "pixel " << i;
   }
   EXPECT_GT(Lit, 0) << "the halo has colour to shift";
+}
+
+TEST_F(Glow, TheMaskComesFromTheSectionNamed) {
+  // A plain button's data asks for the glow of another section, by name and through its index.
+  TTestSkinOwner* Plain = Glowing(10, 20, "BUTTON");
+  RECT R{0, 0, 100, 20};
+  const int Id = ShowGlowEffect(R, "GLOWBUTTON", "GLOW", Plain->SkinData, nullptr, 255, 0);
+  ASSERT_GE(Id, 0);
+  EXPECT_EQ(GlowEffectOf(Id)->MaskIndex, m->FindMaskOfSection(m->FindSectionIndex("GLOWBUTTON"), "GLOWBUTTON", "GLOW0"));
+  ShowControlGlow(Plain->SkinData, false, nullptr, m->FindSectionIndex("GLOWBUTTON"), false, 255);
+  EXPECT_GE(Plain->SkinData->GlowId, 0);
+}
+
+TEST_F(Glow, NothingOfTheControlShowingMeansNoGlow) {
+  // Placed beyond its form's client area: no pixel of it is visible.
+  TTestSkinOwner* B = Glowing(1000, 20);
+  ShowControlGlow(B->SkinData, false, nullptr, -1, false, 255);
+  EXPECT_EQ(B->SkinData->GlowId, -1);
+  EXPECT_TRUE(GlowEffects.empty());
+}
+
+TEST_F(Glow, AFadeOfTheStateIsNoGlowFadeForAHide) {
+  TTestSkinOwner* B = Glowing(10, 20);
+  BuildFlatCache(B->SkinData, B);
+  B->SkinData->CacheDirty = false;
+  ShowControlGlow(B->SkinData, false, nullptr, -1, true, 0);
+  TvkThreadedTimer* T = B->SkinData->AnimTimer;
+  ASSERT_NE(T, nullptr);
+  for (int i = 0; i < 20 && T->Enabled(); ++i) T->Tick();
+  // The glow shown, its fade over: the button is pressed and cross-fades. An animated hide of the glow then
+  // hides it at once instead of turning the cross-fade into a glow fade.
+  AnimateStateChange(B->SkinData, fmPress, CrossFadeStep, false, false, true);
+  ASSERT_EQ(T->StepProc, &CrossFadeStep);
+  EXPECT_EQ(T->GlowOnly, 0);
+  HideGlowEffect(B->SkinData->GlowId, true);
+  EXPECT_EQ(B->SkinData->GlowId, -1);
+  EXPECT_EQ(T->StepProc, &CrossFadeStep);
 }
