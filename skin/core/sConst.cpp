@@ -58,7 +58,7 @@ struct TWordGroup {
 };
 
 void LoadGroup(const TWordGroup& Group) {
-  HMODULE Module = LoadLibraryA(Group.Dll);
+  HMODULE Module = LoadSystemStringModule(Group.Dll);
   for (const TWord& W : Group.Words) {
     if (W.FallbackText != nullptr)
       LoadSysStringOr(*W.Target, Module, W.Id, W.Suffix, W.FallbackText);
@@ -71,6 +71,14 @@ void LoadGroup(const TWordGroup& Group) {
 }  // namespace
 
 std::string ProgramString(UINT Id) { return ModuleString(GetModuleHandleA(nullptr), Id); }
+
+HMODULE LoadSystemStringModule(const char* Dll) {
+  char Folder[MAX_PATH] = {};
+  const UINT Length = GetSystemDirectoryA(Folder, MAX_PATH);
+  if (Length == 0 || Length >= MAX_PATH) return nullptr;
+  const std::string Path = std::string(Folder, Length) + "\\" + Dll;
+  return LoadLibraryExA(Path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+}
 
 void LoadSysString(std::string& S, HMODULE Module, UINT Id, const std::string& Suffix, UINT FallbackId) {
   if (Module == nullptr) return;

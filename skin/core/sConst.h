@@ -44,6 +44,10 @@ void LoadSysStringOr(std::string& S, HMODULE Module, UINT Id, const std::string&
                      const std::string& FallbackText);
 // The program's own string Id ("" when missing).
 std::string ProgramString(UINT Id);
+// A system DLL opened for its string tables only: the file of that name in the system folder, mapped as data,
+// so that neither a file of that name elsewhere on the search path nor the DLL's own start-up code runs. Nil
+// when it is missing; freed with FreeLibrary.
+HMODULE LoadSystemStringModule(const char* Dll);
 
 // Unit start-up: version level, metrics, then the words group by group (each DLL loaded, read, freed).
 void sConstInitialize();

@@ -6,6 +6,7 @@
 #include "framework/Platform.h"
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
+#include "skin/core/sConst.h"
 #include "skin/core/vkAlphaImageList.h"
 #include "skin/core/vkntUtils.h"
 
@@ -23,7 +24,7 @@ bool g_OleStarted = false;
 
 std::string DllString(const char* Dll, UINT Id) {
   std::string S;
-  if (HMODULE Module = LoadLibraryA(Dll)) {
+  if (HMODULE Module = LoadSystemStringModule(Dll)) {
     char Buffer[512] = {};
     int Length = Platform().LoadStringA(Module, Id, Buffer, sizeof(Buffer));
     if (Length > 0) S.assign(Buffer, static_cast<size_t>(Length));

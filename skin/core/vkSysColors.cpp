@@ -8,6 +8,13 @@
 
 namespace {
 
+// The original of a patched entry stays callable through a trampoline: its first whole instructions copied,
+// then a jump back behind them. The entry itself is never written while patched, so another thread calling
+// it meanwhile never runs half-written code.
+struct TTrampoline {
+  uint8_t Code[16] = {};
+};
+
 struct TPatch {
   TPatch(const char* D, const char* N, void* R) : Dll(D), Name(N), Replacement(R) {}
   const char* Dll;
@@ -15,8 +22,71 @@ struct TPatch {
   void* Replacement;
   bool Patched = false;
   TvkPatchSave Saved;
+  TTrampoline* Original = nullptr;  // the entry's original code; nil until first patched
   void* Target() const { return reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(Dll), Name)); }
 };
+
+// Length of the x86 instruction at P when it is one that may be moved (no relative operand); 0 otherwise. The
+// entries patched here begin with stack-frame set-up only.
+int MovableInstructionLength(const uint8_t* P) {
+  switch (P[0]) {
+    case 0x50: case 0x51: case 0x52: case 0x53: case 0x55: case 0x56: case 0x57:  // push reg
+    case 0x90:                                                                      // nop
+      return 1;
+    case 0x6A:  // push imm8
+      return 2;
+    case 0x68:  // push imm32
+    case 0xB8:  // mov eax, imm32
+      return 5;
+    case 0x83:  // sub/and esp, imm8
+      return P[1] == 0xEC || P[1] == 0xE4 ? 3 : 0;
+    case 0x81:  // sub esp, imm32
+      return P[1] == 0xEC ? 6 : 0;
+    case 0x8B:  // mov edi, edi / mov ebp, esp / mov reg, [esp + disp8]
+    case 0x89:  // mov ebp, esp
+    case 0x8D:  // lea reg, [esp + disp8]
+      if (P[1] == 0xFF || P[1] == 0xEC || P[1] == 0xE5) return 2;
+      if ((P[1] & 0xC7) == 0x44 && P[2] == 0x24) return 4;
+      return 0;
+    case 0x33:  // xor reg, reg
+    case 0x31:
+      return (P[1] & 0xC0) == 0xC0 ? 2 : 0;
+    default:
+      return 0;
+  }
+}
+
+// Trampolines live in one executable page for the life of the process: a thread may still be inside one when
+// its patch goes.
+TTrampoline* NewTrampoline() {
+  static TTrampoline* Page = nullptr;
+  static size_t Used = 0;
+  constexpr size_t kPerPage = 4096 / sizeof(TTrampoline);
+  if (Page == nullptr || Used == kPerPage) {
+    Page = static_cast<TTrampoline*>(VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE));
+    if (Page == nullptr) return nullptr;
+    Used = 0;
+  }
+  return &Page[Used++];
+}
+
+// The entry's whole instructions covering its first five bytes, then a jump to the instruction after them.
+// False when those instructions cannot be moved: the entry is then not patched at all.
+bool BuildTrampoline(TTrampoline& T, const uint8_t* Entry) {
+  int Length = 0;
+  while (Length < 5) {
+    const int N = MovableInstructionLength(Entry + Length);
+    if (N == 0) return false;
+    Length += N;
+  }
+  std::memcpy(T.Code, Entry, static_cast<size_t>(Length));
+  T.Code[Length] = 0xE9;
+  const int32_t Back = static_cast<int32_t>(reinterpret_cast<intptr_t>(Entry + Length) -
+                                            reinterpret_cast<intptr_t>(T.Code + Length + 5));
+  std::memcpy(T.Code + Length + 1, &Back, 4);
+  FlushInstructionCache(GetCurrentProcess(), T.Code, sizeof(T.Code));
+  return true;
+}
 
 TPatch g_GetSysColor{"user32.dll", "GetSysColor", reinterpret_cast<void*>(&SkinGetSysColor)};
 TPatch g_GetSysColorBrush{"user32.dll", "GetSysColorBrush", reinterpret_cast<void*>(&SkinGetSysColorBrush)};
@@ -66,6 +136,14 @@ bool WriteEntry(void* Entry, const uint8_t* Bytes) {
 
 void Install(TPatch& P) {
   if (P.Patched) return;
+  const auto* Entry = static_cast<const uint8_t*>(ResolvePatchEntry(P.Target()));
+  if (Entry == nullptr) return;
+  // The trampoline is built once from the unpatched entry; the entry is the same at every later patch.
+  if (P.Original == nullptr) {
+    TTrampoline* T = NewTrampoline();
+    if (T == nullptr || !BuildTrampoline(*T, Entry)) return;
+    P.Original = T;
+  }
   P.Patched = true;
   PatchFunction(P.Target(), P.Replacement, P.Saved);
 }
@@ -75,14 +153,9 @@ void Remove(TPatch& P) {
   P.Patched = false;
 }
 
-// Calls the real function with its patch taken off and put back afterwards.
-template <class F> auto CallUnpatched(TPatch& P, F&& Call) {
-  const bool Was = P.Patched && P.Saved.Bytes[0] != 0;
-  TvkPatchSave Saved = P.Saved;
-  if (Was) UnpatchFunction(P.Target(), Saved);
-  auto Result = Call();
-  if (Was) PatchFunction(P.Target(), P.Replacement, P.Saved);
-  return Result;
+// The real function of a patch: its trampoline once one is built (valid patched or not), else the entry.
+template <class Fn> Fn Real(const TPatch& P, Fn Direct) {
+  return P.Original != nullptr ? reinterpret_cast<Fn>(reinterpret_cast<void*>(P.Original->Code)) : Direct;
 }
 
 COLORREF Pal(const TsSkinManager* M, TvkPaletteColor C) { return M->PaletteColor(C) & 0xFFFFFF; }
@@ -183,7 +256,7 @@ DWORD WINAPI SkinGetSysColor(int Index) {
     case COLOR_3DDKSHADOW: return Darker(M);
     case COLOR_3DLIGHT: return Lighter(M);
     default:  // COLOR_INACTIVEBORDER (11) included: the skin holds no colour for it
-      return CallUnpatched(g_GetSysColor, [&] { return ::GetSysColor(Index); });
+      return Real(g_GetSysColor, &::GetSysColor)(Index);
   }
 }
 
@@ -195,7 +268,7 @@ HBRUSH WINAPI SkinGetSysColorBrush(int Index) {
     case COLOR_WINDOWTEXT: return SkinBrush(0, Pal(M, pcEditText));
     case COLOR_HIGHLIGHT: return SkinBrush(1, Pal(M, pcSelectionBGFocused));
     case COLOR_HIGHLIGHTTEXT: return SkinBrush(2, Pal(M, pcSelectionTextFocused));
-    default: return CallUnpatched(g_GetSysColorBrush, [&] { return ::GetSysColorBrush(Index); });
+    default: return Real(g_GetSysColorBrush, &::GetSysColorBrush)(Index);
   }
 }
 
@@ -205,7 +278,7 @@ HPEN WINAPI SkinCreatePen(int Style, int Width, COLORREF Color) {
       case COLOR_WINDOW: Color = Pal(M, pcEditBG); break;
       case COLOR_WINDOWFRAME: Color = Pal(M, pcBorder); break;
       case COLOR_INACTIVEBORDER:
-        Color = CallUnpatched(g_GetSysColor, [] { return ::GetSysColor(COLOR_INACTIVEBORDER); });
+        Color = Real(g_GetSysColor, &::GetSysColor)(COLOR_INACTIVEBORDER);
         break;
       case COLOR_HIGHLIGHT: Color = Pal(M, pcSelectionBGFocused); break;
       case COLOR_HIGHLIGHTTEXT: Color = Pal(M, pcSelectionTextFocused); break;
@@ -218,5 +291,5 @@ HPEN WINAPI SkinCreatePen(int Style, int Width, COLORREF Color) {
       default: break;
     }
   }
-  return CallUnpatched(g_CreatePen, [&] { return ::CreatePen(Style, Width, Color); });
+  return Real(g_CreatePen, &::CreatePen)(Style, Width, Color);
 }

@@ -21,7 +21,9 @@ void PatchFunction(void* Target, void* Replacement, TvkPatchSave& Saved);
 // Writes the saved bytes back when there are any, and clears them.
 void UnpatchFunction(void* Target, TvkPatchSave& Saved);
 
-// Install/remove pairs; each acts only when the function is not (or is) patched yet.
+// Install/remove pairs; each acts only when the function is not (or is) patched yet. The original stays callable
+// through a copy of its first instructions, so calls the skin does not answer never take the patch off; an entry
+// whose first instructions cannot be copied is not patched.
 void InstallGetSysColorPatch();
 void RemoveGetSysColorPatch();
 void InstallGetSysColorBrushPatch();

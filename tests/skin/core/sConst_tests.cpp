@@ -1,8 +1,11 @@
 // Version level, interface words from system string tables with the program's fall-backs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "framework/Platform.h"
 #include "skin/core/sConst.h"
@@ -10,19 +13,33 @@
 
 namespace {
 
-std::string ModuleName(HMODULE Module) {
+// The file a module maps, lower-case: a data-file mapping has no module name, so the mapping is asked.
+std::string MappedPath(HMODULE Module) {
+  using TGetMappedFileName = DWORD(WINAPI*)(HANDLE, void*, char*, DWORD);
+  static const auto Get = reinterpret_cast<TGetMappedFileName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "K32GetMappedFileNameA")));
   char Path[MAX_PATH] = {};
-  GetModuleFileNameA(Module, Path, MAX_PATH);
+  void* Base = reinterpret_cast<void*>(reinterpret_cast<uintptr_t>(Module) & ~uintptr_t{3});
+  if (Get == nullptr || Get(GetCurrentProcess(), Base, Path, MAX_PATH) == 0) GetModuleFileNameA(Module, Path, MAX_PATH);
   std::string S = Path;
-  S = S.substr(S.find_last_of("\\/") + 1);
   for (char& C : S) C = static_cast<char>(tolower(static_cast<unsigned char>(C)));
   return S;
 }
 
+std::string ModuleName(HMODULE Module) {
+  const std::string S = MappedPath(Module);
+  return S.substr(S.find_last_of("\\/") + 1);
+}
+
+// Every system module whose strings were asked for, with its handle.
+std::vector<std::pair<HMODULE, std::string>> g_Asked;
+
 // Answers "<dll>#<id>" for the strings a test lists, nothing for others; the program's own table is real.
 void FakeStringTables(const std::map<std::string, std::vector<UINT>>& Present) {
+  g_Asked.clear();
   Platform().LoadStringA = [Present](HINSTANCE Module, UINT Id, char* Buffer, int Size) -> int {
     if (Module == GetModuleHandleA(nullptr)) return ::LoadStringA(Module, Id, Buffer, Size);
+    g_Asked.emplace_back(Module, MappedPath(Module));
     auto It = Present.find(ModuleName(Module));
     if (It == Present.end() || std::find(It->second.begin(), It->second.end(), Id) == It->second.end()) return 0;
     std::string S = It->first + "#" + std::to_string(Id);
@@ -31,10 +48,17 @@ void FakeStringTables(const std::map<std::string, std::vector<UINT>>& Present) {
   };
 }
 
+std::string SystemFolder() {
+  char Folder[MAX_PATH] = {};
+  GetSystemDirectoryA(Folder, MAX_PATH);
+  std::string S = Folder;
+  for (char& C : S) C = static_cast<char>(tolower(static_cast<unsigned char>(C)));
+  return S;
+}
+
+// Whether the system folder holds the DLL (the words are read from there only).
 bool DllPresent(const char* Dll) {
-  HMODULE M = LoadLibraryA(Dll);
-  if (M != nullptr) FreeLibrary(M);
-  return M != nullptr;
+  return GetFileAttributesA((SystemFolder() + "\\" + Dll).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace
@@ -105,6 +129,30 @@ TEST(Constants, InterfaceWordsFromTheSystemOrTheProgram) {
   sConstFinalize();
   EXPECT_EQ(sMsgDlgOK, "");
   ResetPlatform();
+}
+
+TEST(Constants, WordsAreReadFromTheSystemFolderAsData) {
+  // The build places a DLL named inetres.dll beside this program; the system has none of that name here.
+  char Program[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, Program, MAX_PATH);
+  std::string Beside = Program;
+  Beside = Beside.substr(0, Beside.find_last_of('\\') + 1) + "inetres.dll";
+  ASSERT_NE(GetFileAttributesA(Beside.c_str()), INVALID_FILE_ATTRIBUTES) << Beside;
+  SetEnvironmentVariableA("KRL_PLANTED_DLL_RAN", nullptr);
+  FakeStringTables({});
+  sConstInitialize();
+  sConstFinalize();
+  ResetPlatform();
+  char Ran[8] = {};
+  EXPECT_EQ(GetEnvironmentVariableA("KRL_PLANTED_DLL_RAN", Ran, sizeof(Ran)), 0u) << "the planted DLL ran";
+  ASSERT_FALSE(g_Asked.empty());
+  const std::string Folder = "\\" + SystemFolder().substr(SystemFolder().find_last_of('\\') + 1) + "\\";
+  for (const auto& [Module, Path] : g_Asked) {
+    const std::string Name = Path.substr(Path.find_last_of('\\') + 1);
+    EXPECT_NE(Path.find(Folder + Name), std::string::npos) << Path;
+    // Mapped as data, unless the process already runs that DLL's code anyway.
+    EXPECT_TRUE((reinterpret_cast<uintptr_t>(Module) & 3) != 0 || GetModuleHandleA(Name.c_str()) == Module) << Path;
+  }
 }
 
 TEST(Constants, EveryProgramStringIsInTheResources) {

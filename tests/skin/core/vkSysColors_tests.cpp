@@ -125,6 +125,40 @@ TEST_F(SysColors, PatchesComeAndGoOnceAndFollowTheOption) {
   EXPECT_TRUE(BytesOf("user32.dll", "GetSysColor") == Original);
 }
 
+TEST_F(SysColors, ColoursTheSkinDoesNotAnswerNeverTakeThePatchOff) {
+  const COLORREF RealFace = GetSysColor(COLOR_BTNFACE);
+  const COLORREF RealPen = PenColor(CreatePen(PS_SOLID, 1, 0x010203));
+  auto m = Make(true);
+  ASSERT_TRUE(GetSysColorPatched());
+  // Another thread watches the entries while this one asks for what only the system knows.
+  struct Watch {
+    const volatile uint8_t* Entries[2];
+    volatile LONG Stop = 0, Unpatched = 0;
+  } W{{static_cast<const uint8_t*>(ResolvePatchEntry(reinterpret_cast<void*>(&::GetSysColor))),
+       static_cast<const uint8_t*>(ResolvePatchEntry(reinterpret_cast<void*>(&::CreatePen)))}};
+  struct Watcher {
+    static DWORD WINAPI Run(void* P) {
+      auto* W = static_cast<Watch*>(P);
+      while (W->Stop == 0)
+        for (const volatile uint8_t* E : W->Entries)
+          if (E[0] != 0xE9) W->Unpatched = 1;
+      return 0;
+    }
+  };
+  HANDLE Thread = CreateThread(nullptr, 0, &Watcher::Run, &W, 0, nullptr);
+  for (int i = 0; i < 20000; ++i) {
+    ASSERT_EQ(GetSysColor(COLOR_BTNFACE), RealFace);
+    if (i % 100 == 0) {
+      ASSERT_EQ(PenColor(CreatePen(PS_SOLID, 1, 0x010203)), RealPen);
+    }
+  }
+  InterlockedExchange(const_cast<LONG*>(&W.Stop), 1);
+  WaitForSingleObject(Thread, INFINITE);
+  CloseHandle(Thread);
+  EXPECT_EQ(W.Unpatched, 0);
+  EXPECT_EQ(GetSysColor(COLOR_WINDOW), 0x102030u);
+}
+
 TEST(SysColorPatching, ImportJumpsAreFollowedAndUnreadableEntriesLeftAlone) {
   static uint8_t Target[8] = {0x90};
   static void* Slot = Target;
