@@ -68,8 +68,14 @@ void ShapePopupOfItem(TsSkinableMenus* Painter, void* Object) {
   if (Item->Parent() == nullptr) return;
   const HMENU Menu = Item->Parent()->Handle();
   const int Pos = Menu != nullptr ? EntryPosition(Menu, Item) : -1;
+  if (Pos < 0) return;
+  // Without a window only a shown popup menu answers; an item of the main form's menu needs that form's window.
   RECT R{};
-  if (Pos < 0 || !GetMenuItemRect(nullptr, Menu, static_cast<UINT>(Pos), &R)) return;
+  bool Found = GetMenuItemRect(nullptr, Menu, static_cast<UINT>(Pos), &R) != FALSE;
+  TCustomForm* Main = Application != nullptr ? Application->MainForm() : nullptr;
+  if (!Found && Main != nullptr && Main->HandleAllocated())
+    Found = GetMenuItemRect(Main->Handle(), Menu, static_cast<UINT>(Pos), &R) != FALSE;
+  if (!Found) return;
   const HWND Wnd = WindowFromPoint(POINT{(R.left + R.right) / 2, (R.top + R.bottom) / 2});
   if (!IsPopupMenuWindow(Wnd)) return;
   TMenuBgCacheRecord Rec;
