@@ -91,10 +91,21 @@ TEST(TextGlow, MaskIsDrawnOnceAndWeighsTheGlowColour) {
   Mask->Free();
 }
 
-TEST(TextGlow, QuickBlurLeavesImagesTooSmallToQuarter) {
-  auto B = MakeBy(3, 12, [](int x, int y) { return 0xFF000000u | (x * 80) << 8 | y * 20; });
-  auto Copy = MakeBy(3, 12, [&](int x, int y) { return At(B.get(), x, y); });
-  QuickBlurBitmap(B.get());
+TEST(TextGlow, QuickBlurSoftensEdgesAndLeavesImagesTooSmallToQuarter) {
+  // 16 x 16, black left of x = 8 and white from it: the edge spreads, the far columns keep their colour.
+  auto Edge = MakeBy(16, 16, [](int x, int) { return x < 8 ? 0xFF000000u : 0xFFFFFFFFu; });
+  QuickBlurBitmap(Edge.get());
+  int Between = 0;
+  for (int x = 6; x < 10; ++x) {
+    const uint32_t G = At(Edge.get(), x, 8) >> 8 & 0xFF;
+    Between += G > 10 && G < 245;
+  }
+  EXPECT_GE(Between, 2) << "the edge is softened";
+  EXPECT_LT(At(Edge.get(), 0, 8) & 0xFF, 10u);
+  EXPECT_GT(At(Edge.get(), 15, 8) & 0xFF, 245u);
+  // A quarter of 3 columns is none: the image is left as it was.
+  auto Small = MakeBy(3, 12, [](int x, int y) { return 0xFF000000u | (x * 80) << 8 | y * 20; });
+  QuickBlurBitmap(Small.get());
   for (int y = 0; y < 12; ++y)
-    for (int x = 0; x < 3; ++x) ASSERT_EQ(At(B.get(), x, y), At(Copy.get(), x, y));
+    for (int x = 0; x < 3; ++x) ASSERT_EQ(At(Small.get(), x, y), 0xFF000000u | (x * 80) << 8 | y * 20);
 }
