@@ -200,6 +200,7 @@ void SBUtilsInitialize() {
     return ScrollBarDimension(Horizontal ? A->HorzBar : A->VertBar, Thickness);
   };
   AdapterServices.DetachScrollWndAdapter = DetachScrollAdapter;
+  InstallFormScrollParts();
   FormServices.FreeMenuWindowAdapters = FreeMenuAdapters;
   ProviderParts.ReloadScrollBars = [](TObject* A) {
     if (auto* S = dynamic_cast<TvkScrollWnd*>(A)) ReloadScrollBarInfo(S, true);
@@ -222,6 +223,7 @@ void SBUtilsFinalize() {
   FreePageAdapters();
   ProviderParts.ReloadScrollBars = nullptr;
   AdapterServices = TvkAdapterServices{};
+  RemoveFormScrollParts();
   GetScrollBarInfoEntry().Reset();
   InitializeFlatSBEntry().Reset();
   UninitializeFlatSBEntry().Reset();

@@ -458,6 +458,7 @@ void DialsInitialize() {
   S.DialogClientOffsetX = [](TvkDialogWnd* A) { return A->ClientOffsetX(); };
   S.DialogClientOffsetY = [](TvkDialogWnd* A) { return A->ClientOffsetY(); };
   S.DialogCaptionHeight = [](TvkDialogWnd* A, bool UseSkin) { return A->CaptionHeight(UseSkin); };
+  S.DialogShadowMargins = [](TvkDialogWnd* A, RECT& Margins) { Margins = A->GetShadowMargins(); };
   S.PaintDialogFrame = [](TvkDialogWnd* A) { A->PaintFrame(); };
   S.DialogSetShapeRegion = [](TvkDialogWnd* A) { A->SetShapeRegion(false); };
   S.DialogSnapshotForm = [](TvkDialogWnd* A) { return A->Snapshot; };

@@ -1,5 +1,7 @@
 #include "skin/adapters/vkScrollWnd.h"
 
+#include <algorithm>
+
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 #include "skin/adapters/vkSBUtils.h"
@@ -7,6 +9,7 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkFormServices.h"
+#include "skin/forms/sSkinProvider.h"
 #include "skin/graphics/vkParentBg.h"
 
 IMPLEMENT_CLASS(TvkScrollWnd)
@@ -275,4 +278,56 @@ void TvkScrollWnd::ScrollCommand(TMessage& Message) {
       break;
   }
   PassOn(Message);
+}
+
+// ---- the form skinner's scroll adapter ----
+
+namespace {
+
+TvkScrollWnd* FormScrollAdapter(TObject* Adapter) { return static_cast<TvkScrollWnd*>(Adapter); }
+
+TObject* NewFormScrollAdapter(TsSkinProvider* Provider) {
+  TCustomForm* Form = Provider->Form();
+  TsScrollWndData* Data = Provider->SkinData();
+  if (Form == nullptr || !Form->HandleAllocated() || Data == nullptr) return nullptr;
+  // the system's flat bars stay off while the skinned ones are drawn, as for every scrolling control
+  if (auto* Uninit = UninitializeFlatSBEntry().Get()) Uninit(Form->Handle());
+  TvkSkinParams Params;
+  Params.Control = Form;
+  Params.UseSkinColor = false;
+  Params.UseSkinFontColor = false;
+  return CreateAdapter(TvkScrollWnd::StaticClassInfo(), Form->Handle(), Data, Data->SkinManager(), Params, false);
+}
+
+void FreeFormScrollAdapter(TObject* Adapter) {
+  TvkScrollWnd* A = FormScrollAdapter(Adapter);
+  const HWND Wnd = A->CtrlHandle;
+  const TWinControl* Form = Wnd != nullptr ? FindControl(Wnd) : nullptr;
+  const bool FormStays = Form != nullptr && !Form->ComponentState().Contains(csDestroying);
+  DetachScrollAdapter(Wnd, true, false, A);
+  if (FormStays && Wnd != nullptr && IsWindow(Wnd))
+    if (auto* Init = InitializeFlatSBEntry().Get()) Init(Wnd);
+}
+
+}  // namespace
+
+void InstallFormScrollParts() {
+  TvkProviderParts& P = ProviderParts;
+  P.NewScrollAdapter = NewFormScrollAdapter;
+  P.FreeScrollAdapter = FreeFormScrollAdapter;
+  P.ScrollAdapterDetached = [](TObject* A) { return FormScrollAdapter(A)->Detached; };
+  P.ScrollBarShown = [](TObject* A, bool Vertical) {
+    TvkScrollBar* Bar = Vertical ? FormScrollAdapter(A)->VertBar : FormScrollAdapter(A)->HorzBar;
+    return Bar != nullptr && Bar->Shown ? ScrollBarDimension(Bar, true) : 0;
+  };
+  P.ScrollFrameWidth = [](TObject* A) { return std::max(0, FormScrollAdapter(A)->FrameLeft); };
+}
+
+void RemoveFormScrollParts() {
+  TvkProviderParts& P = ProviderParts;
+  P.NewScrollAdapter = nullptr;
+  P.FreeScrollAdapter = nullptr;
+  P.ScrollAdapterDetached = nullptr;
+  P.ScrollBarShown = nullptr;
+  P.ScrollFrameWidth = nullptr;
 }

@@ -40,3 +40,8 @@ protected:
   void PassOn(TMessage& Message) { Message.Result = ForwardToOldWndProc(CtrlHandle, Message.Msg, Message.WParam, Message.LParam); }
   void HandleScrollDestruction(TMessage& Message);
 };
+
+// The form skinner's entries of its form window's scroll adapter: made with the skinner's own skin data, freed,
+// and asked for its bars and its kept frame.
+void InstallFormScrollParts();
+void RemoveFormScrollParts();

@@ -382,10 +382,11 @@ void TsSkinManager::LoadNamedSkin(bool Repaint) {
     return;
   }
   if (OnBeforeChange) OnBeforeChange(this);
-  if (GetExtendedBorders() && !FUpdating && FAnimEffects->SkinChanging()->Active() && FEffects->AllowAnimation() &&
-      SkinServices().StartSkinChangeAnimation)
-    SkinServices().StartSkinChangeAnimation(this);
-  {
+  auto& sv = SkinServices();
+  const bool animated = GetExtendedBorders() && !FUpdating && FAnimEffects->SkinChanging()->Active() &&
+                        FEffects->AllowAnimation() && sv.StartSkinChangeAnimation;
+  if (animated) sv.StartSkinChangeAnimation(this);
+  try {
     // held until the skin is applied and announced: no state fade may start on a half-changed skin
     TLoadingScope loading;
     if (EndsWithVkz(FSkinName)) FSkinName.resize(FSkinName.size() - 4);
@@ -396,7 +397,12 @@ void TsSkinManager::LoadNamedSkin(bool Repaint) {
     if (OnActivate && !wasApplied && FModel.SkinData.Active && !ComponentState().Contains(csLoading) &&
         !ComponentState().Contains(csDesigning))
       OnActivate(this);
+  } catch (...) {
+    if (animated && sv.EndFormsChange) sv.EndFormsChange(this);
+    throw;
   }
+  // also after a failed load or an application without repaint, which never reached the change's last step
+  if (animated && sv.EndFormsChange) sv.EndFormsChange(this);
   if (!FUpdating && OnAfterChange) OnAfterChange(this);
   FSkinListController->ActiveSkinChanged();
 }
@@ -587,14 +593,21 @@ void TsSkinManager::ApplySkin(bool Repaint) {
   if (ReadingState()) return;
   auto& sv = SkinServices();
   if (GetIsDefault() && sv.ClearGlows) sv.ClearGlows();
-  if (!ComponentState().Contains(csDesigning) && Repaint && sv.PrepareFormsForChange) sv.PrepareFormsForChange(this);
-  if (FSkinableMenus != nullptr && FormServices.ResetMenuSectionIndex) FormServices.ResetMenuSectionIndex(FSkinableMenus);
-  FModel.SkinData.Active = false;
-  BroadcastCommand(VKCMD_SKIN_APPLIED, reinterpret_cast<LPARAM>(this));
-  FModel.SkinData.Active = true;
-  if (GetIsDefault() && !FHooksInstalled) InstallHooks();
-  if (Repaint) RepaintAll();
-  if (!ComponentState().Contains(csDesigning) && Repaint && sv.FinishFormsChange) sv.FinishFormsChange(this, 1);
+  const bool frozen = !ComponentState().Contains(csDesigning) && Repaint && sv.PrepareFormsForChange;
+  if (frozen) sv.PrepareFormsForChange(this);
+  try {
+    if (FSkinableMenus != nullptr && FormServices.ResetMenuSectionIndex) FormServices.ResetMenuSectionIndex(FSkinableMenus);
+    FModel.SkinData.Active = false;
+    BroadcastCommand(VKCMD_SKIN_APPLIED, reinterpret_cast<LPARAM>(this));
+    FModel.SkinData.Active = true;
+    if (GetIsDefault() && !FHooksInstalled) InstallHooks();
+    if (Repaint) RepaintAll();
+    if (frozen && sv.FinishFormsChange) sv.FinishFormsChange(this, 1);
+  } catch (...) {
+    // no form may stay frozen, nor painters held back, by a change that stopped half-way
+    if (frozen && sv.EndFormsChange) sv.EndFormsChange(this);
+    throw;
+  }
 }
 
 void TsSkinManager::RemoveSkin() {

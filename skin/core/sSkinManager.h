@@ -415,6 +415,8 @@ struct TvkSkinServices {
   std::function<void(TsSkinManager*)> PrepareFormsForChange;
   std::function<void(TsSkinManager*)> StartSkinChangeAnimation;
   std::function<void(TsSkinManager*, int Mode)> FinishFormsChange;
+  // the end of every change, finished or not (failed load, no repaint, exception): marks cleared, forms released
+  std::function<void(TsSkinManager*)> EndFormsChange;
   std::function<void(TsSkinManager*, bool)> SetSysColorPatches;
 };
 TvkSkinServices& SkinServices();

@@ -154,6 +154,10 @@ void BeforeSkinChangeForms(TsSkinManager* Manager);
 void FreezeSkinnedForms(TsSkinManager* Manager);
 void AfterSkinChangeForms(TsSkinManager* Manager, int Mode);
 void ReskinFormWindow(TsSkinProvider* Provider, int Mode);
+// The last step of every change, also of one that stopped half-way (a failed load, an application without
+// repaint, an exception): the animation mark goes, frozen forms draw again, and no provider keeps its change
+// marks or an old picture the animation did not take.
+void EndSkinChangeForms(TsSkinManager* Manager);
 
 // The shell's small and large icon of the program's executable (nil when the shell gives none): the title icon
 // of a form without one of its own, the large one above 16 pixels.

@@ -8,7 +8,9 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sStyleSimply.h"
 #include "skin/core/sVclUtils.h"
+#include "skin/core/vkFormAnimation.h"
 #include "skin/core/vkFormServices.h"
+#include "skin/core/vkSkinChange.h"
 #include "skin/core/vkntUtils.h"
 
 bool SkinChangeAnimating = false;
@@ -41,6 +43,7 @@ TvkBorderForm* BorderOf(TsSkinProvider* P) {
 void MarkChanging(TsSkinProvider* P, bool On) {
   if (FormServices.SetProviderChangingSkin) FormServices.SetProviderChangingSkin(P, On);
 }
+bool DrawsFrame(TsSkinProvider* P) { return FormServices.ProviderDrawsFrame && FormServices.ProviderDrawsFrame(P); }
 BYTE FormAlpha(TCustomForm* F) { return F->AlphaBlend() ? static_cast<BYTE>(F->AlphaBlendValue()) : 255; }
 
 constexpr uint32_t kSnapshotTaken = 0x1000;
@@ -201,6 +204,16 @@ void ReskinFormWindow(TsSkinProvider* Provider, int Mode) {
     return;
   }
   TsCommonData* D = ProviderData(Provider);
+  if (TsSkinManager* M = D != nullptr ? D->SkinManager() : nullptr;
+      M != nullptr && M->AnimEffects()->SkinChanging()->Active() && M->Effects()->AllowAnimation() &&
+      Form->HandleAllocated()) {
+    const TvkAnimEffect* Change = M->AnimEffects()->SkinChanging();
+    // a form whose skinner leaves the frame to the system changes at once
+    if (DrawsFrame(Provider))
+      AnimateSkinChange(Form, Change->Time(), FormAlpha(Form), Change->Mode() == atAero ? atAero : atFading);
+    else
+      AnimateSkinChange(Form, 0, 255, atFading);
+  }
   SetFlags(Provider, Flags(Provider) & ~kSnapshotTaken);
   MarkChanging(Provider, false);
   const bool Skinned = D != nullptr && D->IsSkinned();
@@ -218,6 +231,27 @@ void ReskinFormWindow(TsSkinProvider* Provider, int Mode) {
   SetFlags(Provider, Flags(Provider) & ~kFrozen);
 }
 
+void EndSkinChangeForms(TsSkinManager* Manager) {
+  if (Manager == TsSkinManager::DefaultManager()) SkinChangeAnimating = false;
+  // every listed form, shown or not: a form hidden or minimised meanwhile must not stay frozen either
+  const std::vector<TCustomForm*> Forms = SkinnedFormList;
+  for (TCustomForm* F : Forms) {
+    if (std::find(SkinnedFormList.begin(), SkinnedFormList.end(), F) == SkinnedFormList.end() || Destroying(F)) continue;
+    TsSkinProvider* P = ProviderOf(F);
+    TsCommonData* D = P != nullptr ? ProviderData(P) : nullptr;
+    if (D == nullptr || D->SkinManager() != Manager) continue;
+    const uint32_t Was = Flags(P);
+    SetFlags(P, Was & ~(kSnapshotTaken | kFrozen));
+    MarkChanging(P, false);
+    if (FormServices.SetProviderSnapshot) FormServices.SetProviderSnapshot(P, nullptr);
+    // (a frozen window reads as invisible: WM_SETREDRAW 0 took its visible bit)
+    if ((Was & kFrozen) != 0 && F->HandleAllocated() && F->Visible()) {
+      SendMessageA(F->Handle(), WM_SETREDRAW, 1, 0);
+      RedrawWindow(F->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
+  }
+}
+
 // ---- the application's icons ----
 
 TIcon* ApplicationTitleIcon(int Size) { return Size > 16 ? g_largeIcon : g_smallIcon; }
@@ -227,6 +261,7 @@ void StyleSimplyInitialize() {
   S.StartSkinChangeAnimation = BeforeSkinChangeForms;
   S.PrepareFormsForChange = FreezeSkinnedForms;
   S.FinishFormsChange = AfterSkinChangeForms;
+  S.EndFormsChange = EndSkinChangeForms;
   char Path[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, Path, MAX_PATH);
   g_smallIcon = FileShellIcon(Path, SHGFI_SMALLICON);
@@ -238,6 +273,7 @@ void StyleSimplyFinalize() {
   S.StartSkinChangeAnimation = nullptr;
   S.PrepareFormsForChange = nullptr;
   S.FinishFormsChange = nullptr;
+  S.EndFormsChange = nullptr;
   delete g_smallIcon;
   delete g_largeIcon;
   g_smallIcon = g_largeIcon = nullptr;

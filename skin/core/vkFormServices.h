@@ -66,6 +66,8 @@ struct TvkFormServices {
   TCustomForm* (*ProviderForm)(TsSkinProvider* Skinner) = nullptr;
   TvkBorderForm* (*ProviderBorderForm)(TsSkinProvider* Skinner) = nullptr;
   uint32_t (*ProviderStateFlags)(TsSkinProvider* Skinner) = nullptr;
+  // The skinner paints the form's non-client area itself (DrawNonClientArea).
+  bool (*ProviderDrawsFrame)(TsSkinProvider* Skinner) = nullptr;
   // The skinner's copy of its menu line's background (the skinned menu bar items are drawn over it).
   TBitmap* (*ProviderMenuLineBg)(TsSkinProvider* Skinner) = nullptr;
 
@@ -138,9 +140,6 @@ struct TvkFormServices {
   void (*InitPopupMenu)(TsSkinableMenus* Painter, TMenu* Menu, bool Active) = nullptr;
   void (*SyncMenusActive)(TsSkinableMenus* Painter) = nullptr;
   void (*ApplyToAllMenus)(TsSkinableMenus* Painter, bool Flag) = nullptr;
-  // A popup-menu window ("#32768") gets its skinned background and its shape.
-  void (*GetPopupBackground)(TsSkinableMenus* Painter, HMENU Item, void* Info, HWND Wnd) = nullptr;
-  void (*ApplyPopupShape)(TsSkinableMenus* Painter, HWND Wnd, HRGN Region) = nullptr;
   // A popup-menu window the application window was asked to skin: its background and shape.
   void (*SkinPopupMenuWindow)(TsSkinableMenus* Painter, HWND Wnd) = nullptr;
   // The same for the popup that shows a menu item (a TMenuItem), found from the item's place on screen.

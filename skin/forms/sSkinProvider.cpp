@@ -226,6 +226,9 @@ void TsSkinProvider::AfterConstruction() {
 
 void TsSkinProvider::PreDestroy() {
   inherited::PreDestroy();
+  // The scroll adapter's window method sits above this provider's: it goes first, so the form's own comes back.
+  if (FScrollAdapter != nullptr && ProviderParts.FreeScrollAdapter) ProviderParts.FreeScrollAdapter(FScrollAdapter);
+  FScrollAdapter = nullptr;
   if (FAddedTitle != nullptr) {
     if (FButtonHint != nullptr) FreeAndNil(FButtonHint);
     CheckBorderWindow(false);
@@ -257,8 +260,6 @@ void TsSkinProvider::PreDestroy() {
   if (FSysSubMenu != nullptr) FreeAndNil(FSysSubMenu);
   if (FAdapter != nullptr && ProviderParts.FreeCtrlAdapter) ProviderParts.FreeCtrlAdapter(FAdapter);
   FAdapter = nullptr;
-  if (FScrollAdapter != nullptr && ProviderParts.FreeScrollAdapter) ProviderParts.FreeScrollAdapter(FScrollAdapter);
-  FScrollAdapter = nullptr;
   if (FHintTimer != nullptr) FreeAndNil(FHintTimer);
   if (FSkinData != nullptr) FreeAndNil(FSkinData);
   if (FForm != nullptr) SaveThirdPartyLists();

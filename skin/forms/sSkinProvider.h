@@ -628,7 +628,8 @@ private:
   void WindowListItemClick(TObject* Sender);
   void PaintExtendedBorder();
   void SnapshotForHiding();
-  bool HideAnimationAllowed(bool CheckParent);
+  // The hide may fade the form; WithSnapshot: the hide snapshot already made (0x200) does not count against it.
+  bool HideAnimationAllowed(bool CheckParent, bool WithSnapshot = false);
   void FrameRedraw() { PerformFormMessage(WM_NCPAINT, 0, 0); }
   void UpdateBorder(bool Repaint, uint8_t Alpha);
   void FreeBorderForm();
@@ -781,9 +782,7 @@ struct TvkProviderParts {
   // the wrapper's adapter of the MDI client window
   TvkMDIWnd* (*NewMDIClientAdapter)(TsMDIForm* Wrapper) = nullptr;
   void (*FreeMDIClientAdapter)(TvkMDIWnd* Adapter) = nullptr;
-  // animations of the form
-  void (*AnimateFormShow)(TsSkinProvider* Provider, int Time, uint8_t MaxAlpha, int Mode) = nullptr;
-  void (*AnimateFormHide)(TsSkinProvider* Provider) = nullptr;
+  // animations of the form (its show and hide are the engine's, called directly)
   void (*AnimateMinimizing)(TsSkinProvider* Provider) = nullptr;
   void (*AnimateRestoring)(TsSkinProvider* Provider) = nullptr;
   TBitmap* (*MakeAnimationBitmap)(TsSkinProvider* Provider, bool FreeCache) = nullptr;

@@ -313,11 +313,10 @@ void TsSkinProvider::WMNCCreate(TMessage& Message) {
   if (FForm->FormStyle() != fsMDIChild) SetUpFormSkinning();
 }
 
-bool TsSkinProvider::HideAnimationAllowed(bool CheckParent) {
+bool TsSkinProvider::HideAnimationAllowed(bool CheckParent, bool WithSnapshot) {
   TsSkinManager* M = Manager();
   return M != nullptr && FAllowAnimation && M->AnimEffects()->FormHide()->Active() && M->Effects()->AllowAnimation() &&
-         (FFormState & fsfHiding) == 0 && (!CheckParent || FForm->Parent() == nullptr) &&
-         ProviderParts.AnimateFormHide != nullptr;
+         (WithSnapshot || (FFormState & fsfHiding) == 0) && (!CheckParent || FForm->Parent() == nullptr);
 }
 
 void TsSkinProvider::SnapshotForHiding() {
@@ -328,6 +327,12 @@ void TsSkinProvider::SnapshotForHiding() {
       delete FSkinData->CacheBmp;
       FSkinData->CacheBmp = Snapshot;
     }
+  }
+  // Without a border window a still copy covers the form until the hide animation takes it over.
+  const HWND W = FormHandle();
+  if (FBorderForm == nullptr && FForm->Parent() == nullptr && W != nullptr) {
+    if (FSnapshotForm != nullptr) FreeAndNil(FSnapshotForm);
+    FSnapshotForm = CreateSnapshotForm(W);
   }
 }
 
@@ -367,8 +372,7 @@ void TsSkinProvider::CMShowingChanged(TMessage& Message) {
   InitMenuLine();
   if (FAdapter != nullptr && ProviderParts.WalkControlsOf) ProviderParts.WalkControlsOf(FAdapter, FForm);
   FFormAnimating = FAllowAnimation && (FForm->FormStyle() == fsMDIChild || FForm->Parent() == nullptr) && M != nullptr &&
-                   M->Effects()->AllowAnimation() && M->AnimEffects()->FormShow()->Active() && W != g_LinkedEditor &&
-                   ProviderParts.AnimateFormShow != nullptr;
+                   M->Effects()->AllowAnimation() && M->AnimEffects()->FormShow()->Active() && W != g_LinkedEditor;
   const uint8_t Alpha = FForm->AlphaBlend() ? static_cast<uint8_t>(FForm->AlphaBlendValue()) : 255;
   bool AddedLayer = false;
   if (!FFormAnimating) {
@@ -409,7 +413,7 @@ void TsSkinProvider::CMShowingChanged(TMessage& Message) {
       RedrawChildren();
       if (AddedLayer) SetLayeredAlpha(W, false, Alpha);
       FFormAnimating = false;
-      ProviderParts.AnimateFormShow(this, M->AnimEffects()->FormShow()->Time(), Alpha, M->AnimEffects()->FormShow()->Mode());
+      AnimateFormShow(this, M->AnimEffects()->FormShow()->Time(), Alpha, M->AnimEffects()->FormShow()->Mode());
       FShowAnimating = false;
       FInPosChanging = false;
     }

@@ -13,6 +13,7 @@
 #include "skin/forms/sSkinProviderSysMenu.h"
 #include "skin/forms/sSkinProviderUnit.h"
 #include "skin/forms/vkFormHook.h"
+#include "skin/graphics/ToolkitStartup.h"
 
 namespace {
 
@@ -304,13 +305,16 @@ void TsSkinProvider::WMWindowPosChanged(TMessage& Message) {
   }
   FCaptionZoom = FBorderForm != nullptr && IsZoomed(W) && GetSkinTitleHeightByState(false) > GetStdCaptionHeight(FForm) + 4;
   const auto* WP = reinterpret_cast<const WINDOWPOS*>(Message.LParam);
+  // The snapshot made while the window was being hidden is the picture this hide fades out, so it does not stand
+  // in its way; a hide the application window's hook already plays for this form is not started twice.
+  const bool HidePlaying = HideTimer() != nullptr && HideTimer()->Window != nullptr && HideTimer()->DestWnd == W;
   if (WP != nullptr && (WP->flags & SWP_HIDEWINDOW) != 0 && !FMinimizingGuard && FSkinData->CacheBmp != nullptr &&
-      !IsIconic(W) && HideAnimationAllowed(false) && FForm->FormStyle() != fsMDIChild) {
+      !IsIconic(W) && HideAnimationAllowed(false, true) && !HidePlaying && FForm->FormStyle() != fsMDIChild) {
     if (IsDwmCompositionActive()) SetLayeredAlpha(W, true, 1);
     CallOwnProc(Message);
     FMinimizingGuard = true;
     g_HidingProvider = this;
-    ProviderParts.AnimateFormHide(this);
+    AnimateFormHide(this);
     g_HidingProvider = nullptr;
     if (Application != nullptr && Application->Terminated()) return;
     if (IsDwmCompositionActive()) SetLayeredAlpha(W, false, 1);
@@ -335,13 +339,13 @@ void TsSkinProvider::WMWindowPosChangedUnskinned(TMessage& Message) {
   TsSkinManager* M = Manager();
   const HWND W = FormHandle();
   const auto* WP = reinterpret_cast<const WINDOWPOS*>(Message.LParam);
-  if (M == nullptr || W == nullptr || WP == nullptr || (WP->flags & SWP_HIDEWINDOW) == 0 || !FAllowAnimation ||
-      IsIconic(W) || FMinimizingGuard || !M->Active() || !M->Effects()->AllowAnimation() ||
-      !M->AnimEffects()->FormHide()->Active() || !FDrawNonClientArea || !ProviderParts.AnimateFormHide)
+  if (M == nullptr || !HasLayeredWindowApi() || W == nullptr || WP == nullptr || (WP->flags & SWP_HIDEWINDOW) == 0 ||
+      !FAllowAnimation || IsIconic(W) || FMinimizingGuard || !M->Active() || !M->Effects()->AllowAnimation() ||
+      !M->AnimEffects()->FormHide()->Active() || !FDrawNonClientArea)
     return;
   FMinimizingGuard = true;
   g_HidingProvider = this;
-  ProviderParts.AnimateFormHide(this);
+  AnimateFormHide(this);
   g_HidingProvider = nullptr;
   SetLayeredAlpha(W, false, 1);
   FMinimizingGuard = false;

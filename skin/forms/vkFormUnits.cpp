@@ -25,6 +25,7 @@ void FillFormServices() {
   S.ProviderForm = [](TsSkinProvider* P) { return P->Form(); };
   S.ProviderBorderForm = [](TsSkinProvider* P) { return P->BorderForm(); };
   S.ProviderStateFlags = [](TsSkinProvider* P) { return P->FormStateFlags(); };
+  S.ProviderDrawsFrame = [](TsSkinProvider* P) { return P->DrawNonClientArea(); };
   S.ProviderMenuLineBg = [](TsSkinProvider* P) { return P->MenuLineBg(); };
   S.PaintFormFrame = [](TsSkinProvider* P) { P->PaintFormFrame(); };
   S.CollectBorderMaskRects = [](TsSkinProvider* P) { P->CollectBorderMaskRects(); };

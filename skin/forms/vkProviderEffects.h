@@ -14,6 +14,15 @@ struct TvkProviderEffects {
   static void ResetHotElement(TsSkinProvider* P) { P->SetHotElement(-1, true); }
   // The bounds a double-click stretch of an edge keeps to restore.
   static TRect& SavedBounds(TsSkinProvider* P) { return P->FSavedBounds; }
+  // The snapshot form made for a hide (a glow form; the hide takes it over).
+  static TCustomForm*& SnapshotForm(TsSkinProvider* P) { return P->FSnapshotForm; }
+  // The mark that the form waits for its show animation to reveal it.
+  static bool& PendingShow(TsSkinProvider* P) { return P->FPendingShow; }
+  // The mark that the maximised form's caption is shorter than the system one (the show animation sets it).
+  static bool& ShortCaption(TsSkinProvider* P) { return P->FShortCaption; }
+  static void FreeBorderForm(TsSkinProvider* P) { P->FreeBorderForm(); }
+  // The picture of the form from before a skin change (owned by the provider until a change takes it over).
+  static TBitmap*& ChangePicture(TsSkinProvider* P) { return P->FSnapshotBitmap; }
 };
 
 struct TvkFormEffectSeams {
