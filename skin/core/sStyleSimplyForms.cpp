@@ -170,7 +170,7 @@ void FreezeSkinnedForms(TsSkinManager* Manager) {
               Layered != nullptr && Layered->HandleAllocated()) {
             RECT R{};
             GetWindowRect(Layered->Handle(), &R);
-            UpdateLayeredFromBitmap(Layered->Handle(), Snap, FormAlpha(Form), POINT{R.left, R.top});
+            UpdateLayeredPremultiplied(Layered->Handle(), Snap, FormAlpha(Form), POINT{R.left, R.top});
             if (FormServices.BuildBorderRegion) SetWindowRgn(Layered->Handle(), FormServices.BuildBorderRegion(Border), FALSE);
           }
         }

@@ -13,6 +13,7 @@
 #include "skin/core/vkGlow.h"
 #include "skin/core/vkntTypes.h"
 #include "skin/core/vkntUtils.h"
+#include "skin/graphics/FreeHolder.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkPixelOps.h"
 
@@ -195,6 +196,7 @@ void AnimateFormShow(TsSkinProvider* Provider, int Time, uint8_t MaxAlpha, TvkAn
   HWND FormWnd = Form->Handle();
   TvkBorderForm* BF = ProviderBorderForm(Provider);
   TvkGlowForm* AnimForm = nullptr;
+  TFreeHolder<TvkGlowForm> OwnAnimForm;  // the temporary window without a border form
   if (BF != nullptr) {
     AnimForm = BorderWindow(BF);
     if (AnimForm != nullptr) SetWindowRgn(AnimForm->Handle(), nullptr, FALSE);
@@ -204,17 +206,17 @@ void AnimateFormShow(TsSkinProvider* Provider, int Time, uint8_t MaxAlpha, TvkAn
     BF = nullptr;
     if (FormServices.PaintFormFrame) FormServices.PaintFormFrame(Provider);
     AnimForm = Create<TvkGlowForm>(Application);
+    OwnAnimForm.reset(AnimForm);
   }
   TBitmap* Cache = Data->CacheBmp;
   if (Cache == nullptr || Cache->Empty()) {
     InAnimationProcess = false;
-    if (BF == nullptr) AnimForm->Free();
     return;
   }
-  TBitmap* Snapshot = NewBitmap32(Cache->Width(), Cache->Height());
-  PaintControlToBitmap(Snapshot, Form, 0, 0, Provider, false);
+  TFreeHolder<TBitmap> Snapshot(NewBitmap32(Cache->Width(), Cache->Height()));
+  PaintControlToBitmap(Snapshot.get(), Form, 0, 0, Provider, false);
   const int W = Snapshot->Width(), H = Snapshot->Height();
-  if (BF == nullptr) SetRectAlpha32(Snapshot, TRect{0, 0, W, H}, 255, NoColor32);
+  if (BF == nullptr) SetRectAlpha32(Snapshot.get(), TRect{0, 0, W, H}, 255, NoColor32);
   const int Steps = Time / 12;
   BYTE Alpha = Steps > 0 ? 0 : MaxAlpha;
 
@@ -234,8 +236,11 @@ void AnimateFormShow(TsSkinProvider* Provider, int Time, uint8_t MaxAlpha, TvkAn
     DX = GetSkinFrameWidth(BF) - FrameW + Margins.left;
   } else {
     if (FormServices.CollectBorderMaskRects) FormServices.CollectBorderMaskRects(Provider);
-    if (FormServices.ProviderTransparentRects) ClearRects32(FormServices.ProviderTransparentRects(Provider), Snapshot);
+    if (FormServices.ProviderTransparentRects)
+      ClearRects32(FormServices.ProviderTransparentRects(Provider), Snapshot.get());
   }
+  // Layered windows take premultiplied pixels; the frames are copied from this picture.
+  PremultiplyBitmap(Snapshot.get());
 
   HWND Anim = AnimForm->Handle();
   AddExStyle(Anim, WS_EX_NOACTIVATE);
@@ -251,22 +256,23 @@ void AnimateFormShow(TsSkinProvider* Provider, int Time, uint8_t MaxAlpha, TvkAn
     Anim = AnimForm->Handle();
   }
 
-  HDC Screen = GetDC(nullptr);
-  AddExStyle(Anim, WS_EX_LAYERED);
-  PutOnWindow(Anim, Screen, Snapshot, Alpha);
-  const int Left = FormRect.left - DX, Top = FormRect.top - DY;
-  AnimForm->SetBounds(Left, Top, W, H);
-  SetWindowPos(Anim, nullptr, 0, 0, 0, 0, kShowInPlace);
-  ShowWindow(Anim, SW_SHOWNOACTIVATE);
-  SetWindowPos(Anim, InsertAfter, Left, Top, W, H, kFrameFlags);
+  {
+    TScopedDC Screen;
+    AddExStyle(Anim, WS_EX_LAYERED);
+    PutOnWindow(Anim, Screen.DC, Snapshot.get(), Alpha);
+    const int Left = FormRect.left - DX, Top = FormRect.top - DY;
+    AnimForm->SetBounds(Left, Top, W, H);
+    SetWindowPos(Anim, nullptr, 0, 0, 0, 0, kShowInPlace);
+    ShowWindow(Anim, SW_SHOWNOACTIVATE);
+    SetWindowPos(Anim, InsertAfter, Left, Top, W, H, kFrameFlags);
 
-  TBitmap* Frame = NewBlackFrame(W, H);
-  if (Steps > 0) PlayShowFrames(Anim, Screen, Snapshot, Frame, Steps, static_cast<double>(MaxAlpha) / Steps, MaxAlpha,
-                                Mode);
-  SetWindowPos(Anim, nullptr, Left, Top, W, H, kFrameFlags | SWP_NOZORDER);
-  PutOnWindow(Anim, Screen, Snapshot, MaxAlpha);
-  Frame->Free();
-  ReleaseDC(nullptr, Screen);
+    TFreeHolder<TBitmap> Frame(NewBlackFrame(W, H));
+    if (Steps > 0)
+      PlayShowFrames(Anim, Screen.DC, Snapshot.get(), Frame.get(), Steps, static_cast<double>(MaxAlpha) / Steps,
+                     MaxAlpha, Mode);
+    SetWindowPos(Anim, nullptr, Left, Top, W, H, kFrameFlags | SWP_NOZORDER);
+    PutOnWindow(Anim, Screen.DC, Snapshot.get(), MaxAlpha);
+  }
 
   // The form comes up beneath the animation window, transparent until its opacity is restored.
   if (FormServices.SetProviderShowPending) FormServices.SetProviderShowPending(Provider, false);
@@ -281,12 +287,12 @@ void AnimateFormShow(TsSkinProvider* Provider, int Time, uint8_t MaxAlpha, TvkAn
   if (BF != nullptr && FormServices.ApplyWindowRegion) FormServices.ApplyWindowRegion(Provider, false, true);
   RedrawWindow(FormWnd, nullptr, nullptr, kRedrawAll);
   SetBorderUpdating(BF, false);
-  Snapshot->Free();
+  Snapshot.reset();
   if (IsDwmCompositionActive()) Platform().Sleep(24);
   SetWindowPos(Anim, FormWnd, 0, 0, 0, 0, kBelowFlags);
 
   if (BF == nullptr) {
-    AnimForm->Free();
+    OwnAnimForm.reset();
   } else {
     if (FormServices.BuildBorderRegion) SetWindowRgn(Anim, FormServices.BuildBorderRegion(BF), FALSE);
     TsSkinManager* M = Data->SkinManager();
@@ -308,19 +314,21 @@ void AnimateDialogShow(TvkDialogWnd* DialogWnd, int Time, uint8_t MaxAlpha, TvkA
   TAnimationScope Scope;
   TvkBorderForm* BF = FormServices.DialogBorderForm ? FormServices.DialogBorderForm(DialogWnd) : nullptr;
   TvkGlowForm* AnimForm = BF != nullptr ? BorderWindow(BF) : nullptr;
+  TFreeHolder<TvkGlowForm> OwnAnimForm;  // the temporary window without a border form
   if (AnimForm == nullptr) {
     BF = nullptr;
     AnimForm = Create<TvkGlowForm>(Application);
+    OwnAnimForm.reset(AnimForm);
   }
   if (FormServices.PaintDialogFrame) FormServices.PaintDialogFrame(DialogWnd);
   TBitmap* Cache = Data->CacheBmp;
   if (Cache == nullptr || Cache->Empty()) {
     InAnimationProcess = false;
-    if (BF == nullptr) AnimForm->Free();
     return;
   }
-  TBitmap* Snapshot = CopyOf(Cache);
-  PaintDialogClientToBitmap(DialogWnd, Snapshot, false);
+  TFreeHolder<TBitmap> Snapshot(CopyOf(Cache));
+  PaintDialogClientToBitmap(DialogWnd, Snapshot.get(), false);
+  PremultiplyBitmap(Snapshot.get());
   const int W = Snapshot->Width(), H = Snapshot->Height();
   const int Steps = Time / 12;
 
@@ -344,23 +352,23 @@ void AnimateDialogShow(TvkDialogWnd* DialogWnd, int Time, uint8_t MaxAlpha, TvkA
     AddExStyle(Anim, WS_EX_LAYERED | WS_EX_NOACTIVATE);
     InsertAfter = HWND_TOPMOST;
   }
-  HDC Screen = GetDC(nullptr);
-  PutOnWindow(Anim, Screen, Snapshot, Steps > 0 ? 0 : MaxAlpha);
-  const int Left = DlgRect.left - DX, Top = DlgRect.top - DY;
-  AnimForm->SetBounds(Left, Top, W, H);
-  SetWindowPos(Anim, nullptr, 0, 0, 0, 0, kShowInPlace);
-  ShowWindow(Anim, SW_SHOWNOACTIVATE);
-  SetWindowPos(Anim, InsertAfter, Left, Top, W, H, kFrameFlags);
-  TBitmap* Frame = NewBlackFrame(W, H);
-  // Dialogs zoom only in the aero mode; everything else fades.
-  if (Steps > 0)
-    PlayShowFrames(Anim, Screen, Snapshot, Frame, Steps, static_cast<double>(MaxAlpha) / (Steps + 1), MaxAlpha,
-                   Mode == atAero ? atAero : atFading);
-  Frame->Free();
-  SetWindowRgn(Anim, nullptr, FALSE);
-  SetWindowPos(Anim, nullptr, 0, 0, 0, 0, kFrameFlags | SWP_NOSIZE | SWP_NOMOVE);
-  PutOnWindow(Anim, Screen, Snapshot, MaxAlpha);
-  ReleaseDC(nullptr, Screen);
+  {
+    TScopedDC Screen;
+    PutOnWindow(Anim, Screen.DC, Snapshot.get(), Steps > 0 ? 0 : MaxAlpha);
+    const int Left = DlgRect.left - DX, Top = DlgRect.top - DY;
+    AnimForm->SetBounds(Left, Top, W, H);
+    SetWindowPos(Anim, nullptr, 0, 0, 0, 0, kShowInPlace);
+    ShowWindow(Anim, SW_SHOWNOACTIVATE);
+    SetWindowPos(Anim, InsertAfter, Left, Top, W, H, kFrameFlags);
+    TFreeHolder<TBitmap> Frame(NewBlackFrame(W, H));
+    // Dialogs zoom only in the aero mode; everything else fades.
+    if (Steps > 0)
+      PlayShowFrames(Anim, Screen.DC, Snapshot.get(), Frame.get(), Steps, static_cast<double>(MaxAlpha) / (Steps + 1),
+                     MaxAlpha, Mode == atAero ? atAero : atFading);
+    SetWindowRgn(Anim, nullptr, FALSE);
+    SetWindowPos(Anim, nullptr, 0, 0, 0, 0, kFrameFlags | SWP_NOSIZE | SWP_NOMOVE);
+    PutOnWindow(Anim, Screen.DC, Snapshot.get(), MaxAlpha);
+  }
 
   if (FormServices.DialogSetShapeRegion) FormServices.DialogSetShapeRegion(DialogWnd);
   SetWindowPos(DlgWnd, Anim, 0, 0, 0, 0, kBelowFlags);
@@ -375,10 +383,9 @@ void AnimateDialogShow(TvkDialogWnd* DialogWnd, int Time, uint8_t MaxAlpha, TvkA
   if (BF != nullptr && FormServices.UpdateBorderWindow) FormServices.UpdateBorderWindow(BF, true, 255);
   SetWindowPos(Anim, DlgWnd, 0, 0, 0, 0, kBelowFlags);
   if (BF == nullptr)
-    AnimForm->Free();
+    OwnAnimForm.reset();
   else if (FormServices.BuildBorderRegion)
     SetWindowRgn(Anim, FormServices.BuildBorderRegion(BF), FALSE);
-  Snapshot->Free();
 }
 
 void PaintDialogClientToBitmap(TvkDialogWnd* DialogWnd, TBitmap* Bmp, bool FromScreen) {
@@ -472,12 +479,14 @@ void TvkHideTimer::HideStep() {
     BitBlt(Dst, 0, 0, Size.cx, Size.cy, Src, 0, 0, SRCCOPY);
     Geometry.Left = 1;
   }
-  ScreenDC = GetDC(nullptr);
-  if (Window->HandleAllocated())
-    Platform().UpdateLayeredWindow(Window->Handle(), ScreenDC, nullptr, &Size, Dst, &SrcPoint, 0x1FFFFFFF, &Blend,
-                                   ULW_ALPHA);
-  ReleaseDC(nullptr, ScreenDC);
-  ScreenDC = nullptr;
+  {
+    TScopedDC Screen;
+    ScreenDC = Screen.DC;
+    if (Window->HandleAllocated())
+      Platform().UpdateLayeredWindow(Window->Handle(), ScreenDC, nullptr, &Size, Dst, &SrcPoint, 0x1FFFFFFF, &Blend,
+                                     ULW_ALPHA);
+    ScreenDC = nullptr;
+  }
   if (HideMode == atAero) {
     Geometry.Left -= Geometry.DX;
     Geometry.Top -= Geometry.DY;
@@ -517,19 +526,22 @@ void HideAnimation(TvkGlowForm* Window, TBitmap* Bmp, int Time, HWND DestWnd, Tv
   T->Size = SIZE{Bmp->Width(), Bmp->Height()};
   T->SrcPoint = POINT{0, 0};
   T->Blend = BLENDFUNCTION{AC_SRC_OVER, 0, Alpha, AC_SRC_ALPHA};
+  // Layered windows take premultiplied pixels; every frame is copied from this picture.
+  PremultiplyBitmap(Bmp);
 
-  HDC Screen = GetDC(nullptr);
-  HWND Wnd = Window->Handle();
-  AddExStyle(Wnd, WS_EX_LAYERED | WS_EX_NOACTIVATE);
-  PutOnWindow(Wnd, Screen, Bmp, Alpha);
-  SetWindowPos(Wnd, nullptr, 0, 0, 0, 0, 0x70F);
-  ShowWindow(Wnd, SW_SHOWNOACTIVATE);
-  RECT R{};
-  GetWindowRect(Wnd, &R);
-  SetWindowPos(Wnd, IsTopmost(Wnd) ? HWND_TOPMOST : HWND_TOP, R.left, R.top, T->Size.cx, T->Size.cy, 0x318);
-  FreeAndNil(T->Frame);
-  T->Frame = NewBitmap32(T->Size.cx, T->Size.cy);
-  ReleaseDC(nullptr, Screen);
+  {
+    TScopedDC Screen;
+    HWND Wnd = Window->Handle();
+    AddExStyle(Wnd, WS_EX_LAYERED | WS_EX_NOACTIVATE);
+    PutOnWindow(Wnd, Screen.DC, Bmp, Alpha);
+    SetWindowPos(Wnd, nullptr, 0, 0, 0, 0, 0x70F);
+    ShowWindow(Wnd, SW_SHOWNOACTIVATE);
+    RECT R{};
+    GetWindowRect(Wnd, &R);
+    SetWindowPos(Wnd, IsTopmost(Wnd) ? HWND_TOPMOST : HWND_TOP, R.left, R.top, T->Size.cx, T->Size.cy, 0x318);
+    FreeAndNil(T->Frame);
+    T->Frame = NewBitmap32(T->Size.cx, T->Size.cy);
+  }
 
   T->Alpha = T->StartAlpha;
   T->AlphaStep = static_cast<double>(T->StartAlpha) / T->HideStepCount;

@@ -29,6 +29,17 @@ struct TAnimationScope {
   TAnimationScope& operator=(const TAnimationScope&) = delete;
 };
 
+// A device context held for a scope (the screen's, or a window's whole DC) and released however it is left.
+struct TScopedDC {
+  explicit TScopedDC(HWND Wnd = nullptr, bool WholeWindow = false)
+      : Wnd(Wnd), DC(WholeWindow ? GetWindowDC(Wnd) : GetDC(Wnd)) {}
+  ~TScopedDC() { ReleaseDC(Wnd, DC); }
+  TScopedDC(const TScopedDC&) = delete;
+  TScopedDC& operator=(const TScopedDC&) = delete;
+  HWND Wnd;
+  HDC DC;
+};
+
 // The picture of one frame: the rectangle the snapshot is stretched into, and how it moves per frame.
 struct TvkAnimGeometry {
   double Left = 0, Top = 0, Right = 0, Bottom = 0;

@@ -11,6 +11,7 @@
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkntTypes.h"
 #include "skin/core/vkntUtils.h"
+#include "skin/graphics/FreeHolder.h"
 #include "skin/graphics/ToolkitStartup.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkBlend.h"
@@ -43,15 +44,15 @@ void FreeOutput() {
   g_Output = nullptr;
 }
 
+// A premultiplied picture on a layered window (no position: the window's own).
 void PutOnWindow(HWND Wnd, TBitmap* Bmp, BYTE Alpha, const POINT* Pos) {
-  HDC Screen = GetDC(nullptr);
+  TScopedDC Screen;
   SIZE Size{Bmp->Width(), Bmp->Height()};
   POINT Src{0, 0};
   POINT At = Pos != nullptr ? *Pos : POINT{};
   BLENDFUNCTION Blend{AC_SRC_OVER, 0, Alpha, AC_SRC_ALPHA};
-  Platform().UpdateLayeredWindow(Wnd, Screen, Pos != nullptr ? &At : nullptr, &Size, Bmp->Canvas()->Handle(), &Src,
+  Platform().UpdateLayeredWindow(Wnd, Screen.DC, Pos != nullptr ? &At : nullptr, &Size, Bmp->Canvas()->Handle(), &Src,
                                  0x1FFFFFFF, &Blend, ULW_ALPHA);
-  ReleaseDC(nullptr, Screen);
 }
 
 void AddExStyle(HWND Wnd, LONG Bits) { SetWindowLongA(Wnd, GWL_EXSTYLE, GetWindowLongA(Wnd, GWL_EXSTYLE) | Bits); }
@@ -69,35 +70,37 @@ void AnimateLayeredForm(TCustomForm* Form, TsSkinProvider* P, int Time, uint8_t 
   TsCommonData* Data = FormServices.ProviderSkinData ? FormServices.ProviderSkinData(P) : nullptr;
   TvkBorderForm* BF = FormServices.ProviderBorderForm ? FormServices.ProviderBorderForm(P) : nullptr;
   HWND FormWnd = Form->Handle();
-  TBitmap* OldPicture = nullptr;
+  TFreeHolder<TBitmap> OldPicture;
   if (BF != nullptr) {
-    if (FormServices.TakeProviderChangePicture) OldPicture = FormServices.TakeProviderChangePicture(P);
+    if (FormServices.TakeProviderChangePicture) OldPicture.reset(FormServices.TakeProviderChangePicture(P));
     if (OldPicture == nullptr && Data != nullptr && Data->CacheBmp != nullptr && !Data->CacheBmp->Empty()) {
-      OldPicture = NewBitmap32(Data->CacheBmp->Width(), Data->CacheBmp->Height());
-      CopyBitmapFull(OldPicture, Data->CacheBmp);
+      OldPicture.reset(NewBitmap32(Data->CacheBmp->Width(), Data->CacheBmp->Height()));
+      CopyBitmapFull(OldPicture.get(), Data->CacheBmp);
     }
+    // it goes to a layered window at every frame: premultiplied once
+    if (OldPicture != nullptr) PremultiplyBitmap(OldPicture.get());
   }
   if (FormServices.PaintFormFrame) FormServices.PaintFormFrame(P);
   if (Data == nullptr || Data->CacheBmp == nullptr || Data->CacheBmp->Empty()) {
     InAnimationProcess = false;
-    if (OldPicture != nullptr) OldPicture->Free();
     return;
   }
-  TBitmap* Snapshot = NewBitmap32(Data->CacheBmp->Width(), Data->CacheBmp->Height());
-  PaintControlToBitmap(Snapshot, Form, 0, 0, P, true);
+  TFreeHolder<TBitmap> Snapshot(NewBitmap32(Data->CacheBmp->Width(), Data->CacheBmp->Height()));
+  PaintControlToBitmap(Snapshot.get(), Form, 0, 0, P, true);
   const int W = Snapshot->Width(), H = Snapshot->Height();
-  if (BF == nullptr) SetRectAlpha32(Snapshot, TRect{0, 0, W, H}, 255, NoColor32);
+  if (BF == nullptr) SetRectAlpha32(Snapshot.get(), TRect{0, 0, W, H}, 255, NoColor32);
+  PremultiplyBitmap(Snapshot.get());
   const int Steps = Time / 12;
   RECT FormRect{};
   GetWindowRect(FormWnd, &FormRect);
 
-  TvkGlowForm* Previous = nullptr;
+  TFreeHolder<TvkGlowForm> Previous;  // the border window that keeps the old look
   TvkGlowForm* Anim = nullptr;
   POINT Place{FormRect.left, FormRect.top};
   if (BF != nullptr && FormServices.ReleaseBorderLayeredWindow && FormServices.CreateBorderWindow &&
       FormServices.BorderLayeredWindow) {
     // The current border window keeps the old look; a new one shows the new.
-    Previous = FormServices.ReleaseBorderLayeredWindow(BF);
+    Previous.reset(FormServices.ReleaseBorderLayeredWindow(BF));
     FormServices.CreateBorderWindow(BF);
     Anim = FormServices.BorderLayeredWindow(BF);
     RECT Margins{};
@@ -127,15 +130,15 @@ void AnimateLayeredForm(TCustomForm* Form, TsSkinProvider* P, int Time, uint8_t 
   }
   HWND AnimWnd = Anim->Handle();
   AddExStyle(AnimWnd, WS_EX_LAYERED | WS_EX_NOACTIVATE);
-  PutOnWindow(AnimWnd, Snapshot, Steps > 0 ? 0 : MaxAlpha, &Place);
+  PutOnWindow(AnimWnd, Snapshot.get(), Steps > 0 ? 0 : MaxAlpha, &Place);
   if (BF == nullptr) {
     if (FormServices.CollectBorderMaskRects) FormServices.CollectBorderMaskRects(P);
     if (FormServices.CreateFormRegionAt) SetWindowRgn(AnimWnd, FormServices.CreateFormRegionAt(P, 0, 0), FALSE);
   }
   ShowWindow(AnimWnd, SW_SHOWNOACTIVATE);
 
-  TBitmap* Frame = NewBitmap32(W, H);
-  FillRect32(Frame, TRect{0, 0, W, H}, 0, 0);
+  TFreeHolder<TBitmap> Frame(NewBitmap32(W, H));
+  FillRect32(Frame.get(), TRect{0, 0, W, H}, 0, 0);
   SetStretchBltMode(Frame->Canvas()->Handle(), COLORONCOLOR);
   if (Steps > 0) {
     const double AlphaStep = static_cast<double>(MaxAlpha) / Steps;
@@ -145,12 +148,12 @@ void AnimateLayeredForm(TCustomForm* Form, TsSkinProvider* P, int Time, uint8_t 
       const DWORD Tick = Platform().GetTickCount();
       Alpha = std::min<double>(MaxAlpha, Alpha + AlphaStep);
       const BYTE Used = static_cast<BYTE>(RoundHalfEven(Alpha));
-      DrawShowFrame(Mode == atAero ? atAero : atFading, G, Frame, Snapshot);
-      PutOnWindow(AnimWnd, Frame, Used, nullptr);
+      DrawShowFrame(Mode == atAero ? atAero : atFading, G, Frame.get(), Snapshot.get());
+      PutOnWindow(AnimWnd, Frame.get(), Used, nullptr);
       if (Previous != nullptr && OldPicture != nullptr && Previous->HandleAllocated()) {
         RECT PrevRect{};
         GetWindowRect(Previous->Handle(), &PrevRect);
-        UpdateLayeredFromBitmap(Previous->Handle(), OldPicture, OldPictureAlpha(MaxAlpha, Used),
+        UpdateLayeredFromBitmap(Previous->Handle(), OldPicture.get(), OldPictureAlpha(MaxAlpha, Used),
                                 POINT{PrevRect.left, PrevRect.top});
       }
       WaitTicks(Tick, 12);
@@ -164,13 +167,9 @@ void AnimateLayeredForm(TCustomForm* Form, TsSkinProvider* P, int Time, uint8_t 
     if (FormServices.BuildBorderRegion) SetWindowRgn(AnimWnd, FormServices.BuildBorderRegion(BF), FALSE);
     SetWindowPos(AnimWnd, nullptr, Place.x, Place.y, 0, 0, kLayeredFlags | SWP_NOZORDER);
     if (FormServices.UpdateBorderWindow) FormServices.UpdateBorderWindow(BF, true, 255);
-    if (OldPicture != nullptr) OldPicture->Free();
-    if (Previous != nullptr) Previous->Free();
   } else {
     FreeOutput();
   }
-  Snapshot->Free();
-  Frame->Free();
 }
 
 }  // namespace
@@ -253,6 +252,19 @@ void CaptureControlForChange(TControl* Control) {
 
 void AnimateSkinChange(TControl* Control, int Time, uint8_t MaxAlpha, TvkAnimType Mode) {
   if (!CanAnimate(Control)) return;
+  HWND ControlWnd = WindowOf(Control);
+  // However the change ends (an early stop, a paint that throws), nothing of it is left behind and the control
+  // draws again (a second WM_SETREDRAW 1 after a finished change changes nothing; a hidden control gets none,
+  // since it would make its window visible).
+  struct TChangeEnd {
+    TControl* Control;
+    HWND Wnd;
+    ~TChangeEnd() {
+      FreeOutput();
+      FreeAndNil(g_OldPicture);
+      if (IsWindow(Wnd) && Control->Visible()) SendMessageA(Wnd, WM_SETREDRAW, 1, 0);
+    }
+  } End{Control, ControlWnd};
   TAnimationScope Scope;
   auto* Form = As<TCustomForm>(Control);
   TsSkinProvider* Skinner = SkinnerOf(Form);
@@ -264,52 +276,44 @@ void AnimateSkinChange(TControl* Control, int Time, uint8_t MaxAlpha, TvkAnimTyp
   auto* Out = dynamic_cast<TOutputWindow*>(g_Output);
   if (Out == nullptr || g_OldPicture == nullptr) {
     InAnimationProcess = false;
-    FreeOutput();
-    FreeAndNil(g_OldPicture);
     return;
   }
   const int W = Control->Width(), H = Control->Height();
-  HWND ControlWnd = WindowOf(Control);
   PlaceControlAbove(Out, Control);
-  TBitmap* NewPicture = NewBitmap32(W, H);
+  TFreeHolder<TBitmap> NewPicture(NewBitmap32(W, H));
   {
     HDC DC = NewPicture->Canvas()->Handle();
     const int Saved = SaveDC(DC);
-    PaintControlToBitmap(NewPicture, Control, 0, 0, nullptr, true);
+    PaintControlToBitmap(NewPicture.get(), Control, 0, 0, nullptr, true);
     RestoreDC(DC, Saved);
   }
-  TBitmap* Frame = NewBitmap32(W, H);
+  TFreeHolder<TBitmap> Frame(NewBitmap32(W, H));
   if (Form != nullptr && Skinner != nullptr && FormServices.CreateFormRegionAt)
     SetWindowRgn(Out->Handle(), FormServices.CreateFormRegionAt(Skinner, 0, 0), FALSE);
 
   HWND OutWnd = Out->Handle();
-  HDC WinDC = GetWindowDC(OutWnd);
+  TScopedDC WinDC(OutWnd, true);
   for (int Weight : SkinChangeWeights(Time / 24)) {
     const DWORD Tick = Platform().GetTickCount();
-    MixBitmapsByWeight(Frame, g_OldPicture, NewPicture, nullptr, Weight);
-    BitBlt(WinDC, 0, 0, W, H, Frame->Canvas()->Handle(), 0, 0, SRCCOPY);
+    MixBitmapsByWeight(Frame.get(), g_OldPicture, NewPicture.get(), nullptr, Weight);
+    BitBlt(WinDC.DC, 0, 0, W, H, Frame->Canvas()->Handle(), 0, 0, SRCCOPY);
     WaitTicks(Tick, 24);
   }
-  BitBlt(WinDC, 0, 0, W, H, NewPicture->Canvas()->Handle(), 0, 0, SRCCOPY);
+  BitBlt(WinDC.DC, 0, 0, W, H, NewPicture->Canvas()->Handle(), 0, 0, SRCCOPY);
   InAnimationProcess = false;
 
   if (Control->Visible()) {
-    SetRectAlpha32(NewPicture, TRect{0, 0, W, H}, 255, NoColor32);
+    SetRectAlpha32(NewPicture.get(), TRect{0, 0, W, H}, 255, NoColor32);
     SendMessageA(ControlWnd, WM_SETREDRAW, 1, 0);
     // Only a top-level output window can be layered: a child one stays until the control has redrawn.
     const bool TopLevel = Out->Parent() == nullptr;
     if (TopLevel) {
       RECT R{};
       GetWindowRect(OutWnd, &R);
-      UpdateLayeredFromBitmap(OutWnd, NewPicture, 254, POINT{R.left, R.top});
+      UpdateLayeredFromBitmap(OutWnd, NewPicture.get(), 254, POINT{R.left, R.top});
     }
     if (WindowsVersionLevel >= 6 || !TopLevel) RedrawWindow(ControlWnd, nullptr, nullptr, kRedrawAll);
     const bool LayeredForm = Form != nullptr && (GetWindowLongA(ControlWnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
     if (!LayeredForm) SetWindowPos(OutWnd, nullptr, 0, 0, 0, 0, kHideFlags);
   }
-  ReleaseDC(OutWnd, WinDC);
-  FreeOutput();
-  Frame->Free();
-  FreeAndNil(g_OldPicture);
-  NewPicture->Free();
 }

@@ -108,7 +108,7 @@ TEST_F(Animations, AFadingShowOfAHundredMillisecondsRisesInEighthsAndHoldsFullOp
   EXPECT_EQ(Rec.Alphas(Anim), (std::vector<int>{0, 32, 64, 96, 128, 159, 191, 223, 255, 255, 255}));
   const auto Last = Rec.For(Anim).back();
   EXPECT_EQ(Last.size.cx, 40);
-  EXPECT_EQ(Last.Pixel(5, 5), 0xFFFF0000u);  // the form's red, opaque
+  EXPECT_EQ(Last.Pixel(5, 5), 0xFFFE0000u);  // the form's red, opaque, premultiplied (255 * 255 >> 8)
   EXPECT_FALSE(IsWindow(Anim));              // the temporary window is gone
   EXPECT_TRUE(IsWindowVisible(Form));
   EXPECT_EQ(GetWindowLongA(Form, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
@@ -143,7 +143,7 @@ TEST_F(Animations, ADropDownShowUnrollsFromTheTopLeft) {
   };
   EXPECT_EQ(Covered(Calls[1]), 0);              // nothing yet
   EXPECT_EQ(Covered(Calls[2]), 20 * 15);        // the top-left half of each side
-  EXPECT_EQ(Calls[2].Pixel(19, 14), 0xFFFF0000u);
+  EXPECT_EQ(Calls[2].Pixel(19, 14), 0xFFFE0000u);
   EXPECT_EQ(Calls[2].Pixel(20, 0), 0u);
   EXPECT_EQ(Covered(Calls[3]), 30 * 22);        // three quarters (22.5 rounds to even)
   EXPECT_EQ(Covered(Calls[5]), 40 * 30);        // and at last the whole picture
@@ -236,7 +236,8 @@ TEST_F(Animations, TheFormHideCutsTransparentCornersAndRestoresTheFormsOpacity) 
   ASSERT_NE(Anim, nullptr);
   const auto First = Rec.For(Anim).front();
   EXPECT_EQ(First.Pixel(1, 1), 0u);             // a transparent corner
-  EXPECT_EQ(First.Pixel(10, 10), GetPixel32(Skinner.Data->CacheBmp, 10, 10));  // the frame image
+  ASSERT_EQ(GetPixel32(Skinner.Data->CacheBmp, 10, 10), 0xFF563412u);
+  EXPECT_EQ(First.Pixel(10, 10), 0xFF553311u);  // the frame image, premultiplied
   // The form went to opacity 1 for the animation and is then unlayered and hidden, not flashed.
   const auto FormCalls = Rec.For(Form);
   ASSERT_FALSE(FormCalls.empty());

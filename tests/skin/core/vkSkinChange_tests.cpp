@@ -152,7 +152,7 @@ TEST_F(SkinChange, ASkinnedFormFadesItsNewLookInOnALayeredWindow) {
   const auto First = Rec.For(Anim).front();
   EXPECT_TRUE(First.hasPos);
   EXPECT_EQ(First.pos.x, 40);
-  EXPECT_EQ(First.Pixel(5, 5), 0xFF0000FFu);  // the form's new look, opaque blue
+  EXPECT_EQ(First.Pixel(5, 5), 0xFF0000FEu);  // the form's new look, opaque blue, premultiplied
   EXPECT_FALSE(IsWindow(Anim));
   EXPECT_EQ(SkinChangeOutputWindow(), nullptr);
   EXPECT_FALSE(InAnimationProcess);

@@ -45,6 +45,16 @@ bool Contains(const std::vector<int>& All, const std::vector<int>& Run) {
   return std::search(All.begin(), All.end(), Run.begin(), Run.end()) != All.end();
 }
 
+// Layered windows take premultiplied pixels: no colour byte above its alpha.
+bool Premultiplied(const std::vector<LayeredCall>& Calls) {
+  for (const LayeredCall& C : Calls)
+    for (uint32_t P : C.pixels) {
+      const uint32_t A = P >> 24;
+      if (((P >> 16) & 0xFF) > A || ((P >> 8) & 0xFF) > A || (P & 0xFF) > A) return false;
+    }
+  return true;
+}
+
 struct TFaded {
   ManagerPtr M;
   Owned<TForm> F{NewForm(300, 200)};
@@ -67,6 +77,7 @@ TEST(FormFades, ShowAndHideFadeOverTheManagersTime) {
         << testing::PrintToString(Rec.Alphas(Shown.front()));
     EXPECT_TRUE(IsWindowVisible(T.F->Handle()));
     EXPECT_EQ(GetWindowLongA(T.F->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+    EXPECT_TRUE(Premultiplied(Rec.For(Shown.front())));
     EXPECT_FALSE(InAnimationProcess);
 
     Rec.calls.clear();
@@ -79,6 +90,7 @@ TEST(FormFades, ShowAndHideFadeOverTheManagersTime) {
     EXPECT_TRUE(Contains(Rec.Alphas(Hidden.front()), {255, 204, 153, 102, 51, 0, 0}))
         << testing::PrintToString(Rec.Alphas(Hidden.front()));
     EXPECT_FALSE(IsWindow(Hidden.front()));
+    EXPECT_TRUE(Premultiplied(Rec.For(Hidden.front())));
     EXPECT_FALSE(IsWindowVisible(T.F->Handle()));
   }
 }
@@ -97,6 +109,7 @@ TEST(FormFades, ARunTimeSkinChangeFadesTheNewLookIn) {
     const auto Fading = std::find_if(Windows.begin(), Windows.end(),
                                      [&](HWND W) { return Contains(Rec.Alphas(W), NewLook); });
     ASSERT_NE(Fading, Windows.end());
+    EXPECT_TRUE(Premultiplied(Rec.For(*Fading)));
     if (Extended) {
       // the border window of the old look stays opaque until the new look passes two thirds, then fades out
       const auto Old = std::find_if(Windows.begin(), Windows.end(), [&](HWND W) {
