@@ -202,9 +202,6 @@ void SBUtilsInitialize() {
   AdapterServices.DetachScrollWndAdapter = DetachScrollAdapter;
   InstallFormScrollParts();
   FormServices.FreeMenuWindowAdapters = FreeMenuAdapters;
-  ProviderParts.ReloadScrollBars = [](TObject* A) {
-    if (auto* S = dynamic_cast<TvkScrollWnd*>(A)) ReloadScrollBarInfo(S, true);
-  };
   AdapterServices.CreateComboListAdapter = [](HWND Wnd, TsCommonData* Data, TsSkinManager* Manager, const char* Section,
                                               bool Repaint, bool SimpleList) {
     return TvkComboListWnd::CreateForCombo(Wnd, Data, Manager, Section != nullptr ? Section : "", Repaint, SimpleList);
@@ -221,7 +218,6 @@ void SBUtilsFinalize() {
   FreeMenuAdapters();
   if (FormServices.FreeMenuWindowAdapters == FreeMenuAdapters) FormServices.FreeMenuWindowAdapters = nullptr;
   FreePageAdapters();
-  ProviderParts.ReloadScrollBars = nullptr;
   AdapterServices = TvkAdapterServices{};
   RemoveFormScrollParts();
   GetScrollBarInfoEntry().Reset();

@@ -321,6 +321,7 @@ void InstallFormScrollParts() {
     return Bar != nullptr && Bar->Shown ? ScrollBarDimension(Bar, true) : 0;
   };
   P.ScrollFrameWidth = [](TObject* A) { return std::max(0, FormScrollAdapter(A)->FrameLeft); };
+  P.ReloadScrollBars = [](TObject* A) { ReloadScrollBarInfo(FormScrollAdapter(A), true); };
 }
 
 void RemoveFormScrollParts() {
@@ -330,4 +331,5 @@ void RemoveFormScrollParts() {
   P.ScrollAdapterDetached = nullptr;
   P.ScrollBarShown = nullptr;
   P.ScrollFrameWidth = nullptr;
+  P.ReloadScrollBars = nullptr;
 }

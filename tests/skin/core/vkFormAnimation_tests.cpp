@@ -3,9 +3,12 @@
 // adapter are stand-ins behind the services table; the clock advances 13 ms a reading so no frame waits.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <stdexcept>
 
 #include "SkinTestOwners.h"
+#include "framework/GraphicsGdi.h"
 #include "skin/core/vkFormAnimation.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkntTypes.h"
@@ -156,6 +159,33 @@ TEST_F(Animations, NoShowWithoutAFrameImageOrForAMinimisedForm) {
   EXPECT_TRUE(Rec.calls.empty());
   EXPECT_FALSE(InAnimationProcess);
   EXPECT_TRUE(Skinner.Events.empty());
+}
+
+TEST_F(Animations, AShowStoppedByAnExceptionLeavesNoWindowPictureOrMarkBehind) {
+  static int Updates = 0;
+  const std::function<void()> Stops[] = {
+      [] { FormServices.PaintFormFrame = [](TsSkinProvider*) { throw std::runtime_error("frame"); }; },
+      [] {
+        // the third frame fails to reach the screen
+        Platform().UpdateLayeredWindow = [](HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*, DWORD) {
+          if (++Updates == 3) throw std::runtime_error("frame");
+          return TRUE;
+        };
+      }};
+  AnimateFormShow(Provider(Skinner), 0, 255, atFading);  // what a first show makes once is made
+  for (const auto& Stop : Stops) {
+    Updates = 0;
+    Stop();
+    const int Forms = Screen->FormCount();
+    const TGdiObjectCounts Gdi = GdiObjectCounts();
+    EXPECT_THROW(AnimateFormShow(Provider(Skinner), 100, 255, atFading), std::runtime_error);
+    EXPECT_EQ(Screen->FormCount(), Forms) << "the temporary animation window went";
+    EXPECT_EQ(GdiObjectCounts(), Gdi) << "the snapshot and the frame went";
+    EXPECT_FALSE(InAnimationProcess);
+    FormServices.PaintFormFrame = [](TsSkinProvider* P) { ++Of(P)->PaintedFrames; };
+    ResetPlatform();
+    ToolkitStartup();
+  }
 }
 
 TEST_F(Animations, DialogShowsRiseInNinthsOverStepsPlusOne) {

@@ -2,7 +2,11 @@
 // path of a skinned form through the recorder, and the windows that are left afterwards.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <stdexcept>
+
 #include "SkinTestOwners.h"
+#include "framework/GraphicsGdi.h"
 #include "skin/core/vkFormAnimation.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkSkinChange.h"
@@ -126,9 +130,11 @@ public:
       Message.Result = reinterpret_cast<LRESULT>(this);
       return;
     }
+    if (Message.Msg == WM_SETREDRAW && Message.WParam != 0) ++RedrawsOn;
     inherited::Dispatch(Message);
   }
   static inline TsScrollWndData* Data = nullptr;
+  int RedrawsOn = 0;  // WM_SETREDRAW 1 heard
 };
 IMPLEMENT_CLASS(TSkinnedStandInForm)
 
@@ -158,4 +164,34 @@ TEST_F(SkinChange, ASkinnedFormFadesItsNewLookInOnALayeredWindow) {
   EXPECT_FALSE(InAnimationProcess);
   Skinned->Free();
   delete TSkinnedStandInForm::Data;
+}
+
+TEST_F(SkinChange, AChangeThatStopsEarlyOrThrowsLetsTheFormDrawAgainAndLeavesNothing) {
+  const std::function<void()> Stops[] = {
+      [] { TSkinnedStandInForm::Data->CacheBmp->SetSize(0, 0); },  // no frame image: nothing to fade
+      [] { FormServices.PaintFormFrame = [](TsSkinProvider*) { throw std::runtime_error("frame"); }; }};
+  for (const auto& Stop : Stops) {
+    auto* Skinned = Create<TSkinnedStandInForm>(Application);
+    Skinned->SetBorderStyle(bsNone);
+    Skinned->SetBounds(40, 40, 60, 40);
+    TSkinnedStandInForm::Data = new TsScrollWndData(nullptr, true);
+    TSkinnedStandInForm::Data->CacheBmp->SetSize(60, 40);
+    FormServices = TvkFormServices();
+    FormServices.ProviderSkinData = [](TsSkinProvider*) { return TSkinnedStandInForm::Data; };
+    Stop();
+    Skinned->ShowNoActivate();
+    const int Forms = Screen->FormCount();
+    const TGdiObjectCounts Gdi = GdiObjectCounts();
+    try {
+      AnimateSkinChange(Skinned, 120, 255, atFading);
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_GE(Skinned->RedrawsOn, 1) << "the form draws again";
+    EXPECT_EQ(SkinChangeOutputWindow(), nullptr);
+    EXPECT_EQ(Screen->FormCount(), Forms);
+    EXPECT_EQ(GdiObjectCounts(), Gdi);
+    EXPECT_FALSE(InAnimationProcess);
+    Skinned->Free();
+    delete TSkinnedStandInForm::Data;
+  }
 }
