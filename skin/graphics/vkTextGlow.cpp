@@ -94,6 +94,7 @@ void DrawGlowMask(TBitmap* Mask, TCanvas* Source, const std::string& Text, const
 void DrawTextGlow(TBitmap* Dst, const std::string& Text, const TRect& Rect, TBitmap*& MaskBmp, uint32_t Color,
                   int GlowSize, int Sides, UINT Flags) {
   if (Dst == nullptr) return;
+  GlowSize = std::clamp(GlowSize, 0, kMaxGlowSize);
   const int Margin = GlowSize + 4;
   const int W = Rect.Width() + 2 * Margin, H = Rect.Height() + 2 * Margin;
   if (W < 1 || H < 1) return;

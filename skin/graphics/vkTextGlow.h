@@ -25,8 +25,12 @@ void BlurLine(uint8_t* Src, int HighIndex, const TBlurKernel& Kernel, uint8_t* W
 // Rows then columns of an 8-bit bitmap blurred in place; other bitmaps are left unchanged.
 void GaussianBlur8(TBitmap* Bitmap, double Radius);
 
+// The largest glow size painted: the blur reaches 16 pixels whatever the size, so a larger one (a skin may
+// say up to 2^31 - 1) would only ask for a mask no bitmap can hold.
+constexpr int kMaxGlowSize = 255;
+
 // Glow of Text (drawn in Dst's canvas font with Flags at Rect) in Color (a colour value) into the 32-bit Dst,
-// around Rect grown by GlowSize + 4. MaskBmp is kept by the caller: one of the grown size is used as it is, so
+// around Rect grown by GlowSize (limited to 0..kMaxGlowSize) + 4. MaskBmp is kept by the caller: one of the grown size is used as it is, so
 // an unchanged caption is drawn and blurred once. Sides: extra text passes moved 1 left, 2 up, 4 right, 8 down.
 void DrawTextGlow(TBitmap* Dst, const std::string& Text, const TRect& Rect, TBitmap*& MaskBmp, uint32_t Color,
                   int GlowSize, int Sides, UINT Flags);

@@ -109,3 +109,25 @@ TEST(TextGlow, QuickBlurSoftensEdgesAndLeavesImagesTooSmallToQuarter) {
   for (int y = 0; y < 12; ++y)
     for (int x = 0; x < 3; ++x) ASSERT_EQ(At(Small.get(), x, y), 0xFF000000u | (x * 80) << 8 | y * 20);
 }
+
+TEST(TextGlow, AGlowSizeNoBitmapCouldHoldPaintsAsTheLargestGlow) {
+  // A skin may give a state any glow size up to 2^31 - 1; beyond 255 the blur reaches no farther.
+  const TRect R(300, 280, 330, 296);
+  auto Largest = Make32(640, 600, 0x00000000u);
+  TBitmap* LargestMask = nullptr;
+  DrawTextGlow(Largest.get(), "X", R, LargestMask, 0x0000FF, 255, 15, DT_SINGLELINE);
+  for (int Size : {65536, 100000000, 2147483647}) {
+    auto Dst = Make32(640, 600, 0x00000000u);
+    TBitmap* Mask = nullptr;
+    ASSERT_NO_THROW(DrawTextGlow(Dst.get(), "X", R, Mask, 0x0000FF, Size, 15, DT_SINGLELINE)) << Size;
+    ASSERT_NE(Mask, nullptr) << Size;
+    EXPECT_EQ(Mask->Width(), 30 + 2 * (255 + 4)) << Size;
+    int Different = 0;
+    for (int y = 0; y < 600; ++y)
+      for (int x = 0; x < 640; ++x) Different += At(Dst.get(), x, y) != At(Largest.get(), x, y);
+    EXPECT_EQ(Different, 0) << Size;
+    EXPECT_GT(CountChanged(Dst.get(), 0), 0) << Size;
+    Mask->Free();
+  }
+  LargestMask->Free();
+}
