@@ -132,6 +132,10 @@ void TControl::SetParent(TWinControl* Value) {
   if (Value) Value->InsertControl(this);
 }
 
+bool TControl::UseRightToLeftReading() const { return SysLocale.MiddleEast && FBiDiMode != bdLeftToRight; }
+
+bool TControl::UseRightToLeftAlignment() const { return SysLocale.MiddleEast && FBiDiMode == bdRightToLeft; }
+
 void TControl::SetBiDiMode(TBiDiMode Value) {
   if (FBiDiMode == Value) return;
   FBiDiMode = Value;

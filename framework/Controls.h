@@ -187,11 +187,11 @@ public:
   void SetConstraints(TSizeConstraints* Value) { FConstraints->Assign(Value); }
   // Scales position, size and (own) font by M/D (MulDiv), children included.
   virtual void ChangeScale(int M, int D);
-  // Text is always left-to-right here.
+  // Right-to-left reading and alignment need a system with right-to-left languages (SysLocale.MiddleEast).
   TBiDiMode BiDiMode() const { return FBiDiMode; }
   void SetBiDiMode(TBiDiMode Value);
-  bool UseRightToLeftReading() const { return false; }
-  bool UseRightToLeftAlignment() const { return false; }
+  bool UseRightToLeftReading() const;
+  bool UseRightToLeftAlignment() const;
   UINT DrawTextBiDiModeFlags(UINT Flags) const { return Flags; }
   UINT DrawTextBiDiModeFlagsReadingOnly() const { return 0; }
 

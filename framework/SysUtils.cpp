@@ -10,6 +10,8 @@
 #include "framework/Platform.h"
 
 // ---- Format ----
+TSysLocale SysLocale{GetSystemMetrics(SM_MIDEASTENABLED) != 0};
+
 namespace {
 [[noreturn]] void FormatError(const std::string& format) {
   throw EConvertError("Format '" + format + "' invalid or incompatible with argument");

@@ -8,6 +8,14 @@
 
 #include "framework/System.h"
 
+// ---- the system's locale ----
+// What the controls read of the system's locale: MiddleEast is set on a system with right-to-left languages
+// enabled (SM_MIDEASTENABLED), read at start-up; tests may change it.
+struct TSysLocale {
+  bool MiddleEast = false;
+};
+extern TSysLocale SysLocale;
+
 // ---- Format: %d %u %x (upper-case hex) %s, with '-' (left justify), width and precision ----
 // Format("%s has %d items", {name, count}). A missing or mismatched argument raises EConvertError.
 class TFormatArg {

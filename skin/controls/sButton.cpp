@@ -15,6 +15,7 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkAlphaImageList.h"
+#include "skin/core/vkFormServices.h"
 #include "skin/graphics/SmallDrawing.h"
 #include "skin/graphics/ToolkitStartup.h"
 #include "skin/graphics/vkBitmap32.h"

@@ -140,7 +140,19 @@ int TsCustomComboBox::ButtonWidth() {
 TRect TsCustomComboBox::ButtonRect() {
   if (!FButtonShown || FStyle == csSimple) return TRect();
   const int W = ButtonWidth();
+  if (UseRightToLeftReading()) return TRect(kFrame, kFrame, kFrame + W, Height() - kFrame);
   return TRect(Width() - kFrame - W, kFrame, Width() - kFrame, Height() - kFrame);
+}
+
+TRect TsCustomComboBox::EditRect() {
+  const TRect B = ButtonRect();
+  TRect R(kFrame, kFrame, Width() - kFrame, Height() - kFrame);
+  if (B.Width() <= 0) return R;
+  if (UseRightToLeftReading())
+    R.Left = B.Right;
+  else
+    R.Right = B.Left;
+  return R;
 }
 
 int TsCustomComboBox::FaceState() {
@@ -182,8 +194,7 @@ void TsCustomComboBox::PaintCache() {
   TBitmap* Cache = FSkinData->CacheBmp;
   RenderControlSkin(FSkinData, Ref, true, Cache, TPoint{0, 0}, TRect(0, 0, Width(), Height()), FaceState());
   if (FStyle != csSimple) {
-    const TRect B = ButtonRect();
-    const TRect Edit(kFrame, kFrame, B.Width() > 0 ? B.Left : Width() - kFrame, Height() - kFrame);
+    const TRect Edit = EditRect();
     TOwnerDrawState State{odComboBoxEdit};
     if (IsListStyle() && Focused()) State += TOwnerDrawState{odSelected, odFocused};
     FCanvas->PaintOn(Cache->Canvas()->Handle(), [&] { DrawItem(ItemIndex(), Edit, State); });
@@ -641,7 +652,11 @@ void TsCustomComboBox::WndProc(TMessage& Message) {
       case CM_MOUSEENTER:
         if (FStyle == csDropDown || FStyle == csSimple) {
           const TRect B = ButtonRect();
-          RECT R{2, 2, (B.Width() > 0 ? B.Left : Width()) - 2, Height() - 2};
+          RECT R{2, 2, Width() - 2, Height() - 2};
+          if (B.Width() > 0 && UseRightToLeftReading())
+            R.left = B.Right + 2;
+          else if (B.Width() > 0)
+            R.right = B.Left - 2;
           RedrawWindow(Handle(), &R, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         }
         ProcessCommonSkinMessage(Message, FSkinData);

@@ -55,9 +55,11 @@ public:
   int GlyphMask() const { return FGlyphMask; }
   HWND ListWindow() const { return FListWnd; }
   bool IsDroppedDown() const { return FDroppedDown; }
-  // The drop-down button's width and its rectangle (empty for csSimple).
+  // The drop-down button's width and its rectangle (empty for csSimple), at the left for right-to-left reading.
   int ButtonWidth();
   TRect ButtonRect();
+  // Inside the frame beside the button: where the current item or the text is drawn.
+  TRect EditRect();
   // The face state: 3 focused in a four-state combo section, 2 dropped (list styles), 1 focused or hot, 0.
   int FaceState();
   // The whole look into the cache.

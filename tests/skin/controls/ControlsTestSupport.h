@@ -68,6 +68,13 @@ inline int CountRgb(const Dib32& Dib, uint32_t Rgb) {
   return N;
 }
 
+// The system taken for one with right-to-left languages while the object lives.
+struct MiddleEastLocale {
+  bool Was = SysLocale.MiddleEast;
+  MiddleEastLocale() { SysLocale.MiddleEast = true; }
+  ~MiddleEastLocale() { SysLocale.MiddleEast = Was; }
+};
+
 // Every shell call the code under test makes, instead of making it.
 struct ShellRecorder {
   struct Call {

@@ -114,6 +114,19 @@ TEST(Button, DisabledAndActionWithoutHandlerShareTheDisabledLook) {
   EXPECT_EQ(NoHandler, Disabled);
 }
 
+TEST(Button, RightToLeftReadingOrdersTheCaptionFromTheRight) {
+  // A leading neutral character goes to the right end of a right-to-left line.
+  auto M = SkinnedManager();
+  MiddleEastLocale Locale;
+  Owned<TForm> Form = NewForm(clBtnFace);
+  TsButton* Plain = NewButton(Form.get(), 100, 30);
+  TsButton* Bidi = NewButton(Form.get(), 100, 30);
+  for (TsButton* B : {Plain, Bidi}) B->SetCaption("-ab");
+  Bidi->SetBiDiMode(bdRightToLeftReadingOnly);
+  ASSERT_TRUE(Bidi->UseRightToLeftReading());
+  EXPECT_NE(Printed(Plain), Printed(Bidi));
+}
+
 TEST(Button, PressedContentShiftsUnlessTheSkinSaysNot) {
   auto M = SkinnedManager();
   Owned<TForm> Form = NewForm(clBtnFace);

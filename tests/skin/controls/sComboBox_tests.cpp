@@ -174,6 +174,24 @@ TEST(ComboBox, FaceAndButtonFromTheSkin) {
     for (int x = 0; x < C->Width(); ++x) ASSERT_EQ(Dib.Rgb(x, y), GetPixel32(Cache, x, y) & 0xFFFFFF) << x << "," << y;
 }
 
+TEST(ComboBox, TheButtonIsAtTheLeftForRightToLeftReading) {
+  auto M = SkinnedManager();
+  MiddleEastLocale Locale;
+  Owned<TForm> Form = NewForm(clBtnFace);
+  for (const TBiDiMode Mode : {bdLeftToRight, bdRightToLeftReadingOnly, bdRightToLeft}) {
+    TsComboBox* C = NewCombo(Form.get(), csDropDownList);
+    C->SetBiDiMode(Mode);
+    const bool Left = Mode != bdLeftToRight;
+    const TRect B = C->ButtonRect();
+    EXPECT_EQ(B.Left, Left ? 3 : C->Width() - 3 - B.Width()) << Mode;
+    Dib32 Dib(C->Width(), C->Height(), 0x123456, true);
+    C->Perform(WM_PRINT, reinterpret_cast<WPARAM>(Dib.DC()), PRF_CLIENT);
+    EXPECT_EQ(Dib.Rgb(4, 10), Left ? 0xB00001u : 0xE0E0FFu) << Mode;  // "COMBOBTN" or "COMBOBOX"
+    EXPECT_EQ(Dib.Rgb(C->Width() - 5, 10), Left ? 0xE0E0FFu : 0xB00001u) << Mode;
+    C->Free();
+  }
+}
+
 TEST(ComboBox, TheDropDownListsHandleIsKept) {
   auto M = SkinnedManager();
   Owned<TForm> Form = NewForm(clBtnFace);
