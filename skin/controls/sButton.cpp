@@ -424,6 +424,7 @@ void TsButton::PaintCaption(TCanvas* Canvas) {
     Flags = (Align == BS_LEFT ? DT_LEFT : Align == BS_RIGHT ? DT_RIGHT : DT_CENTER) | DT_EXPANDTABS | DT_VCENTER |
             (FWordWrap ? DT_WORDBREAK : DT_SINGLELINE);
   }
+  if (UseRightToLeftReading()) Flags |= DT_RTLREADING;
   // a skinned disabled button writes its text normally and gets the disabled look over the whole face
   const bool AsEnabled = Enabled() || Skinned;
   DrawControlTextStr(C, Caption(), AsEnabled, R, Flags, FSkinData, State);
@@ -605,6 +606,10 @@ void TsButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     // the face shows pressed while the menu is open; Popup returns when it closes
     FDropDownShowing = true;
     RepaintFace();
+    // the menu is drawn by the skin like every popup menu of a skinned application
+    TsSkinManager* Def = TsSkinManager::DefaultManager();
+    if (Def != nullptr && Def->Active() && Def->SkinableMenus() != nullptr && FormServices.InitPopupMenu)
+      FormServices.InitPopupMenu(Def->SkinableMenus(), FDropDownMenu, true);
     FDropDownMenu->SetPopupComponent(this);
     const POINT At = ClientToScreen(POINT{0, Height()});
     try {
