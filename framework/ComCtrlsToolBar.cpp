@@ -245,19 +245,29 @@ void TToolBar::SendButton(TToolButton* B) {
   SendMessageA(FHandle, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&Btn));
 }
 
-void TToolBar::SetImages(TCustomImageList* Value) {
-  if (FImages == Value) return;
-  if (FImages != nullptr) FImages->RemoveFreeNotification(this);
-  FImages = Value;
-  if (FImages != nullptr) FImages->FreeNotification(this);
-  if (HandleAllocated())
-    SendMessageA(FHandle, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImages ? FImages->Handle() : nullptr));
+void TToolBar::SetImages(TCustomImageList* Value) { SetImageList(FImages, Value, TB_SETIMAGELIST); }
+
+void TToolBar::SetHotImages(TCustomImageList* Value) { SetImageList(FHotImages, Value, TB_SETHOTIMAGELIST); }
+
+void TToolBar::SetDisabledImages(TCustomImageList* Value) {
+  SetImageList(FDisabledImages, Value, TB_SETDISABLEDIMAGELIST);
+}
+
+void TToolBar::SetImageList(TCustomImageList*& Field, TCustomImageList* Value, UINT Msg) {
+  if (Field == Value) return;
+  if (Field != nullptr) Field->RemoveFreeNotification(this);
+  Field = Value;
+  if (Field != nullptr) Field->FreeNotification(this);
+  if (HandleAllocated()) SendMessageA(FHandle, Msg, 0, reinterpret_cast<LPARAM>(Field ? Field->Handle() : nullptr));
 }
 
 void TToolBar::Notification(TComponent* AComponent, TOperation Operation) {
   TWinControl::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
-  if (AComponent == FImages) FImages = nullptr;
+  // the window lets go of a freed list too, or it would draw from a destroyed one
+  if (AComponent == FImages) SetImages(nullptr);
+  if (AComponent == FHotImages) SetHotImages(nullptr);
+  if (AComponent == FDisabledImages) SetDisabledImages(nullptr);
   for (auto It = FButtons.begin(); It != FButtons.end(); ++It)
     if (*It == AComponent) {
       const bool Resend = HandleAllocated() && !ComponentState().Contains(csDestroying);
@@ -305,6 +315,10 @@ void TToolBar::CreateWnd() {
   inherited::CreateWnd();
   SendMessageA(FHandle, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   if (FImages != nullptr) SendMessageA(FHandle, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImages->Handle()));
+  if (FHotImages != nullptr)
+    SendMessageA(FHandle, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(FHotImages->Handle()));
+  if (FDisabledImages != nullptr)
+    SendMessageA(FHandle, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(FDisabledImages->Handle()));
   for (TToolButton* B : FButtons) SendButton(B);
 }
 
@@ -366,6 +380,8 @@ PUBLISHED(TToolBar) {
   p.Bool("List", &TToolBar::List, &TToolBar::SetList);
   p.Set("EdgeBorders", &TToolBar::EdgeBorders, &TToolBar::SetEdgeBorders, kEdgeBorderNames);
   p.Object("Images", &TToolBar::Images, &TToolBar::SetImages);
+  p.Object("HotImages", &TToolBar::HotImages, &TToolBar::SetHotImages);
+  p.Object("DisabledImages", &TToolBar::DisabledImages, &TToolBar::SetDisabledImages);
   p.Event("OnAdvancedCustomDraw", &TToolBar::OnAdvancedCustomDraw);
   p.Event("OnAdvancedCustomDrawButton", &TToolBar::OnAdvancedCustomDrawButton);
 }

@@ -91,6 +91,11 @@ public:
   TToolButton* Buttons(int Index) const { return FButtons.at(static_cast<size_t>(Index)); }
   TCustomImageList* Images() const { return FImages; }
   void SetImages(TCustomImageList* Value);
+  // Pictures of the hot and of the disabled buttons, by the same image indexes (nil: Images).
+  TCustomImageList* HotImages() const { return FHotImages; }
+  void SetHotImages(TCustomImageList* Value);
+  TCustomImageList* DisabledImages() const { return FDisabledImages; }
+  void SetDisabledImages(TCustomImageList* Value);
   bool ShowCaptions() const { return FShowCaptions; }
   void SetShowCaptions(bool Value);
   bool List() const { return FList; }
@@ -126,8 +131,12 @@ private:
   void ResendButtons();
   void SendButton(TToolButton* Button);
   void CustomDraw(TMessage& Message);
+  // Field takes Value (free notification moved along) and the window gets it through Msg.
+  void SetImageList(TCustomImageList*& Field, TCustomImageList* Value, UINT Msg);
   std::vector<TToolButton*> FButtons;
   TCustomImageList* FImages = nullptr;
+  TCustomImageList* FHotImages = nullptr;
+  TCustomImageList* FDisabledImages = nullptr;
   bool FShowCaptions = false;
   bool FList = false;
   bool FInMenuLoop = false;

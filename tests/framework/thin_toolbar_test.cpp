@@ -3,6 +3,7 @@
 
 #include "framework/ComCtrlsToolBar.h"
 #include "framework/FormReader.h"
+#include "framework/ImgList.h"
 #include "framework/Menus.h"
 #include "tests/framework/ui_test_util.h"
 #include "tests/support/MessagePump.h"
@@ -123,6 +124,30 @@ end
   EXPECT_TRUE(SendMessageA(bar->Handle(), TB_ISBUTTONCHECKED, 1, 0));
   f->MoreMenu->Free();
   EXPECT_EQ(f->More1->DropdownMenu(), nullptr);
+}
+
+TEST_F(ThinToolBar, TheThreeImageListsReachEachNewWindowAndAreLetGoWhenFreed) {
+  Owned<TForm> f(TForm::CreateNew(Application));
+  auto* bar = new TToolBar(f.get());
+  bar->SetParent(f.get());
+  struct List {
+    TCustomImageList* (TToolBar::*Get)() const;
+    void (TToolBar::*Set)(TCustomImageList*);
+    UINT Query;
+  };
+  const List Lists[] = {{&TToolBar::Images, &TToolBar::SetImages, TB_GETIMAGELIST},
+                        {&TToolBar::HotImages, &TToolBar::SetHotImages, TB_GETHOTIMAGELIST},
+                        {&TToolBar::DisabledImages, &TToolBar::SetDisabledImages, TB_GETDISABLEDIMAGELIST}};
+  for (const List& L : Lists) {
+    auto* Images = new TImageList(f.get());
+    (bar->*L.Set)(Images);
+    EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageA(bar->Handle(), L.Query, 0, 0)), Images->Handle());
+    bar->RecreateWnd();
+    EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageA(bar->Handle(), L.Query, 0, 0)), Images->Handle());
+    Images->Free();
+    EXPECT_EQ((bar->*L.Get)(), nullptr);
+    EXPECT_EQ(SendMessageA(bar->Handle(), L.Query, 0, 0), 0);  // the window holds no destroyed list
+  }
 }
 
 }  // namespace
