@@ -2,9 +2,12 @@
 
 #include <algorithm>
 
+#include "framework/ComCtrlsToolBar.h"
 #include "skin/controls/sButton.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/sVclUtils.h"
+#include "skin/core/vkSkinCommands.h"
 #include "skin/core/vkAlphaImageList.h"
 #include "skin/graphics/FreeHolder.h"
 #include "skin/graphics/NinePart.h"
@@ -218,6 +221,82 @@ void DrawControlGlyph(TControl* Control, TCanvas* Canvas) {
   D.Reflected = B->Reflected();
   D.Canvas = Canvas;
   FillGlyphSkinFields(B->SkinData(), D);
+  DrawGlyphAndCaption(D);
+}
+
+namespace {
+
+// The owner-draw item state as a glyph state: selected 2, else hot 1, else checked 2, else 0.
+int ToolButtonState(UINT ItemState) {
+  if (ItemState & ODS_SELECTED) return 2;
+  if (ItemState & ODS_HOTLIGHT) return 1;
+  if (ItemState & ODS_CHECKED) return 2;
+  return 0;
+}
+
+// The text height of "A" in Font.
+int TextHeightOfA(TFont* Font) {
+  HDC DC = GetDC(nullptr);
+  HGDIOBJ Old = SelectObject(DC, Font->Handle());
+  SIZE Size{};
+  GetTextExtentPoint32A(DC, "A", 1, &Size);
+  SelectObject(DC, Old);
+  ReleaseDC(nullptr, DC);
+  return Size.cy;
+}
+
+}  // namespace
+
+void DrawOwnerDrawButtonContent(TToolBar* ToolBar, TToolButton* Button, UINT ItemState, TBitmap* Bmp) {
+  if (ToolBar == nullptr || Button == nullptr || Bmp == nullptr) return;
+  TvkGlyphPaintData D;
+  D.State = ToolButtonState(ItemState);
+  TsCommonData* SkinData =
+      ToolBar->HandleAllocated()
+          ? reinterpret_cast<TsCommonData*>(SendSkinCommand(ToolBar->Handle(), VKCMD_QUERY_SKIN_DATA, 0))
+          : nullptr;
+  if (SkinData != nullptr && SkinData->IsSkinned()) {
+    TsSkinManager* M = SkinData->SkinManager();
+    D.SkinManager = M;
+    D.Discolored = D.State == 0 && M != nullptr && M->Effects()->DiscoloredGlyphs();
+    const TsGeneralData* G = SkinData->Section();
+    TControl* Owner = SkinData->OwnerControl;
+    if (D.State == 0 && Owner != nullptr && Owner->Parent() != nullptr && G != nullptr &&
+        G->Props[0].Transparency == 100)
+      D.SectionIndex = SectionIndexForState(Owner, SkinData->SkinIndex, M, 0);
+    else
+      D.SectionIndex = SkinData->SkinIndex;
+  }
+  if ((ItemState & ODS_DISABLED) && ToolBar->DisabledImages() != nullptr)
+    D.Images = ToolBar->DisabledImages();
+  else if (D.State == 1 && ToolBar->HotImages() != nullptr)
+    D.Images = ToolBar->HotImages();
+  else
+    D.Images = ToolBar->Images();
+  D.ImageIndex = Button->ImageIndex();
+  const int W = Bmp->Width(), H = Bmp->Height();
+  const int iw = GetImageListWidth(D.Images), ih = GetImageListHeight(D.Images);
+  TPoint At;
+  if (ToolBar->List()) {
+    At = TPoint(5, Half(H - ih));
+  } else {
+    At.X = Half(W - iw) + 1 - (Button->Style() == tbsDropDown ? 8 : 0);
+    At.Y = Half(H - ih - (ToolBar->ShowCaptions() ? TextHeightOfA(ToolBar->Font()) + 3 : 0));
+  }
+  D.R = Bounds(At.X, At.Y, iw, ih);
+  D.NumGlyphs = 1;
+  D.Blend = 0;
+  D.Pressed = D.State == 2;
+  D.Enabled = ToolBar->Enabled();
+  if (D.Discolored) {
+    D.DisabledKind = TsDisabledKinds{dkGrayed};
+    if (D.SkinManager != nullptr && D.SkinManager->SectionIndexInRange(D.SectionIndex))
+      D.ToneColor = static_cast<TColor>(D.SkinManager->gd()[D.SectionIndex].Props[0].Color);
+  }
+  D.DstBmp = Bmp;
+  D.Canvas = Bmp->Canvas();
+  if (D.Pressed && (D.SkinManager == nullptr || D.SkinManager->ButtonsOptions()->ShiftContentOnClick()))
+    D.R = TRect(D.R.Left + 1, D.R.Top + 1, D.R.Right + 1, D.R.Bottom + 1);
   DrawGlyphAndCaption(D);
 }
 

@@ -12,6 +12,8 @@
 class TsCommonData;
 class TsSkinManager;
 class TControl;
+class TToolBar;
+class TToolButton;
 
 struct TvkGlyphPaintData {
   int Blend = 0;          // normal state only: transparency per cent (lists), alpha factor per cent (32-bit glyph)
@@ -47,6 +49,10 @@ void DrawGlyphAndCaption(TvkGlyphPaintData& Data);
 void FillGlyphSkinFields(TsCommonData* SkinData, TvkGlyphPaintData& Data);
 // The glyph of a skinned button onto Canvas; other controls are ignored.
 void DrawControlGlyph(TControl* Control, TCanvas* Canvas);
+// The glyph of one tool-bar button into Bmp (32-bit, the button's size) for an owner-draw item state (ODS_*):
+// the bar's disabled or hot images where they apply, the skin's discoloured look, its place in the bar's layout
+// and the pressed shift.
+void DrawOwnerDrawButtonContent(TToolBar* ToolBar, TToolButton* Button, UINT ItemState, TBitmap* Bmp);
 
 // ---- glyph and caption rectangles of a button ----
 enum TvkContentKind { ckCommandLink, ckGlyphLeft, ckGlyphRight, ckGlyphTop, ckGlyphBottom, ckGlyphCenter, ckNoGlyph };

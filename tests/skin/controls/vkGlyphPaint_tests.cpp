@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "ControlsTestSupport.h"
+#include "framework/ComCtrlsToolBar.h"
+#include "framework/ImgList.h"
 #include "skin/controls/vkGlyphPaint.h"
 #include "skin/core/vkAlphaImageList.h"
 #include "skin/graphics/vkBitmap32.h"
@@ -117,4 +119,73 @@ TEST(GlyphPaint, BlendedAndDisabledListImagesAndAnIndexPastTheList) {
   // blend 30 per cent: level 76
   EXPECT_EQ(Drawn(0, true, 30, {}), ((255 * 179 >> 8) << 16) | (255 * 76 >> 8));
   EXPECT_EQ(Drawn(1, true, 0, {}), 0x0000FFu);  // no image, no glyph: nothing drawn
+}
+
+TEST(GlyphPaint, AToolButtonsGlyphByItsStateAndTheBarsLayout) {
+  Owned<TForm> Form = NewForm(clBtnFace);
+  auto* Bar = new TToolBar(Form.get());
+  Bar->SetParent(Form.get());
+  Bar->SetBounds(0, 0, 300, 40);
+  TToolButton* Plain = Bar->AddButton("A", tbsButton, 0);
+  TToolButton* Drop = Bar->AddButton("B", tbsDropDown, 0);
+  // One 16 x 16 image per list, each of its own colour.
+  auto List = [&](TColor Colour) {
+    auto* Images = new TImageList(Form.get());
+    TBitmap Cell;
+    Cell.SetPixelFormat(pf24bit);
+    Cell.SetSize(16, 16);
+    Cell.Canvas()->Brush()->SetColor(Colour);
+    Cell.Canvas()->FillRect(TRect(0, 0, 16, 16));
+    Images->Add(&Cell, nullptr);
+    return Images;
+  };
+  Bar->SetImages(List(clLime));
+  Bar->SetHotImages(List(clRed));
+  Bar->SetDisabledImages(List(clBlue));
+  const int W = 40, H = 44, TextA = [&] {
+    HDC DC = GetDC(nullptr);
+    HGDIOBJ Old = SelectObject(DC, Bar->Font()->Handle());
+    SIZE S{};
+    GetTextExtentPoint32A(DC, "A", 1, &S);
+    SelectObject(DC, Old);
+    ReleaseDC(nullptr, DC);
+    return static_cast<int>(S.cy);
+  }();
+  struct Case {
+    const char* Name;
+    TToolButton* Button;
+    UINT State;
+    bool List, Captions;
+    int X, Y;
+    uint32_t Colour;
+  };
+  const int CX = (W - 16) / 2 + 1, CY = (H - 16) / 2;
+  const Case Cases[] = {
+      {"normal", Plain, 0, false, false, CX, CY, 0x00FF00},
+      {"hot", Plain, ODS_HOTLIGHT, false, false, CX, CY, 0xFF0000},
+      {"disabled", Plain, ODS_DISABLED | ODS_HOTLIGHT, false, false, CX, CY, 0x0000FF},
+      {"pressed", Plain, ODS_SELECTED | ODS_HOTLIGHT, false, false, CX + 1, CY + 1, 0x00FF00},
+      {"checked", Plain, ODS_CHECKED, false, false, CX + 1, CY + 1, 0x00FF00},
+      {"drop-down", Drop, 0, false, false, CX - 8, CY, 0x00FF00},
+      {"captions", Plain, 0, false, true, CX, (H - 16 - (TextA + 3)) / 2, 0x00FF00},
+      {"list", Plain, 0, true, true, 5, CY, 0x00FF00},
+  };
+  for (const Case& C : Cases) {
+    Bar->SetList(C.List);
+    Bar->SetShowCaptions(C.Captions);
+    Owned<TBitmap> Bmp(NewBitmap32(W, H));
+    PaintSolidRect(Bmp->Canvas()->Handle(), TRect(0, 0, W, H), 0xFFFFFF);
+    DrawOwnerDrawButtonContent(Bar, C.Button, C.State, Bmp.get());
+    int Left = W, Top = H, Count = 0;
+    uint32_t Seen = 0;
+    for (int y = 0; y < H; ++y)
+      for (int x = 0; x < W; ++x)
+        if (const uint32_t P = GetPixel32(Bmp.get(), x, y) & 0xFFFFFF; P != 0xFFFFFF) {
+          Left = std::min(Left, x), Top = std::min(Top, y), Seen = P, ++Count;
+        }
+    EXPECT_EQ(Count, 16 * 16) << C.Name;
+    EXPECT_EQ(Left, C.X) << C.Name;
+    EXPECT_EQ(Top, C.Y) << C.Name;
+    EXPECT_EQ(Seen, C.Colour) << C.Name;
+  }
 }
