@@ -8,6 +8,7 @@
 #include "framework/ImgList.h"
 #include "skin/adapters/vkAdapterPaint.h"
 #include "skin/adapters/vkSBUtils.h"
+#include "skin/controls/vkGlyphPaint.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sStyleSimply.h"
@@ -28,6 +29,16 @@ constexpr int kListGlyphReserve = 6;
 constexpr int kContentGap = 3;
 
 bool Designing(TComponent* C) { return C != nullptr && C->ComponentState().Contains(csDesigning); }
+
+// The owner-draw item state (ODS_*) of a button's custom-draw state.
+UINT OwnerDrawStateOf(TCustomDrawState State) {
+  UINT S = 0;
+  if (State.Contains(cdsSelected)) S |= ODS_SELECTED;
+  if (State.Contains(cdsChecked)) S |= ODS_CHECKED;
+  if (State.Contains(cdsHot)) S |= ODS_HOTLIGHT;
+  if (State.Contains(cdsDisabled)) S |= ODS_DISABLED;
+  return S;
+}
 
 }  // namespace
 
@@ -211,31 +222,28 @@ void TvkToolBarVCLWnd::PaintButton(int Index, TCustomDrawState State, TCanvas* T
   const int Shift = SkinState == 2 && (!SkinData->IsSkinned(true) || M->ButtonsOptions()->ShiftContentOnClick()) ? 1 : 0;
   TCustomImageList* Images = ToolBar->Images();
   const bool HasGlyph = Images != nullptr && Btn->ImageIndex() >= 0 && Btn->ImageIndex() < Images->Count();
-  const int GW = HasGlyph ? Images->Width() : 0, GH = HasGlyph ? Images->Height() : 0;
+  const int GW = HasGlyph ? GetImageListWidth(Images) : 0, GH = HasGlyph ? GetImageListHeight(Images) : 0;
   const bool HasCaption = ToolBar->ShowCaptions() && !Btn->Caption().empty();
   SIZE A{};
   SelectObject(BC->Handle(), BC->Font()->Handle());
   GetTextExtentPoint32A(BC->Handle(), "A", 1, &A);
   const int Width = R.Width() - ArrowW;
-  TRect GlyphAt, TextAt;
+  // The caption's place; the glyph places itself the same way (DrawOwnerDrawButtonContent).
+  TRect TextAt;
   if (ToolBar->List()) {
-    GlyphAt = TRect(2, (R.Height() - GH) / 2, 2 + GW, (R.Height() - GH) / 2 + GH);
     TextAt = TRect(HasGlyph ? GW + kListGlyphReserve : 2, 0, Width - 2, R.Height());
   } else {
     const int Block = GH + (HasGlyph && HasCaption ? kContentGap : 0) + (HasCaption ? A.cy : 0);
     const int Top = (R.Height() - Block) / 2;
-    GlyphAt = TRect((Width - GW) / 2, Top, (Width - GW) / 2 + GW, Top + GH);
     TextAt = TRect(2, Top + GH + (HasGlyph ? kContentGap : 0), Width - 2, Top + Block);
   }
-  OffsetRect(GlyphAt.AsRECT(), Shift, Shift);
   OffsetRect(TextAt.AsRECT(), Shift, Shift);
   if (HasCaption) {
     SetBkMode(BC->Handle(), TRANSPARENT);
     DrawSectionTextStr(BC, Btn->Caption(), Btn->Enabled(), M, SkinState, Tool, DT_CENTER | DT_VCENTER | DT_SINGLELINE,
                        TextAt);
   }
-  if (HasGlyph)
-    ImageList_Draw(Images->Handle(), Btn->ImageIndex(), BC->Handle(), GlyphAt.Left, GlyphAt.Top, ILD_TRANSPARENT);
+  if (HasGlyph) DrawOwnerDrawButtonContent(ToolBar, Btn, OwnerDrawStateOf(State), B.get());
   if (DropDown) {
     // The combo button's element serves as the arrow part.
     const TvkElementData& E = M->ConstData().Elements[seComboBtn];

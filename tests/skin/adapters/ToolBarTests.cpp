@@ -141,6 +141,53 @@ TEST_F(ToolBars, ImagesOverCaptionsSeparatorsAndADisabledImage) {
   EXPECT_EQ(0, Count(4, IsImage).first);
 }
 
+// The glyph comes from the glyph painter: the hot list for the hot button, the skin's discoloured look for a
+// button at rest, the list layout's place 5 pixels in.
+TEST_F(ToolBars, GlyphsByStateFromTheBarsListsAndTheSkinsLook) {
+  // 16 x 16 of one colour with a key-coloured top-left pixel, the colour a greyed glyph keeps
+  auto List = [&](TColor Colour) {
+    auto* Images = new TImageList(Form);
+    TBitmap Cell;
+    Cell.SetPixelFormat(pf24bit);
+    Cell.SetSize(16, 16);
+    Cell.Canvas()->Brush()->SetColor(Colour);
+    Cell.Canvas()->FillRect(TRect(0, 0, 16, 16));
+    Cell.Canvas()->SetPixels(0, 0, clFuchsia);
+    Images->Add(&Cell, nullptr);
+    return Images;
+  };
+  Bar->SetImages(List(clLime));
+  Bar->SetHotImages(List(clRed));
+  for (int I : {0, 1}) Bar->Buttons(I)->SetImageIndex(0);
+  struct Case {
+    bool Discoloured, List;
+  };
+  for (const Case& C : {Case{false, false}, Case{true, false}, Case{false, true}}) {
+    M->Effects()->SetDiscoloredGlyphs(C.Discoloured);
+    if (A != nullptr) A->Free();
+    Bar->SetList(C.List);  // a new window, which gets its own adapter
+    Adapt();
+    A->HotIndex = 0;
+    auto D = Print();
+    const TRect Cl = A->ClientInWindow();
+    auto Find = [&](int I, uint32_t Colour, int& Left) {
+      TRect R = Item(I);
+      OffsetRect(R.AsRECT(), Cl.Left, Cl.Top);
+      int N = 0;
+      Left = R.Right;
+      for (int y = R.Top; y < R.Bottom; ++y)
+        for (int x = R.Left; x < R.Right; ++x)
+          if (Rgb(D->Px(x, y)) == Colour) ++N, Left = std::min(Left, x - R.Left);
+      return N;
+    };
+    int Left = 0;
+    EXPECT_EQ(16 * 16 - 1, Find(0, 0xFF0000, Left)) << C.Discoloured << C.List;  // hot: the hot list, in colour
+    const int Lime = Find(1, 0x00FF00, Left);
+    EXPECT_EQ(C.Discoloured ? 0 : 16 * 16 - 1, Lime) << C.Discoloured << C.List;
+    if (C.List) EXPECT_EQ(Left, 5);
+  }
+}
+
 TEST_F(ToolBars, HoverRepaintsExactlyTheTwoButtonsAndNeverADownOne) {
   TvkSkinParams P;
   P.Control = Bar;
