@@ -48,8 +48,11 @@ public:
   virtual void SetCalibration(const std::string& caption) = 0;
   virtual std::string AboutText() const = 0;
   virtual void SetAboutText(const std::string& text) = 0;
-  // Adds an empty line, then `line` (the frame log of a try).
+  // Adds an empty line, then `line` (the frame log of a try). The memo may take logged lines in batches:
+  // an insertion into a window's edit control costs about a millisecond, several per block.
   virtual void LogFrame(const std::string& line) = 0;
+  // Every line logged so far is in the memo.
+  virtual void FlushFrameLog() = 0;
   virtual std::vector<std::string> TerminalLines() const = 0;
   virtual void SetTerminalLines(const std::vector<std::string>& lines) = 0;
 

@@ -25,6 +25,9 @@ const char* const kStopText =
 
 // A pump at most this often during the passes over lines and the prefill.
 constexpr DWORD kPumpPeriodMs = 4;
+// A pump at most this often between the frames of a write (the start of every page always pumps). Each pump
+// also lets the serial port's event thread wait again, which under Wine polls the line and slows the reads.
+constexpr DWORD kWritePumpPeriodMs = 30;
 // Erased runs appended between two looks at the clock during the prefill.
 constexpr size_t kPrefillChunkRuns = 1000;
 
@@ -40,10 +43,16 @@ std::string UpperCaseAnsi(std::string text) {
 
 } // namespace
 
-void TBootloaderSession::PumpWhenDue() {
+bool TBootloaderSession::PumpWhenDue(uint32_t periodMs) {
   const DWORD now = Platform().GetTickCount();
-  if (now - lastPump_ < kPumpPeriodMs) return;
+  if (now - lastPump_ < periodMs) return false;
   lastPump_ = now;
+  view_.ProcessMessages();
+  return true;
+}
+
+void TBootloaderSession::Pump() {
+  lastPump_ = Platform().GetTickCount();
   view_.ProcessMessages();
 }
 
@@ -67,7 +76,7 @@ bool TBootloaderSession::ParseFirmwareLines(TParseOrigin origin) {
   view_.SetGaugeMax(GaugeMaxForLines(lines.size()));
   view_.SetGaugeProgress(0);
   for (size_t i = 0; i < lines.size(); ++i) {
-    PumpWhenDue();
+    PumpWhenDue(kPumpPeriodMs);
     switch (CheckHexLine(lines[i])) {
       case THexLineCheck::ParityError:
         return ReportParseError("Порушення парності у строці мікропрограми: ", i, lines[i]);
@@ -88,7 +97,7 @@ bool TBootloaderSession::ParseFirmwareLines(TParseOrigin origin) {
   FirmwareImage.reserve(FirmwareImageChars);
   const std::string chunk(ErasedRunChars * kPrefillChunkRuns, 'F');
   for (size_t runs = 0; runs < ErasedRunCount; runs += kPrefillChunkRuns) {
-    PumpWhenDue();
+    PumpWhenDue(kPumpPeriodMs);
     FirmwareImage.append(chunk);
     view_.SetGaugeProgress(view_.GaugeProgress() + static_cast<int64_t>(kPrefillChunkRuns));
   }
@@ -97,7 +106,7 @@ bool TBootloaderSession::ParseFirmwareLines(TParseOrigin origin) {
   view_.SetGaugeProgress(0);
   THexPlacer placer(FirmwareImage);
   for (size_t i = 0; i < lines.size(); ++i) {
-    PumpWhenDue();
+    PumpWhenDue(kPumpPeriodMs);
     const THexRecordKind kind = placer.Place(lines[i]);
     if (kind == THexRecordKind::NotRecord) continue;
     if (kind == THexRecordKind::EndOfFile) break;
@@ -239,9 +248,11 @@ void TBootloaderSession::ShowCalibration() {
 TBootloaderSession::TTryResult TBootloaderSession::TryFrame(const std::string& frame, const char* logPrefix,
                                                             int32_t& delay, const char* replyStart) {
   for (int attempt = 0; attempt < FrameTryLimit; ++attempt) {
-    view_.ProcessMessages();
+    const bool pumped = PumpWhenDue(kWritePumpPeriodMs);
     port_.WriteStr(frame);
     view_.LogFrame(logPrefix + frame);
+    // The memo takes the lines gathered so far while the frame is on the wire, as often as the window is served.
+    if (pumped) view_.FlushFrameLog();
     view_.Sleep(static_cast<unsigned>(delay));
     FrameReply.clear();
     FrameReply = port_.ReadStr(20);
@@ -255,6 +266,18 @@ TBootloaderSession::TTryResult TBootloaderSession::TryFrame(const std::string& f
 }
 
 TWriteOutcome TBootloaderSession::WriteFirmware() {
+  // However the write ends, the memo holds the log of every try.
+  try {
+    const TWriteOutcome outcome = WritePages();
+    view_.FlushFrameLog();
+    return outcome;
+  } catch (...) {
+    view_.FlushFrameLog();
+    throw;
+  }
+}
+
+TWriteOutcome TBootloaderSession::WritePages() {
   view_.SetControlEnabled(TLoaderControl::ButtonOpenHex, true);
   view_.MessageBeep(MB_ICONASTERISK);
   view_.SetControlEnabled(TLoaderControl::Port, false);
@@ -273,7 +296,7 @@ TWriteOutcome TBootloaderSession::WriteFirmware() {
   StopRequested = 0;
 
   for (int32_t page = 0; page < PageCount; ++page) {
-    view_.ProcessMessages();
+    Pump();
     if (StopRequested != 0) return TWriteOutcome::Stopped;
 
     FrameText = EraseFrame(static_cast<uint64_t>(Offset));
@@ -283,7 +306,7 @@ TWriteOutcome TBootloaderSession::WriteFirmware() {
     view_.SetPageBarMax(BlocksPerPage);
     view_.SetPageBarPosition(0);
     for (int32_t block = 1; block <= BlocksPerPage; ++block) {
-      view_.ProcessMessages();
+      PumpWhenDue(kWritePumpPeriodMs);
       // Blocks beyond the image carry what the image holds there: nothing.
       const uint64_t first = 2 * static_cast<uint64_t>(Offset);
       const std::string digits = first < FirmwareImage.size()
@@ -305,6 +328,7 @@ TWriteOutcome TBootloaderSession::WriteFirmware() {
 }
 
 TWriteOutcome TBootloaderSession::FinishSuccess() {
+  view_.FlushFrameLog();
   view_.BringToFront();
   ResetDevice();
   view_.MessageBeep(MB_ICONEXCLAMATION);
@@ -327,6 +351,7 @@ TWriteOutcome TBootloaderSession::FinishSuccess() {
 }
 
 TWriteOutcome TBootloaderSession::FinishFailure(TWriteOutcome outcome) {
+  view_.FlushFrameLog();
   view_.BringToFront();
   view_.MessageBeep(MB_ICONASTERISK);
   view_.Beep(1200, 200);

@@ -73,8 +73,13 @@ private:
   enum class TTryResult { Accepted, Exhausted, Stopped };
   void ReopenPort();
   // A pump of the message queue costs tens of microseconds under some systems, so the long
-  // passes over lines and the prefill pump only when a few milliseconds have passed.
-  void PumpWhenDue();
+  // passes over lines and the prefill pump only when a few milliseconds have passed, and the write
+  // between frames only as often as a window is worth redrawing. Returns whether it pumped.
+  bool PumpWhenDue(uint32_t periodMs);
+  // Pumps now (the start of a page, where the stop key is tested next).
+  void Pump();
+  // The write itself; WriteFirmware puts the log of every try into the memo however it ends.
+  TWriteOutcome WritePages();
   bool ReportParseError(const char* text, size_t lineIndex, const std::string& line);
   bool CheckVersion();
   TTryResult TryFrame(const std::string& frame, const char* logPrefix, int32_t& delay, const char* replyStart);

@@ -38,10 +38,19 @@ public:
   void SetPageBarPosition(int value) override { f_.ProgressbarWrite->SetPosition(value); }
   void SetStatus(const std::string& caption) override { f_.LabelNameOfHex->SetCaption(caption); }
   void SetCalibration(const std::string& caption) override { f_.Label3->SetCaption(caption); }
-  std::string AboutText() const override { return f_.MemoAbout->Text(); }
-  void SetAboutText(const std::string& text) override { f_.MemoAbout->SetText(text); }
-  // One insertion for both lines: the memo's text is the same as after two, at half the cost.
-  void LogFrame(const std::string& line) override { f_.MemoAbout->Lines()->Add("\r\n" + line); }
+  std::string AboutText() const override {
+    PutFrameLog();
+    return f_.MemoAbout->Text();
+  }
+  void SetAboutText(const std::string& text) override {
+    PutFrameLog();
+    f_.MemoAbout->SetText(text);
+  }
+  void LogFrame(const std::string& line) override {
+    if (!frameLog_.empty()) frameLog_ += "\r\n";
+    frameLog_ += "\r\n" + line;
+  }
+  void FlushFrameLog() override { PutFrameLog(); }
   std::vector<std::string> TerminalLines() const override {
     TStringList* list = new TStringList();
     std::vector<std::string> lines;
@@ -74,6 +83,13 @@ public:
   std::string LongTimeText() const override { return TimeToStr(Now()); }
 
 private:
+  // One insertion for all lines gathered: the memo's text is the same as after one per line.
+  void PutFrameLog() const {
+    if (frameLog_.empty()) return;
+    f_.MemoAbout->Lines()->Add(frameLog_);
+    frameLog_.clear();
+  }
+  mutable std::string frameLog_;  // logged lines not yet in the memo, each pair as "\r\n" + line
   TControl* Control(TLoaderControl control) const {
     switch (control) {
       case TLoaderControl::ButtonConect: return f_.ButtonConect;

@@ -38,8 +38,12 @@ public:
   std::string AboutText() const override { return about; }
   void SetAboutText(const std::string& t) override { about = t; }
   void LogFrame(const std::string& line) override {
-    aboutLinesAdded += 2;
+    aboutLinesPending += 2;
     lastAboutLine = line;
+  }
+  void FlushFrameLog() override {
+    aboutLinesAdded += aboutLinesPending;
+    aboutLinesPending = 0;
   }
   std::vector<std::string> TerminalLines() const override { return terminal; }
   void SetTerminalLines(const std::vector<std::string>& lines) override { terminal = lines; }
@@ -65,7 +69,7 @@ public:
   int64_t gaugeMax = 100, gaugeProgress = 0, gaugeHigh = 0;
   int pageBarMax = 100, pageBarPosition = 0;
   std::string status, calibration, about, lastAboutLine;
-  int aboutLinesAdded = 0;
+  int aboutLinesAdded = 0, aboutLinesPending = 0;  // in the memo, and logged but not yet flushed
   std::vector<std::string> terminal;
   std::map<TLoaderControl, bool> enabled;
   TLoaderControl focused = TLoaderControl::Port;

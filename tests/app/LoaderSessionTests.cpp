@@ -27,12 +27,16 @@ struct Session {
   FakeView view;
   FakePort port;
   TBootloaderSession session{port, view};
+  DWORD clock = 1000;  // the platform clock's milliseconds
 
   explicit Session(int blocksPerPage = 2, int blockSize = 4, int pageCount = 3, const std::string& description = "171122") {
     AnswerAsDevice(port, IdentifyReply(blocksPerPage, blockSize, pageCount), DescriptionReply(description));
     // A small recognisable image instead of a full parse.
     for (int i = 0; i < 256; ++i) session.FirmwareImage += IntToHexText(static_cast<uint32_t>(i), 2);
+    // A second passes at every look at the clock: every pump the loader may skip is due.
+    Platform().GetTickCount = [this] { return clock += 1000; };
   }
+  ~Session() { ResetPlatform(); }
   std::vector<std::string> WrittenOfKind(const std::string& kind) const {
     std::vector<std::string> out;
     for (const std::string& f : port.written)
@@ -348,6 +352,75 @@ TEST(LoaderWrite, StopKeyWithTheGaugeAtZeroDoesNothing) {
   EXPECT_TRUE(s.view.messages.empty());
 }
 
+TEST(LoaderWrite, BetweenFramesTheQueueIsPumpedEveryThirtyMillisecondsAndAtEveryPage) {
+  // Three pages of two blocks; each frame of the write takes `frameMs` on the platform clock. A pump every
+  // 30 ms, besides the one at each page start: none more with a stopped clock, one in each page's second
+  // block at 10 ms a frame, and at 30 ms a frame one at each block and each commit (a frame after the last
+  // pump) but none at the erase just after the page's own.
+  struct Case {
+    DWORD frameMs;
+    int writePumps;
+  } cases[] = {{0, 3}, {10, 6}, {30, 3 * (1 + 2 * 2)}};
+  for (const Case& c : cases) {
+    Session s(2, 4, 3);
+    DWORD now = 1000;
+    Platform().GetTickCount = [&] { return now; };
+    for (const char* kind : {"04", "05", "06"}) {
+      auto answer = s.port.replies[kind];
+      s.port.replies[kind] = [&now, &c, answer](const std::string& frame, int n) {
+        now += c.frameMs;
+        return answer(frame, n);
+      };
+    }
+    ASSERT_TRUE(s.session.IdentifyDevice(TIdentifyVariant::Write));
+    const int before = s.view.pumps;
+    EXPECT_EQ(s.session.WriteFirmware(), TWriteOutcome::Succeeded);
+    EXPECT_EQ(s.view.pumps - before, c.writePumps) << c.frameMs << " ms a frame";
+  }
+}
+
+TEST(LoaderWrite, TheMemoHoldsEveryTriesLogHoweverTheWriteEnds) {
+  // With a stopped clock no pump falls due between frames: only the end of the write puts the log in.
+  struct Case {
+    const char* name;
+    std::function<void(Session&)> arrange;
+    TWriteOutcome outcome;
+  } cases[] = {
+      {"success", [](Session&) {}, TWriteOutcome::Succeeded},
+      {"commit failure",
+       [](Session& s) { s.port.replies["06"] = [](const std::string&, int) { return std::string(); }; },
+       TWriteOutcome::CommitFailed},
+      {"stop key",
+       [](Session& s) {
+         s.view.OnPump = [&s] {
+           if (s.port.Sent("04") == 1) s.session.RequestStop();
+         };
+       },
+       TWriteOutcome::Stopped},
+      {"port failure",
+       [](Session& s) {
+         s.port.replies["05"] = [&s](const std::string&, int n) {
+           if (n == 3) s.port.open = false;  // the next frame's write fails
+           return std::string("z85;");
+         };
+       },
+       TWriteOutcome::Refused},  // none: it raises
+  };
+  for (const Case& c : cases) {
+    Session s(2, 4, 3);
+    Platform().GetTickCount = [] { return DWORD{1000}; };
+    c.arrange(s);
+    if (c.outcome == TWriteOutcome::Refused) {
+      EXPECT_THROW(s.session.WriteButton(), std::runtime_error) << c.name;
+    } else {
+      EXPECT_EQ(s.session.WriteButton(), c.outcome) << c.name;
+    }
+    const int tries = s.port.Sent("04") + s.port.Sent("05") + s.port.Sent("06");
+    EXPECT_EQ(s.view.aboutLinesPending, 0) << c.name;
+    EXPECT_EQ(s.view.aboutLinesAdded, 2 * tries) << c.name;
+  }
+}
+
 TEST(LoaderWrite, BlocksBeyondTheImageCarryWhatIsThere) {
   Session s(1, 200, 2);  // the test image holds 256 bytes
   ASSERT_EQ(s.session.WriteButton(), TWriteOutcome::Succeeded);
@@ -482,13 +555,13 @@ TEST(LoaderParse, PumpsOnlyEveryFourMillisecondsOfTheClock) {
   for (const Case& c : cases) {
     DWORD now = 1000;
     int looks = 0;
+    Session s;
     Platform().GetTickCount = [&] {
       ++looks;
       const DWORD t = now;
       now += c.step;
       return t;
     };
-    Session s;
     s.view.terminal = std::vector<std::string>(5000, HexRecord(0, 0, {1}));
     const bool parsed = s.session.ParseFirmwareLines(TParseOrigin::Startup);
     ResetPlatform();
