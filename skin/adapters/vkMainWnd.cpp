@@ -139,6 +139,11 @@ void TvkMainWnd::ApplySkinParams() {
   if (SkinManager != nullptr) GiveClassSkinBrush(CtrlHandle, SkinManager->PaletteBrush(0));
 }
 
+void TvkMainWnd::RenewClassBrush() {
+  // The skin's brushes went with the old skin: a class given one takes the new skin's.
+  if (ParamsApplied && SkinManager != nullptr) GiveClassSkinBrush(CtrlHandle, SkinManager->PaletteBrush(0));
+}
+
 void TvkMainWnd::MakeSkinData() {
   if (SkinData == nullptr) SkinData = new TsCommonData(nullptr, true);
   SkinData->Loading = true;
@@ -326,14 +331,20 @@ void TvkMainWnd::CommonTail(TMessage& Message) {
       if (Ours) {
         SkinData->RefreshSectionIndex(true);
         SkinData->CacheDirty = true;
+        RenewClassBrush();
         PassCommandToChildren(Owner, CtrlHandle, Message);
       }
       break;
     case VKCMD_SKIN_DROPPED:
-      if (Ours) RestoreControlParams();
+      if (Ours) {
+        RestoreControlParams();
+        // The next skin is applied anew, before the next paint.
+        ParamsApplied = false;
+      }
       break;
     case VKCMD_REPAINT_AFTER_CHANGE:
       if (Ours) {
+        RenewClassBrush();
         SkinData->RefreshSectionIndex(true);
         SkinData->CacheDirty = true;
         SkinData->Updating = false;

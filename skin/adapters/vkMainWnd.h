@@ -99,6 +99,8 @@ protected:
   void HandleWindowDestruction(TMessage& Message);
   // The 0xA100 commands every adapter answers; the rest of the messages go to the previous procedure.
   void CommonTail(TMessage& Message);
+  // After a skin change: a window class given the skin's brush gets the new skin's (the old one is freed).
+  void RenewClassBrush();
 
 private:
   bool FDestroyed = false;

@@ -237,3 +237,19 @@ TEST_F(DialogChildren, PictureStaticsShowANewPictureOrOnlyTheBackground) {
   DeleteObject(Second);
   DestroyIcon(Icon);
 }
+
+// A window class given the skin's background brush takes the new skin's when the skin changes: the old brush is
+// freed with the old skin.
+TEST_F(DialogChildren, AButtonClassKeepsALiveBrushAcrossASkinChange) {
+  TDlgTemplate T(kDlgStyle, {{L"BUTTON", BS_PUSHBUTTON | WS_VISIBLE, 5, 5, 60, 14}});
+  HWND Dlg = Show(T);
+  HWND B = Child(Dlg, 0);
+  auto ClassBrush = [B] { return reinterpret_cast<HBRUSH>(static_cast<LONG_PTR>(GetClassLongA(B, GCL_HBRBACKGROUND))); };
+  ASSERT_EQ(M->PaletteBrush(0), ClassBrush());
+  for (const char* Skin : {"TIDE", "SOLID"}) {
+    M->SetSkinName(Skin);
+    Settle(Dlg);
+    EXPECT_NE(0u, GetObjectType(ClassBrush())) << Skin << ": the class holds a freed brush";
+    EXPECT_EQ(M->PaletteBrush(0), ClassBrush()) << Skin;
+  }
+}
