@@ -8,6 +8,7 @@
 
 class TBitmap;
 class TsSkinManager;
+struct TsMaskData;
 class TvkScrollWnd;
 class TvkScrollBar;
 
@@ -30,5 +31,9 @@ void PaintOneScrollBar(TvkScrollWnd* A, TvkScrollBar* Bar, HWND Wnd, int Part);
 // The square between the bars (screen rectangle) lies in the corner of a top-level parent's client area.
 bool IsGripCorner(TvkScrollWnd* A, HWND Wnd, const TRect& Corner);
 // One element of the skin's constant data (its section and centred glyph) over R of Bmp in State.
+// An arrow element's rectangle grown toward the track by what its glyph exceeds 17 pixels along the bar, so that a
+// large glyph never spills onto the track; other elements keep R.
+TRect ArrowRectForGlyph(const TRect& R, int Element, const TsMaskData& Glyph);
+constexpr int kStdArrowGlyph = 17;  // the arrow glyph size the bar's geometry is made for
 void PaintScrollBarElement(TsSkinManager* M, int Element, const TvkBgCacheRef& Bg, TBitmap* Bmp, const TRect& R,
                            int State);

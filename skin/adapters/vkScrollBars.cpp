@@ -161,10 +161,11 @@ void BarBackground(TvkScrollWnd* A, HWND Wnd, const TRect& R, TvkParentBgQuery& 
   if (A->SkinData != nullptr) A->SkinData->GetParentWindowBackground(Q);
 }
 
-void PaintElement(TsSkinManager* M, int Element, const TvkBgCacheRef& Bg, TBitmap* Bmp, const TRect& R, int State) {
-  if (R.Width() <= 0 || R.Height() <= 0) return;
+void PaintElement(TsSkinManager* M, int Element, const TvkBgCacheRef& Bg, TBitmap* Bmp, const TRect& Area, int State) {
   const TvkElementData& E = M->ConstData().Elements[Element];
   if (E.SkinIndex < 0) return;
+  const TRect R = M->MaskIndexInRange(E.GlyphIndex) ? ArrowRectForGlyph(Area, Element, M->ma()[E.GlyphIndex]) : Area;
+  if (R.Width() <= 0 || R.Height() <= 0) return;
   PaintSectionItem(E.SkinIndex, Bg, E.TextureIndex, E.HotTextureIndex, M, Bmp, TPoint(R.Left, R.Top), R, State);
   if (M->MaskIndexInRange(E.GlyphIndex)) {
     const TsMaskData& G = M->ma()[E.GlyphIndex];
@@ -174,6 +175,19 @@ void PaintElement(TsSkinManager* M, int Element, const TvkBgCacheRef& Bg, TBitma
 }
 
 }  // namespace
+
+TRect ArrowRectForGlyph(const TRect& R, int Element, const TsMaskData& Glyph) {
+  // The glyph's excess over the standard 17 pixels, along the bar; a smaller glyph keeps the arrow whole, or the
+  // strip it gave up would show neither arrow nor track.
+  const int H = std::max(0, Glyph.Width - kStdArrowGlyph), V = std::max(0, Glyph.Height - kStdArrowGlyph);
+  switch (Element) {
+    case seScrollBtnLeft: return TRect(R.Left, R.Top, R.Right + H, R.Bottom);
+    case seScrollBtnRight: return TRect(R.Left - H, R.Top, R.Right, R.Bottom);
+    case seScrollBtnTop: return TRect(R.Left, R.Top, R.Right, R.Bottom + V);
+    case seScrollBtnBottom: return TRect(R.Left, R.Top - V, R.Right, R.Bottom);
+    default: return R;
+  }
+}
 
 void PaintScrollBarElement(TsSkinManager* M, int Element, const TvkBgCacheRef& Bg, TBitmap* Bmp, const TRect& R,
                            int State) {

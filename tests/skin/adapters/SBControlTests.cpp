@@ -8,6 +8,7 @@
 #include "skin/adapters/vkSBWnd.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
+#include "tests/skin/core/engine_support.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/RealPointer.h"
 
@@ -142,6 +143,47 @@ TEST_F(SBControls, PartsPaintedWithTheHotBarAndTheSquareBox) {
   D = PrintedWindow(Sq, 0x00123456);
   EXPECT_EQ(0, D->CountNot(D->Px(0, 0)));  // one colour all over
   EXPECT_EQ(0x110001u, Rgb(D->Px(8, 8)));
+}
+
+// A skin whose arrow glyphs are 25 pixels wide: the arrows grow toward the track by the 8 pixels the glyphs exceed
+// the standard 17, so the glyph lies on the arrow's face, never on the track.
+TEST_F(AdapterTest, ArrowsGrowTowardTheTrackForLargeGlyphs) {
+  engine_test::TempFolder Dir;
+  const std::string Skin = Dir.Sub("BIGARROWS");
+  engine_test::WriteFileText(Skin + "Options.dat",
+                             "[GLOBALINFO]\nVERSION=10.25\nMASTERBITMAP=MASTER.BMP\n"
+                             "[SCROLLBAR1H]\nSTATES=2\nCOLOR=$332211\nHOTCOLOR=$332211\n[SCROLLBAR2H]\nSTATES=2\nCOLOR=$332211\nHOTCOLOR=$332211\n"
+                             "[SCROLLBTNLEFT]\nSTATES=1\nCOLOR=$0000AA\nGLYPHMASK=@0010@0010@0035@0020@1@0\n"
+                             "[SCROLLBTNRIGHT]\nSTATES=1\nCOLOR=$0000AA\nGLYPHMASK=@0010@0010@0035@0020@1@0\n"
+                             "[SCROLLSLIDERH]\nSTATES=1\nCOLOR=$AA0000\n");
+  engine_test::WriteFileBytes(Skin + "MASTER.BMP", engine_test::MakeBmp(64, 64, [](int x, int y) {
+                                if (x < 2 && y < 2) return 0xFF00FFu;
+                                return x >= 10 && x < 35 && y >= 10 && y < 20 ? 0x445566u : 0x808080u;
+                              }));
+  ManagerPtr M(Create<TsSkinManager>(nullptr));
+  M->SetSkinDirectory(Dir.Path());
+  M->SetSkinName("BIGARROWS");
+  ASSERT_TRUE(M->SkinData().Active);
+  HWND W = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_HORZ, 10, 10, 240, 17, Host(), nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+  SetScrollRange(W, SB_CTL, 0, 100, FALSE);
+  SetScrollPos(W, SB_CTL, 50, FALSE);
+  auto* A = CreateAdapter<TvkSBWnd>(W, nullptr, M.get(), TvkSkinParams(), false);
+  A->CalcParts();
+  ASSERT_EQ(17, A->FirstArrowRect.Width());
+  auto D = PrintedWindow(W);
+  // Each glyph whole on its grown arrow, the track right after it.
+  struct Case {
+    const char* Name;
+    int From, To, Track;  // the grown arrow's columns and a track column beside it
+  } Cases[] = {{"left", 0, 25, 25}, {"right", 215, 240, 214}};
+  for (const Case& C : Cases) {
+    int Glyph = 0;
+    for (int x = C.From; x < C.To; ++x) Glyph += Rgb(D->Px(x, 8)) == 0x445566;
+    EXPECT_EQ(25, Glyph) << C.Name;
+    EXPECT_EQ(0x112233u, Rgb(D->Px(C.Track, 8))) << C.Name;
+  }
+  A->Free();
 }
 
 // Every redraw lock is undone by one message each, also while RedrawFixed keeps the count from moving (the loops
