@@ -7,6 +7,7 @@
 #include "framework/GraphicsGdi.h"
 #include <memory>
 
+#include "framework/ComCtrls.h"
 #include "framework/Forms.h"
 #include "skin/adapters/vkAdapterPaint.h"
 #include "skin/adapters/vkSBUtils.h"
@@ -215,7 +216,19 @@ void TvkTabControlWnd::PaintTab(int Index, int State, TPoint Offset, TBitmap* Bm
       InitBgInfo(Cache, R.Left, R.Top, Bg);
     }
     PaintSectionItem(Section, Bg, -1, -1, M, B.get(), TPoint(), TRect(0, 0, R.Width(), R.Height()), State);
-    BitBlt(Bmp->Canvas()->Handle(), At.Left, At.Top, R.Width(), R.Height(), B->Canvas()->Handle(), 0, 0, SRCCOPY);
+    // Top and left tabs leave the page's edge where they reach over it.
+    HDC DC = Bmp->Canvas()->Handle();
+    const int Saved = SaveDC(DC);
+    if (TabPosition() == 0 || TabPosition() == 2) {
+      const TRect P = GetPageRect();
+      ExcludeClipRect(DC, P.Left + Offset.X, P.Top + Offset.Y, P.Right + Offset.X, P.Bottom + Offset.Y);
+    }
+    BitBlt(DC, At.Left, At.Top, R.Width(), R.Height(), B->Canvas()->Handle(), 0, 0, SRCCOPY);
+    RestoreDC(DC, Saved);
+  }
+  if (auto* Tabs = As<TCustomTabControl>(SkinData->OwnerControl); Tabs != nullptr && Tabs->OwnerDraw() && Tabs->OnDrawTab) {
+    DrawOwnerTab(Tabs, Index, State, Section, At, Bmp);
+    return;
   }
   TRect T = At;
   InflateRect(T.AsRECT(), -3, -3);
@@ -257,6 +270,23 @@ void TvkTabControlWnd::PaintTab(int Index, int State, TPoint Offset, TBitmap* Bm
   }
 }
 
+void TvkTabControlWnd::DrawOwnerTab(TCustomTabControl* Tabs, int Index, int State, int Section, const TRect& At,
+                                    TBitmap* Bmp) {
+  auto* Canvas = static_cast<TControlCanvas*>(Tabs->Canvas());
+  TsSkinManager* M = SkinData->SkinManager();
+  // The handler's own font settings must not outlive its call.
+  std::unique_ptr<TFont> Was(new TFont);
+  Was->Assign(Canvas->Font());
+  Canvas->PaintOn(Bmp->Canvas()->Handle(), [&] {
+    Canvas->Font()->Assign(Tabs->Font());
+    if (M != nullptr && M->SectionIndexInRange(Section))
+      Canvas->Font()->SetColor(static_cast<TColor>(M->gd()[Section].Props[std::min(State, 2)].FontColor));
+    SetBkMode(Canvas->Handle(), TRANSPARENT);
+    Tabs->OnDrawTab(Tabs, Index, At, State == 2);
+  });
+  Canvas->Font()->Assign(Was.get());
+}
+
 void TvkTabControlWnd::PaintTabToDC(int Index, int State, HDC DC) {
   const TRect R = GetTabRect(Index, State == 2);
   if (R.Width() <= 0 || R.Height() <= 0) return;
@@ -279,7 +309,10 @@ void TvkTabControlWnd::PaintTabs(const TvkBgCacheRef& Bg) {
 std::string TvkTabControlWnd::PositionSection() const {
   if (SkinData->SkinSection() != "PAGECONTROL") return SkinData->SkinSection();
   static const char* const Suffix[4] = {"", "BOTTOM", "LEFT", "RIGHT"};
-  return std::string("PAGECONTROL") + Suffix[TabPosition()];
+  const std::string Own = std::string("PAGECONTROL") + Suffix[TabPosition()];
+  // A skin without the position's own section draws it with the plain one rather than leave it unskinned.
+  TsSkinManager* M = SkinData->SkinManager();
+  return M != nullptr && M->FindSectionIndex(Own) < 0 ? "PAGECONTROL" : Own;
 }
 
 void TvkTabControlWnd::PaintAll(TMessage& Message) {

@@ -7,6 +7,7 @@
 #include "skin/graphics/vkParentBg.h"
 
 class TBitmap;
+class TCustomTabControl;
 class TvkSpinWnd;
 class TvkPageWnd;
 
@@ -33,6 +34,8 @@ public:
   TRect GetTabStripRect();
   TRect GetTabRect(int Index, bool Active);
   void PaintTab(int Index, int State, TPoint Offset, TBitmap* Bmp);
+  // An owner-drawn tab: the control's OnDrawTab on its canvas lent to Bmp, with its font in the section's colour.
+  void DrawOwnerTab(TCustomTabControl* Tabs, int Index, int State, int Section, const TRect& At, TBitmap* Bmp);
   void PaintTabToDC(int Index, int State, HDC DC);
   void PaintTabs(const TvkBgCacheRef& Bg);
   void PaintAll(TMessage& Message);

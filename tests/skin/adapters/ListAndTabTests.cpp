@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "AdapterTestSupport.h"
+#include "framework/ComCtrls.h"
 #include "framework/ExtCtrls.h"
 #include "framework/TypInfo.h"
 #include "skin/adapters/vkListWnds.h"
@@ -199,6 +200,73 @@ TEST_F(Lists, TabsAndPageFrame) {
   SetWindowLongA(T, GWL_STYLE, GetWindowLongA(T, GWL_STYLE) | TCS_BOTTOM);
   PrintWindowTo(T, D);
   EXPECT_EQ(0xA0A0FEu, Rgb(D.Px(120, 40)));
+}
+
+// The current tab leaves the page's edge for top and left tabs; a skin without the position's own page section
+// draws left and right tabs with the plain one.
+TEST_F(Lists, TheCurrentTabLeavesThePageEdgeAndMissingPositionSectionsFallBack) {
+  HWND T = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 10, 10, 240, 150, Parent,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
+  for (const char* Name : {"One", "Two"}) {
+    TCITEMA I{};
+    I.mask = TCIF_TEXT;
+    I.pszText = const_cast<char*>(Name);
+    SendMessageA(T, TCM_INSERTITEMA, 10, reinterpret_cast<LPARAM>(&I));
+  }
+  SendMessageA(T, TCM_SETCURSEL, 0, 0);
+  auto* A = Adapt<TvkTabControlWnd>(T, "");
+  testing_support::Dib32 D(240, 150, 0, true);
+  struct Case {
+    const char* Name;
+    DWORD Style;
+  } Cases[] = {{"top", 0}, {"left", TCS_VERTICAL}, {"right", TCS_VERTICAL | TCS_RIGHT}};
+  for (const Case& C : Cases) {
+    SetWindowLongA(T, GWL_STYLE, (GetWindowLongA(T, GWL_STYLE) & ~(TCS_VERTICAL | TCS_RIGHT)) | C.Style);
+    PrintWindowTo(T, D);
+    EXPECT_GE(A->SkinData->SkinIndex, 0) << C.Name << ": left unskinned";
+    const TRect P = A->GetPageRect(), Tab = A->GetTabRect(0, true);
+    EXPECT_EQ(0xA0A0FFu, Rgb(D.Px((P.Left + P.Right) / 2, (P.Top + P.Bottom) / 2))) << C.Name;
+    if (C.Style == 0)  // where the tab reaches into the page, the page shows
+      EXPECT_EQ(0xA0A0FFu, Rgb(D.Px((Tab.Left + Tab.Right) / 2, P.Top))) << C.Name;
+    if (C.Style == TCS_VERTICAL) EXPECT_EQ(0xA0A0FFu, Rgb(D.Px(P.Left, (Tab.Top + Tab.Bottom) / 2))) << C.Name;
+  }
+}
+
+// An owner-drawn framework tab control draws its tabs through its own handler, on its canvas lent to the cache,
+// with the section's font colour; a font the handler changes does not stay.
+TEST_F(Lists, OwnerDrawnTabsAreDrawnByTheControlsHandler) {
+  ShowForm();
+  auto* Tabs = new TTabControl(Form);
+  Tabs->SetParent(Form);
+  Tabs->SetBounds(10, 10, 240, 150);
+  Tabs->Tabs()->Add("One");
+  Tabs->Tabs()->Add("Two");
+  Tabs->SetOwnerDraw(true);
+  Tabs->SetTabIndex(0);
+  struct Call {
+    int Index;
+    TRect R;
+    bool Active;
+    TColor FontColor;
+  };
+  std::vector<Call> Calls;
+  Tabs->OnDrawTab = [&](TCustomTabControl* C, int Index, const TRect& R, bool Active) {
+    Calls.push_back({Index, R, Active, C->Canvas()->Font()->Color()});
+    C->Canvas()->Font()->SetSize(30);
+    PatBlt(C->Canvas()->Handle(), R.Left + 4, R.Top + 4, 3, 3, BLACKNESS);
+  };
+  const int Size = Tabs->Canvas()->Font()->Size();
+  auto* A = SkinnedAdapterTest::Adapt<TvkTabControlWnd>(Tabs->Handle(), "", Tabs, true);
+  auto D = PrintedWindow(Tabs->Handle());
+  ASSERT_EQ(2u, Calls.size());
+  for (const Call& C : Calls) {
+    SCOPED_TRACE(C.Index);
+    EXPECT_EQ(A->GetTabRect(C.Index, C.Active), C.R);
+    EXPECT_EQ(C.Index == 0, C.Active);
+    EXPECT_EQ(0x050000u, C.FontColor);  // TABTOP's font colour, as a TColor
+    EXPECT_EQ(0u, Rgb(D->Px(C.R.Left + 5, C.R.Top + 5)));
+  }
+  EXPECT_EQ(Size, Tabs->Canvas()->Font()->Size());
 }
 
 TEST_F(Lists, PageAdaptersLeaveWithTheirPages) {
