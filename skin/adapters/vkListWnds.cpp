@@ -108,6 +108,11 @@ void TvkListViewWnd::UnhookHeader() {
   OldHeaderProc = nullptr;
 }
 
+void TvkListViewWnd::RenewHeaderHook() {
+  UnhookHeader();
+  HeaderHook = MakeObjectInstance(TWndMethod(this, &TvkListViewWnd::HeaderWndProc));
+}
+
 void TvkListViewWnd::FinishCreation() {
   SkinData->CtrlType = ctListView;
   TvkEditWnd::FinishCreation();
@@ -223,9 +228,11 @@ void TvkListViewWnd::PaintHeaderItem(const TRect& R, int Index, HDC DC) {
       const int Kind = (Item.fmt & HDF_SORTDOWN) ? adDown : (Item.fmt & HDF_SORTUP) ? adUp : -1;
       const int Mask = Kind < 0 ? -1 : M->ConstData().Elements[Kind == adDown ? seUpDownBottom : seUpDownTop].GlyphIndex;
       const bool HasMask = M->MaskIndexInRange(Mask);
+      // The sort mark keeps a gap of kSortGap after the text, glyph or drawn arrow alike.
+      constexpr int kSortGap = 6;
       int ArrowW = 0, ArrowH = 0;
       if (Kind >= 0) {
-        ArrowW = HasMask ? M->ma()[Mask].Width + 6 : 6;
+        ArrowW = kSortGap + (HasMask ? M->ma()[Mask].Width : 6);
         ArrowH = HasMask ? M->ma()[Mask].Height : 3;
       }
       SIZE S{};
@@ -237,9 +244,11 @@ void TvkListViewWnd::PaintHeaderItem(const TRect& R, int Index, HDC DC) {
         case HDF_CENTER: Left = TR.Left + (TR.Width() - TextW - ArrowW) / 2; break;
         default: break;
       }
-      TRect Text_(Left, TR.Top, std::min<int>(Left + TextW, TR.Right), TR.Bottom);
+      // A caption too wide for its column keeps its start and ends in an ellipsis before the sort mark.
+      Left = std::max<int>(Left, TR.Left);
+      TRect Text_(Left, TR.Top, std::max<int>(Left, std::min<int>(Left + TextW, TR.Right - ArrowW)), TR.Bottom);
       if (Kind >= 0) {
-        const int AX = Text_.Right + 6 - (HasMask ? 6 : 0), AY = (R.Height() - ArrowH) / 2;
+        const int AX = Text_.Right + kSortGap, AY = (R.Height() - ArrowH) / 2;
         if (HasMask) {
           TvkBgCacheRef Own;
           InitBgInfo(B.get(), 0, 0, Own);
@@ -298,10 +307,7 @@ void TvkListViewWnd::HeaderWndProc(TMessage& M) {
     case WM_NCDESTROY:
       PassOn();
       // The header is gone: its stub may go with it.
-      if (HeaderHook != nullptr) FreeObjectInstance(HeaderHook);
-      HeaderHook = MakeObjectInstance(TWndMethod(this, &TvkListViewWnd::HeaderWndProc));
-      HeaderWnd = nullptr;
-      OldHeaderProc = nullptr;
+      RenewHeaderHook();
       return;
     case WM_PAINT:
       PaintHeader(nullptr);
@@ -313,8 +319,8 @@ void TvkListViewWnd::HeaderWndProc(TMessage& M) {
       if (TsSkinManager* Mgr = SkinData->SkinManager(); Mgr != nullptr && Mgr->HotWindow() != CtrlHandle)
         Mgr->ChangeHotWindow(CtrlHandle);
       PassOn();
-      const int At = HeaderItemAtCursor(POINT{static_cast<short>(LOWORD(M.LParam)), static_cast<short>(HIWORD(M.LParam))});
-      const int Item = At < 0 ? At : static_cast<int>(SendMessageA(H, HDM_ORDERTOINDEX, static_cast<WPARAM>(At), 0));
+      // The item under the cursor is an item index already, as the painter's columns are.
+      const int Item = HeaderItemAtCursor(POINT{static_cast<short>(LOWORD(M.LParam)), static_cast<short>(HIWORD(M.LParam))});
       if (Item != HotColumn) {
         HotColumn = Item;
         PaintHeader(nullptr);
@@ -449,10 +455,9 @@ void TvkListViewWnd::WndProc(TMessage& Message) {
         char Name[97] = {};
         GetClassNameA(reinterpret_cast<HWND>(Message.LParam), Name, 96);
         if (std::string(Name) == "SysHeader32") {
-          if (HeaderWnd == nullptr)
-            HookHeader(reinterpret_cast<HWND>(Message.LParam));
-          else
-            UnhookHeader();
+          // A new header replaces the one hooked: that one gets its procedure back, the new one the hook.
+          if (HeaderWnd != nullptr) RenewHeaderHook();
+          HookHeader(reinterpret_cast<HWND>(Message.LParam));
         }
       }
       break;

@@ -32,6 +32,8 @@ public:
 private:
   void HookHeader(HWND Header);
   void UnhookHeader();
+  // The hooked header (if any) back to its own procedure, and a fresh hook ready for the next one.
+  void RenewHeaderHook();
   void ResetColumns();
   // The items' scroll units for a drag step: rows in report view, columns in list view.
   void ScrollTo(bool Vertical, TMessage& Message);

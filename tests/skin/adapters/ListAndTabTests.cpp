@@ -303,6 +303,61 @@ TEST_F(Lists, TheSpinAdapterStaysWhileTheArrowsAreTheSame) {
   EXPECT_EQ(First, A->UpDownAdapter);
 }
 
+// The hot column is the item under the cursor also when the columns were reordered; a header made later replaces
+// the hooked one and is hooked in its turn, every time.
+TEST_F(Lists, TheHotColumnFollowsReorderedColumnsAndEveryNewHeaderIsHooked) {
+  HWND L = ReportList(1);
+  for (const char* Name : {"B", "C"}) {
+    LVCOLUMNA C{};
+    C.mask = LVCF_TEXT | LVCF_WIDTH;
+    C.cx = 60;
+    C.pszText = const_cast<char*>(Name);
+    SendMessageA(L, LVM_INSERTCOLUMNA, 10, reinterpret_cast<LPARAM>(&C));
+  }
+  int Order[3] = {2, 0, 1};
+  SendMessageA(L, LVM_SETCOLUMNORDERARRAY, 3, reinterpret_cast<LPARAM>(Order));
+  auto* A = Adapt<TvkListViewWnd>(L, "EDIT");
+  for (int Item : {2, 0, 1}) {
+    RECT R{};
+    SendMessageA(A->HeaderWnd, HDM_GETITEMRECT, static_cast<WPARAM>(Item), reinterpret_cast<LPARAM>(&R));
+    POINT P{(R.left + R.right) / 2, (R.top + R.bottom) / 2};
+    ClientToScreen(A->HeaderWnd, &P);
+    SendMessageA(A->HeaderWnd, WM_NCHITTEST, 0, MAKELPARAM(P.x, P.y));
+    EXPECT_EQ(Item, A->HotColumn);
+  }
+  for (int I = 0; I < 2; ++I) {
+    HWND Header = CreateWindowExA(0, WC_HEADERA, "", WS_CHILD, 0, 0, 100, 20, L, nullptr, GetModuleHandleA(nullptr),
+                                  nullptr);
+    EXPECT_EQ(Header, A->HeaderWnd) << I;
+  }
+}
+
+// A caption wider than its column keeps its start whatever its alignment: all three draw alike.
+TEST_F(Lists, AWideCaptionKeepsItsStartInEveryAlignment) {
+  HWND L = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 10, 10, 260, 120, Parent, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+  for (int Fmt : {LVCFMT_LEFT, LVCFMT_RIGHT, LVCFMT_CENTER}) {
+    LVCOLUMNA C{};
+    C.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+    C.fmt = Fmt;
+    C.cx = 70;
+    C.pszText = const_cast<char*>("Wwwww wider than its column");
+    SendMessageA(L, LVM_INSERTCOLUMNA, 10, reinterpret_cast<LPARAM>(&C));
+  }
+  auto* A = Adapt<TvkListViewWnd>(L, "EDIT");
+  auto D = PrintedWindow(L);
+  RECT First{};
+  SendMessageA(A->HeaderWnd, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&First));
+  for (int Item : {1, 2}) {
+    RECT R{};
+    SendMessageA(A->HeaderWnd, HDM_GETITEMRECT, static_cast<WPARAM>(Item), reinterpret_cast<LPARAM>(&R));
+    int Differ = 0;
+    for (int y = R.top; y < R.bottom; ++y)
+      for (int x = 0; x < R.right - R.left; ++x) Differ += D->Px(First.left + x, y) != D->Px(R.left + x, y);
+    EXPECT_EQ(0, Differ) << Item;
+  }
+}
+
 TEST_F(Lists, SortMarksAndThePressedShift) {
   HWND L = ReportList(1);
   auto* A = Adapt<TvkListViewWnd>(L, "EDIT");
