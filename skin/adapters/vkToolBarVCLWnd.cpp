@@ -104,6 +104,13 @@ bool TvkToolBarVCLWnd::ButtonDown(int Index) const {
   return (B.fsState & (TBSTATE_CHECKED | TBSTATE_PRESSED)) != 0;
 }
 
+bool TvkToolBarVCLWnd::ButtonEnabled(int Index) const {
+  // Asked of the window: its buttons need not be the control's list one for one.
+  TBBUTTON B{};
+  return SendMessageA(CtrlHandle, TB_GETBUTTON, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(&B)) &&
+         (B.fsState & TBSTATE_ENABLED) != 0;
+}
+
 void TvkToolBarVCLWnd::RepaintButton(int Index) {
   if (Index < 0) return;
   RECT R{};
@@ -368,7 +375,7 @@ void TvkToolBarVCLWnd::WndProc(TMessage& Message) {
       if (!Tracking) break;
       const int Under = ButtonAt(TPoint(static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam))));
       if (Under == HotIndex) break;
-      if (Under >= 0 && (ToolBar == nullptr || !ToolBar->Buttons(Under)->Enabled())) break;
+      if (Under >= 0 && !ButtonEnabled(Under)) break;
       const int Old = HotIndex;
       HotIndex = Under;
       if (!ButtonDown(Old)) RepaintButton(Old);

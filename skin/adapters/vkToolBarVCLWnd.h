@@ -34,6 +34,8 @@ private:
   void TakeEvents();
   void GiveEventsBack();
   bool ButtonDown(int Index) const;
+  // The button at a native index is enabled.
+  bool ButtonEnabled(int Index) const;
   // The bar's own handlers, put back when the skin goes.
   TTBAdvancedCustomDrawEvent FSavedBarDraw;
   TTBAdvancedCustomDrawBtnEvent FSavedButtonDraw;

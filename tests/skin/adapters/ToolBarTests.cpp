@@ -211,6 +211,11 @@ TEST_F(ToolBars, HoverRepaintsExactlyTheTwoButtonsAndNeverADownOne) {
   A->PerformMessage(CM_MOUSELEAVE, 0, 0);
   EXPECT_EQ((std::vector<int>{0}), R->Repainted);
   EXPECT_EQ(-1, A->HotIndex);
+  // A button the window has beyond the control's own list is hovered like any other.
+  TBBUTTON Extra{I_IMAGENONE, 99, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, -1};
+  SendMessageA(Bar->Handle(), TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&Extra));
+  EXPECT_EQ((std::vector<int>{5}), Move(5));
+  EXPECT_EQ(5, A->HotIndex);
 }
 
 TEST_F(ToolBars, TheBarsOwnHandlersComeBackWhenTheSkinGoes) {
