@@ -256,6 +256,8 @@ void TvkVirtualTreeViewWnd::HeaderDraw(TObject*, TvkHeaderPaintInfo& PaintInfo, 
   if (Section < 0) Section = M->FindSectionIndex("BUTTON");
   HDC Target = PaintInfo.TargetCanvas->Handle();
   std::unique_ptr<TBitmap> B(NewBitmap32(R.Width(), R.Height()));
+  // What the canvas holds there is the background a see-through section shows.
+  BitBlt(B->Canvas()->Handle(), 0, 0, R.Width(), R.Height(), Target, R.Left, R.Top, SRCCOPY);
   TvkBgCacheRef Own;
   InitBgInfo(B.get(), 0, 0, Own);
   TObject* Column = PaintInfo.Column;
@@ -270,7 +272,6 @@ void TvkVirtualTreeViewWnd::HeaderDraw(TObject*, TvkHeaderPaintInfo& PaintInfo, 
     BitBlt(Target, R.Left, R.Top, R.Width(), R.Height(), B->Canvas()->Handle(), 0, 0, SRCCOPY);
     return;
   }
-  BitBlt(B->Canvas()->Handle(), 0, 0, R.Width(), R.Height(), Target, R.Left, R.Top, SRCCOPY);
   TCanvas* Canvas = B->Canvas();
   TControl* C = SkinData->OwnerControl;
   if (TObject* HeaderFont = ObjectPropOrNil(ObjectPropOrNil(C, "Header"), "Font"))

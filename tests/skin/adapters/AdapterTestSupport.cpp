@@ -1,6 +1,7 @@
 #include "AdapterTestSupport.h"
 
 #include "framework/SysUtils.h"
+#include "tests/skin/core/engine_support.h"
 #include "tests/support/MessagePump.h"
 #include "framework/Units.h"
 #include "skin/adapters/vkAdapterUnits.h"
@@ -111,6 +112,22 @@ ManagerPtr SolidManager() {
   M->SetSkinName("SOLID");
   EXPECT_TRUE(M->SkinData().Active) << "the SOLID skin did not load";
   EXPECT_EQ(TsSkinManager::DefaultManager(), M.get());
+  return M;
+}
+
+ManagerPtr TextSkinManager(const std::string& Folder, const std::string& Sections,
+                           const std::function<uint32_t(int, int)>& Pixel) {
+  engine_test::WriteFileText(Folder + "Options.dat",
+                             "[GLOBALINFO]\nVERSION=10.25\nMASTERBITMAP=MASTER.BMP\n" + Sections);
+  engine_test::WriteFileBytes(Folder + "MASTER.BMP", engine_test::MakeBmp(64, 64, [&](int x, int y) {
+                                if (x < 2 && y < 2) return 0xFF00FFu;
+                                return Pixel ? Pixel(x, y) : 0x808080u;
+                              }));
+  ManagerPtr M(Create<TsSkinManager>(nullptr));
+  const std::string Parent = Folder.substr(0, Folder.find_last_of('\\', Folder.size() - 2) + 1);
+  M->SetSkinDirectory(Parent);
+  M->SetSkinName(Folder.substr(Parent.size(), Folder.size() - Parent.size() - 1));
+  EXPECT_TRUE(M->SkinData().Active) << "the text skin did not load";
   return M;
 }
 

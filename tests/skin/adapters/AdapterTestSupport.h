@@ -43,6 +43,11 @@ HWND NewHost(int W, int H);
 
 // The default manager with the SOLID skin applied.
 ManagerPtr SolidManager();
+// A manager of its own over a skin written into Folder: a minimal GLOBALINFO, then Sections (skin text), and a
+// 64 x 64 master bitmap of Pixel (0x00RRGGBB; grey when none), whose top-left 2 x 2 corner holds key pixels. It is
+// the default manager when it is the first.
+ManagerPtr TextSkinManager(const std::string& Folder, const std::string& Sections,
+                           const std::function<uint32_t(int, int)>& Pixel = nullptr);
 // A manager with the program's TIDE skin, as the build packs it (the default one when it is the first).
 ManagerPtr TideManager();
 

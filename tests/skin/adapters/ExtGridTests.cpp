@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "AdapterTestSupport.h"
+#include "tests/skin/core/engine_support.h"
 #include "framework/Forms.h"
 #include "framework/TypInfo.h"
 #include "skin/adapters/vkExtGridWnds.h"
@@ -331,6 +332,43 @@ TEST_F(ExtGrids, HeaderDrawnFromTheColumnHeaderSectionWithBothSortArrows) {
   // Without a canvas nothing is drawn and nothing fails.
   Info.TargetCanvas = nullptr;
   T->OnAdvancedHeaderDraw(T, Info, hpeBackground);
+}
+
+// A header section that lets what lies below show through is painted over the canvas's own pixels, for a column as
+// for the empty area beside the columns.
+TEST_F(AdapterTest, ASeeThroughHeaderShowsTheCanvasBelowIt) {
+  engine_test::TempFolder Dir;
+  ManagerPtr M = TextSkinManager(Dir.Sub("CLEARHEADER"), "[EDIT]\nSTATES=1\nCOLOR=$FFFFFF\n"
+                                                         "[COLHEADER]\nSTATES=1\nTRANSPARENCY=100\nCOLOR=$000000\n");
+  ASSERT_GE(M->FindSectionIndex("COLHEADER"), 0);
+  TForm* Form = TForm::CreateNew(Application);
+  Form->SetBounds(40, 40, 300, 200);
+  Form->Show();
+  auto* T = new TStandInTree(Form);
+  T->SetParent(Form);
+  T->SetBounds(5, 5, 150, 100);
+  TvkSkinParams P;
+  P.SkinSection = "EDIT";
+  P.Control = T;
+  auto* A = CreateAdapter<TvkVirtualTreeViewWnd>(T->Handle(), nullptr, M.get(), P, true);
+  A->ApplySkinParams();
+  ASSERT_TRUE(A->SkinData->IsSkinned());
+  TTreeColumn Column;
+  TBitmap Target;
+  Target.SetPixelFormat(pf32bit);
+  Target.SetSize(80, 20);
+  TvkHeaderPaintInfo Info;
+  Info.TargetCanvas = Target.Canvas();
+  Info.PaintRectangle = TRect(0, 0, 80, 20);
+  for (TObject* C : {static_cast<TObject*>(&Column), static_cast<TObject*>(nullptr)}) {
+    Target.Canvas()->Brush()->SetColor(static_cast<TColor>(0x563412));
+    Target.Canvas()->FillRect(TRect(0, 0, 80, 20));
+    Info.Column = C;
+    T->OnAdvancedHeaderDraw(T, Info, hpeBackground);
+    EXPECT_EQ(0x123456u, static_cast<uint32_t*>(Target.ScanLine(10))[40] & 0xFFFFFF) << (C != nullptr ? "column" : "area");
+  }
+  A->Free();
+  Form->Free();
 }
 
 TEST_F(ExtGrids, AHundredSkinRoundsLeaveColoursHandlersAndCountersAsTheyWere) {

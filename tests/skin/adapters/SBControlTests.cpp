@@ -149,21 +149,15 @@ TEST_F(SBControls, PartsPaintedWithTheHotBarAndTheSquareBox) {
 // the standard 17, so the glyph lies on the arrow's face, never on the track.
 TEST_F(AdapterTest, ArrowsGrowTowardTheTrackForLargeGlyphs) {
   engine_test::TempFolder Dir;
-  const std::string Skin = Dir.Sub("BIGARROWS");
-  engine_test::WriteFileText(Skin + "Options.dat",
-                             "[GLOBALINFO]\nVERSION=10.25\nMASTERBITMAP=MASTER.BMP\n"
-                             "[SCROLLBAR1H]\nSTATES=2\nCOLOR=$332211\nHOTCOLOR=$332211\n[SCROLLBAR2H]\nSTATES=2\nCOLOR=$332211\nHOTCOLOR=$332211\n"
-                             "[SCROLLBTNLEFT]\nSTATES=1\nCOLOR=$0000AA\nGLYPHMASK=@0010@0010@0035@0020@1@0\n"
-                             "[SCROLLBTNRIGHT]\nSTATES=1\nCOLOR=$0000AA\nGLYPHMASK=@0010@0010@0035@0020@1@0\n"
-                             "[SCROLLSLIDERH]\nSTATES=1\nCOLOR=$AA0000\n");
-  engine_test::WriteFileBytes(Skin + "MASTER.BMP", engine_test::MakeBmp(64, 64, [](int x, int y) {
-                                if (x < 2 && y < 2) return 0xFF00FFu;
-                                return x >= 10 && x < 35 && y >= 10 && y < 20 ? 0x445566u : 0x808080u;
-                              }));
-  ManagerPtr M(Create<TsSkinManager>(nullptr));
-  M->SetSkinDirectory(Dir.Path());
-  M->SetSkinName("BIGARROWS");
-  ASSERT_TRUE(M->SkinData().Active);
+  ManagerPtr M = TextSkinManager(Dir.Sub("BIGARROWS"),
+                                 "[SCROLLBAR1H]\nSTATES=2\nCOLOR=$332211\nHOTCOLOR=$332211\n"
+                                 "[SCROLLBAR2H]\nSTATES=2\nCOLOR=$332211\nHOTCOLOR=$332211\n"
+                                 "[SCROLLBTNLEFT]\nSTATES=1\nCOLOR=$0000AA\nGLYPHMASK=@0010@0010@0035@0020@1@0\n"
+                                 "[SCROLLBTNRIGHT]\nSTATES=1\nCOLOR=$0000AA\nGLYPHMASK=@0010@0010@0035@0020@1@0\n"
+                                 "[SCROLLSLIDERH]\nSTATES=1\nCOLOR=$AA0000\n",
+                                 [](int x, int y) {
+                                   return x >= 10 && x < 35 && y >= 10 && y < 20 ? 0x445566u : 0x808080u;
+                                 });
   HWND W = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_HORZ, 10, 10, 240, 17, Host(), nullptr,
                            GetModuleHandleA(nullptr), nullptr);
   SetScrollRange(W, SB_CTL, 0, 100, FALSE);
