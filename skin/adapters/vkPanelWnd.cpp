@@ -94,7 +94,8 @@ void TvkPanelWnd::PaintCaption(TCanvas* Canvas, const TRect& Rect) {
   std::string Text = WideToAnsi(Caption);
   if (Panel != nullptr) {
     auto* P = As<TCustomPanel>(Panel);
-    Flags = P != nullptr ? AlignDrawTextFlags(Panel, P->Alignment()) : (DT_WORDBREAK | DT_VCENTER);
+    // The alignment and the word breaks together: a caption too wide wraps at a word, aligned.
+    Flags = (P != nullptr ? AlignDrawTextFlags(Panel, P->Alignment()) : 0) | DT_WORDBREAK | DT_VCENTER;
     Text = Panel->Caption();
   }
   DrawControlTextStr(Canvas, Text, IsWindowEnabled(CtrlHandle) != FALSE, R, Flags, SkinData, 0);

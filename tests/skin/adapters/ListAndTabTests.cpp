@@ -174,6 +174,30 @@ TEST_F(Lists, PanelSectionByBevels) {
   EXPECT_EQ("TRANSPARENT", PanelSectionFor(nullptr));
 }
 
+// A panel's caption too wide for it breaks at a word and keeps its alignment: what shows is its first word, placed
+// as that word alone would be.
+TEST_F(Lists, AWidePanelCaptionBreaksAtAWordInItsAlignment) {
+  ShowForm();
+  for (TAlignment Align : {taLeftJustify, taCenter, taRightJustify}) {
+    std::unique_ptr<testing_support::Dib32> Shown[2];
+    int I = 0;
+    for (const char* Text : {"Alpha Bbbbbbbbbbbbbbbb", "Alpha"}) {
+      auto* P = new TPanel(Form);
+      P->SetParent(Form);
+      P->SetBounds(10, 10, 60, 30);
+      P->SetBevelOuter(bvNone);
+      P->SetAlignment(Align);
+      P->SetCaption(Text);
+      SkinnedAdapterTest::Adapt<TvkPanelWnd>(P->Handle(), "PANEL", P, true);
+      Shown[I++] = PrintedWindow(P->Handle());
+    }
+    int Differ = 0;
+    for (int y = 0; y < 30; ++y)
+      for (int x = 0; x < 60; ++x) Differ += Shown[0]->Px(x, y) != Shown[1]->Px(x, y);
+    EXPECT_EQ(0, Differ) << Align;
+  }
+}
+
 TEST_F(Lists, TabsAndPageFrame) {
   HWND T = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 10, 10, 240, 150, Parent,
                            nullptr, GetModuleHandleA(nullptr), nullptr);
