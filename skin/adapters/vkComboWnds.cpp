@@ -576,12 +576,13 @@ void TvkComboListWnd::WndProc(TMessage& Message) {
         RECT CR{}, LR{};
         if (Combo != nullptr && Parent != nullptr && GetWindowRect(Combo, &CR) && GetWindowRect(W, &LR) &&
             CR.bottom > LR.bottom) {
-          POINT At{CR.left, LR.bottom};
+          // Asked from the combo's own corner: the strip is filled in the combo's coordinates.
+          POINT At{CR.left, CR.top};
           ScreenToClient(Parent, &At);
           TvkParentBgQuery Q{};
           Q.OffsetX = At.x;
           Q.OffsetY = At.y;
-          Q.Area = TRect(0, 0, CR.right - CR.left, CR.bottom - LR.bottom);
+          Q.Area = TRect(0, LR.bottom - CR.top, CR.right - CR.left, CR.bottom - CR.top);
           QueryParentBackgroundWnd(Q, Parent, false);
           TvkBgCacheRef Bg;
           BgCacheRefFromQuery(Q, Bg);

@@ -9,6 +9,8 @@
 #include "skin/controls/sComboBox.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/vkAdapterServices.h"
+#include "skin/core/vkSkinCommands.h"
+#include "skin/graphics/vkParentBg.h"
 
 using namespace adapter_test;
 
@@ -125,6 +127,56 @@ TEST_F(Combos, TheSkinnedComboReachesTheListAdapterThroughTheServices) {
   EXPECT_EQ(Before.right - Before.left, After.right - After.left);  // a simple list keeps its width
   AdapterServices.FreeComboListAdapter(L);
   EXPECT_EQ(nullptr, GetWindowScrollAdapter(Info.hwndList));
+}
+
+// A parent whose background has a colour of its own in every row (green byte = row), answering the background
+// query from a bitmap of its client area.
+TBitmap* RowsBackground() {
+  static TBitmap* B = [] {
+    auto* Bmp = new TBitmap;
+    Bmp->SetPixelFormat(pf32bit);
+    Bmp->SetSize(300, 256);
+    for (int y = 0; y < 256; ++y)
+      for (int x = 0; x < 300; ++x) static_cast<uint32_t*>(Bmp->ScanLine(y))[x] = 0xFF000000u | (y << 8);
+    return Bmp;
+  }();
+  return B;
+}
+LRESULT CALLBACK RowsParentProc(HWND W, UINT Msg, WPARAM WP, LPARAM LP) {
+  if (Msg == SM_VKCMD && SkinCommandCode(WP) == VKCMD_QUERY_PARENT_BG) {
+    auto* Q = reinterpret_cast<TvkParentBgQuery*>(LP);
+    Q->Kind = bgkBitmap;
+    Q->Bmp = RowsBackground();
+    return 1;
+  }
+  return DefWindowProcA(W, Msg, WP, LP);
+}
+
+// Below a simple combo's list, the strip shows the parent's background from the combo's own place.
+TEST_F(Combos, TheStripBelowASimpleListShowsTheParentAtItsPlace) {
+  WNDCLASSA C{};
+  C.lpfnWndProc = RowsParentProc;
+  C.hInstance = GetModuleHandleA(nullptr);
+  C.lpszClassName = "KrlRowsParent";
+  RegisterClassA(&C);
+  HWND P = CreateWindowExA(0, "KrlRowsParent", "", WS_POPUP | WS_VISIBLE, 50, 50, 300, 256, nullptr, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+  Tops.push_back(P);
+  HWND W = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_SIMPLE, 10, 30, 150, 150, P, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+  COMBOBOXINFO Info{};
+  Info.cbSize = sizeof Info;
+  ASSERT_TRUE(GetComboBoxInfo(W, &Info));
+  RECT L{};
+  GetWindowRect(Info.hwndList, &L);
+  MapWindowPoints(nullptr, W, reinterpret_cast<POINT*>(&L), 2);
+  SetWindowPos(Info.hwndList, nullptr, 0, 0, L.right - L.left, 60, SWP_NOMOVE | SWP_NOZORDER);
+  TvkComboListWnd* A = AdapterServices.CreateComboListAdapter(Info.hwndList, nullptr, M.get(), "EDIT", true, true);
+  SendMessageA(Info.hwndList, WM_NCPAINT, 1, 0);
+  testing_support::Dib32 D(150, 150, 0, true);
+  CopyWindowDC(W, D);
+  for (int y : {static_cast<int>(L.top) + 62, 120, 149}) EXPECT_EQ(static_cast<uint32_t>((30 + y) << 8), Rgb(D.Px(75, y))) << y;
+  AdapterServices.FreeComboListAdapter(A);
 }
 
 TEST_F(Combos, PrintedButtonInTheSkin) {
