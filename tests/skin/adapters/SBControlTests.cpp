@@ -219,18 +219,22 @@ int ThumbOnScreen(HWND Bar) {
 }
 
 // The steps of a drag inside the bar's own loop, run by a timer that loop dispatches: the pointer moves on, the
-// screen is read, the button let go.
+// screen is read until the thumb shows the move (or a few seconds passed), then the button is let go.
 struct TDragScript {
-  static inline int Step = 0, During = -1;
+  static inline int Step = 0, During = -1, Goal = 0;
+  static inline bool Done = false;
   static inline POINT To{};
   static inline HWND Bar = nullptr;
   static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    if (Step == 0) testing_support::QueuePointerMove(To);
-    if (Step == 2) {
-      During = ThumbOnScreen(Bar);
-      testing_support::QueuePointerButton(false);
+    if (Done) return;
+    if (Step++ == 0) {
+      testing_support::QueuePointerMove(To);
+      return;
     }
-    ++Step;
+    During = ThumbOnScreen(Bar);
+    if (During < Goal && Step < 60) return;
+    testing_support::QueuePointerButton(false);
+    Done = true;
   }
 };
 
@@ -260,11 +264,13 @@ TEST_F(SBControlsRealPointer, TheThumbFollowsADragOnScreenAndStaysWhereItWasLetG
   ASSERT_TRUE(testing_support::MovePointer(Grip));
   TDragScript::Step = 0;
   TDragScript::During = -1;
+  TDragScript::Goal = Start + 60;
+  TDragScript::Done = false;
   TDragScript::To = POINT{Grip.x + 80, Grip.y};
   TDragScript::Bar = W;
-  const UINT_PTR T = SetTimer(nullptr, 0, 150, &TDragScript::Tick);
+  const UINT_PTR T = SetTimer(nullptr, 0, 100, &TDragScript::Tick);
   testing_support::QueuePointerButton(true);
-  EXPECT_TRUE(testing_support::PumpUntil([] { return TDragScript::Step > 3; }, 5000));
+  EXPECT_TRUE(testing_support::PumpUntil([] { return TDragScript::Done && GetAsyncKeyState(VK_LBUTTON) >= 0; }, 10000));
   KillTimer(nullptr, T);
   // The focus away from the bar: the system's dotted focus frame on its thumb goes.
   SetFocus(nullptr);
