@@ -211,7 +211,7 @@ TEST(TitleBarInput, TheBorderWindowHitsItemsAndATextItemTakesAClick) {
   int Clicks = 0;
   Text->OnClick = [&](TObject*) { ++Clicks; };
   T.F->Show();
-  PumpUntil([] { return false; }, 50);
+  PumpUntil([] { return true; });  // what showing queued
   TvkBorderForm* B = T.P->BorderForm();
   ASSERT_NE(B, nullptr);
   T.Paint();

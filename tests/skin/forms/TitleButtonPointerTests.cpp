@@ -23,7 +23,7 @@ struct TPointerForm {
     F->SetBounds(880, 700, 300, 200);
     P = Create<TsSkinProvider>(F.get());
     F->Show();
-    PumpUntil([] { return false; }, 100);
+    PumpUntil([] { return true; });  // what showing queued
   }
   // A point of the button on the screen, inside by a few pixels from its top-left corner (clear of the glyph).
   POINT On(const TsCaptionButton& B) {
