@@ -71,8 +71,15 @@ TvkProvider::~TvkProvider() {
   DialogWnd = nullptr;
 }
 
-void TvkProvider::AttachFormProvider(TCustomForm* Form) {
+void TvkProvider::AttachFormProvider(TCustomForm* Form, HWND Created) {
   SkinProvider = TsSkinProvider::CreateRuntime(Form);
+  if (Created != nullptr) {
+    // Nothing is shown yet, and the form has no handle to give: asking for one would make a second window.
+    Wnd = Created;
+    SkinProvider->SetUseGlobalColor(false);
+    SkinProvider->SetMakeSkinMenu(false);
+    return;
+  }
   Wnd = Form->Handle();
   SetUpRuntimeProvider(SkinProvider, Form);
 }
@@ -333,14 +340,22 @@ bool AdoptTopLevelWindow(HWND Wnd, const CREATESTRUCTA* CreateStruct) {
   const LONG Style = GetWindowLongA(Wnd, GWL_STYLE);
   if ((Style & WS_POPUP) != 0 && (Style & WS_BORDER) == 0) return false;
   if (FindProviderByWnd(Wnd) != nullptr) return false;
-  if (TCustomForm* Form = FindFormByHandle(Wnd, true)) {
+  TCustomForm* Form = FindFormByHandle(Wnd, true);
+  // A form's window in the making is not its handle yet: the framework names the form whose window it is.
+  HWND Created = nullptr;
+  if (Form == nullptr && CreateStruct != nullptr)
+    if (auto* Making = As<TCustomForm>(CreationControl()); Making != nullptr && !Making->HandleAllocated()) {
+      Form = Making;
+      Created = Wnd;
+    }
+  if (Form != nullptr) {
     if ((Form->Tag() & NoSkinTag) == NoSkinTag) return true;
     if (Form->ComponentState().Contains(csLoading) && Form->FormStyle() != fsMDIChild) return true;
     if (IsExcludedWindowClass(ClassName.c_str())) return false;
     if (!M->SkinningRules().Contains(ClassName == "TMessageForm" ? srStdDialogs : srStdForms)) return false;
     auto* P = new TvkProvider(Form);
     AddProvider(P);
-    P->AttachFormProvider(Form);
+    P->AttachFormProvider(Form, Created);
     if (Form->FormStyle() == fsMDIForm)
       for (int c = 0; c < Form->MDIChildCount(); ++c) {
         TCustomForm* Child = Form->MDIChildren(c);
@@ -405,7 +420,9 @@ LRESULT CALLBACK CBTHookProc(int Code, WPARAM WParam, LPARAM LParam) {
         if (Application->MainForm() != nullptr &&
             (!Application->MainForm()->HandleAllocated() || Application->MainForm()->Handle() == Wnd))
           return Result;
-        if (GetParent(Wnd) == nullptr) AdoptTopLevelWindow(Wnd, nullptr);
+        // a window that is not a child: a form's owner is no parent of it (GetParent would answer the owner
+        // of a popup-style form), so secondary forms are skinned before they are first shown
+        if ((CS->style & WS_CHILD) == 0) AdoptTopLevelWindow(Wnd, CS);
       }
     }
   } catch (...) {

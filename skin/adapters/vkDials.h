@@ -23,7 +23,8 @@ class TvkProvider : public TComponent {
 public:
   explicit TvkProvider(TComponent* AOwner);
   ~TvkProvider() override;
-  void AttachFormProvider(TCustomForm* Form);
+  // Created: the form's window being made (the hook's creation notice); it is neither asked for nor repainted.
+  void AttachFormProvider(TCustomForm* Form, HWND Created = nullptr);
   bool InitDialog(HWND AWnd);
   bool AdoptChildren(HWND Parent);
   bool ChooseChildAdapter(HWND AWnd);
