@@ -170,14 +170,22 @@ void CopyWindowDC(HWND Wnd, testing_support::Dib32& Dib) {
   ReleaseDC(Wnd, DC);
 }
 
-namespace {
-
-// The paints the window and its children owe, done now.
 void SettlePaints(HWND Wnd) {
   testing_support::PumpPending();
   UpdateWindow(Wnd);
   testing_support::PumpPending();
 }
+
+std::unique_ptr<testing_support::Dib32> ScreenOf(HWND Wnd) {
+  SettlePaints(GetAncestor(Wnd, GA_ROOT));
+  RECT R{};
+  GetWindowRect(Wnd, &R);
+  auto D = std::make_unique<testing_support::Dib32>(R.right - R.left, R.bottom - R.top, 0, true);
+  CopyWindowDC(Wnd, *D);
+  return D;
+}
+
+namespace {
 
 int CountDiffering(const testing_support::Dib32& A, const testing_support::Dib32& B) {
   int N = 0;
@@ -191,17 +199,13 @@ int CountDiffering(const testing_support::Dib32& A, const testing_support::Dib32
 void ExpectScreenFollows(HWND Wnd, const std::function<void()>& Change, const std::string& What) {
   RECT R{};
   GetWindowRect(Wnd, &R);
-  const int W = R.right - R.left, H = R.bottom - R.top;
-  SettlePaints(Wnd);
-  testing_support::Dib32 Before(W, H, 0, true), After(W, H, 0, true);
-  CopyWindowDC(Wnd, Before);
+  const auto Before = ScreenOf(Wnd);
   Change();
-  SettlePaints(Wnd);
-  CopyWindowDC(Wnd, After);
-  testing_support::Dib32 Printed(W, H, 0, true);
+  const auto After = ScreenOf(Wnd);
+  testing_support::Dib32 Printed(R.right - R.left, R.bottom - R.top, 0, true);
   PrintWindowTo(Wnd, Printed);
-  EXPECT_GT(CountDiffering(Before, After), 0) << What << ": nothing changed on screen";
-  EXPECT_EQ(0, CountDiffering(Printed, After)) << What << ": the screen differs from the window's own print";
+  EXPECT_GT(CountDiffering(*Before, *After), 0) << What << ": nothing changed on screen";
+  EXPECT_EQ(0, CountDiffering(Printed, *After)) << What << ": the screen differs from the window's own print";
 }
 
 void AdapterTest::SetUp() {

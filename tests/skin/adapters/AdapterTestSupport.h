@@ -71,6 +71,10 @@ std::unique_ptr<testing_support::Dib32> PrintedWindow(HWND Wnd, uint32_t Fill = 
 // The window's own DC area copied (its window rectangle from the window DC).
 void CopyWindowDC(HWND Wnd, testing_support::Dib32& Dib);
 
+// The paints the window and its children owe, done now.
+void SettlePaints(HWND Wnd);
+// The window as it shows on screen (its window DC), once its top-level window's queued paints went through.
+std::unique_ptr<testing_support::Dib32> ScreenOf(HWND Wnd);
 // Change runs on a shown window; once its paints went through, the window's pixels on screen must have changed and
 // must be what a print of it shows now (What names the case).
 void ExpectScreenFollows(HWND Wnd, const std::function<void()>& Change, const std::string& What);

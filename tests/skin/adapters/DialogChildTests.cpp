@@ -27,7 +27,7 @@ protected:
     HWND D = T.Create();
     Tops.push_back(D);
     ShowWindow(D, SW_SHOW);
-    Settle(D);
+    SettlePaints(D);
     EXPECT_NE(FindProviderByWnd(D), nullptr) << "the dialog was not adopted";
     return D;
   }
@@ -36,20 +36,6 @@ protected:
     HWND C = GetWindow(Dlg, GW_CHILD);
     while (C != nullptr && Index-- > 0) C = GetWindow(C, GW_HWNDNEXT);
     return C;
-  }
-  static void Settle(HWND W) {
-    testing_support::PumpPending();
-    UpdateWindow(W);
-    testing_support::PumpPending();
-  }
-  // The window as it shows on screen, once its queued paints went through.
-  static std::unique_ptr<testing_support::Dib32> Screen(HWND W) {
-    Settle(GetAncestor(W, GA_ROOT));
-    RECT R{};
-    GetWindowRect(W, &R);
-    auto D = std::make_unique<testing_support::Dib32>(R.right - R.left, R.bottom - R.top, 0, true);
-    CopyWindowDC(W, *D);
-    return D;
   }
   static int Count(const testing_support::Dib32& D, uint32_t C) {
     int N = 0;
@@ -103,7 +89,7 @@ TEST_F(DialogChildren, ImageButtonsShowTheirImageAlone) {
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
     InvalidateRect(C.Wnd, nullptr, TRUE);
-    auto D = Screen(C.Wnd);
+    auto D = ScreenOf(C.Wnd);
     // The image whole in the middle; around it only the skin's face (no caption), inside the 1-pixel ring.
     const int L = (D->Width() - C.W) / 2, Top = (D->Height() - C.H) / 2;
     EXPECT_EQ(C.W * C.H, Count(*D, C.Colour));
@@ -130,14 +116,14 @@ TEST_F(DialogChildren, AGroupBoxKeepsItsSkinnedFrameAndShowsTheDialogInside) {
   HWND Dlg = Show(T);
   HWND G = Child(Dlg, 0);
   RedrawWindow(Dlg, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-  auto D = Screen(G);
+  auto D = ScreenOf(G);
   // The GROUPBOX ring runs down the left and right edges and along the bottom, below the caption band.
   const int Mid = D->Height() / 2;
   EXPECT_EQ(0x603000u, Rgb(D->Px(0, Mid)));
   EXPECT_EQ(0x603000u, Rgb(D->Px(D->Width() - 1, Mid)));
   EXPECT_EQ(0x603000u, Rgb(D->Px(D->Width() / 2, D->Height() - 1)));
   // Inside it the dialog's own background, as its corner beside the box shows it.
-  auto Whole = Screen(Dlg);
+  auto Whole = ScreenOf(Dlg);
   RECT GR{}, DR{};
   GetWindowRect(G, &GR);
   GetWindowRect(Dlg, &DR);
@@ -179,7 +165,7 @@ TEST_F(DialogChildren, StaticTextsKeepTheirAlignmentAndTheirAmpersands) {
     double Where;  // where the text's middle lies, as a share of the width
   } Cases[] = {{"left", 0, 0.0}, {"centre", 1, 0.5}, {"right", 2, 1.0}};
   for (const Case& C : Cases) {
-    auto D = Screen(Child(Dlg, C.Index));
+    auto D = ScreenOf(Child(Dlg, C.Index));
     const auto [L, R] = InkColumns(*D);
     ASSERT_GE(R, L) << C.Name << ": no text";
     const int Middle = static_cast<int>(C.Where * D->Width());
@@ -189,7 +175,7 @@ TEST_F(DialogChildren, StaticTextsKeepTheirAlignmentAndTheirAmpersands) {
   // "A & B" without prefixes shows as "A && B" does with them.
   SetWindowTextA(Child(Dlg, 3), "A & B");
   SetWindowTextA(Child(Dlg, 4), "A && B");
-  EXPECT_TRUE(SamePixels(*Screen(Child(Dlg, 3)), *Screen(Child(Dlg, 4))));
+  EXPECT_TRUE(SamePixels(*ScreenOf(Child(Dlg, 3)), *ScreenOf(Child(Dlg, 4))));
 }
 
 TEST_F(DialogChildren, PictureStaticsShowANewPictureOrOnlyTheBackground) {
@@ -201,10 +187,10 @@ TEST_F(DialogChildren, PictureStaticsShowANewPictureOrOnlyTheBackground) {
   HICON Icon = FlatIcon(16, 0x66CC33);
   SendMessageA(B, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(First));
   SendMessageA(I, STM_SETICON, reinterpret_cast<WPARAM>(Icon), 0);
-  EXPECT_EQ(0x3366CCu, Rgb(Screen(B)->Px(1, 1)));
-  EXPECT_EQ(0x66CC33u, Rgb(Screen(I)->Px(1, 1)));
+  EXPECT_EQ(0x3366CCu, Rgb(ScreenOf(B)->Px(1, 1)));
+  EXPECT_EQ(0x66CC33u, Rgb(ScreenOf(I)->Px(1, 1)));
   // The dialog's background where the pictures stood, read beside them.
-  auto Whole = Screen(Dlg);
+  auto Whole = ScreenOf(Dlg);
   RECT IR{}, DR{};
   GetWindowRect(I, &IR);
   GetWindowRect(Dlg, &DR);
@@ -228,7 +214,7 @@ TEST_F(DialogChildren, PictureStaticsShowANewPictureOrOnlyTheBackground) {
     PatBlt(DC, 0, 0, 30, 30, BLACKNESS);
     ReleaseDC(C.Wnd, DC);
     InvalidateRect(C.Wnd, nullptr, TRUE);
-    auto D = Screen(C.Wnd);
+    auto D = ScreenOf(C.Wnd);
     EXPECT_EQ(C.Expected, Rgb(D->Px(1, 1))) << C.Name;
     EXPECT_EQ(C.Expected, Rgb(D->Px(14, 14))) << C.Name;
   }
@@ -248,7 +234,7 @@ TEST_F(DialogChildren, AButtonClassKeepsALiveBrushAcrossASkinChange) {
   ASSERT_EQ(M->PaletteBrush(0), ClassBrush());
   for (const char* Skin : {"TIDE", "SOLID"}) {
     M->SetSkinName(Skin);
-    Settle(Dlg);
+    SettlePaints(Dlg);
     EXPECT_NE(0u, GetObjectType(ClassBrush())) << Skin << ": the class holds a freed brush";
     EXPECT_EQ(M->PaletteBrush(0), ClassBrush()) << Skin;
   }
