@@ -40,8 +40,9 @@ void ExpectPrintsItsCache(TWinControl* C, TsCommonData* D) {
   };
   for (int y = 0; y < C->Height(); ++y)
     for (int x = 0; x < C->Width(); ++x)
-      if (!UnderChild(x, y))
+      if (!UnderChild(x, y)) {
         ASSERT_EQ(Dib.Rgb(x, y), static_cast<uint32_t*>(Cache->ScanLine(y))[x] & 0xFFFFFF) << x << "," << y;
+      }
 }
 
 uint32_t CacheRgb(TsCommonData* D, int X, int Y) { return static_cast<uint32_t*>(D->CacheBmp->ScanLine(Y))[X] & 0xFFFFFF; }

@@ -250,9 +250,12 @@ TEST_F(Lists, TheCurrentTabLeavesThePageEdgeAndMissingPositionSectionsFallBack) 
     EXPECT_GE(A->SkinData->SkinIndex, 0) << C.Name << ": left unskinned";
     const TRect P = A->GetPageRect(), Tab = A->GetTabRect(0, true);
     EXPECT_EQ(0xA0A0FFu, Rgb(D.Px((P.Left + P.Right) / 2, (P.Top + P.Bottom) / 2))) << C.Name;
-    if (C.Style == 0)  // where the tab reaches into the page, the page shows
+    if (C.Style == 0) {  // where the tab reaches into the page, the page shows
       EXPECT_EQ(0xA0A0FFu, Rgb(D.Px((Tab.Left + Tab.Right) / 2, P.Top))) << C.Name;
-    if (C.Style == TCS_VERTICAL) EXPECT_EQ(0xA0A0FFu, Rgb(D.Px(P.Left, (Tab.Top + Tab.Bottom) / 2))) << C.Name;
+    }
+    if (C.Style == TCS_VERTICAL) {
+      EXPECT_EQ(0xA0A0FFu, Rgb(D.Px(P.Left, (Tab.Top + Tab.Bottom) / 2))) << C.Name;
+    }
   }
 }
 

@@ -184,7 +184,9 @@ TEST_F(ToolBars, GlyphsByStateFromTheBarsListsAndTheSkinsLook) {
     EXPECT_EQ(16 * 16 - 1, Find(0, 0xFF0000, Left)) << C.Discoloured << C.List;  // hot: the hot list, in colour
     const int Lime = Find(1, 0x00FF00, Left);
     EXPECT_EQ(C.Discoloured ? 0 : 16 * 16 - 1, Lime) << C.Discoloured << C.List;
-    if (C.List) EXPECT_EQ(Left, 5);
+    if (C.List) {
+      EXPECT_EQ(Left, 5);
+    }
   }
 }
 

@@ -86,7 +86,9 @@ TEST(Gauge, RepaintsWhenTheShownNumberChanges) {
     for (int Run = 0; Run < 1000000; ++Run) G->SetProgress(G->Progress() + 1);
     EXPECT_EQ(Changes, 60000);
     EXPECT_LE(G->Invalidations - Before, C.MaxRepaints) << C.CalcPercents << C.ShowText;
-    if (!C.CalcPercents && C.ShowText) EXPECT_EQ(G->Invalidations - Before, 60000);
+    if (!C.CalcPercents && C.ShowText) {
+      EXPECT_EQ(G->Invalidations - Before, 60000);
+    }
     EXPECT_EQ(G->PercentDone(), 100);
   }
 }

@@ -14,11 +14,6 @@ namespace {
 
 void CALLBACK EndMenuTimer(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
 
-struct Shown {
-  bool Visible, Enabled;
-};
-
-Shown Of(TMenuItem* Item) { return {Item->Visible(), Item->Enabled()}; }
 
 }  // namespace
 
