@@ -48,6 +48,9 @@ TChunkSizes ChunkSizes(const TRect& Inner, bool Vertical) {
   return S;
 }
 
+// From From to To, taken in double: a range spanning most of int would overflow as an int difference.
+double Span(int From, int To) { return static_cast<double>(To) - static_cast<double>(From); }
+
 bool Designing(const TComponent* C) { return C->ComponentState().Contains(csDesigning); }
 
 }  // namespace
@@ -63,14 +66,14 @@ TRect SmoothProgressRect(const TRect& Inner, bool Vertical, int Min, int Max, in
   if (Max == Min) return TRect(Inner.Left, Inner.Top, Inner.Left, Inner.Top);
   const int Length = LengthOf(Inner, Vertical);
   const int Filled =
-      Position == Max ? Length : Nearest(static_cast<double>(Position - Min) * Length / static_cast<double>(Max - Min));
+      Position == Max ? Length : Nearest(Span(Min, Position) * Length / Span(Min, Max));
   return Piece(Inner, Vertical, 0, std::clamp(Filled, 0, Length));
 }
 
 int ShownChunkCount(const TRect& Inner, bool Vertical, int Min, int Max, int Position) {
   const TChunkSizes S = ChunkSizes(Inner, Vertical);
   if (S.Count == 0 || Position <= Min || Max <= Min) return 0;
-  return std::min(S.Count, static_cast<int>(static_cast<double>(S.Count) * (Position - Min) / (Max - Min)));
+  return std::min(S.Count, static_cast<int>(S.Count * Span(Min, Position) / Span(Min, Max)));
 }
 
 std::vector<TRect> ProgressChunks(const TRect& Inner, bool Vertical, int Min, int Max, int Position) {

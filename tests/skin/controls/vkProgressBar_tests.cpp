@@ -39,6 +39,9 @@ TEST(ProgressBar, ProgressAndChunkGeometry) {
   EXPECT_EQ(SmoothProgressRect(kInner, false, 0, 8, 8), kInner);  // all of it at Max
   EXPECT_EQ(SmoothProgressRect(kInner, false, 5, 5, 5).Width(), 0);  // an empty range
   EXPECT_EQ(SmoothProgressRect(TRect(1, 1, 8, 101), true, 0, 4, 1), TRect(1, 76, 8, 101));  // from the bottom
+  // A range spanning the whole of int: half way is half the bar, not a wrapped-around difference.
+  EXPECT_EQ(SmoothProgressRect(kInner, false, INT_MIN, INT_MAX, 0).Right, 1 + kInner.Width() / 2 + 1);
+  EXPECT_EQ(ProgressChunks(kInner, false, INT_MIN, INT_MAX, 0).size(), 26u);
   // 52 chunks of 3, 2 apart, 19 shown at 3 of 8; the first one pixel in.
   const std::vector<TRect> C = ProgressChunks(kInner, false, 0, 8, 3);
   ASSERT_EQ(C.size(), 19u);
