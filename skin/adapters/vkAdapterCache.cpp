@@ -64,6 +64,20 @@ void DrawDisabledEditText(TsCommonData* SD, TCustomEdit* E, TBitmap* Bmp) {
   DrawTextA(C->Handle(), Text.c_str(), static_cast<int>(Text.size()), &R, Flags);
 }
 
+// A framework edit that shows a border: the skin's frame, and inside the border the colour the edit's client
+// shows, so that no texture or gradient of the section lies between the border and the client.
+void PaintEditFrame(TsCommonData* SD, const TvkBgCacheRef& Bg, TBitmap* Bmp, const TCustomEdit* E, int State) {
+  const TRect Whole(0, 0, Bmp->Width(), Bmp->Height());
+  RenderControlSkin(SD, Bg, true, Bmp, TPoint(), Whole, State);
+  TRect Inside = Whole;
+  TsSkinManager* M = SD->SkinManager();
+  if (M != nullptr && M->MaskIndexInRange(SD->BorderIndex)) {
+    const TsMaskData& Border = M->ma()[SD->BorderIndex];
+    Inside = TRect(Border.WL, Border.WT, Whole.Right - Border.WR, Whole.Bottom - Border.WB);
+  }
+  if (Inside.Width() > 0 && Inside.Height() > 0) FillRect32(Bmp, Inside, E->Color(), 255);
+}
+
 }  // namespace
 
 void PaintAdapterCache(TsCommonData* SD, HWND Wnd, bool DialogStyle) {
@@ -97,7 +111,10 @@ void PaintAdapterCache(TsCommonData* SD, HWND Wnd, bool DialogStyle) {
     if (SD->IsSkinned(false)) {
       int State = 0;
       if (SD->Focused || (SD->Hot && CanShowHotState(SD, true))) State = 1;
-      RenderControlSkin(SD, Bg, true, Bmp, TPoint(), TRect(0, 0, Size.X, Size.Y), State);
+      if (auto* E = As<TCustomEdit>(SD->OwnerControl); E != nullptr && E->BorderStyle() == bsSingle)
+        PaintEditFrame(SD, Bg, Bmp, E, State);
+      else
+        RenderControlSkin(SD, Bg, true, Bmp, TPoint(), TRect(0, 0, Size.X, Size.Y), State);
     }
   } else {
     PaintSolidRect(Bmp->Canvas()->Handle(), TRect(0, 0, Size.X, Size.Y), static_cast<uint32_t>(ColorToRGB(clWindow)));

@@ -6,6 +6,7 @@
 #include "skin/adapters/vkEditWnd.h"
 #include "skin/core/sCommonData.h"
 #include "skin/graphics/vkColorMath.h"
+#include "tests/skin/core/engine_support.h"
 
 using namespace adapter_test;
 
@@ -42,6 +43,38 @@ TEST_F(Edits, FrameComesFromTheSkin) {
   EXPECT_EQ(0x808080u, Rgb(D.Px(60, 23)));
   EXPECT_EQ(0xFFFFFFu, Rgb(D.Px(1, 12)));    // the rest of the frame: the section's face
   EXPECT_EQ(0xFFFFFFu, Rgb(D.Px(117, 12)));  // the client area the edit painted itself
+}
+
+// A framework edit's frame is the skin's border and, from there to the client, the colour the client shows: the
+// section's texture never lies between the two (read from the screen).
+TEST_F(AdapterTest, AnEditFrameMeetsItsClientInTheClientsColour) {
+  engine_test::TempFolder Dir;
+  ManagerPtr M = TextSkinManager(Dir.Sub("PATTERNEDIT"),
+                                 "[EDIT]\nSTATES=1\nCOLOR=$FFFFFF\nFONTCOLOR=0\nIMAGEPERCENT=100\n"
+                                 "PATTERN=~0010~0010~0016~0014~00\n"
+                                 "BORDERSMASK=^0020^0020^0023^0023^0001^0001^0001^0001^1^0^1^1\n",
+                                 [](int x, int y) { return x >= 10 && x < 16 && y >= 10 && y < 14 ? 0x203040u : 0x808080u; });
+  TForm* F = TForm::CreateNew(Application);
+  F->SetTag(NoSkinTag);
+  F->SetBounds(40, 40, 300, 200);
+  F->Show();
+  auto* E = new TEdit(F);
+  E->SetParent(F);
+  E->SetBounds(10, 10, 120, 24);
+  TvkSkinParams P;
+  P.SkinSection = "EDIT";
+  P.Control = E;
+  auto* A = CreateAdapter<TvkEditWnd>(E->Handle(), nullptr, M.get(), P, true);
+  ASSERT_EQ(2, A->FrameWidth());
+  auto S = ScreenOf(E->Handle());
+  EXPECT_EQ(0x808080u, Rgb(S->Px(0, 12)));    // the skin's border
+  EXPECT_EQ(0xFFFFFFu, Rgb(S->Px(60, 12)));   // the client, in the skin's colour
+  EXPECT_EQ(0xFFFFFFu, Rgb(S->Px(1, 12)));    // the frame inside the border, on every side
+  EXPECT_EQ(0xFFFFFFu, Rgb(S->Px(60, 1)));
+  EXPECT_EQ(0xFFFFFFu, Rgb(S->Px(118, 12)));
+  EXPECT_EQ(0xFFFFFFu, Rgb(S->Px(60, 22)));
+  A->Free();
+  F->Free();
 }
 
 TEST_F(Edits, SkinColoursInTheControlAndItsOwnColoursBack) {
