@@ -49,10 +49,17 @@ bool IsOpenControllerPopup(TCustomForm* Form) {
   return false;
 }
 
-void PopupControllerInitialize() { ProviderParts.IsControllerPopup = IsOpenControllerPopup; }
+void PopupControllerInitialize() {
+  ProviderParts.IsControllerPopup = IsOpenControllerPopup;
+  // a non-client press closes the open popups; with no controller made there are none
+  ProviderParts.ClosePopups = [](TObject* Sender) {
+    if (g_Controller != nullptr) g_Controller->ClosePopups(Sender);
+  };
+}
 
 void PopupControllerFinalize() {
   ProviderParts.IsControllerPopup = nullptr;
+  ProviderParts.ClosePopups = nullptr;
   FreePopupController();
 }
 

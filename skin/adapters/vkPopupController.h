@@ -59,6 +59,6 @@ TvkPopupController* PopupController();
 void FreePopupController();
 // Form is an open popup of the controller: hooked, neither hidden nor released (False without a controller).
 bool IsOpenControllerPopup(TCustomForm* Form);
-// The unit's start (the form skinner asks it about popups) and end (the controller freed).
+// The unit's start (the form skinner asks it about popups and has it close them) and end (the controller freed).
 void PopupControllerInitialize();
 void PopupControllerFinalize();

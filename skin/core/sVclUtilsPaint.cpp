@@ -156,6 +156,50 @@ void PaintGraphicChildren(HDC DC, TWinControl* Control, bool CheckVisible, POINT
   }
 }
 
+namespace {
+
+// Where a windowed control's client area starts in its picture: at the form skinner's client offsets for a
+// form painted whole, else where the system puts it in the window (0 for a control without a frame).
+POINT ClientOriginInPicture(TWinControl* Win, TsSkinProvider* Provider) {
+  if (Provider != nullptr && FormServices.GetClientOffsetLeft && FormServices.GetClientOffsetTop)
+    return POINT{FormServices.GetClientOffsetLeft(Provider), FormServices.GetClientOffsetTop(Provider)};
+  RECT W{};
+  POINT C{0, 0};
+  if (!GetWindowRect(Win->Handle(), &W) || !ClientToScreen(Win->Handle(), &C)) return POINT{0, 0};
+  return POINT{C.x - W.left, C.y - W.top};
+}
+
+// The MDI children of Form, each where it lies in the MDI client window, in the origin of Form's client area.
+void PaintMDIChildrenToBitmap(TCustomForm* Form, TBitmap* Bmp) {
+  const HWND Client = Form->ClientHandle();
+  if (Client == nullptr) return;
+  POINT At{0, 0};
+  MapWindowPoints(Client, Form->Handle(), &At, 1);
+  HDC DC = Bmp->Canvas()->Handle();
+  // the bottom of the z-order first, so that the active child ends on top
+  for (int i = Form->MDIChildCount() - 1; i >= 0; --i) {
+    TCustomForm* Child = Form->MDIChildren(i);
+    if (Child == nullptr || !Child->HandleAllocated() || !IsWindowVisible(Child->Handle())) continue;
+    RECT R{};
+    GetWindowRect(Child->Handle(), &R);
+    POINT P{R.left, R.top};
+    ScreenToClient(Client, &P);
+    const int Saved = SaveDC(DC);
+    POINT Org{};
+    GetWindowOrgEx(DC, &Org);
+    SetWindowOrgEx(DC, Org.x - At.x - P.x, Org.y - At.y - P.y, nullptr);
+    try {
+      PaintControlToBitmap(Bmp, Child, P.x, P.y, nullptr, false);
+    } catch (...) {
+      RestoreDC(DC, Saved);
+      throw;
+    }
+    RestoreDC(DC, Saved);
+  }
+}
+
+}  // namespace
+
 void PaintControlToBitmap(TBitmap* Bmp, TControl* Control, int X, int Y, TsSkinProvider* Provider, bool WithSiblings) {
   if (Provider == nullptr && Control->Parent() != nullptr && !Control->Visible() && !Designing(Control)) {
     // an invisible control shows only what lies behind it
@@ -187,8 +231,16 @@ void PaintControlToBitmap(TBitmap* Bmp, TControl* Control, int X, int Y, TsSkinP
         Last = SendSkinMessage(Wnd, WM_PRINT, reinterpret_cast<WPARAM>(DC), 0);
         SendSkinCommand(Wnd, VKCMD_SET_PRINT_DC, 0);
       }
+      // child windows lie in the control's client area, which a form's picture holds at its client offsets
+      const POINT C = ClientOriginInPicture(Win, Provider);
+      POINT Org{};
+      GetWindowOrgEx(DC, &Org);
+      SetWindowOrgEx(DC, Org.x - C.x, Org.y - C.y, nullptr);
       // -2: the control painted its child windows itself
       if (Last != -2) PaintChildWindowsToBitmap(Win, Bmp);
+      // an MDI parent's children come last, over its client window
+      if (auto* F = As<TCustomForm>(Win); F != nullptr && F->FormStyle() == fsMDIForm) PaintMDIChildrenToBitmap(F, Bmp);
+      SetWindowOrgEx(DC, Org.x, Org.y, nullptr);
       if (Provider != nullptr) {
         if (Border != nullptr) {
           RECT R{};

@@ -424,7 +424,9 @@ void TsSkinProvider::SetAllowExtBorders(bool Value) {
   if (Value == FAllowExtBorders) return;
   FAllowExtBorders = Value;
   if (ProviderLoading() || Designing()) return;
-  CheckBorderWindow(true);
+  // allowed is not wanted: the manager decides whether extended borders are on at all
+  TsSkinManager* M = Manager();
+  CheckBorderWindow(M != nullptr && M->ExtendedBorders());
   if (FSkinData != nullptr) FSkinData->CacheDirty = true;
   if (const HWND W = FormHandle()) RedrawWindow(W, nullptr, nullptr, RDW_INVALIDATE | RDW_NOERASE | RDW_FRAME);
 }

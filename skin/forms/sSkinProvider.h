@@ -633,6 +633,10 @@ private:
   void FrameRedraw() { PerformFormMessage(WM_NCPAINT, 0, 0); }
   void UpdateBorder(bool Repaint, uint8_t Alpha);
   void FreeBorderForm();
+  // The border window's layered window (0 without one or before its window exists).
+  HWND BorderLayeredHandle() const;
+  // A non-client mouse message's hit code; the border window's -1 becomes its hit test of the point.
+  int NonClientCode(TMessage& Message);
 
   // ---- published values ----
   bool FAllowAnimation = true;
@@ -736,6 +740,7 @@ private:
   int FRedrawLockCount = 0;
   TRect FLastClientRect;
   TRect FSavedBounds;
+  TPoint FBorderPos{-32000, -32000};  // the border window's last position (its WM_WINDOWPOSCHANGING)
   bool FPendingShow = false;
   bool FShortCaption = false;
   bool FSkinChanging = false;
@@ -801,6 +806,8 @@ struct TvkProviderParts {
   void (*PaintExtendedBorder)(TsSkinProvider* Provider, TBitmap* Cache) = nullptr;
   // the skinned-menu painter: a form's menu bar set up for it
   void (*InitMainMenu)(TsSkinableMenus* Painter, TMainMenu* Menu, bool Skin) = nullptr;
+  // The open popups of the popup controller closed, but the one Sender lies on.
+  void (*ClosePopups)(TObject* Sender) = nullptr;
   // title bar: its items as title elements
   int (*TitleBarItemCount)(TsTitleBar* Bar) = nullptr;
   // The items placed in the caption's area, and a press or release of item Index.

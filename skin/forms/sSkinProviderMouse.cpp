@@ -5,6 +5,7 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkFormServices.h"
+#include "skin/core/vkntTypes.h"
 #include "skin/core/vkntUtils.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sSkinProviderMetrics.h"
@@ -19,6 +20,18 @@ int SignedLo(LPARAM L) { return static_cast<short>(LOWORD(L)); }
 int SignedHi(LPARAM L) { return static_cast<short>(HIWORD(L)); }
 
 }  // namespace
+
+HWND TsSkinProvider::BorderLayeredHandle() const {
+  TvkGlowForm* L = FBorderForm != nullptr && FormServices.BorderLayeredWindow ? FormServices.BorderLayeredWindow(FBorderForm) : nullptr;
+  return L != nullptr && L->HandleAllocated() ? L->Handle() : nullptr;
+}
+
+int TsSkinProvider::NonClientCode(TMessage& Message) {
+  // the border window hands its presses on with -1: the code is its own hit test of the message's point
+  if (FBorderForm != nullptr && static_cast<int>(Message.WParam) == -1 && ProviderParts.BorderHitTest)
+    Message.WParam = static_cast<WPARAM>(ProviderParts.BorderHitTest(FBorderForm, Message));
+  return static_cast<int>(Message.WParam);
+}
 
 void TsSkinProvider::WMNCHitTest(TMessage& Message) {
   if (FDeferredSetUp) {
@@ -57,7 +70,7 @@ static TPoint SystemMenuPoint(TsSkinProvider* P, bool MDIChild) {
 }
 
 void TsSkinProvider::WMNCLButtonDown(TMessage& Message) {
-  const int Code = static_cast<int>(Message.WParam);
+  const int Code = NonClientCode(Message);
   const HWND W = FormHandle();
   const bool MDIChild = FForm->FormStyle() == fsMDIChild;
   if (!FDrawNonClientArea || (Application != nullptr && Application->Terminated())) {
@@ -73,6 +86,7 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& Message) {
     }
     return;
   }
+  if (ProviderParts.ClosePopups) ProviderParts.ClosePopups(this);
   if (FBorderForm != nullptr && Code == HTOBJECT) {
     CallOwnProc(Message);
     return;
@@ -146,7 +160,7 @@ void TsSkinProvider::WMLButtonUp(TMessage& Message) {
   }
   const HWND W = FormHandle();
   // a client release carries key flags and a client point: the pressed element and the screen point stand for them
-  const int Code = Message.Msg == WM_NCLBUTTONUP ? static_cast<int>(Message.WParam) : FHotElement;
+  const int Code = Message.Msg == WM_NCLBUTTONUP ? NonClientCode(Message) : FHotElement;
   POINT Pt{SignedLo(Message.LParam), SignedHi(Message.LParam)};
   if (Message.Msg == WM_LBUTTONUP && W != nullptr) ClientToScreen(W, &Pt);
   const int X = Pt.x, Y = Pt.y;
@@ -156,6 +170,9 @@ void TsSkinProvider::WMLButtonUp(TMessage& Message) {
     SafeGetCursorPos(Cursor);
     TPoint P;
     ScreenToWindowPoint(Cursor.x, Cursor.y, P);
+    // with a border window the buttons lie in its picture
+    RECT L{};
+    if (const HWND BW = BorderLayeredHandle(); BW != nullptr && GetWindowRect(BW, &L)) P = TPoint(Cursor.x - L.left, Cursor.y - L.top);
     return P.X >= B.Rect.Left && P.X < B.Rect.Right && P.Y >= B.Rect.Top && P.Y < B.Rect.Bottom;
   };
   switch (Code) {
@@ -275,8 +292,8 @@ void TsSkinProvider::WMNCRButtonUp(TMessage& Message) {
     CallOwnProc(Message);
     return;
   }
-  Message.WParam = static_cast<WPARAM>(HitTestAt(Message));
-  const int Code = static_cast<int>(Message.WParam);
+  if (FBorderForm == nullptr || static_cast<int>(Message.WParam) != -1) Message.WParam = static_cast<WPARAM>(HitTestAt(Message));
+  const int Code = NonClientCode(Message);
   if ((Code == HTCAPTION || Code == HTSYSMENU) && FRightPressed) {
     ResetHotElement();
     FPressed = false;

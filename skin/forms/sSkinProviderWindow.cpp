@@ -330,8 +330,13 @@ void TsSkinProvider::WMWindowPosChanged(TMessage& Message) {
     CollectBorderMaskRects();
     ApplyWindowRegion(true, true);  // the area the old region hid is painted too
   }
+  // the same for the border window: it could not follow a new size before the form had its new place (a
+  // maximise or restore changes the frame too); it follows now, painted anew when its size changed
+  const bool Resized = WP != nullptr && (WP->flags & SWP_NOSIZE) == 0 && !InAnimationProcess &&
+                       (FFormState & (fsfMinimizing | fsfRestoring)) == 0;
   if (!FShowAnimating && FBorderForm != nullptr && WP != nullptr && IsWindowVisible(W) && !IsIconic(W) &&
-      (WP->flags & (SWP_NOREDRAW | SWP_FRAMECHANGED)) == 0 && (FFormState & (fsfMoveFade | fsfVeiled)) == 0)
+      (WP->flags & SWP_NOREDRAW) == 0 && ((WP->flags & SWP_FRAMECHANGED) == 0 || Resized) &&
+      (FFormState & (fsfMoveFade | fsfVeiled)) == 0)
     UpdateBorder(false, 255);
 }
 

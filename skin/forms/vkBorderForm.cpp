@@ -1,6 +1,7 @@
 #include "skin/forms/vkBorderForm.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "framework/Forms.h"
@@ -102,10 +103,18 @@ TvkBorderForm::~TvkBorderForm() {
     BorderWindow = nullptr;
     L->Free();
   }
-  // the owner takes back its frame
+  // the owner takes back its frame: a skinned form its own region, one losing its skin none
   if (W != nullptr && IsWindow(W)) {
-    if (Provider != nullptr) SetWindowRgn(W, nullptr, TRUE);
-    else if (Dialog != nullptr && FormServices.DialogSetShapeRegion) FormServices.DialogSetShapeRegion(Dialog);
+    if (Provider != nullptr) {
+      TCustomForm* F = Provider->Form();
+      const bool Skinned = Provider->SkinData() != nullptr && Provider->SkinData()->IsSkinned(false) &&
+                           !Provider->ComponentState().Contains(csDestroying) && F != nullptr &&
+                           !F->ComponentState().Contains(csDestroying);
+      if (Skinned && Provider->BorderForm() != this) Provider->ApplyWindowRegion(true, false);
+      else SetWindowRgn(W, nullptr, TRUE);
+    } else if (Dialog != nullptr && FormServices.DialogSetShapeRegion) {
+      FormServices.DialogSetShapeRegion(Dialog);
+    }
   }
 }
 
@@ -181,6 +190,9 @@ TRect TvkBorderForm::OwnerClientRect() const {
 }
 
 int TvkBorderForm::GetTopIndent() {
+  // a maximised form whose skin caption is much taller than the system's hangs its caption above the window
+  if (Provider != nullptr && OwnerZoomed() && TvkProviderEffects::CaptionZoom(Provider))
+    return Margins().Top + GetExtraCaptionHeight(this) + 4;
   const HWND W = OwnerWindow();
   const int Caption = OwnerCaptionHeight(false);
   return Margins().Top - GetWindowFrameWidth(W, nullptr, false) + (Caption != 0 ? GetSkinCaptionHeight(this) - Caption : 0);
@@ -234,7 +246,17 @@ void TvkBorderForm::UpdateBorderWindow(bool Repaint, uint8_t Alpha) {
     PaintOwnerFrame();
     Repaint = true;
   }
-  if (Animating != 0) Repaint = true;
+  if (Animating != 0) {
+    Repaint = true;
+    // a dialog dragged with a blend keeps its frame where the drag put it: only its own window is painted
+    if (Dialog != nullptr) {
+      PaintDialogWindow(W);
+      Updating = false;
+      return;
+    }
+    // the form itself is hidden meanwhile: the border window shows the whole form, client and controls too
+    TakeWholeFormPicture();
+  }
   TBitmap* Cache = SkinData->CacheBmp;
   if (Cache == nullptr || Cache->Empty() || BorderWindow == nullptr) {
     Updating = false;
@@ -280,7 +302,15 @@ void TvkBorderForm::UpdateBorderWindow(bool Repaint, uint8_t Alpha) {
     }
   }
   if ((GetWindowLongA(W, GWL_STYLE) & WS_VISIBLE) == 0) {
-    if (Repaint) SetWindowPos(L, After, 0, 0, 0, 0, 0x53);
+    if (Repaint) {
+      SetWindowPos(L, After, 0, 0, 0, 0, 0x53);
+    } else {
+      // placed in the z-order beside its hidden owner, neither shown nor hidden nor redrawn
+      const LONG Style = GetWindowLongA(L, GWL_STYLE);
+      SetWindowLongA(L, GWL_STYLE, Style & ~WS_VISIBLE);
+      SetWindowPos(L, After, 0, 0, 0, 0, Flags | SWP_NOSIZE | SWP_NOMOVE);
+      SetWindowLongA(L, GWL_STYLE, Style);
+    }
   } else {
     // shown with its owner
     SetWindowPos(L, After, 0, 0, 0, 0, Flags | SWP_NOSIZE | SWP_NOMOVE | (IsWindowVisible(L) ? 0 : SWP_SHOWWINDOW));
@@ -293,6 +323,31 @@ void TvkBorderForm::UpdateBorderWindow(bool Repaint, uint8_t Alpha) {
   if (F != nullptr && F->AlphaBlend() && (GetWindowLongA(W, GWL_EXSTYLE) & WS_EX_LAYERED) != 0)
     SetLayeredAlpha(W, true, static_cast<BYTE>(F->AlphaBlendValue()));
   Updating = false;
+}
+
+void TvkBorderForm::PaintDialogWindow(HWND W) {
+  TBitmap* Cache = SkinData->CacheBmp;
+  if (Cache == nullptr || Cache->Empty()) return;
+  const TRect Mg = Margins();
+  // the caption band is made fully opaque first
+  SetRectAlpha32(Cache, TRect(Mg.Left, Mg.Top, Cache->Width() - Mg.Right, Mg.Top + OwnerCaptionHeight(true)), 255, NoColor32);
+  RECT WR{};
+  GetWindowRect(W, &WR);
+  HDC DC = GetWindowDC(W);
+  BitBlt(DC, 0, 0, WR.right - WR.left, WR.bottom - WR.top, Cache->Canvas()->Handle(), GetLeftIndent(), GetTopIndent(), SRCCOPY);
+  ReleaseDC(W, DC);
+}
+
+void TvkBorderForm::TakeWholeFormPicture() {
+  if (Provider == nullptr || SkinData->CacheBmp == nullptr) return;
+  // still the picture made here, with no frame painted into the cache since
+  if (SkinData->CacheBmp == WholePicture && Provider->FramePaints() == WholePicturePaints) return;
+  TBitmap* Picture = MakeAnimationBitmap(Provider, false);
+  if (Picture == nullptr) return;
+  delete SkinData->CacheBmp;
+  SkinData->CacheBmp = Picture;
+  WholePicture = Picture;
+  WholePicturePaints = Provider->FramePaints();
 }
 
 HRGN TvkBorderForm::BuildRegion() {
@@ -351,7 +406,9 @@ bool TvkBorderForm::IsOutsideFrame(const TMessage& Message) {
   RECT LR{};
   GetWindowRect(BorderWindow->Handle(), &LR);
   TPoint P;
-  if (Message.Msg == WM_MOUSEMOVE) {
+  // client mouse messages carry client points (the border window has no frame: its own coordinates), the
+  // non-client ones screen points
+  if (Message.Msg >= WM_MOUSEFIRST && Message.Msg <= WM_MOUSEFIRST + 9) {
     P = TPoint(static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam)));
   } else {
     const TPoint S = ScreenPointOf(Message);
@@ -407,6 +464,16 @@ int TvkBorderForm::TitleButtonAt(POINT P) {
     }
   }
   return 0;
+}
+
+bool TvkBorderForm::InScrollBarCorner(POINT P) {
+  TObject* A = Provider != nullptr ? Provider->ScrollAdapter() : nullptr;
+  if (A == nullptr || !ProviderParts.ScrollBarShown) return false;
+  const int V = ProviderParts.ScrollBarShown(A, true), H = ProviderParts.ScrollBarShown(A, false);
+  if (V <= 0 || H <= 0) return false;
+  // the bars lie right of and below the client rectangle
+  const TRect C = OwnerClientRect();
+  return P.x >= C.Right && P.x < C.Right + V && P.y >= C.Bottom && P.y < C.Bottom + H;
 }
 
 int TvkBorderForm::HitTest(POINT Screen) {
@@ -467,7 +534,7 @@ int TvkBorderForm::HitTest(POINT Screen) {
   // the menu band starts below the margin, as in the provider's own hit test
   if (P.y <= Mg.Top + Caption + OwnerMenuLineHeight()) return HTMENU;
   if (Provider != nullptr && P.x >= Mg.Left && P.x < W - Mg.Right && P.y >= Mg.Top && P.y < H - Mg.Bottom &&
-      Provider->IsGripShown() && M != nullptr && M->MaskIndexInRange(M->ConstData().GripImage)) {
+      (Provider->IsGripShown() || InScrollBarCorner(P)) && M != nullptr && M->MaskIndexInRange(M->ConstData().GripImage)) {
     const TPoint G = Provider->GetGripPosition(M->ConstData().GripImage);
     if (P.x > G.X && P.y > G.Y) return HTBOTTOMRIGHT;
   }
@@ -504,13 +571,21 @@ void TvkBorderForm::RestoreFromCaptionDrag() {
   Platform().GetCursorPos(&C);
   RECT Before{};
   GetWindowRect(OwnerWindow(), &Before);
-  const double Rel = Before.right > Before.left ? static_cast<double>(C.x - Before.left) / (Before.right - Before.left) : 0.5;
+  // where the caption was taken: as far along the window and below the caption's top (which lies margin - top
+  // indent below the window's top, in either state)
+  const double Rel = Before.right > Before.left ? static_cast<double>(LastPos.x - Before.left) / (Before.right - Before.left) : 0.5;
+  const int Down = LastPos.y - (Before.top + Margins().Top - GetTopIndent());
   Updating = true;
   F->SetWindowState(wsNormal);
-  const int NewLeft = C.x - static_cast<int>(Rel * F->Width());
-  F->SetBounds(NewLeft, std::max(static_cast<int>(C.y - Provider->GetCaptionBarHeight(true) / 2 - Margins().Top), 0) , F->Width(), F->Height());
+  const int Caption = std::max(OwnerCaptionHeight(true), 1);
+  const int NewLeft = C.x - static_cast<int>(std::lround(Rel * F->Width()));
+  // the cursor keeps its place on the caption; a window may lie above the primary monitor (no clamp at 0)
+  const int NewTop = C.y - std::clamp(Down, 0, Caption - 1) - (Margins().Top - GetTopIndent());
+  F->SetBounds(NewLeft, NewTop, F->Width(), F->Height());
   Updating = false;
   CaptionPressed = false;
+  if (SkinData != nullptr) SkinData->CacheDirty = true;
+  UpdateBorderWindow(true, 255);
 }
 
 void TvkBorderForm::DoubleClick(int Code) {
@@ -558,6 +633,16 @@ void TvkBorderForm::DoubleClick(int Code) {
     }
     default: break;
   }
+}
+
+// A double click on a title-bar item: its press is let go (a drop-down has closed by now) and its click runs.
+void TvkBorderForm::TitleBarItemDoubleClick(int Index) {
+  TsTitleBar* Bar = Provider->TitleBar();
+  if (Bar == nullptr || Index < 0 || Index >= Bar->Items()->Count()) return;
+  TvkTitleBarItem* It = Bar->Items()->Items(Index);
+  if (!It->Enabled()) return;
+  It->Busy = false;
+  It->DoClick();
 }
 
 // The main form hides: its border window stays in place showing the form's last picture, which the hide
@@ -665,11 +750,19 @@ void TvkBorderForm::BorderWindowProc(TMessage& Message) {
         Message.Result = MA_NOACTIVATE;
         if (O != nullptr && (Provider == nullptr ? IsWindowEnabled(O) : F != nullptr && F->CanFocus())) SetForegroundWindow(O);
         return;
-      case WM_WINDOWPOSCHANGING:
-        SnapWhileDragged(reinterpret_cast<WINDOWPOS*>(Message.LParam));
+      case WM_WINDOWPOSCHANGING: {
+        auto* WP = reinterpret_cast<WINDOWPOS*>(Message.LParam);
+        SnapWhileDragged(WP);
         OldWindowMethod(Message);
+        // the provider remembers where its border window went (a faded move puts it back there)
+        if (Provider != nullptr && WP != nullptr && (WP->flags & SWP_NOMOVE) == 0)
+          TvkProviderEffects::BorderPos(Provider) = TPoint(WP->x, WP->y);
         return;
+      }
       case WM_WINDOWPOSCHANGED:
+        // a dialog's own region follows its frame
+        if (Dialog != nullptr && !Updating && !Moving && FormServices.DialogSetShapeRegion)
+          FormServices.DialogSetShapeRegion(Dialog);
         OldWindowMethod(Message);
         KeepUnderStayOnTopForm();
         if (F != nullptr && O != nullptr && Provider != nullptr && TvkProviderEffects::AnimTimer(Provider) == nullptr &&
@@ -688,6 +781,7 @@ void TvkBorderForm::BorderWindowProc(TMessage& Message) {
         Message.Result = HTOBJECT;
         return;
       case WM_NCMOUSEMOVE: {
+        if (TsSkinManager* M = Manager()) M->ChangeHotGraphicControl(nullptr);
         const TPoint S = ScreenPointOf(Message);
         if (Moving) {
           if (F != nullptr) F->SetBounds(F->Left() + S.X - LastPos.x, F->Top() + S.Y - LastPos.y, F->Width(), F->Height());
@@ -701,11 +795,15 @@ void TvkBorderForm::BorderWindowProc(TMessage& Message) {
         if (CaptionPressed && OwnerZoomed() &&
             (std::abs(S.X - LastPos.x) >= 6 || std::abs(S.Y - LastPos.y) >= 6)) {
           RestoreFromCaptionDrag();
+          // the drag goes on as a faded move where moving blends; else the move is taken again by the restored frame
+          if (!BeginCaptionMove(Provider)) BorderWindowProc(Message);
+          CaptionPressed = false;
         }
         return;
       }
       case WM_NCLBUTTONDOWN: {
         if (IsOutsideFrame(Message)) return;
+        if (ProviderParts.ClosePopups) ProviderParts.ClosePopups(Provider);
         Updating = false;
         const TPoint S = ScreenPointOf(Message);
         const int Code = HitTest(S);
@@ -735,7 +833,7 @@ void TvkBorderForm::BorderWindowProc(TMessage& Message) {
         const int Code = HitTest(ScreenPointOf(Message));
         if (Provider != nullptr) {
           if (Code >= htTitleBarItem) {
-            SendToOwner(WM_NCLBUTTONDBLCLK, Code, Message.LParam);
+            TitleBarItemDoubleClick(Code - htTitleBarItem);
             return;
           }
           DoubleClick(Code);
@@ -750,6 +848,9 @@ void TvkBorderForm::BorderWindowProc(TMessage& Message) {
         return;
       default:
         if (Message.Msg >= WM_MOUSEFIRST && Message.Msg <= WM_MOUSEFIRST + 9 && IsOutsideFrame(Message)) {
+          if (TsSkinManager* M = Manager()) M->ChangeHotGraphicControl(nullptr);
+          // while an animation holds the form's frame, the border window keeps the region it has
+          if (Provider != nullptr && Provider->IsFramePaintSuspended()) return;
           // a one-pixel hole under the mouse: the next click falls through to the window below
           InHoleUpdate = true;
           HRGN R = BuildRegion();

@@ -35,6 +35,8 @@ public:
   int HitTest(POINT Screen);
   // The title element under a point of the border window: its hit code, 0 for none.
   int TitleButtonAt(POINT P);
+  // P (border-window coordinates) lies in the square between the form's two shown skinned scroll bars.
+  bool InScrollBarCorner(POINT P);
   // The system cursor for a hit code; False when the code sets none.
   bool SetCursorFor(int Code);
   // The point of a mouse message lies on the transparent shadow (the message falls through).
@@ -72,11 +74,18 @@ private:
   void Init();
   void SendToOwner(UINT Msg, WPARAM Code, LPARAM LParam);
   void DoubleClick(int Code);
+  void TitleBarItemDoubleClick(int Index);
   void RestoreFromCaptionDrag();
   // The owner's hot title element (-1 / 0: none).
   void SetOwnerHot(int Code);
   bool HideMainForm();
   void SnapWhileDragged(WINDOWPOS* WP);
+  // A dialog in a blended drag: its frame cache copied onto its own window (the border window stays put).
+  void PaintDialogWindow(HWND W);
+  // The form's whole picture (frame, client, controls) into the frame cache, unless it is there already.
+  void TakeWholeFormPicture();
+  TBitmap* WholePicture = nullptr;  // the cache bitmap TakeWholeFormPicture made (compared, never freed here)
+  int WholePicturePaints = -1;      // the provider's frame paints when it was made
   void KeepUnderStayOnTopForm();
 };
 

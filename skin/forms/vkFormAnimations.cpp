@@ -342,6 +342,7 @@ void StartMoveFade(TsSkinProvider* Provider, bool RecordGlued) {
   T->AlphaStep = TvkMoveTimer::StepFor(T->TargetAlpha, M->AnimEffects()->BlendOnMoving()->Time());
   T->SetInterval(12);
   TvkGlowForm* Snapshot = nullptr;
+  TvkProviderEffects::BorderPos(Provider) = TvkProviderEffects::kNoBorderPos;
   if (TvkBorderForm* BF = T->BorderForm) {
     SendSkinCommand(W, VKCMD_52, 0);
     UpdateBorder(BF, false, 255);
@@ -356,9 +357,18 @@ void StartMoveFade(TsSkinProvider* Provider, bool RecordGlued) {
     SetLayeredAlpha(W, true, 255);
     RedrawWindow(W, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
     UpdateWindow(W);
+    // the snapshot only covered the change to a layered window: left on top it would stay behind at the old
+    // place while the form moves
+    if (Snapshot != nullptr) Snapshot->Free();
+    Snapshot = nullptr;
   }
   T->SetEnabled(true);
   FormEffectSeams().EnterMoveLoop(F);
+  // the border window goes back where the move left it
+  const TPoint Pos = TvkProviderEffects::BorderPos(Provider);
+  if (TvkBorderForm* BF = T->BorderForm; BF != nullptr && SystemMajorVersion() >= 6 && Pos.X != TvkProviderEffects::kNoBorderPos.X)
+    if (TvkGlowForm* L = BorderWindowOf(BF); L != nullptr && L->HandleAllocated())
+      SetWindowPos(L->Handle(), nullptr, Pos.X, Pos.Y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   EndMoveFade(Provider, Snapshot);
 }
 

@@ -11,7 +11,12 @@ struct TvkProviderEffects {
   static TvkThreadedTimer*& AnimTimer(TsSkinProvider* P) { return P->FAnimTimer; }
   static bool& CaptionActive(TsSkinProvider* P) { return P->FFormActive; }
   static bool& FrameDirty(TsSkinProvider* P) { return P->FFrameDirty; }
+  // The maximised form's skin caption is more than 4 pixels taller than the system's (with a border window).
+  static bool& CaptionZoom(TsSkinProvider* P) { return P->FCaptionZoom; }
   static void ResetHotElement(TsSkinProvider* P) { P->SetHotElement(-1, true); }
+  // Where the border window was last moved to (kNoBorderPos: nowhere yet).
+  static TPoint& BorderPos(TsSkinProvider* P) { return P->FBorderPos; }
+  static constexpr TPoint kNoBorderPos{-32000, -32000};
   // The bounds a double-click stretch of an edge keeps to restore.
   static TRect& SavedBounds(TsSkinProvider* P) { return P->FSavedBounds; }
   // The snapshot form made for a hide (a glow form; the hide takes it over).

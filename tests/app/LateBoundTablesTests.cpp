@@ -52,7 +52,8 @@ TEST(LateBoundTables, NoEntryIsEmptyOnceTheProgramHasStarted) {
        ENTRY(ProviderParts, TaskbarPreview),      ENTRY(ProviderParts, PaintExtendedBorder),
        ENTRY(ProviderParts, InitMainMenu),        ENTRY(ProviderParts, TitleBarItemCount),
        ENTRY(ProviderParts, LayoutTitleBar),      ENTRY(ProviderParts, TitleBarItemMouse),
-       ENTRY(ProviderParts, TitleBarItemHot),     ENTRY(ProviderParts, IsControllerPopup)},
+       ENTRY(ProviderParts, TitleBarItemHot),     ENTRY(ProviderParts, IsControllerPopup),
+       ENTRY(ProviderParts, ClosePopups)},
       "ProviderParts");
   ExpectAllFilled<TvkFormServices>(
       {ENTRY(FormServices, CbtHookProc),          ENTRY(FormServices, AdoptTopLevelWindow),

@@ -159,6 +159,7 @@ TEST_F(DialogBorderTest, CaptionDragFadesTheDialogAndPutsItBackOpaque) {
     GetWindowRect(T.Dlg, &Before);
     HWND Looped = nullptr;
     bool LayeredInLoop = false;
+    bool StayedOnRepaint = true;
     FormEffectSeams().EnterWindowMoveLoop = [&](HWND W) {
       Looped = W;
       LayeredInLoop = (GetWindowLongA(T.Dlg, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
@@ -166,6 +167,12 @@ TEST_F(DialogBorderTest, CaptionDragFadesTheDialogAndPutsItBackOpaque) {
       RECT R{};
       GetWindowRect(W, &R);
       SetWindowPos(W, nullptr, R.left + 30, R.top + 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      if (Border) {
+        // a repaint meanwhile leaves the frame where the drag put it
+        T.D->SkinData->CacheDirty = true;
+        T.B()->UpdateBorderWindow(true, 255);
+        StayedOnRepaint = T.LR().left == R.left + 30 && T.LR().top == R.top + 20;
+      }
     };
     const TPoint Cap(T.D->CloseButton.Rect.Left - 30, Centre(T.D->CloseButton.Rect).Y);
     if (Border) {
@@ -176,6 +183,7 @@ TEST_F(DialogBorderTest, CaptionDragFadesTheDialogAndPutsItBackOpaque) {
       EXPECT_EQ(Looped, T.Dlg);
     }
     EXPECT_TRUE(LayeredInLoop) << Border;
+    EXPECT_TRUE(StayedOnRepaint);
     // the fade went down to the blend value, never below, and the frame ends opaque
     const HWND Faded = Border ? T.L() : T.Dlg;
     int Lowest = 255;

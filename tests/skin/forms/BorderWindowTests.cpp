@@ -1,11 +1,11 @@
-// The extended border window: what it shows and where, its region, its own hit test, the edge double-click
-// stretch, clicks on the shadow, and a maximised form's caption drag.
+// The extended border window: what it shows and where (the whole form while the form fades or flies), its region
+// and the form's own coming back, its own hit test, the edge double-click stretch, and clicks on the shadow.
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "BorderTestSupport.h"
 #include "FormTestSupport.h"
-#include "tests/support/MessagePump.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkntTypes.h"
 #include "skin/forms/vkBorderForm.h"
@@ -14,56 +14,11 @@
 #include "skin/forms/vkProviderEffects.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/graphics/vkPixelOps.h"
+#include "framework/ExtCtrls.h"
 #include "tests/support/LayeredRecorder.h"
 
 using namespace form_test;
-using testing_support::LayeredRecorder;
 
-namespace {
-
-struct TBorder {
-  ManagerPtr M = CarriedManager();
-  LayeredRecorder Rec;
-  Owned<TForm> F;
-  TsSkinProvider* P;
-  TRect Mg;
-  TBorder() {
-    M->SetExtendedBorders(true);
-    Mg = M->ExtBorderMargins();
-    F.reset(NewForm(300, 200));
-    F->SetBounds(200, 150, 300, 200);
-    P = Create<TsSkinProvider>(F.get());
-    F->Show();
-    testing_support::PumpPending();  // shown and painted
-  }
-  TvkBorderForm* B() { return P->BorderForm(); }
-  HWND L() { return B()->BorderWindow->Handle(); }
-  RECT LR() {
-    RECT R{};
-    GetWindowRect(L(), &R);
-    return R;
-  }
-  int W() { return LR().right - LR().left; }
-  int H() { return LR().bottom - LR().top; }
-  // A screen point of the border window at (X, Y) of its own.
-  POINT At(int X, int Y) {
-    const RECT R = LR();
-    return POINT{R.left + X, R.top + Y};
-  }
-  int Hit(int X, int Y) { return B()->HitTest(At(X, Y)); }
-  LRESULT Send(UINT Msg, int X, int Y, WPARAM WParam = HTOBJECT) {
-    const POINT S = At(X, Y);
-    return SendMessageA(L(), Msg, WParam, MAKELPARAM(S.x, S.y));
-  }
-};
-
-uint32_t Premultiplied(uint32_t P) {
-  const uint32_t A = P >> 24;
-  auto C = [&](int Shift) { return (((P >> Shift) & 0xFF) * A >> 8) << Shift; };
-  return (A << 24) | C(16) | C(8) | C(0);
-}
-
-}  // namespace
 
 TEST(BorderWindow, ShowsTheFrameAndShadowPremultipliedAroundTheForm) {
   TBorder T;
@@ -165,30 +120,6 @@ TEST(BorderWindow, EdgeDoubleClickStretchesToTheWorkAreaAndBack) {
   EXPECT_EQ(T.F->Width(), Width);
 }
 
-TEST(BorderWindow, MaximisedCaptionDragRestoresFromSixPixels) {
-  TBorder T;
-  T.F->SetWindowState(wsMaximized);
-  ASSERT_TRUE(IsZoomed(T.F->Handle()));
-  ASSERT_NE(T.B(), nullptr);
-  const int X = T.W() / 2, Y = T.Mg.Top + 10;
-  T.Send(WM_NCLBUTTONDOWN, X, Y);
-  EXPECT_TRUE(T.B()->CaptionPressed);
-  T.Send(WM_NCMOUSEMOVE, X + 5, Y);
-  EXPECT_TRUE(IsZoomed(T.F->Handle()));
-  POINT C = T.At(X + 6, Y);
-  Platform().GetCursorPos = [C](POINT* P) {
-    *P = C;
-    return TRUE;
-  };
-  T.Send(WM_NCMOUSEMOVE, X + 6, Y);
-  EXPECT_FALSE(IsZoomed(T.F->Handle()));
-  EXPECT_EQ(T.F->WindowState(), wsNormal);
-  EXPECT_FALSE(T.B()->CaptionPressed);
-  RECT FW{};
-  GetWindowRect(T.F->Handle(), &FW);
-  EXPECT_TRUE(C.x >= FW.left && C.x < FW.right);
-}
-
 TEST(BorderWindow, HotCodesReachEveryTitleElement) {
   TBorder T;
   T.P->TitleButtons()->Add();
@@ -284,6 +215,8 @@ TEST(BorderWindow, DraggedDuringAMoveFadeItSnapsTheFormToTheWorkArea) {
     SetWindowPos(T.L(), nullptr, Work.left + R.Gap - Indent, Work.top + 100, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     EXPECT_EQ(T.LR().left, Work.left + R.Want - Indent) << R.Gap;
+    // the provider remembers where the border window went (the move fade puts it back there)
+    EXPECT_EQ(TvkProviderEffects::BorderPos(T.P), TPoint(T.LR().left, T.LR().top)) << R.Gap;
   }
   T.P->SetFormStateFlags(T.P->FormStateFlags() & ~fsfMoveFade);
   SetWindowPos(T.L(), nullptr, Work.left + 7 - Indent, Work.top + 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -348,4 +281,56 @@ TEST(BorderWindow, MoveFadeHandsTheCachePremultipliedAndLeavesItStraight) {
   };
   StartMoveFade(T.P, true);
   EXPECT_EQ(Steps, 1);
+}
+
+TEST(BorderWindow, GoesWithTheFormsOwnRegionBackAndOnlyWhereTheManagerHasExtendedBorders) {
+  TBorder T;
+  const HWND W = T.F->Handle();
+  T.P->SetAllowExtBorders(false);
+  ASSERT_EQ(T.B(), nullptr);
+  // the form is cut by its own skin region again, not left without one
+  HRGN R = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(GetWindowRgn(W, R), ERROR);
+  RECT Box{};
+  GetRgnBox(R, &Box);
+  DeleteObject(R);
+  EXPECT_EQ(Box.bottom, T.F->Height());
+  // allowing extended borders again gives a border window only where the manager has them
+  for (bool Managed : {false, true}) {
+    T.P->SetAllowExtBorders(false);
+    T.M->SetExtendedBorders(Managed);
+    T.P->SetAllowExtBorders(true);
+    EXPECT_EQ(T.B() != nullptr, Managed) << Managed;
+  }
+}
+
+TEST(BorderWindow, MaximisedWithATallSkinCaptionItHangsTheCaptionAboveTheWindow) {
+  TBorder T;
+  T.F->SetWindowState(wsMaximized);
+  ASSERT_NE(T.B(), nullptr);
+  TvkProviderEffects::CaptionZoom(T.P) = true;
+  T.P->SkinData()->CacheDirty = true;
+  T.B()->UpdateBorderWindow(true, 255);
+  RECT FW{};
+  GetWindowRect(T.F->Handle(), &FW);
+  EXPECT_EQ(T.LR().top, FW.top - (T.Mg.Top + GetExtraCaptionHeight(T.B()) + 4));
+}
+
+TEST(BorderWindow, WhileTheFormFadesOrFliesItShowsTheWholeForm) {
+  TBorder T;
+  // a windowed control in a colour of its own: the frame cache never holds it, a picture of the whole form does
+  TPanel* Lime = Create<TPanel>(T.F.get());
+  Lime->SetParent(T.F.get());
+  Lime->SetBounds(20, 20, 40, 30);
+  Lime->SetBevelOuter(bvNone);
+  Lime->SetColor(clLime);
+  const int X = T.P->GetClientOffsetLeft() + 30, Y = T.P->GetClientOffsetTop() + 30;
+  for (uint32_t Flag : {fsfMoveFade, fsfMinimizing}) {
+    T.P->SetFormStateFlags(T.P->FormStateFlags() | Flag);
+    T.P->SkinData()->CacheDirty = true;
+    T.B()->UpdateBorderWindow(true, 255);
+    ASSERT_FALSE(T.Rec.For(T.L()).empty());
+    EXPECT_EQ(T.Rec.For(T.L()).back().Pixel(X, Y), Premultiplied(0xFF00FF00u)) << Flag;
+    T.P->SetFormStateFlags(T.P->FormStateFlags() & ~Flag);
+  }
 }

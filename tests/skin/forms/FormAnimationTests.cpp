@@ -7,15 +7,18 @@
 
 #include <cmath>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "FormTestSupport.h"
+#include "framework/ExtCtrls.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkntTypes.h"
 #include "skin/forms/vkFormAnimations.h"
 #include "skin/forms/vkFormTimers.h"
 #include "skin/forms/vkProviderEffects.h"
 #include "tests/support/LayeredRecorder.h"
+#include "tests/support/WindowProbe.h"
 
 using namespace form_test;
 using testing_support::LayeredRecorder;
@@ -292,6 +295,47 @@ TEST(MoveFade, StepsDownToTheBlendValueOnlyAndComesBack) {
   ASSERT_FALSE(Alphas.empty());  // made layered at 255 for the move
   EXPECT_EQ(Alphas, std::vector<int>(Alphas.size(), 255));
   EXPECT_EQ(TvkProviderEffects::AnimTimer(T.P), nullptr);
+}
+
+TEST(TaskbarPictures, TheWholeFormsPictureHoldsItsControlsWhereTheyStand) {
+  for (bool Extended : {false, true}) {
+    ManagerPtr M = CarriedManager();
+    M->SetExtendedBorders(Extended);
+    Owned<TForm> F(NewForm(300, 200));
+    TsSkinProvider* P = Create<TsSkinProvider>(F.get());
+    F->Show();
+    TPanel* Lime = Create<TPanel>(F.get());
+    Lime->SetParent(F.get());
+    Lime->SetBounds(20, 20, 40, 30);
+    Lime->SetBevelOuter(bvNone);
+    Lime->SetColor(clLime);
+    ASSERT_EQ(P->BorderForm() != nullptr, Extended);
+    std::unique_ptr<TBitmap> Picture(MakeAnimationBitmap(P, false));
+    ASSERT_NE(Picture, nullptr);
+    // in the client area, which the picture holds at the client offsets (frame and caption, and margins)
+    const int X = P->GetClientOffsetLeft() + 20, Y = P->GetClientOffsetTop() + 20;
+    EXPECT_EQ(CacheRgb(Picture.get(), X + 1, Y + 1), 0x00FF00u) << Extended;
+    EXPECT_NE(CacheRgb(Picture.get(), 21, 21), 0x00FF00u) << Extended;
+  }
+}
+
+TEST(MoveFade, NoSnapshotOfTheFormStaysOnTopDuringTheMove) {
+  TAnim T;
+  T.M->AnimEffects()->BlendOnMoving()->SetActive(true);
+  T.M->AnimEffects()->BlendOnMoving()->SetBlendValue(100);
+  RECT Form{};
+  GetWindowRect(T.Wnd(), &Form);
+  int Covers = -1;
+  FormEffectSeams().EnterMoveLoop = [&](TCustomForm*) {
+    // a visible window of ours lying exactly over the form, other than the form
+    Covers = 0;
+    for (const auto& W : testing_support::FindProcessWindows()) {
+      RECT R{};
+      if (W.handle != T.Wnd() && IsWindowVisible(W.handle) && GetWindowRect(W.handle, &R) && EqualRect(&R, &Form)) ++Covers;
+    }
+  };
+  StartMoveFade(T.P, true);
+  EXPECT_EQ(Covers, 0);
 }
 
 namespace {

@@ -21,6 +21,7 @@ struct TsSkinProviderAccess {
   static bool& Pressed(TsSkinProvider* P) { return P->FPressed; }
   static int& RedrawLocks(TsSkinProvider* P) { return P->FRedrawLockCount; }
   static TCustomForm*& Veil(TsSkinProvider* P) { return P->FVeil; }
+  static TObject*& ScrollAdapter(TsSkinProvider* P) { return P->FScrollAdapter; }
   static void SetLoading(TsSkinProvider* P, bool On) { P->SetComponentStateItem(csLoading, On); }
 };
 
