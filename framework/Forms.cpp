@@ -1301,6 +1301,11 @@ void InitializeForms() {
     if (Application && Application->Handle()) PostMessageA(Application->Handle(), WM_NULL, 0, 0);
   };
   SetFrameworkFinalizer(FinalizeForms);
+  // A closed application takes its windows off the screen while every unit still runs, so that what the units do
+  // when a window goes (a skinned form fading out) still happens; the forms themselves go at the end.
+  SetFrameworkExitStep([] {
+    if (Application && Application->Terminated() && Application->Handle()) ShowOwnedPopups(Application->Handle(), FALSE);
+  });
 }
 
 void FinalizeForms() {

@@ -21,6 +21,21 @@ TUnitProc& FrameworkFinalizer() {
   static auto* f = new TUnitProc;
   return *f;
 }
+TUnitProc& FrameworkExitStep() {
+  static auto* f = new TUnitProc;
+  return *f;
+}
+// Runs a framework step once, its exception going to the framework's hook.
+void RunFrameworkStep(TUnitProc& Step) {
+  TUnitProc step;
+  step.swap(Step);
+  if (!step) return;
+  try {
+    step();
+  } catch (...) {
+    HandleCurrentException();
+  }
+}
 }  // namespace
 
 void RegisterUnit(const std::string& name, TUnitProc initialize, TUnitProc finalize) {
@@ -45,6 +60,7 @@ void InitializeUnits() {
 }
 
 void FinalizeUnits() {
+  RunFrameworkStep(FrameworkExitStep());
   std::vector<Unit> units;
   units.swap(Units());
   for (size_t i = units.size(); i-- > 0;) {
@@ -69,3 +85,5 @@ void FinalizeUnits() {
 }
 
 void SetFrameworkFinalizer(TUnitProc finalize) { FrameworkFinalizer() = std::move(finalize); }
+
+void SetFrameworkExitStep(TUnitProc step) { FrameworkExitStep() = std::move(step); }
