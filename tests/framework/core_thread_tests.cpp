@@ -194,7 +194,7 @@ TEST(CriticalSection, ExcludesOtherThreads) {
   EXPECT_EQ(counter, 20000);
 }
 
-TEST(Units, InitInOrderFinalizeInReverseThenTheFrameworkLast) {
+TEST(Units, InitInOrderFinalizeInReverseBetweenTheFrameworksExitAndLastSteps) {
   std::vector<std::string> log;
   RegisterUnit("Graphics", [&] { log.push_back("init Graphics"); }, [&] { log.push_back("final Graphics"); });
   RegisterUnit("Skin", [&] { log.push_back("init Skin"); }, [&] {
@@ -204,6 +204,7 @@ TEST(Units, InitInOrderFinalizeInReverseThenTheFrameworkLast) {
   RegisterUnit("Late", [&] { log.push_back("init Late"); }, [&] { log.push_back("final Late"); });
   EXPECT_THROW(RegisterUnit("Skin", nullptr, nullptr), EInvalidOperation);
   SetFrameworkFinalizer([&] { log.push_back("free Application"); });
+  SetFrameworkExitStep([&] { log.push_back("hide the windows"); });
   InitializeUnits();
   InitializeUnits();  // nothing runs twice
   std::string hooked;
@@ -214,8 +215,8 @@ TEST(Units, InitInOrderFinalizeInReverseThenTheFrameworkLast) {
   FinalizeUnits();
   HandleExceptionHook = saved;
   EXPECT_EQ(hooked, "finaliser failed");
-  EXPECT_EQ(log, (std::vector<std::string>{"init Graphics", "init Skin", "init Late", "final Late", "final Skin",
-                                           "final Graphics", "free Application"}));
+  EXPECT_EQ(log, (std::vector<std::string>{"init Graphics", "init Skin", "init Late", "hide the windows", "final Late",
+                                           "final Skin", "final Graphics", "free Application"}));
   EXPECT_FALSE(UnitRegistered("Skin"));
 }
 
