@@ -1136,6 +1136,9 @@ void TApplication::UnhookMainWindow(const TWindowHook& Hook) {
 
 void TApplication::Minimize() {
   if (!FHandle || IsIconic(FHandle)) return;
+  // The forms go with the application window: not every system hides owned windows on a minimise of the owner
+  // by ShowWindow (Wine leaves them on screen), so they are hidden here as a minimise does it.
+  ShowOwnedPopups(FHandle, FALSE);
   ShowWindow(FHandle, SW_MINIMIZE);
   if (OnMinimize) OnMinimize(this);
 }
@@ -1143,6 +1146,8 @@ void TApplication::Minimize() {
 void TApplication::Restore() {
   if (!FHandle || !IsIconic(FHandle)) return;
   ShowWindow(FHandle, SW_RESTORE);
+  // the forms hidden with the minimise come back (a no-op where the restore already showed them)
+  ShowOwnedPopups(FHandle, TRUE);
   if (FMainForm && FMainForm->HandleAllocated() && FMainForm->Visible()) SetActiveWindow(FMainForm->Handle());
   if (OnRestore) OnRestore(this);
 }

@@ -65,8 +65,11 @@ TEST_F(UiApplication, MinimisingTheMainFormMinimisesTheApplication) {
   SendMessageA(main->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
   EXPECT_EQ(minimized, 1);
   EXPECT_TRUE(IsIconic(Application->Handle()));
+  // the forms the application window owns go with it, and come back on restore
+  EXPECT_FALSE(IsWindowVisible(main->Handle()));
   Application->Restore();
   EXPECT_FALSE(IsIconic(Application->Handle()));
+  EXPECT_TRUE(IsWindowVisible(main->Handle()));
   Application->OnMinimize = nullptr;
   main->Free();
 }
