@@ -500,7 +500,8 @@ void TsSkinProvider::PaintFormTo(HDC DC, const TRect& R, bool Notify) {
   if (FForm->FormStyle() != fsMDIForm && Cache != nullptr && !Cache->Empty()) {
     const RECT Client{0, 0, FForm->ClientWidth(), FForm->ClientHeight()};
     BlitCacheExceptChildren(FForm, FSkinData, POINT{GetClientOffsetLeft(), GetClientOffsetTop()}, 0, 0, false, DC, Client);
-    PaintGraphicChildren(DC, FForm, true, POINT{0, 0});
+    // a form being hidden is no longer Visible, yet its hide picture shows its graphic controls
+    PaintGraphicChildren(DC, FForm, (FFormState & fsfHiding) == 0, POINT{0, 0});
   }
   RestoreDC(DC, Saved);
   if (Notify) {

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <stdexcept>
 #include <vector>
 
 #include "FormTestSupport.h"
+#include "framework/ExtCtrls.h"
 #include "skin/core/sStyleSimply.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkFormAnimation.h"
@@ -92,6 +94,34 @@ TEST(FormFades, ShowAndHideFadeOverTheManagersTime) {
     EXPECT_FALSE(IsWindow(Hidden.front()));
     EXPECT_TRUE(Premultiplied(Rec.For(Hidden.front())));
     EXPECT_FALSE(IsWindowVisible(T.F->Handle()));
+  }
+}
+
+TEST(FormFades, TheHidePictureShowsTheGraphicControls) {
+  for (bool Extended : {false, true}) {
+    SCOPED_TRACE(Extended ? "with the border window" : "without the border window");
+    TFaded T(Extended, 70);
+    auto* Image = Create<TImage>(T.F.get());
+    Image->SetParent(T.F.get());
+    Image->SetBounds(20, 20, 40, 30);
+    TBitmap* Picture = Image->Picture()->Bitmap();
+    Picture->SetSize(40, 30);
+    Picture->Canvas()->Brush()->SetColor(static_cast<TColor>(0x2080C0));  // red C0, green 80, blue 20
+    Picture->Canvas()->FillRect(TRect(0, 0, 40, 30));
+    T.F->Show();
+    LayeredRecorder Rec;
+    T.F->Hide();
+    ASSERT_TRUE(PumpUntil([] { return HideTimer() == nullptr || HideTimer()->Window == nullptr; }));
+    const std::vector<HWND> Hidden = OtherLayeredWindows(Rec, T.F->Handle());
+    ASSERT_FALSE(Hidden.empty());
+    // every picture of the fade holds the image (premultiplying by 255 may take one off a channel)
+    auto IsMark = [](uint32_t P) {
+      return P >> 24 == 0xFF && std::abs(static_cast<int>((P >> 16) & 0xFF) - 0xC0) <= 1 &&
+             std::abs(static_cast<int>((P >> 8) & 0xFF) - 0x80) <= 1 && std::abs(static_cast<int>(P & 0xFF) - 0x20) <= 1;
+    };
+    const std::vector<LayeredCall> Calls = Rec.For(Hidden.front());
+    ASSERT_FALSE(Calls.empty());
+    for (const LayeredCall& C : Calls) EXPECT_GE(std::count_if(C.pixels.begin(), C.pixels.end(), IsMark), 40 * 30);
   }
 }
 
