@@ -918,7 +918,11 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
   CreateAppWindow();
 }
 
-TApplication::~TApplication() { FIcon->Free(); }
+TApplication::~TApplication() {
+  // The window goes with its object: the system still sends a hidden window activation messages.
+  if (FHandle) DestroyWindow(FHandle);
+  FIcon->Free();
+}
 
 void TApplication::CreateAppWindow() {
   static bool registered = false;

@@ -56,6 +56,14 @@ TEST_F(UiApplication, ActivateAppIsPostedAsComponentMessagesToTheApplicationWind
   EXPECT_EQ(seen, (std::vector<UINT>{CM_DEACTIVATE, CM_ACTIVATE}));
 }
 
+TEST_F(UiApplication, AFreedApplicationTakesItsWindowAlong) {
+  // The system still sends a hidden window activation messages: one left behind would reach freed memory.
+  TApplication* Other = Create<TApplication>(nullptr);
+  HWND Wnd = Other->Handle();
+  Other->Free();
+  EXPECT_FALSE(IsWindow(Wnd));
+}
+
 TEST_F(UiApplication, MinimisingTheMainFormMinimisesTheApplication) {
   TForm* main = nullptr;
   Application->CreateForm(main);
