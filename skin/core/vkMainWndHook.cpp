@@ -166,6 +166,7 @@ bool StoreEditorPreview(const TvkEditorPreviewBlock& Block) {
 }
 
 bool EditorPreviewActive() { return g_PreviewActive; }
+void ForgetEditorPreview() { g_PreviewActive = false; }
 const TStringList* EditorPreviewText() { return g_PreviewText; }
 
 void LoadEditorPreview(TsSkinManager* Manager, const TvkEditorPreviewBlock& Block) {

@@ -36,6 +36,8 @@ bool StoreEditorPreview(const TvkEditorPreviewBlock& Block);
 
 // Set by the first preview load, for the rest of the process.
 bool EditorPreviewActive();
+// Clears that flag: tests that load a preview leave the next test a process without one.
+void ForgetEditorPreview();
 // The preview's skin text while its skin loads; nil otherwise.
 const TStringList* EditorPreviewText();
 // Loads the skin the block names from its text (without the skin-change animation).

@@ -61,6 +61,8 @@ protected:
     Platform().GetCommandLineA = [] { return "loader.exe /VKPreview"; };
   }
   void TearDown() override {
+    ForgetEditorPreview();  // a preview would otherwise last for every later test of the process
+    THookProbeForm::Provider = nullptr;
     FormServices = TvkFormServices();
     FinalizeForms();
     ResetPlatform();
@@ -198,5 +200,4 @@ TEST_F(MainWindowHookTest, MinimiseAnimatesThroughTheSkinnerWithTheSystemAnimati
   SendMessageA(Application->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
   EXPECT_EQ(Steps, (std::vector<std::string>{"system 0", "animate, iconic 0", "system -1"}));
   EXPECT_TRUE(IsIconic(Application->Handle()));
-  THookProbeForm::Provider = nullptr;
 }
