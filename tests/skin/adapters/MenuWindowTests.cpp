@@ -41,7 +41,8 @@ class MenuWindowTest : public AdapterTest {
 protected:
   void SetUp() override {
     AdapterTest::SetUp();
-    SkinMenusInitialize();
+    // the menu skinner's unit runs for the whole program (AdapterUnits): finalising it here would take the
+    // menu painter from every later test of the process
     // the program's thread hook gives each popup-menu window its adapter while the skin is on
     Manager = SolidManager();
     // recorded and passed on, so the window behaves as it would
@@ -55,7 +56,6 @@ protected:
     FreeMenuAdapters();
     ClearMenuBgCache();
     Manager.reset();
-    SkinMenusFinalize();
     AdapterTest::TearDown();
   }
   // Until the deferred free of the menu adapters has run (or a second passed).
