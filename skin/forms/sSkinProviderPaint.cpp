@@ -31,6 +31,14 @@ bool WindowHasFormSize(HWND W, TCustomForm* F) {
   return R.right - R.left == F->Width() && R.bottom - R.top == F->Height();
 }
 
+// The window is layered and wholly see-through: a show fade that did not run left it as it made it.
+bool StillTransparent(HWND W) {
+  BYTE Alpha = 255;
+  DWORD Flags = 0;
+  return W != nullptr && (GetWindowLongA(W, GWL_EXSTYLE) & WS_EX_LAYERED) != 0 &&
+         GetLayeredWindowAttributes(W, nullptr, &Alpha, &Flags) && (Flags & LWA_ALPHA) != 0 && Alpha == 0;
+}
+
 }  // namespace
 
 // ---- painting ----
@@ -411,9 +419,11 @@ void TsSkinProvider::CMShowingChanged(TMessage& Message) {
       if (W != nullptr) RedrawWindow(W, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
     } else {
       RedrawChildren();
-      if (AddedLayer) SetLayeredAlpha(W, false, Alpha);
+      // The form stays transparent under the fade, which reveals it at its end: made opaque now, its window,
+      // shown but not yet painted, would be seen through the fading picture (a plain caption, black controls).
       FFormAnimating = false;
       AnimateFormShow(this, M->AnimEffects()->FormShow()->Time(), Alpha, M->AnimEffects()->FormShow()->Mode());
+      if (StillTransparent(W)) SetLayeredAlpha(W, !AddedLayer || Alpha < 255, Alpha);
       FShowAnimating = false;
       FInPosChanging = false;
     }

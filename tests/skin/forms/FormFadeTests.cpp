@@ -71,10 +71,26 @@ TEST(FormFades, ShowAndHideFadeOverTheManagersTime) {
     SCOPED_TRACE(Extended ? "with the border window" : "without the border window");
     TFaded T(Extended, 70);
     LayeredRecorder Rec;
+    // whether the form could be seen under each part-faded picture: shown, and not layered with alpha 0
+    std::vector<bool> FormSeen;
+    const HWND Form = T.F->Handle();
+    Platform().UpdateLayeredWindow = [&, Recorded = Platform().UpdateLayeredWindow](
+                                         HWND W, HDC Dst, POINT* Pos, SIZE* Size, HDC Src, POINT* SrcPos, COLORREF Key,
+                                         BLENDFUNCTION* Blend, DWORD Flags) {
+      if (W != Form && Blend != nullptr && Blend->SourceConstantAlpha < 255) {
+        const std::vector<LayeredCall> Set = Rec.For(Form);
+        const bool Clear = (GetWindowLongA(Form, GWL_EXSTYLE) & WS_EX_LAYERED) != 0 && !Set.empty() &&
+                           Set.back().kind == LayeredCall::Attributes && Set.back().alpha == 0;
+        FormSeen.push_back(IsWindowVisible(Form) && !Clear);
+      }
+      return Recorded(W, Dst, Pos, Size, Src, SrcPos, Key, Blend, Flags);
+    };
     T.F->Show();
     // 70 ms: five steps of 51, the last held, then the whole picture; the form itself is revealed beneath
     std::vector<HWND> Shown = OtherLayeredWindows(Rec, T.F->Handle());
     ASSERT_FALSE(Shown.empty());
+    EXPECT_FALSE(FormSeen.empty());
+    EXPECT_EQ(std::count(FormSeen.begin(), FormSeen.end(), true), 0) << testing::PrintToString(FormSeen);
     EXPECT_TRUE(Contains(Rec.Alphas(Shown.front()), {0, 51, 102, 153, 204, 255, 255, 255}))
         << testing::PrintToString(Rec.Alphas(Shown.front()));
     EXPECT_TRUE(IsWindowVisible(T.F->Handle()));
