@@ -48,6 +48,7 @@ TEST_F(UiApplication, ActivateAppIsPostedAsComponentMessagesToTheApplicationWind
     if (m.Msg == CM_ACTIVATE || m.Msg == CM_DEACTIVATE) seen.push_back(m.Msg);
     return false;
   });
+  testing_support::PumpPending();  // notices still queued from earlier activations are not this test's
   Application->HookMainWindow(hook);
   SendMessageA(Application->Handle(), WM_ACTIVATEAPP, FALSE, 0);
   SendMessageA(Application->Handle(), WM_ACTIVATEAPP, TRUE, 0);

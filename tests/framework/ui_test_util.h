@@ -40,15 +40,22 @@ protected:
 
 // Records the messages from First to Last a control's WindowProc sees (in a window's procedure or through
 // Perform), then chains to the procedure it replaced; the framework's own notices by default.
+// A control freed while its log lives keeps nothing of it: the log then forgets the control.
 struct MessageLog {
   explicit MessageLog(TControl* c, UINT first = CM_BASE, UINT last = CM_BASE + 0xFF)
-      : control(c), saved(c->WindowProc) {
+      : control(c), saved(c->WindowProc), watch(new TWatch(this)) {
+    c->FreeNotification(watch);
     c->WindowProc = TWndMethod::FromFunction([this, first, last](TMessage& m) {
       if (m.Msg >= first && m.Msg <= last) seen.push_back(m);
       saved(m);
     });
   }
-  ~MessageLog() { control->WindowProc = saved; }
+  ~MessageLog() {
+    if (control != nullptr) control->WindowProc = saved;
+    watch->Free();
+  }
+  MessageLog(const MessageLog&) = delete;
+  MessageLog& operator=(const MessageLog&) = delete;
   int Count(UINT msg) const {
     int n = 0;
     for (const auto& m : seen) n += m.Msg == msg;
@@ -64,8 +71,19 @@ struct MessageLog {
     for (const auto& m : seen) out.push_back(m.LParam);
     return out;
   }
+  // Hears of the control's end.
+  class TWatch : public TComponent {
+  public:
+    explicit TWatch(MessageLog* l) : TComponent(nullptr), log(l) {}
+    void Notification(TComponent* c, TOperation op) override {
+      TComponent::Notification(c, op);
+      if (op == opRemove && c == log->control) log->control = nullptr;
+    }
+    MessageLog* log;
+  };
   TControl* control;
   TWndMethod saved;
+  TWatch* watch;
   std::vector<TMessage> seen;
 };
 
