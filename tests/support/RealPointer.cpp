@@ -23,6 +23,22 @@ void Command(const std::string& Line) {
   if (Answer != "OK") Helper().Fail("\"" + Line + "\": " + Answer);
 }
 
+// A window as a failure message names it: handle, class, title, and its process when not this one.
+std::string Described(HWND W) {
+  if (W == nullptr) return "none";
+  char Class[64] = "", Title[64] = "", Text[64];
+  GetClassNameA(W, Class, sizeof Class);
+  GetWindowTextA(W, Title, sizeof Title);
+  DWORD Process = 0;
+  GetWindowThreadProcessId(W, &Process);
+  std::snprintf(Text, sizeof Text, "%p ", static_cast<void*>(W));
+  std::string D = Text + std::string(Class) + " \"" + Title + "\"";
+  if (Process != GetCurrentProcessId()) D += " of process " + std::to_string(Process);
+  if (GetWindowLongA(W, GWL_EXSTYLE) & WS_EX_TOPMOST) D += ", topmost";
+  if (!IsWindowVisible(W)) D += ", hidden";
+  return D;
+}
+
 // How long a person's click holds the button down.
 constexpr unsigned kClickHoldMs = 80;
 
@@ -30,6 +46,23 @@ POINT Cursor() {
   POINT P{};
   GetCursorPos(&P);
   return P;
+}
+
+// The system's window that an X window shows (Wine keeps the X window's id as a property of the window), or none.
+struct XWindowSearch {
+  HANDLE Id;
+  HWND Found;
+};
+BOOL CALLBACK MatchXWindow(HWND W, LPARAM L) {
+  auto* S = reinterpret_cast<XWindowSearch*>(L);
+  if (GetPropA(W, "__wine_x11_whole_window") != S->Id) return TRUE;
+  S->Found = W;
+  return FALSE;
+}
+HWND WindowOfX(unsigned long Id) {
+  XWindowSearch S{reinterpret_cast<HANDLE>(static_cast<uintptr_t>(Id)), nullptr};
+  EnumWindows(MatchXWindow, reinterpret_cast<LPARAM>(&S));
+  return S.Found;
 }
 
 }  // namespace
@@ -42,7 +75,8 @@ bool MovePointer(POINT Screen) {
 void PressPointer(bool Down) {
   Command(Down ? "press" : "release");
   if (!PumpUntil([&] { return (GetAsyncKeyState(VK_LBUTTON) < 0) == Down; }, 1000))
-    Helper().Fail(std::string("the system did not see the button ") + (Down ? "pressed" : "released"));
+    Helper().Fail(std::string("the system did not see the button ") + (Down ? "pressed" : "released") + "; " +
+                  PointerScene(Cursor()));
 }
 
 void QueuePointerMove(POINT Screen) { Command("move " + std::to_string(Screen.x) + " " + std::to_string(Screen.y)); }
@@ -70,6 +104,30 @@ uint32_t ScreenPixel(POINT Screen) {
   const COLORREF C = GetPixel(DC, Screen.x, Screen.y);
   ReleaseDC(nullptr, DC);
   return (GetRValue(C) << 16) | (GetGValue(C) << 8) | GetBValue(C);
+}
+
+std::string PointerScene(POINT Screen) {
+  std::string S = "under " + std::to_string(Screen.x) + "," + std::to_string(Screen.y) + " the system has " +
+                  Described(WindowFromPoint(Screen));
+  const HWND Foreground = GetForegroundWindow();
+  S += "; foreground " + Described(Foreground);
+  GUITHREADINFO Info{};
+  Info.cbSize = sizeof Info;
+  if (Foreground != nullptr && GetGUIThreadInfo(GetWindowThreadProcessId(Foreground, nullptr), &Info)) {
+    if (Info.hwndCapture != nullptr) S += ", its thread captures the mouse for " + Described(Info.hwndCapture);
+    if (Info.flags & GUI_INMENUMODE) S += ", in a menu";
+    if (Info.flags & GUI_INMOVESIZE) S += ", moving or sizing";
+  }
+  const POINT At = Cursor();
+  S += "; cursor at " + std::to_string(At.x) + "," + std::to_string(At.y) +
+       (GetAsyncKeyState(VK_LBUTTON) < 0 ? ", button down" : ", button up");
+  Helper().Send("where");
+  const std::string X = Helper().ReadLine(5000);
+  S += "; X server: " + (X.rfind("OK ", 0) == 0 ? X.substr(3) : X);
+  const size_t Id = X.find("X window 0x");
+  if (Id != std::string::npos)
+    S += " (the system's " + Described(WindowOfX(std::stoul(X.substr(Id + 9), nullptr, 16))) + ")";
+  return S;
 }
 
 PointerParking::PointerParking() : FWas(Cursor()) {}

@@ -4,12 +4,13 @@
 // holds the grab of a press as it does for a mouse; SendInput under Wine hands a click to the window the system
 // chooses and passes none of that. The screen is read back where the pointer rests.
 //
-// A test that uses it has "RealPointer" in its suite name: the test programs' CMake gives every such test one
-// lock, so two of them never move the one pointer of a display at the same time. Failures of the helper are
-// thrown (std::runtime_error).
+// A test that uses it has "RealPointer" in its suite name: the test programs' CMake runs every such test alone, as
+// another test program's windows and mouse capture would take its clicks. Failures of the helper are thrown
+// (std::runtime_error).
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 namespace testing_support {
 
@@ -32,6 +33,10 @@ unsigned HoverTime();
 void RestPointer(unsigned Ms);
 // The colour on the screen at a point, 0x00RRGGBB.
 uint32_t ScreenPixel(POINT Screen);
+
+// What lies at a screen point for the system and for the X server, who has the foreground and the mouse capture,
+// where the cursor is: for the failure message of a test whose input went astray.
+std::string PointerScene(POINT Screen);
 
 // Puts the pointer back where it was when made: the pointer is shared by all tests on the display.
 class PointerParking {

@@ -49,12 +49,12 @@ TEST(TitleButtonsRealPointer, TheCloseButtonStaysHotWhileThePointerRestsOnItAndI
   ASSERT_TRUE(pointer::MovePointer(Close));
   pointer::RestPointer(3 * pointer::HoverTime());
   EXPECT_EQ(T.P->ButtonClose.State, 1);
-  EXPECT_NEAR(RedOnScreen(Close), 0x80, 2);
+  EXPECT_NEAR(RedOnScreen(Close), 0x80, 2) << pointer::PointerScene(Close);
 
   ASSERT_TRUE(pointer::MovePointer(T.Client()));
   pointer::RestPointer(3 * pointer::HoverTime());
   EXPECT_EQ(T.P->ButtonClose.State, 0);
-  EXPECT_LE(RedOnScreen(Close), 0x40) << "tests beside this one may have taken the activation";
+  EXPECT_LE(RedOnScreen(Close), 0x40) << pointer::PointerScene(Close);
 }
 
 TEST(TitleButtonsRealPointer, EveryClickClosesOrMinimisesWhateverTheFadeIsDoing) {
@@ -72,14 +72,31 @@ TEST(TitleButtonsRealPointer, EveryClickClosesOrMinimisesWhateverTheFadeIsDoing)
                              std::to_string(C.RestMs) + " ms, held " + std::to_string(C.HoldMs) + " ms";
     TPointerForm T("TIDE");
     const HWND W = T.F->Handle();
+    const POINT At = T.On(C.Code == HTCLOSE ? T.P->ButtonClose : T.P->ButtonMin);
+    ASSERT_TRUE(PumpUntil([&] { return WindowFromPoint(At) == W; })) << Name << ": " << pointer::PointerScene(At);
     ASSERT_TRUE(pointer::MovePointer(T.Client())) << Name;
     pointer::RestPointer(100);
-    ASSERT_TRUE(pointer::MovePointer(T.On(C.Code == HTCLOSE ? T.P->ButtonClose : T.P->ButtonMin))) << Name;
+    ASSERT_TRUE(pointer::MovePointer(At)) << Name;
     pointer::RestPointer(C.RestMs);
+    const std::string Scene = pointer::PointerScene(At);
     pointer::PressPointer(true);
-    pointer::RestPointer(C.HoldMs);
+    // Whether the form took the press and still held it at the release: a click lost after the form took it is
+    // the program's; one the form never saw went to another window.
+    bool Took = false;
+    PumpUntil(
+        [&] {
+          Took = Took || TsSkinProviderAccess::Pressed(T.P);
+          return false;
+        },
+        C.HoldMs);
+    const bool Held = TsSkinProviderAccess::Pressed(T.P);
     pointer::PressPointer(false);
     auto Done = [&] { return C.Code == HTCLOSE ? !IsWindowVisible(W) : IsIconic(W) != 0; };
-    EXPECT_TRUE(PumpUntil(Done, 2000)) << Name;
+    EXPECT_TRUE(PumpUntil(Done, 2000))
+        << Name << ": the form "
+        << (!Took ? "never took the press" : Held ? "took the press" : "let the press go before the release") << ", is "
+        << (IsWindowVisible(W) ? "shown" : "hidden") << (IsIconic(W) ? ", minimised" : "")
+        << (GetForegroundWindow() == W ? ", in the foreground" : ", not in the foreground")
+        << "\nbefore the press: " << Scene << "\nnow: " << pointer::PointerScene(At);
   }
 }
