@@ -941,6 +941,8 @@ void TApplication::CreateAppWindow() {
                             WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0,
                             nullptr, nullptr, inst, this);
   if (!FHandle) RaiseLastOSError();
+  // the program's icon stands for the application window (its taskbar button, its minimised look)
+  if (!FIcon->Empty()) SendMessageA(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon->Handle()));
 }
 
 void TApplication::PreDestroy() {
@@ -1024,7 +1026,8 @@ bool TApplication::ProcessMessage(MSG& Msg) {
   switch (Msg.message) {
     case WM_KEYDOWN: case WM_SYSKEYDOWN: case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
     case WM_NCLBUTTONDOWN: case WM_NCRBUTTONDOWN:
-      if (FHintActive) CancelHint();
+      // also a hint still waiting for its pause: it would come up over what the press or key opened
+      if (FHintActive || FHintControl != nullptr) CancelHint();
       break;
     default:
       break;

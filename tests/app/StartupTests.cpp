@@ -15,6 +15,8 @@ TEST(LoaderStartup, StoredFirmwareIsParsedAndWritingEnabled) {
   EXPECT_EQ(MainForm->LabelNameOfHex->Caption(), "Мікропрограма готова до запису");
   EXPECT_EQ(MainForm->Caption(), "MVT Bootloader (від 23.11.17)");
   EXPECT_EQ(Application->Title(), "MVT Bootloader (від 23.11.17)");
+  // the application window (taskbar button, minimised look) carries the program's icon
+  EXPECT_NE(SendMessageA(Application->Handle(), WM_GETICON, ICON_BIG, 0), 0);
   EXPECT_TRUE(MainForm->ButtonWrite->Enabled());
   EXPECT_EQ(MainForm->ProgressbarReadWrite->Progress(), 0);
   EXPECT_EQ(MainForm->cbBaudRate->Text(), "115200");

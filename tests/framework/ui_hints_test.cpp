@@ -79,6 +79,30 @@ TEST_F(UiHints, ShowHintFlowsDownToChildrenThatFollowTheirParent) {
   form->Free();
 }
 
+TEST_F(UiHints, APressOrAKeyBeforeThePauseKeepsTheHintAway) {
+  for (UINT Msg : {WM_LBUTTONDOWN, WM_KEYDOWN}) {
+    SCOPED_TRACE(Msg == WM_LBUTTONDOWN ? "press" : "key");
+    TForm* f = NewForm();
+    auto* label = new TLabel(f);
+    label->SetHint("hint");
+    label->SetShowHint(true);
+    label->SetParent(f);
+    f->Show();
+    Application->SetHintPause(30);
+    Application->HintMouseControlChanged(label);
+    ASSERT_EQ(Application->HintControl(), label);
+    PostMessageA(f->Handle(), Msg, Msg == WM_KEYDOWN ? VK_SHIFT : 0, 0);
+    Application->ProcessMessages();
+    EXPECT_EQ(Application->HintControl(), nullptr);
+    Sleep(60);
+    Application->ProcessMessages();
+    EXPECT_FALSE(Application->HintWindow() && Application->HintWindow()->HandleAllocated() &&
+                 IsWindowVisible(Application->HintWindow()->Handle()));
+    Application->CancelHint();
+    f->Free();
+  }
+}
+
 class TTaggedHintWindow : public THintWindow {
   DECLARE_CLASS(TTaggedHintWindow, THintWindow)
 public:
