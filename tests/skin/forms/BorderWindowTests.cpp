@@ -190,7 +190,7 @@ TEST(BorderWindow, MaximisedPictureEndsAtTheWorkArea) {
   const RECT LR = T.LR();
   EXPECT_EQ(LR.bottom, Work.bottom);
   EXPECT_LT(T.H(), T.P->FrameCache()->Height()) << "the picture is cut, the cache is not";
-  const auto& Last = T.Rec.For(T.L()).back();
+  const testing_support::LayeredCall Last = T.Rec.For(T.L()).back();  // a copy: For() returns a temporary
   EXPECT_EQ(Last.size.cy, T.H());
   HRGN R = T.B()->BuildRegion();
   ASSERT_NE(R, nullptr);
