@@ -257,6 +257,14 @@ void TsSkinProvider::RepaintTitleButton(int Code) {
   const TRect& R = B->Rect;
   TBitmap* Bmp = NewBitmap32(R.Right - R.Left, R.Bottom - R.Top);
   BitBlt(Bmp->Canvas()->Handle(), 0, 0, Bmp->Width(), Bmp->Height(), Cache->Canvas()->Handle(), R.Left, R.Top, SRCCOPY);
+  // Under the element, the caption as it was kept without its buttons: the cache holds the look of the last
+  // whole-frame paint (hot, when it came while the pointer rested on the button), which would stay under the glyph.
+  if (FTitleStrip != nullptr && !FTitleStrip->Empty()) {
+    const int StripLeft = Cache->Width() - FTitleStrip->Width() - 1;
+    if (R.Left >= StripLeft && R.Right <= StripLeft + FTitleStrip->Width() && R.Bottom <= FTitleStrip->Height())
+      BitBlt(Bmp->Canvas()->Handle(), 0, 0, Bmp->Width(), Bmp->Height(), FTitleStrip->Canvas()->Handle(), R.Left - StripLeft,
+             R.Top, SRCCOPY);
+  }
   int Kind = B->MaskKind;
   bool Faded = false;
   const HWND W = FormHandle();
@@ -293,6 +301,10 @@ void TsSkinProvider::RepaintTitleButton(int Code) {
       }
     }
   }
+  // back to normal, the frame cache takes the normal look too: a whole-frame paint while the element was hot left
+  // it there, and the next repaint of the frame from the cache would bring it back
+  if (B->State == 0)
+    BitBlt(Cache->Canvas()->Handle(), R.Left, R.Top, Bmp->Width(), Bmp->Height(), Bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
   TPoint At(R.Left, R.Top);
   if (FBorderForm != nullptr) {
     TRect Mg;

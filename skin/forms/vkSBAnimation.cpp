@@ -259,6 +259,9 @@ bool AnimateTitleElement(TsSkinProvider* Provider, int Code) {
   if (!Effects || (Provider->FormStateFlags() & Animating) != 0 || Provider->FormAnimating() ||
       Provider->ShowAnimating() || F->Parent() != nullptr || F->FormStyle() == fsMDIChild)
     return false;
+  // A fade-out needs a fade window showing the look; where the frame itself shows it (painted whole while the
+  // button was hot, as when the form went inactive under a modal form), the frame is repainted instead.
+  if (B->State <= 0 && (B->Animation == nullptr || B->Animation->ShownAlpha == 0)) return false;
   StartTitleButtonAnimation(*B, nullptr, Provider, B->State, B->State == 2);
   return true;
 }

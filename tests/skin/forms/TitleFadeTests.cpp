@@ -196,6 +196,41 @@ TEST(TitleFade, ProviderTakesTheAnimatedPathOnlyWithButtonEffects) {
   EXPECT_EQ(T.P->ButtonClose.State, 1);
 }
 
+TEST(TitleFade, LeavingAButtonTheFrameShowsHotWithoutAFadeRepaintsIt) {
+  TFade T;
+  T.F->Show();
+  T.F->Perform(WM_NCACTIVATE, FALSE, 0);  // inactive, as under a modal form: the normal glyph is drawn faded
+  T.P->SkinData()->CacheDirty = true;
+  T.P->PaintFormFrame();
+  const TRect& B = T.P->ButtonClose.Rect;
+  auto OnScreen = [&] {
+    HDC DC = GetWindowDC(T.F->Handle());
+    const COLORREF C = GetPixel(DC, B.Left + 4, (B.Top + B.Bottom) / 2);
+    ReleaseDC(T.F->Handle(), DC);
+    return C;
+  };
+  const COLORREF Normal = OnScreen();
+  // the hot look painted on the frame itself and into its cache, as a whole-frame repaint does while the button
+  // is hot (the form going inactive under a modal form)
+  const TvkBtnEffectEvents Events = T.M->AnimEffects()->Buttons()->Events();
+  T.M->AnimEffects()->Buttons()->SetEvents(TvkBtnEffectEvents());
+  T.CursorOnClose(true);
+  T.P->SetHotElement(HTCLOSE, true);
+  T.P->SkinData()->CacheDirty = true;
+  T.P->PaintFormFrame();
+  RedrawWindow(T.F->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  auto InCache = [&] {
+    return GetPixel(T.P->SkinData()->CacheBmp->Canvas()->Handle(), B.Left + 4, (B.Top + B.Bottom) / 2);
+  };
+  ASSERT_NE(InCache(), Normal);
+  ASSERT_NE(OnScreen(), Normal);
+  T.M->AnimEffects()->Buttons()->SetEvents(Events);
+  T.CursorOnClose(false);
+  T.P->SetHotElement(-1, true);
+  EXPECT_EQ(OnScreen(), Normal);
+  EXPECT_EQ(InCache(), Normal);  // a later repaint from the cache keeps it normal
+}
+
 TEST(TitleFade, DirectRepaintGlowsAroundTheHotButtonUntilItRests) {
   TFade T;
   T.M->AnimEffects()->Buttons()->SetEvents(TvkBtnEffectEvents());
