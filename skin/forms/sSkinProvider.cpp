@@ -261,6 +261,8 @@ void TsSkinProvider::PreDestroy() {
   if (FAdapter != nullptr && ProviderParts.FreeCtrlAdapter) ProviderParts.FreeCtrlAdapter(FAdapter);
   FAdapter = nullptr;
   if (FHintTimer != nullptr) FreeAndNil(FHintTimer);
+  // a flight or move fade still held goes before the skin data its timer reads when it goes
+  if (FAnimTimer != nullptr) FreeAndNil(FAnimTimer);
   if (FSkinData != nullptr) FreeAndNil(FSkinData);
   if (FForm != nullptr) SaveThirdPartyLists();
   for (TStringList*& List : FThirdLists) FreeAndNil(List);

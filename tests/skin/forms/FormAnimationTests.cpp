@@ -474,3 +474,31 @@ TEST(MinimiseFlight, ABorderFormFreedDuringTheFlightIsLetGo) {
   EXPECT_EQ(Timer->AnimWindow, nullptr);
   EXPECT_FALSE(Timer->Enabled());
 }
+
+TEST(MinimiseFlight, AFormFreedRightAfterAFlightLetsItsTimerGoBeforeTheSkinData) {
+  // hears the timer go and notes whether the provider still held its skin data then
+  struct TWitness : TComponent {
+    TsSkinProvider* P = nullptr;
+    int Seen = 0;
+    bool DataHeld = false;
+    TWitness() : TComponent(nullptr) {}
+    void Notification(TComponent* C, TOperation Op) override {
+      TComponent::Notification(C, Op);
+      if (Op != opRemove) return;
+      ++Seen;
+      DataHeld = P->SkinData() != nullptr;
+    }
+  };
+  TAnim T;
+  TFakeTaskbar Bar;
+  SetVersion(5, 1);
+  ASSERT_TRUE(AnimateMinimizing(T.P));
+  TvkThreadedTimer* Timer = TvkProviderEffects::AnimTimer(T.P);
+  ASSERT_NE(Timer, nullptr);
+  Owned<TWitness> W(new TWitness);
+  W->P = T.P;
+  Timer->FreeNotification(W.get());
+  T.F.reset();
+  EXPECT_EQ(W->Seen, 1);
+  EXPECT_TRUE(W->DataHeld);
+}
