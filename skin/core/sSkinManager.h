@@ -503,6 +503,8 @@ public:
   void BeginUpdate() { FUpdating = true; }
   void EndUpdate(bool Repaint, bool Animate);
   bool Updating() const { return FUpdating; }
+  // The main window's hook is minimising the whole application: its forms go without their hide fades.
+  bool MinimizingApp = false;
   void ReloadSkin();
   // The skin directory made absolute against the program's folder.
   std::string AbsoluteSkinDirectory() const;

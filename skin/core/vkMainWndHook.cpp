@@ -71,8 +71,16 @@ bool HandleSysCommand(TsSkinManager* M, TMessage& Message) {
     // The system's own minimise animation would play over ours.
     const bool SystemAnimation = MinimizeAnimationEnabled();
     if (SystemAnimation) SetMinimizeAnimation(false);
-    FormServices.AnimateMinimizing(Provider);
-    Application->Minimize();
+    M->MinimizingApp = true;
+    try {
+      FormServices.AnimateMinimizing(Provider);
+      Application->Minimize();
+    } catch (...) {
+      M->MinimizingApp = false;
+      if (SystemAnimation) SetMinimizeAnimation(true);
+      throw;
+    }
+    M->MinimizingApp = false;
     if (SystemAnimation) SetMinimizeAnimation(true);
     return true;
   }

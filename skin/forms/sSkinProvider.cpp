@@ -338,6 +338,8 @@ TsSkinManager* TsSkinProvider::Manager() const { return FSkinData != nullptr ? F
 
 void TsSkinProvider::Notification(TComponent* AComponent, TOperation Operation) {
   inherited::Notification(AComponent, Operation);
+  // an animation timer freed by someone else is no longer held
+  if (Operation == opRemove && AComponent != nullptr && AComponent == FAnimTimer) FAnimTimer = nullptr;
   if (FSkinData == nullptr || AComponent == this) return;
   if (auto* M = As<TsSkinManager>(AComponent)) {
     if (Operation == opInsert && FSkinData->OwnSkinManager() == nullptr)

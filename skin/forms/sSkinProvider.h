@@ -633,6 +633,8 @@ private:
   void FrameRedraw() { PerformFormMessage(WM_NCPAINT, 0, 0); }
   void UpdateBorder(bool Repaint, uint8_t Alpha);
   void FreeBorderForm();
+  // The border form's layered window freed (the border form makes a new one when it is next updated).
+  void FreeBorderLayeredWindow();
   // The border window's layered window (0 without one or before its window exists).
   HWND BorderLayeredHandle() const;
   // A non-client mouse message's hit code; the border window's -1 becomes its hit test of the point.

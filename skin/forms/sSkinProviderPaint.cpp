@@ -323,8 +323,9 @@ void TsSkinProvider::WMNCCreate(TMessage& Message) {
 
 bool TsSkinProvider::HideAnimationAllowed(bool CheckParent, bool WithSnapshot) {
   TsSkinManager* M = Manager();
-  return M != nullptr && FAllowAnimation && M->AnimEffects()->FormHide()->Active() && M->Effects()->AllowAnimation() &&
-         (WithSnapshot || (FFormState & fsfHiding) == 0) && (!CheckParent || FForm->Parent() == nullptr);
+  return M != nullptr && !M->MinimizingApp && FAllowAnimation && M->AnimEffects()->FormHide()->Active() &&
+         M->Effects()->AllowAnimation() && (WithSnapshot || (FFormState & fsfHiding) == 0) &&
+         (!CheckParent || FForm->Parent() == nullptr);
 }
 
 void TsSkinProvider::SnapshotForHiding() {

@@ -5,6 +5,8 @@
 #include "framework/Platform.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
+#include "skin/core/vkGlow.h"
+#include "skin/core/vkntTypes.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkntUtils.h"
 #include "skin/forms/sMDIForm.h"
@@ -12,7 +14,9 @@
 #include "skin/forms/sSkinProviderMetrics.h"
 #include "skin/forms/sSkinProviderSysMenu.h"
 #include "skin/forms/sSkinProviderUnit.h"
+#include "skin/forms/vkBorderForm.h"
 #include "skin/forms/vkFormHook.h"
+#include "skin/forms/vkProviderEffects.h"
 #include "skin/graphics/ToolkitStartup.h"
 
 namespace {
@@ -44,6 +48,8 @@ void TsSkinProvider::WMNCActivate(TMessage& Message) {
     Message.Result = TRUE;
     return;
   }
+  // a glow left on a control of this or another form goes with the activation change
+  ClearAllGlowEffects(false);
   const HWND W = FormHandle();
   if (ComponentState().Contains(csDestroying) || !FDrawNonClientArea || W == nullptr) {
     CallOwnProc(Message);
@@ -276,10 +282,18 @@ void TsSkinProvider::WMWindowPosChanging(TMessage& Message) {
   if (M != nullptr && FDrawNonClientArea && !FMinimizingGuard && W != nullptr) {
     const bool Hiding = (WP->flags & SWP_HIDEWINDOW) != 0 || WP->x == -32000;
     if (Hiding && FSkinData->CacheBmp != nullptr && !IsIconic(W) && HideAnimationAllowed(true)) SnapshotForHiding();
-    if ((WP->flags & SWP_SHOWWINDOW) != 0 && IsWindowVisible(W))
-      SetWindowPos(W, nullptr, 0, 0, 0, 0,
-                   SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOCOPYBITS | SWP_NOOWNERZORDER |
-                       SWP_NOSENDCHANGING);
+    if ((WP->flags & SWP_SHOWWINDOW) != 0) {
+      // a border form whose window went with a hide or minimise shows its frame again with the form
+      if (FBorderForm != nullptr && FBorderForm->BorderWindow == nullptr && !IsIconic(W)) {
+        FBorderForm->CreateBorderWindow();
+        FBorderForm->Moving = false;
+        UpdateBorder(true, 255);
+      }
+      if (IsWindowVisible(W))
+        SetWindowPos(W, nullptr, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOCOPYBITS | SWP_NOOWNERZORDER |
+                         SWP_NOSENDCHANGING);
+    }
   }
   CallOwnProc(Message);
 }
@@ -309,17 +323,28 @@ void TsSkinProvider::WMWindowPosChanged(TMessage& Message) {
   // in its way; a hide the application window's hook already plays for this form is not started twice.
   const bool HidePlaying = HideTimer() != nullptr && HideTimer()->Window != nullptr && HideTimer()->DestWnd == W;
   if (WP != nullptr && (WP->flags & SWP_HIDEWINDOW) != 0 && !FMinimizingGuard && FSkinData->CacheBmp != nullptr &&
-      !IsIconic(W) && HideAnimationAllowed(false, true) && !HidePlaying && FForm->FormStyle() != fsMDIChild) {
-    if (IsDwmCompositionActive()) SetLayeredAlpha(W, true, 1);
-    CallOwnProc(Message);
-    FMinimizingGuard = true;
-    g_HidingProvider = this;
-    AnimateFormHide(this);
-    g_HidingProvider = nullptr;
-    if (Application != nullptr && Application->Terminated()) return;
-    if (IsDwmCompositionActive()) SetLayeredAlpha(W, false, 1);
-    FMinimizingGuard = false;
-    return;
+      !IsIconic(W)) {
+    if (M->MinimizingApp && IsMainForm(FForm)) {
+      // the minimise flight stands for the main form's hide
+      if (M->AnimEffects()->Minimizing()->Active()) {
+        CallOwnProc(Message);
+        FFormAnimating = false;
+        return;
+      }
+    } else if (HideAnimationAllowed(true, true) && !HidePlaying && FForm->FormStyle() != fsMDIChild) {
+      if (IsDwmCompositionActive()) SetLayeredAlpha(W, true, 1);
+      CallOwnProc(Message);
+      FMinimizingGuard = true;
+      g_HidingProvider = this;
+      AnimateFormHide(this);
+      g_HidingProvider = nullptr;
+      if (Application != nullptr && Application->Terminated()) return;
+      if (IsDwmCompositionActive()) SetLayeredAlpha(W, false, 1);
+      FMinimizingGuard = false;
+      return;
+    } else if (!HidePlaying) {
+      FreeBorderLayeredWindow();  // no fade shows it: the frame and shadow go with the form
+    }
   }
   CallOwnProc(Message);
   // WM_SIZE came inside the system's handling, before the form took its new bounds: the region made there has
@@ -334,10 +359,37 @@ void TsSkinProvider::WMWindowPosChanged(TMessage& Message) {
   // maximise or restore changes the frame too); it follows now, painted anew when its size changed
   const bool Resized = WP != nullptr && (WP->flags & SWP_NOSIZE) == 0 && !InAnimationProcess &&
                        (FFormState & (fsfMinimizing | fsfRestoring)) == 0;
-  if (!FShowAnimating && FBorderForm != nullptr && WP != nullptr && IsWindowVisible(W) && !IsIconic(W) &&
-      (WP->flags & SWP_NOREDRAW) == 0 && ((WP->flags & SWP_FRAMECHANGED) == 0 || Resized) &&
-      (FFormState & (fsfMoveFade | fsfVeiled)) == 0)
+  if (FShowAnimating || FBorderForm == nullptr || WP == nullptr) return;
+  if (IsWindowVisible(W) && !IsIconic(W)) {
+    if ((WP->flags & SWP_NOREDRAW) != 0 || ((WP->flags & SWP_FRAMECHANGED) != 0 && !Resized) ||
+        (FFormState & (fsfMoveFade | fsfVeiled)) != 0)
+      return;
+    TvkGlowForm* L = FBorderForm->BorderWindow;
+    if ((WP->flags & (SWP_NOSIZE | SWP_NOMOVE)) == (SWP_NOSIZE | SWP_NOMOVE) && L != nullptr && L->HandleAllocated()) {
+      // only the z-order changed: the frame goes right behind the form (the active main form under composition
+      // where the form says)
+      HWND After = W;
+      if (IsDwmCompositionActive() && IsMainForm(FForm) && GetActiveWindow() == W)
+        After = reinterpret_cast<HWND>(SendSkinCommand(W, VKCMD_4F, 0));
+      SetWindowPos(L->Handle(), After == nullptr ? HWND_TOP : After, 0, 0, 0, 0,
+                   SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING |
+                       SWP_SHOWWINDOW);
+      return;
+    }
     UpdateBorder(false, 255);
+  } else if ((FFormState & (fsfMinimizing | fsfRestoring)) == 0 && IsIconic(W) && !FormDestroying() &&
+             !(Application != nullptr && Application->Terminated()) && IsMainForm(FForm)) {
+    FreeBorderLayeredWindow();  // an iconic main form shows no frame
+  }
+}
+
+void TsSkinProvider::FreeBorderLayeredWindow() {
+  if (FBorderForm == nullptr || FBorderForm->BorderWindow == nullptr) return;
+  TvkGlowForm* L = FBorderForm->BorderWindow;
+  FBorderForm->Moving = true;
+  FBorderForm->BorderWindow = nullptr;
+  L->Free();
+  FBorderForm->Moving = false;
 }
 
 void TsSkinProvider::WMWindowPosChangedUnskinned(TMessage& Message) {
@@ -358,6 +410,7 @@ void TsSkinProvider::WMWindowPosChangedUnskinned(TMessage& Message) {
 
 void TsSkinProvider::WMMove(TMessage& Message) {
   FreeTitleAnimations();
+  ClearAllGlowEffects(false);  // a glow stays where the control was
   if (FBorderForm == nullptr && UseExtendedBorders() && !ProviderLoading() &&
       (FFormState & (fsfMinimizing | fsfRestoring)) == 0)
     CheckBorderWindow(true);
@@ -542,7 +595,11 @@ void TsSkinProvider::WMSysCommand(TMessage& Message) {
       PopupSystemMenu(P.X + FIconRect.Left, Y);
     }
     if (Cmd == SC_MAXIMIZE || Cmd == SC_RESTORE) {
-      if (Cmd == SC_MAXIMIZE) SetFormStateFlags(FFormState & ~fsfMaximizing);
+      if (Cmd == SC_MAXIMIZE) {
+        SetFormStateFlags(FFormState & ~fsfMaximizing);
+      } else if (FAnimTimer != nullptr && FAnimTimer->Enabled()) {
+        FreeAndNil(FAnimTimer);  // the restored form stands where a flight would have put it
+      }
       if (FSystemMenu != nullptr && FSystemMenu->VisibleMax()) FHotElement = HTMAXBUTTON;
       ResetHotElement();
       if (Cmd == SC_RESTORE) {
@@ -563,5 +620,9 @@ void TsSkinProvider::WMSysCommand(TMessage& Message) {
       }
     }
   }
-  if (Cmd == SC_MINIMIZE && Minimizing) FFormAnimating = false;
+  if (Cmd == SC_MINIMIZE) {
+    if (Minimizing) FFormAnimating = false;
+    // an iconic form shows no frame; a running flight keeps the window it borrowed
+    if ((FFormState & fsfMinimizing) == 0) FreeBorderLayeredWindow();
+  }
 }

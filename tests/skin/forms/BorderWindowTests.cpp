@@ -334,3 +334,21 @@ TEST(BorderWindow, WhileTheFormFadesOrFliesItShowsTheWholeForm) {
     T.P->SetFormStateFlags(T.P->FormStateFlags() & ~Flag);
   }
 }
+
+TEST(BorderWindow, ItsWindowGoesWithAHideOrMinimiseWithoutEffectAndComesBackWithTheForm) {
+  TBorder T;
+  T.M->AnimEffects()->FormHide()->SetActive(false);
+  T.M->AnimEffects()->Minimizing()->SetActive(false);
+  T.F->Hide();
+  testing_support::PumpPending();
+  ASSERT_NE(T.B(), nullptr);
+  EXPECT_TRUE(T.B()->BorderWindow == nullptr || !IsWindowVisible(T.L()));  // no frame or shadow left behind
+  T.F->Show();
+  testing_support::PumpPending();
+  ASSERT_NE(T.B()->BorderWindow, nullptr);
+  EXPECT_TRUE(IsWindowVisible(T.L()));
+  // a minimise (kept from the system here) lets the window go at once
+  T.KeepCommands = true;
+  SendMessageA(T.F->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_EQ(T.B()->BorderWindow, nullptr);
+}

@@ -141,6 +141,17 @@ TEST(FormFades, TheHidePictureShowsTheGraphicControls) {
   }
 }
 
+TEST(FormFades, NoHideFadeWhileTheApplicationIsMinimised) {
+  TFaded T(false, 70);
+  T.F->Show();
+  LayeredRecorder Rec;
+  T.M->MinimizingApp = true;
+  T.F->Hide();
+  T.M->MinimizingApp = false;
+  EXPECT_TRUE(OtherLayeredWindows(Rec, T.F->Handle()).empty());
+  EXPECT_FALSE(IsWindowVisible(T.F->Handle()));
+}
+
 TEST(FormFades, ARunTimeSkinChangeFadesTheNewLookIn) {
   for (bool Extended : {false, true}) {
     SCOPED_TRACE(Extended ? "with the border window" : "without the border window");

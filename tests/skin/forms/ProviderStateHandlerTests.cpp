@@ -5,6 +5,7 @@
 
 #include "FormTestSupport.h"
 #include "skin/core/vkFormServices.h"
+#include "skin/core/vkGlow.h"
 #include "skin/core/vkntTypes.h"
 #include "skin/forms/sSkinProviderSysMenu.h"
 #include "skin/forms/vkFormTimers.h"
@@ -73,4 +74,20 @@ TEST(ProviderState, AStyleChangeBringsTheCloseItemInLineWithTheBorderIcons) {
   S.F->SetBorderIcons(TBorderIcons{});
   S.F->Perform(WM_STYLECHANGED, static_cast<WPARAM>(GWL_STYLE), 0);
   EXPECT_FALSE(S.P->SystemMenu()->ItemClose()->Visible());
+}
+
+TEST(ProviderState, ActivationAndMovesTakeEveryGlowAwayAndARestoreEndsARunningFlight) {
+  TSkinned S;
+  S.F->Show();
+  for (UINT Msg : {WM_NCACTIVATE, WM_MOVE}) {
+    GlowEffects.push_back(new TvkGlowEffect);
+    S.F->Perform(Msg, 1, 0);
+    EXPECT_TRUE(GlowEffects.empty()) << Msg;
+  }
+  // a restore frees a flight still running, not one that stands
+  for (bool Running : {true, false}) {
+    S.Flight(Running);
+    S.F->Perform(WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_EQ(S.Timer() == nullptr, Running) << Running;
+  }
 }
