@@ -173,11 +173,9 @@ void TsSkinManager::BeforeDestruction() {
   if (FModel.SkinData.Active) SetActive(false);
   if (FModel.SkinData.Active) RemoveSkin();
   FExtendedBorders = false;
-  if (gDefaultManager == this) {
-    if (!ComponentState().Contains(csDesigning) && SkinServices().UnhookMainWindow)
-      SkinServices().UnhookMainWindow(this);
-    gDefaultManager = nullptr;
-  }
+  // the hook goes with the manager that set it up, also when another one became the default since
+  if (!ComponentState().Contains(csDesigning) && SkinServices().UnhookMainWindow) SkinServices().UnhookMainWindow(this);
+  if (gDefaultManager == this) gDefaultManager = nullptr;
 }
 
 void TsSkinManager::Notification(TComponent* AComponent, TOperation Operation) {

@@ -138,6 +138,9 @@ TEST_F(MainWindowHookTest, APreviewBlockLoadsItsSkinFromItsTextOnce) {
   EXPECT_TRUE(MainWindowHook(Plain));  // swallowed
   testing_support::PumpPending();
   EXPECT_EQ(m->SkinName(), "OTHER");
+  // The hook goes with the manager that set it up, also when another one became the default since.
+  auto Other = Make();
+  Other->SetIsDefault(true);
   m.reset();
   EXPECT_FALSE(MainWindowHookInstalled());
 }
