@@ -644,6 +644,7 @@ TEST_F(Manager, TheLoaderBoxIsPlainWhileItIsShown) {
   auto m = Make();
   m->Options()->SetFlag(4, true);
   std::vector<bool> patched;
+  const TvkSkinServices saved = SkinServices();  // put back whole: later tests of the process patch for real
   SkinServices().SetSysColorPatches = [&](TsSkinManager*, bool on) { patched.push_back(on); };
   bool ruleDuringBox = true;
   Platform().MessageBoxSink = [&](const TMessageBoxRequest&) {
@@ -654,7 +655,7 @@ TEST_F(Manager, TheLoaderBoxIsPlainWhileItIsShown) {
   packed[1] = '?';
   WriteFileBytes(dir.Path() + "BAD.vkz", packed);
   m->SetSkinName("BAD");
-  SkinServices().SetSysColorPatches = nullptr;
+  SkinServices() = saved;
   EXPECT_FALSE(ruleDuringBox);
   EXPECT_TRUE(m->SkinningRules().Contains(srStdDialogs));
   EXPECT_TRUE(m->Options()->ChangeSysColors());
@@ -694,11 +695,12 @@ TEST_F(Manager, EventsOfAChangeAndUpdatesThatHoldTheApplication) {
   EXPECT_FALSE(m->SkinData().Active);
   EXPECT_FALSE(m->gd().empty());
   bool animDuringApply = true;
+  const TvkSkinServices saved = SkinServices();
   SkinServices().PrepareFormsForChange = [&](TsSkinManager* mm) {
     animDuringApply = mm->AnimEffects()->SkinChanging()->Active();
   };
   m->EndUpdate(true, false);
-  SkinServices().PrepareFormsForChange = nullptr;
+  SkinServices() = saved;
   EXPECT_TRUE(m->SkinData().Active);
   EXPECT_EQ(events.back(), "after");
   EXPECT_FALSE(animDuringApply);                            // no skin-change animation for this apply
