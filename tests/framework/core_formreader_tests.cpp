@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "framework/Graphics.h"
 #include "framework/FormReader.h"
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
@@ -232,7 +233,10 @@ protected:
     RegisterIntegerIdents("TColor", ColorIdentToInt, ColorIntToIdent);
     form = new TTestForm(nullptr);
   }
-  void TearDown() override { form->Free(); }
+  void TearDown() override {
+    form->Free();
+    RegisterColorIdents();  // the framework's own colour names again for later tests of the process
+  }
   // Reads and returns the EReadError message ("" when it read fine).
   std::string ReadError(const std::string& text) {
     try {

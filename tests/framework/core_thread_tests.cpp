@@ -167,11 +167,12 @@ TEST(Thread, CheckSynchronizeOnlyOnTheUiThread) {
 
 TEST(Thread, WakeHookIsCalledWhenACallIsQueued) {
   std::atomic<int> wakes{0};
+  const auto saved = WakeMainThreadHook;  // an application of an earlier test of the process still needs it
   WakeMainThreadHook = [&] { ++wakes; };
   auto* t = Create<TFnThread>([](TFnThread&) { TThread::Synchronize([] {}); }, false);
   t->WaitFor();
   t->Free();
-  WakeMainThreadHook = nullptr;
+  WakeMainThreadHook = saved;
   EXPECT_EQ(wakes, 1);
 }
 

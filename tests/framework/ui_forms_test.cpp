@@ -299,9 +299,6 @@ TEST_F(UiForms, TerminateEndsAModalLoopWithCancelAndTheMainLoop) {
   KillTimer(nullptr, timer);
   EXPECT_TRUE(Application->Terminated());
   dialog->Free();
-  // A terminated application ends every later modal loop at once: the next test gets a fresh one.
-  FinalizeForms();
-  InitializeForms();
 }
 
 TEST_F(UiForms, ShowMessageShowsAMessageFormWithTheTitleTheTextAndAnOkButton) {

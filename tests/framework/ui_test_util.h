@@ -16,7 +16,12 @@ protected:
     InitializeForms();
     ResetPlatform();
   }
-  void TearDown() override { ResetPlatform(); }
+  // Each test gets an application of its own: one a test terminated, or whose hint pauses it changed, would
+  // change what later tests of the process see.
+  void TearDown() override {
+    ResetPlatform();
+    FinalizeForms();
+  }
 
   // Every box of every path goes to `boxes` (answered with `answer`).
   void RecordBoxes(int answer = IDOK) {
