@@ -11,7 +11,8 @@
 // sSkinProviderCaption.cpp (caption layout and its handlers), sSkinProviderHitTest.cpp (hit test, title-element
 // states), sSkinProviderMouse.cpp, sSkinProviderWindow.cpp (activation, position, size, system commands),
 // sSkinProviderPaint.cpp (paint, show and child-control handlers), sSkinProviderCommands.cpp (skin commands and
-// the editor link), sSkinProviderTitle.cpp (title icon, user title buttons, added title).
+// the editor link), sSkinProviderTitle.cpp (title icon, user title buttons, added title), sSkinProviderMDI.cpp (a
+// child's system commands, a maximised child's buttons on the main form's menu line).
 #pragma once
 #include <windows.h>
 
@@ -635,6 +636,16 @@ private:
   void FreeBorderForm();
   // The border form's layered window freed (the border form makes a new one when it is next updated).
   void FreeBorderLayeredWindow();
+  // ---- MDI (sSkinProviderMDI.cpp) ----
+  // The skinner of the MDI main form's active child (nil: none, or a child without one).
+  TsSkinProvider* ActiveChildSkinner() const;
+  // The active child allows what a press on its button on the menu line asks (restore; minimise and restore).
+  bool MDIButtonAllowed(int Code) const;
+  // A release on a maximised child's button on the menu line: the child gets the command when it was pressed.
+  void ReleaseMDIButton(int Code, bool Pressed);
+  void MDIChildSysCommand(TMessage& Message);
+  // An MDI child lying under the main form's maximised active child (it paints nothing).
+  bool HiddenUnderAnotherMaximisedChild() const;
   // The border window's layered window (0 without one or before its window exists).
   HWND BorderLayeredHandle() const;
   // A non-client mouse message's hit code; the border window's -1 becomes its hit test of the point.

@@ -225,7 +225,8 @@ void TsSkinProvider::PressElement(int Code) {
     case HTMINBUTTON:
     case htMDIClose:
     case htMDIMinimize: break;
-    case htMDIRestore: Allowed = FSystemMenu != nullptr && FSystemMenu->EnabledMax(); break;
+    // the child's restore, not the main form's maximise, decides
+    case htMDIRestore: Allowed = MDIButtonAllowed(Code); break;
     case HTMAXBUTTON:
       Allowed = FSystemMenu != nullptr && (FSystemMenu->EnabledMax() || (FormZoomed() && FSystemMenu->EnabledRestore()));
       break;

@@ -113,6 +113,8 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& Message) {
   }
   if (Code == HTMINBUTTON || Code == HTMAXBUTTON || Code == HTCLOSE || Code == HTHELP || Code == htMDIClose ||
       Code == htMDIRestore || Code == htMDIMinimize) {
+    // the child's minimise button takes no press while the child can neither be minimised nor restored
+    if (Code == htMDIMinimize && !MDIButtonAllowed(Code)) return;
     PressElement(Code);
     return;
   }
@@ -225,6 +227,11 @@ void TsSkinProvider::WMLButtonUp(TMessage& Message) {
           if (FForm->Visible() && FSkinData != nullptr) ResetHotElement();
         }
       }
+      break;
+    case htMDIClose:
+    case htMDIRestore:
+    case htMDIMinimize:
+      ReleaseMDIButton(Code, Pressed);
       break;
     default:
       if (Code >= htUserButton && Code < htUserButton + FTitleButtons->Count()) {

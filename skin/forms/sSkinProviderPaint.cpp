@@ -131,6 +131,7 @@ void TsSkinProvider::WMPrint(TMessage& Message) {
   if (ProviderLoading() || FForm->FormState().Contains(fsCreating) || FormDestroying()) return;
   const HWND W = FormHandle();
   if (W != nullptr) SetDwmTransitionsForceDisabled(W, true, 0);
+  if (HiddenUnderAnotherMaximisedChild()) return;
   if (!FMenuLineReady) FMenuLineReady = RefreshMenuBar();
   // the background first, then the picture over it
   if ((Message.LParam & PRF_ERASEBKGND) != 0) PerformFormMessage(WM_ERASEBKGND, Message.WParam, Message.LParam);

@@ -566,12 +566,7 @@ void TsSkinProvider::WMSysCommand(TMessage& Message) {
     }
   }
   if (FForm->FormStyle() == fsMDIChild) {
-    CallOwnProc(Message);
-    if (Cmd == SC_MINIMIZE || Cmd == SC_MAXIMIZE || Cmd == SC_RESTORE) {
-      FSkinData->CacheDirty = true;
-      if (FSystemMenu != nullptr) FSystemMenu->RefreshItemStates(false);
-      RefreshMDIMainFrame(false);
-    }
+    MDIChildSysCommand(Message);
     return;
   }
   if (FForm->FormStyle() == fsMDIForm) {

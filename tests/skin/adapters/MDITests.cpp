@@ -2,6 +2,7 @@
 // and the form's menu line carries a maximised child's buttons.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -201,7 +202,9 @@ TEST_F(MDIForm, ClientPaintsFromTheFrameCacheAndNothingUnderAMaximisedChild) {
   EXPECT_EQ(SendMessageA(Client(), WM_PRINT, reinterpret_cast<WPARAM>(Printed.DC()), PRF_CLIENT), 0);
   EXPECT_EQ(Printed.Rgb(7, 3), Rgb(GetPixel32(Cache, O.X + 7, O.Y + 3)));
 
-  // A maximised child covers the client: the erase, the frame and the print answer without painting.
+  // A maximised child covers the client: the erase, the frame and the print answer without painting; so does a
+  // child lying under it.
+  TForm* Under = Child("Under");
   TForm* Doc = Child("Doc");
   Doc->SetWindowState(wsMaximized);
   ASSERT_TRUE(IsZoomed(Doc->Handle()));
@@ -211,6 +214,10 @@ TEST_F(MDIForm, ClientPaintsFromTheFrameCacheAndNothingUnderAMaximisedChild) {
   Printed.Fill(kMarker);
   EXPECT_EQ(SendMessageA(Client(), WM_PRINT, reinterpret_cast<WPARAM>(Printed.DC()), PRF_CLIENT), 0);
   EXPECT_EQ(Printed.Rgb(7, 3), kMarker);
+  Printed.Fill(kMarker);
+  SendMessageA(Under->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(Printed.DC()), PRF_CLIENT | PRF_NONCLIENT);
+  EXPECT_EQ(Printed.Rgb(7, 3), kMarker);
+  EXPECT_EQ(Printed.Rgb(Size.X / 2, Size.Y / 2), kMarker);
 }
 
 TEST_F(MDIForm, ClientCommands) {
@@ -521,4 +528,74 @@ TEST_F(MDIForm, WindowListIsRebuiltWhenTheWindowMenuOpens) {
   Manager->SetSkinnedPopups(false);
   Open(Frame->Menu()->Items()->Items(0)->Handle());
   EXPECT_EQ(Listed().size(), 2u);
+}
+
+namespace {
+// An MDI child whose system commands the test sees under its skinner, kept from the system.
+TForm* WatchedChild(std::vector<TForm*>& Children, TBorderIcons Icons, std::function<void()> OnCommand) {
+  TForm* C = TForm::CreateNew(Application);
+  Children.push_back(C);
+  C->SetFormStyle(fsMDIChild);
+  C->SetBorderIcons(Icons);
+  C->WindowProc = [OnCommand, Own = C->WindowProc](TMessage& Msg) {
+    if (Msg.Msg == WM_SYSCOMMAND) OnCommand();
+    else Own(Msg);
+  };
+  Create<TsSkinProvider>(C);
+  C->Show();
+  return C;
+}
+}  // namespace
+
+TEST_F(MDIForm, AMaximisedChildsButtonsSendItsCommandOnReleaseWhenTheChildAllowsIt) {
+  struct Row {
+    int Code;
+    TBorderIcons Icons;
+    bool Press;
+    bool Sent;
+  };
+  const TBorderIcons All{biSystemMenu, biMinimize, biMaximize};
+  for (const Row& R : {Row{htMDIClose, All, true, true}, Row{htMDIRestore, All, true, true},
+                       Row{htMDIMinimize, All, true, true}, Row{htMDIMinimize, All, false, false},
+                       Row{htMDIRestore, TBorderIcons{biSystemMenu, biMinimize}, true, false},
+                       Row{htMDIMinimize, TBorderIcons{biSystemMenu, biMaximize}, true, false}}) {
+    SCOPED_TRACE(testing::Message() << R.Code << " press " << R.Press);
+    int Sent = 0;
+    TForm* C = WatchedChild(Children, R.Icons, [&] { ++Sent; });
+    SendMessageA(Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(C->Handle()), 0);
+    ASSERT_TRUE(IsZoomed(C->Handle()));
+    Sent = 0;
+    if (R.Press) SendMessageA(Frame->Handle(), WM_NCLBUTTONDOWN, R.Code, 0);
+    SendMessageA(Frame->Handle(), WM_NCLBUTTONUP, R.Code, 0);
+    EXPECT_EQ(Sent, R.Sent ? 1 : 0);
+    EXPECT_EQ(P->SkinData()->UpdateCount, 0);  // the minimise's hold on the main frame is let go
+    Forget(C);
+  }
+}
+
+TEST_F(MDIForm, AChildsCommandsHoldTheMainFrameWhileAMaximisedChildChangesAndHideItWhileItMaximises) {
+  struct Row {
+    WPARAM Command;
+    bool FromMaximised, Locked, Visible;
+  };
+  for (const Row& R : {Row{SC_MAXIMIZE, false, false, false}, Row{SC_RESTORE, true, true, true},
+                       Row{SC_MINIMIZE, true, true, true}, Row{SC_CLOSE, true, true, true}}) {
+    SCOPED_TRACE(testing::Message() << std::hex << R.Command);
+    bool Seen = false, Locked = false, Visible = false;
+    TForm* C = nullptr;
+    C = WatchedChild(Children, TBorderIcons{biSystemMenu, biMinimize, biMaximize}, [&] {
+      // what the command's own handling sees
+      Seen = true;
+      Locked = P->SkinData()->UpdateCount > 0;
+      Visible = IsWindowVisible(C->Handle());
+    });
+    if (R.FromMaximised) SendMessageA(Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(C->Handle()), 0);
+    SendMessageA(C->Handle(), WM_SYSCOMMAND, R.Command, 0);
+    ASSERT_TRUE(Seen);
+    EXPECT_EQ(Locked, R.Locked);
+    EXPECT_EQ(Visible, R.Visible);
+    EXPECT_TRUE(IsWindowVisible(C->Handle()));
+    EXPECT_EQ(P->SkinData()->UpdateCount, 0);  // never left held
+    Forget(C);
+  }
 }
