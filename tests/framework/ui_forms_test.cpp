@@ -605,8 +605,10 @@ TEST_F(UiForms, SynchronizeRunsInsideAModalLoop) {
   s_modal = dialog;
   // The loop ends once the thread is done: checked after each message.
   Application->OnIdle = [&](TObject*, bool& done) {
-    if (s_thread->Finished()) s_modal->SetModalResult(mrOk);
-    done = true;
+    // Ending the loop: no wait for a further message, which may never come.
+    const bool finished = s_thread->Finished();
+    if (finished) s_modal->SetModalResult(mrOk);
+    done = !finished;
   };
   // Wake the loop after the thread finished.
   thread->OnTerminate = [&](TObject*) { PostMessageA(dialog->Handle(), WM_NULL, 0, 0); };
