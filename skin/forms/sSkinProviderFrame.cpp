@@ -170,6 +170,11 @@ bool TsSkinProvider::PaintFormFrame() {
     if (FBorderForm != nullptr && !BorderMode1) PaintCaptionText();
     PaintMDIArea();
     PaintExtendedBorder();
+    // in border mode 1 the caption lies over the extended border
+    if (BorderMode1) {
+      PaintCaptionSection();
+      PaintCaptionText();
+    }
     if (FBorderForm == nullptr) PaintCaptionText();
     if (IsGripShown()) {
       const int Grip = M->ConstData().GripImage;

@@ -352,3 +352,21 @@ TEST(BorderWindow, ItsWindowGoesWithAHideOrMinimiseWithoutEffectAndComesBackWith
   SendMessageA(T.F->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
   EXPECT_EQ(T.B()->BorderWindow, nullptr);
 }
+
+TEST(BorderWindow, InBorderModeOneTheCaptionIsPaintedOverTheExtendedBorder) {
+  TBorder T;
+  T.M->EditModel().SkinData.BorderMode = 1;
+  auto Cache = [&] {
+    T.P->SkinData()->CacheDirty = true;
+    T.P->PaintFormFrame();
+    TBitmap* C = T.P->FrameCache();
+    std::vector<uint32_t> Px;
+    for (int Y = 0; Y < C->Height(); ++Y)
+      for (int X = 0; X < C->Width(); ++X) Px.push_back(GetPixel32(C, X, Y));
+    return Px;
+  };
+  T.F->SetCaption("");
+  const auto Bare = Cache();
+  T.F->SetCaption("WWWWWWWWWWWW");
+  EXPECT_NE(Cache(), Bare);  // the caption's text shows
+}
