@@ -727,6 +727,11 @@ void TvkBorderForm::BorderWindowProc(TMessage& Message) {
         OldWindowMethod(Message);
         if (Provider != nullptr) MoveGluedForms(Provider);
         return;
+      case WM_MOVE:
+        // a move of the form moves its border window without resizing it: the glued forms follow here too
+        OldWindowMethod(Message);
+        if (Provider != nullptr) MoveGluedForms(Provider);
+        return;
       case WM_ACTIVATE:
         // the form takes the focus; no exception from a form on its way out (its window may go first)
         if (LOWORD(Message.WParam) != WA_INACTIVE && F != nullptr && !F->ComponentState().Contains(csDestroying) &&

@@ -90,3 +90,23 @@ TEST(GlueSnap, TouchingNamedFormsFollowTheirMasterUntilMovedOrFreed) {
   Below.reset();
   EXPECT_TRUE(GlueTable().empty());
 }
+
+TEST(GlueSnap, FormsGluedToAMasterWithABorderWindowFollowItsMoves) {
+  TGlue T;
+  T.M->SetExtendedBorders(true);
+  auto [Master, PM] = T.Form("Master", 200, 200);
+  ASSERT_NE(PM->BorderForm(), nullptr);
+  PM->GluedForms()->Add("Right");
+  const RECT Before = [&] {
+    RECT R{};
+    GetWindowRect(Master->Handle(), &R);
+    return R;
+  }();
+  auto [Right, PR] = T.Form("Right", Before.right, Before.top + 30, 100, 80);
+  RecordGluedForms(PM, true);
+  ASSERT_TRUE(IsGluedTo(PM, Right.get()));
+  const int X = Right->Left(), Y = Right->Top();
+  Master->SetBounds(Master->Left() + 60, Master->Top() + 10, Master->Width(), Master->Height());
+  EXPECT_EQ(Right->Left(), X + 60);
+  EXPECT_EQ(Right->Top(), Y + 10);
+}
