@@ -181,6 +181,18 @@ void DrawGlyphAndCaption(TvkGlyphPaintData& D) {
     DrawKeyedGlyph(D);
 }
 
+namespace {
+
+// A normal-state glyph over a fully transparent section takes the section its parent shows through.
+int GlyphSectionIndex(TsCommonData* SkinData, const TsGeneralData* G, int State) {
+  TControl* Owner = SkinData->OwnerControl;
+  if (State == 0 && Owner != nullptr && Owner->Parent() != nullptr && G != nullptr && G->Props[0].Transparency == 100)
+    return SectionIndexForState(Owner, SkinData->SkinIndex, SkinData->SkinManager(), 0);
+  return SkinData->SkinIndex;
+}
+
+}  // namespace
+
 void FillGlyphSkinFields(TsCommonData* SkinData, TvkGlyphPaintData& D) {
   TsSkinManager* M = SkinData->SkinManager();
   D.SkinManager = M;
@@ -190,11 +202,7 @@ void FillGlyphSkinFields(TsCommonData* SkinData, TvkGlyphPaintData& D) {
     D.DstBmp = Cache;
   const TsGeneralData* G = SkinData->IsSkinned() ? SkinData->Section() : nullptr;
   TControl* Owner = SkinData->OwnerControl;
-  if (D.State == 0 && Owner != nullptr && Owner->Parent() != nullptr && G != nullptr &&
-      G->Props[0].Transparency == 100)
-    D.SectionIndex = SectionIndexForState(Owner, SkinData->SkinIndex, M, 0);
-  else
-    D.SectionIndex = SkinData->SkinIndex;
+  D.SectionIndex = GlyphSectionIndex(SkinData, G, D.State);
   if (SkinData->CustomColor() && Owner != nullptr)
     D.ToneColor = Owner->Color();
   else if (G != nullptr)
@@ -259,13 +267,7 @@ void DrawOwnerDrawButtonContent(TToolBar* ToolBar, TToolButton* Button, UINT Ite
     TsSkinManager* M = SkinData->SkinManager();
     D.SkinManager = M;
     D.Discolored = D.State == 0 && M != nullptr && M->Effects()->DiscoloredGlyphs();
-    const TsGeneralData* G = SkinData->Section();
-    TControl* Owner = SkinData->OwnerControl;
-    if (D.State == 0 && Owner != nullptr && Owner->Parent() != nullptr && G != nullptr &&
-        G->Props[0].Transparency == 100)
-      D.SectionIndex = SectionIndexForState(Owner, SkinData->SkinIndex, M, 0);
-    else
-      D.SectionIndex = SkinData->SkinIndex;
+    D.SectionIndex = GlyphSectionIndex(SkinData, SkinData->Section(), D.State);
   }
   if ((ItemState & ODS_DISABLED) && ToolBar->DisabledImages() != nullptr)
     D.Images = ToolBar->DisabledImages();

@@ -44,6 +44,15 @@ void PutOnWindow(HWND Wnd, HDC Screen, TBitmap* Bmp, BYTE Alpha) {
                                  ULW_ALPHA);
 }
 
+// Places the animation window and shows it without activation, then puts it at its place in the z-order.
+void ShowAnimationWindow(TvkGlowForm* AnimForm, HWND InsertAfter, int Left, int Top, int W, int H) {
+  const HWND Anim = AnimForm->Handle();
+  AnimForm->SetBounds(Left, Top, W, H);
+  SetWindowPos(Anim, nullptr, 0, 0, 0, 0, kShowInPlace);
+  ShowWindow(Anim, SW_SHOWNOACTIVATE);
+  SetWindowPos(Anim, InsertAfter, Left, Top, W, H, kFrameFlags);
+}
+
 void AddExStyle(HWND Wnd, LONG Bits) { SetWindowLongA(Wnd, GWL_EXSTYLE, GetWindowLongA(Wnd, GWL_EXSTYLE) | Bits); }
 bool IsTopmost(HWND Wnd) { return (GetWindowLongA(Wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
@@ -261,10 +270,7 @@ void AnimateFormShow(TsSkinProvider* Provider, int Time, uint8_t MaxAlpha, TvkAn
     AddExStyle(Anim, WS_EX_LAYERED);
     PutOnWindow(Anim, Screen.DC, Snapshot.get(), Alpha);
     const int Left = FormRect.left - DX, Top = FormRect.top - DY;
-    AnimForm->SetBounds(Left, Top, W, H);
-    SetWindowPos(Anim, nullptr, 0, 0, 0, 0, kShowInPlace);
-    ShowWindow(Anim, SW_SHOWNOACTIVATE);
-    SetWindowPos(Anim, InsertAfter, Left, Top, W, H, kFrameFlags);
+    ShowAnimationWindow(AnimForm, InsertAfter, Left, Top, W, H);
 
     TFreeHolder<TBitmap> Frame(NewBlackFrame(W, H));
     if (Steps > 0)
@@ -356,10 +362,7 @@ void AnimateDialogShow(TvkDialogWnd* DialogWnd, int Time, uint8_t MaxAlpha, TvkA
     TScopedDC Screen;
     PutOnWindow(Anim, Screen.DC, Snapshot.get(), Steps > 0 ? 0 : MaxAlpha);
     const int Left = DlgRect.left - DX, Top = DlgRect.top - DY;
-    AnimForm->SetBounds(Left, Top, W, H);
-    SetWindowPos(Anim, nullptr, 0, 0, 0, 0, kShowInPlace);
-    ShowWindow(Anim, SW_SHOWNOACTIVATE);
-    SetWindowPos(Anim, InsertAfter, Left, Top, W, H, kFrameFlags);
+    ShowAnimationWindow(AnimForm, InsertAfter, Left, Top, W, H);
     TFreeHolder<TBitmap> Frame(NewBlackFrame(W, H));
     // Dialogs zoom only in the aero mode; everything else fades.
     if (Steps > 0)

@@ -257,7 +257,8 @@ TPaintStressResult RunPaintStress(const std::string& CarriedFolder, const std::s
     std::string Where = "variant " + std::to_string(V) + " of " + ((V + 2) % 2 == 0 ? "TIDE" : "SOLID");
     for (const std::string& D : Skin.Damage) Where += "; " + D;
     if (OnVariant) OnVariant(V, Skin);
-    const std::string Name = "V" + std::to_string((V + 2) % 4);
+    std::string Name = "V";  // appended, not "V" + ...: the optimiser warns falsely about the prepend
+    Name += std::to_string((V + 2) % 4);
     WriteSkinFolder(Skin.Files, WorkFolder + Name + "\\");
     const TGdiObjectCounts Before = GdiObjectCounts();
     try {
