@@ -12,7 +12,8 @@
 // states), sSkinProviderMouse.cpp, sSkinProviderWindow.cpp (activation, position, size, system commands),
 // sSkinProviderPaint.cpp (paint, show and child-control handlers), sSkinProviderCommands.cpp (skin commands and
 // the editor link), sSkinProviderTitle.cpp (title icon, user title buttons, added title), sSkinProviderMDI.cpp (a
-// child's system commands, a maximised child's buttons on the main form's menu line).
+// child's system commands, a maximised child's buttons on the main form's menu line, the main form's client under a
+// maximised child, its printed client and its adoption of children).
 #pragma once
 #include <windows.h>
 
@@ -646,6 +647,12 @@ private:
   void MDIChildSysCommand(TMessage& Message);
   // An MDI child lying under the main form's maximised active child (it paints nothing).
   bool HiddenUnderAnotherMaximisedChild() const;
+  // An MDI main form whose active child is maximised (its client is then the form's background alone).
+  bool UnderMaximisedChild() const;
+  // The MDI main form adopts its children that have no skin yet.
+  void AdoptUnskinnedMDIChildren();
+  // The MDI client window printed at its place in the form's picture.
+  void PrintMDIClient(HDC DC, LPARAM Flags);
   // The border window's layered window (0 without one or before its window exists).
   HWND BorderLayeredHandle() const;
   // A non-client mouse message's hit code; the border window's -1 becomes its hit test of the point.

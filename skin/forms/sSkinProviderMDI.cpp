@@ -1,6 +1,8 @@
 // The skinned form in an MDI family: a child's system commands and the main frame they change, the buttons of a
-// maximised child on the main form's menu line, and a child hidden under a maximised one.
+// maximised child on the main form's menu line, a child hidden under a maximised one, the main form's client under
+// a maximised child, its printed client and the children it adopts.
 #include "framework/Forms.h"
+#include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkFormServices.h"
@@ -156,4 +158,32 @@ bool TsSkinProvider::HiddenUnderAnotherMaximisedChild() const {
   TCustomForm* Main = g_MDIMain != nullptr && g_MDIMain != this ? g_MDIMain->FForm : nullptr;
   TCustomForm* Active = Main != nullptr ? Main->ActiveMDIChild() : nullptr;
   return FForm->FormStyle() == fsMDIChild && Active != nullptr && Active != FForm && Active->WindowState() == wsMaximized;
+}
+
+bool TsSkinProvider::UnderMaximisedChild() const {
+  TCustomForm* Active = FForm->FormStyle() == fsMDIForm ? FForm->ActiveMDIChild() : nullptr;
+  return Active != nullptr && Active->WindowState() == wsMaximized;
+}
+
+void TsSkinProvider::AdoptUnskinnedMDIChildren() {
+  for (int i = 0; i < FForm->MDIChildCount(); ++i) {
+    TCustomForm* Child = FForm->MDIChildren(i);
+    if (Child != nullptr && Child->HandleAllocated() && !WindowHasSkin(Child->Handle()))
+      AdoptTopLevelWindow(Child->Handle());
+  }
+}
+
+void TsSkinProvider::PrintMDIClient(HDC DC, LPARAM Flags) {
+  const HWND W = FormHandle();
+  const HWND Client = FForm->ClientHandle();
+  if (DC == nullptr || W == nullptr || Client == nullptr) return;
+  RECT F{}, C{};
+  GetWindowRect(W, &F);
+  GetWindowRect(Client, &C);
+  // the client prints itself from its own corner: the picture's origin is moved to where the client stands
+  const int Saved = SaveDC(DC);
+  OffsetWindowOrgEx(DC, F.left - C.left, F.top - C.top, nullptr);
+  IntersectClipRect(DC, 0, 0, C.right - C.left, C.bottom - C.top);
+  SendSkinMessage(Client, WM_PRINT, reinterpret_cast<WPARAM>(DC), Flags);
+  RestoreDC(DC, Saved);
 }

@@ -111,7 +111,9 @@ void TsSkinProvider::WMEraseBkgnd(TMessage& Message) {
   const auto DC = reinterpret_cast<HDC>(Message.WParam);
   TBitmap* Cache = FSkinData->CacheBmp;
   if (!FForm->ControlState().Contains(csPaintCopy) && Message.WParam != static_cast<WPARAM>(Message.LParam)) {
-    if (Cache != nullptr && !FSkinData->CacheDirty) {
+    if (UnderMaximisedChild()) {
+      PaintFormBackground(DC);
+    } else if (Cache != nullptr && !FSkinData->CacheDirty) {
       const int Saved = SaveDC(DC);
       ClipOutChildControls(DC, FForm, 0, 0);
       BitBlt(DC, 0, 0, FForm->ClientWidth(), FForm->ClientHeight(), Cache->Canvas()->Handle(), GetClientOffsetLeft(),
@@ -169,6 +171,7 @@ void TsSkinProvider::WMPrint(TMessage& Message) {
     PaintFormTo(DC, TRect(0, 0, FForm->Width(), FForm->Height()), true);
     RestoreDC(DC, Saved);
   }
+  if (FForm->FormStyle() == fsMDIForm) PrintMDIClient(DC, Message.LParam);
   FSkinData->PrintDC = nullptr;
   if (FForm->OnPaint) FForm->Canvas()->PaintOn(DC, [&] { FForm->OnPaint(FForm); });
 }
@@ -453,6 +456,7 @@ void TsSkinProvider::WMShowWindow(TMessage& Message) {
   CallOwnProc(Message);
   if (Message.WParam != 1) return;
   if (FForm->FormStyle() == fsMDIChild && IsZoomed(W)) InvalidateFrame();
+  if (FForm->FormStyle() == fsMDIForm) AdoptUnskinnedMDIChildren();
   if (FForm->Parent() != nullptr && FForm->FormStyle() != fsMDIChild) FSkinData->CacheDirty = true;
   if (IsWindowVisible(W))
     SetWindowPos(W, nullptr, 0, 0, 0, 0,

@@ -201,6 +201,12 @@ TEST_F(MDIForm, ClientPaintsFromTheFrameCacheAndNothingUnderAMaximisedChild) {
   Printed.Fill(kMarker);
   EXPECT_EQ(SendMessageA(Client(), WM_PRINT, reinterpret_cast<WPARAM>(Printed.DC()), PRF_CLIENT), 0);
   EXPECT_EQ(Printed.Rgb(7, 3), Rgb(GetPixel32(Cache, O.X + 7, O.Y + 3)));
+  // The form's own picture holds the printed client where it stands.
+  const TPoint FrameSize = WindowSize(Frame->Handle());
+  Dib32 Whole(FrameSize.X, FrameSize.Y, 0, true);
+  Whole.Fill(kMarker);
+  SendMessageA(Frame->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(Whole.DC()), PRF_CLIENT | PRF_NONCLIENT);
+  EXPECT_EQ(Whole.Rgb(O.X + 7, O.Y + 3), Rgb(GetPixel32(Cache, O.X + 7, O.Y + 3)));
 
   // A maximised child covers the client: the erase, the frame and the print answer without painting; so does a
   // child lying under it.
@@ -240,14 +246,51 @@ TEST_F(MDIForm, ClientCommands) {
   EXPECT_EQ(g_ScrollCodes, std::vector<int>{SB_LINEDOWN});
 }
 
-TEST_F(MDIForm, NewChildrenAreAdoptedThroughTheClient) {
+TEST_F(MDIForm, NewChildrenAreAdoptedThroughTheClientAndUnskinnedOnesWhenTheFormIsShown) {
   static std::vector<HWND> Adopted;
   Adopted.clear();
   auto Saved = FormServices.AdoptTopLevelWindow;
   FormServices.AdoptTopLevelWindow = [](HWND Wnd) { Adopted.push_back(Wnd); };
   TForm* Doc = Child("Doc");
+  TForm* Plain = Child("Plain", false, false);
+  const std::vector<HWND> Made = Adopted;
+  Adopted.clear();
+  SendMessageA(Frame->Handle(), WM_SHOWWINDOW, 0, 0);
+  const std::vector<HWND> Hidden = Adopted;
+  SendMessageA(Frame->Handle(), WM_SHOWWINDOW, 1, 0);
   FormServices.AdoptTopLevelWindow = Saved;
-  EXPECT_EQ(Adopted, std::vector<HWND>{Doc->Handle()});
+  EXPECT_EQ(Made, (std::vector<HWND>{Doc->Handle(), Plain->Handle()}));
+  EXPECT_TRUE(Hidden.empty());
+  EXPECT_EQ(Adopted, std::vector<HWND>{Plain->Handle()});
+}
+
+namespace {
+// A graphic control of the main form that counts its paints.
+class TCountingGraphic : public TGraphicControl {
+public:
+  using TGraphicControl::TGraphicControl;
+  void Paint() override { ++Paints; }
+  int Paints = 0;
+};
+}  // namespace
+
+TEST_F(MDIForm, TheFormsEraseUnderAMaximisedChildPaintsItsBackground) {
+  auto* G = new TCountingGraphic(Frame);
+  G->SetBounds(0, 0, 40, 10);
+  G->SetParent(Frame);
+  TForm* Doc = Child("Doc");
+  const TPoint Size = WindowSize(Frame->Handle());
+  Dib32 Dib(Size.X, Size.Y, 0, true);
+  for (bool Maximised : {false, true}) {
+    SCOPED_TRACE(Maximised);
+    Doc->SetWindowState(Maximised ? wsMaximized : wsNormal);
+    P->SkinData()->CacheDirty = true;
+    G->Paints = 0;
+    EXPECT_EQ(EraseInto(Frame->Handle(), Dib), 1);
+    // a dirty cache is not copied; under a maximised child the background is painted anew with its controls
+    EXPECT_EQ(G->Paints, Maximised ? 1 : 0);
+    EXPECT_EQ(P->SkinData()->CacheDirty, !Maximised);
+  }
 }
 
 TEST_F(MDIForm, MaximisedChildButtonsOnTheMenuLine) {
