@@ -325,6 +325,9 @@ void TsSkinProvider::SkinCommand(TMessage& Message) {
       const int Kept = FScrollAdapter != nullptr && ProviderParts.ScrollFrameWidth ? ProviderParts.ScrollFrameWidth(FScrollAdapter) : 0;
       if (Kept != 0) {
         Message.Result = Kept - FForm->BorderWidth();
+      } else if (FormIconic()) {
+        // an iconic window has no client area: half its width is no frame (the frame picture went negative)
+        Message.Result = Message.LParam;
       } else {
         const int R = (FForm->Width() - FForm->ClientWidth()) / 2 - FForm->BorderWidth();
         Message.Result = R != 0 ? R : Message.LParam;

@@ -770,8 +770,9 @@ void TvkBorderForm::BorderWindowProc(TMessage& Message) {
           FormServices.DialogSetShapeRegion(Dialog);
         OldWindowMethod(Message);
         KeepUnderStayOnTopForm();
+        // a window being freed (marked moving meanwhile) does not paint a successor for the iconic form
         if (F != nullptr && O != nullptr && Provider != nullptr && TvkProviderEffects::AnimTimer(Provider) == nullptr &&
-            IsIconic(O) && (OwnerState() & fsfMinimizing) == 0) {
+            IsIconic(O) && (OwnerState() & fsfMinimizing) == 0 && !Moving) {
           SkinData->CacheDirty = true;
           UpdateBorderWindow(false, 255);
         }
