@@ -67,10 +67,13 @@ void SetAnimatingFlag(TsSkinManager* Manager) {
     SkinChangeAnimating = Manager->AnimEffects()->SkinChanging()->Active();
 }
 
-// The message to a form and its children; the controls of a form whose window is not made yet hear it too.
+// The message to a form and its children; the controls of a form whose window is not made yet hear it too. An MDI
+// main form's client window is no control of the form, so it is sent the message itself.
 void SendToForm(TCustomForm* Form, TMessage& Message) {
   if (Form->HandleAllocated()) SendMessageA(Form->Handle(), Message.Msg, Message.WParam, Message.LParam);
   BroadcastToChildControls(Form, Message);
+  if (Form->FormStyle() == fsMDIForm && Form->ClientHandle() != nullptr)
+    SendMessageA(Form->ClientHandle(), Message.Msg, Message.WParam, Message.LParam);
 }
 
 }  // namespace

@@ -111,6 +111,16 @@ TEST_F(StyleSimply, RemovalsFillTheirSlotsFromTheEnd) {
   EXPECT_EQ(SkinnedFormList, (std::vector<TCustomForm*>{Fake(3), Fake(5)}));
 }
 
+namespace {
+// The marks an MDI client window heard, by window.
+WNDPROC g_ClientProc = nullptr;
+std::vector<HWND> g_ClientsMarked;
+LRESULT CALLBACK NoteClientMarks(HWND W, UINT Msg, WPARAM WP, LPARAM LP) {
+  if (Msg == SM_VKCMD && SkinCommandCode(WP) == VKCMD_MARK_FOR_UPDATE) g_ClientsMarked.push_back(W);
+  return CallWindowProcA(g_ClientProc, W, Msg, WP, LP);
+}
+}  // namespace
+
 TEST_F(StyleSimply, BroadcastsReachEachFormOnceAndTheVisibleDialogs) {
   FormSkinnerStandIn standIn;
   InitializeForms();
@@ -118,8 +128,15 @@ TEST_F(StyleSimply, BroadcastsReachEachFormOnceAndTheVisibleDialogs) {
   auto* PlainChild = Place(Plain.get(), 0, 0, 5, 5, Create<TTestGraphicOwner>(Plain.get()));
   Owned<TProvidedForm> Skinned(new TProvidedForm(Application));
   auto* SkinnedChild = Place(Skinned.get(), 0, 0, 5, 5, Create<TTestGraphicOwner>(Skinned.get()));
-  Plain->HandleNeeded();
-  Skinned->HandleNeeded();
+  // both MDI main forms: their client windows hear each broadcast too, once
+  g_ClientsMarked.clear();
+  for (TForm* F : {static_cast<TForm*>(Plain.get()), static_cast<TForm*>(Skinned.get())}) {
+    F->SetFormStyle(fsMDIForm);
+    F->HandleNeeded();
+    ASSERT_NE(F->ClientHandle(), nullptr);
+    g_ClientProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(F->ClientHandle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&NoteClientMarks)));
+  }
   TsCommonData FormData(nullptr, false);  // the skinner's data marks the form's window as skinned
   FormData.OwnerHandle = Skinned->Handle();
   FormData.AttachToHandle();
@@ -143,6 +160,9 @@ TEST_F(StyleSimply, BroadcastsReachEachFormOnceAndTheVisibleDialogs) {
   EXPECT_EQ(std::count(Skinned->Heard.begin(), Skinned->Heard.end(), VKCMD_MARK_FOR_UPDATE), 1)
       << "a skinned form is reached through the list only";
   EXPECT_EQ(DialogHeard, 1) << "the visible dialog only";
+  EXPECT_EQ(g_ClientsMarked, (std::vector<HWND>{Plain->ClientHandle(), Skinned->ClientHandle()}));
+  for (TForm* F : {static_cast<TForm*>(Plain.get()), static_cast<TForm*>(Skinned.get())})
+    SetWindowLongPtrA(F->ClientHandle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_ClientProc));
   FormData.DetachFromHandle();
   RemoveFromSkinnedFormList(Skinned.get());
   for (HWND D : Dialogs) DestroyWindow(D);
