@@ -97,7 +97,11 @@ void TsSkinableMenus::DrawBarItem(TObject* Sender, TCanvas* ACanvas, const TRect
     Y = ARect.Top - GetStdCaptionHeight(Form) - GetWindowFrameWidth(FormWnd, nullptr, false);
   else
     Y = ARect.Top;
-  if (ACanvas != SD->CacheBmp->Canvas()) Y += GetExtraCaptionHeight(BF);
+  // The system's bar DC lies in the form's window, inside the border window's extra caption and frame.
+  if (ACanvas != SD->CacheBmp->Canvas()) {
+    Y += GetExtraCaptionHeight(BF);
+    if (BF != nullptr) X += GetWindowFrameWidth(FormWnd, BF, true) - GetWindowFrameWidth(FormWnd, BF, false);
+  }
   const int W = ARect.Width(), H = ARect.Height();
   if (W <= 0 || H <= 0) return;
   TBitmap* Bmp = NewBitmap32(W, H);

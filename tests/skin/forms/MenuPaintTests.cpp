@@ -314,6 +314,27 @@ TEST_F(SkinMenusPaint, BarItemsOverTheMenuLine) {
   EXPECT_EQ(ColorAt(C.Bmp.get(), 68, H / 2), kItemColor);
   P->DrawBarItem(Top, C.Canvas(), R, TOwnerDrawState{odSelected});
   EXPECT_EQ(ColorAt(C.Bmp.get(), 68, H / 2), kItemHotColor);
+
+  // With a border window whose skin frame is 5 pixels wider than the system's, the system's bar DC lies that
+  // much farther right in the menu line than the frame cache: a see-through item shows the line's column there.
+  S.Manager->EditModel().gd[S.Manager->ConstData().Sections[ssMenuItem]].Props[0].Transparency = 100;
+  BitmapPtr Columns = testing_support::Bitmap32By(200, 30, [](int X, int) { return 0xFF000000u | static_cast<uint32_t>(X); });
+  Line = Columns.get();
+  FormServices.ProviderBorderForm = [](TsSkinProvider*) { return reinterpret_cast<TvkBorderForm*>(&Line); };
+  FormServices.GetWindowFrameWidth = [](HWND, TvkBorderForm*, bool UseSkin) { return UseSkin ? 8 : 3; };
+  FormServices.GetExtraCaptionHeight = [](TvkBorderForm*) { return 0; };
+  FormServices.GetCaptionBarHeight = [](TsSkinProvider*, bool) { return 0; };
+  const struct {
+    bool OnCache;
+    int Column;
+  } Cases[] = {{true, 10 - 8}, {false, 10 - 8 + 5}};
+  for (const auto& K : Cases) {
+    TCanvas* On = K.OnCache ? D->CacheBmp->Canvas() : C.Canvas();
+    P->DrawBarItem(Top, On, R, TOwnerDrawState{});
+    EXPECT_EQ(testing_support::PixelAt(K.OnCache ? D->CacheBmp : C.Bmp.get(), R.Left, 0) & 0xFFFFFF,
+              static_cast<uint32_t>(K.Column))
+        << (K.OnCache ? "frame cache" : "system's bar DC");
+  }
   P->PaintingProvider = nullptr;
   FormServices = Saved;
 }
