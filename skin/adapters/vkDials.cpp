@@ -289,6 +289,9 @@ void PurgeDetachedProviders() {
   for (int i = static_cast<int>(g_Providers->size()) - 1; i >= 0; --i) {
     TvkProvider* P = (*g_Providers)[i];
     if (P == nullptr || (P->DialogWnd != nullptr && !P->DialogWnd->Detached)) continue;
+    // A form's provider has no dialog adapter, yet its skinner's walker skins the form's buttons: it goes only
+    // with the form's window.
+    if (P->DialogWnd == nullptr && P->SkinProvider != nullptr && IsWindow(P->Wnd)) continue;
     g_Providers->erase(g_Providers->begin() + i);
     P->Free();
   }
@@ -458,6 +461,7 @@ void DialsInitialize() {
   S.AdoptTopLevelWindow = [](HWND Wnd) { AdoptTopLevelWindow(Wnd, nullptr); };
   S.FreeMenuWindowAdapters = FreeHookMenuAdapters;
   S.FreeDialogAdapters = FreeAllProviders;
+  S.PurgeDetachedProviders = PurgeDetachedProviders;
   S.PrintChildWindows = [](HWND Wnd, HDC DC) { TvkProvider::PrintChildWindows(Wnd, DC); };
   S.DialogAdapterCount = [] {
     int N = 0;

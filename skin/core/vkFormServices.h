@@ -149,6 +149,8 @@ struct TvkFormServices {
   void (*ForgetPopupWindow)(HWND Wnd) = nullptr;
   // The dialog adapters the thread hook made, freed when the hook goes.
   void (*FreeDialogAdapters)() = nullptr;
+  // The hook's providers whose window is gone freed; a form's activation change calls it.
+  void (*PurgeDetachedProviders)() = nullptr;
 
   // What the show, hide and skin-change animations read and change of the skinner, its border form and the
   // dialog adapters.

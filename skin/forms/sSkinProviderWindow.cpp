@@ -38,6 +38,11 @@ private:
   bool FWas;
 };
 
+// The thread hook's providers of windows gone since (closed dialogs) freed.
+void PurgeHookProviders() {
+  if (FormServices.PurgeDetachedProviders) FormServices.PurgeDetachedProviders();
+}
+
 }  // namespace
 
 // ---- activation ----
@@ -53,6 +58,7 @@ void TsSkinProvider::WMNCActivate(TMessage& Message) {
   const HWND W = FormHandle();
   if (ComponentState().Contains(csDestroying) || !FDrawNonClientArea || W == nullptr) {
     CallOwnProc(Message);
+    PurgeHookProviders();
     return;
   }
   if (FForm->Showing() && HeaderShown()) {
@@ -170,6 +176,7 @@ void TsSkinProvider::WMNCActivate(TMessage& Message) {
   }
   // a skinned WM_NCACTIVATE never vetoes a deactivation
   if (Message.Result == 0 && !Active) Message.Result = TRUE;
+  PurgeHookProviders();
 }
 
 void TsSkinProvider::WMActivate(TMessage& Message) {

@@ -366,6 +366,36 @@ TEST_F(DialogTest, DestroyedDialogGivesItsWindowBackAndHookRemovalFreesEverythin
   EXPECT_NE(GetWindowLongA(Open, GWL_STYLE) & WS_SYSMENU, 0) << "the system menu style is back";
 }
 
+// A form's activation change frees the hook's providers of windows that are gone, and only those: a live form's
+// provider has no dialog adapter, yet its skinner skins the form's buttons.
+TEST_F(DialogTest, AnActivationFreesTheProvidersOfGoneWindowsOnly) {
+  ManagerPtr M = SolidManager();
+  auto NewForm = [] {
+    TForm* F = TForm::CreateNew(Application);
+    F->SetBounds(40, 40, 200, 150);
+    F->Show();
+    AdoptTopLevelWindow(F->Handle(), nullptr);  // in case the hook has not met it yet
+    return testing_support::Owned<TForm>(F);
+  };
+  auto Live = NewForm(), Recreated = NewForm();
+  const HWND OldWnd = Recreated->Handle();
+  ASSERT_NE(FindProviderByWnd(OldWnd), nullptr);
+  Recreated->RecreateWnd();
+  ASSERT_FALSE(IsWindow(OldWnd));
+  TDlgTemplate T(kDlgStyle | WS_VISIBLE, {{L"BUTTON", WS_VISIBLE, 5, 5, 60, 12}});
+  HWND Dlg = T.Create();
+  DestroyWindow(Dlg);
+  SendMessageA(Live->Handle(), WM_NCACTIVATE, TRUE, 0);
+  const struct {
+    HWND Wnd;
+    bool Kept;
+    const char* What;
+  } Cases[] = {{Live->Handle(), true, "a live form"},
+               {OldWnd, false, "a form's window made anew"},
+               {Dlg, false, "a closed dialog"}};
+  for (const auto& C : Cases) EXPECT_EQ(FindProviderByWnd(C.Wnd) != nullptr, C.Kept) << C.What;
+}
+
 TEST_F(DialogTest, DestructionWithoutAPreviousProcedureEndsInTheDialogDefault) {
   ManagerPtr M = SolidManager();
   TDlgTemplate T(kDlgStyle | WS_VISIBLE, {{L"BUTTON", WS_VISIBLE, 5, 5, 60, 12}});
