@@ -653,6 +653,8 @@ private:
   void AdoptUnskinnedMDIChildren();
   // The MDI client window printed at its place in the form's picture.
   void PrintMDIClient(HDC DC, LPARAM Flags);
+  // An MDI main form's client window redrawn with these RedrawWindow flags (nothing for other forms).
+  void RedrawMDIClient(UINT Flags);
   // The border window's layered window (0 without one or before its window exists).
   HWND BorderLayeredHandle() const;
   // A non-client mouse message's hit code; the border window's -1 becomes its hit test of the point.

@@ -65,6 +65,8 @@ bool TsSkinProvider::FilterSkinCommand(TMessage& Message) {
         if (FUseGlobalColor && !FSkinData->CustomColor()) FForm->SetColor(clBtnFace);
         CheckBorderWindow(false);
         if (FForm->AlphaBlend() && W != nullptr) SetLayeredAlpha(W, true, static_cast<BYTE>(FForm->AlphaBlendValue()));
+        // the client window, its adapter gone, paints itself unskinned at once
+        RedrawMDIClient(kRedrawFull);
       }
       for (int i = 0; i < FForm->ComponentCount(); ++i)
         if (auto* L = As<TCustomLabel>(FForm->Components(i))) SkinLabelFont(L, false);
@@ -199,8 +201,18 @@ void TsSkinProvider::SkinCommand(TMessage& Message) {
       if (FForm->Visible()) {
         FSkinData->CacheDirty = true;
         CheckBorderWindow(M != nullptr && M->ExtendedBorders());
-        if (!InAnimationProcess && W != nullptr)
-          RedrawWindow(W, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+        if (!InAnimationProcess && W != nullptr) {
+          if (UnderMaximisedChild()) {
+            // the maximised child covers the client: the frame and the child are what shows
+            PerformFormMessage(WM_NCPAINT, 0, 0);
+            TCustomForm* Child = FForm->ActiveMDIChild();
+            if (Child->HandleAllocated()) InvalidateRect(Child->Handle(), nullptr, TRUE);
+          } else {
+            const UINT Flags = RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN | RDW_UPDATENOW | RDW_FRAME;
+            RedrawWindow(W, nullptr, nullptr, Flags);
+            RedrawMDIClient(Flags);
+          }
+        }
         if (FUseGlobalColor && !FSkinData->CustomColor() && M != nullptr) FForm->SetColor(M->SkinBaseColor());
         FSkinData->Updating = false;
         SendToAdapters(Message);
@@ -274,6 +286,7 @@ void TsSkinProvider::SkinCommand(TMessage& Message) {
       if (FSkinData->UsesParentBackground()) {
         FForm->Perform(WM_SETREDRAW, 1, 0);
         if (W != nullptr) RedrawWindow(W, nullptr, nullptr, kRedrawFull);
+        if (g_MDIMain == this) RedrawMDIClient(kRedrawFull & ~RDW_ERASE);
       }
       break;
     case VKCMD_FORM_REFRESH:

@@ -187,3 +187,8 @@ void TsSkinProvider::PrintMDIClient(HDC DC, LPARAM Flags) {
   SendSkinMessage(Client, WM_PRINT, reinterpret_cast<WPARAM>(DC), Flags);
   RestoreDC(DC, Saved);
 }
+
+void TsSkinProvider::RedrawMDIClient(UINT Flags) {
+  const HWND Client = FForm->FormStyle() == fsMDIForm ? FForm->ClientHandle() : nullptr;
+  if (Client != nullptr) RedrawWindow(Client, nullptr, nullptr, Flags);
+}

@@ -642,3 +642,49 @@ TEST_F(MDIForm, AChildsCommandsHoldTheMainFrameWhileAMaximisedChildChangesAndHid
     Forget(C);
   }
 }
+
+namespace {
+// The frame paints the MDI client is sent, seen before any procedure of it.
+HWND g_RedrawWatched = nullptr;
+int g_ClientFramePaints = 0;
+LRESULT CALLBACK NoteClientFramePaints(int Code, WPARAM WP, LPARAM LP) {
+  const auto* M = reinterpret_cast<const CWPSTRUCT*>(LP);
+  if (Code == HC_ACTION && M->hwnd == g_RedrawWatched && M->message == WM_NCPAINT) ++g_ClientFramePaints;
+  return CallNextHookEx(nullptr, Code, WP, LP);
+}
+}  // namespace
+
+TEST_F(MDIForm, SkinCommandsRedrawTheClientWindowUnlessAMaximisedChildCoversIt) {
+  enum TAction { aRepaint, aRepaintUnderMaximised, aSkinDropped };
+  struct Row {
+    TAction Action;
+    bool Redrawn;
+  };
+  for (const Row& R : {Row{aRepaint, true}, Row{aRepaintUnderMaximised, false}, Row{aSkinDropped, true}}) {
+    SCOPED_TRACE(R.Action);
+    TForm* Doc = nullptr;
+    if (R.Action == aRepaintUnderMaximised) {
+      Doc = Child("Doc");
+      Doc->SetWindowState(wsMaximized);
+      ValidateRect(Doc->Handle(), nullptr);
+    }
+    testing_support::PumpPending();
+    g_RedrawWatched = Client();
+    g_ClientFramePaints = 0;
+    HHOOK Hook = SetWindowsHookExA(WH_CALLWNDPROC, NoteClientFramePaints, nullptr, GetCurrentThreadId());
+    switch (R.Action) {
+      case aRepaint:
+      case aRepaintUnderMaximised:
+        SendMessageA(Frame->Handle(), SM_VKCMD, SkinCommandWParam(VKCMD_REPAINT_AFTER_CHANGE),
+                     reinterpret_cast<LPARAM>(Manager.get()));
+        break;
+      case aSkinDropped: Manager->SetActive(false); break;
+    }
+    UnhookWindowsHookEx(Hook);
+    EXPECT_EQ(g_ClientFramePaints > 0, R.Redrawn);
+    if (Doc != nullptr) {
+      EXPECT_TRUE(GetUpdateRect(Doc->Handle(), nullptr, FALSE));  // the child shows instead
+      Forget(Doc);
+    }
+  }
+}
