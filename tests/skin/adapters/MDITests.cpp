@@ -206,7 +206,8 @@ TEST_F(MDIForm, ClientPaintsFromTheFrameCacheAndNothingUnderAMaximisedChild) {
   Dib32 Whole(FrameSize.X, FrameSize.Y, 0, true);
   Whole.Fill(kMarker);
   SendMessageA(Frame->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(Whole.DC()), PRF_CLIENT | PRF_NONCLIENT);
-  EXPECT_EQ(Whole.Rgb(O.X + 7, O.Y + 3), Rgb(GetPixel32(Cache, O.X + 7, O.Y + 3)));
+  for (const TPoint Q : {TPoint(7, 3), TPoint(7, Size.Y - O.Y / 2)})
+    EXPECT_EQ(Whole.Rgb(O.X + Q.X, O.Y + Q.Y), Rgb(GetPixel32(Cache, O.X + Q.X, O.Y + Q.Y))) << Q.X << "," << Q.Y;
 
   // A maximised child covers the client: the erase, the frame and the print answer without painting; so does a
   // child lying under it.
