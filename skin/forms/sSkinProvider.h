@@ -355,6 +355,8 @@ public:
   void InitTitleButtonIndexes();
   void SetSystemMenuStyle(bool Skinned);
   void CheckBorderWindow(bool Allowed);
+  // Whether the form is to have a border window now (Allowed: extended borders wanted).
+  bool BorderWindowWanted(bool Allowed);
   void SetMDIWrapper(bool Enable);
   TsMDIForm* MDIWrapper() const { return FMDIForm; }
   // The menu line is counted again on the next frame paint; Redraw: the whole frame is painted then.
@@ -533,6 +535,8 @@ public:
   void WMChildActivate(TMessage& Message);
   void WMMDIActivate(TMessage& Message);
   void WMWindowPosChanging(TMessage& Message);
+  // A form about to shrink cuts its border window to the new size and goes under it first.
+  void ShrinkBorderWindow(const WINDOWPOS& WP);
   void WMWindowPosChanged(TMessage& Message);
   void WMWindowPosChangedUnskinned(TMessage& Message);
   void WMMove(TMessage& Message);

@@ -150,12 +150,15 @@ void TsSkinProvider::SetSystemMenuStyle(bool Skinned) {
   }
 }
 
-void TsSkinProvider::CheckBorderWindow(bool Allowed) {
+bool TsSkinProvider::BorderWindowWanted(bool Allowed) {
   TsSkinManager* M = Manager();
-  const bool Wanted = Allowed && FForm != nullptr && HasCaption() && FDrawNonClientArea && FForm->Parent() == nullptr &&
-                      FForm->FormStyle() != fsMDIChild && FAllowExtBorders && M != nullptr &&
-                      !(FormZoomed() && M->Options()->NativeBordersMaximized());
-  if (!Wanted || !ProviderParts.NewBorderForm) {
+  return Allowed && FForm != nullptr && HasCaption() && FDrawNonClientArea && FForm->Parent() == nullptr &&
+         FForm->FormStyle() != fsMDIChild && FAllowExtBorders && M != nullptr &&
+         !(FormZoomed() && M->Options()->NativeBordersMaximized());
+}
+
+void TsSkinProvider::CheckBorderWindow(bool Allowed) {
+  if (!BorderWindowWanted(Allowed) || !ProviderParts.NewBorderForm) {
     FreeBorderForm();
     return;
   }

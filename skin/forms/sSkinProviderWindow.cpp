@@ -258,6 +258,7 @@ void TsSkinProvider::WMWindowPosChanging(TMessage& Message) {
     CallOwnProc(Message);
     return;
   }
+  ShrinkBorderWindow(*WP);
   if (W != nullptr && !IsZoomed(W) && (WP->flags & SWP_NOMOVE) == 0 && (WP->x != 0 || WP->y != 0)) {
     TsSkinManager* M = Manager();
     if (M != nullptr && M->Options()->NativeBordersMaximized() && FForm->WindowState() == wsNormal &&
@@ -303,6 +304,30 @@ void TsSkinProvider::WMWindowPosChanging(TMessage& Message) {
     }
   }
   CallOwnProc(Message);
+}
+
+void TsSkinProvider::ShrinkBorderWindow(const WINDOWPOS& WP) {
+  const HWND W = FormHandle();
+  TvkGlowForm* L = FBorderForm != nullptr ? FBorderForm->BorderWindow : nullptr;
+  if (W == nullptr || L == nullptr || !L->HandleAllocated() || WP.cx <= 0 || WP.cy <= 0 ||
+      (WP.flags & SWP_NOACTIVATE) == 0 || (WP.flags & (SWP_NOSIZE | SWP_NOMOVE)) != 0 ||
+      (FFormState & fsfMinimizing) != 0 || (WP.cx >= FLastClientRect.Right && WP.cy >= FLastClientRect.Bottom))
+    return;
+  if (FScrollAdapter != nullptr && ProviderParts.ScrollBarShown &&
+      (ProviderParts.ScrollBarShown(FScrollAdapter, true) != 0 || ProviderParts.ScrollBarShown(FScrollAdapter, false) != 0))
+    return;
+  if (IsIconic(W)) {
+    FSkinData->CacheDirty = true;
+    UpdateBorder(true, 255);
+    return;
+  }
+  // the frame is cut to the new size at once and the form goes under it, so the old frame does not show
+  // through while the form shrinks
+  SetFormStateFlags(FFormState | fsfPlacing);
+  SetWindowRgn(L->Handle(), FBorderForm->BuildRegion(WP.cx, WP.cy), FALSE);
+  SetWindowPos(W, L->Handle(), 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+  SetFormStateFlags(FFormState & ~fsfPlacing);
 }
 
 namespace {

@@ -350,13 +350,18 @@ void TvkBorderForm::TakeWholeFormPicture() {
   WholePicturePaints = Provider->FramePaints();
 }
 
-HRGN TvkBorderForm::BuildRegion() {
+HRGN TvkBorderForm::BuildRegion(int OwnerWidth, int OwnerHeight) {
   if (BorderWindow == nullptr || !BorderWindow->HandleAllocated()) return nullptr;
   RECT LR{};
   GetWindowRect(BorderWindow->Handle(), &LR);
-  const int W = LR.right - LR.left, H = LR.bottom - LR.top;
-  const TRect Mg = Margins();
   const HWND O = OwnerWindow();
+  RECT OR{};
+  if (O != nullptr) GetWindowRect(O, &OR);
+  // the border window and the client grow or shrink by what the owner is about to
+  const int DX = OwnerWidth > 0 ? OwnerWidth - (OR.right - OR.left) : 0;
+  const int DY = OwnerHeight > 0 ? OwnerHeight - (OR.bottom - OR.top) : 0;
+  const int W = LR.right - LR.left + DX, H = LR.bottom - LR.top + DY;
+  const TRect Mg = Margins();
   const bool Zoomed = OwnerZoomed();
   const int FW = GetWindowFrameWidth(O, nullptr, false);
   const int XF = GetWindowFrameWidth(O, this, true) - GetWindowFrameWidth(O, this, false);
@@ -369,7 +374,7 @@ HRGN TvkBorderForm::BuildRegion() {
   if ((S & (fsfMoveFade | fsfMinimizing | fsfHiding | fsfSkinChangeSnapshot)) == 0) {
     HRGN R = CreateRectRgn(Base.Left, Base.Top, Base.Right, Base.Bottom);
     const TRect C = OwnerClientRect();
-    HRGN Hole = CreateRectRgn(C.Left, C.Top, C.Right, C.Bottom);
+    HRGN Hole = CreateRectRgn(C.Left, C.Top, C.Right + DX, C.Bottom + DY);
     // the client is taken out; a client reaching past the frame (a maximised picture cut at the work area)
     // adds nothing
     CombineRgn(R, R, Hole, RGN_DIFF);
@@ -704,6 +709,22 @@ void TvkBorderForm::KeepUnderStayOnTopForm() {
   Placing = false;
 }
 
+void TvkBorderForm::ResyncProviderAfterForeignMove(const WINDOWPOS* WP) {
+  if (Provider == nullptr || WP == nullptr || Updating || Moving || InHoleUpdate || InAnimationProcess ||
+      (WP->flags & (SWP_NOMOVE | SWP_NOSIZE)) == (SWP_NOMOVE | SWP_NOSIZE) ||
+      TvkProviderEffects::AnimTimer(Provider) != nullptr ||
+      (OwnerState() & (fsfPlacing | fsfMoveFade | fsfMinimizing | fsfRestoring | fsfHiding | fsfShowing)) != 0)
+    return;
+  TCustomForm* F = Provider->Form();
+  const HWND O = OwnerWindow();
+  TsSkinManager* M = Manager();
+  if (F == nullptr || F->ComponentState().Contains(csDestroying) || O == nullptr || IsIconic(O) || M == nullptr)
+    return;
+  // a frame no longer wanted is left to the provider's own handlers: freeing it here would free the window
+  // whose message this is
+  if (Provider->BorderWindowWanted(M->ExtendedBorders())) Provider->CheckBorderWindow(true);
+}
+
 void TvkBorderForm::BorderWindowProc(TMessage& Message) {
   try {
     const HWND O = OwnerWindow();
@@ -769,6 +790,7 @@ void TvkBorderForm::BorderWindowProc(TMessage& Message) {
         if (Dialog != nullptr && !Updating && !Moving && FormServices.DialogSetShapeRegion)
           FormServices.DialogSetShapeRegion(Dialog);
         OldWindowMethod(Message);
+        ResyncProviderAfterForeignMove(reinterpret_cast<const WINDOWPOS*>(Message.LParam));
         KeepUnderStayOnTopForm();
         // a window being freed (marked moving meanwhile) does not paint a successor for the iconic form
         if (F != nullptr && O != nullptr && Provider != nullptr && TvkProviderEffects::AnimTimer(Provider) == nullptr &&

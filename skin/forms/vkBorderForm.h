@@ -25,8 +25,12 @@ public:
 
   TvkGlowForm* CreateBorderWindow();
   void UpdateBorderWindow(bool Repaint, uint8_t Alpha);
-  // The border window's region (the caller owns it); 0 without a border window.
-  HRGN BuildRegion();
+  // The border window's region (the caller owns it); 0 without a border window. A size given is the one the
+  // owner window is about to take (0: its present one).
+  HRGN BuildRegion(int OwnerWidth = 0, int OwnerHeight = 0);
+  // A border window moved or sized by others (the system, another program) goes back to its provider's form,
+  // painted anew.
+  void ResyncProviderAfterForeignMove(const WINDOWPOS* WP);
   int GetTopIndent();
   int GetLeftIndent();
   void PaintOwnerFrame();

@@ -220,7 +220,7 @@ TEST(BorderWindow, DraggedDuringAMoveFadeItSnapsTheFormToTheWorkArea) {
   }
   T.P->SetFormStateFlags(T.P->FormStateFlags() & ~fsfMoveFade);
   SetWindowPos(T.L(), nullptr, Work.left + 7 - Indent, Work.top + 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  EXPECT_EQ(T.LR().left, Work.left + 7 - Indent) << "no snapping outside a move fade";
+  EXPECT_EQ(T.LR().left, T.F->Left() - Indent) << "outside a move fade it goes back around the form, unsnapped";
 }
 
 TEST(BorderWindow, StayOnTopFormKeepsItsBorderRightUnderItAfterAMove) {
@@ -369,4 +369,54 @@ TEST(BorderWindow, InBorderModeOneTheCaptionIsPaintedOverTheExtendedBorder) {
   const auto Bare = Cache();
   T.F->SetCaption("WWWWWWWWWWWW");
   EXPECT_NE(Cache(), Bare);  // the caption's text shows
+}
+
+TEST(BorderWindow, AFormAboutToShrinkHasItsFrameCutToTheNewSizeFirst) {
+  struct Row {
+    const char* Name;
+    int W, H;
+    UINT Flags;
+    bool Cut;
+  };
+  for (const Row& R : {Row{"shrink", 200, 120, SWP_NOACTIVATE | SWP_NOZORDER, true},
+                       Row{"grow", 400, 300, SWP_NOACTIVATE | SWP_NOZORDER, false},
+                       Row{"activating", 200, 120, SWP_NOZORDER, false},
+                       Row{"size only", 200, 120, SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE, false}}) {
+    TBorder T;
+    RECT Box{};
+    // the border window's region once the provider has seen the change to come (the z-order step cannot be
+    // seen here: the system keeps the owned border window above the form)
+    T.F->WindowProc = [&, Own = T.F->WindowProc](TMessage& Msg) {
+      const auto* WP = reinterpret_cast<const WINDOWPOS*>(Msg.LParam);
+      const bool Coming = Msg.Msg == WM_WINDOWPOSCHANGING && WP->cx == R.W && WP->cy == R.H;
+      Own(Msg);
+      if (Coming) {
+        HRGN Rg = CreateRectRgn(0, 0, 0, 0);
+        if (GetWindowRgn(T.L(), Rg) != ERROR) GetRgnBox(Rg, &Box);
+        DeleteObject(Rg);
+      }
+    };
+    const int LW = T.W(), LH = T.H();
+    SetWindowPos(T.F->Handle(), nullptr, 210, 160, R.W, R.H, R.Flags);
+    EXPECT_EQ(Box.right, R.Cut ? LW - (300 - R.W) : LW) << R.Name;
+    EXPECT_EQ(Box.bottom, R.Cut ? LH - (200 - R.H) : LH) << R.Name;
+  }
+}
+
+TEST(BorderWindow, MovedOrSizedByOthersItGoesBackAroundTheForm) {
+  TBorder T;
+  const RECT Home = T.LR();
+  struct Row {
+    const char* Name;
+    int X, Y, W, H;
+    UINT Flags;
+  };
+  for (const Row& R : {Row{"sized", 0, 0, 100, 80, SWP_NOMOVE}, Row{"moved and sized", 10, 10, 500, 400, 0}}) {
+    SetWindowPos(T.L(), nullptr, R.X, R.Y, R.W, R.H, R.Flags | SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT Now = T.LR();
+    EXPECT_EQ(Now.left, Home.left) << R.Name;
+    EXPECT_EQ(Now.top, Home.top) << R.Name;
+    EXPECT_EQ(Now.right, Home.right) << R.Name;
+    EXPECT_EQ(Now.bottom, Home.bottom) << R.Name;
+  }
 }
