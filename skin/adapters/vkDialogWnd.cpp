@@ -844,7 +844,8 @@ void TvkDialogWnd::HandleCommand(TMessage& Message) {
       Message.Result = MAKELONG(ClientOffsetX(), ClientOffsetY());
       return;
     case VKCMD_QUERY_FRAME_WIDTH:
-      Message.Result = (WndWidth(CtrlHandle) - ClientRectWidth(CtrlHandle)) / 2;
+      // An iconic dialog has no client area: half its width is no frame, so the caller's own width stands.
+      Message.Result = IsIconic(CtrlHandle) ? Message.LParam : (WndWidth(CtrlHandle) - ClientRectWidth(CtrlHandle)) / 2;
       return;
     default:
       break;

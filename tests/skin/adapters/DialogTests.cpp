@@ -335,6 +335,14 @@ TEST_F(DialogTest, MenuItemsFollowMaximizeAndCloseSendsTheCommand) {
   EXPECT_FALSE(S->miMove->Enabled());
   S->miRestore->Click();
   EXPECT_FALSE(IsZoomed(Dlg));
+  // the frame width it answers: its own frame, or the asker's own value while it is iconic
+  RECT W{}, C{};
+  GetWindowRect(Dlg, &W);
+  GetClientRect(Dlg, &C);
+  EXPECT_EQ(SendSkinCommand(Dlg, VKCMD_QUERY_FRAME_WIDTH, 77), (W.right - W.left - C.right) / 2);
+  ShowWindow(Dlg, SW_MINIMIZE);
+  EXPECT_EQ(SendSkinCommand(Dlg, VKCMD_QUERY_FRAME_WIDTH, 77), 77);
+  ShowWindow(Dlg, SW_RESTORE);
   EXPECT_EQ(g_CloseCommands, 0);
   S->miClose->Click();
   EXPECT_EQ(g_CloseCommands, 1);  // reached the dialog's own procedure
