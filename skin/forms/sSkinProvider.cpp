@@ -393,6 +393,11 @@ int TsSkinProvider::GetFrameWidth(bool UseSkin) {
   return GetWindowFrameWidth(FormHandle(), FBorderForm, UseSkin) + (FForm != nullptr ? FForm->BorderWidth() : 0);
 }
 
+int TsSkinProvider::ExtraFrameWidth() {
+  if (FBorderForm == nullptr) return 0;
+  return GetWindowFrameWidth(FormHandle(), FBorderForm, true) - GetWindowFrameWidth(FormHandle(), FBorderForm, false);
+}
+
 int TsSkinProvider::GetBottomFrameHeight(bool UseSkin) {
   return (FBorderForm != nullptr ? 0 : GetWindowFrameWidth(FormHandle(), nullptr, UseSkin)) +
          (FForm != nullptr ? FForm->BorderWidth() : 0);
@@ -480,8 +485,9 @@ void TsSkinProvider::SetUseGlobalColor(bool Value) {
 void TsSkinProvider::SetTitleSkin(const std::string& Value) {
   if (Value == FTitleSkin) return;
   FTitleSkin = Value;
-  FTitleIndex = -1;
   if (FSkinData == nullptr) return;
+  // looked up again at once: nothing else does before the next skin change, and -1 leaves the caption unpainted
+  UpdateTitleSectionIndexes();
   FSkinData->CacheDirty = true;
   if (FForm == nullptr || !FForm->Visible()) return;
   if (FBorderForm != nullptr)

@@ -338,6 +338,8 @@ public:
   int GetCaptionBarHeight(bool UseSkin);
   bool HasCaption();
   int GetFrameWidth(bool UseSkin);
+  // How much wider the border window's frame is than the system's (0 without a border window).
+  int ExtraFrameWidth();
   int GetBottomFrameHeight(bool UseSkin);
   int GetTitleButtonHeight();
   int GetTitleButtonWidth(const TsCaptionButton& Button);
@@ -497,6 +499,9 @@ public:
   void GetWindowOrigin(TPoint& P);
   void SetHotElement(int Code, bool Repaint);
   void PressElement(int Code);
+  void PressTitleBarItem(int Code);
+  // A press on a title-bar item through the mouse (hint, pressed look, its drop-down prepared, its MouseDown).
+  void PressTitleBarItemAt(int Code, int X, int Y);
   void RepaintTitleButton(int Code);
   void ShowTitleButtonGlow(TsCaptionButton& Button, int Code, int Kind);
   void PopupSystemMenu(int X, int Y);
@@ -639,6 +644,9 @@ private:
   void FrameRedraw() { PerformFormMessage(WM_NCPAINT, 0, 0); }
   void UpdateBorder(bool Repaint, uint8_t Alpha);
   void FreeBorderForm();
+  // A minimise or restore flight still running ends through the timer's own ending (the form opaque again, its
+  // bits cleared) and the timer goes; any other running animation timer is only freed.
+  void EndRunningFlight();
   // The border form's layered window freed (the border form makes a new one when it is next updated).
   void FreeBorderLayeredWindow();
   // ---- MDI (sSkinProviderMDI.cpp) ----
@@ -734,6 +742,7 @@ private:
   bool FFormActive = true;
   int FHotElement = 0;
   bool FPressed = false;
+  int FPressedItem = -1;  // the title-bar item whose press waits for its release
   bool FRightPressed = false;
   THintWindow* FButtonHint = nullptr;
   uint32_t FFormState = 0;

@@ -5,6 +5,7 @@
 #include "framework/Forms.h"
 #include "skin/core/sConst.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/sStyleSimply.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkntUtils.h"
@@ -22,18 +23,13 @@
 
 namespace {
 
-// The system's own icon of the program file, for forms and an application without one.
-HICON ProgramShellIcon(bool Large) {
-  char Path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, Path, MAX_PATH);
-  HICON Big = nullptr, Small = nullptr;
-  ExtractIconExA(Path, 0, &Big, &Small, 1);
-  if (Large) {
-    if (Small != nullptr) DestroyIcon(Small);
-    return Big;
-  }
-  if (Big != nullptr) DestroyIcon(Big);
-  return Small;
+// The program file's icon (taken from the shell at start-up; the large one for a tall icon when there is one),
+// else the system's application icon; not to be destroyed.
+HICON ProgramIconForSize(int Size) {
+  TIcon* Shell = ApplicationTitleIcon(Size);
+  if ((Shell == nullptr || Shell->Handle() == nullptr) && Size > 16) Shell = ApplicationTitleIcon(16);
+  if (Shell != nullptr && Shell->Handle() != nullptr) return Shell->Handle();
+  return LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
 }
 
 }  // namespace
@@ -45,10 +41,7 @@ int TsSkinProvider::FrameCacheWidth() {
   GetExtBorderMargins(M);
   if (FForm == nullptr) return 0;
   if (FormIconic() && !IsMainForm(FForm)) return M.Left + M.Right + 160;
-  const int XF = FBorderForm != nullptr ? GetWindowFrameWidth(FormHandle(), FBorderForm, true) -
-                                              GetWindowFrameWidth(FormHandle(), FBorderForm, false)
-                                        : 0;
-  return FForm->Width() + 2 * XF + M.Left + M.Right;
+  return FForm->Width() + 2 * ExtraFrameWidth() + M.Left + M.Right;
 }
 
 bool TsSkinProvider::FrameCacheSizeChanged() {
@@ -182,7 +175,6 @@ void TsSkinProvider::PaintTitleIcon() {
     TBitmap* B = NewBitmap32ForRect(R);
     BitBlt(B->Canvas()->Handle(), 0, 0, B->Width(), B->Height(), Cache->Canvas()->Handle(), R.Left, R.Top, SRCCOPY);
     HICON Icon = nullptr;
-    bool Owned = false;
     if (FForm->Icon() != nullptr && FForm->Icon()->Handle() != nullptr) {
       Icon = FForm->Icon()->Handle();
     } else if (Application != nullptr && Application->Icon() != nullptr && Application->Icon()->Handle() != nullptr) {
@@ -190,20 +182,19 @@ void TsSkinProvider::PaintTitleIcon() {
           SendMessageA(Application->Handle(), WM_GETICON, B->Height() > 16 ? ICON_BIG : ICON_SMALL2, 0));
       if (Icon == nullptr) Icon = Application->Icon()->Handle();
     } else {
-      const int H = FTitleIcon->Height() != 0 ? FTitleIcon->Height() : std::max(16, GetCaptionBarHeight(true) - R.Top);
-      Icon = ProgramShellIcon(H > 16);
-      if (Icon == nullptr && H > 16) Icon = ProgramShellIcon(false);
-      Owned = Icon != nullptr;
-      if (Icon == nullptr) Icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+      Icon = ProgramIconForSize(FTitleIcon->Height() != 0 ? FTitleIcon->Height()
+                                                          : std::max(16, GetCaptionBarHeight(true) - R.Top));
     }
     DrawIconEx(Cache->Canvas()->Handle(), R.Left, R.Top, Icon, B->Width(), B->Height(), 0, nullptr, DI_NORMAL);
-    if (Owned) DestroyIcon(Icon);
     GdiFlush();
-    // the system draws without alpha: every pixel the icon changed becomes opaque
-    for (int y = 0; y < B->Height(); ++y)
-      for (int x = 0; x < B->Width(); ++x) {
-        const uint32_t Now = GetPixel32(Cache, R.Left + x, R.Top + y);
-        if ((Now & 0xFFFFFF) != (GetPixel32(B, x, y) & 0xFFFFFF)) PutPixel32(Cache, R.Left + x, R.Top + y, Now | 0xFF000000);
+    // the system draws without alpha: every pixel the icon changed becomes opaque; an icon taller than the
+    // caption or scaled past it reaches beyond the cache, where the drawing was clipped and nothing is compared
+    const int X0 = std::max(0, R.Left), Y0 = std::max(0, R.Top);
+    const int X1 = std::min(Cache->Width(), R.Right), Y1 = std::min(Cache->Height(), R.Bottom);
+    for (int y = Y0; y < Y1; ++y)
+      for (int x = X0; x < X1; ++x) {
+        const uint32_t Now = GetPixel32(Cache, x, y);
+        if ((Now & 0xFFFFFF) != (GetPixel32(B, x - R.Left, y - R.Top) & 0xFFFFFF)) PutPixel32(Cache, x, y, Now | 0xFF000000);
       }
     delete B;
     return;
@@ -227,7 +218,9 @@ void TsSkinProvider::PaintTitleIcon() {
     H = M->ApplyScale(H);
   }
   const TvkBgCacheRef None{};
-  if (W != G->Width() && H != G->Height()) {
+  // a glyph of another size on either side is stretched: drawn at its own size it would run past the icon's
+  // rectangle into the caption text
+  if (W != G->Width() || H != G->Height()) {
     // colour and alpha scaled alike, pixel by pixel
     StretchDrawBitmap32(Cache->Canvas(), G, TRect(R.Left, R.Top, R.Left + W, R.Top + H), false);
   } else {

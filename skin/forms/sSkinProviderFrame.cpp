@@ -91,10 +91,7 @@ int TsSkinProvider::FrameCacheHeight() {
     H = GetFrameWidthWithoutBorderWindow(FormHandle(), FBorderForm, false) + GetCaptionBarHeight(true) + 2;
   else
     H = FForm->Height();
-  if (FBorderForm != nullptr) {
-    const int XF = GetWindowFrameWidth(FormHandle(), FBorderForm, true) - GetWindowFrameWidth(FormHandle(), FBorderForm, false);
-    H += XF + GetExtraCaptionHeight(FBorderForm) + M.Top + M.Bottom;
-  }
+  if (FBorderForm != nullptr) H += ExtraFrameWidth() + GetExtraCaptionHeight(FBorderForm) + M.Top + M.Bottom;
   return H;
 }
 

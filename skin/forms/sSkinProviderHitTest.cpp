@@ -109,9 +109,7 @@ int TsSkinProvider::MenuLineHit(TPoint P) {
   if (!ShowsMDIChildButtons()) return HTMENU;
   TRect Mg;
   GetExtBorderMargins(Mg);
-  const HWND W = FormHandle();
-  const int XF = FBorderForm != nullptr ? GetWindowFrameWidth(W, FBorderForm, true) - GetWindowFrameWidth(W, FBorderForm, false) : 0;
-  const TPoint C(P.X + Mg.Left + XF, P.Y + Mg.Top + GetExtraCaptionHeight(FBorderForm));
+  const TPoint C(P.X + Mg.Left + ExtraFrameWidth(), P.Y + Mg.Top + GetExtraCaptionHeight(FBorderForm));
   for (const TsCaptionButton* B : {&ButtonMDIClose, &ButtonMDIRestore, &ButtonMDIMin})
     if (Contains(B->Rect, C)) return B->Code;
   return HTMENU;
@@ -219,6 +217,10 @@ void TsSkinProvider::PressElement(int Code) {
     }
   }
   FHotElement = Code;
+  if (Code >= htTitleBarItem) {
+    PressTitleBarItem(Code);
+    return;
+  }
   bool Allowed = true;
   switch (Code) {
     case HTHELP:
@@ -244,7 +246,30 @@ void TsSkinProvider::PressElement(int Code) {
   RepaintTitleButton(Code);
 }
 
+// A title-bar item pressed: a tab only loses its fade (its click makes it Down); any other shows its pressed look.
+void TsSkinProvider::PressTitleBarItem(int Code) {
+  TvkTitleBarItem* It = TitleBarItem(Code - htTitleBarItem);
+  if (It == nullptr) {
+    FHotElement = 0;
+    return;
+  }
+  if (It->Style() == bsTab) {
+    It->FreeAnimation();
+    FHotElement = -1;
+    return;
+  }
+  It->HotState = 2;
+  FPressed = true;
+  RepaintTitleButton(Code);
+}
+
 void TsSkinProvider::RepaintTitleButton(int Code) {
+  // a title-bar item shows its state through its own fade only
+  if (Code >= htTitleBarItem) {
+    if (TvkTitleBarItem* It = TitleBarItem(Code - htTitleBarItem); It != nullptr && It->Visible())
+      AnimateTitleBarItem(this, It, It->GetState() > 0);
+    return;
+  }
   TsCaptionButton* B = ButtonByCode(Code);
   if (Code == htMDIClose && !ShowsMDIChildButtons()) return;
   if (ProviderParts.AnimateTitleElement && ProviderParts.AnimateTitleElement(this, Code)) return;

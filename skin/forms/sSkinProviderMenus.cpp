@@ -93,9 +93,9 @@ void TsSkinProvider::PaintMenuLineItems(const TRect& Band) {
     if (Item == nullptr || !Item->Visible() || !Item->OnAdvancedDrawItem.Assigned() ||
         !GetMenuItemRect(W, Bar, static_cast<UINT>(i), &IR))
       continue;
-    // the cache holds the whole window (and a border window's margins)
-    TRect R(IR.left - WR.left + Mg.Left, IR.top - WR.top + Mg.Top, IR.right - WR.left + Mg.Left,
-            IR.bottom - WR.top + Mg.Top);
+    // the cache holds the whole window, inside a border window's margins and its extra frame and caption
+    const int DX = Mg.Left + ExtraFrameWidth(), DY = Mg.Top + GetExtraCaptionHeight(FBorderForm);
+    const TRect R(IR.left - WR.left + DX, IR.top - WR.top + DY, IR.right - WR.left + DX, IR.bottom - WR.top + DY);
     Painter->PaintingProvider = this;
     try {
       Item->OnAdvancedDrawItem(Item, Cache->Canvas(), R, State);

@@ -7,6 +7,7 @@
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkntTypes.h"
 #include "skin/core/vkntUtils.h"
+#include "skin/forms/sSkinMenus.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sSkinProviderMetrics.h"
 #include "skin/forms/sSkinProviderSysMenu.h"
@@ -126,10 +127,7 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& Message) {
     return;
   }
   if (Code >= htTitleBarItem && FTitleBar != nullptr && ProviderParts.TitleBarItemMouse) {
-    // a pressed item shows no hint
-    StopItemHint();
-    if (TvkTitleBarItem* It = TitleBarItem(Code - htTitleBarItem)) It->HideHint();
-    ProviderParts.TitleBarItemMouse(this, Code - htTitleBarItem, true, X, Y);
+    PressTitleBarItemAt(Code, X, Y);
     return;
   }
   if (W != nullptr && IsIconic(W)) {
@@ -167,6 +165,14 @@ void TsSkinProvider::WMLButtonUp(TMessage& Message) {
   if (Message.Msg == WM_LBUTTONUP && W != nullptr) ClientToScreen(W, &Pt);
   const int X = Pt.x, Y = Pt.y;
   const bool Pressed = FPressed;
+  // a title-bar item pressed and let go elsewhere is not clicked, and not left busy
+  if (FPressedItem >= 0 && Code != htTitleBarItem + FPressedItem) {
+    if (TvkTitleBarItem* It = TitleBarItem(FPressedItem)) {
+      It->CancelPress();
+      RepaintTitleButton(htTitleBarItem + FPressedItem);
+    }
+    FPressedItem = -1;
+  }
   auto InButton = [&](const TsCaptionButton& B) {
     POINT Cursor{};
     SafeGetCursorPos(Cursor);
@@ -239,7 +245,10 @@ void TsSkinProvider::WMLButtonUp(TMessage& Message) {
         FPressed = false;
         ResetHotElement();
       } else if (Code >= htTitleBarItem && FTitleBar != nullptr && ProviderParts.TitleBarItemMouse) {
+        FPressedItem = -1;
         ProviderParts.TitleBarItemMouse(this, Code - htTitleBarItem, false, X, Y);
+        // after its release the item shows its hot (or Down) look again
+        RepaintTitleButton(Code);
       } else if (W != nullptr && IsIconic(W) && g_MDIMain != nullptr) {
         POINT Cursor{};
         SafeGetCursorPos(Cursor);
@@ -250,6 +259,26 @@ void TsSkinProvider::WMLButtonUp(TMessage& Message) {
       break;
   }
   FPressed = false;
+}
+
+void TsSkinProvider::PressTitleBarItemAt(int Code, int X, int Y) {
+  const int Index = Code - htTitleBarItem;
+  TvkTitleBarItem* It = TitleBarItem(Index);
+  // a pressed item shows no hint
+  StopItemHint();
+  if (It == nullptr) return;
+  It->HideHint();
+  // a drop-down menu shows its own look while open; a tab only drops its fade (PressElement)
+  if (It->Style() != bsMenu) PressElement(Code);
+  TsSkinManager* M = Manager();
+  if ((It->Style() == bsButton || It->Style() == bsMenu) && It->DropdownMenu() != nullptr && M != nullptr &&
+      M->SkinnedPopups() && M->SkinableMenus() != nullptr)
+    M->SkinableMenus()->InitPopupMenu(It->DropdownMenu(), true);
+  ProviderParts.TitleBarItemMouse(this, Index, true, X, Y);
+  // the press may have ended already (a drop-down menu shown and closed); the click itself may change the bar
+  It = TitleBarItem(Index);
+  FPressed = It != nullptr && It->Style() != bsTab && It->GetState() == 2;
+  FPressedItem = It != nullptr && It->Busy ? Index : -1;
 }
 
 void TsSkinProvider::WMNCLButtonDblClk(TMessage& Message) {

@@ -376,10 +376,7 @@ void TsSkinProvider::CMShowingChanged(TMessage& Message) {
   if (W != nullptr) SetDwmTransitionsForceDisabled(W, true, 0);
   SetFormStateFlags(FFormState & ~fsfHiding);
   // a minimise flight still running is over once the form shows
-  if (auto* T = dynamic_cast<TvkMinTimer*>(FAnimTimer); T != nullptr && T->Enabled()) {
-    FAnimTimer = nullptr;
-    T->Free();
-  }
+  if (dynamic_cast<TvkMinTimer*>(FAnimTimer) != nullptr) EndRunningFlight();
   if (g_EditorPreview && W != nullptr && (Application == nullptr || Application->MainForm() == nullptr || IsMainForm(FForm)))
     LinkToSkinEditor(W);
   InitMenuLine();

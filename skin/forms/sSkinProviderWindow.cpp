@@ -16,6 +16,7 @@
 #include "skin/forms/sSkinProviderUnit.h"
 #include "skin/forms/vkBorderForm.h"
 #include "skin/forms/vkFormHook.h"
+#include "skin/forms/vkFormTimers.h"
 #include "skin/forms/vkProviderEffects.h"
 #include "skin/graphics/ToolkitStartup.h"
 
@@ -546,6 +547,14 @@ void TsSkinProvider::WMExitSizeMove(TMessage& Message) {
 
 // ---- system commands ----
 
+void TsSkinProvider::EndRunningFlight() {
+  if (FAnimTimer == nullptr || !FAnimTimer->Enabled()) return;
+  TvkThreadedTimer* T = FAnimTimer;
+  FAnimTimer = nullptr;
+  if (auto* Flight = dynamic_cast<TvkMinTimer*>(T)) Flight->EndEarly();
+  T->Free();
+}
+
 void TsSkinProvider::WMSysCommand(TMessage& Message) {
   TsSkinManager* M = Manager();
   const HWND W = FormHandle();
@@ -624,8 +633,8 @@ void TsSkinProvider::WMSysCommand(TMessage& Message) {
     if (Cmd == SC_MAXIMIZE || Cmd == SC_RESTORE) {
       if (Cmd == SC_MAXIMIZE) {
         SetFormStateFlags(FFormState & ~fsfMaximizing);
-      } else if (FAnimTimer != nullptr && FAnimTimer->Enabled()) {
-        FreeAndNil(FAnimTimer);  // the restored form stands where a flight would have put it
+      } else {
+        EndRunningFlight();  // the restored form stands where a flight would have put it
       }
       if (FSystemMenu != nullptr && FSystemMenu->VisibleMax()) FHotElement = HTMAXBUTTON;
       ResetHotElement();

@@ -314,6 +314,25 @@ void TvkMinTimer::FinishRestoring() {
   }
 }
 
+void TvkMinTimer::EndEarly() {
+  SetEnabled(false);
+  if (OwnsWindow && AnimWindow != nullptr && AnimWindow->HandleAllocated()) ShowWindow(AnimWindow->Handle(), SW_HIDE);
+  TCustomForm* F = Provider != nullptr ? Provider->Form() : nullptr;
+  if (FormWnd != nullptr) {
+    if (F != nullptr && F->AlphaBlend()) SetLayeredAlpha(FormWnd, true, static_cast<BYTE>(F->AlphaBlendValue()));
+    else SetLayeredAlpha(FormWnd, false, 255);
+  }
+  if (Provider != nullptr) {
+    TvkProviderEffects::ResetHotElement(Provider);
+    Provider->SetFormStateFlags(Provider->FormStateFlags() & ~(fsfMinimizing | fsfRestoring));
+  }
+  Restoring = false;
+  // the border window lent to the flight lies topmost without its region: placed under its form again
+  FollowBorderForm();
+  SetBorderUpdating(BorderForm, false);
+  if (BorderForm != nullptr) UpdateBorder(BorderForm, true, 255);
+}
+
 // The skinner frees its border form at once when extended borders are switched off during the flight; the
 // window it lent as the animation window went with it, so neither is touched again.
 void TvkMinTimer::FollowBorderForm() {

@@ -41,6 +41,10 @@ public:
   void ComputeSteps();
   // The rectangle the picture has now (rounded).
   TRect CurrentRect() const;
+  // The flight cut short (the form shown or restored meanwhile): stopped, and the form left as the last step
+  // leaves it, opaque (or at its own alpha), its provider's flight bits cleared and its border window placed
+  // again; the picture is not shown any more.
+  void EndEarly();
 
   double Alpha = 0;
   double AlphaStep = 0;

@@ -45,11 +45,7 @@ TRect WindowRectOf(TCustomForm* F) {
   return R;
 }
 
-int ExtraFrameWidth(TsSkinProvider* P) {
-  const HWND W = HandleOf(P->Form());
-  return P->BorderForm() != nullptr ? GetWindowFrameWidth(W, P->BorderForm(), true) - GetWindowFrameWidth(W, P->BorderForm(), false)
-                                    : 0;
-}
+int ExtraFrameWidth(TsSkinProvider* P) { return P->ExtraFrameWidth(); }
 
 // The other forms a move may snap to or carry: visible plain forms of the library's list.
 std::vector<TCustomForm*> OtherForms(TCustomForm* Self) {

@@ -329,7 +329,8 @@ void TvkTitleBarItem::DoClick() {
 }
 
 void TvkTitleBarItem::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  if (Busy || !FEnabled) return;
+  // only an open drop-down holds the item: a press let go off the form never comes back to free it
+  if (MenuOpen || !FEnabled) return;
   Busy = true;
   if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
   TsTitleBar* Bar = TitleBar();
@@ -393,6 +394,11 @@ void TvkTitleBarItem::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
   if (Busy && FStyle != bsTab) DoClick();
   Busy = false;
   HotState = 1;
+}
+
+void TvkTitleBarItem::CancelPress() {
+  Busy = false;
+  if (!FDown) HotState = 0;
 }
 
 void TvkTitleBarItem::ShowHint() {
@@ -644,6 +650,14 @@ constexpr int kItemFadeSteps = 10;
 
 }  // namespace
 
+void AnimateTitleBarItem(TsSkinProvider* P, TvkTitleBarItem* It, bool FadeIn) {
+  // the fade runs over the border window when there is one, else over the form
+  HWND W = P->Form() != nullptr && P->Form()->HandleAllocated() ? P->Form()->Handle() : nullptr;
+  if (TvkBorderForm* B = P->BorderForm(); B != nullptr && FormServices.BorderLayeredWindow)
+    if (TvkGlowForm* L = FormServices.BorderLayeredWindow(B); L != nullptr && L->HandleAllocated()) W = L->Handle();
+  if (W != nullptr) It->Animate(kItemFadeSteps, FadeIn, W);
+}
+
 void InstallTitleBarParts() {
   ProviderParts.TitleBarItemCount = [](TsTitleBar* Bar) { return Bar->Items()->Count(); };
   ProviderParts.LayoutTitleBar = [](TsSkinProvider* P, const TRect& Area, int RightLimit, int CentreLine) {
@@ -682,11 +696,7 @@ void InstallTitleBarParts() {
       It->HideHint();
     }
     It->HotState = Hot ? 1 : 0;
-    // the fade runs over the border window when there is one, else over the form
-    HWND W = P->Form() != nullptr && P->Form()->HandleAllocated() ? P->Form()->Handle() : nullptr;
-    if (TvkBorderForm* B = P->BorderForm(); B != nullptr && FormServices.BorderLayeredWindow)
-      if (TvkGlowForm* L = FormServices.BorderLayeredWindow(B); L != nullptr && L->HandleAllocated()) W = L->Handle();
-    if (W != nullptr && (Hot || It->Animation != nullptr)) It->Animate(kItemFadeSteps, Hot, W);
+    if (Hot || It->Animation != nullptr) AnimateTitleBarItem(P, It, Hot);
   };
 }
 

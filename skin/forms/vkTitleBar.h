@@ -15,6 +15,7 @@
 #include "framework/Menus.h"
 #include "skin/forms/vkFadeAnimation.h"
 
+class TsSkinProvider;
 class TsTitleBar;
 class TvkTitleBarItem;
 class TvkGlowForm;
@@ -159,6 +160,8 @@ public:
   int GetState() const;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+  // A press whose release came elsewhere: no click, the item neither busy nor pressed any more.
+  void CancelPress();
   void DoClick();
   void ShowHint();
   void HideHint();
@@ -277,6 +280,10 @@ private:
 void DrawNinePartBitmap(TBitmap* Dest, TBitmap* Source, const TRect& SrcRect, const TRect& Borders, const TRect& DstRect);
 // The program's "MENUBTN" bitmap made 32-bit (inverted alpha, premultiplied); nil when the resource is missing.
 TBitmap* LoadMenuButtonBitmap();
+
+// The item's look follows its state through its fade, over the provider's border window when there is one, else
+// over the form (FadeIn: towards a hot or pressed look).
+void AnimateTitleBarItem(TsSkinProvider* Provider, TvkTitleBarItem* Item, bool FadeIn);
 
 void InstallTitleBarParts();
 void RemoveTitleBarParts();

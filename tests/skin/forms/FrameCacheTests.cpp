@@ -238,3 +238,66 @@ TEST(FrameCache, AShrunkTitleIconGlyphKeepsItsOwnPixels) {
       ASSERT_TRUE(C == 0xFF0000u || C == 0x0000FFu) << x << "," << y << " " << std::hex << C;
     }
 }
+
+TEST(FrameCache, TheTitleIconStaysInsideItsRectangleAndTheCache) {
+  // an icon taller than the caption, one reaching past the right edge, one doubled by the scale on a 100 %
+  // screen, and a glyph narrower than its own width
+  struct Row {
+    int Width, Height, GlyphSide;
+    TvkScaleMode Scale;
+  };
+  for (const Row& Case : {Row{0, 40, 0, smOldMode}, Row{400, 16, 0, smOldMode}, Row{0, 0, 0, sm200}, Row{16, 0, 24, smOldMode}}) {
+    SCOPED_TRACE(testing::Message() << Case.Width << "x" << Case.Height << " glyph " << Case.GlyphSide);
+    ManagerPtr M = CarriedManager();
+    M->Options()->SetScaleMode(Case.Scale);
+    Owned<TForm> F(NewForm());
+    F->SetCaption("");
+    auto* P = Create<TsSkinProvider>(F.get());
+    if (Case.GlyphSide > 0) {
+      std::unique_ptr<TBitmap> G(NewBitmap32(Case.GlyphSide, Case.GlyphSide));
+      FillRect32(G.get(), TRect(0, 0, Case.GlyphSide, Case.GlyphSide), 0x00C000, 255);
+      P->TitleIcon()->SetGlyph(G.get());
+    }
+    P->TitleIcon()->SetWidth(Case.Width);
+    P->TitleIcon()->SetHeight(Case.Height);
+    // the frame without the icon, then with it: only the icon's rectangle may differ
+    P->TitleIcon()->SetVisible(false);
+    P->SkinData()->CacheDirty = true;
+    ASSERT_NO_THROW(P->PaintFormFrame());
+    testing_support::Dib32 Before(P->FrameCache()->Width(), P->FrameCache()->Height());
+    BitBlt(Before.DC(), 0, 0, Before.Width(), Before.Height(), P->FrameCache()->Canvas()->Handle(), 0, 0, SRCCOPY);
+    P->TitleIcon()->SetVisible(true);
+    P->SkinData()->CacheDirty = true;
+    ASSERT_NO_THROW(P->PaintFormFrame());
+    const TRect R = P->IconRect();
+    ASSERT_TRUE(R.Top < 0 || R.Right > P->FrameCache()->Width() || Case.GlyphSide > 0);
+    int Drawn = 0;
+    for (int y = 0; y < Before.Height(); ++y)
+      for (int x = 0; x < Before.Width(); ++x) {
+        const uint32_t Now = GetPixel32(P->FrameCache(), x, y);
+        if (x >= R.Left && x < R.Right && y >= R.Top && y < R.Bottom) {
+          Drawn += Now != Before.Px(x, y) ? 1 : 0;
+          continue;
+        }
+        ASSERT_EQ(Now, Before.Px(x, y)) << x << "," << y;
+      }
+    EXPECT_GT(Drawn, 0);
+  }
+}
+
+TEST(FrameCache, ATitleSkinSetAtRunTimeTakesTheCaptionAtOnce) {
+  TSkinnedForm S;
+  struct Row {
+    const char* Skin;
+    int Section;
+    uint32_t Caption;
+  };
+  for (const Row& R : {Row{"FORMHEADER", S.M->FindSectionIndex("FORMHEADER"), 0x00E000u}, Row{"NOSUCH", -1, 0xFF0000u},
+                       Row{"", S.M->FindSectionIndex("FORMTITLE"), 0x0000FFu}}) {
+    S.P->SetTitleSkin(R.Skin);
+    EXPECT_EQ(S.P->TitleSectionIndex(), R.Section) << R.Skin;
+    S.P->PaintFormFrame();
+    // a missing section leaves the band in the form's own colour
+    EXPECT_EQ(S.Px(150, 2), R.Caption) << R.Skin;
+  }
+}

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "FormTestSupport.h"
+#include "skin/core/sVclUtils.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkGlow.h"
 #include "skin/core/vkntTypes.h"
@@ -27,6 +28,17 @@ struct TSkinned {
     T->SetEnabled(Running);
     return T;
   }
+  // A flight in the middle of its run, as its starter leaves the form: layered at alpha 0, its bit set.
+  void MidFlight(bool Running, uint32_t Bit) {
+    Flight(Running);
+    P->SetFormStateFlags(P->FormStateFlags() | Bit);
+    SetLayeredAlpha(F->Handle(), true, 0);
+  }
+  // The form as a flight's end leaves it: not layered, no flight bit.
+  bool Settled() {
+    return (GetWindowLongA(F->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED) == 0 &&
+           (P->FormStateFlags() & (fsfMinimizing | fsfRestoring)) == 0;
+  }
 };
 
 }  // namespace
@@ -42,14 +54,19 @@ TEST(ProviderState, AWorkAreaChangeRestartsAFlightTowardItsNewTarget) {
   T->Free();
 }
 
-TEST(ProviderState, ShowingEndsARunningFlightOnly) {
-  for (bool Running : {true, false}) {
+TEST(ProviderState, ShowingEndsARunningFlightAsItsLastStepWould) {
+  for (uint32_t Bit : {fsfMinimizing, fsfRestoring}) {
     TSkinned S;
-    TvkMinTimer* T = S.Flight(Running);
+    S.MidFlight(true, Bit);
     S.F->Show();
-    EXPECT_EQ(S.Timer() == nullptr, Running) << Running;
-    if (!Running) T->Free();
+    EXPECT_EQ(S.Timer(), nullptr) << Bit;
+    // not left invisible and click-through
+    EXPECT_TRUE(S.Settled()) << Bit;
   }
+  TSkinned S;
+  TvkMinTimer* T = S.Flight(false);
+  S.F->Show();
+  EXPECT_EQ(S.Timer(), T);
 }
 
 TEST(ProviderState, TheBorderWindowFollowsTheFormsEnabled) {
@@ -84,10 +101,11 @@ TEST(ProviderState, ActivationAndMovesTakeEveryGlowAwayAndARestoreEndsARunningFl
     S.F->Perform(Msg, 1, 0);
     EXPECT_TRUE(GlowEffects.empty()) << Msg;
   }
-  // a restore frees a flight still running, not one that stands
+  // a restore ends a flight still running as its last step would, and leaves one that stands
   for (bool Running : {true, false}) {
-    S.Flight(Running);
+    S.MidFlight(Running, fsfRestoring);
     S.F->Perform(WM_SYSCOMMAND, SC_RESTORE, 0);
     EXPECT_EQ(S.Timer() == nullptr, Running) << Running;
+    EXPECT_EQ(S.Settled(), Running) << Running;
   }
 }

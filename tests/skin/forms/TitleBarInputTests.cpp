@@ -226,3 +226,47 @@ TEST(TitleBarInput, TheBorderWindowHitsItemsAndATextItemTakesAClick) {
   T.F->Perform(WM_NCLBUTTONUP, htTitleBarItem, 0);
   EXPECT_EQ(Clicks, 1);
 }
+
+TEST(TitleBarInput, APressShowsThePressedLookAndOnlyAReleaseOnTheItemClicks) {
+  // where the release comes: on the item, elsewhere on the caption, or nowhere (let go off the form)
+  enum TRelease { rlOnItem, rlElsewhere, rlLost };
+  for (TRelease Release : {rlOnItem, rlElsewhere, rlLost}) {
+    TItemsOnCaption T;
+    TvkTitleBarItem* It = T.Add(bsButton);
+    T.F->Show();
+    T.Paint();
+    int Downs = 0, Clicks = 0;
+    It->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++Downs; };
+    It->OnClick = [&](TObject*) { ++Clicks; };
+    T.P->SetHotElement(htTitleBarItem, true);
+    T.F->Perform(WM_NCLBUTTONDOWN, htTitleBarItem, 0);
+    EXPECT_EQ(It->GetState(), 2) << Release;
+    EXPECT_TRUE(T.P->ElementPressed()) << Release;
+    ASSERT_NE(It->Animation, nullptr) << Release;
+    EXPECT_EQ(It->Animation->State, 2) << Release;
+    if (Release == rlOnItem) T.F->Perform(WM_NCLBUTTONUP, htTitleBarItem, 0);
+    if (Release == rlElsewhere) T.F->Perform(WM_NCLBUTTONUP, HTCAPTION, 0);
+    EXPECT_EQ(Clicks, Release == rlOnItem ? 1 : 0) << Release;
+    if (Release != rlLost) {
+      EXPECT_FALSE(It->Busy) << Release;
+      EXPECT_EQ(It->GetState(), Release == rlOnItem ? 1 : 0) << Release;
+    }
+    // the next press is the item's again
+    T.F->Perform(WM_NCLBUTTONDOWN, htTitleBarItem, 0);
+    EXPECT_EQ(Downs, 2) << Release;
+  }
+}
+
+TEST(TitleBarInput, APressedTabTakesNoPressedFlagAndBecomesDown) {
+  TItemsOnCaption T;
+  TvkTitleBarItem* Tab = T.Add(bsTab);
+  T.F->Show();
+  T.Paint();
+  T.P->SetHotElement(htTitleBarItem, true);
+  ASSERT_NE(Tab->Animation, nullptr);
+  T.F->Perform(WM_NCLBUTTONDOWN, htTitleBarItem, 0);
+  EXPECT_TRUE(Tab->Down());
+  EXPECT_FALSE(T.P->ElementPressed());
+  EXPECT_EQ(T.P->HotElement(), -1);
+  EXPECT_EQ(Tab->Animation, nullptr);
+}
