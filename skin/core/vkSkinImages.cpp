@@ -1,6 +1,5 @@
 #include "skin/core/vkSkinImages.h"
 
-#include <cstring>
 #include <memory>
 
 #include "framework/Graphics.h"
@@ -8,7 +7,7 @@
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
 #include "skin/graphics/FreeHolder.h"
-#include "skin/graphics/PngDecode.h"
+#include "skin/graphics/PngGraphic.h"
 #include "skin/graphics/vkBitmap32.h"
 
 namespace {
@@ -42,17 +41,13 @@ TBitmap* DecodeJpeg(const uint8_t* data, size_t size) {
   return out.release();
 }
 
+// Through the PNG graphic, so palette transparency and grey gamma masks turn into alpha as for every PNG.
 TBitmap* DecodePngImage(const uint8_t* data, size_t size) {
-  TPngMemorySource source(data, size);
-  TPngDecoded png;
-  std::string error;
-  if (!DecodePng(source, png, error)) throw EInvalidGraphic("PNG image: " + error);
-  TFreeHolder<TBitmap> out(NewBitmap32(png.Width, png.Height));
-  TPixelPlane plane = PlaneOf(out.get());
-  if (plane.Empty()) throw EInvalidGraphic("PNG image has no pixels");
-  for (int y = 0; y < png.Height; ++y)
-    std::memcpy(plane.Row32(y), png.Pixels.data() + static_cast<size_t>(y) * png.Width,
-                static_cast<size_t>(png.Width) * 4);
+  TMemoryStream stream;
+  FillStream(stream, data, size);
+  TFreeHolder<TBitmap> out(new TBitmap());
+  LoadPngStreamToBitmap(out.get(), &stream);
+  if (out->Empty()) throw EInvalidGraphic("PNG image has no pixels");
   return out.release();
 }
 

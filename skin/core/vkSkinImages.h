@@ -7,8 +7,8 @@
 
 class TBitmap;
 
-// A new pf32bit bitmap the caller owns. BMP and JPEG pixels get alpha 0 unless the BMP carries 32 bits, PNG
-// pixels keep their alpha. Damaged data raises EInvalidGraphic; an extension that is no image raises it too.
+// A new pf32bit bitmap the caller owns. BMP and JPEG pixels get alpha 0 unless the BMP carries 32 bits; a PNG
+// gets the alpha the PNG graphic gives it (its own, its palette's transparency, or a grey gamma image's mask). Damaged data raises EInvalidGraphic; an extension that is no image raises it too.
 TBitmap* DecodeSkinImage(const std::string& Name, const uint8_t* Data, size_t Size);
 // Whether the name's extension is one of the image kinds a skin may use.
 bool IsSkinImageName(const std::string& Name);
