@@ -87,7 +87,7 @@ struct Layers {
 };
 
 // The fill: texture share, gradient share and colour into R of Bmp. Bg addresses the parent at Bmp's
-// coordinates. Light: a fully transparent state without a ready background takes the background colour.
+// coordinates. Light: the light painter's rules.
 void PaintFill(TBitmap* Bmp, const TRect& R, const Layers& L, TsSkinManager* M, const TvkBgCacheRef& Bg, bool Light) {
   const TsMaskData* Tex = M->MaskIndexInRange(L.Tex) ? &M->ma()[L.Tex] : nullptr;
   const TsGradArray& Grad = *L.Grad;
@@ -119,10 +119,9 @@ void PaintFill(TBitmap* Bmp, const TRect& R, const Layers& L, TsSkinManager* M, 
     // That blend takes its rectangle's right and bottom as inclusive.
     BlendRectToColor32(Bmp, TRect(R.Left, R.Top, R.Right - 1, R.Bottom - 1), s * 255 / 100, L.C);
   } else if (s == 0) {
-    if (Light && !Bg.Ready && L.T == 100) {
-      FillSolid(Bmp, R, Bg.FillColor);
-      return;
-    }
+    // A fully transparent state reaches the fill only when nothing is known of the background, not even its
+    // colour: the light painter then leaves R as it is (the fill colour is the key, and would show opaque).
+    if (Light && !Bg.Ready && L.T == 100) return;
     uint32_t C = L.C;
     // Mixing with "no colour" would tint the state magenta: without one the state is painted as it is.
     if (!Bg.Ready && L.T > 0 && L.T < 100 && Bg.FillColor != KeyPixel32)

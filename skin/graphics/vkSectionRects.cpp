@@ -31,6 +31,8 @@ void PaintSectionBackgroundLayered(int SectionIndex, int State, const TRect& R, 
   TsSkinManager* M = Resolve(Manager);
   if (M == nullptr || Bmp == nullptr || !M->SectionIndexInRange(SectionIndex) || R.Width() <= 0 || R.Height() <= 0)
     return;
+  // The colour layer reads the pixel at R's top-left corner: R must lie inside the bitmap.
+  if (R.Left < 0 || R.Top < 0 || R.Right > Bmp->Width() || R.Bottom > Bmp->Height()) return;
   const TsGenState& St = M->gd()[SectionIndex].Props[std::clamp(State, 0, 2)];
   if (St.Transparency == 100) {
     if (Bmp->Width() == R.Width() && Bmp->Height() == R.Height()) FillRect32(Bmp, R, 0, 0);

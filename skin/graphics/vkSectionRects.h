@@ -15,8 +15,8 @@ struct TvkParentBgQuery;
 // showing what R held before. Nothing unless R lies inside Bmp. A rectangle covering all of Bmp is then
 // premultiplied for layered output. A nil manager means the default one.
 void PaintSectionRect32(int SectionIndex, int State, TsSkinManager* Manager, TBitmap* Bmp, const TRect& R);
-// The state's layers into R (Color 0xFF00FF), or a plain fill of Color. A fully transparent state clears R
-// (colour and alpha 0) when R is the whole bitmap.
+// The state's layers into R (Color 0xFF00FF), or a plain fill of Color; nothing unless R lies inside Bmp. A fully
+// transparent state clears R (colour and alpha 0) when R is the whole bitmap.
 void PaintSectionBackgroundLayered(int SectionIndex, int State, const TRect& R, uint32_t Color, TsSkinManager* Manager,
                                    TBitmap* Bmp);
 

@@ -80,6 +80,32 @@ TEST(SectionPaint, BackgroundCases) {
   }
 }
 
+TEST(SectionPaint, TheLightPainterPaintsAFullyTransparentStateOnlyOverWhatItKnowsBehind) {
+  Fixture F;
+  F.St().Transparency = 100;
+  auto P = Parent();
+  TvkBgCacheRef Ready;
+  InitBgInfo(P.get(), 0, 0, Ready);
+  TvkBgCacheRef Grey;
+  Grey.FillColor = 0x808080;
+  struct Case {
+    const char* Name;
+    TvkBgCacheRef Bg;
+    uint32_t Want;  // at bitmap point (3, 3), Rect (2, 2, 6, 6)
+  };
+  const Case cases[] = {
+      {"nothing known: left alone", TvkBgCacheRef{}, 0x11111111u},
+      {"a background colour", Grey, 0xFF808080u},
+      {"a ready background", Ready, 0xFF000303u},
+  };
+  for (const Case& c : cases) {
+    auto Dst = Make32(8, 8, 0x11111111);
+    PaintSectionWithBorderMask(F.S, -1, c.Bg, F.M.get(), Dst.get(), TPoint(2, 2), TRect(2, 2, 6, 6), 0);
+    EXPECT_EQ(At(Dst.get(), 3, 3), c.Want) << c.Name;
+    EXPECT_EQ(At(Dst.get(), 6, 6), 0x11111111u) << c.Name;
+  }
+}
+
 TEST(SectionPaint, ImageShareMixesTheTextureTowardTheColour) {
   Fixture F;
   auto Tex = Make32(3, 3, 0xFF00C800);  // green 200, no mask: copied on the canvas

@@ -45,6 +45,14 @@ TEST(SectionRects, ColourLayerFollowsThePixelAlreadyThere) {
   auto Part = Make32(4, 4, 0xFF123456);
   PaintSectionBackgroundLayered(S, 0, TRect(0, 0, 3, 4), KeyPixel32, M.get(), Part.get());
   EXPECT_EQ(CountChanged(Part.get(), 0xFF123456), 0);
+  // A rectangle reaching beyond the bitmap paints nothing: its top-left pixel, which decides the colour layer,
+  // may not exist.
+  StateOf(M.get(), S, 0).Transparency = 40;
+  for (const TRect& Outside : {TRect(-2, -2, 3, 3), TRect(2, 2, 5, 5), TRect(4, 0, 6, 2)}) {
+    auto B = Make32(4, 4, 0x40102030);
+    PaintSectionBackgroundLayered(S, 0, Outside, KeyPixel32, M.get(), B.get());
+    EXPECT_EQ(CountChanged(B.get(), 0x40102030), 0) << Outside.Left << "," << Outside.Top;
+  }
 }
 
 TEST(SectionRects, WholeSectionKeepsWhatLayBehindItsKeyCornersAndIsPremultiplied) {
