@@ -80,14 +80,22 @@ krl_xvfb_stop() {
   KRL_XVFB_PIDS=
 }
 
-# Starts the prefix's server and Wine's service processes before any test: started by the first test
-# program instead, they would hold that test's output pipes open until the whole run is idle.
-krl_wine_server_start() {
+# Starts the prefix's server, Wine's service processes and its desktop before any test, and keeps the desktop
+# for the whole run: Wine ends the desktop process a second after the last program on it ends, and the next
+# test program to open a window starts it again, handing it its own error output; CTest then waits for that
+# output to close (the desktop's end: an idle prefix or the time limit) although the test program has ended.
+# The keeper is a command prompt waiting for a key on a pipe nobody writes; wineserver -k ends it.
+krl_wine_prefix_start() {
+  local keeper="$WINEPREFIX/.krl-desktop-keeper"
   wineserver -p
+  rm -f "$keeper" && mkfifo "$keeper"
+  wine cmd.exe /c pause 0<>"$keeper" >/dev/null 2>&1 &
   wine wineboot </dev/null >/dev/null 2>&1 || true
+}
+krl_wine_server_start() {
+  krl_wine_prefix_start
   if [ -d "$WINEPREFIX-win10" ]; then
-    WINEPREFIX="$WINEPREFIX-win10" wineserver -p
-    WINEPREFIX="$WINEPREFIX-win10" DISPLAY="${KRL_DISPLAY_WIN10:-$DISPLAY}" wine wineboot </dev/null >/dev/null 2>&1 || true
+    WINEPREFIX="$WINEPREFIX-win10" DISPLAY="${KRL_DISPLAY_WIN10:-$DISPLAY}" krl_wine_prefix_start
   fi
 }
 krl_wine_server_stop() {
