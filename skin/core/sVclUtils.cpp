@@ -351,6 +351,25 @@ bool SetLayeredAlpha(HWND Wnd, bool Layered, BYTE Alpha, bool Hiding) {
   return false;
 }
 
+namespace {
+
+BOOL CALLBACK UpdateWindowWithin(HWND Wnd, LPARAM Area) {
+  RECT R{}, Common{};
+  if (IsWindowVisible(Wnd) && GetWindowRect(Wnd, &R) && IntersectRect(&Common, &R, reinterpret_cast<RECT*>(Area)))
+    RedrawWindow(Wnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  return TRUE;
+}
+
+// The desktop under Area is made to repaint: every window there is invalidated, and this thread's ones are painted
+// at once. An immediate update of the whole desktop would send the paint to other programs' windows and wait for
+// each, so one that is busy or hung would hold this program as long.
+void RepaintDesktopArea(RECT Area) {
+  RedrawWindow(nullptr, &Area, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+  EnumThreadWindows(GetCurrentThreadId(), UpdateWindowWithin, reinterpret_cast<LPARAM>(&Area));
+}
+
+}  // namespace
+
 void UpdateLayeredFromBitmap(HWND Wnd, TBitmap* Bmp, BYTE Alpha, POINT Pos) {
   RECT R{};
   GetWindowRect(Wnd, &R);
@@ -372,7 +391,7 @@ void UpdateLayeredFromBitmap(HWND Wnd, TBitmap* Bmp, BYTE Alpha, POINT Pos) {
       if (!Composed) SetWindowLongA(Wnd, GWL_STYLE, Style & ~WS_VISIBLE);
       SetWindowLongA(Wnd, GWL_EXSTYLE, Ex | WS_EX_LAYERED);
       if (!Composed) {
-        RedrawWindow(nullptr, &R, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        RepaintDesktopArea(R);
         SetWindowLongA(Wnd, GWL_STYLE, GetWindowLongA(Wnd, GWL_STYLE) | WS_VISIBLE);
       }
     }

@@ -2,11 +2,15 @@
 // popup, layered output.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "SkinTestOwners.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Platform.h"
+#include "skin/core/vkFormServices.h"
 #include "skin/core/vkSkinCommands.h"
 #include "skin/graphics/ToolkitStartup.h"
+#include "tests/support/HeldWindow.h"
 
 using namespace skin_owners;
 
@@ -160,6 +164,31 @@ TEST_F(VclUtils, LayeredOutputTakesTheBitmapAlphaAndPlace) {
   // without a bitmap the screen under the window is shown, at the window's size
   UpdateLayeredFromBitmap(form->Handle(), nullptr, 255, POINT{0, 0});
   EXPECT_EQ(Calls.back().size.cx, form->Width());
+}
+
+namespace {
+HRESULT WINAPI NotComposed(BOOL* On) {
+  *On = FALSE;
+  return S_OK;
+}
+}  // namespace
+
+TEST_F(VclUtils, LayeringRepaintsTheDesktopUnderItWithoutWaitingForOtherThreads) {
+  DwmIsCompositionEnabledEntry().Replace(NotComposed);
+  form->SetBounds(40, 40, 200, 150);
+  form->Show();
+  RECT R{};
+  GetWindowRect(form->Handle(), &R);
+  testing_support::HeldWindow Foreign(R);
+  HWND Own = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, R.left, R.top, R.right - R.left,
+                             R.bottom - R.top, nullptr, nullptr, nullptr, nullptr);
+  ShowWindow(Own, SW_SHOWNOACTIVATE);
+  ValidateRect(Own, nullptr);
+  std::unique_ptr<TBitmap> Bmp(NewBitmap32(200, 150));
+  EXPECT_EQ(Foreign.MessagesDuring([&] { UpdateLayeredFromBitmap(form->Handle(), Bmp.get(), 255, POINT{40, 40}); }), 0)
+      << "the call waited for another thread's window";
+  EXPECT_FALSE(GetUpdateRect(Own, nullptr, FALSE)) << "this thread's window under it was left unpainted";
+  DestroyWindow(Own);
 }
 
 TEST_F(VclUtils, HierarchyWalks) {
