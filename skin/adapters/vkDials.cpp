@@ -335,7 +335,11 @@ void MakeDialogAdapter(HWND Wnd, TvkDialogWnd*& DialogWnd) {
 
 bool AdoptTopLevelWindow(HWND Wnd, const CREATESTRUCTA* CreateStruct) {
   TsSkinManager* M = TsSkinManager::DefaultManager();
-  if (M == nullptr || AppGoing() || Wnd == nullptr || WindowHasSkin(Wnd)) return false;
+  // Only this thread's windows: Wine names another program's window to the hook when it activates the next
+  // window in line after ours; asking it would wait for that program, and its procedure is not ours to take.
+  if (M == nullptr || AppGoing() || Wnd == nullptr || GetWindowThreadProcessId(Wnd, nullptr) != GetCurrentThreadId() ||
+      WindowHasSkin(Wnd))
+    return false;
   std::string ClassName = CreateStruct != nullptr && HIWORD(reinterpret_cast<UINT_PTR>(CreateStruct->lpszClass)) != 0
                               ? std::string(CreateStruct->lpszClass)
                               : std::string();

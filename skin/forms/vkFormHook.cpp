@@ -76,7 +76,11 @@ void SetUpRuntimeProvider(TsSkinProvider* P, TCustomForm* Form) {
 
 bool AdoptTopLevelForm(HWND Wnd) {
   TsSkinManager* M = TsSkinManager::DefaultManager();
-  if (M == nullptr || ApplicationGoing() || Wnd == nullptr || WindowHasSkin(Wnd)) return false;
+  // Only this thread's windows: Wine names another program's window to the hook when it activates the next window
+  // in line after ours, and asking that one whether it has a skin would wait for that program.
+  if (M == nullptr || ApplicationGoing() || Wnd == nullptr ||
+      GetWindowThreadProcessId(Wnd, nullptr) != GetCurrentThreadId() || WindowHasSkin(Wnd))
+    return false;
   const std::string ClassName = WindowClassNameOf(Wnd);
   const LONG Style = GetWindowLongA(Wnd, GWL_STYLE);
   if ((Style & WS_POPUP) != 0 && (Style & WS_BORDER) == 0) return false;

@@ -25,6 +25,7 @@
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/forms/vkSBAnimation.h"
+#include "tests/support/HeldWindow.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/RealPointer.h"
 #include "tests/support/WindowProbe.h"
@@ -230,6 +231,10 @@ TEST_F(DialogTest, AdoptionRulesForOwnedBoxesPopupsAndTheMainForm) {
   EXPECT_TRUE(AdoptTopLevelWindow(Free_, nullptr));
   EXPECT_NE(DialogAdapterOf(Free_), nullptr);
   EXPECT_FALSE(AdoptTopLevelWindow(Free_, nullptr)) << "adopted once";
+  // another program's box named on an activation is left alone, without waiting for it
+  testing_support::HeldWindow Foreign(RECT{0, 0, 100, 80}, "#32770");
+  EXPECT_EQ(Foreign.MessagesDuring([&] { CBTHookProc(HCBT_ACTIVATE, WPARAM(Foreign.Handle()), 0); }), 0);
+  EXPECT_EQ(FindProviderByWnd(Foreign.Handle()), nullptr);
 }
 
 // The hook is called by the system: a failure while adopting is reported, and the box still comes up, plain.

@@ -7,6 +7,7 @@
 #include "framework/SysUtils.h"
 #include "skin/forms/vkFormHook.h"
 #include "tests/support/GdiLeaks.h"
+#include "tests/support/HeldWindow.h"
 
 using namespace form_test;
 
@@ -87,6 +88,9 @@ TEST(ProviderHook, AnActivatedFormGetsARuntimeProviderOnce) {
   Plain->SetTag(NoSkinTag);
   EXPECT_TRUE(AdoptTopLevelForm(Plain->Handle()));
   EXPECT_EQ(Plain->Perform(SM_VKCMD, SkinCommandWParam(VKCMD_QUERY_FORM_SKINNER), 0), 0);
+  // another program's window named on an activation is not asked anything: it may not be answering
+  testing_support::HeldWindow Foreign(RECT{0, 0, 100, 80});
+  EXPECT_EQ(Foreign.MessagesDuring([&] { FormCbtHookProc(HCBT_ACTIVATE, WPARAM(Foreign.Handle()), 0); }), 0);
 }
 
 TEST(ProviderEditorLink, AFormShownWithThePreviewSwitchLinksToTheEditor) {
