@@ -494,6 +494,8 @@ public:
 
   // ---- hit test and title-element states ----
   int HitTestAt(TMessage& Message);
+  // P (window coordinates) lies on the shown size grip: right of and below its top-left corner.
+  bool OnGrip(TPoint P);
   int ElementAt(TPoint P);
   void ScreenToWindowPoint(int X, int Y, TPoint& P);
   void GetWindowOrigin(TPoint& P);
@@ -647,6 +649,8 @@ private:
   // A minimise or restore flight still running ends through the timer's own ending (the form opaque again, its
   // bits cleared) and the timer goes; any other running animation timer is only freed.
   void EndRunningFlight();
+  // An animation timer runs now (one that has ended stays with the provider and does not count).
+  bool AnimationRunning() const;
   // The border form's layered window freed (the border form makes a new one when it is next updated).
   void FreeBorderLayeredWindow();
   // ---- MDI (sSkinProviderMDI.cpp) ----

@@ -84,7 +84,7 @@ void TsSkinProvider::UpdateCaptionLayout() {
   int X = FrameCacheWidth() - D.BIRight - Mg.Right - std::max(4, FW);
   const TFormBorderStyle BS = FForm->BorderStyle();
   if (BS == bsToolWindow || BS == bsSizeToolWin || BS == bsNone) {
-    const int Extra = FBorderForm != nullptr ? GetWindowFrameWidth(Wnd, FBorderForm, true) - GetWindowFrameWidth(Wnd, FBorderForm, false) : 0;
+    const int Extra = ExtraFrameWidth();
     if (Extra < 2) X -= 2 - Extra;
   }
   FTitleRightLimit = X;

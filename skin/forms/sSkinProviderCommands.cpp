@@ -12,6 +12,7 @@
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sSkinProviderMetrics.h"
 #include "skin/forms/sSkinProviderSysMenu.h"
+#include "skin/forms/sSkinMenus.h"
 #include "skin/forms/sSkinProviderUnit.h"
 #include "skin/graphics/vkParentBg.h"
 
@@ -22,9 +23,6 @@ bool g_TakingEditorSkin = false;
 int StateCount(TsSkinManager* M, int Index) {
   return M != nullptr && M->SectionIndexInRange(Index) ? std::clamp(M->gd()[Index].States, 1, 3) : 1;
 }
-
-// The popup-menu background cache of the menu painter (built with the skinned menus).
-void ClearPopupBackgroundCache() {}
 
 }  // namespace
 
@@ -52,7 +50,7 @@ bool TsSkinProvider::FilterSkinCommand(TMessage& Message) {
       if (FForm != nullptr) BroadcastToChildControls(FForm, Message);
       RemoveAdapter();
       FreeTitleAnimations();
-      if (FSkinData->SkinManager() != nullptr) ClearPopupBackgroundCache();
+      if (FSkinData->SkinManager() != nullptr) ClearMenuBgCache();
       if (FForm == nullptr || Destroying(FForm)) return true;
       const HWND W = FormHandle();
       if (FSkinData->SkinManager() != nullptr) {
@@ -166,7 +164,7 @@ void TsSkinProvider::SkinCommand(TMessage& Message) {
   switch (SkinCommandCode(Message.WParam)) {
     case VKCMD_SKIN_APPLIED: {
       if (FSkinData->SkinManager() != reinterpret_cast<TsSkinManager*>(Message.LParam)) break;
-      ClearPopupBackgroundCache();
+      ClearMenuBgCache();
       FSkinData->RefreshSectionIndex(true);
       UpdateTitleSectionIndexes();
       if (FSkinData->CacheBmp != nullptr) FSkinData->CacheBmp->SetSize(0, 0);
@@ -359,7 +357,7 @@ bool TsSkinProvider::SkinCommandUnskinned(TMessage& Message) {
       TsSkinManager* M = FSkinData->SkinManager();
       if (M != reinterpret_cast<TsSkinManager*>(Message.LParam)) return true;
       FreeTitleAnimations();
-      ClearPopupBackgroundCache();
+      ClearMenuBgCache();
       FSkinData->RefreshSectionIndex(true);
       UpdateTitleSectionIndexes();
       if (M != nullptr) {
@@ -367,7 +365,9 @@ bool TsSkinProvider::SkinCommandUnskinned(TMessage& Message) {
                        GetSkinTitleHeightByState(false) > GetStdCaptionHeight(FForm) + 4;
         SetSystemMenuStyle(true);
         InitTitleButtonIndexes();
-        FFormActive = FForm->Active();
+        // an MDI main form is drawn active while its active child is the screen's active form
+        TCustomForm* Child = FForm->FormStyle() == fsMDIForm ? FForm->ActiveMDIChild() : nullptr;
+        FFormActive = FForm->Active() || (Child != nullptr && Screen != nullptr && Screen->ActiveForm() == Child);
         if (!TsSkinManager::SkinIsLoading()) {
           FMenuLineReady = FormMainMenu(FForm) != nullptr && FSavedMenuOwnerDraw;
           SkinFormMenus(true);

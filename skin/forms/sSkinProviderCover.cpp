@@ -151,8 +151,7 @@ void TsSkinProvider::UpdateDisabledVeil() {
   }
   int Left = FForm->Left(), Top = FForm->Top(), Width = FForm->Width(), Height = FForm->Height();
   if (FBorderForm != nullptr) {
-    const HWND W = FormHandle();
-    const int E = GetWindowFrameWidth(W, FBorderForm, true) - GetWindowFrameWidth(W, FBorderForm, false);
+    const int E = ExtraFrameWidth();
     const int C = GetExtraCaptionHeight(FBorderForm);
     Left -= E + 1;
     Top -= C + 1;

@@ -163,19 +163,22 @@ int TsSkinProvider::HitTestAt(TMessage& Message) {
     return Contains(FIconRect, P) ? HTSYSMENU : HTCAPTION;
   }
   if (P.Y <= C + GetMenuLineCount() * MenuLineHeight()) return MenuLineHit(P);
+  return OnGrip(P) ? HTBOTTOMRIGHT : HTCLIENT;
+}
+
+bool TsSkinProvider::OnGrip(TPoint P) {
   TsSkinManager* M = Manager();
   const int Grip = M != nullptr ? M->ConstData().GripImage : -1;
-  if (IsGripShown() && M != nullptr && M->MaskIndexInRange(Grip)) {
-    TPoint G = GetGripPosition(Grip);
-    if (FBorderForm != nullptr) {
-      TRect Mg;
-      GetExtBorderMargins(Mg);
-      G.Y -= GetExtraCaptionHeight(FBorderForm) + Mg.Top;
-      G.X -= GetWindowFrameWidth(W, FBorderForm, true) - GetWindowFrameWidth(W, FBorderForm, false) + Mg.Left;
-    }
-    if (P.X > G.X && P.Y > G.Y) return HTBOTTOMRIGHT;
+  if (!IsGripShown() || M == nullptr || !M->MaskIndexInRange(Grip)) return false;
+  TPoint G = GetGripPosition(Grip);
+  // the cache holds a border window's margins and its extra frame and caption around the window
+  if (FBorderForm != nullptr) {
+    TRect Mg;
+    GetExtBorderMargins(Mg);
+    G.Y -= GetExtraCaptionHeight(FBorderForm) + Mg.Top;
+    G.X -= ExtraFrameWidth() + Mg.Left;
   }
-  return HTCLIENT;
+  return P.X > G.X && P.Y > G.Y;
 }
 
 void TsSkinProvider::SetHotElement(int Code, bool Repaint) {
@@ -276,7 +279,11 @@ void TsSkinProvider::RepaintTitleButton(int Code) {
   TsSkinManager* M = Manager();
   TBitmap* Cache = FSkinData->CacheBmp;
   if (B == nullptr || M == nullptr || Cache == nullptr || Cache->Empty()) return;
-  if (B->State < 0 || B->Rect.Right <= B->Rect.Left || B->Rect.Left <= FIconRect.Right) {
+  // a maximised child's buttons on the menu line follow the child's own state
+  TsSkinProvider* Child = Code == htMDIRestore || Code == htMDIMinimize ? ActiveChildSkinner() : nullptr;
+  TsSystemMenu* ChildMenu = Child != nullptr ? Child->FSystemMenu : nullptr;
+  const bool Hidden = Code == htMDIMinimize && ChildMenu != nullptr && !ChildMenu->EnabledMin();
+  if (B->State < 0 || B->Rect.Right <= B->Rect.Left || B->Rect.Left <= FIconRect.Right || Hidden) {
     if (B->GlowId >= 0 && AnimationGlue.HideGlowEffect) AnimationGlue.HideGlowEffect(B->GlowId, false);
     return;
   }
@@ -295,6 +302,11 @@ void TsSkinProvider::RepaintTitleButton(int Code) {
   bool Faded = false;
   const HWND W = FormHandle();
   if (Code == HTMAXBUTTON && IsZoomed(W)) Kind = B->LargeCaption ? tmNorm : tmSmallNorm;
+  if (Code == htMDIRestore) {
+    TCustomForm* CF = FForm->ActiveMDIChild();
+    Kind = CF == nullptr || !CF->HandleAllocated() || IsZoomed(CF->Handle()) ? tmSmallNorm : tmSmallMax;
+    Faded = ChildMenu != nullptr && !ChildMenu->EnabledRestore();
+  }
   if (IsIconic(W)) {
     if (Code == HTMINBUTTON) Kind = B->LargeCaption ? tmNorm : tmSmallNorm;
     if (Code == HTMAXBUTTON) {
@@ -335,7 +347,7 @@ void TsSkinProvider::RepaintTitleButton(int Code) {
   if (FBorderForm != nullptr) {
     TRect Mg;
     GetExtBorderMargins(Mg);
-    At.X -= GetWindowFrameWidth(W, FBorderForm, true) - GetWindowFrameWidth(W, FBorderForm, false) + Mg.Left;
+    At.X -= ExtraFrameWidth() + Mg.Left;
     At.Y -= GetExtraCaptionHeight(FBorderForm) + Mg.Top;
   }
   HDC DC = GetWindowDC(W);

@@ -48,16 +48,11 @@ void TsSkinProvider::WMNCHitTest(TMessage& Message) {
   if ((Code == HTMINBUTTON || Code == HTMAXBUTTON || Code == HTCLOSE) && FForm->FormStyle() == fsMDIChild)
     SetSystemMenuStyle(true);
   if (Code != HTNOWHERE && Code != HTCLIENT && Code != HTCAPTION && Code != HTMENU && !IsSizingEdge(Code)) return;
-  TsSkinManager* M = Manager();
-  const int Grip = M != nullptr ? M->ConstData().GripImage : -1;
-  if (IsGripShown() && M != nullptr && M->MaskIndexInRange(Grip)) {
-    TPoint P;
-    ScreenToWindowPoint(SignedLo(Message.LParam), SignedHi(Message.LParam), P);
-    const TPoint G = GetGripPosition(Grip);
-    if (P.X > G.X && P.Y > G.Y) {
-      Message.Result = HTBOTTOMRIGHT;
-      return;
-    }
+  TPoint P;
+  ScreenToWindowPoint(SignedLo(Message.LParam), SignedHi(Message.LParam), P);
+  if (OnGrip(P)) {
+    Message.Result = HTBOTTOMRIGHT;
+    return;
   }
   CallOwnProc(Message);
 }

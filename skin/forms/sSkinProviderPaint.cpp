@@ -312,8 +312,14 @@ void TsSkinProvider::CMEnabledChanged(TMessage& Message) {
 
 void TsSkinProvider::WMCreate(TMessage& Message) {
   if (FForm->FormStyle() == fsMDIChild) {
-    if (g_MDIMain == nullptr && FForm->HandleAllocated()) AdoptTopLevelForm(FForm->Handle());
-    g_NewMDIChildMaximized = false;
+    // the MDI parent (the frame of the child's client window) is skinned before its first child
+    if (g_MDIMain == nullptr && FForm->HandleAllocated())
+      if (const HWND Client = GetParent(FForm->Handle()))
+        if (const HWND Frame = GetParent(Client)) AdoptTopLevelForm(Frame);
+    // a child made over a maximised one restores nothing until it is painted (its own SC_RESTORE)
+    TCustomForm* Main = g_MDIMain != nullptr ? g_MDIMain->FForm : nullptr;
+    TCustomForm* Active = Main != nullptr ? Main->ActiveMDIChild() : nullptr;
+    g_NewMDIChildMaximized = Active != nullptr && Active != FForm && Active->HandleAllocated() && IsZoomed(Active->Handle());
   }
   CallOwnProc(Message);
   LinkSkinDataToWindow();

@@ -146,7 +146,7 @@ void TsSkinProvider::WMNCActivate(TMessage& Message) {
       if (const HWND Client = P->FForm->ClientHandle()) SendSkinMessage(Client, WM_NCPAINT, 0, 0);
     }
   }
-  if ((WindowExStyle(W) & WS_EX_LAYERED) != 0 && FAnimTimer == nullptr) FrameRedraw();
+  if ((WindowExStyle(W) & WS_EX_LAYERED) != 0 && !AnimationRunning()) FrameRedraw();
   if (FForm->ControlState().Contains(csCreating)) {
     SetFormStateFlags(FFormState & ~fsfInNCActivate);
     return;
@@ -158,7 +158,7 @@ void TsSkinProvider::WMNCActivate(TMessage& Message) {
     }
   }
   SetFormStateFlags(FFormState & ~fsfInNCActivate);
-  if (FAnimTimer == nullptr) {
+  if (!AnimationRunning()) {
     RECT R{};
     GetWindowRect(W, &R);
     if (R.right - R.left == FForm->Width() || R.bottom - R.top == FForm->Height()) {
@@ -204,7 +204,7 @@ void TsSkinProvider::WMActivateApp(TMessage& Message) {
     return;
   const HWND W = FormHandle();
   if (FBorderForm == nullptr) {
-    if (IsMainForm(FForm) && FForm->WindowState() == wsMinimized && W != nullptr && !IsIconic(W) && FAnimTimer == nullptr) {
+    if (IsMainForm(FForm) && FForm->WindowState() == wsMinimized && W != nullptr && !IsIconic(W) && !AnimationRunning()) {
       FForm->SetWindowState(wsNormal);
       InvalidateRect(W, nullptr, TRUE);
       RedrawWindow(W, nullptr, nullptr, kRedrawFull);
@@ -547,8 +547,10 @@ void TsSkinProvider::WMExitSizeMove(TMessage& Message) {
 
 // ---- system commands ----
 
+bool TsSkinProvider::AnimationRunning() const { return FAnimTimer != nullptr && FAnimTimer->Enabled(); }
+
 void TsSkinProvider::EndRunningFlight() {
-  if (FAnimTimer == nullptr || !FAnimTimer->Enabled()) return;
+  if (!AnimationRunning()) return;
   TvkThreadedTimer* T = FAnimTimer;
   FAnimTimer = nullptr;
   if (auto* Flight = dynamic_cast<TvkMinTimer*>(T)) Flight->EndEarly();

@@ -189,6 +189,17 @@ TRect TvkBorderForm::OwnerClientRect() const {
   return TRect(X, Y, X + C.right, Y + C.bottom);
 }
 
+TRect TvkBorderForm::ClientHole() const {
+  TRect C = OwnerClientRect();
+  if (Provider == nullptr) return C;
+  if (TObject* A = Provider->ScrollAdapter(); A != nullptr && ProviderParts.ScrollBarShown) {
+    C.Right += std::max(0, ProviderParts.ScrollBarShown(A, true));
+    C.Bottom += std::max(0, ProviderParts.ScrollBarShown(A, false));
+  }
+  if (const int Lines = Provider->GetMenuLineCount(); Lines > 1) C.Top -= (Lines - 1) * Provider->MenuLineHeight();
+  return C;
+}
+
 int TvkBorderForm::GetTopIndent() {
   // a maximised form whose skin caption is much taller than the system's hangs its caption above the window
   if (Provider != nullptr && OwnerZoomed() && TvkProviderEffects::CaptionZoom(Provider))
@@ -373,7 +384,7 @@ HRGN TvkBorderForm::BuildRegion(int OwnerWidth, int OwnerHeight) {
   if ((S & fsfSkinChangeSnapshot) != 0) return CreateRectRgn(Base.Left, Base.Top, Base.Right, Base.Bottom);
   if ((S & (fsfMoveFade | fsfMinimizing | fsfHiding | fsfSkinChangeSnapshot)) == 0) {
     HRGN R = CreateRectRgn(Base.Left, Base.Top, Base.Right, Base.Bottom);
-    const TRect C = OwnerClientRect();
+    const TRect C = ClientHole();
     HRGN Hole = CreateRectRgn(C.Left, C.Top, C.Right + DX, C.Bottom + DY);
     // the client is taken out; a client reaching past the frame (a maximised picture cut at the work area)
     // adds nothing
@@ -823,9 +834,10 @@ void TvkBorderForm::BorderWindowProc(TMessage& Message) {
         if (CaptionPressed && OwnerZoomed() &&
             (std::abs(S.X - LastPos.x) >= 6 || std::abs(S.Y - LastPos.y) >= 6)) {
           RestoreFromCaptionDrag();
-          // the drag goes on as a faded move where moving blends; else the move is taken again by the restored frame
-          if (!BeginCaptionMove(Provider)) BorderWindowProc(Message);
           CaptionPressed = false;
+          // the drag goes on under the held button: as a faded move where moving blends, else in the system's own
+          // move loop (nothing else would move the form before the caption is taken again)
+          if (!BeginCaptionMove(Provider)) SendToOwner(WM_SYSCOMMAND, SC_MOVE | HTCAPTION, MAKELPARAM(S.X, S.Y));
         }
         return;
       }

@@ -54,6 +54,9 @@ public:
   uint32_t OwnerState() const;
   void SetOwnerState(uint32_t Flags);
   TRect OwnerClientRect() const;  // border-window coordinates
+  // What of the owner shows through the border window: its client, with a provider's skinned scroll bars beside
+  // it and the lines of a wrapped menu bar above its first.
+  TRect ClientHole() const;
   TRect Margins() const;
   TsSkinManager* Manager() const;
   bool OwnerZoomed() const;

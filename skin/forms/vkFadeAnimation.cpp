@@ -80,8 +80,11 @@ void TvkFadeAnimation::DoStep(TObject*) {
   FreeImages();
 }
 
-HWND TvkFadeAnimation::PlaceAfter() const {
-  return (GetWindowLongA(OwnerWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0 ? HWND_TOPMOST : GetWindow(OwnerWnd, GW_HWNDPREV);
+HWND TvkFadeAnimation::PlaceAfter(HWND Over) const {
+  if ((GetWindowLongA(OwnerWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) return HWND_TOPMOST;
+  // nothing above it: the top; the fade window itself lying there already stays (inserted after itself)
+  const HWND Above = GetWindow(Over, GW_HWNDPREV);
+  return Above != nullptr ? Above : HWND_TOP;
 }
 
 void TvkFadeAnimation::PresentImage(POINT Corner, int Alpha) {

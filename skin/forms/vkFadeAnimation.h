@@ -47,8 +47,9 @@ protected:
   // At the end of a fade-in: True while the cursor stays over the element. False once the fade stopped (the owner
   // is told the mouse left), and whenever this fade may be gone.
   virtual bool CursorStillOver() = 0;
-  // The window just above the owner in the z-order (topmost above a topmost owner).
-  HWND PlaceAfter() const;
+  // The window to insert the fade window after so that it lies just above Over (topmost above a topmost owner):
+  // Over is the window that shows the element (the border window's, which lies above its owned form).
+  HWND PlaceAfter(HWND Over) const;
   // The image shown on the fade window with its corner at Corner.
   void PresentImage(POINT Corner, int Alpha);
 };

@@ -201,7 +201,7 @@ void TvkSBAnimation::ShowFrame(int Alpha) {
     R.Bottom = R.Top + Image->Height();
   }
   GlowWindow->SetBounds(R.Left, R.Top, Image->Width(), Image->Height());
-  SetWindowPos(GlowWindow->Handle(), PlaceAfter(), 0, 0, 0, 0, kFadePlaceFlags);
+  SetWindowPos(GlowWindow->Handle(), PlaceAfter(FrameWindow()), 0, 0, 0, 0, kFadePlaceFlags);
   PresentImage(POINT{R.Left, R.Top}, Alpha);
 }
 

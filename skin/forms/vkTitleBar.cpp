@@ -141,7 +141,7 @@ void TvkItemAnimation::ShowFrame(int Alpha) {
     R.Right = R.Left + Image->Width();
     R.Bottom = R.Top + Image->Height();
   }
-  SetWindowPos(GlowWindow->Handle(), PlaceAfter(), R.Left, R.Top, R.Width(), R.Height(), 0x613);
+  SetWindowPos(GlowWindow->Handle(), PlaceAfter(OwnerWnd), R.Left, R.Top, R.Width(), R.Height(), 0x613);
   PresentImage(POINT{R.Left, R.Top}, Alpha);
 }
 

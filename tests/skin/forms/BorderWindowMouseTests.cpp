@@ -54,8 +54,9 @@ TEST(BorderWindowMouse, PressAndReleaseReachTheFormWithTheBorderWindowsCodes) {
   }
 }
 
-TEST(BorderWindowMouse, MaximisedCaptionDragRestoresUnderTheCursorFromSixPixels) {
+TEST(BorderWindowMouse, MaximisedCaptionDragRestoresUnderTheCursorFromSixPixelsAndMovesOn) {
   TBorder T;
+  T.KeepCommands = true;
   struct Row {
     int Down;     // the press below the caption's top
     int DX, DY;   // where the cursor goes from the press
@@ -75,8 +76,11 @@ TEST(BorderWindowMouse, MaximisedCaptionDragRestoresUnderTheCursorFromSixPixels)
     ASSERT_TRUE(IsZoomed(T.F->Handle())) << "less than six pixels";
     const POINT To{Press.x + R.DX, R.Above ? -40 : Press.y + R.DY};
     PutCursor(To);
+    T.Commands.clear();
     SendMessageA(T.L(), WM_NCMOUSEMOVE, HTOBJECT, MAKELPARAM(To.x, To.y));
     EXPECT_EQ(T.F->WindowState(), wsNormal);
+    // the held button goes on moving the restored form, in the system's move loop
+    EXPECT_EQ(T.Commands, std::vector<WPARAM>{SC_MOVE}) << R.Down;
     EXPECT_FALSE(T.B()->CaptionPressed);
     // the cursor lies on the restored caption as far below its top and as far along the window as it took it
     const RECT Now = T.LR();

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "FormTestSupport.h"
+#include "MenuTestSupport.h"
 #include "framework/ExtCtrls.h"
 #include "skin/core/vkSkinCommands.h"
 #include "skin/forms/sSkinProviderSysMenu.h"
@@ -37,8 +38,6 @@ TEST(ProviderCommands, ScaleChangesTheAddedTitleAndTheHeader) {
 TEST(ProviderCommands, AnswersOfTheSkinnedForm) {
   TSkinned S;
   ASSERT_TRUE(S.P->SkinData()->IsSkinned());
-  // a notice the form's provider does not handle is answered 0
-  EXPECT_EQ(Command(S.F.get(), VKCMD_52, 7), 0);
   // frame width: half the difference of window and client widths, or the caller's default when they are equal
   ASSERT_EQ(S.F->Width() - S.F->ClientWidth(), 8);  // a sizing frame of 4 pixels a side
   EXPECT_EQ(Command(S.F.get(), VKCMD_QUERY_FRAME_WIDTH, 99), 4);
@@ -55,6 +54,43 @@ TEST(ProviderCommands, AnswersOfTheSkinnedForm) {
   EXPECT_EQ(Command(S.F.get(), VKCMD_40), 1);
   Command(S.F.get(), VKCMD_SET_SIZING_STYLE, 0);
   EXPECT_EQ(Command(S.F.get(), VKCMD_40), 0);
+}
+
+TEST(ProviderCommands, NoticesReachTheFormsOwnProcedureButTheMoveAnimationsStart) {
+  ManagerPtr M = CarriedManager();
+  Owned<TForm> F(NewForm());
+  std::vector<WORD> Reached;
+  // the form's own procedure answers every notice with 7
+  F->WindowProc = [&, Own = F->WindowProc](TMessage& Msg) {
+    if (Msg.Msg != SM_VKCMD) return Own(Msg);
+    Reached.push_back(SkinCommandCode(Msg.WParam));
+    Msg.Result = 7;
+  };
+  Create<TsSkinProvider>(F.get());
+  struct Row {
+    WORD Cmd;
+    LRESULT Answer;
+  };
+  for (const Row& R : {Row{VKCMD_52, 0}, Row{VKCMD_4E, 7}, Row{VKCMD_4F, 7}}) {
+    Reached.clear();
+    EXPECT_EQ(Command(F.get(), R.Cmd, 1), R.Answer) << R.Cmd;
+    EXPECT_EQ(Reached, R.Answer == 7 ? std::vector<WORD>{R.Cmd} : std::vector<WORD>{}) << R.Cmd;
+  }
+}
+
+TEST(ProviderCommands, ASkinAppliedOrDroppedClearsThePopupBackgrounds) {
+  menu_test::TMenuSkin S = menu_test::NewMenuSkin();
+  Owned<TForm> F(NewForm());
+  auto* P = Create<TsSkinProvider>(F.get());
+  ASSERT_EQ(P->SkinData()->SkinManager(), S.Manager.get());
+  Owned<TPopupMenu> Popup(menu_test::NewPopup({"Open"}));
+  testing_support::BitmapPtr Canvas = testing_support::Bitmap32(140, 40, 0xFF000000);
+  for (WORD Cmd : {VKCMD_SKIN_APPLIED, VKCMD_SKIN_DROPPED}) {
+    S.Painter()->DrawPopupItem(Popup->Items()->Items(0), Canvas->Canvas(), TRect(0, 0, 140, 20), TOwnerDrawState{});
+    ASSERT_FALSE(MenuBgCache().empty()) << Cmd;
+    Command(F.get(), Cmd, reinterpret_cast<LPARAM>(S.Manager.get()));
+    EXPECT_TRUE(MenuBgCache().empty()) << Cmd;
+  }
 }
 
 TEST(ProviderCommands, StateSectionOfAnOlderSkinAndTheHeaderBand) {

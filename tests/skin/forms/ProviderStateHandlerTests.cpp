@@ -11,6 +11,8 @@
 #include "skin/forms/sSkinProviderSysMenu.h"
 #include "skin/forms/vkFormTimers.h"
 #include "skin/forms/vkProviderEffects.h"
+#include "tests/support/LayeredRecorder.h"
+#include "tests/support/MessagePump.h"
 
 using namespace form_test;
 
@@ -107,5 +109,22 @@ TEST(ProviderState, ActivationAndMovesTakeEveryGlowAwayAndARestoreEndsARunningFl
     S.F->Perform(WM_SYSCOMMAND, SC_RESTORE, 0);
     EXPECT_EQ(S.Timer() == nullptr, Running) << Running;
     EXPECT_EQ(S.Settled(), Running) << Running;
+  }
+}
+
+TEST(ProviderState, AFlightThatEndedNoLongerHoldsBackTheActivationRepaint) {
+  // the border window takes the new active or inactive picture after a flight, not while one runs
+  for (bool Running : {false, true}) {
+    TSkinned S;
+    S.M->SetExtendedBorders(true);
+    S.F->Show();
+    testing_support::PumpPending();
+    ASSERT_NE(S.P->BorderForm(), nullptr);
+    const HWND L = FormServices.BorderLayeredWindow(S.P->BorderForm())->Handle();
+    S.Flight(Running);
+    testing_support::LayeredRecorder Rec;
+    S.P->SkinData()->CacheDirty = true;
+    S.F->Perform(WM_NCACTIVATE, 0, 0);
+    EXPECT_EQ(Rec.For(L).empty(), Running) << Running;
   }
 }

@@ -1,0 +1,106 @@
+// The skinner of an MDI main form and its children: a child made over a maximised one, and the maximised child's
+// buttons on the main form's menu line repainted alone.
+#include <gtest/gtest.h>
+
+#include "FormTestSupport.h"
+#include "framework/Menus.h"
+#include "skin/forms/sMDIForm.h"
+#include "skin/forms/sSkinProviderUnit.h"
+
+using namespace form_test;
+
+namespace {
+
+// The main form's wrapper without an adapter of its client window (the window adapters are not linked here).
+struct TWrapperParts {
+  decltype(ProviderParts.NewMDIForm) New = ProviderParts.NewMDIForm;
+  decltype(ProviderParts.FreeMDIForm) Free = ProviderParts.FreeMDIForm;
+  TWrapperParts() {
+    ProviderParts.NewMDIForm = [](TsSkinProvider* P) { return Create<TsMDIForm>(P); };
+    ProviderParts.FreeMDIForm = [](TsMDIForm* W) { W->Free(); };
+  }
+  ~TWrapperParts() {
+    ProviderParts.NewMDIForm = New;
+    ProviderParts.FreeMDIForm = Free;
+  }
+};
+
+// A shown MDI main form with a menu, skinned; children are made with their own skinner.
+struct TMDIFrame {
+  TWrapperParts Parts;
+  ManagerPtr M = CarriedManager();
+  Owned<TForm> Frame{TForm::CreateNew(Application)};
+  TsSkinProvider* P = nullptr;
+  TMDIFrame() {
+    Frame->SetBounds(20, 20, 520, 380);
+    Frame->SetFormStyle(fsMDIForm);
+    auto* Menu = new TMainMenu(Frame.get());
+    auto* File = new TMenuItem(Frame.get());
+    File->SetCaption("&File");
+    Menu->Items()->Add(File);
+    Frame->SetMenu(Menu);
+    Application->FormCreated(Frame.get());  // children find their parent as the main form
+    P = Create<TsSkinProvider>(Frame.get());
+    Frame->Show();
+  }
+  // A child with its own skinner, its window made (and so created through the skinner).
+  TForm* NewChild(TBorderIcons Icons = TBorderIcons{biSystemMenu, biMinimize, biMaximize}) {
+    TForm* C = TForm::CreateNew(Application);
+    C->SetFormStyle(fsMDIChild);
+    C->SetBorderIcons(Icons);
+    Create<TsSkinProvider>(C);
+    C->Show();
+    return C;
+  }
+  void Maximise(TForm* C) { SendMessageA(Frame->ClientHandle(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(C->Handle()), 0); }
+};
+
+}  // namespace
+
+TEST(MDIProvider, AChildCreatedWhileTheActiveOneIsMaximisedIsMarkedUntilAPaint) {
+  // Wine restores the maximised child before it creates the new one, which Windows does after: the creation is
+  // handed to the second child's skinner again while the first one stands maximised
+  TMDIFrame T;
+  Owned<TForm> First(T.NewChild()), Second(T.NewChild());
+  for (bool Maximised : {true, false}) {
+    SendMessageA(T.Frame->ClientHandle(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(First->Handle()), 0);
+    SendMessageA(T.Frame->ClientHandle(), Maximised ? WM_MDIMAXIMIZE : WM_MDIRESTORE,
+                 reinterpret_cast<WPARAM>(First->Handle()), 0);
+    ASSERT_EQ(T.Frame->ActiveMDIChild(), First.get());
+    ASSERT_EQ(IsZoomed(First->Handle()) != 0, Maximised);
+    Second->Perform(WM_CREATE, 0, 0);
+    EXPECT_EQ(g_NewMDIChildMaximized, Maximised);
+    // the first paint ends it
+    RedrawWindow(First->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_FALSE(g_NewMDIChildMaximized);
+  }
+}
+
+TEST(MDIProvider, AMaximisedChildsButtonsFollowTheChildWhenRepaintedAlone) {
+  // a child that can neither be minimised nor maximised: its minimise stays faded (not drawn over) and its restore
+  // is faded, as the whole frame paints them
+  TMDIFrame T;
+  Owned<TForm> Child(T.NewChild(TBorderIcons{biSystemMenu}));
+  T.Maximise(Child.get());
+  ASSERT_TRUE(IsZoomed(Child->Handle()));
+  ASSERT_TRUE(T.P->ShowsMDIChildButtons());
+  TsSkinProviderAccess::FormActive(T.P) = true;
+  T.P->SkinData()->CacheDirty = true;
+  T.P->PaintFormFrame();
+  auto Red = [&](const TsCaptionButton& B) {
+    return CacheRgb(T.P->FrameCache(), (B.Rect.Left + B.Rect.Right) / 2, (B.Rect.Top + B.Rect.Bottom) / 2) >> 16;
+  };
+  // SOLID's normal block is 0x40 red; a faded one is mixed with the menu line
+  for (TsCaptionButton* B : {&T.P->ButtonMDIMin, &T.P->ButtonMDIRestore}) {
+    ASSERT_GT(B->Rect.Width(), 0);
+    const uint32_t Whole = Red(*B);
+    EXPECT_NE(Whole, 0x40u) << B->Code << " painted whole";
+    T.P->SetHotElement(B->Code, true);
+    T.P->SetHotElement(0, true);
+    EXPECT_EQ(Red(*B), Whole) << B->Code << " repainted alone";
+  }
+  // the close button is never faded
+  T.P->SetHotElement(htMDIClose, true);
+  T.P->SetHotElement(0, true);
+  EXPECT_EQ(Red(T.P->ButtonMDIClose), 0x40u);
+}
