@@ -63,13 +63,24 @@ void TLateBoundEntry::Reset() {
   state_ = Unresolved;
 }
 
+HMODULE LoadSystemLibrary(const char* Name) {
+  // Systems that know the search flags take the DLL and its imports from the system folder alone.
+  HMODULE Lib = LoadLibraryExA(Name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (Lib != nullptr || GetLastError() != ERROR_INVALID_PARAMETER) return Lib;
+  // Older ones: the full path, its imports looked for in its own folder first.
+  char Folder[MAX_PATH];
+  const UINT Length = GetSystemDirectoryA(Folder, MAX_PATH);
+  if (Length == 0 || Length >= MAX_PATH) return nullptr;
+  return LoadLibraryExA((std::string(Folder) + "\\" + Name).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
 HMODULE LateBoundLibrary(const std::string& dll) {
   Registry& r = Reg();
   std::lock_guard<std::recursive_mutex> g(r.lock);
   const std::string key = UpperCase(dll);
   auto it = r.libraries.find(key);
   if (it != r.libraries.end()) return it->second;
-  HMODULE lib = LoadLibraryA(dll.c_str());
+  HMODULE lib = LoadSystemLibrary(dll.c_str());
   r.libraries[key] = lib;
   return lib;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Functions of system DLLs bound on first use (LoadLibraryA + GetProcAddress, once per entry), so the
+// Functions of system DLLs bound on first use (LoadSystemLibrary + GetProcAddress, once per entry), so the
 // program runs where an entry is missing. Each entry can be replaced by tests (a fake, or nullptr to run
 // the caller's "missing" branch); ResetPlatform() restores every entry to its real binding.
 //
@@ -41,7 +41,11 @@ public:
   void Replace(F* fn) { ReplaceAddress(reinterpret_cast<FARPROC>(reinterpret_cast<void*>(fn))); }
 };
 
-// The DLL of late-bound entries, loaded once per process (null when missing).
+// A DLL of the system, taken only from the system folder, and the DLLs it needs from there too: a file of that
+// name beside the program (or in the current folder or on the path) never runs. Null when the system lacks it.
+HMODULE LoadSystemLibrary(const char* Name);
+
+// The DLL of late-bound entries, loaded once per process from the system folder (null when missing).
 HMODULE LateBoundLibrary(const std::string& dll);
 // Frees the DLLs loaded for late binding; every entry binds again on next use (unit end).
 void FreeLateBoundLibraries();

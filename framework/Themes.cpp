@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 #include <vsstyle.h>
 
+#include "framework/LateBinding.h"
 #include "framework/Platform.h"
 
 namespace {
@@ -15,7 +16,7 @@ int CommonControlsVersion() {
   HMODULE lib = GetModuleHandleA("comctl32.dll");
   bool loaded = false;
   if (!lib) {
-    lib = LoadLibraryA("comctl32.dll");
+    lib = LoadSystemLibrary("comctl32.dll");
     loaded = lib != nullptr;
   }
   if (!lib) return 0;
@@ -54,7 +55,7 @@ TThemeServices::TThemeServices() {
 TThemeServices::~TThemeServices() { Unload(); }
 
 void TThemeServices::Load() {
-  HMODULE lib = LoadLibraryA("uxtheme.dll");
+  HMODULE lib = LoadSystemLibrary("uxtheme.dll");
   FLibrary = lib;
   FAvailable = lib != nullptr;
   FEnabled = false;

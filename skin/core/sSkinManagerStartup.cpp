@@ -2,6 +2,7 @@
 
 #include "framework/Dialogs.h"
 #include "framework/Graphics.h"
+#include "framework/LateBinding.h"
 #include "framework/Platform.h"
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
@@ -47,7 +48,7 @@ void SkinManagerUnitInitialize() {
   ShadowBitmapActive = LoadShadow("vkSHDA");
   ShadowBitmapInactive = LoadShadow("vkSHDI");
   if (CommandLineHasSwitch("/vkver")) ShowMessage(kVersionNotice);
-  g_User32 = LoadLibraryA("user32.dll");
+  g_User32 = LoadSystemLibrary("user32.dll");
   if (g_User32 != nullptr)
     g_SetProcessDPIAware =
         reinterpret_cast<TSetProcessDPIAware>(reinterpret_cast<void*>(GetProcAddress(g_User32, "SetProcessDPIAware")));

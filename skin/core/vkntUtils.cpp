@@ -11,6 +11,7 @@
 #include "framework/GraphicsGdi.h"
 #include "framework/SysUtils.h"
 #include "framework/TypInfo.h"
+#include "framework/LateBinding.h"
 #include "framework/Platform.h"
 #include "skin/core/vkFormServices.h"
 
@@ -288,12 +289,12 @@ bool DebuggerPresentOrUnknown() {
 }
 
 void LoadShellFileInfoEntry() {
-  if (g_Shell32 == nullptr) g_Shell32 = LoadLibraryA("shell32.dll");
+  if (g_Shell32 == nullptr) g_Shell32 = LoadSystemLibrary("shell32.dll");
   UtilsEntries.SHGetFileInfoA = Bind<decltype(UtilsEntries.SHGetFileInfoA)>(g_Shell32, "SHGetFileInfoA");
 }
 
 void vkntUtilsInitialize() {
-  if (g_Kernel32 == nullptr) g_Kernel32 = LoadLibraryA("kernel32.dll");
+  if (g_Kernel32 == nullptr) g_Kernel32 = LoadSystemLibrary("kernel32.dll");
   UtilsEntries.IsDebuggerPresent = Bind<decltype(UtilsEntries.IsDebuggerPresent)>(g_Kernel32, "IsDebuggerPresent");
   UtilsEntries.IsWow64Process = Bind<decltype(UtilsEntries.IsWow64Process)>(g_Kernel32, "IsWow64Process");
   Wow64WithoutComposition = IsWow64ProcessSafe() && !IsDwmCompositionActive();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/Graphics.h"
+#include "framework/LateBinding.h"
 #include "skin/graphics/vkBitmap32.h"
 
 namespace {
@@ -78,7 +79,7 @@ bool GdipStarted() { return g_started; }
 void GdipStartupUnit() {
   if (g_startCount++ > 0) return;
   if (!g_library) {
-    g_library = LoadLibraryA("gdiplus.dll");
+    g_library = LoadSystemLibrary("gdiplus.dll");
     if (!g_library) return;
     Bind(g_entries.DrawArc, "GdipDrawArc");
     Bind(g_entries.DrawLine, "GdipDrawLine");

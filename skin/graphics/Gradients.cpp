@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "framework/Graphics.h"
+#include "framework/LateBinding.h"
 #include "framework/SysUtils.h"
 #include "skin/graphics/GdipFlat.h"
 #include "skin/graphics/vkBitmap32.h"
@@ -148,7 +149,7 @@ TGradientFillProc& GradientFillEntry() { return g_gradientFill; }
 
 void GradientUnitStart() {
   if (g_startCount++ > 0) return;
-  g_msimg32 = LoadLibraryA("msimg32.dll");
+  g_msimg32 = LoadSystemLibrary("msimg32.dll");
   if (g_msimg32)
     g_gradientFill = reinterpret_cast<TGradientFillProc>(reinterpret_cast<void*>(GetProcAddress(g_msimg32, "GradientFill")));
 }

@@ -1,5 +1,6 @@
 #include "skin/graphics/ToolkitStartup.h"
 
+#include "framework/LateBinding.h"
 #include "skin/graphics/SmallDrawing.h"
 
 namespace {
@@ -19,13 +20,13 @@ TToolkitEntries& ToolkitEntries() { return g_entries; }
 
 void ToolkitStartup() {
   if (g_startCount++ > 0) return;
-  g_gdi32 = LoadLibraryA("gdi32.dll");
+  g_gdi32 = LoadSystemLibrary("gdi32.dll");
   if (g_gdi32) {
     Bind(g_entries.SetLayout, g_gdi32, "SetLayout");
     Bind(g_entries.GetLayout, g_gdi32, "GetLayout");
   }
   if (!g_entries.UpdateLayeredWindow) {
-    g_user32 = LoadLibraryA("user32.dll");
+    g_user32 = LoadSystemLibrary("user32.dll");
     if (g_user32) {
       Bind(g_entries.UpdateLayeredWindow, g_user32, "UpdateLayeredWindow");
       Bind(g_entries.SetLayeredWindowAttributes, g_user32, "SetLayeredWindowAttributes");
