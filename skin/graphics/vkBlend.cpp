@@ -44,6 +44,21 @@ inline bool FillFromBg(uint32_t& d, const BgView& Bg, int x, int y) {
   return true;
 }
 
+// Key pixels of skin image pieces are told by their colour bytes: skin images are loaded opaque or not, so the
+// key may come with any alpha.
+inline bool IsKeyColor(uint32_t P) { return (P & 0x00FFFFFFu) == KeyPixel32; }
+
+// A key pixel of a piece at destination point (x, y): with FillKeyed it takes the background's pixel there
+// (Ready) or its fill colour with the pixel's own alpha (not Ready, a colour given); otherwise it is left.
+inline void FillKeyPixel(uint32_t& d, const BgView& Bg, bool FillKeyed, int x, int y) {
+  if (!FillKeyed) return;
+  if (Bg.Ready) {
+    if (Bg.Inside(Bg.X + x, Bg.Y + y)) d = Bg.Plane.At(Bg.X + x, Bg.Y + y);
+  } else if (Bg.FillColor != KeyPixel32) {
+    d = (SwapRedBlue(Bg.FillColor) & 0x00FFFFFFu) | (d & 0xFF000000u);
+  }
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------------------
@@ -149,39 +164,24 @@ void BlendImageThroughMask(const TRect& DstRect, const TRect& SrcRect, TBitmap* 
   if (Src == nullptr || Dst == nullptr) return;
   const TPixelPlane D = PlaneOf(Dst), S = PlaneOf(Src);
   if (D.Empty() || S.Empty()) return;
-  const PairClip C = ClipPair(DstRect, SrcRect, D, S);
-  if (C.Empty()) return;
+  PairClip C = ClipPair(DstRect, SrcRect, D, S);
+  // Only rows whose mask row lies in the source: a row of another height is no mask.
+  C.rows = std::min(C.rows, S.Height - MaskOffset - C.sy);
+  const int Skip = std::max(0, -MaskOffset - C.sy);
+  if (C.Empty() || Skip >= C.rows) return;
   const BgView Bg = ViewOf(BgRef);
-  const uint32_t Fill = SwapRedBlue(Bg.FillColor);
-  for (int r = 0; r < C.rows; ++r) {
-    const int sy = C.sy + r;
-    uint32_t* s = S.Row32(sy) + C.sx;
-    uint32_t* m = S.Row32(std::min(sy + MaskOffset, S.Height - 1)) + C.sx;
+  for (int r = Skip; r < C.rows; ++r) {
+    const uint32_t* s = S.Row32(C.sy + r) + C.sx;
+    const uint32_t* m = S.Row32(C.sy + r + MaskOffset) + C.sx;
     uint32_t* d = D.Row32(C.dy + r) + C.dx;
-    // The background column counts from the destination rectangle's left edge, not the bitmap's.
-    const int by = Bg.Y + C.dy + r;
-    bool Filling = true;
     for (int c = 0; c < C.cols; ++c) {
-      const uint32_t sp = s[c], mp = m[c];
-      const bool Key = sp == KeyPixel32;
-      if (Bg.Ready && FillKeyed) {
-        d[c] |= 0xFF000000u;
-        if (Key) {
-          // Once the background point has left the bitmap to the right or above, the row takes no more of it.
-          const int bx = Bg.X + c;
-          if (bx >= Bg.Plane.Width || by < 0) Filling = false;
-          if (Filling && Bg.Inside(bx, by)) d[c] = Bg.Plane.At(bx, by);
-          continue;
-        }
-      } else if (Key && !Bg.Ready) {
-        if (FillKeyed) d[c] = Fill;
+      if (IsKeyColor(s[c])) {
+        FillKeyPixel(d[c], Bg, FillKeyed, C.dx + c, C.dy + r);
         continue;
       }
-      const uint32_t dp = d[c];
-      uint32_t A = Alpha(dp);
-      if (Bg.Ready) A = 255;
-      d[c] = Pack(Mix(Chan(dp, 0), Chan(sp, 0), Chan(mp, 0)), Mix(Chan(dp, 1), Chan(sp, 1), Chan(mp, 1)),
-                  Mix(Chan(dp, 2), Chan(sp, 2), Chan(mp, 2)), A);
+      const uint32_t A = Bg.Ready ? 255 : Alpha(d[c]);
+      d[c] = Pack(Mix(Chan(d[c], 0), Chan(s[c], 0), Chan(m[c], 0)), Mix(Chan(d[c], 1), Chan(s[c], 1), Chan(m[c], 1)),
+                  Mix(Chan(d[c], 2), Chan(s[c], 2), Chan(m[c], 2)), A);
     }
   }
 }
@@ -318,29 +318,13 @@ void CopyKeyedWithBackground(TBitmap* Dst, TBitmap* Src, int X, int Y, TRect Src
   const TPixelPlane D = PlaneOf(Dst), S = PlaneOf(Src);
   if (D.Empty() || S.Empty()) return;
   const BgView Bg = ViewOf(BgRef);
-  if (FillKeyed && Bg.Ready && BgRef.Bmp != nullptr) {
-    if (Dst == BgRef.Bmp) {
-      WalkKeyedCopy(D, S, X, Y, SrcRect, [Key](uint32_t s, uint32_t& d, int, int) {
-        if (s != Key) d = s | 0xFF000000u;
-      });
-    } else {
-      WalkKeyedCopy(D, S, X, Y, SrcRect, [Key, &Bg](uint32_t s, uint32_t& d, int dx, int dy) {
-        if (s != Key) {
-          d = s;
-        } else {
-          const int bx = Bg.X + dx, by = Bg.Y + dy;
-          if (Bg.Inside(bx, by)) d = Bg.Plane.At(bx, by);
-        }
-      });
-    }
-  } else if (Bg.Ready) {
-    WalkKeyedCopy(D, S, X, Y, SrcRect, [Key](uint32_t s, uint32_t& d, int, int) {
-      if (s != Key) d = s;
-    });
-  } else {
-    const uint32_t Fill = (SwapRedBlue(Bg.FillColor) & 0x00FFFFFFu) | (D.At(0, 0) & 0xFF000000u);
-    WalkKeyedCopy(D, S, X, Y, SrcRect, [Key, Fill](uint32_t s, uint32_t& d, int, int) { d = s != Key ? s : Fill; });
-  }
+  const uint32_t KeyColor = Key & 0x00FFFFFFu;
+  // Drawing into the background's own bitmap: its key pixels already show the background.
+  const bool IntoBackground = FillKeyed && Bg.Ready && Dst == BgRef.Bmp;
+  WalkKeyedCopy(D, S, X, Y, SrcRect, [&](uint32_t s, uint32_t& d, int dx, int dy) {
+    if ((s & 0x00FFFFFFu) != KeyColor) d = IntoBackground ? s | 0xFF000000u : s;
+    else if (!IntoBackground) FillKeyPixel(d, Bg, FillKeyed, dx, dy);
+  });
 }
 
 void CopyKeyedRect(TBitmap* Dst, TBitmap* Src, int X, int Y, TRect SrcRect, uint32_t Key,

@@ -29,8 +29,11 @@ void AlphaBlendRectOver(const TRect& DstRect, const TRect& SrcRect, TBitmap* Dst
                         const TvkBgCacheRef& BgRef, bool FillKeyed);
 
 // Lays the picture in the upper half of a skin image over the destination through the per-channel mask in
-// its lower half (mask white keeps the destination, black shows the picture). The mask row of picture row r
-// is r + MaskOffset (the mask entry's rectangle height div 2), limited to the source.
+// its lower half (mask white keeps the destination, black shows the picture); over a Ready BgRef the result is
+// opaque. The mask row of picture row r is r + MaskOffset (the mask entry's rectangle height div 2); rows whose
+// mask row lies outside the source are left. Key pixels (told by their colour bytes: skin images may be
+// opaque) are left, or with FillKeyed take the background pixel behind their destination point (Ready) or the
+// fill colour with their own alpha (not Ready, a colour given).
 void BlendImageThroughMask(const TRect& DstRect, const TRect& SrcRect, TBitmap* Dst, TBitmap* Src,
                            const TvkBgCacheRef& BgRef, bool FillKeyed, int MaskOffset);
 // The same for a skin image element: the mask lies the element's rectangle height div 2 rows lower.
@@ -50,8 +53,9 @@ void BlendCopyKeyedRect(TBitmap* Dst, int X, int Y, TBitmap* Src, TRect SrcRect,
 // Copies every source pixel other than Key (a colour value) to (X, Y) + its position, made opaque.
 void CopyOpaqueNonKeyPixels(TBitmap* Dst, TBitmap* Src, int X, int Y, uint32_t Key);
 
-// Keyed copy (Key a pixel value; SrcRect inclusive) whose key pixels take the parent background: from BgRef's
-// bitmap when FillKeyed and Ready, its fill colour when not Ready.
+// Keyed copy (Key a pixel value told by its colour bytes; SrcRect inclusive); with FillKeyed the key pixels take
+// the parent background as BlendImageThroughMask's do. Into a Ready BgRef's own bitmap with FillKeyed, the
+// copied pixels are made opaque and the keys left.
 void CopyKeyedWithBackground(TBitmap* Dst, TBitmap* Src, int X, int Y, TRect SrcRect, uint32_t Key,
                              const TvkBgCacheRef& BgRef, bool FillKeyed);
 

@@ -162,40 +162,14 @@ inline bool BgPixel(const BgView& Bg, int x, int y, uint32_t& P) {
   return true;
 }
 
-// Key pixels (compared by their colour bytes: skin images may be opaque or not) of keyed copies: with
-// FillKeyed from the background's bitmap when ready, else its fill colour when it has one; otherwise skipped.
-inline void FillKey(uint32_t& d, const BgView& Bg, bool FillKeyed, int x, int y) {
-  if (!FillKeyed) return;
-  uint32_t P;
-  if (Bg.Ready) {
-    if (BgPixel(Bg, x, y, P)) d = P;
-  } else if (Bg.FillColor != KeyPixel32) {
-    d = (SwapRedBlue(Bg.FillColor) & 0x00FFFFFFu) | (d & 0xFF000000u);
-  }
-}
-
+// A keyed copy of a piece (rectangles of the same size, half-open): key pixels are skipped, or with FillKeyed
+// filled from the background.
 void KeyedCopy(const TRect& DstRect, const TRect& SrcRect, TBitmap* Dst, TBitmap* Src, const TvkBgCacheRef& BgRef,
                bool FillKeyed) {
-  const BgView Bg = ViewOf(BgRef);
-  WalkPiece(DstRect, SrcRect, Dst, Src, 0, [&](uint32_t& d, uint32_t s, uint32_t, int x, int y) {
-    if (!IsKey(s)) d = s;
-    else FillKey(d, Bg, FillKeyed, x, y);
-  });
-}
-
-// Per channel d = ((d - s) * m + s * 256) shr 8 through the mask band; over a ready background with FillKeyed
-// the result is opaque and key pixels take the background.
-void BlendThroughMask(const TRect& DstRect, const TRect& SrcRect, TBitmap* Dst, TBitmap* Src, int MaskOffset,
-                      const TvkBgCacheRef& BgRef, bool FillKeyed) {
-  const BgView Bg = ViewOf(BgRef);
-  WalkPiece(DstRect, SrcRect, Dst, Src, MaskOffset, [&](uint32_t& d, uint32_t s, uint32_t m, int x, int y) {
-    if (IsKey(s)) {
-      FillKey(d, Bg, FillKeyed, x, y);
-      return;
-    }
-    const uint32_t A = Bg.Ready && FillKeyed ? 255 : Alpha(d);
-    d = (ThroughMask(d, s, m) & 0x00FFFFFFu) | (A << 24);
-  });
+  if (SrcRect.Width() <= 0 || SrcRect.Height() <= 0) return;
+  CopyKeyedWithBackground(Dst, Src, DstRect.Left, DstRect.Top,
+                          TRect(SrcRect.Left, SrcRect.Top, SrcRect.Right - 1, SrcRect.Bottom - 1), KeyPixel32, BgRef,
+                          FillKeyed);
 }
 
 template <class PixelRule>
@@ -359,8 +333,11 @@ void DrawSkinRect32(TBitmap* Dst, const TRect& R, const TvkBgCacheRef& Bg, bool 
   const int Off = MaskBandOffset(Mask);
   const TvkBgCacheRef None;
   PieceSet P;
-  P.Corner = [&](const TRect& D, const TRect& S) { BlendThroughMask(D, S, Dst, Src, Off, Bg, CornerBg); };
-  P.Tile = [&](const TRect& D, const TRect& S) { BlendThroughMask(D, S, Dst, Src, Off, None, false); };
+  // Corners take the background only where it is asked for; sides and the centre never.
+  P.Corner = [&](const TRect& D, const TRect& S) {
+    BlendImageThroughMask(D, S, Dst, Src, CornerBg ? Bg : None, CornerBg, Off);
+  };
+  P.Tile = [&](const TRect& D, const TRect& S) { BlendImageThroughMask(D, S, Dst, Src, None, false, Off); };
   P.Stretch = [&](const TRect& D, const TRect& S, bool Smooth) {
     StretchMaskedPiece32(D.Left, D.Top, D.Width(), D.Height(), Smooth, Off, Src, Dst, S.Left, S.Top, S.Width(),
                          S.Height());

@@ -119,11 +119,20 @@ TEST(KeyedCopies, CopyKeyedWithBackgroundFillsKeysByCase) {
   CopyKeyedWithBackground(Bg.get(), Src.get(), 0, 0, TRect{0, 0, 1, 0}, KeyPixel32, Ref, true);
   EXPECT_EQ(Argb(0x44, 0, 0, 0x99), PixelAt(Bg.get(), 0, 0));
   EXPECT_EQ(Argb(255, 1, 2, 3), PixelAt(Bg.get(), 1, 0));
-  // Not Ready: keys become the fill colour in pixel order with the alpha of destination pixel (0, 0).
-  BitmapPtr Dst3 = Bitmap32(4, 2, Argb(0x5A, 0, 0, 0));
-  CopyKeyedWithBackground(Dst3.get(), Src.get(), 0, 0, TRect{0, 0, 5, 5}, KeyPixel32, NotReady(0x00332211), true);
-  EXPECT_EQ(Argb(0x5A, 0x11, 0x22, 0x33), PixelAt(Dst3.get(), 0, 0));
-  EXPECT_EQ(2, CountChanged(Dst3.get(), Argb(0x5A, 0, 0, 0)));
+  // Not Ready: with fill, keys take the fill colour in pixel order and keep their own alpha; without, they stay.
+  BitmapPtr Dst3 = Bitmap32By(4, 2, [](int x, int) { return Argb(0x5A + x, 0, 0, 0); });
+  CopyKeyedWithBackground(Dst3.get(), Src.get(), 1, 0, TRect{0, 0, 5, 5}, KeyPixel32, NotReady(0x00332211), true);
+  EXPECT_EQ(Argb(0x5B, 0x11, 0x22, 0x33), PixelAt(Dst3.get(), 1, 0));
+  EXPECT_EQ(Argb(0x10, 1, 2, 3), PixelAt(Dst3.get(), 2, 0));
+  BitmapPtr Dst4 = Bitmap32(4, 2, 0);
+  CopyKeyedWithBackground(Dst4.get(), Src.get(), 0, 0, TRect{0, 0, 5, 5}, KeyPixel32, NotReady(0x00332211), false);
+  EXPECT_EQ(0u, PixelAt(Dst4.get(), 0, 0));
+  EXPECT_EQ(1, CountChanged(Dst4.get(), 0));
+  // Skin images may be opaque: the key colour with any alpha is the key.
+  BitmapPtr Opaque = Bitmap32(1, 1, 0xFFFF00FFu);
+  BitmapPtr Dst5 = Bitmap32(2, 2, 0);
+  CopyKeyedWithBackground(Dst5.get(), Opaque.get(), 0, 0, TRect{0, 0, 0, 0}, KeyPixel32, Ref, true);
+  EXPECT_EQ(Argb(0x44, 1, 2, 0x99), PixelAt(Dst5.get(), 0, 0));
 }
 
 TEST(KeyedCopies, CopyKeyedRectSkipsKeyAndClipsToDestination) {

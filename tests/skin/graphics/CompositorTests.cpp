@@ -1,6 +1,9 @@
 // The compositor and the straight-alpha and masked blends over background references.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "skin/core/sMaskData.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkBlend.h"
@@ -50,6 +53,16 @@ TEST(Compositor, ReadyBackgroundSkipsLowAlphaAndFillsKeys) {
                      NoColor32, 0, false);
   EXPECT_EQ(Argb(0x40, 0, 0, 0), PixelAt(Dst2.get(), 0, 0));
   EXPECT_EQ(Argb(0x40, 0, 0, 0), PixelAt(Dst2.get(), 2, 0));
+
+  // Once the background point passes the background's right edge the row's keys take nothing more, but its
+  // drawable pixels are still laid: key, key, opaque at background columns 7, 8 and 9 of an 8-wide background.
+  BitmapPtr Dst3 = Bitmap32(4, 1, Argb(0x40, 0, 0, 0));
+  BitmapPtr Keys = Bitmap32By(3, 1, [](int x, int) { return x < 2 ? KeyPixel32 : Argb(255, 10, 20, 30); });
+  CompositeOverCache(TRect{1, 0, 4, 1}, TRect{0, 0, 3, 1}, Dst3.get(), Keys.get(), ReadyOn(Bg.get(), 6, 2), true,
+                     NoColor32, 0, false);
+  EXPECT_EQ(Argb(0x40, 7, 2, 0x99), PixelAt(Dst3.get(), 1, 0));
+  EXPECT_EQ(Argb(0x40, 0, 0, 0), PixelAt(Dst3.get(), 2, 0));
+  EXPECT_EQ(Argb(255, 9, 19, 29), PixelAt(Dst3.get(), 3, 0));
 }
 
 TEST(Compositor, NotReadyProcessesEveryPixel) {
@@ -157,43 +170,51 @@ TEST(AlphaBlendRectOver, KeysWithAndWithoutBackground) {
   EXPECT_EQ(Argb(100, 0, 0, 0), PixelAt(Dst3.get(), 1, 1));
 }
 
-TEST(BlendImageThroughMask, MaskWhiteKeepsBlackShows) {
-  // Picture row 0: grey 200, key; mask row 1: white, black... (distance 1 row).
-  BitmapPtr Src = Bitmap32By(3, 2, [](int x, int y) {
-    if (y == 0) return x == 1 ? KeyPixel32 : Argb(0x10, 200, 200, 200);
-    return x == 0 ? Argb(0, 255, 255, 255) : Argb(0, 0, 0, 0);
+TEST(BlendImageThroughMask, KeysAndAlphaByBackgroundCase) {
+  // Picture row 0: grey 200, the key, the key with alpha 255 (skin images may be opaque), grey 200; mask row 1:
+  // white (keeps the destination), then black (shows the picture).
+  BitmapPtr Src = Bitmap32By(4, 2, [](int x, int y) {
+    if (y == 1) return x == 0 ? Argb(0, 255, 255, 255) : Argb(0, 0, 0, 0);
+    const uint32_t Row[4] = {Argb(0x10, 200, 200, 200), KeyPixel32, 0xFFFF00FFu, Argb(0x10, 200, 200, 200)};
+    return Row[x];
   });
-  const TRect SR{0, 0, 3, 1};
-  // Not Ready, no fill: white mask keeps (((d - s) * 255 + s * 256) >> 8), black takes the picture, key skipped.
-  BitmapPtr Dst = Bitmap32(3, 1, Argb(0x30, 100, 100, 100));
-  BlendImageThroughMask(SR, SR, Dst.get(), Src.get(), NotReady(), false, 1);
-  EXPECT_EQ(Argb(0x30, 100, 100, 100), PixelAt(Dst.get(), 0, 0));
-  EXPECT_EQ(Argb(0x30, 100, 100, 100), PixelAt(Dst.get(), 1, 0));
-  EXPECT_EQ(Argb(0x30, 200, 200, 200), PixelAt(Dst.get(), 2, 0));
-  // Not Ready with fill: the key becomes the fill colour in pixel order, its byte 3 as alpha.
-  BlendImageThroughMask(SR, SR, Dst.get(), Src.get(), NotReady(0x0A112233), true, 1);
-  EXPECT_EQ(0x0A332211u, PixelAt(Dst.get(), 1, 0));
-  // Ready, no fill: every pixel blended and made opaque.
-  BitmapPtr Bg = Bitmap32By(4, 4, [](int x, int y) { return Argb(0x66, x, y, 9); });
-  BitmapPtr Dst2 = Bitmap32(3, 1, Argb(0x30, 100, 100, 100));
-  BlendImageThroughMask(SR, SR, Dst2.get(), Src.get(), ReadyOn(Bg.get(), 1, 2), false, 1);
-  EXPECT_EQ(Argb(255, 100, 100, 100), PixelAt(Dst2.get(), 0, 0));
-  EXPECT_EQ(Argb(255, 0xFF, 0, 0xFF), PixelAt(Dst2.get(), 1, 0));  // the key's own colour through a black mask
-  // Ready with fill: the key takes the whole background pixel at (X + column, Y + row).
-  BitmapPtr Dst3 = Bitmap32(3, 1, Argb(0x30, 100, 100, 100));
-  BlendImageThroughMask(SR, SR, Dst3.get(), Src.get(), ReadyOn(Bg.get(), 1, 2), true, 1);
-  EXPECT_EQ(Argb(0x66, 2, 2, 9), PixelAt(Dst3.get(), 1, 0));
-  EXPECT_EQ(Argb(255, 200, 200, 200), PixelAt(Dst3.get(), 2, 0));
+  // The background point of destination (x, y) is (1 + x, 1 + y): columns 2 and 3 of the piece (x 4 and 5) lie
+  // beyond the background's right edge, where keys take nothing but pictures are still laid.
+  BitmapPtr Bg = Bitmap32By(5, 5, [](int x, int y) { return Argb(0x66, x, y, 9); });
+  const uint32_t Old = Argb(0x30, 100, 100, 100);
+  struct Case {
+    const char* Name;
+    TvkBgCacheRef Bg;
+    bool FillKeyed;
+    uint32_t Want[4];  // destination row 1, columns 2 to 5
+  };
+  const Case Cases[] = {
+      {"not ready", NotReady(), false, {Old, Old, Old, Argb(0x30, 200, 200, 200)}},
+      {"not ready, fill colour kept to the pixel's alpha", NotReady(0x00332211), true,
+       {Old, Argb(0x30, 0x11, 0x22, 0x33), Argb(0x30, 0x11, 0x22, 0x33), Argb(0x30, 200, 200, 200)}},
+      {"not ready, no fill colour", NotReady(), true, {Old, Old, Old, Argb(0x30, 200, 200, 200)}},
+      {"ready", ReadyOn(Bg.get(), 1, 1), false,
+       {Argb(255, 100, 100, 100), Old, Old, Argb(255, 200, 200, 200)}},
+      {"ready, filled", ReadyOn(Bg.get(), 1, 1), true,
+       {Argb(255, 100, 100, 100), Argb(0x66, 4, 2, 9), Old, Argb(255, 200, 200, 200)}},
+  };
+  for (const Case& C : Cases) {
+    BitmapPtr Dst = Bitmap32(8, 3, Old);
+    BlendImageThroughMask(TRect{2, 1, 6, 2}, TRect{0, 0, 4, 1}, Dst.get(), Src.get(), C.Bg, C.FillKeyed, 1);
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(C.Want[x], PixelAt(Dst.get(), 2 + x, 1)) << C.Name << ", column " << x;
+    EXPECT_EQ(4 - static_cast<int>(std::count(std::begin(C.Want), std::end(C.Want), Old)), CountChanged(Dst.get(), Old))
+        << C.Name;
+  }
 }
 
-TEST(BlendImageThroughMask, MaskRowIsLimitedToTheSource) {
-  BitmapPtr Src = Bitmap32(1, 2, Argb(0, 0, 0, 0));
-  PixelAt(Src.get(), 0, 0) = Argb(0, 50, 50, 50);
-  PixelAt(Src.get(), 0, 1) = Argb(0, 255, 255, 255);
-  BitmapPtr Dst = Bitmap32(1, 1, Argb(0, 10, 10, 10));
-  // A distance of 5 rows points below the source; the last row (white) is used.
-  BlendImageThroughMask(TRect{0, 0, 1, 1}, TRect{0, 0, 1, 1}, Dst.get(), Src.get(), NotReady(), false, 5);
-  EXPECT_EQ(Argb(0, 10, 10, 10), PixelAt(Dst.get(), 0, 0));
+TEST(BlendImageThroughMask, RowsWhoseMaskLiesOutsideTheSourceAreLeft) {
+  // Picture 50 over a black mask one row lower.
+  BitmapPtr Src = Bitmap32By(1, 2, [](int, int y) { return y == 0 ? Argb(0, 50, 50, 50) : Argb(0, 0, 0, 0); });
+  for (const int Offset : {1, 5, -1}) {
+    BitmapPtr Dst = Bitmap32(1, 1, Argb(0, 10, 10, 10));
+    BlendImageThroughMask(TRect{0, 0, 1, 1}, TRect{0, 0, 1, 1}, Dst.get(), Src.get(), NotReady(), false, Offset);
+    EXPECT_EQ(Offset == 1 ? Argb(0, 50, 50, 50) : Argb(0, 10, 10, 10), PixelAt(Dst.get(), 0, 0)) << Offset;
+  }
 }
 
 TEST(BlendImageThroughMask, MaskEntryGivesTheDistance) {
