@@ -73,7 +73,9 @@ void PaintExtendedBorderInto(TBitmap* Cache, TBitmap* Border, const TRect& Mg) {
     const auto* Src = static_cast<const uint32_t*>(Border->ScanLine(Map(y, H, BH, Mg.Top, Mg.Bottom)));
     for (int x = 0; x < W; ++x) {
       if (x >= Mg.Left && x < W - Mg.Right && y >= Mg.Top && y < H - Mg.Bottom) continue;
-      Dst[x] = Src[Map(x, W, BW, Mg.Left, Mg.Right)];
+      // Key pixels (an element cut from an opaque master image) have nothing behind them but the desktop.
+      const uint32_t P = Src[Map(x, W, BW, Mg.Left, Mg.Right)];
+      Dst[x] = (P & 0x00FFFFFFu) == KeyPixel32 ? 0 : P;
     }
   }
 }

@@ -97,7 +97,8 @@ private:
 };
 
 // The extended border image drawn into the margins Mg of a cache whose inner part the owner painted
-// (nearest-pixel nine-part copy with the image's own alpha); the inner part is made opaque.
+// (nearest-pixel nine-part copy with the image's own alpha, its key pixels fully transparent); the inner part is
+// made opaque.
 void PaintExtendedBorderInto(TBitmap* Cache, TBitmap* Border, const TRect& Mg);
 
 // A hit code the border window makes hot: the system title buttons, the provider's user buttons (1000 + i) and
