@@ -69,6 +69,12 @@ public:
   TComAsync record;
 };
 
+// The system's answers to a name it cannot open as a device: no such port, or no valid name for one.
+bool NamesNoPort(DWORD error) {
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME ||
+         error == ERROR_BAD_PATHNAME;
+}
+
 }  // namespace
 
 // ---- messages and tables ----
@@ -274,11 +280,14 @@ void TBComPort::CloseNoThrow() {
 
 bool TBComPort::Open() {
   if (connected_) return true;
+  // No name (an empty port list) names no port: said so, rather than as the buffer-size failure of a port
+  // that never opened, which would send the operator to restart a program with nothing wrong.
+  if (port_.empty()) RaiseComError(0);
   handle_ = CreateFileA(("\\\\.\\" + port_).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                         FILE_FLAG_OVERLAPPED, nullptr);
   if (handle_ == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND) RaiseComError(0);
+    if (NamesNoPort(error)) RaiseComError(0);
     if (error == ERROR_ACCESS_DENIED) RaiseComError(1);
     // Any other failure shows at the first setting (SetupComm on no handle).
   }

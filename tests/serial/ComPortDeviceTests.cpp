@@ -12,21 +12,22 @@
 using testing_support::DeviceFrame;
 using testing_support::SimulatedDevice;
 
-using port_fixtures::PortHolder;
 using port_fixtures::ComErrorCode;
+using port_fixtures::kPatienceMs;
+using port_fixtures::PortHolder;
 using port_fixtures::UseLoaderTimeouts;
+using port_fixtures::WaitUntil;
 
 namespace {
 
-// Reads until `done` holds for what arrived or `ms` pass (the loader sleeps and reads the same way).
-std::string ReadFor(TBComPort* port, int count, DWORD ms) {
+// Reads until a reply has ended (";") or `count` characters came (the loader sleeps and reads the same way).
+std::string ReadReply(TBComPort* port, int count) {
   std::string all, chunk;
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < ms && static_cast<int>(all.size()) < count) {
+  WaitUntil([&] {
     port->ReadStr(chunk, count - static_cast<int>(all.size()));
     all += chunk;
-    if (!all.empty() && all.back() == ';') break;
-  }
+    return static_cast<int>(all.size()) >= count || (!all.empty() && all.back() == ';');
+  });
   return all;
 }
 
@@ -101,7 +102,7 @@ TEST(ComPortDevice, WritesAFrameAndReadsTheReply) {
   EXPECT_EQ(port->WriteStr("zzzzz"), 5);
   EXPECT_EQ(port->WriteStr("z0202;"), 6);
   device.Sync();
-  const std::string reply = ReadFor(port.port, 40, 10000);
+  const std::string reply = ReadReply(port.port, 40);
   EXPECT_EQ(reply.substr(0, 17), "z8202000010400030");
   EXPECT_EQ(reply.size(), 20u);
   const auto counts = device.Counts();
@@ -135,8 +136,7 @@ TEST(ComPortDevice, ReadTakesWhatArrivedWithinTheTimeouts) {
   port->WriteStr("z0303;");
   device.Sync();
   // The whole reply is on the line now; the driver's count of it may lag the pty a moment.
-  const DWORD deadline = GetTickCount() + 10000;
-  while (port->InputCount() < 12 && GetTickCount() < deadline) Sleep(5);
+  ASSERT_TRUE(WaitUntil([&] { return port->InputCount() >= 12; }));
   ASSERT_EQ(port->InputCount(), 12);
   std::string text;
   EXPECT_EQ(port->ReadStr(text, 4), 4);  // more is waiting; the count ends the read
@@ -165,12 +165,16 @@ TEST(ComPortDevice, RejectedLineSettingsLeaveThePortClosed) {
   EXPECT_TRUE(port->Close());
 }
 
-TEST(ComPortDevice, MissingPortRaisesMessage0) {
-  PortHolder port;
-  port->SetPort("COM251");
-  EXPECT_EQ(ComErrorCode([&] { port->Open(); }), 0);
-  EXPECT_FALSE(port->Connected());
-  EXPECT_EQ(port->EventThread(), nullptr);
+TEST(ComPortDevice, MissingEmptyOrInvalidPortNameRaisesMessage0) {
+  // No such port, no port chosen (an empty list), a name the system cannot take: not the buffer-size failure.
+  for (const char* name : {"COM251", "", "bad/name"}) {
+    PortHolder port;
+    port->SetPort(name);
+    EXPECT_EQ(ComErrorCode([&] { port->Open(); }), 0) << name;
+    EXPECT_FALSE(port->Connected()) << name;
+    EXPECT_EQ(port->Handle(), INVALID_HANDLE_VALUE) << name;
+    EXPECT_EQ(port->EventThread(), nullptr) << name;
+  }
 }
 
 TEST(ComPortDevice, BusyPortRaisesMessage1) {
@@ -231,7 +235,7 @@ TEST(ComPortDevice, DeviceClosingItsEndMidWriteFailsTheIoLoudly) {
   port->Open();
   port->WriteStr("z0400000004;");
   device.Sync();
-  EXPECT_EQ(ReadFor(port.port, 20, 10000), "z8484;");
+  EXPECT_EQ(ReadReply(port.port, 20), "z8484;");
   port->WriteStr("z0501DEADBEEF3E;");  // the device hangs up on this frame
   device.Sync();  // it has: the pty is closed
   std::string text = "previous";

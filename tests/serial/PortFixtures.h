@@ -6,7 +6,23 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace port_fixtures {
+
+// How long a test waits for what the port, its thread or the device will do: far beyond what any load delays
+// it by, so that only a thing that never happens fails (and the test program's watchdog names a test that hangs).
+constexpr DWORD kPatienceMs = 60000;
+
+// Polls `done` without pumping until it holds; false when it still does not after kPatienceMs.
+inline bool WaitUntil(const std::function<bool()>& done) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start >= kPatienceMs) return false;
+    Sleep(5);
+  }
+  return true;
+}
 
 // Frees the component at the end of a test.
 struct PortHolder {

@@ -2,6 +2,7 @@
 // counters, and the faults set from the Windows side.
 #include "serial/BCPort.h"
 
+#include "tests/serial/PortFixtures.h"
 #include "tests/support/SimulatedDevice.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 
 using testing_support::DeviceFrame;
 using testing_support::SimulatedDevice;
+using port_fixtures::kPatienceMs;
 
 namespace {
 
@@ -52,7 +54,7 @@ protected:
     return ReadReply(count, 0);
   }
   // Reads until a reply ends (';') or `count` bytes came. Nothing within `waitMs` is no reply; a reply
-  // that has begun is read on for up to 10 s.
+  // that has begun is read on to its end.
   std::string ReadReply(int count, DWORD waitMs) {
     std::string reply, chunk;
     const DWORD start = GetTickCount();
@@ -60,7 +62,7 @@ protected:
       port_->ReadStr(chunk, count - static_cast<int>(reply.size()));
       reply += chunk;
       if (static_cast<int>(reply.size()) >= count || (!reply.empty() && reply.back() == ';')) break;
-      if (GetTickCount() - start >= (reply.empty() ? waitMs : 10000)) break;
+      if (GetTickCount() - start >= (reply.empty() ? waitMs : kPatienceMs)) break;
     }
     return reply;
   }
@@ -129,8 +131,13 @@ TEST_F(DeviceSession, ProcessingTimeDelaysTheAnswer) {
   SimulatedDevice device;
   Open(device);
   device.SetProcessingTime(DeviceFrame::Commit, 1000);
-  EXPECT_EQ(Exchange("z0606;"), "");          // taken, but not answered before its processing time
-  EXPECT_EQ(ReadReply(20, 10000), "z8686;");  // answered in turn
+  const DWORD sent = GetTickCount();
+  const std::string early = Exchange("z0606;");  // taken, but not answered before its processing time
+  // A machine too loaded to read within that time may see the answer already; before it, there is none.
+  if (GetTickCount() - sent < 1000) {
+    EXPECT_EQ(early, "");
+  }
+  EXPECT_EQ(early.empty() ? ReadReply(20, kPatienceMs) : early, "z8686;");  // answered in turn
 }
 
 }  // namespace
