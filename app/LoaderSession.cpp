@@ -30,6 +30,25 @@ constexpr DWORD kPumpPeriodMs = 4;
 constexpr DWORD kWritePumpPeriodMs = 30;
 // Erased runs appended between two looks at the clock during the prefill.
 constexpr size_t kPrefillChunkRuns = 1000;
+// The simple beep of a start refused while another operation runs.
+constexpr unsigned kRefusalBeep = 0xFFFFFFFF;
+
+// Holds a flag of the session for the life of an operation, however it ends.
+class TFlagScope {
+public:
+  explicit TFlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~TFlagScope() { flag_ = false; }
+  TFlagScope(const TFlagScope&) = delete;
+  TFlagScope& operator=(const TFlagScope&) = delete;
+
+private:
+  bool& flag_;
+};
+
+std::string FileNameOf(const std::string& path) {
+  const size_t slash = path.find_last_of("\\/:");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
 
 int64_t GaugeMaxForLines(size_t count) {
   // The gauge refuses a maximum below its minimum 0, which an empty line list would ask for.
@@ -56,9 +75,10 @@ void TBootloaderSession::Pump() {
   view_.ProcessMessages();
 }
 
-void TBootloaderSession::SetOpenedFileName(const std::string& path) {
-  const size_t slash = path.find_last_of("\\/:");
-  openedFileName_ = slash == std::string::npos ? path : path.substr(slash + 1);
+bool TBootloaderSession::RefuseWhileBusy() {
+  if (!busy_) return false;
+  view_.MessageBeep(kRefusalBeep);
+  return true;
 }
 
 bool TBootloaderSession::ReportParseError(const char* text, size_t lineIndex, const std::string& line) {
@@ -68,11 +88,41 @@ bool TBootloaderSession::ReportParseError(const char* text, size_t lineIndex, co
   return false;
 }
 
-bool TBootloaderSession::ParseFirmwareLines(TParseOrigin origin) {
+bool TBootloaderSession::ParseFirmwareLines(TParseOrigin origin, const std::string& path) {
+  if (RefuseWhileBusy()) return false;
+  TFlagScope running(busy_);
   std::vector<std::string> lines = view_.TerminalLines();
   for (std::string& line : lines) line = UpperCaseAnsi(std::move(line));
   view_.SetTerminalLines(lines);
 
+  // The image is built aside and taken only once the parse has succeeded: a file refused part way leaves the
+  // last good firmware to be written, not the records before its bad line over an erased image.
+  std::string image;
+  bool built = false;
+  try {
+    built = BuildImage(lines, image);
+  } catch (...) {
+    view_.SetGaugeProgress(0);  // a conversion error too leaves no part-filled gauge behind
+    throw;
+  }
+  if (!built) return false;
+  FirmwareImage.swap(image);
+  if (origin == TParseOrigin::OpenedFile) openedFileName_ = FileNameOf(path);
+
+  view_.BringToFront();
+  view_.SetGaugeProgress(0);
+  view_.SetControlEnabled(TLoaderControl::ButtonWrite, true);
+  view_.MessageBeep(MB_ICONASTERISK);
+  if (origin == TParseOrigin::Startup) {
+    view_.SetStatus(kReadyText);
+  } else {
+    view_.SetStatus("Мікропрограма : " + openedFileName_ + " - відкрита" + ". Запишіть в прилад");
+    view_.ShowMessage("Мікропрограма відкрита,\r\n   запишіть її в прилад");
+  }
+  return true;
+}
+
+bool TBootloaderSession::BuildImage(const std::vector<std::string>& lines, std::string& image) {
   view_.SetGaugeMax(GaugeMaxForLines(lines.size()));
   view_.SetGaugeProgress(0);
   for (size_t i = 0; i < lines.size(); ++i) {
@@ -93,18 +143,18 @@ bool TBootloaderSession::ParseFirmwareLines(TParseOrigin origin) {
   // runs are counted and the window stays live.
   view_.SetGaugeMax(60000);
   view_.SetGaugeProgress(0);
-  FirmwareImage.clear();
-  FirmwareImage.reserve(FirmwareImageChars);
+  image.clear();
+  image.reserve(FirmwareImageChars);
   const std::string chunk(ErasedRunChars * kPrefillChunkRuns, 'F');
   for (size_t runs = 0; runs < ErasedRunCount; runs += kPrefillChunkRuns) {
     PumpWhenDue(kPumpPeriodMs);
-    FirmwareImage.append(chunk);
+    image.append(chunk);
     view_.SetGaugeProgress(view_.GaugeProgress() + static_cast<int64_t>(kPrefillChunkRuns));
   }
 
   view_.SetGaugeMax(GaugeMaxForLines(lines.size()));
   view_.SetGaugeProgress(0);
-  THexPlacer placer(FirmwareImage);
+  THexPlacer placer(image);
   for (size_t i = 0; i < lines.size(); ++i) {
     PumpWhenDue(kPumpPeriodMs);
     const THexRecordKind kind = placer.Place(lines[i]);
@@ -113,17 +163,6 @@ bool TBootloaderSession::ParseFirmwareLines(TParseOrigin origin) {
     if (kind == THexRecordKind::StartLinearAddress)
       return ReportParseError("Знайдено: Start Linear Address Records (MDK-ARM only): ", i, lines[i]);
     view_.SetGaugeProgress(view_.GaugeProgress() + 1);
-  }
-
-  view_.BringToFront();
-  view_.SetGaugeProgress(0);
-  view_.SetControlEnabled(TLoaderControl::ButtonWrite, true);
-  view_.MessageBeep(MB_ICONASTERISK);
-  if (origin == TParseOrigin::Startup) {
-    view_.SetStatus(kReadyText);
-  } else {
-    view_.SetStatus("Мікропрограма : " + openedFileName_ + " - відкрита" + ". Запишіть в прилад");
-    view_.ShowMessage("Мікропрограма відкрита,\r\n   запишіть її в прилад");
   }
   return true;
 }
@@ -159,6 +198,7 @@ bool TBootloaderSession::IdentifyDevice(TIdentifyVariant variant) {
   view_.BringToFront();
 
   if (ReplyCode != "82") {
+    writeMayStop_ = false;  // the write ends here: a stop key from now on has nothing to stop
     view_.MessageBeep(MB_ICONHAND);
     view_.SetStatus(kReadyText);
     view_.SetGaugeProgress(0);
@@ -179,6 +219,7 @@ bool TBootloaderSession::IdentifyDevice(TIdentifyVariant variant) {
   PageCount = reply.PageCount;
 
   if (LoaderVersion != "02") {
+    writeMayStop_ = false;
     view_.MessageBeep(MB_ICONASTERISK);
     view_.SetStatus(kReadyText);
     view_.SetGaugeProgress(0);
@@ -208,6 +249,8 @@ bool TBootloaderSession::IdentifyDevice(TIdentifyVariant variant) {
 }
 
 void TBootloaderSession::IdentifyButton() {
+  if (RefuseWhileBusy()) return;
+  TFlagScope running(busy_);
   if (!IdentifyDevice(TIdentifyVariant::IdentifyButton)) return;
   view_.SetControlEnabled(TLoaderControl::ButtonOpenHex, true);
   view_.MessageBeep(MB_ICONASTERISK);
@@ -227,6 +270,7 @@ bool TBootloaderSession::CheckVersion() {
   else if (DecimalFieldValue(description) > DecimalFieldValue(CarriedFirmwareVersion))
     refusal = "В прилад вже записана новіша версія!";
   if (!refusal) return true;
+  writeMayStop_ = false;
   ResetDevice();
   view_.MessageBeep(MB_ICONEXCLAMATION);
   port_.Close();
@@ -235,7 +279,19 @@ bool TBootloaderSession::CheckVersion() {
 }
 
 TWriteOutcome TBootloaderSession::WriteButton() {
+  if (RefuseWhileBusy()) return TWriteOutcome::Refused;
+  // Only an image that a parse has completed is ever written (a start without a port list parses nothing).
+  if (FirmwareImage.empty()) {
+    view_.MessageBeep(kRefusalBeep);
+    return TWriteOutcome::Refused;
+  }
+  TFlagScope running(busy_);
+  // The stop key counts from the click on, so a stop pressed while the device is identified is not lost.
+  StopRequested = 0;
+  controlsHeld_ = false;
+  TFlagScope stoppable(writeMayStop_);
   if (!IdentifyDevice(TIdentifyVariant::Write)) return TWriteOutcome::Refused;
+  if (StopRequested != 0) return FinishStopped();  // nothing has been erased
   if (!CheckVersion()) return TWriteOutcome::Refused;
   return WriteFirmware();
 }
@@ -273,13 +329,18 @@ TWriteOutcome TBootloaderSession::WriteFirmware() {
     return outcome;
   } catch (...) {
     view_.FlushFrameLog();
+    // The port's failure leaves the other controls as they were, for the stop key to give back; the open button
+    // is back at every end.
+    view_.SetControlEnabled(TLoaderControl::ButtonOpenHex, true);
+    controlsHeld_ = true;
     throw;
   }
 }
 
 TWriteOutcome TBootloaderSession::WritePages() {
-  view_.SetControlEnabled(TLoaderControl::ButtonOpenHex, true);
   view_.MessageBeep(MB_ICONASTERISK);
+  // The open button too stays off until the write has left: a parse inside it would change what is sent.
+  view_.SetControlEnabled(TLoaderControl::ButtonOpenHex, false);
   view_.SetControlEnabled(TLoaderControl::Port, false);
   view_.SetControlEnabled(TLoaderControl::BaudRate, false);
   view_.SetControlEnabled(TLoaderControl::ButtonConect, false);
@@ -293,14 +354,17 @@ TWriteOutcome TBootloaderSession::WritePages() {
   WriteDelay = 0;
   CommitDelay = 0;
   view_.SetStatus("Йде запис! Заборонено переривати!");
-  StopRequested = 0;
+  // StopRequested was cleared at the click: a stop taken during the identification has already ended the write.
 
-  for (int32_t page = 0; page < PageCount; ++page) {
+  // The stop is tested at every page start and once more after the last page, so that a stop pressed during any
+  // page, the first and the only one included, ends the write before its success.
+  for (int32_t page = 0;; ++page) {
     Pump();
-    if (StopRequested != 0) return TWriteOutcome::Stopped;
+    if (StopRequested != 0) return FinishStopped();
+    if (page >= PageCount) break;
 
     FrameText = EraseFrame(static_cast<uint64_t>(Offset));
-    if (TryFrame(FrameText, "Очистив", EraseDelay, "z84") == TTryResult::Stopped) return TWriteOutcome::Stopped;
+    if (TryFrame(FrameText, "Очистив", EraseDelay, "z84") == TTryResult::Stopped) return FinishStopped();
     if (FailureCount > WriteFailureLimit) return FinishFailure(TWriteOutcome::EraseFailed);
 
     view_.SetPageBarMax(BlocksPerPage);
@@ -313,12 +377,12 @@ TWriteOutcome TBootloaderSession::WritePages() {
                                      ? FirmwareImage.substr(static_cast<size_t>(first), 2 * static_cast<size_t>(std::max(BlockSize, 0)))
                                      : std::string();
       FrameText = DataFrame(block, digits);
-      if (TryFrame(FrameText, "Записав", WriteDelay, "z85") == TTryResult::Stopped) return TWriteOutcome::Stopped;
+      if (TryFrame(FrameText, "Записав", WriteDelay, "z85") == TTryResult::Stopped) return FinishStopped();
       view_.SetPageBarPosition(view_.PageBarPosition() + 1);
       if (FailureCount > WriteFailureLimit) return FinishFailure(TWriteOutcome::DataFailed);
 
       FrameText = CommitFrame;
-      if (TryFrame(FrameText, "Прошив", CommitDelay, "z86") == TTryResult::Stopped) return TWriteOutcome::Stopped;
+      if (TryFrame(FrameText, "Прошив", CommitDelay, "z86") == TTryResult::Stopped) return FinishStopped();
       if (FailureCount > WriteFailureLimit) return FinishFailure(TWriteOutcome::CommitFailed);
       Offset += BlockSize;
     }
@@ -328,10 +392,12 @@ TWriteOutcome TBootloaderSession::WritePages() {
 }
 
 TWriteOutcome TBootloaderSession::FinishSuccess() {
+  writeMayStop_ = false;
   view_.FlushFrameLog();
   view_.BringToFront();
   ResetDevice();
   view_.MessageBeep(MB_ICONEXCLAMATION);
+  view_.SetControlEnabled(TLoaderControl::ButtonOpenHex, true);
   view_.SetControlEnabled(TLoaderControl::ButtonConect, true);
   view_.SetControlEnabled(TLoaderControl::Port, true);
   view_.SetControlEnabled(TLoaderControl::BaudRate, true);
@@ -351,12 +417,14 @@ TWriteOutcome TBootloaderSession::FinishSuccess() {
 }
 
 TWriteOutcome TBootloaderSession::FinishFailure(TWriteOutcome outcome) {
+  writeMayStop_ = false;
   view_.FlushFrameLog();
   view_.BringToFront();
   view_.MessageBeep(MB_ICONASTERISK);
   view_.Beep(1200, 200);
   view_.Beep(800, 200);
   view_.Beep(500, 200);
+  view_.SetControlEnabled(TLoaderControl::ButtonOpenHex, true);
   view_.SetControlEnabled(TLoaderControl::Port, true);
   view_.SetControlEnabled(TLoaderControl::BaudRate, true);
   view_.SetControlEnabled(TLoaderControl::ButtonConect, true);
@@ -370,6 +438,18 @@ TWriteOutcome TBootloaderSession::FinishFailure(TWriteOutcome outcome) {
   return outcome;
 }
 
+TWriteOutcome TBootloaderSession::FinishStopped() {
+  // The stop key reported the stop when it was pressed; the controls come back now that nothing more is sent.
+  GiveBackControls();
+  return TWriteOutcome::Stopped;
+}
+
+void TBootloaderSession::GiveBackControls() {
+  for (TLoaderControl c : {TLoaderControl::ButtonConect, TLoaderControl::ButtonOpenHex, TLoaderControl::ButtonWrite,
+                           TLoaderControl::Port, TLoaderControl::BaudRate})
+    view_.SetControlEnabled(c, true);
+}
+
 void TBootloaderSession::ResetDevice() {
   port_.WriteStr(ResetFrame);
   view_.Sleep(100);
@@ -379,17 +459,26 @@ void TBootloaderSession::ResetDevice() {
 }
 
 bool TBootloaderSession::RequestStop() {
-  if (view_.GaugeProgress() == 0) return false;
+  // A write that can still stop leaves at its next test and gives the controls back itself. After a write that a
+  // port failure ended, the key is the way back to the controls it left disabled. Anywhere else (idle, a parse,
+  // the identify button's exchange, a write at its end) it does nothing.
+  if (writeMayStop_) {
+    writeMayStop_ = false;
+  } else if (controlsHeld_) {
+    controlsHeld_ = false;
+    GiveBackControls();
+  } else {
+    return false;
+  }
   StopRequested = -1;
-  for (TLoaderControl c : {TLoaderControl::ButtonConect, TLoaderControl::ButtonOpenHex, TLoaderControl::ButtonWrite,
-                           TLoaderControl::Port, TLoaderControl::BaudRate})
-    view_.SetControlEnabled(c, true);
   view_.SetStatus("Зупинено користувачем");
   view_.ShowMessage(kStopText);
   return true;
 }
 
 void TBootloaderSession::ResetFromKeyboard() {
+  if (RefuseWhileBusy()) return;
+  TFlagScope running(busy_);
   port_.Close();
   port_.Configure(view_.PortName(), view_.BaudRateIndex());
   if (!port_.Open()) return;

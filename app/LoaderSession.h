@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Where a parse was started from: it decides how success is reported.
 enum class TParseOrigin { Startup, OpenedFile };
@@ -25,11 +26,10 @@ class TBootloaderSession {
 public:
   TBootloaderSession(ISerialLink& port, ILoaderView& view) : port_(port), view_(view) {}
 
-  // Checks the firmware lines, prefills the image and places the records. Returns whether the
-  // parse succeeded (and enabled writing).
-  bool ParseFirmwareLines(TParseOrigin origin);
-  // The name, without folder, of the file last chosen in the open dialog.
-  void SetOpenedFileName(const std::string& path);
+  // Checks the firmware lines, prefills an image and places the records. Returns whether the parse
+  // succeeded: only then does the image replace the firmware image, and an opened file's name (path
+  // without its folder) become the one a failed write reports; a failure leaves both as they were.
+  bool ParseFirmwareLines(TParseOrigin origin, const std::string& path = std::string());
 
   // Wakes and identifies the device and reads its description into the memo. Returns whether
   // the device answered as a known bootloader.
@@ -38,14 +38,20 @@ public:
   void IdentifyButton();
   // The write button: identify, check the version, write.
   TWriteOutcome WriteButton();
-  // Erase, write and commit every page of the identified device, then reset it.
-  TWriteOutcome WriteFirmware();
   // "z0101;" twice; the replies are ignored.
   void ResetDevice();
-  // Ctrl+Del: stops a running operation while the gauge shows progress. Returns whether it did.
+  // Ctrl+Del: takes a stop while a write may still stop (from the write button's click until the write
+  // reaches its end); the write leaves at its next test and gives the controls back then. After a write that
+  // a port failure ended, gives back the controls it left disabled. Returns whether it did either.
   bool RequestStop();
   // Ctrl+L: open the chosen port, reset the device, close the port.
   void ResetFromKeyboard();
+
+  // A parse, an exchange or the keyboard reset is running. They pump messages and show boxes, so a click
+  // or a key could otherwise start another one inside it (and change the port or the image under a write).
+  bool Busy() const { return busy_; }
+  // While one runs, gives a short beep and returns true: the caller starts nothing.
+  bool RefuseWhileBusy();
   // Empties the image and the reply and frame texts (the program is ending).
   void ReleaseStrings();
 
@@ -78,17 +84,27 @@ private:
   bool PumpWhenDue(uint32_t periodMs);
   // Pumps now (the start of a page, where the stop key is tested next).
   void Pump();
+  // Erase, write and commit every page of the identified device, then reset it.
+  TWriteOutcome WriteFirmware();
   // The write itself; WriteFirmware puts the log of every try into the memo however it ends.
   TWriteOutcome WritePages();
+  // Builds `image` from the lines; false once a refused line has been reported.
+  bool BuildImage(const std::vector<std::string>& lines, std::string& image);
   bool ReportParseError(const char* text, size_t lineIndex, const std::string& line);
   bool CheckVersion();
   TTryResult TryFrame(const std::string& frame, const char* logPrefix, int32_t& delay, const char* replyStart);
   TWriteOutcome FinishSuccess();
   TWriteOutcome FinishFailure(TWriteOutcome outcome);
+  TWriteOutcome FinishStopped();
+  // Enables the five controls a write disables.
+  void GiveBackControls();
   void ShowCalibration();
 
   ISerialLink& port_;
   ILoaderView& view_;
   std::string openedFileName_;
   uint32_t lastPump_ = 0;  // the platform clock's milliseconds
+  bool busy_ = false;
+  bool writeMayStop_ = false;
+  bool controlsHeld_ = false;  // a port failure ended the write with its controls disabled
 };

@@ -181,6 +181,8 @@ void TMainForm::FillPortList() {
 void TMainForm::FormCreate(TObject*) {
   Application->SetTitle("MVT Bootloader (від 23.11.17)");
   SetCaption("MVT Bootloader (від 23.11.17)");
+  // Writing waits for an image that a parse has built: a start that cannot read the port list parses nothing.
+  ButtonWrite->SetEnabled(false);
   FillPortList();
   cbBaudRate->SetItemIndex(br115200);
   MemoAbout->Lines()->Clear();
@@ -205,7 +207,8 @@ void TMainForm::FormKeyDown(TObject*, WORD& Key, TShiftState Shift) {
   if (Key == VK_F1) ShowAbout();
   if (Key == 'E' && ctrl && Shift.Contains(ssShift)) SetHeight(340);
   if (Key == VK_DELETE && ctrl) session_->RequestStop();
-  if (Key == 'R' && ctrl) {
+  // Inside a running operation the port list stays as it is (the keyboard reset refuses by itself).
+  if (Key == 'R' && ctrl && !session_->RefuseWhileBusy()) {
     FillPortList();
     ::ShowMessage("Порти оновлено!");
   }
@@ -215,12 +218,11 @@ void TMainForm::FormKeyDown(TObject*, WORD& Key, TShiftState Shift) {
 void TMainForm::ButtonConectClick(TObject*) { session_->IdentifyButton(); }
 
 void TMainForm::ButtonOpenHexClick(TObject*) {
+  if (session_->RefuseWhileBusy()) return;
   OpenDialog1->SetFilter("Файли: I8HEX, I16HEX, I32HEX|*.hex");
   if (!OpenDialog1->Execute()) return;
-  // named as soon as chosen: a later failed write names this file even when it does not load
-  session_->SetOpenedFileName(OpenDialog1->FileName());
   TextTerminal->Lines()->LoadFromFile(OpenDialog1->FileName());
-  session_->ParseFirmwareLines(TParseOrigin::OpenedFile);
+  session_->ParseFirmwareLines(TParseOrigin::OpenedFile, OpenDialog1->FileName());
 }
 
 void TMainForm::ButtonWriteClick(TObject*) { session_->WriteButton(); }
@@ -228,6 +230,8 @@ void TMainForm::ButtonWriteClick(TObject*) { session_->WriteButton(); }
 void TMainForm::cbPortChange(TObject*) { ButtonConect->SetFocus(); }
 
 void TMainForm::cbBaudRateChange(TObject*) {
+  // Not under a running exchange; the next one takes the rate from the combo anyway.
+  if (session_->RefuseWhileBusy()) return;
   const int index = cbBaudRate->ItemIndex();
   if (index >= br110 && index <= br256000) BComPort1->SetBaudRate(static_cast<TBaudRate>(index));
 }

@@ -1,4 +1,6 @@
 // The loader's forms and port against a simulated device on a COM port of its own.
+#include "tests/app/DeviceFixtures.h"
+#include "tests/app/HexLines.h"
 #include "tests/app/LoaderApp.h"
 
 #include "app/FrameProtocol.h"
@@ -22,72 +24,32 @@
 
 using testing_support::DeviceFrame;
 using testing_support::SimulatedDevice;
+using namespace device_fixtures;
 
 namespace {
 
-SimulatedDevice::Options Geometry(int blocksPerPage, int blockSize, int pageCount, const char* description = "171122") {
-  SimulatedDevice::Options o;
-  o.blocksPerPage = blocksPerPage;
-  o.blockSize = blockSize;
-  o.pageCount = pageCount;
-  o.description = std::string(description);
-  return o;
-}
-
-// Points the port combo at the device, as Ctrl+R and a pick would.
-void ChoosePort(const std::string& port) {
-  TStrings* items = MainForm->cbPort->Items();
-  int index = items->IndexOf(port);
-  if (index < 0) index = items->Add(port);
-  MainForm->cbPort->SetItemIndex(index);
-}
-
-std::vector<uint8_t> ImageBytes(const std::string& image, size_t count) {
-  std::vector<uint8_t> bytes(count);
-  for (size_t i = 0; i < count; ++i) bytes[i] = static_cast<uint8_t>(std::stoi(image.substr(2 * i, 2), nullptr, 16));
-  return bytes;
-}
-
 bool PortOpen() { return MainForm->BComPort1->Connected(); }
 
-// The loader's waits end once the device has handled every frame sent before them (and its reply,
-// if any, is on the line), instead of after their milliseconds, which are added up here. Whether a
-// try is answered is then the device's doing, never the machine's load: counts of tries are exact.
-// A caption cover of this thread is up (the skinned frame pauses under it while its caption changes).
-BOOL CALLBACK FindShownCover(HWND w, LPARAM found) {
-  char name[32] = {};
-  GetClassNameA(w, name, sizeof name);
-  if (std::string(name) == "TvkCaptForm" && IsWindowVisible(w)) *reinterpret_cast<bool*>(found) = true;
-  return TRUE;
+const char* const kStopText = "Зупинено користувачем!";
+const char* const kSuccessText = "Мікропрограма успішно завантажена в ";
+
+// Where a write is: the identification's first wake-up, or the third block of a page (counted from 1).
+bool AtFirstWakeUp() {
+  return MainForm->ProgressbarReadWrite->MaxValue() == 100 && MainForm->ProgressbarReadWrite->Progress() == 10;
 }
-bool CaptionCoverShown() {
-  bool shown = false;
-  EnumThreadWindows(GetCurrentThreadId(), FindShownCover, reinterpret_cast<LPARAM>(&shown));
-  return shown;
+bool AtThirdBlockOfPage(int page, int pageCount) {
+  return MainForm->ProgressbarReadWrite->MaxValue() == pageCount &&
+         MainForm->ProgressbarReadWrite->Progress() == page - 1 && MainForm->ProgressbarWrite->Position() == 2;
 }
 
-struct DevicePacedWaits {
-  explicit DevicePacedWaits(SimulatedDevice& device) : previous_(Platform().Sleep) {
-    Platform().Sleep = [this, &device](DWORD ms) {
-      // the skinned frame's pause under its caption cover (while a box takes the focus) is not the device's
-      if (CaptionCoverShown()) return;
-      slept += ms;
-      device.Sync();
-    };
-  }
-  // Before the device goes: the forms may still wait while they close.
-  ~DevicePacedWaits() { Platform().Sleep = previous_; }
-  DevicePacedWaits(const DevicePacedWaits&) = delete;
-  DevicePacedWaits& operator=(const DevicePacedWaits&) = delete;
-  uint64_t slept = 0;
-
-private:
-  std::function<void(DWORD)> previous_;
-};
-
-// What an identification that succeeds at the first try waits: five wake-ups, the identify frame and
-// the description.
-constexpr uint64_t IdentifyWaits = 5 * 50 + 100 + 1000;
+// How many of the five controls a write disables are enabled.
+int StopControlsEnabled() {
+  int enabled = 0;
+  for (TControl* c : std::initializer_list<TControl*>{MainForm->ButtonConect, MainForm->ButtonOpenHex,
+                                                      MainForm->ButtonWrite, MainForm->cbPort, MainForm->cbBaudRate})
+    enabled += c->Enabled();
+  return enabled;
+}
 
 }  // namespace
 
@@ -240,96 +202,22 @@ TEST(LoaderDevice, EraseAnsweredOnTheSecondTryFailsAtFourHundred) {
   EXPECT_EQ(waits.slept, IdentifyWaits + 400u * 400u);
 }
 
-namespace {
-
-// Presses Ctrl+Del from a thread timer once the gauge shows `pages` written pages of a write of
-// `pageCount` pages (the identification before it uses the gauge too).
-struct StopKeyAt {
-  StopKeyAt(int pages, int pageCount) : pages_(pages), pageCount_(pageCount) {
-    Self() = this;
-    timer_ = SetTimer(nullptr, 0, 5, Tick);
-  }
-  ~StopKeyAt() {
-    KillTimer(nullptr, timer_);
-    Self() = nullptr;
-  }
-  static StopKeyAt*& Self() {
-    static StopKeyAt* self = nullptr;
-    return self;
-  }
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    StopKeyAt* self = Self();
-    if (!self || self->pressed || MainForm->ProgressbarReadWrite->MaxValue() != self->pageCount_ ||
-        MainForm->ProgressbarReadWrite->Progress() < self->pages_)
-      return;
-    self->pressed = true;
-    self->pressedAtPage = MainForm->ProgressbarReadWrite->Progress();
-    WORD key = VK_DELETE;
-    try {
-      MainForm->OnKeyDown(MainForm, key, TShiftState{ssCtrl});
-    } catch (...) {
-      Application->HandleException(MainForm);
-    }
-  }
-  int pages_, pageCount_;
-  UINT_PTR timer_ = 0;
-  bool pressed = false;
-  int64_t pressedAtPage = 0;
-};
-
-}  // namespace
-
-TEST(LoaderDevice, AFailedWriteNamesTheFileLastChosenThoughItDidNotLoad) {
+TEST(LoaderDevice, AFailedWriteNamesTheFileItsImageCameFrom) {
   LoaderApp app;
   Platform().ExceptionSink = nullptr;  // the missing file is shown by the framework
   SimulatedDevice device(Geometry(1, 2, 1));
   DevicePacedWaits waits(device);
   device.WrongReplyCode(DeviceFrame::Erase, "z99");
   ChoosePort(device.PortName());
-  Platform().GetOpenFileNameA = [](OPENFILENAMEA* ofn) -> BOOL {
-    std::strncpy(ofn->lpstrFile, "C:\\nowhere\\gone.hex", ofn->nMaxFile - 1);
-    return TRUE;
-  };
+  DialogAnswer answer(WriteHexFile("named.hex", {HexRecord(0, 0, {0x42})}));
+  app.Click(MainForm->ButtonOpenHex);
+  answer.path = "C:\\nowhere\\gone.hex";
   app.Click(MainForm->ButtonOpenHex);
   ASSERT_TRUE(app.SawMessageContaining("gone.hex"));  // the read failed and was reported
-  app.Click(MainForm->ButtonWrite);                   // the stored image, refused at every erase
+  app.Click(MainForm->ButtonWrite);                   // the first file's image, refused at every erase
   EXPECT_TRUE(app.SawMessageContaining("Помилка очистки - 000000"));
-  EXPECT_EQ(MainForm->LabelNameOfHex->Caption(), "Мікропрограма : gone.hex - помилка");
-}
-
-TEST(LoaderDevice, CtrlDelStopsTheWriteAtTheNextPage) {
-  LoaderApp app;
-  SimulatedDevice device(Geometry(16, 64, 40));
-  DevicePacedWaits waits(device);
-  ChoosePort(device.PortName());
-  StopKeyAt stop(2, 40);
-  app.Click(MainForm->ButtonWrite);
-  ASSERT_TRUE(stop.pressed);
-  EXPECT_TRUE(app.SawMessageContaining("Зупинено користувачем!"));
-  EXPECT_EQ(MainForm->LabelNameOfHex->Caption(), "Зупинено користувачем");
-  const testing_support::DeviceCounts counts = device.Counts();
-  EXPECT_LT(counts.erase, 40);
-  // The page in progress when the key came runs to its end, then nothing more is sent.
-  EXPECT_EQ(counts.data, counts.erase * 16);
-  EXPECT_EQ(counts.commit, counts.erase * 16);
-  EXPECT_GE(counts.erase, stop.pressedAtPage);
-  EXPECT_LE(counts.erase, stop.pressedAtPage + 1);
-  EXPECT_EQ(app.Session().FailureCount, 0);
-  // The pages sent hold the image; the rest of the flash was never touched.
-  const std::vector<uint8_t> flash = device.Memory();
-  const size_t written = static_cast<size_t>(counts.erase) * 16 * 64;
-  ASSERT_LE(written, app.Session().FirmwareImage.size() / 2);
-  const std::vector<uint8_t> image = ImageBytes(app.Session().FirmwareImage, written);
-  EXPECT_TRUE(std::equal(image.begin(), image.end(), flash.begin()));
-  EXPECT_TRUE(std::all_of(flash.begin() + static_cast<std::ptrdiff_t>(written), flash.end(),
-                          [](uint8_t b) { return b == 0xFF; }));
-  EXPECT_EQ(counts.reset, 0);
-  EXPECT_TRUE(PortOpen());
-  EXPECT_TRUE(MainForm->ButtonWrite->Enabled());
-  EXPECT_TRUE(MainForm->ButtonConect->Enabled());
-  EXPECT_TRUE(MainForm->ButtonOpenHex->Enabled());
-  EXPECT_TRUE(MainForm->cbPort->Enabled());
-  EXPECT_TRUE(MainForm->cbBaudRate->Enabled());
+  EXPECT_EQ(MainForm->LabelNameOfHex->Caption(),
+            "Мікропрограма : " + std::to_string(GetCurrentProcessId()) + "-named.hex - помилка");
 }
 
 // The device's end of the line goes away once it has the third data frame: reading its reply fails,
@@ -359,6 +247,11 @@ TEST(LoaderDevice, APortFailureInTheMiddleOfTheWriteEndsItWithThePortsMessage) {
   EXPECT_FALSE(MainForm->cbPort->Enabled());
   EXPECT_FALSE(MainForm->cbBaudRate->Enabled());
   EXPECT_TRUE(MainForm->ButtonOpenHex->Enabled());
+  // The stop key gives them back (the write itself has already left).
+  app.QueueKey(VK_DELETE, true);
+  app.Dispatch();
+  EXPECT_EQ(StopControlsEnabled(), 5);
+  EXPECT_TRUE(app.SawMessageContaining(kStopText));
 }
 
 TEST(LoaderDevice, CtrlLResetsTheDevice) {
@@ -384,9 +277,20 @@ TEST(LoaderDevice, CtrlRListsANewPort) {
 TEST(LoaderDevice, PortOpenFailuresAreReportedByTheFramework) {
   LoaderApp app;
   Platform().ExceptionSink = nullptr;  // as the name says
-  ChoosePort("COM199");
-  app.Click(MainForm->ButtonWrite);
-  EXPECT_TRUE(app.SawMessageContaining("Спроба відкрити неіснуючий СОМ-порт"));
+  // A port that does not exist, and no port at all (an empty list): the same message, not the advice to
+  // restart the program.
+  for (const char* name : {"COM199", ""}) {
+    app.texts.clear();
+    if (*name) {
+      ChoosePort(name);
+    } else {
+      MainForm->cbPort->Items()->Clear();
+    }
+    ASSERT_EQ(MainForm->cbPort->Text(), name);
+    app.Click(MainForm->ButtonWrite);
+    ASSERT_EQ(app.Messages().size(), 1u) << name;
+    EXPECT_EQ(app.Messages()[0].rfind("Спроба відкрити неіснуючий СОМ-порт", 0), 0u) << name;
+  }
 
   SimulatedDevice::Options busy = Geometry(16, 64, 4);
   busy.busy = true;
@@ -396,4 +300,179 @@ TEST(LoaderDevice, PortOpenFailuresAreReportedByTheFramework) {
   EXPECT_TRUE(app.SawMessageContaining("Порт зайнятий іншою програмою"));
   EXPECT_FALSE(PortOpen());
   EXPECT_EQ(device.Counts().identify, 0);
+}
+
+TEST(LoaderDevice, CtrlDelStopsTheWriteBeforeItsNextPage) {
+  // The key goes through the queue at a moment of the write and is handled at its next pump; each wait of the
+  // loader counts as a second, so that every pump falls due. The page in progress runs to its end, and a stop
+  // during the identification ends the write before anything is erased.
+  struct Case {
+    const char* name;
+    int pageCount;
+    std::function<bool()> now;
+    int pagesWritten;
+  } cases[] = {
+      {"queued during the wake-up", 64, AtFirstWakeUp, 0},
+      {"during page 1 of 64", 64, [] { return AtThirdBlockOfPage(1, 64); }, 1},
+      {"during page 3 of 64", 64, [] { return AtThirdBlockOfPage(3, 64); }, 3},
+      {"during the only page", 1, [] { return AtThirdBlockOfPage(1, 1); }, 1},
+  };
+  LoaderApp app;
+  SimulatedDevice device(Geometry(4, 16, 64));
+  DevicePacedWaits waits(device);
+  waits.EveryWaitTakesASecond();
+  ChoosePort(device.PortName());
+  const std::string image = app.Session().FirmwareImage;
+  for (const Case& c : cases) {
+    device.SetGeometry(4, 16, c.pageCount);
+    device.ResetCounts();
+    app.texts.clear();
+    bool queued = false, controlsBackEarly = false;
+    waits.OnWait = [&] {
+      if (!queued) {
+        queued = c.now();
+        if (queued) app.QueueKey(VK_DELETE, true);
+      } else if (app.Session().StopRequested != 0) {
+        // While the page in progress is finished the controls stay off.
+        controlsBackEarly |= MainForm->ProgressbarReadWrite->MaxValue() == c.pageCount && StopControlsEnabled() > 0;
+      }
+    };
+    app.QueueClick(MainForm->ButtonWrite);
+    app.Dispatch();
+    waits.OnWait = nullptr;
+
+    ASSERT_TRUE(queued) << c.name;
+    EXPECT_TRUE(app.SawMessageContaining(kStopText)) << c.name;
+    EXPECT_FALSE(app.SawMessageContaining(kSuccessText)) << c.name;
+    EXPECT_EQ(MainForm->LabelNameOfHex->Caption(), "Зупинено користувачем") << c.name;
+    const testing_support::DeviceCounts counts = device.Counts();
+    EXPECT_EQ(counts.identify, 1) << c.name;
+    EXPECT_EQ(counts.erase, c.pagesWritten) << c.name;
+    EXPECT_EQ(counts.data, c.pagesWritten * 4) << c.name;
+    EXPECT_EQ(counts.commit, c.pagesWritten * 4) << c.name;
+    EXPECT_EQ(counts.reset, 0) << c.name;
+    // The pages sent hold the image; the rest of the flash was never touched.
+    const std::vector<uint8_t> flash = device.Memory();
+    const size_t written = static_cast<size_t>(c.pagesWritten) * 4 * 16;
+    const std::vector<uint8_t> sent = ImageBytes(image, written);
+    EXPECT_TRUE(std::equal(sent.begin(), sent.end(), flash.begin())) << c.name;
+    EXPECT_TRUE(std::all_of(flash.begin() + static_cast<std::ptrdiff_t>(written), flash.end(),
+                            [](uint8_t b) { return b == 0xFF; }))
+        << c.name;
+    EXPECT_TRUE(PortOpen()) << c.name;
+    EXPECT_FALSE(controlsBackEarly) << c.name;
+    EXPECT_EQ(StopControlsEnabled(), 5) << c.name;
+  }
+}
+
+TEST(LoaderDevice, NothingStartsInsideARunningWrite) {
+  // Clicks and keys queued while file A is written, handled at the write's pumps: while the device is identified
+  // the open, write and identify buttons are still enabled and refuse with a beep; while a page is written they
+  // are disabled and take no click, and Ctrl+L and Ctrl+R refuse with a beep. The device gets file A, once, and
+  // nothing else is asked for, listed or sent.
+  LoaderApp app;
+  app.PressKey('E', true, true);  // the service view: identify and open
+  const auto click = [](TControl* c) { return [c](LoaderApp& a) { a.QueueClick(c); }; };
+  const auto key = [](WORD k) { return [k](LoaderApp& a) { a.QueueKey(k, true); }; };
+  struct Case {
+    const char* name;
+    std::function<bool()> now;
+    std::vector<std::function<void(LoaderApp&)>> inputs;
+    int refusals;
+  } cases[] = {
+      {"while the device is identified", AtFirstWakeUp,
+       {click(MainForm->ButtonOpenHex), click(MainForm->ButtonWrite), click(MainForm->ButtonConect)}, 3},
+      {"while a page is written", [] { return AtThirdBlockOfPage(2, 2); },
+       {click(MainForm->ButtonOpenHex), click(MainForm->ButtonWrite), click(MainForm->ButtonConect), key('L'),
+        key('R')},
+       2},
+  };
+  SimulatedDevice device(Geometry(4, 16, 2));
+  DevicePacedWaits waits(device);
+  waits.EveryWaitTakesASecond();
+  ChoosePort(device.PortName());
+  const std::string fileA = WriteHexFile("a.hex", {HexRecord(0, 0, {0xA1, 0xA2}), HexRecord(0, 0x7F, {0xA3})});
+  const std::string fileB = WriteHexFile("b.hex", {HexRecord(0, 0, {0xB1}), HexRecord(0, 0x40, {0xB2})});
+  const std::string beep = "beep:" + std::to_string(0xFFFFFFFFu);
+  for (const Case& c : cases) {
+    DialogAnswer answer(fileA);
+    app.Click(MainForm->ButtonOpenHex);
+    const std::vector<uint8_t> image = ImageBytes(app.Session().FirmwareImage, 2 * 4 * 16);
+    answer.path = fileB;
+    const int ports = MainForm->cbPort->Items()->Count(), port = MainForm->cbPort->ItemIndex();
+    device.ResetCounts();
+    device.SetGeometry(4, 16, 2);
+    app.texts.clear();
+    app.sounds.clear();
+    bool queued = false;
+    waits.OnWait = [&] {
+      if (queued || !c.now()) return;
+      queued = true;
+      for (const auto& input : c.inputs) input(app);
+    };
+    app.QueueClick(MainForm->ButtonWrite);
+    app.Dispatch();
+    waits.OnWait = nullptr;
+
+    ASSERT_TRUE(queued) << c.name;
+    EXPECT_EQ(answer.asked, 1) << c.name;  // file A's
+    EXPECT_TRUE(device.Memory() == image) << c.name;
+    const testing_support::DeviceCounts counts = device.Counts();
+    EXPECT_EQ(counts.identify, 1) << c.name;
+    EXPECT_EQ(counts.erase, 2) << c.name;
+    EXPECT_EQ(counts.data, 2 * 4) << c.name;
+    EXPECT_EQ(counts.reset, 2) << c.name;  // the write's own
+    ASSERT_EQ(app.Messages().size(), 1u) << c.name;
+    EXPECT_NE(app.Messages()[0].find(kSuccessText), std::string::npos) << c.name;
+    EXPECT_EQ(std::count(app.sounds.begin(), app.sounds.end(), beep), c.refusals) << c.name;
+    EXPECT_EQ(MainForm->cbPort->Items()->Count(), ports) << c.name;
+    EXPECT_EQ(MainForm->cbPort->ItemIndex(), port) << c.name;
+    EXPECT_TRUE(MainForm->ButtonOpenHex->Enabled()) << c.name;  // back once the write has left
+  }
+}
+
+TEST(LoaderDevice, AFileRefusedOnItsLastLineLeavesTheLastGoodFirmware) {
+  // After a good file: files refused on their last line (in the checking pass, in the placement pass after the
+  // prefill, by a conversion error) and one that cannot be read. Image, status, write button and gauge stay as
+  // they were, and the device then gets the good file.
+  struct Case {
+    std::string name, bad, message;
+  } cases[] = {
+      {"parity.hex", ":1000000", "Порушення парності у строці мікропрограми: 3! (:1000000)"},
+      {"checksum.hex", ":0100000012EE", "Помилка контрольної суми у строці мікропрограми: 3! (:0100000012EE)"},
+      {"start.hex", HexRecord(5, 0, {0, 0, 0x01, 0x00}),
+       "Знайдено: Start Linear Address Records (MDK-ARM only): 3! (" + HexRecord(5, 0, {0, 0, 0x01, 0x00}) + ")"},
+      {"nothex.hex", ":020000040G00FA", "'$0G00' is not a valid integer value."},
+      {"", "", "gone.hex"},  // no such file: the framework's message names it
+  };
+  LoaderApp app;
+  Platform().ExceptionSink = nullptr;  // the conversion error and the missing file are shown by the framework
+  app.PressKey('E', true, true);       // the service view and its open button
+  SimulatedDevice device(Geometry(16, 64, 1));
+  DevicePacedWaits waits(device);
+  ChoosePort(device.PortName());
+  DialogAnswer answer(WriteHexFile("good.hex", {HexRecord(0, 0, {0x42, 0x43}), HexRecord(0, 0x3F0, {0x44})}));
+  app.QueueClick(MainForm->ButtonOpenHex);
+  app.Dispatch();
+  const std::string image = app.Session().FirmwareImage;
+  const std::string status = MainForm->LabelNameOfHex->Caption();
+  ASSERT_EQ(image.substr(0, 6), "4243FF");
+  for (const Case& c : cases) {
+    answer.path = c.name.empty() ? std::string("C:\\nowhere\\gone.hex")
+                                 : WriteHexFile(c.name, {HexRecord(0, 0, {0x12}), HexRecord(0, 1, {0x34}), c.bad});
+    app.texts.clear();
+    app.QueueClick(MainForm->ButtonOpenHex);
+    app.Dispatch();
+    ASSERT_EQ(app.Messages().size(), 1u) << c.name;
+    EXPECT_NE(app.Messages()[0].find(c.message), std::string::npos) << app.Messages()[0];
+    EXPECT_TRUE(app.Session().FirmwareImage == image) << c.name;
+    EXPECT_EQ(MainForm->LabelNameOfHex->Caption(), status) << c.name;
+    EXPECT_TRUE(MainForm->ButtonWrite->Enabled()) << c.name;
+    EXPECT_EQ(MainForm->ProgressbarReadWrite->Progress(), 0) << c.name;
+  }
+  app.texts.clear();
+  app.QueueClick(MainForm->ButtonWrite);
+  app.Dispatch();
+  EXPECT_TRUE(app.SawMessageContaining(kSuccessText));
+  EXPECT_TRUE(device.Memory() == ImageBytes(image, 16 * 64));
 }

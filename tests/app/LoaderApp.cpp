@@ -2,6 +2,9 @@
 
 #include "framework/StdCtrls.h"
 
+#include <cstring>
+#include <stdexcept>
+
 namespace {
 
 BOOL CALLBACK CollectStaticText(HWND child, LPARAM out) {
@@ -54,23 +57,83 @@ void LoaderApp::Click(TControl* button) {
   }
 }
 
-void LoaderApp::PressKeyInFocus(TWinControl* focus, WORD key, bool ctrl, bool shift,
-                                const std::function<bool()>& done) {
-  focus->SetFocus();
-  testing_support::PumpPending();
+namespace {
+
+// The keyboard's modifiers as the key handlers read them.
+void HoldModifiers(bool ctrl, bool shift) {
   Platform().GetKeyState = [ctrl, shift](int vk) -> SHORT {
     if ((vk == VK_CONTROL && ctrl) || (vk == VK_SHIFT && shift)) return static_cast<SHORT>(0x8000);
     return 0;
   };
-  // The key goes to the window that takes the focus in this control (a drop-down combo's edit child),
-  // not to GetFocus(): test programs share one display, and another one's window may take the
-  // activation, and with it this thread's focus, at any moment.
+}
+
+// A key for `focus` goes to the window that takes the focus in it (a drop-down combo's edit child), not to
+// GetFocus(): test programs share one display, and another one's window may take the activation, and with it
+// this thread's focus, at any moment.
+void PostKey(TWinControl* focus, WORD key) {
   HWND target = focus->Handle();
   COMBOBOXINFO combo{};
   combo.cbSize = sizeof combo;
   if (GetComboBoxInfo(target, &combo) && combo.hwndItem) target = combo.hwndItem;
   PostMessageA(target, WM_KEYDOWN, key, 1);
   PostMessageA(target, WM_KEYUP, key, 0xC0000001);
+}
+
+}  // namespace
+
+void LoaderApp::PressKeyInFocus(TWinControl* focus, WORD key, bool ctrl, bool shift,
+                                const std::function<bool()>& done) {
+  focus->SetFocus();
+  testing_support::PumpPending();
+  HoldModifiers(ctrl, shift);
+  PostKey(focus, key);
   testing_support::PumpUntil(done, 10000);
   Platform().GetKeyState = [](int vk) { return ::GetKeyState(vk); };
+}
+
+void LoaderApp::QueueKey(WORD key, bool ctrl, bool shift) {
+  HoldModifiers(ctrl, shift);
+  TWinControl* focus = MainForm->ActiveControl();
+  PostKey(focus ? focus : static_cast<TWinControl*>(MainForm), key);
+}
+
+void LoaderApp::QueueClick(TControl* control) {
+  auto* windowed = dynamic_cast<TWinControl*>(control);
+  POINT point{control->Width() / 2, control->Height() / 2};
+  if (!windowed) {
+    point.x += control->Left();
+    point.y += control->Top();
+  }
+  ClientToScreen(windowed ? windowed->Handle() : control->Parent()->Handle(), &point);
+  // From the form down to the deepest window under the point that the mouse would reach.
+  HWND target = MainForm->Handle();
+  for (;;) {
+    POINT local = point;
+    ScreenToClient(target, &local);
+    HWND child = ChildWindowFromPointEx(target, local, CWP_SKIPDISABLED | CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+    if (!child) throw std::runtime_error("the point to click lies outside the main form: " + control->Name());
+    if (child == target) break;
+    target = child;
+  }
+  // A push button that the mouse reaches tells its parent it was clicked. Its own press and release would also
+  // take the focus and the capture, which another test program's window may take back in between.
+  if (dynamic_cast<TButton*>(FindControl(target))) {
+    PostMessageA(GetParent(target), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(target), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(target));
+    return;
+  }
+  POINT local = point;
+  ScreenToClient(target, &local);
+  PostMessageA(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(local.x, local.y));
+  PostMessageA(target, WM_LBUTTONUP, 0, MAKELPARAM(local.x, local.y));
+}
+
+DialogAnswer::DialogAnswer(std::string answer) : path(std::move(answer)) {
+  Platform().GetOpenFileNameA = [this](OPENFILENAMEA* ofn) -> BOOL {
+    ++asked;
+    filter = ofn->lpstrFilter ? ofn->lpstrFilter : "";
+    if (path.empty()) return FALSE;
+    std::strncpy(ofn->lpstrFile, path.c_str(), ofn->nMaxFile - 1);
+    return TRUE;
+  };
 }

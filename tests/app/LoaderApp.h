@@ -75,4 +75,21 @@ struct LoaderApp {
   void PressKeyInFocus(TWinControl* focus, WORD key, bool ctrl, bool shift, const std::function<bool()>& done);
   // Clicks a button as the mouse would.
   void Click(TControl* button);
+  // A left-button press and release over the middle of `control`, queued for the window the system would give
+  // them there (hidden and disabled windows are passed over, as they are for the mouse; a push button's window
+  // gets its click notification instead): handled at the next pump, also at one inside a running operation.
+  void QueueClick(TControl* control);
+  // A key queued for the main form's focused control (the form itself when none has the focus); Ctrl and Shift
+  // read as held from now on.
+  void QueueKey(WORD key, bool ctrl, bool shift = false);
+  // Handles what is queued as the program's message loop does: a queued click runs its handler to the end.
+  void Dispatch() { Application->ProcessMessages(); }
+};
+
+// Answers the open-file dialog with `path` (a cancel when empty), counting the times it was asked and
+// keeping the filter it was given.
+struct DialogAnswer {
+  explicit DialogAnswer(std::string path);
+  std::string path, filter;
+  int asked = 0;
 };

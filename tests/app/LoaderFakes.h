@@ -54,6 +54,7 @@ public:
   void ShowMessage(const std::string& text) override {
     messages.push_back(text);
     Log("message:" + text);
+    if (OnMessage) OnMessage();  // a box pumps the queue while it is up
   }
   void MessageBeep(unsigned type) override { Log("beep:" + std::to_string(type)); }
   void Beep(unsigned f, unsigned d) override { Log("tone:" + std::to_string(f) + "/" + std::to_string(d)); }
@@ -78,7 +79,7 @@ public:
   std::vector<std::string> messages, events;
   uint64_t slept = 0;
   int pumps = 0;
-  std::function<void()> OnPump;
+  std::function<void()> OnPump, OnMessage;
 };
 
 // Answers by the kind of the last frame written: a reply function per command ("02", "03", ...),

@@ -54,6 +54,13 @@ const std::string kSuccessMessage =
     "необхідно провести встановлення конфігурації (при наявності)";
 const std::string kWarning =
     "                                               Увага!\r\nПри неповному запису можлива некоректна робота приладу!";
+const std::string kStopMessage =
+    "                   Зупинено користувачем!\r\n         Мікропрограма записана частково!\r\nНеобхідно повторно "
+    "вибрати файл прошивки,\r\n    і провести запис, інакще в подальшому\r\n             прилад буде не працездатний!";
+// The beep of a start refused while another operation runs.
+const std::string kRefusalBeep = "beep:" + std::to_string(0xFFFFFFFFu);
+const TLoaderControl kStopControls[] = {TLoaderControl::ButtonConect, TLoaderControl::ButtonOpenHex,
+                                        TLoaderControl::ButtonWrite, TLoaderControl::Port, TLoaderControl::BaudRate};
 
 }  // namespace
 
@@ -208,9 +215,11 @@ TEST(LoaderVersionCheck, NonNumericDescriptionIsAConversionErrorWithPortOpen) {
 TEST(LoaderWrite, AlwaysAnsweringDeviceGetsEveryFrameOnce) {
   Session s(2, 4, 3);
   std::vector<int64_t> pageProgress;
+  bool openDuringWrite = false;
   s.view.OnPump = [&] {
-    if (s.view.gaugeMax == 3 && (pageProgress.empty() || pageProgress.back() != s.view.gaugeProgress))
-      pageProgress.push_back(s.view.gaugeProgress);
+    if (s.view.gaugeMax != 3) return;
+    openDuringWrite |= s.view.Enabled(TLoaderControl::ButtonOpenHex);
+    if (pageProgress.empty() || pageProgress.back() != s.view.gaugeProgress) pageProgress.push_back(s.view.gaugeProgress);
   };
   ASSERT_EQ(s.session.WriteButton(), TWriteOutcome::Succeeded);
   const auto erases = s.WrittenOfKind("04");
@@ -238,7 +247,8 @@ TEST(LoaderWrite, AlwaysAnsweringDeviceGetsEveryFrameOnce) {
   EXPECT_TRUE(s.view.Enabled(TLoaderControl::ButtonOpenHex));
   EXPECT_EQ(s.view.focused, TLoaderControl::ButtonConect);
   EXPECT_EQ(s.view.gaugeProgress, 0);
-  EXPECT_EQ(pageProgress, (std::vector<int64_t>{0, 1, 2}));  // the gauge counts pages
+  EXPECT_EQ(pageProgress, (std::vector<int64_t>{0, 1, 2, 3}));  // the gauge counts pages
+  EXPECT_FALSE(openDuringWrite);  // the open button comes back when the write has left
   // Two memo lines per try: an empty one and the frame with its verb.
   EXPECT_EQ(s.view.aboutLinesAdded, 2 * (3 + 6 + 6));
   EXPECT_EQ(s.view.lastAboutLine, "Прошив" + std::string("z0606;"));
@@ -255,7 +265,8 @@ TEST(LoaderWrite, NoPagesGoesStraightToResetAndSuccess) {
 TEST(LoaderWrite, EraseOnSecondTryAdaptsItsDelayAndFailsAtFourHundred) {
   Session s(1, 2, 401);
   s.port.replies["04"] = [](const std::string&, int n) { return n % 2 == 0 ? std::string("z84;") : std::string(); };
-  s.session.SetOpenedFileName("C:\\fw\\device.hex");
+  s.view.terminal = {HexRecord(0, 0, {0x42})};
+  ASSERT_TRUE(s.session.ParseFirmwareLines(TParseOrigin::OpenedFile, "C:\\fw\\device.hex"));
   ASSERT_EQ(s.session.WriteButton(), TWriteOutcome::EraseFailed);
   // Page 400 (offset 399 * 2) was erased on its second try, then the count passed 399.
   EXPECT_EQ(s.session.EraseDelay, 400);
@@ -302,25 +313,43 @@ TEST(LoaderWrite, CommitFailureReportsItsBlock) {
   EXPECT_EQ(s.view.PageBarPosition(), 2);
 }
 
-TEST(LoaderWrite, StopKeyTakesEffectAtTheNextPage) {
-  Session s(2, 4, 5);
-  // Pressed while the second page's data frames succeed.
-  s.view.OnPump = [&] {
-    if (s.port.Sent("05") == 3 && s.session.StopRequested == 0) s.session.RequestStop();
+TEST(LoaderWrite, StopKeyEndsTheWriteAtItsNextTest) {
+  // The key at a pump of the write, and what the device has been sent when the write leaves: the page in progress
+  // runs to its end, and a stop while the device is identified ends the write before anything is erased.
+  struct Case {
+    const char* name;
+    int pages;
+    std::function<bool(const Session&)> pressNow;
+    int erases, blocks;
+  } cases[] = {
+      {"during the identification", 3, [](const Session& s) { return s.view.gaugeMax == 100; }, 0, 0},
+      {"during the first page", 3, [](const Session& s) { return s.port.Sent("05") == 1; }, 1, 2},
+      {"during the only page", 1, [](const Session& s) { return s.port.Sent("05") == 1; }, 1, 2},
+      {"while the second page's frames succeed", 5, [](const Session& s) { return s.port.Sent("05") == 3; }, 2, 4},
   };
-  EXPECT_EQ(s.session.WriteButton(), TWriteOutcome::Stopped);
-  EXPECT_EQ(s.port.Sent("04"), 2);
-  EXPECT_EQ(s.port.Sent("05"), 4);  // the page runs to its end
-  EXPECT_TRUE(s.port.open);
-  EXPECT_EQ(s.port.Sent("01"), 0);
-  EXPECT_EQ(s.view.status, "Зупинено користувачем");
-  for (TLoaderControl c : {TLoaderControl::ButtonConect, TLoaderControl::ButtonOpenHex, TLoaderControl::ButtonWrite,
-                           TLoaderControl::Port, TLoaderControl::BaudRate})
-    EXPECT_TRUE(s.view.Enabled(c));
-  EXPECT_EQ(s.view.messages.back(),
-            "                   Зупинено користувачем!\r\n         Мікропрограма записана частково!\r\nНеобхідно "
-            "повторно вибрати файл прошивки,\r\n    і провести запис, інакще в подальшому\r\n             прилад буде "
-            "не працездатний!");
+  for (const Case& c : cases) {
+    Session s(2, 4, c.pages);
+    bool pressed = false, controlsBackEarly = false;
+    s.view.OnPump = [&] {
+      if (!pressed) {
+        if (c.pressNow(s)) pressed = s.session.RequestStop();
+        return;
+      }
+      for (TLoaderControl control : kStopControls) controlsBackEarly |= s.view.Enabled(control);
+    };
+    EXPECT_EQ(s.session.WriteButton(), TWriteOutcome::Stopped) << c.name;
+    EXPECT_EQ(s.port.Sent("02"), 1) << c.name;
+    EXPECT_EQ(s.port.Sent("04"), c.erases) << c.name;
+    EXPECT_EQ(s.port.Sent("05"), c.blocks) << c.name;
+    EXPECT_EQ(s.port.Sent("06"), c.blocks) << c.name;
+    EXPECT_EQ(s.port.Sent("01"), 0) << c.name;
+    EXPECT_TRUE(s.port.open) << c.name;
+    EXPECT_EQ(s.view.status, "Зупинено користувачем") << c.name;
+    EXPECT_EQ(s.view.messages, std::vector<std::string>{kStopMessage}) << c.name;
+    // Back once nothing more is sent, not while the page in progress is still written.
+    EXPECT_FALSE(controlsBackEarly) << c.name;
+    for (TLoaderControl control : kStopControls) EXPECT_TRUE(s.view.Enabled(control)) << c.name;
+  }
 }
 
 TEST(LoaderWrite, StopKeyTakesEffectAtTheNextFailedTry) {
@@ -336,31 +365,51 @@ TEST(LoaderWrite, StopKeyTakesEffectAtTheNextFailedTry) {
   EXPECT_EQ(s.view.calibration, "Автокалібровка: 0.2.0");
 }
 
-TEST(LoaderWrite, StopKeyIsIgnoredWhileTheFirstPageIsWritten) {
-  Session s(2, 4, 1);
-  s.view.OnPump = [&] {
-    if (s.port.Sent("05") == 1) s.session.RequestStop();
+TEST(LoaderWrite, StopKeyDoesNothingWhereNoWriteCanStop) {
+  // Pressed at every pump and every message box: idle, in a parse, in the identify button's exchange, and at the
+  // end of a write (its refusal or its success message), where nothing would be stopped.
+  struct Case {
+    const char* name;
+    std::function<void(Session&)> run;
+    bool atPumps;
+  } cases[] = {
+      {"idle", [](Session&) {}, true},
+      {"parse",
+       [](Session& s) {
+         s.view.terminal = {HexRecord(0, 0, {1}), HexRecord(0, 1, {2})};
+         s.session.ParseFirmwareLines(TParseOrigin::Startup);
+       },
+       true},
+      {"identify button", [](Session& s) { s.session.IdentifyButton(); }, true},
+      {"version refusal",
+       [](Session& s) {
+         s.port.replies["03"] = [](const std::string&, int) { return DescriptionReply("171123"); };
+         s.session.WriteButton();
+       },
+       false},
+      {"success message", [](Session& s) { s.session.WriteButton(); }, false},
   };
-  EXPECT_EQ(s.session.WriteButton(), TWriteOutcome::Succeeded);
-  EXPECT_EQ(s.session.StopRequested, 0);
-}
-
-TEST(LoaderWrite, StopKeyWithTheGaugeAtZeroDoesNothing) {
-  Session s;
-  EXPECT_FALSE(s.session.RequestStop());
-  EXPECT_EQ(s.session.StopRequested, 0);
-  EXPECT_TRUE(s.view.messages.empty());
+  for (const Case& c : cases) {
+    Session s;
+    bool taken = s.session.RequestStop();
+    if (c.atPumps) s.view.OnPump = [&] { taken |= s.session.RequestStop(); };
+    s.view.OnMessage = [&] { taken |= s.session.RequestStop(); };
+    c.run(s);
+    EXPECT_FALSE(taken) << c.name;
+    EXPECT_EQ(s.session.StopRequested, 0) << c.name;
+    EXPECT_EQ(std::count(s.view.messages.begin(), s.view.messages.end(), kStopMessage), 0) << c.name;
+  }
 }
 
 TEST(LoaderWrite, BetweenFramesTheQueueIsPumpedEveryThirtyMillisecondsAndAtEveryPage) {
   // Three pages of two blocks; each frame of the write takes `frameMs` on the platform clock. A pump every
-  // 30 ms, besides the one at each page start: none more with a stopped clock, one in each page's second
-  // block at 10 ms a frame, and at 30 ms a frame one at each block and each commit (a frame after the last
-  // pump) but none at the erase just after the page's own.
+  // 30 ms, besides the one at each page start and the one after the last page: none more with a stopped clock,
+  // one in each page's second block at 10 ms a frame, and at 30 ms a frame one at each block and each commit (a
+  // frame after the last pump) but none at the erase just after the page's own.
   struct Case {
     DWORD frameMs;
     int writePumps;
-  } cases[] = {{0, 3}, {10, 6}, {30, 3 * (1 + 2 * 2)}};
+  } cases[] = {{0, 4}, {10, 7}, {30, 3 * (1 + 2 * 2) + 1}};
   for (const Case& c : cases) {
     Session s(2, 4, 3);
     DWORD now = 1000;
@@ -372,10 +421,10 @@ TEST(LoaderWrite, BetweenFramesTheQueueIsPumpedEveryThirtyMillisecondsAndAtEvery
         return answer(frame, n);
       };
     }
-    ASSERT_TRUE(s.session.IdentifyDevice(TIdentifyVariant::Write));
-    const int before = s.view.pumps;
-    EXPECT_EQ(s.session.WriteFirmware(), TWriteOutcome::Succeeded);
-    EXPECT_EQ(s.view.pumps - before, c.writePumps) << c.frameMs << " ms a frame";
+    int writePumps = 0;
+    s.view.OnPump = [&] { writePumps += s.view.gaugeMax == 3; };  // not the identification's
+    EXPECT_EQ(s.session.WriteButton(), TWriteOutcome::Succeeded);
+    EXPECT_EQ(writePumps, c.writePumps) << c.frameMs << " ms a frame";
   }
 }
 
@@ -427,6 +476,56 @@ TEST(LoaderWrite, BlocksBeyondTheImageCarryWhatIsThere) {
   const auto data = s.WrittenOfKind("05");
   ASSERT_EQ(data.size(), 2u);
   EXPECT_EQ(data[1].size(), 3 + 2 + 2 * 56 + 2 + 1u);
+}
+
+TEST(LoaderWrite, OnlyAnImageAParseCompletedIsWritten) {
+  Session s;
+  s.session.FirmwareImage.clear();  // as after a start that could not read the port list
+  s.view.terminal = {":0100000012EE"};
+  EXPECT_FALSE(s.session.ParseFirmwareLines(TParseOrigin::Startup));
+  EXPECT_EQ(s.session.WriteButton(), TWriteOutcome::Refused);
+  EXPECT_TRUE(s.port.written.empty());
+  EXPECT_TRUE(s.Saw(kRefusalBeep));
+  s.view.terminal = {HexRecord(0, 0, {0x42})};
+  ASSERT_TRUE(s.session.ParseFirmwareLines(TParseOrigin::Startup));
+  EXPECT_EQ(s.session.WriteButton(), TWriteOutcome::Succeeded);
+}
+
+TEST(LoaderSession, NothingStartsInsideARunningOperation) {
+  // Each operation started at the first pump or box of each: refused with a beep, it sends nothing and leaves
+  // the image alone.
+  const std::pair<const char*, std::function<void(Session&)>> operations[] = {
+      {"parse", [](Session& s) { s.session.ParseFirmwareLines(TParseOrigin::OpenedFile, "new.hex"); }},
+      {"identify button", [](Session& s) { s.session.IdentifyButton(); }},
+      {"write", [](Session& s) { s.session.WriteButton(); }},
+      {"keyboard reset", [](Session& s) { s.session.ResetFromKeyboard(); }},
+  };
+  for (const auto& [outerName, outer] : operations)
+    for (const auto& [innerName, inner] : operations) {
+      Session s;
+      s.view.terminal = {HexRecord(0, 0, {0x42})};
+      bool tried = false;
+      size_t sentBefore = 0, sentAfter = 0;
+      bool imageKept = false;
+      auto tryInner = [&, &inner = inner] {
+        if (tried) return;
+        tried = true;
+        sentBefore = s.port.written.size();
+        const std::string image = s.session.FirmwareImage;
+        inner(s);
+        sentAfter = s.port.written.size();
+        imageKept = s.session.FirmwareImage == image;
+      };
+      s.view.OnPump = tryInner;
+      s.view.OnMessage = tryInner;
+      outer(s);
+      const std::string where = std::string(innerName) + " inside " + outerName;
+      ASSERT_TRUE(tried) << where;
+      EXPECT_EQ(sentAfter, sentBefore) << where;
+      EXPECT_TRUE(imageKept) << where;
+      EXPECT_TRUE(s.Saw(kRefusalBeep)) << where;
+      EXPECT_FALSE(s.session.Busy()) << where;
+    }
 }
 
 TEST(LoaderReset, KeyboardResetSendsTwoResetsAndClosesThePort) {
@@ -486,8 +585,7 @@ TEST(LoaderParse, LowerCaseParsesTheSameAndTheMemoBecomesUpperCase) {
 TEST(LoaderParse, OpenedFileWithoutEndRecordSucceedsWithItsName) {
   Session s;
   s.view.terminal = {HexRecord(0, 0, {0x42})};
-  s.session.SetOpenedFileName("Z:\\tmp\\new.hex");
-  ASSERT_TRUE(s.session.ParseFirmwareLines(TParseOrigin::OpenedFile));
+  ASSERT_TRUE(s.session.ParseFirmwareLines(TParseOrigin::OpenedFile, "Z:\\tmp\\new.hex"));
   EXPECT_EQ(s.view.status, "Мікропрограма : new.hex - відкрита. Запишіть в прилад");
   EXPECT_EQ(s.view.messages, std::vector<std::string>{"Мікропрограма відкрита,\r\n   запишіть її в прилад"});
   EXPECT_EQ(s.session.FirmwareImage.substr(0, 4), "42FF");
@@ -500,45 +598,44 @@ TEST(LoaderParse, EmptyLineListSucceeds) {
   EXPECT_EQ(s.view.gaugeMax, 0);
 }
 
-TEST(LoaderParse, CheckingPassErrorsLeaveTheImageAsItWas) {
+TEST(LoaderParse, AFailedParseLeavesTheLastGoodImageAndItsName) {
+  // After a good file, files refused on their last line: in the checking pass, in the placement pass after the
+  // prefill, and by a conversion error while placing. The comment line moves the gauge in the checking pass.
   struct Case {
-    std::string bad;
-    std::string message;
+    std::string bad, message;  // no message: the conversion error is raised
+    int64_t gaugeHigh;
   } cases[] = {
-      {":0000000FF", "Порушення парності у строці мікропрограми: 3! (:0000000FF)"},
-      {":00000001FE", "Помилка контрольної суми у строці мікропрограми: 3! (:00000001FE)"},
+      {":0000000FF", "Порушення парності у строці мікропрограми: 3! (:0000000FF)", 2},
+      {":00000001FE", "Помилка контрольної суми у строці мікропрограми: 3! (:00000001FE)", 2},
+      {HexRecord(5, 0, {0, 0, 1, 0}),
+       "Знайдено: Start Linear Address Records (MDK-ARM only): 3! (" + HexRecord(5, 0, {0, 0, 1, 0}) + ")", 60000},
+      {":020000040G00FA", "", 60000},
   };
+  Session s;
+  s.view.terminal = {HexRecord(0, 0, {0x42})};
+  ASSERT_TRUE(s.session.ParseFirmwareLines(TParseOrigin::OpenedFile, "C:\\fw\\good.hex"));
+  const std::string good = s.session.FirmwareImage, status = s.view.status;
   for (const Case& c : cases) {
-    Session s;
-    const std::string before = s.session.FirmwareImage;
-    s.view.terminal = {HexRecord(0, 0, {1}), "comment", c.bad, ":00000001FF"};
-    EXPECT_FALSE(s.session.ParseFirmwareLines(TParseOrigin::Startup));
-    EXPECT_EQ(s.view.messages, std::vector<std::string>{c.message});
-    EXPECT_TRUE(s.session.FirmwareImage == before);
-    EXPECT_EQ(s.view.gaugeProgress, 0);
-    EXPECT_EQ(s.view.gaugeHigh, 2);  // both earlier lines, the comment too, moved the gauge
-    EXPECT_FALSE(s.view.Enabled(TLoaderControl::ButtonWrite));
-    EXPECT_TRUE(s.Saw("beep:" + std::to_string(MB_ICONHAND)));
+    s.view.messages.clear();
+    s.view.gaugeHigh = 0;
+    s.view.terminal = {HexRecord(0, 0, {0x12}), "comment", c.bad};
+    if (c.message.empty()) {
+      EXPECT_THROW(s.session.ParseFirmwareLines(TParseOrigin::OpenedFile, "C:\\fw\\bad.hex"), EConvertError);
+    } else {
+      EXPECT_FALSE(s.session.ParseFirmwareLines(TParseOrigin::OpenedFile, "C:\\fw\\bad.hex")) << c.bad;
+      EXPECT_EQ(s.view.messages, std::vector<std::string>{c.message});
+      EXPECT_TRUE(s.Saw("beep:" + std::to_string(MB_ICONHAND))) << c.bad;
+    }
+    EXPECT_TRUE(s.session.FirmwareImage == good) << c.bad;
+    EXPECT_EQ(s.view.status, status) << c.bad;
+    EXPECT_TRUE(s.view.Enabled(TLoaderControl::ButtonWrite)) << c.bad;
+    EXPECT_EQ(s.view.gaugeProgress, 0) << c.bad;
+    EXPECT_EQ(s.view.gaugeHigh, c.gaugeHigh) << c.bad;
   }
-}
-
-TEST(LoaderParse, StartLinearAddressRecordIsRefusedAfterEarlierRecordsArePlaced) {
-  Session s;
-  s.view.terminal = {HexRecord(0, 0, {0x12}), HexRecord(5, 0, {0, 0, 1, 0}), HexRecord(0, 1, {0x34})};
-  EXPECT_FALSE(s.session.ParseFirmwareLines(TParseOrigin::Startup));
-  EXPECT_EQ(s.view.messages,
-            std::vector<std::string>{"Знайдено: Start Linear Address Records (MDK-ARM only): 2! (" +
-                                     HexRecord(5, 0, {0, 0, 1, 0}) + ")"});
-  EXPECT_EQ(s.session.FirmwareImage.substr(0, 4), "12FF");
-  EXPECT_FALSE(s.view.Enabled(TLoaderControl::ButtonWrite));
-}
-
-TEST(LoaderParse, NonHexFieldIsAConversionError) {
-  Session s;
-  // The checksum pass counts the bad pair as 0 and passes; placing reads the field strictly.
-  s.view.terminal = {":020000040G00FA"};
-  EXPECT_THROW(s.session.ParseFirmwareLines(TParseOrigin::Startup), EConvertError);
-  EXPECT_FALSE(s.view.Enabled(TLoaderControl::ButtonWrite));
+  // A write failing afterwards names the file its image came from.
+  s.port.replies["04"] = [](const std::string&, int) { return std::string(); };
+  EXPECT_EQ(s.session.WriteButton(), TWriteOutcome::EraseFailed);
+  EXPECT_EQ(s.view.status, "Мікропрограма : good.hex - помилка");
 }
 
 TEST(LoaderParse, PumpsOnlyEveryFourMillisecondsOfTheClock) {
