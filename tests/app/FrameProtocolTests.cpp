@@ -19,8 +19,10 @@ TEST(FrameProtocol, FramesWithoutParametersAndErase) {
   EXPECT_EQ(BuildFrame("02", ""), "z0202;");
   EXPECT_EQ(BuildFrame("03", ""), "z0303;");
   EXPECT_EQ(BuildFrame("06", ""), "z0606;");
-  EXPECT_EQ(std::string(ResetFrame), "z0101;");
-  EXPECT_EQ(std::string(CommitFrame), "z0606;");
+  // The frames the exchanges send as they stand are the frames built for their commands.
+  const std::pair<const char*, const char*> stored[] = {
+      {ResetFrame, "01"}, {IdentifyFrame, "02"}, {DescribeFrame, "03"}, {CommitFrame, "06"}};
+  for (const auto& [frame, command] : stored) EXPECT_EQ(std::string(frame), BuildFrame(command, "")) << command;
   EXPECT_EQ(EraseFrame(0x400), "z0400040008;");
   // An address that needs more than six digits gets them.
   EXPECT_EQ(EraseFrame(0x1234567).substr(0, 10), "z041234567");
