@@ -147,6 +147,8 @@ bool TsFrameAdapter::PrepareCache() {
 
 void TsFrameAdapter::PaintFrame(HDC DC) {
   if (DC == nullptr) return;
+  // while the skin changes only the picture being made of the form is painted
+  if (TsSkinManager* M = FSkinData->SkinManager(); M != nullptr && M->Updating() && DC != FSkinData->PrintDC) return;
   if (FSkinData->IsUpdating()) return;
   const TsGeneralData* G = FSkinData->Section();
   if (G != nullptr && G->Props[0].Transparency >= 100 && G->Props[0].TextureIndex < 0) {
@@ -168,6 +170,16 @@ void TsFrameAdapter::PaintFrame(HDC DC) {
   if (GetClipBox(DC, &Box) == NULLREGION) return;
   if ((FSkinData->CacheDirty || FSkinData->ClippedOut) && !PrepareCache()) return;
   BlitCacheExceptChildren(Frame, FSkinData, POINT{0, 0}, 0, 0, false, DC, RECT{0, 0, Frame->Width(), Frame->Height()});
+}
+
+bool TsFrameAdapter::ParentBackgroundReady() {
+  TvkParentBgQuery Q{};
+  Q.OffsetX = Frame->Left();
+  Q.OffsetY = Frame->Top();
+  Q.Area = TRect(0, 0, Frame->Width(), Frame->Height());
+  FSkinData->GetParentBackground(Q);
+  // a parent with nothing to give answers the key colour
+  return Q.Kind == bgkBitmap || (Q.Kind == bgkColor && Q.Color != kNoColor);
 }
 
 void TsFrameAdapter::DoPaint(TMessage& Message) {
@@ -314,7 +326,8 @@ void TsFrameAdapter::SkinnedMessage(TMessage& Message) {
     case WM_PRINTCLIENT: {
       FSkinData->Updating = false;
       auto DC = reinterpret_cast<HDC>(Message.WParam);
-      PaintFrame(DC);
+      // the frame's own face only over a background that is there (its children are printed in any case)
+      if (ParentBackgroundReady()) PaintFrame(DC);
       for (int I = 0; I < Frame->ControlCount(); ++I)
         if (auto* W = As<TWinControl>(Frame->Controls(I)); W != nullptr && W->Visible() && W->HandleAllocated()) {
           const int Saved = SaveDC(DC);
@@ -329,9 +342,20 @@ void TsFrameAdapter::SkinnedMessage(TMessage& Message) {
       CallOld(Message);
       Frame->Invalidate();
       return;
-    case CM_MOUSEENTER_:
+    case CM_MOUSEENTER_: {
       CallOld(Message);
+      if (Designing(Frame)) return;
+      // the mouse is on this child (or on the frame itself): the other adapted children lose their hover
+      auto* Sender = reinterpret_cast<TControl*>(Message.LParam);
+      for (int I = 0; I < Frame->ControlCount(); ++I)
+        if (auto* W = As<TWinControl>(Frame->Controls(I)); W != nullptr && W != Sender && W->Visible() &&
+                                                            W->HandleAllocated() && WindowHasSkin(W->Handle()))
+          SendSkinCommand(W->Handle(), VKCMD_MOUSE_LEFT, reinterpret_cast<LPARAM>(FSkinData->SkinManager()));
+      // the frame's window is the hot one while the mouse is on it or on one of its graphic children
+      if (TsSkinManager* M = FSkinData->SkinManager(); M != nullptr && (Sender == nullptr || !Sender->Is<TWinControl>() || Sender == Frame))
+        M->ChangeHotWindow(Frame->Handle());
       return;
+    }
     case CM_SHOWINGCHANGED_:
       CallOld(Message);
       SyncScrollWndAdapter(FSkinData, ScrollAdapter);
@@ -339,7 +363,9 @@ void TsFrameAdapter::SkinnedMessage(TMessage& Message) {
       if (Frame->Showing()) Frame->Realign();
       return;
     case WM_NCPAINT:
-      if (Designing(Frame)) break;
+      // the system's frame is painted while the parent is updating (no skinned face is there yet)
+      if (Designing(Frame) || (Frame->Parent() != nullptr && SendControlCommand(Frame->Parent(), VKCMD_QUERY_UPDATE_STATE, 0) == 1))
+        break;
       Message.Result = 0;
       return;
     case WM_PAINT:

@@ -34,6 +34,8 @@ private:
   void SkinMenus();
   void TellChildren(TMessage& Message);
   void DoPaint(TMessage& Message);
+  // The parent's background behind the frame can be had now.
+  bool ParentBackgroundReady();
   void SkinCommand(TMessage& Message, bool& Done);
   void SkinnedMessage(TMessage& Message);
   TsScrollWndData* FSkinData = nullptr;

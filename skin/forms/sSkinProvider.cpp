@@ -87,6 +87,9 @@ void TvkSysSubMenu::SetPopupMenu(TPopupMenu* Value) {
   FPopupMenu = Value;
   // the provider forgets the menu when it goes
   if (Value != nullptr && FProvider != nullptr) Value->FreeNotification(FProvider);
+  // the system menu's copy of the old submenu (its items' clicks with it) goes at once
+  TsSystemMenu* S = FProvider != nullptr ? FProvider->SystemMenu() : nullptr;
+  if (S != nullptr && S->ItemClose() != nullptr && !Destroying(FProvider) && !Destroying(S)) S->RefreshItemStates(true);
 }
 
 PUBLISHED(TvkSysSubMenu) {

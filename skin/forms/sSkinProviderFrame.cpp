@@ -285,7 +285,8 @@ void TsSkinProvider::PaintCaptionText() {
   C->Font()->SetHeight(M->ApplyScale(CaptionFontHeight()));
   C->Font()->SetCharset(FForm->Font()->Charset());
   C->Font()->SetStyle(LF.lfWeight >= FW_BOLD ? TFontStyles{fsBold} : TFontStyles{});
-  const UINT Flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
+  const UINT Flags =
+      DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | (FForm->UseRightToLeftReading() ? DT_RTLREADING : 0);
   TSize CapSize, AddSize;
   if (!Caption.empty()) CanvasTextExtent(C, Caption, CapSize);
   if (!Added.empty()) {
@@ -295,7 +296,8 @@ void TsSkinProvider::PaintCaptionText() {
     CanvasTextExtent(C, Added, AddSize);
     C->Font()->Assign(&Saved);
   }
-  const int TextH = std::max(CapSize.cy, AddSize.cy);
+  // a scaled skin's text takes one pixel more
+  const int TextH = std::max(CapSize.cy, AddSize.cy) + (M->ScalePercent() > 100 ? 1 : 0);
   R.Top = FTitleCenter - TextH / 2;
   R.Bottom = R.Top + TextH;
   TAlignment Align = FCaptionAlignment;
@@ -335,8 +337,12 @@ void TsSkinProvider::PaintCaptionText() {
       Color = M->SectionIndexInRange(TextSection) ? static_cast<TColor>(M->gd()[TextSection].Props[State].FontColor) : clBlack;
     if (!FFormActive && M->SectionIndexInRange(TextSection))
       Color = static_cast<TColor>(WeightedColorMix(Color, M->gd()[TextSection].Props[State].Color, 160));
-    C->Font()->SetColor(Color);
-    DrawSectionTextStr(C, Added, FForm->Enabled(), nullptr, State, -1, Flags, T);
+    C->Font()->SetColor(ColorToRGB(Color));
+    // drawn like the caption: with a border window the letters keep their alpha in the layered picture
+    if (FBorderForm != nullptr)
+      DrawSkinText32(Cache, Added, true, M, State, -1, Flags, T);
+    else
+      DrawSectionTextStr(C, Added, FForm->Enabled(), nullptr, State, -1, Flags, T);
   }
 }
 

@@ -11,7 +11,7 @@
 constexpr UINT CM_METRICSCHANGED = 0xB035;  // the non-client metrics changed
 constexpr UINT CM_WINDOWFLOATED = 0xB03A;   // the form was made a floating window
 constexpr UINT CM_RESERVED_B04C = 0xB04C;
-constexpr UINT WM_REGIONQUERY = 0xBC4D;     // "keep your own region?" (answered 0)
+constexpr UINT WM_REGIONQUERY = 0xBC4D;     // "keep your own region?" (the form's own code answers)
 constexpr UINT WM_SYSMENUREQUEST = 0x313;
 constexpr UINT WM_EDITORCOMMAND = 0xA400;
 
@@ -168,8 +168,9 @@ void TsSkinProvider::FormWindowProc(TMessage& Message) {
     case CM_METRICSCHANGED: FMetricsChanged = true; break;
     case CM_WINDOWFLOATED: RecreateScrollAdapter(Message); break;
     case CM_MOUSEWHEEL: CMMouseWheel(Message); break;
-    case CM_RESERVED_B04C:
-    case WM_REGIONQUERY: Message.Result = 0; break;
+    case CM_RESERVED_B04C: Message.Result = 0; break;
+    // a form that keeps its own region says so itself (0x41A2); the system answers 0 for any other
+    case WM_REGIONQUERY: CallOwnProc(Message); break;
     default: CallOwnProc(Message); break;
   }
 }

@@ -1,6 +1,9 @@
 // The frame adapter: refused on anything but a frame, its background colour answer by the section's
-// transparency, and the frame's own look back when the skin goes.
+// transparency, the frame's own look back when the skin goes, the hover it takes from its children, its edge while
+// its parent updates, and its printed face.
 #include <windows.h>
+
+#include <vector>
 
 #include "AdapterTestSupport.h"
 #include "framework/ExtCtrls.h"
@@ -8,6 +11,8 @@
 #include "skin/adapters/sFrameAdapter.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/vkSkinCommands.h"
+#include "skin/graphics/vkParentBg.h"
+#include "tests/support/Dib32.h"
 
 using namespace adapter_test;
 
@@ -86,6 +91,86 @@ TEST_F(Frames, PaintsItsSectionAroundItsChildren) {
   A->PaintFrame(D.DC());
   EXPECT_EQ(0xFFFF00u, Rgb(D.Px(5, 5)));
   EXPECT_EQ(0x123456u, Rgb(D.Px(30, 30)));  // the child's place is left to the child
+}
+
+TEST_F(Frames, TheMouseOnTheFrameTakesTheHoverFromItsAdaptedChildren) {
+  auto* A = Create<TsFrameAdapter>(Frame);
+  A->SkinData()->SetSkinSection("PANEL");
+  A->SkinData()->RefreshSectionIndex(true);
+  // two children: one answering as skinned, one plain; each notes the mouse leaving it
+  std::vector<TPanel*> Kids;
+  std::vector<int> Left(2, 0);
+  for (int I = 0; I < 2; ++I) {
+    auto* Kid = new TPanel(Form);
+    Kid->SetParent(Frame);
+    Kid->SetBounds(10 + 60 * I, 10, 40, 40);
+    const bool Skinned = I == 0;
+    Kid->WindowProc = [&Left, I, Skinned, Own = Kid->WindowProc](TMessage& Msg) {
+      if (Msg.Msg == SM_VKCMD && SkinCommandCode(Msg.WParam) == VKCMD_QUERY_SKINNED) {
+        Msg.Result = Skinned ? 1 : 0;
+        return;
+      }
+      if (Msg.Msg == SM_VKCMD && SkinCommandCode(Msg.WParam) == VKCMD_MOUSE_LEFT) ++Left[I];
+      Own(Msg);
+    };
+    Kid->HandleNeeded();
+    Kids.push_back(Kid);
+  }
+  M->ChangeHotWindow(Form->Handle());
+  Left = {0, 0};
+  Frame->Perform(CM_MOUSEENTER, 0, 0);
+  EXPECT_EQ(Left, (std::vector<int>{1, 0}));
+  EXPECT_EQ(M->HotWindow(), Frame->Handle());
+}
+
+TEST_F(Frames, TheSystemPaintsTheFramesEdgeWhileItsParentIsUpdating) {
+  bool Updating = false;
+  Form->WindowProc = [&Updating, Own = Form->WindowProc](TMessage& Msg) {
+    if (Msg.Msg == SM_VKCMD && SkinCommandCode(Msg.WParam) == VKCMD_QUERY_UPDATE_STATE) {
+      Msg.Result = Updating ? 1 : 0;
+      return;
+    }
+    Own(Msg);
+  };
+  int Reached = 0;
+  Frame->WindowProc = [&Reached, Own = Frame->WindowProc](TMessage& Msg) {
+    if (Msg.Msg == WM_NCPAINT) ++Reached;
+    Own(Msg);
+  };
+  auto* A = Create<TsFrameAdapter>(Frame);
+  A->SkinData()->SetSkinSection("PANEL");
+  A->SkinData()->RefreshSectionIndex(true);
+  for (bool U : {false, true}) {
+    Updating = U;
+    Reached = 0;
+    Frame->Perform(WM_NCPAINT, 1, 0);
+    EXPECT_EQ(Reached, U ? 1 : 0) << U;
+  }
+}
+
+TEST_F(Frames, APrintedFrameShowsItsFaceOnlyOverABackgroundAndNotDuringASkinChange) {
+  // the parent has a background to give, has nothing now, or the skin is changing
+  enum TCase { cReady, cNothing, cChanging };
+  for (TCase C : {cReady, cNothing, cChanging}) {
+    bool Nothing = C == cNothing;
+    Form->WindowProc = [&Nothing, Own = Form->WindowProc](TMessage& Msg) {
+      if (Nothing && Msg.Msg == SM_VKCMD && SkinCommandCode(Msg.WParam) == VKCMD_QUERY_PARENT_BG) {
+        reinterpret_cast<TvkParentBgQuery*>(Msg.LParam)->Kind = bgkNotReady;
+        Msg.Result = 1;
+        return;
+      }
+      Own(Msg);
+    };
+    auto* A = Create<TsFrameAdapter>(Frame);
+    A->SkinData()->SetSkinSection("PANEL");
+    A->SkinData()->RefreshSectionIndex(true);
+    if (C == cChanging) M->BeginUpdate();
+    testing_support::Dib32 D(200, 120, 0x00123456, true);
+    Frame->Perform(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(D.DC()), PRF_CLIENT);
+    if (C == cChanging) M->EndUpdate(false, false);
+    EXPECT_EQ(Rgb(D.Px(5, 5)), C == cReady ? 0xFFFF00u : 0x123456u) << C;
+    A->Free();
+  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "FormTestSupport.h"
 #include "framework/Menus.h"
 #include "skin/core/vkFormServices.h"
+#include "skin/graphics/vkPixelOps.h"
 #include "tests/support/MessagePump.h"
 
 using namespace form_test;
@@ -120,4 +121,19 @@ TEST(BorderWindowFrame, TheLowerLinesOfAWrappedMenuBarAreNotCoveredByTheBorderWi
   TvkGlowForm* L = FormServices.BorderLayeredWindow(P->BorderForm());
   ASSERT_NE(L, nullptr);
   EXPECT_FALSE(InWindowRegion(L->Handle(), Centre));
+}
+
+TEST(BorderWindowFrame, TheAddedTitleIsOpaqueInTheLayeredPictureInBorderModeOne) {
+  TBorder T;
+  T.M->EditModel().SkinData.BorderMode = 1;
+  T.F->SetCaption("");
+  T.P->AddedTitle()->SetText("WWWWWWWW");
+  T.P->SkinData()->CacheDirty = true;
+  T.P->PaintFormFrame();
+  // the caption band inside the margins: nothing of it lets the desktop through
+  TBitmap* C = T.P->FrameCache();
+  int SeeThrough = 0;
+  for (int Y = T.Mg.Top; Y < T.P->CaptionBottom(); ++Y)
+    for (int X = T.Mg.Left; X < C->Width() - T.Mg.Right; ++X) SeeThrough += GetPixel32(C, X, Y) >> 24 != 255 ? 1 : 0;
+  EXPECT_EQ(SeeThrough, 0);
 }

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "FormTestSupport.h"
+#include "framework/SysUtils.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkSkinCommands.h"
 #include "skin/forms/sSkinProviderSysMenu.h"
@@ -299,5 +300,46 @@ TEST(FrameCache, ATitleSkinSetAtRunTimeTakesTheCaptionAtOnce) {
     S.P->PaintFormFrame();
     // a missing section leaves the band in the form's own colour
     EXPECT_EQ(S.Px(150, 2), R.Caption) << R.Skin;
+  }
+}
+
+TEST(FrameCache, ARightToLeftFormReadsItsCaptionRightToLeft) {
+  // a caption starting with a neutral sign: read right to left the bracket goes to the other end
+  const bool Was = SysLocale.MiddleEast;
+  std::vector<uint32_t> Band[2];
+  for (bool RightToLeft : {false, true}) {
+    SysLocale.MiddleEast = RightToLeft;
+    TSkinnedForm S;
+    S.F->SetBiDiMode(bdRightToLeft);
+    S.F->SetCaption("(abc");
+    S.P->SetCaptionAlignment(taCenter);
+    S.P->SkinData()->CacheDirty = true;
+    S.P->PaintFormFrame();
+    for (int Y = 0; Y < S.P->CaptionBottom(); ++Y)
+      for (int X = S.P->IconRect().Right; X < S.P->ButtonMin.Rect.Left; ++X) Band[RightToLeft].push_back(S.Px(X, Y));
+  }
+  SysLocale.MiddleEast = Was;
+  EXPECT_NE(Band[0], Band[1]);
+}
+
+TEST(FrameCache, AFormThatKeepsItsOwnRegionIsNotGivenOne) {
+  for (bool Keeps : {false, true}) {
+    ManagerPtr M = CarriedManager();
+    Owned<TForm> F(NewForm());
+    // the form's own code answers the question
+    if (Keeps)
+      F->WindowProc = [Own = F->WindowProc](TMessage& Msg) {
+        if (Msg.Msg == 0xBC4D && Msg.WParam == 0x41A2) {
+          Msg.Result = 0x41A2;
+          return;
+        }
+        Own(Msg);
+      };
+    auto* P = Create<TsSkinProvider>(F.get());
+    P->CollectBorderMaskRects();
+    P->ApplyWindowRegion(false, true);
+    HRGN R = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(F->Handle(), R) != ERROR, !Keeps) << Keeps;
+    DeleteObject(R);
   }
 }

@@ -123,7 +123,11 @@ TEST(SystemMenuItems, AnExtraSubmenuIsCopiedAtItsPosition) {
     EXPECT_TRUE(Copy->Items(0)->Checked());
     EXPECT_FALSE(Copy->Items(0)->Enabled());
   }
-  P->SysSubMenu()->SetPopupMenu(nullptr);
+  // the popup menu going takes its copy with it at once
+  Own->Free();
+  EXPECT_EQ(P->SysSubMenu()->PopupMenu(), nullptr);
+  EXPECT_EQ(S->SubMenuItem(), nullptr);
+  for (int i = 0; i < S->Items()->Count(); ++i) EXPECT_NE(S->Items()->Items(i)->Name(), "vk_BtmDiv");
 }
 
 TEST(SystemMenuItems, FortyFiveSkinsMakeThreeColumnsAndOneCheck) {
