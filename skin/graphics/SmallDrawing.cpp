@@ -232,12 +232,17 @@ void PaintStyledArrow(TBitmap* Bmp, uint32_t Color, uint32_t DisabledColor, int 
   const TPoint at(Rect.Left + (Rect.Width() - glyph->Width()) / 2, Rect.Top + (Rect.Height() - glyph->Height()) / 2);
   AlphaBlendBitmapInto(Bmp, glyph, TRect(0, 0, glyph->Width(), glyph->Height()), at);
 
-  if (Angle != 0) {
-    TBitmap* copy = NewBitmapLike(Bmp);
+  if (Angle != 0 && Rect.Width() > 0 && Rect.Height() > 0) {
+    // Only the arrow's rectangle turns: the rest of the bitmap belongs to others.
+    TBitmap* copy = NewBitmap32(Rect.Width(), Rect.Height());
     TFreeHolder<TBitmap> freeCopy(copy);
-    CopyBitmapFull(copy, Bmp);
+    HDC dc = Bmp->Canvas()->Handle();
+    BitBlt(copy->Canvas()->Handle(), 0, 0, Rect.Width(), Rect.Height(), dc, Rect.Left, Rect.Top, SRCCOPY);
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, Rect.Left, Rect.Top, Rect.Right, Rect.Bottom);
     const TPoint centre(Rect.Left + Rect.Width() / 2, Rect.Top + Rect.Height() / 2);
-    DrawRotatedBitmap(Bmp->Canvas()->Handle(), copy, centre, static_cast<int>(std::nearbyint(Angle)) - 90);
+    DrawRotatedBitmap(dc, copy, centre, static_cast<int>(std::nearbyint(Angle)) - 90);
+    RestoreDC(dc, saved);
     GdiFlush();
   }
 }

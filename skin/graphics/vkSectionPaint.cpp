@@ -187,12 +187,18 @@ void ColorizeProc(uint32_t* P, intptr_t Param) { *P = ColorizePixel(*P, static_c
 void HueProc(uint32_t* P, intptr_t Param) { *P = ShiftPixelHue(static_cast<int>(Param), *P); }
 void SaturationProc(uint32_t* P, intptr_t Param) { *P = AdjustColorSaturation(*P, static_cast<int>(Param)); }
 
-// Tone, hue and saturation of the control over every non-key pixel of Bmp.
-void ApplyColorFilters(TBitmap* Bmp, TsCommonData* D) {
+// Tone, hue and saturation of the control over every non-key pixel of Rect (inside Bmp): only what was painted
+// now, since a bitmap may hold other parts painted before, whose filters were applied then.
+void ApplyColorFilters(TBitmap* Bmp, const TRect& Rect, TsCommonData* D) {
+  TPixelPlane P = PlaneOf(Bmp);
+  if (P.Empty()) return;
+  P.Base = P.Row(Rect.Top) + Rect.Left * 4;
+  P.Width = Rect.Width();
+  P.Height = Rect.Height();
   if (D->ColorTone() != clNone)
-    ApplyToEachPixel(Bmp, ColorizeProc, static_cast<intptr_t>(ColorToRGB(D->ColorTone())), KeyPixel32);
-  if (D->HUEOffset() != 0) ApplyToEachPixel(Bmp, HueProc, D->HUEOffset(), KeyPixel32);
-  if (D->Saturation() != 0) ApplyToEachPixel(Bmp, SaturationProc, D->Saturation(), KeyPixel32);
+    ApplyToEachPixel(P, ColorizeProc, static_cast<intptr_t>(ColorToRGB(D->ColorTone())), KeyPixel32);
+  if (D->HUEOffset() != 0) ApplyToEachPixel(P, HueProc, D->HUEOffset(), KeyPixel32);
+  if (D->Saturation() != 0) ApplyToEachPixel(P, SaturationProc, D->Saturation(), KeyPixel32);
 }
 
 }  // namespace
@@ -332,7 +338,7 @@ void RenderControlSkin(TsCommonData* SkinData, const TvkBgCacheRef& BgRef, bool 
       Filter = true;
     }
   }
-  if (Filter) ApplyColorFilters(Bmp, SkinData);
+  if (Filter) ApplyColorFilters(Bmp, Rect, SkinData);
 }
 
 void RenderControlSkinOnParent(TsCommonData* SkinData, bool FillKeyed, TBitmap* Bmp, TPoint Offset, const TRect& Rect,

@@ -177,6 +177,13 @@ TEST(SectionPaint, ControlFiltersOnlyWhenTheControlHasShifts) {
   auto Shifted = Make32(4, 4, 0);
   RenderControlSkin(D.get(), {}, false, Shifted.get(), TPoint(), TRect(0, 0, 4, 4), 0);
   EXPECT_EQ(At(Shifted.get(), 2, 2), 0xFF00FF00u);
+  // Two halves painted into one bitmap: each is shifted once, and what lies beside the rectangle not at all.
+  auto Halves = Make32(8, 4, 0xFF0000FFu);
+  RenderControlSkin(D.get(), {}, false, Halves.get(), TPoint(), TRect(0, 0, 4, 4), 0);
+  RenderControlSkin(D.get(), {}, false, Halves.get(), TPoint(4, 0), TRect(4, 0, 7, 4), 0);
+  EXPECT_EQ(At(Halves.get(), 1, 1), 0xFF00FF00u);
+  EXPECT_EQ(At(Halves.get(), 5, 1), 0xFF00FF00u);
+  EXPECT_EQ(At(Halves.get(), 7, 1), 0xFF0000FFu);
   // A system colour as the tone tints by the colour it stands for (red 255 times each of its channels, shr 8).
   D->SetHUEOffset(0);
   D->SetColorTone(clHighlight);
