@@ -8,6 +8,7 @@
 #include "PainterSkin.h"
 #include "framework/ExtCtrls.h"
 #include "skin/core/sCommonData.h"
+#include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkColorMath.h"
 #include "skin/graphics/vkSectionPaint.h"
 
@@ -221,4 +222,46 @@ TEST(SectionPaint, BorderStripsCoverTheFrameExactly) {
       const uint32_t Want = InFrame && !InHole ? 0xFF000000u | (x + 7) << 8 | (y + 9) : 0u;
       ASSERT_EQ(At(Dst.get(), x, y) & 0xFFFFFF, Want & 0xFFFFFF) << x << "," << y;
     }
+}
+
+TEST(SectionPaint, DeviceContextPaintersGoThroughABitmapOfTheirOwn) {
+  Fixture F;
+  auto Screen = MakeBy(12, 12, [](int x, int y) { return 0xFF000000u | x << 8 | y; });
+  HDC DC = Screen->Canvas()->Handle();
+  // An item painted to a device context covers exactly its rectangle.
+  PaintSectionItemToDC(F.S, {}, F.M.get(), DC, TPoint(), TRect(2, 3, 6, 5), 0);
+  GdiFlush();
+  EXPECT_EQ(CountChanged(Screen.get(), 0xFFFF0000u), 12 * 12 - 4 * 2);
+  // Over a copy of a device context: a fully transparent section shows the copied area; without a context it
+  // shows the fill colour; without any section nothing is painted.
+  F.St().Transparency = 100;
+  auto Back = MakeBy(12, 12, [](int x, int y) { return 0xFF000000u | x << 8 | y; });
+  auto Over = Make32(3, 3, 0);
+  EXPECT_EQ(PaintSectionOverDCCopy(Over.get(), -1, F.S, Back->Canvas()->Handle(), 0, TPoint(4, 5), F.M.get(), 0), F.S);
+  EXPECT_EQ(At(Over.get(), 2, 1) & 0xFFFFFF, 0x000606u);
+  EXPECT_EQ(PaintSectionOverDCCopy(Over.get(), F.S, -1, nullptr, 0x123456, TPoint(), F.M.get(), 0), F.S);
+  EXPECT_EQ(At(Over.get(), 2, 1), 0xFF563412u);
+  EXPECT_EQ(PaintSectionOverDCCopy(Over.get(), -1, -1, nullptr, 0, TPoint(), F.M.get(), 0), -1);
+  EXPECT_EQ(At(Over.get(), 2, 1), 0xFF563412u);
+}
+
+TEST(SectionPaint, ChildControlsAreClippedOutWhenVisibleAndWindowed) {
+  Owned<TPanel> Parent{new TPanel(nullptr)};
+  TPanel* Shown = new TPanel(Parent.get());
+  Shown->SetParent(Parent.get());
+  Shown->SetBounds(1, 1, 3, 3);
+  TPanel* Hidden = new TPanel(Parent.get());
+  Hidden->SetParent(Parent.get());
+  Hidden->SetBounds(6, 1, 3, 3);
+  Hidden->SetVisible(false);
+  auto Dst = Make32(12, 6, 0);
+  HDC DC = Dst->Canvas()->Handle();
+  const int Saved = SaveDC(DC);
+  ClipOutChildControls(DC, Parent.get(), 2, 1);
+  PaintSolidRect(DC, TRect(0, 0, 12, 6), 0xFFFFFF);
+  RestoreDC(DC, Saved);
+  GdiFlush();
+  EXPECT_EQ(At(Dst.get(), 4, 3), 0u);                      // under the shown child, moved by (2, 1)
+  EXPECT_EQ(At(Dst.get(), 9, 3) & 0xFFFFFF, 0xFFFFFFu);    // under the hidden one
+  EXPECT_EQ(CountChanged(Dst.get(), 0), 12 * 6 - 9);
 }

@@ -176,4 +176,30 @@ TEST(SkinText, ControlTextEmbossedWhenUnskinnedAndShiftedWhenSkinned) {
                           {TransformColorByShifts(0x000080, NoColor32, 120, 0), 0, 0}});
   EXPECT_TRUE(Got2.SameAs(Want2));
   EXPECT_EQ(TransformColorBySkinData(0x000080, D.get()), 0x008000u);
+  // A custom font is drawn as the canvas holds it: its own colour, no contour.
+  D->SetCustomFont(true);
+  TextBitmap Got3, Want3;
+  const uint32_t Own = ColorToRGB(Got3.Bmp->Canvas()->Font()->Color());
+  DrawControlText(Got3.Bmp->Canvas(), "Hg", true, 0, D.get(), DT_SINGLELINE, kTextRect);
+  GdiFlush();
+  Want3.DrawByHand("Hg", {{Own, 0, 0}});
+  EXPECT_TRUE(Got3.SameAs(Want3));
+  // A glow lays its colour into the control's cache around the letters, before them.
+  D->SetCustomFont(false);
+  D->SetHUEOffset(0);
+  St.GlowSize = 3;
+  St.GlowColor = 0x0000FF;
+  TextBitmap Got4, Want4;
+  D->CacheBmp = Got4.Bmp.get();
+  DrawControlText(Got4.Bmp->Canvas(), "Hg", true, 0, D.get(), DT_SINGLELINE, kTextRect);
+  D->CacheBmp = nullptr;
+  GdiFlush();
+  Want4.DrawByHand("Hg", {{0x808000, 0, 1}, {0x000080, 0, 0}});
+  int Reddened = 0;
+  for (int y = 0; y < 24; ++y)
+    for (int x = 0; x < 60; ++x) {
+      const uint32_t P = At(Got4.Bmp.get(), x, y);
+      Reddened += At(Want4.Bmp.get(), x, y) == kWhite && testing_support::Channel(P, 0) + 16 < testing_support::Channel(P, 2);
+    }
+  EXPECT_GT(Reddened, 20);
 }
