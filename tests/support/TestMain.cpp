@@ -1,7 +1,9 @@
 // Entry of every test program: GoogleTest plus a watchdog that ends a stuck test with a
-// clear message (an open modal loop would otherwise hang until CTest kills the process).
+// clear message (an open modal loop would otherwise hang until CTest kills the process), and a
+// process that does not end once its tests are over with what is still alive in it.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <tlhelp32.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +14,18 @@ namespace {
 std::string g_currentTest;
 HANDLE g_testStarted = nullptr;
 HANDLE g_allDone = nullptr;
+HANDLE g_exited = nullptr;
+HANDLE g_watchdog = nullptr;
+
+// Made before every other static object, so destroyed after all of them: the watchdog watches the whole exit
+// and still ends before the process does (Wine can crash tearing down a live thread at exit).
+struct WatchdogEnd {
+  ~WatchdogEnd() {
+    if (g_watchdog == nullptr) return;
+    SetEvent(g_exited);
+    WaitForSingleObject(g_watchdog, INFINITE);
+  }
+} g_watchdogEnd __attribute__((init_priority(101)));
 
 class WatchdogListener : public testing::EmptyTestEventListener {
   void OnTestStart(const testing::TestInfo& info) override {
@@ -50,16 +64,73 @@ BOOL CALLBACK PrintOwnMessageBox(HWND window, LPARAM) {
   return TRUE;
 }
 
+DWORD Seconds(const char* name, DWORD otherwise) {
+  const char* env = std::getenv(name);
+  return env ? static_cast<DWORD>(std::atoi(env)) : otherwise;
+}
+
+// Where code of this process lies: its module and the offset in it.
+std::string CodeAt(ULONG_PTR address) {
+  HMODULE module = nullptr;
+  char path[MAX_PATH] = "?";
+  if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                         reinterpret_cast<LPCSTR>(address), &module))
+    GetModuleFileNameA(module, path, MAX_PATH);
+  const char* name = std::strrchr(path, '\\') ? std::strrchr(path, '\\') + 1 : path;
+  char out[MAX_PATH + 32];
+  std::snprintf(out, sizeof out, "%s+0x%lx", name,
+                static_cast<unsigned long>(address - reinterpret_cast<ULONG_PTR>(module)));
+  return out;
+}
+
+BOOL CALLBACK PrintWindow(HWND window, LPARAM) {
+  char cls[64] = {};
+  GetClassNameA(window, cls, sizeof cls);
+  std::fprintf(stderr, "      window %s \"%s\"%s\n", cls, StoredText(window).c_str(),
+               IsWindowVisible(window) ? " (shown)" : "");
+  return TRUE;
+}
+
+// The threads of this process (where each began) and the windows each owns: what keeps a process that should
+// have ended (a thread its exit waits for, or its window or timer a static object's destructor pumps for).
+void PrintWhatIsAlive() {
+  using QueryThread = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+  const auto query = reinterpret_cast<QueryThread>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationThread")));
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID != GetCurrentProcessId() || entry.th32ThreadID == GetCurrentThreadId()) continue;
+    ULONG_PTR start = 0;
+    HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID);
+    if (thread && query) query(thread, 9 /* its start address */, &start, sizeof start, nullptr);
+    if (thread) CloseHandle(thread);
+    std::fprintf(stderr, "    thread %lu, begun at %s\n", entry.th32ThreadID, CodeAt(start).c_str());
+    EnumThreadWindows(entry.th32ThreadID, PrintWindow, 0);
+  }
+  CloseHandle(snapshot);
+}
+
 DWORD WINAPI Watchdog(void*) {
-  const char* env = std::getenv("KRL_TEST_TIMEOUT");
-  const DWORD seconds = env ? static_cast<DWORD>(std::atoi(env)) : 120;
+  const DWORD seconds = Seconds("KRL_TEST_TIMEOUT", 120);
   // Leave CTest a few seconds so our message, not its kill, ends the test.
   const DWORD limit = (seconds > 10 ? seconds - 5 : seconds) * 1000;
   const HANDLE events[2] = {g_allDone, g_testStarted};
   DWORD wait = INFINITE;
   for (;;) {
     const DWORD r = WaitForMultipleObjects(2, events, FALSE, wait);
-    if (r == WAIT_OBJECT_0) return 0;
+    if (r == WAIT_OBJECT_0) {
+      // The tests are over: the exit passes the last static object before this wait ends, unless something holds it.
+      const DWORD exitLimit = Seconds("KRL_TEST_EXIT_SECONDS", 5);
+      if (WaitForSingleObject(g_exited, exitLimit * 1000) == WAIT_OBJECT_0) return 0;
+      std::fflush(stdout);
+      std::fprintf(stderr, "\n*** the tests have finished, but the process did not end within %lu s; alive in it:\n",
+                   static_cast<unsigned long>(exitLimit));
+      PrintWhatIsAlive();
+      std::fflush(stderr);
+      TerminateProcess(GetCurrentProcess(), 4);
+    }
     if (r == WAIT_OBJECT_0 + 1) {
       wait = limit;
       continue;
@@ -78,13 +149,11 @@ int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   g_testStarted = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   g_allDone = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  g_exited = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   testing::UnitTest::GetInstance()->listeners().Append(new WatchdogListener);
-  HANDLE watchdog = CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr);
+  g_watchdog = CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr);
   const int result = RUN_ALL_TESTS();
-  // The watchdog ends before the process does: Wine can crash when a thread is torn down
-  // while the process exits.
+  // From here the watchdog watches the exit (static objects' destructors run yet).
   SetEvent(g_allDone);
-  WaitForSingleObject(watchdog, INFINITE);
-  CloseHandle(watchdog);
   return result;
 }
