@@ -401,6 +401,10 @@ int TsSkinProvider::ExtraFrameWidth() {
   return GetWindowFrameWidth(FormHandle(), FBorderForm, true) - GetWindowFrameWidth(FormHandle(), FBorderForm, false);
 }
 
+int TsSkinProvider::ShownScrollBar(bool Vertical) const {
+  return FScrollAdapter != nullptr && ProviderParts.ScrollBarShown ? std::max(0, ProviderParts.ScrollBarShown(FScrollAdapter, Vertical)) : 0;
+}
+
 int TsSkinProvider::GetBottomFrameHeight(bool UseSkin) {
   return (FBorderForm != nullptr ? 0 : GetWindowFrameWidth(FormHandle(), nullptr, UseSkin)) +
          (FForm != nullptr ? FForm->BorderWidth() : 0);

@@ -340,6 +340,8 @@ public:
   int GetFrameWidth(bool UseSkin);
   // How much wider the border window's frame is than the system's (0 without a border window).
   int ExtraFrameWidth();
+  // Thickness of the form's shown skinned scroll bar (0 when not shown or without a scroll adapter).
+  int ShownScrollBar(bool Vertical) const;
   int GetBottomFrameHeight(bool UseSkin);
   int GetTitleButtonHeight();
   int GetTitleButtonWidth(const TsCaptionButton& Button);
@@ -544,6 +546,8 @@ public:
   void WMWindowPosChanging(TMessage& Message);
   // A form about to shrink cuts its border window to the new size and goes under it first.
   void ShrinkBorderWindow(const WINDOWPOS& WP);
+  // A resized form's border window takes the new size and its place, and the form's own code is told.
+  void PlaceBorderAfterSize();
   void WMWindowPosChanged(TMessage& Message);
   void WMWindowPosChangedUnskinned(TMessage& Message);
   void WMMove(TMessage& Message);
@@ -585,7 +589,8 @@ public:
   void CMShowingChanged(TMessage& Message);
   void WMShowWindow(TMessage& Message);
   void CMVisibleChanged(TMessage& Message);
-  void CMVisibleChangedUnskinned(TMessage& Message);
+  // True when it ran the form's own procedure itself.
+  bool CMVisibleChangedUnskinned(TMessage& Message);
   void WMClose(TMessage& Message);
   void WMQueryEndSession(TMessage& Message);
   void WMNCDestroyUnskinned(TMessage& Message);
@@ -641,6 +646,10 @@ private:
   void WindowListItemClick(TObject* Sender);
   void PaintExtendedBorder();
   void SnapshotForHiding();
+  // The border window shows the picture the cache holds (the whole form, taken for a hide) where it stands.
+  void ShowSnapshotOnBorderWindow();
+  // The frame cache shown on the border window (made when missing) as it stands, over the z-order.
+  void ShowFrameOnBorderWindow();
   // The hide may fade the form; WithSnapshot: the hide snapshot already made (0x200) does not count against it.
   bool HideAnimationAllowed(bool CheckParent, bool WithSnapshot = false);
   void FrameRedraw() { PerformFormMessage(WM_NCPAINT, 0, 0); }

@@ -58,7 +58,7 @@ int TsSkinProvider::GetTopNonClientHeight() {
   if (HasCaption() || (WindowStyle(W) & WS_BORDER) != 0) H -= GetBottomFrameHeight(true);
   H = std::max(0, H);
   if (IsIconic(W)) H += GetFrameWidth(true);
-  if (FScrollAdapter != nullptr && ProviderParts.ScrollBarShown) H -= ProviderParts.ScrollBarShown(FScrollAdapter, false);
+  H -= ShownScrollBar(false);
   return H;
 }
 
@@ -261,7 +261,8 @@ void TsSkinProvider::PaintFormBackground(HDC DC) {
     DC = Own;
   }
   FSkinData->Updating = false;
-  if ((FFormState & (fsfMinimizing | fsfRestoring)) == 0 && !FormDestroying()) {
+  const bool Hidden = FSkinData->PrintDC == nullptr && HiddenUnderAnotherMaximisedChild();
+  if ((FFormState & (fsfMinimizing | fsfRestoring)) == 0 && !FormDestroying() && !Hidden) {
     const int Saved = SaveDC(DC);
     ClipOutChildControls(DC, FForm, 0, 0);
     PaintFormTo(DC, TRect(0, 0, FForm->Width(), FForm->Height()), true);
@@ -283,7 +284,7 @@ void TsSkinProvider::PaintClient(TMessage& Message) {
   if (!Animating && !FormDestroying() && (!InAnimationProcess || Message.WParam != 0)) {
     HDC DC = InAnimationProcess ? reinterpret_cast<HDC>(Message.WParam) : BeginPaint(W, &PS);
     FSkinData->Updating = FForm->Parent() != nullptr && FSkinData->IsUpdating();
-    if (!FSkinData->Updating)
+    if (!FSkinData->Updating && !HiddenUnderAnotherMaximisedChild())
       FForm->Canvas()->PaintOn(DC, [&] { PaintFormTo(DC, TRect(0, 0, FForm->ClientWidth(), FForm->ClientHeight()), true); });
     if (!InAnimationProcess) EndPaint(W, &PS);
     Message.Result = 0;
@@ -298,6 +299,8 @@ void TsSkinProvider::PaintClient(TMessage& Message) {
 void TsSkinProvider::RepaintNonClient() {
   if (FSkinData->PrintDC != nullptr || !FDrawNonClientArea || FRedrawLockCount > 0) return;
   if (FResizeMode == rmBorder && IsDwmCompositionActive()) FResizeMode = rmStandard;
+  // a child under another one that is maximised shows nothing
+  if (HiddenUnderAnotherMaximisedChild()) return;
   InitMenuLine();
   TBitmap* Cache = FSkinData->CacheBmp;
   if (Cache == nullptr || Cache->Width() == 0) FSkinData->CacheDirty = true;

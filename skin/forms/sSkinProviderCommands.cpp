@@ -303,7 +303,8 @@ void TsSkinProvider::SkinCommand(TMessage& Message) {
     case VKCMD_SET_FRAME_OPACITY: {
       if (W == nullptr || !IsWindowVisible(W)) break;
       const BYTE Alpha = static_cast<BYTE>(Message.LParam & 0xFF);
-      if (FBorderForm != nullptr && FormServices.BorderLayeredWindow) {
+      // a border window without a picture yet (the frame not painted) shows nothing
+      if (FBorderForm != nullptr && FormServices.BorderLayeredWindow && FSkinData->CacheBmp != nullptr && !FSkinData->CacheBmp->Empty()) {
         if (TvkGlowForm* L = FormServices.BorderLayeredWindow(FBorderForm))
           if (auto* LW = reinterpret_cast<TWinControl*>(L); LW->HandleAllocated())
             UpdateLayeredPremultiplied(LW->Handle(), FSkinData->CacheBmp, Alpha, POINT{LW->Left(), LW->Top()});

@@ -4,6 +4,7 @@
 
 #include "framework/Forms.h"
 #include "framework/GraphicsGdi.h"
+#include "framework/Menus.h"
 #include "skin/core/sConst.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
@@ -40,8 +41,7 @@ int TsSkinProvider::GetClientOffsetLeft() {
   if (FBorderForm != nullptr) return GetFrameWidth(true) + M.Left;
   const HWND W = FormHandle();
   if (W == nullptr) return 0;
-  const int VBar = FScrollAdapter != nullptr && ProviderParts.ScrollBarShown ? ProviderParts.ScrollBarShown(FScrollAdapter, true) : 0;
-  return (WindowRectWidth(W) - ClientRectWidth(W) - VBar) / 2;
+  return (WindowRectWidth(W) - ClientRectWidth(W) - ShownScrollBar(true)) / 2;
 }
 
 int TsSkinProvider::GetClientOffsetTop() {
@@ -53,9 +53,8 @@ int TsSkinProvider::GetClientOffsetTop() {
   }
   const HWND W = FormHandle();
   if (W == nullptr) return 0;
-  const int HBar = FScrollAdapter != nullptr && ProviderParts.ScrollBarShown ? ProviderParts.ScrollBarShown(FScrollAdapter, false) : 0;
   const int Frame = (WindowStyle(W) & WS_BORDER) != 0 ? GetWindowFrameWidth(W, nullptr, false) : 0;
-  return WindowRectHeight(W) - ClientRectHeight(W) - Frame - HBar;
+  return WindowRectHeight(W) - ClientRectHeight(W) - Frame - ShownScrollBar(false);
 }
 
 int TsSkinProvider::GetMenuLineCount() {
@@ -76,7 +75,16 @@ int TsSkinProvider::GetMenuLineCount() {
 bool TsSkinProvider::MenuLineHasItems() {
   if (FForm == nullptr || FForm->BorderStyle() == bsDialog || FForm->FormStyle() == fsMDIChild) return false;
   TMainMenu* Menu = FormMainMenu(FForm);
-  return Menu != nullptr && !MenuAutoMerge(Menu) && MenuItemCount(reinterpret_cast<TMenu*>(Menu)) > 0;
+  if (Menu == nullptr || MenuAutoMerge(Menu)) return false;
+  // hidden items take no room on the line; an MDI parent shows the active child's merged items too
+  auto AnyVisible = [](TMenu* M) {
+    for (int i = 0; M != nullptr && i < M->Items()->Count(); ++i)
+      if (M->Items()->Items(i)->Visible()) return true;
+    return false;
+  };
+  if (AnyVisible(Menu)) return true;
+  TCustomForm* Child = FForm->FormStyle() == fsMDIForm ? FForm->ActiveMDIChild() : nullptr;
+  return Child != nullptr && AnyVisible(FormMainMenu(Child));
 }
 
 int TsSkinProvider::GetZoomedCaptionExcess(bool Maximized) {

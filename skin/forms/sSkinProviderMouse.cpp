@@ -12,6 +12,7 @@
 #include "skin/forms/sSkinProviderMetrics.h"
 #include "skin/forms/sSkinProviderSysMenu.h"
 #include "skin/forms/sSkinProviderUnit.h"
+#include "skin/forms/vkBorderForm.h"
 #include "skin/forms/vkTitleBar.h"
 
 namespace {
@@ -348,6 +349,8 @@ void TsSkinProvider::CMMouseEnter(TMessage& Message) {
   FPressed = false;
   CallOwnProc(Message);
   if (TsSkinManager* M = Manager()) M->ChangeHotWindow(FormHandle());
+  // a hole cut for a click on the shadow closes once the mouse is back on the form
+  if (FBorderForm != nullptr && FBorderForm->RegionChanged && (FFormState & fsfPlacing) == 0) FBorderForm->ApplyRegion();
 }
 
 void TsSkinProvider::CMMouseLeave(TMessage& Message) {

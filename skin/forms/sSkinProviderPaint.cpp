@@ -15,6 +15,7 @@
 #include "skin/forms/sSkinProviderMetrics.h"
 #include "skin/forms/sSkinProviderSysMenu.h"
 #include "skin/forms/sSkinProviderUnit.h"
+#include "skin/forms/vkBorderForm.h"
 #include "skin/forms/vkFormHook.h"
 #include "skin/forms/vkFormTimers.h"
 #include "skin/graphics/vkSectionPaint.h"
@@ -178,13 +179,14 @@ void TsSkinProvider::WMPrint(TMessage& Message) {
 
 void TsSkinProvider::WMSetText(TMessage& Message) {
   const HWND W = FormHandle();
-  if (W == nullptr || !IsWindowVisible(W) || FForm->ControlState().Contains(csCreating) || !FDrawNonClientArea) {
-    CallOwnProc(Message);
-    return;
-  }
+  // the glows were blurred from the old text: kept, one of the same size would be shown for the new text
   for (TBitmap*& Glow : FCaptionGlow) {
     delete Glow;
     Glow = nullptr;
+  }
+  if (W == nullptr || !IsWindowVisible(W) || FForm->ControlState().Contains(csCreating) || !FDrawNonClientArea) {
+    CallOwnProc(Message);
+    return;
   }
   if (FForm->FormStyle() == fsMDIChild && IsZoomed(W) && g_MDIMain != nullptr) {
     g_MDIMain->FSkinData->CacheDirty = true;
@@ -347,12 +349,26 @@ void TsSkinProvider::SnapshotForHiding() {
       FSkinData->CacheBmp = Snapshot;
     }
   }
+  ShowSnapshotOnBorderWindow();
   // Without a border window a still copy covers the form until the hide animation takes it over.
   const HWND W = FormHandle();
   if (FBorderForm == nullptr && FForm->Parent() == nullptr && W != nullptr) {
     if (FSnapshotForm != nullptr) FreeAndNil(FSnapshotForm);
     FSnapshotForm = CreateSnapshotForm(W);
   }
+}
+
+void TsSkinProvider::ShowSnapshotOnBorderWindow() {
+  const HWND L = BorderLayeredHandle();
+  TBitmap* Snapshot = FSkinData->CacheBmp;
+  if (L == nullptr || Snapshot == nullptr || Snapshot->Empty()) return;
+  FBorderForm->Moving = true;
+  RECT R{};
+  GetWindowRect(L, &R);
+  const BYTE Alpha = FForm->AlphaBlend() ? static_cast<BYTE>(FForm->AlphaBlendValue()) : 255;
+  UpdateLayeredPremultiplied(L, Snapshot, Alpha, POINT{R.left, R.top});
+  SetWindowPos(L, nullptr, R.left, R.top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
 }
 
 void TsSkinProvider::CMShowingChanged(TMessage& Message) {
@@ -381,6 +397,8 @@ void TsSkinProvider::CMShowingChanged(TMessage& Message) {
   if (FForm->FormStyle() == fsMDIForm) SetMDIWrapper(true);
   if (W != nullptr) SetDwmTransitionsForceDisabled(W, true, 0);
   SetFormStateFlags(FFormState & ~fsfHiding);
+  // a drag of the border window that a hide cut short is over
+  if (FBorderForm != nullptr) FBorderForm->Moving = false;
   // a minimise flight still running is over once the form shows
   if (dynamic_cast<TvkMinTimer*>(FAnimTimer) != nullptr) EndRunningFlight();
   if (g_EditorPreview && W != nullptr && (Application == nullptr || Application->MainForm() == nullptr || IsMainForm(FForm)))
@@ -482,14 +500,21 @@ void TsSkinProvider::CMVisibleChanged(TMessage& Message) {
   }
 }
 
-void TsSkinProvider::CMVisibleChangedUnskinned(TMessage& Message) {
+bool TsSkinProvider::CMVisibleChangedUnskinned(TMessage& Message) {
   TsSkinManager* M = Manager();
   if (Message.WParam == 1 && M != nullptr) M->RescaleControl(FForm, 100);
   const HWND W = FormHandle();
   if (Message.WParam != 0 || !FDrawNonClientArea || Application == nullptr || Application->Terminated() || W == nullptr ||
       M == nullptr || !M->Active())
-    return;
+    return false;
   if (!IsIconic(W) && HideAnimationAllowed(true)) SnapshotForHiding();
+  // minimised by the system itself (parked at -32000) while the form still stands: the form follows, with its flight
+  RECT R{};
+  if (!IsIconic(W) || FForm->WindowState() == wsMinimized || !GetWindowRect(W, &R) || R.left != -32000) return false;
+  CallOwnProc(Message);
+  FForm->SetWindowState(wsMinimized);
+  if (ProviderParts.AnimateMinimizing) ProviderParts.AnimateMinimizing(this);
+  return true;
 }
 
 void TsSkinProvider::WMClose(TMessage& Message) {
@@ -506,6 +531,7 @@ void TsSkinProvider::WMClose(TMessage& Message) {
   }
   SetFormStateFlags(FFormState & ~fsfHiding);
   FSkinData->CacheDirty = false;
+  ShowSnapshotOnBorderWindow();
 }
 
 void TsSkinProvider::WMQueryEndSession(TMessage& Message) {

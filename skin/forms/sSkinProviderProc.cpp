@@ -48,7 +48,7 @@ void TsSkinProvider::FormWindowProc(TMessage& Message) {
         if (FForm != nullptr) FForm->Perform(WM_PAINT, Message.WParam, Message.LParam);
         return;
       case CM_VISIBLECHANGED:
-        CMVisibleChangedUnskinned(Message);
+        if (CMVisibleChangedUnskinned(Message)) return;
         break;
       case CM_METRICSCHANGED:
         FMetricsChanged = true;

@@ -56,6 +56,7 @@ void TvkAddedTitle::Repaint() {
 // ---- title icon ----
 
 PUBLISHED(TsTitleIcon) {
+  p.Object("Glyph", &TsTitleIcon::Glyph, &TsTitleIcon::SetGlyph);
   p.Int("Height", &TsTitleIcon::Height, &TsTitleIcon::SetHeight);
   p.Int("Width", &TsTitleIcon::Width, &TsTitleIcon::SetWidth);
   p.Bool("Visible", &TsTitleIcon::Visible, &TsTitleIcon::SetVisible);
@@ -85,6 +86,7 @@ void TsTitleIcon::SetVisible(bool Value) {
 
 PUBLISHED(TsTitleButton) {
   p.Bool("Enabled", &TsTitleButton::Enabled, &TsTitleButton::SetEnabled);
+  p.Object("Glyph", &TsTitleButton::Glyph, &TsTitleButton::SetGlyph);
   p.Str("Hint", &TsTitleButton::Hint, &TsTitleButton::SetHint);
   p.Str("Name", &TsTitleButton::Name, &TsTitleButton::SetName);
   p.Bool("UseSkinData", &TsTitleButton::UseSkinData, &TsTitleButton::SetUseSkinData);
@@ -158,7 +160,8 @@ void TsTitleButton::ShowHint() {
   if (FHint.empty() || FHintWindow != nullptr) return;
   POINT P{};
   SafeGetCursorPos(P);
-  THintWindow* W = ShowHintWindow(FHint, POINT{P.x + 8, P.y + 16});
+  // the hint window lies (8, 16) off the point it is given, as the button's hint is meant to
+  THintWindow* W = ShowHintWindow(FHint, P);
   if (W == nullptr) return;
   if (HintWindowClass == THintWindow::StaticClassInfo())
     FHintWindow = W;

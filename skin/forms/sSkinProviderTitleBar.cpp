@@ -1,6 +1,7 @@
 // The title bar's items on the caption: each item's section chosen by its style, and the items painted into
 // the frame cache (or into an item fade's image) with background, glyph, caption and drop-down arrow.
 #include <algorithm>
+#include <memory>
 
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
@@ -333,9 +334,11 @@ void TsSkinProvider::PaintTitleBarItem(TvkTitleBarItem* Item, const TRect& Rect,
   L.Section = M != nullptr && M->SectionIndexInRange(Item->SkinData->SkinIndex) ? Item->SkinData->SkinIndex : -1;
   L.Disabled = !Item->Enabled() || !FForm->Enabled();
   // a disabled item is painted on a copy and laid over the caption half seen through
+  std::unique_ptr<TBitmap> Copy;  // freed also when the item's own drawing raises
   TBitmap* Target = Bmp;
   if (L.Disabled) {
-    Target = NewBitmap32(Bmp->Width(), Bmp->Height());
+    Copy.reset(NewBitmap32(Bmp->Width(), Bmp->Height()));
+    Target = Copy.get();
     CopyBitmapFull(Target, Bmp);
   }
   if (Item->ContentWidth == 0) Item->Measure(!Item->AutoSize());
@@ -410,6 +413,5 @@ void TsSkinProvider::PaintTitleBarItem(TvkTitleBarItem* Item, const TRect& Rect,
     // the blend's source rectangle is inclusive of its right and bottom edges
     BlendBitmapInto(Bmp, Target, kDisabledItemLevel, TRect(Rect.Left, Rect.Top, Rect.Right - 1, Rect.Bottom - 1),
                     TPoint(Rect.Left, Rect.Top));
-    delete Target;
   }
 }

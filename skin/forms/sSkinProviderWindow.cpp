@@ -103,8 +103,10 @@ void TsSkinProvider::WMNCActivate(TMessage& Message) {
       }
     } else if (FBorderForm == nullptr) {
       PerformFormMessage(WM_SETREDRAW, 0, 0);
-    } else if (!FFormAnimating && Cover) {
-      ShowCaptionCover();
+    } else {
+      // the composed border window shows the frame as it stands before the menu line is repainted under it
+      if (FSkinData->CacheBmp != nullptr && !FSkinData->CacheBmp->Empty() && GetMenuLineCount() > 0) ShowFrameOnBorderWindow();
+      if (!FFormAnimating && Cover) ShowCaptionCover();
     }
     if (!FFormAnimating && (FFormState & fsfMoveFade) == 0 && !Composition) {
       if (FBorderForm == nullptr) {
@@ -152,8 +154,14 @@ void TsSkinProvider::WMNCActivate(TMessage& Message) {
     return;
   }
   if (HasCaption() && (FFormState & fsfMoveFade) == 0) {
-    if (Active != FFormActive) {
-      FFormActive = Active || IsControllerPopup();
+    if (!ShowsMDIChildButtons()) {
+      if (Active != FFormActive) {
+        FFormActive = Active || IsControllerPopup();
+        FHotButtonIndex = -1;
+      }
+    } else if (TCustomForm* Child = FForm->ActiveMDIChild(); Active || (Child != nullptr && Child->Active())) {
+      // the main form showing a maximised child's buttons is drawn active while that child is
+      FFormActive = true;
       FHotButtonIndex = -1;
     }
   }
@@ -178,6 +186,19 @@ void TsSkinProvider::WMNCActivate(TMessage& Message) {
   // a skinned WM_NCACTIVATE never vetoes a deactivation
   if (Message.Result == 0 && !Active) Message.Result = TRUE;
   PurgeHookProviders();
+}
+
+void TsSkinProvider::ShowFrameOnBorderWindow() {
+  if (FBorderForm == nullptr || FormServices.CreateBorderWindow == nullptr) return;
+  if (BorderLayeredHandle() == nullptr) FormServices.CreateBorderWindow(FBorderForm);
+  const HWND L = BorderLayeredHandle();
+  if (L == nullptr) return;
+  SetWindowRgn(L, FBorderForm->BuildRegion(), FALSE);
+  RECT R{};
+  GetWindowRect(L, &R);
+  const BYTE Alpha = FForm->AlphaBlend() ? static_cast<BYTE>(FForm->AlphaBlendValue()) : 255;
+  UpdateLayeredPremultiplied(L, FSkinData->CacheBmp, Alpha, POINT{R.left, R.top});
+  SetWindowPos(L, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
 }
 
 void TsSkinProvider::WMActivate(TMessage& Message) {
@@ -314,9 +335,7 @@ void TsSkinProvider::ShrinkBorderWindow(const WINDOWPOS& WP) {
       (WP.flags & SWP_NOACTIVATE) == 0 || (WP.flags & (SWP_NOSIZE | SWP_NOMOVE)) != 0 ||
       (FFormState & fsfMinimizing) != 0 || (WP.cx >= FLastClientRect.Right && WP.cy >= FLastClientRect.Bottom))
     return;
-  if (FScrollAdapter != nullptr && ProviderParts.ScrollBarShown &&
-      (ProviderParts.ScrollBarShown(FScrollAdapter, true) != 0 || ProviderParts.ScrollBarShown(FScrollAdapter, false) != 0))
-    return;
+  if (ShownScrollBar(true) != 0 || ShownScrollBar(false) != 0) return;
   if (IsIconic(W)) {
     FSkinData->CacheDirty = true;
     UpdateBorder(true, 255);
@@ -497,14 +516,16 @@ void TsSkinProvider::WMSize(TMessage& Message) {
         const bool Big = C != nullptr && (C->Width() > FForm->Width() || C->Height() > FForm->Height());
         if (!FDrawNonClientArea) {
           if (Big) InvalidateRect(W, nullptr, FALSE);
-        } else if (FBorderForm == nullptr) {
-          FFrameDirty = true;
-          CollectBorderMaskRects();
-          ApplyWindowRegion(false, false);
         } else {
-          UpdateBorder(true, 255);
-          FFrameDirty = true;
-          ApplyWindowRegion(true, true);
+          // a maximised form with native borders has none of its own
+          if (FBorderForm != nullptr && M != nullptr && M->Options()->NativeBordersMaximized() && FormZoomed()) FreeBorderForm();
+          if (FBorderForm == nullptr) {
+            FFrameDirty = true;
+            CollectBorderMaskRects();
+            ApplyWindowRegion(false, false);
+          } else {
+            PlaceBorderAfterSize();
+          }
         }
         if (!FSkinData->Updating) {
           const uint8_t Flags = FSkinData->DrawFlags;
@@ -525,11 +546,39 @@ void TsSkinProvider::WMSize(TMessage& Message) {
     } else if (FForm->FormStyle() == fsMDIForm || FForm->FormStyle() == fsMDIChild || FForm->Parent() != nullptr) {
       CollectBorderMaskRects();
       ApplyWindowRegion(false, false);
+      // a child maximised takes the main form's menu line (its buttons): the main frame and client anew
+      if (FForm->FormStyle() == fsMDIChild && Message.WParam == SIZE_MAXIMIZED && g_MDIMain != nullptr && g_MDIMain != this) {
+        g_MDIMain->FSkinData->CacheDirty = true;
+        g_MDIMain->FWholeFrameRepaint = true;
+        g_MDIMain->RedrawMDIClient(RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+      }
     }
   } else {
     FSkinData->CacheDirty = true;
   }
   FLastClientRect = TRect(0, 0, CW, CH);
+}
+
+void TsSkinProvider::PlaceBorderAfterSize() {
+  const HWND W = FormHandle();
+  // the border window keeps its place in the z-order while it takes the new size (not with scroll bars, which
+  // the form shows itself)
+  const bool Hold = ShownScrollBar(true) == 0 && ShownScrollBar(false) == 0 && FResizeMode != rmBorder;
+  if (Hold) SetFormStateFlags(FFormState | fsfPlacing);
+  UpdateBorder(true, 255);
+  FSkinData->Updating = true;
+  if (Hold) SetFormStateFlags(FFormState & ~fsfPlacing);
+  // the form's own code may name the window the border window goes after; none: it stays over its form
+  if (const HWND L = BorderLayeredHandle(); L != nullptr && FBorderForm != nullptr && W != nullptr)
+    if (const auto After = reinterpret_cast<HWND>(SendSkinCommand(W, VKCMD_4F, 0))) {
+      FBorderForm->Moving = true;
+      SetWindowPos(L, After, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+      FBorderForm->Moving = false;
+    }
+  FFrameDirty = true;
+  if (W != nullptr) SendSkinCommand(W, VKCMD_50, 1);
+  ApplyWindowRegion(true, true);
+  FSkinData->Updating = false;
 }
 
 void TsSkinProvider::WMSizing(TMessage& Message) {

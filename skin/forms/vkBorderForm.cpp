@@ -194,10 +194,8 @@ TRect TvkBorderForm::OwnerClientRect() const {
 TRect TvkBorderForm::ClientHole() const {
   TRect C = OwnerClientRect();
   if (Provider == nullptr) return C;
-  if (TObject* A = Provider->ScrollAdapter(); A != nullptr && ProviderParts.ScrollBarShown) {
-    C.Right += std::max(0, ProviderParts.ScrollBarShown(A, true));
-    C.Bottom += std::max(0, ProviderParts.ScrollBarShown(A, false));
-  }
+  C.Right += Provider->ShownScrollBar(true);
+  C.Bottom += Provider->ShownScrollBar(false);
   if (const int Lines = Provider->GetMenuLineCount(); Lines > 1) C.Top -= (Lines - 1) * Provider->MenuLineHeight();
   return C;
 }
@@ -485,9 +483,8 @@ int TvkBorderForm::TitleButtonAt(POINT P) {
 }
 
 bool TvkBorderForm::InScrollBarCorner(POINT P) {
-  TObject* A = Provider != nullptr ? Provider->ScrollAdapter() : nullptr;
-  if (A == nullptr || !ProviderParts.ScrollBarShown) return false;
-  const int V = ProviderParts.ScrollBarShown(A, true), H = ProviderParts.ScrollBarShown(A, false);
+  if (Provider == nullptr) return false;
+  const int V = Provider->ShownScrollBar(true), H = Provider->ShownScrollBar(false);
   if (V <= 0 || H <= 0) return false;
   // the bars lie right of and below the client rectangle
   const TRect C = OwnerClientRect();

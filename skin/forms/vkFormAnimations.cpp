@@ -266,6 +266,8 @@ bool AnimateMinimizing(TsSkinProvider* Provider) {
       if (Provider->SkinData()->CacheBmp != nullptr) CopyBitmapFull(T->FormImage, Provider->SkinData()->CacheBmp);
       SetBorderUpdating(BF, true);
       if (TvkGlowForm* L = BorderWindowOf(BF); L != nullptr && L->HandleAllocated()) {
+        // the flying picture is the whole form: no blur of the frame's shadow behind it
+        EnableBlurBehind(L->Handle(), false, nullptr);
         SetWindowPos(L->Handle(), HWND_TOPMOST, 0, 0, 0, 0, 0x61B);
         SetWindowRgn(L->Handle(), nullptr, FALSE);
       }
@@ -387,6 +389,8 @@ void EndMoveFade(TsSkinProvider* Provider, TvkGlowForm* Snapshot) {
     Provider->SkinData()->CacheDirty = true;
     RedrawWindow(W, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     if (Application == nullptr || Application->MainForm() != F) Platform().Sleep(20);
+    // the composed frame leaves the menu line (the form's own part of the frame) to the form
+    if (Composition() && F->Menu() != nullptr) Provider->PerformFormMessage(WM_NCPAINT, 0, 0);
     SetBorderUpdating(BF, false);
     UpdateBorder(BF, true, 255);
     POINT C{};
@@ -403,7 +407,7 @@ void EndMoveFade(TsSkinProvider* Provider, TvkGlowForm* Snapshot) {
       UpdateWindow(W);
       if (T != nullptr) T->SetEnabled(false);
       RedrawWindow(W, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-      if (Snapshot == nullptr) Snapshot = MakeSnapshotForm(W);
+      // a snapshot made now would only flash over the form before it is freed
       if (Snapshot != nullptr) Snapshot->Free();
     } else {
       SetLayeredAlpha(W, true, static_cast<BYTE>(F->AlphaBlendValue()));

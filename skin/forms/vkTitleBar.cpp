@@ -38,6 +38,16 @@ HWND FormWindowOf(TsTitleBar* Bar) {
   return F != nullptr && F->HandleAllocated() ? F->Handle() : nullptr;
 }
 
+// The window whose top-left the items' rectangles count from: the border window's when the form's skinner has one.
+HWND ItemsOriginWindow(TsTitleBar* Bar) {
+  const HWND W = FormWindowOf(Bar);
+  auto* P = W != nullptr ? reinterpret_cast<TsSkinProvider*>(SendSkinCommand(W, VKCMD_QUERY_FORM_SKINNER, 0)) : nullptr;
+  if (P != nullptr && P->BorderForm() != nullptr && FormServices.BorderLayeredWindow)
+    if (TvkGlowForm* L = FormServices.BorderLayeredWindow(P->BorderForm()); L != nullptr && L->HandleAllocated())
+      return L->Handle();
+  return W;
+}
+
 bool FormLoading(TsTitleBar* Bar) {
   return Bar == nullptr || Bar->Form() == nullptr || Bar->Form()->ComponentState().Contains(csLoading) ||
          Bar->ComponentState().Contains(csLoading);
@@ -340,11 +350,7 @@ void TvkTitleBarItem::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
       return;
     }
     POINT Origin{0, 0};
-    if (AnimOwnerWnd != nullptr) {
-      RECT R{};
-      GetWindowRect(AnimOwnerWnd, &R);
-      Origin = POINT{R.left, R.top};
-    } else if (const HWND W = FormWindowOf(Bar)) {
+    if (const HWND W = AnimOwnerWnd != nullptr ? AnimOwnerWnd : ItemsOriginWindow(Bar)) {
       RECT R{};
       GetWindowRect(W, &R);
       Origin = POINT{R.left, R.top};

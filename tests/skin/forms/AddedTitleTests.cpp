@@ -106,4 +106,7 @@ TEST(AddedTitle, AProviderReadFromItsDescriptionTakesEveryPublishedPart) {
     EXPECT_EQ(E->kind, TPropKind::Method) << Event;
   }
   for (const char* Owned : {"ThirdParty", "TitleButtons"}) EXPECT_NE(GetPropInfo(P, Owned), nullptr) << Owned;
+  // the icon's and a title button's glyphs are stored with the form
+  EXPECT_NE(GetPropInfo(P->TitleIcon(), "Glyph"), nullptr);
+  EXPECT_NE(GetPropInfo(P->TitleButtons()->Add(), "Glyph"), nullptr);
 }

@@ -253,7 +253,7 @@ TEST(MoveFade, StepsDownToTheBlendValueOnlyAndComesBack) {
     int Target, Time;
     double Step;
   };
-  for (const Row& R : {Row{170, 12, 85}, Row{170, 120, 8.5}, Row{255, 120, 0}, Row{0, 1000, 255.0 / (1000 / 12.0)}})
+  for (const Row& R : {Row{170, 12, 85}, Row{170, 120, 8.5}, Row{255, 120, 0}, Row{0, 1000, 3.06}})
     EXPECT_NEAR(TvkMoveTimer::StepFor(R.Target, R.Time), R.Step, 1e-9) << R.Target << "/" << R.Time;
 
   TAnim T;

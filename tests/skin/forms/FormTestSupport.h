@@ -23,6 +23,8 @@ struct TsSkinProviderAccess {
   static TCustomForm*& Veil(TsSkinProvider* P) { return P->FVeil; }
   static TObject*& ScrollAdapter(TsSkinProvider* P) { return P->FScrollAdapter; }
   static void SetLoading(TsSkinProvider* P, bool On) { P->SetComponentStateItem(csLoading, On); }
+  // The caption's glow kept for reuse (0 inactive, 1 active).
+  static TBitmap* CaptionGlow(TsSkinProvider* P, int Active) { return P->FCaptionGlow[Active]; }
 };
 
 namespace form_test {

@@ -343,3 +343,18 @@ TEST(FrameCache, AFormThatKeepsItsOwnRegionIsNotGivenOne) {
     DeleteObject(R);
   }
 }
+
+TEST(FrameCache, ACaptionChangedWhileHiddenGetsAGlowOfItsOwn) {
+  TSkinnedForm S;
+  const int Caption = S.P->CaptionSectionIndex();
+  ASSERT_GE(Caption, 0);
+  for (TsGenState& State : S.M->EditModel().gd[Caption].Props) State.GlowSize = 3;
+  S.F->SetCaption("Before");
+  S.P->SkinData()->CacheDirty = true;
+  S.P->PaintFormFrame();
+  ASSERT_NE(TsSkinProviderAccess::CaptionGlow(S.P, 1), nullptr);
+  ASSERT_FALSE(IsWindowVisible(S.F->Handle()));
+  // a text of the same length would find a glow of its size, blurred from the old letters
+  S.F->SetCaption("Behind");
+  EXPECT_EQ(TsSkinProviderAccess::CaptionGlow(S.P, 1), nullptr);
+}

@@ -1,9 +1,10 @@
-// The skinner of an MDI main form and its children: a child made over a maximised one, and the maximised child's
-// buttons on the main form's menu line repainted alone.
+// The skinner of an MDI main form and its children: a child made over a maximised one, the maximised child's
+// buttons on the main form's menu line repainted alone, and the menu line with hidden and merged items.
 #include <gtest/gtest.h>
 
 #include "FormTestSupport.h"
 #include "framework/Menus.h"
+#include "skin/core/vkSkinCommands.h"
 #include "skin/forms/sMDIForm.h"
 #include "skin/forms/sSkinProviderUnit.h"
 
@@ -103,4 +104,49 @@ TEST(MDIProvider, AMaximisedChildsButtonsFollowTheChildWhenRepaintedAlone) {
   T.P->SetHotElement(htMDIClose, true);
   T.P->SetHotElement(0, true);
   EXPECT_EQ(Red(T.P->ButtonMDIClose), 0x40u);
+}
+
+TEST(MDIProvider, TheMenuLineShowsWhenAVisibleItemOfTheFormOrItsActiveChildIsThere) {
+  TMDIFrame T;
+  TMenuItem* File = T.Frame->Menu()->Items()->Items(0);
+  EXPECT_TRUE(T.P->MenuLineHasItems());
+  File->SetVisible(false);
+  EXPECT_FALSE(T.P->MenuLineHasItems());
+  // the active child's own items are merged into the line
+  Owned<TForm> Child(T.NewChild());
+  auto* Menu = new TMainMenu(Child.get());
+  auto* Edit = new TMenuItem(Child.get());
+  Edit->SetCaption("&Edit");
+  Menu->Items()->Add(Edit);
+  Child->SetMenu(Menu);
+  ASSERT_EQ(T.Frame->ActiveMDIChild(), Child.get());
+  EXPECT_TRUE(T.P->MenuLineHasItems());
+  Edit->SetVisible(false);
+  EXPECT_FALSE(T.P->MenuLineHasItems());
+}
+
+TEST(MDIProvider, AChildUnderAnotherMaximisedOnePaintsNothing) {
+  TMDIFrame T;
+  Owned<TForm> Under(T.NewChild()), Over(T.NewChild());
+  T.Maximise(Over.get());
+  ASSERT_EQ(T.Frame->ActiveMDIChild(), Over.get());
+  auto* P = reinterpret_cast<TsSkinProvider*>(Under->Perform(SM_VKCMD, SkinCommandWParam(VKCMD_QUERY_FORM_SKINNER), 0));
+  ASSERT_NE(P, nullptr);
+  P->SkinData()->CacheDirty = true;
+  const int Paints = P->FramePaints();
+  P->RepaintNonClient();
+  EXPECT_EQ(P->FramePaints(), Paints);
+  testing_support::Dib32 D(Under->Width(), Under->Height(), 0xFF123456, true);
+  P->PaintFormBackground(D.DC());
+  EXPECT_EQ(D.Px(Under->Width() / 2, Under->Height() / 2), 0xFF123456u);
+}
+
+TEST(MDIProvider, TheMainFormStaysDrawnActiveWhileItsMaximisedChildIs) {
+  TMDIFrame T;
+  Owned<TForm> Child(T.NewChild());
+  T.Maximise(Child.get());
+  ASSERT_TRUE(T.P->ShowsMDIChildButtons());
+  ASSERT_TRUE(Child->Active());
+  T.Frame->Perform(WM_NCACTIVATE, 0, 0);
+  EXPECT_TRUE(T.P->CaptionActive());
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "FormTestSupport.h"
+#include "framework/Menus.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkGlow.h"
@@ -127,4 +128,30 @@ TEST(ProviderState, AFlightThatEndedNoLongerHoldsBackTheActivationRepaint) {
     S.F->Perform(WM_NCACTIVATE, 0, 0);
     EXPECT_EQ(Rec.For(L).empty(), Running) << Running;
   }
+}
+
+TEST(ProviderState, UnderCompositionTheBorderWindowShowsTheFrameBeforeAnActivationWithAMenuLine) {
+  ManagerPtr M = CarriedManager();
+  M->SetExtendedBorders(true);
+  Owned<TForm> F(NewForm(300, 200));
+  auto* Menu = new TMainMenu(F.get());
+  Menu->Items()->Add(NewItem("&File", 0, false, true, TNotifyEvent(), 0, "File"));
+  F->SetMenu(Menu);
+  // how often the border window was shown when the form's own procedure takes the activation
+  testing_support::LayeredRecorder Rec;
+  HWND L = nullptr;
+  size_t Before = 0;
+  F->WindowProc = [&, Own = F->WindowProc](TMessage& Msg) {
+    if (Msg.Msg == WM_NCACTIVATE && L != nullptr) Before = Rec.For(L).size();
+    Own(Msg);
+  };
+  auto* P = Create<TsSkinProvider>(F.get());
+  F->Show();
+  testing_support::PumpPending();
+  ASSERT_NE(P->BorderForm(), nullptr);
+  ASSERT_GT(P->GetMenuLineCount(), 0);
+  L = FormServices.BorderLayeredWindow(P->BorderForm())->Handle();
+  Rec.calls.clear();
+  F->Perform(WM_NCACTIVATE, 0, 0);
+  EXPECT_EQ(Before > 0, IsDwmCompositionActive());
 }

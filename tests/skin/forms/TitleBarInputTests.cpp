@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "FormTestSupport.h"
+#include "framework/Menus.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkSkinCommands.h"
 #include "skin/core/vkntTypes.h"
@@ -269,4 +270,48 @@ TEST(TitleBarInput, APressedTabTakesNoPressedFlagAndBecomesDown) {
   EXPECT_FALSE(T.P->ElementPressed());
   EXPECT_EQ(T.P->HotElement(), -1);
   EXPECT_EQ(Tab->Animation, nullptr);
+}
+
+namespace {
+
+// A drop-down menu that notes where it was asked to open instead of opening.
+struct TNotedPopup : TPopupMenu {
+  explicit TNotedPopup(TComponent* AOwner) : TPopupMenu(AOwner) {}
+  void Popup(int X, int Y) override { At = POINT{X, Y}; }
+  POINT At{-1, -1};
+};
+
+}  // namespace
+
+TEST(TitleBarInput, ADropDownOpensBelowItsItemOnTheBorderWindowBeforeAnyHover) {
+  TItemsOnCaption T;
+  T.M->SetExtendedBorders(true);
+  TvkTitleBarItem* It = T.Add(bsMenu);
+  auto* Menu = new TNotedPopup(T.F.get());
+  Menu->Items()->Add(NewItem("Port", 0, false, true, TNotifyEvent(), 0, "Port"));
+  It->SetDropdownMenu(Menu);
+  T.F->Show();
+  PumpUntil([] { return true; });
+  ASSERT_NE(T.P->BorderForm(), nullptr);
+  T.Paint();
+  ASSERT_EQ(It->AnimOwnerWnd, nullptr);  // never hot
+  It->MouseDown(mbLeft, TShiftState{}, 0, 0);
+  RECT L{};
+  GetWindowRect(FormServices.BorderLayeredWindow(T.P->BorderForm())->Handle(), &L);
+  EXPECT_EQ(Menu->At.x, L.left + It->Rect.Left);
+  EXPECT_EQ(Menu->At.y, L.top + It->Rect.Bottom);
+}
+
+TEST(TitleBarInput, AUserTitleButtonsHintLiesBelowRightOfTheCursorOnce) {
+  TItemsOnCaption T;
+  auto* B = static_cast<TsTitleButton*>(T.P->TitleButtons()->Add());
+  B->SetHint("Port");
+  T.Cursor = POINT{300, 300};
+  B->ShowHint();
+  ASSERT_NE(B->HintWindow(), nullptr);
+  RECT R{};
+  GetWindowRect(B->HintWindow()->Handle(), &R);
+  EXPECT_EQ(R.left, 308);
+  EXPECT_EQ(R.top, 316);
+  B->HideHint();
 }

@@ -8,6 +8,7 @@
 #include "skin/forms/vkTitleBar.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkPixelOps.h"
+#include "tests/support/GdiLeaks.h"
 #include "tests/support/LayeredRecorder.h"
 
 using namespace form_test;
@@ -204,4 +205,23 @@ TEST(TitleBarPaint, CaptionTextStaysBetweenTheLeftAndRightItemsUnlessTheBarHides
   EXPECT_GE(MinX, A.Left + 80 + 8);
   EXPECT_LT(MaxX, A.Right - 90 - 8);
   EXPECT_EQ(Changed(false, MinX, MaxX), 0);
+}
+
+TEST(TitleBarPaint, ADisabledItemWhoseDrawEventRaisesLeavesNoCopyBehind) {
+  TPaintedBar T;
+  TvkTitleBarItem* It = T.Add(bsButton, 24, 18);
+  It->SetEnabled(false);
+  It->OnDrawItem = [](TvkTitleItemDrawData&) { throw Exception("draw"); };
+  T.Attach();
+  int Raised = 0;
+  auto Paint = [&] {
+    try {
+      T.Paint();
+    } catch (const Exception&) {
+      ++Raised;
+    }
+  };
+  Paint();  // fonts and caches made once
+  EXPECT_TRUE(testing_support::GivesBackGdiObjects(5, Paint));
+  EXPECT_EQ(Raised, 6);
 }
