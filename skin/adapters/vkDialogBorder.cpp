@@ -62,21 +62,15 @@ int TvkDialogWnd::ExtraFrameWidth() {
   return BorderForm != nullptr ? BorderForm->GetLeftIndent() - GetShadowMargins().Left : 0;
 }
 
-// The title buttons counted as the border window counts them: close, maximize, minimize, help.
+// The hit code of the button placed under the point: each answers for itself, whichever place it takes.
 int TvkDialogWnd::TitleCodeAt(TPoint P) {
-  if (!HasSysMenu()) return 0;
-  switch (TitleButtonAt(P)) {
-    case 1: return CanClose() ? HTCLOSE : HTNOWHERE;
-    case 2:
-      if (HasMaxBox()) return CanMaximize() || CanRestore() ? HTMAXBUTTON : HTCAPTION;
-      if (HasMinBox()) return CanMinimize() ? HTMINBUTTON : HTCAPTION;
-      return HasHelp() ? HTHELP : 0;
-    case 3:
-      if (HasMinBox() || IsIconic(CtrlHandle)) return IsIconic(CtrlHandle) || CanMinimize() ? HTMINBUTTON : HTCAPTION;
-      return HasHelp() ? HTHELP : 0;
-    case 4: return HasHelp() && HasMaxBox() ? HTHELP : 0;
-    default: return 0;
-  }
+  const int At = TitleButtonAt(P);
+  if (At == 0) return 0;
+  const TvkDlgTitleButton* B = PlacedButtons()[At - 1];
+  if (B == &CloseButton) return CanClose() ? HTCLOSE : HTNOWHERE;
+  if (B == &MaxButton) return CanMaximize() || CanRestore() ? HTMAXBUTTON : HTCAPTION;
+  if (B == &MinButton) return IsIconic(CtrlHandle) || CanMinimize() ? HTMINBUTTON : HTCAPTION;
+  return HTHELP;
 }
 
 bool TvkDialogWnd::StartBlendedMove() {

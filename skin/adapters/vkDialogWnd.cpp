@@ -4,10 +4,12 @@
 
 #include "framework/Forms.h"
 #include "framework/Graphics.h"
+#include "framework/GraphicsGdi.h"
 #include "skin/adapters/vkAdapterPaint.h"
 #include "skin/adapters/vkEditWnd.h"
 #include "skin/adapters/vkDials.h"
 #include "skin/adapters/vkSBUtils.h"
+#include "skin/adapters/vkStaticWnds.h"
 #include "skin/adapters/vkSystemMenu.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sMessages.h"
@@ -27,6 +29,7 @@
 #include "skin/graphics/vkSectionPaint.h"
 #include "skin/graphics/vkSkinImage.h"
 #include "skin/graphics/vkSkinText.h"
+#include "skin/graphics/vkTextGlow.h"
 
 IMPLEMENT_CLASS(TvkDialogWnd)
 
@@ -83,7 +86,9 @@ BOOL CALLBACK ExcludeChild(HWND C, LPARAM L) {
     const std::string Cls = WindowClassNameOf(C);
     // Group boxes and tab-stop statics are transparent: the background must show through them.
     if (lstrcmpiA(Cls.c_str(), "button") == 0 && (Style & BS_TYPEMASK) == BS_GROUPBOX) return TRUE;
-    if (lstrcmpiA(Cls.c_str(), "static") == 0 && (Style & WS_TABSTOP) != 0) return TRUE;
+    // Tab-stop statics, and the frames and etched lines the system draws over the background, show it through.
+    if (lstrcmpiA(Cls.c_str(), "static") == 0 && ((Style & WS_TABSTOP) != 0 || IsFrameStaticType(Style & SS_TYPEMASK)))
+      return TRUE;
     RECT R;
     GetWindowRect(C, &R);
     MapWindowPoints(nullptr, X->Parent, reinterpret_cast<POINT*>(&R), 2);
@@ -139,8 +144,17 @@ void TvkDialogWnd::InitFrame() {
   NONCLIENTMETRICSA NCM{};
   NCM.cbSize = 340;
   if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, NCM.cbSize, &NCM, 0)) {
-    if (CaptionFont == nullptr) CaptionFont = new TFont();
-    CaptionFont->SetHandle(CreateFontIndirectA(&NCM.lfCaptionFont));
+    NCM.lfCaptionFont.lfCharSet = DEFAULT_CHARSET;
+    if (HFONT F = GdiNewFont(NCM.lfCaptionFont)) {
+      if (CaptionFont == nullptr) CaptionFont = new TFont();
+      {
+        TFont Look;
+        Look.SetHandle(F);
+        CaptionFont->Assign(&Look);
+      }
+      // The caption font made its own handle from the description; a borrowed one would never be freed.
+      GdiFreeObject(F);
+    }
   }
   // The skin draws the title buttons and the menu from now on.
   SetWindowLongA(CtrlHandle, GWL_STYLE, SavedStyle & ~WS_SYSMENU);
@@ -223,7 +237,7 @@ void TvkDialogWnd::BeforeDestruction() {
   TitleCache = nullptr;
   delete CaptionFont;
   CaptionFont = nullptr;
-  if (FBrush != nullptr) DeleteObject(FBrush);
+  GdiFreeObject(FBrush);
   FBrush = nullptr;
   TvkScrollWnd::BeforeDestruction();
 }
@@ -276,12 +290,20 @@ int TvkDialogWnd::ButtonHeight(const TvkDlgTitleButton& B) {
   return SkinManager != nullptr && SkinManager->MaskIndexInRange(I) ? SkinManager->ma()[I].Height : 21;
 }
 
+std::vector<TvkDlgTitleButton*> TvkDialogWnd::PlacedButtons() {
+  std::vector<TvkDlgTitleButton*> Out;
+  if (!HasSysMenu()) return Out;
+  Out.push_back(&CloseButton);
+  if (HasMaxBox()) Out.push_back(&MaxButton);
+  // an iconic dialog is restored through this button even without a minimize box
+  if (HasMinBox() || IsIconic(CtrlHandle)) Out.push_back(&MinButton);
+  if (HasHelp()) Out.push_back(&HelpButton);
+  return Out;
+}
+
 int TvkDialogWnd::ButtonsWidth() {
-  if (!HasSysMenu()) return 0;
-  int W = ButtonWidth(CloseButton);
-  if (HasMaxBox()) W += ButtonWidth(MaxButton);
-  if (HasMinBox()) W += ButtonWidth(MinButton);
-  if (HasHelp()) W += ButtonWidth(HelpButton);
+  int W = 0;
+  for (const TvkDlgTitleButton* B : PlacedButtons()) W += ButtonWidth(*B);
   return W;
 }
 
@@ -320,7 +342,8 @@ void TvkDialogWnd::PaintFrame() {
   if (SkinData->IsSkinned(false)) {
     TvkBgCacheRef None{};
     const TRect Inner(M.Left, M.Top, W - M.Right, H - M.Bottom);
-    RenderControlSkin(SkinData, None, false, Cache, TPoint(Inner.Left, Inner.Top), Inner, Active ? 1 : 0);
+    RenderControlSkin(SkinData, None, false, Cache, TPoint(Inner.Left, Inner.Top), Inner, ActivityState());
+    if (CaptionHeight(true) > 0) LayoutTitleButtons();
     PaintCaption();
     CopyTitleCache();
     if (CaptionHeight(true) > 0) PlaceTitleButtons();
@@ -333,6 +356,7 @@ void TvkDialogWnd::PaintFrame() {
 void TvkDialogWnd::PaintCaption() {
   const int CH = CaptionHeight(true);
   if (CH <= 0 || SkinManager == nullptr) return;
+  TsSkinManager* Mgr = SkinManager;
   TBitmap* Cache = SkinData->CacheBmp;
   const TRect M = GetShadowMargins();
   const int FW = CacheFrameWidth(), W = Cache->Width();
@@ -340,56 +364,65 @@ void TvkDialogWnd::PaintCaption() {
   TvkBgCacheRef Self;
   InitBgInfo(Cache, 0, 0, Self);
   const TRect Band(M.Left + FW, M.Top + FW, W - M.Right - FW, CaptionBottom());
-  if (SkinManager->SectionIndexInRange(TitleSection))
-    PaintSectionItem(TitleSection, Self, -1, -1, SkinManager, Cache, TPoint(0, 0), Band, State);
+  if (Mgr->SectionIndexInRange(TitleSection))
+    PaintSectionItem(TitleSection, Self, -1, -1, Mgr, Cache, TPoint(0, 0), Band, State);
+  // Every caption shows an icon, the system's application icon when the window has none: the text starts after
+  // it, and a click on it opens the menu.
   const TRect IR = IconRect();
-  if (HasSysIcon() || FrameKind == 1) {
-    HICON Icon = IconHandle != nullptr ? IconHandle : LoadIconA(nullptr, IDI_APPLICATION);
-    DrawIconEx(Cache->Canvas()->Handle(), IR.Left, IR.Top, Icon, IR.Width(), IR.Height(), 0, nullptr, DI_NORMAL);
-  }
+  HICON Icon = IconHandle != nullptr ? IconHandle : LoadIconA(nullptr, IDI_APPLICATION);
+  DrawIconEx(Cache->Canvas()->Handle(), IR.Left, IR.Top, Icon, IR.Width(), IR.Height(), 0, nullptr, DI_NORMAL);
   TCanvas* C = Cache->Canvas();
   if (CaptionFont != nullptr) C->Font()->Assign(CaptionFont);
-  TRect T(IR.Right + 4, Band.Top, Band.Right - ButtonsWidth() - 6, Band.Bottom);
+  // Up to the leftmost button actually placed, spacing included.
+  int Right = Band.Right;
+  for (const TvkDlgTitleButton* B : PlacedButtons()) Right = std::min(Right, B->Rect.Left);
+  TRect T(IR.Right + 4, Band.Top, Right - 6, Band.Bottom);
   if (T.Right <= T.Left) return;
   const std::string Text = WideToAnsi(Caption);
   UINT Flags = DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
   if ((SavedExStyle & (WS_EX_LAYOUTRTL | WS_EX_RTLREADING)) != 0) Flags |= DT_RIGHT | DT_RTLREADING;
-  const int TextSection = TitleSection >= 0 ? TitleSection : SkinData->SkinIndex;
-  if (CaptionSection >= 0 && SkinManager->SectionIndexInRange(CaptionSection)) {
-    TRect M = T;
-    DrawTextA(C->Handle(), Text.c_str(), -1, reinterpret_cast<RECT*>(&M), Flags | DT_CALCRECT);
-    M.Top = T.Top;
-    M.Bottom = T.Bottom;
-    InflateRect(reinterpret_cast<RECT*>(&M), 4, 2);
-    PaintSectionItem(CaptionSection, Self, -1, -1, SkinManager, Cache, TPoint(0, 0), M, State);
+  const bool OwnTextSection = CaptionSection >= 0 && Mgr->SectionIndexInRange(CaptionSection);
+  const int TextSection = OwnTextSection ? CaptionSection : TitleSection >= 0 ? TitleSection : SkinData->SkinIndex;
+  const int TextState = Mgr->SectionIndexInRange(TextSection)
+                            ? std::min(State, std::clamp(Mgr->gd()[TextSection].States, 1, 3) - 1)
+                            : State;
+  if (OwnTextSection) {
+    TRect Behind = T;
+    DrawTextA(C->Handle(), Text.c_str(), -1, reinterpret_cast<RECT*>(&Behind), Flags | DT_CALCRECT);
+    Behind.Top = T.Top;
+    Behind.Bottom = T.Bottom;
+    InflateRect(reinterpret_cast<RECT*>(&Behind), 4, 2);
+    PaintSectionItem(CaptionSection, Self, -1, -1, Mgr, Cache, TPoint(0, 0), Behind, TextState);
   }
-  DrawSectionTextStr(C, Text, true, SkinManager, State, TextSection, Flags, T);
+  if (Mgr->Effects()->AllowGlowing() && Mgr->SectionIndexInRange(TextSection)) {
+    const TsGenState& S = Mgr->gd()[TextSection].Props[TextState];
+    if (S.GlowSize > 0) {
+      TBitmap* Mask = nullptr;  // the caption changes with every frame paint that draws it
+      DrawTextGlow(Cache, Text, T, Mask, S.GlowColor, S.GlowSize, 0, Flags);
+      delete Mask;
+    }
+  }
+  DrawSectionTextStr(C, Text, true, Mgr, TextState, TextSection, Flags, T);
 }
 
-void TvkDialogWnd::PlaceTitleButtons() {
-  if (!HasSysMenu()) return;
+void TvkDialogWnd::LayoutTitleButtons() {
   const TRect M = GetShadowMargins();
   const int Top = M.Top, Bottom = CaptionBottom();
   int X = SkinData->CacheBmp->Width() - M.Right - CacheFrameWidth();
+  MaxButton.MaskKind = IsZoomed(CtrlHandle) ? tkNorm : tkMax;
+  MinButton.MaskKind = IsIconic(CtrlHandle) ? tkNorm : tkMin;
+  for (TvkDlgTitleButton* B : PlacedButtons()) {
+    const int BW = ButtonWidth(*B), BH = ButtonHeight(*B);
+    X -= BW;
+    B->Rect = TRect(X, (Top + Bottom - BH) / 2, X + BW, (Top + Bottom - BH) / 2 + BH);
+    X -= SkinManager != nullptr ? SkinManager->SkinData().BISpace : 0;
+  }
+}
+
+void TvkDialogWnd::PlaceTitleButtons() {
   // While fades show the hot and pressed looks over the buttons, the cache keeps every button normal.
   const bool Fades = TitleButtonsFade();
-  auto Place = [&](TvkDlgTitleButton& B) {
-    const int BW = ButtonWidth(B), BH = ButtonHeight(B);
-    X -= BW;
-    B.Rect = TRect(X, (Top + Bottom - BH) / 2, X + BW, (Top + Bottom - BH) / 2 + BH);
-    DrawTitleGlyph(B, Fades ? 0 : B.State);
-    X -= SkinManager != nullptr ? SkinManager->SkinData().BISpace : 0;
-  };
-  Place(CloseButton);
-  if (HasMaxBox()) {
-    MaxButton.MaskKind = IsZoomed(CtrlHandle) ? tkNorm : tkMax;
-    Place(MaxButton);
-  }
-  if (HasMinBox()) {
-    MinButton.MaskKind = IsIconic(CtrlHandle) ? tkNorm : tkMin;
-    Place(MinButton);
-  }
-  if (HasHelp()) Place(HelpButton);
+  for (TvkDlgTitleButton* B : PlacedButtons()) DrawTitleGlyph(*B, Fades ? 0 : B->State);
 }
 
 void TvkDialogWnd::CopyTitleCache() {
@@ -542,13 +575,9 @@ void TvkDialogWnd::SetShapeRegion(bool Repaint) {
 // ---- hit testing and title buttons ----
 
 int TvkDialogWnd::TitleButtonAt(TPoint P) {
-  const TvkDlgTitleButton* Order[4] = {&CloseButton, nullptr, nullptr, nullptr};
-  int N = 1;
-  if (HasMaxBox()) Order[N++] = &MaxButton;
-  if (HasMinBox() || IsIconic(CtrlHandle)) Order[N++] = &MinButton;
-  if (HasHelp()) Order[N++] = &HelpButton;
-  for (int i = 0; i < N; ++i)
-    if (PtInRect(reinterpret_cast<const RECT*>(&Order[i]->Rect), POINT{P.X, P.Y})) return i + 1;
+  const std::vector<TvkDlgTitleButton*> Order = PlacedButtons();
+  for (size_t i = 0; i < Order.size(); ++i)
+    if (PtInRect(reinterpret_cast<const RECT*>(&Order[i]->Rect), POINT{P.X, P.Y})) return static_cast<int>(i) + 1;
   return 0;
 }
 
@@ -567,7 +596,7 @@ int TvkDialogWnd::HitTest(TMessage& Message) {
   if (CH > 0 && P.Y >= FW && P.Y < FW + CH && P.X >= FW && P.X < W - FW) {
     TRect IR = IconRect();
     IR.Left = FW;
-    if (HasSysIcon() && PtInRect(reinterpret_cast<RECT*>(&IR), POINT{P.X, P.Y})) {
+    if (PtInRect(reinterpret_cast<RECT*>(&IR), POINT{P.X, P.Y})) {
       SetHotButton(0, true);
       return HTSYSMENU;
     }
@@ -700,7 +729,8 @@ void TvkDialogWnd::ShowSysMenu(int X, int Y) {
 void TvkDialogWnd::RepaintOnActivate() {
   SkinData->CacheDirty = true;
   InvalidateRect(CtrlHandle, nullptr, FALSE);
-  RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASENOW);
+  // The client and the children take the new activity's tint too, not the frame alone.
+  RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
   // the frame lives on the border window: it shows the new activity only when that window is updated
   if (BorderForm != nullptr && IsWindowVisible(CtrlHandle)) UpdateBorder(true);
 }
@@ -709,8 +739,8 @@ HBRUSH TvkDialogWnd::DialogBrush() {
   TsSkinManager* M = TsSkinManager::DefaultManager();
   const TColor C = M != nullptr ? M->SkinBaseColor() : static_cast<TColor>(GetSysColor(COLOR_BTNFACE));
   if (FBrush == nullptr || C != FBrushColor) {
-    if (FBrush != nullptr) DeleteObject(FBrush);
-    FBrush = CreateSolidBrush(ColorToRGB(C));
+    GdiFreeObject(FBrush);
+    FBrush = GdiNewSolidBrush(ColorToRGB(C));
     FBrushColor = C;
   }
   return FBrush;
@@ -808,7 +838,7 @@ void TvkDialogWnd::HandleCommand(TMessage& Message) {
       Message.Result = SkinData->Updating ? 1 : 0;
       return;
     case VKCMD_QUERY_BG_COLOR:
-      Message.Result = static_cast<LRESULT>(SkinBackgroundColor(SkinData, 0, CtrlHandle));
+      Message.Result = static_cast<LRESULT>(SkinBackgroundColor(SkinData, ActivityState(), CtrlHandle));
       return;
     case VKCMD_QUERY_BG_READY: {
       const TsGeneralData* S = SkinData->Section();
@@ -837,7 +867,8 @@ void TvkDialogWnd::HandleCommand(TMessage& Message) {
         Q->OffsetX += ClientOffsetX();
         Q->OffsetY += ClientOffsetY();
       }
-      AnswerBackgroundRequest(SkinData, *Q, 0, CtrlHandle);
+      // The children show the client's tint of the dialog's activity, as the client itself does.
+      AnswerBackgroundRequest(SkinData, *Q, ActivityState(), CtrlHandle);
       return;
     }
     case VKCMD_QUERY_CLIENT_OFFSET:

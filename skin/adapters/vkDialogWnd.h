@@ -43,6 +43,9 @@ public:
   int ButtonWidth(const TvkDlgTitleButton& B);
   int ButtonHeight(const TvkDlgTitleButton& B);
   int ButtonsWidth();
+  // The title buttons present, from the right leftwards: close, maximize, minimize (also the restore button of an
+  // iconic dialog), help; none without a system menu.
+  std::vector<TvkDlgTitleButton*> PlacedButtons();
   // The frame's width in the frame cache, and where the caption band ends there (the client's top).
   int CacheFrameWidth();
   int CaptionBottom();
@@ -50,6 +53,8 @@ public:
   // ---- painting ----
   void PaintFrame();
   void PaintCaption();
+  // Each present title button's rectangle in the frame cache.
+  void LayoutTitleButtons();
   void PlaceTitleButtons();
   void PaintTitleButton(int HitCode);
   // The frame and caption above the client as painted, without the title buttons: a button's area is restored
@@ -88,6 +93,8 @@ public:
   bool CanMinimize();
   bool CanRestore();
   bool IsActive() const { return Active; }
+  // The section state the dialog is drawn in: 1 while active, else 0.
+  int ActivityState() const { return Active ? 1 : 0; }
   void SetButtonKinds();
   void RepaintOnActivate();
 

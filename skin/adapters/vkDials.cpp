@@ -10,6 +10,7 @@
 #include "skin/adapters/vkMnuWnd.h"
 #include "skin/adapters/vkPanelWnd.h"
 #include "skin/adapters/vkSBUtils.h"
+#include "skin/adapters/vkStaticWnds.h"
 #include "skin/adapters/vkSmallWnds.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sMessages.h"
@@ -140,7 +141,8 @@ bool TvkProvider::ChooseChildAdapter(HWND AWnd) {
       Section = "EDIT";
     } else if (Picture) {
       Adapter = "TvkIconWnd";
-    } else if (Type != SS_OWNERDRAW && Type != SS_GRAYRECT && Type != SS_WHITERECT) {
+    } else if (IsTextStaticType(Type)) {
+      // Rectangles, frames and etched lines carry no text: the system paints them over the dialog's background.
       Adapter = "TvkStaticWnd";
     }
   } else if (Cls == "#32770" || Cls == "shbrowseforfolder") {
@@ -496,7 +498,7 @@ void DialsInitialize() {
   S.DialogBorderForm = [](TvkDialogWnd* A) { return A->BorderForm; };
   S.FreeDialogBorderForm = [](TvkDialogWnd* A) { A->SetBorderForm(false); };
   S.DialogTitleCodeAt = [](TvkDialogWnd* A, POINT P) { return A->TitleCodeAt(TPoint(P.x, P.y)); };
-  S.DialogIconRect = [](TvkDialogWnd* A) { return A->HasSysIcon() ? A->IconRect() : TRect(); };
+  S.DialogIconRect = [](TvkDialogWnd* A) { return A->IconRect(); };
   S.DialogSetHotButton = [](TvkDialogWnd* A, int Code) { A->SetHotButton(Code, true); };
   S.DialogMoveFlags = [](TvkDialogWnd* A) { return A->MoveFlags; };
   S.DialogStartBlendedMove = [](TvkDialogWnd* A) { return A->StartBlendedMove(); };

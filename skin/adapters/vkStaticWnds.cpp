@@ -22,8 +22,8 @@ namespace {
 
 constexpr UINT kPaintNow = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
 constexpr UINT kRepaintAll = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW;
-// Word breaks, tabs expanded to stops every 10 characters (the count in bits 8 to 15).
-constexpr UINT kStaticTextFlags = DT_WORDBREAK | DT_EXPANDTABS | DT_TABSTOP | (10 << 8);
+// Tabs expanded to stops every 10 characters (the count in bits 8 to 15).
+constexpr UINT kStaticTabFlags = DT_EXPANDTABS | DT_TABSTOP | (10 << 8);
 
 bool RightToLeftApplication() { return Application != nullptr && Application->BiDiMode() != bdLeftToRight; }
 
@@ -52,6 +52,41 @@ std::string WithLiteralAmpersands(const std::string& S) {
 }
 
 }  // namespace
+
+bool IsTextStaticType(LONG Type) {
+  return Type == SS_LEFT || Type == SS_CENTER || Type == SS_RIGHT || Type == SS_SIMPLE || Type == SS_LEFTNOWORDWRAP;
+}
+
+bool IsFrameStaticType(LONG Type) {
+  return (Type >= SS_BLACKFRAME && Type <= SS_WHITEFRAME) || (Type >= SS_ETCHEDHORZ && Type <= SS_ETCHEDFRAME);
+}
+
+UINT StaticTextFlags(LONG Style, LONG ExStyle) {
+  struct TTypeFlags {
+    LONG Type;
+    UINT Flags;
+  };
+  static const TTypeFlags kByType[] = {{SS_LEFT, DT_WORDBREAK},
+                                       {SS_CENTER, DT_WORDBREAK | DT_CENTER},
+                                       {SS_RIGHT, DT_WORDBREAK | DT_RIGHT},
+                                       {SS_SIMPLE, DT_SINGLELINE},
+                                       {SS_LEFTNOWORDWRAP, 0}};
+  const LONG Type = Style & SS_TYPEMASK;
+  UINT Flags = kStaticTabFlags;
+  for (const TTypeFlags& T : kByType)
+    if (T.Type == Type) Flags |= T.Flags;
+  if (Type != SS_SIMPLE) {
+    // One line, as the system draws these: centred vertically, or cut with "..." at its end, path or word.
+    static const UINT kEllipsis[] = {0, DT_END_ELLIPSIS, DT_PATH_ELLIPSIS, DT_WORD_ELLIPSIS};
+    const UINT Ellipsis = kEllipsis[(Style & SS_ELLIPSISMASK) >> 14];
+    if ((Style & SS_CENTERIMAGE) != 0) Flags |= DT_SINGLELINE | DT_VCENTER;
+    // The tab stops' count takes bits the end and path ellipses need: with an ellipsis, tabs keep the system's stops.
+    if (Ellipsis != 0) Flags = (Flags & ~static_cast<UINT>(DT_TABSTOP | 0xFF00)) | DT_SINGLELINE | Ellipsis;
+  }
+  if ((Flags & DT_SINGLELINE) != 0) Flags &= ~static_cast<UINT>(DT_WORDBREAK);
+  if ((ExStyle & WS_EX_RIGHT) != 0) Flags = (Flags & ~static_cast<UINT>(DT_CENTER)) | DT_RIGHT;
+  return Flags;
+}
 
 std::string LinkTextWithoutTags(const std::string& Text) {
   std::string S;
@@ -140,9 +175,7 @@ bool TvkStaticWnd::DrawContent() {
   const TRect R(0, 0, WndSize.X, WndSize.Y);
   SelectAdapterFont(this);
   const LONG Style = GetWindowLongA(CtrlHandle, GWL_STYLE);
-  UINT Flags = kStaticTextFlags;
-  if ((Style & SS_TYPEMASK) == SS_CENTER) Flags |= DT_CENTER;
-  if ((Style & SS_TYPEMASK) == SS_RIGHT || (GetWindowLongA(CtrlHandle, GWL_EXSTYLE) & WS_EX_RIGHT)) Flags |= DT_RIGHT;
+  UINT Flags = StaticTextFlags(Style, GetWindowLongA(CtrlHandle, GWL_EXSTYLE));
   if (RightToLeftApplication()) Flags |= DT_RTLREADING;
   Canvas->Font()->SetColor(static_cast<TColor>(FontColorForWindow(CtrlHandle, SkinData->SkinIndex, SkinData->SkinManager(), 0)));
   SelectObject(Canvas->Handle(), Canvas->Font()->Handle());

@@ -40,5 +40,13 @@ public:
   bool DrawContent() override;
 };
 
+// Static types (style and SS_TYPEMASK) that show text: left, centred, right, simple, left without word wrap.
+bool IsTextStaticType(LONG Type);
+// Static types the system draws as frames or etched lines only: the background shows inside them.
+bool IsFrameStaticType(LONG Type);
+// DrawText flags of a text static's style (its type, SS_CENTERIMAGE and the ellipsis kinds) as the system draws
+// it, tabs expanded every 10 characters; DT_RIGHT also for WS_EX_RIGHT.
+UINT StaticTextFlags(LONG Style, LONG ExStyle);
+
 // The text of a link window without its link tags ("<a>", "<a href=...>", "</a>", in any case).
 std::string LinkTextWithoutTags(const std::string& Text);

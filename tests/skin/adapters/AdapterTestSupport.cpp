@@ -170,6 +170,24 @@ void CopyWindowDC(HWND Wnd, testing_support::Dib32& Dib) {
   ReleaseDC(Wnd, DC);
 }
 
+namespace {
+BOOL CALLBACK CountOne(HWND, LPARAM L) {
+  ++*reinterpret_cast<int*>(L);
+  return TRUE;
+}
+BOOL CALLBACK CountWindow(HWND W, LPARAM L) {
+  ++*reinterpret_cast<int*>(L);
+  EnumChildWindows(W, CountOne, L);  // every descendant
+  return TRUE;
+}
+}  // namespace
+
+int ThreadWindowCount() {
+  int N = 0;
+  EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&N));
+  return N;
+}
+
 void SettlePaints(HWND Wnd) {
   testing_support::PumpPending();
   UpdateWindow(Wnd);

@@ -71,6 +71,9 @@ std::unique_ptr<testing_support::Dib32> PrintedWindow(HWND Wnd, uint32_t Fill = 
 // The window's own DC area copied (its window rectangle from the window DC).
 void CopyWindowDC(HWND Wnd, testing_support::Dib32& Dib);
 
+// Windows of this thread, top-level ones and all their descendants: what a leak of windows would raise.
+int ThreadWindowCount();
+
 // The paints the window and its children owe, done now.
 void SettlePaints(HWND Wnd);
 // The window as it shows on screen (its window DC), once its top-level window's queued paints went through.

@@ -239,3 +239,89 @@ TEST_F(DialogChildren, AButtonClassKeepsALiveBrushAcrossASkinChange) {
     EXPECT_EQ(M->PaletteBrush(0), ClassBrush()) << Skin;
   }
 }
+
+// Frames and etched lines carry no text: the system draws their lines, and inside a frame the dialog's skinned
+// background shows.
+TEST_F(DialogChildren, FrameAndEtchedStaticsKeepTheirLinesOverTheSkinnedBackground) {
+  TDlgTemplate T(kDlgStyle, {{L"STATIC", SS_BLACKFRAME | WS_VISIBLE, 5, 5, 60, 20},
+                             {L"STATIC", SS_ETCHEDFRAME | WS_VISIBLE, 5, 30, 60, 20},
+                             {L"STATIC", SS_ETCHEDHORZ | WS_VISIBLE, 5, 55, 60, 2}});
+  HWND Dlg = Show(T);
+  RedrawWindow(Dlg, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  auto Whole = ScreenOf(Dlg);
+  RECT DR{};
+  GetWindowRect(Dlg, &DR);
+  auto At = [&](HWND C, int DX, int DY) {
+    RECT R{};
+    GetWindowRect(C, &R);
+    return Rgb(Whole->Px(R.left - DR.left + DX, R.top - DR.top + DY));
+  };
+  HWND Frame = Child(Dlg, 0);
+  const uint32_t Bg = At(Frame, -2, -2);  // the dialog's background beside the frame
+  for (int I = 0; I < 3; ++I) {
+    SCOPED_TRACE(I);
+    HWND C = Child(Dlg, I);
+    EXPECT_FALSE(WindowHasSkin(C)) << "left to the system";
+    EXPECT_NE(Bg, At(C, 0, 0)) << "the line is gone";
+    RECT R{};
+    GetWindowRect(C, &R);
+    if (R.bottom - R.top > 4) {
+      EXPECT_EQ(Bg, At(C, (R.right - R.left) / 2, (R.bottom - R.top) / 2)) << "inside the frame";
+    }
+  }
+}
+
+// A text static draws its text as the system does for its style: word-wrapped, on one line, cut with an ellipsis,
+// or centred vertically.
+TEST_F(DialogChildren, StaticTextsFollowTheirWrapEllipsisAndCentringStyles) {
+  TDlgTemplate T(kDlgStyle, {{L"STATIC", SS_LEFT | WS_VISIBLE, 5, 5, 80, 30},
+                             {L"STATIC", SS_LEFTNOWORDWRAP | WS_VISIBLE, 5, 40, 80, 30},
+                             {L"STATIC", SS_LEFT | SS_ENDELLIPSIS | WS_VISIBLE, 5, 75, 80, 30},
+                             {L"STATIC", SS_LEFT | SS_CENTERIMAGE | WS_VISIBLE, 90, 5, 80, 30},
+                             {L"STATIC", SS_SIMPLE | WS_VISIBLE, 90, 40, 80, 30}});
+  HWND Dlg = Show(T);
+  const char* Long = "Several words that never fit one line of this static";
+  // The rows and columns the text covers, and the line height of the static's font.
+  struct TInk {
+    int Top, Bottom, Right;
+  };
+  auto InkOf = [&](int Index) {
+    HWND C = Child(Dlg, Index);
+    auto D = ScreenOf(C);
+    const uint32_t Bg = Rgb(D->Px(D->Width() - 1, D->Height() - 1));
+    TInk I{D->Height(), -1, -1};
+    for (int y = 0; y < D->Height(); ++y)
+      for (int x = 0; x < D->Width(); ++x)
+        if (Rgb(D->Px(x, y)) != Bg) {
+          I.Top = std::min(I.Top, y);
+          I.Bottom = std::max(I.Bottom, y);
+          I.Right = std::max(I.Right, x);
+        }
+    return I;
+  };
+  for (int I = 0; I < 5; ++I) SetWindowTextA(Child(Dlg, I), Long);
+  SetWindowTextA(Child(Dlg, 3), "Centred");
+  TEXTMETRICA TM{};
+  HDC DC = GetDC(Child(Dlg, 0));
+  HGDIOBJ Old = SelectObject(DC, reinterpret_cast<HFONT>(SendMessageA(Child(Dlg, 0), WM_GETFONT, 0, 0)));
+  GetTextMetricsA(DC, &TM);
+  SelectObject(DC, Old);
+  ReleaseDC(Child(Dlg, 0), DC);
+  const int Line = TM.tmHeight;
+  struct Case {
+    const char* Name;
+    int Index;
+    bool OneLine;
+  } Cases[] = {{"word wrap", 0, false}, {"no word wrap", 1, true}, {"end ellipsis", 2, true}, {"simple", 4, true}};
+  for (const Case& C : Cases) {
+    const TInk I = InkOf(C.Index);
+    ASSERT_GE(I.Bottom, I.Top) << C.Name << ": no text";
+    EXPECT_EQ(C.OneLine, I.Bottom < Line) << C.Name << ": ink down to row " << I.Bottom << ", line " << Line;
+  }
+  // the ellipsis replaces the end that does not fit, which the line without word wrap only cuts
+  EXPECT_FALSE(SamePixels(*ScreenOf(Child(Dlg, 1)), *ScreenOf(Child(Dlg, 2)))) << "no ellipsis";
+  RECT R{};
+  GetClientRect(Child(Dlg, 3), &R);
+  const TInk Centred = InkOf(3);
+  EXPECT_NEAR((Centred.Top + Centred.Bottom) / 2, R.bottom / 2, 2) << "not centred vertically";
+}

@@ -1,10 +1,16 @@
-// Parentless dialogs made from in-memory templates, for the dialog adapter's tests.
+// Parentless dialogs made from in-memory templates or shown as message boxes, for the dialog adapter's tests.
 #pragma once
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <vector>
+
+#include "skin/adapters/vkDials.h"
+#include "tests/support/WindowProbe.h"
 
 namespace {
 
@@ -65,5 +71,33 @@ private:
 };
 
 constexpr DWORD kDlgStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+
+[[maybe_unused]] TvkDialogWnd* DialogAdapterOf(HWND Wnd) {
+  TvkProvider* P = FindProviderByWnd(Wnd);
+  return P != nullptr ? P->DialogWnd : nullptr;
+}
+
+// Shows a parentless message box; Look runs while it is up (adapters attached), then it is closed.
+[[maybe_unused]] void WithMessageBox(UINT Type, const std::function<void(HWND)>& Look, const char* Text = "Hello") {
+  testing_support::ModalCloser Closer("#32770", IDOK);
+  bool Seen = false;
+  Closer.OnFound = [&](const testing_support::FoundWindow& W) {
+    if (Seen) return;
+    Seen = true;
+    Look(W.handle);
+  };
+  MessageBoxA(nullptr, Text, "Title", Type);
+  EXPECT_TRUE(Seen) << "no message box was seen";
+}
+
+// The dialog's Index-th child of a class (compared without case), in z order.
+[[maybe_unused]] HWND ChildOfClass(HWND Dlg, const char* Class, int Index = 0) {
+  for (HWND C = GetTopWindow(Dlg); C != nullptr; C = GetNextWindow(C, GW_HWNDNEXT)) {
+    char Buf[64];
+    GetClassNameA(C, Buf, sizeof Buf);
+    if (lstrcmpiA(Buf, Class) == 0 && Index-- == 0) return C;
+  }
+  return nullptr;
+}
 
 }  // namespace

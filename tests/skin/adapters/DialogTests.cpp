@@ -25,34 +25,13 @@
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/forms/vkSBAnimation.h"
+#include "tests/support/GdiLeaks.h"
 #include "tests/support/HeldWindow.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/RealPointer.h"
 #include "tests/support/WindowProbe.h"
 
 using namespace adapter_test;
-
-namespace {
-
-TvkDialogWnd* DialogAdapterOf(HWND Wnd) {
-  TvkProvider* P = FindProviderByWnd(Wnd);
-  return P != nullptr ? P->DialogWnd : nullptr;
-}
-
-// Shows a parentless message box; Look runs while it is up (adapters attached), then it is closed.
-void WithMessageBox(UINT Type, const std::function<void(HWND)>& Look, const char* Text = "Hello") {
-  testing_support::ModalCloser Closer("#32770", IDOK);
-  bool Seen = false;
-  Closer.OnFound = [&](const testing_support::FoundWindow& W) {
-    if (Seen) return;
-    Seen = true;
-    Look(W.handle);
-  };
-  MessageBoxA(nullptr, Text, "Title", Type);
-  EXPECT_TRUE(Seen) << "no message box was seen";
-}
-
-}  // namespace
 
 class DialogTest : public AdapterTest {};
 
@@ -116,15 +95,6 @@ struct RecordingFactory {
   }
 };
 
-HWND ChildOfClass(HWND Dlg, const char* Class, int Index = 0) {
-  for (HWND C = GetTopWindow(Dlg); C != nullptr; C = GetNextWindow(C, GW_HWNDNEXT)) {
-    char Buf[64];
-    GetClassNameA(C, Buf, sizeof Buf);
-    if (lstrcmpiA(Buf, Class) == 0 && Index-- == 0) return C;
-  }
-  return nullptr;
-}
-
 }  // namespace
 
 TEST_F(DialogTest, ChooserPicksEachChildsAdapterByClassAndWholeTypeField) {
@@ -140,6 +110,9 @@ TEST_F(DialogTest, ChooserPicksEachChildsAdapterByClassAndWholeTypeField) {
                                 {L"STATIC", SS_SIMPLE | WS_VISIBLE, 80, 5, 60, 12},                   // 0
                                 {L"STATIC", SS_BLACKFRAME | WS_VISIBLE, 80, 20, 60, 12},              // 1
                                 {L"STATIC", SS_ICON | WS_VISIBLE, 80, 35, 20, 20},                    // 2
+                                {L"STATIC", SS_ETCHEDHORZ | WS_VISIBLE, 80, 56, 60, 2},               // 3
+                                {L"STATIC", SS_BLACKRECT | WS_VISIBLE, 150, 45, 20, 8},               // 4
+                                {L"STATIC", SS_LEFTNOWORDWRAP | WS_VISIBLE, 150, 55, 40, 8},          // 5
                                 {L"EDIT", WS_BORDER, 80, 60, 60, 12},                                 // invisible
                                 {L"msctls_updown32", WS_VISIBLE, 150, 5, 10, 14},
                                 {L"msctls_trackbar32", WS_VISIBLE, 150, 25, 40, 14},
@@ -160,7 +133,9 @@ TEST_F(DialogTest, ChooserPicksEachChildsAdapterByClassAndWholeTypeField) {
   } Rows[] = {
       {"button", 0, "TvkCheckBoxWnd", ""},  {"button", 1, "TvkCheckBoxWnd", ""}, {"button", 2, nullptr, ""},
       {"button", 3, "TvkGroupBoxWnd", "GROUPBOX"}, {"button", 4, "TvkBtnWnd", ""},
-      {"static", 0, "TvkStaticWnd", ""},    {"static", 1, "TvkStaticWnd", ""},          {"static", 2, "TvkIconWnd", ""},
+      {"static", 0, "TvkStaticWnd", ""},    {"static", 1, nullptr, ""},                 {"static", 2, "TvkIconWnd", ""},
+      {"static", 3, nullptr, ""},           {"static", 4, nullptr, ""},
+      {"static", 5, "TvkStaticWnd", ""},
       {"edit", 0, nullptr, ""},             {"msctls_updown32", 0, "TvkSpinWnd", "SPEEDBUTTON_SMALL"},
       {"msctls_trackbar32", 0, "TvkTrackWnd", "TRACKBAR"}, {"toolbarwindow32", 0, "TvkToolBarWnd", "BAR"},
   };
@@ -301,11 +276,10 @@ TEST_F(DialogTest, CloseOnlyBoxAnswersHitTestsMenuAndOneBrushPerColour) {
   EXPECT_TRUE(S->miClose->Visible());
   EXPECT_EQ(S->miClose->ShortCut(), static_cast<TShortCut>(0x8073));
   // WM_CTLCOLORDLG: one brush kept, not one per message.
-  const DWORD Before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
   HBRUSH First = reinterpret_cast<HBRUSH>(SendMessageA(Dlg, WM_CTLCOLORDLG, 0, 0));
-  for (int i = 0; i < 1000; ++i) SendMessageA(Dlg, WM_CTLCOLORDLG, 0, 0);
-  EXPECT_EQ(reinterpret_cast<HBRUSH>(SendMessageA(Dlg, WM_CTLCOLORDLG, 0, 0)), First);
-  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), Before + 1);
+  EXPECT_TRUE(testing_support::GivesBackGdiObjects(1000, [&] {
+    EXPECT_EQ(reinterpret_cast<HBRUSH>(SendMessageA(Dlg, WM_CTLCOLORDLG, 0, 0)), First);
+  }));
   // Client painting is only validated without an edit, list or combo child.
   EXPECT_EQ(D->OwnClientPaint, WindowsMajorVersion() >= 6);
 }
@@ -747,15 +721,13 @@ TEST_F(DialogTest, HundredSkinCyclesOverAnOpenDialogLeaveProceduresBrushesAndCou
     M->SetActive(false);
   };
   Cycle();
-  const DWORD Gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  const DWORD User = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-  for (int i = 0; i < 100; ++i) Cycle();
+  const int Windows = ThreadWindowCount();
+  EXPECT_TRUE(testing_support::GivesBackGdiObjects(100, Cycle));
+  EXPECT_EQ(ThreadWindowCount(), Windows);
   EXPECT_EQ(GetWindowLongA(Dlg, GWL_WNDPROC), DlgProc);
   EXPECT_EQ(GetWindowLongA(Btn, GWL_WNDPROC), BtnProc);
   EXPECT_EQ(GetWindowLongA(Dlg, GWL_STYLE), Style);
   EXPECT_EQ(GetClassLongA(Btn, GCL_HBRBACKGROUND), ClassBrush);
-  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), Gdi + 2);
-  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), User + 2);
 }
 
 TEST_F(Walker, NestedFormGetsItsOwnFormSkinnerAndTheExEventCanRefuseIt) {
@@ -1068,16 +1040,16 @@ TEST_F(DialogTest, HundredSkinRoundsOverShellBandsLeaveProceduresBrushesAndCount
     M->SetActive(false);
   };
   Round();
-  const DWORD Gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  const DWORD User = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-  for (int i = 0; i < 100 && !HasFatalFailure(); ++i) Round();
+  const int Windows = ThreadWindowCount();
+  EXPECT_TRUE(testing_support::GivesBackGdiObjects(100, [&] {
+    if (!HasFatalFailure()) Round();
+  }));
+  EXPECT_EQ(ThreadWindowCount(), Windows);
   for (size_t I = 0; I < Children.size(); ++I) {
     SCOPED_TRACE(kShellChildren[I].Class);
     EXPECT_FALSE(WindowHasSkin(Children[I]));
     EXPECT_EQ(GetWindowLongA(Children[I], GWL_WNDPROC), Procs[I]);
     EXPECT_EQ(static_cast<LONG>(GetClassLongA(Children[I], GCL_HBRBACKGROUND)), Brushes[I]);
   }
-  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), Gdi + 2);
-  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), User + 2);
 }
 
