@@ -195,6 +195,14 @@ void TvkComboBoxWnd::PaintSimpleArea() {
   }
 }
 
+const TsGenState* TvkComboBoxWnd::ListLook() {
+  if (ListWnd == nullptr || DlgMode) return nullptr;
+  int32_t Query[2] = {0, -1};
+  SendSkinCommand(ListWnd, VKCMD_QUERY_SECTION_INDEX, reinterpret_cast<LPARAM>(Query));
+  TsSkinManager* M = SkinData->SkinManager();
+  return Query[1] >= 0 && M != nullptr && M->SectionIndexInRange(Query[1]) ? &M->gd()[Query[1]].Props[0] : nullptr;
+}
+
 void TvkComboBoxWnd::PaintItem(int Index, const TRect& R, HDC DC, UINT State) {
   auto* C = As<TCustomComboBox>(SkinData->OwnerControl);
   TsSkinManager* M = SkinData->SkinManager();
@@ -209,7 +217,10 @@ void TvkComboBoxWnd::PaintItem(int Index, const TRect& R, HDC DC, UINT State) {
     BitBlt(Canvas->Handle(), 0, 0, R.Width(), R.Height(), SkinData->CacheBmp->Canvas()->Handle(), R.Left, R.Top, SRCCOPY);
     Look = (SkinData->Hot || SkinData->Focused || SkinData->CurrentState() != 0) && MultiState ? 1 : 0;
   } else {
-    PaintSolidRect(Canvas->Handle(), TRect(0, 0, R.Width(), R.Height()), static_cast<uint32_t>(ColorToRGB(AppliedColor)));
+    // A list item lies on the list's own background, the one its brush paints.
+    const TsGenState* List = ListLook();
+    PaintSolidRect(Canvas->Handle(), TRect(0, 0, R.Width(), R.Height()),
+                   List != nullptr ? List->Color : static_cast<uint32_t>(ColorToRGB(AppliedColor)));
     Look = MultiState ? 1 : 0;
   }
   const bool Focused = SkinData->Focused;
@@ -224,9 +235,14 @@ void TvkComboBoxWnd::PaintItem(int Index, const TRect& R, HDC DC, UINT State) {
       PaintSolidRect(Canvas->Handle(), Local, M->SelectionBackColor(Focused));
     }
     Canvas->Font()->SetColor(static_cast<TColor>(M->SelectionTextColor(Focused)));
-  } else if (G != nullptr) {
-    if (!(State & ODS_COMBOBOXEDIT)) PaintSolidRect(Canvas->Handle(), Local, G->Props[Look].Color);
-    Canvas->Font()->SetColor(static_cast<TColor>(G->Props[Look].FontColor));
+  } else if (State & ODS_COMBOBOXEDIT) {
+    if (G != nullptr) Canvas->Font()->SetColor(static_cast<TColor>(G->Props[Look].FontColor));
+  } else if (SkinData->CustomFont()) {
+    Canvas->Font()->SetColor(C->Font()->Color());
+  } else if (const TsGenState* List = ListLook()) {
+    Canvas->Font()->SetColor(static_cast<TColor>(List->FontColor));
+  } else {
+    Canvas->Font()->SetColor(static_cast<TColor>(M->PaletteColor(pcEditText)));
   }
   const bool OwnerDraws = !C->OnDrawItem.IsNull() && (C->Style() == csOwnerDrawFixed || C->Style() == csOwnerDrawVariable);
   if (!OwnerDraws) {
@@ -281,11 +297,8 @@ LRESULT TvkComboBoxWnd::CtlColorListBox(TMessage& Message) {
         AdoptingDialogChildren = Saved;
       }
     }
-    int32_t Query[2] = {0, -1};
-    SendSkinCommand(ListWnd, VKCMD_QUERY_SECTION_INDEX, reinterpret_cast<LPARAM>(Query));
-    TsSkinManager* M = SkinData->SkinManager();
-    if (Query[1] >= 0 && !DlgMode && M != nullptr && M->SectionIndexInRange(Query[1])) {
-      const TsGenState& S = M->gd()[Query[1]].Props[0];
+    if (const TsGenState* List = ListLook()) {
+      const TsGenState& S = *List;
       auto DC = reinterpret_cast<HDC>(Message.WParam);
       if (static_cast<int32_t>(S.FontColor) >= 0) SetTextColor(DC, S.FontColor);
       SetBkColor(DC, S.Color);

@@ -34,6 +34,9 @@ private:
   void DropEditSelection();
   LRESULT CtlColorListBox(TMessage& Message);
   void DetachList();
+  // The state-0 look of the drop-down list's section, which its brush and its items show (none in a dialog or
+  // before the list exists).
+  const struct TsGenState* ListLook();
   // One brush answers every WM_CTLCOLORLISTBOX; it is made again only when its colour changes.
   HBRUSH FListBrush = nullptr;
   uint32_t FListBrushColor = 0;

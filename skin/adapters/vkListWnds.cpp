@@ -33,6 +33,12 @@ bool Destroying(TComponent* C) { return C != nullptr && C->ComponentState().Cont
 COLORREF Rgb(TColor C) { return static_cast<COLORREF>(ColorToRGB(C)); }
 // A colour never stored (a foreign window's) gives the control its own default back.
 COLORREF RgbOrDefault(TColor C, COLORREF Default) { return C == clNone ? Default : Rgb(C); }
+// A colour saved from the control: a control's own colour, or a foreign window's colour reference as it was read
+// (its default value among them), given back as it was; one never stored gives the control its own default back.
+COLORREF SavedColorRef(TColor C, bool Foreign) {
+  if (C == clNone) return CLR_DEFAULT;
+  return Foreign ? static_cast<COLORREF>(C) : Rgb(C);
+}
 
 // The colour of a state of the skin data's section (a colour value), State limited to what the section has.
 uint32_t StateColor(TsCommonData* SD, int State, bool Font) {
@@ -157,9 +163,14 @@ void TvkListViewWnd::RestoreControlParams() {
   UnhookHeader();
   TvkEditWnd::RestoreControlParams();
   if (!IsWindow(CtrlHandle)) return;
-  SendMessageA(CtrlHandle, LVM_SETTEXTCOLOR, 0, RgbOrDefault(SavedFontColor, CLR_DEFAULT));
-  SendMessageA(CtrlHandle, LVM_SETTEXTBKCOLOR, 0, RgbOrDefault(SavedColor, CLR_DEFAULT));
-  if (TControl* C = SkinData != nullptr ? SkinData->OwnerControl : nullptr) C->SetColor(SavedColor);
+  TControl* C = SkinData != nullptr ? SkinData->OwnerControl : nullptr;
+  SendMessageA(CtrlHandle, LVM_SETTEXTCOLOR, 0, SavedColorRef(SavedFontColor, C == nullptr));
+  SendMessageA(CtrlHandle, LVM_SETTEXTBKCOLOR, 0, SavedColorRef(SavedColor, C == nullptr));
+  // A control sets its own background; a foreign window's would keep the skin's colour.
+  if (C != nullptr)
+    C->SetColor(SavedColor);
+  else
+    SendMessageA(CtrlHandle, LVM_SETBKCOLOR, 0, SavedColorRef(SavedColor, true));
   RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE);
 }
 

@@ -84,12 +84,6 @@ void TvkPanelWnd::PaintCaption(TCanvas* Canvas, const TRect& Rect) {
   if (Panel != nullptr) Canvas->Font()->Assign(Panel->Font());
   SetBkMode(Canvas->Handle(), TRANSPARENT);
   SelectObject(Canvas->Handle(), Canvas->Font()->Handle());
-  SIZE S{};
-  GetTextExtentPoint32A(Canvas->Handle(), "Wg", 2, &S);
-  TRect R = Rect;
-  const int Spare = (R.Height() - S.cy) / 2;
-  R.Top += Spare;
-  R.Bottom = R.Top + S.cy;
   UINT Flags = DT_CENTER | DT_VCENTER;
   std::string Text = WideToAnsi(Caption);
   if (Panel != nullptr) {
@@ -98,6 +92,18 @@ void TvkPanelWnd::PaintCaption(TCanvas* Canvas, const TRect& Rect) {
     Flags = (P != nullptr ? AlignDrawTextFlags(Panel, P->Alignment()) : 0) | DT_WORDBREAK | DT_VCENTER;
     Text = Panel->Caption();
   }
+  // One line is as high as "Wg"; a wrapped caption is as high as its lines, at most the whole rectangle.
+  SIZE S{};
+  GetTextExtentPoint32A(Canvas->Handle(), "Wg", 2, &S);
+  int Height = S.cy;
+  if ((Flags & DT_WORDBREAK) != 0 && !Text.empty()) {
+    RECT Block{0, 0, Rect.Width(), 0};
+    DrawTextA(Canvas->Handle(), Text.c_str(), static_cast<int>(Text.size()), &Block, Flags | DT_CALCRECT);
+    Height = std::clamp(static_cast<int>(Block.bottom), static_cast<int>(S.cy), std::max<int>(S.cy, Rect.Height()));
+  }
+  TRect R = Rect;
+  R.Top += (R.Height() - Height) / 2;
+  R.Bottom = R.Top + Height;
   DrawControlTextStr(Canvas, Text, IsWindowEnabled(CtrlHandle) != FALSE, R, Flags, SkinData, 0);
 }
 

@@ -124,6 +124,8 @@ bool IsScrollBarShown(HWND Wnd, int Bar) {
 }
 
 bool IsGripCorner(TvkScrollWnd* A, HWND Wnd, const TRect& Corner) {
+  // A top-level window's corner is always a grip, also when it has an owner (which GetParent answers).
+  if ((GetWindowLongA(Wnd, GWL_STYLE) & WS_CHILD) == 0) return true;
   const HWND Parent = GetParent(Wnd);
   if (Parent == nullptr) return true;
   if (GetParent(Parent) != nullptr || (GetWindowLongA(Parent, GWL_STYLE) & WS_CHILD)) return false;

@@ -119,7 +119,8 @@ void TvkScrollBoxWnd::PaintFrame(HDC DC) {
   const bool Own = DC == nullptr;
   if (Own) DC = GetWindowDC(CtrlHandle);
   PaintScrollBars(this, CtrlHandle, 0, DC);
-  CopyFrameStrips(this, DC, FrameWidthOf(CtrlHandle));
+  // The box's own 2-pixel frame: the window's whole non-client width would count the scroll bars too.
+  CopyFrameStrips(this, DC, kScrollBoxFrame);
   if (Own) ReleaseDC(CtrlHandle, DC);
 }
 

@@ -136,6 +136,9 @@ void EndPress(TvkScrollWnd* A, HWND Wnd) {
     }
     Send(A, Wnd, SB_ENDSCROLL, T.TrackPos);
     if (Bar != nullptr) PaintOneScrollBar(A, Bar, Wnd, spNone);
+  } else if (T.PressedPart == spJump && Bar != nullptr) {
+    // The jump drew its thumb pressed; the release sends nothing and shows the thumb normal again.
+    PaintOneScrollBar(A, Bar, Wnd, spNone);
   }
   A->ThumbTracking = false;
   ResetTracking();

@@ -175,7 +175,8 @@ void TvkScrollWnd::SkinnedWndProc(TMessage& Message) {
       PassOn(Message);
       return;
     case WM_SYSCOMMAND:
-      if ((Message.WParam & 0xFFF0) == SC_VSCROLL && (Message.WParam & 0xF) == HTVSCROLL) return;
+      // The system's own scroll loops never start: they would draw their bars over the skinned ones.
+      if (Message.WParam == (SC_VSCROLL | HTVSCROLL) || Message.WParam == (SC_HSCROLL | HTHSCROLL)) return;
       PassOn(Message);
       return;
     case SM_VKCMD:

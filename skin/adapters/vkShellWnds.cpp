@@ -55,7 +55,7 @@ void TvkContainerWnd::Refresh() {
   if (!SkinData->CacheDirty) return;
   ClientRect = ClientInWindow(CtrlHandle);
   PrepareAdapterCache(this);
-  PaintAdapterCache(SkinData, CtrlHandle, DlgMode);
+  PaintAdapterCache(SkinData, CtrlHandle, false);  // a band of a dialog is no edit box: no edit look
   Inset = (WndSize.Y - ClientRect.Height()) / 2;
   SkinData->CacheDirty = false;
 }
@@ -135,7 +135,7 @@ void TvkSearchWnd::Refresh() {
   if (!SkinData->CacheDirty) return;
   ClientRect = ClientInWindow(CtrlHandle);
   PrepareAdapterCache(this);
-  PaintAdapterCache(SkinData, CtrlHandle, DlgMode);
+  PaintAdapterCache(SkinData, CtrlHandle, false);  // a band of a dialog is no edit box: no edit look
   SkinData->CacheDirty = false;
 }
 

@@ -156,7 +156,7 @@ void TvkToolBarWnd::RefreshCache() {
   GetClientRect(CtrlHandle, &C);
   ClientRect = TRect(C);
   PrepareAdapterCache(this);
-  PaintAdapterCache(SkinData, CtrlHandle, DlgMode);
+  PaintAdapterCache(SkinData, CtrlHandle, false);  // a dialog's tool bar is no edit box: no edit look
   RestoreCacheCorners(SkinData, 0, this);
   BorderWidth = (WndSize.Y - ClientRect.Height()) / 2;
   SkinData->CacheDirty = false;

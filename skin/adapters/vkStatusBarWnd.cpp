@@ -7,6 +7,7 @@
 
 #include "framework/ComCtrls.h"
 #include "skin/adapters/vkAdapterPaint.h"
+#include "skin/adapters/vkContainerMessages.h"
 #include "skin/adapters/vkSBUtils.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
@@ -49,14 +50,14 @@ void TvkStatusBarWnd::WndProc(TMessage& Message) {
       PaintByInvalidation(CtrlHandle, true);
       return;
     case WM_ERASEBKGND:
-      PaintBar(reinterpret_cast<HDC>(Message.WParam));
+      PaintBar(reinterpret_cast<HDC>(Message.WParam), true);
       Message.Result = 1;
       return;
     case WM_NCPAINT:
       PaintFrame();
       return;
     case WM_PRINT:
-      PaintBar(reinterpret_cast<HDC>(Message.WParam));
+      PaintBar(reinterpret_cast<HDC>(Message.WParam), false);
       return;
     default:
       break;
@@ -73,7 +74,9 @@ bool TvkStatusBarWnd::SimpleMode() const { return SendMessageA(CtrlHandle, SB_IS
 TRect TvkStatusBarWnd::PartRect(int Index) const {
   RECT R{};
   SendMessageA(CtrlHandle, SB_GETRECT, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(&R));
-  return TRect(R.left + 1, R.top + 1, R.right - 1, R.bottom - 1);
+  // The cache is the window's: a border width puts the client, and the parts, inside the frame.
+  const POINT O = ClientOriginInWindow(CtrlHandle);
+  return TRect(O.x + R.left + 1, O.y + R.top + 1, O.x + R.right - 1, O.y + R.bottom - 1);
 }
 
 std::string TvkStatusBarWnd::PanelText(int Index) const {
@@ -156,7 +159,8 @@ void TvkStatusBarWnd::RebuildCache() {
   AdapterParentBackground(this, Bg);
   RenderControlSkin(SkinData, Bg, true, Cache, TPoint(), TRect(0, 0, WndSize.X, WndSize.Y), 0);
   if (SimpleMode()) {
-    PaintPanel(Cache, -1, TRect(0, 1, WndSize.X - 1, WndSize.Y - 1), true);
+    const POINT O = ClientOriginInWindow(CtrlHandle);
+    PaintPanel(Cache, -1, TRect(O.x, O.y + 1, WndSize.X - O.x - 1, WndSize.Y - O.y - 1), true);
   } else {
     const int N = PartCount();
     for (int I = 0; I < N; ++I) PaintPanel(Cache, I, PartRect(I), I == N - 1);
@@ -165,11 +169,13 @@ void TvkStatusBarWnd::RebuildCache() {
   SkinData->CacheDirty = false;
 }
 
-void TvkStatusBarWnd::PaintBar(HDC DC) {
+void TvkStatusBarWnd::PaintBar(HDC DC, bool Client) {
   RebuildCache();
   const bool Own = DC == nullptr;
   if (Own) DC = GetWindowDC(CtrlHandle);
-  BitBlt(DC, 0, 0, WndSize.X, WndSize.Y, SkinData->CacheBmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+  // A client DC starts at the client's corner, inside a border width.
+  const POINT O = Client && !Own ? ClientOriginInWindow(CtrlHandle) : POINT{0, 0};
+  BitBlt(DC, 0, 0, WndSize.X - O.x, WndSize.Y - O.y, SkinData->CacheBmp->Canvas()->Handle(), O.x, O.y, SRCCOPY);
   if (Own) ReleaseDC(CtrlHandle, DC);
 }
 

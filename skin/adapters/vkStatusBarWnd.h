@@ -18,7 +18,8 @@ public:
   void PaintPanel(TBitmap* Cache, int Index, const TRect& R, bool Last);
   void PaintGrip(TBitmap* Cache);
   void RebuildCache();
-  void PaintBar(HDC DC);
+  // The cache to DC: a client DC (an erase) or one at the window's corner (a print, or none given).
+  void PaintBar(HDC DC, bool Client);
   void PaintFrame();
 
   TStatusBar* StatusBar = nullptr;  // nil for a status bar that is not the framework's

@@ -177,6 +177,8 @@ TRect TvkTabControlWnd::GetTabRect(int Index, bool Active) {
         break;
     }
   }
+  // A skin's text holds no tab offset and no overlap width (TABSCOVERING is only a switch): both stay 0, which
+  // neither moves nor widens the tab here nor narrows its content in PaintTab.
   return R;
 }
 

@@ -50,7 +50,32 @@ void TvkToolBarVCLWnd::FinishCreation() {
   TvkMainWnd::FinishCreation();
 }
 
+// Hears the removal of the button whose drop-down is open.
+class TvkToolBarVCLWnd::TWatch : public TComponent {
+public:
+  explicit TWatch(TvkToolBarVCLWnd* A) : TComponent(nullptr), FAdapter(A) {}
+  void Notification(TComponent* C, TOperation Op) override {
+    TComponent::Notification(C, Op);
+    if (Op == opRemove && C == FAdapter->FDropDownButton) FAdapter->FDropDownButton = nullptr;
+  }
+
+private:
+  TvkToolBarVCLWnd* FAdapter;
+};
+
+void TvkToolBarVCLWnd::SetDropDownButton(TToolButton* Button) {
+  if (Button == FDropDownButton) return;
+  if (FDropDownButton != nullptr) FDropDownButton->RemoveFreeNotification(FWatch);
+  FDropDownButton = Button;
+  if (Button == nullptr) return;
+  if (FWatch == nullptr) FWatch = new TWatch(this);
+  Button->FreeNotification(FWatch);
+}
+
 void TvkToolBarVCLWnd::BeforeDestruction() {
+  SetDropDownButton(nullptr);
+  delete FWatch;
+  FWatch = nullptr;
   GiveEventsBack();
   TvkMainWnd::BeforeDestruction();
 }
@@ -284,11 +309,11 @@ void TvkToolBarVCLWnd::WndProc(TMessage& Message) {
       case VKCMD_SKIN_DROPPED:
         if (Ours) {
           GiveEventsBack();
-          DropDownButton = nullptr;
+          SetDropDownButton(nullptr);
         }
         break;
       case VKCMD_REPAINT_AFTER_CHANGE:
-        if (Ours) DropDownButton = nullptr;
+        if (Ours) SetDropDownButton(nullptr);
         break;
       case VKCMD_REFRESH_CACHE:
         return;
@@ -345,7 +370,7 @@ void TvkToolBarVCLWnd::WndProc(TMessage& Message) {
           const int Index =
               static_cast<int>(SendMessageA(CtrlHandle, TB_COMMANDTOINDEX, reinterpret_cast<NMTOOLBARA*>(H)->iItem, 0));
           if (Index >= 0 && Index < ToolBar->ButtonCount()) {
-            DropDownButton = ToolBar->Buttons(Index);
+            SetDropDownButton(ToolBar->Buttons(Index));
             RepaintButton(Index);
           }
         }
@@ -364,11 +389,13 @@ void TvkToolBarVCLWnd::WndProc(TMessage& Message) {
       if (!SkinData->IsUpdating()) RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE);
       break;
     case CN_DROPDOWNCLOSED:
-      if (DropDownButton != nullptr) {
-        const int Index = DropDownButton->Index();
+      if (FDropDownButton != nullptr) {
+        const int Index = FDropDownButton->Index();
         HotIndex = -1;
-        DropDownButton = nullptr;
+        SetDropDownButton(nullptr);
         RepaintButton(Index);
+      } else {
+        HotIndex = -1;  // the button went while its menu was open
       }
       break;
     case WM_MOUSEMOVE: {

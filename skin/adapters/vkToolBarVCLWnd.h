@@ -28,7 +28,9 @@ public:
 
   TToolBar* ToolBar = nullptr;
   int HotIndex = -1;
-  TToolButton* DropDownButton = nullptr;  // its drop-down is open
+  // The button whose drop-down is open; given up when the button is freed (a click in its own menu may do so).
+  TToolButton* DropDownButton() const { return FDropDownButton; }
+  void SetDropDownButton(TToolButton* Button);
 
 private:
   void TakeEvents();
@@ -40,4 +42,7 @@ private:
   TTBAdvancedCustomDrawEvent FSavedBarDraw;
   TTBAdvancedCustomDrawBtnEvent FSavedButtonDraw;
   bool FEventsTaken = false;
+  class TWatch;
+  TComponent* FWatch = nullptr;  // hears the drop-down button's removal
+  TToolButton* FDropDownButton = nullptr;
 };

@@ -195,23 +195,32 @@ void TvkTrackWnd::PaintThumb(TBitmap* Cache, const TRect& Thumb, bool Vertical) 
   if (!M->MaskIndexInRange(Index) || Thumb.Width() <= 0 || Thumb.Height() <= 0) return;
   const TsMaskData& Mask = M->ma()[Index];
   const int State = Pressed ? 1 : 0;
-  if ((Vertical ? Thumb.Width() : Thumb.Height()) == kUnscaledThumb) {
+  // With ticks on the top or left the image faces them: it is mirrored, what lies under it is not.
+  const bool Mirrored = (GetWindowLongA(CtrlHandle, GWL_STYLE) & TBS_TOP) != 0;
+  const bool Unscaled = (Vertical ? Thumb.Width() : Thumb.Height()) == kUnscaledThumb;
+  const TPoint Centred(Thumb.Left + (Thumb.Width() - Mask.Width) / 2, Thumb.Top + (Thumb.Height() - Mask.Height) / 2);
+  if (Unscaled && !Mirrored) {
     TvkBgCacheRef Own;
     InitBgInfo(Cache, 0, 0, Own);
-    DrawSkinGlyph32(Cache,
-                    TPoint(Thumb.Left + (Thumb.Width() - Mask.Width) / 2, Thumb.Top + (Thumb.Height() - Mask.Height) / 2),
-                    State, Own, Mask, 1);
+    DrawSkinGlyph32(Cache, Centred, State, Own, Mask, 1);
     return;
   }
-  // The image over what lies under the thumb, then stretched over the thumb.
+  // The image over what lies under the thumb (at the image's own size when unscaled, else shrunk to it).
+  const TPoint At = Unscaled ? Centred : TPoint(Thumb.Left, Thumb.Top);
+  const int UW = Unscaled ? Mask.Width : Thumb.Width(), UH = Unscaled ? Mask.Height : Thumb.Height();
   std::unique_ptr<TBitmap> Frame(NewBitmap32(Mask.Width, Mask.Height));
   SetStretchBltMode(Frame->Canvas()->Handle(), COLORONCOLOR);
-  StretchBlt(Frame->Canvas()->Handle(), 0, 0, Mask.Width, Mask.Height, Cache->Canvas()->Handle(), Thumb.Left,
-             Thumb.Top, Thumb.Width(), Thumb.Height(), SRCCOPY);
+  StretchBlt(Frame->Canvas()->Handle(), 0, 0, Mask.Width, Mask.Height, Cache->Canvas()->Handle(), At.X, At.Y, UW,
+             UH, SRCCOPY);
+  if (Mirrored) MirrorBitmap32(Frame.get(), Vertical);
   TvkBgCacheRef Own;
   InitBgInfo(Frame.get(), 0, 0, Own);
   DrawSkinGlyph32(Frame.get(), TPoint(0, 0), State, Own, Mask, 1);
-  if (GetWindowLongA(CtrlHandle, GWL_STYLE) & TBS_TOP) MirrorBitmap32(Frame.get(), Vertical);
+  if (Mirrored) MirrorBitmap32(Frame.get(), Vertical);
+  if (Unscaled) {
+    BitBlt(Cache->Canvas()->Handle(), At.X, At.Y, UW, UH, Frame->Canvas()->Handle(), 0, 0, SRCCOPY);
+    return;
+  }
   std::unique_ptr<TBitmap> Scaled(NewBitmap32(0, 0));
   ResampleBitmap32(Frame.get(), Scaled.get(), Thumb.Width(), kThumbFilter, Thumb.Height());
   BitBlt(Cache->Canvas()->Handle(), Thumb.Left, Thumb.Top, Thumb.Width(), Thumb.Height(), Scaled->Canvas()->Handle(),

@@ -336,3 +336,44 @@ TEST_F(Combos, ASkinnedComboBoxDrawsItsListItemsOnTheListsBackground) {
       EXPECT_NE(Dib.Rgb(120, 1), List);  // the selection keeps its own look
   }
 }
+
+namespace {
+
+// An owner-drawn framework combo box draws its unselected list items on the list's own background and in its
+// font colour, never in the box's hot colour.
+TEST_F(Combos, AnOwnerDrawnFrameworkComboDrawsItsListItemsOnTheListsBackground) {
+  ShowForm();
+  auto* C = new TComboBox(Form);
+  C->SetParent(Form);
+  C->SetStyle(csOwnerDrawFixed);
+  C->SetBounds(10, 10, 150, 24);
+  for (const char* S : {"COM1", "COM2"}) C->Items()->Add(S);
+  C->SetItemIndex(1);
+  auto* A = SkinnedAdapterTest::Adapt<TvkComboBoxWnd>(C->Handle(), "COMBOBOX", C, true);
+  COMBOBOXINFO Info{};
+  Info.cbSize = sizeof Info;
+  ASSERT_TRUE(GetComboBoxInfo(C->Handle(), &Info));
+  HDC ListDC = GetDC(Info.hwndList);
+  SendMessageA(C->Handle(), WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(ListDC),
+               reinterpret_cast<LPARAM>(Info.hwndList));
+  ReleaseDC(Info.hwndList, ListDC);
+  ASSERT_NE(nullptr, A->ListAdapter) << "the list's colour request makes its adapter";
+  const uint32_t ListFace = 0xFFFFFF, BoxHot = 0xD0D0FF;  // EDIT's and COMBOBOX's colours in the SOLID skin
+  testing_support::Dib32 Dib(150, 16, 0x123456, true);
+  DRAWITEMSTRUCT Item{};
+  Item.CtlType = ODT_COMBOBOX;
+  Item.hwndItem = C->Handle();
+  Item.hDC = Dib.DC();
+  Item.itemAction = ODA_DRAWENTIRE;
+  Item.rcItem = RECT{0, 0, 150, 16};
+  Item.itemID = 0;
+  C->Perform(CN_DRAWITEM, 0, reinterpret_cast<LPARAM>(&Item));
+  EXPECT_EQ(ListFace, Dib.Rgb(140, 1)) << "not the list's background";
+  EXPECT_NE(BoxHot, Dib.Rgb(140, 1));
+  int Text = 0;
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 60; ++x) Text += Dib.Rgb(x, y) == 0x000000;
+  EXPECT_GT(Text, 10) << "the item's text in the list's font colour";
+}
+
+}  // namespace

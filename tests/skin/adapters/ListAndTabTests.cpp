@@ -127,6 +127,20 @@ TEST_F(Lists, InsertingItemsReloadsTheBarsUnlessUpdating) {
   EXPECT_EQ(7, SendMessageA(L, LVM_GETTOPINDEX, 0, 0));
 }
 
+// A foreign list view's colours go back exactly as they were read, the control's default among them, when the skin
+// goes: none is read as a system colour index, and the background does not keep the skin's colour.
+TEST_F(Lists, AForeignListViewGetsItsOwnColoursBackAsTheyWere) {
+  HWND L = ReportList(1);
+  SendMessageA(L, LVM_SETTEXTCOLOR, 0, CLR_DEFAULT);
+  SendMessageA(L, LVM_SETBKCOLOR, 0, RGB(0x12, 0x34, 0x56));
+  auto* A = Adapt<TvkListViewWnd>(L, "EDIT");
+  A->ApplySkinParams();
+  ASSERT_NE(static_cast<LRESULT>(RGB(0x12, 0x34, 0x56)), SendMessageA(L, LVM_GETBKCOLOR, 0, 0)) << "skinned";
+  A->RestoreControlParams();
+  EXPECT_EQ(static_cast<LRESULT>(CLR_DEFAULT), SendMessageA(L, LVM_GETTEXTCOLOR, 0, 0));
+  EXPECT_EQ(static_cast<LRESULT>(RGB(0x12, 0x34, 0x56)), SendMessageA(L, LVM_GETBKCOLOR, 0, 0));
+}
+
 TEST_F(Lists, TreeColoursFromTheSectionAndBack) {
   HWND T = CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE, 10, 10, 150, 100, Parent, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
@@ -174,28 +188,46 @@ TEST_F(Lists, PanelSectionByBevels) {
   EXPECT_EQ("TRANSPARENT", PanelSectionFor(nullptr));
 }
 
-// A panel's caption too wide for it breaks at a word and keeps its alignment: what shows is its first word, placed
-// as that word alone would be.
-TEST_F(Lists, AWidePanelCaptionBreaksAtAWordInItsAlignment) {
+// A panel's caption too wide for it breaks at its words: all its lines show, as one block centred in the panel, each
+// line in the panel's alignment.
+TEST_F(Lists, AWidePanelCaptionShowsAllItsLinesCentred) {
   ShowForm();
-  for (TAlignment Align : {taLeftJustify, taCenter, taRightJustify}) {
-    std::unique_ptr<testing_support::Dib32> Shown[2];
-    int I = 0;
-    for (const char* Text : {"Alpha Bbbbbbbbbbbbbbbb", "Alpha"}) {
-      auto* P = new TPanel(Form);
-      P->SetParent(Form);
-      P->SetBounds(10, 10, 60, 30);
-      P->SetBevelOuter(bvNone);
-      P->SetAlignment(Align);
-      P->SetCaption(Text);
-      SkinnedAdapterTest::Adapt<TvkPanelWnd>(P->Handle(), "PANEL", P, true);
-      Shown[I++] = PrintedWindow(P->Handle());
-    }
-    int Differ = 0;
-    for (int y = 0; y < 30; ++y)
-      for (int x = 0; x < 60; ++x) Differ += Shown[0]->Px(x, y) != Shown[1]->Px(x, y);
-    EXPECT_EQ(0, Differ) << Align;
-  }
+  struct TInk {
+    int Top = 1000, Bottom = -1, Left = 1000, Right = -1;
+  };
+  auto Ink = [](const testing_support::Dib32& D) {
+    const uint32_t Bg = Rgb(D.Px(0, 0));
+    TInk I;
+    for (int y = 0; y < D.Height(); ++y)
+      for (int x = 0; x < D.Width(); ++x)
+        if (Rgb(D.Px(x, y)) != Bg) {
+          I.Top = std::min(I.Top, y);
+          I.Bottom = std::max(I.Bottom, y);
+          I.Left = std::min(I.Left, x);
+          I.Right = std::max(I.Right, x);
+        }
+    return I;
+  };
+  auto Shown = [&](const char* Text, TAlignment Align) {
+    auto* P = new TPanel(Form);
+    P->SetParent(Form);
+    P->SetBounds(10, 10, 70, 60);
+    P->SetBevelOuter(bvNone);
+    P->SetAlignment(Align);
+    P->SetCaption(Text);
+    SkinnedAdapterTest::Adapt<TvkPanelWnd>(P->Handle(), "PANEL", P, true);
+    return Ink(*PrintedWindow(P->Handle()));
+  };
+  const TInk One = Shown("Alpha", taCenter), Two = Shown("Alpha Gamma", taCenter);
+  const TInk Three = Shown("Alphabet Gammaray Deltoids", taCenter);
+  ASSERT_GE(One.Bottom, One.Top) << "no caption";
+  const int Line = One.Bottom - One.Top + 1;
+  EXPECT_GT(Two.Bottom - Two.Top + 1, Line + Line / 2) << "only one line of two shows";
+  EXPECT_GT(Three.Bottom - Three.Top, Two.Bottom - Two.Top) << "only two lines of three show";
+  for (const TInk* I : {&One, &Two, &Three}) EXPECT_NEAR((I->Top + I->Bottom) / 2, 30, 3) << "the block is not centred";
+  // each line in the alignment: left-aligned lines start at the same column as a single word does
+  EXPECT_EQ(Shown("Alpha", taLeftJustify).Left, Shown("Alpha Gamma", taLeftJustify).Left);
+  EXPECT_EQ(Shown("Alpha", taRightJustify).Right, Shown("Gamma Alpha", taRightJustify).Right);
 }
 
 TEST_F(Lists, TabsAndPageFrame) {
@@ -392,28 +424,48 @@ TEST_F(Lists, SortMarksAndThePressedShift) {
   Item.mask = HDI_FORMAT;
   Item.fmt = HDF_STRING | HDF_LEFT | HDF_SORTUP;
   SendMessageA(A->HeaderWnd, HDM_SETITEMA, 0, reinterpret_cast<LPARAM>(&Item));
-  auto Printed = PrintedWindow(L);
-  testing_support::Dib32& D = *Printed;
-  // The text "Port" and, 6 pixels after it, a 6 x 3 arrow, both in the header's font colour.
   const int F = A->FrameWidth();
   RECT H{};
   GetClientRect(A->HeaderWnd, &H);
-  int Marked = 0, RightMost = -1;
-  for (int y = F; y < F + H.bottom; ++y)
-    for (int x = F; x < F + 80; ++x)
-      if (Rgb(D.Px(x, y)) == 0x000004) {
-        ++Marked;
-        RightMost = std::max(RightMost, x);
-      }
-  EXPECT_GT(Marked, 9);
   HDC DC = GetDC(L);
   HGDIOBJ Old = SelectObject(DC, reinterpret_cast<HFONT>(SendMessageA(L, WM_GETFONT, 0, 0)));
   SIZE S{};
   GetTextExtentPoint32A(DC, "Port", 4, &S);
   SelectObject(DC, Old);
   ReleaseDC(L, DC);
+  const int TextEnd = F + 4 + S.cx + 5;  // the text's room; the mark follows 6 pixels after it
+  // The header's pixels in its font colour: their count, the rightmost of all, and the text's first column and
+  // lowest row.
+  struct TMark {
+    int Count = 0, Right = -1, TextLeft = 1000, TextBottom = -1;
+  };
+  auto Marks = [&] {
+    auto D = PrintedWindow(L);
+    TMark K;
+    for (int y = F; y < F + H.bottom; ++y)
+      for (int x = F; x < F + 80; ++x)
+        if (Rgb(D->Px(x, y)) == 0x000004) {
+          ++K.Count;
+          K.Right = std::max(K.Right, x);
+          if (x < TextEnd) K.TextLeft = std::min(K.TextLeft, x), K.TextBottom = std::max(K.TextBottom, y);
+        }
+    return K;
+  };
+  const TMark Normal = Marks();
+  EXPECT_GT(Normal.Count, 9);
   // The arrow's 6 x 3 place starts 6 pixels after the text; the toolkit's triangle reaches one column further.
-  EXPECT_NEAR(F + 4 + S.cx + 5 + 6 + 5, RightMost, 1);
+  EXPECT_NEAR(TextEnd + 6 + 5, Normal.Right, 1);
+  // A pressed column draws its text one pixel right and down when the manager shifts pressed contents; the mark
+  // stays.
+  for (const bool Shift : {true, false}) {
+    M->ButtonsOptions()->SetShiftContentOnClick(Shift);
+    A->PressedColumn = 0;
+    const TMark Pressed = Marks();
+    A->PressedColumn = -1;
+    EXPECT_EQ(Normal.TextLeft + (Shift ? 1 : 0), Pressed.TextLeft) << Shift;
+    EXPECT_EQ(Normal.TextBottom + (Shift ? 1 : 0), Pressed.TextBottom) << Shift;
+    EXPECT_EQ(Normal.Right, Pressed.Right) << Shift;
+  }
 }
 
 }  // namespace

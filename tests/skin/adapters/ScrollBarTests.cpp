@@ -1,5 +1,6 @@
 // Skinned non-client scroll bars: the thumb model, and the bars of real EDIT and LISTBOX windows laid out,
 // hit-tested, pressed, repeated, dragged and painted.
+#include <functional>
 #include <memory>
 
 #include "AdapterTestSupport.h"
@@ -7,6 +8,8 @@
 #include "skin/adapters/vkScrollWnd.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/vkSkinCommands.h"
+#include "tests/support/MessagePump.h"
+#include "tests/support/RealPointer.h"
 
 using namespace adapter_test;
 
@@ -86,9 +89,20 @@ struct TScrollRecord {
 };
 std::vector<TScrollRecord> g_scrolls;
 WNDPROC g_listProc = nullptr;
+// Where the thumb was read when the release reached the window (window coordinates), and what showed there.
+POINT g_thumbAt{-1, -1};
+uint32_t g_thumbAtRelease = 0;
 LRESULT CALLBACK BelowAdapter(HWND W, UINT Msg, WPARAM Wp, LPARAM Lp) {
   if (Msg == WM_VSCROLL || Msg == WM_HSCROLL) g_scrolls.push_back({Msg, LOWORD(Wp), HIWORD(Wp)});
   if (Msg == kProbe || Msg == WM_TIMER) g_scrolls.push_back({Msg, static_cast<int>(Wp), 0});
+  if (Msg == WM_LBUTTONUP && g_thumbAt.x >= 0) {
+    // The adapter has handled the release by now: what the bar shows at this moment is its look after it.
+    RECT WR{};
+    GetWindowRect(W, &WR);
+    testing_support::Dib32 Now(WR.right - WR.left, WR.bottom - WR.top, 0, true);
+    CopyWindowDC(W, Now);
+    g_thumbAtRelease = Rgb(Now.Px(g_thumbAt.x, g_thumbAt.y));
+  }
   return CallWindowProcA(g_listProc, W, Msg, Wp, Lp);
 }
 
@@ -97,6 +111,7 @@ protected:
   void SetUp() override {
     SkinnedAdapterTest::SetUp();
     g_scrolls.clear();
+    g_thumbAt = POINT{-1, -1};
     ScrollTracking = TvkScrollTracking{};
   }
   // The one adapter is the test's own (a test may free it early).
@@ -116,6 +131,11 @@ protected:
     P.SkinSection = "EDIT";
     A = CreateAdapter<TvkScrollWnd>(L, nullptr, M.get(), P, true);
     return L;
+  }
+  static TvkSkinParams EditParams() {
+    TvkSkinParams P;
+    P.SkinSection = "EDIT";
+    return P;
   }
   POINT Along(const TRect& R, int Offset) { return POINT{R.Left + R.Width() / 2, R.Top + Offset}; }
   LRESULT Down(HWND W, POINT P) {
@@ -263,12 +283,19 @@ TEST_F(ScrollBars, DraggingSendsTrackOnlyOnChangeThenPositionAndEnd) {
   EXPECT_EQ(Last, Top(L));
 }
 
-TEST_F(ScrollBars, ShiftClickJumpsOnceAndRepeatsNothing) {
+// Colours of the SOLID scroll elements: the red byte names the element, the green byte the state.
+uint32_t Element(uint32_t Red, int State) { return Red << 16 | static_cast<uint32_t>(State * 0x40) << 8 | 1; }
+constexpr uint32_t kThumbV = 0xAA;
+
+TEST_F(ScrollBars, ShiftClickJumpsOnceRepeatsNothingAndShowsTheThumbNormalOnRelease) {
   HWND L = NewList();
   TRect R;
   GetVertScrollBarRect(A, L, R);
   Platform().GetAsyncKeyState = [](int Key) -> SHORT { return Key == VK_SHIFT ? static_cast<SHORT>(0x8000) : 0; };
   const POINT P = Along(R, R.Height() / 2);
+  RECT W{};
+  GetWindowRect(L, &W);
+  g_thumbAt = POINT{P.x - W.left, P.y - W.top};  // the jump centres the thumb here
   CursorAt(P);
   Down(L, P);
   EXPECT_EQ(1, Count(SB_THUMBTRACK));
@@ -277,6 +304,7 @@ TEST_F(ScrollBars, ShiftClickJumpsOnceAndRepeatsNothing) {
   SendMessageA(L, WM_LBUTTONUP, 0, 0);
   EXPECT_EQ(Sent, g_scrolls.size());
   EXPECT_GT(Top(L), 0);
+  EXPECT_EQ(Element(kThumbV, 0), g_thumbAtRelease) << "the thumb stays pressed after the release";
 }
 
 TEST_F(ScrollBars, RightClicksOnABarStopThere) {
@@ -298,9 +326,6 @@ BOOL WINAPI UnavailableBar(HWND, LONG, PSCROLLBARINFO Info) {
   Info->rgstate[0] = STATE_SYSTEM_UNAVAILABLE;
   return TRUE;
 }
-
-// Colours of the SOLID scroll elements: the red byte names the element, the green byte the state.
-uint32_t Element(uint32_t Red, int State) { return Red << 16 | static_cast<uint32_t>(State * 0x40) << 8 | 1; }
 
 TEST_F(ScrollBars, BarsPaintTheirElementsInTheirStates) {
   HWND L = NewList(120, 150);
@@ -402,6 +427,102 @@ TEST_F(ScrollBars, ForeignTimersPassOnceAndBarsFollowTheStyleWithoutScrollBarInf
   EXPECT_TRUE(IsScrollBarShown(L, SB_VERT));
   EXPECT_FALSE(IsScrollBarShown(L, SB_HORZ));
   GetScrollBarInfoEntry().Reset();
+}
+
+// A top-level window's corner between its bars is a grip, also when the window has an owner.
+TEST_F(ScrollBars, AnOwnedTopLevelWindowHasItsGripCorner) {
+  HWND Owner = Host(200, 100);
+  HWND W = CreateWindowExA(0, RecordingClass(), "", WS_POPUP | WS_VISIBLE | WS_BORDER | WS_HSCROLL | WS_VSCROLL, 60, 60,
+                           200, 150, Owner, nullptr, GetModuleHandleA(nullptr), nullptr);
+  Tops.insert(Tops.begin(), W);
+  ASSERT_EQ(Owner, GetParent(W)) << "the owner is what GetParent answers";
+  for (int Bar : {SB_HORZ, SB_VERT}) {
+    SCROLLINFO SI{sizeof SI, SIF_ALL, 0, 100, 10, 0, 0};
+    SetScrollInfo(W, Bar, &SI, FALSE);
+  }
+  A = CreateAdapter<TvkScrollWnd>(W, nullptr, M.get(), EditParams(), true);
+  ASSERT_TRUE(A->HorzBar->Shown && A->VertBar->Shown);
+  TRect H, V;
+  GetHorzScrollBarRect(A, W, H);
+  GetVertScrollBarRect(A, W, V);
+  const TRect Corner(V.Left, H.Top, V.Right, H.Bottom);
+  EXPECT_EQ(HTBOTTOMRIGHT, SendMessageA(W, WM_NCHITTEST, 0, MAKELPARAM(Corner.Left + 2, Corner.Top + 2)));
+  RECT WR{};
+  GetWindowRect(W, &WR);
+  testing_support::Dib32 Dib(WR.right - WR.left, WR.bottom - WR.top, 0, true);
+  PaintScrollBars(A, W, -1, Dib.DC());
+  const uint32_t kGrip = 0x406006;  // the SOLID grip image's face
+  EXPECT_EQ(kGrip, Rgb(Dib.Px(Corner.Right - WR.left - 2, Corner.Bottom - WR.top - 2))) << "no grip in the corner";
+}
+
+// Presses of the real pointer on the bars: the button goes down and up at once, both queued before the window
+// sees either, so that nothing else (the hover poll's timer) runs between them.
+class ScrollBarsRealPointer : public ScrollBars {
+protected:
+  void SetUp() override {
+    ScrollBars::SetUp();
+    Parking = std::make_unique<testing_support::PointerParking>();
+  }
+  void TearDown() override {
+    Parking.reset();
+    ScrollBars::TearDown();
+  }
+  // The pointer brought to P over the test's topmost host, then its button pressed and released there; True once
+  // Seen answers True.
+  bool PressAndReleaseAt(POINT P, const std::function<bool()>& Seen) {
+    SetWindowPos(Tops[0], HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (!testing_support::MovePointer(P)) return false;
+    testing_support::PumpPending();
+    testing_support::QueuePointerButton(true);
+    testing_support::QueuePointerButton(false);
+    return testing_support::PumpUntil(Seen, 2000);
+  }
+  std::unique_ptr<testing_support::PointerParking> Parking;
+};
+
+// Shift held, a real click on the track jumps the thumb there; at the release it shows normal again.
+TEST_F(ScrollBarsRealPointer, AShiftClickJumpShowsTheThumbNormalAtTheRelease) {
+  HWND L = NewList();
+  TRect R;
+  GetVertScrollBarRect(A, L, R);
+  Platform().GetAsyncKeyState = [](int Key) -> SHORT {
+    return Key == VK_SHIFT ? static_cast<SHORT>(0x8000) : GetAsyncKeyState(Key);
+  };
+  const POINT P = Along(R, R.Height() / 2);
+  RECT W{};
+  GetWindowRect(L, &W);
+  g_thumbAt = POINT{P.x - W.left, P.y - W.top};
+  g_thumbAtRelease = 0;
+  ASSERT_TRUE(PressAndReleaseAt(P, [] { return g_thumbAtRelease != 0; }))
+      << "the release never reached the list; " << testing_support::PointerScene(P);
+  EXPECT_EQ(1, Count(SB_THUMBTRACK)) << "one jump";
+  EXPECT_EQ(0, Count(SB_ENDSCROLL)) << "nothing sent at the release";
+  EXPECT_TRUE(g_thumbAtRelease == Element(kThumbV, 0) || g_thumbAtRelease == Element(kThumbV, 1))
+      << std::hex << g_thumbAtRelease << ": the thumb is not shown normal at the release";
+}
+
+// A real press on a horizontal bar too short for its thumb hits no part of it: the system's own scroll loop, which
+// would draw its bar over the skinned one, never starts.
+TEST_F(ScrollBarsRealPointer, APressOnNoPartOfAShortHorizontalBarStartsNoSystemLoop) {
+  HWND Parent = Host(300, 200);
+  const int Arrow = GetSystemMetrics(SM_CXHSCROLL);
+  HWND W = NewRecordingWindow(Parent, WS_VISIBLE | WS_HSCROLL, 10, 10, 2 * Arrow + 10, 60);
+  SCROLLINFO SI{sizeof SI, SIF_ALL, 0, 100, 10, 0, 0};
+  SetScrollInfo(W, SB_HORZ, &SI, FALSE);
+  A = CreateAdapter<TvkScrollWnd>(W, nullptr, M.get(), EditParams(), true);
+  ASSERT_TRUE(A->HorzBar->Shown);
+  TRect H;
+  GetHorzScrollBarRect(A, W, H);
+  const POINT P{(H.Left + H.Right) / 2, (H.Top + H.Bottom) / 2};
+  Recorded().clear();
+  const auto Released = [&] { return CountRecorded(W, WM_LBUTTONUP) + CountRecorded(W, WM_NCLBUTTONUP) > 0; };
+  ASSERT_TRUE(PressAndReleaseAt(P, Released))
+      << "the release never reached the window; " << testing_support::PointerScene(P);
+  ASSERT_GT(CountRecorded(W, WM_NCLBUTTONDOWN), 0) << "the press went to the window's own procedure";
+  int SystemLoop = 0;
+  for (const TRecorded& R : Recorded())
+    SystemLoop += R.Wnd == W && ((R.Msg == WM_SYSCOMMAND && (R.WParam & 0xFFF0) == SC_HSCROLL) || R.Msg == WM_HSCROLL);
+  EXPECT_EQ(0, SystemLoop) << "the system's scroll loop ran";
 }
 
 }  // namespace

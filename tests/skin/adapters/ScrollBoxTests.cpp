@@ -7,7 +7,9 @@
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 #include "skin/adapters/vkPanelWnd.h"
+#include "skin/adapters/vkSBUtils.h"
 #include "skin/adapters/vkScrollBoxWnds.h"
+#include "skin/adapters/vkScrollWnd.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/vkSkinCommands.h"
 
@@ -167,6 +169,34 @@ TEST_F(ScrollBoxes, ContainersAnswerSizeTextAndSkinCommandsAlike) {
     EXPECT_EQ(-1, SD->SkinIndex) << C.Name;
     EXPECT_FALSE(C.Control->ControlStyle().Contains(csOpaque)) << C.Name;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A printed scroll box with a shown bar: the frame is the box's own 2 pixels, so neither the client beside the bar
+// nor the bar itself is covered by frame strips.
+TEST_F(ScrollBoxes, APrintedBoxWithABarKeepsItsClientAndBarClearOfTheFrame) {
+  auto* Box = new TScrollBox(Form);
+  Box->SetParent(Form);
+  Box->SetBounds(5, 5, 140, 100);
+  Box->VertScrollBar()->SetRange(400);
+  ASSERT_TRUE(Box->VertScrollBar()->IsScrollBarVisible());
+  auto* A = SkinnedAdapterTest::Adapt<TvkScrollBoxWnd>(Box->Handle(), "EDIT", Box, true);
+  ASSERT_TRUE(A->VertBar->Shown) << "the box shows its bar";
+  RECT WR{};
+  GetWindowRect(Box->Handle(), &WR);
+  TRect Bar;
+  GetVertScrollBarRect(A, Box->Handle(), Bar);
+  Bar = TRect(Bar.Left - WR.left, Bar.Top - WR.top, Bar.Right - WR.left, Bar.Bottom - WR.top);
+  auto D = PrintedWindow(Box->Handle(), 0x00123456);
+  // The bar's track (its two SOLID colours) right up to the bar's outer edge, half-way down.
+  const uint32_t Edge = Rgb(D->Px(Bar.Right - 1, (Bar.Top + Bar.Bottom) / 2));
+  EXPECT_TRUE(Edge == 0x330001 || Edge == 0x440001 || Edge == 0xAA0001) << std::hex << Edge << ": the bar is covered";
+  // The client is the EDIT section's white from just inside the frame to the bar and to the bottom frame.
+  for (const POINT P : {POINT{2, 50}, POINT{Bar.Left - 1, 50}, POINT{40, WR.bottom - WR.top - 3}})
+    EXPECT_EQ(0xFFFFFFu, Rgb(D->Px(P.x, P.y))) << P.x << "," << P.y;
 }
 
 }  // namespace

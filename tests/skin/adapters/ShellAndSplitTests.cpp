@@ -1,8 +1,13 @@
 // Container bands and the search box of dialogs (frame strips), and split buttons (their arrow area).
 #include <windows.h>
 
+#include <commctrl.h>
+
+#include <functional>
+
 #include "AdapterTestSupport.h"
 #include "skin/adapters/vkShellWnds.h"
+#include "skin/adapters/vkSmallWnds.h"
 #include "skin/core/sCommonData.h"
 
 using namespace adapter_test;
@@ -70,6 +75,49 @@ TEST_F(Shells, SplitButtonsKeepTheirArrowAreaFree) {
     for (int x = Cache->Width() - 22; x < Cache->Width() - 2; ++x)
       InArrow += (static_cast<uint32_t*>(Cache->ScanLine(y))[x] & 0xFFFFFF) == 0;
   EXPECT_GT(InArrow, 6);
+}
+
+}  // namespace
+
+namespace {
+
+// Bands, search boxes and tool bars of a dialog take their own sections over the dialog's background: only the
+// dialog's edit-kind children (edits, lists, combo boxes) take the flat edit look with the palette's border.
+TEST_F(Shells, DialogBandsSearchBoxesAndToolBarsHaveNoEditLook) {
+  const uint32_t Border = M->PaletteColor(pcBorder) & 0xFFFFFF;
+  ASSERT_NE(0xFF00FFu, Border) << "the skin names a border colour";
+  const uint32_t BorderPixel = ((Border & 0xFF) << 16) | (Border & 0xFF00) | (Border >> 16);
+  InitCommonControls();
+  struct Case {
+    const char* Name;
+    std::function<TvkMainWnd*(HWND)> Make;
+    std::function<void(TvkMainWnd*)> Refresh;
+  } Cases[] = {
+      {"band", [&](HWND W) { return Adapt<TvkContainerWnd>(W, ""); },
+       [](TvkMainWnd* A) { static_cast<TvkContainerWnd*>(A)->Refresh(); }},
+      {"search box", [&](HWND W) { return Adapt<TvkSearchWnd>(W, ""); },
+       [](TvkMainWnd* A) { static_cast<TvkSearchWnd*>(A)->Refresh(); }},
+      {"tool bar", [&](HWND W) { return Adapt<TvkToolBarWnd>(W, "TRANSPARENT"); },
+       [](TvkMainWnd* A) { static_cast<TvkToolBarWnd*>(A)->RefreshCache(); }},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    HWND W = Window(WS_EX_CLIENTEDGE, 60, 30);
+    AdoptingDialogChildren = true;
+    TvkMainWnd* A = C.Make(W);
+    AdoptingDialogChildren = false;
+    ASSERT_TRUE(A->DlgMode);
+    A->SkinData->CacheDirty = true;
+    C.Refresh(A);
+    TBitmap* Cache = A->SkinData->CacheBmp;
+    ASSERT_NE(nullptr, Cache);
+    ASSERT_GT(Cache->Width(), 0);
+    EXPECT_NE(BorderPixel, static_cast<uint32_t*>(Cache->ScanLine(0))[0] & 0xFFFFFF) << "drawn as an edit box";
+    // the next case's window takes this one's place: nothing of this one may lie behind it
+    Adapters.back()->Free();
+    Adapters.pop_back();
+    DestroyWindow(W);
+  }
 }
 
 }  // namespace

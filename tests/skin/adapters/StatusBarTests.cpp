@@ -110,16 +110,43 @@ TEST_F(StatusBars, OwnerDrawnPanelsTextsAndGrip) {
   EXPECT_EQ(A->SkinData->CacheBmp->Canvas()->Handle(), Given);
   EXPECT_EQ(A->PartRect(1), Asked);
   EXPECT_EQ(0u, Rgb(D->Px(Asked.Left + 3, Asked.Top + 3)));
-  // The long text is cut short: nothing of it reaches the second half of its panel's last columns.
-  std::string Fit;
-  TCanvas* C = A->SkinData->CacheBmp->Canvas();
-  FitTextWithEllipsis(C, Bar->Panels()->Items(0)->Text(), A->PartRect(0).Width() - 6, Fit);
-  EXPECT_NE(Bar->Panels()->Items(0)->Text(), Fit);
-  EXPECT_EQ("...", Fit.substr(Fit.size() - 3));
+  // The long text is cut short: its ink runs up to the end of its room, and not beyond it.
+  const TRect First = A->PartRect(0);
+  int Rightmost = -1;
+  for (int y = First.Top; y < First.Bottom; ++y)
+    for (int x = First.Left; x < First.Right; ++x)
+      if (Rgb(D->Px(x, y)) == kBarText) Rightmost = std::max(Rightmost, x);
+  EXPECT_LT(Rightmost, First.Right - 4) << "the text runs past its room";
+  EXPECT_GT(Rightmost, First.Right - 20) << "the text does not fill its room";
   // With the grip on, the skin's grip image sits in the bottom right corner.
   const int B = Bar->BorderWidth();
   const uint32_t Grip = Rgb(D->Px(D->Width() - 1 - B, D->Height() - 1 - B));
   EXPECT_EQ(0x406006u, Grip);  // frame 0 of the grip block
+}
+
+// A bar with a border width paints its client inside the frame: on screen (its erase) as in its print, with the
+// dividers where the control's parts end.
+TEST_F(StatusBars, ABorderWidthPutsTheClientInsideTheFrame) {
+  Bar->SetBorderWidth(4);
+  Adapt();
+  RECT Part{};
+  SendMessageA(Bar->Handle(), SB_GETRECT, 0, reinterpret_cast<LPARAM>(&Part));
+  POINT Client{0, 0};
+  ClientToScreen(Bar->Handle(), &Client);
+  RECT W{};
+  GetWindowRect(Bar->Handle(), &W);
+  ASSERT_EQ(4, Client.x - W.left);
+  RedrawWindow(Bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+  auto Shown = ScreenOf(Bar->Handle());
+  auto Printed = Print();
+  const int Mid = Shown->Height() / 2;
+  const int Divider = Client.x - W.left + Part.right - 1;  // the first divider's first column in the window
+  EXPECT_EQ(kDivider, Rgb(Printed->Px(Divider, Mid))) << "printed";
+  EXPECT_EQ(kDivider, Rgb(Shown->Px(Divider, Mid))) << "on screen";
+  int Differ = 0;
+  for (int y = 0; y < Shown->Height(); ++y)
+    for (int x = 0; x < Shown->Width(); ++x) Differ += Rgb(Shown->Px(x, y)) != Rgb(Printed->Px(x, y));
+  EXPECT_EQ(0, Differ) << "the screen is not the print";
 }
 
 }  // namespace

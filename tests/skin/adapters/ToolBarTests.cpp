@@ -242,20 +242,44 @@ TEST_F(ToolBars, TheBarsOwnHandlersComeBackWhenTheSkinGoes) {
   EXPECT_GT(OwnBar, 0);
 }
 
-TEST_F(ToolBars, DropDownButtonUntilTheClosedNotice) {
-  Adapt();
-  NMTOOLBARA N{};
-  N.hdr.hwndFrom = Bar->Handle();
-  N.hdr.code = static_cast<UINT>(TBN_DROPDOWN);
-  TBBUTTON More{};
-  SendMessageA(Bar->Handle(), TB_GETBUTTON, 3, reinterpret_cast<LPARAM>(&More));
-  N.iItem = More.idCommand;
-  SendMessageA(Form->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&N));
-  EXPECT_EQ(Bar->Buttons(3), A->DropDownButton);
-  A->HotIndex = 3;
-  A->PerformMessage(CN_DROPDOWNCLOSED, 0, 0);
-  EXPECT_EQ(nullptr, A->DropDownButton);
-  EXPECT_EQ(-1, A->HotIndex);
+// The button whose drop-down is open is repainted where it stands when the menu closes: a click in its own menu
+// may have moved it (another button freed) or freed it, which the adapter hears.
+TEST_F(ToolBars, DropDownButtonIsFollowedUntilTheMenuClosesOrItIsFreed) {
+  struct Case {
+    const char* What;
+    int Freed;     // the button freed while the menu is open (-1: none)
+    int Repaint;   // the index repainted on close (-1: none)
+  } Cases[] = {{"left in place", -1, 3}, {"moved by an earlier button freed", 1, 2}, {"freed itself", 3, -1}};
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.What);
+    while (Bar->ButtonCount() > 0) Bar->Buttons(0)->Free();
+    for (const char* Caption : {"Open", "Keep", "Gap", "More", "Off"}) Bar->AddButton(Caption);
+    TvkSkinParams P;
+    P.Control = Bar;
+    auto* R = CreateAdapter<TRecordingToolBarAdapter>(Bar->Handle(), nullptr, M.get(), P, false);
+    A = R;
+    NMTOOLBARA N{};
+    N.hdr.hwndFrom = Bar->Handle();
+    N.hdr.code = static_cast<UINT>(TBN_DROPDOWN);
+    TBBUTTON More{};
+    SendMessageA(Bar->Handle(), TB_GETBUTTON, 3, reinterpret_cast<LPARAM>(&More));
+    N.iItem = More.idCommand;
+    SendMessageA(Form->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&N));
+    TToolButton* Dropped = Bar->Buttons(3);
+    EXPECT_EQ(Dropped, A->DropDownButton());
+    if (C.Freed >= 0) Bar->Buttons(C.Freed)->Free();
+    EXPECT_EQ(C.Freed == 3 ? nullptr : Dropped, A->DropDownButton()) << "no freed button is kept";
+    A->HotIndex = 3;
+    R->Repainted.clear();
+    A->PerformMessage(CN_DROPDOWNCLOSED, 0, 0);
+    EXPECT_EQ(C.Repaint < 0 ? std::vector<int>{} : std::vector<int>{C.Repaint}, R->Repainted);
+    EXPECT_EQ(-1, A->HotIndex);
+    R->Repainted.clear();
+    A->PerformMessage(CN_DROPDOWNCLOSED, 0, 0);
+    EXPECT_TRUE(R->Repainted.empty()) << "a second notice finds no open drop-down";
+    A->Free();
+    A = nullptr;
+  }
 }
 
 }  // namespace

@@ -97,27 +97,30 @@ TEST_F(Tracks, HorizontalBarsTickSidesAndTheStretchedThumb) {
   }
 }
 
-TEST_F(Tracks, TenTicksAndAThickThumbShownUnscaled) {
-  HWND W = Track(TBS_ENABLESELRANGE | TBS_AUTOTICKS, 200, 40);
-  SendMessageA(W, TBM_SETRANGE, FALSE, MAKELPARAM(0, 9));
-  SendMessageA(W, TBM_SETTICFREQ, 1, 0);
-  Adapt<TvkTrackWnd>(W, "TRACKBAR");
-  RECT Ch{}, Th{};
-  SendMessageA(W, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&Ch));
-  SendMessageA(W, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&Th));
-  ASSERT_EQ(23, Th.bottom - Th.top);
-  const int N = static_cast<int>(SendMessageA(W, TBM_GETNUMTICS, 0, 0));
-  ASSERT_EQ(10, N);
-  auto D = Print(W);
-  const int Gap = ((Th.bottom - Th.top) - (Ch.bottom - Ch.top)) / 2 + 2;
-  const int Row = Ch.bottom + Gap;
-  int Seen = 0;
-  for (int x = 0; x < D->Width(); ++x) Seen += Rgb(D->Px(x, Row)) == kTickH;
-  EXPECT_EQ(10, Seen);
-  // Unscaled: the band is exactly the image's last four rows.
-  const int Mid = (Th.left + Th.right) / 2;
-  for (int y = Th.bottom - 4; y < Th.bottom; ++y) EXPECT_EQ(kThumbBand, Rgb(D->Px(Mid, y))) << y;
-  EXPECT_EQ(kThumb, Rgb(D->Px(Mid, Th.bottom - 5)));
+TEST_F(Tracks, TenTicksAndAThickThumbShownUnscaledFacingTheTicks) {
+  for (const bool Top : {false, true}) {
+    SCOPED_TRACE(Top ? "ticks above" : "ticks below");
+    HWND W = Track(TBS_ENABLESELRANGE | TBS_AUTOTICKS | (Top ? TBS_TOP : 0), 200, 40);
+    SendMessageA(W, TBM_SETRANGE, FALSE, MAKELPARAM(0, 9));
+    SendMessageA(W, TBM_SETTICFREQ, 1, 0);
+    Adapt<TvkTrackWnd>(W, "TRACKBAR");
+    RECT Ch{}, Th{};
+    SendMessageA(W, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&Ch));
+    SendMessageA(W, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&Th));
+    ASSERT_EQ(23, Th.bottom - Th.top);
+    const int N = static_cast<int>(SendMessageA(W, TBM_GETNUMTICS, 0, 0));
+    ASSERT_EQ(10, N);
+    auto D = Print(W);
+    const int Gap = ((Th.bottom - Th.top) - (Ch.bottom - Ch.top)) / 2 + 2;
+    const int Row = Top ? Ch.top - Gap - 1 : Ch.bottom + Gap;
+    int Seen = 0;
+    for (int x = 0; x < D->Width(); ++x) Seen += Rgb(D->Px(x, Row)) == kTickH;
+    EXPECT_EQ(10, Seen);
+    // Unscaled: the band is exactly the image's last four rows, the first four when the thumb faces ticks above.
+    const int Mid = (Th.left + Th.right) / 2;
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(kThumbBand, Rgb(D->Px(Mid, Top ? Th.top + i : Th.bottom - 1 - i))) << i;
+    EXPECT_EQ(kThumb, Rgb(D->Px(Mid, Top ? Th.top + 4 : Th.bottom - 5)));
+  }
 }
 
 TEST_F(Tracks, VerticalBarsPressedThumbAndDisabledBlend) {
