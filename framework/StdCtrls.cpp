@@ -525,6 +525,10 @@ void TCustomMemo::CreateWnd() {
   std::string text = JoinLines(FStored);
   inherited::CreateWnd();
   FStored.clear();
+  // The edit control lays out every line again for each new font: the font goes in before the text, and the
+  // creation's own WM_SETFONT of the same font is then not passed on (DefaultHandler).
+  SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), 0);
+  FCreationFont = FFont->Handle();
   FCreating = true;
   SendMessageA(FHandle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   FCreating = false;
@@ -537,6 +541,14 @@ void TCustomMemo::DestroyWnd() {
 }
 
 void TCustomMemo::DefaultHandler(TMessage& Message) {
+  if (Message.Msg == WM_SETFONT && FCreationFont != nullptr) {
+    const bool Given = reinterpret_cast<HFONT>(Message.WParam) == FCreationFont;
+    FCreationFont = nullptr;
+    if (Given && FControlState.Contains(csCreating)) {
+      Message.Result = 0;
+      return;
+    }
+  }
   if (!HandleAllocated()) {
     switch (Message.Msg) {
       case WM_GETTEXTLENGTH:

@@ -183,6 +183,7 @@ private:
   friend class TMemoStrings;
   TMemoStrings* FLines;
   std::vector<std::string> FStored;  // the lines while there is no window
+  HFONT FCreationFont = nullptr;      // the font the new window got ahead of its text, until CreateHandle's own
   bool FWordWrap = true;
   bool FWantReturns = true;
   TScrollStyle FScrollBars = ssNone;

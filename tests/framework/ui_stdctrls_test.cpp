@@ -146,6 +146,58 @@ TEST_F(UiStdCtrls, MemoLinesAreLogicalAndHoldMoreThanTheDefaultEditLimit) {
   form->Free();
 }
 
+// A memo whose edit control records the fonts it is given and how much text it holds at each.
+struct TFontSpy {
+  static inline WNDPROC Edit = nullptr;
+  static inline std::vector<int> TextAtFont;  // the text length the edit control held at each WM_SETFONT
+  static LRESULT CALLBACK Proc(HWND W, UINT Msg, WPARAM WP, LPARAM LP) {
+    if (Msg == WM_SETFONT) TextAtFont.push_back(GetWindowTextLengthA(W));
+    return CallWindowProcA(Edit, W, Msg, WP, LP);
+  }
+};
+class TFontSpyMemo : public TMemo {
+public:
+  using TMemo::TMemo;
+
+protected:
+  void CreateParams(TCreateParams& Params) override {
+    TMemo::CreateParams(Params);
+    TFontSpy::Edit = Params.WindowClass.lpfnWndProc;
+    Params.WindowClass.lpfnWndProc = TFontSpy::Proc;
+    Params.WinClassName = "TFontSpyMemo";
+  }
+};
+
+TEST_F(UiStdCtrls, AMemoWindowGetsItsFontBeforeItsTextAndLaterFontsStillReachIt) {
+  // The edit control lays out every line again for each font: one given over a long text costs it all again.
+  TForm* form = NewForm();
+  auto* memo = new TFontSpyMemo(form);
+  memo->SetWordWrap(false);
+  memo->SetParent(form);
+  for (int i = 0; i < 50; ++i) {
+    std::string line = ":10000000";
+    memo->Lines()->Add(line += std::to_string(i));
+  }
+  TFontSpy::TextAtFont.clear();
+  form->Show();
+  ASSERT_TRUE(memo->HandleAllocated());
+  EXPECT_EQ(TFontSpy::TextAtFont, std::vector<int>{0});
+  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(memo->Handle(), WM_GETFONT, 0, 0)), memo->Font()->Handle());
+  EXPECT_EQ(memo->Lines()->Count(), 50);
+  EXPECT_EQ(memo->Lines()->Strings(49), ":1000000049");
+  // A font given afterwards, and a window made again, are the control's as before.
+  memo->Font()->SetSize(14);
+  ASSERT_EQ(TFontSpy::TextAtFont.size(), 2u);
+  EXPECT_GT(TFontSpy::TextAtFont[1], 0);
+  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(memo->Handle(), WM_GETFONT, 0, 0)), memo->Font()->Handle());
+  TFontSpy::TextAtFont.clear();
+  memo->SetScrollBars(ssVertical);  // a new window
+  EXPECT_EQ(TFontSpy::TextAtFont, std::vector<int>{0});
+  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(memo->Handle(), WM_GETFONT, 0, 0)), memo->Font()->Handle());
+  EXPECT_EQ(memo->Lines()->Strings(49), ":1000000049");
+  form->Free();
+}
+
 TEST_F(UiStdCtrls, AWrappingMemoStillReportsLogicalLines) {
   TForm* form = NewForm();
   auto* memo = new TMemo(form);
