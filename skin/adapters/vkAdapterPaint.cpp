@@ -4,6 +4,7 @@
 
 #include "framework/Forms.h"
 #include "framework/GraphicsGdi.h"
+#include "framework/Platform.h"
 
 #include "skin/adapters/vkMainWnd.h"
 #include "skin/adapters/vkSBUtils.h"
@@ -45,6 +46,14 @@ bool PaintFadeFrame(TsCommonData* SkinData, HWND Wnd, HDC DC) {
   BitBlt(DC, 0, 0, Frame->Width(), Frame->Height(), Frame->Canvas()->Handle(), 0, 0, SRCCOPY);
   if (Own) ReleaseDC(Wnd, DC);
   return true;
+}
+
+bool CursorInWindow(HWND Wnd) {
+  POINT P{};
+  Platform().GetCursorPos(&P);
+  RECT R{};
+  GetWindowRect(Wnd, &R);
+  return PtInRect(&R, P) != FALSE;
 }
 
 void AdapterParentBackground(TvkMainWnd* A, TvkBgCacheRef& Bg) {

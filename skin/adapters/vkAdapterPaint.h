@@ -23,6 +23,8 @@ void PaintByInvalidation(HWND Wnd, bool Erase);
 // The skin data's look moves to state Mode (0 normal, 1 hot): a fade from the cached look to the new one when
 // the manager animates button events, else the cache is rebuilt and the window repainted at once.
 void AdapterStateChange(TsCommonData* SkinData, HWND Wnd, int Mode);
+// The cursor lies inside the window's rectangle.
+bool CursorInWindow(HWND Wnd);
 // While the skin data's fade runs, its current frame is shown on DC (a DC of the window when 0) and the answer is
 // True; False when none runs.
 bool PaintFadeFrame(TsCommonData* SkinData, HWND Wnd, HDC DC);

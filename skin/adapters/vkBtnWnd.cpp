@@ -18,14 +18,6 @@ namespace {
 
 bool Destroying(TComponent* C) { return C != nullptr && C->ComponentState().Contains(csDestroying); }
 
-bool CursorInWindow(HWND Wnd) {
-  POINT P{};
-  Platform().GetCursorPos(&P);
-  RECT R{};
-  GetWindowRect(Wnd, &R);
-  return PtInRect(&R, P) != FALSE;
-}
-
 bool NoMouseHover(TsSkinManager* M) { return M != nullptr && M->Options()->NoMouseHover(); }
 
 }  // namespace

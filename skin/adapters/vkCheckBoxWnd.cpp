@@ -232,6 +232,8 @@ void TvkCheckBoxWnd::WndProc(TMessage& Message) {
         case VKCMD_MOUSE_ENTERED:
           if (TsSkinManager* M = ManagerOf(SkinData);
               !SkinData->Hot && M != nullptr && M->HotWindow() == W && !M->Options()->NoMouseHover()) {
+            // As for push buttons: a notice that comes after the cursor has gone makes nothing hot.
+            if (!CursorInWindow(W)) return;
             SkinData->CacheDirty = false;
             SkinData->Updating = false;
             SkinData->Hot = true;

@@ -6,6 +6,7 @@
 #include "framework/Graphics.h"
 #include "framework/GraphicsGdi.h"
 #include "skin/adapters/vkAdapterPaint.h"
+#include "skin/adapters/vkContainerMessages.h"
 #include "skin/adapters/vkEditWnd.h"
 #include "skin/adapters/vkDials.h"
 #include "skin/adapters/vkSBUtils.h"
@@ -38,14 +39,6 @@ namespace {
 constexpr UINT kRedrawAll = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW;  // 0x585
 constexpr WPARAM kDragMove = 0xF012;  // SC_MOVE with HTCAPTION
 
-// The client's top-left corner from the window rectangle's.
-POINT ClientCornerInWindow(HWND W) {
-  POINT P{0, 0};
-  RECT R;
-  ClientToScreen(W, &P);
-  GetWindowRect(W, &R);
-  return POINT{P.x - R.left, P.y - R.top};
-}
 int GET_X_LPARAM(LPARAM L) { return static_cast<short>(LOWORD(L)); }
 int GET_Y_LPARAM(LPARAM L) { return static_cast<short>(HIWORD(L)); }
 
@@ -257,11 +250,11 @@ int TvkDialogWnd::FrameWidth() { return GetFrameWidthWithoutBorderWindow(CtrlHan
 // width alone is off by the bottom border.
 // With a border form the cache reaches beyond the window by the border window's indents.
 int TvkDialogWnd::ClientOffsetX() {
-  return ClientCornerInWindow(CtrlHandle).x + (BorderForm != nullptr ? BorderForm->GetLeftIndent() : 0);
+  return ClientOriginInWindow(CtrlHandle).x + (BorderForm != nullptr ? BorderForm->GetLeftIndent() : 0);
 }
 
 int TvkDialogWnd::ClientOffsetY() {
-  return ClientCornerInWindow(CtrlHandle).y + (BorderForm != nullptr ? BorderForm->GetTopIndent() : 0);
+  return ClientOriginInWindow(CtrlHandle).y + (BorderForm != nullptr ? BorderForm->GetTopIndent() : 0);
 }
 
 TRect TvkDialogWnd::IconRect() {
@@ -407,7 +400,9 @@ void TvkDialogWnd::PaintCaption() {
 
 void TvkDialogWnd::LayoutTitleButtons() {
   const TRect M = GetShadowMargins();
-  const int Top = M.Top, Bottom = CaptionBottom();
+  // A zoomed window's frame lies beyond the screen's edge: the buttons are centred in the caption that shows.
+  const int Shift = IsZoomed(CtrlHandle) ? FrameWidth() / 2 : 0;
+  const int Top = M.Top + Shift, Bottom = CaptionBottom() + Shift;
   int X = SkinData->CacheBmp->Width() - M.Right - CacheFrameWidth();
   MaxButton.MaskKind = IsZoomed(CtrlHandle) ? tkNorm : tkMax;
   MinButton.MaskKind = IsIconic(CtrlHandle) ? tkNorm : tkMin;
@@ -540,6 +535,10 @@ void TvkDialogWnd::CollectRegionRects() {
     MeasureMaskCornerCutouts(Runs, W, Mask, false, 0);
     MeasureMaskCornerCutouts(Runs, W, Mask, true, H - Mask.WB);
   }
+  // The caption band's own border cuts its top corners too.
+  if (const int Title = M->ConstData().Sections[ssDialogTitle]; M->SectionIndexInRange(Title))
+    if (const int TitleMask = M->gd()[Title].BorderIndex; M->MaskIndexInRange(TitleMask))
+      MeasureMaskCornerCutouts(Runs, W, M->ma()[TitleMask], false, 0);
   for (const TRect& R : Runs) RegionRects.push_back(R);
 }
 
@@ -560,7 +559,7 @@ void TvkDialogWnd::SetShapeRegion(bool Repaint) {
   HRGN Rgn;
   if (BorderForm != nullptr) {
     // only the client shows: the border window draws frame and caption around it
-    const POINT C = ClientCornerInWindow(CtrlHandle);
+    const POINT C = ClientOriginInWindow(CtrlHandle);
     RECT CR{};
     GetClientRect(CtrlHandle, &CR);
     Rgn = CreateRectRgn(C.x, C.y, C.x + CR.right, C.y + CR.bottom);
@@ -847,7 +846,9 @@ void TvkDialogWnd::HandleCommand(TMessage& Message) {
     }
     case VKCMD_QUERY_STATE_SECTION:
       if (Message.LParam == 0) return;
-      if (SkinManager->SkinData().Version < 10.25) {
+      // Skins older than 10.25 answer only for sections that say they know state sections.
+      if (SkinManager->SkinData().Version < 10.25 &&
+          (SkinData->Section() == nullptr || !SkinData->Section()->ReservedBoolean)) {
         Message.Result = -1;
       } else {
         reinterpret_cast<TvkStateSectionRequest*>(Message.LParam)->SectionIndex = SkinData->SkinIndex;
@@ -988,7 +989,11 @@ void TvkDialogWnd::WndProc(TMessage& Message) {
       Message.Result = 1;
       return;
     case WM_SHOWWINDOW: {
+      // Under composition the system's own show transition is kept off by a layered window for the showing.
+      const bool Layer = IsDwmCompositionActive() && (GetWindowLongA(W, GWL_EXSTYLE) & WS_EX_LAYERED) == 0;
+      if (Layer) SetLayeredAlpha(W, true, 255);
       PassOn(Message);
+      if (Layer) SetLayeredAlpha(W, false, 255);
       SetDwmTransitionsForceDisabled(W, true, 0);
       // A message box centres itself after it was adopted: the asked place is applied again as it shows.
       if (Message.WParam != 0 && (MessageBoxPosX != -1 || MessageBoxPosY != -1))
@@ -1007,6 +1012,11 @@ void TvkDialogWnd::WndProc(TMessage& Message) {
       Message.Result = 0;
       return;
     case WM_NCLBUTTONDOWN:
+      // The border window's own object presses belong to the dialog's own handling.
+      if (BorderForm != nullptr && Message.WParam == HTOBJECT) {
+        PassOn(Message);
+        return;
+      }
       if (Message.WParam < HTSIZEFIRST || Message.WParam > HTSIZELAST) {
         TMessage H{WM_NCHITTEST, 0, Message.LParam, static_cast<LRESULT>(Message.WParam)};
         Message.WParam = static_cast<WPARAM>(HitTest(H));

@@ -3,8 +3,9 @@
 // dialog ("#32770") gets a dialog adapter and an adapter for each child window that fits one; a popup-menu
 // window gets a menu window adapter.
 //
-// Framework forms are adopted when they are activated: while their window is being created it has not met its
-// object yet, so nothing could tell them from a foreign window then.
+// A framework form without a parent is adopted already while its window is made, through the form being made
+// (other forms when they are activated); windows made before the main form's window exists wait for their
+// activation.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>

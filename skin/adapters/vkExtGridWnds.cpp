@@ -59,10 +59,10 @@ void TvkGridEhWnd::StoreControlParams() {
   TControl* C = SkinData != nullptr ? SkinData->OwnerControl : nullptr;
   if (C == nullptr) return;
   if (AreThemesEnabled() && ObjectHasProperty(C, "OptionsEh")) SavedFixed3D = SetPropContains(C, "OptionsEh", "dghFixed3D");
-  SavedEvenRowColor = ReadRawColor(C, "EvenRowColor") == clNone ? static_cast<TColor>(ColorToRGB(clWindow))
-                                                                 : ReadColor(C, "EvenRowColor");
-  SavedOddRowColor = ReadRawColor(C, "OddRowColor") == clNone ? static_cast<TColor>(ColorToRGB(clWindow))
-                                                              : ReadColor(C, "OddRowColor");
+  EvenRowNone = ReadRawColor(C, "EvenRowColor") == clNone;
+  OddRowNone = ReadRawColor(C, "OddRowColor") == clNone;
+  SavedEvenRowColor = EvenRowNone ? static_cast<TColor>(ColorToRGB(clWindow)) : ReadColor(C, "EvenRowColor");
+  SavedOddRowColor = OddRowNone ? static_cast<TColor>(ColorToRGB(clWindow)) : ReadColor(C, "OddRowColor");
   SavedGridDarkColor = ReadColor(C, "GridLineParams.DarkColor");
   SavedGridBrightColor = ReadColor(C, "GridLineParams.BrightColor");
   SavedDataHorzColor = ReadColor(C, "GridLineParams.DataHorzColor");
@@ -87,8 +87,8 @@ void TvkGridEhWnd::RestoreControlParams() {
   if (Destroying(C)) return;
   if (AreThemesEnabled() && ObjectHasProperty(C, "OptionsEh"))
     SetPropIncludeExclude(C, "OptionsEh", "dghFixed3D", SavedFixed3D);
-  Write(C, "EvenRowColor", SavedEvenRowColor);
-  Write(C, "OddRowColor", SavedOddRowColor);
+  Write(C, "EvenRowColor", EvenRowNone ? clNone : SavedEvenRowColor);
+  Write(C, "OddRowColor", OddRowNone ? clNone : SavedOddRowColor);
   Write(C, "GridLineParams.DarkColor", SavedGridDarkColor);
   Write(C, "GridLineParams.BrightColor", SavedGridBrightColor);
   Write(C, "GridLineParams.DataHorzColor", SavedDataHorzColor);

@@ -31,7 +31,8 @@ public:
   void WndProc(TMessage& Message) override;
 
   bool SavedFixed3D = false;
-  TColor SavedEvenRowColor = 0, SavedOddRowColor = 0;
+  TColor SavedEvenRowColor = 0, SavedOddRowColor = 0;  // a colour of none as the window colour, for comparing
+  bool EvenRowNone = false, OddRowNone = false;        // the grid had none: none goes back
   TColor SavedGridDarkColor = 0, SavedGridBrightColor = 0, SavedDataHorzColor = 0, SavedDataVertColor = 0;
   TColor SavedGroupingColor = 0, SavedCategoriesColor = 0, SavedCategoriesFontColor = 0, SavedDetailPanelColor = 0;
   TColor SavedIndicatorColor = 0;

@@ -7,6 +7,7 @@
 #include "skin/adapters/vkSBUtils.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkSectionPaint.h"
 #include "skin/graphics/vkSkinText.h"
 
@@ -25,7 +26,9 @@ void TvkGroupBoxWnd::FinishCreation() {
 TRect TvkGroupBoxWnd::GetCaptionRect() {
   const std::string Text = WideToAnsi(Caption);
   TRect T(0, 0, 0, 0);
-  if (!Text.empty() && SkinData->CacheBmp != nullptr) {
+  if (!Text.empty()) {
+    // Measured also before the first paint: the children's backgrounds and the dialog's clip depend on it.
+    if (SkinData->CacheBmp == nullptr) SkinData->CacheBmp = NewBitmap32(0, 0);
     SelectAdapterFont(this);
     DrawStringOnDC(SkinData->CacheBmp->Canvas()->Handle(), Text, T, DT_CALCRECT | DT_CENTER);
   }

@@ -270,7 +270,8 @@ void TvkMainWnd::HandleWindowDestruction(TMessage& Message) {
     }
     Message.Result = 1;
   } else {
-    Message.Result = SendMessageA(CtrlHandle, Message.Msg, Message.WParam, Message.LParam);
+    // No procedure below: sending it to the window again would come straight back here.
+    Message.Result = DefWindowProcA(CtrlHandle, Message.Msg, Message.WParam, Message.LParam);
   }
   if (SkinData != nullptr && SkinData->CacheBmp != nullptr) SkinData->CacheBmp->Assign(nullptr);
 }

@@ -65,7 +65,8 @@ void TvkScrollWnd::HandleScrollDestruction(TMessage& Message) {
     }
     Message.Result = 1;
   } else {
-    Message.Result = SendSkinMessage(CtrlHandle, Message.Msg, Message.WParam, Message.LParam);
+    // No procedure below: sending it to the window again would come straight back here.
+    Message.Result = DefWindowProcA(CtrlHandle, Message.Msg, Message.WParam, Message.LParam);
   }
   if (SkinData != nullptr && SkinData->CacheBmp != nullptr) SkinData->CacheBmp->Assign(nullptr);
 }

@@ -220,4 +220,38 @@ TEST_F(Buttons, AnAdaptedButtonFadesBetweenItsStates) {
   }
 }
 
+// The entering notice makes a push button or a check box hot only while the cursor lies over it: a notice that
+// comes after the cursor has gone leaves it normal.
+TEST_F(Buttons, AnEnteringNoticeAfterTheCursorLeftMakesNothingHot) {
+  M->AnimEffects()->Buttons()->SetEvents({});
+  for (bool Check : {false, true}) {
+    SCOPED_TRACE(Check ? "check box" : "push button");
+    HWND W = Check ? Button(BS_AUTOCHECKBOX, "", 80, 26) : Button(BS_PUSHBUTTON, "", 80, 26);
+    TvkMainWnd* A = Check ? static_cast<TvkMainWnd*>(Adapt<TvkCheckBoxWnd>(W)) : Adapt<TvkBtnWnd>(W);
+    RECT R{};
+    GetWindowRect(W, &R);
+    for (bool Inside : {false, true}) {
+      Platform().GetCursorPos = [R, Inside](POINT* P) {
+        *P = Inside ? POINT{R.left + 5, R.top + 5} : POINT{R.right + 20, R.bottom + 20};
+        return TRUE;
+      };
+      M->ChangeHotWindow(W);  // sends the entering notice
+      EXPECT_EQ(Inside, A->SkinData->Hot) << (Inside ? "inside" : "outside");
+      M->ChangeHotWindow(nullptr);
+    }
+  }
+}
+
+// A group box knows its caption's height from its first moment, before anything painted it.
+TEST_F(Buttons, AGroupBoxMeasuresItsCaptionBeforeItsFirstPaint) {
+  HWND W = Button(BS_GROUPBOX, "Port", 120, 80);
+  auto* A = Adapt<TvkGroupBoxWnd>(W);
+  delete A->SkinData->CacheBmp;  // as it is before the first paint
+  A->SkinData->CacheBmp = nullptr;
+  const int Early = A->GetCaptionRect().Height();
+  PrintedWindow(W);
+  EXPECT_EQ(A->GetCaptionRect().Height(), Early);
+  EXPECT_GT(Early, 6) << "the caption's text was not measured";
+}
+
 }  // namespace

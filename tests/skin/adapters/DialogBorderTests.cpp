@@ -236,3 +236,30 @@ TEST_F(DialogBorderTest, RightClickOnTheBorderCaptionShowsTheMenuAndTheBorderFol
   ASSERT_GT(Rec.For(T.L()).size(), Calls);
   EXPECT_NE(Rec.For(T.L()).back().Pixel(Cap.X, Cap.Y), Before) << "the caption in the other activity's look";
 }
+
+namespace {
+// The hit code of the last WM_NCLBUTTONDOWN the dialog's own procedure saw.
+WPARAM g_NcDownCode = 0;
+INT_PTR CALLBACK RecordNcDown(HWND, UINT Msg, WPARAM WParam, LPARAM) {
+  if (Msg == WM_NCLBUTTONDOWN) g_NcDownCode = WParam;
+  return FALSE;
+}
+}  // namespace
+
+// With a border window, a press the system reports as on an object goes to the dialog's own handling unchanged.
+TEST_F(DialogBorderTest, AnObjectPressGoesToTheDialogsOwnHandlingUnchanged) {
+  ManagerPtr M = SolidManager();
+  M->SetExtendedBorders(true);
+  TDlgTemplate T(kDlgStyle | WS_VISIBLE, {{L"BUTTON", WS_VISIBLE, 5, 5, 60, 12}});
+  HWND Dlg = T.Create(RecordNcDown);
+  Tops.push_back(Dlg);
+  TvkDialogWnd* D = AdapterOf(Dlg);
+  ASSERT_NE(D, nullptr);
+  SendMessageA(Dlg, WM_NCPAINT, 1, 0);
+  ASSERT_NE(D->BorderForm, nullptr);
+  POINT InClient{40, 40};
+  ClientToScreen(Dlg, &InClient);
+  g_NcDownCode = 0;
+  SendMessageA(Dlg, WM_NCLBUTTONDOWN, HTOBJECT, MAKELPARAM(InClient.x, InClient.y));
+  EXPECT_EQ(static_cast<WPARAM>(HTOBJECT), g_NcDownCode);
+}

@@ -9,6 +9,7 @@
 #include "skin/adapters/vkDialogWnd.h"
 #include "skin/adapters/vkSystemMenu.h"
 #include "skin/core/sCommonData.h"
+#include "skin/core/sConst.h"
 #include "skin/core/sStyleSimply.h"
 #include "tests/support/GdiLeaks.h"
 #include "tests/support/MessagePump.h"
@@ -239,5 +240,21 @@ TEST_F(DialogCaption, AnIconicDialogWithoutAMinimizeBoxPlacesItsRestoreButton) {
   EXPECT_EQ(&D->MinButton, Placed[1]);
   EXPECT_GT(D->MinButton.Rect.Width(), 0);
   EXPECT_EQ(D->MinButton.Rect.Right, D->CloseButton.Rect.Left - M->SkinData().BISpace) << "beside the close button";
+  ShowWindow(Dlg, SW_RESTORE);
+}
+
+// A zoomed dialog's frame lies beyond the screen's edge: its title buttons are centred in the caption that shows.
+TEST_F(DialogCaption, AZoomedDialogCentresItsButtonsInTheCaptionThatShows) {
+  ReadSystemMetrics();  // the frame widths the program reads at its start
+  ManagerPtr M = SolidManager();
+  TvkDialogWnd* D = ShowDialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX);
+  ASSERT_NE(D, nullptr);
+  ShowWindow(Dlg, SW_MAXIMIZE);
+  ASSERT_TRUE(IsZoomed(Dlg));
+  FreshFrame(D);
+  const int FW = D->FrameWidth(), CH = D->CaptionHeight(true);
+  ASSERT_GT(FW, 1);
+  for (const TvkDlgTitleButton* B : D->PlacedButtons())
+    EXPECT_NEAR(FW + CH / 2, (B->Rect.Top + B->Rect.Bottom) / 2, 1) << "the button of code " << B->Code;
   ShowWindow(Dlg, SW_RESTORE);
 }
