@@ -354,6 +354,16 @@ void TsSkinProvider::CMMouseEnter(TMessage& Message) {
 }
 
 void TsSkinProvider::CMMouseLeave(TMessage& Message) {
+  // The pointer gone from the form's window onto the border window's title element that it made hot (or
+  // pressed) keeps it so: the form's leave may come after the border window took the pointer.
+  if (FBorderForm != nullptr && FHotElement > 0) {
+    POINT C{};
+    SafeGetCursorPos(C);
+    if (FBorderForm->HitTest(C) == FHotElement) {
+      CallOwnProc(Message);
+      return;
+    }
+  }
   if (FHotElement < htTitleBarItem || FBorderForm == nullptr) ResetHotElement();
   FPressed = false;
   CallOwnProc(Message);
