@@ -13,10 +13,12 @@
 #include "skin/adapters/vkDials.h"
 #include "skin/adapters/vkEditWnd.h"
 #include "skin/adapters/vkMnuWnd.h"
+#include "skin/adapters/vkPanelWnd.h"
 #include "skin/adapters/vkSBUtils.h"
 #include "skin/adapters/vkSystemMenu.h"
 #include "framework/Buttons.h"
 #include "framework/Dialogs.h"
+#include "framework/ExtCtrls.h"
 #include "framework/SysUtils.h"
 #include "framework/StdCtrls.h"
 #include "skin/core/sCommonData.h"
@@ -153,6 +155,68 @@ TEST_F(DialogTest, ChooserPicksEachChildsAdapterByClassAndWholeTypeField) {
     EXPECT_EQ(Got->Section, R.Section);
   }
   EXPECT_FALSE(D->OwnClientPaint) << "an invisible edit still turns the dialog's own painting off";
+}
+
+namespace {
+// A framework panel of the silent kind that some dialogs hold.
+class TSilentPaintPanel : public TPanel {
+  DECLARE_CLASS(TSilentPaintPanel, TPanel)
+public:
+  using TPanel::TPanel;
+};
+IMPLEMENT_CLASS(TSilentPaintPanel)
+}  // namespace
+
+// Framework panels on a dialog: a plain panel takes the transparent look, its label the skin's font colour over the
+// dialog and its windowed children their own adapters; a silent panel takes the group box look, the tag that
+// keeps its caption off and no caption text.
+TEST_F(DialogTest, FrameworkPanelsOnADialogTakeTheirRows) {
+  ManagerPtr M = SolidManager();
+  TDlgTemplate T(kDlgStyle, {});
+  HWND Dlg = T.Create();
+  ASSERT_NE(Dlg, nullptr);
+  Tops.push_back(Dlg);
+  auto* P = new TPanel(nullptr);
+  P->SetParentWindow(Dlg);
+  P->SetBounds(5, 5, 160, 60);
+  auto* L = new TLabel(P);
+  L->SetParent(P);
+  L->SetCaption("Label");
+  L->Font()->SetColor(clRed);
+  auto* B = new TButton(P);
+  B->SetParent(P);
+  B->SetBounds(80, 10, 60, 24);
+  auto* S = new TSilentPaintPanel(nullptr);
+  S->SetParentWindow(Dlg);
+  S->SetBounds(5, 70, 160, 40);
+  S->SetCaption("Silent");
+  P->HandleNeeded();
+  S->HandleNeeded();
+  ShowWindow(Dlg, SW_SHOWNOACTIVATE);
+  SettlePaints(Dlg);
+  TvkProvider* Pr = FindProviderByWnd(Dlg);
+  ASSERT_NE(Pr, nullptr);
+  auto AdapterOf = [&](HWND W) -> TvkMainWnd* {
+    for (TvkMainWnd* A : Pr->Adapters)
+      if (A->CtrlHandle == W) return A;
+    return nullptr;
+  };
+  TvkMainWnd* PA = AdapterOf(P->Handle());
+  ASSERT_NE(PA, nullptr) << "the panel got no adapter";
+  EXPECT_TRUE(PA->Is<TvkPanelWnd>());
+  EXPECT_EQ("TRANSPARENT", PA->SkinData->SkinSection());
+  EXPECT_EQ(M->SkinBaseFontColor(), L->Font()->Color());
+  EXPECT_TRUE(L->Transparent());
+  EXPECT_EQ(M->SkinBaseColor(), P->Color());
+  EXPECT_NE(AdapterOf(B->Handle()), nullptr) << "the panel's button got no adapter";
+  TvkMainWnd* SA = AdapterOf(S->Handle());
+  ASSERT_NE(SA, nullptr) << "the silent panel got no adapter";
+  EXPECT_EQ("GROUPBOX", SA->SkinData->SkinSection());
+  EXPECT_EQ(999, S->Tag());
+  EXPECT_EQ("", S->Caption());
+  M->SetActive(false);
+  S->Free();
+  P->Free();
 }
 
 TEST_F(DialogTest, ThirdVisibleDialogIsLeftAloneUnlessItHoldsAToolbar) {
@@ -606,6 +670,49 @@ TEST_F(DialogTest, AMessageBoxTitleButtonGoesBackToItsNormalLook) {
       EXPECT_EQ(Left, FreshButtonPixels(W, D));
     });
   }
+}
+
+namespace {
+// Keys pressed in order and released in reverse through the system's input queue.
+void PressKeys(std::initializer_list<WORD> Keys) {
+  std::vector<INPUT> In;
+  auto Key = [&](WORD K, bool Up) {
+    INPUT I{};
+    I.type = INPUT_KEYBOARD;
+    I.ki.wVk = K;
+    I.ki.wScan = static_cast<WORD>(MapVirtualKeyA(K, MAPVK_VK_TO_VSC));
+    I.ki.dwFlags = Up ? KEYEVENTF_KEYUP : 0;
+    In.push_back(I);
+  };
+  for (WORD K : Keys) Key(K, false);
+  for (auto K = std::rbegin(Keys); K != std::rend(Keys); ++K) Key(*K, true);
+  SendInput(static_cast<UINT>(In.size()), In.data(), sizeof(INPUT));
+}
+void CALLBACK EndTheMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
+}  // namespace
+
+class DialogRealKeys : public AdapterTest {};
+
+// Alt+F4 pressed while the dialog's skinned menu is open closes the dialog: the menu ends on the Alt key and the
+// dialog's own key handling sends the close command (the menu's item only shows the keys).
+TEST_F(DialogRealKeys, AltF4OnTheOpenMenuSendsTheCloseCommand) {
+  ManagerPtr M = SolidManager();
+  TDlgTemplate T(kDlgStyle | WS_VISIBLE, {{L"BUTTON", WS_VISIBLE | WS_TABSTOP, 5, 5, 60, 12}});
+  g_CloseCommands = 0;
+  HWND Dlg = T.Create(CountCloseCommands);
+  Tops.push_back(Dlg);
+  TvkDialogWnd* D = DialogAdapterOf(Dlg);
+  ASSERT_NE(D, nullptr);
+  SetForegroundWindow(Dlg);
+  ASSERT_TRUE(testing_support::PumpUntil([&] { return GetForegroundWindow() == Dlg; }, 2000));
+  D->SysMenu->Menu->OnPopup = [](TObject*) { PressKeys({VK_MENU, VK_F4}); };
+  // should the keys go astray, the menu still ends
+  const UINT_PTR Safety = SetTimer(nullptr, 0, 3000, EndTheMenu);
+  RECT R{};
+  GetWindowRect(Dlg, &R);
+  D->ShowSysMenu(R.left + 20, R.top + 20);
+  KillTimer(nullptr, Safety);
+  EXPECT_TRUE(testing_support::PumpUntil([] { return g_CloseCommands > 0; }, 2000)) << "no close command";
 }
 
 class DialogRealPointer : public AdapterTest {};

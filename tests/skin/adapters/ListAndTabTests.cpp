@@ -230,6 +230,22 @@ TEST_F(Lists, AWidePanelCaptionShowsAllItsLinesCentred) {
   EXPECT_EQ(Shown("Alpha", taRightJustify).Right, Shown("Gamma Alpha", taRightJustify).Right);
 }
 
+// A panel tagged 999 (a dialog's silent panel) paints no caption, whatever its text.
+TEST_F(Lists, APanelTagged999PaintsNoCaption) {
+  ShowForm();
+  for (const int Tag : {0, 999}) {
+    auto* P = new TPanel(Form);
+    P->SetParent(Form);
+    P->SetBounds(10, 10, 100, 40);
+    P->SetBevelOuter(bvNone);
+    P->SetCaption("Words");
+    P->SetTag(Tag);
+    SkinnedAdapterTest::Adapt<TvkPanelWnd>(P->Handle(), "PANEL", P, true);
+    auto D = PrintedWindow(P->Handle());
+    EXPECT_EQ(Tag == 999, D->CountNot(D->Px(0, 0)) == 0) << Tag;
+  }
+}
+
 TEST_F(Lists, TabsAndPageFrame) {
   HWND T = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 10, 10, 240, 150, Parent,
                            nullptr, GetModuleHandleA(nullptr), nullptr);

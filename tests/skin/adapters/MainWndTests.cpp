@@ -5,6 +5,7 @@
 #include <random>
 
 #include "AdapterTestSupport.h"
+#include "framework/GraphicsGdi.h"
 #include "framework/ObjectInstance.h"
 #include "framework/StdCtrls.h"
 #include "skin/adapters/vkSBUtils.h"
@@ -78,8 +79,9 @@ TEST_F(MainWnd, AnswersItsCommandsAndPassesTheRestOn) {
   EXPECT_FALSE(A->SkinData->CacheDirty);
   EXPECT_EQ(1, CountRecorded(W, SM_VKCMD));
 
-  // The background colour: the window's own answer first, else the skin's.
-  EXPECT_EQ(static_cast<LRESULT>(SkinBackgroundColor(A->SkinData, 0, W)), Command(W, VKCMD_QUERY_BG_COLOR));
+  // The background colour: the window's own answer first, else its section's normal colour in the skin.
+  ASSERT_TRUE(M->SectionIndexInRange(A->SkinData->SkinIndex));
+  EXPECT_EQ(static_cast<LRESULT>(M->gd()[A->SkinData->SkinIndex].Props[0].Color), Command(W, VKCMD_QUERY_BG_COLOR));
   RecordingBgColorAnswer = 0x123456;
   EXPECT_EQ(0x123456, Command(W, VKCMD_QUERY_BG_COLOR));
 
@@ -332,6 +334,59 @@ TEST_F(MainWnd, AFrameworkControlGetsItsWindowProcBackEvenWhenItsWalkerFreesEver
     B->Perform(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("still alive"));
   }
   Form->Free();
+}
+
+}  // namespace
+
+namespace {
+
+// Each kind of system font is the one the system's non-client metrics name: 0 the message font, then caption, small
+// caption, menu and status fonts.
+TEST(SystemFonts, EachKindIsTheSystemsFontOfItsKind) {
+  NONCLIENTMETRICSA N{};
+  N.cbSize = sizeof N;
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, N.cbSize, &N, 0));
+  const LOGFONTA* Kinds[] = {&N.lfMessageFont, &N.lfCaptionFont, &N.lfSmCaptionFont, &N.lfMenuFont, &N.lfStatusFont};
+  for (int Kind = 0; Kind < 5; ++Kind) {
+    SCOPED_TRACE(Kind);
+    HFONT F = CreateSystemFont(Kind);
+    ASSERT_NE(nullptr, F);
+    LOGFONTA Got{};
+    GetObjectA(F, sizeof Got, &Got);
+    GdiFreeObject(F);
+    EXPECT_STREQ(Kinds[Kind]->lfFaceName, Got.lfFaceName);
+    EXPECT_EQ(Kinds[Kind]->lfHeight, Got.lfHeight);
+    EXPECT_EQ(Kinds[Kind]->lfWeight, Got.lfWeight);
+  }
+}
+
+// The corners of a cache where the section's border mask holds the key colour show the parent's background; the
+// rest of the cache stays, and a dialog's child keeps its corners.
+TEST_F(MainWnd, TheMasksKeyedCornersOfTheCacheShowTheParent) {
+  ManagerPtr M = SolidManager();
+  HWND Parent = Host();
+  for (const bool Dialog : {false, true}) {
+    SCOPED_TRACE(Dialog ? "dialog child" : "control");
+    HWND W = NewRecordingWindow(Parent, WS_VISIBLE, 10, 10, 40, 20);
+    auto* A = CreateAdapter<TTestAdapter>(W, nullptr, M.get(), Section("KEYCORNER"), false);
+    A->DlgMode = Dialog;
+    GetWindowGeometry(W, A->ParentWnd, A->WndRect, A->ParentRect, A->WndSize, A->WndPos);
+    TBitmap* Cache = A->SkinData->CacheBmp;
+    ASSERT_NE(nullptr, Cache);
+    Cache->SetPixelFormat(pf32bit);
+    Cache->SetSize(40, 20);
+    auto Px = [&](int X, int Y) -> uint32_t& { return static_cast<uint32_t*>(Cache->ScanLine(Y))[X]; };
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 40; ++x) Px(x, y) = 0xFF000000;
+    RestoreCacheCorners(A->SkinData, 0, A);
+    // the parent is no skinned window: its background is the skin's base colour, as a pixel (blue in the low byte)
+    const uint32_t Base = static_cast<uint32_t>(ColorToRGB(M->SkinBaseColor()));
+    const uint32_t Parent_ = ((Base & 0xFF) << 16) | (Base & 0xFF00) | ((Base >> 16) & 0xFF);
+    for (const POINT C : {POINT{0, 0}, POINT{39, 0}, POINT{39, 19}, POINT{0, 19}})
+      EXPECT_EQ(Dialog ? 0u : Parent_, Px(C.x, C.y) & 0xFFFFFF) << C.x << "," << C.y;
+    for (const POINT C : {POINT{1, 1}, POINT{38, 18}, POINT{20, 10}}) EXPECT_EQ(0u, Px(C.x, C.y) & 0xFFFFFF);
+    A->Free();
+  }
 }
 
 }  // namespace

@@ -429,6 +429,25 @@ TEST_F(ScrollBars, ForeignTimersPassOnceAndBarsFollowTheStyleWithoutScrollBarInf
   GetScrollBarInfoEntry().Reset();
 }
 
+// Until the window has laid out its frame for the adapter, the first non-client paint makes it do so: the bar then
+// has its room and the client is narrower by it.
+TEST_F(ScrollBars, TheFirstNonClientPaintLaysOutTheFrame) {
+  HWND Parent = Host(300, 240);
+  HWND L = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_BORDER | LBS_NOINTEGRALHEIGHT, 10,
+                           10, 120, 100, Parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+  for (int i = 0; i < 100; ++i) SendMessageA(L, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("item"));
+  RECT Before{};
+  GetClientRect(L, &Before);
+  A = CreateAdapter<TvkScrollWnd>(L, nullptr, M.get(), EditParams(), false);
+  ASSERT_FALSE(A->CalcSizeDone) << "laid out before its first paint";
+  SendMessageA(L, WM_NCPAINT, 1, 0);
+  EXPECT_TRUE(A->CalcSizeDone);
+  EXPECT_TRUE(A->VertBar->Shown);
+  RECT After{};
+  GetClientRect(L, &After);
+  EXPECT_EQ(120 - A->FrameLeft - A->FrameRight - GetSystemMetrics(SM_CXVSCROLL), After.right);
+}
+
 // A top-level window's corner between its bars is a grip, also when the window has an owner.
 TEST_F(ScrollBars, AnOwnedTopLevelWindowHasItsGripCorner) {
   HWND Owner = Host(200, 100);
