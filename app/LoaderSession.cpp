@@ -2,6 +2,7 @@
 
 #include "app/FrameProtocol.h"
 #include "app/HexRecords.h"
+#include "framework/Milestones.h"
 #include "framework/Platform.h"
 
 #include <windows.h>
@@ -91,6 +92,7 @@ bool TBootloaderSession::ReportParseError(const char* text, size_t lineIndex, co
 bool TBootloaderSession::ParseFirmwareLines(TParseOrigin origin, const std::string& path) {
   if (RefuseWhileBusy()) return false;
   TFlagScope running(busy_);
+  Milestone("firmware parse");
   std::vector<std::string> lines = view_.TerminalLines();
   for (std::string& line : lines) line = UpperCaseAnsi(std::move(line));
   view_.SetTerminalLines(lines);
@@ -113,6 +115,7 @@ bool TBootloaderSession::ParseFirmwareLines(TParseOrigin origin, const std::stri
   view_.SetGaugeProgress(0);
   view_.SetControlEnabled(TLoaderControl::ButtonWrite, true);
   view_.MessageBeep(MB_ICONASTERISK);
+  Milestone("firmware parsed");
   if (origin == TParseOrigin::Startup) {
     view_.SetStatus(kReadyText);
   } else {

@@ -5,6 +5,7 @@
 #include "framework/ActnList.h"
 #include "framework/FormReader.h"
 #include "framework/Menus.h"
+#include "framework/Milestones.h"
 #include "framework/Platform.h"
 #include "framework/SysUtils.h"
 #include "framework/Themes.h"
@@ -92,7 +93,9 @@ TCustomForm::~TCustomForm() {
 void TCustomForm::AfterConstruction() {
   inherited::AfterConstruction();
   ReadStoredDescription();
+  Milestone("form read", ClassName());
   DoCreate();
+  Milestone("form created", ClassName());
   FFormState -= fsCreating;
   if (FFormState.Contains(fsVisible)) {
     FFormState -= fsVisible;

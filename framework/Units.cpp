@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "framework/LateBinding.h"
+#include "framework/Milestones.h"
 #include "framework/SysUtils.h"
 
 namespace {
@@ -56,6 +57,7 @@ void InitializeUnits() {
     TUnitProc init = Units()[i].initialize;
     if (init) init();
     Units()[i].initialized = true;
+    Milestone("unit", Units()[i].name);
   }
 }
 

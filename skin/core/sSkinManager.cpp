@@ -9,6 +9,7 @@
 #include "framework/FormReader.h"
 #include "framework/Forms.h"
 #include "framework/LateBinding.h"
+#include "framework/Milestones.h"
 #include "framework/Registry.h"
 #include "framework/Platform.h"
 #include "framework/Streams.h"
@@ -380,6 +381,7 @@ void TsSkinManager::LoadNamedSkin(bool Repaint) {
     return;
   }
   if (OnBeforeChange) OnBeforeChange(this);
+  Milestone("skin load", FSkinName);
   auto& sv = SkinServices();
   const bool animated = GetExtendedBorders() && !FUpdating && FAnimEffects->SkinChanging()->Active() &&
                         FEffects->AllowAnimation() && sv.StartSkinChangeAnimation;
@@ -388,10 +390,13 @@ void TsSkinManager::LoadNamedSkin(bool Repaint) {
     // held until the skin is applied and announced: no state fade may start on a half-changed skin
     TLoadingScope loading;
     if (EndsWithVkz(FSkinName)) FSkinName.resize(FSkinName.size() - 4);
-    if (!LoadFromSource())
+    if (!LoadFromSource()) {
       DropUnloadedSkin(wasApplied);
-    else if (FActive && !FUpdating)
+    } else if (FActive && !FUpdating) {
+      Milestone("skin loaded", FSkinName);
       ApplySkin(Repaint);
+      Milestone("skin applied", FSkinName);
+    }
     if (OnActivate && !wasApplied && FModel.SkinData.Active && !ComponentState().Contains(csLoading) &&
         !ComponentState().Contains(csDesigning))
       OnActivate(this);

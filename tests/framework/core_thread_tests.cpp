@@ -4,6 +4,7 @@
 
 #include "framework/Classes.h"
 #include "framework/LateBinding.h"
+#include "framework/Milestones.h"
 #include "framework/Units.h"
 
 namespace {
@@ -219,6 +220,20 @@ TEST(Units, InitInOrderFinalizeInReverseBetweenTheFrameworksExitAndLastSteps) {
   EXPECT_EQ(log, (std::vector<std::string>{"init Graphics", "init Skin", "init Late", "hide the windows", "final Late",
                                            "final Skin", "final Graphics", "free Application"}));
   EXPECT_FALSE(UnitRegistered("Skin"));
+}
+
+TEST(Units, EachInitialisedUnitIsAMilestoneInItsOrder) {
+  std::vector<std::string> passed;
+  TMilestoneListener before = SetMilestoneListener([&](const char* Step, const std::string& Subject) {
+    passed.push_back(std::string(Step) + " " + Subject);
+  });
+  RegisterUnit("Graphics", nullptr, nullptr);
+  RegisterUnit("Skin", [] { RegisterUnit("Late", nullptr, nullptr); }, nullptr);
+  InitializeUnits();
+  InitializeUnits();  // none is passed twice
+  SetMilestoneListener(before);
+  FinalizeUnits();
+  EXPECT_EQ(passed, (std::vector<std::string>{"unit Graphics", "unit Skin", "unit Late"}));
 }
 
 TEST(Units, LateBoundLibrariesAreFreedAfterTheFrameworkFinaliser) {

@@ -3,6 +3,7 @@
 #include "framework/Dialogs.h"
 #include "framework/ExtCtrls.h"
 #include "framework/FormReader.h"
+#include "framework/Milestones.h"
 #include "framework/StdCtrls.h"
 #include "framework/UtilWindow.h"
 #include "tests/framework/ui_test_form.h"
@@ -89,6 +90,23 @@ TEST_F(UiForms, AStoredDescriptionBuildsTheFormWithItsControlsAndHandlers) {
   EXPECT_EQ(f->Memo1->Lines()->Strings(0), ":020000040000FA");
   EXPECT_EQ(f->cbPort->ItemIndex(), 1);
   f->Free();
+}
+
+TEST_F(UiForms, AFormPassesItsReadAndCreatedMilestonesInTurn) {
+  std::vector<std::string> steps;
+  TMilestoneListener before = SetMilestoneListener([&](const char* Step, const std::string& Subject) {
+    steps.push_back(std::string(Step) + " " + Subject);
+  });
+  TForm* a = NewForm();  // no stored description: nothing read, the milestone still passed
+  TForm* b = NewForm();
+  SetMilestoneListener(before);
+  EXPECT_EQ(steps, (std::vector<std::string>{"form read TForm", "form created TForm", "form read TForm",
+                                             "form created TForm"}));
+  steps.clear();
+  Milestone("unheard");  // without a listener
+  EXPECT_TRUE(steps.empty());
+  a->Free();
+  b->Free();
 }
 
 TEST_F(UiForms, HeightIsTheOuterHeightAndPositionCentresOnTheScreen) {

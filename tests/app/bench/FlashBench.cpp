@@ -34,6 +34,8 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 constexpr int kBaud = 115200, kBlocksPerPage = 16, kBlockSize = 64;
+// The whole write, and a block of it, within this share of the same frames exchanged bare.
+constexpr double kGoalPercent = 3;
 // Characters of each frame and of every reply ("z8N", two checksum digits, ";").
 constexpr long long kEraseChars = 12, kDataChars = 8 + 2LL * kBlockSize, kCommitChars = 6, kReplyChars = 6;
 
@@ -183,20 +185,22 @@ int main(int argc, char** argv) {
     // Failed tries add frames: the write is set against the bare exchange per wire millisecond.
     const double write = (writes[0].ms + writes[1].ms) / (writes[0].wireMs + writes[1].wireMs);
     const double bare = (bares[0].ms + bares[1].ms) / (bares[0].wireMs + bares[1].wireMs);
-    std::printf("  throughput: write %.1f %% of the wire limit (%.1f ms), bare exchange %.1f %% (goal: write at "
-                "least 90 %%)\n",
-                100.0 / write, writes[0].wireMs, 100.0 / bare);
-    std::printf("  whole write beyond the bare exchange: %+.1f %%\n", 100.0 * (write / bare - 1));
+    std::printf("  throughput: write %.1f %% of the wire limit (%.1f ms), bare exchange %.1f %%\n", 100.0 / write,
+                writes[0].wireMs, 100.0 / bare);
+    const double beyond = 100.0 * (write / bare - 1);
+    std::printf("  whole write beyond the bare exchange: %+.1f %% (goal within %.0f %% -> %s)\n", beyond, kGoalPercent,
+                beyond <= kGoalPercent ? "met" : "not met");
     // A late reply on a loaded machine costs a failed try, and its delay, grown by 1 ms, stays for the rest
     // of the write: the median of the blocks written before any delay is the loader's own pace.
     std::vector<double> writeBlocks = writes[0].blockMs, bareBlocks = bares[0].blockMs;
     writeBlocks.insert(writeBlocks.end(), writes[1].blockMs.begin(), writes[1].blockMs.end());
     bareBlocks.insert(bareBlocks.end(), bares[1].blockMs.begin(), bares[1].blockMs.end());
     const double writeBlock = Median(writeBlocks), bareBlock = Median(bareBlocks);
+    const double blockBeyond = 100.0 * (writeBlock / bareBlock - 1);
     std::printf("  a block (median of %zu): written %.2f ms, bare %.2f ms, wire %.2f ms: %+.1f %% beyond the bare "
-                "exchange (goal within 3 %%)\n",
+                "exchange (goal within %.0f %% -> %s)\n",
                 writeBlocks.size(), writeBlock, bareBlock, WireMs(kDataChars + kCommitChars + 2 * kReplyChars),
-                100.0 * (writeBlock / bareBlock - 1));
+                blockBeyond, kGoalPercent, blockBeyond <= kGoalPercent ? "met" : "not met");
     status = written ? 0 : 1;
   } catch (const std::exception& e) {
     std::printf("flash bench failed: %s\n", e.what());
