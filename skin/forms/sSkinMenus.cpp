@@ -146,9 +146,10 @@ void TsSkinableMenus::InitMainMenu(TMainMenu* Menu, bool Activate) {
   for (int i = 0; i < Root->Count(); ++i) {
     TMenuItem* Item = Root->Items(i);
     if (Activate) {
-      if (!FActive) continue;
+      // The manager's own activity decides, whatever this painter was last told.
+      if (FSkinManager == nullptr || !FSkinManager->Active()) continue;
       // Without skinned popups the bar keeps the system's look: nothing is touched.
-      if (FSkinManager == nullptr || !FSkinManager->SkinnedPopups()) return;
+      if (!FSkinManager->SkinnedPopups()) return;
       Item->OnAdvancedDrawItem = TAdvancedMenuDrawItemEvent(this, &TsSkinableMenus::DrawBarItem);
       Item->OnMeasureItem = TMenuMeasureItemEvent(this, &TsSkinableMenus::MeasureBarItem);
     } else {

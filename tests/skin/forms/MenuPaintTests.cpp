@@ -1,4 +1,5 @@
 // Popup items measured and painted on memory canvases, the popup background cache and shape, and bar items.
+#include <algorithm>
 #include <memory>
 
 #include "MenuTestSupport.h"
@@ -357,4 +358,95 @@ TEST_F(SkinMenusPaint, ItemPostedForItsPopupIsForgottenWhenFreed) {
   M->Free();
   EXPECT_FALSE(TakePostedItem(Item));
   Pump();  // the waiting message names a freed item and is passed over
+}
+
+// Without a handler the extra line shows the library's own caption; the skin selector's popup never asks the
+// handler.
+TEST_F(SkinMenusPaint, TheExtraLinesDefaultCaptionAndNoQuestionForTheSkinSelector) {
+  TMenuSkin S = NewMenuSkin();
+  TsSkinableMenus* P = S.Painter();
+  Owned<TPopupMenu> M(NewPopup({"One", "Two"}));
+  TMenuItem* Key = M->Items()->Items(0);
+  S.Manager->MenuSupport()->SetUseExtraLine(true);
+  const int EW = S.Manager->ApplyScale(32, 0);
+  // The band's pixels (inside the 3-pixel frame).
+  auto Band = [&] {
+    ClearMenuBgCache();
+    P->BuildPopupBackground(Key, 100, nullptr, 60);
+    TBitmap* B = MenuBgCache().back().Background;
+    std::vector<uint32_t> Px;
+    for (int y = 3; y < 57; ++y)
+      for (int x = 3; x < 3 + EW; ++x) Px.push_back(ColorAt(B, x, y));
+    return Px;
+  };
+  const std::vector<uint32_t> Default = Band();
+  EXPECT_GT(std::count_if(Default.begin(), Default.end(), [](uint32_t C) { return C != kExtraColor; }), 10)
+      << "no caption in the band";
+  int Asked = 0;
+  std::string Given = "Use OnGetExtraLineData event";
+  S.Manager->OnGetMenuExtraLineData = [&](TMenuItem*, std::string&, std::string& Caption, TBitmap*&, bool&) {
+    ++Asked;
+    Caption = Given;
+  };
+  EXPECT_EQ(Default, Band()) << "the default caption is not the library's own words";
+  EXPECT_EQ(1, Asked);
+  Key->SetName("SkinSelectItem");
+  Band();
+  EXPECT_EQ(1, Asked) << "the skin selector's popup asked for its extra line";
+}
+
+// An item that starts a column after a bar break draws a one-pixel line at its left edge down the whole popup, in
+// the item section's font colour; a break without the bar draws none.
+TEST_F(SkinMenusPaint, ABarBreakDrawsItsLineDownThePopup) {
+  TMenuSkin S = NewMenuSkin();
+  TsSkinableMenus* P = S.Painter();
+  for (const TMenuBreak Break : {mbBarBreak, mbBreak}) {
+    SCOPED_TRACE(Break == mbBarBreak ? "bar break" : "break");
+    ClearMenuBgCache();
+    Owned<TPopupMenu> M(NewPopup({"One", "Two", "Three"}));
+    TMenuItem* Second = M->Items()->Items(1);
+    Second->SetBreak(Break);
+    const int H = ItemHeightOf(P, Second);
+    TCanvasBmp C(220, 120);
+    const TRect R(40, 0, 140, H);
+    P->DrawPopupItem(Second, C.Canvas(), R, {});
+    ASSERT_FALSE(MenuBgCache().empty());
+    TBitmap* B = MenuBgCache().back().Background;
+    ASSERT_NE(nullptr, B);
+    const int Line = R.Left;  // the item's left edge, as the background is laid out
+    ASSERT_LT(Line, B->Width());
+    int Dark = 0;
+    for (int y = 0; y < B->Height(); ++y) Dark += ColorAt(B, Line, y) == 0x000000;
+    if (Break == mbBarBreak)
+      EXPECT_GE(Dark, B->Height() - 6) << "no line down the popup";
+    else
+      EXPECT_EQ(0, Dark);
+  }
+}
+
+// A checked item with a glyph of its own shows the glyph in the small speed button's pressed frame, one pixel
+// around it; unchecked, the glyph lies on the item's face.
+TEST_F(SkinMenusPaint, ACheckedGlyphLiesInThePressedSmallButtonsFrame) {
+  TMenuSkin S = NewMenuSkin();
+  TsSkinableMenus* P = S.Painter();
+  TvkSkinModel& Model = S.Manager->EditModel();
+  const uint32_t kPressed = 0x8040C0;
+  const int Small = Model.AddSection("SPEEDBUTTON_SMALL", -1, 0, 0x102030, 0, 3);
+  Model.gd[Small].Props[2].Color = kPressed;
+  Model.ConstData.Sections[ssSpeedButtonSmall] = Small;
+  Owned<TPopupMenu> M(NewPopup({"Open"}));
+  TMenuItem* Item = M->Items()->Items(0);
+  BitmapPtr Glyph = testing_support::Bitmap32(12, 12, 0xFF00FF00);
+  Glyph->SetPixelFormat(pf24bit);
+  Item->SetBitmap(Glyph.get());
+  const int H = ItemHeightOf(P, Item);
+  for (const bool Checked : {true, false}) {
+    SCOPED_TRACE(Checked ? "checked" : "unchecked");
+    TCanvasBmp C(160, H);
+    P->DrawPopupItem(Item, C.Canvas(), TRect(0, 0, 160, H), Checked ? TOwnerDrawState{odChecked} : TOwnerDrawState{});
+    int Frame = 0;
+    for (int y = 0; y < H; ++y)
+      for (int x = 0; x < MenuTextOffset; ++x) Frame += ColorAt(C.Bmp.get(), x, y) == kPressed;
+    EXPECT_EQ(Checked, Frame >= 4 * 12) << Frame << " pixels of the pressed frame";
+  }
 }

@@ -77,6 +77,18 @@ TEST(SkinMenusSetup, MainMenuBarHandlers) {
   EXPECT_FALSE(Bar->OwnerDraw());
   EXPECT_FALSE(Top->OnAdvancedDrawItem.Assigned());
   EXPECT_FALSE(Top->OnMeasureItem.Assigned());
+
+  // The manager's activity decides, not what the painter was last told: an inactive painter under an active
+  // manager gives the bar its handlers, an inactive manager leaves the items alone.
+  for (const bool ManagerActive : {true, false}) {
+    SCOPED_TRACE(ManagerActive ? "active manager" : "inactive manager");
+    S.Painter()->SetActive(false);
+    S.Manager->SetActive(ManagerActive);
+    S.Manager->SetSkinnedPopups(true);
+    S.Painter()->InitMainMenu(Bar.get(), true);
+    EXPECT_EQ(ManagerActive, Top->OnAdvancedDrawItem.Assigned());
+    S.Painter()->InitMainMenu(Bar.get(), false);
+  }
 }
 
 TEST(SkinMenusSetup, ApplyToAllMenusReachesMenusOfTheApplicationsForms) {
