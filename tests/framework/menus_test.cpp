@@ -353,7 +353,7 @@ TEST_F(Menus, MenuFontIsTheSystemsOne) {
 TEST_F(Menus, FormsWithMenusLeaveNoHandlesBehind) {
   const int menus = MenuHandleCount(), windows = FrameworkWindowCount();
   const TGdiObjectCounts gdi = GdiObjectCounts();
-  for (int i = 0; i < 200; ++i) {
+  for (int i = 0; i < 20; ++i) {
     TMenuTestForm* f = ReadMenuForm();
     f->HandleNeeded();
     f->Popup1->Handle();

@@ -639,7 +639,7 @@ TEST_F(ThinControls, FormsOfThinControlsLeaveNoObjectsBehind) {
   };
   cycle();
   const int windows = FrameworkWindowCount();
-  EXPECT_TRUE(testing_support::GivesBackGdiObjects(100, cycle));
+  EXPECT_TRUE(testing_support::GivesBackGdiObjects(20, cycle));
   EXPECT_EQ(FrameworkWindowCount(), windows);
 }
 

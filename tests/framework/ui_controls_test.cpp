@@ -349,7 +349,7 @@ TEST_F(UiControls, CreatingAndDestroyingAFormWithChildrenLeaksNoObjects) {
   };
   cycle();  // classes registered, stock objects made once
   const int windows = FrameworkWindowCount();
-  EXPECT_TRUE(testing_support::GivesBackGdiObjects(200, cycle));
+  EXPECT_TRUE(testing_support::GivesBackGdiObjects(20, cycle));
   EXPECT_EQ(FrameworkWindowCount(), windows);
 }
 

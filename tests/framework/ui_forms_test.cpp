@@ -654,7 +654,7 @@ TEST_F(UiForms, MessageDialogsAndHintsLeaveNoObjectsBehind) {
   };
   cycle();
   const int windows = FrameworkWindowCount();
-  EXPECT_TRUE(testing_support::GivesBackGdiObjects(200, cycle));
+  EXPECT_TRUE(testing_support::GivesBackGdiObjects(20, cycle));
   EXPECT_EQ(FrameworkWindowCount(), windows);
 }
 

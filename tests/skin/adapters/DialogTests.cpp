@@ -1119,7 +1119,7 @@ TEST_F(DialogTest, ShellBandsAndTheSearchBoxGetTheirAdaptersByVisibilityAndHeigh
   }
 }
 
-TEST_F(DialogTest, HundredSkinRoundsOverShellBandsLeaveProceduresBrushesAndCounters) {
+TEST_F(DialogTest, TwentySkinRoundsOverShellBandsLeaveProceduresBrushesAndCounters) {
   ManagerPtr M = SolidManager();
   M->SetActive(false);
   RegisterShellClasses();
@@ -1148,7 +1148,7 @@ TEST_F(DialogTest, HundredSkinRoundsOverShellBandsLeaveProceduresBrushesAndCount
   };
   Round();
   const int Windows = ThreadWindowCount();
-  EXPECT_TRUE(testing_support::GivesBackGdiObjects(100, [&] {
+  EXPECT_TRUE(testing_support::GivesBackGdiObjects(20, [&] {
     if (!HasFatalFailure()) Round();
   }));
   EXPECT_EQ(ThreadWindowCount(), Windows);

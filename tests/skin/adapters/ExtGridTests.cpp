@@ -371,7 +371,7 @@ TEST_F(AdapterTest, ASeeThroughHeaderShowsTheCanvasBelowIt) {
   Form->Free();
 }
 
-TEST_F(ExtGrids, AHundredSkinRoundsLeaveColoursHandlersAndCountersAsTheyWere) {
+TEST_F(ExtGrids, TwentySkinRoundsLeaveColoursHandlersAndCountersAsTheyWere) {
   auto* G = new TStandInGrid(Form);
   auto* T = new TStandInTree(Form);
   auto* Own = new TStandInTree(Form);
@@ -408,7 +408,7 @@ TEST_F(ExtGrids, AHundredSkinRoundsLeaveColoursHandlersAndCountersAsTheyWere) {
   const TColor Indicator = G->FIndicator.Color(), Detail = G->FDetail.Color();
   const int Options = G->OptionsEh(), Header = T->FHeader.Options();
   const TColor Focused = T->FColors.FocusedSelectionColor();
-  EXPECT_TRUE(testing_support::GivesBackGdiObjects(100, Round));
+  EXPECT_TRUE(testing_support::GivesBackGdiObjects(20, Round));
   EXPECT_EQ(Even, G->EvenRowColor());
   EXPECT_EQ(Odd, G->OddRowColor());
   EXPECT_EQ(Line, G->FLines.DataHorzColor());

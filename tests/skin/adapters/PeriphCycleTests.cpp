@@ -131,7 +131,7 @@ TEST_F(PeriphCycles, FrameworkControlsGetTheirMethodsAndHandlersBack) {
   Form->Free();
 }
 
-TEST_F(PeriphCycles, AHundredSkinRoundsOverAFormOfFrameworkControls) {
+TEST_F(PeriphCycles, TwentySkinRoundsOverAFormOfFrameworkControls) {
   auto M = SolidManager();
   TForm* Form = TForm::CreateNew(Application);
   Form->SetTag(NoSkinTag);  // the thread hook leaves the form to its own skinner
@@ -188,7 +188,7 @@ TEST_F(PeriphCycles, AHundredSkinRoundsOverAFormOfFrameworkControls) {
   };
   Round();
   const int Windows = ThreadWindowCount();
-  EXPECT_TRUE(testing_support::GivesBackGdiObjects(100, [&] {
+  EXPECT_TRUE(testing_support::GivesBackGdiObjects(20, [&] {
     if (!HasFailure()) Round();
   }));
   EXPECT_EQ(ThreadWindowCount(), Windows);

@@ -50,7 +50,7 @@ TEST(ProviderResources, AdoptionsAndSkinChangesGiveBackTheirObjects) {
   Cycle();
   const DWORD User = UserObjects();
   const int Windows = FrameworkWindowCount(), Stubs = ObjectInstanceCount();
-  EXPECT_TRUE(testing_support::GivesBackGdiObjects(1000, Cycle));
+  EXPECT_TRUE(testing_support::GivesBackGdiObjects(40, Cycle));
   EXPECT_EQ(UserObjects(), User);
   EXPECT_EQ(FrameworkWindowCount(), Windows);
   EXPECT_EQ(ObjectInstanceCount(), Stubs);
@@ -63,7 +63,7 @@ TEST(ProviderResources, AdoptionsAndSkinChangesGiveBackTheirObjects) {
   Change();
   const DWORD UserSkinned = UserObjects();
   const int StubsSkinned = ObjectInstanceCount();
-  EXPECT_TRUE(testing_support::GivesBackGdiObjects(100, Change));
+  EXPECT_TRUE(testing_support::GivesBackGdiObjects(10, Change));
   EXPECT_EQ(UserObjects(), UserSkinned);
   EXPECT_EQ(ObjectInstanceCount(), StubsSkinned);
   EXPECT_TRUE(P->SkinData()->IsSkinned());
