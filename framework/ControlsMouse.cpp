@@ -25,7 +25,7 @@ TControl* DeepestControlAt(TWinControl* ctl, POINT screen) {
 
 // Whether the cursor at p lies on the frame or caption of window h: over h, outside its client area.
 bool OnFrameOf(HWND h, POINT p) {
-  if (WindowFromPoint(p) != h) return false;
+  if (Platform().WindowFromPoint(p) != h) return false;
   RECT r{};
   GetClientRect(h, &r);
   MapWindowPoints(h, HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
@@ -75,7 +75,7 @@ bool NoteMouseMessage(HWND h, UINT msg) {
     const POINT p = CursorPos();
     if (msg == WM_MOUSELEAVE)
       pass = !OnFrameOf(h, p);  // only on to the frame or caption: the window has not been left
-    else if (WindowFromPoint(p) != h)
+    else if (Platform().WindowFromPoint(p) != h)
       PostMessageA(h, WM_MOUSELEAVE, 0, 0);  // left from the frame: told as when leaving from the client area
   }
   UpdateMouseControl();
@@ -96,7 +96,7 @@ using namespace controls_detail;
 // Capture and hover tracking
 
 TControl* FindDragTarget(POINT Pos, bool AllowDisabled) {
-  TWinControl* win = FindVCLWindow(WindowFromPoint(Pos));
+  TWinControl* win = FindVCLWindow(Platform().WindowFromPoint(Pos));
   if (!win) return nullptr;
   TControl* c = win->ControlAtPos(win->ScreenToClient(Pos), AllowDisabled);
   return c ? c : win;
@@ -129,7 +129,7 @@ TControl* MouseControl() { return g_mouseControl; }
 
 void UpdateMouseControl() {
   POINT p = CursorPos();
-  HWND under = WindowFromPoint(p);
+  HWND under = Platform().WindowFromPoint(p);
   TControl* now = nullptr;
   if (TWinControl* win = FindVCLWindow(under)) {
     now = win->Showing() ? DeepestControlAt(win, p) : nullptr;

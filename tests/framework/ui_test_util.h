@@ -9,6 +9,7 @@
 #include "framework/FormReader.h"
 #include "framework/Forms.h"
 #include "framework/Platform.h"
+#include "tests/support/WindowProbe.h"
 
 class UiTest : public testing::Test {
 protected:
@@ -30,13 +31,14 @@ protected:
       return answer;
     };
   }
-  // The cursor as the framework sees it.
+  // The cursor as the framework sees it, over this program's windows only (other test programs' lie beside them).
   void PlaceCursor(POINT p) {
     cursor = p;
     Platform().GetCursorPos = [this](POINT* out) {
       *out = cursor;
       return TRUE;
     };
+    Platform().WindowFromPoint = testing_support::OwnWindowFromPoint;
   }
 
   std::vector<TMessageBoxRequest> boxes;

@@ -46,6 +46,21 @@ BOOL CALLBACK CollectChildText(HWND w, LPARAM p) {
   return TRUE;
 }
 
+// The first (topmost) shown window of this process whose rectangle holds the point; see-through layered ones let
+// the point through, as they do for the system.
+BOOL CALLBACK TopLevelAt(HWND w, LPARAM p) {
+  auto* at = reinterpret_cast<std::pair<POINT, HWND>*>(p);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  RECT r{};
+  const LONG seeThrough = WS_EX_LAYERED | WS_EX_TRANSPARENT;
+  if (pid != GetCurrentProcessId() || !IsWindowVisible(w) || !GetWindowRect(w, &r) || !PtInRect(&r, at->first) ||
+      (GetWindowLongA(w, GWL_EXSTYLE) & seeThrough) == seeThrough)
+    return TRUE;
+  at->second = w;
+  return FALSE;
+}
+
 std::map<UINT_PTR, ModalCloser*>& Closers() {
   static std::map<UINT_PTR, ModalCloser*> m;
   return m;
@@ -63,6 +78,19 @@ std::string ReadChildTexts(HWND window) {
   std::string out;
   EnumChildWindows(window, CollectChildText, reinterpret_cast<LPARAM>(&out));
   return out;
+}
+
+HWND OwnWindowFromPoint(POINT at) {
+  std::pair<POINT, HWND> found{at, nullptr};
+  EnumWindows(TopLevelAt, reinterpret_cast<LPARAM>(&found));
+  for (HWND w = found.second; w != nullptr;) {
+    POINT client = at;
+    ScreenToClient(w, &client);
+    HWND child = ChildWindowFromPointEx(w, client, CWP_SKIPINVISIBLE | CWP_SKIPDISABLED | CWP_SKIPTRANSPARENT);
+    if (child == nullptr || child == w) return w;
+    w = child;
+  }
+  return nullptr;
 }
 
 ModalCloser::ModalCloser(std::string className, int command, unsigned periodMs)

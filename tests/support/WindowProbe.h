@@ -20,6 +20,10 @@ std::vector<FoundWindow> FindProcessWindows(const std::string& className = {}, c
 // The captions of a window's descendants, in z-order, joined by '\n'.
 std::string ReadChildTexts(HWND window);
 
+// The window of this process under a screen point, as the system would find it were no other program's window on
+// the screen: for tests that place the cursor themselves, so that another test program's window cannot lie there.
+HWND OwnWindowFromPoint(POINT at);
+
 // Watches for modal windows the code under test opens (message boxes, dialogs) from a thread
 // timer of the calling thread, which any modal loop of that thread keeps dispatching. Each
 // matching window is recorded and closed with the chosen command; nothing ever hangs a test.
