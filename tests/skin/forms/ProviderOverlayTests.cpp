@@ -134,6 +134,8 @@ TEST(CaptionCover, CoversTheFrameButNotTheClientWhileTheCaptionChanges) {
     Seen.clear();
     std::string Caption = "A new caption ";
     Caption += std::to_string(Try);
+    // an activation (another program's window going) may have raised the form over its small window
+    SetWindowPos(Above->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     S.F->SetCaption(Caption);
   }
   ASSERT_EQ(Seen.size(), 1u);
