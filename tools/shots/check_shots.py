@@ -2,7 +2,11 @@
 """Starts the loader, takes its six pictures with krl_shots.exe and checks them against the stored forms
 and the carried TIDE skin's section colours.
 
-    check_shots.py WINE_RUN LOADER_EXE SHOTS_EXE OUT_DIR TIDE_OPTIONS MAIN_FORM ABOUT_FORM
+    check_shots.py WINE_RUN LOADER_EXE SHOTS_EXE OUT_DIR TIDE_OPTIONS MAIN_FORM ABOUT_FORM DEVSIM
+
+The loader runs with a simulated device (DEVSIM, listed as its port; WINE_RUN is the runner with the modem-line
+shim): once the pictures are taken it writes the device, and closed, it must end within 2 s of its main window
+closing (krl_shots.exe --quit).
 
 Checked in every picture where a control is visible: a skinned control (gauge, progress bar, panel, button,
 combo box) shows one of its section's state colours at points inside it and, outside its children, nowhere the
@@ -477,15 +481,26 @@ def check_menu(picture, form, colours, faults):
 
 
 def main(argv):
-    wine_run, loader, shots, out, tide, main_form, about_form = argv[1:8]
+    wine_run, loader, shots, out, tide, main_form, about_form, devsim = argv[1:9]
     os.makedirs(out, exist_ok=True)
     for name in ('main.png', 'hover.png', 'service.png', 'about.png', 'message.png', 'sysmenu.png'):
         if os.path.exists(os.path.join(out, name)):
             os.remove(os.path.join(out, name))
+    prefix = os.environ.get('KRL_WINEPREFIX', os.path.join(os.path.dirname(os.path.abspath(wine_run)), 'wineprefix'))
+    # the device the loader writes, 28 pages of 16 blocks of 64 bytes: its stored firmware's size
+    device = subprocess.Popen([sys.executable, devsim, '--prefix', prefix, '--register', '--page-count', '28'],
+                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, encoding='ascii',
+                              env=dict(os.environ, WINEPREFIX=prefix))
+    started = device.stdout.readline().split()
+    if started[:3] != ['simulated', 'device', 'on']:
+        device.kill()
+        print('check_shots: the simulated device did not start')
+        return 1
     program = subprocess.Popen([wine_run, loader], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         # window texts come in the program's code page
-        taken = subprocess.run([wine_run, shots, 'Z:' + os.path.abspath(out).replace('/', '\\'), '--quit'],
+        folder = 'Z:' + os.path.abspath(out).replace('/', '\\')
+        taken = subprocess.run([wine_run, shots, folder, '--quit', started[3]],
                                capture_output=True, encoding='cp1251', errors='replace', timeout=180)
         try:
             program.wait(timeout=30)
@@ -495,6 +510,8 @@ def main(argv):
         if program.poll() is None:
             program.kill()
             time.sleep(1)
+        device.terminate()
+        device.wait(timeout=30)
     if taken.returncode != 0:
         print(taken.stdout, taken.stderr)
         print('check_shots: the pictures were not taken')
@@ -511,6 +528,8 @@ def main(argv):
             print('%s: %dx%d, client at %s,%s' % (last, pictures[last].w, pictures[last].h, words[1], words[2]))
         elif words and words[0] == 'control' and last and len(words) >= 6:
             pictures[last].controls.append((words[1], *map(int, words[2:6]), ' '.join(words[6:])))
+        elif words[:2] == ['loader', 'ended']:
+            print(line)
         elif words and words[0] == 'keys' and last:
             print('%s: keys %s' % (last, ' '.join(words[1:])))
     colours = section_colours(tide)

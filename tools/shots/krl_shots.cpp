@@ -3,7 +3,7 @@
 // Ctrl+R and the main window's system menu with its first item selected. Run in the same Wine prefix and display
 // as the loader:
 //
-//   krl_shots.exe OUT_FOLDER [--quit]
+//   krl_shots.exe OUT_FOLDER [--quit PORT]
 //
 // It waits for the window of class "TMainForm", asks for the service view with Ctrl+Shift+E, for the About window
 // with F1, for the message window with Ctrl+R and for the system menu with Alt+Space then Down. Keys go through
@@ -18,7 +18,9 @@
 // system's colours the skinned windows must not show ("btnface #RRGGBB"); then per picture one line with the
 // file and where the window's client area lies in it (x y width height), followed by "control CLASS x0 y0 x1 y1
 // TEXT" for each child window (client coordinates) and "keys HOW" (keyboard, posted, click, resized) where keys
-// were needed. With --quit the loader is closed at the end. Exit code 0 when all pictures were taken.
+// were needed. With --quit the loader then writes to PORT (chosen in its port box, its write button clicked), the
+// message that ends the write is closed, and the loader is closed: it must end within 2 s of its main window closing
+// ("loader ended N ms after its main window closed"). Exit code 0 when all pictures were taken and all that held.
 #include <windows.h>
 
 #include <png.h>
@@ -36,6 +38,7 @@ namespace {
 constexpr int kServiceHeight = 340;
 // The About button's centre in the main window's client area (its panel at 7,8, the button at 246,20, 34 x 34).
 constexpr POINT kAboutButton{7 + 246 + 17, 8 + 20 + 17};
+constexpr POINT kWriteButton{7 + 168 + 33, 8 + 4 + 33};
 
 struct Picture {
   int Width = 0, Height = 0;
@@ -193,11 +196,11 @@ int WindowHeight(HWND Wnd) {
   return R.bottom - R.top;
 }
 
-void ClickAboutButton(HWND Main) {
+void ClickButton(HWND Main, POINT Centre) {
   // The button has no window of its own: the click goes to the window under its centre.
-  HWND Under = ChildWindowFromPointEx(Main, kAboutButton, CWP_SKIPINVISIBLE);
+  HWND Under = ChildWindowFromPointEx(Main, Centre, CWP_SKIPINVISIBLE);
   if (Under == nullptr) Under = Main;
-  POINT P = kAboutButton;
+  POINT P = Centre;
   MapWindowPoints(Main, Under, &P, 1);
   PostMessageA(Under, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(P.x, P.y));
   PostMessageA(Under, WM_LBUTTONUP, 0, MAKELPARAM(P.x, P.y));
@@ -304,15 +307,64 @@ bool SaveSystemMenu(HWND Main, const std::string& Folder) {
   return Ok;
 }
 
+// The box of the loader's main window that lists Port (the port box), Port chosen in it; null when none lists it.
+BOOL CALLBACK ChoosePortIn(HWND Child, LPARAM Port) {
+  char Class[64] = {};
+  GetClassNameA(Child, Class, sizeof Class);
+  const LRESULT Index = std::string(Class) == "TsComboBox"
+                            ? SendMessageA(Child, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), Port)
+                            : CB_ERR;
+  if (Index == CB_ERR) return TRUE;
+  SendMessageA(Child, CB_SETCURSEL, static_cast<WPARAM>(Index), 0);
+  SetLastError(0);
+  return FALSE;
+}
+
+// A write, the message ending it closed, and the loader closed: nothing of it may keep it running once its main
+// window is gone.
+bool WriteAndQuit(HWND Main, const std::string& Port) {
+  SetLastError(1);
+  EnumChildWindows(Main, ChoosePortIn, reinterpret_cast<LPARAM>(Port.c_str()));
+  if (GetLastError() != 0) {
+    std::fprintf(stderr, "krl_shots: no port box lists %s\n", Port.c_str());
+    return false;
+  }
+  ClickButton(Main, kWriteButton);
+  HWND Message = nullptr;
+  if (!shots::WaitFor([&] { return (Message = VisibleWindowOfClass("TMessageForm")) != nullptr; }, 120000)) {
+    std::fprintf(stderr, "krl_shots: no message after the write\n");
+    return false;
+  }
+  Close(Message, "TMessageForm");
+  DWORD Pid = 0;
+  GetWindowThreadProcessId(Main, &Pid);
+  HANDLE Loader = OpenProcess(SYNCHRONIZE, FALSE, Pid);
+  PostMessageA(Main, WM_CLOSE, 0, 0);
+  if (Loader == nullptr || !shots::WaitFor([&] { return !IsWindow(Main); }, 10000)) {
+    std::fprintf(stderr, "krl_shots: the main window did not close\n");
+    return false;
+  }
+  const DWORD Closed = GetTickCount();
+  const bool Ended = WaitForSingleObject(Loader, 2000) == WAIT_OBJECT_0;
+  CloseHandle(Loader);
+  if (!Ended) {
+    std::fprintf(stderr, "krl_shots: the loader did not end within 2 s of its main window closing\n");
+    return false;
+  }
+  const unsigned long Ms = GetTickCount() - Closed;
+  std::printf("loader ended %lu ms after its main window closed\n", Ms);
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: krl_shots OUT_FOLDER [--quit]\n");
+    std::fprintf(stderr, "usage: krl_shots OUT_FOLDER [--quit PORT]\n");
     return 2;
   }
   const std::string Folder = argv[1];
-  const bool Quit = argc > 2 && std::string(argv[2]) == "--quit";
+  const bool Quit = argc > 3 && std::string(argv[2]) == "--quit";
   CreateDirectoryA(Folder.c_str(), nullptr);
   using shots::WaitFor;
 
@@ -343,7 +395,7 @@ int main(int argc, char** argv) {
   HWND About = nullptr;
   How = Deliver(Main, {VK_F1}, [&] { return (About = VisibleWindowOfClass("TFormHelp")) != nullptr; });
   if (*How == '\0') {
-    ClickAboutButton(Main);
+    ClickButton(Main, kAboutButton);
     if (WaitFor([&] { return (About = VisibleWindowOfClass("TFormHelp")) != nullptr; }, 10000)) How = "click";
   }
   if (About == nullptr) {
@@ -367,6 +419,6 @@ int main(int argc, char** argv) {
 
   Ok = SaveSystemMenu(Main, Folder) && Ok;
 
-  if (Quit) PostMessageA(Main, WM_CLOSE, 0, 0);
+  if (Quit) Ok = WriteAndQuit(Main, argv[3]) && Ok;
   return Ok ? 0 : 1;
 }
