@@ -15,6 +15,7 @@
 #include "skin/forms/vkFormTimers.h"
 #include "skin/forms/vkGlue.h"
 #include "skin/forms/vkProviderEffects.h"
+#include "skin/graphics/SmallDrawing.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkColorMath.h"
 #include "skin/graphics/vkPixelOps.h"
@@ -50,13 +51,8 @@ TBitmap* PreviewSource(TsSkinProvider* P, bool& FromCache) {
   return P->SkinData() != nullptr ? P->SkinData()->CacheBmp : nullptr;
 }
 
-TBitmap* Resampled(TBitmap* Src, SIZE Size) {
-  TBitmap* B = NewBitmap32(Size.cx, Size.cy);
-  SetStretchBltMode(B->Canvas()->Handle(), HALFTONE);
-  StretchBlt(B->Canvas()->Handle(), 0, 0, Size.cx, Size.cy, Src->Canvas()->Handle(), 0, 0, Src->Width(), Src->Height(),
-             SRCCOPY);
-  return B;
-}
+// The toolkit's resampler: colour and alpha alike (the system's halftone stretch may drop the alpha).
+TBitmap* Resampled(TBitmap* Src, SIZE Size) { return NewStretchedBitmap32(Src, Size.cx, Size.cy); }
 
 void SetState(TsSkinProvider* P, uint32_t Bits, bool On) {
   P->SetFormStateFlags(On ? P->FormStateFlags() | Bits : P->FormStateFlags() & ~Bits);

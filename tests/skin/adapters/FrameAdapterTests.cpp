@@ -97,15 +97,16 @@ TEST_F(Frames, TheMouseOnTheFrameTakesTheHoverFromItsAdaptedChildren) {
   auto* A = Create<TsFrameAdapter>(Frame);
   A->SkinData()->SetSkinSection("PANEL");
   A->SkinData()->RefreshSectionIndex(true);
-  // two children: one answering as skinned, one plain; each notes the mouse leaving it
-  std::vector<TPanel*> Kids;
-  std::vector<int> Left(2, 0);
+  // two children: one answering as skinned, one plain; each notes the mouse leaving it (kept past the test: the
+  // children go with the form after it)
+  static std::vector<int> Left;
+  Left.assign(2, 0);
   for (int I = 0; I < 2; ++I) {
     auto* Kid = new TPanel(Form);
     Kid->SetParent(Frame);
     Kid->SetBounds(10 + 60 * I, 10, 40, 40);
     const bool Skinned = I == 0;
-    Kid->WindowProc = [&Left, I, Skinned, Own = Kid->WindowProc](TMessage& Msg) {
+    Kid->WindowProc = [I, Skinned, Own = Kid->WindowProc](TMessage& Msg) {
       if (Msg.Msg == SM_VKCMD && SkinCommandCode(Msg.WParam) == VKCMD_QUERY_SKINNED) {
         Msg.Result = Skinned ? 1 : 0;
         return;
@@ -114,7 +115,6 @@ TEST_F(Frames, TheMouseOnTheFrameTakesTheHoverFromItsAdaptedChildren) {
       Own(Msg);
     };
     Kid->HandleNeeded();
-    Kids.push_back(Kid);
   }
   M->ChangeHotWindow(Form->Handle());
   Left = {0, 0};
@@ -124,16 +124,18 @@ TEST_F(Frames, TheMouseOnTheFrameTakesTheHoverFromItsAdaptedChildren) {
 }
 
 TEST_F(Frames, TheSystemPaintsTheFramesEdgeWhileItsParentIsUpdating) {
-  bool Updating = false;
-  Form->WindowProc = [&Updating, Own = Form->WindowProc](TMessage& Msg) {
+  // kept past the test: the form and the frame go after it
+  static bool Updating;
+  static int Reached;
+  Updating = false;
+  Form->WindowProc = [Own = Form->WindowProc](TMessage& Msg) {
     if (Msg.Msg == SM_VKCMD && SkinCommandCode(Msg.WParam) == VKCMD_QUERY_UPDATE_STATE) {
       Msg.Result = Updating ? 1 : 0;
       return;
     }
     Own(Msg);
   };
-  int Reached = 0;
-  Frame->WindowProc = [&Reached, Own = Frame->WindowProc](TMessage& Msg) {
+  Frame->WindowProc = [Own = Frame->WindowProc](TMessage& Msg) {
     if (Msg.Msg == WM_NCPAINT) ++Reached;
     Own(Msg);
   };
@@ -151,16 +153,17 @@ TEST_F(Frames, TheSystemPaintsTheFramesEdgeWhileItsParentIsUpdating) {
 TEST_F(Frames, APrintedFrameShowsItsFaceOnlyOverABackgroundAndNotDuringASkinChange) {
   // the parent has a background to give, has nothing now, or the skin is changing
   enum TCase { cReady, cNothing, cChanging };
+  static bool Nothing;  // kept past the test: the form goes after it
+  Form->WindowProc = [Own = Form->WindowProc](TMessage& Msg) {
+    if (Nothing && Msg.Msg == SM_VKCMD && SkinCommandCode(Msg.WParam) == VKCMD_QUERY_PARENT_BG) {
+      reinterpret_cast<TvkParentBgQuery*>(Msg.LParam)->Kind = bgkNotReady;
+      Msg.Result = 1;
+      return;
+    }
+    Own(Msg);
+  };
   for (TCase C : {cReady, cNothing, cChanging}) {
-    bool Nothing = C == cNothing;
-    Form->WindowProc = [&Nothing, Own = Form->WindowProc](TMessage& Msg) {
-      if (Nothing && Msg.Msg == SM_VKCMD && SkinCommandCode(Msg.WParam) == VKCMD_QUERY_PARENT_BG) {
-        reinterpret_cast<TvkParentBgQuery*>(Msg.LParam)->Kind = bgkNotReady;
-        Msg.Result = 1;
-        return;
-      }
-      Own(Msg);
-    };
+    Nothing = C == cNothing;
     auto* A = Create<TsFrameAdapter>(Frame);
     A->SkinData()->SetSkinSection("PANEL");
     A->SkinData()->RefreshSectionIndex(true);

@@ -1,10 +1,16 @@
-// The added caption text: which changes repaint the frame, and when its font is worth storing.
+// The added caption text (which changes repaint the frame, and when its font is worth storing), the parts a
+// provider reads from its description, and the user title buttons' names, repaints and fades.
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
 
 #include "FormTestSupport.h"
 #include "framework/FormReader.h"
 #include "framework/TypInfo.h"
+#include "skin/forms/vkSBAnimation.h"
 #include "skin/forms/vkTitleBar.h"
+#include "skin/graphics/vkBitmap32.h"
 #include "tests/support/MessagePump.h"
 
 using namespace form_test;
@@ -109,4 +115,42 @@ TEST(AddedTitle, AProviderReadFromItsDescriptionTakesEveryPublishedPart) {
   // the icon's and a title button's glyphs are stored with the form
   EXPECT_NE(GetPropInfo(P->TitleIcon(), "Glyph"), nullptr);
   EXPECT_NE(GetPropInfo(P->TitleButtons()->Add(), "Glyph"), nullptr);
+}
+
+TEST(TitleButtons, NamesRepaintsAndTheFadeOfANewGlyph) {
+  ManagerPtr M = CarriedManager();
+  Owned<TForm> F(NewForm());
+  auto* P = Create<TsSkinProvider>(F.get());
+  F->Show();
+  auto* B = static_cast<TsTitleButton*>(P->TitleButtons()->Add());
+  EXPECT_EQ(B->Name(), "TsTitleButton");
+  // a repaint rebuilds the frame: none for a value that stays, or while the provider is being loaded
+  struct Row {
+    const char* What;
+    std::function<void()> Change;
+    bool Repaints;
+  };
+  for (const Row& R : {Row{"button shown again", [&] { B->SetVisible(true); }, false},
+                       Row{"button hidden", [&] { B->SetVisible(false); }, true},
+                       Row{"icon hidden while loading",
+                           [&] {
+                             TsSkinProviderAccess::SetLoading(P, true);
+                             P->TitleIcon()->SetVisible(false);
+                             TsSkinProviderAccess::SetLoading(P, false);
+                           },
+                           false}}) {
+    P->SkinData()->CacheDirty = true;
+    const int Paints = P->FramePaints();
+    R.Change();
+    EXPECT_EQ(P->FramePaints() != Paints, R.Repaints) << R.What;
+  }
+  // a new glyph takes the button's fade (made from the old one) with it
+  B->SetVisible(true);
+  P->SkinData()->CacheDirty = true;
+  P->PaintFormFrame();
+  StartTitleButtonAnimation(B->Data, nullptr, P, 1, false);
+  ASSERT_NE(B->Data.Animation, nullptr);
+  std::unique_ptr<TBitmap> G(NewBitmap32(8, 8));
+  B->SetGlyph(G.get());
+  EXPECT_EQ(B->Data.Animation, nullptr);
 }

@@ -8,6 +8,7 @@
 #include "FormTestSupport.h"
 #include "framework/Menus.h"
 #include "skin/core/vkFormServices.h"
+#include "skin/core/vkSkinCommands.h"
 #include "skin/graphics/vkPixelOps.h"
 #include "tests/support/MessagePump.h"
 
@@ -136,4 +137,11 @@ TEST(BorderWindowFrame, TheAddedTitleIsOpaqueInTheLayeredPictureInBorderModeOne)
   for (int Y = T.Mg.Top; Y < T.P->CaptionBottom(); ++Y)
     for (int X = T.Mg.Left; X < C->Width() - T.Mg.Right; ++X) SeeThrough += GetPixel32(C, X, Y) >> 24 != 255 ? 1 : 0;
   EXPECT_EQ(SeeThrough, 0);
+}
+
+TEST(BorderWindowFrame, AnOpacityForABorderWindowWithoutAPictureYetChangesTheFormOnly) {
+  TBorder T;
+  T.P->SkinData()->CacheBmp->SetSize(0, 0);
+  EXPECT_NO_THROW(T.F->Perform(SM_VKCMD, SkinCommandWParam(VKCMD_SET_FRAME_OPACITY), 100));
+  EXPECT_NE(GetWindowLongA(T.F->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
 }

@@ -120,18 +120,24 @@ TEST(BorderWindow, EdgeDoubleClickStretchesToTheWorkAreaAndBack) {
   EXPECT_EQ(T.F->Width(), Width);
 }
 
-TEST(BorderWindow, HotCodesReachEveryTitleElement) {
+TEST(BorderWindow, ThePointerOverItsTitleElementsMakesEachHot) {
   TBorder T;
   T.P->TitleButtons()->Add();
   T.P->TitleButtons()->Add();
+  T.P->SkinData()->CacheDirty = true;
+  T.B()->UpdateBorderWindow(true, 255);
+  auto Centre = [](const TRect& R) { return POINT{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}; };
   struct Row {
-    int Code;
-    bool Hot;
+    POINT At;
+    int Hot;  // -1: no element
   };
-  for (const Row& R : {Row{HTCLOSE, true}, Row{HTHELP, true}, Row{HTCAPTION, false}, Row{htUserButton + 1, true},
-                       Row{htUserButton + 2, false}, Row{htTitleBarItem + 150, true}, Row{htTitleBarItem + 255, true},
-                       Row{htTitleBarItem + 256, false}})
-    EXPECT_EQ(IsTitleElementCode(T.P, R.Code), R.Hot) << R.Code;
+  for (const Row& R : {Row{Centre(T.P->ButtonClose.Rect), HTCLOSE}, Row{Centre(T.P->ButtonMin.Rect), HTMINBUTTON},
+                       Row{Centre(T.P->TitleButtons()->Items(0)->Data.Rect), htUserButton},
+                       Row{Centre(T.P->TitleButtons()->Items(1)->Data.Rect), htUserButton + 1},
+                       Row{POINT{T.W() / 2, T.Mg.Top + 6}, -1}}) {
+    T.Send(WM_NCMOUSEMOVE, R.At.x, R.At.y);
+    EXPECT_EQ(T.P->HotElement(), R.Hot) << R.At.x << "," << R.At.y;
+  }
 }
 
 TEST(BorderWindow, PressesGoToTheOwnerWithMinusOneUnlessTheCaptionWasPressed) {
@@ -305,15 +311,21 @@ TEST(BorderWindow, GoesWithTheFormsOwnRegionBackAndOnlyWhereTheManagerHasExtende
 }
 
 TEST(BorderWindow, MaximisedWithATallSkinCaptionItHangsTheCaptionAboveTheWindow) {
-  TBorder T;
-  T.F->SetWindowState(wsMaximized);
-  ASSERT_NE(T.B(), nullptr);
-  TvkProviderEffects::CaptionZoom(T.P) = true;
-  T.P->SkinData()->CacheDirty = true;
-  T.B()->UpdateBorderWindow(true, 255);
-  RECT FW{};
-  GetWindowRect(T.F->Handle(), &FW);
-  EXPECT_EQ(T.LR().top, FW.top - (T.Mg.Top + GetExtraCaptionHeight(T.B()) + 4));
+  // the skin's maximised caption taller than the system's by more than 4 pixels, or not
+  for (bool Tall : {true, false}) {
+    TBorder T;
+    T.M->EditModel().SkinData.MaxHeight = GetSystemMetrics(SM_CYCAPTION) + (Tall ? 10 : 2);
+    T.F->SetWindowState(wsMaximized);
+    ASSERT_NE(T.B(), nullptr);
+    EXPECT_EQ(TvkProviderEffects::CaptionZoom(T.P), Tall);
+    T.P->SkinData()->CacheDirty = true;
+    T.B()->UpdateBorderWindow(true, 255);
+    RECT FW{};
+    GetWindowRect(T.F->Handle(), &FW);
+    if (Tall) {
+      EXPECT_EQ(T.LR().top, FW.top - (T.Mg.Top + GetExtraCaptionHeight(T.B()) + 4));
+    }
+  }
 }
 
 TEST(BorderWindow, WhileTheFormFadesOrFliesItShowsTheWholeForm) {

@@ -29,6 +29,7 @@ struct TDwmCall {
   SIZE Size{};
   bool HasOrigin = false;
   DWORD Flags = 0;
+  int CentreAlpha = -1;  // of the picture handed over
 };
 std::vector<TDwmCall> g_Dwm;
 
@@ -37,8 +38,15 @@ SIZE BitmapSize(HBITMAP B) {
   GetObjectA(B, sizeof Info, &Info);
   return SIZE{Info.bmWidth, Info.bmHeight};
 }
+int CentreAlpha(HBITMAP B) {
+  DIBSECTION D{};
+  if (GetObjectA(B, sizeof D, &D) != sizeof D || D.dsBm.bmBits == nullptr || D.dsBm.bmBitsPixel != 32) return -1;
+  GdiFlush();
+  const auto* Row = static_cast<const uint8_t*>(D.dsBm.bmBits) + static_cast<size_t>(D.dsBm.bmHeight / 2) * D.dsBm.bmWidthBytes;
+  return Row[(D.dsBm.bmWidth / 2) * 4 + 3];
+}
 HRESULT WINAPI FakeThumbnail(HWND, HBITMAP B, DWORD Flags) {
-  g_Dwm.push_back({BitmapSize(B), false, Flags});
+  g_Dwm.push_back({BitmapSize(B), false, Flags, CentreAlpha(B)});
   return S_OK;
 }
 HRESULT WINAPI FakeLivePreview(HWND, HBITMAP B, POINT* Origin, DWORD Flags) {
@@ -109,6 +117,8 @@ TEST(TaskbarPictures, ThumbnailFitsAndLivePreviewShowsTheFrame) {
     EXPECT_EQ(C.Size.cx, 100);
     EXPECT_EQ(C.Size.cy, 100);
   }
+  // the whole form's picture is opaque, and stays so when made smaller
+  EXPECT_EQ(g_Dwm[1].CentreAlpha, 255);
   EXPECT_EQ(T.P->FormStateFlags() & fsfTaskbarSnapshot, 0u);
   g_Dwm.clear();
   // through the message: the maxima come as width in the high word, height in the low

@@ -57,9 +57,9 @@ TEST(ProviderCommands, AnswersOfTheSkinnedForm) {
 }
 
 TEST(ProviderCommands, NoticesReachTheFormsOwnProcedureButTheMoveAnimationsStart) {
+  std::vector<WORD> Reached;  // made before the form, which reports to it until it goes
   ManagerPtr M = CarriedManager();
   Owned<TForm> F(NewForm());
-  std::vector<WORD> Reached;
   // the form's own procedure answers every notice with 7
   F->WindowProc = [&, Own = F->WindowProc](TMessage& Msg) {
     if (Msg.Msg != SM_VKCMD) return Own(Msg);

@@ -131,6 +131,36 @@ TEST(ProviderLifecycle, WhatTheProviderKeepsOfOtherComponentsGoesWithThem) {
   EXPECT_TRUE(P->SkinnedLabels().empty());
 }
 
+TEST(ProviderLifecycle, TheMiddleOfThreeSkinnedLabelsGoesBackAloneAndTheOthersKeepTheirOwn) {
+  ManagerPtr M = CarriedManager();
+  Owned<TForm> F(NewForm());
+  auto* P = Create<TsSkinProvider>(F.get());
+  F->Font()->SetColor(clNavy);
+  struct Row {
+    TColor Color;
+    bool ParentFont;
+  };
+  const Row Rows[] = {{clRed, false}, {clBlue, false}, {clNavy, true}};
+  TLabel* L[3];
+  for (int i = 0; i < 3; ++i) {
+    L[i] = Create<TLabel>(F.get());
+    L[i]->SetParent(F.get());
+    L[i]->Font()->SetColor(Rows[i].Color);
+    L[i]->SetParentFont(Rows[i].ParentFont);
+    P->SkinLabelFont(L[i], true);
+  }
+  ASSERT_EQ(P->SkinnedLabels().size(), 3u);
+  P->SkinLabelFont(L[1], false);
+  EXPECT_EQ(L[1]->Font()->Color(), clBlue);
+  ASSERT_EQ(P->SkinnedLabels().size(), 2u);
+  for (int i : {0, 2}) {
+    P->SkinLabelFont(L[i], false);
+    EXPECT_EQ(L[i]->Font()->Color(), Rows[i].Color) << i;
+    EXPECT_EQ(L[i]->ParentFont(), Rows[i].ParentFont) << i;
+  }
+  EXPECT_TRUE(P->SkinnedLabels().empty());
+}
+
 TEST(ProviderLifecycle, AMenuBarRebuildThatFailsLetsTheNextOneRun) {
   ManagerPtr M = CarriedManager();
   Owned<TForm> F(NewForm());

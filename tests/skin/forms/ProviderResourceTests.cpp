@@ -1,10 +1,14 @@
 // The skinner gives back what it takes (GDI and USER objects over many adoptions and skin changes), adopts forms
-// through the thread hook, and links itself to a running skin editor.
+// through the thread hook, links itself to a running skin editor and takes the skins it hands over.
 #include <gtest/gtest.h>
+
+#include <memory>
 
 #include "FormTestSupport.h"
 #include "framework/ObjectInstance.h"
 #include "framework/SysUtils.h"
+#include "skin/core/vkMainWndHook.h"
+#include "skin/core/vkSkinCommands.h"
 #include "skin/forms/vkFormHook.h"
 #include "tests/support/GdiLeaks.h"
 #include "tests/support/HeldWindow.h"
@@ -120,6 +124,21 @@ TEST(ProviderEditorLink, AFormShownWithThePreviewSwitchLinksToTheEditor) {
     G->Show();
     EXPECT_EQ(g_EditorTold, R.Told);
     EXPECT_EQ(F->Perform(0xA400, 4, 0), 1);
+    // a skin the editor hands over reaches the application window once, and only through the linked form
+    auto Block = std::make_unique<TvkEditorPreviewBlock>();
+    Block->Marker = kEditorPreviewMarker;
+    COPYDATASTRUCT Data{kEditorPreviewCopyKind, sizeof(TvkEditorPreviewBlock), Block.get()};
+    for (TForm* To : {F.get(), G.get()}) {
+      MSG Stale;
+      while (PeekMessageA(&Stale, Application->Handle(), SM_VKCMD, SM_VKCMD, PM_REMOVE)) {
+      }
+      To->Perform(WM_COPYDATA, kEditorPreviewCopyKind, reinterpret_cast<LPARAM>(&Data));
+      int Posted = 0;
+      MSG Msg;
+      while (PeekMessageA(&Msg, Application->Handle(), SM_VKCMD, SM_VKCMD, PM_REMOVE))
+        Posted += SkinCommandCode(Msg.wParam) == VKCMD_LOAD_EDITOR_SKIN ? 1 : 0;
+      EXPECT_EQ(Posted, To == F.get() ? 1 : 0) << R.AnswerFrom;
+    }
   }
   // the linked form went with its provider: no stale window stays linked
   EXPECT_EQ(LinkedEditorWindow(), nullptr);

@@ -131,16 +131,17 @@ TEST(ProviderState, AFlightThatEndedNoLongerHoldsBackTheActivationRepaint) {
 }
 
 TEST(ProviderState, UnderCompositionTheBorderWindowShowsTheFrameBeforeAnActivationWithAMenuLine) {
+  // how often the border window was shown when the form's own procedure takes the activation (made before the
+  // form, which reports to them until it goes)
+  testing_support::LayeredRecorder Rec;
+  HWND L = nullptr;
+  size_t Before = 0;
   ManagerPtr M = CarriedManager();
   M->SetExtendedBorders(true);
   Owned<TForm> F(NewForm(300, 200));
   auto* Menu = new TMainMenu(F.get());
   Menu->Items()->Add(NewItem("&File", 0, false, true, TNotifyEvent(), 0, "File"));
   F->SetMenu(Menu);
-  // how often the border window was shown when the form's own procedure takes the activation
-  testing_support::LayeredRecorder Rec;
-  HWND L = nullptr;
-  size_t Before = 0;
   F->WindowProc = [&, Own = F->WindowProc](TMessage& Msg) {
     if (Msg.Msg == WM_NCACTIVATE && L != nullptr) Before = Rec.For(L).size();
     Own(Msg);
