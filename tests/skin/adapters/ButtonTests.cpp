@@ -254,4 +254,29 @@ TEST_F(Buttons, AGroupBoxMeasuresItsCaptionBeforeItsFirstPaint) {
   EXPECT_GT(Early, 6) << "the caption's text was not measured";
 }
 
+// A check box's focus and its Space key change what the system draws at once: the skinned look is drawn again
+// over it, so the screen shows exactly the box's own print.
+TEST_F(Buttons, ACheckBoxShowsItsSkinnedLookAfterFocusAndTheSpaceKey) {
+  HWND W = Button(BS_AUTOCHECKBOX, "Port", 100, 26);
+  Adapt<TvkCheckBoxWnd>(W);
+  auto SameAsPrint = [&](const char* What) {
+    auto Shown = ScreenOf(W);
+    auto Printed = PrintedWindow(W);
+    int Differ = 0;
+    for (int y = 0; y < Shown->Height(); ++y)
+      for (int x = 0; x < Shown->Width(); ++x) Differ += Rgb(Shown->Px(x, y)) != Rgb(Printed->Px(x, y));
+    EXPECT_EQ(0, Differ) << What;
+  };
+  SameAsPrint("shown");
+  SetFocus(W);
+  ASSERT_EQ(W, GetFocus());
+  SameAsPrint("focused");
+  SendMessageA(W, WM_KEYDOWN, VK_SPACE, 0);
+  SameAsPrint("space down");
+  SendMessageA(W, WM_KEYUP, VK_SPACE, 0);
+  SameAsPrint("space up");
+  SetFocus(Parent);
+  SameAsPrint("focus gone");
+}
+
 }  // namespace

@@ -219,6 +219,47 @@ TEST_F(DialogTest, FrameworkPanelsOnADialogTakeTheirRows) {
   P->Free();
 }
 
+namespace {
+// A window that prints itself black over its whole size, as a skinned child prints its cache.
+LRESULT CALLBACK PrintsBlack(HWND W, UINT Msg, WPARAM WParam, LPARAM LParam) {
+  if (Msg != WM_PRINT) return DefWindowProcA(W, Msg, WParam, LParam);
+  RECT R{};
+  GetWindowRect(W, &R);
+  PatBlt(reinterpret_cast<HDC>(WParam), 0, 0, R.right - R.left, R.bottom - R.top, BLACKNESS);
+  return 0;
+}
+}  // namespace
+
+// Printing a window's children puts each one, and each of its own children, at its place in the window.
+TEST_F(DialogTest, PrintedChildrenLieAtTheirPlacesInTheWindow) {
+  HWND Top = Host(200, 150);
+  WNDCLASSA C{};
+  if (!GetClassInfoA(GetModuleHandleA(nullptr), "KrlPrintsBlack", &C)) {
+    C.lpfnWndProc = PrintsBlack;
+    C.hInstance = GetModuleHandleA(nullptr);
+    C.lpszClassName = "KrlPrintsBlack";
+    ASSERT_NE(0, RegisterClassA(&C));
+  }
+  auto Rect = [](HWND Parent, int X, int Y, int W, int H) {
+    return CreateWindowExA(0, "KrlPrintsBlack", "", WS_CHILD | WS_VISIBLE, X, Y, W, H, Parent, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+  };
+  Rect(Top, 5, 5, 10, 10);
+  HWND Box = NewRecordingWindow(Top, WS_VISIBLE, 50, 40, 100, 80);
+  Rect(Box, 10, 10, 20, 20);
+  HWND Hidden = Rect(Top, 160, 100, 20, 20);
+  ShowWindow(Hidden, SW_HIDE);
+  testing_support::Dib32 D(200, 150, 0x123456, true);
+  testing_support::Owned<TvkProvider> P(new TvkProvider(nullptr));
+  EXPECT_FALSE(P->PrintChildWindows(Top, D.DC()));
+  const struct {
+    POINT At;
+    bool Black;
+  } Cases[] = {{{7, 7}, true}, {{14, 14}, true}, {{16, 16}, false}, {{65, 55}, true}, {{79, 69}, true},
+               {{45, 35}, false}, {{170, 110}, false}};
+  for (const auto& C : Cases) EXPECT_EQ(C.Black, D.Rgb(C.At.x, C.At.y) == 0) << C.At.x << "," << C.At.y;
+}
+
 TEST_F(DialogTest, ThirdVisibleDialogIsLeftAloneUnlessItHoldsAToolbar) {
   ManagerPtr M = SolidManager();
   InitCommonControls();

@@ -181,4 +181,59 @@ TEST_F(Edits, LeftScrollBarWindowsSuspendTheirOwnRedraw) {
   }
 }
 
+// Edits with the properties some edit controls publish: a focus colour, and a switch that keeps the visual style.
+class TFocusEdit : public TEdit {
+  DECLARE_CLASS(TFocusEdit, TEdit)
+public:
+  using TEdit::TEdit;
+  TColor FocusColor() const { return FFocus; }
+  void SetFocusColor(TColor V) { FFocus = V; }
+  TColor FFocus = clYellow;
+};
+PUBLISHED(TFocusEdit) { p.Color("FocusColor", &TFocusEdit::FocusColor, &TFocusEdit::SetFocusColor); }
+
+class TThemedEdit : public TEdit {
+  DECLARE_CLASS(TThemedEdit, TEdit)
+public:
+  using TEdit::TEdit;
+  bool UseXPThemes() const { return FThemes; }
+  void SetUseXPThemes(bool V) { FThemes = V; }
+  bool FThemes = true;
+};
+PUBLISHED(TThemedEdit) { p.Bool("UseXPThemes", &TThemedEdit::UseXPThemes, &TThemedEdit::SetUseXPThemes); }
+
+// A focus colour takes the skin's colour while skinned and its own afterwards.
+TEST_F(Edits, AFocusColourTakesTheSkinsColourAndComesBack) {
+  ShowForm(NoSkinTag);
+  auto* E = new TFocusEdit(Form);
+  E->SetParent(Form);
+  E->SetBounds(10, 10, 120, 24);
+  auto* A = Adapt(E->Handle(), E);
+  A->ApplySkinParams();
+  EXPECT_EQ(static_cast<TColor>(0xFFFFFF), E->FocusColor());  // the EDIT section's normal colour in the SOLID skin
+  A->RestoreControlParams();
+  EXPECT_EQ(clYellow, E->FocusColor());
+}
+
+// With skin data of its own, a control keeps its visual style only when it publishes the switch for it.
+TEST_F(Edits, AControlWithItsOwnSkinDataKeepsItsVisualStyleByItsSwitch) {
+  ShowForm(NoSkinTag);
+  for (const bool Switch : {false, true}) {
+    SCOPED_TRACE(Switch ? "with the switch" : "without");
+    TEdit* E = Switch ? new TThemedEdit(Form) : new TEdit(Form);
+    E->SetParent(Form);
+    E->SetBounds(10, 10, 120, 24);
+    ThemeRecorder Themes;
+    auto* Data = new TsScrollWndData(E, true);
+    TvkSkinParams P;
+    P.SkinSection = "EDIT";
+    P.Control = E;
+    auto* A = CreateAdapter<TvkEditWnd>(E->Handle(), Data, M.get(), P, true);
+    EXPECT_EQ(Switch ? 0 : 1, Themes.CountFor(E->Handle()));
+    A->Free();
+    delete Data;
+    E->Free();
+  }
+}
+
 }  // namespace

@@ -389,4 +389,32 @@ TEST_F(MainWnd, TheMasksKeyedCornersOfTheCacheShowTheParent) {
   }
 }
 
+// A control shows a hot state only with a section that has a border mask and more than one look; asked for the
+// hover, the edit kinds and a manager without mouse hover say no.
+TEST_F(MainWnd, HotStatesNeedABorderedSectionOfSeveralLooksAndForHoverNoEditKind) {
+  ManagerPtr M = SolidManager();
+  HWND Parent = Host();
+  struct Case {
+    const char* Section;
+    int Type;
+    bool NoHover, Hover, Answer;
+  } Cases[] = {
+      {"EDIT", 0, false, false, true},  {"EDIT", 0, false, true, true},  {"EDIT", 5, false, false, true},
+      {"EDIT", 5, false, true, false},  {"EDIT", 0, true, true, false},  {"EDIT", 0, true, false, true},
+      {"DIALOG", 0, false, false, false},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(std::string(C.Section) + " type " + std::to_string(C.Type) + (C.NoHover ? " no hover" : "") +
+                 (C.Hover ? " asked for the hover" : ""));
+    HWND W = NewRecordingWindow(Parent, WS_VISIBLE, 10, 10, 40, 20);
+    auto* A = CreateAdapter<TTestAdapter>(W, nullptr, M.get(), Section(C.Section), false);
+    A->SkinData->CtrlType = C.Type;
+    M->Options()->SetFlag(1, C.NoHover);  // NoMouseHover
+    EXPECT_EQ(C.Answer, CanShowHotState(A->SkinData, C.Hover));
+    A->Free();
+    DestroyWindow(W);
+  }
+  EXPECT_FALSE(CanShowHotState(nullptr, false));
+}
+
 }  // namespace

@@ -210,6 +210,46 @@ TEST_F(Statics, ToolButtonTextBreaksAtABlank) {
   ReleaseDC(nullptr, DC);
 }
 
+// A tool button's text too wide for it is painted on two lines broken at a blank, and stays inside the button.
+TEST_F(Statics, AToolButtonsWideTextShowsOnTwoLinesInsideTheButton) {
+  HWND T = CreateWindowExA(0, TOOLBARCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | CCS_NORESIZE | CCS_NODIVIDER, 0, 0, 200,
+                           60, Parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(T, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  SendMessageA(T, TB_SETBUTTONWIDTH, 0, MAKELPARAM(70, 70));
+  TBBUTTON B{};
+  B.iBitmap = I_IMAGENONE;
+  B.idCommand = 1;
+  B.fsState = TBSTATE_ENABLED;
+  B.iString = reinterpret_cast<INT_PTR>("Connect the port now, please");
+  SendMessageA(T, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&B));
+  SendMessageA(T, TB_SETBUTTONSIZE, 0, MAKELPARAM(70, 50));
+  Platform().GetCursorPos = [](POINT* P) {
+    *P = POINT{-100, -100};
+    return TRUE;
+  };
+  auto* A = Adapt<TvkToolBarWnd>(T, "BAR");
+  auto D = Print(T);
+  const TRect R = A->ItemRect(0);
+  ASSERT_GT(R.Width(), 0);
+  int Top = 1000, Bottom = -1, Right = -1;
+  for (int y = 0; y < D->Height(); ++y)
+    for (int x = 0; x < D->Width(); ++x)
+      if (Rgb(D->Px(x, y)) == 0x000000) {  // the bar's font colour
+        Top = std::min(Top, y);
+        Bottom = std::max(Bottom, y);
+        Right = std::max(Right, x);
+      }
+  ASSERT_GE(Bottom, Top) << "no text";
+  TEXTMETRICA TM{};
+  HDC DC = GetDC(T);
+  HGDIOBJ Old = SelectObject(DC, reinterpret_cast<HFONT>(SendMessageA(T, WM_GETFONT, 0, 0)));
+  GetTextMetricsA(DC, &TM);
+  SelectObject(DC, Old);
+  ReleaseDC(T, DC);
+  EXPECT_GT(Bottom - Top + 1, TM.tmHeight + TM.tmHeight / 2) << "one line only";
+  EXPECT_LT(Right, R.Right) << "the text runs out of its button";
+}
+
 TEST_F(Statics, ToolBarButtonsInTheirStates) {
   HWND T = CreateWindowExA(0, TOOLBARCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | CCS_NORESIZE | CCS_NODIVIDER | TBSTYLE_LIST, 0,
                            0, 200, 30, Parent, nullptr, GetModuleHandleA(nullptr), nullptr);

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "AdapterTestSupport.h"
+#include "tests/skin/core/engine_support.h"
 #include "skin/adapters/vkEdgeWnd.h"
 #include "skin/adapters/vkTrackWnd.h"
 
@@ -172,6 +173,24 @@ TEST_F(Tracks, EdgedStaticGetsTwoPixelsOfTheEditRing) {
   EXPECT_EQ(0xFFFFFFu, Rgb(D.Px(20, 38)));
   EXPECT_EQ(0x123456u, Rgb(D.Px(2, 20)));  // inside the edge the control's own image stays
   EXPECT_EQ(0x123456u, Rgb(D.Px(20, 20)));
+}
+
+// In a skin without a "TRACKBAR" section a track bar shows its own section's background only: no channel, ticks
+// or thumb.
+TEST_F(AdapterTest, ATrackBarInASkinWithoutTrackBarsShowsItsBackgroundOnly) {
+  engine_test::TempFolder Dir;
+  ManagerPtr M = TextSkinManager(Dir.Sub("NOTRACKS"), "[PANEL]\nSTATES=1\nCOLOR=$30A050\nFONTCOLOR=0\n");
+  ASSERT_LT(M->FindSectionIndex("TRACKBAR"), 0);
+  HWND Parent = Host(300, 100);
+  HWND W = CreateWindowExA(0, TRACKBAR_CLASSA, "", WS_CHILD | WS_VISIBLE | TBS_AUTOTICKS, 10, 10, 200, 40, Parent,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
+  TvkSkinParams P;
+  P.SkinSection = "PANEL";
+  auto* A = CreateAdapter<TvkTrackWnd>(W, nullptr, M.get(), P, true);
+  auto D = PrintedWindow(W, 0x00123456);
+  EXPECT_EQ(0x50A030u, Rgb(D->Px(0, 0))) << "the section's colour";
+  EXPECT_EQ(0, D->CountNot(D->Px(0, 0))) << "something besides the background";
+  A->Free();
 }
 
 }  // namespace
