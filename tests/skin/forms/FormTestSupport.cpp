@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/Menus.h"
 #include "framework/SysUtils.h"
 #include "framework/Units.h"
 #include "skin/controls/vkControlUnits.h"
@@ -51,6 +52,19 @@ TForm* NewForm(int W, int H, TFormBorderStyle Style) {
   F->SetBounds(40, 30, W, H);
   F->HandleNeeded();
   return F;
+}
+
+TForm* NewMDIMainForm() {
+  TForm* Frame = TForm::CreateNew(Application);
+  Frame->SetBounds(20, 20, 520, 380);
+  Frame->SetFormStyle(fsMDIForm);
+  auto* Menu = new TMainMenu(Frame);
+  auto* File = new TMenuItem(Frame);
+  File->SetCaption("&File");
+  Menu->Items()->Add(File);
+  Frame->SetMenu(Menu);
+  Application->FormCreated(Frame);
+  return Frame;
 }
 
 uint32_t CacheRgb(TBitmap* Bmp, int X, int Y) { return GetPixel32(Bmp, X, Y) & 0xFFFFFF; }

@@ -42,6 +42,9 @@ std::string SkinBuildFolder();
 ManagerPtr CarriedManager(const std::string& Name = "SOLID");
 // A form made in code, with a window, at (Left, Top) of W x H, the given border style, not shown.
 TForm* NewForm(int W = 300, int H = 200, TFormBorderStyle Style = bsSizeable);
+// An MDI main form at (20, 20) of 520 x 380 with a menu bar of one item ("&File"), known to the application (its
+// children find it as their parent), not shown.
+TForm* NewMDIMainForm();
 // Colour value of "#RRGGBB" as the skin text writes it.
 constexpr uint32_t Html(uint32_t rgb) { return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF); }
 // Pixel of a 32-bit bitmap as 0x00RRGGBB.

@@ -30,17 +30,9 @@ struct TWrapperParts {
 struct TMDIFrame {
   TWrapperParts Parts;
   ManagerPtr M = CarriedManager();
-  Owned<TForm> Frame{TForm::CreateNew(Application)};
+  Owned<TForm> Frame{NewMDIMainForm()};
   TsSkinProvider* P = nullptr;
   TMDIFrame() {
-    Frame->SetBounds(20, 20, 520, 380);
-    Frame->SetFormStyle(fsMDIForm);
-    auto* Menu = new TMainMenu(Frame.get());
-    auto* File = new TMenuItem(Frame.get());
-    File->SetCaption("&File");
-    Menu->Items()->Add(File);
-    Frame->SetMenu(Menu);
-    Application->FormCreated(Frame.get());  // children find their parent as the main form
     P = Create<TsSkinProvider>(Frame.get());
     Frame->Show();
   }

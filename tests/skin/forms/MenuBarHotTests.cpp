@@ -81,15 +81,7 @@ TEST(MenuBarHot, ItemLeftHotIsRepaintedNormalOnceAndForgotten) {
 
 TEST(MenuBarHot, MDIMenuLoopCoverMadeOverAMaximisedChildAndFreed) {
   ManagerPtr M = CarriedManager();
-  Owned<TForm> Frame(TForm::CreateNew(Application));
-  Frame->SetBounds(20, 20, 520, 380);
-  Frame->SetFormStyle(fsMDIForm);
-  auto* Menu = new TMainMenu(Frame.get());
-  auto* File = new TMenuItem(Frame.get());
-  File->SetCaption("&File");
-  Menu->Items()->Add(File);
-  Frame->SetMenu(Menu);
-  Application->FormCreated(Frame.get());  // children find their parent as the main form
+  Owned<TForm> Frame(NewMDIMainForm());
   TsSkinProvider* P = Create<TsSkinProvider>(Frame.get());
   Frame->Show();
   const HWND W = Frame->Handle();
