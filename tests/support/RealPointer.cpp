@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "tests/support/HostProgram.h"
 #include "tests/support/MessagePump.h"
@@ -87,6 +88,21 @@ void ClickPointer() {
   PressPointer(true);
   RestPointer(kClickHoldMs);
   PressPointer(false);
+}
+
+void PressKeys(std::initializer_list<WORD> Keys) {
+  std::vector<INPUT> In;
+  auto Key = [&](WORD K, bool Up) {
+    INPUT I{};
+    I.type = INPUT_KEYBOARD;
+    I.ki.wVk = K;
+    I.ki.wScan = static_cast<WORD>(MapVirtualKeyA(K, MAPVK_VK_TO_VSC));
+    I.ki.dwFlags = Up ? KEYEVENTF_KEYUP : 0;
+    In.push_back(I);
+  };
+  for (WORD K : Keys) Key(K, false);
+  for (auto K = std::rbegin(Keys); K != std::rend(Keys); ++K) Key(*K, true);
+  SendInput(static_cast<UINT>(In.size()), In.data(), sizeof(INPUT));
 }
 
 unsigned HoverTime() {

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 namespace testing_support {
@@ -27,6 +28,9 @@ void ClickPointer();
 // from a timer that loop dispatches.
 void QueuePointerMove(POINT Screen);
 void QueuePointerButton(bool Down);
+// Keys pressed in order and released in reverse through the system's input queue, all queued at once: the thread's
+// next pump hands them to the window with the keyboard focus (a test that uses it has "RealKeys" in its suite name).
+void PressKeys(std::initializer_list<WORD> Keys);
 // The system's hover time (SPI_GETMOUSEHOVERTIME) in milliseconds.
 unsigned HoverTime();
 // The thread's messages dispatched for Ms milliseconds while the pointer rests.

@@ -297,6 +297,34 @@ TEST_F(Combos, ASkinnedComboBoxOwnsItsListAdapterUntilItsWindowOrTheSkinGoes) {
 
 }  // namespace
 
+namespace {
+
+// The combo box's list asks for its colour, as it does before it first shows; answers the list.
+HWND AskListColour(HWND Combo) {
+  COMBOBOXINFO Info{};
+  Info.cbSize = sizeof Info;
+  EXPECT_TRUE(GetComboBoxInfo(Combo, &Info));
+  HDC ListDC = GetDC(Info.hwndList);
+  SendMessageA(Combo, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(ListDC), reinterpret_cast<LPARAM>(Info.hwndList));
+  ReleaseDC(Info.hwndList, ListDC);
+  return Info.hwndList;
+}
+
+// One item of a framework combo box drawn whole over the DIB, as the control's owner-draw notice asks.
+void DrawComboItem(TWinControl* C, testing_support::Dib32& Dib, UINT Index, UINT State) {
+  DRAWITEMSTRUCT Item{};
+  Item.CtlType = ODT_COMBOBOX;
+  Item.hwndItem = C->Handle();
+  Item.hDC = Dib.DC();
+  Item.itemAction = ODA_DRAWENTIRE;
+  Item.rcItem = RECT{0, 0, Dib.Width(), Dib.Height()};
+  Item.itemID = Index;
+  Item.itemState = State;
+  C->Perform(CN_DRAWITEM, 0, reinterpret_cast<LPARAM>(&Item));
+}
+
+}  // namespace
+
 // Items of a skinned box's list lie on the list's own background (its adapter's "EDIT"), not on the box's colour.
 TEST_F(Combos, ASkinnedComboBoxDrawsItsListItemsOnTheListsBackground) {
   ShowForm();
@@ -306,13 +334,7 @@ TEST_F(Combos, ASkinnedComboBoxDrawsItsListItemsOnTheListsBackground) {
   C->SetBounds(10, 10, 130, 21);
   for (const char* S : {"COM1", "COM2"}) C->Items()->Add(S);
   C->SetItemIndex(1);
-  COMBOBOXINFO Info{};
-  Info.cbSize = sizeof Info;
-  ASSERT_TRUE(GetComboBoxInfo(C->Handle(), &Info));
-  HDC ListDC = GetDC(Info.hwndList);
-  SendMessageA(C->Handle(), WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(ListDC), reinterpret_cast<LPARAM>(Info.hwndList));
-  ReleaseDC(Info.hwndList, ListDC);
-  ASSERT_NE(nullptr, GetWindowScrollAdapter(Info.hwndList));
+  ASSERT_NE(nullptr, GetWindowScrollAdapter(AskListColour(C->Handle())));
   auto Rgb = [](TColor Colour) {  // as a DIB pixel holds it
     const uint32_t V = static_cast<uint32_t>(ColorToRGB(Colour));
     return ((V & 0xFF) << 16) | (V & 0xFF00) | ((V >> 16) & 0xFF);
@@ -320,16 +342,8 @@ TEST_F(Combos, ASkinnedComboBoxDrawsItsListItemsOnTheListsBackground) {
   const uint32_t Box = Rgb(C->Color()), List = Rgb(static_cast<TColor>(M->gd()[M->FindSectionIndex("EDIT")].Props[0].Color));
   ASSERT_NE(Box, List);
   testing_support::Dib32 Dib(130, 16, 0x123456, true);
-  DRAWITEMSTRUCT Item{};
-  Item.CtlType = ODT_COMBOBOX;
-  Item.hwndItem = C->Handle();
-  Item.hDC = Dib.DC();
-  Item.itemAction = ODA_DRAWENTIRE;
-  Item.rcItem = RECT{0, 0, 130, 16};
   for (const UINT Index : {0u, 1u}) {
-    Item.itemID = Index;
-    Item.itemState = Index == 1 ? ODS_SELECTED : 0;
-    C->Perform(CN_DRAWITEM, 0, reinterpret_cast<LPARAM>(&Item));
+    DrawComboItem(C, Dib, Index, Index == 1 ? ODS_SELECTED : 0);
     if (Index == 0)
       EXPECT_EQ(Dib.Rgb(120, 1), List);
     else
@@ -350,24 +364,11 @@ TEST_F(Combos, AnOwnerDrawnFrameworkComboDrawsItsListItemsOnTheListsBackground) 
   for (const char* S : {"COM1", "COM2"}) C->Items()->Add(S);
   C->SetItemIndex(1);
   auto* A = SkinnedAdapterTest::Adapt<TvkComboBoxWnd>(C->Handle(), "COMBOBOX", C, true);
-  COMBOBOXINFO Info{};
-  Info.cbSize = sizeof Info;
-  ASSERT_TRUE(GetComboBoxInfo(C->Handle(), &Info));
-  HDC ListDC = GetDC(Info.hwndList);
-  SendMessageA(C->Handle(), WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(ListDC),
-               reinterpret_cast<LPARAM>(Info.hwndList));
-  ReleaseDC(Info.hwndList, ListDC);
+  AskListColour(C->Handle());
   ASSERT_NE(nullptr, A->ListAdapter) << "the list's colour request makes its adapter";
   const uint32_t ListFace = 0xFFFFFF, BoxHot = 0xD0D0FF;  // EDIT's and COMBOBOX's colours in the SOLID skin
   testing_support::Dib32 Dib(150, 16, 0x123456, true);
-  DRAWITEMSTRUCT Item{};
-  Item.CtlType = ODT_COMBOBOX;
-  Item.hwndItem = C->Handle();
-  Item.hDC = Dib.DC();
-  Item.itemAction = ODA_DRAWENTIRE;
-  Item.rcItem = RECT{0, 0, 150, 16};
-  Item.itemID = 0;
-  C->Perform(CN_DRAWITEM, 0, reinterpret_cast<LPARAM>(&Item));
+  DrawComboItem(C, Dib, 0, 0);
   EXPECT_EQ(ListFace, Dib.Rgb(140, 1)) << "not the list's background";
   EXPECT_NE(BoxHot, Dib.Rgb(140, 1));
   int Text = 0;

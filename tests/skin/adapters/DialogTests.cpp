@@ -714,21 +714,6 @@ TEST_F(DialogTest, AMessageBoxTitleButtonGoesBackToItsNormalLook) {
 }
 
 namespace {
-// Keys pressed in order and released in reverse through the system's input queue.
-void PressKeys(std::initializer_list<WORD> Keys) {
-  std::vector<INPUT> In;
-  auto Key = [&](WORD K, bool Up) {
-    INPUT I{};
-    I.type = INPUT_KEYBOARD;
-    I.ki.wVk = K;
-    I.ki.wScan = static_cast<WORD>(MapVirtualKeyA(K, MAPVK_VK_TO_VSC));
-    I.ki.dwFlags = Up ? KEYEVENTF_KEYUP : 0;
-    In.push_back(I);
-  };
-  for (WORD K : Keys) Key(K, false);
-  for (auto K = std::rbegin(Keys); K != std::rend(Keys); ++K) Key(*K, true);
-  SendInput(static_cast<UINT>(In.size()), In.data(), sizeof(INPUT));
-}
 void CALLBACK EndTheMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
 }  // namespace
 
@@ -746,7 +731,7 @@ TEST_F(DialogRealKeys, AltF4OnTheOpenMenuSendsTheCloseCommand) {
   ASSERT_NE(D, nullptr);
   SetForegroundWindow(Dlg);
   ASSERT_TRUE(testing_support::PumpUntil([&] { return GetForegroundWindow() == Dlg; }, 2000));
-  D->SysMenu->Menu->OnPopup = [](TObject*) { PressKeys({VK_MENU, VK_F4}); };
+  D->SysMenu->Menu->OnPopup = [](TObject*) { testing_support::PressKeys({VK_MENU, VK_F4}); };
   // should the keys go astray, the menu still ends
   const UINT_PTR Safety = SetTimer(nullptr, 0, 3000, EndTheMenu);
   RECT R{};

@@ -7,6 +7,7 @@
 #include "skin/controls/sComboBox.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/RealPointer.h"
 
 using namespace controls_test;
 
@@ -20,22 +21,6 @@ TsComboBox* NewCombo(TForm* Form, TComboBoxStyle Style) {
   for (const char* S : {"110", "9600", "115200"}) C->Items()->Add(S);
   C->HandleNeeded();
   return C;
-}
-
-// Keys pressed in order and released in reverse through the system's input queue.
-void PressKeys(std::initializer_list<WORD> Keys) {
-  std::vector<INPUT> In;
-  auto Key = [&](WORD K, bool Up) {
-    INPUT I{};
-    I.type = INPUT_KEYBOARD;
-    I.ki.wVk = K;
-    I.ki.wScan = static_cast<WORD>(MapVirtualKeyA(K, MAPVK_VK_TO_VSC));
-    I.ki.dwFlags = Up ? KEYEVENTF_KEYUP : 0;
-    In.push_back(I);
-  };
-  for (WORD K : Keys) Key(K, false);
-  for (auto K = std::rbegin(Keys); K != std::rend(Keys); ++K) Key(*K, true);
-  SendInput(static_cast<UINT>(In.size()), In.data(), sizeof(INPUT));
 }
 
 // Runs the application's own message loop (key messages pass the framework's key handling) for Ms.
@@ -139,7 +124,7 @@ TEST(ComboBoxRealKeys, AltF4ClosesTheWindowAndABlockedBoxKeepsItsListShut) {
     ASSERT_TRUE(ProcessUntil([&] { return GetForegroundWindow() == Form->Handle(); }, 2000));
     if (C.ReadOnly || !C.StdDropDown)
       for (auto Keys : {std::initializer_list<WORD>{VK_F4}, {VK_MENU, VK_DOWN}, {VK_DOWN}}) {
-        PressKeys(Keys);  // queued at once: the pump below hands them to the box
+        testing_support::PressKeys(Keys);  // queued at once: the pump below hands them to the box
         Application->ProcessMessages();
         EXPECT_FALSE(Box->DroppedDown()) << C.Style << C.ReadOnly << *Keys.begin();
         EXPECT_EQ(Box->ItemIndex(), 0) << C.Style << C.ReadOnly << *Keys.begin();
@@ -148,7 +133,7 @@ TEST(ComboBoxRealKeys, AltF4ClosesTheWindowAndABlockedBoxKeepsItsListShut) {
     for (int Try = 0; Try < 3 && !Closed; ++Try) {
       SetForegroundWindow(Form->Handle());
       if (!ProcessUntil([&] { return GetForegroundWindow() == Form->Handle(); }, 1000)) continue;
-      PressKeys({VK_MENU, VK_F4});
+      testing_support::PressKeys({VK_MENU, VK_F4});
       ProcessUntil([&] { return Closed; }, 1500);
     }
     EXPECT_TRUE(Closed) << C.Style << C.ReadOnly << C.StdDropDown;
