@@ -36,6 +36,23 @@ std::string TPersistent::GetNamePath() {
   return path + ClassName();
 }
 
+// ---- TFreeWatch ----
+IMPLEMENT_CLASS(TFreeWatch)
+
+TFreeWatch::TFreeWatch(TComponent* Watched) : TComponent(nullptr), FWatched(Watched) {
+  if (Watched) Watched->FreeNotification(this);
+}
+
+TFreeWatch::~TFreeWatch() {
+  // Leaves quietly: the watched component hears nothing of a watch that ends first.
+  if (FWatched) RemoveFreeNotification(FWatched);
+}
+
+void TFreeWatch::Notification(TComponent* AComponent, TOperation Operation) {
+  if (Operation == opRemove && AComponent == FWatched) FWatched = nullptr;
+  TComponent::Notification(AComponent, Operation);
+}
+
 // ---- TComponent ----
 bool IsValidIdent(const std::string& ident) {
   if (ident.empty()) return false;

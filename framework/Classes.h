@@ -134,6 +134,21 @@ private:
   bool unlinked_ = false;
 };
 
+// Tells whether a component was freed while the watch lived. Code that runs an event handler from inside a
+// component's own method asks it before touching the component again: a click handler may free the control
+// it belongs to, or the form that control sits on.
+class TFreeWatch : public TComponent {
+  DECLARE_CLASS(TFreeWatch, TComponent)
+public:
+  explicit TFreeWatch(TComponent* Watched);
+  ~TFreeWatch() override;
+  bool Freed() const { return FWatched == nullptr; }
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+  TComponent* FWatched;
+};
+
 // True for a valid identifier: letter or '_' first, then letters, digits, '_'.
 bool IsValidIdent(const std::string& ident);
 

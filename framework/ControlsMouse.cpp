@@ -181,7 +181,11 @@ void TControl::WndProc(TMessage& Message) {
 void TControl::WMMouseButton(TMessage& Message, TMouseButton Button, bool Down) {
   TWMMouse mouse(Message);
   TShiftState shift = KeysToShiftState(static_cast<WORD>(mouse.Keys()));
+  // The system's click notification (run from the default handling) and Click fire handlers that may free
+  // this control or its form; nothing of it is touched after that.
+  TFreeWatch watch(this);
   DefaultHandler(Message);
+  if (watch.Freed()) return;
   if (Down) {
     if (Button == mbLeft) {
       if (FControlStyle.Contains(csCaptureMouse)) SetCaptureControl(this);
@@ -196,6 +200,7 @@ void TControl::WMMouseButton(TMessage& Message, TMouseButton Button, bool Down) 
         RECT r = ClientRect();
         POINT p = mouse.Pos();
         if (PtInRect(&r, p)) Click();
+        if (watch.Freed()) return;
       }
     }
     MouseUp(Button, shift, mouse.XPos(), mouse.YPos());

@@ -444,10 +444,11 @@ void TsButton::PaintCaption(TCanvas* Canvas) {
   DrawFocusFrame(C, R, State);
 }
 
-void TsButton::PaintToDC(HDC DC) {
+void TsButton::PaintToDC(HDC DC, bool Printing) {
   if (InAnimationProcess && (DC == nullptr || DC != FSkinData->PrintDC)) return;
   PAINTSTRUCT PS{};
-  const bool Bracket = !InAnimationProcess;
+  // A print copies the face into someone else's DC: the window's own pending repaint stays pending.
+  const bool Bracket = !InAnimationProcess && !Printing;
   if (Bracket) BeginPaint(Handle(), &PS);
   HDC Own = DC == nullptr ? GetDC(Handle()) : nullptr;
   HDC Use = DC != nullptr ? DC : Own;
@@ -612,13 +613,18 @@ void TsButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
       FormServices.InitPopupMenu(Def->SkinableMenus(), FDropDownMenu, true);
     FDropDownMenu->SetPopupComponent(this);
     const POINT At = ClientToScreen(POINT{0, Height()});
+    // the chosen item's handler runs before Popup returns, and it may free the button or its form
+    TFreeWatch Watch(this);
     try {
       FDropDownMenu->Popup(At.x, At.y);
     } catch (...) {
-      FDropDownShowing = false;
-      RepaintFace();
+      if (!Watch.Freed()) {
+        FDropDownShowing = false;
+        RepaintFace();
+      }
       throw;
     }
+    if (Watch.Freed()) return;
     FDropDownShowing = false;
     RepaintFace();
     return;
@@ -710,6 +716,14 @@ void TsButton::Dispatch(TMessage& Message) {
   }
   inherited::Dispatch(Message);
 }
+
+namespace {
+// The messages the skinned button finishes after the inherited handling.
+bool FollowsInheritedHandling(UINT Msg) {
+  return Msg == CM_VISIBLECHANGED || Msg == WM_SETFONT || Msg == CM_CANCELMODE || Msg == CM_ENABLEDCHANGED ||
+         Msg == CM_ACTIONUPDATE;
+}
+}  // namespace
 
 void TsButton::WndProc(TMessage& Message) {
   if (Message.Msg == WM_KILLFOCUS && Destroying()) return;
@@ -844,7 +858,7 @@ void TsButton::WndProc(TMessage& Message) {
           BeginPaint(Handle(), &PS);
           EndPaint(Handle(), &PS);
         } else {
-          PaintToDC(reinterpret_cast<HDC>(Message.WParam));
+          PaintToDC(reinterpret_cast<HDC>(Message.WParam), false);
         }
       }
       if (!Designing()) return;
@@ -868,7 +882,7 @@ void TsButton::WndProc(TMessage& Message) {
       return;
     case WM_PRINT:
       FSkinData->Updating = false;
-      PaintToDC(reinterpret_cast<HDC>(Message.WParam));
+      PaintToDC(reinterpret_cast<HDC>(Message.WParam), true);
       return;
     case CM_DIALOGCHAR:
       if (Enabled() && Focused() && Message.WParam == VK_SPACE) {
@@ -914,7 +928,9 @@ void TsButton::WndProc(TMessage& Message) {
   } else {
     inherited::WndProc(Message);
   }
-  if (Destroying()) return;
+  // Only the message is looked at before the button: a click handler run by the inherited handling may have
+  // freed it.
+  if (!FollowsInheritedHandling(Message.Msg) || Destroying()) return;
   switch (Message.Msg) {
     case CM_VISIBLECHANGED:
       FSkinData->CacheDirty = true;

@@ -100,7 +100,8 @@ public:
   bool PaintSkin();
   // The caption onto Canvas (nil: the cache's canvas).
   void PaintCaption(TCanvas* Canvas);
-  void PaintToDC(HDC DC);
+  // The cached face into DC (nil: the window's own); a print (WM_PRINT) leaves the window's pending repaint.
+  void PaintToDC(HDC DC, bool Printing);
 
   bool ActiveDefault() const { return FActiveDefault; }
   bool PressedIn() const { return FPressedIn; }

@@ -276,12 +276,14 @@ void TsHTMLLabel::TrackLink() {
   }
 }
 
-void TsHTMLLabel::ClickLink(int Index) {
+void TsHTMLLabel::ClickLink(int Index, const TFreeWatch& Watch) {
   if (Index < 0 || Index >= static_cast<int>(FLinks.size())) return;
   std::string Link = FLinks[Index].URL;
   bool DefaultAction = true;
+  const TsWindowShowMode Mode = FShowMode;
   if (OnLinkClick) OnLinkClick(this, Link, DefaultAction);
-  if (!Link.empty() && DefaultAction) OpenShellLink(Link, FShowMode);
+  // A handler that freed the label still gets the link it asked for, shown as the label had it.
+  if (!Link.empty() && DefaultAction) OpenShellLink(Link, Watch.Freed() ? Mode : FShowMode);
 }
 
 void TsHTMLLabel::ResetLinks() {
@@ -306,14 +308,19 @@ void TsHTMLLabel::WndProc(TMessage& Message) {
     case WM_LBUTTONUP:
       if (!FInClick && FPressedLink >= 0) {
         FInClick = true;
+        // OnLinkClick may free the label or its form: then nothing of it is touched again.
+        TFreeWatch Watch(this);
         try {
           // The pressed link opens wherever over a link the button is released.
-          if (FHotLink >= 0) ClickLink(FPressedLink);
+          if (FHotLink >= 0) ClickLink(FPressedLink, Watch);
         } catch (...) {
-          FInClick = false;
-          FPressedLink = -1;
+          if (!Watch.Freed()) {
+            FInClick = false;
+            FPressedLink = -1;
+          }
           throw;
         }
+        if (Watch.Freed()) return;
         FPressedLink = -1;
         FInClick = false;
         Invalidate();
@@ -383,7 +390,15 @@ TColor TsWebLabel::GetTextColor() {
 }
 
 void TsWebLabel::Click() {
+  // OnClick may free the label or its form; the link then opens as the label had it at the click.
+  const std::string URL = FURL;
+  const TsWindowShowMode Mode = FShowMode;
+  TFreeWatch Watch(this);
   TsLabel::Click();
+  if (Watch.Freed()) {
+    if (!URL.empty()) OpenShellLink(URL, Mode);
+    return;
+  }
   if (!FURL.empty()) OpenShellLink(FURL, FShowMode);
 }
 

@@ -87,7 +87,8 @@ protected:
 
 private:
   void TrackLink();
-  void ClickLink(int Index);
+  // Runs OnLinkClick and the shell for link Index; Watch tells whether the handler freed the label.
+  void ClickLink(int Index, const TFreeWatch& Watch);
   void ResetLinks();
   int FHotLink = -1;
   int FPressedLink = -1;

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -90,5 +91,47 @@ struct ShellRecorder {
   }
   ~ShellRecorder() { ResetPlatform(); }
 };
+
+// Controls of class Kept<T> keep their memory when freed, filled with 0xDD: a write to a freed one shows as a
+// changed byte, a virtual call through one faults. KeptMemoryUntouched checks and releases what was freed.
+struct KeptBlock {
+  void* Memory;
+  size_t Size;
+  bool Freed;
+};
+inline std::vector<KeptBlock>& KeptBlocks() {
+  static std::vector<KeptBlock> Blocks;
+  return Blocks;
+}
+template <class T> class Kept : public T {
+public:
+  using T::T;
+  static void* operator new(size_t Size) {
+    void* P = ::operator new(Size);
+    KeptBlocks().push_back({P, Size, false});
+    return P;
+  }
+  static void operator delete(void* P, size_t Size) {
+    std::memset(P, 0xDD, Size);
+    for (KeptBlock& B : KeptBlocks())
+      if (B.Memory == P) B.Freed = true;
+  }
+};
+// True when no freed control was written to since; the freed memory goes back to the heap.
+inline bool KeptMemoryUntouched() {
+  bool Untouched = true;
+  std::vector<KeptBlock> Alive;
+  for (const KeptBlock& B : KeptBlocks()) {
+    if (!B.Freed) {
+      Alive.push_back(B);
+      continue;
+    }
+    const auto* P = static_cast<const unsigned char*>(B.Memory);
+    for (size_t i = 0; i < B.Size; ++i) Untouched = Untouched && P[i] == 0xDD;
+    ::operator delete(B.Memory);
+  }
+  KeptBlocks() = Alive;
+  return Untouched;
+}
 
 }  // namespace controls_test

@@ -4,6 +4,8 @@
 
 #include <windowsx.h>
 
+#include <functional>
+
 #include "ControlsTestSupport.h"
 #include "framework/ActnList.h"
 #include "framework/Menus.h"
@@ -239,4 +241,62 @@ TEST(Button, WithoutASkinTheClassicFaceWithTheDefaultFrame) {
   EXPECT_EQ(Dib.Rgb(0, 15), Px(clWindowFrame));  // the default look's one-pixel frame
   EXPECT_EQ(Dib.Rgb(50, 4), Px(clBtnFace));
   ResetPlatform();
+}
+
+TEST(Button, AHandlerThatFreesTheButtonEndsItsWork) {
+  // Runs the item's handler as the system's menu does, before Popup returns.
+  struct TChoosingMenu : TPopupMenu {
+    using TPopupMenu::TPopupMenu;
+    std::function<void()> Choose;
+    void Popup(int, int) override { Choose(); }
+  };
+  auto M = SkinnedManager();
+  Owned<TForm> Form = NewForm(clBtnFace);
+  Owned<TChoosingMenu> Menu(new TChoosingMenu(nullptr));
+  for (const bool Split : {false, true}) {
+    auto* B = Create<Kept<TsButton>>(Form.get());
+    B->SetParent(Form.get());
+    B->SetBounds(10, 10, 100, 30);
+    const HWND Wnd = B->Handle();
+    int Clicks = 0;
+    auto FreeIt = [&] {
+      ++Clicks;
+      B->Free();
+    };
+    if (Split) {
+      B->SetStyle(bsSplitButton);
+      B->SetDropDownMenu(Menu.get());
+      Menu->Choose = FreeIt;
+      SendMessageA(Wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(95, 5));
+    } else {
+      B->OnClick = [&](TObject*) { FreeIt(); };
+      SendMessageA(Wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+      SendMessageA(Wnd, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    }
+    EXPECT_EQ(Clicks, 1) << Split;
+    EXPECT_FALSE(IsWindow(Wnd)) << Split;
+    EXPECT_TRUE(KeptMemoryUntouched()) << Split;
+  }
+}
+
+TEST(Button, PaintingValidatesTheWindowAndPrintingLeavesItsRepaintPending) {
+  auto M = SkinnedManager();
+  Owned<TForm> Form = NewForm(clBtnFace);
+  Form->ShowNoActivate();
+  TsButton* B = NewButton(Form.get(), 100, 30);
+  auto* Loose = Create<TsButton>(nullptr);  // on a window of its own kind: no parent control
+  Owned<TsButton> LooseOwned(Loose);
+  Loose->SetBounds(10, 50, 100, 30);
+  Loose->SetParentWindow(Form->Handle());
+  Loose->SetVisible(true);
+  for (TsButton* Btn : {B, Loose}) {
+    UpdateWindow(Form->Handle());
+    InvalidateRect(Btn->Handle(), nullptr, FALSE);
+    Dib32 Dib(100, 30, 0x123456, true);
+    Btn->Perform(WM_PRINT, reinterpret_cast<WPARAM>(Dib.DC()), PRF_CLIENT);
+    EXPECT_TRUE(GetUpdateRect(Btn->Handle(), nullptr, FALSE)) << (Btn == B);
+    UpdateWindow(Btn->Handle());
+    EXPECT_FALSE(GetUpdateRect(Btn->Handle(), nullptr, FALSE)) << (Btn == B);
+  }
+  Form->Hide();
 }

@@ -292,3 +292,32 @@ TEST(SkinnedLabels, BoundLabelIsPlacedByItsLayout) {
   EXPECT_FALSE(B->Active());
   EXPECT_EQ(B->Label(), nullptr);
 }
+
+TEST(SkinnedLabels, AClickHandlerMayFreeItsLabelAndTheLinkStillOpens) {
+  ShellRecorder Shell;
+  Owned<TForm> Form = NewForm(clWhite);
+  auto* Html = Place<Kept<TsHTMLLabel>>(Form.get(), 0, 0, 200, 16, "<a href=\"first\">one</a>");
+  Dib32 Dib(200, 16, 0xFFFFFF, true);
+  PaintGraphic(Html, Dib);
+  ASSERT_EQ(Html->Links().size(), 1u);
+  Platform().GetCursorPos = [&](POINT* P) {
+    *P = Form->ClientToScreen(POINT{1, 1});
+    return TRUE;
+  };
+  Html->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+  Html->OnLinkClick = [&](TObject*, std::string&, bool&) { Html->Free(); };
+  Html->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
+  Html->Perform(WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
+
+  auto* Web = Place<Kept<TsWebLabel>>(Form.get(), 0, 20, 100, 16, "site");
+  Web->SetURL("second");
+  Web->OnClick = [&](TObject*) { Web->Free(); };
+  Web->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
+  Web->Perform(WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
+
+  EXPECT_EQ(Form->ControlCount(), 0);
+  ASSERT_EQ(Shell.Calls.size(), 2u);
+  EXPECT_EQ(Shell.Calls[0].File, "first");
+  EXPECT_EQ(Shell.Calls[1].File, "second");
+  EXPECT_TRUE(KeptMemoryUntouched());
+}
