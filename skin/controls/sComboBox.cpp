@@ -36,6 +36,23 @@ bool BlockedSystemKey(WPARAM Key) { return Key == VK_UP || Key == VK_DOWN; }
 
 bool OwnerDrawStyle(TComboBoxStyle S) { return S == csOwnerDrawFixed || S == csOwnerDrawVariable; }
 
+// Messages after which the box may show another item or text.
+bool ChangesFace(const TMessage& M) {
+  switch (M.Msg) {
+    case CB_SETCURSEL:
+    case CB_SELECTSTRING:
+    case CB_RESETCONTENT:
+    case CB_DELETESTRING:
+    case CB_INSERTSTRING:
+    case WM_SETTEXT:
+      return true;
+    case CN_COMMAND:
+      return HIWORD(M.WParam) == CBN_SELCHANGE || HIWORD(M.WParam) == CBN_EDITCHANGE;
+    default:
+      return false;
+  }
+}
+
 // The four strips of width B inside (0, 0, W, H) of Src copied to DC.
 void CopyFrameStrips(HDC DC, HDC Src, int W, int H, int B) { CopyBorderStrips(DC, 0, 0, B, 0, 0, Src, H, W); }
 
@@ -203,6 +220,17 @@ void TsCustomComboBox::PaintCache() {
   if (!Enabled()) PaintDisabledLook(Cache, FDisabledKind, this, TPoint{0, 0}, Ref);
   FSkinData->CacheDirty = false;
   FCachedBounds = BoundsRect();
+  FCachedFace = ShownFace();
+}
+
+TsCustomComboBox::TFace TsCustomComboBox::ShownFace() {
+  TFace F;
+  F.Index = ItemIndex();
+  if (FStyle == csDropDown)
+    F.Text = Text();
+  else if (F.Index >= 0 && F.Index < FItems->Count())
+    F.Text = FItems->Strings(F.Index);
+  return F;
 }
 
 void TsCustomComboBox::CopyCache(HDC DC) {
@@ -224,7 +252,7 @@ void TsCustomComboBox::CopyCache(HDC DC) {
 void TsCustomComboBox::PaintToWindow(HDC DC) {
   if (FSkinData->RecheckUpdating(false)) return;
   const RECT Now = BoundsRect();
-  if (FSkinData->CacheDirty || !EqualRect(&Now, &FCachedBounds)) PaintCache();
+  if (FSkinData->CacheDirty || !EqualRect(&Now, &FCachedBounds) || !(ShownFace() == FCachedFace)) PaintCache();
   if (!FSkinData->CacheDirty) CopyCache(DC);
 }
 
@@ -690,7 +718,21 @@ void TsCustomComboBox::WndProc(TMessage& Message) {
         break;
     }
   }
+  if (!ChangesFace(Message)) {
+    if (!ProcessCommonSkinMessage(Message, FSkinData)) inherited::WndProc(Message);
+    FBoundLabel->HandleOwnerMessage(Message, this);
+    return;
+  }
+  // OnChange and OnSelect run from here and may free the box.
+  TFreeWatch Watch(this);
   if (!ProcessCommonSkinMessage(Message, FSkinData)) inherited::WndProc(Message);
+  if (Watch.Freed()) return;
+  // The system repaints only its text area after these, and nothing at all of an unfocused box with an edit,
+  // whose face shows the text.
+  if (Skinned && !(ShownFace() == FCachedFace)) {
+    FSkinData->CacheDirty = true;
+    InvalidateRect(Handle(), nullptr, FALSE);
+  }
   FBoundLabel->HandleOwnerMessage(Message, this);
 }
 

@@ -118,6 +118,15 @@ private:
   bool FStdDropDown = true;
   bool FWasSkinned = false;
   RECT FCachedBounds{};  // the bounds the cache was built for
+  // What the face shows (the current item, or the text of a box with an edit): the cache is built anew when it
+  // changes, however it changed (a key, the wheel, code).
+  struct TFace {
+    int Index = -1;
+    std::string Text;
+    bool operator==(const TFace&) const = default;
+  };
+  TFace ShownFace();
+  TFace FCachedFace;
 };
 
 class TsComboBox : public TsCustomComboBox {

@@ -2,6 +2,8 @@
 // is made, read-only keys, the wheel, the face and button from the skin, the drop-down list's handle.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "ControlsTestSupport.h"
 #include "framework/Themes.h"
 #include "skin/controls/sComboBox.h"
@@ -31,6 +33,16 @@ bool ProcessUntil(const std::function<bool()>& Done, unsigned Ms) {
         return Done();
       },
       Ms);
+}
+
+// The box's face as WM_PRINT gives it.
+std::vector<uint32_t> PrintedFace(TsComboBox* C) {
+  Dib32 Dib(C->Width(), C->Height(), 0x123456, true);
+  C->Perform(WM_PRINT, reinterpret_cast<WPARAM>(Dib.DC()), PRF_CLIENT);
+  std::vector<uint32_t> Px;
+  for (int y = 0; y < C->Height(); ++y)
+    for (int x = 0; x < C->Width(); ++x) Px.push_back(Dib.Rgb(x, y));
+  return Px;
 }
 
 bool OwnerDrawn(TsComboBox* C) { return (GetWindowLongA(C->Handle(), GWL_STYLE) & CBS_OWNERDRAWFIXED) != 0; }
@@ -214,4 +226,42 @@ TEST(ComboBox, MinimumVisibleItemsOnlyWithThemedCommonControls) {
     C->Free();
   }
   ResetPlatform();
+}
+
+TEST(ComboBox, TheFaceShowsTheItemHoweverItChangedOnABoxNeitherFocusedNorHot) {
+  auto M = SkinnedManager();
+  Owned<TForm> Form = NewForm(clBtnFace);
+  Form->ShowNoActivate();
+  struct Case {
+    const char* Name;
+    TComboBoxStyle Style;
+    std::function<void(TsComboBox*)> Change;
+    int Index;  // the item shown afterwards
+  };
+  const Case Cases[] = {
+      {"by code", csDropDownList, [](TsComboBox* C) { C->SetItemIndex(2); }, 2},
+      {"by the wheel", csDropDownList,
+       [](TsComboBox* C) { SendMessageA(C->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0); }, 1},
+      {"by message", csDropDownList, [](TsComboBox* C) { SendMessageA(C->Handle(), CB_SETCURSEL, 1, 0); }, 1},
+      {"emptied", csDropDownList, [](TsComboBox* C) { SendMessageA(C->Handle(), CB_RESETCONTENT, 0, 0); }, -1},
+      {"its text", csDropDown, [](TsComboBox* C) { C->SetText("57600"); }, 0},  // the edit's text only
+  };
+  for (const Case& C : Cases) {
+    TsComboBox* Box = NewCombo(Form.get(), C.Style);
+    Box->SetItemIndex(0);
+    ASSERT_FALSE(Box->Focused());
+    ASSERT_FALSE(Box->SkinData()->Hot);
+    const std::vector<uint32_t> Before = PrintedFace(Box);
+    ValidateRect(Box->Handle(), nullptr);
+    C.Change(Box);
+    EXPECT_EQ(Box->ItemIndex(), C.Index) << C.Name;
+    EXPECT_TRUE(GetUpdateRect(Box->Handle(), nullptr, FALSE)) << C.Name;  // a repaint is due
+    const std::vector<uint32_t> After = PrintedFace(Box);
+    Box->SkinData()->CacheDirty = true;
+    const std::vector<uint32_t> Fresh = PrintedFace(Box);
+    EXPECT_NE(Before, Fresh) << C.Name;  // the change shows
+    EXPECT_EQ(After, Fresh) << C.Name;
+    Box->Free();
+  }
+  Form->Hide();
 }
