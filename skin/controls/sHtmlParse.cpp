@@ -122,7 +122,45 @@ std::string HtmlHrefValue(const std::string& Tag) {
 }
 
 TsHtml::~TsHtml() {
+  DropPieces();
   for (TFont* F : FontStack) F->Free();
+}
+
+void TsHtml::Place(const std::string& S, int X, int W, int H, bool Alpha) {
+  if (CalcOnly) return;
+  TFont* F = new TFont();
+  F->Assign(Canvas()->Font());
+  FPieces.push_back({S, X, W, H, Alpha, F});
+}
+
+void TsHtml::EndLine() {
+  if (FPieces.empty()) return;
+  TCanvas* Cv = Canvas();
+  TFont* Now = new TFont();
+  Now->Assign(Cv->Font());
+  const int Bottom = CurY + LineHeight;
+  try {
+    for (const TPiece& P : FPieces) {
+      Cv->Font()->Assign(P.Font);
+      if (P.Alpha)
+        TextInRect(TRect(P.X, Bottom - P.H, P.X + P.W, Bottom), P.Text);
+      else
+        TextAt(P.X, Bottom - P.H, P.Text);
+    }
+  } catch (...) {
+    Cv->Font()->Assign(Now);
+    Now->Free();
+    DropPieces();
+    throw;
+  }
+  Cv->Font()->Assign(Now);
+  Now->Free();
+  DropPieces();
+}
+
+void TsHtml::DropPieces() {
+  for (TPiece& P : FPieces) P.Font->Free();
+  FPieces.clear();
 }
 
 TCanvas* TsHtml::Canvas() const { return Bitmap->Canvas(); }
@@ -154,6 +192,7 @@ void TsHtml::Init(TBitmap* ABitmap, const std::string& AText, int APressedLink, 
 
 TRect TsHtml::Render(TvkLinks& ALinks, bool ACalcOnly) {
   CalcOnly = ACalcOnly;
+  DropPieces();
   Links = std::move(ALinks);
   Links.clear();
   FLinkOpen = false;
@@ -196,6 +235,7 @@ TRect TsHtml::Render(TvkLinks& ALinks, bool ACalcOnly) {
     }
   }
   Flush(S, TextLength);
+  EndLine();
   MaxWidth = std::max(MaxWidth, LineWidth);
   LineWidth = 0;
   TotalHeight = CurY + LineHeight;
@@ -220,22 +260,13 @@ void TsHtml::OutputRun(const std::string& Run) {
     WrapRun(Run, Ext.cy);
     return;
   }
-  if (!CalcOnly) {
-    if (AlphaText)
-      TextInRect(TRect(CurX, CurY, CurX + Ext.cx, CurY + Ext.cy), Run);
-    else
-      TextAt(CurX, CurY + LineHeight - Ext.cy, Run);
-  }
+  Place(Run, CurX, Ext.cx, Ext.cy, AlphaText);
   CurX += Ext.cx;
   LineWidth = std::max(LineWidth + static_cast<int>(Ext.cx), CurX);
 }
 
 void TsHtml::DrawWord(const std::string& Word, int X, int RunHeight, int WordWidth, int XHeight) {
-  if (CalcOnly) return;
-  if (AlphaText)
-    TextInRect(TRect(X, CurY, X + WordWidth, CurY + XHeight), Word);
-  else
-    TextAt(X, CurY + LineHeight - RunHeight, Word);
+  Place(Word, X, WordWidth, AlphaText ? XHeight : RunHeight, AlphaText);
 }
 
 void TsHtml::WrapRun(std::string Run, int RunHeight) {
@@ -259,11 +290,13 @@ void TsHtml::WrapRun(std::string Run, int RunHeight) {
         // below. A line that already holds words is ended first, or the word would be drawn over them.
         if (CurX > Bounds.Left) {
           LineHeight = std::max(LineHeight, Hx);
+          EndLine();
           CurY += LineHeight;
         }
         CurX = Bounds.Left;
         DrawWord(Word, CurX, RunHeight, Ww, Hx);
         LineHeight = std::max(LineHeight, Hx);
+        EndLine();
         CurY += LineHeight;
         Run.erase(0, End);
         LineWidth = std::max(LineWidth, Ww);
@@ -273,6 +306,7 @@ void TsHtml::WrapRun(std::string Run, int RunHeight) {
       if (CurX + Ww > Bounds.Right) {
         CurX = Bounds.Left;
         LineHeight = std::max(LineHeight, Hx);
+        EndLine();
         CurY += LineHeight;
         Run.erase(0, P);
         Again = true;
@@ -303,7 +337,7 @@ bool TsHtml::TryEntity(int At, int& Consumed) {
       NewLine();
     }
     // Entities always go through the plain output, also with AlphaText.
-    if (!CalcOnly) TextAt(CurX, CurY, Repl);
+    Place(Repl, CurX, W, Cv->TextHeight(Repl), false);
     CurX += W;
     LineWidth = CurX;
     LineHeight = std::max(LineHeight, Cv->TextHeight("X"));
@@ -420,6 +454,7 @@ void TsHtml::BreakLine() {
 }
 
 void TsHtml::NewLine() {
+  EndLine();
   CurY += LineHeight + 2;
   MaxWidth = std::max(MaxWidth, LineWidth);
   LineWidth = 0;

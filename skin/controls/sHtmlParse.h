@@ -60,6 +60,18 @@ protected:
   virtual void TextInRect(const TRect& R, const std::string& S);
 
 private:
+  // Text waiting for its line's height: drawn when the line ends, so that runs of different heights share the
+  // line's bottom whatever their order.
+  struct TPiece {
+    std::string Text;
+    int X, W, H;
+    bool Alpha;   // through TextInRect
+    TFont* Font;  // the canvas font it is drawn in, owned
+  };
+  void Place(const std::string& S, int X, int W, int H, bool Alpha);
+  void EndLine();
+  void DropPieces();
+  std::vector<TPiece> FPieces;
   TCanvas* Canvas() const;
   void Flush(int From, int To);
   void OutputRun(const std::string& Run);

@@ -12,6 +12,7 @@ namespace {
 struct TOutput {
   std::string Text;
   int X, Y;
+  int Bottom;  // of the rectangle an alpha run is drawn in (plain runs: -1)
   TColor Color;
   TFontStyles Style;
   int Size;
@@ -30,9 +31,12 @@ public:
 protected:
   void TextAt(int X, int Y, const std::string& S) override {
     TFont* F = Bitmap->Canvas()->Font();
-    Out.push_back({S, X, Y, F->Color(), F->Style(), F->Size(), F->Name()});
+    Out.push_back({S, X, Y, -1, F->Color(), F->Style(), F->Size(), F->Name()});
   }
-  void TextInRect(const TRect& R, const std::string& S) override { TextAt(R.Left, R.Top, S); }
+  void TextInRect(const TRect& R, const std::string& S) override {
+    TextAt(R.Left, R.Top, S);
+    Out.back().Bottom = R.Bottom;
+  }
 };
 
 struct HtmlFixture {
@@ -204,12 +208,20 @@ TEST(HtmlRenderer, LineBreaksAndWrapping) {
   }
 }
 
-TEST(HtmlRenderer, RunsOfOneLineShareItsBottom) {
-  HtmlFixture F;
-  F.Run("a<font size=20>B</font>c");
-  ASSERT_EQ(F.Html.Out.size(), 3u);
-  EXPECT_EQ(F.Html.Out[0].Y, 0);  // drawn before the line grew
-  EXPECT_EQ(F.Html.Out[1].Y, 0);
-  EXPECT_GT(F.Html.Out[2].Y, 0);  // after the tall run: moved down to the line's bottom
-  EXPECT_EQ(F.Html.Out[2].Y, F.Html.LineHeight - F.Height("c"));
+TEST(HtmlRenderer, RunsOfOneLineShareItsBottomWhateverTheirOrder) {
+  for (const bool Alpha : {false, true}) {
+    HtmlFixture F;
+    F.Html.AlphaText = Alpha;
+    F.Run("a&amp;<font size=20>B</font>c<br>d");
+    ASSERT_EQ(F.Html.Out.size(), 5u) << Alpha;
+    const int Small = F.Height("a");
+    const int Tall = F.Html.Out[4].Y - 2;  // the next line starts 2 below the tall one
+    ASSERT_GT(Tall, Small);
+    EXPECT_EQ(F.Html.Out[2].Y, 0) << Alpha;
+    // Drawn before and after the tall run, the entity among them (always plain): all on the line's bottom.
+    for (const int i : {0, 1, 3}) EXPECT_EQ(F.Html.Out[i].Y, Tall - Small) << Alpha << i;
+    if (Alpha) {
+      for (const int i : {0, 2, 3}) EXPECT_EQ(F.Html.Out[i].Bottom, Tall) << i;
+    }
+  }
 }
