@@ -7,6 +7,7 @@
 #include "skin/controls/vkHoverEvents.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
+#include "skin/graphics/FreeHolder.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkControlBorder.h"
 #include "skin/graphics/vkParentBg.h"
@@ -226,22 +227,21 @@ void TsPanel::PaintDockStrips(TBitmap* Cache) {
       if (M->MaskIndexInRange(Close)) {
         const TsMaskData& Glyph = M->ma()[Close];
         const int Side = std::min(Glyph.Height, Above ? Work->Height() : Work->Width());
-        TBitmap* G = NewBitmap32(Glyph.Width, Glyph.Height);
-        DrawSkinGlyph32(G, TPoint{0, 0}, 0, Ref, Glyph, 1);
-        TBitmap* Small = G;
+        TFreeHolder<TBitmap> G(NewBitmap32(Glyph.Width, Glyph.Height));
+        DrawSkinGlyph32(G.get(), TPoint{0, 0}, 0, Ref, Glyph, 1);
+        TFreeHolder<TBitmap> Scaled;
         if (Side < Glyph.Height) {
           // a glyph taller than the strip is scaled down to it
-          Small = NewBitmap32(Side * Glyph.Width / std::max(1, Glyph.Height), Side);
-          SetStretchBltMode(Small->Canvas()->Handle(), COLORONCOLOR);
-          StretchBlt(Small->Canvas()->Handle(), 0, 0, Small->Width(), Side, G->Canvas()->Handle(), 0, 0, Glyph.Width,
-                     Glyph.Height, SRCCOPY);
+          Scaled.reset(NewBitmap32(Side * Glyph.Width / std::max(1, Glyph.Height), Side));
+          SetStretchBltMode(Scaled->Canvas()->Handle(), COLORONCOLOR);
+          StretchBlt(Scaled->Canvas()->Handle(), 0, 0, Scaled->Width(), Side, G->Canvas()->Handle(), 0, 0,
+                     Glyph.Width, Glyph.Height, SRCCOPY);
         }
+        TBitmap* Small = Scaled ? Scaled.get() : G.get();
         const int X = Above ? Work->Width() - Small->Width() - 1 : (Work->Width() - Small->Width()) / 2;
         const int Y = Above ? (Work->Height() - Small->Height()) / 2 : 1;
         BitBlt(Work->Canvas()->Handle(), X, Y, Small->Width(), Small->Height(), Small->Canvas()->Handle(), 0, 0,
                SRCCOPY);
-        if (Small != G) Small->Free();
-        G->Free();
       }
       BitBlt(Cache->Canvas()->Handle(), Strip.Left, Strip.Top, Strip.Width(), Strip.Height(), Work->Canvas()->Handle(),
              0, 0, SRCCOPY);
