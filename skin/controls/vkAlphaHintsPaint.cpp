@@ -162,38 +162,45 @@ TRect SkinHintTextRect(int Width, int Height, TsSkinManager* Manager, int Sectio
   return TRect(l + Gap, t + Gap, Width - r - Gap, Height - b - Gap);
 }
 
-void DrawHintText(TBitmap* Bmp, const TRect& R, const std::string& Text, TFont* Font, bool Html, UINT Alignment) {
+void PaintOpaque(TBitmap* Bmp, const std::function<void()>& Paint) {
   RequireBitmap32(Bmp);
-  if (Bmp->Empty() || Text.empty()) return;
   const TPixelPlane P = PlaneOf(Bmp);
   std::vector<uint32_t> Before;
   Before.reserve(static_cast<size_t>(P.Width) * P.Height);
   for (int y = 0; y < P.Height; ++y) Before.insert(Before.end(), P.Row32(y), P.Row32(y) + P.Width);
-  TCanvas* C = Bmp->Canvas();
-  C->Font()->Assign(Font);
-  C->Brush()->SetStyle(bsClear);
-  if (Html) {
-    TsHtml* H = new TsHtml();
-    try {
-      H->AlphaText = true;
-      H->Init(Bmp, Text, -1, -1, R);
-      TvkLinks Links;
-      H->Render(Links, false);
-    } catch (...) {
-      H->Free();
-      throw;
-    }
-    H->Free();
-  } else {
-    RECT r = R;
-    SetTextColor(C->Handle(), ColorToRGB(Font->Color()));
-    SetBkMode(C->Handle(), TRANSPARENT);
-    DrawTextA(C->Handle(), Text.c_str(), static_cast<int>(Text.size()), &r, DT_WORDBREAK | DT_NOPREFIX | Alignment);
-  }
+  Paint();
   GdiFlush();
   const TPixelPlane After = PlaneOf(Bmp);
   size_t i = 0;
   for (int y = 0; y < After.Height; ++y)
     for (uint32_t* p = After.Row32(y); p != After.Row32(y) + After.Width; ++p, ++i)
       if ((*p & 0xFFFFFF) != (Before[i] & 0xFFFFFF)) *p |= 0xFF000000u;
+}
+
+void DrawHintText(TBitmap* Bmp, const TRect& R, const std::string& Text, TFont* Font, bool Html, UINT Flags) {
+  RequireBitmap32(Bmp);
+  if (Bmp->Empty() || Text.empty()) return;
+  TCanvas* C = Bmp->Canvas();
+  C->Font()->Assign(Font);
+  C->Brush()->SetStyle(bsClear);
+  PaintOpaque(Bmp, [&] {
+    if (Html) {
+      TsHtml* H = new TsHtml();
+      try {
+        H->AlphaText = true;
+        H->Init(Bmp, Text, -1, -1, R);
+        TvkLinks Links;
+        H->Render(Links, false);
+      } catch (...) {
+        H->Free();
+        throw;
+      }
+      H->Free();
+      return;
+    }
+    RECT r = R;
+    SetTextColor(C->Handle(), ColorToRGB(Font->Color()));
+    SetBkMode(C->Handle(), TRANSPARENT);
+    DrawTextA(C->Handle(), Text.c_str(), static_cast<int>(Text.size()), &r, Flags);
+  });
 }

@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "framework/Graphics.h"
@@ -30,7 +31,9 @@ TRect HintTextRect(int Width, int Height, TvkHintImage* Image);
 // Where the text of a skinned hint goes: less the section's border widths plus 4 scaled pixels each side.
 TRect SkinHintTextRect(int Width, int Height, TsSkinManager* Manager, int SectionIndex);
 
-// The text into R of Bmp (pf32bit) in Font: through the HTML renderer keeping the bitmap's alpha, or plain
-// with DT_WORDBREAK | DT_NOPREFIX and Alignment (DT_LEFT, DT_RIGHT or DT_CENTER). Pixels the text changes
-// become opaque, since the layered window shows only what has alpha.
-void DrawHintText(TBitmap* Bmp, const TRect& R, const std::string& Text, TFont* Font, bool Html, UINT Alignment);
+// The text into R of Bmp (pf32bit) in Font and its colour: through the HTML renderer keeping the bitmap's alpha,
+// or plain with DrawText's Flags. Pixels the text changes become opaque, since the layered window shows only
+// what has alpha.
+void DrawHintText(TBitmap* Bmp, const TRect& R, const std::string& Text, TFont* Font, bool Html, UINT Flags);
+// Runs Paint, which draws on Bmp (pf32bit) with GDI, and makes every pixel whose colour it changed opaque.
+void PaintOpaque(TBitmap* Bmp, const std::function<void()>& Paint);

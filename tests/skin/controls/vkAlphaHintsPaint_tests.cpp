@@ -117,7 +117,7 @@ TEST(HintPictures, TextGoesInsideTheMarginsAndIsOpaque) {
   for (bool Html : {false, true}) {
     Owned<TBitmap> B = Blank(100, 40);
     for (int y = 0; y < 40; ++y) std::fill_n(static_cast<uint32_t*>(B->ScanLine(y)), 100, 0x00FFFFFFu);
-    DrawHintText(B.get(), R, Html ? "<b>Hint</b>" : "Hint", F.get(), Html, DT_LEFT);
+    DrawHintText(B.get(), R, Html ? "<b>Hint</b>" : "Hint", F.get(), Html, DT_WORDBREAK | DT_NOPREFIX | DT_LEFT);
     int Opaque = 0, Outside = 0;
     for (int y = 0; y < 40; ++y)
       for (int x = 0; x < 100; ++x) {
