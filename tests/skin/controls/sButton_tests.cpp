@@ -300,3 +300,25 @@ TEST(Button, PaintingValidatesTheWindowAndPrintingLeavesItsRepaintPending) {
   }
   Form->Hide();
 }
+
+TEST(Button, WMEnableNeverReachesTheSystemButtonWhileSkinned) {
+  struct TSpyButton : TsButton {
+    using TsButton::TsButton;
+    int EnablesSeen = 0;
+    void DefaultHandler(TMessage& M) override {
+      EnablesSeen += M.Msg == WM_ENABLE;
+      TsButton::DefaultHandler(M);
+    }
+  };
+  auto M = SkinnedManager();
+  Owned<TForm> Form = NewForm(clBtnFace);
+  for (const bool Skinned : {true, false}) {
+    M->SetActive(Skinned);
+    auto* B = Create<TSpyButton>(Form.get());
+    B->SetParent(Form.get());
+    B->SetBounds(10, 10, 100, 30);
+    EnableWindow(B->Handle(), FALSE);
+    EXPECT_EQ(B->EnablesSeen, Skinned ? 0 : 1) << Skinned;
+    B->Free();
+  }
+}

@@ -98,7 +98,6 @@ TEST(SkinnedLabels, CentredHtmlTextStartsHalfTheRoomIn) {
   const int Start = FirstInkColumn(A, 0xFFFFFF);
   ASSERT_GE(Start, 0);
   // The text's width as the renderer measures it.
-  RECT R{0, 0, 100, 16};
   Owned<TBitmap> Probe(new TBitmap());
   Probe->SetSize(1, 1);
   Probe->Canvas()->Font()->Assign(Left->Font());
@@ -106,7 +105,6 @@ TEST(SkinnedLabels, CentredHtmlTextStartsHalfTheRoomIn) {
   const int W = Probe->Canvas()->TextWidth("Hi");
   Probe->Canvas()->Font()->SetStyle(TFontStyles{});
   const int Width = W + Probe->Canvas()->TextWidth(" there");
-  (void)R;
   EXPECT_EQ(FirstInkColumn(B, 0xFFFFFF) - Start, (100 - Width) / 2);
 }
 
@@ -320,4 +318,18 @@ TEST(SkinnedLabels, AClickHandlerMayFreeItsLabelAndTheLinkStillOpens) {
   EXPECT_EQ(Shell.Calls[0].File, "first");
   EXPECT_EQ(Shell.Calls[1].File, "second");
   EXPECT_TRUE(KeptMemoryUntouched());
+}
+
+TEST(SkinnedLabels, AnHtmlLabelWithoutTagsDrawsLikeAPlainOne) {
+  Owned<TForm> Form = NewForm(clWhite);
+  TsLabel* Plain = Place<TsLabel>(Form.get(), 0, 0, 120, 16, "Port COM2");
+  TsHTMLLabel* Html = Place<TsHTMLLabel>(Form.get(), 0, 20, 120, 16, "Port COM2");
+  Dib32 A(120, 16, 0xFFFFFF, true), B(120, 16, 0xFFFFFF, true);
+  PaintGraphic(Plain, A);
+  PaintGraphic(Html, B);
+  ASSERT_GE(FirstInkColumn(A, 0xFFFFFF), 0);
+  int Differ = 0;
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 120; ++x) Differ += A.Rgb(x, y) != B.Rgb(x, y);
+  EXPECT_EQ(Differ, 0);
 }

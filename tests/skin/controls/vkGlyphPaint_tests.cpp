@@ -189,3 +189,18 @@ TEST(GlyphPaint, AToolButtonsGlyphByItsStateAndTheBarsLayout) {
     EXPECT_EQ(Seen, C.Colour) << C.Name;
   }
 }
+
+TEST(GlyphPaint, AGlyphWithNoAlphaAtAllIsOpaqueWhenTheManagerChecksForIt) {
+  auto M = SkinnedManager();
+  for (const bool Check : {true, false}) {
+    M->Options()->SetFlag(0, Check);  // CheckEmptyAlpha
+    Owned<TBitmap> Glyph(NewBitmap32(4, 4));
+    for (int y = 0; y < 4; ++y)
+      for (int x = 0; x < 4; ++x) PutPixel32(Glyph.get(), x, y, 0x00FF0000u);  // red, every alpha 0
+    PutPixel32(Glyph.get(), 0, 3, 0x00FF00FFu);  // as a keyed glyph, the bottom-left pixel is its key
+    TvkGlyphPaintData D;
+    D.Glyph = Glyph.get();
+    // red as an opaque glyph, or nothing over the blue beneath
+    EXPECT_EQ(DrawnPixel(D, 1, 1, 0xFF0000), Check ? 0xFF0000u : 0x0000FFu) << Check;
+  }
+}

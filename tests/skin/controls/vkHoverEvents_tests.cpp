@@ -15,15 +15,17 @@ using namespace controls_test;
 
 namespace {
 
-// The real pointer moved to a point of Form, then the application's messages run a while.
-void PointerTo(TForm* Form, POINT Client) {
+// The real pointer moved to a point of Form, then the application's messages run until the framework takes
+// Under for the control under the pointer.
+void PointerTo(TForm* Form, POINT Client, TControl* Under) {
   ASSERT_TRUE(testing_support::MovePointer(Form->ClientToScreen(Client)));
-  testing_support::PumpUntil(
-      [] {
+  EXPECT_TRUE(testing_support::PumpUntil(
+      [&] {
         Application->ProcessMessages();
-        return false;
+        return MouseControl() == Under;
       },
-      100);
+      2000))
+      << testing_support::PointerScene(Form->ClientToScreen(Client));
 }
 
 }  // namespace
@@ -65,11 +67,11 @@ TEST(HoverEventsRealPointer, FiredOnceByEachControlAndNotByADisabledPngButton) {
     if (auto* Png = As<TPNGButton>(Ctl)) Png->OnMouseExit = [&](TObject*) { ++Leaves; };
     Form->Show();
     // the pointer rests on the form's own background first, so the framework tracks the form
-    PointerTo(Form.get(), POINT{10, 10});
+    PointerTo(Form.get(), POINT{10, 10}, Form.get());
     ASSERT_EQ(MouseControl(), Form.get()) << C.Name;
-    PointerTo(Form.get(), POINT{90, 50});
+    PointerTo(Form.get(), POINT{90, 50}, Ctl);
     EXPECT_EQ(Enters, C.Expected) << C.Name;
-    PointerTo(Form.get(), POINT{10, 10});
+    PointerTo(Form.get(), POINT{10, 10}, Form.get());
     EXPECT_EQ(Enters, C.Expected) << C.Name;
     // the PNG button's own exit event and the framework's leave event each once
     EXPECT_EQ(Leaves, As<TPNGButton>(Ctl) != nullptr ? 2 * C.Expected : C.Expected) << C.Name;
