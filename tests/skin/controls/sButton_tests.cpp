@@ -123,10 +123,13 @@ TEST(Button, RightToLeftReadingOrdersTheCaptionFromTheRight) {
   Owned<TForm> Form = NewForm(clBtnFace);
   TsButton* Plain = NewButton(Form.get(), 100, 30);
   TsButton* Bidi = NewButton(Form.get(), 100, 30);
+  TsButton* Moved = NewButton(Form.get(), 100, 30);
   for (TsButton* B : {Plain, Bidi}) B->SetCaption("-ab");
+  Moved->SetCaption("ab-");
   Bidi->SetBiDiMode(bdRightToLeftReadingOnly);
   ASSERT_TRUE(Bidi->UseRightToLeftReading());
   EXPECT_NE(Printed(Plain), Printed(Bidi));
+  EXPECT_EQ(Printed(Moved), Printed(Bidi));
 }
 
 TEST(Button, PressedContentShiftsUnlessTheSkinSaysNot) {
@@ -321,4 +324,24 @@ TEST(Button, WMEnableNeverReachesTheSystemButtonWhileSkinned) {
     EXPECT_EQ(B->EnablesSeen, Skinned ? 0 : 1) << Skinned;
     B->Free();
   }
+}
+
+TEST(Button, ACommandLinkDrawsItsHintBelowTheCaption) {
+  auto M = SkinnedManager();
+  Owned<TForm> Form = NewForm(clBtnFace);
+  TsButton* Bare = NewButton(Form.get(), 200, 60);
+  TsButton* Hinted = NewButton(Form.get(), 200, 60);
+  for (TsButton* B : {Bare, Hinted}) {
+    B->SetStyle(bsCommandLink);
+    B->SetCaption("Write");
+  }
+  Hinted->SetCommandLinkHint("into the device");
+  const TRect Caption = Hinted->CaptionRect();
+  const std::vector<uint32_t> A = Printed(Bare), B = Printed(Hinted);
+  int Above = 0, Below = 0;
+  for (int y = 0; y < 60; ++y)
+    for (int x = 0; x < 200; ++x)
+      if (A[y * 200 + x] != B[y * 200 + x]) ++(y < Caption.Bottom ? Above : Below);
+  EXPECT_EQ(Above, 0);
+  EXPECT_GT(Below, 10);
 }
