@@ -5,7 +5,9 @@
 #include "ControlsTestSupport.h"
 #include "skin/controls/sButton.h"
 #include "skin/controls/sPanel.h"
+#include "skin/core/vkSkinCommands.h"
 #include "skin/graphics/vkBitmap32.h"
+#include "skin/graphics/vkParentBg.h"
 #include "skin/graphics/vkPixelOps.h"
 
 using namespace controls_test;
@@ -110,4 +112,25 @@ TEST(Panel, ChildrenAreComposedOverThePanelsFace) {
   // "TRANSLUCENT" (#204060) at 50 % over the panel's yellow: per channel ((p - s) * 127 + s * 256) shr 8
   auto Mix = [](int P, int S) { return static_cast<uint32_t>(((P - S) * 127 + S * 256) >> 8); };
   EXPECT_EQ(Dib.Rgb(25, 5), Mix(0xFF, 0x20) << 16 | Mix(0xFF, 0x40) << 8 | Mix(0x00, 0x60));
+}
+
+TEST(Panel, AnswersAChildsBackgroundQueryWithItsFaceWhereTheChildStands) {
+  auto M = SkinnedManager();
+  Owned<TForm> Form = NewForm(clBtnFace);
+  Form->ShowNoActivate();
+  // A border makes the client area smaller: the child's offset is counted from the client's origin.
+  for (const auto& [Border, Inset] : {std::pair{0, 0}, {3, 4}}) {
+    TsPanel* P = NewPanel(Form.get(), 120, 60);
+    P->SetBorderWidth(Border);
+    PrintedAt(P, 0, 0);  // the face is built
+    TvkParentBgQuery Q{};
+    Q.OffsetX = 5;
+    Q.OffsetY = 6;
+    P->Perform(SM_VKCMD, MAKEWPARAM(0, VKCMD_QUERY_PARENT_BG), reinterpret_cast<LPARAM>(&Q));
+    EXPECT_EQ(Q.Kind, bgkBitmap) << Border;
+    EXPECT_EQ(Q.Bmp, P->SkinData()->CacheBmp) << Border;
+    EXPECT_EQ(Q.OffsetX, 5 + Inset) << Border;
+    EXPECT_EQ(Q.OffsetY, 6 + Inset) << Border;
+    P->Free();
+  }
 }
