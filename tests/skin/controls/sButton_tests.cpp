@@ -345,3 +345,29 @@ TEST(Button, ACommandLinkDrawsItsHintBelowTheCaption) {
   EXPECT_EQ(Above, 0);
   EXPECT_GT(Below, 10);
 }
+
+TEST(Button, AReleaseWithThePointerStillOverTheButtonFadesToHot) {
+  auto M = SkinnedManager();
+  Owned<TForm> Form = NewForm(clBtnFace);
+  TsButton* B = NewButton(Form.get(), 100, 30);
+  Platform().Sleep = [](DWORD) {};
+  B->SetAnimatEvents({aeMouseDown, aeMouseUp});
+  Form->ShowNoActivate();  // fades run on a window that shows, from a face
+  B->Perform(WM_PRINT, 0, 0);
+  B->SkinData()->CacheDirty = false;
+  for (const bool Over : {true, false}) {
+    B->SkinData()->Hot = Over;
+    B->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    TvkThreadedTimer* T = B->SkinData()->AnimTimer;
+    ASSERT_NE(T, nullptr);
+    for (int i = 0; i < 50 && T->Enabled(); ++i) T->Tick();
+    B->Perform(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(T->Enabled(), Over) << Over;
+    if (Over) {
+      EXPECT_EQ(T->Mode, fmEnter);
+      EXPECT_EQ(T->StepCount, 3);  // fast
+    }
+  }
+  Form->Hide();
+  ResetPlatform();
+}
