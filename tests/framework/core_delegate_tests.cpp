@@ -24,6 +24,7 @@ TEST(Delegate, MemberIdentityIsCodeAndObjectWhicheverWayItWasBound) {
   EXPECT_EQ(runtime, compiled);
   EXPECT_NE(runtime, TNotifyEvent(&b, &Painter::Draw));
   EXPECT_TRUE(runtime.SameCode(TNotifyEvent(&b, &Painter::Draw)));
+  EXPECT_NE(runtime, TNotifyEvent(&a, &Painter::Measure));
   EXPECT_FALSE(runtime.SameCode(TNotifyEvent(&a, &Painter::Measure)));
   // A virtual member names its slot: the override runs, the code is the base's member.
   TNotifyEvent onFancy(&f, &Painter::Draw);
@@ -44,6 +45,7 @@ TEST(Delegate, CallablesEqualOnlyThemselvesAndNullIsLoud) {
   x = nullptr;
   copy(nullptr);  // the copy keeps the callable alive
   EXPECT_EQ(hits, 1);
+  EXPECT_FALSE(TNotifyEvent());
   EXPECT_FALSE(TNotifyEvent(std::function<void(TObject*)>()));
   EXPECT_THROW(x(nullptr), std::bad_function_call);
   copy.Clear();

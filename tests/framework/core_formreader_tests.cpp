@@ -5,6 +5,7 @@
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
 #include "framework/TypInfo.h"
+#include "tests/framework/core_test_util.h"
 
 namespace {
 
@@ -28,18 +29,14 @@ public:
   void SetStyle(TFontStyles s) { style_ = s; }
   uint32_t Color() const { return color_; }
   void SetColor(uint32_t c) { color_ = c; }
-  std::string Name() const { return name_; }
-  void SetName(const std::string& n) { name_ = n; }
 
 private:
   TFontStyles style_;
   uint32_t color_ = 0;
-  std::string name_ = "Tahoma";
 };
 PUBLISHED(TTestFont) {
   p.Set("Style", &TTestFont::Style, &TTestFont::SetStyle, {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"});
   p.Color("Color", &TTestFont::Color, &TTestFont::SetColor);
-  p.Str("Name", &TTestFont::Name, &TTestFont::SetName);
 }
 
 // A graphic-like sub-object storing binary data whose first bytes name its class.
@@ -237,8 +234,10 @@ protected:
     form->Free();
     RegisterColorIdents();  // the framework's own colour names again for later tests of the process
   }
-  // Reads and returns the EReadError message ("" when it read fine).
+  // Reads into a new form and returns the EReadError message ("" when it read fine).
   std::string ReadError(const std::string& text) {
+    form->Free();
+    form = new TTestForm(nullptr);
     try {
       ReadComponentFromText(text, form);
     } catch (const EReadError& e) {
@@ -349,11 +348,6 @@ TEST_F(FormReaderTest, LoadingProtocolSettersInTextOrderReferencesThenLoadedRoot
   EXPECT_FALSE(form->ComponentState().Contains(csLoading));
 }
 
-TEST_F(FormReaderTest, ErrorsNameFormObjectPropertyAndLine) {
-  EXPECT_EQ(ReadError("object F: TTestForm\n  object B: TTestControl\n\n    Captionx = 'a'\n  end\nend\n"),
-            "Error reading F.B.Captionx, line 4: Property Captionx does not exist");
-}
-
 TEST_F(FormReaderTest, ErrorsForWrongValuesOfEachKind) {
   const std::string head = "object F: TTestForm\n  object B: TTestControl\n    ";
   const std::string tail = "\n  end\nend\n";
@@ -380,48 +374,43 @@ TEST_F(FormReaderTest, ErrorsForWrongValuesOfEachKind) {
       {"Items.Strings = ((((((((((((((((((((((((((((((((((('a')))))))))))))))))))))))))))))))))",
        "Error reading F.B.Items.Strings, line 3: Lists nested too deeply"},
   };
-  for (const Case& c : cases) {
-    form->Free();
-    form = new TTestForm(nullptr);
-    EXPECT_EQ(ReadError(head + c.line + tail), c.message) << c.line;
-  }
+  for (const Case& c : cases) EXPECT_EQ(ReadError(head + c.line + tail), c.message) << c.line;
 }
 
-TEST_F(FormReaderTest, UnresolvedReferencesAndEventsAreErrorsAtTheirLine) {
-  EXPECT_EQ(ReadError("object F: TTestForm\n  FocusControl = Nowhere\nend\n"),
-            "Error reading F.FocusControl, line 2: Component Nowhere not found");
-  form->Free();
-  form = new TTestForm(nullptr);
-  EXPECT_EQ(ReadError("object F: TTestForm\n  OnClick = NoHandler\nend\n"),
-            "Error reading F.OnClick, line 2: Method NoHandler not found in TTestForm");
-  form->Free();
-  form = new TTestForm(nullptr);
-  EXPECT_EQ(ReadError("object F: TTestForm\n  OnClick = FormKey\nend\n"),
-            "Error reading F.OnClick, line 2: Method FormKey does not match the parameters of OnClick");
-}
-
-TEST_F(FormReaderTest, UnknownClassAndWrongRootAndStructure) {
-  try {
-    ReadComponentFromText("object F: TTestForm\n  object X: TNoSuchClass\n  end\nend\n", form);
-    FAIL();
-  } catch (const EClassNotFound& e) {
-    EXPECT_EQ(e.Message(), "Error reading F.X, line 2: Class TNoSuchClass not found");
-  }
-  form->Free();
-  form = new TTestForm(nullptr);
-  EXPECT_EQ(ReadError("object F: TOtherForm\nend\n"),
-            "Error reading TTestForm, line 1: The description is of class TOtherForm, not TTestForm");
-  form->Free();
-  form = new TTestForm(nullptr);
-  EXPECT_EQ(ReadError("object F: TTestForm\n  Left = 1\n"), "Error reading F, line 3: 'end' expected but end of text found");
-  form->Free();
-  form = new TTestForm(nullptr);
-  EXPECT_EQ(ReadError("object F: TTestForm\nend\nend\n"),
-            "Error reading F, line 3: End of text expected after the root object's 'end'");
-  form->Free();
-  form = new TTestForm(nullptr);
-  EXPECT_EQ(ReadError("object F: TTestForm\n  object A: TTestControl\n  end\n  object A: TTestControl\n  end\nend\n"),
-            "Error reading F.A, line 4: A component named A already exists");
+// Errors name the form, object and property and the line; references and handlers are resolved by name.
+TEST_F(FormReaderTest, ErrorsOfNamesReferencesHandlersAndStructureNameTheirPlaceAndLine) {
+  RegisterClasses({TLogger::StaticClassInfo(), TDefined::StaticClassInfo()});
+  const std::pair<const char*, const char*> cases[] = {
+      {"object F: TTestForm\n  object B: TTestControl\n\n    Captionx = 'a'\n  end\nend\n",
+       "Error reading F.B.Captionx, line 4: Property Captionx does not exist"},
+      {"object F: TTestForm\n  FocusControl = Nowhere\nend\n",
+       "Error reading F.FocusControl, line 2: Component Nowhere not found"},
+      {"object F: TTestForm\n  OnClick = NoHandler\nend\n",
+       "Error reading F.OnClick, line 2: Method NoHandler not found in TTestForm"},
+      {"object F: TTestForm\n  OnClick = FormKey\nend\n",
+       "Error reading F.OnClick, line 2: Method FormKey does not match the parameters of OnClick"},
+      {"object F: TOtherForm\nend\n",
+       "Error reading TTestForm, line 1: The description is of class TOtherForm, not TTestForm"},
+      {"object F: TTestForm\n  Left = 1\n", "Error reading F, line 3: 'end' expected but end of text found"},
+      {"object F: TTestForm\nend\nend\n", "Error reading F, line 3: End of text expected after the root object's 'end'"},
+      {"object F: TTestForm\n  object A: TTestControl\n  end\n  object A: TTestControl\n  end\nend\n",
+       "Error reading F.A, line 4: A component named A already exists"},
+      // A component that is not a control keeps its stored position as whole numbers.
+      {"object F: TTestForm\n  object Port: TLogger\n    Top = 'x'\n  end\nend\n",
+       "Error reading F.Port.Top, line 3: Integer expected"},
+      // Defined properties read exactly what was stored.
+      {"object F: TTestForm\n  object D: TDefined\n    Greedy = 'a'\n  end\nend\n",
+       "Error reading F.D.Greedy, line 3: No more values to read as string"},
+      {"object F: TTestForm\n  object D: TDefined\n    Lazy = ('a')\n  end\nend\n",
+       "Error reading F.D.Lazy, line 3: End of list expected"},
+      {"object F: TTestForm\n  object D: TDefined\n    Mixed = 5\n  end\nend\n",
+       "Error reading F.D.Mixed, line 3: List expected"},
+  };
+  for (const auto& [text, message] : cases) EXPECT_EQ(ReadError(text), message) << text;
+  EXPECT_EQ(MessageOf<EClassNotFound>([&] {
+              ReadComponentFromText("object F: TTestForm\n  object X: TNoSuchClass\n  end\nend\n", form);
+            }),
+            "Error reading F.X, line 2: Class TNoSuchClass not found");
 }
 
 TEST_F(FormReaderTest, NilReferencesUnnamedObjectsAndCaseOfNames) {
@@ -444,31 +433,15 @@ TEST_F(FormReaderTest, ComponentsThatAreNotControlsKeepTheirStoredPosition) {
   auto* port = form->FindComponent("Port");
   ASSERT_NE(port, nullptr);
   EXPECT_EQ(port->DesignInfo(), (300 << 16) | 24);
-  form->Free();
-  form = new TTestForm(nullptr);
-  EXPECT_EQ(ReadError("object F: TTestForm\n  object Port: TLogger\n    Top = 'x'\n  end\nend\n"),
-            "Error reading F.Port.Top, line 3: Integer expected");
 }
 
-TEST_F(FormReaderTest, DefinedPropertiesReadEachValueKindAndMisreadsAreErrors) {
+TEST_F(FormReaderTest, DefinedPropertiesReadEachValueKind) {
   RegisterClass(TDefined::StaticClassInfo());
   ReadComponentFromText(
       "object F: TTestForm\n  object D: TDefined\n    Mixed = ('s' 7 8589934592 2.5 True alTop ('x' 'y'))\n"
       "  end\nend\n",
       form);
   EXPECT_EQ(static_cast<TDefined*>(form->FindComponent("D"))->log, "s|7|8589934592|2.5|T|alTop|xy");
-  form->Free();
-  form = new TTestForm(nullptr);
-  EXPECT_EQ(ReadError("object F: TTestForm\n  object D: TDefined\n    Greedy = 'a'\n  end\nend\n"),
-            "Error reading F.D.Greedy, line 3: No more values to read as string");
-  form->Free();
-  form = new TTestForm(nullptr);
-  EXPECT_EQ(ReadError("object F: TTestForm\n  object D: TDefined\n    Lazy = ('a')\n  end\nend\n"),
-            "Error reading F.D.Lazy, line 3: End of list expected");
-  form->Free();
-  form = new TTestForm(nullptr);
-  EXPECT_EQ(ReadError("object F: TTestForm\n  object D: TDefined\n    Mixed = 5\n  end\nend\n"),
-            "Error reading F.D.Mixed, line 3: List expected");
 }
 
 TEST_F(FormReaderTest, StringCodesAboveTheByteRangeMapToTheAnsiCodePage) {

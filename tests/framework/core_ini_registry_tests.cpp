@@ -2,7 +2,7 @@
 
 #include "framework/IniFiles.h"
 #include "framework/Registry.h"
-#include "tests/framework/strings_test_util.h"
+#include "tests/framework/core_test_util.h"
 
 namespace {
 
@@ -46,11 +46,9 @@ TEST(MemIniFile, ParsesTrimsSkipsAndKeepsTextOrder) {
 TEST(MemIniFile, IntegersReadHexAndFallBackToTheDefault) {
   TMemIniFile ini;
   ini.SetText(kSkin);
-  EXPECT_EQ(ini.ReadInteger("GLOBALINFO", "VERSION", -1), 7);
-  EXPECT_EQ(ini.ReadInteger("GLOBALINFO", "SHADOW", -1), 31);
-  EXPECT_EQ(ini.ReadInteger("GLOBALINFO", "OFFSET", -1), 16);
-  EXPECT_EQ(ini.ReadInteger("GLOBALINFO", "BAD", -1), -1);
-  EXPECT_EQ(ini.ReadInteger("GLOBALINFO", "BIG", -1), -1) << "does not fit 32 bits";
+  // BIG does not fit 32 bits.
+  for (const auto& [key, value] : {std::pair{"VERSION", 7}, {"SHADOW", 31}, {"OFFSET", 16}, {"BAD", -1}, {"BIG", -1}})
+    EXPECT_EQ(ini.ReadInteger("GLOBALINFO", key, -1), value) << key;
   EXPECT_EQ(ini.ReadInt64("GLOBALINFO", "BIG", -1), 0x100000000LL);
   EXPECT_EQ(ini.ReadInteger("GLOBALINFO", "MISSING", 5), 5);
   EXPECT_EQ(ini.ReadInteger("Button", "Color", 5), 5);
@@ -95,12 +93,7 @@ TEST(Registry, ReadsTypedValuesAndRaisesOnWrongTypes) {
   EXPECT_EQ(reg.ReadInteger("Number"), 1234);
   EXPECT_EQ(reg.ReadString("Text"), "COM3");
   EXPECT_EQ(reg.ReadString("None"), "");
-  try {
-    reg.ReadInteger("Text");
-    FAIL();
-  } catch (const ERegistryException& e) {
-    EXPECT_EQ(e.Message(), "Invalid data type for 'Text'");
-  }
+  EXPECT_EQ(MessageOf<ERegistryException>([&] { reg.ReadInteger("Text"); }), "Invalid data type for 'Text'");
   EXPECT_THROW(reg.ReadInteger("None"), ERegistryException);
   EXPECT_THROW(reg.ReadString("Bytes"), ERegistryException);
   TStringList names;

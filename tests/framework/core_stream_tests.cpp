@@ -4,6 +4,7 @@
 
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
+#include "tests/framework/core_test_util.h"
 
 namespace {
 
@@ -28,12 +29,7 @@ TEST(MemoryStream, WriteGrowSeekReadAndShortTransfers) {
   EXPECT_STREQ(buf, "cde");
   m.Seek(-1, soEnd);
   EXPECT_EQ(m.Read(buf, 4), 1);
-  try {
-    m.ReadBuffer(buf, 1);
-    FAIL();
-  } catch (const EReadError& e) {
-    EXPECT_EQ(e.Message(), "Stream read error");
-  }
+  EXPECT_EQ(MessageOf<EReadError>([&] { m.ReadBuffer(buf, 1); }), "Stream read error");
   m.SetSize(3);
   EXPECT_EQ(m.Position(), 3);
   EXPECT_EQ(std::string(static_cast<char*>(m.Memory()), 3), "abc");
@@ -85,12 +81,8 @@ TEST(FileStream, CreateReadShareAndErrorsNameTheFile) {
   m.LoadFromFile(name);
   EXPECT_EQ(m.Size(), 5);
   DeleteFileA(name.c_str());
-  try {
-    TFileStream f(name, fmOpenRead);
-    FAIL();
-  } catch (const EFOpenError& e) {
-    EXPECT_NE(e.Message().find("Cannot open file \"" + name + "\""), std::string::npos) << e.Message();
-  }
+  const std::string missing = MessageOf<EFOpenError>([&] { TFileStream f(name, fmOpenRead); });
+  EXPECT_NE(missing.find("Cannot open file \"" + name + "\""), std::string::npos) << missing;
   EXPECT_THROW(TFileStream("Z:\\no\\such\\dir\\x.bin", fmCreate), EFCreateError);
 }
 
@@ -119,12 +111,8 @@ TEST(ResourceStream, ReadsAResourceOfAModuleByNameAndRefusesWrites) {
 }
 
 TEST(ResourceStream, MissingResourceNamesIt) {
-  try {
-    TResourceStream r(GetModuleHandleA(nullptr), "NO_SUCH_FORM");
-    FAIL();
-  } catch (const EResNotFound& e) {
-    EXPECT_EQ(e.Message(), "Resource NO_SUCH_FORM not found");
-  }
+  EXPECT_EQ(MessageOf<EResNotFound>([] { TResourceStream r(GetModuleHandleA(nullptr), "NO_SUCH_FORM"); }),
+            "Resource NO_SUCH_FORM not found");
   EXPECT_FALSE(ResourceExists(GetModuleHandleA(nullptr), "NO_SUCH_FORM"));
 }
 

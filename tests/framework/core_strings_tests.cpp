@@ -2,24 +2,20 @@
 
 #include "framework/Classes.h"
 #include "framework/Streams.h"
-#include "tests/framework/strings_test_util.h"
+#include "tests/framework/core_test_util.h"
 
 namespace {
 
 TEST(StringListText, SplitsAtCrLfCrOrLfAndAFinalBreakAddsNoLine) {
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"a\r\nb\rc\nd", {"a", "b", "c", "d"}}, {"a\r\n", {"a"}}, {"a\n\n", {"a", ""}}, {"\r\n", {""}},
+      {"a\n\rb", {"a", "", "b"}},  // LF CR is two breaks
+      {"", {}}};
   TStringList l;
-  l.SetText("a\r\nb\rc\nd");
-  EXPECT_EQ(Lines(l), (std::vector<std::string>{"a", "b", "c", "d"}));
-  l.SetText("a\r\n");
-  EXPECT_EQ(Lines(l), (std::vector<std::string>{"a"}));
-  l.SetText("a\n\n");
-  EXPECT_EQ(Lines(l), (std::vector<std::string>{"a", ""}));
-  l.SetText("\r\n");
-  EXPECT_EQ(Lines(l), (std::vector<std::string>{""}));
-  l.SetText("a\n\rb");
-  EXPECT_EQ(Lines(l), (std::vector<std::string>{"a", "", "b"})) << "LF CR is two breaks";
-  l.SetText("");
-  EXPECT_EQ(l.Count(), 0);
+  for (const auto& [text, lines] : cases) {
+    l.SetText(text);
+    EXPECT_EQ(Lines(l), lines) << text;
+  }
   l.SetText("x\r\ny");
   EXPECT_EQ(l.Text(), "x\r\ny\r\n");
 }
@@ -83,12 +79,7 @@ TEST(StringListBasics, ObjectsIndexesAndErrors) {
   EXPECT_EQ(l.Objects(2), &b);
   l.Delete(1);
   EXPECT_EQ(Lines(l), (std::vector<std::string>{"two", "zero"}));
-  try {
-    l.Strings(2);
-    FAIL();
-  } catch (const EStringListError& e) {
-    EXPECT_EQ(e.Message(), "List index out of bounds (2)");
-  }
+  EXPECT_EQ(MessageOf<EStringListError>([&] { l.Strings(2); }), "List index out of bounds (2)");
   EXPECT_THROW(l.Delete(-1), EStringListError);
   EXPECT_THROW(l.Insert(3, "x"), EStringListError);
   l.Insert(2, "end");

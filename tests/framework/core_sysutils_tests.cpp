@@ -2,26 +2,17 @@
 
 #include "framework/Platform.h"
 #include "framework/SysUtils.h"
+#include "tests/framework/core_test_util.h"
 
 namespace {
 
-TEST(StrToInt, AcceptsSignDecimalAndBothHexPrefixes) {
-  EXPECT_EQ(StrToInt("0"), 0);
-  EXPECT_EQ(StrToInt("-17"), -17);
-  EXPECT_EQ(StrToInt("+17"), 17);
-  EXPECT_EQ(StrToInt("  42"), 42);
-  EXPECT_EQ(StrToInt("$1F"), 31);
-  EXPECT_EQ(StrToInt("0x1f"), 31);
-  EXPECT_EQ(StrToInt("0X1F"), 31);
-  EXPECT_EQ(StrToInt("-$10"), -16);
-  EXPECT_EQ(StrToInt("2147483647"), 2147483647);
-  EXPECT_EQ(StrToInt("-2147483648"), INT32_MIN);
-}
-
-TEST(StrToInt, EightHexDigitsWrapToTheSignedValue) {
-  EXPECT_EQ(StrToInt("$FFFFFFFF"), -1);
-  EXPECT_EQ(StrToInt("$80000000"), INT32_MIN);
-  EXPECT_EQ(StrToInt("$000000001"), 1) << "leading zeros do not count against the width";
+// Eight hex digits wrap to the signed value; leading zeros do not count against the width.
+TEST(StrToInt, AcceptsSignDecimalBothHexPrefixesAndEightHexDigitsWrapped) {
+  const std::pair<const char*, int> cases[] = {
+      {"0", 0},           {"-17", -17},         {"+17", 17},          {"  42", 42},          {"$1F", 31},
+      {"0x1f", 31},       {"0X1F", 31},         {"-$10", -16},        {"2147483647", 2147483647},
+      {"-2147483648", INT32_MIN}, {"$FFFFFFFF", -1}, {"$80000000", INT32_MIN}, {"$000000001", 1}};
+  for (const auto& [text, value] : cases) EXPECT_EQ(StrToInt(text), value) << text;
   int v;
   EXPECT_FALSE(TryStrToInt("$100000000", v));
 }
@@ -34,12 +25,7 @@ TEST(StrToInt, RejectsEverythingElseWithTheConversionMessage) {
     EXPECT_EQ(v, 99) << bad;
     EXPECT_EQ(StrToIntDef(bad, -5), -5) << bad;
   }
-  try {
-    StrToInt("12a");
-    FAIL();
-  } catch (const EConvertError& e) {
-    EXPECT_EQ(e.Message(), "'12a' is not a valid integer value");
-  }
+  EXPECT_EQ(MessageOf<EConvertError>([] { StrToInt("12a"); }), "'12a' is not a valid integer value");
 }
 
 TEST(StrToInt64, FullRangeAndSixteenHexDigits) {
@@ -52,11 +38,9 @@ TEST(StrToInt64, FullRangeAndSixteenHexDigits) {
 }
 
 TEST(IntToHex, UpperCaseMinimumDigitsAndTwosComplement) {
-  EXPECT_EQ(IntToHex(255, 2), "FF");
-  EXPECT_EQ(IntToHex(255, 4), "00FF");
-  EXPECT_EQ(IntToHex(0x12345, 2), "12345");
-  EXPECT_EQ(IntToHex(0, 0), "0");
-  EXPECT_EQ(IntToHex(-1, 2), "FFFFFFFF");
+  const std::tuple<int, int, const char*> cases[] = {
+      {255, 2, "FF"}, {255, 4, "00FF"}, {0x12345, 2, "12345"}, {0, 0, "0"}, {-1, 2, "FFFFFFFF"}};
+  for (const auto& [value, digits, text] : cases) EXPECT_EQ(IntToHex(value, digits), text) << value;
   EXPECT_EQ(IntToHex(int64_t{-1}, 2), "FFFFFFFFFFFFFFFF");
   EXPECT_EQ(IntToStr(-12), "-12");
 }
@@ -74,41 +58,24 @@ TEST(Format, IntegersStringsWidthPrecision) {
 }
 
 TEST(FrameworkMessages, OutOfRangeRaisesInvalidOperationWithTheBounds) {
-  try {
-    RaiseOutOfRange(0, 100);
-    FAIL();
-  } catch (const EInvalidOperation& e) {
-    EXPECT_EQ(e.Message(), "Value must be between 0 and 100");
-  }
-  try {
-    RaiseOutOfRange(-5, 4294967295LL);
-    FAIL();
-  } catch (const EInvalidOperation& e) {
-    EXPECT_EQ(e.Message(), "Value must be between -5 and 4294967295");
-  }
+  EXPECT_EQ(MessageOf<EInvalidOperation>([] { RaiseOutOfRange(0, 100); }), "Value must be between 0 and 100");
+  EXPECT_EQ(MessageOf<EInvalidOperation>([] { RaiseOutOfRange(-5, 4294967295LL); }),
+            "Value must be between -5 and 4294967295");
 }
 
 TEST(Floats, DotWhateverTheLocaleAndShortestText) {
-  EXPECT_DOUBLE_EQ(StrToFloat("10.25"), 10.25);
-  EXPECT_DOUBLE_EQ(StrToFloat("-1.5e2"), -150.0);
-  EXPECT_DOUBLE_EQ(StrToFloat(" 3 "), 3.0);
-  EXPECT_DOUBLE_EQ(StrToFloat(".5"), 0.5);
-  EXPECT_THROW(StrToFloat("10,25"), EConvertError);
-  EXPECT_THROW(StrToFloat("inf"), EConvertError);
-  EXPECT_THROW(StrToFloat("1e"), EConvertError);
+  for (const auto& [text, value] : {std::pair{"10.25", 10.25}, {"-1.5e2", -150.0}, {" 3 ", 3.0}, {".5", 0.5}})
+    EXPECT_DOUBLE_EQ(StrToFloat(text), value) << text;
+  for (const char* bad : {"10,25", "inf", "1e"}) EXPECT_THROW(StrToFloat(bad), EConvertError) << bad;
   EXPECT_EQ(StrToFloatDef("", 2.5), 2.5);
-  EXPECT_EQ(FloatToStr(10.25), "10.25");
-  EXPECT_EQ(FloatToStr(0.1 + 0.2), "0.3");
-  EXPECT_EQ(FloatToStr(-3), "-3");
-  EXPECT_EQ(FloatToStr(1e20), "1E20");
-  EXPECT_EQ(FloatToStr(1.5e-7), "1.5E-7");
+  for (const auto& [value, text] :
+       {std::pair{10.25, "10.25"}, {0.1 + 0.2, "0.3"}, {-3.0, "-3"}, {1e20, "1E20"}, {1.5e-7, "1.5E-7"}})
+    EXPECT_EQ(FloatToStr(value), text);
 }
 
 TEST(Rounding, HalfToEvenAndTruncTowardZero) {
-  EXPECT_EQ(Round(2.5), 2);
-  EXPECT_EQ(Round(3.5), 4);
-  EXPECT_EQ(Round(-2.5), -2);
-  EXPECT_EQ(Round(142.5), 142);
+  for (const auto& [value, rounded] : {std::pair{2.5, 2}, {3.5, 4}, {-2.5, -2}, {142.5, 142}})
+    EXPECT_EQ(Round(value), rounded) << value;
   EXPECT_EQ(Trunc(-2.7), -2);
   EXPECT_EQ(Trunc(2.7), 2);
 }
@@ -126,9 +93,7 @@ TEST(Text, TrimCaseAndCompare) {
 }
 
 TEST(Paths, PartsOfFileNames) {
-  EXPECT_EQ(ExtractFileName("C:\\dir\\fw.hex"), "fw.hex");
-  EXPECT_EQ(ExtractFileName("C:fw.hex"), "fw.hex");
-  EXPECT_EQ(ExtractFileName("fw.hex"), "fw.hex");
+  for (const char* name : {"C:\\dir\\fw.hex", "C:fw.hex", "fw.hex"}) EXPECT_EQ(ExtractFileName(name), "fw.hex") << name;
   EXPECT_EQ(ExtractFilePath("C:\\dir\\fw.hex"), "C:\\dir\\");
   EXPECT_EQ(ExtractFilePath("fw.hex"), "");
   EXPECT_EQ(ExtractFileExt("a.b\\c"), "");
@@ -228,20 +193,9 @@ TEST(Time, LongTimeFormatOfTheUser) {
   int y, m, d, h, mi, s, ms;
   DecodeDate(t, y, m, d);
   DecodeTime(t, h, mi, s, ms);
-  EXPECT_EQ(y, 2024);
-  EXPECT_EQ(m, 2);
-  EXPECT_EQ(d, 29);
-  EXPECT_EQ(h, 13);
-  EXPECT_EQ(mi, 5);
-  EXPECT_EQ(s, 9);
+  EXPECT_EQ((std::vector<int>{y, m, d, h, mi, s}), (std::vector<int>{2024, 2, 29, 13, 5, 9}));
   EXPECT_DOUBLE_EQ(EncodeDate(1899, 12, 30), 0.0);
-  SYSTEMTIME st{};
-  st.wYear = 2024;
-  st.wMonth = 2;
-  st.wDay = 29;
-  st.wHour = 13;
-  st.wMinute = 5;
-  st.wSecond = 9;
+  const SYSTEMTIME st{2024, 2, 0, 29, 13, 5, 9, 0};
   char expected[64];
   GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &st, nullptr, expected, sizeof expected);
   EXPECT_EQ(TimeToStr(t), expected);
