@@ -14,17 +14,15 @@ namespace {
 
 constexpr std::uint32_t White = 0x00FFFFFF;
 
+// A system colour is 0xFF000000 plus the system's colour index.
 TEST(GraphicsColor, SystemColoursGoThroughGetSysColorOthersPassUnchanged) {
-  EXPECT_EQ(ColorToRGB(clBtnFace), GetSysColor(COLOR_BTNFACE));
-  EXPECT_EQ(ColorToRGB(cl3DLight), GetSysColor(COLOR_3DLIGHT));
-  EXPECT_EQ(ColorToRGB(clInfoBk), GetSysColor(COLOR_INFOBK));
-  EXPECT_EQ(ColorToRGB(0x00123456), 0x00123456u);
-  EXPECT_EQ(ColorToRGB(clNone), clNone);
-  EXPECT_EQ(ColorToRGB(clDefault), clDefault);
-  EXPECT_EQ(clHighlight, 0xFF00000Du);
-  EXPECT_EQ(clHighlightText, 0xFF00000Eu);
-  EXPECT_EQ(clWindow, 0xFF000005u);
-  EXPECT_EQ(clWindowText, 0xFF000008u);
+  for (const auto& [color, index] : {std::pair{clBtnFace, COLOR_BTNFACE}, {cl3DLight, COLOR_3DLIGHT}, {clInfoBk, COLOR_INFOBK},
+                                     {clHighlight, COLOR_HIGHLIGHT}, {clHighlightText, COLOR_HIGHLIGHTTEXT},
+                                     {clWindow, COLOR_WINDOW}, {clWindowText, COLOR_WINDOWTEXT}}) {
+    EXPECT_EQ(color, 0xFF000000u | index);
+    EXPECT_EQ(ColorToRGB(color), GetSysColor(index)) << index;
+  }
+  for (TColor color : {TColor{0x00123456}, clNone, clDefault}) EXPECT_EQ(ColorToRGB(color), color);
 }
 
 TEST(GraphicsColor, IdentifierTableBothWaysAndThroughTheReadersRegistry) {
@@ -359,15 +357,13 @@ TEST(GraphicsCanvas, FocusRectangleDrawnTwiceRestoresThePixels) {
   TCanvas* Canvas = Bitmap->Canvas();
   Canvas->Brush()->SetColor(clGreen);
   Canvas->FillRect(Rect(0, 0, 8, 16));
-  std::vector<std::uint32_t> Before;
-  for (int Y = 0; Y < 16; ++Y)
-    for (int X = 0; X < 16; ++X) Before.push_back(PixelAt(Bitmap.get(), X, Y) & 0xFFFFFF);
   auto Snapshot = [&] {
     std::vector<std::uint32_t> Pixels;
     for (int Y = 0; Y < 16; ++Y)
       for (int X = 0; X < 16; ++X) Pixels.push_back(PixelAt(Bitmap.get(), X, Y) & 0xFFFFFF);
     return Pixels;
   };
+  const std::vector<std::uint32_t> Before = Snapshot();
   Canvas->DrawFocusRect(Rect(2, 2, 14, 14));
   const std::vector<std::uint32_t> Drawn = Snapshot();
   int Changed = 0;

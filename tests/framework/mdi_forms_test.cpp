@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/Menus.h"
+#include "tests/framework/menus_test_util.h"
 #include "tests/framework/ui_test_util.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/Owned.h"
@@ -12,27 +12,10 @@ namespace {
 
 using testing_support::Owned;
 
-std::vector<std::string> MenuTexts(HMENU menu) {
-  std::vector<std::string> texts;
-  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-    char text[128] = {};
-    GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
-    texts.push_back(text);
-  }
-  return texts;
-}
-
 bool Contains(const std::vector<std::string>& texts, const std::string& part) {
   for (const std::string& t : texts)
     if (t.find(part) != std::string::npos) return true;
   return false;
-}
-
-TMenuItem* NewItem(TComponent* owner, const std::string& caption, int group = 0) {
-  auto* item = new TMenuItem(owner);
-  item->SetCaption(caption);
-  item->SetGroupIndex(group);
-  return item;
 }
 
 class MDIForms : public UiTest {
@@ -44,11 +27,11 @@ protected:
     frame->SetBorderStyle(bsSizeable);
     frame->SetFormStyle(fsMDIForm);
     menu = new TMainMenu(frame);
-    file = NewItem(frame, "&File");
-    window = NewItem(frame, "&Window", 9);
+    file = NewMenuItem(frame, "&File");
+    window = NewMenuItem(frame, "&Window", 9);
     menu->Items()->Add(file);
     menu->Items()->Add(window);
-    window->Add(NewItem(frame, "&Cascade"));
+    window->Add(NewMenuItem(frame, "&Cascade"));
     frame->SetMenu(menu);
     frame->SetWindowMenu(window);
     Application->FormCreated(frame);
@@ -128,7 +111,7 @@ TEST_F(MDIForms, ChildrenLiveInTheClientAndAreListedActivatedAndMaximised) {
 TEST_F(MDIForms, AChildsMenuIsMergedWhileItIsActiveAndItsCommandsReachIt) {
   TForm* a = Child("Alpha");
   auto* childMenu = new TMainMenu(a);
-  TMenuItem* edit = NewItem(a, "&Edit", 1);
+  TMenuItem* edit = NewMenuItem(a, "&Edit", 1);
   childMenu->Items()->Add(edit);
   int clicks = 0;
   edit->OnClick = [&](TObject*) { ++clicks; };

@@ -105,11 +105,9 @@ TEST_F(PopupMenus, OwnerDrawnPopupItemsAreMeasuredAndDrawnThroughThePopupList) {
 
 TEST_F(PopupMenus, ContextMenuShowsAfterOnContextPopupAndAParentAnswersForItsChild) {
   TForm* form = NewForm();
-  auto* parent = new TPanel(form);
-  parent->SetParent(form);
+  auto* parent = NewChild<TPanel>(form);
   parent->SetBounds(0, 0, 200, 150);
-  auto* child = new TPanel(form);
-  child->SetParent(parent);
+  auto* child = NewChild<TPanel>(parent, form);
   child->SetBounds(10, 10, 80, 60);
   parent->SetPopupMenu(NewPopup(form, {"Only"}));
   bool handle = true;

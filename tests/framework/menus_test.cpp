@@ -7,6 +7,7 @@
 #include "framework/Platform.h"
 #include "framework/StdCtrls.h"
 #include "framework/SysUtils.h"
+#include "tests/framework/menus_test_util.h"
 #include "tests/framework/ui_test_util.h"
 #include "tests/support/Bitmaps.h"
 
@@ -92,25 +93,6 @@ end
 
 TMenuTestForm* ReadMenuForm() { return ReadFormFromText<TMenuTestForm>(kMenuForm); }
 
-std::string EntryText(HMENU menu, int position) {
-  char text[128] = {};
-  GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
-  return text;
-}
-
-std::vector<std::string> BarTexts(HMENU menu) {
-  std::vector<std::string> texts;
-  for (int i = 0; i < GetMenuItemCount(menu); ++i) texts.push_back(EntryText(menu, i));
-  return texts;
-}
-
-TMenuItem* Item(TComponent* owner, const std::string& caption, int group = 0) {
-  auto* item = new TMenuItem(owner);
-  item->SetCaption(caption);
-  item->SetGroupIndex(group);
-  return item;
-}
-
 class Menus : public UiTest {
 protected:
   void SetUp() override {
@@ -138,7 +120,7 @@ TEST_F(Menus, StoredMenusAreBuiltAndTheirCommandsAndPopupsReachTheItems) {
 
   HWND h = f->Handle();
   EXPECT_EQ(GetMenu(h), f->MainMenu1->Handle());
-  EXPECT_EQ(BarTexts(f->File1->Handle()), (std::vector<std::string>{"&Open\tCtrl+O", "", "Close\tCtrl+W"}));
+  EXPECT_EQ(MenuTexts(f->File1->Handle()), (std::vector<std::string>{"&Open\tCtrl+O", "", "Close\tCtrl+W"}));
   EXPECT_EQ(GetMenuState(f->File1->Handle(), f->Close1->Command(), MF_BYCOMMAND) & MF_GRAYED, UINT(MF_GRAYED));
 
   SendMessageA(h, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(f->File1->Handle()), 0);
@@ -149,27 +131,20 @@ TEST_F(Menus, StoredMenusAreBuiltAndTheirCommandsAndPopupsReachTheItems) {
   EXPECT_EQ(f->MainMenu1->FindItem(0x4057, fkShortCut), f->Close1);
 
   // A change of the menu's images rebuilds the bar and tells the form; a freed list is forgotten.
-  int changed = 0;
-  TWndMethod own = f->WindowProc;
-  f->WindowProc = [&](TMessage& m) {
-    changed += m.Msg == CM_MENUCHANGED;
-    own(m);
-  };
   auto* images = new TImageList(nullptr);
   f->MainMenu1->SetImages(images);
-  changed = 0;
+  MessageLog changed(f.get(), CM_MENUCHANGED, CM_MENUCHANGED);
   images->SetSize(20, 20);
-  EXPECT_EQ(changed, 1);
+  EXPECT_EQ(changed.Count(CM_MENUCHANGED), 1);
   images->Free();
   EXPECT_EQ(f->MainMenu1->Images(), nullptr);
-  f->WindowProc = own;
 }
 
 TEST_F(Menus, ItemsChangeTheirEntriesAndLeaveTheTreeCleanly) {
   Owned<TPopupMenu> menu(new TPopupMenu(nullptr));
-  TMenuItem* a = Item(menu.get(), "A");
-  TMenuItem* b = Item(menu.get(), "B");
-  TMenuItem* sub = Item(menu.get(), "Sub");
+  TMenuItem* a = NewMenuItem(menu.get(), "A");
+  TMenuItem* b = NewMenuItem(menu.get(), "B");
+  TMenuItem* sub = NewMenuItem(menu.get(), "Sub");
   menu->Items()->Add(a);
   menu->Items()->Add(b);
   menu->Items()->Add(sub);
@@ -180,8 +155,8 @@ TEST_F(Menus, ItemsChangeTheirEntriesAndLeaveTheTreeCleanly) {
   b->SetChecked(true);
   EXPECT_FALSE(a->Checked()) << "one radio item per group";
   b->SetVisible(false);
-  EXPECT_EQ(BarTexts(menu->Handle()), (std::vector<std::string>{"A", "Sub"}));
-  sub->Add(Item(menu.get(), "Child"));
+  EXPECT_EQ(MenuTexts(menu->Handle()), (std::vector<std::string>{"A", "Sub"}));
+  sub->Add(NewMenuItem(menu.get(), "Child"));
   HMENU subHandle = sub->Handle();
   ASSERT_TRUE(IsMenu(subHandle));
   sub->Items(0)->Free();
@@ -189,7 +164,7 @@ TEST_F(Menus, ItemsChangeTheirEntriesAndLeaveTheTreeCleanly) {
   EXPECT_FALSE(IsMenu(subHandle)) << "without sub-items the item's menu goes";
   menu->Items()->Remove(a);
   EXPECT_EQ(a->Parent(), nullptr);
-  EXPECT_EQ(BarTexts(menu->Handle()), (std::vector<std::string>{"Sub"}));
+  EXPECT_EQ(MenuTexts(menu->Handle()), (std::vector<std::string>{"Sub"}));
   a->Free();
 }
 
@@ -212,7 +187,7 @@ TEST_F(Menus, ShortcutsReachTheMenusBeforeTheFocusedControl) {
   Owned<TMenuTestForm> f(ReadMenuForm());
   int keysSeen = 0;
   f->Edit1->OnKeyDown = [&](TObject*, WORD&, TShiftState) { ++keysSeen; };
-  TMenuItem* paste = Item(f.get(), "Paste");
+  TMenuItem* paste = NewMenuItem(f.get(), "Paste");
   paste->SetName("Paste");
   paste->SetShortCut(TextToShortCut("Ctrl+V"));
   paste->OnClick = TNotifyEvent(f.get(), &TMenuTestForm::ItemClick);
@@ -252,21 +227,21 @@ TEST_F(Menus, MergingByGroupIndexReplacesGroupsAndInsertsTheOthersInOrder) {
   Owned<TMenuTestForm> f(ReadMenuForm());
   Application->ProcessMessages();
   Owned<TMainMenu> child(new TMainMenu(nullptr));
-  TMenuItem* edit = Item(child.get(), "Edit2", 0);
-  TMenuItem* window = Item(child.get(), "Window", 5);
+  TMenuItem* edit = NewMenuItem(child.get(), "Edit2", 0);
+  TMenuItem* window = NewMenuItem(child.get(), "Window", 5);
   child->Items()->Add(edit);
   child->Items()->Add(window);
   window->OnClick = TNotifyEvent(f.get(), &TMenuTestForm::ItemClick);
   window->SetName("Window1");
   HMENU bar = f->MainMenu1->Handle();
   f->MainMenu1->Merge(child.get());
-  EXPECT_EQ(BarTexts(bar), (std::vector<std::string>{"Edit2", "Window", "Help"}));
+  EXPECT_EQ(MenuTexts(bar), (std::vector<std::string>{"Edit2", "Window", "Help"}));
   SendMessageA(f->Handle(), WM_COMMAND, window->Command(), 0);
   EXPECT_EQ(f->log, std::vector<std::string>{"Window1"});
   window->SetCaption("Windows");  // a merged item's change shows in the bar it is merged into
-  EXPECT_EQ(EntryText(bar, 1), "Windows");
+  EXPECT_EQ(MenuTexts(bar).at(1), "Windows");
   child.reset();  // a freed merged menu leaves the bar
-  EXPECT_EQ(BarTexts(bar), (std::vector<std::string>{"&File", "Help"}));
+  EXPECT_EQ(MenuTexts(bar), (std::vector<std::string>{"&File", "Help"}));
 }
 
 TEST_F(Menus, AutoMergeMenuOfASecondFormJoinsTheMainFormsBarWhileItIsShown) {
@@ -275,15 +250,15 @@ TEST_F(Menus, AutoMergeMenuOfASecondFormJoinsTheMainFormsBarWhileItIsShown) {
   TForm* second = NewForm();
   auto* menu = new TMainMenu(second);
   menu->SetAutoMerge(true);
-  menu->Items()->Add(Item(menu, "Tools", 3));
+  menu->Items()->Add(NewMenuItem(menu, "Tools", 3));
   second->SetMenu(menu);
   EXPECT_EQ(GetMenu(second->Handle()), nullptr);
   ASSERT_EQ(Application->MainForm(), main.get()) << "the first form became the main form";
   second->MergeMenu(true);
-  EXPECT_EQ(BarTexts(main->MainMenu1->Handle()), (std::vector<std::string>{"&File", "Tools", "Help"}));
+  EXPECT_EQ(MenuTexts(main->MainMenu1->Handle()), (std::vector<std::string>{"&File", "Tools", "Help"}));
   second->Show();
   second->Hide();
-  EXPECT_EQ(BarTexts(main->MainMenu1->Handle()), (std::vector<std::string>{"&File", "Help"}));
+  EXPECT_EQ(MenuTexts(main->MainMenu1->Handle()), (std::vector<std::string>{"&File", "Help"}));
   EXPECT_THROW(second->SetMenu(main->MainMenu1), EInvalidOperation) << "a menu belongs to one form";
   second->Free();
 }
@@ -317,9 +292,7 @@ TEST_F(Menus, OwnerDrawnItemsAreMeasuredAndDrawnWithTheirState) {
   dis.itemID = f->File1->Command();
   dis.itemState = ODS_SELECTED;
   SendMessageA(f->Handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
-  COLORREF highlight = ColorToRGB(clHighlight);
-  EXPECT_EQ(testing_support::PixelAt(target.get(), 1, 1) & 0xFFFFFF,
-            testing_support::Argb(0, GetRValue(highlight), GetGValue(highlight), GetBValue(highlight)));
+  EXPECT_EQ(testing_support::PixelAt(target.get(), 1, 1) & 0xFFFFFF, PixelRgb(clHighlight));
   EXPECT_EQ(GdiObjectCounts(), gdi) << "measuring and drawing keep no GDI object";
 }
 

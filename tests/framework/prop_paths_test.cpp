@@ -4,7 +4,6 @@
 #include "framework/Buttons.h"
 #include "framework/ComCtrls.h"
 #include "framework/ExtCtrls.h"
-#include "framework/FormReader.h"
 #include "framework/StdCtrls.h"
 #include "tests/framework/ui_test_util.h"
 
@@ -75,8 +74,7 @@ using PropPaths = UiTest;
 
 TEST_F(PropPaths, PathsWalkObjectPropertiesAndAMissingStepMakesThePathAbsent) {
   TForm* form = NewForm();
-  auto* grid = new TTestGrid(form);
-  grid->SetParent(form);
+  auto* grid = NewChild<TTestGrid>(form);
   EXPECT_TRUE(SetOrdProp(grid, "GridStyle.Title.StartColor", clRed));
   EXPECT_EQ(grid->GridStyle()->Title()->StartColor(), clRed);
   EXPECT_EQ(GetOrdProp(grid, "gridstyle.title.startcolor"), clRed) << "names are case-insensitive";
@@ -186,17 +184,6 @@ TEST_F(PropPaths, EachControlClassPublishesItsOwnShareOfCaptionTextColourFontAnd
     for (const std::string& name : words(r.absent)) EXPECT_EQ(GetPropInfo(r.cls, name), nullptr) << r.cls->name << "." << name;
   }
   EXPECT_THROW(GetPropInfo(TBadPublisher::StaticClassInfo(), "Name"), EPropertyError);
-}
-
-TEST_F(PropPaths, AStoredDescriptionCannotSetWhatTheClassDoesNotPublish) {
-  TForm* form = NewForm();
-  try {
-    ReadComponentFromText("object F: TForm\n  object E: TEdit\n    Caption = 'x'\n  end\nend\n", form);
-    FAIL() << "Caption on an edit was accepted";
-  } catch (const EReadError& e) {
-    EXPECT_NE(std::string(e.what()).find("Property Caption does not exist"), std::string::npos) << e.what();
-  }
-  form->Free();
 }
 
 }  // namespace

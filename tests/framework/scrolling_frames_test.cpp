@@ -116,11 +116,9 @@ end
 
 TEST_F(ScrollingControls, ScrollBarsMoveTheChildrenWithinTheRange) {
   Owned<TForm> f(NewForm(300, 200));
-  auto* box = new TScrollBox(f.get());
-  box->SetParent(f.get());
+  auto* box = NewChild<TScrollBox>(f.get());
   box->SetBounds(0, 0, 150, 100);
-  auto* inner = new TButton(f.get());
-  inner->SetParent(box);
+  auto* inner = NewChild<TButton>(box, f.get());
   inner->SetBounds(10, 40, 60, 20);
   f->Show();
   TControlScrollBar* v = box->VertScrollBar();

@@ -7,7 +7,6 @@
 #include "framework/GraphicsGdi.h"
 #include "tests/framework/ui_test_util.h"
 #include "tests/support/Dib32.h"
-#include "tests/support/GdiLeaks.h"
 
 class TThinForm : public TForm {
   DECLARE_CLASS(TThinForm, TForm)
@@ -323,18 +322,18 @@ TEST_F(ThinControls, ScrollBarSettersCalledWhileTheRangeIsSentDoNotRecurse) {
   TScrollBar* s = f->ScrollBar1;
   // A subclasser that writes the range back into the control whenever the window gets it.
   int sent = 0;
-  TWndMethod old = s->WindowProc;
-  s->WindowProc = TWndMethod::FromFunction([&](TMessage& m) {
-    if (m.Msg == SBM_SETSCROLLINFO) {
-      ++sent;
-      const auto* info = reinterpret_cast<const SCROLLINFO*>(m.LParam);
-      s->SetMin(std::min(info->nMin, 5));
-      s->SetPageSize(info->nPage);
-    }
-    old(m);
-  });
-  s->SetMax(300);
-  s->WindowProc = old;
+  {
+    WindowProcHook hook(s, [&](TMessage& m, const TWndMethod& next) {
+      if (m.Msg == SBM_SETSCROLLINFO) {
+        ++sent;
+        const auto* info = reinterpret_cast<const SCROLLINFO*>(m.LParam);
+        s->SetMin(std::min(info->nMin, 5));
+        s->SetPageSize(info->nPage);
+      }
+      next(m);
+    });
+    s->SetMax(300);
+  }
   EXPECT_EQ(sent, 2) << "sent again once for the value changed meanwhile, then settled";
   SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
   GetScrollInfo(s->Handle(), SB_CTL, &si);
@@ -628,7 +627,7 @@ TEST_F(ThinControls, SpeedButtonsOfAGroupAreExclusive) {
 }
 
 TEST_F(ThinControls, FormsOfThinControlsLeaveNoObjectsBehind) {
-  auto cycle = [] {
+  ExpectCyclesLeaveNothing(20, [] {
     auto* form = new TThinForm(Application);
     ReadComponentFromText(kThinForm, form);
     form->ListView1->Items()->Add()->SetCaption("x");
@@ -636,11 +635,7 @@ TEST_F(ThinControls, FormsOfThinControlsLeaveNoObjectsBehind) {
     MakeGlyph(form->BitBtn1->Glyph());
     form->Show();
     form->Free();
-  };
-  cycle();
-  const int windows = FrameworkWindowCount();
-  EXPECT_TRUE(testing_support::GivesBackGdiObjects(20, cycle));
-  EXPECT_EQ(FrameworkWindowCount(), windows);
+  });
 }
 
 }  // namespace

@@ -89,17 +89,13 @@ end
   EXPECT_EQ(f->log, (std::vector<std::string>{"Open1", "Bold1"}));
 
   // The arrow opens the button's menu below it; the closed notice follows.
-  bool popped = false, notice = false;
+  bool popped = false;
   f->MoreMenu->OnPopup = [&](TObject*) {
     popped = true;
     EXPECT_TRUE(bar->InMenuLoop());
     EXPECT_EQ(f->MoreMenu->PopupComponent(), f->More1);
   };
-  TWndMethod old = bar->WindowProc;
-  bar->WindowProc = [&](TMessage& m) {
-    if (m.Msg == CN_DROPDOWNCLOSED) notice = true;
-    old(m);
-  };
+  MessageLog notice(bar, CN_DROPDOWNCLOSED, CN_DROPDOWNCLOSED);
   SetTimer(nullptr, 0, 50, EndMenuTick);
   NMTOOLBARA nt{};
   nt.hdr.hwndFrom = h;
@@ -108,8 +104,7 @@ end
   EXPECT_EQ(SendMessageA(f->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&nt)), TBDDRET_DEFAULT);
   EXPECT_TRUE(popped);
   EXPECT_FALSE(bar->InMenuLoop());
-  EXPECT_TRUE(testing_support::PumpUntil([&] { return notice; }, 2000));
-  bar->WindowProc = old;
+  EXPECT_TRUE(testing_support::PumpUntil([&] { return notice.Count(CN_DROPDOWNCLOSED) > 0; }, 2000));
 
   // A new window keeps what the buttons' states were; a freed button leaves the bar.
   f->Open1->SetEnabled(false);
@@ -128,8 +123,7 @@ end
 
 TEST_F(ThinToolBar, TheThreeImageListsReachEachNewWindowAndAreLetGoWhenFreed) {
   Owned<TForm> f(TForm::CreateNew(Application));
-  auto* bar = new TToolBar(f.get());
-  bar->SetParent(f.get());
+  auto* bar = NewChild<TToolBar>(f.get());
   struct List {
     TCustomImageList* (TToolBar::*Get)() const;
     void (TToolBar::*Set)(TCustomImageList*);

@@ -16,8 +16,7 @@ using UiActionsDocking = UiTest;
 TEST_F(UiActionsDocking, AControlFollowsItsActionAndAClickRunsIt) {
   TForm* form = NewForm();
   auto* action = new TAction(form);
-  auto* button = new TButton(form);
-  button->SetParent(form);
+  auto* button = NewChild<TButton>(form);
   int runs = 0;
   TComponent* runBy = nullptr;
   action->OnExecute = [&](TObject* Sender) {

@@ -138,15 +138,13 @@ TEST_F(UiApplication, SettingChangesReachTheFormAsComponentMessages) {
   TForm* form = NewForm();
   form->HandleNeeded();
   std::vector<UINT> seen;
-  TWndMethod saved = form->WindowProc;
-  form->WindowProc = TWndMethod::FromFunction([&](TMessage& m) {
+  WindowProcHook hook(form, [&](TMessage& m, const TWndMethod& next) {
     if (m.Msg == CM_WININICHANGE || m.Msg == CM_SYSFONTCHANGED) seen.push_back(m.Msg);
-    saved(m);
+    next(m);
   });
   SendMessageA(form->Handle(), WM_SETTINGCHANGE, SPI_SETDRAGFULLWINDOWS, 0);
   SendMessageA(form->Handle(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
   EXPECT_EQ(seen, (std::vector<UINT>{CM_WININICHANGE, CM_WININICHANGE, CM_SYSFONTCHANGED}));
-  form->WindowProc = saved;
   form->Free();
 }
 

@@ -71,8 +71,7 @@ protected:
 
 TEST_F(UiButtonsThemes, AnOwnerDrawnButtonGetsItsDrawAndMeasureItemsReflected) {
   TForm* form = NewForm();
-  auto* button = new TOwnerButton(form);
-  button->SetParent(form);
+  auto* button = NewChild<TOwnerButton>(form);
   form->Show();
   SetActiveWindow(form->Handle());
   button->SetFocus();

@@ -59,8 +59,7 @@ TEST_F(UiComboBox, TheEditChildIsSubclassedThroughAStubAndHandlesMatchTheSystems
 
   int windows = FrameworkWindowCount();
   EXPECT_TRUE(testing_support::GivesBackGdiObjects(50, [&] {
-    auto* box = new TComboBox(form);
-    box->SetParent(form);
+    auto* box = NewChild<TComboBox>(form);
     box->SetStyle(csOwnerDrawFixed);
     box->Items()->Add("x");
     box->SetStyle(csDropDown);
@@ -128,9 +127,7 @@ TEST_F(UiComboBox, OwnerDrawnItemsGetTheirStateAndTheDefaultPaintsTheSelection) 
     DRAWITEMSTRUCT dis{ODT_COMBOBOX, combo->ControlID(), 0, ODA_DRAWENTIRE, selected ? ODS_SELECTED : 0u,
                        combo->Handle(), dib.DC(), RECT{0, 0, 40, 16}, 0};
     SendMessageA(form->Handle(), WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
-    uint32_t expected = selected ? ColorToRGB(clHighlight) : 0x00FF00;
-    expected = ((expected & 0xFF) << 16) | (expected & 0xFF00) | ((expected >> 16) & 0xFF);
-    EXPECT_EQ(dib.Rgb(39, 15), expected) << selected;
+    EXPECT_EQ(dib.Rgb(39, 15), selected ? PixelRgb(clHighlight) : 0x00FF00u) << selected;
   }
 }
 

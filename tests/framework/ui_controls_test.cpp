@@ -7,7 +7,6 @@
 #include "framework/ExtCtrls.h"
 #include "framework/StdCtrls.h"
 #include "tests/framework/ui_test_util.h"
-#include "tests/support/GdiLeaks.h"
 #include "tests/support/MessagePump.h"
 
 namespace {
@@ -16,26 +15,16 @@ using UiControls = UiTest;
 
 TEST_F(UiControls, WindowClassesAreNamedAfterTheClassAndSuperclassTheSystemControl) {
   TForm* form = NewForm();
-  auto* button = new TButton(form);
-  button->SetParent(form);
-  auto* edit = new TEdit(form);
-  edit->SetParent(form);
-  auto* memo = new TMemo(form);
-  memo->SetParent(form);
-  auto* combo = new TComboBox(form);
-  combo->SetParent(form);
-  auto* bar = new TProgressBar(form);
-  bar->SetParent(form);
-  auto* panel = new TPanel(form);
-  panel->SetParent(form);
-
-  EXPECT_EQ(WindowClassOf(form->Handle()), "TForm");
-  EXPECT_EQ(WindowClassOf(button->Handle()), "TButton");
-  EXPECT_EQ(WindowClassOf(edit->Handle()), "TEdit");
-  EXPECT_EQ(WindowClassOf(memo->Handle()), "TMemo");
-  EXPECT_EQ(WindowClassOf(combo->Handle()), "TComboBox");
-  EXPECT_EQ(WindowClassOf(bar->Handle()), "TProgressBar");
-  EXPECT_EQ(WindowClassOf(panel->Handle()), "TPanel");
+  auto* button = NewChild<TButton>(form);
+  auto* edit = NewChild<TEdit>(form);
+  auto* memo = NewChild<TMemo>(form);
+  auto* combo = NewChild<TComboBox>(form);
+  auto* bar = NewChild<TProgressBar>(form);
+  auto* panel = NewChild<TPanel>(form);
+  for (const auto& [control, name] : {std::pair<TWinControl*, const char*>{form, "TForm"}, {button, "TButton"},
+                                      {edit, "TEdit"}, {memo, "TMemo"}, {combo, "TComboBox"}, {bar, "TProgressBar"},
+                                      {panel, "TPanel"}})
+    EXPECT_EQ(WindowClassOf(control->Handle()), name);
 
   // The system procedure stays reachable as DefWndProc; the own classes use DefWindowProcA.
   WNDCLASSA system{};
@@ -58,8 +47,7 @@ TEST_F(UiControls, WindowClassesAreNamedAfterTheClassAndSuperclassTheSystemContr
 
 TEST_F(UiControls, WindowProcCanBeReplacedChainedAndRestored) {
   TForm* form = NewForm();
-  auto* button = new TButton(form);
-  button->SetParent(form);
+  auto* button = NewChild<TButton>(form);
   button->HandleNeeded();
   TWndMethod original = button->WindowProc;
   EXPECT_EQ(original, TWndMethod::Bind<&TControl::WndProc>(button));
@@ -115,14 +103,12 @@ TEST_F(UiControls, AnExceptionInAHandlerGoesToHandleExceptionAndTheProcedureRetu
   RecordBoxes();
   Application->SetTitle("KRL Bootloader");
   TForm* form = NewForm();
-  auto* panel = new TPanel(form);
-  panel->SetParent(form);
-  TWndMethod saved = panel->WindowProc;
-  panel->WindowProc = TWndMethod::FromFunction([&](TMessage& m) {
+  auto* panel = NewChild<TPanel>(form);
+  WindowProcHook hook(panel, [](TMessage& m, const TWndMethod& next) {
     if (m.Msg == WM_USER + 7) throw EConvertError("'x' is not a valid integer value");
     if (m.Msg == WM_USER + 8) throw Exception("Порти оновлено!");
     if (m.Msg == WM_USER + 9) throw Exception("Помилка звернення");
-    saved(m);
+    next(m);
   });
   // In a test program the exception fails the running test at once, naming itself, and shows no box.
   static HWND target;
@@ -141,7 +127,6 @@ TEST_F(UiControls, AnExceptionInAHandlerGoesToHandleExceptionAndTheProcedureRetu
   EXPECT_EQ(boxes[0].text, "'x' is not a valid integer value.");
   EXPECT_EQ(boxes[1].text, "Порти оновлено!");  // '!' sorts below '.'
   EXPECT_EQ(boxes[2].text, "Помилка звернення.");  // Cyrillic letters sort above '.'
-  panel->WindowProc = saved;
   form->Free();
 }
 
@@ -159,36 +144,27 @@ TEST_F(UiControls, ShowExceptionLeavesEmptyAndDottedMessagesAlone) {
 
 TEST_F(UiControls, NotificationsFromChildWindowsAreReflectedToTheirObjects) {
   TForm* form = NewForm();
-  auto* button = new TButton(form);
-  button->SetParent(form);
+  auto* button = NewChild<TButton>(form);
   int clicks = 0;
   button->OnClick = [&](TObject* s) {
     EXPECT_EQ(s, button);
     ++clicks;
   };
-  UINT reflected = 0;
-  TWndMethod saved = button->WindowProc;
-  button->WindowProc = TWndMethod::FromFunction([&](TMessage& m) {
-    if (m.Msg == CN_COMMAND) reflected = m.Msg;
-    saved(m);
-  });
+  MessageLog reflected(button, CN_COMMAND, CN_COMMAND);
   SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button->Handle()), BN_CLICKED),
                reinterpret_cast<LPARAM>(button->Handle()));
-  EXPECT_EQ(reflected, CN_COMMAND);
+  EXPECT_EQ(reflected.Count(CN_COMMAND), 1);
   EXPECT_EQ(clicks, 1);
   // The system button's own click notification takes the same road.
   SendMessageA(button->Handle(), BM_CLICK, 0, 0);
   EXPECT_EQ(clicks, 2);
-  button->WindowProc = saved;
   form->Free();
 }
 
 TEST_F(UiControls, SettersSendTheirComponentMessagesThroughWindowProc) {
   TForm* form = NewForm();
-  auto* panel = new TPanel(form);
-  panel->SetParent(form);
-  auto* label = new TLabel(form);
-  label->SetParent(panel);
+  auto* panel = NewChild<TPanel>(form);
+  auto* label = NewChild<TLabel>(panel, form);
   MessageLog panelLog(panel);
   MessageLog labelLog(label);
 
@@ -229,11 +205,9 @@ TEST_F(UiControls, SettersSendTheirComponentMessagesThroughWindowProc) {
 
 TEST_F(UiControls, ControlListChangesReachTheFormFromEveryLevel) {
   TForm* form = NewForm();
-  auto* panel = new TPanel(form);
-  panel->SetParent(form);
+  auto* panel = NewChild<TPanel>(form);
   MessageLog formLog(form);
-  auto* label = new TLabel(form);
-  label->SetParent(panel);
+  auto* label = NewChild<TLabel>(panel, form);
   ASSERT_EQ(formLog.Count(CM_CONTROLLISTCHANGE), 1);
   const TMessage& ins = formLog.seen[formLog.IndexOf(CM_CONTROLLISTCHANGE)];
   EXPECT_EQ(ins.WParam, reinterpret_cast<WPARAM>(label));
@@ -247,8 +221,7 @@ TEST_F(UiControls, ControlListChangesReachTheFormFromEveryLevel) {
 
 TEST_F(UiControls, ShowingChangesAndRecreationKeepTheControlsState) {
   TForm* form = NewForm();
-  auto* edit = new TEdit(form);
-  edit->SetParent(form);
+  auto* edit = NewChild<TEdit>(form);
   MessageLog log(edit);
   form->Show();
   EXPECT_TRUE(edit->Showing());
@@ -270,10 +243,8 @@ TEST_F(UiControls, ShowingChangesAndRecreationKeepTheControlsState) {
 
 TEST_F(UiControls, AControlDeletedWithoutFreeLeavesItsParentAndItsWindow) {
   TForm* form = NewForm();
-  auto* button = new TButton(nullptr);
-  button->SetParent(form);
-  auto* label = new TLabel(nullptr);
-  label->SetParent(form);
+  auto* button = NewChild<TButton>(form, nullptr);
+  auto* label = NewChild<TLabel>(form, nullptr);
   form->Show();
   HWND h = button->Handle();
   int windows = FrameworkWindowCount();
@@ -288,10 +259,8 @@ TEST_F(UiControls, AControlDeletedWithoutFreeLeavesItsParentAndItsWindow) {
 
 TEST_F(UiControls, FocusMovesSendExitThenEnterAndFocusChangedToTheForm) {
   TForm* form = NewForm();
-  auto* a = new TEdit(form);
-  a->SetParent(form);
-  auto* b = new TEdit(form);
-  b->SetParent(form);
+  auto* a = NewChild<TEdit>(form);
+  auto* b = NewChild<TEdit>(form);
   b->SetTop(40);
   form->Show();
   SetActiveWindow(form->Handle());
@@ -318,7 +287,8 @@ TEST_F(UiControls, FocusMovesSendExitThenEnterAndFocusChangedToTheForm) {
 }
 
 TEST_F(UiControls, CreatingAndDestroyingAFormWithChildrenLeaksNoObjects) {
-  auto cycle = [] {
+  // The first cycle registers the classes and makes the stock objects.
+  ExpectCyclesLeaveNothing(20, [] {
     TForm* form = NewForm(302, 131);
     form->SetColor(cl3DLight);
     auto* panel = new TPanel(form);
@@ -332,39 +302,26 @@ TEST_F(UiControls, CreatingAndDestroyingAFormWithChildrenLeaksNoObjects) {
     combo->Items()->Add("COM1");
     combo->SetParent(panel);
     combo->SetItemIndex(0);
-    auto* button = new TButton(form);
-    button->SetParent(form);
+    NewChild<TButton>(form);
     auto* memo = new TMemo(form);
     memo->Lines()->Add("line");
     memo->SetParent(form);
-    auto* bar = new TProgressBar(form);
-    bar->SetParent(form);
-    auto* image = new TImage(form);
-    image->SetParent(form);
+    NewChild<TProgressBar>(form);
+    NewChild<TImage>(form);
     auto* timer = new TTimer(form);  // enabled: its system timer goes with its utility window
     timer->SetInterval(5000);
     form->Show();
     testing_support::PumpPending();
     form->Free();
-  };
-  cycle();  // classes registered, stock objects made once
-  const int windows = FrameworkWindowCount();
-  EXPECT_TRUE(testing_support::GivesBackGdiObjects(20, cycle));
-  EXPECT_EQ(FrameworkWindowCount(), windows);
+  });
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(UiControls, ForeignMessagesPassThroughAndTheWheelGoesToTheFormFirst) {
   TForm* form = NewForm();
-  auto* edit = new TEdit(form);
-  edit->SetParent(form);
+  auto* edit = NewChild<TEdit>(form);
   form->Show();
   std::vector<UINT> formSaw;
-  TWndMethod saved = form->WindowProc;
-  form->WindowProc = TWndMethod::FromFunction([&](TMessage& m) {
+  WindowProcHook formHook(form, [&](TMessage& m, const TWndMethod& next) {
     if (m.Msg == WM_TIMER || m.Msg == 0xA100 || m.Msg == 0xBC4D || m.Msg == CM_MOUSEWHEEL) formSaw.push_back(m.Msg);
     if (m.Msg == 0xA100) {
       m.Result = 12345;
@@ -374,23 +331,16 @@ TEST_F(UiControls, ForeignMessagesPassThroughAndTheWheelGoesToTheFormFirst) {
       m.Result = 1;  // the form took the wheel
       return;
     }
-    saved(m);
+    next(m);
   });
   // Another library's timer id and command messages reach WindowProc and nothing else happens.
   SendMessageA(form->Handle(), WM_TIMER, 65522, 0);
   EXPECT_EQ(SendMessageA(form->Handle(), 0xA100, 0x1D, 0), 12345);
   SendMessageA(form->Handle(), 0xBC4D, 0, 0);
-  int editWheel = 0;
-  TWndMethod editSaved = edit->WindowProc;
-  edit->WindowProc = TWndMethod::FromFunction([&](TMessage& m) {
-    if (m.Msg == WM_MOUSEWHEEL) ++editWheel;
-    editSaved(m);
-  });
+  MessageLog editWheel(edit, WM_MOUSEWHEEL, WM_MOUSEWHEEL);
   SendMessageA(edit->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
   EXPECT_EQ(formSaw, (std::vector<UINT>{WM_TIMER, 0xA100, 0xBC4D, CM_MOUSEWHEEL}));
-  EXPECT_EQ(editWheel, 1);  // its WindowProc saw it; the form's answer ended it there
-  edit->WindowProc = editSaved;
-  form->WindowProc = saved;
+  EXPECT_EQ(editWheel.Count(WM_MOUSEWHEEL), 1);  // its WindowProc saw it; the form's answer ended it there
   form->Free();
 }
 

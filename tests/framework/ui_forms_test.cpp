@@ -6,9 +6,9 @@
 #include "framework/Milestones.h"
 #include "framework/StdCtrls.h"
 #include "framework/UtilWindow.h"
+#include "tests/framework/core_test_util.h"
 #include "tests/framework/ui_test_form.h"
 #include "tests/framework/ui_test_util.h"
-#include "tests/support/GdiLeaks.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/WindowProbe.h"
 
@@ -124,67 +124,44 @@ TEST_F(UiForms, HeightIsTheOuterHeightAndPositionCentresOnTheScreen) {
   f->Free();
 }
 
+// Keys are posted to the control's window (an edit, the edit child of a combo box): the test does not depend on
+// which process has the X focus.
 TEST_F(UiForms, KeyPreviewRunsTheFormsOnKeyDownBeforeTheControlsAndAZeroedKeyStopsIt) {
   TUiTestForm* f = ReadTestForm();
-  auto* edit = new TEdit(f);
-  edit->SetParent(f);
-  std::vector<WORD> editKeys;
+  auto* edit = NewChild<TEdit>(f);
+  auto* combo = new TComboBox(f);
+  combo->SetStyle(csDropDown);
+  combo->SetParent(f);
+  std::vector<WORD> editKeys, comboKeys;
   edit->OnKeyDown = [&](TObject*, WORD& key, TShiftState) { editKeys.push_back(key); };
+  combo->OnKeyDown = [&](TObject*, WORD& key, TShiftState) { comboKeys.push_back(key); };
   f->Show();
   SetActiveWindow(f->Handle());
   edit->SetFocus();
   testing_support::PumpPending();
-  // Keys are posted to the edit's window: the test does not depend on which process has the X focus.
-
-  PostMessageA(edit->Handle(), WM_KEYDOWN, VK_F1, 0x003B0001);
-  Application->ProcessMessages();
-  EXPECT_EQ(f->keys, 1);
-  EXPECT_EQ(editKeys, (std::vector<WORD>{VK_F1}));
-  PostMessageA(edit->Handle(), WM_KEYDOWN, VK_F2, 0x003C0001);  // the form zeroes F2
-  Application->ProcessMessages();
-  EXPECT_EQ(f->keys, 2);
-  EXPECT_EQ(editKeys.size(), 1u);
-
+  HWND comboEdit = FindWindowExA(combo->Handle(), nullptr, "Edit", nullptr);
+  ASSERT_NE(comboEdit, nullptr);
+  for (const auto& [target, keys] : {std::pair{edit->Handle(), &editKeys}, {comboEdit, &comboKeys}}) {
+    SCOPED_TRACE(target == comboEdit ? "combo box" : "edit");
+    f->keys = 0;
+    PostAndProcess(target, WM_KEYDOWN, VK_F1, 0x003B0001);
+    EXPECT_EQ(f->keys, 1);
+    EXPECT_EQ(*keys, (std::vector<WORD>{VK_F1}));
+    PostAndProcess(target, WM_KEYDOWN, VK_F2, 0x003C0001);  // the form zeroes F2
+    EXPECT_EQ(f->keys, 2);
+    EXPECT_EQ(keys->size(), 1u);
+  }
   f->SetKeyPreview(false);
-  PostMessageA(edit->Handle(), WM_KEYDOWN, VK_F2, 0x003C0001);
-  Application->ProcessMessages();
+  PostAndProcess(edit->Handle(), WM_KEYDOWN, VK_F2, 0x003C0001);
   EXPECT_EQ(f->keys, 2);
   EXPECT_EQ(editKeys.size(), 2u);
   f->Free();
 }
 
-TEST_F(UiForms, KeyPreviewWorksWhileTheFocusIsInAComboBoxsEditChild) {
-  TForm* form = NewForm();
-  form->SetKeyPreview(true);
-  auto* combo = new TComboBox(form);
-  combo->SetStyle(csDropDown);
-  combo->SetParent(form);
-  std::vector<WORD> formKeys;
-  form->OnKeyDown = [&](TObject*, WORD& key, TShiftState) {
-    formKeys.push_back(key);
-    if (key == VK_F2) key = 0;
-  };
-  std::vector<WORD> comboKeys;
-  combo->OnKeyDown = [&](TObject*, WORD& key, TShiftState) { comboKeys.push_back(key); };
-  form->Show();
-  HWND edit = FindWindowExA(combo->Handle(), nullptr, "Edit", nullptr);
-  ASSERT_NE(edit, nullptr);
-  PostMessageA(edit, WM_KEYDOWN, VK_F1, 0x003B0001);
-  Application->ProcessMessages();
-  EXPECT_EQ(formKeys, (std::vector<WORD>{VK_F1}));
-  EXPECT_EQ(comboKeys, (std::vector<WORD>{VK_F1}));
-  PostMessageA(edit, WM_KEYDOWN, VK_F2, 0x003C0001);  // zeroed by the form: the combo never sees it
-  Application->ProcessMessages();
-  EXPECT_EQ(formKeys.size(), 2u);
-  EXPECT_EQ(comboKeys.size(), 1u);
-  form->Free();
-}
-
 TEST_F(UiForms, ModifierKeysReachOnKeyDownAsTheShiftState) {
   TForm* form = NewForm();
   form->SetKeyPreview(true);
-  auto* edit = new TEdit(form);
-  edit->SetParent(form);
+  auto* edit = NewChild<TEdit>(form);
   form->Show();
   TShiftState seen;
   WORD seenKey = 0;
@@ -193,16 +170,14 @@ TEST_F(UiForms, ModifierKeysReachOnKeyDownAsTheShiftState) {
     seen = shift;
   };
   Platform().GetKeyState = [](int vk) -> SHORT { return vk == VK_CONTROL || vk == VK_SHIFT ? -128 : 0; };
-  PostMessageA(edit->Handle(), WM_KEYDOWN, 'E', 0x00120001);
-  Application->ProcessMessages();
+  PostAndProcess(edit->Handle(), WM_KEYDOWN, 'E', 0x00120001);
   EXPECT_EQ(seenKey, 'E');
   EXPECT_TRUE(seen.Contains(ssCtrl));
   EXPECT_TRUE(seen.Contains(ssShift));
   EXPECT_FALSE(seen.Contains(ssAlt));
   // Alt comes from the key data of a system key.
   Platform().GetKeyState = [](int) -> SHORT { return 0; };
-  PostMessageA(edit->Handle(), WM_SYSKEYDOWN, 'X', 0x202D0001);
-  Application->ProcessMessages();
+  PostAndProcess(edit->Handle(), WM_SYSKEYDOWN, 'X', 0x202D0001);
   EXPECT_EQ(seenKey, 'X');
   EXPECT_TRUE(seen.Contains(ssAlt));
   EXPECT_FALSE(seen.Contains(ssCtrl));
@@ -211,8 +186,7 @@ TEST_F(UiForms, ModifierKeysReachOnKeyDownAsTheShiftState) {
 
 TEST_F(UiForms, DialogKeysClickTheDefaultAndCancelButtons) {
   TForm* f = NewForm();
-  auto* edit = new TEdit(f);
-  edit->SetParent(f);
+  auto* edit = NewChild<TEdit>(f);
   auto* ok = new TButton(f);
   ok->SetDefault(true);
   ok->SetModalResult(mrOk);
@@ -229,17 +203,14 @@ TEST_F(UiForms, DialogKeysClickTheDefaultAndCancelButtons) {
   edit->SetFocus();
   testing_support::PumpPending();
 
-  PostMessageA(edit->Handle(), WM_KEYDOWN, VK_RETURN, 0x001C0001);
-  Application->ProcessMessages();
+  PostAndProcess(edit->Handle(), WM_KEYDOWN, VK_RETURN, 0x001C0001);
   EXPECT_EQ(okClicks, 1);
   EXPECT_EQ(f->ModalResult(), mrOk);
-  PostMessageA(edit->Handle(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-  Application->ProcessMessages();
+  PostAndProcess(edit->Handle(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
   EXPECT_EQ(cancelClicks, 1);
   EXPECT_EQ(f->ModalResult(), mrCancel);
   // Tab moves to the next tab stop.
-  PostMessageA(edit->Handle(), WM_KEYDOWN, VK_TAB, 0x000F0001);
-  Application->ProcessMessages();
+  PostAndProcess(edit->Handle(), WM_KEYDOWN, VK_TAB, 0x000F0001);
   EXPECT_EQ(f->ActiveControl(), ok);
   f->Free();
 }
@@ -440,12 +411,7 @@ TEST_F(UiForms, ADerivedFormWithoutItsStoredDescriptionIsAnError) {
     explicit TNoResourceForm(TComponent* o) : TForm(o) {}
     const TClassInfo* ClassInfo() const override { return TUiTestForm::StaticClassInfo(); }
   };
-  try {
-    Create<TNoResourceForm>(Application);
-    FAIL() << "no error";
-  } catch (const EResNotFound& e) {
-    EXPECT_EQ(e.Message(), "Resource TUiTestForm not found");
-  }
+  EXPECT_EQ(MessageOf<EResNotFound>([] { Create<TNoResourceForm>(Application); }), "Resource TUiTestForm not found");
 }
 
 TEST_F(UiForms, ApplicationWindowTimersAndUtilityWindowsHaveTheirClassNames) {
@@ -537,12 +503,7 @@ TEST_F(UiForms, AFailingOpenDialogRaisesInsteadOfLookingCancelled) {
   Platform().GetOpenFileNameA = [](OPENFILENAMEA*) { return FALSE; };
   EXPECT_FALSE(dialog->Execute());  // cancelled
   dialog->error = FNERR_INVALIDFILENAME;
-  try {
-    dialog->Execute();
-    FAIL() << "no error";
-  } catch (const EInvalidOperation& e) {
-    EXPECT_EQ(e.Message(), "The open dialog failed (error 3002)");
-  }
+  EXPECT_EQ(MessageOf<EInvalidOperation>([&] { dialog->Execute(); }), "The open dialog failed (error 3002)");
   dialog->Free();
 }
 
@@ -558,8 +519,7 @@ TEST_F(UiForms, AnAcceleratorOfALabelFocusesItsControl) {
   auto* edit = new TEdit(f);
   edit->SetTop(50);
   edit->SetParent(f);
-  auto* other = new TEdit(f);
-  other->SetParent(f);
+  NewChild<TEdit>(f);
   auto* label = new TLabel(f);
   label->SetCaption("&Port");
   label->SetFocusControl(edit);
@@ -591,9 +551,6 @@ TEST_F(UiForms, FinalizingTheFrameworkFreesTheFormsAndItCanStartAgain) {
   g->Free();
 }
 
-}  // namespace
-
-namespace {
 
 class TSyncThread : public TThread {
 public:
@@ -638,12 +595,9 @@ TEST_F(UiForms, SynchronizeRunsInsideAModalLoop) {
   dialog->Free();
 }
 
-}  // namespace
-
-namespace {
 
 TEST_F(UiForms, MessageDialogsAndHintsLeaveNoObjectsBehind) {
-  auto cycle = [] {
+  ExpectCyclesLeaveNothing(20, [] {
     TMessageForm* f = CreateMessageDialog("Зупинено користувачем", mtWarning, {mbOK});
     f->Show();
     testing_support::PumpPending();
@@ -651,11 +605,7 @@ TEST_F(UiForms, MessageDialogsAndHintsLeaveNoObjectsBehind) {
     auto* hint = new THintWindow(nullptr);
     hint->ActivateHint(hint->CalcHintRect(200, "\rhint", nullptr), "\rhint");
     hint->Free();
-  };
-  cycle();
-  const int windows = FrameworkWindowCount();
-  EXPECT_TRUE(testing_support::GivesBackGdiObjects(20, cycle));
-  EXPECT_EQ(FrameworkWindowCount(), windows);
+  });
 }
 
 }  // namespace

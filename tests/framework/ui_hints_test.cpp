@@ -63,10 +63,8 @@ TEST_F(UiHints, HintTextBreaksAtALoneCarriageReturn) {
 
 TEST_F(UiHints, ShowHintFlowsDownToChildrenThatFollowTheirParent) {
   TForm* form = NewForm();
-  auto* panel = new TPanel(form);
-  panel->SetParent(form);
-  auto* follower = new TLabel(form);
-  follower->SetParent(panel);
+  auto* panel = NewChild<TPanel>(form);
+  auto* follower = NewChild<TLabel>(panel, form);
   auto* own = new TLabel(form);
   own->SetShowHint(false);
   own->SetParent(panel);

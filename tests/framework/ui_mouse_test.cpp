@@ -15,12 +15,18 @@ namespace {
 
 using UiMouse = UiTest;
 
+// A label of a fixed size placed in `parent` (and owned by it unless an owner is given).
+TLabel* FixedLabel(TWinControl* parent, int left, int top, int width, int height, TComponent* owner = nullptr) {
+  auto* label = new TLabel(owner ? owner : parent);
+  label->SetAutoSize(false);
+  label->SetBounds(left, top, width, height);
+  label->SetParent(parent);
+  return label;
+}
+
 TEST_F(UiMouse, MouseMessagesOverAGraphicChildGoToItInItsCoordinates) {
   TForm* form = NewForm();
-  auto* label = new TLabel(form);
-  label->SetAutoSize(false);
-  label->SetBounds(50, 40, 60, 20);
-  label->SetParent(form);
+  auto* label = FixedLabel(form, 50, 40, 60, 20);
   int clicks = 0;
   POINT down{-1, -1};
   label->OnClick = [&](TObject*) { ++clicks; };
@@ -53,10 +59,7 @@ TEST_F(UiMouse, HoverSendsLeaveThenEnterAlsoFromAPanelOntoItsChild) {
   auto* panel = new TPanel(form);
   panel->SetBounds(10, 10, 200, 100);
   panel->SetParent(form);
-  auto* label = new TLabel(form);
-  label->SetAutoSize(false);
-  label->SetBounds(20, 20, 50, 20);
-  label->SetParent(panel);
+  auto* label = FixedLabel(panel, 20, 20, 50, 20, form);
   label->SetEnabled(false);  // disabled controls hear it too
   form->Show();
   testing_support::PumpPending();
@@ -108,10 +111,7 @@ TEST_F(UiMouse, LeavingForTheDesktopIsNoticedFromMouseLeave) {
 
 TEST_F(UiMouse, ADoubleClickIsADoubleClickOnlyWithCsDoubleClicks) {
   TForm* form = NewForm();
-  auto* label = new TLabel(form);
-  label->SetAutoSize(false);
-  label->SetBounds(10, 10, 40, 20);
-  label->SetParent(form);
+  auto* label = FixedLabel(form, 10, 10, 40, 20);
   int clicks = 0, doubles = 0;
   label->OnClick = [&](TObject*) { ++clicks; };
   label->OnDblClick = [&](TObject*) { ++doubles; };
@@ -155,10 +155,7 @@ TEST_F(UiMouse, RightAndMiddleDoubleClicksAreButtonDownsWithDouble) {
 TEST_F(UiMouse, FindDragTargetGivesTheGraphicChildUnderAScreenPoint) {
   TForm* f = NewForm();
   PlaceForm(f, 900, 300);
-  auto* label = new TLabel(f);
-  label->SetAutoSize(false);
-  label->SetBounds(10, 10, 30, 20);
-  label->SetParent(f);
+  auto* label = FixedLabel(f, 10, 10, 30, 20);
   f->Show();
   testing_support::PumpPending();
   EXPECT_EQ(FindDragTarget(label->ClientToScreen(POINT{2, 2}), false), label);
@@ -169,11 +166,8 @@ TEST_F(UiMouse, FindDragTargetGivesTheGraphicChildUnderAScreenPoint) {
 TEST_F(UiMouse, TheCursorOfTheControlUnderTheMouseUnlessTheScreenHasOne) {
   TForm* f = NewForm();
   PlaceForm(f, 900, 500);
-  auto* label = new TLabel(f);
-  label->SetAutoSize(false);
-  label->SetBounds(10, 10, 40, 20);
+  auto* label = FixedLabel(f, 10, 10, 40, 20);
   label->SetCursor(crHandPoint);
-  label->SetParent(f);
   f->Show();
   PlaceCursor(label->ClientToScreen(POINT{3, 3}));
   SendMessageA(f->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(f->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));

@@ -29,13 +29,12 @@ TEST_F(UiStdCtrls, ComboItemIndexSetsQuietlyAndUserSelectionsSendChangedBeforeOn
   combo->SetParent(form);
   for (const char* b : {"110", "300", "9600", "115200"}) combo->Items()->Add(b);
   std::vector<std::string> events;
-  TWndMethod saved = combo->WindowProc;
-  combo->WindowProc = TWndMethod::FromFunction([&](TMessage& m) {
+  WindowProcHook hook(combo, [&](TMessage& m, const TWndMethod& next) {
     if (m.Msg == CM_CHANGED) {
       EXPECT_EQ(m.LParam, reinterpret_cast<LPARAM>(combo));
       events.push_back("changed");
     }
-    saved(m);
+    next(m);
   });
   combo->OnChange = [&](TObject*) { events.push_back("change " + std::to_string(combo->ItemIndex())); };
   combo->SetItemIndex(3);
@@ -54,7 +53,6 @@ TEST_F(UiStdCtrls, ComboItemIndexSetsQuietlyAndUserSelectionsSendChangedBeforeOn
   EXPECT_EQ(combo->ItemIndex(), 2);
   combo->SetItemIndex(-1);
   EXPECT_EQ(combo->Text(), "");
-  combo->WindowProc = saved;
   form->Free();
 }
 
@@ -91,17 +89,14 @@ TEST_F(UiStdCtrls, ComboItemsLiveInTheControlAndSurviveRecreation) {
 
 TEST_F(UiStdCtrls, ComboDropDownAndCloseUpNotifications) {
   TForm* form = NewForm();
-  auto* combo = new TComboBox(form);
-  combo->SetParent(form);
+  auto* combo = NewChild<TComboBox>(form);
   std::vector<std::string> events;
   combo->OnDropDown = [&](TObject*) { events.push_back("down"); };
   combo->OnCloseUp = [&](TObject*) { events.push_back("up"); };
   combo->OnChange = [&](TObject*) { events.push_back("change"); };
-  HWND parent = form->Handle();
-  WPARAM id = GetDlgCtrlID(combo->Handle());
-  SendMessageA(parent, WM_COMMAND, MAKEWPARAM(id, CBN_DROPDOWN), reinterpret_cast<LPARAM>(combo->Handle()));
-  SendMessageA(parent, WM_COMMAND, MAKEWPARAM(id, CBN_CLOSEUP), reinterpret_cast<LPARAM>(combo->Handle()));
-  SendMessageA(parent, WM_COMMAND, MAKEWPARAM(id, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(combo->Handle()));
+  for (WORD code : {CBN_DROPDOWN, CBN_CLOSEUP, CBN_EDITCHANGE})
+    SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo->Handle()), code),
+                 reinterpret_cast<LPARAM>(combo->Handle()));
   EXPECT_EQ(events, (std::vector<std::string>{"down", "up", "change"}));
   // The visible height is the control's Height although the window includes its list.
   RECT r;
@@ -230,8 +225,7 @@ TEST_F(UiStdCtrls, EditChangeSendsChangedThenOnChangeButNotWhileCreating) {
 
 TEST_F(UiStdCtrls, LabelAutoSizeFitsTheTextAndKeepsTheAnchoredEdge) {
   TForm* form = NewForm();
-  auto* label = new TLabel(form);
-  label->SetParent(form);
+  auto* label = NewChild<TLabel>(form);
   label->SetLeft(100);
   label->SetCaption("W");
   int narrow = label->Width();
@@ -262,11 +256,9 @@ public:
 
 TEST_F(UiStdCtrls, GetLabelTextIsWhatIsMeasuredAndDrawn) {
   TForm* form = NewForm();
-  auto* plain = new TLabel(form);
-  plain->SetParent(form);
+  auto* plain = NewChild<TLabel>(form);
   plain->SetCaption("abc");
-  auto* decorated = new TDecoratedLabel(form);
-  decorated->SetParent(form);
+  auto* decorated = NewChild<TDecoratedLabel>(form);
   decorated->SetCaption("abc");
   EXPECT_GT(decorated->Width(), plain->Width());
   form->Free();
@@ -290,8 +282,7 @@ TEST_F(UiStdCtrls, ButtonClickSetsTheFormsModalResultAndDefaultShowsInTheStyle) 
 
 TEST_F(UiStdCtrls, ProgressBarKeepsPositionInRangeAndItsStyles) {
   TForm* form = NewForm();
-  auto* bar = new TProgressBar(form);
-  bar->SetParent(form);
+  auto* bar = NewChild<TProgressBar>(form);
   bar->SetMax(50);
   bar->SetPosition(70);
   EXPECT_EQ(bar->Position(), 50);
@@ -351,42 +342,9 @@ TEST_F(UiStdCtrls, PanelPaintsItsBevelAndFaceIntoAGivenDC) {
   panel->HandleNeeded();
   testing_support::Dib32 dib(40, 30, 0, true);
   SendMessageA(panel->Handle(), WM_PAINT, reinterpret_cast<WPARAM>(dib.DC()), 0);
-  auto rgb = [](TColor c) {
-    COLORREF v = ColorToRGB(c);
-    return static_cast<uint32_t>((GetRValue(v) << 16) | (GetGValue(v) << 8) | GetBValue(v));
-  };
-  EXPECT_EQ(dib.Rgb(0, 0), rgb(clBtnHighlight));   // raised: light top-left
-  EXPECT_EQ(dib.Rgb(39, 29), rgb(clBtnShadow));    // dark bottom-right
+  EXPECT_EQ(dib.Rgb(0, 0), PixelRgb(clBtnHighlight));  // raised: light top-left
+  EXPECT_EQ(dib.Rgb(39, 29), PixelRgb(clBtnShadow));   // dark bottom-right
   EXPECT_EQ(dib.Rgb(20, 15), 0xFFFFFFu);           // the face
-  form->Free();
-}
-
-}  // namespace
-
-namespace {
-
-// An owner-drawn combo asks its parent for the item height while its window is still being created:
-// the question must reach the combo's object already.
-TEST_F(UiStdCtrls, MeasureItemDuringCreationReachesTheControlBeingCreated) {
-  TForm* form = NewForm();
-  auto* combo = new TComboBox(form);
-  combo->SetStyle(csOwnerDrawFixed);
-  combo->SetParent(form);
-  int measured = 0;
-  TWndMethod saved = combo->WindowProc;
-  combo->WindowProc = TWndMethod::FromFunction([&](TMessage& m) {
-    if (m.Msg == CN_MEASUREITEM) {
-      ++measured;
-      reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam)->itemHeight = 18;
-      m.Result = 1;
-      return;
-    }
-    saved(m);
-  });
-  combo->HandleNeeded();
-  EXPECT_GE(measured, 1);
-  EXPECT_EQ(SendMessageA(combo->Handle(), CB_GETITEMHEIGHT, 0, 0), 18);
-  combo->WindowProc = saved;
   form->Free();
 }
 

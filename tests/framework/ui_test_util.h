@@ -3,12 +3,14 @@
 // and message boxes can be recorded instead of shown.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "framework/FormReader.h"
 #include "framework/Forms.h"
 #include "framework/Platform.h"
+#include "tests/support/GdiLeaks.h"
 #include "tests/support/WindowProbe.h"
 
 class UiTest : public testing::Test {
@@ -45,24 +47,47 @@ protected:
   POINT cursor{0, 0};
 };
 
-// Records the messages from First to Last a control's WindowProc sees (in a window's procedure or through
-// Perform), then chains to the procedure it replaced; the framework's own notices by default.
-// A control freed while its log lives keeps nothing of it: the log then forgets the control.
-struct MessageLog {
-  explicit MessageLog(TControl* c, UINT first = CM_BASE, UINT last = CM_BASE + 0xFF)
-      : control(c), saved(c->WindowProc), watch(new TWatch(this)) {
+// Puts `handler` in front of a control's WindowProc until the end of the scope; the handler passes a message on
+// through `next`, the procedure it replaced. A control freed while the hook lives keeps nothing of it: the hook then
+// forgets the control.
+class WindowProcHook {
+public:
+  using THandler = std::function<void(TMessage& m, const TWndMethod& next)>;
+  WindowProcHook(TControl* c, THandler handler) : control(c), saved(c->WindowProc), watch(new TWatch(this)) {
     c->FreeNotification(watch);
-    c->WindowProc = TWndMethod::FromFunction([this, first, last](TMessage& m) {
-      if (m.Msg >= first && m.Msg <= last) seen.push_back(m);
-      saved(m);
-    });
+    c->WindowProc = TWndMethod::FromFunction([this, handler](TMessage& m) { handler(m, saved); });
   }
-  ~MessageLog() {
+  ~WindowProcHook() {
     if (control != nullptr) control->WindowProc = saved;
     watch->Free();
   }
-  MessageLog(const MessageLog&) = delete;
-  MessageLog& operator=(const MessageLog&) = delete;
+  WindowProcHook(const WindowProcHook&) = delete;
+  WindowProcHook& operator=(const WindowProcHook&) = delete;
+
+private:
+  // Hears of the control's end.
+  class TWatch : public TComponent {
+  public:
+    explicit TWatch(WindowProcHook* h) : TComponent(nullptr), hook(h) {}
+    void Notification(TComponent* c, TOperation op) override {
+      TComponent::Notification(c, op);
+      if (op == opRemove && c == hook->control) hook->control = nullptr;
+    }
+    WindowProcHook* hook;
+  };
+  TControl* control;
+  TWndMethod saved;
+  TWatch* watch;
+};
+
+// Records the messages from First to Last a control's WindowProc sees (in a window's procedure or through
+// Perform), then chains to the procedure it replaced; the framework's own notices by default.
+struct MessageLog : WindowProcHook {
+  explicit MessageLog(TControl* c, UINT first = CM_BASE, UINT last = CM_BASE + 0xFF)
+      : WindowProcHook(c, [this, first, last](TMessage& m, const TWndMethod& next) {
+          if (m.Msg >= first && m.Msg <= last) seen.push_back(m);
+          next(m);
+        }) {}
   int Count(UINT msg) const {
     int n = 0;
     for (const auto& m : seen) n += m.Msg == msg;
@@ -78,19 +103,6 @@ struct MessageLog {
     for (const auto& m : seen) out.push_back(m.LParam);
     return out;
   }
-  // Hears of the control's end.
-  class TWatch : public TComponent {
-  public:
-    explicit TWatch(MessageLog* l) : TComponent(nullptr), log(l) {}
-    void Notification(TComponent* c, TOperation op) override {
-      TComponent::Notification(c, op);
-      if (op == opRemove && c == log->control) log->control = nullptr;
-    }
-    MessageLog* log;
-  };
-  TControl* control;
-  TWndMethod saved;
-  TWatch* watch;
   std::vector<TMessage> seen;
 };
 
@@ -114,6 +126,35 @@ inline void PlaceForm(TCustomForm* f, int left, int top) {
   f->SetPosition(poDesigned);
   f->SetLeft(left);
   f->SetTop(top);
+}
+
+// A new control of class C owned by `owner` (the parent when none is given) and placed in `parent`.
+template <class C> C* NewChild(TWinControl* parent, TComponent* owner) {
+  C* c = new C(owner);
+  c->SetParent(parent);
+  return c;
+}
+template <class C> C* NewChild(TWinControl* parent) { return NewChild<C>(parent, parent); }
+
+// Posts a message and lets the application's loop handle it, as a user's input comes.
+inline void PostAndProcess(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  PostMessageA(h, msg, w, l);
+  Application->ProcessMessages();
+}
+
+// Runs `cycle` once (classes registered, stock objects made), then `times` more: no GDI object and no framework
+// window may be left behind.
+inline void ExpectCyclesLeaveNothing(int times, const std::function<void()>& cycle) {
+  cycle();
+  const int windows = FrameworkWindowCount();
+  EXPECT_TRUE(testing_support::GivesBackGdiObjects(times, cycle));
+  EXPECT_EQ(FrameworkWindowCount(), windows);
+}
+
+// A colour as the RGB part of a 32-bit pixel (0x00RRGGBB).
+inline uint32_t PixelRgb(TColor c) {
+  const COLORREF v = ColorToRGB(c);
+  return static_cast<uint32_t>(GetRValue(v) << 16 | GetGValue(v) << 8 | GetBValue(v));
 }
 
 inline std::string WindowClassOf(HWND h) {

@@ -101,19 +101,13 @@ TEST_F(UiToolBar, CustomDrawStagesReachTheEvents) {
 }
 
 TEST_F(UiToolBar, ADropDownEndsWithTheClosedNotice) {
-  bool Closed = false;
-  TWndMethod Old = Bar->WindowProc;
-  Bar->WindowProc = [&](TMessage& M) {
-    if (M.Msg == CN_DROPDOWNCLOSED) Closed = true;
-    Old(M);
-  };
+  MessageLog Closed(Bar, CN_DROPDOWNCLOSED, CN_DROPDOWNCLOSED);
   NMTOOLBARA N{};
   N.hdr.hwndFrom = Bar->Handle();
   N.hdr.code = static_cast<UINT>(TBN_DROPDOWN);
   N.iItem = 4;
   EXPECT_EQ(TBDDRET_DEFAULT, SendMessageA(Form->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&N)));
-  EXPECT_TRUE(testing_support::PumpUntil([&] { return Closed; }, 2000));
-  Bar->WindowProc = Old;
+  EXPECT_TRUE(testing_support::PumpUntil([&] { return Closed.Count(CN_DROPDOWNCLOSED) > 0; }, 2000));
 }
 
 }  // namespace
