@@ -8,12 +8,6 @@
 
 namespace {
 
-std::string TempFile(const char* name) {
-  char tmp[MAX_PATH];
-  GetTempPathA(MAX_PATH, tmp);
-  return std::string(tmp) + name;
-}
-
 TEST(MemoryStream, WriteGrowSeekReadAndShortTransfers) {
   TMemoryStream m;
   m.WriteBuffer("abcdef", 6);

@@ -25,9 +25,7 @@ TEST(StringListText, LoadFromStreamAndFileKeepCp1251Bytes) {
   TStringList l;
   l.LoadFromStream(src);
   EXPECT_EQ(Lines(l), (std::vector<std::string>{":10000000", ":00000001FF", "Жук"}));
-  char tmp[MAX_PATH];
-  GetTempPathA(MAX_PATH, tmp);
-  const std::string file = std::string(tmp) + "fwcore_lines.txt";
+  const std::string file = TempFile("fwcore_lines.txt");
   l.SaveToFile(file);
   TStringList back;
   back.LoadFromFile(file);

@@ -103,9 +103,7 @@ TEST(Paths, PartsOfFileNames) {
 }
 
 TEST(Files, ExistenceSearchAndExeFolder) {
-  char tmp[MAX_PATH];
-  GetTempPathA(MAX_PATH, tmp);
-  const std::string dir = IncludeTrailingBackslash(tmp) + "fwcore_find_test";
+  const std::string dir = TempFile("find_test");
   CreateDirectoryA(dir.c_str(), nullptr);
   CreateDirectoryA((dir + "\\sub").c_str(), nullptr);
   HANDLE h = CreateFileA((dir + "\\a.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);

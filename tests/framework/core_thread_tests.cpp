@@ -6,6 +6,7 @@
 #include "framework/LateBinding.h"
 #include "framework/Milestones.h"
 #include "framework/Units.h"
+#include "tests/framework/core_test_util.h"
 
 namespace {
 
@@ -23,6 +24,13 @@ private:
   std::function<void(TFnThread&)> body_;
 };
 IMPLEMENT_CLASS(TFnThread)
+
+// Runs `body` on a thread of its own and waits for its end.
+void RunThread(std::function<void(TFnThread&)> body) {
+  auto* t = Create<TFnThread>(std::move(body), false);
+  t->WaitFor();
+  t->Free();
+}
 
 TEST(Thread, SynchronizeRunsOnTheUiThreadWhileItWaits) {
   DWORD ranOn = 0;
@@ -86,15 +94,9 @@ TEST(Thread, WaitForAnswersMessagesSentByTheThread) {
 
 TEST(Thread, ExceptionInSynchronizedMethodReachesTheCaller) {
   std::string caught;
-  auto* t = Create<TFnThread>([&](TFnThread&) {
-    try {
-      TThread::Synchronize([] { throw EConvertError("bad value"); });
-    } catch (const EConvertError& e) {
-      caught = e.Message();
-    }
-  }, false);
-  t->WaitFor();
-  t->Free();
+  RunThread([&](TFnThread&) {
+    caught = MessageOf<EConvertError>([] { TThread::Synchronize([] { throw EConvertError("bad value"); }); });
+  });
   EXPECT_EQ(caught, "bad value");
 }
 
@@ -153,15 +155,13 @@ TEST(Thread, FreeOnTerminateFreesItselfAfterExecute) {
 
 TEST(Thread, CheckSynchronizeOnlyOnTheUiThread) {
   std::atomic<bool> threw{false};
-  auto* t = Create<TFnThread>([&](TFnThread&) {
+  RunThread([&](TFnThread&) {
     try {
       CheckSynchronize();
     } catch (const EThread&) {
       threw = true;
     }
-  }, false);
-  t->WaitFor();
-  t->Free();
+  });
   EXPECT_TRUE(threw);
   EXPECT_FALSE(CheckSynchronize());
 }
@@ -170,9 +170,7 @@ TEST(Thread, WakeHookIsCalledWhenACallIsQueued) {
   std::atomic<int> wakes{0};
   const auto saved = WakeMainThreadHook;  // an application of an earlier test of the process still needs it
   WakeMainThreadHook = [&] { ++wakes; };
-  auto* t = Create<TFnThread>([](TFnThread&) { TThread::Synchronize([] {}); }, false);
-  t->WaitFor();
-  t->Free();
+  RunThread([](TFnThread&) { TThread::Synchronize([] {}); });
   WakeMainThreadHook = saved;
   EXPECT_EQ(wakes, 1);
 }

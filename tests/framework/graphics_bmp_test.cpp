@@ -25,10 +25,10 @@ struct BmpFile {
   int Bits = 24;
   std::uint32_t Compression = BI_RGB;
   std::uint32_t ColorsUsed = 0;
-  std::vector<std::uint32_t> Masks;  // after a 40-byte header, or inside a longer one
-  Bytes Palette;                     // entries as stored (3 or 4 bytes each)
-  Bytes Gap;                         // between the tables and the pixels
-  Bytes Pixels;                      // rows as stored
+  std::vector<std::uint32_t> Masks{};  // after a 40-byte header, or inside a longer one
+  Bytes Palette{};                   // entries as stored (3 or 4 bytes each)
+  Bytes Gap{};                       // between the tables and the pixels
+  Bytes Pixels{};                    // rows as stored
   std::int64_t PixelOffset = -1;     // -1: where the pixels really start
 
   Bytes Build() const {
@@ -70,8 +70,7 @@ struct BmpFile {
 Bytes Saved(TBitmap* Bitmap) {
   TMemoryStream Stream;
   Bitmap->SaveToStream(&Stream);
-  const auto* P = static_cast<const std::uint8_t*>(Stream.Memory());
-  return Bytes(P, P + Stream.Size());
+  return Contents(Stream);
 }
 
 Owned<TBitmap> Loaded(const Bytes& Data) {
@@ -133,10 +132,8 @@ TEST(GraphicsBmp, DeviceBitmapsAreWrittenAs32Bits) {
 }
 
 TEST(GraphicsBmp, TopDownAndBottomUpRowsLandInTheRightPlace) {
-  BmpFile File;
-  File.Width = 1;
-  File.Height = 2;
-  File.Pixels = {0x00, 0x00, 0xFF, 0, 0xFF, 0x00, 0x00, 0};  // red row, then blue row (BGR, padded)
+  // A red row, then a blue row (BGR, padded).
+  BmpFile File{.Width = 1, .Height = 2, .Pixels = {0x00, 0x00, 0xFF, 0, 0xFF, 0x00, 0x00, 0}};
   auto BottomUp = Loaded(File.Build());
   EXPECT_EQ(ColorAt(BottomUp.get(), 0, 1), clRed);  // the first stored row is the bottom one
   EXPECT_EQ(ColorAt(BottomUp.get(), 0, 0), clBlue);
@@ -148,35 +145,26 @@ TEST(GraphicsBmp, TopDownAndBottomUpRowsLandInTheRightPlace) {
 }
 
 TEST(GraphicsBmp, SixteenBitImagesBecome24BitThroughTheirMasks) {
-  BmpFile File;
-  File.Bits = 16;
-  File.Width = 4;
-  File.Pixels.clear();
+  BmpFile File{.Width = 4, .Bits = 16};
   for (std::uint32_t P : {0x7C00u, 0x03E0u, 0x001Fu, 0x4210u}) Put16(File.Pixels, P);  // 5-5-5 by default
   auto Rgb555 = Loaded(File.Build());
   EXPECT_EQ(Rgb555->PixelFormat(), pf24bit);
-  EXPECT_EQ(ColorAt(Rgb555.get(), 0, 0), clRed);
-  EXPECT_EQ(ColorAt(Rgb555.get(), 1, 0), clLime);
-  EXPECT_EQ(ColorAt(Rgb555.get(), 2, 0), clBlue);
-  EXPECT_EQ(ColorAt(Rgb555.get(), 3, 0), 0x848484u);  // 16 of 31 scaled to 132
+  // 16 of 31 scaled to 132.
+  for (const auto& [X, Color] : {std::pair{0, clRed}, {1, clLime}, {2, clBlue}, {3, TColor{0x848484}}})
+    EXPECT_EQ(ColorAt(Rgb555.get(), X, 0), Color) << X;
 
   File.Compression = BI_BITFIELDS;
   File.Masks = {0xF800, 0x07E0, 0x001F};
   File.Pixels.clear();
   for (std::uint32_t P : {0xF800u, 0x07E0u, 0x001Fu, 0xFFFFu}) Put16(File.Pixels, P);
   auto Rgb565 = Loaded(File.Build());
-  EXPECT_EQ(ColorAt(Rgb565.get(), 0, 0), clRed);
-  EXPECT_EQ(ColorAt(Rgb565.get(), 1, 0), clLime);
-  EXPECT_EQ(ColorAt(Rgb565.get(), 3, 0), clWhite);
+  for (const auto& [X, Color] : {std::pair{0, clRed}, {1, clLime}, {3, clWhite}}) EXPECT_EQ(ColorAt(Rgb565.get(), X, 0), Color) << X;
 }
 
 TEST(GraphicsBmp, ThirtyTwoBitMasksAndAlphaAreHonoured) {
-  BmpFile File;
-  File.HeaderSize = 108;  // masks inside the header, alpha mask too
-  File.Bits = 32;
-  File.Width = 2;
-  File.Compression = BI_BITFIELDS;
-  File.Masks = {0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000};  // stored R, G, B, A
+  // Masks inside the header, alpha mask too: stored R, G, B, A.
+  BmpFile File{.HeaderSize = 108, .Width = 2, .Bits = 32, .Compression = BI_BITFIELDS,
+               .Masks = {0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000}};
   Put32(File.Pixels, 0x40302010);
   Put32(File.Pixels, 0xFF0000FF);
   auto Bitmap = Loaded(File.Build());
@@ -184,42 +172,30 @@ TEST(GraphicsBmp, ThirtyTwoBitMasksAndAlphaAreHonoured) {
   EXPECT_EQ(PixelAt(Bitmap.get(), 0, 0), 0x40102030u);
   EXPECT_EQ(PixelAt(Bitmap.get(), 1, 0), 0xFFFF0000u);
 
-  BmpFile Plain;
-  Plain.Bits = 32;
+  BmpFile Plain{.Bits = 32};
   Put32(Plain.Pixels, 0x7F00FF00);
   EXPECT_EQ(PixelAt(Loaded(Plain.Build()).get(), 0, 0), 0x7F00FF00u);
 }
 
 TEST(GraphicsBmp, IndexedImagesWithShortOrOldStylePalettes) {
-  BmpFile Core;  // 12-byte header, three-byte palette entries
-  Core.HeaderSize = 12;
-  Core.Bits = 8;
-  Core.Width = 2;
+  BmpFile Core{.HeaderSize = 12, .Width = 2, .Bits = 8};  // 12-byte header, three-byte palette entries
   for (int i = 0; i < 256; ++i) Core.Palette.insert(Core.Palette.end(), {static_cast<std::uint8_t>(i), 0, 0});
   Core.Pixels = {0x00, 0xFF, 0, 0};
   auto FromCore = Loaded(Core.Build());
   EXPECT_EQ(FromCore->PixelFormat(), pf8bit);
   EXPECT_EQ(ColorAt(FromCore.get(), 1, 0), clBlue);
 
-  BmpFile OneBit;  // two colours used, odd width
-  OneBit.Bits = 1;
-  OneBit.Width = 9;
-  OneBit.ColorsUsed = 2;
-  OneBit.Palette = {0, 0, 0xFF, 0, 0xFF, 0, 0, 0};  // red, blue
-  OneBit.Pixels = {0xA0, 0x80, 0, 0};
+  // Two colours used (red, blue), odd width.
+  const BmpFile OneBit{
+      .Width = 9, .Bits = 1, .ColorsUsed = 2, .Palette = {0, 0, 0xFF, 0, 0xFF, 0, 0, 0}, .Pixels = {0xA0, 0x80, 0, 0}};
   auto FromOneBit = Loaded(OneBit.Build());
   EXPECT_EQ(FromOneBit->PixelFormat(), pf1bit);
-  EXPECT_EQ(ColorAt(FromOneBit.get(), 0, 0), clBlue);
-  EXPECT_EQ(ColorAt(FromOneBit.get(), 1, 0), clRed);
-  EXPECT_EQ(ColorAt(FromOneBit.get(), 2, 0), clBlue);
-  EXPECT_EQ(ColorAt(FromOneBit.get(), 8, 0), clBlue);
+  for (const auto& [X, Color] : {std::pair{0, clBlue}, {1, clRed}, {2, clBlue}, {8, clBlue}})
+    EXPECT_EQ(ColorAt(FromOneBit.get(), X, 0), Color) << X;
 
-  BmpFile Short;  // four-bit image with three palette entries: index 5 has none and reads black
-  Short.Bits = 4;
-  Short.Width = 2;
-  Short.ColorsUsed = 3;
-  Short.Palette = {0xFF, 0xFF, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0};
-  Short.Pixels = {0x25, 0, 0, 0};
+  // A four-bit image with three palette entries: index 5 has none and reads black.
+  const BmpFile Short{.Width = 2, .Bits = 4, .ColorsUsed = 3,
+                      .Palette = {0xFF, 0xFF, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0}, .Pixels = {0x25, 0, 0, 0}};
   auto FromShort = Loaded(Short.Build());
   EXPECT_EQ(FromShort->PixelFormat(), pf4bit);
   EXPECT_EQ(ColorAt(FromShort.get(), 0, 0), clBlue);
@@ -227,10 +203,7 @@ TEST(GraphicsBmp, IndexedImagesWithShortOrOldStylePalettes) {
 }
 
 TEST(GraphicsBmp, PixelOffsetIsFollowedAndTheStreamEndsAfterTheImage) {
-  BmpFile File;
-  File.Gap = {1, 2, 3, 4, 5};
-  File.Pixels = {0x11, 0x22, 0x33, 0};
-  Bytes Data = File.Build();
+  Bytes Data = BmpFile{.Gap = {1, 2, 3, 4, 5}, .Pixels = {0x11, 0x22, 0x33, 0}}.Build();
   Data.insert(Data.end(), {0xDE, 0xAD});  // whatever follows the image in the stream
   auto Stream = StreamOf(Data);
   Owned<TBitmap> Bitmap(new TBitmap());
@@ -253,10 +226,7 @@ TEST(GraphicsBmp, MalformedImagesRaiseInvalidGraphicAndKeepTheOldImage) {
     EXPECT_EQ(PixelAt(Bitmap.get(), 1, 1), 0x01020304u) << What;
   };
   auto Variant = [](auto Change) {
-    BmpFile File;
-    File.Width = 2;
-    File.Height = 2;
-    File.Pixels.assign(16, 0x55);
+    BmpFile File{.Width = 2, .Height = 2, .Pixels = Bytes(16, 0x55)};
     Change(File);
     return File.Build();
   };
@@ -283,24 +253,14 @@ TEST(GraphicsBmp, MalformedImagesRaiseInvalidGraphicAndKeepTheOldImage) {
   Expect(Variant([](BmpFile& F) { F.PixelOffset = 100000; }), "pixels past the end");
 
   // Cut anywhere, the image is refused, never half-read and never read past its end.
-  BmpFile Indexed;
-  Indexed.Bits = 8;
-  Indexed.Width = 3;
-  Indexed.Height = 3;
-  Indexed.Palette.assign(256 * 4, 0x40);
-  Indexed.Pixels.assign(12, 7);
-  const Bytes Whole = Indexed.Build();
+  const Bytes Whole = BmpFile{.Width = 3, .Height = 3, .Bits = 8, .Palette = Bytes(256 * 4, 0x40), .Pixels = Bytes(12, 7)}.Build();
   Loaded(Whole);  // the uncut file is fine
   for (size_t Length = 1; Length < Whole.size(); ++Length)
     Expect(Bytes(Whole.begin(), Whole.begin() + static_cast<std::ptrdiff_t>(Length)), "truncated");
 }
 
 TEST(GraphicsBmp, TheLargestAllowedSideLoads) {
-  BmpFile File;
-  File.Width = 8192;
-  File.Height = 1;
-  File.Pixels.assign(8192 * 3, 0);
-  auto Bitmap = Loaded(File.Build());
+  auto Bitmap = Loaded(BmpFile{.Width = 8192, .Height = 1, .Pixels = Bytes(8192 * 3, 0)}.Build());
   EXPECT_EQ(Bitmap->Width(), 8192);
 }
 
@@ -311,8 +271,7 @@ TEST(GraphicsBmp, PictureDataCarriesTheSizeFirst) {
   Bitmap->WriteData(&Stream);
   const Bytes File = Saved(Bitmap.get());
   ASSERT_EQ(Stream.Size(), static_cast<std::int64_t>(4 + File.size()));
-  const auto* P = static_cast<const std::uint8_t*>(Stream.Memory());
-  EXPECT_EQ(Get32(Bytes(P, P + 4), 0), File.size());
+  EXPECT_EQ(Get32(Contents(Stream), 0), File.size());
   Stream.SetPosition(0);
   Owned<TBitmap> Back(new TBitmap());
   Back->ReadData(&Stream);

@@ -299,7 +299,7 @@ TEST(GraphicsCanvas, PixelsReadAndWriteColourValues) {
   EXPECT_EQ(Canvas->ClipRect(), Rect(2, 2, 5, 5));
 }
 
-TEST(GraphicsCanvas, TextStaysInItsExtentInTheFontColour) {
+TEST(GraphicsCanvas, TextStaysInItsExtentOrItsRectangleInTheFontColour) {
   auto Bitmap = Bitmap32(120, 40);
   TCanvas* Canvas = Bitmap->Canvas();
   HFONT Crisp = NewCrispFont(-13);
@@ -325,24 +325,16 @@ TEST(GraphicsCanvas, TextStaysInItsExtentInTheFontColour) {
   Canvas->TextOut(5, 7, "Hello");
   EXPECT_EQ(ChangedArea(Bitmap.get(), White), Bounds(5, 7, Extent.cx, Extent.cy));
   EXPECT_EQ(ColorsIn(Bitmap.get(), Bounds(5, 7, Extent.cx, Extent.cy)), (std::set<std::uint32_t>{0xFFFF00, 0xFF0000}));
-  Canvas->Font()->SetHandle(nullptr);
-  GdiFreeObject(Crisp);
-}
 
-TEST(GraphicsCanvas, TextRectClipsAndFillsTheRectangle) {
-  auto Bitmap = Bitmap32(100, 30);
-  TCanvas* Canvas = Bitmap->Canvas();
-  HFONT Crisp = NewCrispFont(-13);
-  Canvas->Font()->SetHandle(Crisp);
+  // TextRect clips at its rectangle, and a solid brush fills all of it.
+  Fill32(Bitmap.get(), White);
   Canvas->Font()->SetColor(clBlack);
   Canvas->Brush()->SetStyle(bsClear);
   Canvas->TextRect(Rect(10, 5, 30, 20), 10, 5, "A long line of text");
-  TRect Area = ChangedArea(Bitmap.get(), White);
-  EXPECT_GE(Area.Left, 10);
-  EXPECT_LE(Area.Right, 30);
-  EXPECT_LE(Area.Bottom, 20);
-  EXPECT_EQ(Area.Right, 30) << "text runs up to the clip edge";
-
+  const TRect Clipped = ChangedArea(Bitmap.get(), White);
+  EXPECT_GE(Clipped.Left, 10);
+  EXPECT_LE(Clipped.Bottom, 20);
+  EXPECT_EQ(Clipped.Right, 30) << "text runs up to the clip edge";
   Fill32(Bitmap.get(), White);
   Canvas->Brush()->SetColor(clAqua);
   Canvas->TextRect(Rect(10, 5, 30, 20), 12, 6, "A long line of text");

@@ -6,6 +6,7 @@
 #include "framework/FormReader.h"
 #include "framework/ImgList.h"
 #include "framework/Streams.h"
+#include "framework/SysUtils.h"
 #include "tests/framework/ui_test_util.h"
 #include "tests/support/Bitmaps.h"
 #include "tests/support/GdiLeaks.h"
@@ -177,11 +178,7 @@ TEST_F(ImageLists, StoredImagesReadBackEqualDirectlyAndThroughAStoredDescription
   EXPECT_EQ(memcmp(again.Memory(), data.Memory(), static_cast<size_t>(data.Size())), 0);
 
   std::string hex;
-  for (int64_t i = 0; i < data.Size(); ++i) {
-    char b[3];
-    snprintf(b, sizeof b, "%02X", static_cast<const uint8_t*>(data.Memory())[i]);
-    hex += b;
-  }
+  for (int64_t i = 0; i < data.Size(); ++i) hex += IntToHex(static_cast<const uint8_t*>(data.Memory())[i], 2);
   TForm* form = TForm::CreateNew(Application);
   ReadComponentFromText("object F: TForm\n  object Images: TImageList\n    Height = 2\n    Width = 4\n    BkColor = clRed\n"
                         "    Bitmap = {" + hex + "}\n  end\nend\n", form);

@@ -9,6 +9,7 @@
 #include "framework/Jpeg.h"
 #include "framework/Streams.h"
 #include "graphics_test_util.h"
+#include "tests/framework/core_test_util.h"
 #include "tests/support/GdiLeaks.h"
 
 using namespace graphics_test;
@@ -49,17 +50,6 @@ Bytes IconFile(const std::vector<std::pair<int, Bytes>>& Images) {
   }
   for (const auto& Entry : Images) File.insert(File.end(), Entry.second.begin(), Entry.second.end());
   return File;
-}
-
-Bytes Contents(TMemoryStream& Stream) {
-  const auto* P = static_cast<const std::uint8_t*>(Stream.Memory());
-  return Bytes(P, P + Stream.Size());
-}
-
-std::string TempFile(const std::string& Name) {
-  char Folder[MAX_PATH];
-  GetTempPathA(MAX_PATH, Folder);
-  return std::string(Folder) + "fw-graphics-" + std::to_string(GetCurrentProcessId()) + "-" + Name;
 }
 
 // Takes what a class defines beyond its published properties, as the form reader does.
@@ -230,12 +220,9 @@ TEST(GraphicsPicture, LoadsFilesByExtension) {
   EXPECT_EQ(Picture->Graphic(), Kept);
   DeleteFileA(Garbage.c_str());
 
-  try {
-    Picture->LoadFromFile("C:\\folder.with.dots\\picture.xyz");
-    FAIL() << "an unknown extension must raise";
-  } catch (const EInvalidGraphic& E) {
-    EXPECT_NE(E.Message().find(".xyz"), std::string::npos) << E.Message();
-  }
+  const std::string Unknown =
+      MessageOf<EInvalidGraphic>([&] { Picture->LoadFromFile("C:\\folder.with.dots\\picture.xyz"); });
+  EXPECT_NE(Unknown.find(".xyz"), std::string::npos) << Unknown;
   EXPECT_THROW(Picture->LoadFromFile("C:\\folder.bmp\\noextension"), EInvalidGraphic);
 }
 

@@ -47,9 +47,10 @@ inline Owned<TMemoryStream> StreamOf(const Bytes& Data) {
   return Stream;
 }
 
-// Colour value 0x00BBGGRR as the RGB part of a pixel (0x00RRGGBB).
-constexpr std::uint32_t Rgb(TColor Color) {
-  return (Color >> 16 & 0xFF) | (Color & 0xFF00) | (Color & 0xFF) << 16;
+// What a memory stream holds.
+inline Bytes Contents(TMemoryStream& Stream) {
+  const auto* P = static_cast<const std::uint8_t*>(Stream.Memory());
+  return Bytes(P, P + Stream.Size());
 }
 
 // The RGB values (alpha masked off) found in a rectangle of a 32-bit bitmap.

@@ -560,13 +560,11 @@ TEST_F(ThinControls, StatusBarShowsItsPanelsOrItsSimpleText) {
 void MakeGlyph(TBitmap* b) {
   b->SetPixelFormat(pf24bit);
   b->SetSize(16, 8);
-  b->Canvas()->Brush()->SetColor(clRed);
-  b->Canvas()->FillRect(Rect(0, 0, 8, 8));
-  b->Canvas()->Brush()->SetColor(clBlue);
-  b->Canvas()->FillRect(Rect(8, 0, 16, 8));
-  b->Canvas()->Brush()->SetColor(clLime);
-  b->Canvas()->FillRect(Rect(0, 7, 1, 8));
-  b->Canvas()->FillRect(Rect(8, 7, 9, 8));
+  for (const auto& [color, area] : {std::pair{clRed, Rect(0, 0, 8, 8)}, {clBlue, Rect(8, 0, 16, 8)},
+                                    {clLime, Rect(0, 7, 1, 8)}, {clLime, Rect(8, 7, 9, 8)}}) {
+    b->Canvas()->Brush()->SetColor(color);
+    b->Canvas()->FillRect(area);
+  }
 }
 
 int CountPixels(const testing_support::Dib32& d, int w, int h, DWORD rgb) {

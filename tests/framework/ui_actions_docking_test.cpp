@@ -59,10 +59,8 @@ TEST_F(UiActionsDocking, AControlFollowsItsActionAndAClickRunsIt) {
 
 TEST_F(UiActionsDocking, DockSitesListTheirDockedChildrenAndHearThemLeave) {
   TForm* form = NewForm();
-  auto* site = new TPanel(form);
-  auto* other = new TPanel(form);
-  site->SetParent(form);
-  other->SetParent(form);
+  auto* site = NewChild<TPanel>(form);
+  auto* other = NewChild<TPanel>(form);
   site->SetDockSite(true);
   auto* a = new TPanel(form);
   auto* b = new TPanel(form);
@@ -104,10 +102,8 @@ TEST_F(UiActionsDocking, DockSitesListTheirDockedChildrenAndHearThemLeave) {
 
 TEST_F(UiActionsDocking, FocusMovesCancelTheOldControlsModeAndActivationReachesTheActiveControl) {
   TForm* form = NewForm();
-  auto* first = new TEdit(form);
-  auto* second = new TEdit(form);
-  first->SetParent(form);
-  second->SetParent(form);
+  auto* first = NewChild<TEdit>(form);
+  auto* second = NewChild<TEdit>(form);
   second->SetTop(40);
   MessageLog cancel(first, CM_CANCELMODE, CM_CANCELMODE);
   MessageLog activate(second, CM_UIACTIVATE, CM_UIACTIVATE);

@@ -17,10 +17,9 @@ bool ShowsAsDefault(TButton* b) {
 
 TEST_F(UiButtonsThemes, TheDefaultLookFollowsTheFocusAmongButtons) {
   TForm* form = NewForm();
-  auto* ok = new TButton(form);
-  auto* other = new TButton(form);
-  auto* edit = new TEdit(form);
-  for (TWinControl* c : std::vector<TWinControl*>{ok, other, edit}) c->SetParent(form);
+  auto* ok = NewChild<TButton>(form);
+  auto* other = NewChild<TButton>(form);
+  auto* edit = NewChild<TEdit>(form);
   other->SetTop(40);
   edit->SetTop(80);
   ok->SetDefault(true);

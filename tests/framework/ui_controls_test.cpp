@@ -6,6 +6,7 @@
 #include "framework/ComCtrls.h"
 #include "framework/ExtCtrls.h"
 #include "framework/StdCtrls.h"
+#include "tests/framework/core_test_util.h"
 #include "tests/framework/ui_test_util.h"
 #include "tests/support/MessagePump.h"
 
@@ -277,12 +278,7 @@ TEST_F(UiControls, FocusMovesSendExitThenEnterAndFocusChangedToTheForm) {
   EXPECT_EQ(form->ActiveControl(), b);
 
   b->SetEnabled(false);
-  try {
-    b->SetFocus();
-    FAIL() << "a disabled control took the focus";
-  } catch (const EInvalidOperation& e) {
-    EXPECT_EQ(e.Message(), "Cannot focus a disabled or invisible window");
-  }
+  EXPECT_EQ(MessageOf<EInvalidOperation>([&] { b->SetFocus(); }), "Cannot focus a disabled or invisible window");
   form->Free();
 }
 

@@ -21,18 +21,15 @@ TEST_F(UiHints, HintsAppearAfterThePauseOverAControlWithAHint) {
   RecordBoxes();
   Application->SetHintPause(30);
   POINT origin = f->Label1->ClientOrigin();
-  PlaceCursor(POINT{origin.x + 2, origin.y + 2});
-  UpdateMouseControl();
+  MovePointerTo(POINT{origin.x + 2, origin.y + 2});
   EXPECT_EQ(Application->HintControl(), f->Label1);
   POINT on = cursor;
   ASSERT_TRUE(testing_support::PumpUntil(
       [&] {
         // Another test process taking the activation cancels hints (WM_ACTIVATEAPP): hover again.
         if (!Application->HintControl()) {
-          PlaceCursor(POINT{5, 5});
-          UpdateMouseControl();
-          PlaceCursor(on);
-          UpdateMouseControl();
+          MovePointerTo(POINT{5, 5});
+          MovePointerTo(on);
         }
         return Application->HintWindow() && Application->HintWindow()->HandleAllocated() &&
                IsWindowVisible(Application->HintWindow()->Handle());
@@ -43,8 +40,7 @@ TEST_F(UiHints, HintsAppearAfterThePauseOverAControlWithAHint) {
              << WindowClassOf(WindowFromPoint(cursor));
   EXPECT_EQ(WindowClassOf(Application->HintWindow()->Handle()), "THintWindow");
   EXPECT_EQ(Application->HintWindow()->Caption(), "Open the device manager");
-  PlaceCursor(POINT{5, 5});
-  UpdateMouseControl();
+  MovePointerTo(POINT{5, 5});
   EXPECT_FALSE(Application->HintWindow()->HandleAllocated());
   f->Free();
 }

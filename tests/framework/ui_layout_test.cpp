@@ -61,15 +61,9 @@ TEST_F(UiLayout, ChangeScaleScalesBoundsAndOwnFontsOfTheWholeTree) {
 
 TEST_F(UiLayout, SetChildOrderMovesAChildInTheListAndTheWindowZOrder) {
   TForm* form = NewForm();
-  auto* a = new TPanel(form);
-  a->SetName("A");
-  a->SetParent(form);
-  auto* b = new TPanel(form);
-  b->SetName("B");
-  b->SetParent(form);
-  auto* c = new TPanel(form);
-  c->SetName("C");
-  c->SetParent(form);
+  auto* a = NewChild<TPanel>(form);
+  auto* b = NewChild<TPanel>(form);
+  auto* c = NewChild<TPanel>(form);
   form->Show();
   form->SetChildOrder(c, 0);
   EXPECT_EQ(form->Controls(0), c);

@@ -71,22 +71,17 @@ TEST_F(UiMouse, HoverSendsLeaveThenEnterAlsoFromAPanelOntoItsChild) {
   label->OnMouseLeave = [&](TObject*) { events.push_back("label leave"); };
 
   POINT panelOrigin = panel->ClientOrigin();
-  PlaceCursor(POINT{panelOrigin.x + 5, panelOrigin.y + 5});
-  UpdateMouseControl();
+  MovePointerTo(POINT{panelOrigin.x + 5, panelOrigin.y + 5});
   EXPECT_EQ(MouseControl(), panel);
-  PlaceCursor(POINT{panelOrigin.x + 25, panelOrigin.y + 25});
-  UpdateMouseControl();
+  MovePointerTo(POINT{panelOrigin.x + 25, panelOrigin.y + 25});
   EXPECT_EQ(MouseControl(), label);
-  PlaceCursor(POINT{panelOrigin.x + 150, panelOrigin.y + 50});
-  UpdateMouseControl();
-  PlaceCursor(POINT{5, 5});  // the desktop
-  UpdateMouseControl();
+  MovePointerTo(POINT{panelOrigin.x + 150, panelOrigin.y + 50});
+  MovePointerTo(POINT{5, 5});  // the desktop
   EXPECT_EQ(MouseControl(), nullptr);
   EXPECT_EQ(events, (std::vector<std::string>{"panel enter", "panel leave", "label enter", "label leave",
                                               "panel enter", "panel leave"}));
   // A destroyed control is forgotten.
-  PlaceCursor(POINT{panelOrigin.x + 25, panelOrigin.y + 25});
-  UpdateMouseControl();
+  MovePointerTo(POINT{panelOrigin.x + 25, panelOrigin.y + 25});
   label->Free();
   EXPECT_EQ(MouseControl(), nullptr);
   form->Free();

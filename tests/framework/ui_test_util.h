@@ -42,6 +42,11 @@ protected:
     };
     Platform().WindowFromPoint = testing_support::OwnWindowFromPoint;
   }
+  // The pointer moved to p, and the control under it updated.
+  void MovePointerTo(POINT p) {
+    PlaceCursor(p);
+    UpdateMouseControl();
+  }
 
   std::vector<TMessageBoxRequest> boxes;
   POINT cursor{0, 0};
