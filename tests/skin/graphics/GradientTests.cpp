@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "framework/System.h"
 #include "skin/graphics/GdipFlat.h"
 #include "skin/graphics/Gradients.h"
@@ -10,6 +12,19 @@ using namespace testing_support;
 
 namespace {
 constexpr uint32_t kBack = 0x11223344;
+
+TsGradArray Parsed(const char* Text) {
+  TsGradArray items;
+  ParseGradientData(Text, items);
+  return items;
+}
+
+// Pixels that painting the gradient over a W x H background changes.
+int PaintedPixels(int W, int H, const RECT& r, const TsGradArray& items) {
+  BitmapPtr b = Bitmap32(W, H, kBack);
+  PaintGradient(b.get(), r, items);
+  return CountChanged(b.get(), kBack);
+}
 
 struct EntrySaver {
   TGdipEntries saved = GdipEntries();
@@ -22,8 +37,7 @@ struct EntrySaver {
 }  // namespace
 
 TEST(GradientParse, TwoStopsOfLayoutBEndAtFullLength) {
-  TsGradArray items;
-  ParseGradientData("$0000FF;0;0;$00FF00;50;0;B", items);
+  const TsGradArray items = Parsed("$0000FF;0;0;$00FF00;50;0;B");
   ASSERT_EQ(items.size(), 2u);
   EXPECT_EQ(items[0].Index, 0);
   EXPECT_EQ(items[1].Index, 1);
@@ -53,8 +67,7 @@ TEST(GradientParse, LayoutASumsWeightsAndIgnoresAnIncompleteGroup) {
 }
 
 TEST(GradientParse, FourCornerListIsPaddedToFiveItems) {
-  TsGradArray items;
-  ParseGradientData("255;0;50;2;0;65280;0;50;0;0", items);
+  const TsGradArray items = Parsed("255;0;50;2;0;65280;0;50;0;0");
   ASSERT_EQ(items.size(), 5u);
   for (size_t i = 2; i < 5; ++i) {
     EXPECT_EQ(items[i].Color, 0xFF00FF00u);
@@ -77,16 +90,14 @@ TEST(GradientParse, ShortOrEmptyTextsGiveEmptyListsAndBadNumbersRaise) {
 }
 
 TEST(GradientParse, GdipStepInLayoutBAsksForThePathGradient) {
-  TsGradArray items;
-  ParseGradientData("1;0;2;2;50;16;3;100;0;C", items);
+  const TsGradArray items = Parsed("1;0;2;2;50;16;3;100;0;C");
   ASSERT_EQ(items.size(), 3u);
   EXPECT_EQ(items[0].Mode, 2u | kGradGdipPath);
   EXPECT_EQ(items[1].Mode, kGradGdipStep);
 }
 
 TEST(GradientPaint, VerticalBlendRoundsEachRowHalfToEven) {
-  TsGradArray items;
-  ParseGradientData("$0000FF;0;0;$00FF00;50;0;B", items);
+  const TsGradArray items = Parsed("$0000FF;0;0;$00FF00;50;0;B");
   BitmapPtr b = Bitmap32(3, 11, kBack);
   PaintGradient(b.get(), RECT{0, 0, 3, 11}, items);
   EXPECT_EQ(PixelAt(b.get(), 0, 0), 0xFFFF0000u);
@@ -97,8 +108,7 @@ TEST(GradientPaint, VerticalBlendRoundsEachRowHalfToEven) {
 }
 
 TEST(GradientPaint, EmptyStepPaintsNothingAndTheNextStartsOnTheSameRow) {
-  TsGradArray items;
-  ParseGradientData("$0000FF;0;0;$00FF00;0;0;$FF0000;100;0;C", items);
+  const TsGradArray items = Parsed("$0000FF;0;0;$00FF00;0;0;$FF0000;100;0;C");
   BitmapPtr b = Bitmap32(2, 5, kBack);
   PaintGradient(b.get(), RECT{0, 0, 2, 5}, items);
   EXPECT_EQ(PixelAt(b.get(), 0, 0), 0xFF00FF00u);  // green, not red: the red step had no rows
@@ -106,8 +116,7 @@ TEST(GradientPaint, EmptyStepPaintsNothingAndTheNextStartsOnTheSameRow) {
 }
 
 TEST(GradientPaint, HorizontalStepEndsAreRoundedHalfToEven) {
-  TsGradArray items;
-  ParseGradientData("$0000FF;0;1;$00FF00;25;0;$FF0000;100;0;C", items);
+  const TsGradArray items = Parsed("$0000FF;0;1;$00FF00;25;0;$FF0000;100;0;C");
   BitmapPtr b = Bitmap32(10, 3, kBack);
   PaintGradient(b.get(), RECT{0, 0, 10, 3}, items);
   for (int y = 0; y < 3; ++y) {
@@ -120,9 +129,8 @@ TEST(GradientPaint, HorizontalStepEndsAreRoundedHalfToEven) {
 
 TEST(GradientPaint, NothingIsPaintedOutsideTheRectangle) {
   // A middle stop at 100% would make its step end one row (column) past the rectangle.
-  TsGradArray v, h;
-  ParseGradientData("$0000FF;0;0;$00FF00;100;0;$FF0000;100;0;C", v);
-  ParseGradientData("$0000FF;0;1;$00FF00;100;1;$FF0000;100;1;C", h);
+  const TsGradArray v = Parsed("$0000FF;0;0;$00FF00;100;0;$FF0000;100;0;C");
+  const TsGradArray h = Parsed("$0000FF;0;1;$00FF00;100;1;$FF0000;100;1;C");
   for (const TsGradArray* items : {&v, &h}) {
     BitmapPtr b = Bitmap32(12, 12, kBack);
     const RECT r{2, 3, 8, 9};
@@ -134,8 +142,7 @@ TEST(GradientPaint, NothingIsPaintedOutsideTheRectangle) {
 }
 
 TEST(GradientPaint, RectangleBeyondTheBitmapIsPaintedInsideOnly) {
-  TsGradArray items;
-  ParseGradientData("$0000FF;0;0;$00FF00;50;0;B", items);
+  const TsGradArray items = Parsed("$0000FF;0;0;$00FF00;50;0;B");
   BitmapPtr b = Bitmap32(6, 6, kBack);
   PaintGradient(b.get(), RECT{-4, -4, 40, 40}, items);
   for (int y = 0; y < 6; ++y)
@@ -145,16 +152,12 @@ TEST(GradientPaint, RectangleBeyondTheBitmapIsPaintedInsideOnly) {
 }
 
 TEST(GradientPaint, FourCornerNeedsFiveItemsAndGradientFill) {
-  TsGradArray four;
-  ParseGradientData("$0000FF;0;2;$00FF00;30;2;$FF0000;60;2;$FFFFFF;100;2;D", four);
+  const TsGradArray four = Parsed("$0000FF;0;2;$00FF00;30;2;$FF0000;60;2;$FFFFFF;100;2;D");
   ASSERT_EQ(four.size(), 4u);
-  BitmapPtr b = Bitmap32(20, 20, kBack);
-  PaintGradient(b.get(), RECT{0, 0, 20, 20}, four);
-  EXPECT_EQ(ChangedOutside(b.get(), RECT{0, 0, 0, 0}, kBack), 0);
+  EXPECT_EQ(PaintedPixels(20, 20, RECT{0, 0, 20, 20}, four), 0);
 
-  TsGradArray five;
   // Corners: top-left red, top-right green, bottom-right blue, bottom-left white; centre black.
-  ParseGradientData("$0000FF;0;2;$000000;20;0;$00FF00;40;0;$FF0000;60;0;$FFFFFF;100;0;E", five);
+  const TsGradArray five = Parsed("$0000FF;0;2;$000000;20;0;$00FF00;40;0;$FF0000;60;0;$FFFFFF;100;0;E");
   const RECT r{2, 2, 42, 42};
   BitmapPtr c = Bitmap32(44, 44, kBack);
   PaintGradient(c.get(), r, five);
@@ -167,14 +170,11 @@ TEST(GradientPaint, FourCornerNeedsFiveItemsAndGradientFill) {
 
   EntrySaver saver;
   GradientFillEntry() = nullptr;
-  BitmapPtr d = Bitmap32(44, 44, kBack);
-  PaintGradient(d.get(), r, five);
-  EXPECT_EQ(ChangedOutside(d.get(), RECT{0, 0, 0, 0}, kBack), 0);
+  EXPECT_EQ(PaintedPixels(44, 44, r, five), 0);
 }
 
 TEST(GradientPaint, GdipStepsBlendAndVanishWithoutGdip) {
-  TsGradArray items;
-  ParseGradientData("$FF0000FF;0;16;$FF00FF00;100;0;B", items);  // opaque colours for GDI+
+  const TsGradArray items = Parsed("$FF0000FF;0;16;$FF00FF00;100;0;B");  // opaque colours for GDI+
   const RECT r{0, 2, 8, 30};
   BitmapPtr b = Bitmap32(8, 32, kBack);
   PaintGradient(b.get(), r, items);
@@ -187,19 +187,15 @@ TEST(GradientPaint, GdipStepsBlendAndVanishWithoutGdip) {
 
   EntrySaver saver;
   GdipEntries().CreateLineBrush = nullptr;
-  BitmapPtr c = Bitmap32(8, 32, kBack);
-  PaintGradient(c.get(), r, items);
-  EXPECT_EQ(ChangedOutside(c.get(), RECT{0, 0, 0, 0}, kBack), 0);
+  EXPECT_EQ(PaintedPixels(8, 32, r, items), 0);
 }
 
 TEST(GradientPaint, TexturedMixesByLevelAndTilesTheTexture) {
-  TsGradArray items;
-  ParseGradientData("$000000;0;0;$000000;50;0;B", items);
-  BitmapPtr tex = Bitmap32(2, 2, 0);
-  SetPixelAt(tex.get(), 0, 0, 0x00C80000);
-  SetPixelAt(tex.get(), 1, 0, 0x00006400);
-  SetPixelAt(tex.get(), 0, 1, 0x00000032);
-  SetPixelAt(tex.get(), 1, 1, 0x00FFFFFF);
+  const TsGradArray items = Parsed("$000000;0;0;$000000;50;0;B");
+  BitmapPtr tex = Bitmap32By(2, 2, [](int x, int y) {
+    const uint32_t Texels[4] = {0x00C80000, 0x00006400, 0x00000032, 0x00FFFFFF};
+    return Texels[2 * y + x];
+  });
   BitmapPtr b = Bitmap32(5, 5, kBack);
   PaintGradientTextured(b.get(), RECT{1, 1, 5, 5}, items, 0x80, 128, RECT{0, 0, 0, 0}, tex.get());
   EXPECT_EQ(PixelAt(b.get(), 0, 0), kBack);
@@ -217,18 +213,13 @@ TEST(GradientPaint, TexturedMixesByLevelAndTilesTheTexture) {
 TEST(GradientPaint, TriangleRecordsCarryColourBytesShiftedUp) {
   TRIVERTEX v{};
   SetTriVertex(v, 0x00123456, POINT{7, 9});
-  EXPECT_EQ(v.x, 7);
-  EXPECT_EQ(v.y, 9);
-  EXPECT_EQ(v.Red, 0x5600);
-  EXPECT_EQ(v.Green, 0x3400);
-  EXPECT_EQ(v.Blue, 0x1200);
-  EXPECT_EQ(v.Alpha, 0xFF00);
+  EXPECT_EQ((std::vector<long>{v.x, v.y, v.Red, v.Green, v.Blue, v.Alpha}),
+            (std::vector<long>{7, 9, 0x5600, 0x3400, 0x1200, 0xFF00}));
 }
 
 TEST(GradientPaint, FourCornerWithTheGdipBitUsesAPathGradient) {
-  TsGradArray items;
   // Bit 16 in a stop sets bit 32 on the first item: the corners go through GDI+.
-  ParseGradientData("$FF0000FF;0;2;$FF000000;20;16;$FF00FF00;40;0;$FFFF0000;60;0;$FFFFFFFF;100;0;E", items);
+  const TsGradArray items = Parsed("$FF0000FF;0;2;$FF000000;20;16;$FF00FF00;40;0;$FFFF0000;60;0;$FFFFFFFF;100;0;E");
   ASSERT_TRUE(items[0].Mode & kGradGdipPath);
   const RECT r{2, 2, 42, 42};
   BitmapPtr b = Bitmap32(44, 44, kBack);
@@ -238,7 +229,5 @@ TEST(GradientPaint, FourCornerWithTheGdipBitUsesAPathGradient) {
   EXPECT_GT(Channel(PixelAt(b.get(), 40, 40), 0), 150);  // near the blue corner
   EntrySaver saver;
   GdipEntries().CreatePathGradient = nullptr;
-  BitmapPtr c = Bitmap32(44, 44, kBack);
-  PaintGradient(c.get(), r, items);
-  EXPECT_EQ(ChangedOutside(c.get(), RECT{0, 0, 0, 0}, kBack), 0);
+  EXPECT_EQ(PaintedPixels(44, 44, r, items), 0);
 }

@@ -20,14 +20,9 @@ bool Decode(const std::vector<uint8_t>& Data, TPngDecoded& Out, std::string* Err
 }
 
 PngFixture Rgb2x2(int depth) {
-  PngFixture s;
-  s.Width = 2;
-  s.Height = 2;
-  s.ColorType = 2;
-  s.BitDepth = depth;
   const unsigned m = depth == 16 ? 257 : 1;
-  s.Samples = {255 * m, 0, 0, 0, 255 * m, 0, 0, 0, 255 * m, 0x12 * m, 0x34 * m, 0x56 * m};
-  return s;
+  return {.Width = 2, .Height = 2, .ColorType = 2, .BitDepth = depth,
+          .Samples = {255 * m, 0, 0, 0, 255 * m, 0, 0, 0, 255 * m, 0x12 * m, 0x34 * m, 0x56 * m}};
 }
 
 }  // namespace
@@ -54,37 +49,24 @@ TEST(PngDecode, ColourImagesOfEightAndSixteenBitsGiveOpaquePixels) {
 }
 
 TEST(PngDecode, AlphaImagesKeepTheirAlpha) {
-  PngFixture s;
-  s.Width = 2;
-  s.ColorType = 6;
-  s.Samples = {10, 20, 30, 0, 200, 150, 100, 128};
   TPngDecoded d;
-  ASSERT_TRUE(Decode(EncodePng(s), d));
+  ASSERT_TRUE(Decode(EncodePng({.Width = 2, .ColorType = 6, .Samples = {10, 20, 30, 0, 200, 150, 100, 128}}), d));
   EXPECT_TRUE(d.HasAlphaChannel);
   EXPECT_EQ(d.Description.PixelKind, 5);
   EXPECT_EQ(d.Description.SamplesPerPixel, 4);
   EXPECT_EQ(d.Pixels, (std::vector<uint32_t>{0x000A141E, 0x80C89664}));
 
-  PngFixture ga;
-  ga.Width = 2;
-  ga.ColorType = 4;
-  ga.BitDepth = 16;
-  ga.Samples = {0xFFFF, 0x8000, 0x1200, 0};
-  ASSERT_TRUE(Decode(EncodePng(ga), d));
+  ASSERT_TRUE(Decode(EncodePng({.Width = 2, .ColorType = 4, .BitDepth = 16, .Samples = {0xFFFF, 0x8000, 0x1200, 0}}), d));
   EXPECT_EQ(d.Description.PixelKind, 3);
   EXPECT_EQ(d.Pixels, (std::vector<uint32_t>{0x80FFFFFF, 0x00121212}));
 }
 
 TEST(PngDecode, GreyOfEveryDepthIsScaledAndKeepsItsSamples) {
   for (int depth : {1, 2, 4, 8, 16}) {
-    PngFixture s;
-    s.Width = 3;
-    s.ColorType = 0;
-    s.BitDepth = depth;
     const unsigned top = (1u << depth) - 1;
-    s.Samples = {0, top, depth == 1 ? 1u : top / 3};
     TPngDecoded d;
-    ASSERT_TRUE(Decode(EncodePng(s), d)) << depth;
+    ASSERT_TRUE(Decode(EncodePng({.Width = 3, .ColorType = 0, .BitDepth = depth, .Samples = {0, top, depth == 1 ? 1u : top / 3}}), d))
+        << depth;
     EXPECT_EQ(d.Description.PixelKind, 2);
     ASSERT_EQ(d.Samples.size(), 3u);
     EXPECT_EQ(d.Samples[0], 0);
@@ -99,13 +81,9 @@ TEST(PngDecode, GreyOfEveryDepthIsScaledAndKeepsItsSamples) {
 
 TEST(PngDecode, PalettesOfSubByteDepthsGiveOneIndexPerPixel) {
   for (int depth : {1, 2, 4, 8}) {
-    PngFixture s;
-    s.Width = 5;
-    s.ColorType = 3;
-    s.BitDepth = depth;
-    s.Palette = {255, 0, 0, 0, 0, 255};
-    s.Samples = {1, 0, 1, 1, 0};
-    s.PaletteAlpha = {0x40};  // only entry 0 has an alpha
+    // only entry 0 has an alpha
+    const PngFixture s{.Width = 5, .ColorType = 3, .BitDepth = depth, .Samples = {1, 0, 1, 1, 0},
+                       .Palette = {255, 0, 0, 0, 0, 255}, .PaletteAlpha = {0x40}};
     TPngDecoded d;
     ASSERT_TRUE(Decode(EncodePng(s), d)) << depth;
     EXPECT_EQ(d.Description.PixelKind, 1);
@@ -118,9 +96,7 @@ TEST(PngDecode, PalettesOfSubByteDepthsGiveOneIndexPerPixel) {
 
 TEST(PngDecode, TransparentAndGammaChunksAreReported) {
   PngFixture s = Rgb2x2(8);
-  s.TransparentRgb[0] = 0x12;
-  s.TransparentRgb[1] = 0x34;
-  s.TransparentRgb[2] = 0x56;
+  s.TransparentRgb[0] = 0x12, s.TransparentRgb[1] = 0x34, s.TransparentRgb[2] = 0x56;
   s.Gamma = 1.0 / 2.2;
   TPngDecoded d;
   ASSERT_TRUE(Decode(EncodePng(s), d));
@@ -130,23 +106,16 @@ TEST(PngDecode, TransparentAndGammaChunksAreReported) {
   // Gamma 1/2.2 against a 2.2 display is the identity.
   for (int i = 0; i < 256; ++i) EXPECT_NEAR(d.GammaTable[i], i, 1);
 
-  PngFixture grey;
-  grey.ColorType = 0;
-  grey.Samples = {64};
-  grey.Gamma = 1.0;  // linear samples get brightened for the display
-  ASSERT_TRUE(Decode(EncodePng(grey), d));
+  // linear samples get brightened for the display
+  ASSERT_TRUE(Decode(EncodePng({.ColorType = 0, .Samples = {64}, .Gamma = 1.0}), d));
   EXPECT_EQ(d.Samples[0], 64);
   EXPECT_GT(d.GammaTable[64], 120);
   EXPECT_EQ(d.Pixels[0] & 0xFF, d.GammaTable[64]);
   EXPECT_EQ(d.GammaTable[0], 0);
   EXPECT_EQ(d.GammaTable[255], 255);
 
-  PngFixture zero;
-  zero.ColorType = 0;
-  zero.Samples = {64};
-  zero.WriteZeroGamma = true;
   // libpng drops a gamma of 0 as invalid: the image reads as one without a gamma chunk.
-  ASSERT_TRUE(Decode(EncodePng(zero), d));
+  ASSERT_TRUE(Decode(EncodePng({.ColorType = 0, .Samples = {64}, .WriteZeroGamma = true}), d));
   EXPECT_EQ(d.Description.Flags & kPngGammaChunk, 0);
   EXPECT_FALSE(d.GammaCorrected);
   EXPECT_EQ(d.GammaTable[64], 64);
@@ -154,9 +123,7 @@ TEST(PngDecode, TransparentAndGammaChunksAreReported) {
 
 // libpng derives a gamma from an sRGB chunk and reports it valid; only a real gAMA chunk counts as one.
 TEST(PngDecode, AnSrgbChunkIsNoGammaChunk) {
-  PngFixture grey;
-  grey.ColorType = 0;
-  grey.Samples = {64};
+  PngFixture grey{.ColorType = 0, .Samples = {64}};
   const std::vector<uint8_t> plain = EncodePng(grey);
   const std::vector<uint8_t> srgb = InsertChunk(plain, FindChunk(plain, "IDAT"), "sRGB", {0});
   grey.Gamma = 1.0 / 2.2;

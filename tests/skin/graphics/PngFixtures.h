@@ -12,9 +12,9 @@ struct PngFixture {
   int BitDepth = 8;
   bool Interlaced = false;
   // Samples row by row, one integer per sample (index, grey, r,g,b[,a] ...), each in 0..2^depth-1.
-  std::vector<unsigned> Samples;
-  std::vector<uint8_t> Palette;       // r,g,b triples
-  std::vector<uint8_t> PaletteAlpha;  // tRNS of a palette image
+  std::vector<unsigned> Samples{};
+  std::vector<uint8_t> Palette{};     // r,g,b triples
+  std::vector<uint8_t> PaletteAlpha{};  // tRNS of a palette image
   int TransparentGrey = -1;           // tRNS of a grey image
   int TransparentRgb[3] = {-1, -1, -1};
   double Gamma = 0.0;                 // gAMA when above 0

@@ -37,12 +37,16 @@ PngPtr LoadPng(const PngFixture& Fixture) {
 
 // 3 x 2 colour image whose bottom-left pixel is magenta.
 PngFixture ColourWithMagentaCorner() {
-  PngFixture s;
-  s.Width = 3;
-  s.Height = 2;
-  s.ColorType = 2;
-  s.Samples = {10, 20, 30, 255, 0, 255, 40, 50, 60, 255, 0, 255, 70, 80, 90, 100, 110, 120};
-  return s;
+  return {.Width = 3, .Height = 2, .ColorType = 2,
+          .Samples = {10, 20, 30, 255, 0, 255, 40, 50, 60, 255, 0, 255, 70, 80, 90, 100, 110, 120}};
+}
+
+// The graphic converted into a new 32-bit bitmap, transparent or not beforehand.
+BitmapPtr ToBitmap32(TPNGGraphic* Png, bool Transparent = false) {
+  BitmapPtr b(new TBitmap());
+  b->SetTransparent(Transparent);
+  PngGraphicToBitmap32(b.get(), Png);
+  return b;
 }
 
 }  // namespace
@@ -50,9 +54,7 @@ PngFixture ColourWithMagentaCorner() {
 TEST(PngGraphic, ColourImageIntoATransparentBitmapKeysTheBottomLeftColour) {
   PngPtr png = LoadPng(ColourWithMagentaCorner());
   EXPECT_EQ(png->PixelFormat(), pf24bit);
-  BitmapPtr b(new TBitmap());
-  b->SetTransparent(true);
-  PngGraphicToBitmap32(b.get(), png.get());
+  BitmapPtr b = ToBitmap32(png.get(), true);
   ASSERT_EQ(b->PixelFormat(), pf32bit);
   EXPECT_TRUE(b->Transparent());
   EXPECT_EQ(PixelAt(b.get(), 0, 0), 0xFF0A141Eu);
@@ -60,21 +62,13 @@ TEST(PngGraphic, ColourImageIntoATransparentBitmapKeysTheBottomLeftColour) {
   EXPECT_EQ(PixelAt(b.get(), 0, 1), 0x00FF00FFu);
   EXPECT_EQ(PixelAt(b.get(), 2, 1), 0xFF646E78u);
 
-  BitmapPtr opaque(new TBitmap());
-  PngGraphicToBitmap32(opaque.get(), png.get());
-  EXPECT_EQ(PixelAt(opaque.get(), 1, 0), 0xFFFF00FFu);
+  EXPECT_EQ(PixelAt(ToBitmap32(png.get()).get(), 1, 0), 0xFFFF00FFu);
 }
 
 TEST(PngGraphic, AlphaImageKeepsItsAlphaAndConvertsOnceOnly) {
-  PngFixture s;
-  s.Width = 2;
-  s.ColorType = 6;
-  s.Samples = {1, 2, 3, 4, 5, 6, 7, 200};
-  PngPtr png = LoadPng(s);
+  PngPtr png = LoadPng({.Width = 2, .ColorType = 6, .Samples = {1, 2, 3, 4, 5, 6, 7, 200}});
   EXPECT_EQ(png->PixelFormat(), pf32bit);
-  BitmapPtr b(new TBitmap());
-  b->SetTransparent(true);
-  PngGraphicToBitmap32(b.get(), png.get());
+  BitmapPtr b = ToBitmap32(png.get(), true);
   EXPECT_EQ(PixelAt(b.get(), 0, 0), 0x04010203u);
   EXPECT_EQ(PixelAt(b.get(), 1, 0), 0xC8050607u);
   PngGraphicToBitmap32(b.get(), png.get());
@@ -84,58 +78,37 @@ TEST(PngGraphic, AlphaImageKeepsItsAlphaAndConvertsOnceOnly) {
 
 TEST(PngGraphic, PaletteTransparencyGivesPerPixelAlphaAndOpaqueBeyondTheTable) {
   for (int depth : {2, 8}) {
-    PngFixture s;
-    s.Width = 4;
-    s.ColorType = 3;
-    s.BitDepth = depth;
-    s.Palette = {255, 0, 0, 0, 255, 0, 0, 0, 255};
-    s.PaletteAlpha = {0, 0x80};  // entry 2 has no alpha in the table
-    s.Samples = {0, 1, 2, 1};
-    PngPtr png = LoadPng(s);
-    BitmapPtr b(new TBitmap());
-    PngGraphicToBitmap32(b.get(), png.get());
+    // entry 2 has no alpha in the table
+    PngPtr png = LoadPng({.Width = 4, .ColorType = 3, .BitDepth = depth, .Samples = {0, 1, 2, 1},
+                          .Palette = {255, 0, 0, 0, 255, 0, 0, 0, 255}, .PaletteAlpha = {0, 0x80}});
+    BitmapPtr b = ToBitmap32(png.get());
     EXPECT_EQ(PixelAt(b.get(), 0, 0), 0x00FF0000u) << depth;
     EXPECT_EQ(PixelAt(b.get(), 1, 0), 0x8000FF00u) << depth;
     EXPECT_EQ(PixelAt(b.get(), 2, 0), 0xFF0000FFu) << depth;
     EXPECT_EQ(PixelAt(b.get(), 3, 0), 0x8000FF00u) << depth;
   }
-  PngFixture plain;
-  plain.Width = 2;
-  plain.ColorType = 3;
-  plain.BitDepth = 1;
-  plain.Palette = {255, 0, 0, 0, 0, 255};
-  plain.Samples = {1, 0};
-  PngPtr png = LoadPng(plain);
-  BitmapPtr b(new TBitmap());
-  PngGraphicToBitmap32(b.get(), png.get());  // no transparency table: opaque
+  // no transparency table: opaque
+  PngPtr png = LoadPng({.Width = 2, .ColorType = 3, .BitDepth = 1, .Samples = {1, 0}, .Palette = {255, 0, 0, 0, 0, 255}});
+  BitmapPtr b = ToBitmap32(png.get());
   EXPECT_EQ(PixelAt(b.get(), 0, 0), 0xFF0000FFu);
   EXPECT_EQ(PixelAt(b.get(), 1, 0), 0xFFFF0000u);
 }
 
 TEST(PngGraphic, GammaChunkMakesGreyImagesMasks) {
-  PngFixture grey;
-  grey.Width = 2;
-  grey.ColorType = 0;
-  grey.Samples = {0, 255};
-  grey.Gamma = 1.0 / 2.2;
-  PngPtr png = LoadPng(grey);
-  BitmapPtr b(new TBitmap());
-  PngGraphicToBitmap32(b.get(), png.get());
+  PngPtr png = LoadPng({.Width = 2, .ColorType = 0, .Samples = {0, 255}, .Gamma = 1.0 / 2.2});
+  BitmapPtr b = ToBitmap32(png.get());
   EXPECT_EQ(PixelAt(b.get(), 0, 0), 0xFF000000u);  // dark sample: opaque black
   EXPECT_EQ(PixelAt(b.get(), 1, 0), 0x00000000u);
 
   PngFixture colour = ColourWithMagentaCorner();
   colour.Gamma = 1.0 / 2.2;
   PngPtr c = LoadPng(colour);
-  BitmapPtr cb(new TBitmap());
-  cb->SetTransparent(true);  // the gamma chunk takes precedence over the key colour
-  PngGraphicToBitmap32(cb.get(), c.get());
+  BitmapPtr cb = ToBitmap32(c.get(), true);  // the gamma chunk takes precedence over the key colour
   EXPECT_EQ(PixelAt(cb.get(), 1, 0) >> 24, 0xFFu);
   EXPECT_EQ(PixelAt(cb.get(), 0, 0) & 0xFFFFFF, 0x0A141Eu);
 
   // A gamma chunk the colour manager does not correct by: black with alpha from the red byte.
   TPngDecoded d;
-  TPngMemorySource src(nullptr, 0);
   std::vector<uint8_t> data = EncodePng(ColourWithMagentaCorner());
   TPngMemorySource src2(data.data(), data.size());
   std::string error;
@@ -144,33 +117,31 @@ TEST(PngGraphic, GammaChunkMakesGreyImagesMasks) {
   d.GammaCorrected = false;
   PngPtr raw(new TPNGGraphic());
   raw->TakeDecoded(d);
-  BitmapPtr rb(new TBitmap());
-  PngGraphicToBitmap32(rb.get(), raw.get());
+  BitmapPtr rb = ToBitmap32(raw.get());
   EXPECT_EQ(PixelAt(rb.get(), 0, 0), static_cast<uint32_t>(255 - 10) << 24);  // red byte of (10, 20, 30)
   EXPECT_EQ(PixelAt(rb.get(), 1, 0), 0x00000000u);
 }
 
 TEST(PngGraphic, DamagedDataRaisesAndLeavesTheGraphicAsItWas) {
   PngPtr png = LoadPng(ColourWithMagentaCorner());
-  std::vector<uint8_t> data = EncodePng(ColourWithMagentaCorner());
-  std::vector<uint8_t> cut(data.begin(), data.begin() + data.size() / 2);
-  StreamPtr s = StreamOf(cut);
-  try {
-    png->LoadFromStream(s.get());
-    FAIL() << "no exception";
-  } catch (const EInvalidGraphic& e) {
-    EXPECT_EQ(e.Message(), "Cannot load image. Invalid or unexpected PNG image format.");
-  }
-  EXPECT_EQ(png->Width(), 3);
-  EXPECT_EQ(png->Height(), 2);
-
-  std::vector<uint8_t> critical = InsertChunk(data, FindChunk(data, "IDAT"), "CRIT", {1});
-  StreamPtr c = StreamOf(critical);
-  try {
-    png->LoadFromStream(c.get());
-    FAIL() << "no exception";
-  } catch (const EInvalidGraphic& e) {
-    EXPECT_EQ(e.Message(), "Cannot load PNG image. Unexpected but critical chunk detected.");
+  const std::vector<uint8_t> data = EncodePng(ColourWithMagentaCorner());
+  const struct {
+    std::vector<uint8_t> Data;
+    const char* Message;
+  } Cases[] = {{std::vector<uint8_t>(data.begin(), data.begin() + data.size() / 2),
+                "Cannot load image. Invalid or unexpected PNG image format."},
+               {InsertChunk(data, FindChunk(data, "IDAT"), "CRIT", {1}),
+                "Cannot load PNG image. Unexpected but critical chunk detected."}};
+  for (const auto& C : Cases) {
+    StreamPtr s = StreamOf(C.Data);
+    try {
+      png->LoadFromStream(s.get());
+      ADD_FAILURE() << "no exception: " << C.Message;
+    } catch (const EInvalidGraphic& e) {
+      EXPECT_EQ(e.Message(), C.Message);
+    }
+    EXPECT_EQ(png->Width(), 3);
+    EXPECT_EQ(png->Height(), 2);
   }
   StreamPtr empty = StreamOf({});
   EXPECT_THROW(png->LoadFromStream(empty.get()), EInvalidGraphic);
@@ -190,11 +161,7 @@ TEST(PngGraphic, RegisteredAsPngAndAssignCarriesTheDescription) {
 }
 
 TEST(PngGraphic, DrawBlendsOverTheCanvasWithReflectionOnlyAtNaturalSize) {
-  PngFixture s;
-  s.Width = 2;
-  s.Height = 8;
-  s.ColorType = 6;
-  s.Samples.assign(2 * 8 * 4, 0);
+  PngFixture s{.Width = 2, .Height = 8, .ColorType = 6, .Samples = std::vector<unsigned>(2 * 8 * 4, 0)};
   for (size_t i = 0; i < s.Samples.size(); i += 4) {
     s.Samples[i] = 255;      // red
     s.Samples[i + 3] = 255;  // opaque
