@@ -117,9 +117,7 @@ TEST(GraphicsBitmap, ConvertingBetween24And32BitsSetsAlphaZeroOrDropsIt) {
   SetPixelAt(Bitmap.get(), 2, 0, 0xFF445566);
   Bitmap->SetPixelFormat(pf24bit);
   Row = static_cast<std::uint8_t*>(Bitmap->ScanLine(0));
-  EXPECT_EQ(Row[6], 0x66);
-  EXPECT_EQ(Row[7], 0x55);
-  EXPECT_EQ(Row[8], 0x44);
+  EXPECT_EQ(Bytes(Row + 6, Row + 9), (Bytes{0x66, 0x55, 0x44}));
   Bitmap->SetPixelFormat(pf32bit);
   EXPECT_EQ(PixelAt(Bitmap.get(), 2, 0), 0x00445566u);
 }

@@ -357,9 +357,8 @@ TEST_F(UiForms, AnExceptionLeavingOnCreateIsShownAndTheFormStillExists) {
   TThrowingForm* f = nullptr;
   Application->CreateForm(f);
   ASSERT_NE(f, nullptr);
-  ASSERT_EQ(boxes.size(), 1u);
+  ASSERT_EQ(BoxTexts(), std::vector<std::string>{"Помилка звернення до системного реєстру\nНеобхідно повторно відкрити програму!"});
   EXPECT_EQ(boxes[0].source, TMessageBoxRequest::ExceptionBox);
-  EXPECT_EQ(boxes[0].text, "Помилка звернення до системного реєстру\nНеобхідно повторно відкрити програму!");
   EXPECT_EQ(Application->MainForm(), f);
   EXPECT_TRUE(f->HandleAllocated());
   f->Free();

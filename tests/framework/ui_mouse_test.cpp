@@ -139,11 +139,7 @@ TEST_F(UiMouse, RightAndMiddleDoubleClicksAreButtonDownsWithDouble) {
   form->Show();
   SendMessageA(form->Handle(), WM_RBUTTONDBLCLK, MK_RBUTTON, MAKELPARAM(5, 5));
   SendMessageA(form->Handle(), WM_MBUTTONDBLCLK, MK_MBUTTON, MAKELPARAM(5, 5));
-  ASSERT_EQ(downs.size(), 2u);
-  EXPECT_EQ(downs[0].first, mbRight);
-  EXPECT_TRUE(downs[0].second);
-  EXPECT_EQ(downs[1].first, mbMiddle);
-  EXPECT_TRUE(downs[1].second);
+  EXPECT_EQ(downs, (std::vector<std::pair<TMouseButton, bool>>{{mbRight, true}, {mbMiddle, true}}));
   form->Free();
 }
 

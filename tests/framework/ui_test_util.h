@@ -48,6 +48,13 @@ protected:
     UpdateMouseControl();
   }
 
+  // The texts of the boxes recorded so far.
+  std::vector<std::string> BoxTexts() const {
+    std::vector<std::string> texts;
+    for (const TMessageBoxRequest& box : boxes) texts.push_back(box.text);
+    return texts;
+  }
+
   std::vector<TMessageBoxRequest> boxes;
   POINT cursor{0, 0};
 };
