@@ -12,6 +12,7 @@
 #include "framework/Platform.h"
 #include "framework/SysUtils.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/graphics/vkPixelOps.h"
 #include "tests/support/Dib32.h"
 #include "tests/support/Owned.h"
 
@@ -44,16 +45,48 @@ inline Owned<TForm> NewForm(TColor Color = clWhite, int W = 320, int H = 200) {
   return F;
 }
 
-// A control of class T owned by Form and placed on it at the top-left corner, W x H.
-template <class T> T* PlaceOn(TForm* Form, int W, int H) {
+// A control of class T owned by Form and placed on it at (X, Y), W x H.
+template <class T> T* PlaceOn(TForm* Form, int W, int H, int X = 0, int Y = 0) {
   T* C = new T(Form);
   C->SetParent(Form);
-  C->SetBounds(0, 0, W, H);
+  C->SetBounds(X, Y, W, H);
   return C;
 }
 
 // A graphic control painted as its parent's paint would: into a DIB of its size filled with Fill.
 inline void PaintGraphic(TControl* C, Dib32& Dib) { C->Perform(WM_PAINT, reinterpret_cast<WPARAM>(Dib.DC()), 0); }
+
+// The pixels (0x00RRGGBB) of a DIB or a 32-bit bitmap, row by row.
+inline std::vector<uint32_t> Pixels(const Dib32& Dib) {
+  std::vector<uint32_t> Px;
+  for (int y = 0; y < Dib.Height(); ++y)
+    for (int x = 0; x < Dib.Width(); ++x) Px.push_back(Dib.Rgb(x, y));
+  return Px;
+}
+inline std::vector<uint32_t> Pixels(TBitmap* Bmp) {
+  std::vector<uint32_t> Px;
+  for (int y = 0; y < Bmp->Height(); ++y)
+    for (int x = 0; x < Bmp->Width(); ++x) Px.push_back(GetPixel32(Bmp, x, y) & 0xFFFFFF);
+  return Px;
+}
+
+// A windowed control's face as WM_PRINT gives it.
+inline std::vector<uint32_t> Printed(TWinControl* C) {
+  Dib32 Dib(C->Width(), C->Height(), 0x123456, true);
+  C->Perform(WM_PRINT, reinterpret_cast<WPARAM>(Dib.DC()), PRF_CLIENT);
+  return Pixels(Dib);
+}
+
+// The height of "A" in Font, as the screen measures it.
+inline int TextHeightOfA(TFont* Font) {
+  HDC DC = GetDC(nullptr);
+  HGDIOBJ Old = SelectObject(DC, Font->Handle());
+  SIZE S{};
+  GetTextExtentPoint32A(DC, "A", 1, &S);
+  SelectObject(DC, Old);
+  ReleaseDC(nullptr, DC);
+  return S.cy;
+}
 
 // 0x00RRGGBB of a colour value (red in the low byte), as a DIB pixel holds it.
 inline uint32_t Px(TColor C) {

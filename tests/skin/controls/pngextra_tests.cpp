@@ -1,13 +1,15 @@
 // The PNG button: which image shows where in each state, the faded disabled image, the frames.
 #include <gtest/gtest.h>
 
+#include "ControlsTestSupport.h"
 #include "framework/Streams.h"
 #include "skin/controls/pngextra.h"
 #include "tests/skin/graphics/PngFixtures.h"
 #include "tests/support/Bitmaps.h"
-#include "tests/support/Dib32.h"
 
 using namespace testing_support;
+using controls_test::CountRgb;
+using controls_test::Px;
 
 namespace {
 
@@ -110,12 +112,7 @@ TEST(PNGButton, DisabledShowsTheNormalImageAtAThirdOfItsOpacityAndGreyText) {
   F.Button->SetBounds(0, 0, 40, 60);
   Dib32 Text(40, 60, kWhite, true);
   F.Button->Perform(WM_PAINT, reinterpret_cast<WPARAM>(Text.DC()), 0);
-  const uint32_t Grey = static_cast<uint32_t>(ColorToRGB(clGrayText));
-  const uint32_t GreyRgb = ((Grey & 0xFF) << 16) | (Grey & 0xFF00) | (Grey >> 16);
-  int GreyPixels = 0;
-  for (int y = 40; y < 60; ++y)
-    for (int x = 0; x < 40; ++x) GreyPixels += Text.Rgb(x, y) == GreyRgb;
-  EXPECT_GT(GreyPixels, 0);
+  EXPECT_GT(CountRgb(Text, Px(clGrayText)), 0);
 }
 
 TEST(PNGButton, PaletteImagesFadeToo) {
@@ -126,14 +123,17 @@ TEST(PNGButton, PaletteImagesFadeToo) {
   Fx.Palette = {255, 0, 0, 0, 0, 255};
   Fx.PaletteAlpha = {255, 120};
   Fx.Samples = {0, 1};
-  const std::vector<uint8_t> Bytes = png_fixtures::EncodePng(Fx);
-  ASSERT_FALSE(Bytes.empty());
-  Owned<TMemoryStream> S(new TMemoryStream());
-  S->Write(Bytes.data(), static_cast<int32_t>(Bytes.size()));
-  S->SetPosition(0);
   // As a stored form gives it: the file read into the button's own image.
   Owned<TPNGButton> Button(new TPNGButton(nullptr));
-  Button->ImageNormal()->LoadFromStream(S.get());
+  auto Load = [&] {
+    const std::vector<uint8_t> Bytes = png_fixtures::EncodePng(Fx);
+    ASSERT_FALSE(Bytes.empty());
+    Owned<TMemoryStream> S(new TMemoryStream());
+    S->Write(Bytes.data(), static_cast<int32_t>(Bytes.size()));
+    S->SetPosition(0);
+    Button->ImageNormal()->LoadFromStream(S.get());
+  };
+  Load();
   Button->SetEnabled(false);
   TPNGObject* Faded = Button->DisabledImage();
   ASSERT_EQ(Faded->PixelFormat(), pf32bit);
@@ -142,11 +142,7 @@ TEST(PNGButton, PaletteImagesFadeToo) {
 
   // A palette image without a transparency table counts as opaque.
   Fx.PaletteAlpha.clear();
-  const std::vector<uint8_t> Plain = png_fixtures::EncodePng(Fx);
-  S->Clear();
-  S->Write(Plain.data(), static_cast<int32_t>(Plain.size()));
-  S->SetPosition(0);
-  Button->ImageNormal()->LoadFromStream(S.get());
+  Load();
   Button->SetEnabled(true);
   Button->SetEnabled(false);
   EXPECT_EQ(Channel(PixelAt(Button->DisabledImage(), 1, 0), 3), 85);
@@ -155,26 +151,15 @@ TEST(PNGButton, PaletteImagesFadeToo) {
 TEST(PNGButton, FlatFrameRaisedOnHoverSunkenWhenPressed) {
   ButtonFixture F;
   F.Button->SetButtonStyle(pbsFlat);
-  auto Corners = [&](uint32_t& TopLeft, uint32_t& BottomRight) {
+  // the top-left and bottom-right pixels
+  auto Corners = [&] {
     Dib32 Dib(40, 40, kWhite, true);
     F.Button->Perform(WM_PAINT, reinterpret_cast<WPARAM>(Dib.DC()), 0);
-    TopLeft = Dib.Px(0, 0) & 0xFFFFFF;
-    BottomRight = Dib.Px(39, 39) & 0xFFFFFF;
+    return std::pair{Dib.Rgb(0, 0), Dib.Rgb(39, 39)};
   };
-  auto Rgb = [](TColor C) {
-    const uint32_t V = static_cast<uint32_t>(ColorToRGB(C));
-    return ((V & 0xFF) << 16) | (V & 0xFF00) | (V >> 16);
-  };
-  uint32_t Tl = 0, Br = 0;
-  Corners(Tl, Br);
-  EXPECT_EQ(Tl, 0xFFFFFFu);  // no frame at rest
-  EXPECT_EQ(Br, 0xFFFFFFu);
+  EXPECT_EQ(Corners(), std::pair(0xFFFFFFu, 0xFFFFFFu));  // no frame at rest
   F.Button->Perform(CM_MOUSEENTER, 0, 0);
-  Corners(Tl, Br);
-  EXPECT_EQ(Tl, Rgb(clBtnHighlight));
-  EXPECT_EQ(Br, Rgb(clBtnShadow));
+  EXPECT_EQ(Corners(), std::pair(Px(clBtnHighlight), Px(clBtnShadow)));
   F.Mouse(WM_LBUTTONDOWN);
-  Corners(Tl, Br);
-  EXPECT_EQ(Tl, Rgb(clBtnShadow));
-  EXPECT_EQ(Br, Rgb(clBtnHighlight));
+  EXPECT_EQ(Corners(), std::pair(Px(clBtnShadow), Px(clBtnHighlight)));
 }

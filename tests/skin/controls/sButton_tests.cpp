@@ -2,8 +2,6 @@
 // disabled look, pressed content, corners the mouse falls through, fades and the release after a press.
 #include <gtest/gtest.h>
 
-#include <windowsx.h>
-
 #include <functional>
 
 #include "ControlsTestSupport.h"
@@ -13,7 +11,6 @@
 #include "skin/controls/sButton.h"
 #include "skin/core/vkThdTimer.h"
 #include "skin/graphics/vkBitmap32.h"
-#include "skin/graphics/vkPixelOps.h"
 
 using namespace controls_test;
 
@@ -26,24 +23,6 @@ TsButton* NewButton(TForm* Form, int W, int H, const std::string& Section = "") 
   if (!Section.empty()) B->SkinData()->SetSkinSection(Section);
   B->HandleNeeded();
   return B;
-}
-
-// The face as WM_PRINT gives it.
-std::vector<uint32_t> Printed(TsButton* B) {
-  Dib32 Dib(B->Width(), B->Height(), 0x123456, true);
-  B->Perform(WM_PRINT, reinterpret_cast<WPARAM>(Dib.DC()), PRF_CLIENT);
-  std::vector<uint32_t> Px;
-  for (int y = 0; y < B->Height(); ++y)
-    for (int x = 0; x < B->Width(); ++x) Px.push_back(Dib.Rgb(x, y));
-  return Px;
-}
-
-std::vector<uint32_t> CachePixels(TsButton* B) {
-  TBitmap* C = B->SkinData()->CacheBmp;
-  std::vector<uint32_t> Px;
-  for (int y = 0; y < C->Height(); ++y)
-    for (int x = 0; x < C->Width(); ++x) Px.push_back(GetPixel32(C, x, y) & 0xFFFFFF);
-  return Px;
 }
 
 // Records where it was asked to open and how the button looked meanwhile.
@@ -59,11 +38,16 @@ public:
   }
 };
 
+// Every test's skinned manager and the form its buttons stand on.
+class Button : public testing::Test {
+protected:
+  Owned<TsSkinManager> M = SkinnedManager();
+  Owned<TForm> Form = NewForm(clBtnFace);
+};
+
 }  // namespace
 
-TEST(Button, FaceFromTheSectionAndTheDefaultLookByStateCount) {
-  auto M = SkinnedManager();
-  Owned<TForm> Form = NewForm(clBtnFace);
+TEST_F(Button, FaceFromTheSectionAndTheDefaultLookByStateCount) {
   struct Case {
     const char* Section;
     bool Default;
@@ -75,14 +59,12 @@ TEST(Button, FaceFromTheSectionAndTheDefaultLookByStateCount) {
     ASSERT_TRUE(B->SkinData()->IsSkinned());
     const auto Px = Printed(B);
     EXPECT_EQ(Px[0], C.Ring) << C.Section << " " << C.Default;
-    EXPECT_EQ(Px, CachePixels(B)) << "WM_PRINT shows the cache";
+    EXPECT_EQ(Px, Pixels(B->SkinData()->CacheBmp)) << "WM_PRINT shows the cache";
     B->Free();
   }
 }
 
-TEST(Button, GlyphForTheStateFallsBackToImageIndex) {
-  auto M = SkinnedManager();
-  Owned<TForm> Form = NewForm(clBtnFace);
+TEST_F(Button, GlyphForTheStateFallsBackToImageIndex) {
   Owned<TImageList> Images(new TImageList(nullptr));
   TBitmap* Strip = NewBitmap32(80, 16);
   Images->Add(Strip, nullptr);
@@ -100,9 +82,7 @@ TEST(Button, GlyphForTheStateFallsBackToImageIndex) {
   B->SetImages(nullptr);
 }
 
-TEST(Button, DisabledAndActionWithoutHandlerShareTheDisabledLook) {
-  auto M = SkinnedManager();
-  Owned<TForm> Form = NewForm(clBtnFace);
+TEST_F(Button, DisabledAndActionWithoutHandlerShareTheDisabledLook) {
   TsButton* B = NewButton(Form.get(), 100, 30);
   B->SetCaption("Go");
   const auto Enabled = Printed(B);
@@ -116,11 +96,9 @@ TEST(Button, DisabledAndActionWithoutHandlerShareTheDisabledLook) {
   EXPECT_EQ(NoHandler, Disabled);
 }
 
-TEST(Button, RightToLeftReadingOrdersTheCaptionFromTheRight) {
+TEST_F(Button, RightToLeftReadingOrdersTheCaptionFromTheRight) {
   // A leading neutral character goes to the right end of a right-to-left line.
-  auto M = SkinnedManager();
   MiddleEastLocale Locale;
-  Owned<TForm> Form = NewForm(clBtnFace);
   TsButton* Plain = NewButton(Form.get(), 100, 30);
   TsButton* Bidi = NewButton(Form.get(), 100, 30);
   TsButton* Moved = NewButton(Form.get(), 100, 30);
@@ -132,9 +110,7 @@ TEST(Button, RightToLeftReadingOrdersTheCaptionFromTheRight) {
   EXPECT_EQ(Printed(Moved), Printed(Bidi));
 }
 
-TEST(Button, PressedContentShiftsUnlessTheSkinSaysNot) {
-  auto M = SkinnedManager();
-  Owned<TForm> Form = NewForm(clBtnFace);
+TEST_F(Button, PressedContentShiftsUnlessTheSkinSaysNot) {
   TsButton* B = NewButton(Form.get(), 100, 30);
   B->SetCaption("Go");
   const TRect Up = B->CaptionRect();
@@ -146,9 +122,7 @@ TEST(Button, PressedContentShiftsUnlessTheSkinSaysNot) {
   EXPECT_EQ(B->CaptionRect().Left, Up.Left + 1);
 }
 
-TEST(Button, TransparentCornerPixelsLetTheMouseThrough) {
-  auto M = SkinnedManager();
-  Owned<TForm> Form = NewForm(clBtnFace);
+TEST_F(Button, TransparentCornerPixelsLetTheMouseThrough) {
   TsButton* B = NewButton(Form.get(), 40, 20, "LRGNBUTTON");
   RECT W{};
   GetWindowRect(B->Handle(), &W);
@@ -161,14 +135,13 @@ TEST(Button, TransparentCornerPixelsLetTheMouseThrough) {
   EXPECT_NE(Hit(20, 10), HTTRANSPARENT);
 }
 
-TEST(Button, FadesStepThroughTheTimer) {
-  auto M = SkinnedManager();
-  Owned<TForm> Form = NewForm(clBtnFace);
+TEST_F(Button, FadesStepThroughTheTimer) {
   TsButton* B = NewButton(Form.get(), 100, 30);
-  B->SetAnimatEvents({aeMouseEnter, aeMouseLeave, aeMouseDown});
-  Form->ShowNoActivate();
+  Platform().Sleep = [](DWORD) {};
+  B->SetAnimatEvents({aeMouseEnter, aeMouseLeave, aeMouseDown, aeMouseUp});
+  Form->ShowNoActivate();  // fades run on a window that shows, from a face
   B->Perform(WM_PRINT, 0, 0);
-  // the steps a fade was given, once ticked to its end
+  // the steps a fade was given, once ticked to its end (0: none runs)
   auto Steps = [&] {
     TvkThreadedTimer* T = B->SkinData()->AnimTimer;
     if (T == nullptr || !T->Enabled()) return 0;
@@ -181,15 +154,20 @@ TEST(Button, FadesStepThroughTheTimer) {
   EXPECT_EQ(Steps(), 6);
   B->Perform(CM_MOUSELEAVE, 0, 0);
   EXPECT_EQ(Steps(), 12);
-  B->SkinData()->Hot = true;
-  B->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-  EXPECT_EQ(Steps(), 3);  // a press fades fast
+  // A press fades fast; so does its release to hot, while the pointer is still over the button.
+  for (const bool Over : {true, false}) {
+    B->SkinData()->Hot = Over;
+    B->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_EQ(Steps(), 3) << Over;
+    B->Perform(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    if (Over) EXPECT_EQ(B->SkinData()->AnimTimer->Mode, fmEnter);
+    EXPECT_EQ(Steps(), Over ? 3 : 0) << Over;
+  }
   Form->Hide();
+  ResetPlatform();
 }
 
-TEST(Button, ReleaseDuringAPressShowsItAtOnceAndWaits) {
-  auto M = SkinnedManager();
-  Owned<TForm> Form = NewForm(clBtnFace);
+TEST_F(Button, ReleaseDuringAPressShowsItAtOnceAndWaits) {
   TsButton* B = NewButton(Form.get(), 100, 30);
   std::vector<DWORD> Sleeps;
   Platform().Sleep = [&](DWORD Ms) { Sleeps.push_back(Ms); };
@@ -207,9 +185,7 @@ TEST(Button, ReleaseDuringAPressShowsItAtOnceAndWaits) {
   ResetPlatform();
 }
 
-TEST(Button, SplitPartOpensItsMenuBelowTheButton) {
-  auto M = SkinnedManager();
-  Owned<TForm> Form = NewForm(clBtnFace);
+TEST_F(Button, SplitPartOpensItsMenuBelowTheButton) {
   TsButton* B = NewButton(Form.get(), 100, 30);
   Owned<TRecordingMenu> Menu(new TRecordingMenu(nullptr));
   Menu->Button = B;
@@ -233,8 +209,8 @@ TEST(Button, SplitPartOpensItsMenuBelowTheButton) {
   EXPECT_EQ(B->DropDownMenu(), nullptr);
 }
 
-TEST(Button, WithoutASkinTheClassicFaceWithTheDefaultFrame) {
-  Owned<TForm> Form = NewForm(clBtnFace);
+TEST_F(Button, WithoutASkinTheClassicFaceWithTheDefaultFrame) {
+  M->SetActive(false);
   ThemeServices()->ForceThemesEnabled(0);
   TsButton* B = NewButton(Form.get(), 100, 30);
   ASSERT_FALSE(B->SkinData()->IsSkinned());
@@ -246,15 +222,13 @@ TEST(Button, WithoutASkinTheClassicFaceWithTheDefaultFrame) {
   ResetPlatform();
 }
 
-TEST(Button, AHandlerThatFreesTheButtonEndsItsWork) {
+TEST_F(Button, AHandlerThatFreesTheButtonEndsItsWork) {
   // Runs the item's handler as the system's menu does, before Popup returns.
   struct TChoosingMenu : TPopupMenu {
     using TPopupMenu::TPopupMenu;
     std::function<void()> Choose;
     void Popup(int, int) override { Choose(); }
   };
-  auto M = SkinnedManager();
-  Owned<TForm> Form = NewForm(clBtnFace);
   Owned<TChoosingMenu> Menu(new TChoosingMenu(nullptr));
   for (const bool Split : {false, true}) {
     auto* B = Create<Kept<TsButton>>(Form.get());
@@ -282,9 +256,7 @@ TEST(Button, AHandlerThatFreesTheButtonEndsItsWork) {
   }
 }
 
-TEST(Button, PaintingValidatesTheWindowAndPrintingLeavesItsRepaintPending) {
-  auto M = SkinnedManager();
-  Owned<TForm> Form = NewForm(clBtnFace);
+TEST_F(Button, PaintingValidatesTheWindowAndPrintingLeavesItsRepaintPending) {
   Form->ShowNoActivate();
   TsButton* B = NewButton(Form.get(), 100, 30);
   auto* Loose = Create<TsButton>(nullptr);  // on a window of its own kind: no parent control
@@ -304,7 +276,7 @@ TEST(Button, PaintingValidatesTheWindowAndPrintingLeavesItsRepaintPending) {
   Form->Hide();
 }
 
-TEST(Button, WMEnableNeverReachesTheSystemButtonWhileSkinned) {
+TEST_F(Button, WMEnableNeverReachesTheSystemButtonWhileSkinned) {
   struct TSpyButton : TsButton {
     using TsButton::TsButton;
     int EnablesSeen = 0;
@@ -313,8 +285,6 @@ TEST(Button, WMEnableNeverReachesTheSystemButtonWhileSkinned) {
       TsButton::DefaultHandler(M);
     }
   };
-  auto M = SkinnedManager();
-  Owned<TForm> Form = NewForm(clBtnFace);
   for (const bool Skinned : {true, false}) {
     M->SetActive(Skinned);
     auto* B = Create<TSpyButton>(Form.get());
@@ -326,9 +296,7 @@ TEST(Button, WMEnableNeverReachesTheSystemButtonWhileSkinned) {
   }
 }
 
-TEST(Button, ACommandLinkDrawsItsHintBelowTheCaption) {
-  auto M = SkinnedManager();
-  Owned<TForm> Form = NewForm(clBtnFace);
+TEST_F(Button, ACommandLinkDrawsItsHintBelowTheCaption) {
   TsButton* Bare = NewButton(Form.get(), 200, 60);
   TsButton* Hinted = NewButton(Form.get(), 200, 60);
   for (TsButton* B : {Bare, Hinted}) {
@@ -344,30 +312,4 @@ TEST(Button, ACommandLinkDrawsItsHintBelowTheCaption) {
       if (A[y * 200 + x] != B[y * 200 + x]) ++(y < Caption.Bottom ? Above : Below);
   EXPECT_EQ(Above, 0);
   EXPECT_GT(Below, 10);
-}
-
-TEST(Button, AReleaseWithThePointerStillOverTheButtonFadesToHot) {
-  auto M = SkinnedManager();
-  Owned<TForm> Form = NewForm(clBtnFace);
-  TsButton* B = NewButton(Form.get(), 100, 30);
-  Platform().Sleep = [](DWORD) {};
-  B->SetAnimatEvents({aeMouseDown, aeMouseUp});
-  Form->ShowNoActivate();  // fades run on a window that shows, from a face
-  B->Perform(WM_PRINT, 0, 0);
-  B->SkinData()->CacheDirty = false;
-  for (const bool Over : {true, false}) {
-    B->SkinData()->Hot = Over;
-    B->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    TvkThreadedTimer* T = B->SkinData()->AnimTimer;
-    ASSERT_NE(T, nullptr);
-    for (int i = 0; i < 50 && T->Enabled(); ++i) T->Tick();
-    B->Perform(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-    EXPECT_EQ(T->Enabled(), Over) << Over;
-    if (Over) {
-      EXPECT_EQ(T->Mode, fmEnter);
-      EXPECT_EQ(T->StepCount, 3);  // fast
-    }
-  }
-  Form->Hide();
-  ResetPlatform();
 }

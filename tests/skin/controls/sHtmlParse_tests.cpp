@@ -170,41 +170,34 @@ TEST(HtmlRenderer, LineBreaksAndWrapping) {
     EXPECT_EQ(R.Right, F.Width("one two three four five six seven"));
     EXPECT_EQ(R.Bottom, F.Height("one"));
   }
-  {
-    HtmlFixture F;  // a word wider than the bounds stands alone, unbroken, and the next starts below it
-    const int Limit = F.Width("wwwwwwwwww") - 1;
-    F.Run("wwwwwwwwww ab", TRect(0, 0, Limit, 0));
-    ASSERT_EQ(F.Html.Out.size(), 2u);
-    EXPECT_EQ(F.Html.Out[0].Text, "wwwwwwwwww");
-    EXPECT_EQ(F.Html.Out[0].X, 0);
-    EXPECT_EQ(F.Html.Out[1].Text, "ab");
-    EXPECT_EQ(F.Html.Out[1].X, 0);
-    EXPECT_EQ(F.Html.Out[1].Y, F.Height("X"));
-  }
-  {
-    HtmlFixture F;  // such a word behind words on the line starts a new line first
-    const int Limit = F.Width("wwwwwwwwww") - 1;
-    F.Run("ab wwwwwwwwww cd", TRect(0, 0, Limit, 0));
-    ASSERT_EQ(F.Html.Out.size(), 3u);
-    EXPECT_EQ(F.Html.Out[0].Y, 0);
-    EXPECT_EQ(F.Html.Out[1].Text, "wwwwwwwwww");
-    EXPECT_EQ(F.Html.Out[1].X, 0);
-    EXPECT_EQ(F.Html.Out[1].Y, F.Height("X"));
-    EXPECT_EQ(F.Html.Out[2].Text, "cd");
-    EXPECT_EQ(F.Html.Out[2].Y, 2 * F.Height("X"));
-  }
-  {
-    HtmlFixture F;  // words move to the next line where they do not fit; blanks between them are not drawn
-    const int Sp = F.Width(" ");
-    const int Limit = F.Width("aa") + Sp + F.Width("bb") + 1;
-    const TRect R = F.Run("aa bb cc", TRect(5, 3, 5 + Limit, 0));
-    ASSERT_EQ(F.Html.Out.size(), 3u);
-    EXPECT_EQ(F.Html.Out[0].X, 5);
-    EXPECT_EQ(F.Html.Out[1].X, 5 + F.Width("aa") + Sp);
-    EXPECT_EQ(F.Html.Out[2].Text, "cc");
-    EXPECT_EQ(F.Html.Out[2].X, 5);
-    EXPECT_EQ(F.Html.Out[2].Y, 3 + F.Height("X"));
-    EXPECT_EQ(R.Bottom, 3 + 2 * F.Height("X"));
+  // Words move to the next line where they do not fit, the blanks between them not drawn; a word wider than the
+  // bounds stands alone on a line, unbroken, a line holding words ended first.
+  struct Piece {
+    const char* Text;
+    const char* Before;  // its x is the width of this text
+    int Line;
+  };
+  struct Case {
+    const char* Source;
+    const char* Fits;  // the bounds are this text's width plus 1
+    std::vector<Piece> Out;
+  };
+  const Case Cases[] = {
+      {"aa bb cc", "aa bb", {{"aa", "", 0}, {"bb", "aa ", 0}, {"cc", "", 1}}},
+      {"wwwwwwwwww ab", "wwwwwwwww", {{"wwwwwwwwww", "", 0}, {"ab", "", 1}}},
+      {"ab wwwwwwwwww cd", "wwwwwwwww", {{"ab", "", 0}, {"wwwwwwwwww", "", 1}, {"cd", "", 2}}},
+  };
+  for (const Case& C : Cases) {
+    HtmlFixture F;
+    const int H = F.Height("X");
+    const TRect R = F.Run(C.Source, TRect(5, 3, 5 + F.Width(C.Fits) + 1, 0));
+    ASSERT_EQ(F.Html.Out.size(), C.Out.size()) << C.Source;
+    for (size_t i = 0; i < C.Out.size(); ++i) {
+      EXPECT_EQ(F.Html.Out[i].Text, C.Out[i].Text) << C.Source;
+      EXPECT_EQ(F.Html.Out[i].X, 5 + F.Width(C.Out[i].Before)) << C.Source << i;
+      EXPECT_EQ(F.Html.Out[i].Y, 3 + C.Out[i].Line * H) << C.Source << i;
+    }
+    EXPECT_EQ(R.Bottom, 3 + (C.Out.back().Line + 1) * H) << C.Source;
   }
 }
 

@@ -2,6 +2,8 @@
 // frame or the skin's hint section, and the text), the show animation step by step, and the hide timers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "ControlsTestSupport.h"
 #include "skin/controls/vkAlphaHintWindows.h"
 #include "skin/controls/vkAlphaHints.h"
@@ -12,7 +14,6 @@
 #include "skin/core/vkntTypes.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkParentBg.h"
-#include "skin/graphics/vkPixelOps.h"
 #include "skin/graphics/vkSkinText.h"
 #include "skin/core/sVclUtils.h"
 
@@ -139,10 +140,7 @@ TEST(AlphaHintWindows, WithoutAManagerTheFrameworksHintWindow) {
   Plain->Perform(WM_PAINT, reinterpret_cast<WPARAM>(Theirs32.DC()), 0);
   EXPECT_GT(CountRgb(Theirs32, 0x123456), 0);
   EXPECT_LT(CountRgb(Theirs32, 0x123456), Theirs.right * Theirs.bottom);
-  int Differ = 0;
-  for (int y = 0; y < Theirs.bottom; ++y)
-    for (int x = 0; x < Theirs.right; ++x) Differ += Mine32.Rgb(x, y) != Theirs32.Rgb(x, y);
-  EXPECT_EQ(Differ, 0);
+  EXPECT_EQ(Pixels(Mine32), Pixels(Theirs32));
   Hint->ReleaseHandle();
   Plain->ReleaseHandle();
 }
@@ -217,10 +215,8 @@ TEST(AlphaHintWindows, SkinnedHintTakesTheSectionItsOutlineAndColours) {
   TBitmap* Bmp = Hint->HintBitmap();
   EXPECT_EQ(GetPixel32(Bmp, 0, 0), 0xFFFFFFC0u);  // the section's colour, opaque
   const uint32_t TextRgb = Px(static_cast<TColor>(Skin->gd()[Section].Props[0].FontColor));
-  int Ink = 0;
-  for (int y = 0; y < Bmp->Height(); ++y)
-    for (int x = 0; x < Bmp->Width(); ++x) Ink += (GetPixel32(Bmp, x, y) & 0xFFFFFF) == TextRgb;
-  EXPECT_GT(Ink, 5);
+  const std::vector<uint32_t> Face = Pixels(Bmp);
+  EXPECT_GT(std::count(Face.begin(), Face.end(), TextRgb), 5);
   HRGN Rgn = CreateRectRgn(0, 0, 0, 0);
   EXPECT_NE(GetWindowRgn(Hint->Handle(), Rgn), ERROR);
   DeleteObject(Rgn);

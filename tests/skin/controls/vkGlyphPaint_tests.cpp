@@ -5,10 +5,11 @@
 #include "ControlsTestSupport.h"
 #include "framework/ComCtrlsToolBar.h"
 #include "framework/ImgList.h"
+#include "framework/Streams.h"
 #include "skin/controls/vkGlyphPaint.h"
 #include "skin/core/vkAlphaImageList.h"
 #include "skin/graphics/vkBitmap32.h"
-#include "skin/graphics/vkPixelOps.h"
+#include "tests/skin/graphics/PngFixtures.h"
 
 using namespace controls_test;
 
@@ -104,9 +105,9 @@ TEST(GlyphPaint, BlendedAndDisabledListImagesAndAnIndexPastTheList) {
   PaintSolidRect(Red->Canvas()->Handle(), TRect(0, 0, 4, 4), 0x0000FF);
   Images->AddMasked(Red, clFuchsia);
   Red->Free();
-  auto Drawn = [&](int Index, bool Enabled, int Blend, TsDisabledKinds Kind) {
+  auto Drawn = [&](int Index, bool Enabled, int Blend, TsDisabledKinds Kind, TCustomImageList* List = nullptr) {
     TvkGlyphPaintData D;
-    D.Images = Images.get();
+    D.Images = List != nullptr ? List : Images.get();
     D.ImageIndex = Index;
     D.Enabled = Enabled;
     D.Blend = Blend;
@@ -119,6 +120,21 @@ TEST(GlyphPaint, BlendedAndDisabledListImagesAndAnIndexPastTheList) {
   // blend 30 per cent: level 76
   EXPECT_EQ(Drawn(0, true, 30, {}), ((255 * 179 >> 8) << 16) | (255 * 76 >> 8));
   EXPECT_EQ(Drawn(1, true, 0, {}), 0x0000FFu);  // no image, no glyph: nothing drawn
+  // An alpha list's image, disabled and blended, is drawn at half its opacity.
+  Owned<TsAlphaImageList> Alpha(new TsAlphaImageList(nullptr));
+  Alpha->SetSize(4, 4);
+  png_fixtures::PngFixture Fx;
+  Fx.Width = Fx.Height = 4;
+  for (int i = 0; i < 16; ++i) Fx.Samples.insert(Fx.Samples.end(), {255, 0, 0});
+  const std::vector<uint8_t> Png = png_fixtures::EncodePng(Fx);
+  TMemoryStream S;
+  S.Write(Png.data(), static_cast<int32_t>(Png.size()));
+  S.SetPosition(0);
+  ASSERT_TRUE(Alpha->AddFromStream(&S));
+  const uint32_t Half = Drawn(0, true, 50, {}, Alpha.get());
+  EXPECT_NE(Half, Drawn(0, true, 0, {}, Alpha.get()));
+  EXPECT_EQ(Drawn(0, false, 0, {dkBlended}, Alpha.get()), Half);
+  EXPECT_EQ(Drawn(0, false, 0, {dkGrayed}, Alpha.get()), Drawn(0, true, 0, {}, Alpha.get()));
 }
 
 TEST(GlyphPaint, AToolButtonsGlyphByItsStateAndTheBarsLayout) {
@@ -142,15 +158,7 @@ TEST(GlyphPaint, AToolButtonsGlyphByItsStateAndTheBarsLayout) {
   Bar->SetImages(List(clLime));
   Bar->SetHotImages(List(clRed));
   Bar->SetDisabledImages(List(clBlue));
-  const int W = 40, H = 44, TextA = [&] {
-    HDC DC = GetDC(nullptr);
-    HGDIOBJ Old = SelectObject(DC, Bar->Font()->Handle());
-    SIZE S{};
-    GetTextExtentPoint32A(DC, "A", 1, &S);
-    SelectObject(DC, Old);
-    ReleaseDC(nullptr, DC);
-    return static_cast<int>(S.cy);
-  }();
+  const int W = 40, H = 44, TextA = TextHeightOfA(Bar->Font());
   struct Case {
     const char* Name;
     TToolButton* Button;
