@@ -254,7 +254,7 @@ TEST(GraphicsPicture, GraphicsAreCopiedAndChangesReported) {
   EXPECT_THROW(Picture->Assign(Font.get()), EConvertError);
 }
 
-TEST(GraphicsPicture, StoredDataNamesTheGraphicClass) {
+TEST(GraphicsPicture, StoredDataNamesTheGraphicClassAndAnIconsOwnIsThePlainFile) {
   Owned<TPicture> Picture(new TPicture());
   RecordingFiler Empty;
   Picture->DefineProperties(Empty);
@@ -295,15 +295,14 @@ TEST(GraphicsPicture, StoredDataNamesTheGraphicClass) {
   EXPECT_THROW(Read->ReadData(CutName.get()), EInvalidGraphic);
   auto NotAGraphic = StreamOf({5, 'T', 'F', 'o', 'n', 't'});
   EXPECT_THROW(Read->ReadData(NotAGraphic.get()), EInvalidGraphic);
-}
 
-TEST(GraphicsPicture, IconDataInStoredDescriptionsIsThePlainFile) {
+  // An icon's own stored data is the plain file.
   Owned<TIcon> Icon(new TIcon());
-  RecordingFiler Filer;
-  Icon->DefineProperties(Filer);
-  EXPECT_FALSE(Filer.Defined.at("Data"));
-  auto Stream = StreamOf(BlueRedIcon);
-  Filer.Binary.at("Data")(*Stream);
+  RecordingFiler IconFiler;
+  Icon->DefineProperties(IconFiler);
+  EXPECT_FALSE(IconFiler.Defined.at("Data"));
+  auto IconFileStream = StreamOf(BlueRedIcon);
+  IconFiler.Binary.at("Data")(*IconFileStream);
   EXPECT_FALSE(Icon->Empty());
 }
 

@@ -143,23 +143,16 @@ TEST_F(UiMouse, RightAndMiddleDoubleClicksAreButtonDownsWithDouble) {
   form->Free();
 }
 
-TEST_F(UiMouse, FindDragTargetGivesTheGraphicChildUnderAScreenPoint) {
+// The control under a screen point: the graphic child found for dragging, and its cursor shown unless the screen has one.
+TEST_F(UiMouse, TheGraphicChildUnderAScreenPointIsTheDragTargetAndGivesTheCursor) {
   TForm* f = NewForm();
   PlaceForm(f, 900, 300);
-  auto* label = FixedLabel(f, 10, 10, 30, 20);
+  auto* label = FixedLabel(f, 10, 10, 40, 20);
+  label->SetCursor(crHandPoint);
   f->Show();
   testing_support::PumpPending();
   EXPECT_EQ(FindDragTarget(label->ClientToScreen(POINT{2, 2}), false), label);
   EXPECT_EQ(FindDragTarget(f->ClientToScreen(POINT{100, 100}), false), f);
-  f->Free();
-}
-
-TEST_F(UiMouse, TheCursorOfTheControlUnderTheMouseUnlessTheScreenHasOne) {
-  TForm* f = NewForm();
-  PlaceForm(f, 900, 500);
-  auto* label = FixedLabel(f, 10, 10, 40, 20);
-  label->SetCursor(crHandPoint);
-  f->Show();
   PlaceCursor(label->ClientToScreen(POINT{3, 3}));
   SendMessageA(f->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(f->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_HAND));

@@ -8,6 +8,7 @@
 #include "framework/ComCtrls.h"
 #include "framework/ExtCtrls.h"
 #include "framework/StdCtrls.h"
+#include "tests/framework/core_test_util.h"
 #include "tests/framework/ui_test_util.h"
 #include "tests/support/Dib32.h"
 #include "tests/support/MessagePump.h"
@@ -105,7 +106,7 @@ TEST_F(UiStdCtrls, ComboDropDownAndCloseUpNotifications) {
   form->Free();
 }
 
-TEST_F(UiStdCtrls, MemoLinesAreLogicalAndHoldMoreThanTheDefaultEditLimit) {
+TEST_F(UiStdCtrls, MemoLinesAreLogicalWrappedOrNotAndHoldMoreThanTheDefaultEditLimit) {
   TForm* form = NewForm();
   auto* memo = new TMemo(form);
   memo->SetWordWrap(false);
@@ -117,7 +118,14 @@ TEST_F(UiStdCtrls, MemoLinesAreLogicalAndHoldMoreThanTheDefaultEditLimit) {
   lines.push_back(":00000001FF");
   for (const auto& l : lines) memo->Lines()->Add(l);  // no window yet
   memo->Lines()->Add(longLine);
+  // A memo that wraps still reports its logical lines.
+  auto* wrapping = new TMemo(form);
+  wrapping->SetWidth(50);
+  wrapping->SetParent(form);
+  wrapping->Lines()->Add(std::string(100, 'x'));
+  wrapping->Lines()->Add("short");
   form->Show();
+  EXPECT_EQ(Lines(*wrapping->Lines()), (std::vector<std::string>{std::string(100, 'x'), "short"}));
   ASSERT_TRUE(memo->HandleAllocated());
   ASSERT_EQ(memo->Lines()->Count(), 1809);  // about 75000 characters
   EXPECT_EQ(memo->Lines()->Strings(1807), ":00000001FF");
@@ -193,19 +201,6 @@ TEST_F(UiStdCtrls, AMemoWindowGetsItsFontBeforeItsTextAndLaterFontsStillReachIt)
   form->Free();
 }
 
-TEST_F(UiStdCtrls, AWrappingMemoStillReportsLogicalLines) {
-  TForm* form = NewForm();
-  auto* memo = new TMemo(form);
-  memo->SetWidth(50);
-  memo->SetParent(form);
-  memo->Lines()->Add(std::string(100, 'x'));
-  memo->Lines()->Add("short");
-  form->Show();
-  EXPECT_EQ(memo->Lines()->Count(), 2);
-  EXPECT_EQ(memo->Lines()->Strings(1), "short");
-  form->Free();
-}
-
 TEST_F(UiStdCtrls, EditChangeSendsChangedThenOnChangeButNotWhileCreating) {
   TForm* form = NewForm();
   auto* edit = new TEdit(form);
@@ -223,7 +218,13 @@ TEST_F(UiStdCtrls, EditChangeSendsChangedThenOnChangeButNotWhileCreating) {
   form->Free();
 }
 
-TEST_F(UiStdCtrls, LabelAutoSizeFitsTheTextAndKeepsTheAnchoredEdge) {
+class TDecoratedLabel : public TLabel {
+public:
+  explicit TDecoratedLabel(TComponent* o) : TLabel(o) {}
+  std::string GetLabelText() override { return "[" + Caption() + "]"; }
+};
+
+TEST_F(UiStdCtrls, LabelAutoSizeFitsItsTextAndKeepsTheAnchoredEdge) {
   TForm* form = NewForm();
   auto* label = NewChild<TLabel>(form);
   label->SetLeft(100);
@@ -245,17 +246,7 @@ TEST_F(UiStdCtrls, LabelAutoSizeFitsTheTextAndKeepsTheAnchoredEdge) {
   int withPrefix = label->Width();
   label->SetShowAccelChar(false);
   EXPECT_GT(label->Width(), withPrefix);
-  form->Free();
-}
-
-class TDecoratedLabel : public TLabel {
-public:
-  explicit TDecoratedLabel(TComponent* o) : TLabel(o) {}
-  std::string GetLabelText() override { return "[" + Caption() + "]"; }
-};
-
-TEST_F(UiStdCtrls, GetLabelTextIsWhatIsMeasuredAndDrawn) {
-  TForm* form = NewForm();
+  // GetLabelText is what is measured (and drawn).
   auto* plain = NewChild<TLabel>(form);
   plain->SetCaption("abc");
   auto* decorated = NewChild<TDecoratedLabel>(form);
