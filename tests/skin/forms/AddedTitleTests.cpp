@@ -18,15 +18,8 @@ using namespace form_test;
 namespace {
 
 // A pixel of the caption overwritten in the cache: a repaint of the frame puts the skin's colour back.
-struct TMarked {
-  ManagerPtr M = CarriedManager();
-  Owned<TForm> F{NewForm(300, 200)};
-  TsSkinProvider* P;
-  TMarked() {
-    P = Create<TsSkinProvider>(F.get());
-    F->Show();
-    testing_support::PumpPending();  // shown and painted
-  }
+struct TMarked : TSkinnedForm {
+  TMarked() { ShowPainted(); }
   void Mark() { SetPixel(P->FrameCache()->Canvas()->Handle(), 150, 12, RGB(1, 2, 3)); }
   bool Repainted() { return CacheRgb(P->FrameCache(), 150, 12) != 0x010203; }
 };
@@ -118,9 +111,8 @@ TEST(AddedTitle, AProviderReadFromItsDescriptionTakesEveryPublishedPart) {
 }
 
 TEST(TitleButtons, NamesRepaintsAndTheFadeOfANewGlyph) {
-  ManagerPtr M = CarriedManager();
-  Owned<TForm> F(NewForm());
-  auto* P = Create<TsSkinProvider>(F.get());
+  TSkinnedForm Skinned;
+  auto& [M, F, P] = Skinned;
   F->Show();
   auto* B = static_cast<TsTitleButton*>(P->TitleButtons()->Add());
   EXPECT_EQ(B->Name(), "TsTitleButton");
@@ -146,8 +138,7 @@ TEST(TitleButtons, NamesRepaintsAndTheFadeOfANewGlyph) {
   }
   // a new glyph takes the button's fade (made from the old one) with it
   B->SetVisible(true);
-  P->SkinData()->CacheDirty = true;
-  P->PaintFormFrame();
+  RepaintFrame(P);
   StartTitleButtonAnimation(B->Data, nullptr, P, 1, false);
   ASSERT_NE(B->Data.Animation, nullptr);
   std::unique_ptr<TBitmap> G(NewBitmap32(8, 8));

@@ -43,12 +43,13 @@ struct TBorder {
     testing_support::PumpPending();  // shown and painted
   }
   TvkBorderForm* B() { return P->BorderForm(); }
-  HWND L() { return B()->BorderWindow->Handle(); }
-  RECT LR() {
-    RECT R{};
-    GetWindowRect(L(), &R);
-    return R;
+  // The border window's picture rebuilt from a fresh frame cache.
+  void Update() {
+    P->SkinData()->CacheDirty = true;
+    B()->UpdateBorderWindow(true, 255);
   }
+  HWND L() { return B()->BorderWindow->Handle(); }
+  RECT LR() { return WindowRectOf(L()); }
   int W() { return LR().right - LR().left; }
   int H() { return LR().bottom - LR().top; }
   // A screen point of the border window at (X, Y) of its own.
@@ -61,6 +62,7 @@ struct TBorder {
     const POINT S = At(X, Y);
     return SendMessageA(L(), Msg, WParam, MAKELPARAM(S.x, S.y));
   }
+  LRESULT Send(UINT Msg, POINT Own) { return Send(Msg, Own.x, Own.y); }
 };
 
 inline uint32_t Premultiplied(uint32_t P) {

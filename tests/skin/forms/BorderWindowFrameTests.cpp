@@ -20,17 +20,13 @@ namespace {
 struct TBorderedMenuForm {
   ManagerPtr M = CarriedManager();
   Owned<TForm> F{NewForm(300, 200)};
-  TMainMenu* Menu = new TMainMenu(F.get());
-  TMenuItem* File = new TMenuItem(F.get());
+  TMenuItem* File = GiveMainMenu(F.get());
   TsSkinProvider* P = nullptr;
   TBorderedMenuForm() {
     M->SetExtendedBorders(true);
-    File->SetCaption("&File");
-    Menu->Items()->Add(File);
-    F->SetMenu(Menu);
     P = Create<TsSkinProvider>(F.get());
     F->Show();
-    testing_support::PumpPending();
+    PumpPending();
   }
 };
 
@@ -43,8 +39,7 @@ TEST(BorderWindowFrame, MenuBarItemsAreDrawnOnTheMenuLineBand) {
   ASSERT_TRUE(S.P->ExtraFrameWidth() != 0 || GetExtraCaptionHeight(S.P->BorderForm()) != 0);
   TRect Drawn(-1, -1, -1, -1);
   S.File->OnAdvancedDrawItem = [&](TObject*, TCanvas*, const TRect& R, TOwnerDrawState) { Drawn = R; };
-  S.P->SkinData()->CacheDirty = true;
-  S.P->PaintFormFrame();
+  RepaintFrame(S.P);
   const int Band = S.P->CaptionBottom();
   EXPECT_GE(Drawn.Top, Band);
   EXPECT_LE(Drawn.Bottom, Band + S.P->MenuLineHeight() + 1);
@@ -61,8 +56,7 @@ namespace {
 
 // Whether a screen point lies in a window's region (a window without one: in its rectangle).
 bool InWindowRegion(HWND W, POINT Screen) {
-  RECT R{};
-  GetWindowRect(W, &R);
+  const RECT R = WindowRectOf(W);
   HRGN Rgn = CreateRectRgn(0, 0, 0, 0);
   const bool In = GetWindowRgn(W, Rgn) == ERROR ? PtInRect(&R, Screen) != 0 : PtInRegion(Rgn, Screen.x - R.left, Screen.y - R.top) != 0;
   DeleteObject(Rgn);
@@ -86,8 +80,7 @@ TEST(BorderWindowFrame, ShownScrollBarsAreNotCoveredByTheBorderWindow) {
     const LONG Bit = Vertical ? WS_VSCROLL : WS_HSCROLL;
     return (GetWindowLongA(g_ScrolledForm, GWL_STYLE) & Bit) != 0 ? GetSystemMetrics(Vertical ? SM_CXVSCROLL : SM_CYHSCROLL) : 0;
   };
-  T.P->SkinData()->CacheDirty = true;
-  T.B()->UpdateBorderWindow(true, 255);
+  T.Update();
   const int CW = T.F->ClientWidth(), CH = T.F->ClientHeight();
   for (POINT Client : {POINT{CW + GetSystemMetrics(SM_CXVSCROLL) / 2, CH / 2}, POINT{CW / 2, CH + GetSystemMetrics(SM_CYHSCROLL) / 2}}) {
     POINT S = Client;
@@ -103,13 +96,9 @@ TEST(BorderWindowFrame, TheLowerLinesOfAWrappedMenuBarAreNotCoveredByTheBorderWi
   ManagerPtr M = CarriedManager();
   M->SetExtendedBorders(true);
   Owned<TForm> F{NewForm(200, 200)};
-  auto* Menu = new TMainMenu(F.get());
-  for (int i = 0; i < 12; ++i) {
-    auto* It = new TMenuItem(F.get());
-    It->SetCaption("Item" + std::to_string(i));
-    Menu->Items()->Add(It);
-  }
-  F->SetMenu(Menu);
+  std::vector<std::string> Captions;
+  for (int i = 0; i < 12; ++i) Captions.push_back("Item" + std::to_string(i));
+  GiveMainMenu(F.get(), Captions);
   TsSkinProvider* P = Create<TsSkinProvider>(F.get());
   F->Show();
   testing_support::PumpPending();
@@ -129,8 +118,7 @@ TEST(BorderWindowFrame, TheAddedTitleIsOpaqueInTheLayeredPictureInBorderModeOne)
   T.M->EditModel().SkinData.BorderMode = 1;
   T.F->SetCaption("");
   T.P->AddedTitle()->SetText("WWWWWWWW");
-  T.P->SkinData()->CacheDirty = true;
-  T.P->PaintFormFrame();
+  RepaintFrame(T.P);
   // the caption band inside the margins: nothing of it lets the desktop through
   TBitmap* C = T.P->FrameCache();
   int SeeThrough = 0;

@@ -13,37 +13,16 @@
 
 using namespace form_test;
 
-namespace {
-
-// The cursor the provider and the border window read.
-void PutCursor(POINT P) {
-  Platform().GetCursorPos = [P](POINT* Out) {
-    *Out = P;
-    return TRUE;
-  };
-}
-
-bool InRegion(HWND W, int X, int Y) {
-  HRGN R = CreateRectRgn(0, 0, 0, 0);
-  const bool In = GetWindowRgn(W, R) != ERROR && PtInRegion(R, X, Y);
-  DeleteObject(R);
-  return In;
-}
-
-}  // namespace
-
 TEST(BorderWindowMouse, PressAndReleaseReachTheFormWithTheBorderWindowsCodes) {
   TBorder T;
   T.KeepCommands = true;
-  const TRect& C = T.P->ButtonClose.Rect;
-  const TRect& N = T.P->ButtonMin.Rect;
   struct Row {
     const char* What;
     POINT Own;
     WPARAM Command;
   };
-  for (const Row& R : {Row{"close", {(C.Left + C.Right) / 2, (C.Top + C.Bottom) / 2}, SC_CLOSE},
-                       Row{"minimise", {(N.Left + N.Right) / 2, (N.Top + N.Bottom) / 2}, SC_MINIMIZE},
+  for (const Row& R : {Row{"close", Centre(T.P->ButtonClose.Rect), SC_CLOSE},
+                       Row{"minimise", Centre(T.P->ButtonMin.Rect), SC_MINIMIZE},
                        Row{"caption", {T.W() / 2, T.Mg.Top + 6}, SC_MOVE},
                        Row{"left edge", {T.Mg.Left - 2, T.H() / 2}, SC_SIZE}}) {
     T.Commands.clear();
@@ -65,8 +44,7 @@ TEST(BorderWindowMouse, MaximisedCaptionDragRestoresUnderTheCursorFromSixPixelsA
   for (const Row& R : {Row{3, 6, 0, false}, Row{12, 40, 30, false}, Row{4, -20, 0, true}}) {
     T.F->SetWindowState(wsMaximized);
     ASSERT_TRUE(IsZoomed(T.F->Handle()));
-    RECT Max{};
-    GetWindowRect(T.F->Handle(), &Max);
+    const RECT Max = WindowRectOf(T.F->Handle());
     const RECT LR = T.LR();
     const POINT Press{LR.left + T.W() / 3, LR.top + T.Mg.Top + R.Down};
     ASSERT_EQ(T.B()->HitTest(Press), HTCAPTION);
@@ -86,8 +64,7 @@ TEST(BorderWindowMouse, MaximisedCaptionDragRestoresUnderTheCursorFromSixPixelsA
     const RECT Now = T.LR();
     EXPECT_EQ(T.B()->HitTest(To), HTCAPTION) << R.Down;
     EXPECT_EQ(To.y - (Now.top + T.Mg.Top), R.Down) << R.Down;
-    RECT FW{};
-    GetWindowRect(T.F->Handle(), &FW);
+    const RECT FW = WindowRectOf(T.F->Handle());
     const double Along = static_cast<double>(Press.x - Max.left) / (Max.right - Max.left);
     EXPECT_NEAR(To.x - FW.left, Along * (FW.right - FW.left), 1.0) << R.Down;
     ResetPlatform();
@@ -106,7 +83,7 @@ TEST(BorderWindowMouse, ClientClicksCutAHoleOnlyOnTheShadow) {
     T.B()->UpdateBorderWindow(true, 255);
     SendMessageA(T.L(), WM_LBUTTONDOWN, 0, MAKELPARAM(R.X, T.H() / 2));
     EXPECT_EQ(T.B()->RegionChanged, R.Hole) << R.X;
-    EXPECT_EQ(InRegion(T.L(), R.X, T.H() / 2), !R.Hole) << R.X;
+    EXPECT_EQ(InWindowRegion(T.L(), R.X, T.H() / 2), !R.Hole) << R.X;
   }
 }
 
@@ -135,23 +112,18 @@ TEST(BorderWindowMouse, PressOnTheFrameClosesThePopupsAndLetsGoOfTheHotControl) 
 TEST(BorderWindowMouse, DoubleClickOnATitleBarItemRunsItsClick) {
   TBorder T;
   TsTitleBar* Bar = Create<TsTitleBar>(T.F.get());
-  TvkTitleBarItem* It = Bar->Items()->Add();
-  It->SetStyle(bsButton);
-  It->SetAutoSize(false);
-  It->SetWidth(24);
-  It->SetHeight(18);
+  TvkTitleBarItem* It = AddTitleItem(Bar, bsButton);
   int Clicks = 0;
   It->OnClick = [&](TObject*) { ++Clicks; };
   T.P->SetTitleBar(Bar);
-  T.P->SkinData()->CacheDirty = true;
-  T.B()->UpdateBorderWindow(true, 255);
-  const TRect& R = It->Rect;
-  ASSERT_GT(R.Right, R.Left);
-  ASSERT_EQ(T.Hit((R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2), htTitleBarItem);
-  T.Send(WM_NCLBUTTONDBLCLK, (R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2);
+  T.Update();
+  const POINT Mid = Centre(It->Rect);
+  ASSERT_GT(It->Rect.Right, It->Rect.Left);
+  ASSERT_EQ(T.Hit(Mid.x, Mid.y), htTitleBarItem);
+  T.Send(WM_NCLBUTTONDBLCLK, Mid);
   EXPECT_EQ(Clicks, 1);
   It->SetEnabled(false);
-  T.Send(WM_NCLBUTTONDBLCLK, (R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2);
+  T.Send(WM_NCLBUTTONDBLCLK, Mid);
   EXPECT_EQ(Clicks, 1) << "a disabled item";
 }
 

@@ -36,8 +36,7 @@ struct TBorderedPointerForm {
   HWND L() { return FormServices.BorderLayeredWindow(P->BorderForm())->Handle(); }
   // A screen point of the border window's picture (frame-cache coordinates).
   POINT On(int X, int Y) {
-    RECT R{};
-    GetWindowRect(L(), &R);
+    const RECT R = WindowRectOf(L());
     return POINT{R.left + X, R.top + Y};
   }
   POINT OnButton(const TsCaptionButton& B) { return On(B.Rect.Left + 3, B.Rect.Top + 3); }
@@ -142,8 +141,7 @@ TEST(BorderWindowRealPointer, AMaximisedCaptionDraggedGoesOnFollowingThePointerA
   T.F->SetWindowState(wsMaximized);
   testing_support::PumpPending();
   ASSERT_TRUE(IsZoomed(T.F->Handle()));
-  RECT LR{};
-  GetWindowRect(T.L(), &LR);
+  const RECT LR = WindowRectOf(T.L());
   const POINT Press{LR.left + 400, LR.top + T.M->ExtBorderMargins().Top + 6};
   ASSERT_EQ(T.P->BorderForm()->HitTest(Press), HTCAPTION);
   ASSERT_TRUE(pointer::MovePointer(Press)) << pointer::PointerScene(Press);

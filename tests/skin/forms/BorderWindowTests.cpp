@@ -24,8 +24,7 @@ TEST(BorderWindow, ShowsTheFrameAndShadowPremultipliedAroundTheForm) {
   TBorder T;
   ASSERT_NE(T.B(), nullptr);
   ASSERT_GT(T.Mg.Left, 6);  // SOLID's shadow reaches beyond the sizing band
-  RECT FW{};
-  GetWindowRect(T.F->Handle(), &FW);
+  const RECT FW = WindowRectOf(T.F->Handle());
   const auto Calls = T.Rec.For(T.L());
   ASSERT_FALSE(Calls.empty());
   const auto& Last = Calls.back();
@@ -44,8 +43,7 @@ TEST(BorderWindow, ShowsTheFrameAndShadowPremultipliedAroundTheForm) {
   // the form's own opacity goes to the border window
   T.F->SetAlphaBlend(true);
   T.F->SetAlphaBlendValue(150);
-  T.P->SkinData()->CacheDirty = true;
-  T.B()->UpdateBorderWindow(true, 255);
+  T.Update();
   EXPECT_EQ(T.Rec.For(T.L()).back().alpha, 150);
 }
 
@@ -68,7 +66,7 @@ TEST(BorderWindow, HitTestOfButtonsBandsCaptionAndShadow) {
   struct Row {
     int X, Y, Code;
   };
-  for (const Row& R : {Row{(C.Left + C.Right) / 2, (C.Top + C.Bottom) / 2, HTCLOSE},
+  for (const Row& R : {Row{Centre(C).x, Centre(C).y, HTCLOSE},
                        Row{(T.P->ButtonMax.Rect.Left + T.P->ButtonMax.Rect.Right) / 2, C.Top + 2, HTMAXBUTTON},
                        Row{(T.P->ButtonMin.Rect.Left + T.P->ButtonMin.Rect.Right) / 2, C.Top + 2, HTMINBUTTON},
                        Row{W / 2, Mg.Top + 6, HTCAPTION},
@@ -86,15 +84,10 @@ TEST(BorderWindow, HitTestOfButtonsBandsCaptionAndShadow) {
   EXPECT_EQ(T.Send(WM_NCHITTEST, 1, H / 2, 0), HTTRANSPARENT);
   EXPECT_EQ(T.Send(WM_NCHITTEST, Mg.Left - Wd, H / 2, 0), HTOBJECT);
   // a click there cuts a one-pixel hole so that the next one reaches the window below
-  const RECT LR = T.LR();
   SendMessageA(T.L(), WM_LBUTTONDOWN, 0, MAKELPARAM(1, H / 2));
-  HRGN Now = CreateRectRgn(0, 0, 0, 0);
-  ASSERT_NE(GetWindowRgn(T.L(), Now), ERROR);
-  EXPECT_FALSE(PtInRegion(Now, 1, H / 2));
-  EXPECT_TRUE(PtInRegion(Now, 2, H / 2));
+  EXPECT_FALSE(InWindowRegion(T.L(), 1, H / 2));
+  EXPECT_TRUE(InWindowRegion(T.L(), 2, H / 2));
   EXPECT_TRUE(T.B()->RegionChanged);
-  DeleteObject(Now);
-  (void)LR;
 }
 
 TEST(BorderWindow, EdgeDoubleClickStretchesToTheWorkAreaAndBack) {
@@ -124,9 +117,7 @@ TEST(BorderWindow, ThePointerOverItsTitleElementsMakesEachHot) {
   TBorder T;
   T.P->TitleButtons()->Add();
   T.P->TitleButtons()->Add();
-  T.P->SkinData()->CacheDirty = true;
-  T.B()->UpdateBorderWindow(true, 255);
-  auto Centre = [](const TRect& R) { return POINT{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}; };
+  T.Update();
   struct Row {
     POINT At;
     int Hot;  // -1: no element
@@ -148,10 +139,9 @@ TEST(BorderWindow, PressesGoToTheOwnerWithMinusOneUnlessTheCaptionWasPressed) {
     if (M.Msg == WM_NCLBUTTONDOWN) Codes.push_back(M.WParam);
     Saved(M);
   };
-  const TRect& C = T.P->ButtonClose.Rect;
-  T.Send(WM_NCLBUTTONDOWN, (C.Left + C.Right) / 2, (C.Top + C.Bottom) / 2);
+  T.Send(WM_NCLBUTTONDOWN, Centre(T.P->ButtonClose.Rect));
   T.B()->CaptionPressed = true;
-  T.Send(WM_NCLBUTTONDOWN, (C.Left + C.Right) / 2, (C.Top + C.Bottom) / 2);
+  T.Send(WM_NCLBUTTONDOWN, Centre(T.P->ButtonClose.Rect));
   T.F->WindowProc = Saved;
   ASSERT_EQ(Codes.size(), 2u);
   EXPECT_EQ(Codes[0], static_cast<WPARAM>(-1));
@@ -166,8 +156,7 @@ TEST(BorderWindow, NoUpdateWhileTheFormsLeftLagsBehindItsWindow) {
     if (M.Msg == WM_WINDOWPOSCHANGED && T.B() != nullptr) {
       // the window moved, the form's Left not yet
       const size_t Before = T.Rec.For(T.L()).size();
-      T.P->SkinData()->CacheDirty = true;
-      T.B()->UpdateBorderWindow(true, 255);
+      T.Update();
       During = T.Rec.For(T.L()).size() - Before;
     }
     Saved(M);
@@ -178,8 +167,7 @@ TEST(BorderWindow, NoUpdateWhileTheFormsLeftLagsBehindItsWindow) {
   EXPECT_EQ(During, 0u);
   T.F->WindowProc = Saved;
   const size_t Before = T.Rec.For(T.L()).size();
-  T.P->SkinData()->CacheDirty = true;
-  T.B()->UpdateBorderWindow(true, 255);
+  T.Update();
   After = T.Rec.For(T.L()).size() - Before;
   EXPECT_EQ(After, 1u);
 }
@@ -189,8 +177,7 @@ TEST(BorderWindow, MaximisedPictureEndsAtTheWorkArea) {
   T.F->SetWindowState(wsMaximized);
   ASSERT_TRUE(IsZoomed(T.F->Handle()));
   ASSERT_NE(T.B(), nullptr);
-  T.P->SkinData()->CacheDirty = true;
-  T.B()->UpdateBorderWindow(true, 255);
+  T.Update();
   RECT Work{};
   GetFormWorkArea(T.F.get(), Work);
   const RECT LR = T.LR();
@@ -232,8 +219,7 @@ TEST(BorderWindow, DraggedDuringAMoveFadeItSnapsTheFormToTheWorkArea) {
 TEST(BorderWindow, StayOnTopFormKeepsItsBorderRightUnderItAfterAMove) {
   TBorder T;
   T.F->SetFormStyle(fsStayOnTop);
-  T.P->SkinData()->CacheDirty = true;
-  T.B()->UpdateBorderWindow(true, 255);
+  T.Update();
   ASSERT_NE(T.B(), nullptr);
   const HWND O = T.F->Handle();
   // sent to the bottom, the border window comes back beside its form at once
@@ -255,8 +241,7 @@ TEST(BorderWindow, HideAnimationTakesTheBorderWindowAndANewOneComesAfter) {
   EXPECT_FALSE(T.B()->Updating);
   // the window is the caller's now: its owner and procedure are its own again
   EXPECT_EQ(reinterpret_cast<HWND>(GetWindowLongPtrA(OldWnd, GWL_HWNDPARENT)), T.B()->SavedParent);
-  T.P->SkinData()->CacheDirty = true;
-  T.B()->UpdateBorderWindow(true, 255);
+  T.Update();
   ASSERT_NE(T.B()->BorderWindow, nullptr);
   EXPECT_NE(T.B()->BorderWindow, Taken);
   EXPECT_FALSE(T.Rec.For(T.L()).empty());
@@ -295,12 +280,8 @@ TEST(BorderWindow, GoesWithTheFormsOwnRegionBackAndOnlyWhereTheManagerHasExtende
   T.P->SetAllowExtBorders(false);
   ASSERT_EQ(T.B(), nullptr);
   // the form is cut by its own skin region again, not left without one
-  HRGN R = CreateRectRgn(0, 0, 0, 0);
-  ASSERT_NE(GetWindowRgn(W, R), ERROR);
-  RECT Box{};
-  GetRgnBox(R, &Box);
-  DeleteObject(R);
-  EXPECT_EQ(Box.bottom, T.F->Height());
+  ASSERT_TRUE(HasWindowRegion(W));
+  EXPECT_EQ(WindowRegionBox(W).bottom, T.F->Height());
   // allowing extended borders again gives a border window only where the manager has them
   for (bool Managed : {false, true}) {
     T.P->SetAllowExtBorders(false);
@@ -318,10 +299,8 @@ TEST(BorderWindow, MaximisedWithATallSkinCaptionItHangsTheCaptionAboveTheWindow)
     T.F->SetWindowState(wsMaximized);
     ASSERT_NE(T.B(), nullptr);
     EXPECT_EQ(TvkProviderEffects::CaptionZoom(T.P), Tall);
-    T.P->SkinData()->CacheDirty = true;
-    T.B()->UpdateBorderWindow(true, 255);
-    RECT FW{};
-    GetWindowRect(T.F->Handle(), &FW);
+    T.Update();
+    const RECT FW = WindowRectOf(T.F->Handle());
     if (Tall) {
       EXPECT_EQ(T.LR().top, FW.top - (T.Mg.Top + GetExtraCaptionHeight(T.B()) + 4));
     }
@@ -339,8 +318,7 @@ TEST(BorderWindow, WhileTheFormFadesOrFliesItShowsTheWholeForm) {
   const int X = T.P->GetClientOffsetLeft() + 30, Y = T.P->GetClientOffsetTop() + 30;
   for (uint32_t Flag : {fsfMoveFade, fsfMinimizing}) {
     T.P->SetFormStateFlags(T.P->FormStateFlags() | Flag);
-    T.P->SkinData()->CacheDirty = true;
-    T.B()->UpdateBorderWindow(true, 255);
+    T.Update();
     ASSERT_FALSE(T.Rec.For(T.L()).empty());
     EXPECT_EQ(T.Rec.For(T.L()).back().Pixel(X, Y), Premultiplied(0xFF00FF00u)) << Flag;
     T.P->SetFormStateFlags(T.P->FormStateFlags() & ~Flag);
@@ -369,8 +347,7 @@ TEST(BorderWindow, InBorderModeOneTheCaptionIsPaintedOverTheExtendedBorder) {
   TBorder T;
   T.M->EditModel().SkinData.BorderMode = 1;
   auto Cache = [&] {
-    T.P->SkinData()->CacheDirty = true;
-    T.P->PaintFormFrame();
+    RepaintFrame(T.P);
     TBitmap* C = T.P->FrameCache();
     std::vector<uint32_t> Px;
     for (int Y = 0; Y < C->Height(); ++Y)
@@ -402,11 +379,7 @@ TEST(BorderWindow, AFormAboutToShrinkHasItsFrameCutToTheNewSizeFirst) {
       const auto* WP = reinterpret_cast<const WINDOWPOS*>(Msg.LParam);
       const bool Coming = Msg.Msg == WM_WINDOWPOSCHANGING && WP->cx == R.W && WP->cy == R.H;
       Own(Msg);
-      if (Coming) {
-        HRGN Rg = CreateRectRgn(0, 0, 0, 0);
-        if (GetWindowRgn(T.L(), Rg) != ERROR) GetRgnBox(Rg, &Box);
-        DeleteObject(Rg);
-      }
+      if (Coming) Box = WindowRegionBox(T.L());
     };
     const int LW = T.W(), LH = T.H();
     SetWindowPos(T.F->Handle(), nullptr, 210, 160, R.W, R.H, R.Flags);
@@ -425,10 +398,6 @@ TEST(BorderWindow, MovedOrSizedByOthersItGoesBackAroundTheForm) {
   };
   for (const Row& R : {Row{"sized", 0, 0, 100, 80, SWP_NOMOVE}, Row{"moved and sized", 10, 10, 500, 400, 0}}) {
     SetWindowPos(T.L(), nullptr, R.X, R.Y, R.W, R.H, R.Flags | SWP_NOZORDER | SWP_NOACTIVATE);
-    const RECT Now = T.LR();
-    EXPECT_EQ(Now.left, Home.left) << R.Name;
-    EXPECT_EQ(Now.top, Home.top) << R.Name;
-    EXPECT_EQ(Now.right, Home.right) << R.Name;
-    EXPECT_EQ(Now.bottom, Home.bottom) << R.Name;
+    EXPECT_EQ(TRect(T.LR()), TRect(Home)) << R.Name;
   }
 }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "framework/LateBinding.h"
 #include "framework/Platform.h"
 #include "skin/core/vkFormServices.h"
 
@@ -56,7 +57,7 @@ TEST(SystemRun, VersionAndCompositionAreThoseTheRunWasStartedFor) {
   // the system's own answer, past the switch
   using TQuery = HRESULT(WINAPI*)(BOOL*);
   auto Query = reinterpret_cast<TQuery>(
-      reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("dwmapi.dll"), "DwmIsCompositionEnabled")));
+      reinterpret_cast<void*>(GetProcAddress(LoadSystemLibrary("dwmapi.dll"), "DwmIsCompositionEnabled")));
   ASSERT_NE(Query, nullptr);
   BOOL On = FALSE;
   ASSERT_EQ(Query(&On), S_OK);

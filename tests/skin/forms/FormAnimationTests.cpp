@@ -72,8 +72,7 @@ struct TAnim {
     F->SetBounds(200, 150, W, H);
     P = Create<TsSkinProvider>(F.get());
     F->Show();
-    P->SkinData()->CacheDirty = true;
-    P->PaintFormFrame();
+    RepaintFrame(P);
     Platform().Sleep = [this](DWORD Ms) { Sleeps.push_back(Ms); };
   }
   ~TAnim() {
@@ -158,8 +157,7 @@ TEST(MinimiseFlight, TenStepsTowardTheBottomTaskbarAndBack) {
   EXPECT_EQ(Timer->StepCount, 10);
   EXPECT_EQ(T.Sleeps, std::vector<DWORD>{48});
   // no button on this taskbar: its top edge below the form's centre
-  RECT W{};
-  GetWindowRect(T.Wnd(), &W);
+  const RECT W = WindowRectOf(T.Wnd());
   EXPECT_EQ(Timer->Side, 8);
   EXPECT_EQ(Timer->TargetRect, TRect((W.left + W.right) / 2, GetSystemMetrics(SM_CYSCREEN) - 30,
                                      (W.left + W.right) / 2, GetSystemMetrics(SM_CYSCREEN) - 30));
@@ -333,8 +331,7 @@ TEST(MoveFade, NoSnapshotOfTheFormStaysOnTopDuringTheMove) {
   TAnim T;
   T.M->AnimEffects()->BlendOnMoving()->SetActive(true);
   T.M->AnimEffects()->BlendOnMoving()->SetBlendValue(100);
-  RECT Form{};
-  GetWindowRect(T.Wnd(), &Form);
+  const RECT Form = WindowRectOf(T.Wnd());
   int Covers = -1;
   FormEffectSeams().EnterMoveLoop = [&](TCustomForm*) {
     // a visible window of ours lying exactly over the form, other than the form

@@ -101,7 +101,7 @@ TEST(FormFades, ShowAndHideFadeOverTheManagersTime) {
     Rec.calls.clear();
     T.F->Hide();
     ASSERT_NE(HideTimer(), nullptr);
-    ASSERT_TRUE(PumpUntil([] { return HideTimer()->Window == nullptr; }));
+    ASSERT_TRUE(PumpUntil([] { return HideTimer()->Window == nullptr; }, 2000));
     const std::vector<HWND> Hidden = OtherLayeredWindows(Rec, T.F->Handle());
     ASSERT_FALSE(Hidden.empty());
     // the whole picture, then five steps down by 51 and the last one held, before the window goes
@@ -127,7 +127,7 @@ TEST(FormFades, TheHidePictureShowsTheGraphicControls) {
     T.F->Show();
     LayeredRecorder Rec;
     T.F->Hide();
-    ASSERT_TRUE(PumpUntil([] { return HideTimer() == nullptr || HideTimer()->Window == nullptr; }));
+    ASSERT_TRUE(PumpUntil([] { return HideTimer() == nullptr || HideTimer()->Window == nullptr; }, 2000));
     const std::vector<HWND> Hidden = OtherLayeredWindows(Rec, T.F->Handle());
     ASSERT_FALSE(Hidden.empty());
     // every picture of the fade holds the image (premultiplying by 255 may take one off a channel)

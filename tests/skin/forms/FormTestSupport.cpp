@@ -6,6 +6,7 @@
 #include "framework/SysUtils.h"
 #include "framework/Units.h"
 #include "skin/controls/vkControlUnits.h"
+#include "skin/core/vkSkinCommands.h"
 #include "skin/core/vkLibraryUnits.h"
 #include "skin/forms/vkFormUnits.h"
 #include "skin/graphics/vkPixelOps.h"
@@ -54,19 +55,61 @@ TForm* NewForm(int W, int H, TFormBorderStyle Style) {
   return F;
 }
 
+TMenuItem* GiveMainMenu(TCustomForm* F, const std::vector<std::string>& Captions) {
+  auto* Menu = new TMainMenu(F);
+  for (const std::string& C : Captions) {
+    auto* It = new TMenuItem(F);
+    It->SetCaption(C);
+    Menu->Items()->Add(It);
+  }
+  F->SetMenu(Menu);
+  return Menu->Items()->Items(0);
+}
+
 TForm* NewMDIMainForm() {
   TForm* Frame = TForm::CreateNew(Application);
   Frame->SetBounds(20, 20, 520, 380);
   Frame->SetFormStyle(fsMDIForm);
-  auto* Menu = new TMainMenu(Frame);
-  auto* File = new TMenuItem(Frame);
-  File->SetCaption("&File");
-  Menu->Items()->Add(File);
-  Frame->SetMenu(Menu);
+  GiveMainMenu(Frame);
   Application->FormCreated(Frame);
   return Frame;
 }
 
 uint32_t CacheRgb(TBitmap* Bmp, int X, int Y) { return GetPixel32(Bmp, X, Y) & 0xFFFFFF; }
+
+LRESULT SkinCommand(TCustomForm* F, WORD Cmd, LPARAM LParam, WORD Low) {
+  return F->Perform(SM_VKCMD, SkinCommandWParam(Cmd, Low), LParam);
+}
+
+TvkTitleBarItem* AddTitleItem(TsTitleBar* Bar, TvkBtnStyle Style, int W, int H) {
+  TvkTitleBarItem* It = Bar->Items()->Add();
+  It->SetStyle(Style);
+  It->SetAutoSize(false);
+  It->SetWidth(W);
+  It->SetHeight(H);
+  return It;
+}
+
+RECT WindowRegionBox(HWND W) {
+  RECT Box{};
+  HRGN R = CreateRectRgn(0, 0, 0, 0);
+  if (GetWindowRgn(W, R) != ERROR) GetRgnBox(R, &Box);
+  DeleteObject(R);
+  return Box;
+}
+
+bool HasWindowRegion(HWND W) {
+  HRGN R = CreateRectRgn(0, 0, 0, 0);
+  const bool Has = GetWindowRgn(W, R) != ERROR;
+  DeleteObject(R);
+  return Has;
+}
+
+bool InWindowRegion(HWND W, int X, int Y) {
+  HRGN R = CreateRectRgn(0, 0, 0, 0);
+  const bool In = GetWindowRgn(W, R) != ERROR && PtInRegion(R, X, Y);
+  DeleteObject(R);
+  return In;
+}
 
 }  // namespace form_test

@@ -5,12 +5,15 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/Forms.h"
 #include "framework/Platform.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/forms/sSkinProvider.h"
+#include "skin/forms/vkTitleBar.h"
 #include "tests/support/Dib32.h"
+#include "tests/support/MessagePump.h"
 #include "tests/support/Owned.h"
 
 // The provider's run-time state as the tests set and read it.
@@ -30,6 +33,8 @@ struct TsSkinProviderAccess {
 namespace form_test {
 
 using testing_support::Owned;
+using testing_support::PumpPending;
+using testing_support::PumpUntil;
 
 struct ManagerFree {
   void operator()(TsSkinManager* m) const { m->Free(); }
@@ -42,6 +47,8 @@ std::string SkinBuildFolder();
 ManagerPtr CarriedManager(const std::string& Name = "SOLID");
 // A form made in code, with a window, at (Left, Top) of W x H, the given border style, not shown.
 TForm* NewForm(int W = 300, int H = 200, TFormBorderStyle Style = bsSizeable);
+// A main menu with items of these captions given to the form; its first item.
+TMenuItem* GiveMainMenu(TCustomForm* F, const std::vector<std::string>& Captions = {"&File"});
 // An MDI main form at (20, 20) of 520 x 380 with a menu bar of one item ("&File"), known to the application (its
 // children find it as their parent), not shown.
 TForm* NewMDIMainForm();
@@ -49,19 +56,61 @@ TForm* NewMDIMainForm();
 constexpr uint32_t Html(uint32_t rgb) { return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF); }
 // Pixel of a 32-bit bitmap as 0x00RRGGBB.
 uint32_t CacheRgb(TBitmap* Bmp, int X, int Y);
-// Messages of the thread dispatched until Done() holds or Ms milliseconds passed.
-template <class F> bool PumpUntil(F Done, DWORD Ms = 2000) {
-  const DWORD Start = GetTickCount();
-  for (;;) {
-    MSG M;
-    while (PeekMessageA(&M, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&M);
-      DispatchMessageA(&M);
-    }
-    if (Done()) return true;
-    if (GetTickCount() - Start > Ms) return false;
-    Sleep(5);
-  }
+// The frame cache rebuilt at once.
+inline void RepaintFrame(TsSkinProvider* P) {
+  P->SkinData()->CacheDirty = true;
+  P->PaintFormFrame();
 }
+// The middle of a rectangle.
+inline POINT Centre(const TRect& R) { return POINT{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}; }
+// A window's rectangle on the screen.
+inline RECT WindowRectOf(HWND W) {
+  RECT R{};
+  GetWindowRect(W, &R);
+  return R;
+}
+// The bounds of a window's region; empty when it has none.
+RECT WindowRegionBox(HWND W);
+bool HasWindowRegion(HWND W);
+// Whether the window's point (X, Y) lies in its region (false when it has none).
+bool InWindowRegion(HWND W, int X, int Y);
+
+// The cursor the skinner reads: always the point Cursor holds (kept by the caller) or the point At.
+inline void FollowCursor(const POINT& Cursor) {
+  Platform().GetCursorPos = [&Cursor](POINT* Out) {
+    *Out = Cursor;
+    return TRUE;
+  };
+}
+inline void PutCursor(POINT At) {
+  Platform().GetCursorPos = [At](POINT* Out) {
+    *Out = At;
+    return TRUE;
+  };
+}
+// The library's command Cmd (with Low in its low word) performed by the form.
+LRESULT SkinCommand(TCustomForm* F, WORD Cmd, LPARAM LParam = 0, WORD Low = 0);
+// An item added to a title bar, W x H unless sized by itself.
+TvkTitleBarItem* AddTitleItem(TsTitleBar* Bar, TvkBtnStyle Style, int W = 24, int H = 18);
+
+// A form made by NewForm, skinned by a provider under a manager of the named carried skin; not shown.
+struct TSkinnedForm {
+  ManagerPtr M;
+  Owned<TForm> F;
+  TsSkinProvider* P;
+  explicit TSkinnedForm(TFormBorderStyle Style = bsSizeable, int W = 300, int H = 200,
+                        const std::string& Skin = "SOLID")
+      : M(CarriedManager(Skin)), F(NewForm(W, H, Style)), P(Create<TsSkinProvider>(F.get())) {}
+  // Shown, and what showing queued (the first paint) dispatched.
+  void ShowPainted() {
+    F->Show();
+    PumpPending();
+  }
+  // The screen point of the window's own point (X, Y).
+  POINT ScreenAt(int X, int Y) const {
+    const RECT R = WindowRectOf(F->Handle());
+    return POINT{R.left + X, R.top + Y};
+  }
+};
 
 }  // namespace form_test

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "FormTestSupport.h"
 #include "framework/SysUtils.h"
@@ -21,15 +22,9 @@ namespace {
 constexpr uint32_t Block(int Element, int State) { return (0x40u * (State + 1)) << 16 | 0x2000u | (Element * 0x10u); }
 constexpr int kClose = 1, kMax = 2, kMin = 3;
 
-struct TSkinnedForm {
-  ManagerPtr M = CarriedManager();
-  Owned<TForm> F;
-  TsSkinProvider* P = nullptr;
-  explicit TSkinnedForm(TFormBorderStyle Style = bsSizeable, int W = 300, int H = 200) : F(NewForm(W, H, Style)) {
-    P = Create<TsSkinProvider>(F.get());
-    P->SkinData()->CacheDirty = true;
-    P->PaintFormFrame();
-  }
+// A skinned form whose frame cache has been painted.
+struct TCachedForm : TSkinnedForm {
+  explicit TCachedForm(TFormBorderStyle Style = bsSizeable) : TSkinnedForm(Style) { RepaintFrame(P); }
   TBitmap* Cache() const { return P->FrameCache(); }
   uint32_t Px(int X, int Y) const { return CacheRgb(Cache(), X, Y); }
 };
@@ -37,7 +32,7 @@ struct TSkinnedForm {
 }  // namespace
 
 TEST(FrameCache, BorderCaptionAndClientFromTheSkin) {
-  TSkinnedForm S;
+  TCachedForm S;
   ASSERT_TRUE(S.P->SkinData()->IsSkinned());
   ASSERT_NE(S.Cache(), nullptr);
   EXPECT_EQ(S.Cache()->Width(), 300);
@@ -58,7 +53,7 @@ TEST(FrameCache, BorderCaptionAndClientFromTheSkin) {
 }
 
 TEST(FrameCache, TitleButtonsSitWhereTheLayoutPutsThem) {
-  TSkinnedForm S;
+  TCachedForm S;
   const TsSkinData& D = S.M->SkinData();
   const int Frame = GetSystemMetrics(SM_CXFRAME), Cap = GetSystemMetrics(SM_CYCAPTION);
   const int Right = 300 - D.BIRight - std::max(4, Frame);
@@ -78,18 +73,16 @@ TEST(FrameCache, TitleButtonsSitWhereTheLayoutPutsThem) {
     EXPECT_EQ(S.Px(R.B.Rect.Left + 8, R.B.Rect.Top + 8), Block(R.Element, 0)) << R.Element;
   // a hot and a pressed state repaint the cache's button from the state's frame
   S.P->ButtonClose.State = 2;
-  S.P->SkinData()->CacheDirty = true;
-  S.P->PaintFormFrame();
+  RepaintFrame(S.P);
   EXPECT_EQ(S.Px(Close.Left + 8, Close.Top + 8), Block(kClose, 2));
 }
 
 TEST(FrameCache, CaptionTextSitsOnTheTitleLineByItsAlignment) {
   for (TAlignment A : {taLeftJustify, taCenter, taRightJustify}) {
-    TSkinnedForm S;
+    TCachedForm S;
     S.F->SetCaption("Caption text");
     S.P->SetCaptionAlignment(A);
-    S.P->SkinData()->CacheDirty = true;
-    S.P->PaintFormFrame();
+    RepaintFrame(S.P);
     // the bounds of what differs from the caption band between the icon and the buttons
     const int From = S.P->IconRect().Right, To = S.P->ButtonMin.Rect.Left;
     int L = To, R = From - 1, T = S.P->CaptionBottom(), B = -1;
@@ -115,7 +108,7 @@ TEST(FrameCache, CaptionTextSitsOnTheTitleLineByItsAlignment) {
 }
 
 TEST(FrameCache, DialogFormsShowTheLoneCloseButton) {
-  TSkinnedForm S(bsDialog);
+  TCachedForm S(bsDialog);
   EXPECT_EQ(S.P->ButtonClose.MaskKind, tmCloseAlone);
   EXPECT_EQ(S.P->ButtonMax.Rect.Right, S.P->ButtonMax.Rect.Left);
   EXPECT_EQ(S.P->ButtonMin.Rect.Right, S.P->ButtonMin.Rect.Left);
@@ -130,22 +123,21 @@ TEST(FrameCache, DialogFormsShowTheLoneCloseButton) {
 }
 
 TEST(FrameCache, OnPaintDrawsIntoTheClientPartOfTheCache) {
-  TSkinnedForm S;
+  TCachedForm S;
   S.F->OnPaint = [&](TObject*) {
     RECT R{0, 0, 10, 10};
     HBRUSH B = CreateSolidBrush(RGB(0, 0xC0, 0));
     FillRect(S.F->Canvas()->Handle(), &R, B);
     DeleteObject(B);
   };
-  S.P->SkinData()->CacheDirty = true;
-  S.P->PaintFormFrame();
+  RepaintFrame(S.P);
   const int L = S.P->GetClientOffsetLeft(), T = S.P->GetClientOffsetTop();
   EXPECT_EQ(S.Px(L + 5, T + 5), 0x00C000u);
   EXPECT_EQ(S.Px(L + 15, T + 15), 0xFF0000u);
 }
 
 TEST(FrameCache, ChildrenGetTheCachePixelBehindThem) {
-  TSkinnedForm S;
+  TCachedForm S;
   S.F->OnPaint = [&](TObject*) { SetPixel(S.F->Canvas()->Handle(), 7, 8, RGB(1, 2, 3)); };
   S.P->SkinData()->CacheDirty = true;
   TvkParentBgQuery Q{};
@@ -161,19 +153,25 @@ TEST(FrameCache, ChildrenGetTheCachePixelBehindThem) {
   EXPECT_EQ(S.F->Perform(SM_VKCMD, SkinCommandWParam(VKCMD_QUERY_FORM_SKINNER), 0), reinterpret_cast<LRESULT>(S.P));
 }
 
-TEST(FrameCache, PrintedFrameEqualsTheCache) {
-  TSkinnedForm S;
-  testing_support::Dib32 D(300, 200, 0xFF123456, true);
-  S.F->Perform(WM_PRINT, reinterpret_cast<WPARAM>(D.DC()), PRF_NONCLIENT | PRF_CLIENT);
+TEST(FrameCache, PrintedFrameEqualsTheCacheWithOrWithoutTheBackground) {
+  TCachedForm S;
   const int Frame = GetSystemMetrics(SM_CXFRAME), Cap = GetSystemMetrics(SM_CYCAPTION);
-  for (const TPoint P : {TPoint(0, 0), TPoint(150, 3), TPoint(0, 120), TPoint(299, 120), TPoint(150, 199),
-                         TPoint(2, 50), TPoint(297, 50), TPoint(S.P->ButtonClose.Rect.Left + 3, S.P->ButtonClose.Rect.Top + 3),
-                         TPoint(Frame + 30, Frame + Cap + 30)})
-    EXPECT_EQ(D.Rgb(P.X, P.Y), S.Px(P.X, P.Y)) << P.X << "," << P.Y;
+  const TPoint Close(S.P->ButtonClose.Rect.Left + 3, S.P->ButtonClose.Rect.Top + 3);
+  struct Row {
+    UINT Erase;
+    std::vector<TPoint> Points;
+  };
+  for (const Row& R : {Row{0, {TPoint(0, 0), TPoint(150, 3), TPoint(0, 120), TPoint(299, 120), TPoint(150, 199),
+                               TPoint(2, 50), TPoint(297, 50), Close, TPoint(Frame + 30, Frame + Cap + 30)}},
+                       Row{PRF_ERASEBKGND, {TPoint(299, 120), TPoint(150, 199), Close}}}) {
+    testing_support::Dib32 D(300, 200, 0xFF123456, true);
+    S.F->Perform(WM_PRINT, reinterpret_cast<WPARAM>(D.DC()), R.Erase | PRF_NONCLIENT | PRF_CLIENT);
+    for (const TPoint P : R.Points) EXPECT_EQ(D.Rgb(P.X, P.Y), S.Px(P.X, P.Y)) << P.X << "," << P.Y << " " << R.Erase;
+  }
 }
 
 TEST(FrameCache, RegionCutsTheTransparentCorners) {
-  TSkinnedForm S;
+  TCachedForm S;
   S.P->CollectBorderMaskRects();
   HRGN R = S.P->CreateFormRegionAt(0, 0);
   EXPECT_FALSE(PtInRegion(R, 0, 0));
@@ -184,16 +182,8 @@ TEST(FrameCache, RegionCutsTheTransparentCorners) {
   DeleteObject(R);
 }
 
-TEST(FrameCache, PrintWithTheBackgroundErasesAndStillPaintsTheFrame) {
-  TSkinnedForm S;
-  testing_support::Dib32 D(300, 200, 0xFF123456, true);
-  S.F->Perform(WM_PRINT, reinterpret_cast<WPARAM>(D.DC()), PRF_ERASEBKGND | PRF_NONCLIENT | PRF_CLIENT);
-  for (const TPoint P : {TPoint(299, 120), TPoint(150, 199), TPoint(S.P->ButtonClose.Rect.Left + 3, S.P->ButtonClose.Rect.Top + 3)})
-    EXPECT_EQ(D.Rgb(P.X, P.Y), S.Px(P.X, P.Y)) << P.X << "," << P.Y;
-}
-
 TEST(FrameCache, AnUnpaintedRebuildLeavesTheCacheDue) {
-  TSkinnedForm S;
+  TCachedForm S;
   testing_support::Dib32 D(300, 200);
   // a hide snapshot holds the frame: no rebuild now, one later
   TsSkinProviderAccess::State(S.P) |= fsfHiding;
@@ -206,7 +196,7 @@ TEST(FrameCache, AnUnpaintedRebuildLeavesTheCacheDue) {
 }
 
 TEST(FrameCache, AFailingOnPaintLeavesTheCacheCanvasAsItWas) {
-  TSkinnedForm S;
+  TCachedForm S;
   S.F->OnPaint = [](TObject*) { throw Exception("paint"); };
   S.P->SkinData()->CacheDirty = true;
   EXPECT_THROW(S.P->PaintFormFrame(), Exception);
@@ -218,9 +208,8 @@ TEST(FrameCache, AFailingOnPaintLeavesTheCacheCanvasAsItWas) {
 }
 
 TEST(FrameCache, AShrunkTitleIconGlyphKeepsItsOwnPixels) {
-  ManagerPtr M = CarriedManager();
-  Owned<TForm> F(NewForm());
-  auto* P = Create<TsSkinProvider>(F.get());
+  TSkinnedForm Skinned;
+  auto& [M, F, P] = Skinned;
   // columns of opaque red and blue: a shrink that mixes pixels shows neither
   std::unique_ptr<TBitmap> G(NewBitmap32(32, 32));
   for (int y = 0; y < 32; ++y)
@@ -228,8 +217,7 @@ TEST(FrameCache, AShrunkTitleIconGlyphKeepsItsOwnPixels) {
   P->TitleIcon()->SetGlyph(G.get());
   P->TitleIcon()->SetWidth(16);
   P->TitleIcon()->SetHeight(16);
-  P->SkinData()->CacheDirty = true;
-  P->PaintFormFrame();
+  RepaintFrame(P);
   ASSERT_TRUE(P->HasTitleIcon());
   const TRect R = P->IconRect();
   const int Side = M->ApplyScale(16);
@@ -263,13 +251,11 @@ TEST(FrameCache, TheTitleIconStaysInsideItsRectangleAndTheCache) {
     P->TitleIcon()->SetHeight(Case.Height);
     // the frame without the icon, then with it: only the icon's rectangle may differ
     P->TitleIcon()->SetVisible(false);
-    P->SkinData()->CacheDirty = true;
-    ASSERT_NO_THROW(P->PaintFormFrame());
+    ASSERT_NO_THROW(RepaintFrame(P));
     testing_support::Dib32 Before(P->FrameCache()->Width(), P->FrameCache()->Height());
     BitBlt(Before.DC(), 0, 0, Before.Width(), Before.Height(), P->FrameCache()->Canvas()->Handle(), 0, 0, SRCCOPY);
     P->TitleIcon()->SetVisible(true);
-    P->SkinData()->CacheDirty = true;
-    ASSERT_NO_THROW(P->PaintFormFrame());
+    ASSERT_NO_THROW(RepaintFrame(P));
     const TRect R = P->IconRect();
     ASSERT_TRUE(R.Top < 0 || R.Right > P->FrameCache()->Width() || Case.GlyphSide > 0);
     int Drawn = 0;
@@ -287,7 +273,7 @@ TEST(FrameCache, TheTitleIconStaysInsideItsRectangleAndTheCache) {
 }
 
 TEST(FrameCache, ATitleSkinSetAtRunTimeTakesTheCaptionAtOnce) {
-  TSkinnedForm S;
+  TCachedForm S;
   struct Row {
     const char* Skin;
     int Section;
@@ -309,12 +295,11 @@ TEST(FrameCache, ARightToLeftFormReadsItsCaptionRightToLeft) {
   std::vector<uint32_t> Band[2];
   for (bool RightToLeft : {false, true}) {
     SysLocale.MiddleEast = RightToLeft;
-    TSkinnedForm S;
+    TCachedForm S;
     S.F->SetBiDiMode(bdRightToLeft);
     S.F->SetCaption("(abc");
     S.P->SetCaptionAlignment(taCenter);
-    S.P->SkinData()->CacheDirty = true;
-    S.P->PaintFormFrame();
+    RepaintFrame(S.P);
     for (int Y = 0; Y < S.P->CaptionBottom(); ++Y)
       for (int X = S.P->IconRect().Right; X < S.P->ButtonMin.Rect.Left; ++X) Band[RightToLeft].push_back(S.Px(X, Y));
   }
@@ -338,20 +323,17 @@ TEST(FrameCache, AFormThatKeepsItsOwnRegionIsNotGivenOne) {
     auto* P = Create<TsSkinProvider>(F.get());
     P->CollectBorderMaskRects();
     P->ApplyWindowRegion(false, true);
-    HRGN R = CreateRectRgn(0, 0, 0, 0);
-    EXPECT_EQ(GetWindowRgn(F->Handle(), R) != ERROR, !Keeps) << Keeps;
-    DeleteObject(R);
+    EXPECT_EQ(HasWindowRegion(F->Handle()), !Keeps) << Keeps;
   }
 }
 
 TEST(FrameCache, ACaptionChangedWhileHiddenGetsAGlowOfItsOwn) {
-  TSkinnedForm S;
+  TCachedForm S;
   const int Caption = S.P->CaptionSectionIndex();
   ASSERT_GE(Caption, 0);
   for (TsGenState& State : S.M->EditModel().gd[Caption].Props) State.GlowSize = 3;
   S.F->SetCaption("Before");
-  S.P->SkinData()->CacheDirty = true;
-  S.P->PaintFormFrame();
+  RepaintFrame(S.P);
   ASSERT_NE(TsSkinProviderAccess::CaptionGlow(S.P, 1), nullptr);
   ASSERT_FALSE(IsWindowVisible(S.F->Handle()));
   // a text of the same length would find a glow of its size, blurred from the old letters

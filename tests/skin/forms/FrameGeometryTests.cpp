@@ -24,9 +24,8 @@ TEST(FrameGeometry, IconSizeForACaptionHeight) {
 
 TEST(FrameGeometry, AMinimisedFormThatIsNotTheMainOneKeepsANarrowCache) {
   for (int Width : {300, 500}) {
-    ManagerPtr M = CarriedManager();
-    Owned<TForm> F(NewForm(Width, 200));
-    auto* P = Create<TsSkinProvider>(F.get());
+    TSkinnedForm S(bsSizeable, Width, 200);
+    auto& [M, F, P] = S;
     F->Show();
     F->SetWindowState(wsMinimized);
     ASSERT_TRUE(IsIconic(F->Handle()));
@@ -65,9 +64,8 @@ TEST(FrameGeometry, TheWindowRegionByTheFormsState) {
   };
   {
     // maximised without a border window: the window less its system frame
-    ManagerPtr M = CarriedManager();
-    Owned<TForm> F(NewForm());
-    auto* P = Create<TsSkinProvider>(F.get());
+    TSkinnedForm Skinned;
+    auto& [M, F, P] = Skinned;
     F->Show();
     F->SetWindowState(wsMaximized);
     P->ApplyWindowRegion(false, true);
@@ -108,10 +106,7 @@ TEST(FrameGeometry, AFadedMoveEndedOnTheTopEdgeOfTheWorkAreaMaximisesTheForm) {
     RECT Work{};
     GetWorkAreaAtPoint(POINT{T.F->Left() + 10, T.F->Top() + 10}, Work);
     const POINT Cursor{T.F->Left() + 50, Work.top + (OnEdge ? 0 : 40)};
-    Platform().GetCursorPos = [Cursor](POINT* P) {
-      *P = Cursor;
-      return TRUE;
-    };
+    PutCursor(Cursor);
     EndMoveFade(T.P, nullptr);
     EXPECT_EQ(T.F->WindowState() == wsMaximized, OnEdge) << OnEdge;
     ResetPlatform();

@@ -98,8 +98,7 @@ TEST(GlueSnap, FormsGluedToAMasterWithABorderWindowFollowItsMoves) {
   ASSERT_NE(PM->BorderForm(), nullptr);
   PM->GluedForms()->Add("Right");
   const RECT Before = [&] {
-    RECT R{};
-    GetWindowRect(Master->Handle(), &R);
+    const RECT R = WindowRectOf(Master->Handle());
     return R;
   }();
   auto [Right, PR] = T.Form("Right", Before.right, Before.top + 30, 100, 80);

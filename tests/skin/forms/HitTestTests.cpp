@@ -32,20 +32,17 @@ struct THit {
     Relayout();
   }
   void Relayout() {
-    P->SkinData()->CacheDirty = true;
-    P->PaintFormFrame();
+    RepaintFrame(P);
   }
   // The hit code of a window point.
   int At(int X, int Y) {
-    RECT R{};
-    GetWindowRect(F->Handle(), &R);
+    const RECT R = WindowRectOf(F->Handle());
     return static_cast<int>(F->Perform(WM_NCHITTEST, 0, MAKELPARAM(R.left + X, R.top + Y)));
   }
   int AtCentre(const TRect& B) { return At((B.Left + B.Right) / 2, (B.Top + B.Bottom) / 2); }
   // The provider's own answer, before the form's procedure is asked about the client area.
   int Own(int X, int Y) {
-    RECT R{};
-    GetWindowRect(F->Handle(), &R);
+    const RECT R = WindowRectOf(F->Handle());
     TMessage Msg{WM_NCHITTEST, 0, MAKELPARAM(R.left + X, R.top + Y), 0};
     return P->HitTestAt(Msg);
   }
@@ -136,22 +133,17 @@ TEST(TitleButtons, PressAndReleaseSendTheSystemCommand) {
   };
   auto* P = Create<TsSkinProvider>(F.get());
   F->Show();
-  P->SkinData()->CacheDirty = true;
-  P->PaintFormFrame();
+  RepaintFrame(P);
   // the pointer through the seam: the display's own pointer is shared with tests running beside this one
   struct RestoreCursor {
     std::function<BOOL(POINT*)> Saved = Platform().GetCursorPos;
     ~RestoreCursor() { Platform().GetCursorPos = Saved; }
   } Restore;
   POINT Cursor{};
-  Platform().GetCursorPos = [&Cursor](POINT* Out) {
-    *Out = Cursor;
-    return TRUE;
-  };
+  FollowCursor(Cursor);
   auto Click = [&](int Code) {
     const TsCaptionButton* B = P->ButtonByCode(Code);
-    RECT R{};
-    GetWindowRect(F->Handle(), &R);
+    const RECT R = WindowRectOf(F->Handle());
     Cursor = POINT{R.left + (B->Rect.Left + B->Rect.Right) / 2, R.top + (B->Rect.Top + B->Rect.Bottom) / 2};
     F->Perform(WM_NCLBUTTONDOWN, Code, 0);
     const bool Pressed = P->ElementPressed();
@@ -166,8 +158,7 @@ TEST(TitleButtons, PressAndReleaseSendTheSystemCommand) {
   EXPECT_EQ(*Commands, Expected);
   // a disabled button is never pressed and sends nothing
   F->SetBorderIcons({biSystemMenu, biMinimize});
-  P->SkinData()->CacheDirty = true;
-  P->PaintFormFrame();
+  RepaintFrame(P);
   Commands->clear();
   F->Perform(WM_NCLBUTTONDOWN, HTMAXBUTTON, 0);
   EXPECT_FALSE(P->ElementPressed());
@@ -176,8 +167,7 @@ TEST(TitleButtons, PressAndReleaseSendTheSystemCommand) {
   // a minimised form that is not the main form comes back through its minimise button
   ShowWindow(F->Handle(), SW_MINIMIZE);
   ASSERT_TRUE(IsIconic(F->Handle()));
-  P->SkinData()->CacheDirty = true;
-  P->PaintFormFrame();
+  RepaintFrame(P);
   EXPECT_TRUE(Click(HTMINBUTTON));
   EXPECT_EQ(*Commands, std::vector<WPARAM>{SC_RESTORE});
 }
@@ -188,12 +178,10 @@ TEST(TitleButtons, RightClickShowsTheMenuOnlyAfterACaptionPress) {
   auto Loops = std::make_shared<int>(0);
   auto* P = Create<TsSkinProvider>(F.get());
   F->Show();
-  P->SkinData()->CacheDirty = true;
-  P->PaintFormFrame();
+  RepaintFrame(P);
   ASSERT_NE(P->SystemMenu(), nullptr);
   P->SystemMenu()->OnPopup = [Loops](TObject*) { ++*Loops; };
-  RECT R{};
-  GetWindowRect(F->Handle(), &R);
+  const RECT R = WindowRectOf(F->Handle());
   const LPARAM Caption = MAKELPARAM(R.left + 150, R.top + GetSystemMetrics(SM_CXFRAME) + 3);
   // the menu's modal loop is ended from a timer of this thread
   const UINT_PTR Timer = SetTimer(nullptr, 0, 50, EndMenuTimer);
@@ -206,13 +194,11 @@ TEST(TitleButtons, RightClickShowsTheMenuOnlyAfterACaptionPress) {
 }
 
 TEST(TitleButtons, ACaptionPressMovesTheFormThroughTheSystemLoopUntilTheRelease) {
-  ManagerPtr M = CarriedManager();
-  Owned<TForm> F(NewForm());
-  auto* P = Create<TsSkinProvider>(F.get());
+  TSkinnedForm Skinned;
+  auto& [M, F, P] = Skinned;
   F->Show();
   SetActiveWindow(F->Handle());
-  P->SkinData()->CacheDirty = true;
-  P->PaintFormFrame();
+  RepaintFrame(P);
   // what reaches the form on top of the provider: the move command and the loop's start and end
   // (and the hot element as the move starts: the shared pointer may make another one hot later)
   auto Seen = std::make_shared<std::vector<UINT>>();
@@ -227,8 +213,7 @@ TEST(TitleButtons, ACaptionPressMovesTheFormThroughTheSystemLoopUntilTheRelease)
     Provider(Msg);
   };
   P->SetHotElement(HTCLOSE, false);
-  RECT R{};
-  GetWindowRect(F->Handle(), &R);
+  const RECT R = WindowRectOf(F->Handle());
   g_Dragged = F->Handle();
   const UINT_PTR Timer = SetTimer(nullptr, 0, 50, ReleaseTimer);
   F->Perform(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(R.left + 150, R.top + GetSystemMetrics(SM_CXFRAME) + 3));

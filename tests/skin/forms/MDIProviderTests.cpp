@@ -78,8 +78,7 @@ TEST(MDIProvider, AMaximisedChildsButtonsFollowTheChildWhenRepaintedAlone) {
   ASSERT_TRUE(IsZoomed(Child->Handle()));
   ASSERT_TRUE(T.P->ShowsMDIChildButtons());
   TsSkinProviderAccess::FormActive(T.P) = true;
-  T.P->SkinData()->CacheDirty = true;
-  T.P->PaintFormFrame();
+  RepaintFrame(T.P);
   auto Red = [&](const TsCaptionButton& B) {
     return CacheRgb(T.P->FrameCache(), (B.Rect.Left + B.Rect.Right) / 2, (B.Rect.Top + B.Rect.Bottom) / 2) >> 16;
   };
@@ -106,11 +105,7 @@ TEST(MDIProvider, TheMenuLineShowsWhenAVisibleItemOfTheFormOrItsActiveChildIsThe
   EXPECT_FALSE(T.P->MenuLineHasItems());
   // the active child's own items are merged into the line
   Owned<TForm> Child(T.NewChild());
-  auto* Menu = new TMainMenu(Child.get());
-  auto* Edit = new TMenuItem(Child.get());
-  Edit->SetCaption("&Edit");
-  Menu->Items()->Add(Edit);
-  Child->SetMenu(Menu);
+  TMenuItem* Edit = GiveMainMenu(Child.get(), {"&Edit"});
   ASSERT_EQ(T.Frame->ActiveMDIChild(), Child.get());
   EXPECT_TRUE(T.P->MenuLineHasItems());
   Edit->SetVisible(false);

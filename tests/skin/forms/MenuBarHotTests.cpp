@@ -19,23 +19,18 @@ constexpr uint32_t kMarker = 0x00FF00FF;
 struct TMenuForm {
   ManagerPtr M = CarriedManager();
   Owned<TForm> F{NewForm(300, 200)};
-  TMainMenu* Menu = new TMainMenu(F.get());
-  TMenuItem* File = new TMenuItem(F.get());
+  TMenuItem* File = GiveMainMenu(F.get());
   TsSkinProvider* P = nullptr;
   TMenuForm() {
-    File->SetCaption("&File");
-    Menu->Items()->Add(File);
-    F->SetMenu(Menu);
     P = Create<TsSkinProvider>(F.get());
     F->Show();
-    P->SkinData()->CacheDirty = true;
-    P->PaintFormFrame();
+    RepaintFrame(P);
   }
   // the item's place in the cache (and on the window) from the system's own bar
   TRect ItemRect() const {
-    RECT IR{}, WR{};
+    RECT IR{};
     GetMenuItemRect(F->Handle(), GetMenu(F->Handle()), 0, &IR);
-    GetWindowRect(F->Handle(), &WR);
+    const RECT WR = WindowRectOf(F->Handle());
     return TRect(IR.left - WR.left, IR.top - WR.top, IR.right - WR.left, IR.bottom - WR.top);
   }
 };
@@ -100,8 +95,7 @@ TEST(MenuBarHot, MDIMenuLoopCoverMadeOverAMaximisedChildAndFreed) {
   ASSERT_NE(Cover, nullptr);
   EXPECT_TRUE(IsWindowVisible(Cover->Handle()));
   EXPECT_EQ((GetClassLongPtrA(Cover->Handle(), GCL_STYLE) & CS_DROPSHADOW), 0);
-  RECT CR{};
-  GetWindowRect(Cover->Handle(), &CR);
+  const RECT CR = WindowRectOf(Cover->Handle());
   const int F = GetSystemMetrics(SM_CXFRAME);
   EXPECT_EQ(CR.right - CR.left, 60);
   EXPECT_EQ(CR.bottom - CR.top, GetSystemMetrics(SM_CYMENU) + 3);

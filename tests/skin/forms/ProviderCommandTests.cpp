@@ -11,17 +11,7 @@ using namespace form_test;
 
 namespace {
 
-LRESULT Command(TCustomForm* F, WORD Cmd, LPARAM LParam = 0, WORD Low = 0) {
-  return F->Perform(SM_VKCMD, SkinCommandWParam(Cmd, Low), LParam);
-}
-
-struct TSkinned {
-  ManagerPtr M;
-  Owned<TForm> F;
-  TsSkinProvider* P;
-  explicit TSkinned(TFormBorderStyle Style = bsSizeable, const std::string& Skin = "SOLID")
-      : M(CarriedManager(Skin)), F(NewForm(300, 200, Style)), P(Create<TsSkinProvider>(F.get())) {}
-};
+using TSkinned = TSkinnedForm;
 
 }  // namespace
 
@@ -29,10 +19,10 @@ TEST(ProviderCommands, ScaleChangesTheAddedTitleAndTheHeader) {
   TSkinned S;
   S.P->AddedTitle()->Font()->SetHeight(-12);
   S.P->FormHeader()->SetAdditionalHeight(20);
-  Command(S.F.get(), VKCMD_SET_SCALE, 150);
+  SkinCommand(S.F.get(), VKCMD_SET_SCALE, 150);
   EXPECT_EQ(S.P->AddedTitle()->Font()->Height(), -18);
   EXPECT_EQ(S.P->FormHeader()->AdditionalHeight(), 30);
-  EXPECT_EQ(Command(S.F.get(), VKCMD_QUERY_SCALE), 150);
+  EXPECT_EQ(SkinCommand(S.F.get(), VKCMD_QUERY_SCALE), 150);
 }
 
 TEST(ProviderCommands, AnswersOfTheSkinnedForm) {
@@ -40,20 +30,20 @@ TEST(ProviderCommands, AnswersOfTheSkinnedForm) {
   ASSERT_TRUE(S.P->SkinData()->IsSkinned());
   // frame width: half the difference of window and client widths, or the caller's default when they are equal
   ASSERT_EQ(S.F->Width() - S.F->ClientWidth(), 8);  // a sizing frame of 4 pixels a side
-  EXPECT_EQ(Command(S.F.get(), VKCMD_QUERY_FRAME_WIDTH, 99), 4);
+  EXPECT_EQ(SkinCommand(S.F.get(), VKCMD_QUERY_FRAME_WIDTH, 99), 4);
   Owned<TForm> Bare(NewForm(100, 60, bsNone));
   auto* B = Create<TsSkinProvider>(Bare.get());
   ASSERT_TRUE(B->SkinData()->IsSkinned());
-  EXPECT_EQ(Command(Bare.get(), VKCMD_QUERY_FRAME_WIDTH, 99), 99);
+  EXPECT_EQ(SkinCommand(Bare.get(), VKCMD_QUERY_FRAME_WIDTH, 99), 99);
   // opacity 255 on a window that is not layered leaves it so
   S.F->Show();
-  Command(S.F.get(), VKCMD_SET_FRAME_OPACITY, 255);
+  SkinCommand(S.F.get(), VKCMD_SET_FRAME_OPACITY, 255);
   EXPECT_EQ(GetWindowLongA(S.F->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
   // snapping suspended by the sizing-style command and read back
-  Command(S.F.get(), VKCMD_SET_SIZING_STYLE, 1);
-  EXPECT_EQ(Command(S.F.get(), VKCMD_40), 1);
-  Command(S.F.get(), VKCMD_SET_SIZING_STYLE, 0);
-  EXPECT_EQ(Command(S.F.get(), VKCMD_40), 0);
+  SkinCommand(S.F.get(), VKCMD_SET_SIZING_STYLE, 1);
+  EXPECT_EQ(SkinCommand(S.F.get(), VKCMD_40), 1);
+  SkinCommand(S.F.get(), VKCMD_SET_SIZING_STYLE, 0);
+  EXPECT_EQ(SkinCommand(S.F.get(), VKCMD_40), 0);
 }
 
 TEST(ProviderCommands, NoticesReachTheFormsOwnProcedureButTheMoveAnimationsStart) {
@@ -73,7 +63,7 @@ TEST(ProviderCommands, NoticesReachTheFormsOwnProcedureButTheMoveAnimationsStart
   };
   for (const Row& R : {Row{VKCMD_52, 0}, Row{VKCMD_4E, 7}, Row{VKCMD_4F, 7}}) {
     Reached.clear();
-    EXPECT_EQ(Command(F.get(), R.Cmd, 1), R.Answer) << R.Cmd;
+    EXPECT_EQ(SkinCommand(F.get(), R.Cmd, 1), R.Answer) << R.Cmd;
     EXPECT_EQ(Reached, R.Answer == 7 ? std::vector<WORD>{R.Cmd} : std::vector<WORD>{}) << R.Cmd;
   }
 }
@@ -88,7 +78,7 @@ TEST(ProviderCommands, ASkinAppliedOrDroppedClearsThePopupBackgrounds) {
   for (WORD Cmd : {VKCMD_SKIN_APPLIED, VKCMD_SKIN_DROPPED}) {
     S.Painter()->DrawPopupItem(Popup->Items()->Items(0), Canvas->Canvas(), TRect(0, 0, 140, 20), TOwnerDrawState{});
     ASSERT_FALSE(MenuBgCache().empty()) << Cmd;
-    Command(F.get(), Cmd, reinterpret_cast<LPARAM>(S.Manager.get()));
+    SkinCommand(F.get(), Cmd, reinterpret_cast<LPARAM>(S.Manager.get()));
     EXPECT_TRUE(MenuBgCache().empty()) << Cmd;
   }
 }
@@ -98,13 +88,13 @@ TEST(ProviderCommands, StateSectionOfAnOlderSkinAndTheHeaderBand) {
   TvkStateSectionRequest Req{};
   Req.R = RECT{0, 15, 10, 25};
   Req.State = 0;
-  EXPECT_EQ(Command(S.F.get(), VKCMD_QUERY_STATE_SECTION, reinterpret_cast<LPARAM>(&Req)), 1);
+  EXPECT_EQ(SkinCommand(S.F.get(), VKCMD_QUERY_STATE_SECTION, reinterpret_cast<LPARAM>(&Req)), 1);
   EXPECT_EQ(Req.SectionIndex, S.P->SkinData()->SkinIndex);
   S.M->EditModel().SkinData.Version = 10.0;
-  EXPECT_EQ(Command(S.F.get(), VKCMD_QUERY_STATE_SECTION, reinterpret_cast<LPARAM>(&Req)), -1);
+  EXPECT_EQ(SkinCommand(S.F.get(), VKCMD_QUERY_STATE_SECTION, reinterpret_cast<LPARAM>(&Req)), -1);
   S.P->FormHeader()->SetAdditionalHeight(20);
   ASSERT_GE(S.P->HeaderSectionIndex(), 0);
-  EXPECT_EQ(Command(S.F.get(), VKCMD_QUERY_STATE_SECTION, reinterpret_cast<LPARAM>(&Req)), 1);
+  EXPECT_EQ(SkinCommand(S.F.get(), VKCMD_QUERY_STATE_SECTION, reinterpret_cast<LPARAM>(&Req)), 1);
   EXPECT_EQ(Req.SectionIndex, S.P->HeaderSectionIndex());
   EXPECT_TRUE(S.P->HeaderShown());
 }

@@ -40,9 +40,6 @@ struct TSpy {
   }
 };
 
-LRESULT Command(TForm* F, WORD Cmd, LPARAM LParam = 0) {
-  return F->Perform(SM_VKCMD, SkinCommandWParam(Cmd), LParam);
-}
 
 }  // namespace
 
@@ -70,12 +67,12 @@ TEST(ProviderLifecycle, TakesTheWindowMethodAndGivesItBack) {
   const TWndMethod Before = F->WindowProc;
   auto* P = Create<TsSkinProvider>(F.get());
   EXPECT_FALSE(F->WindowProc == Before);
-  EXPECT_EQ(Command(F.get(), VKCMD_QUERY_FORM_SKINNER), reinterpret_cast<LRESULT>(P));
+  EXPECT_EQ(SkinCommand(F.get(), VKCMD_QUERY_FORM_SKINNER), reinterpret_cast<LRESULT>(P));
   // the unskinned form's window carries the provider's skin data, so a skin-aware send reaches it too
   EXPECT_EQ(SendMessageA(F->Handle(), SM_VKCMD, SkinCommandWParam(VKCMD_QUERY_SKINNED), 0), 1);
   P->Free();
   EXPECT_TRUE(F->WindowProc == Before);
-  EXPECT_EQ(Command(F.get(), VKCMD_QUERY_FORM_SKINNER), 0);
+  EXPECT_EQ(SkinCommand(F.get(), VKCMD_QUERY_FORM_SKINNER), 0);
 }
 
 TEST(ProviderLifecycle, AWindowMethodInstalledLaterKeepsWorkingAfterTheProviderGoes) {
@@ -102,14 +99,14 @@ TEST(ProviderLifecycle, ADeferredRuntimeProviderGivesWayAndTheHookForgetsIt) {
   auto* Designed = Create<TsSkinProvider>(F.get());
   EXPECT_FALSE(Designed->Secondary());
   EXPECT_FALSE(ProviderAlive(Runtime));
-  EXPECT_EQ(Command(F.get(), VKCMD_QUERY_FORM_SKINNER), reinterpret_cast<LRESULT>(Designed));
+  EXPECT_EQ(SkinCommand(F.get(), VKCMD_QUERY_FORM_SKINNER), reinterpret_cast<LRESULT>(Designed));
   // a second provider next to one that is set up stays secondary and leaves the window method alone
   const TWndMethod Current = F->WindowProc;
   auto* Second = Create<TsSkinProvider>(F.get());
   EXPECT_TRUE(Second->Secondary());
   EXPECT_TRUE(F->WindowProc == Current);
   Second->Free();
-  EXPECT_EQ(Command(F.get(), VKCMD_QUERY_FORM_SKINNER), reinterpret_cast<LRESULT>(Designed));
+  EXPECT_EQ(SkinCommand(F.get(), VKCMD_QUERY_FORM_SKINNER), reinterpret_cast<LRESULT>(Designed));
   // the form still hears skin changes through the one that serves it
   EXPECT_NE(std::find(SkinnedFormList.begin(), SkinnedFormList.end(), F.get()), SkinnedFormList.end());
 }
@@ -132,9 +129,8 @@ TEST(ProviderLifecycle, WhatTheProviderKeepsOfOtherComponentsGoesWithThem) {
 }
 
 TEST(ProviderLifecycle, TheMiddleOfThreeSkinnedLabelsGoesBackAloneAndTheOthersKeepTheirOwn) {
-  ManagerPtr M = CarriedManager();
-  Owned<TForm> F(NewForm());
-  auto* P = Create<TsSkinProvider>(F.get());
+  TSkinnedForm Skinned;
+  auto& [M, F, P] = Skinned;
   F->Font()->SetColor(clNavy);
   struct Row {
     TColor Color;
@@ -164,11 +160,7 @@ TEST(ProviderLifecycle, TheMiddleOfThreeSkinnedLabelsGoesBackAloneAndTheOthersKe
 TEST(ProviderLifecycle, AMenuBarRebuildThatFailsLetsTheNextOneRun) {
   ManagerPtr M = CarriedManager();
   Owned<TForm> F(NewForm());
-  auto* Menu = new TMainMenu(F.get());
-  auto* Item = new TMenuItem(Menu);
-  Item->SetCaption("File");
-  Menu->Items()->Add(Item);
-  F->SetMenu(Menu);
+  GiveMainMenu(F.get(), {"File"});
   bool Fail = false;
   const TWndMethod Own = F->WindowProc;
   F->WindowProc = [&Fail, Own](TMessage& Msg) {
@@ -231,11 +223,11 @@ TEST(ProviderWindowMethod, TheFilterKeepsItsCommandsFromTheForm) {
   TSpy Spy(F.get());
   Create<TsSkinProvider>(F.get());
   Spy.Seen.clear();  // the new provider asked the form whether another one serves it
-  EXPECT_EQ(Command(F.get(), VKCMD_QUERY_SKINNED), 1);
-  EXPECT_EQ(Command(F.get(), VKCMD_QUERY_APPLICATION), reinterpret_cast<LRESULT>(Application));
-  EXPECT_EQ(Command(F.get(), VKCMD_QUERY_SCALE), 100);
+  EXPECT_EQ(SkinCommand(F.get(), VKCMD_QUERY_SKINNED), 1);
+  EXPECT_EQ(SkinCommand(F.get(), VKCMD_QUERY_APPLICATION), reinterpret_cast<LRESULT>(Application));
+  EXPECT_EQ(SkinCommand(F.get(), VKCMD_QUERY_SCALE), 100);
   EXPECT_FALSE(Spy.Saw(SM_VKCMD));
-  Command(F.get(), VKCMD_4E, 200);  // a notice for the form's own code
+  SkinCommand(F.get(), VKCMD_4E, 200);  // a notice for the form's own code
   EXPECT_TRUE(Spy.Saw(SM_VKCMD));
 }
 

@@ -175,8 +175,7 @@ TEST(ProviderMessages, AUserTitleButtonHearsItsPressAndItsReleaseWithItselfAsSen
     Heard.push_back(Sender == Second ? "up" : "up elsewhere");
   };
   S.F->Show();
-  S.P->SkinData()->CacheDirty = true;
-  S.P->PaintFormFrame();
+  RepaintFrame(S.P);
   S.F->Perform(WM_NCLBUTTONDOWN, htUserButton + 1, 0);
   S.F->Perform(WM_NCLBUTTONUP, htUserButton + 1, 0);
   EXPECT_EQ(Heard, (std::vector<std::string>{"down", "up"}));

@@ -14,15 +14,8 @@ using testing_support::LayeredRecorder;
 
 namespace {
 
-struct TShownForm {
-  ManagerPtr M = CarriedManager();
-  Owned<TForm> F;
-  TsSkinProvider* P;
-  explicit TShownForm(TFormBorderStyle Style = bsSizeable) : F(NewForm(300, 200, Style)) {
-    P = Create<TsSkinProvider>(F.get());
-    F->Show();
-    testing_support::PumpPending();  // shown and painted
-  }
+struct TShownForm : TSkinnedForm {
+  explicit TShownForm(TFormBorderStyle Style = bsSizeable) : TSkinnedForm(Style) { ShowPainted(); }
   ~TShownForm() { ResetPlatform(); }
 };
 
@@ -87,8 +80,7 @@ TEST(DisabledVeil, GoesWithItsProvider) {
 TEST(CaptionCover, CoversTheFrameButNotTheClientWhileTheCaptionChanges) {
   TShownForm S;
   // above other programs' windows, with a small window of its own over the caption's right part
-  RECT FR{};
-  GetWindowRect(S.F->Handle(), &FR);
+  const RECT FR = WindowRectOf(S.F->Handle());
   SetWindowPos(S.F->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   Owned<TForm> Above(NewForm(20, 10, bsNone));
   Above->SetBounds(FR.left + 200, FR.top, 20, 10);

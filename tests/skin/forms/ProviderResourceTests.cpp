@@ -80,7 +80,7 @@ TEST(ProviderHook, AnActivatedFormGetsARuntimeProviderOnce) {
   Owned<TForm> F(NewForm());
   F->Show();
   SetActiveWindow(F->Handle());
-  ASSERT_TRUE(PumpUntil([&] { return AdoptedProviderCount() > 0; }));
+  ASSERT_TRUE(PumpUntil([&] { return AdoptedProviderCount() > 0; }, 2000));
   TsSkinProvider* P = AdoptedProvider(0);
   EXPECT_EQ(P->Form(), F.get());
   EXPECT_FALSE(P->UseGlobalColor());

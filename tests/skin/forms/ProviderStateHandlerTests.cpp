@@ -19,10 +19,7 @@ using namespace form_test;
 
 namespace {
 
-struct TSkinned {
-  ManagerPtr M = CarriedManager();
-  Owned<TForm> F{NewForm(300, 200)};
-  TsSkinProvider* P = Create<TsSkinProvider>(F.get());
+struct TSkinned : TSkinnedForm {
   TvkThreadedTimer*& Timer() { return TvkProviderEffects::AnimTimer(P); }
   // A minimise flight of the form's own, running or not.
   TvkMinTimer* Flight(bool Running) {

@@ -11,16 +11,12 @@
 using namespace form_test;
 
 namespace {
-
 void CALLBACK EndMenuTimer(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
-
-
 }  // namespace
 
 TEST(SystemMenuItems, FollowTheStyleAndState) {
-  ManagerPtr M = CarriedManager();
-  Owned<TForm> D(NewForm(200, 100, bsDialog));
-  auto* P = Create<TsSkinProvider>(D.get());
+  TSkinnedForm Skinned(bsDialog, 200, 100);
+  auto& [M, D, P] = Skinned;
   TsSystemMenu* S = P->SystemMenu();
   ASSERT_NE(S, nullptr);
   S->RefreshItemStates(false);
@@ -56,9 +52,8 @@ TEST(SystemMenuItems, FollowTheStyleAndState) {
 }
 
 TEST(SystemMenuItems, ApplicationCommandsSitBetweenTheLinesAndArePostedBack) {
-  ManagerPtr M = CarriedManager();
-  Owned<TForm> F(NewForm());
-  auto* P = Create<TsSkinProvider>(F.get());
+  TSkinnedForm Skinned;
+  auto& [M, F, P] = Skinned;
   HMENU H = GetSystemMenu(F->Handle(), FALSE);
   ASSERT_NE(H, nullptr);
   AppendMenuA(H, MF_STRING, 0x120, "Extra\tF1");
@@ -89,9 +84,8 @@ TEST(SystemMenuItems, ApplicationCommandsSitBetweenTheLinesAndArePostedBack) {
 }
 
 TEST(SystemMenuItems, AnExtraSubmenuIsCopiedAtItsPosition) {
-  ManagerPtr M = CarriedManager();
-  Owned<TForm> F(NewForm());
-  auto* P = Create<TsSkinProvider>(F.get());
+  TSkinnedForm Skinned;
+  auto& [M, F, P] = Skinned;
   auto* Own = Create<TPopupMenu>(F.get());
   TMenuItem* Child = NewItem("Child", 0, false, true, TNotifyEvent(), 0, "Child");
   Child->Add(NewItem("Grand", 0, true, false, TNotifyEvent(), 0, "Grand"));

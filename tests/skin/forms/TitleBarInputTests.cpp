@@ -28,27 +28,15 @@ struct TItemsOnCaption {
   POINT Cursor{-1000, -1000};
   TItemsOnCaption() {
     P->SetTitleBar(Bar);
-    Platform().GetCursorPos = [this](POINT* Pt) {
-      *Pt = Cursor;
-      return TRUE;
-    };
+    FollowCursor(Cursor);
   }
-  TvkTitleBarItem* Add(TvkBtnStyle Style) {
-    TvkTitleBarItem* It = Bar->Items()->Add();
-    It->SetStyle(Style);
-    It->SetAutoSize(false);
-    It->SetWidth(24);
-    It->SetHeight(18);
-    return It;
-  }
+  TvkTitleBarItem* Add(TvkBtnStyle Style) { return AddTitleItem(Bar, Style); }
   void Paint() {
-    P->SkinData()->CacheDirty = true;
-    P->PaintFormFrame();
+    RepaintFrame(P);
   }
   // The screen point at the middle of an item.
   POINT Centre(TvkTitleBarItem* It) {
-    RECT W{};
-    GetWindowRect(F->Handle(), &W);
+    const RECT W = WindowRectOf(F->Handle());
     return POINT{W.left + (It->Rect.Left + It->Rect.Right) / 2, W.top + (It->Rect.Top + It->Rect.Bottom) / 2};
   }
   int Hit(TvkTitleBarItem* It) {
@@ -197,8 +185,7 @@ TEST(TitleBarInput, ADeletedUserButtonLeavesTheHitTestWorking) {
   const TRect Last = T.P->TitleButtons()->Items(1)->Data.Rect;
   ASSERT_GT(Last.Width(), 0);
   T.P->TitleButtons()->Delete(1);
-  RECT W{};
-  GetWindowRect(T.F->Handle(), &W);
+  const RECT W = WindowRectOf(T.F->Handle());
   const int X = W.left + (Last.Left + Last.Right) / 2, Y = W.top + (Last.Top + Last.Bottom) / 2;
   EXPECT_NE(T.F->Perform(WM_NCHITTEST, 0, MAKELPARAM(X, Y)), htUserButton + 1);
 }
@@ -212,12 +199,11 @@ TEST(TitleBarInput, TheBorderWindowHitsItemsAndATextItemTakesAClick) {
   int Clicks = 0;
   Text->OnClick = [&](TObject*) { ++Clicks; };
   T.F->Show();
-  PumpUntil([] { return true; });  // what showing queued
+  PumpPending();  // what showing queued
   TvkBorderForm* B = T.P->BorderForm();
   ASSERT_NE(B, nullptr);
   T.Paint();
-  RECT L{};
-  GetWindowRect(FormServices.BorderLayeredWindow(B)->Handle(), &L);
+  const RECT L = WindowRectOf(FormServices.BorderLayeredWindow(B)->Handle());
   auto Hit = [&](TvkTitleBarItem* It) {
     return B->HitTest(POINT{L.left + (It->Rect.Left + It->Rect.Right) / 2, L.top + (It->Rect.Top + It->Rect.Bottom) / 2});
   };
@@ -291,13 +277,12 @@ TEST(TitleBarInput, ADropDownOpensBelowItsItemOnTheBorderWindowBeforeAnyHover) {
   Menu->Items()->Add(NewItem("Port", 0, false, true, TNotifyEvent(), 0, "Port"));
   It->SetDropdownMenu(Menu);
   T.F->Show();
-  PumpUntil([] { return true; });
+  PumpPending();
   ASSERT_NE(T.P->BorderForm(), nullptr);
   T.Paint();
   ASSERT_EQ(It->AnimOwnerWnd, nullptr);  // never hot
   It->MouseDown(mbLeft, TShiftState{}, 0, 0);
-  RECT L{};
-  GetWindowRect(FormServices.BorderLayeredWindow(T.P->BorderForm())->Handle(), &L);
+  const RECT L = WindowRectOf(FormServices.BorderLayeredWindow(T.P->BorderForm())->Handle());
   EXPECT_EQ(Menu->At.x, L.left + It->Rect.Left);
   EXPECT_EQ(Menu->At.y, L.top + It->Rect.Bottom);
 }
@@ -309,8 +294,7 @@ TEST(TitleBarInput, AUserTitleButtonsHintLiesBelowRightOfTheCursorOnce) {
   T.Cursor = POINT{300, 300};
   B->ShowHint();
   ASSERT_NE(B->HintWindow(), nullptr);
-  RECT R{};
-  GetWindowRect(B->HintWindow()->Handle(), &R);
+  const RECT R = WindowRectOf(B->HintWindow()->Handle());
   EXPECT_EQ(R.left, 308);
   EXPECT_EQ(R.top, 316);
   B->HideHint();

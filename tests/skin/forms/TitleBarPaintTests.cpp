@@ -20,22 +20,25 @@ struct TPaintedBar {
   Owned<TForm> F{NewForm(500, 200)};
   TsTitleBar* Bar = Create<TsTitleBar>(F.get());
   TsSkinProvider* P = nullptr;
-  TvkTitleBarItem* Add(TvkBtnStyle Style, int W, int H) {
-    TvkTitleBarItem* It = Bar->Items()->Add();
-    It->SetStyle(Style);
-    It->SetAutoSize(false);
-    It->SetWidth(W);
-    It->SetHeight(H);
-    return It;
-  }
+  TvkTitleBarItem* Add(TvkBtnStyle Style, int W, int H) { return AddTitleItem(Bar, Style, W, H); }
   void Attach() {
     P = Create<TsSkinProvider>(F.get());
     P->SetTitleBar(Bar);
   }
   TBitmap* Paint() {
-    P->SkinData()->CacheDirty = true;
-    P->PaintFormFrame();
+    RepaintFrame(P);
     return P->SkinData()->CacheBmp;
+  }
+  // The picture a hot fade of the item starts from, with the item painted without a section.
+  TBitmap* FadeImage(TvkTitleBarItem* It) {
+    Attach();
+    Paint();
+    if (It->SkinData == nullptr) return nullptr;
+    It->SkinData->SkinIndex = -1;
+    Paint();
+    It->HotState = 1;
+    It->Animate(4, true, F->Handle());
+    return It->Animation != nullptr ? It->Animation->Image : nullptr;
   }
 };
 
@@ -124,15 +127,7 @@ TEST(TitleBarPaint, ItemFadeImageComesFromTheItemPainter) {
   TPaintedBar T;
   testing_support::LayeredRecorder Rec;
   TvkTitleBarItem* It = T.Add(bsMenu, 40, 22);
-  T.Attach();
-  T.Paint();
-  ASSERT_NE(It->SkinData, nullptr);
-  It->SkinData->SkinIndex = -1;
-  T.Paint();
-  It->HotState = 1;
-  It->Animate(4, true, T.F->Handle());
-  ASSERT_NE(It->Animation, nullptr);
-  TBitmap* Image = It->Animation->Image;
+  TBitmap* Image = T.FadeImage(It);
   ASSERT_NE(Image, nullptr);
   TBitmap* Pic = T.Bar->MenuButton();
   const uint32_t Want = GetPixel32(Pic, Pic->Width() / 3 + Pic->Width() / 6, 10);
@@ -148,13 +143,7 @@ TEST(TitleBarPaint, ItemFadeImageKeepsUndrawnAndKeyedPixelsClear) {
   TvkTitleBarItem* It = T.Add(bsButton, 30, 22);
   std::unique_ptr<TBitmap> G(RedGlyph());
   It->SetGlyph(G.get());
-  T.Attach();
-  T.Paint();
-  It->SkinData->SkinIndex = -1;  // no section: the painter draws the glyph only
-  It->HotState = 1;
-  It->Animate(4, true, T.F->Handle());
-  ASSERT_NE(It->Animation, nullptr);
-  TBitmap* Image = It->Animation->Image;
+  TBitmap* Image = T.FadeImage(It);  // no section: the painter draws the glyph only
   ASSERT_NE(Image, nullptr);
   const int GX = T.Bar->ItemsMargin(), GY = Image->Height() / 2 - 8;
   EXPECT_EQ(GetPixel32(Image, 0, 0), 0u);            // never drawn

@@ -23,12 +23,11 @@ struct TPointerForm {
     F->SetBounds(880, 700, 300, 200);
     P = Create<TsSkinProvider>(F.get());
     F->Show();
-    PumpUntil([] { return true; });  // what showing queued
+    PumpPending();  // what showing queued
   }
   // A point of the button on the screen, inside by a few pixels from its top-left corner (clear of the glyph).
   POINT On(const TsCaptionButton& B) {
-    RECT W{};
-    GetWindowRect(F->Handle(), &W);
+    const RECT W = WindowRectOf(F->Handle());
     return POINT{W.left + B.Rect.Left + 3, W.top + B.Rect.Top + 3};
   }
   POINT Client() { return F->ClientToScreen(POINT{40, 60}); }
@@ -73,7 +72,7 @@ TEST(TitleButtonsRealPointer, EveryClickClosesOrMinimisesWhateverTheFadeIsDoing)
     TPointerForm T("TIDE");
     const HWND W = T.F->Handle();
     const POINT At = T.On(C.Code == HTCLOSE ? T.P->ButtonClose : T.P->ButtonMin);
-    ASSERT_TRUE(PumpUntil([&] { return WindowFromPoint(At) == W; })) << Name << ": " << pointer::PointerScene(At);
+    ASSERT_TRUE(PumpUntil([&] { return WindowFromPoint(At) == W; }, 2000)) << Name << ": " << pointer::PointerScene(At);
     ASSERT_TRUE(pointer::MovePointer(T.Client())) << Name;
     pointer::RestPointer(100);
     ASSERT_TRUE(pointer::MovePointer(At)) << Name;

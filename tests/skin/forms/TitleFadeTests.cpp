@@ -16,30 +16,20 @@ using testing_support::LayeredRecorder;
 
 namespace {
 
-struct TFade {
-  ManagerPtr M = CarriedManager();
-  Owned<TForm> F{NewForm(300, 200)};
-  TsSkinProvider* P;
+struct TFade : TSkinnedForm {
   LayeredRecorder Rec;
   POINT Cursor{-1000, -1000};
   TFade() {
-    P = Create<TsSkinProvider>(F.get());
-    P->SkinData()->CacheDirty = true;
-    P->PaintFormFrame();
-    Platform().GetCursorPos = [this](POINT* Pt) {
-      *Pt = Cursor;
-      return TRUE;
-    };
+    RepaintFrame(P);
+    FollowCursor(Cursor);
   }
   ~TFade() { FreeTitleButtonAnimation(P->ButtonClose.Animation); }
   TvkSBAnimation* Close() { return P->ButtonClose.Animation; }
   HWND Window() { return Close() != nullptr && Close()->GlowWindow != nullptr ? Close()->GlowWindow->Handle() : nullptr; }
   // The cursor over the close button's centre (or off it).
   void CursorOnClose(bool On) {
-    RECT W{};
-    GetWindowRect(F->Handle(), &W);
-    const TRect& B = P->ButtonClose.Rect;
-    Cursor = On ? POINT{W.left + (B.Left + B.Right) / 2, W.top + (B.Top + B.Bottom) / 2} : POINT{W.left - 50, W.top - 50};
+    const POINT Mid = Centre(P->ButtonClose.Rect);
+    Cursor = On ? ScreenAt(Mid.x, Mid.y) : ScreenAt(-50, -50);
   }
   // Ticks while the timer runs, at most N.
   void Steps(int N) {
@@ -68,8 +58,7 @@ TEST(TitleFade, FadeInEndsAtFullAlphaOnceAndLeavingSendsMouseLeave) {
   // the window lies on the button, and shows its hot look opaque (SOLID: hot close block 0x802010,
   // premultiplied at the hand-over as c * 255 shr 8)
   const auto Calls = T.Rec.For(W);
-  RECT WR{};
-  GetWindowRect(T.F->Handle(), &WR);
+  const RECT WR = WindowRectOf(T.F->Handle());
   const TRect& B = T.P->ButtonClose.Rect;
   EXPECT_EQ(Calls.back().pos.x, WR.left + B.Left);
   EXPECT_EQ(Calls.back().pos.y, WR.top + B.Top);
@@ -200,8 +189,7 @@ TEST(TitleFade, LeavingAButtonTheFrameShowsHotWithoutAFadeRepaintsIt) {
   TFade T;
   T.F->Show();
   T.F->Perform(WM_NCACTIVATE, FALSE, 0);  // inactive, as under a modal form: the normal glyph is drawn faded
-  T.P->SkinData()->CacheDirty = true;
-  T.P->PaintFormFrame();
+  RepaintFrame(T.P);
   const TRect& B = T.P->ButtonClose.Rect;
   auto OnScreen = [&] {
     HDC DC = GetWindowDC(T.F->Handle());
@@ -216,8 +204,7 @@ TEST(TitleFade, LeavingAButtonTheFrameShowsHotWithoutAFadeRepaintsIt) {
   T.M->AnimEffects()->Buttons()->SetEvents(TvkBtnEffectEvents());
   T.CursorOnClose(true);
   T.P->SetHotElement(HTCLOSE, true);
-  T.P->SkinData()->CacheDirty = true;
-  T.P->PaintFormFrame();
+  RepaintFrame(T.P);
   RedrawWindow(T.F->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
   auto InCache = [&] {
     return GetPixel(T.P->SkinData()->CacheBmp->Canvas()->Handle(), B.Left + 4, (B.Top + B.Bottom) / 2);
@@ -238,8 +225,7 @@ TEST(TitleFade, DirectRepaintGlowsAroundTheHotButtonUntilItRests) {
   ASSERT_GE(Glow, 0);
   for (auto& List : T.M->EditModel().ConstData.TitleGlows) List = {Glow};
   T.F->Show();
-  T.P->SkinData()->CacheDirty = true;
-  T.P->PaintFormFrame();
+  RepaintFrame(T.P);
   T.P->SetHotElement(HTCLOSE, true);
   ASSERT_EQ(T.Close(), nullptr);
   EXPECT_GE(T.P->ButtonClose.GlowId, 0);
