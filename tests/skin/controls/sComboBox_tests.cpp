@@ -1,5 +1,5 @@
 // The skinned combo box: owner-drawn exactly while skinned with its items kept, items measured while the window
-// is made, read-only keys, the wheel, the face and button from the skin, the drop-down list's handle.
+// is made, read-only keys, clicks and the wheel, the face and button from the skin, the face after a change.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -36,11 +36,16 @@ bool ProcessUntil(const std::function<bool()>& Done, unsigned Ms) {
 
 bool OwnerDrawn(TsComboBox* C) { return (GetWindowLongA(C->Handle(), GWL_STYLE) & CBS_OWNERDRAWFIXED) != 0; }
 
+// Every test's skinned manager and the form its boxes stand on.
+class ComboBox : public testing::Test {
+protected:
+  Owned<TsSkinManager> M = SkinnedManager();
+  Owned<TForm> Form = NewForm(clBtnFace);
+};
+
 }  // namespace
 
-TEST(ComboBox, OwnerDrawnExactlyWhileSkinnedKeepingItsContent) {
-  auto M = SkinnedManager();
-  Owned<TForm> Form = NewForm(clBtnFace);
+TEST_F(ComboBox, OwnerDrawnExactlyWhileSkinnedKeepingItsContent) {
   TsComboBox* List = NewCombo(Form.get(), csDropDownList);
   TsComboBox* Edit = NewCombo(Form.get(), csDropDown);
   List->SetItemIndex(1);
@@ -60,9 +65,7 @@ TEST(ComboBox, OwnerDrawnExactlyWhileSkinnedKeepingItsContent) {
   EXPECT_EQ(Edit->Text(), "typed");
 }
 
-TEST(ComboBox, ReadOnlyKeysAndTheWheelChangeNothing) {
-  auto M = SkinnedManager();
-  Owned<TForm> Form = NewForm(clBtnFace);
+TEST_F(ComboBox, ReadOnlyKeysAndTheWheelChangeNothing) {
   TsComboBox* List = NewCombo(Form.get(), csDropDownList);
   TsComboBox* Edit = NewCombo(Form.get(), csDropDown);
   List->SetItemIndex(0);
@@ -139,10 +142,8 @@ TEST(ComboBoxRealKeys, AltF4ClosesTheWindowAndABlockedBoxKeepsItsListShut) {
   }
 }
 
-TEST(ComboBox, FaceFromTheSkinWithItsButtonAtTheLeftForRightToLeftReading) {
-  auto M = SkinnedManager();
+TEST_F(ComboBox, FaceFromTheSkinWithItsButtonAtTheLeftForRightToLeftReading) {
   MiddleEastLocale Locale;
-  Owned<TForm> Form = NewForm(clBtnFace);
   for (const TBiDiMode Mode : {bdLeftToRight, bdRightToLeftReadingOnly, bdRightToLeft}) {
     TsComboBox* C = NewCombo(Form.get(), csDropDownList);
     C->SetBiDiMode(Mode);
@@ -161,22 +162,7 @@ TEST(ComboBox, FaceFromTheSkinWithItsButtonAtTheLeftForRightToLeftReading) {
   }
 }
 
-TEST(ComboBox, TheDropDownListsHandleIsKept) {
-  auto M = SkinnedManager();
-  Owned<TForm> Form = NewForm(clBtnFace);
-  Form->ShowNoActivate();
-  TsComboBox* C = NewCombo(Form.get(), csDropDownList);
-  C->SetDroppedDown(true);
-  COMBOBOXINFO Info{};
-  Info.cbSize = sizeof Info;
-  ASSERT_TRUE(GetComboBoxInfo(C->Handle(), &Info));
-  UpdateWindow(Info.hwndList);  // the list paints, asking the combo for its colours: the combo learns its handle
-  EXPECT_EQ(C->ListWindow(), Info.hwndList);
-  C->SetDroppedDown(false);
-  Form->Hide();
-}
-
-TEST(ComboBox, MinimumVisibleItemsOnlyWithThemedCommonControls) {
+TEST_F(ComboBox, MinimumVisibleItemsOnlyWithThemedCommonControls) {
   // Wine's combo box keeps no minimum: the message itself is what is checked
   struct TSpyCombo : TsComboBox {
     using TsComboBox::TsComboBox;
@@ -186,8 +172,6 @@ TEST(ComboBox, MinimumVisibleItemsOnlyWithThemedCommonControls) {
       TsComboBox::WndProc(M);
     }
   };
-  auto M = SkinnedManager();
-  Owned<TForm> Form = NewForm(clBtnFace);
   for (int Themed : {0, 1}) {
     ThemeServices()->ForceThemesEnabled(Themed);
     auto* C = Create<TSpyCombo>(Form.get());
@@ -200,9 +184,7 @@ TEST(ComboBox, MinimumVisibleItemsOnlyWithThemedCommonControls) {
   ResetPlatform();
 }
 
-TEST(ComboBox, TheFaceShowsTheItemHoweverItChangedOnABoxNeitherFocusedNorHot) {
-  auto M = SkinnedManager();
-  Owned<TForm> Form = NewForm(clBtnFace);
+TEST_F(ComboBox, TheFaceShowsTheItemHoweverItChangedOnABoxNeitherFocusedNorHot) {
   Form->ShowNoActivate();
   struct Case {
     const char* Name;

@@ -73,24 +73,18 @@ TEST(HtmlRenderer, ScanningShowsWhatIsNotMarkup) {
   }
 }
 
-TEST(HtmlRenderer, StyleTagsChangeTheFontUntilTheirClosingTag) {
-  HtmlFixture F;
-  F.Run("<b>B</b><u>U</u></BR>N");
-  ASSERT_EQ(F.Html.Out.size(), 3u);
-  EXPECT_TRUE(F.Html.Out[0].Style.Contains(fsBold));
-  EXPECT_TRUE(F.Html.Out[1].Style.Contains(fsUnderline));
-  EXPECT_FALSE(F.Html.Out[1].Style.Contains(fsBold));
-  EXPECT_TRUE(F.Html.Out[2].Style.Empty());  // "</BR>" closes B, as written
-}
-
-TEST(HtmlRenderer, FontTagAttributes) {
+TEST(HtmlRenderer, StyleAndFontTagsHoldUntilTheirClosingTag) {
   struct Case {
     const char* Source;
     TColor Color;
     int Size;
     const char* Face;
+    TFontStyles Style;
   };
   const Case Cases[] = {
+      {"<b>R</b>", clBlack, 8, "Tahoma", {fsBold}},
+      {"<u>R</u>", clBlack, 8, "Tahoma", {fsUnderline}},
+      {"<b>R</BR>", clBlack, 8, "Tahoma", {fsBold}},  // "</BR>" closes B, as written
       {"<font color=red>R</font>", 0x0000FF, 8, "Tahoma"},
       {"<font color=#FF0000>R</font>", 0x0000FF, 8, "Tahoma"},
       {"<font color=\"#00FF00\">R</font>", 0x00FF00, 8, "Tahoma"},
@@ -110,10 +104,12 @@ TEST(HtmlRenderer, FontTagAttributes) {
     EXPECT_EQ(F.Html.Out[0].Color, C.Color) << C.Source;
     EXPECT_EQ(F.Html.Out[0].Size, C.Size) << C.Source;
     EXPECT_EQ(F.Html.Out[0].Face, C.Face) << C.Source;
+    EXPECT_TRUE(F.Html.Out[0].Style == C.Style) << C.Source;
     // The closing tag brings the enclosing font back.
     EXPECT_EQ(F.Html.Out[1].Color, clBlack) << C.Source;
     EXPECT_EQ(F.Html.Out[1].Size, 8) << C.Source;
     EXPECT_EQ(F.Html.Out[1].Face, "Tahoma") << C.Source;
+    EXPECT_TRUE(F.Html.Out[1].Style.Empty()) << C.Source;
   }
 }
 

@@ -27,12 +27,17 @@ uint32_t PrintedAt(TWinControl* C, int X, int Y) {
   return Dib.Rgb(X, Y);
 }
 
+// The skinned manager and the shown form the panels stand on: a panel paints only while showing.
+class Panel : public testing::Test {
+protected:
+  Owned<TsSkinManager> M = SkinnedManager();
+  Owned<TForm> Form = NewForm(clBtnFace);
+  void SetUp() override { Form->ShowNoActivate(); }
+};
+
 }  // namespace
 
-TEST(Panel, SectionFollowsTheOuterBevelAtTheNextInvalidation) {
-  auto M = SkinnedManager();
-  Owned<TForm> Form = NewForm(clBtnFace);
-  Form->ShowNoActivate();  // a panel paints only while showing
+TEST_F(Panel, SectionFollowsTheOuterBevelAtTheNextInvalidation) {
   TsPanel* P = NewPanel(Form.get(), 289, 73);
   EXPECT_EQ(P->CaptionRect(), TRect(1, 1, 288, 72));
   EXPECT_EQ(PrintedAt(P, 100, 40), 0xFFFF00u);  // "PANEL"
@@ -43,19 +48,18 @@ TEST(Panel, SectionFollowsTheOuterBevelAtTheNextInvalidation) {
   EXPECT_EQ(P->SkinData()->SkinIndex, M->FindSectionIndex("GROUPBOX"));
 }
 
-TEST(Panel, OwnColourFillsInsideTheSkinBorder) {
+TEST_F(Panel, OwnColourFillsInsideTheSkinBorder) {
   // Whatever the section's transparency, and also when its border draws no inner part (draw-mode flag 4).
   struct Case {
     int Transparency;
     bool BorderWithoutInside;
   };
+  const int Group = M->FindSectionIndex("GROUPBOX");  // a 1-pixel border
+  int16_t& DrawMode = M->EditModel().ma[M->gd()[Group].BorderIndex].DrawMode;
+  const int Plain = DrawMode;
   for (const Case& C : {Case{0, false}, Case{100, false}, Case{100, true}}) {
-    auto M = SkinnedManager();
-    const int Group = M->FindSectionIndex("GROUPBOX");  // a 1-pixel border
     M->EditModel().gd[Group].Props[0].Transparency = C.Transparency;
-    if (C.BorderWithoutInside) M->EditModel().ma[M->gd()[Group].BorderIndex].DrawMode |= 4;
-    Owned<TForm> Form = NewForm(clBtnFace);
-    Form->ShowNoActivate();  // a panel paints only while showing
+    DrawMode = static_cast<int16_t>(C.BorderWithoutInside ? Plain | 4 : Plain);
     TsPanel* P = NewPanel(Form.get(), 60, 40);
     P->SetBevelOuter(bvSpace);
     P->SkinData()->SetCustomColor(true);
@@ -63,13 +67,11 @@ TEST(Panel, OwnColourFillsInsideTheSkinBorder) {
     EXPECT_EQ(PrintedAt(P, 30, 20), 0xFF0000u) << C.Transparency << C.BorderWithoutInside;
     EXPECT_EQ(PrintedAt(P, 1, 20), 0xFF0000u) << C.Transparency << C.BorderWithoutInside;
     EXPECT_EQ(PrintedAt(P, 0, 20), 0x603000u) << C.Transparency << C.BorderWithoutInside;  // the skin's border
+    P->Free();
   }
 }
 
-TEST(Panel, CaptionAndOnPaintGoIntoTheCache) {
-  auto M = SkinnedManager();
-  Owned<TForm> Form = NewForm(clBtnFace);
-  Form->ShowNoActivate();  // a panel paints only while showing
+TEST_F(Panel, CaptionAndOnPaintGoIntoTheCache) {
   TsPanel* P = NewPanel(Form.get(), 120, 40);
   TCanvas* Painted = nullptr;
   P->OnPaint = [&](TObject*, TCanvas* C) {
@@ -94,10 +96,7 @@ TEST(Panel, CaptionAndOnPaintGoIntoTheCache) {
   EXPECT_EQ(DarkIn(1, 119), 0);
 }
 
-TEST(Panel, ChildrenAreComposedOverThePanelsFace) {
-  auto M = SkinnedManager();
-  Owned<TForm> Form = NewForm(clBtnFace);
-  Form->ShowNoActivate();  // a panel paints only while showing
+TEST_F(Panel, ChildrenAreComposedOverThePanelsFace) {
   TsPanel* P = NewPanel(Form.get(), 120, 60);
   TsButton* B = Create<TsButton>(Form.get());
   B->SetParent(P);
@@ -111,10 +110,7 @@ TEST(Panel, ChildrenAreComposedOverThePanelsFace) {
   EXPECT_EQ(Dib.Rgb(25, 5), Mix(0xFF, 0x20) << 16 | Mix(0xFF, 0x40) << 8 | Mix(0x00, 0x60));
 }
 
-TEST(Panel, AnswersAChildsBackgroundQueryWithItsFaceWhereTheChildStands) {
-  auto M = SkinnedManager();
-  Owned<TForm> Form = NewForm(clBtnFace);
-  Form->ShowNoActivate();
+TEST_F(Panel, AnswersAChildsBackgroundQueryWithItsFaceWhereTheChildStands) {
   // A border makes the client area smaller: the child's offset is counted from the client's origin.
   for (const auto& [Border, Inset] : {std::pair{0, 0}, {3, 4}}) {
     TsPanel* P = NewPanel(Form.get(), 120, 60);

@@ -2,7 +2,6 @@
 // rebuilds its picture, and the marquee style.
 #include <gtest/gtest.h>
 
-
 #include "ControlsTestSupport.h"
 #include "framework/Themes.h"
 #include "skin/controls/vkProgressBar.h"
