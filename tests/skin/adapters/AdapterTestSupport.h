@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +18,8 @@
 #include "skin/core/sSkinManager.h"
 #include "tests/support/Dib32.h"
 #include "tests/support/Owned.h"
+
+class TsSkinProvider;
 
 namespace adapter_test {
 
@@ -34,12 +38,46 @@ int CountRecorded(HWND Wnd, UINT Msg);
 constexpr UINT kProbe = WM_APP + 11;
 // Its answer to the background-colour command (0 = none).
 extern LRESULT RecordingBgColorAnswer;
-// "KrlRecordingWnd", registered once with RegisterClassA.
+// A window class of this program registered once by its name; the name.
+const char* WindowClass(const char* Name, WNDPROC Proc, HBRUSH Background = nullptr);
+// "KrlRecordingWnd", registered once.
 const char* RecordingClass();
 WNDPROC RecordingProc();
 HWND NewRecordingWindow(HWND Parent, DWORD Style, int X, int Y, int W, int H, const char* Text = "");
+// A window of a class: a child of Parent, or a popup without one (shown when Style says so).
+HWND NewWindow(const char* Class, HWND Parent, DWORD Style, int X, int Y, int W, int H, const char* Text = "",
+               DWORD ExStyle = 0);
 // A shown top-level window to put children on, of a flat colour class (white brush).
 HWND NewHost(int W, int H);
+// The window's rectangle on the screen.
+TRect WindowRectOf(HWND Wnd);
+// The font metrics of the window's font (Fallback, or the DC's own, when it has none).
+TEXTMETRICA FontMetricsOf(HWND Wnd, HGDIOBJ Fallback = nullptr);
+// GetCursorPos answers P (screen coordinates) until the platform is reset.
+void FakeCursorAt(POINT P);
+// The system's version reads as Major until the platform is reset.
+void FakeWindowsVersion(DWORD Major);
+
+// A form at the bounds, tagged before it shows (NoSkinTag: the thread hook leaves it alone), shown unless told not.
+TForm* NewForm(int X, int Y, int W, int H, int Tag = 0, bool Show = true);
+// A framework control on Parent at the bounds, owned by the form Parent lies on.
+template <class T>
+T* Place(TWinControl* Parent, int X, int Y, int W, int H) {
+  TComponent* Owner = GetParentForm(Parent);
+  auto* C = new T(Owner != nullptr ? Owner : Parent);
+  C->SetParent(Parent);
+  C->SetBounds(X, Y, W, H);
+  return C;
+}
+// Skin parameters naming a section and a control.
+TvkSkinParams SkinParams(const std::string& Section = "", TControl* Control = nullptr);
+// The form skinner among the component's own components (nullptr: none).
+TsSkinProvider* SkinnerOf(TComponent* Owner);
+// The skinner's third-party class lists: only the given kinds name classes, each its one.
+void ListOnly(TsSkinProvider* P, std::initializer_list<std::pair<int, const char*>> Lists);
+// A flat-coloured bitmap and an icon of one colour (0xRRGGBB), for image controls.
+HBITMAP FlatBitmap(int W, int H, uint32_t Rgb_);
+HICON FlatIcon(int Size, uint32_t Rgb_);
 
 // The default manager with the SOLID skin applied.
 ManagerPtr SolidManager();
@@ -68,8 +106,9 @@ public:
 void PrintWindowTo(HWND Wnd, testing_support::Dib32& Dib);
 // The window printed so into a new DIB of its window size, filled with Fill first.
 std::unique_ptr<testing_support::Dib32> PrintedWindow(HWND Wnd, uint32_t Fill = 0);
-// The window's own DC area copied (its window rectangle from the window DC).
+// The window's own DC area copied (its window rectangle from the window DC), into Dib or a new DIB of its size.
 void CopyWindowDC(HWND Wnd, testing_support::Dib32& Dib);
+std::unique_ptr<testing_support::Dib32> WindowDCOf(HWND Wnd);
 
 // Windows of this thread, top-level ones and all their descendants: what a leak of windows would raise.
 int ThreadWindowCount();
@@ -84,6 +123,29 @@ void ExpectScreenFollows(HWND Wnd, const std::function<void()>& Change, const st
 
 // Pixel colour (0xRRGGBB as a skin text writes it) of a pixel read from a DIB.
 inline uint32_t Rgb(uint32_t Pixel) { return Pixel & 0xFFFFFF; }
+// A framework colour as a DIB pixel holds it (blue in the low byte).
+uint32_t PixelOf(TColor Colour);
+// C kept at 100 of 255 over Bg, channel by channel: the disabled look.
+uint32_t DisabledBlend(uint32_t C, uint32_t Bg);
+
+// Probes of a DIB, over the part of R that lies in it (all of it by default).
+constexpr TRect kWholeDib(0, 0, INT_MAX, INT_MAX);
+// The pixels whose colour part Match holds for, or that are Colour.
+int CountWhere(const testing_support::Dib32& D, const std::function<bool(uint32_t)>& Match, const TRect& R = kWholeDib);
+int CountRgb(const testing_support::Dib32& D, uint32_t Colour, const TRect& R = kWholeDib);
+// The bounds (inclusive) of the pixels whose colour part Match holds for; Right and Bottom are -1 when none does.
+struct TInk {
+  int Left, Top, Right, Bottom;
+};
+TInk InkBounds(const testing_support::Dib32& D, const std::function<bool(uint32_t)>& Match, const TRect& R = kWholeDib);
+// A pixel of a DIB and the colour part it must have.
+struct TProbe {
+  int X, Y;
+  uint32_t Colour;
+};
+void ExpectPixels(const testing_support::Dib32& D, std::initializer_list<TProbe> Probes);
+// The pixels whose colour parts differ between two DIBs of one size.
+int CountDiffering(const testing_support::Dib32& A, const testing_support::Dib32& B);
 
 class AdapterTest : public testing::Test {
 protected:
@@ -91,11 +153,46 @@ protected:
   void TearDown() override;
   // Frees every window the test made (children first by DestroyWindow of the tops).
   std::vector<HWND> Tops;
-  HWND Host(int W = 300, int H = 200) {
-    HWND H_ = NewHost(W, H);
-    Tops.push_back(H_);
-    return H_;
+  // A top-level window the test made, kept for TearDown.
+  HWND Keep(HWND W) {
+    Tops.push_back(W);
+    return W;
   }
+  HWND Host(int W = 300, int H = 200) { return Keep(NewHost(W, H)); }
+};
+
+// Stand-ins of controls publish properties straight over fields: a setter writing the field, and OVER_FIELD naming a
+// property whose field F<Name> is read and written through.
+template <class C, class V>
+auto Writes(V C::*Field) {
+  return [Field](C* O, V Value) { O->*Field = Value; };
+}
+#define OVER_FIELD(C, Name) #Name, &C::F##Name, adapter_test::Writes(&C::F##Name)
+
+// A framework control whose window has both scroll styles, as the grids and trees the adapters take have.
+class TScrollingControl : public TWinControl {
+  DECLARE_CLASS(TScrollingControl, TWinControl)
+public:
+  explicit TScrollingControl(TComponent* AOwner) : TWinControl(AOwner) {}
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+};
+
+// The fixture Base with a manager of the program's skins (SOLID by default), made after Base's set-up and freed
+// before its tear-down: the skin goes before the test's windows, as when the test holds the manager itself.
+template <class Base, ManagerPtr (*MakeManager)() = SolidManager>
+class WithManager : public Base {
+protected:
+  void SetUp() override {
+    Base::SetUp();
+    M = MakeManager();
+  }
+  void TearDown() override {
+    M.reset();
+    Base::TearDown();
+  }
+  ManagerPtr M;
 };
 
 // An adapter test over the SOLID skin: the adapters it keeps are freed first, then its form, then the windows,
@@ -135,6 +232,17 @@ protected:
   ManagerPtr M;
   TForm* Form = nullptr;
   std::vector<TvkMainWnd*> Adapters;
+};
+
+// A skinned adapter test whose windows go on one host of the size.
+template <int HostW = 300, int HostH = 200>
+class HostedAdapterTest : public SkinnedAdapterTest {
+protected:
+  void SetUp() override {
+    SkinnedAdapterTest::SetUp();
+    Parent = Host(HostW, HostH);
+  }
+  HWND Parent = nullptr;
 };
 
 }  // namespace adapter_test

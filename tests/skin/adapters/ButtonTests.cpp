@@ -10,32 +10,17 @@ using namespace adapter_test;
 
 namespace {
 
-class Buttons : public SkinnedAdapterTest {
+class Buttons : public HostedAdapterTest<> {
 protected:
-  void SetUp() override {
-    SkinnedAdapterTest::SetUp();
-    Parent = Host(300, 200);
-  }
   HWND Button(DWORD Style, const char* Text, int W = 80, int H = 26) {
-    return CreateWindowExA(0, "BUTTON", Text, WS_CHILD | WS_VISIBLE | Style, 10, 10, W, H, Parent, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
+    return NewWindow("BUTTON", Parent, WS_VISIBLE | Style, 10, 10, W, H, Text);
   }
-  int CountColour(const testing_support::Dib32& D, uint32_t C, const TRect& R) {
-    int N = 0;
-    for (int y = std::max(0, R.Top); y < std::min(D.Height(), R.Bottom); ++y)
-      for (int x = std::max(0, R.Left); x < std::min(D.Width(), R.Right); ++x) N += Rgb(D.Px(x, y)) == C;
-    return N;
+  // A push button or a check box with its adapter, of the size the hot tests use.
+  std::pair<HWND, TvkMainWnd*> PushOrCheck(bool Check) {
+    HWND W = Button(Check ? BS_AUTOCHECKBOX : BS_PUSHBUTTON, "", 80, 26);
+    return {W, Check ? static_cast<TvkMainWnd*>(Adapt<TvkCheckBoxWnd>(W)) : Adapt<TvkBtnWnd>(W)};
   }
-  HWND Parent = nullptr;
 };
-
-// The disabled look over a flat background: the control keeps 100 of 255 per channel.
-uint32_t Disabled(uint32_t C, uint32_t Bg) {
-  uint32_t R = 0;
-  for (int Shift = 0; Shift < 24; Shift += 8)
-    R |= ((((C >> Shift) & 0xFF) * 100 + ((Bg >> Shift) & 0xFF) * 155) >> 8) << Shift;
-  return R;
-}
 
 TEST_F(Buttons, PushButtonStatesAndTheDefaultFrame) {
   struct Case {
@@ -50,8 +35,8 @@ TEST_F(Buttons, PushButtonStatesAndTheDefaultFrame) {
       {"pressed", BS_PUSHBUTTON, [](HWND W) { SendMessageA(W, BM_SETSTATE, TRUE, 0); }, 0x000080, 0x400040},
       // A dialog's default button: frame 3 only for sections of 4 or more states, here frame 1.
       {"default", BS_DEFPUSHBUTTON, [](HWND) {}, 0x000040, 0x800080},
-      {"disabled", BS_PUSHBUTTON, [](HWND W) { EnableWindow(W, FALSE); }, Disabled(0, 0x808080),
-       Disabled(0xFF00FE, 0x808080)},
+      {"disabled", BS_PUSHBUTTON, [](HWND W) { EnableWindow(W, FALSE); }, DisabledBlend(0, 0x808080),
+       DisabledBlend(0xFF00FE, 0x808080)},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
@@ -61,9 +46,7 @@ TEST_F(Buttons, PushButtonStatesAndTheDefaultFrame) {
     EXPECT_EQ("BUTTON", A->SkinData->SkinSection());
     C.Prepare(W);
     auto D = PrintedWindow(W);
-    EXPECT_EQ(C.Ring, Rgb(D->Px(0, 0)));
-    EXPECT_EQ(C.Ring, Rgb(D->Px(79, 25)));
-    EXPECT_EQ(C.Face, Rgb(D->Px(40, 13)));
+    ExpectPixels(*D, {{0, 0, C.Ring}, {79, 25, C.Ring}, {40, 13, C.Face}});
     SetFocus(nullptr);
   }
 }
@@ -73,7 +56,7 @@ TEST_F(Buttons, CaptionFocusFrameAndPressedShift) {
   auto* A = Adapt<TvkBtnWnd>(W);
   auto D = PrintedWindow(W);
   const TRect Cap = A->GetCaptionRect();
-  EXPECT_GT(CountColour(*D, 0x000000, TRect(Cap.Left, Cap.Top, Cap.Right, Cap.Bottom)), 10);  // state-0 font colour
+  EXPECT_GT(CountRgb(*D, 0x000000, Cap), 10);  // state-0 font colour
   // Focused: the hot font colour and a dotted frame around the caption in the state-1 font colour.
   SetActiveWindow(Parent);
   SetFocus(W);
@@ -81,10 +64,10 @@ TEST_F(Buttons, CaptionFocusFrameAndPressedShift) {
   TRect F = A->GetCaptionRect();
   InflateRect(F.AsRECT(), 2, 1);
   F.Top = std::max(F.Top, 3);
-  EXPECT_GE(CountColour(*D, 0xFFFFFF, TRect(F.Left, F.Top, F.Right, F.Top + 1)), F.Width() / 2 - 1);
+  EXPECT_GE(CountRgb(*D, 0xFFFFFF, TRect(F.Left, F.Top, F.Right, F.Top + 1)), F.Width() / 2 - 1);
   M->ButtonsOptions()->SetShowFocusRect(false);
   D = PrintedWindow(W);
-  EXPECT_EQ(0, CountColour(*D, 0xFFFFFF, TRect(F.Left, F.Top, F.Right, F.Top + 1)));
+  EXPECT_EQ(0, CountRgb(*D, 0xFFFFFF, TRect(F.Left, F.Top, F.Right, F.Top + 1)));
   SetFocus(nullptr);
   // Pressed: the caption moves one pixel right and down unless the manager says otherwise.
   const TRect Up = A->GetCaptionRect();
@@ -125,7 +108,7 @@ TEST_F(Buttons, CheckBoxAndRadioGlyphs) {
     EXPECT_EQ(Glyph(C.Code, 0), Rgb(D->Px(X, Y)));
     // The caption on the other side, in the section's font colour.
     const TRect TextSide = C.Right ? TRect(0, 0, 90 - 13, 21) : TRect(13, 0, 90, 21);
-    EXPECT_GT(CountColour(*D, 0x000080, TextSide), 5);
+    EXPECT_GT(CountRgb(*D, 0x000080, TextSide), 5);
   }
   // Pushed and focused glyph states.
   HWND W = Button(BS_AUTOCHECKBOX, "Check", 90, 21);
@@ -139,14 +122,12 @@ TEST_F(Buttons, CheckBoxAndRadioGlyphs) {
   SetFocus(nullptr);
   // Disabled: blended with the background like buttons.
   EnableWindow(W, FALSE);
-  EXPECT_EQ(Disabled(Glyph(1, 0), 0x808080), Rgb(PrintedWindow(W)->Px(6, 10)));
+  EXPECT_EQ(DisabledBlend(Glyph(1, 0), 0x808080), Rgb(PrintedWindow(W)->Px(6, 10)));
 }
 
 TEST_F(Buttons, AnOwnerDrawnCheckBoxKeepsItsOwnDrawing) {
-  HWND Owner = NewRecordingWindow(nullptr, WS_VISIBLE, 40, 40, 200, 100);
-  Tops.push_back(Owner);
-  HWND W = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 5, 5, 60, 20, Owner, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
+  HWND Owner = Keep(NewRecordingWindow(nullptr, WS_VISIBLE, 40, 40, 200, 100));
+  HWND W = NewWindow("BUTTON", Owner, WS_VISIBLE | BS_OWNERDRAW, 5, 5, 60, 20);
   auto* A = Adapt<TvkCheckBoxWnd>(W);
   EXPECT_TRUE(A->OwnerDrawn);
   Recorded().clear();
@@ -161,24 +142,18 @@ TEST_F(Buttons, GroupBoxFrameBelowItsCaption) {
   auto D = PrintedWindow(W);
   const TRect Cap = A->GetCaptionRect();
   const int Half = Cap.Height() / 2;
-  EXPECT_EQ(0x603000u, Rgb(D->Px(0, Half)));       // the ring
-  EXPECT_EQ(0x603000u, Rgb(D->Px(119, 79)));
-  EXPECT_EQ(0xE0C0A0u, Rgb(D->Px(60, 50)));        // inside
-  EXPECT_EQ(0x808080u, Rgb(D->Px(2, Half - 1)));   // the parent's background above the frame
-  EXPECT_EQ(0x808080u, Rgb(D->Px(Cap.Left + 1, Half)));  // and behind the caption
-  EXPECT_GT(CountColour(*D, 0x603000, TRect(Cap.Left + 2, 0, Cap.Right - 1, Half)), 3);
+  // the ring, inside it, and the parent's background above the frame and behind the caption
+  ExpectPixels(*D, {{0, Half, 0x603000}, {119, 79, 0x603000}, {60, 50, 0xE0C0A0}, {2, Half - 1, 0x808080},
+                    {Cap.Left + 1, Half, 0x808080}});
+  EXPECT_GT(CountRgb(*D, 0x603000, TRect(Cap.Left + 2, 0, Cap.Right - 1, Half)), 3);
   EXPECT_EQ(Cap.Height(), SendMessageA(W, SM_VKCMD, SkinCommandWParam(VKCMD_QUERY_CAPTION_HEIGHT), 0));
 }
 
 TEST_F(Buttons, TheManagersHotCheckMakesAPlainButtonHotAndNormalAgain) {
   HWND W = Button(BS_PUSHBUTTON, "", 80, 26);
   auto* A = Adapt<TvkBtnWnd>(W);
-  RECT R{};
-  GetWindowRect(W, &R);
-  Platform().GetCursorPos = [R](POINT* P) {
-    *P = POINT{R.left + 5, R.top + 5};
-    return TRUE;
-  };
+  const TRect R = WindowRectOf(W);
+  FakeCursorAt(POINT{R.Left + 5, R.Top + 5});
   M->AnimEffects()->Buttons()->SetEvents({});  // no fades: each state shows at once
   M->ChangeHotWindow(W);  // sends the entering command
   EXPECT_TRUE(A->SkinData->Hot);
@@ -193,15 +168,10 @@ TEST_F(Buttons, TheManagersHotCheckMakesAPlainButtonHotAndNormalAgain) {
 TEST_F(Buttons, AnAdaptedButtonFadesBetweenItsStates) {
   for (bool Check : {false, true}) {
     SCOPED_TRACE(Check ? "check box" : "push button");
-    HWND W = Check ? Button(BS_AUTOCHECKBOX, "", 80, 26) : Button(BS_PUSHBUTTON, "", 80, 26);
-    TvkMainWnd* A = Check ? static_cast<TvkMainWnd*>(Adapt<TvkCheckBoxWnd>(W)) : Adapt<TvkBtnWnd>(W);
+    const auto [W, A] = PushOrCheck(Check);
     TsCommonData* D = A->SkinData;
-    RECT R{};
-    GetWindowRect(W, &R);
-    Platform().GetCursorPos = [R](POINT* P) {
-      *P = POINT{R.left + 40, R.top + 13};
-      return TRUE;
-    };
+    const TRect R = WindowRectOf(W);
+    FakeCursorAt(POINT{R.Left + 40, R.Top + 13});
     const POINT At = Check ? POINT{6, 13} : POINT{40, 13};  // the glyph shows the check box's hot look
     const uint32_t Normal = Rgb(PrintedWindow(W)->Px(At.x, At.y));
     for (bool Enter : {true, false}) {
@@ -226,15 +196,10 @@ TEST_F(Buttons, AnEnteringNoticeAfterTheCursorLeftMakesNothingHot) {
   M->AnimEffects()->Buttons()->SetEvents({});
   for (bool Check : {false, true}) {
     SCOPED_TRACE(Check ? "check box" : "push button");
-    HWND W = Check ? Button(BS_AUTOCHECKBOX, "", 80, 26) : Button(BS_PUSHBUTTON, "", 80, 26);
-    TvkMainWnd* A = Check ? static_cast<TvkMainWnd*>(Adapt<TvkCheckBoxWnd>(W)) : Adapt<TvkBtnWnd>(W);
-    RECT R{};
-    GetWindowRect(W, &R);
+    const auto [W, A] = PushOrCheck(Check);
+    const TRect R = WindowRectOf(W);
     for (bool Inside : {false, true}) {
-      Platform().GetCursorPos = [R, Inside](POINT* P) {
-        *P = Inside ? POINT{R.left + 5, R.top + 5} : POINT{R.right + 20, R.bottom + 20};
-        return TRUE;
-      };
+      FakeCursorAt(Inside ? POINT{R.Left + 5, R.Top + 5} : POINT{R.Right + 20, R.Bottom + 20});
       M->ChangeHotWindow(W);  // sends the entering notice
       EXPECT_EQ(Inside, A->SkinData->Hot) << (Inside ? "inside" : "outside");
       M->ChangeHotWindow(nullptr);
@@ -260,12 +225,8 @@ TEST_F(Buttons, ACheckBoxShowsItsSkinnedLookAfterFocusAndTheSpaceKey) {
   HWND W = Button(BS_AUTOCHECKBOX, "Port", 100, 26);
   Adapt<TvkCheckBoxWnd>(W);
   auto SameAsPrint = [&](const char* What) {
-    auto Shown = ScreenOf(W);
-    auto Printed = PrintedWindow(W);
-    int Differ = 0;
-    for (int y = 0; y < Shown->Height(); ++y)
-      for (int x = 0; x < Shown->Width(); ++x) Differ += Rgb(Shown->Px(x, y)) != Rgb(Printed->Px(x, y));
-    EXPECT_EQ(0, Differ) << What;
+    const auto Shown = ScreenOf(W);  // its paints go through before the print
+    EXPECT_EQ(0, CountDiffering(*Shown, *PrintedWindow(W))) << What;
   };
   SameAsPrint("shown");
   SetFocus(W);

@@ -17,16 +17,11 @@ class CtrlAdapters : public SkinnedAdapterTest {};
 
 TEST_F(CtrlAdapters, ThirdPartyControlsAreAdaptedOnlyWhileTheProviderAllowsThem) {
   for (bool Allowed : {false, true}) {
-    Form = TForm::CreateNew(Application);
-    Form->SetBounds(30, 30, 320, 240);
-    auto* B = new TSpeedButton(Form);
-    B->SetParent(Form);
-    B->SetBounds(4, 4, 80, 30);
+    Form = NewForm(30, 30, 320, 240, 0, false);
+    Place<TSpeedButton>(Form, 4, 4, 80, 30);
     Form->Show();
     auto* P = Create<TsSkinProvider>(Form);
-    for (int i = 0; i < kThirdPartyKinds; ++i) P->ThirdParty()->SetList(i, " ");
-    P->ThirdParty()->SetList(17, "TSpeedButton");
-    P->LoadThirdPartyLists();
+    ListOnly(P, {{17, "TSpeedButton"}});
     P->SetAllowSkin3rdParty(Allowed);
     if (P->CtrlAdapter() == nullptr) P->CreateAdapter();
     ASSERT_NE(P->CtrlAdapter(), nullptr) << Allowed;

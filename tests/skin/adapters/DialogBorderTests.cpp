@@ -17,16 +17,12 @@
 #include "skin/forms/vkFormTimers.h"
 #include "skin/forms/vkProviderEffects.h"
 #include "tests/support/LayeredRecorder.h"
+#include "tests/support/MessagePump.h"
 
 using namespace adapter_test;
 using testing_support::LayeredRecorder;
 
 namespace {
-
-TvkDialogWnd* AdapterOf(HWND Wnd) {
-  TvkProvider* P = FindProviderByWnd(Wnd);
-  return P != nullptr ? P->DialogWnd : nullptr;
-}
 
 struct TBorderedDialog {
   HWND Dlg = nullptr;
@@ -35,20 +31,13 @@ struct TBorderedDialog {
     static TDlgTemplate T(kDlgStyle | WS_VISIBLE, {{L"BUTTON", WS_VISIBLE, 5, 5, 60, 12}});
     Dlg = T.Create();
     Tops.push_back(Dlg);
-    D = AdapterOf(Dlg);
+    D = DialogAdapterOf(Dlg);
     if (D != nullptr) SendMessageA(Dlg, WM_NCPAINT, 1, 0);
   }
   TvkBorderForm* B() const { return D->BorderForm; }
   HWND L() const { return B()->BorderWindow->Handle(); }
-  RECT LR() const {
-    RECT R{};
-    GetWindowRect(L(), &R);
-    return R;
-  }
-  POINT At(int X, int Y) const {
-    const RECT R = LR();
-    return POINT{R.left + X, R.top + Y};
-  }
+  TRect LR() const { return WindowRectOf(L()); }
+  POINT At(int X, int Y) const { return POINT{LR().Left + X, LR().Top + Y}; }
   LRESULT Send(UINT Msg, POINT S) const { return SendMessageA(L(), Msg, HTOBJECT, MAKELPARAM(S.x, S.y)); }
 };
 
@@ -56,24 +45,22 @@ TPoint Centre(const TRect& R) { return TPoint((R.Left + R.Right) / 2, (R.Top + R
 
 }  // namespace
 
-class DialogBorderTest : public AdapterTest {};
+class DialogBorderTest : public WithManager<AdapterTest> {};
 
 TEST_F(DialogBorderTest, FrameShowsOnTheBorderWindowAndTheDialogKeepsItsClient) {
-  ManagerPtr M = SolidManager();
   M->SetExtendedBorders(true);
   LayeredRecorder Rec;
   TBorderedDialog T(Tops);
   ASSERT_NE(T.D, nullptr);
   ASSERT_NE(T.B(), nullptr);
   const TRect Mg = M->ExtBorderMargins();
-  RECT WR{};
-  GetWindowRect(T.Dlg, &WR);
+  const TRect WR = WindowRectOf(T.Dlg);
   TBitmap* Cache = T.D->SkinData->CacheBmp;
-  EXPECT_EQ(Cache->Width(), WR.right - WR.left + 2 * T.D->ExtraFrameWidth() + Mg.Left + Mg.Right);
+  EXPECT_EQ(Cache->Width(), WR.Width() + 2 * T.D->ExtraFrameWidth() + Mg.Left + Mg.Right);
   const auto Calls = Rec.For(T.L());
   ASSERT_FALSE(Calls.empty());
-  EXPECT_EQ(Calls.back().pos.x, WR.left - T.B()->GetLeftIndent());
-  EXPECT_EQ(Calls.back().pos.y, WR.top - T.B()->GetTopIndent());
+  EXPECT_EQ(Calls.back().pos.x, WR.Left - T.B()->GetLeftIndent());
+  EXPECT_EQ(Calls.back().pos.y, WR.Top - T.B()->GetTopIndent());
   EXPECT_EQ(Calls.back().size.cx, Cache->Width());
   EXPECT_EQ(Calls.back().size.cy, Cache->Height());
   EXPECT_TRUE(IsWindowVisible(T.L()));
@@ -90,8 +77,8 @@ TEST_F(DialogBorderTest, FrameShowsOnTheBorderWindowAndTheDialogKeepsItsClient) 
   DeleteObject(R);
   RECT CR{};
   GetClientRect(T.Dlg, &CR);
-  EXPECT_EQ(Box.left, C.x - WR.left);
-  EXPECT_EQ(Box.top, C.y - WR.top);
+  EXPECT_EQ(Box.left, C.x - WR.Left);
+  EXPECT_EQ(Box.top, C.y - WR.Top);
   EXPECT_EQ(Box.right - Box.left, CR.right);
   EXPECT_EQ(Box.bottom - Box.top, CR.bottom);
   // the border window's hit test knows the dialog's buttons, caption and client
@@ -103,7 +90,6 @@ TEST_F(DialogBorderTest, FrameShowsOnTheBorderWindowAndTheDialogKeepsItsClient) 
 }
 
 TEST_F(DialogBorderTest, PressesReachTheDialogAndTheBorderGoesWithExtendedBorders) {
-  ManagerPtr M = SolidManager();
   M->SetExtendedBorders(true);
   TBorderedDialog T(Tops);
   ASSERT_NE(T.D, nullptr);
@@ -124,8 +110,7 @@ TEST_F(DialogBorderTest, PressesReachTheDialogAndTheBorderGoesWithExtendedBorder
   T.Send(WM_NCLBUTTONDOWN, T.At(X.X, X.Y));
   T.Send(WM_NCLBUTTONUP, T.At(X.X, X.Y));
   // the dialog's close arrives as a posted Cancel
-  MSG Msg;
-  while (PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&Msg);
+  testing_support::PumpPending();
   EXPECT_TRUE(T.B()->Moving);
   EXPECT_EQ(T.D->Snapshot, nullptr) << "no snapshot window is made";
   M->AnimEffects()->DialogHide()->SetActive(false);
@@ -134,15 +119,14 @@ TEST_F(DialogBorderTest, PressesReachTheDialogAndTheBorderGoesWithExtendedBorder
   M->SetExtendedBorders(false);
   SendSkinCommand(T.Dlg, VKCMD_REPAINT_AFTER_CHANGE, 0);
   EXPECT_EQ(T.D->BorderForm, nullptr);
-  RECT WR{};
-  GetWindowRect(T.Dlg, &WR);
   SendMessageA(T.Dlg, WM_NCPAINT, 1, 0);
-  EXPECT_EQ(T.D->SkinData->CacheBmp->Width(), WR.right - WR.left) << "the cache is the window again";
+  EXPECT_EQ(T.D->SkinData->CacheBmp->Width(), WindowRectOf(T.Dlg).Width()) << "the cache is the window again";
 }
 
 TEST_F(DialogBorderTest, CaptionDragFadesTheDialogAndPutsItBackOpaque) {
   for (bool Border : {true, false}) {
-    ManagerPtr M = SolidManager();
+    M.reset();  // a manager of its own for each case
+    M = SolidManager();
     M->SetExtendedBorders(Border);
     M->AnimEffects()->BlendOnMoving()->SetActive(true);
     M->AnimEffects()->BlendOnMoving()->SetBlendValue(150);
@@ -155,8 +139,7 @@ TEST_F(DialogBorderTest, CaptionDragFadesTheDialogAndPutsItBackOpaque) {
     TBorderedDialog T(Tops);
     ASSERT_NE(T.D, nullptr);
     ASSERT_EQ(T.B() != nullptr, Border);
-    RECT Before{};
-    GetWindowRect(T.Dlg, &Before);
+    const TRect Before = WindowRectOf(T.Dlg);
     HWND Looped = nullptr;
     bool LayeredInLoop = false;
     bool StayedOnRepaint = true;
@@ -164,14 +147,13 @@ TEST_F(DialogBorderTest, CaptionDragFadesTheDialogAndPutsItBackOpaque) {
       Looped = W;
       LayeredInLoop = (GetWindowLongA(T.Dlg, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
       for (int i = 0; i < 40 && T.D->MoveTimer != nullptr; ++i) T.D->MoveTimer->DoStep();
-      RECT R{};
-      GetWindowRect(W, &R);
-      SetWindowPos(W, nullptr, R.left + 30, R.top + 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      const TRect R = WindowRectOf(W);
+      SetWindowPos(W, nullptr, R.Left + 30, R.Top + 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       if (Border) {
         // a repaint meanwhile leaves the frame where the drag put it
         T.D->SkinData->CacheDirty = true;
         T.B()->UpdateBorderWindow(true, 255);
-        StayedOnRepaint = T.LR().left == R.left + 30 && T.LR().top == R.top + 20;
+        StayedOnRepaint = T.LR().Left == R.Left + 30 && T.LR().Top == R.Top + 20;
       }
     };
     const TPoint Cap(T.D->CloseButton.Rect.Left - 30, Centre(T.D->CloseButton.Rect).Y);
@@ -179,7 +161,7 @@ TEST_F(DialogBorderTest, CaptionDragFadesTheDialogAndPutsItBackOpaque) {
       T.Send(WM_NCLBUTTONDOWN, T.At(Cap.X, Cap.Y));
       EXPECT_EQ(Looped, T.L());
     } else {
-      SendMessageA(T.Dlg, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(Before.left + Cap.X, Before.top + Cap.Y));
+      SendMessageA(T.Dlg, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(Before.Left + Cap.X, Before.Top + Cap.Y));
       EXPECT_EQ(Looped, T.Dlg);
     }
     EXPECT_TRUE(LayeredInLoop) << Border;
@@ -193,10 +175,9 @@ TEST_F(DialogBorderTest, CaptionDragFadesTheDialogAndPutsItBackOpaque) {
       EXPECT_EQ(Rec.For(T.L()).back().alpha, 255);
       EXPECT_EQ(Slept, 40u);
     }
-    RECT After{};
-    GetWindowRect(T.Dlg, &After);
-    EXPECT_EQ(After.left - Before.left, 30) << Border;
-    EXPECT_EQ(After.top - Before.top, 20) << Border;
+    const TRect After = WindowRectOf(T.Dlg);
+    EXPECT_EQ(After.Left - Before.Left, 30) << Border;
+    EXPECT_EQ(After.Top - Before.Top, 20) << Border;
     EXPECT_EQ(GetWindowLongA(T.Dlg, GWL_EXSTYLE) & WS_EX_LAYERED, 0) << Border;
     EXPECT_EQ(T.D->MoveFlags & 0x80, 0u);
     EXPECT_EQ(T.D->MoveTimer, nullptr);
@@ -212,7 +193,6 @@ void CALLBACK EndMenuTimer(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
 
 // The border window hands the right button's release on with -1 and the frame it shows follows activation.
 TEST_F(DialogBorderTest, RightClickOnTheBorderCaptionShowsTheMenuAndTheBorderFollowsActivation) {
-  ManagerPtr M = SolidManager();
   M->SetExtendedBorders(true);
   LayeredRecorder Rec;
   TBorderedDialog T(Tops);
@@ -248,12 +228,10 @@ INT_PTR CALLBACK RecordNcDown(HWND, UINT Msg, WPARAM WParam, LPARAM) {
 
 // With a border window, a press the system reports as on an object goes to the dialog's own handling unchanged.
 TEST_F(DialogBorderTest, AnObjectPressGoesToTheDialogsOwnHandlingUnchanged) {
-  ManagerPtr M = SolidManager();
   M->SetExtendedBorders(true);
   TDlgTemplate T(kDlgStyle | WS_VISIBLE, {{L"BUTTON", WS_VISIBLE, 5, 5, 60, 12}});
-  HWND Dlg = T.Create(RecordNcDown);
-  Tops.push_back(Dlg);
-  TvkDialogWnd* D = AdapterOf(Dlg);
+  HWND Dlg = Keep(T.Create(RecordNcDown));
+  TvkDialogWnd* D = DialogAdapterOf(Dlg);
   ASSERT_NE(D, nullptr);
   SendMessageA(Dlg, WM_NCPAINT, 1, 0);
   ASSERT_NE(D->BorderForm, nullptr);

@@ -18,18 +18,8 @@ using namespace adapter_test;
 
 namespace {
 
-class DialogCaption : public AdapterTest {
+class DialogCaption : public DialogFixture {
 protected:
-  // A shown dialog of the style, adopted by the hook and painted once.
-  TvkDialogWnd* ShowDialog(DWORD Style) {
-    TDlgTemplate T(Style | WS_VISIBLE, {{L"BUTTON", WS_VISIBLE, 5, 5, 60, 12}});
-    Dlg = T.Create();
-    Tops.push_back(Dlg);
-    TvkDialogWnd* D = DialogAdapterOf(Dlg);
-    EXPECT_NE(D, nullptr) << "the dialog was not adopted";
-    if (D != nullptr) SendMessageA(Dlg, WM_NCPAINT, 1, 0);
-    return D;
-  }
   // The frame cache painted anew for the dialog's present state.
   static TBitmap* FreshFrame(TvkDialogWnd* D) {
     D->SkinData->CacheDirty = true;
@@ -37,12 +27,10 @@ protected:
     return D->SkinData->CacheBmp;
   }
   int HitAt(const TRect& R) {
-    RECT W{};
-    GetWindowRect(Dlg, &W);
+    const TRect W = WindowRectOf(Dlg);
     return static_cast<int>(SendMessageA(Dlg, WM_NCHITTEST, 0,
-                                         MAKELPARAM(W.left + (R.Left + R.Right) / 2, W.top + (R.Top + R.Bottom) / 2)));
+                                         MAKELPARAM(W.Left + (R.Left + R.Right) / 2, W.Top + (R.Top + R.Bottom) / 2)));
   }
-  HWND Dlg = nullptr;
 };
 
 void CALLBACK EndTheMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
@@ -59,8 +47,7 @@ TEST_F(DialogCaption, ADeactivatedDialogTakesTheInactiveTintInItsClientAndChildr
   ASSERT_TRUE(M->SkinData().Active);
   const uint32_t ActiveTint = 0xE8F3FA, InactiveTint = 0xF3F5F7;  // DIALOG's two states in the program's skin
   TDlgTemplate T(kDlgStyle, {{L"STATIC", SS_LEFT | WS_VISIBLE, 5, 5, 80, 20}});
-  Dlg = T.Create();
-  Tops.push_back(Dlg);
+  Dlg = Keep(T.Create());
   HWND Text = GetWindow(Dlg, GW_CHILD);
   SetWindowTextA(Text, "Hello");
   ShowWindow(Dlg, SW_SHOWNOACTIVATE);
@@ -68,11 +55,9 @@ TEST_F(DialogCaption, ADeactivatedDialogTakesTheInactiveTintInItsClientAndChildr
   ASSERT_NE(D, nullptr);
   SettlePaints(Dlg);
   ASSERT_TRUE(WindowHasSkin(Text)) << "the static is adopted";
-  RECT WR{}, TR{};
-  GetWindowRect(Dlg, &WR);
-  GetWindowRect(Text, &TR);
-  const POINT Client{D->ClientOffsetX() + 2, TR.bottom - WR.top + 4};
-  const POINT InText{TR.right - WR.left - 1, TR.bottom - WR.top - 1};  // the text's corner: no glyph there
+  const TRect WR = WindowRectOf(Dlg), TR = WindowRectOf(Text);
+  const POINT Client{D->ClientOffsetX() + 2, TR.Bottom - WR.Top + 4};
+  const POINT InText{TR.Right - WR.Left - 1, TR.Bottom - WR.Top - 1};  // the text's corner: no glyph there
   for (bool Active : {false, true, false}) {
     SCOPED_TRACE(Active ? "active" : "inactive");
     SendMessageA(Dlg, WM_NCACTIVATE, Active ? TRUE : FALSE, 0);
@@ -129,9 +114,8 @@ TEST_F(DialogCaption, AMessageBoxShowsAnIconWhoseClickOpensTheMenu) {
       // the menu ends itself as soon as its own loop runs
       Closer = SetTimer(nullptr, 0, 0, EndTheMenu);
     };
-    RECT WR{};
-    GetWindowRect(W, &WR);
-    SendMessageA(W, WM_NCLBUTTONDOWN, HTSYSMENU, MAKELPARAM(WR.left + IR.Left + 2, WR.top + IR.Top + 2));
+    const TRect WR = WindowRectOf(W);
+    SendMessageA(W, WM_NCLBUTTONDOWN, HTSYSMENU, MAKELPARAM(WR.Left + IR.Left + 2, WR.Top + IR.Top + 2));
     if (Closer != 0) KillTimer(nullptr, Closer);
     EXPECT_EQ(1, Popups) << "the icon's click opened no menu";
   });

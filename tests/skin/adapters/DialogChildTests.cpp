@@ -24,8 +24,7 @@ protected:
   }
   // The dialog made from T, shown and painted; it must have been adopted.
   HWND Show(TDlgTemplate& T) {
-    HWND D = T.Create();
-    Tops.push_back(D);
+    HWND D = Keep(T.Create());
     ShowWindow(D, SW_SHOW);
     SettlePaints(D);
     EXPECT_NE(FindProviderByWnd(D), nullptr) << "the dialog was not adopted";
@@ -37,40 +36,8 @@ protected:
     while (C != nullptr && Index-- > 0) C = GetWindow(C, GW_HWNDNEXT);
     return C;
   }
-  static int Count(const testing_support::Dib32& D, uint32_t C) {
-    int N = 0;
-    for (int y = 0; y < D.Height(); ++y)
-      for (int x = 0; x < D.Width(); ++x) N += Rgb(D.Px(x, y)) == C;
-    return N;
-  }
   ManagerPtr M;
 };
-
-// A flat-coloured 24-bit bitmap and an icon of one colour (0xRRGGBB).
-HBITMAP FlatBitmap(int W, int H, uint32_t Rgb_) {
-  HDC Screen = GetDC(nullptr);
-  HBITMAP B = CreateCompatibleBitmap(Screen, W, H);
-  HDC Mem = CreateCompatibleDC(Screen);
-  HGDIOBJ Old = SelectObject(Mem, B);
-  HBRUSH Br = CreateSolidBrush(RGB(Rgb_ >> 16, (Rgb_ >> 8) & 0xFF, Rgb_ & 0xFF));
-  RECT R{0, 0, W, H};
-  FillRect(Mem, &R, Br);
-  DeleteObject(Br);
-  SelectObject(Mem, Old);
-  DeleteDC(Mem);
-  ReleaseDC(nullptr, Screen);
-  return B;
-}
-
-HICON FlatIcon(int Size, uint32_t Rgb_) {
-  HBITMAP Colour = FlatBitmap(Size, Size, Rgb_);
-  HBITMAP Mask = CreateBitmap(Size, Size, 1, 1, nullptr);  // all zero: every pixel shows the colour
-  ICONINFO I{TRUE, 0, 0, Mask, Colour};
-  HICON Icon = CreateIconIndirect(&I);
-  DeleteObject(Colour);
-  DeleteObject(Mask);
-  return Icon;
-}
 
 TEST_F(DialogChildren, ImageButtonsShowTheirImageAlone) {
   TDlgTemplate T(kDlgStyle, {{L"BUTTON", BS_BITMAP | WS_VISIBLE, 5, 5, 60, 20},
@@ -92,17 +59,13 @@ TEST_F(DialogChildren, ImageButtonsShowTheirImageAlone) {
     auto D = ScreenOf(C.Wnd);
     // The image whole in the middle; around it only the skin's face (no caption), inside the 1-pixel ring.
     const int L = (D->Width() - C.W) / 2, Top = (D->Height() - C.H) / 2;
-    EXPECT_EQ(C.W * C.H, Count(*D, C.Colour));
+    EXPECT_EQ(C.W * C.H, CountRgb(*D, C.Colour));
     EXPECT_EQ(C.Colour, Rgb(D->Px(L, Top)));
     EXPECT_EQ(C.Colour, Rgb(D->Px(L + C.W - 1, Top + C.H - 1)));
     const uint32_t Face = Rgb(D->Px(2, 2));
-    int Other = 0;
-    for (int y = 1; y < D->Height() - 1; ++y)
-      for (int x = 1; x < D->Width() - 1; ++x) {
-        const bool InImage = x >= L && x < L + C.W && y >= Top && y < Top + C.H;
-        Other += !InImage && Rgb(D->Px(x, y)) != Face;
-      }
-    EXPECT_EQ(0, Other);
+    auto NotFace = [&](uint32_t P) { return P != Face; };
+    EXPECT_EQ(CountWhere(*D, NotFace, TRect(L, Top, L + C.W, Top + C.H)),
+              CountWhere(*D, NotFace, TRect(1, 1, D->Width() - 1, D->Height() - 1)));
   }
   DestroyWindow(Dlg);
   DeleteObject(Bmp);
@@ -119,35 +82,22 @@ TEST_F(DialogChildren, AGroupBoxKeepsItsSkinnedFrameAndShowsTheDialogInside) {
   auto D = ScreenOf(G);
   // The GROUPBOX ring runs down the left and right edges and along the bottom, below the caption band.
   const int Mid = D->Height() / 2;
-  EXPECT_EQ(0x603000u, Rgb(D->Px(0, Mid)));
-  EXPECT_EQ(0x603000u, Rgb(D->Px(D->Width() - 1, Mid)));
-  EXPECT_EQ(0x603000u, Rgb(D->Px(D->Width() / 2, D->Height() - 1)));
+  ExpectPixels(*D, {{0, Mid, 0x603000}, {D->Width() - 1, Mid, 0x603000}, {D->Width() / 2, D->Height() - 1, 0x603000}});
   // Inside it the dialog's own background, as its corner beside the box shows it.
   auto Whole = ScreenOf(Dlg);
-  RECT GR{}, DR{};
-  GetWindowRect(G, &GR);
-  GetWindowRect(Dlg, &DR);
-  EXPECT_EQ(Rgb(Whole->Px(GR.right - DR.left + 2, GR.bottom - DR.top + 2)), Rgb(D->Px(D->Width() / 2, Mid)));
+  const TRect GR = WindowRectOf(G), DR = WindowRectOf(Dlg);
+  EXPECT_EQ(Rgb(Whole->Px(GR.Right - DR.Left + 2, GR.Bottom - DR.Top + 2)), Rgb(D->Px(D->Width() / 2, Mid)));
 }
 
 namespace {
 
-// The columns a static's text covers: pixels unlike the bottom-left one, where the top-aligned text never reaches.
-std::pair<int, int> InkColumns(const testing_support::Dib32& D) {
-  const uint32_t Bg = Rgb(D.Px(0, D.Height() - 1));
-  int L = D.Width(), R = -1;
-  for (int y = 0; y < D.Height(); ++y)
-    for (int x = 0; x < D.Width(); ++x)
-      if (Rgb(D.Px(x, y)) != Bg) L = std::min(L, x), R = std::max(R, x);
-  return {L, R};
+// What a static's text covers: pixels unlike the one at (X, Y), where the text never reaches.
+TInk InkOf(const testing_support::Dib32& D, int X, int Y) {
+  const uint32_t Bg = Rgb(D.Px(X, Y));
+  return InkBounds(D, [Bg](uint32_t P) { return P != Bg; });
 }
 
-bool SamePixels(const testing_support::Dib32& A, const testing_support::Dib32& B) {
-  for (int y = 0; y < A.Height(); ++y)
-    for (int x = 0; x < A.Width(); ++x)
-      if (A.Px(x, y) != B.Px(x, y)) return false;
-  return true;
-}
+bool SamePixels(const testing_support::Dib32& A, const testing_support::Dib32& B) { return CountDiffering(A, B) == 0; }
 
 }  // namespace
 
@@ -166,7 +116,8 @@ TEST_F(DialogChildren, StaticTextsKeepTheirAlignmentAndTheirAmpersands) {
   } Cases[] = {{"left", 0, 0.0}, {"centre", 1, 0.5}, {"right", 2, 1.0}};
   for (const Case& C : Cases) {
     auto D = ScreenOf(Child(Dlg, C.Index));
-    const auto [L, R] = InkColumns(*D);
+    const TInk I = InkOf(*D, 0, D->Height() - 1);  // the top-aligned text never reaches the bottom-left corner
+    const int L = I.Left, R = I.Right;
     ASSERT_GE(R, L) << C.Name << ": no text";
     const int Middle = static_cast<int>(C.Where * D->Width());
     EXPECT_LE(L, Middle) << C.Name;
@@ -191,10 +142,8 @@ TEST_F(DialogChildren, PictureStaticsShowANewPictureOrOnlyTheBackground) {
   EXPECT_EQ(0x66CC33u, Rgb(ScreenOf(I)->Px(1, 1)));
   // The dialog's background where the pictures stood, read beside them.
   auto Whole = ScreenOf(Dlg);
-  RECT IR{}, DR{};
-  GetWindowRect(I, &IR);
-  GetWindowRect(Dlg, &DR);
-  const uint32_t Bg = Rgb(Whole->Px(IR.right - DR.left + 2, IR.top - DR.top + 1));
+  const TRect IR = WindowRectOf(I), DR = WindowRectOf(Dlg);
+  const uint32_t Bg = Rgb(Whole->Px(IR.Right - DR.Left + 2, IR.Top - DR.Top + 1));
   struct Case {
     const char* Name;
     HWND Wnd;
@@ -249,12 +198,10 @@ TEST_F(DialogChildren, FrameAndEtchedStaticsKeepTheirLinesOverTheSkinnedBackgrou
   HWND Dlg = Show(T);
   RedrawWindow(Dlg, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
   auto Whole = ScreenOf(Dlg);
-  RECT DR{};
-  GetWindowRect(Dlg, &DR);
+  const TRect DR = WindowRectOf(Dlg);
   auto At = [&](HWND C, int DX, int DY) {
-    RECT R{};
-    GetWindowRect(C, &R);
-    return Rgb(Whole->Px(R.left - DR.left + DX, R.top - DR.top + DY));
+    const TRect R = WindowRectOf(C);
+    return Rgb(Whole->Px(R.Left - DR.Left + DX, R.Top - DR.Top + DY));
   };
   HWND Frame = Child(Dlg, 0);
   const uint32_t Bg = At(Frame, -2, -2);  // the dialog's background beside the frame
@@ -263,10 +210,9 @@ TEST_F(DialogChildren, FrameAndEtchedStaticsKeepTheirLinesOverTheSkinnedBackgrou
     HWND C = Child(Dlg, I);
     EXPECT_FALSE(WindowHasSkin(C)) << "left to the system";
     EXPECT_NE(Bg, At(C, 0, 0)) << "the line is gone";
-    RECT R{};
-    GetWindowRect(C, &R);
-    if (R.bottom - R.top > 4) {
-      EXPECT_EQ(Bg, At(C, (R.right - R.left) / 2, (R.bottom - R.top) / 2)) << "inside the frame";
+    const TRect R = WindowRectOf(C);
+    if (R.Height() > 4) {
+      EXPECT_EQ(Bg, At(C, R.Width() / 2, R.Height() / 2)) << "inside the frame";
     }
   }
 }
@@ -281,40 +227,21 @@ TEST_F(DialogChildren, StaticTextsFollowTheirWrapEllipsisAndCentringStyles) {
                              {L"STATIC", SS_SIMPLE | WS_VISIBLE, 90, 40, 80, 30}});
   HWND Dlg = Show(T);
   const char* Long = "Several words that never fit one line of this static";
-  // The rows and columns the text covers, and the line height of the static's font.
-  struct TInk {
-    int Top, Bottom, Right;
-  };
-  auto InkOf = [&](int Index) {
-    HWND C = Child(Dlg, Index);
-    auto D = ScreenOf(C);
-    const uint32_t Bg = Rgb(D->Px(D->Width() - 1, D->Height() - 1));
-    TInk I{D->Height(), -1, -1};
-    for (int y = 0; y < D->Height(); ++y)
-      for (int x = 0; x < D->Width(); ++x)
-        if (Rgb(D->Px(x, y)) != Bg) {
-          I.Top = std::min(I.Top, y);
-          I.Bottom = std::max(I.Bottom, y);
-          I.Right = std::max(I.Right, x);
-        }
-    return I;
+  // The rows and columns the text covers (unlike the bottom-right corner), and the line height of the static's font.
+  auto InkAt = [&](int Index) {
+    auto D = ScreenOf(Child(Dlg, Index));
+    return InkOf(*D, D->Width() - 1, D->Height() - 1);
   };
   for (int I = 0; I < 5; ++I) SetWindowTextA(Child(Dlg, I), Long);
   SetWindowTextA(Child(Dlg, 3), "Centred");
-  TEXTMETRICA TM{};
-  HDC DC = GetDC(Child(Dlg, 0));
-  HGDIOBJ Old = SelectObject(DC, reinterpret_cast<HFONT>(SendMessageA(Child(Dlg, 0), WM_GETFONT, 0, 0)));
-  GetTextMetricsA(DC, &TM);
-  SelectObject(DC, Old);
-  ReleaseDC(Child(Dlg, 0), DC);
-  const int Line = TM.tmHeight;
+  const int Line = FontMetricsOf(Child(Dlg, 0)).tmHeight;
   struct Case {
     const char* Name;
     int Index;
     bool OneLine;
   } Cases[] = {{"word wrap", 0, false}, {"no word wrap", 1, true}, {"end ellipsis", 2, true}, {"simple", 4, true}};
   for (const Case& C : Cases) {
-    const TInk I = InkOf(C.Index);
+    const TInk I = InkAt(C.Index);
     ASSERT_GE(I.Bottom, I.Top) << C.Name << ": no text";
     EXPECT_EQ(C.OneLine, I.Bottom < Line) << C.Name << ": ink down to row " << I.Bottom << ", line " << Line;
   }
@@ -322,6 +249,6 @@ TEST_F(DialogChildren, StaticTextsFollowTheirWrapEllipsisAndCentringStyles) {
   EXPECT_FALSE(SamePixels(*ScreenOf(Child(Dlg, 1)), *ScreenOf(Child(Dlg, 2)))) << "no ellipsis";
   RECT R{};
   GetClientRect(Child(Dlg, 3), &R);
-  const TInk Centred = InkOf(3);
+  const TInk Centred = InkAt(3);
   EXPECT_NEAR((Centred.Top + Centred.Bottom) / 2, R.bottom / 2, 2) << "not centred vertically";
 }

@@ -1,5 +1,6 @@
 // The dialog adapter's frame: the state-section answer by skin version, the caption band's corners in the window
-// region, the layered showing under composition, and the end of an adapted window without a procedure below.
+// region, the layered showing under composition, and the end of an adapted window (a dialog's among them) without a
+// procedure below.
 #include <algorithm>
 
 #include "AdapterTestSupport.h"
@@ -16,22 +17,10 @@ using namespace adapter_test;
 
 namespace {
 
-class DialogFrame : public AdapterTest {
-protected:
-  TvkDialogWnd* ShowDialog(DLGPROC Proc = NoDlgProc) {
-    TDlgTemplate T(kDlgStyle | WS_VISIBLE, {{L"BUTTON", WS_VISIBLE, 5, 5, 60, 12}});
-    Dlg = T.Create(Proc);
-    Tops.push_back(Dlg);
-    TvkDialogWnd* D = DialogAdapterOf(Dlg);
-    EXPECT_NE(D, nullptr) << "the dialog was not adopted";
-    return D;
-  }
-  HWND Dlg = nullptr;
-};
+class DialogFrame : public WithManager<DialogFixture> {};
 
 // Skins older than 10.25 answer the state-section question only for sections that say they know it.
 TEST_F(DialogFrame, TheStateSectionAnswerFollowsTheSkinVersionAndTheSectionsFlag) {
-  ManagerPtr M = SolidManager();
   TvkDialogWnd* D = ShowDialog();
   ASSERT_NE(D, nullptr);
   struct Case {
@@ -52,7 +41,6 @@ TEST_F(DialogFrame, TheStateSectionAnswerFollowsTheSkinVersionAndTheSectionsFlag
 
 // The caption band's own border mask cuts its top corners out of the window region, as the frame's does.
 TEST_F(DialogFrame, TheCaptionBandsCornersAreCutOutOfTheRegion) {
-  ManagerPtr M = SolidManager();
   TvkDialogWnd* D = ShowDialog();
   ASSERT_NE(D, nullptr);
   ASSERT_FALSE(M->MaskIndexInRange(D->SkinData->BorderIndex)) << "the DIALOG section has no frame mask of its own";
@@ -82,14 +70,12 @@ INT_PTR CALLBACK RecordShowStyle(HWND W, UINT Msg, WPARAM, LPARAM) {
 
 // Under desktop composition a dialog is layered while the system shows it, and not afterwards.
 TEST_F(DialogFrame, UnderCompositionADialogIsLayeredOnlyWhileItShows) {
-  ManagerPtr M = SolidManager();
   for (const bool Composition : {false, true}) {
     SCOPED_TRACE(Composition ? "composition" : "no composition");
     ResetPlatform();
     if (Composition) DwmIsCompositionEnabledEntry().Replace(Composed);
     TDlgTemplate T(kDlgStyle, {{L"BUTTON", WS_VISIBLE, 5, 5, 60, 12}});
-    HWND W = T.Create(RecordShowStyle);
-    Tops.push_back(W);
+    HWND W = Keep(T.Create(RecordShowStyle));
     ASSERT_NE(DialogAdapterOf(W), nullptr);
     g_ExStyleAtShow = -1;
     ShowWindow(W, SW_SHOWNOACTIVATE);
@@ -103,23 +89,32 @@ TEST_F(DialogFrame, UnderCompositionADialogIsLayeredOnlyWhileItShows) {
 // An adapted window whose procedure below is gone ends in the default handling: sending its last messages to it
 // again would come straight back to the adapter.
 TEST_F(DialogFrame, AnAdaptedWindowWithoutAProcedureBelowEndsInTheDefaultHandling) {
-  ManagerPtr M = SolidManager();
   HWND Parent = Host();
-  for (const bool Scroll : {false, true}) {
-    SCOPED_TRACE(Scroll ? "scroll adapter" : "plain adapter");
-    HWND W = NewRecordingWindow(Parent, WS_VISIBLE, 5, 5, 60, 40);
-    TvkSkinParams P;
-    P.SkinSection = "EDIT";
-    TvkMainWnd* A = Scroll ? static_cast<TvkMainWnd*>(CreateAdapter<TvkScrollWnd>(W, nullptr, M.get(), P, false))
-                           : CreateAdapter<TvkMainWnd>(W, nullptr, M.get(), P, false);
+  for (const char* Kind : {"plain adapter", "scroll adapter", "dialog adapter"}) {
+    SCOPED_TRACE(Kind);
+    const bool Dialog = Kind[0] == 'd', Scroll = Kind[0] == 's';
+    HWND W = Dialog ? nullptr : NewRecordingWindow(Parent, WS_VISIBLE, 5, 5, 60, 40);
+    TvkMainWnd* A = nullptr;
+    if (Dialog) {
+      A = ShowDialog();
+      ASSERT_NE(A, nullptr);
+      W = Dlg;
+    } else if (Scroll) {
+      A = CreateAdapter<TvkScrollWnd>(W, nullptr, M.get(), SkinParams("EDIT"), false);
+    } else {
+      A = CreateAdapter<TvkMainWnd>(W, nullptr, M.get(), SkinParams("EDIT"), false);
+    }
     const WNDPROC Below = A->OldWndProc;
     A->OldWndProc = nullptr;
     TMessage Msg{WM_NCDESTROY, 0, 0, 0};
     A->WndProc(Msg);  // a recursion would never come back
     A->OldWndProc = Below;
-    A->Free();
+    if (!Dialog) A->Free();
     DestroyWindow(W);
     EXPECT_FALSE(IsWindow(W));
+    if (Dialog) {
+      EXPECT_TRUE(A->Detached);
+    }
   }
 }
 

@@ -9,6 +9,8 @@
 #include <initializer_list>
 #include <vector>
 
+#include "AdapterTestSupport.h"
+#include "skin/adapters/vkDialogWnd.h"
 #include "skin/adapters/vkDials.h"
 #include "tests/support/WindowProbe.h"
 
@@ -89,6 +91,21 @@ constexpr DWORD kDlgStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
   MessageBoxA(nullptr, Text, "Title", Type);
   EXPECT_TRUE(Seen) << "no message box was seen";
 }
+
+// A test of adopted dialogs.
+class DialogFixture : public adapter_test::AdapterTest {
+protected:
+  // A shown one-button dialog of the style (made visible), adopted by the hook and painted once.
+  TvkDialogWnd* ShowDialog(DWORD Style = kDlgStyle, DLGPROC Proc = NoDlgProc) {
+    TDlgTemplate T(Style | WS_VISIBLE, {{L"BUTTON", WS_VISIBLE, 5, 5, 60, 12}});
+    Dlg = Keep(T.Create(Proc));
+    TvkDialogWnd* D = DialogAdapterOf(Dlg);
+    EXPECT_NE(D, nullptr) << "the dialog was not adopted";
+    if (D != nullptr) SendMessageA(Dlg, WM_NCPAINT, 1, 0);
+    return D;
+  }
+  HWND Dlg = nullptr;
+};
 
 // The dialog's Index-th child of a class (compared without case), in z order.
 [[maybe_unused]] HWND ChildOfClass(HWND Dlg, const char* Class, int Index = 0) {

@@ -35,10 +35,10 @@
 
 using namespace adapter_test;
 
-class DialogTest : public AdapterTest {};
+class DialogTest : public WithManager<DialogFixture> {};
+class TideDialogTest : public WithManager<DialogFixture, TideManager> {};
 
 TEST_F(DialogTest, ParentlessMessageBoxGetsDialogAdapterChildAdaptersAndFrame) {
-  ManagerPtr M = SolidManager();
   HWND Box = nullptr;
   WithMessageBox(MB_OK | MB_ICONINFORMATION, [&](HWND W) {
     Box = W;
@@ -58,12 +58,9 @@ TEST_F(DialogTest, ParentlessMessageBoxGetsDialogAdapterChildAdaptersAndFrame) {
     EXPECT_GE(Statics, 2) << "text and icon";
     EXPECT_TRUE(WindowHasSkin(W));
     // The frame is the DIALOG section's colour (#00FF00) outside the caption band.
-    RECT WR;
-    GetWindowRect(W, &WR);
-    testing_support::Dib32 Dib(WR.right - WR.left, WR.bottom - WR.top, 0, true);
     SendMessageA(W, WM_NCPAINT, 1, 0);
-    CopyWindowDC(W, Dib);
-    EXPECT_EQ(Dib.Rgb(WR.right - WR.left - 2, WR.bottom - WR.top - 2), 0x00FF00u);
+    const auto Dib = WindowDCOf(W);
+    EXPECT_EQ(Dib->Rgb(Dib->Width() - 2, Dib->Height() - 2), 0x00FF00u);
   });
   ASSERT_NE(Box, nullptr);
   // The box is gone: its provider is dropped at the next purge.
@@ -95,12 +92,22 @@ struct RecordingFactory {
       if (C.Wnd == Wnd) return &C;
     return nullptr;
   }
+  // The window was asked an adapter of the class and section, or none (Adapter nullptr).
+  void Expect(HWND Wnd, const char* Adapter, const char* Section) const {
+    const TChoice* Got = For(Wnd);
+    if (Adapter == nullptr) {
+      EXPECT_EQ(Got, nullptr);
+      return;
+    }
+    ASSERT_NE(Got, nullptr);
+    EXPECT_EQ(Got->Class, Adapter);
+    EXPECT_EQ(Got->Section, Section);
+  }
 };
 
 }  // namespace
 
 TEST_F(DialogTest, ChooserPicksEachChildsAdapterByClassAndWholeTypeField) {
-  ManagerPtr M = SolidManager();
   InitCommonControls();
   RecordingFactory Rec;
   TDlgTemplate T(kDlgStyle, {
@@ -120,9 +127,8 @@ TEST_F(DialogTest, ChooserPicksEachChildsAdapterByClassAndWholeTypeField) {
                                 {L"msctls_trackbar32", WS_VISIBLE, 150, 25, 40, 14},
                                 {L"ToolbarWindow32", TBSTYLE_WRAPABLE | WS_VISIBLE, 0, 90, 100, 14},
                             });
-  HWND Dlg = T.Create();
+  HWND Dlg = Keep(T.Create());
   ASSERT_NE(Dlg, nullptr);
-  Tops.push_back(Dlg);
   ShowWindow(Dlg, SW_SHOW);
   UpdateWindow(Dlg);
   TvkDialogWnd* D = DialogAdapterOf(Dlg);
@@ -145,14 +151,7 @@ TEST_F(DialogTest, ChooserPicksEachChildsAdapterByClassAndWholeTypeField) {
     SCOPED_TRACE(std::string(R.Class) + " #" + std::to_string(R.Index));
     HWND C = ChildOfClass(Dlg, R.Class, R.Index);
     ASSERT_NE(C, nullptr);
-    const TChoice* Got = Rec.For(C);
-    if (R.Adapter == nullptr) {
-      EXPECT_EQ(Got, nullptr);
-      continue;
-    }
-    ASSERT_NE(Got, nullptr);
-    EXPECT_EQ(Got->Class, R.Adapter);
-    EXPECT_EQ(Got->Section, R.Section);
+    Rec.Expect(C, R.Adapter, R.Section);
   }
   EXPECT_FALSE(D->OwnClientPaint) << "an invisible edit still turns the dialog's own painting off";
 }
@@ -171,11 +170,9 @@ IMPLEMENT_CLASS(TSilentPaintPanel)
 // dialog and its windowed children their own adapters; a silent panel takes the group box look, the tag that
 // keeps its caption off and no caption text.
 TEST_F(DialogTest, FrameworkPanelsOnADialogTakeTheirRows) {
-  ManagerPtr M = SolidManager();
   TDlgTemplate T(kDlgStyle, {});
-  HWND Dlg = T.Create();
+  HWND Dlg = Keep(T.Create());
   ASSERT_NE(Dlg, nullptr);
-  Tops.push_back(Dlg);
   auto* P = new TPanel(nullptr);
   P->SetParentWindow(Dlg);
   P->SetBounds(5, 5, 160, 60);
@@ -183,9 +180,7 @@ TEST_F(DialogTest, FrameworkPanelsOnADialogTakeTheirRows) {
   L->SetParent(P);
   L->SetCaption("Label");
   L->Font()->SetColor(clRed);
-  auto* B = new TButton(P);
-  B->SetParent(P);
-  B->SetBounds(80, 10, 60, 24);
+  auto* B = Place<TButton>(P, 80, 10, 60, 24);
   auto* S = new TSilentPaintPanel(nullptr);
   S->SetParentWindow(Dlg);
   S->SetBounds(5, 70, 160, 40);
@@ -231,19 +226,10 @@ LRESULT CALLBACK PrintsBlack(HWND W, UINT Msg, WPARAM WParam, LPARAM LParam) {
 }  // namespace
 
 // Printing a window's children puts each one, and each of its own children, at its place in the window.
-TEST_F(DialogTest, PrintedChildrenLieAtTheirPlacesInTheWindow) {
+TEST_F(AdapterTest, PrintedChildrenLieAtTheirPlacesInTheWindow) {
   HWND Top = Host(200, 150);
-  WNDCLASSA C{};
-  if (!GetClassInfoA(GetModuleHandleA(nullptr), "KrlPrintsBlack", &C)) {
-    C.lpfnWndProc = PrintsBlack;
-    C.hInstance = GetModuleHandleA(nullptr);
-    C.lpszClassName = "KrlPrintsBlack";
-    ASSERT_NE(0, RegisterClassA(&C));
-  }
-  auto Rect = [](HWND Parent, int X, int Y, int W, int H) {
-    return CreateWindowExA(0, "KrlPrintsBlack", "", WS_CHILD | WS_VISIBLE, X, Y, W, H, Parent, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
-  };
+  const char* Black = WindowClass("KrlPrintsBlack", PrintsBlack);
+  auto Rect = [&](HWND Parent, int X, int Y, int W, int H) { return NewWindow(Black, Parent, WS_VISIBLE, X, Y, W, H); };
   Rect(Top, 5, 5, 10, 10);
   HWND Box = NewRecordingWindow(Top, WS_VISIBLE, 50, 40, 100, 80);
   Rect(Box, 10, 10, 20, 20);
@@ -261,40 +247,31 @@ TEST_F(DialogTest, PrintedChildrenLieAtTheirPlacesInTheWindow) {
 }
 
 TEST_F(DialogTest, ThirdVisibleDialogIsLeftAloneUnlessItHoldsAToolbar) {
-  ManagerPtr M = SolidManager();
   InitCommonControls();
   TDlgTemplate Plain(kDlgStyle | WS_VISIBLE, {{L"BUTTON", WS_VISIBLE, 5, 5, 60, 12}});
   TDlgTemplate Hidden(kDlgStyle, {{L"ToolbarWindow32", WS_VISIBLE, 0, 0, 100, 14}});
-  HWND A = Plain.Create(), B = Plain.Create();
-  Tops.insert(Tops.end(), {A, B});
+  HWND A = Keep(Plain.Create()), B = Keep(Plain.Create());
   ASSERT_NE(DialogAdapterOf(A), nullptr);
   ASSERT_NE(DialogAdapterOf(B), nullptr);
   EXPECT_EQ(CountVisibleDialogs(), 2);
-  HWND C = Plain.Create();
-  Tops.push_back(C);
-  EXPECT_EQ(DialogAdapterOf(C), nullptr) << "a third dialog without a toolbar";
-  HWND WithBar = Hidden.Create();
-  Tops.push_back(WithBar);
+  EXPECT_EQ(DialogAdapterOf(Keep(Plain.Create())), nullptr) << "a third dialog without a toolbar";
+  HWND WithBar = Keep(Hidden.Create());
   ShowWindow(WithBar, SW_SHOW);
   SetActiveWindow(WithBar);
   EXPECT_NE(DialogAdapterOf(WithBar), nullptr) << "a toolbar below it lets it through on activation";
 }
 
 TEST_F(DialogTest, AdoptionRulesForOwnedBoxesPopupsAndTheMainForm) {
-  ManagerPtr M = SolidManager();
   HWND Owner = Host();
   // An owned box stays system-drawn.
-  HWND Owned = CreateWindowExA(0, "#32770", "", WS_POPUP | WS_CAPTION, 0, 0, 100, 80, Owner, nullptr, nullptr, nullptr);
-  Tops.push_back(Owned);
+  HWND Owned =
+      Keep(CreateWindowExA(0, "#32770", "", WS_POPUP | WS_CAPTION, 0, 0, 100, 80, Owner, nullptr, nullptr, nullptr));
   EXPECT_TRUE(AdoptTopLevelWindow(Owned, nullptr)) << "handled: left alone";
   EXPECT_EQ(FindProviderByWnd(Owned), nullptr);
   // A popup without a border is never adopted.
-  HWND Bare = CreateWindowExA(0, "#32770", "", WS_POPUP, 0, 0, 100, 80, nullptr, nullptr, nullptr, nullptr);
-  Tops.push_back(Bare);
-  EXPECT_FALSE(AdoptTopLevelWindow(Bare, nullptr));
+  EXPECT_FALSE(AdoptTopLevelWindow(Keep(NewWindow("#32770", nullptr, 0, 0, 0, 100, 80)), nullptr));
   // Without srStdDialogs nothing is skinned; OnSysDlgInit may refuse too.
-  HWND Free_ = CreateWindowExA(0, "#32770", "", WS_POPUP | WS_CAPTION, 0, 0, 100, 80, nullptr, nullptr, nullptr, nullptr);
-  Tops.push_back(Free_);
+  HWND Free_ = Keep(NewWindow("#32770", nullptr, WS_CAPTION, 0, 0, 100, 80));
   PurgeDetachedProviders();
   if (TvkProvider* P = FindProviderByWnd(Free_)) P->Free();
   M->SetSkinningRules(TvkSkinningRules{srStdForms, srThirdParty});
@@ -319,7 +296,6 @@ TEST_F(DialogTest, AdoptionRulesForOwnedBoxesPopupsAndTheMainForm) {
 
 // The hook is called by the system: a failure while adopting is reported, and the box still comes up, plain.
 TEST_F(DialogTest, AFailureWhileAdoptingABoxIsReportedAndTheBoxComesUpPlain) {
-  ManagerPtr M = SolidManager();
   Platform().ExceptionSink = nullptr;  // the failure is shown in the box
   std::vector<std::string> Reported;
   Platform().MessageBoxSink = [&](const TMessageBoxRequest& R) {
@@ -334,7 +310,6 @@ TEST_F(DialogTest, AFailureWhileAdoptingABoxIsReportedAndTheBoxComesUpPlain) {
 }
 
 TEST_F(DialogTest, MessageBoxIsPlacedWhereAsked) {
-  ManagerPtr M = SolidManager();
   MessageBoxPosX = 37;
   MessageBoxPosY = 41;
   WithMessageBox(MB_OK, [&](HWND W) {
@@ -347,17 +322,11 @@ TEST_F(DialogTest, MessageBoxIsPlacedWhereAsked) {
 }
 
 TEST_F(DialogTest, CloseOnlyBoxAnswersHitTestsMenuAndOneBrushPerColour) {
-  ManagerPtr M = SolidManager();
-  TDlgTemplate T(kDlgStyle | WS_VISIBLE, {{L"BUTTON", WS_VISIBLE, 5, 5, 60, 12}});
-  HWND Dlg = T.Create();
-  Tops.push_back(Dlg);
-  TvkDialogWnd* D = DialogAdapterOf(Dlg);
+  TvkDialogWnd* D = ShowDialog();  // painted: the title buttons are placed
   ASSERT_NE(D, nullptr);
-  SendMessageA(Dlg, WM_NCPAINT, 1, 0);  // places the title buttons
-  RECT WR;
-  GetWindowRect(Dlg, &WR);
+  const TRect WR = WindowRectOf(Dlg);
   auto HitAt = [&](int X, int Y) {
-    return static_cast<int>(SendMessageA(Dlg, WM_NCHITTEST, 0, MAKELPARAM(WR.left + X, WR.top + Y)));
+    return static_cast<int>(SendMessageA(Dlg, WM_NCHITTEST, 0, MAKELPARAM(WR.Left + X, WR.Top + Y)));
   };
   const TRect& Close = D->CloseButton.Rect;
   ASSERT_GT(Close.Width(), 0);
@@ -368,7 +337,7 @@ TEST_F(DialogTest, CloseOnlyBoxAnswersHitTestsMenuAndOneBrushPerColour) {
   EXPECT_EQ(D->HotButton, 0);
   EXPECT_EQ(D->TitleButtonAt(TPoint(Close.Left - 30, CaptionY)), 0) << "no maximize or minimize areas";
   // The caption's double click changes nothing without a maximize box.
-  SendMessageA(Dlg, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(WR.left + 20, WR.top + CaptionY));
+  SendMessageA(Dlg, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(WR.Left + 20, WR.Top + CaptionY));
   EXPECT_FALSE(IsZoomed(Dlg));
   // The system menu: Move and Close only.
   TvkSystemMenu* S = D->SysMenu;
@@ -398,12 +367,10 @@ INT_PTR CALLBACK CountCloseCommands(HWND, UINT Msg, WPARAM WP, LPARAM) {
 }  // namespace
 
 TEST_F(DialogTest, MenuItemsFollowMaximizeAndCloseSendsTheCommand) {
-  ManagerPtr M = SolidManager();
   TDlgTemplate T(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX | WS_VISIBLE,
                  {{L"BUTTON", WS_VISIBLE, 5, 5, 60, 12}});
   g_CloseCommands = 0;
-  HWND Dlg = T.Create(CountCloseCommands);
-  Tops.push_back(Dlg);
+  HWND Dlg = Keep(T.Create(CountCloseCommands));
   TvkDialogWnd* D = DialogAdapterOf(Dlg);
   ASSERT_NE(D, nullptr);
   EXPECT_EQ(D->FrameKind, 3);
@@ -433,7 +400,6 @@ TEST_F(DialogTest, MenuItemsFollowMaximizeAndCloseSendsTheCommand) {
 }
 
 TEST_F(DialogTest, DestroyedDialogGivesItsWindowBackAndHookRemovalFreesEverything) {
-  ManagerPtr M = SolidManager();
   TDlgTemplate T(kDlgStyle | WS_VISIBLE, {{L"BUTTON", WS_VISIBLE, 5, 5, 60, 12}, {L"STATIC", WS_VISIBLE, 5, 20, 60, 12}});
   HWND Dlg = T.Create();
   const WNDPROC Own = reinterpret_cast<WNDPROC>(GetClassLongA(Dlg, GCL_WNDPROC));
@@ -445,8 +411,7 @@ TEST_F(DialogTest, DestroyedDialogGivesItsWindowBackAndHookRemovalFreesEverythin
   PurgeDetachedProviders();
   EXPECT_EQ(FindProviderByWnd(Dlg), nullptr);
   // An open dialog loses its adapters with the skin, and gets them again with the next one.
-  HWND Open = T.Create();
-  Tops.push_back(Open);
+  HWND Open = Keep(T.Create());
   HWND Btn = ChildOfClass(Open, "button");
   const LONG BtnProc = GetWindowLongA(Btn, GWL_WNDPROC);
   ASSERT_NE(DialogAdapterOf(Open), nullptr);
@@ -461,15 +426,12 @@ TEST_F(DialogTest, DestroyedDialogGivesItsWindowBackAndHookRemovalFreesEverythin
 // A form's activation change frees the hook's providers of windows that are gone, and only those: a live form's
 // provider has no dialog adapter, yet its skinner skins the form's buttons.
 TEST_F(DialogTest, AnActivationFreesTheProvidersOfGoneWindowsOnly) {
-  ManagerPtr M = SolidManager();
-  auto NewForm = [] {
-    TForm* F = TForm::CreateNew(Application);
-    F->SetBounds(40, 40, 200, 150);
-    F->Show();
+  auto Adopted = [] {
+    TForm* F = NewForm(40, 40, 200, 150);
     AdoptTopLevelWindow(F->Handle(), nullptr);  // in case the hook has not met it yet
     return testing_support::Owned<TForm>(F);
   };
-  auto Live = NewForm(), Recreated = NewForm();
+  auto Live = Adopted(), Recreated = Adopted();
   const HWND OldWnd = Recreated->Handle();
   ASSERT_NE(FindProviderByWnd(OldWnd), nullptr);
   Recreated->RecreateWnd();
@@ -488,23 +450,6 @@ TEST_F(DialogTest, AnActivationFreesTheProvidersOfGoneWindowsOnly) {
   for (const auto& C : Cases) EXPECT_EQ(FindProviderByWnd(C.Wnd) != nullptr, C.Kept) << C.What;
 }
 
-TEST_F(DialogTest, DestructionWithoutAPreviousProcedureEndsInTheDialogDefault) {
-  ManagerPtr M = SolidManager();
-  TDlgTemplate T(kDlgStyle | WS_VISIBLE, {{L"BUTTON", WS_VISIBLE, 5, 5, 60, 12}});
-  HWND Dlg = T.Create();
-  TvkDialogWnd* D = DialogAdapterOf(Dlg);
-  ASSERT_NE(D, nullptr);
-  const WNDPROC Old = D->OldWndProc;
-  D->OldWndProc = nullptr;
-  // Sending the message to the window again would come straight back to the adapter.
-  TMessage Msg{WM_NCDESTROY, 0, 0, 0};
-  D->WndProc(Msg);
-  D->OldWndProc = Old;
-  DestroyWindow(Dlg);
-  EXPECT_FALSE(IsWindow(Dlg));
-  EXPECT_TRUE(D->Detached);
-}
-
 // ---- the form's child-control walker ----
 
 class TWalkedButton : public TButton {
@@ -521,9 +466,11 @@ public:
 };
 IMPLEMENT_CLASS(TWalkedCombo)
 
-class Walker : public AdapterTest {
+class Walker : public WithManager<AdapterTest> {
 protected:
+  // The skin goes while the form is still there.
   void TearDown() override {
+    M.reset();
     if (Form != nullptr) Form->Free();
     AdapterTest::TearDown();
   }
@@ -536,10 +483,7 @@ protected:
   }
   // A shown form the hook leaves alone, with its own skinner.
   TsSkinProvider* NewSkinnedForm() {
-    Form = TForm::CreateNew(Application);
-    Form->SetTag(NoSkinTag);
-    Form->SetBounds(30, 30, 300, 260);
-    Form->Show();
+    Form = NewForm(30, 30, 300, 260, NoSkinTag);
     return Create<TsSkinProvider>(Form);
   }
   static int AdaptersOf(TvkCtrlAdapter* A, TWinControl* C) {
@@ -551,7 +495,6 @@ protected:
 };
 
 TEST_F(Walker, ButtonListGivesExactNamesOneAdapterAndRespectsTagsEventsAndRemoval) {
-  ManagerPtr M = SolidManager();
   TsSkinProvider* P = NewSkinnedForm();
   P->OnSkinItem = [](TComponent* Item, bool& CanBeAdded, std::string&) { CanBeAdded = Item->Tag() != 7; };
   auto* Refused = Add<TButton>(7);
@@ -592,7 +535,6 @@ TEST_F(Walker, ButtonListGivesExactNamesOneAdapterAndRespectsTagsEventsAndRemova
 }
 
 TEST_F(Walker, AChildWindowMadeOnTheFormIsTakenOnlyUnderTheThirdPartyRule) {
-  ManagerPtr M = SolidManager();
   TsSkinProvider* P = NewSkinnedForm();
   P->CreateAdapter();
   ASSERT_NE(P->CtrlAdapter(), nullptr);
@@ -611,14 +553,10 @@ TEST_F(Walker, AChildWindowMadeOnTheFormIsTakenOnlyUnderTheThirdPartyRule) {
 }
 
 TEST_F(Walker, ProviderListsWinAndTheLowerKindTakesANameInTwoLists) {
-  ManagerPtr M = SolidManager();
   TsSkinProvider* P = NewSkinnedForm();
   auto* B = Add<TWalkedButton>();
   B->HandleNeeded();
-  for (int i = 0; i < kThirdPartyKinds; ++i) P->ThirdParty()->SetList(i, " ");
-  P->ThirdParty()->SetList(8, "TWalkedButton");
-  P->ThirdParty()->SetList(3, "TWalkedButton");
-  P->LoadThirdPartyLists();
+  ListOnly(P, {{8, "TWalkedButton"}, {3, "TWalkedButton"}});
   RecordingFactory Rec;
   P->CtrlAdapter()->WalkControlsOf(nullptr);
   const TChoice* Got = Rec.For(B->Handle());
@@ -633,7 +571,6 @@ TEST_F(Walker, ProviderListsWinAndTheLowerKindTakesANameInTwoLists) {
 }
 
 TEST_F(Walker, MessageFormButtonsAreSkinnedThroughTheHookedFormsWalker) {
-  ManagerPtr M = SolidManager();
   testing_support::ModalCloser Closer("TMessageForm", IDOK);
   bool Seen = false;
   Closer.OnFound = [&](const testing_support::FoundWindow& W) {
@@ -657,13 +594,10 @@ namespace {
 // The pixels of a rectangle of the window's own surface (the part inside the window: a title button may stand
 // out of it).
 std::vector<uint32_t> WindowPixels(HWND W, const TRect& R) {
-  RECT WR;
-  GetWindowRect(W, &WR);
-  testing_support::Dib32 Dib(WR.right - WR.left, WR.bottom - WR.top, 0, true);
-  CopyWindowDC(W, Dib);
+  const auto Dib = WindowDCOf(W);
   std::vector<uint32_t> Px;
-  for (int y = std::max(0, R.Top); y < std::min(Dib.Height(), R.Bottom); ++y)
-    for (int x = std::max(0, R.Left); x < std::min(Dib.Width(), R.Right); ++x) Px.push_back(Dib.Rgb(x, y));
+  for (int y = std::max(0, R.Top); y < std::min(Dib->Height(), R.Bottom); ++y)
+    for (int x = std::max(0, R.Left); x < std::min(Dib->Width(), R.Right); ++x) Px.push_back(Dib->Rgb(x, y));
   return Px;
 }
 
@@ -681,8 +615,7 @@ bool FadeOver(const TvkDlgTitleButton& B) { return B.Animation == nullptr || B.A
 
 // The glyphs carry alpha: the close button of a parentless box turns hot and back to exactly its normal look,
 // drawn at once or, with the glowing effects, through a fade over the button that ends with its window gone.
-TEST_F(DialogTest, AMessageBoxTitleButtonGoesBackToItsNormalLook) {
-  ManagerPtr M = TideManager();
+TEST_F(TideDialogTest, AMessageBoxTitleButtonGoesBackToItsNormalLook) {
   ASSERT_TRUE(M->SkinData().Active);
   for (bool Glowing : {false, true}) {
     SCOPED_TRACE(Glowing ? "fading" : "at once");
@@ -693,9 +626,8 @@ TEST_F(DialogTest, AMessageBoxTitleButtonGoesBackToItsNormalLook) {
       const std::vector<uint32_t> Normal = FreshButtonPixels(W, D);
       const TRect B = D->CloseButton.Rect;
       ASSERT_GT(B.Width(), 0);
-      RECT WR;
-      GetWindowRect(W, &WR);
-      auto HitAt = [&](int X, int Y) { SendMessageA(W, WM_NCHITTEST, 0, MAKELPARAM(WR.left + X, WR.top + Y)); };
+      const TRect WR = WindowRectOf(W);
+      auto HitAt = [&](int X, int Y) { SendMessageA(W, WM_NCHITTEST, 0, MAKELPARAM(WR.Left + X, WR.Top + Y)); };
       HitAt((B.Left + B.Right) / 2, (B.Top + B.Bottom) / 2);
       ASSERT_EQ(D->CloseButton.State, 1);
       if (Glowing) {
@@ -717,16 +649,14 @@ namespace {
 void CALLBACK EndTheMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
 }  // namespace
 
-class DialogRealKeys : public AdapterTest {};
+class DialogRealKeys : public WithManager<AdapterTest> {};
 
 // Alt+F4 pressed while the dialog's skinned menu is open closes the dialog: the menu ends on the Alt key and the
 // dialog's own key handling sends the close command (the menu's item only shows the keys).
 TEST_F(DialogRealKeys, AltF4OnTheOpenMenuSendsTheCloseCommand) {
-  ManagerPtr M = SolidManager();
   TDlgTemplate T(kDlgStyle | WS_VISIBLE, {{L"BUTTON", WS_VISIBLE | WS_TABSTOP, 5, 5, 60, 12}});
   g_CloseCommands = 0;
-  HWND Dlg = T.Create(CountCloseCommands);
-  Tops.push_back(Dlg);
+  HWND Dlg = Keep(T.Create(CountCloseCommands));
   TvkDialogWnd* D = DialogAdapterOf(Dlg);
   ASSERT_NE(D, nullptr);
   SetForegroundWindow(Dlg);
@@ -741,14 +671,13 @@ TEST_F(DialogRealKeys, AltF4OnTheOpenMenuSendsTheCloseCommand) {
   EXPECT_TRUE(testing_support::PumpUntil([] { return g_CloseCommands > 0; }, 2000)) << "no close command";
 }
 
-class DialogRealPointer : public AdapterTest {};
+class DialogRealPointer : public WithManager<AdapterTest, TideManager> {};
 
 // A parentless box, on top in a corner the other tests leave alone, under the real pointer: its close button
 // stays hot while the pointer rests on it longer than the hover time, and once the pointer has left the box it
 // shows exactly its normal look again.
 TEST_F(DialogRealPointer, AMessageBoxCloseButtonStaysHotUnderThePointerAndIsNormalOnceItLeaves) {
   testing_support::PointerParking Parking;
-  ManagerPtr M = TideManager();
   ASSERT_TRUE(M->SkinData().Active);
   MessageBoxPosX = 880;
   MessageBoxPosY = 700;
@@ -760,11 +689,10 @@ TEST_F(DialogRealPointer, AMessageBoxCloseButtonStaysHotUnderThePointerAndIsNorm
       ASSERT_NE(D, nullptr);
       const std::vector<uint32_t> Normal = FreshButtonPixels(W, D);
       const TRect B = D->CloseButton.Rect;
-      RECT WR;
-      GetWindowRect(W, &WR);
-      const int Y = WR.top + (B.Top + B.Bottom) / 2;
-      EXPECT_TRUE(testing_support::MovePointer(POINT{WR.left + B.Left - 30, Y}));
-      EXPECT_TRUE(testing_support::MovePointer(POINT{WR.left + (B.Left + B.Right) / 2, Y}));
+      const TRect WR = WindowRectOf(W);
+      const int Y = WR.Top + (B.Top + B.Bottom) / 2;
+      EXPECT_TRUE(testing_support::MovePointer(POINT{WR.Left + B.Left - 30, Y}));
+      EXPECT_TRUE(testing_support::MovePointer(POINT{WR.Left + (B.Left + B.Right) / 2, Y}));
       testing_support::RestPointer(testing_support::HoverTime() + 300);
       EXPECT_EQ(D->CloseButton.State, 1) << "still hot after the hover time";
       if (Glowing) {
@@ -773,7 +701,7 @@ TEST_F(DialogRealPointer, AMessageBoxCloseButtonStaysHotUnderThePointerAndIsNorm
       } else {
         EXPECT_NE(WindowPixels(W, B), Normal);
       }
-      EXPECT_TRUE(testing_support::MovePointer(POINT{WR.right + 40, WR.bottom + 40}));
+      EXPECT_TRUE(testing_support::MovePointer(POINT{WR.Right + 40, WR.Bottom + 40}));
       EXPECT_TRUE(testing_support::PumpUntil([&] { return D->CloseButton.State == 0 && FadeOver(D->CloseButton); }, 2000));
       const std::vector<uint32_t> Left = WindowPixels(W, B);
       EXPECT_EQ(Left, FreshButtonPixels(W, D));
@@ -782,24 +710,19 @@ TEST_F(DialogRealPointer, AMessageBoxCloseButtonStaysHotUnderThePointerAndIsNorm
   MessageBoxPosX = MessageBoxPosY = -1;
 }
 
-TEST_F(DialogTest, TideMessageBoxShowsDialogCaptionButtonFacesAndCutCorners) {
-  ManagerPtr M = TideManager();
+TEST_F(TideDialogTest, TideMessageBoxShowsDialogCaptionButtonFacesAndCutCorners) {
   ASSERT_TRUE(M->SkinData().Active);
   ASSERT_EQ(TsSkinManager::DefaultManager(), M.get());
   WithMessageBox(MB_OK, [&](HWND W) {
     TvkDialogWnd* D = DialogAdapterOf(W);
     ASSERT_NE(D, nullptr);
     RedrawWindow(W, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    RECT WR;
-    GetWindowRect(W, &WR);
-    const int Wd = WR.right - WR.left, Ht = WR.bottom - WR.top;
     // The window's own surface, children included: a screen copy would also catch the windows of test
     // programs running beside this one on the shared display.
-    testing_support::Dib32 Dib(Wd, Ht, 0, true);
-    CopyWindowDC(W, Dib);
-    const COLORREF Sys = GetSysColor(COLOR_BTNFACE);
-    const uint32_t Face = 0xF3F5F7, HotFace = 0xE8F3FA;
-    const uint32_t BtnFace = (GetRValue(Sys) << 16) | (GetGValue(Sys) << 8) | GetBValue(Sys);
+    const auto Copy = WindowDCOf(W);
+    const testing_support::Dib32& Dib = *Copy;
+    const TRect WR = WindowRectOf(W);
+    const uint32_t Face = 0xF3F5F7, HotFace = 0xE8F3FA, BtnFace = PixelOf(clBtnFace);
     // The client background is the DIALOG section's colour for the box's activity.
     const int CX = D->ClientOffsetX(), CY = D->ClientOffsetY();
     EXPECT_EQ(Dib.Rgb(CX + 2, CY + 2), D->Active ? HotFace : Face);
@@ -812,35 +735,29 @@ TEST_F(DialogTest, TideMessageBoxShowsDialogCaptionButtonFacesAndCutCorners) {
     // The button may stand out of the band (a mask taller than the caption): count what lies inside the window.
     const TRect& CB = D->CloseButton.Rect;
     ASSERT_LT(CB.Left, CB.Right);
-    int Glyph = 0;
-    for (int y = std::max(0, CB.Top); y < std::min(Ht, CB.Bottom); ++y)
-      for (int x = std::max(0, CB.Left); x < std::min(Wd, CB.Right); ++x) Glyph += Dib.Rgb(x, y) != Title;
-    EXPECT_GT(Glyph, 10) << "the close button is drawn";
+    EXPECT_GT(CountWhere(Dib, [&](uint32_t P) { return P != Title; }, CB), 10) << "the close button is drawn";
     // The OK button's face comes from BUTTON, never the system's face.
     HWND Ok = ChildOfClass(W, "button");
     ASSERT_NE(Ok, nullptr);
-    RECT BR;
-    GetWindowRect(Ok, &BR);
-    const uint32_t Btn = Dib.Rgb(BR.left - WR.left + 6, (BR.top + BR.bottom) / 2 - WR.top);
+    const TRect BR = WindowRectOf(Ok);
+    const uint32_t Btn = Dib.Rgb(BR.Left - WR.Left + 6, (BR.Top + BR.Bottom) / 2 - WR.Top);
     EXPECT_TRUE(Btn == 0xFFFFFF || Btn == 0xE8F3FA || Btn == 0xCFE6F3) << std::hex << Btn;
     // The corners are cut out of the window's region by the border mask's key pixels.
     ASSERT_FALSE(D->RegionRects.empty());
     HRGN Rgn = CreateRectRgn(0, 0, 0, 0);
     ASSERT_NE(GetWindowRgn(W, Rgn), ERROR);
     EXPECT_FALSE(PtInRegion(Rgn, 0, 0));
-    EXPECT_TRUE(PtInRegion(Rgn, Wd / 2, Ht / 2));
+    EXPECT_TRUE(PtInRegion(Rgn, WR.Width() / 2, WR.Height() / 2));
     DeleteObject(Rgn);
   });
 }
 
 TEST_F(DialogTest, HundredSkinCyclesOverAnOpenDialogLeaveProceduresBrushesAndCounters) {
-  ManagerPtr M = SolidManager();
   M->SetActive(false);
   TDlgTemplate T(kDlgStyle | WS_VISIBLE, {{L"BUTTON", WS_VISIBLE, 5, 5, 60, 12},
                                           {L"STATIC", WS_VISIBLE, 5, 20, 60, 12},
                                           {L"EDIT", WS_VISIBLE | WS_BORDER, 5, 35, 60, 12}});
-  HWND Dlg = T.Create();
-  Tops.push_back(Dlg);
+  HWND Dlg = Keep(T.Create());
   HWND Btn = ChildOfClass(Dlg, "button");
   const LONG DlgProc = GetWindowLongA(Dlg, GWL_WNDPROC), BtnProc = GetWindowLongA(Btn, GWL_WNDPROC);
   const LONG Style = GetWindowLongA(Dlg, GWL_STYLE);
@@ -864,7 +781,6 @@ TEST_F(DialogTest, HundredSkinCyclesOverAnOpenDialogLeaveProceduresBrushesAndCou
 }
 
 TEST_F(Walker, NestedFormGetsItsOwnFormSkinnerAndTheExEventCanRefuseIt) {
-  ManagerPtr M = SolidManager();
   TsSkinProvider* P = NewSkinnedForm();
   bool Refuse = true;
   P->OnSkinItemEx = [&](TComponent* Item, bool&, TvkSkinParams* Params) {
@@ -875,11 +791,6 @@ TEST_F(Walker, NestedFormGetsItsOwnFormSkinnerAndTheExEventCanRefuseIt) {
   Inner->SetParent(Form);
   Inner->SetBounds(0, 0, 100, 80);
   Inner->Show();
-  auto SkinnerOf = [](TComponent* C) -> TsSkinProvider* {
-    for (int i = 0; i < C->ComponentCount(); ++i)
-      if (auto* S = As<TsSkinProvider>(C->Components(i))) return S;
-    return nullptr;
-  };
   P->CtrlAdapter()->WalkControlsOf(nullptr);
   EXPECT_EQ(SkinnerOf(Inner), nullptr) << "refused through the record's font flag";
   Refuse = false;
@@ -898,17 +809,12 @@ TvkGlowForm* CountSnapshot(HWND) {
 }  // namespace
 
 TEST_F(DialogTest, HideEffectStartsOnlyForCancelOrYesAndARealHide) {
-  ManagerPtr M = SolidManager();
   M->AnimEffects()->DialogHide()->SetActive(true);
   M->AnimEffects()->DialogHide()->SetTime(100);
   auto* Saved = FormServices.CreateSnapshotForm;
   FormServices.CreateSnapshotForm = CountSnapshot;
   g_Snapshots = 0;
-  TDlgTemplate T(kDlgStyle | WS_VISIBLE, {{L"BUTTON", WS_VISIBLE, 5, 5, 60, 12}});
-  HWND Dlg = T.Create();
-  Tops.push_back(Dlg);
-  ASSERT_NE(DialogAdapterOf(Dlg), nullptr);
-  SendMessageA(Dlg, WM_NCPAINT, 1, 0);
+  ASSERT_NE(ShowDialog(), nullptr);
   SendMessageA(Dlg, WM_COMMAND, IDOK, 0);
   SendMessageA(Dlg, WM_COMMAND, IDNO, 0);
   EXPECT_EQ(g_Snapshots, 0) << "other buttons close at once";
@@ -928,7 +834,6 @@ void CALLBACK CloseMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
 }  // namespace
 
 TEST_F(DialogTest, PopupMenuWindowsAskForAMenuAdapterOnlyWithSkinnedPopups) {
-  ManagerPtr M = SolidManager();
   RecordingFactory Rec;
   HWND Owner = Host();
   HMENU Menu = CreatePopupMenu();
@@ -954,14 +859,8 @@ TEST_F(DialogTest, PopupMenuWindowsAskForAMenuAdapterOnlyWithSkinnedPopups) {
 // ---- glyph buttons ----
 
 TEST_F(Walker, GlyphButtonsPlaceTheirGlyphAndForeignBitmapsCountByTheirSize) {
-  ManagerPtr M = SolidManager();
-  Form = TForm::CreateNew(Application);
-  Form->SetTag(NoSkinTag);
-  Form->SetBounds(30, 30, 300, 200);
-  Form->Show();
-  auto* B = new TBitBtn(Form);
-  B->SetParent(Form);
-  B->SetBounds(10, 10, 120, 40);
+  Form = NewForm(30, 30, 300, 200, NoSkinTag);
+  auto* B = Place<TBitBtn>(Form, 10, 10, 120, 40);
   B->SetCaption("Go");
   TBitmap* G = new TBitmap();
   G->SetWidth(32);
@@ -973,9 +872,7 @@ TEST_F(Walker, GlyphButtonsPlaceTheirGlyphAndForeignBitmapsCountByTheirSize) {
   delete G;
   B->SetLayout(blGlyphLeft);
   B->SetSpacing(4);
-  TvkSkinParams P;
-  P.Control = B;
-  auto* A = CreateAdapter<TvkBitBtnWnd>(B->Handle(), nullptr, M.get(), P, true);
+  auto* A = CreateAdapter<TvkBitBtnWnd>(B->Handle(), nullptr, M.get(), SkinParams("", B), true);
   GetWindowGeometry(B->Handle(), A->ParentWnd, A->WndRect, A->ParentRect, A->WndSize, A->WndPos);
   EXPECT_EQ(A->GetGlyphSize(), TSize(16, 16)) << "one frame of two";
   const TSize T = A->GetTextSize();
@@ -987,27 +884,15 @@ TEST_F(Walker, GlyphButtonsPlaceTheirGlyphAndForeignBitmapsCountByTheirSize) {
   EXPECT_EQ(A->GetState(), 3) << "the default ring while nothing has the focus";
   A->Free();
   // A foreign button's bitmap counts by its real size.
-  HWND Host_ = Host();
-  HWND W = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_BITMAP, 0, 0, 80, 30, Host_, nullptr, nullptr,
-                           nullptr);
-  HDC Screen = GetDC(nullptr);
-  HBITMAP Bmp = CreateCompatibleBitmap(Screen, 12, 10);
-  HDC Mem = CreateCompatibleDC(Screen);
-  HGDIOBJ Old = SelectObject(Mem, Bmp);
-  PatBlt(Mem, 0, 0, 12, 10, WHITENESS);
-  SelectObject(Mem, Old);
-  DeleteDC(Mem);
-  ReleaseDC(nullptr, Screen);
+  HWND W = NewWindow("BUTTON", Host(), WS_VISIBLE | BS_BITMAP, 0, 0, 80, 30);
+  HBITMAP Bmp = FlatBitmap(12, 10, 0xFFFFFF);
   SendMessageA(W, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(Bmp));
   auto* F = CreateAdapter<TvkBitBtnWnd>(W, nullptr, M.get(), TvkSkinParams(), true);
   EXPECT_EQ(F->GetGlyphSize(), TSize(12, 10));
   // and is drawn where that size places it
   auto D = PrintedWindow(W);
   const TRect GR = F->GetGlyphRect();
-  int White = 0;
-  for (int y = 0; y < D->Height(); ++y)
-    for (int x = 0; x < D->Width(); ++x) White += Rgb(D->Px(x, y)) == 0xFFFFFF;
-  EXPECT_EQ(12 * 10, White);
+  EXPECT_EQ(12 * 10, CountRgb(*D, 0xFFFFFF));
   EXPECT_EQ(0xFFFFFFu, Rgb(D->Px(GR.Left, GR.Top)));
   F->Free();
   DestroyWindow(W);
@@ -1015,11 +900,8 @@ TEST_F(Walker, GlyphButtonsPlaceTheirGlyphAndForeignBitmapsCountByTheirSize) {
 }
 
 TEST_F(Walker, FrameGetsOneFrameAdapter) {
-  ManagerPtr M = SolidManager();
   TsSkinProvider* P = NewSkinnedForm();
-  auto* Fr = new TFrame(Form);
-  Fr->SetParent(Form);
-  Fr->SetBounds(10, 10, 120, 80);
+  auto* Fr = Place<TFrame>(Form, 10, 10, 120, 80);
   Fr->HandleNeeded();
   P->CtrlAdapter()->WalkControlsOf(nullptr);
   P->CtrlAdapter()->WalkControlsOf(nullptr);
@@ -1029,15 +911,12 @@ TEST_F(Walker, FrameGetsOneFrameAdapter) {
 }
 
 TEST_F(Walker, WWEditListGivesARealComboBoxTheWWEditComboAdapter) {
-  ManagerPtr M = SolidManager();
   TsSkinProvider* P = NewSkinnedForm();
   auto* C = Add<TWalkedCombo>();
   C->SetStyle(csDropDown);
   C->HandleNeeded();
   ASSERT_EQ(SendMessageA(C->Handle(), CB_GETCOUNT, 0, 0), 0);  // the system's combo box under the class's name
-  for (int i = 0; i < kThirdPartyKinds; ++i) P->ThirdParty()->SetList(i, " ");
-  P->ThirdParty()->SetList(10, "TWalkedCombo");  // the wwEdit kind
-  P->LoadThirdPartyLists();
+  ListOnly(P, {{10, "TWalkedCombo"}});  // the wwEdit kind
   P->CtrlAdapter()->WalkControlsOf(nullptr);
   TvkWWComboBoxWnd* A = nullptr;
   for (TvkAdapterItem* I : P->CtrlAdapter()->Items)
@@ -1084,23 +963,15 @@ void RegisterShellClasses() {
   INITCOMMONCONTROLSEX Icc{sizeof Icc, ICC_BAR_CLASSES | ICC_COOL_CLASSES | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&Icc);
   for (const char* Name : {"UniversalSearchBand", "Address Band Root", "WorkerW", "Search Box", "TravelBand",
-                           "Breadcrumb Parent", "DirectUIHWND"}) {
-    WNDCLASSA C{};
-    if (GetClassInfoA(GetModuleHandleA(nullptr), Name, &C)) continue;
-    C.lpfnWndProc = DefWindowProcA;
-    C.hInstance = GetModuleHandleA(nullptr);
-    C.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    C.lpszClassName = Name;
-    ASSERT_NE(RegisterClassA(&C), 0) << Name;
-  }
+                           "Breadcrumb Parent", "DirectUIHWND"})
+    WindowClass(Name, DefWindowProcA, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
 }
 
 INT_PTR CALLBACK ShellDlgProc(HWND Dlg, UINT Msg, WPARAM, LPARAM) {
   if (Msg != WM_INITDIALOG) return FALSE;
   int Y = 0;
   for (const TShellChild& C : kShellChildren) {
-    CreateWindowExA(C.ExStyle, C.Class, "", WS_CHILD | C.Style, 0, Y, 120, C.H, Dlg, nullptr, GetModuleHandleA(nullptr),
-                    nullptr);
+    NewWindow(C.Class, Dlg, C.Style, 0, Y, 120, C.H, "", C.ExStyle);
     Y += C.H + 1;
   }
   return TRUE;
@@ -1120,13 +991,11 @@ std::vector<HWND> ShellChildren(HWND Dlg) {
 }  // namespace
 
 TEST_F(DialogTest, ShellBandsAndTheSearchBoxGetTheirAdaptersByVisibilityAndHeight) {
-  ManagerPtr M = SolidManager();
   RegisterShellClasses();
   RecordingFactory Rec;
   TDlgTemplate T(kDlgStyle, {});
-  HWND Dlg = T.Create(ShellDlgProc);
+  HWND Dlg = Keep(T.Create(ShellDlgProc));
   ASSERT_NE(Dlg, nullptr);
-  Tops.push_back(Dlg);
   ShowWindow(Dlg, SW_SHOW);
   ASSERT_NE(DialogAdapterOf(Dlg), nullptr);
   const std::vector<HWND> Children = ShellChildren(Dlg);
@@ -1134,25 +1003,16 @@ TEST_F(DialogTest, ShellBandsAndTheSearchBoxGetTheirAdaptersByVisibilityAndHeigh
     const TShellChild& C = kShellChildren[I];
     SCOPED_TRACE(std::string(C.Class) + " " + std::to_string(C.H));
     ASSERT_NE(Children[I], nullptr);
-    const TChoice* Got = Rec.For(Children[I]);
-    if (C.Adapter == nullptr) {
-      EXPECT_EQ(Got, nullptr);
-      continue;
-    }
-    ASSERT_NE(Got, nullptr);
-    EXPECT_EQ(Got->Class, C.Adapter);
-    EXPECT_EQ(Got->Section, C.Section);
+    Rec.Expect(Children[I], C.Adapter, C.Section);
   }
 }
 
 TEST_F(DialogTest, TwentySkinRoundsOverShellBandsLeaveProceduresBrushesAndCounters) {
-  ManagerPtr M = SolidManager();
   M->SetActive(false);
   RegisterShellClasses();
   TDlgTemplate T(kDlgStyle | WS_VISIBLE, {});
-  HWND Dlg = T.Create(ShellDlgProc);
+  HWND Dlg = Keep(T.Create(ShellDlgProc));
   ASSERT_NE(Dlg, nullptr);
-  Tops.push_back(Dlg);
   const std::vector<HWND> Children = ShellChildren(Dlg);
   std::vector<LONG> Procs, Brushes;
   for (HWND C : Children) {

@@ -17,32 +17,26 @@ protected:
   TvkEditWnd* Adapt(HWND W, TControl* Control = nullptr, const char* Section = "EDIT") {
     return SkinnedAdapterTest::Adapt<TvkEditWnd>(W, Section, Control, true);
   }
-  TEdit* NewEdit(const char* Text) {
-    // The edit adapters are looked at alone: the thread hook leaves this form unskinned.
+  // An edit on the test's form; the edit adapters are looked at alone: the thread hook leaves this form unskinned.
+  template <class T = TEdit>
+  T* NewEdit(const char* Text = "") {
     if (Form == nullptr) ShowForm(NoSkinTag);
-    auto* E = new TEdit(Form);
-    E->SetParent(Form);
-    E->SetBounds(10, 10, 120, 24);
+    auto* E = Place<T>(Form, 10, 10, 120, 24);
     E->SetText(Text);
     return E;
   }
 };
 
 TEST_F(Edits, FrameComesFromTheSkin) {
-  HWND H = Host(300, 200);
-  HWND E = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "text", WS_CHILD | WS_VISIBLE, 10, 10, 120, 24, H, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
+  HWND E = NewWindow("EDIT", Host(300, 200), WS_VISIBLE, 10, 10, 120, 24, "text", WS_EX_CLIENTEDGE);
   auto* A = Adapt(E);
   EXPECT_EQ(ctEditAdapter, A->SkinData->CtrlType);
   EXPECT_EQ(2, A->FrameLeft);
   testing_support::Dib32 D(120, 24, 0, true);
   // Printed without PRF_CLIENT the frame comes from the skin and the client from the edit's own painting.
   SendMessageA(E, WM_PRINT, reinterpret_cast<WPARAM>(D.DC()), PRF_NONCLIENT | PRF_ERASEBKGND);
-  EXPECT_EQ(0x808080u, Rgb(D.Px(0, 0)));    // the EDIT ring, normal state
-  EXPECT_EQ(0x808080u, Rgb(D.Px(119, 23)));
-  EXPECT_EQ(0x808080u, Rgb(D.Px(60, 23)));
-  EXPECT_EQ(0xFFFFFFu, Rgb(D.Px(1, 12)));    // the rest of the frame: the section's face
-  EXPECT_EQ(0xFFFFFFu, Rgb(D.Px(117, 12)));  // the client area the edit painted itself
+  // The EDIT ring in its normal state, the rest of the frame in the section's face, the client the edit painted.
+  ExpectPixels(D, {{0, 0, 0x808080}, {119, 23, 0x808080}, {60, 23, 0x808080}, {1, 12, 0xFFFFFF}, {117, 12, 0xFFFFFF}});
 }
 
 // A framework edit's frame is the skin's border and, from there to the client, the colour the client shows: the
@@ -54,25 +48,14 @@ TEST_F(AdapterTest, AnEditFrameMeetsItsClientInTheClientsColour) {
                                  "PATTERN=~0010~0010~0016~0014~00\n"
                                  "BORDERSMASK=^0020^0020^0023^0023^0001^0001^0001^0001^1^0^1^1\n",
                                  [](int x, int y) { return x >= 10 && x < 16 && y >= 10 && y < 14 ? 0x203040u : 0x808080u; });
-  TForm* F = TForm::CreateNew(Application);
-  F->SetTag(NoSkinTag);
-  F->SetBounds(40, 40, 300, 200);
-  F->Show();
-  auto* E = new TEdit(F);
-  E->SetParent(F);
-  E->SetBounds(10, 10, 120, 24);
-  TvkSkinParams P;
-  P.SkinSection = "EDIT";
-  P.Control = E;
-  auto* A = CreateAdapter<TvkEditWnd>(E->Handle(), nullptr, M.get(), P, true);
+  TForm* F = NewForm(40, 40, 300, 200, NoSkinTag);
+  auto* E = Place<TEdit>(F, 10, 10, 120, 24);
+  auto* A = CreateAdapter<TvkEditWnd>(E->Handle(), nullptr, M.get(), SkinParams("EDIT", E), true);
   ASSERT_EQ(2, A->FrameWidth());
   auto S = ScreenOf(E->Handle());
-  EXPECT_EQ(0x808080u, Rgb(S->Px(0, 12)));    // the skin's border
-  EXPECT_EQ(0xFFFFFFu, Rgb(S->Px(60, 12)));   // the client, in the skin's colour
-  EXPECT_EQ(0xFFFFFFu, Rgb(S->Px(1, 12)));    // the frame inside the border, on every side
-  EXPECT_EQ(0xFFFFFFu, Rgb(S->Px(60, 1)));
-  EXPECT_EQ(0xFFFFFFu, Rgb(S->Px(118, 12)));
-  EXPECT_EQ(0xFFFFFFu, Rgb(S->Px(60, 22)));
+  // The skin's border, the client in the skin's colour, and the frame inside the border on every side.
+  ExpectPixels(*S, {{0, 12, 0x808080}, {60, 12, 0xFFFFFF}, {1, 12, 0xFFFFFF}, {60, 1, 0xFFFFFF}, {118, 12, 0xFFFFFF},
+                    {60, 22, 0xFFFFFF}});
   A->Free();
   F->Free();
 }
@@ -101,24 +84,18 @@ TEST_F(Edits, ADisabledSingleLineEditShowsItsCache) {
   TBitmap* Cache = A->SkinData->CacheBmp;
   ASSERT_EQ(120, Cache->Width());
   // Face and ring blended with the form's colour at 100 of 255; the text is grey under the same blend.
-  const uint32_t Form_ = SwapRedBlue(static_cast<uint32_t>(ColorToRGB(clBtnFace)));
-  auto Blend = [&](uint32_t C) {
-    uint32_t R = 0;
-    for (int S = 0; S < 24; S += 8) R |= ((((C >> S) & 0xFF) * 100 + ((Form_ >> S) & 0xFF) * 155) >> 8) << S;
-    return R;
-  };
+  const uint32_t Form_ = PixelOf(clBtnFace);
+  auto Blend = [&](uint32_t C) { return DisabledBlend(C, Form_); };
   auto Px = [&](int X, int Y) { return static_cast<uint32_t*>(Cache->ScanLine(Y))[X] & 0xFFFFFF; };
   EXPECT_EQ(Blend(0xFFFFFF), Px(110, 12));
   EXPECT_EQ(Blend(0x808080), Px(0, 0));
-  const uint32_t Grey = Blend(SwapRedBlue(static_cast<uint32_t>(ColorToRGB(clGrayText))));
+  const uint32_t Grey = Blend(PixelOf(clGrayText));
   int GreyPixels = 0;
   for (int y = 0; y < 24; ++y)
     for (int x = 0; x < 60; ++x) GreyPixels += Px(x, y) == Grey;
   EXPECT_GT(GreyPixels, 5);
   // A memo is painted by itself when disabled.
-  auto* Memo = new TMemo(Form);
-  Memo->SetParent(Form);
-  Memo->SetBounds(10, 50, 120, 60);
+  auto* Memo = Place<TMemo>(Form, 10, 50, 120, 60);
   EXPECT_FALSE(Adapt(Memo->Handle(), Memo)->CacheWhenDisabled);
 }
 
@@ -141,11 +118,7 @@ TEST_F(Edits, VisualStyleRule) {
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
-    const DWORD Major = C.Major;
-    Platform().GetVersionExA = [Major](OSVERSIONINFOA* V) {
-      V->dwMajorVersion = Major;
-      return TRUE;
-    };
+    FakeWindowsVersion(C.Major);
     ThemeRecorder Themes;
     HWND W = NewRecordingWindow(H, WS_VISIBLE | WS_BORDER, 0, 0, 60, 20);
     TsScrollWndData* Data = nullptr;
@@ -153,9 +126,7 @@ TEST_F(Edits, VisualStyleRule) {
       Data = new TsScrollWndData(nullptr, true);
       Data->CtrlType = ctListView;
     }
-    TvkSkinParams P;
-    P.SkinSection = C.Section;
-    auto* A = CreateAdapter<TvkEditWnd>(W, Data, M.get(), P, true);
+    auto* A = CreateAdapter<TvkEditWnd>(W, Data, M.get(), SkinParams(C.Section), true);
     EXPECT_EQ(C.Off ? 1 : 0, Themes.CountFor(W));
     A->Free();
     delete Data;
@@ -166,8 +137,7 @@ TEST_F(Edits, VisualStyleRule) {
 TEST_F(Edits, LeftScrollBarWindowsSuspendTheirOwnRedraw) {
   HWND H = Host(300, 200);
   for (DWORD Ex : {DWORD{WS_EX_LEFTSCROLLBAR}, DWORD{0}}) {
-    HWND W = CreateWindowExA(Ex, RecordingClass(), "", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0, 0, 80, 60, H, nullptr,
-                             GetModuleHandleA(nullptr), nullptr);
+    HWND W = NewWindow(RecordingClass(), H, WS_VISIBLE | WS_VSCROLL, 0, 0, 80, 60, "", Ex);
     Adapt(W);
     Recorded().clear();
     SendMessageA(W, SM_VKCMD, SkinCommandWParam(VKCMD_SUSPEND_REDRAW), 0);
@@ -186,49 +156,36 @@ class TFocusEdit : public TEdit {
   DECLARE_CLASS(TFocusEdit, TEdit)
 public:
   using TEdit::TEdit;
-  TColor FocusColor() const { return FFocus; }
-  void SetFocusColor(TColor V) { FFocus = V; }
-  TColor FFocus = clYellow;
+  TColor FFocusColor = clYellow;
 };
-PUBLISHED(TFocusEdit) { p.Color("FocusColor", &TFocusEdit::FocusColor, &TFocusEdit::SetFocusColor); }
+PUBLISHED(TFocusEdit) { p.Color(OVER_FIELD(TFocusEdit, FocusColor)); }
 
 class TThemedEdit : public TEdit {
   DECLARE_CLASS(TThemedEdit, TEdit)
 public:
   using TEdit::TEdit;
-  bool UseXPThemes() const { return FThemes; }
-  void SetUseXPThemes(bool V) { FThemes = V; }
-  bool FThemes = true;
+  bool FUseXPThemes = true;
 };
-PUBLISHED(TThemedEdit) { p.Bool("UseXPThemes", &TThemedEdit::UseXPThemes, &TThemedEdit::SetUseXPThemes); }
+PUBLISHED(TThemedEdit) { p.Bool(OVER_FIELD(TThemedEdit, UseXPThemes)); }
 
 // A focus colour takes the skin's colour while skinned and its own afterwards.
 TEST_F(Edits, AFocusColourTakesTheSkinsColourAndComesBack) {
-  ShowForm(NoSkinTag);
-  auto* E = new TFocusEdit(Form);
-  E->SetParent(Form);
-  E->SetBounds(10, 10, 120, 24);
+  auto* E = NewEdit<TFocusEdit>();
   auto* A = Adapt(E->Handle(), E);
   A->ApplySkinParams();
-  EXPECT_EQ(static_cast<TColor>(0xFFFFFF), E->FocusColor());  // the EDIT section's normal colour in the SOLID skin
+  EXPECT_EQ(static_cast<TColor>(0xFFFFFF), E->FFocusColor);  // the EDIT section's normal colour in the SOLID skin
   A->RestoreControlParams();
-  EXPECT_EQ(clYellow, E->FocusColor());
+  EXPECT_EQ(clYellow, E->FFocusColor);
 }
 
 // With skin data of its own, a control keeps its visual style only when it publishes the switch for it.
 TEST_F(Edits, AControlWithItsOwnSkinDataKeepsItsVisualStyleByItsSwitch) {
-  ShowForm(NoSkinTag);
   for (const bool Switch : {false, true}) {
     SCOPED_TRACE(Switch ? "with the switch" : "without");
-    TEdit* E = Switch ? new TThemedEdit(Form) : new TEdit(Form);
-    E->SetParent(Form);
-    E->SetBounds(10, 10, 120, 24);
+    TEdit* E = Switch ? NewEdit<TThemedEdit>() : NewEdit();
     ThemeRecorder Themes;
     auto* Data = new TsScrollWndData(E, true);
-    TvkSkinParams P;
-    P.SkinSection = "EDIT";
-    P.Control = E;
-    auto* A = CreateAdapter<TvkEditWnd>(E->Handle(), Data, M.get(), P, true);
+    auto* A = CreateAdapter<TvkEditWnd>(E->Handle(), Data, M.get(), SkinParams("EDIT", E), true);
     EXPECT_EQ(Switch ? 0 : 1, Themes.CountFor(E->Handle()));
     A->Free();
     delete Data;

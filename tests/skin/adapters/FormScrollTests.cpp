@@ -29,17 +29,17 @@ TEST(FormScroll, AScrollingFormGetsSkinnedBarsThatItsClientOffsetsCount) {
   ASSERT_TRUE(A->CalcSizeDone);
   ASSERT_TRUE(A->VertBar->Shown);
   const int Thick = ScrollBarDimension(A->VertBar, true);
-  RECT W{}, C{};
-  GetWindowRect(F->Handle(), &W);
+  const TRect W = WindowRectOf(F->Handle());
+  RECT C{};
   GetClientRect(F->Handle(), &C);
-  EXPECT_EQ(P->GetClientOffsetLeft(), (W.right - W.left - C.right - Thick) / 2);
+  EXPECT_EQ(P->GetClientOffsetLeft(), (W.Width() - C.right - Thick) / 2);
 
   // on the screen the bar is the skin's: the plain form's system bar looks otherwise
   RedrawWindow(F->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
   testing_support::Dib32 Skinned(300, 200), System(300, 200);
   CopyWindowDC(F->Handle(), Skinned);
   CopyWindowDC(Plain->Handle(), System);
-  const int BarX = W.right - W.left - A->FrameRight - Thick / 2;
+  const int BarX = W.Width() - A->FrameRight - Thick / 2;
   int Differ = 0;
   for (int Y = 60; Y < 140; ++Y) Differ += Skinned.Rgb(BarX, Y) != System.Rgb(BarX, Y);
   EXPECT_GT(Differ, 40);

@@ -24,9 +24,7 @@ protected:
     SkinnedAdapterTest::SetUp();
     // The frame adapter is looked at alone: the thread hook leaves this form unskinned.
     ShowForm(NoSkinTag);
-    Frame = new TFrame(Form);
-    Frame->SetParent(Form);
-    Frame->SetBounds(10, 10, 200, 120);
+    Frame = Place<TFrame>(Form, 10, 10, 200, 120);
   }
   LRESULT Command(WORD Cmd, LPARAM L = 0) {
     return SendMessageA(Frame->Handle(), SM_VKCMD, SkinCommandWParam(Cmd), L);
@@ -83,9 +81,7 @@ TEST_F(Frames, PaintsItsSectionAroundItsChildren) {
   auto* A = Create<TsFrameAdapter>(Frame);
   A->SkinData()->SetSkinSection("PANEL");
   A->SkinData()->RefreshSectionIndex(true);
-  auto* Child = new TPanel(Form);  // an opaque child
-  Child->SetParent(Frame);
-  Child->SetBounds(20, 20, 40, 40);
+  Place<TPanel>(Frame, 20, 20, 40, 40);  // an opaque child
   testing_support::Dib32 D(200, 120, 0x00123456, true);
   A->SkinData()->CacheDirty = true;
   A->PaintFrame(D.DC());
@@ -102,9 +98,7 @@ TEST_F(Frames, TheMouseOnTheFrameTakesTheHoverFromItsAdaptedChildren) {
   static std::vector<int> Left;
   Left.assign(2, 0);
   for (int I = 0; I < 2; ++I) {
-    auto* Kid = new TPanel(Form);
-    Kid->SetParent(Frame);
-    Kid->SetBounds(10 + 60 * I, 10, 40, 40);
+    auto* Kid = Place<TPanel>(Frame, 10 + 60 * I, 10, 40, 40);
     const bool Skinned = I == 0;
     Kid->WindowProc = [I, Skinned, Own = Kid->WindowProc](TMessage& Msg) {
       if (Msg.Msg == SM_VKCMD && SkinCommandCode(Msg.WParam) == VKCMD_QUERY_SKINNED) {

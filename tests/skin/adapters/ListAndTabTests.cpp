@@ -17,56 +17,50 @@ using namespace adapter_test;
 
 namespace {
 
-// A grid as the grid adapter sees it: a window over a registered class with both scroll styles and the
-// published colours the adapter reads and writes.
-class TTestGrid : public TWinControl {
-  DECLARE_CLASS(TTestGrid, TWinControl)
+// A grid as the grid adapter sees it: the published colours the adapter reads and writes.
+class TTestGrid : public TScrollingControl {
+  DECLARE_CLASS(TTestGrid, TScrollingControl)
 public:
-  explicit TTestGrid(TComponent* AOwner) : TWinControl(AOwner) {}
-  TColor FixedColor() const { return FFixed; }
-  void SetFixedColor(TColor V) { FFixed = V; }
-  TColor FooterColor() const { return FFooter; }
-  void SetFooterColor(TColor V) { FFooter = V; }
-  TColor TitleColor() const { return FTitle; }
-  void SetTitleColor(TColor V) { FTitle = V; }
-  int DataSource() const { return 0; }
-  void SetDataSource(int) {}
-
-protected:
-  void CreateParams(TCreateParams& Params) override {
-    TWinControl::CreateParams(Params);
-    Params.Style |= WS_HSCROLL | WS_VSCROLL;
-  }
-
-private:
-  TColor FFixed = clRed, FFooter = clBlue, FTitle = clNone;
+  using TScrollingControl::TScrollingControl;
+  TColor FFixedColor = clRed, FFooterColor = clBlue, FTitleColor = clNone;
+  int FDataSource = 0;
 };
 PUBLISHED(TTestGrid) {
-  p.Color("FixedColor", &TTestGrid::FixedColor, &TTestGrid::SetFixedColor);
-  p.Color("FooterColor", &TTestGrid::FooterColor, &TTestGrid::SetFooterColor);
-  p.Color("TitleColor", &TTestGrid::TitleColor, &TTestGrid::SetTitleColor);
-  p.Int("DataSource", &TTestGrid::DataSource, &TTestGrid::SetDataSource);
+  p.Color(OVER_FIELD(TTestGrid, FixedColor));
+  p.Color(OVER_FIELD(TTestGrid, FooterColor));
+  p.Color(OVER_FIELD(TTestGrid, TitleColor));
+  p.Int("DataSource", [](TTestGrid*) { return 0; }, [](TTestGrid*, int) {});
 }
 
-class Lists : public SkinnedAdapterTest {
+class Lists : public HostedAdapterTest<320, 240> {
 protected:
-  void SetUp() override {
-    SkinnedAdapterTest::SetUp();
-    Parent = Host(320, 240);
-  }
   template <class T> T* Adapt(HWND W, const char* Section, TControl* Control = nullptr) {
     return SkinnedAdapterTest::Adapt<T>(W, Section, Control, true);
   }
   HWND ReportList(int Items) {
-    HWND L = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 10, 10, 200, 120,
-                             Parent, nullptr, GetModuleHandleA(nullptr), nullptr);
-    LVCOLUMNA C{};
-    C.mask = LVCF_TEXT | LVCF_WIDTH;
-    C.cx = 80;
-    C.pszText = const_cast<char*>("Port");
-    SendMessageA(L, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&C));
+    HWND L = NewWindow(WC_LISTVIEWA, Parent, WS_VISIBLE | LVS_REPORT, 10, 10, 200, 120, "", WS_EX_CLIENTEDGE);
+    AddColumn(L, "Port", 80);
     for (int i = 0; i < Items; ++i) AddItem(L, false);
     return L;
+  }
+  static void AddColumn(HWND L, const char* Text, int Width, int Format = LVCFMT_LEFT) {
+    LVCOLUMNA C{};
+    C.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+    C.fmt = Format;
+    C.cx = Width;
+    C.pszText = const_cast<char*>(Text);
+    SendMessageA(L, LVM_INSERTCOLUMNA, 10, reinterpret_cast<LPARAM>(&C));
+  }
+  HWND Tabs(int W, int H, DWORD Style = WS_CLIPSIBLINGS) {
+    return NewWindow(WC_TABCONTROLA, Parent, WS_VISIBLE | Style, 10, 10, W, H);
+  }
+  static void AddTabs(HWND T, const std::vector<const char*>& Names) {
+    for (const char* Name : Names) {
+      TCITEMA I{};
+      I.mask = TCIF_TEXT;
+      I.pszText = const_cast<char*>(Name);
+      SendMessageA(T, TCM_INSERTITEMA, 100, reinterpret_cast<LPARAM>(&I));
+    }
   }
   void AddItem(HWND L, bool Wide) {
     if (Wide) {
@@ -83,7 +77,6 @@ protected:
       SendMessageA(L, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&I));
     }
   }
-  HWND Parent = nullptr;
 };
 
 TEST_F(Lists, ListViewHeaderPaintedFromTheSkin) {
@@ -142,8 +135,7 @@ TEST_F(Lists, AForeignListViewGetsItsOwnColoursBackAsTheyWere) {
 }
 
 TEST_F(Lists, TreeColoursFromTheSectionAndBack) {
-  HWND T = CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE, 10, 10, 150, 100, Parent, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
+  HWND T = NewWindow(WC_TREEVIEWA, Parent, WS_VISIBLE, 10, 10, 150, 100, "", WS_EX_CLIENTEDGE);
   auto* A = Adapt<TvkTreeViewWnd>(T, "COMBOBOX");
   A->ApplySkinParams();
   EXPECT_EQ(static_cast<LRESULT>(0xFFE0E0), SendMessageA(T, TVM_GETBKCOLOR, 0, 0));
@@ -153,17 +145,15 @@ TEST_F(Lists, TreeColoursFromTheSectionAndBack) {
 
 TEST_F(Lists, GridColourPropertiesByName) {
   ShowForm();
-  auto* G = new TTestGrid(Form);
-  G->SetParent(Form);
-  G->SetBounds(5, 5, 150, 100);
+  auto* G = Place<TTestGrid>(Form, 5, 5, 150, 100);
   auto* A = Adapt<TvkGridWnd>(G->Handle(), "EDIT", G);
   A->ApplySkinParams();
-  EXPECT_EQ(static_cast<TColor>(M->PaletteColor(pcMainColor)), G->FixedColor());
-  EXPECT_EQ(static_cast<TColor>(0xFFFFFF), G->FooterColor());  // the EDIT section's colour
+  EXPECT_EQ(static_cast<TColor>(M->PaletteColor(pcMainColor)), G->FFixedColor);
+  EXPECT_EQ(static_cast<TColor>(0xFFFFFF), G->FFooterColor);  // the EDIT section's colour
   A->RestoreControlParams();
-  EXPECT_EQ(clRed, G->FixedColor());
-  EXPECT_EQ(clBlue, G->FooterColor());
-  EXPECT_EQ(clBtnFace, G->TitleColor());  // a title colour of none comes back as the face colour
+  EXPECT_EQ(clRed, G->FFixedColor);
+  EXPECT_EQ(clBlue, G->FFooterColor);
+  EXPECT_EQ(clBtnFace, G->FTitleColor);  // a title colour of none comes back as the face colour
 }
 
 TEST_F(Lists, PanelSectionByBevels) {
@@ -192,31 +182,15 @@ TEST_F(Lists, PanelSectionByBevels) {
 // line in the panel's alignment.
 TEST_F(Lists, AWidePanelCaptionShowsAllItsLinesCentred) {
   ShowForm();
-  struct TInk {
-    int Top = 1000, Bottom = -1, Left = 1000, Right = -1;
-  };
-  auto Ink = [](const testing_support::Dib32& D) {
-    const uint32_t Bg = Rgb(D.Px(0, 0));
-    TInk I;
-    for (int y = 0; y < D.Height(); ++y)
-      for (int x = 0; x < D.Width(); ++x)
-        if (Rgb(D.Px(x, y)) != Bg) {
-          I.Top = std::min(I.Top, y);
-          I.Bottom = std::max(I.Bottom, y);
-          I.Left = std::min(I.Left, x);
-          I.Right = std::max(I.Right, x);
-        }
-    return I;
-  };
   auto Shown = [&](const char* Text, TAlignment Align) {
-    auto* P = new TPanel(Form);
-    P->SetParent(Form);
-    P->SetBounds(10, 10, 70, 60);
+    auto* P = Place<TPanel>(Form, 10, 10, 70, 60);
     P->SetBevelOuter(bvNone);
     P->SetAlignment(Align);
     P->SetCaption(Text);
     SkinnedAdapterTest::Adapt<TvkPanelWnd>(P->Handle(), "PANEL", P, true);
-    return Ink(*PrintedWindow(P->Handle()));
+    const auto D = PrintedWindow(P->Handle());
+    const uint32_t Bg = Rgb(D->Px(0, 0));
+    return InkBounds(*D, [Bg](uint32_t C) { return C != Bg; });
   };
   const TInk One = Shown("Alpha", taCenter), Two = Shown("Alpha Gamma", taCenter);
   const TInk Three = Shown("Alphabet Gammaray Deltoids", taCenter);
@@ -234,9 +208,7 @@ TEST_F(Lists, AWidePanelCaptionShowsAllItsLinesCentred) {
 TEST_F(Lists, APanelTagged999PaintsNoCaption) {
   ShowForm();
   for (const int Tag : {0, 999}) {
-    auto* P = new TPanel(Form);
-    P->SetParent(Form);
-    P->SetBounds(10, 10, 100, 40);
+    auto* P = Place<TPanel>(Form, 10, 10, 100, 40);
     P->SetBevelOuter(bvNone);
     P->SetCaption("Words");
     P->SetTag(Tag);
@@ -247,20 +219,14 @@ TEST_F(Lists, APanelTagged999PaintsNoCaption) {
 }
 
 TEST_F(Lists, TabsAndPageFrame) {
-  HWND T = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 10, 10, 240, 150, Parent,
-                           nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND T = Tabs(240, 150);
   auto* A = Adapt<TvkTabControlWnd>(T, "");
   EXPECT_EQ("PAGECONTROL", A->SkinData->SkinSection());
   testing_support::Dib32 D(240, 150, 0, true);
   // Without tabs: the transparent section over the parent.
   PrintWindowTo(T, D);
   EXPECT_EQ(0x808080u, Rgb(D.Px(120, 75)));
-  for (const char* Name : {"One", "Two"}) {
-    TCITEMA I{};
-    I.mask = TCIF_TEXT;
-    I.pszText = const_cast<char*>(Name);
-    SendMessageA(T, TCM_INSERTITEMA, 10, reinterpret_cast<LPARAM>(&I));
-  }
+  AddTabs(T, {"One", "Two"});
   SendMessageA(T, TCM_SETCURSEL, 0, 0);
   PrintWindowTo(T, D);
   EXPECT_EQ(0xA0A0FFu, Rgb(D.Px(120, 100)));  // the page frame's section
@@ -277,14 +243,8 @@ TEST_F(Lists, TabsAndPageFrame) {
 // The current tab leaves the page's edge for top and left tabs; a skin without the position's own page section
 // draws left and right tabs with the plain one.
 TEST_F(Lists, TheCurrentTabLeavesThePageEdgeAndMissingPositionSectionsFallBack) {
-  HWND T = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 10, 10, 240, 150, Parent,
-                           nullptr, GetModuleHandleA(nullptr), nullptr);
-  for (const char* Name : {"One", "Two"}) {
-    TCITEMA I{};
-    I.mask = TCIF_TEXT;
-    I.pszText = const_cast<char*>(Name);
-    SendMessageA(T, TCM_INSERTITEMA, 10, reinterpret_cast<LPARAM>(&I));
-  }
+  HWND T = Tabs(240, 150);
+  AddTabs(T, {"One", "Two"});
   SendMessageA(T, TCM_SETCURSEL, 0, 0);
   auto* A = Adapt<TvkTabControlWnd>(T, "");
   testing_support::Dib32 D(240, 150, 0, true);
@@ -311,9 +271,7 @@ TEST_F(Lists, TheCurrentTabLeavesThePageEdgeAndMissingPositionSectionsFallBack) 
 // with the section's font colour; a font the handler changes does not stay.
 TEST_F(Lists, OwnerDrawnTabsAreDrawnByTheControlsHandler) {
   ShowForm();
-  auto* Tabs = new TTabControl(Form);
-  Tabs->SetParent(Form);
-  Tabs->SetBounds(10, 10, 240, 150);
+  auto* Tabs = Place<TTabControl>(Form, 10, 10, 240, 150);
   Tabs->Tabs()->Add("One");
   Tabs->Tabs()->Add("Two");
   Tabs->SetOwnerDraw(true);
@@ -345,8 +303,7 @@ TEST_F(Lists, OwnerDrawnTabsAreDrawnByTheControlsHandler) {
 }
 
 TEST_F(Lists, PageAdaptersLeaveWithTheirPages) {
-  HWND T = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE, 10, 10, 240, 150, Parent, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
+  HWND T = Tabs(240, 150, 0);
   HWND Page1 = NewRecordingWindow(T, WS_VISIBLE, 4, 30, 200, 100);
   HWND Page2 = NewRecordingWindow(T, WS_VISIBLE, 4, 30, 200, 100);
   const size_t Before = PageAdapters().size();
@@ -362,14 +319,8 @@ TEST_F(Lists, PageAdaptersLeaveWithTheirPages) {
 }
 
 TEST_F(Lists, TheSpinAdapterStaysWhileTheArrowsAreTheSame) {
-  HWND T = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE, 10, 10, 120, 100, Parent, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
-  for (int i = 0; i < 12; ++i) {
-    TCITEMA I{};
-    I.mask = TCIF_TEXT;
-    I.pszText = const_cast<char*>("A long tab");
-    SendMessageA(T, TCM_INSERTITEMA, 100, reinterpret_cast<LPARAM>(&I));
-  }
+  HWND T = Tabs(120, 100, 0);
+  AddTabs(T, std::vector<const char*>(12, "A long tab"));
   auto* A = Adapt<TvkTabControlWnd>(T, "");
   A->UpdateUpDown();
   TvkSpinWnd* First = A->UpDownAdapter;
@@ -382,13 +333,7 @@ TEST_F(Lists, TheSpinAdapterStaysWhileTheArrowsAreTheSame) {
 // the hooked one and is hooked in its turn, every time.
 TEST_F(Lists, TheHotColumnFollowsReorderedColumnsAndEveryNewHeaderIsHooked) {
   HWND L = ReportList(1);
-  for (const char* Name : {"B", "C"}) {
-    LVCOLUMNA C{};
-    C.mask = LVCF_TEXT | LVCF_WIDTH;
-    C.cx = 60;
-    C.pszText = const_cast<char*>(Name);
-    SendMessageA(L, LVM_INSERTCOLUMNA, 10, reinterpret_cast<LPARAM>(&C));
-  }
+  for (const char* Name : {"B", "C"}) AddColumn(L, Name, 60);
   int Order[3] = {2, 0, 1};
   SendMessageA(L, LVM_SETCOLUMNORDERARRAY, 3, reinterpret_cast<LPARAM>(Order));
   auto* A = Adapt<TvkListViewWnd>(L, "EDIT");
@@ -409,16 +354,8 @@ TEST_F(Lists, TheHotColumnFollowsReorderedColumnsAndEveryNewHeaderIsHooked) {
 
 // A caption wider than its column keeps its start whatever its alignment: all three draw alike.
 TEST_F(Lists, AWideCaptionKeepsItsStartInEveryAlignment) {
-  HWND L = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 10, 10, 260, 120, Parent, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
-  for (int Fmt : {LVCFMT_LEFT, LVCFMT_RIGHT, LVCFMT_CENTER}) {
-    LVCOLUMNA C{};
-    C.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-    C.fmt = Fmt;
-    C.cx = 70;
-    C.pszText = const_cast<char*>("Wwwww wider than its column");
-    SendMessageA(L, LVM_INSERTCOLUMNA, 10, reinterpret_cast<LPARAM>(&C));
-  }
+  HWND L = NewWindow(WC_LISTVIEWA, Parent, WS_VISIBLE | LVS_REPORT, 10, 10, 260, 120);
+  for (int Fmt : {LVCFMT_LEFT, LVCFMT_RIGHT, LVCFMT_CENTER}) AddColumn(L, "Wwwww wider than its column", 70, Fmt);
   auto* A = Adapt<TvkListViewWnd>(L, "EDIT");
   auto D = PrintedWindow(L);
   RECT First{};

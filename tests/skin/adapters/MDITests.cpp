@@ -96,18 +96,12 @@ protected:
     std::erase(Children, C);
     C->Free();
   }
-  static TsSkinProvider* ProviderOf(TForm* F) {
-    for (int i = 0; i < F->ComponentCount(); ++i)
-      if (auto* S = dynamic_cast<TsSkinProvider*>(F->Components(i))) return S;
-    return nullptr;
-  }
   TvkMDIWnd* Adapter() { return P->MDIWrapper() != nullptr ? P->MDIWrapper()->ClientAdapter : nullptr; }
   HWND Client() { return Frame->ClientHandle(); }
   // The provider's hit code of a point of the frame window.
   int At(int X, int Y) {
-    RECT R{};
-    GetWindowRect(Frame->Handle(), &R);
-    return static_cast<int>(Frame->Perform(WM_NCHITTEST, 0, MAKELPARAM(R.left + X, R.top + Y)));
+    const TRect R = WindowRectOf(Frame->Handle());
+    return static_cast<int>(Frame->Perform(WM_NCHITTEST, 0, MAKELPARAM(R.Left + X, R.Top + Y)));
   }
   ManagerPtr Manager = SolidManager();
   TForm* Frame = nullptr;
@@ -118,9 +112,8 @@ protected:
 };
 
 TPoint WindowSize(HWND Wnd) {
-  RECT R{};
-  GetWindowRect(Wnd, &R);
-  return TPoint(R.right - R.left, R.bottom - R.top);
+  const TRect R = WindowRectOf(Wnd);
+  return TPoint(R.Width(), R.Height());
 }
 
 // The window erased into a DIB filled with the marker first; the answer of the erase.
@@ -186,11 +179,9 @@ TEST_F(MDIForm, ClientPaintsFromTheFrameCacheAndNothingUnderAMaximisedChild) {
   ASSERT_NE(Cache, nullptr);
   EXPECT_FALSE(P->SkinData()->CacheDirty);
   TPoint O = A->ClientOffset();
-  RECT C{}, F{};
-  GetWindowRect(Client(), &C);
-  GetWindowRect(Frame->Handle(), &F);
-  EXPECT_EQ(O.X, C.left - F.left);
-  EXPECT_EQ(O.Y, C.top - F.top);
+  const TRect C = WindowRectOf(Client()), F = WindowRectOf(Frame->Handle());
+  EXPECT_EQ(O.X, C.Left - F.Left);
+  EXPECT_EQ(O.Y, C.Top - F.Top);
   const int Edge = (GetWindowLongA(Client(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0 ? 2 : 0;
   for (const TPoint Q : {TPoint(0, 0), TPoint(7, 3), TPoint(Dib.Width() - 1, Dib.Height() - 1)})
     EXPECT_EQ(Dib.Rgb(Q.X, Q.Y), Rgb(GetPixel32(Cache, O.X + Edge + Q.X, O.Y + Edge + Q.Y)))
@@ -337,11 +328,11 @@ TEST_F(MDIForm, MaximisedChildButtonsOnTheMenuLine) {
 TEST_F(MDIForm, ActivationFollowsTheChildren) {
   TForm* A = Child("Alpha");
   TForm* B = Child("Beta");
-  EXPECT_EQ(ActiveMDIChildProvider(), ProviderOf(B));
+  EXPECT_EQ(ActiveMDIChildProvider(), SkinnerOf(B));
   P->SkinData()->CacheDirty = false;
   SendMessageA(Client(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(A->Handle()), 0);
   EXPECT_EQ(Frame->ActiveMDIChild(), A);
-  EXPECT_EQ(ActiveMDIChildProvider(), ProviderOf(A));
+  EXPECT_EQ(ActiveMDIChildProvider(), SkinnerOf(A));
 }
 
 namespace {
@@ -353,6 +344,16 @@ LRESULT CALLBACK NoteClientPaints(int Code, WPARAM WP, LPARAM LP) {
   const auto* M = reinterpret_cast<const CWPSTRUCT*>(LP);
   if (Code == HC_ACTION && M->hwnd == g_RedrawWatched && M->message == WM_PAINT) ++g_ClientPaints;
   return CallNextHookEx(nullptr, Code, WP, LP);
+}
+// The WM_PAINTs Client is sent while Change runs, once what was queued before has gone.
+int PaintsDuring(HWND Client, const std::function<void()>& Change) {
+  testing_support::PumpPending();
+  g_RedrawWatched = Client;
+  g_ClientPaints = 0;
+  HHOOK Hook = SetWindowsHookExA(WH_CALLWNDPROC, NoteClientPaints, nullptr, GetCurrentThreadId());
+  Change();
+  UnhookWindowsHookEx(Hook);
+  return g_ClientPaints;
 }
 }  // namespace
 
@@ -378,31 +379,19 @@ TEST_F(MDIForm, TheMainFrameIsRepaintedOnceWhenAChildGoes) {
     if (R.WholeForm)
       Forget(Gone);
     else
-      ProviderOf(Gone)->Free();
+      SkinnerOf(Gone)->Free();
     EXPECT_EQ(Paints, R.Want) << R.What;
     EXPECT_FALSE(P->SkinData()->CacheDirty) << R.What;
   }
   // The last child gone, the bared client is repainted at once rather than left waiting.
   while (!Children.empty()) Forget(Children.back());
   TForm* Last = Child("Last");
-  testing_support::PumpPending();
-  g_RedrawWatched = Client();
-  g_ClientPaints = 0;
-  HHOOK Hook = SetWindowsHookExA(WH_CALLWNDPROC, NoteClientPaints, nullptr, GetCurrentThreadId());
-  Forget(Last);
-  UnhookWindowsHookEx(Hook);
-  EXPECT_GT(g_ClientPaints, 0);
+  EXPECT_GT(PaintsDuring(Client(), [&] { Forget(Last); }), 0);
 }
 
 TEST_F(MDIForm, MDIAreaFillsTheClientBetweenAlignedPanels) {
-  auto* Top = new TPanel(Frame);
-  Top->SetParent(Frame);
-  Top->SetHeight(30);
-  Top->SetAlign(alTop);
-  auto* Left = new TPanel(Frame);
-  Left->SetParent(Frame);
-  Left->SetWidth(40);
-  Left->SetAlign(alLeft);
+  Place<TPanel>(Frame, 0, 0, 100, 30)->SetAlign(alTop);
+  Place<TPanel>(Frame, 0, 0, 40, 100)->SetAlign(alLeft);
   P->SkinData()->CacheDirty = true;
   P->PaintFormFrame();
   TBitmap* Cache = P->SkinData()->CacheBmp;
@@ -468,12 +457,10 @@ TEST_F(MDIForm, ClientOffsetWithABorderWindowFollowsTheShownCache) {
   ASSERT_GT(Mg.Left, 0);
   ASSERT_GT(Mg.Top, 0);
   // The border window shows the cache with its top-left that far up and left of the form window.
-  RECT C{}, F{};
-  GetWindowRect(Client(), &C);
-  GetWindowRect(Frame->Handle(), &F);
+  const TRect C = WindowRectOf(Client()), F = WindowRectOf(Frame->Handle());
   const TPoint O = Adapter()->ClientOffset();
-  EXPECT_EQ(O.X, C.left - (F.left - B->GetLeftIndent()));
-  EXPECT_EQ(O.Y, C.top - (F.top - B->GetTopIndent()));
+  EXPECT_EQ(O.X, C.Left - (F.Left - B->GetLeftIndent()));
+  EXPECT_EQ(O.Y, C.Top - (F.Top - B->GetTopIndent()));
   P->SkinData()->CacheDirty = true;
   const TPoint Size = WindowSize(Client());
   Dib32 Dib(Size.X, Size.Y, 0, true);
@@ -502,15 +489,15 @@ TEST_F(MDIForm, BarItemsAreDrawnIntoTheMenuLineOverItsBackground) {
   EXPECT_EQ(Line->Height(), P->MenuLineHeight() + 1);
   EXPECT_GT(Line->Width(), Frame->ClientWidth() - 10);
   // the File item's face lies in the cache where the system has the item
-  RECT IR{}, WR{};
+  RECT IR{};
   ASSERT_TRUE(GetMenuItemRect(Frame->Handle(), GetMenu(Frame->Handle()), 0, &IR));
-  GetWindowRect(Frame->Handle(), &WR);
+  const TRect WR = WindowRectOf(Frame->Handle());
   EXPECT_EQ(IR.bottom - IR.top, GetSystemMetrics(SM_CYMENU) - 1);
   TBitmap* Cache = P->SkinData()->CacheBmp;
-  const int Y = (IR.top + IR.bottom) / 2 - WR.top;
+  const int Y = (IR.top + IR.bottom) / 2 - WR.Top;
   bool Text = false;
   const uint32_t Bg = GetPixel32(Line, 1, 1) & 0xFFFFFF;
-  for (int X = IR.left - WR.left; X < IR.right - WR.left; ++X) Text |= (GetPixel32(Cache, X, Y) & 0xFFFFFF) != Bg;
+  for (int X = IR.left - WR.Left; X < IR.right - WR.Left; ++X) Text |= (GetPixel32(Cache, X, Y) & 0xFFFFFF) != Bg;
   EXPECT_TRUE(Text) << "no item drawn over the menu line";
 
   // an item whose menu has no skinned window of its own (a child's, merged) is drawn over the MDI parent's line
@@ -675,20 +662,14 @@ TEST_F(MDIForm, SkinCommandsRedrawTheClientWindowUnlessAMaximisedChildCoversIt) 
       Doc->SetWindowState(wsMaximized);
       ValidateRect(Doc->Handle(), nullptr);
     }
-    testing_support::PumpPending();
-    g_RedrawWatched = Client();
-    g_ClientPaints = 0;
-    HHOOK Hook = SetWindowsHookExA(WH_CALLWNDPROC, NoteClientPaints, nullptr, GetCurrentThreadId());
-    switch (R.Action) {
-      case aRepaint:
-      case aRepaintUnderMaximised:
+    const int Paints = PaintsDuring(Client(), [&] {
+      if (R.Action == aSkinDropped)
+        Manager->SetActive(false);
+      else
         SendMessageA(Frame->Handle(), SM_VKCMD, SkinCommandWParam(VKCMD_REPAINT_AFTER_CHANGE),
                      reinterpret_cast<LPARAM>(Manager.get()));
-        break;
-      case aSkinDropped: Manager->SetActive(false); break;
-    }
-    UnhookWindowsHookEx(Hook);
-    EXPECT_EQ(g_ClientPaints > 0, R.Redrawn);
+    });
+    EXPECT_EQ(Paints > 0, R.Redrawn);
     if (Doc != nullptr) {
       EXPECT_TRUE(GetUpdateRect(Doc->Handle(), nullptr, FALSE));  // the child shows instead
       Forget(Doc);

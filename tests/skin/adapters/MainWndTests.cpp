@@ -43,21 +43,13 @@ IMPLEMENT_CLASS(TTestAdapter)
 
 LRESULT Command(HWND W, WORD Cmd, LPARAM L = 0) { return SendMessageA(W, SM_VKCMD, SkinCommandWParam(Cmd), L); }
 
-TvkSkinParams Section(const char* Name) {
-  TvkSkinParams P;
-  P.SkinSection = Name;
-  return P;
-}
-
 WNDPROC ProcOf(HWND W) { return reinterpret_cast<WNDPROC>(GetWindowLongA(W, GWL_WNDPROC)); }
 
-class MainWnd : public AdapterTest {};
+class MainWnd : public WithManager<AdapterTest> {};
 
 TEST_F(MainWnd, AnswersItsCommandsAndPassesTheRestOn) {
-  auto M = SolidManager();
-  HWND Host_ = Host();
-  HWND W = NewRecordingWindow(Host_, WS_VISIBLE, 10, 10, 50, 30);
-  TvkMainWnd* A = CreateAdapter<TvkMainWnd>(W, nullptr, M.get(), Section("PANEL"), false);
+  HWND W = NewRecordingWindow(Host(), WS_VISIBLE, 10, 10, 50, 30);
+  TvkMainWnd* A = CreateAdapter<TvkMainWnd>(W, nullptr, M.get(), SkinParams("PANEL"), false);
   EXPECT_EQ(100, SendMessageA(W, kProbe, 0, 0));
   EXPECT_EQ(1, Command(W, VKCMD_QUERY_SKINNED));
   EXPECT_EQ(reinterpret_cast<LRESULT>(A), Command(W, VKCMD_QUERY_WINDOW_ADAPTER));
@@ -102,9 +94,8 @@ TEST_F(MainWnd, AnswersItsCommandsAndPassesTheRestOn) {
 }
 
 TEST_F(MainWnd, WindowDestructionGivesTheProcedureBackAndAnswersOne) {
-  auto M = SolidManager();
   HWND W = NewRecordingWindow(Host(), WS_VISIBLE, 0, 0, 40, 20);
-  TvkMainWnd* A = CreateAdapter<TvkMainWnd>(W, nullptr, M.get(), Section("PANEL"), false);
+  TvkMainWnd* A = CreateAdapter<TvkMainWnd>(W, nullptr, M.get(), SkinParams("PANEL"), false);
   ASSERT_NE(RecordingProc(), ProcOf(W));
   EXPECT_EQ(1, A->PerformMessage(WM_NCDESTROY, 0, 0));
   EXPECT_EQ(RecordingProc(), ProcOf(W));
@@ -117,7 +108,7 @@ TEST_F(MainWnd, WindowDestructionGivesTheProcedureBackAndAnswersOne) {
 
   // Real destruction: the window's own WM_NCDESTROY runs once, the adapter is detached but not freed.
   HWND W2 = NewRecordingWindow(Host(), WS_VISIBLE, 0, 0, 40, 20);
-  TvkMainWnd* B = CreateAdapter<TvkMainWnd>(W2, nullptr, M.get(), Section("PANEL"), false);
+  TvkMainWnd* B = CreateAdapter<TvkMainWnd>(W2, nullptr, M.get(), SkinParams("PANEL"), false);
   Recorded().clear();
   DestroyWindow(W2);
   EXPECT_EQ(1, CountRecorded(W2, WM_NCDESTROY));
@@ -127,30 +118,28 @@ TEST_F(MainWnd, WindowDestructionGivesTheProcedureBackAndAnswersOne) {
 }
 
 TEST_F(MainWnd, GivenSkinDataStaysOwnSkinDataGoes) {
-  auto M = SolidManager();
   HWND W = NewRecordingWindow(Host(), WS_VISIBLE, 0, 0, 40, 20);
   g_dataFreed = 0;
   auto* Given = new TCountingData;
-  TvkMainWnd* A = CreateAdapter<TTestAdapter>(W, Given, M.get(), Section("PANEL"), false);
+  TvkMainWnd* A = CreateAdapter<TTestAdapter>(W, Given, M.get(), SkinParams("PANEL"), false);
   A->Free();
   EXPECT_EQ(0, g_dataFreed);
   delete Given;
   g_dataFreed = 0;
-  A = CreateAdapter<TTestAdapter>(W, nullptr, M.get(), Section("PANEL"), false);
+  A = CreateAdapter<TTestAdapter>(W, nullptr, M.get(), SkinParams("PANEL"), false);
   EXPECT_TRUE(A->OwnSkinData);
   A->Free();
   EXPECT_EQ(1, g_dataFreed);
 }
 
 TEST_F(MainWnd, ClassBrushIsTheClassOwnAgainAfterRestore) {
-  auto M = SolidManager();
   HWND Host_ = Host();
   HWND W1 = NewRecordingWindow(Host_, WS_VISIBLE, 0, 0, 40, 20);
   HWND W2 = NewRecordingWindow(Host_, WS_VISIBLE, 0, 30, 40, 20);
   const LONG Own = GetClassLongA(W1, GCL_HBRBACKGROUND);
   ASSERT_EQ(COLOR_WINDOW + 1, Own);
-  TvkMainWnd* A = CreateAdapter<TvkMainWnd>(W1, nullptr, M.get(), Section("PANEL"), false);
-  TvkMainWnd* B = CreateAdapter<TvkMainWnd>(W2, nullptr, M.get(), Section("PANEL"), false);
+  TvkMainWnd* A = CreateAdapter<TvkMainWnd>(W1, nullptr, M.get(), SkinParams("PANEL"), false);
+  TvkMainWnd* B = CreateAdapter<TvkMainWnd>(W2, nullptr, M.get(), SkinParams("PANEL"), false);
   A->ApplySkinParams();
   B->ApplySkinParams();
   const auto Skin = static_cast<LONG>(reinterpret_cast<LONG_PTR>(M->PaletteBrush(0)));
@@ -164,7 +153,6 @@ TEST_F(MainWnd, ClassBrushIsTheClassOwnAgainAfterRestore) {
 }
 
 TEST_F(MainWnd, VisualStyleOffUnlessTheWindowKeepsIt) {
-  auto M = SolidManager();
   HWND Host_ = Host();
   struct Case {
     const char* Name;
@@ -189,7 +177,7 @@ TEST_F(MainWnd, VisualStyleOffUnlessTheWindowKeepsIt) {
       Data->CtrlType = ctForm;
     }
     AdoptingDialogChildren = C.Adopting;
-    TvkMainWnd* A = CreateAdapter<TvkMainWnd>(W, Data, M.get(), Section(C.Section), false);
+    TvkMainWnd* A = CreateAdapter<TvkMainWnd>(W, Data, M.get(), SkinParams(C.Section), false);
     AdoptingDialogChildren = false;
     ASSERT_EQ(C.ThemeOff ? 1u : 0u, Themes.Calls.size());
     if (C.ThemeOff) {
@@ -205,10 +193,9 @@ TEST_F(MainWnd, VisualStyleOffUnlessTheWindowKeepsIt) {
 }
 
 TEST_F(MainWnd, ALaterSubclasserKeepsHisProcedureAndTheStubForwardsForHim) {
-  auto M = SolidManager();
   HWND W = NewRecordingWindow(Host(), WS_VISIBLE, 0, 0, 40, 20);
   const int Forwarders = ObjectInstanceForwarderCount();
-  TvkMainWnd* A = CreateAdapter<TvkMainWnd>(W, nullptr, M.get(), Section("PANEL"), false);
+  TvkMainWnd* A = CreateAdapter<TvkMainWnd>(W, nullptr, M.get(), SkinParams("PANEL"), false);
   static WNDPROC Below = nullptr;
   Below = reinterpret_cast<WNDPROC>(SetWindowLongA(W, GWL_WNDPROC, reinterpret_cast<LONG>(+[](HWND H, UINT Msg, WPARAM Wp, LPARAM Lp) -> LRESULT {
     const LRESULT R = CallWindowProcA(Below, H, Msg, Wp, Lp);
@@ -227,13 +214,12 @@ TEST_F(MainWnd, ALaterSubclasserKeepsHisProcedureAndTheStubForwardsForHim) {
 }
 
 TEST_F(MainWnd, TwoHundredWindowsDetachedInAnyOrderReachTheirOwnAdapters) {
-  auto M = SolidManager();
   HWND Host_ = Host(400, 400);
   const int Stubs = ObjectInstanceCount(), Pages = ObjectInstancePageCount();
   std::vector<std::pair<HWND, TvkMainWnd*>> All;
   for (int i = 0; i < 200; ++i) {
     HWND W = NewRecordingWindow(Host_, 0, i, i, 10, 10);
-    All.emplace_back(W, CreateAdapter<TvkMainWnd>(W, nullptr, M.get(), Section("PANEL"), false));
+    All.emplace_back(W, CreateAdapter<TvkMainWnd>(W, nullptr, M.get(), SkinParams("PANEL"), false));
   }
   std::mt19937 Rng(13);
   std::shuffle(All.begin(), All.end(), Rng);
@@ -252,7 +238,6 @@ TEST_F(MainWnd, TwoHundredWindowsDetachedInAnyOrderReachTheirOwnAdapters) {
 }
 
 TEST_F(MainWnd, UnicodeWindowsAndWideSubclassers) {
-  auto M = SolidManager();
   static bool Registered = false;
   if (!Registered) {
     WNDCLASSW C{};
@@ -266,7 +251,7 @@ TEST_F(MainWnd, UnicodeWindowsAndWideSubclassers) {
                            GetModuleHandleA(nullptr), nullptr);
   ASSERT_TRUE(IsWindowUnicode(W));
   const LONG Before = GetWindowLongA(W, GWL_WNDPROC);
-  TvkMainWnd* A = CreateAdapter<TvkMainWnd>(W, nullptr, M.get(), Section("PANEL"), false);
+  TvkMainWnd* A = CreateAdapter<TvkMainWnd>(W, nullptr, M.get(), SkinParams("PANEL"), false);
   EXPECT_EQ(std::wstring(L"\x0416ide"), A->Caption);
   EXPECT_EQ(reinterpret_cast<LONG>(A->ObjectInstance), GetWindowLongA(W, GWL_WNDPROC));
   EXPECT_EQ(1, Command(W, VKCMD_QUERY_SKINNED));
@@ -276,7 +261,7 @@ TEST_F(MainWnd, UnicodeWindowsAndWideSubclassers) {
   EXPECT_EQ(Before, GetWindowLongA(W, GWL_WNDPROC));
 
   // A wide subclasser above the adapter: the A-side read is no longer the stub, so the stub forwards.
-  A = CreateAdapter<TvkMainWnd>(W, nullptr, M.get(), Section("PANEL"), false);
+  A = CreateAdapter<TvkMainWnd>(W, nullptr, M.get(), SkinParams("PANEL"), false);
   static WNDPROC Below = nullptr;
   Below = reinterpret_cast<WNDPROC>(SetWindowLongW(W, GWL_WNDPROC, reinterpret_cast<LONG>(+[](HWND H, UINT Msg, WPARAM Wp, LPARAM Lp) -> LRESULT {
     return CallWindowProcW(Below, H, Msg, Wp, Lp);
@@ -290,7 +275,6 @@ TEST_F(MainWnd, UnicodeWindowsAndWideSubclassers) {
 }
 
 TEST_F(MainWnd, AThrowingAdapterStopsAtTheStub) {
-  auto M = SolidManager();
   Platform().ExceptionSink = nullptr;  // the failure is shown in the box
   std::vector<std::string> Boxes;
   Platform().MessageBoxSink = [&](const TMessageBoxRequest& R) {
@@ -298,7 +282,7 @@ TEST_F(MainWnd, AThrowingAdapterStopsAtTheStub) {
     return IDOK;
   };
   HWND W = NewRecordingWindow(Host(), WS_VISIBLE, 0, 0, 40, 20);
-  auto* A = CreateAdapter<TTestAdapter>(W, nullptr, M.get(), Section("PANEL"), false);
+  auto* A = CreateAdapter<TTestAdapter>(W, nullptr, M.get(), SkinParams("PANEL"), false);
   A->ThrowOnProbe = true;
   EXPECT_EQ(7, SendMessageA(W, kProbe, 0, 0));
   ASSERT_EQ(1u, Boxes.size());
@@ -313,19 +297,11 @@ TEST_F(MainWnd, AThrowingAdapterStopsAtTheStub) {
 namespace {
 
 TEST_F(MainWnd, AFrameworkControlGetsItsWindowProcBackEvenWhenItsWalkerFreesEverything) {
-  auto M = SolidManager();
-  TForm* Form = TForm::CreateNew(Application);
-  Form->SetBounds(40, 40, 200, 100);
-  Form->Show();
-  auto* B = new TButton(Form);
-  B->SetParent(Form);
-  B->SetBounds(5, 5, 80, 24);
+  TForm* Form = NewForm(40, 40, 200, 100);
+  auto* B = Place<TButton>(Form, 5, 5, 80, 24);
   const TWndMethod Own = B->WindowProc;
   for (bool ReleasingAll : {false, true}) {
-    TvkSkinParams P;
-    P.Control = B;
-    P.SkinSection = "BUTTON";
-    TvkMainWnd* A = CreateAdapter<TvkMainWnd>(B->Handle(), nullptr, M.get(), P, false);
+    TvkMainWnd* A = CreateAdapter<TvkMainWnd>(B->Handle(), nullptr, M.get(), SkinParams("BUTTON", B), false);
     EXPECT_FALSE(B->WindowProc == Own);
     CtrlAdapterReleasingAll = ReleasingAll;
     A->Free();
@@ -363,12 +339,11 @@ TEST(SystemFonts, EachKindIsTheSystemsFontOfItsKind) {
 // The corners of a cache where the section's border mask holds the key colour show the parent's background; the
 // rest of the cache stays, and a dialog's child keeps its corners.
 TEST_F(MainWnd, TheMasksKeyedCornersOfTheCacheShowTheParent) {
-  ManagerPtr M = SolidManager();
   HWND Parent = Host();
   for (const bool Dialog : {false, true}) {
     SCOPED_TRACE(Dialog ? "dialog child" : "control");
     HWND W = NewRecordingWindow(Parent, WS_VISIBLE, 10, 10, 40, 20);
-    auto* A = CreateAdapter<TTestAdapter>(W, nullptr, M.get(), Section("KEYCORNER"), false);
+    auto* A = CreateAdapter<TTestAdapter>(W, nullptr, M.get(), SkinParams("KEYCORNER"), false);
     A->DlgMode = Dialog;
     GetWindowGeometry(W, A->ParentWnd, A->WndRect, A->ParentRect, A->WndSize, A->WndPos);
     TBitmap* Cache = A->SkinData->CacheBmp;
@@ -379,9 +354,8 @@ TEST_F(MainWnd, TheMasksKeyedCornersOfTheCacheShowTheParent) {
     for (int y = 0; y < 20; ++y)
       for (int x = 0; x < 40; ++x) Px(x, y) = 0xFF000000;
     RestoreCacheCorners(A->SkinData, 0, A);
-    // the parent is no skinned window: its background is the skin's base colour, as a pixel (blue in the low byte)
-    const uint32_t Base = static_cast<uint32_t>(ColorToRGB(M->SkinBaseColor()));
-    const uint32_t Parent_ = ((Base & 0xFF) << 16) | (Base & 0xFF00) | ((Base >> 16) & 0xFF);
+    // the parent is no skinned window: its background is the skin's base colour
+    const uint32_t Parent_ = PixelOf(M->SkinBaseColor());
     for (const POINT C : {POINT{0, 0}, POINT{39, 0}, POINT{39, 19}, POINT{0, 19}})
       EXPECT_EQ(Dialog ? 0u : Parent_, Px(C.x, C.y) & 0xFFFFFF) << C.x << "," << C.y;
     for (const POINT C : {POINT{1, 1}, POINT{38, 18}, POINT{20, 10}}) EXPECT_EQ(0u, Px(C.x, C.y) & 0xFFFFFF);
@@ -392,7 +366,6 @@ TEST_F(MainWnd, TheMasksKeyedCornersOfTheCacheShowTheParent) {
 // A control shows a hot state only with a section that has a border mask and more than one look; asked for the
 // hover, the edit kinds and a manager without mouse hover say no.
 TEST_F(MainWnd, HotStatesNeedABorderedSectionOfSeveralLooksAndForHoverNoEditKind) {
-  ManagerPtr M = SolidManager();
   HWND Parent = Host();
   struct Case {
     const char* Section;
@@ -407,7 +380,7 @@ TEST_F(MainWnd, HotStatesNeedABorderedSectionOfSeveralLooksAndForHoverNoEditKind
     SCOPED_TRACE(std::string(C.Section) + " type " + std::to_string(C.Type) + (C.NoHover ? " no hover" : "") +
                  (C.Hover ? " asked for the hover" : ""));
     HWND W = NewRecordingWindow(Parent, WS_VISIBLE, 10, 10, 40, 20);
-    auto* A = CreateAdapter<TTestAdapter>(W, nullptr, M.get(), Section(C.Section), false);
+    auto* A = CreateAdapter<TTestAdapter>(W, nullptr, M.get(), SkinParams(C.Section), false);
     A->SkinData->CtrlType = C.Type;
     M->Options()->SetFlag(1, C.NoHover);  // NoMouseHover
     EXPECT_EQ(C.Answer, CanShowHotState(A->SkinData, C.Hover));

@@ -149,8 +149,7 @@ TEST_F(MenuWindowTest, RemovingTheSkinFreesTheAdaptersOfAnOpenPopup) {
 }
 
 TEST_F(MenuWindowTest, CommandsEraseAndDeferredFree) {
-  HWND W = NewRecordingWindow(nullptr, WS_VISIBLE, 10, 10, 80, 60);
-  Tops.push_back(W);
+  HWND W = Keep(NewRecordingWindow(nullptr, WS_VISIBLE, 10, 10, 80, 60));
   TvkMnuWnd* A = CreateMenuWindowAdapter(W, Manager.get());
   auto Cmd = [W](WORD C) { return SendMessageA(W, SM_VKCMD, SkinCommandWParam(C), 0); };
   EXPECT_EQ(Cmd(VKCMD_QUERY_SKINNED), 1);
@@ -178,8 +177,7 @@ TEST_F(MenuWindowTest, CommandsEraseAndDeferredFree) {
 }
 
 TEST_F(MenuWindowTest, TheFrameComesFromThePaintersBackgroundOfTheWindowsSize) {
-  HWND W = NewRecordingWindow(nullptr, WS_VISIBLE | WS_POPUP, 10, 10, 80, 60);
-  Tops.push_back(W);
+  HWND W = Keep(NewRecordingWindow(nullptr, WS_VISIBLE | WS_POPUP, 10, 10, 80, 60));
   CreateMenuWindowAdapter(W, Manager.get());
   static testing_support::Owned<TBitmap> Bg;
   Bg.reset(NewBitmap32(80, 60));
@@ -197,9 +195,8 @@ TEST_F(MenuWindowTest, TheFrameComesFromThePaintersBackgroundOfTheWindowsSize) {
 }
 
 TEST_F(MenuWindowTest, ClosingOneOfTwoPopupsRedrawsTheOther) {
-  HWND Parent = NewRecordingWindow(nullptr, WS_VISIBLE, 10, 10, 80, 60);
+  HWND Parent = Keep(NewRecordingWindow(nullptr, WS_VISIBLE, 10, 10, 80, 60));
   HWND Sub = NewRecordingWindow(nullptr, WS_VISIBLE, 90, 10, 80, 60);
-  Tops.push_back(Parent);
   CreateMenuWindowAdapter(Parent, Manager.get());
   CreateMenuWindowAdapter(Sub, Manager.get());
   UpdateWindow(Parent);
@@ -212,9 +209,7 @@ TEST_F(MenuWindowTest, ClosingOneOfTwoPopupsRedrawsTheOther) {
 }
 
 TEST_F(MenuWindowTest, WWEditComboButtonFollowsTheStyle) {
-  TForm* Form = TForm::CreateNew(Application);
-  Form->SetBounds(40, 40, 300, 200);
-  Form->Show();
+  TForm* Form = NewForm(40, 40, 300, 200);
   const struct {
     TComboBoxStyle Style;
     bool Button;
@@ -224,18 +219,14 @@ TEST_F(MenuWindowTest, WWEditComboButtonFollowsTheStyle) {
     Combo->SetParent(Form);
     Combo->SetStyle(C.Style);
     Combo->SetBounds(5, 5, 120, C.Style == csSimple ? 80 : 24);
-    TvkSkinParams Params;
-    Params.Control = Combo;
-    auto* A = CreateAdapter<TvkWWComboBoxWnd>(Combo->Handle(), nullptr, Manager.get(), Params, false);
+    auto* A = CreateAdapter<TvkWWComboBoxWnd>(Combo->Handle(), nullptr, Manager.get(), SkinParams("", Combo), false);
     EXPECT_EQ(A->HasButton, C.Button);
-    RECT WR;
-    GetWindowRect(Combo->Handle(), &WR);
-    const TRect R = A->GetButtonRect();
+    const TRect R = A->GetButtonRect(), WR = WindowRectOf(Combo->Handle());
     const int W = C.Button ? GetSystemMetrics(SM_CXVSCROLL) : 0;
     EXPECT_EQ(R.Width(), W);
-    EXPECT_EQ(R.Left, WR.right - WR.left - W - 2);
+    EXPECT_EQ(R.Left, WR.Width() - W - 2);
     EXPECT_EQ(R.Top, 2);
-    EXPECT_EQ(R.Bottom, WR.bottom - WR.top - 2);
+    EXPECT_EQ(R.Bottom, WR.Height() - 2);
     A->Free();
     Combo->Free();
   }

@@ -15,12 +15,7 @@ namespace {
 
 class Popups : public AdapterTest {
 protected:
-  TForm* Popup(int X) {
-    TForm* F = TForm::CreateNew(Application);
-    F->SetBounds(X, 40, 120, 80);
-    F->Show();
-    return F;
-  }
+  TForm* Popup(int X) { return NewForm(X, 40, 120, 80); }
   void TearDown() override {
     FreePopupController();
     for (TForm* F : Forms) F->Free();

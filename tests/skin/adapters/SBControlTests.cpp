@@ -42,27 +42,18 @@ TEST(SBControlGeometry, ThumbFromPageAndPositionAndBack) {
   }
 }
 
-class SBControls : public SkinnedAdapterTest {
+class SBControls : public HostedAdapterTest<> {
 protected:
-  void SetUp() override {
-    SkinnedAdapterTest::SetUp();
-    Parent = Host(300, 200);
-  }
   TvkSBWnd* Bar(DWORD Style, int W, int H, HWND* Out) {
-    *Out = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | Style, 10, 10, W, H, Parent, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
+    *Out = NewWindow("SCROLLBAR", Parent, WS_VISIBLE | Style, 10, 10, W, H);
     SetScrollRange(*Out, SB_CTL, 0, 100, FALSE);
     return Adapt<TvkSBWnd>(*Out);
   }
   void CursorAt(HWND W, int X, int Y) {
     POINT P{X, Y};
     ClientToScreen(W, &P);
-    Platform().GetCursorPos = [P](POINT* Out) {
-      *Out = P;
-      return TRUE;
-    };
+    FakeCursorAt(P);
   }
-  HWND Parent = nullptr;
 };
 
 TEST_F(SBControls, RangeFromScrollInfoIsKeptSound) {
@@ -128,16 +119,13 @@ TEST_F(SBControls, PartsPaintedWithTheHotBarAndTheSquareBox) {
   SendMessageA(W, SBM_SETSCROLLINFO, FALSE, reinterpret_cast<LPARAM>(&SI));
   A->CalcParts();
   auto D = PrintedWindow(W, 0x00123456);
-  EXPECT_EQ(0x550001u, Rgb(D->Px(1, 1)));  // first arrow
-  EXPECT_EQ(0x660001u, Rgb(D->Px(198, 1)));
-  EXPECT_EQ(0x110001u, Rgb(D->Px(A->TrackBeforeRect.Left + 2, 1)));
-  EXPECT_EQ(0x220001u, Rgb(D->Px(A->TrackAfterRect.Right - 2, 1)));
-  EXPECT_EQ(0x990001u, Rgb(D->Px(A->ThumbRect.Left + 1, 1)));
+  const int Before = A->TrackBeforeRect.Left + 2, After = A->TrackAfterRect.Right - 2, Thumb = A->ThumbRect.Left + 1;
+  // the arrows, the track before and after the thumb, the thumb
+  ExpectPixels(*D,
+               {{1, 1, 0x550001}, {198, 1, 0x660001}, {Before, 1, 0x110001}, {After, 1, 0x220001}, {Thumb, 1, 0x990001}});
   A->PerformMessage(CM_MOUSEENTER, 0, 0);
   D = PrintedWindow(W, 0x00123456);
-  EXPECT_EQ(0x114001u, Rgb(D->Px(A->TrackBeforeRect.Left + 2, 1)));
-  EXPECT_EQ(0x224001u, Rgb(D->Px(A->TrackAfterRect.Right - 2, 1)));
-  EXPECT_EQ(0x990001u, Rgb(D->Px(A->ThumbRect.Left + 1, 1)));
+  ExpectPixels(*D, {{Before, 1, 0x114001}, {After, 1, 0x224001}, {Thumb, 1, 0x990001}});
   HWND Sq;
   Bar(SBS_HORZ, 17, 17, &Sq);
   D = PrintedWindow(Sq, 0x00123456);
@@ -158,8 +146,7 @@ TEST_F(AdapterTest, ArrowsGrowTowardTheTrackForLargeGlyphs) {
                                  [](int x, int y) {
                                    return x >= 10 && x < 35 && y >= 10 && y < 20 ? 0x445566u : 0x808080u;
                                  });
-  HWND W = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_HORZ, 10, 10, 240, 17, Host(), nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
+  HWND W = NewWindow("SCROLLBAR", Host(), WS_VISIBLE | SBS_HORZ, 10, 10, 240, 17);
   SetScrollRange(W, SB_CTL, 0, 100, FALSE);
   SetScrollPos(W, SB_CTL, 50, FALSE);
   auto* A = CreateAdapter<TvkSBWnd>(W, nullptr, M.get(), TvkSkinParams(), false);
@@ -184,9 +171,7 @@ TEST_F(AdapterTest, ArrowsGrowTowardTheTrackForLargeGlyphs) {
 // then ended never).
 TEST_F(SBControls, RedrawLocksAreUndoneOnceAndFixedLocksEndTheLoops) {
   ShowForm();
-  auto* SB = new TScrollBar(Form);
-  SB->SetParent(Form);
-  SB->SetBounds(10, 10, 200, 17);
+  auto* SB = Place<TScrollBar>(Form, 10, 10, 200, 17);
   auto* A = Adapt<TvkSBWnd>(SB->Handle(), "", SB);
   const HWND W = SB->Handle();
   A->CalcParts();
@@ -211,10 +196,9 @@ TEST_F(SBControls, RedrawLocksAreUndoneOnceAndFixedLocksEndTheLoops) {
 
 // The first column of a bar on the screen showing the SOLID slider (red byte 0x99); -1 for none.
 int ThumbOnScreen(HWND Bar) {
-  RECT R{};
-  GetWindowRect(Bar, &R);
-  for (int x = R.left; x < R.right; ++x)
-    if ((testing_support::ScreenPixel(POINT{x, R.top + 8}) >> 16) == 0x99) return static_cast<int>(x - R.left);
+  const TRect R = WindowRectOf(Bar);
+  for (int x = R.Left; x < R.Right; ++x)
+    if ((testing_support::ScreenPixel(POINT{x, R.Top + 8}) >> 16) == 0x99) return x - R.Left;
   return -1;
 }
 
@@ -244,13 +228,10 @@ class SBControlsRealPointer : public SBControls {};
 
 TEST_F(SBControlsRealPointer, TheThumbFollowsADragOnScreenAndStaysWhereItWasLetGo) {
   testing_support::PointerParking Parking;
-  Form = TForm::CreateNew(Application);
+  Form = NewForm(600, 500, 300, 100, 0, false);
   Form->SetFormStyle(fsStayOnTop);
-  Form->SetBounds(600, 500, 300, 100);
   Form->Show();
-  auto* SB = new TScrollBar(Form);
-  SB->SetParent(Form);
-  SB->SetBounds(10, 10, 240, 17);
+  auto* SB = Place<TScrollBar>(Form, 10, 10, 240, 17);
   SB->SetParams(0, 0, 100);
   auto* A = Adapt<TvkSBWnd>(SB->Handle(), "", SB);
   const HWND W = SB->Handle();
@@ -297,16 +278,10 @@ public:
 IMPLEMENT_CLASS(TCountingSBWnd)
 
 TEST_F(SBControls, RangeWrittenBackToTheFrameworkBarOnceWithoutRecursion) {
-  TForm* Form = TForm::CreateNew(Application);
-  Form->SetBounds(40, 40, 300, 100);
-  Form->Show();
-  auto* SB = new TScrollBar(Form);
-  SB->SetParent(Form);
-  SB->SetBounds(10, 10, 200, 17);
+  TForm* Form = NewForm(40, 40, 300, 100);
+  auto* SB = Place<TScrollBar>(Form, 10, 10, 200, 17);
   SB->SetParams(10, 0, 100);
-  TvkSkinParams P;
-  P.Control = SB;
-  auto* A = CreateAdapter<TCountingSBWnd>(SB->Handle(), nullptr, M.get(), P, false);
+  auto* A = CreateAdapter<TCountingSBWnd>(SB->Handle(), nullptr, M.get(), SkinParams("", SB), false);
   EXPECT_EQ(100, A->SBMax);
   // A range wholly above the bar's: Min may never pass Max on the way, nor the position leave the range.
   SCROLLINFO SI{sizeof SI, SIF_ALL, 200, 300, 20, 250, 0};

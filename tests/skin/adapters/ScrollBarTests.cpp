@@ -97,11 +97,7 @@ LRESULT CALLBACK BelowAdapter(HWND W, UINT Msg, WPARAM Wp, LPARAM Lp) {
   if (Msg == kProbe || Msg == WM_TIMER) g_scrolls.push_back({Msg, static_cast<int>(Wp), 0});
   if (Msg == WM_LBUTTONUP && g_thumbAt.x >= 0) {
     // The adapter has handled the release by now: what the bar shows at this moment is its look after it.
-    RECT WR{};
-    GetWindowRect(W, &WR);
-    testing_support::Dib32 Now(WR.right - WR.left, WR.bottom - WR.top, 0, true);
-    CopyWindowDC(W, Now);
-    g_thumbAtRelease = Rgb(Now.Px(g_thumbAt.x, g_thumbAt.y));
+    g_thumbAtRelease = WindowDCOf(W)->Rgb(g_thumbAt.x, g_thumbAt.y);
   }
   return CallWindowProcA(g_listProc, W, Msg, Wp, Lp);
 }
@@ -120,33 +116,27 @@ protected:
     A = nullptr;
     SkinnedAdapterTest::TearDown();
   }
-  // A list box of 100 items with a vertical bar, recorded below its scroll adapter.
-  HWND NewList(int W = 120, int H = 100, DWORD ExStyle = 0) {
-    HWND H_ = Host(300, 240);
-    HWND L = CreateWindowExA(ExStyle, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_BORDER | LBS_NOINTEGRALHEIGHT,
-                             10, 10, W, H, H_, nullptr, GetModuleHandleA(nullptr), nullptr);
+  // A list box of 100 items with a vertical bar; recorded below its scroll adapter, and adapted when Adapted says.
+  HWND NewList(int W = 120, int H = 100, DWORD ExStyle = 0, bool Adapted = true) {
+    HWND L = NewWindow("LISTBOX", Host(300, 240), WS_VISIBLE | WS_VSCROLL | WS_BORDER | LBS_NOINTEGRALHEIGHT, 10, 10, W,
+                       H, "", ExStyle);
     for (int i = 0; i < 100; ++i) SendMessageA(L, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("item"));
+    if (!Adapted) return L;
     g_listProc = reinterpret_cast<WNDPROC>(SetWindowLongA(L, GWL_WNDPROC, reinterpret_cast<LONG>(&BelowAdapter)));
-    TvkSkinParams P;
-    P.SkinSection = "EDIT";
-    A = CreateAdapter<TvkScrollWnd>(L, nullptr, M.get(), P, true);
+    A = CreateAdapter<TvkScrollWnd>(L, nullptr, M.get(), SkinParams("EDIT"), true);
     return L;
   }
-  static TvkSkinParams EditParams() {
-    TvkSkinParams P;
-    P.SkinSection = "EDIT";
-    return P;
-  }
   POINT Along(const TRect& R, int Offset) { return POINT{R.Left + R.Width() / 2, R.Top + Offset}; }
-  LRESULT Down(HWND W, POINT P) {
-    return SendMessageA(W, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(P.x, P.y));
-  }
+  LRESULT Down(HWND W, POINT P) { return SendMessageA(W, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(P.x, P.y)); }
   void CursorAt(POINT P) {
-    Platform().GetCursorPos = [P](POINT* Out) {
-      *Out = P;
-      return TRUE;
-    };
+    FakeCursorAt(P);
     Platform().GetMessagePos = [P] { return static_cast<DWORD>(MAKELONG(P.x, P.y)); };
+  }
+  // The cursor on the down arrow of the list's bar (R: the bar); where it is.
+  POINT CursorOnDownArrow(HWND L, TRect& R) {
+    GetVertScrollBarRect(A, L, R);
+    CursorAt(Along(R, R.Height() - 3));
+    return Along(R, R.Height() - 3);
   }
   int Top(HWND L) { return static_cast<int>(SendMessageA(L, LB_GETTOPINDEX, 0, 0)); }
   int Count(int Code) {
@@ -203,9 +193,7 @@ TEST_F(ScrollBars, NarrowWindowsAndLeftBars) {
 TEST_F(ScrollBars, ArrowRepeatsAfter300ThenEvery55WhileTheCursorStays) {
   HWND L = NewList();
   TRect R;
-  GetVertScrollBarRect(A, L, R);
-  const POINT OnArrow = Along(R, R.Height() - 3);
-  CursorAt(OnArrow);
+  const POINT OnArrow = CursorOnDownArrow(L, R);
   EXPECT_EQ(HTVSCROLL, SendMessageA(L, WM_NCHITTEST, 0, MAKELPARAM(OnArrow.x, OnArrow.y)));
   Down(L, OnArrow);
   EXPECT_EQ(1, Top(L));  // the line code at once
@@ -235,10 +223,7 @@ TEST_F(ScrollBars, ArrowRepeatsAfter300ThenEvery55WhileTheCursorStays) {
 TEST_F(ScrollBars, LosingTheCaptureStopsTheRepeat) {
   HWND L = NewList();
   TRect R;
-  GetVertScrollBarRect(A, L, R);
-  const POINT OnArrow = Along(R, R.Height() - 3);
-  CursorAt(OnArrow);
-  Down(L, OnArrow);
+  Down(L, CursorOnDownArrow(L, R));
   ASSERT_NE(0u, ScrollTracking.RepeatTimer);
   SetCapture(Tops[0]);  // someone else takes the mouse
   EXPECT_EQ(0u, ScrollTracking.RepeatTimer);
@@ -293,9 +278,8 @@ TEST_F(ScrollBars, ShiftClickJumpsOnceRepeatsNothingAndShowsTheThumbNormalOnRele
   GetVertScrollBarRect(A, L, R);
   Platform().GetAsyncKeyState = [](int Key) -> SHORT { return Key == VK_SHIFT ? static_cast<SHORT>(0x8000) : 0; };
   const POINT P = Along(R, R.Height() / 2);
-  RECT W{};
-  GetWindowRect(L, &W);
-  g_thumbAt = POINT{P.x - W.left, P.y - W.top};  // the jump centres the thumb here
+  const TRect W = WindowRectOf(L);
+  g_thumbAt = POINT{P.x - W.Left, P.y - W.Top};  // the jump centres the thumb here
   CursorAt(P);
   Down(L, P);
   EXPECT_EQ(1, Count(SB_THUMBTRACK));
@@ -329,19 +313,18 @@ BOOL WINAPI UnavailableBar(HWND, LONG, PSCROLLBARINFO Info) {
 
 TEST_F(ScrollBars, BarsPaintTheirElementsInTheirStates) {
   HWND L = NewList(120, 150);
-  RECT W{};
-  GetWindowRect(L, &W);
+  const TRect W = WindowRectOf(L);
   TRect R;
   GetVertScrollBarRect(A, L, R);
-  R = TRect(R.Left - W.left, R.Top - W.top, R.Right - W.left, R.Bottom - W.top);
+  OffsetRect(R.AsRECT(), -W.Left, -W.Top);
   const int Arrow = GetSystemMetrics(SM_CXVSCROLL);
   const TvkThumb T = ComputeThumb(A->VertBar->ScrollInfo, R.Top, R.Height(), Arrow, 16);
   const int X = R.Left + R.Width() / 2;
   auto Paint = [&] {
-    testing_support::Dib32 Dib(W.right - W.left, W.bottom - W.top, 0, true);
+    testing_support::Dib32 Dib(W.Width(), W.Height(), 0, true);
     PaintScrollBars(A, L, -1, Dib.DC());
-    struct Px { uint32_t Up, Down, Thumb, Before, After; } P{Rgb(Dib.Px(X, R.Top + 2)), Rgb(Dib.Px(X, R.Bottom - 2)),
-                                                             Rgb(Dib.Px(X, T.Start + 2)), 0, Rgb(Dib.Px(X, R.Bottom - Arrow - 2))};
+    struct Px { uint32_t Up, Down, Thumb, After; } P{Rgb(Dib.Px(X, R.Top + 2)), Rgb(Dib.Px(X, R.Bottom - 2)),
+                                                     Rgb(Dib.Px(X, T.Start + 2)), Rgb(Dib.Px(X, R.Bottom - Arrow - 2))};
     return P;
   };
   auto P = Paint();
@@ -372,25 +355,20 @@ TEST_F(ScrollBars, WindowOwnFramePaintingLeavesTheSkinnedBars) {
   HWND L = NewList(120, 150);
   RedrawWindow(L, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
   SendMessageA(L, WM_NCPAINT, 1, 0);
-  RECT W{};
-  GetWindowRect(L, &W);
+  const TRect W = WindowRectOf(L);
   TRect R;
   GetVertScrollBarRect(A, L, R);
-  testing_support::Dib32 Dib(W.right - W.left, W.bottom - W.top, 0, true);
-  CopyWindowDC(L, Dib);
-  EXPECT_EQ(Element(0x77, 0), Rgb(Dib.Px(R.Left - W.left + R.Width() / 2, R.Top - W.top + 2)));
+  EXPECT_EQ(Element(0x77, 0), WindowDCOf(L)->Rgb(R.Left - W.Left + R.Width() / 2, R.Top - W.Top + 2));
 }
 
 TEST_F(ScrollBars, DetachGivesTheListItsOwnFrameBack) {
   HWND L = NewList();
-  RECT Before{};
   TvkScrollWnd* Same = A;
   A = nullptr;
   DetachScrollWndAdapter(L, true, true, Same);
   EXPECT_EQ(nullptr, Same);
   EXPECT_EQ(nullptr, GetWindowScrollAdapter(L));
   EXPECT_EQ(reinterpret_cast<LONG>(&BelowAdapter), GetWindowLongA(L, GWL_WNDPROC));
-  GetClientRect(L, &Before);
   SendMessageA(L, kProbe, 5, 0);
   EXPECT_EQ(1u, g_scrolls.size());
 }
@@ -432,13 +410,8 @@ TEST_F(ScrollBars, ForeignTimersPassOnceAndBarsFollowTheStyleWithoutScrollBarInf
 // Until the window has laid out its frame for the adapter, the first non-client paint makes it do so: the bar then
 // has its room and the client is narrower by it.
 TEST_F(ScrollBars, TheFirstNonClientPaintLaysOutTheFrame) {
-  HWND Parent = Host(300, 240);
-  HWND L = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_BORDER | LBS_NOINTEGRALHEIGHT, 10,
-                           10, 120, 100, Parent, nullptr, GetModuleHandleA(nullptr), nullptr);
-  for (int i = 0; i < 100; ++i) SendMessageA(L, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("item"));
-  RECT Before{};
-  GetClientRect(L, &Before);
-  A = CreateAdapter<TvkScrollWnd>(L, nullptr, M.get(), EditParams(), false);
+  HWND L = NewList(120, 100, 0, false);
+  A = CreateAdapter<TvkScrollWnd>(L, nullptr, M.get(), SkinParams("EDIT"), false);
   ASSERT_FALSE(A->CalcSizeDone) << "laid out before its first paint";
   SendMessageA(L, WM_NCPAINT, 1, 0);
   EXPECT_TRUE(A->CalcSizeDone);
@@ -453,25 +426,24 @@ TEST_F(ScrollBars, AnOwnedTopLevelWindowHasItsGripCorner) {
   HWND Owner = Host(200, 100);
   HWND W = CreateWindowExA(0, RecordingClass(), "", WS_POPUP | WS_VISIBLE | WS_BORDER | WS_HSCROLL | WS_VSCROLL, 60, 60,
                            200, 150, Owner, nullptr, GetModuleHandleA(nullptr), nullptr);
-  Tops.insert(Tops.begin(), W);
+  Tops.insert(Tops.begin(), W);  // freed before its owner
   ASSERT_EQ(Owner, GetParent(W)) << "the owner is what GetParent answers";
   for (int Bar : {SB_HORZ, SB_VERT}) {
     SCROLLINFO SI{sizeof SI, SIF_ALL, 0, 100, 10, 0, 0};
     SetScrollInfo(W, Bar, &SI, FALSE);
   }
-  A = CreateAdapter<TvkScrollWnd>(W, nullptr, M.get(), EditParams(), true);
+  A = CreateAdapter<TvkScrollWnd>(W, nullptr, M.get(), SkinParams("EDIT"), true);
   ASSERT_TRUE(A->HorzBar->Shown && A->VertBar->Shown);
   TRect H, V;
   GetHorzScrollBarRect(A, W, H);
   GetVertScrollBarRect(A, W, V);
   const TRect Corner(V.Left, H.Top, V.Right, H.Bottom);
   EXPECT_EQ(HTBOTTOMRIGHT, SendMessageA(W, WM_NCHITTEST, 0, MAKELPARAM(Corner.Left + 2, Corner.Top + 2)));
-  RECT WR{};
-  GetWindowRect(W, &WR);
-  testing_support::Dib32 Dib(WR.right - WR.left, WR.bottom - WR.top, 0, true);
+  const TRect WR = WindowRectOf(W);
+  testing_support::Dib32 Dib(WR.Width(), WR.Height(), 0, true);
   PaintScrollBars(A, W, -1, Dib.DC());
   const uint32_t kGrip = 0x406006;  // the SOLID grip image's face
-  EXPECT_EQ(kGrip, Rgb(Dib.Px(Corner.Right - WR.left - 2, Corner.Bottom - WR.top - 2))) << "no grip in the corner";
+  EXPECT_EQ(kGrip, Rgb(Dib.Px(Corner.Right - WR.Left - 2, Corner.Bottom - WR.Top - 2))) << "no grip in the corner";
 }
 
 // Presses of the real pointer on the bars: the button goes down and up at once, both queued before the window
@@ -508,9 +480,8 @@ TEST_F(ScrollBarsRealPointer, AShiftClickJumpShowsTheThumbNormalAtTheRelease) {
     return Key == VK_SHIFT ? static_cast<SHORT>(0x8000) : GetAsyncKeyState(Key);
   };
   const POINT P = Along(R, R.Height() / 2);
-  RECT W{};
-  GetWindowRect(L, &W);
-  g_thumbAt = POINT{P.x - W.left, P.y - W.top};
+  const TRect W = WindowRectOf(L);
+  g_thumbAt = POINT{P.x - W.Left, P.y - W.Top};
   g_thumbAtRelease = 0;
   ASSERT_TRUE(PressAndReleaseAt(P, [] { return g_thumbAtRelease != 0; }))
       << "the release never reached the list; " << testing_support::PointerScene(P);
@@ -528,7 +499,7 @@ TEST_F(ScrollBarsRealPointer, APressOnNoPartOfAShortHorizontalBarStartsNoSystemL
   HWND W = NewRecordingWindow(Parent, WS_VISIBLE | WS_HSCROLL, 10, 10, 2 * Arrow + 10, 60);
   SCROLLINFO SI{sizeof SI, SIF_ALL, 0, 100, 10, 0, 0};
   SetScrollInfo(W, SB_HORZ, &SI, FALSE);
-  A = CreateAdapter<TvkScrollWnd>(W, nullptr, M.get(), EditParams(), true);
+  A = CreateAdapter<TvkScrollWnd>(W, nullptr, M.get(), SkinParams("EDIT"), true);
   ASSERT_TRUE(A->HorzBar->Shown);
   TRect H;
   GetHorzScrollBarRect(A, W, H);

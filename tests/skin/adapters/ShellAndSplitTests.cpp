@@ -14,17 +14,11 @@ using namespace adapter_test;
 
 namespace {
 
-class Shells : public SkinnedAdapterTest {
+class Shells : public HostedAdapterTest<> {
 protected:
-  void SetUp() override {
-    SkinnedAdapterTest::SetUp();
-    Parent = Host(300, 200);
-  }
   HWND Window(DWORD ExStyle, int W, int H) {
-    return CreateWindowExA(ExStyle, RecordingClass(), "", WS_CHILD | WS_VISIBLE, 10, 10, W, H, Parent, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
+    return NewWindow(RecordingClass(), Parent, WS_VISIBLE, 10, 10, W, H, "", ExStyle);
   }
-  HWND Parent = nullptr;
 };
 
 TEST_F(Shells, ContainerFramesOnlyAroundAClientEdgeAndTheSearchBoxFrame) {
@@ -44,21 +38,18 @@ TEST_F(Shells, ContainerFramesOnlyAroundAClientEdgeAndTheSearchBoxFrame) {
     PatBlt(DC, 0, 0, 60, 30, BLACKNESS);
     ReleaseDC(W, DC);
     Adapters.back()->PerformMessage(WM_NCPAINT, 1, 0);
-    testing_support::Dib32 D(60, 30, 0x00123456, true);
-    CopyWindowDC(W, D);
-    EXPECT_EQ(C.Framed ? 0x808080u : 0u, Rgb(D.Px(0, 15))) << C.Search << C.ExStyle;
-    EXPECT_EQ(C.Framed ? 0xFFFFFFu : 0u, Rgb(D.Px(1, 15))) << C.Search << C.ExStyle;
+    const auto D = WindowDCOf(W);
+    EXPECT_EQ(C.Framed ? 0x808080u : 0u, D->Rgb(0, 15)) << C.Search << C.ExStyle;
+    EXPECT_EQ(C.Framed ? 0xFFFFFFu : 0u, D->Rgb(1, 15)) << C.Search << C.ExStyle;
     // The search box's frame is 3 pixels wide, a client edge's 2.
-    EXPECT_EQ(C.Search ? 0xFFFFFFu : 0u, Rgb(D.Px(2, 15))) << C.Search << C.ExStyle;
-    EXPECT_EQ(0u, Rgb(D.Px(30, 15))) << C.Search << C.ExStyle;
+    EXPECT_EQ(C.Search ? 0xFFFFFFu : 0u, D->Rgb(2, 15)) << C.Search << C.ExStyle;
+    EXPECT_EQ(0u, D->Rgb(30, 15)) << C.Search << C.ExStyle;
   }
 }
 
 TEST_F(Shells, SplitButtonsKeepTheirArrowAreaFree) {
-  HWND Plain = CreateWindowExA(0, "BUTTON", "Go", WS_CHILD | WS_VISIBLE, 10, 50, 100, 26, Parent, nullptr,
-                               GetModuleHandleA(nullptr), nullptr);
-  HWND Split = CreateWindowExA(0, "BUTTON", "Go", WS_CHILD | WS_VISIBLE | 12, 10, 90, 100, 26, Parent, nullptr,
-                               GetModuleHandleA(nullptr), nullptr);
+  HWND Plain = NewWindow("BUTTON", Parent, WS_VISIBLE, 10, 50, 100, 26, "Go");
+  HWND Split = NewWindow("BUTTON", Parent, WS_VISIBLE | 12, 10, 90, 100, 26, "Go");
   auto* P = Adapt<TvkBtnWnd>(Plain, "");
   auto* S = Adapt<TvkSplitBtnWnd>(Split, "");
   P->WndSize = S->WndSize = TPoint(100, 26);
@@ -86,7 +77,7 @@ namespace {
 TEST_F(Shells, DialogBandsSearchBoxesAndToolBarsHaveNoEditLook) {
   const uint32_t Border = M->PaletteColor(pcBorder) & 0xFFFFFF;
   ASSERT_NE(0xFF00FFu, Border) << "the skin names a border colour";
-  const uint32_t BorderPixel = ((Border & 0xFF) << 16) | (Border & 0xFF00) | (Border >> 16);
+  const uint32_t BorderPixel = PixelOf(static_cast<TColor>(Border));
   InitCommonControls();
   struct Case {
     const char* Name;

@@ -25,12 +25,8 @@ protected:
   void SetUp() override {
     AdapterTest::SetUp();
     M = SolidManager();
-    Form = TForm::CreateNew(Application);
-    Form->SetBounds(40, 40, 300, 120);
-    Form->Show();
-    Btn = new TSpeedButton(Form);
-    Btn->SetParent(Form);
-    Btn->SetBounds(10, 10, 80, 30);
+    Form = NewForm(40, 40, 300, 120);
+    Btn = Place<TSpeedButton>(Form, 10, 10, 80, 30);
     Data = new TsCommonData(Btn, true);
     Data->OwnerControl = Btn;
     H = new TvkSpeedButtonHandler;
@@ -171,10 +167,8 @@ protected:
     M.reset();
   }
   TSpeedButton* Add(TWinControl* Parent, int Tag = 0) {
-    auto* B = new TSpeedButton(Form);
+    auto* B = Place<TSpeedButton>(Parent, 4, 4 + 32 * (Parent->ControlCount() + 1), 80, 30);
     B->SetTag(Tag);
-    B->SetParent(Parent);
-    B->SetBounds(4, 4 + 32 * Parent->ControlCount(), 80, 30);
     return B;
   }
   static bool Skinned(TControl* C) {
@@ -185,12 +179,8 @@ protected:
 };
 
 TEST_F(SpeedButtonsOnAForm, ListedButtonsGetOneHandlerEachAndLoseItWithTheSkin) {
-  Form = TForm::CreateNew(Application);
-  Form->SetTag(NoSkinTag);  // the thread hook leaves the form to its own skinner
-  Form->SetBounds(30, 30, 320, 240);
-  auto* Panel = new TPanel(Form);
-  Panel->SetParent(Form);
-  Panel->SetBounds(120, 10, 180, 200);
+  Form = NewForm(30, 30, 320, 240, NoSkinTag, false);  // the thread hook leaves the form to its own skinner
+  auto* Panel = Place<TPanel>(Form, 120, 10, 180, 200);
   TSpeedButton* Plain = Add(Form);
   TSpeedButton* Marked = Add(Form, NoSkinTag);
   TSpeedButton* Refused = Add(Form, 7);
@@ -200,9 +190,7 @@ TEST_F(SpeedButtonsOnAForm, ListedButtonsGetOneHandlerEachAndLoseItWithTheSkin) 
   Form->Show();
   auto* P = Create<TsSkinProvider>(Form);
   P->OnSkinItem = [](TComponent* Item, bool& CanBeAdded, std::string&) { CanBeAdded = Item->Tag() != 7; };
-  for (int i = 0; i < kThirdPartyKinds; ++i) P->ThirdParty()->SetList(i, " ");
-  P->ThirdParty()->SetList(17, "TSpeedButton");
-  P->LoadThirdPartyLists();
+  ListOnly(P, {{17, "TSpeedButton"}});
   // the skinner makes its walker at the form's first paint or activation
   testing_support::PumpUntil([&] { return P->CtrlAdapter() != nullptr; }, 2000);
   TvkCtrlAdapter* A = P->CtrlAdapter();

@@ -20,8 +20,7 @@ class StatusBars : public SkinnedAdapterTest {
 protected:
   void SetUp() override {
     SkinnedAdapterTest::SetUp();
-    Form = TForm::CreateNew(Application);
-    Form->SetBounds(40, 40, 400, 120);
+    Form = NewForm(40, 40, 400, 120, 0, false);
     Bar = new TStatusBar(Form);
     Bar->SetParent(Form);
     Bar->SetSizeGrip(false);
@@ -39,16 +38,11 @@ protected:
     SkinnedAdapterTest::TearDown();
   }
   void Adapt(const char* Section = "") {
-    TvkSkinParams P;
-    P.Control = Bar;
-    P.SkinSection = Section;
-    A = CreateAdapter<TvkStatusBarWnd>(Bar->Handle(), nullptr, M.get(), P, false);
+    A = CreateAdapter<TvkStatusBarWnd>(Bar->Handle(), nullptr, M.get(), SkinParams(Section, Bar), false);
   }
   std::unique_ptr<testing_support::Dib32> Print() { return PrintedWindow(Bar->Handle(), 0x00123456); }
   int ColumnsOf(testing_support::Dib32& D, uint32_t C, int Row) {
-    int N = 0;
-    for (int x = 0; x < D.Width(); ++x) N += Rgb(D.Px(x, Row)) == C;
-    return N;
+    return CountRgb(D, C, TRect(0, Row, D.Width(), Row + 1));
   }
   TStatusBar* Bar = nullptr;
   TvkStatusBarWnd* A = nullptr;
@@ -64,10 +58,7 @@ TEST_F(StatusBars, DividersBetweenPanelsButNotAfterTheLast) {
   EXPECT_EQ(4, ColumnsOf(*D, kDivider, Mid));
   const TRect Last = A->PartRect(2);
   for (int x = Last.Right; x < std::min(D->Width(), Last.Right + 2); ++x) EXPECT_NE(kDivider, Rgb(D->Px(x, Mid))) << x;
-  int Text = 0;
-  for (int y = 0; y < D->Height(); ++y)
-    for (int x = 0; x < 100; ++x) Text += Rgb(D->Px(x, y)) == kBarText;
-  EXPECT_GT(Text, 5);
+  EXPECT_GT(CountRgb(*D, kBarText, TRect(0, 0, 100, D->Height())), 5);
 }
 
 TEST_F(StatusBars, SimpleModeIsOnePanelWithTheWindowText) {
@@ -112,10 +103,7 @@ TEST_F(StatusBars, OwnerDrawnPanelsTextsAndGrip) {
   EXPECT_EQ(0u, Rgb(D->Px(Asked.Left + 3, Asked.Top + 3)));
   // The long text is cut short: its ink runs up to the end of its room, and not beyond it.
   const TRect First = A->PartRect(0);
-  int Rightmost = -1;
-  for (int y = First.Top; y < First.Bottom; ++y)
-    for (int x = First.Left; x < First.Right; ++x)
-      if (Rgb(D->Px(x, y)) == kBarText) Rightmost = std::max(Rightmost, x);
+  const int Rightmost = InkBounds(*D, [](uint32_t P) { return P == kBarText; }, First).Right;
   EXPECT_LT(Rightmost, First.Right - 4) << "the text runs past its room";
   EXPECT_GT(Rightmost, First.Right - 20) << "the text does not fill its room";
   // With the grip on, the skin's grip image sits in the bottom right corner.
@@ -133,20 +121,16 @@ TEST_F(StatusBars, ABorderWidthPutsTheClientInsideTheFrame) {
   SendMessageA(Bar->Handle(), SB_GETRECT, 0, reinterpret_cast<LPARAM>(&Part));
   POINT Client{0, 0};
   ClientToScreen(Bar->Handle(), &Client);
-  RECT W{};
-  GetWindowRect(Bar->Handle(), &W);
-  ASSERT_EQ(4, Client.x - W.left);
+  const TRect W = WindowRectOf(Bar->Handle());
+  ASSERT_EQ(4, Client.x - W.Left);
   RedrawWindow(Bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
   auto Shown = ScreenOf(Bar->Handle());
   auto Printed = Print();
   const int Mid = Shown->Height() / 2;
-  const int Divider = Client.x - W.left + Part.right - 1;  // the first divider's first column in the window
+  const int Divider = Client.x - W.Left + Part.right - 1;  // the first divider's first column in the window
   EXPECT_EQ(kDivider, Rgb(Printed->Px(Divider, Mid))) << "printed";
   EXPECT_EQ(kDivider, Rgb(Shown->Px(Divider, Mid))) << "on screen";
-  int Differ = 0;
-  for (int y = 0; y < Shown->Height(); ++y)
-    for (int x = 0; x < Shown->Width(); ++x) Differ += Rgb(Shown->Px(x, y)) != Rgb(Printed->Px(x, y));
-  EXPECT_EQ(0, Differ) << "the screen is not the print";
+  EXPECT_EQ(0, CountDiffering(*Shown, *Printed)) << "the screen is not the print";
 }
 
 }  // namespace

@@ -32,11 +32,8 @@ class ToolBars : public SkinnedAdapterTest {
 protected:
   void SetUp() override {
     SkinnedAdapterTest::SetUp();
-    Form = TForm::CreateNew(Application);
-    Form->SetBounds(40, 40, 400, 120);
-    Bar = new TToolBar(Form);
-    Bar->SetParent(Form);
-    Bar->SetBounds(0, 0, 380, 40);
+    Form = NewForm(40, 40, 400, 120, 0, false);
+    Bar = Place<TToolBar>(Form, 0, 0, 380, 40);
     Bar->SetShowCaptions(true);
     Bar->AddButton("Open");
     Bar->AddButton("Keep", tbsCheck);
@@ -52,14 +49,17 @@ protected:
     A = nullptr;
     SkinnedAdapterTest::TearDown();
   }
-  void Adapt() {
-    TvkSkinParams P;
-    P.Control = Bar;
-    A = CreateAdapter<TvkToolBarVCLWnd>(Bar->Handle(), nullptr, M.get(), P, false);
+  template <class T = TvkToolBarVCLWnd>
+  T* Adapt() {
+    auto* R = CreateAdapter<T>(Bar->Handle(), nullptr, M.get(), SkinParams("", Bar), false);
+    A = R;
+    return R;
   }
-  TRect Item(int I) {
+  // The button's rectangle in the bar's client area, or (InWindow) in its printed window.
+  TRect Item(int I, bool InWindow = false) {
     RECT R{};
     SendMessageA(Bar->Handle(), TB_GETITEMRECT, static_cast<WPARAM>(I), reinterpret_cast<LPARAM>(&R));
+    if (InWindow) OffsetRect(&R, A->ClientInWindow().Left, A->ClientInWindow().Top);
     return TRect(R);
   }
   std::unique_ptr<testing_support::Dib32> Print() { return PrintedWindow(Bar->Handle(), 0x00123456); }
@@ -73,30 +73,16 @@ TEST_F(ToolBars, ButtonsInTheirStatesWithTheArrowPartAndCaptions) {
   Bar->Buttons(1)->SetDown(true);
   A->HotIndex = 0;
   auto D = Print();
-  const TRect C = A->ClientInWindow();
-  auto At = [&](int I, int DX, int DY) {
-    const TRect R = Item(I);
-    return Rgb(D->Px(C.Left + R.Left + DX, C.Top + R.Top + DY));
-  };
+  auto At = [&](int I, int DX, int DY) { return Rgb(D->Px(Item(I, true).Left + DX, Item(I, true).Top + DY)); };
   EXPECT_EQ(kToolHot, At(0, 1, 1));
   EXPECT_EQ(kToolDown, At(1, 1, 1));
   EXPECT_EQ(kTool, At(3, 1, 1));
   // The caption in the section's text colour somewhere inside the first button.
-  TRect First = Item(0);
-  OffsetRect(First.AsRECT(), C.Left, C.Top);
-  int Text = 0;
-  for (int y = First.Top; y < First.Bottom; ++y)
-    for (int x = First.Left; x < First.Right; ++x) Text += Rgb(D->Px(x, y)) == kToolText;
-  EXPECT_GT(Text, 5);
+  EXPECT_GT(CountRgb(*D, kToolText, Item(0, true)), 5);
   // The drop-down's arrow lies in its right SM_CXVSCROLL - 2 columns.
-  TRect More = Item(3);
-  OffsetRect(More.AsRECT(), C.Left, C.Top);
-  const int ArrowW = GetSystemMetrics(SM_CXVSCROLL) - 2;
-  int Arrow = 0, Left = 0;
-  for (int y = More.Top; y < More.Bottom; ++y)
-    for (int x = More.Left; x < More.Right; ++x)
-      if (Rgb(D->Px(x, y)) == kToolText) (x >= More.Right - ArrowW ? Arrow : Left) += 1;
-  EXPECT_GE(Arrow, 12);  // a 7 x 4 triangle
+  TRect Arrow = Item(3, true);
+  Arrow.Left = Arrow.Right - (GetSystemMetrics(SM_CXVSCROLL) - 2);
+  EXPECT_GE(CountRgb(*D, kToolText, Arrow), 12);  // a 7 x 4 triangle
   // The disabled button is blended toward what lies behind it.
   const uint32_t Off = At(4, 1, 1);
   EXPECT_NE(kTool, Off);
@@ -116,29 +102,15 @@ TEST_F(ToolBars, ImagesOverCaptionsSeparatorsAndADisabledImage) {
   for (int I : {0, 4}) Bar->Buttons(I)->SetImageIndex(0);
   Adapt();
   auto D = Print();
-  const TRect C = A->ClientInWindow();
-  auto Count = [&](int I, auto Match) {
-    TRect R = Item(I);
-    OffsetRect(R.AsRECT(), C.Left, C.Top);
-    int N = 0, Top = R.Bottom;
-    for (int y = R.Top; y < R.Bottom; ++y)
-      for (int x = R.Left; x < R.Right; ++x)
-        if (Match(Rgb(D->Px(x, y)))) {
-          ++N;
-          Top = std::min(Top, y);
-        }
-    return std::pair(N, Top - R.Top);
-  };
   auto IsImage = [&](uint32_t P) { return P == kImage; };
   auto IsText = [&](uint32_t P) { return P == kToolText; };
-  const auto [Image, ImageTop] = Count(0, IsImage);
-  EXPECT_EQ(16 * 16, Image);
-  const auto [Text, TextTop] = Count(0, IsText);
-  EXPECT_GT(Text, 5);
-  EXPECT_GE(TextTop, ImageTop + 16) << "the caption goes under the image";
+  EXPECT_EQ(16 * 16, CountWhere(*D, IsImage, Item(0, true)));
+  EXPECT_GT(CountWhere(*D, IsText, Item(0, true)), 5);
+  EXPECT_GE(InkBounds(*D, IsText, Item(0, true)).Top, InkBounds(*D, IsImage, Item(0, true)).Top + 16)
+      << "the caption goes under the image";
   // A separator shows the bar, never a button face; a disabled button's image is blended away.
-  EXPECT_EQ(0, Count(2, [](uint32_t P) { return P == kTool || P == kToolHot || P == kToolDown; }).first);
-  EXPECT_EQ(0, Count(4, IsImage).first);
+  EXPECT_EQ(0, CountWhere(*D, [](uint32_t P) { return P == kTool || P == kToolHot || P == kToolDown; }, Item(2, true)));
+  EXPECT_EQ(0, CountWhere(*D, IsImage, Item(4, true)));
 }
 
 // The glyph comes from the glyph painter: the hot list for the hot button, the skin's discoloured look for a
@@ -169,32 +141,16 @@ TEST_F(ToolBars, GlyphsByStateFromTheBarsListsAndTheSkinsLook) {
     Adapt();
     A->HotIndex = 0;
     auto D = Print();
-    const TRect Cl = A->ClientInWindow();
-    auto Find = [&](int I, uint32_t Colour, int& Left) {
-      TRect R = Item(I);
-      OffsetRect(R.AsRECT(), Cl.Left, Cl.Top);
-      int N = 0;
-      Left = R.Right;
-      for (int y = R.Top; y < R.Bottom; ++y)
-        for (int x = R.Left; x < R.Right; ++x)
-          if (Rgb(D->Px(x, y)) == Colour) ++N, Left = std::min(Left, x - R.Left);
-      return N;
-    };
-    int Left = 0;
-    EXPECT_EQ(16 * 16 - 1, Find(0, 0xFF0000, Left)) << C.Discoloured << C.List;  // hot: the hot list, in colour
-    const int Lime = Find(1, 0x00FF00, Left);
-    EXPECT_EQ(C.Discoloured ? 0 : 16 * 16 - 1, Lime) << C.Discoloured << C.List;
-    if (C.List) {
-      EXPECT_EQ(Left, 5);
+    EXPECT_EQ(16 * 16 - 1, CountRgb(*D, 0xFF0000, Item(0, true))) << C.Discoloured << C.List;  // hot: the hot list
+    EXPECT_EQ(C.Discoloured ? 0 : 16 * 16 - 1, CountRgb(*D, 0x00FF00, Item(1, true))) << C.Discoloured << C.List;
+    if (C.List) {  // the list layout's place
+      EXPECT_EQ(InkBounds(*D, [](uint32_t P) { return P == 0x00FF00; }, Item(1, true)).Left - Item(1, true).Left, 5);
     }
   }
 }
 
 TEST_F(ToolBars, HoverRepaintsExactlyTheTwoButtonsAndNeverADownOne) {
-  TvkSkinParams P;
-  P.Control = Bar;
-  auto* R = CreateAdapter<TRecordingToolBarAdapter>(Bar->Handle(), nullptr, M.get(), P, false);
-  A = R;
+  auto* R = Adapt<TRecordingToolBarAdapter>();
   auto Move = [&](int I) {
     const TRect It = Item(I);
     R->Repainted.clear();
@@ -254,10 +210,7 @@ TEST_F(ToolBars, DropDownButtonIsFollowedUntilTheMenuClosesOrItIsFreed) {
     SCOPED_TRACE(C.What);
     while (Bar->ButtonCount() > 0) Bar->Buttons(0)->Free();
     for (const char* Caption : {"Open", "Keep", "Gap", "More", "Off"}) Bar->AddButton(Caption);
-    TvkSkinParams P;
-    P.Control = Bar;
-    auto* R = CreateAdapter<TRecordingToolBarAdapter>(Bar->Handle(), nullptr, M.get(), P, false);
-    A = R;
+    auto* R = Adapt<TRecordingToolBarAdapter>();
     NMTOOLBARA N{};
     N.hdr.hwndFrom = Bar->Handle();
     N.hdr.code = static_cast<UINT>(TBN_DROPDOWN);

@@ -23,22 +23,14 @@ LRESULT CALLBACK CountNcPaints(HWND W, UINT Msg, WPARAM WP, LPARAM LP) {
   return CallWindowProcA(g_StaticProc, W, Msg, WP, LP);
 }
 
-class Tracks : public SkinnedAdapterTest {
+class Tracks : public HostedAdapterTest<400, 300> {
 protected:
-  void SetUp() override {
-    SkinnedAdapterTest::SetUp();
-    Parent = Host(400, 300);
-  }
-  HWND Track(DWORD Style, int W, int H) {
-    return CreateWindowExA(0, TRACKBAR_CLASSA, "", WS_CHILD | WS_VISIBLE | Style, 10, 10, W, H, Parent, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
-  }
-  std::unique_ptr<testing_support::Dib32> Print(HWND W) {
-    RECT R{};
-    GetWindowRect(W, &R);
-    auto Dib = std::make_unique<testing_support::Dib32>(R.right - R.left, R.bottom - R.top, 0x00123456, true);
-    PrintWindowTo(W, *Dib);
-    return Dib;
+  HWND Track(DWORD Style, int W, int H) { return NewWindow(TRACKBAR_CLASSA, Parent, WS_VISIBLE | Style, 10, 10, W, H); }
+  std::unique_ptr<testing_support::Dib32> Print(HWND W) { return PrintedWindow(W, 0x00123456); }
+  // The track bar's channel and thumb.
+  static void Rects(HWND W, RECT& Channel, RECT& Thumb) {
+    SendMessageA(W, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&Channel));
+    SendMessageA(W, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&Thumb));
   }
   // Stretched images may be off by a step of the filter.
   static bool Near(uint32_t A, uint32_t B) {
@@ -49,13 +41,6 @@ protected:
   static uint32_t At(testing_support::Dib32& D, int X, int Y) {
     return X >= 0 && Y >= 0 && X < D.Width() && Y < D.Height() ? Rgb(D.Px(X, Y)) : 0xFFFFFFFF;
   }
-  static int Count(testing_support::Dib32& D, uint32_t C, const RECT& In) {
-    int N = 0;
-    for (int y = std::max(0L, In.top); y < std::min<long>(D.Height(), In.bottom); ++y)
-      for (int x = std::max(0L, In.left); x < std::min<long>(D.Width(), In.right); ++x) N += Rgb(D.Px(x, y)) == C;
-    return N;
-  }
-  HWND Parent = nullptr;
 };
 
 TEST(TrackTicks, PlacesAlongTheChannelWithoutDividingByZero) {
@@ -79,16 +64,15 @@ TEST_F(Tracks, HorizontalBarsTickSidesAndTheStretchedThumb) {
     HWND W = Track(C.Style, 200, 40);
     Adapt<TvkTrackWnd>(W, "TRACKBAR");
     RECT Ch{}, Th{};
-    SendMessageA(W, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&Ch));
-    SendMessageA(W, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&Th));
+    Rects(W, Ch, Th);
     ASSERT_NE(23, Th.bottom - Th.top) << "the default thumb must take the stretched branch";
     auto D = Print(W);
     const int Gap = ((Th.bottom - Th.top) - (Ch.bottom - Ch.top)) / 2 + 2;
     const int FirstTick = Ch.left + (Th.right - Th.left) / 2 - 1;  // the 1-pixel tick image steps back by its width
     EXPECT_EQ(C.Below, At(*D, FirstTick, Ch.bottom + Gap) == kTickH) << C.Style;
     EXPECT_EQ(C.Above, At(*D, FirstTick, Ch.top - Gap - 4) == kTickH) << C.Style;
-    EXPECT_EQ(C.Above, Count(*D, kTickH, RECT{0, 0, 200, Ch.top}) > 0) << C.Style;
-    EXPECT_EQ(C.Below, Count(*D, kTickH, RECT{0, Ch.bottom, 200, 40}) > 0) << C.Style;
+    EXPECT_EQ(C.Above, CountRgb(*D, kTickH, RECT{0, 0, 200, Ch.top}) > 0) << C.Style;
+    EXPECT_EQ(C.Below, CountRgb(*D, kTickH, RECT{0, Ch.bottom, 200, 40}) > 0) << C.Style;
     // The thumb fills its rectangle; its band lies at the bottom, mirrored to the top with ticks above.
     const int Mid = (Th.left + Th.right) / 2;
     EXPECT_TRUE(Near(kThumb, Rgb(D->Px(Mid, (Th.top + Th.bottom) / 2)))) << C.Style;
@@ -106,17 +90,14 @@ TEST_F(Tracks, TenTicksAndAThickThumbShownUnscaledFacingTheTicks) {
     SendMessageA(W, TBM_SETTICFREQ, 1, 0);
     Adapt<TvkTrackWnd>(W, "TRACKBAR");
     RECT Ch{}, Th{};
-    SendMessageA(W, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&Ch));
-    SendMessageA(W, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&Th));
+    Rects(W, Ch, Th);
     ASSERT_EQ(23, Th.bottom - Th.top);
     const int N = static_cast<int>(SendMessageA(W, TBM_GETNUMTICS, 0, 0));
     ASSERT_EQ(10, N);
     auto D = Print(W);
     const int Gap = ((Th.bottom - Th.top) - (Ch.bottom - Ch.top)) / 2 + 2;
     const int Row = Top ? Ch.top - Gap - 1 : Ch.bottom + Gap;
-    int Seen = 0;
-    for (int x = 0; x < D->Width(); ++x) Seen += Rgb(D->Px(x, Row)) == kTickH;
-    EXPECT_EQ(10, Seen);
+    EXPECT_EQ(10, CountRgb(*D, kTickH, TRect(0, Row, D->Width(), Row + 1)));
     // Unscaled: the band is exactly the image's last four rows, the first four when the thumb faces ticks above.
     const int Mid = (Th.left + Th.right) / 2;
     for (int i = 0; i < 4; ++i) EXPECT_EQ(kThumbBand, Rgb(D->Px(Mid, Top ? Th.top + i : Th.bottom - 1 - i))) << i;
@@ -128,15 +109,14 @@ TEST_F(Tracks, VerticalBarsPressedThumbAndDisabledBlend) {
   HWND W = Track(TBS_VERT | TBS_LEFT, 40, 200);
   auto* A = Adapt<TvkTrackWnd>(W, "TRACKBAR");
   RECT Ch{}, Th{};
-  SendMessageA(W, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&Ch));
-  SendMessageA(W, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&Th));
+  Rects(W, Ch, Th);
   // The channel comes back in the bar's own orientation here; it is turned only when it does not.
   if (Ch.right - Ch.left > Ch.bottom - Ch.top) Ch = RECT{Ch.top, Ch.left, Ch.bottom, Ch.right};
   auto D = Print(W);
   const int Gap = ((Th.right - Th.left) - (Ch.right - Ch.left)) / 2 + 2;
   const int FirstTick = Ch.top + (Th.bottom - Th.top) / 2 - 1;
   EXPECT_EQ(kTickV, Rgb(D->Px(Ch.left - Gap - 4, FirstTick)));
-  EXPECT_EQ(0, Count(*D, kTickV, RECT{Ch.right, 0, 40, 200}));
+  EXPECT_EQ(0, CountRgb(*D, kTickV, RECT{Ch.right, 0, 40, 200}));
   const int MidY = (Th.top + Th.bottom) / 2;
   EXPECT_TRUE(Near(kVThumb, Rgb(D->Px((Th.left + Th.right) / 2, MidY))));
   EXPECT_TRUE(Near(kVThumbBand, Rgb(D->Px(Th.left, MidY))));  // mirrored: the band on the left
@@ -157,8 +137,7 @@ TEST_F(Tracks, VerticalBarsPressedThumbAndDisabledBlend) {
 }
 
 TEST_F(Tracks, EdgedStaticGetsTwoPixelsOfTheEditRing) {
-  HWND W = CreateWindowExA(WS_EX_STATICEDGE, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_ICON, 10, 10, 40, 40, Parent,
-                           nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND W = NewWindow("STATIC", Parent, WS_VISIBLE | SS_ICON, 10, 10, 40, 40, "", WS_EX_STATICEDGE);
   g_StaticProc = reinterpret_cast<WNDPROC>(SetWindowLongA(W, GWL_WNDPROC, reinterpret_cast<LONG>(&CountNcPaints)));
   Adapt<TvkEdgeWnd>(W, "EDIT");
   testing_support::Dib32 D(40, 40, 0x00123456, true);
@@ -167,12 +146,9 @@ TEST_F(Tracks, EdgedStaticGetsTwoPixelsOfTheEditRing) {
   Adapters.back()->PerformMessage(WM_NCPAINT, 0, 0);
   EXPECT_EQ(g_NcPaints, 0);  // consumed: the static's own edge is never drawn
   static_cast<TvkEdgeWnd*>(Adapters.back())->PaintToDC(Msg);
-  EXPECT_EQ(0x808080u, Rgb(D.Px(0, 0)));
-  EXPECT_EQ(0x808080u, Rgb(D.Px(39, 20)));
-  EXPECT_EQ(0xFFFFFFu, Rgb(D.Px(1, 20)));
-  EXPECT_EQ(0xFFFFFFu, Rgb(D.Px(20, 38)));
-  EXPECT_EQ(0x123456u, Rgb(D.Px(2, 20)));  // inside the edge the control's own image stays
-  EXPECT_EQ(0x123456u, Rgb(D.Px(20, 20)));
+  // The edge's two rings; inside it the control's own image stays.
+  ExpectPixels(D, {{0, 0, 0x808080}, {39, 20, 0x808080}, {1, 20, 0xFFFFFF}, {20, 38, 0xFFFFFF}, {2, 20, 0x123456},
+                   {20, 20, 0x123456}});
 }
 
 // In a skin without a "TRACKBAR" section a track bar shows its own section's background only: no channel, ticks
@@ -181,12 +157,8 @@ TEST_F(AdapterTest, ATrackBarInASkinWithoutTrackBarsShowsItsBackgroundOnly) {
   engine_test::TempFolder Dir;
   ManagerPtr M = TextSkinManager(Dir.Sub("NOTRACKS"), "[PANEL]\nSTATES=1\nCOLOR=$30A050\nFONTCOLOR=0\n");
   ASSERT_LT(M->FindSectionIndex("TRACKBAR"), 0);
-  HWND Parent = Host(300, 100);
-  HWND W = CreateWindowExA(0, TRACKBAR_CLASSA, "", WS_CHILD | WS_VISIBLE | TBS_AUTOTICKS, 10, 10, 200, 40, Parent,
-                           nullptr, GetModuleHandleA(nullptr), nullptr);
-  TvkSkinParams P;
-  P.SkinSection = "PANEL";
-  auto* A = CreateAdapter<TvkTrackWnd>(W, nullptr, M.get(), P, true);
+  HWND W = NewWindow(TRACKBAR_CLASSA, Host(300, 100), WS_VISIBLE | TBS_AUTOTICKS, 10, 10, 200, 40);
+  auto* A = CreateAdapter<TvkTrackWnd>(W, nullptr, M.get(), SkinParams("PANEL"), true);
   auto D = PrintedWindow(W, 0x00123456);
   EXPECT_EQ(0x50A030u, Rgb(D->Px(0, 0))) << "the section's colour";
   EXPECT_EQ(0, D->CountNot(D->Px(0, 0))) << "something besides the background";
