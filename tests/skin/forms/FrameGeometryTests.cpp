@@ -25,11 +25,10 @@ TEST(FrameGeometry, IconSizeForACaptionHeight) {
 TEST(FrameGeometry, AMinimisedFormThatIsNotTheMainOneKeepsANarrowCache) {
   for (int Width : {300, 500}) {
     TSkinnedForm S(bsSizeable, Width, 200);
-    auto& [M, F, P] = S;
-    F->Show();
-    F->SetWindowState(wsMinimized);
-    ASSERT_TRUE(IsIconic(F->Handle()));
-    EXPECT_EQ(P->FrameCacheWidth(), 160) << Width;
+    S.F->Show();
+    S.F->SetWindowState(wsMinimized);
+    ASSERT_TRUE(IsIconic(S.F->Handle()));
+    EXPECT_EQ(S.P->FrameCacheWidth(), 160) << Width;
   }
 }
 
@@ -55,13 +54,6 @@ TEST(FrameGeometry, FrameWidthByStyleAndBorderWindow) {
 }
 
 TEST(FrameGeometry, TheWindowRegionByTheFormsState) {
-  auto Box = [](HWND W) {
-    RECT R{-1, -1, -1, -1};
-    HRGN Rgn = CreateRectRgn(0, 0, 0, 0);
-    if (GetWindowRgn(W, Rgn) != ERROR) GetRgnBox(Rgn, &R);
-    DeleteObject(Rgn);
-    return R;
-  };
   {
     // maximised without a border window: the window less its system frame
     TSkinnedForm Skinned;
@@ -70,18 +62,16 @@ TEST(FrameGeometry, TheWindowRegionByTheFormsState) {
     F->SetWindowState(wsMaximized);
     P->ApplyWindowRegion(false, true);
     const int Fr = GetSystemMetrics(SM_CXFRAME);
-    const RECT R = Box(F->Handle());
-    EXPECT_EQ(R.left, Fr);
-    EXPECT_EQ(R.top, Fr);
-    EXPECT_EQ(R.right, F->Width() - Fr);
-    EXPECT_EQ(R.bottom, F->Height() - Fr);
+    ASSERT_TRUE(HasWindowRegion(F->Handle()));
+    EXPECT_EQ(TRect(WindowRegionBox(F->Handle())), TRect(Fr, Fr, F->Width() - Fr, F->Height() - Fr));
   }
   {
     // with a border window: the inner part below the system caption
     TBorder T;
     T.P->ApplyWindowRegion(false, true);
     const int Fr = GetWindowFrameWidth(T.F->Handle(), T.B(), false);
-    const RECT R = Box(T.F->Handle());
+    ASSERT_TRUE(HasWindowRegion(T.F->Handle()));
+    const RECT R = WindowRegionBox(T.F->Handle());
     EXPECT_EQ(R.left, Fr);
     EXPECT_EQ(R.top, Fr + GetStdCaptionHeight(T.F.get()));
     EXPECT_EQ(R.right, T.F->Width() - Fr);
@@ -96,7 +86,7 @@ TEST(FrameGeometry, TheWindowRegionByTheFormsState) {
     auto* P = Create<TsSkinProvider>(F.get());
     SetWindowRgn(F->Handle(), CreateRectRgn(0, 0, 10, 10), FALSE);
     P->ApplyWindowRegion(false, true);
-    EXPECT_EQ(Box(F->Handle()).left, -1);
+    EXPECT_FALSE(HasWindowRegion(F->Handle()));
   }
 }
 
@@ -105,8 +95,7 @@ TEST(FrameGeometry, AFadedMoveEndedOnTheTopEdgeOfTheWorkAreaMaximisesTheForm) {
     TBorder T;
     RECT Work{};
     GetWorkAreaAtPoint(POINT{T.F->Left() + 10, T.F->Top() + 10}, Work);
-    const POINT Cursor{T.F->Left() + 50, Work.top + (OnEdge ? 0 : 40)};
-    PutCursor(Cursor);
+    PutCursor(POINT{T.F->Left() + 50, Work.top + (OnEdge ? 0 : 40)});
     EndMoveFade(T.P, nullptr);
     EXPECT_EQ(T.F->WindowState() == wsMaximized, OnEdge) << OnEdge;
     ResetPlatform();

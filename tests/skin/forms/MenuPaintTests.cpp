@@ -19,6 +19,8 @@ protected:
     SysLocaleMiddleEast = SavedLocale;
   }
   decltype(SysLocaleMiddleEast) SavedLocale = SysLocaleMiddleEast;
+  TMenuSkin S = NewMenuSkin();
+  TsSkinableMenus* P = S.Painter();
 };
 
 struct TCanvasBmp {
@@ -53,8 +55,6 @@ uint32_t Faded(uint32_t Item, uint32_t Bg, int L) {
 }  // namespace
 
 TEST_F(SkinMenusPaint, HeightsAndWidths) {
-  TMenuSkin S = NewMenuSkin();
-  TsSkinableMenus* P = S.Painter();
   Owned<TPopupMenu> M(NewPopup({"Tools", "-", "-Tools-", "Open"}));
   TMenuItem* Normal = M->Items()->Items(0);
   EXPECT_EQ(ItemHeightOf(P, M->Items()->Items(1)), 2);
@@ -81,8 +81,6 @@ TEST_F(SkinMenusPaint, HeightsAndWidths) {
 }
 
 TEST_F(SkinMenusPaint, ExtraLineWidensFirstColumnItemsOnly) {
-  TMenuSkin S = NewMenuSkin();
-  TsSkinableMenus* P = S.Painter();
   S.Manager->MenuSupport()->SetUseExtraLine(true);
   Owned<TPopupMenu> M(NewPopup({"One", "Two"}));
   TCanvasBmp C(10, 10);
@@ -101,8 +99,6 @@ TEST_F(SkinMenusPaint, ExtraLineWidensFirstColumnItemsOnly) {
 }
 
 TEST_F(SkinMenusPaint, ItemFacesInTheirStates) {
-  TMenuSkin S = NewMenuSkin();
-  TsSkinableMenus* P = S.Painter();
   ASSERT_TRUE(S.Manager->Active());
   Owned<TPopupMenu> M(NewPopup({"Open", "Gone"}));
   M->Items()->Items(1)->SetEnabled(false);
@@ -120,8 +116,6 @@ TEST_F(SkinMenusPaint, ItemFacesInTheirStates) {
 }
 
 TEST_F(SkinMenusPaint, CheckMarksGlyphsAndTexts) {
-  TMenuSkin S = NewMenuSkin();
-  TsSkinableMenus* P = S.Painter();
   Owned<TPopupMenu> M(NewPopup({"A", "A\tB", "\bA", "Close"}, "vkSysMenu1"));
   const int H = ItemHeightOf(P, M->Items()->Items(0));
   const int W = 160;
@@ -154,8 +148,6 @@ TEST_F(SkinMenusPaint, CheckMarksGlyphsAndTexts) {
 }
 
 TEST_F(SkinMenusPaint, DividerAndCaptionItems) {
-  TMenuSkin S = NewMenuSkin();
-  TsSkinableMenus* P = S.Painter();
   Owned<TPopupMenu> M(NewPopup({"-Tools-", "-", "Open"}));
   const int HC = ItemHeightOf(P, M->Items()->Items(0));
   TCanvasBmp C(120, HC + 2);
@@ -171,8 +163,6 @@ TEST_F(SkinMenusPaint, DividerAndCaptionItems) {
 }
 
 TEST_F(SkinMenusPaint, WithTheExtraLineTextsAndDividersEndInsideTheItem) {
-  TMenuSkin S = NewMenuSkin();
-  TsSkinableMenus* P = S.Painter();
   S.Manager->MenuSupport()->SetUseExtraLine(true);
   S.Manager->OnGetMenuExtraLineData = [](TMenuItem*, std::string&, std::string& Caption, TBitmap*&, bool&) {
     Caption.clear();
@@ -201,8 +191,6 @@ TEST_F(SkinMenusPaint, WithTheExtraLineTextsAndDividersEndInsideTheItem) {
 }
 
 TEST_F(SkinMenusPaint, BackgroundIconColumnExtraLineAndMirror) {
-  TMenuSkin S = NewMenuSkin();
-  TsSkinableMenus* P = S.Painter();
   Owned<TPopupMenu> M(NewPopup({"One", "Two"}));
   TMenuItem* Key = M->Items()->Items(0);
   auto Build = [&]() -> TBitmap* {
@@ -239,8 +227,6 @@ TEST_F(SkinMenusPaint, BackgroundIconColumnExtraLineAndMirror) {
 }
 
 TEST_F(SkinMenusPaint, CacheKeyedOnWindowAndSizeAndShapeApplied) {
-  TMenuSkin S = NewMenuSkin();
-  TsSkinableMenus* P = S.Painter();
   Owned<TPopupMenu> M(NewPopup({"One", "Two"}));
   TMenuItem* Item = M->Items()->Items(1);
   auto NewWnd = [](int W, int H) {
@@ -282,8 +268,6 @@ TEST_F(SkinMenusPaint, CacheKeyedOnWindowAndSizeAndShapeApplied) {
 }
 
 TEST_F(SkinMenusPaint, BarItemsOverTheMenuLine) {
-  TMenuSkin S = NewMenuSkin();
-  TsSkinableMenus* P = S.Painter();
   Owned<TMainMenu> Bar(new TMainMenu(nullptr));
   auto* Top = new TMenuItem(Bar.get());
   Top->SetCaption("&File");
@@ -341,7 +325,6 @@ TEST_F(SkinMenusPaint, BarItemsOverTheMenuLine) {
 }
 
 TEST_F(SkinMenusPaint, ItemPostedForItsPopupIsForgottenWhenFreed) {
-  TMenuSkin S = NewMenuSkin();
   TPopupMenu* M = NewPopup({"One"});
   TMenuItem* Item = M->Items()->Items(0);
   TCanvasBmp C(60, 20);
@@ -363,8 +346,6 @@ TEST_F(SkinMenusPaint, ItemPostedForItsPopupIsForgottenWhenFreed) {
 // Without a handler the extra line shows the library's own caption; the skin selector's popup never asks the
 // handler.
 TEST_F(SkinMenusPaint, TheExtraLinesDefaultCaptionAndNoQuestionForTheSkinSelector) {
-  TMenuSkin S = NewMenuSkin();
-  TsSkinableMenus* P = S.Painter();
   Owned<TPopupMenu> M(NewPopup({"One", "Two"}));
   TMenuItem* Key = M->Items()->Items(0);
   S.Manager->MenuSupport()->SetUseExtraLine(true);
@@ -398,8 +379,6 @@ TEST_F(SkinMenusPaint, TheExtraLinesDefaultCaptionAndNoQuestionForTheSkinSelecto
 // An item that starts a column after a bar break draws a one-pixel line at its left edge down the whole popup, in
 // the item section's font colour; a break without the bar draws none.
 TEST_F(SkinMenusPaint, ABarBreakDrawsItsLineDownThePopup) {
-  TMenuSkin S = NewMenuSkin();
-  TsSkinableMenus* P = S.Painter();
   for (const TMenuBreak Break : {mbBarBreak, mbBreak}) {
     SCOPED_TRACE(Break == mbBarBreak ? "bar break" : "break");
     ClearMenuBgCache();
@@ -427,8 +406,6 @@ TEST_F(SkinMenusPaint, ABarBreakDrawsItsLineDownThePopup) {
 // A checked item with a glyph of its own shows the glyph in the small speed button's pressed frame, one pixel
 // around it; unchecked, the glyph lies on the item's face.
 TEST_F(SkinMenusPaint, ACheckedGlyphLiesInThePressedSmallButtonsFrame) {
-  TMenuSkin S = NewMenuSkin();
-  TsSkinableMenus* P = S.Painter();
   TvkSkinModel& Model = S.Manager->EditModel();
   const uint32_t kPressed = 0x8040C0;
   const int Small = Model.AddSection("SPEEDBUTTON_SMALL", -1, 0, 0x102030, 0, 3);

@@ -4,15 +4,11 @@
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkBlend.h"
 #include "tests/support/Bitmaps.h"
+#include "tests/skin/graphics/BgRefs.h"
 
 using namespace testing_support;
 
 namespace {
-TvkBgCacheRef NotReady(uint32_t Fill = KeyPixel32) {
-  TvkBgCacheRef R;
-  R.FillColor = Fill;
-  return R;
-}
 BitmapPtr Gradient(int W, int H) { return Bitmap32By(W, H, [](int x, int y) { return Argb(0x80 + x, 10 * x, 10 * y, 7); }); }
 }  // namespace
 
@@ -104,8 +100,7 @@ TEST(KeyedCopies, CopyOpaqueNonKeyPixelsTakesAColourKey) {
 TEST(KeyedCopies, CopyKeyedWithBackgroundFillsKeysByCase) {
   BitmapPtr Src = Bitmap32By(2, 1, [](int x, int) { return x == 0 ? KeyPixel32 : Argb(0x10, 1, 2, 3); });
   BitmapPtr Bg = Bitmap32By(5, 5, [](int x, int y) { return Argb(0x44, x, y, 0x99); });
-  TvkBgCacheRef Ref;
-  InitBgInfo(Bg.get(), 1, 2, Ref);
+  const TvkBgCacheRef Ref = ReadyOn(Bg.get(), 1, 2);
   // Ready with fill: key pixel takes the background at (1 + 2, 2 + 1); the other copied whole.
   BitmapPtr Dst = Bitmap32(4, 2, 0);
   CopyKeyedWithBackground(Dst.get(), Src.get(), 2, 1, TRect{0, 0, 1, 0}, KeyPixel32, Ref, true);

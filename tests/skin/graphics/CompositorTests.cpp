@@ -8,22 +8,11 @@
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkBlend.h"
 #include "tests/support/Bitmaps.h"
+#include "tests/skin/graphics/BgRefs.h"
 
 using namespace testing_support;
 
 namespace {
-
-TvkBgCacheRef NotReady(uint32_t Fill = KeyPixel32) {
-  TvkBgCacheRef R;
-  R.FillColor = Fill;
-  return R;
-}
-
-TvkBgCacheRef ReadyOn(TBitmap* Bmp, int X, int Y) {
-  TvkBgCacheRef R;
-  InitBgInfo(Bmp, X, Y, R);
-  return R;
-}
 
 const TRect R4{0, 0, 4, 4};
 

@@ -6,6 +6,7 @@
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkPixelOps.h"
 #include "tests/support/Bitmaps.h"
+#include "tests/skin/graphics/BgRefs.h"
 
 using namespace testing_support;
 
@@ -135,23 +136,15 @@ TEST(PixelOps, PremultiplyCapsNearWhiteOnlyWithoutComposition) {
   EXPECT_EQ(0, CountChanged(B.get(), Argb(128, 127, 0, 50)));
 }
 
-namespace {
-TvkBgCacheRef FillRef(uint32_t Color) {
-  TvkBgCacheRef R;
-  R.FillColor = Color;
-  return R;
-}
-}  // namespace
-
 TEST(DisabledLook, GreyedDesaturatesNonKeyPixels) {
   BitmapPtr B = Bitmap32By(2, 1, [](int x, int) { return x == 0 ? Argb(0x44, 200, 100, 50) : KeyPixel32; });
-  PaintDisabledLook(B.get(), TsDisabledKinds{dkGrayed}, 0u, TPoint(0, 0), FillRef(KeyPixel32));
+  PaintDisabledLook(B.get(), TsDisabledKinds{dkGrayed}, 0u, TPoint(0, 0), NotReady(KeyPixel32));
   // Amount -90 * 255 div 100 = -229; grey 124: (c * 26 + 229 * 124) >> 8.
   EXPECT_EQ(Argb(0x44, 131, 121, 116), PixelAt(B.get(), 0, 0));
   EXPECT_EQ(KeyPixel32, PixelAt(B.get(), 1, 0));
   const int Saved = DisabledSaturation;
   DisabledSaturation = -100;  // fully grey, every pixel
-  PaintDisabledLook(B.get(), TsDisabledKinds{dkGrayed}, 0u, TPoint(0, 0), FillRef(KeyPixel32));
+  PaintDisabledLook(B.get(), TsDisabledKinds{dkGrayed}, 0u, TPoint(0, 0), NotReady(KeyPixel32));
   DisabledSaturation = Saved;
   EXPECT_EQ(Argb(0x44, 123, 123, 123), PixelAt(B.get(), 0, 0));  // 0.299*131 + 0.587*121 + 0.114*116 = 123.4
   EXPECT_EQ(Argb(0, 105, 105, 105), PixelAt(B.get(), 1, 0));
@@ -160,17 +153,16 @@ TEST(DisabledLook, GreyedDesaturatesNonKeyPixels) {
 TEST(DisabledLook, BlendedTowardFillColourOrControlColour) {
   BitmapPtr B = Bitmap32(2, 2, Argb(0x11, 200, 200, 200));
   // (c * 100 + col * 155) >> 8 over the whole bitmap; alpha kept.
-  PaintDisabledLook(B.get(), TsDisabledKinds{dkBlended}, 0x00FFFFFFu, TPoint(0, 0), FillRef(0x00000000));
+  PaintDisabledLook(B.get(), TsDisabledKinds{dkBlended}, 0x00FFFFFFu, TPoint(0, 0), NotReady(0x00000000));
   EXPECT_EQ(0, CountChanged(B.get(), Argb(0x11, 78, 78, 78)));
   BitmapPtr C = Bitmap32(2, 2, Argb(0x11, 200, 200, 200));
-  PaintDisabledLook(C.get(), TsDisabledKinds{dkBlended}, 0x000000FFu, TPoint(0, 0), FillRef(KeyPixel32));
+  PaintDisabledLook(C.get(), TsDisabledKinds{dkBlended}, 0x000000FFu, TPoint(0, 0), NotReady(KeyPixel32));
   EXPECT_EQ(0, CountChanged(C.get(), Argb(0x11, (200 * 100 + 255 * 155) >> 8, 78, 78)));
 }
 
 TEST(DisabledLook, BlendedOverTheReadyBackgroundAfterGreying) {
   BitmapPtr Bg = Bitmap32By(6, 6, [](int x, int y) { return x == 3 && y == 2 ? KeyPixel32 : Argb(0x99, 10 * x, 10 * y, 0); });
-  TvkBgCacheRef Ref;
-  InitBgInfo(Bg.get(), 1, 1, Ref);
+  const TvkBgCacheRef Ref = ReadyOn(Bg.get(), 1, 1);
   BitmapPtr B = Bitmap32(2, 2, Argb(0x22, 200, 200, 200));
   PaintDisabledLook(B.get(), TsDisabledKinds{dkBlended, dkGrayed}, 0u, TPoint(1, 0), Ref);
   // Greying first: (200 * 26 + 229 * 200) >> 8 = 199 (base 255, not 256); then the background at (2 + x, 1 + y)

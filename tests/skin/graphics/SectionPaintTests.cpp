@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "PainterSkin.h"
+#include "tests/skin/graphics/BgRefs.h"
 #include "framework/ExtCtrls.h"
 #include "skin/core/sCommonData.h"
 #include "skin/graphics/vkBitmap32.h"
@@ -30,10 +31,8 @@ struct Fixture {
 TEST(SectionPaint, BackgroundCases) {
   Fixture F;
   auto P = Parent();
-  TvkBgCacheRef Ready;
-  InitBgInfo(P.get(), 2, 3, Ready);
-  TvkBgCacheRef Grey;
-  Grey.FillColor = 0x808080;
+  const TvkBgCacheRef Ready = ReadyOn(P.get(), 2, 3);
+  const TvkBgCacheRef Grey = NotReady(0x808080);
   // A colour answer of a parent with a border: its image supplies only the strips 5 wide at the left and top
   // and those from 10 on at the right and bottom (widths 30 of a 40-pixel image).
   TvkBgCacheRef Bordered = Grey;
@@ -85,10 +84,8 @@ TEST(SectionPaint, TheLightPainterPaintsAFullyTransparentStateOnlyOverWhatItKnow
   Fixture F;
   F.St().Transparency = 100;
   auto P = Parent();
-  TvkBgCacheRef Ready;
-  InitBgInfo(P.get(), 0, 0, Ready);
-  TvkBgCacheRef Grey;
-  Grey.FillColor = 0x808080;
+  const TvkBgCacheRef Ready = ReadyOn(P.get(), 0, 0);
+  const TvkBgCacheRef Grey = NotReady(0x808080);
   struct Case {
     const char* Name;
     TvkBgCacheRef Bg;

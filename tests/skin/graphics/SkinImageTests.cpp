@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "PainterSkin.h"
+#include "tests/skin/graphics/BgRefs.h"
 #include "skin/graphics/vkSkinImage.h"
 
 using namespace painter_test;
@@ -92,8 +93,7 @@ TEST(SkinImage, MaskedCornerKeyPixelsShowTheBackgroundOrBecomeTransparent) {
   auto Src = MakeBy(4, 8, [](int x, int y) { return y >= 4 ? 0u : (x == 0 && y == 0 ? kKey : kA); });
   TsMaskData E = Element(M.get(), Src.get(), 1, 1, 4, 2, 2, 2, 2);
   auto Bg = MakeBy(20, 20, [](int x, int y) { return 0xFF000000u | (x << 8) | y; });
-  TvkBgCacheRef Ready;
-  InitBgInfo(Bg.get(), 3, 4, Ready);
+  const TvkBgCacheRef Ready = ReadyOn(Bg.get(), 3, 4);
   auto Dst = Make32(8, 8, 0x80808080u);
   DrawSkinRectTransparent32(Dst.get(), TRect(2, 1, 8, 8), Ready, 0, E);
   EXPECT_EQ(At(Dst.get(), 2, 1), 0xFF000000u | (5 << 8) | 5);  // Bg at (3 + 2, 4 + 1)

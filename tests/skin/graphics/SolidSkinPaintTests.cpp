@@ -5,6 +5,7 @@
 #include <string>
 
 #include "PainterSkin.h"
+#include "tests/skin/graphics/BgRefs.h"
 #include "framework/SysUtils.h"
 #include "skin/graphics/vkParentBg.h"
 #include "skin/graphics/vkSectionPaint.h"
@@ -35,8 +36,7 @@ TEST(SolidSkinPaint, EveryTextureModeCoversItsArea) {
   auto M = SolidSkin();
   ASSERT_TRUE(M->SkinData().Active);
   auto P = MakeBy(40, 40, [](int x, int y) { return 0xFF000000u | x << 8 | y; });
-  TvkBgCacheRef Bg;
-  InitBgInfo(P.get(), 3, 2, Bg);
+  const TvkBgCacheRef Bg = ReadyOn(P.get(), 3, 2);
   // A 20 x 12 rectangle, the texture 6 x 4: which points show the texture.
   struct Case { const char* Section; bool (*Textured)(int x, int y); };
   const Case cases[] = {
@@ -73,8 +73,7 @@ TEST(SolidSkinPaint, TranslucentStateMixesWithTheParent) {
   const int S = M->FindSectionIndex("TRANSLUCENT");
   ASSERT_GE(S, 0);
   auto P = Make32(10, 10, 0xFF00FF00);
-  TvkBgCacheRef Bg;
-  InitBgInfo(P.get(), 0, 0, Bg);
+  const TvkBgCacheRef Bg = ReadyOn(P.get(), 0, 0);
   auto B = Make32(4, 4, 0);
   PaintSectionBackground(S, Bg, 0, 0x00FF00FF, -1, -1, M.get(), B.get(), TPoint(), TRect(0, 0, 4, 4));
   // #204060 at 50 %: ((parent - colour) * 127 + colour * 256) shr 8 per channel.

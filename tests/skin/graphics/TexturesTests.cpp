@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "PainterSkin.h"
+#include "tests/skin/graphics/BgRefs.h"
 #include "skin/graphics/vkTextures.h"
 
 using namespace painter_test;
@@ -38,8 +39,7 @@ TEST(Textures, ModeTenLaysWholeTilesAndCoversTheRestWithTheBackground) {
   auto Tile = MaskedTile();
   TsMaskData E = Element(M.get(), Tile.get(), 1, 1, 10, 0, 0, 0, 0);
   auto Bg = MakeBy(30, 30, [](int x, int y) { return 0xFF000000u | x << 8 | y; });
-  TvkBgCacheRef Ready;
-  InitBgInfo(Bg.get(), 5, 6, Ready);
+  const TvkBgCacheRef Ready = ReadyOn(Bg.get(), 5, 6);
   auto Dst = Make32(12, 9, kBack);
   TRect R(0, 0, 10, 7);  // whole tiles: columns 0 and 4, rows 0 and 3
   TileTexture32(Dst.get(), R, Ready, 10, E);
@@ -48,8 +48,7 @@ TEST(Textures, ModeTenLaysWholeTilesAndCoversTheRestWithTheBackground) {
   EXPECT_EQ(At(Dst.get(), 8, 0), 0xFF000000u | 13 << 8 | 6);  // right band from Bg at (5 + 8, 6 + 0)
   EXPECT_EQ(At(Dst.get(), 3, 6), 0xFF000000u | 8 << 8 | 12);  // bottom band
   EXPECT_EQ(At(Dst.get(), 10, 0), kBack);
-  TvkBgCacheRef Colour;
-  Colour.FillColor = 0x0000FF;
+  const TvkBgCacheRef Colour = NotReady(0x0000FF);
   R = TRect(0, 0, 10, 7);
   TileTexture32(Dst.get(), R, Colour, 10, E);
   EXPECT_EQ(At(Dst.get(), 9, 6), 0xFFFF0000u);
@@ -85,11 +84,9 @@ TEST(Textures, MaskBlendUsesTheElementsOwnImageAndKeysTakeTheBackground) {
   auto Img = MakeBy(2, 2, [](int x, int y) { return y == 0 ? (x == 0 ? 0x00FF00FFu : 0x00C8C8C8u) : 0x00404040u; });
   TsMaskData E = Element(M.get(), Img.get(), 1, 1, 0, 0, 0, 0, 0);
   auto Bg = Make32(4, 4, 0xFF0A0B0C);
-  TvkBgCacheRef Ready;
-  InitBgInfo(Bg.get(), 0, 0, Ready);
+  const TvkBgCacheRef Ready = ReadyOn(Bg.get(), 0, 0);
   struct Case { TvkBgCacheRef Bg; uint32_t Key; };
-  TvkBgCacheRef Fill;
-  Fill.FillColor = 0x332211;
+  const TvkBgCacheRef Fill = NotReady(0x332211);
   const Case cases[] = {{Ready, 0xFF0A0B0Cu}, {Fill, 0x00112233u}, {TvkBgCacheRef{}, 0x80505050u}};
   for (const Case& c : cases) {
     auto Dst = Make32(2, 1, 0x80505050u);
