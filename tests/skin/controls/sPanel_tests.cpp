@@ -1,9 +1,10 @@
 // The skinned panel: the section its bevel chooses, its own colour inside the skin border, the caption and
-// OnPaint in the cache, and children painted over the panel's face.
+// OnPaint in the cache, children painted over the panel's face, a docked client's strip.
 #include <gtest/gtest.h>
 
 #include "ControlsTestSupport.h"
 #include "skin/controls/sButton.h"
+#include "skin/controls/sLabel.h"
 #include "skin/controls/sPanel.h"
 #include "skin/core/vkSkinCommands.h"
 #include "skin/graphics/vkBitmap32.h"
@@ -126,4 +127,29 @@ TEST_F(Panel, AnswersAChildsBackgroundQueryWithItsFaceWhereTheChildStands) {
     EXPECT_EQ(Q.OffsetY, 6 + Inset) << Border;
     P->Free();
   }
+}
+
+TEST_F(Panel, ADockedClientGetsAStripAboveItWithItsCaptionAndTheSkinsCloseGlyph) {
+  TsPanel* P = NewPanel(Form.get(), 120, 80);
+  P->SetDockSite(true);
+  const std::vector<uint32_t> Plain = Printed(P);
+  TsLabel* Client = Create<TsLabel>(Form.get());  // windowless: asks nothing while it docks
+  Client->SetAutoSize(false);
+  Client->SetBounds(10, 30, 100, 40);
+  Client->SetCaption("Dock");
+  Client->SetDragKind(dkDock);
+  Client->SetParent(P);
+  ASSERT_EQ(P->DockClientCount(), 1);
+  const std::vector<uint32_t> Docked = Printed(P);
+  // The strip is (10, 14, 110, 30): the caption 5 pixels in, the 12-pixel glyph 1 pixel from its right end.
+  int Text = 0, Glyph = 0, Elsewhere = 0;
+  for (int y = 0; y < 80; ++y)
+    for (int x = 0; x < 120; ++x) {
+      if (Plain[y * 120 + x] == Docked[y * 120 + x] || (y >= 30 && y < 70 && x >= 10 && x < 110)) continue;
+      const bool InStrip = y >= 14 && y < 30;
+      ++(InStrip && x >= 15 && x < 92 ? Text : InStrip && x >= 97 && x < 109 ? Glyph : Elsewhere);
+    }
+  EXPECT_GT(Text, 5);
+  EXPECT_GT(Glyph, 5);
+  EXPECT_EQ(Elsewhere, 0);
 }
