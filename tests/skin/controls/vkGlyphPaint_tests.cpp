@@ -135,6 +135,11 @@ TEST(GlyphPaint, BlendedAndDisabledListImagesAndAnIndexPastTheList) {
   EXPECT_NE(Half, Drawn(0, true, 0, {}, Alpha.get()));
   EXPECT_EQ(Drawn(0, false, 0, {dkBlended}, Alpha.get()), Half);
   EXPECT_EQ(Drawn(0, false, 0, {dkGrayed}, Alpha.get()), Drawn(0, true, 0, {}, Alpha.get()));
+  // The list's own drawing on a canvas composes the image as the glyph painter does.
+  Owned<TBitmap> Over(NewBitmap32(4, 4));
+  PaintSolidRect(Over->Canvas()->Handle(), TRect(0, 0, 4, 4), 0xFF0000);
+  Alpha->Draw(Over->Canvas(), 0, 0, 0, true);
+  EXPECT_EQ(GetPixel32(Over.get(), 2, 2) & 0xFFFFFF, Drawn(0, true, 0, {}, Alpha.get()));
 }
 
 TEST(GlyphPaint, AToolButtonsGlyphByItsStateAndTheBarsLayout) {
