@@ -82,10 +82,17 @@ TSize TextSize(TFont* Font, const std::string& Text, int Room) {
 
 bool Inside(const TRect& R, int X, int Y) { return X >= R.Left && X < R.Right && Y >= R.Top && Y < R.Bottom; }
 
+// Every test's hint manager, layered-window recorder and hint window.
+class AlphaHintWindows : public testing::Test {
+protected:
+  ManagedHints Hints;
+  LayeredRecorder Layered;
+  Owned<TvkPngHintWindow> Hint = NewHint<TvkPngHintWindow>();
+};
+
 }  // namespace
 
-TEST(AlphaHintWindows, PlacementByWhereTheHintFits) {
-  AlphaHintsInitialize();
+TEST_F(AlphaHintWindows, PlacementByWhereTheHintFits) {
   Owned<TvkHintTemplate> Vert(new TvkHintTemplate());
   Vert->Assign(DefaultHintTemplate);
   Vert->SetHintAlign(haVertCenter);
@@ -123,8 +130,8 @@ TEST(AlphaHintWindows, PlacementByWhereTheHintFits) {
   }
 }
 
-TEST(AlphaHintWindows, WithoutAManagerTheFrameworksHintWindow) {
-  auto Hint = NewHint<TvkPngHintWindow>();
+TEST_F(AlphaHintWindows, WithoutAManagerTheFrameworksHintWindow) {
+  HintManager = nullptr;
   Owned<THintWindow> Plain(Create<THintWindow>(nullptr));
   const RECT Mine = Hint->CalcHintRect(800, "A hint", nullptr);
   const RECT Theirs = Plain->CalcHintRect(800, "A hint", nullptr);
@@ -145,10 +152,7 @@ TEST(AlphaHintWindows, WithoutAManagerTheFrameworksHintWindow) {
   Plain->ReleaseHandle();
 }
 
-TEST(AlphaHintWindows, TemplateHintIsItsFrameWithTheTextInsideTheClientMargins) {
-  ManagedHints Hints;
-  LayeredRecorder Layered;
-  auto Hint = NewHint<TvkPngHintWindow>();
+TEST_F(AlphaHintWindows, TemplateHintIsItsFrameWithTheTextInsideTheClientMargins) {
   const std::string Text = "Write the firmware";
   const TSize Size = TextSize(DefaultHintTemplate->Font(), Text, 800 - 27);
   // The window holds the frame's borders and the client margins, whichever is wider (left 11, top 10, right 16,
@@ -200,13 +204,10 @@ TEST(AlphaHintWindows, TemplateHintIsItsFrameWithTheTextInsideTheClientMargins) 
   EXPECT_EQ(Hints.M->PrevHintRect, TRect());
 }
 
-TEST(AlphaHintWindows, SkinnedHintTakesTheSectionItsOutlineAndColours) {
+TEST_F(AlphaHintWindows, SkinnedHintTakesTheSectionItsOutlineAndColours) {
   auto Skin = SkinnedManager();
   const int Section = Skin->FindSectionIndex("HINT");
   ASSERT_GE(Section, 0);
-  ManagedHints Hints;
-  LayeredRecorder Layered;
-  auto Hint = NewHint<TvkPngHintWindow>();
   RECT Area{};
   GetWorkAreaAtPoint(POINT{200, 200}, Area);
   Show(Hint.get(), "Skinned", POINT{200, Area.bottom - 10});  // no room below: above, not lifted (no template)
@@ -228,11 +229,9 @@ TEST(AlphaHintWindows, SkinnedHintTakesTheSectionItsOutlineAndColours) {
   Hint->ReleaseHandle();
 }
 
-TEST(AlphaHintWindows, ShowAnimationSlidesFromThePreviousHintAndFadesIt) {
-  ManagedHints Hints;
-  LayeredRecorder Layered;
-  auto First = NewHint<TvkPngHintWindow>();
-  Show(First.get(), "First", POINT{100, 300});
+TEST_F(AlphaHintWindows, ShowAnimationSlidesFromThePreviousHintAndFadesIt) {
+  TvkPngHintWindow* First = Hint.get();
+  Show(First, "First", POINT{100, 300});
   const TRect From = First->TargetRect();
   Hints.M->Animated = true;
   const int Pause = Application->HintPause();
@@ -276,11 +275,8 @@ TEST(AlphaHintWindows, ShowAnimationSlidesFromThePreviousHintAndFadesIt) {
   EXPECT_EQ(Application->HintPause(), Pause);
 }
 
-TEST(AlphaHintWindows, HideTimerWithADelayOrWhenThePointerLeavesTheControl) {
-  ManagedHints Hints;
-  LayeredRecorder Layered;
+TEST_F(AlphaHintWindows, HideTimerWithADelayOrWhenThePointerLeavesTheControl) {
   ASSERT_EQ(MouseControl(), nullptr) << "no mouse message reached this program's windows";
-  auto Hint = NewHint<TvkPngHintWindow>();
   struct Case {
     int Delay;
     bool Hides;
@@ -306,10 +302,7 @@ TEST(AlphaHintWindows, HideTimerWithADelayOrWhenThePointerLeavesTheControl) {
   Application->CancelHint();
 }
 
-TEST(AlphaHintWindows, AnswersTheLibrarysQueries) {
-  ManagedHints Hints;
-  LayeredRecorder Layered;
-  auto Hint = NewHint<TvkPngHintWindow>();
+TEST_F(AlphaHintWindows, AnswersTheLibrarysQueries) {
   Hint->HandleNeeded();
   EXPECT_EQ(SendMessageA(Hint->Handle(), SM_VKCMD, MAKEWPARAM(0, VKCMD_QUERY_SKINNED), 0), 1);
   TvkParentBgQuery Q{};
