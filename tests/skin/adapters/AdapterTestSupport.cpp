@@ -127,6 +127,14 @@ void FakeCursorAt(POINT P) {
   };
 }
 
+void CollectBoxTexts(std::vector<std::string>& Texts) {
+  Platform().ExceptionSink = nullptr;
+  Platform().MessageBoxSink = [&Texts](const TMessageBoxRequest& R) {
+    Texts.push_back(R.text);
+    return IDOK;
+  };
+}
+
 void FakeWindowsVersion(DWORD Major) {
   Platform().GetVersionExA = [Major](OSVERSIONINFOA* V) {
     V->dwMajorVersion = Major;

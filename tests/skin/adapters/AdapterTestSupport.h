@@ -55,6 +55,8 @@ TRect WindowRectOf(HWND Wnd);
 TEXTMETRICA FontMetricsOf(HWND Wnd, HGDIOBJ Fallback = nullptr);
 // GetCursorPos answers P (screen coordinates) until the platform is reset.
 void FakeCursorAt(POINT P);
+// Message boxes the application shows for exceptions go into Texts instead of the test's failures.
+void CollectBoxTexts(std::vector<std::string>& Texts);
 // The system's version reads as Major until the platform is reset.
 void FakeWindowsVersion(DWORD Major);
 

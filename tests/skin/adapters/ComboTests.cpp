@@ -111,19 +111,6 @@ TEST_F(Combos, TheListGetsItsAdapterAtItsFirstColourRequest) {
   EXPECT_FALSE(GetWindowLongA(List, GWL_STYLE) & WS_THICKFRAME);
 }
 
-TEST_F(Combos, TheSkinnedComboReachesTheListAdapterThroughTheServices) {
-  ASSERT_NE(nullptr, AdapterServices.CreateComboListAdapter);
-  HWND List = ListOf(Combo(CBS_SIMPLE));
-  const int Before = WindowRectOf(List).Width();
-  TvkComboListWnd* L = AdapterServices.CreateComboListAdapter(List, nullptr, M.get(), "EDIT", true, true);
-  ASSERT_NE(nullptr, L);
-  EXPECT_TRUE(L->SimpleList);
-  EXPECT_EQ("EDIT", L->SkinData->SkinSection());
-  EXPECT_EQ(Before, WindowRectOf(List).Width());  // a simple list keeps its width
-  AdapterServices.FreeComboListAdapter(L);
-  EXPECT_EQ(nullptr, GetWindowScrollAdapter(List));
-}
-
 // A parent whose background has a colour of its own in every row (green byte = row), answering the background
 // query from a bitmap of its client area.
 TBitmap* RowsBackground() {
@@ -147,8 +134,10 @@ LRESULT CALLBACK RowsParentProc(HWND W, UINT Msg, WPARAM WP, LPARAM LP) {
   return DefWindowProcA(W, Msg, WP, LP);
 }
 
-// Below a simple combo's list, the strip shows the parent's background from the combo's own place.
-TEST_F(Combos, TheStripBelowASimpleListShowsTheParentAtItsPlace) {
+// The skinned combo reaches a simple list's adapter through the services: the list keeps its width, and below it
+// the strip shows the parent's background from the combo's own place.
+TEST_F(Combos, ASimpleListsAdapterFromTheServicesShowsTheParentInTheStripBelow) {
+  ASSERT_NE(nullptr, AdapterServices.CreateComboListAdapter);
   HWND P = Keep(NewWindow(WindowClass("KrlRowsParent", RowsParentProc), nullptr, WS_VISIBLE, 50, 50, 300, 256));
   HWND W = NewWindow("COMBOBOX", P, WS_VISIBLE | CBS_SIMPLE, 10, 30, 150, 150);
   HWND List = ListOf(W);
@@ -156,10 +145,15 @@ TEST_F(Combos, TheStripBelowASimpleListShowsTheParentAtItsPlace) {
   MapWindowPoints(nullptr, W, reinterpret_cast<POINT*>(L.AsRECT()), 2);
   SetWindowPos(List, nullptr, 0, 0, L.Width(), 60, SWP_NOMOVE | SWP_NOZORDER);
   TvkComboListWnd* A = AdapterServices.CreateComboListAdapter(List, nullptr, M.get(), "EDIT", true, true);
+  ASSERT_NE(nullptr, A);
+  EXPECT_TRUE(A->SimpleList);
+  EXPECT_EQ("EDIT", A->SkinData->SkinSection());
+  EXPECT_EQ(L.Width(), WindowRectOf(List).Width());  // a simple list keeps its width
   SendMessageA(List, WM_NCPAINT, 1, 0);
   const auto D = WindowDCOf(W);
   for (int y : {L.Top + 62, 120, 149}) EXPECT_EQ(static_cast<uint32_t>((30 + y) << 8), D->Rgb(75, y)) << y;
   AdapterServices.FreeComboListAdapter(A);
+  EXPECT_EQ(nullptr, GetWindowScrollAdapter(List));
 }
 
 TEST_F(Combos, PrintedButtonInTheSkin) {

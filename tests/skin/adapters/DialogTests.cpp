@@ -296,12 +296,8 @@ TEST_F(DialogTest, AdoptionRulesForOwnedBoxesPopupsAndTheMainForm) {
 
 // The hook is called by the system: a failure while adopting is reported, and the box still comes up, plain.
 TEST_F(DialogTest, AFailureWhileAdoptingABoxIsReportedAndTheBoxComesUpPlain) {
-  Platform().ExceptionSink = nullptr;  // the failure is shown in the box
-  std::vector<std::string> Reported;
-  Platform().MessageBoxSink = [&](const TMessageBoxRequest& R) {
-    Reported.push_back(R.text);
-    return IDOK;
-  };
+  std::vector<std::string> Reported;  // the failure is shown in a box
+  CollectBoxTexts(Reported);
   M->OnSysDlgInit = [](const TvkSysDlgData&, bool&) { throw Exception("Adoption refused loudly"); };
   WithMessageBox(MB_OK, [&](HWND W) { EXPECT_EQ(nullptr, DialogAdapterOf(W)); });
   M->OnSysDlgInit = TvkSysDlgInit();
@@ -313,10 +309,8 @@ TEST_F(DialogTest, MessageBoxIsPlacedWhereAsked) {
   MessageBoxPosX = 37;
   MessageBoxPosY = 41;
   WithMessageBox(MB_OK, [&](HWND W) {
-    RECT R;
-    GetWindowRect(W, &R);
-    EXPECT_EQ(R.left, 37);
-    EXPECT_EQ(R.top, 41);
+    EXPECT_EQ(WindowRectOf(W).Left, 37);
+    EXPECT_EQ(WindowRectOf(W).Top, 41);
   });
   MessageBoxPosX = MessageBoxPosY = -1;
 }
@@ -339,15 +333,12 @@ TEST_F(DialogTest, CloseOnlyBoxAnswersHitTestsMenuAndOneBrushPerColour) {
   // The caption's double click changes nothing without a maximize box.
   SendMessageA(Dlg, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(WR.Left + 20, WR.Top + CaptionY));
   EXPECT_FALSE(IsZoomed(Dlg));
-  // The system menu: Move and Close only.
+  // The system menu: Move and Close only (of restore, move, size, minimize, maximize and close).
   TvkSystemMenu* S = D->SysMenu;
   S->RefreshItems();
-  EXPECT_FALSE(S->miRestore->Visible());
-  EXPECT_TRUE(S->miMove->Visible());
-  EXPECT_FALSE(S->miSize->Visible());
-  EXPECT_FALSE(S->miMinimize->Visible());
-  EXPECT_FALSE(S->miMaximize->Visible());
-  EXPECT_TRUE(S->miClose->Visible());
+  const std::vector<bool> Shown = {S->miRestore->Visible(),  S->miMove->Visible(),     S->miSize->Visible(),
+                                   S->miMinimize->Visible(), S->miMaximize->Visible(), S->miClose->Visible()};
+  EXPECT_EQ(Shown, (std::vector<bool>{false, true, false, false, false, true}));
   EXPECT_EQ(S->miClose->ShortCut(), static_cast<TShortCut>(0x8073));
   // WM_CTLCOLORDLG: one brush kept, not one per message.
   HBRUSH First = reinterpret_cast<HBRUSH>(SendMessageA(Dlg, WM_CTLCOLORDLG, 0, 0));
@@ -387,10 +378,9 @@ TEST_F(DialogTest, MenuItemsFollowMaximizeAndCloseSendsTheCommand) {
   S->miRestore->Click();
   EXPECT_FALSE(IsZoomed(Dlg));
   // the frame width it answers: its own frame, or the asker's own value while it is iconic
-  RECT W{}, C{};
-  GetWindowRect(Dlg, &W);
+  RECT C{};
   GetClientRect(Dlg, &C);
-  EXPECT_EQ(SendSkinCommand(Dlg, VKCMD_QUERY_FRAME_WIDTH, 77), (W.right - W.left - C.right) / 2);
+  EXPECT_EQ(SendSkinCommand(Dlg, VKCMD_QUERY_FRAME_WIDTH, 77), (WindowRectOf(Dlg).Width() - C.right) / 2);
   ShowWindow(Dlg, SW_MINIMIZE);
   EXPECT_EQ(SendSkinCommand(Dlg, VKCMD_QUERY_FRAME_WIDTH, 77), 77);
   ShowWindow(Dlg, SW_RESTORE);

@@ -12,6 +12,23 @@ using namespace adapter_test;
 
 namespace {
 
+// Edits with the properties some edit controls publish: a focus colour, and a switch that keeps the visual style.
+class TFocusEdit : public TEdit {
+  DECLARE_CLASS(TFocusEdit, TEdit)
+public:
+  using TEdit::TEdit;
+  TColor FFocusColor = clYellow;
+};
+PUBLISHED(TFocusEdit) { p.Color(OVER_FIELD(TFocusEdit, FocusColor)); }
+
+class TThemedEdit : public TEdit {
+  DECLARE_CLASS(TThemedEdit, TEdit)
+public:
+  using TEdit::TEdit;
+  bool FUseXPThemes = true;
+};
+PUBLISHED(TThemedEdit) { p.Bool(OVER_FIELD(TThemedEdit, UseXPThemes)); }
+
 class Edits : public SkinnedAdapterTest {
 protected:
   TvkEditWnd* Adapt(HWND W, TControl* Control = nullptr, const char* Section = "EDIT") {
@@ -60,17 +77,21 @@ TEST_F(AdapterTest, AnEditFrameMeetsItsClientInTheClientsColour) {
   F->Free();
 }
 
+// The skin's colours, a focus colour among them, in the control while skinned, its own ones afterwards.
 TEST_F(Edits, SkinColoursInTheControlAndItsOwnColoursBack) {
-  TEdit* E = NewEdit("abc");
+  auto* E = NewEdit<TFocusEdit>("abc");
   E->SetColor(clYellow);
   E->Font()->SetColor(clRed);
+  E->FFocusColor = clLime;
   auto* A = Adapt(E->Handle(), E);
   EXPECT_EQ(clYellow, A->SavedColor);
   A->ApplySkinParams();
   EXPECT_EQ(static_cast<TColor>(0xFFFFFF), E->Color());  // the EDIT section's normal colour in the SOLID skin
+  EXPECT_EQ(static_cast<TColor>(0xFFFFFF), E->FFocusColor);
   EXPECT_EQ(static_cast<TColor>(0x000000), E->Font()->Color());
   A->RestoreControlParams();
   EXPECT_EQ(clYellow, E->Color());
+  EXPECT_EQ(clLime, E->FFocusColor);
   EXPECT_EQ(clRed, E->Font()->Color());
 }
 
@@ -149,33 +170,6 @@ TEST_F(Edits, LeftScrollBarWindowsSuspendTheirOwnRedraw) {
       EXPECT_EQ(2, CountRecorded(W, SM_VKCMD));
     }
   }
-}
-
-// Edits with the properties some edit controls publish: a focus colour, and a switch that keeps the visual style.
-class TFocusEdit : public TEdit {
-  DECLARE_CLASS(TFocusEdit, TEdit)
-public:
-  using TEdit::TEdit;
-  TColor FFocusColor = clYellow;
-};
-PUBLISHED(TFocusEdit) { p.Color(OVER_FIELD(TFocusEdit, FocusColor)); }
-
-class TThemedEdit : public TEdit {
-  DECLARE_CLASS(TThemedEdit, TEdit)
-public:
-  using TEdit::TEdit;
-  bool FUseXPThemes = true;
-};
-PUBLISHED(TThemedEdit) { p.Bool(OVER_FIELD(TThemedEdit, UseXPThemes)); }
-
-// A focus colour takes the skin's colour while skinned and its own afterwards.
-TEST_F(Edits, AFocusColourTakesTheSkinsColourAndComesBack) {
-  auto* E = NewEdit<TFocusEdit>();
-  auto* A = Adapt(E->Handle(), E);
-  A->ApplySkinParams();
-  EXPECT_EQ(static_cast<TColor>(0xFFFFFF), E->FFocusColor);  // the EDIT section's normal colour in the SOLID skin
-  A->RestoreControlParams();
-  EXPECT_EQ(clYellow, E->FFocusColor);
 }
 
 // With skin data of its own, a control keeps its visual style only when it publishes the switch for it.

@@ -337,19 +337,15 @@ TEST_F(ExtGrids, TwentySkinRoundsLeaveColoursHandlersAndCountersAsTheyWere) {
   };
   // The first round turns the grid's unset colour into the window colour it stands for.
   Round();
-  const TColor Even = G->FEvenRowColor, Odd = G->FOddRowColor, Line = G->FLines.FDataHorzColor;
-  const TColor Indicator = G->FIndicator.FColor, Detail = G->FDetail.FColor;
-  const int Options = G->FOptionsEh, Header = T->FHeader.FOptions;
-  const TColor Focused = T->FColors.FFocusedSelectionColor;
+  // the even and odd rows, lines, indicator and detail colours and the options; the header options and selection
+  auto Kept = [&] {
+    return std::vector<int64_t>{G->FEvenRowColor, G->FOddRowColor,  G->FLines.FDataHorzColor,
+                                G->FIndicator.FColor, G->FDetail.FColor, G->FOptionsEh,
+                                T->FHeader.FOptions,  T->FColors.FFocusedSelectionColor};
+  };
+  const std::vector<int64_t> Before = Kept();
   EXPECT_TRUE(testing_support::GivesBackGdiObjects(20, Round));
-  EXPECT_EQ(Even, G->FEvenRowColor);
-  EXPECT_EQ(Odd, G->FOddRowColor);
-  EXPECT_EQ(Line, G->FLines.FDataHorzColor);
-  EXPECT_EQ(Indicator, G->FIndicator.FColor);
-  EXPECT_EQ(Detail, G->FDetail.FColor);
-  EXPECT_EQ(Options, G->FOptionsEh);
-  EXPECT_EQ(Header, T->FHeader.FOptions);
-  EXPECT_EQ(Focused, T->FColors.FFocusedSelectionColor);
+  EXPECT_EQ(Before, Kept());
   EXPECT_TRUE(T->OnAdvancedHeaderDraw.IsNull());
   EXPECT_TRUE(T->OnHeaderDrawQueryElements.IsNull());
   const TWinControl* Controls[] = {G, T, Own};

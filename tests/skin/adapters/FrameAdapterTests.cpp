@@ -26,6 +26,13 @@ protected:
     ShowForm(NoSkinTag);
     Frame = Place<TFrame>(Form, 10, 10, 200, 120);
   }
+  // The frame's adapter over the PANEL section.
+  TsFrameAdapter* PanelAdapter() {
+    auto* A = Create<TsFrameAdapter>(Frame);
+    A->SkinData()->SetSkinSection("PANEL");
+    A->SkinData()->RefreshSectionIndex(true);
+    return A;
+  }
   LRESULT Command(WORD Cmd, LPARAM L = 0) {
     return SendMessageA(Frame->Handle(), SM_VKCMD, SkinCommandWParam(Cmd), L);
   }
@@ -78,9 +85,7 @@ TEST_F(Frames, RemovingTheSkinGivesTheFrameItsOwnLookBack) {
 }
 
 TEST_F(Frames, PaintsItsSectionAroundItsChildren) {
-  auto* A = Create<TsFrameAdapter>(Frame);
-  A->SkinData()->SetSkinSection("PANEL");
-  A->SkinData()->RefreshSectionIndex(true);
+  auto* A = PanelAdapter();
   Place<TPanel>(Frame, 20, 20, 40, 40);  // an opaque child
   testing_support::Dib32 D(200, 120, 0x00123456, true);
   A->SkinData()->CacheDirty = true;
@@ -90,9 +95,7 @@ TEST_F(Frames, PaintsItsSectionAroundItsChildren) {
 }
 
 TEST_F(Frames, TheMouseOnTheFrameTakesTheHoverFromItsAdaptedChildren) {
-  auto* A = Create<TsFrameAdapter>(Frame);
-  A->SkinData()->SetSkinSection("PANEL");
-  A->SkinData()->RefreshSectionIndex(true);
+  auto* A = PanelAdapter();
   // two children: one answering as skinned, one plain; each notes the mouse leaving it (kept past the test: the
   // children go with the form after it)
   static std::vector<int> Left;
@@ -133,9 +136,7 @@ TEST_F(Frames, TheSystemPaintsTheFramesEdgeWhileItsParentIsUpdating) {
     if (Msg.Msg == WM_NCPAINT) ++Reached;
     Own(Msg);
   };
-  auto* A = Create<TsFrameAdapter>(Frame);
-  A->SkinData()->SetSkinSection("PANEL");
-  A->SkinData()->RefreshSectionIndex(true);
+  auto* A = PanelAdapter();
   for (bool U : {false, true}) {
     Updating = U;
     Reached = 0;
@@ -158,9 +159,7 @@ TEST_F(Frames, APrintedFrameShowsItsFaceOnlyOverABackgroundAndNotDuringASkinChan
   };
   for (TCase C : {cReady, cNothing, cChanging}) {
     Nothing = C == cNothing;
-    auto* A = Create<TsFrameAdapter>(Frame);
-    A->SkinData()->SetSkinSection("PANEL");
-    A->SkinData()->RefreshSectionIndex(true);
+    auto* A = PanelAdapter();
     if (C == cChanging) M->BeginUpdate();
     testing_support::Dib32 D(200, 120, 0x00123456, true);
     Frame->Perform(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(D.DC()), PRF_CLIENT);

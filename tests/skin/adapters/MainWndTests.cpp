@@ -275,12 +275,8 @@ TEST_F(MainWnd, UnicodeWindowsAndWideSubclassers) {
 }
 
 TEST_F(MainWnd, AThrowingAdapterStopsAtTheStub) {
-  Platform().ExceptionSink = nullptr;  // the failure is shown in the box
-  std::vector<std::string> Boxes;
-  Platform().MessageBoxSink = [&](const TMessageBoxRequest& R) {
-    Boxes.push_back(R.text);
-    return IDOK;
-  };
+  std::vector<std::string> Boxes;  // the failure is shown in a box
+  CollectBoxTexts(Boxes);
   HWND W = NewRecordingWindow(Host(), WS_VISIBLE, 0, 0, 40, 20);
   auto* A = CreateAdapter<TTestAdapter>(W, nullptr, M.get(), SkinParams("PANEL"), false);
   A->ThrowOnProbe = true;
