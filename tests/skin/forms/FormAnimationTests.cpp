@@ -82,11 +82,13 @@ struct TAnim {
   HWND Wnd() { return F->Handle(); }
 };
 
-// A taskbar along the bottom of the screen, found through the seam.
+// A taskbar found through the seam, along the bottom of the screen unless placed elsewhere.
 struct TFakeTaskbar {
-  Owned<TForm> Bar{NewForm(GetSystemMetrics(SM_CXSCREEN), 30, bsNone)};
-  TFakeTaskbar() {
-    Bar->SetBounds(0, GetSystemMetrics(SM_CYSCREEN) - 30, GetSystemMetrics(SM_CXSCREEN), 30);
+  Owned<TForm> Bar;
+  explicit TFakeTaskbar(TRect At = TRect(0, GetSystemMetrics(SM_CYSCREEN) - 30, GetSystemMetrics(SM_CXSCREEN),
+                                         GetSystemMetrics(SM_CYSCREEN)))
+      : Bar(NewForm(At.Width(), At.Height(), bsNone)) {
+    Bar->SetBounds(At.Left, At.Top, At.Width(), At.Height());
     const HWND W = Bar->Handle();
     FormEffectSeams().FindTaskbarWindow = [W] { return W; };
   }
@@ -200,17 +202,13 @@ TEST(MinimiseFlight, TaskbarEdgesAndTheButtonOnAnInProcessToolBar) {
   };
   for (const Row& R : {Row{TRect(0, SH - 30, SW, SH), 8}, Row{TRect(0, 0, SW, 30), 2}, Row{TRect(0, 0, 40, SH), 1},
                        Row{TRect(SW - 40, 0, SW, SH), 4}}) {
-    Owned<TForm> Bar(NewForm(R.Bar.Width(), R.Bar.Height(), bsNone));
-    Bar->SetBounds(R.Bar.Left, R.Bar.Top, R.Bar.Width(), R.Bar.Height());
-    const HWND BW = Bar->Handle();
-    FormEffectSeams().FindTaskbarWindow = [BW] { return BW; };
+    TFakeTaskbar Bar(R.Bar);
     TvkMinTimer Timer(nullptr, T.P);
     EXPECT_EQ(Timer.Side, R.Side) << R.Bar.Left << "," << R.Bar.Top;
     const TPoint C = Timer.StartCentre;
     const TPoint Want = R.Side == 8 ? TPoint(C.X, R.Bar.Top) : R.Side == 2 ? TPoint(C.X, R.Bar.Bottom)
                         : R.Side == 1 ? TPoint(R.Bar.Right, C.Y) : TPoint(R.Bar.Left, C.Y);
-    EXPECT_EQ(Timer.TargetCentre.X, Want.X);
-    EXPECT_EQ(Timer.TargetCentre.Y, Want.Y);
+    EXPECT_EQ(Timer.TargetCentre, Want);
   }
 
   // the shell's chain rebuilt in this process: the button whose data names the application window is found
@@ -440,12 +438,18 @@ TEST(MinimiseFlight, RestoreOfAnMDIParentLeavesTheActivationAndRedrawsUnderCompo
   }
 }
 
-TEST(MinimiseFlight, BorderFormGoesAtTheRestoreWhenExtendedBordersWereSwitchedOff) {
-  TAnim T;
+// A form with a border window, flying toward a fake taskbar.
+struct TBorderedFlight : TAnim {
   TFakeTaskbar Bar;
-  SetVersion(5, 1);
-  T.M->SetExtendedBorders(true);
-  T.P->CheckBorderWindow(true);
+  TBorderedFlight() {
+    SetVersion(5, 1);
+    M->SetExtendedBorders(true);
+    P->CheckBorderWindow(true);
+  }
+};
+
+TEST(MinimiseFlight, BorderFormGoesAtTheRestoreWhenExtendedBordersWereSwitchedOff) {
+  TBorderedFlight T;
   ASSERT_NE(T.P->BorderForm(), nullptr);
   ASSERT_NE(Application->MainForm(), T.F.get());
   FlyDownAndBack(T.P, [&] {
@@ -462,11 +466,7 @@ TEST(MinimiseFlight, BorderFormGoesAtTheRestoreWhenExtendedBordersWereSwitchedOf
 }
 
 TEST(MinimiseFlight, ABorderFormFreedDuringTheFlightIsLetGo) {
-  TAnim T;
-  TFakeTaskbar Bar;
-  SetVersion(5, 1);
-  T.M->SetExtendedBorders(true);
-  T.P->CheckBorderWindow(true);
+  TBorderedFlight T;
   ASSERT_NE(T.P->BorderForm(), nullptr);
   ASSERT_TRUE(AnimateMinimizing(T.P));
   auto* Timer = dynamic_cast<TvkMinTimer*>(TvkProviderEffects::AnimTimer(T.P));

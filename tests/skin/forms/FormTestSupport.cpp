@@ -77,6 +77,8 @@ TForm* NewMDIMainForm() {
 
 uint32_t CacheRgb(TBitmap* Bmp, int X, int Y) { return GetPixel32(Bmp, X, Y) & 0xFFFFFF; }
 
+void CALLBACK EndMenuTimer(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
+
 LRESULT SkinCommand(TCustomForm* F, WORD Cmd, LPARAM LParam, WORD Low) {
   return F->Perform(SM_VKCMD, SkinCommandWParam(Cmd, Low), LParam);
 }

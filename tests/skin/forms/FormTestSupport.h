@@ -52,8 +52,6 @@ TMenuItem* GiveMainMenu(TCustomForm* F, const std::vector<std::string>& Captions
 // An MDI main form at (20, 20) of 520 x 380 with a menu bar of one item ("&File"), known to the application (its
 // children find it as their parent), not shown.
 TForm* NewMDIMainForm();
-// Colour value of "#RRGGBB" as the skin text writes it.
-constexpr uint32_t Html(uint32_t rgb) { return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF); }
 // Pixel of a 32-bit bitmap as 0x00RRGGBB.
 uint32_t CacheRgb(TBitmap* Bmp, int X, int Y);
 // The frame cache rebuilt at once.
@@ -88,6 +86,8 @@ inline void PutCursor(POINT At) {
     return TRUE;
   };
 }
+// A thread timer's procedure that ends the menu loop running.
+void CALLBACK EndMenuTimer(HWND, UINT, UINT_PTR, DWORD);
 // The library's command Cmd (with Low in its low word) performed by the form.
 LRESULT SkinCommand(TCustomForm* F, WORD Cmd, LPARAM LParam = 0, WORD Low = 0);
 // An item added to a title bar, W x H unless sized by itself.

@@ -33,10 +33,8 @@ TEST(DisabledVeil, ShowsTheBlendColourAtTheBlendValueWhileTheFormIsDisabled) {
   EXPECT_TRUE(IsWindowVisible(V));
   EXPECT_NE(GetWindowLongA(V, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
   EXPECT_NE(GetActiveWindow(), V);
-  RECT R{}, FR{};
-  GetWindowRect(V, &R);
-  GetWindowRect(S.F->Handle(), &FR);
-  EXPECT_TRUE(EqualRect(&R, &FR));
+  const RECT FR = WindowRectOf(S.F->Handle());
+  EXPECT_EQ(TRect(WindowRectOf(V)), TRect(FR));
   // the constant alpha is 255 - DisabledBlendValue over pixels of the colour that are themselves opaque
   struct Row {
     uint8_t Value;
@@ -49,8 +47,7 @@ TEST(DisabledVeil, ShowsTheBlendColourAtTheBlendValueWhileTheFormIsDisabled) {
     ASSERT_FALSE(Calls.empty()) << int(Row.Value);
     const testing_support::LayeredCall& C = Calls.back();
     EXPECT_EQ(C.alpha, Row.Alpha);
-    EXPECT_EQ(C.size.cx, 300);
-    EXPECT_EQ(C.size.cy, 200);
+    EXPECT_EQ(TSize(C.size.cx, C.size.cy), TSize(300, 200));
     EXPECT_EQ(C.pos.x, FR.left);
     EXPECT_EQ(C.Pixel(0, 0), 0xFFFF0000u) << int(Row.Value);
     EXPECT_EQ(C.Pixel(150, 100), 0xFFFF0000u) << int(Row.Value);
@@ -109,20 +106,16 @@ TEST(CaptionCover, CoversTheFrameButNotTheClientWhileTheCaptionChanges) {
     TCustomForm* C = S.P->CaptionCover();
     TSeen X{Ms, C != nullptr && IsWindowVisible(C->Handle()), {}, false, false, false, ForeignWindowOver(S.F->Handle())};
     if (C != nullptr) {
-      GetWindowRect(C->Handle(), &X.Bounds);
-      HRGN R = CreateRectRgn(0, 0, 0, 0);
-      if (GetWindowRgn(C->Handle(), R) != ERROR) {
-        X.Caption = PtInRegion(R, 150, 5);
-        X.Client = PtInRegion(R, 150, 100);
-        X.UnderAbove = PtInRegion(R, 205, 5);
-      }
-      DeleteObject(R);
+      X.Bounds = WindowRectOf(C->Handle());
+      X.Caption = InWindowRegion(C->Handle(), 150, 5);
+      X.Client = InWindowRegion(C->Handle(), 150, 100);
+      X.UnderAbove = InWindowRegion(C->Handle(), 205, 5);
     }
     Seen.push_back(X);
   };
   // Other test programs share the screen: change the caption again until none of their windows lies over it.
   for (int Try = 0; Try < 20 && (Seen.empty() || Seen.back().Obstructed); ++Try) {
-    testing_support::PumpUntil([&] { return !ForeignWindowOver(S.F->Handle()); }, 2000);
+    PumpUntil([&] { return !ForeignWindowOver(S.F->Handle()); }, 2000);
     Seen.clear();
     std::string Caption = "A new caption ";
     Caption += std::to_string(Try);

@@ -115,8 +115,7 @@ TEST(ProviderState, AFlightThatEndedNoLongerHoldsBackTheActivationRepaint) {
   for (bool Running : {false, true}) {
     TSkinned S;
     S.M->SetExtendedBorders(true);
-    S.F->Show();
-    testing_support::PumpPending();
+    S.ShowPainted();
     ASSERT_NE(S.P->BorderForm(), nullptr);
     const HWND L = FormServices.BorderLayeredWindow(S.P->BorderForm())->Handle();
     S.Flight(Running);
@@ -136,16 +135,14 @@ TEST(ProviderState, UnderCompositionTheBorderWindowShowsTheFrameBeforeAnActivati
   ManagerPtr M = CarriedManager();
   M->SetExtendedBorders(true);
   Owned<TForm> F(NewForm(300, 200));
-  auto* Menu = new TMainMenu(F.get());
-  Menu->Items()->Add(NewItem("&File", 0, false, true, TNotifyEvent(), 0, "File"));
-  F->SetMenu(Menu);
+  GiveMainMenu(F.get());
   F->WindowProc = [&, Own = F->WindowProc](TMessage& Msg) {
     if (Msg.Msg == WM_NCACTIVATE && L != nullptr) Before = Rec.For(L).size();
     Own(Msg);
   };
   auto* P = Create<TsSkinProvider>(F.get());
   F->Show();
-  testing_support::PumpPending();
+  PumpPending();
   ASSERT_NE(P->BorderForm(), nullptr);
   ASSERT_GT(P->GetMenuLineCount(), 0);
   L = FormServices.BorderLayeredWindow(P->BorderForm())->Handle();

@@ -10,9 +10,6 @@
 
 using namespace form_test;
 
-namespace {
-void CALLBACK EndMenuTimer(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
-}  // namespace
 
 TEST(SystemMenuItems, FollowTheStyleAndState) {
   TSkinnedForm Skinned(bsDialog, 200, 100);

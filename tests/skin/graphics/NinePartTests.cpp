@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "skin/graphics/NinePart.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "tests/support/Bitmaps.h"
@@ -12,10 +14,7 @@ constexpr uint32_t kMagenta = 0x00FF00FF;
 
 // 9 x 9 source: each 3 x 3 block a colour 0xFF0000RC (R = block row, C = block column).
 BitmapPtr NineBlocks() {
-  BitmapPtr b = Bitmap32(9, 9, 0);
-  for (int y = 0; y < 9; ++y)
-    for (int x = 0; x < 9; ++x) SetPixelAt(b.get(), x, y, 0xFF000000u | ((y / 3) << 4) | (x / 3));
-  return b;
+  return Bitmap32By(9, 9, [](int x, int y) { return 0xFF000000u | ((y / 3) << 4) | (x / 3); });
 }
 uint32_t Block(int r, int c) { return 0xFF000000u | (r << 4) | c; }
 }  // namespace
@@ -59,26 +58,20 @@ TEST(NinePart, EmptySourcePiecesAreSkippedInsteadOfTiledForever) {
 }
 
 TEST(GlyphFrames, FrameIndexFollowsStateAndOrder) {
-  EXPECT_EQ(GlyphFrameIndex(0, true, false, 4, true), 0);
-  EXPECT_EQ(GlyphFrameIndex(2, false, true, 4, true), 0);  // disabled
-  EXPECT_EQ(GlyphFrameIndex(1, true, false, 4, true), 1);
-  EXPECT_EQ(GlyphFrameIndex(1, true, false, 4, false), 0);
-  EXPECT_EQ(GlyphFrameIndex(2, true, false, 4, false), 2);
-  EXPECT_EQ(GlyphFrameIndex(2, true, true, 4, false), 3);
-  EXPECT_EQ(GlyphFrameIndex(2, true, true, 3, true), 1);  // 3 frames: no pressed frame, the hot one
-  EXPECT_EQ(GlyphFrameIndex(2, true, true, 3, false), 0);
-  EXPECT_EQ(GlyphFrameIndex(2, true, false, 2, true), 1);
-  EXPECT_EQ(GlyphFrameIndex(3, true, false, 3, true), 2);
-  EXPECT_EQ(GlyphFrameIndex(3, true, false, 2, true), 0);
+  // (2, false, ...): disabled; (2, true, true, 3, true): 3 frames, no pressed frame, the hot one
+  for (const auto& [State, Enabled, Down, Frames, Order, Want] :
+       {std::tuple{0, true, false, 4, true, 0}, {2, false, true, 4, true, 0}, {1, true, false, 4, true, 1},
+        {1, true, false, 4, false, 0}, {2, true, false, 4, false, 2}, {2, true, true, 4, false, 3},
+        {2, true, true, 3, true, 1}, {2, true, true, 3, false, 0}, {2, true, false, 2, true, 1},
+        {3, true, false, 3, true, 2}, {3, true, false, 2, true, 0}})
+    EXPECT_EQ(GlyphFrameIndex(State, Enabled, Down, Frames, Order), Want)
+        << State << Enabled << Down << " " << Frames << Order;
 }
 
 namespace {
 // A strip of three 2 x 3 frames coloured 0xFF0000A0, B0, C0 with a magenta bottom-left pixel each.
 BitmapPtr Strip() {
-  BitmapPtr b = Bitmap32(6, 3, 0);
-  for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 6; ++x) SetPixelAt(b.get(), x, y, 0xFF0000A0u + 0x10u * (x / 2));
-  for (int f = 0; f < 3; ++f) SetPixelAt(b.get(), 2 * f, 2, kMagenta);
+  BitmapPtr b = Bitmap32By(6, 3, [](int x, int y) { return x % 2 == 0 && y == 2 ? kMagenta : 0xFF0000A0u + 0x10u * (x / 2); });
   SetPixelAt(b.get(), 1, 0, kMagenta);  // magenta elsewhere in frame 0 is transparent as well
   return b;
 }

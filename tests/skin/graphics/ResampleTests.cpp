@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "skin/graphics/Resample.h"
 #include "skin/graphics/vkBitmap32.h"
@@ -96,11 +97,7 @@ TEST(Resample, OvershootOfSharpFiltersIsClampedToByteRange) {
   const uint8_t src[4] = {200, 1, 0, 128};
   uint8_t dst[8] = {};
   ApplyContributions(4, 4, src, dst, list, 2);
-  EXPECT_EQ(dst[0], 255);
-  EXPECT_EQ(dst[1], 2);
-  EXPECT_EQ(dst[2], 0);
-  EXPECT_EQ(dst[3], 255);
-  for (int i = 4; i < 8; ++i) EXPECT_EQ(dst[i], 0);
+  EXPECT_EQ(std::vector<uint8_t>(dst, dst + 8), (std::vector<uint8_t>{255, 2, 0, 255, 0, 0, 0, 0}));
 }
 
 TEST(Resample, MirroredIndexesStayInsideATwoPixelSource) {
@@ -134,21 +131,19 @@ TEST(Resample, ShrinkingByHalfWithTriangleAveragesNeighbours) {
   TContributions list;
   BuildContributions(list, 2, 4, 4, rfTriangle);
   ASSERT_EQ(list[0].Items.size(), 3u);  // j = 1, 0, -1 (mirrored to 1)
-  EXPECT_EQ(list[0].Items[0].Offset, 4);
-  EXPECT_EQ(list[0].Items[0].Weight, 16384);
-  EXPECT_EQ(list[0].Items[1].Offset, 0);
-  EXPECT_EQ(list[0].Items[1].Weight, 32768);
-  EXPECT_EQ(list[0].Items[2].Offset, 4);
-  EXPECT_EQ(list[0].Items[2].Weight, 16384);
+  const int Want[3][2] = {{4, 16384}, {0, 32768}, {4, 16384}};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(list[0].Items[i].Offset, Want[i][0]) << i;
+    EXPECT_EQ(list[0].Items[i].Weight, Want[i][1]) << i;
+  }
 }
 
 TEST(Resample, BitmapsAreResizedInPlaceOrCopiedWhenTheSizeStays) {
   using namespace testing_support;
-  BitmapPtr b = Bitmap32(2, 2, 0);
-  SetPixelAt(b.get(), 0, 0, 0x01020304);
-  SetPixelAt(b.get(), 1, 0, 0x05060708);
-  SetPixelAt(b.get(), 0, 1, 0x090A0B0C);
-  SetPixelAt(b.get(), 1, 1, 0x0D0E0F10);
+  BitmapPtr b = Bitmap32By(2, 2, [](int x, int y) {
+    const uint32_t Pixels[4] = {0x01020304, 0x05060708, 0x090A0B0C, 0x0D0E0F10};
+    return Pixels[2 * y + x];
+  });
   ResampleBitmap32(b.get(), b.get(), 4, rfBox, 4);  // source and destination the same bitmap
   ASSERT_EQ(b->Width(), 4);
   ASSERT_EQ(b->Height(), 4);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "skin/graphics/Rotation.h"
 #include "skin/graphics/vkBitmap32.h"
@@ -31,8 +32,7 @@ TEST(Rotation, ParallelogramCornersTurnAboutTheCentre) {
   TPrlgram p = Square();
   p.Rotate(0);
   EXPECT_EQ(p.GetCorner(0).X, 0);
-  EXPECT_EQ(p.GetCorner(2).X, 10);
-  EXPECT_EQ(p.GetCorner(2).Y, 6);
+  EXPECT_EQ(p.GetCorner(2), TPoint(10, 6));
   EXPECT_NEAR(p.Corner(1).X, 10.0, 1e-5);
 
   TPrlgram q = Square();
@@ -60,8 +60,7 @@ TEST(Rotation, ParallelogramCornersTurnAboutTheCentre) {
 TEST(Rotation, ParallelogramTakesAtMostFourPointsAndZeroFillsTheRest) {
   const TPoint six[6] = {{1, 2}, {3, 4}, {5, 6}, {7, 8}, {9, 10}, {11, 12}};
   TPrlgram p(six, 5);
-  EXPECT_EQ(p.GetCorner(3).X, 7);
-  EXPECT_EQ(p.GetCorner(3).Y, 8);
+  EXPECT_EQ(p.GetCorner(3), TPoint(7, 8));
   EXPECT_EQ(p.GetCorner(4).X, 0);  // past the corners
   TPrlgram two(six, 1);
   EXPECT_EQ(two.GetCorner(1).X, 3);
@@ -70,10 +69,8 @@ TEST(Rotation, ParallelogramTakesAtMostFourPointsAndZeroFillsTheRest) {
 }
 
 TEST(Rotation, QuarterTurnsMovePixelsBothWays) {
-  TBitmap* src = Bitmap32(3, 2, 0).release();
-  SetPixelAt(src, 0, 0, 0xA);
-  SetPixelAt(src, 2, 0, 0xB);
-  SetPixelAt(src, 0, 1, 0xC);
+  TBitmap* src = Bitmap32By(3, 2, [](int x, int y) { return y == 0 ? (x == 0 ? 0xAu : x == 2 ? 0xBu : 0u) : x == 0 ? 0xCu : 0u; })
+                     .release();
   BitmapPtr cw(RotatedBitmap90(src, true, false));
   ASSERT_TRUE(cw);
   EXPECT_EQ(cw->Width(), 2);
@@ -97,9 +94,7 @@ TEST(Rotation, QuarterTurnsMovePixelsBothWays) {
 }
 
 TEST(Rotation, RawBitsTurnClockwiseByTheAngle) {
-  BitmapPtr src = Bitmap32(3, 2, 0);
-  SetPixelAt(src.get(), 0, 0, 0xFF00000A);
-  SetPixelAt(src.get(), 2, 1, 0xFF00000B);
+  BitmapPtr src = Bitmap32By(3, 2, [](int x, int y) { return x == 0 && y == 0 ? 0xFF00000Au : x == 2 && y == 1 ? 0xFF00000Bu : 0u; });
   TBitmap* s = src.get();
   BitmapPtr r90(RotateBitmapBits(s, 90, false));
   ASSERT_TRUE(r90);
@@ -120,20 +115,12 @@ TEST(Rotation, DestinationPointsAddAQuarterTurnClockwise) {
   POINT d[3];
   // Unturned 4 x 2 picture about (10, 10): corners (8, 9), (12, 9), (12, 11), (8, 11).
   RotatedDestinationPoints(4, 2, TPoint(10, 10), 0, d);
-  EXPECT_EQ(d[0].x, 12);  // the picture's upper-left goes to the top-right corner
-  EXPECT_EQ(d[0].y, 9);
-  EXPECT_EQ(d[1].x, 12);  // its upper-right to the bottom-right: a clockwise quarter turn
-  EXPECT_EQ(d[1].y, 11);
-  EXPECT_EQ(d[2].x, 8);
-  EXPECT_EQ(d[2].y, 9);
+  // the picture's upper-left goes to the top-right corner, its upper-right to the bottom-right: a clockwise
+  // quarter turn
+  EXPECT_EQ((std::vector<TPoint>{d[0], d[1], d[2]}), (std::vector<TPoint>{{12, 9}, {12, 11}, {8, 9}}));
   // 90 degrees counter-clockwise about (10, 10): (12, 9) -> (9, 8), (12, 11) -> (11, 8), (8, 9) -> (9, 12).
   RotatedDestinationPoints(4, 2, TPoint(10, 10), 90, d);
-  EXPECT_EQ(d[0].x, 9);
-  EXPECT_EQ(d[0].y, 8);
-  EXPECT_EQ(d[1].x, 11);
-  EXPECT_EQ(d[1].y, 8);
-  EXPECT_EQ(d[2].x, 9);
-  EXPECT_EQ(d[2].y, 12);
+  EXPECT_EQ((std::vector<TPoint>{d[0], d[1], d[2]}), (std::vector<TPoint>{{9, 8}, {11, 8}, {9, 12}}));
   POINT e[3];
   RotatedDestinationPoints(4, 2, TPoint(10, 10), -270, e);  // wraps to 90
   for (int i = 0; i < 3; ++i) EXPECT_TRUE(e[i].x == d[i].x && e[i].y == d[i].y) << i;
