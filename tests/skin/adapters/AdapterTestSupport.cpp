@@ -135,6 +135,8 @@ void CollectBoxTexts(std::vector<std::string>& Texts) {
   };
 }
 
+void CALLBACK EndMenuTimer(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
+
 void FakeWindowsVersion(DWORD Major) {
   Platform().GetVersionExA = [Major](OSVERSIONINFOA* V) {
     V->dwMajorVersion = Major;

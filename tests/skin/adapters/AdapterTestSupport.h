@@ -57,6 +57,8 @@ TEXTMETRICA FontMetricsOf(HWND Wnd, HGDIOBJ Fallback = nullptr);
 void FakeCursorAt(POINT P);
 // Message boxes the application shows for exceptions go into Texts instead of the test's failures.
 void CollectBoxTexts(std::vector<std::string>& Texts);
+// A timer procedure that ends the open menu (a menu's own loop dispatches it).
+void CALLBACK EndMenuTimer(HWND, UINT, UINT_PTR, DWORD);
 // The system's version reads as Major until the platform is reset.
 void FakeWindowsVersion(DWORD Major);
 
@@ -234,6 +236,18 @@ protected:
   ManagerPtr M;
   TForm* Form = nullptr;
   std::vector<TvkMainWnd*> Adapters;
+};
+
+// A skinned adapter test whose one adapter A is its own: a test may free it early (and forget it).
+template <class T>
+class OwnAdapterTest : public SkinnedAdapterTest {
+protected:
+  void TearDown() override {
+    if (A != nullptr) A->Free();
+    A = nullptr;
+    SkinnedAdapterTest::TearDown();
+  }
+  T* A = nullptr;
 };
 
 // A skinned adapter test whose windows go on one host of the size.

@@ -187,10 +187,6 @@ TEST_F(DialogBorderTest, CaptionDragFadesTheDialogAndPutsItBackOpaque) {
   }
 }
 
-namespace {
-void CALLBACK EndMenuTimer(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
-}  // namespace
-
 // The border window hands the right button's release on with -1 and the frame it shows follows activation.
 TEST_F(DialogBorderTest, RightClickOnTheBorderCaptionShowsTheMenuAndTheBorderFollowsActivation) {
   M->SetExtendedBorders(true);

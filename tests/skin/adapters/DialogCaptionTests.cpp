@@ -33,8 +33,6 @@ protected:
   }
 };
 
-void CALLBACK EndTheMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
-
 uint32_t CachePixel(TBitmap* B, int X, int Y) { return static_cast<uint32_t*>(B->ScanLine(Y))[X] & 0xFFFFFF; }
 
 }  // namespace
@@ -112,7 +110,7 @@ TEST_F(DialogCaption, AMessageBoxShowsAnIconWhoseClickOpensTheMenu) {
     D->SysMenu->Menu->OnPopup = [&](TObject*) {
       ++Popups;
       // the menu ends itself as soon as its own loop runs
-      Closer = SetTimer(nullptr, 0, 0, EndTheMenu);
+      Closer = SetTimer(nullptr, 0, 0, EndMenuTimer);
     };
     const TRect WR = WindowRectOf(W);
     SendMessageA(W, WM_NCLBUTTONDOWN, HTSYSMENU, MAKELPARAM(WR.Left + IR.Left + 2, WR.Top + IR.Top + 2));

@@ -635,10 +635,6 @@ TEST_F(TideDialogTest, AMessageBoxTitleButtonGoesBackToItsNormalLook) {
   }
 }
 
-namespace {
-void CALLBACK EndTheMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
-}  // namespace
-
 class DialogRealKeys : public WithManager<AdapterTest> {};
 
 // Alt+F4 pressed while the dialog's skinned menu is open closes the dialog: the menu ends on the Alt key and the
@@ -653,7 +649,7 @@ TEST_F(DialogRealKeys, AltF4OnTheOpenMenuSendsTheCloseCommand) {
   ASSERT_TRUE(testing_support::PumpUntil([&] { return GetForegroundWindow() == Dlg; }, 2000));
   D->SysMenu->Menu->OnPopup = [](TObject*) { testing_support::PressKeys({VK_MENU, VK_F4}); };
   // should the keys go astray, the menu still ends
-  const UINT_PTR Safety = SetTimer(nullptr, 0, 3000, EndTheMenu);
+  const UINT_PTR Safety = SetTimer(nullptr, 0, 3000, EndMenuTimer);
   RECT R{};
   GetWindowRect(Dlg, &R);
   D->ShowSysMenu(R.left + 20, R.top + 20);
@@ -819,10 +815,6 @@ TEST_F(DialogTest, HideEffectStartsOnlyForCancelOrYesAndARealHide) {
   FormServices.CreateSnapshotForm = Saved;
 }
 
-namespace {
-void CALLBACK CloseMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
-}  // namespace
-
 TEST_F(DialogTest, PopupMenuWindowsAskForAMenuAdapterOnlyWithSkinnedPopups) {
   RecordingFactory Rec;
   HWND Owner = Host();
@@ -830,7 +822,7 @@ TEST_F(DialogTest, PopupMenuWindowsAskForAMenuAdapterOnlyWithSkinnedPopups) {
   AppendMenuA(Menu, MF_STRING, 1, "One");
   auto Track = [&] {
     // The menu closes itself from a timer of its own modal loop.
-    const UINT_PTR T = SetTimer(nullptr, 0, 50, CloseMenu);
+    const UINT_PTR T = SetTimer(nullptr, 0, 50, EndMenuTimer);
     TrackPopupMenu(Menu, TPM_RETURNCMD, 10, 10, 0, Owner, nullptr);
     KillTimer(nullptr, T);
   };

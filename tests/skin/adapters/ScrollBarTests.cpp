@@ -102,19 +102,13 @@ LRESULT CALLBACK BelowAdapter(HWND W, UINT Msg, WPARAM Wp, LPARAM Lp) {
   return CallWindowProcA(g_listProc, W, Msg, Wp, Lp);
 }
 
-class ScrollBars : public SkinnedAdapterTest {
+class ScrollBars : public OwnAdapterTest<TvkScrollWnd> {
 protected:
   void SetUp() override {
-    SkinnedAdapterTest::SetUp();
+    OwnAdapterTest::SetUp();
     g_scrolls.clear();
     g_thumbAt = POINT{-1, -1};
     ScrollTracking = TvkScrollTracking{};
-  }
-  // The one adapter is the test's own (a test may free it early).
-  void TearDown() override {
-    if (A != nullptr) A->Free();
-    A = nullptr;
-    SkinnedAdapterTest::TearDown();
   }
   // A list box of 100 items with a vertical bar; recorded below its scroll adapter, and adapted when Adapted says.
   HWND NewList(int W = 120, int H = 100, DWORD ExStyle = 0, bool Adapted = true) {
@@ -144,7 +138,6 @@ protected:
     for (const TScrollRecord& R : g_scrolls) N += R.Msg == WM_VSCROLL && R.Code == Code;
     return N;
   }
-  TvkScrollWnd* A = nullptr;
 };
 
 TEST_F(ScrollBars, NonClientLayoutGivesTheBarsRoom) {

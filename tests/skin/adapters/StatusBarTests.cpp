@@ -16,10 +16,10 @@ namespace {
 
 constexpr uint32_t kDivider = 0x5000A0, kBar = 0xE8D8D8, kBarText = 0x000008, kPanelRing = 0x0050A0;
 
-class StatusBars : public SkinnedAdapterTest {
+class StatusBars : public OwnAdapterTest<TvkStatusBarWnd> {
 protected:
   void SetUp() override {
-    SkinnedAdapterTest::SetUp();
+    OwnAdapterTest::SetUp();
     Form = NewForm(40, 40, 400, 120, 0, false);
     Bar = new TStatusBar(Form);
     Bar->SetParent(Form);
@@ -31,12 +31,6 @@ protected:
     }
     Form->Show();
   }
-  // The one adapter is the test's own (a test may free it early).
-  void TearDown() override {
-    if (A != nullptr) A->Free();
-    A = nullptr;
-    SkinnedAdapterTest::TearDown();
-  }
   void Adapt(const char* Section = "") {
     A = CreateAdapter<TvkStatusBarWnd>(Bar->Handle(), nullptr, M.get(), SkinParams(Section, Bar), false);
   }
@@ -45,7 +39,6 @@ protected:
     return CountRgb(D, C, TRect(0, Row, D.Width(), Row + 1));
   }
   TStatusBar* Bar = nullptr;
-  TvkStatusBarWnd* A = nullptr;
 };
 
 TEST_F(StatusBars, DividersBetweenPanelsButNotAfterTheLast) {

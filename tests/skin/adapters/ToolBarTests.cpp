@@ -28,10 +28,10 @@ public:
 };
 IMPLEMENT_CLASS(TRecordingToolBarAdapter)
 
-class ToolBars : public SkinnedAdapterTest {
+class ToolBars : public OwnAdapterTest<TvkToolBarVCLWnd> {
 protected:
   void SetUp() override {
-    SkinnedAdapterTest::SetUp();
+    OwnAdapterTest::SetUp();
     Form = NewForm(40, 40, 400, 120, 0, false);
     Bar = Place<TToolBar>(Form, 0, 0, 380, 40);
     Bar->SetShowCaptions(true);
@@ -42,12 +42,6 @@ protected:
     Bar->AddButton("Off");
     Form->Show();
     Bar->Buttons(4)->SetEnabled(false);
-  }
-  // The one adapter is the test's own (a test may free it early).
-  void TearDown() override {
-    if (A != nullptr) A->Free();
-    A = nullptr;
-    SkinnedAdapterTest::TearDown();
   }
   template <class T = TvkToolBarVCLWnd>
   T* Adapt() {
@@ -63,8 +57,19 @@ protected:
     return TRect(R);
   }
   std::unique_ptr<testing_support::Dib32> Print() { return PrintedWindow(Bar->Handle(), 0x00123456); }
+  // An image list of the form holding one 16 x 16 cell of the colour (its top-left pixel Key when given).
+  TImageList* OneCellList(TColor Colour, TColor Key = clNone) {
+    auto* Images = new TImageList(Form);
+    TBitmap Cell;
+    Cell.SetPixelFormat(pf24bit);
+    Cell.SetSize(16, 16);
+    Cell.Canvas()->Brush()->SetColor(Colour);
+    Cell.Canvas()->FillRect(TRect(0, 0, 16, 16));
+    if (Key != clNone) Cell.Canvas()->SetPixels(0, 0, Key);
+    Images->Add(&Cell, nullptr);
+    return Images;
+  }
   TToolBar* Bar = nullptr;
-  TvkToolBarVCLWnd* A = nullptr;
 };
 
 TEST_F(ToolBars, ButtonsInTheirStatesWithTheArrowPartAndCaptions) {
@@ -91,14 +96,7 @@ TEST_F(ToolBars, ButtonsInTheirStatesWithTheArrowPartAndCaptions) {
 
 TEST_F(ToolBars, ImagesOverCaptionsSeparatorsAndADisabledImage) {
   constexpr uint32_t kImage = 0x00FF00;
-  auto* Images = new TImageList(Form);
-  TBitmap Cell;
-  Cell.SetPixelFormat(pf24bit);
-  Cell.SetSize(16, 16);
-  Cell.Canvas()->Brush()->SetColor(clLime);
-  Cell.Canvas()->FillRect(TRect(0, 0, 16, 16));
-  Images->Add(&Cell, nullptr);
-  Bar->SetImages(Images);
+  Bar->SetImages(OneCellList(clLime));
   for (int I : {0, 4}) Bar->Buttons(I)->SetImageIndex(0);
   Adapt();
   auto D = Print();
@@ -116,20 +114,9 @@ TEST_F(ToolBars, ImagesOverCaptionsSeparatorsAndADisabledImage) {
 // The glyph comes from the glyph painter: the hot list for the hot button, the skin's discoloured look for a
 // button at rest, the list layout's place 5 pixels in.
 TEST_F(ToolBars, GlyphsByStateFromTheBarsListsAndTheSkinsLook) {
-  // 16 x 16 of one colour with a key-coloured top-left pixel, the colour a greyed glyph keeps
-  auto List = [&](TColor Colour) {
-    auto* Images = new TImageList(Form);
-    TBitmap Cell;
-    Cell.SetPixelFormat(pf24bit);
-    Cell.SetSize(16, 16);
-    Cell.Canvas()->Brush()->SetColor(Colour);
-    Cell.Canvas()->FillRect(TRect(0, 0, 16, 16));
-    Cell.Canvas()->SetPixels(0, 0, clFuchsia);
-    Images->Add(&Cell, nullptr);
-    return Images;
-  };
-  Bar->SetImages(List(clLime));
-  Bar->SetHotImages(List(clRed));
+  // a key-coloured top-left pixel: the colour a greyed glyph keeps
+  Bar->SetImages(OneCellList(clLime, clFuchsia));
+  Bar->SetHotImages(OneCellList(clRed, clFuchsia));
   for (int I : {0, 1}) Bar->Buttons(I)->SetImageIndex(0);
   struct Case {
     bool Discoloured, List;
