@@ -28,8 +28,7 @@ TEST(BorderWindow, ShowsTheFrameAndShadowPremultipliedAroundTheForm) {
   const auto Calls = T.Rec.For(T.L());
   ASSERT_FALSE(Calls.empty());
   const auto& Last = Calls.back();
-  EXPECT_EQ(Last.pos.x, FW.left - T.B()->GetLeftIndent());
-  EXPECT_EQ(Last.pos.y, FW.top - T.B()->GetTopIndent());
+  EXPECT_EQ(TPoint(Last.pos), TPoint(FW.left - T.B()->GetLeftIndent(), FW.top - T.B()->GetTopIndent()));
   EXPECT_EQ(Last.size.cx, T.P->FrameCache()->Width());
   EXPECT_EQ(Last.size.cx, 300 + T.Mg.Left + T.Mg.Right);
   EXPECT_EQ(Last.alpha, 255);

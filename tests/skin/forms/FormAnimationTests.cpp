@@ -103,8 +103,7 @@ TEST(TaskbarPictures, ThumbnailFitsAndLivePreviewShowsTheFrame) {
   for (const Row& R : {Row{400, 400, 200, 100, 100, 100}, Row{400, 200, 100, 100, 100, 50}, Row{300, 100, 90, 90, 90, 30},
                        Row{400, 400, 0, 100, 0, 0}}) {
     const SIZE S = FitThumbnail(R.W, R.H, R.MaxW, R.MaxH);
-    EXPECT_EQ(S.cx, R.WantW) << R.W << "x" << R.H;
-    EXPECT_EQ(S.cy, R.WantH) << R.W << "x" << R.H;
+    EXPECT_EQ(TSize(S.cx, S.cy), TSize(R.WantW, R.WantH)) << R.W << "x" << R.H;
   }
 
   TAnim T(400, 400);
@@ -115,8 +114,7 @@ TEST(TaskbarPictures, ThumbnailFitsAndLivePreviewShowsTheFrame) {
   EXPECT_TRUE(SetIconicThumbnailFromForm(T.Wnd(), T.P, 200, 100));
   ASSERT_EQ(g_Dwm.size(), 2u);  // the cache's picture, then the whole form's
   for (const TDwmCall& C : g_Dwm) {
-    EXPECT_EQ(C.Size.cx, 100);
-    EXPECT_EQ(C.Size.cy, 100);
+    EXPECT_EQ(TSize(C.Size.cx, C.Size.cy), TSize(100, 100));
   }
   // the whole form's picture is opaque, and stays so when made smaller
   EXPECT_EQ(g_Dwm[1].CentreAlpha, 255);

@@ -35,8 +35,7 @@ TEST(FrameCache, BorderCaptionAndClientFromTheSkin) {
   TCachedForm S;
   ASSERT_TRUE(S.P->SkinData()->IsSkinned());
   ASSERT_NE(S.Cache(), nullptr);
-  EXPECT_EQ(S.Cache()->Width(), 300);
-  EXPECT_EQ(S.Cache()->Height(), 200);
+  EXPECT_EQ(TSize(S.Cache()->Width(), S.Cache()->Height()), TSize(300, 200));
   const int Frame = GetSystemMetrics(SM_CXFRAME), Cap = GetSystemMetrics(SM_CYCAPTION);
   EXPECT_EQ(S.P->GetClientOffsetTop(), Frame + Cap);
   EXPECT_EQ(S.P->GetClientOffsetLeft(), Frame);
@@ -202,8 +201,7 @@ TEST(FrameCache, AFailingOnPaintLeavesTheCacheCanvasAsItWas) {
   EXPECT_THROW(S.P->PaintFormFrame(), Exception);
   POINT Org{-1, -1};
   GetWindowOrgEx(S.Cache()->Canvas()->Handle(), &Org);
-  EXPECT_EQ(Org.x, 0);
-  EXPECT_EQ(Org.y, 0);
+  EXPECT_EQ(TPoint(Org), TPoint(0, 0));
   EXPECT_EQ(S.Cache()->Canvas()->LockCount(), 0);
 }
 

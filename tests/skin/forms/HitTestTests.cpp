@@ -1,6 +1,8 @@
 // What the skinned frame answers under the mouse, and what presses and releases of its title buttons send.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <memory>
 #include <vector>
 
@@ -52,14 +54,9 @@ TEST(HitTest, TitleButtonsBordersAndCaption) {
   EXPECT_EQ(H.AtCentre(H.P->ButtonMax.Rect), HTMAXBUTTON);
   EXPECT_EQ(H.AtCentre(H.P->ButtonMin.Rect), HTMINBUTTON);
   const int Frame = GetSystemMetrics(SM_CXFRAME);
-  EXPECT_EQ(H.At(1, 100), HTLEFT);
-  EXPECT_EQ(H.At(299, 100), HTRIGHT);
-  EXPECT_EQ(H.At(150, 0), HTTOP);
-  EXPECT_EQ(H.At(150, 199), HTBOTTOM);
-  EXPECT_EQ(H.At(0, 0), HTTOPLEFT);
-  EXPECT_EQ(H.At(299, 199), HTBOTTOMRIGHT);
-  EXPECT_EQ(H.At(150, Frame + 3), HTCAPTION);
-  EXPECT_EQ(H.At(150, 120), HTCLIENT);
+  for (const auto& [X, Y, Code] : {std::tuple{1, 100, HTLEFT}, {299, 100, HTRIGHT}, {150, 0, HTTOP}, {150, 199, HTBOTTOM},
+                                   {0, 0, HTTOPLEFT}, {299, 199, HTBOTTOMRIGHT}, {150, Frame + 3, HTCAPTION}, {150, 120, HTCLIENT}})
+    EXPECT_EQ(H.At(X, Y), Code) << X << "," << Y;
 }
 
 TEST(HitTest, MixesOfButtons) {

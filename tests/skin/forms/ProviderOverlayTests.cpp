@@ -171,10 +171,8 @@ TEST(MaximisedSize, FollowsTheWorkAreaButNotItsOrigin) {
       continue;
     }
     const int F = GetSystemMetrics(Style == bsSizeable ? SM_CXFRAME : SM_CXFIXEDFRAME);
-    EXPECT_EQ(Info.ptMaxSize.x, Work.right - Work.left + 2 * F) << Style;
-    EXPECT_EQ(Info.ptMaxSize.y, Work.bottom - Work.top + 2 * F) << Style;
+    EXPECT_EQ(TPoint(Info.ptMaxSize), TPoint(Work.right - Work.left + 2 * F, Work.bottom - Work.top + 2 * F)) << Style;
     // the system adds the work area's origin itself
-    EXPECT_EQ(Info.ptMaxPosition.x, -F) << Style;
-    EXPECT_EQ(Info.ptMaxPosition.y, -F) << Style;
+    EXPECT_EQ(TPoint(Info.ptMaxPosition), TPoint(-F, -F)) << Style;
   }
 }

@@ -19,12 +19,8 @@ TEST(SystemMenuItems, FollowTheStyleAndState) {
   S->RefreshItemStates(false);
   ASSERT_NE(S->ItemClose(), nullptr);
   // a dialog: only Move and Close
-  EXPECT_FALSE(S->ItemRestore()->Visible());
-  EXPECT_FALSE(S->ItemSize()->Visible());
-  EXPECT_FALSE(S->ItemMinimize()->Visible());
-  EXPECT_FALSE(S->ItemMaximize()->Visible());
-  EXPECT_TRUE(S->ItemMove()->Visible());
-  EXPECT_TRUE(S->ItemClose()->Visible());
+  for (TMenuItem* Item : {S->ItemRestore(), S->ItemSize(), S->ItemMinimize(), S->ItemMaximize(), S->ItemMove(), S->ItemClose()})
+    EXPECT_EQ(Item->Visible(), Item == S->ItemMove() || Item == S->ItemClose()) << Item->Caption();
   EXPECT_EQ(S->ItemClose()->Tag(), static_cast<int>(SC_CLOSE));
   EXPECT_EQ(S->Items()->Items(S->Items()->Count() - 1), S->ItemClose());
 

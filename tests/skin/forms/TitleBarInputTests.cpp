@@ -158,8 +158,7 @@ TEST(TitleBarInput, ScaleCommandRescalesTheBar) {
   TItemsOnCaption T;
   TvkTitleBarItem* It = T.Add(bsButton);
   T.F->Perform(SM_VKCMD, SkinCommandWParam(VKCMD_SET_SCALE), 150);
-  EXPECT_EQ(It->Width(), 36);
-  EXPECT_EQ(It->Height(), 27);
+  EXPECT_EQ(TSize(It->Width(), It->Height()), TSize(36, 27));
   EXPECT_EQ(T.Bar->ScalePercent, 150);
 }
 
@@ -283,8 +282,7 @@ TEST(TitleBarInput, ADropDownOpensBelowItsItemOnTheBorderWindowBeforeAnyHover) {
   ASSERT_EQ(It->AnimOwnerWnd, nullptr);  // never hot
   It->MouseDown(mbLeft, TShiftState{}, 0, 0);
   const RECT L = WindowRectOf(FormServices.BorderLayeredWindow(T.P->BorderForm())->Handle());
-  EXPECT_EQ(Menu->At.x, L.left + It->Rect.Left);
-  EXPECT_EQ(Menu->At.y, L.top + It->Rect.Bottom);
+  EXPECT_EQ(TPoint(Menu->At), TPoint(L.left + It->Rect.Left, L.top + It->Rect.Bottom));
 }
 
 TEST(TitleBarInput, AUserTitleButtonsHintLiesBelowRightOfTheCursorOnce) {

@@ -60,8 +60,7 @@ TEST(TitleFade, FadeInEndsAtFullAlphaOnceAndLeavingSendsMouseLeave) {
   const auto Calls = T.Rec.For(W);
   const RECT WR = WindowRectOf(T.F->Handle());
   const TRect& B = T.P->ButtonClose.Rect;
-  EXPECT_EQ(Calls.back().pos.x, WR.left + B.Left);
-  EXPECT_EQ(Calls.back().pos.y, WR.top + B.Top);
+  EXPECT_EQ(TPoint(Calls.back().pos), TPoint(WR.left + B.Left, WR.top + B.Top));
   EXPECT_EQ(Calls.back().size.cx, B.Right - B.Left);
   EXPECT_EQ(Calls.back().Pixel(B.Width() / 2, B.Height() / 2), 0xFF7F1F0Fu);
 

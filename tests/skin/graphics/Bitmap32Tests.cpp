@@ -12,11 +12,9 @@ TEST(Bitmap32, CreationGivesDibsOfTheAskedSize) {
   BitmapPtr A(NewBitmap32(7, 3));
   EXPECT_EQ(pf32bit, A->PixelFormat());
   EXPECT_EQ(bmDIB, A->HandleType());
-  EXPECT_EQ(7, A->Width());
-  EXPECT_EQ(3, A->Height());
+  EXPECT_EQ(TSize(7, 3), TSize(A->Width(), A->Height()));
   BitmapPtr B(NewBitmap32ForRect(TRect{10, 20, 5, 26}));  // negative width counts as 0
-  EXPECT_EQ(0, B->Width());
-  EXPECT_EQ(6, B->Height());
+  EXPECT_EQ(TSize(0, 6), TSize(B->Width(), B->Height()));
   BitmapPtr C(NewBitmap32ForSize(TSize{4, 2}));
   EXPECT_EQ(4, C->Width());
   BitmapPtr D(NewBitmapLike(A.get()));
@@ -32,8 +30,7 @@ TEST(Bitmap32, ForControlTakesTheControlsSize) {
   BitmapPtr B(NewBitmap32ForControl(Control));
   Control->Free();
   EXPECT_EQ(B->PixelFormat(), pf32bit);
-  EXPECT_EQ(B->Width(), 17);
-  EXPECT_EQ(B->Height(), 9);
+  EXPECT_EQ(TSize(B->Width(), B->Height()), TSize(17, 9));
 }
 
 TEST(Bitmap32, ForceBitmap32KeepsSizeAndColours) {
@@ -46,8 +43,7 @@ TEST(Bitmap32, ForceBitmap32KeepsSizeAndColours) {
   Row[5] = 0x33;
   ForceBitmap32(B.get());
   EXPECT_EQ(B->PixelFormat(), pf32bit);
-  EXPECT_EQ(B->Width(), 3);
-  EXPECT_EQ(B->Height(), 2);
+  EXPECT_EQ(TSize(B->Width(), B->Height()), TSize(3, 2));
   EXPECT_EQ(PixelAt(B.get(), 1, 1) & 0xFFFFFF, 0x332211u);
   ForceBitmap32(B.get());  // already 32-bit: nothing changes
   EXPECT_EQ(PixelAt(B.get(), 1, 1) & 0xFFFFFF, 0x332211u);
@@ -57,8 +53,7 @@ TEST(Bitmap32, CopyBitmapFullCopiesAllFourBytes) {
   BitmapPtr Src = Bitmap32By(5, 4, [](int x, int y) { return Argb(0x10 * x, y, 0x22, 0x33); });
   BitmapPtr Dst(NewBitmap32(1, 1));
   CopyBitmapFull(Dst.get(), Src.get());
-  ASSERT_EQ(5, Dst->Width());
-  ASSERT_EQ(4, Dst->Height());
+  ASSERT_EQ(TSize(5, 4), TSize(Dst->Width(), Dst->Height()));
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 5; ++x) EXPECT_EQ(PixelAt(Src.get(), x, y), PixelAt(Dst.get(), x, y));
   BitmapPtr Empty(NewBitmap32(0, 0));

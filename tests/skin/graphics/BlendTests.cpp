@@ -198,8 +198,7 @@ TEST(Split, SplitImageWithMaskTakesAlphaFromTheLowerHalf) {
   BitmapPtr Src = Bitmap32By(2, 4, [](int x, int y) { return y < 2 ? Argb(0, 9, 8, 7) : Argb(0, 40 * x + 10 * y, 0, 0); });
   BitmapPtr Out(SplitImageWithMask(Src.get(), TRect{0, 0, 2, 4}));
   ASSERT_NE(nullptr, Out.get());
-  EXPECT_EQ(2, Out->Width());
-  EXPECT_EQ(2, Out->Height());
+  EXPECT_EQ(TSize(2, 2), TSize(Out->Width(), Out->Height()));
   EXPECT_EQ(Argb(255 - 20, 9, 8, 7), PixelAt(Out.get(), 0, 0));
   EXPECT_EQ(Argb(255 - 70, 9, 8, 7), PixelAt(Out.get(), 1, 1));
   EXPECT_EQ(nullptr, SplitImageWithMask(Src.get(), TRect{0, 0, 2, 1}));

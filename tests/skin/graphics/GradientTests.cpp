@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <vector>
 
 #include "framework/System.h"
@@ -39,12 +41,9 @@ struct EntrySaver {
 TEST(GradientParse, TwoStopsOfLayoutBEndAtFullLength) {
   const TsGradArray items = Parsed("$0000FF;0;0;$00FF00;50;0;B");
   ASSERT_EQ(items.size(), 2u);
-  EXPECT_EQ(items[0].Index, 0);
-  EXPECT_EQ(items[1].Index, 1);
-  EXPECT_EQ(items[0].Color, 0x0000FFu);
-  EXPECT_EQ(items[1].Color, 0x00FF00u);
-  EXPECT_EQ(items[0].Percent, 0);
-  EXPECT_EQ(items[1].Percent, 100);
+  for (size_t i = 0; i < 2; ++i)
+    EXPECT_EQ(std::tuple(int(items[i].Index), uint32_t(items[i].Color), int(items[i].Percent)),
+              std::tuple(int(i), i == 0 ? 0x0000FFu : 0x00FF00u, i == 0 ? 0 : 100)) << i;
   EXPECT_EQ(items[0].Mode & kGradKindMask, kGradVertical);
   EXPECT_EQ(sizeof(TsGradItem), 11u);  // packed
 }
@@ -162,11 +161,9 @@ TEST(GradientPaint, FourCornerNeedsFiveItemsAndGradientFill) {
   BitmapPtr c = Bitmap32(44, 44, kBack);
   PaintGradient(c.get(), r, five);
   EXPECT_EQ(ChangedOutside(c.get(), r, kBack), 0);
-  EXPECT_LE(PixelDistance(PixelAt(c.get(), 2, 2), 0xFFFF0000), 16);
-  EXPECT_LE(PixelDistance(PixelAt(c.get(), 41, 2), 0xFF00FF00), 16);
-  EXPECT_LE(PixelDistance(PixelAt(c.get(), 41, 41), 0xFF0000FF), 16);
-  EXPECT_LE(PixelDistance(PixelAt(c.get(), 2, 41), 0xFFFFFFFF), 16);
-  EXPECT_LE(PixelDistance(PixelAt(c.get(), 22, 22), 0xFF000000), 16);
+  for (const auto& [x, y, want] : {std::tuple{2, 2, 0xFFFF0000u}, {41, 2, 0xFF00FF00u}, {41, 41, 0xFF0000FFu},
+                                   {2, 41, 0xFFFFFFFFu}, {22, 22, 0xFF000000u}})
+    EXPECT_LE(PixelDistance(PixelAt(c.get(), x, y), want), 16) << x << "," << y;
 
   EntrySaver saver;
   GradientFillEntry() = nullptr;

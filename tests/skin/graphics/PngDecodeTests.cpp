@@ -34,13 +34,10 @@ TEST(PngDecode, ColourImagesOfEightAndSixteenBitsGiveOpaquePixels) {
       s.Interlaced = interlaced;
       TPngDecoded d;
       ASSERT_TRUE(Decode(EncodePng(s), d)) << depth;
-      EXPECT_EQ(d.Width, 2);
-      EXPECT_EQ(d.Height, 2);
-      EXPECT_EQ(d.Description.Flags, kPngHeaderRead);
-      EXPECT_EQ(d.Description.PixelKind, 4);
-      EXPECT_EQ(d.Description.SamplesPerPixel, 3);
-      EXPECT_EQ(d.Description.BitDepth, depth);
-      EXPECT_EQ(d.Description.Compression, 2);
+      const TPngImageDescription& D = d.Description;
+      // width, height, flags, pixel kind, samples per pixel, bit depth, compression
+      EXPECT_EQ((std::vector<int>{d.Width, d.Height, D.Flags, D.PixelKind, D.SamplesPerPixel, D.BitDepth, D.Compression}),
+                (std::vector<int>{2, 2, kPngHeaderRead, 4, 3, depth, 2}));
       EXPECT_FALSE(d.HasAlphaChannel);
       EXPECT_EQ(d.Pixels, (std::vector<uint32_t>{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFF123456}));
       EXPECT_TRUE(d.Samples.empty());

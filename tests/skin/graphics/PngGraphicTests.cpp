@@ -140,8 +140,7 @@ TEST(PngGraphic, DamagedDataRaisesAndLeavesTheGraphicAsItWas) {
     } catch (const EInvalidGraphic& e) {
       EXPECT_EQ(e.Message(), C.Message);
     }
-    EXPECT_EQ(png->Width(), 3);
-    EXPECT_EQ(png->Height(), 2);
+    EXPECT_EQ(TSize(png->Width(), png->Height()), TSize(3, 2));
   }
   StreamPtr empty = StreamOf({});
   EXPECT_THROW(png->LoadFromStream(empty.get()), EInvalidGraphic);

@@ -145,8 +145,7 @@ TEST(Resample, BitmapsAreResizedInPlaceOrCopiedWhenTheSizeStays) {
     return Pixels[2 * y + x];
   });
   ResampleBitmap32(b.get(), b.get(), 4, rfBox, 4);  // source and destination the same bitmap
-  ASSERT_EQ(b->Width(), 4);
-  ASSERT_EQ(b->Height(), 4);
+  ASSERT_EQ(TSize(b->Width(), b->Height()), TSize(4, 4));
   EXPECT_EQ(PixelAt(b.get(), 1, 1), 0x01020304u);
   EXPECT_EQ(PixelAt(b.get(), 3, 3), 0x0D0E0F10u);
   EXPECT_EQ(PixelAt(b.get(), 2, 1), 0x05060708u);

@@ -73,8 +73,7 @@ TEST(Rotation, QuarterTurnsMovePixelsBothWays) {
                      .release();
   BitmapPtr cw(RotatedBitmap90(src, true, false));
   ASSERT_TRUE(cw);
-  EXPECT_EQ(cw->Width(), 2);
-  EXPECT_EQ(cw->Height(), 3);
+  EXPECT_EQ(TSize(cw->Width(), cw->Height()), TSize(2, 3));
   EXPECT_EQ(PixelAt(cw.get(), 1, 0), 0xAu);  // top-left goes to top-right
   EXPECT_EQ(PixelAt(cw.get(), 1, 2), 0xBu);
   EXPECT_EQ(PixelAt(cw.get(), 0, 0), 0xCu);

@@ -134,15 +134,12 @@ TEST(SkinText, ColourShiftsKeepTheColourValueOrder) {
 TEST(SkinText, EllipsisFitting) {
   TextBitmap T;
   TCanvas* C = T.Bmp->Canvas();
-  std::string R;
-  FitTextWithEllipsis(C, "Hello", 0, R);
-  EXPECT_EQ(R, "");
-  FitTextWithEllipsis(C, "Hello", C->TextWidth("..."), R);  // no room for one letter and the dots
-  EXPECT_EQ(R, "");
-  FitTextWithEllipsis(C, "Hello", 1000, R);
-  EXPECT_EQ(R, "Hello");
-  FitTextWithEllipsis(C, "Hello", C->TextWidth("He..."), R);
-  EXPECT_EQ(R, "He...");
+  // the width of the dots alone: no room for one letter and the dots
+  std::string R;  // one string through every call: each result replaces the last
+  for (const auto& [Width, Want] : {std::pair{0, ""}, {C->TextWidth("..."), ""}, {1000, "Hello"}, {C->TextWidth("He..."), "He..."}}) {
+    FitTextWithEllipsis(C, "Hello", Width, R);
+    EXPECT_EQ(R, Want) << Width;
+  }
 }
 
 TEST(SkinText, SameFontLookComparesColourToo) {

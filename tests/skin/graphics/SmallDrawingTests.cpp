@@ -108,12 +108,10 @@ TEST(Arrows, LineStyleDrawsTheArrowColourAndFillsOnlyWithAFillColour) {
 TEST(Arrows, ArrowGlyphSizesFollowStyleAndRectangleParity) {
   // Solid style, size 4, odd width: W = 2 * 4 + 1, H = 4 + 1.
   BitmapPtr solid(PaintArrowGlyph(0xFF, 0xFFFF0000, true, 0, 4, 1, true));
-  EXPECT_EQ(solid->Width(), 9);
-  EXPECT_EQ(solid->Height(), 5);
+  EXPECT_EQ(TSize(solid->Width(), solid->Height()), TSize(9, 5));
   // Line style 3, size 5, thickness 2: H = 5 - 2 + 2 + 1 = 6, W = 10 + 2 = 12.
   BitmapPtr line(PaintArrowGlyph(0xFF, 0, false, 3, 5, 2, false));
-  EXPECT_EQ(line->Width(), 12);
-  EXPECT_EQ(line->Height(), 6);
+  EXPECT_EQ(TSize(line->Width(), line->Height()), TSize(12, 6));
   // Without a fill the glyph outside the lines stays transparent white.
   EXPECT_EQ(PixelAt(line.get(), 0, 5), 0x00FFFFFFu);
 }

@@ -70,8 +70,7 @@ TEST(TextGlow, MaskIsDrawnOnceAndWeighsTheGlowColour) {
   DrawTextGlow(Dst.get(), "X", R, Mask, 0x0000FF, 2, 15, DT_SINGLELINE);
   ASSERT_NE(Mask, nullptr);
   EXPECT_EQ(Mask->PixelFormat(), pf8bit);
-  EXPECT_EQ(Mask->Width(), 22);
-  EXPECT_EQ(Mask->Height(), 18);
+  EXPECT_EQ(TSize(Mask->Width(), Mask->Height()), TSize(22, 18));
   EXPECT_EQ(At(Dst.get(), 4, 4), 0u);  // far from the text the mask is white
   // The same size again: the mask is used as it is, so a mask of 0 everywhere glows everywhere.
   FillMask(Mask, 0);
