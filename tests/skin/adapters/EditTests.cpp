@@ -12,22 +12,18 @@ using namespace adapter_test;
 
 namespace {
 
-// Edits with the properties some edit controls publish: a focus colour, and a switch that keeps the visual style.
-class TFocusEdit : public TEdit {
-  DECLARE_CLASS(TFocusEdit, TEdit)
+// An edit with the properties some edit controls publish: a focus colour, and a switch that keeps the visual style.
+class TPublishingEdit : public TEdit {
+  DECLARE_CLASS(TPublishingEdit, TEdit)
 public:
   using TEdit::TEdit;
   TColor FFocusColor = clYellow;
-};
-PUBLISHED(TFocusEdit) { p.Color(OVER_FIELD(TFocusEdit, FocusColor)); }
-
-class TThemedEdit : public TEdit {
-  DECLARE_CLASS(TThemedEdit, TEdit)
-public:
-  using TEdit::TEdit;
   bool FUseXPThemes = true;
 };
-PUBLISHED(TThemedEdit) { p.Bool(OVER_FIELD(TThemedEdit, UseXPThemes)); }
+PUBLISHED(TPublishingEdit) {
+  p.Color(OVER_FIELD(TPublishingEdit, FocusColor));
+  p.Bool(OVER_FIELD(TPublishingEdit, UseXPThemes));
+}
 
 class Edits : public SkinnedAdapterTest {
 protected:
@@ -79,7 +75,7 @@ TEST_F(AdapterTest, AnEditFrameMeetsItsClientInTheClientsColour) {
 
 // The skin's colours, a focus colour among them, in the control while skinned, its own ones afterwards.
 TEST_F(Edits, SkinColoursInTheControlAndItsOwnColoursBack) {
-  auto* E = NewEdit<TFocusEdit>("abc");
+  auto* E = NewEdit<TPublishingEdit>("abc");
   E->SetColor(clYellow);
   E->Font()->SetColor(clRed);
   E->FFocusColor = clLime;
@@ -176,7 +172,7 @@ TEST_F(Edits, LeftScrollBarWindowsSuspendTheirOwnRedraw) {
 TEST_F(Edits, AControlWithItsOwnSkinDataKeepsItsVisualStyleByItsSwitch) {
   for (const bool Switch : {false, true}) {
     SCOPED_TRACE(Switch ? "with the switch" : "without");
-    TEdit* E = Switch ? NewEdit<TThemedEdit>() : NewEdit();
+    TEdit* E = Switch ? NewEdit<TPublishingEdit>() : NewEdit();
     ThemeRecorder Themes;
     auto* Data = new TsScrollWndData(E, true);
     auto* A = CreateAdapter<TvkEditWnd>(E->Handle(), Data, M.get(), SkinParams("EDIT", E), true);

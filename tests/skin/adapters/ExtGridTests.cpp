@@ -20,6 +20,12 @@ namespace {
 
 // ---- stand-ins: plain fields behind the published names ----
 
+// Colour properties published over the class's fields.
+template <class C>
+void PublishColours(TPublisher<C>& p, std::initializer_list<std::pair<const char*, TColor C::*>> Fields) {
+  for (const auto& [Name, Field] : Fields) p.Color(Name, Field, Writes(Field));
+}
+
 const std::vector<std::string> kFillStyles = {"fsDefault", "fsSolid", "fsGradient", "fsThemed"};
 
 class TEhLines : public TPersistent {
@@ -28,10 +34,8 @@ public:
   TColor FDarkColor = clBlack, FBrightColor = clWhite, FDataHorzColor = clSilver, FDataVertColor = clGray;
 };
 PUBLISHED(TEhLines) {
-  p.Color(OVER_FIELD(TEhLines, DarkColor));
-  p.Color(OVER_FIELD(TEhLines, BrightColor));
-  p.Color(OVER_FIELD(TEhLines, DataHorzColor));
-  p.Color(OVER_FIELD(TEhLines, DataVertColor));
+  PublishColours(p, {{"DarkColor", &TEhLines::FDarkColor}, {"BrightColor", &TEhLines::FBrightColor},
+                     {"DataHorzColor", &TEhLines::FDataHorzColor}, {"DataVertColor", &TEhLines::FDataVertColor}});
 }
 
 class TEhBand : public TPersistent {  // indicator and title parameters
@@ -42,9 +46,8 @@ public:
   int FFillStyle = 0;
 };
 PUBLISHED(TEhBand) {
-  p.Color(OVER_FIELD(TEhBand, Color));
-  p.Color(OVER_FIELD(TEhBand, SecondColor));
-  p.Color(OVER_FIELD(TEhBand, VertLineColor));
+  PublishColours(p, {{"Color", &TEhBand::FColor}, {"SecondColor", &TEhBand::FSecondColor},
+                     {"VertLineColor", &TEhBand::FVertLineColor}});
   p.Bool(OVER_FIELD(TEhBand, HorzLines));
   p.Bool(OVER_FIELD(TEhBand, VertLines));
   p.Enum(OVER_FIELD(TEhBand, FillStyle), kFillStyles);
@@ -95,15 +98,13 @@ public:
   TColor FCompressedTextColor = clBlue;
 };
 PUBLISHED(TTreeColors) {
-  p.Color(OVER_FIELD(TTreeColors, HotColor));
-  p.Color(OVER_FIELD(TTreeColors, FocusedSelectionColor));
-  p.Color(OVER_FIELD(TTreeColors, UnfocusedSelectionColor));
-  p.Color(OVER_FIELD(TTreeColors, FocusedSelectionBorderColor));
-  p.Color(OVER_FIELD(TTreeColors, UnfocusedSelectionBorderColor));
-  p.Color(OVER_FIELD(TTreeColors, SelectionTextColor));
-  p.Color(OVER_FIELD(TTreeColors, FileTextColor));
-  p.Color(OVER_FIELD(TTreeColors, FolderTextColor));
-  p.Color(OVER_FIELD(TTreeColors, CompressedTextColor));
+  using C = TTreeColors;
+  PublishColours(p, {{"HotColor", &C::FHotColor}, {"FocusedSelectionColor", &C::FFocusedSelectionColor},
+                     {"UnfocusedSelectionColor", &C::FUnfocusedSelectionColor},
+                     {"FocusedSelectionBorderColor", &C::FFocusedSelectionBorderColor},
+                     {"UnfocusedSelectionBorderColor", &C::FUnfocusedSelectionBorderColor},
+                     {"SelectionTextColor", &C::FSelectionTextColor}, {"FileTextColor", &C::FFileTextColor},
+                     {"FolderTextColor", &C::FFolderTextColor}, {"CompressedTextColor", &C::FCompressedTextColor}});
 }
 
 class TTreeHeader : public TPersistent {

@@ -28,9 +28,11 @@ protected:
   HWND Track(DWORD Style, int W, int H) { return NewWindow(TRACKBAR_CLASSA, Parent, WS_VISIBLE | Style, 10, 10, W, H); }
   std::unique_ptr<testing_support::Dib32> Print(HWND W) { return PrintedWindow(W, 0x00123456); }
   // The track bar's channel and thumb.
-  static void Rects(HWND W, RECT& Channel, RECT& Thumb) {
+  static std::pair<RECT, RECT> Rects(HWND W) {
+    RECT Channel{}, Thumb{};
     SendMessageA(W, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&Channel));
     SendMessageA(W, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&Thumb));
+    return {Channel, Thumb};
   }
   // Stretched images may be off by a step of the filter.
   static bool Near(uint32_t A, uint32_t B) {
@@ -63,8 +65,7 @@ TEST_F(Tracks, HorizontalBarsTickSidesAndTheStretchedThumb) {
   for (const Case& C : Cases) {
     HWND W = Track(C.Style, 200, 40);
     Adapt<TvkTrackWnd>(W, "TRACKBAR");
-    RECT Ch{}, Th{};
-    Rects(W, Ch, Th);
+    const auto [Ch, Th] = Rects(W);
     ASSERT_NE(23, Th.bottom - Th.top) << "the default thumb must take the stretched branch";
     auto D = Print(W);
     const int Gap = ((Th.bottom - Th.top) - (Ch.bottom - Ch.top)) / 2 + 2;
@@ -89,8 +90,7 @@ TEST_F(Tracks, TenTicksAndAThickThumbShownUnscaledFacingTheTicks) {
     SendMessageA(W, TBM_SETRANGE, FALSE, MAKELPARAM(0, 9));
     SendMessageA(W, TBM_SETTICFREQ, 1, 0);
     Adapt<TvkTrackWnd>(W, "TRACKBAR");
-    RECT Ch{}, Th{};
-    Rects(W, Ch, Th);
+    const auto [Ch, Th] = Rects(W);
     ASSERT_EQ(23, Th.bottom - Th.top);
     const int N = static_cast<int>(SendMessageA(W, TBM_GETNUMTICS, 0, 0));
     ASSERT_EQ(10, N);
@@ -108,8 +108,7 @@ TEST_F(Tracks, TenTicksAndAThickThumbShownUnscaledFacingTheTicks) {
 TEST_F(Tracks, VerticalBarsPressedThumbAndDisabledBlend) {
   HWND W = Track(TBS_VERT | TBS_LEFT, 40, 200);
   auto* A = Adapt<TvkTrackWnd>(W, "TRACKBAR");
-  RECT Ch{}, Th{};
-  Rects(W, Ch, Th);
+  auto [Ch, Th] = Rects(W);
   // The channel comes back in the bar's own orientation here; it is turned only when it does not.
   if (Ch.right - Ch.left > Ch.bottom - Ch.top) Ch = RECT{Ch.top, Ch.left, Ch.bottom, Ch.right};
   auto D = Print(W);
