@@ -113,9 +113,7 @@ TEST(TaskbarPictures, ThumbnailFitsAndLivePreviewShowsTheFrame) {
   ASSERT_EQ(T.P->FrameCache()->Width(), 400);
   EXPECT_TRUE(SetIconicThumbnailFromForm(T.Wnd(), T.P, 200, 100));
   ASSERT_EQ(g_Dwm.size(), 2u);  // the cache's picture, then the whole form's
-  for (const TDwmCall& C : g_Dwm) {
-    EXPECT_EQ(TSize(C.Size.cx, C.Size.cy), TSize(100, 100));
-  }
+  for (const TDwmCall& C : g_Dwm) EXPECT_EQ(TSize(C.Size.cx, C.Size.cy), TSize(100, 100));
   // the whole form's picture is opaque, and stays so when made smaller
   EXPECT_EQ(g_Dwm[1].CentreAlpha, 255);
   EXPECT_EQ(T.P->FormStateFlags() & fsfTaskbarSnapshot, 0u);

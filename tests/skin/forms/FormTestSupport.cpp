@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "framework/Menus.h"
-#include "framework/SysUtils.h"
 #include "framework/Units.h"
 #include "skin/controls/vkControlUnits.h"
 #include "skin/core/vkSkinCommands.h"
@@ -34,15 +33,9 @@ class FormUnits : public testing::Environment {
 
 namespace form_test {
 
-std::string SkinBuildFolder() {
-  char buf[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, buf, MAX_PATH);
-  return ExtractFilePath(buf) + "..\\..\\..\\tools\\skin\\";
-}
-
 ManagerPtr CarriedManager(const std::string& Name) {
   ManagerPtr m(Create<TsSkinManager>(nullptr));
-  m->SetSkinDirectory(SkinBuildFolder());
+  m->SetSkinDirectory(CarriedSkinFolder());
   m->SetSkinName(Name);
   return m;
 }

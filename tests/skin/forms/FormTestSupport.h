@@ -14,6 +14,7 @@
 #include "skin/forms/vkTitleBar.h"
 #include "tests/support/Dib32.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/SkinFolder.h"
 #include "tests/support/Owned.h"
 
 // The provider's run-time state as the tests set and read it.
@@ -41,8 +42,7 @@ struct ManagerFree {
 };
 using ManagerPtr = std::unique_ptr<TsSkinManager, ManagerFree>;
 
-// <build>/tools/skin, where the build draws, checks and packs the carried skins.
-std::string SkinBuildFolder();
+using testing_support::CarriedSkinFolder;
 // A manager with the named carried skin applied (the first manager made is the default one).
 ManagerPtr CarriedManager(const std::string& Name = "SOLID");
 // A form made in code, with a window, at (Left, Top) of W x H, the given border style, not shown.

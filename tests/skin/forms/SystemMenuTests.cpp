@@ -122,7 +122,7 @@ TEST(SystemMenuItems, FortyFiveSkinsMakeThreeColumnsAndOneCheck) {
   GetTempPathA(MAX_PATH, Temp);
   const std::string Dir = std::string(Temp) + "formsa_skins_" + IntToStr(static_cast<int>(GetCurrentProcessId()));
   CreateDirectoryA(Dir.c_str(), nullptr);
-  ASSERT_TRUE(CopyFileA((SkinBuildFolder() + "SOLID.vkz").c_str(), (Dir + "\\SOLID.vkz").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA((CarriedSkinFolder() + "SOLID.vkz").c_str(), (Dir + "\\SOLID.vkz").c_str(), FALSE));
   for (int i = 1; i < 45; ++i) {
     char Name[32];
     std::snprintf(Name, sizeof Name, "\\Other%02d.vkz", i);

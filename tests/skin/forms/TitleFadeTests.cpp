@@ -48,9 +48,7 @@ TEST(TitleFade, FadeInEndsAtFullAlphaOnceAndLeavingSendsMouseLeave) {
   ASSERT_NE(W, nullptr);
   EXPECT_TRUE(T.Close()->Enabled());
   T.Steps(30);  // the cursor stays on the button: the fade holds its final frame
-  std::vector<int> Want;
-  for (int k = 1; k <= 9; ++k) Want.push_back(25 * k);
-  Want.push_back(255);
+  const std::vector<int> Want{25, 50, 75, 100, 125, 150, 175, 200, 225, 255};
   EXPECT_EQ(T.Rec.Alphas(W), Want);
   EXPECT_EQ(T.Close()->StepCount, -1);
   EXPECT_TRUE(T.Close()->Enabled());
@@ -79,9 +77,8 @@ TEST(TitleFade, FadeInEndsAtFullAlphaOnceAndLeavingSendsMouseLeave) {
   const auto After = T.Rec.Alphas(W);
   ASSERT_GT(After.size(), Want.size());
   // the fade-out runs down from where the fade-in stood, one step at a time
-  std::vector<int> WantOut;
-  for (int k = 9; k >= 1; --k) WantOut.push_back(25 * k);
-  EXPECT_EQ(std::vector<int>(After.begin() + static_cast<long>(Want.size()), After.end()), WantOut);
+  EXPECT_EQ(std::vector<int>(After.begin() + static_cast<long>(Want.size()), After.end()),
+            (std::vector<int>{225, 200, 175, 150, 125, 100, 75, 50, 25}));
 }
 
 TEST(TitleFade, PressRebuildsAtOnceAndCountsBelowOneStillFade) {

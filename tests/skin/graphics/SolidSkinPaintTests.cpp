@@ -6,7 +6,7 @@
 
 #include "PainterSkin.h"
 #include "tests/skin/graphics/BgRefs.h"
-#include "framework/SysUtils.h"
+#include "tests/support/SkinFolder.h"
 #include "skin/graphics/vkParentBg.h"
 #include "skin/graphics/vkSectionPaint.h"
 
@@ -14,16 +14,9 @@ using namespace painter_test;
 
 namespace {
 
-// The skins drawn at build time: <build>/tools/skin, seen from <build>/tests/skin/graphics.
-std::string SkinFolder() {
-  char buf[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, buf, MAX_PATH);
-  return ExtractFilePath(buf) + "..\\..\\..\\tools\\skin\\";
-}
-
 ManagerPtr SolidSkin() {
   ManagerPtr M = NewManager();
-  M->SetSkinDirectory(SkinFolder());
+  M->SetSkinDirectory(testing_support::CarriedSkinFolder());
   M->SetSkinName("SOLID");
   return M;
 }
