@@ -386,10 +386,31 @@ std::string JoinLines(const std::vector<std::string>& lines) {
   }
   return s;
 }
+
+// Every line break of the text is CR LF: for such a text the lines below are the edit control's (it breaks at lone
+// CRs and LFs too, and keeps CR CR LF apart).
+bool OnlyCrLfBreaks(const std::string& text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n')) return false;
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) return false;
+  }
+  return true;
+}
+bool EndsWithEmptyLine(const std::string& text) {
+  return text.empty() || (text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0);
+}
+// The lines of an unwrapped edit control's text: the empty line after a final break is no line of the list.
+int UnwrappedLineCount(const std::string& text) {
+  int breaks = 0;
+  for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) ++breaks;
+  return breaks + (EndsWithEmptyLine(text) ? 0 : 1);
+}
 }  // namespace
 
 int TMemoStrings::GetCount() const {
   if (!FMemo->HandleAllocated()) return static_cast<int>(FMemo->FStored.size());
+  if (FMemo->FTextPending && !FMemo->FWordWrap && OnlyCrLfBreaks(FMemo->FPendingText))
+    return UnwrappedLineCount(FMemo->FPendingText);
   if (FMemo->FWordWrap) return static_cast<int>(SplitLines(FMemo->Text()).size());
   HWND h = FMemo->FHandle;
   int n = static_cast<int>(SendMessageA(h, EM_GETLINECOUNT, 0, 0));
@@ -440,6 +461,13 @@ void TMemoStrings::Insert(int Index, const std::string& S) {
   HWND h = FMemo->FHandle;
   int count = GetCount();
   if (Index < 0 || Index > count) Error(kIndexError, Index);
+  if (FMemo->FTextPending && Index == count && OnlyCrLfBreaks(FMemo->FPendingText)) {
+    // a line added to a window still waiting for its text: the text the edit control would make of it (below)
+    std::string& text = FMemo->FPendingText;
+    text += EndsWithEmptyLine(text) ? S + "\r\n" : "\r\n" + S;
+    FMemo->Change();
+    return;
+  }
   LRESULT pos = SendMessageA(h, EM_LINEINDEX, Index, 0);
   std::string line;
   if (pos >= 0) {
@@ -529,6 +557,11 @@ void TCustomMemo::CreateWnd() {
   // creation's own WM_SETFONT of the same font is then not passed on (DefaultHandler).
   SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), 0);
   FCreationFont = FFont->Handle();
+  if (OutOfView()) {
+    FPendingText = std::move(text);
+    FTextPending = true;
+    return;
+  }
   FCreating = true;
   SendMessageA(FHandle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   FCreating = false;
@@ -536,9 +569,52 @@ void TCustomMemo::CreateWnd() {
 
 void TCustomMemo::DestroyWnd() {
   std::string text = GetText();
+  FTextPending = false;
+  FPendingText.clear();
   inherited::DestroyWnd();
   FStored = SplitLines(text);
 }
+
+bool TCustomMemo::OutOfView() const {
+  const HWND parent = GetParent(FHandle);
+  if (parent == nullptr || (GetWindowLongA(FHandle, GWL_STYLE) & WS_CHILD) == 0) return false;
+  RECT client, own, common;
+  GetClientRect(parent, &client);
+  GetWindowRect(FHandle, &own);
+  MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&own), 2);
+  return !IntersectRect(&common, &client, &own);
+}
+
+void TCustomMemo::PutPendingText() {
+  const std::string text = std::move(FPendingText);
+  FPendingText.clear();
+  FTextPending = false;
+  FCreating = true;
+  try {
+    SendMessageA(FHandle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  } catch (...) {
+    FCreating = false;
+    throw;
+  }
+  FCreating = false;
+}
+
+namespace {
+// What a memo's window out of view answers without its text: its place, size, font, style and frame.
+bool NeedsNoText(UINT Msg) {
+  switch (Msg) {
+    case WM_WINDOWPOSCHANGING: case WM_WINDOWPOSCHANGED: case WM_MOVE: case WM_SIZE: case WM_NCCALCSIZE:
+    case WM_SHOWWINDOW: case WM_SETFONT: case WM_GETFONT: case WM_STYLECHANGING: case WM_STYLECHANGED:
+    case WM_ENABLE: case WM_NCPAINT: case WM_ERASEBKGND: case WM_NCHITTEST: case WM_SETCURSOR: case WM_CHILDACTIVATE:
+    case WM_GETOBJECT: case WM_SETREDRAW: case WM_CANCELMODE: case WM_DESTROY: case WM_NCDESTROY:
+    case WM_SYSCOLORCHANGE: case WM_SETTINGCHANGE: case WM_THEMECHANGED: case WM_INPUTLANGCHANGE:
+    case WM_CHANGEUISTATE: case WM_UPDATEUISTATE: case WM_QUERYUISTATE:
+      return true;
+    default:
+      return Msg >= WM_USER;  // the framework's and the skins' own messages: the edit control ignores them
+  }
+}
+}  // namespace
 
 void TCustomMemo::DefaultHandler(TMessage& Message) {
   if (Message.Msg == WM_SETFONT && FCreationFont != nullptr) {
@@ -562,6 +638,23 @@ void TCustomMemo::DefaultHandler(TMessage& Message) {
         Message.Result = TRUE;
         return;
       default:
+        break;
+    }
+  } else if (FTextPending) {
+    switch (Message.Msg) {
+      case WM_GETTEXTLENGTH:
+      case WM_GETTEXT:
+        FText = FPendingText;
+        TControl::DefaultHandler(Message);
+        FText.clear();
+        return;
+      case WM_SETTEXT:
+        // as the window would keep it (a multi-line edit reports no change for this)
+        FPendingText = Message.LParam ? reinterpret_cast<const char*>(Message.LParam) : "";
+        Message.Result = TRUE;
+        return;
+      default:
+        if (!NeedsNoText(Message.Msg)) PutPendingText();
         break;
     }
   }

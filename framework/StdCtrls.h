@@ -171,6 +171,8 @@ public:
   void SetScrollBars(TScrollStyle Value);
   bool WantReturns() const { return FWantReturns; }
   void SetWantReturns(bool Value) { FWantReturns = Value; }
+  // The window exists but still waits for its text (see OutOfView).
+  bool TextPending() const { return FTextPending; }
 
   void DefaultHandler(TMessage& Message) override;
 
@@ -181,8 +183,15 @@ protected:
 
 private:
   friend class TMemoStrings;
+  // A window out of its parent's client area gets its text only when something other than its text, place or
+  // font is asked of it: an edit control lays out every line it takes, which no one sees there.
+  bool OutOfView() const;
+  void PutPendingText();
+
   TMemoStrings* FLines;
   std::vector<std::string> FStored;  // the lines while there is no window
+  std::string FPendingText;          // the window's text while FTextPending
+  bool FTextPending = false;
   HFONT FCreationFont = nullptr;      // the font the new window got ahead of its text, until CreateHandle's own
   bool FWordWrap = true;
   bool FWantReturns = true;

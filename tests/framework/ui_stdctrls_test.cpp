@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -198,6 +199,92 @@ TEST_F(UiStdCtrls, AMemoWindowGetsItsFontBeforeItsTextAndLaterFontsStillReachIt)
   EXPECT_EQ(TFontSpy::TextAtFont, std::vector<int>{0});
   EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(memo->Handle(), WM_GETFONT, 0, 0)), memo->Font()->Handle());
   EXPECT_EQ(memo->Lines()->Strings(49), ":1000000049");
+  form->Free();
+}
+
+// A memo placed beyond its form's client area, as forms keep data memos: its edit control takes no text until
+// something other than its text is asked of it, and until then answers for its text as the edit control would.
+struct TTextSpy {
+  static inline WNDPROC Edit = nullptr;
+  static inline std::vector<std::string> Given;  // the texts the edit control got
+  static LRESULT CALLBACK Proc(HWND W, UINT Msg, WPARAM WP, LPARAM LP) {
+    if (Msg == WM_SETTEXT) Given.push_back(LP ? reinterpret_cast<const char*>(LP) : "");
+    return CallWindowProcA(Edit, W, Msg, WP, LP);
+  }
+};
+class TTextSpyMemo : public TMemo {
+public:
+  using TMemo::TMemo;
+
+protected:
+  void CreateParams(TCreateParams& Params) override {
+    TMemo::CreateParams(Params);
+    TTextSpy::Edit = Params.WindowClass.lpfnWndProc;
+    Params.WindowClass.lpfnWndProc = TTextSpy::Proc;
+    Params.WinClassName = "TTextSpyMemo";
+  }
+};
+
+TEST_F(UiStdCtrls, AMemoOutOfViewTakesItsTextWhenUsedAndAnswersAsOneInView) {
+  TForm* form = NewForm();
+  form->SetClientWidth(200);
+  auto* seen = new TMemo(form);
+  auto* hidden = new TTextSpyMemo(form);
+  int seenChanges = 0, hiddenChanges = 0;
+  seen->OnChange = [&](TObject*) { ++seenChanges; };
+  hidden->OnChange = [&](TObject*) { ++hiddenChanges; };
+  for (TMemo* memo : {static_cast<TMemo*>(seen), static_cast<TMemo*>(hidden)}) {
+    memo->SetWordWrap(false);
+    memo->SetParent(form);
+    for (int i = 0; i < 40; ++i) memo->Lines()->Add(":10" + std::to_string(i));
+  }
+  hidden->SetLeft(220);
+  TTextSpy::Given.clear();
+  form->Show();
+  testing_support::PumpPending();
+  ASSERT_TRUE(hidden->HandleAllocated());
+  EXPECT_TRUE(hidden->TextPending());
+  EXPECT_FALSE(seen->TextPending());
+  EXPECT_TRUE(TTextSpy::Given.empty());
+  // Text, line count and added lines as the edit control in view makes them, with the same change events.
+  // Line breaks other than CR LF are left to the edit control: the window takes its text for them.
+  const std::vector<std::pair<std::function<void(TMemo*)>, bool>> steps = {
+      {[](TMemo*) {}, true},
+      {[](TMemo* m) { m->Lines()->Add("added"); }, true},
+      {[](TMemo* m) { m->SetText("a\r\nb\r\n"); }, true},
+      {[](TMemo* m) { m->Lines()->Add("c"); }, true},
+      {[](TMemo* m) { m->Lines()->Clear(); }, true},
+      {[](TMemo* m) { m->Lines()->Add("e"); }, true},
+      {[](TMemo* m) { m->SetText("a\nb"); }, false},
+      {[](TMemo* m) { m->Lines()->Add("d"); }, false},
+  };
+  for (size_t i = 0; i < steps.size(); ++i) {
+    steps[i].first(seen);
+    steps[i].first(hidden);
+    EXPECT_EQ(hidden->Text(), seen->Text()) << "step " << i;
+    EXPECT_EQ(hidden->Lines()->Count(), seen->Lines()->Count()) << "step " << i;
+    EXPECT_EQ(hiddenChanges, seenChanges) << "step " << i;
+    EXPECT_EQ(hidden->TextPending(), steps[i].second) << "step " << i;
+  }
+  EXPECT_EQ(TTextSpy::Given, std::vector<std::string>{"a\nb"});
+  // Asked for a line, a window made again out of view takes the text at once and answers from it.
+  hidden->SetText("x\r\ny");
+  hidden->SetScrollBars(ssVertical);
+  EXPECT_TRUE(hidden->TextPending());
+  EXPECT_EQ(hidden->Lines()->Strings(1), "y");
+  EXPECT_FALSE(hidden->TextPending());
+  EXPECT_EQ(TTextSpy::Given.back(), "x\r\ny");
+  // So does a message of the edit control's own.
+  hidden->SetScrollBars(ssNone);
+  EXPECT_TRUE(hidden->TextPending());
+  EXPECT_EQ(SendMessageA(hidden->Handle(), EM_GETLINECOUNT, 0, 0), 2);
+  EXPECT_FALSE(hidden->TextPending());
+  // Moved into view, it is painted from its text.
+  hidden->SetScrollBars(ssVertical);
+  ASSERT_TRUE(hidden->TextPending());
+  hidden->SetLeft(100);
+  EXPECT_TRUE(testing_support::PumpUntil([&] { return !hidden->TextPending(); }, 2000));
+  EXPECT_EQ(TTextSpy::Given.back(), "x\r\ny");
   form->Free();
 }
 
