@@ -139,9 +139,7 @@ TEST(FrameCache, ChildrenGetTheCachePixelBehindThem) {
   TCachedForm S;
   S.F->OnPaint = [&](TObject*) { SetPixel(S.F->Canvas()->Handle(), 7, 8, RGB(1, 2, 3)); };
   S.P->SkinData()->CacheDirty = true;
-  TvkParentBgQuery Q{};
-  Q.OffsetX = 7;
-  Q.OffsetY = 8;
+  TvkParentBgQuery Q{.OffsetX = 7, .OffsetY = 8};
   EXPECT_EQ(S.F->Perform(SM_VKCMD, SkinCommandWParam(VKCMD_QUERY_PARENT_BG), reinterpret_cast<LPARAM>(&Q)), 1);
   ASSERT_EQ(Q.Kind, bgkBitmap);
   ASSERT_EQ(Q.Bmp, S.Cache());

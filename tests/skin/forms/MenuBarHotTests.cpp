@@ -95,12 +95,10 @@ TEST(MenuBarHot, MDIMenuLoopCoverMadeOverAMaximisedChildAndFreed) {
   ASSERT_NE(Cover, nullptr);
   EXPECT_TRUE(IsWindowVisible(Cover->Handle()));
   EXPECT_EQ((GetClassLongPtrA(Cover->Handle(), GCL_STYLE) & CS_DROPSHADOW), 0);
-  const RECT CR = WindowRectOf(Cover->Handle());
-  const int F = GetSystemMetrics(SM_CXFRAME);
-  EXPECT_EQ(CR.right - CR.left, 60);
-  EXPECT_EQ(CR.bottom - CR.top, GetSystemMetrics(SM_CYMENU) + 3);
-  EXPECT_EQ(CR.left, Frame->Left() + Frame->Width() - 60 - F);
-  EXPECT_EQ(CR.top, Frame->Top() + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION));
+  // 60 wide and a menu line high, at the menu line's right end
+  const int Left = Frame->Left() + Frame->Width() - 60 - GetSystemMetrics(SM_CXFRAME);
+  const int Top = Frame->Top() + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION);
+  EXPECT_EQ(TRect(WindowRectOf(Cover->Handle())), TRect(Left, Top, Left + 60, Top + GetSystemMetrics(SM_CYMENU) + 3));
   // a nested enter keeps the one cover
   SendMessageA(W, WM_ENTERMENULOOP, 0, 0);
   EXPECT_EQ(TsSkinProvider::MenuLoopCover(), Cover);

@@ -87,9 +87,7 @@ TEST(ProviderCommands, ASkinAppliedOrDroppedClearsThePopupBackgrounds) {
 
 TEST(ProviderCommands, StateSectionOfAnOlderSkinAndTheHeaderBand) {
   TSkinned S;
-  TvkStateSectionRequest Req{};
-  Req.R = RECT{0, 15, 10, 25};
-  Req.State = 0;
+  TvkStateSectionRequest Req{RECT{0, 15, 10, 25}, 0, 0};
   EXPECT_EQ(SkinCommand(S.F.get(), VKCMD_QUERY_STATE_SECTION, reinterpret_cast<LPARAM>(&Req)), 1);
   EXPECT_EQ(Req.SectionIndex, S.P->SkinData()->SkinIndex);
   S.M->EditModel().SkinData.Version = 10.0;

@@ -75,18 +75,10 @@ TEST(SectionRects, KeyBackFillWorkers) {
   D->CacheBmp->SetSize(6, 6);
   auto Border = MakeBy(4, 4, [](int x, int y) { return x + y < 2 ? 0x00FF00FFu : 0xFF808080u; });
   auto P = MakeBy(30, 30, [](int x, int y) { return 0xFF000000u | x << 8 | y; });
-  TvkParentBgQuery Bitmap{};
-  Bitmap.Kind = bgkBitmap;
-  Bitmap.Bmp = P.get();
-  Bitmap.OffsetX = 10;
-  Bitmap.OffsetY = 20;
-  TvkParentBgQuery Colour{};
-  Colour.Kind = bgkColor;
-  Colour.Color = 0x0000FF;
-  TvkParentBgQuery None = Colour;
-  None.Color = KeyPixel32;
-  TvkParentBgQuery NotReady{};
-  NotReady.Kind = bgkNotReady;
+  const TvkParentBgQuery Bitmap{.Bmp = P.get(), .OffsetX = 10, .OffsetY = 20, .Kind = bgkBitmap};
+  const TvkParentBgQuery Colour{.Color = 0x0000FF, .Kind = bgkColor};
+  const TvkParentBgQuery None{.Color = KeyPixel32, .Kind = bgkColor};
+  const TvkParentBgQuery NotReady{.Kind = bgkNotReady};
   struct Case {
     const char* Name;
     const TvkParentBgQuery* Q;
