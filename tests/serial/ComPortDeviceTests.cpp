@@ -204,6 +204,20 @@ TEST(ComPortDevice, ModemLinesComeFromTheShim) {
   EXPECT_TRUE(port->Close());
 }
 
+// The purge that a close makes takes back nothing already written: the pty passes it on at once, as a wire does once
+// the bytes have left (the kernel would drop them from the device's end while the device had not read them yet).
+TEST(ComPortDevice, APurgeRightAfterAWriteLeavesTheFrameWithTheDevice) {
+  SimulatedDevice device;
+  PortHolder port;
+  port->SetPort(device.PortName());
+  port->Open();
+  for (int i = 0; i < 200; ++i) {
+    port->WriteStr("z0101;");
+    ASSERT_TRUE(PurgeComm(port->Handle(), PURGE_TXABORT | PURGE_RXABORT));
+  }
+  EXPECT_EQ(device.Counts().reset, 200);
+}
+
 TEST(ComPortDevice, CloseWithoutModemLinesReleasesThePortAndRaisesMessage12) {
   SimulatedDevice::Options options;
   options.modemLines = false;

@@ -10,6 +10,12 @@
  * $KRL_PTYSHIM_DIR/nolines-N exists (default folder /tmp/krl-ptyshim) keeps the plain pty
  * behaviour, so one test can still meet a port without modem lines.
  *
+ * It also keeps a purge of a pty's output (tcflush, which Wine's PurgeComm and a port's close call)
+ * from reaching the simulated device: a pty has no transmit queue, so the kernel flushes the other
+ * end's input instead, dropping bytes the port wrote before the purge whenever the device had not
+ * read them yet (a frame written just before a close was lost when the machine was busy). A real
+ * line's purge can drop only what has not left the port; on a pty everything has.
+ *
  * Wine's 32-bit ntdll.so is built with 64-bit time and calls __ioctl_time64 rather than ioctl,
  * so both names are interposed. KRL_PTYSHIM_LOG=path appends a line per pty ioctl answered
  * here or failed in the C library, to find out what a caller asks for.
@@ -30,6 +36,9 @@
 #define TIOCM_CTS 0x020
 #define TIOCM_CAR 0x040
 #define TIOCM_DSR 0x100
+#define TCIFLUSH 0
+#define TCOFLUSH 1
+#define TCIOFLUSH 2
 #define EFAULT 14
 #define EINVAL 22
 #define ENOSYS 38
@@ -167,4 +176,20 @@ int __ioctl_time64(int fd, unsigned long request, ...)
     void* arg = va_arg(args, void*);
     va_end(args);
     return dispatch("__ioctl_time64", &real_ioctl_time64, fd, request, arg);
+}
+
+typedef int (*tcflush_fn)(int, int);
+static tcflush_fn real_tcflush;
+
+int tcflush(int fd, int queue)
+{
+    if (!real_tcflush) {
+        real_tcflush = (tcflush_fn)dlsym(RTLD_NEXT, "tcflush");
+        if (!real_tcflush) { *__errno_location() = ENOSYS; return -1; }
+    }
+    if ((queue == TCOFLUSH || queue == TCIOFLUSH) && pty_number(fd) >= 0) {
+        if (queue == TCOFLUSH) return 0;
+        queue = TCIFLUSH;
+    }
+    return real_tcflush(fd, queue);
 }
