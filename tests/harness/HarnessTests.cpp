@@ -70,7 +70,7 @@ TEST(Environment, WindowPaintsIntoDibSectionExactly) {
   DeleteObject(bmp);
   DeleteDC(dc);
   EXPECT_TRUE(IsWindowVisible(w));
-  EXPECT_EQ(FindProcessWindows("", "probe").size(), 1u);
+  EXPECT_EQ(FindThreadWindows("", "probe").size(), 1u);
   DestroyWindow(w);
 }
 

@@ -18,22 +18,20 @@ std::string WindowTitle(HWND w) {
   return s;
 }
 
-struct EnumState {
-  std::string className, title;
-  std::vector<FoundWindow> found;
-};
-
-BOOL CALLBACK CollectTopLevel(HWND w, LPARAM p) {
-  auto* st = reinterpret_cast<EnumState*>(p);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
-  if (pid != GetCurrentProcessId()) return TRUE;
-  FoundWindow f{w, WindowClass(w), WindowTitle(w), {}};
-  if (!st->className.empty() && f.className != st->className) return TRUE;
-  if (!st->title.empty() && f.title != st->title) return TRUE;
-  f.text = ReadChildTexts(w);
-  st->found.push_back(std::move(f));
+BOOL CALLBACK AddWindow(HWND w, LPARAM p) {
+  reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
   return TRUE;
+}
+
+// The calling thread's top-level windows from the topmost down. Only its own: asking which program owns another
+// program's window is a call into the Wine server that every program of the desktop shares, and a test asking that
+// of every window of the desktop at each tick of a timer kept the server busy for all the others; with enough test
+// programs side by side each such scan outlasted the timer's period, and a loop pumping the pending messages never
+// ran dry.
+std::vector<HWND> ThreadTopLevelWindows() {
+  std::vector<HWND> windows;
+  EnumThreadWindows(GetCurrentThreadId(), AddWindow, reinterpret_cast<LPARAM>(&windows));
+  return windows;
 }
 
 BOOL CALLBACK CollectChildText(HWND w, LPARAM p) {
@@ -46,21 +44,6 @@ BOOL CALLBACK CollectChildText(HWND w, LPARAM p) {
   return TRUE;
 }
 
-// The first (topmost) shown window of this process whose rectangle holds the point; see-through layered ones let
-// the point through, as they do for the system.
-BOOL CALLBACK TopLevelAt(HWND w, LPARAM p) {
-  auto* at = reinterpret_cast<std::pair<POINT, HWND>*>(p);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
-  RECT r{};
-  const LONG seeThrough = WS_EX_LAYERED | WS_EX_TRANSPARENT;
-  if (pid != GetCurrentProcessId() || !IsWindowVisible(w) || !GetWindowRect(w, &r) || !PtInRect(&r, at->first) ||
-      (GetWindowLongA(w, GWL_EXSTYLE) & seeThrough) == seeThrough)
-    return TRUE;
-  at->second = w;
-  return FALSE;
-}
-
 std::map<UINT_PTR, ModalCloser*>& Closers() {
   static std::map<UINT_PTR, ModalCloser*> m;
   return m;
@@ -68,10 +51,16 @@ std::map<UINT_PTR, ModalCloser*>& Closers() {
 
 } // namespace
 
-std::vector<FoundWindow> FindProcessWindows(const std::string& className, const std::string& title) {
-  EnumState st{className, title, {}};
-  EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&st));
-  return st.found;
+std::vector<FoundWindow> FindThreadWindows(const std::string& className, const std::string& title) {
+  std::vector<FoundWindow> found;
+  for (HWND w : ThreadTopLevelWindows()) {
+    FoundWindow f{w, WindowClass(w), WindowTitle(w), {}};
+    if (!className.empty() && f.className != className) continue;
+    if (!title.empty() && f.title != title) continue;
+    f.text = ReadChildTexts(w);
+    found.push_back(std::move(f));
+  }
+  return found;
 }
 
 std::string ReadChildTexts(HWND window) {
@@ -81,9 +70,19 @@ std::string ReadChildTexts(HWND window) {
 }
 
 HWND OwnWindowFromPoint(POINT at) {
-  std::pair<POINT, HWND> found{at, nullptr};
-  EnumWindows(TopLevelAt, reinterpret_cast<LPARAM>(&found));
-  for (HWND w = found.second; w != nullptr;) {
+  // The first (topmost) shown window holding the point; see-through layered ones let the point through, as they do
+  // for the system.
+  HWND top = nullptr;
+  const LONG seeThrough = WS_EX_LAYERED | WS_EX_TRANSPARENT;
+  for (HWND w : ThreadTopLevelWindows()) {
+    RECT r{};
+    if (IsWindowVisible(w) && GetWindowRect(w, &r) && PtInRect(&r, at) &&
+        (GetWindowLongA(w, GWL_EXSTYLE) & seeThrough) != seeThrough) {
+      top = w;
+      break;
+    }
+  }
+  for (HWND w = top; w != nullptr;) {
     POINT client = at;
     ScreenToClient(w, &client);
     HWND child = ChildWindowFromPointEx(w, client, CWP_SKIPINVISIBLE | CWP_SKIPDISABLED | CWP_SKIPTRANSPARENT);
@@ -110,14 +109,16 @@ void CALLBACK ModalCloser::Tick(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 void ModalCloser::Scan() {
-  for (const FoundWindow& f : FindProcessWindows()) {
-    const bool wanted = className_.empty() ? (f.className == "#32770" || f.className == "TMessageForm")
-                                           : f.className == className_;
-    if (!wanted || !IsWindowVisible(f.handle)) continue;
+  // Only the boxes' texts are read: every other window's children at every tick could cost more than the tick.
+  for (HWND w : ThreadTopLevelWindows()) {
+    const std::string cls = WindowClass(w);
+    const bool wanted = className_.empty() ? (cls == "#32770" || cls == "TMessageForm") : cls == className_;
+    if (!wanted || !IsWindowVisible(w)) continue;
     bool seen = false;
-    for (HWND h : pending_) seen = seen || h == f.handle;
+    for (HWND h : pending_) seen = seen || h == w;
     if (seen) continue;  // already asked to close; wait for its loop to end
-    pending_.push_back(f.handle);
+    pending_.push_back(w);
+    const FoundWindow f{w, cls, WindowTitle(w), ReadChildTexts(w)};
     if (OnFound) OnFound(f);
     closed_.push_back(f);
     PostMessageA(f.handle, WM_COMMAND, MAKEWPARAM(command_, BN_CLICKED), 0);

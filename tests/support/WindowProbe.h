@@ -6,7 +6,7 @@
 
 namespace testing_support {
 
-// A visible or hidden top-level window of this process, as a test sees it.
+// A visible or hidden top-level window of the test's thread, as the test sees it.
 struct FoundWindow {
   HWND handle = nullptr;
   std::string className;
@@ -14,19 +14,19 @@ struct FoundWindow {
   std::string text;  // the captions of its child windows, joined by '\n'
 };
 
-// Top-level windows of the current process whose class and title match (empty = any).
-std::vector<FoundWindow> FindProcessWindows(const std::string& className = {}, const std::string& title = {});
+// Top-level windows of the calling thread whose class and title match (empty = any), from the topmost down.
+std::vector<FoundWindow> FindThreadWindows(const std::string& className = {}, const std::string& title = {});
 
 // The captions of a window's descendants, in z-order, joined by '\n'.
 std::string ReadChildTexts(HWND window);
 
-// The window of this process under a screen point, as the system would find it were no other program's window on
-// the screen: for tests that place the cursor themselves, so that another test program's window cannot lie there.
+// The window of the calling thread under a screen point, as the system would find it were no other program's window
+// on the screen: for tests that place the cursor themselves, so that another test program's window cannot lie there.
 HWND OwnWindowFromPoint(POINT at);
 
-// Watches for modal windows the code under test opens (message boxes, dialogs) from a thread
-// timer of the calling thread, which any modal loop of that thread keeps dispatching. Each
-// matching window is recorded and closed with the chosen command; nothing ever hangs a test.
+// Watches for modal windows the code under test opens (message boxes, dialogs) on the calling thread, from a
+// thread timer of it, which any modal loop of that thread keeps dispatching. Each matching window is recorded and
+// closed with the chosen command; nothing ever hangs a test.
 class ModalCloser {
 public:
   // className: "#32770" for system boxes, "TMessageForm" for the framework's; empty matches both.

@@ -330,7 +330,7 @@ TEST(MoveFade, NoSnapshotOfTheFormStaysOnTopDuringTheMove) {
   FormEffectSeams().EnterMoveLoop = [&](TCustomForm*) {
     // a visible window of ours lying exactly over the form, other than the form
     Covers = 0;
-    for (const auto& W : testing_support::FindProcessWindows()) {
+    for (const auto& W : testing_support::FindThreadWindows()) {
       RECT R{};
       if (W.handle != T.Wnd() && IsWindowVisible(W.handle) && GetWindowRect(W.handle, &R) && EqualRect(&R, &Form)) ++Covers;
     }
