@@ -82,9 +82,10 @@ protected:
   int stubs = 0, pages = 0;
 };
 
-TEST_F(ObjectInstances, AThousandSubclassedWindowsGiveBackEveryPage) {
+// More stubs than two pages hold (256 each): pages are added while earlier ones are full, and all are given back.
+TEST_F(ObjectInstances, SixHundredSubclassedWindowsGiveBackEveryPage) {
   std::vector<std::pair<HWND, std::unique_ptr<Subclasser>>> windows;
-  for (int i = 0; i < 1000; ++i) {
+  for (int i = 0; i < 600; ++i) {
     HWND w = NewPlainWindow();
     ASSERT_NE(w, nullptr);
     auto s = std::make_unique<Subclasser>(i);
