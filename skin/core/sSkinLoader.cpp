@@ -9,6 +9,7 @@
 #include "framework/Graphics.h"
 #include "framework/GraphicsGdi.h"
 #include "framework/SysUtils.h"
+#include "skin/core/sSkinManagerStartup.h"
 #include "skin/core/sSkinModel.h"
 #include "skin/core/vkPackedSkin.h"
 #include "skin/core/vkSkinImages.h"
@@ -371,7 +372,9 @@ private:
       fix(md.WB, md.Height);
       fix(md.WL, md.Width);
       fix(md.WR, md.Width);
+      // one frame now: the whole width, or painters would take the element for an empty one
       md.ImageCount = 1;
+      md.Width = Width(md.R);
     }
     for (auto& md : m_.ma) {
       if (md.MaskKind != mkNinePart) continue;
@@ -423,7 +426,7 @@ private:
     d.AlignOffsetR = ini_.ReadInteger(g, "ALIGNOFFSETR", d.AlignOffset);
     d.AlignOffsetT = ini_.ReadInteger(g, "ALIGNOFFSETT", d.AlignOffset);
     d.AlignOffsetB = ini_.ReadInteger(g, "ALIGNOFFSETB", d.AlignOffset);
-    d.BISpace = ini_.ReadInteger(g, "BISPACE", 0);
+    d.BISpace = ApplyScale(ini_.ReadInteger(g, "BISPACE", 0));
     d.BIVAlign = ini_.ReadInteger(g, "BIVALIGN", 0);
     d.BIRight = ini_.ReadInteger(g, "BIRIGHT", 0);
     d.BILeft = ini_.ReadInteger(g, "BILEFT", 0);
@@ -504,7 +507,7 @@ private:
     for (int32_t* w : {&e.WidthL, &e.WidthT, &e.WidthR, &e.WidthB})
       if (*w == -1) *w = half;
     TBitmap* bmp = NewBitmap32(S, 2 * S);
-    m_.Images.push_back({p + "BLUR5", bmp});
+    m_.Images.push_back({p + "BLUR5", bmp, true});
     TPixelPlane pl = PlaneOf(bmp);
     for (int y = 0; y < S; ++y)
       for (int x = 0; x < S; ++x) {
@@ -568,6 +571,8 @@ private:
     TsGeneralData g;
     g.ClassName = name;
     g.ParentClass = ini.ReadString(name, "PARENTCLASS", "");
+    // a common section's parent was found upper-cased; mask lookups through it compare names exactly
+    if (parent != nullptr) g.ParentClass = UpperCase(g.ParentClass);
     bool inherit = parent == nullptr;
     auto num = [&](const char* key, int def, int max, bool noDefault = false) {
       if (inherit) return Inherited(ini, name, key, def, max, noDefault);
@@ -805,7 +810,8 @@ private:
           for (int x = std::max<int>(r.Left, 0); x < std::min<int>(r.Right, p.Width); ++x) p.At(x, y) = saved[i++];
     }
     for (auto& img : m_.Images)
-      if (std::find(keptImages.begin(), keptImages.end(), img.Bmp) == keptImages.end()) ForEachPixel(img.Bmp, fn);
+      if (!img.Generated && std::find(keptImages.begin(), keptImages.end(), img.Bmp) == keptImages.end())
+        ForEachPixel(img.Bmp, fn);
   }
 
   void AdjustColors() {
@@ -839,6 +845,7 @@ private:
         }
       }
       for (auto& img : m_.Images) {
+        if (img.Generated) continue;
         ForEachPixel(img.Bmp, [amount](uint32_t px) { return AdjustColorBrightness(px, amount); });
         if (amount > 0) {
           // brightened images: newer skins carry alpha, older ones white key pixels
@@ -1004,16 +1011,11 @@ private:
     if (!s_.ExtendedBorders) return;
     int ex = m_.ConstData.ExBorder;
     if (ex < 0) {
-      HINSTANCE inst = GetModuleHandleA(nullptr);
-      HBITMAP a = static_cast<HBITMAP>(LoadImageA(inst, "vkSHDA", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-      HBITMAP i = static_cast<HBITMAP>(LoadImageA(inst, "vkSHDI", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-      if (a && i) {
-        m_.ExtBorderActive = FromHandle(a);
-        m_.ExtBorderInactive = FromHandle(i);
-        m_.ExtBorderMargins = TRect(9, 9, 9, 9);
-      }
-      if (a) DeleteObject(a);
-      if (i) DeleteObject(i);
+      // the window shadows loaded at start-up stand in for the skin's own border
+      if (ShadowBitmapActive == nullptr || ShadowBitmapInactive == nullptr) return;
+      m_.ExtBorderActive = CopyOf(ShadowBitmapActive);
+      m_.ExtBorderInactive = CopyOf(ShadowBitmapInactive);
+      m_.ExtBorderMargins = TRect(9, 9, 9, 9);
       return;
     }
     const TsMaskData& md = m_.ma[ex];
@@ -1036,15 +1038,9 @@ private:
     return out;
   }
 
-  static TBitmap* FromHandle(HBITMAP h) {
-    BITMAP info{};
-    GetObjectA(h, sizeof info, &info);
-    TBitmap* out = NewBitmap32(info.bmWidth, std::abs(info.bmHeight));
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, h);
-    BitBlt(out->Canvas()->Handle(), 0, 0, out->Width(), out->Height(), dc, 0, 0, SRCCOPY);
-    SelectObject(dc, old);
-    DeleteDC(dc);
+  static TBitmap* CopyOf(TBitmap* src) {
+    TBitmap* out = NewBitmap32(src->Width(), src->Height());
+    CopyBitmapFull(out, src);
     return out;
   }
 

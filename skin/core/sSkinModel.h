@@ -35,6 +35,9 @@ constexpr uint32_t kNoPaletteColor = 0xFFFFFFFF;
 struct TvkSkinImage {
   std::string Name;  // as the skin text names it, upper-cased
   TBitmap* Bmp = nullptr;
+  // Made by the reader (the generated outline and shadow), not named by the skin: the colour adjustments, which
+  // change the skin's images, leave it as made.
+  bool Generated = false;
 };
 
 class TvkSkinModel {

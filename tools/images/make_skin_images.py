@@ -10,6 +10,9 @@
                      SF a folder, SR a circular arrow, SD a down arrow, SE a pencil, SC a cross
     MENUBTN.bmp      the title bar's menu-button face (72x20, three 24x20 frames: normal, hot, pressed), a
                      32-bit bitmap whose alpha byte is stored inverted (0 = opaque), its cut corners 0xFF00FF
+    BLUR5.bmp        the soft edge of the generated outline and shadow (11x11 grey, 24-bit): white in the middle,
+                     falling to black over the 5 pixels next to each edge; its brightness is how much of the
+                     edge colour shows
 
     python3 tools/images/make_skin_images.py [OUTPUT_FOLDER]   (default: this folder)
 
@@ -155,6 +158,28 @@ def menu_button_bmp(frame_w=24, h=20):
     return struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(pixels), 0, 0, 14 + len(info)) + info + pixels
 
 
+def blur_edge_bmp(size=11, ramp=5):
+    """A white square blurred over `ramp` pixels at each edge, as a bottom-up 24-bit BMP: each axis rises
+    smoothly from the edge to full brightness; the corners take the product of both."""
+    def rise(d):
+        if d >= ramp:
+            return 1.0
+        t = (d + 0.5) / ramp
+        return t * t * (3 - 2 * t)
+    stride = (size * 3 + 3) & ~3
+    rows = []
+    for y in range(size):
+        row = bytearray()
+        for x in range(size):
+            v = round(255 * rise(min(x, size - 1 - x)) * rise(min(y, size - 1 - y)))
+            row.extend((v, v, v))
+        row.extend(b"\0" * (stride - len(row)))
+        rows.append(row)
+    pixels = b"".join(bytes(r) for r in reversed(rows))
+    info = struct.pack("<IiiHHIIiiII", 40, size, size, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+    return struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(pixels), 0, 0, 14 + len(info)) + info + pixels
+
+
 def cur_bytes(canvas, hot_x, hot_y):
     data = dib_image(canvas)
     return (struct.pack("<HHH", 0, 2, 1) +
@@ -175,6 +200,7 @@ def main():
         "SE.png": png_bytes(draw_glyph_strip(glyph_pencil)),
         "SC.png": png_bytes(draw_glyph_strip(glyph_cross)),
         "MENUBTN.bmp": menu_button_bmp(),
+        "BLUR5.bmp": blur_edge_bmp(),
     }
     for name, data in outputs.items():
         with open(os.path.join(folder, name), "wb") as f:

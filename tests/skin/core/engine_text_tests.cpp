@@ -8,8 +8,11 @@
 #include "engine_support.h"
 #include "skin_text_fixture.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/sSkinManagerStartup.h"
 #include "skin/core/vkSkinIni.h"
+#include "skin/graphics/ToolkitStartup.h"
 #include "skin/graphics/vkBitmap32.h"
+#include "skin/graphics/vkPixelOps.h"
 
 using namespace engine_test;
 
@@ -76,6 +79,12 @@ TEST_F(SkinText, ScaledKeysUseTheirVariantOrThePercentage) {
   EXPECT_EQ(Load(text + "TITLEHEIGHT*150=40\n", sm150)->SkinData().TitleHeight, 40);
   EXPECT_EQ(Load(text + "TITLEHEIGHT*150=40\n", sm125)->SkinData().TitleHeight, 37);
   EXPECT_EQ(Load(text + "TITLEHEIGHT*150=40\n")->SkinData().TitleHeight, 30);  // the old mode is 100 per cent
+  // the title buttons' spacing has no scaled keys: it is multiplied by the scale
+  const struct {
+    int Scale, Space;
+  } Spaces[] = {{-1, 5}, {sm125, 6}, {sm150, 7}, {sm200, 10}};
+  for (const auto& c : Spaces)
+    EXPECT_EQ(Load(text + "BISPACE=5\nBISPACE*150=9\n", c.Scale)->SkinData().BISpace, c.Space) << c.Scale;
 }
 
 TEST_F(SkinText, SectionKeysAndStateCopies) {
@@ -242,7 +251,9 @@ TEST_F(SkinText, SelectionFallsBackToTheMenuItem) {
 
 TEST_F(SkinText, CommonSectionsAddOnlyNewNames) {
   std::string common = "[button]\nCOLOR=5\n[MYPANEL]\nPARENTCLASS=panel\nHOTCOLOR=9\n[LOOSE]\nPARENTCLASS=NONE\n";
-  auto m = Load(std::string(kGlobal) + "[BUTTON]\nCOLOR=1\n[PANEL]\nCOLOR=7\nSTATES=2\nGLOW=3\n", -1, common);
+  auto m = Load(std::string(kGlobal) + "[BUTTON]\nCOLOR=1\n[PANEL]\nCOLOR=7\nSTATES=2\nGLOW=3\n"
+                                       "BORDERSMASK=@0010@0010@0016@0016@1@0\n",
+                -1, common);
   EXPECT_EQ(Section(m.get(), "BUTTON").Props[0].Color, 1u);
   EXPECT_EQ(m->FindSectionIndex("button"), -1);
   const TsGeneralData& mp = Section(m.get(), "MYPANEL");
@@ -250,6 +261,9 @@ TEST_F(SkinText, CommonSectionsAddOnlyNewNames) {
   EXPECT_EQ(mp.Props[1].Color, 9u);
   EXPECT_EQ(mp.States, 2);
   EXPECT_EQ(mp.Glow, 3);
+  EXPECT_EQ(mp.ParentClass, "PANEL");  // a parent named in lower case gives its border as well as its colours
+  EXPECT_EQ(mp.BorderIndex, m->FindMaskByNames("PANEL", "BORDERSMASK"));
+  EXPECT_GE(mp.BorderIndex, 0);
   const TsGeneralData& loose = Section(m.get(), "LOOSE");
   EXPECT_EQ(loose.Props[0].Color, 0xFFFFFFu);
   EXPECT_EQ(loose.States, 3);
@@ -354,7 +368,7 @@ TEST_F(SkinText, TextureImagesAndFramelessElements) {
   ASSERT_GE(f, 0);
   const TsMaskData& flat = m->ma()[f];
   EXPECT_EQ(flat.ImageCount, 1);  // no frames: one, with borders from the frame size
-  EXPECT_EQ(flat.Width, 0);
+  EXPECT_EQ(flat.Width, 10);      // that one frame is the whole element
   EXPECT_EQ(flat.WT, 6);
   EXPECT_EQ(flat.WL, 0);
 }
@@ -426,10 +440,65 @@ TEST_F(SkinText, AGlowCountBeyondTheElementsIsBounded) {
   for (const auto& list : m->ConstData().TitleGlows) EXPECT_LE(list.size(), m->ma().size());
 }
 
-TEST_F(SkinText, TheGeneratedOuterEffectNeedsTheProgramsBlurImage) {
-  // the test program carries no "BLUR5" image: the default source gives no mask
-  auto m = Load(std::string(kGlobal));
-  EXPECT_EQ(m->OuterEffects()[0].Source, 2);
-  EXPECT_EQ(m->OuterEffects()[0].MaskIndex, -1);
-  EXPECT_EQ(m->OuterEffects()[1].MaskIndex, -1);
+TEST_F(SkinText, TheDefaultSourceMakesTheOutlineAndShadowFromTheProgramsBlurImage) {
+  // SH_ colours: left red, the rest black; one width of its own
+  auto m = Load(std::string(kGlobal) + "SH_COLORL=255\nSH_WIDTHT=2\n");
+  const TvkOuterEffectData& sh = m->OuterEffects()[1];
+  EXPECT_EQ(sh.Source, 2);
+  EXPECT_EQ(sh.WidthL, 5);  // unset widths take half the 11-pixel blur image
+  EXPECT_EQ(sh.WidthT, 2);
+  for (const TvkOuterEffectData& e : m->OuterEffects()) {
+    ASSERT_GE(e.MaskIndex, 0);
+    const TsMaskData& md = m->ma()[e.MaskIndex];
+    ASSERT_NE(md.Bmp, nullptr);
+    EXPECT_EQ(md.R, TRect(0, 0, 11, 22));
+    EXPECT_EQ(md.Bmp->Width(), 11);
+    EXPECT_EQ(md.Bmp->Height(), 22);
+    EXPECT_EQ(md.ImageCount, 1);
+    EXPECT_EQ(md.MaskType, 1);
+    EXPECT_EQ(md.DrawMode, 1);
+    EXPECT_EQ(md.Width, 11);
+    EXPECT_EQ(md.Height, 11);
+    for (int w : {md.WL, md.WT, md.WR, md.WB, md.BorderWidth}) EXPECT_EQ(w, 5);
+  }
+  const TsMaskData& shadow = m->ma()[sh.MaskIndex];
+  EXPECT_EQ(GetPixel32(shadow.Bmp, 0, 5), 0xFFFF0000u);  // the left edge's colour
+  EXPECT_EQ(GetPixel32(shadow.Bmp, 5, 0), 0xFF000000u);  // the top edge's
+  // the mask band: the middle takes the colour (0), the outermost pixels keep almost all of what lies beneath
+  EXPECT_EQ(GetPixel32(shadow.Bmp, 5, 16), 0xFF000000u);
+  EXPECT_GT(GetPixel32(shadow.Bmp, 0, 16) & 0xFF, 200u);
+  EXPECT_LT(GetPixel32(shadow.Bmp, 3, 16) & 0xFF, GetPixel32(shadow.Bmp, 1, 16) & 0xFF);  // softer inwards
+  // a brighter skin leaves the made element as it is: it is no image of the skin
+  auto bright = Load(std::string(kGlobal) + "SH_COLORL=255\nSH_WIDTHT=2\n", -1, "", nullptr,
+                     [](TsSkinManager* mm) { mm->SetBrightness(40); });
+  const TsMaskData& same = bright->ma()[bright->OuterEffects()[1].MaskIndex];
+  for (int y : {0, 5, 13, 16})
+    for (int x : {0, 2, 5}) EXPECT_EQ(GetPixel32(same.Bmp, x, y), GetPixel32(shadow.Bmp, x, y)) << x << "," << y;
+}
+
+TEST_F(SkinText, ExtendedBordersWithoutTheSkinsOwnTakeTheWindowShadows) {
+  ToolkitStartup();  // extended borders need layered windows
+  SkinManagerUnitInitialize();
+  auto extended = [](TsSkinManager* mm) { mm->SetExtendedBorders(true); };
+  auto m = Load(kGlobal, -1, "", nullptr, extended);
+  const struct {
+    TBitmap* Made;
+    TBitmap* Shadow;
+  } Pairs[] = {{m->ExtBorderBitmap(true), ShadowBitmapActive}, {m->ExtBorderBitmap(false), ShadowBitmapInactive}};
+  for (const auto& p : Pairs) {
+    ASSERT_NE(p.Made, nullptr);
+    EXPECT_NE(p.Made, p.Shadow);  // a copy: the skin frees its own
+    ASSERT_EQ(p.Made->Width(), p.Shadow->Width());
+    ASSERT_EQ(p.Made->Height(), p.Shadow->Height());
+    int Different = 0;
+    for (int y = 0; y < p.Made->Height(); ++y)
+      for (int x = 0; x < p.Made->Width(); ++x) Different += GetPixel32(p.Made, x, y) != GetPixel32(p.Shadow, x, y);
+    EXPECT_EQ(Different, 0);
+  }
+  EXPECT_EQ(m->ExtBorderMargins(), TRect(9, 9, 9, 9));
+  m.reset();
+  SkinManagerUnitFinalize();
+  // without the start-up images nothing is made
+  EXPECT_EQ(Load(kGlobal, -1, "", nullptr, extended)->ExtBorderBitmap(true), nullptr);
+  ToolkitShutdown();
 }
