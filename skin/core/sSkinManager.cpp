@@ -146,6 +146,18 @@ TsSkinManager::TsSkinManager(TComponent* AOwner) : TComponent(AOwner) {
     if (!ComponentState().Contains(csDesigning) && SkinServices().HookMainWindow) SkinServices().HookMainWindow(this);
   }
   if (FormServices.CreateSkinableMenus) FSkinableMenus = FormServices.CreateSkinableMenus(this);
+  // a windowless control is asked and told through its skin data, as every skinned control answers
+  GraphicControlIsHot = [](TObject* C) {
+    auto* Control = dynamic_cast<TControl*>(C);
+    auto* Data = Control != nullptr
+                     ? reinterpret_cast<TsCommonData*>(SendControlCommand(Control, VKCMD_QUERY_SKIN_DATA, 0))
+                     : nullptr;
+    return Data != nullptr && Data->Hot;
+  };
+  GraphicControlMouseLeft = [](TObject* C, TsSkinManager* M) {
+    if (auto* Control = dynamic_cast<TControl*>(C))
+      SendControlCommand(Control, VKCMD_MOUSE_LEFT, reinterpret_cast<LPARAM>(M));
+  };
   StartTimer();
 }
 
@@ -286,7 +298,12 @@ void TsSkinManager::SetIsDefault(bool Value) {
     return;
   }
   if (gDefaultManager == this) return;
+  TsSkinManager* previous = gDefaultManager;
   gDefaultManager = this;
+  // only the default hooks: the thread hook and the patches go with the old one, the application window's
+  // hook comes over to this one
+  if (previous != nullptr) previous->RemoveHooks();
+  if (!ComponentState().Contains(csDesigning) && SkinServices().HookMainWindow) SkinServices().HookMainWindow(this);
   if (ReadingState()) return;
   if (FActive)
     SetSkinName(FSkinName);
@@ -354,9 +371,11 @@ void TsSkinManager::SetScaleModeInternal(TvkScaleMode Value) {
   };
   if (!designing && OnScaleModeChange) OnScaleModeChange(this, TvkScaleChangeInfo{old, Value, percent(old), percent(Value)});
   FOptions->FScaleMode = Value;
-  if (designing || ReadingState()) return;
-  // menu items without a picture of their own keep a glyph column of the new scale
+  if (designing) return;
+  // menu items without a picture of their own keep a glyph column of the new scale, also when the mode comes
+  // with a stored form
   if (percent(old) > 0) DefaultMenuGlyphSize = MulDiv(DefaultMenuGlyphSize, percent(Value), percent(old));
+  if (ReadingState()) return;
   if (FActive && !FModel.gd.empty()) ReloadFromSource();
   // every skinned form of the thread takes the new size
   TRescaleContext ctx{this, percent(old)};

@@ -575,10 +575,10 @@ public:
   void ChangeHotGraphicControl(TObject* Control);
   // The hot-control check of the 100 ms timer.
   void CheckHotControl();
-  // Asked of the hot graphic control whether it is still hot (command 0x25 of the control layer); empty:
-  // a graphic control never refuses to be cleared.
+  // Asked of the hot graphic control whether it is still hot: the hot flag of the skin data it answers to
+  // command 0x25 (empty: a graphic control never refuses to be cleared).
   std::function<bool(TObject*)> GraphicControlIsHot;
-  // Sends command 0x1E to a graphic control (the control layer registers how).
+  // Tells a graphic control the mouse left it: command 0x1E with the manager.
   std::function<void(TObject*, TsSkinManager*)> GraphicControlMouseLeft;
 
   // Resizes a control to the current scale from the percentage it answers (DefaultPercent when silent).

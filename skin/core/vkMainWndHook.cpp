@@ -10,6 +10,7 @@
 #include "skin/core/vkFormAnimation.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkSkinCommands.h"
+#include "skin/core/vkThdTimer.h"
 #include "skin/core/vkntUtils.h"
 #include "skin/graphics/ToolkitStartup.h"
 
@@ -131,6 +132,10 @@ bool TvkMainWindowHook::Handle(TMessage& Message) {
     case CM_ACTIVATE:
       RepaintScreenForms();
       return false;
+    case WM_ENDSESSION:
+      // another program refused to let the session end: fades run again
+      if (Message.WParam == FALSE) SkinnedSessionEnding = false;
+      return false;
     case WM_SYSCOMMAND:
       return M->SkinData().Active && HandleSysCommand(M, Message);
     case WM_WINDOWPOSCHANGED: {
@@ -195,7 +200,12 @@ void LoadEditorPreview(TsSkinManager* Manager, const TvkEditorPreviewBlock& Bloc
 }
 
 void InstallMainWindowHook(TsSkinManager* Manager) {
-  if (g_Hook != nullptr || Application == nullptr || !WindowsNTFamily) return;
+  // a new default manager takes the hook over
+  if (g_Hook != nullptr) {
+    g_Hook->Manager = Manager;
+    return;
+  }
+  if (Application == nullptr || !WindowsNTFamily) return;
   g_Hook = std::make_unique<TvkMainWindowHook>();
   g_Hook->Manager = Manager;
   Application->HookMainWindow(HookOf(g_Hook.get()));

@@ -1,5 +1,6 @@
 // The default manager's hook of the application's hidden main window: an external skin editor's preview
-// block, activation, minimise and restore, hiding of the main form and popup-menu requests.
+// block, activation, minimise and restore, hiding of the main form, popup-menu requests and a session end that
+// was refused.
 #pragma once
 #include <windows.h>
 
@@ -43,7 +44,8 @@ const TStringList* EditorPreviewText();
 // Loads the skin the block names from its text (without the skin-change animation).
 void LoadEditorPreview(TsSkinManager* Manager, const TvkEditorPreviewBlock& Block);
 
-// The hook lives from the first manager's creation to its destruction (NT family, not designing).
+// The hook lives from the first manager's creation (NT family, not designing) to the destruction of the manager
+// it serves: installing it again hands it to a new default manager.
 void InstallMainWindowHook(TsSkinManager* Manager);
 void RemoveMainWindowHook(TsSkinManager* Manager);
 bool MainWindowHookInstalled();

@@ -92,13 +92,13 @@ TPatch g_GetSysColor{"user32.dll", "GetSysColor", reinterpret_cast<void*>(&SkinG
 TPatch g_GetSysColorBrush{"user32.dll", "GetSysColorBrush", reinterpret_cast<void*>(&SkinGetSysColorBrush)};
 TPatch g_CreatePen{"gdi32.dll", "CreatePen", reinterpret_cast<void*>(&SkinCreatePen)};
 
-// Brushes answered for indexes 8, 13 and 14: made on first request while patched, freed with the patch
-// (the system's own answer is a shared brush nobody frees, so callers never delete them).
+// Brushes answered for indexes 5, 8, 13 and 14: made on first request while patched, freed with the patch
+// (the system's own answer is a shared brush nobody frees, so callers keep them across skin changes).
 struct TSkinBrush {
   HBRUSH Brush = nullptr;
   COLORREF Color = 0;
 };
-TSkinBrush g_Brushes[3];
+TSkinBrush g_Brushes[4];
 // Brushes of an earlier skin's colours: callers may still hold them until the patch goes.
 std::vector<HBRUSH> g_RetiredBrushes;
 
@@ -264,7 +264,7 @@ HBRUSH WINAPI SkinGetSysColorBrush(int Index) {
   const TsSkinManager* M = TsSkinManager::DefaultManager();
   if (M == nullptr) return nullptr;
   switch (Index) {
-    case COLOR_WINDOW: return M->PaletteBrush(5);
+    case COLOR_WINDOW: return SkinBrush(3, Pal(M, pcEditBG));
     case COLOR_WINDOWTEXT: return SkinBrush(0, Pal(M, pcEditText));
     case COLOR_HIGHLIGHT: return SkinBrush(1, Pal(M, pcSelectionBGFocused));
     case COLOR_HIGHLIGHTTEXT: return SkinBrush(2, Pal(M, pcSelectionTextFocused));

@@ -106,5 +106,6 @@ void FinishAnimationTimer(TvkThreadedTimer* Timer);
 // Dst (made 32-bit of R's size when nil, else resized) := the R part of Src.
 void GrabBitmapRect(TvkThreadedTimer* Timer, TBitmap*& Dst, TBitmap* Src, const RECT& R);
 
-// Set by the form skinner once a skinned form got WM_QUERYENDSESSION: no fade starts afterwards.
+// Set by the form skinner once a skinned form got WM_QUERYENDSESSION: no fade starts afterwards, until the
+// application window hears that the session goes on (WM_ENDSESSION with FALSE).
 extern bool SkinnedSessionEnding;

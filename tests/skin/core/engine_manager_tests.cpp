@@ -118,6 +118,34 @@ TEST(ManagerScale, AppliedDpiThresholds) {
   EXPECT_EQ(TsSkinManager::ScaleIndexFromDpi(192), 3);
 }
 
+TEST(ManagerScale, TheRegistryIndexIsReadFromAppliedDpi) {
+  // the current user's key redirected to a scratch key of its own
+  const std::string Scratch = "Software\\KrlTests\\Dpi" + std::to_string(GetCurrentProcessId());
+  HKEY Root = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, Scratch.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &Root, nullptr),
+            ERROR_SUCCESS);
+  HKEY Metrics = nullptr;
+  RegCreateKeyExA(Root, "Control Panel\\Desktop\\WindowMetrics", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &Metrics,
+                  nullptr);
+  ASSERT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, Root), ERROR_SUCCESS);
+  auto IndexWith = [&](const DWORD* Dpi) {
+    if (Dpi != nullptr)
+      RegSetValueExA(Metrics, "AppliedDPI", 0, REG_DWORD, reinterpret_cast<const BYTE*>(Dpi), sizeof(*Dpi));
+    else
+      RegDeleteValueA(Metrics, "AppliedDPI");
+    ManagerPtr m(Create<TsSkinManager>(nullptr));
+    return m->RegistryScaleIndex();
+  };
+  const DWORD Dpi144 = 144, Dpi120 = 120;
+  EXPECT_EQ(IndexWith(&Dpi144), 2);
+  EXPECT_EQ(IndexWith(&Dpi120), 1);
+  EXPECT_EQ(IndexWith(nullptr), 0);  // a missing value reads as 0
+  RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+  RegCloseKey(Metrics);
+  RegCloseKey(Root);
+  RegDeleteTreeA(HKEY_CURRENT_USER, Scratch.c_str());
+}
+
 TEST(ManagerScale, ApplyScaleByMode) {
   ManagerPtr m(Create<TsSkinManager>(nullptr));
   EXPECT_EQ(m->ApplyScale(10), 10);  // old mode: unchanged
@@ -462,9 +490,11 @@ TEST_F(Manager, SettersWhileReadingOnlyStore) {
                      "    Active = False\n"
                      "    Active = True\n"
                      "    Brightness = 10\n"
+                     "    Options.ScaleMode = sm150\n"
                      "    SkinDirectory = '" + dir.Path() + "'\n"
                      "  end\n"
                      "end\n";
+  const int GlyphSize = DefaultMenuGlyphSize;
   TTestSkinForm* form = new TTestSkinForm(nullptr);
   ReadComponentFromText(text, form);
   TsSkinManager* m = form->sSkinManager1;
@@ -472,6 +502,9 @@ TEST_F(Manager, SettersWhileReadingOnlyStore) {
   EXPECT_EQ(m->SkinData().SkinPath, dir.Path() + "F\\");
   EXPECT_EQ(m->Brightness(), 10);
   EXPECT_TRUE(boxes.texts.empty());
+  // the scaled option values follow a mode read with the form
+  EXPECT_EQ(DefaultMenuGlyphSize, GlyphSize * 3 / 2);
+  DefaultMenuGlyphSize = GlyphSize;
   form->Free();
 }
 
@@ -536,11 +569,19 @@ TEST_F(Manager, TheDefaultManagerHooksTheThreadWhileASkinIsApplied) {
   EXPECT_TRUE(m->HooksInstalled());
   HWND during = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
   EXPECT_EQ(gHookCalls, 1);
+  // A new default takes the hook over: a window is still adopted once.
+  other->SetIsDefault(true);
+  EXPECT_FALSE(m->HooksInstalled());
+  EXPECT_TRUE(other->HooksInstalled());
+  HWND handed = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_EQ(gHookCalls, 2);
+  m->SetIsDefault(true);
+  EXPECT_FALSE(other->HooksInstalled());
   m->SetActive(false);
   EXPECT_FALSE(m->HooksInstalled());
   HWND after = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-  EXPECT_EQ(gHookCalls, 1);
-  for (HWND w : {before, during, after}) DestroyWindow(w);
+  EXPECT_EQ(gHookCalls, 2);
+  for (HWND w : {before, during, handed, after}) DestroyWindow(w);
   FormServices.CbtHookProc = saved;
 }
 
@@ -600,6 +641,20 @@ TEST_F(Manager, AStillHotGraphicControlRefusesToBeCleared) {
   EXPECT_EQ(m->HotGraphicControl(), nullptr);
   DestroyWindow(w);
   DestroyWindow(other);
+}
+
+TEST_F(Manager, AGraphicControlIsAskedAndToldThroughItsSkinData) {
+  auto m = Make();
+  testing_support::Owned<skin_owners::TTestGraphicOwner> graphic(Create<skin_owners::TTestGraphicOwner>(nullptr));
+  graphic->SkinData->Hot = true;
+  m->ChangeHotGraphicControl(graphic.get());
+  m->ChangeHotGraphicControl(nullptr);  // still hot: refused
+  EXPECT_EQ(m->HotGraphicControl(), graphic.get());
+  EXPECT_EQ(graphic->Count(VKCMD_MOUSE_LEFT), 0);
+  graphic->SkinData->Hot = false;
+  m->ChangeHotGraphicControl(nullptr);
+  EXPECT_EQ(m->HotGraphicControl(), nullptr);
+  EXPECT_EQ(graphic->Count(VKCMD_MOUSE_LEFT), 1);
 }
 
 TEST_F(Manager, AStoredSkinWithAPreviewListsItsImage) {

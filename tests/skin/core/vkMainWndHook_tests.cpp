@@ -12,6 +12,7 @@
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkMainWndHook.h"
 #include "skin/core/vkSkinCommands.h"
+#include "skin/core/vkThdTimer.h"
 #include "tests/support/MessagePump.h"
 
 using namespace engine_test;
@@ -138,11 +139,33 @@ TEST_F(MainWindowHookTest, APreviewBlockLoadsItsSkinFromItsTextOnce) {
   EXPECT_TRUE(MainWindowHook(Plain));  // swallowed
   testing_support::PumpPending();
   EXPECT_EQ(m->SkinName(), "OTHER");
-  // The hook goes with the manager that set it up, also when another one became the default since.
+  // A new default manager takes the hook over: the next block loads into it, and the hook goes with it.
   auto Other = Make();
+  Other->SetSkinName("OTHER");
   Other->SetIsDefault(true);
+  Platform().GetCommandLineA = [] { return "loader.exe /VKPreview"; };
+  SendMessageA(Application->Handle(), WM_COPYDATA, 7, reinterpret_cast<LPARAM>(&Data));
+  testing_support::PumpPending();
+  EXPECT_EQ(Other->SkinName(), "PREV");
+  EXPECT_EQ(m->SkinName(), "OTHER");
   m.reset();
+  EXPECT_TRUE(MainWindowHookInstalled());
+  Other.reset();
   EXPECT_FALSE(MainWindowHookInstalled());
+}
+
+TEST_F(MainWindowHookTest, ARefusedSessionEndLetsFadesRunAgain) {
+  auto m = Make();
+  const struct {
+    WPARAM Ending;
+    bool StillEnding;
+  } Cases[] = {{TRUE, true}, {FALSE, false}};
+  for (const auto& C : Cases) {
+    SkinnedSessionEnding = true;  // a skinned form was asked
+    SendMessageA(Application->Handle(), WM_ENDSESSION, C.Ending, 0);
+    EXPECT_EQ(SkinnedSessionEnding, C.StillEnding) << C.Ending;
+  }
+  SkinnedSessionEnding = false;
 }
 
 TEST_F(MainWindowHookTest, ActivationRepaintsFormsAndPopupWindowsGoToTheMenuSkinner) {

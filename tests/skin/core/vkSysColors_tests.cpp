@@ -84,18 +84,28 @@ TEST_F(SysColors, PatchedEntriesAnswerTheSkinsColours) {
   EXPECT_EQ(PenColor(CreatePen(PS_SOLID, 1, COLOR_INACTIVEBORDER)), RealInactive);
   EXPECT_EQ(PenColor(CreatePen(PS_SOLID, 1, 0xC0C0C0)), WeightedColorMix(0x405060, 0x102030, 0x26));
   EXPECT_EQ(PenColor(CreatePen(PS_SOLID, 1, 0x010203)), 0x010203u);
-  // Brushes: the edit background is the manager's own; 8, 13 and 14 are made once and kept.
-  EXPECT_EQ(GetSysColorBrush(COLOR_WINDOW), m->PaletteBrush(5));
+  // Brushes: 5, 8, 13 and 14 are made once and kept.
+  HBRUSH Window = GetSysColorBrush(COLOR_WINDOW);
+  EXPECT_EQ(GetSysColorBrush(COLOR_WINDOW), Window);
+  EXPECT_EQ(BrushColor(Window), 0x102030u);
   HBRUSH Text = GetSysColorBrush(COLOR_WINDOWTEXT);
   EXPECT_EQ(GetSysColorBrush(COLOR_WINDOWTEXT), Text);
   EXPECT_EQ(BrushColor(Text), 0x405060u);
   HBRUSH Sel = GetSysColorBrush(COLOR_HIGHLIGHT);
   EXPECT_EQ(BrushColor(Sel), 0x708090u);
   EXPECT_EQ(BrushColor(GetSysColorBrush(COLOR_HIGHLIGHTTEXT)), 0xA0B0C0u);
+  // A reload with new colours: the brushes handed out stay brushes of their colour (callers keep them), new
+  // requests get the new colour.
+  m->SetHueOffset(120);
+  ASSERT_TRUE(GetSysColorBrushPatched());
+  for (HBRUSH Kept : {Window, Text}) EXPECT_EQ(GetObjectType(Kept), static_cast<DWORD>(OBJ_BRUSH));
+  EXPECT_EQ(BrushColor(Window), 0x102030u);
+  HBRUSH Brighter = GetSysColorBrush(COLOR_WINDOW);
+  EXPECT_NE(BrushColor(Brighter), 0x102030u);
+  EXPECT_EQ(BrushColor(Brighter), GetSysColor(COLOR_WINDOW));
   m->RemoveSkin();
   EXPECT_FALSE(GetSysColorPatched());
-  EXPECT_EQ(GetObjectType(Text), 0u);  // freed with the patch
-  EXPECT_EQ(GetObjectType(Sel), 0u);
+  for (HBRUSH Freed : {Text, Sel, Window, Brighter}) EXPECT_EQ(GetObjectType(Freed), 0u);  // freed with the patch
   EXPECT_NE(GetSysColor(COLOR_WINDOW), 0x102030u);
 }
 
