@@ -514,6 +514,10 @@ void HideAnimation(TvkGlowForm* Window, TBitmap* Bmp, int Time, HWND DestWnd, Tv
   if (Steps == 0) {
     if (Window != nullptr) Window->Free();
     if (Bmp != nullptr) Bmp->Free();
+    // a hide cut short above leaves nothing ticking
+    T->SetEnabled(false);
+    if (T->Source != Bmp) FreeAndNil(T->Source);
+    FreeAndNil(T->Frame);
     return;
   }
   T->DestWnd = DestWnd;

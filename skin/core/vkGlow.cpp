@@ -20,6 +20,9 @@ namespace {
 
 // Set while a glow window is freed: freeing can dispatch messages that would clear the glows again.
 bool g_FreeingGlowWindow = false;
+// The id of the table's first slot. Clearing the table moves it past every id handed out, so an id kept by a
+// control after a clear (a title button's) names no later glow.
+int g_FirstId = 0;
 
 bool AppTerminating() { return Application != nullptr && Application->Terminated(); }
 
@@ -72,7 +75,7 @@ int AddEffect(TvkGlowEffect* E, const RECT& R, HWND Wnd, uint8_t Alpha, int Marg
   GlowEffects.push_back(E);
   E->Margin = Margin;
   ShowGlowWindow(E, R, R, Wnd, Alpha);
-  return static_cast<int>(GlowEffects.size()) - 1;
+  return g_FirstId + static_cast<int>(GlowEffects.size()) - 1;
 }
 
 bool CanShowGlow(TsCommonData* SkinData) {
@@ -111,7 +114,8 @@ TvkGlowEffect::~TvkGlowEffect() {
 }
 
 TvkGlowEffect* GlowEffectOf(int GlowId) {
-  return GlowId >= 0 && GlowId < static_cast<int>(GlowEffects.size()) ? GlowEffects[GlowId] : nullptr;
+  const int Slot = GlowId - g_FirstId;
+  return GlowId >= 0 && Slot >= 0 && Slot < static_cast<int>(GlowEffects.size()) ? GlowEffects[Slot] : nullptr;
 }
 
 SIZE GlowWindowSize(int W, int H, int MaskIndex, TsSkinManager* Manager, int Margin) {
@@ -207,13 +211,16 @@ void HideGlowEffect(int& GlowId, bool Animated) {
     T->Level = E->Alpha;
     T->GlowOnly = 1;
     T->BeginFade(Owner, StartStep, false, fmLeave, GlowFadeStep);
+    // every step of the fade-out, each a twelfth of that opacity, so the glow reaches 0 and never vanishes
+    // from part of it
+    T->Step = 0;
     T->DoStep();
     return;
   }
   RestoreWindowMethod(E);
   E->SavedWndMethod = nullptr;
   DisposeGlowWindow(E->GlowForm, M, false);
-  GlowEffects[GlowId] = nullptr;
+  GlowEffects[GlowId - g_FirstId] = nullptr;
   delete E;
   GlowId = -1;
   if (Owner != nullptr && Owner->AnimTimer != nullptr) StopControlAnimation(Owner);
@@ -224,6 +231,7 @@ void ClearAllGlowEffects(bool FreeWindows) {
   // Taken first: freeing windows may come back here.
   std::vector<TvkGlowEffect*> All;
   All.swap(GlowEffects);
+  g_FirstId += static_cast<int>(All.size());
   for (TvkGlowEffect* E : All) {
     if (E == nullptr) continue;
     if (FreeWindows && E->GlowForm != nullptr) {

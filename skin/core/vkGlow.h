@@ -1,7 +1,8 @@
 // Glow effects: a soft halo around a control while the mouse is over it, shown on a click-through layered
 // window of its own (so it can reach outside the control's window), built from the skin's glow mask and
-// shown with per-pixel alpha and an overall opacity. A glow is addressed by its id, the index into one
-// table; ids are never reused while the table lives (a hidden glow leaves an empty slot).
+// shown with per-pixel alpha and an overall opacity. A glow is addressed by its id, which names one slot of
+// a table; ids are never reused in the process (a hidden glow leaves an empty slot, and the ids of a cleared
+// table are not handed out again).
 #pragma once
 #include <windows.h>
 
@@ -32,7 +33,7 @@ public:
   uint8_t Alpha = 0;     // the opacity last put on the window
 };
 
-// The table; an empty slot is a hidden glow.
+// The table since it was last cleared; an empty slot is a hidden glow.
 extern std::vector<TvkGlowEffect*> GlowEffects;
 // The effect of an id; nil outside the table or for an empty slot.
 TvkGlowEffect* GlowEffectOf(int GlowId);

@@ -96,6 +96,7 @@ void AnimateLayeredForm(TCustomForm* Form, TsSkinProvider* P, int Time, uint8_t 
 
   TFreeHolder<TvkGlowForm> Previous;  // the border window that keeps the old look
   TvkGlowForm* Anim = nullptr;
+  TvkBorderForm* Unbordered = nullptr;  // a border form left without a window by a failed creation
   POINT Place{FormRect.left, FormRect.top};
   if (BF != nullptr && FormServices.ReleaseBorderLayeredWindow && FormServices.CreateBorderWindow &&
       FormServices.BorderLayeredWindow) {
@@ -103,6 +104,14 @@ void AnimateLayeredForm(TCustomForm* Form, TsSkinProvider* P, int Time, uint8_t 
     Previous.reset(FormServices.ReleaseBorderLayeredWindow(BF));
     FormServices.CreateBorderWindow(BF);
     Anim = FormServices.BorderLayeredWindow(BF);
+  }
+  if (Anim == nullptr && BF != nullptr) {
+    // No new border window could be made: the change fades in on a window of its own, and the border form
+    // makes its window again when it is next brought up to date.
+    Unbordered = BF;
+    BF = nullptr;
+  }
+  if (BF != nullptr) {
     RECT Margins{};
     if (FormServices.GetExtBorderMargins) FormServices.GetExtBorderMargins(P, Margins);
     const int FrameW = GetWindowFrameWidth(FormWnd, BF, true);
@@ -169,6 +178,7 @@ void AnimateLayeredForm(TCustomForm* Form, TsSkinProvider* P, int Time, uint8_t 
     if (FormServices.UpdateBorderWindow) FormServices.UpdateBorderWindow(BF, true, 255);
   } else {
     FreeOutput();
+    if (Unbordered != nullptr && FormServices.UpdateBorderWindow) FormServices.UpdateBorderWindow(Unbordered, true, 255);
   }
 }
 
@@ -251,7 +261,6 @@ void CaptureControlForChange(TControl* Control) {
 }
 
 void AnimateSkinChange(TControl* Control, int Time, uint8_t MaxAlpha, TvkAnimType Mode) {
-  if (!CanAnimate(Control)) return;
   HWND ControlWnd = WindowOf(Control);
   // However the change ends (an early stop, a paint that throws), nothing of it is left behind and the control
   // draws again (a second WM_SETREDRAW 1 after a finished change changes nothing; a hidden control gets none,
@@ -265,6 +274,9 @@ void AnimateSkinChange(TControl* Control, int Time, uint8_t MaxAlpha, TvkAnimTyp
       if (IsWindow(Wnd) && Control->Visible()) SendMessageA(Wnd, WM_SETREDRAW, 1, 0);
     }
   } End{Control, ControlWnd};
+  // A control hidden (or its window minimised) since its capture shows no change, and the output window laid
+  // over it goes with the guard.
+  if (!CanAnimate(Control)) return;
   TAnimationScope Scope;
   auto* Form = As<TCustomForm>(Control);
   TsSkinProvider* Skinner = SkinnerOf(Form);

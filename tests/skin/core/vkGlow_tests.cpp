@@ -95,8 +95,8 @@ TEST_F(Glow, IdsAreNeverReusedAndMissingMasksGiveNone) {
   EXPECT_FALSE(IsWindowVisible(FirstWnd));
   EXPECT_EQ(B->SkinData->GlowId, Second);
   ShowControlGlow(C->SkinData, false, nullptr, -1, false, 255);
+  EXPECT_EQ(Second, First + 1);
   EXPECT_EQ(C->SkinData->GlowId, Second + 1);
-  EXPECT_EQ(static_cast<int>(GlowEffects.size()), Second + 2);
   // Ids outside the table change nothing.
   int None = -1, Beyond = 99;
   HideGlowEffect(None, false);
@@ -113,6 +113,13 @@ TEST_F(Glow, IdsAreNeverReusedAndMissingMasksGiveNone) {
   EXPECT_TRUE(GlowEffects.empty());
   EXPECT_EQ(B->SkinData->GlowId, -1);
   EXPECT_EQ(C->SkinData->GlowId, -1);
+  // Ids of the cleared table are not handed out again: one kept elsewhere (a title button's) hides no later glow.
+  int Kept = First;
+  ShowControlGlow(A->SkinData, false, nullptr, -1, false, 255);
+  EXPECT_GT(A->SkinData->GlowId, Second + 1);
+  HideGlowEffect(Kept, false);
+  ASSERT_NE(GlowEffectOf(A->SkinData->GlowId), nullptr);
+  EXPECT_TRUE(IsWindowVisible(GlowWindow(A->SkinData->GlowId)));
 }
 
 TEST_F(Glow, AFadedHideStartsAtTheGlowsOpacity) {
@@ -132,6 +139,8 @@ TEST_F(Glow, AFadedHideStartsAtTheGlowsOpacity) {
   ASSERT_FALSE(Alphas.empty());
   EXPECT_EQ(Alphas.front(), 187);  // 204 less a twelfth, not a jump from nothing
   for (size_t i = 1; i < Alphas.size(); ++i) EXPECT_LT(Alphas[i], Alphas[i - 1]);
+  EXPECT_EQ(Alphas.size(), 12u);   // twelve steps of 17 down to nothing, not gone from a part of it
+  EXPECT_EQ(Alphas.back(), 0);
   EXPECT_EQ(B->SkinData->GlowId, -1);
 }
 

@@ -10,6 +10,7 @@
 #include "skin/core/vkFormAnimation.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkSkinChange.h"
+#include "skin/core/vkntTypes.h"
 #include "skin/graphics/ToolkitStartup.h"
 #include "tests/support/LayeredRecorder.h"
 
@@ -111,12 +112,22 @@ TEST_F(SkinChange, ATopLevelCaptureStandsDirectlyAboveTheWindow) {
   DestroyWindow(Above);
 }
 
-TEST_F(SkinChange, HiddenControlsAreLeftAlone) {
+TEST_F(SkinChange, HiddenControlsAreLeftAloneAndOneHiddenAfterItsCaptureLosesItsOutputWindow) {
   auto* Panel = Place(form, 10, 10, 50, 30, Create<TTestSkinOwner>(form));
   CaptureControlForChange(Panel);  // the form is not shown
   EXPECT_EQ(SkinChangeOutputWindow(), nullptr);
   EXPECT_EQ(SkinChangeOldPicture(), nullptr);
   AnimateSkinChange(Panel, 240, 255, atFading);
+  EXPECT_FALSE(InAnimationProcess);
+  form->ShowNoActivate();
+  CaptureControlForChange(Panel);
+  ASSERT_NE(SkinChangeOutputWindow(), nullptr);
+  HWND OutWnd = As<TWinControl>(SkinChangeOutputWindow())->Handle();
+  Panel->SetVisible(false);
+  AnimateSkinChange(Panel, 240, 255, atFading);
+  EXPECT_FALSE(IsWindow(OutWnd));
+  EXPECT_EQ(SkinChangeOutputWindow(), nullptr);
+  EXPECT_EQ(SkinChangeOldPicture(), nullptr);
   EXPECT_FALSE(InAnimationProcess);
 }
 
@@ -194,4 +205,43 @@ TEST_F(SkinChange, AChangeThatStopsEarlyOrThrowsLetsTheFormDrawAgainAndLeavesNot
     Skinned->Free();
     delete TSkinnedStandInForm::Data;
   }
+}
+
+TEST_F(SkinChange, ABorderFormThatCannotMakeItsNewWindowFadesOnAWindowOfItsOwn) {
+  auto* Skinned = Create<TSkinnedStandInForm>(Application);
+  Skinned->SetBorderStyle(bsNone);
+  Skinned->SetBounds(40, 40, 60, 40);
+  TSkinnedStandInForm::Data = new TsScrollWndData(nullptr, true);
+  TSkinnedStandInForm::Data->CacheBmp->SetSize(60, 40);
+  static TvkGlowForm* OldWindow = nullptr;
+  static int Updated = 0;
+  OldWindow = Create<TvkGlowForm>(nullptr);
+  Updated = 0;
+  FormServices.ProviderSkinData = [](TsSkinProvider*) { return TSkinnedStandInForm::Data; };
+  FormServices.ProviderBorderForm = [](TsSkinProvider* P) { return reinterpret_cast<TvkBorderForm*>(P); };
+  FormServices.ReleaseBorderLayeredWindow = [](TvkBorderForm*) {
+    TvkGlowForm* W = OldWindow;
+    OldWindow = nullptr;
+    return W;
+  };
+  FormServices.CreateBorderWindow = [](TvkBorderForm*) {};  // makes nothing
+  FormServices.BorderLayeredWindow = [](TvkBorderForm*) -> TvkGlowForm* { return OldWindow; };
+  FormServices.UpdateBorderWindow = [](TvkBorderForm*, bool, uint8_t) { ++Updated; };
+  HWND OldWnd = OldWindow->Handle();
+  Skinned->ShowNoActivate();
+  const int Forms = Screen->FormCount();
+  LayeredRecorder Rec;
+  AnimateSkinChange(Skinned, 120, 255, atFading);
+  HWND Anim = nullptr;
+  for (const auto& C : Rec.calls)
+    if (C.wnd != Skinned->Handle() && C.wnd != OldWnd) Anim = C.wnd;
+  ASSERT_NE(Anim, nullptr);
+  EXPECT_EQ(Rec.Alphas(Anim).back(), 255);
+  EXPECT_FALSE(IsWindow(Anim));
+  EXPECT_FALSE(IsWindow(OldWnd));  // the old look went with the change
+  EXPECT_EQ(Updated, 1);           // and the border form is asked to make its window again
+  EXPECT_EQ(Screen->FormCount(), Forms - 1);
+  EXPECT_FALSE(InAnimationProcess);
+  Skinned->Free();
+  delete TSkinnedStandInForm::Data;
 }
