@@ -6,6 +6,7 @@
 #include "framework/Platform.h"
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
+#include "framework/System.h"
 #include "skin/graphics/PngGraphic.h"
 #include "skin/graphics/vkPixelOps.h"
 
@@ -18,22 +19,25 @@ namespace {
 HMODULE g_User32 = nullptr;
 TSetProcessDPIAware g_SetProcessDPIAware = nullptr;
 
-TBitmap* LoadShadow(const char* Name) {
-  TResourceStream Stream(GetModuleHandleA(nullptr), Name);
-  auto* Bmp = new TBitmap();
-  try {
-    LoadPngStreamToBitmap(Bmp, &Stream);
-    ClearWhiteKeyPixels(Bmp);
-  } catch (...) {
-    Bmp->Free();
-    throw;
-  }
-  return Bmp;
-}
-
 }  // namespace
 
 TSetProcessDPIAware SetProcessDPIAwareEntry() { return g_SetProcessDPIAware; }
+
+TBitmap* LoadShadowBitmap(HMODULE Module, const char* Name) {
+  if (!ResourceExists(Module, Name)) return nullptr;
+  auto* Bmp = new TBitmap();
+  try {
+    TResourceStream Stream(Module, Name);
+    LoadPngStreamToBitmap(Bmp, &Stream);
+    ClearWhiteKeyPixels(Bmp);
+  } catch (const std::exception&) {
+    Bmp->Free();
+    // start-up goes on without the image; the failure is reported, not swallowed
+    HandleCurrentException();
+    return nullptr;
+  }
+  return Bmp;
+}
 
 bool CommandLineHasSwitch(const char* Switch) {
   for (int i = 1; i <= ParamCount(); ++i)
@@ -45,8 +49,8 @@ void SkinManagerUnitInitialize() {
   OSVERSIONINFOA Info{};
   Info.dwOSVersionInfoSize = sizeof(Info);
   if (Platform().GetVersionExA(&Info)) WindowsNTFamily = Info.dwPlatformId == VER_PLATFORM_WIN32_NT;
-  ShadowBitmapActive = LoadShadow("vkSHDA");
-  ShadowBitmapInactive = LoadShadow("vkSHDI");
+  ShadowBitmapActive = LoadShadowBitmap(GetModuleHandleA(nullptr), "vkSHDA");
+  ShadowBitmapInactive = LoadShadowBitmap(GetModuleHandleA(nullptr), "vkSHDI");
   if (CommandLineHasSwitch("/vkver")) ShowMessage(kVersionNotice);
   g_User32 = LoadSystemLibrary("user32.dll");
   if (g_User32 != nullptr)

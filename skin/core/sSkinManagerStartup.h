@@ -8,9 +8,13 @@ class TBitmap;
 // The system is of the NT family (platform id 2).
 extern bool WindowsNTFamily;
 // The shadows of active and inactive windows: 32-bit images from the resources "vkSHDA" and "vkSHDI",
-// fully transparent white cleared to 0. Nil before start-up and after shut-down.
+// fully transparent white cleared to 0. Nil before start-up and after shut-down, and when an image is missing
+// or does not decode.
 extern TBitmap* ShadowBitmapActive;
 extern TBitmap* ShadowBitmapInactive;
+// One such image from a PNG resource of the module; nil when missing, and when it does not decode (the failure
+// goes to the application's handler: start-up never raises).
+TBitmap* LoadShadowBitmap(HMODULE Module, const char* Name);
 
 // user32's SetProcessDPIAware; nil when the system lacks it or before start-up.
 using TSetProcessDPIAware = BOOL(WINAPI*)();

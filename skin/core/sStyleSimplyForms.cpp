@@ -76,6 +76,28 @@ void SendToForm(TCustomForm* Form, TMessage& Message) {
     SendMessageA(Form->ClientHandle(), Message.Msg, Message.WParam, Message.LParam);
 }
 
+// The maximised MDI child of an MDI main form with a border window keeps the place its old caption gave it; when
+// the caption height changed with the skin (its client no longer lies exactly on the MDI client's), it takes the
+// maximised place again, and the active window stays active. The place is the one its own maximise would give
+// (what it answers to WM_GETMINMAXINFO): showing an already maximised window maximised again moves nothing.
+void RemaximiseMDIChild(TCustomForm* Form, TsSkinProvider* P) {
+  if (BorderOf(P) == nullptr || Form->FormStyle() != fsMDIForm || Form->ClientHandle() == nullptr) return;
+  TCustomForm* Child = Form->ActiveMDIChild();
+  if (Child == nullptr || !Child->HandleAllocated() || !IsZoomed(Child->Handle())) return;
+  const HWND C = Child->Handle(), Client = Form->ClientHandle();
+  RECT Area{}, Own{};
+  GetClientRect(Client, &Area);
+  GetClientRect(C, &Own);
+  MapWindowPoints(C, Client, reinterpret_cast<POINT*>(&Own), 2);
+  if (EqualRect(&Area, &Own)) return;
+  const HWND Active = GetActiveWindow();
+  MINMAXINFO Info{};
+  SendMessageA(C, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&Info));
+  SetWindowPos(C, nullptr, Info.ptMaxPosition.x, Info.ptMaxPosition.y, Info.ptMaxSize.x, Info.ptMaxSize.y,
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  if (Active != nullptr && GetActiveWindow() != Active) SetActiveWindow(Active);
+}
+
 }  // namespace
 
 // ---- the list ----
@@ -218,6 +240,7 @@ void ReskinFormWindow(TsSkinProvider* Provider, int Mode) {
       AnimateSkinChange(Form, 0, 255, atFading);
   }
   SetFlags(Provider, Flags(Provider) & ~kSnapshotTaken);
+  if (Form->HandleAllocated()) RemaximiseMDIChild(Form, Provider);
   MarkChanging(Provider, false);
   const bool Skinned = D != nullptr && D->IsSkinned();
   if (Form->HandleAllocated()) {

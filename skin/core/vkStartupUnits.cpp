@@ -6,6 +6,7 @@
 #include "framework/Platform.h"
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
+#include "framework/System.h"
 #include "skin/core/sConst.h"
 #include "skin/core/vkAlphaImageList.h"
 #include "skin/core/vkntUtils.h"
@@ -148,16 +149,14 @@ void User32WordsFinalize() {
 
 // ---- the library's glyph images ----
 
-void ResourceGlyphListInitialize() {
-  if (ResourceGlyphList != nullptr) return;
+TsAlphaImageList* BuildResourceGlyphList(HMODULE Module, std::initializer_list<const char*> Names) {
   TsAlphaImageList* List = Create<TsAlphaImageList>(nullptr);
   try {
     List->SetWidth(32);
     List->SetHeight(16);
-    for (const char* Name : {"SF", "SR", "SD", "SE", "SC"}) {
-      // a start-up unit raises nothing: an image the program lacks is left out
-      if (!ResourceExists(GetModuleHandleA(nullptr), Name)) continue;
-      TResourceStream Res(GetModuleHandleA(nullptr), Name);
+    for (const char* Name : Names) {
+      if (!ResourceExists(Module, Name)) continue;
+      TResourceStream Res(Module, Name);
       TsImgListItem* Item = List->Items()->Add();
       Item->SetImageName(Name);
       Item->SetImageFormat(ifPNG);
@@ -170,7 +169,17 @@ void ResourceGlyphListInitialize() {
     List->Free();
     throw;
   }
-  ResourceGlyphList = List;
+  return List;
+}
+
+void ResourceGlyphListInitialize() {
+  if (ResourceGlyphList != nullptr) return;
+  // a start-up unit raises nothing: the program starts without the strips, and the failure is reported
+  try {
+    ResourceGlyphList = BuildResourceGlyphList(GetModuleHandleA(nullptr), {"SF", "SR", "SD", "SE", "SC"});
+  } catch (const std::exception&) {
+    HandleCurrentException();
+  }
 }
 
 void ResourceGlyphListFinalize() { FreeAndNil(ResourceGlyphList); }

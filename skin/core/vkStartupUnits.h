@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <initializer_list>
 #include <string>
 
 #include "framework/Classes.h"
@@ -66,5 +67,9 @@ void User32WordsFinalize();
 
 // The library's glyph images: the PNG resources "SF", "SR", "SD", "SE", "SC" in a 32 x 16 list, built once.
 extern TsAlphaImageList* ResourceGlyphList;
+// A list of 32 x 16 images from the module's PNG resources of those names: a missing one is left out, one that
+// does not decode keeps its place as a blank image.
+TsAlphaImageList* BuildResourceGlyphList(HMODULE Module, std::initializer_list<const char*> Names);
+// Raises nothing: a list that cannot be built is reported to the application's handler and left nil.
 void ResourceGlyphListInitialize();
 void ResourceGlyphListFinalize();

@@ -237,3 +237,68 @@ TEST_F(StyleSimply, SkinChangeStepsFreezeAndReleaseTheSkinnedForms) {
   delete Prov.Snapshot;
   RemoveFromSkinnedFormList(Form.get());  // as the skinner does when it goes
 }
+
+namespace {
+// An MDI child whose caption is Extra pixels taller than the system's, as a skinned one can be: its frame and its
+// maximised place both say so.
+class TTallCaptionChild : public TForm {
+public:
+  explicit TTallCaptionChild(TComponent* AOwner) : TForm(AOwner) {}
+  int Extra = 0;
+  void WndProc(TMessage& M) override {
+    TForm::WndProc(M);
+    if (M.Msg == WM_NCCALCSIZE && M.WParam != 0) reinterpret_cast<NCCALCSIZE_PARAMS*>(M.LParam)->rgrc[0].top += Extra;
+    if (M.Msg == WM_GETMINMAXINFO) {
+      auto* Info = reinterpret_cast<MINMAXINFO*>(M.LParam);
+      Info->ptMaxPosition.y -= Extra;
+      Info->ptMaxSize.y += Extra;
+    }
+  }
+};
+
+// The child's client rectangle in the MDI client's coordinates equals the MDI client's whole area.
+bool FillsTheMDIClient(TCustomForm* Main, TCustomForm* Child) {
+  RECT Area{}, Own{};
+  GetClientRect(Main->ClientHandle(), &Area);
+  GetClientRect(Child->Handle(), &Own);
+  MapWindowPoints(Child->Handle(), Main->ClientHandle(), reinterpret_cast<POINT*>(&Own), 2);
+  return EqualRect(&Area, &Own) != FALSE;
+}
+}  // namespace
+
+TEST_F(StyleSimply, AMaximisedMDIChildTakesTheCaptionHeightOfTheNewSkin) {
+  FormSkinnerStandIn standIn;
+  ManagerPtr m = SolidManager();
+  m->AnimEffects()->SkinChanging()->SetActive(false);
+  Owned<TProvidedForm> Main(new TProvidedForm(Application));
+  Main->SetBounds(0, 0, 300, 240);
+  Main->SetFormStyle(fsMDIForm);
+  Application->FormCreated(Main.get());  // the MDI main form children are made in
+  TFakeProvider Prov;
+  Prov.Form = Main.get();
+  TsScrollWndData Data(nullptr, true);
+  Prov.Data = &Data;
+  Main->Provider = &Prov;
+  Main->Show();
+  Owned<TTallCaptionChild> Child(new TTallCaptionChild(Application));
+  Child->SetFormStyle(fsMDIChild);
+  Child->Show();
+  Child->SetWindowState(wsMaximized);
+  ASSERT_TRUE(FillsTheMDIClient(Main.get(), Child.get()));
+  // the new skin's caption is taller: the frame follows, the place does not
+  Child->Extra = 6;
+  SetWindowPos(Child->Handle(), nullptr, 0, 0, 0, 0,
+               SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ASSERT_FALSE(FillsTheMDIClient(Main.get(), Child.get()));
+  const HWND Active = GetActiveWindow();
+  const LONG Style = GetWindowLongA(Child->Handle(), GWL_STYLE);
+  for (bool Border : {false, true}) {
+    Prov.Border = Border;  // only a main form with a border window shows its child again
+    Prov.Flags = 0x10000;
+    ReskinFormWindow(reinterpret_cast<TsSkinProvider*>(&Prov), 1);
+    EXPECT_EQ(FillsTheMDIClient(Main.get(), Child.get()), Border) << Border;
+  }
+  EXPECT_TRUE(IsZoomed(Child->Handle()));
+  EXPECT_EQ(GetWindowLongA(Child->Handle(), GWL_STYLE), Style);
+  EXPECT_EQ(GetActiveWindow(), Active);
+}

@@ -1,9 +1,14 @@
-// Start-up-only units: the shell's desktop root and the words read from system DLLs.
+// Start-up-only units: the shell's desktop root, the words read from system DLLs and the images that must not
+// stop start-up.
 #include <gtest/gtest.h>
 
 #include <cstring>
 
+#include "framework/Forms.h"
+#include "framework/Graphics.h"
 #include "framework/Platform.h"
+#include "skin/core/sSkinManagerStartup.h"
+#include "skin/core/vkAlphaImageList.h"
 #include "skin/core/vkStartupUnits.h"
 
 TEST(StartupUnits, DesktopRootWithItsItemListsAndOle) {
@@ -52,4 +57,33 @@ TEST(StartupUnits, CalendarWordFallsBackWhenMissingOrEmpty) {
   EXPECT_EQ(sCalendarToday, "");
   EXPECT_EQ(sUser32Close, "");
   ResetPlatform();
+}
+
+// The test program carries "KRLBADPNG", a resource that is no PNG.
+TEST(StartupUnits, ABadImageResourceStopsNoStartUp) {
+  InitializeForms();
+  std::vector<std::string> Reported;
+  Platform().ExceptionSink = [&](const std::exception& E) { Reported.push_back(E.what()); };
+  const HMODULE Self = GetModuleHandleA(nullptr);
+  // a glyph strip that does not decode keeps its place, blank; one that is missing is left out
+  TsAlphaImageList* List = nullptr;
+  ASSERT_NO_THROW(List = BuildResourceGlyphList(Self, {"SF", "KRLBADPNG", "NOSUCHNAME", "SC"}));
+  ASSERT_NE(List, nullptr);
+  EXPECT_EQ(List->Items()->Count(), 3);
+  EXPECT_EQ(List->Count(), 3);
+  EXPECT_EQ(List->Items()->Items(2)->ImageName(), "SC");
+  List->Free();
+  // a window shadow that does not decode is no image, and the failure is reported
+  TBitmap* Shadow = nullptr;
+  ASSERT_NO_THROW(Shadow = LoadShadowBitmap(Self, "KRLBADPNG"));
+  EXPECT_EQ(Shadow, nullptr);
+  EXPECT_EQ(Reported.size(), 1u);
+  EXPECT_EQ(LoadShadowBitmap(Self, "NOSUCHNAME"), nullptr);
+  TBitmap* Good = LoadShadowBitmap(Self, "vkSHDA");
+  ASSERT_NE(Good, nullptr);
+  EXPECT_EQ(Good->Width(), 40);
+  Good->Free();
+  EXPECT_EQ(Reported.size(), 1u);
+  ResetPlatform();
+  FinalizeForms();
 }
