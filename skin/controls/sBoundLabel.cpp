@@ -186,6 +186,16 @@ void TsBoundLabel::UpdateLabel() {
 
 void TsBoundLabel::PlaceLabel() {
   if (FLabel == nullptr || FControl == nullptr || !FControl->Visible()) return;
+  // the parent aligns once, with the label in its final place, not after each step of the placement
+  struct TAlignHold {
+    TWinControl* Parent;
+    explicit TAlignHold(TWinControl* P) : Parent(P) {
+      if (Parent != nullptr) Parent->DisableAlign();
+    }
+    ~TAlignHold() {
+      if (Parent != nullptr) Parent->EnableAlign();
+    }
+  } Hold(FControl->Parent());
   const int Limit = FDistances[1] < 1 ? 9999 : FDistances[1];
   FLabel->Constraints()->SetMaxWidth(FDistances[1]);
   // Sized afresh from the widest room: auto-size switched on again measures the text.
