@@ -1,5 +1,7 @@
 #include "skin/core/sStyleSimply.h"
 
+#include <algorithm>
+
 const char* const StdSectionNames[kStdSectionCount] = {
     "MENUITEM", "CHECKBOX", "SPEEDBUTTON", "SPEEDBUTTON_SMALL", "TOOLBUTTON", "TRANSPARENT", "GROUPBOX", "DIVIDER",
     "WEBBUTTON", "BUTTON", "COMBONOEDIT", "BUTTON_HUGE", "TOOLBAR", "EDIT", "GAUGE", "SELECTION", "STATUSBAR",
@@ -50,9 +52,12 @@ const char* const ForeignKindDefaults[kForeignKindCount] = {
     " ", "TButton", " ", " ", " ", " ", " ", " ", " ", " ", " ", " ",
     " ", " ",       " ", " ", " ", " ", " ", " ", " ", " ", " "};
 
-bool IntListContains(const int* List, int Value, int First, int Last) {
+bool IntListContains(std::span<const int> List, int Value, int First, int Last) {
   First %= 128;
+  // only what the list holds is read, whatever the bounds asked
+  First = std::max(First, 0);
+  Last = std::min(Last, static_cast<int>(List.size()) - 1);
   for (int i = First; i <= Last; ++i)
-    if (List[i] == Value) return true;
+    if (List[static_cast<size_t>(i)] == Value) return true;
   return false;
 }

@@ -2,6 +2,7 @@
 // name lookup, filled after each load.
 #pragma once
 #include <array>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -39,8 +40,9 @@ constexpr int kForeignKindCount = 23;
 extern const char* const ForeignKindNames[kForeignKindCount];
 extern const char* const ForeignKindDefaults[kForeignKindCount];
 
-// True when one of List[First..Last] is Value; False when Last < First. First is taken modulo 128.
-bool IntListContains(const int* List, int Value, int First, int Last);
+// True when one of List[First..Last] is Value; False when Last < First. First is taken modulo 128; bounds beyond
+// the list reach only what it holds.
+bool IntListContains(std::span<const int> List, int Value, int First, int Last);
 
 // Values of the GLOBALINFO section.
 struct TsSkinData {

@@ -1,11 +1,12 @@
 // What skin state paints itself: colour shifts of a cache, the cache copied around covering children, and an
-// owner's outline drawn into its parent's cache.
+// owner's outline or shadow drawn into its parent's cache.
 #include <gtest/gtest.h>
 
 #include "SkinTestOwners.h"
 #include "tests/support/Dib32.h"
 
 using namespace skin_owners;
+using namespace engine_test;
 using testing_support::Dib32;
 
 namespace {
@@ -144,4 +145,49 @@ TEST_F(CachePaint, BorderWidthsBeyondTheFrameReadNothingOutsideIt) {
   EXPECT_EQ(Cleared, 0);
   delete Bmp;
   delete Img;
+}
+
+// A copy of SOLID that leaves its shadow's source at the default: the shadow made from the program's soft edge.
+TEST(CachePaintShadow, TheDefaultShadowDarkensTheParentsCacheSoftlyAroundTheChild) {
+  BoxRecorder Boxes;
+  TempFolder Dir;
+  const std::string From = SkinBuildFolder() + "SOLID\\", To = Dir.Sub("SHADOWED");
+  for (const char* File : {"MASTER.BMP", "HITBTN.BMP", "PHOTO.JPG"}) WriteFileBytes(To + File, ReadFileBytes(From + File));
+  std::string Text;
+  for (uint8_t B : ReadFileBytes(From + "Options.dat")) Text += static_cast<char>(B);
+  const size_t At = Text.find("SH_SOURCE=0");
+  ASSERT_NE(At, std::string::npos);
+  Text.erase(At, 11);
+  WriteFileText(To + "Options.dat", Text);
+  ResetPlatform();
+  TForm* Form = NewTestForm();
+  {
+    ManagerPtr m(Create<TsSkinManager>(nullptr));
+    m->SetSkinDirectory(Dir.Path());
+    m->SetSkinName("SHADOWED");
+    ASSERT_TRUE(m->SkinData().Active);
+    Form->Show();
+    auto* Panel = Place(Form, 0, 0, 60, 40, Create<TTestSkinOwner>(Form));
+    Panel->SkinData->SetSkinSection("PANEL");
+    Panel->SkinData->FinishLoading(false);
+    BuildFlatCache(Panel->SkinData, Panel);
+    auto* Child = Place(Panel, 10, 10, 20, 10, Create<TTestSkinOwner>(Form));
+    Child->SkinData->SetSkinSection("BUTTON");  // no OUTERMODE of its own: the shadow
+    Child->SkinData->FinishLoading(false);
+    TBitmap* Cache = Panel->SkinData->CacheBmp;
+    const uint32_t Ground = Rgb(Cache, 45, 15);
+    Panel->SkinData->SendCacheToChildren(Panel, POINT{0, 0});
+    // right of the child (its right edge is 30, the shadow reaches 3 further): darker inwards, untouched beyond
+    auto Sum = [&](int X, int Y) {
+      const uint32_t P = Rgb(Cache, X, Y);
+      return (P & 0xFF) + ((P >> 8) & 0xFF) + ((P >> 16) & 0xFF);
+    };
+    EXPECT_EQ(Rgb(Cache, 33, 15), Ground);
+    EXPECT_LT(Sum(30, 15), Sum(32, 15));
+    EXPECT_LT(Sum(32, 15), Sum(33, 15) + 1);
+    EXPECT_GT(Sum(30, 15), 0u) << "soft, not a black edge";
+    EXPECT_LT(Sum(20, 23), Sum(20, 26)) << "below it too";
+  }
+  Form->Free();
+  ResetPlatform();
 }

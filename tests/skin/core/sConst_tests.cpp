@@ -76,8 +76,6 @@ TEST(Constants, VersionLevelOfReportedVersions) {
   };
   sConstInitialize();
   EXPECT_EQ(WindowsVersionLevel, 8);
-  EXPECT_EQ(SysCaptionHeight, GetSystemMetrics(SM_CYCAPTION));
-  EXPECT_EQ(SysScrollWidth, GetSystemMetrics(SM_CXHSCROLL));
   sConstFinalize();
   ResetPlatform();
 }

@@ -94,6 +94,8 @@ TEST_F(StyleSimply, SectionFallbacksAndLists) {
   EXPECT_TRUE(IntListContains(L, 15, 1, 3));
   EXPECT_FALSE(IntListContains(L, 4, 1, 3));
   EXPECT_FALSE(IntListContains(L, 4, 2, 1));
+  EXPECT_TRUE(IntListContains(std::span(L, 3), 8, -1, 99));   // bounds beyond the list read only the list
+  EXPECT_FALSE(IntListContains(std::span(L, 3), 16, 0, 99));  // the fourth is not in the three
 }
 
 TEST_F(StyleSimply, RemovalsFillTheirSlotsFromTheEnd) {
