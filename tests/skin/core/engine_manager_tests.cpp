@@ -118,34 +118,6 @@ TEST(ManagerScale, AppliedDpiThresholds) {
   EXPECT_EQ(TsSkinManager::ScaleIndexFromDpi(192), 3);
 }
 
-TEST(ManagerScale, TheRegistryIndexIsReadFromAppliedDpi) {
-  // the current user's key redirected to a scratch key of its own
-  const std::string Scratch = "Software\\KrlTests\\Dpi" + std::to_string(GetCurrentProcessId());
-  HKEY Root = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, Scratch.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &Root, nullptr),
-            ERROR_SUCCESS);
-  HKEY Metrics = nullptr;
-  RegCreateKeyExA(Root, "Control Panel\\Desktop\\WindowMetrics", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &Metrics,
-                  nullptr);
-  ASSERT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, Root), ERROR_SUCCESS);
-  auto IndexWith = [&](const DWORD* Dpi) {
-    if (Dpi != nullptr)
-      RegSetValueExA(Metrics, "AppliedDPI", 0, REG_DWORD, reinterpret_cast<const BYTE*>(Dpi), sizeof(*Dpi));
-    else
-      RegDeleteValueA(Metrics, "AppliedDPI");
-    ManagerPtr m(Create<TsSkinManager>(nullptr));
-    return m->RegistryScaleIndex();
-  };
-  const DWORD Dpi144 = 144, Dpi120 = 120;
-  EXPECT_EQ(IndexWith(&Dpi144), 2);
-  EXPECT_EQ(IndexWith(&Dpi120), 1);
-  EXPECT_EQ(IndexWith(nullptr), 0);  // a missing value reads as 0
-  RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-  RegCloseKey(Metrics);
-  RegCloseKey(Root);
-  RegDeleteTreeA(HKEY_CURRENT_USER, Scratch.c_str());
-}
-
 TEST(ManagerScale, ApplyScaleByMode) {
   ManagerPtr m(Create<TsSkinManager>(nullptr));
   EXPECT_EQ(m->ApplyScale(10), 10);  // old mode: unchanged

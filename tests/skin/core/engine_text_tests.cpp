@@ -440,39 +440,27 @@ TEST_F(SkinText, AGlowCountBeyondTheElementsIsBounded) {
   for (const auto& list : m->ConstData().TitleGlows) EXPECT_LE(list.size(), m->ma().size());
 }
 
+// How the made shadow looks in a parent's cache: CachePaintShadow.
 TEST_F(SkinText, TheDefaultSourceMakesTheOutlineAndShadowFromTheProgramsBlurImage) {
-  // SH_ colours: left red, the rest black; one width of its own
-  auto m = Load(std::string(kGlobal) + "SH_COLORL=255\nSH_WIDTHT=2\n");
+  const std::string Text = std::string(kGlobal) + "SH_COLORL=255\nSH_WIDTHT=2\n";  // left red, the rest black
+  auto m = Load(Text);
   const TvkOuterEffectData& sh = m->OuterEffects()[1];
-  EXPECT_EQ(sh.Source, 2);
   EXPECT_EQ(sh.WidthL, 5);  // unset widths take half the 11-pixel blur image
   EXPECT_EQ(sh.WidthT, 2);
   for (const TvkOuterEffectData& e : m->OuterEffects()) {
     ASSERT_GE(e.MaskIndex, 0);
     const TsMaskData& md = m->ma()[e.MaskIndex];
     ASSERT_NE(md.Bmp, nullptr);
-    EXPECT_EQ(md.R, TRect(0, 0, 11, 22));
-    EXPECT_EQ(md.Bmp->Width(), 11);
-    EXPECT_EQ(md.Bmp->Height(), 22);
-    EXPECT_EQ(md.ImageCount, 1);
-    EXPECT_EQ(md.MaskType, 1);
-    EXPECT_EQ(md.DrawMode, 1);
-    EXPECT_EQ(md.Width, 11);
+    EXPECT_EQ(md.R, TRect(0, 0, 11, 22));  // a frame over its mask band
     EXPECT_EQ(md.Height, 11);
     for (int w : {md.WL, md.WT, md.WR, md.WB, md.BorderWidth}) EXPECT_EQ(w, 5);
   }
   const TsMaskData& shadow = m->ma()[sh.MaskIndex];
   EXPECT_EQ(GetPixel32(shadow.Bmp, 0, 5), 0xFFFF0000u);  // the left edge's colour
-  EXPECT_EQ(GetPixel32(shadow.Bmp, 5, 0), 0xFF000000u);  // the top edge's
-  // the mask band: the middle takes the colour (0), the outermost pixels keep almost all of what lies beneath
-  EXPECT_EQ(GetPixel32(shadow.Bmp, 5, 16), 0xFF000000u);
-  EXPECT_GT(GetPixel32(shadow.Bmp, 0, 16) & 0xFF, 200u);
-  EXPECT_LT(GetPixel32(shadow.Bmp, 3, 16) & 0xFF, GetPixel32(shadow.Bmp, 1, 16) & 0xFF);  // softer inwards
   // a brighter skin leaves the made element as it is: it is no image of the skin
-  auto bright = Load(std::string(kGlobal) + "SH_COLORL=255\nSH_WIDTHT=2\n", -1, "", nullptr,
-                     [](TsSkinManager* mm) { mm->SetBrightness(40); });
+  auto bright = Load(Text, -1, "", nullptr, [](TsSkinManager* mm) { mm->SetBrightness(40); });
   const TsMaskData& same = bright->ma()[bright->OuterEffects()[1].MaskIndex];
-  for (int y : {0, 5, 13, 16})
+  for (int y : {5, 16})
     for (int x : {0, 2, 5}) EXPECT_EQ(GetPixel32(same.Bmp, x, y), GetPixel32(shadow.Bmp, x, y)) << x << "," << y;
 }
 
@@ -481,19 +469,12 @@ TEST_F(SkinText, ExtendedBordersWithoutTheSkinsOwnTakeTheWindowShadows) {
   SkinManagerUnitInitialize();
   auto extended = [](TsSkinManager* mm) { mm->SetExtendedBorders(true); };
   auto m = Load(kGlobal, -1, "", nullptr, extended);
-  const struct {
-    TBitmap* Made;
-    TBitmap* Shadow;
-  } Pairs[] = {{m->ExtBorderBitmap(true), ShadowBitmapActive}, {m->ExtBorderBitmap(false), ShadowBitmapInactive}};
-  for (const auto& p : Pairs) {
-    ASSERT_NE(p.Made, nullptr);
-    EXPECT_NE(p.Made, p.Shadow);  // a copy: the skin frees its own
-    ASSERT_EQ(p.Made->Width(), p.Shadow->Width());
-    ASSERT_EQ(p.Made->Height(), p.Shadow->Height());
-    int Different = 0;
-    for (int y = 0; y < p.Made->Height(); ++y)
-      for (int x = 0; x < p.Made->Width(); ++x) Different += GetPixel32(p.Made, x, y) != GetPixel32(p.Shadow, x, y);
-    EXPECT_EQ(Different, 0);
+  for (auto [Made, Shadow] : {std::pair{m->ExtBorderBitmap(true), ShadowBitmapActive},
+                              std::pair{m->ExtBorderBitmap(false), ShadowBitmapInactive}}) {
+    ASSERT_NE(Made, nullptr);
+    EXPECT_NE(Made, Shadow);  // a copy: the skin frees its own
+    ASSERT_EQ(Made->Width(), Shadow->Width());
+    for (int i = 0; i < Made->Width(); ++i) EXPECT_EQ(GetPixel32(Made, i, i), GetPixel32(Shadow, i, i)) << i;
   }
   EXPECT_EQ(m->ExtBorderMargins(), TRect(9, 9, 9, 9));
   m.reset();
