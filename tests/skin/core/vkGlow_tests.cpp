@@ -192,6 +192,20 @@ TEST_F(Glow, TheMaskComesFromTheSectionNamed) {
   EXPECT_GE(Plain->SkinData->GlowId, 0);
 }
 
+TEST_F(Glow, AGlowOfAWindowNotOnTopLiesJustAboveIt) {
+  TTestSkinOwner* B = Glowing(10, 20);
+  HWND Wnd = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 300, 300, 50, 50, nullptr, nullptr, nullptr, nullptr);
+  RECT R{300, 300, 400, 320};
+  HWND Glow = GlowWindow(ShowGlowEffect(R, "GLOWBUTTON", "GLOW", B->SkinData, Wnd, 255, 0));
+  ASSERT_NE(Glow, nullptr);
+  EXPECT_EQ(GetWindowLongA(Glow, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  HWND Below = Glow;  // other programs' windows may come between, but the glow stays above its window
+  while (Below != nullptr && Below != Wnd) Below = GetWindow(Below, GW_HWNDNEXT);
+  EXPECT_EQ(Below, Wnd);
+  ClearAllGlowEffects(true);
+  DestroyWindow(Wnd);
+}
+
 TEST_F(Glow, NothingOfTheControlShowingMeansNoGlow) {
   // Placed beyond its form's client area: no pixel of it is visible.
   TTestSkinOwner* B = Glowing(1000, 20);

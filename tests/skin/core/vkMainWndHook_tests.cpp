@@ -193,7 +193,7 @@ TEST_F(MainWindowHookTest, ActivationRepaintsFormsAndPopupWindowsGoToTheMenuSkin
   DestroyWindow(Other);
 }
 
-TEST_F(MainWindowHookTest, MinimiseAnimatesThroughTheSkinnerWithTheSystemAnimationOff) {
+TEST_F(MainWindowHookTest, MinimiseAndRestoreAnimateThroughTheSkinnerWithTheSystemAnimationOff) {
   static std::vector<std::string> Steps;
   static int SystemAnimation = 1;
   Platform().SystemParametersInfoA = [](UINT Action, UINT, void* Data, UINT) -> BOOL {
@@ -226,4 +226,12 @@ TEST_F(MainWindowHookTest, MinimiseAnimatesThroughTheSkinnerWithTheSystemAnimati
   SendMessageA(Application->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
   EXPECT_EQ(Steps, (std::vector<std::string>{"system 0", "animate, iconic 0", "system -1"}));
   EXPECT_TRUE(IsIconic(Application->Handle()));
+  // the restore plays its animation and then brings the application back
+  FormServices.AnimateRestoring = [](TsSkinProvider*) {
+    Steps.push_back("restore, iconic " + std::to_string(IsIconic(Application->Handle()) != 0));
+  };
+  Steps.clear();
+  SendMessageA(Application->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_EQ(Steps, std::vector<std::string>{"restore, iconic 1"});
+  EXPECT_FALSE(IsIconic(Application->Handle()));
 }
