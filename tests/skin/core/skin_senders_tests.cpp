@@ -8,6 +8,7 @@
 #include "skin/core/vkSkinCommands.h"
 #include "skin/graphics/vkParentBg.h"
 #include "skin/graphics/vkPixelOps.h"
+#include "tests/support/Bitmaps.h"
 
 namespace {
 
@@ -101,22 +102,10 @@ class AnsweringWindowed : public TWinControl {
   void MarkDestroying() { SetComponentStateItem(csDestroying, true); }
 };
 
-template <class T> struct Freed {
-  T* obj;
-  ~Freed() { obj->Free(); }
-  T* operator->() const { return obj; }
-};
+using testing_support::Bitmap32;
+using testing_support::Owned;
 
-uint32_t PixelOf(TBitmap* B, int X, int Y) { return static_cast<uint32_t*>(B->ScanLine(Y))[X] & 0xFFFFFF; }
-
-TBitmap* Bitmap32(int W, int H, uint32_t Fill) {
-  auto* B = new TBitmap();
-  B->SetPixelFormat(pf32bit);
-  B->SetSize(W, H);
-  for (int y = 0; y < H; ++y)
-    for (int x = 0; x < W; ++x) static_cast<uint32_t*>(B->ScanLine(y))[x] = Fill;
-  return B;
-}
+uint32_t PixelOf(const testing_support::BitmapPtr& B, int X, int Y) { return testing_support::PixelAt(B.get(), X, Y) & 0xFFFFFF; }
 
 }  // namespace
 
@@ -158,13 +147,13 @@ TEST(SkinSenders, SkinDataHearsTheMessageBeforeTheWindowProcedure) {
 
 TEST(SkinSenders, ControlsAreReachedByPerformOrOnlyThroughAnExistingWindow) {
   EXPECT_EQ(0, SendControlCommand(nullptr, VKCMD_REPAINT, 0));
-  Freed<AnsweringGraphic> graphic{Create<AnsweringGraphic>(nullptr)};
+  Owned<AnsweringGraphic> graphic(Create<AnsweringGraphic>(nullptr));
   graphic->answers.command = [](WORD Cmd, LPARAM L) { return static_cast<LRESULT>(Cmd) * 1000 + L; };
-  EXPECT_EQ(0x15 * 1000 + 4, SendControlCommand(graphic.obj, VKCMD_QUERY_BG_COLOR, 4));
+  EXPECT_EQ(0x15 * 1000 + 4, SendControlCommand(graphic.get(), VKCMD_QUERY_BG_COLOR, 4));
 
-  Freed<AnsweringWindowed> windowed{Create<AnsweringWindowed>(nullptr)};
+  Owned<AnsweringWindowed> windowed(Create<AnsweringWindowed>(nullptr));
   windowed->answers.command = [](WORD, LPARAM) { return LRESULT(5); };
-  EXPECT_EQ(0, SendControlCommand(windowed.obj, VKCMD_REPAINT, 0));
+  EXPECT_EQ(0, SendControlCommand(windowed.get(), VKCMD_REPAINT, 0));
   EXPECT_FALSE(windowed->HandleAllocated());  // no window is made to deliver a command
   EXPECT_TRUE(windowed->answers.heard.empty());
 
@@ -172,62 +161,60 @@ TEST(SkinSenders, ControlsAreReachedByPerformOrOnlyThroughAnExistingWindow) {
   windowed->SetParentWindow(host.wnd);
   windowed->HandleNeeded();
   ASSERT_TRUE(windowed->HandleAllocated());
-  EXPECT_EQ(5, SendControlCommand(windowed.obj, VKCMD_REPAINT, 0));
+  EXPECT_EQ(5, SendControlCommand(windowed.get(), VKCMD_REPAINT, 0));
   EXPECT_EQ(windowed->answers.heard.size(), 1u);
   windowed->MarkDestroying();
-  EXPECT_EQ(0, SendControlCommand(windowed.obj, VKCMD_REPAINT, 0));
+  EXPECT_EQ(0, SendControlCommand(windowed.get(), VKCMD_REPAINT, 0));
   EXPECT_EQ(windowed->answers.heard.size(), 1u);
 }
 
 TEST(SkinSenders, ControlColourIsTheSkinsAnswerOrTheControlsOwnColour) {
   EXPECT_EQ(0xFF00FFu, GetControlColor(nullptr));
-  Freed<AnsweringGraphic> plain{Create<AnsweringGraphic>(nullptr)};
+  Owned<AnsweringGraphic> plain(Create<AnsweringGraphic>(nullptr));
   plain->SetColor(clBtnFace);
   plain->answers.command = [](WORD, LPARAM) { return LRESULT(0x00112233); };
-  EXPECT_EQ(ColorToRGB(clBtnFace), GetControlColor(plain.obj));  // not skinned: the skin is not asked
+  EXPECT_EQ(ColorToRGB(clBtnFace), GetControlColor(plain.get()));  // not skinned: the skin is not asked
   EXPECT_EQ(plain->answers.heard, std::vector<WORD>{VKCMD_QUERY_SKINNED});
 
-  Freed<AnsweringGraphic> skinned{Create<AnsweringGraphic>(nullptr)};
+  Owned<AnsweringGraphic> skinned(Create<AnsweringGraphic>(nullptr));
   skinned->SetColor(clRed);
   skinned->answers.skinned = 1;
   skinned->answers.command = [](WORD, LPARAM) { return LRESULT(clWindow); };
-  EXPECT_EQ(ColorToRGB(clWindow), GetControlColor(skinned.obj));
+  EXPECT_EQ(ColorToRGB(clWindow), GetControlColor(skinned.get()));
   // A skinned control that gives no colour of its own hands back the default it was offered.
   skinned->answers.command = [](WORD, LPARAM Default) { return Default; };
-  EXPECT_EQ(0xFF00FFu, GetControlColor(skinned.obj));
+  EXPECT_EQ(0xFF00FFu, GetControlColor(skinned.get()));
   // Only the exact answer 1 means skinned.
   skinned->answers.skinned = 2;
-  EXPECT_EQ(static_cast<TColor>(clRed), GetControlColor(skinned.obj));
+  EXPECT_EQ(static_cast<TColor>(clRed), GetControlColor(skinned.get()));
 }
 
 TEST(SkinSenders, DisabledLookBlendsTowardTheControlsColour) {
-  Freed<AnsweringGraphic> control{Create<AnsweringGraphic>(nullptr)};
+  Owned<AnsweringGraphic> control(Create<AnsweringGraphic>(nullptr));
   control->SetColor(0x0000FF);  // red
-  TBitmap* B = Bitmap32(2, 2, 0xFF000000);
+  auto B = Bitmap32(2, 2, 0xFF000000);
   TvkBgCacheRef Bg;  // neither bitmap nor fill colour: the control's own colour is used
-  PaintDisabledLook(B, TsDisabledKinds{dkBlended}, control.obj, TPoint(0, 0), Bg);
+  PaintDisabledLook(B.get(), TsDisabledKinds{dkBlended}, control.get(), TPoint(0, 0), Bg);
   const uint32_t red = PixelOf(B, 1, 1);
   control->answers.skinned = 1;
   control->answers.command = [](WORD, LPARAM) { return LRESULT(0x00FF00); };  // the skin says green
-  TBitmap* C = Bitmap32(2, 2, 0xFF000000);
-  PaintDisabledLook(C, TsDisabledKinds{dkBlended}, control.obj, TPoint(0, 0), Bg);
+  auto C = Bitmap32(2, 2, 0xFF000000);
+  PaintDisabledLook(C.get(), TsDisabledKinds{dkBlended}, control.get(), TPoint(0, 0), Bg);
   const uint32_t green = PixelOf(C, 1, 1);
   EXPECT_GT(red >> 16, 0u);  // the red byte of a pixel is its third byte
   EXPECT_EQ(red & 0xFF00, 0u);
   EXPECT_GT(green & 0xFF00, 0u);
   EXPECT_EQ(green >> 16, 0u);
-  B->Free();
-  C->Free();
 }
 
 // ---- the parent-background query through the senders ----
 TEST(ParentBgQuery, AControlParentWithoutSkinGivesItsColour) {
-  Freed<AnsweringGraphic> parent{Create<AnsweringGraphic>(nullptr)};
+  Owned<AnsweringGraphic> parent(Create<AnsweringGraphic>(nullptr));
   parent->SetColor(clBtnFace);
   TvkParentBgQuery Q;
   Q.Bmp = reinterpret_cast<TBitmap*>(0x1);  // whatever the asker left: the query clears it
   Q.FillRect = TRect(1, 1, 5, 5);
-  EXPECT_TRUE(QueryParentBackground(Q, parent.obj, false));
+  EXPECT_TRUE(QueryParentBackground(Q, parent.get(), false));
   EXPECT_EQ(Q.Kind, bgkColor);
   EXPECT_EQ(Q.Color, static_cast<uint32_t>(ColorToRGB(clBtnFace)));
   EXPECT_EQ(Q.Bmp, nullptr);
@@ -240,12 +227,12 @@ TEST(ParentBgQuery, AControlParentWithoutSkinGivesItsColour) {
   // A non-zero answer to the colour question wins over the Color property.
   parent->answers.command = [](WORD Cmd, LPARAM) { return Cmd == VKCMD_QUERY_BG_COLOR ? LRESULT(0x00ABCDEF) : 0; };
   TvkParentBgQuery Q2;
-  QueryParentBackground(Q2, parent.obj, false);
+  QueryParentBackground(Q2, parent.get(), false);
   EXPECT_EQ(Q2.Color, 0x00ABCDEFu);
 }
 
 TEST(ParentBgQuery, AControlParentPaintsItselfShiftedAndClippedWhenAsked) {
-  Freed<AnsweringGraphic> parent{Create<AnsweringGraphic>(nullptr)};
+  Owned<AnsweringGraphic> parent(Create<AnsweringGraphic>(nullptr));
   // The parent paints the whole of itself blue and its point (12, 13) white.
   parent->answers.paint = [](UINT Msg, WPARAM DC) {
     HDC dc = reinterpret_cast<HDC>(DC);
@@ -258,14 +245,14 @@ TEST(ParentBgQuery, AControlParentPaintsItselfShiftedAndClippedWhenAsked) {
       SetPixelV(dc, 12, 13, 0xFFFFFF);
     }
   };
-  TBitmap* Target = Bitmap32(8, 8, 0);
+  auto Target = Bitmap32(8, 8, 0);
   HDC dc = Target->Canvas()->Handle();
   TvkParentBgQuery Q;
   Q.OffsetX = 10;
   Q.OffsetY = 10;
   Q.Area = TRect(0, 0, 5, 5);
   Q.DrawDC = dc;
-  EXPECT_TRUE(QueryParentBackground(Q, parent.obj, true));
+  EXPECT_TRUE(QueryParentBackground(Q, parent.get(), true));
   EXPECT_EQ(Q.Kind, bgkNone);
   EXPECT_EQ(Q.Area, TRect(10, 10, 15, 15));  // kept as moved into the parent's coordinates
   GdiFlush();
@@ -278,7 +265,6 @@ TEST(ParentBgQuery, AControlParentPaintsItselfShiftedAndClippedWhenAsked) {
   GetViewportOrgEx(dc, &org);
   EXPECT_EQ(org.x, 0);  // the DC is handed back as it was
   EXPECT_EQ(org.y, 0);
-  Target->Free();
 }
 
 TEST(ParentBgQuery, WindowParentsAnswerWithABitmapOrKind3OrNotAtAll) {
@@ -291,13 +277,13 @@ TEST(ParentBgQuery, WindowParentsAnswerWithABitmapOrKind3OrNotAtAll) {
   EXPECT_EQ(w.script.heard, std::vector<WORD>{VKCMD_QUERY_PARENT_BG});  // the colour is not asked
 
   // A skinned parent answers from its cache, moving the offsets into it.
-  TBitmap* Cache = Bitmap32(4, 4, 0xFF00FF00);
+  auto Cache = Bitmap32(4, 4, 0xFF00FF00);
   SkinDataHook hook;
   FakeSkinData data;
   data.saved = TWndMethod::FromFunction([&](TMessage& M) {
     auto* q = reinterpret_cast<TvkParentBgQuery*>(M.LParam);
     q->Kind = bgkBitmap;
-    q->Bmp = Cache;
+    q->Bmp = Cache.get();
     q->OffsetX += 1;
     q->OffsetY += 2;
     M.Result = 1;
@@ -311,7 +297,7 @@ TEST(ParentBgQuery, WindowParentsAnswerWithABitmapOrKind3OrNotAtAll) {
   TvkBgCacheRef Ref;
   BgCacheRefFromQuery(B, Ref);
   EXPECT_TRUE(Ref.Ready);
-  EXPECT_EQ(Ref.Bmp, Cache);
+  EXPECT_EQ(Ref.Bmp, Cache.get());
   EXPECT_EQ(Ref.X, 6);
   EXPECT_EQ(Ref.Y, 2);
   EXPECT_EQ(Ref.FillColor, 0xFF00FFu);
@@ -320,7 +306,7 @@ TEST(ParentBgQuery, WindowParentsAnswerWithABitmapOrKind3OrNotAtAll) {
   data.saved = TWndMethod::FromFunction([](TMessage& M) {
     reinterpret_cast<TvkParentBgQuery*>(M.LParam)->Kind = bgkNotReady;
   });
-  TBitmap* Target = Bitmap32(2, 2, 0);
+  auto Target = Bitmap32(2, 2, 0);
   TvkParentBgQuery N;
   N.DrawDC = Target->Canvas()->Handle();
   EXPECT_TRUE(QueryParentBackgroundWnd(N, w.wnd, true));
@@ -331,6 +317,4 @@ TEST(ParentBgQuery, WindowParentsAnswerWithABitmapOrKind3OrNotAtAll) {
   EXPECT_EQ(Ref.FillColor, 0u);
   EXPECT_EQ(PixelOf(Target, 1, 1), 0u);
   EXPECT_TRUE(w.script.heard.size() == 1u);  // skin data answered; the window never saw the query
-  Target->Free();
-  Cache->Free();
 }
