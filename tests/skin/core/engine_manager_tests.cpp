@@ -109,13 +109,8 @@ TEST_F(Manager, TheFirstManagerIsTheDefault) {
 }
 
 TEST(ManagerScale, AppliedDpiThresholds) {
-  EXPECT_EQ(TsSkinManager::ScaleIndexFromDpi(0), 0);
-  EXPECT_EQ(TsSkinManager::ScaleIndexFromDpi(96), 0);
-  EXPECT_EQ(TsSkinManager::ScaleIndexFromDpi(120), 1);
-  EXPECT_EQ(TsSkinManager::ScaleIndexFromDpi(143), 1);
-  EXPECT_EQ(TsSkinManager::ScaleIndexFromDpi(144), 2);
-  EXPECT_EQ(TsSkinManager::ScaleIndexFromDpi(191), 2);
-  EXPECT_EQ(TsSkinManager::ScaleIndexFromDpi(192), 3);
+  const int Dpi[] = {0, 96, 119, 120, 143, 144, 191, 192}, Index[] = {0, 0, 0, 1, 1, 2, 2, 3};
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(TsSkinManager::ScaleIndexFromDpi(Dpi[i]), Index[i]) << Dpi[i];
 }
 
 TEST(ManagerScale, ApplyScaleByMode) {
@@ -318,26 +313,27 @@ TEST_F(Manager, QueriesFollowTheRules) {
   EXPECT_EQ(m->ma()[m->gd()[edit].BorderIndex].Width, 3);
 }
 
+namespace {
+// Windows that are no form: each skin command they hear is noted with the window.
+std::vector<std::pair<HWND, WORD>> gHeard;
+LRESULT CALLBACK NotingProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == SM_VKCMD) gHeard.emplace_back(w, HIWORD(wp));
+  return DefWindowProcA(w, msg, wp, lp);
+}
+HWND NotingWindow() {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = NotingProc;
+  wc.lpszClassName = "EngineNotingTest";
+  wc.hInstance = GetModuleHandleA(nullptr);
+  RegisterClassA(&wc);  // a second registration fails harmlessly
+  gHeard.clear();
+  return CreateWindowA("EngineNotingTest", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+}
+}  // namespace
+
 TEST_F(Manager, HotWindowTellsLeftAndEntered) {
   auto m = Make();
-  struct Rec {
-    static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-      if (msg == 0xA100) log().push_back(std::make_pair(w, HIWORD(wp)));
-      return DefWindowProcA(w, msg, wp, lp);
-    }
-    static std::vector<std::pair<HWND, WORD>>& log() {
-      static std::vector<std::pair<HWND, WORD>> l;
-      return l;
-    }
-  };
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = Rec::Proc;
-  wc.lpszClassName = "EngineHotTest";
-  wc.hInstance = GetModuleHandleA(nullptr);
-  RegisterClassA(&wc);
-  HWND a = CreateWindowA("EngineHotTest", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
-  HWND b = CreateWindowA("EngineHotTest", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
-  Rec::log().clear();
+  HWND a = NotingWindow(), b = NotingWindow();
   m->ChangeHotWindow(a);
   m->ChangeHotWindow(a);
   m->ChangeHotWindow(b);
@@ -345,7 +341,7 @@ TEST_F(Manager, HotWindowTellsLeftAndEntered) {
   DestroyWindow(a);
   DestroyWindow(b);
   std::vector<std::pair<HWND, WORD>> want = {{a, 0x1D}, {a, 0x1E}, {b, 0x1D}, {b, 0x1E}};
-  EXPECT_EQ(Rec::log(), want);
+  EXPECT_EQ(gHeard, want);
 }
 
 TEST_F(Manager, ASkinTellsTheFormsOfTheScreenAndTheirChildrenOnly) {
@@ -355,30 +351,14 @@ TEST_F(Manager, ASkinTellsTheFormsOfTheScreenAndTheirChildrenOnly) {
   skin_owners::Owned<TForm> form(skin_owners::NewTestForm());
   auto* child = skin_owners::Place(form.get(), 0, 0, 10, 10, Create<skin_owners::TTestGraphicOwner>(form.get()));
   form->HandleNeeded();
-  struct Rec {
-    static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-      if (msg == 0xA100) ++count();
-      return DefWindowProcA(w, msg, wp, lp);
-    }
-    static int& count() {
-      static int n = 0;
-      return n;
-    }
-  };
-  Rec::count() = 0;
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = Rec::Proc;
-  wc.lpszClassName = "EngineBroadcastTest";
-  wc.hInstance = GetModuleHandleA(nullptr);
-  RegisterClassA(&wc);
-  HWND w = CreateWindowA("EngineBroadcastTest", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+  HWND w = NotingWindow();
   m->SetSkinName("F");
   m->SetActive(false);
   DestroyWindow(w);
   const std::vector<WORD> want{VKCMD_SKIN_APPLIED, VKCMD_REREAD_SECTION_INDEX, VKCMD_REPAINT_AFTER_CHANGE,
                                VKCMD_SKIN_DROPPED};
   EXPECT_EQ(child->Heard, want);
-  EXPECT_EQ(Rec::count(), 0) << "windows that are no form of the screen are left alone";
+  EXPECT_TRUE(gHeard.empty()) << "windows that are no form of the screen are left alone";
 }
 
 // ---- the stored description of a form ----
