@@ -210,22 +210,17 @@ TEST_F(Manager, WithoutAnySourceTheFirstStoredSkinIsTaken) {
   EXPECT_EQ(m->SkinName(), "TIDE (internal)");
 }
 
-TEST_F(Manager, WithoutAnySourceAndNoStoredSkinsTheSkinIsOff) {
-  auto m = Make();
-  m->SetSkinName("NOWHERE");
-  EXPECT_FALSE(m->Active());
-  EXPECT_FALSE(m->SkinData().Active);
+TEST_F(Manager, WithoutAnySourceOrWithAStoredSkinWithoutDataTheSkinIsOff) {
+  for (const char* Name : {"NOWHERE", "EMPTY"}) {
+    auto m = Make();
+    m->SetActive(false);
+    if (std::string(Name) == "EMPTY") m->InternalSkins()->Add()->SetName(Name);  // no data: no source
+    m->SetActive(true);
+    m->SetSkinName(Name);
+    EXPECT_FALSE(m->Active()) << Name;
+    EXPECT_FALSE(m->SkinData().Active) << Name;
+  }
   EXPECT_TRUE(boxes.texts.empty());
-}
-
-TEST_F(Manager, AStoredSkinWithoutDataIsNoSource) {
-  auto m = Make();
-  m->SetActive(false);
-  m->InternalSkins()->Add()->SetName("EMPTY");
-  m->SetActive(true);
-  m->SetSkinName("EMPTY");
-  EXPECT_FALSE(m->Active());
-  EXPECT_FALSE(m->SkinData().Active);
 }
 
 TEST_F(Manager, ActiveOffAndOnReloadsAndTellsBoth) {

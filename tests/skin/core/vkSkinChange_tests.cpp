@@ -146,16 +146,25 @@ public:
   }
   static inline TsScrollWndData* Data = nullptr;
   int RedrawsOn = 0;  // WM_SETREDRAW 1 heard
+  // A borderless 60 x 40 one at (40, 40), its skin data with a frame image of that size.
+  static TSkinnedStandInForm* Make() {
+    auto* F = Create<TSkinnedStandInForm>(Application);
+    F->SetBorderStyle(bsNone);
+    F->SetBounds(40, 40, 60, 40);
+    Data = new TsScrollWndData(nullptr, true);
+    Data->CacheBmp->SetSize(60, 40);
+    return F;
+  }
+  void Drop() {
+    Free();
+    delete Data;
+  }
 };
 IMPLEMENT_CLASS(TSkinnedStandInForm)
 
 TEST_F(SkinChange, ASkinnedFormFadesItsNewLookInOnALayeredWindow) {
-  auto* Skinned = Create<TSkinnedStandInForm>(Application);
-  Skinned->SetBorderStyle(bsNone);
-  Skinned->SetBounds(40, 40, 60, 40);
+  auto* Skinned = TSkinnedStandInForm::Make();
   Skinned->SetColor(clBlue);
-  TSkinnedStandInForm::Data = new TsScrollWndData(nullptr, true);
-  TSkinnedStandInForm::Data->CacheBmp->SetSize(60, 40);
   FormServices.ProviderSkinData = [](TsSkinProvider*) { return TSkinnedStandInForm::Data; };
   FormServices.CreateFormRegionAt = [](TsSkinProvider*, int, int) { return CreateRectRgn(0, 0, 60, 40); };
   Skinned->ShowNoActivate();
@@ -173,8 +182,7 @@ TEST_F(SkinChange, ASkinnedFormFadesItsNewLookInOnALayeredWindow) {
   EXPECT_FALSE(IsWindow(Anim));
   EXPECT_EQ(SkinChangeOutputWindow(), nullptr);
   EXPECT_FALSE(InAnimationProcess);
-  Skinned->Free();
-  delete TSkinnedStandInForm::Data;
+  Skinned->Drop();
 }
 
 TEST_F(SkinChange, AChangeThatStopsEarlyOrThrowsLetsTheFormDrawAgainAndLeavesNothing) {
@@ -182,11 +190,7 @@ TEST_F(SkinChange, AChangeThatStopsEarlyOrThrowsLetsTheFormDrawAgainAndLeavesNot
       [] { TSkinnedStandInForm::Data->CacheBmp->SetSize(0, 0); },  // no frame image: nothing to fade
       [] { FormServices.PaintFormFrame = [](TsSkinProvider*) { throw std::runtime_error("frame"); }; }};
   for (const auto& Stop : Stops) {
-    auto* Skinned = Create<TSkinnedStandInForm>(Application);
-    Skinned->SetBorderStyle(bsNone);
-    Skinned->SetBounds(40, 40, 60, 40);
-    TSkinnedStandInForm::Data = new TsScrollWndData(nullptr, true);
-    TSkinnedStandInForm::Data->CacheBmp->SetSize(60, 40);
+    auto* Skinned = TSkinnedStandInForm::Make();
     FormServices = TvkFormServices();
     FormServices.ProviderSkinData = [](TsSkinProvider*) { return TSkinnedStandInForm::Data; };
     Stop();
@@ -202,17 +206,12 @@ TEST_F(SkinChange, AChangeThatStopsEarlyOrThrowsLetsTheFormDrawAgainAndLeavesNot
     EXPECT_EQ(Screen->FormCount(), Forms);
     EXPECT_EQ(GdiObjectCounts(), Gdi);
     EXPECT_FALSE(InAnimationProcess);
-    Skinned->Free();
-    delete TSkinnedStandInForm::Data;
+    Skinned->Drop();
   }
 }
 
 TEST_F(SkinChange, ABorderFormThatCannotMakeItsNewWindowFadesOnAWindowOfItsOwn) {
-  auto* Skinned = Create<TSkinnedStandInForm>(Application);
-  Skinned->SetBorderStyle(bsNone);
-  Skinned->SetBounds(40, 40, 60, 40);
-  TSkinnedStandInForm::Data = new TsScrollWndData(nullptr, true);
-  TSkinnedStandInForm::Data->CacheBmp->SetSize(60, 40);
+  auto* Skinned = TSkinnedStandInForm::Make();
   static TvkGlowForm* OldWindow = nullptr;
   static int Updated = 0;
   OldWindow = Create<TvkGlowForm>(nullptr);
@@ -242,6 +241,5 @@ TEST_F(SkinChange, ABorderFormThatCannotMakeItsNewWindowFadesOnAWindowOfItsOwn) 
   EXPECT_EQ(Updated, 1);           // and the border form is asked to make its window again
   EXPECT_EQ(Screen->FormCount(), Forms - 1);
   EXPECT_FALSE(InAnimationProcess);
-  Skinned->Free();
-  delete TSkinnedStandInForm::Data;
+  Skinned->Drop();
 }
