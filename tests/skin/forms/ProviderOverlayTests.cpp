@@ -119,7 +119,10 @@ TEST(CaptionCover, CoversTheFrameButNotTheClientWhileTheCaptionChanges) {
     Seen.clear();
     std::string Caption = "A new caption ";
     Caption += std::to_string(Try);
-    // an activation (another program's window going) may have raised the form over its small window
+    // the form back over other programs' topmost windows, which came since it was raised (one that came and went
+    // between the cover's shape and the look at it would go unseen), and its small window over it: an activation
+    // (another program's window going) may have raised the form over the small window
+    SetWindowPos(S.F->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SetWindowPos(Above->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     S.F->SetCaption(Caption);
   }
