@@ -13,6 +13,7 @@
 #include "skin/core/vkThdTimer.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkBlend.h"
+#include "skin/graphics/ToolkitStartup.h"
 
 void RedrawAdapterWindow(HWND Wnd) { RedrawWindow(Wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
 
@@ -42,7 +43,7 @@ bool PaintFadeFrame(TsCommonData* SkinData, HWND Wnd, HDC DC) {
   const bool Own = DC == nullptr;
   if (Own) DC = GetDC(Wnd);
   if (DC == nullptr) return true;
-  if (Own && Application != nullptr && Application->BiDiMode() != bdLeftToRight) SetLayout(DC, 0);
+  if (Own && Application != nullptr && Application->BiDiMode() != bdLeftToRight) ApplyDCLayout(DC, 0);
   BitBlt(DC, 0, 0, Frame->Width(), Frame->Height(), Frame->Canvas()->Handle(), 0, 0, SRCCOPY);
   if (Own) ReleaseDC(Wnd, DC);
   return true;

@@ -31,6 +31,7 @@
 #include "skin/graphics/vkSkinImage.h"
 #include "skin/graphics/vkSkinText.h"
 #include "skin/graphics/vkTextGlow.h"
+#include "skin/graphics/ToolkitStartup.h"
 
 IMPLEMENT_CLASS(TvkDialogWnd)
 
@@ -467,7 +468,7 @@ void TvkDialogWnd::PaintTitleButton(int HitCode) {
   if (BorderForm == nullptr && IsWindowVisible(CtrlHandle)) {
     HDC DC = GetWindowDC(CtrlHandle);
     if (DC != nullptr) {
-      SetLayout(DC, 0);
+      ApplyDCLayout(DC, 0);
       BitBlt(DC, R.Left, R.Top, R.Width(), R.Height(), Cache->Canvas()->Handle(), R.Left, R.Top, SRCCOPY);
       ReleaseDC(CtrlHandle, DC);
     }
@@ -488,7 +489,7 @@ void TvkDialogWnd::PaintNonClient() {
   }
   HDC DC = GetWindowDC(CtrlHandle);
   if (DC == nullptr) return;
-  SetLayout(DC, 0);
+  ApplyDCLayout(DC, 0);
   if (SkinData->CacheDirty) PaintFrame();
   TBitmap* Cache = SkinData->CacheBmp;
   if (Cache != nullptr && !Cache->Empty()) {
@@ -512,7 +513,7 @@ void TvkDialogWnd::PaintBackground(TMessage& Message) {
   const int Saved = SaveDC(DC);
   SkinData->Updating = false;
   ExcludeChildWindows(DC, CtrlHandle);
-  SetLayout(DC, 0);
+  ApplyDCLayout(DC, 0);
   if (SkinData->CacheDirty) PaintFrame();
   if (TBitmap* Cache = SkinData->CacheBmp; Cache != nullptr && !Cache->Empty())
     BitBlt(DC, 0, 0, ClientRectWidth(CtrlHandle), ClientRectHeight(CtrlHandle), Cache->Canvas()->Handle(),

@@ -13,6 +13,7 @@
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkBlend.h"
 #include "skin/graphics/vkSkinText.h"
+#include "skin/graphics/ToolkitStartup.h"
 
 IMPLEMENT_CLASS(TvkStaticWnd)
 IMPLEMENT_CLASS(TvkIconWnd)
@@ -158,7 +159,7 @@ void TvkStaticWnd::PaintToDC(TMessage& Message) {
   GetWindowGeometry(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
   HDC DC = Message.WParam != 0 ? reinterpret_cast<HDC>(Message.WParam) : GetWindowDC(CtrlHandle);
   const int Saved = SaveDC(DC);
-  if (RightToLeftApplication()) SetLayout(DC, 0);
+  if (RightToLeftApplication()) ApplyDCLayout(DC, 0);
   SkinData->CacheDirty = true;
   PrepareAdapterCache(this);
   PaintAdapterCache(SkinData, CtrlHandle, false);

@@ -9,6 +9,7 @@
 #include "skin/core/vkGlow.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkBlend.h"
+#include "skin/graphics/ToolkitStartup.h"
 
 bool SkinnedSessionEnding = false;
 
@@ -52,7 +53,7 @@ HWND FadeWindow(TsCommonData* D) {
 void ShowFrame(HWND Wnd, TBitmap* Frame) {
   HDC DC = GetWindowDC(Wnd);
   if (DC == nullptr) return;
-  if (Application != nullptr && Application->BiDiMode() != bdLeftToRight) SetLayout(DC, 0);
+  if (Application != nullptr && Application->BiDiMode() != bdLeftToRight) ApplyDCLayout(DC, 0);
   BitBlt(DC, 0, 0, Frame->Width(), Frame->Height(), Frame->Canvas()->Handle(), 0, 0, SRCCOPY);
   ReleaseDC(Wnd, DC);
 }
