@@ -526,7 +526,9 @@ void TsCustomComboBox::SkinCommand(TMessage& Message, bool& Done) {
       DetachListAdapter();
       if (!FSkinData->CustomColor()) SetColor(clWindow);
       if (!FSkinData->CustomFont()) Font()->SetColor(clWindowText);
-      if (HandleAllocated()) RecreateWnd();
+      // A window made while skinned is made plain once: the drop reaches the box again through its form's
+      // skinner, and a window already plain has nothing to lose.
+      if (FWasSkinned && HandleAllocated()) RecreateWnd();
       return;
     case VKCMD_REPAINT_AFTER_CHANGE:
       if (!OwnManager) break;

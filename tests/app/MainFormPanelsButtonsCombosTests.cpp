@@ -1,7 +1,7 @@
 // The main form's panels, buttons and combo boxes read from the stored form with the carried TIDE skin: each
 // prints its cache, the panels show their section, the service view's ones paint once uncovered, removing
-// and applying the skin again gives the plain look and back, the combo boxes keeping what they hold, and a
-// change of skin repaints them all from the new one.
+// and applying the skin again gives the plain look and back, the combo boxes keeping what they hold and each
+// making its window anew once each way, and a change of skin repaints them all from the new one.
 #include "tests/app/LoaderApp.h"
 
 #include "framework/SysUtils.h"
@@ -13,6 +13,9 @@
 #include "tests/support/MessagePump.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
 
 using testing_support::Dib32;
 
@@ -55,6 +58,24 @@ std::string ProgramFolder() {
 
 bool OwnerDrawn(TsComboBox* C) { return (GetWindowLongA(C->Handle(), GWL_STYLE) & CBS_OWNERDRAWFIXED) != 0; }
 
+int g_ComboWindowsMade = 0;
+LRESULT CALLBACK CountComboWindows(int Code, WPARAM W, LPARAM L) {
+  char Class[64] = {};
+  if (Code == HCBT_CREATEWND && GetClassNameA(reinterpret_cast<HWND>(W), Class, sizeof Class) &&
+      std::string(Class) == "TsComboBox")
+    ++g_ComboWindowsMade;
+  return CallNextHookEx(nullptr, Code, W, L);
+}
+
+// The combo box windows made while Step runs.
+int ComboWindowsMadeBy(const std::function<void()>& Step) {
+  g_ComboWindowsMade = 0;
+  const HHOOK Hook = SetWindowsHookExA(WH_CBT, CountComboWindows, nullptr, GetCurrentThreadId());
+  Step();
+  UnhookWindowsHookEx(Hook);
+  return g_ComboWindowsMade;
+}
+
 }  // namespace
 
 TEST(LoaderMainFormControls, PanelsButtonsAndCombosPrintTheirSkinnedFaces) {
@@ -81,13 +102,14 @@ TEST(LoaderMainFormControls, WithoutTheSkinThePlainLookAndBackKeepingTheCombosCo
   const int Index = Baud->ItemIndex();
   const int Count = Baud->Items()->Count();
   ASSERT_GT(Count, 0);
-  MainForm->sSkinManager1->SetActive(false);
+  // each of the three boxes is made anew once: plain without the skin, owner-drawn with it
+  EXPECT_EQ(ComboWindowsMadeBy([] { MainForm->sSkinManager1->SetActive(false); }), 3);
   EXPECT_FALSE(OwnerDrawn(Baud));
   EXPECT_FALSE(MainForm->sPanel1->SkinData()->IsSkinned());
   EXPECT_FALSE(MainForm->ButtonConect->SkinData()->IsSkinned());
   EXPECT_EQ(Baud->Items()->Count(), Count);
   EXPECT_EQ(Baud->ItemIndex(), Index);
-  MainForm->sSkinManager1->SetActive(true);
+  EXPECT_EQ(ComboWindowsMadeBy([] { MainForm->sSkinManager1->SetActive(true); }), 3);
   EXPECT_TRUE(OwnerDrawn(Baud));
   EXPECT_EQ(Baud->Items()->Count(), Count);
   EXPECT_EQ(Baud->ItemIndex(), Index);
