@@ -603,6 +603,22 @@ void TvkBorderForm::RestoreFromCaptionDrag() {
   UpdateBorderWindow(true, 255);
 }
 
+void TvkBorderForm::DragPressedCaption(TPoint S) {
+  if (!CaptionPressed || !OwnerZoomed() || (std::abs(S.X - LastPos.x) < 6 && std::abs(S.Y - LastPos.y) < 6)) return;
+  RestoreFromCaptionDrag();
+  CaptionPressed = false;
+  if (GetCapture() == BorderWindow->Handle()) ReleaseCapture();
+  // the drag goes on under the held button: as a faded move where moving blends, else in the system's own move
+  // loop (nothing else would move the form before the caption is taken again)
+  if (!BeginCaptionMove(Provider)) SendToOwner(WM_SYSCOMMAND, SC_MOVE | HTCAPTION, MAKELPARAM(S.X, S.Y));
+}
+
+void TvkBorderForm::EndCaptionPress(LPARAM ScreenPoint) {
+  CaptionPressed = false;
+  if (GetCapture() == BorderWindow->Handle()) ReleaseCapture();
+  SendToOwner(WM_NCLBUTTONUP, static_cast<WPARAM>(-1), ScreenPoint);
+}
+
 void TvkBorderForm::DoubleClick(int Code) {
   TCustomForm* F = Provider->Form();
   const HWND O = OwnerWindow();
@@ -737,6 +753,15 @@ void TvkBorderForm::ResyncProviderAfterForeignMove(const WINDOWPOS* WP) {
 
 void TvkBorderForm::BorderWindowProc(TMessage& Message) {
   try {
+    // the pressed caption of the maximised owner holds the mouse: its moves and release come as client messages
+    if (CaptionPressed && (Message.Msg == WM_MOUSEMOVE || Message.Msg == WM_LBUTTONUP) &&
+        GetCapture() == BorderWindow->Handle()) {
+      POINT P{static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam))};
+      ClientToScreen(BorderWindow->Handle(), &P);
+      if (Message.Msg == WM_MOUSEMOVE) DragPressedCaption(TPoint(P.x, P.y));
+      else EndCaptionPress(MAKELPARAM(P.x, P.y));
+      return;
+    }
     const HWND O = OwnerWindow();
     TCustomForm* F = Provider != nullptr ? Provider->Form() : nullptr;
     switch (Message.Msg) {
@@ -830,16 +855,12 @@ void TvkBorderForm::BorderWindowProc(TMessage& Message) {
         Message.Result = Code;
         if (Provider != nullptr) Provider->SetHotElement(IsTitleElementCode(Provider, Code) ? Code : -1, true);
         else SetOwnerHot(Code == HTMINBUTTON || Code == HTMAXBUTTON || Code == HTCLOSE || Code == HTHELP ? Code : 0);
-        if (CaptionPressed && OwnerZoomed() &&
-            (std::abs(S.X - LastPos.x) >= 6 || std::abs(S.Y - LastPos.y) >= 6)) {
-          RestoreFromCaptionDrag();
-          CaptionPressed = false;
-          // the drag goes on under the held button: as a faded move where moving blends, else in the system's own
-          // move loop (nothing else would move the form before the caption is taken again)
-          if (!BeginCaptionMove(Provider)) SendToOwner(WM_SYSCOMMAND, SC_MOVE | HTCAPTION, MAKELPARAM(S.X, S.Y));
-        }
+        DragPressedCaption(S);
         return;
       }
+      case WM_CAPTURECHANGED:
+        CaptionPressed = false;
+        break;
       case WM_NCLBUTTONDOWN: {
         if (IsOutsideFrame(Message)) return;
         if (ProviderParts.ClosePopups) ProviderParts.ClosePopups(Provider);
@@ -847,8 +868,10 @@ void TvkBorderForm::BorderWindowProc(TMessage& Message) {
         const TPoint S = ScreenPointOf(Message);
         const int Code = HitTest(S);
         if (Code == HTCAPTION && Provider != nullptr && OwnerZoomed()) {
-          CaptionPressed = true;
           LastPos = POINT{S.X, S.Y};
+          // the moves that follow may leave the caption before one of them comes here (the system merges moves)
+          SetCapture(BorderWindow->Handle());
+          CaptionPressed = true;
           return;
         }
         if (Code == HTCAPTION && Provider != nullptr && O != nullptr && !IsIconic(O) && BeginCaptionMove(Provider)) return;
@@ -864,8 +887,7 @@ void TvkBorderForm::BorderWindowProc(TMessage& Message) {
       }
       case WM_NCLBUTTONUP:
         if (IsOutsideFrame(Message)) return;
-        CaptionPressed = false;
-        SendToOwner(WM_NCLBUTTONUP, static_cast<WPARAM>(-1), Message.LParam);
+        EndCaptionPress(Message.LParam);
         return;
       case WM_NCLBUTTONDBLCLK: {
         CaptionPressed = false;

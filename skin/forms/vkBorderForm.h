@@ -83,6 +83,11 @@ private:
   void DoubleClick(int Code);
   void TitleBarItemDoubleClick(int Index);
   void RestoreFromCaptionDrag();
+  // The pointer at screen point S with the maximised owner's caption pressed: 6 pixels off the press restore the
+  // owner and hand the drag on.
+  void DragPressedCaption(TPoint S);
+  // The button let go (screen point): the press ends and the owner is told.
+  void EndCaptionPress(LPARAM ScreenPoint);
   // The owner's hot title element (-1 / 0: none).
   void SetOwnerHot(int Code);
   bool HideMainForm();
