@@ -20,6 +20,7 @@ void SetDefaults(TPlatform& p) {
 #pragma GCC diagnostic pop
   };
   p.WindowFromPoint = [](POINT at) { return ::WindowFromPoint(at); };
+  p.WindowAbove = [](HWND wnd) { return ::GetWindow(wnd, GW_HWNDPREV); };
   p.Beep = [](DWORD f, DWORD d) { return ::Beep(f, d); };
   p.MessageBeep = [](UINT t) { return ::MessageBeep(t); };
   p.ShellExecuteA = [](HWND w, const char* op, const char* file, const char* params, const char* dir, int show) {

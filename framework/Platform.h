@@ -36,6 +36,7 @@ struct TPlatform {
   std::function<void(DWORD ms)> Sleep;
   std::function<BOOL(POINT* p)> GetCursorPos;
   std::function<HWND(POINT p)> WindowFromPoint;  // the window under a screen point (the cursor's, say)
+  std::function<HWND(HWND wnd)> WindowAbove;      // the next window up the z-order
   std::function<DWORD()> GetMessagePos;
   std::function<SHORT(int key)> GetAsyncKeyState;
   std::function<SHORT(int key)> GetKeyState;

@@ -118,7 +118,7 @@ void SetDwmTransitionsForceDisabled(HWND Wnd, bool Value, int Otherwise) {
 void ExcludeWindowsAbove(HWND Wnd, HRGN Region, HWND FormWnd) {
   RECT Form{};
   GetWindowRect(FormWnd, &Form);
-  for (HWND Above = GetWindow(Wnd, GW_HWNDPREV); Above != nullptr; Above = GetWindow(Above, GW_HWNDPREV)) {
+  for (HWND Above = Platform().WindowAbove(Wnd); Above != nullptr; Above = Platform().WindowAbove(Above)) {
     RECT R{};
     // top-level windows owned by another (a dialog over its form) count too: GetParent would name their owner
     if (!IsWindowVisible(Above) || (GetWindowLongA(Above, GWL_STYLE) & WS_CHILD) != 0 || !GetWindowRect(Above, &R) ||

@@ -69,6 +69,15 @@ std::string ReadChildTexts(HWND window) {
   return out;
 }
 
+HWND OwnWindowAbove(HWND w) {
+  for (HWND above = GetWindow(w, GW_HWNDPREV); above != nullptr; above = GetWindow(above, GW_HWNDPREV)) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(above, &pid);
+    if (pid == GetCurrentProcessId()) return above;
+  }
+  return nullptr;
+}
+
 HWND OwnWindowFromPoint(POINT at) {
   // The first (topmost) shown window holding the point; see-through layered ones let the point through, as they do
   // for the system.
