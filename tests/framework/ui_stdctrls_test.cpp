@@ -152,6 +152,7 @@ TEST_F(UiStdCtrls, MemoLinesAreLogicalWrappedOrNotAndHoldMoreThanTheDefaultEditL
 
 // A memo whose edit control records the fonts it is given and how much text it holds at each.
 struct TFontSpy {
+  static constexpr const char* ClassName = "TFontSpyMemo";
   static inline WNDPROC Edit = nullptr;
   static inline std::vector<int> TextAtFont;  // the text length the edit control held at each WM_SETFONT
   static LRESULT CALLBACK Proc(HWND W, UINT Msg, WPARAM WP, LPARAM LP) {
@@ -159,18 +160,21 @@ struct TFontSpy {
     return CallWindowProcA(Edit, W, Msg, WP, LP);
   }
 };
-class TFontSpyMemo : public TMemo {
+// A memo whose edit control's messages go through Spy::Proc first.
+template <class Spy>
+class TSpyMemo : public TMemo {
 public:
   using TMemo::TMemo;
 
 protected:
   void CreateParams(TCreateParams& Params) override {
     TMemo::CreateParams(Params);
-    TFontSpy::Edit = Params.WindowClass.lpfnWndProc;
-    Params.WindowClass.lpfnWndProc = TFontSpy::Proc;
-    Params.WinClassName = "TFontSpyMemo";
+    Spy::Edit = Params.WindowClass.lpfnWndProc;
+    Params.WindowClass.lpfnWndProc = Spy::Proc;
+    Params.WinClassName = Spy::ClassName;
   }
 };
+using TFontSpyMemo = TSpyMemo<TFontSpy>;
 
 TEST_F(UiStdCtrls, AMemoWindowGetsItsFontBeforeItsTextAndLaterFontsStillReachIt) {
   // The edit control lays out every line again for each font: one given over a long text costs it all again.
@@ -205,6 +209,7 @@ TEST_F(UiStdCtrls, AMemoWindowGetsItsFontBeforeItsTextAndLaterFontsStillReachIt)
 // A memo placed beyond its form's client area, as forms keep data memos: its edit control takes no text until
 // something other than its text is asked of it, and until then answers for its text as the edit control would.
 struct TTextSpy {
+  static constexpr const char* ClassName = "TTextSpyMemo";
   static inline WNDPROC Edit = nullptr;
   static inline std::vector<std::string> Given;  // the texts the edit control got
   static LRESULT CALLBACK Proc(HWND W, UINT Msg, WPARAM WP, LPARAM LP) {
@@ -212,18 +217,7 @@ struct TTextSpy {
     return CallWindowProcA(Edit, W, Msg, WP, LP);
   }
 };
-class TTextSpyMemo : public TMemo {
-public:
-  using TMemo::TMemo;
-
-protected:
-  void CreateParams(TCreateParams& Params) override {
-    TMemo::CreateParams(Params);
-    TTextSpy::Edit = Params.WindowClass.lpfnWndProc;
-    Params.WindowClass.lpfnWndProc = TTextSpy::Proc;
-    Params.WinClassName = "TTextSpyMemo";
-  }
-};
+using TTextSpyMemo = TSpyMemo<TTextSpy>;
 
 TEST_F(UiStdCtrls, AMemoOutOfViewTakesItsTextWhenUsedAndAnswersAsOneInView) {
   TForm* form = NewForm();
