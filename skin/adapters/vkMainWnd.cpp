@@ -8,6 +8,7 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkFormServices.h"
+#include "skin/core/vkWindowProps.h"
 #include "skin/graphics/vkParentBg.h"
 
 IMPLEMENT_CLASS(TvkMainWnd)
@@ -130,7 +131,7 @@ void TvkMainWnd::FinishCreation() {
 
 void TvkMainWnd::RestoreControlParams() {
   if (OwnSkinData && SkinData != nullptr) SkinData->DetachFromHandle();
-  if (CtrlHandle != nullptr && IsWindow(CtrlHandle)) RemovePropA(CtrlHandle, kScrollAdapterProp);
+  ScrollAdapterProps().Remove(CtrlHandle);
   GiveClassOwnBrush(CtrlHandle);
 }
 
@@ -233,8 +234,7 @@ void TvkMainWnd::BeforeDestruction() {
       delete SkinData;
     }
     SkinData = nullptr;
-    if (CtrlHandle != nullptr && IsWindow(CtrlHandle) && GetPropA(CtrlHandle, kScrollAdapterProp) == this)
-      RemovePropA(CtrlHandle, kScrollAdapterProp);
+    ScrollAdapterProps().Forget(static_cast<void*>(this));
   }
   // Whatever happened above, no stub may call this object once it is gone.
   if (ObjectInstance != nullptr) {

@@ -15,6 +15,7 @@
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkntUtils.h"
+#include "skin/core/vkWindowProps.h"
 
 namespace {
 
@@ -107,7 +108,7 @@ void InitScrollAdapter(TvkScrollWnd* A, HWND Wnd, bool Repaint) {
   ReadScrollInfo(Wnd, SB_HORZ, A->HorzBar->ScrollInfo);
   ReadScrollInfo(Wnd, SB_VERT, A->VertBar->ScrollInfo);
   A->LeftScrollBar = (GetWindowLongA(Wnd, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) != 0;
-  SetPropA(Wnd, kScrollAdapterProp, A);
+  ScrollAdapterProps().Set(Wnd, A);
   const LONG Style = GetWindowLongA(Wnd, GWL_STYLE);
   A->HorzBar->Style = (Style & WS_HSCROLL) ? 8 : 0;
   A->VertBar->Style = (Style & WS_VSCROLL) ? 8 : 0;
@@ -165,8 +166,7 @@ void RefreshWindowFrame(HWND Wnd, bool Repaint) {
 // ---- scroll adapters of windows ----
 
 TvkScrollWnd* ScrollAdapterOfWindow(HWND Wnd) {
-  if (Wnd == nullptr) return nullptr;
-  return static_cast<TvkScrollWnd*>(GetPropA(Wnd, kScrollAdapterProp));
+  return static_cast<TvkScrollWnd*>(ScrollAdapterProps().Get(Wnd));
 }
 
 TvkScrollBar* GetScrollBarOfWindow(HWND Wnd, int Bar) {

@@ -10,6 +10,7 @@
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkAdapterServices.h"
 #include "skin/core/vkFormServices.h"
+#include "skin/core/vkWindowProps.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkColorMath.h"
 
@@ -28,8 +29,6 @@ const TvkTypeSet SectionByOwnerTypes{{2, 13},  {32, 34},   {51, 51},   {53, 54},
                                      {165, 165}, {226, 227}};
 
 namespace {
-
-constexpr const char* kSkinDataProp = "VKSDATA";
 
 bool Destroying(const TObject* O) {
   auto* C = As<TComponent>(const_cast<TObject*>(O));
@@ -152,6 +151,7 @@ TsCommonData::TsCommonData(TObject* AOwner, bool CreateCacheBmp) {
 
 TsCommonData::~TsCommonData() {
   DetachFromHandle();
+  SkinDataProps().Forget(this);
   SkinIndex = -1;
   FSkinManager = nullptr;
   DetachOwner();
@@ -169,7 +169,7 @@ void TsCommonData::AttachToHandle() {
   if (Wnd == nullptr) return;
   if (SavedWindowProc.IsNull())
     if (auto* Win = As<TWinControl>(OwnerControl)) SavedWindowProc = Win->WindowProc;
-  SetPropA(Wnd, kSkinDataProp, this);
+  SkinDataProps().Set(Wnd, this);
 }
 
 void TsCommonData::DetachFromHandle() {
@@ -177,7 +177,7 @@ void TsCommonData::DetachFromHandle() {
   // control being destroyed may still hold its window
   HWND Wnd = OwnerHandle;
   if (auto* Win = As<TWinControl>(OwnerControl); Win != nullptr && Win->HandleAllocated()) Wnd = Win->Handle();
-  if (Wnd != nullptr && IsWindow(Wnd) && WindowSkinData(Wnd) == this) RemovePropA(Wnd, kSkinDataProp);
+  SkinDataProps().Remove(Wnd, this);
 }
 
 void TsCommonData::DetachOwner() {

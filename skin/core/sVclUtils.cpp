@@ -13,6 +13,7 @@
 #include "skin/core/vkAdapterServices.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkSkinCommands.h"
+#include "skin/core/vkWindowProps.h"
 #include "skin/graphics/ToolkitStartup.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkPixelOps.h"
@@ -22,7 +23,6 @@ bool InAnimationProcess = false;
 namespace {
 
 constexpr TColor kNoColor = 0xFF00FF;
-constexpr const char* kSkinDataProp = "VKSDATA";
 
 TWndMethod SavedMethodOfData(TsCommonData* Data) { return Data->SavedWindowProc; }
 
@@ -46,13 +46,7 @@ TLateBound<HRESULT WINAPI(HWND, LPCWSTR, LPCWSTR)>& SetWindowThemeBinding() {
 
 TWndMethod (*SkinDataSavedWindowMethod)(TsCommonData* Data) = SavedMethodOfData;
 
-TsCommonData* WindowSkinData(HWND Wnd) {
-  if (Wnd == nullptr) return nullptr;
-  DWORD Process = 0;
-  GetWindowThreadProcessId(Wnd, &Process);
-  if (Process != GetCurrentProcessId()) return nullptr;
-  return static_cast<TsCommonData*>(GetPropA(Wnd, kSkinDataProp));
-}
+TsCommonData* WindowSkinData(HWND Wnd) { return static_cast<TsCommonData*>(SkinDataProps().Get(Wnd)); }
 
 // ---- senders ----
 

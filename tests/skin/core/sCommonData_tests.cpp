@@ -7,6 +7,7 @@
 #include "framework/Platform.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkSkinCommands.h"
+#include "skin/core/vkWindowProps.h"
 
 using namespace skin_owners;
 
@@ -350,17 +351,46 @@ TEST_F(CommonData, TheWindowPropertyLivesWithTheData) {
   D->OwnerHandle = Plain;
   D->AttachToHandle();
   EXPECT_EQ(SkinDataOfHandle(Plain), D);
+  EXPECT_EQ(GetPropA(Plain, "VKSDATA"), D);
   delete D;
   EXPECT_EQ(GetPropA(Plain, "VKSDATA"), nullptr);
+  EXPECT_EQ(SkinDataOfHandle(Plain), nullptr);
+  // the window gone while its data lives
+  D = new TsCommonData(nullptr, false);
+  D->OwnerHandle = Plain;
+  D->AttachToHandle();
   DestroyWindow(Plain);
+  EXPECT_EQ(SkinDataOfHandle(Plain), nullptr);
+  delete D;
   // a property of that name on a window of another process means nothing here
   const HWND Desktop = GetDesktopWindow();
   DWORD Process = 0;
   GetWindowThreadProcessId(Desktop, &Process);
-  if (Process != GetCurrentProcessId() && SetPropA(Desktop, "VKSDATA", reinterpret_cast<HANDLE>(0x1234))) {
+  if (Process != GetCurrentProcessId()) {
+    SkinDataProps().Set(Desktop, reinterpret_cast<void*>(0x1234));
     EXPECT_EQ(SkinDataOfHandle(Desktop), nullptr);
-    RemovePropA(Desktop, "VKSDATA");
+    SkinDataProps().Remove(Desktop);
   }
+}
+
+TEST_F(CommonData, TheWindowPropertyFollowsTheWindowNotItsHandle) {
+  TTestSkinOwner* O = Owner("PANEL");
+  const HWND Old = O->Handle();
+  // the old window answers to its last message, after the framework has let go of it, as the system's property does
+  TsCommonData* AtLast = nullptr;
+  const TWndMethod Own = O->WindowProc;
+  O->WindowProc = TWndMethod::FromFunction([&](TMessage& M) {
+    Own(M);
+    if (M.Msg == WM_NCDESTROY) AtLast = SkinDataOfHandle(Old);
+  });
+  O->RecreateWnd();
+  const HWND New = O->Handle();
+  ASSERT_NE(New, Old);
+  EXPECT_EQ(AtLast, O->SkinData);
+  EXPECT_EQ(SkinDataOfHandle(Old), nullptr);
+  EXPECT_EQ(SkinDataOfHandle(New), O->SkinData);
+  EXPECT_EQ(GetPropA(New, "VKSDATA"), O->SkinData);
+  O->WindowProc = Own;
 }
 
 TEST_F(CommonData, UnskinnedPrintPaintsTheControlAndThenItsGraphicChildren) {

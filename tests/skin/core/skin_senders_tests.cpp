@@ -6,6 +6,7 @@
 #include "framework/Controls.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkSkinCommands.h"
+#include "skin/core/vkWindowProps.h"
 #include "skin/graphics/vkParentBg.h"
 #include "skin/graphics/vkPixelOps.h"
 #include "tests/support/Bitmaps.h"
@@ -45,7 +46,7 @@ struct ScriptedWindow {
     g_script = &script;
   }
   ~ScriptedWindow() {
-    RemovePropA(wnd, "VKSDATA");
+    SkinDataProps().Remove(wnd);
     DestroyWindow(wnd);
     g_script = nullptr;
   }
@@ -127,7 +128,7 @@ TEST(SkinSenders, SkinDataHearsTheMessageBeforeTheWindowProcedure) {
     direct.push_back(M);
     M.Result = 0x1234;
   });
-  SetPropA(w.wnd, "VKSDATA", &data);
+  SkinDataProps().Set(w.wnd, &data);
   EXPECT_EQ(WindowSkinData(w.wnd), reinterpret_cast<TsCommonData*>(&data));
   EXPECT_EQ(0x1234, SendSkinMessage(w.wnd, WM_USER + 5, 9, 10));
   EXPECT_EQ(0x1234, SendSkinCommand(w.wnd, VKCMD_QUERY_PARENT_BG, 99));
@@ -288,7 +289,7 @@ TEST(ParentBgQuery, WindowParentsAnswerWithABitmapOrKind3OrNotAtAll) {
     q->OffsetY += 2;
     M.Result = 1;
   });
-  SetPropA(w.wnd, "VKSDATA", &data);
+  SkinDataProps().Set(w.wnd, &data);
   TvkParentBgQuery B;
   B.OffsetX = 5;
   B.FillRect = TRect(0, 0, 3, 3);
