@@ -102,7 +102,9 @@ void TWinControl::CreateParams(TCreateParams& Params) {
   Params.WndParent = FParent ? FParent->Handle() : FParentWindow;
   Params.WindowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
   Params.WindowClass.lpfnWndProc = DefWindowProcA;
-  Params.WindowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  // the system's arrow is one shared handle: loading it again would ask the system once more for every window
+  static const HCURSOR Arrow = LoadCursorA(nullptr, IDC_ARROW);
+  Params.WindowClass.hCursor = Arrow;
   Params.WindowClass.hbrBackground = nullptr;
   Params.WinClassName = ClassName();
 }
@@ -191,7 +193,10 @@ void TWinControl::CreateHandle() {
     if (FParent)
       SetWindowPos(FHandle, FParent->PrecedingWindow(this), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     UpdateBounds();
-    Perform(WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), 0);
+    // A window given its font while it was made (a font change meanwhile) is not given it again: a system
+    // control lays itself out anew for every WM_SETFONT.
+    const WPARAM Font = reinterpret_cast<WPARAM>(FFont->Handle());
+    if (static_cast<WPARAM>(Perform(WM_GETFONT, 0, 0)) != Font) Perform(WM_SETFONT, Font, 0);
   } catch (...) {
     FControlState -= csCreating;
     throw;

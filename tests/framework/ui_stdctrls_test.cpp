@@ -206,6 +206,48 @@ TEST_F(UiStdCtrls, AMemoWindowGetsItsFontBeforeItsTextAndLaterFontsStillReachIt)
   form->Free();
 }
 
+// A combo box whose font changes while its window is made, as a skin's colours change it: the system control
+// lays itself out again for every font it is given.
+struct TComboFontSpy {
+  static inline WNDPROC Combo = nullptr;
+  static inline int Fonts = 0;
+  static LRESULT CALLBACK Proc(HWND W, UINT Msg, WPARAM WP, LPARAM LP) {
+    if (Msg == WM_SETFONT) ++Fonts;
+    return CallWindowProcA(Combo, W, Msg, WP, LP);
+  }
+};
+class TRecolouredCombo : public TComboBox {
+public:
+  using TComboBox::TComboBox;
+
+protected:
+  void CreateParams(TCreateParams& Params) override {
+    TComboBox::CreateParams(Params);
+    TComboFontSpy::Combo = Params.WindowClass.lpfnWndProc;
+    Params.WindowClass.lpfnWndProc = TComboFontSpy::Proc;
+    Params.WinClassName = "TComboFontSpy";
+  }
+  void CreateWnd() override {
+    TComboBox::CreateWnd();
+    Font()->SetColor(Font()->Color() == clRed ? clBlue : clRed);
+  }
+};
+
+TEST_F(UiStdCtrls, AWindowWhoseFontChangesWhileItIsMadeIsGivenItOnceAndLaterFontsStillReachIt) {
+  TForm* form = NewForm();
+  auto* combo = new TRecolouredCombo(form);
+  combo->SetParent(form);
+  TComboFontSpy::Fonts = 0;
+  form->Show();
+  ASSERT_TRUE(combo->HandleAllocated());
+  EXPECT_EQ(TComboFontSpy::Fonts, 1);
+  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(combo->Handle(), WM_GETFONT, 0, 0)), combo->Font()->Handle());
+  combo->Font()->SetSize(14);
+  EXPECT_EQ(TComboFontSpy::Fonts, 2);
+  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(combo->Handle(), WM_GETFONT, 0, 0)), combo->Font()->Handle());
+  form->Free();
+}
+
 // A memo placed beyond its form's client area, as forms keep data memos: its edit control takes no text until
 // something other than its text is asked of it, and until then answers for its text as the edit control would.
 struct TTextSpy {
