@@ -63,11 +63,16 @@ TProbeCounts operator-(const TProbeCounts& A, const TProbeCounts& B) {
 }
 
 double MsSinceProcessStart() {
-  FILETIME Created, Exited, Kernel, User, Now;
-  GetProcessTimes(GetCurrentProcess(), &Created, &Exited, &Kernel, &User);
-  GetSystemTimeAsFileTime(&Now);
   const auto Ticks = [](const FILETIME& F) { return (static_cast<uint64_t>(F.dwHighDateTime) << 32) | F.dwLowDateTime; };
-  return static_cast<double>(Ticks(Now) - Ticks(Created)) / 10000.0;
+  // read once: each reading is a trip to the system, which the timed run would count as the program's own
+  static const uint64_t Created = [&] {
+    FILETIME C, Exited, Kernel, User;
+    GetProcessTimes(GetCurrentProcess(), &C, &Exited, &Kernel, &User);
+    return Ticks(C);
+  }();
+  FILETIME Now;
+  GetSystemTimeAsFileTime(&Now);
+  return static_cast<double>(Ticks(Now) - Created) / 10000.0;
 }
 
 namespace bench_probe {
