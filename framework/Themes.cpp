@@ -13,12 +13,10 @@ using IsAppThemedFn = BOOL(WINAPI*)();
 }  // namespace
 
 int CommonControlsVersion() {
+  // Kept loaded with the late-bound functions: the image lists and controls bind it soon after, and freeing it
+  // would take its window classes away only for them to be registered again.
   HMODULE lib = GetModuleHandleA("comctl32.dll");
-  bool loaded = false;
-  if (!lib) {
-    lib = LoadSystemLibrary("comctl32.dll");
-    loaded = lib != nullptr;
-  }
+  if (!lib) lib = LateBoundLibrary("comctl32.dll");
   if (!lib) return 0;
   int major = 4;
   auto get = reinterpret_cast<DLLGETVERSIONPROC>(reinterpret_cast<void*>(GetProcAddress(lib, "DllGetVersion")));
@@ -27,7 +25,6 @@ int CommonControlsVersion() {
     info.cbSize = sizeof info;
     if (SUCCEEDED(get(&info))) major = static_cast<int>(info.dwMajorVersion);
   }
-  if (loaded) FreeLibrary(lib);
   // Wine's common controls 6 call themselves 5.81: whether the process's manifest redirects comctl32 to the
   // common-controls assembly (only version 6 exists as one) tells.
   ACTCTX_SECTION_KEYED_DATA redirect{};
