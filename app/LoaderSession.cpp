@@ -26,8 +26,8 @@ const char* const kStopText =
 
 // A pump at most this often during the passes over lines and the prefill.
 constexpr DWORD kPumpPeriodMs = 4;
-// A pump at most this often between the frames of a write (the start of every page always pumps). Each pump
-// also lets the serial port's event thread wait again, which under Wine polls the line and slows the reads.
+// A pump at most this often during a write. Each pump also lets the serial port's event thread wait again, which
+// under Wine polls the line and slows the reads.
 constexpr DWORD kWritePumpPeriodMs = 30;
 // Erased runs appended between two looks at the clock during the prefill.
 constexpr size_t kPrefillChunkRuns = 1000;
@@ -69,6 +69,15 @@ bool TBootloaderSession::PumpWhenDue(uint32_t periodMs) {
   lastPump_ = now;
   view_.ProcessMessages();
   return true;
+}
+
+bool TBootloaderSession::PumpOnTheWire(TWirePump pump) {
+  switch (pump) {
+    case TWirePump::WhenDue: return PumpWhenDue(kWritePumpPeriodMs);
+    case TWirePump::Now: Pump(); return true;
+    case TWirePump::OnRetry: break;
+  }
+  return false;
 }
 
 void TBootloaderSession::Pump() {
@@ -305,13 +314,12 @@ void TBootloaderSession::ShowCalibration() {
 }
 
 TBootloaderSession::TTryResult TBootloaderSession::TryFrame(const std::string& frame, const char* logPrefix,
-                                                            int32_t& delay, const char* replyStart) {
+                                                            int32_t& delay, const char* replyStart, TWirePump pump) {
   for (int attempt = 0; attempt < FrameTryLimit; ++attempt) {
-    const bool pumped = PumpWhenDue(kWritePumpPeriodMs);
     port_.WriteStr(frame);
     view_.LogFrame(logPrefix + frame);
-    // The memo takes the lines gathered so far while the frame is on the wire, as often as the window is served.
-    if (pumped) view_.FlushFrameLog();
+    // The window is served while the frame is on the wire, and the memo takes the lines gathered so far.
+    if (PumpOnTheWire(attempt == 0 ? pump : TWirePump::WhenDue)) view_.FlushFrameLog();
     view_.Sleep(static_cast<unsigned>(delay));
     FrameReply.clear();
     FrameReply = port_.ReadStr(20);
@@ -360,32 +368,36 @@ TWriteOutcome TBootloaderSession::WritePages() {
   // StopRequested was cleared at the click: a stop taken during the identification has already ended the write.
 
   // The stop is tested at every page start and once more after the last page, so that a stop pressed during any
-  // page, the first and the only one included, ends the write before its success.
+  // page, the first and the only one included, ends the write before its success. The queue is pumped before each
+  // test: between pages while the page's last data frame is on the wire (the next page's first one shows the page
+  // counted), else here.
   for (int32_t page = 0;; ++page) {
-    Pump();
+    if (page == 0 || page >= PageCount || BlocksPerPage <= 0) Pump();
     if (StopRequested != 0) return FinishStopped();
     if (page >= PageCount) break;
 
     FrameText = EraseFrame(static_cast<uint64_t>(Offset));
-    if (TryFrame(FrameText, "Очистив", EraseDelay, "z84") == TTryResult::Stopped) return FinishStopped();
+    if (TryFrame(FrameText, "Очистив", EraseDelay, "z84", TWirePump::OnRetry) == TTryResult::Stopped)
+      return FinishStopped();
     if (FailureCount > WriteFailureLimit) return FinishFailure(TWriteOutcome::EraseFailed);
 
     view_.SetPageBarMax(BlocksPerPage);
     view_.SetPageBarPosition(0);
     for (int32_t block = 1; block <= BlocksPerPage; ++block) {
-      PumpWhenDue(kWritePumpPeriodMs);
       // Blocks beyond the image carry what the image holds there: nothing.
       const uint64_t first = 2 * static_cast<uint64_t>(Offset);
       const std::string digits = first < FirmwareImage.size()
                                      ? FirmwareImage.substr(static_cast<size_t>(first), 2 * static_cast<size_t>(std::max(BlockSize, 0)))
                                      : std::string();
       FrameText = DataFrame(block, digits);
-      if (TryFrame(FrameText, "Записав", WriteDelay, "z85") == TTryResult::Stopped) return FinishStopped();
+      const TWirePump pump = block == 1 || block == BlocksPerPage ? TWirePump::Now : TWirePump::WhenDue;
+      if (TryFrame(FrameText, "Записав", WriteDelay, "z85", pump) == TTryResult::Stopped) return FinishStopped();
       view_.SetPageBarPosition(view_.PageBarPosition() + 1);
       if (FailureCount > WriteFailureLimit) return FinishFailure(TWriteOutcome::DataFailed);
 
       FrameText = CommitFrame;
-      if (TryFrame(FrameText, "Прошив", CommitDelay, "z86") == TTryResult::Stopped) return FinishStopped();
+      if (TryFrame(FrameText, "Прошив", CommitDelay, "z86", TWirePump::OnRetry) == TTryResult::Stopped)
+        return FinishStopped();
       if (FailureCount > WriteFailureLimit) return FinishFailure(TWriteOutcome::CommitFailed);
       Offset += BlockSize;
     }

@@ -77,13 +77,23 @@ public:
 
 private:
   enum class TTryResult { Accepted, Exhausted, Stopped };
+  // When a try serves the window, always between sending its frame and reading the reply, so that the pump's work
+  // overlaps the frame's time on the wire. A data frame is long enough on the wire to hide a pump; the short erase
+  // and commit frames pump only on a retry, which has waited out a read's time-out already.
+  enum class TWirePump {
+    WhenDue,  // every try, as often as the write's pump period allows
+    Now,      // the first try always (a page's first and last blocks)
+    OnRetry,  // retries only, as often as the period allows
+  };
   void ReopenPort();
   // A pump of the message queue costs tens of microseconds under some systems, so the long
   // passes over lines and the prefill pump only when a few milliseconds have passed, and the write
-  // between frames only as often as a window is worth redrawing. Returns whether it pumped.
+  // only as often as a window is worth redrawing. Returns whether it pumped.
   bool PumpWhenDue(uint32_t periodMs);
-  // Pumps now (the start of a page, where the stop key is tested next).
+  // Pumps now (before the write's stop test).
   void Pump();
+  // A try's pump on its frame's first try; retries pump when due. Returns whether it pumped.
+  bool PumpOnTheWire(TWirePump pump);
   // Erase, write and commit every page of the identified device, then reset it.
   TWriteOutcome WriteFirmware();
   // The write itself; WriteFirmware puts the log of every try into the memo however it ends.
@@ -92,7 +102,8 @@ private:
   bool BuildImage(const std::vector<std::string>& lines, std::string& image);
   bool ReportParseError(const char* text, size_t lineIndex, const std::string& line);
   bool CheckVersion();
-  TTryResult TryFrame(const std::string& frame, const char* logPrefix, int32_t& delay, const char* replyStart);
+  TTryResult TryFrame(const std::string& frame, const char* logPrefix, int32_t& delay, const char* replyStart,
+                      TWirePump pump);
   TWriteOutcome FinishSuccess();
   TWriteOutcome FinishFailure(TWriteOutcome outcome);
   TWriteOutcome FinishStopped();

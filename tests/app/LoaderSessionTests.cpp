@@ -355,9 +355,9 @@ TEST(LoaderWrite, StopKeyEndsTheWriteAtItsNextTest) {
 TEST(LoaderWrite, StopKeyTakesEffectAtTheNextFailedTry) {
   Session s(2, 4, 5);
   s.port.replies["05"] = [](const std::string&, int n) { return n <= 2 ? std::string("z85;") : std::string(); };
-  // Pressed after the first failed try of the second page: the next try still runs, fails, and stops.
+  // Pressed while the second page's first block is tried again: that try still reads, fails, and stops.
   s.view.OnPump = [&] {
-    if (s.port.Sent("05") == 3 && s.session.StopRequested == 0) s.session.RequestStop();
+    if (s.port.Sent("05") == 4 && s.session.StopRequested == 0) s.session.RequestStop();
   };
   EXPECT_EQ(s.session.WriteButton(), TWriteOutcome::Stopped);
   EXPECT_EQ(s.port.Sent("05"), 4);
@@ -401,17 +401,23 @@ TEST(LoaderWrite, StopKeyDoesNothingWhereNoWriteCanStop) {
   }
 }
 
-TEST(LoaderWrite, BetweenFramesTheQueueIsPumpedEveryThirtyMillisecondsAndAtEveryPage) {
-  // Three pages of two blocks; each frame of the write takes `frameMs` on the platform clock. A pump every
-  // 30 ms, besides the one at each page start and the one after the last page: none more with a stopped clock,
-  // one in each page's second block at 10 ms a frame, and at 30 ms a frame one at each block and each commit (a
-  // frame after the last pump) but none at the erase just after the page's own.
+TEST(LoaderWrite, TheQueueIsPumpedWhileDataFramesAreOnTheWireEveryThirtyMillisecondsAndAtEveryPagesEnds) {
+  // Three pages; each frame of the write takes `frameMs` on the platform clock. Before the first page and after the
+  // last; while each page's first and last data frames are on the wire (the gauge's step shows at once, and the
+  // stop test at the next page start sees what the last one took); and while another data frame is, every 30 ms.
+  // With no blocks in a page, at each page start instead.
   struct Case {
+    int blocks;
     DWORD frameMs;
     int writePumps;
-  } cases[] = {{0, 4}, {10, 7}, {30, 3 * (1 + 2 * 2) + 1}};
+  } cases[] = {
+      {4, 0, 2 + 3 * 2},       // a stopped clock: none falls due
+      {4, 10, 2 + 3 * 3},      // the third block of each page, 40 ms after the first
+      {4, 30, 2 + 3 * 4},      // every block
+      {0, 30, 3 + 1},          // each page start and after the last page
+  };
   for (const Case& c : cases) {
-    Session s(2, 4, 3);
+    Session s(c.blocks, 4, 3);
     DWORD now = 1000;
     Platform().GetTickCount = [&] { return now; };
     for (const char* kind : {"04", "05", "06"}) {
@@ -421,10 +427,16 @@ TEST(LoaderWrite, BetweenFramesTheQueueIsPumpedEveryThirtyMillisecondsAndAtEvery
         return answer(frame, n);
       };
     }
-    int writePumps = 0;
-    s.view.OnPump = [&] { writePumps += s.view.gaugeMax == 3; };  // not the identification's
+    int writePumps = 0, onTheWire = 0;
+    s.view.OnPump = [&] {
+      if (s.view.gaugeMax != 3) return;  // not the identification's
+      ++writePumps;
+      // A data frame sent, its reply not read yet.
+      onTheWire += !s.port.pending.empty() && s.port.written.back().compare(0, 3, "z05") == 0;
+    };
     EXPECT_EQ(s.session.WriteButton(), TWriteOutcome::Succeeded);
-    EXPECT_EQ(writePumps, c.writePumps) << c.frameMs << " ms a frame";
+    EXPECT_EQ(writePumps, c.writePumps) << c.blocks << " blocks, " << c.frameMs << " ms a frame";
+    EXPECT_EQ(onTheWire, c.blocks == 0 ? 0 : writePumps - 2) << c.blocks << " blocks, " << c.frameMs << " ms a frame";
   }
 }
 

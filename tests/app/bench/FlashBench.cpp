@@ -39,6 +39,12 @@ constexpr double kGoalPercent = 3;
 // Characters of each frame and of every reply ("z8N", two checksum digits, ";").
 constexpr long long kEraseChars = 12, kDataChars = 8 + 2LL * kBlockSize, kCommitChars = 6, kReplyChars = 6;
 
+// The timed phases as a +relay trace shows them, for counting the server requests of each.
+const char* const kMarkWriteStart = "MARK write-start";
+const char* const kMarkWriteEnd = "MARK write-end";
+const char* const kMarkBareStart = "MARK bare-start";
+const char* const kMarkBareEnd = "MARK bare-end";
+
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 double WireMs(long long chars) { return static_cast<double>(chars) * 10.0 * 1000.0 / kBaud; }
 
@@ -53,12 +59,14 @@ struct TWriteClock {
   Clock::time_point lastBlockStart{};
   std::vector<double> blockMs;
   void Sleep(DWORD ms) {
+    if (!writing && ms == 0) OutputDebugStringA(kMarkWriteStart);
     const Clock::time_point now = Clock::now();
     if (!writing && ms == 0) {
       writing = true;
       start = now;
     } else if (writing && ms == 100 && end == Clock::time_point{}) {
       end = now;
+      OutputDebugStringA(kMarkWriteEnd);
     }
     const TBootloaderSession& session = MainForm->Session();
     const std::string& frame = session.FrameText;
@@ -112,6 +120,7 @@ TRound BareRound(int pages) {
   std::string reply;
   TRound round;
   port->Open();
+  OutputDebugStringA(kMarkBareStart);
   const Clock::time_point t0 = Clock::now();
   auto exchange = [&](const std::string& frame) {
     port->WriteStr(frame);
@@ -131,6 +140,7 @@ TRound BareRound(int pages) {
     }
   }
   round.ms = Ms(Clock::now() - t0);
+  OutputDebugStringA(kMarkBareEnd);
   port->Close();
   const long long blockChars = kDataChars + kCommitChars + 2 * kReplyChars;
   round.wireMs = WireMs(pages * (kEraseChars + kReplyChars + kBlocksPerPage * blockChars));
