@@ -184,6 +184,8 @@ void TMainForm::FormCreate(TObject*) {
   // Writing waits for an image that a parse has built: a start that cannot read the port list parses nothing.
   ButtonWrite->SetEnabled(false);
   FillPortList();
+  // The exchanges only write and read, and no port event has a handler: the port's thread waits for none.
+  BComPort1->SetWatchedEvents({});
   cbBaudRate->SetItemIndex(br115200);
   MemoAbout->Lines()->Clear();
   ProgressbarReadWrite->SetProgress(0);

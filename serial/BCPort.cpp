@@ -165,6 +165,14 @@ void TComThread::BeforeDestruction() {
 
 void TComThread::Execute() {
   const HANDLE port = port_->Handle();
+  if (port_->WatchedEvents().Empty())
+    WaitForSingleObject(stopEvent_, INFINITE);
+  else
+    WaitForEvents(port);
+  PurgeComm(port, PURGE_TXCLEAR | PURGE_RXCLEAR);
+}
+
+void TComThread::WaitForEvents(HANDLE port) {
   HANDLE waitEvent = CreateEventA(nullptr, TRUE, TRUE, nullptr);
   if (!waitEvent) RaiseLastOSError();
   OVERLAPPED overlapped;
@@ -210,7 +218,6 @@ void TComThread::Execute() {
     DWORD unused = 0;
     GetOverlappedResult(port, &overlapped, &unused, TRUE);
   }
-  PurgeComm(port, PURGE_TXCLEAR | PURGE_RXCLEAR);
   CloseHandle(waitEvent);
 }
 
@@ -384,6 +391,12 @@ void TBComPort::SetSyncMethod(TSyncMethod v) {
   if (v == syncMethod_) return;
   if (connected_) RaiseComError(13);
   syncMethod_ = v;
+}
+
+void TBComPort::SetWatchedEvents(TComEvents v) {
+  if (v == watchedEvents_) return;
+  if (connected_) RaiseComError(13);
+  watchedEvents_ = v;
 }
 
 void TBComPort::SetTimeouts(TComTimeouts* v) {

@@ -122,6 +122,8 @@ protected:
   void Execute() override;
 
 private:
+  // Waits for the port's events and delivers them until the stop event is set.
+  void WaitForEvents(HANDLE port);
   void Deliver();
   TBComPort* port_;
   TComEvents events_;
@@ -164,6 +166,10 @@ public:
   void SetTimeouts(TComTimeouts* v);
   TThreadPriority ThreadPriority() const { return threadPriority_; }
   TComEvents WatchedEvents() const { return watchedEvents_; }
+  // The events the event thread waits for. With none it waits only to be stopped: a wait on the port would cost
+  // the program for nothing (under Wine a pending wait polls the line every millisecond). Like `SyncMethod`, a
+  // different value raises message 13 while the port is open.
+  void SetWatchedEvents(TComEvents v);
   TComThread* EventThread() const { return thread_; }
   HWND SyncWindow() const { return syncWindow_; }
 

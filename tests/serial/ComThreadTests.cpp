@@ -1,5 +1,5 @@
 // The port's event thread: its three ways of delivering events, clean start and stop (also while it
-// sits in a synchronised call), a port without modem lines, and the sync window's dispatch.
+// sits in a synchronised call), a port without modem lines, one that watches no event, and the sync window's dispatch.
 #include "serial/BCPort.h"
 
 #include "tests/serial/PortFixtures.h"
@@ -15,6 +15,7 @@
 using testing_support::PumpUntil;
 using testing_support::SimulatedDevice;
 
+using port_fixtures::ComErrorCode;
 using port_fixtures::kPatienceMs;
 using port_fixtures::PortHolder;
 using port_fixtures::UseLoaderTimeouts;
@@ -174,6 +175,42 @@ TEST(ComThread, WithoutModemLinesTheThreadNeitherSpinsNorDies) {
   EXPECT_EQ(reply.size(), 20u);
   EXPECT_THROW(port->Close(), EComPort);  // the lines cannot be lowered: message 12, port released
   EXPECT_FALSE(port->Connected());
+}
+
+TEST(ComThread, WatchingNoEventTheThreadOnlyWaitsToBeStopped) {
+  // Without modem lines every wait on the port fails at once and is counted: watching nothing, none is made.
+  SimulatedDevice::Options options;
+  options.modemLines = false;
+  SimulatedDevice device(options);
+  PortHolder port;
+  port->SetPort(device.PortName());
+  UseLoaderTimeouts(port.port);
+  port->SetWatchedEvents({});
+  RxLog log;
+  log.Attach(port.port);
+  port->Open();
+  TComThread* thread = port->EventThread();
+  ASSERT_NE(thread, nullptr);
+  DWORD mask = 1;
+  ASSERT_TRUE(GetCommMask(port->Handle(), &mask));
+  EXPECT_EQ(mask, 0u);
+  EXPECT_EQ(ComErrorCode([&] { port->SetWatchedEvents({evRxChar}); }), 13);
+  EXPECT_EQ(ComErrorCode([&] { port->SetWatchedEvents({}); }), -1);  // the same set is no change
+  port->WriteStr("z0202;");
+  std::string reply, chunk;
+  ASSERT_TRUE(WaitUntil([&] {
+    port->ReadStr(chunk, 40);
+    reply += chunk;
+    return reply.size() >= 20;
+  }));
+  CheckSynchronize();
+  EXPECT_EQ(log.calls, 0);
+  EXPECT_EQ(thread->FailedWaits(), 0);
+  EXPECT_FALSE(thread->Finished());
+  EXPECT_THROW(port->Close(), EComPort);  // the lines cannot be lowered: message 12, port released
+  EXPECT_EQ(port->EventThread(), nullptr);
+  port->SetWatchedEvents({evRxChar});  // closed: taken
+  EXPECT_EQ(port->WatchedEvents(), TComEvents{evRxChar});
 }
 
 TEST(ComThread, SyncWindowCallsOnlyTheHandlerOfTheEventInWParam) {
