@@ -95,6 +95,7 @@ void TsCustomComboBox::CreateParams(TCreateParams& Params) {
 }
 
 void TsCustomComboBox::CreateWnd() {
+  FWindowGoing = false;
   inherited::CreateWnd();
   SendMinVisible();
   FSkinData->FinishLoading(true);
@@ -507,9 +508,15 @@ void TsCustomComboBox::SkinCommand(TMessage& Message, bool& Done) {
   TsSkinManager* M = FSkinData->SkinManager();
   const bool OwnManager = Message.LParam != 0 && reinterpret_cast<TsSkinManager*>(Message.LParam) == M;
   Done = true;
+  // however the command ends, a window that stays is sent its fonts again
+  struct TGoingScope {
+    bool& Going;
+    ~TGoingScope() { Going = false; }
+  } Going{FWindowGoing};
   switch (SkinCommandCode(Message.WParam)) {
     case VKCMD_SKIN_APPLIED:
       if (!OwnManager) break;
+      FWindowGoing = !FWasSkinned && HandleAllocated();  // made anew below
       if (AnimationGlue.HideGlowEffect) AnimationGlue.HideGlowEffect(FSkinData->GlowId, false);
       ProcessCommonSkinMessage(Message, FSkinData);
       FindGlyphMask();
@@ -521,6 +528,7 @@ void TsCustomComboBox::SkinCommand(TMessage& Message, bool& Done) {
       return;
     case VKCMD_SKIN_DROPPED:
       if (!OwnManager) break;
+      FWindowGoing = FWasSkinned && HandleAllocated();  // made anew below
       if (AnimationGlue.HideGlowEffect) AnimationGlue.HideGlowEffect(FSkinData->GlowId, false);
       ProcessCommonSkinMessage(Message, FSkinData);
       DetachListAdapter();
@@ -579,6 +587,12 @@ void TsCustomComboBox::WndProc(TMessage& Message) {
   }
   const bool Skinned = FSkinData->IsSkinned() && HandleAllocated();
   switch (Message.Msg) {
+    case CM_FONTCHANGED:
+      if (FWindowGoing) {
+        FBoundLabel->HandleOwnerMessage(Message, this);
+        return;
+      }
+      break;
     case WM_CHAR:
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:

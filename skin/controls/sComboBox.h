@@ -117,6 +117,9 @@ private:
   bool FDroppedDown = false;
   bool FStdDropDown = true;
   bool FWasSkinned = false;
+  // The window is about to be made anew: a font change meanwhile is not sent to it (the box lays itself and its list
+  // out again for every font it is sent), the new window takes the font when it is made.
+  bool FWindowGoing = false;
   RECT FCachedBounds{};  // the bounds the cache was built for
   // What the face shows (the current item, or the text of a box with an edit): the cache is built anew when it
   // changes, however it changed (a key, the wheel, code).

@@ -65,6 +65,18 @@ TEST_F(ComboBox, OwnerDrawnExactlyWhileSkinnedKeepingItsContent) {
   EXPECT_EQ(Edit->Text(), "typed");
 }
 
+TEST_F(ComboBox, EachWindowMadeOnASkinChangeHasTheFontAndTakesALaterChange) {
+  TsComboBox* List = NewCombo(Form.get(), csDropDownList);
+  auto WindowFont = [List] { return reinterpret_cast<HFONT>(SendMessageA(List->Handle(), WM_GETFONT, 0, 0)); };
+  for (const bool Active : {false, true, false}) {
+    M->SetActive(Active);
+    EXPECT_EQ(OwnerDrawn(List), Active);
+    EXPECT_EQ(WindowFont(), List->Font()->Handle()) << Active;
+  }
+  List->Font()->SetHeight(List->Font()->Height() - 3);
+  EXPECT_EQ(WindowFont(), List->Font()->Handle());
+}
+
 TEST_F(ComboBox, ReadOnlyKeysAndTheWheelChangeNothing) {
   TsComboBox* List = NewCombo(Form.get(), csDropDownList);
   TsComboBox* Edit = NewCombo(Form.get(), csDropDown);
