@@ -79,23 +79,25 @@ void SendToForm(TCustomForm* Form, TMessage& Message) {
 // The maximised MDI child of an MDI main form with a border window keeps the place its old caption gave it; when
 // the caption height changed with the skin (its client no longer lies exactly on the MDI client's), it takes the
 // maximised place again, and the active window stays active. The place is the one its own maximise would give
-// (what it answers to WM_GETMINMAXINFO): showing an already maximised window maximised again moves nothing.
-void RemaximiseMDIChild(TCustomForm* Form, TsSkinProvider* P) {
-  if (BorderOf(P) == nullptr || Form->FormStyle() != fsMDIForm || Form->ClientHandle() == nullptr) return;
+// (what it answers to WM_GETMINMAXINFO): showing an already maximised window maximised again moves nothing. True
+// when it moved the child.
+bool RemaximiseMDIChild(TCustomForm* Form, TsSkinProvider* P) {
+  if (BorderOf(P) == nullptr || Form->FormStyle() != fsMDIForm || Form->ClientHandle() == nullptr) return false;
   TCustomForm* Child = Form->ActiveMDIChild();
-  if (Child == nullptr || !Child->HandleAllocated() || !IsZoomed(Child->Handle())) return;
+  if (Child == nullptr || !Child->HandleAllocated() || !IsZoomed(Child->Handle())) return false;
   const HWND C = Child->Handle(), Client = Form->ClientHandle();
   RECT Area{}, Own{};
   GetClientRect(Client, &Area);
   GetClientRect(C, &Own);
   MapWindowPoints(C, Client, reinterpret_cast<POINT*>(&Own), 2);
-  if (EqualRect(&Area, &Own)) return;
+  if (EqualRect(&Area, &Own)) return false;
   const HWND Active = GetActiveWindow();
   MINMAXINFO Info{};
   SendMessageA(C, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&Info));
   SetWindowPos(C, nullptr, Info.ptMaxPosition.x, Info.ptMaxPosition.y, Info.ptMaxSize.x, Info.ptMaxSize.y,
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   if (Active != nullptr && GetActiveWindow() != Active) SetActiveWindow(Active);
+  return true;
 }
 
 }  // namespace
@@ -229,28 +231,34 @@ void ReskinFormWindow(TsSkinProvider* Provider, int Mode) {
     return;
   }
   TsCommonData* D = ProviderData(Provider);
+  // The change's last step shapes and redraws the whole form; a form whose snapshot was taken (it has a border
+  // window) drew that while the snapshot still stood for it, and is shaped and drawn once more.
+  bool Redrawn = false;
   if (TsSkinManager* M = D != nullptr ? D->SkinManager() : nullptr;
       M != nullptr && M->AnimEffects()->SkinChanging()->Active() && M->Effects()->AllowAnimation() &&
       Form->HandleAllocated()) {
     const TvkAnimEffect* Change = M->AnimEffects()->SkinChanging();
     // a form whose skinner leaves the frame to the system changes at once
     if (DrawsFrame(Provider))
-      AnimateSkinChange(Form, Change->Time(), FormAlpha(Form), Change->Mode() == atAero ? atAero : atFading);
+      Redrawn = AnimateSkinChange(Form, Change->Time(), FormAlpha(Form), Change->Mode() == atAero ? atAero : atFading);
     else
-      AnimateSkinChange(Form, 0, 255, atFading);
+      Redrawn = AnimateSkinChange(Form, 0, 255, atFading);
   }
+  if ((Flags(Provider) & kSnapshotTaken) != 0) Redrawn = false;
   SetFlags(Provider, Flags(Provider) & ~kSnapshotTaken);
-  if (Form->HandleAllocated()) RemaximiseMDIChild(Form, Provider);
+  if (Form->HandleAllocated() && RemaximiseMDIChild(Form, Provider)) Redrawn = false;
   MarkChanging(Provider, false);
   const bool Skinned = D != nullptr && D->IsSkinned();
   if (Form->HandleAllocated()) {
     if (Skinned) {
-      if (FormServices.ApplyWindowRegion) FormServices.ApplyWindowRegion(Provider, false, true);
+      if (!Redrawn && FormServices.ApplyWindowRegion) FormServices.ApplyWindowRegion(Provider, false, true);
+      // a frame painted anew here is not on the screen yet
+      if (D->CacheDirty) Redrawn = false;
       if (FormServices.PaintFormFrame) FormServices.PaintFormFrame(Provider);
-      RedrawWindow(Form->Handle(), nullptr, nullptr, 0x585);
+      if (!Redrawn) RedrawWindow(Form->Handle(), nullptr, nullptr, 0x585);
       if (TvkBorderForm* Border = BorderOf(Provider); Border != nullptr && FormServices.UpdateBorderWindow)
         FormServices.UpdateBorderWindow(Border, true, 255);
-    } else {
+    } else if (!Redrawn) {
       RedrawWindow(Form->Handle(), nullptr, nullptr, 0x585);
     }
   }

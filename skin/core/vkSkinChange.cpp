@@ -63,7 +63,8 @@ TsSkinProvider* SkinnerOf(TCustomForm* Form) {
 }
 
 // A skinned form on a system with layered windows: the new snapshot fades in over the form.
-void AnimateLayeredForm(TCustomForm* Form, TsSkinProvider* P, int Time, uint8_t MaxAlpha, TvkAnimType Mode) {
+// True when it ends with the form in its new shape and redrawn whole.
+bool AnimateLayeredForm(TCustomForm* Form, TsSkinProvider* P, int Time, uint8_t MaxAlpha, TvkAnimType Mode) {
   // The form's own picture is taken below; a screen capture made for it is not needed.
   FreeOutput();
   FreeAndNil(g_OldPicture);
@@ -83,7 +84,7 @@ void AnimateLayeredForm(TCustomForm* Form, TsSkinProvider* P, int Time, uint8_t 
   if (FormServices.PaintFormFrame) FormServices.PaintFormFrame(P);
   if (Data == nullptr || Data->CacheBmp == nullptr || Data->CacheBmp->Empty()) {
     InAnimationProcess = false;
-    return;
+    return false;
   }
   TFreeHolder<TBitmap> Snapshot(NewBitmap32(Data->CacheBmp->Width(), Data->CacheBmp->Height()));
   PaintControlToBitmap(Snapshot.get(), Form, 0, 0, P, true);
@@ -170,6 +171,8 @@ void AnimateLayeredForm(TCustomForm* Form, TsSkinProvider* P, int Time, uint8_t 
   }
   InAnimationProcess = false;
   if (Form->AlphaBlend()) Form->SetAlphaBlendValue(MaxAlpha);
+  // The form takes its new shape before it is drawn: a shape set while its frame paints makes it paint again.
+  if (FormServices.ApplyWindowRegion) FormServices.ApplyWindowRegion(P, false, true);
   SendMessageA(FormWnd, WM_SETREDRAW, 1, 0);
   RedrawWindow(FormWnd, nullptr, nullptr, kRedrawAll);
   if (BF != nullptr) {
@@ -180,6 +183,7 @@ void AnimateLayeredForm(TCustomForm* Form, TsSkinProvider* P, int Time, uint8_t 
     FreeOutput();
     if (Unbordered != nullptr && FormServices.UpdateBorderWindow) FormServices.UpdateBorderWindow(Unbordered, true, 255);
   }
+  return true;
 }
 
 }  // namespace
@@ -260,7 +264,7 @@ void CaptureControlForChange(TControl* Control) {
   }
 }
 
-void AnimateSkinChange(TControl* Control, int Time, uint8_t MaxAlpha, TvkAnimType Mode) {
+bool AnimateSkinChange(TControl* Control, int Time, uint8_t MaxAlpha, TvkAnimType Mode) {
   HWND ControlWnd = WindowOf(Control);
   // However the change ends (an early stop, a paint that throws), nothing of it is left behind and the control
   // draws again (a second WM_SETREDRAW 1 after a finished change changes nothing; a hidden control gets none,
@@ -276,19 +280,17 @@ void AnimateSkinChange(TControl* Control, int Time, uint8_t MaxAlpha, TvkAnimTyp
   } End{Control, ControlWnd};
   // A control hidden (or its window minimised) since its capture shows no change, and the output window laid
   // over it goes with the guard.
-  if (!CanAnimate(Control)) return;
+  if (!CanAnimate(Control)) return false;
   TAnimationScope Scope;
   auto* Form = As<TCustomForm>(Control);
   TsSkinProvider* Skinner = SkinnerOf(Form);
-  if (HasLayeredWindowApi() && Form != nullptr && Skinner != nullptr) {
-    AnimateLayeredForm(Form, Skinner, Time, MaxAlpha, Mode);
-    return;
-  }
+  if (HasLayeredWindowApi() && Form != nullptr && Skinner != nullptr)
+    return AnimateLayeredForm(Form, Skinner, Time, MaxAlpha, Mode);
   if (g_Output == nullptr) CaptureControlForChange(Control);
   auto* Out = dynamic_cast<TOutputWindow*>(g_Output);
   if (Out == nullptr || g_OldPicture == nullptr) {
     InAnimationProcess = false;
-    return;
+    return false;
   }
   const int W = Control->Width(), H = Control->Height();
   PlaceControlAbove(Out, Control);
@@ -314,6 +316,7 @@ void AnimateSkinChange(TControl* Control, int Time, uint8_t MaxAlpha, TvkAnimTyp
   BitBlt(WinDC.DC, 0, 0, W, H, NewPicture->Canvas()->Handle(), 0, 0, SRCCOPY);
   InAnimationProcess = false;
 
+  bool Redrawn = false;
   if (Control->Visible()) {
     SetRectAlpha32(NewPicture.get(), TRect{0, 0, W, H}, 255, NoColor32);
     SendMessageA(ControlWnd, WM_SETREDRAW, 1, 0);
@@ -324,8 +327,10 @@ void AnimateSkinChange(TControl* Control, int Time, uint8_t MaxAlpha, TvkAnimTyp
       GetWindowRect(OutWnd, &R);
       UpdateLayeredFromBitmap(OutWnd, NewPicture.get(), 254, POINT{R.left, R.top});
     }
-    if (WindowsVersionLevel >= 6 || !TopLevel) RedrawWindow(ControlWnd, nullptr, nullptr, kRedrawAll);
+    Redrawn = WindowsVersionLevel >= 6 || !TopLevel;
+    if (Redrawn) RedrawWindow(ControlWnd, nullptr, nullptr, kRedrawAll);
     const bool LayeredForm = Form != nullptr && (GetWindowLongA(ControlWnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
     if (!LayeredForm) SetWindowPos(OutWnd, nullptr, 0, 0, 0, 0, kHideFlags);
   }
+  return Redrawn && Skinner == nullptr;  // a skinned form's shape is left to its caller here
 }

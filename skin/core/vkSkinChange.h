@@ -30,8 +30,9 @@ TBitmap* SkinChangeOldPicture();
 // Takes the old picture of a visible control from the screen and lays the output window over it.
 void CaptureControlForChange(TControl* Control);
 // Plays the change; the new skin is applied already. MaxAlpha: the form's final opacity (layered path); Mode
-// atAero or atFading. The control gets WM_SETREDRAW 1 at the end.
-void AnimateSkinChange(TControl* Control, int Time, uint8_t MaxAlpha, TvkAnimType Mode);
+// atAero or atFading. The control gets WM_SETREDRAW 1 at the end. True when its last step redrew the control's
+// window whole (frame, children and all), a skinned form's in its new shape.
+bool AnimateSkinChange(TControl* Control, int Time, uint8_t MaxAlpha, TvkAnimType Mode);
 
 // The weights (255 = old picture only) of the output window's frames in Steps steps: from 255 down by
 // 255 / Steps while above 2.

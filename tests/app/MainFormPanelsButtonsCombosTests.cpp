@@ -1,7 +1,8 @@
 // The main form's panels, buttons and combo boxes read from the stored form with the carried TIDE skin: each
 // prints its cache, the panels show their section, the service view's ones paint once uncovered, removing
 // and applying the skin again gives the plain look and back, the combo boxes keeping what they hold and each
-// making its window anew once each way, and a change of skin repaints them all from the new one.
+// making its window anew once each way, the skin coming back drawing the form once, and a change of skin repaints
+// them all from the new one.
 #include "tests/app/LoaderApp.h"
 
 #include "framework/SysUtils.h"
@@ -76,6 +77,30 @@ int ComboWindowsMadeBy(const std::function<void()>& Step) {
   return g_ComboWindowsMade;
 }
 
+// The whole-frame and the client paints the main form's window is sent while Step runs.
+struct TFormPaints {
+  int Frame = 0, Client = 0;
+};
+TFormPaints g_FormPaints;
+HWND g_PaintedForm = nullptr;
+LRESULT CALLBACK CountFormPaints(int Code, WPARAM W, LPARAM L) {
+  const auto* Sent = reinterpret_cast<const CWPSTRUCT*>(L);
+  if (Code == HC_ACTION && Sent->hwnd == g_PaintedForm) {
+    // the whole frame: a part of it uncovered by another program's window meanwhile is drawn by itself
+    if (Sent->message == WM_NCPAINT && Sent->wParam == 1) ++g_FormPaints.Frame;
+    if (Sent->message == WM_PAINT) ++g_FormPaints.Client;
+  }
+  return CallNextHookEx(nullptr, Code, W, L);
+}
+TFormPaints FormPaintsBy(const std::function<void()>& Step) {
+  g_FormPaints = TFormPaints();
+  g_PaintedForm = MainForm->Handle();
+  const HHOOK Hook = SetWindowsHookExA(WH_CALLWNDPROC, CountFormPaints, nullptr, GetCurrentThreadId());
+  Step();
+  UnhookWindowsHookEx(Hook);
+  return g_FormPaints;
+}
+
 }  // namespace
 
 TEST(LoaderMainFormControls, PanelsButtonsAndCombosPrintTheirSkinnedFaces) {
@@ -113,6 +138,18 @@ TEST(LoaderMainFormControls, WithoutTheSkinThePlainLookAndBackKeepingTheCombosCo
   EXPECT_TRUE(OwnerDrawn(Baud));
   EXPECT_EQ(Baud->Items()->Count(), Count);
   EXPECT_EQ(Baud->ItemIndex(), Index);
+  ExpectPrintsItsCache(MainForm->sPanel1, MainForm->sPanel1->SkinData());
+}
+
+TEST(LoaderMainFormControls, TheSkinComingBackFadesInAndDrawsTheFormOnce) {
+  LoaderApp app;
+  TsSkinManager* M = MainForm->sSkinManager1;
+  ASSERT_TRUE(M->AnimEffects()->SkinChanging()->Active());
+  M->SetActive(false);
+  testing_support::PumpPending();
+  const TFormPaints Paints = FormPaintsBy([M] { M->SetActive(true); });
+  EXPECT_EQ(Paints.Frame, 1);
+  EXPECT_GE(Paints.Client, 1);
   ExpectPrintsItsCache(MainForm->sPanel1, MainForm->sPanel1->SkinData());
 }
 

@@ -169,7 +169,7 @@ TEST_F(SkinChange, ASkinnedFormFadesItsNewLookInOnALayeredWindow) {
   FormServices.CreateFormRegionAt = [](TsSkinProvider*, int, int) { return CreateRectRgn(0, 0, 60, 40); };
   Skinned->ShowNoActivate();
   LayeredRecorder Rec;
-  AnimateSkinChange(Skinned, 120, 255, atFading);
+  EXPECT_TRUE(AnimateSkinChange(Skinned, 120, 255, atFading)) << "it ends with the form redrawn";
   HWND Anim = nullptr;
   for (const auto& C : Rec.calls)
     if (C.wnd != Skinned->Handle()) Anim = C.wnd;
@@ -198,7 +198,7 @@ TEST_F(SkinChange, AChangeThatStopsEarlyOrThrowsLetsTheFormDrawAgainAndLeavesNot
     const int Forms = Screen->FormCount();
     const TGdiObjectCounts Gdi = GdiObjectCounts();
     try {
-      AnimateSkinChange(Skinned, 120, 255, atFading);
+      EXPECT_FALSE(AnimateSkinChange(Skinned, 120, 255, atFading)) << "no fade, no redraw of its own";
     } catch (const std::runtime_error&) {
     }
     EXPECT_GE(Skinned->RedrawsOn, 1) << "the form draws again";
