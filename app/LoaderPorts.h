@@ -30,6 +30,8 @@ public:
 
   // Message queue and window.
   virtual void ProcessMessages() = 0;
+  // Keys, or messages posted by other programs, wait in the queue (the stop key may be among them).
+  virtual bool InputWaiting() const = 0;
   virtual void BringToFront() = 0;
 
   // The gauge (clamps its progress to its maximum).

@@ -368,11 +368,11 @@ TWriteOutcome TBootloaderSession::WritePages() {
   // StopRequested was cleared at the click: a stop taken during the identification has already ended the write.
 
   // The stop is tested at every page start and once more after the last page, so that a stop pressed during any
-  // page, the first and the only one included, ends the write before its success. The queue is pumped before each
-  // test: between pages while the page's last data frame is on the wire (the next page's first one shows the page
-  // counted), else here.
+  // page, the first and the only one included, ends the write before its success. Before each test the queue is
+  // pumped: between pages only when input waits in it, for the window is served while the data frames are on the
+  // wire (from the next page's first one on, which shows the page counted).
   for (int32_t page = 0;; ++page) {
-    if (page == 0 || page >= PageCount || BlocksPerPage <= 0) Pump();
+    if (page == 0 || page >= PageCount || BlocksPerPage <= 0 || view_.InputWaiting()) Pump();
     if (StopRequested != 0) return FinishStopped();
     if (page >= PageCount) break;
 
@@ -390,7 +390,7 @@ TWriteOutcome TBootloaderSession::WritePages() {
                                      ? FirmwareImage.substr(static_cast<size_t>(first), 2 * static_cast<size_t>(std::max(BlockSize, 0)))
                                      : std::string();
       FrameText = DataFrame(block, digits);
-      const TWirePump pump = block == 1 || block == BlocksPerPage ? TWirePump::Now : TWirePump::WhenDue;
+      const TWirePump pump = block == 1 ? TWirePump::Now : TWirePump::WhenDue;
       if (TryFrame(FrameText, "Записав", WriteDelay, "z85", pump) == TTryResult::Stopped) return FinishStopped();
       view_.SetPageBarPosition(view_.PageBarPosition() + 1);
       if (FailureCount > WriteFailureLimit) return FinishFailure(TWriteOutcome::DataFailed);

@@ -82,7 +82,7 @@ private:
   // and commit frames pump only on a retry, which has waited out a read's time-out already.
   enum class TWirePump {
     WhenDue,  // every try, as often as the write's pump period allows
-    Now,      // the first try always (a page's first and last blocks)
+    Now,      // the first try always (a page's first block)
     OnRetry,  // retries only, as often as the period allows
   };
   void ReopenPort();

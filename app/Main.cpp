@@ -28,6 +28,9 @@ public:
   explicit TView(TMainForm& form) : f_(form) {}
 
   void ProcessMessages() override { Application->ProcessMessages(); }
+  bool InputWaiting() const override {
+    return (HIWORD(GetQueueStatus(QS_KEY | QS_POSTMESSAGE)) & (QS_KEY | QS_POSTMESSAGE)) != 0;
+  }
   void BringToFront() override { Application->BringToFront(); }
   int64_t GaugeMax() const override { return f_.ProgressbarReadWrite->MaxValue(); }
   void SetGaugeMax(int64_t value) override { f_.ProgressbarReadWrite->SetMaxValue(value); }

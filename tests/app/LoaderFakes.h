@@ -16,6 +16,7 @@ public:
     ++pumps;
     if (OnPump) OnPump();
   }
+  bool InputWaiting() const override { return keysWaiting; }
   void BringToFront() override { Log("front"); }
   int64_t GaugeMax() const override { return gaugeMax; }
   void SetGaugeMax(int64_t v) override {
@@ -79,6 +80,7 @@ public:
   std::vector<std::string> messages, events;
   uint64_t slept = 0;
   int pumps = 0;
+  bool keysWaiting = false;
   std::function<void()> OnPump, OnMessage;
 };
 

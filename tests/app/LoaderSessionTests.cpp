@@ -401,20 +401,19 @@ TEST(LoaderWrite, StopKeyDoesNothingWhereNoWriteCanStop) {
   }
 }
 
-TEST(LoaderWrite, TheQueueIsPumpedWhileDataFramesAreOnTheWireEveryThirtyMillisecondsAndAtEveryPagesEnds) {
+TEST(LoaderWrite, TheQueueIsPumpedWhileDataFramesAreOnTheWireEveryThirtyMillisecondsAndAtThePagesFirst) {
   // Three pages; each frame of the write takes `frameMs` on the platform clock. Before the first page and after the
-  // last; while each page's first and last data frames are on the wire (the gauge's step shows at once, and the
-  // stop test at the next page start sees what the last one took); and while another data frame is, every 30 ms.
-  // With no blocks in a page, at each page start instead.
+  // last; while each page's first data frame is on the wire (the gauge's step shows at once), and while another data
+  // frame is, every 30 ms. With no blocks in a page, at each page start instead.
   struct Case {
     int blocks;
     DWORD frameMs;
     int writePumps;
   } cases[] = {
-      {4, 0, 2 + 3 * 2},       // a stopped clock: none falls due
-      {4, 10, 2 + 3 * 3},      // the third block of each page, 40 ms after the first
-      {4, 30, 2 + 3 * 4},      // every block
-      {0, 30, 3 + 1},          // each page start and after the last page
+      {4, 0, 2 + 3},       // a stopped clock: none falls due
+      {4, 10, 2 + 3 * 2},  // the third block of each page, 40 ms after the first
+      {4, 30, 2 + 3 * 4},  // every block
+      {0, 30, 3 + 1},      // each page start and after the last page
   };
   for (const Case& c : cases) {
     Session s(c.blocks, 4, 3);
@@ -438,6 +437,23 @@ TEST(LoaderWrite, TheQueueIsPumpedWhileDataFramesAreOnTheWireEveryThirtyMillisec
     EXPECT_EQ(writePumps, c.writePumps) << c.blocks << " blocks, " << c.frameMs << " ms a frame";
     EXPECT_EQ(onTheWire, c.blocks == 0 ? 0 : writePumps - 2) << c.blocks << " blocks, " << c.frameMs << " ms a frame";
   }
+}
+
+TEST(LoaderWrite, InputWaitingAtAPageStartIsPumpedBeforeItsStopTest) {
+  // A stopped clock: no pump falls due. The key comes with the first page's last reply, after the page's pumps.
+  Session s(2, 4, 3);
+  Platform().GetTickCount = [] { return DWORD{1000}; };
+  s.port.replies["06"] = [&s](const std::string&, int n) {
+    s.view.keysWaiting = n == 2;
+    return std::string("z86;");
+  };
+  s.view.OnPump = [&s] {
+    if (s.view.keysWaiting) s.session.RequestStop();
+    s.view.keysWaiting = false;
+  };
+  EXPECT_EQ(s.session.WriteButton(), TWriteOutcome::Stopped);
+  EXPECT_EQ(s.port.Sent("04"), 1);
+  EXPECT_EQ(s.port.Sent("05"), 2);
 }
 
 TEST(LoaderWrite, TheMemoHoldsEveryTriesLogHoweverTheWriteEnds) {
