@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 using testing_support::DeviceCounts;
@@ -48,6 +49,38 @@ const char* const kMarkBareEnd = "MARK bare-end";
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 double WireMs(long long chars) { return static_cast<double>(chars) * 10.0 * 1000.0 / kBaud; }
 
+// Where the time of a write or a bare exchange lies, from the moments its erase and commit frames were first sent
+// (retries add to the part they fall in): from the first erase to the first block's commit, from block to block
+// within the pages, from a page's last block to the next page's first (the page change, the next erase and the
+// first block's data), and from the last block to the end. A block is marked by its commit: the window served while
+// its data frame is on the wire lies inside the block's period, as does the wait that hides it.
+struct TPhases {
+  double start = 0, blocks = 0, pageChanges = 0, end = 0;
+  Clock::time_point firstErase{}, lastData{};
+  int block = 0;  // of the last data frame
+  void Erase(Clock::time_point at) {
+    if (firstErase == Clock::time_point{}) firstErase = at;
+  }
+  void Data(int block, Clock::time_point at) {
+    if (lastData == Clock::time_point{})
+      start += Ms(at - firstErase);
+    else
+      (block == 1 ? pageChanges : blocks) += Ms(at - lastData);
+    lastData = at;
+  }
+  // A frame's first try sent at `at`.
+  void Sent(const std::string& frame, Clock::time_point at) {
+    if (frame.compare(0, 3, "z04") == 0) Erase(at);
+    if (frame.compare(0, 3, "z05") == 0) block = std::stoi(frame.substr(3, 2), nullptr, 16);
+    if (frame == CommitFrame) Data(block, at);
+  }
+  void End(Clock::time_point at) { end += Ms(at - lastData); }
+  TPhases& operator+=(const TPhases& o) {
+    start += o.start, blocks += o.blocks, pageChanges += o.pageChanges, end += o.end;
+    return *this;
+  }
+};
+
 // The write phase is timed from the loader's own sleeps: the first erase try sleeps 0 ms first, the
 // reset after the last page 100 ms. Each data try's sleep also marks the start of a block: from one
 // block of a page to the next is one block's period (its data and commit exchanges and all the loader
@@ -58,6 +91,8 @@ struct TWriteClock {
   int lastBlock = 0;  // the block of the last data try's sleep
   Clock::time_point lastBlockStart{};
   std::vector<double> blockMs;
+  TPhases phases;
+  std::string lastFrame;  // of the last try: a try of another frame is that frame's first
   void Sleep(DWORD ms) {
     if (!writing && ms == 0) OutputDebugStringA(kMarkWriteStart);
     const Clock::time_point now = Clock::now();
@@ -67,9 +102,12 @@ struct TWriteClock {
     } else if (writing && ms == 100 && end == Clock::time_point{}) {
       end = now;
       OutputDebugStringA(kMarkWriteEnd);
+      phases.End(now);
     }
     const TBootloaderSession& session = MainForm->Session();
     const std::string& frame = session.FrameText;
+    if (writing && end == Clock::time_point{} && frame != lastFrame) phases.Sent(frame, now);
+    lastFrame = frame;
     if (writing && end == Clock::time_point{} && frame.compare(0, 3, "z05") == 0) {
       const int block = std::stoi(frame.substr(3, 2), nullptr, 16);
       // Only blocks the loader wrote without its own delays: those grow with failed tries.
@@ -89,6 +127,7 @@ struct TRound {
   int failures = 0;   // failed tries of the write, replies missed by the bare exchange
   int erases = 0;     // erase frames the device got
   std::vector<double> blockMs;  // periods of the blocks after the first of each page
+  TPhases phases;
 };
 
 double Median(std::vector<double> v) {
@@ -110,7 +149,7 @@ TRound WriteRound(SimulatedDevice& device) {
   const long long received =
       (delta(DeviceFrame::Erase) + delta(DeviceFrame::Data) + delta(DeviceFrame::Commit)) * kReplyChars;
   return TRound{Ms(g_write.end - g_write.start), WireMs(sent + received), MainForm->Session().FailureCount,
-                after.erase - before.erase, g_write.blockMs};
+                after.erase - before.erase, g_write.blockMs, g_write.phases};
 }
 
 // The same frames as a write of `pages` pages, each written and its reply read at once.
@@ -124,6 +163,7 @@ TRound BareRound(int pages) {
   const Clock::time_point t0 = Clock::now();
   auto exchange = [&](const std::string& frame) {
     port->WriteStr(frame);
+    round.phases.Sent(frame, Clock::now());
     port->ReadStr(reply, 20);
     // A reply missed by its read (the same that costs the loader a try) is counted.
     if (reply.size() != 6 || reply[1] != '8' || reply[2] != frame[2] || reply.back() != ';') ++round.failures;
@@ -139,7 +179,9 @@ TRound BareRound(int pages) {
       exchange(CommitFrame);
     }
   }
-  round.ms = Ms(Clock::now() - t0);
+  const Clock::time_point end = Clock::now();
+  round.ms = Ms(end - t0);
+  round.phases.End(end);
   OutputDebugStringA(kMarkBareEnd);
   port->Close();
   const long long blockChars = kDataChars + kCommitChars + 2 * kReplyChars;
@@ -200,6 +242,18 @@ int main(int argc, char** argv) {
     const double beyond = 100.0 * (write / bare - 1);
     std::printf("  whole write beyond the bare exchange: %+.1f %% (goal within %.0f %% -> %s)\n", beyond, kGoalPercent,
                 beyond <= kGoalPercent ? "met" : "not met");
+    TPhases inWrites = writes[0].phases, exchanged = bares[0].phases;
+    inWrites += writes[1].phases;
+    exchanged += bares[1].phases;
+    const double bareMs = bares[0].ms + bares[1].ms;
+    std::printf("  where the time lies, both rounds (written / bare ms, the difference in %% of the bare exchange):\n");
+    const std::pair<const char*, double TPhases::*> parts[] = {{"first erase to first block", &TPhases::start},
+                                                               {"blocks within pages", &TPhases::blocks},
+                                                               {"page changes (last block to next first)", &TPhases::pageChanges},
+                                                               {"last block to the end", &TPhases::end}};
+    for (const auto& [name, part] : parts)
+      std::printf("    %-40s %8.1f / %8.1f  %+.2f %%\n", name, inWrites.*part, exchanged.*part,
+                  100.0 * (inWrites.*part - exchanged.*part) / bareMs);
     // A late reply on a loaded machine costs a failed try, and its delay, grown by 1 ms, stays for the rest
     // of the write: the median of the blocks written before any delay is the loader's own pace.
     std::vector<double> writeBlocks = writes[0].blockMs, bareBlocks = bares[0].blockMs;
