@@ -68,9 +68,13 @@ void SetAnimatingFlag(TsSkinManager* Manager) {
 }
 
 // The message to a form and its children; the controls of a form whose window is not made yet hear it too. An MDI
-// main form's client window is no control of the form, so it is sent the message itself.
+// main form's client window is no control of the form, so it is sent the message itself. A dropped skin reaches the
+// controls from here only: the form's skinner is told not to pass it on as well.
 void SendToForm(TCustomForm* Form, TMessage& Message) {
-  if (Form->HandleAllocated()) SendMessageA(Form->Handle(), Message.Msg, Message.WParam, Message.LParam);
+  WPARAM ToForm = Message.WParam;
+  if (Message.Msg == SM_VKCMD && SkinCommandCode(ToForm) == VKCMD_SKIN_DROPPED)
+    ToForm = SkinCommandWParam(VKCMD_SKIN_DROPPED, VKCMD_SENDER_TELLS_CONTROLS);
+  if (Form->HandleAllocated()) SendMessageA(Form->Handle(), Message.Msg, ToForm, Message.LParam);
   BroadcastToChildControls(Form, Message);
   if (Form->FormStyle() == fsMDIForm && Form->ClientHandle() != nullptr)
     SendMessageA(Form->ClientHandle(), Message.Msg, Message.WParam, Message.LParam);

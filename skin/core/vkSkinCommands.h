@@ -16,7 +16,8 @@ constexpr UINT SM_VKCMD = 0xA100;
 
 // Command codes, HIWORD of WParam.
 constexpr WORD VKCMD_SKIN_APPLIED = 0x01;          // LParam = manager; a skin was loaded and applied
-constexpr WORD VKCMD_SKIN_DROPPED = 0x02;          // LParam = manager; the skin was removed (never consumed)
+constexpr WORD VKCMD_SKIN_DROPPED = 0x02;          // LParam = manager; the skin was removed (never consumed);
+                                                   // LOWORD VKCMD_SENDER_TELLS_CONTROLS to a form: see there
 constexpr WORD VKCMD_REPAINT_AFTER_CHANGE = 0x03;  // LParam = manager; LOWORD 1 = after a section change
 constexpr WORD VKCMD_QUERY_FORM_SKINNER = 0x04;    // answer: the form's TsSkinProvider (0 = none)
 constexpr WORD VKCMD_05 = 0x05;                    // passed from the MDI client adapter to its form
@@ -79,6 +80,10 @@ constexpr WORD VKCMD_52 = 0x52;                    // the border window's move a
 // The highest code the common handler (ProcessSkinCommand) may act on; above it only the form skinner
 // and the window adapters answer.
 constexpr WORD VKCMD_LAST_COMMON = VKCMD_QUERY_BOUNDS;
+
+// The low word of VKCMD_SKIN_DROPPED sent to a form whose controls its sender tells next: the form's skinner does
+// not pass it on to them itself, so each control hears of the drop once, after its form.
+constexpr WORD VKCMD_SENDER_TELLS_CONTROLS = 1;
 
 // WParam of a skin command: the code in the high word, the small argument in the low word.
 constexpr WPARAM SkinCommandWParam(WORD Cmd, WORD Low = 0) {

@@ -37,9 +37,11 @@ bool TsSkinProvider::FilterSkinCommand(TMessage& Message) {
     case VKCMD_SKIN_DROPPED: {
       auto* M = reinterpret_cast<TsSkinManager*>(Message.LParam);
       if (FSkinData == nullptr) return true;
+      // the controls hear of it from here unless the sender tells them itself, after the form
+      const bool PassOn = FForm != nullptr && SkinCommandLow(Message.WParam) != VKCMD_SENDER_TELLS_CONTROLS;
       if (FSkinData->SkinManager() != M) {
         ProcessSkinCommand(Message, FSkinData);
-        if (FForm != nullptr) BroadcastToChildControls(FForm, Message);
+        if (PassOn) BroadcastToChildControls(FForm, Message);
         return true;
       }
       if (FScrollAdapter != nullptr && ProviderParts.FreeScrollAdapter) ProviderParts.FreeScrollAdapter(FScrollAdapter);
@@ -47,7 +49,7 @@ bool TsSkinProvider::FilterSkinCommand(TMessage& Message) {
       if (const HWND W = FormHandle()) SetDwmTransitionsForceDisabled(W, false, 0);
       ProcessSkinCommand(Message, FSkinData);
       FHotButtonIndex = FTitleIndex = FCaptionIndex = -1;
-      if (FForm != nullptr) BroadcastToChildControls(FForm, Message);
+      if (PassOn) BroadcastToChildControls(FForm, Message);
       RemoveAdapter();
       FreeTitleAnimations();
       if (FSkinData->SkinManager() != nullptr) ClearMenuBgCache();

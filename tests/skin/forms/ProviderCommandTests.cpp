@@ -15,6 +15,23 @@ namespace {
 
 using TSkinned = TSkinnedForm;
 
+// A control of the library's (it says it is skinned) that notes, for each dropped skin it hears of, whether its form
+// had given the system look back by then.
+class TDropListener : public TCustomControl {
+public:
+  explicit TDropListener(TComponent* AOwner) : TCustomControl(AOwner) {}
+  std::vector<bool> AfterItsForm;
+  void WndProc(TMessage& M) override {
+    if (M.Msg == SM_VKCMD && SkinCommandCode(M.WParam) == VKCMD_QUERY_SKINNED) {
+      M.Result = 1;
+      return;
+    }
+    if (M.Msg == SM_VKCMD && SkinCommandCode(M.WParam) == VKCMD_SKIN_DROPPED)
+      AfterItsForm.push_back((GetWindowLongA(Parent()->Handle(), GWL_STYLE) & WS_SYSMENU) != 0);
+    TCustomControl::WndProc(M);
+  }
+};
+
 }  // namespace
 
 TEST(ProviderCommands, ScaleChangesTheAddedTitleAndTheHeader) {
@@ -99,8 +116,10 @@ TEST(ProviderCommands, StateSectionOfAnOlderSkinAndTheHeaderBand) {
   EXPECT_TRUE(S.P->HeaderShown());
 }
 
-TEST(ProviderCommands, SkinDroppedGivesTheSystemLookBack) {
+TEST(ProviderCommands, SkinDroppedGivesTheSystemLookBackAndThenTellsTheControlsOnce) {
   TSkinned S;
+  auto* Control = new TDropListener(S.F.get());
+  Control->SetParent(S.F.get());
   S.F->Show();
   const HWND W = S.F->Handle();
   S.F->Perform(WM_NCPAINT, 0, 0);
@@ -110,6 +129,7 @@ TEST(ProviderCommands, SkinDroppedGivesTheSystemLookBack) {
   EXPECT_NE(GetWindowLongA(W, GWL_STYLE) & WS_SYSMENU, 0);
   EXPECT_EQ(GetClassLongPtrA(W, GCLP_HBRBACKGROUND), reinterpret_cast<LONG_PTR>(GetSysColorBrush(COLOR_BTNFACE)));
   EXPECT_FALSE(HasWindowRegion(W));
+  EXPECT_EQ(Control->AfterItsForm, std::vector<bool>{true});
   S.M->SetActive(true);
   EXPECT_TRUE(S.P->SkinData()->IsSkinned());
   EXPECT_EQ(GetWindowLongA(W, GWL_STYLE) & WS_SYSMENU, 0);
