@@ -27,6 +27,12 @@ void TvkGlowForm::CreateWnd() {
 }
 
 void TvkGlowForm::WndProc(TMessage& Message) {
+  // A tool window shows no icon anywhere: the one each form is given when its window is made is not kept (keeping it
+  // is a round trip to the display).
+  if (Message.Msg == WM_SETICON) {
+    Message.Result = 0;
+    return;
+  }
   if (Message.Msg == WM_NCHITTEST && ClickThrough) {
     Message.Result = HTTRANSPARENT;
     return;
