@@ -508,11 +508,13 @@ void TsCustomComboBox::SkinCommand(TMessage& Message, bool& Done) {
   TsSkinManager* M = FSkinData->SkinManager();
   const bool OwnManager = Message.LParam != 0 && reinterpret_cast<TsSkinManager*>(Message.LParam) == M;
   Done = true;
-  // however the command ends, a window that stays is sent its fonts again
+  // however the command ends, a window that stays is sent its fonts again (a command heard meanwhile, while the
+  // window goes, leaves it going)
   struct TGoingScope {
     bool& Going;
-    ~TGoingScope() { Going = false; }
-  } Going{FWindowGoing};
+    const bool Was;
+    ~TGoingScope() { Going = Was; }
+  } Going{FWindowGoing, FWindowGoing};
   switch (SkinCommandCode(Message.WParam)) {
     case VKCMD_SKIN_APPLIED:
       if (!OwnManager) break;

@@ -67,12 +67,15 @@ TEST_F(ComboBox, OwnerDrawnExactlyWhileSkinnedKeepingItsContent) {
 
 TEST_F(ComboBox, EachWindowMadeOnASkinChangeHasTheFontAndTakesALaterChange) {
   TsComboBox* List = NewCombo(Form.get(), csDropDownList);
+  Form->Show();
+  List->SetFocus();  // the focus leaves each window as it goes, and comes to the new one
   auto WindowFont = [List] { return reinterpret_cast<HFONT>(SendMessageA(List->Handle(), WM_GETFONT, 0, 0)); };
   for (const bool Active : {false, true, false}) {
     M->SetActive(Active);
     EXPECT_EQ(OwnerDrawn(List), Active);
     EXPECT_EQ(WindowFont(), List->Font()->Handle()) << Active;
   }
+  EXPECT_EQ(GetFocus(), List->Handle());
   List->Font()->SetHeight(List->Font()->Height() - 3);
   EXPECT_EQ(WindowFont(), List->Font()->Handle());
 }
