@@ -1,6 +1,7 @@
 #include "framework/ExtCtrls.h"
 
 #include <cmath>
+#include <map>
 
 #include "framework/Forms.h"
 #include "framework/UtilWindow.h"
@@ -207,16 +208,24 @@ void TImage::Paint() {
 // ===================================================================================================
 // TTimer
 
-TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {
-  FWindowHandle = AllocateHWnd(TWndMethod::Bind<&TTimer::WndProc>(this));
-  UpdateTimer();
+namespace {
+// The timers whose first tick comes from a thread timer, by that timer's id (ids are the thread's own).
+std::map<UINT_PTR, TTimer*>& FirstTickTimers() {
+  static thread_local std::map<UINT_PTR, TTimer*> timers;
+  return timers;
 }
+}  // namespace
+
+TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) { UpdateTimer(); }
 
 TTimer::~TTimer() {
-  if (FWindowHandle) {
-    KillTimer(FWindowHandle, 1);
-    DeallocateHWnd(FWindowHandle);
-  }
+  StopTimer();
+  DeallocateHWnd(FWindowHandle);
+}
+
+HWND TTimer::WindowHandle() {
+  if (!FWindowHandle) FWindowHandle = AllocateHWnd(TWndMethod::Bind<&TTimer::WndProc>(this));
+  return FWindowHandle;
 }
 
 void TTimer::SetEnabled(bool Value) {
@@ -231,10 +240,46 @@ void TTimer::SetInterval(unsigned Value) {
   UpdateTimer();
 }
 
+void TTimer::StopTimer() {
+  if (FWindowTimer) KillTimer(FWindowHandle, 1);
+  FWindowTimer = false;
+  if (FFirstTick) {
+    KillTimer(nullptr, FFirstTick);
+    FirstTickTimers().erase(FFirstTick);
+    FFirstTick = 0;
+  }
+}
+
+void TTimer::StartOnWindow() {
+  if (!SetTimer(WindowHandle(), 1, FInterval, nullptr)) throw EOutOfResources("Not enough timers available");
+  FWindowTimer = true;
+}
+
 void TTimer::UpdateTimer() {
-  KillTimer(FWindowHandle, 1);
-  if (FEnabled && FInterval != 0 && !SetTimer(FWindowHandle, 1, FInterval, nullptr))
-    throw EOutOfResources("Not enough timers available");
+  StopTimer();
+  if (!FEnabled || FInterval == 0) return;
+  if (FWindowHandle || OnTimer) {
+    StartOnWindow();
+    return;
+  }
+  FFirstTick = SetTimer(nullptr, 0, FInterval, &TTimer::FirstTick);
+  if (!FFirstTick) throw EOutOfResources("Not enough timers available");
+  FirstTickTimers()[FFirstTick] = this;
+}
+
+void CALLBACK TTimer::FirstTick(HWND, UINT, UINT_PTR Id, DWORD) {
+  const auto it = FirstTickTimers().find(Id);
+  // Stopped while its tick was on its way; or the framework exiting, when utility windows tick no more.
+  if (it == FirstTickTimers().end() || FrameworkExiting()) return;
+  TTimer* Self = it->second;
+  try {
+    // From here on it ticks as every running timer does; the tick may stop, restart or free it.
+    Self->StopTimer();
+    Self->StartOnWindow();
+    Self->Timer();
+  } catch (...) {
+    HandleCallbackException(Self);
+  }
 }
 
 void TTimer::Timer() {

@@ -76,7 +76,11 @@ protected:
   bool FTransparent = false;
 };
 
-// Fires OnTimer every Interval ms while Enabled, from a SetTimer on its own utility window.
+// Fires OnTimer every Interval ms while Enabled, from a SetTimer on its own utility window. Most timers
+// are made enabled and stopped at once, and a window costs about a hundred server round trips, so the
+// window is made only when the timer runs with a handler, or is asked for. A timer that runs with no
+// OnTimer yet (a derived timer, or one given its handler afterwards) ticks first from a thread timer,
+// whose tick moves it onto the window.
 class TTimer : public TComponent {
   DECLARE_CLASS(TTimer, TComponent)
 public:
@@ -87,7 +91,8 @@ public:
   void SetEnabled(bool Value);
   unsigned Interval() const { return FInterval; }
   void SetInterval(unsigned Value);
-  HWND WindowHandle() const { return FWindowHandle; }
+  // The utility window the timer ticks on (made when first asked).
+  HWND WindowHandle();
 
   TNotifyEvent OnTimer;
 
@@ -101,4 +106,12 @@ protected:
   bool FEnabled = true;
   unsigned FInterval = 1000;
   HWND FWindowHandle = nullptr;
+
+private:
+  void StopTimer();
+  void StartOnWindow();
+  static void CALLBACK FirstTick(HWND, UINT, UINT_PTR Id, DWORD);
+
+  bool FWindowTimer = false;  // SetTimer on the window is running
+  UINT_PTR FFirstTick = 0;    // the thread timer standing in until the first tick
 };

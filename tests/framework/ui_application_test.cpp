@@ -186,6 +186,15 @@ public:
   }
 };
 
+// Pumps until a fresh timer of `interval` ms has ticked three times: long enough for any running timer
+// of that interval to have ticked too.
+void PumpThreeTicks(unsigned interval) {
+  auto* reference = new TCountingTimer(nullptr);
+  reference->SetInterval(interval);
+  ASSERT_TRUE(testing_support::PumpUntil([&] { return reference->ticks >= 3; }, 3000));
+  reference->Free();
+}
+
 TEST_F(UiApplication, ADerivedTimerTicksWhileEnabledAndStopsWhenDisabled) {
   auto* timer = new TCountingTimer(nullptr);
   timer->SetInterval(0);  // no interval: no timer
@@ -196,13 +205,37 @@ TEST_F(UiApplication, ADerivedTimerTicksWhileEnabledAndStopsWhenDisabled) {
   timer->SetEnabled(false);
   testing_support::PumpPending();
   int stopped = timer->ticks;
-  // While a second timer of the same interval ticks three times, a running one would have ticked too.
-  auto* reference = new TCountingTimer(nullptr);
-  reference->SetInterval(15);
-  ASSERT_TRUE(testing_support::PumpUntil([&] { return reference->ticks >= 3; }, 3000));
+  PumpThreeTicks(15);
   EXPECT_EQ(timer->ticks, stopped);
-  reference->Free();
   timer->Free();
+}
+
+// A timer makes its window only when it runs with a handler. One running without a handler yet (a derived
+// timer, a handler given afterwards) ticks first from a thread timer, then from its window; its handler may
+// stop or restart it there as at any tick, and freeing it before that tick leaves nothing to come.
+TEST_F(UiApplication, ATimerMakesItsWindowWhenItRunsWithAHandlerAndTicksAlikeWithoutOne) {
+  const int windows = FrameworkWindowCount();
+  auto* derived = new TCountingTimer(nullptr);
+  derived->SetInterval(10);
+  int lateTicks = 0, onceTicks = 0;
+  auto* late = new TTimer(nullptr);
+  late->SetInterval(10);
+  late->OnTimer = [&](TObject*) {
+    if (++lateTicks == 1) late->SetInterval(20);
+  };
+  auto* once = new TTimer(nullptr);
+  once->SetInterval(10);
+  once->OnTimer = [&](TObject*) { ++onceTicks, once->SetEnabled(false); };
+  auto* freed = new TTimer(nullptr);
+  freed->SetInterval(10);
+  freed->OnTimer = [](TObject*) { ADD_FAILURE() << "a freed timer ticked"; };
+  freed->Free();
+  EXPECT_EQ(FrameworkWindowCount(), windows);
+  ASSERT_TRUE(testing_support::PumpUntil([&] { return derived->ticks >= 3 && lateTicks >= 3; }, 3000));
+  PumpThreeTicks(10);
+  EXPECT_EQ(onceTicks, 1);
+  EXPECT_EQ(FrameworkWindowCount(), windows + 3);
+  for (TTimer* t : {static_cast<TTimer*>(derived), late, once}) t->Free();
 }
 
 }  // namespace
