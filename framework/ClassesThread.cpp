@@ -1,3 +1,4 @@
+#include <atomic>
 #include <deque>
 #include <mutex>
 
@@ -21,6 +22,9 @@ struct SyncQueue {
   std::deque<SyncItem*> items;
   // Manual reset: set while items are queued.
   HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  // Follows the event (both change under the lock), so that a pump with nothing queued, which is nearly
+  // every pump, asks the system for nothing.
+  std::atomic<bool> queued{false};
 };
 // Never destroyed: a thread may still queue while the process exits.
 SyncQueue& Queue() {
@@ -43,12 +47,15 @@ bool CheckSynchronize(DWORD timeoutMs) {
     throw EThread("CheckSynchronize called from a thread that is not the user-interface thread");
   SyncQueue& q = Queue();
   if (timeoutMs) WaitForSingleObject(q.event, timeoutMs);
+  // A call queued after this look leaves the flag and the event set: the next pump serves it.
+  if (!q.queued.load(std::memory_order_acquire)) return false;
   bool ran = false;
   for (;;) {
     SyncItem* item;
     {
       std::lock_guard<std::mutex> g(q.lock);
       if (q.items.empty()) {
+        q.queued.store(false, std::memory_order_relaxed);
         ResetEvent(q.event);
         return ran;
       }
@@ -76,6 +83,7 @@ void TThread::Synchronize(const TThreadMethod& method) {
   {
     std::lock_guard<std::mutex> g(q.lock);
     q.items.push_back(&item);
+    q.queued.store(true, std::memory_order_release);
     SetEvent(q.event);
   }
   if (WakeMainThreadHook) {

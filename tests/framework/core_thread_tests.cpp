@@ -166,6 +166,31 @@ TEST(Thread, CheckSynchronizeOnlyOnTheUiThread) {
   EXPECT_FALSE(CheckSynchronize());
 }
 
+// The event is set exactly while a call waits, and no call queued while pumps find nothing is lost: the
+// calls race the pumps, and each time the event says a call waits the next pump must serve it.
+TEST(Thread, PumpsServeEveryQueuedCallAndTheEventFollowsTheQueue) {
+  const HANDLE event = SyncEventHandle();
+  int served = 0;
+  const HANDLE go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  auto* t = Create<TFnThread>([&](TFnThread&) {
+    TThread::Synchronize([&] { ++served; });
+    WaitForSingleObject(go, INFINITE);
+    for (int i = 1; i < 300; ++i) TThread::Synchronize([&] { ++served; });
+  }, false);
+  ASSERT_EQ(WaitForSingleObject(event, 10000), WAIT_OBJECT_0);
+  EXPECT_TRUE(CheckSynchronize());
+  EXPECT_EQ(WaitForSingleObject(event, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "reset once the queue is empty";
+  SetEvent(go);
+  while (served < 300) {
+    if (CheckSynchronize()) continue;
+    ASSERT_EQ(WaitForSingleObject(event, 10000), WAIT_OBJECT_0) << "a queued call did not set the event";
+    ASSERT_TRUE(CheckSynchronize()) << "a call the event announced was not served";
+  }
+  t->WaitFor();
+  t->Free();
+  CloseHandle(go);
+}
+
 TEST(Thread, WakeHookIsCalledWhenACallIsQueued) {
   std::atomic<int> wakes{0};
   const auto saved = WakeMainThreadHook;  // an application of an earlier test of the process still needs it
