@@ -10,12 +10,13 @@
 
 namespace {
 
-// The popup menus alive; their window exists while there is one.
+// The popup menus alive. Their window, which a menu needs only while it is tracked, is made at the first
+// popup (most programs make menus at start and pop few up) and goes with the last menu.
 class TPopupList {
 public:
   void Add(TPopupMenu* Menu) {
-    if (menus_.empty()) window_ = AllocateHWnd(TWndMethod::Bind<&TPopupList::WndProc>(this));
     menus_.push_back(Menu);
+    Menu->SetWindowHandle(window_);
   }
   void Remove(TPopupMenu* Menu) {
     menus_.erase(std::remove(menus_.begin(), menus_.end(), Menu), menus_.end());
@@ -25,6 +26,14 @@ public:
     }
   }
   HWND Window() const { return window_; }
+  HWND WindowNeeded() {
+    if (!window_) {
+      window_ = AllocateHWnd(TWndMethod::Bind<&TPopupList::WndProc>(this));
+      for (TPopupMenu* m : menus_)
+        if (!m->WindowHandle()) m->SetWindowHandle(window_);
+    }
+    return window_;
+  }
 
 private:
   // The first menu that knows the entry handles the message.
@@ -80,7 +89,6 @@ HWND PopupListWindow() { return g_popupList.Window(); }
 
 TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenu(AOwner) {
   g_popupList.Add(this);
-  SetWindowHandle(g_popupList.Window());
 }
 
 TPopupMenu::~TPopupMenu() { g_popupList.Remove(this); }
@@ -114,7 +122,7 @@ UINT TPopupMenu::TrackFlags() const {
 void TPopupMenu::Popup(int X, int Y) {
   DoPopup(this);
   HMENU menu = Handle();
-  HWND list = g_popupList.Window();
+  HWND list = g_popupList.WindowNeeded();
   TrackPopupMenu(menu, TrackFlags(), X, Y, 0, list, nullptr);
   // The system posts the chosen command: it runs now, so the click has happened when Popup returns.
   MSG msg;

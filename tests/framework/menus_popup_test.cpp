@@ -59,11 +59,18 @@ protected:
   std::vector<std::string> log;
 };
 
+// The popup list's window is made at the first popup: the chosen command reaches it, and it is then the
+// window of every popup menu, the one made before it and the one made after.
 TEST_F(PopupMenus, PopupRunsTheChosenItemBeforeItReturns) {
   Owned<TPopupMenu> menu(NewPopup(nullptr, {"First", "Second"}));
+  EXPECT_EQ(menu->WindowHandle(), nullptr);
   MenuLoopSteps steps({[] { Key(VK_DOWN); }, [] { Key(VK_DOWN); }, [] { Key(VK_RETURN); }});
   menu->Popup(100, 100);
   EXPECT_EQ(log, (std::vector<std::string>{"popup", "Second"}));
+  ASSERT_NE(PopupListWindow(), nullptr);
+  EXPECT_EQ(menu->WindowHandle(), PopupListWindow());
+  Owned<TPopupMenu> later(NewPopup(nullptr, {"Third"}));
+  EXPECT_EQ(later->WindowHandle(), PopupListWindow());
 }
 
 TEST_F(PopupMenus, TrackFlagsFollowAlignmentAndAnimation) {
