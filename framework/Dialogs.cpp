@@ -35,7 +35,7 @@ bool TOpenDialog::Execute() {
 
   OPENFILENAMEA ofn{};
   ofn.lStructSize = sizeof ofn;
-  HWND owner = GetActiveWindow();
+  HWND owner = ActiveOwnerWindow();
   if (!owner && Screen && Screen->ActiveForm() && Screen->ActiveForm()->HandleAllocated()) owner = Screen->ActiveForm()->Handle();
   if (!owner && Application) owner = Application->Handle();
   ofn.hwndOwner = owner;

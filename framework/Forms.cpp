@@ -1099,12 +1099,18 @@ void HandleCallbackException(TObject* Sender) {
     HandleCurrentException();
 }
 
+HWND ActiveOwnerWindow() {
+  const HWND active = GetActiveWindow();
+  if (active == nullptr || (GetWindowLongA(active, GWL_EXSTYLE) & WS_EX_NOACTIVATE) != 0) return nullptr;
+  return active;
+}
+
 // A box of the application: owned by the active window, else by the application's own window.
 static int ApplicationBox(TMessageBoxRequest::Source Source, HWND AppWindow, const std::string& Text,
                           const std::string& Caption, UINT Flags) {
   TMessageBoxRequest r;
   r.source = Source;
-  r.owner = GetActiveWindow();
+  r.owner = ActiveOwnerWindow();
   if (!r.owner) r.owner = AppWindow;
   r.text = Text;
   r.caption = Caption;

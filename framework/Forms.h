@@ -551,6 +551,11 @@ extern TScreen* Screen;
 // reports it plainly when there is no Application (before start-up or after shut-down).
 void HandleCallbackException(TObject* Sender);
 
+// The active window as the owner of a box or dialog of the application, or nil when there is none fit to own one:
+// a window that never takes activation (a glow, an animation's snapshot) is active only when the system found no
+// other to hand activation to, and goes at any moment, taking what it owns with it.
+HWND ActiveOwnerWindow();
+
 // Creates Application and Screen (once; also done by the framework's unit start-up) and sets the
 // framework's exception hook to Application->HandleException.
 void InitializeForms();

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "framework/ComCtrls.h"
+#include "framework/Dialogs.h"
 #include "framework/ExtCtrls.h"
 #include "framework/StdCtrls.h"
 #include "tests/framework/core_test_util.h"
@@ -136,6 +137,41 @@ TEST_F(UiControls, ShowExceptionLeavesEmptyAndDottedMessagesAlone) {
   Application->ShowException(Exception("Stream read error."));
   Application->ShowException(Exception("Ends with a space "));
   EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"", "Stream read error.", "Ends with a space "}));
+}
+
+TEST_F(UiControls, ABoxOrOpenDialogIsNeverOwnedByAWindowThatNeverTakesActivation) {
+  // The system hands activation to such a window (a glow, an animation's snapshot) when it has no other; it goes at
+  // any moment, and a box it owned would go with it before anyone saw it.
+  RecordBoxes();
+  Platform().ExceptionSink = nullptr;  // the box itself is checked
+  HWND dialogOwner = nullptr;
+  Platform().GetOpenFileNameA = [&](OPENFILENAMEA* ofn) {
+    dialogOwner = ofn->hwndOwner;
+    return FALSE;
+  };
+  TForm* form = NewForm();
+  form->Show();
+  auto* dialog = new TOpenDialog(form);
+  const HWND helper = CreateWindowExA(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 8,
+                                      8, nullptr, nullptr, nullptr, nullptr);
+  for (const HWND active : {form->Handle(), helper}) {
+    SetActiveWindow(active);
+    ASSERT_EQ(GetActiveWindow(), active);
+    boxes.clear();
+    dialogOwner = nullptr;
+    Application->ShowException(Exception("Помилка звернення"));
+    Application->MessageBox("Порти оновлено!", "KRL Bootloader", MB_OK);
+    EXPECT_FALSE(dialog->Execute());
+    const HWND owner = active == helper ? Application->Handle() : active;
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].owner, owner);
+    EXPECT_EQ(boxes[1].owner, owner);
+    EXPECT_NE(dialogOwner, helper);
+    EXPECT_NE(dialogOwner, nullptr);
+  }
+  DestroyWindow(helper);
+  dialog->Free();
+  form->Free();
 }
 
 TEST_F(UiControls, NotificationsFromChildWindowsAreReflectedToTheirObjects) {
