@@ -11,6 +11,7 @@
 #include "FormTestSupport.h"
 #include "framework/Platform.h"
 #include "skin/forms/sSkinProviderSysMenu.h"
+#include "tests/support/WindowProbe.h"
 
 using namespace form_test;
 
@@ -38,10 +39,13 @@ struct TSpied {
 // The popup menu's window, read while the menu loop runs, then the loop ended.
 RECT g_MenuAt{};
 void CALLBACK NoteMenuAndEnd(HWND, UINT, UINT_PTR Id, DWORD) {
-  if (HWND Menu = FindWindowA("#32768", nullptr); Menu != nullptr && IsWindowVisible(Menu)) {
-    GetWindowRect(Menu, &g_MenuAt);
+  // this thread's menu: another program's menu may be open on the shared screen meanwhile
+  for (const testing_support::FoundWindow& Menu : testing_support::FindThreadWindows("#32768")) {
+    if (!IsWindowVisible(Menu.handle)) continue;
+    GetWindowRect(Menu.handle, &g_MenuAt);
     KillTimer(nullptr, Id);
     EndMenu();
+    return;
   }
 }
 
