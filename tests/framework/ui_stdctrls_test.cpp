@@ -153,28 +153,28 @@ TEST_F(UiStdCtrls, MemoLinesAreLogicalWrappedOrNotAndHoldMoreThanTheDefaultEditL
 // A memo whose edit control records the fonts it is given and how much text it holds at each.
 struct TFontSpy {
   static constexpr const char* ClassName = "TFontSpyMemo";
-  static inline WNDPROC Edit = nullptr;
+  static inline WNDPROC System = nullptr;
   static inline std::vector<int> TextAtFont;  // the text length the edit control held at each WM_SETFONT
   static LRESULT CALLBACK Proc(HWND W, UINT Msg, WPARAM WP, LPARAM LP) {
     if (Msg == WM_SETFONT) TextAtFont.push_back(GetWindowTextLengthA(W));
-    return CallWindowProcA(Edit, W, Msg, WP, LP);
+    return CallWindowProcA(System, W, Msg, WP, LP);
   }
 };
-// A memo whose edit control's messages go through Spy::Proc first.
-template <class Spy>
-class TSpyMemo : public TMemo {
+// A control whose system window's messages go through Spy::Proc first.
+template <class Base, class Spy>
+class TSpied : public Base {
 public:
-  using TMemo::TMemo;
+  using Base::Base;
 
 protected:
   void CreateParams(TCreateParams& Params) override {
-    TMemo::CreateParams(Params);
-    Spy::Edit = Params.WindowClass.lpfnWndProc;
+    Base::CreateParams(Params);
+    Spy::System = Params.WindowClass.lpfnWndProc;
     Params.WindowClass.lpfnWndProc = Spy::Proc;
     Params.WinClassName = Spy::ClassName;
   }
 };
-using TFontSpyMemo = TSpyMemo<TFontSpy>;
+using TFontSpyMemo = TSpied<TMemo, TFontSpy>;
 
 TEST_F(UiStdCtrls, AMemoWindowGetsItsFontBeforeItsTextAndLaterFontsStillReachIt) {
   // The edit control lays out every line again for each font: one given over a long text costs it all again.
@@ -209,24 +209,19 @@ TEST_F(UiStdCtrls, AMemoWindowGetsItsFontBeforeItsTextAndLaterFontsStillReachIt)
 // A combo box whose font changes while its window is made, as a skin's colours change it: the system control
 // lays itself out again for every font it is given.
 struct TComboFontSpy {
-  static inline WNDPROC Combo = nullptr;
+  static constexpr const char* ClassName = "TComboFontSpy";
+  static inline WNDPROC System = nullptr;
   static inline int Fonts = 0;
   static LRESULT CALLBACK Proc(HWND W, UINT Msg, WPARAM WP, LPARAM LP) {
     if (Msg == WM_SETFONT) ++Fonts;
-    return CallWindowProcA(Combo, W, Msg, WP, LP);
+    return CallWindowProcA(System, W, Msg, WP, LP);
   }
 };
-class TRecolouredCombo : public TComboBox {
+class TRecolouredCombo : public TSpied<TComboBox, TComboFontSpy> {
 public:
-  using TComboBox::TComboBox;
+  using TSpied::TSpied;
 
 protected:
-  void CreateParams(TCreateParams& Params) override {
-    TComboBox::CreateParams(Params);
-    TComboFontSpy::Combo = Params.WindowClass.lpfnWndProc;
-    Params.WindowClass.lpfnWndProc = TComboFontSpy::Proc;
-    Params.WinClassName = "TComboFontSpy";
-  }
   void CreateWnd() override {
     TComboBox::CreateWnd();
     Font()->SetColor(Font()->Color() == clRed ? clBlue : clRed);
@@ -252,14 +247,14 @@ TEST_F(UiStdCtrls, AWindowWhoseFontChangesWhileItIsMadeIsGivenItOnceAndLaterFont
 // something other than its text is asked of it, and until then answers for its text as the edit control would.
 struct TTextSpy {
   static constexpr const char* ClassName = "TTextSpyMemo";
-  static inline WNDPROC Edit = nullptr;
+  static inline WNDPROC System = nullptr;
   static inline std::vector<std::string> Given;  // the texts the edit control got
   static LRESULT CALLBACK Proc(HWND W, UINT Msg, WPARAM WP, LPARAM LP) {
     if (Msg == WM_SETTEXT) Given.push_back(LP ? reinterpret_cast<const char*>(LP) : "");
-    return CallWindowProcA(Edit, W, Msg, WP, LP);
+    return CallWindowProcA(System, W, Msg, WP, LP);
   }
 };
-using TTextSpyMemo = TSpyMemo<TTextSpy>;
+using TTextSpyMemo = TSpied<TMemo, TTextSpy>;
 
 TEST_F(UiStdCtrls, AMemoOutOfViewTakesItsTextWhenUsedAndAnswersAsOneInView) {
   TForm* form = NewForm();

@@ -18,6 +18,7 @@ using testing_support::SimulatedDevice;
 using port_fixtures::ComErrorCode;
 using port_fixtures::kPatienceMs;
 using port_fixtures::PortHolder;
+using port_fixtures::PortWithoutModemLines;
 using port_fixtures::UseLoaderTimeouts;
 using port_fixtures::WaitUntil;
 
@@ -146,12 +147,8 @@ TEST(ComThread, WithModemLinesTheWaitStartsNormally) {
 }
 
 TEST(ComThread, WithoutModemLinesTheThreadNeitherSpinsNorDies) {
-  SimulatedDevice::Options options;
-  options.modemLines = false;
-  SimulatedDevice device(options);
-  PortHolder port;
-  port->SetPort(device.PortName());
-  UseLoaderTimeouts(port.port);
+  PortWithoutModemLines on;
+  auto& [device, port] = on;
   const DWORD opened = GetTickCount();
   port->Open();
   TComThread* thread = port->EventThread();
@@ -179,12 +176,8 @@ TEST(ComThread, WithoutModemLinesTheThreadNeitherSpinsNorDies) {
 
 TEST(ComThread, WatchingNoEventTheThreadOnlyWaitsToBeStopped) {
   // Without modem lines every wait on the port fails at once and is counted: watching nothing, none is made.
-  SimulatedDevice::Options options;
-  options.modemLines = false;
-  SimulatedDevice device(options);
-  PortHolder port;
-  port->SetPort(device.PortName());
-  UseLoaderTimeouts(port.port);
+  PortWithoutModemLines on;
+  PortHolder& port = on.port;
   port->SetWatchedEvents({});
   RxLog log;
   log.Attach(port.port);

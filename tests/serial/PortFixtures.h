@@ -3,6 +3,7 @@
 #pragma once
 
 #include "serial/BCPort.h"
+#include "tests/support/SimulatedDevice.h"
 
 #include <gtest/gtest.h>
 
@@ -51,5 +52,23 @@ inline void UseLoaderTimeouts(TBComPort* port) {
   t->SetWriteTotalMultiplier(1);
   t->SetWriteTotalConstant(1);
 }
+
+// A simulated device whose pty has no modem lines, and a port named after it with the loader's time-outs, not
+// yet open: every wait of the port's thread fails on it.
+struct PortWithoutModemLines {
+  testing_support::SimulatedDevice device{NoModemLines()};
+  PortHolder port;
+  PortWithoutModemLines() {
+    port->SetPort(device.PortName());
+    UseLoaderTimeouts(port.port);
+  }
+
+private:
+  static testing_support::SimulatedDevice::Options NoModemLines() {
+    testing_support::SimulatedDevice::Options options;
+    options.modemLines = false;
+    return options;
+  }
+};
 
 }  // namespace port_fixtures
