@@ -3,6 +3,7 @@
 #include "framework/Platform.h"
 #include "skin/core/vkSkinCommands.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -141,6 +142,20 @@ std::string Describe(const TProbeCounts& C) {
                 C.windows, C.covers, C.topFrames, C.topClients, C.childPaints, C.skinCommands, C.sleeps, C.sleptMs,
                 C.layered);
   return Text;
+}
+
+double RoundTripUs() {
+  LARGE_INTEGER Frequency, A, B;
+  QueryPerformanceFrequency(&Frequency);
+  std::vector<double> Trips;
+  for (int i = 0; i < 301; ++i) {
+    QueryPerformanceCounter(&A);
+    GetFocus();
+    QueryPerformanceCounter(&B);
+    Trips.push_back(static_cast<double>(B.QuadPart - A.QuadPart) * 1e6 / static_cast<double>(Frequency.QuadPart));
+  }
+  std::nth_element(Trips.begin(), Trips.begin() + Trips.size() / 2, Trips.end());
+  return Trips[Trips.size() / 2];
 }
 
 }  // namespace bench_probe

@@ -41,4 +41,8 @@ double NextCreatedOrActivated(double After);
 double FirstActivation(HWND Wnd);
 // "12 windows (1 caption cover); paints: 3 frames, 2 clients, 14 child windows; 40 skin commands; ..."
 std::string Describe(const TProbeCounts& C);
+// What one round trip to the system costs now, in microseconds (the median of a few hundred focus queries). Under
+// Wine nearly every system call is one such trip to the Wine server, so this says how fast the machine serves
+// the program at the moment of a run: a trip to a server woken on another CPU can cost several times more.
+double RoundTripUs();
 }  // namespace bench_probe

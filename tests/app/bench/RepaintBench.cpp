@@ -133,6 +133,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       if (M(&TRound::slept) > 0) std::printf("  %-28s of the change slept %.1f\n", "", M(&TRound::slept));
     }
   }
+  std::printf("  a round trip to the system now: %.1f us\n", bench_probe::RoundTripUs());
   bench_probe::Stop();
   bench_probe::Start(true);
   for (const TChange Kind : {TChange::Chosen, TChange::OffAndOn}) {

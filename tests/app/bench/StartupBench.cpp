@@ -177,6 +177,7 @@ void PrintTimes() {
   Line(Ready ? "ready text shown" : "ready text NOT shown", Painted.at, Painted.at - Entry.at,
        Format1("prescribed waits %.1f, the rest %.1f", Prescribed, Painted.at - Entry.at - Prescribed));
   std::printf("  goal: ready text within %.0f ms -> %s\n", kGoalMs, Painted.at <= kGoalMs ? "met" : "not met");
+  std::printf("  a round trip to the system now: %.1f us\n", bench_probe::RoundTripUs());
 }
 
 // The counted run: what each step did.
