@@ -1,5 +1,6 @@
 #include "app/LoaderSession.h"
 
+#include "app/ErasedImage.h"
 #include "app/FrameProtocol.h"
 #include "app/HexRecords.h"
 #include "framework/Milestones.h"
@@ -151,16 +152,20 @@ bool TBootloaderSession::BuildImage(const std::vector<std::string>& lines, std::
     view_.SetGaugeProgress(view_.GaugeProgress() + 1);
   }
 
-  // The erased image in one allocation, appended run by run in chunks so the gauge fills as the
-  // runs are counted and the window stays live.
+  // The erased image in one allocation, appended run by run in chunks so the gauge fills as the runs are counted
+  // and the window stays live. An image the start-up made is already all runs: the count only moves the gauge.
   view_.SetGaugeMax(60000);
   view_.SetGaugeProgress(0);
-  image.clear();
-  image.reserve(FirmwareImageChars);
-  const std::string chunk(ErasedRunChars * kPrefillChunkRuns, 'F');
+  image = TakePreparedErasedImage();
+  const bool made = image.size() == FirmwareImageChars;
+  if (!made) {
+    image.clear();
+    image.reserve(FirmwareImageChars);
+  }
+  const std::string chunk(made ? 0 : ErasedRunChars * kPrefillChunkRuns, 'F');
   for (size_t runs = 0; runs < ErasedRunCount; runs += kPrefillChunkRuns) {
     PumpWhenDue(kPumpPeriodMs);
-    image.append(chunk);
+    if (!made) image.append(chunk);
     view_.SetGaugeProgress(view_.GaugeProgress() + static_cast<int64_t>(kPrefillChunkRuns));
   }
 
