@@ -1,6 +1,5 @@
 #include "app/LoaderSession.h"
 
-#include "app/ErasedImage.h"
 #include "app/FrameProtocol.h"
 #include "app/HexRecords.h"
 #include "framework/Milestones.h"
@@ -152,20 +151,16 @@ bool TBootloaderSession::BuildImage(const std::vector<std::string>& lines, std::
     view_.SetGaugeProgress(view_.GaugeProgress() + 1);
   }
 
-  // The erased image in one allocation, appended run by run in chunks so the gauge fills as the runs are counted
-  // and the window stays live. An image the start-up made is already all runs: the count only moves the gauge.
+  // The erased image in one allocation, appended run by run in chunks so the gauge fills as the
+  // runs are counted and the window stays live.
   view_.SetGaugeMax(60000);
   view_.SetGaugeProgress(0);
-  image = TakePreparedErasedImage();
-  const bool made = image.size() == FirmwareImageChars;
-  if (!made) {
-    image.clear();
-    image.reserve(FirmwareImageChars);
-  }
-  const std::string chunk(made ? 0 : ErasedRunChars * kPrefillChunkRuns, 'F');
+  image.clear();
+  image.reserve(FirmwareImageChars);
+  const std::string chunk(ErasedRunChars * kPrefillChunkRuns, 'F');
   for (size_t runs = 0; runs < ErasedRunCount; runs += kPrefillChunkRuns) {
     PumpWhenDue(kPumpPeriodMs);
-    if (!made) image.append(chunk);
+    image.append(chunk);
     view_.SetGaugeProgress(view_.GaugeProgress() + static_cast<int64_t>(kPrefillChunkRuns));
   }
 

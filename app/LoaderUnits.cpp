@@ -1,6 +1,5 @@
 #include "app/LoaderUnits.h"
 
-#include "app/ErasedImage.h"
 #include "app/Main.h"
 #include "app/Unit1.h"
 
@@ -13,8 +12,6 @@
 
 void RegisterLoaderUnits() {
   if (UnitRegistered("Main")) return;
-  // First, so that the erased image is made while the others start.
-  RegisterUnit("ErasedImage", StartPreparingErasedImage, DropPreparedErasedImage);
   RegisterUnit("Forms", InitializeForms, nullptr);
   RegisterSkinLibraryUnits();
   RegisterSkinControlUnits();

@@ -1,4 +1,3 @@
-#include "app/ErasedImage.h"
 #include "app/FrameProtocol.h"
 #include "app/HexRecords.h"
 #include "app/LoaderSession.h"
@@ -595,31 +594,6 @@ TEST(LoaderParse, StoredStyleFirmwareParsesAndEnablesWriting) {
   EXPECT_EQ(s.view.gaugeProgress, 0);
   EXPECT_EQ(s.view.gaugeHigh, 60000);  // the prefill fills the gauge
   EXPECT_EQ(s.view.events.back(), "status:Мікропрограма готова до запису");
-}
-
-TEST(LoaderParse, AnErasedImageMadeAtStartGivesTheImageGaugeAndPumpsOfAPrefill) {
-  // Without an image made at start, with one, and again once a parse has taken it.
-  struct Parsed {
-    std::string image;
-    int64_t gaugeHigh;
-    int pumps;
-  };
-  const auto parse = [] {
-    Session s;
-    s.view.terminal = SmallFirmware();
-    EXPECT_TRUE(s.session.ParseFirmwareLines(TParseOrigin::Startup));
-    return Parsed{s.session.FirmwareImage, s.view.gaugeHigh, s.view.pumps};
-  };
-  const Parsed prefilled = parse();
-  StartPreparingErasedImage();
-  const Parsed made = parse();
-  const Parsed afterwards = parse();
-  DropPreparedErasedImage();
-  for (const Parsed* p : {&made, &afterwards}) {
-    EXPECT_TRUE(p->image == prefilled.image);
-    EXPECT_EQ(p->gaugeHigh, 60000);
-    EXPECT_EQ(p->pumps, prefilled.pumps);
-  }
 }
 
 TEST(LoaderParse, LowerCaseParsesTheSameAndTheMemoBecomesUpperCase) {
