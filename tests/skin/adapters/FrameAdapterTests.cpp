@@ -95,7 +95,7 @@ TEST_F(Frames, PaintsItsSectionAroundItsChildren) {
 }
 
 TEST_F(Frames, TheMouseOnTheFrameTakesTheHoverFromItsAdaptedChildren) {
-  auto* A = PanelAdapter();
+  PanelAdapter();
   // two children: one answering as skinned, one plain; each notes the mouse leaving it (kept past the test: the
   // children go with the form after it)
   static std::vector<int> Left;
@@ -136,7 +136,7 @@ TEST_F(Frames, TheSystemPaintsTheFramesEdgeWhileItsParentIsUpdating) {
     if (Msg.Msg == WM_NCPAINT) ++Reached;
     Own(Msg);
   };
-  auto* A = PanelAdapter();
+  PanelAdapter();
   for (bool U : {false, true}) {
     Updating = U;
     Reached = 0;

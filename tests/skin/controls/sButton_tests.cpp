@@ -160,7 +160,9 @@ TEST_F(Button, FadesStepThroughTheTimer) {
     B->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     EXPECT_EQ(Steps(), 3) << Over;
     B->Perform(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-    if (Over) EXPECT_EQ(B->SkinData()->AnimTimer->Mode, fmEnter);
+    if (Over) {
+      EXPECT_EQ(B->SkinData()->AnimTimer->Mode, fmEnter);
+    }
     EXPECT_EQ(Steps(), Over ? 3 : 0) << Over;
   }
   Form->Hide();

@@ -85,17 +85,17 @@ TEST(HtmlRenderer, StyleAndFontTagsHoldUntilTheirClosingTag) {
       {"<b>R</b>", clBlack, 8, "Tahoma", {fsBold}},
       {"<u>R</u>", clBlack, 8, "Tahoma", {fsUnderline}},
       {"<b>R</BR>", clBlack, 8, "Tahoma", {fsBold}},  // "</BR>" closes B, as written
-      {"<font color=red>R</font>", 0x0000FF, 8, "Tahoma"},
-      {"<font color=#FF0000>R</font>", 0x0000FF, 8, "Tahoma"},
-      {"<font color=\"#00FF00\">R</font>", 0x00FF00, 8, "Tahoma"},
-      {"<font color=nosuch>R</font>", 0x000000, 8, "Tahoma"},  // an unknown name reads as hex: black
-      {"<font color=red size=20>R</font>", 0x0000FF, 8, "Tahoma"},
-      {"<font size=20 color=navy>R</font>", 0x800000, 20, "Tahoma"},
-      {"<font size=+2>R</font>", clBlack, 10, "Tahoma"},
-      {"<font size=-3>R</font>", clBlack, 5, "Tahoma"},
-      {"<font size=abc>R</font>", clBlack, 8, "Tahoma"},  // no number: ignored instead of raised
-      {"<font face=Arial>R</font>", clBlack, 8, "Tahoma"},
-      {"<font face=\"Arial\">R</font>", clBlack, 8, "ARIAL"},
+      {"<font color=red>R</font>", 0x0000FF, 8, "Tahoma", {}},
+      {"<font color=#FF0000>R</font>", 0x0000FF, 8, "Tahoma", {}},
+      {"<font color=\"#00FF00\">R</font>", 0x00FF00, 8, "Tahoma", {}},
+      {"<font color=nosuch>R</font>", 0x000000, 8, "Tahoma", {}},  // an unknown name reads as hex: black
+      {"<font color=red size=20>R</font>", 0x0000FF, 8, "Tahoma", {}},
+      {"<font size=20 color=navy>R</font>", 0x800000, 20, "Tahoma", {}},
+      {"<font size=+2>R</font>", clBlack, 10, "Tahoma", {}},
+      {"<font size=-3>R</font>", clBlack, 5, "Tahoma", {}},
+      {"<font size=abc>R</font>", clBlack, 8, "Tahoma", {}},  // no number: ignored instead of raised
+      {"<font face=Arial>R</font>", clBlack, 8, "Tahoma", {}},
+      {"<font face=\"Arial\">R</font>", clBlack, 8, "ARIAL", {}},
   };
   for (const Case& C : Cases) {
     HtmlFixture F;

@@ -110,8 +110,9 @@ TEST(CarriedSkins, TideExtendedBordersAtEveryScale) {
     EXPECT_TRUE(m->SkinData().Active);
     const TBitmap *Active = m->ExtBorderBitmap(true), *Inactive = m->ExtBorderBitmap(false);
     EXPECT_TRUE(Active != nullptr && Inactive != nullptr && Active->Width() == C.Width) << C.Mode;
-    if (m->SkinData().Active)
+    if (m->SkinData().Active) {
       EXPECT_EQ(m->ExtBorderMargins().Left, m->ma()[m->ConstData().ExBorder].WL - m->SkinData().FormOffset);
+    }
   }
   ToolkitShutdown();
 }
