@@ -1,11 +1,11 @@
 // A skin change of the main form with its repaint, in the normal and the service view. The change measured
-// against the goal is the one this program makes: a skin chosen by name (the skin list of the form's system
-// menu sets the name, and choosing the skin in use loads and applies it again), after which the manager redraws
-// every window and the form fades into its new look. The skin switched off and on again is measured beside it
-// without a goal: every combo box then makes its window anew twice (owner-drawn only while skinned), which
-// nothing in this program does. Each change is split into its animation's frames, whose 12 ms each are
-// prescribed, and the work around them (the new skin applied, every control repainted); the whole window is then
-// redrawn once more from the pictures just made. Medians of several rounds; a last round of each kind is counted
+// against the goal is the one this program's code makes: a skin chosen by name (the main form's skin-name box
+// sets the name, as a skin list in a form's system menu would; the skin in use is loaded and applied again),
+// after which the manager redraws every window and the form fades into its new look. The skin switched off and
+// on again is measured beside it without a goal: every combo box then makes its window anew twice (owner-drawn
+// only while skinned), which nothing in this program does. Each change is split into its animation's frames,
+// whose 12 ms each are prescribed, and the work around them (the new skin applied, every control repainted); the
+// whole window is then redrawn once more from the pictures just made. Medians of several rounds; a last round of each kind is counted
 // (windows, paints, skin commands), its message hooks kept out of the timed rounds.
 #include "app/LoaderUnits.h"
 #include "app/Main.h"
