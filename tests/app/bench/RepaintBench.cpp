@@ -5,8 +5,8 @@
 // on again is measured beside it without a goal: every combo box then makes its window anew twice (owner-drawn
 // only while skinned), which nothing in this program does. Each change is split into its animation's frames,
 // whose 12 ms each are prescribed, and the work around them (the new skin applied, every control repainted); the
-// whole window is then redrawn once more from the pictures just made. Medians of several rounds; a last round of each kind is counted
-// (windows, paints, skin commands), its message hooks kept out of the timed rounds.
+// whole window is then redrawn once more from the pictures just made. Medians of several rounds; a last round of
+// each kind is counted (windows, paints, skin commands), its message hooks kept out of the timed rounds.
 #include "app/LoaderUnits.h"
 #include "app/Main.h"
 #include "app/Unit1.h"
