@@ -186,12 +186,13 @@ void TMainForm::FormCreate(TObject*) {
   SetCaption("MVT Bootloader (від 23.11.17)");
   // Writing waits for an image that a parse has built: a start that cannot read the port list parses nothing.
   ButtonWrite->SetEnabled(false);
-  FillPortList();
   // The exchanges only write and read, and no port event has a handler: the port's thread waits for none.
   BComPort1->SetWatchedEvents({});
+  // Set before the port list is read: a start without one still talks at this rate once a port is listed.
   cbBaudRate->SetItemIndex(br115200);
   MemoAbout->Lines()->Clear();
   ProgressbarReadWrite->SetProgress(0);
+  FillPortList();
   session_->ParseFirmwareLines(TParseOrigin::Startup);
 }
 

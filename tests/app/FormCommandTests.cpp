@@ -116,6 +116,7 @@ TEST(LoaderCommands, StartWithoutAPortListParsesNothingAndWritesNothingUntilAFil
   EXPECT_EQ(MainForm->LabelNameOfHex->Caption(), "Визначте прилад");
   EXPECT_TRUE(app.Session().FirmwareImage.empty());
   EXPECT_FALSE(MainForm->ButtonWrite->Enabled());
+  EXPECT_EQ(MainForm->cbBaudRate->Text(), "115200");
 
   // The adapter is plugged in and listed: still no image to write, so the write button takes no click.
   SimulatedDevice device(Geometry(16, 64, 1));
@@ -137,6 +138,7 @@ TEST(LoaderCommands, StartWithoutAPortListParsesNothingAndWritesNothingUntilAFil
   EXPECT_TRUE(app.SawMessageContaining("Мікропрограма успішно завантажена в "));
   EXPECT_TRUE(device.Memory() == ImageBytes(app.Session().FirmwareImage, 16 * 64));
   EXPECT_EQ(device.Memory()[0x10], 0x5A);
+  EXPECT_EQ(MainForm->BComPort1->BaudRate(), br115200);  // the rate the combo shows, not the stored one
 }
 
 TEST(LoaderCommands, KeysReachTheFormWhileThePortComboHasTheFocus) {
@@ -176,12 +178,13 @@ TEST(LoaderCommands, ShellLinksAndBaudRate) {
   const std::string asterisk = "beep:" + std::to_string(MB_ICONASTERISK);
   EXPECT_EQ(app.sounds, (std::vector<std::string>{asterisk, asterisk}));
 
-  MainForm->cbBaudRate->SetItemIndex(6);
+  ASSERT_NE(MainForm->BComPort1->BaudRate(), br1200);
+  MainForm->cbBaudRate->SetItemIndex(3);
   MainForm->cbBaudRateChange(MainForm->cbBaudRate);
-  EXPECT_EQ(MainForm->BComPort1->BaudRate(), br9600);
+  EXPECT_EQ(MainForm->BComPort1->BaudRate(), br1200);
   MainForm->cbBaudRate->SetItemIndex(-1);  // no choice: the port keeps its rate
   MainForm->cbBaudRateChange(MainForm->cbBaudRate);
-  EXPECT_EQ(MainForm->BComPort1->BaudRate(), br9600);
+  EXPECT_EQ(MainForm->BComPort1->BaudRate(), br1200);
 }
 
 TEST(LoaderCommands, SkinNameComboSetsTheManagersSkin) {
