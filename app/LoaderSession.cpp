@@ -300,7 +300,6 @@ TWriteOutcome TBootloaderSession::WriteButton() {
   TFlagScope running(busy_);
   // The stop key counts from the click on, so a stop pressed while the device is identified is not lost.
   StopRequested = 0;
-  controlsHeld_ = false;
   TFlagScope stoppable(writeMayStop_);
   if (!IdentifyDevice(TIdentifyVariant::Write)) return TWriteOutcome::Refused;
   if (StopRequested != 0) return FinishStopped();  // nothing has been erased
@@ -356,6 +355,8 @@ TWriteOutcome TBootloaderSession::WritePages() {
   view_.SetControlEnabled(TLoaderControl::BaudRate, false);
   view_.SetControlEnabled(TLoaderControl::ButtonConect, false);
   view_.SetControlEnabled(TLoaderControl::ButtonWrite, false);
+  // The controls are this write's now: a way back left by an earlier failure is taken over by this write's end.
+  controlsHeld_ = false;
 
   view_.SetGaugeMax(std::max<int32_t>(PageCount, 0));
   view_.SetGaugeProgress(0);
@@ -433,6 +434,9 @@ TWriteOutcome TBootloaderSession::FinishSuccess() {
 
 TWriteOutcome TBootloaderSession::FinishFailure(TWriteOutcome outcome) {
   writeMayStop_ = false;
+  // The write button stays off, and the stop key is the way back to it in the normal view, where no file can be
+  // opened: whatever page failed, the first included.
+  controlsHeld_ = true;
   view_.FlushFrameLog();
   view_.BringToFront();
   view_.MessageBeep(MB_ICONASTERISK);
@@ -474,12 +478,13 @@ void TBootloaderSession::ResetDevice() {
 }
 
 bool TBootloaderSession::RequestStop() {
-  // A write that can still stop leaves at its next test and gives the controls back itself. After a write that a
-  // port failure ended, the key is the way back to the controls it left disabled. Anywhere else (idle, a parse,
-  // the identify button's exchange, a write at its end) it does nothing.
+  // A write that can still stop leaves at its next test and gives the controls back itself. After a write that
+  // failed (the device's failure or the port's), the key is the way back to the controls it left disabled, once
+  // nothing else runs. Anywhere else (idle, a parse, the identify button's exchange, a write at its end) it does
+  // nothing.
   if (writeMayStop_) {
     writeMayStop_ = false;
-  } else if (controlsHeld_) {
+  } else if (controlsHeld_ && !busy_) {
     controlsHeld_ = false;
     GiveBackControls();
   } else {

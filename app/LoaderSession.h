@@ -42,7 +42,8 @@ public:
   void ResetDevice();
   // Ctrl+Del: takes a stop while a write may still stop (from the write button's click until the write
   // reaches its end); the write leaves at its next test and gives the controls back then. After a write that
-  // a port failure ended, gives back the controls it left disabled. Returns whether it did either.
+  // failed (erase, data, commit or the port), gives back the controls it left disabled, the write button
+  // among them. Returns whether it did either.
   bool RequestStop();
   // Ctrl+L: open the chosen port, reset the device, close the port.
   void ResetFromKeyboard();
@@ -117,5 +118,5 @@ private:
   uint32_t lastPump_ = 0;  // the platform clock's milliseconds
   bool busy_ = false;
   bool writeMayStop_ = false;
-  bool controlsHeld_ = false;  // a port failure ended the write with its controls disabled
+  bool controlsHeld_ = false;  // a failed write left controls disabled for the stop key to give back
 };

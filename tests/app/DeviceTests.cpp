@@ -14,6 +14,8 @@
 #include "skin/controls/sGauge.h"
 #include "skin/controls/sLabel.h"
 #include "skin/controls/vkProgressBar.h"
+#include "tests/support/MessagePump.h"
+#include "tests/support/RealPointer.h"
 #include "tests/support/SimulatedDevice.h"
 
 #include <gtest/gtest.h>
@@ -49,6 +51,15 @@ int StopControlsEnabled() {
                                                       MainForm->ButtonWrite, MainForm->cbPort, MainForm->cbBaudRate})
     enabled += c->Enabled();
   return enabled;
+}
+
+// The operator's click on the write button, with the real pointer.
+void ClickWriteButton() {
+  POINT middle{MainForm->ButtonWrite->Left() + MainForm->ButtonWrite->Width() / 2,
+               MainForm->ButtonWrite->Top() + MainForm->ButtonWrite->Height() / 2};
+  ClientToScreen(MainForm->ButtonWrite->Parent()->Handle(), &middle);
+  ASSERT_TRUE(testing_support::MovePointer(middle)) << testing_support::PointerScene(middle);
+  testing_support::ClickPointer();
 }
 
 }  // namespace
@@ -98,6 +109,54 @@ TEST(LoaderDevice, WritesTheStoredFirmwareByteForByte) {
   EXPECT_FALSE(MainForm->ButtonWrite->Enabled());
   EXPECT_TRUE(MainForm->ButtonConect->Enabled());
   EXPECT_EQ(MainForm->ProgressbarReadWrite->Progress(), 0);
+}
+
+// A device that refuses 400 frames of a kind from a given one on (the write fails at them) and answers again
+// after them: the operator's Ctrl+Del and a click on the write button, both real input, write the whole stored
+// firmware without a restart, whichever page failed.
+TEST(LoaderDeviceRealPointerAndKeys, AfterAFailedWriteCtrlDelAndTheWriteButtonWriteTheWholeFirmware) {
+  struct Case {
+    const char* name;
+    DeviceFrame kind;
+    int first;  // the first refused frame of the kind
+    const char* failure;
+  } cases[] = {
+      {"data frames of the second page", DeviceFrame::Data, 16 + 1, "Помилка запису - 000C80"},
+      {"the first page's erase", DeviceFrame::Erase, 1, "Помилка очистки - 000000"},
+  };
+  LoaderApp app;
+  testing_support::PointerParking parking;
+  // 9 pages of 16 blocks of 200 bytes cover the firmware's program region (27,200 bytes).
+  SimulatedDevice device(Geometry(16, 200, 9));
+  DevicePacedWaits waits(device);
+  ChoosePort(device.PortName());
+  const std::vector<uint8_t> firmware = ImageBytes(app.Session().FirmwareImage, 9 * 16 * 200);
+  for (const Case& c : cases) {
+    device.SetGeometry(16, 200, 9);
+    device.ResetCounts();
+    device.RefuseFrames(c.kind, c.first, 400);
+    app.texts.clear();
+    ASSERT_TRUE(MainForm->ButtonWrite->Enabled()) << c.name;
+    ClickWriteButton();
+    ASSERT_TRUE(testing_support::PumpUntil([&] { return app.SawMessageContaining(c.failure); }, 60000)) << c.name;
+    ASSERT_FALSE(MainForm->ButtonWrite->Enabled()) << c.name;
+
+    SetForegroundWindow(MainForm->Handle());
+    ASSERT_TRUE(testing_support::PumpUntil([] { return GetForegroundWindow() == MainForm->Handle(); }, 5000));
+    testing_support::PressKeys({VK_CONTROL, VK_DELETE});
+    EXPECT_TRUE(testing_support::PumpUntil([&] { return app.SawMessageContaining(kStopText); }, 10000)) << c.name;
+    EXPECT_EQ(StopControlsEnabled(), 5) << c.name;
+    EXPECT_EQ(MainForm->LabelNameOfHex->Caption(), "Зупинено користувачем") << c.name;
+
+    ClickWriteButton();
+    EXPECT_TRUE(testing_support::PumpUntil([&] { return app.SawMessageContaining(kSuccessText); }, 60000))
+        << c.name;
+    EXPECT_TRUE(device.Memory() == firmware) << c.name;
+    EXPECT_FALSE(PortOpen()) << c.name;
+    // After a success the write button waits for a parse: the stored firmware's, as at the start.
+    ASSERT_TRUE(app.Session().ParseFirmwareLines(TParseOrigin::Startup)) << c.name;
+    device.RefuseFrames(c.kind, 0, 0);
+  }
 }
 
 TEST(LoaderDevice, IdentifyButtonRetriesUntilTheThirdTry) {

@@ -401,6 +401,54 @@ TEST(LoaderWrite, StopKeyDoesNothingWhereNoWriteCanStop) {
   }
 }
 
+TEST(LoaderWrite, StopKeyAfterAFailedWriteGivesEveryControlBackOnce) {
+  // Whatever ended the write and on whichever page; after a port failure also when the next write is refused
+  // at the identification. The key is inert while the failure is reported and acts once after it.
+  const auto never = [](const std::string&, int) { return std::string("z7F7F;"); };
+  const auto portGone = [](const std::string&, int) -> std::string { throw std::runtime_error("gone"); };
+  struct Case {
+    const char* name, *kind;
+    FakePort::Reply reply;
+    bool thenRefused;
+  } cases[] = {
+      {"erase, first page", "04", never, false},
+      {"data, second page", "05", [](const std::string&, int n) { return n <= 2 ? "z85;" : "z7F7F;"; }, false},
+      {"commit, first page", "06", never, false},
+      {"the port, then a write refused", "05", portGone, true},
+  };
+  for (const Case& c : cases) {
+    Session s(2, 4, 3);
+    s.port.replies[c.kind] = c.reply;
+    bool takenEarly = false;
+    s.view.OnMessage = [&] { takenEarly |= s.session.RequestStop(); };
+    try {
+      s.session.WriteButton();
+    } catch (const std::runtime_error&) {
+    }
+    s.view.OnMessage = nullptr;
+    if (c.thenRefused) {
+      s.port.replies["02"] = [](const std::string&, int) { return std::string(); };
+      EXPECT_EQ(s.session.WriteButton(), TWriteOutcome::Refused) << c.name;
+    }
+    EXPECT_FALSE(takenEarly) << c.name;
+    EXPECT_FALSE(s.view.Enabled(TLoaderControl::ButtonWrite)) << c.name;
+    s.view.messages.clear();
+    EXPECT_TRUE(s.session.RequestStop()) << c.name;
+    for (TLoaderControl control : kStopControls) EXPECT_TRUE(s.view.Enabled(control)) << c.name;
+    EXPECT_EQ(s.view.status, "Зупинено користувачем") << c.name;
+    EXPECT_EQ(s.view.messages, std::vector<std::string>{kStopMessage}) << c.name;
+    EXPECT_FALSE(s.session.RequestStop()) << c.name;
+
+    // Failed again, then written whole: the key has nothing left to give back.
+    AnswerAsDevice(s.port, IdentifyReply(2, 4, 3), DescriptionReply("171122"));
+    s.port.replies["06"] = never;
+    EXPECT_EQ(s.session.WriteButton(), TWriteOutcome::CommitFailed) << c.name;
+    AnswerAsDevice(s.port, IdentifyReply(2, 4, 3), DescriptionReply("171122"));
+    EXPECT_EQ(s.session.WriteButton(), TWriteOutcome::Succeeded) << c.name;
+    EXPECT_FALSE(s.session.RequestStop()) << c.name;
+  }
+}
+
 TEST(LoaderWrite, TheQueueIsPumpedWhileDataFramesAreOnTheWireEveryThirtyMillisecondsAndAtThePagesFirst) {
   // Three pages; each frame of the write takes `frameMs` on the platform clock. Before the first page and after the
   // last; while each page's first data frame is on the wire (the gauge's step shows at once), and while another data

@@ -148,6 +148,9 @@ void SimulatedDevice::SilentAfter(DeviceFrame kind, int n) {
 void SimulatedDevice::CloseAfter(DeviceFrame kind, int n) {
   Set(std::string("close-after.") + DeviceFrameName(kind), std::to_string(n));
 }
+void SimulatedDevice::RefuseFrames(DeviceFrame kind, int first, int count) {
+  Set(std::string("refuse.") + DeviceFrameName(kind), std::to_string(first) + ":" + std::to_string(count));
+}
 void SimulatedDevice::ClosePty() { Command("close"); }
 void SimulatedDevice::SetGeometry(int blocksPerPage, int blockSize, int pageCount) {
   Set("blocks-per-page", std::to_string(blocksPerPage));

@@ -91,6 +91,9 @@ public:
   void SilentAfter(DeviceFrame kind, int n);
   // Closes the device's end of the pty on receiving the n-th frame of the kind.
   void CloseAfter(DeviceFrame kind, int n);
+  // The frames first to first + count - 1 of the kind (counted as Counts() does) are refused: answered "z7F..;" and
+  // not carried out. The device then carries the kind out again.
+  void RefuseFrames(DeviceFrame kind, int first, int count);
   void ClosePty();
   void SetGeometry(int blocksPerPage, int blockSize, int pageCount);  // also erases the memory
 

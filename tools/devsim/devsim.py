@@ -18,7 +18,8 @@ character would have crossed the wire.
 
 Faults: answer a kind only from the k-th identical try on, drop replies of a kind at a rate, answer
 with a wrong reply code, report any loader version, go silent, go silent or close the pty after
-the n-th frame of a kind.
+the n-th frame of a kind, refuse a run of frames of a kind (answered "z7F" cs ";" and not carried out)
+and then carry them out again.
 
 The pty appears as COM<N> of the Wine prefix: $WINEPREFIX/dosdevices/com<N> links to the slave.
 With --control HOST:PORT the simulator connects to a test, announces "READY COM<N> <pty>" and
@@ -76,6 +77,7 @@ class Device:
         self.wrong_code = {k: None for k in KIND_NAMES}
         self.silent_after = {k: None for k in KIND_NAMES}
         self.close_after = {k: None for k in KIND_NAMES}
+        self.refuse = {k: None for k in KIND_NAMES}  # (first, count) of the kind's frames, counted from 1
         self.silent = False
         self.random = random.Random(args.seed)
         self.memory = bytearray(b"\xff" * self.memory_size())
@@ -115,6 +117,10 @@ class Device:
             self.repeats += 1
         else:
             self.last_frame, self.repeats = body, 1
+        refused = self.refuse[kind]
+        if refused is not None and refused[0] <= self.counts[kind] < refused[0] + refused[1]:
+            self.counts["refused"] += 1
+            return kind, b"z7F" + checksum("7F").encode() + b";"
         payload = getattr(self, "do_" + kind)(params)
         if payload is None:
             self.counts["refused"] += 1
@@ -209,14 +215,15 @@ class Device:
             self.silent = value not in ("0", "off", "false")
         elif name == "seed":
             self.random.seed(int(value))
-        elif name in ("delay", "answer-on-try", "drop-rate", "wrong-code", "silent-after", "close-after"):
+        elif name in ("delay", "answer-on-try", "drop-rate", "wrong-code", "silent-after", "close-after", "refuse"):
             table = {"delay": self.delays, "answer-on-try": self.answer_on_try, "drop-rate": self.drop_rate,
                      "wrong-code": self.wrong_code, "silent-after": self.silent_after,
-                     "close-after": self.close_after}[name]
+                     "close-after": self.close_after, "refuse": self.refuse}[name]
             convert = {"delay": lambda v: float(v) / 1000.0, "answer-on-try": int, "drop-rate": float,
                        "wrong-code": lambda v: None if v == "-" else v,
                        "silent-after": lambda v: None if v == "-" else int(v),
-                       "close-after": lambda v: None if v == "-" else int(v)}[name]
+                       "close-after": lambda v: None if v == "-" else int(v),
+                       "refuse": lambda v: None if v == "-" else tuple(int(n) for n in v.split(":"))}[name]
             for k in ([kind] if kind else KIND_NAMES):
                 table[k] = convert(value)
         else:

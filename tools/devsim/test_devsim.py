@@ -97,6 +97,14 @@ class Faults(unittest.TestCase):
         device.handle("0303")  # another frame starts the count again
         self.assertIsNone(device.handle("0202")[1])
 
+    def test_a_refused_run_is_answered_7f_and_not_carried_out_then_served_again(self):
+        device = make_device()
+        device.configure("refuse.erase", "2:2")
+        replies = [device.handle(frame("04000000"))[1] for _ in range(4)]
+        self.assertEqual(replies[1:3], [b"z7F7F;"] * 2)
+        self.assertEqual([replies[0][:3], replies[3][:3]], [b"z84", b"z84"])
+        self.assertEqual(device.counts["refused"], 2)
+
     def test_erase_answered_on_second_try_still_erases(self):
         device = make_device()
         device.configure("answer-on-try.erase", "2")
