@@ -619,7 +619,9 @@ void TsSkinProvider::WMSysCommand(TMessage& Message) {
       CallOwnProc(Message);
       return;
     }
-    if (Message.WParam == SC_MAXIMIZE && FForm->Parent() == nullptr && FAnimTimer != nullptr && ProviderParts.AnimateRestoring) {
+    // only a form coming back from the taskbar flies back: a flight's timer stays after it ends, for the next one
+    if (Message.WParam == SC_MAXIMIZE && FForm->Parent() == nullptr && W != nullptr && IsIconic(W) &&
+        dynamic_cast<TvkMinTimer*>(FAnimTimer) != nullptr && ProviderParts.AnimateRestoring) {
       SetFormStateFlags(FFormState | fsfMaximizing);
       {
         TSystemAnimationOff Off;
