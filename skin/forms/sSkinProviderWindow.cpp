@@ -639,6 +639,8 @@ void TsSkinProvider::WMSysCommand(TMessage& Message) {
     if (Cmd == SC_RESTORE) {
       if ((FFormState & fsfHiding) != 0) {
         SetFormStateFlags((FFormState | fsfCaptionFixed) & ~fsfHiding);
+        // the hide snapshot marked the border window moving; a pointer over the frame must not drag the form
+        if (FBorderForm != nullptr) FBorderForm->Moving = false;
         {
           TSystemAnimationOff Off;
           CallOwnProc(Message);

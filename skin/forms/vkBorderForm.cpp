@@ -11,6 +11,7 @@
 #include "skin/core/sStyleSimply.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkFormServices.h"
+#include "skin/core/vkThdTimer.h"
 #include "skin/core/vkntTypes.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sSkinProviderSysMenu.h"
@@ -34,6 +35,12 @@ bool AppTerminating() { return Application != nullptr && Application->Terminated
 bool InBand(int V, int From, int To) { return V >= From && V <= To; }
 
 TPoint ScreenPointOf(const TMessage& M) { return TPoint(static_cast<short>(LOWORD(M.LParam)), static_cast<short>(HIWORD(M.LParam))); }
+
+// A flight or fade of the provider's form runs now (a finished flight's timer stays with the provider).
+bool ProviderAnimating(TsSkinProvider* P) {
+  TvkThreadedTimer* T = TvkProviderEffects::AnimTimer(P);
+  return T != nullptr && T->Enabled();
+}
 
 // The blur region: the frame inside the left indent, less the pure black pixels of its four corner squares.
 HRGN BlurRegion(TBitmap* Cache, int Indent, int Corner) {
@@ -238,7 +245,8 @@ void TvkBorderForm::UpdateBorderWindow(bool Repaint, uint8_t Alpha) {
       After = HWND_TOPMOST;
     }
   } else {
-    if (SkinData->Updating || !Provider->DrawNonClientArea() || Provider->ComponentState().Contains(csDestroying) ||
+    if (SkinData->Updating || (SkinData->StateFlags & sfLocked) != 0 || !Provider->DrawNonClientArea() ||
+        Provider->ComponentState().Contains(csDestroying) ||
         F == nullptr || F->ComponentState().Contains(csDestroying))
       return;
     if (!IsWindowVisible(W) && (OwnerState() & ~fsfInNCActivate) == 0) {
@@ -607,6 +615,7 @@ void TvkBorderForm::DragPressedCaption(TPoint S) {
   if (!CaptionPressed || !OwnerZoomed() || (std::abs(S.X - LastPos.x) < 6 && std::abs(S.Y - LastPos.y) < 6)) return;
   RestoreFromCaptionDrag();
   CaptionPressed = false;
+  LastPos = kIdlePos;
   if (GetCapture() == BorderWindow->Handle()) ReleaseCapture();
   // the drag goes on under the held button: as a faded move where moving blends, else in the system's own move
   // loop (nothing else would move the form before the caption is taken again)
@@ -615,6 +624,7 @@ void TvkBorderForm::DragPressedCaption(TPoint S) {
 
 void TvkBorderForm::EndCaptionPress(LPARAM ScreenPoint) {
   CaptionPressed = false;
+  LastPos = kIdlePos;
   if (GetCapture() == BorderWindow->Handle()) ReleaseCapture();
   SendToOwner(WM_NCLBUTTONUP, static_cast<WPARAM>(-1), ScreenPoint);
 }
@@ -738,7 +748,7 @@ void TvkBorderForm::KeepUnderStayOnTopForm() {
 void TvkBorderForm::ResyncProviderAfterForeignMove(const WINDOWPOS* WP) {
   if (Provider == nullptr || WP == nullptr || Updating || Moving || InHoleUpdate || InAnimationProcess ||
       (WP->flags & (SWP_NOMOVE | SWP_NOSIZE)) == (SWP_NOMOVE | SWP_NOSIZE) ||
-      TvkProviderEffects::AnimTimer(Provider) != nullptr ||
+      ProviderAnimating(Provider) ||
       (OwnerState() & (fsfPlacing | fsfMoveFade | fsfMinimizing | fsfRestoring | fsfHiding | fsfShowing)) != 0)
     return;
   TCustomForm* F = Provider->Form();
@@ -828,7 +838,7 @@ void TvkBorderForm::BorderWindowProc(TMessage& Message) {
         ResyncProviderAfterForeignMove(reinterpret_cast<const WINDOWPOS*>(Message.LParam));
         KeepUnderStayOnTopForm();
         // a window being freed (marked moving meanwhile) does not paint a successor for the iconic form
-        if (F != nullptr && O != nullptr && Provider != nullptr && TvkProviderEffects::AnimTimer(Provider) == nullptr &&
+        if (F != nullptr && O != nullptr && Provider != nullptr && !ProviderAnimating(Provider) &&
             IsIconic(O) && (OwnerState() & fsfMinimizing) == 0 && !Moving) {
           SkinData->CacheDirty = true;
           UpdateBorderWindow(false, 255);
@@ -847,8 +857,11 @@ void TvkBorderForm::BorderWindowProc(TMessage& Message) {
         if (TsSkinManager* M = Manager()) M->ChangeHotGraphicControl(nullptr);
         const TPoint S = ScreenPointOf(Message);
         if (Moving) {
-          if (F != nullptr) F->SetBounds(F->Left() + S.X - LastPos.x, F->Top() + S.Y - LastPos.y, F->Width(), F->Height());
-          LastPos = POINT{S.X, S.Y};
+          // a frame held still (a hide's picture on it) has no drag to follow: no point was taken to move from
+          if (F != nullptr && (LastPos.x != kIdlePos.x || LastPos.y != kIdlePos.y)) {
+            F->SetBounds(F->Left() + S.X - LastPos.x, F->Top() + S.Y - LastPos.y, F->Width(), F->Height());
+            LastPos = POINT{S.X, S.Y};
+          }
           return;
         }
         const int Code = HitTest(S);
