@@ -11,7 +11,6 @@
 #include "skin/core/sStyleSimply.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkFormServices.h"
-#include "skin/core/vkThdTimer.h"
 #include "skin/core/vkntTypes.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sSkinProviderSysMenu.h"
@@ -35,12 +34,6 @@ bool AppTerminating() { return Application != nullptr && Application->Terminated
 bool InBand(int V, int From, int To) { return V >= From && V <= To; }
 
 TPoint ScreenPointOf(const TMessage& M) { return TPoint(static_cast<short>(LOWORD(M.LParam)), static_cast<short>(HIWORD(M.LParam))); }
-
-// A flight or fade of the provider's form runs now (a finished flight's timer stays with the provider).
-bool ProviderAnimating(TsSkinProvider* P) {
-  TvkThreadedTimer* T = TvkProviderEffects::AnimTimer(P);
-  return T != nullptr && T->Enabled();
-}
 
 // The blur region: the frame inside the left indent, less the pure black pixels of its four corner squares.
 HRGN BlurRegion(TBitmap* Cache, int Indent, int Corner) {
@@ -748,7 +741,7 @@ void TvkBorderForm::KeepUnderStayOnTopForm() {
 void TvkBorderForm::ResyncProviderAfterForeignMove(const WINDOWPOS* WP) {
   if (Provider == nullptr || WP == nullptr || Updating || Moving || InHoleUpdate || InAnimationProcess ||
       (WP->flags & (SWP_NOMOVE | SWP_NOSIZE)) == (SWP_NOMOVE | SWP_NOSIZE) ||
-      ProviderAnimating(Provider) ||
+      TvkProviderEffects::AnimationRunning(Provider) ||
       (OwnerState() & (fsfPlacing | fsfMoveFade | fsfMinimizing | fsfRestoring | fsfHiding | fsfShowing)) != 0)
     return;
   TCustomForm* F = Provider->Form();
@@ -838,7 +831,7 @@ void TvkBorderForm::BorderWindowProc(TMessage& Message) {
         ResyncProviderAfterForeignMove(reinterpret_cast<const WINDOWPOS*>(Message.LParam));
         KeepUnderStayOnTopForm();
         // a window being freed (marked moving meanwhile) does not paint a successor for the iconic form
-        if (F != nullptr && O != nullptr && Provider != nullptr && !ProviderAnimating(Provider) &&
+        if (F != nullptr && O != nullptr && Provider != nullptr && !TvkProviderEffects::AnimationRunning(Provider) &&
             IsIconic(O) && (OwnerState() & fsfMinimizing) == 0 && !Moving) {
           SkinData->CacheDirty = true;
           UpdateBorderWindow(false, 255);

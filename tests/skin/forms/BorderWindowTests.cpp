@@ -113,7 +113,8 @@ TEST(BorderWindow, EdgeDoubleClickStretchesToTheWorkAreaAndBack) {
   // while stretched, a shrink that does not activate is left as asked, the stretch still to be undone
   T.Send(WM_NCLBUTTONDBLCLK, T.W() / 2, T.Mg.Top - 2);
   const TRect Asked(Left + 10, T.F->Top(), Left + Width - 30, T.F->Top() + T.F->Height() - 40);
-  SetWindowPos(T.F->Handle(), nullptr, Asked.Left, Asked.Top, Asked.Width(), Asked.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(T.F->Handle(), nullptr, Asked.Left, Asked.Top, Asked.Width(), Asked.Height(),
+               SWP_NOZORDER | SWP_NOACTIVATE);
   EXPECT_EQ(TRect(WindowRectOf(T.F->Handle())), Asked);
   EXPECT_NE(T.P->FormStateFlags() & fsfRestoreHeight, 0u);
 }
