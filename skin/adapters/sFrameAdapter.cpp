@@ -285,7 +285,8 @@ void TsFrameAdapter::SkinnedMessage(TMessage& Message) {
     case SM_VKCMD:
       switch (SkinCommandCode(Message.WParam)) {
         case VKCMD_PARENT_UPDATE_DONE:
-          if (FSkinData->Updating) {
+          // a lock holds the frame's updates until its own unlock
+          if (FSkinData->Updating && (FSkinData->StateFlags & sfLocked) == 0) {
             FSkinData->Updating = false;
             if (FSkinData->CacheDirty) PrepareCache();
             Frame->Invalidate();
@@ -315,8 +316,9 @@ void TsFrameAdapter::SkinnedMessage(TMessage& Message) {
       if (ScrollAdapter != nullptr) ReloadScrollBarInfo(ScrollAdapter, true);
       return;
     case WM_PARENTNOTIFY:
+      // the children a frame's window makes with it are adapted with the frame, not one notice at a time
       if ((LOWORD(Message.WParam) == WM_CREATE || LOWORD(Message.WParam) == WM_DESTROY) &&
-          !Frame->ComponentState().Contains(csLoading)) {
+          !Frame->ComponentState().Contains(csLoading) && !Frame->ControlState().Contains(csCreating)) {
         if (LOWORD(Message.WParam) == WM_CREATE && ThirdParty) AskFormToAdaptControl(Frame);
         CallOld(Message);
         if (ScrollAdapter != nullptr) ReloadScrollBarInfo(ScrollAdapter, true);

@@ -114,6 +114,9 @@ void TvkFormHandler::Unhook() {
       if (TvkScrollWnd* A = GetWindowScrollAdapter(PopupForm->Handle()))
         DetachWindowAdapter(PopupForm->Handle(), false, false, A);
     if (SubHandler != nullptr) SubHandler->ReleaseForm(SubHandler->PopupForm);
+    // a window adapter put back after the hook leaves this handler's method there: it goes with the handler
+    if (PopupForm->HandleAllocated())
+      if (TsCommonData* D = SkinDataOfHandle(PopupForm->Handle())) D->SavedWindowProc = TWndMethod();
   }
   if (PopupForm != nullptr) {
     PopupForm->WindowProc = OldWndProc;

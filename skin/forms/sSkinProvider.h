@@ -544,8 +544,9 @@ public:
   void WMChildActivate(TMessage& Message);
   void WMMDIActivate(TMessage& Message);
   void WMWindowPosChanging(TMessage& Message);
-  // A form about to shrink cuts its border window to the new size and goes under it first.
-  void ShrinkBorderWindow(const WINDOWPOS& WP);
+  // A form about to shrink cuts its border window to the new size and goes under it first; True when the change
+  // was such a shrink (the rest of the position handling is then left to the form's own procedure).
+  bool ShrinkBorderWindow(const WINDOWPOS& WP);
   // A resized form's border window takes the new size and its place, and the form's own code is told.
   void PlaceBorderAfterSize();
   void WMWindowPosChanged(TMessage& Message);

@@ -349,6 +349,8 @@ void TsSkinProvider::SnapshotForHiding() {
       FSkinData->CacheBmp = Snapshot;
     }
   }
+  // the border window holds the picture until the hide fades it: nothing else moves or re-places it meanwhile
+  if (BorderLayeredHandle() != nullptr) FBorderForm->Moving = true;
   ShowSnapshotOnBorderWindow();
   // Without a border window a still copy covers the form until the hide animation takes it over.
   const HWND W = FormHandle();
@@ -362,7 +364,6 @@ void TsSkinProvider::ShowSnapshotOnBorderWindow() {
   const HWND L = BorderLayeredHandle();
   TBitmap* Snapshot = FSkinData->CacheBmp;
   if (L == nullptr || Snapshot == nullptr || Snapshot->Empty()) return;
-  FBorderForm->Moving = true;
   RECT R{};
   GetWindowRect(L, &R);
   const BYTE Alpha = FForm->AlphaBlend() ? static_cast<BYTE>(FForm->AlphaBlendValue()) : 255;
@@ -382,8 +383,11 @@ void TsSkinProvider::CMShowingChanged(TMessage& Message) {
     return;
   }
   if (!FForm->Showing()) {
-    // a hide effect shorter than one tick does not run
-    if (FBorderForm != nullptr && HideAnimationAllowed(false) && M->AnimEffects()->FormHide()->Time() >= 12) SnapshotForHiding();
+    // a hide effect shorter than one tick does not run; without one the frame and shadow go with the form
+    const bool HideCanRun = M != nullptr && FAllowAnimation && M->AnimEffects()->FormHide()->Active() &&
+                            M->AnimEffects()->FormHide()->Time() >= 12 && M->Effects()->AllowAnimation();
+    if (FBorderForm != nullptr && !HideCanRun) FreeBorderLayeredWindow();
+    else if (FBorderForm != nullptr && HideAnimationAllowed(false)) SnapshotForHiding();
     CallOwnProc(Message);
     return;
   }

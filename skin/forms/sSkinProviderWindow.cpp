@@ -280,7 +280,11 @@ void TsSkinProvider::WMWindowPosChanging(TMessage& Message) {
     CallOwnProc(Message);
     return;
   }
-  ShrinkBorderWindow(*WP);
+  // a shrink handled for the border window is all: no snapping, restore rewrite or hide snapshot follows
+  if (ShrinkBorderWindow(*WP)) {
+    CallOwnProc(Message);
+    return;
+  }
   if (W != nullptr && !IsZoomed(W) && (WP->flags & SWP_NOMOVE) == 0 && (WP->x != 0 || WP->y != 0)) {
     TsSkinManager* M = Manager();
     if (M != nullptr && M->Options()->NativeBordersMaximized() && FForm->WindowState() == wsNormal &&
@@ -328,18 +332,18 @@ void TsSkinProvider::WMWindowPosChanging(TMessage& Message) {
   CallOwnProc(Message);
 }
 
-void TsSkinProvider::ShrinkBorderWindow(const WINDOWPOS& WP) {
+bool TsSkinProvider::ShrinkBorderWindow(const WINDOWPOS& WP) {
   const HWND W = FormHandle();
   TvkGlowForm* L = FBorderForm != nullptr ? FBorderForm->BorderWindow : nullptr;
   if (W == nullptr || L == nullptr || !L->HandleAllocated() || WP.cx <= 0 || WP.cy <= 0 ||
       (WP.flags & SWP_NOACTIVATE) == 0 || (WP.flags & (SWP_NOSIZE | SWP_NOMOVE)) != 0 ||
       (FFormState & fsfMinimizing) != 0 || (WP.cx >= FLastClientRect.Right && WP.cy >= FLastClientRect.Bottom))
-    return;
-  if (ShownScrollBar(true) != 0 || ShownScrollBar(false) != 0) return;
+    return false;
+  if (ShownScrollBar(true) != 0 || ShownScrollBar(false) != 0) return true;
   if (IsIconic(W)) {
     FSkinData->CacheDirty = true;
     UpdateBorder(true, 255);
-    return;
+    return true;
   }
   // the frame is cut to the new size at once and the form goes under it, so the old frame does not show
   // through while the form shrinks
@@ -348,6 +352,7 @@ void TsSkinProvider::ShrinkBorderWindow(const WINDOWPOS& WP) {
   SetWindowPos(W, L->Handle(), 0, 0, 0, 0,
                SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
   SetFormStateFlags(FFormState & ~fsfPlacing);
+  return true;
 }
 
 namespace {
@@ -619,7 +624,9 @@ void TsSkinProvider::WMSysCommand(TMessage& Message) {
       CallOwnProc(Message);
       return;
     }
-    if (Message.WParam == SC_MAXIMIZE && FForm->Parent() == nullptr && FAnimTimer != nullptr && ProviderParts.AnimateRestoring) {
+    // only a form coming back from the taskbar flies back: a flight's timer stays after it ends, for the next one
+    if (Message.WParam == SC_MAXIMIZE && FForm->Parent() == nullptr && W != nullptr && IsIconic(W) &&
+        dynamic_cast<TvkMinTimer*>(FAnimTimer) != nullptr && ProviderParts.AnimateRestoring) {
       SetFormStateFlags(FFormState | fsfMaximizing);
       {
         TSystemAnimationOff Off;
@@ -632,6 +639,8 @@ void TsSkinProvider::WMSysCommand(TMessage& Message) {
     if (Cmd == SC_RESTORE) {
       if ((FFormState & fsfHiding) != 0) {
         SetFormStateFlags((FFormState | fsfCaptionFixed) & ~fsfHiding);
+        // the hide snapshot marked the border window moving; a pointer over the frame must not drag the form
+        if (FBorderForm != nullptr) FBorderForm->Moving = false;
         {
           TSystemAnimationOff Off;
           CallOwnProc(Message);

@@ -238,7 +238,8 @@ void TvkBorderForm::UpdateBorderWindow(bool Repaint, uint8_t Alpha) {
       After = HWND_TOPMOST;
     }
   } else {
-    if (SkinData->Updating || !Provider->DrawNonClientArea() || Provider->ComponentState().Contains(csDestroying) ||
+    if (SkinData->Updating || (SkinData->StateFlags & sfLocked) != 0 || !Provider->DrawNonClientArea() ||
+        Provider->ComponentState().Contains(csDestroying) ||
         F == nullptr || F->ComponentState().Contains(csDestroying))
       return;
     if (!IsWindowVisible(W) && (OwnerState() & ~fsfInNCActivate) == 0) {
@@ -607,6 +608,7 @@ void TvkBorderForm::DragPressedCaption(TPoint S) {
   if (!CaptionPressed || !OwnerZoomed() || (std::abs(S.X - LastPos.x) < 6 && std::abs(S.Y - LastPos.y) < 6)) return;
   RestoreFromCaptionDrag();
   CaptionPressed = false;
+  LastPos = kIdlePos;
   if (GetCapture() == BorderWindow->Handle()) ReleaseCapture();
   // the drag goes on under the held button: as a faded move where moving blends, else in the system's own move
   // loop (nothing else would move the form before the caption is taken again)
@@ -615,6 +617,7 @@ void TvkBorderForm::DragPressedCaption(TPoint S) {
 
 void TvkBorderForm::EndCaptionPress(LPARAM ScreenPoint) {
   CaptionPressed = false;
+  LastPos = kIdlePos;
   if (GetCapture() == BorderWindow->Handle()) ReleaseCapture();
   SendToOwner(WM_NCLBUTTONUP, static_cast<WPARAM>(-1), ScreenPoint);
 }
@@ -738,7 +741,7 @@ void TvkBorderForm::KeepUnderStayOnTopForm() {
 void TvkBorderForm::ResyncProviderAfterForeignMove(const WINDOWPOS* WP) {
   if (Provider == nullptr || WP == nullptr || Updating || Moving || InHoleUpdate || InAnimationProcess ||
       (WP->flags & (SWP_NOMOVE | SWP_NOSIZE)) == (SWP_NOMOVE | SWP_NOSIZE) ||
-      TvkProviderEffects::AnimTimer(Provider) != nullptr ||
+      TvkProviderEffects::AnimationRunning(Provider) ||
       (OwnerState() & (fsfPlacing | fsfMoveFade | fsfMinimizing | fsfRestoring | fsfHiding | fsfShowing)) != 0)
     return;
   TCustomForm* F = Provider->Form();
@@ -828,7 +831,7 @@ void TvkBorderForm::BorderWindowProc(TMessage& Message) {
         ResyncProviderAfterForeignMove(reinterpret_cast<const WINDOWPOS*>(Message.LParam));
         KeepUnderStayOnTopForm();
         // a window being freed (marked moving meanwhile) does not paint a successor for the iconic form
-        if (F != nullptr && O != nullptr && Provider != nullptr && TvkProviderEffects::AnimTimer(Provider) == nullptr &&
+        if (F != nullptr && O != nullptr && Provider != nullptr && !TvkProviderEffects::AnimationRunning(Provider) &&
             IsIconic(O) && (OwnerState() & fsfMinimizing) == 0 && !Moving) {
           SkinData->CacheDirty = true;
           UpdateBorderWindow(false, 255);
@@ -847,8 +850,11 @@ void TvkBorderForm::BorderWindowProc(TMessage& Message) {
         if (TsSkinManager* M = Manager()) M->ChangeHotGraphicControl(nullptr);
         const TPoint S = ScreenPointOf(Message);
         if (Moving) {
-          if (F != nullptr) F->SetBounds(F->Left() + S.X - LastPos.x, F->Top() + S.Y - LastPos.y, F->Width(), F->Height());
-          LastPos = POINT{S.X, S.Y};
+          // a frame held still (a hide's picture on it) has no drag to follow: no point was taken to move from
+          if (F != nullptr && (LastPos.x != kIdlePos.x || LastPos.y != kIdlePos.y)) {
+            F->SetBounds(F->Left() + S.X - LastPos.x, F->Top() + S.Y - LastPos.y, F->Width(), F->Height());
+            LastPos = POINT{S.X, S.Y};
+          }
           return;
         }
         const int Code = HitTest(S);

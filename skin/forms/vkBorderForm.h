@@ -61,7 +61,8 @@ public:
   TsSkinManager* Manager() const;
   bool OwnerZoomed() const;
 
-  POINT LastPos{-9999, -9999};
+  static constexpr POINT kIdlePos{-9999, -9999};
+  POINT LastPos = kIdlePos;
   bool Moving = false;
   bool Initialized = false;
   bool InHoleUpdate = false;

@@ -286,6 +286,8 @@ bool AnimateRestoring(TsSkinProvider* Provider) {
   if (T == nullptr || M == nullptr || W == nullptr || !M->AnimEffects()->Minimizing()->Active() ||
       !M->Effects()->AllowAnimation() || (Provider->FormStateFlags() & fsfRestoring) != 0)
     return true;
+  // no picture of a minimise flight to bring back (the last restore took it): the form would stay transparent
+  if (Provider->BorderForm() == nullptr && T->AnimWindow == nullptr) return true;
   SetState(Provider, fsfMinimizing, false);
   SetState(Provider, fsfRestoring, true);
   if (TvkBorderForm* BF = Provider->BorderForm()) {

@@ -9,6 +9,8 @@
 
 struct TvkProviderEffects {
   static TvkThreadedTimer*& AnimTimer(TsSkinProvider* P) { return P->FAnimTimer; }
+  // The timer runs now (a flight's timer stays with the provider after it ends).
+  static bool AnimationRunning(const TsSkinProvider* P) { return P->AnimationRunning(); }
   static bool& CaptionActive(TsSkinProvider* P) { return P->FFormActive; }
   static bool& FrameDirty(TsSkinProvider* P) { return P->FFrameDirty; }
   // The maximised form's skin caption is more than 4 pixels taller than the system's (with a border window).

@@ -169,4 +169,13 @@ TEST_F(Frames, APrintedFrameShowsItsFaceOnlyOverABackgroundAndNotDuringASkinChan
   }
 }
 
+TEST_F(Frames, TheParentsUpdateEndLeavesALockedFrameUpdating) {
+  auto* A = PanelAdapter();
+  A->SkinData()->LockUpdates();
+  TMessage Done{SM_VKCMD, SkinCommandWParam(VKCMD_PARENT_UPDATE_DONE), 0, 0};
+  A->NewWndProc(Done);
+  EXPECT_TRUE(A->SkinData()->Updating);
+  A->SkinData()->UnlockUpdates(false);
+}
+
 }  // namespace

@@ -104,7 +104,11 @@ TEST_F(Popups, AnOpenPopupFormStaysDrawnActiveWhenDeactivated) {
   H->HideForm(P);
   P->Perform(WM_NCACTIVATE, FALSE, 0);
   EXPECT_FALSE(Skinner->CaptionActive());
+  // the handler's method, left in the form's skin data as a window adapter put back after the hook leaves it,
+  // goes with the handler
+  Skinner->SkinData()->SavedWindowProc = P->WindowProc;
   PopupControllerFinalize();
+  EXPECT_TRUE(Skinner->SkinData()->SavedWindowProc.IsNull());
 }
 
 }  // namespace

@@ -110,6 +110,13 @@ TEST(BorderWindow, EdgeDoubleClickStretchesToTheWorkAreaAndBack) {
   T.Send(WM_NCLBUTTONDBLCLK, T.W() - T.Mg.Right + 2, T.H() / 2);
   EXPECT_EQ(T.F->Left(), Left);
   EXPECT_EQ(T.F->Width(), Width);
+  // while stretched, a shrink that does not activate is left as asked, the stretch still to be undone
+  T.Send(WM_NCLBUTTONDBLCLK, T.W() / 2, T.Mg.Top - 2);
+  const TRect Asked(Left + 10, T.F->Top(), Left + Width - 30, T.F->Top() + T.F->Height() - 40);
+  SetWindowPos(T.F->Handle(), nullptr, Asked.Left, Asked.Top, Asked.Width(), Asked.Height(),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(TRect(WindowRectOf(T.F->Handle())), Asked);
+  EXPECT_NE(T.P->FormStateFlags() & fsfRestoreHeight, 0u);
 }
 
 TEST(BorderWindow, ThePointerOverItsTitleElementsMakesEachHot) {
@@ -147,7 +154,7 @@ TEST(BorderWindow, PressesGoToTheOwnerWithMinusOneUnlessTheCaptionWasPressed) {
   EXPECT_EQ(Codes[1], static_cast<WPARAM>(HTCLOSE));
 }
 
-TEST(BorderWindow, NoUpdateWhileTheFormsLeftLagsBehindItsWindow) {
+TEST(BorderWindow, NoUpdateWhileTheFormsLeftLagsBehindItsWindowOrItsUpdatesAreLocked) {
   TBorder T;
   size_t During = 0, After = 0;
   TWndMethod Saved = T.F->WindowProc;
@@ -169,6 +176,12 @@ TEST(BorderWindow, NoUpdateWhileTheFormsLeftLagsBehindItsWindow) {
   T.Update();
   After = T.Rec.For(T.L()).size() - Before;
   EXPECT_EQ(After, 1u);
+  // a lock holds even when the updating mark was cleared meanwhile (an activation clears it)
+  T.P->SkinData()->LockUpdates();
+  T.P->SkinData()->Updating = false;
+  T.Update();
+  EXPECT_EQ(T.Rec.For(T.L()).size() - Before, 1u);
+  T.P->SkinData()->UnlockUpdates(false);
 }
 
 TEST(BorderWindow, MaximisedPictureEndsAtTheWorkArea) {
@@ -402,8 +415,31 @@ TEST(BorderWindow, MovedOrSizedByOthersItGoesBackAroundTheForm) {
     int X, Y, W, H;
     UINT Flags;
   };
+  // after a minimise flight: its timer, ended, stays with the provider
+  TvkProviderEffects::AnimTimer(T.P) = new TvkMinTimer(T.P, T.P);
   for (const Row& R : {Row{"sized", 0, 0, 100, 80, SWP_NOMOVE}, Row{"moved and sized", 10, 10, 500, 400, 0}}) {
     SetWindowPos(T.L(), nullptr, R.X, R.Y, R.W, R.H, R.Flags | SWP_NOZORDER | SWP_NOACTIVATE);
     EXPECT_EQ(TRect(T.LR()), TRect(Home)) << R.Name;
+  }
+}
+
+TEST(BorderWindow, AfterACancelledCloseOrAHideSnapshotTakenBackThePointerOverTheFrameMovesNothing) {
+  TBorder T;
+  T.F->OnCloseQuery = [](TObject*, bool& CanClose) { CanClose = false; };
+  const HWND W = T.F->Handle();
+  for (bool Closed : {true, false}) {
+    if (Closed) {
+      SendMessageA(W, WM_CLOSE, 0, 0);
+    } else {
+      // the snapshot of a minimise to the parking place, and the restore that takes it back
+      SetWindowPos(W, nullptr, -32000, -32000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      SendMessageA(W, WM_SYSCOMMAND, SC_RESTORE, 0);
+      T.F->SetBounds(200, 150, 300, 200);
+    }
+    ASSERT_TRUE(IsWindowVisible(W)) << Closed;
+    const RECT Before = WindowRectOf(W);
+    T.Send(WM_NCMOUSEMOVE, T.Mg.Left + 20, T.Mg.Top + 5);
+    EXPECT_FALSE(T.B()->Moving) << Closed;
+    EXPECT_EQ(TRect(WindowRectOf(W)), TRect(Before)) << Closed;
   }
 }

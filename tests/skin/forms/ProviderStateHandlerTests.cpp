@@ -150,3 +150,29 @@ TEST(ProviderState, UnderCompositionTheBorderWindowShowsTheFrameBeforeAnActivati
   F->Perform(WM_NCACTIVATE, 0, 0);
   EXPECT_EQ(Before > 0, IsDwmCompositionActive());
 }
+
+TEST(ProviderState, AfterAMinimiseFlightAndItsReturnNeitherAMaximiseNorAPlainRestoreLeavesTheFormTransparent) {
+  if (!IsDwmCompositionActive()) GTEST_SKIP() << "a minimise flies only where the desktop composes";
+  TSkinned S;
+  S.M->AnimEffects()->Minimizing()->SetActive(true);
+  S.ShowPainted();
+  const HWND W = S.F->Handle();
+  auto Command = [&](WPARAM Cmd) {
+    S.F->Perform(WM_SYSCOMMAND, Cmd, 0);
+    EXPECT_TRUE(PumpUntil([&] { return S.Timer() == nullptr || !S.Timer()->Enabled(); }, 5000)) << Cmd;
+  };
+  Command(SC_MINIMIZE);
+  ASSERT_NE(dynamic_cast<TvkMinTimer*>(S.Timer()), nullptr);
+  Command(SC_RESTORE);
+  ASSERT_TRUE(S.Settled());
+  // the ended flight's timer stays: a maximise of the shown form is a plain one
+  Command(SC_MAXIMIZE);
+  EXPECT_TRUE(IsZoomed(W));
+  EXPECT_TRUE(S.Settled());
+  // minimised without a flight, it has no picture to bring back: restored plainly too
+  Command(SC_RESTORE);
+  S.F->SetWindowState(wsMinimized);
+  Command(SC_RESTORE);
+  EXPECT_FALSE(IsIconic(W));
+  EXPECT_TRUE(S.Settled());
+}
