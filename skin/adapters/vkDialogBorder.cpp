@@ -29,6 +29,8 @@ HWND BorderWnd(TvkBorderForm* BF) {
 }  // namespace
 
 void TvkDialogWnd::SetBorderForm(bool On) {
+  // The border window is laid out around a caption (its top indent, hit tests and drag are the caption's), as for
+  // forms: a dialog without one keeps its skinned frame and region.
   const bool Wanted = On && SkinManager != nullptr && SkinManager->GetExtendedBorders() &&
                       !SkinManager->ComponentState().Contains(csDesigning) &&
                       (GetWindowLongA(CtrlHandle, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;

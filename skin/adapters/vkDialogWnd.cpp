@@ -258,12 +258,23 @@ int TvkDialogWnd::ClientOffsetY() {
   return ClientOriginInWindow(CtrlHandle).y + (BorderForm != nullptr ? BorderForm->GetTopIndent() : 0);
 }
 
+// The skin's icon offset moves the icon along the caption; its top offset moves it down only beside a border
+// window, whose caption the skin draws whole.
 TRect TvkDialogWnd::IconRect() {
   const int CX = GetSystemMetrics(SM_CXSMICON), CY = GetSystemMetrics(SM_CYSMICON);
   const TRect M = GetShadowMargins();
-  const int Left = M.Left + CacheFrameWidth();
-  const int Top = (M.Top + CaptionBottom() - CY) / 2;
+  const TsSkinData* D = SkinManager != nullptr ? &SkinManager->SkinData() : nullptr;
+  const int Left = M.Left + CacheFrameWidth() + (D != nullptr ? D->BILeft : 0);
+  const int Top = (M.Top + CaptionBottom() - CY) / 2 + (BorderForm != nullptr && D != nullptr ? D->BITop : 0);
   return TRect(Left, Top, Left + CX, Top + CY);
+}
+
+void TvkDialogWnd::TitleButtonBand(int& Top, int& Bottom) {
+  // A zoomed window's frame lies beyond the screen's edge: the buttons are centred in the caption that shows.
+  int Shift = IsZoomed(CtrlHandle) ? FrameWidth() / 2 : 0;
+  if (BorderForm != nullptr && SkinManager != nullptr) Shift += SkinManager->SkinData().BITop;
+  Top = GetShadowMargins().Top + Shift;
+  Bottom = CaptionBottom() + Shift;
 }
 
 int TvkDialogWnd::CacheFrameWidth() {
@@ -336,7 +347,12 @@ void TvkDialogWnd::PaintFrame() {
   if (SkinData->IsSkinned(false)) {
     TvkBgCacheRef None{};
     const TRect Inner(M.Left, M.Top, W - M.Right, H - M.Bottom);
-    RenderControlSkin(SkinData, None, false, Cache, TPoint(Inner.Left, Inner.Top), Inner, ActivityState());
+    // In border mode 1 the border window's picture is the frame: the section's own would show inside it.
+    if (BorderForm != nullptr && SkinManager != nullptr && SkinManager->SkinData().BorderMode == 1)
+      PaintSectionBackground(SkinData->SkinIndex, None, ActivityState(), 0xFF00FF, -1, -1, SkinManager, Cache,
+                             TPoint(Inner.Left, Inner.Top), Inner);
+    else
+      RenderControlSkin(SkinData, None, false, Cache, TPoint(Inner.Left, Inner.Top), Inner, ActivityState());
     if (CaptionHeight(true) > 0) LayoutTitleButtons();
     PaintCaption();
     CopyTitleCache();
@@ -400,11 +416,9 @@ void TvkDialogWnd::PaintCaption() {
 }
 
 void TvkDialogWnd::LayoutTitleButtons() {
-  const TRect M = GetShadowMargins();
-  // A zoomed window's frame lies beyond the screen's edge: the buttons are centred in the caption that shows.
-  const int Shift = IsZoomed(CtrlHandle) ? FrameWidth() / 2 : 0;
-  const int Top = M.Top + Shift, Bottom = CaptionBottom() + Shift;
-  int X = SkinData->CacheBmp->Width() - M.Right - CacheFrameWidth();
+  int Top, Bottom;
+  TitleButtonBand(Top, Bottom);
+  int X = SkinData->CacheBmp->Width() - GetShadowMargins().Right - CacheFrameWidth();
   MaxButton.MaskKind = IsZoomed(CtrlHandle) ? tkNorm : tkMax;
   MinButton.MaskKind = IsIconic(CtrlHandle) ? tkNorm : tkMin;
   for (TvkDlgTitleButton* B : PlacedButtons()) {
@@ -424,8 +438,9 @@ void TvkDialogWnd::PlaceTitleButtons() {
 void TvkDialogWnd::CopyTitleCache() {
   TBitmap* Cache = SkinData->CacheBmp;
   // Down to the lowest button: a mask taller than the caption stands out of the band.
-  const int Top = GetShadowMargins().Top, Bottom = CaptionBottom();
-  int Lowest = Bottom;
+  int Top, Bottom;
+  TitleButtonBand(Top, Bottom);
+  int Lowest = CaptionBottom();
   for (const TvkDlgTitleButton* B : {&MinButton, &MaxButton, &HelpButton, &CloseButton})
     Lowest = std::max(Lowest, (Top + Bottom - ButtonHeight(*B)) / 2 + ButtonHeight(*B));
   const int H = std::min(Lowest, Cache != nullptr ? Cache->Height() : 0);

@@ -49,6 +49,8 @@ public:
   // The frame's width in the frame cache, and where the caption band ends there (the client's top).
   int CacheFrameWidth();
   int CaptionBottom();
+  // The rows of the frame cache the title buttons are centred in.
+  void TitleButtonBand(int& Top, int& Bottom);
 
   // ---- painting ----
   void PaintFrame();

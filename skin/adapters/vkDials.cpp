@@ -368,7 +368,9 @@ bool AdoptTopLevelWindow(HWND Wnd, const CREATESTRUCTA* CreateStruct) {
     if (Form->FormStyle() == fsMDIForm)
       for (int c = 0; c < Form->MDIChildCount(); ++c) {
         TCustomForm* Child = Form->MDIChildren(c);
-        if (!Child->HandleAllocated() || WindowHasSkin(Child->Handle())) continue;
+        // a child that asks for no skin keeps that also when its frame is adopted
+        if (!Child->HandleAllocated() || WindowHasSkin(Child->Handle()) || (Child->Tag() & NoSkinTag) == NoSkinTag)
+          continue;
         auto* CP = new TvkProvider(Child);
         AddProvider(CP);
         CP->AttachFormProvider(Child);

@@ -11,6 +11,8 @@
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
+#include "skin/core/vkFormServices.h"
+#include "skin/forms/sSkinProvider.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkBlend.h"
 #include "skin/graphics/vkSectionPaint.h"
@@ -128,7 +130,8 @@ bool IsGripCorner(TvkScrollWnd* A, HWND Wnd, const TRect& Corner) {
   if ((GetWindowLongA(Wnd, GWL_STYLE) & WS_CHILD) == 0) return true;
   const HWND Parent = GetParent(Wnd);
   if (Parent == nullptr) return true;
-  if (GetParent(Parent) != nullptr || (GetWindowLongA(Parent, GWL_STYLE) & WS_CHILD)) return false;
+  // Only a top-level parent's corner can be dragged; a popup-style parent has an owner, which is no parent of it.
+  if ((GetWindowLongA(Parent, GWL_STYLE) & WS_CHILD) != 0) return false;
   RECT C{};
   GetClientRect(Parent, &C);
   POINT TL{C.left, C.top}, BR{C.right, C.bottom};
@@ -150,9 +153,28 @@ TvkBarElements ElementsOf(int Kind) {
   return {seScrollBar1V, seScrollBar2V, seScrollBtnTop, seScrollBtnBottom, seScrollSliderV};
 }
 
+// A form's own bars lie over the form skinner's frame image, which holds the window beyond a border window's
+// margins and its extra frame and caption; a top-level form has no parent to ask. False when the image does not
+// cover the bar (R: window coordinates).
+bool FormFrameBackground(TvkScrollWnd* A, const TRect& R, TvkParentBgQuery& Q) {
+  TsSkinProvider* P = A->SkinData->OwnerProvider();
+  TBitmap* Cache = A->SkinData->CacheBmp;
+  if (P == nullptr || Cache == nullptr) return false;
+  TRect Mg;
+  P->GetExtBorderMargins(Mg);
+  const int X = R.Left + Mg.Left + P->ExtraFrameWidth(), Y = R.Top + Mg.Top + GetExtraCaptionHeight(P->BorderForm());
+  if (X < 0 || Y < 0 || X + R.Width() > Cache->Width() || Y + R.Height() > Cache->Height()) return false;
+  Q.Kind = bgkBitmap;
+  Q.Bmp = Cache;
+  Q.OffsetX = X;
+  Q.OffsetY = Y;
+  return true;
+}
+
 // Where the bar's bitmap lies in the window's parent background, and that background.
 void BarBackground(TvkScrollWnd* A, HWND Wnd, const TRect& R, TvkParentBgQuery& Q) {
   Q = TvkParentBgQuery{};
+  if (A->SkinData != nullptr && FormFrameBackground(A, R, Q)) return;
   RECT W{};
   GetWindowRect(Wnd, &W);
   POINT P{W.left + R.Left, W.top + R.Top};

@@ -33,6 +33,8 @@ struct TMenuBgCacheRecord {
   TBitmap* Background = nullptr;  // owned by the cache
   HWND Wnd = nullptr;
   bool ExtraLine = false;
+  // The frame's transparent corners, in window coordinates: a popup is shaped by its own background's.
+  TKeyRuns Cutouts;
 };
 
 // ---- unit state ----
@@ -128,12 +130,11 @@ public:
   // Rec gets the record of Item's popup (or, without an item, of Wnd); with a canvas a missing one is built.
   void GetPopupBackground(TMenuItem* Item, int Width, TMenuBgCacheRecord& Rec, HWND Wnd, TCanvas* Canvas, int Height);
   void BuildPopupBackground(TMenuItem* KeyItem, int Width, HWND Wnd, int Height);
-  void ApplyPopupShape(HWND Wnd, TBitmap* Bitmap);
+  // Wnd's region without the record's corner cut-outs, and the frame of its background painted into the window.
+  void ApplyPopupShape(HWND Wnd, const TMenuBgCacheRecord& Rec);
   // The extra-line font turned by Escapement on Canvas, in the extra-line section's colour; the handle made is
   // the caller's to delete once the canvas is done with it.
   HFONT SetExtraLineFont(TCanvas* Canvas, TMenuItem* KeyItem, int Escapement);
-  // The corner cut-outs of the last background built, in window coordinates.
-  const TKeyRuns& Cutouts() const { return FCutouts; }
 
   // ---- bar items ----
   void DrawBarItem(TObject* Sender, TCanvas* ACanvas, const TRect& ARect, TOwnerDrawState State);
@@ -160,7 +161,6 @@ private:
   int FSkinBorderWidth = 0;
   bool FActive = false;
   bool FBusy = false;  // ApplyPopupShape runs
-  TKeyRuns FCutouts;
 };
 
 // The application's MDI parent has a skinner and shows its maximised active child's icon on its menu line (the

@@ -129,10 +129,7 @@ bool TsSkinableMenus::FindRecord(TMenuItem* Key, HWND Wnd, int Width, int Height
     if (Key == nullptr && R.Wnd != Wnd) continue;
     // A size given (a background wanted for painting) must match the record's window and size.
     if (Width >= 0 && (R.Wnd != Wnd || !SameSize(R.Background, Width, Height))) continue;
-    Rec.KeyItem = R.KeyItem;
-    Rec.Background = R.Background;
-    Rec.Wnd = R.Wnd;
-    Rec.ExtraLine = R.ExtraLine;
+    Rec = R;
     return true;
   }
   return false;
@@ -173,7 +170,7 @@ void TsSkinableMenus::GetPopupBackground(TMenuItem* Item, int, TMenuBgCacheRecor
 void TsSkinableMenus::BuildPopupBackground(TMenuItem* KeyItem, int Width, HWND Wnd, int Height) {
   const bool Extra = FetchExtraLineData(KeyItem);
   TBitmap* Bmp = NewBitmap32(std::max(Width, 0), std::max(Height, 0));
-  TMenuBgCacheRecord Rec{KeyItem, Bmp, Wnd, Extra};
+  TMenuBgCacheRecord Rec{KeyItem, Bmp, Wnd, Extra, {}};
   try {
     TCanvas* C = Bmp->Canvas();
     C->Lock();
@@ -241,14 +238,13 @@ void TsSkinableMenus::BuildPopupBackground(TMenuItem* KeyItem, int Width, HWND W
         Copy->Free();
       }
       // corner cut-outs
-      FCutouts.clear();
       const int Corners = M->FindMaskInherited(S, "BORDERSMASK");
       if (M->MaskIndexInRange(Corners)) {
         const TsMaskData& CM = M->ma()[Corners];
-        MeasureMaskCornerCutouts(FCutouts, Bmp->Width(), CM, false, 0);
-        MeasureMaskCornerCutouts(FCutouts, Bmp->Width(), CM, true, Bmp->Height() - CM.WB);
+        MeasureMaskCornerCutouts(Rec.Cutouts, Bmp->Width(), CM, false, 0);
+        MeasureMaskCornerCutouts(Rec.Cutouts, Bmp->Width(), CM, true, Bmp->Height() - CM.WB);
       }
-      if (Wnd != nullptr) ApplyPopupShape(Wnd, Bmp);
+      if (Wnd != nullptr) ApplyPopupShape(Wnd, Rec);
     }
     C->Unlock();
   } catch (...) {
@@ -289,7 +285,8 @@ HFONT TsSkinableMenus::SetExtraLineFont(TCanvas* Canvas, TMenuItem* KeyItem, int
   return H;
 }
 
-void TsSkinableMenus::ApplyPopupShape(HWND Wnd, TBitmap* Bitmap) {
+void TsSkinableMenus::ApplyPopupShape(HWND Wnd, const TMenuBgCacheRecord& Rec) {
+  TBitmap* Bitmap = Rec.Background;
   if (!IsNTPlatform() || FBusy || Bitmap == nullptr || Wnd == nullptr) return;
   // A popup whose adapter still waits for its erase is left as it is.
   if (SendMessageA(Wnd, SM_VKCMD, SkinCommandWParam(VKCMD_SET_UPDATE_STATE), 0) != 0) return;
@@ -302,10 +299,10 @@ void TsSkinableMenus::ApplyPopupShape(HWND Wnd, TBitmap* Bitmap) {
       CombineRgn(Rgn, Rgn, Piece, RGN_DIFF);
       DeleteObject(Piece);
     };
-    if (FCutouts.empty())
+    if (Rec.Cutouts.empty())
       Cut(TRect(0, 0, 1, 1));
     else
-      for (const TRect& R : FCutouts) Cut(R);
+      for (const TRect& R : Rec.Cutouts) Cut(R);
     // The window owns the region from here on.
     if (SetWindowRgn(Wnd, Rgn, TRUE) == 0) DeleteObject(Rgn);
     if (HDC DC = GetWindowDC(Wnd)) {

@@ -59,7 +59,7 @@ int EntryPosition(HMENU Menu, TMenuItem* Item) {
 void ShapePopupOfWindow(TsSkinableMenus* Painter, HWND Wnd) {
   TMenuBgCacheRecord Rec;
   Painter->GetPopupBackground(nullptr, 0, Rec, Wnd, nullptr, 0);
-  if (Rec.Background != nullptr) Painter->ApplyPopupShape(Wnd, Rec.Background);
+  if (Rec.Background != nullptr) Painter->ApplyPopupShape(Wnd, Rec);
 }
 
 void ShapePopupOfItem(TsSkinableMenus* Painter, void* Object) {
@@ -81,7 +81,7 @@ void ShapePopupOfItem(TsSkinableMenus* Painter, void* Object) {
   TMenuBgCacheRecord Rec;
   Painter->GetPopupBackground(Item, 0, Rec, nullptr, nullptr, 0);
   if (Rec.Background == nullptr) Painter->GetPopupBackground(nullptr, 0, Rec, Wnd, nullptr, 0);
-  if (Rec.Background != nullptr) Painter->ApplyPopupShape(Wnd, Rec.Background);
+  if (Rec.Background != nullptr) Painter->ApplyPopupShape(Wnd, Rec);
 }
 
 }  // namespace

@@ -317,7 +317,7 @@ void TsSkinProvider::WMCreate(TMessage& Message) {
     // the MDI parent (the frame of the child's client window) is skinned before its first child
     if (g_MDIMain == nullptr && FForm->HandleAllocated())
       if (const HWND Client = GetParent(FForm->Handle()))
-        if (const HWND Frame = GetParent(Client)) AdoptTopLevelForm(Frame);
+        if (const HWND Frame = GetParent(Client)) AdoptTopLevelWindow(Frame);
     // a child made over a maximised one restores nothing until it is painted (its own SC_RESTORE)
     TCustomForm* Main = g_MDIMain != nullptr ? g_MDIMain->FForm : nullptr;
     TCustomForm* Active = Main != nullptr ? Main->ActiveMDIChild() : nullptr;

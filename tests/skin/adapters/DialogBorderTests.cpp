@@ -1,6 +1,7 @@
 // A skinned dialog's extended border window: the frame cache around the dialog, the dialog cut to its client,
 // hit tests and presses through the border window, removal, and the fade of a dialog dragged by its caption.
 #include <algorithm>
+#include <array>
 
 #include "AdapterTestSupport.h"
 #include "DialogTemplate.h"
@@ -236,4 +237,29 @@ TEST_F(DialogBorderTest, AnObjectPressGoesToTheDialogsOwnHandlingUnchanged) {
   g_NcDownCode = 0;
   SendMessageA(Dlg, WM_NCLBUTTONDOWN, HTOBJECT, MAKELPARAM(InClient.x, InClient.y));
   EXPECT_EQ(static_cast<WPARAM>(HTOBJECT), g_NcDownCode);
+}
+
+// Beside a border window the skin's frame settings place a dialog's frame as a form's: the icon and top offsets move
+// the icon and the title buttons, and in border mode 1 the border window's picture is the frame, so the section's own
+// border (here the FORM ring) is not drawn inside it, only its fill (the SOLID dialog's green).
+TEST_F(DialogBorderTest, TheSkinsCaptionOffsetsAndBorderModeShapeTheFrame) {
+  M->SetExtendedBorders(true);
+  M->EditModel().gd[M->FindSectionIndex("DIALOG")].BorderIndex = M->gd()[M->FindSectionIndex("FORM")].BorderIndex;
+  TBorderedDialog T(Tops);
+  ASSERT_NE(T.B(), nullptr);
+  TsSkinData& D = M->EditModel().SkinData;
+  auto Look = [&](int Mode, int Left, int Top) {
+    D.BorderMode = Mode;
+    D.BILeft = Left;
+    D.BITop = Top;
+    T.D->PaintFrame();
+    TBitmap* C = T.D->SkinData->CacheBmp;
+    const auto* Row = static_cast<const uint32_t*>(C->ScanLine(C->Height() / 2)) + M->ExtBorderMargins().Left;
+    const int Fill = std::all_of(Row, Row + 4, [](uint32_t P) { return (P & 0xFFFFFF) == 0x00FF00; });
+    const TRect I = T.D->IconRect(), X = T.D->CloseButton.Rect;
+    return std::array<int, 5>{Fill, I.Left, I.Top, X.Left, X.Top};
+  };
+  const auto Plain = Look(0, 0, 0), Moved = Look(0, 5, 3), ModeOne = Look(1, 0, 0);
+  EXPECT_EQ((std::array<int, 5>{0, Plain[1] + 5, Plain[2] + 3, Plain[3], Plain[4] + 3}), Moved);
+  EXPECT_EQ(1, ModeOne[0]) << "a frame inside the border window's";
 }

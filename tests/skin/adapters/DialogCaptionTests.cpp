@@ -59,6 +59,8 @@ TEST_F(DialogCaption, ADeactivatedDialogTakesTheInactiveTintInItsClientAndChildr
   for (bool Active : {false, true, false}) {
     SCOPED_TRACE(Active ? "active" : "inactive");
     SendMessageA(Dlg, WM_NCACTIVATE, Active ? TRUE : FALSE, 0);
+    // nothing was dispatched since: the activity is the message's
+    EXPECT_EQ(Active, D->Active);
     const auto Shown = ScreenOf(Dlg);
     const uint32_t Tint = D->Active ? ActiveTint : InactiveTint;
     EXPECT_EQ(Tint, Shown->Rgb(Client.x, Client.y)) << "the client";

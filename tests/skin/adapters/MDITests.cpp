@@ -11,6 +11,7 @@
 #include "framework/ExtCtrls.h"
 #include "framework/Menus.h"
 #include "framework/Units.h"
+#include "skin/adapters/vkDials.h"
 #include "skin/adapters/vkMDIWnd.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sConst.h"
@@ -65,8 +66,11 @@ protected:
     Frame->SetWindowMenu(Window);
     Application->FormCreated(Frame);
     ClientProc = reinterpret_cast<WNDPROC>(GetClassLongPtrA(Frame->ClientHandle(), GCLP_WNDPROC));
-    P = Create<TsSkinProvider>(Frame);
+    P = FrameSkinned ? Create<TsSkinProvider>(Frame) : nullptr;
+    // an unskinned frame is shown past the hook, which would adopt it at once
+    Frame->SetTag(FrameSkinned ? 0 : NoSkinTag);
     Frame->Show();
+    Frame->SetTag(0);
   }
   void TearDown() override {
     for (TForm* C : Children) C->Free();
@@ -104,11 +108,21 @@ protected:
     return static_cast<int>(Frame->Perform(WM_NCHITTEST, 0, MAKELPARAM(R.Left + X, R.Top + Y)));
   }
   ManagerPtr Manager = SolidManager();
+  bool FrameSkinned = true;
   TForm* Frame = nullptr;
   TMenuItem* Window = nullptr;
   TsSkinProvider* P = nullptr;
   WNDPROC ClientProc = nullptr;
   std::vector<TForm*> Children;
+};
+
+// The frame comes without a skinner of its own.
+class MDIFormUnskinned : public MDIForm {
+protected:
+  void SetUp() override {
+    FrameSkinned = false;
+    MDIForm::SetUp();
+  }
 };
 
 TPoint WindowSize(HWND Wnd) {
@@ -254,6 +268,19 @@ TEST_F(MDIForm, NewChildrenAreAdoptedThroughTheClientAndUnskinnedOnesWhenTheForm
   EXPECT_EQ(Made, (std::vector<HWND>{Doc->Handle(), Plain->Handle()}));
   EXPECT_TRUE(Hidden.empty());
   EXPECT_EQ(Adopted, std::vector<HWND>{Plain->Handle()});
+}
+
+// A frame still without a skinner is adopted for its first skinned child as the hook adopts forms: into the
+// provider list, with its children that have no skin and do not refuse one.
+TEST_F(MDIFormUnskinned, TheFrameOfTheFirstSkinnedChildIsAdoptedWithItsOtherChildren) {
+  TForm* Quiet = Child("Quiet", false, false);
+  TForm* Plain = Child("Plain", false, false);
+  Plain->SetTag(0);
+  TForm* Doc = Child("Doc");
+  EXPECT_NE(FindProviderByWnd(Frame->Handle()), nullptr);
+  EXPECT_NE(FindProviderByWnd(Plain->Handle()), nullptr) << "the frame's child without a skin";
+  EXPECT_EQ(FindProviderByWnd(Quiet->Handle()), nullptr) << "a child that refuses one";
+  EXPECT_EQ(FindProviderByWnd(Doc->Handle()), nullptr) << "the child keeps its own skinner alone";
 }
 
 namespace {

@@ -414,8 +414,9 @@ TEST_F(ScrollBars, TheFirstNonClientPaintLaysOutTheFrame) {
   EXPECT_EQ(120 - A->FrameLeft - A->FrameRight - GetSystemMetrics(SM_CXVSCROLL), After.right);
 }
 
-// A top-level window's corner between its bars is a grip, also when the window has an owner.
-TEST_F(ScrollBars, AnOwnedTopLevelWindowHasItsGripCorner) {
+// A top-level window's corner between its bars is a grip, also when the window has an owner; so is the corner of a
+// child filling it (GetParent answers the window's owner, which is no parent of it).
+TEST_F(ScrollBars, AnOwnedTopLevelWindowAndAChildFillingItHaveTheirGripCorners) {
   HWND Owner = Host(200, 100);
   HWND W = CreateWindowExA(0, RecordingClass(), "", WS_POPUP | WS_VISIBLE | WS_BORDER | WS_HSCROLL | WS_VSCROLL, 60, 60,
                            200, 150, Owner, nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -437,6 +438,14 @@ TEST_F(ScrollBars, AnOwnedTopLevelWindowHasItsGripCorner) {
   PaintScrollBars(A, W, -1, Dib.DC());
   const uint32_t kGrip = 0x406006;  // the SOLID grip image's face
   EXPECT_EQ(kGrip, Rgb(Dib.Px(Corner.Right - WR.Left - 2, Corner.Bottom - WR.Top - 2))) << "no grip in the corner";
+  RECT C{};
+  GetClientRect(W, &C);
+  HWND Child = NewWindow(RecordingClass(), W, WS_VISIBLE | WS_HSCROLL | WS_VSCROLL, 0, 0, C.right, C.bottom);
+  A->Free();
+  A = CreateAdapter<TvkScrollWnd>(Child, nullptr, M.get(), SkinParams("EDIT"), true);
+  GetHorzScrollBarRect(A, Child, H);
+  GetVertScrollBarRect(A, Child, V);
+  EXPECT_EQ(HTBOTTOMRIGHT, SendMessageA(Child, WM_NCHITTEST, 0, MAKELPARAM(V.Left + 2, H.Top + 2))) << "the child";
 }
 
 // Presses of the real pointer on the bars: the button goes down and up at once, both queued before the window

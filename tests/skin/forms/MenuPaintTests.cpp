@@ -251,6 +251,12 @@ TEST_F(SkinMenusPaint, CacheKeyedOnWindowAndSizeAndShapeApplied) {
   P->GetPopupBackground(Item, 0, Rec, B, C.Canvas(), 0);
   EXPECT_EQ(Rec.Background->Width(), 90);
   EXPECT_EQ(MenuBgCache().size(), 2u);
+  // shaped again, A loses its own corners, not those of the background built last
+  ASSERT_TRUE(FormServices.SkinPopupMenuWindow);
+  FormServices.SkinPopupMenuWindow(P, A);
+  ASSERT_NE(GetWindowRgn(A, Rgn), ERROR);
+  EXPECT_FALSE(PtInRegion(Rgn, 129, 49));
+  EXPECT_TRUE(PtInRegion(Rgn, 89, 39));
   ForgetMenuBgWindow(A);
   ASSERT_EQ(MenuBgCache().size(), 1u);
   EXPECT_EQ(MenuBgCache()[0].Wnd, B);
