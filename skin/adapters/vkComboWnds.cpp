@@ -265,15 +265,14 @@ void TvkComboBoxWnd::PaintItem(int Index, const TRect& R, HDC DC, UINT State) {
       DrawFocusRect(Canvas->Handle(), &FR);
     }
   } else {
-    // The handler draws on the control's canvas, pointed at the bitmap for the call.
-    TCanvas* Own = C->Canvas();
-    const HDC Saved = Own->Handle();
-    Own->SetHandle(Canvas->Handle());
+    // The handler draws on the control's canvas, pointed at the bitmap for the call only, even when it throws.
+    auto* Own = static_cast<TControlCanvas*>(C->Canvas());
     const int S = SaveDC(Canvas->Handle());
-    Own->Font()->Assign(C->Font());
-    C->OnDrawItem(C, Index, Local, TOwnerDrawState::FromRaw(State));
+    Own->PaintOn(Canvas->Handle(), [&] {
+      Own->Font()->Assign(C->Font());
+      C->OnDrawItem(C, Index, Local, TOwnerDrawState::FromRaw(State));
+    });
     RestoreDC(Canvas->Handle(), S);
-    Own->SetHandle(Saved);
   }
   BitBlt(DC, R.Left, R.Top, R.Width(), R.Height(), Canvas->Handle(), 0, 0, SRCCOPY);
 }
@@ -284,7 +283,8 @@ LRESULT TvkComboBoxWnd::CtlColorListBox(TMessage& Message) {
     TvkEditWnd::WndProc(Message);
     if (ListWnd == nullptr) {
       ListWnd = reinterpret_cast<HWND>(Message.LParam);
-      if (ListAdapter == nullptr) {
+      // A dialog's simple list has its own adapter from the dialog already: a second would paint over it.
+      if (ListAdapter == nullptr && !WindowHasSkin(ListWnd)) {
         const bool Saved = AdoptingDialogChildren;
         if (SkinData->OwnerControl == nullptr) AdoptingDialogChildren = DlgMode;
         try {

@@ -304,6 +304,10 @@ TEST_F(Combos, AnOwnerDrawnFrameworkComboDrawsItsListItemsOnTheListsBackground) 
   EXPECT_EQ(ListFace, Dib.Rgb(140, 1)) << "not the list's background";
   EXPECT_NE(BoxHot, Dib.Rgb(140, 1));
   EXPECT_GT(CountRgb(Dib, 0x000000, TRect(0, 0, 60, 16)), 10) << "the item's text in the list's font colour";
+  // A handler that throws leaves the control's canvas on a live DC, not on the item's freed bitmap.
+  C->OnDrawItem = [](TWinControl*, int, const TRect&, TOwnerDrawState) { throw Exception("draw failed"); };
+  EXPECT_THROW(DrawComboItem(C, Dib, 0, 0), Exception);
+  EXPECT_EQ(static_cast<DWORD>(OBJ_DC), GetObjectType(C->Canvas()->Handle()));
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
 // The children of a parentless standard dialog as they show on screen once the hook adopted the dialog: image
 // buttons, the group box frame, static texts and pictures.
 #include <windows.h>
+#include <commctrl.h>
 
 #include "AdapterTestSupport.h"
 #include "DialogTemplate.h"
+#include "skin/adapters/vkComboWnds.h"
 #include "skin/adapters/vkDials.h"
+#include "skin/adapters/vkSBUtils.h"
 #include "skin/forms/sSkinProvider.h"
 #include "tests/support/MessagePump.h"
 
@@ -251,4 +254,30 @@ TEST_F(DialogChildren, StaticTextsFollowTheirWrapEllipsisAndCentringStyles) {
   GetClientRect(Child(Dlg, 3), &R);
   const TInk Centred = InkAt(3);
   EXPECT_NEAR((Centred.Top + Centred.Bottom) / 2, R.bottom / 2, 2) << "not centred vertically";
+}
+
+// A progress bar shows its own bar; a simple combo box's list keeps the one adapter the dialog gave it.
+TEST_F(DialogChildren, AProgressBarShowsItsBarAndASimpleListHasOneAdapter) {
+  INITCOMMONCONTROLSEX Icc{sizeof Icc, ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&Icc);
+  TDlgTemplate T(kDlgStyle, {{PROGRESS_CLASSW, WS_VISIBLE, 5, 5, 100, 12},
+                             {L"COMBOBOX", CBS_SIMPLE | WS_VISIBLE, 5, 25, 100, 60}});
+  HWND Dlg = Show(T);
+  HWND Bar = Child(Dlg, 0), Combo = Child(Dlg, 1);
+  SendMessageA(Bar, PBM_SETPOS, 0, 0);
+  const auto Empty = PrintedWindow(Bar);
+  SendMessageA(Bar, PBM_SETPOS, 100, 0);
+  const auto Full = PrintedWindow(Bar);
+  EXPECT_GT(CountDiffering(*Empty, *Full), Full->Width() * Full->Height() / 2) << "no bar";
+
+  COMBOBOXINFO Info{};
+  Info.cbSize = sizeof Info;
+  ASSERT_TRUE(GetComboBoxInfo(Combo, &Info));
+  HDC DC = GetDC(Info.hwndList);
+  SendMessageA(Combo, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(DC), reinterpret_cast<LPARAM>(Info.hwndList));
+  ReleaseDC(Info.hwndList, DC);
+  auto* A = As<TvkComboBoxWnd>(GetWindowScrollAdapter(Combo));
+  ASSERT_NE(nullptr, A);
+  EXPECT_EQ(nullptr, A->ListAdapter);
+  EXPECT_EQ(nullptr, As<TvkComboListWnd>(GetWindowScrollAdapter(Info.hwndList)));
 }

@@ -932,7 +932,7 @@ const TShellChild kShellChildren[] = {
     {"DirectUIHWND", WS_VISIBLE, 0, 24, "TvkSearchWnd", ""},
     {"DirectUIHWND", WS_VISIBLE, 0, 25, nullptr, ""},
     {"ReBarWindow32", WS_VISIBLE | CCS_NORESIZE, 0, 20, "TvkContainerWnd", ""},
-    {"msctls_progress32", WS_VISIBLE, 0, 20, "TvkContainerWnd", ""},
+    {"msctls_progress32", WS_VISIBLE, 0, 20, nullptr, ""},  // the bar paints itself
     {"msctls_trackbar32", WS_VISIBLE, 0, 30, "TvkTrackWnd", "TRACKBAR"},
     {"ScrollBar", WS_VISIBLE | SBS_SIZEGRIP, 0, 17, "TvkSizerWnd", ""},
     {"Static", WS_VISIBLE | SS_ICON, WS_EX_STATICEDGE, 32, "TvkEdgeWnd", "EDIT"},
