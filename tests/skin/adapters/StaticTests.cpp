@@ -187,21 +187,69 @@ TEST_F(Statics, AToolButtonsWideTextShowsOnTwoLinesInsideTheButton) {
 }
 
 TEST_F(Statics, ToolBarButtonsInTheirStates) {
-  HWND T = ToolBar(TBSTYLE_LIST, 30, {{"One", TBSTATE_ENABLED}, {"Two", TBSTATE_ENABLED | TBSTATE_PRESSED}});
+  HWND T = ToolBar(TBSTYLE_LIST, 30, {{"One", TBSTATE_ENABLED}, {"Two", TBSTATE_ENABLED | TBSTATE_PRESSED},
+                                      {"Three", TBSTATE_ENABLED | TBSTATE_CHECKED}});
   FakeCursorAt(POINT{-100, -100});
   auto* A = Adapt<TvkToolBarWnd>(T, "BAR");
   auto D = Print(T);
-  const TRect R0 = A->ItemRect(0), R1 = A->ItemRect(1);
-  // the buttons, and the bar's own section around them
-  ExpectPixels(*D, {{R0.Left + 1, R0.Top + 1, 0xF00001}, {R1.Left + 1, R1.Top + 1, 0xF08001}, {199, 29, 0x00FFFF}});
+  const TRect R0 = A->ItemRect(0), R1 = A->ItemRect(1), R2 = A->ItemRect(2);
+  // the buttons (a checked one pressed), and the bar's own section around them
+  ExpectPixels(*D, {{R0.Left + 1, R0.Top + 1, 0xF00001},
+                    {R1.Left + 1, R1.Top + 1, 0xF08001},
+                    {R2.Left + 1, R2.Top + 1, 0xF08001},
+                    {199, 29, 0x00FFFF}});
   // A text far longer than any fixed buffer is read whole, and painted.
   const std::string Long(700, 'x');
-  TBBUTTON B{I_IMAGENONE, 3, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, reinterpret_cast<INT_PTR>(Long.c_str())};
+  TBBUTTON B{I_IMAGENONE, 4, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, reinterpret_cast<INT_PTR>(Long.c_str())};
   SendMessageA(T, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&B));
-  EXPECT_EQ(Long, A->ButtonText(3));
+  EXPECT_EQ(Long, A->ButtonText(4));
   EXPECT_EQ("One", A->ButtonText(1));
   EXPECT_EQ("", A->ButtonText(99));
   Print(T);
+  // An image shows, and the bar's image list keeps its own background colour.
+  HWND Bar = ToolBar(0, 30, {});
+  HIMAGELIST Images = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 0);
+  HBITMAP Image = FlatBitmap(16, 16, 0x20C040), Mask = CreateBitmap(16, 16, 1, 1, nullptr);
+  ImageList_Add(Images, Image, Mask);
+  ImageList_SetBkColor(Images, RGB(0xC0, 0x20, 0x40));
+  SendMessageA(Bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(Images));
+  TBBUTTON I{0, 1, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, -1};
+  SendMessageA(Bar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&I));
+  auto* WithImage = Adapt<TvkToolBarWnd>(Bar, "BAR");
+  D = Print(Bar);
+  EXPECT_EQ(16 * 16, CountRgb(*D, 0x20C040, WithImage->ItemRect(0)));
+  EXPECT_EQ(RGB(0xC0, 0x20, 0x40), ImageList_GetBkColor(Images));
+  SendMessageA(Bar, TB_SETIMAGELIST, 0, 0);
+  ImageList_Destroy(Images);
+  DeleteObject(Image);
+  DeleteObject(Mask);
+}
+
+// A text static with a border keeps the system's border, and its text lies inside it.
+TEST_F(Statics, ABorderedTextStaticKeepsItsBorder) {
+  struct Case {
+    const char* Name;
+    DWORD Style, Ex;
+  };
+  TInk Plain{};
+  for (const Case& C : {Case{"none", 0, 0}, Case{"border", WS_BORDER, 0}, Case{"client edge", 0, WS_EX_CLIENTEDGE}}) {
+    SCOPED_TRACE(C.Name);
+    HWND W = NewWindow("STATIC", Parent, WS_VISIBLE | SS_LEFT | C.Style, 10, 10, 100, 24, "Port", C.Ex);
+    Adapt<TvkStaticWnd>(W);
+    RECT Client{};
+    GetClientRect(W, &Client);
+    const int Frame = (100 - Client.right) / 2;
+    const auto D = Print(W);
+    const TInk Ink = InkOf(*D, kStaticText);
+    ASSERT_GE(Ink.Right, 0) << "no text";
+    if (Frame == 0) {
+      Plain = Ink;
+      continue;
+    }
+    EXPECT_NE(kParentBg, D->Rgb(Frame - 1, 12)) << "no border";
+    EXPECT_EQ(Plain.Left + Frame, Ink.Left);
+    EXPECT_EQ(Plain.Top + Frame, Ink.Top);
+  }
 }
 
 }  // namespace
