@@ -204,6 +204,34 @@ TEST_F(Lists, AWidePanelCaptionShowsAllItsLinesCentred) {
   EXPECT_EQ(Shown("Alpha", taRightJustify).Right, Shown("Gamma Alpha", taRightJustify).Right);
 }
 
+// A panel's frame (a single border, a border width) lies around its caption, which stays where a frameless
+// panel of the size shows it.
+TEST_F(Lists, AFramedPanelsCaptionStaysCentred) {
+  ShowForm();
+  struct Case {
+    TBorderStyle Border;
+    int Width;
+  };
+  TInk Plain{};
+  for (const Case& C : {Case{bsNone, 0}, Case{bsSingle, 0}, Case{bsNone, 6}, Case{bsSingle, 6}}) {
+    SCOPED_TRACE(testing::Message() << (C.Border == bsSingle ? "single" : "no") << " border, width " << C.Width);
+    auto* P = Place<TPanel>(Form, 10, 10, 100, 60);
+    P->SetBevelOuter(bvNone);
+    P->SetBorderStyle(C.Border);
+    P->SetBorderWidth(C.Width);
+    P->SetCaption("Alpha");
+    SkinnedAdapterTest::Adapt<TvkPanelWnd>(P->Handle(), "PANEL", P, true);
+    const auto D = PrintedWindow(P->Handle());
+    const uint32_t Bg = Rgb(D->Px(0, 0));
+    const TInk I = InkBounds(*D, [Bg](uint32_t Px) { return Px != Bg; });
+    ASSERT_GE(I.Bottom, I.Top) << "no caption";
+    if (C.Border == bsNone && C.Width == 0) Plain = I;
+    EXPECT_NEAR(Plain.Left, I.Left, 1);
+    EXPECT_NEAR(Plain.Top, I.Top, 1);
+    EXPECT_NEAR(Plain.Right, I.Right, 1);
+  }
+}
+
 // A panel tagged 999 (a dialog's silent panel) paints no caption, whatever its text.
 TEST_F(Lists, APanelTagged999PaintsNoCaption) {
   ShowForm();
