@@ -219,8 +219,8 @@ TEST_F(Buttons, AGroupBoxMeasuresItsCaptionBeforeItsFirstPaint) {
   EXPECT_GT(Early, 6) << "the caption's text was not measured";
 }
 
-// A check box's focus and its Space key change what the system draws at once: the skinned look is drawn again
-// over it, so the screen shows exactly the box's own print.
+// A check box's focus, its Space key and a new text change what the system draws at once: the skinned look is
+// drawn again over it, so the screen shows exactly the box's own print.
 TEST_F(Buttons, ACheckBoxShowsItsSkinnedLookAfterFocusAndTheSpaceKey) {
   HWND W = Button(BS_AUTOCHECKBOX, "Port", 100, 26);
   Adapt<TvkCheckBoxWnd>(W);
@@ -238,6 +238,8 @@ TEST_F(Buttons, ACheckBoxShowsItsSkinnedLookAfterFocusAndTheSpaceKey) {
   SameAsPrint("space up");
   SetFocus(Parent);
   SameAsPrint("focus gone");
+  SetWindowTextA(W, "Other port");
+  SameAsPrint("new text");
 }
 
 }  // namespace
