@@ -21,6 +21,7 @@ protected:
     return {W, Check ? static_cast<TvkMainWnd*>(Adapt<TvkCheckBoxWnd>(W)) : Adapt<TvkBtnWnd>(W)};
   }
 };
+class ButtonsRealScreen : public Buttons {};
 
 TEST_F(Buttons, PushButtonStatesAndTheDefaultFrame) {
   struct Case {
@@ -221,7 +222,7 @@ TEST_F(Buttons, AGroupBoxMeasuresItsCaptionBeforeItsFirstPaint) {
 
 // A check box's focus, its Space key and a new text change what the system draws at once: the skinned look is
 // drawn again over it, so the screen shows exactly the box's own print.
-TEST_F(Buttons, ACheckBoxShowsItsSkinnedLookAfterFocusAndTheSpaceKey) {
+TEST_F(ButtonsRealScreen, ACheckBoxShowsItsSkinnedLookAfterFocusAndTheSpaceKey) {
   HWND W = Button(BS_AUTOCHECKBOX, "Port", 100, 26);
   Adapt<TvkCheckBoxWnd>(W);
   auto SameAsPrint = [&](const char* What) {

@@ -30,6 +30,7 @@ protected:
     return A;
   }
 };
+class CombosRealScreen : public Combos {};
 
 // The combo box's list window.
 HWND ListOf(HWND Combo) {
@@ -136,7 +137,7 @@ LRESULT CALLBACK RowsParentProc(HWND W, UINT Msg, WPARAM WP, LPARAM LP) {
 
 // The skinned combo reaches a simple list's adapter through the services: the list keeps its width, and below it
 // the strip shows the parent's background from the combo's own place.
-TEST_F(Combos, ASimpleListsAdapterFromTheServicesShowsTheParentInTheStripBelow) {
+TEST_F(CombosRealScreen, ASimpleListsAdapterFromTheServicesShowsTheParentInTheStripBelow) {
   ASSERT_NE(nullptr, AdapterServices.CreateComboListAdapter);
   HWND P = Keep(NewWindow(WindowClass("KrlRowsParent", RowsParentProc), nullptr, WS_VISIBLE, 50, 50, 300, 256));
   HWND W = NewWindow("COMBOBOX", P, WS_VISIBLE | CBS_SIMPLE, 10, 30, 150, 150);

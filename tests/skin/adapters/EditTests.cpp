@@ -54,7 +54,8 @@ TEST_F(Edits, FrameComesFromTheSkin) {
 
 // A framework edit's frame is the skin's border and, from there to the client, the colour the client shows: the
 // section's texture never lies between the two (read from the screen).
-TEST_F(AdapterTest, AnEditFrameMeetsItsClientInTheClientsColour) {
+class EditsRealScreen : public AdapterTest {};
+TEST_F(EditsRealScreen, AnEditFrameMeetsItsClientInTheClientsColour) {
   engine_test::TempFolder Dir;
   ManagerPtr M = TextSkinManager(Dir.Sub("PATTERNEDIT"),
                                  "[EDIT]\nSTATES=1\nCOLOR=$FFFFFF\nFONTCOLOR=0\nIMAGEPERCENT=100\n"

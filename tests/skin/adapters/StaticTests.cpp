@@ -37,6 +37,7 @@ protected:
     return T;
   }
 };
+class StaticsRealScreen : public Statics {};
 
 TEST_F(Statics, TextOverTheParentWithTabStopsOfTenCharacters) {
   HWND W = Child("STATIC", SS_LEFT, "i\tW", 280, 20);
@@ -101,7 +102,7 @@ TEST_F(Statics, IconsBitmapsAndLinks) {
   EXPECT_GT(InkOf(*D, kStaticText).Right, 0);
 }
 
-TEST_F(Statics, SizeGripAnswersTheCornerAndPaintsTheGrip) {
+TEST_F(StaticsRealScreen, SizeGripAnswersTheCornerAndPaintsTheGrip) {
   HWND G = Child("SCROLLBAR", SBS_SIZEGRIP, "", 20, 20);
   Adapt<TvkSizerWnd>(G);
   EXPECT_EQ(HTBOTTOMRIGHT, SendMessageA(G, WM_NCHITTEST, 0, 0));
@@ -112,7 +113,8 @@ TEST_F(Statics, SizeGripAnswersTheCornerAndPaintsTheGrip) {
 }
 
 // A skin without a grip image shows the parent's background there, not a blank square.
-TEST_F(AdapterTest, ASizeGripWithoutAGripImageShowsItsParent) {
+class SizeGripRealScreen : public AdapterTest {};
+TEST_F(SizeGripRealScreen, ASizeGripWithoutAGripImageShowsItsParent) {
   ManagerPtr Tide = TideManager();
   ASSERT_EQ(-1, Tide->ConstData().GripImage);
   HWND G = NewWindow("SCROLLBAR", Host(), WS_VISIBLE | SBS_SIZEGRIP, 10, 10, 20, 20);
