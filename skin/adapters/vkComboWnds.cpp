@@ -248,7 +248,7 @@ void TvkComboBoxWnd::PaintItem(int Index, const TRect& R, HDC DC, UINT State) {
   if (!OwnerDraws) {
     std::string Text = Index >= 0 && Index < C->Items()->Count() ? C->Items()->Strings(Index) : std::string();
     if ((State & ODS_COMBOBOXEDIT) && C->Style() == csDropDown) Text = C->Text();
-    UINT Flags = DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP | DT_NOPREFIX | DT_VCENTER;
+    UINT Flags = DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP | DT_NOPREFIX | DT_VCENTER;  // centred in a tall item
     if (C->BiDiMode() == bdRightToLeft) Flags |= DT_RIGHT | DT_RTLREADING;
     TRect TR(2, 0, R.Width() - 2, R.Height());
     SelectObject(Canvas->Handle(), Canvas->Font()->Handle());
