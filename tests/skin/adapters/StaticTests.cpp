@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "AdapterTestSupport.h"
+#include "skin/adapters/vkContainerMessages.h"
 #include "skin/adapters/vkSmallWnds.h"
 #include "skin/adapters/vkStaticWnds.h"
 #include "skin/core/sCommonData.h"
@@ -211,46 +212,34 @@ TEST_F(Statics, ToolBarButtonsInTheirStates) {
   // An image shows, and the bar's image list keeps its own background colour.
   HWND Bar = ToolBar(0, 30, {});
   HIMAGELIST Images = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 0);
-  HBITMAP Image = FlatBitmap(16, 16, 0x20C040), Mask = CreateBitmap(16, 16, 1, 1, nullptr);
-  ImageList_Add(Images, Image, Mask);
+  HBITMAP Image = FlatBitmap(16, 16, 0x20C040);
+  ImageList_AddMasked(Images, Image, RGB(0xFF, 0, 0xFF));
   ImageList_SetBkColor(Images, RGB(0xC0, 0x20, 0x40));
   SendMessageA(Bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(Images));
   TBBUTTON I{0, 1, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, -1};
   SendMessageA(Bar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&I));
-  auto* WithImage = Adapt<TvkToolBarWnd>(Bar, "BAR");
+  const TRect Item = Adapt<TvkToolBarWnd>(Bar, "BAR")->ItemRect(0);
   D = Print(Bar);
-  EXPECT_EQ(16 * 16, CountRgb(*D, 0x20C040, WithImage->ItemRect(0)));
+  EXPECT_EQ(16 * 16, CountRgb(*D, 0x20C040, Item));
   EXPECT_EQ(RGB(0xC0, 0x20, 0x40), ImageList_GetBkColor(Images));
   SendMessageA(Bar, TB_SETIMAGELIST, 0, 0);
   ImageList_Destroy(Images);
   DeleteObject(Image);
-  DeleteObject(Mask);
 }
 
-// A text static with a border keeps the system's border, and its text lies inside it.
+// A text static with a border (none, WS_BORDER, a client edge) keeps the system's border, its text inside it.
 TEST_F(Statics, ABorderedTextStaticKeepsItsBorder) {
-  struct Case {
-    const char* Name;
-    DWORD Style, Ex;
-  };
   TInk Plain{};
-  for (const Case& C : {Case{"none", 0, 0}, Case{"border", WS_BORDER, 0}, Case{"client edge", 0, WS_EX_CLIENTEDGE}}) {
-    SCOPED_TRACE(C.Name);
-    HWND W = NewWindow("STATIC", Parent, WS_VISIBLE | SS_LEFT | C.Style, 10, 10, 100, 24, "Port", C.Ex);
+  for (const auto& [Style, Ex] : {std::pair{0L, 0L}, std::pair{WS_BORDER, 0L}, std::pair{0L, WS_EX_CLIENTEDGE}}) {
+    HWND W = NewWindow("STATIC", Parent, WS_VISIBLE | SS_LEFT | Style, 10, 10, 100, 24, "Port", Ex);
     Adapt<TvkStaticWnd>(W);
-    RECT Client{};
-    GetClientRect(W, &Client);
-    const int Frame = (100 - Client.right) / 2;
+    const int Frame = ClientOriginInWindow(W).x;
     const auto D = Print(W);
     const TInk Ink = InkOf(*D, kStaticText);
-    ASSERT_GE(Ink.Right, 0) << "no text";
-    if (Frame == 0) {
-      Plain = Ink;
-      continue;
-    }
-    EXPECT_NE(kParentBg, D->Rgb(Frame - 1, 12)) << "no border";
-    EXPECT_EQ(Plain.Left + Frame, Ink.Left);
-    EXPECT_EQ(Plain.Top + Frame, Ink.Top);
+    if (Frame == 0) Plain = Ink;
+    EXPECT_TRUE(Frame == 0 || D->Rgb(Frame - 1, 12) != kParentBg) << "no border " << Frame;
+    EXPECT_EQ(Plain.Left + Frame, Ink.Left) << Frame;
+    EXPECT_EQ(Plain.Top + Frame, Ink.Top) << Frame;
   }
 }
 
