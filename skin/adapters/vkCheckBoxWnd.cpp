@@ -184,6 +184,7 @@ void TvkCheckBoxWnd::WndProc(TMessage& Message) {
     case BM_SETSTATE:
     case WM_ENABLE:
     case CM_TEXTCHANGED:
+    case WM_SETTEXT:  // a foreign box has no text-changed notice, and the system draws itself on a new text
       if (IsWindowVisible(W)) {
         WithoutRedraw(W, [&] {
           StopAnimation(SkinData);

@@ -248,7 +248,7 @@ void TvkComboBoxWnd::PaintItem(int Index, const TRect& R, HDC DC, UINT State) {
   if (!OwnerDraws) {
     std::string Text = Index >= 0 && Index < C->Items()->Count() ? C->Items()->Strings(Index) : std::string();
     if ((State & ODS_COMBOBOXEDIT) && C->Style() == csDropDown) Text = C->Text();
-    UINT Flags = DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP | DT_NOPREFIX | DT_VCENTER;
+    UINT Flags = DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP | DT_NOPREFIX | DT_VCENTER;  // centred in a tall item
     if (C->BiDiMode() == bdRightToLeft) Flags |= DT_RIGHT | DT_RTLREADING;
     TRect TR(2, 0, R.Width() - 2, R.Height());
     SelectObject(Canvas->Handle(), Canvas->Font()->Handle());
@@ -265,15 +265,14 @@ void TvkComboBoxWnd::PaintItem(int Index, const TRect& R, HDC DC, UINT State) {
       DrawFocusRect(Canvas->Handle(), &FR);
     }
   } else {
-    // The handler draws on the control's canvas, pointed at the bitmap for the call.
-    TCanvas* Own = C->Canvas();
-    const HDC Saved = Own->Handle();
-    Own->SetHandle(Canvas->Handle());
+    // The handler draws on the control's canvas, pointed at the bitmap for the call only, even when it throws.
+    auto* Own = static_cast<TControlCanvas*>(C->Canvas());
     const int S = SaveDC(Canvas->Handle());
-    Own->Font()->Assign(C->Font());
-    C->OnDrawItem(C, Index, Local, TOwnerDrawState::FromRaw(State));
+    Own->PaintOn(Canvas->Handle(), [&] {
+      Own->Font()->Assign(C->Font());
+      C->OnDrawItem(C, Index, Local, TOwnerDrawState::FromRaw(State));
+    });
     RestoreDC(Canvas->Handle(), S);
-    Own->SetHandle(Saved);
   }
   BitBlt(DC, R.Left, R.Top, R.Width(), R.Height(), Canvas->Handle(), 0, 0, SRCCOPY);
 }
@@ -284,7 +283,8 @@ LRESULT TvkComboBoxWnd::CtlColorListBox(TMessage& Message) {
     TvkEditWnd::WndProc(Message);
     if (ListWnd == nullptr) {
       ListWnd = reinterpret_cast<HWND>(Message.LParam);
-      if (ListAdapter == nullptr) {
+      // A dialog's simple list has its own adapter from the dialog already: a second would paint over it.
+      if (ListAdapter == nullptr && !WindowHasSkin(ListWnd)) {
         const bool Saved = AdoptingDialogChildren;
         if (SkinData->OwnerControl == nullptr) AdoptingDialogChildren = DlgMode;
         try {

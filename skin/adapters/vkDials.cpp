@@ -214,9 +214,9 @@ bool TvkProvider::ChooseChildAdapter(HWND AWnd) {
   } else if (Cls == "toolbarwindow32") {
     Adapter = "TvkToolBarWnd";
     Section = (Style & TBSTYLE_WRAPABLE) != 0 ? "BAR" : "TRANSPARENT";
-  } else if (Cls == "rebarwindow32" || Cls == "msctls_progress32" || Cls == "universalsearchband" ||
-             Cls == "address band root" || Cls == "workerw" || Cls == "search box" || Cls == "travelband" ||
-             Cls == "breadcrumb parent") {
+  } else if (Cls == "rebarwindow32" || Cls == "universalsearchband" || Cls == "address band root" ||
+             Cls == "workerw" || Cls == "search box" || Cls == "travelband" || Cls == "breadcrumb parent") {
+    // Bands the parent shows through. A progress bar is none: its bar, which only it paints, is what it shows.
     if (Visible) Adapter = "TvkContainerWnd";
   } else if (Cls == "directuihwnd") {
     RECT R;

@@ -6,6 +6,7 @@
 #include "framework/Platform.h"
 #include "framework/StdCtrls.h"
 #include "skin/adapters/vkAdapterPaint.h"
+#include "skin/adapters/vkContainerMessages.h"
 #include "skin/adapters/vkSBUtils.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
@@ -247,6 +248,11 @@ bool TvkEditWnd::ClientSizeMismatch() {
   GetClientRect(CtrlHandle, &C);
   const int F = FrameWidth();
   return C.right != WndSize.X - 2 * F || C.bottom != WndSize.Y - 2 * F;
+}
+
+int TvkEditWnd::FrameWidth() const {
+  // An edit adopted without a frame refresh has none laid out yet: a borderless one must get no strips over its text.
+  return FrameLeft >= 0 ? FrameLeft : ClientOriginInWindow(CtrlHandle).y;
 }
 
 void TvkEditWnd::SkipPaint() {

@@ -26,8 +26,8 @@ public:
   bool ClientSizeMismatch();
   // BeginPaint and EndPaint with nothing drawn.
   void SkipPaint();
-  // The frame width used on all four sides (2 while still unknown).
-  int FrameWidth() const { return FrameLeft < 0 ? 2 : FrameLeft; }
+  // The frame width used on all four sides; until a frame layout sets it, the window's present frame.
+  int FrameWidth() const;
   // Geometry refreshed and the frame painted into the cache.
   void PaintFrameCache();
 

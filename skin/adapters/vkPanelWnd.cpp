@@ -66,8 +66,11 @@ bool TvkPanelWnd::PaintCache() {
   RenderControlSkin(SkinData, Bg, true, Cache, TPoint(), TRect(0, 0, WndSize.X, WndSize.Y), 0);
   TRect R(0, 0, WndSize.X, WndSize.Y);
   if (Panel != nullptr) {
+    // The cache is the window's; the client lies inside the frame, which already holds BorderWidth and the edge.
     R = TRect(Panel->ClientRect());
-    int Inset = Panel->BorderWidth();
+    const POINT O = ClientOriginInWindow(CtrlHandle);
+    OffsetRect(R.AsRECT(), O.x, O.y);
+    int Inset = 0;
     if (auto* P = As<TCustomPanel>(Panel)) {
       if (P->BevelInner() != bvNone) Inset += P->BevelWidth();
       if (P->BevelOuter() != bvNone) Inset += P->BevelWidth();

@@ -215,7 +215,8 @@ void TvkToolBarWnd::PaintButton(int Index, const TRect& R, HDC DC) {
   const bool Enabled = (Btn.fsState & TBSTATE_ENABLED) != 0;
   if (!Enabled)
     State = 0;
-  else if (Btn.fsState & TBSTATE_PRESSED) {
+  else if (Btn.fsState & (TBSTATE_PRESSED | TBSTATE_CHECKED)) {
+    // A checked toggle shows pressed, as the system draws it: its state must be visible.
     State = 2;
     Shift = 1;
   } else {
@@ -230,7 +231,6 @@ void TvkToolBarWnd::PaintButton(int Index, const TRect& R, HDC DC) {
   if (Btn.iBitmap >= 0)
     if (auto IL = reinterpret_cast<HIMAGELIST>(SendMessageA(CtrlHandle, TB_GETIMAGELIST, 0, 0))) {
       ImageList_GetIconSize(IL, &CX, &CY);
-      ImageList_SetBkColor(IL, CLR_NONE);
       HasImage = true;
       const int Arrow = M->ConstData().Elements[seComboBtn].GlyphIndex;
       int X, Y;
@@ -249,7 +249,8 @@ void TvkToolBarWnd::PaintButton(int Index, const TRect& R, HDC DC) {
         X = (B->Width() - CX) / 2 + Shift;
         Y = (B->Height() - CY) / 2 + Shift;
       }
-      ImageList_Draw(IL, Btn.iBitmap, BDC, X, Y, ILD_NORMAL);
+      // Drawn without a background of its own; the list is the control's and keeps its colour.
+      ImageList_DrawEx(IL, Btn.iBitmap, BDC, X, Y, 0, 0, CLR_NONE, CLR_DEFAULT, ILD_NORMAL);
     }
   if (HasText) {
     TCanvas* Canvas = B->Canvas();

@@ -6,6 +6,7 @@
 
 #include "framework/Forms.h"
 #include "skin/adapters/vkAdapterPaint.h"
+#include "skin/adapters/vkContainerMessages.h"
 #include "skin/adapters/vkSBUtils.h"
 #include "skin/adapters/vkWindowImages.h"
 #include "skin/core/sCommonData.h"
@@ -148,6 +149,7 @@ void TvkStaticWnd::WndProc(TMessage& Message) {
       Message.Result = 1;
       return;
     case WM_NCPAINT:
+      if (HasFrame()) break;  // the system draws the border
       return;
     default:
       break;
@@ -155,17 +157,43 @@ void TvkStaticWnd::WndProc(TMessage& Message) {
   TvkMainWnd::WndProc(Message);
 }
 
+TRect TvkStaticWnd::ContentRect() const {
+  RECT C{};
+  GetClientRect(CtrlHandle, &C);
+  const POINT O = ClientOriginInWindow(CtrlHandle);
+  return TRect(O.x, O.y, O.x + C.right, O.y + C.bottom);
+}
+
+bool TvkStaticWnd::HasFrame() const {
+  RECT W{};
+  GetWindowRect(CtrlHandle, &W);
+  return ContentRect() != TRect(0, 0, W.right - W.left, W.bottom - W.top);
+}
+
 void TvkStaticWnd::PaintToDC(TMessage& Message) {
   GetWindowGeometry(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
-  HDC DC = Message.WParam != 0 ? reinterpret_cast<HDC>(Message.WParam) : GetWindowDC(CtrlHandle);
+  // A bordered static keeps the system's border: the cache goes to its client area alone.
+  const bool Framed = HasFrame();
+  const bool Own = Message.WParam == 0;
+  HDC DC = !Own ? reinterpret_cast<HDC>(Message.WParam) : Framed ? GetDC(CtrlHandle) : GetWindowDC(CtrlHandle);
+  const bool Printing = !Own && Message.Msg == WM_PRINT;
+  if (Framed && Printing && (Message.LParam & PRF_NONCLIENT) != 0) {
+    LPARAM Border = PRF_NONCLIENT;
+    ForwardToOldWndProc(CtrlHandle, WM_PRINT, Message.WParam, Border);
+  }
   const int Saved = SaveDC(DC);
   if (RightToLeftApplication()) ApplyDCLayout(DC, 0);
   SkinData->CacheDirty = true;
   PrepareAdapterCache(this);
   PaintAdapterCache(SkinData, CtrlHandle, false);
-  if (DrawContent()) BlitCacheTo(this, DC);
+  if (DrawContent()) {
+    const TRect C = ContentRect();
+    // A print's DC starts at the window's corner, a paint's at the client's.
+    const POINT At = Printing ? POINT{C.Left, C.Top} : POINT{0, 0};
+    BitBlt(DC, At.x, At.y, C.Width(), C.Height(), SkinData->CacheBmp->Canvas()->Handle(), C.Left, C.Top, SRCCOPY);
+  }
   RestoreDC(DC, Saved);
-  if (Message.WParam == 0) ReleaseDC(CtrlHandle, DC);
+  if (Own) ReleaseDC(CtrlHandle, DC);
 }
 
 bool TvkStaticWnd::DrawContent() {
@@ -173,7 +201,7 @@ bool TvkStaticWnd::DrawContent() {
   if (Text.empty()) return true;
   TCanvas* Canvas = SkinData->CacheBmp->Canvas();
   SetBkMode(Canvas->Handle(), TRANSPARENT);
-  const TRect R(0, 0, WndSize.X, WndSize.Y);
+  const TRect R = ContentRect();
   SelectAdapterFont(this);
   const LONG Style = GetWindowLongA(CtrlHandle, GWL_STYLE);
   UINT Flags = StaticTextFlags(Style, GetWindowLongA(CtrlHandle, GWL_EXSTYLE));
@@ -216,23 +244,24 @@ void TvkIconWnd::WndProc(TMessage& Message) {
 bool TvkIconWnd::DrawContent() {
   // Without a picture the background alone shows, never what the window held before.
   TBitmap* Cache = SkinData->CacheBmp;
+  const TRect C = ContentRect();
   if (IsBitmap) {
     if (ImageCache == nullptr)
       ImageCache = CopyBitmapHandle(reinterpret_cast<HBITMAP>(SendMessageA(CtrlHandle, STM_GETIMAGE, IMAGE_BITMAP, 0)));
     if (ImageCache->Empty()) return true;
     if (ImageCache->PixelFormat() != pf32bit) {
-      BitBlt(Cache->Canvas()->Handle(), 0, 0, std::min(WndSize.X, ImageCache->Width()),
-             std::min(WndSize.Y, ImageCache->Height()), ImageCache->Canvas()->Handle(), 0, 0, SRCCOPY);
+      BitBlt(Cache->Canvas()->Handle(), C.Left, C.Top, std::min(C.Width(), ImageCache->Width()),
+             std::min(C.Height(), ImageCache->Height()), ImageCache->Canvas()->Handle(), 0, 0, SRCCOPY);
     } else {
       TvkBgCacheRef Own;
       InitBgInfo(Cache, 0, 0, Own);
-      CompositeOverCache(TRect(0, 0, WndSize.X, WndSize.Y), TRect(0, 0, ImageCache->Width(), ImageCache->Height()),
+      CompositeOverCache(C, TRect(0, 0, ImageCache->Width(), ImageCache->Height()),
                          Cache, ImageCache, Own, true, NoColor32, 0, false);
     }
     return true;
   }
   auto Icon = reinterpret_cast<HICON>(SendMessageA(CtrlHandle, STM_GETICON, 0, 0));
-  if (Icon != nullptr) DrawIconEx(Cache->Canvas()->Handle(), 0, 0, Icon, 0, 0, 0, nullptr, DI_NORMAL);
+  if (Icon != nullptr) DrawIconEx(Cache->Canvas()->Handle(), C.Left, C.Top, Icon, 0, 0, 0, nullptr, DI_NORMAL);
   return true;
 }
 
@@ -246,6 +275,7 @@ void TvkLinkWnd::WndProc(TMessage& Message) {
   }
   switch (Message.Msg) {
     case WM_NCPAINT:
+      if (HasFrame()) break;  // the system draws the border
       return;
     case WM_UPDATEUISTATE:
       if (!IsWindowVisible(W)) return;
@@ -282,7 +312,8 @@ void TvkLinkWnd::WndProc(TMessage& Message) {
 bool TvkLinkWnd::DrawContent() {
   TCanvas* Canvas = SkinData->CacheBmp->Canvas();
   SetBkMode(Canvas->Handle(), TRANSPARENT);
-  const TRect R(0, 0, WndSize.X + 4, WndSize.Y);
+  TRect R = ContentRect();
+  R.Right += 4;
   SelectAdapterFont(this);
   Canvas->Font()->SetStyle(Canvas->Font()->Style() + fsUnderline);
   SelectObject(Canvas->Handle(), Canvas->Font()->Handle());

@@ -15,6 +15,10 @@ public:
   virtual void PaintToDC(TMessage& Message);
   // Draws into the cache; True: the cache goes to the DC.
   virtual bool DrawContent();
+  // The client area in window coordinates, where the content goes: all the window unless it has a border.
+  TRect ContentRect() const;
+  // The window has a border (a non-client area) for the system to draw.
+  bool HasFrame() const;
 
   int Reserved = 0;
 };

@@ -378,6 +378,7 @@ void TvkTabControlWnd::CommonPath(TMessage& Message) {
   if (Message.Msg == WM_SIZE) {
     UpdateUpDown();
     GetWindowGeometry(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
+    // The control paints on erase: the grown area needs one, and so do the children it holds.
     if (WndSize.X > Old.X || WndSize.Y > Old.Y)
       RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   } else if (Message.Msg == CM_CONTROLLISTCHANGE) {
@@ -483,6 +484,7 @@ void TvkTabControlWnd::WndProc(TMessage& Message) {
         PerformMessage(WM_SETREDRAW, 0, 0);
         TvkMainWnd::WndProc(Message);
         PerformMessage(WM_SETREDRAW, 1, 0);
+        // A page shown while redraw was off was never painted: the children are redrawn with the tabs.
         RedrawWindow(W, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         return;
       default:

@@ -271,7 +271,19 @@ std::unique_ptr<testing_support::Dib32> PrintedWindow(HWND Wnd, uint32_t Fill) {
   return Dib;
 }
 
+namespace {
+// Where another test program's window lies over ours, our paint never reaches the screen: a test reading it runs
+// alone, which "RealScreen" (or the real pointer's mark) in its suite's name asks of the test run.
+void ExpectRunningAlone() {
+  const testing::TestInfo* T = testing::UnitTest::GetInstance()->current_test_info();
+  const std::string Suite = T != nullptr ? T->test_suite_name() : "";
+  if (Suite.find("RealScreen") == std::string::npos && Suite.find("RealPointer") == std::string::npos)
+    ADD_FAILURE() << "the test reads the screen beside other test programs: name its suite *RealScreen";
+}
+}  // namespace
+
 void CopyWindowDC(HWND Wnd, testing_support::Dib32& Dib) {
+  ExpectRunningAlone();
   HDC DC = GetWindowDC(Wnd);
   BitBlt(Dib.DC(), 0, 0, Dib.Width(), Dib.Height(), DC, 0, 0, SRCCOPY);
   ReleaseDC(Wnd, DC);

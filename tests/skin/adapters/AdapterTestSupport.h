@@ -111,6 +111,7 @@ void PrintWindowTo(HWND Wnd, testing_support::Dib32& Dib);
 // The window printed so into a new DIB of its window size, filled with Fill first.
 std::unique_ptr<testing_support::Dib32> PrintedWindow(HWND Wnd, uint32_t Fill = 0);
 // The window's own DC area copied (its window rectangle from the window DC), into Dib or a new DIB of its size.
+// Reading the screen, these fail a test whose suite's name lacks "RealScreen": that name makes it run alone.
 void CopyWindowDC(HWND Wnd, testing_support::Dib32& Dib);
 std::unique_ptr<testing_support::Dib32> WindowDCOf(HWND Wnd);
 

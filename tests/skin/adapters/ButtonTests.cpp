@@ -21,6 +21,7 @@ protected:
     return {W, Check ? static_cast<TvkMainWnd*>(Adapt<TvkCheckBoxWnd>(W)) : Adapt<TvkBtnWnd>(W)};
   }
 };
+class ButtonsRealScreen : public Buttons {};
 
 TEST_F(Buttons, PushButtonStatesAndTheDefaultFrame) {
   struct Case {
@@ -219,9 +220,9 @@ TEST_F(Buttons, AGroupBoxMeasuresItsCaptionBeforeItsFirstPaint) {
   EXPECT_GT(Early, 6) << "the caption's text was not measured";
 }
 
-// A check box's focus and its Space key change what the system draws at once: the skinned look is drawn again
-// over it, so the screen shows exactly the box's own print.
-TEST_F(Buttons, ACheckBoxShowsItsSkinnedLookAfterFocusAndTheSpaceKey) {
+// A check box's focus, its Space key and a new text change what the system draws at once: the skinned look is
+// drawn again over it, so the screen shows exactly the box's own print.
+TEST_F(ButtonsRealScreen, ACheckBoxShowsItsSkinnedLookAfterFocusAndTheSpaceKey) {
   HWND W = Button(BS_AUTOCHECKBOX, "Port", 100, 26);
   Adapt<TvkCheckBoxWnd>(W);
   auto SameAsPrint = [&](const char* What) {
@@ -238,6 +239,8 @@ TEST_F(Buttons, ACheckBoxShowsItsSkinnedLookAfterFocusAndTheSpaceKey) {
   SameAsPrint("space up");
   SetFocus(Parent);
   SameAsPrint("focus gone");
+  SetWindowTextA(W, "Other port");
+  SameAsPrint("new text");
 }
 
 }  // namespace

@@ -30,6 +30,7 @@ protected:
     return A;
   }
 };
+class CombosRealScreen : public Combos {};
 
 // The combo box's list window.
 HWND ListOf(HWND Combo) {
@@ -136,7 +137,7 @@ LRESULT CALLBACK RowsParentProc(HWND W, UINT Msg, WPARAM WP, LPARAM LP) {
 
 // The skinned combo reaches a simple list's adapter through the services: the list keeps its width, and below it
 // the strip shows the parent's background from the combo's own place.
-TEST_F(Combos, ASimpleListsAdapterFromTheServicesShowsTheParentInTheStripBelow) {
+TEST_F(CombosRealScreen, ASimpleListsAdapterFromTheServicesShowsTheParentInTheStripBelow) {
   ASSERT_NE(nullptr, AdapterServices.CreateComboListAdapter);
   HWND P = Keep(NewWindow(WindowClass("KrlRowsParent", RowsParentProc), nullptr, WS_VISIBLE, 50, 50, 300, 256));
   HWND W = NewWindow("COMBOBOX", P, WS_VISIBLE | CBS_SIMPLE, 10, 30, 150, 150);
@@ -304,6 +305,10 @@ TEST_F(Combos, AnOwnerDrawnFrameworkComboDrawsItsListItemsOnTheListsBackground) 
   EXPECT_EQ(ListFace, Dib.Rgb(140, 1)) << "not the list's background";
   EXPECT_NE(BoxHot, Dib.Rgb(140, 1));
   EXPECT_GT(CountRgb(Dib, 0x000000, TRect(0, 0, 60, 16)), 10) << "the item's text in the list's font colour";
+  // A handler that throws leaves the control's canvas on a live DC, not on the item's freed bitmap.
+  C->OnDrawItem = [](TWinControl*, int, const TRect&, TOwnerDrawState) { throw Exception("draw failed"); };
+  EXPECT_THROW(DrawComboItem(C, Dib, 0, 0), Exception);
+  EXPECT_EQ(static_cast<DWORD>(OBJ_DC), GetObjectType(C->Canvas()->Handle()));
 }
 
 }  // namespace

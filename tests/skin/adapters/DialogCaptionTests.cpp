@@ -32,6 +32,7 @@ protected:
                                          MAKELPARAM(W.Left + (R.Left + R.Right) / 2, W.Top + (R.Top + R.Bottom) / 2)));
   }
 };
+class DialogCaptionRealScreen : public DialogCaption {};
 
 uint32_t CachePixel(TBitmap* B, int X, int Y) { return static_cast<uint32_t*>(B->ScanLine(Y))[X] & 0xFFFFFF; }
 
@@ -40,7 +41,7 @@ uint32_t CachePixel(TBitmap* B, int X, int Y) { return static_cast<uint32_t*>(B-
 // The activity changes the tint of the whole dialog: the frame, the client and what the children show of it. The
 // dialog is shown without activation, so that mostly the test changes its activity; the system may still move it
 // as other programs' windows come and go, so each look is compared with the activity the dialog has when read.
-TEST_F(DialogCaption, ADeactivatedDialogTakesTheInactiveTintInItsClientAndChildren) {
+TEST_F(DialogCaptionRealScreen, ADeactivatedDialogTakesTheInactiveTintInItsClientAndChildren) {
   ManagerPtr M = TideManager();
   ASSERT_TRUE(M->SkinData().Active);
   const uint32_t ActiveTint = 0xE8F3FA, InactiveTint = 0xF3F5F7;  // DIALOG's two states in the program's skin

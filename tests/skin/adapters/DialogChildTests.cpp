@@ -1,10 +1,13 @@
-// The children of a parentless standard dialog as they show on screen once the hook adopted the dialog: image
-// buttons, the group box frame, static texts and pictures.
+// The children of a parentless standard dialog as they show once the hook adopted the dialog: image buttons, the
+// group box frame, static texts and pictures, progress bars and simple combo boxes.
 #include <windows.h>
+#include <commctrl.h>
 
 #include "AdapterTestSupport.h"
 #include "DialogTemplate.h"
+#include "skin/adapters/vkComboWnds.h"
 #include "skin/adapters/vkDials.h"
+#include "skin/adapters/vkSBUtils.h"
 #include "skin/forms/sSkinProvider.h"
 #include "tests/support/MessagePump.h"
 
@@ -38,6 +41,8 @@ protected:
   }
   ManagerPtr M;
 };
+// What only the screen shows: the dialog beneath a child, or a child painted over what covered it.
+class DialogChildrenRealScreen : public DialogChildren {};
 
 TEST_F(DialogChildren, ImageButtonsShowTheirImageAlone) {
   TDlgTemplate T(kDlgStyle, {{L"BUTTON", BS_BITMAP | WS_VISIBLE, 5, 5, 60, 20},
@@ -55,8 +60,7 @@ TEST_F(DialogChildren, ImageButtonsShowTheirImageAlone) {
   } Cases[] = {{"bitmap", Child(Dlg, 0), 0x3366CC, 16, 12}, {"icon", Child(Dlg, 1), 0xCC6633, 16, 16}};
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
-    InvalidateRect(C.Wnd, nullptr, TRUE);
-    auto D = ScreenOf(C.Wnd);
+    auto D = PrintedWindow(C.Wnd);
     // The image whole in the middle; around it only the skin's face (no caption), inside the 1-pixel ring.
     const int L = (D->Width() - C.W) / 2, Top = (D->Height() - C.H) / 2;
     EXPECT_EQ(C.W * C.H, CountRgb(*D, C.Colour));
@@ -74,7 +78,7 @@ TEST_F(DialogChildren, ImageButtonsShowTheirImageAlone) {
 
 }  // namespace
 
-TEST_F(DialogChildren, AGroupBoxKeepsItsSkinnedFrameAndShowsTheDialogInside) {
+TEST_F(DialogChildrenRealScreen, AGroupBoxKeepsItsSkinnedFrameAndShowsTheDialogInside) {
   TDlgTemplate T(kDlgStyle, {{L"BUTTON", BS_GROUPBOX | WS_VISIBLE, 5, 5, 100, 60}});
   HWND Dlg = Show(T);
   HWND G = Child(Dlg, 0);
@@ -115,7 +119,7 @@ TEST_F(DialogChildren, StaticTextsKeepTheirAlignmentAndTheirAmpersands) {
     double Where;  // where the text's middle lies, as a share of the width
   } Cases[] = {{"left", 0, 0.0}, {"centre", 1, 0.5}, {"right", 2, 1.0}};
   for (const Case& C : Cases) {
-    auto D = ScreenOf(Child(Dlg, C.Index));
+    auto D = PrintedWindow(Child(Dlg, C.Index));
     const TInk I = InkOf(*D, 0, D->Height() - 1);  // the top-aligned text never reaches the bottom-left corner
     const int L = I.Left, R = I.Right;
     ASSERT_GE(R, L) << C.Name << ": no text";
@@ -126,10 +130,10 @@ TEST_F(DialogChildren, StaticTextsKeepTheirAlignmentAndTheirAmpersands) {
   // "A & B" without prefixes shows as "A && B" does with them.
   SetWindowTextA(Child(Dlg, 3), "A & B");
   SetWindowTextA(Child(Dlg, 4), "A && B");
-  EXPECT_TRUE(SamePixels(*ScreenOf(Child(Dlg, 3)), *ScreenOf(Child(Dlg, 4))));
+  EXPECT_TRUE(SamePixels(*PrintedWindow(Child(Dlg, 3)), *PrintedWindow(Child(Dlg, 4))));
 }
 
-TEST_F(DialogChildren, PictureStaticsShowANewPictureOrOnlyTheBackground) {
+TEST_F(DialogChildrenRealScreen, PictureStaticsShowANewPictureOrOnlyTheBackground) {
   TDlgTemplate T(kDlgStyle, {{L"STATIC", SS_BITMAP | WS_VISIBLE, 5, 5, 30, 20},
                              {L"STATIC", SS_ICON | WS_VISIBLE, 50, 5, 30, 20}});
   HWND Dlg = Show(T);
@@ -191,7 +195,7 @@ TEST_F(DialogChildren, AButtonClassKeepsALiveBrushAcrossASkinChange) {
 
 // Frames and etched lines carry no text: the system draws their lines, and inside a frame the dialog's skinned
 // background shows.
-TEST_F(DialogChildren, FrameAndEtchedStaticsKeepTheirLinesOverTheSkinnedBackground) {
+TEST_F(DialogChildrenRealScreen, FrameAndEtchedStaticsKeepTheirLinesOverTheSkinnedBackground) {
   TDlgTemplate T(kDlgStyle, {{L"STATIC", SS_BLACKFRAME | WS_VISIBLE, 5, 5, 60, 20},
                              {L"STATIC", SS_ETCHEDFRAME | WS_VISIBLE, 5, 30, 60, 20},
                              {L"STATIC", SS_ETCHEDHORZ | WS_VISIBLE, 5, 55, 60, 2}});
@@ -229,7 +233,7 @@ TEST_F(DialogChildren, StaticTextsFollowTheirWrapEllipsisAndCentringStyles) {
   const char* Long = "Several words that never fit one line of this static";
   // The rows and columns the text covers (unlike the bottom-right corner), and the line height of the static's font.
   auto InkAt = [&](int Index) {
-    auto D = ScreenOf(Child(Dlg, Index));
+    auto D = PrintedWindow(Child(Dlg, Index));
     return InkOf(*D, D->Width() - 1, D->Height() - 1);
   };
   for (int I = 0; I < 5; ++I) SetWindowTextA(Child(Dlg, I), Long);
@@ -246,9 +250,31 @@ TEST_F(DialogChildren, StaticTextsFollowTheirWrapEllipsisAndCentringStyles) {
     EXPECT_EQ(C.OneLine, I.Bottom < Line) << C.Name << ": ink down to row " << I.Bottom << ", line " << Line;
   }
   // the ellipsis replaces the end that does not fit, which the line without word wrap only cuts
-  EXPECT_FALSE(SamePixels(*ScreenOf(Child(Dlg, 1)), *ScreenOf(Child(Dlg, 2)))) << "no ellipsis";
+  EXPECT_FALSE(SamePixels(*PrintedWindow(Child(Dlg, 1)), *PrintedWindow(Child(Dlg, 2)))) << "no ellipsis";
   RECT R{};
   GetClientRect(Child(Dlg, 3), &R);
   const TInk Centred = InkAt(3);
   EXPECT_NEAR((Centred.Top + Centred.Bottom) / 2, R.bottom / 2, 2) << "not centred vertically";
+}
+
+// A progress bar shows its own bar; a simple combo box's list keeps the one adapter the dialog gave it.
+TEST_F(DialogChildren, AProgressBarShowsItsBarAndASimpleListHasOneAdapter) {
+  INITCOMMONCONTROLSEX Icc{sizeof Icc, ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&Icc);
+  TDlgTemplate T(kDlgStyle, {{PROGRESS_CLASSW, WS_VISIBLE, 5, 5, 100, 12},
+                             {L"COMBOBOX", CBS_SIMPLE | WS_VISIBLE, 5, 25, 100, 60}});
+  HWND Dlg = Show(T);
+  HWND Bar = Child(Dlg, 0), Combo = Child(Dlg, 1);
+  const auto Empty = PrintedWindow(Bar);
+  SendMessageA(Bar, PBM_SETPOS, 100, 0);
+  const auto Full = PrintedWindow(Bar);
+  EXPECT_GT(CountDiffering(*Empty, *Full), Full->Width() * Full->Height() / 2) << "no bar";
+
+  COMBOBOXINFO Info{};
+  Info.cbSize = sizeof Info;
+  ASSERT_TRUE(GetComboBoxInfo(Combo, &Info));  // the list has painted, asking the box for its colours
+  auto* A = As<TvkComboBoxWnd>(GetWindowScrollAdapter(Combo));
+  ASSERT_NE(nullptr, A);
+  EXPECT_EQ(nullptr, A->ListAdapter);
+  EXPECT_EQ(nullptr, As<TvkComboListWnd>(GetWindowScrollAdapter(Info.hwndList)));
 }

@@ -36,9 +36,11 @@
 using namespace adapter_test;
 
 class DialogTest : public WithManager<DialogFixture> {};
+class DialogTestRealScreen : public DialogTest {};
 class TideDialogTest : public WithManager<DialogFixture, TideManager> {};
+class TideDialogRealScreen : public TideDialogTest {};
 
-TEST_F(DialogTest, ParentlessMessageBoxGetsDialogAdapterChildAdaptersAndFrame) {
+TEST_F(DialogTestRealScreen, ParentlessMessageBoxGetsDialogAdapterChildAdaptersAndFrame) {
   HWND Box = nullptr;
   WithMessageBox(MB_OK | MB_ICONINFORMATION, [&](HWND W) {
     Box = W;
@@ -483,6 +485,7 @@ protected:
   }
   TForm* Form = nullptr;
 };
+class WalkerRealScreen : public Walker {};
 
 TEST_F(Walker, ButtonListGivesExactNamesOneAdapterAndRespectsTagsEventsAndRemoval) {
   TsSkinProvider* P = NewSkinnedForm();
@@ -560,7 +563,7 @@ TEST_F(Walker, ProviderListsWinAndTheLowerKindTakesANameInTwoLists) {
   EXPECT_TRUE(g_Choices.empty());
 }
 
-TEST_F(Walker, MessageFormButtonsAreSkinnedThroughTheHookedFormsWalker) {
+TEST_F(WalkerRealScreen, MessageFormButtonsAreSkinnedThroughTheHookedFormsWalker) {
   testing_support::ModalCloser Closer("TMessageForm", IDOK);
   bool Seen = false;
   Closer.OnFound = [&](const testing_support::FoundWindow& W) {
@@ -605,7 +608,7 @@ bool FadeOver(const TvkDlgTitleButton& B) { return B.Animation == nullptr || B.A
 
 // The glyphs carry alpha: the close button of a parentless box turns hot and back to exactly its normal look,
 // drawn at once or, with the glowing effects, through a fade over the button that ends with its window gone.
-TEST_F(TideDialogTest, AMessageBoxTitleButtonGoesBackToItsNormalLook) {
+TEST_F(TideDialogRealScreen, AMessageBoxTitleButtonGoesBackToItsNormalLook) {
   ASSERT_TRUE(M->SkinData().Active);
   for (bool Glowing : {false, true}) {
     SCOPED_TRACE(Glowing ? "fading" : "at once");
@@ -696,7 +699,7 @@ TEST_F(DialogRealPointer, AMessageBoxCloseButtonStaysHotUnderThePointerAndIsNorm
   MessageBoxPosX = MessageBoxPosY = -1;
 }
 
-TEST_F(TideDialogTest, TideMessageBoxShowsDialogCaptionButtonFacesAndCutCorners) {
+TEST_F(TideDialogRealScreen, TideMessageBoxShowsDialogCaptionButtonFacesAndCutCorners) {
   ASSERT_TRUE(M->SkinData().Active);
   ASSERT_EQ(TsSkinManager::DefaultManager(), M.get());
   WithMessageBox(MB_OK, [&](HWND W) {
@@ -932,7 +935,7 @@ const TShellChild kShellChildren[] = {
     {"DirectUIHWND", WS_VISIBLE, 0, 24, "TvkSearchWnd", ""},
     {"DirectUIHWND", WS_VISIBLE, 0, 25, nullptr, ""},
     {"ReBarWindow32", WS_VISIBLE | CCS_NORESIZE, 0, 20, "TvkContainerWnd", ""},
-    {"msctls_progress32", WS_VISIBLE, 0, 20, "TvkContainerWnd", ""},
+    {"msctls_progress32", WS_VISIBLE, 0, 20, nullptr, ""},  // the bar paints itself
     {"msctls_trackbar32", WS_VISIBLE, 0, 30, "TvkTrackWnd", "TRACKBAR"},
     {"ScrollBar", WS_VISIBLE | SBS_SIZEGRIP, 0, 17, "TvkSizerWnd", ""},
     {"Static", WS_VISIBLE | SS_ICON, WS_EX_STATICEDGE, 32, "TvkEdgeWnd", "EDIT"},

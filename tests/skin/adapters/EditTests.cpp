@@ -52,9 +52,20 @@ TEST_F(Edits, FrameComesFromTheSkin) {
   ExpectPixels(D, {{0, 0, 0x808080}, {119, 23, 0x808080}, {60, 23, 0x808080}, {1, 12, 0xFFFFFF}, {117, 12, 0xFFFFFF}});
 }
 
+// An edit adopted without a frame refresh, as a dialog's may be, takes the frame it has: none for a borderless one.
+TEST_F(Edits, AnAdoptedEditsFrameIsItsOwnUntilLaidOut) {
+  for (const DWORD Ex : {DWORD{0}, DWORD{WS_EX_CLIENTEDGE}}) {
+    HWND E = NewWindow("EDIT", Host(300, 200), WS_VISIBLE, 10, 10, 120, 24, "text", Ex);
+    auto* A = SkinnedAdapterTest::Adapt<TvkEditWnd>(E, "EDIT", nullptr, false);
+    ASSERT_EQ(-1, A->FrameLeft) << "laid out already";
+    EXPECT_EQ(Ex != 0 ? 2 : 0, A->FrameWidth()) << Ex;
+  }
+}
+
 // A framework edit's frame is the skin's border and, from there to the client, the colour the client shows: the
 // section's texture never lies between the two (read from the screen).
-TEST_F(AdapterTest, AnEditFrameMeetsItsClientInTheClientsColour) {
+class EditsRealScreen : public AdapterTest {};
+TEST_F(EditsRealScreen, AnEditFrameMeetsItsClientInTheClientsColour) {
   engine_test::TempFolder Dir;
   ManagerPtr M = TextSkinManager(Dir.Sub("PATTERNEDIT"),
                                  "[EDIT]\nSTATES=1\nCOLOR=$FFFFFF\nFONTCOLOR=0\nIMAGEPERCENT=100\n"

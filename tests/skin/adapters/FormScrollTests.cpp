@@ -11,7 +11,7 @@
 
 using namespace adapter_test;
 
-TEST(FormScroll, AScrollingFormGetsSkinnedBarsThatItsClientOffsetsCount) {
+TEST(FormScrollRealScreen, AScrollingFormGetsSkinnedBarsThatItsClientOffsetsCount) {
   ManagerPtr M = SolidManager();
   testing_support::Owned<TForm> Plain(TForm::CreateNew(Application));
   Plain->SetTag(NoSkinTag);  // the hook leaves it unskinned

@@ -179,13 +179,15 @@ TEST_F(Lists, PanelSectionByBevels) {
 }
 
 // A panel's caption too wide for it breaks at its words: all its lines show, as one block centred in the panel, each
-// line in the panel's alignment.
+// line in the panel's alignment. A frame (a single border, a border width) lies around the caption, which stays.
 TEST_F(Lists, AWidePanelCaptionShowsAllItsLinesCentred) {
   ShowForm();
-  auto Shown = [&](const char* Text, TAlignment Align) {
+  auto Shown = [&](const char* Text, TAlignment Align, TBorderStyle Border = bsNone, int Width = 0) {
     auto* P = Place<TPanel>(Form, 10, 10, 70, 60);
     P->SetBevelOuter(bvNone);
     P->SetAlignment(Align);
+    P->SetBorderStyle(Border);
+    P->SetBorderWidth(Width);
     P->SetCaption(Text);
     SkinnedAdapterTest::Adapt<TvkPanelWnd>(P->Handle(), "PANEL", P, true);
     const auto D = PrintedWindow(P->Handle());
@@ -202,6 +204,11 @@ TEST_F(Lists, AWidePanelCaptionShowsAllItsLinesCentred) {
   // each line in the alignment: left-aligned lines start at the same column as a single word does
   EXPECT_EQ(Shown("Alpha", taLeftJustify).Left, Shown("Alpha Gamma", taLeftJustify).Left);
   EXPECT_EQ(Shown("Alpha", taRightJustify).Right, Shown("Gamma Alpha", taRightJustify).Right);
+  for (const auto& [Border, Width] : {std::pair{bsSingle, 0}, std::pair{bsNone, 6}, std::pair{bsSingle, 6}}) {
+    const TInk Framed = Shown("Alpha", taCenter, Border, Width);
+    EXPECT_NEAR(One.Left, Framed.Left, 1) << Width;
+    EXPECT_NEAR(One.Top, Framed.Top, 1) << Width;
+  }
 }
 
 // A panel tagged 999 (a dialog's silent panel) paints no caption, whatever its text.

@@ -83,6 +83,7 @@ protected:
   }
   ManagerPtr Manager;
 };
+class MenuWindowRealScreen : public MenuWindowTest {};
 
 }  // namespace
 
@@ -176,7 +177,7 @@ TEST_F(MenuWindowTest, CommandsEraseAndDeferredFree) {
   EXPECT_TRUE(MenuWindowAdapters.empty());
 }
 
-TEST_F(MenuWindowTest, TheFrameComesFromThePaintersBackgroundOfTheWindowsSize) {
+TEST_F(MenuWindowRealScreen, TheFrameComesFromThePaintersBackgroundOfTheWindowsSize) {
   HWND W = Keep(NewRecordingWindow(nullptr, WS_VISIBLE | WS_POPUP, 10, 10, 80, 60));
   CreateMenuWindowAdapter(W, Manager.get());
   static testing_support::Owned<TBitmap> Bg;

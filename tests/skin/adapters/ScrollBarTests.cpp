@@ -139,6 +139,7 @@ protected:
     return N;
   }
 };
+class ScrollBarsRealScreen : public ScrollBars {};
 
 TEST_F(ScrollBars, NonClientLayoutGivesTheBarsRoom) {
   HWND L = NewList();
@@ -265,7 +266,7 @@ TEST_F(ScrollBars, DraggingSendsTrackOnlyOnChangeThenPositionAndEnd) {
 uint32_t Element(uint32_t Red, int State) { return Red << 16 | static_cast<uint32_t>(State * 0x40) << 8 | 1; }
 constexpr uint32_t kThumbV = 0xAA;
 
-TEST_F(ScrollBars, ShiftClickJumpsOnceRepeatsNothingAndShowsTheThumbNormalOnRelease) {
+TEST_F(ScrollBarsRealScreen, ShiftClickJumpsOnceRepeatsNothingAndShowsTheThumbNormalOnRelease) {
   HWND L = NewList();
   TRect R;
   GetVertScrollBarRect(A, L, R);
@@ -344,7 +345,7 @@ TEST_F(ScrollBars, BarsPaintTheirElementsInTheirStates) {
   EXPECT_NE(Element(0xAA, 0), P.Thumb);  // and has no thumb
 }
 
-TEST_F(ScrollBars, WindowOwnFramePaintingLeavesTheSkinnedBars) {
+TEST_F(ScrollBarsRealScreen, WindowOwnFramePaintingLeavesTheSkinnedBars) {
   HWND L = NewList(120, 150);
   RedrawWindow(L, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
   SendMessageA(L, WM_NCPAINT, 1, 0);

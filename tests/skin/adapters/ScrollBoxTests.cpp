@@ -27,6 +27,7 @@ protected:
     return SkinnedAdapterTest::Adapt<T>(C->Handle(), Section, C);
   }
 };
+class ScrollBoxesRealScreen : public ScrollBoxes {};
 
 TEST_F(ScrollBoxes, ClientFromInsideTheFrameAroundChildren) {
   auto* Box = Place<TPanel>(Form, 5, 5, 120, 80);
@@ -84,7 +85,7 @@ TEST_F(ScrollBoxes, StaticTextSectionByBevelAndBorder) {
 
 // A static text shows a new caption and a new font size at once, its text inside its frame, and its print puts
 // the client inside the frame (the screen is compared with the print).
-TEST_F(ScrollBoxes, StaticTextRepaintsNewTextsInsideItsFrame) {
+TEST_F(ScrollBoxesRealScreen, StaticTextRepaintsNewTextsInsideItsFrame) {
   auto* T = Place<TStaticText>(Form, 10, 10, 120, 40);
   T->SetBorderStyle(sbsSunken);
   T->SetCaption("Old");

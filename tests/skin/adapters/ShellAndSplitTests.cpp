@@ -20,8 +20,9 @@ protected:
     return NewWindow(RecordingClass(), Parent, WS_VISIBLE, 10, 10, W, H, "", ExStyle);
   }
 };
+class ShellsRealScreen : public Shells {};
 
-TEST_F(Shells, ContainerFramesOnlyAroundAClientEdgeAndTheSearchBoxFrame) {
+TEST_F(ShellsRealScreen, ContainerFramesOnlyAroundAClientEdgeAndTheSearchBoxFrame) {
   struct Case {
     bool Search;
     DWORD ExStyle;

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "AdapterTestSupport.h"
+#include "skin/adapters/vkContainerMessages.h"
 #include "skin/adapters/vkSmallWnds.h"
 #include "skin/adapters/vkStaticWnds.h"
 #include "skin/core/sCommonData.h"
@@ -37,6 +38,7 @@ protected:
     return T;
   }
 };
+class StaticsRealScreen : public Statics {};
 
 TEST_F(Statics, TextOverTheParentWithTabStopsOfTenCharacters) {
   HWND W = Child("STATIC", SS_LEFT, "i\tW", 280, 20);
@@ -101,7 +103,7 @@ TEST_F(Statics, IconsBitmapsAndLinks) {
   EXPECT_GT(InkOf(*D, kStaticText).Right, 0);
 }
 
-TEST_F(Statics, SizeGripAnswersTheCornerAndPaintsTheGrip) {
+TEST_F(StaticsRealScreen, SizeGripAnswersTheCornerAndPaintsTheGrip) {
   HWND G = Child("SCROLLBAR", SBS_SIZEGRIP, "", 20, 20);
   Adapt<TvkSizerWnd>(G);
   EXPECT_EQ(HTBOTTOMRIGHT, SendMessageA(G, WM_NCHITTEST, 0, 0));
@@ -112,7 +114,8 @@ TEST_F(Statics, SizeGripAnswersTheCornerAndPaintsTheGrip) {
 }
 
 // A skin without a grip image shows the parent's background there, not a blank square.
-TEST_F(AdapterTest, ASizeGripWithoutAGripImageShowsItsParent) {
+class SizeGripRealScreen : public AdapterTest {};
+TEST_F(SizeGripRealScreen, ASizeGripWithoutAGripImageShowsItsParent) {
   ManagerPtr Tide = TideManager();
   ASSERT_EQ(-1, Tide->ConstData().GripImage);
   HWND G = NewWindow("SCROLLBAR", Host(), WS_VISIBLE | SBS_SIZEGRIP, 10, 10, 20, 20);
@@ -187,21 +190,57 @@ TEST_F(Statics, AToolButtonsWideTextShowsOnTwoLinesInsideTheButton) {
 }
 
 TEST_F(Statics, ToolBarButtonsInTheirStates) {
-  HWND T = ToolBar(TBSTYLE_LIST, 30, {{"One", TBSTATE_ENABLED}, {"Two", TBSTATE_ENABLED | TBSTATE_PRESSED}});
+  HWND T = ToolBar(TBSTYLE_LIST, 30, {{"One", TBSTATE_ENABLED}, {"Two", TBSTATE_ENABLED | TBSTATE_PRESSED},
+                                      {"Three", TBSTATE_ENABLED | TBSTATE_CHECKED}});
   FakeCursorAt(POINT{-100, -100});
   auto* A = Adapt<TvkToolBarWnd>(T, "BAR");
   auto D = Print(T);
-  const TRect R0 = A->ItemRect(0), R1 = A->ItemRect(1);
-  // the buttons, and the bar's own section around them
-  ExpectPixels(*D, {{R0.Left + 1, R0.Top + 1, 0xF00001}, {R1.Left + 1, R1.Top + 1, 0xF08001}, {199, 29, 0x00FFFF}});
+  const TRect R0 = A->ItemRect(0), R1 = A->ItemRect(1), R2 = A->ItemRect(2);
+  // the buttons (a checked one pressed), and the bar's own section around them
+  ExpectPixels(*D, {{R0.Left + 1, R0.Top + 1, 0xF00001},
+                    {R1.Left + 1, R1.Top + 1, 0xF08001},
+                    {R2.Left + 1, R2.Top + 1, 0xF08001},
+                    {199, 29, 0x00FFFF}});
   // A text far longer than any fixed buffer is read whole, and painted.
   const std::string Long(700, 'x');
-  TBBUTTON B{I_IMAGENONE, 3, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, reinterpret_cast<INT_PTR>(Long.c_str())};
+  TBBUTTON B{I_IMAGENONE, 4, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, reinterpret_cast<INT_PTR>(Long.c_str())};
   SendMessageA(T, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&B));
-  EXPECT_EQ(Long, A->ButtonText(3));
+  EXPECT_EQ(Long, A->ButtonText(4));
   EXPECT_EQ("One", A->ButtonText(1));
   EXPECT_EQ("", A->ButtonText(99));
   Print(T);
+  // An image shows, and the bar's image list keeps its own background colour.
+  HWND Bar = ToolBar(0, 30, {});
+  HIMAGELIST Images = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 0);
+  HBITMAP Image = FlatBitmap(16, 16, 0x20C040);
+  ImageList_AddMasked(Images, Image, RGB(0xFF, 0, 0xFF));
+  ImageList_SetBkColor(Images, RGB(0xC0, 0x20, 0x40));
+  SendMessageA(Bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(Images));
+  TBBUTTON I{0, 1, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, -1};
+  SendMessageA(Bar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&I));
+  const TRect Item = Adapt<TvkToolBarWnd>(Bar, "BAR")->ItemRect(0);
+  D = Print(Bar);
+  EXPECT_EQ(16 * 16, CountRgb(*D, 0x20C040, Item));
+  EXPECT_EQ(RGB(0xC0, 0x20, 0x40), ImageList_GetBkColor(Images));
+  SendMessageA(Bar, TB_SETIMAGELIST, 0, 0);
+  ImageList_Destroy(Images);
+  DeleteObject(Image);
+}
+
+// A text static with a border (none, WS_BORDER, a client edge) keeps the system's border, its text inside it.
+TEST_F(Statics, ABorderedTextStaticKeepsItsBorder) {
+  TInk Plain{};
+  for (const auto& [Style, Ex] : {std::pair{0L, 0L}, std::pair{WS_BORDER, 0L}, std::pair{0L, WS_EX_CLIENTEDGE}}) {
+    HWND W = NewWindow("STATIC", Parent, WS_VISIBLE | SS_LEFT | Style, 10, 10, 100, 24, "Port", Ex);
+    Adapt<TvkStaticWnd>(W);
+    const int Frame = ClientOriginInWindow(W).x;
+    const auto D = Print(W);
+    const TInk Ink = InkOf(*D, kStaticText);
+    if (Frame == 0) Plain = Ink;
+    EXPECT_TRUE(Frame == 0 || D->Rgb(Frame - 1, 12) != kParentBg) << "no border " << Frame;
+    EXPECT_EQ(Plain.Left + Frame, Ink.Left) << Frame;
+    EXPECT_EQ(Plain.Top + Frame, Ink.Top) << Frame;
+  }
 }
 
 }  // namespace

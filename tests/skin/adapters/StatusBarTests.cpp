@@ -40,6 +40,7 @@ protected:
   }
   TStatusBar* Bar = nullptr;
 };
+class StatusBarsRealScreen : public StatusBars {};
 
 TEST_F(StatusBars, DividersBetweenPanelsButNotAfterTheLast) {
   Adapt();
@@ -69,7 +70,7 @@ TEST_F(StatusBars, SimpleModeIsOnePanelWithTheWindowText) {
 }
 
 // The control repaints a new text without erasing; the bar still shows it at once.
-TEST_F(StatusBars, NewTextsReachTheScreen) {
+TEST_F(StatusBarsRealScreen, NewTextsReachTheScreen) {
   Adapt();
   ExpectScreenFollows(Bar->Handle(), [&] { Bar->Panels()->Items(0)->SetText("Changed"); }, "panel text");
   Bar->SetSimplePanel(true);
@@ -107,7 +108,7 @@ TEST_F(StatusBars, OwnerDrawnPanelsTextsAndGrip) {
 
 // A bar with a border width paints its client inside the frame: on screen (its erase) as in its print, with the
 // dividers where the control's parts end.
-TEST_F(StatusBars, ABorderWidthPutsTheClientInsideTheFrame) {
+TEST_F(StatusBarsRealScreen, ABorderWidthPutsTheClientInsideTheFrame) {
   Bar->SetBorderWidth(4);
   Adapt();
   RECT Part{};
