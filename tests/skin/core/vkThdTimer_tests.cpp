@@ -112,14 +112,10 @@ TEST_F(Fade, APressStartsFromTheScreenAndALeaveBelowTenEndsOnTheNormalLook) {
   Run();
   const uint32_t Hot = GetPixel32(D->AnimTimer->WorkBmp, 0, 0);
   Frames.clear();
-  Start(fmPress, true, true);
-  EXPECT_EQ(GetPixel32(D->AnimTimer->BeforeBmp, 0, 0), Hot);
-  Run();
-  EXPECT_EQ(Frames, (std::vector<int>{170, 85, 0, 0}));
-  Start(fmEnter, true);
-  Run();
   Start(fmPress, true);
-  for (int i = 0; i < 4; ++i) D->AnimTimer->Tick();  // pressed half-way: level 42
+  EXPECT_EQ(GetPixel32(D->AnimTimer->BeforeBmp, 0, 0), Hot);
+  Run(4);  // pressed half-way
+  EXPECT_EQ(Frames, (std::vector<int>{212, 170, 128, 85, 42}));
   Start(fmLeave, false);
   for (int i = 0; i < 40 && Level() > 0; ++i) D->AnimTimer->Tick();
   // The level fell from 7 to nothing: that frame is the normal picture whole, as a glow's hide stops the fade.
