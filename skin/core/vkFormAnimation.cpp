@@ -403,13 +403,10 @@ void PaintDialogClientToBitmap(TvkDialogWnd* DialogWnd, TBitmap* Bmp, bool FromS
                          std::min(OY + CH, Bmp->Height())};
   HDC DC = Bmp->Canvas()->Handle();
   if (FromScreen) {
-    // The client area's place inside the window.
-    POINT Origin{0, 0};
-    ClientToScreen(Wnd, &Origin);
-    RECT Win{};
-    GetWindowRect(Wnd, &Win);
+    RECT InWindow{};
+    GetClientRectInWindow(Wnd, InWindow);
     HDC WinDC = GetWindowDC(Wnd);
-    BitBlt(DC, OX, OY, CW, CH, WinDC, Origin.x - Win.left, Origin.y - Win.top, SRCCOPY);
+    BitBlt(DC, OX, OY, CW, CH, WinDC, InWindow.left, InWindow.top, SRCCOPY);
     ReleaseDC(Wnd, WinDC);
     SetRectAlpha32(Bmp, ClientPart, 255, NoColor32);
     return;

@@ -51,8 +51,8 @@ void DisposeGlowWindow(TvkGlowForm*& Form, TsSkinManager* M, bool AtOnce) {
   Form = nullptr;
 }
 
+// The engine's common message handling shows and hides glows through these entries.
 void BindGlowGlue() {
-  if (AnimationGlue.HideGlowEffect != nullptr) return;
   AnimationGlue.HideGlowEffect = HideGlowEffect;
   AnimationGlue.ShowControlGlow = ShowControlGlow;
 }
@@ -226,6 +226,16 @@ void HideGlowEffect(int& GlowId, bool Animated) {
   if (Owner != nullptr && Owner->AnimTimer != nullptr) StopControlAnimation(Owner);
 }
 
+void HideGlowsOf(TsCommonData* Owner) {
+  HideGlowEffect(Owner->GlowId, false);
+  // by index: hiding may dispatch messages that clear the table
+  for (size_t Slot = 0; Slot < GlowEffects.size(); ++Slot)
+    if (GlowEffects[Slot] != nullptr && GlowEffects[Slot]->Owner == Owner) {
+      int Id = g_FirstId + static_cast<int>(Slot);
+      HideGlowEffect(Id, false);
+    }
+}
+
 void ClearAllGlowEffects(bool FreeWindows) {
   if (g_FreeingGlowWindow) return;
   // Taken first: freeing windows may come back here.
@@ -297,5 +307,7 @@ void ShowControlGlow(TsCommonData* D, bool SkipIfShown, HWND Wnd, int SkinIndex,
     if (D->AnimTimer != nullptr) D->AnimTimer->GlowOnly = 1;
   }
 }
+
+void vkGlowInitialize() { BindGlowGlue(); }
 
 void vkGlowFinalize() { ClearAllGlowEffects(false); }

@@ -52,6 +52,8 @@ void SetGlowEffectOpacity(int GlowId, uint8_t Alpha);
 // Hides the glow: fading out from its opacity when Animated (GlowId stays until the fade ends), else at once
 // (GlowId := -1). Ids outside the table change nothing.
 void HideGlowEffect(int& GlowId, bool Animated);
+// Every glow of Owner hidden at once (its own and those shown for its parts, as title buttons), before it goes.
+void HideGlowsOf(TsCommonData* Owner);
 // Every glow gone (FreeWindows: their windows freed at once) and the table emptied.
 void ClearAllGlowEffects(bool FreeWindows);
 // The glow of a skinned control (SkinIndex -1: the data's own section).
@@ -61,5 +63,7 @@ void ShowControlGlow(TsCommonData* SkinData, bool SkipIfShown, HWND Wnd, int Ski
 // taken back.
 SIZE GlowWindowSize(int W, int H, int MaskIndex, TsSkinManager* Manager, int Margin);
 
+// Unit start: the engine's glow entries bound, so a control's first glow may come through the common handling.
+void vkGlowInitialize();
 // Unit end: the glows cleared without freeing their windows.
 void vkGlowFinalize();

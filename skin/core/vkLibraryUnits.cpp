@@ -41,6 +41,6 @@ void RegisterSkinLibraryUnits() {
   RegisterOnce("sColorDialog", sColorDialogInitialize, sColorDialogFinalize);
   RegisterOnce("sSkinManager", SkinManagerUnitInitialize, SkinManagerUnitFinalize);
   RegisterOnce("vkExcludedClasses", ExcludedClassesInitialize, ExcludedClassesFinalize);
-  RegisterOnce("vkGlow", nullptr, vkGlowFinalize);
+  RegisterOnce("vkGlow", vkGlowInitialize, vkGlowFinalize);
   RegisterOnce("vkFormAnimation", nullptr, FormAnimationFinalize);
 }

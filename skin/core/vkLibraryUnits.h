@@ -16,7 +16,8 @@
 //   "sColorDialog"   the pipette cursor and the custom colours;
 //   "sSkinManager"   the system family, window shadows, "/vkver", SetProcessDPIAware;
 //   "vkExcludedClasses" the class names the form hook never skins;
-//   "vkGlow", "vkFormAnimation"  (at the end only) glows cleared, the hide timer freed.
+//   "vkGlow"         the engine's glow entries; at the end the glows cleared;
+//   "vkFormAnimation" (at the end only) the hide timer freed.
 // Nothing starts here: InitializeUnits() runs the start-ups, FinalizeUnits() the shut-downs in
 // reverse. Call it after the framework's units ("Forms") and before the application's own. A unit
 // whose name is already registered is left where it is, so calling this twice changes nothing.

@@ -238,6 +238,17 @@ uint8_t OldPictureAlpha(uint8_t MaxAlpha, uint8_t Alpha) {
   return static_cast<uint8_t>(std::clamp(3 * (static_cast<int>(MaxAlpha) - Alpha), 0, 255));
 }
 
+void FitOldPicture(TBitmap*& Old, TBitmap* New) {
+  const int W = New->Width(), H = New->Height();
+  if (Old->Width() == W && Old->Height() == H) return;
+  TBitmap* Fit = NewBitmap32(W, H);
+  CopyBitmapFull(Fit, New);
+  BitBlt(Fit->Canvas()->Handle(), 0, 0, std::min(W, Old->Width()), std::min(H, Old->Height()), Old->Canvas()->Handle(),
+         0, 0, SRCCOPY);
+  FreeAndNil(Old);
+  Old = Fit;
+}
+
 void CaptureControlForChange(TControl* Control) {
   if (!CanAnimate(Control)) return;
   HWND Wnd = WindowOf(Control);
@@ -301,6 +312,7 @@ bool AnimateSkinChange(TControl* Control, int Time, uint8_t MaxAlpha, TvkAnimTyp
     PaintControlToBitmap(NewPicture.get(), Control, 0, 0, nullptr, true);
     RestoreDC(DC, Saved);
   }
+  FitOldPicture(g_OldPicture, NewPicture.get());
   TFreeHolder<TBitmap> Frame(NewBitmap32(W, H));
   if (Form != nullptr && Skinner != nullptr && FormServices.CreateFormRegionAt)
     SetWindowRgn(Out->Handle(), FormServices.CreateFormRegionAt(Skinner, 0, 0), FALSE);

@@ -34,6 +34,9 @@ void CaptureControlForChange(TControl* Control);
 // window whole (frame, children and all), a skinned form's in its new shape.
 bool AnimateSkinChange(TControl* Control, int Time, uint8_t MaxAlpha, TvkAnimType Mode);
 
+// The old picture at the new one's size: a control resized since its capture keeps its old look where both
+// pictures lie and shows the new one elsewhere, so every frame mixes whole pictures.
+void FitOldPicture(TBitmap*& Old, TBitmap* New);
 // The weights (255 = old picture only) of the output window's frames in Steps steps: from 255 down by
 // 255 / Steps while above 2.
 std::vector<int> SkinChangeWeights(int Steps);

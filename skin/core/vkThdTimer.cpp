@@ -286,22 +286,27 @@ bool CrossFadeStep(TsCommonData* Data, int Step) {
     case fmPress: T->Level -= T->StepSize; break;
     default: T->Level = 255 - (static_cast<double>(Step) / T->StepCount) * 255; break;
   }
-  const int L = RoundLevel(T->Level);
+  int L = RoundLevel(T->Level);
+  // Back to normal, a level below 10 ends the glow, whose hide stops the fade: this frame shows the normal look
+  // whole, or a trace of the old one would stay until the next paint.
+  const bool GlowEnds = T->Mode == fmLeave && Step < T->StepCount && L < 10;
+  if (GlowEnds) {
+    T->Level = 0;
+    L = 0;
+  }
   const int W = T->Mode == fmEnter ? 255 - L : L;
   BlendBitmapInto(T->WorkBmp, T->AfterBmp, W, TRect{0, 0, T->WorkBmp->Width(), T->WorkBmp->Height()}, TPoint{0, 0});
   ShowFrame(Wnd, T->WorkBmp);
   if (Step < T->StepCount) {
     if (Data->GlowId >= 0) SetGlowEffectOpacity(Data->GlowId, static_cast<uint8_t>(L));
-    if (T->Mode == fmLeave && L < 10) {
-      T->Level = 0;
-      HideGlowEffect(Data->GlowId, false);
-    }
+    if (GlowEnds) HideGlowEffect(Data->GlowId, false);
     return true;
   }
   if (T->Mode == fmLeave && L > 0) {
     if (Data->GlowId >= 0) SetGlowEffectOpacity(Data->GlowId, static_cast<uint8_t>(L));
+    // the next tick runs the last step again, lower: one frame a tick, as every other step
     T->Step = Step - 1;
-    return CrossFadeStep(Data, T->Step);
+    return true;
   }
   const int Mode = T->Mode;
   if (Mode == fmLeave) StopControlAnimation(Data);

@@ -9,6 +9,7 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkFormServices.h"
+#include "skin/core/vkGlow.h"
 #include "skin/forms/sSkinProviderSysMenu.h"
 #include "skin/forms/sSkinProviderUnit.h"
 #include "skin/forms/vkTitleBar.h"
@@ -266,7 +267,11 @@ void TsSkinProvider::PreDestroy() {
   if (FHintTimer != nullptr) FreeAndNil(FHintTimer);
   // a flight or move fade still held goes before the skin data its timer reads when it goes
   if (FAnimTimer != nullptr) FreeAndNil(FAnimTimer);
-  if (FSkinData != nullptr) FreeAndNil(FSkinData);
+  if (FSkinData != nullptr) {
+    // the title buttons' glows belong to this skin data: they go before it does
+    HideGlowsOf(FSkinData);
+    FreeAndNil(FSkinData);
+  }
   if (FForm != nullptr) SaveThirdPartyLists();
   for (TStringList*& List : FThirdLists) FreeAndNil(List);
   FreeAndNil(FThirdParty);

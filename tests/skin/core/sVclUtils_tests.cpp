@@ -11,6 +11,7 @@
 #include "skin/core/vkSkinCommands.h"
 #include "skin/graphics/ToolkitStartup.h"
 #include "tests/support/HeldWindow.h"
+#include "tests/support/MessagePump.h"
 
 using namespace skin_owners;
 
@@ -212,8 +213,23 @@ TEST_F(VclUtils, HierarchyWalks) {
   EXPECT_EQ(Visits, 3);
 }
 
+TEST_F(VclUtils, TheCursorIsOverAGraphicControlOnlyWhereItsParentShows) {
+  form->SetBounds(600, 300, 80, 60);  // away from the other tests' forms
+  auto* Graphic = Place(form, 10, 10, 20, 20, Create<TTestGraphicOwner>(form));
+  POINT Cursor = form->ClientToScreen(POINT{15, 15});
+  Platform().GetCursorPos = [&](POINT* P) {
+    *P = Cursor;
+    return TRUE;
+  };
+  EXPECT_FALSE(CursorOverControl(Graphic)) << "nothing of a hidden form shows";
+  form->ShowNoActivate();
+  EXPECT_TRUE(testing_support::PumpUntil([&] { return CursorOverControl(Graphic); }, 10000));
+  Cursor = form->ClientToScreen(POINT{35, 15});
+  EXPECT_FALSE(CursorOverControl(Graphic)) << "beside it";
+}
+
 TEST_F(VclUtils, TheCursorCountsOnlyInASingleVisibleRectangle) {
-  // Topmost and away from the other tests' windows, so that nothing covers it.
+  // Topmost and away from the other tests' windows, so that they seldom cover it.
   HWND W = CreateWindowExA(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE,
                            500, 400, 60, 40, nullptr, nullptr, nullptr, nullptr);
   static POINT Cursor;
@@ -222,7 +238,8 @@ TEST_F(VclUtils, TheCursorCountsOnlyInASingleVisibleRectangle) {
     return TRUE;
   };
   Cursor = POINT{510, 410};
-  EXPECT_TRUE(CursorInVisiblePart(W));
+  // Windows of the test programs running beside this one may pass over it for a while.
+  EXPECT_TRUE(testing_support::PumpUntil([&] { return CursorInVisiblePart(W); }, 10000));
   Cursor = POINT{570, 410};
   EXPECT_FALSE(CursorInVisiblePart(W)) << "outside the window";
   // Two separate pieces: no single rectangle, even with the cursor over one of them.

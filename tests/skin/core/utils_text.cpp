@@ -37,14 +37,6 @@ TEST(UtilsRects, BuildersAndTests) {
   EXPECT_TRUE(RectCornersInRect(TRect(0, 0, 10, 10), TRect(0, 0, 10, 10), true));
   EXPECT_FALSE(RectCornersInRect(TRect(0, 0, 10, 10), TRect(5, 5, 11, 10), true));
   EXPECT_TRUE(RectCornersInRect(TRect(0, 0, 10, 10), TRect(5, 5, 11, 10), false));
-  struct Mask { int Width = 15, Height = 9; } M;
-  EXPECT_EQ(TSize(15, 9), MaskFrameSize(M));
-  BLENDFUNCTION Blend{9, 9, 9, 9};
-  InitBlendFunction(Blend, 200);
-  EXPECT_EQ(0, Blend.BlendOp);
-  EXPECT_EQ(0, Blend.BlendFlags);
-  EXPECT_EQ(200, Blend.SourceConstantAlpha);
-  EXPECT_EQ(1, Blend.AlphaFormat);
 }
 
 TEST(UtilsWords, DelimitedWords) {

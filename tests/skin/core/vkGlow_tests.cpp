@@ -5,7 +5,9 @@
 #include <algorithm>
 
 #include "SkinTestOwners.h"
+#include "framework/Units.h"
 #include "skin/core/vkGlow.h"
+#include "skin/core/vkLibraryUnits.h"
 #include "skin/core/vkThdTimer.h"
 #include "skin/core/vkntTypes.h"
 #include "skin/graphics/ToolkitStartup.h"
@@ -79,6 +81,17 @@ TEST_F(Glow, AGlowAroundAControlTakesTheMaskBordersLessItsMargin) {
   const LONG Ex = GetWindowLongA(Wnd, GWL_EXSTYLE);
   EXPECT_EQ(Ex & (WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_NOACTIVATE), WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_NOACTIVATE);
   EXPECT_EQ(SendMessageA(Wnd, WM_NCHITTEST, 0, 0), HTTRANSPARENT);
+}
+
+TEST_F(Glow, AnEditsFirstGlowComesWithTheMouseEnteringIt) {
+  AnimationGlue = TvkAnimationGlue();  // as in a process that has shown no glow yet
+  RegisterSkinLibraryUnits();
+  InitializeUnits();
+  TTestSkinOwner* Edit = Glowing(10, 20);
+  Edit->SkinData->CtrlType = ctEditAdapter;
+  Edit->SkinData->Hot = false;
+  Edit->Perform(CM_MOUSEENTER, 0, 0);
+  EXPECT_GE(Edit->SkinData->GlowId, 0);
 }
 
 TEST_F(Glow, IdsAreNeverReusedAndMissingMasksGiveNone) {

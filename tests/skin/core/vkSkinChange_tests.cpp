@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <stdexcept>
 
 #include "SkinTestOwners.h"
@@ -57,6 +58,21 @@ TEST(SkinChangeArithmetic, WeightsAndTheOldPicturesOpacity) {
   } Cases[] = {{255, 0, 255}, {255, 170, 255}, {255, 200, 165}, {255, 255, 0}, {200, 150, 150}};
   for (const auto& C : Cases)
     EXPECT_EQ(OldPictureAlpha(static_cast<uint8_t>(C.Max), static_cast<uint8_t>(C.Alpha)), C.Old) << C.Alpha;
+}
+
+TEST(SkinChangeArithmetic, AnOldPictureOfAnotherSizeKeepsWhereBothLieAndTakesTheNewElsewhere) {
+  std::unique_ptr<TBitmap> New(NewBitmap32(50, 30));
+  FillRect32(New.get(), TRect{0, 0, 50, 30}, 0x0000FF, 255);
+  for (const SIZE Size : {SIZE{40, 20}, SIZE{60, 40}}) {
+    TBitmap* Old = NewBitmap32(Size.cx, Size.cy);
+    FillRect32(Old, TRect{0, 0, Size.cx, Size.cy}, 0x00FF00, 255);
+    const uint32_t Was = GetPixel32(Old, 0, 0);
+    FitOldPicture(Old, New.get());
+    EXPECT_EQ(TSize(Old->Width(), Old->Height()), TSize(50, 30));
+    EXPECT_EQ(GetPixel32(Old, 5, 5), Was);
+    EXPECT_EQ(GetPixel32(Old, 45, 25), Size.cx > 50 ? Was : GetPixel32(New.get(), 45, 25));
+    delete Old;
+  }
 }
 
 TEST_F(SkinChange, TheOutputWindowCoversAChildAndGoesAfterTheChange) {

@@ -98,12 +98,28 @@ TEST_F(Fade, ALeaveWithinTheFirstFrameRunsOnlyTheStepsItsLevelImplies) {
   Start(fmEnter, true);  // first frame: 42
   Frames.clear();
   Start(fmLeave, false);
-  Run();
-  // From 42 down in twelfths of 42; the last step repeats until nothing is left.
-  ASSERT_FALSE(Frames.empty());
-  EXPECT_LT(Frames.front(), 42);
-  EXPECT_EQ(Frames.back(), 0);
+  for (int i = 0; i < 40 && D->AnimTimer->Enabled(); ++i) {
+    D->AnimTimer->Tick();
+    Frames.push_back(Level());
+  }
+  // From 42 down in twelfths of 42, one frame a tick; the last step repeats until nothing is left.
+  EXPECT_EQ(Frames, (std::vector<int>{39, 35, 32, 28, 25, 21, 18, 14, 11, 7, 4, 0}));
   EXPECT_EQ(D->AnimTimer->Mode, fmIdle);
+}
+
+TEST_F(Fade, APressStartsFromTheScreenAndALeaveBelowTenEndsOnTheNormalLook) {
+  Start(fmEnter, true);
+  Run();
+  const uint32_t Hot = GetPixel32(D->AnimTimer->WorkBmp, 0, 0);
+  Frames.clear();
+  Start(fmPress, true);
+  EXPECT_EQ(GetPixel32(D->AnimTimer->BeforeBmp, 0, 0), Hot);
+  Run(4);  // pressed half-way
+  EXPECT_EQ(Frames, (std::vector<int>{212, 170, 128, 85, 42}));
+  Start(fmLeave, false);
+  for (int i = 0; i < 40 && Level() > 0; ++i) D->AnimTimer->Tick();
+  // The level fell from 7 to nothing: that frame is the normal picture whole, as a glow's hide stops the fade.
+  EXPECT_EQ(GetPixel32(D->AnimTimer->WorkBmp, 0, 0), Expected(0));
 }
 
 TEST_F(Fade, TheSameModeTwiceChangesNothingAndFinishingShowsTheTarget) {

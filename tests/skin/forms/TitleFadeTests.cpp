@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FormTestSupport.h"
@@ -23,7 +24,9 @@ struct TFade : TSkinnedForm {
     RepaintFrame(P);
     FollowCursor(Cursor);
   }
-  ~TFade() { FreeTitleButtonAnimation(P->ButtonClose.Animation); }
+  ~TFade() {
+    if (P != nullptr) FreeTitleButtonAnimation(P->ButtonClose.Animation);
+  }
   TvkSBAnimation* Close() { return P->ButtonClose.Animation; }
   HWND Window() { return Close() != nullptr && Close()->GlowWindow != nullptr ? Close()->GlowWindow->Handle() : nullptr; }
   // The cursor over the close button's centre (or off it).
@@ -228,4 +231,10 @@ TEST(TitleFade, DirectRepaintGlowsAroundTheHotButtonUntilItRests) {
   EXPECT_NE(GlowEffectOf(T.P->ButtonClose.GlowId), nullptr);
   T.P->SetHotElement(-1, true);
   EXPECT_EQ(T.P->ButtonClose.GlowId, -1);
+  // the skinner freed while its button glows takes the glow along: its skin data owned it
+  T.P->SetHotElement(HTCLOSE, true);
+  const int Id = T.P->ButtonClose.GlowId;
+  ASSERT_NE(GlowEffectOf(Id), nullptr);
+  std::exchange(T.P, nullptr)->Free();
+  EXPECT_EQ(GlowEffectOf(Id), nullptr);
 }
