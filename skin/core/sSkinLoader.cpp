@@ -7,7 +7,6 @@
 #include <memory>
 
 #include "framework/Graphics.h"
-#include "framework/GraphicsGdi.h"
 #include "framework/SysUtils.h"
 #include "skin/core/sSkinManagerStartup.h"
 #include "skin/core/sSkinModel.h"
@@ -1081,7 +1080,8 @@ void ReadSkin(TvkSkinModel& Model, const std::string& SkinText, const TvkSkinCon
     TSkinReader(Model, SkinText, Packed, SkinPath, Settings).Run();
     for (int i = 0; i < 6; ++i) {
       static const int kBrushColors[6] = {pcMainColor, pcLabelText, pcTCBottom, pcTCTop, pcEditText, pcEditBG};
-      Model.Brushes[i] = GdiNewSolidBrush(Model.Palette[kBrushColors[i]] & 0xFFFFFF);
+      Model.Brushes[i] = LastingSolidBrush(Model.Palette[kBrushColors[i]] & 0xFFFFFF);
+      if (Model.Brushes[i] == nullptr) throw EOutOfResources("Out of system resources");
     }
   } catch (...) {
     Model.Clear();

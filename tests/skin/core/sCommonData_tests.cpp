@@ -241,6 +241,20 @@ TEST_F(CommonData, SkinChangeCommandsKeepOwnersThatNameTheirSectionSkinned) {
   EXPECT_TRUE(O->SkinData->IsSkinned());
   EXPECT_FALSE(O->SkinData->Updating);
   EXPECT_TRUE(O->SkinData->CacheDirty);
+
+  // The class takes the skin's brush, which outlives the skin it came from; a drop gives the class the
+  // system's face brush.
+  auto ClassBrush = [&] { return reinterpret_cast<HBRUSH>(GetClassLongPtrA(O->Handle(), GCLP_HBRBACKGROUND)); };
+  O->HandleNeeded();
+  O->SkinData->ApplySkinColors(false);
+  HBRUSH Given = ClassBrush();
+  ASSERT_EQ(Given, m->PaletteBrush(0));
+  Command(O, VKCMD_SKIN_DROPPED, M);
+  EXPECT_EQ(ClassBrush(), GetSysColorBrush(COLOR_BTNFACE));
+  m->SetActive(false);
+  LOGBRUSH Kept{};
+  EXPECT_EQ(GetObjectA(Given, sizeof Kept, &Kept), static_cast<int>(sizeof Kept));
+  EXPECT_EQ(Kept.lbColor, Html(0x808080));
 }
 
 TEST_F(CommonData, NestedOwnersAnswerBackgroundRequests) {
