@@ -578,7 +578,8 @@ void TsSkinManager::ReloadSkin() {
   if (!FActive || ReadingState() || FModel.gd.empty()) return;
   {
     TLoadingScope loading;
-    if (ReloadFromSource()) ApplySkin(true);
+    // during an update the skin is only read: EndUpdate applies it
+    if (ReloadFromSource() && !FUpdating) ApplySkin(true);
   }
   if (FUpdating) return;
   if (OnAfterChange) OnAfterChange(this);
@@ -588,10 +589,14 @@ void TsSkinManager::ReloadSkin() {
 void TsSkinManager::EndUpdate(bool Repaint, bool Animate) {
   FUpdating = false;
   if (FActive && !FModel.gd.empty()) {
-    bool anim = FAnimEffects->SkinChanging()->Active();
-    if (!Animate) FAnimEffects->SkinChanging()->SetActive(false);
+    // the setting comes back also when the application raises
+    struct TKeepSetting {
+      TvkAnimEffect* Effect;
+      bool Was;
+      ~TKeepSetting() { Effect->SetActive(Was); }
+    } keep{FAnimEffects->SkinChanging(), FAnimEffects->SkinChanging()->Active()};
+    if (!Animate) keep.Effect->SetActive(false);
     ApplySkin(Repaint);
-    FAnimEffects->SkinChanging()->SetActive(anim);
   }
   if (OnAfterChange) OnAfterChange(this);
 }

@@ -131,12 +131,19 @@ TEST_F(Reload, AnAdjustmentReloadsALoadedSkinThatAnUpdateHoldsBack) {
   events.clear();
   m->SetSaturation(-100);
   EXPECT_EQ(events, std::vector<std::string>{"loading"});  // no "after" during an update
+  EXPECT_FALSE(m->SkinData().Active) << "read, applied only when the update ends";
   const uint32_t grey = ButtonColor(*m);
   EXPECT_NE(grey, plain);
   EXPECT_EQ(grey & 0xFF, (grey >> 8) & 0xFF);
   m->EndUpdate(true, false);
   EXPECT_TRUE(m->SkinData().Active);
   EXPECT_EQ(ButtonColor(*m), grey);
+  // an application that raises gives the skin-change animation its setting back
+  SkinServices().PrepareFormsForChange = [](TsSkinManager*) { throw Exception("forms failed"); };
+  m->BeginUpdate();
+  EXPECT_THROW(m->EndUpdate(true, false), Exception);
+  EXPECT_FALSE(m->Updating());
+  EXPECT_TRUE(m->AnimEffects()->SkinChanging()->Active());
 }
 
 TEST_F(Reload, AnAdjustmentBeforeAnySkinWaitsForTheSkin) {
