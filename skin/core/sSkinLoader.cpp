@@ -364,16 +364,18 @@ private:
     }
     for (auto& md : m_.ma) {
       if (md.ImageCount != 0) continue;
+      // one frame now: the whole width, or painters would take the element for an empty one
+      md.ImageCount = 1;
+      md.Width = Width(md.R);
+      // a side without a width takes BorderWidth, else a third of that frame as derived borders do (the whole
+      // frame would make bands that span the element and overlap)
       auto fix = [&](int16_t& w, int frame) {
-        if (w < 1) w = static_cast<int16_t>(md.BorderWidth >= 1 ? md.BorderWidth : std::min(frame, SHRT_MAX));
+        if (w < 1) w = static_cast<int16_t>(md.BorderWidth >= 1 ? md.BorderWidth : std::min(frame / 3, SHRT_MAX));
       };
       fix(md.WT, md.Height);
       fix(md.WB, md.Height);
       fix(md.WL, md.Width);
       fix(md.WR, md.Width);
-      // one frame now: the whole width, or painters would take the element for an empty one
-      md.ImageCount = 1;
-      md.Width = Width(md.R);
     }
     for (auto& md : m_.ma) {
       if (md.MaskKind != mkNinePart) continue;
