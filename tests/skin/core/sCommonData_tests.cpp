@@ -424,7 +424,12 @@ TEST_F(CommonData, UnskinnedPrintPaintsTheControlAndThenItsGraphicChildren) {
 TEST_F(CommonData, HoverAndVisibilityInTheCommonHandling) {
   TTestSkinOwner* Button = Owner("BUTTON", 0, 0, 40, 20, nullptr, ctButton);
   TTestSkinOwner* Panel = Owner("PANEL", 50, 0, 40, 20, nullptr, ctPanel);
+  static int HintAsks;  // the library's hint manager is asked at every entry
+  HintAsks = 0;
+  LibraryHintManagerActive = [] { return ++HintAsks > 0; };
   for (TTestSkinOwner* O : {Button, Panel}) O->Perform(CM_MOUSEENTER, 0, 0);
+  LibraryHintManagerActive = nullptr;
+  EXPECT_EQ(HintAsks, 2);
   EXPECT_TRUE(Button->SkinData->Hot);
   EXPECT_FALSE(Panel->SkinData->Hot) << "panels never take the hot state";
   EXPECT_EQ(m->HotWindow(), Panel->Handle());
