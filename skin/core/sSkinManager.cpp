@@ -353,7 +353,7 @@ struct TRescaleContext {
 BOOL CALLBACK RescaleSkinnedForm(HWND w, LPARAM p) {
   auto* c = reinterpret_cast<TRescaleContext*>(p);
   // forms answer command 4 with their skinner
-  if (SendMessageA(w, SM_VKCMD, MAKEWPARAM(0, VKCMD_QUERY_FORM_SKINNER), 0) != 0)
+  if (SendSkinCommand(w, VKCMD_QUERY_FORM_SKINNER, 0) != 0)
     if (TWinControl* form = FindControl(w)) c->Manager->RescaleControl(form, c->OldPercent);
   return TRUE;
 }
@@ -713,8 +713,8 @@ void TsSkinManager::ChangeHotWindow(HWND Wnd) {
   }
   HWND old = FHotWindow;
   FHotWindow = Wnd;
-  if (old) SendMessageA(old, SM_VKCMD, MAKEWPARAM(0, VKCMD_MOUSE_LEFT), reinterpret_cast<LPARAM>(this));
-  if (Wnd) SendMessageA(Wnd, SM_VKCMD, MAKEWPARAM(0, VKCMD_MOUSE_ENTERED), reinterpret_cast<LPARAM>(this));
+  if (old) SendSkinCommand(old, VKCMD_MOUSE_LEFT, reinterpret_cast<LPARAM>(this));
+  if (Wnd) SendSkinCommand(Wnd, VKCMD_MOUSE_ENTERED, reinterpret_cast<LPARAM>(this));
 }
 
 void TsSkinManager::ChangeHotGraphicControl(TObject* Control) {

@@ -33,6 +33,12 @@ struct Fixture : OwnerFormTest {
 
 using CommonData = Fixture;
 
+// A foreign subclass that keeps every skin command from the window's own procedure.
+WNDPROC g_Subclassed = nullptr;
+LRESULT CALLBACK SwallowSkinCommands(HWND W, UINT Msg, WPARAM WParam, LPARAM LParam) {
+  return Msg == SM_VKCMD ? 0 : CallWindowProcA(g_Subclassed, W, Msg, WParam, LParam);
+}
+
 }  // namespace
 
 TEST_F(CommonData, DefaultSectionsFollowTheTypeTableOrTheOwnersClass) {
@@ -433,6 +439,13 @@ TEST_F(CommonData, HoverAndVisibilityInTheCommonHandling) {
   EXPECT_TRUE(Button->SkinData->Hot);
   EXPECT_FALSE(Panel->SkinData->Hot) << "panels never take the hot state";
   EXPECT_EQ(m->HotWindow(), Panel->Handle());
+  // the hot-window commands reach the skin data past a foreign subclass
+  g_Subclassed = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(Button->Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SwallowSkinCommands)));
+  Button->Clear();
+  m->ChangeHotWindow(Button->Handle());
+  EXPECT_EQ(Button->Count(VKCMD_MOUSE_ENTERED), 1);
+  SetWindowLongPtrA(Button->Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_Subclassed));
   // leaving while the cursor is still over the window changes nothing
   Platform().GetCursorPos = [&](POINT* P) {
     RECT R;
