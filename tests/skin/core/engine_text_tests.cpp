@@ -367,7 +367,7 @@ TEST_F(SkinText, TextureImagesAndFramelessElements) {
   int f = m->FindMaskByNames("B", "FLAT");
   ASSERT_GE(f, 0);
   const TsMaskData& flat = m->ma()[f];
-  EXPECT_EQ(flat.ImageCount, 1);  // no frames: one, with borders of a third of it, as derived ones
+  EXPECT_EQ(flat.ImageCount, 1);  // no frames: one, with borders from the frame size
   EXPECT_EQ(flat.Width, 10);      // that one frame is the whole element
   EXPECT_EQ(flat.WT + flat.WB, 4);
   EXPECT_EQ(flat.WL + flat.WR, 6);
