@@ -7,6 +7,7 @@
 #include "skin/controls/vkAlphaHints.h"
 #include "skin/controls/vkAlphaHintsPaint.h"
 #include "skin/controls/vkHintShowTimer.h"
+#include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkSkinCommands.h"
@@ -59,7 +60,10 @@ TRect WorkAreaAt(const TRect& R) {
 // the manager
 
 TvkHintManager::TvkHintManager(TComponent* AOwner)
-    : TComponent(AOwner), FTemplates(new TCollection(TvkHintTemplate::StaticClassInfo())) {}
+    : TComponent(AOwner), FTemplates(new TCollection(TvkHintTemplate::StaticClassInfo())) {
+  // skinned controls the pointer enters show the hint again while the manager is active
+  LibraryHintManagerActive = [] { return HintManager != nullptr && HintManager->Active; };
+}
 
 TvkHintManager::~TvkHintManager() {
   ClearHintState();

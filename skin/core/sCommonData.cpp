@@ -15,6 +15,7 @@
 #include "skin/graphics/vkColorMath.h"
 
 TvkAnimationGlue AnimationGlue;
+bool (*LibraryHintManagerActive)() = nullptr;
 
 // Codes as ranges, in the order the sets are documented.
 const TvkTypeSet NoHotStateTypes{{19, 19}, {51, 74}, {110, 110}, {141, 161}};

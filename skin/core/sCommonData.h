@@ -137,6 +137,10 @@ struct TvkAnimationGlue {
 };
 extern TvkAnimationGlue AnimationGlue;
 
+// True while the library's hint manager exists and is active; filled by the hint unit when it makes a manager,
+// so nil where none was ever made.
+extern bool (*LibraryHintManagerActive)();
+
 // ---- the skin state ----
 
 class TsCommonData : public TPersistent {

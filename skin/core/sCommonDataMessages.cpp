@@ -4,6 +4,7 @@
 
 #include "framework/Forms.h"
 #include "framework/Menus.h"
+#include "framework/Platform.h"
 #include "framework/StdCtrls.h"
 #include "framework/SysUtils.h"
 #include "skin/core/sCommonData.h"
@@ -91,6 +92,14 @@ void FocusChanged(TsCommonData* D, bool Gained) {
   SendSkinMessage(Win->Handle(), WM_NCPAINT, 0, 0);
 }
 
+// The library's hint manager shows the application's hint again where the pointer is.
+void ActivateLibraryHint() {
+  if (LibraryHintManagerActive == nullptr || !LibraryHintManagerActive() || Application == nullptr) return;
+  POINT P{};
+  Platform().GetCursorPos(&P);
+  Application->ActivateHint(P);
+}
+
 void MouseEntered(TsCommonData* D) {
   TsSkinManager* M = D->SkinManager();
   const TsGeneralData* G = D->IsSkinned() ? D->Section() : nullptr;
@@ -98,6 +107,7 @@ void MouseEntered(TsCommonData* D) {
   auto* Win = WindowedOwner(D);
   if (Win == nullptr || FullyTransparent(*G) || Designing(Win)) {
     if (!NoHotStateTypes.Contains(D->CtrlType)) D->Hot = true;
+    ActivateLibraryHint();
     return;
   }
   if (!NoHotStateTypes.Contains(D->CtrlType)) D->Hot = true;
@@ -110,6 +120,7 @@ void MouseEntered(TsCommonData* D) {
     if (ApplyStateColors(D, *G, 1)) InvalidateRect(Win->Handle(), nullptr, TRUE);
     SendSkinMessage(Win->Handle(), WM_NCPAINT, 0, 0);
   }
+  ActivateLibraryHint();
 }
 
 void MouseLeft(TsCommonData* D) {

@@ -8,6 +8,7 @@
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/graphics/vkBitmap32.h"
+#include "skin/graphics/vkBlend.h"
 #include "skin/graphics/vkColorMath.h"
 #include "skin/graphics/vkParentBg.h"
 #include "skin/graphics/vkSectionRects.h"
@@ -130,13 +131,18 @@ void TsCommonData::PaintOuterEffect(TvkParentBgQuery& Q, WORD Flag) {
   if (G == nullptr || !M->Effects()->AllowOuterEffects() || G->OuterMode < 1 || Q.Bmp == nullptr) return;
   int MaskIndex = -1;
   int OL = 0, OT = 0, OR = 0, OB = 0;
+  // each effect shows by the opacity of what gives it: the section its own mask, the skin's record its outline
+  // or shadow
+  int Opacity = 255;
   if (G->OuterMask >= 0) {
     MaskIndex = G->OuterMask;
     OL = G->OutOffsL, OT = G->OutOffsT, OR = G->OutOffsR, OB = G->OutOffsB;
+    Opacity = G->OuterOpacity;
   } else if (G->OuterMode - 1 < static_cast<int>(M->OuterEffects().size())) {
     const TvkOuterEffectData& E = M->OuterEffects()[G->OuterMode - 1];
     MaskIndex = E.MaskIndex;
     OL = E.OffsetL, OT = E.OffsetT, OR = E.OffsetR, OB = E.OffsetB;
+    Opacity = E.Opacity;
   }
   if (MaskIndex < 0 || !M->MaskIndexInRange(MaskIndex)) return;
   RECT B{};
@@ -160,4 +166,9 @@ void TsCommonData::PaintOuterEffect(TvkParentBgQuery& Q, WORD Flag) {
   BitBlt(OuterBackground->Canvas()->Handle(), 0, 0, Clip.Width(), Clip.Height(), Target, Clip.Left, Clip.Top, SRCCOPY);
   TvkBgCacheRef None;
   DrawSkinRect32(Q.Bmp, Area, None, false, 0, M->ma()[MaskIndex]);
+  // the ground just kept shows through the effect by what its opacity leaves
+  Opacity = std::clamp(Opacity, 0, 255);
+  if (Opacity < 255)
+    BlendBitmapInto(Q.Bmp, OuterBackground, Opacity, TRect(0, 0, Clip.Width(), Clip.Height()),
+                    TPoint(Clip.Left, Clip.Top));
 }

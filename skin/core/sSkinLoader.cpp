@@ -7,7 +7,6 @@
 #include <memory>
 
 #include "framework/Graphics.h"
-#include "framework/GraphicsGdi.h"
 #include "framework/SysUtils.h"
 #include "skin/core/sSkinManagerStartup.h"
 #include "skin/core/sSkinModel.h"
@@ -365,16 +364,18 @@ private:
     }
     for (auto& md : m_.ma) {
       if (md.ImageCount != 0) continue;
+      // one frame now: the whole width, or painters would take the element for an empty one
+      md.ImageCount = 1;
+      md.Width = Width(md.R);
+      // a side without a width takes BorderWidth, else a third of that frame as derived borders do (the whole
+      // frame would make bands that span the element and overlap)
       auto fix = [&](int16_t& w, int frame) {
-        if (w < 1) w = static_cast<int16_t>(md.BorderWidth >= 1 ? md.BorderWidth : std::min(frame, SHRT_MAX));
+        if (w < 1) w = static_cast<int16_t>(md.BorderWidth >= 1 ? md.BorderWidth : std::min(frame / 3, SHRT_MAX));
       };
       fix(md.WT, md.Height);
       fix(md.WB, md.Height);
       fix(md.WL, md.Width);
       fix(md.WR, md.Width);
-      // one frame now: the whole width, or painters would take the element for an empty one
-      md.ImageCount = 1;
-      md.Width = Width(md.R);
     }
     for (auto& md : m_.ma) {
       if (md.MaskKind != mkNinePart) continue;
@@ -1081,7 +1082,8 @@ void ReadSkin(TvkSkinModel& Model, const std::string& SkinText, const TvkSkinCon
     TSkinReader(Model, SkinText, Packed, SkinPath, Settings).Run();
     for (int i = 0; i < 6; ++i) {
       static const int kBrushColors[6] = {pcMainColor, pcLabelText, pcTCBottom, pcTCTop, pcEditText, pcEditBG};
-      Model.Brushes[i] = GdiNewSolidBrush(Model.Palette[kBrushColors[i]] & 0xFFFFFF);
+      Model.Brushes[i] = LastingSolidBrush(Model.Palette[kBrushColors[i]] & 0xFFFFFF);
+      if (Model.Brushes[i] == nullptr) throw EOutOfResources("Out of system resources");
     }
   } catch (...) {
     Model.Clear();

@@ -353,7 +353,7 @@ struct TRescaleContext {
 BOOL CALLBACK RescaleSkinnedForm(HWND w, LPARAM p) {
   auto* c = reinterpret_cast<TRescaleContext*>(p);
   // forms answer command 4 with their skinner
-  if (SendMessageA(w, SM_VKCMD, MAKEWPARAM(0, VKCMD_QUERY_FORM_SKINNER), 0) != 0)
+  if (SendSkinCommand(w, VKCMD_QUERY_FORM_SKINNER, 0) != 0)
     if (TWinControl* form = FindControl(w)) c->Manager->RescaleControl(form, c->OldPercent);
   return TRUE;
 }
@@ -578,7 +578,8 @@ void TsSkinManager::ReloadSkin() {
   if (!FActive || ReadingState() || FModel.gd.empty()) return;
   {
     TLoadingScope loading;
-    if (ReloadFromSource()) ApplySkin(true);
+    // during an update the skin is only read: EndUpdate applies it
+    if (ReloadFromSource() && !FUpdating) ApplySkin(true);
   }
   if (FUpdating) return;
   if (OnAfterChange) OnAfterChange(this);
@@ -588,10 +589,14 @@ void TsSkinManager::ReloadSkin() {
 void TsSkinManager::EndUpdate(bool Repaint, bool Animate) {
   FUpdating = false;
   if (FActive && !FModel.gd.empty()) {
-    bool anim = FAnimEffects->SkinChanging()->Active();
-    if (!Animate) FAnimEffects->SkinChanging()->SetActive(false);
+    // the setting comes back also when the application raises
+    struct TKeepSetting {
+      TvkAnimEffect* Effect;
+      bool Was;
+      ~TKeepSetting() { Effect->SetActive(Was); }
+    } keep{FAnimEffects->SkinChanging(), FAnimEffects->SkinChanging()->Active()};
+    if (!Animate) keep.Effect->SetActive(false);
     ApplySkin(Repaint);
-    FAnimEffects->SkinChanging()->SetActive(anim);
   }
   if (OnAfterChange) OnAfterChange(this);
 }
@@ -708,8 +713,8 @@ void TsSkinManager::ChangeHotWindow(HWND Wnd) {
   }
   HWND old = FHotWindow;
   FHotWindow = Wnd;
-  if (old) SendMessageA(old, SM_VKCMD, MAKEWPARAM(0, VKCMD_MOUSE_LEFT), reinterpret_cast<LPARAM>(this));
-  if (Wnd) SendMessageA(Wnd, SM_VKCMD, MAKEWPARAM(0, VKCMD_MOUSE_ENTERED), reinterpret_cast<LPARAM>(this));
+  if (old) SendSkinCommand(old, VKCMD_MOUSE_LEFT, reinterpret_cast<LPARAM>(this));
+  if (Wnd) SendSkinCommand(Wnd, VKCMD_MOUSE_ENTERED, reinterpret_cast<LPARAM>(this));
 }
 
 void TsSkinManager::ChangeHotGraphicControl(TObject* Control) {

@@ -1,12 +1,25 @@
 #include "skin/core/sSkinModel.h"
 
 #include "framework/Graphics.h"
-#include "framework/GraphicsGdi.h"
 #include "framework/SysUtils.h"
+
+#include <map>
+#include <mutex>
 
 const TsGenState& DefaultGenState() {
   static const TsGenState state;
   return state;
+}
+
+HBRUSH LastingSolidBrush(COLORREF Color) {
+  // any thread may ask through the patched GetSysColorBrush; made once, never destroyed
+  static auto* Lock = new std::mutex;
+  static auto* Brushes = new std::map<COLORREF, HBRUSH>;
+  std::lock_guard<std::mutex> Hold(*Lock);
+  HBRUSH& B = (*Brushes)[Color & 0xFFFFFF];
+  // not a counted object: the counts measure what a piece of work makes and frees again
+  if (B == nullptr) B = CreateSolidBrush(Color & 0xFFFFFF);
+  return B;
 }
 
 TvkSkinModel::TvkSkinModel() {
@@ -27,11 +40,7 @@ void TvkSkinModel::Clear() {
   FreeAndNil(ExtBorderActive);
   FreeAndNil(ExtBorderInactive);
   ExtBorderMargins = TRect();
-  for (HBRUSH& b : Brushes)
-    if (b) {
-      GdiFreeObject(b);
-      b = nullptr;
-    }
+  Brushes.fill(nullptr);
   Palette.fill(kNoPaletteColor);
   SkinData = TsSkinData();
   OuterEffects.clear();

@@ -40,6 +40,12 @@ struct TvkSkinImage {
   bool Generated = false;
 };
 
+// A solid brush of Color, one per colour, never freed while the process runs. The skin hands its brushes to
+// window classes and to callers of the system-colour replacements, who keep them beyond any one skin as they
+// keep the system's own; the colours of a process are few, so the set stays small. Nil when the system has no
+// brush to give (never raises: the patched GetSysColorBrush answers through it).
+HBRUSH LastingSolidBrush(COLORREF Color);
+
 class TvkSkinModel {
 public:
   TvkSkinModel();
@@ -47,7 +53,7 @@ public:
   TvkSkinModel(const TvkSkinModel&) = delete;
   TvkSkinModel& operator=(const TvkSkinModel&) = delete;
 
-  // Frees the images, bitmaps and brushes and empties every array.
+  // Frees the images and bitmaps and empties every array (the brushes are lasting ones and stay).
   void Clear();
   void Swap(TvkSkinModel& other);
 
@@ -57,7 +63,8 @@ public:
   TvkOutEffArray OuterEffects;
   TConstantSkinData ConstData;
   std::array<uint32_t, pcPaletteCount> Palette{};
-  std::array<HBRUSH, 6> Brushes{};  // base, font, TCBOTTOM, TCTOP, edit text, edit background
+  // base, font, TCBOTTOM, TCTOP, edit text, edit background; lasting brushes (LastingSolidBrush)
+  std::array<HBRUSH, 6> Brushes{};
   TBitmap* MasterBitmap = nullptr;
   std::vector<TvkSkinImage> Images;
   TBitmap* ExtBorderActive = nullptr;

@@ -194,8 +194,14 @@ void LoadEditorPreview(TsSkinManager* Manager, const TvkEditorPreviewBlock& Bloc
     }
     ~TTextScope() { FreeAndNil(g_PreviewText); }
   } Text(Block.SkinText);
-  Manager->SetSkinDirectory(Block.SkinDirectory);
-  Manager->SetSkinName(Block.SkinName);
+  try {
+    Manager->SetSkinDirectory(Block.SkinDirectory);
+    Manager->SetSkinName(Block.SkinName);
+  } catch (...) {
+    // a handler that raised mid-load must not leave the manager updating: later changes would never apply
+    Manager->EndUpdate(true, false);
+    throw;
+  }
   Manager->EndUpdate(true, false);
 }
 

@@ -92,38 +92,6 @@ TPatch g_GetSysColor{"user32.dll", "GetSysColor", reinterpret_cast<void*>(&SkinG
 TPatch g_GetSysColorBrush{"user32.dll", "GetSysColorBrush", reinterpret_cast<void*>(&SkinGetSysColorBrush)};
 TPatch g_CreatePen{"gdi32.dll", "CreatePen", reinterpret_cast<void*>(&SkinCreatePen)};
 
-// Brushes answered for indexes 5, 8, 13 and 14: made on first request while patched, freed with the patch
-// (the system's own answer is a shared brush nobody frees, so callers keep them across skin changes).
-struct TSkinBrush {
-  HBRUSH Brush = nullptr;
-  COLORREF Color = 0;
-};
-TSkinBrush g_Brushes[4];
-// Brushes of an earlier skin's colours: callers may still hold them until the patch goes.
-std::vector<HBRUSH> g_RetiredBrushes;
-
-void FreeSkinBrushes() {
-  for (TSkinBrush& B : g_Brushes) {
-    if (B.Brush != nullptr) DeleteObject(B.Brush);
-    B = TSkinBrush();
-  }
-  for (HBRUSH B : g_RetiredBrushes) DeleteObject(B);
-  g_RetiredBrushes.clear();
-}
-
-HBRUSH SkinBrush(int Slot, COLORREF Color) {
-  TSkinBrush& B = g_Brushes[Slot];
-  if (B.Brush != nullptr && B.Color != Color) {
-    g_RetiredBrushes.push_back(B.Brush);
-    B.Brush = nullptr;
-  }
-  if (B.Brush == nullptr) {
-    B.Brush = CreateSolidBrush(Color);
-    B.Color = Color;
-  }
-  return B.Brush;
-}
-
 bool WriteEntry(void* Entry, const uint8_t* Bytes) {
   DWORD OldProtect = 0;
   if (!VirtualProtect(Entry, 5, PAGE_EXECUTE_READWRITE, &OldProtect)) return false;
@@ -206,10 +174,7 @@ void UnpatchFunction(void* Target, TvkPatchSave& Saved) {
 void InstallGetSysColorPatch() { Install(g_GetSysColor); }
 void RemoveGetSysColorPatch() { Remove(g_GetSysColor); }
 void InstallGetSysColorBrushPatch() { Install(g_GetSysColorBrush); }
-void RemoveGetSysColorBrushPatch() {
-  Remove(g_GetSysColorBrush);
-  FreeSkinBrushes();
-}
+void RemoveGetSysColorBrushPatch() { Remove(g_GetSysColorBrush); }
 void InstallCreatePenPatch() { Install(g_CreatePen); }
 void RemoveCreatePenPatch() { Remove(g_CreatePen); }
 bool GetSysColorPatched() { return g_GetSysColor.Patched; }
@@ -264,10 +229,11 @@ HBRUSH WINAPI SkinGetSysColorBrush(int Index) {
   const TsSkinManager* M = TsSkinManager::DefaultManager();
   if (M == nullptr) return nullptr;
   switch (Index) {
-    case COLOR_WINDOW: return SkinBrush(3, Pal(M, pcEditBG));
-    case COLOR_WINDOWTEXT: return SkinBrush(0, Pal(M, pcEditText));
-    case COLOR_HIGHLIGHT: return SkinBrush(1, Pal(M, pcSelectionBGFocused));
-    case COLOR_HIGHLIGHTTEXT: return SkinBrush(2, Pal(M, pcSelectionTextFocused));
+    // brushes that outlive the skin and the patch: callers keep them as they keep the system's
+    case COLOR_WINDOW: return LastingSolidBrush(Pal(M, pcEditBG));
+    case COLOR_WINDOWTEXT: return LastingSolidBrush(Pal(M, pcEditText));
+    case COLOR_HIGHLIGHT: return LastingSolidBrush(Pal(M, pcSelectionBGFocused));
+    case COLOR_HIGHLIGHTTEXT: return LastingSolidBrush(Pal(M, pcSelectionTextFocused));
     default: return Real(g_GetSysColorBrush, &::GetSysColorBrush)(Index);
   }
 }

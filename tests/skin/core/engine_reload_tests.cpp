@@ -131,12 +131,16 @@ TEST_F(Reload, AnAdjustmentReloadsALoadedSkinThatAnUpdateHoldsBack) {
   events.clear();
   m->SetSaturation(-100);
   EXPECT_EQ(events, std::vector<std::string>{"loading"});  // no "after" during an update
+  EXPECT_FALSE(m->SkinData().Active) << "read, applied only when the update ends";
   const uint32_t grey = ButtonColor(*m);
   EXPECT_NE(grey, plain);
   EXPECT_EQ(grey & 0xFF, (grey >> 8) & 0xFF);
   m->EndUpdate(true, false);
   EXPECT_TRUE(m->SkinData().Active);
   EXPECT_EQ(ButtonColor(*m), grey);
+  SkinServices().PrepareFormsForChange = [](TsSkinManager*) { throw Exception("forms failed"); };
+  EXPECT_THROW(m->EndUpdate(true, false), Exception);
+  EXPECT_TRUE(m->AnimEffects()->SkinChanging()->Active()) << "kept by an application that raised";
 }
 
 TEST_F(Reload, AnAdjustmentBeforeAnySkinWaitsForTheSkin) {

@@ -369,8 +369,8 @@ TEST_F(SkinText, TextureImagesAndFramelessElements) {
   const TsMaskData& flat = m->ma()[f];
   EXPECT_EQ(flat.ImageCount, 1);  // no frames: one, with borders from the frame size
   EXPECT_EQ(flat.Width, 10);      // that one frame is the whole element
-  EXPECT_EQ(flat.WT, 6);
-  EXPECT_EQ(flat.WL, 0);
+  EXPECT_EQ(flat.WT + flat.WB, 4);
+  EXPECT_EQ(flat.WL + flat.WR, 6);
 }
 
 TEST_F(SkinText, GlobalValuesAsWritten) {

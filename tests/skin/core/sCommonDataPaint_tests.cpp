@@ -81,8 +81,8 @@ TEST_F(CachePaint, AnOutlineIsDrawnIntoTheParentsCacheAndItsGroundKept) {
   panel->SkinData->SendCacheToChildren(panel, POINT{0, 0});
   EXPECT_EQ(Child->Count(VKCMD_TAKE_PARENT_CACHE), 1);
   // the key-cornered ring around the child's bounds grown by 2
-  EXPECT_EQ(Rgb(Cache, 8, 12), 0xFFFFFFu);
-  EXPECT_EQ(Rgb(Cache, 31, 12), 0xFFFFFFu);
+  EXPECT_EQ(Rgb(Cache, 8, 12), 0xFFFF00u | (255 * 200 >> 8));
+  EXPECT_EQ(Rgb(Cache, 31, 12), 0xFFFF00u | (255 * 200 >> 8));
   EXPECT_EQ(Rgb(Cache, 8, 8), kYellow) << "key corner";
   EXPECT_EQ(Rgb(Cache, 20, 15), kYellow) << "no centre";
   EXPECT_EQ(Rgb(Cache, 7, 12), kYellow);
@@ -187,6 +187,12 @@ TEST(CachePaintShadow, TheDefaultShadowDarkensTheParentsCacheSoftlyAroundTheChil
     EXPECT_LT(Sum(32, 15), Sum(33, 15) + 1);
     EXPECT_GT(Sum(30, 15), 0u) << "soft, not a black edge";
     EXPECT_LT(Sum(20, 23), Sum(20, 26)) << "below it too";
+    // by the record's opacity, 60 unless the skin says otherwise
+    const uint32_t Shade = Sum(33, 15) - Sum(30, 15);
+    m->EditModel().OuterEffects[1].Opacity = 255;
+    BuildFlatCache(Panel->SkinData, Panel);
+    Panel->SkinData->SendCacheToChildren(Panel, POINT{0, 0});
+    EXPECT_NEAR(Shade, (Sum(33, 15) - Sum(30, 15)) * 60.0 / 256, 6);
   }
   Form->Free();
   ResetPlatform();

@@ -241,6 +241,11 @@ TEST_F(CommonData, SkinChangeCommandsKeepOwnersThatNameTheirSectionSkinned) {
   EXPECT_TRUE(O->SkinData->IsSkinned());
   EXPECT_FALSE(O->SkinData->Updating);
   EXPECT_TRUE(O->SkinData->CacheDirty);
+  O->HandleNeeded();  // the class's brush outlives the skin it came from
+  O->SkinData->ApplySkinColors(false);
+  const auto Given = reinterpret_cast<HBRUSH>(GetClassLongPtrA(O->Handle(), GCLP_HBRBACKGROUND));
+  m->SetActive(false);
+  EXPECT_EQ(GetObjectType(Given), static_cast<DWORD>(OBJ_BRUSH));
 }
 
 TEST_F(CommonData, NestedOwnersAnswerBackgroundRequests) {
@@ -414,6 +419,10 @@ TEST_F(CommonData, HoverAndVisibilityInTheCommonHandling) {
   EXPECT_TRUE(Button->SkinData->Hot);
   EXPECT_FALSE(Panel->SkinData->Hot) << "panels never take the hot state";
   EXPECT_EQ(m->HotWindow(), Panel->Handle());
+  const LONG_PTR Own = SetWindowLongPtrA(Button->Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DefWindowProcA));
+  m->ChangeHotWindow(Button->Handle());  // past a foreign subclass that hears no skin command
+  SetWindowLongPtrA(Button->Handle(), GWLP_WNDPROC, Own);
+  EXPECT_EQ(Button->Count(VKCMD_MOUSE_ENTERED), 2);
   // leaving while the cursor is still over the window changes nothing
   Platform().GetCursorPos = [&](POINT* P) {
     RECT R;

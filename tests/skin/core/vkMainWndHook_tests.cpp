@@ -148,6 +148,10 @@ TEST_F(MainWindowHookTest, APreviewBlockLoadsItsSkinFromItsTextOnce) {
   testing_support::PumpPending();
   EXPECT_EQ(Other->SkinName(), "PREV");
   EXPECT_EQ(m->SkinName(), "OTHER");
+  m->OnBeforeChange = [](TObject*) { throw Exception("handler failed"); };
+  EXPECT_THROW(LoadEditorPreview(m.get(), *B), Exception);
+  m->OnBeforeChange = nullptr;
+  EXPECT_FALSE(m->Updating()) << "a load that raised leaves no update open";
   m.reset();
   EXPECT_TRUE(MainWindowHookInstalled());
   Other.reset();

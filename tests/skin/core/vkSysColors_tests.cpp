@@ -103,9 +103,11 @@ TEST_F(SysColors, PatchedEntriesAnswerTheSkinsColours) {
   HBRUSH Brighter = GetSysColorBrush(COLOR_WINDOW);
   EXPECT_NE(BrushColor(Brighter), 0x102030u);
   EXPECT_EQ(BrushColor(Brighter), GetSysColor(COLOR_WINDOW));
+  m->SetHueOffset(0);
+  EXPECT_EQ(GetSysColorBrush(COLOR_WINDOW), Window) << "one brush per colour";
   m->RemoveSkin();
   EXPECT_FALSE(GetSysColorPatched());
-  for (HBRUSH Freed : {Text, Sel, Window, Brighter}) EXPECT_EQ(GetObjectType(Freed), 0u);  // freed with the patch
+  for (HBRUSH Kept : {Text, Sel, Window, Brighter}) EXPECT_EQ(GetObjectType(Kept), static_cast<DWORD>(OBJ_BRUSH));
   EXPECT_NE(GetSysColor(COLOR_WINDOW), 0x102030u);
 }
 
