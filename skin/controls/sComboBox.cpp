@@ -736,18 +736,19 @@ void TsCustomComboBox::WndProc(TMessage& Message) {
         break;
     }
   }
-  if (!ChangesFace(Message)) {
+  const bool FaceChanges = ChangesFace(Message);
+  if (!FaceChanges && Message.Msg != CN_COMMAND) {
     if (!ProcessCommonSkinMessage(Message, FSkinData)) inherited::WndProc(Message);
     FBoundLabel->HandleOwnerMessage(Message, this);
     return;
   }
-  // OnChange and OnSelect run from here and may free the box.
+  // The box's events (OnChange, OnSelect, OnDropDown, OnCloseUp) run from here and may free it.
   TFreeWatch Watch(this);
   if (!ProcessCommonSkinMessage(Message, FSkinData)) inherited::WndProc(Message);
   if (Watch.Freed()) return;
   // The system repaints only its text area after these, and nothing at all of an unfocused box with an edit,
   // whose face shows the text.
-  if (Skinned && !(ShownFace() == FCachedFace)) {
+  if (FaceChanges && Skinned && !(ShownFace() == FCachedFace)) {
     FSkinData->CacheDirty = true;
     InvalidateRect(Handle(), nullptr, FALSE);
   }

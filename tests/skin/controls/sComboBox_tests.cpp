@@ -112,6 +112,29 @@ TEST_F(ComboBox, ReadOnlyKeysAndTheWheelChangeNothing) {
   EXPECT_EQ(List->ItemIndex(), 0);
 }
 
+TEST_F(ComboBox, AnEventHandlerThatFreesTheBoxEndsItsWork) {
+  struct Case {
+    WORD Code;
+    TNotifyEvent TsComboBox::*Event;
+  };
+  for (const Case& C : {Case{CBN_SELCHANGE, &TsComboBox::OnClick}, Case{CBN_SELCHANGE, &TsComboBox::OnSelect},
+                        Case{CBN_DROPDOWN, &TsComboBox::OnDropDown}, Case{CBN_CLOSEUP, &TsComboBox::OnCloseUp}}) {
+    auto* Box = Create<Kept<TsComboBox>>(Form.get());
+    Box->SetParent(Form.get());
+    const HWND Wnd = Box->Handle();
+    int Calls = 0;
+    Box->*C.Event = [&](TObject*) {
+      ++Calls;
+      Box->Free();
+    };
+    // as the system tells the parent
+    SendMessageA(Form->Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(Wnd), C.Code), reinterpret_cast<LPARAM>(Wnd));
+    EXPECT_EQ(Calls, 1) << C.Code;
+    EXPECT_FALSE(IsWindow(Wnd)) << C.Code;
+    EXPECT_TRUE(KeptMemoryUntouched()) << C.Code;
+  }
+}
+
 TEST(ComboBoxRealKeys, AltF4ClosesTheWindowAndABlockedBoxKeepsItsListShut) {
   struct Case {
     TComboBoxStyle Style;
