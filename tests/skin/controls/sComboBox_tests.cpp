@@ -7,6 +7,7 @@
 #include "ControlsTestSupport.h"
 #include "framework/Themes.h"
 #include "skin/controls/sComboBox.h"
+#include "skin/core/vkThdTimer.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/RealPointer.h"
 
@@ -133,6 +134,40 @@ TEST_F(ComboBox, AnEventHandlerThatFreesTheBoxEndsItsWork) {
     EXPECT_FALSE(IsWindow(Wnd)) << C.Code;
     EXPECT_TRUE(KeptMemoryUntouched()) << C.Code;
   }
+}
+
+TEST_F(ComboBox, StateChangesFadeWithTheBoxsOwnStep) {
+  Platform().GetCursorPos = [](POINT* P) {  // over none of the boxes: a leave is a leave
+    *P = POINT{-9999, -9999};
+    return TRUE;
+  };
+  Form->ShowNoActivate();  // fades run on a window that shows, from a face
+  for (const TComboBoxStyle Style : {csDropDownList, csDropDown}) {
+    TsComboBox* Box = NewCombo(Form.get(), Style);
+    Printed(Box);
+    const TRect B = Box->ButtonRect();
+    auto Command = [&](WORD Code) {
+      SendMessageA(Form->Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(Box->Handle()), Code),
+                   reinterpret_cast<LPARAM>(Box->Handle()));
+    };
+    const std::pair<const char*, std::function<void()>> Changes[] = {
+        {"enter", [&] { Box->Perform(CM_MOUSEENTER, 0, 0); }},
+        {"over the button", [&] { Box->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(B.Left + 2, B.Top + 2)); }},
+        {"dropped down", [&] { Command(CBN_DROPDOWN); }},
+        {"closed up", [&] { Command(CBN_CLOSEUP); }},
+        {"leave", [&] { Box->Perform(CM_MOUSELEAVE, 0, 0); }},
+    };
+    for (const auto& [What, Change] : Changes) {
+      Change();
+      TvkThreadedTimer* T = Box->SkinData()->AnimTimer;
+      ASSERT_TRUE(T != nullptr && T->Enabled()) << What << " " << Style;
+      EXPECT_EQ(T->StepProc, &ComboFadeStep) << What;
+      for (int i = 0; i < 20 && T->Enabled(); ++i) T->Tick();
+      EXPECT_FALSE(T->Enabled()) << What << " " << Style;
+    }
+  }
+  Form->Hide();
+  ResetPlatform();
 }
 
 TEST(ComboBoxRealKeys, AltF4ClosesTheWindowAndABlockedBoxKeepsItsListShut) {
