@@ -8,15 +8,14 @@
 #include "framework/Themes.h"
 #include "skin/controls/sComboBox.h"
 #include "skin/core/vkThdTimer.h"
-#include "tests/support/MessagePump.h"
 #include "tests/support/RealPointer.h"
 
 using namespace controls_test;
 
 namespace {
 
-TsComboBox* NewCombo(TForm* Form, TComboBoxStyle Style) {
-  TsComboBox* C = Create<TsComboBox>(Form);
+template <class T = TsComboBox> T* NewCombo(TForm* Form, TComboBoxStyle Style) {
+  T* C = Create<T>(Form);
   C->SetParent(Form);
   C->SetStyle(Style);
   C->SetBounds(10, 10, 130, 21);
@@ -25,14 +24,16 @@ TsComboBox* NewCombo(TForm* Form, TComboBoxStyle Style) {
   return C;
 }
 
-// Runs the application's own message loop (key messages pass the framework's key handling) for Ms.
+// Runs the application's own message loop, so that key messages pass the framework's key handling, until Done
+// holds (true) or Ms pass (false).
 bool ProcessUntil(const std::function<bool()>& Done, unsigned Ms) {
-  return testing_support::PumpUntil(
-      [&] {
-        Application->ProcessMessages();
-        return Done();
-      },
-      Ms);
+  const DWORD Start = GetTickCount();
+  for (;;) {
+    Application->ProcessMessages();
+    if (Done()) return true;
+    if (GetTickCount() - Start >= Ms) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
 }
 
 bool OwnerDrawn(TsComboBox* C) { return (GetWindowLongA(C->Handle(), GWL_STYLE) & CBS_OWNERDRAWFIXED) != 0; }
@@ -175,11 +176,20 @@ TEST(ComboBoxRealKeys, AltF4ClosesTheWindowAndABlockedBoxKeepsItsListShut) {
     TComboBoxStyle Style;
     bool ReadOnly, StdDropDown;
   };
+  // Counts the key messages that reach the box or its edit.
+  struct TKeySpy : TsComboBox {
+    using TsComboBox::TsComboBox;
+    size_t Keys = 0;
+    void WndProc(TMessage& M) override {
+      Keys += M.Msg >= CN_BASE + WM_KEYFIRST && M.Msg <= CN_BASE + WM_KEYLAST;
+      TsComboBox::WndProc(M);
+    }
+  };
   auto M = SkinnedManager();
   for (const Case& C : {Case{csDropDownList, false, true}, Case{csDropDownList, true, true},
                         Case{csDropDownList, false, false}, Case{csDropDown, true, true}}) {
     Owned<TForm> Form = NewForm(clBtnFace);
-    TsComboBox* Box = NewCombo(Form.get(), C.Style);
+    auto* Box = NewCombo<TKeySpy>(Form.get(), C.Style);
     Box->SetReadOnly(C.ReadOnly);
     Box->SetStdDropDown(C.StdDropDown);
     Box->SetItemIndex(0);
@@ -191,8 +201,10 @@ TEST(ComboBoxRealKeys, AltF4ClosesTheWindowAndABlockedBoxKeepsItsListShut) {
     ASSERT_TRUE(ProcessUntil([&] { return GetForegroundWindow() == Form->Handle(); }, 2000));
     if (C.ReadOnly || !C.StdDropDown)
       for (auto Keys : {std::initializer_list<WORD>{VK_F4}, {VK_MENU, VK_DOWN}, {VK_DOWN}}) {
-        testing_support::PressKeys(Keys);  // queued at once: the pump below hands them to the box
-        Application->ProcessMessages();
+        const size_t Seen = Box->Keys;
+        testing_support::PressKeys(Keys);  // a press and a release each
+        ASSERT_TRUE(ProcessUntil([&] { return Box->Keys >= Seen + 2 * Keys.size(); }, 2000))
+            << "the keys went to another window";
         EXPECT_FALSE(Box->DroppedDown()) << C.Style << C.ReadOnly << *Keys.begin();
         EXPECT_EQ(Box->ItemIndex(), 0) << C.Style << C.ReadOnly << *Keys.begin();
       }
