@@ -36,6 +36,12 @@ bool ProcessUntil(const std::function<bool()>& Done, unsigned Ms) {
   }
 }
 
+// A notification of the box as the system tells it to the box's parent.
+void Notify(TWinControl* Parent, TsComboBox* Box, WORD Code) {
+  const HWND Wnd = Box->Handle();
+  SendMessageA(Parent->Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(Wnd), Code), reinterpret_cast<LPARAM>(Wnd));
+}
+
 bool OwnerDrawn(TsComboBox* C) { return (GetWindowLongA(C->Handle(), GWL_STYLE) & CBS_OWNERDRAWFIXED) != 0; }
 
 // Every test's skinned manager and the form its boxes stand on.
@@ -129,8 +135,7 @@ TEST_F(ComboBox, AnEventHandlerThatFreesTheBoxEndsItsWork) {
       ++Calls;
       Box->Free();
     };
-    // as the system tells the parent
-    SendMessageA(Form->Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(Wnd), C.Code), reinterpret_cast<LPARAM>(Wnd));
+    Notify(Form.get(), Box, C.Code);
     EXPECT_EQ(Calls, 1) << C.Code;
     EXPECT_FALSE(IsWindow(Wnd)) << C.Code;
     EXPECT_TRUE(KeptMemoryUntouched()) << C.Code;
@@ -147,24 +152,17 @@ TEST_F(ComboBox, StateChangesFadeWithTheBoxsOwnStep) {
     TsComboBox* Box = NewCombo(Form.get(), Style);
     Printed(Box);
     const TRect B = Box->ButtonRect();
-    auto Command = [&](WORD Code) {
-      SendMessageA(Form->Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(Box->Handle()), Code),
-                   reinterpret_cast<LPARAM>(Box->Handle()));
-    };
-    const std::pair<const char*, std::function<void()>> Changes[] = {
-        {"enter", [&] { Box->Perform(CM_MOUSEENTER, 0, 0); }},
-        {"over the button", [&] { Box->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(B.Left + 2, B.Top + 2)); }},
-        {"dropped down", [&] { Command(CBN_DROPDOWN); }},
-        {"closed up", [&] { Command(CBN_CLOSEUP); }},
-        {"leave", [&] { Box->Perform(CM_MOUSELEAVE, 0, 0); }},
-    };
-    for (const auto& [What, Change] : Changes) {
-      Change();
+    const std::function<void()> Changes[] = {[&] { Box->Perform(CM_MOUSEENTER, 0, 0); },
+                                             [&] { Box->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(B.Left + 2, B.Top + 2)); },
+                                             [&] { Notify(Form.get(), Box, CBN_DROPDOWN); },
+                                             [&] { Notify(Form.get(), Box, CBN_CLOSEUP); },
+                                             [&] { Box->Perform(CM_MOUSELEAVE, 0, 0); }};
+    for (size_t i = 0; i < std::size(Changes); ++i) {
+      Changes[i]();
       TvkThreadedTimer* T = Box->SkinData()->AnimTimer;
-      ASSERT_TRUE(T != nullptr && T->Enabled()) << What << " " << Style;
-      EXPECT_EQ(T->StepProc, &ComboFadeStep) << What;
-      for (int i = 0; i < 20 && T->Enabled(); ++i) T->Tick();
-      EXPECT_FALSE(T->Enabled()) << What << " " << Style;
+      ASSERT_TRUE(T != nullptr && T->Enabled() && T->StepProc == &ComboFadeStep) << "change " << i << ", " << Style;
+      for (int Tick = 0; Tick < 20 && T->Enabled(); ++Tick) T->Tick();
+      EXPECT_FALSE(T->Enabled()) << "change " << i << ", " << Style;
     }
   }
   Form->Hide();
