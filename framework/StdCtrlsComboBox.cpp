@@ -295,7 +295,7 @@ void TCustomComboBox::Dispatch(TMessage& Message) {
       case CBN_SELCHANGE: {
         int i = ItemIndex();
         if (i >= 0 && (FStyle == csDropDown || FStyle == csSimple)) SetWindowTextA(FHandle, FItems->Strings(i).c_str());
-        // OnClick and OnDropDown may free the box
+        // OnClick may free the box, as may OnDropDown below
         TFreeWatch Watch(this);
         Click();
         if (!Watch.Freed()) Select();
