@@ -295,18 +295,22 @@ void TCustomComboBox::Dispatch(TMessage& Message) {
       case CBN_SELCHANGE: {
         int i = ItemIndex();
         if (i >= 0 && (FStyle == csDropDown || FStyle == csSimple)) SetWindowTextA(FHandle, FItems->Strings(i).c_str());
+        // OnClick may free the box, as may OnDropDown below
+        TFreeWatch Watch(this);
         Click();
-        Select();
+        if (!Watch.Freed()) Select();
         break;
       }
       case CBN_EDITCHANGE:
         Change();
         break;
-      case CBN_DROPDOWN:
+      case CBN_DROPDOWN: {
+        TFreeWatch Watch(this);
         DropDown();
-        if (FStyle != csSimple)
+        if (!Watch.Freed() && FStyle != csSimple)
           SetWindowPos(FHandle, nullptr, 0, 0, FWidth, FHeight + ListHeight(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         break;
+      }
       case CBN_CLOSEUP:
         CloseUp();
         break;

@@ -696,13 +696,17 @@ void TsButton::Dispatch(TMessage& Message) {
         DrawUnskinned(*reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam));
       Message.Result = 1;
       return;
-    case WM_KEYUP:
+    case WM_KEYUP: {
+      // the system button clicks on a released Space, and the click's handler may free the button or its form
+      TFreeWatch Watch(this);
       inherited::Dispatch(Message);
+      if (Watch.Freed()) return;
       if (FSkinData->IsSkinned() && Message.WParam == VK_SPACE) {
         FSkinData->CacheDirty = true;
         Repaint();
       }
       return;
+    }
     case WM_NCHITTEST: {
       const LRESULT Hit = HitTest(Message);
       if (Hit != -2) {

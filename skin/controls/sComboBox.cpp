@@ -384,7 +384,11 @@ void TsCustomComboBox::CNDrawItem(TMessage& Message) {
 // fades
 
 void TsCustomComboBox::StartFade(int State, bool Glow) {
-  if (!FSkinData->IsSkinned() || !HandleAllocated()) return;
+  // The cache is not marked dirty before: the fade keeps the clean one as the old face, then marks it itself.
+  if (!FSkinData->IsSkinned() || !HandleAllocated()) {
+    FSkinData->CacheDirty = true;
+    return;
+  }
   static const int kModeOfState[4] = {fmLeave, fmEnter, fmPress, fmEnter};
   AnimateStateChange(FSkinData, kModeOfState[std::clamp(State, 0, 3)], ComboFadeStep, Glow && IsListStyle(), false,
                      true);
@@ -500,7 +504,6 @@ void TsCustomComboBox::ButtonHover(int X, int Y) {
   const int Now = PtInRect(&R, P) ? 1 : 0;
   if (Now == FButtonState || FDroppedDown) return;
   FButtonState = Now;
-  FSkinData->CacheDirty = true;
   StartFade(FaceState(), false);
 }
 
@@ -615,7 +618,6 @@ void TsCustomComboBox::WndProc(TMessage& Message) {
       if (Message.Msg == CN_COMMAND && HIWORD(Message.WParam) == CBN_DROPDOWN) {
         FDroppedDown = true;
         FButtonState = 2;
-        FSkinData->CacheDirty = true;
         StartFade(FaceState(), false);
       } else if (Message.Msg == CN_COMMAND && HIWORD(Message.WParam) == CBN_CLOSEUP) {
         FDroppedDown = false;
@@ -636,7 +638,6 @@ void TsCustomComboBox::WndProc(TMessage& Message) {
       if (!FStdDropDown) {
         if (CanFocus()) SetFocus();
         FButtonState = 2;
-        FSkinData->CacheDirty = true;
         StartFade(2, false);
         DropDown();
         Message.Result = 0;
@@ -707,7 +708,6 @@ void TsCustomComboBox::WndProc(TMessage& Message) {
         }
         ProcessCommonSkinMessage(Message, FSkinData);
         inherited::WndProc(Message);
-        FSkinData->CacheDirty = true;
         StartFade(FaceState(), true);
         FBoundLabel->HandleOwnerMessage(Message, this);
         return;
@@ -715,7 +715,6 @@ void TsCustomComboBox::WndProc(TMessage& Message) {
         ProcessCommonSkinMessage(Message, FSkinData);
         inherited::WndProc(Message);
         FButtonState = FDroppedDown ? 2 : 0;
-        FSkinData->CacheDirty = true;
         StartFade(FaceState(), false);
         FBoundLabel->HandleOwnerMessage(Message, this);
         return;
@@ -728,7 +727,6 @@ void TsCustomComboBox::WndProc(TMessage& Message) {
       case CM_EXIT:
         ProcessCommonSkinMessage(Message, FSkinData);
         inherited::WndProc(Message);
-        FSkinData->CacheDirty = true;
         StartFade(FaceState(), false);
         FBoundLabel->HandleOwnerMessage(Message, this);
         return;
@@ -736,18 +734,19 @@ void TsCustomComboBox::WndProc(TMessage& Message) {
         break;
     }
   }
-  if (!ChangesFace(Message)) {
+  const bool FaceChanges = ChangesFace(Message);
+  if (!FaceChanges && Message.Msg != CN_COMMAND) {
     if (!ProcessCommonSkinMessage(Message, FSkinData)) inherited::WndProc(Message);
     FBoundLabel->HandleOwnerMessage(Message, this);
     return;
   }
-  // OnChange and OnSelect run from here and may free the box.
+  // The box's events (OnChange, OnSelect, OnDropDown, OnCloseUp) run from here and may free it.
   TFreeWatch Watch(this);
   if (!ProcessCommonSkinMessage(Message, FSkinData)) inherited::WndProc(Message);
   if (Watch.Freed()) return;
   // The system repaints only its text area after these, and nothing at all of an unfocused box with an edit,
   // whose face shows the text.
-  if (Skinned && !(ShownFace() == FCachedFace)) {
+  if (FaceChanges && Skinned && !(ShownFace() == FCachedFace)) {
     FSkinData->CacheDirty = true;
     InvalidateRect(Handle(), nullptr, FALSE);
   }

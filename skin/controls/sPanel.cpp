@@ -188,6 +188,15 @@ void TsPanel::PaintToDC(HDC DC, bool SendUpdated) {
 // ===================================================================================================
 // docked clients' caption strips
 
+namespace {
+// A docked client's caption strip: one line of Font with the 5-pixel inset above and below it.
+int DockStripSize(TFont* Font) {
+  TFreeHolder<TBitmap> Probe(NewBitmap32(1, 1));
+  Probe->Canvas()->Font()->Assign(Font);
+  return Probe->Canvas()->TextHeight("Wg") + 10;
+}
+}  // namespace
+
 void TsPanel::PaintDockStrips(TBitmap* Cache) {
   TsSkinManager* M = FSkinData->SkinManager();
   if (M == nullptr) return;
@@ -198,15 +207,15 @@ void TsPanel::PaintDockStrips(TBitmap* Cache) {
   const int Across = Section("DRAGBAR", "PANEL");  // a strip above its client
   const int Along = Section("GRIPV", "GRIPH");     // a strip left of its client
   const int Close = M->FindMaskByNames("GLOBALINFO", "SICONCLOSE");
-  constexpr int kStrip = 16;
+  const int Size = DockStripSize(Font());
   for (int i = 0; i < DockClientCount(); ++i) {
     TControl* Client = DockClients(i);
     if (!Client->Visible()) continue;
-    const bool Above = Client->Top() >= kStrip;
-    if (!Above && Client->Left() < kStrip) continue;
-    const TRect Strip = Above ? TRect(Client->Left(), Client->Top() - kStrip, Client->Left() + Client->Width(),
+    const bool Above = Client->Top() >= Size;
+    if (!Above && Client->Left() < Size) continue;
+    const TRect Strip = Above ? TRect(Client->Left(), Client->Top() - Size, Client->Left() + Client->Width(),
                                       Client->Top())
-                              : TRect(Client->Left() - kStrip, Client->Top(), Client->Left(),
+                              : TRect(Client->Left() - Size, Client->Top(), Client->Left(),
                                       Client->Top() + Client->Height());
     const int Index = Above ? Across : Along;
     TBitmap* Work = NewBitmap32(Strip.Width(), Strip.Height());

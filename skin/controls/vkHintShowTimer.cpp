@@ -16,6 +16,29 @@ IMPLEMENT_CLASS(TsShowTimer)
 namespace {
 constexpr int kHeldHintPause = 100;  // the application's hint pause while a hint slides in
 constexpr double kEase = 5;          // each step covers this fraction (1 / kEase) of what is left
+
+// The skin draws the shadows of windows itself: the default manager's extended borders are in use.
+bool SkinDrawsShadows() {
+  TsSkinManager* M = TsSkinManager::DefaultManager();
+  return M != nullptr && M->Active() && M->ExtBorderBitmap(true) != nullptr;
+}
+
+// The window carrying a hint while it slides in. Its window class is its own: the system's drop shadow, a class
+// style, must reach no other glow window.
+class TvkHintCarrier : public TvkGlowForm {
+  DECLARE_CLASS(TvkHintCarrier, TvkGlowForm)
+public:
+  using TvkGlowForm::TvkGlowForm;
+
+protected:
+  void CreateWnd() override {
+    inherited::CreateWnd();  // the class is made without the drop shadow
+    if (SkinDrawsShadows()) return;
+    const HWND Wnd = Handle();
+    SetClassLongPtrA(Wnd, GCL_STYLE, GetClassLongPtrA(Wnd, GCL_STYLE) | CS_DROPSHADOW);
+  }
+};
+IMPLEMENT_CLASS(TvkHintCarrier)
 }  // namespace
 
 BYTE HintTargetAlpha() {
@@ -47,6 +70,8 @@ void TsShowTimer::Start(const TRect& From, const TRect& ATarget, BYTE TargetAlph
   const bool Slides = From.Width() > 0 || From.Height() > 0;
   X = Slides ? From.Left : Target.Left;
   Y = Slides ? From.Top : Target.Top;
+  // The first step too goes toward the target, whatever the placement: one away from it would make the hint
+  // jump off before it slides in.
   DX = (Target.Left - X) / kEase;
   DY = (Target.Top - Y) / kEase;
   if (FPrevious != nullptr) FPrevious->RemoveFreeNotification(this);
@@ -63,7 +88,7 @@ void TsShowTimer::Start(const TRect& From, const TRect& ATarget, BYTE TargetAlph
   FImage->SetSize(Hint->Width(), Hint->Height());
   CopyBitmapFull(FImage, Hint);
   PremultiplyBitmap(FImage);
-  FCarrier = Create<TvkGlowForm>(nullptr);
+  FCarrier = Create<TvkHintCarrier>(nullptr);
   FCarrier->CreationExStyle = WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOPMOST | WS_EX_NOACTIVATE;
   const HWND Wnd = FCarrier->Handle();
   UpdateLayeredFromBitmap(Wnd, FImage, 0, POINT{static_cast<int>(X), static_cast<int>(Y)});

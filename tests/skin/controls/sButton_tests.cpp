@@ -232,7 +232,7 @@ TEST_F(Button, AHandlerThatFreesTheButtonEndsItsWork) {
     void Popup(int, int) override { Choose(); }
   };
   Owned<TChoosingMenu> Menu(new TChoosingMenu(nullptr));
-  for (const bool Split : {false, true}) {
+  for (const std::string How : {"mouse", "space", "split"}) {
     auto* B = Create<Kept<TsButton>>(Form.get());
     B->SetParent(Form.get());
     B->SetBounds(10, 10, 100, 30);
@@ -242,19 +242,22 @@ TEST_F(Button, AHandlerThatFreesTheButtonEndsItsWork) {
       ++Clicks;
       B->Free();
     };
-    if (Split) {
+    B->OnClick = [&](TObject*) { FreeIt(); };
+    if (How == "split") {
       B->SetStyle(bsSplitButton);
       B->SetDropDownMenu(Menu.get());
       Menu->Choose = FreeIt;
       SendMessageA(Wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(95, 5));
+    } else if (How == "space") {
+      SendMessageA(Wnd, WM_KEYDOWN, VK_SPACE, 0);
+      SendMessageA(Wnd, WM_KEYUP, VK_SPACE, 0xC0000001);
     } else {
-      B->OnClick = [&](TObject*) { FreeIt(); };
       SendMessageA(Wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
       SendMessageA(Wnd, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     }
-    EXPECT_EQ(Clicks, 1) << Split;
-    EXPECT_FALSE(IsWindow(Wnd)) << Split;
-    EXPECT_TRUE(KeptMemoryUntouched()) << Split;
+    EXPECT_EQ(Clicks, 1) << How;
+    EXPECT_FALSE(IsWindow(Wnd)) << How;
+    EXPECT_TRUE(KeptMemoryUntouched()) << How;
   }
 }
 

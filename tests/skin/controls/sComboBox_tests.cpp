@@ -7,15 +7,15 @@
 #include "ControlsTestSupport.h"
 #include "framework/Themes.h"
 #include "skin/controls/sComboBox.h"
-#include "tests/support/MessagePump.h"
+#include "skin/core/vkThdTimer.h"
 #include "tests/support/RealPointer.h"
 
 using namespace controls_test;
 
 namespace {
 
-TsComboBox* NewCombo(TForm* Form, TComboBoxStyle Style) {
-  TsComboBox* C = Create<TsComboBox>(Form);
+template <class T = TsComboBox> T* NewCombo(TForm* Form, TComboBoxStyle Style) {
+  T* C = Create<T>(Form);
   C->SetParent(Form);
   C->SetStyle(Style);
   C->SetBounds(10, 10, 130, 21);
@@ -24,14 +24,22 @@ TsComboBox* NewCombo(TForm* Form, TComboBoxStyle Style) {
   return C;
 }
 
-// Runs the application's own message loop (key messages pass the framework's key handling) for Ms.
+// Runs the application's own message loop, so that key messages pass the framework's key handling, until Done
+// holds (true) or Ms pass (false).
 bool ProcessUntil(const std::function<bool()>& Done, unsigned Ms) {
-  return testing_support::PumpUntil(
-      [&] {
-        Application->ProcessMessages();
-        return Done();
-      },
-      Ms);
+  const DWORD Start = GetTickCount();
+  for (;;) {
+    Application->ProcessMessages();
+    if (Done()) return true;
+    if (GetTickCount() - Start >= Ms) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+}
+
+// A notification of the box as the system tells it to the box's parent.
+void Notify(TWinControl* Parent, TsComboBox* Box, WORD Code) {
+  const HWND Wnd = Box->Handle();
+  SendMessageA(Parent->Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(Wnd), Code), reinterpret_cast<LPARAM>(Wnd));
 }
 
 bool OwnerDrawn(TsComboBox* C) { return (GetWindowLongA(C->Handle(), GWL_STYLE) & CBS_OWNERDRAWFIXED) != 0; }
@@ -112,16 +120,74 @@ TEST_F(ComboBox, ReadOnlyKeysAndTheWheelChangeNothing) {
   EXPECT_EQ(List->ItemIndex(), 0);
 }
 
+TEST_F(ComboBox, AnEventHandlerThatFreesTheBoxEndsItsWork) {
+  struct Case {
+    WORD Code;
+    TNotifyEvent TsComboBox::*Event;
+  };
+  for (const Case& C : {Case{CBN_SELCHANGE, &TsComboBox::OnClick}, Case{CBN_SELCHANGE, &TsComboBox::OnSelect},
+                        Case{CBN_DROPDOWN, &TsComboBox::OnDropDown}, Case{CBN_CLOSEUP, &TsComboBox::OnCloseUp}}) {
+    auto* Box = Create<Kept<TsComboBox>>(Form.get());
+    Box->SetParent(Form.get());
+    const HWND Wnd = Box->Handle();
+    int Calls = 0;
+    Box->*C.Event = [&](TObject*) {
+      ++Calls;
+      Box->Free();
+    };
+    Notify(Form.get(), Box, C.Code);
+    EXPECT_EQ(Calls, 1) << C.Code;
+    EXPECT_FALSE(IsWindow(Wnd)) << C.Code;
+    EXPECT_TRUE(KeptMemoryUntouched()) << C.Code;
+  }
+}
+
+TEST_F(ComboBox, StateChangesFadeWithTheBoxsOwnStep) {
+  Platform().GetCursorPos = [](POINT* P) {  // over none of the boxes: a leave is a leave
+    *P = POINT{-9999, -9999};
+    return TRUE;
+  };
+  Form->ShowNoActivate();  // fades run on a window that shows, from a face
+  for (const TComboBoxStyle Style : {csDropDownList, csDropDown}) {
+    TsComboBox* Box = NewCombo(Form.get(), Style);
+    Printed(Box);
+    const TRect B = Box->ButtonRect();
+    const std::function<void()> Changes[] = {[&] { Box->Perform(CM_MOUSEENTER, 0, 0); },
+                                             [&] { Box->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(B.Left + 2, B.Top + 2)); },
+                                             [&] { Notify(Form.get(), Box, CBN_DROPDOWN); },
+                                             [&] { Notify(Form.get(), Box, CBN_CLOSEUP); },
+                                             [&] { Box->Perform(CM_MOUSELEAVE, 0, 0); }};
+    for (size_t i = 0; i < std::size(Changes); ++i) {
+      Changes[i]();
+      TvkThreadedTimer* T = Box->SkinData()->AnimTimer;
+      ASSERT_TRUE(T != nullptr && T->Enabled() && T->StepProc == &ComboFadeStep) << "change " << i << ", " << Style;
+      for (int Tick = 0; Tick < 20 && T->Enabled(); ++Tick) T->Tick();
+      EXPECT_FALSE(T->Enabled()) << "change " << i << ", " << Style;
+    }
+  }
+  Form->Hide();
+  ResetPlatform();
+}
+
 TEST(ComboBoxRealKeys, AltF4ClosesTheWindowAndABlockedBoxKeepsItsListShut) {
   struct Case {
     TComboBoxStyle Style;
     bool ReadOnly, StdDropDown;
   };
+  // Counts the key messages that reach the box or its edit.
+  struct TKeySpy : TsComboBox {
+    using TsComboBox::TsComboBox;
+    size_t Keys = 0;
+    void WndProc(TMessage& M) override {
+      Keys += M.Msg >= CN_BASE + WM_KEYFIRST && M.Msg <= CN_BASE + WM_KEYLAST;
+      TsComboBox::WndProc(M);
+    }
+  };
   auto M = SkinnedManager();
   for (const Case& C : {Case{csDropDownList, false, true}, Case{csDropDownList, true, true},
                         Case{csDropDownList, false, false}, Case{csDropDown, true, true}}) {
     Owned<TForm> Form = NewForm(clBtnFace);
-    TsComboBox* Box = NewCombo(Form.get(), C.Style);
+    auto* Box = NewCombo<TKeySpy>(Form.get(), C.Style);
     Box->SetReadOnly(C.ReadOnly);
     Box->SetStdDropDown(C.StdDropDown);
     Box->SetItemIndex(0);
@@ -133,8 +199,10 @@ TEST(ComboBoxRealKeys, AltF4ClosesTheWindowAndABlockedBoxKeepsItsListShut) {
     ASSERT_TRUE(ProcessUntil([&] { return GetForegroundWindow() == Form->Handle(); }, 2000));
     if (C.ReadOnly || !C.StdDropDown)
       for (auto Keys : {std::initializer_list<WORD>{VK_F4}, {VK_MENU, VK_DOWN}, {VK_DOWN}}) {
-        testing_support::PressKeys(Keys);  // queued at once: the pump below hands them to the box
-        Application->ProcessMessages();
+        const size_t Seen = Box->Keys;
+        testing_support::PressKeys(Keys);  // a press and a release each
+        ASSERT_TRUE(ProcessUntil([&] { return Box->Keys >= Seen + 2 * Keys.size(); }, 2000))
+            << "the keys went to another window";
         EXPECT_FALSE(Box->DroppedDown()) << C.Style << C.ReadOnly << *Keys.begin();
         EXPECT_EQ(Box->ItemIndex(), 0) << C.Style << C.ReadOnly << *Keys.begin();
       }

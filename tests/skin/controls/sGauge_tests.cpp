@@ -243,6 +243,16 @@ TEST(Gauge, HighlightRunsOverTheFilledPartInsideItsShape) {
   M->SetActive(false);
   G->HighlightTick();
   EXPECT_FALSE(G->AnimTimer()->Enabled());
+  // It runs again when the skin comes back, on an animated gauge only, and never while animations are forbidden.
+  for (const bool Animated : {true, false}) {
+    G->SetAnimated(Animated);
+    M->SetActive(false);
+    M->SetActive(true);
+    EXPECT_EQ(G->AnimTimer()->Enabled(), Animated);
+  }
+  M->Effects()->SetAllowAnimation(false);
+  G->SetAnimated(true);
+  EXPECT_FALSE(G->AnimTimer()->Enabled());
 }
 
 TEST(Gauge, InsideAnUpdateNothingIsPaintedStraightIntoTheParent) {

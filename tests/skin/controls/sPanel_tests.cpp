@@ -2,6 +2,8 @@
 // OnPaint in the cache, children painted over the panel's face, a docked client's strip.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "ControlsTestSupport.h"
 #include "skin/controls/sButton.h"
 #include "skin/controls/sLabel.h"
@@ -141,15 +143,31 @@ TEST_F(Panel, ADockedClientGetsAStripAboveItWithItsCaptionAndTheSkinsCloseGlyph)
   Client->SetParent(P);
   ASSERT_EQ(P->DockClientCount(), 1);
   const std::vector<uint32_t> Docked = Printed(P);
-  // The strip is (10, 14, 110, 30): the caption 5 pixels in, the 12-pixel glyph 1 pixel from its right end.
-  int Text = 0, Glyph = 0, Elsewhere = 0;
+  // The strip is a line of the panel's font with 5 pixels above and below, ending at the client's top: the caption
+  // 5 pixels in, the 12-pixel glyph 1 pixel from its right end.
+  const int Top = 30 - (TextHeightOfA(P->Font()) + 10);
+  int Text = 0, Glyph = 0, Elsewhere = 0, TextTop = 80, TextBottom = -1;
   for (int y = 0; y < 80; ++y)
     for (int x = 0; x < 120; ++x) {
       if (Plain[y * 120 + x] == Docked[y * 120 + x] || (y >= 30 && y < 70 && x >= 10 && x < 110)) continue;
-      const bool InStrip = y >= 14 && y < 30;
-      ++(InStrip && x >= 15 && x < 92 ? Text : InStrip && x >= 97 && x < 109 ? Glyph : Elsewhere);
+      const bool InStrip = y >= Top && y < 30;
+      const bool InText = InStrip && x >= 15 && x < 92;
+      ++(InText ? Text : InStrip && x >= 97 && x < 109 ? Glyph : Elsewhere);
+      if (InText) {
+        TextTop = std::min(TextTop, y);
+        TextBottom = std::max(TextBottom, y);
+      }
     }
   EXPECT_GT(Text, 5);
   EXPECT_GT(Glyph, 5);
+  // the caption is whole: at least as many rows as its letters take printed alone
+  Dib32 Alone(100, 40, 0xFFFFFF, true);
+  SelectObject(Alone.DC(), P->Font()->Handle());
+  TextOutA(Alone.DC(), 0, 0, "Dock", 4);
+  const std::vector<uint32_t> Ink = Pixels(Alone);
+  auto Inked = [](uint32_t C) { return C != 0xFFFFFFu; };
+  int InkRows = 0;
+  for (int y = 0; y < 40; ++y) InkRows += std::any_of(Ink.begin() + y * 100, Ink.begin() + (y + 1) * 100, Inked);
+  EXPECT_GE(TextBottom - TextTop + 1, InkRows);
   EXPECT_EQ(Elsewhere, 0);
 }

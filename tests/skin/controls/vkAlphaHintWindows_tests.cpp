@@ -12,6 +12,7 @@
 #include "framework/StdCtrls.h"
 #include "skin/core/vkSkinCommands.h"
 #include "skin/core/vkntTypes.h"
+#include "skin/graphics/ToolkitStartup.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkParentBg.h"
 #include "skin/graphics/vkSkinText.h"
@@ -248,6 +249,7 @@ TEST_F(AlphaHintWindows, ShowAnimationSlidesFromThePreviousHintAndFadesIt) {
   const LONG Ex = GetWindowLongA(Carrier, GWL_EXSTYLE);
   const LONG Wanted = WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOPMOST | WS_EX_NOACTIVATE;
   EXPECT_EQ(Ex & Wanted, Wanted);
+  EXPECT_NE(GetClassLongPtrA(Carrier, GCL_STYLE) & CS_DROPSHADOW, 0u);  // no skin draws the shadows of windows
   double Left = To.Left - From.Left, Up = To.Top - From.Top;  // what remains of the way
   for (int Step = 1; Step < TsShowTimer::kSteps; ++Step) {
     T->Tick();
@@ -273,6 +275,16 @@ TEST_F(AlphaHintWindows, ShowAnimationSlidesFromThePreviousHintAndFadesIt) {
   EXPECT_TRUE(IsWindowVisible(Second->Handle()));
   Hints.M->ClearHintState();
   EXPECT_EQ(Application->HintPause(), Pause);
+  // A skin drawing the shadows of windows itself keeps the system's off the carrier.
+  ToolkitStartup();  // the extended borders need the system's layered windows
+  auto Skin = SkinnedManager();
+  Skin->SetExtendedBorders(true);
+  EXPECT_NE(Skin->ExtBorderBitmap(true), nullptr);
+  Show(Second.get(), "Again", POINT{400, 100});
+  EXPECT_TRUE(T->Carrier() != nullptr &&
+              (GetClassLongPtrA(T->Carrier()->Handle(), GCL_STYLE) & CS_DROPSHADOW) == 0);
+  Skin.reset();
+  ToolkitShutdown();
 }
 
 TEST_F(AlphaHintWindows, HideTimerWithADelayOrWhenThePointerLeavesTheControl) {
