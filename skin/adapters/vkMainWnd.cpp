@@ -18,8 +18,8 @@ bool CtrlAdapterReleasingAll = false;
 
 namespace {
 
-// The brush each window class had before an adapter first gave it the skin's, by class atom. The skin's brush
-// belongs to the manager and dies with the skin, so a class must never keep it.
+// The brush each window class had before an adapter first gave it the skin's, by class atom: a class the skin
+// has left paints with its own brush again.
 std::map<ATOM, HBRUSH>& SavedClassBrushes() {
   static auto* Map = new std::map<ATOM, HBRUSH>;
   return *Map;

@@ -5,6 +5,7 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkFormServices.h"
+#include "skin/core/vkThdTimer.h"
 #include "skin/forms/sSkinProviderUnit.h"
 
 // Messages of the class library's notice range the provider reacts to.
@@ -89,6 +90,11 @@ void TsSkinProvider::FormWindowProc(TMessage& Message) {
     case WM_PAINT: WMPaint(Message); break;
     case WM_CLOSE: WMClose(Message); break;
     case WM_QUERYENDSESSION: WMQueryEndSession(Message); break;
+    case WM_ENDSESSION:
+      // Another program kept the session alive: fades run again, also where no skin hooks the application window.
+      if (Message.WParam == FALSE) SkinnedSessionEnding = false;
+      CallOwnProc(Message);
+      break;
     case WM_ERASEBKGND: WMEraseBkgnd(Message); break;
     case WM_SYSCOLORCHANGE: WMSysColorChange(Message); break;
     case WM_SHOWWINDOW: WMShowWindow(Message); break;

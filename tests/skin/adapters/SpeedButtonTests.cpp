@@ -214,8 +214,8 @@ TEST_F(SpeedButtonsOnAForm, ListedButtonsGetOneHandlerEachAndLoseItWithTheSkin) 
 
   // The form repaints with its handlers in place and settles.
   RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  testing_support::PumpPending();
-  EXPECT_FALSE(GetUpdateRect(Form->Handle(), nullptr, FALSE));
+  // (another test program's window passing over the form on the shared display may invalidate it once more)
+  EXPECT_TRUE(testing_support::PumpUntil([&] { return !GetUpdateRect(Form->Handle(), nullptr, FALSE); }, 2000));
   testing_support::Dib32 D(80, 30, 0, true);
   TMessage Msg{WM_PAINT, reinterpret_cast<WPARAM>(D.DC()), 0, 0};
   Plain->WindowProc(Msg);

@@ -269,5 +269,9 @@ TEST(ProviderWindowMethod, AnEndingSessionStopsStateFadesAndReachesTheForm) {
   F->Perform(WM_QUERYENDSESSION, 0, 0);
   EXPECT_TRUE(SkinnedSessionEnding);
   EXPECT_TRUE(Spy.Saw(WM_QUERYENDSESSION));
+  // another program refuses the end: the form itself hears it, whether or not the application window is hooked
+  F->Perform(WM_ENDSESSION, FALSE, 0);
+  EXPECT_FALSE(SkinnedSessionEnding);
+  EXPECT_TRUE(Spy.Saw(WM_ENDSESSION));
   SkinnedSessionEnding = false;
 }
