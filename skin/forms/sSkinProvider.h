@@ -190,7 +190,7 @@ public:
   std::string GetDisplayName() const override { return FName; }
   void DoMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
   void DoMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
-  // The hint near the cursor (kept only with the standard hint window class); freed by HideHint.
+  // The hint near the cursor, kept whatever the hint window class; freed by HideHint.
   void ShowHint();
   void HideHint();
   THintWindow* HintWindow() const { return FHintWindow; }

@@ -426,8 +426,8 @@ void TvkTitleBarItem::ShowHint() {
   POINT C{};
   Platform().GetCursorPos(&C);
   const bool Plain = HintWindowClass == nullptr || HintWindowClass == THintWindow::StaticClassInfo();
-  THintWindow* H = ShowHintWindow(FHint, POINT{C.x, C.y + (Plain ? 0 : 16)});
-  if (Plain) HintWindow = H;
+  // the item owns the window whatever its class: HideHint frees it
+  HintWindow = ShowHintWindow(FHint, POINT{C.x, C.y + (Plain ? 0 : 16)});
 }
 
 void TvkTitleBarItem::HideHint() {

@@ -334,3 +334,27 @@ TEST(TitleBarInput, AUserTitleButtonsHintLiesBelowRightOfTheCursorOnce) {
   EXPECT_EQ(R.top, 316);
   B->HideHint();
 }
+
+// A hint window class the application puts in place of the plain one.
+class TTitleHintWindow : public THintWindow {
+  DECLARE_CLASS(TTitleHintWindow, THintWindow)
+public:
+  explicit TTitleHintWindow(TComponent* AOwner) : THintWindow(AOwner) {}
+};
+IMPLEMENT_CLASS(TTitleHintWindow)
+
+TEST(TitleBarInput, HintWindowsOfAnotherClassStayUntilTheirHintIsHidden) {
+  TItemsOnCaption T;
+  auto* B = static_cast<TsTitleButton*>(T.P->TitleButtons()->Add());
+  TvkTitleBarItem* It = T.Add(bsButton);
+  B->SetHint("Port");
+  It->SetHint("Port");
+  const TClassInfo* Saved = HintWindowClass;
+  HintWindowClass = TTitleHintWindow::StaticClassInfo();
+  B->ShowHint();
+  It->ShowHint();
+  HintWindowClass = Saved;
+  for (THintWindow* H : {B->HintWindow(), It->HintWindow}) EXPECT_TRUE(H != nullptr && H->Is<TTitleHintWindow>());
+  B->HideHint();
+  It->HideHint();
+}
