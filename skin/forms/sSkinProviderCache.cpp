@@ -21,18 +21,13 @@
 #include "skin/graphics/vkSectionPaint.h"
 #include "skin/graphics/vkSkinImage.h"
 
-namespace {
-
-// The program file's icon (taken from the shell at start-up; the large one for a tall icon when there is one),
-// else the system's application icon; not to be destroyed.
+// The shell's icons of the program file are taken at start-up.
 HICON ProgramIconForSize(int Size) {
   TIcon* Shell = ApplicationTitleIcon(Size);
   if ((Shell == nullptr || Shell->Handle() == nullptr) && Size > 16) Shell = ApplicationTitleIcon(16);
   if (Shell != nullptr && Shell->Handle() != nullptr) return Shell->Handle();
   return LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
 }
-
-}  // namespace
 
 // ---- geometry ----
 
