@@ -108,9 +108,10 @@ int TsSkinProvider::GetTitleButtonsWidth() {
     if (FSystemMenu->VisibleMin()) W += GetTitleButtonWidth(ButtonMin) + Gap;
     if (FForm->BorderIcons().Contains(biHelp)) W += GetTitleButtonWidth(ButtonHelp) + Gap;
   }
-  if (FTitleButtons->Count() > 0) W += 6;
+  if (FTitleButtons->AnyVisible()) W += 6;
   for (int i = 0; i < FTitleButtons->Count(); ++i)
-    W += GetUserButtonWidth(FTitleButtons->Items(i)) + (ButtonClose.LargeCaption ? Space : 0);
+    if (FTitleButtons->Items(i)->Visible())
+      W += GetUserButtonWidth(FTitleButtons->Items(i)) + (ButtonClose.LargeCaption ? Space : 0);
   return W;
 }
 

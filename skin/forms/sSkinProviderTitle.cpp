@@ -177,3 +177,9 @@ TsTitleButtons::TsTitleButtons(TsSkinProvider* Provider)
 TsTitleButtons::~TsTitleButtons() { FProvider = nullptr; }
 
 TPersistent* TsTitleButtons::GetOwner() { return FProvider; }
+
+bool TsTitleButtons::AnyVisible() const {
+  for (int i = 0; i < Count(); ++i)
+    if (Items(i)->Visible()) return true;
+  return false;
+}

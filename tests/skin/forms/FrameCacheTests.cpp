@@ -74,6 +74,10 @@ TEST(FrameCache, TitleButtonsSitWhereTheLayoutPutsThem) {
   S.P->ButtonClose.State = 2;
   RepaintFrame(S.P);
   EXPECT_EQ(S.Px(Close.Left + 8, Close.Top + 8), Block(kClose, 2));
+  // a hidden user title button takes no room from the caption
+  const int Width = S.P->GetTitleButtonsWidth();
+  static_cast<TsTitleButton*>(S.P->TitleButtons()->Add())->SetVisible(false);
+  EXPECT_EQ(S.P->GetTitleButtonsWidth(), Width);
 }
 
 TEST(FrameCache, CaptionTextSitsOnTheTitleLineByItsAlignment) {
