@@ -231,19 +231,12 @@ void TsSkinProvider::PaintTitleIcon() {
 void TsSkinProvider::PaintGrip(HDC DC) {
   TsSkinManager* M = Manager();
   const int Grip = M != nullptr ? M->ConstData().GripImage : -1;
-  if (M == nullptr || !M->MaskIndexInRange(Grip)) return;
-  const TsMaskData& Mask = M->ma()[Grip];
-  TBitmap* B = NewBitmap32(Mask.Width, Mask.Height);
-  const TPoint P = GetGripPosition(Grip);
   TBitmap* Cache = FSkinData->CacheBmp;
-  // the grip lies over the client corner: the cache's pixels there are its background
-  if (Cache != nullptr)
-    BitBlt(B->Canvas()->Handle(), 0, 0, B->Width(), B->Height(), Cache->Canvas()->Handle(), P.X, P.Y, SRCCOPY);
-  TvkBgCacheRef Bg;
-  InitBgInfo(B, 0, 0, Bg);
-  DrawSkinGlyph32(B, TPoint(0, 0), 0, Bg, Mask, 1);
-  BitBlt(DC, P.X, P.Y, B->Width(), B->Height(), B->Canvas()->Handle(), 0, 0, SRCCOPY);
-  delete B;
+  if (M == nullptr || !M->MaskIndexInRange(Grip) || Cache == nullptr || Cache->Empty()) return;
+  // the frame painter drew the grip into the cache over the client corner: a second glyph over that copy would
+  // lay its half-transparent pixels twice
+  const TPoint P = GetGripPosition(Grip);
+  BitBlt(DC, P.X, P.Y, M->ma()[Grip].Width, M->ma()[Grip].Height, Cache->Canvas()->Handle(), P.X, P.Y, SRCCOPY);
 }
 
 void TsSkinProvider::PaintFormBackground(HDC DC) {

@@ -11,8 +11,11 @@
 #include "skin/core/vkSkinCommands.h"
 #include "skin/forms/sSkinProviderSysMenu.h"
 #include "skin/graphics/vkBitmap32.h"
+#include "skin/graphics/vkBlend.h"
+#include "skin/graphics/vkColorMath.h"
 #include "skin/graphics/vkParentBg.h"
 #include "skin/graphics/vkPixelOps.h"
+#include "skin/graphics/vkSkinText.h"
 
 using namespace form_test;
 
@@ -108,6 +111,66 @@ TEST(FrameCache, CaptionTextSitsOnTheTitleLineByItsAlignment) {
       EXPECT_NEAR((L + R) / 2.0, 150, 3);
     }
   }
+}
+
+TEST(FrameCache, RightJustifiedAnAddedTextMovesTheCaptionLeftByItsOwnWidth) {
+  TCachedForm S;
+  S.F->SetCaption("Caption");
+  S.P->SetCaptionAlignment(taRightJustify);
+  int Left[2] = {};
+  for (bool Added : {false, true}) {
+    S.P->AddedTitle()->SetText(Added ? "Added" : "");
+    RepaintFrame(S.P);
+    Left[Added] = S.P->ButtonMin.Rect.Left;
+    for (int Y = GetSystemMetrics(SM_CYFRAME); Y < S.P->CaptionBottom(); ++Y)
+      for (int X = S.P->IconRect().Right; X < S.P->ButtonMin.Rect.Left; ++X)
+        if (S.Px(X, Y) != 0x0000FFu) Left[Added] = std::min(Left[Added], X);
+  }
+  S.Cache()->Canvas()->Font()->Assign(S.P->AddedTitle()->Font());
+  EXPECT_EQ(Left[0] - Left[1], S.Cache()->Canvas()->TextWidth("Added"));
+}
+
+TEST(FrameCache, ADisabledFormsCaptionIsDimmedWithOrWithoutABorderWindow) {
+  for (bool Border : {false, true}) {
+    ManagerPtr M = CarriedManager();
+    M->SetExtendedBorders(Border);
+    Owned<TForm> F(NewForm());
+    F->SetCaption("WWWW");
+    auto* P = Create<TsSkinProvider>(F.get());
+    F->Show();
+    PumpPending();
+    ASSERT_EQ(P->BorderForm() != nullptr, Border);
+    F->SetEnabled(false);
+    RepaintFrame(P);
+    const TsProps& Text = M->gd()[P->CaptionSectionIndex()].Props;
+    // the letters of the layered picture are premultiplied: a channel may be a step off
+    auto Count = [&](uint32_t Color) {
+      int N = 0;
+      for (int Y = 0; Y < P->CaptionBottom(); ++Y)
+        for (int X = P->IconRect().Right; X < P->ButtonMin.Rect.Left; ++X) {
+          const uint32_t Px = CacheRgb(P->FrameCache(), X, Y), C = SwapRedBlue(Color);
+          bool Near = true;
+          for (int Shift : {0, 8, 16}) Near = Near && std::abs(int((Px >> Shift) & 0xFF) - int((C >> Shift) & 0xFF)) <= 3;
+          N += Near ? 1 : 0;
+        }
+      return N;
+    };
+    EXPECT_GT(Count(WeightedColorMix(Text[0].FontColor, Text[0].Color, DisabledBlendWeight)), 0) << Border;
+    EXPECT_EQ(Count(Text[0].FontColor) + Count(Text[1].FontColor), 0) << Border;
+  }
+}
+
+TEST(FrameCache, TheGripIsCopiedFromTheCacheThatHoldsIt) {
+  TCachedForm S;
+  S.P->SetGripMode(gmRightBottom);
+  RepaintFrame(S.P);
+  const TPoint G = S.P->GetGripPosition(S.M->ConstData().GripImage);
+  ASSERT_GT(G.X, 0);
+  // a mark on the cache's grip comes through: no second glyph is laid over the copy
+  SetPixel(S.Cache()->Canvas()->Handle(), G.X + 1, G.Y + 1, RGB(1, 2, 3));
+  testing_support::Dib32 D(S.Cache()->Width(), S.Cache()->Height(), 0, true);
+  S.P->PaintGrip(D.DC());
+  EXPECT_EQ(D.Rgb(G.X + 1, G.Y + 1), 0x010203u);
 }
 
 TEST(FrameCache, DialogFormsShowTheLoneCloseButton) {
