@@ -226,7 +226,7 @@ public:
   TsTitleButton* Items(int Index) const { return static_cast<TsTitleButton*>(TCollection::Items(Index)); }
   TPersistent* GetOwner() override;
   TsSkinProvider* Provider() const { return FProvider; }
-  // Whether a button is visible: hidden ones take no room on the caption.
+  // Whether any button is visible (hidden ones take no room on the caption).
   bool AnyVisible() const;
 
 private:
