@@ -164,7 +164,7 @@ private:
 };
 
 // The application's MDI parent has a skinner and shows its maximised active child's icon on its menu line (the
-// child has a system menu and an icon).
+// child has a system menu; a child without an icon of its own shows the program's).
 bool MDIChildShowsSysIcon();
 
 // ---- unit ----

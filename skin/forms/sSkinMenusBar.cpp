@@ -70,7 +70,7 @@ bool MDIChildShowsSysIcon() {
   if (Form == nullptr || Form->FormStyle() != fsMDIForm) return false;
   TCustomForm* Child = Form->ActiveMDIChild();
   if (Child == nullptr || !Child->HandleAllocated() || !IsZoomed(Child->Handle())) return false;
-  return Child->BorderIcons().Contains(biSystemMenu) && Child->Icon() != nullptr && Child->Icon()->Handle() != nullptr;
+  return Child->BorderIcons().Contains(biSystemMenu) && Child->Icon() != nullptr;
 }
 
 void TsSkinableMenus::DrawBarItem(TObject* Sender, TCanvas* ACanvas, const TRect& ARect, TOwnerDrawState State) {

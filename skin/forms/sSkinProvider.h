@@ -190,7 +190,7 @@ public:
   std::string GetDisplayName() const override { return FName; }
   void DoMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
   void DoMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
-  // The hint near the cursor (kept only with the standard hint window class); freed by HideHint.
+  // The hint near the cursor, kept whatever the hint window class; freed by HideHint.
   void ShowHint();
   void HideHint();
   THintWindow* HintWindow() const { return FHintWindow; }
@@ -226,6 +226,8 @@ public:
   TsTitleButton* Items(int Index) const { return static_cast<TsTitleButton*>(TCollection::Items(Index)); }
   TPersistent* GetOwner() override;
   TsSkinProvider* Provider() const { return FProvider; }
+  // Whether any button is visible (hidden ones take no room on the caption).
+  bool AnyVisible() const;
 
 private:
   TsSkinProvider* FProvider;

@@ -21,18 +21,13 @@
 #include "skin/graphics/vkSectionPaint.h"
 #include "skin/graphics/vkSkinImage.h"
 
-namespace {
-
-// The program file's icon (taken from the shell at start-up; the large one for a tall icon when there is one),
-// else the system's application icon; not to be destroyed.
+// The shell's icons of the program file are taken at start-up.
 HICON ProgramIconForSize(int Size) {
   TIcon* Shell = ApplicationTitleIcon(Size);
   if ((Shell == nullptr || Shell->Handle() == nullptr) && Size > 16) Shell = ApplicationTitleIcon(16);
   if (Shell != nullptr && Shell->Handle() != nullptr) return Shell->Handle();
   return LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
 }
-
-}  // namespace
 
 // ---- geometry ----
 
@@ -113,9 +108,10 @@ int TsSkinProvider::GetTitleButtonsWidth() {
     if (FSystemMenu->VisibleMin()) W += GetTitleButtonWidth(ButtonMin) + Gap;
     if (FForm->BorderIcons().Contains(biHelp)) W += GetTitleButtonWidth(ButtonHelp) + Gap;
   }
-  if (FTitleButtons->Count() > 0) W += 6;
+  if (FTitleButtons->AnyVisible()) W += 6;
   for (int i = 0; i < FTitleButtons->Count(); ++i)
-    W += GetUserButtonWidth(FTitleButtons->Items(i)) + (ButtonClose.LargeCaption ? Space : 0);
+    if (FTitleButtons->Items(i)->Visible())
+      W += GetUserButtonWidth(FTitleButtons->Items(i)) + (ButtonClose.LargeCaption ? Space : 0);
   return W;
 }
 
@@ -235,19 +231,12 @@ void TsSkinProvider::PaintTitleIcon() {
 void TsSkinProvider::PaintGrip(HDC DC) {
   TsSkinManager* M = Manager();
   const int Grip = M != nullptr ? M->ConstData().GripImage : -1;
-  if (M == nullptr || !M->MaskIndexInRange(Grip)) return;
-  const TsMaskData& Mask = M->ma()[Grip];
-  TBitmap* B = NewBitmap32(Mask.Width, Mask.Height);
-  const TPoint P = GetGripPosition(Grip);
   TBitmap* Cache = FSkinData->CacheBmp;
-  // the grip lies over the client corner: the cache's pixels there are its background
-  if (Cache != nullptr)
-    BitBlt(B->Canvas()->Handle(), 0, 0, B->Width(), B->Height(), Cache->Canvas()->Handle(), P.X, P.Y, SRCCOPY);
-  TvkBgCacheRef Bg;
-  InitBgInfo(B, 0, 0, Bg);
-  DrawSkinGlyph32(B, TPoint(0, 0), 0, Bg, Mask, 1);
-  BitBlt(DC, P.X, P.Y, B->Width(), B->Height(), B->Canvas()->Handle(), 0, 0, SRCCOPY);
-  delete B;
+  if (M == nullptr || !M->MaskIndexInRange(Grip) || Cache == nullptr || Cache->Empty()) return;
+  // the frame painter drew the grip into the cache over the client corner: a second glyph over that copy would
+  // lay its half-transparent pixels twice
+  const TPoint P = GetGripPosition(Grip);
+  BitBlt(DC, P.X, P.Y, M->ma()[Grip].Width, M->ma()[Grip].Height, Cache->Canvas()->Handle(), P.X, P.Y, SRCCOPY);
 }
 
 void TsSkinProvider::PaintFormBackground(HDC DC) {

@@ -117,7 +117,7 @@ void TsSkinProvider::UpdateCaptionLayout() {
     Empty(ButtonMin);
     Empty(ButtonHelp);
   }
-  if (FTitleButtons->Count() > 0) X -= 6;
+  if (FTitleButtons->AnyVisible()) X -= 6;
   for (int i = 0; i < FTitleButtons->Count(); ++i) {
     TsTitleButton* B = FTitleButtons->Items(i);
     if (!B->Visible()) continue;

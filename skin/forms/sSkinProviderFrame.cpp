@@ -31,6 +31,19 @@ int ClampState(TsSkinManager* M, int Index, int State) {
   return std::max(0, std::min(State, std::clamp(M->gd()[Index].States, 1, 3) - 1));
 }
 
+// Caption text with a border window, whose letters keep their alpha in the layered picture; a disabled form's in
+// the colour the text takes without one: the section's normal font colour mixed toward its normal colour.
+void DrawCaptionText32(TBitmap* Cache, const std::string& Text, bool Enabled, TsSkinManager* M, int State, int Section,
+                       UINT Flags, const TRect& R) {
+  if (Enabled || !M->SectionIndexInRange(Section)) {
+    DrawSkinText32(Cache, Text, true, M, State, Section, Flags, R);
+    return;
+  }
+  const TsGenState& Normal = M->gd()[Section].Props[0];
+  DrawTextThroughMask32(Cache, Text, true, false, WeightedColorMix(Normal.FontColor, Normal.Color, DisabledBlendWeight),
+                        Flags, R);
+}
+
 }  // namespace
 
 // ---- geometry of the cache ----
@@ -311,7 +324,8 @@ void TsSkinProvider::PaintCaptionText() {
   TAlignment Align = FCaptionAlignment;
   if (FForm->UseRightToLeftReading() && Align != taCenter) Align = Align == taLeftJustify ? taRightJustify : taLeftJustify;
   const int Need = CapSize.cx + (Added.empty() ? 0 : AddSize.cx + 4);
-  if (Align == taRightJustify && R.Right - Need - 4 > R.Left) R.Left = R.Right - Need - 4;
+  const int RightRun = CapSize.cx + AddSize.cx + 4;
+  if (Align == taRightJustify && R.Right - RightRun > R.Left) R.Left = R.Right - RightRun;
   if (Align == taCenter && Need < R.Right - R.Left) {
     R.Left += (R.Right - R.Left - Need) / 2;
     R.Right = R.Left + Need;
@@ -333,7 +347,7 @@ void TsSkinProvider::PaintCaptionText() {
         DrawTextGlow(Cache, Caption, T, FCaptionGlow[FFormActive ? 1 : 0], S.GlowColor, S.GlowSize, 0, Flags);
     }
     if (FBorderForm != nullptr)
-      DrawSkinText32(Cache, Caption, true, M, State, TextSection, Flags, T);
+      DrawCaptionText32(Cache, Caption, FForm->Enabled(), M, State, TextSection, Flags, T);
     else
       DrawSectionTextStr(C, Caption, FForm->Enabled(), M, State, TextSection, Flags, T);
   }
@@ -449,10 +463,10 @@ void TsSkinProvider::PaintMenuLine() {
   TvkBgCacheRef Self;
   InitBgInfo(Cache, 0, 0, Self);
   if (M->SectionIndexInRange(Section)) PaintSectionItem(Section, Self, -1, -1, M, Cache, TPoint(R.Left, R.Top), R, 0);
+  // the items' painter reads the band from its own top-left
   if (FMenuLineBg != nullptr) {
     FMenuLineBg->SetSize(R.Right - R.Left, Band);
-    BitBlt(FMenuLineBg->Canvas()->Handle(), 0, 0, R.Right - R.Left, Band, Cache->Canvas()->Handle(),
-           GetClientOffsetLeft() - FForm->BorderWidth(), GetClientOffsetTop() - Band - FForm->BorderWidth() - 1, SRCCOPY);
+    BitBlt(FMenuLineBg->Canvas()->Handle(), 0, 0, R.Right - R.Left, Band, Cache->Canvas()->Handle(), R.Left, R.Top, SRCCOPY);
   }
   PaintMenuLineItems(R);
 }

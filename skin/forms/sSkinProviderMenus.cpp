@@ -74,11 +74,12 @@ void TsSkinProvider::PaintMenuLineItems(const TRect& Band) {
   TBitmap* Cache = FSkinData->CacheBmp;
   TRect Mg;
   GetExtBorderMargins(Mg);
-  // the maximised child's icon (it has one, or nothing is drawn) where the system puts its system-menu entry
+  // the maximised child's icon where the system keeps its system-menu entry; a child without one shows the program's
   if (FForm->FormStyle() == fsMDIForm && MDIChildShowsSysIcon()) {
     const int Size = MenuLineHeight() - 2;
+    const HICON Own = FForm->ActiveMDIChild()->Icon()->Handle();
     DrawIconEx(Cache->Canvas()->Handle(), GetFrameWidth(true) + 1 + Mg.Left, Band.Top + 1,
-               FForm->ActiveMDIChild()->Icon()->Handle(), Size, Size, 0, nullptr, DI_NORMAL);
+               Own != nullptr ? Own : ProgramIconForSize(Size), Size, Size, 0, nullptr, DI_NORMAL);
   }
   if (!Menu->OwnerDraw()) InitMenuLine();
   const HMENU Bar = GetMenu(W);

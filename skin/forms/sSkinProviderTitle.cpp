@@ -160,13 +160,9 @@ void TsTitleButton::ShowHint() {
   if (FHint.empty() || FHintWindow != nullptr) return;
   POINT P{};
   SafeGetCursorPos(P);
-  // the hint window lies (8, 16) off the point it is given, as the button's hint is meant to
-  THintWindow* W = ShowHintWindow(FHint, P);
-  if (W == nullptr) return;
-  if (HintWindowClass == THintWindow::StaticClassInfo())
-    FHintWindow = W;
-  else
-    W->Free();
+  // the hint window lies (8, 16) off the point it is given, as the button's hint is meant to; the button owns it
+  // whatever its class, and HideHint frees it
+  FHintWindow = ShowHintWindow(FHint, P);
 }
 
 void TsTitleButton::HideHint() {
@@ -181,3 +177,9 @@ TsTitleButtons::TsTitleButtons(TsSkinProvider* Provider)
 TsTitleButtons::~TsTitleButtons() { FProvider = nullptr; }
 
 TPersistent* TsTitleButtons::GetOwner() { return FProvider; }
+
+bool TsTitleButtons::AnyVisible() const {
+  for (int i = 0; i < Count(); ++i)
+    if (Items(i)->Visible()) return true;
+  return false;
+}

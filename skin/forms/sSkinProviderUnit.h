@@ -33,6 +33,9 @@ void SkinMenusOf(TCustomForm* Form, TsSkinManager* Manager, bool Bar, bool Popup
 void JoinSkinnedForms(TCustomForm* Form, bool Join);
 // Frees the menu-loop cover when Owner's loop made it.
 void FreeMenuLoopCover(TsSkinProvider* Owner);
+// The program file's icon (the large one for a tall icon when there is one), else the system's application icon;
+// not to be destroyed.
+HICON ProgramIconForSize(int Size);
 
 // The application's main form (its minimise button minimises the whole program).
 inline bool IsMainForm(TCustomForm* F) { return Application != nullptr && Application->MainForm() == F; }

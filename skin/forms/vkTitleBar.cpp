@@ -167,12 +167,15 @@ void TvkTitleBarItem::Init() {
 }
 
 TvkTitleBarItem::~TvkTitleBarItem() {
+  *FAlive = false;
   FreeAnimation();
   HideHint();
   delete FFontData;
   delete FGlyph;
   delete SkinData;
 }
+
+TvkItemWatch::TvkItemWatch(const TvkTitleBarItem* Item) : FAlive(Item->FAlive) {}
 
 TsTitleBar* TvkTitleBarItem::TitleBar() const {
   auto* Items = dynamic_cast<TvkTitleItems*>(Collection());
@@ -338,11 +341,15 @@ void TvkTitleBarItem::DoClick() {
   if (OnClick) OnClick(this);
 }
 
+// The handlers may free the item (delete it or rebuild the bar): nothing of it is touched after one of them, and
+// the click fires last.
 void TvkTitleBarItem::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
   // only an open drop-down holds the item: a press let go off the form never comes back to free it
   if (MenuOpen || !FEnabled) return;
   Busy = true;
+  TvkItemWatch Watch(this);
   if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
+  if (Watch.Freed()) return;
   TsTitleBar* Bar = TitleBar();
   if ((FStyle == bsButton || FStyle == bsMenu) && FDropdownMenu != nullptr && FDropdownMenu->Items()->Count() > 0) {
     if (g_PopupOpen) {  // one drop-down at a time
@@ -359,47 +366,54 @@ void TvkTitleBarItem::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
     MenuOpen = true;
     HideHint();
     Changed(false);
+    auto Closed = [&] {
+      g_PopupOpen = false;
+      if (Watch.Freed()) return false;
+      MenuOpen = false;
+      Busy = false;
+      return true;
+    };
+    // the chosen menu item's handler runs before Popup returns
     try {
       FDropdownMenu->Popup(Origin.x + Rect.Left, Origin.y + Rect.Bottom);
     } catch (...) {
-      g_PopupOpen = false;
-      MenuOpen = false;
-      Busy = false;
+      Closed();
       throw;
     }
-    g_PopupOpen = false;
-    MenuOpen = false;
-    Busy = false;
+    if (!Closed()) return;
     HotState = 0;
     Changed(false);
     DoClick();
     return;
   }
   if (FStyle == bsTab && !FDown) {
-    DoClick();
     if (FGroupIndex < 0) {
       Changed(false);
-      return;
-    }
-    if (Bar != nullptr) {
-      Bar->GroupUpdating = true;
-      for (int i = 0; i < Bar->Items()->Count(); ++i) {
-        TvkTitleBarItem* Other = Bar->Items()->Items(i);
-        if (Other != this && Other->FVisible && Other->FDown && Other->FGroupIndex == FGroupIndex) Other->SetDown(false);
+    } else {
+      if (Bar != nullptr) {
+        Bar->GroupUpdating = true;
+        for (int i = 0; i < Bar->Items()->Count(); ++i) {
+          TvkTitleBarItem* Other = Bar->Items()->Items(i);
+          if (Other != this && Other->FVisible && Other->FDown && Other->FGroupIndex == FGroupIndex) Other->SetDown(false);
+        }
+        Bar->GroupUpdating = false;
       }
-      Bar->GroupUpdating = false;
+      SetDown(true);
     }
-    SetDown(true);
+    DoClick();
   }
 }
 
 void TvkTitleBarItem::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
   if (!FEnabled) return;
+  const bool Click = Button != mbRight && Busy && FStyle != bsTab;
+  if (Button != mbRight) {
+    Busy = false;
+    HotState = 1;
+  }
+  TvkItemWatch Watch(this);
   if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
-  if (Button == mbRight) return;
-  if (Busy && FStyle != bsTab) DoClick();
-  Busy = false;
-  HotState = 1;
+  if (Click && !Watch.Freed()) DoClick();
 }
 
 void TvkTitleBarItem::CancelPress() {
@@ -412,8 +426,8 @@ void TvkTitleBarItem::ShowHint() {
   POINT C{};
   Platform().GetCursorPos(&C);
   const bool Plain = HintWindowClass == nullptr || HintWindowClass == THintWindow::StaticClassInfo();
-  THintWindow* H = ShowHintWindow(FHint, POINT{C.x, C.y + (Plain ? 0 : 16)});
-  if (Plain) HintWindow = H;
+  // the item owns the window whatever its class: HideHint frees it
+  HintWindow = ShowHintWindow(FHint, POINT{C.x, C.y + (Plain ? 0 : 16)});
 }
 
 void TvkTitleBarItem::HideHint() {
@@ -693,12 +707,16 @@ void InstallTitleBarParts() {
     TvkTitleBarItem* It = Bar->Items()->Items(Index);
     // spacers and texts are never hot; a disabled item neither enters nor tells that it leaves
     if (It->Style() == bsSpacing || It->Style() == bsInfo || (Hot && !It->Enabled())) return;
+    // the handlers may free the item
+    TvkItemWatch Watch(It);
     if (Hot) {
       if (It->OnMouseEnter) It->OnMouseEnter(It);
+      if (Watch.Freed()) return;
       P->StartItemHint(It);
     } else {
       P->StopItemHint();
       if (It->Enabled() && It->OnMouseLeave) It->OnMouseLeave(It);
+      if (Watch.Freed()) return;
       It->HideHint();
     }
     It->HotState = Hot ? 1 : 0;

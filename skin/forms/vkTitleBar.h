@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "framework/Classes.h"
@@ -80,6 +81,16 @@ public:
 
 protected:
   bool CursorStillOver() override;
+};
+
+// Tells whether an item was freed since the watch began: its handlers may delete it or rebuild the bar's items.
+class TvkItemWatch {
+public:
+  explicit TvkItemWatch(const TvkTitleBarItem* Item);
+  bool Freed() const { return !*FAlive; }
+
+private:
+  std::shared_ptr<const bool> FAlive;
 };
 
 // An item's skin section, given by its form's provider (-1: none).
@@ -185,8 +196,10 @@ protected:
   void AssignTo(TPersistent* Dest) override;
 
 private:
+  friend class TvkItemWatch;
   void Init();
   void SetIndexProp(int& Field, int Value);
+  std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
   TvkItemAlign FAlign = tbaLeft;
   TAlignment FAlignment = taLeftJustify;
   bool FAutoSize = true;

@@ -50,6 +50,11 @@ TEST(BorderWindowFrame, MenuBarItemsAreDrawnOnTheMenuLineBand) {
   ClientToScreen(S.F->Handle(), &Client);
   EXPECT_EQ(Drawn.Left, S.P->GetClientOffsetLeft() + IR.left - Client.x);
   EXPECT_EQ(Drawn.Top, S.P->GetClientOffsetTop() - (Client.y - IR.top));
+  // the items' background is the band from its own top row
+  TBitmap* Line = S.P->MenuLineBg();
+  const int X = Line->Width() - 2;
+  for (int Y : {0, Line->Height() - 1})
+    EXPECT_EQ(CacheRgb(Line, X, Y), CacheRgb(S.P->FrameCache(), S.P->GetClientOffsetLeft() + X, Band + Y)) << Y;
 }
 
 namespace {

@@ -11,8 +11,11 @@
 #include "skin/core/vkSkinCommands.h"
 #include "skin/forms/sSkinProviderSysMenu.h"
 #include "skin/graphics/vkBitmap32.h"
+#include "skin/graphics/vkBlend.h"
+#include "skin/graphics/vkColorMath.h"
 #include "skin/graphics/vkParentBg.h"
 #include "skin/graphics/vkPixelOps.h"
+#include "skin/graphics/vkSkinText.h"
 
 using namespace form_test;
 
@@ -74,6 +77,10 @@ TEST(FrameCache, TitleButtonsSitWhereTheLayoutPutsThem) {
   S.P->ButtonClose.State = 2;
   RepaintFrame(S.P);
   EXPECT_EQ(S.Px(Close.Left + 8, Close.Top + 8), Block(kClose, 2));
+  // a hidden user title button takes no room from the caption
+  const int Width = S.P->GetTitleButtonsWidth();
+  static_cast<TsTitleButton*>(S.P->TitleButtons()->Add())->SetVisible(false);
+  EXPECT_EQ(S.P->GetTitleButtonsWidth(), Width);
 }
 
 TEST(FrameCache, CaptionTextSitsOnTheTitleLineByItsAlignment) {
@@ -104,6 +111,49 @@ TEST(FrameCache, CaptionTextSitsOnTheTitleLineByItsAlignment) {
       EXPECT_NEAR((L + R) / 2.0, 150, 3);
     }
   }
+}
+
+TEST(FrameCache, ADisabledFormsCaptionIsDimmedWithOrWithoutABorderWindow) {
+  for (bool Border : {false, true}) {
+    ManagerPtr M = CarriedManager();
+    M->SetExtendedBorders(Border);
+    Owned<TForm> F(NewForm());
+    F->SetCaption("WWWW");
+    auto* P = Create<TsSkinProvider>(F.get());
+    F->Show();
+    PumpPending();
+    ASSERT_EQ(P->BorderForm() != nullptr, Border);
+    F->SetEnabled(false);
+    RepaintFrame(P);
+    // letters of a colour, give or take the step a premultiplied layered picture loses
+    const TsProps& Text = M->gd()[P->CaptionSectionIndex()].Props;
+    auto Letters = [&](uint32_t Color) {
+      int N = 0;
+      for (int Y = 0; Y < P->CaptionBottom(); ++Y)
+        for (int X = P->IconRect().Right; X < P->ButtonMin.Rect.Left; ++X) {
+          bool Near = true;
+          for (int Sh : {0, 8, 16})
+            Near = Near && std::abs(int(CacheRgb(P->FrameCache(), X, Y) >> Sh & 0xFF) - int(SwapRedBlue(Color) >> Sh & 0xFF)) <= 3;
+          N += Near ? 1 : 0;
+        }
+      return N;
+    };
+    EXPECT_GT(Letters(WeightedColorMix(Text[0].FontColor, Text[0].Color, DisabledBlendWeight)), 0) << Border;
+    EXPECT_EQ(Letters(Text[0].FontColor) + Letters(Text[1].FontColor), 0) << Border;
+  }
+}
+
+TEST(FrameCache, TheGripIsCopiedFromTheCacheThatHoldsIt) {
+  TCachedForm S;
+  S.P->SetGripMode(gmRightBottom);
+  RepaintFrame(S.P);
+  const TPoint G = S.P->GetGripPosition(S.M->ConstData().GripImage);
+  ASSERT_GT(G.X, 0);
+  // a mark on the cache's grip comes through: no second glyph is laid over the copy
+  SetPixel(S.Cache()->Canvas()->Handle(), G.X + 1, G.Y + 1, RGB(1, 2, 3));
+  testing_support::Dib32 D(S.Cache()->Width(), S.Cache()->Height(), 0, true);
+  S.P->PaintGrip(D.DC());
+  EXPECT_EQ(D.Rgb(G.X + 1, G.Y + 1), 0x010203u);
 }
 
 TEST(FrameCache, DialogFormsShowTheLoneCloseButton) {

@@ -137,3 +137,18 @@ TEST(MDIProvider, TheMainFormStaysDrawnActiveWhileItsMaximisedChildIs) {
   T.Frame->Perform(WM_NCACTIVATE, 0, 0);
   EXPECT_TRUE(T.P->CaptionActive());
 }
+
+TEST(MDIProvider, AMaximisedChildWithoutAnIconOfItsOwnShowsTheProgramsOnTheMenuLine) {
+  TMDIFrame T;
+  Owned<TForm> Child(T.NewChild());
+  ASSERT_EQ(Child->Icon()->Handle(), nullptr);
+  T.Maximise(Child.get());
+  RepaintFrame(T.P);
+  // the square where the system keeps the child's system-menu entry differs from the bare line beside it
+  const int Size = T.P->MenuLineHeight() - 2, X0 = T.P->GetFrameWidth(true) + 1, Y0 = T.P->CaptionBottom() + 1;
+  const uint32_t Line = CacheRgb(T.P->FrameCache(), X0 - 1, Y0 + Size / 2);
+  int Drawn = 0;
+  for (int Y = Y0; Y < Y0 + Size; ++Y)
+    for (int X = X0; X < X0 + Size; ++X) Drawn += CacheRgb(T.P->FrameCache(), X, Y) != Line ? 1 : 0;
+  EXPECT_GT(Drawn, Size);
+}

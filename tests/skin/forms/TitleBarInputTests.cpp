@@ -3,6 +3,7 @@
 // change, a title bar that goes while the provider keeps it, and items under the border window.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "skin/core/vkntTypes.h"
 #include "skin/forms/vkBorderForm.h"
 #include "skin/forms/vkTitleBar.h"
+#include "tests/skin/controls/ControlsTestSupport.h"
 #include "tests/support/LayeredRecorder.h"
 
 using namespace form_test;
@@ -259,11 +261,13 @@ TEST(TitleBarInput, APressedTabTakesNoPressedFlagAndBecomesDown) {
 
 namespace {
 
-// A drop-down menu that notes where it was asked to open instead of opening.
+// A drop-down menu that notes where it was asked to open instead of opening, and runs Choose as the chosen item's
+// handler runs before Popup returns.
 struct TNotedPopup : TPopupMenu {
   explicit TNotedPopup(TComponent* AOwner) : TPopupMenu(AOwner) {}
-  void Popup(int X, int Y) override { At = POINT{X, Y}; }
+  void Popup(int X, int Y) override { At = POINT{X, Y}, Choose(); }
   POINT At{-1, -1};
+  std::function<void()> Choose = [] {};
 };
 
 }  // namespace
@@ -283,6 +287,33 @@ TEST(TitleBarInput, ADropDownOpensBelowItsItemOnTheBorderWindowBeforeAnyHover) {
   It->MouseDown(mbLeft, TShiftState{}, 0, 0);
   const RECT L = WindowRectOf(FormServices.BorderLayeredWindow(T.P->BorderForm())->Handle());
   EXPECT_EQ(TPoint(Menu->At), TPoint(L.left + It->Rect.Left, L.top + It->Rect.Bottom));
+}
+
+TEST(TitleBarInput, AHandlerThatFreesItsItemEndsTheItemsWork) {
+  enum TWay { wyChosenMenuItem, wyTabClick, wyClick, wyMouseDown, wyMouseUp, wyMouseEnter };
+  for (TWay Way : {wyChosenMenuItem, wyTabClick, wyClick, wyMouseDown, wyMouseUp, wyMouseEnter}) {
+    TItemsOnCaption T;
+    auto* It = new controls_test::Kept<TvkTitleBarItem>(T.Bar->Items());
+    It->SetStyle(Way == wyTabClick ? bsTab : Way == wyChosenMenuItem ? bsMenu : bsButton);
+    T.F->Show();
+    T.Paint();
+    auto FreeIt = [&, Way](TWay At) {
+      if (At == Way) It->Free();
+    };
+    auto* Menu = new TNotedPopup(T.F.get());
+    Menu->Items()->Add(NewItem("Port", 0, false, true, TNotifyEvent(), 0, "Port"));
+    Menu->Choose = [&] { FreeIt(wyChosenMenuItem); };
+    if (Way == wyChosenMenuItem) It->SetDropdownMenu(Menu);
+    It->OnClick = [&](TObject*) { FreeIt(Way == wyTabClick ? wyTabClick : wyClick); };
+    It->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { FreeIt(wyMouseDown); };
+    It->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { FreeIt(wyMouseUp); };
+    It->OnMouseEnter = [&](TObject*) { FreeIt(wyMouseEnter); };
+    T.P->SetHotElement(htTitleBarItem, true);
+    for (UINT Msg : {WM_NCLBUTTONDOWN, WM_NCLBUTTONUP})
+      if (T.Bar->Items()->Count() > 0) T.F->Perform(Msg, htTitleBarItem, 0);
+    EXPECT_EQ(T.Bar->Items()->Count(), 0) << Way;
+    EXPECT_TRUE(controls_test::KeptMemoryUntouched()) << Way;
+  }
 }
 
 TEST(TitleBarInput, AUserTitleButtonsHintLiesBelowRightOfTheCursorOnce) {
