@@ -82,12 +82,16 @@ void AdapterParentBackground(TvkMainWnd* A, TvkBgCacheRef& Bg) {
   TvkParentBgQuery Q{};
   Q.OffsetX = A->WndPos.X;
   Q.OffsetY = A->WndPos.Y;
+  // A mirrored parent counts its client columns from its right edge, where the window's right edge lies, while its
+  // background picture runs left to right as the screen shows it: the window's place is counted from the left.
+  if (ParentMirrored(A->ParentWnd)) {
+    RECT Client{};
+    GetClientRect(A->ParentWnd, &Client);
+    Q.OffsetX = Client.right - A->WndPos.X;
+  }
   Q.Area = TRect(0, 0, A->WndSize.X, A->WndSize.Y);
   if (A->SkinData != nullptr) A->SkinData->GetParentWindowBackground(Q);
   BgCacheRefFromQuery(Q, Bg);
-  // A mirrored parent gave the window's position from its right edge (the window's right edge lies there), while
-  // its background picture runs left to right as the screen shows it: the column is counted from the other side.
-  if (Bg.Ready && Bg.Bmp != nullptr && ParentMirrored(A->ParentWnd)) Bg.X = Bg.Bmp->Width() - Bg.X;
 }
 
 TBitmap* PrepareAdapterCache(TvkMainWnd* A) {

@@ -2,6 +2,7 @@
 // captions and focus frames, the disabled blend, check-box and radio glyphs, owner drawing, group boxes.
 #include "AdapterTestSupport.h"
 #include "skin/adapters/vkButtonWnds.h"
+#include "skin/adapters/vkStaticWnds.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/vkSkinCommands.h"
 #include "skin/core/vkThdTimer.h"
@@ -260,23 +261,27 @@ LRESULT CALLBACK ColumnsParentProc(HWND W, UINT Msg, WPARAM WP, LPARAM LP) {
   return 1;
 }
 
-// A see-through button shows the part of its parent's picture that lies behind it on the screen, also when the
-// parent is mirrored (its client coordinates run from the right); the button's own DC is mirrored then as well,
-// and the picture must not come out of it flipped.
+// A see-through button (or static) shows the part of its parent's picture that lies behind it on the screen, also
+// when the parent is mirrored (its client coordinates run from the right); its own DC is mirrored then as well, and
+// the picture must not come out of it flipped.
 TEST_F(Buttons, ASeeThroughButtonShowsTheParentFromItsPlaceOnTheScreenOnAMirroredParentToo) {
-  for (const DWORD ExStyle : {DWORD{0}, DWORD{WS_EX_LAYOUTRTL}}) {
-    SCOPED_TRACE(ExStyle != 0 ? "mirrored" : "left to right");
-    HWND P = Keep(NewWindow(WindowClass("KrlColumnsParent", ColumnsParentProc), nullptr, WS_VISIBLE, 50, 50, 300, 60,
-                            "", ExStyle));
-    HWND W = NewWindow("BUTTON", P, WS_VISIBLE | BS_PUSHBUTTON, 10, 20, 80, 26);
-    Adapt<TvkBtnWnd>(W, "TRANSPARENT");
-    const int Left = WindowRectOf(W).Left - WindowRectOf(P).Left;
-    ASSERT_EQ(ExStyle != 0 ? 300 - 10 - 80 : 10, Left);
-    testing_support::Dib32 D(80, 26, 0, true);
-    ApplyDCLayout(D.DC(), ExStyle != 0 ? LAYOUT_RTL : 0);
-    PrintWindowTo(W, D);
-    for (int X : {0, 40, 79}) EXPECT_EQ(static_cast<uint32_t>(Left + X), D.Rgb(X, 13)) << X;
-  }
+  for (const bool Static : {false, true})
+    for (const DWORD ExStyle : {DWORD{0}, DWORD{WS_EX_LAYOUTRTL}}) {
+      SCOPED_TRACE(std::string(Static ? "static" : "button") + (ExStyle != 0 ? ", mirrored" : ""));
+      HWND P = Keep(NewWindow(WindowClass("KrlColumnsParent", ColumnsParentProc), nullptr, WS_VISIBLE, 50, 50, 300,
+                              60, "", ExStyle));
+      HWND W = NewWindow(Static ? "STATIC" : "BUTTON", P, WS_VISIBLE, 10, 20, 80, 26);
+      if (Static)
+        Adapt<TvkStaticWnd>(W, "TRANSPARENT");
+      else
+        Adapt<TvkBtnWnd>(W, "TRANSPARENT");
+      const int Left = WindowRectOf(W).Left - WindowRectOf(P).Left;
+      ASSERT_EQ(ExStyle != 0 ? 300 - 10 - 80 : 10, Left);
+      testing_support::Dib32 D(80, 26, 0, true);
+      ApplyDCLayout(D.DC(), ExStyle != 0 ? LAYOUT_RTL : 0);
+      PrintWindowTo(W, D);
+      for (int X : {0, 40, 79}) EXPECT_EQ(static_cast<uint32_t>(Left + X), D.Rgb(X, 13)) << X;
+    }
 }
 
 }  // namespace
