@@ -1,5 +1,6 @@
 // The button family on real BUTTON windows printed into 32-bit DIBs: push-button states and the default frame,
-// captions and focus frames, the disabled blend, check-box and radio glyphs, owner drawing, group boxes.
+// captions and focus frames, the disabled blend, check-box and radio glyphs, owner drawing, group boxes, and what
+// see-through adapters show of a mirrored parent.
 #include "AdapterTestSupport.h"
 #include "skin/adapters/vkButtonWnds.h"
 #include "skin/adapters/vkStaticWnds.h"
