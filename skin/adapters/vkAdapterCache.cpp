@@ -88,10 +88,12 @@ void PaintAdapterCache(TsCommonData* SD, HWND Wnd, bool DialogStyle) {
   POINT Pos{WR.left, WR.top};
   const HWND Parent = GetParent(Wnd);
   if (Parent != nullptr && !ScreenToClient(Parent, &Pos)) return;
+  // A mirrored parent gives the window's left edge on the screen as a distance from its client's right edge: the
+  // background picture runs left to right, so the place is counted from the left again.
   if (Parent != nullptr && (GetWindowLongA(Parent, GWL_EXSTYLE) & WS_EX_LAYOUTRTL)) {
     RECT PC{};
     GetClientRect(Parent, &PC);
-    Pos.x = PC.right - Pos.x - Size.X;
+    Pos.x = PC.right - Pos.x;
   }
   TvkParentBgQuery Q;
   QueryWindowBackground(SD, Wnd, Q, TPoint(Pos.x, Pos.y), Size);

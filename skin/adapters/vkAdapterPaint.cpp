@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "framework/Forms.h"
 #include "framework/GraphicsGdi.h"
 #include "framework/Platform.h"
 
@@ -37,14 +36,35 @@ void AdapterStateChange(TsCommonData* SkinData, HWND Wnd, int Mode) {
   RedrawAdapterWindow(Wnd);
 }
 
+namespace {
+
+// Bmp copied to DC's origin as it is: a mirrored DC (a right-to-left window's) would show it flipped, captions
+// read backwards. The DC's layout is put back afterwards.
+void CopyUnmirrored(HDC DC, TBitmap* Bmp) {
+  const DWORD Layout = QueryDCLayout(DC);
+  if (Layout != 0) ApplyDCLayout(DC, 0);
+  BitBlt(DC, 0, 0, Bmp->Width(), Bmp->Height(), Bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+  if (Layout != 0) ApplyDCLayout(DC, Layout);
+}
+
+// The parent's DC is mirrored: its client coordinates run from its right edge.
+bool ParentMirrored(HWND Parent) {
+  if (Parent == nullptr) return false;
+  HDC DC = GetDC(Parent);
+  if (DC == nullptr) return false;
+  const bool Mirrored = (QueryDCLayout(DC) & LAYOUT_RTL) != 0;
+  ReleaseDC(Parent, DC);
+  return Mirrored;
+}
+
+}  // namespace
+
 bool PaintFadeFrame(TsCommonData* SkinData, HWND Wnd, HDC DC) {
   if (SkinData == nullptr || !SkinData->AnimationRunning() || SkinData->AnimTimer->WorkBmp == nullptr) return false;
-  TBitmap* Frame = SkinData->AnimTimer->WorkBmp;
   const bool Own = DC == nullptr;
   if (Own) DC = GetDC(Wnd);
   if (DC == nullptr) return true;
-  if (Own && Application != nullptr && Application->BiDiMode() != bdLeftToRight) ApplyDCLayout(DC, 0);
-  BitBlt(DC, 0, 0, Frame->Width(), Frame->Height(), Frame->Canvas()->Handle(), 0, 0, SRCCOPY);
+  CopyUnmirrored(DC, SkinData->AnimTimer->WorkBmp);
   if (Own) ReleaseDC(Wnd, DC);
   return true;
 }
@@ -62,6 +82,13 @@ void AdapterParentBackground(TvkMainWnd* A, TvkBgCacheRef& Bg) {
   TvkParentBgQuery Q{};
   Q.OffsetX = A->WndPos.X;
   Q.OffsetY = A->WndPos.Y;
+  // A mirrored parent counts its client columns from its right edge, where the window's right edge lies, while its
+  // background picture runs left to right as the screen shows it: the window's place is counted from the left.
+  if (ParentMirrored(A->ParentWnd)) {
+    RECT Client{};
+    GetClientRect(A->ParentWnd, &Client);
+    Q.OffsetX = Client.right - A->WndPos.X;
+  }
   Q.Area = TRect(0, 0, A->WndSize.X, A->WndSize.Y);
   if (A->SkinData != nullptr) A->SkinData->GetParentWindowBackground(Q);
   BgCacheRefFromQuery(Q, Bg);
@@ -129,6 +156,7 @@ void BlitCacheTo(TvkMainWnd* A, HDC DC) {
   if (Cache == nullptr) return;
   const bool Own = DC == nullptr;
   if (Own) DC = GetDC(A->CtrlHandle);
-  BitBlt(DC, 0, 0, Cache->Width(), Cache->Height(), Cache->Canvas()->Handle(), 0, 0, SRCCOPY);
+  if (DC == nullptr) return;
+  CopyUnmirrored(DC, Cache);
   if (Own) ReleaseDC(A->CtrlHandle, DC);
 }

@@ -25,11 +25,11 @@ void PaintByInvalidation(HWND Wnd, bool Erase);
 void AdapterStateChange(TsCommonData* SkinData, HWND Wnd, int Mode);
 // The cursor lies inside the window's rectangle.
 bool CursorInWindow(HWND Wnd);
-// While the skin data's fade runs, its current frame is shown on DC (a DC of the window when 0) and the answer is
-// True; False when none runs.
+// While the skin data's fade runs, its current frame is shown on DC (a DC of the window when 0; a mirrored DC takes
+// it unflipped) and the answer is True; False when none runs.
 bool PaintFadeFrame(TsCommonData* SkinData, HWND Wnd, HDC DC);
 // Geometry refreshed, then the parent's background behind the adapter's window as a reference whose (0, 0) is
-// the window's top-left corner.
+// the window's top-left corner as the screen shows it (for a mirrored parent too).
 void AdapterParentBackground(TvkMainWnd* A, TvkBgCacheRef& Bg);
 // The skin data's cache made a 32-bit bitmap of the window's size (geometry refreshed first).
 TBitmap* PrepareAdapterCache(TvkMainWnd* A);
@@ -45,5 +45,5 @@ std::string WideToAnsi(const std::wstring& Text);
 int SectionStateCount(TsCommonData* SkinData);
 // The section's font colour in State (a colour value).
 uint32_t SectionFontColor(TsCommonData* SkinData, int State);
-// The cache copied to DC (or a DC of the window when DC is 0).
+// The cache copied to DC (or a DC of the window when DC is 0), unflipped on a mirrored DC.
 void BlitCacheTo(TvkMainWnd* A, HDC DC);

@@ -17,6 +17,7 @@
 #include "skin/graphics/SmallDrawing.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkBlend.h"
+#include "skin/graphics/vkMaskedText.h"
 
 namespace {
 
@@ -239,7 +240,8 @@ void TsAlphaImageList::AppendBitmapIcon(TBitmap* Bmp) {
     const COLORREF Bk = ImageList_GetBkColor(Handle());
     Icon = MakeIconFromBitmap(Bmp, Bk == CLR_NONE ? 0 : Bk);
   } else {
-    Icon = MakeIconFromBitmap(Bmp, 0);
+    // Older systems draw icons without alpha: the image's top-left colour becomes the transparent one.
+    Icon = CreateIconFromBitmap(Bmp);
   }
   if (Icon == nullptr) throw EInvalidGraphic("The image gives no icon");
   const int At = ImageList_ReplaceIcon(Handle(), -1, Icon);

@@ -53,7 +53,8 @@ HWND FadeWindow(TsCommonData* D) {
 void ShowFrame(HWND Wnd, TBitmap* Frame) {
   HDC DC = GetWindowDC(Wnd);
   if (DC == nullptr) return;
-  if (Application != nullptr && Application->BiDiMode() != bdLeftToRight) ApplyDCLayout(DC, 0);
+  // The frames are composed left to right: a mirrored window's DC would show them flipped.
+  ApplyDCLayout(DC, 0);
   BitBlt(DC, 0, 0, Frame->Width(), Frame->Height(), Frame->Canvas()->Handle(), 0, 0, SRCCOPY);
   ReleaseDC(Wnd, DC);
 }

@@ -210,6 +210,10 @@ void ParseGradientData(const std::string& S, TsGradArray& Items) {
       Items.push_back(item);
       if (item.Mode & kGradGdipStep) Items[0].Mode |= kGradGdipPath;
     }
+    // Colours written without an alpha byte anywhere are plain colours, not invisible ones: a GDI+ fill would
+    // otherwise leave what lay there before.
+    if (std::all_of(Items.begin(), Items.end(), [](const TsGradItem& I) { return (I.Color >> 24) == 0; }))
+      for (TsGradItem& I : Items) I.Color |= 0xFF000000u;
   }
   // The last stop always closes the rectangle (an empty list has no last stop).
   if (!Items.empty()) Items.back().Percent = 100;
@@ -226,15 +230,17 @@ void PaintGradient(TBitmap* Bmp, const TRect& Rect, const TsGradArray& Items) {
   if (kind == kGradVertical) {
     WalkVertical(R, Items, [&](size_t i, int y, int yEnd) {
       if (GdipStep(Items, i)) {
+        // A step leaves its end row to the next one; the step ending on R's last row has no next one to fill it.
+        const int stop = yEnd == R.bottom - 1 ? R.bottom : yEnd;
         HDC dc = Bmp->Canvas()->Handle();
         const int saved = SaveDC(dc);
         ExcludeClipRect(dc, R.left, y - 1, R.right, y);
         const bool drawn =
             GdipFillVertGradient(dc, Items[i - 1].Color, Items[i].Color, static_cast<float>(R.left),
-                                 static_cast<float>(y - 1), static_cast<float>(width), static_cast<float>(yEnd - y + 1));
+                                 static_cast<float>(y - 1), static_cast<float>(width), static_cast<float>(stop - y + 1));
         RestoreDC(dc, saved);
         GdiFlush();
-        if (drawn) OpaqueRect(P, RECT{R.left, y, R.right, yEnd});
+        if (drawn) OpaqueRect(P, RECT{R.left, y, R.right, stop});
         return;
       }
       line.resize(yEnd - y + 1);

@@ -14,7 +14,7 @@
 struct TsGradItem {
   uint16_t Index;   // position in the array
   uint32_t Mode;    // first item: bits 0-1 kind; any item: 16 = GDI+ step; first item: 32 = GDI+ path gradient
-  uint32_t Color;   // 0x00BBGGRR, fourth byte = alpha of GDI+ fills
+  uint32_t Color;   // 0x00BBGGRR, fourth byte = alpha of GDI+ fills (255 when no colour of the list has one)
   uint8_t Percent;  // stop position 0..100
 };
 #pragma pack(pop)

@@ -332,8 +332,9 @@ void CopyKeyedRect(TBitmap* Dst, TBitmap* Src, int X, int Y, TRect SrcRect, uint
   const TPixelPlane D = PlaneOf(Dst), S = PlaneOf(Src);
   if (D.Empty() || S.Empty()) return;
   const uint32_t KeyPx = SwapRedBlue(Key) & 0x00FFFFFFu;
+  // Told by its colour bytes: an image may hold its key opaque.
   WalkKeyedCopy(D, S, X, Y, SrcRect, [KeyPx](uint32_t s, uint32_t& d, int, int) {
-    if (s != KeyPx) d = s;
+    if ((s & 0x00FFFFFFu) != KeyPx) d = s;
   });
 }
 

@@ -172,7 +172,7 @@ void PaintDisabledLook(TBitmap* Bmp, TsDisabledKinds Kinds, uint32_t ControlColo
     if (DisabledSaturation != -100)
       ApplyToEachPixel(P, Desaturate, DisabledSaturation * 255 / 100, KeyPixel32);
     else
-      GrayBitmap32(P);
+      GrayBitmap32Keyed(P, KeyPixel32);
   }
   if (Kinds.Contains(dkBlended)) {
     TRect R(0, 0, P.Width, P.Height);

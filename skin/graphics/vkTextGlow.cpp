@@ -116,7 +116,8 @@ void DrawTextGlow(TBitmap* Dst, const std::string& Text, const TRect& Rect, TBit
     for (int x = 0; x < W; ++x) {
       const int dx = Rect.Left + x - Margin;
       if (m[x] == 255 || dx < 0 || dx >= D.Width) continue;
-      const uint32_t mv = m[x], k = 255 - mv, p = d[dx];
+      // Weights out of 256, so that a mask of 0 gives the glow colour and alpha 255 exactly.
+      const uint32_t k = (255 - m[x]) + ((255 - m[x]) >> 7), mv = 256 - k, p = d[dx];
       const uint32_t A = p >> 24;
       d[dx] = ((A + (((255 - A) * k) >> 8)) << 24) | (((CR * k + ((p >> 16) & 0xFF) * mv) >> 8) << 16) |
               (((CG * k + ((p >> 8) & 0xFF) * mv) >> 8) << 8) | ((CB * k + (p & 0xFF) * mv) >> 8);

@@ -75,9 +75,10 @@ void TileTexture32(TBitmap* Bmp, TRect& Rect, const TvkBgCacheRef& BgRef, int Mo
     for (int y = Rect.Top; y < Rect.Bottom; y += th)
       for (int x = Rect.Left; x < Rect.Right; x += tw) Lay(x, y, std::min(tw, Rect.Right - x), std::min(th, Rect.Bottom - y));
   } else {
+    // Every whole tile, one that ends exactly on the edge included; the parent shows only where a tile would be cut.
     int xEnd = Rect.Left, yEnd = Rect.Top;
-    while (yEnd < Rect.Bottom - th) yEnd += th;
-    while (xEnd < Rect.Right - tw) xEnd += tw;
+    while (yEnd + th <= Rect.Bottom) yEnd += th;
+    while (xEnd + tw <= Rect.Right) xEnd += tw;
     for (int y = Rect.Top; y < yEnd; y += th)
       for (int x = Rect.Left; x < xEnd; x += tw) Lay(x, y, tw, th);
     CoverWithBackground(Bmp, TRect(xEnd, Rect.Top, Rect.Right, Rect.Bottom), BgRef);

@@ -1,9 +1,15 @@
 // The button family on real BUTTON windows printed into 32-bit DIBs: push-button states and the default frame,
-// captions and focus frames, the disabled blend, check-box and radio glyphs, owner drawing, group boxes.
+// captions and focus frames, the disabled blend, check-box and radio glyphs, owner drawing, group boxes, and what
+// see-through adapters show of a mirrored parent.
 #include "AdapterTestSupport.h"
 #include "skin/adapters/vkButtonWnds.h"
+#include "skin/adapters/vkStaticWnds.h"
 #include "skin/core/sCommonData.h"
+#include "skin/core/vkSkinCommands.h"
 #include "skin/core/vkThdTimer.h"
+#include "skin/graphics/ToolkitStartup.h"
+#include "skin/graphics/vkBitmap32.h"
+#include "skin/graphics/vkParentBg.h"
 #include "skin/graphics/vkPixelOps.h"
 
 using namespace adapter_test;
@@ -241,6 +247,45 @@ TEST_F(ButtonsRealScreen, ACheckBoxShowsItsSkinnedLookAfterFocusAndTheSpaceKey) 
   SameAsPrint("focus gone");
   SetWindowTextA(W, "Other port");
   SameAsPrint("new text");
+}
+
+// A parent answering the background query from a picture of its client area as the screen shows it, every
+// column in a colour of its own (the colour value is the column).
+LRESULT CALLBACK ColumnsParentProc(HWND W, UINT Msg, WPARAM WP, LPARAM LP) {
+  static TBitmap* Picture = [] {
+    TBitmap* B = NewBitmap32(300, 60);
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 300; ++x) static_cast<uint32_t*>(B->ScanLine(y))[x] = 0xFF000000u | x;
+    return B;
+  }();
+  if (Msg != SM_VKCMD || SkinCommandCode(WP) != VKCMD_QUERY_PARENT_BG) return DefWindowProcA(W, Msg, WP, LP);
+  auto* Q = reinterpret_cast<TvkParentBgQuery*>(LP);
+  Q->Kind = bgkBitmap;
+  Q->Bmp = Picture;
+  return 1;
+}
+
+// A see-through button (or static) shows the part of its parent's picture that lies behind it on the screen, also
+// when the parent is mirrored (its client coordinates run from the right); its own DC is mirrored then as well, and
+// the picture must not come out of it flipped.
+TEST_F(Buttons, ASeeThroughButtonShowsTheParentFromItsPlaceOnTheScreenOnAMirroredParentToo) {
+  for (const bool Static : {false, true})
+    for (const DWORD ExStyle : {DWORD{0}, DWORD{WS_EX_LAYOUTRTL}}) {
+      SCOPED_TRACE(std::string(Static ? "static" : "button") + (ExStyle != 0 ? ", mirrored" : ""));
+      HWND P = Keep(NewWindow(WindowClass("KrlColumnsParent", ColumnsParentProc), nullptr, WS_VISIBLE, 50, 50, 300,
+                              60, "", ExStyle));
+      HWND W = NewWindow(Static ? "STATIC" : "BUTTON", P, WS_VISIBLE, 10, 20, 80, 26);
+      if (Static)
+        Adapt<TvkStaticWnd>(W, "TRANSPARENT");
+      else
+        Adapt<TvkBtnWnd>(W, "TRANSPARENT");
+      const int Left = WindowRectOf(W).Left - WindowRectOf(P).Left;
+      ASSERT_EQ(ExStyle != 0 ? 300 - 10 - 80 : 10, Left);
+      testing_support::Dib32 D(80, 26, 0, true);
+      ApplyDCLayout(D.DC(), ExStyle != 0 ? LAYOUT_RTL : 0);
+      PrintWindowTo(W, D);
+      for (int X : {0, 40, 79}) EXPECT_EQ(static_cast<uint32_t>(Left + X), D.Rgb(X, 13)) << X;
+    }
 }
 
 }  // namespace

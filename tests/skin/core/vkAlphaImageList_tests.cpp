@@ -9,12 +9,14 @@
 #include "engine_support.h"
 #include "framework/FormReader.h"
 #include "framework/Forms.h"
+#include "framework/Platform.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/vkAlphaImageList.h"
 #include "skin/core/vkStartupUnits.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkPixelOps.h"
 #include "tests/skin/graphics/PngFixtures.h"
+#include "tests/support/Dib32.h"
 
 namespace {
 
@@ -103,6 +105,28 @@ TEST(AlphaImageList, ItemsAreResampledToTheListSizeAndBadBytesAddNothing) {
   L->BuildHandleImages();
   EXPECT_EQ(L->Count(), 3);
   EXPECT_EQ(DrawnOverBlue(L.get(), 2, 16, 16)[8 * 16 + 8], kRed);
+}
+
+// Opaque red with (3, 3) transparent, drawn from the system list over blue: from XP (5.1) on the icon keeps the
+// alpha; before, the image's top-left colour is the transparent one (the icon's colour is black elsewhere).
+TEST(AlphaImageList, SystemIconsKeepTheAlphaFromXPOnAndKeyTheTopLeftColourBefore) {
+  for (const DWORD Minor : {DWORD{1}, DWORD{0}}) {
+    Platform().GetVersionExA = [Minor](OSVERSIONINFOA* Info) {
+      Info->dwMajorVersion = 5;
+      Info->dwMinorVersion = Minor;
+      return TRUE;
+    };
+    auto L = NewList(4, 4);
+    TMemoryStream S;
+    Load(S, RedPng(4, 4, [](int x, int y) { return x + y < 6; }));
+    const bool Added = L->AddFromStream(&S);
+    ResetPlatform();
+    ASSERT_TRUE(Added);
+    testing_support::Dib32 D(4, 4, 0xFF0000FFu, true);
+    ImageList_Draw(L->Handle(), 0, D.DC(), 0, 0, ILD_NORMAL);
+    EXPECT_EQ(D.Rgb(0, 0), Minor == 1 ? kRed : kBlue) << Minor;
+    EXPECT_EQ(D.Rgb(3, 3), Minor == 1 ? kBlue : 0u) << Minor;
+  }
 }
 
 TEST(AlphaImageList, SystemListFollowsTheManagersScaleWhileTheDesignedSizeStays) {

@@ -41,9 +41,10 @@ struct EntrySaver {
 TEST(GradientParse, TwoStopsOfLayoutBEndAtFullLength) {
   const TsGradArray items = Parsed("$0000FF;0;0;$00FF00;50;0;B");
   ASSERT_EQ(items.size(), 2u);
-  for (size_t i = 0; i < 2; ++i)
+  for (size_t i = 0; i < 2; ++i)  // no alpha written: opaque
     EXPECT_EQ(std::tuple(int(items[i].Index), uint32_t(items[i].Color), int(items[i].Percent)),
-              std::tuple(int(i), i == 0 ? 0x0000FFu : 0x00FF00u, i == 0 ? 0 : 100)) << i;
+              std::tuple(int(i), i == 0 ? 0xFF0000FFu : 0xFF00FF00u, i == 0 ? 0 : 100)) << i;
+  EXPECT_EQ(Parsed("$800000FF;0;0;$00FF00;50;0;B")[1].Color, 0x00FF00u);  // one alpha written: all as written
   EXPECT_EQ(items[0].Mode & kGradKindMask, kGradVertical);
   EXPECT_EQ(sizeof(TsGradItem), 11u);  // packed
 }
@@ -171,7 +172,7 @@ TEST(GradientPaint, FourCornerNeedsFiveItemsAndGradientFill) {
 }
 
 TEST(GradientPaint, GdipStepsBlendAndVanishWithoutGdip) {
-  const TsGradArray items = Parsed("$FF0000FF;0;16;$FF00FF00;100;0;B");  // opaque colours for GDI+
+  const TsGradArray items = Parsed("$0000FF;0;16;$00FF00;100;0;B");
   const RECT r{0, 2, 8, 30};
   BitmapPtr b = Bitmap32(8, 32, kBack);
   PaintGradient(b.get(), r, items);
@@ -179,6 +180,8 @@ TEST(GradientPaint, GdipStepsBlendAndVanishWithoutGdip) {
   EXPECT_EQ(PixelAt(b.get(), 7, 31), kBack);
   EXPECT_LE(PixelDistance(PixelAt(b.get(), 3, 3), 0xFFFF0000), 24);
   EXPECT_LE(PixelDistance(PixelAt(b.get(), 3, 28), 0xFF00FF00), 24);
+  EXPECT_LE(PixelDistance(PixelAt(b.get(), 7, 29), 0xFF00FF00), 24);  // the rectangle's last row
+  EXPECT_EQ(PixelAt(b.get(), 3, 30), kBack);
   // Red falls as the rows go down.
   EXPECT_GT(Channel(PixelAt(b.get(), 3, 6), 2), Channel(PixelAt(b.get(), 3, 20), 2));
 

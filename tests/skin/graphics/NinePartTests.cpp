@@ -72,7 +72,7 @@ namespace {
 // A strip of three 2 x 3 frames coloured 0xFF0000A0, B0, C0 with a magenta bottom-left pixel each.
 BitmapPtr Strip() {
   BitmapPtr b = Bitmap32By(6, 3, [](int x, int y) { return x % 2 == 0 && y == 2 ? kMagenta : 0xFF0000A0u + 0x10u * (x / 2); });
-  SetPixelAt(b.get(), 1, 0, kMagenta);  // magenta elsewhere in frame 0 is transparent as well
+  SetPixelAt(b.get(), 1, 0, kMagenta | 0xFF000000u);  // magenta elsewhere in frame 0 is transparent too, opaque or not
   return b;
 }
 }  // namespace
@@ -140,7 +140,7 @@ TEST(GlyphFrames, KeyedReflectionOfOneRowDoesNotDivideByZero) {
   DrawKeyedReflection(dst.get(), src.get(), TPoint(0, 3), 0, 0x1FFFFFFF, TRect(0, 0, 1, 5));
   EXPECT_EQ(PixelAt(dst.get(), 0, 3), 0xFF000000u);  // the only row is the faded-out end
   // Key pixels and transparency.
-  SetPixelAt(src.get(), 0, 5, 0x00563412);
+  SetPixelAt(src.get(), 0, 5, 0xFF563412);  // the key colour, opaque
   DrawKeyedReflection(dst.get(), src.get(), TPoint(0, 0), 50, 0x123456, TRect(0, 0, 1, 5));
   EXPECT_EQ(PixelAt(dst.get(), 0, 0), 0xFF000000u);                             // key skipped
   EXPECT_EQ(Channel(PixelAt(dst.get(), 1, 0), 1), (255 * (127 * 50 / 100)) >> 8);  // half of half strength

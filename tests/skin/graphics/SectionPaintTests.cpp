@@ -229,6 +229,7 @@ TEST(SectionPaint, DeviceContextPaintersGoThroughABitmapOfTheirOwn) {
   PaintSectionItemToDC(F.S, {}, F.M.get(), DC, TPoint(), TRect(2, 3, 6, 5), 0);
   GdiFlush();
   EXPECT_EQ(CountChanged(Screen.get(), 0xFFFF0000u), 12 * 12 - 4 * 2);
+  for (const auto& [x, y] : {std::pair{2, 3}, {5, 4}}) EXPECT_EQ(At(Screen.get(), x, y), 0xFFFF0000u) << x;  // corners
   // Over a copy of a device context: a fully transparent section shows the copied area; without a context it
   // shows the fill colour; without any section nothing is painted.
   F.St().Transparency = 100;

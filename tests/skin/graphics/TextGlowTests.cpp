@@ -75,8 +75,8 @@ TEST(TextGlow, MaskIsDrawnOnceAndWeighsTheGlowColour) {
   // The same size again: the mask is used as it is, so a mask of 0 everywhere glows everywhere.
   FillMask(Mask, 0);
   DrawTextGlow(Dst.get(), "X", R, Mask, 0x0000FF, 2, 15, DT_SINGLELINE);
-  EXPECT_EQ(At(Dst.get(), 4, 4), 0xFEFE0000u);  // (255 * 255) shr 8 = 254 for red and alpha
-  EXPECT_EQ(At(Dst.get(), 25, 21), 0xFEFE0000u);
+  EXPECT_EQ(At(Dst.get(), 4, 4), 0xFFFF0000u);  // mask 0: the glow colour, opaque
+  EXPECT_EQ(At(Dst.get(), 25, 21), 0xFFFF0000u);
   EXPECT_EQ(At(Dst.get(), 3, 4), 0u);   // outside the grown rectangle
   EXPECT_EQ(At(Dst.get(), 26, 4), 0u);
   // Mask 255 keeps the destination; 128 mixes half-way.
