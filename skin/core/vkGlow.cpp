@@ -170,7 +170,9 @@ void ShowGlowWindow(TvkGlowEffect* E, const RECT& R, const RECT&, HWND Wnd, uint
   if (Wnd != nullptr && (GetWindowLongA(Wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) == 0 && E->Owner != nullptr &&
       E->Owner->OwnerObject != nullptr) {
     After = GetWindow(Wnd, GW_HWNDPREV);
-    if (After == nullptr) After = Wnd;
+    // Put after Wnd the glow would lie under it, and put after a topmost window it would turn topmost itself: in
+    // both cases Wnd tops the plain windows, and the top of them is just above it.
+    if (After == nullptr || (GetWindowLongA(After, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) After = HWND_TOP;
   }
   const int Left = R.left - (Mask ? Mask->WL : 0) + E->Margin;
   const int Top = R.top - (Mask ? Mask->WT : 0) + E->Margin;

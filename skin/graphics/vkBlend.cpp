@@ -261,6 +261,8 @@ void BlendCopyKeyedRect(TBitmap* Dst, int X, int Y, TBitmap* Src, TRect SrcRect,
   if (SrcRect.Top < 0) { Y -= SrcRect.Top; SrcRect.Top = 0; }
   SrcRect = LimitInclusive(SrcRect, S);
   const uint32_t L = Level;
+  // Told by its colour bytes, as the other keyed copies do: an image may hold its key opaque.
+  const uint32_t KeyColour = Key & 0x00FFFFFFu;
   for (int sy = SrcRect.Top; sy <= SrcRect.Bottom; ++sy) {
     const int dy = Y + sy - SrcRect.Top;
     if (dy >= D.Height) break;
@@ -270,7 +272,7 @@ void BlendCopyKeyedRect(TBitmap* Dst, int X, int Y, TBitmap* Src, TRect SrcRect,
     for (int sx = SrcRect.Left; sx <= SrcRect.Right; ++sx) {
       const int dx = X + sx - SrcRect.Left;
       if (dx >= D.Width) break;
-      if (dx < 0 || s[sx] == Key) continue;
+      if (dx < 0 || (s[sx] & 0x00FFFFFFu) == KeyColour) continue;
       const uint32_t sp = s[sx], dp = d[dx];
       auto Ch = [&](int n) { return (Chan(sp, n) * (255 - L) + Chan(dp, n) * L) >> 8; };
       d[dx] = Pack(Ch(0), Ch(1), Ch(2), Alpha(dp));

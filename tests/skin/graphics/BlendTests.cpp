@@ -67,7 +67,8 @@ TEST(AlphaBlendBitmapInto, BlendsColourAndAlpha) {
 }
 
 TEST(KeyedCopies, BlendCopyKeyedRectMixesByLevelAndSkipsKey) {
-  BitmapPtr Src = Bitmap32By(3, 1, [](int x, int) { return x == 1 ? KeyPixel32 : Argb(0x11, 255, 255, 255); });
+  // the key opaque: still the key
+  BitmapPtr Src = Bitmap32By(3, 1, [](int x, int) { return x == 1 ? KeyPixel32 | 0xFF000000u : Argb(0x11, 255, 255, 255); });
   BitmapPtr Dst = Bitmap32(4, 2, Argb(0x22, 0, 0, 0));
   // Level 100: (255 * 155 + 0) >> 8 = 154; alpha kept.
   BlendCopyKeyedRect(Dst.get(), 1, 1, Src.get(), TRect{0, 0, 2, 0}, 100, KeyPixel32);
