@@ -30,6 +30,12 @@ POINT ClientOriginInWindow(HWND Wnd) {
   GetWindowRect(Wnd, &R);
   POINT P{0, 0};
   ClientToScreen(Wnd, &P);
+  // A mirrored window maps its client's origin to the client's right edge; the pictures count from the left.
+  if ((GetWindowLongA(Wnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0) {
+    RECT C{};
+    GetClientRect(Wnd, &C);
+    P.x -= C.right;
+  }
   return POINT{P.x - R.left, P.y - R.top};
 }
 

@@ -256,3 +256,17 @@ TEST_F(Statics, ATransparentPaneShowsItsParentAroundItsChildren) {
 }
 
 }  // namespace
+
+// A mirrored window's client lies in its frame where its unmirrored twin's does: the adapters' pictures count from
+// the window's left.
+TEST(ClientOrigin, AMirroredWindowsClientLiesWhereItsTwinsDoes) {
+  HWND Twins[2];
+  for (int i = 0; i < 2; ++i)
+    Twins[i] = CreateWindowExA(i ? WS_EX_LAYOUTRTL : 0, "STATIC", "", WS_OVERLAPPED | WS_CAPTION | WS_THICKFRAME, 40,
+                               40, 200, 120, nullptr, nullptr, nullptr, nullptr);
+  const POINT Plain = ClientOriginInWindow(Twins[0]), Mirrored = ClientOriginInWindow(Twins[1]);
+  EXPECT_GT(Plain.x, 0);
+  EXPECT_EQ(Plain.x, Mirrored.x);
+  EXPECT_EQ(Plain.y, Mirrored.y);
+  for (HWND W : Twins) DestroyWindow(W);
+}
