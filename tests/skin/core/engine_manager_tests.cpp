@@ -241,25 +241,21 @@ TEST_F(Manager, ActiveOffAndOnReloadsAndTellsBoth) {
   EXPECT_EQ(events, (std::vector<std::string>{"deactivate", "activate"}));
 }
 
-TEST_F(Manager, WrongSignatureShowsBothMessages) {
+TEST_F(Manager, AWrongSignatureShowsBothMessagesAPackedFileWithoutTextOne) {
   auto packed = Pack(SkinFiles());
   packed[0] = 'X';
   WriteFileBytes(dir.Path() + "BAD.vkz", packed);
-  auto m = Make();
-  m->SetSkinName("BAD");
-  EXPECT_FALSE(m->SkinData().Active);
-  ASSERT_EQ(boxes.texts.size(), 2u);
-  EXPECT_EQ(boxes.texts[0], "Loaded data is not a packed VelkorSkin file");
-  EXPECT_EQ(boxes.texts[1], "Internal format error in the \"BAD\" skin. Please, update this skin to latest version.");
-}
-
-TEST_F(Manager, APackedFileWithoutTextReportsOnce) {
   WriteFileBytes(dir.Path() + "NOTEXT.vkz", Pack({{"A.BMP", SolidBmp(2, 2, 0)}}));
-  auto m = Make();
-  m->SetSkinName("NOTEXT");
-  EXPECT_FALSE(m->SkinData().Active);
-  ASSERT_EQ(boxes.texts.size(), 1u);
-  EXPECT_EQ(boxes.texts[0], "Internal format error in the \"NOTEXT\" skin. Please, update this skin to latest version.");
+  const std::string format = "Internal format error in the \"%s\" skin. Please, update this skin to latest version.";
+  for (const char* Name : {"BAD", "NOTEXT"}) {
+    boxes.texts.clear();
+    auto m = Make();
+    m->SetSkinName(Name);
+    EXPECT_FALSE(m->SkinData().Active) << Name;
+    std::vector<std::string> want{Format(format, {Name})};
+    if (std::string(Name) == "BAD") want.insert(want.begin(), "Loaded data is not a packed VelkorSkin file");
+    EXPECT_EQ(boxes.texts, want);
+  }
 }
 
 TEST_F(Manager, AFailedLoadRemovesTheSkinThatWasApplied) {
