@@ -12,6 +12,8 @@
 #include "tests/support/MessagePump.h"
 #include "tests/support/WindowProbe.h"
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -86,6 +88,11 @@ struct LoaderApp {
   void QueueKey(WORD key, bool ctrl, bool shift = false);
   // Handles what is queued as the program's message loop does: a queued click runs its handler to the end.
   void Dispatch() { Application->ProcessMessages(); }
+};
+
+// A test of the loader as the program starts it.
+struct LoaderTest : testing::Test {
+  LoaderApp app;
 };
 
 // The control's WM_PRINT equals its cached face, pixel for pixel, where no child of it lies (graphic children

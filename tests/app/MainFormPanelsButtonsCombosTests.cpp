@@ -20,6 +20,8 @@
 #include <string>
 
 
+using LoaderMainFormControls = LoaderTest;
+
 namespace {
 
 constexpr uint32_t kPanel = 0xF3F5F7;  // TIDE's PANEL colour (#RRGGBB)
@@ -72,8 +74,7 @@ TFormPaints FormPaintsBy(const std::function<void()>& Step) {
 
 }  // namespace
 
-TEST(LoaderMainFormControls, PanelsButtonsAndCombosPrintTheirSkinnedFaces) {
-  LoaderApp app;
+TEST_F(LoaderMainFormControls, PanelsButtonsAndCombosPrintTheirSkinnedFaces) {
   MainForm->SetHeight(340);  // the service view uncovers the lower panels and the baud-rate box
   testing_support::PumpPending();
   for (TsPanel* P : {MainForm->sPanel1, MainForm->sPanel2, MainForm->sPanel3}) {
@@ -90,8 +91,7 @@ TEST(LoaderMainFormControls, PanelsButtonsAndCombosPrintTheirSkinnedFaces) {
   EXPECT_EQ(MainForm->sButton2->SkinData()->SkinIndex, MainForm->sSkinManager1->FindSectionIndex("DIALOG"));
 }
 
-TEST(LoaderMainFormControls, WithoutTheSkinThePlainLookAndBackKeepingTheCombosContent) {
-  LoaderApp app;
+TEST_F(LoaderMainFormControls, WithoutTheSkinThePlainLookAndBackKeepingTheCombosContent) {
   TsComboBox* Baud = MainForm->cbBaudRate;
   const int Index = Baud->ItemIndex();
   const int Count = Baud->Items()->Count();
@@ -110,8 +110,7 @@ TEST(LoaderMainFormControls, WithoutTheSkinThePlainLookAndBackKeepingTheCombosCo
   ExpectPrintsItsCache(MainForm->sPanel1, MainForm->sPanel1->SkinData());
 }
 
-TEST(LoaderMainFormControls, TheSkinComingBackFadesInAndDrawsTheFormOnce) {
-  LoaderApp app;
+TEST_F(LoaderMainFormControls, TheSkinComingBackFadesInAndDrawsTheFormOnce) {
   TsSkinManager* M = MainForm->sSkinManager1;
   ASSERT_TRUE(M->AnimEffects()->SkinChanging()->Active());
   // Another program's window that wholly covered the form and goes meanwhile has the whole frame drawn once
@@ -128,8 +127,7 @@ TEST(LoaderMainFormControls, TheSkinComingBackFadesInAndDrawsTheFormOnce) {
   ExpectPrintsItsCache(MainForm->sPanel1, MainForm->sPanel1->SkinData());
 }
 
-TEST(LoaderMainFormControls, ASkinChangeRepaintsEveryControlFromTheNewSkin) {
-  LoaderApp app;
+TEST_F(LoaderMainFormControls, ASkinChangeRepaintsEveryControlFromTheNewSkin) {
   MainForm->SetHeight(340);
   testing_support::PumpPending();
   TsSkinManager* M = MainForm->sSkinManager1;
