@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 using testing_support::DeviceFrame;
@@ -14,6 +15,7 @@ using testing_support::SimulatedDevice;
 
 using port_fixtures::ComErrorCode;
 using port_fixtures::kPatienceMs;
+using port_fixtures::ListedPorts;
 using port_fixtures::PortHolder;
 using port_fixtures::PortOnDevice;
 using port_fixtures::PortWithoutModemLines;
@@ -236,16 +238,13 @@ TEST(ComPortDevice, DeviceClosingItsEndMidWriteFailsTheIoLoudly) {
 
 TEST(ComPortList, ListsTheSimulatedPort) {
   SimulatedDevice first, second;
-  TStringList* list = new TStringList();
-  TBComPort::EnumComPorts(list);
-  EXPECT_GE(list->IndexOf(first.PortName()), 0);
-  EXPECT_GE(list->IndexOf(second.PortName()), 0);
-  for (int i = 1; i < list->Count(); ++i)
-    EXPECT_LE(CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, list->Strings(i - 1).c_str(), -1,
-                             list->Strings(i).c_str(), -1),
+  const std::vector<std::string> ports = ListedPorts();
+  EXPECT_NE(std::find(ports.begin(), ports.end(), first.PortName()), ports.end());
+  EXPECT_NE(std::find(ports.begin(), ports.end(), second.PortName()), ports.end());
+  for (size_t i = 1; i < ports.size(); ++i)
+    EXPECT_LE(CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, ports[i - 1].c_str(), -1, ports[i].c_str(), -1),
               CSTR_EQUAL)
-        << list->Strings(i - 1) << " " << list->Strings(i);
-  list->Free();
+        << ports[i - 1] << " " << ports[i];
 }
 
 TEST(ComPortList, StoppedDeviceIsNoLongerListed) {
@@ -255,10 +254,8 @@ TEST(ComPortList, StoppedDeviceIsNoLongerListed) {
     SimulatedDevice device({.firstCom = 240});
     name = device.PortName();
   }
-  TStringList* list = new TStringList();
-  TBComPort::EnumComPorts(list);
-  EXPECT_LT(list->IndexOf(name), 0);
-  list->Free();
+  const std::vector<std::string> ports = ListedPorts();
+  EXPECT_EQ(std::find(ports.begin(), ports.end(), name), ports.end());
   PortHolder port;
   port->SetPort(name);
   EXPECT_EQ(ComErrorCode([&] { port->Open(); }), 0);

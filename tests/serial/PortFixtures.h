@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace port_fixtures {
 
@@ -35,6 +36,16 @@ inline std::string ReadReply(TBComPort* port, int count) {
     return static_cast<int>(all.size()) >= count || (!all.empty() && all.back() == ';');
   });
   return all;
+}
+
+// The ports the port list names, in its order.
+inline std::vector<std::string> ListedPorts() {
+  TStringList* list = new TStringList();
+  TBComPort::EnumComPorts(list);
+  std::vector<std::string> names;
+  for (int i = 0; i < list->Count(); ++i) names.push_back(list->Strings(i));
+  list->Free();
+  return names;
 }
 
 // Frees the component at the end of a test.

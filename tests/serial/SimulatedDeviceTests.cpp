@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -138,10 +139,8 @@ namespace {
 TEST(SimulatedDeviceLife, ADeviceStartsAfterAnotherOneEnded) {
   { SimulatedDevice device; }
   SimulatedDevice second;  // registers its port in the key the first one used
-  TStringList* list = new TStringList();
-  TBComPort::EnumComPorts(list);
-  EXPECT_GE(list->IndexOf(second.PortName()), 0);
-  list->Free();
+  const std::vector<std::string> ports = port_fixtures::ListedPorts();
+  EXPECT_NE(std::find(ports.begin(), ports.end(), second.PortName()), ports.end());
 }
 
 }  // namespace
