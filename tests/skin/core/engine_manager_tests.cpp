@@ -44,6 +44,13 @@ protected:
     m->SetSkinDirectory(dir.Path());
     return m;
   }
+  // A manager with the test skin of folder F applied.
+  ManagerPtr MakeOnFolderSkin() {
+    WriteFolder(dir.Sub("F"));
+    ManagerPtr m = Make();
+    m->SetSkinName("F");
+    return m;
+  }
 };
 
 // Everything of a model the three sources must agree on.
@@ -153,9 +160,7 @@ TEST(ManagerDirectory, MadeAbsoluteAgainstTheProgramFolder) {
 }
 
 TEST_F(Manager, FolderPackedFileAndStoredSkinGiveTheSameModel) {
-  WriteFolder(dir.Sub("F"));
-  auto folder = Make();
-  folder->SetSkinName("F");
+  auto folder = MakeOnFolderSkin();
   ASSERT_TRUE(folder->SkinData().Active);
   EXPECT_FALSE(folder->SkinIsPacked());
   EXPECT_EQ(folder->SkinData().SkinPath, dir.Path() + "F\\");
@@ -224,10 +229,8 @@ TEST_F(Manager, WithoutAnySourceOrWithAStoredSkinWithoutDataTheSkinIsOff) {
 }
 
 TEST_F(Manager, ActiveOffAndOnReloadsAndTellsBoth) {
-  WriteFolder(dir.Sub("F"));
   std::vector<std::string> events;  // outlives the manager, which switches off once more when freed
-  auto m = Make();
-  m->SetSkinName("F");
+  auto m = MakeOnFolderSkin();
   m->OnDeactivate = [&](TObject*) { events.push_back("deactivate"); };
   m->OnActivate = [&](TObject*) { events.push_back("activate"); };
   std::string before = Describe(*m);
@@ -275,9 +278,7 @@ TEST_F(Manager, AFailedLoadRemovesTheSkinThatWasApplied) {
 }
 
 TEST_F(Manager, QueriesFollowTheRules) {
-  WriteFolder(dir.Sub("F"));
-  auto m = Make();
-  m->SetSkinName("F");
+  auto m = MakeOnFolderSkin();
   int button = m->FindSectionIndex("BUTTON");
   ASSERT_GE(button, 0);
   EXPECT_EQ(m->FindSectionIndex("button"), -1);
@@ -452,9 +453,7 @@ TEST_F(Manager, SettersWhileReadingOnlyStore) {
 }
 
 TEST_F(Manager, BrightnessIsClampedAndReloads) {
-  WriteFolder(dir.Sub("F"));
-  auto m = Make();
-  m->SetSkinName("F");
+  auto m = MakeOnFolderSkin();
   EXPECT_EQ(m->gd()[m->FindSectionIndex("BUTTON")].Props[0].Color, 0x808080u);  // COLOR=8421504
   m->SetBrightness(500);
   EXPECT_EQ(m->Brightness(), 100);
@@ -706,9 +705,7 @@ TEST_F(Manager, EventsOfAChangeAndUpdatesThatHoldTheApplication) {
 }
 
 TEST_F(Manager, CommonSectionsAndExtendedBordersReloadTheSkin) {
-  WriteFolder(dir.Sub("F"));
-  auto m = Make();
-  m->SetSkinName("F");
+  auto m = MakeOnFolderSkin();
   ASSERT_TRUE(m->SkinData().Active);
   EXPECT_EQ(m->FindSectionIndex("EXTRA"), -1);
   m->CommonSections()->SetText("[EXTRA]\nCOLOR = 42\n");
