@@ -23,9 +23,9 @@
 using testing_support::RedirectedMachineKey;
 using testing_support::SimulatedDevice;
 using namespace device_fixtures;
+using LoaderCommands = LoaderTest;
 
-TEST(LoaderCommands, OpenedFileReplacesTheImage) {
-  LoaderApp app;
+TEST_F(LoaderCommands, OpenedFileReplacesTheImage) {
   std::vector<std::string> lines = {"; firmware for the test", HexRecord(4, 0, {0x00, 0x00}),
                                     HexRecord(0, 0x0010, {0xAB, 0xCD}), ""};
   for (std::string& line : lines)
@@ -42,8 +42,7 @@ TEST(LoaderCommands, OpenedFileReplacesTheImage) {
   EXPECT_EQ(app.Session().FirmwareImage.substr(0, 4), "FFFF");  // the stored firmware is gone
 }
 
-TEST(LoaderCommands, CancelledDialogChangesNothing) {
-  LoaderApp app;
+TEST_F(LoaderCommands, CancelledDialogChangesNothing) {
   DialogAnswer answer("");
   app.Click(MainForm->ButtonOpenHex);
   EXPECT_EQ(answer.asked, 1);
@@ -52,8 +51,7 @@ TEST(LoaderCommands, CancelledDialogChangesNothing) {
   EXPECT_EQ(MainForm->LabelNameOfHex->Caption(), "Мікропрограма готова до запису");
 }
 
-TEST(LoaderCommands, F1ShowsTheAboutWindowAndF1ClosesIt) {
-  LoaderApp app;
+TEST_F(LoaderCommands, F1ShowsTheAboutWindowAndF1ClosesIt) {
   int shown = 0;
   for (bool modifiers : {false, true}) {
     // A closer per showing: the About window is hidden, not destroyed, between showings.
@@ -72,8 +70,7 @@ TEST(LoaderCommands, F1ShowsTheAboutWindowAndF1ClosesIt) {
   EXPECT_FALSE(FormHelp->Image_Emblem->Picture()->Graphic() == nullptr);
 }
 
-TEST(LoaderCommands, AboutButtonsBeepAndTheOkButtonCloses) {
-  LoaderApp app;
+TEST_F(LoaderCommands, AboutButtonsBeepAndTheOkButtonCloses) {
   testing_support::ModalCloser about("TFormHelp", IDCANCEL);
   about.OnFound = [&](const testing_support::FoundWindow&) { FormHelp->Button1->Click(); };
   app.sounds.clear();
@@ -83,8 +80,7 @@ TEST(LoaderCommands, AboutButtonsBeepAndTheOkButtonCloses) {
   EXPECT_EQ(app.sounds, (std::vector<std::string>{asterisk, asterisk}));  // the button's, then the OK button's
 }
 
-TEST(LoaderCommands, ServiceViewAndIdleKeys) {
-  LoaderApp app;
+TEST_F(LoaderCommands, ServiceViewAndIdleKeys) {
   const int normal = MainForm->Height();
   app.PressKey('E', true);
   EXPECT_EQ(MainForm->Height(), normal);
@@ -97,8 +93,7 @@ TEST(LoaderCommands, ServiceViewAndIdleKeys) {
   EXPECT_EQ(app.Session().StopRequested, 0);
 }
 
-TEST(LoaderCommands, CtrlRWithNoPortsStillReports) {
-  LoaderApp app;
+TEST_F(LoaderCommands, CtrlRWithNoPortsStillReports) {
   RedirectedMachineKey machine;
   RegCloseKey(machine.CreateSerialComm());
   app.PressKey('R', true);
@@ -107,7 +102,7 @@ TEST(LoaderCommands, CtrlRWithNoPortsStillReports) {
   EXPECT_EQ(app.Messages(), std::vector<std::string>{"Порти оновлено!"});
 }
 
-TEST(LoaderCommands, StartWithoutAPortListParsesNothingAndWritesNothingUntilAFileIsOpened) {
+TEST(LoaderStartWithoutPorts, ParsesNothingAndWritesNothingUntilAFileIsOpened) {
   RedirectedMachineKey machine;
   Platform().ExceptionSink = nullptr;  // the registry error is shown by the framework
   LoaderApp app;
@@ -141,16 +136,14 @@ TEST(LoaderCommands, StartWithoutAPortListParsesNothingAndWritesNothingUntilAFil
   EXPECT_EQ(MainForm->BComPort1->BaudRate(), br115200);  // the rate the combo shows, not the stored one
 }
 
-TEST(LoaderCommands, KeysReachTheFormWhileThePortComboHasTheFocus) {
-  LoaderApp app;
+TEST_F(LoaderCommands, KeysReachTheFormWhileThePortComboHasTheFocus) {
   app.PressKeyInFocus(MainForm->cbPort, 'E', true, true, [] { return MainForm->Height() == 340; });
   EXPECT_EQ(MainForm->Height(), 340);
   app.PressKeyInFocus(MainForm->cbPort, 'R', true, false, [&] { return !app.Messages().empty(); });
   EXPECT_EQ(app.Messages(), std::vector<std::string>{"Порти оновлено!"});
 }
 
-TEST(LoaderCommands, ShellLinksAndBaudRate) {
-  LoaderApp app;
+TEST_F(LoaderCommands, ShellLinksAndBaudRate) {
   struct Launch {
     std::string verb, file;
     int show;
@@ -187,8 +180,7 @@ TEST(LoaderCommands, ShellLinksAndBaudRate) {
   EXPECT_EQ(MainForm->BComPort1->BaudRate(), br1200);
 }
 
-TEST(LoaderCommands, SkinNameComboSetsTheManagersSkin) {
-  LoaderApp app;
+TEST_F(LoaderCommands, SkinNameComboSetsTheManagersSkin) {
   ASSERT_NE(MainForm->sSkinManager1, nullptr);
   EXPECT_EQ(MainForm->sComboBoxSkinName->Items()->Count(), 0);  // never filled
   MainForm->sSkinManager1->SetSkinName("");

@@ -1,6 +1,10 @@
 #include "tests/app/LoaderApp.h"
 
 #include "framework/StdCtrls.h"
+#include "skin/core/sCommonData.h"
+#include "tests/support/Dib32.h"
+
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <stdexcept>
@@ -19,6 +23,33 @@ BOOL CALLBACK CollectStaticText(HWND child, LPARAM out) {
 }
 
 }  // namespace
+
+// The control's WM_PRINT equals its cached face, pixel for pixel, where no child of it lies (graphic children
+// are painted over the face, windowed ones paint themselves).
+void ExpectPrintsItsCache(TWinControl* C, TsCommonData* D) {
+  SCOPED_TRACE(C->Name());
+  ASSERT_TRUE(D->IsSkinned());
+  testing_support::Dib32 Dib(C->Width(), C->Height(), 0x123456, true);
+  SendMessageA(C->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(Dib.DC()), PRF_CLIENT);
+  TBitmap* Cache = D->CacheBmp;
+  ASSERT_EQ(Cache->Width(), C->Width());
+  ASSERT_EQ(Cache->Height(), C->Height());
+  auto UnderChild = [C](int X, int Y) {
+    for (int i = 0; i < C->ControlCount(); ++i) {
+      const RECT R = C->Controls(i)->BoundsRect();
+      const POINT P{X, Y};
+      if (C->Controls(i)->Visible() && PtInRect(&R, P)) return true;
+    }
+    return false;
+  };
+  for (int y = 0; y < C->Height(); ++y)
+    for (int x = 0; x < C->Width(); ++x)
+      if (!UnderChild(x, y)) {
+        ASSERT_EQ(Dib.Rgb(x, y), static_cast<uint32_t*>(Cache->ScanLine(y))[x] & 0xFFFFFF) << x << "," << y;
+      }
+}
+
+uint32_t CacheRgb(TsCommonData* D, int X, int Y) { return static_cast<uint32_t*>(D->CacheBmp->ScanLine(Y))[X] & 0xFFFFFF; }
 
 std::string LoaderApp::MessageText(const testing_support::FoundWindow& w) {
   auto* form = dynamic_cast<TWinControl*>(FindControl(w.handle));

@@ -12,9 +12,13 @@
 #include "tests/support/MessagePump.h"
 #include "tests/support/WindowProbe.h"
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
 #include <vector>
+
+class TsCommonData;
 
 struct LoaderApp {
   // What the operator heard: "beep:<type>" and "tone:<freq>/<ms>", in order.
@@ -85,6 +89,17 @@ struct LoaderApp {
   // Handles what is queued as the program's message loop does: a queued click runs its handler to the end.
   void Dispatch() { Application->ProcessMessages(); }
 };
+
+// A test of the loader as the program starts it.
+struct LoaderTest : testing::Test {
+  LoaderApp app;
+};
+
+// The control's WM_PRINT equals its cached face, pixel for pixel, where no child of it lies (graphic children
+// are painted over the face, windowed ones paint themselves).
+void ExpectPrintsItsCache(TWinControl* C, TsCommonData* D);
+// A pixel of a control's cached face (0x00RRGGBB).
+uint32_t CacheRgb(TsCommonData* D, int X, int Y);
 
 // Answers the open-file dialog with `path` (a cancel when empty), counting the times it was asked and
 // keeping the filter it was given.

@@ -90,20 +90,12 @@ class FakePort : public ISerialLink {
 public:
   using Reply = std::function<std::string(const std::string& frame, int sent)>;
 
-  void Close() override {
-    open = false;
-    log.push_back("close");
-  }
+  void Close() override { open = false; }
   void Configure(const std::string& port, int baud) override {
     portName = port;
     baudIndex = baud;
   }
-  bool Open() override {
-    if (OpenFails) throw std::runtime_error("open failed");
-    open = true;
-    log.push_back("open");
-    return true;
-  }
+  bool Open() override { return open = true; }
   void WriteStr(const std::string& text) override {
     if (!open) throw std::runtime_error("write on closed port");
     written.push_back(text);
@@ -124,10 +116,9 @@ public:
   }
 
   bool open = false;
-  bool OpenFails = false;
   std::string portName, pending;
   int baudIndex = -1;
-  std::vector<std::string> written, log;
+  std::vector<std::string> written;
   std::map<std::string, int> sentByKind;
   std::map<std::string, Reply> replies;
 };

@@ -5,13 +5,12 @@
 // them all from the new one.
 #include "tests/app/LoaderApp.h"
 
-#include "framework/SysUtils.h"
 #include "skin/controls/sButton.h"
 #include "skin/controls/sComboBox.h"
 #include "skin/controls/sPanel.h"
 #include "skin/core/sSkinManager.h"
-#include "tests/support/Dib32.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/SkinFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -20,44 +19,12 @@
 #include <functional>
 #include <string>
 
-using testing_support::Dib32;
+
+using LoaderMainFormControls = LoaderTest;
 
 namespace {
 
 constexpr uint32_t kPanel = 0xF3F5F7;  // TIDE's PANEL colour (#RRGGBB)
-
-// The control's WM_PRINT equals its cached face, pixel for pixel, where no child of it lies (graphic children
-// are painted over the face, windowed ones paint themselves).
-void ExpectPrintsItsCache(TWinControl* C, TsCommonData* D) {
-  SCOPED_TRACE(C->Name());
-  ASSERT_TRUE(D->IsSkinned());
-  Dib32 Dib(C->Width(), C->Height(), 0x123456, true);
-  SendMessageA(C->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(Dib.DC()), PRF_CLIENT);
-  TBitmap* Cache = D->CacheBmp;
-  ASSERT_EQ(Cache->Width(), C->Width());
-  ASSERT_EQ(Cache->Height(), C->Height());
-  auto UnderChild = [C](int X, int Y) {
-    for (int i = 0; i < C->ControlCount(); ++i) {
-      const RECT R = C->Controls(i)->BoundsRect();
-      const POINT P{X, Y};
-      if (C->Controls(i)->Visible() && PtInRect(&R, P)) return true;
-    }
-    return false;
-  };
-  for (int y = 0; y < C->Height(); ++y)
-    for (int x = 0; x < C->Width(); ++x)
-      if (!UnderChild(x, y)) {
-        ASSERT_EQ(Dib.Rgb(x, y), static_cast<uint32_t*>(Cache->ScanLine(y))[x] & 0xFFFFFF) << x << "," << y;
-      }
-}
-
-uint32_t CacheRgb(TsCommonData* D, int X, int Y) { return static_cast<uint32_t*>(D->CacheBmp->ScanLine(Y))[X] & 0xFFFFFF; }
-
-std::string ProgramFolder() {
-  char Buf[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, Buf, MAX_PATH);
-  return ExtractFilePath(Buf);
-}
 
 bool OwnerDrawn(TsComboBox* C) { return (GetWindowLongA(C->Handle(), GWL_STYLE) & CBS_OWNERDRAWFIXED) != 0; }
 
@@ -107,8 +74,7 @@ TFormPaints FormPaintsBy(const std::function<void()>& Step) {
 
 }  // namespace
 
-TEST(LoaderMainFormControls, PanelsButtonsAndCombosPrintTheirSkinnedFaces) {
-  LoaderApp app;
+TEST_F(LoaderMainFormControls, PanelsButtonsAndCombosPrintTheirSkinnedFaces) {
   MainForm->SetHeight(340);  // the service view uncovers the lower panels and the baud-rate box
   testing_support::PumpPending();
   for (TsPanel* P : {MainForm->sPanel1, MainForm->sPanel2, MainForm->sPanel3}) {
@@ -125,8 +91,7 @@ TEST(LoaderMainFormControls, PanelsButtonsAndCombosPrintTheirSkinnedFaces) {
   EXPECT_EQ(MainForm->sButton2->SkinData()->SkinIndex, MainForm->sSkinManager1->FindSectionIndex("DIALOG"));
 }
 
-TEST(LoaderMainFormControls, WithoutTheSkinThePlainLookAndBackKeepingTheCombosContent) {
-  LoaderApp app;
+TEST_F(LoaderMainFormControls, WithoutTheSkinThePlainLookAndBackKeepingTheCombosContent) {
   TsComboBox* Baud = MainForm->cbBaudRate;
   const int Index = Baud->ItemIndex();
   const int Count = Baud->Items()->Count();
@@ -145,8 +110,7 @@ TEST(LoaderMainFormControls, WithoutTheSkinThePlainLookAndBackKeepingTheCombosCo
   ExpectPrintsItsCache(MainForm->sPanel1, MainForm->sPanel1->SkinData());
 }
 
-TEST(LoaderMainFormControls, TheSkinComingBackFadesInAndDrawsTheFormOnce) {
-  LoaderApp app;
+TEST_F(LoaderMainFormControls, TheSkinComingBackFadesInAndDrawsTheFormOnce) {
   TsSkinManager* M = MainForm->sSkinManager1;
   ASSERT_TRUE(M->AnimEffects()->SkinChanging()->Active());
   // Another program's window that wholly covered the form and goes meanwhile has the whole frame drawn once
@@ -163,12 +127,11 @@ TEST(LoaderMainFormControls, TheSkinComingBackFadesInAndDrawsTheFormOnce) {
   ExpectPrintsItsCache(MainForm->sPanel1, MainForm->sPanel1->SkinData());
 }
 
-TEST(LoaderMainFormControls, ASkinChangeRepaintsEveryControlFromTheNewSkin) {
-  LoaderApp app;
+TEST_F(LoaderMainFormControls, ASkinChangeRepaintsEveryControlFromTheNewSkin) {
   MainForm->SetHeight(340);
   testing_support::PumpPending();
   TsSkinManager* M = MainForm->sSkinManager1;
-  M->SetSkinDirectory(ProgramFolder() + "..\\..\\tools\\skin\\");
+  M->SetSkinDirectory(testing_support::ProgramFolder() + "..\\..\\tools\\skin\\");
   M->SetSkinName("SOLID");
   testing_support::PumpPending();
   ASSERT_EQ(M->SkinName(), "SOLID");

@@ -14,16 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "framework/SysUtils.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/SkinFolder.h"
+
+using testing_support::ProgramFolder;
 
 namespace {
-
-std::string ProgramFolder() {
-  char Path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, Path, MAX_PATH);
-  return ExtractFilePath(Path);
-}
 
 // <build>/app, where the program is built.
 std::string LoaderExe() { return ProgramFolder() + "..\\..\\app\\KRLBootloader.exe"; }

@@ -40,17 +40,9 @@ TEST(LoaderSkinnedControls, GaugeAndProgressBarAreDrawnFromTheCarriedSkin) {
 
   P->SetMax(8);
   P->SetPosition(8);
-  Dib32 Dib(P->Width(), P->Height(), 0x123456, true);
-  SendMessageA(P->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(Dib.DC()), PRF_CLIENT);
-  EXPECT_EQ(Dib.Rgb(5, 4), kProgress);
-  EXPECT_EQ(Dib.Rgb(P->Width() - 2, 4), kProgress);  // all of the inner width at Max
-  // What the window prints is its cache.
-  TBitmap* Cache = P->SkinData()->CacheBmp;
-  ASSERT_NE(Cache, nullptr);
-  ASSERT_EQ(Cache->Width(), P->Width());
-  for (int y = 0; y < P->Height(); ++y)
-    for (int x = 0; x < P->Width(); ++x)
-      ASSERT_EQ(Dib.Rgb(x, y), static_cast<uint32_t*>(Cache->ScanLine(y))[x] & 0xFFFFFF) << x << "," << y;
+  ExpectPrintsItsCache(P, P->SkinData());
+  EXPECT_EQ(CacheRgb(P->SkinData(), 5, 4), kProgress);
+  EXPECT_EQ(CacheRgb(P->SkinData(), P->Width() - 2, 4), kProgress);  // all of the inner width at Max
 
   // Without the skin the gauge is its plain self: a black frame around a maroon fill; with it again, skinned.
   MainForm->sSkinManager1->SetActive(false);

@@ -22,6 +22,8 @@
 #include <algorithm>
 #include <map>
 
+using LoaderSkinnedForms = LoaderTest;
+
 namespace {
 
 // TIDE's active title colour as its skin text gives it (#RRGGBB).
@@ -72,8 +74,7 @@ void CALLBACK LookAtPopup(HWND, UINT, UINT_PTR, DWORD) {
 
 }  // namespace
 
-TEST(LoaderSkinnedForms, MainFormSystemMenuIsDrawnByTheMenuPainter) {
-  LoaderApp app;
+TEST_F(LoaderSkinnedForms, MainFormSystemMenuIsDrawnByTheMenuPainter) {
   ASSERT_TRUE(Skinned(MainForm));
   TsSkinProvider* P = SkinnerOf(MainForm->Handle());
   ASSERT_TRUE(MainForm->sSkinManager1->SkinnedPopups());
@@ -94,8 +95,7 @@ TEST(LoaderSkinnedForms, MainFormSystemMenuIsDrawnByTheMenuPainter) {
   EXPECT_EQ(g_Open.BackgroundWnd, g_Open.AdapterWnd);
 }
 
-TEST(LoaderSkinnedForms, MainFormGetsTheSkinnedFrameWithCloseAndMinimise) {
-  LoaderApp app;
+TEST_F(LoaderSkinnedForms, MainFormGetsTheSkinnedFrameWithCloseAndMinimise) {
   ASSERT_TRUE(Skinned(MainForm));
   TsSkinProvider* P = SkinnerOf(MainForm->Handle());
   MainForm->Perform(WM_NCPAINT, 0, 0);
@@ -130,8 +130,7 @@ TEST(LoaderSkinnedForms, MainFormGetsTheSkinnedFrameWithCloseAndMinimise) {
   MainForm->sSkinManager1->SetActive(true);
 }
 
-TEST(LoaderSkinnedForms, AboutAndMessageFormsAreSkinnedWhileTheyShow) {
-  LoaderApp app;
+TEST_F(LoaderSkinnedForms, AboutAndMessageFormsAreSkinnedWhileTheyShow) {
   bool AboutSkinned = false, AboutLoneClose = false;
   int AboutButtons = 0, BoxButtons = 0;
   testing_support::ModalCloser About("TFormHelp");
@@ -234,8 +233,7 @@ TEST(LoaderRealPointer, AdaptedButtonsFadeInAndOut) {
   }
 }
 
-TEST(LoaderSkinnedForms, TheServiceViewIsPaintedOnItsNewHeight) {
-  LoaderApp app;
+TEST_F(LoaderSkinnedForms, TheServiceViewIsPaintedOnItsNewHeight) {
   ASSERT_TRUE(Skinned(MainForm));
   MainForm->Perform(WM_NCPAINT, 0, 0);
   app.PressKey('E', true, true);

@@ -9,8 +9,9 @@
 
 #include <gtest/gtest.h>
 
-TEST(LoaderStartup, StoredFirmwareIsParsedAndWritingEnabled) {
-  LoaderApp app;
+using LoaderStartup = LoaderTest;
+
+TEST_F(LoaderStartup, StoredFirmwareIsParsedAndWritingEnabled) {
   for (const std::string& m : app.Messages()) ADD_FAILURE() << "unexpected message: " << m;
   EXPECT_EQ(MainForm->LabelNameOfHex->Caption(), "Мікропрограма готова до запису");
   EXPECT_EQ(MainForm->Caption(), "MVT Bootloader (від 23.11.17)");
@@ -39,8 +40,7 @@ TEST(LoaderStartup, StoredFirmwareIsParsedAndWritingEnabled) {
   EXPECT_EQ(FormHelp->Button1->Caption(), "ОК");
 }
 
-TEST(LoaderStartup, DisabledWriteButtonShowsItsImageFaded) {
-  LoaderApp app;
+TEST_F(LoaderStartup, DisabledWriteButtonShowsItsImageFaded) {
   TPNGButton* button = MainForm->ButtonWrite;
   button->SetEnabled(false);
   TPNGObject* normal = button->ImageNormal();

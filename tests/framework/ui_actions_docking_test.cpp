@@ -11,10 +11,9 @@
 
 namespace {
 
-using UiActionsDocking = UiTest;
+using UiActionsDocking = UiFormTest;
 
 TEST_F(UiActionsDocking, AControlFollowsItsActionAndAClickRunsIt) {
-  TForm* form = NewForm();
   auto* action = new TAction(form);
   auto* button = NewChild<TButton>(form);
   int runs = 0;
@@ -55,7 +54,6 @@ TEST_F(UiActionsDocking, AControlFollowsItsActionAndAClickRunsIt) {
   EXPECT_EQ(button->ActionLink(), nullptr);
   button->OnClick = nullptr;
   button->Click();
-  form->Free();
 }
 
 TEST_F(UiActionsDocking, DockSitesListTheirDockedChildrenAndHearThemLeave) {
@@ -102,7 +100,6 @@ TEST_F(UiActionsDocking, DockSitesListTheirDockedChildrenAndHearThemLeave) {
 }
 
 TEST_F(UiActionsDocking, FocusMovesCancelTheOldControlsModeAndActivationReachesTheActiveControl) {
-  TForm* form = NewForm();
   auto* first = NewChild<TEdit>(form);
   auto* second = NewChild<TEdit>(form);
   second->SetTop(40);
@@ -118,7 +115,6 @@ TEST_F(UiActionsDocking, FocusMovesCancelTheOldControlsModeAndActivationReachesT
   SendMessageA(form->Handle(), WM_ACTIVATE, WA_INACTIVE, 0);
   SendMessageA(form->Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
   EXPECT_FALSE(activate.LParams().empty());
-  form->Free();
 }
 
 }  // namespace

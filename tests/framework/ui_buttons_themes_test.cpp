@@ -9,14 +9,13 @@
 
 namespace {
 
-using UiButtonsThemes = UiTest;
+using UiButtonsThemes = UiFormTest;
 
 bool ShowsAsDefault(TButton* b) {
   return (GetWindowLongA(b->Handle(), GWL_STYLE) & BS_TYPEMASK) == static_cast<LONG>(BS_DEFPUSHBUTTON);
 }
 
 TEST_F(UiButtonsThemes, TheDefaultLookFollowsTheFocusAmongButtons) {
-  TForm* form = NewForm();
   auto* ok = NewChild<TButton>(form);
   auto* other = NewChild<TButton>(form);
   auto* edit = NewChild<TEdit>(form);
@@ -37,7 +36,6 @@ TEST_F(UiButtonsThemes, TheDefaultLookFollowsTheFocusAmongButtons) {
   EXPECT_TRUE(ShowsAsDefault(ok));
   ok->SetDefault(false);
   EXPECT_FALSE(ShowsAsDefault(ok));
-  form->Free();
 }
 
 // A button drawn by its owner: the style stays owner-drawn whatever the focus does.
@@ -69,7 +67,6 @@ protected:
 };
 
 TEST_F(UiButtonsThemes, AnOwnerDrawnButtonGetsItsDrawAndMeasureItemsReflected) {
-  TForm* form = NewForm();
   auto* button = NewChild<TOwnerButton>(form);
   form->Show();
   SetActiveWindow(form->Handle());
@@ -84,7 +81,6 @@ TEST_F(UiButtonsThemes, AnOwnerDrawnButtonGetsItsDrawAndMeasureItemsReflected) {
   SendMessageA(form->Handle(), WM_MEASUREITEM, mis.CtlID, reinterpret_cast<LPARAM>(&mis));
   EXPECT_EQ(button->items.back(), CN_MEASUREITEM);
   EXPECT_EQ(mis.itemHeight, static_cast<UINT>(button->Height()));
-  form->Free();
 }
 
 // ---- theme services ----

@@ -13,10 +13,9 @@
 
 namespace {
 
-using UiControls = UiTest;
+using UiControls = UiFormTest;
 
 TEST_F(UiControls, WindowClassesAreNamedAfterTheClassAndSuperclassTheSystemControl) {
-  TForm* form = NewForm();
   auto* button = NewChild<TButton>(form);
   auto* edit = NewChild<TEdit>(form);
   auto* memo = NewChild<TMemo>(form);
@@ -44,11 +43,9 @@ TEST_F(UiControls, WindowClassesAreNamedAfterTheClassAndSuperclassTheSystemContr
   EXPECT_NE(GetDlgCtrlID(button->Handle()), 0);
   EXPECT_NE(GetDlgCtrlID(button->Handle()), GetDlgCtrlID(edit->Handle()));
   EXPECT_EQ(FindControl(button->Handle()), button);
-  form->Free();
 }
 
 TEST_F(UiControls, WindowProcCanBeReplacedChainedAndRestored) {
-  TForm* form = NewForm();
   auto* button = NewChild<TButton>(form);
   button->HandleNeeded();
   TWndMethod original = button->WindowProc;
@@ -86,7 +83,6 @@ TEST_F(UiControls, WindowProcCanBeReplacedChainedAndRestored) {
   char text[32] = {};
   GetWindowTextA(button->Handle(), text, sizeof text);
   EXPECT_STREQ(text, "Write");
-  form->Free();
 }
 
 TEST_F(UiControls, PerformWorksWithoutAWindowAndGraphicControlsKeepTheirCaption) {
@@ -104,7 +100,6 @@ TEST_F(UiControls, PerformWorksWithoutAWindowAndGraphicControlsKeepTheirCaption)
 TEST_F(UiControls, AnExceptionInAHandlerGoesToHandleExceptionAndTheProcedureReturns) {
   RecordBoxes();
   Application->SetTitle("KRL Bootloader");
-  TForm* form = NewForm();
   auto* panel = NewChild<TPanel>(form);
   WindowProcHook hook(panel, [](TMessage& m, const TWndMethod& next) {
     if (m.Msg == WM_USER + 7) throw EConvertError("'x' is not a valid integer value");
@@ -127,7 +122,6 @@ TEST_F(UiControls, AnExceptionInAHandlerGoesToHandleExceptionAndTheProcedureRetu
   EXPECT_EQ(boxes[0].source, TMessageBoxRequest::ExceptionBox);
   EXPECT_EQ(boxes[0].caption, "KRL Bootloader");
   EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_OK | MB_ICONSTOP));
-  form->Free();
 }
 
 TEST_F(UiControls, ShowExceptionLeavesEmptyAndDottedMessagesAlone) {
@@ -149,7 +143,6 @@ TEST_F(UiControls, ABoxOrOpenDialogIsNeverOwnedByAWindowThatNeverTakesActivation
     dialogOwner = ofn->hwndOwner;
     return FALSE;
   };
-  TForm* form = NewForm();
   form->Show();
   auto* dialog = new TOpenDialog(form);
   const HWND helper = CreateWindowExA(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 8,
@@ -171,11 +164,9 @@ TEST_F(UiControls, ABoxOrOpenDialogIsNeverOwnedByAWindowThatNeverTakesActivation
   }
   DestroyWindow(helper);
   dialog->Free();
-  form->Free();
 }
 
 TEST_F(UiControls, NotificationsFromChildWindowsAreReflectedToTheirObjects) {
-  TForm* form = NewForm();
   auto* button = NewChild<TButton>(form);
   int clicks = 0;
   button->OnClick = [&](TObject* s) {
@@ -190,11 +181,9 @@ TEST_F(UiControls, NotificationsFromChildWindowsAreReflectedToTheirObjects) {
   // The system button's own click notification takes the same road.
   SendMessageA(button->Handle(), BM_CLICK, 0, 0);
   EXPECT_EQ(clicks, 2);
-  form->Free();
 }
 
 TEST_F(UiControls, SettersSendTheirComponentMessagesThroughWindowProc) {
-  TForm* form = NewForm();
   auto* panel = NewChild<TPanel>(form);
   auto* label = NewChild<TLabel>(panel, form);
   MessageLog panelLog(panel);
@@ -232,11 +221,9 @@ TEST_F(UiControls, SettersSendTheirComponentMessagesThroughWindowProc) {
   int invalidates = panelLog.Count(CM_INVALIDATE);
   panel->Invalidate();
   EXPECT_EQ(panelLog.Count(CM_INVALIDATE), invalidates + 1);
-  form->Free();
 }
 
 TEST_F(UiControls, ControlListChangesReachTheFormFromEveryLevel) {
-  TForm* form = NewForm();
   auto* panel = NewChild<TPanel>(form);
   MessageLog formLog(form);
   auto* label = NewChild<TLabel>(panel, form);
@@ -248,11 +235,9 @@ TEST_F(UiControls, ControlListChangesReachTheFormFromEveryLevel) {
   ASSERT_EQ(formLog.Count(CM_CONTROLLISTCHANGE), 2);
   EXPECT_EQ(formLog.seen.back().LParam, 0);
   label->Free();
-  form->Free();
 }
 
 TEST_F(UiControls, ShowingChangesAndRecreationKeepTheControlsState) {
-  TForm* form = NewForm();
   auto* edit = NewChild<TEdit>(form);
   MessageLog log(edit);
   form->Show();
@@ -270,11 +255,9 @@ TEST_F(UiControls, ShowingChangesAndRecreationKeepTheControlsState) {
   form->Hide();
   EXPECT_FALSE(edit->Showing());
   EXPECT_FALSE(IsWindowVisible(form->Handle()));
-  form->Free();
 }
 
 TEST_F(UiControls, AControlDeletedWithoutFreeLeavesItsParentAndItsWindow) {
-  TForm* form = NewForm();
   auto* button = NewChild<TButton>(form, nullptr);
   auto* label = NewChild<TLabel>(form, nullptr);
   form->Show();
@@ -286,11 +269,9 @@ TEST_F(UiControls, AControlDeletedWithoutFreeLeavesItsParentAndItsWindow) {
   EXPECT_FALSE(IsWindow(h));
   EXPECT_EQ(FindControl(h), nullptr);
   EXPECT_EQ(FrameworkWindowCount(), windows - 1);
-  form->Free();
 }
 
 TEST_F(UiControls, FocusMovesSendExitThenEnterAndFocusChangedToTheForm) {
-  TForm* form = NewForm();
   auto* a = NewChild<TEdit>(form);
   auto* b = NewChild<TEdit>(form);
   b->SetTop(40);
@@ -310,7 +291,6 @@ TEST_F(UiControls, FocusMovesSendExitThenEnterAndFocusChangedToTheForm) {
 
   b->SetEnabled(false);
   EXPECT_EQ(MessageOf<EInvalidOperation>([&] { b->SetFocus(); }), "Cannot focus a disabled or invisible window");
-  form->Free();
 }
 
 TEST_F(UiControls, CreatingAndDestroyingAFormWithChildrenLeaksNoObjects) {
@@ -344,7 +324,6 @@ TEST_F(UiControls, CreatingAndDestroyingAFormWithChildrenLeaksNoObjects) {
 }
 
 TEST_F(UiControls, ForeignMessagesPassThroughAndTheWheelGoesToTheFormFirst) {
-  TForm* form = NewForm();
   auto* edit = NewChild<TEdit>(form);
   form->Show();
   std::vector<UINT> formSaw;
@@ -368,7 +347,6 @@ TEST_F(UiControls, ForeignMessagesPassThroughAndTheWheelGoesToTheFormFirst) {
   SendMessageA(edit->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
   EXPECT_EQ(formSaw, (std::vector<UINT>{WM_TIMER, 0xA100, 0xBC4D, CM_MOUSEWHEEL}));
   EXPECT_EQ(editWheel.Count(WM_MOUSEWHEEL), 1);  // its WindowProc saw it; the form's answer ended it there
-  form->Free();
 }
 
 }  // namespace

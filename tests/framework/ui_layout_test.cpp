@@ -10,10 +10,9 @@
 
 namespace {
 
-using UiLayout = UiTest;
+using UiLayout = UiFormTest;
 
 TEST_F(UiLayout, AnchorsKeepDistancesWhenTheParentResizesAndConstraintsLimitTheSize) {
-  TForm* form = NewForm(300, 200);
   auto* panel = new TPanel(form);
   panel->SetBounds(10, 10, 100, 50);
   panel->SetParent(form);
@@ -36,11 +35,9 @@ TEST_F(UiLayout, AnchorsKeepDistancesWhenTheParentResizesAndConstraintsLimitTheS
   panel->SetWidth(10);
   panel->Constraints()->SetMinWidth(40);
   EXPECT_EQ(panel->Width(), 40);
-  form->Free();
 }
 
 TEST_F(UiLayout, ChangeScaleScalesBoundsAndOwnFontsOfTheWholeTree) {
-  TForm* form = NewForm(300, 200);
   auto* panel = new TPanel(form);
   panel->SetBounds(10, 20, 100, 50);
   panel->SetParent(form);
@@ -56,11 +53,9 @@ TEST_F(UiLayout, ChangeScaleScalesBoundsAndOwnFontsOfTheWholeTree) {
   EXPECT_EQ(label->Top(), 9);
   EXPECT_EQ(label->Width(), 60);
   EXPECT_EQ(label->Font()->Height(), MulDiv(-13, 3, 2));
-  form->Free();
 }
 
 TEST_F(UiLayout, SetChildOrderMovesAChildInTheListAndTheWindowZOrder) {
-  TForm* form = NewForm();
   auto* a = NewChild<TPanel>(form);
   auto* b = NewChild<TPanel>(form);
   auto* c = NewChild<TPanel>(form);
@@ -74,7 +69,6 @@ TEST_F(UiLayout, SetChildOrderMovesAChildInTheListAndTheWindowZOrder) {
   EXPECT_EQ(top, b->Handle());
   EXPECT_EQ(GetWindow(top, GW_HWNDNEXT), a->Handle());
   EXPECT_EQ(GetWindow(a->Handle(), GW_HWNDNEXT), c->Handle());
-  form->Free();
 }
 
 }  // namespace

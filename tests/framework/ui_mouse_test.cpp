@@ -13,7 +13,7 @@
 
 namespace {
 
-using UiMouse = UiTest;
+using UiMouse = UiFormTest;
 
 // A label of a fixed size placed in `parent` (and owned by it unless an owner is given).
 TLabel* FixedLabel(TWinControl* parent, int left, int top, int width, int height, TComponent* owner = nullptr) {
@@ -25,7 +25,6 @@ TLabel* FixedLabel(TWinControl* parent, int left, int top, int width, int height
 }
 
 TEST_F(UiMouse, MouseMessagesOverAGraphicChildGoToItInItsCoordinates) {
-  TForm* form = NewForm();
   auto* label = FixedLabel(form, 50, 40, 60, 20);
   int clicks = 0;
   POINT down{-1, -1};
@@ -50,11 +49,9 @@ TEST_F(UiMouse, MouseMessagesOverAGraphicChildGoToItInItsCoordinates) {
   SendMessageA(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(55, 47));
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(formClicks, 1);
-  form->Free();
 }
 
 TEST_F(UiMouse, HoverSendsLeaveThenEnterAlsoFromAPanelOntoItsChild) {
-  TForm* form = NewForm();
   PlaceForm(form, 900, 50);
   auto* panel = new TPanel(form);
   panel->SetBounds(10, 10, 200, 100);
@@ -84,11 +81,9 @@ TEST_F(UiMouse, HoverSendsLeaveThenEnterAlsoFromAPanelOntoItsChild) {
   MovePointerTo(POINT{panelOrigin.x + 25, panelOrigin.y + 25});
   label->Free();
   EXPECT_EQ(MouseControl(), nullptr);
-  form->Free();
 }
 
 TEST_F(UiMouse, LeavingForTheDesktopIsNoticedFromMouseLeave) {
-  TForm* form = NewForm();
   PlaceForm(form, 900, 600);
   form->Show();
   testing_support::PumpPending();
@@ -101,11 +96,9 @@ TEST_F(UiMouse, LeavingForTheDesktopIsNoticedFromMouseLeave) {
   SendMessageA(form->Handle(), WM_MOUSELEAVE, 0, 0);
   EXPECT_EQ(events, (std::vector<std::string>{"enter", "leave"}));
   EXPECT_EQ(MouseControl(), nullptr);
-  form->Free();
 }
 
 TEST_F(UiMouse, ADoubleClickIsADoubleClickOnlyWithCsDoubleClicks) {
-  TForm* form = NewForm();
   auto* label = FixedLabel(form, 10, 10, 40, 20);
   int clicks = 0, doubles = 0;
   label->OnClick = [&](TObject*) { ++clicks; };
@@ -127,11 +120,9 @@ TEST_F(UiMouse, ADoubleClickIsADoubleClickOnlyWithCsDoubleClicks) {
   EXPECT_EQ(Application->HintPause(), 500);
   EXPECT_EQ(Application->HintShortPause(), 50);
   EXPECT_EQ(Application->HintHidePause(), 2500);
-  form->Free();
 }
 
 TEST_F(UiMouse, RightAndMiddleDoubleClicksAreButtonDownsWithDouble) {
-  TForm* form = NewForm();
   std::vector<std::pair<TMouseButton, bool>> downs;
   form->OnMouseDown = [&](TObject*, TMouseButton b, TShiftState s, int, int) {
     downs.push_back({b, s.Contains(ssDouble)});
@@ -140,27 +131,24 @@ TEST_F(UiMouse, RightAndMiddleDoubleClicksAreButtonDownsWithDouble) {
   SendMessageA(form->Handle(), WM_RBUTTONDBLCLK, MK_RBUTTON, MAKELPARAM(5, 5));
   SendMessageA(form->Handle(), WM_MBUTTONDBLCLK, MK_MBUTTON, MAKELPARAM(5, 5));
   EXPECT_EQ(downs, (std::vector<std::pair<TMouseButton, bool>>{{mbRight, true}, {mbMiddle, true}}));
-  form->Free();
 }
 
 // The control under a screen point: the graphic child found for dragging, and its cursor shown unless the screen has one.
 TEST_F(UiMouse, TheGraphicChildUnderAScreenPointIsTheDragTargetAndGivesTheCursor) {
-  TForm* f = NewForm();
-  PlaceForm(f, 900, 300);
-  auto* label = FixedLabel(f, 10, 10, 40, 20);
+  PlaceForm(form, 900, 300);
+  auto* label = FixedLabel(form, 10, 10, 40, 20);
   label->SetCursor(crHandPoint);
-  f->Show();
+  form->Show();
   testing_support::PumpPending();
   EXPECT_EQ(FindDragTarget(label->ClientToScreen(POINT{2, 2}), false), label);
-  EXPECT_EQ(FindDragTarget(f->ClientToScreen(POINT{100, 100}), false), f);
+  EXPECT_EQ(FindDragTarget(form->ClientToScreen(POINT{100, 100}), false), form);
   PlaceCursor(label->ClientToScreen(POINT{3, 3}));
-  SendMessageA(f->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(f->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  SendMessageA(form->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_HAND));
   Screen->SetCursor(crHourGlass);
-  SendMessageA(f->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(f->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  SendMessageA(form->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_WAIT));
   Screen->SetCursor(crDefault);
-  f->Free();
 }
 
 }  // namespace

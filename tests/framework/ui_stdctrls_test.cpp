@@ -16,7 +16,7 @@
 
 namespace {
 
-using UiStdCtrls = UiTest;
+using UiStdCtrls = UiFormTest;
 
 void UserSelects(TComboBox* combo, int index) {
   SendMessageA(combo->Handle(), CB_SETCURSEL, index, 0);
@@ -25,7 +25,6 @@ void UserSelects(TComboBox* combo, int index) {
 }
 
 TEST_F(UiStdCtrls, ComboItemIndexSetsQuietlyAndUserSelectionsSendChangedBeforeOnChange) {
-  TForm* form = NewForm();
   auto* combo = new TComboBox(form);
   combo->SetStyle(csDropDownList);
   combo->SetParent(form);
@@ -55,11 +54,9 @@ TEST_F(UiStdCtrls, ComboItemIndexSetsQuietlyAndUserSelectionsSendChangedBeforeOn
   EXPECT_EQ(combo->ItemIndex(), 2);
   combo->SetItemIndex(-1);
   EXPECT_EQ(combo->Text(), "");
-  form->Free();
 }
 
 TEST_F(UiStdCtrls, ComboItemsLiveInTheControlAndSurviveRecreation) {
-  TForm* form = NewForm();
   auto* combo = new TComboBox(form);
   combo->Items()->Add("COM3");
   combo->Items()->Add("COM1");
@@ -86,11 +83,9 @@ TEST_F(UiStdCtrls, ComboItemsLiveInTheControlAndSurviveRecreation) {
   combo->Items()->Clear();
   EXPECT_EQ(combo->Items()->Count(), 0);
   EXPECT_EQ(combo->Text(), "typed");
-  form->Free();
 }
 
 TEST_F(UiStdCtrls, ComboDropDownAndCloseUpNotifications) {
-  TForm* form = NewForm();
   auto* combo = NewChild<TComboBox>(form);
   std::vector<std::string> events;
   combo->OnDropDown = [&](TObject*) { events.push_back("down"); };
@@ -104,11 +99,9 @@ TEST_F(UiStdCtrls, ComboDropDownAndCloseUpNotifications) {
   RECT r;
   GetWindowRect(combo->Handle(), &r);
   EXPECT_EQ(r.bottom - r.top, combo->Height());
-  form->Free();
 }
 
 TEST_F(UiStdCtrls, MemoLinesAreLogicalWrappedOrNotAndHoldMoreThanTheDefaultEditLimit) {
-  TForm* form = NewForm();
   auto* memo = new TMemo(form);
   memo->SetWordWrap(false);
   memo->SetWidth(60);
@@ -147,7 +140,6 @@ TEST_F(UiStdCtrls, MemoLinesAreLogicalWrappedOrNotAndHoldMoreThanTheDefaultEditL
   EXPECT_EQ(memo->Lines()->Count(), 3);
   EXPECT_EQ(memo->Lines()->Strings(2), "z");
   EXPECT_THROW(memo->Lines()->Strings(3), EStringListError);
-  form->Free();
 }
 
 // A memo whose edit control records the fonts it is given and how much text it holds at each.
@@ -178,7 +170,6 @@ using TFontSpyMemo = TSpied<TMemo, TFontSpy>;
 
 TEST_F(UiStdCtrls, AMemoWindowGetsItsFontBeforeItsTextAndLaterFontsStillReachIt) {
   // The edit control lays out every line again for each font: one given over a long text costs it all again.
-  TForm* form = NewForm();
   auto* memo = new TFontSpyMemo(form);
   memo->SetWordWrap(false);
   memo->SetParent(form);
@@ -203,7 +194,6 @@ TEST_F(UiStdCtrls, AMemoWindowGetsItsFontBeforeItsTextAndLaterFontsStillReachIt)
   EXPECT_EQ(TFontSpy::TextAtFont, std::vector<int>{0});
   EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(memo->Handle(), WM_GETFONT, 0, 0)), memo->Font()->Handle());
   EXPECT_EQ(memo->Lines()->Strings(49), ":1000000049");
-  form->Free();
 }
 
 // A combo box whose font changes while its window is made, as a skin's colours change it: the system control
@@ -229,7 +219,6 @@ protected:
 };
 
 TEST_F(UiStdCtrls, AWindowWhoseFontChangesWhileItIsMadeIsGivenItOnceAndLaterFontsStillReachIt) {
-  TForm* form = NewForm();
   auto* combo = new TRecolouredCombo(form);
   combo->SetParent(form);
   TComboFontSpy::Fonts = 0;
@@ -240,7 +229,6 @@ TEST_F(UiStdCtrls, AWindowWhoseFontChangesWhileItIsMadeIsGivenItOnceAndLaterFont
   combo->Font()->SetSize(14);
   EXPECT_EQ(TComboFontSpy::Fonts, 2);
   EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(combo->Handle(), WM_GETFONT, 0, 0)), combo->Font()->Handle());
-  form->Free();
 }
 
 // A memo placed beyond its form's client area, as forms keep data memos: its edit control takes no text until
@@ -257,7 +245,6 @@ struct TTextSpy {
 using TTextSpyMemo = TSpied<TMemo, TTextSpy>;
 
 TEST_F(UiStdCtrls, AMemoOutOfViewTakesItsTextWhenUsedAndAnswersAsOneInView) {
-  TForm* form = NewForm();
   form->SetClientWidth(200);
   auto* seen = new TMemo(form);
   auto* hidden = new TTextSpyMemo(form);
@@ -316,11 +303,9 @@ TEST_F(UiStdCtrls, AMemoOutOfViewTakesItsTextWhenUsedAndAnswersAsOneInView) {
   hidden->SetLeft(100);
   EXPECT_TRUE(testing_support::PumpUntil([&] { return !hidden->TextPending(); }, 2000));
   EXPECT_EQ(TTextSpy::Given.back(), "x\r\ny");
-  form->Free();
 }
 
 TEST_F(UiStdCtrls, EditChangeSendsChangedThenOnChangeButNotWhileCreating) {
-  TForm* form = NewForm();
   auto* edit = new TEdit(form);
   edit->SetText("initial");
   edit->SetParent(form);
@@ -333,7 +318,6 @@ TEST_F(UiStdCtrls, EditChangeSendsChangedThenOnChangeButNotWhileCreating) {
   edit->SetMaxLength(3);
   edit->SetText("abcdef");  // WM_SETTEXT is not limited, typing is
   EXPECT_EQ(SendMessageA(edit->Handle(), EM_GETLIMITTEXT, 0, 0), 3);
-  form->Free();
 }
 
 class TDecoratedLabel : public TLabel {
@@ -343,7 +327,6 @@ public:
 };
 
 TEST_F(UiStdCtrls, LabelAutoSizeFitsItsTextAndKeepsTheAnchoredEdge) {
-  TForm* form = NewForm();
   auto* label = NewChild<TLabel>(form);
   label->SetLeft(100);
   label->SetCaption("W");
@@ -370,11 +353,9 @@ TEST_F(UiStdCtrls, LabelAutoSizeFitsItsTextAndKeepsTheAnchoredEdge) {
   auto* decorated = NewChild<TDecoratedLabel>(form);
   decorated->SetCaption("abc");
   EXPECT_GT(decorated->Width(), plain->Width());
-  form->Free();
 }
 
 TEST_F(UiStdCtrls, ButtonClickSetsTheFormsModalResultAndDefaultShowsInTheStyle) {
-  TForm* form = NewForm();
   auto* button = new TButton(form);
   button->SetModalResult(mrOk);
   button->SetDefault(true);
@@ -386,11 +367,9 @@ TEST_F(UiStdCtrls, ButtonClickSetsTheFormsModalResultAndDefaultShowsInTheStyle) 
   EXPECT_EQ(GetWindowLongA(button->Handle(), GWL_STYLE) & 0xF, BS_PUSHBUTTON);
   button->SetWordWrap(true);
   EXPECT_TRUE(GetWindowLongA(button->Handle(), GWL_STYLE) & BS_MULTILINE);
-  form->Free();
 }
 
 TEST_F(UiStdCtrls, ProgressBarKeepsPositionInRangeAndItsStyles) {
-  TForm* form = NewForm();
   auto* bar = NewChild<TProgressBar>(form);
   bar->SetMax(50);
   bar->SetPosition(70);
@@ -406,7 +385,6 @@ TEST_F(UiStdCtrls, ProgressBarKeepsPositionInRangeAndItsStyles) {
   EXPECT_EQ(bar->Position(), 20);  // kept across the re-creation
   bar->SetOrientation(pbVertical);
   EXPECT_TRUE(GetWindowLongA(bar->Handle(), GWL_STYLE) & PBS_VERTICAL);
-  form->Free();
 }
 
 TEST_F(UiStdCtrls, ImagePlacesItsPictureByStretchCenterAndProportional) {
@@ -443,7 +421,6 @@ TEST_F(UiStdCtrls, ImagePlacesItsPictureByStretchCenterAndProportional) {
 }
 
 TEST_F(UiStdCtrls, PanelPaintsItsBevelAndFaceIntoAGivenDC) {
-  TForm* form = NewForm();
   auto* panel = new TPanel(form);
   panel->SetBounds(0, 0, 40, 30);
   panel->SetColor(clWhite);
@@ -454,7 +431,6 @@ TEST_F(UiStdCtrls, PanelPaintsItsBevelAndFaceIntoAGivenDC) {
   EXPECT_EQ(dib.Rgb(0, 0), PixelRgb(clBtnHighlight));  // raised: light top-left
   EXPECT_EQ(dib.Rgb(39, 29), PixelRgb(clBtnShadow));   // dark bottom-right
   EXPECT_EQ(dib.Rgb(20, 15), 0xFFFFFFu);           // the face
-  form->Free();
 }
 
 }  // namespace

@@ -133,6 +133,20 @@ inline TForm* NewForm(int clientW = 300, int clientH = 200) {
   return f;
 }
 
+// A UiTest with a form built in code (not shown), freed after the test.
+class UiFormTest : public UiTest {
+protected:
+  void SetUp() override {
+    UiTest::SetUp();
+    form = NewForm();
+  }
+  void TearDown() override {
+    form->Free();
+    UiTest::TearDown();
+  }
+  TForm* form = nullptr;
+};
+
 // Places a form on a spot of the screen no other test's window uses (tests run in parallel on one display).
 inline void PlaceForm(TCustomForm* f, int left, int top) {
   f->SetPosition(poDesigned);

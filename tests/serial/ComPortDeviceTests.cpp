@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 using testing_support::DeviceFrame;
@@ -14,29 +15,19 @@ using testing_support::SimulatedDevice;
 
 using port_fixtures::ComErrorCode;
 using port_fixtures::kPatienceMs;
+using port_fixtures::ListedPorts;
 using port_fixtures::PortHolder;
-using port_fixtures::UseLoaderTimeouts;
+using port_fixtures::PortOnDevice;
+using port_fixtures::PortWithoutModemLines;
+using port_fixtures::ReadReply;
 using port_fixtures::WaitUntil;
 
 namespace {
 
-// Reads until a reply has ended (";") or `count` characters came (the loader sleeps and reads the same way).
-std::string ReadReply(TBComPort* port, int count) {
-  std::string all, chunk;
-  WaitUntil([&] {
-    port->ReadStr(chunk, count - static_cast<int>(all.size()));
-    all += chunk;
-    return static_cast<int>(all.size()) >= count || (!all.empty() && all.back() == ';');
-  });
-  return all;
-}
-
 TEST(ComPortDevice, OpensConfiguresAndCloses) {
-  SimulatedDevice device;
-  PortHolder port;
-  port->SetPort(device.PortName());
+  PortOnDevice on;
+  PortHolder& port = on.port;
   port->SetBaudRate(br115200);
-  UseLoaderTimeouts(port.port);
   EXPECT_TRUE(port->Open());
   EXPECT_TRUE(port->Connected());
   EXPECT_NE(port->Handle(), INVALID_HANDLE_VALUE);
@@ -75,9 +66,8 @@ TEST(ComPortDevice, OpensConfiguresAndCloses) {
 }
 
 TEST(ComPortDevice, PortAndSyncMethodAreRefusedWhileOpen) {
-  SimulatedDevice device;
-  PortHolder port;
-  port->SetPort(device.PortName());
+  PortOnDevice on;
+  auto& [device, port] = on;
   port->Open();
   EXPECT_EQ(ComErrorCode([&] { port->SetPort(device.PortName()); }), 13);  // even its own name
   EXPECT_EQ(ComErrorCode([&] { port->SetSyncMethod(smNone); }), 13);
@@ -89,15 +79,9 @@ TEST(ComPortDevice, PortAndSyncMethodAreRefusedWhileOpen) {
 }
 
 TEST(ComPortDevice, WritesAFrameAndReadsTheReply) {
-  SimulatedDevice::Options options;
-  options.blocksPerPage = 16;
-  options.blockSize = 64;
-  options.pageCount = 0x30;
-  SimulatedDevice device(options);
-  PortHolder port;
-  port->SetPort(device.PortName());
+  PortOnDevice on({.blocksPerPage = 16, .blockSize = 64, .pageCount = 0x30});
+  auto& [device, port] = on;
   port->SetBaudRate(br115200);
-  UseLoaderTimeouts(port.port);
   port->Open();
   EXPECT_EQ(port->WriteStr("zzzzz"), 5);
   EXPECT_EQ(port->WriteStr("z0202;"), 6);
@@ -112,11 +96,9 @@ TEST(ComPortDevice, WritesAFrameAndReadsTheReply) {
 }
 
 TEST(ComPortDevice, ReadThatTimesOutEmptyReturnsNothing) {
-  SimulatedDevice device;
+  PortOnDevice on;
+  auto& [device, port] = on;
   device.SetSilent(true);
-  PortHolder port;
-  port->SetPort(device.PortName());
-  UseLoaderTimeouts(port.port);
   port->Open();
   port->WriteStr("z0202;");
   device.Sync();  // the device has taken the frame and stayed silent: nothing can arrive any more
@@ -128,10 +110,8 @@ TEST(ComPortDevice, ReadThatTimesOutEmptyReturnsNothing) {
 }
 
 TEST(ComPortDevice, ReadTakesWhatArrivedWithinTheTimeouts) {
-  SimulatedDevice device;
-  PortHolder port;
-  port->SetPort(device.PortName());
-  UseLoaderTimeouts(port.port);
+  PortOnDevice on;
+  auto& [device, port] = on;
   port->Open();
   port->WriteStr("z0303;");
   device.Sync();
@@ -148,9 +128,8 @@ TEST(ComPortDevice, ReadTakesWhatArrivedWithinTheTimeouts) {
 }
 
 TEST(ComPortDevice, RejectedLineSettingsLeaveThePortClosed) {
-  SimulatedDevice device;
-  PortHolder port;
-  port->SetPort(device.PortName());
+  PortOnDevice on;
+  PortHolder& port = on.port;
   port->SetParity(static_cast<TParity>(7));  // no such parity: the system refuses the settings
   EXPECT_EQ(ComErrorCode([&] { port->Open(); }), 7);
   EXPECT_FALSE(port->Connected());
@@ -178,21 +157,17 @@ TEST(ComPortDevice, MissingEmptyOrInvalidPortNameRaisesMessage0) {
 }
 
 TEST(ComPortDevice, BusyPortRaisesMessage1) {
-  SimulatedDevice::Options options;
-  options.busy = true;
-  SimulatedDevice device(options);
-  PortHolder port;
-  port->SetPort(device.PortName());
+  PortOnDevice on({.busy = true});
+  PortHolder& port = on.port;
   EXPECT_EQ(ComErrorCode([&] { port->Open(); }), 1);
   EXPECT_FALSE(port->Connected());
   EXPECT_EQ(port->Handle(), INVALID_HANDLE_VALUE);
 }
 
 TEST(ComPortDevice, ModemLinesComeFromTheShim) {
-  SimulatedDevice device;
+  PortOnDevice on;
+  auto& [device, port] = on;
   ASSERT_TRUE(device.HasModemLines());
-  PortHolder port;
-  port->SetPort(device.PortName());
   port->Open();
   const TComSignals signals = port->ModemSignals();
   EXPECT_TRUE(signals.Contains(csCTS));
@@ -219,11 +194,8 @@ TEST(ComPortDevice, APurgeRightAfterAWriteLeavesTheFrameWithTheDevice) {
 }
 
 TEST(ComPortDevice, CloseWithoutModemLinesReleasesThePortAndRaisesMessage12) {
-  SimulatedDevice::Options options;
-  options.modemLines = false;
-  SimulatedDevice device(options);
-  PortHolder port;
-  port->SetPort(device.PortName());
+  PortWithoutModemLines on;
+  PortHolder& port = on.port;
   port->Open();
   EXPECT_EQ(ComErrorCode([&] { port->ModemSignals(); }), 11);
   EXPECT_EQ(ComErrorCode([&] { port->Close(); }), 12);
@@ -237,15 +209,9 @@ TEST(ComPortDevice, CloseWithoutModemLinesReleasesThePortAndRaisesMessage12) {
 }
 
 TEST(ComPortDevice, DeviceClosingItsEndMidWriteFailsTheIoLoudly) {
-  SimulatedDevice::Options options;
-  options.blocksPerPage = 2;
-  options.blockSize = 4;
-  options.pageCount = 2;
-  SimulatedDevice device(options);
+  PortOnDevice on({.blocksPerPage = 2, .blockSize = 4, .pageCount = 2});
+  auto& [device, port] = on;
   device.CloseAfter(DeviceFrame::Data, 1);
-  PortHolder port;
-  port->SetPort(device.PortName());
-  UseLoaderTimeouts(port.port);
   port->Open();
   port->WriteStr("z0400000004;");
   device.Sync();
@@ -272,31 +238,24 @@ TEST(ComPortDevice, DeviceClosingItsEndMidWriteFailsTheIoLoudly) {
 
 TEST(ComPortList, ListsTheSimulatedPort) {
   SimulatedDevice first, second;
-  TStringList* list = new TStringList();
-  TBComPort::EnumComPorts(list);
-  EXPECT_GE(list->IndexOf(first.PortName()), 0);
-  EXPECT_GE(list->IndexOf(second.PortName()), 0);
-  for (int i = 1; i < list->Count(); ++i)
-    EXPECT_LE(CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, list->Strings(i - 1).c_str(), -1,
-                             list->Strings(i).c_str(), -1),
+  const std::vector<std::string> ports = ListedPorts();
+  EXPECT_NE(std::find(ports.begin(), ports.end(), first.PortName()), ports.end());
+  EXPECT_NE(std::find(ports.begin(), ports.end(), second.PortName()), ports.end());
+  for (size_t i = 1; i < ports.size(); ++i)
+    EXPECT_LE(CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, ports[i - 1].c_str(), -1, ports[i].c_str(), -1),
               CSTR_EQUAL)
-        << list->Strings(i - 1) << " " << list->Strings(i);
-  list->Free();
+        << ports[i - 1] << " " << ports[i];
 }
 
 TEST(ComPortList, StoppedDeviceIsNoLongerListed) {
   std::string name;
   {
     // Numbers no other test reaches, so no device started meanwhile takes the same name.
-    SimulatedDevice::Options options;
-    options.firstCom = 240;
-    SimulatedDevice device(options);
+    SimulatedDevice device({.firstCom = 240});
     name = device.PortName();
   }
-  TStringList* list = new TStringList();
-  TBComPort::EnumComPorts(list);
-  EXPECT_LT(list->IndexOf(name), 0);
-  list->Free();
+  const std::vector<std::string> ports = ListedPorts();
+  EXPECT_EQ(std::find(ports.begin(), ports.end(), name), ports.end());
   PortHolder port;
   port->SetPort(name);
   EXPECT_EQ(ComErrorCode([&] { port->Open(); }), 0);

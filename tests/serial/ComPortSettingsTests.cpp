@@ -218,14 +218,7 @@ TEST(ComPortList, PortsAreSortedAsTextWithoutRegardToCase) {
   AddPort(key, "\\Device\\VCP0", "com3");
   AddPort(key, "\\Device\\Serial2", "COM1");
   RegCloseKey(key);
-  TStringList* list = new TStringList();
-  TBComPort::EnumComPorts(list);
-  ASSERT_EQ(list->Count(), 4);
-  EXPECT_EQ(list->Strings(0), "COM1");
-  EXPECT_EQ(list->Strings(1), "COM10");  // text order: COM10 before COM2
-  EXPECT_EQ(list->Strings(2), "COM2");
-  EXPECT_EQ(list->Strings(3), "com3");
-  list->Free();
+  EXPECT_EQ(port_fixtures::ListedPorts(), (std::vector<std::string>{"COM1", "COM10", "COM2", "com3"}));  // COM10 before COM2
 }
 
 }  // namespace

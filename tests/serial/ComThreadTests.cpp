@@ -13,13 +13,13 @@
 #include <vector>
 
 using testing_support::PumpUntil;
-using testing_support::SimulatedDevice;
 
 using port_fixtures::ComErrorCode;
 using port_fixtures::kPatienceMs;
 using port_fixtures::PortHolder;
+using port_fixtures::PortOnDevice;
 using port_fixtures::PortWithoutModemLines;
-using port_fixtures::UseLoaderTimeouts;
+using port_fixtures::ReadReply;
 using port_fixtures::WaitUntil;
 
 namespace {
@@ -47,73 +47,66 @@ struct RxLog {
   }
 };
 
-// Opens a port on the device with the given delivery and asks the device for its identify reply.
-void OpenAndProvoke(TBComPort* port, SimulatedDevice& device, TSyncMethod method) {
-  port->SetPort(device.PortName());
+// Opens the port with the given delivery and asks the device for its identify reply.
+void OpenAndProvoke(TBComPort* port, TSyncMethod method) {
   port->SetSyncMethod(method);
-  UseLoaderTimeouts(port);
   port->Open();
   port->WriteStr("z0202;");
 }
 
-TEST(ComThread, ThreadSyncDeliversOnTheUserInterfaceThread) {
-  SimulatedDevice device;
-  PortHolder port;
+// A port on a device whose received characters are logged, opened as OpenAndProvoke does.
+struct ProvokedPort : PortOnDevice {
   RxLog log;
-  log.Attach(port.port);
-  OpenAndProvoke(port.port, device, smThreadSync);
-  ASSERT_TRUE(ServeUntil([&] { return log.calls > 0; }));
-  EXPECT_EQ(log.threadId, GetCurrentThreadId());
-  EXPECT_GE(log.lastCount, 1);
-  EXPECT_TRUE(port->Close());
+  explicit ProvokedPort(TSyncMethod method) {
+    log.Attach(port.port);
+    OpenAndProvoke(port.port, method);
+  }
+};
+
+TEST(ComThread, ThreadSyncDeliversOnTheUserInterfaceThread) {
+  ProvokedPort on(smThreadSync);
+  ASSERT_TRUE(ServeUntil([&] { return on.log.calls > 0; }));
+  EXPECT_EQ(on.log.threadId, GetCurrentThreadId());
+  EXPECT_GE(on.log.lastCount, 1);
+  // With modem lines, a delivered event comes from a wait that started and ended normally.
+  EXPECT_EQ(on.port->EventThread()->FailedWaits(), 0);
+  EXPECT_EQ(on.port->EventThread()->LastWaitError(), 0u);
+  EXPECT_TRUE(on.port->Close());
 }
 
 TEST(ComThread, WindowSyncDeliversThroughTheSyncWindow) {
-  SimulatedDevice device;
-  PortHolder port;
-  RxLog log;
-  log.Attach(port.port);
-  OpenAndProvoke(port.port, device, smWindowSync);
-  HWND window = port->SyncWindow();
+  ProvokedPort on(smWindowSync);
+  HWND window = on.port->SyncWindow();
   ASSERT_NE(window, nullptr);
   EXPECT_FALSE(IsWindowVisible(window));
-  ASSERT_TRUE(PumpUntil([&] { return log.calls > 0; }, kPatienceMs));
-  EXPECT_EQ(log.threadId, GetCurrentThreadId());
-  EXPECT_TRUE(port->Close());
-  EXPECT_EQ(port->SyncWindow(), nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return on.log.calls > 0; }, kPatienceMs));
+  EXPECT_EQ(on.log.threadId, GetCurrentThreadId());
+  EXPECT_TRUE(on.port->Close());
+  EXPECT_EQ(on.port->SyncWindow(), nullptr);
   EXPECT_FALSE(IsWindow(window));
 }
 
 TEST(ComThread, NoSyncDeliversOnTheEventThread) {
-  SimulatedDevice device;
-  PortHolder port;
-  RxLog log;
-  log.Attach(port.port);
-  OpenAndProvoke(port.port, device, smNone);
-  ASSERT_TRUE(WaitUntil([&] { return log.calls > 0; }));  // no pumping needed
-  EXPECT_EQ(log.threadId, port->EventThread()->ThreadID());
-  EXPECT_NE(log.threadId, GetCurrentThreadId());
-  EXPECT_TRUE(port->Close());
+  ProvokedPort on(smNone);
+  ASSERT_TRUE(WaitUntil([&] { return on.log.calls > 0; }));  // no pumping needed
+  EXPECT_EQ(on.log.threadId, on.port->EventThread()->ThreadID());
+  EXPECT_NE(on.log.threadId, GetCurrentThreadId());
+  EXPECT_TRUE(on.port->Close());
 }
 
 TEST(ComThread, CloseDoesNotDeadlockWhileTheThreadWaitsInSynchronize) {
-  SimulatedDevice device;
-  PortHolder port;
-  RxLog log;
-  log.Attach(port.port);
-  OpenAndProvoke(port.port, device, smThreadSync);
+  ProvokedPort on(smThreadSync);
   // Nothing serves synchronised calls now, so the thread blocks in one as soon as the reply arrives.
   ASSERT_TRUE(WaitUntil([] { return WaitForSingleObject(SyncEventHandle(), 0) == WAIT_OBJECT_0; }));
-  EXPECT_EQ(log.calls, 0);
-  EXPECT_TRUE(port->Close());  // the watchdog fails the test if this never returns
-  EXPECT_FALSE(port->Connected());
-  EXPECT_LE(log.calls, 1);
+  EXPECT_EQ(on.log.calls, 0);
+  EXPECT_TRUE(on.port->Close());  // the watchdog fails the test if this never returns
+  EXPECT_FALSE(on.port->Connected());
+  EXPECT_LE(on.log.calls, 1);
 }
 
 TEST(ComThread, StartsAndStopsWithEveryOpenAndClose) {
-  SimulatedDevice device;
-  PortHolder port;
-  port->SetPort(device.PortName());
+  PortOnDevice on;
+  PortHolder& port = on.port;
   for (TSyncMethod method : {smThreadSync, smWindowSync, smNone}) {
     port->SetSyncMethod(method);
     for (int i = 0; i < 5; ++i) {
@@ -133,19 +126,6 @@ TEST(ComThread, StartsAndStopsWithEveryOpenAndClose) {
   }
 }
 
-TEST(ComThread, WithModemLinesTheWaitStartsNormally) {
-  SimulatedDevice device;
-  PortHolder port;
-  RxLog log;
-  log.Attach(port.port);
-  OpenAndProvoke(port.port, device, smThreadSync);
-  // A delivered event comes from a wait that started and ended: the thread has been waiting.
-  ASSERT_TRUE(ServeUntil([&] { return log.calls > 0; }));
-  EXPECT_EQ(port->EventThread()->FailedWaits(), 0);
-  EXPECT_EQ(port->EventThread()->LastWaitError(), 0u);
-  port->Close();
-}
-
 TEST(ComThread, WithoutModemLinesTheThreadNeitherSpinsNorDies) {
   PortWithoutModemLines on;
   auto& [device, port] = on;
@@ -163,13 +143,7 @@ TEST(ComThread, WithoutModemLinesTheThreadNeitherSpinsNorDies) {
   // The port still reads and writes.
   port->WriteStr("z0202;");
   device.Sync();  // the reply is on the line
-  std::string reply, chunk;
-  EXPECT_TRUE(WaitUntil([&] {
-    port->ReadStr(chunk, 40);
-    reply += chunk;
-    return reply.size() >= 20;
-  }));
-  EXPECT_EQ(reply.size(), 20u);
+  EXPECT_EQ(ReadReply(port.port, 40).size(), 20u);
   EXPECT_THROW(port->Close(), EComPort);  // the lines cannot be lowered: message 12, port released
   EXPECT_FALSE(port->Connected());
 }
@@ -190,12 +164,7 @@ TEST(ComThread, WatchingNoEventTheThreadOnlyWaitsToBeStopped) {
   EXPECT_EQ(ComErrorCode([&] { port->SetWatchedEvents({evRxChar}); }), 13);
   EXPECT_EQ(ComErrorCode([&] { port->SetWatchedEvents({}); }), -1);  // the same set is no change
   port->WriteStr("z0202;");
-  std::string reply, chunk;
-  ASSERT_TRUE(WaitUntil([&] {
-    port->ReadStr(chunk, 40);
-    reply += chunk;
-    return reply.size() >= 20;
-  }));
+  ASSERT_EQ(ReadReply(port.port, 40).size(), 20u);
   CheckSynchronize();
   EXPECT_EQ(log.calls, 0);
   EXPECT_EQ(thread->FailedWaits(), 0);
@@ -207,9 +176,8 @@ TEST(ComThread, WatchingNoEventTheThreadOnlyWaitsToBeStopped) {
 }
 
 TEST(ComThread, SyncWindowCallsOnlyTheHandlerOfTheEventInWParam) {
-  SimulatedDevice device;
-  PortHolder port;
-  port->SetPort(device.PortName());
+  PortOnDevice on;
+  PortHolder& port = on.port;
   port->SetSyncMethod(smWindowSync);
   std::vector<std::string> calls;
   port->OnRLSDChange = [&](TObject* sender, bool state) {
@@ -231,12 +199,10 @@ TEST(ComThread, SyncWindowCallsOnlyTheHandlerOfTheEventInWParam) {
 }
 
 TEST(ComThread, RxCharWithAnEmptyQueueCallsNoHandler) {
-  SimulatedDevice device;
-  PortHolder port;
+  PortOnDevice on;
+  PortHolder& port = on.port;
   std::vector<int> counts;
-  port->SetPort(device.PortName());
   port->SetSyncMethod(smWindowSync);  // delivery only when we pump; the direct calls below are ours
-  UseLoaderTimeouts(port.port);
   port->OnRxChar = [&](TObject*, int count) { counts.push_back(count); };
   port->Open();
   port->HandleEvent(evRxChar);
@@ -259,8 +225,8 @@ void RecordException(const std::exception& e) {
 }
 
 TEST(ComThread, HandlerFailureIsReportedAndTheThreadGoesOn) {
-  SimulatedDevice device;
-  PortHolder port;
+  PortOnDevice on;
+  PortHolder& port = on.port;
   std::vector<std::string> handled;
   g_handled = &handled;
   const TExceptionHook saved = HandleExceptionHook;
@@ -272,7 +238,7 @@ TEST(ComThread, HandlerFailureIsReportedAndTheThreadGoesOn) {
     static_cast<TBComPort*>(sender)->ReadStr(drained, 100);
     throw EComPort(10);
   };
-  OpenAndProvoke(port.port, device, smThreadSync);
+  OpenAndProvoke(port.port, smThreadSync);
   const bool first = ServeUntil([&] { return !handled.empty(); });
   port->WriteStr("z0202;");
   const bool second = ServeUntil([&] { return handled.size() >= 2; });

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace port_fixtures {
 
@@ -23,6 +25,27 @@ inline bool WaitUntil(const std::function<bool()>& done) {
     Sleep(5);
   }
   return true;
+}
+
+// Reads until a reply has ended (";") or `count` characters came (the loader sleeps and reads the same way).
+inline std::string ReadReply(TBComPort* port, int count) {
+  std::string all, chunk;
+  WaitUntil([&] {
+    port->ReadStr(chunk, count - static_cast<int>(all.size()));
+    all += chunk;
+    return static_cast<int>(all.size()) >= count || (!all.empty() && all.back() == ';');
+  });
+  return all;
+}
+
+// The ports the port list names, in its order.
+inline std::vector<std::string> ListedPorts() {
+  TStringList* list = new TStringList();
+  TBComPort::EnumComPorts(list);
+  std::vector<std::string> names;
+  for (int i = 0; i < list->Count(); ++i) names.push_back(list->Strings(i));
+  list->Free();
+  return names;
 }
 
 // Frees the component at the end of a test.
@@ -53,22 +76,19 @@ inline void UseLoaderTimeouts(TBComPort* port) {
   t->SetWriteTotalConstant(1);
 }
 
-// A simulated device whose pty has no modem lines, and a port named after it with the loader's time-outs, not
-// yet open: every wait of the port's thread fails on it.
-struct PortWithoutModemLines {
-  testing_support::SimulatedDevice device{NoModemLines()};
+// A simulated device and a port named after it with the loader's time-outs, not yet open.
+struct PortOnDevice {
+  testing_support::SimulatedDevice device;
   PortHolder port;
-  PortWithoutModemLines() {
+  explicit PortOnDevice(const testing_support::SimulatedDevice::Options& options = {}) : device(options) {
     port->SetPort(device.PortName());
     UseLoaderTimeouts(port.port);
   }
+};
 
-private:
-  static testing_support::SimulatedDevice::Options NoModemLines() {
-    testing_support::SimulatedDevice::Options options;
-    options.modemLines = false;
-    return options;
-  }
+// A device whose pty has no modem lines: every wait of the port's thread fails on it.
+struct PortWithoutModemLines : PortOnDevice {
+  PortWithoutModemLines() : PortOnDevice({.modemLines = false}) {}
 };
 
 }  // namespace port_fixtures

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -34,12 +35,7 @@ protected:
     port_ = new TBComPort(nullptr);
     port_->SetPort(device.PortName());
     port_->SetBaudRate(br115200);
-    TComTimeouts* t = port_->Timeouts();
-    t->SetReadInterval(1);
-    t->SetReadTotalMultiplier(1);
-    t->SetReadTotalConstant(1);
-    t->SetWriteTotalMultiplier(1);
-    t->SetWriteTotalConstant(1);
+    port_fixtures::UseLoaderTimeouts(port_);
     port_->Open();
   }
   void TearDown() override {
@@ -71,11 +67,7 @@ protected:
 };
 
 TEST_F(DeviceSession, WrittenBlocksLandInFlashAtTheirPageAndBlock) {
-  SimulatedDevice::Options options;
-  options.blocksPerPage = 2;
-  options.blockSize = 4;
-  options.pageCount = 3;
-  SimulatedDevice device(options);
+  SimulatedDevice device({.blocksPerPage = 2, .blockSize = 4, .pageCount = 3});
   Open(device);
   EXPECT_EQ(Exchange(Frame("04000008")), "z8484;");  // page 1
   EXPECT_EQ(Exchange(Frame("0502DEADBEEF")), "z8585;");
@@ -147,10 +139,8 @@ namespace {
 TEST(SimulatedDeviceLife, ADeviceStartsAfterAnotherOneEnded) {
   { SimulatedDevice device; }
   SimulatedDevice second;  // registers its port in the key the first one used
-  TStringList* list = new TStringList();
-  TBComPort::EnumComPorts(list);
-  EXPECT_GE(list->IndexOf(second.PortName()), 0);
-  list->Free();
+  const std::vector<std::string> ports = port_fixtures::ListedPorts();
+  EXPECT_NE(std::find(ports.begin(), ports.end(), second.PortName()), ports.end());
 }
 
 }  // namespace

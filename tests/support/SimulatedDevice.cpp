@@ -124,7 +124,6 @@ void SimulatedDevice::Set(const std::string& key, const std::string& value) { Co
 void SimulatedDevice::SetProcessingTime(DeviceFrame kind, int ms) {
   Set(std::string("delay.") + DeviceFrameName(kind), std::to_string(ms));
 }
-void SimulatedDevice::SetProcessingTime(int ms) { Set("delay", std::to_string(ms)); }
 void SimulatedDevice::AnswerOnTry(DeviceFrame kind, int k) {
   Set(std::string("answer-on-try.") + DeviceFrameName(kind), std::to_string(k));
 }
@@ -151,7 +150,6 @@ void SimulatedDevice::CloseAfter(DeviceFrame kind, int n) {
 void SimulatedDevice::RefuseFrames(DeviceFrame kind, int first, int count) {
   Set(std::string("refuse.") + DeviceFrameName(kind), std::to_string(first) + ":" + std::to_string(count));
 }
-void SimulatedDevice::ClosePty() { Command("close"); }
 void SimulatedDevice::SetGeometry(int blocksPerPage, int blockSize, int pageCount) {
   Set("blocks-per-page", std::to_string(blocksPerPage));
   Set("block-size", std::to_string(blockSize));
@@ -179,7 +177,6 @@ DeviceCounts SimulatedDevice::Counts() {
   counts.commit = get("commit");
   counts.bad = get("bad");
   counts.wakeChars = get("wake");
-  counts.refused = get("refused");
   return counts;
 }
 

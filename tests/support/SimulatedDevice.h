@@ -44,7 +44,6 @@ enum class DeviceFrame { Reset, Identify, Description, Erase, Data, Commit };
 struct DeviceCounts {
   int reset = 0, identify = 0, description = 0, erase = 0, data = 0, commit = 0;
   int bad = 0, wakeChars = 0;
-  int refused = 0;  // valid frames the device could not carry out (erase out of range, data before erase)
   std::map<std::string, int> all;  // every counter by the simulator's name ("replies.erase", "dropped.data"...)
   int Replies(DeviceFrame kind) const;
   int Dropped(DeviceFrame kind) const;
@@ -72,13 +71,11 @@ public:
   SimulatedDevice& operator=(const SimulatedDevice&) = delete;
 
   const std::string& PortName() const { return port_; }   // "COM20"
-  const std::string& PtyName() const { return pty_; }     // "/dev/pts/3"
   // Whether the test runs with the modem-line shim (and this device did not opt out).
   bool HasModemLines() const;
 
   // ---- behaviour (any time; effective for the next frame) ----
   void SetProcessingTime(DeviceFrame kind, int milliseconds);
-  void SetProcessingTime(int milliseconds);  // all kinds
   // A frame of this kind is answered only from its k-th identical try in a row on.
   void AnswerOnTry(DeviceFrame kind, int k);
   void DropReplies(DeviceFrame kind, double rate);
@@ -94,7 +91,6 @@ public:
   // The frames first to first + count - 1 of the kind (counted as Counts() does) are refused: answered "z7F..;" and
   // not carried out. The device then carries the kind out again.
   void RefuseFrames(DeviceFrame kind, int first, int count);
-  void ClosePty();
   void SetGeometry(int blocksPerPage, int blockSize, int pageCount);  // also erases the memory
 
   // ---- what happened ----

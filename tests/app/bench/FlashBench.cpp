@@ -15,6 +15,7 @@
 #include "framework/StdCtrls.h"
 #include "framework/Units.h"
 #include "skin/controls/sComboBox.h"
+#include "tests/app/DeviceFixtures.h"
 #include "tests/support/SimulatedDevice.h"
 
 #include <windows.h>
@@ -210,16 +211,8 @@ int main(int argc, char** argv) {
     MainForm->Show();
     Application->ProcessMessages();
 
-    SimulatedDevice::Options options;
-    options.blocksPerPage = kBlocksPerPage;
-    options.blockSize = kBlockSize;
-    options.pageCount = pages;
-    options.baud = kBaud;
-    SimulatedDevice device(options);
-    TStrings* items = MainForm->cbPort->Items();
-    int index = items->IndexOf(device.PortName());
-    if (index < 0) index = items->Add(device.PortName());
-    MainForm->cbPort->SetItemIndex(index);
+    SimulatedDevice device({.blocksPerPage = kBlocksPerPage, .blockSize = kBlockSize, .pageCount = pages, .baud = kBaud});
+    device_fixtures::ChoosePort(device.PortName());
 
     TRound writes[2], bares[2];
     writes[0] = WriteRound(device);

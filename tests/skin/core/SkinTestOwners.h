@@ -47,9 +47,7 @@ inline void BuildFlatCache(TsCommonData* D, TControl* Self) {
   const TsGeneralData* G = D->IsSkinned() ? D->Section() : nullptr;
   if (G == nullptr || D->CacheBmp->Empty()) return;
   const TsGenState& S = G->Props[std::min(D->CurrentState(), std::max(0, G->States - 1))];
-  TvkParentBgQuery Q{};
-  Q.OffsetX = Self->Left();
-  Q.OffsetY = Self->Top();
+  TvkParentBgQuery Q{.OffsetX = Self->Left(), .OffsetY = Self->Top()};
   if (S.Transparency > 0 && Self->Parent() != nullptr) QueryParentBackground(Q, Self->Parent(), false);
   for (int y = 0; y < D->CacheBmp->Height(); ++y)
     for (int x = 0; x < D->CacheBmp->Width(); ++x) {

@@ -21,9 +21,11 @@ using namespace engine_test;
 
 namespace {
 
-ManagerPtr LoadCarried(const std::string& name, TvkScaleMode scale = smOldMode, bool packed = false) {
+ManagerPtr LoadCarried(const std::string& name, TvkScaleMode scale = smOldMode, bool packed = false,
+                       bool extendedBorders = false) {
   ManagerPtr m(Create<TsSkinManager>(nullptr));
   m->Options()->SetScaleMode(scale);
+  m->SetExtendedBorders(extendedBorders);
   m->SetSkinDirectory(SkinBuildFolder());
   m->SetSkinName(packed ? name + ".vkz" : name);
   return m;
@@ -102,11 +104,7 @@ TEST(CarriedSkins, TideExtendedBordersAtEveryScale) {
     int Width;
   } Cases[] = {{sm100, 36}, {sm125, 45}, {sm150, 50}, {sm200, 64}};
   for (const auto& C : Cases) {
-    ManagerPtr m(Create<TsSkinManager>(nullptr));
-    m->Options()->SetScaleMode(C.Mode);
-    m->SetExtendedBorders(true);
-    m->SetSkinDirectory(SkinBuildFolder());
-    m->SetSkinName("TIDE");
+    ManagerPtr m = LoadCarried("TIDE", C.Mode, false, true);
     EXPECT_TRUE(m->SkinData().Active);
     const TBitmap *Active = m->ExtBorderBitmap(true), *Inactive = m->ExtBorderBitmap(false);
     EXPECT_TRUE(Active != nullptr && Inactive != nullptr && Active->Width() == C.Width) << C.Mode;
@@ -266,10 +264,7 @@ TEST(CarriedSkins, NoExtendedBordersWithoutLayeredWindows) {
   ToolkitStartup();
   auto saved = ToolkitEntries().UpdateLayeredWindow;
   ToolkitEntries().UpdateLayeredWindow = nullptr;
-  ManagerPtr m(Create<TsSkinManager>(nullptr));
-  m->SetExtendedBorders(true);
-  m->SetSkinDirectory(SkinBuildFolder());
-  m->SetSkinName("TIDE");
+  ManagerPtr m = LoadCarried("TIDE", smOldMode, false, true);
   EXPECT_TRUE(m->SkinData().Active);
   EXPECT_FALSE(m->GetExtendedBorders());
   EXPECT_EQ(m->ExtBorderBitmap(true), nullptr);

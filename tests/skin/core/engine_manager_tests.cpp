@@ -44,6 +44,13 @@ protected:
     m->SetSkinDirectory(dir.Path());
     return m;
   }
+  // A manager with the test skin of folder F applied.
+  ManagerPtr MakeOnFolderSkin() {
+    WriteFolder(dir.Sub("F"));
+    ManagerPtr m = Make();
+    m->SetSkinName("F");
+    return m;
+  }
 };
 
 // Everything of a model the three sources must agree on.
@@ -153,9 +160,7 @@ TEST(ManagerDirectory, MadeAbsoluteAgainstTheProgramFolder) {
 }
 
 TEST_F(Manager, FolderPackedFileAndStoredSkinGiveTheSameModel) {
-  WriteFolder(dir.Sub("F"));
-  auto folder = Make();
-  folder->SetSkinName("F");
+  auto folder = MakeOnFolderSkin();
   ASSERT_TRUE(folder->SkinData().Active);
   EXPECT_FALSE(folder->SkinIsPacked());
   EXPECT_EQ(folder->SkinData().SkinPath, dir.Path() + "F\\");
@@ -224,10 +229,8 @@ TEST_F(Manager, WithoutAnySourceOrWithAStoredSkinWithoutDataTheSkinIsOff) {
 }
 
 TEST_F(Manager, ActiveOffAndOnReloadsAndTellsBoth) {
-  WriteFolder(dir.Sub("F"));
   std::vector<std::string> events;  // outlives the manager, which switches off once more when freed
-  auto m = Make();
-  m->SetSkinName("F");
+  auto m = MakeOnFolderSkin();
   m->OnDeactivate = [&](TObject*) { events.push_back("deactivate"); };
   m->OnActivate = [&](TObject*) { events.push_back("activate"); };
   std::string before = Describe(*m);
@@ -241,25 +244,21 @@ TEST_F(Manager, ActiveOffAndOnReloadsAndTellsBoth) {
   EXPECT_EQ(events, (std::vector<std::string>{"deactivate", "activate"}));
 }
 
-TEST_F(Manager, WrongSignatureShowsBothMessages) {
+TEST_F(Manager, AWrongSignatureShowsBothMessagesAPackedFileWithoutTextOne) {
   auto packed = Pack(SkinFiles());
   packed[0] = 'X';
   WriteFileBytes(dir.Path() + "BAD.vkz", packed);
-  auto m = Make();
-  m->SetSkinName("BAD");
-  EXPECT_FALSE(m->SkinData().Active);
-  ASSERT_EQ(boxes.texts.size(), 2u);
-  EXPECT_EQ(boxes.texts[0], "Loaded data is not a packed VelkorSkin file");
-  EXPECT_EQ(boxes.texts[1], "Internal format error in the \"BAD\" skin. Please, update this skin to latest version.");
-}
-
-TEST_F(Manager, APackedFileWithoutTextReportsOnce) {
   WriteFileBytes(dir.Path() + "NOTEXT.vkz", Pack({{"A.BMP", SolidBmp(2, 2, 0)}}));
-  auto m = Make();
-  m->SetSkinName("NOTEXT");
-  EXPECT_FALSE(m->SkinData().Active);
-  ASSERT_EQ(boxes.texts.size(), 1u);
-  EXPECT_EQ(boxes.texts[0], "Internal format error in the \"NOTEXT\" skin. Please, update this skin to latest version.");
+  const std::string format = "Internal format error in the \"%s\" skin. Please, update this skin to latest version.";
+  for (const char* Name : {"BAD", "NOTEXT"}) {
+    boxes.texts.clear();
+    auto m = Make();
+    m->SetSkinName(Name);
+    EXPECT_FALSE(m->SkinData().Active) << Name;
+    std::vector<std::string> want{Format(format, {Name})};
+    if (std::string(Name) == "BAD") want.insert(want.begin(), "Loaded data is not a packed VelkorSkin file");
+    EXPECT_EQ(boxes.texts, want);
+  }
 }
 
 TEST_F(Manager, AFailedLoadRemovesTheSkinThatWasApplied) {
@@ -279,9 +278,7 @@ TEST_F(Manager, AFailedLoadRemovesTheSkinThatWasApplied) {
 }
 
 TEST_F(Manager, QueriesFollowTheRules) {
-  WriteFolder(dir.Sub("F"));
-  auto m = Make();
-  m->SetSkinName("F");
+  auto m = MakeOnFolderSkin();
   int button = m->FindSectionIndex("BUTTON");
   ASSERT_GE(button, 0);
   EXPECT_EQ(m->FindSectionIndex("button"), -1);
@@ -456,9 +453,7 @@ TEST_F(Manager, SettersWhileReadingOnlyStore) {
 }
 
 TEST_F(Manager, BrightnessIsClampedAndReloads) {
-  WriteFolder(dir.Sub("F"));
-  auto m = Make();
-  m->SetSkinName("F");
+  auto m = MakeOnFolderSkin();
   EXPECT_EQ(m->gd()[m->FindSectionIndex("BUTTON")].Props[0].Color, 0x808080u);  // COLOR=8421504
   m->SetBrightness(500);
   EXPECT_EQ(m->Brightness(), 100);
@@ -710,9 +705,7 @@ TEST_F(Manager, EventsOfAChangeAndUpdatesThatHoldTheApplication) {
 }
 
 TEST_F(Manager, CommonSectionsAndExtendedBordersReloadTheSkin) {
-  WriteFolder(dir.Sub("F"));
-  auto m = Make();
-  m->SetSkinName("F");
+  auto m = MakeOnFolderSkin();
   ASSERT_TRUE(m->SkinData().Active);
   EXPECT_EQ(m->FindSectionIndex("EXTRA"), -1);
   m->CommonSections()->SetText("[EXTRA]\nCOLOR = 42\n");

@@ -35,30 +35,28 @@ TEST(PackedSkin, EntriesUnpackToTextAndImages) {
   EXPECT_EQ(c.Files[0].Data, bmp);
   EXPECT_EQ(c.FindPackedImage("btn.bmp"), &c.Files[0]);
   EXPECT_EQ(c.FindPackedImage("none.bmp"), nullptr);
+  // Bytes after the last entry are not read; no entries give no text.
+  auto trailing = Pack({{"OPTIONS.DAT", Bytes("x")}});
+  trailing.insert(trailing.end(), {1, 2, 3, 4, 5});
+  TvkSkinConvertor t, none;
+  ASSERT_TRUE(Unpack(trailing, t));
+  EXPECT_EQ(*t.Options, "x");
+  ASSERT_TRUE(Unpack(Pack({}), none));
+  EXPECT_EQ(none.Options, nullptr);
+  EXPECT_TRUE(none.Files.empty());
 }
 
-TEST(PackedSkin, BytesAfterTheLastEntryAreNotRead) {
-  auto packed = Pack({{"OPTIONS.DAT", Bytes("x")}});
-  packed.insert(packed.end(), {1, 2, 3, 4, 5});
-  TvkSkinConvertor c;
-  ASSERT_TRUE(Unpack(packed, c));
-  EXPECT_EQ(*c.Options, "x");
-}
-
-TEST(PackedSkin, NoEntriesGiveNoText) {
-  TvkSkinConvertor c;
-  ASSERT_TRUE(Unpack(Pack({}), c));
-  EXPECT_EQ(c.Options, nullptr);
-  EXPECT_TRUE(c.Files.empty());
-}
-
-TEST(PackedSkin, AWrongSignatureIsRefused) {
+TEST(PackedSkin, AWrongSignatureIsRefusedAndADamagedStreamRaises) {
   auto packed = Pack({{"OPTIONS.DAT", Bytes("x")}});
   packed[3] = 'F';
   TvkSkinConvertor c;
   EXPECT_FALSE(Unpack(packed, c));
   EXPECT_EQ(c.Options, nullptr);
   EXPECT_FALSE(Unpack(std::vector<uint8_t>{'V', 'K'}, c));
+  // A stream damaged inside raises.
+  auto damaged = Pack({{"OPTIONS.DAT", Bytes(std::string(200, 'q'))}});
+  damaged[8 + 4 + 11 + 4 + 3] ^= 0x55;
+  EXPECT_THROW(Unpack(damaged, c), EDecompressionError);
 }
 
 TEST(PackedSkin, TruncatedDataRaisesAndLeavesNothing) {
@@ -109,13 +107,6 @@ TEST(PackedSkin, AZlibBombEndsAtItsStatedSize) {
   EXPECT_TRUE(Unpack(WithFirstSize(b, 16u << 20), c));
   EXPECT_EQ(c.Options->size(), 16u << 20);
   EXPECT_THROW(Unpack(WithFirstSize(b, 100u << 20), c), EDecompressionError);
-}
-
-TEST(PackedSkin, ADamagedStreamRaises) {
-  auto packed = Pack({{"OPTIONS.DAT", Bytes(std::string(200, 'q'))}});
-  packed[8 + 4 + 11 + 4 + 3] ^= 0x55;
-  TvkSkinConvertor c;
-  EXPECT_THROW(Unpack(packed, c), EDecompressionError);
 }
 
 TEST(PackedSkin, LoadPackedSkinReadsAFileAndIgnoresAMissingOne) {

@@ -13,6 +13,7 @@
 #include "framework/Platform.h"
 #include "framework/SysUtils.h"
 #include "tests/support/Owned.h"
+#include "tests/support/SkinFolder.h"
 
 class TsSkinManager;
 
@@ -20,14 +21,7 @@ namespace engine_test {
 
 using ManagerPtr = testing_support::Owned<TsSkinManager>;
 
-inline std::string ProgramFolder() {
-  char buf[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, buf, MAX_PATH);
-  return ExtractFilePath(buf);
-}
-
-// <build>/tools/skin, where the build draws, checks and packs the carried skins.
-inline std::string SkinBuildFolder() { return ProgramFolder() + "..\\..\\..\\tools\\skin\\"; }
+inline std::string SkinBuildFolder() { return testing_support::CarriedSkinFolder(); }
 
 inline std::vector<uint8_t> ReadFileBytes(const std::string& path) {
   std::ifstream f(path, std::ios::binary);

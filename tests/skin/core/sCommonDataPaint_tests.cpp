@@ -92,9 +92,7 @@ TEST_F(CachePaint, AnOutlineIsDrawnIntoTheParentsCacheAndItsGroundKept) {
   EXPECT_EQ(Rgb(Ground, 0, 4), kYellow);
 
   // with flag 0x100 what lay under the outline comes back before it is kept anew
-  TvkParentBgQuery Q{};
-  Q.Kind = bgkBitmap;
-  Q.Bmp = Cache;
+  TvkParentBgQuery Q{.Bmp = Cache, .Kind = bgkBitmap};
   PutPixel32(Cache, 8, 12, 0xFF000000);
   SendSkinMessage(Child->Handle(), SM_VKCMD, SkinCommandWParam(VKCMD_TAKE_PARENT_CACHE, 0x100),
                   reinterpret_cast<LPARAM>(&Q));

@@ -253,9 +253,7 @@ TEST_F(CommonData, NestedOwnersAnswerBackgroundRequests) {
   TTestSkinOwner* Panel = Owner("PANEL", 10, 10, 100, 60, nullptr, ctPanel);
   TTestSkinOwner* Glass = Owner("TRANSLUCENT", 5, 5, 40, 20, Panel);
   // opaque with a cache: the cache, rebuilt on request, offsets untouched
-  TvkParentBgQuery Q{};
-  Q.OffsetX = 5;
-  Q.OffsetY = 5;
+  TvkParentBgQuery Q{.OffsetX = 5, .OffsetY = 5};
   QueryParentBackground(Q, Panel, false);
   EXPECT_EQ(Q.Kind, bgkBitmap);
   EXPECT_EQ(Q.Bmp, Panel->SkinData->CacheBmp);
@@ -293,21 +291,14 @@ TEST_F(CommonData, AChildOfACachelessClearOwnerFindsTheGrandparentsPixel) {
   Panel->SkinData->CacheDirty = false;
   PutPixel32(Panel->SkinData->CacheBmp, 12, 14, 0xFF123456);
   // the child's origin (7, 8) in the clear owner; the owner adds its own place before asking on
-  TvkParentBgQuery Q{};
-  Q.OffsetX = 7;
-  Q.OffsetY = 8;
-  Q.Area = TRect(0, 0, 4, 4);
+  TvkParentBgQuery Q{.OffsetX = 7, .OffsetY = 8, .Area = TRect(0, 0, 4, 4)};
   QueryParentBackground(Q, Clear, false);
   ASSERT_EQ(Q.Kind, bgkBitmap);
   EXPECT_EQ(Rgb(Q.Bmp, Q.OffsetX, Q.OffsetY), 0x123456u);
 
   // the same asked to be drawn: the panel's cache lands on the DC's origin
   TBitmap* Target = NewBitmap32(4, 4);
-  Q = TvkParentBgQuery{};
-  Q.OffsetX = 7;
-  Q.OffsetY = 8;
-  Q.Area = TRect(0, 0, 4, 4);
-  Q.DrawDC = Target->Canvas()->Handle();
+  Q = TvkParentBgQuery{.OffsetX = 7, .OffsetY = 8, .Area = TRect(0, 0, 4, 4), .DrawDC = Target->Canvas()->Handle()};
   QueryParentBackground(Q, Clear, true);
   EXPECT_EQ(Rgb(Target, 0, 0), 0x123456u);
   delete Target;

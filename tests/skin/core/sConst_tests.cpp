@@ -10,6 +10,7 @@
 #include "framework/Platform.h"
 #include "skin/core/sConst.h"
 #include "skin/core/sStrings.h"
+#include "tests/support/SkinFolder.h"
 
 namespace {
 
@@ -131,10 +132,7 @@ TEST(Constants, InterfaceWordsFromTheSystemOrTheProgram) {
 
 TEST(Constants, WordsAreReadFromTheSystemFolderAsData) {
   // The build places a DLL named inetres.dll beside this program; the system has none of that name here.
-  char Program[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, Program, MAX_PATH);
-  std::string Beside = Program;
-  Beside = Beside.substr(0, Beside.find_last_of('\\') + 1) + "inetres.dll";
+  const std::string Beside = testing_support::ProgramFolder() + "inetres.dll";
   ASSERT_NE(GetFileAttributesA(Beside.c_str()), INVALID_FILE_ATTRIBUTES) << Beside;
   SetEnvironmentVariableA("KRL_PLANTED_DLL_RAN", nullptr);
   FakeStringTables({});

@@ -212,9 +212,8 @@ TEST(SkinSenders, DisabledLookBlendsTowardTheControlsColour) {
 TEST(ParentBgQuery, AControlParentWithoutSkinGivesItsColour) {
   Owned<AnsweringGraphic> parent(Create<AnsweringGraphic>(nullptr));
   parent->SetColor(clBtnFace);
-  TvkParentBgQuery Q;
-  Q.Bmp = reinterpret_cast<TBitmap*>(0x1);  // whatever the asker left: the query clears it
-  Q.FillRect = TRect(1, 1, 5, 5);
+  // Whatever the asker left in the bitmap and fill fields, the query clears.
+  TvkParentBgQuery Q{.Bmp = reinterpret_cast<TBitmap*>(0x1), .FillRect = TRect(1, 1, 5, 5)};
   EXPECT_TRUE(QueryParentBackground(Q, parent.get(), false));
   EXPECT_EQ(Q.Kind, bgkColor);
   EXPECT_EQ(Q.Color, static_cast<uint32_t>(ColorToRGB(clBtnFace)));
@@ -248,11 +247,7 @@ TEST(ParentBgQuery, AControlParentPaintsItselfShiftedAndClippedWhenAsked) {
   };
   auto Target = Bitmap32(8, 8, 0);
   HDC dc = Target->Canvas()->Handle();
-  TvkParentBgQuery Q;
-  Q.OffsetX = 10;
-  Q.OffsetY = 10;
-  Q.Area = TRect(0, 0, 5, 5);
-  Q.DrawDC = dc;
+  TvkParentBgQuery Q{.OffsetX = 10, .OffsetY = 10, .Area = TRect(0, 0, 5, 5), .DrawDC = dc};
   EXPECT_TRUE(QueryParentBackground(Q, parent.get(), true));
   EXPECT_EQ(Q.Kind, bgkNone);
   EXPECT_EQ(Q.Area, TRect(10, 10, 15, 15));  // kept as moved into the parent's coordinates
