@@ -236,6 +236,7 @@ ManagerPtr TideManager() {
   ManagerPtr M(Create<TsSkinManager>(nullptr));
   M->SetSkinDirectory(SkinFolder());
   M->SetSkinName("TIDE");
+  EXPECT_TRUE(M->SkinData().Active) << "the TIDE skin did not load";
   return M;
 }
 
