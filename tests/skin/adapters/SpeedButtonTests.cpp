@@ -20,11 +20,10 @@ namespace {
 
 constexpr uint32_t kFace = 0xF0F000, kFaceDown = 0xF0F080, kGlyph = 0xFF0000;
 
-class SpeedButtons : public AdapterTest {
+class SpeedButtons : public WithManager<AdapterTest> {
 protected:
   void SetUp() override {
-    AdapterTest::SetUp();
-    M = SolidManager();
+    WithManager::SetUp();
     Form = NewForm(40, 40, 300, 120);
     Btn = Place<TSpeedButton>(Form, 10, 10, 80, 30);
     Data = new TsCommonData(Btn, true);
@@ -36,8 +35,7 @@ protected:
     if (H != nullptr) H->Free();
     delete Data;
     Form->Free();
-    AdapterTest::TearDown();
-    M.reset();
+    WithManager::TearDown();
   }
   std::unique_ptr<testing_support::Dib32> Paint() {
     auto D = std::make_unique<testing_support::Dib32>(80, 30, 0x00123456, true);
@@ -65,7 +63,6 @@ protected:
         if (Rgb(D.Px(x, y)) == kGlyph) return x;
     return -1;
   }
-  ManagerPtr M;
   TForm* Form = nullptr;
   TSpeedButton* Btn = nullptr;
   TsCommonData* Data = nullptr;
@@ -159,12 +156,11 @@ TEST_F(SpeedButtons, HoverAndTheMethodBack) {
 
 // ---- through the form's walker ----
 
-class SpeedButtonsOnAForm : public AdapterTest {
+class SpeedButtonsOnAForm : public WithManager<AdapterTest> {
 protected:
   void TearDown() override {
     if (Form != nullptr) Form->Free();
-    AdapterTest::TearDown();
-    M.reset();
+    WithManager::TearDown();
   }
   TSpeedButton* Add(TWinControl* Parent, int Tag = 0) {
     auto* B = Place<TSpeedButton>(Parent, 4, 4 + 32 * (Parent->ControlCount() + 1), 80, 30);
@@ -174,7 +170,6 @@ protected:
   static bool Skinned(TControl* C) {
     return C->Perform(SM_VKCMD, SkinCommandWParam(VKCMD_QUERY_SKINNED), 0) == 1;
   }
-  ManagerPtr M = SolidManager();
   TForm* Form = nullptr;
 };
 
