@@ -113,4 +113,27 @@ struct TSkinnedForm {
   }
 };
 
+// A shown form of 300 x 200 with a main menu (File, its first item) under a provider, with a border window when
+// Bordered; its frame painted.
+struct TMenuForm {
+  ManagerPtr M = CarriedManager();
+  Owned<TForm> F{NewForm(300, 200)};
+  TMenuItem* File = GiveMainMenu(F.get());
+  TsSkinProvider* P = nullptr;
+  explicit TMenuForm(bool Bordered = false) {
+    M->SetExtendedBorders(Bordered);
+    P = Create<TsSkinProvider>(F.get());
+    F->Show();
+    PumpPending();
+    RepaintFrame(P);
+  }
+  // The first item's place in the cache (and on the window) from the system's own bar.
+  TRect ItemRect() const {
+    RECT IR{};
+    GetMenuItemRect(F->Handle(), GetMenu(F->Handle()), 0, &IR);
+    const RECT WR = WindowRectOf(F->Handle());
+    return TRect(IR.left - WR.left, IR.top - WR.top, IR.right - WR.left, IR.bottom - WR.top);
+  }
+};
+
 }  // namespace form_test

@@ -2,11 +2,10 @@
 // state, application commands posted back, and the skin-selection submenu in columns of twenty.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "FormTestSupport.h"
 #include "framework/SysUtils.h"
 #include "skin/forms/sSkinProviderSysMenu.h"
+#include "tests/skin/core/engine_support.h"
 
 using namespace form_test;
 
@@ -118,18 +117,11 @@ TEST(SystemMenuItems, AnExtraSubmenuIsCopiedAtItsPosition) {
 }
 
 TEST(SystemMenuItems, FortyFiveSkinsMakeThreeColumnsAndOneCheck) {
-  char Temp[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, Temp);
-  const std::string Dir = std::string(Temp) + "formsa_skins_" + IntToStr(static_cast<int>(GetCurrentProcessId()));
-  CreateDirectoryA(Dir.c_str(), nullptr);
-  ASSERT_TRUE(CopyFileA((CarriedSkinFolder() + "SOLID.vkz").c_str(), (Dir + "\\SOLID.vkz").c_str(), FALSE));
-  for (int i = 1; i < 45; ++i) {
-    char Name[32];
-    std::snprintf(Name, sizeof Name, "\\Other%02d.vkz", i);
-    FILE* F = std::fopen((Dir + Name).c_str(), "wb");
-    ASSERT_NE(F, nullptr);
-    std::fclose(F);
-  }
+  engine_test::TempFolder Temp;  // gone after the manager
+  const std::string& Dir = Temp.Path();
+  ASSERT_TRUE(CopyFileA((CarriedSkinFolder() + "SOLID.vkz").c_str(), (Dir + "SOLID.vkz").c_str(), FALSE));
+  for (int i = 1; i < 45; ++i)
+    engine_test::WriteFileText(Dir + "Other" + std::to_string(100 + i).substr(1) + ".vkz", "");
   ManagerPtr M(Create<TsSkinManager>(nullptr));
   M->SetSkinDirectory(Dir);
   M->SetSkinName("SOLID");
@@ -170,13 +162,4 @@ TEST(SystemMenuItems, FortyFiveSkinsMakeThreeColumnsAndOneCheck) {
   }
   EXPECT_EQ(SkinMenus, 1);
   EXPECT_EQ(Lines, 2);  // after the skins and after Maximize
-  F.reset();
-  M.reset();
-  for (int i = 1; i < 45; ++i) {
-    char Name[32];
-    std::snprintf(Name, sizeof Name, "\\Other%02d.vkz", i);
-    DeleteFileA((Dir + Name).c_str());
-  }
-  DeleteFileA((Dir + "\\SOLID.vkz").c_str());
-  RemoveDirectoryA(Dir.c_str());
 }
