@@ -45,9 +45,9 @@ inline Owned<TForm> NewForm(TColor Color = clWhite, int W = 320, int H = 200) {
   return F;
 }
 
-// A control of class T owned by Form and placed on it at (X, Y), W x H.
+// A control of class T made (Create) with Form as its owner and placed on it at (X, Y), W x H.
 template <class T> T* PlaceOn(TForm* Form, int W, int H, int X = 0, int Y = 0) {
-  T* C = new T(Form);
+  T* C = Create<T>(Form);
   C->SetParent(Form);
   C->SetBounds(X, Y, W, H);
   return C;
