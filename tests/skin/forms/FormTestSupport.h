@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -111,6 +113,36 @@ struct TSkinnedForm {
     const RECT R = WindowRectOf(F->Handle());
     return POINT{R.left + X, R.top + Y};
   }
+};
+
+// Records the messages that reach the form's window method as it is now (a provider made later sits above it) and
+// tells OnOwn of each. The record lives as long as the method that writes it, which may outlast the spy.
+struct TSpy {
+  struct TLog {
+    std::vector<TMessage> Seen;
+    std::function<void(TMessage&)> OnOwn;
+  };
+  std::shared_ptr<TLog> Log = std::make_shared<TLog>();
+  std::vector<TMessage>& Seen = Log->Seen;
+  std::function<void(TMessage&)>& OnOwn = Log->OnOwn;
+  explicit TSpy(TForm* F) {
+    F->WindowProc = [Log = Log, Own = F->WindowProc](TMessage& M) {
+      Log->Seen.push_back(M);
+      if (Log->OnOwn) Log->OnOwn(M);
+      Own(M);
+    };
+  }
+  bool Saw(UINT Msg) const {
+    return std::any_of(Seen.begin(), Seen.end(), [Msg](const TMessage& M) { return M.Msg == Msg; });
+  }
+};
+
+// A form made by NewForm under a provider of the SOLID skin, its own method spied on below the provider; not shown.
+struct TSpied {
+  ManagerPtr M = CarriedManager();
+  Owned<TForm> F{NewForm(300, 200)};
+  TSpy Spy{F.get()};
+  TsSkinProvider* P = Create<TsSkinProvider>(F.get());
 };
 
 // A shown form of 300 x 200 with a main menu (File, its first item) under a provider, with a border window when

@@ -169,9 +169,6 @@ TEST(SystemMenu, ItemsAndButtonsFollowTheFormsStyleAndState) {
   Owned<TForm> F(NewForm());
   auto* P = Create<TsSkinProvider>(F.get());
   F->Show();
-  F->SetWindowState(wsMaximized);
-  EXPECT_FALSE(P->SystemMenu()->EnabledMove());
-  EXPECT_TRUE(P->SystemMenu()->EnabledRestore());
   F->SetWindowState(wsMinimized);
   ASSERT_TRUE(IsIconic(F->Handle()));
   EXPECT_FALSE(P->SystemMenu()->EnabledMin());  // a minimised form that is not the main one
