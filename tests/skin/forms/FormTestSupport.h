@@ -145,6 +145,26 @@ struct TSpied {
   TsSkinProvider* P = Create<TsSkinProvider>(F.get());
 };
 
+// A form of 500 x 200 whose title bar a provider shows, not shown; the cursor the skinner reads stays on Cursor (off
+// the form unless moved).
+struct TTitleBarForm {
+  ManagerPtr M = CarriedManager();
+  Owned<TForm> F{NewForm(500, 200)};
+  TsTitleBar* Bar = Create<TsTitleBar>(F.get());
+  TsSkinProvider* P = Create<TsSkinProvider>(F.get());
+  POINT Cursor{-1000, -1000};
+  TTitleBarForm() {
+    P->SetTitleBar(Bar);
+    FollowCursor(Cursor);
+  }
+  TvkTitleBarItem* Add(TvkBtnStyle Style, int W = 24, int H = 18) { return AddTitleItem(Bar, Style, W, H); }
+  // The caption laid out and painted anew into the frame cache; the cache.
+  TBitmap* Paint() {
+    RepaintFrame(P);
+    return P->SkinData()->CacheBmp;
+  }
+};
+
 // A shown form of 300 x 200 with a main menu (File, its first item) under a provider, with a border window when
 // Bordered; its frame painted.
 struct TMenuForm {

@@ -21,21 +21,8 @@ using namespace form_test;
 
 namespace {
 
-// A form with a title bar, its provider and a fixed-size item per call of Add; Paint lays the caption out.
-struct TItemsOnCaption {
-  ManagerPtr M = CarriedManager();
-  Owned<TForm> F{NewForm(500, 200)};
-  TsTitleBar* Bar = Create<TsTitleBar>(F.get());
-  TsSkinProvider* P = Create<TsSkinProvider>(F.get());
-  POINT Cursor{-1000, -1000};
-  TItemsOnCaption() {
-    P->SetTitleBar(Bar);
-    FollowCursor(Cursor);
-  }
-  TvkTitleBarItem* Add(TvkBtnStyle Style) { return AddTitleItem(Bar, Style); }
-  void Paint() {
-    RepaintFrame(P);
-  }
+// A form with a title bar under its provider; Paint lays the caption out.
+struct TItemsOnCaption : TTitleBarForm {
   // The screen point at the middle of an item.
   POINT Centre(TvkTitleBarItem* It) {
     const RECT W = WindowRectOf(F->Handle());

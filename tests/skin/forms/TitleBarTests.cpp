@@ -173,16 +173,14 @@ TEST(TitleBar, ItemFadeEndsIdleWithItsWindowFreed) {
 }
 
 TEST(TitleBar, HotItemsFadeButSpacersAndTextsNeverBecomeHot) {
-  ManagerPtr M = CarriedManager();
-  TBar T;
-  TsSkinProvider* P = Create<TsSkinProvider>(T.F.get());
-  P->SetTitleBar(T.Bar);
+  TTitleBarForm T;
+  TsSkinProvider* P = T.P;
   TvkTitleBarItem* Button = T.Add(bsButton);
   T.Add(bsInfo);  // made hot next: the button fades out
   int Enters = 0, Leaves = 0;
   Button->OnMouseEnter = [&](TObject*) { ++Enters; };
   Button->OnMouseLeave = [&](TObject*) { ++Leaves; };
-  RepaintFrame(P);
+  T.Paint();
   P->SetHotElement(htTitleBarItem, true);
   EXPECT_EQ(Button->HotState, 1);
   ASSERT_NE(Button->Animation, nullptr);
