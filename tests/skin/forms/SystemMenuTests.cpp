@@ -11,23 +11,33 @@ using namespace form_test;
 
 
 TEST(SystemMenuItems, FollowTheStyleAndState) {
-  TSkinnedForm Skinned(bsDialog, 200, 100);
-  auto& [M, D, P] = Skinned;
-  TsSystemMenu* S = P->SystemMenu();
-  ASSERT_NE(S, nullptr);
-  S->RefreshItemStates(false);
-  ASSERT_NE(S->ItemClose(), nullptr);
-  // a dialog: only Move and Close
-  for (TMenuItem* Item : {S->ItemRestore(), S->ItemSize(), S->ItemMinimize(), S->ItemMaximize(), S->ItemMove(), S->ItemClose()})
-    EXPECT_EQ(Item->Visible(), Item == S->ItemMove() || Item == S->ItemClose()) << Item->Caption();
-  EXPECT_EQ(S->ItemClose()->Tag(), static_cast<int>(SC_CLOSE));
-  EXPECT_EQ(S->Items()->Items(S->Items()->Count() - 1), S->ItemClose());
+  struct Row {
+    TFormBorderStyle Style;
+    bool Close, Max, Min, Restore, Size;
+  };
+  ManagerPtr M = CarriedManager();
+  for (const Row& R : {Row{bsSizeable, true, true, true, true, true}, Row{bsSingle, true, true, true, true, true},
+                       Row{bsDialog, true, false, false, false, false}, Row{bsToolWindow, true, false, false, false, false},
+                       Row{bsSizeToolWin, true, false, false, false, true}}) {
+    Owned<TForm> D(NewForm(200, 100, R.Style));
+    TsSystemMenu* S = Create<TsSkinProvider>(D.get())->SystemMenu();
+    ASSERT_NE(S, nullptr);
+    S->RefreshItemStates(false);
+    // close, maximise, minimise, restore, size; and Move, always there and enabled
+    EXPECT_EQ((std::vector<bool>{S->ItemClose()->Visible(), S->ItemMaximize()->Visible(), S->ItemMinimize()->Visible(),
+                                 S->ItemRestore()->Visible(), S->ItemSize()->Visible(),
+                                 S->ItemMove()->Visible() && S->ItemMove()->Enabled()}),
+              (std::vector<bool>{R.Close, R.Max, R.Min, R.Restore, R.Size, true}))
+        << R.Style;
+    EXPECT_EQ(S->ItemClose()->Tag(), static_cast<int>(SC_CLOSE));
+    EXPECT_EQ(S->Items()->Items(S->Items()->Count() - 1), S->ItemClose());
+  }
 
   Owned<TForm> F(NewForm());
-  P = Create<TsSkinProvider>(F.get());
+  auto* P = Create<TsSkinProvider>(F.get());
   F->Show();
   F->SetWindowState(wsMaximized);
-  S = P->SystemMenu();
+  TsSystemMenu* S = P->SystemMenu();
   S->RefreshItemStates(false);
   EXPECT_FALSE(S->ItemMove()->Enabled());
   EXPECT_TRUE(S->ItemRestore()->Enabled());
@@ -36,6 +46,12 @@ TEST(SystemMenuItems, FollowTheStyleAndState) {
   S->ItemRestore()->Click();
   EXPECT_FALSE(IsZoomed(F->Handle()));
   EXPECT_TRUE(S->ItemMove()->Enabled());
+  // a minimised form that is not the main one keeps its minimise item, disabled
+  F->SetWindowState(wsMinimized);
+  ASSERT_TRUE(IsIconic(F->Handle()));
+  S->RefreshItemStates(false);
+  EXPECT_FALSE(S->ItemMinimize()->Enabled());
+  EXPECT_TRUE(S->ItemMinimize()->Visible());
   // a skinned form's system menu is never the window's: its name marks it for the menu painter
   EXPECT_EQ(S->Name().rfind("vkSysMenu", 0), 0u);
   Owned<TForm> G(NewForm());
