@@ -556,11 +556,20 @@ TEST_F(Walker, ProviderListsWinAndTheLowerKindTakesANameInTwoLists) {
   ASSERT_NE(Got, nullptr);
   EXPECT_EQ(Got->Class, "TvkCheckBoxWnd");
   EXPECT_TRUE(Got->Repaint);
-  // Without srThirdParty nothing is walked.
+  // Without srThirdParty nothing is walked, nor while the provider refuses third-party controls.
   g_Choices.clear();
   M->SetSkinningRules(TvkSkinningRules{srStdForms, srStdDialogs});
   P->CtrlAdapter()->WalkControlsOf(nullptr);
   EXPECT_TRUE(g_Choices.empty());
+  Add<TSpeedButton>();
+  ListOnly(P, {{8, "TWalkedButton"}, {17, "TSpeedButton"}});
+  M->SetSkinningRules(TvkSkinningRules{srStdForms, srStdDialogs, srThirdParty});
+  P->SetAllowSkin3rdParty(false);
+  if (P->CtrlAdapter() == nullptr) P->CreateAdapter();
+  ASSERT_NE(P->CtrlAdapter(), nullptr);
+  P->CtrlAdapter()->WalkControlsOf(nullptr);
+  EXPECT_TRUE(g_Choices.empty());
+  EXPECT_TRUE(P->CtrlAdapter()->GraphItems.empty());
 }
 
 TEST_F(WalkerRealScreen, MessageFormButtonsAreSkinnedThroughTheHookedFormsWalker) {
