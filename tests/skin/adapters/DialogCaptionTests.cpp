@@ -28,11 +28,7 @@ protected:
     D->PaintFrame();
     return D->SkinData->CacheBmp;
   }
-  int HitAt(const TRect& R) {
-    const TRect W = WindowRectOf(this->Dlg);
-    return static_cast<int>(SendMessageA(this->Dlg, WM_NCHITTEST, 0,
-                                         MAKELPARAM(W.Left + (R.Left + R.Right) / 2, W.Top + (R.Top + R.Bottom) / 2)));
-  }
+  int HitAt(const TRect& R) { return ::HitAt(this->Dlg, (R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2); }
 };
 using DialogCaption = DialogCaptionOf<TideManager>;
 using DialogCaptionSolid = DialogCaptionOf<SolidManager>;

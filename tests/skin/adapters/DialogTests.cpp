@@ -321,15 +321,12 @@ TEST_F(DialogTest, CloseOnlyBoxAnswersHitTestsMenuAndOneBrushPerColour) {
   TvkDialogWnd* D = ShowDialog();  // painted: the title buttons are placed
   ASSERT_NE(D, nullptr);
   const TRect WR = WindowRectOf(Dlg);
-  auto HitAt = [&](int X, int Y) {
-    return static_cast<int>(SendMessageA(Dlg, WM_NCHITTEST, 0, MAKELPARAM(WR.Left + X, WR.Top + Y)));
-  };
   const TRect& Close = D->CloseButton.Rect;
   ASSERT_GT(Close.Width(), 0);
-  EXPECT_EQ(HitAt((Close.Left + Close.Right) / 2, (Close.Top + Close.Bottom) / 2), HTCLOSE);
+  EXPECT_EQ(HitAt(Dlg, (Close.Left + Close.Right) / 2, (Close.Top + Close.Bottom) / 2), HTCLOSE);
   EXPECT_EQ(D->HotButton, HTCLOSE);
   const int CaptionY = D->FrameWidth() + D->CaptionHeight(true) / 2;
-  EXPECT_EQ(HitAt(Close.Left - 10, CaptionY), HTCAPTION);
+  EXPECT_EQ(HitAt(Dlg, Close.Left - 10, CaptionY), HTCAPTION);
   EXPECT_EQ(D->HotButton, 0);
   EXPECT_EQ(D->TitleButtonAt(TPoint(Close.Left - 30, CaptionY)), 0) << "no maximize or minimize areas";
   // The caption's double click changes nothing without a maximize box.
@@ -627,9 +624,7 @@ TEST_F(TideDialogRealScreen, AMessageBoxTitleButtonGoesBackToItsNormalLook) {
       const std::vector<uint32_t> Normal = FreshButtonPixels(W, D);
       const TRect B = D->CloseButton.Rect;
       ASSERT_GT(B.Width(), 0);
-      const TRect WR = WindowRectOf(W);
-      auto HitAt = [&](int X, int Y) { SendMessageA(W, WM_NCHITTEST, 0, MAKELPARAM(WR.Left + X, WR.Top + Y)); };
-      HitAt((B.Left + B.Right) / 2, (B.Top + B.Bottom) / 2);
+      HitAt(W, (B.Left + B.Right) / 2, (B.Top + B.Bottom) / 2);
       ASSERT_EQ(D->CloseButton.State, 1);
       if (Glowing) {
         ASSERT_NE(D->CloseButton.Animation, nullptr);
@@ -637,7 +632,7 @@ TEST_F(TideDialogRealScreen, AMessageBoxTitleButtonGoesBackToItsNormalLook) {
       } else {
         EXPECT_NE(WindowPixels(W, B), Normal);
       }
-      HitAt(B.Left - 20, (B.Top + B.Bottom) / 2);
+      HitAt(W, B.Left - 20, (B.Top + B.Bottom) / 2);
       EXPECT_EQ(D->CloseButton.State, 0);
       EXPECT_TRUE(testing_support::PumpUntil([&] { return FadeOver(D->CloseButton); }, 2000));
       const std::vector<uint32_t> Left = WindowPixels(W, B);
