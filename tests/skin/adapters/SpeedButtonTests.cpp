@@ -58,10 +58,8 @@ protected:
   }
   // Leftmost column holding the glyph colour (-1 for none).
   static int GlyphLeft(testing_support::Dib32& D) {
-    for (int x = 0; x < D.Width(); ++x)
-      for (int y = 0; y < D.Height(); ++y)
-        if (Rgb(D.Px(x, y)) == kGlyph) return x;
-    return -1;
+    const TInk I = InkBounds(D, [](uint32_t P) { return P == kGlyph; });
+    return I.Right < 0 ? -1 : I.Left;
   }
   TForm* Form = nullptr;
   TSpeedButton* Btn = nullptr;
@@ -101,12 +99,9 @@ TEST_F(SpeedButtons, GlyphLayoutsAroundTheCaption) {
 
 TEST_F(SpeedButtons, SpacingCentringAndTheDisabledGlyph) {
   GiveGlyphAndCaption();
-  // Leftmost caption column: neither face nor glyph, right of the glyph.
+  // Leftmost caption column: neither face nor glyph, right of the glyph (the picture's width for none).
   auto TextLeft = [](testing_support::Dib32& D, int From) {
-    for (int x = From; x < 75; ++x)
-      for (int y = 5; y < 25; ++y)
-        if (const uint32_t C = Rgb(D.Px(x, y)); C != kFace && C != kGlyph) return x;
-    return -1;
+    return InkBounds(D, [](uint32_t C) { return C != kFace && C != kGlyph; }, TRect(From, 5, 75, 25)).Left;
   };
   Btn->SetMargin(3);
   Btn->SetSpacing(4);

@@ -15,22 +15,17 @@
 #include "skin/graphics/vkPixelOps.h"
 #include "tests/support/Dib32.h"
 #include "tests/support/Owned.h"
+#include "tests/support/SkinFolder.h"
 
 namespace controls_test {
 
 using testing_support::Dib32;
 using testing_support::Owned;
 
-inline std::string ProgramFolder() {
-  char Buf[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, Buf, MAX_PATH);
-  return ExtractFilePath(Buf);
-}
-
 // A manager with a carried skin ("SOLID", "TIDE") applied; the first manager becomes the default one.
 inline Owned<TsSkinManager> SkinnedManager(const std::string& Name = "SOLID") {
   Owned<TsSkinManager> M(new TsSkinManager(nullptr));
-  M->SetSkinDirectory(ProgramFolder() + "..\\..\\..\\tools\\skin\\");
+  M->SetSkinDirectory(testing_support::CarriedSkinFolder());
   M->SetSkinName(Name);
   return M;
 }

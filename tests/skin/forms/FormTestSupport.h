@@ -22,11 +22,8 @@
 // The provider's run-time state as the tests set and read it.
 struct TsSkinProviderAccess {
   static bool& FormActive(TsSkinProvider* P) { return P->FFormActive; }
-  static bool& DeferredSetUp(TsSkinProvider* P) { return P->FDeferredSetUp; }
   static uint32_t& State(TsSkinProvider* P) { return P->FFormState; }
   static bool& Pressed(TsSkinProvider* P) { return P->FPressed; }
-  static int& RedrawLocks(TsSkinProvider* P) { return P->FRedrawLockCount; }
-  static TCustomForm*& Veil(TsSkinProvider* P) { return P->FVeil; }
   static TObject*& ScrollAdapter(TsSkinProvider* P) { return P->FScrollAdapter; }
   static void SetLoading(TsSkinProvider* P, bool On) { P->SetComponentStateItem(csLoading, On); }
   // The caption's glow kept for reuse (0 inactive, 1 active).
