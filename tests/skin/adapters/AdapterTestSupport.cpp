@@ -5,6 +5,7 @@
 #include "framework/SysUtils.h"
 #include "tests/skin/core/engine_support.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/SkinFolder.h"
 #include "framework/Units.h"
 #include "skin/adapters/vkAdapterUnits.h"
 #include "skin/adapters/vkSBUtils.h"
@@ -23,12 +24,6 @@ LRESULT CALLBACK RecordingWndProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L) {
   if (Msg == kProbe) return 100;
   if (Msg == 0xA100 && HIWORD(W) == 0x15) return RecordingBgColorAnswer;
   return DefWindowProcA(Wnd, Msg, W, L);
-}
-
-std::string SkinFolder() {
-  char Buf[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, Buf, MAX_PATH);
-  return ExtractFilePath(Buf) + "..\\..\\..\\tools\\skin\\";
 }
 
 ThemeRecorder* g_recorder = nullptr;
@@ -209,7 +204,7 @@ uint32_t DisabledBlend(uint32_t C, uint32_t Bg) {
 
 ManagerPtr SolidManager() {
   ManagerPtr M(Create<TsSkinManager>(nullptr));
-  M->SetSkinDirectory(SkinFolder());
+  M->SetSkinDirectory(testing_support::CarriedSkinFolder());
   M->SetSkinName("SOLID");
   EXPECT_TRUE(M->SkinData().Active) << "the SOLID skin did not load";
   EXPECT_EQ(TsSkinManager::DefaultManager(), M.get());
@@ -234,8 +229,9 @@ ManagerPtr TextSkinManager(const std::string& Folder, const std::string& Section
 
 ManagerPtr TideManager() {
   ManagerPtr M(Create<TsSkinManager>(nullptr));
-  M->SetSkinDirectory(SkinFolder());
+  M->SetSkinDirectory(testing_support::CarriedSkinFolder());
   M->SetSkinName("TIDE");
+  EXPECT_TRUE(M->SkinData().Active) << "the TIDE skin did not load";
   return M;
 }
 

@@ -23,6 +23,16 @@ protected:
     for (const char* S : {"COM1", "COM2", "COM3"}) SendMessageA(C, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(S));
     return C;
   }
+  // A framework combo box of the style on the shown form, holding the items, the last one selected.
+  template <class T>
+  T* FrameworkCombo(TComboBoxStyle Style, std::initializer_list<const char*> Items, int W = 150, int H = 24) {
+    if (Form == nullptr) ShowForm();
+    auto* C = Place<T>(Form, 10, 10, W, H);
+    C->SetStyle(Style);
+    for (const char* S : Items) C->Items()->Add(S);
+    C->SetItemIndex(static_cast<int>(Items.size()) - 1);
+    return C;
+  }
   TvkComboBoxWnd* Adapt(HWND C, bool Dialog = false) {
     AdoptingDialogChildren = Dialog;
     auto* A = SkinnedAdapterTest::Adapt<TvkComboBoxWnd>(C, "COMBOBOX", nullptr, true);
@@ -172,12 +182,7 @@ TEST_F(Combos, PrintedButtonInTheSkin) {
 namespace {
 
 TEST_F(Combos, AFrameworkComboPrintsItsSelectedItemAsTheEditPart) {
-  ShowForm();
-  auto* C = Place<TComboBox>(Form, 10, 10, 150, 24);
-  C->SetStyle(csDropDownList);
-  C->Items()->Add("COM1");
-  C->Items()->Add("COM2");
-  C->SetItemIndex(1);
+  auto* C = FrameworkCombo<TComboBox>(csDropDownList, {"COM1", "COM2"});
   auto* A = SkinnedAdapterTest::Adapt<TvkComboBoxWnd>(C->Handle(), "COMBOBOX", C, true);
   auto Printed = PrintedWindow(C->Handle());
   testing_support::Dib32& D = *Printed;
@@ -208,10 +213,7 @@ TEST_F(Combos, TheDropDownListsVisualStyleByVersionAndItems) {
 // The skinned combo box keeps its list's adapter from the list's first colour request until the box's window or
 // the skin goes; a new skin reaches the adapter through the box, since the list window is no child of it.
 TEST_F(Combos, ASkinnedComboBoxOwnsItsListAdapterUntilItsWindowOrTheSkinGoes) {
-  ShowForm();
-  auto* C = Place<TsComboBox>(Form, 10, 10, 130, 21);
-  C->SetStyle(csDropDownList);
-  C->Items()->Add("COM1");
+  auto* C = FrameworkCombo<TsComboBox>(csDropDownList, {"COM1"}, 130, 21);
   const int Stubs = ObjectInstanceCount();
   auto AskColour = [&] { return AskListColour(C->Handle()); };
   HWND List = AskColour();
@@ -267,11 +269,7 @@ void DrawComboItem(TWinControl* C, testing_support::Dib32& Dib, UINT Index, UINT
 
 // Items of a skinned box's list lie on the list's own background (its adapter's "EDIT"), not on the box's colour.
 TEST_F(Combos, ASkinnedComboBoxDrawsItsListItemsOnTheListsBackground) {
-  ShowForm();
-  auto* C = Place<TsComboBox>(Form, 10, 10, 130, 21);
-  C->SetStyle(csDropDownList);
-  for (const char* S : {"COM1", "COM2"}) C->Items()->Add(S);
-  C->SetItemIndex(1);
+  auto* C = FrameworkCombo<TsComboBox>(csDropDownList, {"COM1", "COM2"}, 130, 21);
   ASSERT_NE(nullptr, GetWindowScrollAdapter(AskListColour(C->Handle())));
   const uint32_t Box = PixelOf(C->Color());
   const uint32_t List = PixelOf(static_cast<TColor>(M->gd()[M->FindSectionIndex("EDIT")].Props[0].Color));
@@ -291,11 +289,7 @@ namespace {
 // An owner-drawn framework combo box draws its unselected list items on the list's own background and in its
 // font colour, never in the box's hot colour.
 TEST_F(Combos, AnOwnerDrawnFrameworkComboDrawsItsListItemsOnTheListsBackground) {
-  ShowForm();
-  auto* C = Place<TComboBox>(Form, 10, 10, 150, 24);
-  C->SetStyle(csOwnerDrawFixed);
-  for (const char* S : {"COM1", "COM2"}) C->Items()->Add(S);
-  C->SetItemIndex(1);
+  auto* C = FrameworkCombo<TComboBox>(csOwnerDrawFixed, {"COM1", "COM2"});
   auto* A = SkinnedAdapterTest::Adapt<TvkComboBoxWnd>(C->Handle(), "COMBOBOX", C, true);
   AskListColour(C->Handle());
   ASSERT_NE(nullptr, A->ListAdapter) << "the list's colour request makes its adapter";

@@ -35,6 +35,7 @@ struct TBorderedDialog {
     D = DialogAdapterOf(Dlg);
     if (D != nullptr) SendMessageA(Dlg, WM_NCPAINT, 1, 0);
   }
+  bool Bordered() const { return D != nullptr && D->BorderForm != nullptr; }
   TvkBorderForm* B() const { return D->BorderForm; }
   HWND L() const { return B()->BorderWindow->Handle(); }
   TRect LR() const { return WindowRectOf(L()); }
@@ -52,8 +53,7 @@ TEST_F(DialogBorderTest, FrameShowsOnTheBorderWindowAndTheDialogKeepsItsClient) 
   M->SetExtendedBorders(true);
   LayeredRecorder Rec;
   TBorderedDialog T(Tops);
-  ASSERT_NE(T.D, nullptr);
-  ASSERT_NE(T.B(), nullptr);
+  ASSERT_TRUE(T.Bordered()) << "no adopted dialog with a border window";
   const TRect Mg = M->ExtBorderMargins();
   const TRect WR = WindowRectOf(T.Dlg);
   TBitmap* Cache = T.D->SkinData->CacheBmp;
@@ -93,8 +93,7 @@ TEST_F(DialogBorderTest, FrameShowsOnTheBorderWindowAndTheDialogKeepsItsClient) 
 TEST_F(DialogBorderTest, PressesReachTheDialogAndTheBorderGoesWithExtendedBorders) {
   M->SetExtendedBorders(true);
   TBorderedDialog T(Tops);
-  ASSERT_NE(T.D, nullptr);
-  ASSERT_NE(T.B(), nullptr);
+  ASSERT_TRUE(T.Bordered()) << "no adopted dialog with a border window";
   const TPoint X = Centre(T.D->CloseButton.Rect);
   T.Send(WM_NCMOUSEMOVE, T.At(X.X, X.Y));
   EXPECT_EQ(T.D->HotButton, HTCLOSE);
@@ -193,8 +192,7 @@ TEST_F(DialogBorderTest, RightClickOnTheBorderCaptionShowsTheMenuAndTheBorderFol
   M->SetExtendedBorders(true);
   LayeredRecorder Rec;
   TBorderedDialog T(Tops);
-  ASSERT_NE(T.D, nullptr);
-  ASSERT_NE(T.B(), nullptr);
+  ASSERT_TRUE(T.Bordered()) << "no adopted dialog with a border window";
   const TPoint Cap(T.D->CloseButton.Rect.Left - 30, Centre(T.D->CloseButton.Rect).Y);
   int Popups = 0;
   T.D->SysMenu->Menu->OnPopup = [&Popups](TObject*) { ++Popups; };

@@ -18,7 +18,9 @@ using namespace adapter_test;
 
 namespace {
 
-class DialogCaption : public DialogFixture {
+// Dialogs under a manager of the program's skin (TIDE), or of the SOLID test skin.
+template <ManagerPtr (*MakeManager)()>
+class DialogCaptionOf : public WithManager<DialogFixture, MakeManager> {
 protected:
   // The frame cache painted anew for the dialog's present state.
   static TBitmap* FreshFrame(TvkDialogWnd* D) {
@@ -26,12 +28,10 @@ protected:
     D->PaintFrame();
     return D->SkinData->CacheBmp;
   }
-  int HitAt(const TRect& R) {
-    const TRect W = WindowRectOf(Dlg);
-    return static_cast<int>(SendMessageA(Dlg, WM_NCHITTEST, 0,
-                                         MAKELPARAM(W.Left + (R.Left + R.Right) / 2, W.Top + (R.Top + R.Bottom) / 2)));
-  }
+  int HitAt(const TRect& R) { return ::HitAt(this->Dlg, (R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2); }
 };
+using DialogCaption = DialogCaptionOf<TideManager>;
+using DialogCaptionSolid = DialogCaptionOf<SolidManager>;
 class DialogCaptionRealScreen : public DialogCaption {};
 
 uint32_t CachePixel(TBitmap* B, int X, int Y) { return static_cast<uint32_t*>(B->ScanLine(Y))[X] & 0xFFFFFF; }
@@ -42,8 +42,6 @@ uint32_t CachePixel(TBitmap* B, int X, int Y) { return static_cast<uint32_t*>(B-
 // dialog is shown without activation, so that mostly the test changes its activity; the system may still move it
 // as other programs' windows come and go, so each look is compared with the activity the dialog has when read.
 TEST_F(DialogCaptionRealScreen, ADeactivatedDialogTakesTheInactiveTintInItsClientAndChildren) {
-  ManagerPtr M = TideManager();
-  ASSERT_TRUE(M->SkinData().Active);
   const uint32_t ActiveTint = 0xE8F3FA, InactiveTint = 0xF3F5F7;  // DIALOG's two states in the program's skin
   TDlgTemplate T(kDlgStyle, {{L"STATIC", SS_LEFT | WS_VISIBLE, 5, 5, 80, 20}});
   Dlg = Keep(T.Create());
@@ -70,8 +68,7 @@ TEST_F(DialogCaptionRealScreen, ADeactivatedDialogTakesTheInactiveTintInItsClien
 }
 
 // The caption font goes with its dialog, and an adopted dialog's life leaves no GDI object behind.
-TEST_F(DialogCaption, TheCaptionFontGoesWithItsDialog) {
-  ManagerPtr M = SolidManager();
+TEST_F(DialogCaptionSolid, TheCaptionFontGoesWithItsDialog) {
   HFONT Used = nullptr;
   auto Life = [&] {
     TvkDialogWnd* D = ShowDialog(kDlgStyle);
@@ -91,8 +88,6 @@ TEST_F(DialogCaption, TheCaptionFontGoesWithItsDialog) {
 // A box without an icon of its own shows the system's application icon in its caption; the text starts after it
 // and a click on it opens the menu.
 TEST_F(DialogCaption, AMessageBoxShowsAnIconWhoseClickOpensTheMenu) {
-  ManagerPtr M = TideManager();
-  ASSERT_TRUE(M->SkinData().Active);
   WithMessageBox(MB_OK, [&](HWND W) {
     Dlg = W;
     TvkDialogWnd* D = DialogAdapterOf(W);
@@ -124,8 +119,6 @@ TEST_F(DialogCaption, AMessageBoxShowsAnIconWhoseClickOpensTheMenu) {
 
 // With the manager's glowing on, the caption text glows in the text section's glow colour; off, not at all.
 TEST_F(DialogCaption, TheCaptionTextGlowsOnlyWhileGlowingIsOn) {
-  ManagerPtr M = TideManager();
-  ASSERT_TRUE(M->SkinData().Active);
   TvkDialogWnd* D = ShowDialog(kDlgStyle);
   ASSERT_NE(D, nullptr);
   SetWindowTextA(Dlg, "Glowing caption");
@@ -156,8 +149,6 @@ TEST_F(DialogCaption, TheCaptionTextGlowsOnlyWhileGlowingIsOn) {
 
 // The text ends 6 pixels left of the leftmost title button, whatever space the skin puts between the buttons.
 TEST_F(DialogCaption, TheTextStopsBeforeTheLeftmostButtonWithTheButtonSpacing) {
-  ManagerPtr M = TideManager();
-  ASSERT_TRUE(M->SkinData().Active);
   M->EditModel().SkinData.BISpace = 12;
   TvkDialogWnd* D = ShowDialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX);
   ASSERT_NE(D, nullptr);
@@ -176,8 +167,7 @@ TEST_F(DialogCaption, TheTextStopsBeforeTheLeftmostButtonWithTheButtonSpacing) {
 }
 
 // Each title button answers its own hit code at its own place, whatever other buttons the dialog has.
-TEST_F(DialogCaption, EachTitleButtonAnswersItsOwnCodeWhereverItStands) {
-  ManagerPtr M = SolidManager();
+TEST_F(DialogCaptionSolid, EachTitleButtonAnswersItsOwnCodeWhereverItStands) {
   constexpr DWORD Base = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
   struct Case {
     const char* What;
@@ -212,8 +202,7 @@ TEST_F(DialogCaption, EachTitleButtonAnswersItsOwnCodeWhereverItStands) {
 }
 
 // An iconic dialog without a minimize box is restored through the button that takes the minimize button's place.
-TEST_F(DialogCaption, AnIconicDialogWithoutAMinimizeBoxPlacesItsRestoreButton) {
-  ManagerPtr M = SolidManager();
+TEST_F(DialogCaptionSolid, AnIconicDialogWithoutAMinimizeBoxPlacesItsRestoreButton) {
   TvkDialogWnd* D = ShowDialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME);
   ASSERT_NE(D, nullptr);
   EXPECT_EQ(1u, D->PlacedButtons().size());
@@ -229,9 +218,8 @@ TEST_F(DialogCaption, AnIconicDialogWithoutAMinimizeBoxPlacesItsRestoreButton) {
 }
 
 // A zoomed dialog's frame lies beyond the screen's edge: its title buttons are centred in the caption that shows.
-TEST_F(DialogCaption, AZoomedDialogCentresItsButtonsInTheCaptionThatShows) {
+TEST_F(DialogCaptionSolid, AZoomedDialogCentresItsButtonsInTheCaptionThatShows) {
   ReadSystemMetrics();  // the frame widths the program reads at its start
-  ManagerPtr M = SolidManager();
   TvkDialogWnd* D = ShowDialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX);
   ASSERT_NE(D, nullptr);
   ShowWindow(Dlg, SW_MAXIMIZE);

@@ -15,16 +15,8 @@ using namespace adapter_test;
 
 namespace {
 
-class DialogChildren : public AdapterTest {
+class DialogChildren : public WithManager<AdapterTest> {
 protected:
-  void SetUp() override {
-    AdapterTest::SetUp();
-    M = SolidManager();
-  }
-  void TearDown() override {
-    AdapterTest::TearDown();
-    M.reset();
-  }
   // The dialog made from T, shown and painted; it must have been adopted.
   HWND Show(TDlgTemplate& T) {
     HWND D = Keep(T.Create());
@@ -39,7 +31,6 @@ protected:
     while (C != nullptr && Index-- > 0) C = GetWindow(C, GW_HWNDNEXT);
     return C;
   }
-  ManagerPtr M;
 };
 // What only the screen shows: the dialog beneath a child, or a child painted over what covered it.
 class DialogChildrenRealScreen : public DialogChildren {};

@@ -107,6 +107,12 @@ protected:
   HWND Dlg = nullptr;
 };
 
+// The window's hit code at its own point (X, Y).
+[[maybe_unused]] int HitAt(HWND W, int X, int Y) {
+  const TRect R = adapter_test::WindowRectOf(W);
+  return static_cast<int>(SendMessageA(W, WM_NCHITTEST, 0, MAKELPARAM(R.Left + X, R.Top + Y)));
+}
+
 // The dialog's Index-th child of a class (compared without case), in z order.
 [[maybe_unused]] HWND ChildOfClass(HWND Dlg, const char* Class, int Index = 0) {
   for (HWND C = GetTopWindow(Dlg); C != nullptr; C = GetNextWindow(C, GW_HWNDNEXT)) {

@@ -55,13 +55,12 @@ protected:
     Frame->SetBounds(20, 20, 520, 380);
     Frame->SetFormStyle(fsMDIForm);
     auto* Menu = new TMainMenu(Frame);
-    auto* File = new TMenuItem(Frame);
-    File->SetCaption("&File");
-    Window = new TMenuItem(Frame);
-    Window->SetCaption("&Window");
+    for (const char* Caption : {"&File", "&Window"}) {  // the window menu last
+      Window = new TMenuItem(Frame);
+      Window->SetCaption(Caption);
+      Menu->Items()->Add(Window);
+    }
     Window->SetGroupIndex(9);
-    Menu->Items()->Add(File);
-    Menu->Items()->Add(Window);
     Frame->SetMenu(Menu);
     Frame->SetWindowMenu(Window);
     Application->FormCreated(Frame);

@@ -11,6 +11,7 @@
 #include "skin/adapters/vkSBUtils.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/vkSkinCommands.h"
+#include "skin/graphics/vkPixelOps.h"
 
 using namespace adapter_test;
 
@@ -346,9 +347,8 @@ TEST_F(MainWnd, TheMasksKeyedCornersOfTheCacheShowTheParent) {
     ASSERT_NE(nullptr, Cache);
     Cache->SetPixelFormat(pf32bit);
     Cache->SetSize(40, 20);
-    auto Px = [&](int X, int Y) -> uint32_t& { return static_cast<uint32_t*>(Cache->ScanLine(Y))[X]; };
-    for (int y = 0; y < 20; ++y)
-      for (int x = 0; x < 40; ++x) Px(x, y) = 0xFF000000;
+    FillRect32(Cache, TRect(0, 0, 40, 20), 0x000000, 255);
+    auto Px = [&](int X, int Y) { return static_cast<uint32_t*>(Cache->ScanLine(Y))[X]; };
     RestoreCacheCorners(A->SkinData, 0, A);
     // the parent is no skinned window: its background is the skin's base colour
     const uint32_t Parent_ = PixelOf(M->SkinBaseColor());

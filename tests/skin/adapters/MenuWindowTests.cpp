@@ -216,10 +216,8 @@ TEST_F(MenuWindowTest, WWEditComboButtonFollowsTheStyle) {
     bool Button;
   } Cases[] = {{csSimple, false}, {csDropDown, true}, {csDropDownList, true}};
   for (const auto& C : Cases) {
-    auto* Combo = new TComboBox(Form);
-    Combo->SetParent(Form);
+    auto* Combo = Place<TComboBox>(Form, 5, 5, 120, C.Style == csSimple ? 80 : 24);
     Combo->SetStyle(C.Style);
-    Combo->SetBounds(5, 5, 120, C.Style == csSimple ? 80 : 24);
     auto* A = CreateAdapter<TvkWWComboBoxWnd>(Combo->Handle(), nullptr, Manager.get(), SkinParams("", Combo), false);
     EXPECT_EQ(A->HasButton, C.Button);
     const TRect R = A->GetButtonRect(), WR = WindowRectOf(Combo->Handle());

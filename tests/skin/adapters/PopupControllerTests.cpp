@@ -29,8 +29,7 @@ TEST_F(Popups, AClickInsideAPopupKeepsItOpen) {
   TForm* Second = Popup(200);
   Forms = {First, Second};
   const TWndMethod FirstOwn = First->WindowProc;
-  auto* Inside = new TButton(First);
-  Inside->SetParent(First);
+  auto* Inside = Place<TButton>(First, 5, 5, 80, 24);
   TvkPopupController* C = PopupController();
   C->Add(First);
   C->Add(Second);
@@ -50,8 +49,7 @@ TEST_F(Popups, AClickInsideAPopupKeepsItOpen) {
 TEST_F(Popups, AReleasedPopupGivesTheHookedControlItsMethodBackOnce) {
   TForm* Owner = Popup(40);
   Forms = {Owner};
-  auto* Edit = new TEdit(Owner);
-  Edit->SetParent(Owner);
+  auto* Edit = Place<TEdit>(Owner, 5, 5, 80, 24);
   const TWndMethod EditOwn = Edit->WindowProc;
   int Seen = 0;
   Edit->WindowProc = [&](TMessage& M) {
@@ -75,8 +73,7 @@ TEST_F(Popups, AReleasedPopupGivesTheHookedControlItsMethodBackOnce) {
 TEST_F(Popups, AHookedControlThatGoesIsForgottenBeforeTheRelease) {
   TForm* Owner = Popup(40);
   Forms = {Owner};
-  auto* Edit = new TEdit(Owner);
-  Edit->SetParent(Owner);
+  auto* Edit = Place<TEdit>(Owner, 5, 5, 80, 24);
   const TWndMethod EditOwn = Edit->WindowProc;
   TForm* P = Popup(200);
   TvkFormHandler* H = PopupController()->Add(P, Edit, EditOwn);

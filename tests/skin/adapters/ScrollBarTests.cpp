@@ -118,6 +118,7 @@ protected:
     if (!Adapted) return L;
     g_listProc = reinterpret_cast<WNDPROC>(SetWindowLongA(L, GWL_WNDPROC, reinterpret_cast<LONG>(&BelowAdapter)));
     A = CreateAdapter<TvkScrollWnd>(L, nullptr, M.get(), SkinParams("EDIT"), true);
+    GetVertScrollBarRect(A, L, Bar);
     return L;
   }
   POINT Along(const TRect& R, int Offset) { return POINT{R.Left + R.Width() / 2, R.Top + Offset}; }
@@ -126,11 +127,10 @@ protected:
     FakeCursorAt(P);
     Platform().GetMessagePos = [P] { return static_cast<DWORD>(MAKELONG(P.x, P.y)); };
   }
-  // The cursor on the down arrow of the list's bar (R: the bar); where it is.
-  POINT CursorOnDownArrow(HWND L, TRect& R) {
-    GetVertScrollBarRect(A, L, R);
-    CursorAt(Along(R, R.Height() - 3));
-    return Along(R, R.Height() - 3);
+  // The cursor on the down arrow of the list's bar; where it is.
+  POINT CursorOnDownArrow() {
+    CursorAt(Along(Bar, Bar.Height() - 3));
+    return Along(Bar, Bar.Height() - 3);
   }
   int Top(HWND L) { return static_cast<int>(SendMessageA(L, LB_GETTOPINDEX, 0, 0)); }
   int Count(int Code) {
@@ -138,11 +138,17 @@ protected:
     for (const TScrollRecord& R : g_scrolls) N += R.Msg == WM_VSCROLL && R.Code == Code;
     return N;
   }
+  TRect Bar;  // the vertical bar of the last adapted list, on the screen
 };
 class ScrollBarsRealScreen : public ScrollBars {};
 
-TEST_F(ScrollBars, NonClientLayoutGivesTheBarsRoom) {
-  HWND L = NewList();
+// Until the window has laid out its frame for an adapter made without a repaint, the first non-client paint makes it
+// do so: the bar then has its room and the client is narrower by it.
+TEST_F(ScrollBars, NonClientLayoutAtTheFirstPaintGivesTheBarsRoom) {
+  HWND L = NewList(120, 100, 0, false);
+  A = CreateAdapter<TvkScrollWnd>(L, nullptr, M.get(), SkinParams("EDIT"), false);
+  ASSERT_FALSE(A->CalcSizeDone) << "laid out before its first paint";
+  SendMessageA(L, WM_NCPAINT, 1, 0);
   const int Thick = GetSystemMetrics(SM_CXVSCROLL);
   ASSERT_TRUE(A->CalcSizeDone);
   EXPECT_TRUE(A->VertBar->Shown);
@@ -178,16 +184,15 @@ TEST_F(ScrollBars, NarrowWindowsAndLeftBars) {
   RECT W{};
   GetWindowRect(L, &W);
   EXPECT_EQ(A->FrameLeft + GetSystemMetrics(SM_CXVSCROLL), Origin.x - W.left);
-  TRect R;
-  GetVertScrollBarRect(A, L, R);
+  const TRect R = Bar;
   EXPECT_EQ(W.left + A->FrameLeft, R.Left);
   EXPECT_EQ(HTVSCROLL, SendMessageA(L, WM_NCHITTEST, 0, MAKELPARAM(R.Left + 2, R.Top + 30)));
 }
 
 TEST_F(ScrollBars, ArrowRepeatsAfter300ThenEvery55WhileTheCursorStays) {
   HWND L = NewList();
-  TRect R;
-  const POINT OnArrow = CursorOnDownArrow(L, R);
+  const TRect R = Bar;
+  const POINT OnArrow = CursorOnDownArrow();
   EXPECT_EQ(HTVSCROLL, SendMessageA(L, WM_NCHITTEST, 0, MAKELPARAM(OnArrow.x, OnArrow.y)));
   Down(L, OnArrow);
   EXPECT_EQ(1, Top(L));  // the line code at once
@@ -216,8 +221,7 @@ TEST_F(ScrollBars, ArrowRepeatsAfter300ThenEvery55WhileTheCursorStays) {
 
 TEST_F(ScrollBars, LosingTheCaptureStopsTheRepeat) {
   HWND L = NewList();
-  TRect R;
-  Down(L, CursorOnDownArrow(L, R));
+  Down(L, CursorOnDownArrow());
   ASSERT_NE(0u, ScrollTracking.RepeatTimer);
   SetCapture(Tops[0]);  // someone else takes the mouse
   EXPECT_EQ(0u, ScrollTracking.RepeatTimer);
@@ -230,8 +234,7 @@ TEST_F(ScrollBars, LosingTheCaptureStopsTheRepeat) {
 
 TEST_F(ScrollBars, DraggingSendsTrackOnlyOnChangeThenPositionAndEnd) {
   HWND L = NewList();
-  TRect R;
-  GetVertScrollBarRect(A, L, R);
+  const TRect R = Bar;
   const int Arrow = GetSystemMetrics(SM_CXVSCROLL);
   const TvkThumb T = ComputeThumb(A->VertBar->ScrollInfo, R.Top, R.Height(), Arrow, 16);
   POINT P = Along(R, T.Start - R.Top + 2);
@@ -268,8 +271,7 @@ constexpr uint32_t kThumbV = 0xAA;
 
 TEST_F(ScrollBarsRealScreen, ShiftClickJumpsOnceRepeatsNothingAndShowsTheThumbNormalOnRelease) {
   HWND L = NewList();
-  TRect R;
-  GetVertScrollBarRect(A, L, R);
+  const TRect R = Bar;
   Platform().GetAsyncKeyState = [](int Key) -> SHORT { return Key == VK_SHIFT ? static_cast<SHORT>(0x8000) : 0; };
   const POINT P = Along(R, R.Height() / 2);
   const TRect W = WindowRectOf(L);
@@ -287,8 +289,7 @@ TEST_F(ScrollBarsRealScreen, ShiftClickJumpsOnceRepeatsNothingAndShowsTheThumbNo
 
 TEST_F(ScrollBars, RightClicksOnABarStopThere) {
   HWND L = NewList();
-  TRect R;
-  GetVertScrollBarRect(A, L, R);
+  const TRect R = Bar;
   SendMessageA(L, WM_NCRBUTTONDOWN, HTVSCROLL, MAKELPARAM(R.Left + 2, R.Top + 30));
   SendMessageA(L, kProbe, 1, 0);
   SendMessageA(L, WM_NCRBUTTONUP, HTVSCROLL, 0);
@@ -308,8 +309,7 @@ BOOL WINAPI UnavailableBar(HWND, LONG, PSCROLLBARINFO Info) {
 TEST_F(ScrollBars, BarsPaintTheirElementsInTheirStates) {
   HWND L = NewList(120, 150);
   const TRect W = WindowRectOf(L);
-  TRect R;
-  GetVertScrollBarRect(A, L, R);
+  TRect R = Bar;
   OffsetRect(R.AsRECT(), -W.Left, -W.Top);
   const int Arrow = GetSystemMetrics(SM_CXVSCROLL);
   const TvkThumb T = ComputeThumb(A->VertBar->ScrollInfo, R.Top, R.Height(), Arrow, 16);
@@ -350,8 +350,7 @@ TEST_F(ScrollBarsRealScreen, WindowOwnFramePaintingLeavesTheSkinnedBars) {
   RedrawWindow(L, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
   SendMessageA(L, WM_NCPAINT, 1, 0);
   const TRect W = WindowRectOf(L);
-  TRect R;
-  GetVertScrollBarRect(A, L, R);
+  const TRect R = Bar;
   EXPECT_EQ(Element(0x77, 0), WindowDCOf(L)->Rgb(R.Left - W.Left + R.Width() / 2, R.Top - W.Top + 2));
 }
 
@@ -369,8 +368,7 @@ TEST_F(ScrollBars, DetachGivesTheListItsOwnFrameBack) {
 
 TEST_F(ScrollBars, HoverStateGoesWithItsWindowAndALaterSubclasserStays) {
   HWND L = NewList();
-  TRect R;
-  GetVertScrollBarRect(A, L, R);
+  const TRect R = Bar;
   SendMessageA(L, WM_NCMOUSEMOVE, HTVSCROLL, MAKELPARAM(R.Left + 2, R.Top + 30));
   EXPECT_EQ(L, ScrollTracking.HoverWnd);
   EXPECT_EQ(kScrollHoverTimer, ScrollTracking.HoverTimer);
@@ -399,20 +397,6 @@ TEST_F(ScrollBars, ForeignTimersPassOnceAndBarsFollowTheStyleWithoutScrollBarInf
   EXPECT_TRUE(IsScrollBarShown(L, SB_VERT));
   EXPECT_FALSE(IsScrollBarShown(L, SB_HORZ));
   GetScrollBarInfoEntry().Reset();
-}
-
-// Until the window has laid out its frame for the adapter, the first non-client paint makes it do so: the bar then
-// has its room and the client is narrower by it.
-TEST_F(ScrollBars, TheFirstNonClientPaintLaysOutTheFrame) {
-  HWND L = NewList(120, 100, 0, false);
-  A = CreateAdapter<TvkScrollWnd>(L, nullptr, M.get(), SkinParams("EDIT"), false);
-  ASSERT_FALSE(A->CalcSizeDone) << "laid out before its first paint";
-  SendMessageA(L, WM_NCPAINT, 1, 0);
-  EXPECT_TRUE(A->CalcSizeDone);
-  EXPECT_TRUE(A->VertBar->Shown);
-  RECT After{};
-  GetClientRect(L, &After);
-  EXPECT_EQ(120 - A->FrameLeft - A->FrameRight - GetSystemMetrics(SM_CXVSCROLL), After.right);
 }
 
 // A top-level window's corner between its bars is a grip, also when the window has an owner; so is the corner of a
@@ -477,8 +461,7 @@ protected:
 // Shift held, a real click on the track jumps the thumb there; at the release it shows normal again.
 TEST_F(ScrollBarsRealPointer, AShiftClickJumpShowsTheThumbNormalAtTheRelease) {
   HWND L = NewList();
-  TRect R;
-  GetVertScrollBarRect(A, L, R);
+  const TRect R = Bar;
   Platform().GetAsyncKeyState = [](int Key) -> SHORT {
     return Key == VK_SHIFT ? static_cast<SHORT>(0x8000) : GetAsyncKeyState(Key);
   };

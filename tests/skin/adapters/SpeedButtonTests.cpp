@@ -20,11 +20,10 @@ namespace {
 
 constexpr uint32_t kFace = 0xF0F000, kFaceDown = 0xF0F080, kGlyph = 0xFF0000;
 
-class SpeedButtons : public AdapterTest {
+class SpeedButtons : public WithManager<AdapterTest> {
 protected:
   void SetUp() override {
-    AdapterTest::SetUp();
-    M = SolidManager();
+    WithManager::SetUp();
     Form = NewForm(40, 40, 300, 120);
     Btn = Place<TSpeedButton>(Form, 10, 10, 80, 30);
     Data = new TsCommonData(Btn, true);
@@ -36,8 +35,7 @@ protected:
     if (H != nullptr) H->Free();
     delete Data;
     Form->Free();
-    AdapterTest::TearDown();
-    M.reset();
+    WithManager::TearDown();
   }
   std::unique_ptr<testing_support::Dib32> Paint() {
     auto D = std::make_unique<testing_support::Dib32>(80, 30, 0x00123456, true);
@@ -60,12 +58,9 @@ protected:
   }
   // Leftmost column holding the glyph colour (-1 for none).
   static int GlyphLeft(testing_support::Dib32& D) {
-    for (int x = 0; x < D.Width(); ++x)
-      for (int y = 0; y < D.Height(); ++y)
-        if (Rgb(D.Px(x, y)) == kGlyph) return x;
-    return -1;
+    const TInk I = InkBounds(D, [](uint32_t P) { return P == kGlyph; });
+    return I.Right < 0 ? -1 : I.Left;
   }
-  ManagerPtr M;
   TForm* Form = nullptr;
   TSpeedButton* Btn = nullptr;
   TsCommonData* Data = nullptr;
@@ -104,12 +99,9 @@ TEST_F(SpeedButtons, GlyphLayoutsAroundTheCaption) {
 
 TEST_F(SpeedButtons, SpacingCentringAndTheDisabledGlyph) {
   GiveGlyphAndCaption();
-  // Leftmost caption column: neither face nor glyph, right of the glyph.
+  // Leftmost caption column: neither face nor glyph, right of the glyph (the picture's width for none).
   auto TextLeft = [](testing_support::Dib32& D, int From) {
-    for (int x = From; x < 75; ++x)
-      for (int y = 5; y < 25; ++y)
-        if (const uint32_t C = Rgb(D.Px(x, y)); C != kFace && C != kGlyph) return x;
-    return -1;
+    return InkBounds(D, [](uint32_t C) { return C != kFace && C != kGlyph; }, TRect(From, 5, 75, 25)).Left;
   };
   Btn->SetMargin(3);
   Btn->SetSpacing(4);
@@ -159,12 +151,11 @@ TEST_F(SpeedButtons, HoverAndTheMethodBack) {
 
 // ---- through the form's walker ----
 
-class SpeedButtonsOnAForm : public AdapterTest {
+class SpeedButtonsOnAForm : public WithManager<AdapterTest> {
 protected:
   void TearDown() override {
     if (Form != nullptr) Form->Free();
-    AdapterTest::TearDown();
-    M.reset();
+    WithManager::TearDown();
   }
   TSpeedButton* Add(TWinControl* Parent, int Tag = 0) {
     auto* B = Place<TSpeedButton>(Parent, 4, 4 + 32 * (Parent->ControlCount() + 1), 80, 30);
@@ -174,7 +165,6 @@ protected:
   static bool Skinned(TControl* C) {
     return C->Perform(SM_VKCMD, SkinCommandWParam(VKCMD_QUERY_SKINNED), 0) == 1;
   }
-  ManagerPtr M = SolidManager();
   TForm* Form = nullptr;
 };
 

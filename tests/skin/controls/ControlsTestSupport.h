@@ -15,22 +15,17 @@
 #include "skin/graphics/vkPixelOps.h"
 #include "tests/support/Dib32.h"
 #include "tests/support/Owned.h"
+#include "tests/support/SkinFolder.h"
 
 namespace controls_test {
 
 using testing_support::Dib32;
 using testing_support::Owned;
 
-inline std::string ProgramFolder() {
-  char Buf[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, Buf, MAX_PATH);
-  return ExtractFilePath(Buf);
-}
-
 // A manager with a carried skin ("SOLID", "TIDE") applied; the first manager becomes the default one.
 inline Owned<TsSkinManager> SkinnedManager(const std::string& Name = "SOLID") {
   Owned<TsSkinManager> M(new TsSkinManager(nullptr));
-  M->SetSkinDirectory(ProgramFolder() + "..\\..\\..\\tools\\skin\\");
+  M->SetSkinDirectory(testing_support::CarriedSkinFolder());
   M->SetSkinName(Name);
   return M;
 }
@@ -45,9 +40,9 @@ inline Owned<TForm> NewForm(TColor Color = clWhite, int W = 320, int H = 200) {
   return F;
 }
 
-// A control of class T owned by Form and placed on it at (X, Y), W x H.
+// A control of class T made (Create) with Form as its owner and placed on it at (X, Y), W x H.
 template <class T> T* PlaceOn(TForm* Form, int W, int H, int X = 0, int Y = 0) {
-  T* C = new T(Form);
+  T* C = Create<T>(Form);
   C->SetParent(Form);
   C->SetBounds(X, Y, W, H);
   return C;

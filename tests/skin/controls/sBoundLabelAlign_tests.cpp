@@ -26,9 +26,7 @@ public:
 
 TEST(SkinnedLabels, ABoundLabelOnAnAligningParentIsAlignedOnceInItsPlace) {
   Owned<TForm> Form = NewForm(clWhite);
-  auto* Parent = new TCountingParent(Form.get());
-  Parent->SetParent(Form.get());
-  Parent->SetBounds(0, 0, 300, 120);
+  auto* Parent = PlaceOn<TCountingParent>(Form.get(), 300, 120);
   TControl* Box = new TCustomControl(Form.get());
   Box->SetParent(Parent);
   Box->SetBounds(100, 30, 80, 20);

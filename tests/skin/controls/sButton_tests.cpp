@@ -17,9 +17,7 @@ using namespace controls_test;
 namespace {
 
 TsButton* NewButton(TForm* Form, int W, int H, const std::string& Section = "") {
-  TsButton* B = Create<TsButton>(Form);
-  B->SetParent(Form);
-  B->SetBounds(10, 10, W, H);
+  TsButton* B = PlaceOn<TsButton>(Form, W, H, 10, 10);
   if (!Section.empty()) B->SkinData()->SetSkinSection(Section);
   B->HandleNeeded();
   return B;
@@ -233,9 +231,7 @@ TEST_F(Button, AHandlerThatFreesTheButtonEndsItsWork) {
   };
   Owned<TChoosingMenu> Menu(new TChoosingMenu(nullptr));
   for (const std::string How : {"mouse", "space", "split"}) {
-    auto* B = Create<Kept<TsButton>>(Form.get());
-    B->SetParent(Form.get());
-    B->SetBounds(10, 10, 100, 30);
+    auto* B = PlaceOn<Kept<TsButton>>(Form.get(), 100, 30, 10, 10);
     const HWND Wnd = B->Handle();
     int Clicks = 0;
     auto FreeIt = [&] {
@@ -292,9 +288,7 @@ TEST_F(Button, WMEnableNeverReachesTheSystemButtonWhileSkinned) {
   };
   for (const bool Skinned : {true, false}) {
     M->SetActive(Skinned);
-    auto* B = Create<TSpyButton>(Form.get());
-    B->SetParent(Form.get());
-    B->SetBounds(10, 10, 100, 30);
+    auto* B = PlaceOn<TSpyButton>(Form.get(), 100, 30, 10, 10);
     EnableWindow(B->Handle(), FALSE);
     EXPECT_EQ(B->EnablesSeen, Skinned ? 0 : 1) << Skinned;
     B->Free();

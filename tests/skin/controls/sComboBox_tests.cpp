@@ -15,10 +15,8 @@ using namespace controls_test;
 namespace {
 
 template <class T = TsComboBox> T* NewCombo(TForm* Form, TComboBoxStyle Style) {
-  T* C = Create<T>(Form);
-  C->SetParent(Form);
+  T* C = PlaceOn<T>(Form, 130, 21, 10, 10);
   C->SetStyle(Style);
-  C->SetBounds(10, 10, 130, 21);
   for (const char* S : {"110", "9600", "115200"}) C->Items()->Add(S);
   C->HandleNeeded();
   return C;
@@ -127,8 +125,7 @@ TEST_F(ComboBox, AnEventHandlerThatFreesTheBoxEndsItsWork) {
   };
   for (const Case& C : {Case{CBN_SELCHANGE, &TsComboBox::OnClick}, Case{CBN_SELCHANGE, &TsComboBox::OnSelect},
                         Case{CBN_DROPDOWN, &TsComboBox::OnDropDown}, Case{CBN_CLOSEUP, &TsComboBox::OnCloseUp}}) {
-    auto* Box = Create<Kept<TsComboBox>>(Form.get());
-    Box->SetParent(Form.get());
+    auto* Box = PlaceOn<Kept<TsComboBox>>(Form.get(), 130, 21);
     const HWND Wnd = Box->Handle();
     int Calls = 0;
     Box->*C.Event = [&](TObject*) {
@@ -257,8 +254,7 @@ TEST_F(ComboBox, MinimumVisibleItemsOnlyWithThemedCommonControls) {
   };
   for (int Themed : {0, 1}) {
     ThemeServices()->ForceThemesEnabled(Themed);
-    auto* C = Create<TSpyCombo>(Form.get());
-    C->SetParent(Form.get());
+    auto* C = PlaceOn<TSpyCombo>(Form.get(), 130, 21);
     C->HandleNeeded();
     C->SetDropDownCount(20);
     EXPECT_EQ(C->MinVisible, Themed ? (std::vector<WPARAM>{16, 20}) : std::vector<WPARAM>{}) << Themed;

@@ -216,9 +216,7 @@ TEST(SkinnedLabels, WebLabelTakesTheSkinsLinkColoursAndOpensItsUrl) {
 
 TEST(SkinnedLabels, BoundLabelIsPlacedByItsLayout) {
   Owned<TForm> Form = NewForm(clWhite);
-  TControl* Box = new TCustomControl(Form.get());
-  Box->SetParent(Form.get());
-  Box->SetBounds(100, 50, 80, 20);
+  TControl* Box = PlaceOn<TCustomControl>(Form.get(), 80, 20, 100, 50);
   Box->SetName("Box");
   Owned<TsBoundLabel> B(new TsBoundLabel(Box, nullptr));
   B->SetCaption("Port");

@@ -17,9 +17,7 @@ using namespace controls_test;
 namespace {
 
 TsPanel* NewPanel(TForm* Form, int W, int H) {
-  TsPanel* P = Create<TsPanel>(Form);
-  P->SetParent(Form);
-  P->SetBounds(7, 8, W, H);
+  TsPanel* P = PlaceOn<TsPanel>(Form, W, H, 7, 8);
   P->HandleNeeded();
   return P;
 }

@@ -17,6 +17,7 @@
 #include "skin/graphics/vkParentBg.h"
 #include "skin/graphics/vkSkinText.h"
 #include "skin/core/sVclUtils.h"
+#include "tests/support/LayeredRecorder.h"
 
 using namespace controls_test;
 
@@ -39,28 +40,13 @@ struct ManagedHints {
   }
 };
 
-// Every layered-window update instead of the screen's: the window, where, and its constant opacity.
-struct LayeredRecorder {
-  struct Call {
-    HWND Wnd;
-    POINT Pos;
-    int Alpha;
-  };
-  std::vector<Call> Calls;
-  LayeredRecorder() {
-    Platform().UpdateLayeredWindow = [this](HWND W, HDC, POINT* P, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION* B,
-                                            DWORD) {
-      Calls.push_back({W, P != nullptr ? *P : POINT{-1, -1}, B != nullptr ? B->SourceConstantAlpha : -1});
-      return TRUE;
-    };
-  }
-  ~LayeredRecorder() { ResetPlatform(); }
-  const Call* Last(HWND W) const {
-    for (auto C = Calls.rbegin(); C != Calls.rend(); ++C)
-      if (C->Wnd == W) return &*C;
-    return nullptr;
-  }
-};
+// The last layered picture a window was given; one of no window when it had none.
+testing_support::LayeredCall Last(const testing_support::LayeredRecorder& R, HWND W) {
+  testing_support::LayeredCall Found;
+  for (const testing_support::LayeredCall& C : R.For(W))
+    if (C.kind == testing_support::LayeredCall::Update) Found = C;
+  return Found;
+}
 
 template <class W> Owned<W> NewHint() { return Owned<W>(Create<W>(nullptr)); }
 
@@ -87,7 +73,7 @@ bool Inside(const TRect& R, int X, int Y) { return X >= R.Left && X < R.Right &&
 class AlphaHintWindows : public testing::Test {
 protected:
   ManagedHints Hints;
-  LayeredRecorder Layered;
+  testing_support::LayeredRecorder Layered;
   Owned<TvkPngHintWindow> Hint = NewHint<TvkPngHintWindow>();
 };
 
@@ -169,11 +155,11 @@ TEST_F(AlphaHintWindows, TemplateHintIsItsFrameWithTheTextInsideTheClientMargins
   EXPECT_TRUE(IsWindowVisible(Wnd));
   EXPECT_EQ(Hint->Placement(), 0);
   EXPECT_EQ(Hint->TargetRect(), TRect(189, 200, 189 + Calc.right, 200 + Calc.bottom));
-  const LayeredRecorder::Call* Put = Layered.Last(Wnd);
-  ASSERT_NE(Put, nullptr);
-  EXPECT_EQ(Put->Alpha, 255);
-  EXPECT_EQ(Put->Pos.x, 189);
-  EXPECT_EQ(Put->Pos.y, 200);
+  const auto Put = Last(Layered, Wnd);
+  ASSERT_EQ(Put.wnd, Wnd);
+  EXPECT_EQ(Put.alpha, 255);
+  EXPECT_EQ(Put.pos.x, 189);
+  EXPECT_EQ(Put.pos.y, 200);
   EXPECT_EQ(Hints.M->PrevHintRect, Hint->TargetRect());
 
   // The frame alone, and where the text goes: the hint differs from the frame only inside, and there opaquely.
@@ -255,22 +241,21 @@ TEST_F(AlphaHintWindows, ShowAnimationSlidesFromThePreviousHintAndFadesIt) {
     T->Tick();
     Left -= Left / 5;
     Up -= Up / 5;
-    const LayeredRecorder::Call* C = Layered.Last(Carrier);
-    ASSERT_NE(C, nullptr);
-    EXPECT_NEAR(C->Pos.x, To.Left - Left, 1) << Step;
-    EXPECT_NEAR(C->Pos.y, To.Top - Up, 1) << Step;
-    EXPECT_NEAR(C->Alpha, Step * 255 / 20.0, 1) << Step;
-    const LayeredRecorder::Call* P = Layered.Last(First->Handle());
-    EXPECT_NEAR(P->Alpha, 255 - Step * 255 / 20.0, 1) << Step;
+    const auto C = Last(Layered, Carrier);
+    ASSERT_EQ(C.wnd, Carrier);
+    EXPECT_NEAR(C.pos.x, To.Left - Left, 1) << Step;
+    EXPECT_NEAR(C.pos.y, To.Top - Up, 1) << Step;
+    EXPECT_NEAR(C.alpha, Step * 255 / 20.0, 1) << Step;
+    EXPECT_NEAR(Last(Layered, First->Handle()).alpha, 255 - Step * 255 / 20.0, 1) << Step;
   }
   T->Tick();
   EXPECT_FALSE(T->Enabled());
   EXPECT_EQ(T->Carrier(), nullptr);
-  const LayeredRecorder::Call* End = Layered.Last(Second->Handle());
-  ASSERT_NE(End, nullptr);
-  EXPECT_EQ(End->Alpha, 255);
-  EXPECT_EQ(End->Pos.x, To.Left);
-  EXPECT_EQ(End->Pos.y, To.Top);
+  const auto End = Last(Layered, Second->Handle());
+  ASSERT_EQ(End.wnd, Second->Handle());
+  EXPECT_EQ(End.alpha, 255);
+  EXPECT_EQ(End.pos.x, To.Left);
+  EXPECT_EQ(End.pos.y, To.Top);
   EXPECT_FALSE(IsWindowVisible(First->Handle()));
   EXPECT_TRUE(IsWindowVisible(Second->Handle()));
   Hints.M->ClearHintState();

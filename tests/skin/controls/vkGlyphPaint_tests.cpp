@@ -144,9 +144,7 @@ TEST(GlyphPaint, BlendedAndDisabledListImagesAndAnIndexPastTheList) {
 
 TEST(GlyphPaint, AToolButtonsGlyphByItsStateAndTheBarsLayout) {
   Owned<TForm> Form = NewForm(clBtnFace);
-  auto* Bar = new TToolBar(Form.get());
-  Bar->SetParent(Form.get());
-  Bar->SetBounds(0, 0, 300, 40);
+  auto* Bar = PlaceOn<TToolBar>(Form.get(), 300, 40);
   TToolButton* Plain = Bar->AddButton("A", tbsButton, 0);
   TToolButton* Drop = Bar->AddButton("B", tbsDropDown, 0);
   // One 16 x 16 image per list, each of its own colour.

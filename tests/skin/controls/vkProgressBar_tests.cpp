@@ -121,8 +121,7 @@ TEST(ProgressBar, MarqueeStyleKeepsThePositionAndTellsAThemedControl) {
     return TRUE;
   };
   Owned<TForm> Form = NewForm(clBtnFace);
-  TProbeBar* P = new TProbeBar(Form.get());
-  P->SetParent(Form.get());
+  TProbeBar* P = PlaceOn<TProbeBar>(Form.get(), 265, 9);
   P->SetPosition(37);
   P->HandleNeeded();
   P->Marquee.clear();

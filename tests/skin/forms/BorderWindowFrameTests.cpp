@@ -14,26 +14,8 @@
 
 using namespace form_test;
 
-namespace {
-
-// A shown form with a main menu and a border window.
-struct TBorderedMenuForm {
-  ManagerPtr M = CarriedManager();
-  Owned<TForm> F{NewForm(300, 200)};
-  TMenuItem* File = GiveMainMenu(F.get());
-  TsSkinProvider* P = nullptr;
-  TBorderedMenuForm() {
-    M->SetExtendedBorders(true);
-    P = Create<TsSkinProvider>(F.get());
-    F->Show();
-    PumpPending();
-  }
-};
-
-}  // namespace
-
 TEST(BorderWindowFrame, MenuBarItemsAreDrawnOnTheMenuLineBand) {
-  TBorderedMenuForm S;
+  TMenuForm S(true);
   ASSERT_NE(S.P->BorderForm(), nullptr);
   // the window lies inside the cache by the margins and the border window's extra frame and caption
   ASSERT_TRUE(S.P->ExtraFrameWidth() != 0 || GetExtraCaptionHeight(S.P->BorderForm()) != 0);

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,11 +22,8 @@
 // The provider's run-time state as the tests set and read it.
 struct TsSkinProviderAccess {
   static bool& FormActive(TsSkinProvider* P) { return P->FFormActive; }
-  static bool& DeferredSetUp(TsSkinProvider* P) { return P->FDeferredSetUp; }
   static uint32_t& State(TsSkinProvider* P) { return P->FFormState; }
   static bool& Pressed(TsSkinProvider* P) { return P->FPressed; }
-  static int& RedrawLocks(TsSkinProvider* P) { return P->FRedrawLockCount; }
-  static TCustomForm*& Veil(TsSkinProvider* P) { return P->FVeil; }
   static TObject*& ScrollAdapter(TsSkinProvider* P) { return P->FScrollAdapter; }
   static void SetLoading(TsSkinProvider* P, bool On) { P->SetComponentStateItem(csLoading, On); }
   // The caption's glow kept for reuse (0 inactive, 1 active).
@@ -110,6 +109,79 @@ struct TSkinnedForm {
   POINT ScreenAt(int X, int Y) const {
     const RECT R = WindowRectOf(F->Handle());
     return POINT{R.left + X, R.top + Y};
+  }
+};
+
+// Records the messages that reach the form's window method as it is now (a provider made later sits above it) and
+// tells OnOwn of each. The record lives as long as the method that writes it, which may outlast the spy.
+struct TSpy {
+  struct TLog {
+    std::vector<TMessage> Seen;
+    std::function<void(TMessage&)> OnOwn;
+  };
+  std::shared_ptr<TLog> Log = std::make_shared<TLog>();
+  std::vector<TMessage>& Seen = Log->Seen;
+  std::function<void(TMessage&)>& OnOwn = Log->OnOwn;
+  explicit TSpy(TForm* F) {
+    F->WindowProc = [Log = Log, Own = F->WindowProc](TMessage& M) {
+      Log->Seen.push_back(M);
+      if (Log->OnOwn) Log->OnOwn(M);
+      Own(M);
+    };
+  }
+  bool Saw(UINT Msg) const {
+    return std::any_of(Seen.begin(), Seen.end(), [Msg](const TMessage& M) { return M.Msg == Msg; });
+  }
+};
+
+// A form made by NewForm under a provider of the SOLID skin, its own method spied on below the provider; not shown.
+struct TSpied {
+  ManagerPtr M = CarriedManager();
+  Owned<TForm> F{NewForm(300, 200)};
+  TSpy Spy{F.get()};
+  TsSkinProvider* P = Create<TsSkinProvider>(F.get());
+};
+
+// A form of 500 x 200 whose title bar a provider shows, not shown; the cursor the skinner reads stays on Cursor (off
+// the form unless moved).
+struct TTitleBarForm {
+  ManagerPtr M = CarriedManager();
+  Owned<TForm> F{NewForm(500, 200)};
+  TsTitleBar* Bar = Create<TsTitleBar>(F.get());
+  TsSkinProvider* P = Create<TsSkinProvider>(F.get());
+  POINT Cursor{-1000, -1000};
+  TTitleBarForm() {
+    P->SetTitleBar(Bar);
+    FollowCursor(Cursor);
+  }
+  TvkTitleBarItem* Add(TvkBtnStyle Style, int W = 24, int H = 18) { return AddTitleItem(Bar, Style, W, H); }
+  // The caption laid out and painted anew into the frame cache; the cache.
+  TBitmap* Paint() {
+    RepaintFrame(P);
+    return P->SkinData()->CacheBmp;
+  }
+};
+
+// A shown form of 300 x 200 with a main menu (File, its first item) under a provider, with a border window when
+// Bordered; its frame painted.
+struct TMenuForm {
+  ManagerPtr M = CarriedManager();
+  Owned<TForm> F{NewForm(300, 200)};
+  TMenuItem* File = GiveMainMenu(F.get());
+  TsSkinProvider* P = nullptr;
+  explicit TMenuForm(bool Bordered = false) {
+    M->SetExtendedBorders(Bordered);
+    P = Create<TsSkinProvider>(F.get());
+    F->Show();
+    PumpPending();
+    RepaintFrame(P);
+  }
+  // The first item's place in the cache (and on the window) from the system's own bar.
+  TRect ItemRect() const {
+    RECT IR{};
+    GetMenuItemRect(F->Handle(), GetMenu(F->Handle()), 0, &IR);
+    const RECT WR = WindowRectOf(F->Handle());
+    return TRect(IR.left - WR.left, IR.top - WR.top, IR.right - WR.left, IR.bottom - WR.top);
   }
 };
 

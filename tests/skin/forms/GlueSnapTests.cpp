@@ -99,10 +99,7 @@ TEST(GlueSnap, FormsGluedToAMasterWithABorderWindowFollowItsMoves) {
   auto [Master, PM] = T.Form("Master", 200, 200);
   ASSERT_NE(PM->BorderForm(), nullptr);
   PM->GluedForms()->Add("Right");
-  const RECT Before = [&] {
-    const RECT R = WindowRectOf(Master->Handle());
-    return R;
-  }();
+  const RECT Before = WindowRectOf(Master->Handle());
   auto [Right, PR] = T.Form("Right", Before.right, Before.top + 30, 100, 80);
   RecordGluedForms(PM, true);
   ASSERT_TRUE(IsGluedTo(PM, Right.get()));

@@ -165,22 +165,20 @@ TEST(TitleButtons, PressAndReleaseSendTheSystemCommand) {
 }
 
 TEST(TitleButtons, RightClickShowsTheMenuOnlyAfterACaptionPress) {
-  ManagerPtr M = CarriedManager();
-  Owned<TForm> F(NewForm());
+  THit H;
   auto Loops = std::make_shared<int>(0);
-  auto* P = Create<TsSkinProvider>(F.get());
-  F->Show();
-  RepaintFrame(P);
-  ASSERT_NE(P->SystemMenu(), nullptr);
-  P->SystemMenu()->OnPopup = [Loops](TObject*) { ++*Loops; };
-  const RECT R = WindowRectOf(F->Handle());
+  H.F->Show();
+  H.Relayout();
+  ASSERT_NE(H.P->SystemMenu(), nullptr);
+  H.P->SystemMenu()->OnPopup = [Loops](TObject*) { ++*Loops; };
+  const RECT R = WindowRectOf(H.F->Handle());
   const LPARAM Caption = MAKELPARAM(R.left + 150, R.top + GetSystemMetrics(SM_CXFRAME) + 3);
   // the menu's modal loop is ended from a timer of this thread
   const UINT_PTR Timer = SetTimer(nullptr, 0, 50, EndMenuTimer);
-  F->Perform(WM_NCRBUTTONUP, HTCAPTION, Caption);
+  H.F->Perform(WM_NCRBUTTONUP, HTCAPTION, Caption);
   EXPECT_EQ(*Loops, 0);
-  F->Perform(WM_NCRBUTTONDOWN, HTCAPTION, Caption);
-  F->Perform(WM_NCRBUTTONUP, HTCAPTION, Caption);
+  H.F->Perform(WM_NCRBUTTONDOWN, HTCAPTION, Caption);
+  H.F->Perform(WM_NCRBUTTONUP, HTCAPTION, Caption);
   EXPECT_EQ(*Loops, 1);
   KillTimer(nullptr, Timer);
 }

@@ -16,25 +16,6 @@ namespace {
 
 constexpr uint32_t kMarker = 0x00FF00FF;
 
-struct TMenuForm {
-  ManagerPtr M = CarriedManager();
-  Owned<TForm> F{NewForm(300, 200)};
-  TMenuItem* File = GiveMainMenu(F.get());
-  TsSkinProvider* P = nullptr;
-  TMenuForm() {
-    P = Create<TsSkinProvider>(F.get());
-    F->Show();
-    RepaintFrame(P);
-  }
-  // the item's place in the cache (and on the window) from the system's own bar
-  TRect ItemRect() const {
-    RECT IR{};
-    GetMenuItemRect(F->Handle(), GetMenu(F->Handle()), 0, &IR);
-    const RECT WR = WindowRectOf(F->Handle());
-    return TRect(IR.left - WR.left, IR.top - WR.top, IR.right - WR.left, IR.bottom - WR.top);
-  }
-};
-
 int MarkedPixels(TBitmap* Bmp, const TRect& R) {
   int N = 0;
   for (int y = R.Top; y < R.Bottom; ++y)

@@ -6,6 +6,7 @@
 #include "skin/core/sCommonData.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/graphics/vkBitmap32.h"
+#include "tests/support/MessagePump.h"
 
 using namespace menu_test;
 
@@ -34,12 +35,25 @@ int ItemHeightOf(TsSkinableMenus* P, TMenuItem* I) {
   return P->ItemHeight(C.Canvas(), I);
 }
 
+// The item drawn alone on a canvas of W x H.
+std::unique_ptr<TCanvasBmp> Drawn(TsSkinableMenus* P, TMenuItem* I, int W, int H, TOwnerDrawState St = {}) {
+  auto C = std::make_unique<TCanvasBmp>(W, H);
+  P->DrawPopupItem(I, C->Canvas(), TRect(0, 0, W, H), St);
+  return C;
+}
+
 // Colour pixels in a rectangle of the canvas that differ from Color.
 int CountOther(TBitmap* B, const TRect& R, uint32_t Color) {
   int N = 0;
   for (int y = R.Top; y < R.Bottom; ++y)
     for (int x = R.Left; x < R.Right; ++x) N += ColorAt(B, x, y) != Color;
   return N;
+}
+
+// The popups' extra line on, with no caption drawn in it.
+void ExtraLineWithoutCaption(TsSkinManager* M) {
+  M->MenuSupport()->SetUseExtraLine(true);
+  M->OnGetMenuExtraLineData = [](TMenuItem*, std::string&, std::string& Caption, TBitmap*&, bool&) { Caption.clear(); };
 }
 
 // d = (s * (255 - L) + d * L) shr 8 per channel: the background over a disabled item.
@@ -119,11 +133,7 @@ TEST_F(SkinMenusPaint, CheckMarksGlyphsAndTexts) {
   Owned<TPopupMenu> M(NewPopup({"A", "A\tB", "\bA", "Close"}, "vkSysMenu1"));
   const int H = ItemHeightOf(P, M->Items()->Items(0));
   const int W = 160;
-  auto Draw = [&](TMenuItem* I, TOwnerDrawState St) {
-    auto C = std::make_unique<TCanvasBmp>(W, H);
-    P->DrawPopupItem(I, C->Canvas(), TRect(0, 0, W, H), St);
-    return C;
-  };
+  auto Draw = [&](TMenuItem* I, TOwnerDrawState St) { return Drawn(P, I, W, H, St); };
   TMenuItem* Plain = M->Items()->Items(0);
   auto First = Draw(Plain, {});
   ASSERT_GT(MenuTextOffset, 0);  // left by the background build
@@ -163,18 +173,11 @@ TEST_F(SkinMenusPaint, DividerAndCaptionItems) {
 }
 
 TEST_F(SkinMenusPaint, WithTheExtraLineTextsAndDividersEndInsideTheItem) {
-  S.Manager->MenuSupport()->SetUseExtraLine(true);
-  S.Manager->OnGetMenuExtraLineData = [](TMenuItem*, std::string&, std::string& Caption, TBitmap*&, bool&) {
-    Caption.clear();
-  };
+  ExtraLineWithoutCaption(S.Manager.get());
   const int EW = S.Manager->ApplyScale(32, 0), W = 160;
   Owned<TPopupMenu> M(NewPopup({"A", "\bA", "-"}));
   const int H = ItemHeightOf(P, M->Items()->Items(0));
-  auto Draw = [&](TMenuItem* I) {
-    auto C = std::make_unique<TCanvasBmp>(W, H);
-    P->DrawPopupItem(I, C->Canvas(), TRect(0, 0, W, H), TOwnerDrawState{});
-    return C;
-  };
+  auto Draw = [&](TMenuItem* I) { return Drawn(P, I, W, H); };
   // right-aligned texts reach the item's right part, not past it
   const TRect RightQuarter(W - W / 4, 0, W, H);
   P->Alignment = taRightJustify;
@@ -204,10 +207,7 @@ TEST_F(SkinMenusPaint, BackgroundIconColumnExtraLineAndMirror) {
   EXPECT_EQ(ColorAt(B, 3 + MenuTextOffset + 1, 30), kPopupColor);
   EXPECT_EQ(ColorAt(B, 90, 30), kPopupColor);
 
-  S.Manager->MenuSupport()->SetUseExtraLine(true);
-  S.Manager->OnGetMenuExtraLineData = [](TMenuItem*, std::string&, std::string& Caption, TBitmap*&, bool&) {
-    Caption.clear();
-  };
+  ExtraLineWithoutCaption(S.Manager.get());
   B = Build();
   const int EW = S.Manager->ApplyScale(32, 0);
   EXPECT_EQ(ColorAt(B, 5, 30), kExtraColor);
@@ -334,19 +334,16 @@ TEST_F(SkinMenusPaint, ItemPostedForItsPopupIsForgottenWhenFreed) {
   TPopupMenu* M = NewPopup({"One"});
   TMenuItem* Item = M->Items()->Items(0);
   TCanvasBmp C(60, 20);
-  auto Pump = [] {
-    MSG Msg;
-    while (PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&Msg);
-  };
-  Pump();
+  using testing_support::PumpPending;
+  PumpPending();
   // a memory canvas has no popup window: the application window is asked to find it
   S.Painter()->DrawPopupItem(Item, C.Canvas(), TRect(0, 0, 60, 20), TOwnerDrawState{});
   EXPECT_TRUE(TakePostedItem(Item));
-  Pump();
+  PumpPending();
   S.Painter()->DrawPopupItem(Item, C.Canvas(), TRect(0, 0, 60, 20), TOwnerDrawState{});
   M->Free();
   EXPECT_FALSE(TakePostedItem(Item));
-  Pump();  // the waiting message names a freed item and is passed over
+  PumpPending();  // the waiting message names a freed item and is passed over
 }
 
 // Without a handler the extra line shows the library's own caption; the skin selector's popup never asks the

@@ -1,4 +1,4 @@
-// The skinned form's answers to the library's commands, its state word, and the system menu's queries.
+// The skinned form's answers to the library's commands and its state word.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -7,7 +7,6 @@
 #include "MenuTestSupport.h"
 #include "framework/ExtCtrls.h"
 #include "skin/core/vkSkinCommands.h"
-#include "skin/forms/sSkinProviderSysMenu.h"
 
 using namespace form_test;
 
@@ -146,34 +145,4 @@ TEST(ProviderState, MinimisingAndRestoringHoldTheAlignmentOnce) {
   EXPECT_NE(Panel->Width(), S.F->ClientWidth());  // held
   S.P->SetFormStateFlags(fsfHiding);
   EXPECT_EQ(Panel->Width(), S.F->ClientWidth());  // released once: realigned
-}
-
-TEST(SystemMenu, ItemsAndButtonsFollowTheFormsStyleAndState) {
-  struct Row {
-    TFormBorderStyle Style;
-    bool Close, Max, Min, Restore, Size;
-  };
-  ManagerPtr M = CarriedManager();
-  for (const Row& R : {Row{bsSizeable, true, true, true, true, true}, Row{bsSingle, true, true, true, true, true},
-                       Row{bsDialog, true, false, false, false, false}, Row{bsToolWindow, true, false, false, false, false},
-                       Row{bsSizeToolWin, true, false, false, false, true}}) {
-    Owned<TForm> F(NewForm(200, 100, R.Style));
-    auto* P = Create<TsSkinProvider>(F.get());
-    TsSystemMenu* S = P->SystemMenu();
-    ASSERT_NE(S, nullptr);
-    // close, maximise, minimise, restore, size
-    EXPECT_EQ((std::vector<bool>{S->VisibleClose(), S->VisibleMax(), S->VisibleMin(), S->VisibleRestore(), S->VisibleSize()}),
-              (std::vector<bool>{R.Close, R.Max, R.Min, R.Restore, R.Size})) << R.Style;
-    EXPECT_TRUE(S->EnabledMove()) << R.Style;
-  }
-  Owned<TForm> F(NewForm());
-  auto* P = Create<TsSkinProvider>(F.get());
-  F->Show();
-  F->SetWindowState(wsMaximized);
-  EXPECT_FALSE(P->SystemMenu()->EnabledMove());
-  EXPECT_TRUE(P->SystemMenu()->EnabledRestore());
-  F->SetWindowState(wsMinimized);
-  ASSERT_TRUE(IsIconic(F->Handle()));
-  EXPECT_FALSE(P->SystemMenu()->EnabledMin());  // a minimised form that is not the main one
-  EXPECT_TRUE(P->SystemMenu()->VisibleMin());
 }

@@ -16,33 +16,6 @@
 
 using namespace form_test;
 
-namespace {
-
-// Records the messages that reach the form's own method (installed before any provider). The record lives as
-// long as the method that writes it, which may outlast the test's scope inside the form.
-struct TSpy {
-  struct TLog {
-    std::vector<TMessage> Seen;
-  };
-  std::shared_ptr<TLog> Log = std::make_shared<TLog>();
-  std::vector<TMessage>& Seen = Log->Seen;
-  explicit TSpy(TForm* F) {
-    TWndMethod Own = F->WindowProc;
-    F->WindowProc = [Log = Log, Own](TMessage& M) {
-      Log->Seen.push_back(M);
-      Own(M);
-    };
-  }
-  bool Saw(UINT Msg) const {
-    for (const TMessage& M : Seen)
-      if (M.Msg == Msg) return true;
-    return false;
-  }
-};
-
-
-}  // namespace
-
 TEST(ProviderLifecycle, AnOwnerThatIsNoFormGetsAnInertProviderAndAWarning) {
   std::vector<std::string> Boxes;
   Platform().MessageBoxSink = [&](const TMessageBoxRequest& R) {
@@ -232,12 +205,8 @@ TEST(ProviderWindowMethod, TheFilterKeepsItsCommandsFromTheForm) {
 }
 
 TEST(ProviderWindowMethod, SkinnedIdleAndReservedMessages) {
-  ManagerPtr M = CarriedManager();
-  ASSERT_TRUE(M->SkinData().Active);
-  Owned<TForm> F(NewForm());
-  TSpy Spy(F.get());
-  auto* P = Create<TsSkinProvider>(F.get());
-  ASSERT_TRUE(P->SkinData()->IsSkinned());
+  TSpied S;
+  ASSERT_TRUE(S.P->SkinData()->IsSkinned());
   struct Row {
     UINT Msg;
     WPARAM WParam;
@@ -246,10 +215,10 @@ TEST(ProviderWindowMethod, SkinnedIdleAndReservedMessages) {
   for (const Row& R : {Row{WM_ENTERIDLE, MSGF_MENU, false}, Row{WM_ENTERIDLE, MSGF_DIALOGBOX, true},
                        Row{0xB04C, 0, false}, Row{0xBC4D, 0x41A2, true}, Row{CM_COLORCHANGED, 0, false},
                        Row{WM_PRINTCLIENT, 0, false}}) {
-    Spy.Seen.clear();
+    S.Spy.Seen.clear();
     TMessage Msg{R.Msg, R.WParam, 0, 5};
-    F->WindowProc(Msg);
-    EXPECT_EQ(Spy.Saw(R.Msg), R.Reaches) << std::hex << R.Msg;
+    S.F->WindowProc(Msg);
+    EXPECT_EQ(S.Spy.Saw(R.Msg), R.Reaches) << std::hex << R.Msg;
     // answered 0 where the form is kept out (the region question by the system, the form keeping nothing of its
     // own); left as it was for notices that are merely finished
     const bool Answered = R.Msg == 0xB04C || R.Msg == 0xBC4D || (R.Msg == WM_ENTERIDLE && !R.Reaches);
@@ -261,17 +230,14 @@ TEST(ProviderWindowMethod, SkinnedIdleAndReservedMessages) {
 }
 
 TEST(ProviderWindowMethod, AnEndingSessionStopsStateFadesAndReachesTheForm) {
-  ManagerPtr M = CarriedManager();
-  Owned<TForm> F(NewForm());
-  TSpy Spy(F.get());
-  Create<TsSkinProvider>(F.get());
+  TSpied S;
   ASSERT_FALSE(SkinnedSessionEnding);
-  F->Perform(WM_QUERYENDSESSION, 0, 0);
+  S.F->Perform(WM_QUERYENDSESSION, 0, 0);
   EXPECT_TRUE(SkinnedSessionEnding);
-  EXPECT_TRUE(Spy.Saw(WM_QUERYENDSESSION));
+  EXPECT_TRUE(S.Spy.Saw(WM_QUERYENDSESSION));
   // another program refuses the end: the form itself hears it, whether or not the application window is hooked
-  F->Perform(WM_ENDSESSION, FALSE, 0);
+  S.F->Perform(WM_ENDSESSION, FALSE, 0);
   EXPECT_FALSE(SkinnedSessionEnding);
-  EXPECT_TRUE(Spy.Saw(WM_ENDSESSION));
+  EXPECT_TRUE(S.Spy.Saw(WM_ENDSESSION));
   SkinnedSessionEnding = false;
 }

@@ -17,25 +17,6 @@ using namespace form_test;
 
 namespace {
 
-// A skinned form whose own procedure notes every message that reaches it.
-struct TSpied {
-  // first made, last gone: the form's messages reach them until it is freed
-  std::vector<UINT> Reached;
-  std::function<void(TMessage&)> OnOwn;  // also told of each message reaching the form's own procedure
-  ManagerPtr M = CarriedManager();
-  Owned<TForm> F{NewForm(300, 200)};
-  TsSkinProvider* P = nullptr;
-  TSpied() {
-    F->WindowProc = [this, Own = F->WindowProc](TMessage& Msg) {
-      Reached.push_back(Msg.Msg);
-      if (OnOwn) OnOwn(Msg);
-      Own(Msg);
-    };
-    P = Create<TsSkinProvider>(F.get());
-  }
-  bool Saw(UINT Msg) const { return std::find(Reached.begin(), Reached.end(), Msg) != Reached.end(); }
-};
-
 // The popup menu's window, read while the menu loop runs, then the loop ended.
 RECT g_MenuAt{};
 void CALLBACK NoteMenuAndEnd(HWND, UINT, UINT_PTR Id, DWORD) {
@@ -55,10 +36,10 @@ TEST(ProviderMessages, AnActivationDuringARestoreFlightIsTakenAsDone) {
   TSpied S;
   S.F->Show();
   TsSkinProviderAccess::State(S.P) |= fsfRestoring;
-  S.Reached.clear();
+  S.Spy.Seen.clear();
   TMessage Msg{WM_NCACTIVATE, 0, 0, 0};
   S.F->WindowProc(Msg);
-  EXPECT_FALSE(S.Saw(WM_NCACTIVATE));
+  EXPECT_FALSE(S.Spy.Saw(WM_NCACTIVATE));
   EXPECT_EQ(Msg.Result, TRUE);  // a deactivation is never vetoed
   TsSkinProviderAccess::State(S.P) &= ~fsfRestoring;
 }
@@ -105,7 +86,7 @@ TEST(ProviderMessages, AMinimisedSecondaryFormGivesTheSystemsAnimationSettingBac
       return TRUE;
     };
     bool During = Was;
-    S.OnOwn = [&](TMessage& Msg) {
+    S.Spy.OnOwn = [&](TMessage& Msg) {
       if (Msg.Msg == WM_SYSCOMMAND) During = g_Animate;
     };
     S.F->Perform(WM_SYSCOMMAND, SC_MINIMIZE, 0);
@@ -122,7 +103,7 @@ TEST(ProviderMessages, RedrawLocksCountDownToNoneOnly) {
     S.F->Perform(WM_SETREDRAW, WParam, 0);
     EXPECT_EQ(S.P->RedrawLockCount(), Locks);
   }
-  EXPECT_TRUE(S.Saw(WM_SETREDRAW));
+  EXPECT_TRUE(S.Spy.Saw(WM_SETREDRAW));
 }
 
 TEST(ProviderMessages, OnlyACustomDrawNoticeWalksTheChildren) {
@@ -141,10 +122,10 @@ TEST(ProviderMessages, OnlyACustomDrawNoticeWalksTheChildren) {
     for (const auto& [Code, Walks] : {std::pair{NM_CLICK, 0}, std::pair{NM_CUSTOMDRAW, 1}}) {
       g_Walks = 0;
       NMHDR H{nullptr, 0, static_cast<UINT>(Code)};
-      S.Reached.clear();
+      S.Spy.Seen.clear();
       S.F->Perform(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&H));
       EXPECT_EQ(g_Walks, Walks) << Code;
-      EXPECT_TRUE(S.Saw(WM_NOTIFY)) << Code;
+      EXPECT_TRUE(S.Spy.Saw(WM_NOTIFY)) << Code;
     }
   }
   ProviderParts = Saved;

@@ -2,33 +2,42 @@
 // state, application commands posted back, and the skin-selection submenu in columns of twenty.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "FormTestSupport.h"
 #include "framework/SysUtils.h"
 #include "skin/forms/sSkinProviderSysMenu.h"
+#include "tests/skin/core/engine_support.h"
 
 using namespace form_test;
 
 
 TEST(SystemMenuItems, FollowTheStyleAndState) {
-  TSkinnedForm Skinned(bsDialog, 200, 100);
-  auto& [M, D, P] = Skinned;
-  TsSystemMenu* S = P->SystemMenu();
-  ASSERT_NE(S, nullptr);
-  S->RefreshItemStates(false);
-  ASSERT_NE(S->ItemClose(), nullptr);
-  // a dialog: only Move and Close
-  for (TMenuItem* Item : {S->ItemRestore(), S->ItemSize(), S->ItemMinimize(), S->ItemMaximize(), S->ItemMove(), S->ItemClose()})
-    EXPECT_EQ(Item->Visible(), Item == S->ItemMove() || Item == S->ItemClose()) << Item->Caption();
-  EXPECT_EQ(S->ItemClose()->Tag(), static_cast<int>(SC_CLOSE));
-  EXPECT_EQ(S->Items()->Items(S->Items()->Count() - 1), S->ItemClose());
+  struct Row {
+    TFormBorderStyle Style;
+    bool Close, Max, Min, Restore, Size;
+  };
+  ManagerPtr M = CarriedManager();
+  for (const Row& R : {Row{bsSizeable, true, true, true, true, true}, Row{bsSingle, true, true, true, true, true},
+                       Row{bsDialog, true, false, false, false, false}, Row{bsToolWindow, true, false, false, false, false},
+                       Row{bsSizeToolWin, true, false, false, false, true}}) {
+    Owned<TForm> D(NewForm(200, 100, R.Style));
+    TsSystemMenu* S = Create<TsSkinProvider>(D.get())->SystemMenu();
+    ASSERT_NE(S, nullptr);
+    S->RefreshItemStates(false);
+    // close, maximise, minimise, restore, size; and Move, always there and enabled
+    EXPECT_EQ((std::vector<bool>{S->ItemClose()->Visible(), S->ItemMaximize()->Visible(), S->ItemMinimize()->Visible(),
+                                 S->ItemRestore()->Visible(), S->ItemSize()->Visible(),
+                                 S->ItemMove()->Visible() && S->ItemMove()->Enabled()}),
+              (std::vector<bool>{R.Close, R.Max, R.Min, R.Restore, R.Size, true}))
+        << R.Style;
+    EXPECT_EQ(S->ItemClose()->Tag(), static_cast<int>(SC_CLOSE));
+    EXPECT_EQ(S->Items()->Items(S->Items()->Count() - 1), S->ItemClose());
+  }
 
   Owned<TForm> F(NewForm());
-  P = Create<TsSkinProvider>(F.get());
+  auto* P = Create<TsSkinProvider>(F.get());
   F->Show();
   F->SetWindowState(wsMaximized);
-  S = P->SystemMenu();
+  TsSystemMenu* S = P->SystemMenu();
   S->RefreshItemStates(false);
   EXPECT_FALSE(S->ItemMove()->Enabled());
   EXPECT_TRUE(S->ItemRestore()->Enabled());
@@ -37,6 +46,12 @@ TEST(SystemMenuItems, FollowTheStyleAndState) {
   S->ItemRestore()->Click();
   EXPECT_FALSE(IsZoomed(F->Handle()));
   EXPECT_TRUE(S->ItemMove()->Enabled());
+  // a minimised form that is not the main one keeps its minimise item, disabled
+  F->SetWindowState(wsMinimized);
+  ASSERT_TRUE(IsIconic(F->Handle()));
+  S->RefreshItemStates(false);
+  EXPECT_FALSE(S->ItemMinimize()->Enabled());
+  EXPECT_TRUE(S->ItemMinimize()->Visible());
   // a skinned form's system menu is never the window's: its name marks it for the menu painter
   EXPECT_EQ(S->Name().rfind("vkSysMenu", 0), 0u);
   Owned<TForm> G(NewForm());
@@ -118,18 +133,11 @@ TEST(SystemMenuItems, AnExtraSubmenuIsCopiedAtItsPosition) {
 }
 
 TEST(SystemMenuItems, FortyFiveSkinsMakeThreeColumnsAndOneCheck) {
-  char Temp[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, Temp);
-  const std::string Dir = std::string(Temp) + "formsa_skins_" + IntToStr(static_cast<int>(GetCurrentProcessId()));
-  CreateDirectoryA(Dir.c_str(), nullptr);
-  ASSERT_TRUE(CopyFileA((CarriedSkinFolder() + "SOLID.vkz").c_str(), (Dir + "\\SOLID.vkz").c_str(), FALSE));
-  for (int i = 1; i < 45; ++i) {
-    char Name[32];
-    std::snprintf(Name, sizeof Name, "\\Other%02d.vkz", i);
-    FILE* F = std::fopen((Dir + Name).c_str(), "wb");
-    ASSERT_NE(F, nullptr);
-    std::fclose(F);
-  }
+  engine_test::TempFolder Temp;  // gone after the manager
+  const std::string& Dir = Temp.Path();
+  ASSERT_TRUE(CopyFileA((CarriedSkinFolder() + "SOLID.vkz").c_str(), (Dir + "SOLID.vkz").c_str(), FALSE));
+  for (int i = 1; i < 45; ++i)
+    engine_test::WriteFileText(Dir + "Other" + std::to_string(100 + i).substr(1) + ".vkz", "");
   ManagerPtr M(Create<TsSkinManager>(nullptr));
   M->SetSkinDirectory(Dir);
   M->SetSkinName("SOLID");
@@ -170,13 +178,4 @@ TEST(SystemMenuItems, FortyFiveSkinsMakeThreeColumnsAndOneCheck) {
   }
   EXPECT_EQ(SkinMenus, 1);
   EXPECT_EQ(Lines, 2);  // after the skins and after Maximize
-  F.reset();
-  M.reset();
-  for (int i = 1; i < 45; ++i) {
-    char Name[32];
-    std::snprintf(Name, sizeof Name, "\\Other%02d.vkz", i);
-    DeleteFileA((Dir + Name).c_str());
-  }
-  DeleteFileA((Dir + "\\SOLID.vkz").c_str());
-  RemoveDirectoryA(Dir.c_str());
 }

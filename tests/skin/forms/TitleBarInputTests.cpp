@@ -21,21 +21,8 @@ using namespace form_test;
 
 namespace {
 
-// A form with a title bar, its provider and a fixed-size item per call of Add; Paint lays the caption out.
-struct TItemsOnCaption {
-  ManagerPtr M = CarriedManager();
-  Owned<TForm> F{NewForm(500, 200)};
-  TsTitleBar* Bar = Create<TsTitleBar>(F.get());
-  TsSkinProvider* P = Create<TsSkinProvider>(F.get());
-  POINT Cursor{-1000, -1000};
-  TItemsOnCaption() {
-    P->SetTitleBar(Bar);
-    FollowCursor(Cursor);
-  }
-  TvkTitleBarItem* Add(TvkBtnStyle Style) { return AddTitleItem(Bar, Style); }
-  void Paint() {
-    RepaintFrame(P);
-  }
+// A form with a title bar under its provider; Paint lays the caption out.
+struct TItemsOnCaption : TTitleBarForm {
   // The screen point at the middle of an item.
   POINT Centre(TvkTitleBarItem* It) {
     const RECT W = WindowRectOf(F->Handle());
@@ -71,21 +58,33 @@ TEST(TitleBarInput, HitTestAnswersEnabledItemsThatTakeAPress) {
   }
 }
 
-TEST(TitleBarInput, DisabledItemsSpacersAndTextsNeverBecomeHot) {
+TEST(TitleBarInput, HotButtonsFadeButDisabledItemsSpacersAndTextsNeverBecomeHot) {
   TItemsOnCaption T;
   TvkTitleBarItem* Off = T.Add(bsButton);
   TvkTitleBarItem* Text = T.Add(bsInfo);
-  int Events = 0;
+  TvkTitleBarItem* Button = T.Add(bsButton);
+  int Events = 0, Enters = 0, Leaves = 0;
   for (TvkTitleBarItem* It : {Off, Text}) {
     It->SetHint("Port");
     It->SetShowHintFlag(true);
     It->OnMouseEnter = [&](TObject*) { ++Events; };
     It->OnMouseLeave = [&](TObject*) { ++Events; };
   }
+  Button->OnMouseEnter = [&](TObject*) { ++Enters; };
+  Button->OnMouseLeave = [&](TObject*) { ++Leaves; };
   Off->SetEnabled(false);
   Application->SetHintPause(0);
   T.Paint();
-  for (int Code : {htTitleBarItem, htTitleBarItem + 1, 0}) T.P->SetHotElement(Code, true);
+  T.P->SetHotElement(htTitleBarItem + 2, true);
+  EXPECT_EQ(Button->HotState, 1);
+  ASSERT_NE(Button->Animation, nullptr);
+  EXPECT_TRUE(Button->Animation->FadingIn);
+  // the text made hot next: the button fades out
+  for (int Code : {htTitleBarItem + 1, htTitleBarItem, 0}) T.P->SetHotElement(Code, true);
+  EXPECT_EQ(Button->HotState, 0);
+  EXPECT_FALSE(Button->Animation->FadingIn);
+  EXPECT_EQ(Enters, 1);
+  EXPECT_EQ(Leaves, 1);
   EXPECT_EQ(Events, 0);
   for (TvkTitleBarItem* It : {Off, Text}) {
     EXPECT_EQ(It->HotState, 0);

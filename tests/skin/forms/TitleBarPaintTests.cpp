@@ -15,23 +15,9 @@ using namespace form_test;
 
 namespace {
 
-struct TPaintedBar {
-  ManagerPtr M = CarriedManager();
-  Owned<TForm> F{NewForm(500, 200)};
-  TsTitleBar* Bar = Create<TsTitleBar>(F.get());
-  TsSkinProvider* P = nullptr;
-  TvkTitleBarItem* Add(TvkBtnStyle Style, int W, int H) { return AddTitleItem(Bar, Style, W, H); }
-  void Attach() {
-    P = Create<TsSkinProvider>(F.get());
-    P->SetTitleBar(Bar);
-  }
-  TBitmap* Paint() {
-    RepaintFrame(P);
-    return P->SkinData()->CacheBmp;
-  }
+struct TPaintedBar : TTitleBarForm {
   // The picture a hot fade of the item starts from, with the item painted without a section.
   TBitmap* FadeImage(TvkTitleBarItem* It) {
-    Attach();
     Paint();
     if (It->SkinData == nullptr) return nullptr;
     It->SkinData->SkinIndex = -1;
@@ -75,7 +61,6 @@ TEST(TitleBarPaint, MenuItemWithoutSectionShowsTheFrameOfItsState) {
   for (int State : {0, 1, 2}) {
     TPaintedBar T;
     TvkTitleBarItem* It = T.Add(bsMenu, 40, 22);
-    T.Attach();
     T.Paint();
     ASSERT_NE(It->SkinData, nullptr);
     It->SkinData->SkinIndex = -1;  // a skin without a title-bar menu section
@@ -99,7 +84,6 @@ TEST(TitleBarPaint, GlyphDrawnAndDisabledItemBlendedIntoTheCaption) {
   TvkTitleBarItem* It = T.Add(bsButton, 30, 22);
   std::unique_ptr<TBitmap> G(RedGlyph());
   It->SetGlyph(G.get());
-  T.Attach();
   TvkTitleItemDrawData Seen;
   It->OnDrawItem = [&](TvkTitleItemDrawData& D) { Seen = D; };
   TBitmap* Cache = T.Paint();
@@ -168,7 +152,6 @@ TEST(TitleBarPaint, CaptionTextStaysBetweenTheLeftAndRightItemsUnlessTheBarHides
   TPaintedBar T;
   T.Add(bsSpacing, 80, 18);
   T.Add(bsSpacing, 90, 18)->SetAlign(tbaRight);
-  T.Attach();
   // the pixels that a long caption changes on the caption band
   auto Changed = [&](bool ShowCaption, int& MinX, int& MaxX) {
     T.Bar->SetShowCaption(ShowCaption);
@@ -201,7 +184,6 @@ TEST(TitleBarPaint, ADisabledItemWhoseDrawEventRaisesLeavesNoCopyBehind) {
   TvkTitleBarItem* It = T.Add(bsButton, 24, 18);
   It->SetEnabled(false);
   It->OnDrawItem = [](TvkTitleItemDrawData&) { throw Exception("draw"); };
-  T.Attach();
   int Raised = 0;
   auto Paint = [&] {
     try {

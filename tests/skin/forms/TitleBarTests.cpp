@@ -1,5 +1,5 @@
 // The title bar: its owner check, item sizes, the four alignment groups, tab groups, the drop-down with its
-// one-popup guard, the item fade, and the provider finding items on the caption.
+// one-popup guard and the item fade.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -170,26 +170,4 @@ TEST(TitleBar, ItemFadeEndsIdleWithItsWindowFreed) {
   EXPECT_EQ(It->Animation->GlowWindow, nullptr);
   EXPECT_EQ(It->Animation->Image, nullptr);
   It->FreeAnimation();
-}
-
-TEST(TitleBar, HotItemsFadeButSpacersAndTextsNeverBecomeHot) {
-  ManagerPtr M = CarriedManager();
-  TBar T;
-  TsSkinProvider* P = Create<TsSkinProvider>(T.F.get());
-  P->SetTitleBar(T.Bar);
-  TvkTitleBarItem* Button = T.Add(bsButton);
-  T.Add(bsInfo);  // made hot next: the button fades out
-  int Enters = 0, Leaves = 0;
-  Button->OnMouseEnter = [&](TObject*) { ++Enters; };
-  Button->OnMouseLeave = [&](TObject*) { ++Leaves; };
-  RepaintFrame(P);
-  P->SetHotElement(htTitleBarItem, true);
-  EXPECT_EQ(Button->HotState, 1);
-  ASSERT_NE(Button->Animation, nullptr);
-  EXPECT_TRUE(Button->Animation->FadingIn);
-  P->SetHotElement(htTitleBarItem + 1, true);
-  EXPECT_EQ(Button->HotState, 0);
-  EXPECT_FALSE(Button->Animation->FadingIn);
-  EXPECT_EQ(Enters, 1);
-  EXPECT_EQ(Leaves, 1);
 }

@@ -20,10 +20,6 @@
 #include "tests/skin/forms/bench/FormBenchStart.h"
 #include "tools/bench/BenchTiming.h"
 
-namespace {
-
-}  // namespace
-
 int main() {
   TsSkinManager* M = StartFormBench();
   if (M == nullptr) return 1;
