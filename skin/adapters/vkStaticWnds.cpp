@@ -182,7 +182,8 @@ void TvkStaticWnd::PaintToDC(TMessage& Message) {
     ForwardToOldWndProc(CtrlHandle, WM_PRINT, Message.WParam, Border);
   }
   const int Saved = SaveDC(DC);
-  if (RightToLeftApplication()) ApplyDCLayout(DC, 0);
+  // The cache runs left to right: a mirrored DC (a right-to-left window's) would show it flipped.
+  if (QueryDCLayout(DC) != 0) ApplyDCLayout(DC, 0);
   SkinData->CacheDirty = true;
   PrepareAdapterCache(this);
   PaintAdapterCache(SkinData, CtrlHandle, false);
