@@ -240,8 +240,10 @@ TEST(BorderWindow, StayOnTopFormKeepsItsBorderRightUnderItAfterAMove) {
   SetWindowPos(T.L(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
   EXPECT_TRUE(Own(GW_HWNDNEXT) == T.L() || Own(GW_HWNDPREV) == T.L())
       << Own(GW_HWNDPREV) << " " << Own(GW_HWNDNEXT) << " " << T.L();
+  // after a move too (the X server's restacking under load may reach the windows a little later)
   T.F->SetBounds(T.F->Left() + 20, T.F->Top() + 10, T.F->Width(), T.F->Height());
-  EXPECT_TRUE(Own(GW_HWNDNEXT) == T.L() || Own(GW_HWNDPREV) == T.L());
+  EXPECT_TRUE(testing_support::PumpUntil([&] { return Own(GW_HWNDNEXT) == T.L() || Own(GW_HWNDPREV) == T.L(); }, 2000))
+      << Own(GW_HWNDPREV) << " " << Own(GW_HWNDNEXT) << " " << T.L();
 }
 
 TEST(BorderWindow, HideAnimationTakesTheBorderWindowAndANewOneComesAfter) {
