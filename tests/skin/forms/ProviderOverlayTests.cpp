@@ -85,6 +85,14 @@ TEST(CaptionCover, CoversTheFrameButNotTheClientWhileTheCaptionChanges) {
   Above->SetBounds(FR.left + 200, FR.top, 20, 10);
   Above->Show();
   SetWindowPos(Above->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // (the windows' order settled first: under load the X server's restacking may reach them a little later)
+  ASSERT_TRUE(testing_support::PumpUntil(
+      [&] {
+        HWND W = testing_support::OwnWindowAbove(S.F->Handle());
+        while (W != nullptr && W != Above->Handle()) W = testing_support::OwnWindowAbove(W);
+        return W != nullptr;
+      },
+      2000));
   struct TSeen {
     DWORD Ms;
     bool Visible;
