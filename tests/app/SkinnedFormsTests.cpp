@@ -63,13 +63,14 @@ struct TOpenPopup {
 TOpenPopup g_Open;
 int g_PopupTicks = 0;
 void CALLBACK LookAtPopup(HWND, UINT, UINT_PTR, DWORD) {
-  if (++g_PopupTicks == 5) {
-    g_Open.Adapters = MenuWindowAdapters.size();
-    if (!MenuWindowAdapters.empty()) g_Open.AdapterWnd = MenuWindowAdapters[0]->CtrlHandle;
-    g_Open.Measured = SkinnedMenuShowing;
-    if (!MenuBgCache().empty()) g_Open.BackgroundWnd = MenuBgCache()[0].Wnd;
-  }
-  if (g_PopupTicks >= 6) EndMenu();
+  // looked at once the menu's window has its adapter and its background (a loaded machine may take a while), else
+  // after five seconds
+  if ((MenuWindowAdapters.empty() || MenuBgCache().empty()) && ++g_PopupTicks < 250) return;
+  g_Open.Adapters = MenuWindowAdapters.size();
+  if (!MenuWindowAdapters.empty()) g_Open.AdapterWnd = MenuWindowAdapters[0]->CtrlHandle;
+  g_Open.Measured = SkinnedMenuShowing;
+  if (!MenuBgCache().empty()) g_Open.BackgroundWnd = MenuBgCache()[0].Wnd;
+  EndMenu();
 }
 
 }  // namespace
