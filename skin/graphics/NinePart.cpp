@@ -129,7 +129,7 @@ void DrawKeyedReflection(TBitmap* Dst, TBitmap* Src, const TPoint& Point, int Tr
                          const TRect& SrcRect) {
   const TPixelPlane d = PlaneOf(Dst), s = PlaneOf(Src);
   if (d.Empty() || s.Empty()) return;
-  const uint32_t key = SwapRB(Key) & 0x00FFFFFFu;
+  const uint32_t key = SwapRB(Key);
   const int t = std::clamp(Transparency, 0, 100);
   const int rows = std::min((s.Height / 3) * 2, d.Height - Point.Y);  // n + 1
   if (rows < 1) return;
@@ -148,7 +148,7 @@ void DrawKeyedReflection(TBitmap* Dst, TBitmap* Src, const TPoint& Point, int Tr
       if (dx < 0) continue;
       if (dx >= d.Width) break;
       const uint32_t sp = srow[sx];
-      if ((sp & 0x00FFFFFFu) == key) continue;
+      if (HasKeyColour(sp, key)) continue;
       uint32_t dp = drow[dx];
       uint32_t out = dp & 0xFF000000u;
       for (int sh = 0; sh < 24; sh += 8) {

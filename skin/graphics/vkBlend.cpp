@@ -46,7 +46,7 @@ inline bool FillFromBg(uint32_t& d, const BgView& Bg, int x, int y) {
 
 // Key pixels of skin image pieces are told by their colour bytes: skin images are loaded opaque or not, so the
 // key may come with any alpha.
-inline bool IsKeyColor(uint32_t P) { return (P & 0x00FFFFFFu) == KeyPixel32; }
+inline bool IsKeyColor(uint32_t P) { return HasKeyColour(P, KeyPixel32); }
 
 // A key pixel of a piece at destination point (x, y): with FillKeyed it takes the background's pixel there
 // (Ready) or its fill colour with the pixel's own alpha (not Ready, a colour given); otherwise it is left.
@@ -261,8 +261,6 @@ void BlendCopyKeyedRect(TBitmap* Dst, int X, int Y, TBitmap* Src, TRect SrcRect,
   if (SrcRect.Top < 0) { Y -= SrcRect.Top; SrcRect.Top = 0; }
   SrcRect = LimitInclusive(SrcRect, S);
   const uint32_t L = Level;
-  // Told by its colour bytes, as the other keyed copies do: an image may hold its key opaque.
-  const uint32_t KeyColour = Key & 0x00FFFFFFu;
   for (int sy = SrcRect.Top; sy <= SrcRect.Bottom; ++sy) {
     const int dy = Y + sy - SrcRect.Top;
     if (dy >= D.Height) break;
@@ -272,7 +270,7 @@ void BlendCopyKeyedRect(TBitmap* Dst, int X, int Y, TBitmap* Src, TRect SrcRect,
     for (int sx = SrcRect.Left; sx <= SrcRect.Right; ++sx) {
       const int dx = X + sx - SrcRect.Left;
       if (dx >= D.Width) break;
-      if (dx < 0 || (s[sx] & 0x00FFFFFFu) == KeyColour) continue;
+      if (dx < 0 || HasKeyColour(s[sx], Key)) continue;
       const uint32_t sp = s[sx], dp = d[dx];
       auto Ch = [&](int n) { return (Chan(sp, n) * (255 - L) + Chan(dp, n) * L) >> 8; };
       d[dx] = Pack(Ch(0), Ch(1), Ch(2), Alpha(dp));
@@ -320,11 +318,10 @@ void CopyKeyedWithBackground(TBitmap* Dst, TBitmap* Src, int X, int Y, TRect Src
   const TPixelPlane D = PlaneOf(Dst), S = PlaneOf(Src);
   if (D.Empty() || S.Empty()) return;
   const BgView Bg = ViewOf(BgRef);
-  const uint32_t KeyColor = Key & 0x00FFFFFFu;
   // Drawing into the background's own bitmap: its key pixels already show the background.
   const bool IntoBackground = FillKeyed && Bg.Ready && Dst == BgRef.Bmp;
   WalkKeyedCopy(D, S, X, Y, SrcRect, [&](uint32_t s, uint32_t& d, int dx, int dy) {
-    if ((s & 0x00FFFFFFu) != KeyColor) d = IntoBackground ? s | 0xFF000000u : s;
+    if (!HasKeyColour(s, Key)) d = IntoBackground ? s | 0xFF000000u : s;
     else if (!IntoBackground) FillKeyPixel(d, Bg, FillKeyed, dx, dy);
   });
 }
@@ -333,10 +330,9 @@ void CopyKeyedRect(TBitmap* Dst, TBitmap* Src, int X, int Y, TRect SrcRect, uint
                    const TvkBgCacheRef& /*BgRef*/) {
   const TPixelPlane D = PlaneOf(Dst), S = PlaneOf(Src);
   if (D.Empty() || S.Empty()) return;
-  const uint32_t KeyPx = SwapRedBlue(Key) & 0x00FFFFFFu;
-  // Told by its colour bytes: an image may hold its key opaque.
+  const uint32_t KeyPx = SwapRedBlue(Key);
   WalkKeyedCopy(D, S, X, Y, SrcRect, [KeyPx](uint32_t s, uint32_t& d, int, int) {
-    if ((s & 0x00FFFFFFu) != KeyPx) d = s;
+    if (!HasKeyColour(s, KeyPx)) d = s;
   });
 }
 

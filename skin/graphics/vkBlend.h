@@ -47,7 +47,7 @@ void BlendBitmapInto(TBitmap* Dst, TBitmap* Src, int Level, const TRect& SrcRect
 void AlphaBlendBitmapInto(TBitmap* Dst, TBitmap* Src, const TRect& SrcRect, TPoint DstPoint);
 
 // Keyed copy mixed with the destination: d.c = (s.c * (255 - Level) + d.c * Level) shr 8 for source pixels other
-// than Key (a pixel value); alpha kept. SrcRect inclusive of Right and Bottom.
+// than those of Key's colour (a pixel value, any alpha); alpha kept. SrcRect inclusive of Right and Bottom.
 void BlendCopyKeyedRect(TBitmap* Dst, int X, int Y, TBitmap* Src, TRect SrcRect, uint8_t Level, uint32_t Key);
 
 // Copies every source pixel other than Key (a colour value) to (X, Y) + its position, made opaque.

@@ -12,6 +12,8 @@
 constexpr uint32_t KeyPixel32 = 0x00FF00FF;
 // "No colour": no key test, no tint, no fill.
 constexpr uint32_t NoColor32 = 0x1FFFFFFF;
+// A pixel of the key's colour whatever its alpha (an image may hold its key opaque); both in pixel order.
+inline bool HasKeyColour(uint32_t Pixel, uint32_t Key) { return ((Pixel ^ Key) & 0x00FFFFFFu) == 0; }
 
 // HTML #RRGGBB order to a colour value: bytes 0 and 2 exchanged for values below 0x1000000; others as given.
 uint32_t HtmlRgbToColor(uint32_t V);
