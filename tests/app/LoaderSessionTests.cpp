@@ -392,20 +392,30 @@ TEST(LoaderWrite, StopKeyDoesNothingWhereNoWriteCanStop) {
   }
 }
 
-TEST(LoaderWrite, StopKeyAfterAFailedWriteGivesEveryControlBackOnce) {
-  // Whatever ended the write and on whichever page; after a port failure also when the next write is refused
-  // at the identification. The key is inert while the failure is reported and acts once after it.
+TEST(LoaderWrite, StopKeyAfterAFailedWriteGivesEveryControlBackOnceWhileOneIsStillOff) {
+  // Whatever ended the write and on whichever page; after a port failure also when the next write is refused at the
+  // identification, or a parse has given back the write button alone. The key is inert while the failure is
+  // reported and acts once after it; after the device's failure and a parse or the identify button, not at all.
   const auto never = [](const std::string&, int) { return std::string("z7F7F;"); };
   const auto portGone = [](const std::string&, int) -> std::string { throw std::runtime_error("gone"); };
+  const auto parse = [](Session& s) { EXPECT_TRUE(s.session.ParseFirmwareLines(TParseOrigin::Startup)); };
+  const auto refusedWrite = [](Session& s) {
+    s.port.replies["02"] = [](const std::string&, int) { return std::string(); };
+    EXPECT_EQ(s.session.WriteButton(), TWriteOutcome::Refused);
+  };
   struct Case {
     const char* name, *kind;
     FakePort::Reply reply;
-    bool thenRefused;
+    std::function<void(Session&)> then;
+    bool acts;
   } cases[] = {
-      {"erase, first page", "04", never, false},
-      {"data, second page", "05", [](const std::string&, int n) { return n <= 2 ? "z85;" : "z7F7F;"; }, false},
-      {"commit, first page", "06", never, false},
-      {"the port, then a write refused", "05", portGone, true},
+      {"erase, first page", "04", never, nullptr, true},
+      {"data, second page", "05", [](const std::string&, int n) { return n <= 2 ? "z85;" : "z7F7F;"; }, nullptr, true},
+      {"commit, first page", "06", never, nullptr, true},
+      {"the port, then a write refused", "05", portGone, refusedWrite, true},
+      {"the port, then a parse", "05", portGone, parse, true},
+      {"erase, then a parse", "04", never, parse, false},
+      {"erase, then the identify button", "04", never, [](Session& s) { s.session.IdentifyButton(); }, false},
   };
   for (const Case& c : cases) {
     Session s(2, 4, 3);
@@ -417,17 +427,15 @@ TEST(LoaderWrite, StopKeyAfterAFailedWriteGivesEveryControlBackOnce) {
     } catch (const std::runtime_error&) {
     }
     s.view.OnMessage = nullptr;
-    if (c.thenRefused) {
-      s.port.replies["02"] = [](const std::string&, int) { return std::string(); };
-      EXPECT_EQ(s.session.WriteButton(), TWriteOutcome::Refused) << c.name;
-    }
-    EXPECT_FALSE(takenEarly) << c.name;
     EXPECT_FALSE(s.view.Enabled(TLoaderControl::ButtonWrite)) << c.name;
+    if (c.then) c.then(s);
+    EXPECT_FALSE(takenEarly) << c.name;
     s.view.messages.clear();
-    EXPECT_TRUE(s.session.RequestStop()) << c.name;
-    for (TLoaderControl control : kStopControls) EXPECT_TRUE(s.view.Enabled(control)) << c.name;
-    EXPECT_EQ(s.view.status, "Зупинено користувачем") << c.name;
-    EXPECT_EQ(s.view.messages, std::vector<std::string>{kStopMessage}) << c.name;
+    const std::string status = s.view.status;
+    EXPECT_EQ(s.session.RequestStop(), c.acts) << c.name;
+    for (TLoaderControl control : kStopControls) EXPECT_TRUE(s.view.Enabled(control) || !c.acts) << c.name;
+    EXPECT_EQ(s.view.status, c.acts ? "Зупинено користувачем" : status) << c.name;
+    EXPECT_EQ(s.view.messages, std::vector<std::string>(c.acts ? 1 : 0, kStopMessage)) << c.name;
     EXPECT_FALSE(s.session.RequestStop()) << c.name;
 
     // Failed again, then written whole: the key has nothing left to give back.
