@@ -656,17 +656,13 @@ TEST(LoaderParse, LowerCaseParsesTheSameAndTheMemoBecomesUpperCase) {
   EXPECT_EQ(b.view.terminal.back(), "; КОМЕНТАР");
 }
 
-TEST(LoaderParse, OpenedFileWithoutEndRecordSucceedsWithItsName) {
+TEST(LoaderParse, AnOpenedFileWithoutEndRecordSucceedsWithItsNameAndSoDoesAnEmptyOne) {
   Session s;
   s.view.terminal = {HexRecord(0, 0, {0x42})};
   ASSERT_TRUE(s.session.ParseFirmwareLines(TParseOrigin::OpenedFile, "Z:\\tmp\\new.hex"));
   EXPECT_EQ(s.view.status, "Мікропрограма : new.hex - відкрита. Запишіть в прилад");
   EXPECT_EQ(s.view.messages, std::vector<std::string>{"Мікропрограма відкрита,\r\n   запишіть її в прилад"});
   EXPECT_EQ(s.session.FirmwareImage.substr(0, 4), "42FF");
-}
-
-TEST(LoaderParse, EmptyLineListSucceeds) {
-  Session s;
   s.view.terminal.clear();
   EXPECT_TRUE(s.session.ParseFirmwareLines(TParseOrigin::OpenedFile));
   EXPECT_EQ(s.view.gaugeMax, 0);
