@@ -315,22 +315,18 @@ TEST_F(LoaderDevice, APortFailureInTheMiddleOfTheWriteEndsItWithThePortsMessage)
   EXPECT_TRUE(app.SawMessageContaining(kStopText));
 }
 
-TEST_F(LoaderDevice, CtrlLResetsTheDevice) {
-  SimulatedDevice device(Geometry(16, 64, 4));
-  ChoosePort(device.PortName());
-  app.PressKey('L', true);
-  EXPECT_EQ(device.Counts().reset, 2);
-  EXPECT_TRUE(app.SawMessageContaining("Скинуто прилад!!!"));
-  EXPECT_FALSE(PortOpen());
-}
-
-TEST_F(LoaderDevice, CtrlRListsANewPort) {
+TEST_F(LoaderDevice, CtrlRListsANewPortAndCtrlLResetsTheDevice) {
   SimulatedDevice device(Geometry(16, 64, 4));
   MainForm->cbPort->Items()->Clear();  // (a device of a parallel test may have had the same number)
   app.PressKey('R', true);
   EXPECT_GE(MainForm->cbPort->Items()->IndexOf(device.PortName()), 0);
   EXPECT_EQ(MainForm->cbPort->ItemIndex(), 0);
   EXPECT_EQ(app.Messages(), std::vector<std::string>{"Порти оновлено!"});
+  ChoosePort(device.PortName());
+  app.PressKey('L', true);
+  EXPECT_EQ(device.Counts().reset, 2);
+  EXPECT_TRUE(app.SawMessageContaining("Скинуто прилад!!!"));
+  EXPECT_FALSE(PortOpen());
 }
 
 TEST_F(LoaderDevice, PortOpenFailuresAreReportedByTheFramework) {
