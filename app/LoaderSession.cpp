@@ -122,7 +122,7 @@ bool TBootloaderSession::ParseFirmwareLines(TParseOrigin origin, const std::stri
 
   view_.BringToFront();
   view_.SetGaugeProgress(0);
-  view_.SetControlEnabled(TLoaderControl::ButtonWrite, true);
+  EnableControl(TLoaderControl::ButtonWrite);
   view_.MessageBeep(MB_ICONASTERISK);
   Milestone("firmware parsed");
   if (origin == TParseOrigin::Startup) {
@@ -263,8 +263,11 @@ bool TBootloaderSession::IdentifyDevice(TIdentifyVariant variant) {
 void TBootloaderSession::IdentifyButton() {
   if (RefuseWhileBusy()) return;
   TFlagScope running(busy_);
+  // However it ends, it leads the operator on to a file, whose parse gives the write button back: after it the stop
+  // key has nothing to stop or give back.
+  HoldForStopKey({});
   if (!IdentifyDevice(TIdentifyVariant::IdentifyButton)) return;
-  view_.SetControlEnabled(TLoaderControl::ButtonOpenHex, true);
+  EnableControl(TLoaderControl::ButtonOpenHex);
   view_.MessageBeep(MB_ICONASTERISK);
   view_.ShowMessage("Визначино:\r\n" + view_.AboutText());
   view_.ShowMessage("              Робота приладу призупинена!\r\nВідкрийте мікропрограму з розширенням - HEX");
@@ -341,8 +344,9 @@ TWriteOutcome TBootloaderSession::WriteFirmware() {
     view_.FlushFrameLog();
     // The port's failure leaves the other controls as they were, for the stop key to give back; the open button
     // is back at every end.
-    view_.SetControlEnabled(TLoaderControl::ButtonOpenHex, true);
-    controlsHeld_ = true;
+    EnableControl(TLoaderControl::ButtonOpenHex);
+    HoldForStopKey({TLoaderControl::Port, TLoaderControl::BaudRate, TLoaderControl::ButtonConect,
+                    TLoaderControl::ButtonWrite});
     throw;
   }
 }
@@ -356,7 +360,7 @@ TWriteOutcome TBootloaderSession::WritePages() {
   view_.SetControlEnabled(TLoaderControl::ButtonConect, false);
   view_.SetControlEnabled(TLoaderControl::ButtonWrite, false);
   // The controls are this write's now: a way back left by an earlier failure is taken over by this write's end.
-  controlsHeld_ = false;
+  HoldForStopKey({});
 
   view_.SetGaugeMax(std::max<int32_t>(PageCount, 0));
   view_.SetGaugeProgress(0);
@@ -413,10 +417,9 @@ TWriteOutcome TBootloaderSession::FinishSuccess() {
   view_.BringToFront();
   ResetDevice();
   view_.MessageBeep(MB_ICONEXCLAMATION);
-  view_.SetControlEnabled(TLoaderControl::ButtonOpenHex, true);
-  view_.SetControlEnabled(TLoaderControl::ButtonConect, true);
-  view_.SetControlEnabled(TLoaderControl::Port, true);
-  view_.SetControlEnabled(TLoaderControl::BaudRate, true);
+  for (TLoaderControl c : {TLoaderControl::ButtonOpenHex, TLoaderControl::ButtonConect, TLoaderControl::Port,
+                           TLoaderControl::BaudRate})
+    EnableControl(c);
   const std::string time = view_.LongTimeText();
   view_.SetStatus("Мікропрограма : успішно завантажена в " + time);
   port_.Close();
@@ -434,19 +437,18 @@ TWriteOutcome TBootloaderSession::FinishSuccess() {
 
 TWriteOutcome TBootloaderSession::FinishFailure(TWriteOutcome outcome) {
   writeMayStop_ = false;
-  // The write button stays off, and the stop key is the way back to it in the normal view, where no file can be
-  // opened: whatever page failed, the first included.
-  controlsHeld_ = true;
   view_.FlushFrameLog();
   view_.BringToFront();
   view_.MessageBeep(MB_ICONASTERISK);
   view_.Beep(1200, 200);
   view_.Beep(800, 200);
   view_.Beep(500, 200);
-  view_.SetControlEnabled(TLoaderControl::ButtonOpenHex, true);
-  view_.SetControlEnabled(TLoaderControl::Port, true);
-  view_.SetControlEnabled(TLoaderControl::BaudRate, true);
-  view_.SetControlEnabled(TLoaderControl::ButtonConect, true);
+  for (TLoaderControl c : {TLoaderControl::ButtonOpenHex, TLoaderControl::Port, TLoaderControl::BaudRate,
+                           TLoaderControl::ButtonConect})
+    EnableControl(c);
+  // The write button stays off, and the stop key is the way back to it in the normal view, where no file can be
+  // opened: whatever page failed, the first included.
+  HoldForStopKey({TLoaderControl::ButtonWrite});
   view_.SetStatus("Мікропрограма : " + openedFileName_ + " - помилка");
   const char* text = outcome == TWriteOutcome::EraseFailed  ? "                              \r\nПомилка очистки - "
                      : outcome == TWriteOutcome::DataFailed ? "                              \r\nПомилка запису - "
@@ -466,7 +468,17 @@ TWriteOutcome TBootloaderSession::FinishStopped() {
 void TBootloaderSession::GiveBackControls() {
   for (TLoaderControl c : {TLoaderControl::ButtonConect, TLoaderControl::ButtonOpenHex, TLoaderControl::ButtonWrite,
                            TLoaderControl::Port, TLoaderControl::BaudRate})
-    view_.SetControlEnabled(c, true);
+    EnableControl(c);
+}
+
+void TBootloaderSession::EnableControl(TLoaderControl control) {
+  view_.SetControlEnabled(control, true);
+  heldControls_ &= ~(1u << static_cast<unsigned>(control));
+}
+
+void TBootloaderSession::HoldForStopKey(std::initializer_list<TLoaderControl> controls) {
+  heldControls_ = 0;
+  for (TLoaderControl c : controls) heldControls_ |= 1u << static_cast<unsigned>(c);
 }
 
 void TBootloaderSession::ResetDevice() {
@@ -480,12 +492,11 @@ void TBootloaderSession::ResetDevice() {
 bool TBootloaderSession::RequestStop() {
   // A write that can still stop leaves at its next test and gives the controls back itself. After a write that
   // failed (the device's failure or the port's), the key is the way back to the controls it left disabled, once
-  // nothing else runs. Anywhere else (idle, a parse, the identify button's exchange, a write at its end) it does
-  // nothing.
+  // nothing else runs and while one of them is still off. Anywhere else (idle, a parse, the identify button's
+  // exchange, a write at its end) it does nothing.
   if (writeMayStop_) {
     writeMayStop_ = false;
-  } else if (controlsHeld_ && !busy_) {
-    controlsHeld_ = false;
+  } else if (heldControls_ != 0 && !busy_) {
     GiveBackControls();
   } else {
     return false;

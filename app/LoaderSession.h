@@ -6,6 +6,7 @@
 #include "app/LoaderPorts.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -43,7 +44,7 @@ public:
   // Ctrl+Del: takes a stop while a write may still stop (from the write button's click until the write
   // reaches its end); the write leaves at its next test and gives the controls back then. After a write that
   // failed (erase, data, commit or the port), gives back the controls it left disabled, the write button
-  // among them. Returns whether it did either.
+  // among them, while one of them still is and no identification has run since. Returns whether it did either.
   bool RequestStop();
   // Ctrl+L: open the chosen port, reset the device, close the port.
   void ResetFromKeyboard();
@@ -110,6 +111,10 @@ private:
   TWriteOutcome FinishStopped();
   // Enables the five controls a write disables.
   void GiveBackControls();
+  // Enables one control; the stop key no longer holds it for the operator.
+  void EnableControl(TLoaderControl control);
+  // The stop key's way back: `controls` are what a failed write left disabled (none: no way back).
+  void HoldForStopKey(std::initializer_list<TLoaderControl> controls);
   void ShowCalibration();
 
   ISerialLink& port_;
@@ -118,5 +123,5 @@ private:
   uint32_t lastPump_ = 0;  // the platform clock's milliseconds
   bool busy_ = false;
   bool writeMayStop_ = false;
-  bool controlsHeld_ = false;  // a failed write left controls disabled for the stop key to give back
+  unsigned heldControls_ = 0;  // a bit per control a failed write left disabled for the stop key to give back
 };

@@ -113,24 +113,32 @@ TEST_F(LoaderDevice, WritesTheStoredFirmwareByteForByte) {
 
 // A device that refuses 400 frames of a kind from a given one on (the write fails at them) and answers again
 // after them: the operator's Ctrl+Del and a click on the write button, both real input, write the whole stored
-// firmware without a restart, whichever page failed.
+// firmware without a restart, whichever page failed. Once a file is opened or the device identified after the
+// failure, the key (nothing runs) shows nothing and leaves the status, which Ctrl+R after it shows the key handled;
+// the operator then opens the firmware's file.
 TEST(LoaderDeviceRealPointerAndKeys, AfterAFailedWriteCtrlDelAndTheWriteButtonWriteTheWholeFirmware) {
+  LoaderApp app;
+  app.PressKey('E', true, true);  // the service view: identify and open
   struct Case {
     const char* name;
     DeviceFrame kind;
     int first;  // the first refused frame of the kind
     const char* failure;
+    TControl* then;  // clicked after the failure
   } cases[] = {
-      {"data frames of the second page", DeviceFrame::Data, 16 + 1, "Помилка запису - 000C80"},
-      {"the first page's erase", DeviceFrame::Erase, 1, "Помилка очистки - 000000"},
+      {"data frames of the second page", DeviceFrame::Data, 16 + 1, "Помилка запису - 000C80", nullptr},
+      {"the first page's erase", DeviceFrame::Erase, 1, "Помилка очистки - 000000", nullptr},
+      {"the erase, then a file opened", DeviceFrame::Erase, 1, "Помилка очистки - 000000", MainForm->ButtonOpenHex},
+      {"the erase, then the device identified", DeviceFrame::Erase, 1, "Помилка очистки - 000000",
+       MainForm->ButtonConect},
   };
-  LoaderApp app;
   testing_support::PointerParking parking;
   // 9 pages of 16 blocks of 200 bytes cover the firmware's program region (27,200 bytes).
   SimulatedDevice device(Geometry(16, 200, 9));
   DevicePacedWaits waits(device);
   ChoosePort(device.PortName());
   const std::vector<uint8_t> firmware = ImageBytes(app.Session().FirmwareImage, 9 * 16 * 200);
+  DialogAnswer answer(WriteHexFile("stored.hex", SplitLines(MainForm->TextTerminal->Lines()->Text())));
   for (const Case& c : cases) {
     device.SetGeometry(16, 200, 9);
     device.ResetCounts();
@@ -140,14 +148,22 @@ TEST(LoaderDeviceRealPointerAndKeys, AfterAFailedWriteCtrlDelAndTheWriteButtonWr
     ClickWriteButton();
     ASSERT_TRUE(testing_support::PumpUntil([&] { return app.SawMessageContaining(c.failure); }, 60000)) << c.name;
     ASSERT_FALSE(MainForm->ButtonWrite->Enabled()) << c.name;
+    if (c.then) app.Click(c.then);
 
+    const std::string status = MainForm->LabelNameOfHex->Caption();
+    app.texts.clear();
     SetForegroundWindow(MainForm->Handle());
     ASSERT_TRUE(testing_support::PumpUntil([] { return GetForegroundWindow() == MainForm->Handle(); }, 5000));
     testing_support::PressKeys({VK_CONTROL, VK_DELETE});
-    EXPECT_TRUE(testing_support::PumpUntil([&] { return app.SawMessageContaining(kStopText); }, 10000)) << c.name;
+    if (c.then) testing_support::PressKeys({VK_CONTROL, 'R'});
+    const char* const shown = c.then ? "Порти оновлено!" : kStopText;
+    EXPECT_TRUE(testing_support::PumpUntil([&] { return app.SawMessageContaining(shown); }, 10000)) << c.name;
+    EXPECT_EQ(app.Messages().size(), 1u) << c.name;
+    EXPECT_EQ(MainForm->LabelNameOfHex->Caption(), c.then ? status : "Зупинено користувачем") << c.name;
+    if (c.then && !MainForm->ButtonWrite->Enabled()) app.Click(MainForm->ButtonOpenHex);
     EXPECT_EQ(StopControlsEnabled(), 5) << c.name;
-    EXPECT_EQ(MainForm->LabelNameOfHex->Caption(), "Зупинено користувачем") << c.name;
 
+    ChoosePort(device.PortName());  // Ctrl+R chose the first port
     ClickWriteButton();
     EXPECT_TRUE(testing_support::PumpUntil([&] { return app.SawMessageContaining(kSuccessText); }, 60000))
         << c.name;
@@ -290,11 +306,8 @@ TEST_F(LoaderDevice, APortFailureInTheMiddleOfTheWriteEndsItWithThePortsMessage)
   EXPECT_EQ(app.Session().FailureCount, 0);
   EXPECT_EQ(MainForm->LabelNameOfHex->Caption(), "Йде запис! Заборонено переривати!");
   EXPECT_TRUE(PortOpen());
-  EXPECT_FALSE(MainForm->ButtonWrite->Enabled());
-  EXPECT_FALSE(MainForm->ButtonConect->Enabled());
-  EXPECT_FALSE(MainForm->cbPort->Enabled());
-  EXPECT_FALSE(MainForm->cbBaudRate->Enabled());
   EXPECT_TRUE(MainForm->ButtonOpenHex->Enabled());
+  EXPECT_EQ(StopControlsEnabled(), 1);  // the open button alone
   // The stop key gives them back (the write itself has already left).
   app.QueueKey(VK_DELETE, true);
   app.Dispatch();
@@ -302,22 +315,18 @@ TEST_F(LoaderDevice, APortFailureInTheMiddleOfTheWriteEndsItWithThePortsMessage)
   EXPECT_TRUE(app.SawMessageContaining(kStopText));
 }
 
-TEST_F(LoaderDevice, CtrlLResetsTheDevice) {
-  SimulatedDevice device(Geometry(16, 64, 4));
-  ChoosePort(device.PortName());
-  app.PressKey('L', true);
-  EXPECT_EQ(device.Counts().reset, 2);
-  EXPECT_TRUE(app.SawMessageContaining("Скинуто прилад!!!"));
-  EXPECT_FALSE(PortOpen());
-}
-
-TEST_F(LoaderDevice, CtrlRListsANewPort) {
+TEST_F(LoaderDevice, CtrlRListsANewPortAndCtrlLResetsTheDevice) {
   SimulatedDevice device(Geometry(16, 64, 4));
   MainForm->cbPort->Items()->Clear();  // (a device of a parallel test may have had the same number)
   app.PressKey('R', true);
   EXPECT_GE(MainForm->cbPort->Items()->IndexOf(device.PortName()), 0);
   EXPECT_EQ(MainForm->cbPort->ItemIndex(), 0);
   EXPECT_EQ(app.Messages(), std::vector<std::string>{"Порти оновлено!"});
+  ChoosePort(device.PortName());
+  app.PressKey('L', true);
+  EXPECT_EQ(device.Counts().reset, 2);
+  EXPECT_TRUE(app.SawMessageContaining("Скинуто прилад!!!"));
+  EXPECT_FALSE(PortOpen());
 }
 
 TEST_F(LoaderDevice, PortOpenFailuresAreReportedByTheFramework) {

@@ -62,32 +62,31 @@ TEST(Compositor, NotReadyProcessesEveryPixel) {
   EXPECT_EQ(Argb(16, 15, 15, 15), PixelAt(Dst.get(), 0, 0));  // 255 * 16 >> 8 = 15
 }
 
-TEST(Compositor, TransparencyScalesTheAlpha) {
-  BitmapPtr Src = Bitmap32(1, 1, Argb(255, 255, 0, 255));
-  BitmapPtr Dst = Bitmap32(1, 1, Argb(0x33, 0, 255, 255));
-  CompositeOverCache(TRect{0, 0, 1, 1}, TRect{0, 0, 1, 1}, Dst.get(), Src.get(), NotReady(), false, NoColor32, 100,
-                     false);
-  EXPECT_EQ(Argb(0x33, 0, 255, 255), PixelAt(Dst.get(), 0, 0));
-  // T = 50: a = 127; red (255 over 0) = 126, green (0 over 255) = 128, blue stays; alpha unchanged.
-  CompositeOverCache(TRect{0, 0, 1, 1}, TRect{0, 0, 1, 1}, Dst.get(), Src.get(), NotReady(), false, NoColor32, 50,
-                     false);
-  EXPECT_EQ(Argb(0x33, 126, 128, 255), PixelAt(Dst.get(), 0, 0));
-}
-
-TEST(Compositor, ColourisingBrightensTheColourFirst) {
-  // Colour 0x000080 (dark red) becomes k = (255, 127, 127). White source: l = 63 + 127 + 63 = 253;
-  // t = (252, 125, 125); laid with alpha 255 over black: 251, 124, 124; alpha (255 * 255) >> 8 = 254.
-  BitmapPtr Src = Bitmap32(1, 1, Argb(255, 255, 255, 255));
-  BitmapPtr Dst = Bitmap32(1, 1, Argb(0, 0, 0, 0));
-  CompositeOverCache(TRect{0, 0, 1, 1}, TRect{0, 0, 1, 1}, Dst.get(), Src.get(), NotReady(), false, 0x000080, 0,
-                     false);
-  EXPECT_EQ(Argb(254, 251, 124, 124), PixelAt(Dst.get(), 0, 0));
-  // With a Ready background the alpha stays.
+TEST(Compositor, TransparencyScalesTheAlphaAndColourisingBrightensTheColourFirst) {
+  // Colour 0x000080 (dark red) becomes k = (255, 127, 127); a white source gives l = 63 + 127 + 63 = 253 and
+  // t = (252, 125, 125).
+  struct Case {
+    uint32_t src, dst, color;
+    int t;
+    bool ready;
+    uint32_t expected;
+  } cases[] = {
+      // T = 100 leaves the colours; T = 50: a = 127, red (255 over 0) 126, green (0 over 255) 128, alpha unchanged.
+      {Argb(255, 255, 0, 255), Argb(0x33, 0, 255, 255), NoColor32, 100, false, Argb(0x33, 0, 255, 255)},
+      {Argb(255, 255, 0, 255), Argb(0x33, 0, 255, 255), NoColor32, 50, false, Argb(0x33, 126, 128, 255)},
+      // t laid with alpha 255 over black: 251, 124, 124; alpha (255 * 255) >> 8 = 254, kept over a Ready background.
+      {Argb(255, 255, 255, 255), Argb(0, 0, 0, 0), 0x000080, 0, false, Argb(254, 251, 124, 124)},
+      {Argb(255, 255, 255, 255), Argb(9, 0, 0, 0), 0x000080, 0, true, Argb(9, 251, 124, 124)},
+      // T = 50: t laid with a = 127, alpha unchanged.
+      {Argb(255, 255, 255, 255), Argb(9, 0, 0, 0), 0x000080, 50, false, Argb(9, 125, 62, 62)},
+  };
   BitmapPtr Bg = Bitmap32(1, 1, 0);
-  BitmapPtr Dst2 = Bitmap32(1, 1, Argb(9, 0, 0, 0));
-  CompositeOverCache(TRect{0, 0, 1, 1}, TRect{0, 0, 1, 1}, Dst2.get(), Src.get(), ReadyOn(Bg.get(), 0, 0), false,
-                     0x000080, 0, false);
-  EXPECT_EQ(Argb(9, 251, 124, 124), PixelAt(Dst2.get(), 0, 0));
+  for (const Case& c : cases) {
+    BitmapPtr Src = Bitmap32(1, 1, c.src), Dst = Bitmap32(1, 1, c.dst);
+    CompositeOverCache(TRect{0, 0, 1, 1}, TRect{0, 0, 1, 1}, Dst.get(), Src.get(),
+                       c.ready ? ReadyOn(Bg.get(), 0, 0) : NotReady(), false, c.color, c.t, false);
+    EXPECT_EQ(c.expected, PixelAt(Dst.get(), 0, 0)) << std::hex << c.color << std::dec << " T " << c.t;
+  }
 }
 
 TEST(Compositor, ClipsNegativeOriginsOnBothRectangles) {
@@ -117,6 +116,12 @@ TEST(Compositor, ReflectionFadesBelowTheRectangle) {
   // i = 3: a = 0.
   EXPECT_EQ(0u, PixelAt(Dst.get(), 0, 11));
   EXPECT_EQ(8 * 4 + 2 * 4, CountChanged(Dst.get(), 0));
+  // Colourised by 0x000080 (l = 112, t = 111, 55, 55) at T = 50: the mirror's i = 1 takes (255 * 2 div 3) shr 2 =
+  // 42, halved to 21, without the fade f.
+  BitmapPtr Tinted = Bitmap32(4, 20, 0);
+  CompositeOverCache(TRect{0, 0, 4, 8}, TRect{0, 0, 4, 8}, Tinted.get(), Src.get(), NotReady(), false, 0x000080, 50,
+                     true);
+  EXPECT_EQ(Argb(0, 9, 4, 4), PixelAt(Tinted.get(), 0, 9));
 }
 
 TEST(Compositor, ReflectionStopsAtTheSourceTop) {
