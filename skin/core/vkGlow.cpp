@@ -216,6 +216,7 @@ void HideGlowEffect(int& GlowId, bool Animated) {
     // every step of the fade-out, each a twelfth of that opacity, so the glow reaches 0 and never vanishes
     // from part of it
     T->Step = 0;
+    T->StepSize = T->Level / T->StepCount;
     T->DoStep();
     return;
   }

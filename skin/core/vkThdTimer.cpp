@@ -192,9 +192,11 @@ void TvkThreadedTimer::BeginFade(TsCommonData* Data, int StartStep, bool Fast, i
   if (NewMode == fmEnter && PrevMode < fmEnter)
     // The steps counted above are those left to 255: all of them run.
     Step = 0;
-  else if (NewMode == fmLeave && PrevMode == fmEnter)
+  else if (NewMode == fmLeave && PrevMode == fmEnter) {
     Step = Level == 0 ? 0 : RoundEven((255 - Level) * StepCount / 255);
-  else
+    // the steps that level implies, each a share of it: a leave soon after an enter is as short as its trace
+    StepSize = Level / std::max(StepCount - Step, 1);
+  } else
     Step = WorkBmp != nullptr ? 0 : StartStep;
   SetInterval(12);
   StepProc = Proc;
