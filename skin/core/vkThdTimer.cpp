@@ -225,25 +225,45 @@ int EnsureAnimTimer(TvkThreadedTimer*& Timer, TObject* Control, int Mode) {
   return std::max((Timer->Mode != fmLeave ? 6 : 12) - Timer->Step, 0);
 }
 
+namespace {
+
+// The owner's cache brought up to date when marked dirty (a button's graphic children painted onto it); an owner
+// that cannot stops the fade.
+void RefreshFadeCache(TsCommonData* Data, TvkThreadedTimer* T) {
+  if (!Data->CacheDirty) return;
+  if (Data->SendOwnerCommand(VKCMD_REFRESH_CACHE, 0, 0) != 0) T->SetEnabled(false);
+  if (auto* Button = dynamic_cast<TWinControl*>(Data->OwnerControl))
+    if (Data->CtrlType == ctButton && Button->ControlCount() > 0)
+      PaintGraphicChildren(Data->CacheBmp->Canvas()->Handle(), Button, true, POINT{0, 0});
+}
+
+void TakeAfterPicture(TsCommonData* Data, TvkThreadedTimer* T) {
+  FreeBitmap(T->AfterBmp);
+  T->AfterBmp = CopyOf(Data->CacheBmp);
+}
+
+}  // namespace
+
 bool StartStateFade(TsCommonData* Data, int Mode, TvkStepProc Proc, bool Fast) {
   const int StartStep = EnsureAnimTimer(Data->AnimTimer, Data->OwnerObject, Mode);
   TvkThreadedTimer* T = Data->AnimTimer;
   T->SkinData = Data;
-  // Only a fade still running toward Mode is left alone: a finished one keeps its Mode but shows nothing more.
-  if (T->Mode == Mode && Mode != fmIdle && T->Enabled()) return true;
+  // Only a fade still running toward Mode is left alone (a finished one keeps its Mode but shows nothing more), and
+  // it ends on the owner's look of now: a change within it (the pointer coming onto a combo box's arrow as it
+  // enters) would otherwise be lost until the next paint.
+  if (T->Mode == Mode && Mode != fmIdle && T->Enabled()) {
+    if (T->AfterBmp == nullptr) return true;
+    RefreshFadeCache(Data, T);
+    TakeAfterPicture(Data, T);
+    return true;
+  }
   TBitmap* Cache = Data->CacheBmp;
   if (T->WorkBmp != nullptr && (T->WorkBmp->Width() != Cache->Width() || T->WorkBmp->Height() != Cache->Height()))
     FreeBitmap(T->WorkBmp);
   FreeBitmap(T->BeforeBmp);
   T->BeforeBmp = CopyOf(Cache);
-  if (Data->CacheDirty) {
-    if (Data->SendOwnerCommand(VKCMD_REFRESH_CACHE, 0, 0) != 0) T->SetEnabled(false);
-    if (auto* Button = dynamic_cast<TWinControl*>(Data->OwnerControl))
-      if (Data->CtrlType == ctButton && Button->ControlCount() > 0)
-        PaintGraphicChildren(Data->CacheBmp->Canvas()->Handle(), Button, true, POINT{0, 0});
-  }
-  FreeBitmap(T->AfterBmp);
-  T->AfterBmp = CopyOf(Data->CacheBmp);
+  RefreshFadeCache(Data, T);
+  TakeAfterPicture(Data, T);
   // A new fade of the state is no glow fade, whatever ran before; a glow's show marks its own afterwards.
   T->GlowOnly = 0;
   T->BeginFade(Data, StartStep, Fast, Mode, Proc);
