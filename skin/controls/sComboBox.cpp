@@ -13,6 +13,7 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkAdapterServices.h"
+#include "skin/core/vkGlow.h"
 #include "skin/core/vkThdTimer.h"
 #include "skin/graphics/SmallDrawing.h"
 #include "skin/graphics/vkBitmap32.h"
@@ -417,7 +418,13 @@ bool ComboFadeStep(TsCommonData* Data, int Step) {
   const TRect B = Box->ButtonRect();
   if (B.Width() > 0) BitBlt(DC, B.Left, B.Top, B.Width(), B.Height(), Src, B.Left, B.Top, SRCCOPY);
   ReleaseDC(Box->Handle(), DC);
-  return Step < T->StepCount;
+  // The frame's fades say nothing of the pointer: a glow shows whole while the pointer is over the box, whatever
+  // fade of it this one took over, and goes when a fade ends with the pointer gone.
+  const bool GoOn = Step < T->StepCount;
+  const TvkGlowEffect* Glow = GlowEffectOf(Data->GlowId);
+  if (Glow != nullptr && Data->Hot && Glow->Alpha != 255) SetGlowEffectOpacity(Data->GlowId, 255);
+  if (Glow != nullptr && !Data->Hot && !GoOn) HideGlowEffect(Data->GlowId, false);
+  return GoOn;
 }
 
 // ===================================================================================================

@@ -307,7 +307,8 @@ void ShowControlGlow(TsCommonData* D, bool SkipIfShown, HWND Wnd, int SkinIndex,
   if (Animated && D->GlowId >= 0) {
     D->CacheDirty = false;
     AnimateStateChange(D, fmEnter, GlowFadeStep, false, false, true);
-    if (D->AnimTimer != nullptr) D->AnimTimer->GlowOnly = 1;
+    // A fade of the state already running toward hot goes on, and carries the glow.
+    if (D->AnimTimer != nullptr && D->AnimTimer->StepProc == GlowFadeStep) D->AnimTimer->GlowOnly = 1;
   }
 }
 

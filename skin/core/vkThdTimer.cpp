@@ -245,13 +245,15 @@ void TakeAfterPicture(TsCommonData* Data, TvkThreadedTimer* T) {
 }  // namespace
 
 bool StartStateFade(TsCommonData* Data, int Mode, TvkStepProc Proc, bool Fast) {
-  const int StartStep = EnsureAnimTimer(Data->AnimTimer, Data->OwnerObject, Mode);
+  int StartStep = EnsureAnimTimer(Data->AnimTimer, Data->OwnerObject, Mode);
   TvkThreadedTimer* T = Data->AnimTimer;
   T->SkinData = Data;
+  // A fade of the glow alone paints nothing of the control: a fade of its state takes the timer over.
+  const bool OverGlow = T->GlowOnly != 0 && T->Enabled() && Proc != GlowFadeStep;
   // Only a fade still running toward Mode is left alone (a finished one keeps its Mode but shows nothing more), and
   // it ends on the owner's look of now: a change within it (the pointer coming onto a combo box's arrow as it
   // enters) would otherwise be lost until the next paint.
-  if (T->Mode == Mode && Mode != fmIdle && T->Enabled()) {
+  if (!OverGlow && T->Mode == Mode && Mode != fmIdle && T->Enabled()) {
     if (T->AfterBmp == nullptr) return true;
     RefreshFadeCache(Data, T);
     TakeAfterPicture(Data, T);
@@ -260,8 +262,17 @@ bool StartStateFade(TsCommonData* Data, int Mode, TvkStepProc Proc, bool Fast) {
   TBitmap* Cache = Data->CacheBmp;
   if (T->WorkBmp != nullptr && (T->WorkBmp->Width() != Cache->Width() || T->WorkBmp->Height() != Cache->Height()))
     FreeBitmap(T->WorkBmp);
-  FreeBitmap(T->BeforeBmp);
-  T->BeforeBmp = CopyOf(Cache);
+  if (OverGlow) {
+    // The new fade goes on from the glow's level toward the same state, or starts afresh toward another.
+    if (T->Mode != Mode) T->Level = Mode == fmLeave ? 255 : 0;
+    T->PrevMode = fmIdle;
+    StartStep = 0;
+  }
+  // A glow's fade-in took the old look and brought the cache up to date, which the screen does not show yet.
+  if (!(OverGlow && T->Mode == fmEnter && T->BeforeBmp != nullptr)) {
+    FreeBitmap(T->BeforeBmp);
+    T->BeforeBmp = CopyOf(Cache);
+  }
   RefreshFadeCache(Data, T);
   TakeAfterPicture(Data, T);
   // A new fade of the state is no glow fade, whatever ran before; a glow's show marks its own afterwards.

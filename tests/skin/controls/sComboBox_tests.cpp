@@ -7,7 +7,9 @@
 #include "ControlsTestSupport.h"
 #include "framework/Themes.h"
 #include "skin/controls/sComboBox.h"
+#include "skin/core/vkGlow.h"
 #include "skin/core/vkThdTimer.h"
+#include "skin/graphics/ToolkitStartup.h"
 #include "tests/support/RealPointer.h"
 
 using namespace controls_test;
@@ -145,15 +147,19 @@ TEST_F(ComboBox, AnEventHandlerThatFreesTheBoxEndsItsWork) {
 }
 
 // Each change starts a fade; the pointer comes onto the arrow within the fade of its entering, and the fade ends on
-// the look of both.
+// the look of both. The box with an edit has a glow, which its frame's fade shows whole.
 TEST_F(ComboBox, StateChangesFadeWithTheBoxsOwnStepToTheLookOfTheirLastChange) {
   Platform().GetCursorPos = [](POINT* P) {  // over none of the boxes: a leave is a leave
     *P = POINT{-9999, -9999};
     return TRUE;
   };
+  ToolkitStartup();  // as the units' start: layered windows and the glow entries
+  vkGlowInitialize();
+  Form->SetFormStyle(fsStayOnTop);  // no window of another test covers the glowing box
   Form->ShowNoActivate();  // fades run on a window that shows, from a face
   for (const TComboBoxStyle Style : {csDropDownList, csDropDown}) {
     TsComboBox* Box = NewCombo(Form.get(), Style);
+    if (Style == csDropDown) Box->SkinData()->SetSkinSection("GLOWBUTTON");
     Printed(Box);
     const TRect B = Box->ButtonRect();
     const std::function<void()> Changes[] = {[&] { Box->Perform(CM_MOUSEENTER, 0, 0); },
@@ -171,9 +177,13 @@ TEST_F(ComboBox, StateChangesFadeWithTheBoxsOwnStepToTheLookOfTheirLastChange) {
       if (i > 1) continue;
       Box->SkinData()->CacheDirty = true;
       EXPECT_EQ(Pixels(T->WorkBmp), Printed(Box)) << Style;  // the frame shown last: the box as it is
+      const TvkGlowEffect* Glow = GlowEffectOf(Box->SkinData()->GlowId);
+      EXPECT_EQ(Glow != nullptr ? Glow->Alpha : -1, Style == csDropDown ? 255 : -1);
     }
   }
   Form->Hide();
+  ClearAllGlowEffects(true);
+  ToolkitShutdown();
   ResetPlatform();
 }
 
