@@ -251,11 +251,11 @@ TEST(LoaderRealPointer, ThePortBoxsArrowLightsUnderAPointerComingStraightOntoIt)
   int Blue = 0;  // how far blue rises above red in the button on the screen
   auto Lit = [&] {
     Blue = -255;
-    for (int y = B.Top; y < B.Bottom; ++y)
-      for (int x = B.Left; x < B.Right; ++x) {
-        const uint32_t P = testing_support::ScreenPixel(POINT{W.left + x, W.top + y});
-        Blue = std::max(Blue, static_cast<int>(P & 0xFF) - static_cast<int>(P >> 16));
-      }
+    for (int i = 0; i < B.Width() * B.Height(); ++i) {
+      const uint32_t P = testing_support::ScreenPixel(
+          POINT{W.left + B.Left + i % B.Width(), W.top + B.Top + i / B.Width()});
+      Blue = std::max(Blue, static_cast<int>(P & 0xFF) - static_cast<int>(P >> 16));
+    }
     return Blue >= 0x40;
   };
   EXPECT_TRUE(testing_support::PumpUntil(

@@ -136,10 +136,7 @@ TEST_F(ComboBox, AnEventHandlerThatFreesTheBoxEndsItsWork) {
       ++Calls;
       Box->Free();
     };
-    if (C.Code == 0)
-      SendMessageA(Wnd, WM_KEYDOWN, VK_DOWN, 0);
-    else
-      Notify(Form.get(), Box, C.Code);
+    C.Code != 0 ? Notify(Form.get(), Box, C.Code) : void(SendMessageA(Wnd, WM_KEYDOWN, VK_DOWN, 0));
     EXPECT_EQ(Calls, 1) << C.Code;
     EXPECT_FALSE(IsWindow(Wnd)) << C.Code;
     EXPECT_TRUE(KeptMemoryUntouched()) << C.Code;
