@@ -122,7 +122,11 @@ void TvkComboBoxWnd::PaintButton(HDC DC) {
 
 void TvkComboBoxWnd::UpdateButton() {
   if (CursorInVisiblePart(CtrlHandle) && !IsSimple()) {
-    if (AnimationGlue.ShowControlGlow) AnimationGlue.ShowControlGlow(SkinData, true, CtrlHandle, -1, true, 255);
+    // a glow that fades in is put up at nothing, not whole before its first step
+    TsSkinManager* M = SkinData->SkinManager();
+    const bool Animated = M != nullptr && M->Effects()->AllowAnimation();
+    if (AnimationGlue.ShowControlGlow)
+      AnimationGlue.ShowControlGlow(SkinData, true, CtrlHandle, -1, Animated, Animated ? 0 : 255);
   } else {
     StopGlow(SkinData);
   }

@@ -13,6 +13,7 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkAdapterServices.h"
+#include "skin/core/vkGlow.h"
 #include "skin/core/vkThdTimer.h"
 #include "skin/graphics/SmallDrawing.h"
 #include "skin/graphics/vkBitmap32.h"
@@ -417,7 +418,13 @@ bool ComboFadeStep(TsCommonData* Data, int Step) {
   const TRect B = Box->ButtonRect();
   if (B.Width() > 0) BitBlt(DC, B.Left, B.Top, B.Width(), B.Height(), Src, B.Left, B.Top, SRCCOPY);
   ReleaseDC(Box->Handle(), DC);
-  return Step < T->StepCount;
+  // The frame's fades say nothing of the pointer: a glow shows whole while the pointer is over the box, whatever
+  // fade of it this one took over, and goes when a fade ends with the pointer gone.
+  const bool GoOn = Step < T->StepCount;
+  const TvkGlowEffect* Glow = GlowEffectOf(Data->GlowId);
+  if (Glow != nullptr && Data->Hot && Glow->Alpha != 255) SetGlowEffectOpacity(Data->GlowId, 255);
+  if (Glow != nullptr && !Data->Hot && !GoOn) HideGlowEffect(Data->GlowId, false);
+  return GoOn;
 }
 
 // ===================================================================================================
@@ -583,11 +590,18 @@ void TsCustomComboBox::SkinCommand(TMessage& Message, bool& Done) {
 }
 
 void TsCustomComboBox::WndProc(TMessage& Message) {
+  // Handlers run from within most messages (a selection by a key, the wheel or typing; the pointer coming or going,
+  // the focus, the list) and may free the box: nothing of it is touched after one did.
+  TFreeWatch Watch(this);
+  HandleMessage(Message, Watch);
+}
+
+void TsCustomComboBox::HandleMessage(TMessage& Message, const TFreeWatch& Watch) {
   if (Message.Msg == SM_VKCMD) {
     bool Done = false;
     SkinCommand(Message, Done);
     if (!Done) inherited::WndProc(Message);
-    FBoundLabel->HandleOwnerMessage(Message, this);
+    if (!Watch.Freed()) FBoundLabel->HandleOwnerMessage(Message, this);
     return;
   }
   const bool Skinned = FSkinData->IsSkinned() && HandleAllocated();
@@ -625,18 +639,20 @@ void TsCustomComboBox::WndProc(TMessage& Message) {
         FSkinData->CacheDirty = true;
         if (Skinned) Repaint();
         if (!FSkinData->CursorStillInside()) Perform(CM_MOUSELEAVE, 0, 0);
+        if (Watch.Freed()) return;
       }
       break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       if (FReadOnly) {
         if (CanFocus()) SetFocus();
-        if (Message.Msg == WM_LBUTTONDBLCLK) DblClick();
+        if (Message.Msg == WM_LBUTTONDBLCLK && !Watch.Freed()) DblClick();
         Message.Result = 0;
         return;
       }
       if (!FStdDropDown) {
         if (CanFocus()) SetFocus();
+        if (Watch.Freed()) return;
         FButtonState = 2;
         StartFade(2, false);
         DropDown();
@@ -708,12 +724,14 @@ void TsCustomComboBox::WndProc(TMessage& Message) {
         }
         ProcessCommonSkinMessage(Message, FSkinData);
         inherited::WndProc(Message);
+        if (Watch.Freed()) return;
         StartFade(FaceState(), true);
         FBoundLabel->HandleOwnerMessage(Message, this);
         return;
       case CM_MOUSELEAVE:
         ProcessCommonSkinMessage(Message, FSkinData);
         inherited::WndProc(Message);
+        if (Watch.Freed()) return;
         FButtonState = FDroppedDown ? 2 : 0;
         StartFade(FaceState(), false);
         FBoundLabel->HandleOwnerMessage(Message, this);
@@ -727,6 +745,7 @@ void TsCustomComboBox::WndProc(TMessage& Message) {
       case CM_EXIT:
         ProcessCommonSkinMessage(Message, FSkinData);
         inherited::WndProc(Message);
+        if (Watch.Freed()) return;
         StartFade(FaceState(), false);
         FBoundLabel->HandleOwnerMessage(Message, this);
         return;
@@ -735,13 +754,6 @@ void TsCustomComboBox::WndProc(TMessage& Message) {
     }
   }
   const bool FaceChanges = ChangesFace(Message);
-  if (!FaceChanges && Message.Msg != CN_COMMAND) {
-    if (!ProcessCommonSkinMessage(Message, FSkinData)) inherited::WndProc(Message);
-    FBoundLabel->HandleOwnerMessage(Message, this);
-    return;
-  }
-  // The box's events (OnChange, OnSelect, OnDropDown, OnCloseUp) run from here and may free it.
-  TFreeWatch Watch(this);
   if (!ProcessCommonSkinMessage(Message, FSkinData)) inherited::WndProc(Message);
   if (Watch.Freed()) return;
   // The system repaints only its text area after these, and nothing at all of an unfocused box with an edit,

@@ -100,6 +100,8 @@ private:
   void CNDrawItem(TMessage& Message);
   void CNMeasureItem(TMessage& Message);
   bool KeyBlocked(UINT Msg, WPARAM Key) const;
+  // WndProc's work, Watch telling whether a handler it ran freed the box.
+  void HandleMessage(TMessage& Message, const TFreeWatch& Watch);
   void ButtonHover(int X, int Y);
 
   TsCtrlSkinData* FSkinData;

@@ -17,7 +17,6 @@
 #include "skin/graphics/SmallDrawing.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkBlend.h"
-#include "skin/graphics/vkMaskedText.h"
 
 namespace {
 
@@ -235,14 +234,14 @@ void TsAlphaImageList::DropSystemList() {
 }
 
 void TsAlphaImageList::AppendBitmapIcon(TBitmap* Bmp) {
-  HICON Icon;
+  // Masked where the image is transparent: older systems draw the mask and not the alpha, the picture over black;
+  // from XP on the picture lies over the list's background colour.
+  COLORREF Back = 0;
   if (WindowsIsXPOrNewer()) {
     const COLORREF Bk = ImageList_GetBkColor(Handle());
-    Icon = MakeIconFromBitmap(Bmp, Bk == CLR_NONE ? 0 : Bk);
-  } else {
-    // Older systems draw icons without alpha: the image's top-left colour becomes the transparent one.
-    Icon = CreateIconFromBitmap(Bmp);
+    Back = Bk == CLR_NONE ? 0 : Bk;
   }
+  HICON Icon = MakeIconFromBitmap(Bmp, Back);
   if (Icon == nullptr) throw EInvalidGraphic("The image gives no icon");
   const int At = ImageList_ReplaceIcon(Handle(), -1, Icon);
   GdiFreeIcon(Icon);

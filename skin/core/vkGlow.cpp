@@ -216,6 +216,7 @@ void HideGlowEffect(int& GlowId, bool Animated) {
     // every step of the fade-out, each a twelfth of that opacity, so the glow reaches 0 and never vanishes
     // from part of it
     T->Step = 0;
+    T->StepSize = T->Level / T->StepCount;
     T->DoStep();
     return;
   }
@@ -306,7 +307,8 @@ void ShowControlGlow(TsCommonData* D, bool SkipIfShown, HWND Wnd, int SkinIndex,
   if (Animated && D->GlowId >= 0) {
     D->CacheDirty = false;
     AnimateStateChange(D, fmEnter, GlowFadeStep, false, false, true);
-    if (D->AnimTimer != nullptr) D->AnimTimer->GlowOnly = 1;
+    // A fade of the state already running toward hot goes on, and carries the glow.
+    if (D->AnimTimer != nullptr && D->AnimTimer->StepProc == GlowFadeStep) D->AnimTimer->GlowOnly = 1;
   }
 }
 

@@ -192,9 +192,11 @@ void TvkThreadedTimer::BeginFade(TsCommonData* Data, int StartStep, bool Fast, i
   if (NewMode == fmEnter && PrevMode < fmEnter)
     // The steps counted above are those left to 255: all of them run.
     Step = 0;
-  else if (NewMode == fmLeave && PrevMode == fmEnter)
+  else if (NewMode == fmLeave && PrevMode == fmEnter) {
     Step = Level == 0 ? 0 : RoundEven((255 - Level) * StepCount / 255);
-  else
+    // the steps that level implies, each a share of it: a leave soon after an enter is as short as its trace
+    StepSize = Level / std::max(StepCount - Step, 1);
+  } else
     Step = WorkBmp != nullptr ? 0 : StartStep;
   SetInterval(12);
   StepProc = Proc;
@@ -223,25 +225,56 @@ int EnsureAnimTimer(TvkThreadedTimer*& Timer, TObject* Control, int Mode) {
   return std::max((Timer->Mode != fmLeave ? 6 : 12) - Timer->Step, 0);
 }
 
+namespace {
+
+// The owner's cache brought up to date when marked dirty (a button's graphic children painted onto it); an owner
+// that cannot stops the fade.
+void RefreshFadeCache(TsCommonData* Data, TvkThreadedTimer* T) {
+  if (!Data->CacheDirty) return;
+  if (Data->SendOwnerCommand(VKCMD_REFRESH_CACHE, 0, 0) != 0) T->SetEnabled(false);
+  if (auto* Button = dynamic_cast<TWinControl*>(Data->OwnerControl))
+    if (Data->CtrlType == ctButton && Button->ControlCount() > 0)
+      PaintGraphicChildren(Data->CacheBmp->Canvas()->Handle(), Button, true, POINT{0, 0});
+}
+
+void TakeAfterPicture(TsCommonData* Data, TvkThreadedTimer* T) {
+  FreeBitmap(T->AfterBmp);
+  T->AfterBmp = CopyOf(Data->CacheBmp);
+}
+
+}  // namespace
+
 bool StartStateFade(TsCommonData* Data, int Mode, TvkStepProc Proc, bool Fast) {
-  const int StartStep = EnsureAnimTimer(Data->AnimTimer, Data->OwnerObject, Mode);
+  int StartStep = EnsureAnimTimer(Data->AnimTimer, Data->OwnerObject, Mode);
   TvkThreadedTimer* T = Data->AnimTimer;
   T->SkinData = Data;
-  // Only a fade still running toward Mode is left alone: a finished one keeps its Mode but shows nothing more.
-  if (T->Mode == Mode && Mode != fmIdle && T->Enabled()) return true;
+  // A fade of the glow alone paints nothing of the control: a fade of its state takes the timer over.
+  const bool OverGlow = T->GlowOnly != 0 && T->Enabled() && Proc != GlowFadeStep;
+  // Only a fade still running toward Mode is left alone (a finished one keeps its Mode but shows nothing more), and
+  // it ends on the owner's look of now: a change within it (the pointer coming onto a combo box's arrow as it
+  // enters) would otherwise be lost until the next paint.
+  if (!OverGlow && T->Mode == Mode && Mode != fmIdle && T->Enabled()) {
+    if (T->AfterBmp == nullptr) return true;
+    RefreshFadeCache(Data, T);
+    TakeAfterPicture(Data, T);
+    return true;
+  }
   TBitmap* Cache = Data->CacheBmp;
   if (T->WorkBmp != nullptr && (T->WorkBmp->Width() != Cache->Width() || T->WorkBmp->Height() != Cache->Height()))
     FreeBitmap(T->WorkBmp);
-  FreeBitmap(T->BeforeBmp);
-  T->BeforeBmp = CopyOf(Cache);
-  if (Data->CacheDirty) {
-    if (Data->SendOwnerCommand(VKCMD_REFRESH_CACHE, 0, 0) != 0) T->SetEnabled(false);
-    if (auto* Button = dynamic_cast<TWinControl*>(Data->OwnerControl))
-      if (Data->CtrlType == ctButton && Button->ControlCount() > 0)
-        PaintGraphicChildren(Data->CacheBmp->Canvas()->Handle(), Button, true, POINT{0, 0});
+  if (OverGlow) {
+    // The new fade goes on from the glow's level toward the same state, or starts afresh toward another.
+    if (T->Mode != Mode) T->Level = Mode == fmLeave ? 255 : 0;
+    T->PrevMode = fmIdle;
+    StartStep = 0;
   }
-  FreeBitmap(T->AfterBmp);
-  T->AfterBmp = CopyOf(Data->CacheBmp);
+  // A glow's fade-in took the old look and brought the cache up to date, which the screen does not show yet.
+  if (!(OverGlow && T->Mode == fmEnter && T->BeforeBmp != nullptr)) {
+    FreeBitmap(T->BeforeBmp);
+    T->BeforeBmp = CopyOf(Cache);
+  }
+  RefreshFadeCache(Data, T);
+  TakeAfterPicture(Data, T);
   // A new fade of the state is no glow fade, whatever ran before; a glow's show marks its own afterwards.
   T->GlowOnly = 0;
   T->BeginFade(Data, StartStep, Fast, Mode, Proc);

@@ -6,6 +6,7 @@
 #include "skin/adapters/vkDials.h"
 #include "skin/adapters/vkButtonWnds.h"
 #include "skin/adapters/vkMnuWnd.h"
+#include "skin/controls/sComboBox.h"
 #include "framework/StdCtrls.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
@@ -232,6 +233,34 @@ TEST(LoaderRealPointer, AdaptedButtonsFadeInAndOut) {
     EXPECT_TRUE(R.Out) << Name;
     EXPECT_TRUE(R.Normal) << Name;
   }
+}
+
+// The port box under the real pointer, coming from beside it straight onto its arrow and resting there: the arrow
+// shows TIDE's hot chevron, blue where the normal one is grey, once the box's fade is over.
+TEST(LoaderRealPointer, ThePortBoxsArrowLightsUnderAPointerComingStraightOntoIt) {
+  testing_support::PointerParking Parking;
+  LoaderApp app;
+  TsComboBox* Box = MainForm->cbPort;
+  SetWindowPos(MainForm->Handle(), HWND_TOPMOST, 880, 700, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+  RECT W{};
+  GetWindowRect(Box->Handle(), &W);
+  const TRect B = Box->ButtonRect();
+  const POINT Arrow{W.left + B.Left + B.Width() / 2, W.top + B.Top + B.Height() / 2};
+  ASSERT_TRUE(testing_support::MovePointer(POINT{W.left - 20, Arrow.y}));
+  ASSERT_TRUE(testing_support::MovePointer(Arrow));
+  int Blue = 0;  // how far blue rises above red in the button on the screen
+  auto Lit = [&] {
+    Blue = -255;
+    for (int i = 0; i < B.Width() * B.Height(); ++i) {
+      const uint32_t P = testing_support::ScreenPixel(
+          POINT{W.left + B.Left + i % B.Width(), W.top + B.Top + i / B.Width()});
+      Blue = std::max(Blue, static_cast<int>(P & 0xFF) - static_cast<int>(P >> 16));
+    }
+    return Blue >= 0x40;
+  };
+  EXPECT_TRUE(testing_support::PumpUntil(
+      [&] { return Box->ButtonState() == 1 && !Box->SkinData()->AnimationRunning() && Lit(); }, 3000))
+      << "blue above red by " << Blue << "; " << testing_support::PointerScene(Arrow);
 }
 
 TEST_F(LoaderSkinnedForms, TheServiceViewIsPaintedOnItsNewHeight) {

@@ -7,7 +7,9 @@
 #include "ControlsTestSupport.h"
 #include "framework/Themes.h"
 #include "skin/controls/sComboBox.h"
+#include "skin/core/vkGlow.h"
 #include "skin/core/vkThdTimer.h"
+#include "skin/graphics/ToolkitStartup.h"
 #include "tests/support/RealPointer.h"
 
 using namespace controls_test;
@@ -123,30 +125,38 @@ TEST_F(ComboBox, AnEventHandlerThatFreesTheBoxEndsItsWork) {
     WORD Code;
     TNotifyEvent TsComboBox::*Event;
   };
+  // Code 0: the Down key, whose selection the system tells from within the key's message.
   for (const Case& C : {Case{CBN_SELCHANGE, &TsComboBox::OnClick}, Case{CBN_SELCHANGE, &TsComboBox::OnSelect},
-                        Case{CBN_DROPDOWN, &TsComboBox::OnDropDown}, Case{CBN_CLOSEUP, &TsComboBox::OnCloseUp}}) {
-    auto* Box = PlaceOn<Kept<TsComboBox>>(Form.get(), 130, 21);
+                        Case{CBN_DROPDOWN, &TsComboBox::OnDropDown}, Case{CBN_CLOSEUP, &TsComboBox::OnCloseUp},
+                        Case{0, &TsComboBox::OnChange}}) {
+    auto* Box = NewCombo<Kept<TsComboBox>>(Form.get(), csDropDownList);
     const HWND Wnd = Box->Handle();
     int Calls = 0;
     Box->*C.Event = [&](TObject*) {
       ++Calls;
       Box->Free();
     };
-    Notify(Form.get(), Box, C.Code);
+    C.Code != 0 ? Notify(Form.get(), Box, C.Code) : void(SendMessageA(Wnd, WM_KEYDOWN, VK_DOWN, 0));
     EXPECT_EQ(Calls, 1) << C.Code;
     EXPECT_FALSE(IsWindow(Wnd)) << C.Code;
     EXPECT_TRUE(KeptMemoryUntouched()) << C.Code;
   }
 }
 
-TEST_F(ComboBox, StateChangesFadeWithTheBoxsOwnStep) {
+// Each change starts a fade; the pointer comes onto the arrow within the fade of its entering, and the fade ends on
+// the look of both. The box with an edit has a glow, which its frame's fade shows whole.
+TEST_F(ComboBox, StateChangesFadeWithTheBoxsOwnStepToTheLookOfTheirLastChange) {
   Platform().GetCursorPos = [](POINT* P) {  // over none of the boxes: a leave is a leave
     *P = POINT{-9999, -9999};
     return TRUE;
   };
+  ToolkitStartup();  // as the units' start: layered windows and the glow entries
+  vkGlowInitialize();
+  Form->SetFormStyle(fsStayOnTop);  // no window of another test covers the glowing box
   Form->ShowNoActivate();  // fades run on a window that shows, from a face
   for (const TComboBoxStyle Style : {csDropDownList, csDropDown}) {
     TsComboBox* Box = NewCombo(Form.get(), Style);
+    if (Style == csDropDown) Box->SkinData()->SetSkinSection("GLOWBUTTON");
     Printed(Box);
     const TRect B = Box->ButtonRect();
     const std::function<void()> Changes[] = {[&] { Box->Perform(CM_MOUSEENTER, 0, 0); },
@@ -158,11 +168,19 @@ TEST_F(ComboBox, StateChangesFadeWithTheBoxsOwnStep) {
       Changes[i]();
       TvkThreadedTimer* T = Box->SkinData()->AnimTimer;
       ASSERT_TRUE(T != nullptr && T->Enabled() && T->StepProc == &ComboFadeStep) << "change " << i << ", " << Style;
+      if (i == 0) continue;
       for (int Tick = 0; Tick < 20 && T->Enabled(); ++Tick) T->Tick();
       EXPECT_FALSE(T->Enabled()) << "change " << i << ", " << Style;
+      if (i > 1) continue;
+      Box->SkinData()->CacheDirty = true;
+      EXPECT_EQ(Pixels(T->WorkBmp), Printed(Box)) << Style;  // the frame shown last: the box as it is
+      const TvkGlowEffect* Glow = GlowEffectOf(Box->SkinData()->GlowId);
+      EXPECT_EQ(Glow != nullptr ? Glow->Alpha : -1, Style == csDropDown ? 255 : -1);
     }
   }
   Form->Hide();
+  ClearAllGlowEffects(true);
+  ToolkitShutdown();
   ResetPlatform();
 }
 

@@ -234,10 +234,9 @@ TEST_F(Glow, AFadeOfTheStateIsNoGlowFadeForAHide) {
   ShowControlGlow(B->SkinData, false, nullptr, -1, true, 0);
   TvkThreadedTimer* T = B->SkinData->AnimTimer;
   ASSERT_NE(T, nullptr);
-  for (int i = 0; i < 20 && T->Enabled(); ++i) T->Tick();
-  // The glow shown, its fade over: the button is pressed and cross-fades. An animated hide of the glow then
-  // hides it at once instead of turning the cross-fade into a glow fade.
-  AnimateStateChange(B->SkinData, fmPress, CrossFadeStep, false, false, true);
+  // The glow fading in: the button's own fade toward hot takes the timer over (the glow's fade paints nothing of
+  // it). An animated hide of the glow then hides it at once instead of turning the cross-fade into a glow fade.
+  AnimateStateChange(B->SkinData, fmEnter, CrossFadeStep, false, false, true);
   ASSERT_EQ(T->StepProc, &CrossFadeStep);
   EXPECT_EQ(T->GlowOnly, 0);
   HideGlowEffect(B->SkinData->GlowId, true);

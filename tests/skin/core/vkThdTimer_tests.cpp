@@ -102,8 +102,8 @@ TEST_F(Fade, ALeaveWithinTheFirstFrameRunsOnlyTheStepsItsLevelImplies) {
     D->AnimTimer->Tick();
     Frames.push_back(Level());
   }
-  // From 42 down in twelfths of 42, one frame a tick; the last step repeats until nothing is left.
-  EXPECT_EQ(Frames, (std::vector<int>{39, 35, 32, 28, 25, 21, 18, 14, 11, 7, 4, 0}));
+  // 42 is two of the twelve steps of a whole leave: two steps down, the last one run again at nothing.
+  EXPECT_EQ(Frames, (std::vector<int>{21, 0, 0}));
   EXPECT_EQ(D->AnimTimer->Mode, fmIdle);
 }
 
