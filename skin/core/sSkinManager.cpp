@@ -352,9 +352,14 @@ struct TRescaleContext {
 };
 BOOL CALLBACK RescaleSkinnedForm(HWND w, LPARAM p) {
   auto* c = reinterpret_cast<TRescaleContext*>(p);
-  // forms answer command 4 with their skinner
-  if (SendSkinCommand(w, VKCMD_QUERY_FORM_SKINNER, 0) != 0)
-    if (TWinControl* form = FindControl(w)) c->Manager->RescaleControl(form, c->OldPercent);
+  // no exception may unwind through the system's frames: a form that failed is reported, the others rescale
+  try {
+    // forms answer command 4 with their skinner
+    if (SendSkinCommand(w, VKCMD_QUERY_FORM_SKINNER, 0) != 0)
+      if (TWinControl* form = FindControl(w)) c->Manager->RescaleControl(form, c->OldPercent);
+  } catch (...) {
+    HandleCallbackException(nullptr);
+  }
   return TRUE;
 }
 }  // namespace
@@ -760,6 +765,35 @@ void TsSkinManager::StopTimer() {
   FTimer = 0;
 }
 
+namespace {
+// What a window held of the keyboard before it was hidden: hiding hands the activation and the focus to other
+// windows, and showing it again without activation does not take them back.
+struct TKeyboardHeld {
+  HWND Window = nullptr;    // the hidden window
+  bool Foreground = false;  // it was the foreground window
+  bool Active = false;      // it was its thread's active window
+  HWND Focus = nullptr;     // the focused window, itself or inside it
+};
+
+TKeyboardHeld KeyboardHeldBy(HWND Wnd) {
+  TKeyboardHeld h;
+  h.Window = Wnd;
+  h.Foreground = GetForegroundWindow() == Wnd;
+  h.Active = GetActiveWindow() == Wnd;
+  const HWND focus = GetFocus();
+  if (focus != nullptr && (focus == Wnd || IsChild(Wnd, focus))) h.Focus = focus;
+  return h;
+}
+
+void GiveKeyboardBack(const TKeyboardHeld& h) {
+  if (h.Foreground)
+    SetForegroundWindow(h.Window);
+  else if (h.Active)
+    SetActiveWindow(h.Window);
+  if (h.Focus != nullptr && IsWindow(h.Focus) && GetFocus() != h.Focus) SetFocus(h.Focus);
+}
+}  // namespace
+
 void TsSkinManager::RescaleControl(TControl* Control, int DefaultPercent) {
   if (!Control) return;
   int current = static_cast<int>(Control->Perform(SM_VKCMD, MAKEWPARAM(0, VKCMD_QUERY_SCALE), 0));
@@ -775,17 +809,20 @@ void TsSkinManager::RescaleControl(TControl* Control, int DefaultPercent) {
   const bool shown = wnd && IsWindowVisible(wnd);
   {
     FEffects->SetAllowAnimation(false);
+    const TKeyboardHeld held = shown ? KeyboardHeldBy(wnd) : TKeyboardHeld{};
     if (shown) ShowWindow(wnd, SW_HIDE);
     // what was switched off comes back also when the control's own scaling raises
     struct TRestore {
       TvkSkinEffects* effects;
       HWND wnd;
       bool shown, anim;
+      TKeyboardHeld held;
       ~TRestore() {
         if (shown) ShowWindow(wnd, SW_SHOWNA);
+        GiveKeyboardBack(held);
         effects->SetAllowAnimation(anim);
       }
-    } restore{FEffects, wnd, shown, anim};
+    } restore{FEffects, wnd, shown, anim, held};
     if (win) win->DisableAlign();
     try {
       Control->ChangeScale(wanted, current);

@@ -9,6 +9,7 @@
 #include "engine_support.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
+#include "framework/StdCtrls.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/vkSkinCommands.h"
 #include "skin/graphics/ToolkitStartup.h"
@@ -241,4 +242,56 @@ TEST_F(Reload, RescaleControlScalesTheControlAndTellsItItsPercentage) {
   EXPECT_EQ(p.told, 2);
   EXPECT_EQ(Box(p.panel->BoundsRect()), "10,20,110,100");
   form->Free();
+}
+
+namespace {
+// A form that answers as a skinned one: it has a skinner (command 4) and keeps its scale; Refuse makes it raise
+// when it is told the new one.
+struct SkinnedForm {
+  TForm* form = TForm::CreateNew(Application);
+  TWndMethod inherited = form->WindowProc;
+  int percent = 100;
+  bool refuse = false;
+  SkinnedForm() {
+    form->SetBounds(0, 0, 200, 150);
+    form->WindowProc = TWndMethod::FromFunction([this](TMessage& msg) {
+      if (msg.Msg == SM_VKCMD && HIWORD(msg.WParam) == VKCMD_QUERY_FORM_SKINNER) {
+        msg.Result = 1;
+        return;
+      }
+      if (msg.Msg == SM_VKCMD && HIWORD(msg.WParam) == VKCMD_QUERY_SCALE) {
+        msg.Result = percent;
+        return;
+      }
+      if (msg.Msg == SM_VKCMD && HIWORD(msg.WParam) == VKCMD_SET_SCALE) {
+        if (refuse) throw Exception("scale refused");
+        percent = static_cast<int>(msg.LParam);
+      }
+      inherited(msg);
+    });
+  }
+  ~SkinnedForm() { form->Free(); }
+};
+}  // namespace
+
+TEST_F(Reload, AScaleChangeReportsAFormThatFailedAndGivesTheKeyboardBack) {
+  InitializeForms();
+  auto m = Make();
+  SkinnedForm failing, working;
+  failing.refuse = true;
+  auto* edit = new TEdit(working.form);
+  edit->SetParent(working.form);
+  failing.form->HandleNeeded();  // hidden: nothing of the thread takes the activation the other one loses
+  working.form->Show();
+  SetActiveWindow(working.form->Handle());
+  edit->SetFocus();
+  ASSERT_EQ(GetFocus(), edit->Handle());
+  std::vector<std::string> reported;
+  Platform().ExceptionSink = [&](const std::exception& e) { reported.push_back(e.what()); };
+
+  m->Options()->SetScaleMode(sm150);  // every skinned form of the thread is walked
+  EXPECT_EQ(reported, std::vector<std::string>{"scale refused"});  // to the application's handler
+  EXPECT_EQ(working.percent, 150) << "the walk goes on past the form that failed";
+  EXPECT_EQ(GetActiveWindow(), working.form->Handle());
+  EXPECT_EQ(GetFocus(), edit->Handle());
 }
