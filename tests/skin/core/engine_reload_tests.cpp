@@ -295,3 +295,17 @@ TEST_F(Reload, AScaleChangeReportsAFormThatFailedAndGivesTheKeyboardBack) {
   EXPECT_EQ(GetActiveWindow(), working.form->Handle());
   EXPECT_EQ(GetFocus(), edit->Handle());
 }
+
+TEST_F(Reload, AnExceptionOfOnSkinLoadingReachesTheCallerWithTheSkinInPlace) {
+  auto m = Make();
+  m->OnSkinLoading = [](TObject*) { throw Exception("handler failed"); };
+  EXPECT_THROW(m->SetSkinName("F"), Exception);
+  EXPECT_TRUE(m->SkinData().Active);
+  const uint32_t plain = ButtonColor(*m);
+  EXPECT_THROW(m->SetHueOffset(90), Exception);  // a reload too
+  EXPECT_TRUE(m->SkinData().Active);
+  EXPECT_NE(ButtonColor(*m), plain);
+  EXPECT_EQ(m->SkinName(), "F");
+  EXPECT_TRUE(boxes.texts.empty()) << "no format error for the handler's failure";
+  EXPECT_FALSE(TsSkinManager::SkinIsLoading());
+}
