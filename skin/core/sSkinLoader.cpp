@@ -857,8 +857,10 @@ private:
             ClearWhiteKeyPixels(img.Bmp);
         }
       }
+      // the palette as well, as hue and saturation change it: the system colours, the edit colours and the class
+      // brushes it gives stay those of the brightened sections
       ForEachSkinColor([amount](uint32_t c) { return SwapRedBlue(AdjustColorBrightness(SwapRedBlue(c), amount)); },
-                       false);
+                       true);
     }
   }
 
