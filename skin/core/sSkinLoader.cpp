@@ -1085,7 +1085,7 @@ void ReadSkin(TvkSkinModel& Model, const std::string& SkinText, const TvkSkinCon
     TSkinReader(Model, SkinText, Packed, SkinPath, Settings).Run();
     for (int i = 0; i < 6; ++i) {
       static const int kBrushColors[6] = {pcMainColor, pcLabelText, pcTCBottom, pcTCTop, pcEditText, pcEditBG};
-      Model.Brushes[i] = LastingSolidBrush(Model.Palette[kBrushColors[i]] & 0xFFFFFF);
+      Model.Brushes[i] = AcquireSkinBrush(Model.Palette[kBrushColors[i]] & 0xFFFFFF);
       if (Model.Brushes[i] == nullptr) throw EOutOfResources("Out of system resources");
     }
   } catch (...) {

@@ -2,6 +2,9 @@
 // background protocol between nested owners, and the common message handling.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
+
 #include "SkinTestOwners.h"
 #include "framework/Menus.h"
 #include "framework/Platform.h"
@@ -241,11 +244,40 @@ TEST_F(CommonData, SkinChangeCommandsKeepOwnersThatNameTheirSectionSkinned) {
   EXPECT_TRUE(O->SkinData->IsSkinned());
   EXPECT_FALSE(O->SkinData->Updating);
   EXPECT_TRUE(O->SkinData->CacheDirty);
-  O->HandleNeeded();  // the class's brush outlives the skin it came from
+  O->HandleNeeded();  // the class never holds a brush the skin freed
   O->SkinData->ApplySkinColors(false);
-  const auto Given = reinterpret_cast<HBRUSH>(GetClassLongPtrA(O->Handle(), GCLP_HBRBACKGROUND));
   m->SetActive(false);
-  EXPECT_EQ(GetObjectType(Given), static_cast<DWORD>(OBJ_BRUSH));
+  EXPECT_EQ(GetObjectType(reinterpret_cast<HBRUSH>(GetClassLongPtrA(O->Handle(), GCLP_HBRBACKGROUND))),
+            static_cast<DWORD>(OBJ_BRUSH));
+}
+
+TEST_F(CommonData, PaletteChangesLeaveFewBrushesAndNoClassWithAFreedOne) {
+  TTestSkinOwner* O = Owner("BUTTON");
+  O->SkinData->ApplySkinColors(false);
+  // a class that took the skin's brush and lost its last window
+  WNDCLASSA Class{};
+  Class.lpfnWndProc = DefWindowProcA;
+  Class.hInstance = GetModuleHandleA(nullptr);
+  Class.lpszClassName = "KrlWindowlessClass";
+  ASSERT_NE(RegisterClassA(&Class), 0);
+  HWND W = CreateWindowA(Class.lpszClassName, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, Class.hInstance, nullptr);
+  NoteSkinnedWindowClass(W);
+  const HBRUSH Held = m->PaletteBrush(0);
+  SetClassLongPtrA(W, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(Held));
+  DestroyWindow(W);
+  std::set<HBRUSH> Seen;
+  for (int Step = 1; Step <= 40; ++Step) {
+    m->SetBrightness(Step);
+    for (int i = 0; i < 6; ++i) Seen.insert(m->PaletteBrush(i));
+  }
+  auto Alive = [](HBRUSH B) { return GetObjectType(B) == static_cast<DWORD>(OBJ_BRUSH); };
+  EXPECT_GE(Seen.size(), 20u);  // the steps made new palettes
+  EXPECT_LE(std::count_if(Seen.begin(), Seen.end(), Alive), 12) << "the brushes of two palettes at most";
+  EXPECT_TRUE(Alive(Held)) << "kept while its class holds it";
+  EXPECT_TRUE(Alive(reinterpret_cast<HBRUSH>(GetClassLongPtrA(O->Handle(), GCLP_HBRBACKGROUND))));
+  UnregisterClassA(Class.lpszClassName, Class.hInstance);
+  m->SetBrightness(41);
+  EXPECT_FALSE(Alive(Held)) << "freed once no class holds it";
 }
 
 TEST_F(CommonData, NestedOwnersAnswerBackgroundRequests) {
