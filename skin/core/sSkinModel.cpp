@@ -50,7 +50,8 @@ bool HeldByAClass(HBRUSH Brush) {
     WNDCLASSEXA Info{};
     Info.cbSize = sizeof Info;
     // the system's classes are found without their module as well
-    if (!GetClassInfoExA(It->first, It->second.c_str(), &Info) && !GetClassInfoExA(nullptr, It->second.c_str(), &Info)) {
+    const char* Name = It->second.c_str();
+    if (!GetClassInfoExA(It->first, Name, &Info) && !GetClassInfoExA(nullptr, Name, &Info)) {
       It = Classes.erase(It);
       continue;
     }

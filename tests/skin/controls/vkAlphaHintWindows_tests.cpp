@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "ControlsTestSupport.h"
-#include "skin/controls/sPanel.h"
 #include "skin/controls/vkAlphaHintWindows.h"
 #include "skin/controls/vkAlphaHints.h"
 #include "skin/controls/vkAlphaHintsPaint.h"
@@ -298,31 +297,6 @@ TEST_F(AlphaHintWindows, HideTimerWithADelayOrWhenThePointerLeavesTheControl) {
   Hint->HideTimerTick();
   EXPECT_FALSE(IsWindowVisible(Hint->Handle()));
   Application->CancelHint();
-}
-
-TEST_F(AlphaHintWindows, EnteringASkinnedControlShowsItsHintAtOnceWhileTheManagerIsActive) {
-  auto Skin = SkinnedManager();
-  Owned<TForm> Form = NewForm();
-  auto* Panel = PlaceOn<TsPanel>(Form.get(), 80, 40, 20, 20);
-  Panel->SetHint("Its hint");
-  Panel->SetShowHint(true);
-  Form->Show();
-  POINT Centre{60, 40};
-  ClientToScreen(Form->Handle(), &Centre);
-  const auto SavedCursor = Platform().GetCursorPos;
-  Platform().GetCursorPos = [Centre](POINT* P) {
-    *P = Centre;
-    return TRUE;
-  };
-  for (bool Active : {false, true}) {
-    Hints.M->Active = Active;
-    Application->HintMouseControlChanged(Panel);  // the hint's pause runs: nothing shows of itself meanwhile
-    Panel->Perform(CM_MOUSEENTER, 0, 0);
-    THintWindow* W = Application->HintWindow();
-    EXPECT_EQ(W != nullptr && W->HandleAllocated() && IsWindowVisible(W->Handle()), Active) << Active;
-    Application->CancelHint();
-  }
-  Platform().GetCursorPos = SavedCursor;
 }
 
 TEST_F(AlphaHintWindows, AnswersTheLibrarysQueries) {

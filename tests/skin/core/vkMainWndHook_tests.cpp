@@ -100,8 +100,7 @@ TEST_F(MainWindowHookTest, PreviewBlocksAreTakenOnlyWhenWholeTerminatedAndAllowe
        [](TvkEditorPreviewBlock& b) { std::memset(b.SkinText, 'T', sizeof(b.SkinText)); }, "loader.exe /vkpreview",
        false},
       {"not started for previews", 7, sizeof(TvkEditorPreviewBlock), nullptr, "loader.exe /vkver", false},
-      {"switch in another case", 7, sizeof(TvkEditorPreviewBlock), nullptr, "loader.exe /VKPreview", false},
-      {"switch not first", 7, sizeof(TvkEditorPreviewBlock), nullptr, "loader.exe /vkver /vkpreview", false},
+      {"switch later or in capitals", 7, sizeof(TvkEditorPreviewBlock), nullptr, "loader.exe /vkver /VKPREVIEW", false},
   };
   for (const Case& C : Cases) {
     auto B = std::make_unique<TvkEditorPreviewBlock>(*Good);
