@@ -477,7 +477,6 @@ std::exception_ptr TsSkinManager::TakeHandlerError() {
   return e;
 }
 
-
 void TsSkinManager::DropUnloadedSkin(bool WasApplied) {
   // a skin is applied whole or not at all: what was applied before goes
   if (WasApplied || FModel.SkinData.Active) RemoveSkin();
