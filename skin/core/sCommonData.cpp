@@ -171,6 +171,7 @@ void TsCommonData::AttachToHandle() {
   if (SavedWindowProc.IsNull())
     if (auto* Win = As<TWinControl>(OwnerControl)) SavedWindowProc = Win->WindowProc;
   SkinDataProps().Set(Wnd, this);
+  NoteSkinnedWindowClass(Wnd);  // its class may take the skin's brush
 }
 
 void TsCommonData::DetachFromHandle() {
@@ -480,9 +481,11 @@ void TsCommonData::ApplySkinColors(bool Repaint) {
         StateFlags &= ~sfSkinSetsFont;
       }
     }
-    if (Win != nullptr && Win->HandleAllocated())
+    if (Win != nullptr && Win->HandleAllocated()) {
+      NoteSkinnedWindowClass(Win->Handle());  // the brush stays while the class holds it
       SetClassLongPtrA(Win->Handle(), GCLP_HBRBACKGROUND,
                        reinterpret_cast<LONG_PTR>(SkinManager()->PaletteBrush(0)));
+    }
   } else if (Win != nullptr && Win->HandleAllocated() && CtrlType != 142) {
     SetClassLongPtrA(Win->Handle(), GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(GetSysColorBrush(COLOR_BTNFACE)));
   }

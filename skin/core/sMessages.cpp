@@ -30,8 +30,13 @@ UINT MessageBoxButtonsStyle(TMsgDlgButtons Buttons) {
 }
 
 void CALLBACK MessageBoxHelpCallback(LPHELPINFO HelpInfo) {
-  if (HelpInfo != nullptr && HelpInfo->dwContextId != 0 && Application != nullptr)
-    Application->HelpContext(static_cast<int>(HelpInfo->dwContextId));
+  // called by the system's message box: the application's help handler may raise, which must not unwind it
+  try {
+    if (HelpInfo != nullptr && HelpInfo->dwContextId != 0 && Application != nullptr)
+      Application->HelpContext(static_cast<int>(HelpInfo->dwContextId));
+  } catch (...) {
+    HandleCallbackException(nullptr);
+  }
 }
 
 namespace {

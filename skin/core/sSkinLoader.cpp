@@ -84,9 +84,11 @@ int WordToInt(const std::string& w) {
   return static_cast<int>(v);
 }
 
-int16_t Fit16(int v, const std::string& where) {
-  if (v < SHRT_MIN || v > SHRT_MAX) throw EConvertError("Value " + std::to_string(v) + " out of range (" + where + ")");
-  return static_cast<int16_t>(v);
+// V into a 16-bit field; false when it does not fit.
+bool Fits16(int v, int16_t& out) {
+  if (v < SHRT_MIN || v > SHRT_MAX) return false;
+  out = static_cast<int16_t>(v);
+  return true;
 }
 
 int Width(const TRect& r) { return r.Width(); }
@@ -191,14 +193,14 @@ private:
     return true;
   }
 
-  // The image of that name, loaded once; null when missing or empty.
+  // The image of that name, loaded once; null when missing, empty or of a type the loader does not read.
   TBitmap* Image(const std::string& name) {
     std::string up = UpperCase(name);
     if (up.empty()) return nullptr;
     for (const auto& img : m_.Images)
       if (img.Name == up) return img.Bmp;
     std::vector<uint8_t> bytes;
-    if (!ImageBytes(name, bytes) || bytes.empty()) return nullptr;
+    if (!IsSkinImageName(name) || !ImageBytes(name, bytes) || bytes.empty()) return nullptr;
     TBitmap* bmp = DecodeSkinImage(name, bytes.data(), bytes.size());
     if (bmp->Empty()) {
       bmp->Free();
@@ -211,7 +213,8 @@ private:
   void ReadMaster() {
     std::string name = ini_.ReadString("GLOBALINFO", "MASTERBITMAP", "");
     m_.SkinData.MasterBitmap = name;
-    if (name.empty()) return;
+    // an image of a type the loader does not read is as missing: the skin has no master bitmap
+    if (name.empty() || !IsSkinImageName(name)) return;
     std::vector<uint8_t> bytes;
     if (!ImageBytes(name, bytes) || bytes.empty()) return;
     TBitmap* bmp = DecodeSkinImage(name, bytes.data(), bytes.size());
@@ -241,11 +244,15 @@ private:
            r.Top <= r.Bottom;
   }
 
-  void DeriveBorders(TsMaskData& md, const std::string& where) {
-    if (md.ImageCount <= 0 || md.MaskType + 1 <= 0)
-      throw EConvertError("Image element " + where + " has no frames to derive its borders from");
-    md.WL = md.WR = Fit16(Width(md.R) / (md.ImageCount * 3), where);
-    md.WT = md.WB = Fit16(Height(md.R) / ((md.MaskType + 1) * 3), where);
+  // Borders of a third of a frame; false when the element has no frames to take them from, which leaves the
+  // element out by the rule above.
+  static bool DeriveBorders(TsMaskData& md) {
+    if (md.ImageCount <= 0 || md.MaskType + 1 <= 0) return false;
+    if (!Fits16(Width(md.R) / (md.ImageCount * 3), md.WL) || !Fits16(Height(md.R) / ((md.MaskType + 1) * 3), md.WT))
+      return false;
+    md.WR = md.WL;
+    md.WB = md.WT;
+    return true;
   }
 
   void ReadRect(TsMaskData& md, const std::string& up, const std::string& where) {
@@ -305,8 +312,8 @@ private:
       if (md.WL + md.WT + md.WR + md.WB == 0) {
         if (md.BorderWidth != 0)
           md.WL = md.WT = md.WR = md.WB = md.BorderWidth;
-        else
-          DeriveBorders(md, where);
+        else if (!DeriveBorders(md))
+          return;
       }
     } else if (c == '~') {
       ReadRect(md, up, where);
@@ -326,25 +333,19 @@ private:
     } else {
       auto words = Words(up, '!');
       if (words.empty()) return;
+      auto word = [&](size_t i) { return i < words.size() ? WordToInt(words[i]) : 0; };
+      // counts below zero and numbers beyond their 16-bit fields leave the element out
+      if (!Fits16(word(1), md.ImageCount) || !Fits16(word(2), md.MaskType) || md.ImageCount < 0 || md.MaskType < -1)
+        return;
+      if (words.size() > 4 && (!Fits16(word(4), md.WL) || !Fits16(word(5), md.WT) || !Fits16(word(6), md.WR) ||
+                               !Fits16(word(7), md.WB) || !Fits16(words.size() > 8 ? word(8) : 0, md.DrawMode)))
+        return;
+      md.MaskKind = static_cast<uint8_t>(std::clamp(word(3), 0, 4));
       TBitmap* img = Image(words[0]);
-      if (!img) return;  // a missing or empty image adds no element
+      if (!img) return;  // a missing or empty image, or one of a type the loader does not read, adds no element
       md.Bmp = img;
       md.R = TRect(0, 0, img->Width(), img->Height());
-      auto word = [&](size_t i) { return i < words.size() ? WordToInt(words[i]) : 0; };
-      md.ImageCount = Fit16(word(1), where);
-      md.MaskType = Fit16(word(2), where);
-      md.MaskKind = static_cast<uint8_t>(std::clamp(word(3), 0, 4));
-      if (md.ImageCount < 0 || md.MaskType < -1)
-        throw EConvertError("Image element " + where + " has a negative frame or band count");
-      if (words.size() > 4) {
-        md.WL = Fit16(word(4), where);
-        md.WT = Fit16(word(5), where);
-        md.WR = Fit16(word(6), where);
-        md.WB = Fit16(word(7), where);
-        md.DrawMode = Fit16(words.size() > 8 ? word(8) : 0, where);
-      } else {
-        DeriveBorders(md, where);
-      }
+      if (words.size() <= 4 && !DeriveBorders(md)) return;
     }
     int index = m_.AddMask(si, key, md.ImageCount, md.MaskType, md.DrawMode, md.R, md.MaskKind, sec, s_.Manager);
     TsMaskData& added = m_.ma[index];
@@ -856,8 +857,10 @@ private:
             ClearWhiteKeyPixels(img.Bmp);
         }
       }
+      // the palette as well, as hue and saturation change it: the system colours, the edit colours and the class
+      // brushes it gives stay those of the brightened sections
       ForEachSkinColor([amount](uint32_t c) { return SwapRedBlue(AdjustColorBrightness(SwapRedBlue(c), amount)); },
-                       false);
+                       true);
     }
   }
 
@@ -1082,7 +1085,7 @@ void ReadSkin(TvkSkinModel& Model, const std::string& SkinText, const TvkSkinCon
     TSkinReader(Model, SkinText, Packed, SkinPath, Settings).Run();
     for (int i = 0; i < 6; ++i) {
       static const int kBrushColors[6] = {pcMainColor, pcLabelText, pcTCBottom, pcTCTop, pcEditText, pcEditBG};
-      Model.Brushes[i] = LastingSolidBrush(Model.Palette[kBrushColors[i]] & 0xFFFFFF);
+      Model.Brushes[i] = AcquireSkinBrush(Model.Palette[kBrushColors[i]] & 0xFFFFFF);
       if (Model.Brushes[i] == nullptr) throw EOutOfResources("Out of system resources");
     }
   } catch (...) {

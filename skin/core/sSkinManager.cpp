@@ -63,6 +63,11 @@ std::string ReadWholeFile(const std::string& path) {
   return std::string(b.begin(), b.end());
 }
 
+// An exception an application's handler raised, now that the change it interrupted is whole.
+void RaiseIfAny(const std::exception_ptr& E) {
+  if (E) std::rethrow_exception(E);
+}
+
 // The framework's string lists keep lines; skin texts want one text.
 std::string Joined(TStrings* list) { return list ? list->Text() : std::string(); }
 }  // namespace
@@ -285,7 +290,9 @@ void TsSkinManager::SetExtendedBorders(bool Value) {
   FExtendedBorders = Value;
   if (!FModel.SkinData.Active) return;
   ReloadFromSource();
+  const std::exception_ptr handlerError = TakeHandlerError();
   if (!ReadingState() && !ComponentState().Contains(csDesigning)) RepaintAll();
+  RaiseIfAny(handlerError);
 }
 
 bool TsSkinManager::GetExtendedBorders() const {
@@ -352,9 +359,14 @@ struct TRescaleContext {
 };
 BOOL CALLBACK RescaleSkinnedForm(HWND w, LPARAM p) {
   auto* c = reinterpret_cast<TRescaleContext*>(p);
-  // forms answer command 4 with their skinner
-  if (SendSkinCommand(w, VKCMD_QUERY_FORM_SKINNER, 0) != 0)
-    if (TWinControl* form = FindControl(w)) c->Manager->RescaleControl(form, c->OldPercent);
+  // no exception may unwind through the system's frames: a form that failed is reported, the others rescale
+  try {
+    // forms answer command 4 with their skinner
+    if (SendSkinCommand(w, VKCMD_QUERY_FORM_SKINNER, 0) != 0)
+      if (TWinControl* form = FindControl(w)) c->Manager->RescaleControl(form, c->OldPercent);
+  } catch (...) {
+    HandleCallbackException(nullptr);
+  }
   return TRUE;
 }
 }  // namespace
@@ -377,11 +389,13 @@ void TsSkinManager::SetScaleModeInternal(TvkScaleMode Value) {
   if (percent(old) > 0) DefaultMenuGlyphSize = MulDiv(DefaultMenuGlyphSize, percent(Value), percent(old));
   if (ReadingState()) return;
   if (FActive && !FModel.gd.empty()) ReloadFromSource();
+  const std::exception_ptr handlerError = TakeHandlerError();
   // every skinned form of the thread takes the new size
   TRescaleContext ctx{this, percent(old)};
   EnumThreadWindows(GetCurrentThreadId(), RescaleSkinnedForm, reinterpret_cast<LPARAM>(&ctx));
   // the image lists build their system lists at the new size (reading the size re-applies the scale)
   if (GetIsDefault()) ForEachAlphaImageList([](TsAlphaImageList* L, void*) { L->Height(); }, nullptr);
+  RaiseIfAny(handlerError);
 }
 
 void TsSkinManager::SetSkinName(const std::string& Value) {
@@ -409,13 +423,16 @@ void TsSkinManager::LoadNamedSkin(bool Repaint) {
     // held until the skin is applied and announced: no state fade may start on a half-changed skin
     TLoadingScope loading;
     if (EndsWithVkz(FSkinName)) FSkinName.resize(FSkinName.size() - 4);
-    if (!LoadFromSource()) {
+    const bool read = LoadFromSource();
+    const std::exception_ptr handlerError = TakeHandlerError();
+    if (!read) {
       DropUnloadedSkin(wasApplied);
     } else if (FActive && !FUpdating) {
       Milestone("skin loaded", FSkinName);
       ApplySkin(Repaint);
       Milestone("skin applied", FSkinName);
     }
+    RaiseIfAny(handlerError);
     if (OnActivate && !wasApplied && FModel.SkinData.Active && !ComponentState().Contains(csLoading) &&
         !ComponentState().Contains(csDesigning))
       OnActivate(this);
@@ -433,15 +450,31 @@ bool TsSkinManager::LoadFromSource() {
   TLoadingScope loading;
   // the packed file's path, with a separator between directory and name
   std::string packed = IncludeTrailingBackslash(AbsoluteSkinDirectory()) + FSkinName + ".vkz";
+  bool read = false;
   try {
     // while an editor preview is active a folder of the name wins over the packed file
     bool previewFolder = EditorPreviewActive() && DirExists(IncludeTrailingBackslash(AbsoluteSkinDirectory()) + FSkinName);
-    if (!FSkinName.empty() && FileExists(packed) && !previewFolder) return LoadPackedSkinFile(packed);
-    return LoadSkinFolder();
+    read = !FSkinName.empty() && FileExists(packed) && !previewFolder ? LoadPackedSkinFile(packed) : LoadSkinFolder();
   } catch (const std::exception&) {
+    ReportLoadFailure();
+    return false;
   }
-  ReportLoadFailure();
-  return false;
+  // the application's handler failing is no fault of the skin: the skin read stays, and the caller hears of the
+  // exception once the change is in place
+  if (read && OnSkinLoading) {
+    try {
+      OnSkinLoading(this);
+    } catch (...) {
+      FHeldHandlerError = std::current_exception();
+    }
+  }
+  return read;
+}
+
+std::exception_ptr TsSkinManager::TakeHandlerError() {
+  std::exception_ptr e = FHeldHandlerError;
+  FHeldHandlerError = nullptr;
+  return e;
 }
 
 void TsSkinManager::DropUnloadedSkin(bool WasApplied) {
@@ -517,7 +550,6 @@ bool TsSkinManager::ReadSkinText(const std::string& Text, const TvkSkinConvertor
   // the applied skin is replaced only now that the new one was read whole
   FModel.Swap(fresh);
   FSkinIsPacked = Packed != nullptr;
-  if (OnSkinLoading) OnSkinLoading(this);
   return true;
 }
 
@@ -576,11 +608,15 @@ bool TsSkinManager::LoadSkinFolder() {
 void TsSkinManager::ReloadSkin() {
   // with nothing loaded there is nothing to read again, and the no-source rule would switch Active off
   if (!FActive || ReadingState() || FModel.gd.empty()) return;
+  std::exception_ptr handlerError;
   {
     TLoadingScope loading;
+    const bool read = ReloadFromSource();
+    handlerError = TakeHandlerError();
     // during an update the skin is only read: EndUpdate applies it
-    if (ReloadFromSource() && !FUpdating) ApplySkin(true);
+    if (read && !FUpdating) ApplySkin(true);
   }
+  RaiseIfAny(handlerError);
   if (FUpdating) return;
   if (OnAfterChange) OnAfterChange(this);
   RepaintAll();
@@ -760,6 +796,35 @@ void TsSkinManager::StopTimer() {
   FTimer = 0;
 }
 
+namespace {
+// What a window held of the keyboard before it was hidden: hiding hands the activation and the focus to other
+// windows, and showing it again without activation does not take them back.
+struct TKeyboardHeld {
+  HWND Window = nullptr;    // the hidden window
+  bool Foreground = false;  // it was the foreground window
+  bool Active = false;      // it was its thread's active window
+  HWND Focus = nullptr;     // the focused window, itself or inside it
+};
+
+TKeyboardHeld KeyboardHeldBy(HWND Wnd) {
+  TKeyboardHeld h;
+  h.Window = Wnd;
+  h.Foreground = GetForegroundWindow() == Wnd;
+  h.Active = GetActiveWindow() == Wnd;
+  const HWND focus = GetFocus();
+  if (focus != nullptr && (focus == Wnd || IsChild(Wnd, focus))) h.Focus = focus;
+  return h;
+}
+
+void GiveKeyboardBack(const TKeyboardHeld& h) {
+  if (h.Foreground)
+    SetForegroundWindow(h.Window);
+  else if (h.Active)
+    SetActiveWindow(h.Window);
+  if (h.Focus != nullptr && IsWindow(h.Focus) && GetFocus() != h.Focus) SetFocus(h.Focus);
+}
+}  // namespace
+
 void TsSkinManager::RescaleControl(TControl* Control, int DefaultPercent) {
   if (!Control) return;
   int current = static_cast<int>(Control->Perform(SM_VKCMD, MAKEWPARAM(0, VKCMD_QUERY_SCALE), 0));
@@ -775,17 +840,20 @@ void TsSkinManager::RescaleControl(TControl* Control, int DefaultPercent) {
   const bool shown = wnd && IsWindowVisible(wnd);
   {
     FEffects->SetAllowAnimation(false);
+    const TKeyboardHeld held = shown ? KeyboardHeldBy(wnd) : TKeyboardHeld{};
     if (shown) ShowWindow(wnd, SW_HIDE);
     // what was switched off comes back also when the control's own scaling raises
     struct TRestore {
       TvkSkinEffects* effects;
       HWND wnd;
       bool shown, anim;
+      TKeyboardHeld held;
       ~TRestore() {
         if (shown) ShowWindow(wnd, SW_SHOWNA);
+        GiveKeyboardBack(held);
         effects->SetAllowAnimation(anim);
       }
-    } restore{FEffects, wnd, shown, anim};
+    } restore{FEffects, wnd, shown, anim, held};
     if (win) win->DisableAlign();
     try {
       Control->ChangeScale(wanted, current);

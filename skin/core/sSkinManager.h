@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <array>
+#include <exception>
 #include <functional>
 #include <string>
 #include <vector>
@@ -612,7 +613,11 @@ private:
   bool ReadingState() const;
   void LoadNamedSkin(bool Repaint = true);
   // The packed file when it exists, else the folder or a stored skin; a failure is reported, never raised.
+  // OnSkinLoading follows a whole read; its exception is held for TakeHandlerError.
   bool LoadFromSource();
+  // What OnSkinLoading raised in the last load (null when nothing), taken from the manager: the caller raises it
+  // once its change is in place.
+  std::exception_ptr TakeHandlerError();
   void DropUnloadedSkin(bool WasApplied);
   // The skin read again from its source, applied or not as before; a failure removes it.
   bool ReloadFromSource();
@@ -656,4 +661,5 @@ private:
   bool FHooksInstalled = false;
   HHOOK FThreadHook = nullptr;
   bool FTidyingCommonSections = false;
+  std::exception_ptr FHeldHandlerError;  // from OnSkinLoading, raised when the change ends
 };

@@ -45,6 +45,8 @@ bool CommandLineHasSwitch(const char* Switch) {
   return false;
 }
 
+bool StartedForEditorPreviews() { return ParamCount() >= 1 && ParamStr(1) == "/vkpreview"; }
+
 void SkinManagerUnitInitialize() {
   OSVERSIONINFOA Info{};
   Info.dwOSVersionInfoSize = sizeof(Info);

@@ -24,6 +24,9 @@ TSetProcessDPIAware SetProcessDPIAwareEntry();
 constexpr const char* kVersionNotice = "VelkorControls v12.14";
 // True when some command-line parameter, lower-cased, equals Switch (given in lower case).
 bool CommandLineHasSwitch(const char* Switch);
+// True when the program was started for a skin editor's previews: "/vkpreview", exactly, as the first argument
+// (the rule by which a form links itself to the editor).
+bool StartedForEditorPreviews();
 
 void SkinManagerUnitInitialize();
 void SkinManagerUnitFinalize();

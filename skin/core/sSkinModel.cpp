@@ -5,6 +5,8 @@
 
 #include <map>
 #include <mutex>
+#include <set>
+#include <utility>
 
 const TsGenState& DefaultGenState() {
   static const TsGenState state;
@@ -20,6 +22,88 @@ HBRUSH LastingSolidBrush(COLORREF Color) {
   // not a counted object: the counts measure what a piece of work makes and frees again
   if (B == nullptr) B = CreateSolidBrush(Color & 0xFFFFFF);
   return B;
+}
+
+namespace {
+
+// A palette brush and the number of models that use it.
+struct TSkinBrush {
+  HBRUSH Brush = nullptr;
+  int Users = 0;
+};
+
+std::map<COLORREF, TSkinBrush>& SkinBrushes() {
+  static auto* Brushes = new std::map<COLORREF, TSkinBrush>;
+  return *Brushes;
+}
+
+// The window classes of the windows the library skinned, by module and name.
+std::set<std::pair<HINSTANCE, std::string>>& SkinnedClasses() {
+  static auto* Classes = new std::set<std::pair<HINSTANCE, std::string>>;
+  return *Classes;
+}
+
+// Whether a noted class has Brush as its background; a class that no longer exists is forgotten.
+bool HeldByAClass(HBRUSH Brush) {
+  auto& Classes = SkinnedClasses();
+  for (auto It = Classes.begin(); It != Classes.end();) {
+    WNDCLASSEXA Info{};
+    Info.cbSize = sizeof Info;
+    // the system's classes are found without their module as well
+    const char* Name = It->second.c_str();
+    if (!GetClassInfoExA(It->first, Name, &Info) && !GetClassInfoExA(nullptr, Name, &Info)) {
+      It = Classes.erase(It);
+      continue;
+    }
+    if (Info.hbrBackground == Brush) return true;
+    ++It;
+  }
+  return false;
+}
+
+// Frees the brushes that no model uses and no class holds.
+void SweepSkinBrushes() {
+  auto& Brushes = SkinBrushes();
+  for (auto It = Brushes.begin(); It != Brushes.end();) {
+    if (It->second.Users == 0 && !HeldByAClass(It->second.Brush)) {
+      DeleteObject(It->second.Brush);
+      It = Brushes.erase(It);
+    } else {
+      ++It;
+    }
+  }
+}
+
+}  // namespace
+
+HBRUSH AcquireSkinBrush(COLORREF Color) {
+  TSkinBrush& B = SkinBrushes()[Color & 0xFFFFFF];
+  // not a counted object: a retired one outlives the work that made it, until its class lets it go
+  if (B.Brush == nullptr) B.Brush = CreateSolidBrush(Color & 0xFFFFFF);
+  if (B.Brush == nullptr) {
+    SkinBrushes().erase(Color & 0xFFFFFF);
+    return nullptr;
+  }
+  ++B.Users;
+  return B.Brush;
+}
+
+void ReleaseSkinBrushes(const std::array<HBRUSH, 6>& Brushes) {
+  bool Released = false;
+  for (HBRUSH Brush : Brushes)
+    for (auto& Entry : SkinBrushes())
+      if (Brush != nullptr && Entry.second.Brush == Brush && Entry.second.Users > 0) {
+        --Entry.second.Users;
+        Released = true;
+        break;
+      }
+  if (Released) SweepSkinBrushes();
+}
+
+void NoteSkinnedWindowClass(HWND Wnd) {
+  char Name[256] = {};
+  if (Wnd == nullptr || GetClassNameA(Wnd, Name, sizeof Name) == 0) return;
+  SkinnedClasses().emplace(reinterpret_cast<HINSTANCE>(GetClassLongPtrA(Wnd, GCLP_HMODULE)), Name);
 }
 
 TvkSkinModel::TvkSkinModel() {
@@ -40,6 +124,7 @@ void TvkSkinModel::Clear() {
   FreeAndNil(ExtBorderActive);
   FreeAndNil(ExtBorderInactive);
   ExtBorderMargins = TRect();
+  ReleaseSkinBrushes(Brushes);
   Brushes.fill(nullptr);
   Palette.fill(kNoPaletteColor);
   SkinData = TsSkinData();

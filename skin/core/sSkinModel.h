@@ -40,11 +40,19 @@ struct TvkSkinImage {
   bool Generated = false;
 };
 
-// A solid brush of Color, one per colour, never freed while the process runs. The skin hands its brushes to
-// window classes and to callers of the system-colour replacements, who keep them beyond any one skin as they
-// keep the system's own; the colours of a process are few, so the set stays small. Nil when the system has no
-// brush to give (never raises: the patched GetSysColorBrush answers through it).
+// A solid brush of Color, one per colour, never freed while the process runs: what the system-colour
+// replacements hand out, which callers keep beyond any one skin as they keep the system's own. Nil when the system
+// has no brush to give (never raises: the patched GetSysColorBrush answers through it).
 HBRUSH LastingSolidBrush(COLORREF Color);
+
+// The palette brushes of the skin models, one per colour, counted by the models that use them. Window classes take
+// them as their background and keep them while they have no window; so a brush no model uses is freed only once
+// no class of a window the library skinned holds it. Alive are the brushes of the models alive and at most one
+// more per such class. Acquire answers nil when the system has no brush to give.
+HBRUSH AcquireSkinBrush(COLORREF Color);
+void ReleaseSkinBrushes(const std::array<HBRUSH, 6>& Brushes);
+// Notes the class of a window the library skins, whose background may be a palette brush.
+void NoteSkinnedWindowClass(HWND Wnd);
 
 class TvkSkinModel {
 public:
@@ -53,7 +61,7 @@ public:
   TvkSkinModel(const TvkSkinModel&) = delete;
   TvkSkinModel& operator=(const TvkSkinModel&) = delete;
 
-  // Frees the images and bitmaps and empties every array (the brushes are lasting ones and stay).
+  // Frees the images and bitmaps, releases the brushes and empties every array.
   void Clear();
   void Swap(TvkSkinModel& other);
 
@@ -63,7 +71,7 @@ public:
   TvkOutEffArray OuterEffects;
   TConstantSkinData ConstData;
   std::array<uint32_t, pcPaletteCount> Palette{};
-  // base, font, TCBOTTOM, TCTOP, edit text, edit background; lasting brushes (LastingSolidBrush)
+  // base, font, TCBOTTOM, TCTOP, edit text, edit background (AcquireSkinBrush)
   std::array<HBRUSH, 6> Brushes{};
   TBitmap* MasterBitmap = nullptr;
   std::vector<TvkSkinImage> Images;

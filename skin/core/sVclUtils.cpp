@@ -123,7 +123,7 @@ BOOL CALLBACK SendToDirectChild(HWND Wnd, LPARAM Param) {
   try {
     if (GetParent(Wnd) == B->Parent) SendSkinMessage(Wnd, B->Msg, B->WParam, B->LParam);
   } catch (...) {
-    Application->HandleException(nullptr);
+    HandleCallbackException(nullptr);
   }
   return TRUE;
 }

@@ -162,7 +162,7 @@ bool TvkMainWindowHook::Handle(TMessage& Message) {
 bool AcceptEditorPreview(WPARAM Kind, const COPYDATASTRUCT* Data, TvkEditorPreviewBlock& Block) {
   if (Kind != kEditorPreviewCopyKind || Data == nullptr || Data->lpData == nullptr) return false;
   // Anything may send WM_COPYDATA: only a program started for previews takes a skin from outside.
-  if (!CommandLineHasSwitch("/vkpreview")) return false;
+  if (!StartedForEditorPreviews()) return false;
   if (Data->cbData != sizeof(TvkEditorPreviewBlock)) return false;
   const auto* In = static_cast<const TvkEditorPreviewBlock*>(Data->lpData);
   if (In->Marker != kEditorPreviewMarker || !Terminated(In->SkinName, sizeof(In->SkinName)) ||

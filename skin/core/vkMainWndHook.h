@@ -27,8 +27,8 @@ constexpr WPARAM kEditorPreviewCopyKind = 7;
 constexpr UINT WM_VK_SKIN_POPUP_ITEM = 0xBCB3;    // lParam: a menu item
 constexpr UINT WM_VK_SKIN_POPUP_WINDOW = 0xBCB4;  // lParam: a popup-menu window
 
-// A block is taken only when the program runs with "/vkpreview", the data is exactly one block, the marker
-// matches and every string ends inside its field. Block gets the copy.
+// A block is taken only when the program was started for previews (StartedForEditorPreviews), the data is exactly
+// one block, the marker matches and every string ends inside its field. Block gets the copy.
 bool AcceptEditorPreview(WPARAM Kind, const COPYDATASTRUCT* Data, TvkEditorPreviewBlock& Block);
 
 // The block the hook loads on its next VKCMD_LOAD_EDITOR_SKIN (a skinned form linked to the editor takes

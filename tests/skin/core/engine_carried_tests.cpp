@@ -322,6 +322,23 @@ TEST(CarriedSkins, DamagedImagesInsideAPackedSkinEndCleanly) {
   EXPECT_GT(refused, 0);
 }
 
+TEST(CarriedSkins, ElementsTheLoaderCannotReadAreLeftOutOfAnAlteredTide) {
+  std::vector<uint8_t> good = ReadFileBytes(SkinBuildFolder() + "TIDE.vkz");
+  TvkSkinConvertor tide;
+  ASSERT_TRUE(UnpackSkin(good.data(), good.size(), tide));
+  tide.Files.push_back({"A.GIF", false, Bytes("GIF89a")});
+  std::string& text = *tide.Options;
+  // "!" and "^" elements without frames to take their borders from, and an image of a type the loader does not read
+  for (auto [From, To] : {std::pair{"!SHADOW.PNG!2!0!0!0014!0014!0014!0014!1", "!SHADOW.PNG!0!0"},
+                          {"^0201^0004^0004^0004^0004^2^0^1^4", "^0201^0000^0000^0000^0000^0^0^1^0"},
+                          {"[PANEL]", "[PANEL]\nGLYPHMASK=!A.GIF!1!0"}})
+    text.replace(text.find(From), std::strlen(From), To);
+  TvkSkinModel model;
+  ReadSkin(model, text, &tide, "", TvkSkinLoadSettings());  // each of them failed the whole skin
+  for (auto [Section, Key] : {std::pair{"GLOBALINFO", "EXBORDER"}, {"FORM", "BORDERSMASK"}, {"PANEL", "GLYPHMASK"}})
+    EXPECT_EQ(model.FindMaskByNames(Section, Key), -1) << Key;
+}
+
 TEST(CarriedSkins, SolidCarriesAJpegImage) {
   BoxRecorder boxes;
   for (bool packed : {false, true}) {

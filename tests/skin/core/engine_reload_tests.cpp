@@ -9,6 +9,7 @@
 #include "engine_support.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
+#include "framework/StdCtrls.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/vkSkinCommands.h"
 #include "skin/graphics/ToolkitStartup.h"
@@ -83,6 +84,11 @@ TEST_F(Reload, TheLoadingFlagLastsThroughApplicationAndActivation) {
   flags.clear();
   m->SetHueOffset(40);  // a reload holds it the same way
   EXPECT_EQ(flags, (std::vector<std::string>{"apply+", "after-"}));
+  // a handler's exception is no fault of the skin: it reaches the caller with the skin read applied
+  m->OnSkinLoading = [](TObject*) { throw Exception("handler failed"); };
+  EXPECT_THROW(m->SetSkinName("F"), Exception);
+  EXPECT_THROW(m->SetHueOffset(90), Exception);
+  EXPECT_TRUE(m->SkinData().Active && boxes.texts.empty());
   EXPECT_FALSE(TsSkinManager::SkinIsLoading());
 }
 
@@ -241,4 +247,27 @@ TEST_F(Reload, RescaleControlScalesTheControlAndTellsItItsPercentage) {
   EXPECT_EQ(p.told, 2);
   EXPECT_EQ(Box(p.panel->BoundsRect()), "10,20,110,100");
   form->Free();
+}
+
+TEST_F(Reload, AScaleChangeReportsAFormThatFailedAndGivesTheKeyboardBack) {
+  InitializeForms();
+  auto m = Make();
+  TForm* form = TForm::CreateNew(Application);
+  // a skinned form to the walk, which raises when it is told its new scale
+  form->WindowProc = TWndMethod::FromFunction([own = form->WindowProc](TMessage& msg) {
+    const WORD cmd = msg.Msg == SM_VKCMD ? HIWORD(msg.WParam) : 0;
+    if (cmd == VKCMD_SET_SCALE) throw Exception("scale refused");
+    own(msg);
+    if (cmd == VKCMD_QUERY_FORM_SKINNER) msg.Result = 1;
+  });
+  auto* edit = new TEdit(form);
+  edit->SetParent(form);
+  form->Show();
+  edit->SetFocus();
+  std::string reported;
+  Platform().ExceptionSink = [&](const std::exception& e) { reported += e.what(); };
+  m->Options()->SetScaleMode(sm150);
+  EXPECT_EQ(reported, "scale refused");  // to the application's handler, and the program goes on
+  EXPECT_EQ(GetActiveWindow(), form->Handle());
+  EXPECT_EQ(GetFocus(), edit->Handle());
 }

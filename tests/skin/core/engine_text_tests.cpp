@@ -289,7 +289,6 @@ TEST_F(SkinText, MalformedValuesEndInTheMessageAndNoSkin) {
   const char* bad[] = {
       "[B]\nGLYPHMASK=@00x0@0005@0055@0020@3@0\n",                                 // not a number
       "[B]\nGLYPHMASK=@0010@0005\n",                                               // too short
-      "[B]\nNINE=^0000^0000^0012^0012^0000^0000^0000^0000^0^0^1^0\n",              // no frames, no borders
       "[B]\nGRADIENTDATA=1;2;x;4;5;0\n",                                           // bad gradient number
   };
   for (const char* section : bad) {

@@ -2,6 +2,8 @@
 // background protocol between nested owners, and the common message handling.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "SkinTestOwners.h"
 #include "framework/Menus.h"
 #include "framework/Platform.h"
@@ -244,6 +246,15 @@ TEST_F(CommonData, SkinChangeCommandsKeepOwnersThatNameTheirSectionSkinned) {
   O->HandleNeeded();  // the class's brush outlives the skin it came from
   O->SkinData->ApplySkinColors(false);
   const auto Given = reinterpret_cast<HBRUSH>(GetClassLongPtrA(O->Handle(), GCLP_HBRBACKGROUND));
+  O->Free();  // the class keeps it with no window left
+  std::set<HBRUSH> Seen;
+  for (int Step = 1; Step <= 40; ++Step) {
+    m->SetBrightness(Step);  // the palette follows
+    for (int i = 0; i < 6; ++i) Seen.insert(m->PaletteBrush(i));
+  }
+  auto Alive = [](HBRUSH B) { return GetObjectType(B) == static_cast<DWORD>(OBJ_BRUSH); };
+  EXPECT_GE(Seen.size(), 20u);
+  EXPECT_LE(std::count_if(Seen.begin(), Seen.end(), Alive), 12) << "the brushes of two palettes at most";
   m->SetActive(false);
   EXPECT_EQ(GetObjectType(Given), static_cast<DWORD>(OBJ_BRUSH));
 }
@@ -406,7 +417,13 @@ TEST_F(CommonData, UnskinnedPrintPaintsTheControlAndThenItsGraphicChildren) {
 TEST_F(CommonData, HoverAndVisibilityInTheCommonHandling) {
   TTestSkinOwner* Button = Owner("BUTTON", 0, 0, 40, 20, nullptr, ctButton);
   TTestSkinOwner* Panel = Owner("PANEL", 50, 0, 40, 20, nullptr, ctPanel);
+  Panel->SetHint("Its hint");
+  Panel->SetShowHint(true);
+  Application->HintMouseControlChanged(Panel);  // its pause runs: nothing shows of itself meanwhile
+  LibraryHintManagerActive = [] { return true; };  // as while the library's hint manager is made and active
   for (TTestSkinOwner* O : {Button, Panel}) O->Perform(CM_MOUSEENTER, 0, 0);
+  LibraryHintManagerActive = nullptr;
+  EXPECT_TRUE(Application->HintWindow() != nullptr && IsWindowVisible(Application->HintWindow()->Handle()));
   EXPECT_TRUE(Button->SkinData->Hot);
   EXPECT_FALSE(Panel->SkinData->Hot) << "panels never take the hot state";
   EXPECT_EQ(m->HotWindow(), Panel->Handle());

@@ -59,7 +59,7 @@ protected:
   BoxRecorder boxes;
   void SetUp() override {
     InitializeForms();
-    Platform().GetCommandLineA = [] { return "loader.exe /VKPreview"; };
+    Platform().GetCommandLineA = [] { return "loader.exe /vkpreview"; };
   }
   void TearDown() override {
     ForgetEditorPreview();  // a preview would otherwise last for every later test of the process
@@ -100,6 +100,7 @@ TEST_F(MainWindowHookTest, PreviewBlocksAreTakenOnlyWhenWholeTerminatedAndAllowe
        [](TvkEditorPreviewBlock& b) { std::memset(b.SkinText, 'T', sizeof(b.SkinText)); }, "loader.exe /vkpreview",
        false},
       {"not started for previews", 7, sizeof(TvkEditorPreviewBlock), nullptr, "loader.exe /vkver", false},
+      {"switch later or in capitals", 7, sizeof(TvkEditorPreviewBlock), nullptr, "loader.exe /vkver /VKPREVIEW", false},
   };
   for (const Case& C : Cases) {
     auto B = std::make_unique<TvkEditorPreviewBlock>(*Good);
@@ -143,7 +144,7 @@ TEST_F(MainWindowHookTest, APreviewBlockLoadsItsSkinFromItsTextOnce) {
   auto Other = Make();
   Other->SetSkinName("OTHER");
   Other->SetIsDefault(true);
-  Platform().GetCommandLineA = [] { return "loader.exe /VKPreview"; };
+  Platform().GetCommandLineA = [] { return "loader.exe /vkpreview"; };
   SendMessageA(Application->Handle(), WM_COPYDATA, 7, reinterpret_cast<LPARAM>(&Data));
   testing_support::PumpPending();
   EXPECT_EQ(Other->SkinName(), "PREV");
