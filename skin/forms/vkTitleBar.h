@@ -113,6 +113,8 @@ public:
   void SetAutoSize(bool Value);
   const std::string& Caption() const { return FCaption; }
   void SetCaption(const std::string& Value);
+  TCursor Cursor() const { return FCursor; }
+  void SetCursor(TCursor Value) { FCursor = Value; }
   bool Down() const { return FDown; }
   void SetDown(bool Value);
   TPopupMenu* DropdownMenu() const { return FDropdownMenu; }
@@ -204,6 +206,7 @@ private:
   TAlignment FAlignment = taLeftJustify;
   bool FAutoSize = true;
   std::string FCaption;
+  TCursor FCursor = 0;
   bool FDown = false;
   TPopupMenu* FDropdownMenu = nullptr;
   bool FEnabled = true;
