@@ -436,6 +436,14 @@ void TvkTitleBarItem::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
       throw;
     }
     if (!Closed()) return;
+    // the pointer still on the item shows it hot for a moment before it settles
+    POINT C{};
+    Platform().GetCursorPos(&C);
+    const TRect OnScreen(Origin.x + Rect.Left, Origin.y + Rect.Top, Origin.x + Rect.Right, Origin.y + Rect.Bottom);
+    if (C.x >= OnScreen.Left && C.x < OnScreen.Right && C.y >= OnScreen.Top && C.y < OnScreen.Bottom) {
+      HotState = 1;
+      Changed(false);
+    }
     HotState = 0;
     Changed(false);
     DoClick();

@@ -271,7 +271,7 @@ struct TNotedPopup : TPopupMenu {
 
 }  // namespace
 
-TEST(TitleBarInput, ADropDownOpensBelowItsItemOnTheBorderWindowBeforeAnyHover) {
+TEST(TitleBarInput, ADropDownOpensBelowItsItemOnTheBorderWindowBeforeAnyHoverAndLeavesItHotAMoment) {
   TItemsOnCaption T;
   T.M->SetExtendedBorders(true);
   TvkTitleBarItem* It = T.Add(bsMenu);
@@ -283,9 +283,13 @@ TEST(TitleBarInput, ADropDownOpensBelowItsItemOnTheBorderWindowBeforeAnyHover) {
   ASSERT_NE(T.P->BorderForm(), nullptr);
   T.Paint();
   ASSERT_EQ(It->AnimOwnerWnd, nullptr);  // never hot
-  It->MouseDown(mbLeft, TShiftState{}, 0, 0);
   const RECT L = WindowRectOf(FormServices.BorderLayeredWindow(T.P->BorderForm())->Handle());
+  T.Cursor = POINT{L.left + It->Rect.Left, L.top + It->Rect.Top};  // on the item when the menu closes
+  std::vector<int> Drawn;
+  It->OnDrawItem = [&](TvkTitleItemDrawData& D) { Drawn.push_back(D.Item->GetState()); };
+  It->MouseDown(mbLeft, TShiftState{}, 0, 0);
   EXPECT_EQ(TPoint(Menu->At), TPoint(L.left + It->Rect.Left, L.top + It->Rect.Bottom));
+  EXPECT_EQ(Drawn, std::vector<int>({2, 1, 0}));
 }
 
 TEST(TitleBarInput, AHandlerThatFreesItsItemEndsTheItemsWork) {
