@@ -30,6 +30,7 @@
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/vkFormAnimation.h"
+#include "skin/forms/vkLifeWatch.h"
 
 class TsSkinManager;
 class TsSkinProvider;
@@ -194,6 +195,8 @@ public:
   void ShowHint();
   void HideHint();
   THintWindow* HintWindow() const { return FHintWindow; }
+  // Marked when the button goes: its handlers may free it.
+  const TvkLifeMark& LifeMark() const { return FLife; }
 
   TMouseEvent OnMouseDown;
   TMouseEvent OnMouseUp;
@@ -216,6 +219,7 @@ private:
   bool FUseSkinData = true;
   bool FVisible = true;
   THintWindow* FHintWindow = nullptr;
+  TvkLifeMark FLife;
 };
 
 class TsTitleButtons : public TCollection {

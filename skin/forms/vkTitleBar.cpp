@@ -222,7 +222,6 @@ void TvkTitleBarItem::Init() {
 }
 
 TvkTitleBarItem::~TvkTitleBarItem() {
-  *FAlive = false;
   FreeAnimation();
   HideHint();
   delete FFontData;
@@ -230,7 +229,7 @@ TvkTitleBarItem::~TvkTitleBarItem() {
   delete SkinData;
 }
 
-TvkItemWatch::TvkItemWatch(const TvkTitleBarItem* Item) : FAlive(Item->FAlive) {}
+TvkItemWatch::TvkItemWatch(const TvkTitleBarItem* Item) : TvkLifeWatch(Item->FLife) {}
 
 TsTitleBar* TvkTitleBarItem::TitleBar() const {
   auto* Items = dynamic_cast<TvkTitleItems*>(Collection());
