@@ -66,8 +66,13 @@ int TsSkinProvider::GetClientOffsetTop() {
   }
   const HWND W = FormHandle();
   if (W == nullptr) return 0;
-  const int Frame = (WindowStyle(W) & WS_BORDER) != 0 ? GetWindowFrameWidth(W, nullptr, false) : 0;
-  return WindowRectHeight(W) - ClientRectHeight(W) - Frame - ShownScrollBar(false);
+  // a minimised window has no client to take the origin of
+  if (IsIconic(W))
+    return WindowRectHeight(W) - ((WindowStyle(W) & WS_BORDER) != 0 ? GetWindowFrameWidth(W, nullptr, false) : 0);
+  // where the client starts: what lies below it (frame, border width, a horizontal bar of any height) counts not
+  RECT Client{};
+  GetClientRectInWindow(W, Client);
+  return Client.top;
 }
 
 int TsSkinProvider::GetMenuLineCount() {
@@ -77,10 +82,11 @@ int TsSkinProvider::GetMenuLineCount() {
   if (Menu == nullptr || W == nullptr || IsIconic(W)) return 0;
   RECT First{};
   if (!GetMenuItemRect(W, GetMenu(W), 0, &First)) return 0;
-  RECT Win{};
+  RECT Win{}, Client{};
   GetWindowRect(W, &Win);
-  const int HBar = (WindowStyle(W) & WS_HSCROLL) != 0 ? GetSystemMetrics(SM_CYHSCROLL) : 0;
-  const int Y0 = Win.bottom - ClientRectHeight(W) - GetBottomFrameHeight(false) - HBar - 2 * FForm->BorderWidth();
+  GetClientRectInWindow(W, Client);
+  // the bar ends where the border width above the client begins
+  const int Y0 = Win.top + Client.top - FForm->BorderWidth();
   FMenuLineCount = First.bottom < Y0 ? 1 + (Y0 - First.bottom) / (GetSystemMetrics(SM_CYMENU) - 2) : 1;
   return FMenuLineCount;
 }
