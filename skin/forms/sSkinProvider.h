@@ -346,6 +346,8 @@ public:
   int GetFrameWidth(bool UseSkin);
   // How much wider the border window's frame is than the system's (0 without a border window).
   int ExtraFrameWidth();
+  // Where the window's top-left lies in the frame cache: past the border window's margins, extra frame and caption.
+  TPoint WindowOriginInCache();
   // Thickness of the form's shown skinned scroll bar (0 when not shown or without a scroll adapter).
   int ShownScrollBar(bool Vertical) const;
   int GetBottomFrameHeight(bool UseSkin);
@@ -454,6 +456,10 @@ public:
   void SaveTitleStrip(int RightEdge, bool Full);
   void RestoreTitleStrip(int RightEdge);
   void PaintMenuButtonsForm(TObject* Sender);
+  // The cover's picture: the frame cache where the cover lies.
+  void PaintMenuLoopCover(HDC DC);
+  // Where the cover of a maximised MDI child's buttons lies during the menu loop, in window coordinates.
+  TPoint MenuLoopCoverPoint();
   void RepaintMenuBarItem(TMenuItem* Item, const TRect& R, TOwnerDrawState State);
   // The bar painter reports each item it draws on the window, so one left hot can be put back.
   void NoteMenuBarItemDrawn(TMenuItem* Item, const TRect& R, TOwnerDrawState State);
