@@ -363,7 +363,10 @@ void TsSkinProvider::PaintCaptionText() {
     TColor Color = C->Font()->Color();
     if (Color == static_cast<TColor>(0x1FFFFFFF) || Color == clWindowText || Color == clNone)
       Color = M->SectionIndexInRange(TextSection) ? static_cast<TColor>(M->gd()[TextSection].Props[State].FontColor) : clBlack;
-    if (!FFormActive && M->SectionIndexInRange(TextSection))
+    // a disabled form's added text is dimmed as its caption is: toward the section's normal colour
+    if (!FForm->Enabled() && M->SectionIndexInRange(TextSection))
+      Color = static_cast<TColor>(WeightedColorMix(Color, M->gd()[TextSection].Props[0].Color, DisabledBlendWeight));
+    else if (!FFormActive && M->SectionIndexInRange(TextSection))
       Color = static_cast<TColor>(WeightedColorMix(Color, M->gd()[TextSection].Props[State].Color, 160));
     C->Font()->SetColor(ColorToRGB(Color));
     // drawn like the caption: with a border window the letters keep their alpha in the layered picture
