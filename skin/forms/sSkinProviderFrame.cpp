@@ -258,7 +258,8 @@ void TsSkinProvider::PaintCaptionSection() {
   if (M->SectionIndexInRange(FTitleIndex) && !BorderMode1)
     PaintSectionItem(FTitleIndex, Self, -1, -1, M, Cache, TPoint(Band.Left, Band.Top), Band,
                      ClampState(M, FTitleIndex, FFormActive ? 1 : 0));
-  if (FFormHeader->AdditionalHeight() > 0 && M->SectionIndexInRange(FHeaderIndex)) {
+  // by the rule the children's repaints follow: a header section of one state shows no band
+  if (HeaderShown()) {
     const TRect Header(Band.Left, Band.Top, Band.Right, FCaptionBottom + FFormHeader->AdditionalHeight());
     PaintSectionItem(FHeaderIndex, Self, -1, -1, M, Cache, TPoint(Header.Left, Header.Top), Header,
                      ClampState(M, FHeaderIndex, FFormActive ? 1 : 0));
