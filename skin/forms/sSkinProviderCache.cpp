@@ -297,7 +297,9 @@ void TsSkinProvider::RepaintNonClient() {
   const HWND W = FormHandle();
   if (!FRegionBeingSet && FRegionPending) {
     if (!HasCaption() && !WindowHasSizingBorder(W) && !IsIconic(W)) {
+      // set once: each further reset would be a frame change of its own
       SetWindowRgn(W, nullptr, FALSE);
+      FRegionPending = false;
     } else {
       if (IsIconic(W) && (WindowExStyle(W) & WS_EX_APPWINDOW) != 0) return;
       if (FBorderForm == nullptr) CollectBorderMaskRects();
