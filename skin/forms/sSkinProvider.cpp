@@ -406,6 +406,12 @@ int TsSkinProvider::ExtraFrameWidth() {
   return GetWindowFrameWidth(FormHandle(), FBorderForm, true) - GetWindowFrameWidth(FormHandle(), FBorderForm, false);
 }
 
+TPoint TsSkinProvider::WindowOriginInCache() {
+  TRect Mg;
+  GetExtBorderMargins(Mg);
+  return TPoint(Mg.Left + ExtraFrameWidth(), Mg.Top + GetExtraCaptionHeight(FBorderForm));
+}
+
 int TsSkinProvider::ShownScrollBar(bool Vertical) const {
   return FScrollAdapter != nullptr && ProviderParts.ScrollBarShown ? std::max(0, ProviderParts.ScrollBarShown(FScrollAdapter, Vertical)) : 0;
 }

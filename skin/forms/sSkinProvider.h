@@ -30,6 +30,7 @@
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/vkFormAnimation.h"
+#include "skin/forms/vkLifeWatch.h"
 
 class TsSkinManager;
 class TsSkinProvider;
@@ -194,6 +195,8 @@ public:
   void ShowHint();
   void HideHint();
   THintWindow* HintWindow() const { return FHintWindow; }
+  // Marked when the button goes: its handlers may free it.
+  const TvkLifeMark& LifeMark() const { return FLife; }
 
   TMouseEvent OnMouseDown;
   TMouseEvent OnMouseUp;
@@ -216,6 +219,7 @@ private:
   bool FUseSkinData = true;
   bool FVisible = true;
   THintWindow* FHintWindow = nullptr;
+  TvkLifeMark FLife;
 };
 
 class TsTitleButtons : public TCollection {
@@ -342,6 +346,8 @@ public:
   int GetFrameWidth(bool UseSkin);
   // How much wider the border window's frame is than the system's (0 without a border window).
   int ExtraFrameWidth();
+  // Where the window's top-left lies in the frame cache: past the border window's margins, extra frame and caption.
+  TPoint WindowOriginInCache();
   // Thickness of the form's shown skinned scroll bar (0 when not shown or without a scroll adapter).
   int ShownScrollBar(bool Vertical) const;
   int GetBottomFrameHeight(bool UseSkin);
@@ -450,6 +456,10 @@ public:
   void SaveTitleStrip(int RightEdge, bool Full);
   void RestoreTitleStrip(int RightEdge);
   void PaintMenuButtonsForm(TObject* Sender);
+  // The cover's picture: the frame cache where the cover lies.
+  void PaintMenuLoopCover(HDC DC);
+  // Where the cover of a maximised MDI child's buttons lies during the menu loop, in window coordinates.
+  TPoint MenuLoopCoverPoint();
   void RepaintMenuBarItem(TMenuItem* Item, const TRect& R, TOwnerDrawState State);
   // The bar painter reports each item it draws on the window, so one left hot can be put back.
   void NoteMenuBarItemDrawn(TMenuItem* Item, const TRect& R, TOwnerDrawState State);

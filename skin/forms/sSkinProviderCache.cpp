@@ -297,7 +297,9 @@ void TsSkinProvider::RepaintNonClient() {
   const HWND W = FormHandle();
   if (!FRegionBeingSet && FRegionPending) {
     if (!HasCaption() && !WindowHasSizingBorder(W) && !IsIconic(W)) {
+      // set once: each further reset would be a frame change of its own
       SetWindowRgn(W, nullptr, FALSE);
+      FRegionPending = false;
     } else {
       if (IsIconic(W) && (WindowExStyle(W) & WS_EX_APPWINDOW) != 0) return;
       if (FBorderForm == nullptr) CollectBorderMaskRects();
@@ -375,11 +377,13 @@ void TsSkinProvider::RestoreTitleStrip(int RightEdge) {
 
 void TsSkinProvider::PaintMenuButtonsForm(TObject* Sender) {
   auto* F = As<TCustomForm>(Sender);
+  if (F != nullptr && F->Canvas() != nullptr) PaintMenuLoopCover(F->Canvas()->Handle());
+}
+
+void TsSkinProvider::PaintMenuLoopCover(HDC DC) {
   TBitmap* Cache = FSkinData->CacheBmp;
-  if (F == nullptr || Cache == nullptr || F->Canvas() == nullptr) return;
-  TRect Margins;
-  GetExtBorderMargins(Margins);
-  const int X = GetWindowFrameWidth(FormHandle(), FBorderForm, true) + FForm->Width() - 60 - Margins.Right;
-  const int Y = GetCaptionBarHeight(true) + Margins.Top;
-  BitBlt(F->Canvas()->Handle(), 0, 0, 60, GetSystemMetrics(SM_CYMENU) + 3, Cache->Canvas()->Handle(), X, Y, SRCCOPY);
+  if (Cache == nullptr) return;
+  // the cover shows the part of the frame it lies over
+  const TPoint At = MenuLoopCoverPoint(), O = WindowOriginInCache();
+  BitBlt(DC, 0, 0, 60, GetSystemMetrics(SM_CYMENU) + 3, Cache->Canvas()->Handle(), At.X + O.X, At.Y + O.Y, SRCCOPY);
 }

@@ -66,8 +66,13 @@ int TsSkinProvider::GetClientOffsetTop() {
   }
   const HWND W = FormHandle();
   if (W == nullptr) return 0;
-  const int Frame = (WindowStyle(W) & WS_BORDER) != 0 ? GetWindowFrameWidth(W, nullptr, false) : 0;
-  return WindowRectHeight(W) - ClientRectHeight(W) - Frame - ShownScrollBar(false);
+  // a minimised window has no client to take the origin of
+  if (IsIconic(W))
+    return WindowRectHeight(W) - ((WindowStyle(W) & WS_BORDER) != 0 ? GetWindowFrameWidth(W, nullptr, false) : 0);
+  // where the client starts: what lies below it (frame, border width, a horizontal bar of any height) counts not
+  RECT Client{};
+  GetClientRectInWindow(W, Client);
+  return Client.top;
 }
 
 int TsSkinProvider::GetMenuLineCount() {
@@ -77,10 +82,11 @@ int TsSkinProvider::GetMenuLineCount() {
   if (Menu == nullptr || W == nullptr || IsIconic(W)) return 0;
   RECT First{};
   if (!GetMenuItemRect(W, GetMenu(W), 0, &First)) return 0;
-  RECT Win{};
+  RECT Win{}, Client{};
   GetWindowRect(W, &Win);
-  const int HBar = (WindowStyle(W) & WS_HSCROLL) != 0 ? GetSystemMetrics(SM_CYHSCROLL) : 0;
-  const int Y0 = Win.bottom - ClientRectHeight(W) - GetBottomFrameHeight(false) - HBar - 2 * FForm->BorderWidth();
+  GetClientRectInWindow(W, Client);
+  // the bar ends where the border width above the client begins
+  const int Y0 = Win.top + Client.top - FForm->BorderWidth();
   FMenuLineCount = First.bottom < Y0 ? 1 + (Y0 - First.bottom) / (GetSystemMetrics(SM_CYMENU) - 2) : 1;
   return FMenuLineCount;
 }
@@ -252,7 +258,8 @@ void TsSkinProvider::PaintCaptionSection() {
   if (M->SectionIndexInRange(FTitleIndex) && !BorderMode1)
     PaintSectionItem(FTitleIndex, Self, -1, -1, M, Cache, TPoint(Band.Left, Band.Top), Band,
                      ClampState(M, FTitleIndex, FFormActive ? 1 : 0));
-  if (FFormHeader->AdditionalHeight() > 0 && M->SectionIndexInRange(FHeaderIndex)) {
+  // by the rule the children's repaints follow: a header section of one state shows no band
+  if (HeaderShown()) {
     const TRect Header(Band.Left, Band.Top, Band.Right, FCaptionBottom + FFormHeader->AdditionalHeight());
     PaintSectionItem(FHeaderIndex, Self, -1, -1, M, Cache, TPoint(Header.Left, Header.Top), Header,
                      ClampState(M, FHeaderIndex, FFormActive ? 1 : 0));
@@ -357,7 +364,10 @@ void TsSkinProvider::PaintCaptionText() {
     TColor Color = C->Font()->Color();
     if (Color == static_cast<TColor>(0x1FFFFFFF) || Color == clWindowText || Color == clNone)
       Color = M->SectionIndexInRange(TextSection) ? static_cast<TColor>(M->gd()[TextSection].Props[State].FontColor) : clBlack;
-    if (!FFormActive && M->SectionIndexInRange(TextSection))
+    // a disabled form's added text is dimmed as its caption is: toward the section's normal colour
+    if (!FForm->Enabled() && M->SectionIndexInRange(TextSection))
+      Color = static_cast<TColor>(WeightedColorMix(Color, M->gd()[TextSection].Props[0].Color, DisabledBlendWeight));
+    else if (!FFormActive && M->SectionIndexInRange(TextSection))
       Color = static_cast<TColor>(WeightedColorMix(Color, M->gd()[TextSection].Props[State].Color, 160));
     C->Font()->SetColor(ColorToRGB(Color));
     // drawn like the caption: with a border window the letters keep their alpha in the layered picture

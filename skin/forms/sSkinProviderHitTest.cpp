@@ -107,9 +107,8 @@ int TsSkinProvider::ElementAt(TPoint P) {
 // A maximised MDI child's buttons on the menu line answer their own codes; the rest of the line is the menu.
 int TsSkinProvider::MenuLineHit(TPoint P) {
   if (!ShowsMDIChildButtons()) return HTMENU;
-  TRect Mg;
-  GetExtBorderMargins(Mg);
-  const TPoint C(P.X + Mg.Left + ExtraFrameWidth(), P.Y + Mg.Top + GetExtraCaptionHeight(FBorderForm));
+  const TPoint O = WindowOriginInCache();
+  const TPoint C(P.X + O.X, P.Y + O.Y);
   for (const TsCaptionButton* B : {&ButtonMDIClose, &ButtonMDIRestore, &ButtonMDIMin})
     if (Contains(B->Rect, C)) return B->Code;
   return HTMENU;

@@ -228,17 +228,25 @@ void TsSkinProvider::RepaintMenuBarItem(TMenuItem* Item, const TRect& R, TOwnerD
   // Identity against the bar's own items: the item may have been freed since it was drawn, and a leaf item has
   // no menu handle to look it up by.
   if (Menu->Items()->IndexOf(Item) < 0 || !Item->OnAdvancedDrawItem.Assigned()) return;
+  // R is the system bar's place on the window: the item is drawn where the cache holds that place
+  const TPoint O = WindowOriginInCache();
+  const TRect InCache(R.Left + O.X, R.Top + O.Y, R.Right + O.X, R.Bottom + O.Y);
   if (Painter != nullptr) Painter->PaintingProvider = this;
   try {
-    Item->OnAdvancedDrawItem(Item, Cache->Canvas(), R, State);
+    Item->OnAdvancedDrawItem(Item, Cache->Canvas(), InCache, State);
   } catch (...) {
     if (Painter != nullptr) Painter->PaintingProvider = nullptr;
     throw;
   }
   if (Painter != nullptr) Painter->PaintingProvider = nullptr;
   const HDC DC = GetWindowDC(W);
-  BitBlt(DC, R.Left, R.Top, R.Width(), R.Height(), Cache->Canvas()->Handle(), R.Left, R.Top, SRCCOPY);
+  BitBlt(DC, R.Left, R.Top, R.Width(), R.Height(), Cache->Canvas()->Handle(), InCache.Left, InCache.Top, SRCCOPY);
   ReleaseDC(W, DC);
+}
+
+TPoint TsSkinProvider::MenuLoopCoverPoint() {
+  const int F = GetWindowFrameWidth(FormHandle(), FBorderForm, false);
+  return TPoint(FForm->Width() - 60 - F, F + GetStdCaptionHeight(FForm));
 }
 
 void TsSkinProvider::WMEnterMenuLoop(TMessage& Message) {
@@ -251,9 +259,9 @@ void TsSkinProvider::WMEnterMenuLoop(TMessage& Message) {
       g_MenuLoopCover->OnPaint = TNotifyEvent(this, &TsSkinProvider::PaintMenuButtonsForm);
     }
     // over the child's buttons at the right end of the menu line
-    const int F = GetWindowFrameWidth(FormHandle(), FBorderForm, false);
-    const int Top = FForm->Top() + F + GetStdCaptionHeight(FForm);
-    const int Left = FForm->Left() + FForm->Width() - 60 - F;
+    const TPoint At = MenuLoopCoverPoint();
+    const int Top = FForm->Top() + At.Y;
+    const int Left = FForm->Left() + At.X;
     g_MenuLoopCover->SetBounds(Left, Top, 60, GetSystemMetrics(SM_CYMENU) + 3);
     const HWND C = g_MenuLoopCover->Handle();
     SetWindowPos(C, HWND_TOP, Left, Top, 60, GetSystemMetrics(SM_CYMENU) + 3,

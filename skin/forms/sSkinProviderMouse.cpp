@@ -116,10 +116,15 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& Message) {
     return;
   }
   if (Code >= htUserButton && Code < htUserButton + FTitleButtons->Count()) {
+    // the press hides the button's hint; its handler may free the button, whose press then ends with it
     PressElement(Code);
     TsTitleButton* B = FTitleButtons->Items(Code - htUserButton);
+    const TvkLifeWatch Watch(B->LifeMark());
     B->DoMouseDown(mbLeft, TShiftState{}, X, Y);
-    B->HideHint();
+    if (Watch.Freed()) {
+      FPressed = false;
+      FHotElement = 0;
+    }
     return;
   }
   if (Code >= htTitleBarItem && FTitleBar != nullptr && ProviderParts.TitleBarItemMouse) {

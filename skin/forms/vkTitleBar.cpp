@@ -17,11 +17,66 @@
 #include "skin/graphics/vkColorMath.h"
 #include "skin/graphics/vkPixelOps.h"
 
-IMPLEMENT_CLASS(TvkFontData)
+// ---- what a stored form sets ----
+
+PUBLISHED(TvkFontData) {
+  p.Object("Font", &TvkFontData::Font, &TvkFontData::SetFont);
+  p.Color("GlowColor", &TvkFontData::GlowColor, &TvkFontData::SetGlowColor).Default(0x808080);
+  p.Int("GlowSize", &TvkFontData::GlowSize, &TvkFontData::SetGlowSize);
+  p.Bool("UseSysColor", &TvkFontData::UseSysColor, &TvkFontData::SetUseSysColor).Default(1);
+  p.Bool("UseSysFontName", &TvkFontData::UseSysFontName, &TvkFontData::SetUseSysFontName).Default(1);
+  p.Bool("UseSysGlowing", &TvkFontData::UseSysGlowing, &TvkFontData::SetUseSysGlowing).Default(1);
+  p.Bool("UseSysSize", &TvkFontData::UseSysSize, &TvkFontData::SetUseSysSize).Default(1);
+  p.Bool("UseSysStyle", &TvkFontData::UseSysStyle, &TvkFontData::SetUseSysStyle).Default(1);
+}
+
+PUBLISHED(TvkTitleBarItem) {
+  using I = TvkTitleBarItem;
+  p.Enum("Align", &I::Align, &I::SetAlign, {"tbaLeft", "tbaRight", "tbaCenter", "tbaCenterInSpace"});
+  p.Enum("Alignment", &I::Alignment, &I::SetAlignment, {"taLeftJustify", "taRightJustify", "taCenter"});
+  p.Bool("AutoSize", &I::AutoSize, &I::SetAutoSize).Default(1);
+  p.Str("Caption", &I::Caption, &I::SetCaption);
+  p.IntIdents("Cursor", &I::Cursor, &I::SetCursor, "TCursor");
+  p.Bool("Down", &I::Down, &I::SetDown);
+  p.Object("DropdownMenu", &I::DropdownMenu, &I::SetDropdownMenu);
+  p.Bool("Enabled", &I::Enabled, &I::SetEnabled).Default(1);
+  p.Object("FontData", &I::FontData);
+  p.Object("Glyph", &I::Glyph, &I::SetGlyph);
+  p.Int("Height", &I::Height, &I::SetHeight).Default(18);
+  p.Str("Hint", &I::Hint, &I::SetHint);
+  p.Int("ImageIndex", &I::ImageIndex, &I::SetImageIndex).Default(-1);
+  p.Int("HotImageIndex", &I::HotImageIndex, &I::SetHotImageIndex).Default(-1);
+  p.Int("PressedImageIndex", &I::PressedImageIndex, &I::SetPressedImageIndex).Default(-1);
+  p.Int("DisabledImageIndex", &I::DisabledImageIndex, &I::SetDisabledImageIndex).Default(-1);
+  p.Str("Name", &I::Name, &I::SetName);
+  p.Int("NumGlyphs", &I::NumGlyphs, &I::SetNumGlyphs).Default(1);
+  p.Bool("ShowHint", &I::ShowHintFlag, &I::SetShowHintFlag);
+  p.Str("SkinSection", &I::SkinSection, &I::SetSkinSection);
+  p.Int("Spacing", &I::Spacing, &I::SetSpacing).Default(4);
+  p.Enum("Style", &I::Style, &I::SetStyle, {"bsButton", "bsMenu", "bsTab", "bsSpacing", "bsInfo"});
+  p.Int("Tag", &I::Tag, &I::SetTag);
+  p.Bool("Visible", &I::Visible, &I::SetVisible).Default(1);
+  p.Int("Width", &I::Width, &I::SetWidth).Default(22);
+  p.Event("OnClick", &I::OnClick);
+  p.Event("OnDrawItem", &I::OnDrawItem);
+  p.Event("OnMouseDown", &I::OnMouseDown);
+  p.Event("OnMouseUp", &I::OnMouseUp);
+  p.Event("OnMouseEnter", &I::OnMouseEnter);
+  p.Event("OnMouseLeave", &I::OnMouseLeave);
+}
+
+PUBLISHED(TsTitleBar) {
+  p.Object("Images", &TsTitleBar::Images, &TsTitleBar::SetImages);
+  // the bar owns its collection: a description fills it, never replaces it
+  p.Object("Items", &TsTitleBar::Items);
+  p.Int("ItemsMargin", &TsTitleBar::ItemsMargin, &TsTitleBar::SetItemsMargin).Default(3);
+  p.Int("ItemsSpacing", &TsTitleBar::ItemsSpacing, &TsTitleBar::SetItemsSpacing);
+  p.Int("RightSpacing", &TsTitleBar::RightSpacing, &TsTitleBar::SetRightSpacing);
+  p.Bool("ShowCaption", &TsTitleBar::ShowCaption, &TsTitleBar::SetShowCaption).Default(1);
+}
+
 IMPLEMENT_CLASS(TvkItemAnimation)
-IMPLEMENT_CLASS(TvkTitleBarItem)
 IMPLEMENT_CLASS(TvkTitleItems)
-IMPLEMENT_CLASS(TsTitleBar)
 
 namespace {
 
@@ -167,7 +222,6 @@ void TvkTitleBarItem::Init() {
 }
 
 TvkTitleBarItem::~TvkTitleBarItem() {
-  *FAlive = false;
   FreeAnimation();
   HideHint();
   delete FFontData;
@@ -175,7 +229,7 @@ TvkTitleBarItem::~TvkTitleBarItem() {
   delete SkinData;
 }
 
-TvkItemWatch::TvkItemWatch(const TvkTitleBarItem* Item) : FAlive(Item->FAlive) {}
+TvkItemWatch::TvkItemWatch(const TvkTitleBarItem* Item) : TvkLifeWatch(Item->FLife) {}
 
 TsTitleBar* TvkTitleBarItem::TitleBar() const {
   auto* Items = dynamic_cast<TvkTitleItems*>(Collection());
@@ -381,6 +435,14 @@ void TvkTitleBarItem::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
       throw;
     }
     if (!Closed()) return;
+    // the pointer still on the item shows it hot for a moment before it settles
+    POINT C{};
+    Platform().GetCursorPos(&C);
+    const TRect OnScreen(Origin.x + Rect.Left, Origin.y + Rect.Top, Origin.x + Rect.Right, Origin.y + Rect.Bottom);
+    if (C.x >= OnScreen.Left && C.x < OnScreen.Right && C.y >= OnScreen.Top && C.y < OnScreen.Bottom) {
+      HotState = 1;
+      Changed(false);
+    }
     HotState = 0;
     Changed(false);
     DoClick();

@@ -15,6 +15,7 @@
 #include "framework/ImgList.h"
 #include "framework/Menus.h"
 #include "skin/forms/vkFadeAnimation.h"
+#include "skin/forms/vkLifeWatch.h"
 
 class TsSkinProvider;
 class TsTitleBar;
@@ -84,13 +85,9 @@ protected:
 };
 
 // Tells whether an item was freed since the watch began: its handlers may delete it or rebuild the bar's items.
-class TvkItemWatch {
+class TvkItemWatch : public TvkLifeWatch {
 public:
   explicit TvkItemWatch(const TvkTitleBarItem* Item);
-  bool Freed() const { return !*FAlive; }
-
-private:
-  std::shared_ptr<const bool> FAlive;
 };
 
 // An item's skin section, given by its form's provider (-1: none).
@@ -113,6 +110,8 @@ public:
   void SetAutoSize(bool Value);
   const std::string& Caption() const { return FCaption; }
   void SetCaption(const std::string& Value);
+  TCursor Cursor() const { return FCursor; }
+  void SetCursor(TCursor Value) { FCursor = Value; }
   bool Down() const { return FDown; }
   void SetDown(bool Value);
   TPopupMenu* DropdownMenu() const { return FDropdownMenu; }
@@ -199,11 +198,12 @@ private:
   friend class TvkItemWatch;
   void Init();
   void SetIndexProp(int& Field, int Value);
-  std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
+  TvkLifeMark FLife;
   TvkItemAlign FAlign = tbaLeft;
   TAlignment FAlignment = taLeftJustify;
   bool FAutoSize = true;
   std::string FCaption;
+  TCursor FCursor = 0;
   bool FDown = false;
   TPopupMenu* FDropdownMenu = nullptr;
   bool FEnabled = true;

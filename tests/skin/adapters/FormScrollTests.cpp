@@ -1,4 +1,4 @@
-// The form skinner's own scroll adapter: a form that scrolls gets skinned bars, its client offsets count them, and
+// The form skinner's own scroll adapter: a form that scrolls gets skinned bars, its client offsets lie past them, and
 // the adapter goes with the skin, giving the form its window method back.
 #include "AdapterTestSupport.h"
 #include "skin/adapters/vkSBUtils.h"
@@ -20,6 +20,7 @@ TEST(FormScrollRealScreen, AScrollingFormGetsSkinnedBarsThatItsClientOffsetsCoun
     Form->SetBounds(Form == F.get() ? 40 : 380, 40, 300, 200);
     Form->HandleNeeded();
     SetScrollRange(Form->Handle(), SB_VERT, 0, 500, FALSE);  // the window now has WS_VSCROLL
+    SetScrollRange(Form->Handle(), SB_HORZ, 0, 500, FALSE);
   }
   Plain->Show();
   auto* P = Create<TsSkinProvider>(F.get());
@@ -36,6 +37,7 @@ TEST(FormScrollRealScreen, AScrollingFormGetsSkinnedBarsThatItsClientOffsetsCoun
   RECT C{};
   GetClientRect(F->Handle(), &C);
   EXPECT_EQ(P->GetClientOffsetLeft(), (W.Width() - C.right - Thick) / 2);
+  EXPECT_EQ(P->GetClientOffsetTop(), F->ClientOrigin().y - W.Top);
 
   // on the screen the bar is the skin's: the plain form's system bar looks otherwise
   RedrawWindow(F->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);

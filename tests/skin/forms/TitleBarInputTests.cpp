@@ -1,6 +1,7 @@
 // Title-bar items under the mouse on a skinned caption: which items the hit test answers, which become hot,
 // their hints after the hint pause, right-button presses, their fades freed with the title animations, a scale
-// change, a title bar that goes while the provider keeps it, and items under the border window.
+// change, a title bar that goes while the provider keeps it, items under the border window, a drop-down's item
+// after its menu closes, and a user title button freed by its own press.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -177,14 +178,17 @@ TEST(TitleBarInput, ABarOfAnotherFormOrADropDownMenuIsForgottenWhenItGoes) {
   EXPECT_EQ(T.P->TitleBar(), nullptr);
 }
 
-TEST(TitleBarInput, ADeletedUserButtonLeavesTheHitTestWorking) {
+TEST(TitleBarInput, AUserButtonFreedByItsOwnPressEndsThePressAndLeavesTheHitTestWorking) {
   TItemsOnCaption T;
-  T.P->TitleButtons()->Add();
+  auto* First = new controls_test::Kept<TsTitleButton>(T.P->TitleButtons());
   T.P->TitleButtons()->Add();
   T.Paint();
   const TRect Last = T.P->TitleButtons()->Items(1)->Data.Rect;
   ASSERT_GT(Last.Width(), 0);
-  T.P->TitleButtons()->Delete(1);
+  First->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { First->Free(); };
+  T.F->Perform(WM_NCLBUTTONDOWN, htUserButton, 0);
+  EXPECT_TRUE(controls_test::KeptMemoryUntouched());
+  EXPECT_FALSE(T.P->ElementPressed());
   const RECT W = WindowRectOf(T.F->Handle());
   const int X = W.left + (Last.Left + Last.Right) / 2, Y = W.top + (Last.Top + Last.Bottom) / 2;
   EXPECT_NE(T.F->Perform(WM_NCHITTEST, 0, MAKELPARAM(X, Y)), htUserButton + 1);
@@ -271,7 +275,7 @@ struct TNotedPopup : TPopupMenu {
 
 }  // namespace
 
-TEST(TitleBarInput, ADropDownOpensBelowItsItemOnTheBorderWindowBeforeAnyHover) {
+TEST(TitleBarInput, ADropDownOpensBelowItsItemOnTheBorderWindowBeforeAnyHoverAndLeavesItHotAMoment) {
   TItemsOnCaption T;
   T.M->SetExtendedBorders(true);
   TvkTitleBarItem* It = T.Add(bsMenu);
@@ -283,9 +287,13 @@ TEST(TitleBarInput, ADropDownOpensBelowItsItemOnTheBorderWindowBeforeAnyHover) {
   ASSERT_NE(T.P->BorderForm(), nullptr);
   T.Paint();
   ASSERT_EQ(It->AnimOwnerWnd, nullptr);  // never hot
-  It->MouseDown(mbLeft, TShiftState{}, 0, 0);
   const RECT L = WindowRectOf(FormServices.BorderLayeredWindow(T.P->BorderForm())->Handle());
+  T.Cursor = POINT{L.left + It->Rect.Left, L.top + It->Rect.Top};  // on the item when the menu closes
+  std::vector<int> Drawn;
+  It->OnDrawItem = [&](TvkTitleItemDrawData& D) { Drawn.push_back(D.Item->GetState()); };
+  It->MouseDown(mbLeft, TShiftState{}, 0, 0);
   EXPECT_EQ(TPoint(Menu->At), TPoint(L.left + It->Rect.Left, L.top + It->Rect.Bottom));
+  EXPECT_EQ(Drawn, std::vector<int>({2, 1, 0}));
 }
 
 TEST(TitleBarInput, AHandlerThatFreesItsItemEndsTheItemsWork) {

@@ -1,10 +1,11 @@
-// The title bar: its owner check, item sizes, the four alignment groups, tab groups, the drop-down with its
-// one-popup guard and the item fade.
+// The title bar: its owner check, a bar read from a stored form, item sizes, the four alignment groups, tab
+// groups, the drop-down with its one-popup guard and the item fade.
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "FormTestSupport.h"
+#include "framework/FormReader.h"
 #include "framework/Menus.h"
 #include "skin/core/vkntTypes.h"
 #include "skin/forms/vkTitleBar.h"
@@ -170,4 +171,36 @@ TEST(TitleBar, ItemFadeEndsIdleWithItsWindowFreed) {
   EXPECT_EQ(It->Animation->GlowWindow, nullptr);
   EXPECT_EQ(It->Animation->Image, nullptr);
   It->FreeAnimation();
+}
+
+TEST(TitleBar, AStoredBarItsItemsAndTheirFontsReadBackWhatTheFormSet) {
+  // the bar's lines, then its first item's (its events only named: no handler to bind); a second item as it comes
+  const std::vector<std::string> Lines = {
+      "Images = I", "ItemsMargin = 5", "ItemsSpacing = 2", "RightSpacing = 8", "ShowCaption = False", "Items = <",
+      "item", "Align = tbaCenterInSpace", "Alignment = taCenter", "AutoSize = False", "Caption = 'Port'",
+      "Cursor = -21", "Down = True", "DropdownMenu = M", "Enabled = False", "FontData.Font.Height = -20",
+      "FontData.GlowColor = 255", "FontData.GlowSize = 3", "FontData.UseSysColor = False",
+      "FontData.UseSysFontName = False", "FontData.UseSysGlowing = False", "FontData.UseSysSize = False",
+      "FontData.UseSysStyle = False", "Height = 30", "Hint = 'Open'", "ImageIndex = 1", "HotImageIndex = 2",
+      "PressedImageIndex = 3", "DisabledImageIndex = 4", "Name = 'PortItem'", "NumGlyphs = 5", "ShowHint = True",
+      "SkinSection = 'BUTTON'", "Spacing = 6", "Style = bsMenu", "Tag = 7", "Visible = False", "Width = 40",
+      "OnClick = nil", "OnDrawItem = nil", "OnMouseDown = nil", "OnMouseUp = nil", "OnMouseEnter = nil",
+      "OnMouseLeave = nil", "end", "item", "end>"};
+  std::string Text = "object F: TForm\nobject I: TImageList\nend\nobject M: TPopupMenu\nend\nobject Bar: TsTitleBar\n";
+  for (const std::string& L : Lines) Text += L + "\n";
+  RegisterClass(TsTitleBar::StaticClassInfo());
+  Owned<TForm> F(NewForm());
+  ReadComponentFromText(Text + "end\nend\n", F.get());
+  auto* B = As<TsTitleBar>(F->FindComponent("Bar"));
+  ASSERT_TRUE(B != nullptr && B->Items()->Count() == 2);
+  // each value as its published getter gives it, written as the description writes it
+  for (TObject* O = B; const std::string& L : Lines) {
+    const std::string P = L.substr(0, L.find(" = ")), Enum = GetEnumProp(O, P), Str = GetStrProp(O, P);
+    if (L == "item") O = B->Items()->Items(0);
+    if (L == P || L == "Items = <" || L.find(" = nil") != std::string::npos) continue;
+    std::string V = !Enum.empty() ? Enum : std::to_string(GetOrdProp(O, P));
+    if (FindPropPath(O, P).info->kind == TPropKind::String) V = "'" + Str + "'";
+    if (TObject* C = GetObjectProp(O, P)) V = static_cast<TComponent*>(C)->Name();
+    EXPECT_EQ(P + " = " + V, L);
+  }
 }
