@@ -7,6 +7,7 @@
 #include "skin/forms/sSkinProviderMetrics.h"
 #include "skin/forms/vkFormEffectUnits.h"
 #include "skin/forms/vkFormHook.h"
+#include "skin/forms/vkTitleBar.h"
 
 namespace {
 
@@ -51,7 +52,11 @@ void FillFormServices() {
   S.FreeDialogAdapters = ForgetAdoptedProviders;
 }
 
-void FormUnitsStart() { FillFormServices(); }
+void FormUnitsStart() {
+  FillFormServices();
+  // A stored form names the provider and the title bar by their class.
+  RegisterClasses({TsSkinProvider::StaticClassInfo(), TsTitleBar::StaticClassInfo()});
+}
 
 void FormUnitsEnd() {
   ForgetAdoptedProviders();

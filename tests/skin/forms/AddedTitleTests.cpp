@@ -61,7 +61,6 @@ TEST(AddedTitle, FontStoredOnlyWhenItsLookChanges) {
 
 TEST(AddedTitle, AProviderReadFromItsDescriptionTakesEveryPublishedPart) {
   ManagerPtr M = CarriedManager();
-  RegisterClasses({TsSkinProvider::StaticClassInfo(), TsTitleBar::StaticClassInfo()});
   Owned<TForm> F(NewForm());
   ReadComponentFromText("object F: TForm\n"
                         "  object Bar: TsTitleBar\n  end\n"

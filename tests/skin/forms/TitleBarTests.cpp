@@ -188,7 +188,6 @@ TEST(TitleBar, AStoredBarItsItemsAndTheirFontsReadBackWhatTheFormSet) {
       "OnMouseLeave = nil", "end", "item", "end>"};
   std::string Text = "object F: TForm\nobject I: TImageList\nend\nobject M: TPopupMenu\nend\nobject Bar: TsTitleBar\n";
   for (const std::string& L : Lines) Text += L + "\n";
-  RegisterClass(TsTitleBar::StaticClassInfo());
   Owned<TForm> F(NewForm());
   ReadComponentFromText(Text + "end\nend\n", F.get());
   auto* B = As<TsTitleBar>(F->FindComponent("Bar"));
