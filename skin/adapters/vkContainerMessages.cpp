@@ -25,20 +25,6 @@ void MarkContainerCacheStale(TsCommonData* SkinData, UINT Msg) {
   }
 }
 
-POINT ClientOriginInWindow(HWND Wnd) {
-  RECT R{};
-  GetWindowRect(Wnd, &R);
-  POINT P{0, 0};
-  ClientToScreen(Wnd, &P);
-  // A mirrored window maps its client's origin to the client's right edge; the pictures count from the left.
-  if ((GetWindowLongA(Wnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0) {
-    RECT C{};
-    GetClientRect(Wnd, &C);
-    P.x -= C.right;
-  }
-  return POINT{P.x - R.left, P.y - R.top};
-}
-
 void TellShowingChanged(TvkMainWnd* A) {
   TControl* C = A->SkinData->OwnerControl;
   if (C == nullptr || !C->Showing()) return;

@@ -20,9 +20,6 @@ void MarkContainerCacheStale(TsCommonData* SkinData, UINT Msg);
 // repainted.
 void TellShowingChanged(TvkMainWnd* A);
 
-// Where the client area's corner lies in the window.
-POINT ClientOriginInWindow(HWND Wnd);
-
 // WM_SETTEXT to a shown container: the text set with redraw off, then the cache rebuilt and painted. False for a
 // hidden window, whose text takes the usual way.
 template <class F> bool SetContainerText(TvkMainWnd* A, F&& Inherited) {

@@ -292,13 +292,24 @@ TColor GetWindowColor(HWND Wnd) {
   return ColorToRGB(static_cast<TColor>(SendSkinMessage(Wnd, SM_VKCMD, CommandWParam(VKCMD_QUERY_BG_COLOR), kNoColor)));
 }
 
+POINT ClientOriginInWindow(HWND Wnd) {
+  RECT R{};
+  GetWindowRect(Wnd, &R);
+  POINT P{0, 0};
+  ClientToScreen(Wnd, &P);
+  // A mirrored window maps its client's origin to the client's right edge; the pictures count from the left.
+  if ((GetWindowLongA(Wnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0) {
+    RECT C{};
+    GetClientRect(Wnd, &C);
+    P.x -= C.right;
+  }
+  return POINT{P.x - R.left, P.y - R.top};
+}
+
 void GetClientRectInWindow(HWND Wnd, RECT& R) {
   GetClientRect(Wnd, &R);
-  POINT Origin{0, 0};
-  ClientToScreen(Wnd, &Origin);
-  RECT W{};
-  GetWindowRect(Wnd, &W);
-  OffsetRect(&R, Origin.x - W.left, Origin.y - W.top);
+  const POINT Origin = ClientOriginInWindow(Wnd);
+  OffsetRect(&R, Origin.x, Origin.y);
 }
 
 std::string WindowClassNameOf(HWND Wnd) {

@@ -99,6 +99,8 @@ int SumAlignedChildExtent(TWinControl* Container, TAlign Align, bool IncludeGrap
 // when it gives none); else its Color. As RGB.
 TColor GetControlColor(TControl* Control);
 TColor GetWindowColor(HWND Wnd);
+// Where the client area's corner lies in the window, counted from the window's left also for a mirrored one.
+POINT ClientOriginInWindow(HWND Wnd);
 // The client area in window coordinates.
 void GetClientRectInWindow(HWND Wnd, RECT& R);
 std::string WindowClassNameOf(HWND Wnd);

@@ -163,10 +163,7 @@ namespace {
 POINT ClientOriginInPicture(TWinControl* Win, TsSkinProvider* Provider) {
   if (Provider != nullptr && FormServices.GetClientOffsetLeft && FormServices.GetClientOffsetTop)
     return POINT{FormServices.GetClientOffsetLeft(Provider), FormServices.GetClientOffsetTop(Provider)};
-  RECT W{};
-  POINT C{0, 0};
-  if (!GetWindowRect(Win->Handle(), &W) || !ClientToScreen(Win->Handle(), &C)) return POINT{0, 0};
-  return POINT{C.x - W.left, C.y - W.top};
+  return ClientOriginInWindow(Win->Handle());
 }
 
 // The MDI children of Form, each where it lies in the MDI client window, in the origin of Form's client area.

@@ -64,7 +64,8 @@ bool GdipStep(const TsGradArray& Items, size_t I) {
 }
 
 // Step positions along the gradient's axis. Span(i, from, to) receives each step i with its first
-// and last (inclusive) position; steps that end where they begin are passed over.
+// and last (inclusive) position; steps that end where they begin are passed over, except the last
+// step of a strip one row (column) thick: no step could be longer, and the row would stay unpainted.
 // Vertical steps end at Start + Extent * percent div 100; the last step, and any step that would
 // pass it, ends on the rectangle's last row.
 void WalkVertical(const RECT& R, const TsGradArray& Items, const std::function<void(size_t, int, int)>& Span) {
@@ -72,9 +73,10 @@ void WalkVertical(const RECT& R, const TsGradArray& Items, const std::function<v
   const int limit = R.bottom - 1;
   int y = R.top;
   for (size_t i = 1; i < Items.size(); ++i) {
+    const bool last = i + 1 == Items.size();
     int yEnd = y + extent * (Items[i].Percent - Items[i - 1].Percent) / 100;
-    yEnd = i + 1 == Items.size() ? limit : std::clamp<int>(yEnd, R.top, limit);
-    if (yEnd - y > 0) Span(i, y, yEnd);
+    yEnd = last ? limit : std::clamp<int>(yEnd, R.top, limit);
+    if (yEnd - y > 0 || (last && extent == 1)) Span(i, y, yEnd);
     y = yEnd;
   }
 }
@@ -87,12 +89,13 @@ void WalkHorizontal(const RECT& R, const TsGradArray& Items, bool AllowGdip,
   int x = R.left;
   for (size_t i = 1; i < Items.size(); ++i) {
     const bool gdip = AllowGdip && GdipStep(Items, i);
+    const bool last = i + 1 == Items.size();
     int xEnd = static_cast<int>(std::nearbyint(x + (Items[i].Percent - Items[i - 1].Percent) * extent / 100.0));
     const int limit = gdip ? R.right : R.right - 1;
-    xEnd = i + 1 == Items.size() ? limit : std::clamp<int>(xEnd, R.left, limit);
+    xEnd = last ? limit : std::clamp<int>(xEnd, R.left, limit);
     if (gdip) {
       if (xEnd - x + 1 > 0) Span(i, x, xEnd, true);
-    } else if (xEnd - x > 0) {
+    } else if (xEnd - x > 0 || (last && extent == 1 && xEnd == x)) {
       Span(i, x, xEnd, false);
     }
     x = xEnd;
@@ -229,7 +232,8 @@ void PaintGradient(TBitmap* Bmp, const TRect& Rect, const TsGradArray& Items) {
   std::vector<uint32_t> line;
   if (kind == kGradVertical) {
     WalkVertical(R, Items, [&](size_t i, int y, int yEnd) {
-      if (GdipStep(Items, i)) {
+      // A one-row step takes its start colour plainly: GDI+ would blend it from the row above.
+      if (GdipStep(Items, i) && yEnd > y) {
         // A step leaves its end row to the next one; the step ending on R's last row has no next one to fill it.
         const int stop = yEnd == R.bottom - 1 ? R.bottom : yEnd;
         HDC dc = Bmp->Canvas()->Handle();

@@ -6,11 +6,10 @@
 #include "skin/graphics/FreeHolder.h"
 #include "skin/graphics/vkBitmap32.h"
 #include "skin/graphics/vkBlend.h"
+#include "skin/graphics/vkColorMath.h"
 #include "skin/graphics/vkParentBg.h"
 
 namespace {
-
-uint32_t SwapRB(uint32_t V) { return (V & 0xFF00FF00u) | ((V & 0xFF) << 16) | ((V >> 16) & 0xFF); }
 
 // One piece: the source rectangle stretched over the destination one, or tiled with whole copies
 // from the top-left and a cut last copy. An empty source piece draws nothing (tiling it would never
@@ -108,12 +107,14 @@ void PaintStateGlyph(TBitmap* Glyph, TBitmap* Dst, const TRect& Rect, bool Refle
   const int w = strip.Width / FrameCount;
   if (w < 1) return;
   const TRect frameRect(frame * w, 0, (frame + 1) * w - 1, strip.Height - 1);
+  // The key is this pixel alpha included: an opaque magenta key stays out, and a glyph keyed by transparent
+  // black keeps its opaque black.
   const uint32_t transparent = strip.At(frameRect.Left, strip.Height - 1);
 
   if (Enabled || BlendLevel == 0) {
     TvkBgCacheRef self;
     InitBgInfo(Dst, 0, 0, self);
-    CopyKeyedRect(Dst, work, r.Left, r.Top, frameRect, SwapRB(transparent) & 0x00FFFFFFu, self);
+    CopyKeyedRect(Dst, work, r.Left, r.Top, frameRect, SwapRedBlue(transparent), self);
   } else {
     BlendCopyKeyedRect(Dst, r.Left, r.Top, work, frameRect, static_cast<uint8_t>(BlendLevel), 0x00FF00FF);
   }
@@ -121,7 +122,7 @@ void PaintStateGlyph(TBitmap* Glyph, TBitmap* Dst, const TRect& Rect, bool Refle
     const int down = r.Height();
     r.Top += down;
     r.Bottom += down;
-    DrawKeyedReflection(Dst, work, TPoint(r.Left, r.Top), BlendLevel, SwapRB(transparent), frameRect);
+    DrawKeyedReflection(Dst, work, TPoint(r.Left, r.Top), BlendLevel, SwapRedBlue(transparent), frameRect);
   }
 }
 
@@ -129,7 +130,7 @@ void DrawKeyedReflection(TBitmap* Dst, TBitmap* Src, const TPoint& Point, int Tr
                          const TRect& SrcRect) {
   const TPixelPlane d = PlaneOf(Dst), s = PlaneOf(Src);
   if (d.Empty() || s.Empty()) return;
-  const uint32_t key = SwapRB(Key);
+  const uint32_t key = SwapRedBlue(Key);  // NoColor32 is its own swap
   const int t = std::clamp(Transparency, 0, 100);
   const int rows = std::min((s.Height / 3) * 2, d.Height - Point.Y);  // n + 1
   if (rows < 1) return;
@@ -148,7 +149,7 @@ void DrawKeyedReflection(TBitmap* Dst, TBitmap* Src, const TPoint& Point, int Tr
       if (dx < 0) continue;
       if (dx >= d.Width) break;
       const uint32_t sp = srow[sx];
-      if (HasKeyColour(sp, key)) continue;
+      if (IsKeyPixel(sp, key)) continue;
       uint32_t dp = drow[dx];
       uint32_t out = dp & 0xFF000000u;
       for (int sh = 0; sh < 24; sh += 8) {

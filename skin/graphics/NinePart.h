@@ -24,6 +24,7 @@ void PaintStateGlyph(TBitmap* Glyph, TBitmap* Dst, const TRect& Rect, bool Refle
 
 // Fading mirror of SrcRect (Right and Bottom inclusive) below Point: the first row is SrcRect's
 // bottom row at about half strength, fading out after two thirds of the source height. Key is a
-// colour value (compared with the colour bytes of the source pixels in pixel order); Transparency in per cent.
+// colour value whose byte 3 is the key's alpha, compared with whole source pixels (NoColor32: no key);
+// Transparency in per cent.
 void DrawKeyedReflection(TBitmap* Dst, TBitmap* Src, const TPoint& Point, int Transparency, uint32_t Key,
                          const TRect& SrcRect);

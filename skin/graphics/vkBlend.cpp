@@ -332,7 +332,7 @@ void CopyKeyedRect(TBitmap* Dst, TBitmap* Src, int X, int Y, TRect SrcRect, uint
   if (D.Empty() || S.Empty()) return;
   const uint32_t KeyPx = SwapRedBlue(Key);
   WalkKeyedCopy(D, S, X, Y, SrcRect, [KeyPx](uint32_t s, uint32_t& d, int, int) {
-    if (!HasKeyColour(s, KeyPx)) d = s;
+    if (!IsKeyPixel(s, KeyPx)) d = s;
   });
 }
 

@@ -59,8 +59,8 @@ void CopyOpaqueNonKeyPixels(TBitmap* Dst, TBitmap* Src, int X, int Y, uint32_t K
 void CopyKeyedWithBackground(TBitmap* Dst, TBitmap* Src, int X, int Y, TRect SrcRect, uint32_t Key,
                              const TvkBgCacheRef& BgRef, bool FillKeyed);
 
-// Keyed copy, Key a colour value matched by the colour bytes of the source pixels (any alpha); SrcRect
-// inclusive. BgRef is carried for the callers' symmetry, not read.
+// Keyed copy, Key a colour value whose byte 3 is the key's alpha, matched with whole source pixels (NoColor32:
+// no key); SrcRect inclusive. BgRef is carried for the callers' symmetry, not read.
 void CopyKeyedRect(TBitmap* Dst, TBitmap* Src, int X, int Y, TRect SrcRect, uint32_t Key,
                    const TvkBgCacheRef& BgRef);
 

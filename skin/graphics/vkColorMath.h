@@ -13,7 +13,11 @@ constexpr uint32_t KeyPixel32 = 0x00FF00FF;
 // "No colour": no key test, no tint, no fill.
 constexpr uint32_t NoColor32 = 0x1FFFFFFF;
 // A pixel of the key's colour whatever its alpha (an image may hold its key opaque); both in pixel order.
-inline bool HasKeyColour(uint32_t Pixel, uint32_t Key) { return ((Pixel ^ Key) & 0x00FFFFFFu) == 0; }
+// NoColor32 is no key.
+inline bool HasKeyColour(uint32_t Pixel, uint32_t Key) { return Key != NoColor32 && ((Pixel ^ Key) & 0x00FFFFFFu) == 0; }
+// The key pixel itself, alpha included: a glyph frame keyed by its own corner pixel keeps the opaque pixels
+// of a colour its transparent key shares. NoColor32 is no key.
+inline bool IsKeyPixel(uint32_t Pixel, uint32_t Key) { return Key != NoColor32 && Pixel == Key; }
 
 // HTML #RRGGBB order to a colour value: bytes 0 and 2 exchanged for values below 0x1000000; others as given.
 uint32_t HtmlRgbToColor(uint32_t V);

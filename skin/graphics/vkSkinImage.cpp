@@ -78,6 +78,21 @@ void StretchNearest(const TPixelPlane& S, int SrcX, int SrcY, int SrcW, int SrcH
   }
 }
 
+// The plain copy of an unmasked stretched piece, by the same nearest rule, clipped to the destination as the
+// tiles are: a rectangle reaching left of or above the bitmap keeps what lies inside it.
+void StretchPlainClipped(const TRect& DstRect, const TRect& SrcRect, const TPixelPlane& D, const TPixelPlane& S) {
+  const int W = DstRect.Width(), H = DstRect.Height(), SrcW = SrcRect.Width(), SrcH = SrcRect.Height();
+  if (D.Empty() || S.Empty() || W < 1 || H < 1 || SrcW < 1 || SrcH < 1) return;
+  if (SrcRect.Left < 0 || SrcRect.Top < 0 || SrcRect.Right > S.Width || SrcRect.Bottom > S.Height) return;
+  const int x0 = std::max<int>(DstRect.Left, 0), x1 = std::min<int>(DstRect.Right, D.Width);
+  const int y0 = std::max<int>(DstRect.Top, 0), y1 = std::min<int>(DstRect.Bottom, D.Height);
+  for (int y = y0; y < y1; ++y) {
+    const uint32_t* s = S.Row32(SrcRect.Top + (y - DstRect.Top) * SrcH / H) + SrcRect.Left;
+    uint32_t* d = D.Row32(y);
+    for (int x = x0; x < x1; ++x) d[x] = s[(x - DstRect.Left) * SrcW / W];
+  }
+}
+
 // Filtered resampling from a copy at least 2 x 2 (a one-pixel line is doubled first).
 void ResampleInto(const TPixelPlane& S, int SrcX, int SrcY, int SrcW, int SrcH, const TPixelPlane& D, int Filter) {
   WorkImage Copy(std::max(SrcW, 2), std::max(SrcH, 2));
@@ -283,10 +298,7 @@ PieceSet UnmaskedPieces(TBitmap* Dst, TBitmap* Src, const TvkBgCacheRef& Bg, boo
     const PairClip C = ClipPair(D, S, DP, SP);
     for (int r = 0; r < C.rows; ++r) std::copy_n(SP.Row32(C.sy + r) + C.sx, C.cols, DP.Row32(C.dy + r) + C.dx);
   };
-  P.Stretch = [=](const TRect& D, const TRect& S, bool Smooth) {
-    StretchMaskedPiece32(D.Left, D.Top, D.Width(), D.Height(), Smooth, 0, Src, Dst, S.Left, S.Top, S.Width(),
-                         S.Height());
-  };
+  P.Stretch = [=](const TRect& D, const TRect& S, bool) { StretchPlainClipped(D, S, PlaneOf(Dst), PlaneOf(Src)); };
   return P;
 }
 

@@ -252,3 +252,16 @@ TEST_F(VclUtils, TheCursorCountsOnlyInASingleVisibleRectangle) {
   EXPECT_FALSE(CursorInVisiblePart(W));
   DestroyWindow(W);
 }
+
+// A mirrored window's client lies in its frame where its unmirrored twin's does: pictures count from the left.
+TEST(ClientRectInWindow, AMirroredWindowsClientLiesWhereItsTwinsDoes) {
+  RECT R[2];
+  for (int i = 0; i < 2; ++i) {
+    HWND W = CreateWindowExA(i ? WS_EX_LAYOUTRTL : 0, "STATIC", "", WS_CAPTION | WS_THICKFRAME, 40, 40, 200, 120,
+                             nullptr, nullptr, nullptr, nullptr);
+    GetClientRectInWindow(W, R[i]);
+    DestroyWindow(W);
+  }
+  EXPECT_GT(R[0].left, 0);
+  EXPECT_TRUE(EqualRect(&R[0], &R[1]));
+}

@@ -81,6 +81,8 @@ TEST(KeyedCopies, BlendCopyKeyedRectMixesByLevelAndSkipsKey) {
   BlendCopyKeyedRect(Dst2.get(), 0, 0, Src.get(), TRect{-2, 0, 0, 0}, 0, KeyPixel32);
   EXPECT_EQ(Argb(0x22, 254, 254, 254), PixelAt(Dst2.get(), 2, 0));  // level 0: 255 * 255 >> 8
   EXPECT_EQ(1, CountChanged(Dst2.get(), Argb(0x22, 0, 0, 0)));
+  BlendCopyKeyedRect(Dst2.get(), 0, 0, Src.get(), TRect{0, 0, 0, 0}, 0, NoColor32);  // no key: white is mixed too
+  EXPECT_EQ(Argb(0x22, 254, 254, 254), PixelAt(Dst2.get(), 0, 0));
 }
 
 TEST(KeyedCopies, CopyOpaqueNonKeyPixelsTakesAColourKey) {

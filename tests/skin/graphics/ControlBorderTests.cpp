@@ -2,6 +2,8 @@
 // client rectangle left inside.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "PainterSkin.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
@@ -35,13 +37,18 @@ struct BorderFixture {
   }
 };
 
-// A parent that has no background to give yet.
-class TNotReadyParent : public TPanel {
+// A parent that answers the background query with Kind: by default it has no background to give yet; with a
+// bitmap answer, Bmp holds its client area.
+class TAnsweringParent : public TPanel {
 public:
   using TPanel::TPanel;
+  uint8_t Kind = bgkNotReady;
+  TBitmap* Bmp = nullptr;
   void WndProc(TMessage& Message) override {
     if (Message.Msg == SM_VKCMD && HIWORD(Message.WParam) == VKCMD_QUERY_PARENT_BG) {
-      reinterpret_cast<TvkParentBgQuery*>(Message.LParam)->Kind = bgkNotReady;
+      auto* Q = reinterpret_cast<TvkParentBgQuery*>(Message.LParam);
+      Q->Kind = Kind;
+      Q->Bmp = Bmp;
       Message.Result = 1;
       return;
     }
@@ -83,7 +90,7 @@ TEST(ControlBorder, WithoutAMaskOnlyTheOwnFrameIsPaintedOnTheDC) {
 
 TEST(ControlBorder, KeyCornersKeepTheCacheWhenNoBackgroundIsThere) {
   Owned<TForm> Form(Create<TForm>(nullptr));
-  TNotReadyParent* Parent = new TNotReadyParent(Form.get());
+  auto* Parent = new TAnsweringParent(Form.get());
   Parent->SetParent(Form.get());
   Form->HandleNeeded();
   Parent->HandleNeeded();
@@ -100,4 +107,28 @@ TEST(ControlBorder, KeyCornersKeepTheCacheWhenNoBackgroundIsThere) {
     EXPECT_EQ(At(F.Data.CacheBmp, 1, 0) & 0xFFFFFF, Opaque(kRing) & 0xFFFFFF) << WithParent;
     F.Owner->SetParent(nullptr);
   }
+}
+
+TEST(ControlBorder, AMaskedBorderLiesOverTheParentsStripsAndAForeignDCGetsTheFinishedOnes) {
+  Owned<TForm> Form(Create<TForm>(nullptr));
+  auto* Parent = new TAnsweringParent(Form.get());
+  Parent->SetParent(Form.get());
+  Parent->HandleNeeded();
+  BitmapPtr ParentBg = MakeBy(40, 40, [](int x, int y) { return 0xFF000000u | (x * 4) << 16 | (y * 4) << 8; });
+  Parent->Kind = bgkBitmap;
+  Parent->Bmp = ParentBg.get();
+  BorderFixture F(true);
+  // A black ring whose mask keeps the destination: (d * 255) shr 8 of the parent's strip behind it shows.
+  BitmapPtr Masked = MakeBy(9, 18, [](int, int y) { return y < 9 ? 0xFF000000u : 0x00FFFFFFu; });
+  F.M->EditModel().ma[F.Data.BorderIndex] = Element(F.M.get(), Masked.get(), 1, 1, 0, 3, 3, 3, 3);
+  F.Owner->SetParent(Parent);
+  F.Owner->SetBounds(4, 5, 20, 20);
+  testing_support::Dib32 Dib(20, 20, 0);
+  TRect Client;
+  PaintControlBorder(Dib.DC(), TRect(0, 0, 20, 20), 5, Client, 0, &F.Data);
+  for (auto [x, y] : {std::pair{0, 10}, {10, 2}, {17, 10}})
+    EXPECT_EQ(Dib.Rgb(x, y), ((4 + x) * 4 * 255 >> 8) << 16 | ((5 + y) * 4 * 255 >> 8) << 8) << x << "," << y;
+  EXPECT_EQ(Dib.Rgb(4, 10), Opaque(kSection) & 0xFFFFFF);  // the own frame
+  EXPECT_EQ(Dib.Rgb(5, 10), 0u);                           // the client stays the DC's
+  F.Owner->SetParent(nullptr);
 }

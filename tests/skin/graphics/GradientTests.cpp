@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <tuple>
-
 #include <vector>
 
 #include "framework/System.h"
@@ -113,6 +112,13 @@ TEST(GradientPaint, EmptyStepPaintsNothingAndTheNextStartsOnTheSameRow) {
   PaintGradient(b.get(), RECT{0, 0, 2, 5}, items);
   EXPECT_EQ(PixelAt(b.get(), 0, 0), 0xFF00FF00u);  // green, not red: the red step had no rows
   EXPECT_EQ(PixelAt(b.get(), 0, 4), 0xFF0000FFu);
+  // One pixel, as one row, one row through GDI+ and one column: only the last step has room, in its start colour.
+  for (const char* Text : {"$0000FF;0;0;$00FF00;0;0;$FF0000;0;0;C", "$0000FF;0;0;$00FF00;0;16;$FF0000;0;0;C",
+                           "$0000FF;0;1;$00FF00;0;1;$FF0000;0;1;C"}) {
+    SetPixelAt(b.get(), 1, 1, kBack);
+    PaintGradient(b.get(), RECT{1, 1, 2, 2}, Parsed(Text));
+    EXPECT_EQ(PixelAt(b.get(), 1, 1), 0xFF00FF00u) << Text;
+  }
 }
 
 TEST(GradientPaint, HorizontalStepEndsAreRoundedHalfToEven) {

@@ -69,10 +69,12 @@ TEST(GlyphFrames, FrameIndexFollowsStateAndOrder) {
 }
 
 namespace {
-// A strip of three 2 x 3 frames coloured 0xFF0000A0, B0, C0 with a magenta bottom-left pixel each.
+// A strip of three 2 x 3 frames coloured 0xFF0000A0, B0, C0 with a magenta bottom-left pixel each; frame 0's is
+// opaque, and so is a second magenta pixel of it, which is transparent too.
 BitmapPtr Strip() {
   BitmapPtr b = Bitmap32By(6, 3, [](int x, int y) { return x % 2 == 0 && y == 2 ? kMagenta : 0xFF0000A0u + 0x10u * (x / 2); });
-  SetPixelAt(b.get(), 1, 0, kMagenta | 0xFF000000u);  // magenta elsewhere in frame 0 is transparent too, opaque or not
+  SetPixelAt(b.get(), 0, 2, kMagenta | 0xFF000000u);
+  SetPixelAt(b.get(), 1, 0, kMagenta | 0xFF000000u);
   return b;
 }
 }  // namespace
@@ -134,14 +136,23 @@ TEST(GlyphFrames, ReflectionStartsAtHalfStrengthAndFadesOut) {
   EXPECT_EQ(PixelAt(dst.get(), 0, 15), 0xFF000000u);  // and in its mirror
 }
 
+TEST(GlyphFrames, AGlyphKeyedByTransparentBlackKeepsItsOpaqueBlack) {
+  BitmapPtr glyph = Bitmap32(2, 6, 0xFF000000);
+  SetPixelAt(glyph.get(), 0, 5, 0x00000000);
+  BitmapPtr dst = Bitmap32(2, 20, kBack);
+  PaintStateGlyph(glyph.get(), dst.get(), TRect(0, 8, 2, 16), true, false, 0, 0, 0, true, 1);
+  EXPECT_EQ(PixelAt(dst.get(), 1, 12), 0xFF000000u);
+  EXPECT_EQ(PixelAt(dst.get(), 1, 15), 0xFF080808u);  // its mirror: ((0 - 16) * 127 + 16 * 256) shr 8
+}
+
 TEST(GlyphFrames, KeyedReflectionOfOneRowDoesNotDivideByZero) {
   BitmapPtr src = Bitmap32(2, 6, 0xFFFFFFFF);
   BitmapPtr dst = Bitmap32(2, 4, 0xFF000000);
   DrawKeyedReflection(dst.get(), src.get(), TPoint(0, 3), 0, 0x1FFFFFFF, TRect(0, 0, 1, 5));
   EXPECT_EQ(PixelAt(dst.get(), 0, 3), 0xFF000000u);  // the only row is the faded-out end
   // Key pixels and transparency.
-  SetPixelAt(src.get(), 0, 5, 0xFF563412);  // the key colour, opaque
-  DrawKeyedReflection(dst.get(), src.get(), TPoint(0, 0), 50, 0x123456, TRect(0, 0, 1, 5));
+  SetPixelAt(src.get(), 0, 5, 0xFF563412);  // the key, opaque
+  DrawKeyedReflection(dst.get(), src.get(), TPoint(0, 0), 50, 0xFF123456, TRect(0, 0, 1, 5));
   EXPECT_EQ(PixelAt(dst.get(), 0, 0), 0xFF000000u);                             // key skipped
   EXPECT_EQ(Channel(PixelAt(dst.get(), 1, 0), 1), (255 * (127 * 50 / 100)) >> 8);  // half of half strength
 }

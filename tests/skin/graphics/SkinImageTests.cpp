@@ -66,6 +66,11 @@ TEST(SkinImage, ZeroWideCentrePaintsCornersAndSidesOnlyAndNoCentreBitKeepsTheCen
   DrawSkinRect32(Dst2.get(), TRect(0, 0, 30, 12), {}, false, 0, E2);
   EXPECT_EQ(At(Dst2.get(), 15, 0), kB);
   EXPECT_EQ(At(Dst2.get(), 15, 6), kBack);
+  // Stretched runs and centre of a rectangle reaching left of and above the bitmap are painted inside it.
+  E2.DrawMode = 1 | 4;
+  auto Dst3 = Make32(14, 6, kBack);
+  DrawSkinRect32(Dst3.get(), TRect(-3, -4, 17, 6), {}, false, 0, E2);
+  for (int x = 0; x < 14; ++x) EXPECT_EQ(At(Dst3.get(), x, 0), x < 1 ? kA : x < 13 ? kB : kC) << x;
 }
 
 TEST(SkinImage, OnePixelMaskedCentreIsFlatColourOrLeftAlone) {

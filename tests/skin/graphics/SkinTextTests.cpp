@@ -6,7 +6,10 @@
 #include <memory>
 
 #include "PainterSkin.h"
+#include "framework/ExtCtrls.h"
 #include "skin/core/sCommonData.h"
+#include "skin/core/sStyleSimply.h"
+#include "skin/core/vkSkinCommands.h"
 #include "skin/graphics/vkColorMath.h"
 #include "skin/graphics/vkSkinText.h"
 
@@ -199,4 +202,42 @@ TEST(SkinText, ControlTextEmbossedWhenUnskinnedAndShiftedWhenSkinned) {
       Reddened += At(Want4.Bmp.get(), x, y) == kWhite && testing_support::Channel(P, 0) + 16 < testing_support::Channel(P, 2);
     }
   EXPECT_GT(Reddened, 20);
+}
+
+namespace {
+// A caption's owner: its state-section answer names Named (1), keeps the caption's own section (-1) or none (0).
+struct TNamingOwner : TGraphicControl {
+  using TGraphicControl::TGraphicControl;
+  LRESULT Answer = -1;
+  int Named = -1;
+  void WndProc(TMessage& M) override {
+    if (M.Msg != SM_VKCMD || SkinCommandCode(M.WParam) != VKCMD_QUERY_STATE_SECTION) return TGraphicControl::WndProc(M);
+    reinterpret_cast<TvkStateSectionRequest*>(M.LParam)->SectionIndex = Named;
+    M.Result = Answer;
+  }
+};
+}  // namespace
+
+TEST(SkinText, AButtonCaptionTakesTheColourOfTheSectionItsOwnerNames) {
+  auto M = NewManager();
+  const int Button = AddSection(M.get(), "BUTTON", 0xFFFFFF, 0), Behind = AddSection(M.get(), "PANEL", 0xFFFFFF, 0);
+  M->EditModel().ConstData.Sections[ssButton] = Button;
+  StateOf(M.get(), Button, 0).FontColor = 0x000080;
+  StateOf(M.get(), Behind, 0).FontColor = 0x008000;
+  Owned<TPanel> Parent(new TPanel(nullptr));
+  Parent->Font()->SetColor(static_cast<TColor>(0x808000));
+  auto* Owner = new TNamingOwner(Parent.get());
+  Owner->SetParent(Parent.get());
+  Owner->Named = Behind;
+  std::unique_ptr<TsCommonData> D(new TsCommonData(Owner, false));
+  D->SetSkinManager(M.get());
+  D->SkinIndex = Button;
+  // The named section, its own, none: plain text in the parent's font colour.
+  for (auto [Answer, Want] : {std::pair{1, 0x008000u}, {-1, 0x000080u}, {0, 0x808000u}}) {
+    Owner->Answer = Answer;
+    TextBitmap Got, Drawn;
+    DrawControlText(Got.Bmp->Canvas(), "Hg", true, 0, D.get(), DT_SINGLELINE, kTextRect);
+    Drawn.DrawByHand("Hg", {{Want, 0, 0}});
+    EXPECT_TRUE(Got.SameAs(Drawn)) << Answer;
+  }
 }
