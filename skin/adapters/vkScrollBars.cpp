@@ -177,8 +177,7 @@ void BarBackground(TvkScrollWnd* A, HWND Wnd, const TRect& R, TvkParentBgQuery& 
   if (A->SkinData != nullptr && FormFrameBackground(A, R, Q)) return;
   RECT W{};
   GetWindowRect(Wnd, &W);
-  POINT P{W.left + R.Left, W.top + R.Top};
-  if (HWND Parent = GetParent(Wnd)) ScreenToClient(Parent, &P);
+  const POINT P = PlaceInParentBackground(GetParent(Wnd), POINT{W.left + R.Left, W.top + R.Top});
   Q.OffsetX = P.x;
   Q.OffsetY = P.y;
   Q.Area = TRect(0, 0, R.Width(), R.Height());
