@@ -174,7 +174,7 @@ bool FormFrameBackground(TvkScrollWnd* A, const TRect& R, TvkParentBgQuery& Q) {
 // Where the bar's bitmap lies in the window's parent background, and that background.
 void BarBackground(TvkScrollWnd* A, HWND Wnd, const TRect& R, TvkParentBgQuery& Q) {
   Q = TvkParentBgQuery{};
-  if (A->SkinData != nullptr && FormFrameBackground(A, R, Q)) return;
+  if (A->SkinData != nullptr && (FormFrameBackground(A, R, Q) || A->OwnFrameBackground(R, Q))) return;
   RECT W{};
   GetWindowRect(Wnd, &W);
   const POINT P = PlaceInParentBackground(GetParent(Wnd), POINT{W.left + R.Left, W.top + R.Top});

@@ -70,6 +70,31 @@ TEST_F(DialogTestRealScreen, ParentlessMessageBoxGetsDialogAdapterChildAdaptersA
   EXPECT_EQ(FindProviderByWnd(Box), nullptr);
 }
 
+static std::vector<int> g_Scrolls;  // the scroll codes the dialog's own procedure got
+static INT_PTR CALLBACK RecordScrolls(HWND, UINT Msg, WPARAM WParam, LPARAM) {
+  if (Msg == WM_VSCROLL) g_Scrolls.push_back(LOWORD(WParam));
+  return FALSE;
+}
+
+// A dialog's own scroll bar shows beside its client (also beside a border window) and a press on its arrow scrolls.
+TEST_F(DialogTestRealScreen, ADialogsOwnScrollBarIsPaintedAndAPressOnItScrolls) {
+  for (bool Border : {false, true}) {
+    M->SetExtendedBorders(Border);
+    g_Scrolls.clear();
+    TvkDialogWnd* D = ShowDialog(kDlgStyle | WS_VSCROLL, RecordScrolls);
+    ASSERT_TRUE(D != nullptr && D->VertBar->Shown && (D->BorderForm != nullptr) == Border);
+    TRect V;
+    GetVertScrollBarRect(D, Dlg, V);
+    const TRect WR = WindowRectOf(Dlg);
+    EXPECT_EQ(0x770001u, WindowDCOf(Dlg)->Rgb(V.Left - WR.Left + 2, V.Top - WR.Top + 2)) << "the up arrow " << Border;
+    const LPARAM OnDownArrow = MAKELPARAM(V.Left + 2, V.Bottom - 3);
+    EXPECT_EQ(HTVSCROLL, SendMessageA(Dlg, WM_NCHITTEST, 0, OnDownArrow));
+    SendMessageA(Dlg, WM_NCLBUTTONDOWN, HTVSCROLL, OnDownArrow);
+    SendMessageA(Dlg, WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(g_Scrolls, (std::vector<int>{SB_LINEDOWN, SB_ENDSCROLL})) << Border;
+  }
+}
+
 namespace {
 
 // The adapters the chooser and the walker ask for, by class and section; none is made.
