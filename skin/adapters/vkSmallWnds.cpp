@@ -118,6 +118,13 @@ void TvkSizerWnd::WndProc(TMessage& Message) {
     case WM_NCPAINT:
       Message.Result = 1;
       return;
+    case WM_NCLBUTTONDOWN:
+      // the corner answer below brings the press here, not to the grip's own handling that sizes the dialog
+      if (Message.WParam == HTBOTTOMRIGHT) {
+        const bool Mirrored = (GetWindowLongA(CtrlHandle, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0;
+        if (SizeParentFromGrip(CtrlHandle, Message.LParam, Mirrored)) return;
+      }
+      break;
     default:
       break;
   }

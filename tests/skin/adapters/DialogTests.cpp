@@ -726,6 +726,26 @@ TEST_F(DialogRealPointer, AMessageBoxCloseButtonStaysHotUnderThePointerAndIsNorm
   MessageBoxPosX = MessageBoxPosY = -1;
 }
 
+// A resizable dialog's size grip pressed and dragged with the real pointer sizes the dialog, not the grip.
+TEST_F(DialogRealPointer, DraggingADialogsSizeGripSizesTheDialog) {
+  testing_support::PointerParking Parking;
+  TDlgTemplate T(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME,
+                 {{L"SCROLLBAR", SBS_SIZEGRIP | WS_VISIBLE, 190, 110, 10, 10}});  // in the client's corner
+  HWND Dlg = Keep(T.Create());
+  ASSERT_NE(DialogAdapterOf(Dlg), nullptr);
+  SetWindowPos(Dlg, HWND_TOPMOST, 700, 520, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+  const TRect Before = WindowRectOf(Dlg), G = WindowRectOf(ChildOfClass(Dlg, "ScrollBar"));
+  const POINT From{(G.Left + G.Right) / 2, (G.Top + G.Bottom) / 2};
+  ASSERT_TRUE(testing_support::MovePointer(From));
+  // The system's sizing loop takes the input itself: all of it is queued at once.
+  testing_support::QueuePointerButton(true);
+  testing_support::QueuePointerMove(POINT{From.x + 40, From.y + 30});
+  testing_support::QueuePointerButton(false);
+  EXPECT_TRUE(testing_support::PumpUntil([&] {
+    return WindowRectOf(Dlg).Width() == Before.Width() + 40 && WindowRectOf(Dlg).Height() == Before.Height() + 30;
+  }, 5000)) << testing_support::PointerScene(From);
+}
+
 TEST_F(TideDialogRealScreen, TideMessageBoxShowsDialogCaptionButtonFacesAndCutCorners) {
   ASSERT_EQ(TsSkinManager::DefaultManager(), M.get());
   WithMessageBox(MB_OK, [&](HWND W) {
