@@ -373,7 +373,8 @@ void TvkSpinWnd::PaintCache() {
     uint32_t Color = 0;
     if (M->SectionIndexInRange(Index)) {
       const TsGeneralData& G = M->gd()[Index];
-      Color = G.Props[std::min(std::max(1, G.States) - 1, 2)].FontColor;
+      // the half's own state, as far as the section has states
+      Color = G.Props[std::min({States[I], std::max(1, G.States) - 1, 2})].FontColor;
     }
     TRect AR = R;
     OffsetRect(AR.AsRECT(), Shift, Shift);
