@@ -635,6 +635,16 @@ std::vector<uint32_t> FreshButtonPixels(HWND W, TvkDialogWnd* D) {
 // The button's fade is over: none ran, or its window is gone.
 bool FadeOver(const TvkDlgTitleButton& B) { return B.Animation == nullptr || B.Animation->GlowWindow == nullptr; }
 
+// The checks of where the pointer is that the system's tracking (TrackMouseEvent) made for the window: its timer's
+// messages, one each hover time.
+HWND g_Tracked = nullptr;
+int g_TrackingChecks = 0;
+LRESULT CALLBACK CountTrackingChecks(int Code, WPARAM Removed, LPARAM L) {
+  const MSG& M = *reinterpret_cast<const MSG*>(L);  // 0x118: the system's own timer message
+  g_TrackingChecks += Code == HC_ACTION && Removed == PM_REMOVE && M.hwnd == g_Tracked && M.message == 0x118;
+  return CallNextHookEx(nullptr, Code, Removed, L);
+}
+
 }  // namespace
 
 // The glyphs carry alpha: the close button of a parentless box turns hot and back to exactly its normal look,
@@ -709,7 +719,10 @@ TEST_F(DialogRealPointer, AMessageBoxCloseButtonStaysHotUnderThePointerAndIsNorm
       const int Y = WR.Top + (B.Top + B.Bottom) / 2;
       EXPECT_TRUE(testing_support::MovePointer(POINT{WR.Left + B.Left - 30, Y}));
       EXPECT_TRUE(testing_support::MovePointer(POINT{WR.Left + (B.Left + B.Right) / 2, Y}));
-      testing_support::RestPointer(testing_support::HoverTime() + 300);
+      g_Tracked = W, g_TrackingChecks = 0;
+      HHOOK Hook = SetWindowsHookExA(WH_GETMESSAGE, CountTrackingChecks, nullptr, GetCurrentThreadId());
+      EXPECT_TRUE(testing_support::PumpUntil([] { return g_TrackingChecks >= 2; }, 5000)) << "no tracking checks";
+      UnhookWindowsHookEx(Hook);
       EXPECT_EQ(D->CloseButton.State, 1) << "still hot after the hover time";
       if (Glowing) {
         ASSERT_NE(D->CloseButton.Animation, nullptr);
