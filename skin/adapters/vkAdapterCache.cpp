@@ -5,6 +5,7 @@
 
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
+#include "skin/adapters/vkAdapterPaint.h"
 #include "skin/adapters/vkMainWnd.h"
 #include "skin/adapters/vkSBUtils.h"
 #include "skin/adapters/vkMnuWnd.h"
@@ -85,16 +86,9 @@ void PaintAdapterCache(TsCommonData* SD, HWND Wnd, bool DialogStyle) {
   RECT WR{};
   GetWindowRect(Wnd, &WR);
   const TPoint Size(std::max(0L, WR.right - WR.left), std::max(0L, WR.bottom - WR.top));
-  POINT Pos{WR.left, WR.top};
   const HWND Parent = GetParent(Wnd);
-  if (Parent != nullptr && !ScreenToClient(Parent, &Pos)) return;
-  // A mirrored parent gives the window's left edge on the screen as a distance from its client's right edge: the
-  // background picture runs left to right, so the place is counted from the left again.
-  if (Parent != nullptr && (GetWindowLongA(Parent, GWL_EXSTYLE) & WS_EX_LAYOUTRTL)) {
-    RECT PC{};
-    GetClientRect(Parent, &PC);
-    Pos.x = PC.right - Pos.x;
-  }
+  if (Parent != nullptr && !IsWindow(Parent)) return;
+  const POINT Pos = PlaceInParentBackground(Parent, POINT{WR.left, WR.top});
   TvkParentBgQuery Q;
   QueryWindowBackground(SD, Wnd, Q, TPoint(Pos.x, Pos.y), Size);
   if (Q.Kind == bgkNotReady) {
@@ -145,8 +139,9 @@ void RestoreCacheCorners(TsCommonData* SD, int State, TvkMainWnd* A) {
   TBitmap* Src = MaskSourceBitmap(Mask);
   if (Src == nullptr || Mask.Width <= 0 || Mask.Height <= 0) return;
   TvkParentBgQuery Q{};
-  Q.OffsetX = A->WndPos.X;
-  Q.OffsetY = A->WndPos.Y;
+  const POINT At = PlaceInParentBackground(A->ParentWnd, POINT{A->WndRect.Left, A->WndRect.Top});
+  Q.OffsetX = At.x;
+  Q.OffsetY = At.y;
   Q.Area = TRect(0, 0, A->WndSize.X, A->WndSize.Y);
   SD->GetParentWindowBackground(Q);
   const bool FromBitmap = Q.Kind == bgkBitmap && Q.Bmp != nullptr;

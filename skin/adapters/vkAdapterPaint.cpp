@@ -47,16 +47,6 @@ void CopyUnmirrored(HDC DC, TBitmap* Bmp) {
   if (Layout != 0) ApplyDCLayout(DC, Layout);
 }
 
-// The parent's DC is mirrored: its client coordinates run from its right edge.
-bool ParentMirrored(HWND Parent) {
-  if (Parent == nullptr) return false;
-  HDC DC = GetDC(Parent);
-  if (DC == nullptr) return false;
-  const bool Mirrored = (QueryDCLayout(DC) & LAYOUT_RTL) != 0;
-  ReleaseDC(Parent, DC);
-  return Mirrored;
-}
-
 }  // namespace
 
 bool PaintFadeFrame(TsCommonData* SkinData, HWND Wnd, HDC DC) {
@@ -77,18 +67,24 @@ bool CursorInWindow(HWND Wnd) {
   return PtInRect(&R, P) != FALSE;
 }
 
+POINT PlaceInParentBackground(HWND Parent, POINT Screen) {
+  if (Parent == nullptr) return Screen;
+  POINT P = Screen;
+  ScreenToClient(Parent, &P);
+  if ((GetWindowLongA(Parent, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0) {
+    RECT Client{};
+    GetClientRect(Parent, &Client);
+    P.x = Client.right - P.x;
+  }
+  return P;
+}
+
 void AdapterParentBackground(TvkMainWnd* A, TvkBgCacheRef& Bg) {
   GetWindowGeometry(A->CtrlHandle, A->ParentWnd, A->WndRect, A->ParentRect, A->WndSize, A->WndPos);
   TvkParentBgQuery Q{};
-  Q.OffsetX = A->WndPos.X;
-  Q.OffsetY = A->WndPos.Y;
-  // A mirrored parent counts its client columns from its right edge, where the window's right edge lies, while its
-  // background picture runs left to right as the screen shows it: the window's place is counted from the left.
-  if (ParentMirrored(A->ParentWnd)) {
-    RECT Client{};
-    GetClientRect(A->ParentWnd, &Client);
-    Q.OffsetX = Client.right - A->WndPos.X;
-  }
+  const POINT At = PlaceInParentBackground(A->ParentWnd, POINT{A->WndRect.Left, A->WndRect.Top});
+  Q.OffsetX = At.x;
+  Q.OffsetY = At.y;
   Q.Area = TRect(0, 0, A->WndSize.X, A->WndSize.Y);
   if (A->SkinData != nullptr) A->SkinData->GetParentWindowBackground(Q);
   BgCacheRefFromQuery(Q, Bg);

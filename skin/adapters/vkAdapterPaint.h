@@ -28,6 +28,9 @@ bool CursorInWindow(HWND Wnd);
 // While the skin data's fade runs, its current frame is shown on DC (a DC of the window when 0; a mirrored DC takes
 // it unflipped) and the answer is True; False when none runs.
 bool PaintFadeFrame(TsCommonData* SkinData, HWND Wnd, HDC DC);
+// A point on the screen as a place in Parent's background picture: its client coordinates, the columns of a
+// mirrored parent (which counts them from its right edge) counted from the left as the picture runs.
+POINT PlaceInParentBackground(HWND Parent, POINT Screen);
 // Geometry refreshed, then the parent's background behind the adapter's window as a reference whose (0, 0) is
 // the window's top-left corner as the screen shows it (for a mirrored parent too).
 void AdapterParentBackground(TvkMainWnd* A, TvkBgCacheRef& Bg);

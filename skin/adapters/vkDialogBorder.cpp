@@ -87,7 +87,8 @@ bool TvkDialogWnd::StartBlendedMove() {
   MoveTimer->SetInterval(12);
   MoveTimer->Alpha = 255;
   MoveTimer->TargetAlpha = Blend->BlendValue();
-  MoveTimer->AlphaStep = (255 - Blend->BlendValue()) / 30;
+  // at least one step: a value near 255 would leave the dialog opaque for the whole drag
+  MoveTimer->AlphaStep = std::max(1, (255 - Blend->BlendValue()) / 30);
   MoveTimer->BorderForm = BorderForm;
   if (BorderForm != nullptr) {
     UpdateBorder(true);

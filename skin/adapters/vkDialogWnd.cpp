@@ -498,8 +498,9 @@ void TvkDialogWnd::PaintNonClient() {
     SetShapeRegion(true);
   }
   if (BorderForm != nullptr) {
-    // the border window shows the frame; the window itself shows only its client
+    // the border window shows the frame; the window itself shows only its client and its own bars
     SkinData->Updating = false;
+    PaintScrollBars(this, CtrlHandle, -1, nullptr);
     return;
   }
   HDC DC = GetWindowDC(CtrlHandle);
@@ -517,8 +518,10 @@ void TvkDialogWnd::PaintNonClient() {
     BitBlt(DC, CX, CY + CHt, W - CX, H - CY - CHt, S, CX, CY + CHt, SRCCOPY);
     BitBlt(DC, CX + CW, CY, W - CX - CW, CHt, S, CX + CW, CY, SRCCOPY);
   }
-  ReleaseDC(CtrlHandle, DC);
   SkinData->Updating = false;
+  // the frame's strips lay its background over the bars' room
+  PaintScrollBars(this, CtrlHandle, -1, DC);
+  ReleaseDC(CtrlHandle, DC);
 }
 
 void TvkDialogWnd::PaintBackground(TMessage& Message) {
@@ -574,11 +577,9 @@ void TvkDialogWnd::SetShapeRegion(bool Repaint) {
   g_RegionUpdating = true;
   HRGN Rgn;
   if (BorderForm != nullptr) {
-    // only the client shows: the border window draws frame and caption around it
-    const POINT C = ClientOriginInWindow(CtrlHandle);
-    RECT CR{};
-    GetClientRect(CtrlHandle, &CR);
-    Rgn = CreateRectRgn(C.x, C.y, C.x + CR.right, C.y + CR.bottom);
+    // only the client and the bars beside it show: the border window draws frame and caption around them
+    const TRect C = ClientWithBars();
+    Rgn = CreateRectRgn(C.Left, C.Top, C.Right, C.Bottom);
   } else {
     Rgn = BuildMaskRegion(0, 0);
   }
@@ -888,6 +889,10 @@ void TvkDialogWnd::HandleCommand(TMessage& Message) {
       AnswerBackgroundRequest(SkinData, *Q, ActivityState(), CtrlHandle);
       return;
     }
+    case VKCMD_REFRESH_CACHE:
+      // the cache is the frame picture, not a control's
+      if (SkinData->CacheDirty) PaintFrame();
+      return;
     case VKCMD_QUERY_CLIENT_OFFSET:
       Message.Result = MAKELONG(ClientOffsetX(), ClientOffsetY());
       return;
@@ -981,7 +986,8 @@ void TvkDialogWnd::WndProc(TMessage& Message) {
     }
     case WM_NCHITTEST: {
       Message.Result = HTNOWHERE;
-      const int Code = HitTest(Message);
+      int Code = HitTest(Message);
+      if (Code == HTNOWHERE) Code = BarHitTest(Message.LParam);
       if (Code == HTNOWHERE || Code == HTCAPTION) {
         PassOn(Message);
         SetHotButton(0, true);
@@ -1036,6 +1042,11 @@ void TvkDialogWnd::WndProc(TMessage& Message) {
       if (Message.WParam < HTSIZEFIRST || Message.WParam > HTSIZELAST) {
         TMessage H{WM_NCHITTEST, 0, Message.LParam, static_cast<LRESULT>(Message.WParam)};
         Message.WParam = static_cast<WPARAM>(HitTest(H));
+      }
+      if (Message.WParam == HTHSCROLL || Message.WParam == HTVSCROLL) {
+        SetHotButton(0, true);
+        Message.Result = ScrollWndNCButtonDown(this, W, Message.WParam, Message.LParam);
+        return;
       }
       NcButtonDown(Message);
       return;

@@ -70,6 +70,14 @@ public:
   void PaintBackground(TMessage& Message);
   void MakeIconBitmap();
 
+  // ---- own scroll bars ----
+  // The client with the room of the dialog's own scroll bars, in window coordinates, and in the border window's.
+  TRect ClientWithBars();
+  TRect ClientHoleInBorder();
+  // The bars' hit code at a screen point (LParam form); HTNOWHERE off the bars.
+  int BarHitTest(LPARAM Point);
+  bool OwnFrameBackground(const TRect& R, TvkParentBgQuery& Q) override;
+
   // ---- region ----
   void SetShapeRegion(bool Repaint);
   HRGN BuildMaskRegion(int X, int Y);

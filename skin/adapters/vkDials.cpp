@@ -486,6 +486,7 @@ void DialsInitialize() {
   S.DialogSkinData = [](TvkDialogWnd* A) { return A->SkinData; };
   S.DialogClientOffsetX = [](TvkDialogWnd* A) { return A->ClientOffsetX(); };
   S.DialogClientOffsetY = [](TvkDialogWnd* A) { return A->ClientOffsetY(); };
+  S.DialogClientHole = [](TvkDialogWnd* A) { return A->ClientHoleInBorder(); };
   S.DialogCaptionHeight = [](TvkDialogWnd* A, bool UseSkin) { return A->CaptionHeight(UseSkin); };
   S.DialogShadowMargins = [](TvkDialogWnd* A, RECT& Margins) { Margins = A->GetShadowMargins(); };
   S.PaintDialogFrame = [](TvkDialogWnd* A) { A->PaintFrame(); };

@@ -302,8 +302,10 @@ bool TvkEditWnd::HandleSkinCommand(TMessage& Message) {
           AnswerBackgroundRequest(SkinData, *Q, 0, W);
         }
       }
-      Q->OffsetX += FrameLeft;
-      Q->OffsetY += FrameTop;
+      // the asker lies in the client, which the frame (and a left bar) moves in the window's picture
+      const POINT Client = ClientOriginInWindow(W);
+      Q->OffsetX += Client.x;
+      Q->OffsetY += Client.y;
       return true;
     }
     case VKCMD_SUSPEND_REDRAW:
@@ -365,9 +367,10 @@ void TvkEditWnd::WndProc(TMessage& Message) {
       const int Saved = SaveDC(DC);
       if (ClientSizeMismatch()) {
         InNcPaint = true;
-        if (FrameLeft > 0) SetWindowRgn(W, CreateRectRgn(2, 2, WndSize.X - 2, WndSize.Y - 2), FALSE);
+        const bool Framed = FrameWidth() > 0;
+        if (Framed) SetWindowRgn(W, CreateRectRgn(2, 2, WndSize.X - 2, WndSize.Y - 2), FALSE);
         ForwardToOldWndProc(W, Message.Msg, Message.WParam, Message.LParam);
-        if (FrameLeft > 0) SetWindowRgn(W, nullptr, FALSE);
+        if (Framed) SetWindowRgn(W, nullptr, FALSE);
         InNcPaint = false;
       }
       PaintScrollBars(this, W, -1, DC);

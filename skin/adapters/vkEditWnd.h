@@ -46,7 +46,9 @@ protected:
   bool IsForeignEmptyDC(HDC DC) const;
 };
 
-// A TvkEditWnd kept in step with its framework control's skinned state (no flat scroll bars involved).
+// A TvkEditWnd kept in step with its framework control's skinned state (no flat scroll bars involved). Nothing in the
+// library calls it: it is the entry for an edit-based control adapter of a library user to keep its edit part in
+// step, as SyncScrollWndAdapter does for the scrolling controls.
 void SyncEditWndAdapter(TsCommonData* SkinData, TvkEditWnd*& Adapter);
 // The object's class or one of its ancestors is named Name.
 bool ClassNamed(const TObject* Obj, const char* Name);

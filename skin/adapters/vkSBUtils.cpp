@@ -225,6 +225,13 @@ void GetWindowGeometry(HWND Wnd, HWND& ParentWnd, TRect& WndRect, TRect& ParentR
   WndPos = TPoint(Pt.x, Pt.y);
 }
 
+bool SizeParentFromGrip(HWND Wnd, LPARAM Point, bool LeftCorner) {
+  const HWND Parent = GetParent(Wnd);
+  if ((GetWindowLongA(Wnd, GWL_STYLE) & WS_CHILD) == 0 || Parent == nullptr) return false;
+  SendMessageA(Parent, WM_SYSCOMMAND, SC_SIZE | (LeftCorner ? WMSZ_BOTTOMLEFT : WMSZ_BOTTOMRIGHT), Point);
+  return true;
+}
+
 void NotifyTopWindowAdapt(HWND Wnd) {
   HWND Top = Wnd;
   while (HWND P = GetParent(Top)) Top = P;

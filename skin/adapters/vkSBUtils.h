@@ -58,6 +58,10 @@ void ReloadScrollBarInfo(TvkScrollWnd* Adapter, bool Repaint);
 
 // ---- geometry and commands ----
 void GetWindowGeometry(HWND Wnd, HWND& ParentWnd, TRect& WndRect, TRect& ParentRect, TPoint& WndSize, TPoint& WndPos);
+// A press (at the screen point in LParam form) on a grip of Wnd, a child window, sizes its parent from the
+// parent's bottom-right corner (bottom-left with LeftCorner), as the system's size grip does: the default handling
+// would size the child itself. False for a top-level window, which its own default handling sizes.
+bool SizeParentFromGrip(HWND Wnd, LPARAM Point, bool LeftCorner);
 // VKCMD_ADAPT_CONTROL (LParam 0) to the top window above Wnd.
 void NotifyTopWindowAdapt(HWND Wnd);
 // The message to the children: by their controls when Control is given, else by their windows.

@@ -174,11 +174,10 @@ bool FormFrameBackground(TvkScrollWnd* A, const TRect& R, TvkParentBgQuery& Q) {
 // Where the bar's bitmap lies in the window's parent background, and that background.
 void BarBackground(TvkScrollWnd* A, HWND Wnd, const TRect& R, TvkParentBgQuery& Q) {
   Q = TvkParentBgQuery{};
-  if (A->SkinData != nullptr && FormFrameBackground(A, R, Q)) return;
+  if (A->SkinData != nullptr && (FormFrameBackground(A, R, Q) || A->OwnFrameBackground(R, Q))) return;
   RECT W{};
   GetWindowRect(Wnd, &W);
-  POINT P{W.left + R.Left, W.top + R.Top};
-  if (HWND Parent = GetParent(Wnd)) ScreenToClient(Parent, &P);
+  const POINT P = PlaceInParentBackground(GetParent(Wnd), POINT{W.left + R.Left, W.top + R.Top});
   Q.OffsetX = P.x;
   Q.OffsetY = P.y;
   Q.Area = TRect(0, 0, R.Width(), R.Height());

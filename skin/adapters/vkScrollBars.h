@@ -74,6 +74,9 @@ LRESULT ScrollWndCalcSize(TvkScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM
 LRESULT ScrollWndHitTest(TvkScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM LParam);
 LRESULT ScrollWndNCMouseMove(TvkScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM LParam);
 LRESULT ScrollWndNCButtonDown(TvkScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM LParam);
+// A press on the grip corner between a child window's bars sizes its top-level parent (see SizeParentFromGrip);
+// False when the press is elsewhere or the window is top-level.
+bool ScrollWndGripPress(TvkScrollWnd* Adapter, HWND Wnd, LPARAM LParam);
 LRESULT ScrollWndMouseMove(TvkScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM LParam);
 LRESULT ScrollWndButtonUp(TvkScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM LParam);
 LRESULT ScrollWndTimer(TvkScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM LParam);

@@ -214,6 +214,17 @@ LRESULT ScrollWndHitTest(TvkScrollWnd* A, HWND Wnd, WPARAM WParam, LPARAM LParam
   return A->ForwardToOldWndProc(Wnd, WM_NCHITTEST, WParam, LParam);
 }
 
+bool ScrollWndGripPress(TvkScrollWnd* A, HWND Wnd, LPARAM LParam) {
+  if (A->HorzBar == nullptr || A->VertBar == nullptr || !A->HorzBar->Shown || !A->VertBar->Shown) return false;
+  TRect H, V;
+  GetHorzScrollBarRect(A, Wnd, H);
+  GetVertScrollBarRect(A, Wnd, V);
+  const TRect Corner(V.Left, H.Top, V.Right, H.Bottom);
+  const POINT P{XOf(LParam), YOf(LParam)};
+  if (P.x < Corner.Left || P.x >= Corner.Right || P.y < Corner.Top || P.y >= Corner.Bottom) return false;
+  return IsGripCorner(A, Wnd, Corner) && SizeParentFromGrip(Wnd, LParam, A->LeftScrollBar);
+}
+
 LRESULT ScrollWndNCMouseMove(TvkScrollWnd* A, HWND Wnd, WPARAM WParam, LPARAM LParam) {
   T.HoverWnd = Wnd;
   if ((WParam == HTHSCROLL || WParam == HTVSCROLL)) {

@@ -138,6 +138,9 @@ void TvkScrollWnd::SkinnedWndProc(TMessage& Message) {
     case WM_NCLBUTTONDBLCLK:
       if (Message.WParam == HTHSCROLL || Message.WParam == HTVSCROLL)
         Message.Result = ScrollWndNCButtonDown(this, W, Message.WParam, Message.LParam);
+      else if (Message.Msg == WM_NCLBUTTONDOWN && Message.WParam == HTBOTTOMRIGHT &&
+               ScrollWndGripPress(this, W, Message.LParam))
+        Message.Result = 0;
       else
         PassOn(Message);
       return;

@@ -4,6 +4,8 @@
 #include "skin/adapters/vkMainWnd.h"
 #include "skin/adapters/vkScrollBars.h"
 
+struct TvkParentBgQuery;
+
 class TvkScrollWnd : public TvkMainWnd {
   DECLARE_CLASS(TvkScrollWnd, TvkMainWnd)
 public:
@@ -31,6 +33,9 @@ public:
   virtual bool DropDownDragMode() const { return false; }
   // A list view that draws its own border keeps the frame computed by the window.
   virtual bool DrawsOwnBorder() const { return false; }
+  // Where a window that paints its own frame holds the picture behind a bar at R (window coordinates); False when
+  // the bars lie on the parent's background.
+  virtual bool OwnFrameBackground(const TRect&, TvkParentBgQuery&) { return false; }
 
 protected:
   void AttachToWindow(bool Repaint) override;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "skin/adapters/vkAdapterPaint.h"
+#include "skin/adapters/vkContainerMessages.h"
 #include "skin/adapters/vkSBUtils.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
@@ -34,11 +35,13 @@ void FollowHotWindow(HWND W) {
   if (M != nullptr && !M->ComponentState().Contains(csDesigning) && IsWindowEnabled(W)) M->ChangeHotWindow(W);
 }
 
-void CopyFrameStrips(TvkMainWnd* A, int Width) {
+// The cache's frame strips of Width into DC (the window DC when 0).
+void CopyFrameStrips(TvkMainWnd* A, int Width, HDC DC = nullptr) {
   if (Width <= 0 || A->SkinData->CacheBmp == nullptr) return;
-  HDC DC = GetWindowDC(A->CtrlHandle);
+  const bool Own = DC == nullptr;
+  if (Own) DC = GetWindowDC(A->CtrlHandle);
   CopyBorderStrips(DC, 0, 0, Width, 0, 0, A->SkinData->CacheBmp->Canvas()->Handle(), A->WndSize.Y, A->WndSize.X);
-  ReleaseDC(A->CtrlHandle, DC);
+  if (Own) ReleaseDC(A->CtrlHandle, DC);
 }
 
 }  // namespace
@@ -60,10 +63,10 @@ void TvkContainerWnd::Refresh() {
   SkinData->CacheDirty = false;
 }
 
-void TvkContainerWnd::PaintFrame() {
+void TvkContainerWnd::PaintFrame(HDC DC) {
   if (!(GetWindowLongA(CtrlHandle, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) || SkinData->IsUpdating()) return;
   Refresh();
-  CopyFrameStrips(this, (WndSize.X - ClientRect.Width()) / 2);
+  CopyFrameStrips(this, (WndSize.X - ClientRect.Width()) / 2, DC);
 }
 
 void TvkContainerWnd::PaintClient(HDC DC) {
@@ -73,11 +76,21 @@ void TvkContainerWnd::PaintClient(HDC DC) {
   TBitmap* Cache = SkinData->CacheBmp;
   if (Cache == nullptr) return;
   const int W = Cache->Width() - 2 * Inset, H = Cache->Height() - 2 * Inset;
-  SetRectAlpha32(Cache, TRect(0, 0, W, H), 255, NoColor32);
+  SetRectAlpha32(Cache, TRect(Inset, Inset, Inset + W, Inset + H), 255, NoColor32);
   const bool Own = DC == nullptr;
   if (Own) DC = GetDC(CtrlHandle);
   BitBlt(DC, 0, 0, W, H, Cache->Canvas()->Handle(), Inset, Inset, SRCCOPY);
   if (Own) ReleaseDC(CtrlHandle, DC);
+}
+
+void TvkContainerWnd::Print(HDC DC) {
+  // The print DC starts at the window's corner: the client goes inside the frame.
+  const POINT Client = ClientOriginInWindow(CtrlHandle);
+  POINT Old{};
+  OffsetViewportOrgEx(DC, Client.x, Client.y, &Old);
+  PaintClient(DC);
+  SetViewportOrgEx(DC, Old.x, Old.y, nullptr);
+  PaintFrame(DC);
 }
 
 void TvkContainerWnd::WndProc(TMessage& Message) {
@@ -91,7 +104,7 @@ void TvkContainerWnd::WndProc(TMessage& Message) {
       PaintFrame();
       return;
     case WM_PRINT:
-      PaintClient(reinterpret_cast<HDC>(Message.WParam));
+      Print(reinterpret_cast<HDC>(Message.WParam));
       return;
     case WM_PAINT: {
       if (!IsWindowVisible(CtrlHandle)) break;

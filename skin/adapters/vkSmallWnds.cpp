@@ -8,6 +8,7 @@
 
 #include "framework/Platform.h"
 #include "skin/adapters/vkAdapterPaint.h"
+#include "skin/adapters/vkContainerMessages.h"
 #include "skin/adapters/vkSBUtils.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
@@ -118,6 +119,13 @@ void TvkSizerWnd::WndProc(TMessage& Message) {
     case WM_NCPAINT:
       Message.Result = 1;
       return;
+    case WM_NCLBUTTONDOWN:
+      // the corner answer below brings the press here, not to the grip's own handling that sizes the dialog
+      if (Message.WParam == HTBOTTOMRIGHT) {
+        const bool Mirrored = (GetWindowLongA(CtrlHandle, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0;
+        if (SizeParentFromGrip(CtrlHandle, Message.LParam, Mirrored)) return;
+      }
+      break;
     default:
       break;
   }
@@ -162,24 +170,32 @@ void TvkToolBarWnd::RefreshCache() {
   SkinData->CacheDirty = false;
 }
 
-void TvkToolBarWnd::PaintBorder() {
+void TvkToolBarWnd::PaintBorder(HDC DC) {
   if (!(GetWindowLongA(CtrlHandle, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) || SkinData->IsUpdating()) return;
   RefreshCache();
-  HDC DC = GetWindowDC(CtrlHandle);
+  const bool Own = DC == nullptr;
+  if (Own) DC = GetWindowDC(CtrlHandle);
   CopyBorderStrips(DC, 0, 0, (WndSize.X - ClientRect.Width()) / 2, 0, 0, SkinData->CacheBmp->Canvas()->Handle(),
                    WndSize.Y, WndSize.X);
-  ReleaseDC(CtrlHandle, DC);
+  if (Own) ReleaseDC(CtrlHandle, DC);
 }
 
-void TvkToolBarWnd::PaintToDC(TMessage& Message) {
+void TvkToolBarWnd::PaintToDC(HDC DC, POINT At) {
   RefreshCache();
   std::unique_ptr<TBitmap> Copy(NewBitmap32LikeGraphic(SkinData->CacheBmp));
   PaintButtons(Copy.get());
-  HDC DC = Message.WParam != 0 ? reinterpret_cast<HDC>(Message.WParam) : GetDC(CtrlHandle);
+  const bool Own = DC == nullptr;
+  if (Own) DC = GetDC(CtrlHandle);
   SetRectAlpha32(Copy.get(), TRect(0, 0, Copy->Width(), Copy->Height()), 255, NoColor32);
-  BitBlt(DC, 0, 0, WndSize.X - 2 * BorderWidth, WndSize.Y - 2 * BorderWidth, Copy->Canvas()->Handle(), BorderWidth,
-         BorderWidth, SRCCOPY);
-  if (Message.WParam == 0) ReleaseDC(CtrlHandle, DC);
+  BitBlt(DC, At.x, At.y, WndSize.X - 2 * BorderWidth, WndSize.Y - 2 * BorderWidth, Copy->Canvas()->Handle(),
+         BorderWidth, BorderWidth, SRCCOPY);
+  if (Own) ReleaseDC(CtrlHandle, DC);
+}
+
+void TvkToolBarWnd::Print(HDC DC) {
+  // The print DC starts at the window's corner: the client goes inside the frame.
+  PaintToDC(DC, ClientOriginInWindow(CtrlHandle));
+  PaintBorder(DC);
 }
 
 void TvkToolBarWnd::PaintButtons(TBitmap* Bmp) {
@@ -291,7 +307,7 @@ void TvkToolBarWnd::WndProc(TMessage& Message) {
       {
         PAINTSTRUCT PS{};
         BeginPaint(CtrlHandle, &PS);
-        if (!SkinData->RecheckUpdating(false)) PaintToDC(Message);
+        if (!SkinData->RecheckUpdating(false)) PaintToDC(reinterpret_cast<HDC>(Message.WParam), POINT{0, 0});
         EndPaint(CtrlHandle, &PS);
       }
       return;
@@ -302,7 +318,7 @@ void TvkToolBarWnd::WndProc(TMessage& Message) {
       PaintBorder();
       return;
     case WM_PRINT:
-      PaintToDC(Message);
+      Print(reinterpret_cast<HDC>(Message.WParam));
       return;
     default:
       break;
@@ -366,7 +382,8 @@ void TvkSpinWnd::PaintCache() {
     uint32_t Color = 0;
     if (M->SectionIndexInRange(Index)) {
       const TsGeneralData& G = M->gd()[Index];
-      Color = G.Props[std::min(std::max(1, G.States) - 1, 2)].FontColor;
+      // the half's own state, as far as the section has states
+      Color = G.Props[std::min({States[I], std::max(1, G.States) - 1, 2})].FontColor;
     }
     TRect AR = R;
     OffsetRect(AR.AsRECT(), Shift, Shift);

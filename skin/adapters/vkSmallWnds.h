@@ -23,9 +23,13 @@ class TvkToolBarWnd : public TvkMainWnd {
 public:
   void WndProc(TMessage& Message) override;
   int ButtonCount() const;
-  void PaintBorder();
+  // The skin's frame strips around a client edge, into DC (the window DC when 0).
+  void PaintBorder(HDC DC = nullptr);
   void RefreshCache();
-  void PaintToDC(TMessage& Message);
+  // The client's picture with its buttons into DC (a DC of the client when 0) with the client's corner at At.
+  void PaintToDC(HDC DC, POINT At);
+  // A print: the client inside the frame, the frame around it.
+  void Print(HDC DC);
   void PaintButtons(TBitmap* Bmp);
   TRect ItemRect(int Index) const;
   // A button's text, however long; empty for none.

@@ -340,16 +340,15 @@ void TvkTabControlWnd::PaintAll(TMessage& Message) {
   }
   SkinData->CacheDirty = false;
   const int Current = CurrentTab();
-  TRect Active;
+  // The active tab is painted after the rest: it is kept out of the clip until then, within the caller's clip.
+  const int BeforeTab = SaveDC(DC);
   if (Tabs && Current >= 0) {
-    Active = GetTabRect(Current, true);
+    const TRect Active = GetTabRect(Current, true);
     ExcludeClipRect(DC, Active.Left, Active.Top, Active.Right, Active.Bottom);
   }
   BitBlt(DC, 0, 0, WndSize.X, WndSize.Y, Cache->Canvas()->Handle(), 0, 0, SRCCOPY);
-  if (Tabs && Current >= 0) {
-    SelectClipRgn(DC, nullptr);
-    PaintTabToDC(Current, 2, DC);
-  }
+  RestoreDC(DC, BeforeTab);
+  if (Tabs && Current >= 0) PaintTabToDC(Current, 2, DC);
   if (auto* W = As<TWinControl>(SkinData->OwnerControl)) PaintGraphicChildren(DC, W, true, POINT{0, 0});
   RestoreDC(DC, Saved);
   if (OwnDC) ReleaseDC(CtrlHandle, DC);

@@ -114,6 +114,8 @@ struct TvkFormServices {
   void (*PaintDialogFrame)(TvkDialogWnd* Adapter) = nullptr;
   int (*DialogClientOffsetX)(TvkDialogWnd* Adapter) = nullptr;
   int (*DialogClientOffsetY)(TvkDialogWnd* Adapter) = nullptr;
+  // The client with the dialog's own scroll bars beside it, in its border window's coordinates.
+  TRect (*DialogClientHole)(TvkDialogWnd* Adapter) = nullptr;
   int (*DialogCaptionHeight)(TvkDialogWnd* Adapter, bool UseSkin) = nullptr;
   void (*DialogShadowMargins)(TvkDialogWnd* Adapter, RECT& Margins) = nullptr;
   void (*DialogSetShapeRegion)(TvkDialogWnd* Adapter) = nullptr;

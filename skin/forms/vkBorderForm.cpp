@@ -192,6 +192,9 @@ TRect TvkBorderForm::OwnerClientRect() const {
 }
 
 TRect TvkBorderForm::ClientHole() const {
+  // a dialog's own scroll bars show through the hole beside its client, as a form's do
+  if (Provider == nullptr && Dialog != nullptr && FormServices.DialogClientHole)
+    return FormServices.DialogClientHole(Dialog);
   TRect C = OwnerClientRect();
   if (Provider == nullptr) return C;
   C.Right += Provider->ShownScrollBar(true);

@@ -93,7 +93,7 @@ TEST(LateBoundTables, NoEntryIsEmptyOnceTheProgramHasStarted) {
        ENTRY(FormServices, ApplyToAllMenus),      ENTRY(FormServices, SkinPopupMenuWindow),
        ENTRY(FormServices, SkinPopupMenuItem),    ENTRY(FormServices, PopupWindowBackground),
        ENTRY(FormServices, ForgetPopupWindow),    ENTRY(FormServices, FreeDialogAdapters),
-       ENTRY(FormServices, PurgeDetachedProviders),
+       ENTRY(FormServices, PurgeDetachedProviders), ENTRY(FormServices, DialogClientHole),
        ENTRY(FormServices, ProviderTransparentRects), ENTRY(FormServices, SetProviderShowPending),
        ENTRY(FormServices, ProviderCaptionShorter), ENTRY(FormServices, SetProviderCaptionShorter),
        ENTRY(FormServices, TakeProviderSnapshotForm), ENTRY(FormServices, TakeProviderChangePicture),

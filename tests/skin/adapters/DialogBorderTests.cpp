@@ -124,12 +124,13 @@ TEST_F(DialogBorderTest, PressesReachTheDialogAndTheBorderGoesWithExtendedBorder
 }
 
 TEST_F(DialogBorderTest, CaptionDragFadesTheDialogAndPutsItBackOpaque) {
-  for (bool Border : {true, false}) {
+  // a value near opaque fades too, by the smallest step
+  for (const auto& [Border, Blend] : {std::pair{true, 150}, {false, 150}, {false, 240}}) {
     M.reset();  // a manager of its own for each case
     M = SolidManager();
     M->SetExtendedBorders(Border);
     M->AnimEffects()->BlendOnMoving()->SetActive(true);
-    M->AnimEffects()->BlendOnMoving()->SetBlendValue(150);
+    M->AnimEffects()->BlendOnMoving()->SetBlendValue(Blend);
     LayeredRecorder Rec;
     DWORD Slept = 0;
     Platform().Sleep = [&](DWORD Ms) { Slept += Ms; };
@@ -170,7 +171,7 @@ TEST_F(DialogBorderTest, CaptionDragFadesTheDialogAndPutsItBackOpaque) {
     const HWND Faded = Border ? T.L() : T.Dlg;
     int Lowest = 255;
     for (const auto& C : Rec.For(Faded)) Lowest = std::min(Lowest, C.alpha < 0 ? 255 : C.alpha);
-    EXPECT_EQ(Lowest, 150) << Border;
+    EXPECT_EQ(Lowest, Blend) << Border << Blend;
     if (Border) {
       EXPECT_EQ(Rec.For(T.L()).back().alpha, 255);
       EXPECT_EQ(Slept, 40u);

@@ -137,6 +137,11 @@ TEST_F(Statics, SpinHalvesAndTheBuddyColumns) {
   A->Pressed = false;
   D = Print(S);
   EXPECT_EQ(0xD04001u, Rgb(D->Px(3, 1)));  // hot under the cursor
+  // Arrows drawn without glyphs take the font colour of their half's state: hot above, normal below.
+  M->EditModel().gd[A->SkinData->SkinIndex].Props[1].FontColor = 0x00AA00;
+  D = Print(S);
+  EXPECT_GT(CountRgb(*D, 0x00AA00, TRect(0, 0, 16, 15)), 0);
+  EXPECT_EQ(0, CountRgb(*D, 0x00AA00, TRect(0, 15, 16, 30)));
   // Horizontal: left and right halves of their own section.
   HWND H = Child(UPDOWN_CLASSA, UDS_HORZ, "", 30, 16);
   Adapt<TvkSpinWnd>(H);
