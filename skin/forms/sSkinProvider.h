@@ -649,6 +649,8 @@ private:
   void WindowListItemClick(TObject* Sender);
   void PaintExtendedBorder();
   void SnapshotForHiding();
+  // The hold of a hide snapshot ends (the window is back without a showing change): the frame is painted anew.
+  void EndHideHold();
   // The border window shows the picture the cache holds (the whole form, taken for a hide) where it stands.
   void ShowSnapshotOnBorderWindow();
   // The frame cache shown on the border window (made when missing) as it stands, over the z-order.

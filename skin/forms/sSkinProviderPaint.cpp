@@ -360,6 +360,17 @@ void TsSkinProvider::SnapshotForHiding() {
   }
 }
 
+void TsSkinProvider::EndHideHold() {
+  if ((FFormState & fsfHiding) == 0) return;
+  SetFormStateFlags(FFormState & ~fsfHiding);
+  FSkinData->CacheDirty = true;  // the cache holds the picture taken for the hide
+  // the border window no longer holds that picture: it follows and repaints again
+  if (FBorderForm != nullptr) {
+    FBorderForm->Moving = false;
+    FBorderForm->Updating = false;
+  }
+}
+
 void TsSkinProvider::ShowSnapshotOnBorderWindow() {
   const HWND L = BorderLayeredHandle();
   TBitmap* Snapshot = FSkinData->CacheBmp;
@@ -466,6 +477,8 @@ void TsSkinProvider::WMShowWindow(TMessage& Message) {
   const HWND W = FormHandle();
   if (FForm->FormStyle() != fsMDIChild) {
     if (Message.WParam == 1) {
+      // shown again by its owner (the application's restore) or the system: no showing change ends the hold
+      EndHideHold();
       SetFormStateFlags(FFormState & ~fsfRestoring);
       if (IsDwmCompositionActive() && !InAnimationProcess && (WindowExStyle(W) & WS_EX_LAYERED) == 0)
         RedrawWindow(W, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);

@@ -439,4 +439,19 @@ TEST(BorderWindow, AfterACancelledCloseOrAHideSnapshotTakenBackThePointerOverThe
     EXPECT_FALSE(T.B()->Moving) << Closed;
     EXPECT_EQ(TRect(WindowRectOf(W)), TRect(Before)) << Closed;
   }
+  // taken back from the parking place by a move alone
+  SetWindowPos(W, nullptr, -32000, -32000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  T.F->SetBounds(200, 150, 300, 200);
+  EXPECT_FALSE(T.B()->Moving);
+}
+
+TEST(BorderWindow, TheMainFormsHidePictureGoesWithItsWindowAndTheFrameComesBackWithARestoreByState) {
+  TBorder T;
+  Application->FormCreated(T.F.get());
+  // Windows (not Wine) tells the owned border window of its owner's minimise first: it keeps the form's last picture
+  SendMessageA(T.L(), WM_SHOWWINDOW, 0, SW_PARENTCLOSING);
+  T.F->SetWindowState(wsMinimized);
+  T.F->SetWindowState(wsNormal);
+  ASSERT_NE(T.B()->BorderWindow, nullptr);
+  EXPECT_TRUE(IsWindowVisible(T.L()));
 }

@@ -1,6 +1,6 @@
 // The provider's answers to changes of the form's state: a work-area change or a showing during a minimise
-// flight, the border window following the form's Enabled, and a style change that leaves the system menu's Close
-// item behind.
+// flight, the border window following the form's Enabled, a style change that leaves the system menu's Close
+// item behind, and a form shown again after the application's minimise.
 #include <gtest/gtest.h>
 
 #include "FormTestSupport.h"
@@ -175,4 +175,24 @@ TEST(ProviderState, AfterAMinimiseFlightAndItsReturnNeitherAMaximiseNorAPlainRes
   Command(SC_RESTORE);
   EXPECT_FALSE(IsIconic(W));
   EXPECT_TRUE(S.Settled());
+}
+
+TEST(ProviderState, AFormHiddenWithTheMainFormsMinimisePaintsItsFrameAgainAfterTheRestore) {
+  for (bool Bordered : {false, true}) {
+    ManagerPtr M = CarriedManager();
+    M->SetExtendedBorders(Bordered);
+    Owned<TForm> Main(NewForm()), Other(NewForm());
+    Application->FormCreated(Main.get());
+    Create<TsSkinProvider>(Main.get());
+    TsSkinProvider* P = Create<TsSkinProvider>(Other.get());
+    Main->Show();
+    Other->Show();
+    // the main form's own minimise takes the application down; the taskbar's restore brings it back
+    SendMessageA(Main->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_FALSE(IsWindowVisible(Other->Handle())) << Bordered;
+    SendMessageA(Application->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    // its frame follows a new text
+    Other->SetCaption("WWWWWWWW");
+    EXPECT_FALSE(P->SkinData()->CacheDirty) << Bordered;
+  }
 }
