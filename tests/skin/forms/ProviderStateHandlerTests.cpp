@@ -175,6 +175,11 @@ TEST(ProviderState, AfterAMinimiseFlightAndItsReturnNeitherAMaximiseNorAPlainRes
   Command(SC_RESTORE);
   EXPECT_FALSE(IsIconic(W));
   EXPECT_TRUE(S.Settled());
+  // flown down, then maximised from the taskbar: it stays maximised when the flight back ends
+  Command(SC_MINIMIZE);
+  Command(SC_MAXIMIZE);
+  EXPECT_TRUE(IsZoomed(W));
+  EXPECT_TRUE(S.Settled());
 }
 
 TEST(ProviderState, AFormHiddenWithTheMainFormsMinimisePaintsItsFrameAgainAfterTheRestore) {
