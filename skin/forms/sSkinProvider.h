@@ -579,6 +579,10 @@ public:
   void WMPaint(TMessage& Message);
   void WMEraseBkgnd(TMessage& Message);
   void WMPrint(TMessage& Message);
+  // The DC clipped to what a print asks for of the cache's picture: the frame around the client, the client, both.
+  void ClipToPrintedParts(HDC DC, bool Frame, bool Client);
+  // The frame printed from the cache without a border window (four strips for a sizable form without caption).
+  void PrintFrameWithoutBorderWindow(HDC DC);
   void WMSetText(TMessage& Message);
   void WMSetIcon(TMessage& Message);
   void WMSetRedraw(TMessage& Message);
