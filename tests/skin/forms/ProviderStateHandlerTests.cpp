@@ -183,21 +183,16 @@ TEST(ProviderState, AfterAMinimiseFlightAndItsReturnNeitherAMaximiseNorAPlainRes
 }
 
 TEST(ProviderState, AFormHiddenWithTheMainFormsMinimisePaintsItsFrameAgainAfterTheRestore) {
-  for (bool Bordered : {false, true}) {
-    ManagerPtr M = CarriedManager();
-    M->SetExtendedBorders(Bordered);
-    Owned<TForm> Main(NewForm()), Other(NewForm());
-    Application->FormCreated(Main.get());
-    Create<TsSkinProvider>(Main.get());
-    TsSkinProvider* P = Create<TsSkinProvider>(Other.get());
-    Main->Show();
-    Other->Show();
-    // the main form's own minimise takes the application down; the taskbar's restore brings it back
-    SendMessageA(Main->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    ASSERT_FALSE(IsWindowVisible(Other->Handle())) << Bordered;
-    SendMessageA(Application->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
-    // its frame follows a new text
-    Other->SetCaption("WWWWWWWW");
-    EXPECT_FALSE(P->SkinData()->CacheDirty) << Bordered;
-  }
+  TSkinnedForm S;
+  S.ShowPainted();
+  Owned<TForm> Main(NewForm());
+  Application->FormCreated(Main.get());
+  Main->Show();
+  // the main form's own minimise takes the application down; the taskbar's restore brings it back
+  SendMessageA(Main->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_FALSE(IsWindowVisible(S.F->Handle()));
+  Application->Restore();
+  // its frame follows a new text
+  S.F->SetCaption("WWWWWWWW");
+  EXPECT_FALSE(S.P->SkinData()->CacheDirty);
 }
