@@ -193,6 +193,19 @@ void TsFrameAdapter::DoPaint(TMessage& Message) {
   Message.Result = 0;
 }
 
+void TsFrameAdapter::PumpPaintsOnly() {
+  MSG Msg;
+  while (PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT)) {
+    // a system that hands the quit out with any filter gets it back for the program's loop
+    if (Msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(Msg.wParam));
+      return;
+    }
+    TranslateMessage(&Msg);
+    DispatchMessageA(&Msg);
+  }
+}
+
 void TsFrameAdapter::SkinCommand(TMessage& Message, bool& Done) {
   Done = true;
   TsSkinManager* M = FSkinData->SkinManager();
@@ -214,14 +227,12 @@ void TsFrameAdapter::SkinCommand(TMessage& Message, bool& Done) {
         SetClassLongA(W, GCL_HBRBACKGROUND, static_cast<LONG>(reinterpret_cast<LONG_PTR>(GetSysColorBrush(COLOR_BTNFACE))));
         SetWindowPos(W, nullptr, 0, 0, 0, 0, kFrameChangeFlags);
         RedrawWindow(W, nullptr, nullptr, kRepaintAll);
-        // One pass of the queue so the frame is shown plainly before the children change; never nested.
+        // The paints waiting are done so the frame is shown plainly before the children change; never nested.
+        // Only paints: what else waits stays for the program's own loop (the quit; a release that would free the
+        // frame, and this adapter with it, under the children's notice).
         if (!FPumping) {
           FPumping = true;
-          MSG Msg;
-          while (PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&Msg);
-            DispatchMessageA(&Msg);
-          }
+          PumpPaintsOnly();
           FPumping = false;
         }
       }

@@ -37,6 +37,8 @@ private:
   // The parent's background behind the frame can be had now.
   bool ParentBackgroundReady();
   void SkinCommand(TMessage& Message, bool& Done);
+  // The paint messages waiting in the thread's queue dispatched; a quit handed out meanwhile is posted again.
+  void PumpPaintsOnly();
   void SkinnedMessage(TMessage& Message);
   TsScrollWndData* FSkinData = nullptr;
   bool FPumping = false;  // the one message pump of a skin removal is running

@@ -589,6 +589,10 @@ public:
   void WMPaint(TMessage& Message);
   void WMEraseBkgnd(TMessage& Message);
   void WMPrint(TMessage& Message);
+  // The DC clipped to what a print asks for of the cache's picture: the frame around the client, the client, both.
+  void ClipToPrintedParts(HDC DC, bool Frame, bool Client);
+  // The frame printed from the cache without a border window (four strips for a sizable form without caption).
+  void PrintFrameWithoutBorderWindow(HDC DC);
   void WMSetText(TMessage& Message);
   void WMSetIcon(TMessage& Message);
   void WMSetRedraw(TMessage& Message);
@@ -659,6 +663,8 @@ private:
   void WindowListItemClick(TObject* Sender);
   void PaintExtendedBorder();
   void SnapshotForHiding();
+  // The hold of a hide snapshot ends (the window is back without a showing change): the frame is painted anew.
+  void EndHideHold();
   // The border window shows the picture the cache holds (the whole form, taken for a hide) where it stands.
   void ShowSnapshotOnBorderWindow();
   // The frame cache shown on the border window (made when missing) as it stands, over the z-order.

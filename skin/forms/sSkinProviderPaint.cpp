@@ -136,45 +136,69 @@ void TsSkinProvider::WMPrint(TMessage& Message) {
   if (W != nullptr) SetDwmTransitionsForceDisabled(W, true, 0);
   if (HiddenUnderAnotherMaximisedChild()) return;
   if (!FMenuLineReady) FMenuLineReady = RefreshMenuBar();
-  // the background first, then the picture over it
+  // the background first, then the parts asked for over it; the library's own pictures ask with no flags for both
   if ((Message.LParam & PRF_ERASEBKGND) != 0) PerformFormMessage(WM_ERASEBKGND, Message.WParam, Message.LParam);
+  const LPARAM Parts = Message.LParam == 0 ? PRF_NONCLIENT | PRF_CLIENT : Message.LParam;
+  const bool Frame = (Parts & PRF_NONCLIENT) != 0, Client = (Parts & PRF_CLIENT) != 0;
+  if (!Frame && !Client) return;
   const auto DC = reinterpret_cast<HDC>(Message.WParam);
   FSkinData->PrintDC = DC;
   FSkinData->Updating = false;
   if (FSkinData->CacheBmp == nullptr || FSkinData->CacheBmp->Empty()) FSkinData->CacheDirty = true;
   if (FBorderForm != nullptr) {
     if (FSkinData->CacheDirty) PaintFormFrame();
-    if (TBitmap* Cache = FSkinData->CacheBmp)
+    if (TBitmap* Cache = FSkinData->CacheBmp) {
+      const int Saved = SaveDC(DC);
+      ClipToPrintedParts(DC, Frame, Client);
       BitBlt(DC, 0, 0, Cache->Width(), Cache->Height(), Cache->Canvas()->Handle(), 0, 0, SRCCOPY);
-    const int Saved = SaveDC(DC);
-    SetWindowOrgEx(DC, -GetClientOffsetLeft(), -GetClientOffsetTop(), nullptr);
-    IntersectClipRect(DC, 0, 0, FForm->ClientWidth(), FForm->ClientHeight());
-    if (FForm->FormStyle() != fsMDIForm) PaintGraphicChildren(DC, FForm, (FFormState & fsfHiding) == 0, POINT{0, 0});
-    RestoreDC(DC, Saved);
-  } else if (FDrawNonClientArea) {
-    if (!HasCaption() && WindowHasSizingBorder(W)) {
-      if (FSkinData->CacheDirty) PaintFormFrame();
-      if (TBitmap* Cache = FSkinData->CacheBmp) {
-        const int T = FForm->BorderWidth() + 3;
-        HDC Src = Cache->Canvas()->Handle();
-        const int CW = Cache->Width(), CH = Cache->Height();
-        BitBlt(DC, 0, 0, CW, T, Src, 0, 0, SRCCOPY);
-        BitBlt(DC, 0, T, T, CH - 2 * T, Src, 0, T, SRCCOPY);
-        BitBlt(DC, 0, CH - T, CW, T, Src, 0, CH - T, SRCCOPY);
-        BitBlt(DC, CW - T, T, T, CH - 2 * T, Src, CW - T, T, SRCCOPY);
-      }
-    } else {
-      DrawFrameCache(DC);
+      RestoreDC(DC, Saved);
     }
-    const int Saved = SaveDC(DC);
-    SetWindowOrgEx(DC, -GetClientOffsetLeft(), -GetClientOffsetTop(), nullptr);
-    IntersectClipRect(DC, 0, 0, FForm->ClientWidth(), FForm->ClientHeight());
-    PaintFormTo(DC, TRect(0, 0, FForm->Width(), FForm->Height()), true);
-    RestoreDC(DC, Saved);
+    if (Client) {
+      const int Saved = SaveDC(DC);
+      SetWindowOrgEx(DC, -GetClientOffsetLeft(), -GetClientOffsetTop(), nullptr);
+      IntersectClipRect(DC, 0, 0, FForm->ClientWidth(), FForm->ClientHeight());
+      if (FForm->FormStyle() != fsMDIForm) PaintGraphicChildren(DC, FForm, (FFormState & fsfHiding) == 0, POINT{0, 0});
+      RestoreDC(DC, Saved);
+    }
+  } else if (FDrawNonClientArea) {
+    if (Frame) PrintFrameWithoutBorderWindow(DC);
+    if (Client) {
+      const int Saved = SaveDC(DC);
+      SetWindowOrgEx(DC, -GetClientOffsetLeft(), -GetClientOffsetTop(), nullptr);
+      IntersectClipRect(DC, 0, 0, FForm->ClientWidth(), FForm->ClientHeight());
+      PaintFormTo(DC, TRect(0, 0, FForm->Width(), FForm->Height()), true);
+      RestoreDC(DC, Saved);
+    }
   }
-  if (FForm->FormStyle() == fsMDIForm) PrintMDIClient(DC, Message.LParam);
   FSkinData->PrintDC = nullptr;
+  if (!Client) return;
+  if (FForm->FormStyle() == fsMDIForm) PrintMDIClient(DC, Message.LParam);
   if (FForm->OnPaint) FForm->Canvas()->PaintOn(DC, [&] { FForm->OnPaint(FForm); });
+}
+
+void TsSkinProvider::ClipToPrintedParts(HDC DC, bool Frame, bool Client) {
+  const int L = GetClientOffsetLeft(), T = GetClientOffsetTop();
+  const int R = L + FForm->ClientWidth(), B = T + FForm->ClientHeight();
+  if (!Frame) IntersectClipRect(DC, L, T, R, B);
+  else if (!Client) ExcludeClipRect(DC, L, T, R, B);
+}
+
+void TsSkinProvider::PrintFrameWithoutBorderWindow(HDC DC) {
+  const HWND W = FormHandle();
+  if (HasCaption() || !WindowHasSizingBorder(W)) {
+    DrawFrameCache(DC);
+    return;
+  }
+  if (FSkinData->CacheDirty) PaintFormFrame();
+  TBitmap* Cache = FSkinData->CacheBmp;
+  if (Cache == nullptr) return;
+  const int T = FForm->BorderWidth() + 3;
+  HDC Src = Cache->Canvas()->Handle();
+  const int CW = Cache->Width(), CH = Cache->Height();
+  BitBlt(DC, 0, 0, CW, T, Src, 0, 0, SRCCOPY);
+  BitBlt(DC, 0, T, T, CH - 2 * T, Src, 0, T, SRCCOPY);
+  BitBlt(DC, 0, CH - T, CW, T, Src, 0, CH - T, SRCCOPY);
+  BitBlt(DC, CW - T, T, T, CH - 2 * T, Src, CW - T, T, SRCCOPY);
 }
 
 void TsSkinProvider::WMSetText(TMessage& Message) {
@@ -360,6 +384,17 @@ void TsSkinProvider::SnapshotForHiding() {
   }
 }
 
+void TsSkinProvider::EndHideHold() {
+  if ((FFormState & fsfHiding) == 0) return;
+  SetFormStateFlags(FFormState & ~fsfHiding);
+  FSkinData->CacheDirty = true;  // the cache holds the picture taken for the hide
+  // the border window no longer holds that picture: it follows and repaints again
+  if (FBorderForm != nullptr) {
+    FBorderForm->Moving = false;
+    FBorderForm->Updating = false;
+  }
+}
+
 void TsSkinProvider::ShowSnapshotOnBorderWindow() {
   const HWND L = BorderLayeredHandle();
   TBitmap* Snapshot = FSkinData->CacheBmp;
@@ -466,6 +501,8 @@ void TsSkinProvider::WMShowWindow(TMessage& Message) {
   const HWND W = FormHandle();
   if (FForm->FormStyle() != fsMDIChild) {
     if (Message.WParam == 1) {
+      // shown again by its owner (the application's restore) or the system: no showing change ends the hold
+      EndHideHold();
       SetFormStateFlags(FFormState & ~fsfRestoring);
       if (IsDwmCompositionActive() && !InAnimationProcess && (WindowExStyle(W) & WS_EX_LAYERED) == 0)
         RedrawWindow(W, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);

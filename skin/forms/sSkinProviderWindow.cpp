@@ -316,7 +316,13 @@ void TsSkinProvider::WMWindowPosChanging(TMessage& Message) {
   if (M != nullptr && FDrawNonClientArea && !FMinimizingGuard && W != nullptr) {
     const bool Hiding = (WP->flags & SWP_HIDEWINDOW) != 0 || WP->x == -32000;
     if (Hiding && FSkinData->CacheBmp != nullptr && !IsIconic(W) && HideAnimationAllowed(true)) SnapshotForHiding();
+    // taken back from the parking place by a move, not by a restore command: the hide did not come
+    RECT Now{};
+    if (!Hiding && (WP->flags & SWP_NOMOVE) == 0 && IsWindowVisible(W) && !IsIconic(W) && GetWindowRect(W, &Now) &&
+        Now.left == -32000)
+      EndHideHold();
     if ((WP->flags & SWP_SHOWWINDOW) != 0) {
+      EndHideHold();
       // a border form whose window went with a hide or minimise shows its frame again with the form
       if (FBorderForm != nullptr && FBorderForm->BorderWindow == nullptr && !IsIconic(W)) {
         FBorderForm->CreateBorderWindow();
@@ -447,6 +453,8 @@ void TsSkinProvider::FreeBorderLayeredWindow() {
   FBorderForm->BorderWindow = nullptr;
   L->Free();
   FBorderForm->Moving = false;
+  // a hide picture the window held (the main form's, kept for a hide that an iconic form never plays) went with it
+  EndHideHold();
 }
 
 void TsSkinProvider::WMWindowPosChangedUnskinned(TMessage& Message) {

@@ -274,7 +274,8 @@ void TvkMinTimer::FinishRestoring() {
   ShowImage();
   TCustomForm* F = Provider != nullptr ? Provider->Form() : nullptr;
   if (FormWnd != nullptr) {
-    ShowWindow(FormWnd, SW_SHOWNOACTIVATE);
+    // shown in place: a form the flight brought back maximised stays so (a plain show restores it to normal)
+    ShowWindow(FormWnd, IsZoomed(FormWnd) ? SW_SHOWNA : SW_SHOWNOACTIVATE);
     SetWindowPos(FormWnd, nullptr, 0, 0, 0, 0, 0x65B & ~SWP_SHOWWINDOW);
     if (F != nullptr && F->AlphaBlend()) SetLayeredAlpha(FormWnd, true, static_cast<BYTE>(F->AlphaBlendValue()));
     else SetLayeredAlpha(FormWnd, false, 255);

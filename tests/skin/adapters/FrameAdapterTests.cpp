@@ -1,6 +1,6 @@
 // The frame adapter: refused on anything but a frame, its background colour answer by the section's
-// transparency, the frame's own look back when the skin goes, the hover it takes from its children, its edge while
-// its parent updates, and its printed face.
+// transparency, the frame's own look back when the skin goes (a quit waiting kept), the hover it takes
+// from its children, its edge while its parent updates, and its printed face.
 #include <windows.h>
 
 #include <vector>
@@ -76,7 +76,10 @@ TEST_F(Frames, RemovingTheSkinGivesTheFrameItsOwnLookBack) {
   Command(VKCMD_REPAINT_AFTER_CHANGE, reinterpret_cast<LPARAM>(M.get()));
   EXPECT_NE(nullptr, A->ScrollAdapter);
   EXPECT_EQ(reinterpret_cast<LONG>(M->PaletteBrush(0)), GetClassLongA(Frame->Handle(), GCL_HBRBACKGROUND));
+  PostQuitMessage(7);  // a quit waiting stays for the program's own loop
   Command(VKCMD_SKIN_DROPPED, reinterpret_cast<LPARAM>(M.get()));
+  MSG Msg;
+  EXPECT_TRUE(PeekMessageA(&Msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && Msg.wParam == 7);
   EXPECT_EQ(nullptr, A->ScrollAdapter);
   EXPECT_EQ(reinterpret_cast<LONG>(GetSysColorBrush(COLOR_BTNFACE)), GetClassLongA(Frame->Handle(), GCL_HBRBACKGROUND));
   EXPECT_EQ(Colour, Frame->Color());

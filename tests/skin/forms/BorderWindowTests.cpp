@@ -316,10 +316,8 @@ TEST(BorderWindow, MaximisedWithATallSkinCaptionItHangsTheCaptionAboveTheWindow)
     ASSERT_NE(T.B(), nullptr);
     EXPECT_EQ(TvkProviderEffects::CaptionZoom(T.P), Tall);
     T.Update();
-    const RECT FW = WindowRectOf(T.F->Handle());
-    if (Tall) {
-      EXPECT_EQ(T.LR().top, FW.top - (T.Mg.Top + GetExtraCaptionHeight(T.B()) + 4));
-    }
+    // the picture's client part lies on the form's client
+    EXPECT_EQ(T.LR().top + T.P->GetClientOffsetTop(), T.F->ClientToScreen(POINT{0, 0}).y) << Tall;
   }
 }
 
@@ -439,4 +437,18 @@ TEST(BorderWindow, AfterACancelledCloseOrAHideSnapshotTakenBackThePointerOverThe
     EXPECT_FALSE(T.B()->Moving) << Closed;
     EXPECT_EQ(TRect(WindowRectOf(W)), TRect(Before)) << Closed;
   }
+  // taken back from the parking place by a move alone
+  SetWindowPos(W, nullptr, -32000, -32000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  T.F->SetBounds(200, 150, 300, 200);
+  EXPECT_FALSE(T.B()->Moving);
+}
+
+TEST(BorderWindow, TheMainFormsHidePictureGoesWithItsWindowAndTheFrameComesBackWithARestoreByState) {
+  TBorder T;
+  Application->FormCreated(T.F.get());
+  // Windows (not Wine) tells the owned border window of its owner's minimise first: it keeps the form's last picture
+  SendMessageA(T.L(), WM_SHOWWINDOW, 0, SW_PARENTCLOSING);
+  T.F->SetWindowState(wsMinimized);
+  T.F->SetWindowState(wsNormal);
+  EXPECT_TRUE(T.B()->BorderWindow != nullptr && IsWindowVisible(T.L()));
 }

@@ -200,7 +200,7 @@ TEST(FrameCache, ChildrenGetTheCachePixelBehindThem) {
   EXPECT_EQ(S.F->Perform(SM_VKCMD, SkinCommandWParam(VKCMD_QUERY_FORM_SKINNER), 0), reinterpret_cast<LRESULT>(S.P));
 }
 
-TEST(FrameCache, PrintedFrameEqualsTheCacheWithOrWithoutTheBackground) {
+TEST(FrameCache, APrintGivesThePartsAskedForFromTheCacheWithOrWithoutTheBackground) {
   TCachedForm S;
   const int Frame = GetSystemMetrics(SM_CXFRAME), Cap = GetSystemMetrics(SM_CYCAPTION);
   const TPoint Close(S.P->ButtonClose.Rect.Left + 3, S.P->ButtonClose.Rect.Top + 3);
@@ -214,6 +214,12 @@ TEST(FrameCache, PrintedFrameEqualsTheCacheWithOrWithoutTheBackground) {
     testing_support::Dib32 D(300, 200, 0xFF123456, true);
     S.F->Perform(WM_PRINT, reinterpret_cast<WPARAM>(D.DC()), R.Erase | PRF_NONCLIENT | PRF_CLIENT);
     for (const TPoint P : R.Points) EXPECT_EQ(D.Rgb(P.X, P.Y), S.Px(P.X, P.Y)) << P.X << "," << P.Y << " " << R.Erase;
+  }
+  // only those parts: a print of the client or of the background leaves the border as it was
+  for (const UINT Part : {PRF_CLIENT, PRF_ERASEBKGND}) {
+    testing_support::Dib32 D(300, 200, 0xFF123456, true);
+    S.F->Perform(WM_PRINT, reinterpret_cast<WPARAM>(D.DC()), Part);
+    EXPECT_EQ(D.Rgb(299, 120), 0x123456u) << Part;
   }
 }
 

@@ -1,6 +1,6 @@
 // The provider's answers to changes of the form's state: a work-area change or a showing during a minimise
-// flight, the border window following the form's Enabled, and a style change that leaves the system menu's Close
-// item behind.
+// flight, the border window following the form's Enabled, a style change that leaves the system menu's Close
+// item behind, and a form shown again after the application's minimise.
 #include <gtest/gtest.h>
 
 #include "FormTestSupport.h"
@@ -175,4 +175,24 @@ TEST(ProviderState, AfterAMinimiseFlightAndItsReturnNeitherAMaximiseNorAPlainRes
   Command(SC_RESTORE);
   EXPECT_FALSE(IsIconic(W));
   EXPECT_TRUE(S.Settled());
+  // flown down, then maximised from the taskbar: it stays maximised when the flight back ends
+  Command(SC_MINIMIZE);
+  Command(SC_MAXIMIZE);
+  EXPECT_TRUE(IsZoomed(W));
+  EXPECT_TRUE(S.Settled());
+}
+
+TEST(ProviderState, AFormHiddenWithTheMainFormsMinimisePaintsItsFrameAgainAfterTheRestore) {
+  TSkinnedForm S;
+  S.ShowPainted();
+  Owned<TForm> Main(NewForm());
+  Application->FormCreated(Main.get());
+  Main->Show();
+  // the main form's own minimise takes the application down; the taskbar's restore brings it back
+  SendMessageA(Main->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_FALSE(IsWindowVisible(S.F->Handle()));
+  Application->Restore();
+  // its frame follows a new text
+  S.F->SetCaption("WWWWWWWW");
+  EXPECT_FALSE(S.P->SkinData()->CacheDirty);
 }
