@@ -67,6 +67,15 @@ bool CursorInWindow(HWND Wnd) {
   return PtInRect(&R, P) != FALSE;
 }
 
+bool BitmapBackgroundAt(TBitmap* Bmp, int X, int Y, const TRect& R, TvkParentBgQuery& Q) {
+  if (Bmp == nullptr || X < 0 || Y < 0 || X + R.Width() > Bmp->Width() || Y + R.Height() > Bmp->Height()) return false;
+  Q.Kind = bgkBitmap;
+  Q.Bmp = Bmp;
+  Q.OffsetX = X;
+  Q.OffsetY = Y;
+  return true;
+}
+
 POINT PlaceInParentBackground(HWND Parent, POINT Screen) {
   if (Parent == nullptr) return Screen;
   POINT P = Screen;

@@ -31,6 +31,8 @@ bool PaintFadeFrame(TsCommonData* SkinData, HWND Wnd, HDC DC);
 // A point on the screen as a place in Parent's background picture: its client coordinates, the columns of a
 // mirrored parent (which counts them from its right edge) counted from the left as the picture runs.
 POINT PlaceInParentBackground(HWND Parent, POINT Screen);
+// Q answers with Bmp's part at (X, Y) of R's size; False, leaving Q alone, when that part is not wholly in Bmp.
+bool BitmapBackgroundAt(TBitmap* Bmp, int X, int Y, const TRect& R, TvkParentBgQuery& Q);
 // Geometry refreshed, then the parent's background behind the adapter's window as a reference whose (0, 0) is
 // the window's top-left corner as the screen shows it (for a mirrored parent too).
 void AdapterParentBackground(TvkMainWnd* A, TvkBgCacheRef& Bg);

@@ -42,6 +42,17 @@ template <class F> bool NotifyContainerChild(TvkMainWnd* A, const TMessage& Mess
   return true;
 }
 
+// A print of A (with PaintClient and PaintFrame taking a DC) into DC, which starts at the window's corner: the
+// client goes inside the frame, then the frame around it.
+template <class T> void PrintClientInFrame(T* A, HDC DC) {
+  const POINT Client = ClientOriginInWindow(A->CtrlHandle);
+  POINT Old{};
+  OffsetViewportOrgEx(DC, Client.x, Client.y, &Old);
+  A->PaintClient(DC);
+  SetViewportOrgEx(DC, Old.x, Old.y, nullptr);
+  A->PaintFrame(DC);
+}
+
 // The other messages a skinned container painted from its cache answers alike (A has PaintClient and PaintFrame
 // taking a DC): WM_PAINT left to the erase, the erase and a print (client inside the frame) painted from the cache, text and child notices
 // as above, a control now showing told about, the cache marked stale by what stales it. True where answered;
@@ -57,16 +68,9 @@ template <class T, class F> bool SkinnedContainerMessage(T* A, TMessage& Message
       A->PaintClient(DC);
       Message.Result = 1;
       return true;
-    case WM_PRINT: {
-      // The print DC starts at the window's corner: the client goes inside the frame.
-      const POINT Client = ClientOriginInWindow(A->CtrlHandle);
-      POINT Old{};
-      OffsetViewportOrgEx(DC, Client.x, Client.y, &Old);
-      A->PaintClient(DC);
-      SetViewportOrgEx(DC, Old.x, Old.y, nullptr);
-      A->PaintFrame(DC);
+    case WM_PRINT:
+      PrintClientInFrame(A, DC);
       return true;
-    }
     case WM_UPDATEUISTATE:
       Message.Result = 1;
       return true;

@@ -3,6 +3,7 @@
 // answer the hit test before the dialog's own handling does.
 #include "skin/adapters/vkDialogWnd.h"
 
+#include "skin/adapters/vkAdapterPaint.h"
 #include "skin/adapters/vkContainerMessages.h"
 #include "skin/core/sCommonData.h"
 #include "skin/forms/vkBorderForm.h"
@@ -50,15 +51,7 @@ int TvkDialogWnd::BarHitTest(LPARAM Point) {
 
 bool TvkDialogWnd::OwnFrameBackground(const TRect& R, TvkParentBgQuery& Q) {
   if (SkinData->CacheDirty) PaintFrame();
-  TBitmap* Cache = SkinData->CacheBmp;
-  if (Cache == nullptr) return false;
   // The frame picture holds the window beyond the border window's indents.
-  const int X = R.Left + (BorderForm != nullptr ? BorderForm->GetLeftIndent() : 0);
-  const int Y = R.Top + (BorderForm != nullptr ? BorderForm->GetTopIndent() : 0);
-  if (X < 0 || Y < 0 || X + R.Width() > Cache->Width() || Y + R.Height() > Cache->Height()) return false;
-  Q.Kind = bgkBitmap;
-  Q.Bmp = Cache;
-  Q.OffsetX = X;
-  Q.OffsetY = Y;
-  return true;
+  return BitmapBackgroundAt(SkinData->CacheBmp, R.Left + (BorderForm != nullptr ? BorderForm->GetLeftIndent() : 0),
+                            R.Top + (BorderForm != nullptr ? BorderForm->GetTopIndent() : 0), R, Q);
 }

@@ -162,13 +162,8 @@ bool FormFrameBackground(TvkScrollWnd* A, const TRect& R, TvkParentBgQuery& Q) {
   if (P == nullptr || Cache == nullptr) return false;
   TRect Mg;
   P->GetExtBorderMargins(Mg);
-  const int X = R.Left + Mg.Left + P->ExtraFrameWidth(), Y = R.Top + Mg.Top + GetExtraCaptionHeight(P->BorderForm());
-  if (X < 0 || Y < 0 || X + R.Width() > Cache->Width() || Y + R.Height() > Cache->Height()) return false;
-  Q.Kind = bgkBitmap;
-  Q.Bmp = Cache;
-  Q.OffsetX = X;
-  Q.OffsetY = Y;
-  return true;
+  return BitmapBackgroundAt(Cache, R.Left + Mg.Left + P->ExtraFrameWidth(),
+                            R.Top + Mg.Top + GetExtraCaptionHeight(P->BorderForm()), R, Q);
 }
 
 // Where the bar's bitmap lies in the window's parent background, and that background.

@@ -83,16 +83,6 @@ void TvkContainerWnd::PaintClient(HDC DC) {
   if (Own) ReleaseDC(CtrlHandle, DC);
 }
 
-void TvkContainerWnd::Print(HDC DC) {
-  // The print DC starts at the window's corner: the client goes inside the frame.
-  const POINT Client = ClientOriginInWindow(CtrlHandle);
-  POINT Old{};
-  OffsetViewportOrgEx(DC, Client.x, Client.y, &Old);
-  PaintClient(DC);
-  SetViewportOrgEx(DC, Old.x, Old.y, nullptr);
-  PaintFrame(DC);
-}
-
 void TvkContainerWnd::WndProc(TMessage& Message) {
   switch (Message.Msg) {
     case WM_SIZE:
@@ -104,7 +94,7 @@ void TvkContainerWnd::WndProc(TMessage& Message) {
       PaintFrame();
       return;
     case WM_PRINT:
-      Print(reinterpret_cast<HDC>(Message.WParam));
+      PrintClientInFrame(this, reinterpret_cast<HDC>(Message.WParam));
       return;
     case WM_PAINT: {
       if (!IsWindowVisible(CtrlHandle)) break;

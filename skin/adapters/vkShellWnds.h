@@ -13,8 +13,6 @@ public:
   // The skin's frame strips around a client edge, into DC (the window DC when 0).
   void PaintFrame(HDC DC = nullptr);
   void PaintClient(HDC DC);
-  // A print: the client inside the frame, the frame around it.
-  void Print(HDC DC);
 
   TRect ClientRect;  // in window coordinates
   int Inset = 0;     // (window height - client height) / 2
