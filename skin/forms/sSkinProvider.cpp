@@ -7,6 +7,7 @@
 #include "skin/core/sConst.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/sSkinManagerStartup.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkGlow.h"
@@ -151,7 +152,7 @@ void TsSkinProvider::Construct(TComponent* AOwner) {
     ShowWarningBox("TsSkinProvider component may be used with forms only!");
     return;
   }
-  g_EditorPreview = ParamCount() >= 1 && ParamStr(1) == "/vkpreview";
+  g_EditorPreview = StartedForEditorPreviews();
   FForm = AForm;
   if (Designing()) {
     for (int i = 0; i < AForm->ComponentCount(); ++i) {
