@@ -107,7 +107,7 @@ TEST_F(Fade, ALeaveWithinTheFirstFrameRunsOnlyTheStepsItsLevelImplies) {
   EXPECT_EQ(D->AnimTimer->Mode, fmIdle);
 }
 
-TEST_F(Fade, APressStartsFromTheScreenAndALeaveBelowTenEndsOnTheNormalLook) {
+TEST_F(Fade, APressOrAReleaseStartsFromTheScreenAndALeaveBelowTenEndsOnTheNormalLook) {
   Start(fmEnter, true);
   Run();
   const uint32_t Hot = GetPixel32(D->AnimTimer->WorkBmp, 0, 0);
@@ -120,6 +120,14 @@ TEST_F(Fade, APressStartsFromTheScreenAndALeaveBelowTenEndsOnTheNormalLook) {
   for (int i = 0; i < 40 && Level() > 0; ++i) D->AnimTimer->Tick();
   // The level fell from 7 to nothing: that frame is the normal picture whole, as a glow's hide stops the fade.
   EXPECT_EQ(GetPixel32(D->AnimTimer->WorkBmp, 0, 0), Expected(0));
+  // A release within a press starts from what the screen shows as well (here a press toward the normal look).
+  Start(fmEnter, true);
+  Run();
+  Start(fmPress, false);
+  Run(2);
+  const uint32_t Shown = GetPixel32(D->AnimTimer->WorkBmp, 0, 0);
+  Start(fmEnter, true);
+  EXPECT_EQ(GetPixel32(D->AnimTimer->BeforeBmp, 0, 0), Shown);
 }
 
 TEST_F(Fade, TheSameModeTwiceChangesNothingAndFinishingShowsTheTarget) {
