@@ -16,14 +16,23 @@ HANDLE g_testStarted = nullptr;
 HANDLE g_allDone = nullptr;
 HANDLE g_exited = nullptr;
 HANDLE g_watchdog = nullptr;
+// main has returned, with this result: the process's exit code.
+bool g_mainReturned = false;
+int g_result = 0;
 
 // Made before every other static object, so destroyed after all of them: the watchdog watches the whole exit
-// and still ends before the process does (Wine can crash tearing down a live thread at exit).
+// and still ends before the process does. Then the process ends at once, without the libraries' detach and Wine's
+// own exit: Wine can crash tearing a process down while a thread of it is still ending, and one always may be then
+// (the watchdog, past its handle's signal, or GoogleTest's watcher of this thread, made by a SCOPED_TRACE or a
+// failure and killed by the exit).
 struct WatchdogEnd {
   ~WatchdogEnd() {
     if (g_watchdog == nullptr) return;
     SetEvent(g_exited);
     WaitForSingleObject(g_watchdog, INFINITE);
+    if (!g_mainReturned) return;
+    std::fflush(nullptr);
+    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(g_result));
   }
 } g_watchdogEnd __attribute__((init_priority(101)));
 
@@ -154,6 +163,8 @@ int main(int argc, char** argv) {
   g_watchdog = CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr);
   const int result = RUN_ALL_TESTS();
   // From here the watchdog watches the exit (static objects' destructors run yet).
+  g_result = result;
+  g_mainReturned = true;
   SetEvent(g_allDone);
   return result;
 }
