@@ -84,12 +84,19 @@ krl_xvfb_stop() {
 # for the whole run: Wine ends the desktop process a second after the last program on it ends, and the next
 # test program to open a window starts it again, handing it its own error output; CTest then waits for that
 # output to close (the desktop's end: an idle prefix or the time limit) although the test program has ended.
-# The keeper is a command prompt waiting for a key on a pipe nobody writes; wineserver -k ends it.
+# The keeper is a command prompt waiting for a key on a pipe nobody writes; wineserver -k ends it. It must be
+# running before wineboot ends (it says so on its output): on a loaded machine it may start later than that second.
 krl_wine_prefix_start() {
-  local keeper="$WINEPREFIX/.krl-desktop-keeper"
+  local keeper="$WINEPREFIX/.krl-desktop-keeper" said="$WINEPREFIX/.krl-desktop-keeper-said"
   wineserver -p
-  rm -f "$keeper" && mkfifo "$keeper"
-  wine cmd.exe /c pause 0<>"$keeper" >/dev/null 2>&1 &
+  rm -f "$keeper" "$said" && mkfifo "$keeper"
+  wine cmd.exe /c "echo running& pause" 0<>"$keeper" >"$said" 2>/dev/null &
+  local waited=0
+  until grep -q running "$said" 2>/dev/null; do
+    [ "$waited" -lt 1200 ] || { log "the desktop keeper of $WINEPREFIX did not start within 120 s"; return 1; }
+    sleep 0.1
+    waited=$((waited + 1))
+  done
   wine wineboot </dev/null >/dev/null 2>&1 || true
 }
 krl_wine_server_start() {

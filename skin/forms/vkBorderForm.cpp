@@ -795,10 +795,14 @@ void TvkBorderForm::BorderWindowProc(TMessage& Message) {
         if (Provider != nullptr) MoveGluedForms(Provider);
         return;
       case WM_ACTIVATE:
-        // the form takes the focus; no exception from a form on its way out (its window may go first)
+        // the form takes the activation and the focus; no exception from a form on its way out (its window may go
+        // first). The activation is handed on itself: where the thread's focus still names the form, SetFocus
+        // alone changes nothing and this window stays active, and its end would then activate its owner
         if (LOWORD(Message.WParam) != WA_INACTIVE && F != nullptr && !F->ComponentState().Contains(csDestroying) &&
-            O != nullptr && IsWindowVisible(O) && IsWindowEnabled(O) && F->Visible() && F->CanFocus())
+            O != nullptr && IsWindowVisible(O) && IsWindowEnabled(O) && F->Visible() && F->CanFocus()) {
+          ::SetActiveWindow(O);
           ::SetFocus(O);
+        }
         return;
       case WM_ERASEBKGND:
       case WM_NCPAINT: Message.Result = 1; return;

@@ -12,36 +12,23 @@ namespace {
 
 using testing_support::Owned;
 
-// Runs one step per tick of a thread timer, which the system's menu loop keeps dispatching; after the
-// last step the menu is ended, so a test never hangs in TrackPopupMenu.
-class MenuLoopSteps {
+// Ends the menu the system's loop tracks at the first tick of a thread timer, which that loop dispatches, so a
+// test never hangs in TrackPopupMenu.
+class MenuEnd {
 public:
-  explicit MenuLoopSteps(std::vector<std::function<void()>> steps) : steps_(std::move(steps)) {
-    current_ = this;
-    timer_ = SetTimer(nullptr, 0, 40, Tick);
-  }
-  ~MenuLoopSteps() {
-    KillTimer(nullptr, timer_);
-    current_ = nullptr;
-  }
+  MenuEnd() : timer_(SetTimer(nullptr, 0, 40, Tick)) {}
+  ~MenuEnd() { KillTimer(nullptr, timer_); }
 
 private:
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    MenuLoopSteps* self = current_;
-    if (!self) return;
-    if (self->next_ < self->steps_.size())
-      self->steps_[self->next_++]();
-    else
-      EndMenu();
-  }
-  static inline MenuLoopSteps* current_ = nullptr;
-  std::vector<std::function<void()>> steps_;
-  size_t next_ = 0;
-  UINT_PTR timer_ = 0;
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
+  UINT_PTR timer_;
 };
 
-// A key as the menu loop reads it from the thread's queue.
-void Key(WORD key) { PostMessageA(PopupListWindow(), WM_KEYDOWN, key, 0); }
+// Keys the menu's loop reads as its first messages: queued before the menu opens, never sent from a later tick,
+// because another test program on the display may take the focus meanwhile, and the system then ends the menu.
+void QueueKeys(std::initializer_list<WORD> keys) {
+  for (WORD key : keys) PostThreadMessageA(GetCurrentThreadId(), WM_KEYDOWN, key, 0);
+}
 
 class PopupMenus : public UiTest {
 protected:
@@ -64,7 +51,8 @@ protected:
 TEST_F(PopupMenus, PopupRunsTheChosenItemBeforeItReturns) {
   Owned<TPopupMenu> menu(NewPopup(nullptr, {"First", "Second"}));
   EXPECT_EQ(menu->WindowHandle(), nullptr);
-  MenuLoopSteps steps({[] { Key(VK_DOWN); }, [] { Key(VK_DOWN); }, [] { Key(VK_RETURN); }});
+  QueueKeys({VK_DOWN, VK_DOWN, VK_RETURN});
+  MenuEnd end;
   menu->Popup(100, 100);
   EXPECT_EQ(log, (std::vector<std::string>{"popup", "Second"}));
   ASSERT_NE(PopupListWindow(), nullptr);
@@ -96,7 +84,8 @@ TEST_F(PopupMenus, OwnerDrawnPopupItemsAreMeasuredAndDrawnThroughThePopupList) {
       drawn.emplace_back(item->Caption(), state.Raw());
     };
   }
-  MenuLoopSteps steps({[] {}, [] { Key(VK_DOWN); }, [] {}});
+  QueueKeys({VK_DOWN});
+  MenuEnd end;
   menu->Popup(100, 100);
   EXPECT_EQ(measured, 3);
   auto drawnWith = [&](const std::string& caption, UINT bits) {
@@ -133,11 +122,11 @@ TEST_F(PopupMenus, ContextMenuShowsAfterOnContextPopupAndAParentAnswersForItsChi
 
   handle = false;
   {
-    MenuLoopSteps steps({});
+    MenuEnd end;
     SendMessageA(child->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(child->Handle()), at);
   }
   {
-    MenuLoopSteps steps({});
+    MenuEnd end;
     SendMessageA(parent->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(parent->Handle()), MAKELPARAM(-1, -1));
   }
   EXPECT_EQ(log, (std::vector<std::string>{"popup", "popup"}));

@@ -138,8 +138,14 @@ TEST(Harness, AProgramThatDoesNotEndOrLeavesAProcessBehindFails) {
     HANDLE output = nullptr;
     DuplicateHandle(GetCurrentProcess(), GetStdHandle(STD_ERROR_HANDLE), GetCurrentProcess(), &output, 0, TRUE,
                     DUPLICATE_SAME_ACCESS);
-    if (role == "linger") RunSelf("sleep", output, false);
-    else Sleep(6000);
+    if (role == "linger") {
+      RunSelf("sleep", output, false);
+      return;
+    }
+    // The one left behind holds the output until the runner has named it and stopped reading (a write then
+    // fails), however long the runner's moment after the program's end lasts on a loaded machine; a minute at most.
+    DWORD written = 0;
+    for (int i = 0; i < 600 && WriteFile(output, ".", 1, &written, nullptr); ++i) Sleep(100);
     return;
   }
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};

@@ -351,6 +351,11 @@ TEST(BorderWindow, ItsWindowGoesWithAHideOrMinimiseWithoutEffectAndComesBackWith
   testing_support::PumpPending();
   ASSERT_NE(T.B()->BorderWindow, nullptr);
   EXPECT_TRUE(IsWindowVisible(T.L()));
+  // the activation the system hands to the border window (another program's window going hands it to the next
+  // window in the z-order) goes on to the form, so the border window's end later activates nothing
+  SetActiveWindow(T.L());
+  EXPECT_EQ(GetActiveWindow(), T.F->Handle());
+  EXPECT_EQ(GetFocus(), T.F->Handle());
   // a minimise lets the window go at once
   SendMessageA(T.F->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
   ASSERT_TRUE(IsIconic(T.F->Handle()));
