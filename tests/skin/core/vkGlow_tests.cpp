@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 
 #include "SkinTestOwners.h"
 #include "framework/Units.h"
@@ -205,18 +206,43 @@ TEST_F(Glow, TheMaskComesFromTheSectionNamed) {
   EXPECT_GE(Plain->SkinData->GlowId, 0);
 }
 
+HWND g_SentDown = nullptr;  // a window sent to the bottom once the glow is being placed
+LRESULT CALLBACK SendDownOnGlowStyle(int Code, WPARAM W, LPARAM L) {
+  const CWPSTRUCT& M = *reinterpret_cast<const CWPSTRUCT*>(L);
+  char Class[32] = "";
+  if (Code == HC_ACTION && M.message == WM_STYLECHANGED && g_SentDown != nullptr &&
+      GetClassNameA(M.hwnd, Class, sizeof Class) > 0 && std::string(Class) == "TvkGlowForm") {
+    SetWindowPos(g_SentDown, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    g_SentDown = nullptr;
+  }
+  return CallNextHookEx(nullptr, Code, W, L);
+}
+
+// Also when the window read above it goes to the bottom (as a minimise sends it) while the glow is being placed.
 TEST_F(Glow, AGlowOfAWindowNotOnTopLiesJustAboveIt) {
   TTestSkinOwner* B = Glowing(10, 20);
-  HWND Wnd = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 300, 300, 50, 50, nullptr, nullptr, nullptr, nullptr);
-  RECT R{300, 300, 400, 320};
-  HWND Glow = GlowWindow(ShowGlowEffect(R, "GLOWBUTTON", "GLOW", B->SkinData, Wnd, 255, 0));
-  ASSERT_NE(Glow, nullptr);
-  EXPECT_EQ(GetWindowLongA(Glow, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
-  HWND Below = Glow;  // other programs' windows may come between, but the glow stays above its window
-  while (Below != nullptr && Below != Wnd) Below = GetWindow(Below, GW_HWNDNEXT);
-  EXPECT_EQ(Below, Wnd);
-  ClearAllGlowEffects(true);
-  DestroyWindow(Wnd);
+  for (bool Moved : {false, true}) {
+    auto Popup = [] {
+      return CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 300, 300, 50, 50, nullptr, nullptr, nullptr,
+                             nullptr);
+    };
+    HWND Wnd = Popup(), Above = Moved ? Popup() : nullptr;
+    if (Above != nullptr) SetWindowPos(Wnd, Above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    g_SentDown = Above;
+    HHOOK Hook = SetWindowsHookExA(WH_CALLWNDPROC, SendDownOnGlowStyle, nullptr, GetCurrentThreadId());
+    RECT R{300, 300, 400, 320};
+    HWND Glow = GlowWindow(ShowGlowEffect(R, "GLOWBUTTON", "GLOW", B->SkinData, Wnd, 255, 0));
+    UnhookWindowsHookEx(Hook);
+    ASSERT_NE(Glow, nullptr);
+    EXPECT_EQ(g_SentDown, nullptr) << "the window above was not sent down";
+    EXPECT_EQ(GetWindowLongA(Glow, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    HWND Below = Glow;  // other programs' windows may come between, but the glow stays above its window
+    while (Below != nullptr && Below != Wnd) Below = GetWindow(Below, GW_HWNDNEXT);
+    EXPECT_EQ(Below, Wnd) << Moved;
+    ClearAllGlowEffects(true);
+    DestroyWindow(Wnd);
+    if (Above != nullptr) DestroyWindow(Above);
+  }
 }
 
 TEST_F(Glow, NothingOfTheControlShowingMeansNoGlow) {
