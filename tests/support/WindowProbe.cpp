@@ -1,5 +1,6 @@
 #include "tests/support/WindowProbe.h"
 #include <map>
+#include <vector>
 
 namespace testing_support {
 namespace {
@@ -69,11 +70,22 @@ std::string ReadChildTexts(HWND window) {
   return out;
 }
 
+static BOOL CALLBACK CollectWindow(HWND each, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(each);
+  return TRUE;
+}
+
 HWND OwnWindowAbove(HWND w) {
-  for (HWND above = GetWindow(w, GW_HWNDPREV); above != nullptr; above = GetWindow(above, GW_HWNDPREV)) {
+  // One reading of the whole order, top first: stepping up window by window ends early when another program's
+  // window between goes away at that moment.
+  std::vector<HWND> order;
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&order));
+  HWND above = nullptr;
+  for (HWND each : order) {
+    if (each == w) return above;
     DWORD pid = 0;
-    GetWindowThreadProcessId(above, &pid);
-    if (pid == GetCurrentProcessId()) return above;
+    GetWindowThreadProcessId(each, &pid);
+    if (pid == GetCurrentProcessId()) above = each;
   }
   return nullptr;
 }

@@ -23,7 +23,8 @@ std::string ReadChildTexts(HWND window);
 // The window of the calling thread under a screen point, as the system would find it were no other program's window
 // on the screen: for tests that place the cursor themselves, so that another test program's window cannot lie there.
 HWND OwnWindowFromPoint(POINT at);
-// The next window of this process up the z-order from w (other test programs' windows lie between).
+// The next window of this process up the z-order from the top-level window w (other test programs' windows lie
+// between).
 HWND OwnWindowAbove(HWND w);
 
 // Watches for modal windows the code under test opens (message boxes, dialogs) on the calling thread, from a
