@@ -135,6 +135,13 @@ BOOL CALLBACK PrintControl(HWND Child, LPARAM Parent) {
   return TRUE;
 }
 
+COLORREF ScreenPixel(POINT At) {
+  HDC Screen = GetDC(nullptr);
+  const COLORREF C = GetPixel(Screen, At.x, At.y);
+  ReleaseDC(nullptr, Screen);
+  return C;
+}
+
 // A plain window of one colour (the check's #00FF00) right behind the taken window, a little larger: the
 // corners the window's region cuts away show it instead of whatever happened to lie behind.
 class Backdrop {
@@ -155,10 +162,18 @@ public:
                            nullptr);
     if (Wnd_ == nullptr) return;
     // shown on top, then the taken window raised over it: placing the backdrop below another program's window
-    // does not reach the display here
+    // does not reach the display here.
     ShowWindow(Wnd_, SW_SHOWNOACTIVATE);
     UpdateWindow(Wnd_);
+    // The backdrop is this program's request to the display, the raise the loader's: the backdrop is seen on the
+    // screen before the raise is asked, or on a loaded machine it may reach the display last and cover the window
+    // for good. The window's middle, never of the backdrop's colour, then shows when the raise has arrived.
+    const POINT Middle{(R.left + R.right) / 2, (R.top + R.bottom) / 2};
+    const auto Covered = [&] { return ScreenPixel(Middle) == RGB(0x00, 0xFF, 0x00); };
+    if (!shots::WaitFor(Covered, 5000)) std::fprintf(stderr, "krl_shots: the backdrop does not show\n");
     SetWindowPos(Behind, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (!shots::WaitFor([&] { return !Covered(); }, 10000))
+      std::fprintf(stderr, "krl_shots: the window stays under its backdrop\n");
   }
   ~Backdrop() {
     if (Wnd_ != nullptr) DestroyWindow(Wnd_);
