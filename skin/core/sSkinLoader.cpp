@@ -435,7 +435,9 @@ private:
     d.BITop = ini_.ReadInteger(g, "BITOP", 0);
     d.BIKeepHue = ini_.ReadInteger(g, "BIKEEPHUE", 0);
     d.AeroBlur = ini_.ReadInteger(g, "AEROBLUR", 0) != 0;
-    for (int i = 0; i < 5; ++i) d.TitleGlowMargins[i] = ScaledInt(g, std::string(TitleMaskNames[i]) + "GLOWMARGIN", 0);
+    // bounded as a section's GLOWMARGIN
+    for (int i = 0; i < 5; ++i)
+      d.TitleGlowMargins[i] = std::clamp(ScaledInt(g, std::string(TitleMaskNames[i]) + "GLOWMARGIN", 0), 0, 255);
     d.TitleGlowCount = ini_.ReadInteger(g, "BICONCLOSEGLOW", 0);
     d.Shadow1Color = static_cast<uint32_t>(ini_.ReadInteger(g, "SHADOW1COLOR", 0));
     d.Shadow1Offset = ini_.ReadInteger(g, "SHADOW1OFFSET", 0);

@@ -1,6 +1,7 @@
 #include "skin/core/vkGlow.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "framework/Forms.h"
 #include "framework/Platform.h"
@@ -71,10 +72,16 @@ void BuildGlowBitmap(TvkGlowEffect* E, int W, int H) {
   if (E->Owner != nullptr) ApplyControlColorShift(E->Bmp, E->Owner);
 }
 
+// Takes E over: into the table once its window shows; freed, with its window, when the margin leaves nothing to show
+// (-1) or showing it fails (the exception goes on).
 int AddEffect(TvkGlowEffect* E, const RECT& R, HWND Wnd, uint8_t Alpha, int Margin) {
-  GlowEffects.push_back(E);
+  std::unique_ptr<TvkGlowEffect> Effect(E);
   E->Margin = Margin;
+  const SIZE Size = GlowWindowSize(R.right - R.left, R.bottom - R.top, E->MaskIndex, E->Manager, Margin);
+  if (Size.cx <= 0 || Size.cy <= 0) return -1;
   ShowGlowWindow(E, R, R, Wnd, Alpha);
+  GlowEffects.push_back(E);
+  Effect.release();
   return g_FirstId + static_cast<int>(GlowEffects.size()) - 1;
 }
 

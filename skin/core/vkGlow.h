@@ -39,7 +39,8 @@ extern std::vector<TvkGlowEffect*> GlowEffects;
 TvkGlowEffect* GlowEffectOf(int GlowId);
 
 // Shows a glow around R (screen) from the mask MaskPrefix + "0" of the section SectionName; the id, or -1
-// without layered windows, skin data or mask, or while a window holds the mouse capture.
+// without layered windows, skin data or mask, while a window holds the mouse capture, or when Margin takes back the
+// whole glow (nothing made then).
 int ShowGlowEffect(const RECT& R, const std::string& SectionName, const std::string& MaskPrefix, TsCommonData* SkinData,
                    HWND Wnd, uint8_t Alpha, int Margin);
 // The same with the mask given by index (the first of MaskIndexes).

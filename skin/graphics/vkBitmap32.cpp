@@ -1,17 +1,19 @@
 #include "skin/graphics/vkBitmap32.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "framework/Graphics.h"
 #include "framework/GraphicsGdi.h"
 
 TBitmap* NewBitmap32(int Width, int Height) {
-  TBitmap* Bmp = new TBitmap();
+  // freed when a size is refused
+  std::unique_ptr<TBitmap> Bmp(new TBitmap());
   Bmp->SetPixelFormat(pf32bit);
   Bmp->SetHandleType(bmDIB);
   Bmp->SetWidth(Width);
   Bmp->SetHeight(Height);
-  return Bmp;
+  return Bmp.release();
 }
 
 TBitmap* NewBitmap32ForRect(const TRect& R) {

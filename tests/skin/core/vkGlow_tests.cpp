@@ -13,6 +13,8 @@
 #include "skin/core/vkntTypes.h"
 #include "skin/graphics/ToolkitStartup.h"
 #include "tests/support/LayeredRecorder.h"
+#include "tests/support/MessagePump.h"
+#include "tests/support/RealPointer.h"
 
 using namespace skin_owners;
 using testing_support::LayeredRecorder;
@@ -268,4 +270,26 @@ TEST_F(Glow, AFadeOfTheStateIsNoGlowFadeForAHide) {
   HideGlowEffect(B->SkinData->GlowId, true);
   EXPECT_EQ(B->SkinData->GlowId, -1);
   EXPECT_EQ(T->StepProc, &CrossFadeStep);
+}
+
+// The pointer onto a glowing control: a margin taking back more than half of it gives no glow and leaves nothing
+// behind (an exception would reach the application's handler), a small one a glow.
+struct GlowRealPointer : Glow {};
+TEST_F(GlowRealPointer, AMarginBeyondHalfTheControlGivesNoGlow) {
+  testing_support::PointerParking Parking;
+  vkGlowInitialize();
+  for (const int Margin : {255, 3}) {
+    m->EditModel().gd[m->FindSectionIndex("GLOWBUTTON")].GlowMargin = Margin;
+    TTestSkinOwner* B = Glowing(Margin, 20);  // each row somewhere of its own
+    B->SkinData->Hot = false;
+    ASSERT_TRUE(testing_support::MovePointer(B->ClientToScreen(POINT{50, 10})));
+    ASSERT_TRUE(testing_support::PumpUntil([&] {
+      Application->ProcessMessages();
+      return B->SkinData->Hot;
+    }, 2000));
+    const bool Glows = Margin == 3;
+    EXPECT_EQ(B->SkinData->GlowId >= 0, Glows) << Margin;
+    EXPECT_EQ(GlowEffects.size(), Glows ? 1u : 0u) << Margin;
+    EXPECT_EQ(FindWindowA("TvkGlowForm", nullptr) != nullptr, Glows) << Margin;
+  }
 }
