@@ -147,6 +147,9 @@ public:
   TvkGlowForm* Snapshot = nullptr;  // screen snapshot shown while the dialog hides
   bool SnapshotOwned = false;
   void FreeSnapshot();
+  // Its own messages and blended drags still running: one may run a nested loop (a move) in which the window goes;
+  // the purge leaves the adapter to a later purge until they have all returned, since they read it again.
+  int MessageDepth = 0;
 
 private:
   TvkDlgTitleButton* ButtonByCode(int HitCode);
@@ -162,6 +165,18 @@ private:
   TColor FBrushColor = clNone;
   HBRUSH FBrush = nullptr;  // the one WM_CTLCOLORDLG brush, made again only when the colour changes
   bool FButtonPressed = false;
+};
+
+// Counts one of the dialog adapter's own messages (or drags) while it runs.
+class TvkDialogBusy {
+public:
+  explicit TvkDialogBusy(TvkDialogWnd* D) : FDialog(D) { ++D->MessageDepth; }
+  ~TvkDialogBusy() { --FDialog->MessageDepth; }
+  TvkDialogBusy(const TvkDialogBusy&) = delete;
+  TvkDialogBusy& operator=(const TvkDialogBusy&) = delete;
+
+private:
+  TvkDialogWnd* FDialog;
 };
 
 // The dialog's children paint over this background: each direct visible child but group boxes and tab-stop
