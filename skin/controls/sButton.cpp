@@ -822,6 +822,10 @@ void TsButton::WndProc(TMessage& Message) {
           }
           SwitchWindowRedraw(Handle(), true);
           g_FocusRedraw = false;
+        } else {
+          // the flag only keeps the redraw switch from nesting (the form's CM_ENTER comes from inside the
+          // WM_SETFOCUS above); the control still hears of its focus, so OnEnter fires
+          inherited::WndProc(Message);
         }
         if (FSkinData->AnimTimer != nullptr && AnimationGlue.TimerEnabled != nullptr &&
             AnimationGlue.TimerEnabled(FSkinData->AnimTimer)) {
@@ -846,6 +850,9 @@ void TsButton::WndProc(TMessage& Message) {
             FSkinData->RepaintOwner(false);
             HideGlow();
           }
+        } else {
+          // a disabled button still loses the focus: OnExit fires and the system button hears of it
+          inherited::WndProc(Message);
         }
       } else {
         inherited::WndProc(Message);

@@ -10,6 +10,7 @@
 
 #include <set>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -18,7 +19,9 @@ struct TEntry {
   std::string Name;
   bool Filled;
 };
-#define ENTRY(Table, Field) TEntry{#Table "." #Field, Table.Field != nullptr}
+// Filled: the program's units replaced what the table starts with (nothing, or a stand-in such as the counting hook).
+#define ENTRY(Table, Field) \
+  TEntry{#Table "." #Field, Table.Field != nullptr && Table.Field != std::remove_cvref_t<decltype(Table)>{}.Field}
 
 // Entries a table may leave empty by design, each with its reason. None today.
 const std::set<std::string> kLeftEmpty = {};

@@ -58,8 +58,11 @@ TEST_F(ScrollBoxes, NativePaintLeavesTheClientToTheControl) {
   Recorded().clear();
   SendMessageA(W, WM_ERASEBKGND, 0, 0);
   EXPECT_EQ(1, CountRecorded(W, WM_ERASEBKGND));
+  // Everything else takes the scroll box's way: a new text is set, then the control repaints at once.
+  Recorded().clear();
   SendMessageA(W, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("x"));
   EXPECT_EQ(1, CountRecorded(W, WM_SETTEXT));
+  EXPECT_EQ(1, CountRecorded(W, WM_PAINT));
 }
 
 TEST_F(ScrollBoxes, StaticTextSectionByBevelAndBorder) {

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <type_traits>
 
 #include "engine_support.h"
 #include "framework/FormReader.h"
@@ -22,16 +23,20 @@ namespace {
 
 using testing_support::Owned;
 
-// An RGBA PNG of W x H: red where Opaque(x, y), fully transparent elsewhere.
-template <class F> std::vector<uint8_t> RedPng(int W, int H, F Opaque) {
+// An RGBA PNG of W x H: red where Alpha(x, y) is true or a non-zero alpha, fully transparent elsewhere.
+template <class F> std::vector<uint8_t> RedPng(int W, int H, F Alpha) {
   png_fixtures::PngFixture P;
   P.Width = W;
   P.Height = H;
   P.ColorType = 6;
   for (int y = 0; y < H; ++y)
     for (int x = 0; x < W; ++x) {
-      const bool On = Opaque(x, y);
-      P.Samples.insert(P.Samples.end(), {On ? 255u : 0u, 0u, 0u, On ? 255u : 0u});
+      unsigned A = 0;
+      if constexpr (std::is_same_v<decltype(Alpha(x, y)), bool>)
+        A = Alpha(x, y) ? 255u : 0u;
+      else
+        A = static_cast<unsigned>(Alpha(x, y));
+      P.Samples.insert(P.Samples.end(), {A != 0 ? 255u : 0u, 0u, 0u, A});
     }
   return png_fixtures::EncodePng(P);
 }
@@ -107,8 +112,9 @@ TEST(AlphaImageList, ItemsAreResampledToTheListSizeAndBadBytesAddNothing) {
   EXPECT_EQ(DrawnOverBlue(L.get(), 2, 16, 16)[8 * 16 + 8], kRed);
 }
 
-// Opaque red with (3, 3) transparent, drawn from the system list over blue: the icon keeps the picture and masks
-// what is transparent, from XP (5.1) on and before (whose icons have no alpha).
+// Opaque red with (3, 3) transparent and (1, 1) half so, in a list with a green background, drawn from the system
+// list over blue: the icon keeps the picture and masks what is transparent, from XP (5.1) on and before (whose
+// icons have no alpha); the half-transparent part lies over the list's background from XP on, before over black.
 TEST(AlphaImageList, SystemIconsKeepThePictureAndMaskWhatIsTransparentBeforeXPAndAfter) {
   for (const DWORD Minor : {DWORD{1}, DWORD{0}}) {
     Platform().GetVersionExA = [Minor](OSVERSIONINFOA* Info) {
@@ -117,15 +123,17 @@ TEST(AlphaImageList, SystemIconsKeepThePictureAndMaskWhatIsTransparentBeforeXPAn
       return TRUE;
     };
     auto L = NewList(4, 4);
+    L->SetBkColor(static_cast<TColor>(0x00FF00));
     TMemoryStream S;
-    Load(S, RedPng(4, 4, [](int x, int y) { return x + y < 6; }));
+    Load(S, RedPng(4, 4, [](int x, int y) { return x == 1 && y == 1 ? 128 : x + y < 6 ? 255 : 0; }));
     const bool Added = L->AddFromStream(&S);
     ResetPlatform();
     ASSERT_TRUE(Added);
     testing_support::Dib32 D(4, 4, 0xFF0000FFu, true);
-    ImageList_Draw(L->Handle(), 0, D.DC(), 0, 0, ILD_NORMAL);
+    ImageList_Draw(L->Handle(), 0, D.DC(), 0, 0, ILD_TRANSPARENT);
     EXPECT_EQ(D.Rgb(0, 0), kRed) << Minor;
     EXPECT_EQ(D.Rgb(3, 3), kBlue) << Minor;
+    EXPECT_EQ((D.Rgb(1, 1) & 0x00FF00) != 0, Minor == 1) << Minor;
   }
 }
 

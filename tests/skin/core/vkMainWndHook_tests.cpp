@@ -100,7 +100,8 @@ TEST_F(MainWindowHookTest, PreviewBlocksAreTakenOnlyWhenWholeTerminatedAndAllowe
        [](TvkEditorPreviewBlock& b) { std::memset(b.SkinText, 'T', sizeof(b.SkinText)); }, "loader.exe /vkpreview",
        false},
       {"not started for previews", 7, sizeof(TvkEditorPreviewBlock), nullptr, "loader.exe /vkver", false},
-      {"switch later or in capitals", 7, sizeof(TvkEditorPreviewBlock), nullptr, "loader.exe /vkver /VKPREVIEW", false},
+      {"switch in capitals", 7, sizeof(TvkEditorPreviewBlock), nullptr, "loader.exe /VKPREVIEW", false},
+      {"switch later", 7, sizeof(TvkEditorPreviewBlock), nullptr, "loader.exe /vkver /vkpreview", false},
   };
   for (const Case& C : Cases) {
     auto B = std::make_unique<TvkEditorPreviewBlock>(*Good);
