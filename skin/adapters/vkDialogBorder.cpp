@@ -80,6 +80,8 @@ bool TvkDialogWnd::StartBlendedMove() {
   if ((MoveFlags & kBlendedDrag) != 0 || Blend == nullptr || !Blend->Active() || Blend->BlendValue() >= 255 ||
       IsIconic(CtrlHandle))
     return false;
+  // counted itself: the border window starts it outside the dialog's own messages
+  const TvkDialogBusy Busy(this);
   const HWND W = CtrlHandle;
   MoveFlags |= kBlendedDrag;
   if (MoveTimer != nullptr) MoveTimer->Free();
@@ -120,7 +122,13 @@ bool TvkDialogWnd::StartBlendedMove() {
 
 void TvkDialogWnd::EndBlendedMove() {
   const HWND W = CtrlHandle;
-  if (!IsWindow(W)) return;
+  if (!IsWindow(W)) {
+    // the dialog went during the drag: its fade stops with it while the adapter waits for the purge
+    if (MoveTimer != nullptr) MoveTimer->Free();
+    MoveTimer = nullptr;
+    MoveFlags &= ~kBlendedDrag;
+    return;
+  }
   if (BorderForm != nullptr) {
     const HWND L = BorderWnd(BorderForm);
     if (MoveTimer != nullptr) MoveTimer->SetEnabled(false);

@@ -291,6 +291,8 @@ void PurgeDetachedProviders() {
   for (int i = static_cast<int>(g_Providers->size()) - 1; i >= 0; --i) {
     TvkProvider* P = (*g_Providers)[i];
     if (P == nullptr || (P->DialogWnd != nullptr && !P->DialogWnd->Detached)) continue;
+    // Its dialog went inside one of the adapter's own messages, which reads the adapter again once it returns.
+    if (P->DialogWnd != nullptr && P->DialogWnd->MessageDepth > 0) continue;
     // A form's provider has no dialog adapter, yet its skinner's walker skins the form's buttons: it goes only
     // with the form's window.
     if (P->DialogWnd == nullptr && P->SkinProvider != nullptr && IsWindow(P->Wnd)) continue;

@@ -1,5 +1,6 @@
 // A skinned dialog's extended border window: the frame cache around the dialog, the dialog cut to its client,
-// hit tests and presses through the border window, removal, and the fade of a dialog dragged by its caption.
+// hit tests and presses through the border window, removal, the fade of a dialog dragged by its caption, and a dialog
+// destroyed inside its own drag.
 #include <algorithm>
 #include <array>
 
@@ -14,6 +15,7 @@
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkSkinCommands.h"
 #include "skin/core/vkntTypes.h"
+#include "skin/forms/sSkinProvider.h"
 #include "skin/forms/vkBorderForm.h"
 #include "skin/forms/vkFormTimers.h"
 #include "skin/forms/vkProviderEffects.h"
@@ -185,6 +187,40 @@ TEST_F(DialogBorderTest, CaptionDragFadesTheDialogAndPutsItBackOpaque) {
     FormServices.CreateSnapshotForm = SavedSnapshot;
     DestroyWindow(T.Dlg);
     Tops.pop_back();
+  }
+}
+
+namespace {
+// A timer in a move loop: the dialog goes, then a skinned form's activation purges the hook's providers.
+HWND g_Going = nullptr, g_SkinnedForm = nullptr;
+bool g_KeptInLoop = false;
+void CALLBACK GoInsideTheLoop(HWND, UINT, UINT_PTR Id, DWORD) {
+  KillTimer(nullptr, Id);
+  DestroyWindow(g_Going);
+  SendMessageA(g_SkinnedForm, WM_NCACTIVATE, TRUE, 0);
+  g_KeptInLoop = FindProviderByWnd(g_Going) != nullptr;
+  PostMessageA(nullptr, WM_KEYDOWN, VK_ESCAPE, 0);  // the loop's end
+}
+}  // namespace
+
+// A dialog destroyed inside its own move loop, a caption drag or a blended drag the border window starts, keeps its
+// adapter through a purge there, which the code after the loop still reads; the next purge frees it.
+TEST_F(DialogBorderTest, ADialogGoneInItsOwnMoveLoopIsFreedOnlyOnceTheLoopHasReturned) {
+  testing_support::Owned<TForm> F(NewForm(340, 40, 200, 120, NoSkinTag));
+  Create<TsSkinProvider>(F.get());
+  g_SkinnedForm = F->Handle();
+  for (bool Border : {false, true}) {
+    M->SetExtendedBorders(Border);
+    M->AnimEffects()->BlendOnMoving()->SetActive(Border);
+    TBorderedDialog T(Tops);
+    ASSERT_TRUE(T.D != nullptr && T.Bordered() == Border);
+    g_Going = T.Dlg, g_KeptInLoop = false;
+    SetTimer(nullptr, 0, 1, GoInsideTheLoop);
+    if (Border) T.Send(WM_NCLBUTTONDOWN, T.At(T.D->CloseButton.Rect.Left - 30, Centre(T.D->CloseButton.Rect).Y));
+    else SendMessageA(T.Dlg, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+    EXPECT_TRUE(g_KeptInLoop && !IsWindow(T.Dlg) && T.D->MoveTimer == nullptr) << Border;
+    SendMessageA(g_SkinnedForm, WM_NCACTIVATE, TRUE, 0);
+    EXPECT_EQ(FindProviderByWnd(T.Dlg), nullptr) << "freed by the next purge " << Border;
   }
 }
 
