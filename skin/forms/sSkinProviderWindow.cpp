@@ -382,6 +382,9 @@ void TsSkinProvider::WMWindowPosChanged(TMessage& Message) {
   }
   FCaptionZoom = FBorderForm != nullptr && IsZoomed(W) && GetSkinTitleHeightByState(false) > GetStdCaptionHeight(FForm) + 4;
   const auto* WP = reinterpret_cast<const WINDOWPOS*>(Message.LParam);
+  // A hidden form takes its title-button fades with it (the application's minimise hides the main form with no
+  // move or size): a fade's next tick would place its window where the form was and show it again.
+  if (WP != nullptr && (WP->flags & SWP_HIDEWINDOW) != 0) FreeTitleAnimations();
   // The snapshot made while the window was being hidden is the picture this hide fades out, so it does not stand
   // in its way; a hide the application window's hook already plays for this form is not started twice.
   const bool HidePlaying = HideTimer() != nullptr && HideTimer()->Window != nullptr && HideTimer()->DestWnd == W;

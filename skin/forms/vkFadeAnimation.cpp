@@ -57,7 +57,10 @@ bool TvkFadeAnimation::EnterState(int NewState, bool FadeIn) {
 
 void TvkFadeAnimation::DoStep(TObject*) {
   if (!Enabled()) return;
-  if (FadingIn) {
+  // the window it lies over went off the screen: the fade ends there, as a finished fade-out does, rather than
+  // show its window alone
+  const bool OwnerShown = OwnerWnd == nullptr || IsWindowVisible(OwnerWnd);
+  if (OwnerShown && FadingIn) {
     if (Step < StepCount) {
       ShowFrame(std::clamp(AlphaStep() * Step, 0, 255));
       ++Step;
@@ -70,7 +73,7 @@ void TvkFadeAnimation::DoStep(TObject*) {
     }
     return;
   }
-  if (Step > 0) {
+  if (OwnerShown && Step > 0) {
     ShowFrame(std::clamp(AlphaStep() * Step, 0, 255));
     --Step;
     return;

@@ -12,9 +12,11 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/core/vkFormServices.h"
 #include "skin/core/vkSkinCommands.h"
+#include "skin/core/vkntTypes.h"
 #include "skin/forms/sSkinMenus.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sSkinProviderSysMenu.h"
+#include "skin/forms/vkSBAnimation.h"
 #include "tests/support/Dib32.h"
 #include "tests/support/RealPointer.h"
 
@@ -261,6 +263,33 @@ TEST(LoaderRealPointer, ThePortBoxsArrowLightsUnderAPointerComingStraightOntoIt)
   EXPECT_TRUE(testing_support::PumpUntil(
       [&] { return Box->ButtonState() == 1 && !Box->SkinData()->AnimationRunning() && Lit(); }, 3000))
       << "blue above red by " << Blue << "; " << testing_support::PointerScene(Arrow);
+}
+
+// A click on the main form's minimise button takes the application down: the button's fade goes with the form,
+// and no tick of a fade left running shows its window where the form was (the ticks stepped by hand).
+TEST(LoaderRealPointer, TheMinimiseButtonsFadeGoesWithTheMainForm) {
+  testing_support::PointerParking Parking;
+  LoaderApp app;
+  const HWND W = MainForm->Handle();
+  ASSERT_TRUE(Skinned(MainForm));
+  TsSkinProvider* P = SkinnerOf(W);
+  SetWindowPos(W, HWND_TOPMOST, 880, 700, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+  RECT R{};
+  GetWindowRect(W, &R);
+  const POINT Min{R.left + P->ButtonMin.Rect.Left + 3, R.top + P->ButtonMin.Rect.Top + 3};
+  ASSERT_TRUE(testing_support::PumpUntil([&] { return WindowFromPoint(Min) == W; }, 2000));
+  ASSERT_TRUE(testing_support::MovePointer(Min));
+  testing_support::ClickPointer();
+  ASSERT_TRUE(testing_support::PumpUntil([&] { return !IsWindowVisible(W); }, 2000))
+      << testing_support::PointerScene(Min);
+  for (TsCaptionButton* B : {&P->ButtonMin, &P->ButtonMax, &P->ButtonHelp, &P->ButtonClose})
+    for (int Tick = 0; B->Animation != nullptr && Tick < 12; ++Tick) {
+      const TvkSBAnimation* A = B->Animation;
+      EXPECT_FALSE(A->GlowWindow != nullptr && IsWindowVisible(A->GlowWindow->Handle())) << B->Code << " tick " << Tick;
+      B->Animation->DoStep(nullptr);
+    }
+  EXPECT_EQ(P->ButtonMin.Animation, nullptr);
+  Application->Restore();
 }
 
 TEST_F(LoaderSkinnedForms, TheServiceViewIsPaintedOnItsNewHeight) {

@@ -153,6 +153,7 @@ TEST(TitleBar, ItemFadeEndsIdleWithItsWindowFreed) {
   testing_support::LayeredRecorder Rec;
   TvkTitleBarItem* It = T.Add(bsButton);
   It->Rect = TRect(40, 4, 62, 26);
+  T.F->Show();  // a fade runs over a form on the screen only
   const RECT W = WindowRectOf(T.F->Handle());
   POINT Cursor{W.left + 50, W.top + 10};
   FollowCursor(Cursor);

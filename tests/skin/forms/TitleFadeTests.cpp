@@ -21,6 +21,7 @@ struct TFade : TSkinnedForm {
   LayeredRecorder Rec;
   POINT Cursor{-1000, -1000};
   TFade() {
+    ShowPainted();  // a fade runs over a form on the screen only
     RepaintFrame(P);
     FollowCursor(Cursor);
   }
