@@ -223,6 +223,20 @@ HWND GetTopParentWindow(HWND Wnd) {
   return Wnd;
 }
 
+// Put after Wnd a window would lie under it, and put after a topmost window it would turn topmost itself: in both
+// cases Wnd tops the plain windows, and the top of them is just above it.
+HWND WindowJustAbove(HWND Wnd) {
+  HWND After = GetWindow(Wnd, GW_HWNDPREV);
+  return After == nullptr || (GetWindowLongA(After, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0 ? HWND_TOP : After;
+}
+
+void KeepJustAbove(HWND W, HWND Wnd) {
+  constexpr UINT kZOrderOnly = SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER |
+                               SWP_NOSENDCHANGING;
+  for (int Reading = 0; Reading < 3 && GetWindow(W, GW_HWNDNEXT) != Wnd; ++Reading)
+    SetWindowPos(W, WindowJustAbove(Wnd), 0, 0, 0, 0, kZOrderOnly);
+}
+
 bool IsWindowWithin(HWND Wnd, HWND Ancestor) {
   for (; Wnd != nullptr; Wnd = GetParent(Wnd))
     if (Wnd == Ancestor) return true;

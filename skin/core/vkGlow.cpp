@@ -164,16 +164,6 @@ int ShowGlowEffectByMask(const RECT& R, const std::vector<int>& MaskIndexes, TsC
   return AddEffect(E, R, Wnd, Alpha, Margin);
 }
 
-namespace {
-// Where a window goes to lie just above Wnd among the plain windows. Put after Wnd it would lie under it, and put
-// after a topmost window it would turn topmost itself: in both cases Wnd tops the plain windows, and the top of
-// them is just above it.
-HWND WindowJustAbove(HWND Wnd) {
-  HWND After = GetWindow(Wnd, GW_HWNDPREV);
-  return After == nullptr || (GetWindowLongA(After, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0 ? HWND_TOP : After;
-}
-}  // namespace
-
 void ShowGlowWindow(TvkGlowEffect* E, const RECT& R, const RECT&, HWND Wnd, uint8_t Alpha) {
   if (E->GlowForm == nullptr) {
     E->GlowForm = Create<TvkGlowForm>(nullptr);
@@ -200,11 +190,8 @@ void ShowGlowWindow(TvkGlowEffect* E, const RECT& R, const RECT&, HWND Wnd, uint
   ReleaseDC(nullptr, Screen);
   E->Alpha = Alpha;
   SetWindowPos(Glow, After, Left, Top, 0, 0, 0x659);
-  // The window read above Wnd may be another program's, which can move between the reading and the placing (a
-  // minimise sends it to the bottom, and the glow under it): then the glow is placed once more from a new reading.
-  const bool TopLevel = JustAboveWnd && (GetWindowLongA(Wnd, GWL_STYLE) & WS_CHILD) == 0;
-  for (int Reading = 0; TopLevel && Reading < 3 && GetWindow(Glow, GW_HWNDNEXT) != Wnd; ++Reading)
-    SetWindowPos(Glow, WindowJustAbove(Wnd), 0, 0, 0, 0, 0x61B);
+  // the window read above Wnd may be another program's, and a minimise of it would take the glow to the bottom
+  if (JustAboveWnd && (GetWindowLongA(Wnd, GWL_STYLE) & WS_CHILD) == 0) KeepJustAbove(Glow, Wnd);
 }
 
 void SetGlowEffectOpacity(int GlowId, uint8_t Alpha) {

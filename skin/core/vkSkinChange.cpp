@@ -271,7 +271,8 @@ void CaptureControlForChange(TControl* Control) {
     // The window above may close between the two calls (another program's): then ask again.
     const HWND OutWnd = Out->Handle();
     for (int Try = 0; Try < 3; ++Try)
-      if (SetWindowPos(OutWnd, GetWindow(Wnd, GW_HWNDPREV), 0, 0, 0, 0, kShowAbove)) break;
+      if (SetWindowPos(OutWnd, WindowJustAbove(Wnd), 0, 0, 0, 0, kShowAbove)) break;
+    KeepJustAbove(OutWnd, Wnd);
   }
 }
 

@@ -1,4 +1,5 @@
 #include "tests/support/WindowProbe.h"
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -75,11 +76,22 @@ static BOOL CALLBACK CollectWindow(HWND each, LPARAM list) {
   return TRUE;
 }
 
-HWND OwnWindowAbove(HWND w) {
-  // One reading of the whole order, top first: stepping up window by window ends early when another program's
-  // window between goes away at that moment.
+// One reading of the whole order, top first: stepping window by window ends early when another program's window
+// between goes away at that moment.
+static std::vector<HWND> WindowOrder() {
   std::vector<HWND> order;
   EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&order));
+  return order;
+}
+
+bool LiesAbove(HWND upper, HWND lower) {
+  const std::vector<HWND> order = WindowOrder();
+  const auto u = std::find(order.begin(), order.end(), upper), l = std::find(order.begin(), order.end(), lower);
+  return u != order.end() && l != order.end() && u < l;
+}
+
+HWND OwnWindowAbove(HWND w) {
+  const std::vector<HWND> order = WindowOrder();
   HWND above = nullptr;
   for (HWND each : order) {
     if (each == w) return above;

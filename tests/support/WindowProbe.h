@@ -26,6 +26,9 @@ HWND OwnWindowFromPoint(POINT at);
 // The next window of this process up the z-order from the top-level window w (other test programs' windows lie
 // between).
 HWND OwnWindowAbove(HWND w);
+// Top-level window upper lies somewhere above lower, read from one snapshot of the whole order (another program's
+// window between may go at any time, which ends a walk from window to window early).
+bool LiesAbove(HWND upper, HWND lower);
 
 // Watches for modal windows the code under test opens (message boxes, dialogs) on the calling thread, from a
 // thread timer of it, which any modal loop of that thread keeps dispatching. Each matching window is recorded and

@@ -15,6 +15,7 @@
 #include "tests/support/LayeredRecorder.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/RealPointer.h"
+#include "tests/support/WindowProbe.h"
 
 using namespace skin_owners;
 using testing_support::LayeredRecorder;
@@ -238,9 +239,8 @@ TEST_F(Glow, AGlowOfAWindowNotOnTopLiesJustAboveIt) {
     ASSERT_NE(Glow, nullptr);
     EXPECT_EQ(g_SentDown, nullptr) << "the window above was not sent down";
     EXPECT_EQ(GetWindowLongA(Glow, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
-    HWND Below = Glow;  // other programs' windows may come between, but the glow stays above its window
-    while (Below != nullptr && Below != Wnd) Below = GetWindow(Below, GW_HWNDNEXT);
-    EXPECT_EQ(Below, Wnd) << Moved;
+    // other programs' windows may come between, but the glow stays above its window
+    EXPECT_TRUE(testing_support::LiesAbove(Glow, Wnd)) << Moved;
     ClearAllGlowEffects(true);
     DestroyWindow(Wnd);
     if (Above != nullptr) DestroyWindow(Above);

@@ -14,6 +14,7 @@
 #include "skin/core/vkntTypes.h"
 #include "skin/graphics/ToolkitStartup.h"
 #include "tests/support/LayeredRecorder.h"
+#include "tests/support/WindowProbe.h"
 
 using namespace skin_owners;
 using testing_support::LayeredRecorder;
@@ -111,13 +112,8 @@ TEST_F(SkinChange, ATopLevelCaptureStandsDirectlyAboveTheWindow) {
   EXPECT_EQ(Out->Parent(), nullptr);
   HWND OutWnd = As<TWinControl>(Out)->Handle();
   // Between them in z-order (windows of tests running beside this one may come in between as well).
-  auto Below = [](HWND Upper, HWND Lower) {
-    for (HWND W = GetWindow(Upper, GW_HWNDNEXT); W != nullptr; W = GetWindow(W, GW_HWNDNEXT))
-      if (W == Lower) return true;
-    return false;
-  };
-  EXPECT_TRUE(Below(Above, OutWnd));
-  EXPECT_TRUE(Below(OutWnd, form->Handle()));
+  EXPECT_TRUE(testing_support::LiesAbove(Above, OutWnd));
+  EXPECT_TRUE(testing_support::LiesAbove(OutWnd, form->Handle()));
   EXPECT_TRUE(IsWindowVisible(OutWnd));
   RECT R{};
   GetWindowRect(OutWnd, &R);
