@@ -16,6 +16,7 @@
 #include "skin/graphics/vkPixelOps.h"
 #include "framework/ExtCtrls.h"
 #include "tests/support/LayeredRecorder.h"
+#include "tests/support/WindowProbe.h"
 
 using namespace form_test;
 
@@ -230,20 +231,15 @@ TEST(BorderWindow, StayOnTopFormKeepsItsBorderRightUnderItAfterAMove) {
   ASSERT_NE(T.B(), nullptr);
   const HWND O = T.F->Handle();
   // this program's nearest window above or below the form: another test program's may come in between at any time
-  auto Own = [O](UINT Dir) {
-    HWND W = GetWindow(O, Dir);
-    for (DWORD Pid = 0; W != nullptr; W = GetWindow(W, Dir))
-      if (GetWindowThreadProcessId(W, &Pid) && Pid == GetCurrentProcessId()) break;
-    return W;
+  const auto Beside = [&] {
+    return testing_support::OwnWindowAbove(T.L()) == O || testing_support::OwnWindowAbove(O) == T.L();
   };
   // sent to the bottom, the border window comes back beside its form at once
   SetWindowPos(T.L(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
-  EXPECT_TRUE(Own(GW_HWNDNEXT) == T.L() || Own(GW_HWNDPREV) == T.L())
-      << Own(GW_HWNDPREV) << " " << Own(GW_HWNDNEXT) << " " << T.L();
+  EXPECT_TRUE(Beside()) << testing_support::OwnWindowAbove(O) << " " << T.L();
   // after a move too (the X server's restacking under load may reach the windows a little later)
   T.F->SetBounds(T.F->Left() + 20, T.F->Top() + 10, T.F->Width(), T.F->Height());
-  EXPECT_TRUE(testing_support::PumpUntil([&] { return Own(GW_HWNDNEXT) == T.L() || Own(GW_HWNDPREV) == T.L(); }, 2000))
-      << Own(GW_HWNDPREV) << " " << Own(GW_HWNDNEXT) << " " << T.L();
+  EXPECT_TRUE(testing_support::PumpUntil(Beside, 2000)) << testing_support::OwnWindowAbove(O) << " " << T.L();
 }
 
 TEST(BorderWindow, HideAnimationTakesTheBorderWindowAndANewOneComesAfter) {
