@@ -62,7 +62,9 @@ krl_xvfb_new() {
     local pid=$!
     local i
     for i in $(seq 1 50); do
-      [ -e /tmp/.X11-unix/X$n ] && { KRL_XVFB_PIDS="$KRL_XVFB_PIDS $pid"; export "$1=:$n"; return 0; }
+      # ours only when its lock names our server: another run may have taken the number at the same moment
+      [ -e /tmp/.X11-unix/X$n ] && [ "$(tr -d ' \n' < /tmp/.X$n-lock 2>/dev/null)" = "$pid" ] &&
+        { KRL_XVFB_PIDS="$KRL_XVFB_PIDS $pid"; export "$1=:$n"; return 0; }
       kill -0 "$pid" 2>/dev/null || break
       sleep 0.1
     done
