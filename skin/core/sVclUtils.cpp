@@ -223,11 +223,17 @@ HWND GetTopParentWindow(HWND Wnd) {
   return Wnd;
 }
 
-// Put after Wnd a window would lie under it, and put after a topmost window it would turn topmost itself: in both
-// cases Wnd tops the plain windows, and the top of them is just above it.
+namespace {
+bool IsTopmostWindow(HWND Wnd) { return (GetWindowLongA(Wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+}  // namespace
+
+// Put after Wnd a window would lie under it, and put after a topmost window it turns topmost itself. So above a plain
+// Wnd that tops the plain windows the top of them is just above it; above a topmost Wnd the window goes after the one
+// over it, topmost as both are, or first of all.
 HWND WindowJustAbove(HWND Wnd) {
   HWND After = GetWindow(Wnd, GW_HWNDPREV);
-  return After == nullptr || (GetWindowLongA(After, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0 ? HWND_TOP : After;
+  if (IsTopmostWindow(Wnd)) return After != nullptr ? After : HWND_TOPMOST;
+  return After == nullptr || IsTopmostWindow(After) ? HWND_TOP : After;
 }
 
 void KeepJustAbove(HWND W, HWND Wnd) {

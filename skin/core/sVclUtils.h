@@ -84,7 +84,8 @@ bool CursorInVisiblePart(HWND Wnd);
 TControl* GetControlUnderCursor();
 HWND GetTopParentWindow(HWND Wnd);
 bool IsWindowWithin(HWND Wnd, HWND Ancestor);
-// Where a window goes (for SetWindowPos) to lie just above the top-level window Wnd among the plain windows.
+// Where a window goes (for SetWindowPos) to lie just above the top-level window Wnd: among the plain windows, or
+// among the topmost ones when Wnd is topmost.
 HWND WindowJustAbove(HWND Wnd);
 // W placed again just above Wnd while it does not lie there, from a new reading each time (three at most): the window
 // read above Wnd may be another program's, which can move between the reading and the placing.

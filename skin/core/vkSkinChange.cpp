@@ -123,20 +123,17 @@ bool AnimateLayeredForm(TCustomForm* Form, TsSkinProvider* P, int Time, uint8_t 
         DY += FormServices.GetSkinTitleHeightByState(P, false) - FormServices.GetSkinTitleHeightByState(P, true);
     }
     Place = POINT{FormRect.left - (GetSkinFrameWidth(BF) - FrameW + Margins.left), FormRect.top - DY};
-    HWND After = GetWindow(FormWnd, GW_HWNDPREV);
     Anim->SetBounds(Place.x, Place.y, W, H);
-    SetWindowPos(Anim->Handle(), After, Place.x, Place.y, W, H, SWP_NOACTIVATE | SWP_NOREDRAW);
+    SetWindowPos(Anim->Handle(), WindowJustAbove(FormWnd), Place.x, Place.y, W, H, SWP_NOACTIVATE | SWP_NOREDRAW);
+    KeepJustAbove(Anim->Handle(), FormWnd);
   } else {
     BF = nullptr;
     Anim = Create<TvkGlowForm>(Application);
     g_Output = Anim;
     Anim->SetBounds(FormRect.left, FormRect.top, W, H);
-    HWND After = GetWindow(FormWnd, GW_HWNDPREV);
-    if ((GetWindowLongA(FormWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) {
-      Anim->SetFormStyle(fsStayOnTop);
-      After = HWND_TOPMOST;
-    }
-    SetWindowPos(Anim->Handle(), After != nullptr ? After : HWND_TOP, 0, 0, 0, 0, kLayeredFlags);
+    if ((GetWindowLongA(FormWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) Anim->SetFormStyle(fsStayOnTop);
+    SetWindowPos(Anim->Handle(), WindowJustAbove(FormWnd), 0, 0, 0, 0, kLayeredFlags);
+    KeepJustAbove(Anim->Handle(), FormWnd);
   }
   HWND AnimWnd = Anim->Handle();
   AddExStyle(AnimWnd, WS_EX_LAYERED | WS_EX_NOACTIVATE);

@@ -103,25 +103,30 @@ TEST_F(SkinChange, TheOutputWindowCoversAChildAndGoesAfterTheChange) {
 
 TEST_F(SkinChange, ATopLevelCaptureStandsDirectlyAboveTheWindow) {
   form->ShowNoActivate();
-  // Another window above the form: the output window goes between them, not on top of everything.
-  HWND Above = CreateWindowExA(WS_EX_NOACTIVATE, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 5, 5, nullptr, nullptr,
-                               nullptr, nullptr);
-  CaptureControlForChange(form);
-  TControl* Out = SkinChangeOutputWindow();
-  ASSERT_NE(Out, nullptr);
-  EXPECT_EQ(Out->Parent(), nullptr);
-  HWND OutWnd = As<TWinControl>(Out)->Handle();
-  // Between them in z-order (windows of tests running beside this one may come in between as well).
-  EXPECT_TRUE(testing_support::LiesAbove(Above, OutWnd));
-  EXPECT_TRUE(testing_support::LiesAbove(OutWnd, form->Handle()));
-  EXPECT_TRUE(IsWindowVisible(OutWnd));
-  RECT R{};
-  GetWindowRect(OutWnd, &R);
-  EXPECT_EQ(R.left, 30);
-  EXPECT_EQ(R.right - R.left, 120);
-  AnimateSkinChange(form, 0, 255, atFading);
-  EXPECT_FALSE(IsWindow(OutWnd));
-  DestroyWindow(Above);
+  // Another window above the form: the output window goes between them, not on top of everything; above a
+  // stay-on-top form with another one over it, it stays on top too, not behind the form.
+  for (bool OnTop : {false, true}) {
+    SetWindowPos(form->Handle(), OnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    HWND Above = CreateWindowExA(WS_EX_NOACTIVATE | (OnTop ? WS_EX_TOPMOST : 0), "STATIC", "", WS_POPUP | WS_VISIBLE,
+                                 0, 0, 5, 5, nullptr, nullptr, nullptr, nullptr);
+    CaptureControlForChange(form);
+    TControl* Out = SkinChangeOutputWindow();
+    ASSERT_NE(Out, nullptr);
+    EXPECT_EQ(Out->Parent(), nullptr);
+    HWND OutWnd = As<TWinControl>(Out)->Handle();
+    // Between them in z-order (windows of tests running beside this one may come in between as well).
+    EXPECT_TRUE(testing_support::LiesAbove(Above, OutWnd)) << OnTop;
+    EXPECT_TRUE(testing_support::LiesAbove(OutWnd, form->Handle())) << OnTop;
+    EXPECT_TRUE(IsWindowVisible(OutWnd));
+    RECT R{};
+    GetWindowRect(OutWnd, &R);
+    EXPECT_EQ(R.left, 30);
+    EXPECT_EQ(R.right - R.left, 120);
+    AnimateSkinChange(form, 0, 255, atFading);
+    EXPECT_FALSE(IsWindow(OutWnd));
+    DestroyWindow(Above);
+  }
 }
 
 TEST_F(SkinChange, HiddenControlsAreLeftAloneAndOneHiddenAfterItsCaptureLosesItsOutputWindow) {
