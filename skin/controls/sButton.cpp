@@ -851,7 +851,7 @@ void TsButton::WndProc(TMessage& Message) {
             HideGlow();
           }
         } else {
-          // a disabled button still loses the focus: OnExit fires and the system button hears of it
+          // a disabled button still loses the focus: the system button hears of it and clears its focus state
           inherited::WndProc(Message);
         }
       } else {

@@ -214,8 +214,7 @@ TEST_F(SpeedButtonsOnAForm, ListedButtonsGetOneHandlerEachAndLoseItWithTheSkin) 
   // The manager's commands reach the handlers and leave nothing to repaint over and over.
   for (WORD Cmd : {VKCMD_SKIN_APPLIED, VKCMD_REPAINT_AFTER_CHANGE, VKCMD_PARENT_UPDATE_DONE, VKCMD_REPAINT})
     Plain->Perform(SM_VKCMD, SkinCommandWParam(Cmd), reinterpret_cast<LPARAM>(M.get()));
-  testing_support::PumpPending();
-  EXPECT_FALSE(GetUpdateRect(Form->Handle(), nullptr, FALSE));
+  EXPECT_TRUE(testing_support::PumpUntil([&] { return !GetUpdateRect(Form->Handle(), nullptr, FALSE); }, 2000));
   EXPECT_TRUE(Skinned(Plain));
 
   // A freed button's item goes at the next walk.
