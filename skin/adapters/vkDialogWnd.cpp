@@ -771,6 +771,13 @@ void TvkDialogWnd::AdoptChildrenOnce() {
 }
 
 void TvkDialogWnd::HandleSize(TMessage& Message) {
+  if (Message.WParam == SIZE_MINIMIZED) {
+    // The buttons' looks go with the frame they were drawn on: no pressed look or fade of it is left where the
+    // button was, nor laid over the icon by the release that follows.
+    for (TvkDlgTitleButton* B : {&MinButton, &MaxButton, &HelpButton, &CloseButton}) B->State = 0;
+    HotButton = 0;
+    FreeButtonAnimations();
+  }
   if (BorderForm != nullptr && !SkinData->Updating && IsWindowVisible(CtrlHandle)) {
     PassOn(Message);
     SkinData->CacheDirty = true;

@@ -26,6 +26,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/vkFormServices.h"
+#include "skin/core/vkntTypes.h"
 #include "skin/forms/vkSBAnimation.h"
 #include "tests/support/GdiLeaks.h"
 #include "tests/support/HeldWindow.h"
@@ -757,6 +758,31 @@ TEST_F(DialogRealPointer, DraggingADialogsSizeGripSizesTheDialog) {
   EXPECT_TRUE(testing_support::PumpUntil([&] {
     return WindowRectOf(Dlg).Width() == Before.Width() + 40 && WindowRectOf(Dlg).Height() == Before.Height() + 30;
   }, 5000)) << testing_support::PointerScene(From);
+}
+
+// A click on a dialog's minimise button with the real pointer: once the dialog is iconic no button keeps a pressed
+// look, and no fade window of one shows, where the button was or over the icon.
+TEST_F(DialogRealPointer, MinimisingADialogByItsButtonLeavesNoFadeOfThePress) {
+  testing_support::PointerParking Parking;
+  M->Effects()->SetAllowGlowing(true);
+  TDlgTemplate T(kDlgStyle | WS_MINIMIZEBOX, {});
+  HWND Dlg = Keep(T.Create());
+  TvkDialogWnd* D = DialogAdapterOf(Dlg);
+  ASSERT_NE(D, nullptr);
+  SetWindowPos(Dlg, HWND_TOPMOST, 880, 700, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+  SendMessageA(Dlg, WM_NCPAINT, 1, 0);
+  const TRect B = D->MinButton.Rect, WR = WindowRectOf(Dlg);
+  const POINT At{WR.Left + (B.Left + B.Right) / 2, WR.Top + (B.Top + B.Bottom) / 2};
+  ASSERT_TRUE(testing_support::PumpUntil([&] { return WindowFromPoint(At) == Dlg; }, 2000));
+  ASSERT_TRUE(testing_support::MovePointer(At));
+  testing_support::ClickPointer();
+  ASSERT_TRUE(testing_support::PumpUntil([&] { return IsIconic(Dlg) != FALSE; }, 2000))
+      << testing_support::PointerScene(At);
+  for (const TvkDlgTitleButton* Btn : {&D->MinButton, &D->MaxButton, &D->HelpButton, &D->CloseButton}) {
+    const TvkSBAnimation* A = Btn->Animation;
+    const bool FadeShown = A != nullptr && A->GlowWindow != nullptr && IsWindowVisible(A->GlowWindow->Handle());
+    EXPECT_TRUE(Btn->State == 0 && !FadeShown) << Btn->Code;
+  }
 }
 
 TEST_F(TideDialogRealScreen, TideMessageBoxShowsDialogCaptionButtonFacesAndCutCorners) {
