@@ -81,7 +81,7 @@ bool TvkDialogWnd::StartBlendedMove() {
       IsIconic(CtrlHandle))
     return false;
   // counted itself: the border window starts it outside the dialog's own messages
-  const TvkDialogBusy Busy(this);
+  const TvkAdapterBusy Busy(this);
   const HWND W = CtrlHandle;
   MoveFlags |= kBlendedDrag;
   if (MoveTimer != nullptr) MoveTimer->Free();
@@ -122,11 +122,13 @@ bool TvkDialogWnd::StartBlendedMove() {
 
 void TvkDialogWnd::EndBlendedMove() {
   const HWND W = CtrlHandle;
-  if (!IsWindow(W)) {
-    // the dialog went during the drag: its fade stops with it while the adapter waits for the purge
+  if (!IsWindow(W) || Detached) {
+    // the dialog went during the drag, or the skin left it: the fade stops while the adapter waits to be freed, and
+    // a dialog still there shows opaque again
     if (MoveTimer != nullptr) MoveTimer->Free();
     MoveTimer = nullptr;
     MoveFlags &= ~kBlendedDrag;
+    if (IsWindow(W)) SetLayeredAlpha(W, false, 255);
     return;
   }
   if (BorderForm != nullptr) {

@@ -914,7 +914,6 @@ void TvkDialogWnd::HandleCommand(TMessage& Message) {
 }
 
 void TvkDialogWnd::WndProc(TMessage& Message) {
-  const TvkDialogBusy Busy(this);
   const HWND W = CtrlHandle;
   if (Detached || SkinData == nullptr || !SkinData->IsSkinned(false)) {
     TvkScrollWnd::WndProc(Message);

@@ -8,7 +8,6 @@
 
 #include "skin/adapters/vkScrollWnd.h"
 #include "skin/forms/sSkinProvider.h"
-#include "skin/forms/vkLifeWatch.h"
 
 class TBitmap;
 class TFont;
@@ -148,11 +147,6 @@ public:
   TvkGlowForm* Snapshot = nullptr;  // screen snapshot shown while the dialog hides
   bool SnapshotOwned = false;
   void FreeSnapshot();
-  // Its own messages and blended drags still running: one may run a nested loop (a move) in which the window goes;
-  // the purge leaves the adapter to a later purge until they have all returned, since they read it again.
-  int MessageDepth = 0;
-  // Marked when the adapter goes: a skin removed inside one of its messages frees it whatever the depth.
-  TvkLifeMark Life;
 
 private:
   TvkDlgTitleButton* ButtonByCode(int HitCode);
@@ -168,21 +162,6 @@ private:
   TColor FBrushColor = clNone;
   HBRUSH FBrush = nullptr;  // the one WM_CTLCOLORDLG brush, made again only when the colour changes
   bool FButtonPressed = false;
-};
-
-// Counts one of the dialog adapter's own messages (or drags) while it runs.
-class TvkDialogBusy {
-public:
-  explicit TvkDialogBusy(TvkDialogWnd* D) : FDialog(D), FWatch(D->Life) { ++D->MessageDepth; }
-  ~TvkDialogBusy() {
-    if (!FWatch.Freed()) --FDialog->MessageDepth;
-  }
-  TvkDialogBusy(const TvkDialogBusy&) = delete;
-  TvkDialogBusy& operator=(const TvkDialogBusy&) = delete;
-
-private:
-  TvkDialogWnd* FDialog;
-  TvkLifeWatch FWatch;
 };
 
 // The dialog's children paint over this background: each direct visible child but group boxes and tab-stop

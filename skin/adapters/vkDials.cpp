@@ -23,7 +23,6 @@
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sSkinProviderMetrics.h"
 #include "skin/forms/vkFormHook.h"
-#include "skin/forms/vkFormHook.h"
 
 IMPLEMENT_CLASS(TvkProvider)
 
@@ -31,6 +30,10 @@ namespace {
 
 std::vector<TvkProvider*>* g_Providers = nullptr;
 std::vector<TvkMainWnd*> g_MenuAdapters;
+// Providers a free-all unhooked while one of their adapters' messages ran. A timer frees each once none runs:
+// its tick comes from a message loop, where no code of theirs is left on the stack but what the count shows.
+std::vector<TvkProvider*> g_Retired;
+UINT_PTR g_RetiredTimer = 0;
 
 bool AppGoing() { return Application == nullptr || Application->ComponentState().Contains(csDestroying); }
 
@@ -70,6 +73,18 @@ TvkProvider::~TvkProvider() {
   Adapters.clear();
   if (DialogWnd != nullptr) DialogWnd->Free();
   DialogWnd = nullptr;
+}
+
+bool TvkProvider::Busy() const {
+  if (DialogWnd != nullptr && DialogWnd->MessageDepth > 0) return true;
+  return std::any_of(Adapters.begin(), Adapters.end(), [](TvkMainWnd* A) { return A->MessageDepth > 0; });
+}
+
+void TvkProvider::Unhook() {
+  // The bars and the dialog's border window stay until the free: the running messages may still use them.
+  for (auto It = Adapters.rbegin(); It != Adapters.rend(); ++It)
+    DetachWindowAdapter((*It)->CtrlHandle, false, false, *It);
+  if (DialogWnd != nullptr) DetachWindowAdapter(DialogWnd->CtrlHandle, false, false, DialogWnd);
 }
 
 void TvkProvider::AttachFormProvider(TCustomForm* Form, HWND Created) {
@@ -291,8 +306,8 @@ void PurgeDetachedProviders() {
   for (int i = static_cast<int>(g_Providers->size()) - 1; i >= 0; --i) {
     TvkProvider* P = (*g_Providers)[i];
     if (P == nullptr || (P->DialogWnd != nullptr && !P->DialogWnd->Detached)) continue;
-    // Its dialog went inside one of the adapter's own messages, which reads the adapter again once it returns.
-    if (P->DialogWnd != nullptr && P->DialogWnd->MessageDepth > 0) continue;
+    // Its dialog went inside one of its adapters' own messages, which reads the adapter again once it returns.
+    if (P->Busy()) continue;
     // A form's provider has no dialog adapter, yet its skinner's walker skins the form's buttons: it goes only
     // with the form's window.
     if (P->DialogWnd == nullptr && P->SkinProvider != nullptr && IsWindow(P->Wnd)) continue;
@@ -451,16 +466,56 @@ void FreeHookMenuAdapters() {
   for (TvkMainWnd* A : List) A->Free();
 }
 
+namespace {
+
+// Each retired provider none of whose adapters' messages runs (every one when Final).
+void FreeRetiredProviders(bool Final) {
+  for (size_t i = 0; i < g_Retired.size();) {
+    TvkProvider* P = g_Retired[i];
+    if (!Final && P->Busy()) {
+      ++i;
+      continue;
+    }
+    g_Retired.erase(g_Retired.begin() + static_cast<std::ptrdiff_t>(i));
+    P->Free();
+  }
+  if (g_Retired.empty() && g_RetiredTimer != 0) {
+    KillTimer(nullptr, g_RetiredTimer);
+    g_RetiredTimer = 0;
+  }
+}
+
+void CALLBACK RetiredProvidersTick(HWND, UINT, UINT_PTR, DWORD) {
+  try {
+    FreeRetiredProviders(false);
+  } catch (...) {
+    if (Application != nullptr) Application->HandleException(nullptr);
+  }
+}
+
+}  // namespace
+
 void FreeAllProviders() {
   if (g_Providers == nullptr) return;
   while (!g_Providers->empty()) {
     TvkProvider* P = g_Providers->front();
     g_Providers->erase(g_Providers->begin());
-    if (P != nullptr) P->Free();
+    if (P == nullptr) continue;
+    if (!P->Busy()) {
+      P->Free();
+      continue;
+    }
+    // Removed inside one of its messages (a dialog's button that turns the skin off): what runs after it reads
+    // the adapters again.
+    P->Unhook();
+    g_Retired.push_back(P);
+    if (g_RetiredTimer == 0) g_RetiredTimer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, RetiredProvidersTick);
   }
   delete g_Providers;
   g_Providers = nullptr;
 }
+
+int RetiredProviderCount() { return static_cast<int>(g_Retired.size()); }
 
 // ---- unit ----
 
@@ -515,6 +570,7 @@ void DialsInitialize() {
 void DialsFinalize() {
   FreeHookMenuAdapters();
   FreeAllProviders();
+  FreeRetiredProviders(true);
   ProviderParts.NewCtrlAdapter = nullptr;
   ProviderParts.FreeCtrlAdapter = nullptr;
   ProviderParts.WalkControlsOf = nullptr;

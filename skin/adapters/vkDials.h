@@ -30,6 +30,10 @@ public:
   bool AdoptChildren(HWND Parent);
   bool ChooseChildAdapter(HWND AWnd);
   static bool PrintChildWindows(HWND Parent, HDC DC);
+  // One of its adapters' messages is running.
+  bool Busy() const;
+  // Every adapter gives its window back and stays, detached, until it is freed.
+  void Unhook();
 
   HWND Wnd = nullptr;
   TsSkinProvider* SkinProvider = nullptr;
@@ -47,8 +51,11 @@ void MakeDialogAdapter(HWND Wnd, TvkDialogWnd*& DialogWnd);
 // The hook's providers (entries may be nil) and popup-menu window adapters.
 const std::vector<TvkProvider*>& ProviderList();
 void FreeHookMenuAdapters();
-// Every provider freed; the manager's hook removal and the unit's end call it.
+// Every provider freed; the manager's hook removal and the unit's end call it. A provider one of whose adapters'
+// messages is running is unhooked at once and freed once they have all returned.
 void FreeAllProviders();
+// The providers a free-all unhooked while their messages ran, not yet freed.
+int RetiredProviderCount();
 
 constexpr int MaxVisibleDialogs = 2;
 

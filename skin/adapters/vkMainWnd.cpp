@@ -158,9 +158,14 @@ TWinControl* ControlToFollow(TsCommonData* SkinData) {
   return C;
 }
 
+void TvkMainWnd::MainWndProc(TMessage& Message) {
+  const TvkAdapterBusy Busy(this);
+  WndProc(Message);
+}
+
 LRESULT TvkMainWnd::PerformMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
   TMessage M{Msg, WParam, LParam, 0};
-  WndProc(M);
+  MainWndProc(M);
   return M.Result;
 }
 

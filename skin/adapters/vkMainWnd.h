@@ -14,6 +14,7 @@
 #include "framework/Controls.h"
 #include "framework/Messages.h"
 #include "framework/ObjectInstance.h"
+#include "skin/forms/vkLifeWatch.h"
 
 class TsCommonData;
 class TsSkinManager;
@@ -57,7 +58,9 @@ public:
   virtual void WndProc(TMessage& Message);
 
   // ---- operations ----
-  // A message to this adapter's own WndProc; its Result.
+  // The window's procedure (or its control's WindowProc): WndProc, the message counted while it runs.
+  void MainWndProc(TMessage& Message);
+  // A message to this adapter's own WndProc, counted as its own; its Result.
   LRESULT PerformMessage(UINT Msg, WPARAM WParam, LPARAM LParam);
   // A message to the window's previous procedure (method or plain procedure); 0 without one.
   LRESULT ForwardToOldWndProc(HWND AHandle, UINT Msg, WPARAM WParam, LPARAM& LParam);
@@ -89,6 +92,12 @@ public:
   TsCommonData* SkinData = nullptr;
   TObjectInstance ObjectInstance = nullptr;
   TvkCtrlAdapter* CtrlAdapter = nullptr;
+  // Its own messages (and drags it runs outside them) still running: one may run a nested loop (a move, a menu) in
+  // which its window goes or the skin is removed, and each reads the adapter again once it returns, so the hook's
+  // purges and its free-all leave the adapter to be freed later.
+  int MessageDepth = 0;
+  // Marked when the adapter goes: a guard of a running message then leaves the count alone.
+  TvkLifeMark Life;
 
 protected:
   // Hooks the adapter into the window (scroll adapters also make their bars).
@@ -104,6 +113,21 @@ protected:
 
 private:
   bool FDestroyed = false;
+};
+
+// Counts one of the adapter's own messages, or a drag it runs outside them, while it runs.
+class TvkAdapterBusy {
+public:
+  explicit TvkAdapterBusy(TvkMainWnd* A) : FAdapter(A), FWatch(A->Life) { ++A->MessageDepth; }
+  ~TvkAdapterBusy() {
+    if (!FWatch.Freed()) --FAdapter->MessageDepth;
+  }
+  TvkAdapterBusy(const TvkAdapterBusy&) = delete;
+  TvkAdapterBusy& operator=(const TvkAdapterBusy&) = delete;
+
+private:
+  TvkMainWnd* FAdapter;
+  TvkLifeWatch FWatch;
 };
 
 // Makes an adapter of class Cls (a TvkMainWnd descendant) and runs its Create; freed again if that throws.

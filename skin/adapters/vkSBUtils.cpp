@@ -85,7 +85,7 @@ void SubclassWindow(TvkMainWnd* A, HWND Wnd) {
   A->ScrollBusy = false;
   A->CtrlHandle = Wnd;
   TsCommonData* SD = A->SkinData;
-  const TWndMethod Own = TWndMethod::Bind<&TvkMainWnd::WndProc>(A);
+  const TWndMethod Own = TWndMethod::Bind<&TvkMainWnd::MainWndProc>(A);
   if (SD == nullptr || (SD->OwnerControl == nullptr && !IsProviderObject(SD->OwnerObject))) {
     A->ObjectInstance = MakeObjectInstance(Own);
     A->OldWndProc = SubclassWindowWith(Wnd, A->ObjectInstance);

@@ -1,6 +1,6 @@
 // A skinned dialog's extended border window: the frame cache around the dialog, the dialog cut to its client,
 // hit tests and presses through the border window, removal, the fade of a dialog dragged by its caption, and a dialog
-// destroyed inside its own drag.
+// destroyed, or its skin removed, inside its own message.
 #include <algorithm>
 #include <array>
 
@@ -30,9 +30,9 @@ namespace {
 struct TBorderedDialog {
   HWND Dlg = nullptr;
   TvkDialogWnd* D = nullptr;
-  explicit TBorderedDialog(std::vector<HWND>& Tops) {
+  explicit TBorderedDialog(std::vector<HWND>& Tops, DLGPROC Proc = NoDlgProc) {
     static TDlgTemplate T(kDlgStyle | WS_VISIBLE, {{L"BUTTON", WS_VISIBLE, 5, 5, 60, 12}});
-    Dlg = T.Create();
+    Dlg = T.Create(Proc);
     Tops.push_back(Dlg);
     D = DialogAdapterOf(Dlg);
     if (D != nullptr) SendMessageA(Dlg, WM_NCPAINT, 1, 0);
@@ -201,19 +201,41 @@ void CALLBACK GoInsideTheLoop(HWND, UINT, UINT_PTR Id, DWORD) {
   g_KeptInLoop = FindProviderByWnd(g_Going) != nullptr;
   PostMessageA(nullptr, WM_KEYDOWN, VK_ESCAPE, 0);  // the loop's end
 }
+// The dialog's own button switches the skin off while its press and the dialog's command still run.
+TsSkinManager* g_Switched = nullptr;
+const TvkLifeWatch* g_DialogLife = nullptr;
+bool g_UnhookedAndKept = false;
+INT_PTR CALLBACK SwitchOffOnPress(HWND Dlg, UINT Msg, WPARAM, LPARAM) {
+  if (Msg != WM_COMMAND) return FALSE;
+  g_Switched->SetActive(false);
+  g_UnhookedAndKept = !WindowHasSkin(Dlg) && !g_DialogLife->Freed();
+  return TRUE;
+}
 }  // namespace
 
-// A dialog destroyed inside its own move loop, a caption drag or a blended drag the border window starts, keeps its
-// adapter through a purge there, which the code after the loop still reads; the next purge frees it.
-TEST_F(DialogBorderTest, ADialogGoneInItsOwnMoveLoopIsFreedOnlyOnceTheLoopHasReturned) {
+// A dialog adapter whose own message is still running when its dialog goes, inside a caption drag or a blended drag
+// the border window starts, or when its own button's press switches the skin off, is kept while that message runs,
+// which still reads it once it returns; it is freed afterwards.
+TEST_F(DialogBorderTest, ADialogGoneInItsOwnMessageIsFreedOnlyOnceThatMessageHasReturned) {
   testing_support::Owned<TForm> F(NewForm(340, 40, 200, 120, NoSkinTag));
   Create<TsSkinProvider>(F.get());
   g_SkinnedForm = F->Handle();
-  for (bool Border : {false, true}) {
+  enum { kCaptionDrag, kBlendedDrag, kPressSwitchesTheSkinOff };
+  for (int Row : {kCaptionDrag, kBlendedDrag, kPressSwitchesTheSkinOff}) {
+    const bool Border = Row == kBlendedDrag;
     M->SetExtendedBorders(Border);
     M->AnimEffects()->BlendOnMoving()->SetActive(Border);
-    TBorderedDialog T(Tops);
+    TBorderedDialog T(Tops, Row == kPressSwitchesTheSkinOff ? SwitchOffOnPress : NoDlgProc);
     ASSERT_TRUE(T.D != nullptr && T.Bordered() == Border);
+    if (Row == kPressSwitchesTheSkinOff) {
+      const TvkLifeWatch Life(T.D->Life);
+      g_Switched = M.get(), g_DialogLife = &Life, g_UnhookedAndKept = false;
+      SendMessageA(ChildOfClass(T.Dlg, "button"), BM_CLICK, 0, 0);
+      EXPECT_TRUE(g_UnhookedAndKept) << "the dialog is given back at once and its adapter kept";
+      EXPECT_TRUE(testing_support::PumpUntil([&] { return Life.Freed(); }, 2000)) << "freed once the press returned";
+      EXPECT_EQ(RetiredProviderCount(), 0);
+      continue;
+    }
     g_Going = T.Dlg, g_KeptInLoop = false;
     SetTimer(nullptr, 0, 1, GoInsideTheLoop);
     if (Border) T.Send(WM_NCLBUTTONDOWN, T.At(T.D->CloseButton.Rect.Left - 30, Centre(T.D->CloseButton.Rect).Y));
