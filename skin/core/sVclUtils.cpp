@@ -223,9 +223,7 @@ HWND GetTopParentWindow(HWND Wnd) {
   return Wnd;
 }
 
-namespace {
 bool IsTopmostWindow(HWND Wnd) { return (GetWindowLongA(Wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
-}  // namespace
 
 // Put after Wnd a window would lie under it, and put after a topmost window it turns topmost itself. So above a plain
 // Wnd that tops the plain windows the top of them is just above it; above a topmost Wnd the window goes after the one

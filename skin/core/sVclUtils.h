@@ -84,6 +84,8 @@ bool CursorInVisiblePart(HWND Wnd);
 TControl* GetControlUnderCursor();
 HWND GetTopParentWindow(HWND Wnd);
 bool IsWindowWithin(HWND Wnd, HWND Ancestor);
+// The window stays on top of the plain windows (WS_EX_TOPMOST).
+bool IsTopmostWindow(HWND Wnd);
 // Where a window goes (for SetWindowPos) to lie just above the top-level window Wnd: among the plain windows, or
 // among the topmost ones when Wnd is topmost.
 HWND WindowJustAbove(HWND Wnd);

@@ -54,7 +54,6 @@ void ShowAnimationWindow(TvkGlowForm* AnimForm, HWND InsertAfter, int Left, int 
 }
 
 void AddExStyle(HWND Wnd, LONG Bits) { SetWindowLongA(Wnd, GWL_EXSTYLE, GetWindowLongA(Wnd, GWL_EXSTYLE) | Bits); }
-bool IsTopmost(HWND Wnd) { return (GetWindowLongA(Wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
 TsCommonData* ProviderData(TsSkinProvider* P) {
   return P != nullptr && FormServices.ProviderSkinData ? FormServices.ProviderSkinData(P) : nullptr;
@@ -254,7 +253,7 @@ void AnimateFormShow(TsSkinProvider* Provider, int Time, uint8_t MaxAlpha, TvkAn
   HWND Anim = AnimForm->Handle();
   AddExStyle(Anim, WS_EX_NOACTIVATE);
   HWND InsertAfter = FormWnd;
-  if (IsTopmost(FormWnd)) {
+  if (IsTopmostWindow(FormWnd)) {
     AnimForm->SetFormStyle(fsStayOnTop);
     AnimForm->SetBounds(AnimForm->Left(), AnimForm->Top(), 0, 0);
     Anim = AnimForm->Handle();
@@ -352,7 +351,7 @@ void AnimateDialogShow(TvkDialogWnd* DialogWnd, int Time, uint8_t MaxAlpha, TvkA
   HWND Anim = AnimForm->Handle();
   AddExStyle(Anim, WS_EX_LAYERED | WS_EX_NOACTIVATE);
   HWND InsertAfter = DlgWnd;
-  if (IsTopmost(DlgWnd)) {
+  if (IsTopmostWindow(DlgWnd)) {
     AnimForm->SetFormStyle(fsStayOnTop);
     Anim = AnimForm->Handle();
     AddExStyle(Anim, WS_EX_LAYERED | WS_EX_NOACTIVATE);
@@ -542,7 +541,7 @@ void HideAnimation(TvkGlowForm* Window, TBitmap* Bmp, int Time, HWND DestWnd, Tv
     ShowWindow(Wnd, SW_SHOWNOACTIVATE);
     RECT R{};
     GetWindowRect(Wnd, &R);
-    SetWindowPos(Wnd, IsTopmost(Wnd) ? HWND_TOPMOST : HWND_TOP, R.left, R.top, T->Size.cx, T->Size.cy, 0x318);
+    SetWindowPos(Wnd, IsTopmostWindow(Wnd) ? HWND_TOPMOST : HWND_TOP, R.left, R.top, T->Size.cx, T->Size.cy, 0x318);
     FreeAndNil(T->Frame);
     T->Frame = NewBitmap32(T->Size.cx, T->Size.cy);
   }

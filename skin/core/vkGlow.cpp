@@ -173,8 +173,8 @@ void ShowGlowWindow(TvkGlowEffect* E, const RECT& R, const RECT&, HWND Wnd, uint
   const TsMaskData* Mask = MaskOf(E->Manager, E->MaskIndex);
   const SIZE Size = GlowWindowSize(R.right - R.left, R.bottom - R.top, E->MaskIndex, E->Manager, E->Margin);
   BuildGlowBitmap(E, Size.cx, Size.cy);
-  const bool JustAboveWnd = Wnd != nullptr && (GetWindowLongA(Wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) == 0 &&
-                            E->Owner != nullptr && E->Owner->OwnerObject != nullptr;
+  const bool JustAboveWnd =
+      Wnd != nullptr && !IsTopmostWindow(Wnd) && E->Owner != nullptr && E->Owner->OwnerObject != nullptr;
   const HWND After = JustAboveWnd ? WindowJustAbove(Wnd) : HWND_TOPMOST;
   const int Left = R.left - (Mask ? Mask->WL : 0) + E->Margin;
   const int Top = R.top - (Mask ? Mask->WT : 0) + E->Margin;

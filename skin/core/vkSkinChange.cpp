@@ -131,7 +131,7 @@ bool AnimateLayeredForm(TCustomForm* Form, TsSkinProvider* P, int Time, uint8_t 
     Anim = Create<TvkGlowForm>(Application);
     g_Output = Anim;
     Anim->SetBounds(FormRect.left, FormRect.top, W, H);
-    if ((GetWindowLongA(FormWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) Anim->SetFormStyle(fsStayOnTop);
+    if (IsTopmostWindow(FormWnd)) Anim->SetFormStyle(fsStayOnTop);
     SetWindowPos(Anim->Handle(), WindowJustAbove(FormWnd), 0, 0, 0, 0, kLayeredFlags);
     KeepJustAbove(Anim->Handle(), FormWnd);
   }
@@ -201,8 +201,7 @@ void TOutputWindow::CreateParams(TCreateParams& Params) {
   if (Parent() != nullptr || ParentWindow() != nullptr) return;
   Params.Style = WS_POPUP;
   auto* OwnerWin = dynamic_cast<TWinControl*>(Owner());
-  if (OwnerWin != nullptr && OwnerWin->HandleAllocated() &&
-      (GetWindowLongA(OwnerWin->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0)
+  if (OwnerWin != nullptr && OwnerWin->HandleAllocated() && IsTopmostWindow(OwnerWin->Handle()))
     Params.ExStyle |= WS_EX_TOPMOST;
   Params.WndParent = Application != nullptr ? Application->Handle() : nullptr;
 }
