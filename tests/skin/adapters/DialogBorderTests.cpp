@@ -202,12 +202,11 @@ void CALLBACK GoInsideTheLoop(HWND, UINT, UINT_PTR Id, DWORD) {
   PostMessageA(nullptr, WM_KEYDOWN, VK_ESCAPE, 0);  // the loop's end
 }
 // The dialog's own button switches the skin off while its press and the dialog's command still run.
-TsSkinManager* g_Switched = nullptr;
 const TvkLifeWatch* g_DialogLife = nullptr;
 bool g_UnhookedAndKept = false;
 INT_PTR CALLBACK SwitchOffOnPress(HWND Dlg, UINT Msg, WPARAM, LPARAM) {
   if (Msg != WM_COMMAND) return FALSE;
-  g_Switched->SetActive(false);
+  TsSkinManager::DefaultManager()->SetActive(false);
   g_UnhookedAndKept = !WindowHasSkin(Dlg) && !g_DialogLife->Freed();
   return TRUE;
 }
@@ -229,7 +228,7 @@ TEST_F(DialogBorderTest, ADialogGoneInItsOwnMessageIsFreedOnlyOnceThatMessageHas
     ASSERT_TRUE(T.D != nullptr && T.Bordered() == Border);
     if (Row == kPressSwitchesTheSkinOff) {
       const TvkLifeWatch Life(T.D->Life);
-      g_Switched = M.get(), g_DialogLife = &Life, g_UnhookedAndKept = false;
+      g_DialogLife = &Life, g_UnhookedAndKept = false;
       SendMessageA(ChildOfClass(T.Dlg, "button"), BM_CLICK, 0, 0);
       EXPECT_TRUE(g_UnhookedAndKept) << "the dialog is given back at once and its adapter kept";
       EXPECT_TRUE(testing_support::PumpUntil([&] { return Life.Freed(); }, 2000)) << "freed once the press returned";
