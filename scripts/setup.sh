@@ -33,10 +33,17 @@ SRC
   fi
   [ ${#missing[@]} -eq 0 ] && return 0
   log "installing packages: ${missing[*]}"
-  as_root apt-get update -qq
+  # A mirror caught syncing fails the update of one suite's index (bookworm-security's i386 one, say), and the
+  # newest packages of the two architectures then differ: they come from the release's own suite instead, whose
+  # indexes agree. Anything else that is wrong still fails the install below.
+  local suite=()
+  if ! as_root apt-get update -qq; then
+    log "the package index update failed; installing from the bookworm suite itself"
+    suite=(-t bookworm)
+  fi
   local real=()
   for p in "${missing[@]}"; do [ "$p" = force-update ] || real+=("$p"); done
-  [ ${#real[@]} -eq 0 ] || DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends "${real[@]}" >/dev/null
+  [ ${#real[@]} -eq 0 ] || DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends "${suite[@]}" "${real[@]}" >/dev/null
 }
 
 ensure_locale() {
