@@ -205,7 +205,7 @@ TEST_F(SpeedButtonsOnAForm, ListedButtonsGetOneHandlerEachAndLoseItWithTheSkin) 
   // The form repaints with its handlers in place and settles.
   RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   // (another test program's window passing over the form on the shared display may invalidate it once more)
-  EXPECT_TRUE(testing_support::PumpUntil([&] { return !GetUpdateRect(Form->Handle(), nullptr, FALSE); }, 2000));
+  EXPECT_TRUE(testing_support::PumpUntilValidated(Form->Handle(), 2000));
   testing_support::Dib32 D(80, 30, 0, true);
   TMessage Msg{WM_PAINT, reinterpret_cast<WPARAM>(D.DC()), 0, 0};
   Plain->WindowProc(Msg);
@@ -214,7 +214,7 @@ TEST_F(SpeedButtonsOnAForm, ListedButtonsGetOneHandlerEachAndLoseItWithTheSkin) 
   // The manager's commands reach the handlers and leave nothing to repaint over and over.
   for (WORD Cmd : {VKCMD_SKIN_APPLIED, VKCMD_REPAINT_AFTER_CHANGE, VKCMD_PARENT_UPDATE_DONE, VKCMD_REPAINT})
     Plain->Perform(SM_VKCMD, SkinCommandWParam(Cmd), reinterpret_cast<LPARAM>(M.get()));
-  EXPECT_TRUE(testing_support::PumpUntil([&] { return !GetUpdateRect(Form->Handle(), nullptr, FALSE); }, 2000));
+  EXPECT_TRUE(testing_support::PumpUntilValidated(Form->Handle(), 2000));
   EXPECT_TRUE(Skinned(Plain));
 
   // A freed button's item goes at the next walk.

@@ -273,10 +273,7 @@ TEST_F(Button, PaintingValidatesTheWindowAndPrintingLeavesItsRepaintPending) {
     Btn->Perform(WM_PRINT, reinterpret_cast<WPARAM>(Dib.DC()), PRF_CLIENT);
     EXPECT_TRUE(GetUpdateRect(Btn->Handle(), nullptr, FALSE)) << (Btn == B);
     // (another test program's window passing over the button may invalidate it once more)
-    EXPECT_TRUE(testing_support::PumpUntil([&] {
-      UpdateWindow(Btn->Handle());
-      return !GetUpdateRect(Btn->Handle(), nullptr, FALSE);
-    }, 2000)) << (Btn == B);
+    EXPECT_TRUE(testing_support::PumpUntilValidated(Btn->Handle(), 2000)) << (Btn == B);
   }
   Form->Hide();
 }
