@@ -825,6 +825,13 @@ void TvkDialogWnd::SysCommandTail(TMessage& Message) {
     UpdateWindow(CtrlHandle);
     if (IsWindowVisible(CtrlHandle)) UpdateBorder(false);
   } else if (Cmd == SC_MAXIMIZE || Cmd == SC_RESTORE) {
+    // A press on another button ends here too: an iconic dialog is restored through its minimise button, whose
+    // pressed look (and fade) would stay where the icon's button stood.
+    if (TvkDlgTitleButton* B = ButtonByCode(HotButton); B != nullptr && HotButton != HTMAXBUTTON) {
+      B->State = 0;
+      FreeTitleButtonAnimation(B->Animation);
+      HotButton = 0;
+    }
     if (HasMaxBox()) HotButton = HTMAXBUTTON;
     SetHotButton(0, true);
   }

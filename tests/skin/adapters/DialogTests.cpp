@@ -760,29 +760,43 @@ TEST_F(DialogRealPointer, DraggingADialogsSizeGripSizesTheDialog) {
   }, 5000)) << testing_support::PointerScene(From);
 }
 
-// A click on a dialog's minimise button with the real pointer: once the dialog is iconic no button keeps a pressed
-// look, and no fade window of one shows, where the button was or over the icon.
-TEST_F(DialogRealPointer, MinimisingADialogByItsButtonLeavesNoFadeOfThePress) {
+// A click on a dialog's minimise button with the real pointer, then a press on the same button of the iconic dialog,
+// which restores it: once the dialog is iconic, and once it is restored, no button keeps a pressed look, and no fade
+// window of one shows, where the button was or over the icon.
+TEST_F(DialogRealPointer, MinimisingAndRestoringADialogByItsButtonLeavesNoFadeOfThePress) {
   testing_support::PointerParking Parking;
   M->Effects()->SetAllowGlowing(true);
-  TDlgTemplate T(kDlgStyle | WS_MINIMIZEBOX, {});
+  TDlgTemplate T(kDlgStyle | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, {});
   HWND Dlg = Keep(T.Create());
   TvkDialogWnd* D = DialogAdapterOf(Dlg);
   ASSERT_NE(D, nullptr);
   SetWindowPos(Dlg, HWND_TOPMOST, 880, 700, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-  SendMessageA(Dlg, WM_NCPAINT, 1, 0);
-  const TRect B = D->MinButton.Rect, WR = WindowRectOf(Dlg);
-  const POINT At{WR.Left + (B.Left + B.Right) / 2, WR.Top + (B.Top + B.Bottom) / 2};
+  auto ButtonCentre = [&] {
+    SendMessageA(Dlg, WM_NCPAINT, 1, 0);
+    const TRect B = D->MinButton.Rect, WR = WindowRectOf(Dlg);
+    return POINT{WR.Left + (B.Left + B.Right) / 2, WR.Top + (B.Top + B.Bottom) / 2};
+  };
+  auto ExpectNoPressLeft = [&](const char* Step) {
+    for (const TvkDlgTitleButton* Btn : {&D->MinButton, &D->MaxButton, &D->HelpButton, &D->CloseButton}) {
+      const TvkSBAnimation* A = Btn->Animation;
+      const bool FadeShown = A != nullptr && A->GlowWindow != nullptr && IsWindowVisible(A->GlowWindow->Handle());
+      EXPECT_TRUE(Btn->State == 0 && !FadeShown) << Step << ' ' << Btn->Code;
+    }
+  };
+  const POINT At = ButtonCentre();
   ASSERT_TRUE(testing_support::PumpUntil([&] { return WindowFromPoint(At) == Dlg; }, 2000));
   ASSERT_TRUE(testing_support::MovePointer(At));
   testing_support::ClickPointer();
   ASSERT_TRUE(testing_support::PumpUntil([&] { return IsIconic(Dlg) != FALSE; }, 2000))
       << testing_support::PointerScene(At);
-  for (const TvkDlgTitleButton* Btn : {&D->MinButton, &D->MaxButton, &D->HelpButton, &D->CloseButton}) {
-    const TvkSBAnimation* A = Btn->Animation;
-    const bool FadeShown = A != nullptr && A->GlowWindow != nullptr && IsWindowVisible(A->GlowWindow->Handle());
-    EXPECT_TRUE(Btn->State == 0 && !FadeShown) << Btn->Code;
-  }
+  ExpectNoPressLeft("minimised");
+  // the iconic dialog's restore button is its minimise button (the press and release its frame hears)
+  const POINT Restore = ButtonCentre();
+  SendMessageA(Dlg, WM_NCLBUTTONDOWN, HTMINBUTTON, MAKELPARAM(Restore.x, Restore.y));
+  ASSERT_EQ(D->MinButton.State, 2) << "pressed";
+  SendMessageA(Dlg, WM_NCLBUTTONUP, HTMINBUTTON, MAKELPARAM(Restore.x, Restore.y));
+  ASSERT_FALSE(IsIconic(Dlg));
+  ExpectNoPressLeft("restored");
 }
 
 TEST_F(TideDialogRealScreen, TideMessageBoxShowsDialogCaptionButtonFacesAndCutCorners) {
