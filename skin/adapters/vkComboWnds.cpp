@@ -50,13 +50,19 @@ void TvkComboBoxWnd::DetachList() {
   ListWnd = nullptr;
 }
 
-void TvkComboBoxWnd::BeforeDestruction() {
+void TvkComboBoxWnd::GiveWindowBack() {
+  // the list's window goes back first, as it did when the list was detached before the combo
+  if (ListAdapter != nullptr) ListAdapter->GiveWindowBack();
+  TvkEditWnd::GiveWindowBack();
+}
+
+void TvkComboBoxWnd::ReleaseOwnObjects() {
   delete ButtonSkinData;
   ButtonSkinData = nullptr;
   DetachList();
   if (FListBrush != nullptr) GdiFreeObject(FListBrush);
   FListBrush = nullptr;
-  TvkEditWnd::BeforeDestruction();
+  TvkEditWnd::ReleaseOwnObjects();
 }
 
 bool TvkComboBoxWnd::IsSimple() const { return (StyleOf(CtrlHandle) & 3) == CBS_SIMPLE; }
@@ -528,10 +534,11 @@ void TvkComboListWnd::FinishCreation() {
   TvkEditWnd::FinishCreation();
 }
 
-void TvkComboListWnd::BeforeDestruction() {
-  if (TSetWindowThemeProc SetTheme = SetWindowThemeEntry(); SetTheme != nullptr && IsWindow(CtrlHandle))
+void TvkComboListWnd::ReleaseOwnObjects() {
+  // A list detached without its give-back (DetachScrollWndAdapter) gets its visual style back here.
+  if (TSetWindowThemeProc SetTheme = SetWindowThemeEntry(); SetTheme != nullptr && !GivenBack() && IsWindow(CtrlHandle))
     SetTheme(CtrlHandle, nullptr, nullptr);
-  TvkEditWnd::BeforeDestruction();
+  TvkEditWnd::ReleaseOwnObjects();
 }
 
 void TvkComboListWnd::ApplySkinParams() {

@@ -10,7 +10,7 @@ class TvkComboBoxWnd : public TvkEditWnd {
 public:
   void FinishCreation() override;
   void WndProc(TMessage& Message) override;
-  void BeforeDestruction() override;
+  void GiveWindowBack() override;
 
   // The drop-down button in window coordinates.
   virtual TRect GetButtonRect();
@@ -26,6 +26,9 @@ public:
   bool InCtlColor = false;
   TvkComboListWnd* ListAdapter = nullptr;
   TsCommonData* ButtonSkinData = nullptr;
+
+protected:
+  void ReleaseOwnObjects() override;
 
 private:
   bool IsSimple() const;
@@ -51,7 +54,6 @@ public:
   void FinishCreation() override;
   void ApplySkinParams() override;
   void WndProc(TMessage& Message) override;
-  void BeforeDestruction() override;
   void PaintFrame();
 
   bool IsDropDownList() const override { return true; }
@@ -61,4 +63,7 @@ public:
   bool Tracking = false;  // between the combo's list messages 0x1AE and 0x1AF
   bool Reserved = false;
   bool SimpleList = false;
+
+protected:
+  void ReleaseOwnObjects() override;
 };

@@ -55,6 +55,12 @@ void TvkDialogWnd::UpdateBorder(bool Repaint) {
   if (BorderForm != nullptr) BorderForm->UpdateBorderWindow(Repaint, 255);
 }
 
+void TvkDialogWnd::HideBorder() {
+  // detached by now: the border window's move asks the dialog for no region
+  if (const HWND L = BorderWnd(BorderForm))
+    SetWindowPos(L, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 TRect TvkDialogWnd::GetShadowMargins() {
   return BorderForm != nullptr && SkinManager != nullptr ? SkinManager->ExtBorderMargins() : TRect();
 }

@@ -217,7 +217,18 @@ void TvkDialogWnd::FreeSnapshot() {
   SnapshotOwned = false;
 }
 
-void TvkDialogWnd::BeforeDestruction() {
+void TvkDialogWnd::GiveWindowBack() {
+  if (GivenBack()) return;
+  // the fades of the title buttons stand over a frame the dialog no longer has
+  FreeButtonAnimations();
+  TvkScrollWnd::GiveWindowBack();
+  HideBorder();
+  // what the skin drew on the dialog and its children is drawn anew by their own procedures
+  if (IsWindowVisible(CtrlHandle))
+    RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void TvkDialogWnd::ReleaseOwnObjects() {
   FreeButtonAnimations();
   if (MoveTimer != nullptr) MoveTimer->Free();
   MoveTimer = nullptr;
@@ -233,7 +244,7 @@ void TvkDialogWnd::BeforeDestruction() {
   CaptionFont = nullptr;
   GdiFreeObject(FBrush);
   FBrush = nullptr;
-  TvkScrollWnd::BeforeDestruction();
+  TvkScrollWnd::ReleaseOwnObjects();
 }
 
 // ---- geometry ----
@@ -572,7 +583,8 @@ HRGN TvkDialogWnd::BuildMaskRegion(int X, int Y) {
 }
 
 void TvkDialogWnd::SetShapeRegion(bool Repaint) {
-  if (!IsIconic(CtrlHandle) && FrameKind == 2) return;
+  // a dialog the skin has left keeps the region it was given back (none), whoever asks
+  if (Detached || (!IsIconic(CtrlHandle) && FrameKind == 2)) return;
   if (SendMessageA(CtrlHandle, 0xBC4D, 0, 0) == 0x41A2) return;
   g_RegionUpdating = true;
   HRGN Rgn;
@@ -1034,7 +1046,8 @@ void TvkDialogWnd::WndProc(TMessage& Message) {
       // A message box centres itself after it was adopted: the asked place is applied again as it shows.
       if (Message.WParam != 0 && (MessageBoxPosX != -1 || MessageBoxPosY != -1))
         SetWindowPos(W, nullptr, MessageBoxPosX, MessageBoxPosY, 0, 0, SWP_NOSIZE | SWP_NOREDRAW | SWP_NOOWNERZORDER);
-      const TvkAnimEffect* Show = SkinManager != nullptr ? SkinManager->AnimEffects()->DialogShow() : nullptr;
+      // (a dialog the skin left while its procedure ran is neither adopted further nor animated)
+      const TvkAnimEffect* Show = SkinManager != nullptr && !Detached ? SkinManager->AnimEffects()->DialogShow() : nullptr;
       if (Message.WParam == 1 && Show != nullptr && Show->Active() && Show->Time() > 0 &&
           SkinManager->Effects()->AllowAnimation()) {
         Caption = GetWindowTextWide(W);
@@ -1155,7 +1168,7 @@ void TvkDialogWnd::WndProc(TMessage& Message) {
         TvkScrollWnd::WndProc(Message);
       else
         PassOn(Message);
-      if (Provider != nullptr) Provider->AdoptChildren(W);
+      if (Provider != nullptr && !Detached) Provider->AdoptChildren(W);
       RedrawWindow(W, nullptr, nullptr, Message.Msg == 0x401 ? 0x181 : 0x581);
       return;
     case SM_VKCMD:

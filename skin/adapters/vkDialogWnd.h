@@ -29,7 +29,7 @@ public:
   void FinishCreation() override;
   void WndProc(TMessage& Message) override;
   void RestoreControlParams() override;
-  void BeforeDestruction() override;
+  void GiveWindowBack() override;
   // Styles read, frame kind, icon, caption font; the skin draws the system menu from now on.
   void InitFrame();
 
@@ -120,6 +120,9 @@ public:
   bool StartBlendedMove();
   void EndBlendedMove();
   void UpdateBorder(bool Repaint);
+  // The skin's frame off the screen when the dialog is given back; the border form stays until the free (a message
+  // still running may be its window's own).
+  void HideBorder();
   TvkBorderForm* BorderForm = nullptr;
   TvkMoveTimer* MoveTimer = nullptr;
   uint32_t MoveFlags = 0;  // 0x80 a blended drag runs; 0x1 the border follows a size change without z-order
@@ -147,6 +150,9 @@ public:
   TvkGlowForm* Snapshot = nullptr;  // screen snapshot shown while the dialog hides
   bool SnapshotOwned = false;
   void FreeSnapshot();
+
+protected:
+  void ReleaseOwnObjects() override;
 
 private:
   TvkDlgTitleButton* ButtonByCode(int HitCode);

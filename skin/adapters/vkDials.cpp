@@ -81,10 +81,10 @@ bool TvkProvider::Busy() const {
 }
 
 void TvkProvider::Unhook() {
-  // The bars and the dialog's border window stay until the free: the running messages may still use them.
-  for (auto It = Adapters.rbegin(); It != Adapters.rend(); ++It)
-    DetachWindowAdapter((*It)->CtrlHandle, false, false, *It);
-  if (DialogWnd != nullptr) DetachWindowAdapter(DialogWnd->CtrlHandle, false, false, DialogWnd);
+  // Every window gets back at once all that a free gives it; the adapters' own objects (the bars, the dialog's
+  // hidden border window) stay until the free, since the running messages may still use them.
+  for (auto It = Adapters.rbegin(); It != Adapters.rend(); ++It) (*It)->GiveWindowBack();
+  if (DialogWnd != nullptr) DialogWnd->GiveWindowBack();
 }
 
 void TvkProvider::AttachFormProvider(TCustomForm* Form, HWND Created) {
@@ -546,7 +546,11 @@ void DialsInitialize() {
   S.DialogClientHole = [](TvkDialogWnd* A) { return A->ClientHoleInBorder(); };
   S.DialogCaptionHeight = [](TvkDialogWnd* A, bool UseSkin) { return A->CaptionHeight(UseSkin); };
   S.DialogShadowMargins = [](TvkDialogWnd* A, RECT& Margins) { Margins = A->GetShadowMargins(); };
-  S.PaintDialogFrame = [](TvkDialogWnd* A) { A->PaintFrame(); };
+  // A dialog the skin has left (its border window hidden until the adapter's free) is painted, shaped and pressed
+  // through it no more.
+  S.PaintDialogFrame = [](TvkDialogWnd* A) {
+    if (!A->Detached) A->PaintFrame();
+  };
   S.DialogSetShapeRegion = [](TvkDialogWnd* A) { A->SetShapeRegion(false); };
   S.DialogSnapshotForm = [](TvkDialogWnd* A) { return A->Snapshot; };
   S.TakeDialogSnapshotForm = [](TvkDialogWnd* A) {
@@ -557,13 +561,15 @@ void DialsInitialize() {
   };
   S.DialogBorderForm = [](TvkDialogWnd* A) { return A->BorderForm; };
   S.FreeDialogBorderForm = [](TvkDialogWnd* A) { A->SetBorderForm(false); };
-  S.DialogTitleCodeAt = [](TvkDialogWnd* A, POINT P) { return A->TitleCodeAt(TPoint(P.x, P.y)); };
+  S.DialogTitleCodeAt = [](TvkDialogWnd* A, POINT P) { return A->Detached ? 0 : A->TitleCodeAt(TPoint(P.x, P.y)); };
   S.DialogIconRect = [](TvkDialogWnd* A) { return A->IconRect(); };
-  S.DialogSetHotButton = [](TvkDialogWnd* A, int Code) { A->SetHotButton(Code, true); };
+  S.DialogSetHotButton = [](TvkDialogWnd* A, int Code) {
+    if (!A->Detached) A->SetHotButton(Code, true);
+  };
   S.DialogMoveFlags = [](TvkDialogWnd* A) { return A->MoveFlags; };
-  S.DialogStartBlendedMove = [](TvkDialogWnd* A) { return A->StartBlendedMove(); };
-  S.DialogWindowProc = [](TvkDialogWnd* A, UINT Msg, WPARAM WParam, LPARAM LParam) {
-    return A->PerformMessage(Msg, WParam, LParam);
+  S.DialogStartBlendedMove = [](TvkDialogWnd* A) { return !A->Detached && A->StartBlendedMove(); };
+  S.DialogWindowProc = [](TvkDialogWnd* A, UINT Msg, WPARAM WParam, LPARAM LParam) -> LRESULT {
+    return A->Detached ? 0 : A->PerformMessage(Msg, WParam, LParam);
   };
 }
 

@@ -32,7 +32,7 @@ public:
   static bool PrintChildWindows(HWND Parent, HDC DC);
   // One of its adapters' messages is running.
   bool Busy() const;
-  // Every adapter gives its window back and stays, detached, until it is freed.
+  // Every adapter gives its window back (GiveWindowBack) and stays, detached, until it is freed.
   void Unhook();
 
   HWND Wnd = nullptr;

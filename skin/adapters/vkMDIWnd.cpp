@@ -20,10 +20,16 @@ constexpr int kThumbStep = 8;         // the client scrolls by this many pixels 
 constexpr UINT kMDIScrollStyles = 0x3F;  // the client's scroll bars were shown or hidden
 }  // namespace
 
-void TvkMDIWnd::BeforeDestruction() {
+void TvkMDIWnd::GiveWindowBack() {
   ProviderSkinData = nullptr;
   Provider = nullptr;
-  TvkBaseWnd::BeforeDestruction();
+  TvkBaseWnd::GiveWindowBack();
+}
+
+void TvkMDIWnd::ReleaseOwnObjects() {
+  ProviderSkinData = nullptr;
+  Provider = nullptr;
+  TvkBaseWnd::ReleaseOwnObjects();
 }
 
 bool TvkMDIWnd::ChildMaximized() const {

@@ -11,7 +11,8 @@ class TvkMDIWnd : public TvkBaseWnd {
   DECLARE_CLASS(TvkMDIWnd, TvkBaseWnd)
 public:
   void WndProc(TMessage& Message) override;
-  void BeforeDestruction() override;
+  // The wrapper's pointers are dropped first: the messages the give-back raises must not read them.
+  void GiveWindowBack() override;
 
   // The client window's rectangle moved to (0, 0).
   TRect ClientRect() const;
@@ -24,6 +25,9 @@ public:
   TCustomForm* MDIForm = nullptr;
   TsSkinProvider* Provider = nullptr;
   TsScrollWndData* ProviderSkinData = nullptr;
+
+protected:
+  void ReleaseOwnObjects() override;
 
 private:
   bool ChildMaximized() const;

@@ -53,11 +53,6 @@ bool IsProviderObject(TObject* Obj) {
   return Obj != nullptr && FormServices.IsSkinProvider && FormServices.IsSkinProvider(Obj);
 }
 
-TControl* ProviderFormControl(TObject* Provider) {
-  if (!FormServices.ProviderForm) return nullptr;
-  return reinterpret_cast<TControl*>(FormServices.ProviderForm(reinterpret_cast<TsSkinProvider*>(Provider)));
-}
-
 bool Destroying(TComponent* C) { return C->ComponentState().Contains(csDestroying); }
 
 }  // namespace
@@ -188,56 +183,53 @@ LRESULT TvkMainWnd::ForwardToOldWndProc(HWND AHandle, UINT Msg, WPARAM WParam, L
   return 0;
 }
 
+void TvkMainWnd::GiveWindowBack() {
+  if (FGivenBack || SkinData == nullptr) return;
+  FGivenBack = true;
+  // (a window DetachWindowAdapter took it from, at its destruction, has nothing more to get back)
+  if (!Detached) {
+    TControl* Owner = SkinData->OwnerControl;
+    if (Owner != nullptr && !OldControlStyle.Empty()) Owner->SetControlStyle(OldControlStyle);
+    // A walker freeing all its adapters while no skin is being removed leaves the controls' looks alone; a control
+    // that lives on still gets its WindowProc back, so nothing calls this object once it is gone.
+    if (CtrlAdapterReleasingAll && !TsSkinManager::SkinIsLoading()) {
+      if (Owner != nullptr && !Destroying(Owner) && !IsProviderObject(SkinData->OwnerObject)) PutBackWindowMethod(this);
+    } else {
+      // Under a later subclasser the stub stays and only forwards: no message reaches the adapter again.
+      if (!PutBackWindowMethod(this) && OldWndProc != nullptr && ObjectInstance != nullptr) {
+        FreeObjectInstance(ObjectInstance);
+        ObjectInstance = nullptr;
+        OldWndProc = nullptr;
+      }
+      RestoreControlParams();
+    }
+    if (TSetWindowThemeProc SetTheme = SetWindowThemeEntry(); SetTheme != nullptr && CtrlHandle != nullptr) {
+      bool On = true;
+      if (IsProviderObject(SkinData->OwnerObject))
+        On = false;  // the form skinner switches its form's theme itself (DrawNonClientArea)
+      else if (SkinData->CtrlType == ctListView && IsDwmCompositionActive())
+        On = false;
+      if (On && IsWindow(CtrlHandle)) SetTheme(CtrlHandle, nullptr, nullptr);
+    }
+    Detached = true;
+  }
+  // The manager may go before the free (freed inside one of the adapter's own messages): nothing reads it now.
+  SkinManager = nullptr;
+}
+
 void TvkMainWnd::BeforeDestruction() {
   if (FDestroyed) return;
   FDestroyed = true;
+  if (SkinData != nullptr && SkinManager != nullptr && !Detached) GiveWindowBack();
+  ReleaseOwnObjects();
+}
+
+void TvkMainWnd::ReleaseOwnObjects() {
   if (SkinData != nullptr) {
-    if (SkinManager != nullptr) {
-      TControl* Owner = SkinData->OwnerControl;
-      if (Detached) {
-        if (Owner != nullptr && !Destroying(Owner)) RestoreControlParams();
-      } else {
-        if (Owner != nullptr && !OldControlStyle.Empty()) Owner->SetControlStyle(OldControlStyle);
-        // A walker freeing all its adapters while no skin is being removed leaves the controls' looks alone; a
-        // control that lives on still gets its WindowProc back, so nothing calls this object once it is gone.
-        const bool SkipUnhook = CtrlAdapterReleasingAll && !TsSkinManager::SkinIsLoading();
-        if (SkipUnhook && !OldWndMethod.IsNull() && Owner != nullptr && !Destroying(Owner) &&
-            !IsProviderObject(SkinData->OwnerObject)) {
-          SkinData->SavedWindowProc = OldWndMethod;
-          Owner->WindowProc = OldWndMethod;
-          OldWndMethod = TWndMethod();
-        }
-        if (!SkipUnhook) {
-          if (!OldWndMethod.IsNull()) {
-            SkinData->SavedWindowProc = OldWndMethod;
-            if (IsProviderObject(SkinData->OwnerObject)) {
-              if (TControl* Form = ProviderFormControl(SkinData->OwnerObject)) Form->WindowProc = OldWndMethod;
-            } else if (Owner != nullptr) {
-              Owner->WindowProc = OldWndMethod;
-            }
-            OldWndMethod = TWndMethod();
-          } else if (OldWndProc != nullptr && ObjectInstance != nullptr) {
-            // Puts the old procedure back when the stub is on top; otherwise the stub goes on forwarding.
-            FreeObjectInstance(ObjectInstance);
-            ObjectInstance = nullptr;
-            OldWndProc = nullptr;
-          }
-          RestoreControlParams();
-        }
-        if (TSetWindowThemeProc SetTheme = SetWindowThemeEntry(); SetTheme != nullptr && CtrlHandle != nullptr) {
-          bool On = true;
-          if (IsProviderObject(SkinData->OwnerObject))
-            On = false;  // the form skinner switches its form's theme itself (DrawNonClientArea)
-          else if (SkinData->CtrlType == ctListView && IsDwmCompositionActive())
-            On = false;
-          if (On && IsWindow(CtrlHandle)) SetTheme(CtrlHandle, nullptr, nullptr);
-        }
-        Detached = true;
-      }
-    }
-    if (OwnSkinData) {
-      delete SkinData;
-    }
+    // Detached by DetachWindowAdapter (its window went), the control that stays gets its look back.
+    if (SkinManager != nullptr && Detached)
+      if (TControl* Owner = SkinData->OwnerControl; Owner != nullptr && !Destroying(Owner)) RestoreControlParams();
+    if (OwnSkinData) delete SkinData;
     SkinData = nullptr;
     ScrollAdapterProps().Forget(static_cast<void*>(this));
   }

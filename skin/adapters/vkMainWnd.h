@@ -5,7 +5,7 @@
 // Adapters are made from their class info in two phases, so any adapter class can be chosen from a table:
 //   TvkMainWnd* A = CreateAdapter(TvkBtnWnd::StaticClassInfo(), Wnd, nullptr, Manager, Params, false);
 //   ...
-//   A->Free();   // gives the window back (Destroy runs in BeforeDestruction, where virtual calls still work)
+//   A->Free();   // gives the window back (GiveWindowBack runs in BeforeDestruction, where virtual calls still work)
 #pragma once
 #include <windows.h>
 
@@ -67,7 +67,14 @@ public:
   LRESULT ForwardToOldWndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
     return ForwardToOldWndProc(CtrlHandle, Msg, WParam, LParam);
   }
-  void BeforeDestruction() override;
+  // Gives the window back all the adapter took of it: its procedure (or its control's WindowProc), the control's
+  // style, its visual style and what RestoreControlParams puts back; each kind adds what it took beyond that. The
+  // adapter is Detached from then on and holds no manager, and its free touches the window no more. The free of an
+  // attached adapter calls it, and so does the hook when it sets aside a provider whose messages still run.
+  virtual void GiveWindowBack();
+  bool GivenBack() const { return FGivenBack; }
+  // Gives back an attached window, then releases the adapter's own objects (ReleaseOwnObjects).
+  void BeforeDestruction() final;
   ~TvkMainWnd() override;
 
   // ---- fields ----
@@ -100,6 +107,9 @@ public:
   TvkLifeMark Life;
 
 protected:
+  // The free's second half: what the adapter owns (bitmaps, fades, timers, sub-adapters, its skin data). It calls
+  // nothing on a window given back; a surviving control whose window DetachWindowAdapter detached gets its look back.
+  virtual void ReleaseOwnObjects();
   // Hooks the adapter into the window (scroll adapters also make their bars).
   virtual void AttachToWindow(bool Repaint);
   // Popup-menu window adapters keep the window's visual style.
@@ -113,6 +123,7 @@ protected:
 
 private:
   bool FDestroyed = false;
+  bool FGivenBack = false;
 };
 
 // Counts one of the adapter's own messages, or a drag it runs outside them, while it runs.

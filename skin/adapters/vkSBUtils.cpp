@@ -28,7 +28,8 @@ TControl* ProviderFormControl(TObject* Provider) {
   return reinterpret_cast<TControl*>(FormServices.ProviderForm(reinterpret_cast<TsSkinProvider*>(Provider)));
 }
 
-// The owner's WindowProc back and the adapter's method out of the skin data; True when there was one.
+}  // namespace
+
 bool PutBackWindowMethod(TvkMainWnd* A) {
   if (A->OldWndMethod.IsNull()) return false;
   TsCommonData* SD = A->SkinData;
@@ -43,6 +44,8 @@ bool PutBackWindowMethod(TvkMainWnd* A) {
   A->OldWndMethod = TWndMethod();
   return true;
 }
+
+namespace {
 
 // The plain window's procedure back when the adapter's stub is still on top; False when someone subclassed the
 // window after the adapter (his procedure stays, the stub goes on serving him).

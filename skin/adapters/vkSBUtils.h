@@ -33,6 +33,8 @@ constexpr UINT kFrameChangeFlags = 0x727;
 void SubclassWindow(TvkMainWnd* Adapter, HWND Wnd);
 // Makes the two bars, sets "VKSBSC", hooks in; Repaint recomputes the frame at once.
 void InitScrollAdapter(TvkScrollWnd* Adapter, HWND Wnd, bool Repaint);
+// The owner's (or the provider's form's) WindowProc back, saved in the skin data; False when the adapter holds none.
+bool PutBackWindowMethod(TvkMainWnd* Adapter);
 // Gives the window back (only while the adapter's stub is still on top) and, with Free, frees the adapter.
 void DetachWindowAdapter(HWND Wnd, bool Free, bool Repaint, TvkMainWnd*& Adapter);
 template <class T> void DetachWindowAdapter(HWND Wnd, bool Free, bool Repaint, T*& Adapter) {

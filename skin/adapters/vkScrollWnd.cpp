@@ -35,15 +35,29 @@ void TvkScrollWnd::FreeBars() {
   FreeAndNil(VertBar);
 }
 
-void TvkScrollWnd::BeforeDestruction() {
-  TWinControl* Survivor = nullptr;
-  if (SkinData != nullptr)
-    if (auto* W = As<TWinControl>(SkinData->OwnerControl);
-        W != nullptr && !W->ComponentState().Contains(csDestroying) && !(Application && Application->Terminated()))
-      Survivor = W;
+// A framework control that outlives the adapter recomputes its frame without it.
+TWinControl* TvkScrollWnd::SurvivingControl() const {
+  if (SkinData == nullptr || (Application && Application->Terminated())) return nullptr;
+  auto* W = As<TWinControl>(SkinData->OwnerControl);
+  return W != nullptr && !W->ComponentState().Contains(csDestroying) ? W : nullptr;
+}
+
+void TvkScrollWnd::GiveWindowBack() {
+  if (GivenBack()) return;
+  TWinControl* Survivor = SurvivingControl();
+  // the bars' hover and repeat timers go with the window's skin
   ScrollWndForget(CtrlHandle);
+  TvkMainWnd::GiveWindowBack();
+  if (Survivor != nullptr && Survivor->HandleAllocated())
+    SetWindowPos(Survivor->Handle(), nullptr, 0, 0, 0, 0, kFrameChangeFlags);
+}
+
+void TvkScrollWnd::ReleaseOwnObjects() {
+  // a window given back got all this already, and may have a new adapter whose timers these would be
+  TWinControl* Survivor = GivenBack() ? nullptr : SurvivingControl();
+  if (!GivenBack()) ScrollWndForget(CtrlHandle);
   FreeBars();
-  TvkMainWnd::BeforeDestruction();
+  TvkMainWnd::ReleaseOwnObjects();
   if (Survivor != nullptr && Survivor->HandleAllocated())
     SetWindowPos(Survivor->Handle(), nullptr, 0, 0, 0, 0, kFrameChangeFlags);
 }

@@ -11,7 +11,7 @@ class TvkScrollWnd : public TvkMainWnd {
 public:
   void MakeSkinData() override;
   void WndProc(TMessage& Message) override;
-  void BeforeDestruction() override;
+  void GiveWindowBack() override;
 
   // Frees both bars (their owner cleared first).
   void FreeBars();
@@ -38,6 +38,8 @@ public:
   virtual bool OwnFrameBackground(const TRect&, TvkParentBgQuery&) { return false; }
 
 protected:
+  void ReleaseOwnObjects() override;
+  TWinControl* SurvivingControl() const;
   void AttachToWindow(bool Repaint) override;
   // The skinned-state table of messages (the scroll bars and the commands).
   void SkinnedWndProc(TMessage& Message);

@@ -223,10 +223,10 @@ void TvkIconWnd::FinishCreation() {
   TvkStaticWnd::FinishCreation();
 }
 
-void TvkIconWnd::BeforeDestruction() {
+void TvkIconWnd::ReleaseOwnObjects() {
   delete ImageCache;
   ImageCache = nullptr;
-  TvkStaticWnd::BeforeDestruction();
+  TvkStaticWnd::ReleaseOwnObjects();
 }
 
 void TvkIconWnd::WndProc(TMessage& Message) {

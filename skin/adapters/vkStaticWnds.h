@@ -30,10 +30,12 @@ public:
   void FinishCreation() override;
   void WndProc(TMessage& Message) override;
   bool DrawContent() override;
-  void BeforeDestruction() override;
 
   bool IsBitmap = false;  // not an SS_ICON static
   TBitmap* ImageCache = nullptr;
+
+protected:
+  void ReleaseOwnObjects() override;
 };
 
 // SysLink windows: the whole text as one underlined link.

@@ -57,13 +57,18 @@ void TvkTabControlWnd::FinishCreation() {
   TvkMainWnd::FinishCreation();
 }
 
-void TvkTabControlWnd::BeforeDestruction() {
-  TvkMainWnd::BeforeDestruction();
+void TvkTabControlWnd::GiveWindowBack() {
+  TvkMainWnd::GiveWindowBack();
+  if (UpDownAdapter != nullptr) UpDownAdapter->GiveWindowBack();
+}
+
+void TvkTabControlWnd::ReleaseOwnObjects() {
   if (UpDownAdapter != nullptr) {
     TvkMainWnd* U = UpDownAdapter;
     UpDownAdapter = nullptr;
     U->Free();
   }
+  TvkMainWnd::ReleaseOwnObjects();
 }
 
 bool TvkTabControlWnd::Skinned() const { return SkinData != nullptr && SkinData->IsSkinned(false); }

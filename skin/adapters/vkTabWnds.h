@@ -16,7 +16,8 @@ class TvkTabControlWnd : public TvkMainWnd {
 public:
   void FinishCreation() override;
   void WndProc(TMessage& Message) override;
-  void BeforeDestruction() override;
+  // The up-down's window goes back with the control's.
+  void GiveWindowBack() override;
 
   // The display area less the tabs (window coordinates), two pixels lower at the top.
   virtual TRect GetDisplayRect();
@@ -44,6 +45,7 @@ public:
   TvkSpinWnd* UpDownAdapter = nullptr;
 
 protected:
+  void ReleaseOwnObjects() override;
   bool Skinned() const;
   void CommonPath(TMessage& Message);
   // The section for the tab position ("PAGECONTROL" gets "BOTTOM", "LEFT" or "RIGHT" appended).

@@ -72,12 +72,17 @@ void TvkToolBarVCLWnd::SetDropDownButton(TToolButton* Button) {
   Button->FreeNotification(FWatch);
 }
 
-void TvkToolBarVCLWnd::BeforeDestruction() {
+void TvkToolBarVCLWnd::GiveWindowBack() {
+  GiveEventsBack();
+  TvkMainWnd::GiveWindowBack();
+}
+
+void TvkToolBarVCLWnd::ReleaseOwnObjects() {
   SetDropDownButton(nullptr);
   delete FWatch;
   FWatch = nullptr;
-  GiveEventsBack();
-  TvkMainWnd::BeforeDestruction();
+  GiveEventsBack();  // a bar whose window went before: its handlers are still the adapter's
+  TvkMainWnd::ReleaseOwnObjects();
 }
 
 void TvkToolBarVCLWnd::TakeEvents() {

@@ -11,7 +11,8 @@ class TvkToolBarVCLWnd : public TvkMainWnd {
 public:
   void FinishCreation() override;
   void WndProc(TMessage& Message) override;
-  void BeforeDestruction() override;
+  // The bar's own custom-draw handlers go back with its window.
+  void GiveWindowBack() override;
 
   // Client rectangle inside the window (window coordinates).
   TRect ClientInWindow() const;
@@ -31,6 +32,9 @@ public:
   // The button whose drop-down is open; given up when the button is freed (a click in its own menu may do so).
   TToolButton* DropDownButton() const { return FDropDownButton; }
   void SetDropDownButton(TToolButton* Button);
+
+protected:
+  void ReleaseOwnObjects() override;
 
 private:
   void TakeEvents();

@@ -3,6 +3,10 @@
 // destroyed, or its skin removed, inside its own message.
 #include <algorithm>
 #include <array>
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <string>
 
 #include "AdapterTestSupport.h"
 #include "DialogTemplate.h"
@@ -201,40 +205,20 @@ void CALLBACK GoInsideTheLoop(HWND, UINT, UINT_PTR Id, DWORD) {
   g_KeptInLoop = FindProviderByWnd(g_Going) != nullptr;
   PostMessageA(nullptr, WM_KEYDOWN, VK_ESCAPE, 0);  // the loop's end
 }
-// The dialog's own button switches the skin off while its press and the dialog's command still run.
-const TvkLifeWatch* g_DialogLife = nullptr;
-bool g_UnhookedAndKept = false;
-INT_PTR CALLBACK SwitchOffOnPress(HWND Dlg, UINT Msg, WPARAM, LPARAM) {
-  if (Msg != WM_COMMAND) return FALSE;
-  TsSkinManager::DefaultManager()->SetActive(false);
-  g_UnhookedAndKept = !WindowHasSkin(Dlg) && !g_DialogLife->Freed();
-  return TRUE;
-}
 }  // namespace
 
 // A dialog adapter whose own message is still running when its dialog goes, inside a caption drag or a blended drag
-// the border window starts, or when its own button's press switches the skin off, is kept while that message runs,
-// which still reads it once it returns; it is freed afterwards.
+// the border window starts, is kept while that message runs, which still reads it once it returns; it is freed
+// afterwards.
 TEST_F(DialogBorderTest, ADialogGoneInItsOwnMessageIsFreedOnlyOnceThatMessageHasReturned) {
   testing_support::Owned<TForm> F(NewForm(340, 40, 200, 120, NoSkinTag));
   Create<TsSkinProvider>(F.get());
   g_SkinnedForm = F->Handle();
-  enum { kCaptionDrag, kBlendedDrag, kPressSwitchesTheSkinOff };
-  for (int Row : {kCaptionDrag, kBlendedDrag, kPressSwitchesTheSkinOff}) {
-    const bool Border = Row == kBlendedDrag;
+  for (const bool Border : {false, true}) {
     M->SetExtendedBorders(Border);
     M->AnimEffects()->BlendOnMoving()->SetActive(Border);
-    TBorderedDialog T(Tops, Row == kPressSwitchesTheSkinOff ? SwitchOffOnPress : NoDlgProc);
+    TBorderedDialog T(Tops);
     ASSERT_TRUE(T.D != nullptr && T.Bordered() == Border);
-    if (Row == kPressSwitchesTheSkinOff) {
-      const TvkLifeWatch Life(T.D->Life);
-      g_DialogLife = &Life, g_UnhookedAndKept = false;
-      SendMessageA(ChildOfClass(T.Dlg, "button"), BM_CLICK, 0, 0);
-      EXPECT_TRUE(g_UnhookedAndKept) << "the dialog is given back at once and its adapter kept";
-      EXPECT_TRUE(testing_support::PumpUntil([&] { return Life.Freed(); }, 2000)) << "freed once the press returned";
-      EXPECT_EQ(RetiredProviderCount(), 0);
-      continue;
-    }
     g_Going = T.Dlg, g_KeptInLoop = false;
     SetTimer(nullptr, 0, 1, GoInsideTheLoop);
     if (Border) T.Send(WM_NCLBUTTONDOWN, T.At(T.D->CloseButton.Rect.Left - 30, Centre(T.D->CloseButton.Rect).Y));
@@ -243,6 +227,130 @@ TEST_F(DialogBorderTest, ADialogGoneInItsOwnMessageIsFreedOnlyOnceThatMessageHas
     SendMessageA(g_SkinnedForm, WM_NCACTIVATE, TRUE, 0);
     EXPECT_EQ(FindProviderByWnd(T.Dlg), nullptr) << "freed by the next purge " << Border;
   }
+}
+
+namespace {
+// What a dialog shows of the skin, read on the dialog, its combo box and the windows it owns.
+struct TSkinTraces {
+  bool Skinned = false;
+  TRect Region;            // the region's box; empty without a region
+  LONG Style = 0;          // WS_SYSMENU back: the system draws its menu and buttons again
+  std::wstring ComboTheme;  // the last visual-style call on the combo box ("<nil>": switched back on)
+  WNDPROC DialogProc = nullptr, ComboProc = nullptr;
+  bool OwnedShown = false;  // a window the dialog owns (the border window) is visible
+  bool operator==(const TSkinTraces&) const = default;
+};
+// (owner, found): a visible window of the owner's.
+BOOL CALLBACK OwnedShown(HWND W, LPARAM P) {
+  auto* O = reinterpret_cast<std::pair<HWND, bool>*>(P);
+  if (GetWindow(W, GW_OWNER) == O->first && IsWindowVisible(W)) O->second = true;
+  return TRUE;
+}
+TSkinTraces ReadTraces(HWND Dlg, const ThemeRecorder& Themes) {
+  TSkinTraces T;
+  T.Skinned = WindowHasSkin(Dlg);
+  if (HRGN R = CreateRectRgn(0, 0, 0, 0)) {
+    RECT Box{};
+    if (GetWindowRgn(Dlg, R) != ERROR) GetRgnBox(R, &Box);
+    T.Region = TRect(Box);
+    DeleteObject(R);
+  }
+  T.Style = GetWindowLongA(Dlg, GWL_STYLE);
+  const HWND Combo = ChildOfClass(Dlg, "combobox");
+  for (const TThemeCall& C : Themes.Calls)
+    if (C.Wnd == Combo) T.ComboTheme = C.Name;
+  T.DialogProc = reinterpret_cast<WNDPROC>(GetWindowLongA(Dlg, GWL_WNDPROC));
+  T.ComboProc = reinterpret_cast<WNDPROC>(GetWindowLongA(Combo, GWL_WNDPROC));
+  std::pair<HWND, bool> Owned{Dlg, false};
+  EnumThreadWindows(GetCurrentThreadId(), OwnedShown, reinterpret_cast<LPARAM>(&Owned));
+  T.OwnedShown = Owned.second;
+  return T;
+}
+void PrintTo(const TSkinTraces& T, std::ostream* Os) {
+  *Os << "{skinned " << T.Skinned << ", region " << T.Region.Left << ',' << T.Region.Top << ',' << T.Region.Right
+      << ',' << T.Region.Bottom << ", style " << std::hex << T.Style << std::dec << ", combo theme '"
+      << std::string(T.ComboTheme.begin(), T.ComboTheme.end()) << "', procs " << reinterpret_cast<void*>(T.DialogProc)
+      << ' ' << reinterpret_cast<void*>(T.ComboProc) << ", owned shown " << T.OwnedShown << '}';
+}
+// The dialog's command from its button runs this, while the button's press and the command still run.
+std::function<void(HWND)> g_OnPress;
+INT_PTR CALLBACK RunOnPress(HWND Dlg, UINT Msg, WPARAM WParam, LPARAM LParam) {
+  if (Msg == WM_COMMAND && HIWORD(WParam) == BN_CLICKED && reinterpret_cast<HWND>(LParam) == ChildOfClass(Dlg, "button") &&
+      g_OnPress)
+    g_OnPress(Dlg);
+  return FALSE;
+}
+}  // namespace
+
+// A skinned dialog gets back the same whether the skin leaves it while it is idle (its adapters freed at once) or
+// inside its own button's press (they are set aside, and freed once the press has returned): no region, its system
+// menu, its combo box's visual style and both procedures; the skin's border window is hidden at once, and the free
+// that comes later touches the window no more. When the skin comes back inside that press and the dialog is shown
+// again, the new skin it takes survives the old adapters' free.
+TEST_F(DialogBorderTest, ADialogGivenBackIdleOrInsideItsOwnPressGetsBackTheSameAndKeepsANewSkin) {
+  static TDlgTemplate Template(kDlgStyle | WS_VISIBLE, {{L"BUTTON", WS_VISIBLE, 5, 5, 60, 12},
+                                                        {L"COMBOBOX", WS_VISIBLE | CBS_DROPDOWNLIST, 5, 25, 80, 60}});
+  enum TWay { kIdle, kInPress, kInPressSkinnedAgain };
+  const struct {
+    TWay Way;
+    bool Border;
+  } Rows[] = {{kIdle, false}, {kInPress, false}, {kIdle, true}, {kInPress, true}, {kInPressSkinnedAgain, true}};
+  std::optional<TSkinTraces> Plain;  // what the first row's dialog got back, which every row must get
+  for (const auto& Row : Rows) {
+    const std::string Name = std::to_string(Row.Way) + (Row.Border ? " bordered" : "");
+    M.reset();  // a skin of its own for each row
+    M = SolidManager();
+    M->SetExtendedBorders(Row.Border);
+    ThemeRecorder Themes;
+    const HWND Dlg = Keep(Template.Create(RunOnPress));
+    TvkDialogWnd* D = DialogAdapterOf(Dlg);
+    ASSERT_TRUE(D != nullptr && (D->BorderForm != nullptr) == Row.Border) << Name;
+    SendMessageA(Dlg, WM_NCPAINT, 1, 0);
+    const TvkLifeWatch Life(D->Life);
+    ASSERT_TRUE(ReadTraces(Dlg, Themes).Skinned && Themes.CountFor(ChildOfClass(Dlg, "combobox")) > 0) << Name;
+    std::optional<TSkinTraces> Inside, Again;
+    g_OnPress = [&](HWND W) {
+      M->SetActive(false);
+      Inside = ReadTraces(W, Themes);
+      EXPECT_FALSE(Life.Freed()) << "kept while its press runs " << Name;
+      if (Row.Way != kInPressSkinnedAgain) return;
+      // a fallback skin, and the dialog activated again (as after a message box): the hook adopts it anew
+      M->SetActive(true);
+      AdoptTopLevelWindow(W, nullptr);
+      SendMessageA(W, WM_NCPAINT, 1, 0);
+      testing_support::PumpPending();  // as a message box's loop would
+      Again = ReadTraces(W, Themes);
+    };
+    if (Row.Way == kIdle) M->SetActive(false);
+    else SendMessageA(ChildOfClass(Dlg, "button"), BM_CLICK, 0, 0);
+    g_OnPress = nullptr;
+    EXPECT_TRUE(testing_support::PumpUntil([&] { return Life.Freed(); }, 2000)) << "freed once idle " << Name;
+    EXPECT_EQ(RetiredProviderCount(), 0) << Name;
+    const TSkinTraces After = ReadTraces(Dlg, Themes);
+    if (Row.Way == kInPressSkinnedAgain) {
+      ASSERT_TRUE(Again.has_value() && Again->Skinned) << "adopted again inside the press";
+      EXPECT_TRUE(After == *Again) << "the new skin outlives the old adapters' free";
+      EXPECT_EQ(Inside, Plain) << "given back at once inside the press";
+    } else {
+      if (!Plain) Plain = After;
+      EXPECT_EQ(After, *Plain) << Name;
+      if (Inside) {
+        EXPECT_EQ(*Inside, After) << "given back at once inside the press " << Name;
+      }
+    }
+    DestroyWindow(Dlg);
+    Tops.pop_back();
+  }
+  ASSERT_TRUE(Plain.has_value());
+  M->SetActive(false);
+  EXPECT_FALSE(Plain->Skinned);
+  EXPECT_EQ(Plain->Region, TRect()) << "no region";
+  EXPECT_NE(Plain->Style & WS_SYSMENU, 0);
+  EXPECT_EQ(Plain->ComboTheme, L"<nil>") << "the visual style is on again";
+  EXPECT_FALSE(Plain->OwnedShown) << "no border window shows";
+  const HWND Probe = Keep(Template.Create(NoDlgProc));  // the skin is off: a dialog as its classes make it
+  EXPECT_EQ(Plain->DialogProc, reinterpret_cast<WNDPROC>(GetWindowLongA(Probe, GWL_WNDPROC)));
+  EXPECT_EQ(Plain->ComboProc, reinterpret_cast<WNDPROC>(GetWindowLongA(ChildOfClass(Probe, "combobox"), GWL_WNDPROC)));
 }
 
 // The border window hands the right button's release on with -1 and the frame it shows follows activation.
