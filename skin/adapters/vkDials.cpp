@@ -31,7 +31,8 @@ namespace {
 std::vector<TvkProvider*>* g_Providers = nullptr;
 std::vector<TvkMainWnd*> g_MenuAdapters;
 // Providers a free-all unhooked while one of their adapters' messages ran. A timer frees each once none runs:
-// its tick comes from a message loop, where no code of theirs is left on the stack but what the count shows.
+// its tick comes from a message loop, where no code of theirs is left on the stack but what the count shows. It is
+// armed only when one of their messages has returned, so a modal loop inside one wakes nothing meanwhile.
 std::vector<TvkProvider*> g_Retired;
 UINT_PTR g_RetiredTimer = 0;
 
@@ -479,7 +480,8 @@ void FreeRetiredProviders(bool Final) {
     g_Retired.erase(g_Retired.begin() + static_cast<std::ptrdiff_t>(i));
     P->Free();
   }
-  if (g_Retired.empty() && g_RetiredTimer != 0) {
+  // those still busy arm it again when their messages return
+  if (g_RetiredTimer != 0) {
     KillTimer(nullptr, g_RetiredTimer);
     g_RetiredTimer = 0;
   }
@@ -491,6 +493,11 @@ void CALLBACK RetiredProvidersTick(HWND, UINT, UINT_PTR, DWORD) {
   } catch (...) {
     if (Application != nullptr) Application->HandleException(nullptr);
   }
+}
+
+void ArmRetiredProvidersTimer() {
+  if (!g_Retired.empty() && g_RetiredTimer == 0)
+    g_RetiredTimer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, RetiredProvidersTick);
 }
 
 }  // namespace
@@ -509,7 +516,6 @@ void FreeAllProviders() {
     // the adapters again.
     P->Unhook();
     g_Retired.push_back(P);
-    if (g_RetiredTimer == 0) g_RetiredTimer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, RetiredProvidersTick);
   }
   delete g_Providers;
   g_Providers = nullptr;
@@ -521,6 +527,7 @@ int RetiredProviderCount() { return static_cast<int>(g_Retired.size()); }
 
 void DialsInitialize() {
   InstallCtrlAdapterParts();
+  DetachedAdapterIdle = ArmRetiredProvidersTimer;
   TvkFormServices& S = FormServices;
   S.CbtHookProc = CBTHookProc;
   S.AdoptTopLevelWindow = [](HWND Wnd) { AdoptTopLevelWindow(Wnd, nullptr); };
@@ -577,6 +584,7 @@ void DialsFinalize() {
   FreeHookMenuAdapters();
   FreeAllProviders();
   FreeRetiredProviders(true);
+  DetachedAdapterIdle = nullptr;
   ProviderParts.NewCtrlAdapter = nullptr;
   ProviderParts.FreeCtrlAdapter = nullptr;
   ProviderParts.WalkControlsOf = nullptr;

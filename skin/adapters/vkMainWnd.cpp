@@ -15,6 +15,7 @@ IMPLEMENT_CLASS(TvkMainWnd)
 
 bool AdoptingDialogChildren = false;
 bool CtrlAdapterReleasingAll = false;
+void (*DetachedAdapterIdle)() = nullptr;
 
 namespace {
 

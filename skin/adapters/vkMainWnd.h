@@ -126,12 +126,16 @@ private:
   bool FGivenBack = false;
 };
 
+// Told when a detached adapter's last running message has returned: what waits to free it may do so now.
+extern void (*DetachedAdapterIdle)();
+
 // Counts one of the adapter's own messages, or a drag it runs outside them, while it runs.
 class TvkAdapterBusy {
 public:
   explicit TvkAdapterBusy(TvkMainWnd* A) : FAdapter(A), FWatch(A->Life) { ++A->MessageDepth; }
   ~TvkAdapterBusy() {
-    if (!FWatch.Freed()) --FAdapter->MessageDepth;
+    if (FWatch.Freed()) return;
+    if (--FAdapter->MessageDepth == 0 && FAdapter->Detached && DetachedAdapterIdle != nullptr) DetachedAdapterIdle();
   }
   TvkAdapterBusy(const TvkAdapterBusy&) = delete;
   TvkAdapterBusy& operator=(const TvkAdapterBusy&) = delete;
