@@ -52,13 +52,20 @@ void TvkDialogWnd::SetBorderForm(bool On) {
 }
 
 void TvkDialogWnd::UpdateBorder(bool Repaint) {
-  if (BorderForm != nullptr) BorderForm->UpdateBorderWindow(Repaint, 255);
+  // (a message running on after the give-back would show the hidden frame again)
+  if (BorderForm != nullptr && !Detached) BorderForm->UpdateBorderWindow(Repaint, 255);
 }
 
-void TvkDialogWnd::HideBorder() {
+void TvkDialogWnd::RemoveSkinFrame() {
   // detached by now: the border window's move asks the dialog for no region
   if (const HWND L = BorderWnd(BorderForm))
     SetWindowPos(L, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // a blended drag the border window carries left the dialog fully transparent behind it: it shows again now,
+  // not only when the drag ends
+  if ((MoveFlags & kBlendedDrag) != 0) {
+    if (MoveTimer != nullptr) MoveTimer->SetEnabled(false);
+    SetLayeredAlpha(CtrlHandle, false, 255);
+  }
 }
 
 TRect TvkDialogWnd::GetShadowMargins() {

@@ -222,7 +222,7 @@ void TvkDialogWnd::GiveWindowBack() {
   // the fades of the title buttons stand over a frame the dialog no longer has
   FreeButtonAnimations();
   TvkScrollWnd::GiveWindowBack();
-  HideBorder();
+  RemoveSkinFrame();
   // what the skin drew on the dialog and its children is drawn anew by their own procedures
   if (IsWindowVisible(CtrlHandle))
     RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);

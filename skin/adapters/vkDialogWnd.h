@@ -120,9 +120,9 @@ public:
   bool StartBlendedMove();
   void EndBlendedMove();
   void UpdateBorder(bool Repaint);
-  // The skin's frame off the screen when the dialog is given back; the border form stays until the free (a message
-  // still running may be its window's own).
-  void HideBorder();
+  // The skin's frame off the screen when the dialog is given back: the border window hidden (the border form stays
+  // until the free: a message still running may be its window's own), a blended drag's fade ended.
+  void RemoveSkinFrame();
   TvkBorderForm* BorderForm = nullptr;
   TvkMoveTimer* MoveTimer = nullptr;
   uint32_t MoveFlags = 0;  // 0x80 a blended drag runs; 0x1 the border follows a size change without z-order

@@ -189,6 +189,11 @@ void TvkMainWnd::GiveWindowBack() {
   FGivenBack = true;
   // (a window DetachWindowAdapter took it from, at its destruction, has nothing more to get back)
   if (!Detached) {
+    // its own fade or glow would go on drawing the skin over the window
+    if (OwnSkinData) {
+      if (AnimationGlue.StopControlAnimation) AnimationGlue.StopControlAnimation(SkinData);
+      if (SkinData->GlowId >= 0 && AnimationGlue.HideGlowEffect) AnimationGlue.HideGlowEffect(SkinData->GlowId, false);
+    }
     TControl* Owner = SkinData->OwnerControl;
     if (Owner != nullptr && !OldControlStyle.Empty()) Owner->SetControlStyle(OldControlStyle);
     // A walker freeing all its adapters while no skin is being removed leaves the controls' looks alone; a control
