@@ -721,6 +721,11 @@ void TvkDialogWnd::NcButtonUp(TMessage& Message) {
   if (OverPressed) {
     switch (Code) {
       case HTMINBUTTON:
+        // The press ends before the frame is drawn at its new size, as for close: an iconic dialog's restore button
+        // kept its pressed look (and fade) where the icon's button had stood.
+        MinButton.State = 0;
+        HotButton = 0;
+        FreeTitleButtonAnimation(MinButton.Animation);
         SendMessageA(CtrlHandle, WM_SYSCOMMAND, IsIconic(CtrlHandle) ? SC_RESTORE : SC_MINIMIZE, 0);
         break;
       case HTMAXBUTTON:
@@ -837,13 +842,6 @@ void TvkDialogWnd::SysCommandTail(TMessage& Message) {
     UpdateWindow(CtrlHandle);
     if (IsWindowVisible(CtrlHandle)) UpdateBorder(false);
   } else if (Cmd == SC_MAXIMIZE || Cmd == SC_RESTORE) {
-    // A press on another button ends here too: an iconic dialog is restored through its minimise button, whose
-    // pressed look (and fade) would stay where the icon's button stood.
-    if (TvkDlgTitleButton* B = ButtonByCode(HotButton); B != nullptr && HotButton != HTMAXBUTTON) {
-      B->State = 0;
-      FreeTitleButtonAnimation(B->Animation);
-      HotButton = 0;
-    }
     if (HasMaxBox()) HotButton = HTMAXBUTTON;
     SetHotButton(0, true);
   }

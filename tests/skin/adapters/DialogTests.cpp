@@ -761,42 +761,58 @@ TEST_F(DialogRealPointer, DraggingADialogsSizeGripSizesTheDialog) {
 }
 
 // A click on a dialog's minimise button with the real pointer, then a press on the same button of the iconic dialog,
-// which restores it: once the dialog is iconic, and once it is restored, no button keeps a pressed look, and no fade
-// window of one shows, where the button was or over the icon.
-TEST_F(DialogRealPointer, MinimisingAndRestoringADialogByItsButtonLeavesNoFadeOfThePress) {
+// which restores it: once the dialog is iconic, and once it is restored, no button keeps a pressed look, in its state,
+// in a fade window of it (where the button was or over the icon) or, without fades, in the frame drawn.
+TEST_F(DialogRealPointer, MinimisingAndRestoringADialogByItsButtonLeavesNoPressBehind) {
   testing_support::PointerParking Parking;
-  M->Effects()->SetAllowGlowing(true);
-  TDlgTemplate T(kDlgStyle | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, {});
-  HWND Dlg = Keep(T.Create());
-  TvkDialogWnd* D = DialogAdapterOf(Dlg);
-  ASSERT_NE(D, nullptr);
-  SetWindowPos(Dlg, HWND_TOPMOST, 880, 700, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-  auto ButtonCentre = [&] {
-    SendMessageA(Dlg, WM_NCPAINT, 1, 0);
-    const TRect B = D->MinButton.Rect, WR = WindowRectOf(Dlg);
-    return POINT{WR.Left + (B.Left + B.Right) / 2, WR.Top + (B.Top + B.Bottom) / 2};
-  };
-  auto ExpectNoPressLeft = [&](const char* Step) {
-    for (const TvkDlgTitleButton* Btn : {&D->MinButton, &D->MaxButton, &D->HelpButton, &D->CloseButton}) {
-      const TvkSBAnimation* A = Btn->Animation;
-      const bool FadeShown = A != nullptr && A->GlowWindow != nullptr && IsWindowVisible(A->GlowWindow->Handle());
-      EXPECT_TRUE(Btn->State == 0 && !FadeShown) << Step << ' ' << Btn->Code;
-    }
-  };
-  const POINT At = ButtonCentre();
-  ASSERT_TRUE(testing_support::PumpUntil([&] { return WindowFromPoint(At) == Dlg; }, 2000));
-  ASSERT_TRUE(testing_support::MovePointer(At));
-  testing_support::ClickPointer();
-  ASSERT_TRUE(testing_support::PumpUntil([&] { return IsIconic(Dlg) != FALSE; }, 2000))
-      << testing_support::PointerScene(At);
-  ExpectNoPressLeft("minimised");
-  // the iconic dialog's restore button is its minimise button (the press and release its frame hears)
-  const POINT Restore = ButtonCentre();
-  SendMessageA(Dlg, WM_NCLBUTTONDOWN, HTMINBUTTON, MAKELPARAM(Restore.x, Restore.y));
-  ASSERT_EQ(D->MinButton.State, 2) << "pressed";
-  SendMessageA(Dlg, WM_NCLBUTTONUP, HTMINBUTTON, MAKELPARAM(Restore.x, Restore.y));
-  ASSERT_FALSE(IsIconic(Dlg));
-  ExpectNoPressLeft("restored");
+  for (const bool Fades : {true, false}) {
+    M->Effects()->SetAllowGlowing(Fades);
+    TDlgTemplate T(kDlgStyle | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, {});
+    HWND Dlg = Keep(T.Create());
+    TvkDialogWnd* D = DialogAdapterOf(Dlg);
+    ASSERT_NE(D, nullptr);
+    SetWindowPos(Dlg, HWND_TOPMOST, 880, 700, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    auto ButtonCentre = [&] {
+      SendMessageA(Dlg, WM_NCPAINT, 1, 0);
+      const TRect B = D->MinButton.Rect, WR = WindowRectOf(Dlg);
+      return POINT{WR.Left + (B.Left + B.Right) / 2, WR.Top + (B.Top + B.Bottom) / 2};
+    };
+    // the minimise button as the frame cache holds it
+    auto CachedButton = [&] {
+      std::vector<COLORREF> Px;
+      const TRect& B = D->MinButton.Rect;
+      for (int y = B.Top; y < B.Bottom; ++y)
+        for (int x = B.Left; x < B.Right; ++x) Px.push_back(GetPixel(D->SkinData->CacheBmp->Canvas()->Handle(), x, y));
+      return Px;
+    };
+    auto ExpectNoPressLeft = [&](const char* Step) {
+      for (const TvkDlgTitleButton* Btn : {&D->MinButton, &D->MaxButton, &D->HelpButton, &D->CloseButton}) {
+        const TvkSBAnimation* A = Btn->Animation;
+        const bool FadeShown = A != nullptr && A->GlowWindow != nullptr && IsWindowVisible(A->GlowWindow->Handle());
+        EXPECT_TRUE(Btn->State == 0 && !FadeShown) << Step << ' ' << Btn->Code << " fades " << Fades;
+      }
+      const auto Drawn = CachedButton();
+      D->SkinData->CacheDirty = true;
+      SendMessageA(Dlg, WM_NCPAINT, 1, 0);
+      EXPECT_EQ(Drawn, CachedButton()) << Step << ": drawn as a fresh frame draws it, fades " << Fades;
+    };
+    const POINT At = ButtonCentre();
+    ASSERT_TRUE(testing_support::PumpUntil([&] { return WindowFromPoint(At) == Dlg; }, 2000));
+    ASSERT_TRUE(testing_support::MovePointer(At));
+    testing_support::ClickPointer();
+    ASSERT_TRUE(testing_support::PumpUntil([&] { return IsIconic(Dlg) != FALSE; }, 2000))
+        << testing_support::PointerScene(At);
+    ExpectNoPressLeft("minimised");
+    // the iconic dialog's restore button is its minimise button (the press and release its frame hears)
+    const POINT Restore = ButtonCentre();
+    SendMessageA(Dlg, WM_NCLBUTTONDOWN, HTMINBUTTON, MAKELPARAM(Restore.x, Restore.y));
+    ASSERT_EQ(D->MinButton.State, 2) << "pressed";
+    SendMessageA(Dlg, WM_NCLBUTTONUP, HTMINBUTTON, MAKELPARAM(Restore.x, Restore.y));
+    ASSERT_FALSE(IsIconic(Dlg));
+    ExpectNoPressLeft("restored");
+    DestroyWindow(Dlg);
+    Tops.pop_back();
+  }
 }
 
 TEST_F(TideDialogRealScreen, TideMessageBoxShowsDialogCaptionButtonFacesAndCutCorners) {
