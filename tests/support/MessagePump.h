@@ -13,7 +13,7 @@ bool PumpUntil(const std::function<bool()>& done, unsigned timeoutMs);
 void PumpPending();
 
 // Paints `wnd` (UpdateWindow) until it has no update region or `timeoutMs` passes, dispatching meanwhile all but
-// paints and timers: a paint that leaves its window invalid fails at the bound instead of being pumped for ever.
+// paints: a paint that leaves its window invalid fails at the bound instead of being pumped for ever.
 // Returns whether the region went.
 bool PumpUntilValidated(HWND wnd, unsigned timeoutMs);
 
