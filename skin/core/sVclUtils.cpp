@@ -237,8 +237,13 @@ HWND WindowJustAbove(HWND Wnd) {
 void KeepJustAbove(HWND W, HWND Wnd) {
   constexpr UINT kZOrderOnly = SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER |
                                SWP_NOSENDCHANGING;
-  for (int Reading = 0; Reading < 3 && GetWindow(W, GW_HWNDNEXT) != Wnd; ++Reading)
+  for (int Reading = 0;
+       Reading < 3 && (GetWindow(W, GW_HWNDNEXT) != Wnd || IsTopmostWindow(W) != IsTopmostWindow(Wnd)); ++Reading) {
+    // Put after a window that turned topmost after it was read (another program's), W turned topmost too, above a
+    // plain Wnd: only HWND_NOTOPMOST takes that back.
+    if (IsTopmostWindow(W) && !IsTopmostWindow(Wnd)) SetWindowPos(W, HWND_NOTOPMOST, 0, 0, 0, 0, kZOrderOnly);
     SetWindowPos(W, WindowJustAbove(Wnd), 0, 0, 0, 0, kZOrderOnly);
+  }
 }
 
 bool IsWindowWithin(HWND Wnd, HWND Ancestor) {

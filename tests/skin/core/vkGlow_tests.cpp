@@ -209,38 +209,40 @@ TEST_F(Glow, TheMaskComesFromTheSectionNamed) {
   EXPECT_GE(Plain->SkinData->GlowId, 0);
 }
 
-HWND g_SentDown = nullptr;  // a window sent to the bottom once the glow is being placed
-LRESULT CALLBACK SendDownOnGlowStyle(int Code, WPARAM W, LPARAM L) {
+HWND g_Moved = nullptr;      // a window moved once the glow is being placed
+HWND g_MovedTo = nullptr;    // to the bottom, or on top of all as topmost
+LRESULT CALLBACK MoveOnGlowStyle(int Code, WPARAM W, LPARAM L) {
   const CWPSTRUCT& M = *reinterpret_cast<const CWPSTRUCT*>(L);
   char Class[32] = "";
-  if (Code == HC_ACTION && M.message == WM_STYLECHANGED && g_SentDown != nullptr &&
+  if (Code == HC_ACTION && M.message == WM_STYLECHANGED && g_Moved != nullptr &&
       GetClassNameA(M.hwnd, Class, sizeof Class) > 0 && std::string(Class) == "TvkGlowForm") {
-    SetWindowPos(g_SentDown, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    g_SentDown = nullptr;
+    SetWindowPos(g_Moved, g_MovedTo, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    g_Moved = nullptr;
   }
   return CallNextHookEx(nullptr, Code, W, L);
 }
 
-// Also when the window read above it goes to the bottom (as a minimise sends it) while the glow is being placed.
+// Also when the window read above it goes to the bottom (as a minimise sends it), or turns topmost (as another
+// program's may), while the glow is being placed: put after it the glow would turn topmost too.
 TEST_F(Glow, AGlowOfAWindowNotOnTopLiesJustAboveIt) {
   TTestSkinOwner* B = Glowing(10, 20);
-  for (bool Moved : {false, true}) {
+  for (HWND MovedTo : {HWND(nullptr), HWND_BOTTOM, HWND_TOPMOST}) {
     auto Popup = [] {
       return CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 300, 300, 50, 50, nullptr, nullptr, nullptr,
                              nullptr);
     };
-    HWND Wnd = Popup(), Above = Moved ? Popup() : nullptr;
+    HWND Wnd = Popup(), Above = MovedTo != nullptr ? Popup() : nullptr;
     if (Above != nullptr) SetWindowPos(Wnd, Above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    g_SentDown = Above;
-    HHOOK Hook = SetWindowsHookExA(WH_CALLWNDPROC, SendDownOnGlowStyle, nullptr, GetCurrentThreadId());
+    g_Moved = Above, g_MovedTo = MovedTo;
+    HHOOK Hook = SetWindowsHookExA(WH_CALLWNDPROC, MoveOnGlowStyle, nullptr, GetCurrentThreadId());
     RECT R{300, 300, 400, 320};
     HWND Glow = GlowWindow(ShowGlowEffect(R, "GLOWBUTTON", "GLOW", B->SkinData, Wnd, 255, 0));
     UnhookWindowsHookEx(Hook);
     ASSERT_NE(Glow, nullptr);
-    EXPECT_EQ(g_SentDown, nullptr) << "the window above was not sent down";
-    EXPECT_EQ(GetWindowLongA(Glow, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    EXPECT_EQ(g_Moved, nullptr) << "the window above was not moved";
+    EXPECT_EQ(GetWindowLongA(Glow, GWL_EXSTYLE) & WS_EX_TOPMOST, 0) << MovedTo;
     // other programs' windows may come between, but the glow stays above its window
-    EXPECT_TRUE(testing_support::LiesAbove(Glow, Wnd)) << Moved;
+    EXPECT_TRUE(testing_support::LiesAbove(Glow, Wnd)) << MovedTo;
     ClearAllGlowEffects(true);
     DestroyWindow(Wnd);
     if (Above != nullptr) DestroyWindow(Above);
