@@ -50,10 +50,10 @@ void TvkComboBoxWnd::DetachList() {
   ListWnd = nullptr;
 }
 
-void TvkComboBoxWnd::GiveWindowBack() {
+void TvkComboBoxWnd::ReturnWindow() {
   // the list's window goes back first, as it did when the list was detached before the combo
   if (ListAdapter != nullptr) ListAdapter->GiveWindowBack();
-  TvkEditWnd::GiveWindowBack();
+  TvkEditWnd::ReturnWindow();
 }
 
 void TvkComboBoxWnd::ReleaseOwnObjects() {

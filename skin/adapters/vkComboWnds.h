@@ -10,7 +10,6 @@ class TvkComboBoxWnd : public TvkEditWnd {
 public:
   void FinishCreation() override;
   void WndProc(TMessage& Message) override;
-  void GiveWindowBack() override;
 
   // The drop-down button in window coordinates.
   virtual TRect GetButtonRect();
@@ -28,6 +27,8 @@ public:
   TsCommonData* ButtonSkinData = nullptr;
 
 protected:
+  // The list's window goes back with the combo box's.
+  void ReturnWindow() override;
   void ReleaseOwnObjects() override;
 
 private:

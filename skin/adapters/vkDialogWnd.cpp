@@ -217,11 +217,10 @@ void TvkDialogWnd::FreeSnapshot() {
   SnapshotOwned = false;
 }
 
-void TvkDialogWnd::GiveWindowBack() {
-  if (GivenBack()) return;
+void TvkDialogWnd::ReturnWindow() {
   // the fades of the title buttons stand over a frame the dialog no longer has
   FreeButtonAnimations();
-  TvkScrollWnd::GiveWindowBack();
+  TvkScrollWnd::ReturnWindow();
   RemoveSkinFrame();
   // what the skin drew on the dialog and its children is drawn anew by their own procedures
   if (IsWindowVisible(CtrlHandle))

@@ -29,7 +29,6 @@ public:
   void FinishCreation() override;
   void WndProc(TMessage& Message) override;
   void RestoreControlParams() override;
-  void GiveWindowBack() override;
   // Styles read, frame kind, icon, caption font; the skin draws the system menu from now on.
   void InitFrame();
 
@@ -152,6 +151,7 @@ public:
   void FreeSnapshot();
 
 protected:
+  void ReturnWindow() override;
   void ReleaseOwnObjects() override;
 
 private:

@@ -20,10 +20,10 @@ constexpr int kThumbStep = 8;         // the client scrolls by this many pixels 
 constexpr UINT kMDIScrollStyles = 0x3F;  // the client's scroll bars were shown or hidden
 }  // namespace
 
-void TvkMDIWnd::GiveWindowBack() {
+void TvkMDIWnd::ReturnWindow() {
   ProviderSkinData = nullptr;
   Provider = nullptr;
-  TvkBaseWnd::GiveWindowBack();
+  TvkBaseWnd::ReturnWindow();
 }
 
 void TvkMDIWnd::ReleaseOwnObjects() {

@@ -11,8 +11,6 @@ class TvkMDIWnd : public TvkBaseWnd {
   DECLARE_CLASS(TvkMDIWnd, TvkBaseWnd)
 public:
   void WndProc(TMessage& Message) override;
-  // The wrapper's pointers are dropped first: the messages the give-back raises must not read them.
-  void GiveWindowBack() override;
 
   // The client window's rectangle moved to (0, 0).
   TRect ClientRect() const;
@@ -27,6 +25,8 @@ public:
   TsScrollWndData* ProviderSkinData = nullptr;
 
 protected:
+  // The wrapper's pointers are dropped first: the messages the give-back raises must not read them.
+  void ReturnWindow() override;
   void ReleaseOwnObjects() override;
 
 private:

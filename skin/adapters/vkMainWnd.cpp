@@ -187,13 +187,19 @@ LRESULT TvkMainWnd::ForwardToOldWndProc(HWND AHandle, UINT Msg, WPARAM WParam, L
 void TvkMainWnd::GiveWindowBack() {
   if (FGivenBack || SkinData == nullptr) return;
   FGivenBack = true;
+  ReturnWindow();
+}
+
+void TvkMainWnd::StopSkinEffects() {
+  if (AnimationGlue.StopControlAnimation) AnimationGlue.StopControlAnimation(SkinData);
+  if (SkinData->GlowId >= 0 && AnimationGlue.HideGlowEffect) AnimationGlue.HideGlowEffect(SkinData->GlowId, false);
+}
+
+void TvkMainWnd::ReturnWindow() {
   // (a window DetachWindowAdapter took it from, at its destruction, has nothing more to get back)
   if (!Detached) {
     // its own fade or glow would go on drawing the skin over the window
-    if (OwnSkinData) {
-      if (AnimationGlue.StopControlAnimation) AnimationGlue.StopControlAnimation(SkinData);
-      if (SkinData->GlowId >= 0 && AnimationGlue.HideGlowEffect) AnimationGlue.HideGlowEffect(SkinData->GlowId, false);
-    }
+    if (OwnSkinData) StopSkinEffects();
     TControl* Owner = SkinData->OwnerControl;
     if (Owner != nullptr && !OldControlStyle.Empty()) Owner->SetControlStyle(OldControlStyle);
     // A walker freeing all its adapters while no skin is being removed leaves the controls' looks alone; a control
@@ -252,10 +258,7 @@ TvkMainWnd::~TvkMainWnd() {
 }
 
 void TvkMainWnd::HandleWindowDestruction(TMessage& Message) {
-  if (SkinData != nullptr) {
-    if (AnimationGlue.StopControlAnimation) AnimationGlue.StopControlAnimation(SkinData);
-    if (SkinData->GlowId >= 0 && AnimationGlue.HideGlowEffect) AnimationGlue.HideGlowEffect(SkinData->GlowId, false);
-  }
+  if (SkinData != nullptr) StopSkinEffects();
   if (OldWndProc != nullptr || !OldWndMethod.IsNull()) {
     TvkMainWnd* Self = this;
     try {

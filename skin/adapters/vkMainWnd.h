@@ -67,11 +67,10 @@ public:
   LRESULT ForwardToOldWndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
     return ForwardToOldWndProc(CtrlHandle, Msg, WParam, LParam);
   }
-  // Gives the window back all the adapter took of it: its procedure (or its control's WindowProc), the control's
-  // style, its visual style and what RestoreControlParams puts back; each kind adds what it took beyond that. The
-  // adapter is Detached from then on and holds no manager, and its free touches the window no more. The free of an
-  // attached adapter calls it, and so does the hook when it sets aside a provider whose messages still run.
-  virtual void GiveWindowBack();
+  // Gives the window back all the adapter took of it (ReturnWindow), once. The adapter is Detached from then on and
+  // holds no manager, and its free touches the window no more. The free of an attached adapter calls it, and so
+  // does the hook when it sets aside a provider whose messages still run.
+  void GiveWindowBack();
   bool GivenBack() const { return FGivenBack; }
   // Gives back an attached window, then releases the adapter's own objects (ReleaseOwnObjects).
   void BeforeDestruction() final;
@@ -107,6 +106,9 @@ public:
   TvkLifeMark Life;
 
 protected:
+  // What GiveWindowBack gives back: the procedure (or the control's WindowProc), the control's style, what
+  // RestoreControlParams puts back and the visual style; each kind adds what it took beyond that.
+  virtual void ReturnWindow();
   // The free's second half: what the adapter owns (bitmaps, fades, timers, sub-adapters, its skin data). It calls
   // nothing on a window given back; a surviving control whose window DetachWindowAdapter detached gets its look back.
   virtual void ReleaseOwnObjects();
@@ -114,6 +116,8 @@ protected:
   virtual void AttachToWindow(bool Repaint);
   // Popup-menu window adapters keep the window's visual style.
   virtual bool KeepsVisualStyle() const { return false; }
+  // The skin data's fade stopped and its glow hidden.
+  void StopSkinEffects();
   // WM_DESTROY and WM_NCDESTROY: detach, let the window's own procedure finish the message.
   void HandleWindowDestruction(TMessage& Message);
   // The 0xA100 commands every adapter answers; the rest of the messages go to the previous procedure.

@@ -35,21 +35,26 @@ void TvkScrollWnd::FreeBars() {
   FreeAndNil(VertBar);
 }
 
-// A framework control that outlives the adapter recomputes its frame without it.
 TWinControl* TvkScrollWnd::SurvivingControl() const {
   if (SkinData == nullptr || (Application && Application->Terminated())) return nullptr;
   auto* W = As<TWinControl>(SkinData->OwnerControl);
   return W != nullptr && !W->ComponentState().Contains(csDestroying) ? W : nullptr;
 }
 
-void TvkScrollWnd::GiveWindowBack() {
-  if (GivenBack()) return;
+namespace {
+// A control that outlives its adapter recomputes its frame without it.
+void RecomputeFrame(TWinControl* Survivor) {
+  if (Survivor != nullptr && Survivor->HandleAllocated())
+    SetWindowPos(Survivor->Handle(), nullptr, 0, 0, 0, 0, kFrameChangeFlags);
+}
+}  // namespace
+
+void TvkScrollWnd::ReturnWindow() {
   TWinControl* Survivor = SurvivingControl();
   // the bars' hover and repeat timers go with the window's skin
   ScrollWndForget(CtrlHandle);
-  TvkMainWnd::GiveWindowBack();
-  if (Survivor != nullptr && Survivor->HandleAllocated())
-    SetWindowPos(Survivor->Handle(), nullptr, 0, 0, 0, 0, kFrameChangeFlags);
+  TvkMainWnd::ReturnWindow();
+  RecomputeFrame(Survivor);
 }
 
 void TvkScrollWnd::ReleaseOwnObjects() {
@@ -58,8 +63,7 @@ void TvkScrollWnd::ReleaseOwnObjects() {
   if (!GivenBack()) ScrollWndForget(CtrlHandle);
   FreeBars();
   TvkMainWnd::ReleaseOwnObjects();
-  if (Survivor != nullptr && Survivor->HandleAllocated())
-    SetWindowPos(Survivor->Handle(), nullptr, 0, 0, 0, 0, kFrameChangeFlags);
+  RecomputeFrame(Survivor);
 }
 
 void TvkScrollWnd::HandleScrollDestruction(TMessage& Message) {

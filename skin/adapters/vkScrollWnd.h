@@ -11,7 +11,6 @@ class TvkScrollWnd : public TvkMainWnd {
 public:
   void MakeSkinData() override;
   void WndProc(TMessage& Message) override;
-  void GiveWindowBack() override;
 
   // Frees both bars (their owner cleared first).
   void FreeBars();
@@ -38,7 +37,9 @@ public:
   virtual bool OwnFrameBackground(const TRect&, TvkParentBgQuery&) { return false; }
 
 protected:
+  void ReturnWindow() override;
   void ReleaseOwnObjects() override;
+  // A framework control that outlives the adapter; nil without one.
   TWinControl* SurvivingControl() const;
   void AttachToWindow(bool Repaint) override;
   // The skinned-state table of messages (the scroll bars and the commands).

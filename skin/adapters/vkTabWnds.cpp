@@ -57,8 +57,8 @@ void TvkTabControlWnd::FinishCreation() {
   TvkMainWnd::FinishCreation();
 }
 
-void TvkTabControlWnd::GiveWindowBack() {
-  TvkMainWnd::GiveWindowBack();
+void TvkTabControlWnd::ReturnWindow() {
+  TvkMainWnd::ReturnWindow();
   if (UpDownAdapter != nullptr) UpDownAdapter->GiveWindowBack();
 }
 

@@ -16,8 +16,6 @@ class TvkTabControlWnd : public TvkMainWnd {
 public:
   void FinishCreation() override;
   void WndProc(TMessage& Message) override;
-  // The up-down's window goes back with the control's.
-  void GiveWindowBack() override;
 
   // The display area less the tabs (window coordinates), two pixels lower at the top.
   virtual TRect GetDisplayRect();
@@ -45,6 +43,8 @@ public:
   TvkSpinWnd* UpDownAdapter = nullptr;
 
 protected:
+  // The up-down's window goes back with the control's.
+  void ReturnWindow() override;
   void ReleaseOwnObjects() override;
   bool Skinned() const;
   void CommonPath(TMessage& Message);

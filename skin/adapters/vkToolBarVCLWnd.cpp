@@ -72,9 +72,9 @@ void TvkToolBarVCLWnd::SetDropDownButton(TToolButton* Button) {
   Button->FreeNotification(FWatch);
 }
 
-void TvkToolBarVCLWnd::GiveWindowBack() {
+void TvkToolBarVCLWnd::ReturnWindow() {
   GiveEventsBack();
-  TvkMainWnd::GiveWindowBack();
+  TvkMainWnd::ReturnWindow();
 }
 
 void TvkToolBarVCLWnd::ReleaseOwnObjects() {

@@ -11,8 +11,6 @@ class TvkToolBarVCLWnd : public TvkMainWnd {
 public:
   void FinishCreation() override;
   void WndProc(TMessage& Message) override;
-  // The bar's own custom-draw handlers go back with its window.
-  void GiveWindowBack() override;
 
   // Client rectangle inside the window (window coordinates).
   TRect ClientInWindow() const;
@@ -34,6 +32,8 @@ public:
   void SetDropDownButton(TToolButton* Button);
 
 protected:
+  // The bar's own custom-draw handlers go back with its window.
+  void ReturnWindow() override;
   void ReleaseOwnObjects() override;
 
 private:
